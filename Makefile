@@ -1,0 +1,27 @@
+# Ventrolo: `make run` starts the program, `make test` runs every test.
+PRESET ?= dev
+BUILD_DIR := build/$(PRESET)
+
+.PHONY: deps configure build run test bench clean
+
+deps:
+	scripts/install-deps
+
+configure: deps
+	cmake --preset $(PRESET)
+
+build: configure
+	cmake --build --preset $(PRESET)
+
+run: build
+	$(BUILD_DIR)/src/app/ventrolo --lpt sim
+
+test: build
+	QT_QPA_PLATFORM=offscreen ctest --preset $(PRESET)
+
+bench: deps
+	cmake --preset $(PRESET) -DVENTROLO_BENCH=ON
+	cmake --build --preset $(PRESET)
+
+clean:
+	rm -rf build

@@ -1,0 +1,47 @@
+#include "core/CommandLine.h"
+#include "core/ProgramDirectory.h"
+#include "mainwindow/VentroloApp.h"
+#include "platform/QtPlatform.h"
+#include "port/SimulatedLpt.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const core::CommandLineResult parsed = core::ParseCommandLine(arguments);
+    if (!parsed.options) {
+        std::fprintf(stderr, "ventrolo: %s\n\n%s", qPrintable(parsed.error),
+                     qPrintable(core::CommandLineHelp()));
+        return 2;
+    }
+    if (parsed.options->showHelp) {
+        std::fputs(qPrintable(core::CommandLineHelp()), stdout);
+        return 0;
+    }
+    if (parsed.options->showVersion) {
+        std::printf("%s\n", qPrintable(core::VersionLine()));
+        return 0;
+    }
+
+    QApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("Ventrolo"));
+    application.setQuitOnLastWindowClosed(false);
+
+    const core::ProgramDirectoryResult directory = core::ResolveProgramDirectory(
+        parsed.options->directory, QCoreApplication::applicationDirPath());
+    if (directory.path.isEmpty()) {
+        std::fprintf(stderr, "ventrolo: %s\n", qPrintable(directory.error));
+        return 1;
+    }
+
+    platform::QtPlatform platform;
+    mainwindow::VentroloApp ventrolo(directory.path, platform,
+                                     std::make_unique<port::SimulatedLpt>());
+    platform.setDialogParent(&ventrolo.mainWindow());
+    ventrolo.start();
+    return application.exec();
+}

@@ -1,0 +1,227 @@
+#include "core/ConfigFile.h"
+
+#include "core/AtomicFile.h"
+#include "core/SequentialFile.h"
+#include "core/TextRules.h"
+#include "core/VersionTexts.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+
+namespace core {
+
+Q_LOGGING_CATEGORY(lcConfig, "ventrolo.config")
+
+namespace {
+
+const QString ConfigVersion = QStringLiteral("Version 1.24");
+// A valid file is about 1 KiB; anything beyond this is not read, so a huge or runaway file
+// costs no memory.
+constexpr qint64 MaxConfigBytes = 64 * 1024;
+
+// CalibrationSteps is held as a Long but stored as a 16-bit Integer.
+struct AsInteger {
+    Long& value;
+};
+
+// Visits every field after the version text in file order; endLine() closes each line.
+template <typename State, typename Visitor> void visitFields(State& s, Visitor& v) {
+    auto& p1 = s.StoredProfiles[0];
+    auto& p2 = s.StoredProfiles[1];
+    v.field(s.ConfigReserved), v.endLine();                                        // 2
+    v.field(s.TableFileName), v.field(s.FrequencyUnit), v.endLine();               // 3
+    v.field(s.TimerFileName), v.endLine();                                         // 4
+    v.field(s.SelectedStepper), v.field(s.PcSpeed), v.field(s.LptExtraBits), v.endLine(); // 5
+    for (auto* p : {&p1, &p2}) {                                                   // 6, 7
+        v.field(p->StepCounter), v.field(p->MinPosition), v.field(p->MaxPosition);
+        v.field(p->CenterPosition), v.field(p->AutoPower), v.endLine();
+    }
+    v.field(p1.StepsPer360), v.field(p2.StepsPer360), v.endLine(); // 8
+    for (auto* p : {&p1, &p2}) {                                   // 9, 10
+        v.field(p->CustomDelayMs), v.field(p->FastestDelayMs), v.field(p->SlowestDelayMs);
+        v.endLine();
+    }
+    v.field(p1.OverlayPosition), v.field(p2.OverlayPosition), v.endLine(); // 11
+    v.field(p1.OverlaySteps), v.field(p2.OverlaySteps), v.endLine();       // 12
+    v.field(p1.ShuttleMin), v.field(p1.ShuttleMax), v.endLine();           // 13
+    v.field(p2.ShuttleMin), v.field(p2.ShuttleMax), v.endLine();           // 14
+    v.field(p1.PulsSteps), v.field(p1.PulsTime), v.endLine();              // 15
+    v.field(p2.PulsSteps), v.field(p2.PulsTime), v.endLine();              // 16
+    v.field(AsInteger{p1.CalibrationSteps}), v.field(AsInteger{p2.CalibrationSteps});
+    v.endLine();                                                           // 17
+    v.field(p1.GotoStepValue), v.field(p2.GotoStepValue), v.endLine();     // 18
+    v.field(s.LptAddress), v.endLine();                                    // 19
+    v.field(p1.ComPort), v.field(p2.ComPort), v.field(p1.BaudRate), v.field(p2.BaudRate);
+    v.endLine(); // 20
+    v.field(s.ComPollMs), v.field(s.RigModel), v.field(s.CatScrollSetting),
+        v.field(s.RigModeCode), v.endLine(); // 21
+    v.field(s.PelorusBackColor), v.field(s.PelorusRimColor), v.field(s.PelorusMiddleColor),
+        v.field(s.PelorusDegreeColor), v.endLine();                             // 22
+    v.field(s.SmallPelorusHeight), v.field(s.SmallPelorusWidth), v.endLine(); // 23
+    v.field(s.BothSteppersPin6), v.field(s.JoystickOn), v.endLine();          // 24
+    for (auto* p : {&p1, &p2}) {                                              // 25, 26
+        v.field(p->MainShown), v.field(p->PelorusShown), v.field(p->TableWindowShown);
+        v.field(p->TimerWindowShown), v.endLine();
+    }
+    v.field(p1.SmallPelorusShown), v.field(p2.SmallPelorusShown), v.field(p1.OverlayMenu),
+        v.field(p2.OverlayMenu), v.endLine(); // 27
+    using Flag = bool StepperProfile::*;
+    for (Flag flag : {&StepperProfile::OverlayOn, &StepperProfile::OverlayState,
+                      &StepperProfile::CircleRefLines, &StepperProfile::RemoteTurning,
+                      &StepperProfile::EndSwitches, &StepperProfile::SwitchesShowOnly,
+                      &StepperProfile::CenterSwitch, &StepperProfile::SpeedModulate}) {
+        v.field(p1.*flag), v.field(p2.*flag), v.endLine(); // 28 to 35
+    }
+}
+
+struct FieldWriter {
+    SequentialWriter out;
+    template <typename T> void field(T& value) { out.field(value); }
+    void field(AsInteger v) { out.field(RoundToInteger(v.value)); }
+    void endLine() { out.endRecord(); }
+};
+
+// Reads field after field; after the first fault it reads nothing more, so every later field
+// keeps the value it had.
+struct FieldReader {
+    SequentialReader& in;
+    int faultLine = 0;
+
+    template <typename T, typename Read> void read(T& target, Read readField) {
+        if (faultLine != 0)
+            return;
+        if (const auto value = (in.*readField)())
+            target = *value;
+        else
+            faultLine = in.line();
+    }
+    void field(QString& v) { read(v, &SequentialReader::readString); }
+    void field(Long& v) { read(v, &SequentialReader::readLong); }
+    void field(Integer& v) { read(v, &SequentialReader::readInteger); }
+    void field(Single& v) { read(v, &SequentialReader::readSingle); }
+    void field(bool& v) { read(v, &SequentialReader::readBoolean); }
+    void field(AsInteger v) {
+        Integer small = 0;
+        if (faultLine != 0)
+            return;
+        field(small);
+        if (faultLine == 0)
+            v.value = small;
+    }
+    void endLine() {}
+};
+
+} // namespace
+
+ConfigFile::ConfigFile(ProgramState& state, platform::Platform& platform,
+                       platform::LptPort& port, QString programDirectory)
+    : state_(state), platform_(platform), port_(port), directory_(std::move(programDirectory)) {}
+
+QString ConfigFile::path() const { return directory_ + QStringLiteral("/Ventrolo.cfg"); }
+
+QByteArray ConfigFile::serialize() const {
+    FieldWriter writer;
+    writer.out.field(ConfigVersion).endRecord();
+    visitFields(state_, writer);
+    return writer.out.bytes();
+}
+
+int ConfigFile::deserialize(const QByteArray& contents) {
+    SequentialReader in(contents);
+    const auto version = in.readString();
+    if (!version)
+        return 1;
+    FieldReader reader{in};
+    visitFields(state_, reader);
+    // Only the first stepper or the second exist; any other number selects the first.
+    if (state_.SelectedStepper != 1)
+        state_.SelectedStepper = 0;
+    return reader.faultLine;
+}
+
+void ConfigFile::LoadConfig() {
+    QFile file(path());
+    if (!file.exists()) {
+        DefaultConfig();
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        // An unreadable file is treated like a missing one; it stays until the next save.
+        qCWarning(lcConfig) << "cannot read" << path() << file.errorString();
+        DefaultConfig();
+        return;
+    }
+    const QByteArray contents = file.read(MaxConfigBytes);
+    file.close();
+
+    SequentialReader versionReader(contents);
+    if (versionReader.readString() != ConfigVersion) {
+        DefaultConfig();
+        return;
+    }
+    if (const int faultLine = deserialize(contents); faultLine != 0) {
+        qCWarning(lcConfig) << path() << "is damaged at line" << faultLine;
+        platform_.messageBox(QStringLiteral("%1 is damaged at line %2: the settings from there on "
+                                            "keep their previous values.")
+                                 .arg(path())
+                                 .arg(faultLine),
+                             MessageTitle(), platform::Icon::Exclamation);
+    }
+}
+
+bool ConfigFile::SaveConfig() {
+    QString error;
+    if (WriteFileAtomically(path(), serialize(), &error))
+        return true;
+    qCWarning(lcConfig) << "cannot save" << path() << error;
+    platform_.messageBox(QStringLiteral("The settings could not be saved to %1: %2")
+                             .arg(path(), error),
+                         MessageTitle(), platform::Icon::Exclamation);
+    return false;
+}
+
+void ConfigFile::DefaultConfig() {
+    platform_.messageBox(QStringLiteral("I create/use the default ") + path(), AppTitle,
+                         platform::Icon::Information);
+    for (const auto address : platform::StandardLptAddresses)
+        port_.Out32(address, 0);
+    if (calibratePcSpeed)
+        calibratePcSpeed();
+
+    ProgramState& s = state_;
+    const Long keptMinPosition2 = s.StoredProfiles[1].MinPosition;
+    for (int stepper = 0; stepper < 2; ++stepper) {
+        StepperProfile& p = s.StoredProfiles[stepper];
+        const bool keptSpeedModulate = p.SpeedModulate;
+        p = DefaultStepperProfile(stepper);
+        p.SpeedModulate = keptSpeedModulate;
+    }
+    s.StoredProfiles[1].MinPosition = keptMinPosition2;
+
+    const ProgramState defaults;
+    s.FrequencyUnit = defaults.FrequencyUnit;
+    s.TableFileName = defaults.TableFileName;
+    s.TimerFileName = defaults.TimerFileName;
+    s.SelectedStepper = 0;
+    s.LptExtraBits = 0;
+    s.LptAddress = 888;
+    s.ComPollMs = defaults.ComPollMs;
+    s.RigModel = defaults.RigModel;
+    s.CatScrollSetting = defaults.CatScrollSetting;
+    s.RigModeCode = defaults.RigModeCode;
+    s.PelorusBackColor = defaults.PelorusBackColor;
+    s.PelorusRimColor = defaults.PelorusRimColor;
+    s.PelorusMiddleColor = defaults.PelorusMiddleColor;
+    s.PelorusDegreeColor = defaults.PelorusDegreeColor;
+    s.SmallPelorusHeight = defaults.SmallPelorusHeight;
+    s.SmallPelorusWidth = defaults.SmallPelorusWidth;
+    s.BothSteppersPin6 = false;
+    s.JoystickOn = false;
+}
+
+bool ConfigFile::SaveAndEnd() {
+    port_.Out32(static_cast<std::uint16_t>(state_.LptAddress), 0);
+    return SaveConfig();
+}
+
+} // namespace core

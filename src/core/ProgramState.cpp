@@ -1,0 +1,27 @@
+#include "core/ProgramState.h"
+
+#include "core/TextRules.h"
+
+namespace core {
+
+StepperProfile DefaultStepperProfile(int stepper) {
+    StepperProfile profile;
+    if (stepper == 1) {
+        profile.PulsTime = 5;
+        profile.CalibrationSteps = 15;
+    }
+    return profile;
+}
+
+ProgramState::ProgramState()
+    : StepperProfile(DefaultStepperProfile(0)),
+      StoredProfiles{DefaultStepperProfile(0), DefaultStepperProfile(1)} {}
+
+void ProgramState::LoadStepperProfile() { working() = selectedProfile(); }
+
+void ProgramState::StoreStepperProfile(const QString& gotoFieldText) {
+    GotoStepValue = RoundToLong(LeadingNumber(gotoFieldText));
+    selectedProfile() = working();
+}
+
+} // namespace core

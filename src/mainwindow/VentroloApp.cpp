@@ -1,0 +1,44 @@
+#include "mainwindow/VentroloApp.h"
+
+#include "core/MainCaption.h"
+
+#include <QCoreApplication>
+
+namespace mainwindow {
+
+VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
+                         std::unique_ptr<platform::LptPort> lpt)
+    : platform_(platform), lpt_(std::move(lpt)),
+      config_(state_, platform_, *lpt_, programDirectory) {
+    window_.onCloseRequested = [this] { endProgram(); };
+    connect(&shutdownSignals_, &core::ShutdownSignals::shutdownRequested, this,
+            [this](int) { endProgram(); });
+}
+
+VentroloApp::~VentroloApp() = default;
+
+void VentroloApp::start() {
+    config_.LoadConfig();
+    InitMain(false);
+}
+
+void VentroloApp::InitMain(bool quiet) {
+    state_.LoadStepperProfile();
+    state_.DateText = core::DateText(platform_.now().date());
+    window_.setWindowTitle(core::MainCaption(state_));
+    lpt_->Out32(static_cast<std::uint16_t>(state_.LptAddress), 0);
+    state_.LptStatusAddress = state_.LptAddress + 1;
+    if (!quiet)
+        window_.show();
+}
+
+void VentroloApp::endProgram() {
+    if (ending_)
+        return;
+    ending_ = true;
+    state_.StoreStepperProfile(QString::number(state_.GotoStepValue));
+    config_.SaveAndEnd();
+    QCoreApplication::quit();
+}
+
+} // namespace mainwindow

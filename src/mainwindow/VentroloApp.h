@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/ConfigFile.h"
+#include "core/ProgramState.h"
+#include "core/ShutdownSignals.h"
+#include "mainwindow/MainWindow.h"
+#include "platform/LptPort.h"
+#include "platform/Platform.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace mainwindow {
+
+// The application: owns the state, the seams and the windows, and runs start-up and the
+// single exit path.
+class VentroloApp : public QObject {
+    Q_OBJECT
+public:
+    VentroloApp(const QString& programDirectory, platform::Platform& platform,
+                std::unique_ptr<platform::LptPort> lpt);
+    ~VentroloApp() override;
+
+    // Loads the configuration and shows the main window.
+    void start();
+    // Ends the program: the working profile stored, data register 0, configuration saved.
+    void endProgram();
+
+    core::ProgramState& state() { return state_; }
+    MainWindow& mainWindow() { return window_; }
+
+private:
+    void InitMain(bool quiet);
+
+    core::ProgramState state_;
+    platform::Platform& platform_;
+    std::unique_ptr<platform::LptPort> lpt_;
+    core::ConfigFile config_;
+    MainWindow window_;
+    core::ShutdownSignals shutdownSignals_;
+    bool ending_ = false;
+};
+
+} // namespace mainwindow

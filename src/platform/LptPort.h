@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace platform {
+
+// The three standard parallel-port data registers, in the order they are cleared.
+inline constexpr std::array<std::uint16_t, 3> StandardLptAddresses{632, 956, 888};
+
+// Byte access to the parallel port's registers: the data register at the port address and the
+// status register at address + 1. Writes to an address no backend serves are ignored and such
+// reads give 0, as an unconnected port would.
+class LptPort {
+public:
+    virtual ~LptPort() = default;
+    virtual void Out32(std::uint16_t address, std::uint8_t value) = 0;
+    virtual std::uint8_t Inp32(std::uint16_t address) = 0;
+    // A short text for the window: "simulated", "/dev/parport0", "direct I/O".
+    virtual QString backendName() const = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace platform {
+
+enum class Icon { None, Information, Exclamation, Critical, Question };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Everything the program needs of the world outside: time, waiting, and talking to the user.
+// The program reaches the user only through this seam, so every window can be driven by a test.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Milliseconds on a steady clock that never goes back; the origin is arbitrary.
+    virtual double steadyMs() const = 0;
+    // Local date and time of day.
+    virtual QDateTime now() const = 0;
+
+    // Waits until steadyMs() reaches deadlineMs. With yield the event loop runs meanwhile, so
+    // handlers may run (and may start turns, close windows or end the program); without it the
+    // thread only sleeps. Returns at once when the deadline has passed.
+    virtual void waitUntil(double deadlineMs, bool yield) = 0;
+    void waitMs(double ms, bool yield = true) { waitUntil(steadyMs() + ms, yield); }
+    // Runs the pending events once.
+    virtual void processEvents() = 0;
+
+    virtual void beep() = 0;
+
+    // A modal message box; returns the button pressed.
+    virtual Answer messageBox(const QString& text, const QString& title, Icon icon,
+                              Buttons buttons = Buttons::Ok) = 0;
+    // A modal input box; returns the typed text, or an empty text on Cancel.
+    virtual QString inputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
+    // The colour dialog; colours are 0x00BBGGRR. nullopt when cancelled.
+    virtual std::optional<std::int32_t> chooseColor(std::int32_t initial) = 0;
+};
+
+} // namespace platform

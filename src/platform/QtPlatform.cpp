@@ -1,0 +1,96 @@
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QEventLoop>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QThread>
+#include <QTimer>
+
+namespace platform {
+
+QtPlatform::QtPlatform() { clock_.start(); }
+
+double QtPlatform::steadyMs() const { return clock_.nsecsElapsed() / 1.0e6; }
+
+QDateTime QtPlatform::now() const { return QDateTime::currentDateTime(); }
+
+void QtPlatform::waitUntil(double deadlineMs, bool yield) {
+    for (;;) {
+        const double left = deadlineMs - steadyMs();
+        if (left <= 0)
+            return;
+        if (!yield) {
+            QThread::usleep(static_cast<unsigned long>(left * 1000.0));
+            continue;
+        }
+        // Serve events until the deadline; a precise timer wakes the loop at the deadline so
+        // the wait is not stretched by the coarse timer's slack.
+        QEventLoop loop;
+        QTimer wake;
+        wake.setSingleShot(true);
+        wake.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
+        wake.start(static_cast<int>(left));
+        if (left >= 1.0)
+            loop.exec(QEventLoop::AllEvents);
+        else
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        // The remainder below a millisecond is slept, not spun.
+        const double rest = deadlineMs - steadyMs();
+        if (rest > 0 && rest < 1.0)
+            QThread::usleep(static_cast<unsigned long>(rest * 1000.0));
+    }
+}
+
+void QtPlatform::processEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void QtPlatform::beep() { QApplication::beep(); }
+
+Answer QtPlatform::messageBox(const QString& text, const QString& title, Icon icon,
+                              Buttons buttons) {
+    QMessageBox box(dialogParent_);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+}
+
+QString QtPlatform::inputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(dialogParent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+std::optional<std::int32_t> QtPlatform::chooseColor(std::int32_t initial) {
+    const auto bgr = static_cast<std::uint32_t>(initial);
+    const QColor start(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    const QColor chosen = QColorDialog::getColor(start, dialogParent_);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return static_cast<std::int32_t>(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
+}
+
+} // namespace platform

@@ -1,0 +1,37 @@
+#include "core/ProgramDirectory.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace core;
+
+TEST(ProgramDirectory, aRequestedDirectoryIsMadeWhenMissing) {
+    QTemporaryDir temp;
+    const QString wanted = temp.path() + "/a/b";
+    const auto result = ResolveProgramDirectory(wanted, temp.path());
+    EXPECT_EQ(result.path, wanted);
+    EXPECT_TRUE(QDir(wanted).exists());
+}
+
+TEST(ProgramDirectory, theExecutablesDirectoryWhenWritableElseTheDataDirectory) {
+    QTemporaryDir temp;
+    EXPECT_EQ(ResolveProgramDirectory({}, temp.path()).path, temp.path());
+
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    const auto fallback = ResolveProgramDirectory({}, temp.path() + "/no-such-dir");
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(fallback.path, dataHome.path() + "/ventrolo");
+    EXPECT_TRUE(QDir(fallback.path).exists());
+}
+
+TEST(ProgramDirectory, aDirectoryThatCannotBeMadeIsReported) {
+    QTemporaryDir temp;
+    QFile blocker(temp.path() + "/file");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    const auto result = ResolveProgramDirectory(temp.path() + "/file/sub", temp.path());
+    EXPECT_TRUE(result.path.isEmpty());
+    EXPECT_FALSE(result.error.isEmpty());
+}

@@ -1,0 +1,67 @@
+#include "mainwindow/VentroloApp.h"
+#include "port/SimulatedLpt.h"
+#include "support/FakePlatform.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using testing_support::FakePlatform;
+
+namespace {
+
+struct VentroloAppTest : ::testing::Test {
+    QTemporaryDir dir;
+    FakePlatform platform;
+    port::SimulatedLpt* lpt = new port::SimulatedLpt;
+    mainwindow::VentroloApp app{dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt)};
+
+    QString configPath() const { return dir.path() + "/Ventrolo.cfg"; }
+};
+
+} // namespace
+
+TEST_F(VentroloAppTest, firstStartOnAnEmptyDirectory_showsTheDefaultsMessageThenTheWindow) {
+    app.start();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "I create/use the default " + configPath());
+    EXPECT_TRUE(app.mainWindow().isVisible());
+    EXPECT_EQ(app.mainWindow().windowTitle(),
+              "Ventrolo. Version 1.24 (998) 5-December-2026 Stepper2=(0) 0°");
+}
+
+TEST_F(VentroloAppTest, closingTheWindow_clearsThePortAndWritesAConfigurationThatReopens) {
+    app.start();
+    app.state().StepCounter = 321;
+    lpt->Out32(888, 7);
+    app.mainWindow().close();
+    EXPECT_EQ(lpt->data(888), 0);
+    ASSERT_TRUE(QFile::exists(configPath()));
+
+    FakePlatform secondPlatform;
+    mainwindow::VentroloApp second(dir.path(), secondPlatform,
+                                   std::make_unique<port::SimulatedLpt>());
+    second.start();
+    EXPECT_TRUE(secondPlatform.messages.empty());
+    EXPECT_EQ(second.state().StepCounter, 321);
+    EXPECT_EQ(second.state().StoredProfiles, app.state().StoredProfiles);
+}
+
+TEST_F(VentroloAppTest, sigterm_takesTheExitPathAndSaves) {
+    app.start();
+    app.state().StepCounter = 42;
+    std::raise(SIGTERM);
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFile::exists(configPath()) && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(QFile::exists(configPath()));
+    QFile file(configPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("\r\n42,0,500,250,1\r\n"));
+}

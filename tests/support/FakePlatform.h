@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace testing_support {
+
+// The platform for tests: a virtual clock that only waits move, scripted answers to dialogs,
+// recorded beeps and messages, and callbacks that run at a virtual time, as a user's click or
+// key press would arrive while the program waits.
+class FakePlatform final : public platform::Platform {
+public:
+    struct Message {
+        QString text;
+        QString title;
+        platform::Icon icon;
+        platform::Buttons buttons;
+    };
+    struct Input {
+        QString prompt;
+        QString title;
+        QString defaultText;
+    };
+
+    // --- controls for tests ---
+    // Runs fn at the virtual time atMs (the next time the program yields at or after it).
+    void scheduleAt(double atMs, std::function<void()> fn);
+    void scheduleAfter(double delayMs, std::function<void()> fn) {
+        scheduleAt(nowMs_ + delayMs, std::move(fn));
+    }
+    // Moves the clock forward, running what is due on the way.
+    void advance(double ms) { waitUntil(nowMs_ + ms, true); }
+    void setNow(const QDateTime& dateTime) { wallClockStart_ = dateTime.addMSecs(-qint64(nowMs_)); }
+    void answerNextMessage(platform::Answer answer) { messageAnswers_.push_back(answer); }
+    void answerNextInput(const QString& text) { inputAnswers_.push_back(text); }
+    void answerNextColor(std::optional<std::int32_t> color) { colorAnswers_.push_back(color); }
+    // Called on every waitUntil with yield, after due callbacks ran (for widget tests that
+    // need Qt's posted events served).
+    bool processQtEvents = false;
+
+    // --- what happened ---
+    std::vector<double> beeps;    // virtual times of the beeps
+    std::vector<Message> messages;
+    std::vector<Input> inputs;
+    int yields = 0;               // waits that let events run
+    std::size_t pendingCallbacks() const { return scheduled_.size(); }
+
+    // --- platform::Platform ---
+    double steadyMs() const override { return nowMs_; }
+    QDateTime now() const override { return wallClockStart_.addMSecs(qint64(nowMs_)); }
+    void waitUntil(double deadlineMs, bool yield) override;
+    void processEvents() override;
+    void beep() override { beeps.push_back(nowMs_); }
+    platform::Answer messageBox(const QString& text, const QString& title, platform::Icon icon,
+                                platform::Buttons buttons) override;
+    QString inputBox(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+    std::optional<std::int32_t> chooseColor(std::int32_t initial) override;
+
+private:
+    void runDue(double untilMs);
+
+    double nowMs_ = 0;
+    QDateTime wallClockStart_{QDate(2026, 12, 5), QTime(12, 0, 0)};
+    std::multimap<double, std::function<void()>> scheduled_;
+    std::deque<platform::Answer> messageAnswers_;
+    std::deque<QString> inputAnswers_;
+    std::deque<std::optional<std::int32_t>> colorAnswers_;
+};
+
+} // namespace testing_support
