@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace platform {
@@ -11,6 +13,17 @@ namespace platform {
 enum class Icon { None, Information, Exclamation, Critical, Question };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
+
+// A repeating window timer: calls back on the GUI thread every interval while active, the first
+// time one interval after start(). Destroying it stops it.
+class Timer {
+public:
+    virtual ~Timer() = default;
+    virtual void start(int intervalMs) = 0; // (re)starts with this interval
+    virtual void stop() = 0;
+    virtual bool isActive() const = 0;
+    virtual int interval() const = 0;
+};
 
 // Everything the program needs of the world outside: time, waiting, and talking to the user.
 // The program reaches the user only through this seam, so every window can be driven by a test.
@@ -30,6 +43,9 @@ public:
     void waitMs(double ms, bool yield = true) { waitUntil(steadyMs() + ms, yield); }
     // Runs the pending events once.
     virtual void processEvents() = 0;
+
+    // A new, stopped timer that calls onTimeout; the window owning it keeps it.
+    virtual std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) = 0;
 
     virtual void beep() = 0;
 

@@ -44,6 +44,29 @@ void QtPlatform::waitUntil(double deadlineMs, bool yield) {
     }
 }
 
+namespace {
+
+class QtTimer final : public Timer {
+public:
+    explicit QtTimer(std::function<void()> onTimeout) {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [fn = std::move(onTimeout)] { fn(); });
+    }
+    void start(int intervalMs) override { timer_.start(intervalMs); }
+    void stop() override { timer_.stop(); }
+    bool isActive() const override { return timer_.isActive(); }
+    int interval() const override { return timer_.interval(); }
+
+private:
+    QTimer timer_;
+};
+
+} // namespace
+
+std::unique_ptr<Timer> QtPlatform::createTimer(std::function<void()> onTimeout) {
+    return std::make_unique<QtTimer>(std::move(onTimeout));
+}
+
 void QtPlatform::processEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void QtPlatform::beep() { QApplication::beep(); }

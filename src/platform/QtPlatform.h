@@ -20,6 +20,7 @@ public:
     QDateTime now() const override;
     void waitUntil(double deadlineMs, bool yield) override;
     void processEvents() override;
+    std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) override;
     void beep() override;
     Answer messageBox(const QString& text, const QString& title, Icon icon,
                       Buttons buttons) override;

@@ -4,6 +4,61 @@
 
 namespace testing_support {
 
+namespace {
+
+// A timer on the virtual clock. Each start() begins a new generation, so ticks scheduled for an
+// earlier start or for a stopped or destroyed timer do nothing when their time comes.
+class FakeTimer final : public platform::Timer {
+public:
+    FakeTimer(FakePlatform& platform, std::function<void()> onTimeout)
+        : platform_(platform), state_(std::make_shared<State>()) {
+        state_->onTimeout = std::move(onTimeout);
+    }
+    ~FakeTimer() override { stop(); }
+    void start(int intervalMs) override {
+        state_->interval = intervalMs;
+        state_->active = true;
+        ++state_->generation;
+        scheduleTick(platform_, state_, state_->generation);
+    }
+    void stop() override {
+        state_->active = false;
+        ++state_->generation;
+    }
+    bool isActive() const override { return state_->active; }
+    int interval() const override { return state_->interval; }
+
+private:
+    struct State {
+        std::function<void()> onTimeout;
+        int interval = 0;
+        bool active = false;
+        int generation = 0;
+    };
+    static void scheduleTick(FakePlatform& platform, const std::shared_ptr<State>& state,
+                             int generation) {
+        // An interval of 0 fires once per millisecond of virtual time, never in a burst.
+        const double period = state->interval > 0 ? state->interval : 1;
+        std::weak_ptr<State> weak = state;
+        platform.scheduleAfter(period, [&platform, weak, generation] {
+            const auto alive = weak.lock();
+            if (!alive || !alive->active || alive->generation != generation)
+                return;
+            scheduleTick(platform, alive, generation);
+            alive->onTimeout();
+        });
+    }
+
+    FakePlatform& platform_;
+    std::shared_ptr<State> state_;
+};
+
+} // namespace
+
+std::unique_ptr<platform::Timer> FakePlatform::createTimer(std::function<void()> onTimeout) {
+    return std::make_unique<FakeTimer>(*this, std::move(onTimeout));
+}
+
 void FakePlatform::scheduleAt(double atMs, std::function<void()> fn) {
     scheduled_.emplace(atMs, std::move(fn));
 }

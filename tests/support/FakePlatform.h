@@ -32,6 +32,7 @@ public:
     void scheduleAfter(double delayMs, std::function<void()> fn) {
         scheduleAt(nowMs_ + delayMs, std::move(fn));
     }
+    // Timers fire on the virtual clock: advance(1000) runs a 250 ms timer four times.
     // Moves the clock forward, running what is due on the way.
     void advance(double ms) { waitUntil(nowMs_ + ms, true); }
     void setNow(const QDateTime& dateTime) { wallClockStart_ = dateTime.addMSecs(-qint64(nowMs_)); }
@@ -54,6 +55,7 @@ public:
     QDateTime now() const override { return wallClockStart_.addMSecs(qint64(nowMs_)); }
     void waitUntil(double deadlineMs, bool yield) override;
     void processEvents() override;
+    std::unique_ptr<platform::Timer> createTimer(std::function<void()> onTimeout) override;
     void beep() override { beeps.push_back(nowMs_); }
     platform::Answer messageBox(const QString& text, const QString& title, platform::Icon icon,
                                 platform::Buttons buttons) override;

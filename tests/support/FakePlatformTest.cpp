@@ -1,0 +1,72 @@
+#include "support/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using testing_support::FakePlatform;
+
+TEST(FakePlatform, callbacksRunAtTheirTimeOnlyWhenTheWaitYields) {
+    FakePlatform platform;
+    std::vector<double> ran;
+    platform.scheduleAt(30, [&] { ran.push_back(platform.steadyMs()); });
+    platform.waitUntil(50, false);
+    EXPECT_TRUE(ran.empty());
+    EXPECT_EQ(platform.steadyMs(), 50);
+    platform.waitMs(10);
+    EXPECT_EQ(ran, std::vector<double>{50});
+    platform.scheduleAfter(5, [&] { ran.push_back(platform.steadyMs()); });
+    platform.waitMs(20);
+    EXPECT_EQ(ran, (std::vector<double>{50, 65}));
+    EXPECT_EQ(platform.steadyMs(), 80);
+}
+
+TEST(FakePlatform, timersTickOnTheVirtualClockAndStopCleanly) {
+    FakePlatform platform;
+    std::vector<double> ticks;
+    auto timer = platform.createTimer([&] { ticks.push_back(platform.steadyMs()); });
+    timer->start(250);
+    platform.advance(1000);
+    EXPECT_EQ(ticks, (std::vector<double>{250, 500, 750, 1000}));
+    timer->start(100); // a restart drops the old schedule
+    platform.advance(150);
+    EXPECT_EQ(ticks.back(), 1100);
+    EXPECT_EQ(ticks.size(), 5u);
+    timer->stop();
+    platform.advance(1000);
+    EXPECT_EQ(ticks.size(), 5u);
+    timer->start(10);
+    timer.reset(); // destroyed while ticks are scheduled
+    platform.advance(100);
+    EXPECT_EQ(ticks.size(), 5u);
+}
+
+TEST(FakePlatform, aTimerStoppedFromItsOwnTickFiresNoMore) {
+    FakePlatform platform;
+    int count = 0;
+    std::unique_ptr<platform::Timer> timer;
+    timer = platform.createTimer([&] {
+        if (++count == 3)
+            timer->stop();
+    });
+    timer->start(1000);
+    platform.advance(10000);
+    EXPECT_EQ(count, 3);
+    EXPECT_FALSE(timer->isActive());
+}
+
+TEST(FakePlatform, dialogsAnswerAsScriptedAndAreRecorded) {
+    FakePlatform platform;
+    platform.answerNextMessage(platform::Answer::No);
+    platform.answerNextInput("42");
+    EXPECT_EQ(platform.messageBox("Park?", "T", platform::Icon::Question, platform::Buttons::YesNo),
+              platform::Answer::No);
+    EXPECT_EQ(platform.messageBox("Again?", "T", platform::Icon::Question, platform::Buttons::YesNo),
+              platform::Answer::Yes);
+    EXPECT_EQ(platform.inputBox("Value", "T", "7"), "42");
+    EXPECT_EQ(platform.inputBox("Value", "T", "7"), "7");
+    platform.beep();
+    EXPECT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.inputs[1].defaultText, "7");
+    EXPECT_EQ(platform.beeps.size(), 1u);
+}
