@@ -5,7 +5,6 @@
 #include "port/SimulatedLpt.h"
 
 #include <QApplication>
-
 #include <cstdio>
 
 int main(int argc, char* argv[]) {

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-
 #include <fcntl.h>
 #include <unistd.h>
 

@@ -34,7 +34,8 @@ CommandLineResult ParseCommandLine(const QStringList& arguments) {
         QString name = arguments[i];
         QString value;
         bool hasValue = false;
-        if (const qsizetype eq = name.indexOf(QLatin1Char('=')); name.startsWith(QLatin1String("--")) && eq > 0) {
+        if (const qsizetype eq = name.indexOf(QLatin1Char('='));
+            name.startsWith(QLatin1String("--")) && eq > 0) {
             value = name.mid(eq + 1);
             name = name.left(eq);
             hasValue = true;

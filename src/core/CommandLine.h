@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace core {
@@ -11,9 +10,9 @@ enum class LptBackendChoice { Auto, Simulated, Ppdev, DirectIo };
 
 // ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct] [--port-log FILE] [--version] [--help]
 struct CommandLineOptions {
-    QString directory;      // empty: the default program directory
+    QString directory; // empty: the default program directory
     LptBackendChoice lpt = LptBackendChoice::Auto;
-    QString portLogFile;    // empty: no port log
+    QString portLogFile; // empty: no port log
     bool showVersion = false;
     bool showHelp = false;
 };

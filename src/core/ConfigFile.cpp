@@ -28,11 +28,11 @@ struct AsInteger {
 template <typename State, typename Visitor> void visitFields(State& s, Visitor& v) {
     auto& p1 = s.StoredProfiles[0];
     auto& p2 = s.StoredProfiles[1];
-    v.field(s.ConfigReserved), v.endLine();                                        // 2
-    v.field(s.TableFileName), v.field(s.FrequencyUnit), v.endLine();               // 3
-    v.field(s.TimerFileName), v.endLine();                                         // 4
+    v.field(s.ConfigReserved), v.endLine();                                               // 2
+    v.field(s.TableFileName), v.field(s.FrequencyUnit), v.endLine();                      // 3
+    v.field(s.TimerFileName), v.endLine();                                                // 4
     v.field(s.SelectedStepper), v.field(s.PcSpeed), v.field(s.LptExtraBits), v.endLine(); // 5
-    for (auto* p : {&p1, &p2}) {                                                   // 6, 7
+    for (auto* p : {&p1, &p2}) {                                                          // 6, 7
         v.field(p->StepCounter), v.field(p->MinPosition), v.field(p->MaxPosition);
         v.field(p->CenterPosition), v.field(p->AutoPower), v.endLine();
     }
@@ -48,15 +48,15 @@ template <typename State, typename Visitor> void visitFields(State& s, Visitor& 
     v.field(p1.PulsSteps), v.field(p1.PulsTime), v.endLine();              // 15
     v.field(p2.PulsSteps), v.field(p2.PulsTime), v.endLine();              // 16
     v.field(AsInteger{p1.CalibrationSteps}), v.field(AsInteger{p2.CalibrationSteps});
-    v.endLine();                                                           // 17
-    v.field(p1.GotoStepValue), v.field(p2.GotoStepValue), v.endLine();     // 18
-    v.field(s.LptAddress), v.endLine();                                    // 19
+    v.endLine();                                                       // 17
+    v.field(p1.GotoStepValue), v.field(p2.GotoStepValue), v.endLine(); // 18
+    v.field(s.LptAddress), v.endLine();                                // 19
     v.field(p1.ComPort), v.field(p2.ComPort), v.field(p1.BaudRate), v.field(p2.BaudRate);
     v.endLine(); // 20
-    v.field(s.ComPollMs), v.field(s.RigModel), v.field(s.CatScrollSetting),
-        v.field(s.RigModeCode), v.endLine(); // 21
+    v.field(s.ComPollMs), v.field(s.RigModel), v.field(s.CatScrollSetting), v.field(s.RigModeCode),
+        v.endLine(); // 21
     v.field(s.PelorusBackColor), v.field(s.PelorusRimColor), v.field(s.PelorusMiddleColor),
-        v.field(s.PelorusDegreeColor), v.endLine();                             // 22
+        v.field(s.PelorusDegreeColor), v.endLine();                           // 22
     v.field(s.SmallPelorusHeight), v.field(s.SmallPelorusWidth), v.endLine(); // 23
     v.field(s.BothSteppersPin6), v.field(s.JoystickOn), v.endLine();          // 24
     for (auto* p : {&p1, &p2}) {                                              // 25, 26
@@ -113,11 +113,13 @@ struct FieldReader {
 
 } // namespace
 
-ConfigFile::ConfigFile(ProgramState& state, platform::Platform& platform,
-                       platform::LptPort& port, QString programDirectory)
+ConfigFile::ConfigFile(ProgramState& state, platform::Platform& platform, platform::LptPort& port,
+                       QString programDirectory)
     : state_(state), platform_(platform), port_(port), directory_(std::move(programDirectory)) {}
 
-QString ConfigFile::path() const { return directory_ + QStringLiteral("/Ventrolo.cfg"); }
+QString ConfigFile::path() const {
+    return directory_ + QStringLiteral("/Ventrolo.cfg");
+}
 
 QByteArray ConfigFile::serialize() const {
     FieldWriter writer;
@@ -174,9 +176,9 @@ bool ConfigFile::SaveConfig() {
     if (WriteFileAtomically(path(), serialize(), &error))
         return true;
     qCWarning(lcConfig) << "cannot save" << path() << error;
-    platform_.messageBox(QStringLiteral("The settings could not be saved to %1: %2")
-                             .arg(path(), error),
-                         MessageTitle(), platform::Icon::Exclamation);
+    platform_.messageBox(
+        QStringLiteral("The settings could not be saved to %1: %2").arg(path(), error),
+        MessageTitle(), platform::Icon::Exclamation);
     return false;
 }
 

@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <functional>
 
 namespace core {

@@ -6,9 +6,9 @@
 namespace core {
 
 QString DateText(const QDate& date) {
-    static const char* const months[] = {"January", "February", "March",     "April",
-                                         "May",     "June",     "July",      "August",
-                                         "September", "Oktober", "November", "December"};
+    static const char* const months[] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "Oktober",  "November", "December"};
     return QStringLiteral("%1-%2-20%3")
         .arg(date.day())
         .arg(QLatin1String(months[date.month() - 1]))
@@ -16,7 +16,8 @@ QString DateText(const QDate& date) {
 }
 
 QString OtherStepperText(Long selectedStepper, Single stepsPer360, Long counter) {
-    QString text = selectedStepper == 0 ? QStringLiteral(" Stepper2=(") : QStringLiteral(" Stepper1=(");
+    QString text =
+        selectedStepper == 0 ? QStringLiteral(" Stepper2=(") : QStringLiteral(" Stepper1=(");
     text += QString::number(counter) + QLatin1Char(')');
     // Without a step count per turn there are no degrees to show. A position below 0 (a
     // hand-edited file) is shown in its own degrees rather than as 0.
@@ -33,8 +34,8 @@ QString MainCaption(const QString& dateText, const QString& stepperText) {
 
 QString MainCaption(const ProgramState& state) {
     const StepperProfile& other = state.otherProfile();
-    return MainCaption(state.DateText,
-                       OtherStepperText(state.SelectedStepper, other.StepsPer360, other.StepCounter));
+    return MainCaption(state.DateText, OtherStepperText(state.SelectedStepper, other.StepsPer360,
+                                                        other.StepCounter));
 }
 
 } // namespace core

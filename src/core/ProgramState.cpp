@@ -14,10 +14,12 @@ StepperProfile DefaultStepperProfile(int stepper) {
 }
 
 ProgramState::ProgramState()
-    : StepperProfile(DefaultStepperProfile(0)),
-      StoredProfiles{DefaultStepperProfile(0), DefaultStepperProfile(1)} {}
+    : StepperProfile(DefaultStepperProfile(0)), StoredProfiles{DefaultStepperProfile(0),
+                                                               DefaultStepperProfile(1)} {}
 
-void ProgramState::LoadStepperProfile() { working() = selectedProfile(); }
+void ProgramState::LoadStepperProfile() {
+    working() = selectedProfile();
+}
 
 void ProgramState::StoreStepperProfile(const QString& gotoFieldText) {
     GotoStepValue = RoundToLong(LeadingNumber(gotoFieldText));

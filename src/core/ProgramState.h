@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -103,12 +102,12 @@ struct ProgramState : StepperProfile {
     bool LptInTestOpen = false;
     Long SimulatedInput = 0;
     bool SliderShowsDegrees = false;
-    std::array<QString, 6> WheelFunctionNames{QStringLiteral("Stepper"), QStringLiteral("Stepper"),
-                                              QStringLiteral("Table"),   QStringLiteral("Frequency"),
-                                              QStringLiteral("Speed"),   QString()};
+    std::array<QString, 6> WheelFunctionNames{
+        QStringLiteral("Stepper"),   QStringLiteral("Stepper"), QStringLiteral("Table"),
+        QStringLiteral("Frequency"), QStringLiteral("Speed"),   QString()};
     QString WheelToolTip;
     QString DateText;
-    std::vector<Long> ModulationDelays; // the current speed ramp, indices 1..n (0 unused)
+    std::vector<Long> ModulationDelays;     // the current speed ramp, indices 1..n (0 unused)
     std::array<Long, 2> LastCoilCode{0, 0}; // coil code left on the port by each stepper
 
     StepperProfile& working() { return *this; }

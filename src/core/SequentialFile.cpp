@@ -24,9 +24,13 @@ SequentialWriter& SequentialWriter::field(bool value) {
     return raw(value ? QStringLiteral("#TRUE#") : QStringLiteral("#FALSE#"));
 }
 
-SequentialWriter& SequentialWriter::field(float value) { return raw(PlainNumberText(value)); }
+SequentialWriter& SequentialWriter::field(float value) {
+    return raw(PlainNumberText(value));
+}
 
-SequentialWriter& SequentialWriter::field(double value) { return raw(PlainNumberText(value)); }
+SequentialWriter& SequentialWriter::field(double value) {
+    return raw(PlainNumberText(value));
+}
 
 SequentialWriter& SequentialWriter::endRecord() {
     bytes_ += "\r\n";
@@ -36,7 +40,9 @@ SequentialWriter& SequentialWriter::endRecord() {
 
 namespace {
 
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // Skips one line end (CR LF counts as one) at position i; returns the new position.
 qsizetype skipLineEnd(const QByteArray& data, qsizetype i) {
@@ -47,7 +53,9 @@ qsizetype skipLineEnd(const QByteArray& data, qsizetype i) {
 
 } // namespace
 
-bool SequentialReader::atEnd() const { return !peekField().has_value(); }
+bool SequentialReader::atEnd() const {
+    return !peekField().has_value();
+}
 
 std::optional<SequentialReader::Field> SequentialReader::peekField() const {
     qsizetype i = pos_;

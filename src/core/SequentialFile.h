@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <concepts>
 #include <cstdint>
 #include <optional>
@@ -20,8 +19,7 @@ public:
     SequentialWriter& field(float value);
     SequentialWriter& field(double value);
     template <std::integral T>
-        requires(!std::same_as<T, bool>)
-    SequentialWriter& field(T value) {
+    requires(!std::same_as<T, bool>) SequentialWriter& field(T value) {
         return raw(QString::number(value));
     }
     SequentialWriter& endRecord();

@@ -1,7 +1,6 @@
 #include "core/ShutdownSignals.h"
 
 #include <QSocketNotifier>
-
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>

@@ -50,9 +50,13 @@ QString formatSignificant(double value, int digits) {
 
 } // namespace
 
-QString NumberText(float value) { return formatSignificant(value, 7); }
+QString NumberText(float value) {
+    return formatSignificant(value, 7);
+}
 
-QString NumberText(double value) { return formatSignificant(value, 15); }
+QString NumberText(double value) {
+    return formatSignificant(value, 15);
+}
 
 double RoundHalfEven(double value, int decimals) {
     if (!std::isfinite(value))
@@ -95,7 +99,9 @@ double LeadingNumber(const QString& text) {
     }
     qsizetype i = 0;
     const qsizetype n = compact.size();
-    auto isDigit = [&](qsizetype k) { return k < n && compact[k] >= QLatin1Char('0') && compact[k] <= QLatin1Char('9'); };
+    auto isDigit = [&](qsizetype k) {
+        return k < n && compact[k] >= QLatin1Char('0') && compact[k] <= QLatin1Char('9');
+    };
     QString number;
     if (i < n && (compact[i] == QLatin1Char('-') || compact[i] == QLatin1Char('+')))
         number += compact[i++];

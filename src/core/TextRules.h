@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <concepts>
 #include <cstdint>
 

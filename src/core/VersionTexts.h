@@ -11,6 +11,8 @@ inline const QString VersionText = QStringLiteral("Version 1.24");
 inline constexpr int Revision = 998;
 
 // Title of message and input boxes: the name directly followed by the version.
-inline QString MessageTitle() { return AppTitle + VersionText; }
+inline QString MessageTitle() {
+    return AppTitle + VersionText;
+}
 
 } // namespace core

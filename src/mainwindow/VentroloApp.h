@@ -8,7 +8,6 @@
 #include "platform/Platform.h"
 
 #include <QObject>
-
 #include <memory>
 
 namespace mainwindow {

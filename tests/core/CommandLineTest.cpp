@@ -5,8 +5,8 @@
 using namespace core;
 
 TEST(CommandLine, readsEveryOptionInBothSpellings) {
-    const auto parsed = ParseCommandLine(
-        {"ventrolo", "--dir", "/tmp/v", "--lpt=ppdev", "--port-log", "ports.log"});
+    const auto parsed =
+        ParseCommandLine({"ventrolo", "--dir", "/tmp/v", "--lpt=ppdev", "--port-log", "ports.log"});
     ASSERT_TRUE(parsed.options);
     EXPECT_EQ(parsed.options->directory, "/tmp/v");
     EXPECT_EQ(parsed.options->lpt, LptBackendChoice::Ppdev);

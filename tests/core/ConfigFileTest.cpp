@@ -1,12 +1,11 @@
 #include "core/ConfigFile.h"
+
 #include "support/FakePlatform.h"
 
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <utility>
 #include <vector>
 
@@ -126,7 +125,8 @@ TEST_F(ConfigFileTest, missingFile_givesDefaultsWithTheMessageAndSavesTheHandWri
     state.StoredProfiles[0].StepCounter = 77;
     config.LoadConfig();
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "I create/use the default " + dir.path() + "/Ventrolo.cfg");
+    EXPECT_EQ(platform.messages[0].text,
+              "I create/use the default " + dir.path() + "/Ventrolo.cfg");
     EXPECT_EQ(platform.messages[0].title, "Ventrolo.");
     EXPECT_EQ(platform.messages[0].icon, platform::Icon::Information);
     EXPECT_EQ(port.writes, (std::vector<std::pair<int, int>>{{632, 0}, {956, 0}, {888, 0}}));
@@ -214,14 +214,14 @@ TEST_F(ConfigFileTest, everyFieldLoadsIntoItsOwnPlaceAndSavesBackByteForByte) {
     EXPECT_EQ((std::vector<bool>{s1.SmallPelorusShown, s2.SmallPelorusShown, s1.OverlayMenu,
                                  s2.OverlayMenu}),
               (std::vector<bool>{true, false, false, true}));
-    EXPECT_EQ((std::vector<bool>{s1.OverlayOn, s1.OverlayState, s1.CircleRefLines,
-                                 s1.RemoteTurning, s1.EndSwitches, s1.SwitchesShowOnly,
-                                 s1.CenterSwitch, s1.SpeedModulate}),
-              (std::vector<bool>{true, false, false, true, false, true, false, true}));
-    EXPECT_EQ((std::vector<bool>{s2.OverlayOn, s2.OverlayState, s2.CircleRefLines,
-                                 s2.RemoteTurning, s2.EndSwitches, s2.SwitchesShowOnly,
-                                 s2.CenterSwitch, s2.SpeedModulate}),
-              (std::vector<bool>{false, true, true, false, true, false, true, false}));
+    EXPECT_EQ(
+        (std::vector<bool>{s1.OverlayOn, s1.OverlayState, s1.CircleRefLines, s1.RemoteTurning,
+                           s1.EndSwitches, s1.SwitchesShowOnly, s1.CenterSwitch, s1.SpeedModulate}),
+        (std::vector<bool>{true, false, false, true, false, true, false, true}));
+    EXPECT_EQ(
+        (std::vector<bool>{s2.OverlayOn, s2.OverlayState, s2.CircleRefLines, s2.RemoteTurning,
+                           s2.EndSwitches, s2.SwitchesShowOnly, s2.CenterSwitch, s2.SpeedModulate}),
+        (std::vector<bool>{false, true, true, false, true, false, true, false}));
 
     QFile::remove(config.path());
     ASSERT_TRUE(config.SaveConfig());
@@ -299,9 +299,10 @@ TEST_F(ConfigFileTest, aTextWhereANumberBelongs_stopsThereAndSaysWhere) {
     writeFile(damaged);
     config.LoadConfig();
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(platform.messages[0].text.contains("line 9")) << platform.messages[0].text.toStdString();
+    EXPECT_TRUE(platform.messages[0].text.contains("line 9"))
+        << platform.messages[0].text.toStdString();
     EXPECT_EQ(state.StoredProfiles[0].CustomDelayMs, 31);
-    EXPECT_EQ(state.StoredProfiles[0].FastestDelayMs, 2);     // from the fault on: as before
+    EXPECT_EQ(state.StoredProfiles[0].FastestDelayMs, 2);  // from the fault on: as before
     EXPECT_EQ(state.StoredProfiles[1].StepsPer360, 48.5f); // before the fault: read
     EXPECT_EQ(state.LptAddress, 888);
 }

@@ -22,7 +22,8 @@ TEST(MainCaption, titleWithVersionRevisionDateAndOtherStepper) {
     ProgramState state;
     state.DateText = "6-December-2026";
     state.StoredProfiles[1].StepCounter = 250;
-    EXPECT_EQ(MainCaption(state), "Ventrolo. Version 1.24 (998) 6-December-2026 Stepper2=(250) 450°");
+    EXPECT_EQ(MainCaption(state),
+              "Ventrolo. Version 1.24 (998) 6-December-2026 Stepper2=(250) 450°");
     state.SelectedStepper = 1;
     EXPECT_EQ(MainCaption(state), "Ventrolo. Version 1.24 (998) 6-December-2026 Stepper1=(0) 0°");
 }

@@ -1,7 +1,6 @@
 #include "core/StepperSwitch.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 using namespace core;

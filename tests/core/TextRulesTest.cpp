@@ -1,8 +1,7 @@
 #include "core/TextRules.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace core;

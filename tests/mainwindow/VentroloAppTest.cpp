@@ -1,4 +1,5 @@
 #include "mainwindow/VentroloApp.h"
+
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
 
@@ -6,10 +7,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <gtest/gtest.h>
 
 using testing_support::FakePlatform;
 

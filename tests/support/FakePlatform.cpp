@@ -104,8 +104,10 @@ platform::Answer FakePlatform::messageBox(const QString& text, const QString& ti
     }
     switch (buttons) {
     case platform::Buttons::YesNo:
-    case platform::Buttons::YesNoCancel: return platform::Answer::Yes;
-    default: return platform::Answer::Ok;
+    case platform::Buttons::YesNoCancel:
+        return platform::Answer::Yes;
+    default:
+        return platform::Answer::Ok;
     }
 }
 

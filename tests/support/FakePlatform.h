@@ -44,10 +44,10 @@ public:
     bool processQtEvents = false;
 
     // --- what happened ---
-    std::vector<double> beeps;    // virtual times of the beeps
+    std::vector<double> beeps; // virtual times of the beeps
     std::vector<Message> messages;
     std::vector<Input> inputs;
-    int yields = 0;               // waits that let events run
+    int yields = 0; // waits that let events run
     std::size_t pendingCallbacks() const { return scheduled_.size(); }
 
     // --- platform::Platform ---

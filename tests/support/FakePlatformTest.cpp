@@ -1,7 +1,6 @@
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 using testing_support::FakePlatform;
@@ -61,8 +60,9 @@ TEST(FakePlatform, dialogsAnswerAsScriptedAndAreRecorded) {
     platform.answerNextInput("42");
     EXPECT_EQ(platform.messageBox("Park?", "T", platform::Icon::Question, platform::Buttons::YesNo),
               platform::Answer::No);
-    EXPECT_EQ(platform.messageBox("Again?", "T", platform::Icon::Question, platform::Buttons::YesNo),
-              platform::Answer::Yes);
+    EXPECT_EQ(
+        platform.messageBox("Again?", "T", platform::Icon::Question, platform::Buttons::YesNo),
+        platform::Answer::Yes);
     EXPECT_EQ(platform.inputBox("Value", "T", "7"), "42");
     EXPECT_EQ(platform.inputBox("Value", "T", "7"), "7");
     platform.beep();
