@@ -523,8 +523,10 @@ core::Long FrequencyTable::FreqToPosition(core::Single x) {
     while (upper < n && data_.TableFreq[upper] < x)
         ++upper;
     core::Long r = 0;
-    // An exact hit, compared as floats, is the row itself. It is tested first: at row 1 the
-    // lower neighbour is the header, whose value is a position, not a frequency.
+    // An exact hit, compared as floats, is the row itself. It is tested before anything
+    // compares the neighbours: at row 1 the lower neighbour is the header, whose value is a
+    // position, and a header equal to row 1's frequency must not turn a hit into no answer. In
+    // ascending rows the neighbours of a miss always differ.
     const bool exact = data_.TableFreq[upper] == x;
     if (exact) {
         r = data_.TablePos[upper];
