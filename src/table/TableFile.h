@@ -1,0 +1,37 @@
+#pragma once
+
+#include "table/TableData.h"
+
+#include <QByteArray>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// The *.cat file: a quoted version line, the header row, then one line per data row, each row
+// "freq,pos,"description"" with CR LF line ends, for example
+//   "Ventrolo.Version 1.24"
+//   0,500,"1:200:0"
+//   3500,120,"80m"
+namespace table {
+
+struct TableRow {
+    core::Single freq = 0;
+    core::Long pos = 0;
+    QString text;
+};
+
+// What a table file holds, as far as it could be read, and what was wrong with it.
+struct TableFileContents {
+    QString version;                // first field of line 1, without its quotes
+    std::optional<TableRow> header; // nullopt when the file has no header line or it is damaged
+    std::vector<TableRow> rows;     // the good data rows in file order, at most 100
+    QStringList problems;           // one line per fault, for the user; empty for a sound file
+};
+
+// The file's bytes for rows 0..TableLast.
+QByteArray SerializeTable(const TableData& table);
+
+// Reads a table file. Never fails: what is damaged is left out and described in problems.
+TableFileContents ParseTableFile(const QByteArray& bytes);
+
+} // namespace table

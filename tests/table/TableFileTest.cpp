@@ -1,0 +1,175 @@
+#include "TableTestSupport.h"
+#include "table/TableFileName.h"
+
+#include <QRandomGenerator>
+
+using namespace table;
+using table_test::TableFixture;
+
+namespace {
+
+// Written by hand: limits 0 and 500, type 1, 200 steps, no offset, and rows with a fraction, a
+// float that needs eight digits, a comma in a description and an empty description.
+const QByteArray HandWritten = "\"Ventrolo.Version 1.24\"\r\n"
+                               "0,500,\"1:200:0\"\r\n"
+                               "3500,120,\"80m\"\r\n"
+                               "3502.5,121,\"80m, SSB\"\r\n"
+                               "14250.125,300,\"\"\r\n";
+
+} // namespace
+
+using TableFile = TableFixture;
+
+TEST_F(TableFile, savingALoadedTable_writesTheSameBytes) {
+    load(HandWritten);
+    ASSERT_EQ(table.TableLast(), 3);
+    EXPECT_EQ(table.TableText(2), "80m, SSB");
+    EXPECT_EQ(table.InterpolType(), 1);
+    EXPECT_TRUE(platform.messages.empty());
+
+    ASSERT_TRUE(table.SaveTable());
+    EXPECT_EQ(readFile(), HandWritten);
+    EXPECT_EQ(platform.beeps.size(), 1u);
+}
+
+TEST_F(TableFile, otherVersion_asksAndNoLeavesTableEmptyAndFileUntouched) {
+    QByteArray old = HandWritten;
+    old.replace("1.24", "1.23");
+    platform.answerNextMessage(platform::Answer::No);
+    load(old);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Wrong version \\Table.cat\r\n still load it ?");
+    EXPECT_EQ(platform.messages[0].buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(table.TableLast(), 0);
+    EXPECT_EQ(readFile(), old);
+
+    platform.answerNextMessage(platform::Answer::Yes);
+    table.LoadTable();
+    EXPECT_EQ(table.TableLast(), 3);
+    EXPECT_EQ(readFile(), HandWritten); // rewritten with the present version line
+
+    QByteArray bare = HandWritten; // the version without the program's name passes unasked
+    bare.replace("Ventrolo.", "");
+    platform.messages.clear();
+    load(bare);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(table.TableLast(), 3);
+}
+
+TEST_F(TableFile, onlyTheVersionLine_givesAHeaderFromThePresentLimits) {
+    state.MinPosition = 10;
+    state.MaxPosition = 900;
+    state.StepsPer360 = 400;
+    load("\"Ventrolo.Version 1.24\"\r\n");
+    EXPECT_EQ(table.TableLast(), 0);
+    EXPECT_EQ(table.TableFreq(0), 10);
+    EXPECT_EQ(table.TablePos(0), 900);
+    EXPECT_EQ(table.TableText(0), "1: 400:0:.");
+    EXPECT_EQ(table.InterpolType(), 1);
+    EXPECT_EQ(table.StepperOffset(), 0);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(TableFile, missingFile_isMadeAndWrittenAtOnce) {
+    table.LoadTable();
+    EXPECT_EQ(readFile(), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n");
+    EXPECT_FALSE(table.TableChanged());
+}
+
+TEST_F(TableFile, rowsOutOfOrder_areSortedAndTheFileKept) {
+    const QByteArray unsorted = "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                                "7000,300,\"40m\"\r\n3500,100,\"80m\"\r\n";
+    load(unsorted);
+    EXPECT_EQ(table.ListLines(),
+              QStringList({"001   3500 kHz   100   80m", "002   7000 kHz   300   40m"}));
+    EXPECT_EQ(readFile(), unsorted);
+    EXPECT_FALSE(table.TableChanged());
+}
+
+TEST_F(TableFile, damagedRows_areLeftOutAndNamedToTheUser) {
+    load("\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+         "3500,100,\"80m\"\r\n"
+         "abc,120,\"x\"\r\n"    // 4: no number
+         "3600,,\"y\"\r\n"      // 5: no position
+         "3700\r\n"             // 6: no position
+         "3500,999,\"dup\"\r\n" // 7: a second row of one frequency
+         "7000,300,\"40m\r\n"   // 8: closing quote missing
+         "\r\n"                 // blank
+         "10100,400,30m\r\n");  // 10: no quotes
+    ASSERT_EQ(table.TableLast(), 3);
+    EXPECT_EQ(table.TablePos(1), 100);
+    EXPECT_EQ(table.TableText(2), "40m");
+    EXPECT_EQ(table.TableText(3), "30m");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const QString text = platform.messages[0].text;
+    EXPECT_TRUE(text.startsWith("The table file " + path() + " is damaged:")) << text.toStdString();
+    for (const char* line : {"line 4:", "line 5:", "line 6:", "line 7:", "line 8:", "line 10:"})
+        EXPECT_TRUE(text.contains(line)) << line;
+    EXPECT_FALSE(text.contains("line 9:"));
+    EXPECT_EQ(platform.messages[0].icon, platform::Icon::Exclamation);
+}
+
+TEST_F(TableFile, moreThanAHundredRows_keepsTheFirstHundredAndSaysSo) {
+    QByteArray bytes = "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n";
+    for (int i = 1; i <= 105; ++i)
+        bytes += QByteArray::number(1000 + i) + "," + QByteArray::number(i) + ",\"\"\r\n";
+    load(bytes);
+    EXPECT_EQ(table.TableLast(), 100);
+    EXPECT_EQ(table.TableFreq(100), 1100);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains("5 rows from line 103 on were not loaded"));
+}
+
+TEST_F(TableFile, damagedHeader_isMadeFromTheLimitsAndAnUnknownTypeReadAsZero) {
+    load("\"Ventrolo.Version 1.24\"\r\nx,y,\"1:200:0\"\r\n3500,100,\"\"\r\n");
+    EXPECT_EQ(table.TableLast(), 1);
+    EXPECT_EQ(table.TablePos(0), 500);
+    EXPECT_EQ(table.InterpolType(), 1);
+    EXPECT_TRUE(platform.messages.back().text.contains("line 2: the header"));
+
+    platform.messages.clear();
+    load("\"Ventrolo.Version 1.24\"\r\n0,500,\"12:200:0\"\r\n3500,100,\"\"\r\n");
+    EXPECT_EQ(table.InterpolType(), 0);
+    EXPECT_TRUE(platform.messages.back().text.contains("no interpolation type"));
+}
+
+TEST_F(TableFile, binaryGarbage_neverCrashesAndLeavesAnOrderedTable) {
+    auto* random = QRandomGenerator::global();
+    for (int round = 0; round < 50; ++round) {
+        QByteArray garbage(int(random->bounded(1, 4000)), '\0');
+        for (char& c : garbage)
+            c = char(random->bounded(256));
+        if (round % 2 == 0)
+            garbage.prepend("\"Ventrolo.Version 1.24\"\r\n0,500,\"\"\r\n3500,1,\"\"\r\n");
+        platform.answerNextMessage(platform::Answer::Yes); // a version question, if any
+        load(garbage);
+        ASSERT_GE(table.TableLast(), 0);
+        ASSERT_LE(table.TableLast(), TableData::MaxDataRows);
+        for (int row = 2; row <= table.TableLast(); ++row)
+            ASSERT_LT(table.TableFreq(row - 1), table.TableFreq(row));
+        platform.messages.clear();
+    }
+}
+
+TEST_F(TableFile, unwritableDirectory_saveFailsAndTellsTheUser) {
+    FrequencyTable lost(state, platform, dir.path() + "/missing");
+    lost.LoadTable(); // a new table whose file cannot be written
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.startsWith("The table could not be saved to "));
+    state.StepCounter = 50;
+    lost.AddOrReplaceRow(3500);
+    EXPECT_FALSE(lost.SaveTable());
+    EXPECT_TRUE(lost.TableChanged());
+}
+
+TEST(TableFileName, typedNames_becomeCatFilesInTheProgramDirectory) {
+    EXPECT_EQ(NormalizeTableName("abc"), "\\abc.cat");
+    EXPECT_EQ(NormalizeTableName("\\old.txt"), "\\old.cat");
+    EXPECT_EQ(NormalizeTableName("  loop.b.c "), "\\loop.cat");
+    EXPECT_EQ(NormalizeTableName(""), std::nullopt);
+    EXPECT_EQ(NormalizeTableName("a/b"), std::nullopt);
+    EXPECT_EQ(NormalizeTableName("..\\x"), std::nullopt);
+    EXPECT_EQ(NormalizeTableName(".txt"), std::nullopt);
+    EXPECT_EQ(TableFilePath("/d", "\\Table.cat"), "/d/Table.cat");
+    EXPECT_EQ(TableFilePath("/d", "NewFile"), "/d/NewFile");
+}
