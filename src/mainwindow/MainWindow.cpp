@@ -4,10 +4,8 @@
 
 namespace mainwindow {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), form_(*this) {
     setObjectName(QStringLiteral("Form1"));
-    // 9720 twips at 15 twips per pixel.
-    resize(640, 648);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
