@@ -10,9 +10,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), form_(*this) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window stays until the exit path has stored, parked and saved.
-    event->ignore();
-    if (onCloseRequested)
+    if (!closingAllowed_ && onCloseRequested)
         onCloseRequested();
+    event->setAccepted(closingAllowed_);
 }
 
 } // namespace mainwindow

@@ -16,14 +16,19 @@ public:
 
     MainWindowForm& form() { return form_; }
 
-    // Called when the user closes the window; the program's exit path decides what happens.
+    // Called when the window is asked to close (close box, Alt+F4, the session ending); the
+    // program's exit path decides what happens.
     std::function<void()> onCloseRequested;
+    // Called by the exit path when it has run: from then on the window closes, so the
+    // application's quit, which closes every window first, can end the program.
+    void allowClosing() { closingAllowed_ = true; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     MainWindowForm form_;
+    bool closingAllowed_ = false;
 };
 
 } // namespace mainwindow
