@@ -4,17 +4,15 @@
 
 namespace mainwindow {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), form_(*this) {
     setObjectName(QStringLiteral("Form1"));
-    // 9720 twips at 15 twips per pixel.
-    resize(640, 648);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window stays until the exit path has stored, parked and saved.
-    event->ignore();
-    if (onCloseRequested)
+    if (!closingAllowed_ && onCloseRequested)
         onCloseRequested();
+    event->setAccepted(closingAllowed_);
 }
 
 } // namespace mainwindow

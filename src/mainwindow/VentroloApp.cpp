@@ -38,7 +38,10 @@ void VentroloApp::endProgram() {
     ending_ = true;
     state_.StoreStepperProfile(QString::number(state_.GotoStepValue));
     config_.SaveAndEnd();
-    QCoreApplication::quit();
+    window_.allowClosing();
+    // Queued: the quit closes every window, and this may run inside the main window's close.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
 }
 
 } // namespace mainwindow

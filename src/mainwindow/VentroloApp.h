@@ -23,7 +23,8 @@ public:
 
     // Loads the configuration and shows the main window.
     void start();
-    // Ends the program: the working profile stored, data register 0, configuration saved.
+    // Ends the program: the working profile stored, data register 0, configuration saved,
+    // then the main window may close and the application quits.
     void endProgram();
 
     core::ProgramState& state() { return state_; }

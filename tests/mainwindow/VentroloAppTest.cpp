@@ -39,6 +39,7 @@ TEST_F(VentroloAppTest, closingTheWindow_clearsThePortAndWritesAConfigurationTha
     app.state().StepCounter = 321;
     lpt->Out32(888, 7);
     app.mainWindow().close();
+    EXPECT_FALSE(app.mainWindow().isVisible());
     EXPECT_EQ(lpt->data(888), 0);
     ASSERT_TRUE(QFile::exists(configPath()));
 
@@ -49,6 +50,20 @@ TEST_F(VentroloAppTest, closingTheWindow_clearsThePortAndWritesAConfigurationTha
     EXPECT_TRUE(secondPlatform.messages.empty());
     EXPECT_EQ(second.state().StepCounter, 321);
     EXPECT_EQ(second.state().StoredProfiles, app.state().StoredProfiles);
+}
+
+TEST_F(VentroloAppTest, quitFromTheSession_takesTheExitPathThenClosesEveryWindow) {
+    app.start();
+    app.state().StepCounter = 17;
+    // The application's quit closes every window first and gives up when one refuses, so a
+    // main window that kept refusing would leave the program running for ever.
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+    EXPECT_TRUE(quit.isAccepted());
+    EXPECT_FALSE(app.mainWindow().isVisible());
+    QFile file(configPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("\r\n17,0,500,250,1\r\n"));
 }
 
 TEST_F(VentroloAppTest, sigterm_takesTheExitPathAndSaves) {
