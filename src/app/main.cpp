@@ -42,5 +42,5 @@ int main(int argc, char* argv[]) {
                                      std::make_unique<port::SimulatedLpt>());
     platform.setDialogParent(&ventrolo.mainWindow());
     ventrolo.start();
-    return application.exec();
+    return ventrolo.ended() ? 0 : application.exec();
 }

@@ -19,7 +19,9 @@ VentroloApp::~VentroloApp() = default;
 
 void VentroloApp::start() {
     config_.LoadConfig();
-    InitMain(false);
+    // A signal may have ended the program while the defaults message was open.
+    if (!ending_)
+        InitMain(false);
 }
 
 void VentroloApp::InitMain(bool quiet) {
@@ -39,9 +41,11 @@ void VentroloApp::endProgram() {
     state_.StoreStepperProfile(QString::number(state_.GotoStepValue));
     config_.SaveAndEnd();
     window_.allowClosing();
-    // Queued: the quit closes every window, and this may run inside the main window's close.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
-                              Qt::QueuedConnection);
+    // Every running event loop ends, also a dialog's that is open when a signal arrives during
+    // start-up (quit() would be ignored before the main loop runs). Queued: this may run inside
+    // the main window's own close.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 } // namespace mainwindow

@@ -26,6 +26,8 @@ public:
     // Ends the program: the working profile stored, data register 0, configuration saved,
     // then the main window may close and the application quits.
     void endProgram();
+    // True once the exit path has run (also when a signal arrived during start-up).
+    bool ended() const { return ending_; }
 
     core::ProgramState& state() { return state_; }
     MainWindow& mainWindow() { return window_; }
