@@ -4,9 +4,6 @@
 #include "core/VersionTexts.h"
 #include "rig/CatCodec.h"
 #include "rig/RigLogging.h"
-#include "rig/SerialSettings.h"
-
-#include <algorithm>
 
 namespace rig {
 
@@ -45,6 +42,7 @@ bool CatControl::OpenPort(int port) {
                              core::MessageTitle(), platform::Icon::Critical);
         return false;
     }
+    line_ = ParseSerialSettings(SettingsText()).value_or(SerialSettings{});
     paceMs_ = 0;
     linesNoted_ = false;
     failureTold_ = false;
@@ -114,13 +112,11 @@ CatControl::Reply CatControl::ask(const CatCommand& request, int replyLength) {
 }
 
 CatControl::Reply CatControl::awaitReply(int replyLength) {
-    const SerialSettings line = ParseSerialSettings(SettingsText()).value_or(SerialSettings{});
-    const double paceMs = model() == Model::Ft757GXII ? paceMs_ : 0;
     // First byte: the request's wire time, the rig's latency and the byte itself. Then the
     // rest of the reply at the rig's pace. A silent rig costs only the first wait.
-    const double firstByteMs = line.wireTimeMs(5 + 1) + RigLatencyMarginMs;
+    const double firstByteMs = line_.wireTimeMs(5 + 1) + RigLatencyMarginMs;
     const double restMs =
-        line.wireTimeMs(replyLength - 1) + paceMs * (replyLength - 1) + RigLatencyMarginMs;
+        line_.wireTimeMs(replyLength - 1) + paceMs_ * (replyLength - 1) + RigLatencyMarginMs;
     if (link_->waitForBytes(1, firstByteMs))
         (void)link_->waitForBytes(replyLength, restMs); // short replies are judged below
     Reply reply;

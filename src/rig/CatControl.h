@@ -5,6 +5,7 @@
 #include "rig/CatCommandTable.h"
 #include "rig/CatLog.h"
 #include "rig/SerialLink.h"
+#include "rig/SerialSettings.h"
 
 #include <QObject>
 #include <QString>
@@ -160,6 +161,7 @@ private:
     CatLog& log_;
     SerialLink* link_;
 
+    SerialSettings line_;      // as opened
     int paceMs_ = 0;           // FT-757GXII pause between reply bytes, as last set
     bool linesNoted_ = false;  // the missing RTS/DTR lines were logged for this opening
     bool failureTold_ = false; // linkFailed was emitted for this opening

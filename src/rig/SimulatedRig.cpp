@@ -19,6 +19,8 @@ LinkOpenResult SimulatedRig::open(int port, const QString& settings) {
         return {false, QStringLiteral("Invalid line settings \"%1\"").arg(settings)};
     settings_ = parsed;
     port_ = port;
+    if (followed_)
+        rig_.setModel(ToModel(followed_->RigModel));
     toRigFreeAtMs_ = fromRigFreeAtMs_ = platform_.steadyMs();
     return {true, {}};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ProgramState.h"
 #include "platform/Platform.h"
 #include "rig/RigEmulator.h"
 #include "rig/SerialLink.h"
@@ -17,6 +18,7 @@ namespace rig {
 //
 // Controls for tests and for a user trying rig following without a transceiver:
 //   rig()                the front panel: frequency, knob, mode, S-meter, lock, SWR, power
+//   followModelOf        each opening makes the rig the model chosen in the program
 //   setLatencyMs         time from the end of a frame to the first reply byte
 //   setSilent            the cable is unplugged: frames vanish, nothing comes back
 //   replaceNextReply     the next reply (to a frame with this opcode) is these bytes instead
@@ -27,6 +29,9 @@ class SimulatedRig final : public SerialLink {
 public:
     explicit SimulatedRig(platform::Platform& platform, Model model = Model::Ft817);
 
+    // From now on each open() emulates the model in state.RigModel, so the rig is always the
+    // one the user has chosen.
+    void followModelOf(const core::ProgramState& state) { followed_ = &state; }
     RigEmulator& rig() { return rig_; }
     const RigEmulator& rig() const { return rig_; }
     void setLatencyMs(double ms) { latencyMs_ = ms; }
@@ -68,6 +73,7 @@ private:
     qint64 arrived() const;
 
     platform::Platform& platform_;
+    const core::ProgramState* followed_ = nullptr;
     RigEmulator rig_;
     double latencyMs_ = 10;
     bool silent_ = false;

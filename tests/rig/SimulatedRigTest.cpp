@@ -64,6 +64,15 @@ TEST_F(SimulatedRigTest, frontPanel_knobFollowsTheLockAndStopsAtTheRangeEnd) {
     EXPECT_DOUBLE_EQ(rig.rig().frequency(), 30000);
 }
 
+TEST_F(SimulatedRigTest, followingTheProgram_eachOpeningTakesTheChosenModel) {
+    core::ProgramState state;
+    state.RigModel = static_cast<core::Integer>(Model::Ft757GXII);
+    rig.followModelOf(state);
+    ASSERT_TRUE(rig.open(3, "4800,N,8,2").ok);
+    EXPECT_EQ(rig.rig().model(), Model::Ft757GXII);
+    EXPECT_EQ(rig.description(), "Simulated rig (FT757GXII)");
+}
+
 TEST_F(SimulatedRigTest, closedOrBadlySet_theLinkRefuses) {
     EXPECT_FALSE(rig.open(1, "4800,N,8").ok);
     EXPECT_FALSE(rig.isOpen());
