@@ -30,10 +30,11 @@ inline constexpr double PowerOnSettleMs = 200;
 //
 // Every operation does nothing while the link is closed (state changes aside, see each one).
 // No operation runs the event loop: its waits (the settling times above and the bounded reply
-// waits) only let time pass, so no timer or click can interleave frames. Each reply wait lasts
-// at most the wire time of the request and the reply at the line settings (plus the
-// FT-757GXII's pacing between reply bytes) plus RigLatencyMarginMs, and a silent rig is given up
-// on after the first reply byte's time.
+// waits) only let time pass, so no timer or click can interleave frames. A reply wait gives up
+// when the first byte has not come within the wire time of the request and one byte plus
+// RigLatencyMarginMs, or the rest not within its own wire time (plus the FT-757GXII's pacing
+// between bytes) plus RigLatencyMarginMs. Bytes left from a late reply are discarded before the
+// next request, and the FT-817's one-byte acknowledgements are taken with their command.
 class CatControl : public QObject {
     Q_OBJECT
 public:
