@@ -29,9 +29,8 @@ struct CatReply {
 
 // How the four frequency bytes of a set-frequency frame are laid out.
 enum class FrequencyLayout {
-    PackedBcdHighFirst, // B1..B4: eight BCD digits of the frequency in 10 Hz, most significant
-                        // first
-    PackedBcdLowFirst,  // 10 Hz byte, L1, L2, L3: the same digits, least significant byte first
+    PackedBcdHighFirst, // B1..B4: eight BCD digits of the frequency in 10 Hz, high byte first
+    PackedBcdLowFirst,  // 10 Hz byte, L1, L2, L3: the same digits, low byte first
 };
 
 // How a frequency read goes, and what follows it.
