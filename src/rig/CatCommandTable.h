@@ -1,0 +1,84 @@
+#pragma once
+
+#include "rig/RigModel.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace rig {
+
+// Every CAT command is five bytes, first byte first.
+using Frame = std::array<std::uint8_t, 5>;
+
+// A fixed frame, the name it is logged under, and the length of the acknowledgement the rig
+// sends back for it (0 for none).
+struct CatCommand {
+    Frame frame;
+    const char* logName;
+    int answerLength = 0;
+};
+
+// A reply the rig sends: its length in bytes and the name it is logged under (empty where the
+// name is built from the length).
+struct CatReply {
+    int length;
+    const char* logName;
+};
+
+// How the four frequency bytes of a set-frequency frame are laid out.
+enum class FrequencyLayout {
+    PackedBcdHighFirst, // B1..B4: eight BCD digits of the frequency in 10 Hz, high byte first
+    PackedBcdLowFirst,  // 10 Hz byte, L1, L2, L3: the same digits, low byte first
+};
+
+// How a frequency read goes, and what follows it.
+enum class ReadScheme {
+    BcdAndStatus,  // 5-byte BCD reply with the mode byte, then receive or transmit status
+    Block19,       // 19-byte block, frequency binary in bytes 3..5; then status and S-meter
+    StatusBlock75, // 75-byte status, frequency binary in bytes 7..9, lock bit; then S-meter
+};
+
+// Everything a model's CAT port understands, as data. Operations a model lacks are nullopt.
+struct CatCommandTable {
+    Model model;
+    ReadScheme readScheme;
+
+    FrequencyLayout frequencyLayout;
+    std::uint8_t setFrequencyOpcode;
+    const char* setFrequencyName;
+
+    CatCommand readFrequency;
+    CatReply frequencyReply;
+    int frequencyFirstByte; // binary replies: position (from 1) of the most significant byte
+    // What the rig can be tuned to; a decoded frequency outside is taken as a damaged reply.
+    double replyLowKHz;
+    double replyHighKHz;
+
+    std::optional<CatCommand> readSMeter;
+    std::optional<CatReply> sMeterReply;
+    std::optional<CatCommand> readRxStatus;
+    std::optional<CatCommand> readTxStatus;
+    std::optional<CatReply> statusReply;
+
+    std::uint8_t setModeOpcode;
+    std::vector<std::uint8_t> modeCodes; // sent for mode index 1, 2, ...
+
+    // PTT by frame; nullopt where the PTT is the DTR line (with RTS held on).
+    std::optional<CatCommand> pttOn;
+    std::optional<CatCommand> pttOff;
+
+    CatCommand lockOn;
+    CatCommand lockOff;
+
+    std::optional<CatCommand> wakeUp;
+    std::optional<CatCommand> powerOn;
+    std::optional<CatCommand> powerOff;
+    std::optional<CatCommand> catDelay;
+};
+
+// The model's commands; nullptr for the models that send nothing (FT-857, FT-897, unknown).
+const CatCommandTable* CommandTable(Model model);
+
+} // namespace rig

@@ -1,0 +1,114 @@
+#include "rig/CatLog.h"
+
+#include "core/SequentialFile.h"
+
+#include <QStringList>
+
+namespace rig {
+
+namespace {
+const QString CrLf = QStringLiteral("\r\n");
+}
+
+CatLog::CatLog(const core::ProgramState& state, platform::Platform& platform,
+               QString programDirectory)
+    : state_(state), platform_(platform), directory_(std::move(programDirectory)) {}
+
+CatLog::~CatLog() = default;
+
+QString CatLog::CatLogLine(const QByteArray& bytes, CatDirection direction,
+                           const QString& name) const {
+    if (!terminalShown_)
+        return {};
+    QString line = platform_.now().toString(QStringLiteral("hh:mm:ss"));
+    switch (direction) {
+    case CatDirection::Transmit:
+        line += QStringLiteral(" TX> ");
+        break;
+    case CatDirection::Receive:
+        line += QStringLiteral(" RX< ");
+        break;
+    default:
+        return {};
+    }
+    QStringList values;
+    for (const char byte : bytes)
+        values << QString::number(static_cast<unsigned char>(byte));
+    line += values.join(QLatin1Char(','));
+    if (!name.isEmpty())
+        line += QStringLiteral(" {") + name + QLatin1Char('}');
+    return line + CrLf;
+}
+
+void CatLog::TerminalWrite(const QString& line, bool clear) {
+    if (clear) {
+        buffer_.clear();
+        emit terminalChanged();
+    }
+    if (line.isEmpty() || !terminalShown_)
+        return;
+    if (CatLogOn())
+        (void)CatLogFile(line, 2); // a failure closes the file and is signalled
+    buffer_ += line;
+    if (buffer_.size() > TerminalBufferLimit)
+        buffer_ = buffer_.right(TerminalBufferLimit);
+    emit terminalChanged();
+}
+
+QString CatLog::filePath() const {
+    return directory_ + QStringLiteral("/VentroCat.log");
+}
+
+bool CatLog::CatLogFile(const QString& text, int mode) {
+    switch (mode) {
+    case 1: {
+        if (file_.isOpen())
+            file_.close();
+        file_.setFileName(filePath());
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            fileError_ = file_.errorString();
+            return false;
+        }
+        fileError_.clear();
+        const QString header = QStringLiteral("+++++++++") + ModelName(ToModel(state_.RigModel)) +
+                               QLatin1Char(' ') +
+                               platform_.now().toString(QStringLiteral("hh:mm dd-MM-yyyy")) +
+                               QStringLiteral("+++++++++");
+        return writeQuoted(header);
+    }
+    case 2: {
+        if (!file_.isOpen() || text.size() < 3)
+            return file_.isOpen();
+        return writeQuoted(text.endsWith(CrLf) ? text.chopped(2) : text);
+    }
+    case 3:
+        file_.close();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CatLog::writeQuoted(const QString& text) {
+    core::SequentialWriter writer;
+    writer.field(text).endRecord();
+    if (file_.write(writer.bytes()) == writer.bytes().size() && file_.flush())
+        return true;
+    fileError_ = file_.errorString();
+    file_.close();
+    emit logFileFailed(fileError_);
+    return false;
+}
+
+QString CatLog::TerminalView() const {
+    const QStringList pieces = buffer_.split(CrLf);
+    const qsizetype last = pieces.size() - 1;
+    QString view;
+    for (qsizetype i = last; i >= 0 && i >= last - (TerminalViewLines - 1); --i) {
+        if (!pieces[i].isEmpty())
+            view += pieces[i] + CrLf;
+    }
+    return view;
+}
+
+} // namespace rig

@@ -1,0 +1,169 @@
+#include "rig/QtSerialLink.h"
+
+#include "rig/RigLogging.h"
+#include "rig/SerialDeviceMap.h"
+#include "rig/SerialSettings.h"
+
+#include <QDeadlineTimer>
+#include <cmath>
+
+namespace rig {
+
+namespace {
+
+// The system takes a few bytes into its buffer at once; a write still pending after this long
+// means the device is stuck or gone.
+constexpr int WriteTimeoutMs = 500;
+
+QSerialPort::Parity ToParity(char parity) {
+    switch (parity) {
+    case 'E':
+        return QSerialPort::EvenParity;
+    case 'O':
+        return QSerialPort::OddParity;
+    case 'M':
+        return QSerialPort::MarkParity;
+    case 'S':
+        return QSerialPort::SpaceParity;
+    default:
+        return QSerialPort::NoParity;
+    }
+}
+
+} // namespace
+
+QString OpenErrorText(const QString& device, const QString& systemError, bool permissionError) {
+    QString text = device + QStringLiteral(": ") + systemError;
+    if (permissionError)
+        text += QStringLiteral("\r\nAdd your user to the group dialout (sudo usermod -aG dialout "
+                               "$USER) and log in again.");
+    return text;
+}
+
+QtSerialLink::QtSerialLink(QString programDirectory) : directory_(std::move(programDirectory)) {}
+
+LinkOpenResult QtSerialLink::open(int port, const QString& settings) {
+    close();
+    const QString device = SerialDeviceMap::Load(directory_).devicePath(port);
+    if (device.isEmpty())
+        return {false, QStringLiteral("COM%1 is not one of the ports COM1 to COM4.").arg(port)};
+    return openDevice(device, settings);
+}
+
+LinkOpenResult QtSerialLink::openDevice(const QString& device, const QString& settings) {
+    close();
+    const std::optional<SerialSettings> parsed = ParseSerialSettings(settings);
+    if (!parsed)
+        return {false, QStringLiteral("Invalid line settings \"%1\".").arg(settings)};
+    port_.setPortName(device);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const bool permission = port_.error() == QSerialPort::PermissionError;
+        const QString error = OpenErrorText(device, port_.errorString(), permission);
+        port_.clearError();
+        qCWarning(lcRig) << "cannot open" << error;
+        return {false, error};
+    }
+    const bool set =
+        port_.setBaudRate(parsed->baudRate) &&
+        port_.setDataBits(static_cast<QSerialPort::DataBits>(parsed->dataBits)) &&
+        port_.setParity(ToParity(parsed->parity)) &&
+        port_.setStopBits(parsed->stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+        port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!set) {
+        const QString error = OpenErrorText(device, port_.errorString(), false);
+        port_.close();
+        port_.clearError();
+        return {false, error};
+    }
+    device_ = device;
+    qCInfo(lcRig) << "opened" << device << settings;
+    return {true, {}};
+}
+
+void QtSerialLink::close() {
+    if (port_.isOpen())
+        port_.close();
+    port_.clearError();
+}
+
+bool QtSerialLink::setRts(bool on) {
+    if (!isOpen())
+        return false;
+    if (port_.setRequestToSend(on))
+        return true;
+    port_.clearError();
+    return false;
+}
+
+bool QtSerialLink::setDtr(bool on) {
+    if (!isOpen())
+        return false;
+    if (port_.setDataTerminalReady(on))
+        return true;
+    port_.clearError();
+    return false;
+}
+
+void QtSerialLink::takeReceived() {
+    // Without a running event loop the port reads the device only while it waits.
+    if (!port_.waitForReadyRead(0))
+        port_.clearError();
+}
+
+qint64 QtSerialLink::bytesWaiting() {
+    if (!isOpen())
+        return 0;
+    takeReceived();
+    return port_.bytesAvailable();
+}
+
+void QtSerialLink::discardInput() {
+    if (isOpen())
+        port_.clear(QSerialPort::Input);
+}
+
+QByteArray QtSerialLink::readAll() {
+    if (!isOpen())
+        return {};
+    takeReceived();
+    return port_.readAll();
+}
+
+bool QtSerialLink::write(const QByteArray& bytes) {
+    if (!isOpen())
+        return false;
+    if (port_.write(bytes) != bytes.size())
+        return false;
+    while (port_.bytesToWrite() > 0) {
+        if (!port_.waitForBytesWritten(WriteTimeoutMs)) {
+            qCWarning(lcRig) << "write to" << device_ << "failed:" << port_.errorString();
+            port_.clearError();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool QtSerialLink::waitForBytes(qint64 count, double timeoutMs) {
+    if (!isOpen())
+        return false;
+    const QDeadlineTimer deadline(static_cast<qint64>(std::ceil(std::max(0.0, timeoutMs))),
+                                  Qt::PreciseTimer);
+    takeReceived();
+    while (port_.bytesAvailable() < count) {
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0)
+            return false;
+        if (!port_.waitForReadyRead(static_cast<int>(left))) {
+            const bool timedOut = port_.error() == QSerialPort::TimeoutError;
+            if (!timedOut)
+                qCWarning(lcRig) << "read from" << device_ << "failed:" << port_.errorString();
+            port_.clearError();
+            if (!timedOut)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace rig

@@ -1,0 +1,3 @@
+#include "rig/RigLogging.h"
+
+Q_LOGGING_CATEGORY(lcRig, "ventrolo.rig")

@@ -1,0 +1,129 @@
+#include "rig/SimulatedRig.h"
+
+#include <algorithm>
+
+namespace rig {
+
+SimulatedRig::SimulatedRig(platform::Platform& platform, Model model)
+    : platform_(platform), rig_(model) {}
+
+LinkOpenResult SimulatedRig::open(int port, const QString& settings) {
+    close();
+    if (!openError_.isEmpty()) {
+        const QString error = openError_;
+        openError_.clear();
+        return {false, error};
+    }
+    const std::optional<SerialSettings> parsed = ParseSerialSettings(settings);
+    if (!parsed)
+        return {false, QStringLiteral("Invalid line settings \"%1\"").arg(settings)};
+    settings_ = parsed;
+    port_ = port;
+    if (followed_)
+        rig_.setModel(ToModel(followed_->RigModel));
+    toRigFreeAtMs_ = fromRigFreeAtMs_ = platform_.steadyMs();
+    return {true, {}};
+}
+
+void SimulatedRig::close() {
+    settings_.reset();
+    incoming_.clear();
+    rts_ = dtr_ = false;
+    rig_.setLines(false, false);
+}
+
+QString SimulatedRig::description() const {
+    return QStringLiteral("Simulated rig (%1)").arg(ModelName(rig_.model()));
+}
+
+bool SimulatedRig::setRts(bool on) {
+    if (!isOpen())
+        return false;
+    rts_ = on;
+    rig_.setLines(rts_, dtr_);
+    return true;
+}
+
+bool SimulatedRig::setDtr(bool on) {
+    if (!isOpen())
+        return false;
+    dtr_ = on;
+    rig_.setLines(rts_, dtr_);
+    return true;
+}
+
+qint64 SimulatedRig::arrived() const {
+    const double now = platform_.steadyMs();
+    const auto firstLater = std::find_if(incoming_.begin(), incoming_.end(),
+                                         [now](const Arrival& a) { return a.atMs > now; });
+    return firstLater - incoming_.begin();
+}
+
+qint64 SimulatedRig::bytesWaiting() {
+    return isOpen() ? arrived() : 0;
+}
+
+void SimulatedRig::discardInput() {
+    incoming_.erase(incoming_.begin(), incoming_.begin() + arrived());
+}
+
+QByteArray SimulatedRig::readAll() {
+    const qint64 count = arrived();
+    QByteArray bytes;
+    for (qint64 i = 0; i < count; ++i)
+        bytes.append(incoming_[i].byte);
+    incoming_.erase(incoming_.begin(), incoming_.begin() + count);
+    return bytes;
+}
+
+bool SimulatedRig::write(const QByteArray& bytes) {
+    if (!isOpen() || failWrites_)
+        return false;
+    written_ += bytes;
+    const double charMs = settings_->wireTimeMs(1);
+    double at = std::max(platform_.steadyMs(), toRigFreeAtMs_);
+    for (const char byte : bytes) {
+        at += charMs;
+        if (silent_)
+            continue;
+        QByteArray reply = rig_.receive(QByteArray(1, byte));
+        if (reply.isEmpty())
+            continue;
+        const std::uint8_t opcode = rig_.framesReceived().back()[4];
+        if (replacement_ && (!replacementOpcode_ || *replacementOpcode_ == opcode)) {
+            reply = *replacement_;
+            replacement_.reset();
+        }
+        sendReply(reply, at + latencyMs_);
+    }
+    toRigFreeAtMs_ = at;
+    return true;
+}
+
+void SimulatedRig::sendReply(const QByteArray& reply, double startMs) {
+    const double charMs = settings_->wireTimeMs(1);
+    double at = std::max(startMs, fromRigFreeAtMs_);
+    for (qsizetype i = 0; i < reply.size(); ++i) {
+        if (i > 0)
+            at += rig_.replyPacingMs();
+        at += charMs;
+        incoming_.push_back({at, reply[i]});
+    }
+    fromRigFreeAtMs_ = at;
+}
+
+bool SimulatedRig::waitForBytes(qint64 count, double timeoutMs) {
+    if (!isOpen())
+        return false;
+    const double deadline = platform_.steadyMs() + std::max(0.0, timeoutMs);
+    if (count <= 0)
+        return true;
+    if (qint64(incoming_.size()) >= count && incoming_[count - 1].atMs <= deadline) {
+        platform_.waitUntil(incoming_[count - 1].atMs, false);
+        return true;
+    }
+    platform_.waitUntil(deadline, false);
+    return false;
+}
+
+} // namespace rig

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "platform/Platform.h"
+#include "rig/RigEmulator.h"
+#include "rig/SerialLink.h"
+#include "rig/SerialSettings.h"
+
+#include <deque>
+#include <optional>
+
+namespace rig {
+
+// A transceiver on the other end of a serial line, without hardware: frames reach the emulated
+// rig after their wire time at the opened baud rate, and its replies come back byte by byte
+// after the rig's latency, all on the platform's clock (virtual in tests, real in the program).
+// Waiting for bytes lets that clock run without serving events, as a real port does.
+//
+// Controls for tests and for a user trying rig following without a transceiver:
+//   rig()                the front panel: frequency, knob, mode, S-meter, lock, SWR, power
+//   followModelOf        each opening makes the rig the model chosen in the program
+//   setLatencyMs         time from the end of a frame to the first reply byte
+//   setSilent            the cable is unplugged: frames vanish, nothing comes back
+//   replaceNextReply     the next reply (to a frame with this opcode) is these bytes instead
+//   failNextOpen         the next open fails with this error
+//   failWrites           writes fail, as on a device that was pulled out
+//   written(), rts(), dtr(), settings()   what the program did to the line
+class SimulatedRig final : public SerialLink {
+public:
+    explicit SimulatedRig(platform::Platform& platform, Model model = Model::Ft817);
+
+    // From now on each open() emulates the model in state.RigModel, so the rig is always the
+    // one the user has chosen.
+    void followModelOf(const core::ProgramState& state) { followed_ = &state; }
+    RigEmulator& rig() { return rig_; }
+    const RigEmulator& rig() const { return rig_; }
+    void setLatencyMs(double ms) { latencyMs_ = ms; }
+    double latencyMs() const { return latencyMs_; }
+    void setSilent(bool silent) { silent_ = silent; }
+    void replaceNextReply(const QByteArray& bytes, std::optional<std::uint8_t> opcode = {}) {
+        replacement_ = bytes;
+        replacementOpcode_ = opcode;
+    }
+    void failNextOpen(const QString& error) { openError_ = error; }
+    void failWrites(bool fail) { failWrites_ = fail; }
+
+    const QByteArray& written() const { return written_; }
+    bool rts() const { return rts_; }
+    bool dtr() const { return dtr_; }
+    std::optional<SerialSettings> settings() const { return settings_; }
+    int port() const { return port_; }
+
+    // SerialLink
+    LinkOpenResult open(int port, const QString& settings) override;
+    void close() override;
+    bool isOpen() const override { return settings_.has_value(); }
+    QString description() const override;
+    bool setRts(bool on) override;
+    bool setDtr(bool on) override;
+    qint64 bytesWaiting() override;
+    void discardInput() override;
+    QByteArray readAll() override;
+    bool write(const QByteArray& bytes) override;
+    bool waitForBytes(qint64 count, double timeoutMs) override;
+
+private:
+    struct Arrival {
+        double atMs;
+        char byte;
+    };
+    // Puts a reply on the line from the rig, starting at startMs.
+    void sendReply(const QByteArray& reply, double startMs);
+    qint64 arrived() const;
+
+    platform::Platform& platform_;
+    const core::ProgramState* followed_ = nullptr;
+    RigEmulator rig_;
+    double latencyMs_ = 10;
+    bool silent_ = false;
+    std::optional<QByteArray> replacement_;
+    std::optional<std::uint8_t> replacementOpcode_;
+    QString openError_;
+    bool failWrites_ = false;
+
+    std::optional<SerialSettings> settings_; // set while open
+    int port_ = 0;
+    bool rts_ = false;
+    bool dtr_ = false;
+    QByteArray written_;
+    double toRigFreeAtMs_ = 0;     // when the line to the rig can take the next byte
+    double fromRigFreeAtMs_ = 0;   // when the rig can start sending the next byte
+    std::deque<Arrival> incoming_; // bytes from the rig, in order of arrival
+};
+
+} // namespace rig
