@@ -55,7 +55,9 @@ std::optional<Frame> SetFrequencyFrame(const CatCommandTable& table, float kHz) 
 }
 
 Frame SetModeFrame(const CatCommandTable& table, std::uint8_t modeCode) {
-    return {0x00, 0x00, 0x00, modeCode, table.setModeOpcode};
+    Frame frame{0x00, 0x00, 0x00, 0x00, table.setModeOpcode};
+    frame[table.setModeCodeByte] = modeCode;
+    return frame;
 }
 
 QByteArray FrameBytes(const Frame& frame) {

@@ -63,6 +63,9 @@ struct CatCommandTable {
     std::optional<CatReply> statusReply;
 
     std::uint8_t setModeOpcode;
+    // Which byte of the set-mode frame carries the mode code: the byte before the opcode on the
+    // older rigs, the first byte on the FT-817 and FT-847 (which read it only there).
+    int setModeCodeByte;
     std::vector<std::uint8_t> modeCodes; // sent for mode index 1, 2, ...
 
     // PTT by frame; nullopt where the PTT is the DTR line (with RTS held on).

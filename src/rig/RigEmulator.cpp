@@ -107,7 +107,7 @@ QByteArray RigEmulator::answerFt817(const Frame& frame) {
     case 0x03:
         return bcdFrequency() + Byte(modeCode_);
     case 0x07:
-        modeCode_ = frame[3];
+        modeCode_ = frame[0];
         return {};
     case 0xE7:
         return QByteArray(1, Byte(sMeter_));
@@ -142,7 +142,7 @@ QByteArray RigEmulator::answerFt847(const Frame& frame) {
     case 0x03:
         return bcdFrequency() + Byte(modeCode_);
     case 0x07:
-        modeCode_ = frame[3];
+        modeCode_ = frame[0];
         return {};
     case 0xE7:
         return QByteArray(1, Byte(sMeter_)) + QByteArray(4, '\0');

@@ -67,7 +67,7 @@ TEST(CommandTable, framesOfEveryModel) {
     EXPECT_EQ(FrameBytes(ft817.readFrequency.frame), Hex("0000000003"));
     EXPECT_EQ(Bytes(ft817.readRxStatus), Hex("00000000e7"));
     EXPECT_EQ(Bytes(ft817.readTxStatus), Hex("00000000f7"));
-    EXPECT_EQ(FrameBytes(SetModeFrame(ft817, 8)), Hex("0000000807"));
+    EXPECT_EQ(FrameBytes(SetModeFrame(ft817, 8)), Hex("0800000007"));
     EXPECT_EQ(Bytes(ft817.pttOn), Hex("0000000008"));
     EXPECT_EQ(Bytes(ft817.pttOff), Hex("0000000088"));
     EXPECT_EQ(FrameBytes(ft817.lockOn.frame), Hex("0000000000"));
@@ -90,7 +90,7 @@ TEST(CommandTable, framesOfEveryModel) {
     EXPECT_EQ(FrameBytes(ft847.readFrequency.frame), Hex("0000000003"));
     EXPECT_EQ(Bytes(ft847.readRxStatus), Hex("00000000e7"));
     EXPECT_EQ(Bytes(ft847.readTxStatus), Hex("000000007f"));
-    EXPECT_EQ(FrameBytes(SetModeFrame(ft847, 136)), Hex("0000008807"));
+    EXPECT_EQ(FrameBytes(SetModeFrame(ft847, 136)), Hex("8800000007"));
     EXPECT_EQ(Bytes(ft847.pttOn), Hex("0000000008"));
     EXPECT_EQ(Bytes(ft847.pttOff), Hex("0000000088"));
     EXPECT_EQ(FrameBytes(ft847.lockOff.frame), Hex("0000000080"));

@@ -63,10 +63,10 @@ TEST_F(CatControlTest, ft817ReadCycle_frequencyModeSmeterAndStatus) {
     EXPECT_EQ(cat.SMeterValue(), 9.0f);
     EXPECT_EQ(cat.SwrState(), -1);
     // The mode the rig reported is selected and sent back before the status is read.
-    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "0000000807", "00000000e7"}));
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "0800000007", "00000000e7"}));
     EXPECT_TRUE(logged("12:00:00 TX> 0,0,0,0,3 {Ask Freq}\r\n"));
     EXPECT_TRUE(logged(" RX< 0,112,80,80,8 {Freq}\r\n"));
-    EXPECT_TRUE(logged(" TX> 0,0,0,8,7 {Set mode}\r\n"));
+    EXPECT_TRUE(logged(" TX> 8,0,0,0,7 {Set mode}\r\n"));
     EXPECT_TRUE(logged(" RX< 9 {Status}\r\n"));
 
     // Same mode again: nothing sent back.
