@@ -83,66 +83,46 @@ void Engine::TurnTo() {
 }
 
 void Engine::TurnCW(Long target) {
-    const std::uint64_t stopsBefore = stops_;
-    state_.TargetPosition = target;
-    if (state_.StepCounter > state_.MaxPosition) {
-        platform_.beep();
-        state_.TargetPosition = state_.MaxPosition;
-    }
-    view_->setStepperOptionsEnabled(false);
-    state_.OverlayPending = true;
-    ApplyOverlay(0);
-    // A stop while the overlay was taken up ends the whole turn.
-    if (stops_ != stopsBefore)
-        return;
-    state_.TargetPosition = std::min(state_.TargetPosition, state_.MaxPosition);
-
-    coil_.PowerOn();
-    coil_.SetPhaseSequence(Direction::CW, motorPosition());
-    state_.PelorusRedraw = false;
-    const Long turnTarget = state_.TargetPosition;
-    if (std::int64_t{turnTarget} == std::int64_t{state_.StepCounter} + 1) {
-        TurnUpTo(turnTarget);
-    } else if (state_.StepDelayMs > SlowTurnAboveMs) {
-        startSlowTurn(Direction::CW);
-        return;
-    } else {
-        slowCW_->stop();
-        TurnUpTo(turnTarget);
-    }
-    if (state_.StepsPer360 > 1) {
-        state_.PelorusRedraw = true;
-        ShowDegrees();
-    }
+    turnToward(Direction::CW, target);
 }
 
 void Engine::TurnCCW(Long target) {
+    turnToward(Direction::CCW, target);
+}
+
+void Engine::turnToward(Direction direction, Long target) {
+    const bool up = direction == Direction::CW;
+    auto limit = [&] { return up ? state_.MaxPosition : state_.MinPosition; };
     const std::uint64_t stopsBefore = stops_;
     state_.TargetPosition = target;
-    if (state_.StepCounter < state_.MinPosition) {
+    if (up ? state_.StepCounter > limit() : state_.StepCounter < limit()) {
         platform_.beep();
-        state_.TargetPosition = state_.MinPosition;
+        state_.TargetPosition = limit();
     }
     view_->setStepperOptionsEnabled(false);
-    state_.OverlayPending = false;
+    // The overlay is taken up before a turn up and given back before a turn down.
+    state_.OverlayPending = up;
     ApplyOverlay(0);
+    // A stop while the overlay moved ends the whole turn.
     if (stops_ != stopsBefore)
         return;
-    state_.TargetPosition = std::max(state_.TargetPosition, state_.MinPosition);
+    state_.TargetPosition =
+        up ? std::min(state_.TargetPosition, limit()) : std::max(state_.TargetPosition, limit());
 
     coil_.PowerOn();
-    coil_.SetPhaseSequence(Direction::CCW, motorPosition());
+    coil_.SetPhaseSequence(direction, motorPosition());
     state_.PelorusRedraw = false;
     const Long turnTarget = state_.TargetPosition;
-    if (std::int64_t{turnTarget} == std::int64_t{state_.StepCounter} - 1) {
-        TurnDownTo(turnTarget);
-    } else if (state_.StepDelayMs > SlowTurnAboveMs) {
-        startSlowTurn(Direction::CCW);
-        return;
-    } else {
-        slowCCW_->stop();
-        TurnDownTo(turnTarget);
+    const bool singleStep =
+        std::int64_t{turnTarget} == std::int64_t{state_.StepCounter} + (up ? 1 : -1);
+    if (!singleStep) {
+        if (state_.StepDelayMs > SlowTurnAboveMs) {
+            startSlowTurn(direction);
+            return;
+        }
+        slowTimer(direction).stop();
     }
+    runLoop(direction, turnTarget);
     if (state_.StepsPer360 > 1) {
         state_.PelorusRedraw = true;
         ShowDegrees();

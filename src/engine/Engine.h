@@ -134,6 +134,7 @@ private:
     Ticket beginLoop();
     bool superseded(const Ticket& ticket) const;
 
+    void turnToward(port::Direction direction, core::Long target);
     void runLoop(port::Direction direction, core::Long target);
     void waitAfterStep(StepTimeline& timeline, core::Long delayMs);
     std::int64_t motorPosition() const;
