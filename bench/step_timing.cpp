@@ -17,7 +17,6 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

@@ -13,7 +13,7 @@ struct CommandLineOptions {
     QString directory; // empty: the default program directory
     LptBackendChoice lpt = LptBackendChoice::Auto;
     bool lptGiven = false; // --lpt was on the line (else Ventrolo.ini chooses)
-    QString portLogFile; // empty: no port log
+    QString portLogFile;   // empty: no port log
     bool showVersion = false;
     bool showHelp = false;
 };

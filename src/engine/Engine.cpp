@@ -6,7 +6,6 @@
 #include "engine/PcSpeedCalibration.h"
 
 #include <QLoggingCategory>
-
 #include <algorithm>
 #include <limits>
 

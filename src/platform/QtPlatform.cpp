@@ -6,7 +6,6 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QTimer>
-
 #include <ctime>
 #include <sys/prctl.h>
 

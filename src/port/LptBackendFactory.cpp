@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QLoggingCategory>
-
 #include <cerrno>
 
 namespace port {

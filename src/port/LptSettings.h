@@ -4,7 +4,6 @@
 #include "platform/Platform.h"
 
 #include <QString>
-
 #include <cstdint>
 
 namespace port {

@@ -3,7 +3,6 @@
 #include "platform/LptPort.h"
 
 #include <QIODevice>
-
 #include <functional>
 #include <memory>
 

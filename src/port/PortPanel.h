@@ -6,7 +6,6 @@
 #include "port/PowerControl.h"
 
 #include <QString>
-
 #include <functional>
 
 namespace port {

@@ -1,7 +1,6 @@
 #include "port/PpdevLpt.h"
 
 #include <QLoggingCategory>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>

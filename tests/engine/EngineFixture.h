@@ -6,7 +6,6 @@
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace engine_test {

@@ -4,7 +4,6 @@
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
-
 #include <limits>
 
 using namespace port;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <ostream>
 
 // Lets GoogleTest print Qt texts readably in failure messages.
