@@ -2,7 +2,7 @@
 #include "core/ProgramDirectory.h"
 #include "mainwindow/VentroloApp.h"
 #include "platform/QtPlatform.h"
-#include "port/SimulatedLpt.h"
+#include "port/LptBackendFactory.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -38,8 +38,10 @@ int main(int argc, char* argv[]) {
     }
 
     platform::QtPlatform platform;
+    const port::LptBackendOptions lpt =
+        port::LptOptionsFor(*parsed.options, core::SettingsFilePath(directory.path), platform);
     mainwindow::VentroloApp ventrolo(directory.path, platform,
-                                     std::make_unique<port::SimulatedLpt>());
+                                     port::CreateLptBackend(lpt, platform));
     platform.setDialogParent(&ventrolo.mainWindow());
     ventrolo.start();
     return ventrolo.ended() ? 0 : application.exec();

@@ -63,6 +63,7 @@ CommandLineResult ParseCommandLine(const QStringList& arguments) {
         } else if (name == QLatin1String("--lpt")) {
             if (!takeValue())
                 return wrong(QStringLiteral("--lpt needs one of auto, sim, ppdev, direct"));
+            options.lptGiven = true;
             if (value == QLatin1String("auto"))
                 options.lpt = LptBackendChoice::Auto;
             else if (value == QLatin1String("sim"))

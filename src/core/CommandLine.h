@@ -12,7 +12,8 @@ enum class LptBackendChoice { Auto, Simulated, Ppdev, DirectIo };
 struct CommandLineOptions {
     QString directory; // empty: the default program directory
     LptBackendChoice lpt = LptBackendChoice::Auto;
-    QString portLogFile; // empty: no port log
+    bool lptGiven = false; // --lpt was on the line (else Ventrolo.ini chooses)
+    QString portLogFile;   // empty: no port log
     bool showVersion = false;
     bool showHelp = false;
 };

@@ -32,4 +32,8 @@ ProgramDirectoryResult ResolveProgramDirectory(const QString& requested,
     return made(xdgDataHome() + QStringLiteral("/ventrolo"));
 }
 
+QString SettingsFilePath(const QString& programDirectory) {
+    return programDirectory + QStringLiteral("/Ventrolo.ini");
+}
+
 } // namespace core

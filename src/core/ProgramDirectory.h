@@ -14,4 +14,7 @@ struct ProgramDirectoryResult {
 ProgramDirectoryResult ResolveProgramDirectory(const QString& requested,
                                                const QString& executableDirectory);
 
+// Ventrolo.ini in the program directory: the settings Ventrolo.cfg cannot hold.
+QString SettingsFilePath(const QString& programDirectory);
+
 } // namespace core

@@ -3,7 +3,6 @@
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <vector>
 
 namespace core {
 
@@ -107,7 +106,6 @@ struct ProgramState : StepperProfile {
         QStringLiteral("Frequency"), QStringLiteral("Speed"),   QString()};
     QString WheelToolTip;
     QString DateText;
-    std::vector<Long> ModulationDelays;     // the current speed ramp, indices 1..n (0 unused)
     std::array<Long, 2> LastCoilCode{0, 0}; // coil code left on the port by each stepper
 
     StepperProfile& working() { return *this; }

@@ -1,11 +1,20 @@
 #include "mainwindow/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QLabel>
+#include <QStatusBar>
 
 namespace mainwindow {
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), form_(*this) {
     setObjectName(QStringLiteral("Form1"));
+    portStatus_ = new QLabel(this);
+    portStatus_->setObjectName(QStringLiteral("portStatus"));
+    statusBar()->addPermanentWidget(portStatus_);
+}
+
+void MainWindow::showPortStatus(const QString& text) {
+    portStatus_->setText(text);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <functional>
 
+class QLabel;
+
 namespace mainwindow {
 
 // Form1, the program's main window: its controls live in the form, its behaviour in the
@@ -23,11 +25,15 @@ public:
     // application's quit, which closes every window first, can end the program.
     void allowClosing() { closingAllowed_ = true; }
 
+    // The port in use and how it is reached, in the status bar: "Lpt = 888 (simulated)".
+    void showPortStatus(const QString& text);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     MainWindowForm form_;
+    QLabel* portStatus_;
     bool closingAllowed_ = false;
 };
 

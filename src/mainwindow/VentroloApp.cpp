@@ -8,8 +8,10 @@ namespace mainwindow {
 
 VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
                          std::unique_ptr<platform::LptPort> lpt)
-    : platform_(platform), lpt_(std::move(lpt)),
+    : platform_(platform), lpt_(std::move(lpt)), engine_(state_, platform_, *lpt_),
       config_(state_, platform_, *lpt_, programDirectory) {
+    config_.calibratePcSpeed = [this] { engine_.CalibratePcSpeed(); };
+    engine_.hooks().initMain = [this](bool quiet) { InitMain(quiet); };
     window_.onCloseRequested = [this] { endProgram(); };
     connect(&shutdownSignals_, &core::ShutdownSignals::shutdownRequested, this,
             [this](int) { endProgram(); });
@@ -28,8 +30,15 @@ void VentroloApp::InitMain(bool quiet) {
     state_.LoadStepperProfile();
     state_.DateText = core::DateText(platform_.now().date());
     window_.setWindowTitle(core::MainCaption(state_));
-    lpt_->Out32(static_cast<std::uint16_t>(state_.LptAddress), 0);
+    engine_.coil().UpdateStepperBits();
+    engine_.coil().WriteData(0);
     state_.LptStatusAddress = state_.LptAddress + 1;
+    engine_.ApplyStartUpPower();
+    window_.showPortStatus(engine_.portPanel().portButtonCaption() + QStringLiteral(" (") +
+                           lpt_->backendName() + QLatin1Char(')'));
+    state_.TargetPosition = state_.StepCounter;
+    engine_.InitSpeed();
+    engine_.UpdateDegreesPerStep();
     if (!quiet)
         window_.show();
 }
@@ -38,6 +47,7 @@ void VentroloApp::endProgram() {
     if (ending_)
         return;
     ending_ = true;
+    engine_.StopTurning();
     state_.StoreStepperProfile(QString::number(state_.GotoStepValue));
     config_.SaveAndEnd();
     window_.allowClosing();

@@ -3,6 +3,7 @@
 #include "core/ConfigFile.h"
 #include "core/ProgramState.h"
 #include "core/ShutdownSignals.h"
+#include "engine/Engine.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/LptPort.h"
 #include "platform/Platform.h"
@@ -31,6 +32,7 @@ public:
 
     core::ProgramState& state() { return state_; }
     MainWindow& mainWindow() { return window_; }
+    engine::Engine& engine() { return engine_; }
 
 private:
     void InitMain(bool quiet);
@@ -38,6 +40,7 @@ private:
     core::ProgramState state_;
     platform::Platform& platform_;
     std::unique_ptr<platform::LptPort> lpt_;
+    engine::Engine engine_;
     core::ConfigFile config_;
     MainWindow window_;
     core::ShutdownSignals shutdownSignals_;

@@ -5,12 +5,16 @@
 #include <QEventLoop>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QThread>
 #include <QTimer>
+#include <ctime>
+#include <sys/prctl.h>
 
 namespace platform {
 
 QtPlatform::QtPlatform() {
+    // Sleeps and timers of this (the GUI) thread end when asked, not up to 50 us later: the
+    // turning loops time their steps with them.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     clock_.start();
 }
 
@@ -22,32 +26,49 @@ QDateTime QtPlatform::now() const {
     return QDateTime::currentDateTime();
 }
 
-void QtPlatform::waitUntil(double deadlineMs, bool yield) {
+namespace {
+
+// The event loop's timers wake it up to a millisecond late: it is left this long before a
+// deadline, and the rest is slept precisely.
+constexpr double EventLoopMarginMs = 2.0;
+// The last stretch before a deadline is spun: a sleep this short overshoots by about as much.
+constexpr double SpinMs = 0.05;
+
+} // namespace
+
+void QtPlatform::sleepUntil(double deadlineMs) const {
     for (;;) {
-        const double left = deadlineMs - steadyMs();
-        if (left <= 0)
-            return;
-        if (!yield) {
-            QThread::usleep(static_cast<unsigned long>(left * 1000.0));
-            continue;
-        }
-        // Serve events until the deadline; a precise timer wakes the loop at the deadline so
-        // the wait is not stretched by the coarse timer's slack.
-        QEventLoop loop;
-        QTimer wake;
-        wake.setSingleShot(true);
-        wake.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
-        wake.start(static_cast<int>(left));
-        if (left >= 1.0)
-            loop.exec(QEventLoop::AllEvents);
-        else
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        // The remainder below a millisecond is slept, not spun.
         const double rest = deadlineMs - steadyMs();
-        if (rest > 0 && rest < 1.0)
-            QThread::usleep(static_cast<unsigned long>(rest * 1000.0));
+        if (rest <= 0)
+            return;
+        if (rest > SpinMs) {
+            const auto ns = static_cast<long>((rest - SpinMs) * 1.0e6);
+            const timespec request{ns / 1'000'000'000L, ns % 1'000'000'000L};
+            ::nanosleep(&request, nullptr);
+        }
     }
+}
+
+void QtPlatform::waitUntil(double deadlineMs, bool yield) {
+    if (deadlineMs <= steadyMs())
+        return;
+    if (yield) {
+        for (;;) {
+            const double untilMargin = deadlineMs - EventLoopMarginMs - steadyMs();
+            if (untilMargin < 1.0)
+                break;
+            // Serve events until a timer wakes the loop shortly before the deadline.
+            QEventLoop loop;
+            QTimer wake;
+            wake.setSingleShot(true);
+            wake.setTimerType(Qt::PreciseTimer);
+            QObject::connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
+            wake.start(static_cast<int>(untilMargin));
+            loop.exec(QEventLoop::AllEvents);
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    sleepUntil(deadlineMs);
 }
 
 namespace {

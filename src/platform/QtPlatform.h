@@ -29,6 +29,9 @@ public:
     std::optional<std::int32_t> chooseColor(std::int32_t initial) override;
 
 private:
+    // Sleeps until the deadline without serving events; precise to a few microseconds.
+    void sleepUntil(double deadlineMs) const;
+
     QElapsedTimer clock_;
     QWidget* dialogParent_ = nullptr;
 };

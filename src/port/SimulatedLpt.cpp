@@ -11,6 +11,8 @@ int SimulatedLpt::portIndex(std::uint16_t dataAddress) {
 }
 
 void SimulatedLpt::Out32(std::uint16_t address, std::uint8_t value) {
+    if (tracing_)
+        trace_.push_back({traceClock_ ? traceClock_() : 0.0, address, value});
     if (const int i = portIndex(address); i >= 0)
         data_[i] = value;
 }
@@ -31,6 +33,21 @@ void SimulatedLpt::setStatus(std::uint16_t dataAddress, std::uint8_t value) {
 std::uint8_t SimulatedLpt::data(std::uint16_t dataAddress) const {
     const int i = portIndex(dataAddress);
     return i >= 0 ? data_[i] : 0;
+}
+
+void SimulatedLpt::traceWrites(std::function<double()> clockMs) {
+    tracing_ = true;
+    traceClock_ = std::move(clockMs);
+    trace_.clear();
+}
+
+std::vector<std::uint8_t> SimulatedLpt::valuesWritten(std::uint16_t address) const {
+    std::vector<std::uint8_t> values;
+    for (const Write& w : trace_) {
+        if (w.address == address)
+            values.push_back(w.value);
+    }
+    return values;
 }
 
 } // namespace port

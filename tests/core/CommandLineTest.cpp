@@ -11,7 +11,9 @@ TEST(CommandLine, readsEveryOptionInBothSpellings) {
     EXPECT_EQ(parsed.options->directory, "/tmp/v");
     EXPECT_EQ(parsed.options->lpt, LptBackendChoice::Ppdev);
     EXPECT_EQ(parsed.options->portLogFile, "ports.log");
+    EXPECT_TRUE(parsed.options->lptGiven);
     EXPECT_EQ(ParseCommandLine({"ventrolo"}).options->lpt, LptBackendChoice::Auto);
+    EXPECT_FALSE(ParseCommandLine({"ventrolo"}).options->lptGiven);
     EXPECT_EQ(ParseCommandLine({"v", "--lpt", "sim"}).options->lpt, LptBackendChoice::Simulated);
     EXPECT_EQ(ParseCommandLine({"v", "--lpt", "direct"}).options->lpt, LptBackendChoice::DirectIo);
     EXPECT_TRUE(ParseCommandLine({"v", "--help"}).options->showHelp);

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -14,9 +15,16 @@ using testing_support::FakePlatform;
 
 namespace {
 
+// The PC-speed calibration of a first start counts clock reads for a second.
+FakePlatform CalibratingPlatform() {
+    FakePlatform platform;
+    platform.clockStepPerRead = 1;
+    return platform;
+}
+
 struct VentroloAppTest : ::testing::Test {
     QTemporaryDir dir;
-    FakePlatform platform;
+    FakePlatform platform = CalibratingPlatform();
     port::SimulatedLpt* lpt = new port::SimulatedLpt;
     mainwindow::VentroloApp app{dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt)};
 
@@ -32,6 +40,16 @@ TEST_F(VentroloAppTest, firstStartOnAnEmptyDirectory_showsTheDefaultsMessageThen
     EXPECT_TRUE(app.mainWindow().isVisible());
     EXPECT_EQ(app.mainWindow().windowTitle(),
               "Ventrolo. Version 1.24 (998) 5-December-2026 Stepper2=(0) 0°");
+}
+
+TEST_F(VentroloAppTest, firstStart_calibratesThePcSpeedAndPowersTheSimulatedPort) {
+    app.start();
+    EXPECT_EQ(app.state().PcSpeed, 1000);
+    EXPECT_EQ(lpt->data(888), 4); // autopower: stepper 1's driver on, coil code 0
+    const auto* status = app.mainWindow().findChild<QLabel*>("portStatus");
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->text(), "Lpt = 888 (simulated)");
+    EXPECT_EQ(app.engine().speed().texts().speedLabel, "Stepspeed  .015 Sec");
 }
 
 TEST_F(VentroloAppTest, closingTheWindow_clearsThePortAndWritesAConfigurationThatReopens) {

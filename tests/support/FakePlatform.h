@@ -42,6 +42,9 @@ public:
     // Called on every waitUntil with yield, after due callbacks ran (for widget tests that
     // need Qt's posted events served).
     bool processQtEvents = false;
+    // Every read of steadyMs() moves the clock on by this much, as a busy loop that only reads
+    // the clock would see time pass (0: the clock only moves on waits).
+    double clockStepPerRead = 0;
 
     // --- what happened ---
     std::vector<double> beeps; // virtual times of the beeps
@@ -51,7 +54,7 @@ public:
     std::size_t pendingCallbacks() const { return scheduled_.size(); }
 
     // --- platform::Platform ---
-    double steadyMs() const override { return nowMs_; }
+    double steadyMs() const override { return nowMs_ += clockStepPerRead; }
     QDateTime now() const override { return wallClockStart_.addMSecs(qint64(nowMs_)); }
     void waitUntil(double deadlineMs, bool yield) override;
     void processEvents() override;
@@ -66,7 +69,7 @@ public:
 private:
     void runDue(double untilMs);
 
-    double nowMs_ = 0;
+    mutable double nowMs_ = 0;
     QDateTime wallClockStart_{QDate(2026, 12, 5), QTime(12, 0, 0)};
     std::multimap<double, std::function<void()>> scheduled_;
     std::deque<platform::Answer> messageAnswers_;

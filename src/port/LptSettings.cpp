@@ -1,0 +1,94 @@
+#include "port/LptSettings.h"
+
+#include "core/VersionTexts.h"
+
+#include <QLoggingCategory>
+#include <QSettings>
+
+namespace port {
+
+Q_LOGGING_CATEGORY(lcLptSettings, "ventrolo.port.settings")
+
+namespace {
+
+const QString BackendKey = QStringLiteral("lpt/backend");
+
+struct DeviceKey {
+    const char* key;
+    QString LptDevicePaths::*path;
+};
+const DeviceKey DeviceKeys[] = {{"lpt/port888", &LptDevicePaths::port888},
+                                {"lpt/port956", &LptDevicePaths::port956},
+                                {"lpt/port632", &LptDevicePaths::port632}};
+
+std::optional<core::LptBackendChoice> BackendFromText(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("auto"))
+        return core::LptBackendChoice::Auto;
+    if (t == QLatin1String("sim"))
+        return core::LptBackendChoice::Simulated;
+    if (t == QLatin1String("ppdev"))
+        return core::LptBackendChoice::Ppdev;
+    if (t == QLatin1String("direct"))
+        return core::LptBackendChoice::DirectIo;
+    return std::nullopt;
+}
+
+} // namespace
+
+QString LptDevicePaths::forAddress(std::uint16_t address) const {
+    switch (address) {
+    case 888:
+        return port888;
+    case 956:
+        return port956;
+    case 632:
+        return port632;
+    default:
+        return {};
+    }
+}
+
+LptSettings ReadLptSettings(const QString& settingsFile) {
+    LptSettings result;
+    QSettings ini(settingsFile, QSettings::IniFormat);
+    if (!ini.contains(BackendKey))
+        ini.setValue(BackendKey, QStringLiteral("auto"));
+    const QString backendText = ini.value(BackendKey).toString();
+    if (const auto backend = BackendFromText(backendText)) {
+        result.backend = *backend;
+    } else {
+        result.problem = QStringLiteral("%1: [lpt] backend=%2 is not one of auto, sim, ppdev, "
+                                        "direct; the port is chosen automatically.")
+                             .arg(settingsFile, backendText);
+    }
+    for (const DeviceKey& d : DeviceKeys) {
+        const QString key = QLatin1String(d.key);
+        if (!ini.contains(key) || ini.value(key).toString().trimmed().isEmpty())
+            ini.setValue(key, result.devices.*d.path);
+        result.devices.*d.path = ini.value(key).toString().trimmed();
+    }
+    ini.sync();
+    if (ini.status() != QSettings::NoError)
+        qCWarning(lcLptSettings) << "cannot read or write" << settingsFile;
+    return result;
+}
+
+LptBackendOptions LptOptionsFor(const core::CommandLineOptions& commandLine,
+                                const QString& settingsFile, platform::Platform& platform) {
+    const LptSettings settings = ReadLptSettings(settingsFile);
+    LptBackendOptions options;
+    options.devices = settings.devices;
+    options.portLogFile = commandLine.portLogFile;
+    if (commandLine.lptGiven) {
+        options.choice = commandLine.lpt;
+    } else {
+        options.choice = settings.backend;
+        if (!settings.problem.isEmpty())
+            platform.messageBox(settings.problem, core::MessageTitle(),
+                                platform::Icon::Exclamation);
+    }
+    return options;
+}
+
+} // namespace port

@@ -1,0 +1,81 @@
+#include "port/PowerControl.h"
+
+#include "core/TextRules.h"
+
+namespace port {
+
+namespace {
+const QString AutoPowerOffCaption = QStringLiteral("Autopower (off.)");
+} // namespace
+
+PowerControl::PowerControl(core::ProgramState& state, CoilOutput& coil)
+    : state_(state), coil_(coil) {}
+
+void PowerControl::writeWithStepperBits(bool on) {
+    const core::Long value = coil_.ReadData();
+    coil_.WriteData(on ? (value | state_.StepperBits) : (value & ~state_.StepperBits));
+}
+
+void PowerControl::ApplyStartUpPower() {
+    coil_.WriteData(0);
+    fieldPowerTicked_ = false;
+    idleSeconds_ = 0;
+    const core::Long coil = coil_.CurrentCoilBits();
+    if (autoPowerTicked()) {
+        coil_.WriteCoil(coil);
+    } else {
+        autoPowerCaption_ = AutoPowerOffCaption;
+        coil_.WriteData(coil | state_.LptExtraBits);
+    }
+}
+
+bool PowerControl::EnsureTurnPower() {
+    if (powerWanted())
+        return false;
+    fieldPowerTicked_ = true;
+    writeWithStepperBits(true);
+    return true;
+}
+
+void PowerControl::SetAutoPower(bool ticked) {
+    const core::Long coil = coil_.CurrentCoilBits();
+    if (ticked) {
+        state_.AutoPower = 1;
+        // The drivers were just switched on: the countdown starts again from 20.
+        idleSeconds_ = 0;
+        coil_.WriteCoil(coil);
+    } else {
+        state_.AutoPower = 0;
+        autoPowerCaption_ = QStringLiteral("Autopower(off)");
+        fieldPowerTicked_ = false;
+        coil_.WriteData(coil | state_.LptExtraBits);
+    }
+}
+
+void PowerControl::SetFieldPower(bool ticked) {
+    fieldPowerTicked_ = ticked;
+    writeWithStepperBits(ticked);
+}
+
+void PowerControl::HousekeepingTick(bool slowTurnRunning) {
+    if (state_.StepActivity) {
+        state_.StepActivity = false;
+        idleSeconds_ = 0;
+    }
+    if (!autoPowerTicked() || slowTurnRunning)
+        return;
+    if (idleSeconds_ == AutoPowerOffSeconds) {
+        autoPowerCaption_ = AutoPowerOffCaption;
+        if (coil_.ReadData() & state_.StepperBits)
+            writeWithStepperBits(false);
+    } else if (idleSeconds_ != AutoPowerOffSeconds + 1) {
+        autoPowerCaption_ = QStringLiteral("Autopower (") +
+                            core::PlainNumberText(AutoPowerOffSeconds - idleSeconds_) +
+                            QStringLiteral(" Sec.)");
+    } else {
+        idleSeconds_ = AutoPowerOffSeconds; // rests at 21 until the next step
+    }
+    ++idleSeconds_;
+}
+
+} // namespace port

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "port/CoilOutput.h"
+
+#include <QString>
+
+namespace port {
+
+// The driver-enable rules and the state of the main window's "Autopower" and "Fieldpower"
+// boxes. Callers stop any turn first where the user changes a box; the window renders
+// autoPowerTicked(), autoPowerCaption(), fieldPowerTicked() and fieldPowerVisible().
+//
+// With autopower (AutoPower = 1) the enable bits go off after 20 seconds without a step; with
+// manual power the "Fieldpower" box switches them. A turn always enables the driver.
+class PowerControl {
+public:
+    // Idle seconds after which autopower switches the drivers off.
+    static constexpr int AutoPowerOffSeconds = 20;
+
+    PowerControl(core::ProgramState& state, CoilOutput& coil);
+
+    bool autoPowerTicked() const { return state_.AutoPower == 1; }
+    const QString& autoPowerCaption() const { return autoPowerCaption_; }
+    bool fieldPowerTicked() const { return fieldPowerTicked_; }
+    bool fieldPowerVisible() const { return !autoPowerTicked(); }
+    // The drivers are meant to be on: autopower or field power is ticked.
+    bool powerWanted() const { return autoPowerTicked() || fieldPowerTicked_; }
+    int idleSeconds() const { return idleSeconds_; }
+
+    // Start-up: the register is cleared, then the selected driver is enabled with autopower
+    // and left off with manual power (the coil code is 0 either way).
+    void ApplyStartUpPower();
+    // Before a turn: with neither box ticked, ticks "Fieldpower", which enables the driver.
+    // Returns true when it did.
+    bool EnsureTurnPower();
+    // The "Autopower" box ticked or unticked by the user.
+    void SetAutoPower(bool ticked);
+    // The "Fieldpower" box ticked or unticked by the user (slow turns stopped by the caller).
+    void SetFieldPower(bool ticked);
+    // The power part of the one-second housekeeping: restarts the idle count after a step,
+    // shows the countdown and switches the drivers off once the count reaches 20. Nothing
+    // counts while a slow turn runs.
+    void HousekeepingTick(bool slowTurnRunning);
+
+private:
+    void writeWithStepperBits(bool on);
+
+    core::ProgramState& state_;
+    CoilOutput& coil_;
+    QString autoPowerCaption_ = QStringLiteral("Autopower");
+    bool fieldPowerTicked_ = false;
+    int idleSeconds_ = 0;
+};
+
+} // namespace port

@@ -1,0 +1,171 @@
+#include "port/LptBackendFactory.h"
+#include "port/PortLogLpt.h"
+#include "port/PpdevLpt.h"
+#include "port/SimulatedLpt.h"
+#include "support/FakePlatform.h"
+#include "support/QtPrinters.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace port;
+using core::LptBackendChoice;
+using testing_support::FakePlatform;
+
+namespace {
+
+struct LptBackendTest : ::testing::Test {
+    QTemporaryDir dir;
+    FakePlatform platform;
+
+    // Devices that do not exist: no parallel port on this machine.
+    LptDevicePaths missingDevices() const {
+        return {dir.filePath("parport0"), dir.filePath("parport1"), dir.filePath("parport2")};
+    }
+    LptBackendOptions options(LptBackendChoice choice) const {
+        return {choice, missingDevices(), {}};
+    }
+};
+
+} // namespace
+
+TEST_F(LptBackendTest, autoWithoutAnyDevice_fallsBackToTheSimulatedPortSilently) {
+    auto port = CreateLptBackend(options(LptBackendChoice::Auto), platform);
+    EXPECT_EQ(port->backendName(), "simulated");
+    EXPECT_TRUE(platform.messages.empty());
+    port->Out32(888, 7);
+    EXPECT_EQ(port->Inp32(888), 7);
+}
+
+TEST_F(LptBackendTest, explicitPpdevOnAMissingDevice_saysWhyOnceAndGoesOnSimulated) {
+    auto port = CreateLptBackend(options(LptBackendChoice::Ppdev), platform);
+    EXPECT_EQ(port->backendName(), "simulated");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const QString text = platform.messages[0].text;
+    EXPECT_TRUE(text.startsWith("cannot open " + dir.filePath("parport0") +
+                                ": No such file or directory — "))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("group lp"));
+    EXPECT_TRUE(text.contains("simulated port"));
+    EXPECT_EQ(platform.messages[0].icon, platform::Icon::Exclamation);
+}
+
+TEST_F(LptBackendTest, aDeviceThatIsNoParallelPort_isNamedWithTheReasonItFailed) {
+    QFile plain(dir.filePath("parport1"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const auto opened = PpdevLpt::open(missingDevices());
+    EXPECT_FALSE(opened.port);
+    ASSERT_EQ(opened.failures.size(), 3u);
+
+    auto port = CreateLptBackend(options(LptBackendChoice::Ppdev), platform);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    // The plain file opens but cannot be claimed: that says more than the missing devices.
+    EXPECT_TRUE(platform.messages[0].text.startsWith("cannot claim " + dir.filePath("parport1")))
+        << platform.messages[0].text.toStdString();
+}
+
+TEST(PpdevFailureText, tellsTheFixForTheUsualReasons) {
+    EXPECT_EQ(PpdevFailureText("open", "/dev/parport0", EACCES),
+              "cannot open /dev/parport0: Permission denied — add your user to group lp "
+              "(sudo usermod -aG lp $USER, then log in again)");
+    EXPECT_TRUE(PpdevFailureText("claim", "/dev/parport0", EBUSY).contains("another program"));
+}
+
+TEST_F(LptBackendTest, explicitDirectIo_eitherOpensOrSaysWhyOnceAndGoesOnSimulated) {
+    auto port = CreateLptBackend(options(LptBackendChoice::DirectIo), platform);
+    if (port->backendName() == "direct I/O") {
+        EXPECT_TRUE(platform.messages.empty());
+    } else {
+        EXPECT_EQ(port->backendName(), "simulated");
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_TRUE(platform.messages[0].text.contains("--lpt ppdev"));
+    }
+}
+
+TEST_F(LptBackendTest, thePortLogAppendsOneLinePerDataWrite) {
+    const QString logPath = dir.filePath("ports.log");
+    {
+        QFile earlier(logPath);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier run\n");
+    }
+    platform.advance(1000); // the log counts from its own start
+    auto opts = options(LptBackendChoice::Simulated);
+    opts.portLogFile = logPath;
+    auto port = CreateLptBackend(opts, platform);
+    platform.advance(12.345);
+    port->Out32(888, 7);
+    EXPECT_EQ(port->Inp32(888), 7);
+    platform.advance(0.5);
+    port->Out32(632, 255);
+
+    QFile log(logPath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), "earlier run\n12.345 888 7\n12.845 632 255\n");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(LptBackendTest, aPortLogThatCannotBeOpened_isReportedAndThePortStillWorks) {
+    auto opts = options(LptBackendChoice::Simulated);
+    opts.portLogFile = dir.filePath("no/such/dir/ports.log");
+    auto port = CreateLptBackend(opts, platform);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.startsWith("cannot open the port log"));
+    port->Out32(888, 5);
+    EXPECT_EQ(port->Inp32(888), 5);
+}
+
+TEST(PortLogLpt, aLogThatStopsTakingLines_isReportedOnceAndThePortGoesOn) {
+    auto* buffer = new QBuffer;
+    buffer->open(QIODevice::ReadOnly); // every write fails
+    auto* inner = new SimulatedLpt;
+    PortLogLpt port(std::unique_ptr<SimulatedLpt>(inner), std::unique_ptr<QBuffer>(buffer),
+                    [] { return 0.0; });
+    int failures = 0;
+    port.onLogFailure = [&](const QString&) { ++failures; };
+    port.Out32(888, 1);
+    port.Out32(888, 2);
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(inner->data(888), 2);
+}
+
+TEST_F(LptBackendTest, settingsFile_getsTheMissingKeysAndItsMappingIsUsed) {
+    const QString ini = dir.filePath("Ventrolo.ini");
+    {
+        QSettings edit(ini, QSettings::IniFormat);
+        edit.setValue("serial/COM1", "/dev/ttyUSB0"); // another group stays as it is
+        edit.setValue("lpt/port888", "/dev/parport3");
+    }
+    const LptSettings read = ReadLptSettings(ini);
+    EXPECT_EQ(read.devices.forAddress(888), "/dev/parport3");
+    EXPECT_EQ(read.devices.forAddress(956), "/dev/parport1");
+    EXPECT_EQ(read.devices.forAddress(889), "");
+    EXPECT_EQ(read.backend, LptBackendChoice::Auto);
+
+    QSettings written(ini, QSettings::IniFormat);
+    EXPECT_EQ(written.value("lpt/backend").toString(), "auto");
+    EXPECT_EQ(written.value("lpt/port632").toString(), "/dev/parport2");
+    EXPECT_EQ(written.value("serial/COM1").toString(), "/dev/ttyUSB0");
+}
+
+TEST_F(LptBackendTest, theCommandLineOverridesTheSettingsFileWhoseBadBackendIsReported) {
+    const QString ini = dir.filePath("Ventrolo.ini");
+    {
+        QSettings edit(ini, QSettings::IniFormat);
+        edit.setValue("lpt/backend", "usb");
+    }
+    core::CommandLineOptions commandLine;
+    commandLine.lpt = LptBackendChoice::Simulated;
+    commandLine.lptGiven = true;
+    EXPECT_EQ(LptOptionsFor(commandLine, ini, platform).choice, LptBackendChoice::Simulated);
+    EXPECT_TRUE(platform.messages.empty());
+
+    commandLine.lptGiven = false;
+    EXPECT_EQ(LptOptionsFor(commandLine, ini, platform).choice, LptBackendChoice::Auto);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains("backend=usb"));
+}
