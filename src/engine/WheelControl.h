@@ -16,12 +16,14 @@ enum class WheelFunction { Stepper, Table, Frequency, Speed };
 
 // The wheel-function controls of the main window (and of the table window while it is shown).
 struct WheelDisplay {
-    QString scrollCaption;     // the "Scroll" buttons: the function in use, or "No Wheel"
-    bool scrollEnabled = true; // false when the mouse has no wheel
-    WheelFunction checked = WheelFunction::Stepper; // the one checked wheel-function entry
-    bool tableEntryEnabled = false;                 // "Table": only with the table window
-    bool frequencyEntryEnabled =
-        false; // "Frequency": with the table window and the rig's port open
+    // The "Scroll" buttons: the function in use, or "No Wheel" (then disabled).
+    QString scrollCaption;
+    bool scrollEnabled = true;
+    // The one checked wheel-function entry.
+    WheelFunction checked = WheelFunction::Stepper;
+    // "Table" is enabled with the table window, "Frequency" with it and the rig's port open.
+    bool tableEntryEnabled = false;
+    bool frequencyEntryEnabled = false;
     bool operator==(const WheelDisplay&) const = default;
 };
 

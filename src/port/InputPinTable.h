@@ -15,7 +15,6 @@ struct InputPin {
     QString name;     // "Remote CCW."
     QString value;    // the input's value as text: "1"
     QString pinLabel; // "Pin 15="
-    core::Long numericValue() const { return value.toInt(); }
 };
 
 // The inputs in the order the windows list them. Rows 2 and 4 are the same pin: the begin

@@ -41,7 +41,9 @@ void InputSimulation::Close() {
 std::array<InputSimulation::Button, InputSimulation::ButtonCount> InputSimulation::buttons() const {
     const int first = state_.CenterSwitch ? CenterRow : BeginRow;
     const std::array<int, ButtonCount> rows{RemoteCcwRow, RemoteCwRow, first, first + 1};
-    const std::array<core::Long, ButtonCount> values{1, 2, 4, 8};
+    // The second switch button stays the end input, also where centre mode labels it unused.
+    const std::array<core::Long, ButtonCount> values{RemoteCcwInput, RemoteCwInput, BeginInput,
+                                                     EndInput};
     const bool switchMode = state_.EndSwitches || state_.CenterSwitch;
     // What the program takes as its inputs now: the simulated value while one is pending.
     const core::Long inputs =
