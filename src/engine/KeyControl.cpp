@@ -5,7 +5,6 @@
 #include "engine/KeyCodes.h"
 
 #include <QStringList>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>

@@ -3,7 +3,6 @@
 #include "engine/KeyCodes.h"
 
 #include <QtGlobal>
-
 #include <algorithm>
 #include <cstdlib>
 

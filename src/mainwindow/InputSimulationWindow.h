@@ -4,7 +4,6 @@
 #include "port/InputSimulation.h"
 
 #include <QWidget>
-
 #include <array>
 #include <memory>
 

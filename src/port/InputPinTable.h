@@ -4,7 +4,6 @@
 #include "platform/LptPort.h"
 
 #include <QString>
-
 #include <array>
 
 namespace port {

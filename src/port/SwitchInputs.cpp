@@ -5,7 +5,6 @@
 #include "port/InputPinTable.h"
 
 #include <QLoggingCategory>
-
 #include <cmath>
 #include <limits>
 

@@ -5,8 +5,8 @@
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace engine_test {

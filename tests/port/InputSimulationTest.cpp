@@ -7,7 +7,6 @@
 
 #include <QBuffer>
 #include <QSignalSpy>
-
 #include <gtest/gtest.h>
 
 using namespace port;
