@@ -87,4 +87,10 @@ std::unique_ptr<platform::LptPort> CreateLptBackend(const LptBackendOptions& opt
     return logged;
 }
 
+SimulatedLpt* SimulatedBackend(platform::LptPort& port) {
+    if (auto* logged = dynamic_cast<PortLogLpt*>(&port))
+        return SimulatedBackend(logged->inner());
+    return dynamic_cast<SimulatedLpt*>(&port);
+}
+
 } // namespace port

@@ -8,6 +8,8 @@
 
 namespace port {
 
+class SimulatedLpt;
+
 // Chooses and opens the parallel-port backend:
 //   auto   ppdev when at least one device opens, else the simulated port (no message)
 //   sim    the simulated port
@@ -18,5 +20,9 @@ namespace port {
 // the returned port. Never returns null.
 std::unique_ptr<platform::LptPort> CreateLptBackend(const LptBackendOptions& options,
                                                     platform::Platform& platform);
+
+// The simulated port behind port (also when it is wrapped by a port log), or null when port
+// drives hardware. Lets the input simulation hold pins on the simulated status register.
+SimulatedLpt* SimulatedBackend(platform::LptPort& port);
 
 } // namespace port

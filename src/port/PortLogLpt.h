@@ -20,6 +20,8 @@ public:
     void Out32(std::uint16_t address, std::uint8_t value) override;
     std::uint8_t Inp32(std::uint16_t address) override { return inner_->Inp32(address); }
     QString backendName() const override { return inner_->backendName(); }
+    // The port that is logged.
+    platform::LptPort& inner() { return *inner_; }
 
     // Told once when a line cannot be written; logging stops then, the port goes on.
     std::function<void(const QString&)> onLogFailure;

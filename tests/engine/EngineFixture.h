@@ -5,6 +5,7 @@
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -26,7 +27,14 @@ struct RecordingView : engine::NullEngineView {
     bool degreesVisible = true;
     bool stepperOptionsEnabled = true;
 
-    void showCounter(const QString& text) override { counters.push_back(text); }
+    // Runs on every counter shown, as a switch or a user acting in the middle of a turn.
+    std::function<void(const QString&)> onCounter;
+
+    void showCounter(const QString& text) override {
+        counters.push_back(text);
+        if (onCounter)
+            onCounter(text);
+    }
     void setSliderValue(core::Long value) override { sliderValues.push_back(value); }
     void showDegrees(const QString& text) override { degrees.push_back(text); }
     void setDegreesVisible(bool visible) override { degreesVisible = visible; }

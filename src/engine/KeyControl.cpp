@@ -1,0 +1,103 @@
+#include "engine/KeyControl.h"
+
+#include "core/TextRules.h"
+#include "core/VersionTexts.h"
+#include "engine/KeyCodes.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace engine {
+
+using core::Long;
+
+namespace {
+
+int Numpad(int digit) {
+    return VirtualKey::Numpad0 + digit;
+}
+
+} // namespace
+
+KeyControl::KeyControl(core::ProgramState& state, platform::Platform& platform, Engine& engine)
+    : state_(state), platform_(platform), engine_(engine) {}
+
+void KeyControl::HandleKey(int keyCode, int shift) {
+    if (keyCode == VirtualKey::F4 && shift == AltMask) {
+        if (exitProgram)
+            exitProgram();
+        return;
+    }
+    if ((shift & AltMask) || keyCode == VirtualKey::Escape || keyCode == VirtualKey::Space) {
+        engine_.StopTurning();
+        return;
+    }
+    if (keyCode == VirtualKey::PageUp || keyCode == Numpad(3)) {
+        turnBy90Degrees(1);
+    } else if (keyCode == VirtualKey::PageDown || keyCode == Numpad(9)) {
+        turnBy90Degrees(-1);
+    } else if (keyCode == 'L' || keyCode == VirtualKey::Home || keyCode == Numpad(4)) {
+        turnToLimit(state_.MinPosition);
+    } else if (keyCode == 'R' || keyCode == VirtualKey::End || keyCode == Numpad(6)) {
+        turnToLimit(state_.MaxPosition);
+    } else if (keyCode == 'U' || keyCode == VirtualKey::Add || keyCode == Numpad(8)) {
+        engine_.StepBy(-1, 0);
+    } else if (keyCode == 'D' || keyCode == VirtualKey::Subtract || keyCode == Numpad(2)) {
+        engine_.StepBy(1, 0);
+    } else if (keyCode == 'N') {
+        changeCustomDelay(1);
+    } else if (keyCode == 'M') {
+        changeCustomDelay(-1);
+    } else if (keyCode == 'F') {
+        engine_.ToggleFastCustom();
+    } else if (keyCode == 'C') {
+        engine_.StopTurning();
+        engine_.CalibratePcSpeed();
+    }
+}
+
+void KeyControl::turnBy90Degrees(int sign) {
+    engine_.StopTurning();
+    // StopTurning() left the target at the counter; TurnTo() holds it within the limits.
+    double steps = core::RoundHalfEven(90.0 / static_cast<double>(state_.DegreesPerStep));
+    if (!std::isfinite(steps))
+        steps = 0;
+    const double target = static_cast<double>(state_.TargetPosition) + sign * steps;
+    state_.TargetPosition = static_cast<Long>(std::clamp<double>(
+        target, std::numeric_limits<Long>::min(), std::numeric_limits<Long>::max()));
+    engine_.TurnTo();
+}
+
+void KeyControl::turnToLimit(Long limit) {
+    engine_.StopTurning();
+    state_.TargetPosition = limit;
+    engine_.TurnTo();
+}
+
+void KeyControl::changeCustomDelay(Long byMs) {
+    const std::int64_t delay = std::int64_t{state_.CustomDelayMs} + byMs;
+    if (delay > state_.SlowestDelayMs || delay < state_.FastestDelayMs)
+        return;
+    engine_.SpeedScrolled(static_cast<Long>(delay));
+}
+
+void KeyControl::ShowKeyInfo() {
+    const QStringList lines{
+        QStringLiteral("Works only under Main and Pelorus screen."),
+        QStringLiteral("Mouse scroll wheel Up Down steps"),
+        QStringLiteral("PgUp/PgDn = +/-90 Degrees"),
+        QStringLiteral("Num + , Num -, Up and Down step."),
+        QStringLiteral("L, R, U en D "),
+        QStringLiteral("Space = Break"),
+        QStringLiteral("Esc = Stop."),
+        QStringLiteral("N, M en F = Slower, Faster and Fast."),
+        QStringLiteral("C = PCspeed Calibration."),
+        QStringLiteral("Alt + F4 = Exit"),
+    };
+    platform_.messageBox(lines.join(QStringLiteral("\r\n")), core::MessageTitle(),
+                         platform::Icon::Information);
+}
+
+} // namespace engine

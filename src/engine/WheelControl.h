@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "engine/Engine.h"
+#include "engine/TableWheel.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace engine {
+
+// What the mouse wheel does; its name is WheelFunctionNames[0].
+enum class WheelFunction { Stepper, Table, Frequency, Speed };
+
+// The wheel-function controls of the main window (and of the table window while it is shown).
+struct WheelDisplay {
+    // The "Scroll" buttons: the function in use, or "No Wheel" (then disabled).
+    QString scrollCaption;
+    bool scrollEnabled = true;
+    // The one checked wheel-function entry.
+    WheelFunction checked = WheelFunction::Stepper;
+    // "Table" is enabled with the table window, "Frequency" with it and the rig's port open.
+    bool tableEntryEnabled = false;
+    bool frequencyEntryEnabled = false;
+    bool operator==(const WheelDisplay&) const = default;
+};
+
+// The mouse wheel: its four functions and the cycle through them. Every window with a wheel
+// forwards its wheel events to HandleWheel() (whole notches, see WheelNotches).
+//
+// "Table" and "Frequency" act through the table window's TableWheel; while there is none, or
+// TableWindowShown is not set, the cycle skips them and they do nothing.
+class WheelControl : public QObject {
+    Q_OBJECT
+
+public:
+    WheelControl(core::ProgramState& state, Engine& engine, QObject* parent = nullptr);
+
+    // The table window while it exists; null (the default) for none. The window unsets itself
+    // before it is destroyed.
+    void setTableWheel(TableWheel* table) { table_ = table; }
+
+    // Start-up: the function names, "Stepper" in use; "No Wheel" when the mouse has none. The
+    // wheel tooltip names the version of the toolkit that delivers the wheel events.
+    void InitWheelFunctions(bool mouseHasWheel);
+
+    // keep 0 (the "Scroll" buttons): the next function of the cycle Stepper, Table (with the
+    // table window), Frequency (with the table window and the rig's port open), Speed. Any
+    // other keep only refreshes the displays (windows opened or closed).
+    void SelectWheelFunction(int keep);
+    // The wheel-function menu entries: the function chosen, as far as the cycle allows it
+    // ("Table" without the table window gives "Speed").
+    void ChooseWheelFunction(WheelFunction function);
+
+    // A wheel movement of delta notches (negative: away from the user); shift is ShiftHeld
+    // while Shift is held. By the function in use:
+    // - Stepper: StepBy(delta, shift): a notch away turns one step up (ten with Shift). With
+    //   the overlay active a notch up first takes up the overlay, a notch down gives it back;
+    //   only then does the counter move.
+    // - Table: the next (away) or previous row, turned to.
+    // - Frequency: one frequency jump; with Shift the jump size changes by delta.
+    // - Speed: the speed scroll bar by |delta| (ten times with Shift): away makes the delay
+    //   longer.
+    // The turns it starts let events run, so it may be re-entered meanwhile.
+    void HandleWheel(int delta, int shift);
+
+    WheelFunction function() const;
+    WheelDisplay display() const;
+
+    // With BothSteppersPin6: the webcam turning window, when active, shows its second picture
+    // for a notch away from the user (true) and its first for one towards the user.
+    std::function<void(bool secondPicture)> showWebcamPicture;
+
+signals:
+    // display() changed.
+    void displayChanged();
+
+private:
+    bool tableShown() const;
+    void wheelStepper(int delta, int shift);
+    void wheelSpeed(int delta, int shift);
+
+    core::ProgramState& state_;
+    Engine& engine_;
+    TableWheel* table_ = nullptr;
+};
+
+} // namespace engine

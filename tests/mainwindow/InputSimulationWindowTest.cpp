@@ -1,0 +1,71 @@
+#include "mainwindow/InputSimulationWindow.h"
+
+#include "port/SimulatedLpt.h"
+#include "support/FakePlatform.h"
+#include "support/QtPrinters.h"
+
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using mainwindow::InputSimulationWindow;
+
+namespace {
+
+struct InputSimulationWindowTest : ::testing::Test {
+    core::ProgramState state;
+    testing_support::FakePlatform platform;
+    port::SimulatedLpt lpt;
+    port::InputSimulation simulation{state, lpt};
+    QPointer<InputSimulationWindow> window;
+
+    InputSimulationWindowTest() {
+        state.RemoteTurning = true;
+        simulation.MenuClicked();
+        window = new InputSimulationWindow(simulation, platform);
+        window->show();
+    }
+    ~InputSimulationWindowTest() override { delete window; }
+    QPushButton* button(int i) const { return window->buttons[static_cast<std::size_t>(i)]; }
+};
+
+} // namespace
+
+TEST_F(InputSimulationWindowTest, showsTheFourInputsEnabledByTheModes) {
+    EXPECT_EQ(window->windowTitle(), "Ventrolo.Version 1.24");
+    EXPECT_EQ(button(0)->text(), "Remote CCW. Pin 15=0");
+    EXPECT_EQ(button(1)->text(), "Remote CW. Pin 13=0");
+    EXPECT_EQ(button(2)->text(), "Begin switch. Pin 12=0");
+    EXPECT_EQ(button(3)->text(), "End switch. Pin 10=0");
+    EXPECT_TRUE(button(0)->isEnabled() && button(1)->isEnabled());
+    EXPECT_FALSE(button(2)->isEnabled() || button(3)->isEnabled());
+}
+
+TEST_F(InputSimulationWindowTest, aHeldButtonSetsTheInputAndShowsItsPinUntilReleased) {
+    QTest::mousePress(button(1), Qt::LeftButton);
+    EXPECT_EQ(state.SimulatedInput, 2);
+    EXPECT_EQ(button(1)->text(), "Remote CW. Pin 13=1");
+    state.SimulatedInput = 0; // used up by a remote step
+    QTest::mouseRelease(button(1), Qt::LeftButton);
+    EXPECT_EQ(button(1)->text(), "Remote CW. Pin 13=0");
+    EXPECT_EQ(lpt.Inp32(889), 0);
+
+    lpt.setStatus(888, 8 * 8); // a wire on pin 10 shows up at the next refresh
+    platform.advance(500);
+    EXPECT_EQ(button(3)->text(), "End switch. Pin 10=1");
+}
+
+TEST_F(InputSimulationWindowTest, closingEndsTheSimulationAndTheWindow) {
+    QSignalSpy openChanged(&simulation, &port::InputSimulation::openChanged);
+    QTest::mousePress(button(0), Qt::LeftButton);
+    ASSERT_EQ(state.SimulatedInput, 1);
+    window->close();
+    EXPECT_EQ(state.SimulatedInput, 0);
+    EXPECT_EQ(lpt.Inp32(889), 0);
+    EXPECT_FALSE(simulation.isOpen());
+    ASSERT_EQ(openChanged.count(), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+}
