@@ -224,6 +224,8 @@ void Engine::StepBy(std::int64_t n, int shift) {
         state_.StepDelayMs = saved;
 }
 
+void Engine::ModesChanged() { view_->modesChanged(); }
+
 void Engine::StopTurning() {
     ++stops_;
     state_.RigFollowHalted = true;

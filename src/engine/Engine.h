@@ -48,6 +48,8 @@ public:
     SpeedControl& speed() { return speed_; }
     BusyLock& busyLock() { return busyLock_; }
     TurningModes& modes() { return modes_; }
+    // Shows the mode buttons' captions after a mode was switched on or off through modes().
+    void ModesChanged();
 
     // --- turning ---
     // Turns from StepCounter to TargetPosition within MinPosition..MaxPosition; with the two

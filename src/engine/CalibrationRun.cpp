@@ -1,0 +1,95 @@
+#include "engine/CalibrationRun.h"
+
+#include "core/TextRules.h"
+#include "core/VersionTexts.h"
+#include "engine/ManualTurnSupport.h"
+
+#include <limits>
+
+namespace engine {
+
+using core::Long;
+
+namespace {
+// The run's slowest step delay in ms.
+constexpr Long SlowestRunDelayMs = 150;
+} // namespace
+
+CalibrationRun::CalibrationRun(core::ProgramState& state, platform::Platform& platform,
+                               Engine& engine, PanelView& view)
+    : state_(state), platform_(platform), engine_(engine), view_(view) {}
+
+QString CalibrationRun::MenuCaption(Long steps) {
+    return QStringLiteral("Calibration steps (%1).").arg(steps);
+}
+
+void CalibrationRun::Pressed(Qt::MouseButton button) {
+    view_.setKeyPreview(true);
+    view_.setLoopKeysEnabled(false);
+    TurningModes& modes = engine_.modes();
+    if (button == Qt::RightButton && !modes.calibrationRunning) {
+        AskCalibrationSteps();
+        modes.calibrationRunning = true;
+        engine_.ModesChanged();
+        Calibreer1();
+    } else if (button == Qt::LeftButton) {
+        if (modes.calibrationRunning) {
+            modes.calibrationRunning = false;
+            engine_.ModesChanged();
+            engine_.StopTurning();
+        } else {
+            engine_.StopTurning();
+            modes.calibrationRunning = true;
+            engine_.ModesChanged();
+            Calibreer1();
+        }
+    } else {
+        return;
+    }
+    // Also after a run ended by Esc or another command, so the turning keys never stay locked.
+    view_.setLoopKeysEnabled(true);
+}
+
+void CalibrationRun::Calibreer1() {
+    auto running = [this] { return engine_.modes().calibrationRunning; };
+    state_.TargetPosition = state_.StepCounter;
+    const std::int64_t high = std::int64_t{state_.StepCounter} + state_.CalibrationSteps;
+    const std::int64_t low = std::int64_t{state_.StepCounter} - state_.CalibrationSteps;
+    // The turning points are 16-bit: a run that would leave that range does not start.
+    if (high > std::numeric_limits<std::int16_t>::max() ||
+        low < std::numeric_limits<std::int16_t>::min()) {
+        platform_.beep();
+        engine_.modes().calibrationRunning = false;
+        engine_.ModesChanged();
+        return;
+    }
+    const Long savedDelay = state_.StepDelayMs;
+    if (state_.StepDelayMs > SlowestRunDelayMs)
+        state_.StepDelayMs = SlowestRunDelayMs;
+    while (running()) {
+        for (const std::int64_t turningPoint : {high, low}) {
+            if (!running())
+                break;
+            const double start = platform_.steadyMs();
+            state_.TargetPosition = static_cast<Long>(turningPoint);
+            view_.showTime(TimeLabelText(platform_));
+            engine_.TurnTo();
+            SettleAfterTurn(engine_, platform_, start, running);
+        }
+    }
+    state_.StepDelayMs = savedDelay;
+}
+
+void CalibrationRun::AskCalibrationSteps() {
+    const QString answer =
+        platform_.inputBox(QStringLiteral("Steps + and - for calibration.\r\nMinimal 1."),
+                           core::MessageTitle(), core::PlainNumberText(state_.CalibrationSteps));
+    const double value = core::LeadingNumber(answer);
+    if (value <= 0)
+        return;
+    engine_.StopTurning();
+    state_.CalibrationSteps = core::RoundToLong(value);
+    view_.setCalibrationMenuCaption(MenuCaption(state_.CalibrationSteps));
+}
+
+} // namespace engine

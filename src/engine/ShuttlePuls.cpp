@@ -1,0 +1,190 @@
+#include "engine/ShuttlePuls.h"
+
+#include "core/TextRules.h"
+#include "core/VersionTexts.h"
+#include "engine/ManualTurnSupport.h"
+
+namespace engine {
+
+using core::Long;
+
+ShuttlePuls::ShuttlePuls(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+                         PanelView& view, StepperParams& params)
+    : state_(state), platform_(platform), engine_(engine), view_(view), params_(params) {}
+
+QString ShuttlePuls::DegreeText(const core::ProgramState& state, std::int64_t steps) {
+    if (state.StepsPer360 <= 1)
+        return QStringLiteral("??? °");
+    const double degrees =
+        core::RoundHalfEven(static_cast<double>(steps) * state.DegreesPerStep, 1);
+    return core::NumberText(static_cast<float>(degrees)) + QStringLiteral(" °");
+}
+
+void ShuttlePuls::showTime() {
+    view_.showTime(TimeLabelText(platform_));
+}
+
+void ShuttlePuls::resetShuttleFields() {
+    view_.setFieldText(EntryField::Text8, core::PlainNumberText(state_.MinPosition));
+    view_.setFieldText(EntryField::Text9, core::PlainNumberText(state_.MaxPosition));
+    state_.ShuttleMin = state_.MinPosition;
+    state_.ShuttleMax = state_.MaxPosition;
+}
+
+void ShuttlePuls::ShuttleClicked() {
+    view_.setKeyPreview(true);
+    TurningModes& modes = engine_.modes();
+    const bool wasOn = modes.shuttleOn;
+    modes.shuttleOn = !wasOn;
+    engine_.ModesChanged();
+    engine_.StopTurning();
+    if (wasOn)
+        return;
+
+    if (view_.fieldText(EntryField::Text8).isEmpty() ||
+        view_.fieldText(EntryField::Text9).isEmpty()) {
+        platform_.messageBox(QStringLiteral("Min or max shuttle are value's empty"),
+                             core::MessageTitle(), platform::Icon::Exclamation);
+        resetShuttleFields();
+        return;
+    }
+    state_.ShuttleMin = core::RoundToLong(core::LeadingNumber(view_.fieldText(EntryField::Text8)));
+    state_.ShuttleMax = core::RoundToLong(core::LeadingNumber(view_.fieldText(EntryField::Text9)));
+    const bool valid =
+        state_.ShuttleMax > state_.MinPosition && state_.ShuttleMax <= state_.MaxPosition &&
+        state_.ShuttleMin < state_.MaxPosition && state_.ShuttleMin >= state_.MinPosition &&
+        state_.ShuttleMax > state_.ShuttleMin;
+    if (!valid) {
+        platform_.messageBox(
+            QStringLiteral("Out of Min and Max shuttle range\r\nOr ShuttleMin >= ShuttleMax"),
+            core::AppTitle, platform::Icon::Information);
+        resetShuttleFields();
+        return;
+    }
+    if (params_.SlowLimit())
+        return;
+    view_.setPulsShuttleText(
+        DegreeText(state_, std::int64_t{state_.ShuttleMax} - state_.ShuttleMin));
+    modes.shuttleOn = true;
+    engine_.ModesChanged();
+    Shuttle();
+}
+
+bool ShuttlePuls::turnWhileOn(Long target, bool TurningModes::*mode) {
+    const double start = platform_.steadyMs();
+    state_.TargetPosition = target;
+    engine_.TurnTo();
+    SettleAfterTurn(engine_, platform_, start, [&] { return engine_.modes().*mode; });
+    return engine_.modes().*mode;
+}
+
+void ShuttlePuls::Shuttle() {
+    view_.setKeyPreview(false);
+    LockPulsShuttle();
+    const Long middle = OffsetPosition(state_.ShuttleMin,
+                                       (std::int64_t{state_.ShuttleMax} - state_.ShuttleMin) / 2);
+    // A stop during the way to the middle ends the mode, like a stop at any later turn.
+    if (turnWhileOn(middle, &TurningModes::shuttleOn)) {
+        for (;;) {
+            showTime();
+            if (!turnWhileOn(state_.ShuttleMin, &TurningModes::shuttleOn))
+                break;
+            showTime();
+            if (!turnWhileOn(state_.ShuttleMax, &TurningModes::shuttleOn))
+                break;
+        }
+        state_.TargetPosition = state_.StepCounter;
+        showTime();
+    }
+    LockPulsShuttle();
+}
+
+void ShuttlePuls::PulsClicked() {
+    view_.setKeyPreview(true);
+    TurningModes& modes = engine_.modes();
+    const bool starting = !modes.pulsOn;
+    modes.pulsOn = starting;
+    engine_.ModesChanged();
+    engine_.StopTurning();
+
+    state_.PulsSteps = core::RoundToLong(core::LeadingNumber(view_.fieldText(EntryField::Text10)));
+    state_.PulsTime =
+        static_cast<core::Single>(core::LeadingNumber(view_.fieldText(EntryField::Text11)));
+    const bool valid = state_.PulsTime != 0 && state_.PulsSteps != 0 &&
+                       state_.PulsSteps <= state_.MaxPosition && state_.PulsTime <= 120;
+    if (!valid) {
+        platform_.messageBox(QStringLiteral("Out off range PulsSteps(") +
+                                 core::PlainNumberText(state_.MaxPosition) +
+                                 QStringLiteral(") or PulsTime(120) "),
+                             core::MessageTitle(), platform::Icon::Exclamation);
+        if (state_.PulsSteps == 0 || state_.PulsSteps > state_.MaxPosition) {
+            view_.setFieldText(EntryField::Text10, core::PlainNumberText(state_.MaxPosition));
+            state_.PulsSteps = state_.MaxPosition;
+        }
+        if (state_.PulsTime == 0 || state_.PulsTime > 30) {
+            view_.setFieldText(EntryField::Text11, QStringLiteral("5"));
+            state_.PulsTime = 5;
+        }
+        return;
+    }
+    if (params_.SlowLimit())
+        return;
+    view_.setPulsShuttleText(DegreeText(state_, state_.PulsSteps));
+    if (starting) {
+        modes.pulsOn = true;
+        engine_.ModesChanged();
+        PulsLoop();
+    }
+}
+
+void ShuttlePuls::PulsLoop() {
+    LockPulsShuttle();
+    bool down = state_.StepCounter > state_.MinPosition;
+    auto on = [this] { return engine_.modes().pulsOn; };
+    while (on()) {
+        if (state_.StepCounter == state_.MaxPosition)
+            down = true;
+        if (state_.StepCounter == state_.MinPosition)
+            down = false;
+        const Long target =
+            OffsetPosition(state_.StepCounter,
+                           down ? -std::int64_t{state_.PulsSteps} : std::int64_t{state_.PulsSteps});
+        showTime();
+        if (!turnWhileOn(target, &TurningModes::pulsOn))
+            break;
+        // The pause runs on the steady clock, so it lasts PulsTime also across midnight.
+        const double pauseEnd = platform_.steadyMs() + state_.PulsTime * 1000.0;
+        while (on() && platform_.steadyMs() < pauseEnd)
+            platform_.waitUntil(std::min(pauseEnd, platform_.steadyMs() + 50.0), true);
+    }
+    LockPulsShuttle();
+}
+
+void ShuttlePuls::LockPulsShuttle() {
+    const TurningModes& modes = engine_.modes();
+    view_.setModeButtonsEnabled(true, true);
+    auto lock = [this](std::initializer_list<EntryField> fields, bool locked) {
+        for (const EntryField field : fields)
+            view_.setFieldLocked(field, locked);
+    };
+    if (modes.shuttleOn) {
+        view_.setModeButtonsEnabled(true, false);
+        lock({EntryField::Text3, EntryField::Text7}, true);
+        view_.setTurnButtonsEnabled(false);
+        lock({EntryField::Text8, EntryField::Text9}, true);
+        lock({EntryField::Text10, EntryField::Text11}, false);
+    } else if (modes.pulsOn) {
+        view_.setModeButtonsEnabled(false, true);
+        lock({EntryField::Text3, EntryField::Text7}, true);
+        view_.setTurnButtonsEnabled(false);
+        lock({EntryField::Text10, EntryField::Text11}, true);
+        lock({EntryField::Text8, EntryField::Text9}, false);
+    } else {
+        lock({EntryField::Text3, EntryField::Text7, EntryField::Text8, EntryField::Text9,
+              EntryField::Text10, EntryField::Text11},
+             false);
+        view_.setTurnButtonsEnabled(true);
+    }
+}
+
+} // namespace engine

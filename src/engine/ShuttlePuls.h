@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "engine/Engine.h"
+#include "engine/PanelView.h"
+#include "engine/StepperParams.h"
+#include "platform/Platform.h"
+
+namespace engine {
+
+// Shuttle (back and forth between two positions) and pulsed turning (a fixed number of steps,
+// a pause, again, reversing at the limits): endless loops on the GUI thread whose state is the
+// caption of their button. StopTurning(), the Esc key or the button's second click end them.
+class ShuttlePuls {
+public:
+    ShuttlePuls(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+                PanelView& view, StepperParams& params);
+
+    // cmdShuttle: starts shuttling between Text8 and Text9, or stops it. Returns when it ends.
+    void ShuttleClicked();
+    // cmdPulsloop: starts pulsed turning with Text10 steps and Text11 seconds, or stops it.
+    void PulsClicked();
+    // The panels as the running mode needs them.
+    void LockPulsShuttle();
+
+    // A size in degrees for lblPulsShuttle: " 18 °", or "??? °" without degrees.
+    static QString DegreeText(const core::ProgramState& state, std::int64_t steps);
+
+private:
+    void Shuttle();
+    void PulsLoop();
+    // Turns to target; returns false when the mode was switched off meanwhile.
+    bool turnWhileOn(core::Long target, bool TurningModes::*mode);
+    void showTime();
+    void resetShuttleFields();
+
+    core::ProgramState& state_;
+    platform::Platform& platform_;
+    Engine& engine_;
+    PanelView& view_;
+    StepperParams& params_;
+};
+
+} // namespace engine
