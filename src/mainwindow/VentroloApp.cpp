@@ -9,7 +9,10 @@ namespace mainwindow {
 VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
                          std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), engine_(state_, platform_, *lpt_),
-      config_(state_, platform_, *lpt_, programDirectory) {
+      config_(state_, platform_, *lpt_, programDirectory),
+      lptInputs_(state_, platform_, *lpt_, engine_), keys_(state_, platform_, engine_),
+      wheel_(state_, engine_), joystick_(state_, joystickDevice_, platform_),
+      window_({state_, platform_, engine_, lptInputs_, keys_, wheel_, joystick_}) {
     config_.calibratePcSpeed = [this] { engine_.CalibratePcSpeed(); };
     engine_.hooks().initMain = [this](bool quiet) { InitMain(quiet); };
     window_.onCloseRequested = [this] { endProgram(); };

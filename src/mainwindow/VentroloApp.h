@@ -4,9 +4,14 @@
 #include "core/ProgramState.h"
 #include "core/ShutdownSignals.h"
 #include "engine/Engine.h"
+#include "engine/KeyControl.h"
+#include "engine/LptInputs.h"
+#include "engine/WheelControl.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/LptPort.h"
 #include "platform/Platform.h"
+#include "port/JoystickStatus.h"
+#include "port/SdlJoystick.h"
 
 #include <QObject>
 #include <memory>
@@ -42,6 +47,11 @@ private:
     std::unique_ptr<platform::LptPort> lpt_;
     engine::Engine engine_;
     core::ConfigFile config_;
+    engine::LptInputs lptInputs_;
+    engine::KeyControl keys_;
+    engine::WheelControl wheel_;
+    port::SdlJoystick joystickDevice_;
+    port::JoystickStatus joystick_;
     MainWindow window_;
     core::ShutdownSignals shutdownSignals_;
     bool ending_ = false;
