@@ -1,5 +1,5 @@
-// Step timing on the real clock: turns of 500 steps on the simulated port while an offscreen
-// main window redraws the counter and degrees after every step, once with the engine's
+// Step timing on the real clock: turns of 500 steps on the simulated port while the offscreen
+// main window redraws the counter, slider and degrees after every step, once with the engine's
 // deadline scheduling and once with the naive scheme that waits the full delay after each
 // step's work. The periods come from the time stamps of the port writes. Each turn is made
 // three times (--rounds N) and the round with the median total time is shown, as other load on
@@ -8,15 +8,14 @@
 //   QT_QPA_PLATFORM=offscreen build/dev/bench/step_timing [--rounds N]
 #include "engine/DisplayTexts.h"
 #include "engine/Engine.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/SelectionSlider.h"
 #include "platform/QtPlatform.h"
 #include "port/SimulatedLpt.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QMainWindow>
-#include <QSlider>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -27,30 +26,16 @@ namespace {
 constexpr int Steps = 500;
 constexpr int TickMs = 10; // a window timer that must keep running during the turns
 
-// The parts of the main window a step redraws.
-class BenchWindow : public QMainWindow, public engine::NullEngineView {
+// The program's main window, showing what a step changes: counter, slider and degrees.
+class BenchView : public engine::NullEngineView {
 public:
-    BenchWindow() {
-        auto* central = new QWidget(this);
-        auto* layout = new QVBoxLayout(central);
-        counter_ = new QLabel(central);
-        degrees_ = new QLabel(central);
-        slider_ = new QSlider(Qt::Horizontal, central);
-        slider_->setRange(0, 1000000);
-        layout->addWidget(counter_);
-        layout->addWidget(degrees_);
-        layout->addWidget(slider_);
-        setCentralWidget(central);
-        resize(400, 200);
-    }
-    void showCounter(const QString& text) override { counter_->setText(text); }
-    void setSliderValue(core::Long value) override { slider_->setValue(value); }
-    void showDegrees(const QString& text) override { degrees_->setText(text); }
+    explicit BenchView(mainwindow::MainWindowForm& form) : form_(form) {}
+    void showCounter(const QString& text) override { form_.lblTeller->setText(text); }
+    void setSliderValue(core::Long value) override { form_.VSlider1->setValue(value); }
+    void showDegrees(const QString& text) override { form_.lblDegrees->setText(text); }
 
 private:
-    QLabel* counter_;
-    QLabel* degrees_;
-    QSlider* slider_;
+    mainwindow::MainWindowForm& form_;
 };
 
 struct Result {
@@ -107,8 +92,10 @@ int main(int argc, char** argv) {
     state.MaxPosition = 1000000;
     port::SimulatedLpt lpt;
     engine::Engine engine(state, platform, lpt);
-    BenchWindow window;
-    engine.setView(&window);
+    mainwindow::MainWindow window;
+    window.form().VSlider1->setRange(state.MinPosition, state.MaxPosition);
+    BenchView view(window.form());
+    engine.setView(&view);
     engine.coil().UpdateStepperBits();
     engine.UpdateDegreesPerStep();
     window.show();
@@ -157,8 +144,8 @@ int main(int argc, char** argv) {
                     for (int i = 0; i < Steps; ++i) {
                         ++state.StepCounter;
                         engine.coil().WriteCoil(state.PhaseSeq[static_cast<std::size_t>(i % 4)]);
-                        window.showCounter(engine::CounterText(state.StepCounter));
-                        window.setSliderValue(state.StepCounter);
+                        view.showCounter(engine::CounterText(state.StepCounter));
+                        view.setSliderValue(state.StepCounter);
                         engine.ShowDegrees();
                         platform.waitMs(delay);
                     }
