@@ -8,13 +8,14 @@
 //   QT_QPA_PLATFORM=offscreen build/dev/bench/step_timing [--rounds N]
 #include "engine/DisplayTexts.h"
 #include "engine/Engine.h"
-#include "mainwindow/MainWindow.h"
+#include "mainwindow/MainWindowForm.h"
 #include "mainwindow/SelectionSlider.h"
 #include "platform/QtPlatform.h"
 #include "port/SimulatedLpt.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMainWindow>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -92,9 +93,10 @@ int main(int argc, char** argv) {
     state.MaxPosition = 1000000;
     port::SimulatedLpt lpt;
     engine::Engine engine(state, platform, lpt);
-    mainwindow::MainWindow window;
-    window.form().VSlider1->setRange(state.MinPosition, state.MaxPosition);
-    BenchView view(window.form());
+    QMainWindow window;
+    mainwindow::MainWindowForm form(window);
+    form.VSlider1->setRange(state.MinPosition, state.MaxPosition);
+    BenchView view(form);
     engine.setView(&view);
     engine.coil().UpdateStepperBits();
     engine.UpdateDegreesPerStep();
