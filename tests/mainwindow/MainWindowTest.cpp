@@ -10,9 +10,11 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -281,6 +283,30 @@ TEST_F(MainWindowTest, fastButton_togglesTheCaptionAndTheDelay) {
     EXPECT_EQ(state.StepDelayMs, state.FastestDelayMs);
     QTest::mouseClick(form.cmdFast, Qt::LeftButton);
     EXPECT_EQ(form.cmdFast->text(), "Cu&stom");
+}
+
+TEST_F(MainWindowTest, wheelOverAnyControl_turnsByWholeNotches) {
+    state.StepCounter = 100;
+    const auto turn = [this](QWidget* over, int angle) {
+        QWheelEvent event(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, angle), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(over, &event);
+    };
+    turn(form.VSlider1, 120); // a notch away from the user: one step up
+    EXPECT_EQ(state.StepCounter, 101);
+    turn(&window, -60); // half a notch towards the user: nothing yet
+    EXPECT_EQ(state.StepCounter, 101);
+    turn(&window, -60);
+    EXPECT_EQ(state.StepCounter, 100);
+}
+
+TEST_F(MainWindowTest, rightClick_opensThePopUpOnlyOnTheFramesThatHaveIt) {
+    window.show();
+    QTest::mouseClick(form.Frame3, Qt::RightButton, {}, QPoint(2, 2));
+    EXPECT_FALSE(form.popUpMenu()->isVisible());
+    QTest::mouseClick(form.Frame9, Qt::RightButton, {}, QPoint(2, 2));
+    EXPECT_TRUE(form.popUpMenu()->isVisible());
+    form.popUpMenu()->hide();
 }
 
 } // namespace
