@@ -113,6 +113,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
         if (qobject_cast<QGroupBox*>(widget) != nullptr)
             return framePressed(widget, static_cast<QMouseEvent*>(event));
+        // A press on a disabled control counts as one on its frame: that is how the stepper
+        // options, disabled by a turn, are enabled again.
+        if (!widget->isEnabled() && widget->parentWidget() != nullptr &&
+            widget->parentWidget()->isEnabled() &&
+            qobject_cast<QGroupBox*>(widget->parentWidget()) != nullptr)
+            return framePressed(widget->parentWidget(), static_cast<QMouseEvent*>(event));
         break;
     default:
         break;
