@@ -1,18 +1,24 @@
 #pragma once
 
 #include "core/ProgramState.h"
+#include "engine/CalibrationRun.h"
 #include "engine/Engine.h"
 #include "engine/EngineView.h"
 #include "engine/KeyControl.h"
 #include "engine/LptInputs.h"
+#include "engine/OverlayPanel.h"
 #include "engine/PanelView.h"
+#include "engine/ShuttlePuls.h"
+#include "engine/StepperParams.h"
 #include "engine/WheelControl.h"
+#include "engine/WheelNotches.h"
 #include "mainwindow/MainWindowForm.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QLabel;
 
@@ -50,6 +56,17 @@ public:
 
     // The port in use and how it is reached, in the status bar: "Lpt = 888 (simulated)".
     void showPortStatus(const QString& text);
+
+    // The panel logic the window's controls forward to; all of it outlives the window. Until
+    // it is given, those controls do nothing.
+    void setPanels(engine::StepperParams* params, engine::ShuttlePuls* shuttlePuls,
+                   engine::CalibrationRun* calibration, engine::OverlayPanel* overlay);
+
+    // Called with the stepper number (0 or 1) when an OptStepper button is clicked; the
+    // application switches the stepper.
+    std::function<void(core::Long)> onStepperOptionClicked;
+
+    bool keyPreview() const { return keyPreview_; }
 
     // --- engine::EngineView ---
     void showCounter(const QString& text) override;
@@ -92,13 +109,46 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     EntryField* field(engine::EntryField which) const;
 
+    // MainWindowPanels.cpp: the controls' commands.
+    void connectTurning();
+    void connectSpeedAndStepper();
+    void connectPanels();
+    void gotoStep();
+    void gotoDegrees();
+    void turnToLimit(bool up);
+    void stopPressed(Qt::MouseButton button);
+    void sliderReleased();
+
+    // MainWindowInput.cpp: the entry fields' rules, keys, the wheel and the mouse.
+    void connectFields();
+    void fieldEdited(EntryField* field);
+    void routeEventsOfChildren();
+    bool routeKey(QKeyEvent* event);
+    void routeWheel(QWheelEvent* event);
+    // A mouse press on the window or on one of its frames; true when it was handled.
+    bool framePressed(QWidget* frame, QMouseEvent* event);
+
+    // The input label and the wheel display, rendered from their owners.
+    void renderInputLabel();
+    void renderWheelDisplay();
+
     MainWindowParts parts_;
     MainWindowForm form_;
     QLabel* portStatus_;
+    std::unique_ptr<platform::Timer> timer1_;
+    engine::WheelNotches wheelNotches_;
+    engine::StepperParams* params_ = nullptr;
+    engine::ShuttlePuls* shuttlePuls_ = nullptr;
+    engine::CalibrationRun* calibration_ = nullptr;
+    engine::OverlayPanel* overlay_ = nullptr;
     bool closingAllowed_ = false;
     bool keyPreview_ = true;
 };
