@@ -16,6 +16,13 @@
 
 class QLabel;
 
+namespace engine {
+class StepperParams;
+class ShuttlePuls;
+class CalibrationRun;
+class OverlayPanel;
+} // namespace engine
+
 namespace mainwindow {
 
 // What the main window works with; all of it outlives the window.
@@ -47,6 +54,10 @@ public:
     // Called by the exit path when it has run: from then on the window closes, so the
     // application's quit, which closes every window first, can end the program.
     void allowClosing() { closingAllowed_ = true; }
+
+    void setPanels(engine::StepperParams*, engine::ShuttlePuls*, engine::CalibrationRun*,
+                   engine::OverlayPanel*);
+    std::function<void(core::Long)> onStepperOptionClicked;
 
     // The port in use and how it is reached, in the status bar: "Lpt = 888 (simulated)".
     void showPortStatus(const QString& text);
