@@ -161,6 +161,7 @@ void VentroloApp::InitMain(bool quiet) {
     window_.setOverlayPanelsShown(overlayShown);
     engine_.ShowOverlay();
     engine_.ShowPosition();
+    wheel_.SelectWheelFunction(-1);
 
     if (!s.TableWindowShown && !s.TimerWindowShown && !s.PelorusShown)
         s.MainShown = true;

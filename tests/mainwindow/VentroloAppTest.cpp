@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -273,6 +274,11 @@ TEST_F(VentroloAppTest, popUpAndInfoMenus_colourOverlayAndAbout) {
     platform.answerNextColor(std::nullopt);
     form().mnuDegreeColor->trigger();
     EXPECT_EQ(app.state().PelorusDegreeColor, 0x00FF00) << "Cancel changes nothing";
+
+    form().mnuJoyStick->trigger(); // no joystick on a test machine
+    EXPECT_FALSE(form().mnuJoyStick->isChecked());
+    EXPECT_EQ(platform.messages.back().text, "This PC has no JoyStick ");
+    EXPECT_EQ(form().Frame10->title(), "Status");
 
     form().mnuOverlay->trigger();
     EXPECT_TRUE(app.state().OverlayMenu);
