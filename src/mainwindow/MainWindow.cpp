@@ -23,16 +23,13 @@ MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
     parts_.engine.setView(this);
 }
 
-MainWindow::~MainWindow() {
-    parts_.engine.setView(nullptr);
-}
+MainWindow::~MainWindow() { parts_.engine.setView(nullptr); }
 
+// Placeholder until the window's own panel wiring lands.
 void MainWindow::setPanels(engine::StepperParams*, engine::ShuttlePuls*, engine::CalibrationRun*,
                            engine::OverlayPanel*) {}
 
-void MainWindow::showPortStatus(const QString& text) {
-    portStatus_->setText(text);
-}
+void MainWindow::showPortStatus(const QString& text) { portStatus_->setText(text); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window stays until the exit path has stored, parked and saved.
@@ -42,27 +39,20 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 EntryField* MainWindow::field(engine::EntryField which) const {
-    const std::array<EntryField*, 12> fields{form_.Text1, form_.Text2,  form_.Text3,  form_.Text4,
-                                             form_.Text5, form_.Text6,  form_.Text7,  form_.Text8,
-                                             form_.Text9, form_.Text10, form_.Text11, form_.Text12};
+    const std::array<EntryField*, 12> fields{form_.Text1, form_.Text2, form_.Text3, form_.Text4,
+                                             form_.Text5, form_.Text6, form_.Text7, form_.Text8,
+                                             form_.Text9, form_.Text10, form_.Text11,
+                                             form_.Text12};
     return fields[static_cast<int>(which) - 1];
 }
 
 // --- engine::EngineView ---
 
-void MainWindow::showCounter(const QString& text) {
-    form_.lblTeller->setText(text);
-}
-void MainWindow::setSliderValue(core::Long value) {
-    form_.VSlider1->setValue(value);
-}
+void MainWindow::showCounter(const QString& text) { form_.lblTeller->setText(text); }
+void MainWindow::setSliderValue(core::Long value) { form_.VSlider1->setValue(value); }
 void MainWindow::refreshSliderLabel(engine::SliderLabelSource) {}
-void MainWindow::showDegrees(const QString& text) {
-    form_.lblDegrees->setText(text);
-}
-void MainWindow::setDegreesVisible(bool visible) {
-    form_.lblDegrees->setVisible(visible);
-}
+void MainWindow::showDegrees(const QString& text) { form_.lblDegrees->setText(text); }
+void MainWindow::setDegreesVisible(bool visible) { form_.lblDegrees->setVisible(visible); }
 void MainWindow::showOverlay(const engine::OverlayDisplay& display) {
     form_.lblOverlaySteps->setText(display.stepsText);
     form_.lblOverlayDegrees->setText(display.degreesText);
@@ -71,9 +61,7 @@ void MainWindow::showOverlay(const engine::OverlayDisplay& display) {
     refreshOverlayTooltips();
 }
 void MainWindow::refreshOverlayTooltips() {}
-void MainWindow::showPcSpeed(const QString& text) {
-    form_.lblPcspeed->setText(text);
-}
+void MainWindow::showPcSpeed(const QString& text) { form_.lblPcspeed->setText(text); }
 void MainWindow::speedChanged() {}
 void MainWindow::powerChanged() {}
 void MainWindow::modesChanged() {
@@ -88,20 +76,14 @@ void MainWindow::setStepperOptionsEnabled(bool enabled) {
     for (QRadioButton* option : form_.OptStepper)
         option->setEnabled(enabled);
 }
-void MainWindow::setWindowEnabled(bool enabled) {
-    setEnabled(enabled);
-}
-bool MainWindow::housekeepingRunning() const {
-    return false;
-}
+void MainWindow::setWindowEnabled(bool enabled) { setEnabled(enabled); }
+bool MainWindow::housekeepingRunning() const { return false; }
 void MainWindow::setHousekeepingRunning(bool) {}
 void MainWindow::runHousekeeping() {}
 
 // --- engine::PanelView ---
 
-QString MainWindow::fieldText(engine::EntryField which) const {
-    return field(which)->text();
-}
+QString MainWindow::fieldText(engine::EntryField which) const { return field(which)->text(); }
 void MainWindow::setFieldText(engine::EntryField which, const QString& text) {
     field(which)->setText(text);
 }
@@ -114,29 +96,17 @@ void MainWindow::setModeButtonsEnabled(bool shuttle, bool puls) {
     form_.cmdShuttle->setEnabled(shuttle);
     form_.cmdPulsloop->setEnabled(puls);
 }
-void MainWindow::setKeyPreview(bool on) {
-    keyPreview_ = on;
-}
-void MainWindow::showTime(const QString& text) {
-    form_.lblTime->setText(text);
-}
-void MainWindow::setPulsShuttleText(const QString& text) {
-    form_.lblPulsShuttle->setText(text);
-}
-void MainWindow::setMaxTurnToolTip(const QString& text) {
-    form_.cmdMaxCw->setToolTip(text);
-}
-void MainWindow::setMinTurnToolTip(const QString& text) {
-    form_.cmdMinCcw->setToolTip(text);
-}
+void MainWindow::setKeyPreview(bool on) { keyPreview_ = on; }
+void MainWindow::showTime(const QString& text) { form_.lblTime->setText(text); }
+void MainWindow::setPulsShuttleText(const QString& text) { form_.lblPulsShuttle->setText(text); }
+void MainWindow::setMaxTurnToolTip(const QString& text) { form_.cmdMaxCw->setToolTip(text); }
+void MainWindow::setMinTurnToolTip(const QString& text) { form_.cmdMinCcw->setToolTip(text); }
 void MainWindow::sliderRangeChanged() {}
 void MainWindow::pelorusOff() {}
 void MainWindow::setCalibrationMenuCaption(const QString& text) {
     form_.mnuCalibraStaps->setText(text);
 }
-void MainWindow::setOverlayPanelsShown(bool shown) {
-    form_.setOverlayPanelsShown(shown);
-}
+void MainWindow::setOverlayPanelsShown(bool shown) { form_.setOverlayPanelsShown(shown); }
 void MainWindow::showOverlayCheck(bool ticked, bool enabled) {
     form_.chkOverlay->setChecked(ticked);
     form_.chkOverlay->setEnabled(enabled);
