@@ -1,5 +1,7 @@
 #include "core/CommandLine.h"
 #include "core/ProgramDirectory.h"
+#include "core/SingleInstance.h"
+#include "mainwindow/SplashWindow.h"
 #include "mainwindow/VentroloApp.h"
 #include "platform/QtPlatform.h"
 #include "port/LptBackendFactory.h"
@@ -38,6 +40,19 @@ int main(int argc, char* argv[]) {
     }
 
     platform::QtPlatform platform;
+    core::SingleInstance instance(directory.path);
+    if (!instance.acquire(platform))
+        return 1;
+
+    // The splash for one second while events are served.
+    {
+        mainwindow::SplashWindow splash(platform);
+        QObject::connect(&splash, &mainwindow::SplashWindow::addressClicked,
+                         [&platform] { mainwindow::OpenHomePage(platform); });
+        splash.show();
+        platform.waitMs(1000, true);
+    }
+
     const port::LptBackendOptions lpt =
         port::LptOptionsFor(*parsed.options, core::SettingsFilePath(directory.path), platform);
     mainwindow::VentroloApp ventrolo(directory.path, platform,

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/VersionTexts.h"
 #include "platform/Platform.h"
 
 #include <QWidget>
-
 #include <memory>
 
 class QFrame;
@@ -14,7 +14,7 @@ namespace mainwindow {
 class ClickableLabel;
 
 // The program's home page, shown on the splash window.
-inline const QString HomePageAddress = QStringLiteral("https://ventrolo.example.org/");
+inline const QString& HomePageAddress = core::HomePageAddress;
 
 // frmSplash: name, version and home page. A key press or a click anywhere closes it; a click
 // on the address first reports addressClicked() (the caller opens the home page).
