@@ -106,6 +106,7 @@ void MainWindow::renderWheelDisplay() {
     const engine::WheelDisplay display = parts_.wheel.display();
     form_.cmdScroll->setText(display.scrollCaption);
     form_.cmdScroll->setEnabled(display.scrollEnabled);
+    form_.cmdScroll->setToolTip(parts_.state.WheelToolTip);
     using engine::WheelFunction;
     form_.mnuWheelStepper->setChecked(display.checked == WheelFunction::Stepper);
     form_.mnuWheelTable->setChecked(display.checked == WheelFunction::Table);
