@@ -1,8 +1,8 @@
+#include "app/VentroloApp.h"
 #include "core/CommandLine.h"
 #include "core/ProgramDirectory.h"
 #include "core/SingleInstance.h"
 #include "mainwindow/SplashWindow.h"
-#include "mainwindow/VentroloApp.h"
 #include "platform/QtPlatform.h"
 #include "port/LptBackendFactory.h"
 
@@ -13,7 +13,13 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const core::CommandLineResult parsed = core::ParseCommandLine(arguments);
+    core::CommandLineResult parsed = core::ParseCommandLine(arguments);
+    if (parsed.options && !parsed.options->lpt.isEmpty() &&
+        !port::LptBackendFromText(parsed.options->lpt)) {
+        parsed.error = QStringLiteral("unknown --lpt backend '%1' (auto, sim, ppdev, direct)")
+                           .arg(parsed.options->lpt);
+        parsed.options.reset();
+    }
     if (!parsed.options) {
         std::fprintf(stderr, "ventrolo: %s\n\n%s", qPrintable(parsed.error),
                      qPrintable(core::CommandLineHelp()));
@@ -48,15 +54,14 @@ int main(int argc, char* argv[]) {
     {
         mainwindow::SplashWindow splash(platform);
         QObject::connect(&splash, &mainwindow::SplashWindow::addressClicked,
-                         [&platform] { mainwindow::OpenHomePage(platform); });
+                         [&platform] { app::OpenHomePage(platform); });
         splash.show();
         platform.waitMs(1000, true);
     }
 
     const port::LptBackendOptions lpt =
         port::LptOptionsFor(*parsed.options, core::SettingsFilePath(directory.path), platform);
-    mainwindow::VentroloApp ventrolo(directory.path, platform,
-                                     port::CreateLptBackend(lpt, platform));
+    app::VentroloApp ventrolo(directory.path, platform, port::CreateLptBackend(lpt, platform));
     platform.setDialogParent(&ventrolo.mainWindow());
     ventrolo.start();
     return ventrolo.ended() ? 0 : application.exec();

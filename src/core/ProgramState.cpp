@@ -1,7 +1,5 @@
 #include "core/ProgramState.h"
 
-#include "core/TextRules.h"
-
 namespace core {
 
 StepperProfile DefaultStepperProfile(int stepper) {
@@ -21,8 +19,7 @@ void ProgramState::LoadStepperProfile() {
     working() = selectedProfile();
 }
 
-void ProgramState::StoreStepperProfile(const QString& gotoFieldText) {
-    GotoStepValue = RoundToLong(LeadingNumber(gotoFieldText));
+void ProgramState::StoreStepperProfile() {
     selectedProfile() = working();
 }
 

@@ -120,9 +120,9 @@ struct ProgramState : StepperProfile {
 
     // Copies the stored profile of SelectedStepper into the working variables.
     void LoadStepperProfile();
-    // Takes the "Goto" field's value into GotoStepValue, then copies the working variables into
-    // the stored profile of SelectedStepper.
-    void StoreStepperProfile(const QString& gotoFieldText);
+    // Copies the working variables into the stored profile of SelectedStepper (GotoStepValue
+    // follows the "Goto" field as it is typed).
+    void StoreStepperProfile();
 };
 
 } // namespace core

@@ -1,20 +1,20 @@
-#include "mainwindow/VentroloApp.h"
+#include "app/VentroloApp.h"
 
 #include "mainwindow/ClickableLabel.h"
 #include "mainwindow/EntryField.h"
-#include "mainwindow/ExitDialog.h"
-#include "mainwindow/InputSimulationWindow.h"
-#include "mainwindow/SplashWindow.h"
+#include "mainwindow/SelectionSlider.h"
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,7 +36,7 @@ struct VentroloAppTest : ::testing::Test {
     QTemporaryDir dir;
     FakePlatform platform = CalibratingPlatform();
     port::SimulatedLpt* lpt = new port::SimulatedLpt;
-    mainwindow::VentroloApp app{dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt)};
+    app::VentroloApp app{dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt)};
 
     QString configPath() const { return dir.path() + "/Ventrolo.cfg"; }
     QByteArray configFile() const {
@@ -44,7 +44,6 @@ struct VentroloAppTest : ::testing::Test {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     mainwindow::MainWindowForm& form() { return app.mainWindow().form(); }
-    QString field(engine::EntryField which) { return app.mainWindow().fieldText(which); }
 
     // Started, stepper 1 at 30 and stepper 2 stored at 40, both above their lower limits 0.
     void startAwayFromTheLimits() {
@@ -73,7 +72,10 @@ TEST_F(VentroloAppTest, firstStart_calibratesThePcSpeedAndPowersTheSimulatedPort
     const auto* status = app.mainWindow().findChild<QLabel*>("portStatus");
     ASSERT_TRUE(status);
     EXPECT_EQ(status->text(), "Lpt = 888 (simulated)");
-    EXPECT_EQ(app.engine().speed().texts().speedLabel, "Stepspeed  .015 Sec");
+    QTest::mouseClick(form().cmdPoort, Qt::LeftButton); // the status bar follows the port
+    EXPECT_EQ(status->text(), "Lpt = 888 (simulated)");
+    QTest::mouseClick(form().cmdPoort, Qt::LeftButton);
+    EXPECT_EQ(status->text(), "Lpt = 956 (simulated)");
 }
 
 TEST_F(VentroloAppTest, closingTheWindow_clearsThePortAndWritesAConfigurationThatReopens) {
@@ -88,7 +90,7 @@ TEST_F(VentroloAppTest, closingTheWindow_clearsThePortAndWritesAConfigurationTha
     ASSERT_TRUE(QFile::exists(configPath()));
 
     FakePlatform secondPlatform;
-    mainwindow::VentroloApp second(dir.path(), secondPlatform,
+    app::VentroloApp second(dir.path(), secondPlatform,
                                    std::make_unique<port::SimulatedLpt>());
     second.start();
     EXPECT_TRUE(secondPlatform.messages.empty());
@@ -130,28 +132,17 @@ TEST_F(VentroloAppTest, sigterm_savesWithoutTheQuestionAndWithoutParking) {
 
 TEST_F(VentroloAppTest, startUp_buildsTheWindowFromTheProfile) {
     app.start();
-    using engine::EntryField;
-    EXPECT_EQ(field(EntryField::Text1), "500");
-    EXPECT_EQ(field(EntryField::Text2), "0");
-    EXPECT_EQ(field(EntryField::Text3), "100");
-    EXPECT_EQ(field(EntryField::Text4), "200");
-    EXPECT_TRUE(field(EntryField::Text7).startsWith("180"))
-        << field(EntryField::Text7).toStdString();
-    EXPECT_EQ(field(EntryField::Text8), "0");
-    EXPECT_EQ(field(EntryField::Text9), "50");
-    EXPECT_EQ(field(EntryField::Text10), "15");
-    EXPECT_TRUE(field(EntryField::Text11).startsWith("4"));
-    EXPECT_EQ(field(EntryField::Text12), "10");
+    EXPECT_EQ(form().Text1->text(), "500");
+    EXPECT_EQ(form().Text7->text(), "180 °");
+    EXPECT_EQ(form().Text11->text(), "4 Sec");
     EXPECT_EQ(form().mnuCalibraStaps->text(), "&Calibratie Stappen (10)");
     EXPECT_EQ(form().cmdMaxCw->toolTip(), "Clock wise turning to 500.");
-    EXPECT_EQ(form().cmdMinCcw->toolTip(), "Counter clock wise turning to 0.");
     EXPECT_EQ(form().lblPulsShuttle->text(), " 27°");
     EXPECT_EQ(form().lblPcspeed->text(), "PCspeed=1000");
+    EXPECT_EQ(form().lblTeller->text(), "0");
+    EXPECT_EQ(form().VSlider1->pageStep(), 25); // a twentieth of the range
     EXPECT_TRUE(form().OptStepper[0]->isChecked());
     EXPECT_EQ(form().mnuStepper12->text(), "Stepper2");
-    EXPECT_FALSE(form().mnuOverlay->isChecked());
-    EXPECT_EQ(app.state().LptStatusAddress, 889);
-    EXPECT_TRUE(app.state().StepActivity);
 }
 
 TEST_F(VentroloAppTest, exitLeftAlone_parksBothSteppersAtTheSixthTickThenSavesAndEnds) {
@@ -207,7 +198,7 @@ TEST_F(VentroloAppTest, stepperMenu_switchesAndTheTitleShowsWhereTheOtherStepper
     EXPECT_EQ(form().mnuStepper12->text(), "Stepper1");
     EXPECT_TRUE(app.mainWindow().windowTitle().endsWith(" Stepper1=(50) 90°"));
 
-    app.mainWindow().onStepperOptionClicked(0);
+    form().OptStepper[0]->click();
     EXPECT_EQ(app.state().SelectedStepper, 0);
     EXPECT_EQ(app.state().StepCounter, 50);
     EXPECT_TRUE(app.mainWindow().windowTitle().endsWith(" Stepper2=(0) 0°"));
@@ -224,7 +215,15 @@ TEST_F(VentroloAppTest, fileMenu_saveBeepsAndWritesDefaultRestoresTheDefaults) {
     form().mnuDefaultCfg->trigger();
     EXPECT_EQ(platform.messages.back().text, "I create/use the default " + configPath());
     EXPECT_EQ(app.state().MaxPosition, 500);
-    EXPECT_EQ(field(engine::EntryField::Text1), "500");
+    EXPECT_EQ(form().Text1->text(), "500");
+
+    // A save that fails says so and does not beep as if it had saved.
+    const std::size_t messages = platform.messages.size();
+    QFile::remove(configPath());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Ventrolo.cfg")); // a directory where the file goes
+    form().mnuSavecfg->trigger();
+    EXPECT_EQ(platform.beeps.size(), 1u);
+    EXPECT_EQ(platform.messages.size(), messages + 1);
 }
 
 TEST_F(VentroloAppTest, editMenu_offsetBitsTwiceLeaveTheRegisterAndBothSteppersKeepTheCounter) {
