@@ -14,8 +14,7 @@ void VentroloApp::wireLogic() {
     connect(&engine_, &Engine::slowStepMade, &housekeeping_, &engine::Housekeeping::Tick);
     // Another stepper's profile: the windows are built again.
     connect(&engine_, &Engine::stepperSwitched, &mainInit_, &engine::MainInit::InitMain);
-    connect(&engine_, &Engine::speedFieldsChanged, &fields_,
-            &engine::MainFields::ShowSpeedFields);
+    connect(&engine_, &Engine::speedFieldsChanged, &fields_, &engine::MainFields::ShowSpeedFields);
     connect(&engine_.busyLock(), &engine::BusyLock::changed, &fields_,
             &engine::MainFields::ShowBusyLock);
     connect(&fields_, &engine::MainFields::edited, &turns_, &engine::TurnCommands::FieldEdited);
@@ -26,8 +25,7 @@ void VentroloApp::wireLogic() {
     connect(&mainInit_, &engine::MainInit::windowsShown, this, &VentroloApp::showWindows);
 
     // The way out: Alt+F4, a signal or the session's end; nothing moves once it has begun.
-    connect(&keys_, &engine::KeyControl::exitRequested, &exitPath_,
-            &engine::ExitPath::ExitProgram);
+    connect(&keys_, &engine::KeyControl::exitRequested, &exitPath_, &engine::ExitPath::ExitProgram);
     connect(&shutdownSignals_, &core::ShutdownSignals::shutdownRequested, &exitPath_,
             &engine::ExitPath::EndProgram);
     connect(&exitPath_, &engine::ExitPath::exitStarted, &housekeeping_,
@@ -59,8 +57,7 @@ void VentroloApp::wireMainWindow() {
     connect(&fields_, &engine::MainFields::textChanged, w, &MainWindow::showFieldText);
     connect(&fields_, &engine::MainFields::lockedChanged, w, &MainWindow::showFieldLocked);
     connect(&housekeeping_, &engine::Housekeeping::timeChanged, w, &MainWindow::showTime);
-    connect(&housekeeping_, &engine::Housekeeping::joystickChanged, w,
-            &MainWindow::showJoystick);
+    connect(&housekeeping_, &engine::Housekeeping::joystickChanged, w, &MainWindow::showJoystick);
     connect(&switches_, &port::SwitchInputs::labelChanged, w, &MainWindow::renderInputLabel);
     connect(&switches_, &port::SwitchInputs::menusChanged, w, &MainWindow::renderSwitchMenus);
     connect(&switches_.simulation(), &port::InputSimulation::openChanged, this,

@@ -90,7 +90,8 @@ void Engine::turnToward(Direction direction) {
     coil_.SetPhaseSequence(direction, motorPosition());
     state_.PelorusRedraw = false;
     const Long target = state_.TargetPosition;
-    const bool singleStep = std::int64_t{target} == std::int64_t{state_.StepCounter} + (up ? 1 : -1);
+    const bool singleStep =
+        std::int64_t{target} == std::int64_t{state_.StepCounter} + (up ? 1 : -1);
     if (!singleStep) {
         if (state_.StepDelayMs > SlowTurnAboveMs) {
             startSlowTurn(direction);
@@ -183,8 +184,8 @@ void Engine::StepBy(std::int64_t n, int shift) {
     constexpr std::int64_t Span = std::int64_t{1} << 33;
     const std::int64_t magnitude = n < 0 ? (n < -Span ? Span : -n) : std::min(n, Span);
     const std::int64_t count = magnitude * (shift == ShiftKey ? 10 : 1);
-    const std::int64_t target = n > 0 ? std::int64_t{state_.StepCounter} - count
-                                      : std::int64_t{state_.StepCounter} + count;
+    const std::int64_t target =
+        n > 0 ? std::int64_t{state_.StepCounter} - count : std::int64_t{state_.StepCounter} + count;
     TurnTo({ClampToLong(target), state_.FastestDelayMs});
 }
 

@@ -4,9 +4,9 @@
 
 namespace engine {
 
-Housekeeping::Housekeeping(core::ProgramState& state, platform::Platform& platform,
-                           Engine& engine, port::SwitchInputs& switches,
-                           port::JoystickStatus& joystick, QObject* parent)
+Housekeeping::Housekeeping(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+                           port::SwitchInputs& switches, port::JoystickStatus& joystick,
+                           QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), switches_(switches),
       joystick_(joystick), timer_(platform.createTimer([this] { Tick(); })) {}
 

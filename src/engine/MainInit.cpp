@@ -59,12 +59,11 @@ void MainInit::InitMain(bool quiet) {
     fields.setText(EntryField::Text10, QString::number(s.PulsSteps));
     fields.setText(EntryField::Text11, core::PlainNumberText(s.PulsTime));
     p_.turns.ShowGotoFields();
-    emit pulsShuttleTextChanged(
-        s.StepsPer360 < 1 ? QStringLiteral("???")
-                          : QLatin1Char(' ') +
-                                core::PlainNumberText(core::StepsToDegrees(s.PulsSteps,
-                                                                           s.DegreesPerStep)) +
-                                QStringLiteral("°"));
+    emit pulsShuttleTextChanged(s.StepsPer360 < 1 ? QStringLiteral("???")
+                                                  : QLatin1Char(' ') +
+                                                        core::PlainNumberText(core::StepsToDegrees(
+                                                            s.PulsSteps, s.DegreesPerStep)) +
+                                                        QStringLiteral("°"));
 
     const StartWindows windows = windowFlags();
     p_.overlay.InitPanel();

@@ -47,8 +47,7 @@ void ShuttlePuls::ShuttleClicked() {
     if (wasOn)
         return;
 
-    if (fields_.text(EntryField::Text8).isEmpty() ||
-        fields_.text(EntryField::Text9).isEmpty()) {
+    if (fields_.text(EntryField::Text8).isEmpty() || fields_.text(EntryField::Text9).isEmpty()) {
         platform_.messageBox(QStringLiteral("Min or max shuttle are value's empty"),
                              core::MessageTitle(), platform::Icon::Exclamation);
         resetShuttleFields();
@@ -112,8 +111,7 @@ void ShuttlePuls::PulsClicked() {
     engine_.StopTurning();
 
     state_.PulsSteps = core::RoundToLong(fields_.value(EntryField::Text10));
-    state_.PulsTime =
-        static_cast<core::Single>(fields_.value(EntryField::Text11));
+    state_.PulsTime = static_cast<core::Single>(fields_.value(EntryField::Text11));
     const bool valid = state_.PulsTime != 0 && state_.PulsSteps != 0 &&
                        state_.PulsSteps <= state_.MaxPosition && state_.PulsTime <= 120;
     if (!valid) {

@@ -4,8 +4,9 @@ namespace engine {
 
 // What the mouse wheel's "Table" and "Frequency" functions need of the frequency table and the
 // rig link, whose logic implements it while the table window exists; the window shows the
-// wheel function from WheelControl::displayChanged(). WheelControl uses it only while TableWindowShown; with
-// none set there is no table window, and those functions are skipped as for a closed one.
+// wheel function from WheelControl::displayChanged(). WheelControl uses it only while
+// TableWindowShown; with none set there is no table window, and those functions are skipped as for
+// a closed one.
 class TableWheel {
 public:
     virtual ~TableWheel() = default;

@@ -23,8 +23,8 @@ QString MinToolTip(Long min) {
 
 } // namespace
 
-TurnCommands::TurnCommands(core::ProgramState& state, platform::Platform& platform,
-                           Engine& engine, MainFields& fields, QObject* parent)
+TurnCommands::TurnCommands(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+                           MainFields& fields, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields) {}
 
 void TurnCommands::showGotoStep(Long step) {
@@ -52,8 +52,8 @@ void TurnCommands::GotoStepClicked() {
     engine_.StopTurning();
     const Long target = core::RoundToLong(fields_.value(EntryField::Text3));
     showGotoStep(target);
-    fields_.setText(EntryField::Text7, core::PlainNumberText(core::StepsToDegrees(
-                                           target, state_.DegreesPerStep, 2)));
+    fields_.setText(EntryField::Text7,
+                    core::PlainNumberText(core::StepsToDegrees(target, state_.DegreesPerStep, 2)));
     gotoTarget(target);
 }
 
@@ -133,12 +133,11 @@ void TurnCommands::DragBarReleased(Long value) {
         return;
     engine_.StopTurning();
     const std::int64_t length = std::int64_t{value} - state_.StepCounter;
-    const QString toolTip = QStringLiteral("Drag slider (") + core::PlainNumberText(value) +
-                            QStringLiteral(")") +
-                            core::NumberText(core::StepsToDegrees(value, state_.DegreesPerStep)) +
-                            QStringLiteral("°");
-    const std::int64_t span = std::min<std::int64_t>(length < 0 ? -length : length,
-                                                     std::numeric_limits<Long>::max());
+    const QString toolTip =
+        QStringLiteral("Drag slider (") + core::PlainNumberText(value) + QStringLiteral(")") +
+        core::NumberText(core::StepsToDegrees(value, state_.DegreesPerStep)) + QStringLiteral("°");
+    const std::int64_t span =
+        std::min<std::int64_t>(length < 0 ? -length : length, std::numeric_limits<Long>::max());
     emit dragTurnStarted(std::min(value, state_.StepCounter), static_cast<Long>(span), toolTip);
     engine_.TurnTo({value});
     emit dragTurnEnded();

@@ -87,7 +87,8 @@ void MainWindow::setSliderRange(core::Long minimum, core::Long maximum) {
         const QSignalBlocker quiet(form_.VSlider1);
         form_.VSlider1->setRange(minimum, maximum);
         const std::int64_t twentieth = (std::int64_t{maximum} - minimum) / 20;
-        form_.VSlider1->setPageStep(static_cast<int>(std::clamp<std::int64_t>(twentieth, 1, 1 << 30)));
+        form_.VSlider1->setPageStep(
+            static_cast<int>(std::clamp<std::int64_t>(twentieth, 1, 1 << 30)));
     }
     form_.lblMin->setText(core::PlainNumberText(minimum) + QStringLiteral(" Min"));
     form_.lblMax->setText(core::PlainNumberText(maximum) + QStringLiteral(" Max"));
@@ -333,8 +334,8 @@ void MainWindow::renderFromState() {
 
 void MainWindow::applyDegreeColor() {
     const QColor color = FromColorRef(logic_.state.PelorusDegreeColor);
-    for (QWidget* widget : std::initializer_list<QWidget*>{form_.lblDegrees, form_.lblPulsShuttle,
-                                                           form_.Text7})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{form_.lblDegrees, form_.lblPulsShuttle, form_.Text7})
         SetTextColor(widget, color);
 }
 

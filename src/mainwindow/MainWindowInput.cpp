@@ -3,6 +3,7 @@
 #include "engine/KeyCodes.h"
 #include "mainwindow/EntryField.h"
 #include "mainwindow/MainWindow.h"
+#include "mainwindow/SelectionSlider.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -46,6 +47,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Wheel:
         routeWheel(static_cast<QWheelEvent*>(event));
         return true;
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyRelease:
+        // The bar turns once it has handled the release itself: it is disabled while it turns,
+        // and a release it never saw would keep a track click repeating.
+        if (widget == form_.VSlider1)
+            QMetaObject::invokeMethod(
+                this, [this] { logic_.turns.DragBarReleased(form_.VSlider1->value()); },
+                Qt::QueuedConnection);
+        break;
     case QEvent::MouseButtonPress:
         if (qobject_cast<QGroupBox*>(widget) != nullptr)
             return framePressed(widget, static_cast<QMouseEvent*>(event));

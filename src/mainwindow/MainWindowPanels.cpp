@@ -30,16 +30,10 @@ void MainWindow::connectTurning() {
     connect(form_.cmdStoppen, &QPushButton::clicked, this,
             [&turns] { turns.StopPressed(Qt::LeftButton); });
 
-    // The drag bar: the label follows the thumb; letting it go, or a click on its track, turns
-    // there. Values the program sets itself are set with the bar's signals blocked.
-    SelectionSlider* bar = form_.VSlider1;
-    connect(bar, &QSlider::sliderMoved, &engine, &engine::Engine::ShowSliderLabel);
-    connect(bar, &QSlider::sliderReleased, this,
-            [bar, &turns] { turns.DragBarReleased(bar->value()); });
-    connect(bar, &QSlider::valueChanged, this, [bar, &turns](int value) {
-        if (!bar->isSliderDown())
-            turns.DragBarReleased(value);
-    });
+    // The drag bar: the label follows the thumb; once the bar is let go (after a drag, a click
+    // on its track or a key) it turns to where the thumb stands (see eventFilter). Values the
+    // program sets itself are set with the bar's signals blocked.
+    connect(form_.VSlider1, &QSlider::sliderMoved, &engine, &engine::Engine::ShowSliderLabel);
     connect(form_.lblVscroll, &ClickableLabel::clicked, &engine,
             &engine::Engine::SliderLabelClicked);
     connect(form_.lblPcspeed, &ClickableLabel::clicked, this, [&engine] {
@@ -55,8 +49,7 @@ void MainWindow::connectSpeedAndStepper() {
     connect(form_.cmdFast, &QPushButton::clicked, &engine, &engine::Engine::ToggleFastCustom);
     connect(form_.HScroll1, &QScrollBar::valueChanged, &engine, &engine::Engine::SpeedScrolled);
     connect(form_.chkAuto, &QCheckBox::clicked, &engine, &engine::Engine::AutoPowerClicked);
-    connect(form_.chkFieldPower, &QCheckBox::clicked, &engine,
-            &engine::Engine::FieldPowerClicked);
+    connect(form_.chkFieldPower, &QCheckBox::clicked, &engine, &engine::Engine::FieldPowerClicked);
     connect(form_.chkSpeedModulate, &QCheckBox::clicked, this, [this, &engine](bool ticked) {
         engine.SpeedModulateClicked(ticked);
         // The focus moves two controls on, off the box.
@@ -95,16 +88,13 @@ void MainWindow::connectPanels() {
             &engine::CalibrationRun::Pressed);
 
     engine::OverlayPanel& overlay = logic_.overlay;
-    connect(form_.chkOverlay, &QCheckBox::clicked, &overlay,
-            &engine::OverlayPanel::OverlayChecked);
+    connect(form_.chkOverlay, &QCheckBox::clicked, &overlay, &engine::OverlayPanel::OverlayChecked);
     connect(form_.cmdOverlayInput, &QPushButton::clicked, &overlay,
             &engine::OverlayPanel::OverlayInputClicked);
-    connect(form_.cmdOverCW, &QPushButton::clicked, &overlay,
-            &engine::OverlayPanel::StepUpClicked);
+    connect(form_.cmdOverCW, &QPushButton::clicked, &overlay, &engine::OverlayPanel::StepUpClicked);
     connect(form_.cmdOverCCW, &QPushButton::clicked, &overlay,
             &engine::OverlayPanel::StepDownClicked);
-    connect(form_.cmdOverCWs, &QPushButton::clicked, &overlay,
-            &engine::OverlayPanel::AllUpClicked);
+    connect(form_.cmdOverCWs, &QPushButton::clicked, &overlay, &engine::OverlayPanel::AllUpClicked);
     connect(form_.cmdOverCCWs, &QPushButton::clicked, &overlay,
             &engine::OverlayPanel::AllDownClicked);
 }
@@ -114,7 +104,7 @@ void MainWindow::connectPanels() {
 // the field.
 void MainWindow::connectFields() {
     const std::array<QPushButton*, 12> buttons{
-        form_.cmdInputMax, form_.cmdInputMin, form_.cmdGotoStep, form_.cmdStepperStap,
+        form_.cmdInputMax, form_.cmdInputMin, form_.cmdGotoStep,   form_.cmdStepperStap,
         form_.cmdHoogste,  form_.cmdLaagste,  form_.cmdGotoDegrees};
     for (int i = 1; i <= 12; ++i) {
         const auto which = static_cast<engine::EntryField>(i);

@@ -127,7 +127,8 @@ void SwitchInputs::askCenterPosition() {
                            core::NumberText(low) + QStringLiteral(" to") + core::NumberText(high);
     // The middle of the range, which the range check below accepts.
     const std::int64_t middle = std::int64_t{low} + (std::int64_t{high} - low) / 2;
-    const QString answer = platform_.inputBox(prompt, core::MessageTitle(), QString::number(middle));
+    const QString answer =
+        platform_.inputBox(prompt, core::MessageTitle(), QString::number(middle));
     if (answer.trimmed().isEmpty())
         return; // Cancel: the centre position stays
     const double value = core::RoundHalfEven(core::LeadingNumber(answer));

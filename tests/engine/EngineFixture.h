@@ -82,7 +82,9 @@ struct EngineFixture : ::testing::Test {
         engine.SetSpeed();
         engine.SpeedScrolled(ms);
     }
-    void clearTrace() { lpt.traceWrites([this] { return platform.steadyMs(); }); }
+    void clearTrace() {
+        lpt.traceWrites([this] { return platform.steadyMs(); });
+    }
     // The status register of port 888 reads these inputs (1 remote CCW ... 8 end switch).
     void setInputs(core::Long inputs) { lpt.setStatus(888, static_cast<std::uint8_t>(inputs * 8)); }
 };

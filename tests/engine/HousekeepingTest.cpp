@@ -1,5 +1,6 @@
-#include "EngineFixture.h"
 #include "engine/Housekeeping.h"
+
+#include "EngineFixture.h"
 #include "port/InputPinTable.h"
 
 using namespace engine_test;

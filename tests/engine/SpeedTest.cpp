@@ -29,16 +29,6 @@ TEST(SpeedRamp, followsTheParabolaWithTheCustomDelayAtBothEnds) {
     EXPECT_EQ(ramp.size(), 4);
 }
 
-TEST(SpeedRamp, handsOutItsEntriesInTurnAndStartsAgainAfterTheLast) {
-    engine::SpeedRamp ramp;
-    EXPECT_FALSE(ramp.Next());
-    ramp.Plan(3, 15, 2);
-    std::vector<Long> handed;
-    for (int i = 0; i < 6; ++i)
-        handed.push_back(*ramp.Next());
-    EXPECT_EQ(handed, (std::vector<Long>{15, 3, 15, 15, 3, 15}));
-}
-
 TEST(SpeedRamp, aRampAcrossTheWholeRangeOfALong_costsNothing) {
     engine::SpeedRamp ramp;
     ramp.Plan(std::int64_t{1} << 32, 1000, 1);
@@ -130,7 +120,7 @@ TEST_F(Speed, calibratingCountsTheLoopPassesOfOneSecond) {
 TEST_F(Speed, theSpeedFieldsAreWrittenOnlyWhenTheirDelaysChange) {
     QSignalSpy fields(&engine, &engine::Engine::speedFieldsChanged);
     engine.SpeedModulateClicked(true);
-    turnTo(10);          // the ramp shows every delay it takes
+    turnTo(10); // the ramp shows every delay it takes
     engine.SpeedScrolled(40);
     engine.StopTurning(); // sets the speed again
     EXPECT_EQ(fields.count(), 0) << "what the user types there stays";

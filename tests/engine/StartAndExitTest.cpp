@@ -35,8 +35,7 @@ struct StartAndExit : EngineFixture {
         using engine::Engine;
         QObject::connect(&engine, &Engine::turnStarted, &housekeeping,
                          &engine::Housekeeping::Pause);
-        QObject::connect(&engine, &Engine::turnEnded, &housekeeping,
-                         &engine::Housekeeping::Resume);
+        QObject::connect(&engine, &Engine::turnEnded, &housekeeping, &engine::Housekeeping::Resume);
         QObject::connect(&exit, &engine::ExitPath::exitStarted, &housekeeping,
                          &engine::Housekeeping::Stop);
         QObject::connect(&init, &engine::MainInit::windowsShown,

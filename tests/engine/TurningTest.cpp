@@ -216,8 +216,8 @@ TEST_F(Turning, theCounterSetByHand_isCheckedRoundedAndNeverMovesTheMotor) {
 
 TEST_F(Turning, degreesHaveOneDecimal_andNoStepsPerTurnHidesThem) {
     QSignalSpy visible(&engine, &engine::Engine::degreesVisibleChanged);
-    for (auto [counter, text] : std::vector<std::pair<Long, QString>>{
-             {7, " 12.6°"}, {0, " 0.0°"}, {-1, " -1.8°"}}) {
+    for (auto [counter, text] :
+         std::vector<std::pair<Long, QString>>{{7, " 12.6°"}, {0, " 0.0°"}, {-1, " -1.8°"}}) {
         state.StepCounter = counter;
         engine.ShowDegrees();
         EXPECT_EQ(degrees.back(), text) << counter;

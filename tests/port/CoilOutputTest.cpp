@@ -16,8 +16,8 @@ TEST(CoilCode, followsTheGrayCycleAlsoBelowZeroAndAtTheEndsOfALong) {
     EXPECT_EQ(CoilCode(std::numeric_limits<Long>::max()), 2);
     EXPECT_EQ(CoilCode(std::numeric_limits<Long>::min()), 0);
     // The next four codes from a position, in either direction, are the positions' codes.
-    for (const std::int64_t p : {std::int64_t{5}, std::int64_t{-3},
-                                 std::int64_t{std::numeric_limits<Long>::max()}}) {
+    for (const std::int64_t p :
+         {std::int64_t{5}, std::int64_t{-3}, std::int64_t{std::numeric_limits<Long>::max()}}) {
         const auto up = PhaseSequence(Direction::CW, p);
         const auto down = PhaseSequence(Direction::CCW, p);
         for (std::int64_t i = 0; i < 4; ++i) {

@@ -6,13 +6,13 @@
 #include "support/QtPrinters.h"
 
 #include <QBuffer>
-#include <cerrno>
-#include <sys/ioctl.h>
-#include <linux/ppdev.h>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
 
 using namespace port;
 using port::LptBackend;
@@ -28,9 +28,7 @@ struct LptBackendTest : ::testing::Test {
     LptDevicePaths missingDevices() const {
         return {dir.filePath("parport0"), dir.filePath("parport1"), dir.filePath("parport2")};
     }
-    LptBackendOptions options(LptBackend choice) const {
-        return {choice, missingDevices(), {}};
-    }
+    LptBackendOptions options(LptBackend choice) const { return {choice, missingDevices(), {}}; }
 };
 
 } // namespace
@@ -69,24 +67,6 @@ TEST_F(LptBackendTest, aDeviceThatIsNoParallelPort_isNamedWithTheReasonItFailed)
     // The plain file opens but cannot be claimed: that says more than the missing devices.
     EXPECT_TRUE(platform.messages[0].text.startsWith("cannot claim " + dir.filePath("parport1")))
         << platform.messages[0].text.toStdString();
-}
-
-TEST(PpdevFailureText, tellsTheFixForTheUsualReasons) {
-    EXPECT_EQ(PpdevFailureText("open", "/dev/parport0", EACCES),
-              "cannot open /dev/parport0: Permission denied — add your user to group lp "
-              "(sudo usermod -aG lp $USER, then log in again)");
-    EXPECT_TRUE(PpdevFailureText("claim", "/dev/parport0", EBUSY).contains("another program"));
-}
-
-TEST_F(LptBackendTest, explicitDirectIo_eitherOpensOrSaysWhyOnceAndGoesOnSimulated) {
-    auto port = CreateLptBackend(options(LptBackend::DirectIo), platform);
-    if (port->backendName() == "direct I/O") {
-        EXPECT_TRUE(platform.messages.empty());
-    } else {
-        EXPECT_EQ(port->backendName(), "simulated");
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_TRUE(platform.messages[0].text.contains("--lpt ppdev"));
-    }
 }
 
 TEST_F(LptBackendTest, thePortLogAppendsOneLinePerDataWrite) {
