@@ -1,11 +1,16 @@
 #include "app/VentroloApp.h"
 
+#include "core/ProgramDirectory.h"
+#include "core/SingleInstance.h"
 #include "core/VersionTexts.h"
+#include "platform/QtPlatform.h"
+#include "port/LptBackendFactory.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QLoggingCategory>
 #include <QUrl>
+#include <cstdio>
 
 namespace app {
 
@@ -49,6 +54,33 @@ bool VentroloApp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
         exitPath_.EndProgram();
     return QObject::eventFilter(watched, event);
+}
+
+int VentroloApp::Run(const core::CommandLineOptions& options) {
+    const core::ProgramDirectoryResult directory =
+        core::ResolveProgramDirectory(options.directory, QCoreApplication::applicationDirPath());
+    if (directory.path.isEmpty()) {
+        std::fprintf(stderr, "ventrolo: %s\n", qPrintable(directory.error));
+        return 1;
+    }
+    platform::QtPlatform platform;
+    core::SingleInstance instance(directory.path);
+    if (!instance.acquire(platform))
+        return 1;
+    {
+        // The splash for one second while events are served.
+        mainwindow::SplashWindow splash(platform);
+        connect(&splash, &mainwindow::SplashWindow::addressClicked,
+                [&platform] { OpenHomePage(platform); });
+        splash.show();
+        platform.waitMs(1000, true);
+    }
+    const port::LptBackendOptions lpt =
+        port::LptOptionsFor(options, core::SettingsFilePath(directory.path), platform);
+    VentroloApp ventrolo(directory.path, platform, port::CreateLptBackend(lpt, platform));
+    platform.setDialogParent(&ventrolo.mainWindow());
+    ventrolo.start();
+    return ventrolo.ended() ? 0 : QApplication::exec();
 }
 
 void VentroloApp::start() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CommandLine.h"
 #include "core/ConfigFile.h"
 #include "core/ProgramState.h"
 #include "core/ShutdownSignals.h"
@@ -46,6 +47,11 @@ public:
     VentroloApp(const QString& programDirectory, platform::Platform& platform,
                 std::unique_ptr<platform::LptPort> lpt);
     ~VentroloApp() override;
+
+    // The program's start on the desktop (a QApplication exists): the program directory, the
+    // single instance, the splash for a second, the parallel port, then the windows; returns
+    // the exit code when the program has ended.
+    static int Run(const core::CommandLineOptions& options);
 
     // Prepares the wheel functions, loads the configuration and builds the windows (InitMain).
     void start();

@@ -2,6 +2,8 @@
 // slow turns. Displays, speed and the stepper and port commands are in the other Engine*.cpp.
 #include "engine/Engine.h"
 
+#include "engine/KeyCodes.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -16,7 +18,6 @@ namespace {
 constexpr Long SlowTurnAboveMs = 1000;
 // Overlay steps never wait longer than this.
 constexpr Long OverlayDelayLimitMs = 500;
-constexpr int ShiftKey = 16;
 
 Long ClampToLong(std::int64_t value) {
     return static_cast<Long>(std::clamp<std::int64_t>(value, std::numeric_limits<Long>::min(),
@@ -183,7 +184,7 @@ void Engine::StepBy(std::int64_t n, int shift) {
     // Any count beyond the span of a Long lands on a limit all the same.
     constexpr std::int64_t Span = std::int64_t{1} << 33;
     const std::int64_t magnitude = n < 0 ? (n < -Span ? Span : -n) : std::min(n, Span);
-    const std::int64_t count = magnitude * (shift == ShiftKey ? 10 : 1);
+    const std::int64_t count = magnitude * (shift == ShiftHeld ? 10 : 1);
     const std::int64_t target =
         n > 0 ? std::int64_t{state_.StepCounter} - count : std::int64_t{state_.StepCounter} + count;
     TurnTo({ClampToLong(target), state_.FastestDelayMs});

@@ -111,7 +111,6 @@ public:
     // --- speed ---
     void SetSpeed();
     void ShowSpeed();
-    void UpdateSpeedModulateCheck();
     // Measures PcSpeed (one second, the window frozen) and shows it.
     void CalibratePcSpeed();
     // Start-up: the speed controls from the profile.

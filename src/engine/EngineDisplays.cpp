@@ -92,11 +92,6 @@ void Engine::ShowSpeed() {
     speedShown();
 }
 
-void Engine::UpdateSpeedModulateCheck() {
-    speed_.UpdateSpeedModulateCheck();
-    emit speedChanged();
-}
-
 void Engine::InitSpeed() {
     speedFieldsShown_.reset(); // the fields are written afresh
     speed_.InitSpeed();
