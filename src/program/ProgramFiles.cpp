@@ -40,19 +40,8 @@ FileRead ReadProgramFile(const QString& path) {
 }
 
 QList<QByteArray> SplitLines(const QByteArray& bytes) {
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r' && bytes[i] != '\n')
-            continue;
-        lines.append(bytes.mid(start, i - start));
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size())
-        lines.append(bytes.mid(start));
-    return lines;
+    QByteArray lines = bytes;
+    return lines.replace("\r\n", "\n").replace('\r', '\n').split('\n');
 }
 
 void TellDamage(platform::Platform& platform, const QString& path, const QStringList& problems,

@@ -20,8 +20,8 @@ struct FileRead {
 // The whole file at path. A file larger than any program or timer table is not read.
 FileRead ReadProgramFile(const QString& path);
 
-// The lines of a text, split at CR LF, LF or a lone CR; a line end after the last line makes no
-// empty line.
+// The lines of a text, split at CR LF, LF or a lone CR (a line end after the last line gives a
+// last, empty line).
 QList<QByteArray> SplitLines(const QByteArray& bytes);
 
 // Tells the user (one message) what was left out of the damaged file at path, and that the file

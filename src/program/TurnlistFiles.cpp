@@ -68,7 +68,7 @@ TurnlistContents ParseTurnlist(const QByteArray& bytes) {
                    QStringLiteral("\"%1\" is no program text and was left out").arg(removed);
     for (qsizetype i = first + 1; i < lines.size(); ++i) {
         if (!lines[i].trimmed().isEmpty())
-            contents.problems << lineText(i) + QStringLiteral("a second line was left out");
+            contents.problems << QStringLiteral("line %1 was left out").arg(i + 1);
     }
     return contents;
 }

@@ -95,6 +95,6 @@ TEST_F(TurnlistTest, damagedFile_loadsWhatItCanAndSaysWhatWasLeftOut) {
     const QString& text = platform.messages[0].text;
     EXPECT_TRUE(text.contains("line 1: the closing quote is missing"));
     EXPECT_TRUE(text.contains("line 1: \"a-\" is no program text"));
-    EXPECT_TRUE(text.contains("line 2: a second line was left out"));
+    EXPECT_TRUE(text.contains("line 2 was left out"));
     EXPECT_EQ(read(3), damaged);
 }
