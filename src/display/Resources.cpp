@@ -74,6 +74,10 @@ SeedResult SeedHelpTexts(const QString& programDirectory) {
         if (result.error.isEmpty())
             result.error = why;
     };
+    if (programDirectory.isEmpty()) {
+        fail(QStringLiteral("no program directory for the help texts"));
+        return result;
+    }
     for (const HelpText text : HelpTexts) {
         const QString path = QDir(programDirectory).filePath(HelpTextFileName(text));
         if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())

@@ -97,6 +97,10 @@ TEST(SeedHelpTexts, aDirectoryThatCannotBeWrittenIsReported) {
     EXPECT_TRUE(result.written.isEmpty());
     EXPECT_TRUE(result.error.contains("VentroEng.txt")) << result.error.toStdString();
     EXPECT_EQ(blocker.size(), 0);
+
+    // Without a directory nothing lands in the working directory.
+    EXPECT_FALSE(SeedHelpTexts({}).error.isEmpty());
+    EXPECT_FALSE(QFile::exists("VentroEng.txt"));
 }
 
 TEST(TextWindowText, indentsEveryLineByFourBlanksWhateverTheLineEnds) {
