@@ -22,25 +22,24 @@ Q_LOGGING_CATEGORY(lcResources, "ventrolo.display.resources")
 struct PictureEntry {
     const char* file;
     const char* caption;
-    QSize size;
 };
 
 PictureEntry entryOf(Picture picture) {
     switch (picture) {
     case Picture::CatInterface:
-        return {"cat-interface.svg", "Cat control circuit.", {960, 660}};
+        return {"cat-interface.svg", "Cat control circuit."};
     case Picture::BipolarDriver:
-        return {"bipolar-driver.svg", "Bi polaire stepper circuit.", {960, 660}};
+        return {"bipolar-driver.svg", "Bi polaire stepper circuit."};
     case Picture::UnipolarDriver:
-        return {"unipolar-driver.svg", "Uni polaire stepper circuit.", {960, 660}};
+        return {"unipolar-driver.svg", "Uni polaire stepper circuit."};
     case Picture::OptoCouplers:
-        return {"opto-couplers.svg", "Circuits opto-couplers and fieldpower relais", {960, 660}};
+        return {"opto-couplers.svg", "Circuits opto-couplers and fieldpower relais"};
     case Picture::SimpleDriver:
-        return {"simple-driver.svg", "Simple stand alone stepper circuit.", {960, 660}};
+        return {"simple-driver.svg", "Simple stand alone stepper circuit."};
     case Picture::ComponentLayout:
-        return {"component-layout.svg", "Component layout.", {960, 660}};
+        return {"component-layout.svg", "Component layout."};
     }
-    return {"", "", {}};
+    return {"", ""};
 }
 
 } // namespace
@@ -107,8 +106,9 @@ QString PictureCaption(Picture picture) {
     return QLatin1String(entryOf(picture).caption);
 }
 
-QSize PictureSize(Picture picture) {
-    return entryOf(picture).size;
+QSize PictureSize(Picture) {
+    // Every picture is drawn for the same window, which fits a 1366 x 768 screen.
+    return {960, 660};
 }
 
 QString IconResource() {
