@@ -30,15 +30,14 @@ using Field = engine::EntryField;
 VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
                          std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), engine_(state_, platform_, *lpt_),
-      config_(state_, platform_, *lpt_, programDirectory),
-      lptInputs_(state_, platform_, *lpt_, engine_), keys_(state_, platform_, engine_),
-      wheel_(state_, engine_), joystick_(state_, joystickDevice_, platform_),
+      config_(state_, platform_, programDirectory), lptInputs_(state_, platform_, *lpt_, engine_),
+      keys_(state_, platform_, engine_), wheel_(state_, engine_),
+      joystick_(state_, joystickDevice_, platform_),
       window_({state_, platform_, engine_, lptInputs_, keys_, wheel_, joystick_}),
       params_(state_, platform_, engine_, window_),
       shuttlePuls_(state_, platform_, engine_, window_, params_),
       calibration_(state_, platform_, engine_, window_), overlay_(state_, engine_, window_) {
     window_.setPanels(&params_, &shuttlePuls_, &calibration_, &overlay_);
-    config_.calibratePcSpeed = [this] { engine_.CalibratePcSpeed(); };
     engine_.hooks().initMain = [this](bool quiet) { InitMain(quiet); };
     engine_.hooks().gotoFieldText = [this] { return GotoFieldText(); };
     keys_.exitProgram = [this] { ExitProgram(); };
@@ -69,7 +68,10 @@ bool VentroloApp::eventFilter(QObject* watched, QEvent* event) {
 
 void VentroloApp::start() {
     wheel_.InitWheelFunctions(true);
-    config_.LoadConfig();
+    if (config_.LoadConfig() == core::ConfigFile::Loaded::Defaults) {
+        engine_.coil().ClearAllPorts();
+        engine_.CalibratePcSpeed();
+    }
     // A signal may have ended the program while the defaults message was open.
     if (!ending_)
         InitMain(false);
@@ -220,7 +222,8 @@ void VentroloApp::ParkAndEnd() {
 void VentroloApp::SaveAndEnd() {
     if (ending_)
         return;
-    config_.SaveAndEnd();
+    engine_.coil().WriteData(0);
+    config_.SaveConfig();
     finish();
 }
 

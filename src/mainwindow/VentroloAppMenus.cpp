@@ -40,6 +40,8 @@ void VentroloApp::connectMenus() {
     on(form.mnuDefaultCfg, [this] {
         engine_.StopTurning();
         config_.DefaultConfig();
+        engine_.coil().ClearAllPorts();
+        engine_.CalibratePcSpeed();
         InitMain(false);
     });
     on(form.mnuOverlay, [this](bool checked) { overlay_.MenuToggled(checked); });
