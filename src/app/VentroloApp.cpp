@@ -20,7 +20,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
                          std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
       engine_(state_, platform_, *lpt_, switches_),
-      config_(state_, platform_, *lpt_, programDirectory),
+      config_(state_, platform_, programDirectory),
       joystick_(state_, joystickDevice_, platform_),
       housekeeping_(state_, platform_, engine_, switches_, joystick_),
       keys_(state_, platform_, engine_), wheel_(state_, engine_),
@@ -32,7 +32,6 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
       exitPath_(state_, platform_, engine_, config_),
       window_({state_, platform_, engine_, fields_, turns_, params_, shuttlePuls_, calibration_,
                overlay_, keys_, wheel_, exitPath_, switches_, joystick_}) {
-    config_.calibratePcSpeed = [this] { engine_.CalibratePcSpeed(); };
     wireLogic();
     wireMainWindow();
     connectMenus();
@@ -85,10 +84,16 @@ int VentroloApp::Run(const core::CommandLineOptions& options) {
 
 void VentroloApp::start() {
     wheel_.InitWheelFunctions(true);
-    config_.LoadConfig();
+    if (config_.LoadConfig() == core::ConfigFile::Loaded::Defaults)
+        defaultsMade();
     // A signal may have ended the program while the defaults message was open.
     if (!exitPath_.ending())
         mainInit_.InitMain(false);
+}
+
+void VentroloApp::defaultsMade() {
+    engine_.coil().ClearAllPorts();
+    engine_.CalibratePcSpeed();
 }
 
 void VentroloApp::showWindows(const engine::StartWindows& windows) {

@@ -75,6 +75,9 @@ private:
     void wireLogic();
     void wireMainWindow();
 
+    // The defaults replaced the settings: all ports cleared, PcSpeed measured.
+    void defaultsMade();
+
     // The windows InitMain shows. The pelorus, table and timer windows open in their places
     // below as they become part of the program; until then they report that they did not.
     void showWindows(const engine::StartWindows& windows);

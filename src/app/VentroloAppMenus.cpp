@@ -25,6 +25,7 @@ void VentroloApp::connectMenus() {
     on(form.mnuDefaultCfg, [this] {
         engine_.StopTurning();
         config_.DefaultConfig();
+        defaultsMade();
         mainInit_.InitMain(false);
     });
     connect(form.mnuOverlay, &QAction::triggered, &overlay_, &engine::OverlayPanel::MenuToggled);

@@ -113,12 +113,15 @@ struct FieldReader {
 
 } // namespace
 
-ConfigFile::ConfigFile(ProgramState& state, platform::Platform& platform, platform::LptPort& port,
-                       QString programDirectory)
-    : state_(state), platform_(platform), port_(port), directory_(std::move(programDirectory)) {}
+ConfigFile::ConfigFile(ProgramState& state, platform::Platform& platform, QString programDirectory)
+    : state_(state), platform_(platform), directory_(std::move(programDirectory)) {}
 
 QString ConfigFile::path() const {
     return directory_ + QStringLiteral("/Ventrolo.cfg");
+}
+
+QString ConfigFile::damagedCopyPath() const {
+    return path() + QStringLiteral(".damaged");
 }
 
 QByteArray ConfigFile::serialize() const {
@@ -141,17 +144,22 @@ int ConfigFile::deserialize(const QByteArray& contents) {
     return reader.faultLine;
 }
 
-void ConfigFile::LoadConfig() {
+ConfigFile::Loaded ConfigFile::LoadConfig() {
     QFile file(path());
     if (!file.exists()) {
         DefaultConfig();
-        return;
+        return Loaded::Defaults;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        // An unreadable file is treated like a missing one; it stays until the next save.
+        // Saving over a file that could not even be read would lose every setting in it.
         qCWarning(lcConfig) << "cannot read" << path() << file.errorString();
+        damaged_ = true;
+        platform_.messageBox(QStringLiteral("%1 cannot be read: %2. The default settings are used; "
+                                            "the file is kept as %3 before it is saved over.")
+                                 .arg(path(), file.errorString(), damagedCopyPath()),
+                             MessageTitle(), platform::Icon::Exclamation);
         DefaultConfig();
-        return;
+        return Loaded::Defaults;
     }
     const QByteArray contents = file.read(MaxConfigBytes);
     file.close();
@@ -159,19 +167,44 @@ void ConfigFile::LoadConfig() {
     SequentialReader versionReader(contents);
     if (versionReader.readString() != ConfigVersion) {
         DefaultConfig();
-        return;
+        return Loaded::Defaults;
     }
     if (const int faultLine = deserialize(contents); faultLine != 0) {
         qCWarning(lcConfig) << path() << "is damaged at line" << faultLine;
+        damaged_ = true;
         platform_.messageBox(QStringLiteral("%1 is damaged at line %2: the settings from there on "
-                                            "keep their previous values.")
-                                 .arg(path())
-                                 .arg(faultLine),
+                                            "keep their previous values. The damaged file is kept "
+                                            "as %3 before it is saved over.")
+                                 .arg(path(), QString::number(faultLine), damagedCopyPath()),
                              MessageTitle(), platform::Icon::Exclamation);
     }
+    return Loaded::FromFile;
+}
+
+bool ConfigFile::keepDamagedCopy() {
+    QFile file(path());
+    if (!file.exists())
+        return true; // removed meanwhile: nothing left to lose
+    QString error;
+    if (!file.open(QIODevice::ReadOnly))
+        error = file.errorString();
+    else if (WriteFileAtomically(damagedCopyPath(), file.readAll(), &error))
+        return true;
+    qCWarning(lcConfig) << "cannot keep" << path() << "as" << damagedCopyPath() << error;
+    platform_.messageBox(QStringLiteral("%1 is damaged and could not be kept as %2: %3. The "
+                                        "settings were not saved, so the damaged file stays as "
+                                        "it is.")
+                             .arg(path(), damagedCopyPath(), error),
+                         MessageTitle(), platform::Icon::Exclamation);
+    return false;
 }
 
 bool ConfigFile::SaveConfig() {
+    if (damaged_) {
+        if (!keepDamagedCopy())
+            return false;
+        damaged_ = false;
+    }
     QString error;
     if (WriteFileAtomically(path(), serialize(), &error))
         return true;
@@ -185,11 +218,6 @@ bool ConfigFile::SaveConfig() {
 void ConfigFile::DefaultConfig() {
     platform_.messageBox(QStringLiteral("I create/use the default ") + path(), AppTitle,
                          platform::Icon::Information);
-    for (const auto address : platform::StandardLptAddresses)
-        port_.Out32(address, 0);
-    if (calibratePcSpeed)
-        calibratePcSpeed();
-
     ProgramState& s = state_;
     const Long keptMinPosition2 = s.StoredProfiles[1].MinPosition;
     for (int stepper = 0; stepper < 2; ++stepper) {
@@ -219,11 +247,6 @@ void ConfigFile::DefaultConfig() {
     s.SmallPelorusWidth = defaults.SmallPelorusWidth;
     s.BothSteppersPin6 = false;
     s.JoystickOn = false;
-}
-
-bool ConfigFile::SaveAndEnd() {
-    port_.Out32(static_cast<std::uint16_t>(state_.LptAddress), 0);
-    return SaveConfig();
 }
 
 } // namespace core

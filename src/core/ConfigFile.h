@@ -1,38 +1,38 @@
 #pragma once
 
 #include "core/ProgramState.h"
-#include "platform/LptPort.h"
 #include "platform/Platform.h"
 
 #include <QByteArray>
 #include <QString>
-#include <functional>
 
 namespace core {
 
 // Ventrolo.cfg: every setting that outlives a run, for both steppers, in 35 lines of the
-// program's sequential-file notation.
+// program's sequential-file notation. It only reads and writes the settings: clearing the ports
+// and measuring PcSpeed when the defaults are made, and clearing the data register before the
+// last save, are the caller's.
 class ConfigFile {
 public:
-    ConfigFile(ProgramState& state, platform::Platform& platform, platform::LptPort& port,
-               QString programDirectory);
+    enum class Loaded { FromFile, Defaults };
 
-    // Measures PcSpeed when the defaults are made (one second); set by the stepping engine.
-    std::function<void()> calibratePcSpeed;
+    ConfigFile(ProgramState& state, platform::Platform& platform, QString programDirectory);
 
     QString path() const;
+    // Where a damaged file is kept before the first save over it.
+    QString damagedCopyPath() const;
 
     // Fills the program-wide settings and both stored profiles from the file; defaults when the
-    // file is missing or of another version. A damaged file keeps the fields read before the
-    // fault, the rest keep their values, and the user is told.
-    void LoadConfig();
+    // file is missing, unreadable or of another version (the result says so). A damaged file
+    // keeps the fields read before the fault, the rest keep their values, and the user is told.
+    [[nodiscard]] Loaded LoadConfig();
     // Writes the whole file atomically from the state. Callers store the working profile first.
-    // On failure the old file stays, the user is told and the result is false.
+    // A file found damaged or unreadable at loading is first kept as damagedCopyPath(), once per
+    // run; when that fails it is not saved over. On failure the old file stays, the user is told
+    // and the result is false.
     bool SaveConfig();
     // Replaces the settings by the built-in defaults (the file is written at the next save).
     void DefaultConfig();
-    // The last step of every way out: data register 0, then the configuration saved.
-    bool SaveAndEnd();
 
     // The file's contents for the present state.
     QByteArray serialize() const;
@@ -40,10 +40,13 @@ public:
     int deserialize(const QByteArray& contents);
 
 private:
+    bool keepDamagedCopy();
+
     ProgramState& state_;
     platform::Platform& platform_;
-    platform::LptPort& port_;
     QString directory_;
+    // The file holds settings this run could not read; it is copied aside before the first save.
+    bool damaged_ = false;
 };
 
 } // namespace core

@@ -17,10 +17,22 @@ ProgramState::ProgramState()
 
 void ProgramState::LoadStepperProfile() {
     working() = selectedProfile();
+    AppliedTableLimits.reset();
 }
 
 void ProgramState::StoreStepperProfile() {
-    selectedProfile() = working();
+    const StepperProfile own = selectedProfile();
+    StepperProfile& stored = selectedProfile();
+    stored = working();
+    if (const auto& table = AppliedTableLimits) {
+        // A limit typed in meanwhile is the user's and is stored.
+        if (MinPosition == table->MinPosition)
+            stored.MinPosition = own.MinPosition;
+        if (MaxPosition == table->MaxPosition)
+            stored.MaxPosition = own.MaxPosition;
+        if (StepsPer360 == table->StepsPer360)
+            stored.StepsPer360 = own.StepsPer360;
+    }
 }
 
 } // namespace core

@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace core {
 
@@ -53,6 +54,13 @@ struct StepperProfile {
 // The defaults of a profile: stepper 2 differs from stepper 1 in its pulse time and
 // calibration steps.
 StepperProfile DefaultStepperProfile(int stepper);
+
+// Limits and steps per 360 taken from a frequency table's header.
+struct TableLimits {
+    Long MinPosition = 0;
+    Long MaxPosition = 0;
+    Single StepsPer360 = 0;
+};
 
 // The program-wide settings and run-time variables, with the working profile of the selected
 // stepper as its base. One instance is owned by the application and passed by reference.
@@ -107,6 +115,9 @@ struct ProgramState : StepperProfile {
     QString WheelToolTip;
     QString DateText;
     std::array<Long, 2> LastCoilCode{0, 0}; // coil code left on the port by each stepper
+    // The frequency table's limits while they stand in for the working ones (chkMinMax). They
+    // are never stored as the stepper's own; loading a profile ends them.
+    std::optional<TableLimits> AppliedTableLimits;
 
     StepperProfile& working() { return *this; }
     const StepperProfile& working() const { return *this; }
@@ -118,10 +129,12 @@ struct ProgramState : StepperProfile {
         return StoredProfiles[SelectedStepper == 1 ? 0 : 1];
     }
 
-    // Copies the stored profile of SelectedStepper into the working variables.
+    // Copies the stored profile of SelectedStepper into the working variables; applied table
+    // limits end.
     void LoadStepperProfile();
     // Copies the working variables into the stored profile of SelectedStepper (GotoStepValue
-    // follows the "Goto" field as it is typed).
+    // follows the "Goto" field as it is typed). A limit that still holds the applied table's
+    // value keeps the stepper's own.
     void StoreStepperProfile();
 };
 

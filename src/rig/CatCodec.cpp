@@ -16,10 +16,6 @@ std::uint8_t PackPair(const QString& digits, int pair) {
     return static_cast<std::uint8_t>(high << 4 | low);
 }
 
-bool InReplyRange(const CatCommandTable& table, double kHz) {
-    return kHz >= table.replyLowKHz && kHz <= table.replyHighKHz;
-}
-
 } // namespace
 
 QString FreqToBcdDigits(const QString& kHzText) {
@@ -78,7 +74,7 @@ std::optional<BcdFrequencyReply> DecodeBcdFrequencyReply(const CatCommandTable& 
         units = units * 100 + high * 10 + low;
     }
     const double kHz = static_cast<double>(units) / 100.0;
-    if (!InReplyRange(table, kHz))
+    if (!WithinDialRange(table.model, kHz))
         return std::nullopt;
     return BcdFrequencyReply{kHz, static_cast<std::uint8_t>(reply[4])};
 }
@@ -91,7 +87,7 @@ std::optional<double> DecodeBlockFrequency(const CatCommandTable& table, const Q
     for (int i = 0; i < 3; ++i)
         units = units << 8 | static_cast<std::uint8_t>(reply[table.frequencyFirstByte - 1 + i]);
     const double kHz = units / 100.0;
-    if (!InReplyRange(table, kHz))
+    if (!WithinDialRange(table.model, kHz))
         return std::nullopt;
     return kHz;
 }

@@ -30,13 +30,13 @@ struct BcdFrequencyReply {
     std::uint8_t modeCode;
 };
 // nullopt unless the reply has exactly five bytes, every digit is decimal and the frequency
-// lies in the rig's range.
+// lies in the rig's dial range (so never for 0).
 std::optional<BcdFrequencyReply> DecodeBcdFrequencyReply(const CatCommandTable& table,
                                                          const QByteArray& reply);
 
 // The frequency (kHz, to 10 Hz) of a binary block reply (FT-840 19 bytes, FT-757GXII 75
 // bytes): three bytes, most significant first, in 10 Hz. nullopt unless the reply has the
-// table's length and the frequency lies in the rig's range.
+// table's length and the frequency lies in the rig's dial range.
 std::optional<double> DecodeBlockFrequency(const CatCommandTable& table, const QByteArray& reply);
 
 // The receive / transmit status byte of the FT-817 and FT-847.

@@ -13,8 +13,6 @@ const CatCommandTable Ft757GXII{
     .readFrequency = {{0x00, 0x00, 0x00, 0x00, 0x10}, "Ask Freq 75 Bytes "},
     .frequencyReply = {75, ""},
     .frequencyFirstByte = 7,
-    .replyLowKHz = 100,
-    .replyHighKHz = 30000,
     .readSMeter = CatCommand{{0x00, 0x00, 0x00, 0x01, 0x10}, "Ask Smeter"},
     .sMeterReply = CatReply{1, "Smeter"},
     .readRxStatus = std::nullopt,
@@ -25,8 +23,10 @@ const CatCommandTable Ft757GXII{
     .modeCodes = {0, 1, 2, 3, 4, 5},
     .pttOn = std::nullopt,
     .pttOff = std::nullopt,
-    .lockOn = {{0x00, 0x00, 0x00, 0x01, 0x04}, "Lock on"},
-    .lockOff = {{0x00, 0x00, 0x00, 0x00, 0x04}, "Lock off"},
+    .lockOn = CatCommand{{0x00, 0x00, 0x00, 0x01, 0x04}, "Lock on"},
+    .lockOff = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x04}, "Lock off"},
+    .catOn = std::nullopt,
+    .catOff = std::nullopt,
     .wakeUp = std::nullopt,
     .powerOn = std::nullopt,
     .powerOff = std::nullopt,
@@ -42,8 +42,6 @@ const CatCommandTable Ft817{
     .readFrequency = {{0x00, 0x00, 0x00, 0x00, 0x03}, "Ask Freq"},
     .frequencyReply = {5, "Freq"},
     .frequencyFirstByte = 0,
-    .replyLowKHz = 100,
-    .replyHighKHz = 470000,
     .readSMeter = std::nullopt,
     .sMeterReply = std::nullopt,
     .readRxStatus = CatCommand{{0x00, 0x00, 0x00, 0x00, 0xE7}, "Ask Rx Status"},
@@ -51,12 +49,15 @@ const CatCommandTable Ft817{
     .statusReply = CatReply{1, "Status"},
     .setModeOpcode = 0x07,
     .setModeCodeByte = 0,
-    .modeCodes = {0, 1, 2, 3, 4, 8, 10, 12},
-    .pttOn = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x08}, "Set PTT", 1},
-    .pttOff = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x88}, "Set PTT", 1},
-    .lockOn = {{0x00, 0x00, 0x00, 0x00, 0x00}, "Lock on", 1},
-    .lockOff = {{0x00, 0x00, 0x00, 0x00, 0x80}, "Lock off", 1},
-    .wakeUp = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x00}, "Reset", 1},
+    // LSB, USB, CW, CWR, AM, FM; WFM cannot be set by CAT; DIG, PKT.
+    .modeCodes = {0x00, 0x01, 0x02, 0x03, 0x04, 0x08, std::nullopt, 0x0A, 0x0C},
+    .pttOn = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x08}, "Set PTT", true},
+    .pttOff = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x88}, "Set PTT", true},
+    .lockOn = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x00}, "Lock on", true},
+    .lockOff = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x80}, "Lock off", true},
+    .catOn = std::nullopt,
+    .catOff = std::nullopt,
+    .wakeUp = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x00}, "Reset", true},
     .powerOn = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x0F}, "Switch on"},
     .powerOff = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x8F}, "Switch off"},
     .catDelay = std::nullopt,
@@ -71,8 +72,6 @@ const CatCommandTable Ft840{
     .readFrequency = {{0x02, 0x00, 0x00, 0x02, 0x10}, "Ask Freq"},
     .frequencyReply = {19, ""},
     .frequencyFirstByte = 3,
-    .replyLowKHz = 100,
-    .replyHighKHz = 30000,
     .readSMeter = CatCommand{{0x00, 0x00, 0x00, 0x00, 0xF7}, "Ask Smeter"},
     .sMeterReply = CatReply{5, "Smeter"},
     .readRxStatus = CatCommand{{0x00, 0x00, 0x00, 0x00, 0xFA}, "Ask Status"},
@@ -83,14 +82,17 @@ const CatCommandTable Ft840{
     .modeCodes = {0, 1, 2, 3, 4, 5, 6},
     .pttOn = CatCommand{{0x00, 0x00, 0x00, 0x01, 0x0F}, "Set PTT"},
     .pttOff = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x0F}, "Set PTT"},
-    .lockOn = {{0x00, 0x00, 0x00, 0x01, 0x04}, "Lock on"},
-    .lockOff = {{0x00, 0x00, 0x00, 0x00, 0x04}, "Lock off"},
+    .lockOn = CatCommand{{0x00, 0x00, 0x00, 0x01, 0x04}, "Lock on"},
+    .lockOff = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x04}, "Lock off"},
+    .catOn = std::nullopt,
+    .catOff = std::nullopt,
     .wakeUp = std::nullopt,
     .powerOn = std::nullopt,
     .powerOff = std::nullopt,
     .catDelay = std::nullopt,
 };
 
+// 00 and 80 are CAT on and off on this rig, not a lock: it has no dial lock by CAT.
 const CatCommandTable Ft847{
     .model = Model::Ft847,
     .readScheme = ReadScheme::BcdAndStatus,
@@ -100,20 +102,20 @@ const CatCommandTable Ft847{
     .readFrequency = {{0x00, 0x00, 0x00, 0x00, 0x03}, "Ask Freq"},
     .frequencyReply = {5, "Freq"},
     .frequencyFirstByte = 0,
-    .replyLowKHz = 100,
-    .replyHighKHz = 512000,
     .readSMeter = std::nullopt,
     .sMeterReply = std::nullopt,
     .readRxStatus = CatCommand{{0x00, 0x00, 0x00, 0x00, 0xE7}, "Ask Rx Status"},
-    .readTxStatus = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x7F}, "Ask Tx Status"},
-    .statusReply = CatReply{5, "Smeter"},
+    .readTxStatus = CatCommand{{0x00, 0x00, 0x00, 0x00, 0xF7}, "Ask Tx Status"},
+    .statusReply = CatReply{1, "Smeter"},
     .setModeOpcode = 0x07,
     .setModeCodeByte = 0,
-    .modeCodes = {0, 1, 2, 3, 4, 8, 130, 131, 132, 136},
+    .modeCodes = {0x00, 0x01, 0x02, 0x03, 0x04, 0x08, 0x82, 0x83, 0x84, 0x88},
     .pttOn = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x08}, "Set PTT"},
     .pttOff = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x88}, "Set PTT"},
-    .lockOn = {{0x00, 0x00, 0x00, 0x00, 0x00}, "Lock on"},
-    .lockOff = {{0x00, 0x00, 0x00, 0x00, 0x80}, "Lock off"},
+    .lockOn = std::nullopt,
+    .lockOff = std::nullopt,
+    .catOn = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x00}, "CAT on"},
+    .catOff = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x80}, "CAT off"},
     .wakeUp = std::nullopt,
     .powerOn = std::nullopt,
     .powerOff = std::nullopt,
@@ -135,6 +137,11 @@ const CatCommandTable* CommandTable(Model model) {
     default:
         return nullptr;
     }
+}
+
+bool HasDialLock(Model model) {
+    const CatCommandTable* table = CommandTable(model);
+    return table && table->lockOn;
 }
 
 } // namespace rig

@@ -12,12 +12,12 @@ namespace rig {
 // Every CAT command is five bytes, first byte first.
 using Frame = std::array<std::uint8_t, 5>;
 
-// A fixed frame, the name it is logged under, and the length of the acknowledgement the rig
-// sends back for it (0 for none).
+// A fixed frame, the name it is logged under, and whether the rig answers it with a byte of
+// acknowledgement (which must not be taken for the reply to the next request).
 struct CatCommand {
     Frame frame;
     const char* logName;
-    int answerLength = 0;
+    bool acknowledged = false;
 };
 
 // A reply the rig sends: its length in bytes and the name it is logged under (empty where the
@@ -52,28 +52,31 @@ struct CatCommandTable {
     CatCommand readFrequency;
     CatReply frequencyReply;
     int frequencyFirstByte; // binary replies: position (from 1) of the most significant byte
-    // What the rig can be tuned to; a decoded frequency outside is taken as a damaged reply.
-    double replyLowKHz;
-    double replyHighKHz;
 
     std::optional<CatCommand> readSMeter;
     std::optional<CatReply> sMeterReply;
     std::optional<CatCommand> readRxStatus;
     std::optional<CatCommand> readTxStatus;
-    std::optional<CatReply> statusReply;
+    std::optional<CatReply> statusReply; // of both status requests
 
     std::uint8_t setModeOpcode;
     // Which byte of the set-mode frame carries the mode code: the byte before the opcode on the
     // older rigs, the first byte on the FT-817 and FT-847 (which read it only there).
     int setModeCodeByte;
-    std::vector<std::uint8_t> modeCodes; // sent for mode index 1, 2, ...
+    // Sent for mode index 1, 2, ...; nullopt for a mode the rig cannot be set to by CAT.
+    std::vector<std::optional<std::uint8_t>> modeCodes;
 
     // PTT by frame; nullopt where the PTT is the DTR line (with RTS held on).
     std::optional<CatCommand> pttOn;
     std::optional<CatCommand> pttOff;
 
-    CatCommand lockOn;
-    CatCommand lockOff;
+    // The dial lock; nullopt where CAT cannot set it.
+    std::optional<CatCommand> lockOn;
+    std::optional<CatCommand> lockOff;
+    // A rig that ignores every command until CAT is switched on (sent after opening) and leaves
+    // CAT when switched off (sent before closing).
+    std::optional<CatCommand> catOn;
+    std::optional<CatCommand> catOff;
 
     std::optional<CatCommand> wakeUp;
     std::optional<CatCommand> powerOn;
@@ -83,5 +86,8 @@ struct CatCommandTable {
 
 // The model's commands; nullptr for the models that send nothing (FT-857, FT-897, unknown).
 const CatCommandTable* CommandTable(Model model);
+
+// Whether the model's dial lock can be set by CAT (the table window offers it only then).
+bool HasDialLock(Model model);
 
 } // namespace rig

@@ -5,14 +5,40 @@
 #include "rig/CatCodec.h"
 #include "rig/RigLogging.h"
 
+#include <algorithm>
+
 namespace rig {
 
 namespace {
 
 const QString NoFrequencyText = QStringLiteral("-----.- kHz");
 const QString CrLf = QStringLiteral("\r\n");
+// How often a yielding wait looks at the line, in ms.
+constexpr double YieldSliceMs = 10;
+
+QString CannotWrite(const SerialLink& link) {
+    return QStringLiteral("Cannot write to ") + link.description();
+}
 
 } // namespace
+
+class CatControl::Exchange {
+public:
+    explicit Exchange(CatControl& cat) : cat_(cat), outermost_(!cat.busy_) { cat_.busy_ = true; }
+    ~Exchange() {
+        if (!outermost_)
+            return;
+        cat_.busy_ = false;
+        if (cat_.closeRequested_)
+            cat_.closeNow();
+    }
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+
+private:
+    CatControl& cat_;
+    bool outermost_;
+};
 
 CatControl::CatControl(core::ProgramState& state, platform::Platform& platform, CatLog& log,
                        SerialLink& link)
@@ -25,42 +51,84 @@ const CatCommandTable* CatControl::table() const {
 
 // --- the link ---
 
-void CatControl::setLink(SerialLink& link) {
-    if (&link == link_)
-        return;
-    if (portOpen())
-        ClosePort();
-    link_ = &link;
+bool CatControl::setLink(SerialLink& link) {
+    if (busy_)
+        return false;
+    if (&link != link_) {
+        if (portOpen())
+            ClosePort();
+        link_ = &link;
+    }
+    return true;
 }
 
-bool CatControl::OpenPort(int port) {
+LinkOpenResult CatControl::OpenPort(int port) {
+    if (busy_)
+        return {false, QStringLiteral("The rig is still answering a request.")};
     if (portOpen())
         ClosePort();
     const LinkOpenResult opened = link_->open(port, SettingsText());
     if (!opened.ok) {
         platform_.messageBox(QStringLiteral("Function ComPortOpen") + CrLf + opened.error,
                              core::MessageTitle(), platform::Icon::Critical);
-        return false;
+        return opened;
     }
+    // Opening raises DTR and RTS, and DTR keys an FT-757GXII: both go low before anything else,
+    // but for the RTS that the FT-757GXII's interface takes its supply from.
+    const bool dtr = link_->setDtr(false);
+    const bool rts = link_->setRts(model() == Model::Ft757GXII);
     line_ = ParseSerialSettings(SettingsText()).value_or(SerialSettings{});
     paceMs_ = 0;
     linesNoted_ = false;
     failureTold_ = false;
-    const bool rts = link_->setRts(false);
-    const bool dtr = link_->setDtr(false);
+    quietAtMs_ = 0;
+    echo_ = false;
+    txStatusInReceive_ = true;
     if (!rts || !dtr)
         noteLinesMissing();
-    return true;
+    {
+        Exchange exchange(*this);
+        if (const CatCommandTable* commands = table()) {
+            if (commands->catOn)
+                (void)command(*commands->catOn);
+            // A PTT left on (by a run that ended without releasing it) is released.
+            if (commands->pttOff)
+                (void)command(*commands->pttOff);
+        }
+    } // a write failure may have closed the port meanwhile
+    if (!portOpen())
+        return {false, CannotWrite(*link_)};
+    return opened;
 }
 
-void CatControl::ClosePort() {
+bool CatControl::ClosePort() {
+    const bool deferred = busy_;
+    {
+        Exchange exchange(*this);
+        if (portOpen())
+            (void)sendPtt(false);
+        pttOn_ = false;
+        closeRequested_ = true;
+    } // the outermost exchange closes now; else the running one closes when it ends
+    if (deferred)
+        emit changed();
+    return !deferred;
+}
+
+void CatControl::closeNow() {
+    // A close asked for from a signal emitted below is this one.
+    busy_ = true;
     if (portOpen()) {
-        if (pttOn_)
-            PttOff();
-        (void)link_->setRts(false); // lines a device lacks were noted at opening
-        (void)link_->setDtr(false);
+        if (const CatCommandTable* commands = table(); commands && commands->catOff)
+            (void)send(commands->catOff->frame, commands->catOff->logName);
+        (void)link_->setDtr(false); // lines a device lacks were noted at opening
+        (void)link_->setRts(false);
         link_->close();
+        emit portClosed();
     }
+    busy_ = false;
+    closeRequested_ = false;
+    pttOn_ = false;
     ft817On_ = false;
     ShowFrequency(0);
 }
@@ -77,59 +145,81 @@ void CatControl::noteLinesMissing() {
 
 // --- exchanges ---
 
-bool CatControl::send(const Frame& frame, const char* name) {
+CatResult CatControl::send(const Frame& frame, const char* name) {
     const QByteArray bytes = FrameBytes(frame);
+    // Written before it is logged: a log file that fails is reported, and a PTT-off frame must
+    // not wait for that.
+    const bool written = link_->write(bytes);
     log_.logBytes(bytes, CatDirection::Transmit, QString::fromLatin1(name));
-    if (link_->write(bytes))
-        return true;
+    if (written)
+        return CatResult::Sent;
     if (!failureTold_) {
         failureTold_ = true;
-        const QString error = QStringLiteral("Cannot write to ") + link_->description();
+        const QString error = CannotWrite(*link_);
         qCWarning(lcRig).noquote() << error;
         emit linkFailed(error);
     }
-    return false;
+    return CatResult::WriteFailed;
 }
 
-bool CatControl::command(const CatCommand& command) {
-    if (command.answerLength == 0)
-        return send(command.frame, command.logName);
-    // The acknowledgement is taken here, so that it cannot be mistaken for the reply to the
-    // next request.
-    link_->discardInput();
-    if (!send(command.frame, command.logName))
-        return false;
-    logReply(awaitReply(command.answerLength), QString());
-    return true;
+CatResult CatControl::command(const Frame& frame, const char* name, bool acknowledged) {
+    const CatResult result = send(frame, name);
+    if (acknowledged || echo_)
+        quietAtMs_ = platform_.steadyMs() + line_.wireTimeMs(5 + 1) + RigLatencyMarginMs;
+    return result;
 }
 
 CatControl::Reply CatControl::ask(const CatCommand& request, int replyLength) {
-    // Bytes still waiting belong to an earlier request (a reply that came too late).
+    if (platform_.steadyMs() < quietAtMs_)
+        platform_.waitUntil(quietAtMs_, false);
     link_->discardInput();
-    if (!send(request.frame, request.logName))
+    if (send(request.frame, request.logName) != CatResult::Sent)
         return {};
-    return awaitReply(replyLength);
-}
-
-CatControl::Reply CatControl::awaitReply(int replyLength) {
-    // First byte: the request's wire time, the rig's latency and the byte itself. Then the
-    // rest of the reply at the rig's pace. A silent rig costs only the first wait.
-    const double firstByteMs = line_.wireTimeMs(5 + 1) + RigLatencyMarginMs;
-    const double restMs =
-        line_.wireTimeMs(replyLength - 1) + paceMs_ * (replyLength - 1) + RigLatencyMarginMs;
-    if (link_->waitForBytes(1, firstByteMs))
-        (void)link_->waitForBytes(replyLength, restMs); // short replies are judged below
+    const QByteArray frame = FrameBytes(request.frame);
+    const auto restMs = [this](qint64 count) {
+        return line_.wireTimeMs(int(count) - 1) + paceMs_ * double(count - 1) + RigLatencyMarginMs;
+    };
+    const bool yield =
+        line_.wireTimeMs(replyLength) + paceMs_ * (replyLength - 1) > YieldingReplyAboveMs;
+    const qint64 wanted = replyLength + (echo_ ? frame.size() : 0);
     Reply reply;
-    reply.bytes = link_->readAll();
+    if (awaitBytes(1, line_.wireTimeMs(5 + 1) + RigLatencyMarginMs, yield))
+        (void)awaitBytes(wanted, restMs(wanted), yield); // short replies are judged below
+    reply.received = link_->readAll();
+    // A line that echoes (as some level converters do) gives the request back ahead of the
+    // reply, perhaps after the echo of an earlier command.
+    const qsizetype echoAt = reply.received.indexOf(frame);
+    const qsizetype echoedLength = echoAt + frame.size() + replyLength;
+    if (echoAt >= 0 && reply.received.size() < echoedLength) {
+        (void)awaitBytes(echoedLength - reply.received.size(), restMs(replyLength), yield);
+        reply.received += link_->readAll();
+    }
+    echo_ = echoAt >= 0;
+    // Whatever came ahead of the reply (an acknowledgement that was late, an echo) is dropped.
+    reply.bytes = reply.received.right(replyLength);
     reply.complete = reply.bytes.size() == replyLength;
     return reply;
 }
 
+bool CatControl::awaitBytes(qint64 count, double timeoutMs, bool yield) {
+    if (!yield)
+        return link_->waitForBytes(count, timeoutMs);
+    const double deadline = platform_.steadyMs() + timeoutMs;
+    while (link_->bytesWaiting() < count) {
+        const double now = platform_.steadyMs();
+        if (now >= deadline)
+            return false;
+        platform_.waitUntil(std::min(deadline, now + YieldSliceMs), true);
+    }
+    return true;
+}
+
 void CatControl::logReply(const Reply& reply, const QString& name) {
-    if (reply.bytes.isEmpty())
+    if (reply.received.isEmpty())
         return;
-    log_.logBytes(reply.bytes, CatDirection::Receive,
-                  reply.complete ? name : QStringLiteral("Just%1 Bytes").arg(reply.bytes.size()));
+    log_.logBytes(reply.received, CatDirection::Receive,
+                  reply.complete ? name
+                                 : QStringLiteral("Just%1 Bytes").arg(reply.received.size()));
 }
 
 void CatControl::settle(double ms) {
@@ -138,183 +228,217 @@ void CatControl::settle(double ms) {
 
 // --- operations ---
 
-bool CatControl::SetRigFrequency(float kHz) {
+CatResult CatControl::SetRigFrequency(float kHz) {
     const CatCommandTable* commands = table();
-    if (!portOpen() || !commands || (model() == Model::Ft817 && !ft817On_))
-        return false;
+    if (!portOpen() || !commands || (commands->model == Model::Ft817 && !ft817On_))
+        return CatResult::NotSent;
+    if (busy_)
+        return CatResult::Busy;
     const std::optional<Frame> frame =
-        FrequencyValid(model(), kHz) ? SetFrequencyFrame(*commands, kHz) : std::nullopt;
+        FrequencyValid(commands->model, kHz) ? SetFrequencyFrame(*commands, kHz) : std::nullopt;
     if (!frame) {
         platform_.beep();
-        return false;
+        return CatResult::OutOfRange;
     }
-    return send(*frame, commands->setFrequencyName);
+    Exchange exchange(*this);
+    return command(*frame, commands->setFrequencyName);
 }
 
-float CatControl::ReadRigFrequency() {
+RigReading CatControl::ReadRigFrequency() {
+    RigReading reading;
+    if (busy_) {
+        reading.busy = true;
+        return reading;
+    }
     if (!portOpen())
-        return 0;
-    float kHz = 0;
-    if (const CatCommandTable* commands = table()) {
-        switch (commands->readScheme) {
-        case ReadScheme::BcdAndStatus:
-            kHz = readBcdAndStatus(*commands);
-            break;
-        case ReadScheme::Block19:
-            kHz = readBlock19(*commands);
-            break;
-        case ReadScheme::StatusBlock75:
-            kHz = readStatusBlock75(*commands);
-            break;
+        return reading;
+    {
+        Exchange exchange(*this);
+        if (const CatCommandTable* commands = table()) {
+            switch (commands->readScheme) {
+            case ReadScheme::BcdAndStatus:
+                readBcdAndStatus(*commands, reading);
+                break;
+            case ReadScheme::Block19:
+                readBlock19(*commands, reading);
+                break;
+            case ReadScheme::StatusBlock75:
+                readStatusBlock75(*commands, reading);
+                break;
+            }
+        } else {
+            ShowFrequency(0);
         }
-    } else {
-        ShowFrequency(0);
+        catFrequency_ = reading.kHz.value_or(0);
     }
-    catFrequency_ = kHz;
     emit changed();
-    return kHz;
+    return reading;
 }
 
-float CatControl::readBcdAndStatus(const CatCommandTable& commands) {
+void CatControl::readBcdAndStatus(const CatCommandTable& commands, RigReading& reading) {
     const Reply reply = ask(commands.readFrequency, commands.frequencyReply.length);
     logReply(reply, QString::fromLatin1(commands.frequencyReply.logName));
-    float kHz = 0;
     if (const auto decoded = DecodeBcdFrequencyReply(commands, reply.bytes)) {
-        kHz = static_cast<float>(core::RoundHalfEven(decoded->kHz));
+        reading.kHz = static_cast<float>(core::RoundHalfEven(decoded->kHz));
+        reading.modeCode = decoded->modeCode;
         ShowRigMode(decoded->modeCode);
     } else {
         ShowFrequency(0);
     }
-    readRxTxStatus(commands);
-    return kHz;
+    if (readRxTxStatus(commands, reading) && !pttOn_ && txStatusInReceive_)
+        readTransmitState(commands, reading);
 }
 
-void CatControl::readRxTxStatus(const CatCommandTable& commands) {
+bool CatControl::readRxTxStatus(const CatCommandTable& commands, RigReading& reading) {
     const CatCommand& request = pttOn_ ? *commands.readTxStatus : *commands.readRxStatus;
     const Reply reply = ask(request, commands.statusReply->length);
     logReply(reply, QString::fromLatin1(commands.statusReply->logName));
+    swrState_ = -1;
     if (reply.bytes.isEmpty()) {
         // Silence: an FT-817 that was on has been switched off at the rig.
         sMeterValue_ = 0;
-        swrState_ = -1;
         if (ft817On_)
-            ToggleFT817Power();
-        return;
-    }
-    if (!reply.complete) {
-        swrState_ = -1;
-        return;
+            toggleFt817Power();
+        return false;
     }
     const RxTxStatus status = DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0]));
     sMeterValue_ = static_cast<float>(status.sMeter);
     if (!pttOn_) {
-        swrState_ = -1;
-    } else if (status.transmitInhibit) {
-        swrState_ = -1;
-        emit transmitInhibited();
-    } else {
-        swrState_ = status.highSwr ? 1 : 0;
+        reading.sMeter = sMeterValue_;
+        return true;
     }
+    reading.transmitting = !status.transmitInhibit;
+    if (status.transmitInhibit)
+        emit transmitInhibited();
+    else
+        swrState_ = status.highSwr ? 1 : 0;
+    return true;
 }
 
-float CatControl::readBlock19(const CatCommandTable& commands) {
+void CatControl::readTransmitState(const CatCommandTable& commands, RigReading& reading) {
+    // The transmit status tells whether the rig transmits although our PTT is off (its own PTT
+    // pressed). A rig that does not answer it while receiving is not asked again.
+    const Reply reply = ask(*commands.readTxStatus, commands.statusReply->length);
+    logReply(reply, QString::fromLatin1(commands.statusReply->logName));
+    if (reply.bytes.isEmpty())
+        txStatusInReceive_ = false;
+    else
+        reading.transmitting =
+            !DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0])).transmitInhibit;
+}
+
+void CatControl::readBlock19(const CatCommandTable& commands, RigReading& reading) {
     const Reply reply = ask(commands.readFrequency, commands.frequencyReply.length);
-    logReply(reply, QStringLiteral(" Freq%1 Bytes").arg(reply.bytes.size()));
-    float kHz = 0;
+    logReply(reply, QStringLiteral(" Freq%1 Bytes").arg(reply.received.size()));
     if (const std::optional<double> decoded = DecodeBlockFrequency(commands, reply.bytes)) {
         ShowFrequency(static_cast<float>(core::RoundHalfEven(*decoded, 2)));
-        kHz = static_cast<float>(core::RoundHalfEven(*decoded));
-        readFt840Status(commands);
-        readMeterFrame(commands);
+        reading.kHz = static_cast<float>(core::RoundHalfEven(*decoded));
+        readFt840Status(commands, reading);
+        readMeterFrame(commands, reading);
     } else {
         ShowFrequency(0);
     }
     // While transmitting the status is read even after a failed read: the transmit-inhibit
     // check must not wait for a good reply.
     if (pttOn_)
-        readFt840Status(commands);
-    return kHz;
+        readFt840Status(commands, reading);
 }
 
-void CatControl::readFt840Status(const CatCommandTable& commands) {
+void CatControl::readFt840Status(const CatCommandTable& commands, RigReading& reading) {
     const Reply reply = ask(*commands.readRxStatus, commands.statusReply->length);
     logReply(reply, QString::fromLatin1(commands.statusReply->logName));
     const std::optional<Ft840Status> status =
         reply.complete ? DecodeFt840Status(reply.bytes) : std::nullopt;
-    if (!status) {
-        swrState_ = -1;
+    swrState_ = -1;
+    if (!status)
         return;
-    }
     lockChecked_ = status->locked;
-    if (!pttOn_) {
-        swrState_ = -1;
-    } else if (!status->transmitting) {
-        swrState_ = -1;
+    reading.transmitting = status->transmitting;
+    if (!pttOn_)
+        return;
+    if (!status->transmitting)
         emit transmitInhibited();
-    } else {
+    else
         swrState_ = status->highSwr ? 1 : 0;
-    }
 }
 
-float CatControl::readStatusBlock75(const CatCommandTable& commands) {
+void CatControl::readStatusBlock75(const CatCommandTable& commands, RigReading& reading) {
     const Reply reply = ask(commands.readFrequency, commands.frequencyReply.length);
-    logReply(reply, QStringLiteral("%1 Bytes").arg(reply.bytes.size()));
-    float kHz = 0;
+    logReply(reply, QStringLiteral("%1 Bytes").arg(reply.received.size()));
     if (const std::optional<double> decoded = DecodeBlockFrequency(commands, reply.bytes)) {
         ShowFrequency(static_cast<float>(core::RoundHalfEven(*decoded, 2)));
-        kHz = static_cast<float>(core::RoundHalfEven(*decoded));
+        reading.kHz = static_cast<float>(core::RoundHalfEven(*decoded));
         lockChecked_ = StatusBlockLocked(reply.bytes);
     } else {
         ShowFrequency(0);
     }
-    readMeterFrame(commands);
-    return kHz;
+    readMeterFrame(commands, reading);
 }
 
-void CatControl::readMeterFrame(const CatCommandTable& commands) {
+void CatControl::readMeterFrame(const CatCommandTable& commands, RigReading& reading) {
     const Reply reply = ask(*commands.readSMeter, commands.sMeterReply->length);
     logReply(reply, QString::fromLatin1(commands.sMeterReply->logName));
-    if (!reply.complete)
+    // Only the first byte is used, so a reply shorter than expected still gives it.
+    if (reply.bytes.isEmpty())
         return;
     const auto value = static_cast<std::uint8_t>(reply.bytes[0]);
     // The FT-757GXII's meter byte counts 0..15; anything else is not a reading.
-    if (model() != Model::Ft757GXII || value < 16)
+    if (commands.model != Model::Ft757GXII || value < 16) {
         sMeterValue_ = value;
+        reading.sMeter = sMeterValue_;
+    }
 }
 
-float CatControl::ReadSMeter() {
+std::optional<float> CatControl::ReadSMeter() {
     const CatCommandTable* commands = table();
-    if (!portOpen() || !commands)
-        return sMeterValue_;
-    if (commands->readSMeter)
-        readMeterFrame(*commands);
-    else
-        readRxTxStatus(*commands);
+    if (busy_ || !portOpen() || !commands)
+        return std::nullopt;
+    RigReading reading;
+    {
+        Exchange exchange(*this);
+        if (commands->readSMeter)
+            readMeterFrame(*commands, reading);
+        else
+            readRxTxStatus(*commands, reading);
+    }
     emit changed();
-    return sMeterValue_;
+    return reading.sMeter;
 }
 
-void CatControl::SetRigMode(int index) {
+CatResult CatControl::SetRigMode(int index) {
+    if (busy_)
+        return CatResult::Busy;
+    Exchange exchange(*this);
+    return setMode(index);
+}
+
+CatResult CatControl::setMode(int index) {
     const CatCommandTable* commands = table();
-    if (!commands || index < 1 || index > static_cast<int>(commands->modeCodes.size()))
-        return;
-    const std::uint8_t code = commands->modeCodes[index - 1];
+    if (!commands || index < 1 || index > static_cast<int>(commands->modeCodes.size()) ||
+        !commands->modeCodes[index - 1])
+        return CatResult::NotSent;
+    const std::uint8_t code = *commands->modeCodes[index - 1];
     rigModeIndex_ = static_cast<core::Integer>(index);
     // The configuration keeps the code by which the mode button is found again.
     bool tableCode = false;
-    const std::vector<ModeEntry>& modes = ModeTable(model());
+    const std::vector<ModeEntry>& modes = ModeTable(commands->model);
     const int buttonCode =
         index <= static_cast<int>(modes.size()) ? modes[index - 1].code.toInt(&tableCode) : 0;
     state_.RigModeCode = static_cast<core::Integer>(tableCode ? buttonCode : code);
-    if (portOpen() && send(SetModeFrame(*commands, code), "Set mode"))
-        settle(FrameSettleMs);
+    CatResult result = CatResult::NotSent;
+    if (portOpen()) {
+        result = command(SetModeFrame(*commands, code), "Set mode");
+        if (result == CatResult::Sent)
+            settle(FrameSettleMs);
+    }
     emit changed();
+    return result;
 }
 
 void CatControl::ShowRigMode(int code) {
     const int index = ModeIndexForCode(model(), code);
     if (index != 0 && index != rigModeIndex_)
-        SetRigMode(index);
+        (void)setMode(index);
 }
 
 void CatControl::setRigModeIndex(core::Integer index) {
@@ -322,67 +446,100 @@ void CatControl::setRigModeIndex(core::Integer index) {
     emit changed();
 }
 
-void CatControl::PttOn() {
+CatResult CatControl::PttOn() {
+    Exchange exchange(*this);
     pttOn_ = true;
-    if (const CatCommandTable* commands = table(); commands && portOpen()) {
-        if (commands->pttOn)
-            (void)command(*commands->pttOn);
-        else
-            setPttLines(true);
-    }
+    const CatResult result = sendPtt(true);
     emit changed();
+    return result;
 }
 
-void CatControl::PttOff() {
+CatResult CatControl::PttOff() {
+    Exchange exchange(*this);
+    const CatResult result = sendPtt(false);
     pttOn_ = false;
-    if (const CatCommandTable* commands = table(); commands && portOpen()) {
-        if (commands->pttOff)
-            (void)command(*commands->pttOff);
-        else
-            setPttLines(false);
-    }
     emit changed();
+    return result;
+}
+
+CatResult CatControl::sendPtt(bool on) {
+    const CatCommandTable* commands = table();
+    if (!commands || !portOpen())
+        return CatResult::NotSent;
+    if (commands->pttOn)
+        return command(on ? *commands->pttOn : *commands->pttOff);
+    setPttLines(on);
+    return CatResult::Sent;
 }
 
 void CatControl::setPttLines(bool transmit) {
-    const bool rts = link_->setRts(true);
-    const bool dtr = link_->setDtr(transmit);
-    if (!rts || !dtr)
+    // DTR keys the rig: it is released first and keyed last, with RTS (the interface's supply)
+    // on.
+    bool set = transmit || link_->setDtr(false);
+    set = link_->setRts(true) && set;
+    if (transmit)
+        set = link_->setDtr(true) && set;
+    if (!set)
         noteLinesMissing();
     log_.TerminalWrite(transmit ? QStringLiteral("RTS=on DTR=on") + CrLf
                                 : QStringLiteral("RTS=on DTR=off") + CrLf,
                        false);
 }
 
-void CatControl::RigLock(bool on) {
-    lockChecked_ = on;
+CatResult CatControl::RigLock(bool on) {
+    if (busy_)
+        return CatResult::Busy;
+    Exchange exchange(*this);
+    return rigLock(on);
+}
+
+CatResult CatControl::rigLock(bool on) {
     const CatCommandTable* commands = table();
-    if (commands && portOpen() && command(on ? commands->lockOn : commands->lockOff))
-        settle(FrameSettleMs);
+    if (!commands || !commands->lockOn)
+        return CatResult::NotSent;
+    lockChecked_ = on;
+    CatResult result = CatResult::NotSent;
+    if (portOpen()) {
+        result = command(on ? *commands->lockOn : *commands->lockOff);
+        if (result == CatResult::Sent)
+            settle(FrameSettleMs);
+    }
     emit changed();
+    return result;
 }
 
 void CatControl::SwitchFT817(bool on) {
     const CatCommandTable* commands = table();
-    if (model() != Model::Ft817 || !commands || !portOpen())
+    if (!commands || commands->model != Model::Ft817 || !portOpen())
         return;
+    // The PTT is released before anything else goes to the rig.
+    if (pttOn_)
+        (void)sendPtt(false);
     pttOn_ = false;
-    if (command(*commands->wakeUp))
+    if (command(*commands->wakeUp) == CatResult::Sent)
         settle(FrameSettleMs);
-    if (command(on ? *commands->powerOn : *commands->powerOff))
+    if (command(on ? *commands->powerOn : *commands->powerOff) == CatResult::Sent)
         settle(FrameSettleMs);
     emit changed();
     emit ft817PowerSwitched(on);
 }
 
 void CatControl::ToggleFT817Power() {
+    if (model() != Model::Ft817 || busy_)
+        return;
+    Exchange exchange(*this);
+    toggleFt817Power();
+}
+
+void CatControl::toggleFt817Power() {
     if (!ft817On_) {
         SwitchFT817(true);
         ft817On_ = true;
         lockChecked_ = false;
-        if (model() == Model::Ft817 && portOpen())
+        if (portOpen())
             settle(PowerOnSettleMs);
-        RigLock(false);
+        // The wake-up frame is the lock-on frame of a rig that was on already.
+        (void)rigLock(false);
     } else {
         SwitchFT817(false);
         ft817On_ = false;
@@ -390,12 +547,17 @@ void CatControl::ToggleFT817Power() {
     emit changed();
 }
 
-void CatControl::SendCatDelay() {
+CatResult CatControl::SendCatDelay() {
     const CatCommandTable* commands = table();
     if (!portOpen() || !commands || !commands->catDelay)
-        return;
-    if (command(*commands->catDelay))
+        return CatResult::NotSent;
+    if (busy_)
+        return CatResult::Busy;
+    Exchange exchange(*this);
+    const CatResult result = command(*commands->catDelay);
+    if (result == CatResult::Sent)
         paceMs_ = commands->catDelay->frame[3];
+    return result;
 }
 
 void CatControl::ShowFrequency(float kHz) {

@@ -9,6 +9,8 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
+#include <optional>
 
 namespace rig {
 
@@ -22,19 +24,51 @@ inline constexpr double RigLatencyMarginMs = 100;
 inline constexpr double FrameSettleMs = 50;
 // Settling time after switching the FT-817 on, before its lock is released, in ms.
 inline constexpr double PowerOnSettleMs = 200;
+// A reply that takes longer than this on the wire (the FT-757GXII's paced status block, about
+// 4 s) is awaited with the event loop running, so the window stays live and a turn goes on.
+inline constexpr double YieldingReplyAboveMs = 250;
+
+// What one read of the rig gave.
+struct RigReading {
+    // Whole kHz (what CatFrequency becomes); nullopt when no valid reply came. Never 0.
+    std::optional<float> kHz;
+    // The rig's mode byte, where the frequency reply carries one (FT-817, FT-847).
+    std::optional<std::uint8_t> modeCode;
+    std::optional<float> sMeter;
+    // Whether the rig is transmitting, by whatever keyed it, where it reports that (FT-817,
+    // FT-847 transmit status, FT-840 status; not the FT-757GXII).
+    std::optional<bool> transmitting;
+    // Nothing was asked: an exchange with the rig was already under way.
+    bool busy = false;
+};
+
+// How a command went.
+enum class CatResult {
+    Sent,        // the frame (or, on the FT-757GXII, the line change) went out
+    NotSent,     // link closed, a model without the command, an FT-817 switched off
+    OutOfRange,  // a frequency outside the model's bands; the beep sounded
+    Busy,        // refused: an exchange with the rig is under way (see busy())
+    WriteFailed, // the device did not take the bytes; linkFailed was emitted
+};
 
 // The CAT operations of the rig link on top of the command tables and a SerialLink, for the
-// model in state.RigModel, with every frame and reply handed to the CAT log. Also owns the rig
+// model in state.RigModel, with every frame and reply handed to the CAT log. Also keeps the rig
 // state that the table window shows (frequency label, S-meter, SWR, lock check box, PTT and
-// FT-817 power buttons, mode index).
+// FT-817 power buttons, mode index). Polling, the PTT watchdog, following and turning belong to
+// the caller.
 //
-// Every operation does nothing while the link is closed (state changes aside, see each one).
-// No operation runs the event loop: its waits (the settling times above and the bounded reply
-// waits) only let time pass, so no timer or click can interleave frames. A reply wait gives up
-// when the first byte has not come within the wire time of the request and one byte plus
-// RigLatencyMarginMs, or the rest not within its own wire time (plus the FT-757GXII's pacing
-// between bytes) plus RigLatencyMarginMs. Bytes left from a late reply are discarded before the
-// next request, and the FT-817's one-byte acknowledgements are taken with their command.
+// Replies are awaited within a real-time bound: the first byte within the wire time of the
+// request and one byte plus RigLatencyMarginMs, the rest within its own wire time (plus the
+// FT-757GXII's pacing between bytes) plus RigLatencyMarginMs. Short waits only let time pass,
+// so no timer or click can interleave frames; a reply longer than YieldingReplyAboveMs is
+// awaited with the event loop running. Either way busy() holds for the whole exchange: a second
+// read or command is refused (CatResult::Busy, RigReading::busy), the PTT still acts, and a
+// ClosePort releases the PTT at once and closes when the exchange ends. The CatControl must not
+// be destroyed while busy().
+//
+// Stray bytes do not spoil a reply: acknowledgements of commands are let in and dropped before
+// the next request, a line that echoes the request is recognised, and of a reply longer than
+// expected the last bytes are taken.
 class CatControl : public QObject {
     Q_OBJECT
 public:
@@ -43,49 +77,51 @@ public:
 
     // --- the link ---
     // Changes the link (the real port or the simulated rig); an open link is closed first.
-    void setLink(SerialLink& link);
-    SerialLink& link() const { return *link_; }
+    // False, and nothing changes, while busy().
+    bool setLink(SerialLink& link);
     bool portOpen() const { return link_->isOpen(); }
+    bool busy() const { return busy_; }
     Model model() const { return ToModel(state_.RigModel); }
     // Line settings for state.BaudRate and the model, "4800,N,8,2".
     QString SettingsText() const { return SerialSettingsText(model(), state_.BaudRate); }
-    // Opens COM<port> with SettingsText(), RTS and DTR off. On failure the user gets the
-    // "Function ComPortOpen" message with the system's reason, the link stays closed and the
-    // result is false.
-    bool OpenPort(int port);
-    // Releases a PTT left on, drops RTS and DTR and closes the link; the frequency label shows
-    // no frequency and the FT-817 button reads off.
-    void ClosePort();
+    // Opens COM<port> with SettingsText(); an open link is closed first. DTR and RTS go low at
+    // once (the FT-757GXII keeps RTS, which its interface needs), then the FT-847 is switched
+    // to CAT and a PTT left on is released. On failure the user gets the "Function ComPortOpen"
+    // message with the system's reason and the link stays closed.
+    LinkOpenResult OpenPort(int port);
+    // Releases the PTT first (the PTT-off frame, or DTR low on the FT-757GXII, whatever the PTT
+    // button says), switches the FT-847 out of CAT, drops RTS and DTR and closes the link; the
+    // frequency label shows no frequency and the FT-817 button reads off. While busy() only the
+    // PTT is released now and the rest follows when the exchange ends: the result is then false.
+    bool ClosePort();
 
     // --- operations ---
-    // Sends the frequency (kHz). Not sent: link closed, a model without frames, an FT-817
-    // switched off, or (with a beep) a frequency outside the model's bands. True when sent.
-    bool SetRigFrequency(float kHz);
-    // Reads frequency (and mode, status, S-meter, lock as the model has them) and returns the
-    // frequency in whole kHz, which also becomes CatFrequency; 0 when no valid reply came
-    // (silence, a short or damaged reply), and the label then shows "-----.- kHz". Returns 0
-    // without any change while the link is closed.
-    float ReadRigFrequency();
-    // Reads the S-meter alone (the receive status on the FT-817 and FT-847) and returns
-    // SMeterValue.
-    float ReadSMeter();
-    // Selects mode button index (1..10) and sends its code; an index without a code for the
-    // model changes nothing. The selection is kept while the link is closed.
-    void SetRigMode(int index);
-    // Selects, and sends back, the mode whose button code is this reply byte, when it is not
-    // the selected one already.
-    void ShowRigMode(int code);
+    // Sends the frequency (kHz). NotSent: link closed, a model without frames, an FT-817
+    // switched off. OutOfRange (with a beep): outside the model's bands.
+    CatResult SetRigFrequency(float kHz);
+    // Reads frequency (and mode, status, S-meter, lock as the model has them). The frequency
+    // also becomes CatFrequency (0 without a reading, and the label then shows "-----.- kHz").
+    // Nothing is sent, and nothing changes, while the link is closed.
+    RigReading ReadRigFrequency();
+    // Reads the S-meter alone (the receive status on the FT-817 and FT-847); nullopt when no
+    // reading came.
+    std::optional<float> ReadSMeter();
+    // Selects mode button index (1..10) and sends its code. An index without a code for the
+    // model (beyond its list, or the FT-817's WFM, which CAT cannot set) changes nothing. The
+    // selection is kept while the link is closed.
+    CatResult SetRigMode(int index);
     // PTT button on / off, and the PTT frame (or, on the FT-757GXII, DTR with RTS held on).
-    void PttOn();
-    void PttOff();
-    // The dial lock check box and its frame.
-    void RigLock(bool on);
-    // FT-817 only: the PTT button reads off, then the wake-up and the power frame.
-    void SwitchFT817(bool on);
-    // The FT-817 power button: switches on (and releases the lock) or off.
+    // Never refused as busy: the PTT must always be releasable.
+    CatResult PttOn();
+    CatResult PttOff();
+    // The dial lock check box and its frame; NotSent, and no change, for a model without a dial
+    // lock by CAT (HasDialLock).
+    CatResult RigLock(bool on);
+    // The FT-817 power button: switches on (and releases the lock) or off; other models, and
+    // while busy(), nothing.
     void ToggleFT817Power();
     // FT-757GXII only: the delay frame (the rig then paces its reply bytes).
-    void SendCatDelay();
+    CatResult SendCatDelay();
     // The frequency label: the number (no blanks) + " kHz", or "-----.- kHz" for 0.
     void ShowFrequency(float kHz);
 
@@ -125,47 +161,75 @@ signals:
     // Writing to the link failed (the device is gone); told once per opening. The owner closes
     // the port and tells the user.
     void linkFailed(const QString& error);
+    // The link was closed (at once, or when the exchange that held it ended).
+    void portClosed();
 
 private:
-    // What came back for a request: every byte received, and whether they are exactly the
-    // expected reply length.
+    // Marks an exchange with the rig under way; the outermost one runs a close asked for
+    // meanwhile.
+    class Exchange;
+    // What came back for a request: every byte received, and the reply taken from them (the
+    // last replyLength bytes, or all when fewer came).
     struct Reply {
+        QByteArray received;
         QByteArray bytes;
         bool complete = false;
     };
 
     const CatCommandTable* table() const;
-    // Logs and writes one frame; false (and linkFailed) when the write failed.
-    bool send(const Frame& frame, const char* name);
-    // Sends a command and takes its acknowledgement, if the rig sends one.
-    bool command(const CatCommand& command);
-    // Discards what is waiting, sends the request and waits for its reply.
+    void closeNow();
+    // Writes one frame, then logs it; WriteFailed (and linkFailed) when the write failed.
+    CatResult send(const Frame& frame, const char* name);
+    // A command: sent, and what the rig answers to it (or the line echoes) is let in and
+    // dropped before the next request.
+    CatResult command(const Frame& frame, const char* name, bool acknowledged = false);
+    CatResult command(const CatCommand& c) { return command(c.frame, c.logName, c.acknowledged); }
+    // Sends a request and waits for its reply.
     Reply ask(const CatCommand& request, int replyLength);
-    // Waits, bounded, for a reply of replyLength bytes and takes what came.
-    Reply awaitReply(int replyLength);
-    // Logs what arrived: under name when it has the expected length, else "Just<n> Bytes".
+    // Waits, bounded, until count bytes are waiting; with the event loop running for a long
+    // reply.
+    bool awaitBytes(qint64 count, double timeoutMs, bool yield);
+    // Logs what arrived: under name when it is complete, else "Just<n> Bytes".
     void logReply(const Reply& reply, const QString& name);
     void settle(double ms);
+    CatResult sendPtt(bool on);
     // The FT-757GXII's PTT on its lines, with the text the CAT log shows for it.
     void setPttLines(bool transmit);
     void noteLinesMissing();
+    // The operations without the busy() check, for use within an exchange.
+    CatResult setMode(int index);
+    CatResult rigLock(bool on);
+    void toggleFt817Power();
+    // FT-817 only: the PTT is released, then the wake-up and the power frame.
+    void SwitchFT817(bool on);
+    // Selects, and sends back, the mode whose button code is this reply byte, when it is not
+    // the selected one already.
+    void ShowRigMode(int code);
 
-    float readBcdAndStatus(const CatCommandTable& table);
-    float readBlock19(const CatCommandTable& table);
-    float readStatusBlock75(const CatCommandTable& table);
-    void readRxTxStatus(const CatCommandTable& table);
-    void readFt840Status(const CatCommandTable& table);
-    void readMeterFrame(const CatCommandTable& table);
+    void readBcdAndStatus(const CatCommandTable& table, RigReading& reading);
+    void readBlock19(const CatCommandTable& table, RigReading& reading);
+    void readStatusBlock75(const CatCommandTable& table, RigReading& reading);
+    // The receive status (our PTT off) or the transmit status (on); false when the rig was
+    // silent.
+    bool readRxTxStatus(const CatCommandTable& table, RigReading& reading);
+    void readTransmitState(const CatCommandTable& table, RigReading& reading);
+    void readFt840Status(const CatCommandTable& table, RigReading& reading);
+    void readMeterFrame(const CatCommandTable& table, RigReading& reading);
 
     core::ProgramState& state_;
     platform::Platform& platform_;
     CatLog& log_;
     SerialLink* link_;
 
-    SerialSettings line_;      // as opened
-    int paceMs_ = 0;           // FT-757GXII pause between reply bytes, as last set
-    bool linesNoted_ = false;  // the missing RTS/DTR lines were logged for this opening
-    bool failureTold_ = false; // linkFailed was emitted for this opening
+    SerialSettings line_;           // as opened
+    int paceMs_ = 0;                // FT-757GXII pause between reply bytes, as last set
+    bool linesNoted_ = false;       // the missing RTS/DTR lines were logged for this opening
+    bool failureTold_ = false;      // linkFailed was emitted for this opening
+    double quietAtMs_ = 0;          // by then the rig has answered the last command, if it does
+    bool echo_ = false;             // the line gave the last request back ahead of its reply
+    bool txStatusInReceive_ = true; // the rig answers its transmit status while receiving
+    bool busy_ = false;
+    bool closeRequested_ = false;
 
     float catFrequency_ = 0;
     QString frequencyText_;

@@ -7,27 +7,16 @@ namespace rig {
 
 namespace {
 
-struct Range {
-    std::int64_t low;  // 10 Hz
-    std::int64_t high; // 10 Hz
-};
-
-// What the rig can be tuned to.
-Range TuningRange(Model model) {
-    switch (model) {
-    case Model::Ft757GXII:
-        return {15000, 3000000};
-    case Model::Ft840:
-        return {10000, 3000000};
-    case Model::Ft847:
-        return {10000, 51200000};
-    default:
-        return {10000, 47000000};
-    }
-}
-
 char Byte(int value) {
     return static_cast<char>(static_cast<std::uint8_t>(value));
+}
+
+// Two decimal digits as one packed BCD byte, and back (-1 for a nibble above 9).
+char Bcd(int twoDigits) {
+    return Byte((twoDigits / 10) << 4 | twoDigits % 10);
+}
+int FromBcd(std::uint8_t byte) {
+    return (byte >> 4) > 9 || (byte & 0x0F) > 9 ? -1 : (byte >> 4) * 10 + (byte & 0x0F);
 }
 
 } // namespace
@@ -40,23 +29,21 @@ void RigEmulator::setModel(Model model) {
 }
 
 void RigEmulator::setFrequency(double kHz) {
-    const Range range = TuningRange(model_);
-    units10Hz_ = std::clamp(std::llround(kHz * 100.0), static_cast<long long>(range.low),
-                            static_cast<long long>(range.high));
+    const std::vector<Band>& bands = Bands(model_);
+    units10Hz_ = std::llround(std::clamp(kHz, bands.front().lowKHz, bands.back().highKHz) * 100);
 }
 
-void RigEmulator::setTransmitInhibit(bool inhibit) {
-    transmitInhibit_ = inhibit;
-    if (inhibit)
-        pttByCat_ = false;
+void RigEmulator::turnDial(double deltaKHz) {
+    if (!locked_)
+        setFrequency(frequency() + deltaKHz);
 }
 
 bool RigEmulator::transmitting() const {
     if (transmitInhibit_)
         return false;
-    if (model_ == Model::Ft757GXII)
-        return rts_ && dtr_;
-    return pttByCat_;
+    if (panelPtt_)
+        return true;
+    return model_ == Model::Ft757GXII ? rts_ && dtr_ : catPtt_;
 }
 
 void RigEmulator::setLines(bool rts, bool dtr) {
@@ -70,108 +57,115 @@ QByteArray RigEmulator::receive(const QByteArray& bytes) {
         partial_.append(byte);
         if (partial_.size() < 5)
             continue;
-        Frame frame{};
-        std::copy_n(reinterpret_cast<const std::uint8_t*>(partial_.constData()), 5, frame.begin());
+        frames_.push_back(partial_);
+        Frame f{};
+        std::copy_n(reinterpret_cast<const std::uint8_t*>(partial_.constData()), 5, f.begin());
         partial_.clear();
-        frames_.push_back(frame);
-        replies += answer(frame);
+        replies += answer(f);
     }
     return replies;
 }
 
-QByteArray RigEmulator::answer(const Frame& frame) {
+QByteArray RigEmulator::answer(const Frame& f) {
     switch (model_) {
     case Model::Ft757GXII:
-        return answerFt757(frame);
-    case Model::Ft817:
-        return answerFt817(frame);
+        return answerFt757(f);
     case Model::Ft840:
-        return answerFt840(frame);
+        return answerFt840(f);
     case Model::Ft847:
-        return answerFt847(frame);
+        return answerFt847(f);
     default:
-        return {}; // a model whose CAT port this emulator does not speak
+        return answerFt817Family(f);
     }
 }
 
-QByteArray RigEmulator::answerFt817(const Frame& frame) {
+// FT-817 (the FT-857 and FT-897 speak the same): P1 carries the mode, lock and PTT are answered
+// with one byte, the status requests with one byte each.
+QByteArray RigEmulator::answerFt817Family(const Frame& f) {
     if (!powered_) {
-        if (frame[4] == 0x0F)
-            powered_ = true;
+        powered_ = f[4] == 0x0F;
         return {};
     }
-    switch (frame[4]) {
+    switch (f[4]) {
+    case 0x00: // lock on
+    case 0x80: {
+        const bool lock = f[4] == 0x00;
+        const bool was = locked_;
+        locked_ = lock;
+        return QByteArray(1, Byte(was == lock ? 0xF0 : 0x00));
+    }
     case 0x01:
-        setFromBcd(frame, false);
+        tuneToBcd(f, false);
         return {};
     case 0x03:
         return bcdFrequency() + Byte(modeCode_);
     case 0x07:
-        modeCode_ = frame[0];
+        modeCode_ = f[0];
+        return {};
+    case 0x08:
+        return QByteArray(1, keyByCat(true));
+    case 0x88:
+        return QByteArray(1, keyByCat(false));
+    case 0xE7: // receive status: S-meter in bits 0..3
+        return QByteArray(1, Byte(sMeter_));
+    case 0xF7: // transmit status: bit 7 set while not transmitting, bit 6 high SWR, 0..3 power
+        return QByteArray(1,
+                          transmitting() ? Byte((highSwr_ ? 0x40 : 0) | 0x20 | 0x08) : Byte(0xFF));
+    case 0x8F:
+        powered_ = false;
+        catPtt_ = false;
+        return {};
+    default:
+        return {};
+    }
+}
+
+// FT-847: 00 and 80 switch CAT on and off, and nothing else is obeyed while it is off; no
+// acknowledgements, one byte for each status request.
+QByteArray RigEmulator::answerFt847(const Frame& f) {
+    if (f[4] == 0x00 || f[4] == 0x80) {
+        catOn_ = f[4] == 0x00;
+        return {};
+    }
+    if (!catOn_)
+        return {};
+    switch (f[4]) {
+    case 0x01:
+        tuneToBcd(f, false);
+        return {};
+    case 0x03:
+        return bcdFrequency() + Byte(modeCode_);
+    case 0x07:
+        modeCode_ = f[0];
+        return {};
+    case 0x08:
+    case 0x88:
+        (void)keyByCat(f[4] == 0x08);
         return {};
     case 0xE7:
         return QByteArray(1, Byte(sMeter_));
-    case 0xF7: {
-        const bool on = transmitting();
-        return QByteArray(1, Byte((on ? 0 : 0x80) | (on && highSwr_ ? 0x40 : 0) | (on ? 8 : 0)));
-    }
-    case 0x08:
-        return QByteArray(1, Byte(keyTransmitter(true)));
-    case 0x88:
-        return QByteArray(1, Byte(keyTransmitter(false)));
-    case 0x00:
-    case 0x80: {
-        const bool lock = frame[4] == 0x00;
-        const bool changed = locked_ != lock;
-        locked_ = lock;
-        return QByteArray(1, Byte(changed ? 0x00 : 0xF0));
-    }
-    case 0x8F:
-        powered_ = false;
-        return {};
+    case 0xF7:
+        return QByteArray(1, transmitting() ? Byte((highSwr_ ? 0x40 : 0) | 0x08) : Byte(0xFF));
     default:
         return {};
     }
 }
 
-QByteArray RigEmulator::answerFt847(const Frame& frame) {
-    switch (frame[4]) {
-    case 0x01:
-        setFromBcd(frame, false);
+// FT-840: the parameter in P4, no acknowledgements; a 19-byte block with the frequency in bytes
+// 3..5, five-byte flags and meter replies.
+QByteArray RigEmulator::answerFt840(const Frame& f) {
+    switch (f[4]) {
+    case 0x04:
+        locked_ = f[3] != 0;
         return {};
-    case 0x03:
-        return bcdFrequency() + Byte(modeCode_);
-    case 0x07:
-        modeCode_ = frame[0];
-        return {};
-    case 0xE7:
-        return QByteArray(1, Byte(sMeter_)) + QByteArray(4, '\0');
-    case 0x7F: {
-        const bool on = transmitting();
-        const int status = (on ? 0 : 0x80) | (on && highSwr_ ? 0x40 : 0) | (on ? 8 : 0);
-        return QByteArray(1, Byte(status)) + QByteArray(4, '\0');
-    }
-    case 0x08:
-        keyTransmitter(true);
-        return {};
-    case 0x88:
-        keyTransmitter(false);
-        return {};
-    case 0x00:
-        locked_ = true;
-        return {};
-    case 0x80:
-        locked_ = false;
-        return {};
-    default:
-        return {};
-    }
-}
-
-QByteArray RigEmulator::answerFt840(const Frame& frame) {
-    switch (frame[4]) {
     case 0x0A:
-        setFromBcd(frame, true);
+        tuneToBcd(f, true);
+        return {};
+    case 0x0C:
+        modeCode_ = f[3];
+        return {};
+    case 0x0F:
+        (void)keyByCat(f[3] != 0);
         return {};
     case 0x10: {
         QByteArray block(19, '\0');
@@ -179,93 +173,80 @@ QByteArray RigEmulator::answerFt840(const Frame& frame) {
         block[6] = Byte(modeCode_);
         return block;
     }
-    case 0xFA: {
-        const bool on = transmitting();
-        QByteArray status(5, '\0');
-        status[0] = Byte(locked_ ? 0x01 : 0);
-        status[1] = Byte((on ? 0x01 : 0) | (on && highSwr_ ? 0x40 : 0));
-        return status;
-    }
     case 0xF7:
         return QByteArray(4, Byte(sMeter_)) + Byte(0xF7);
-    case 0x0C:
-        modeCode_ = frame[3];
-        return {};
-    case 0x0F:
-        keyTransmitter(frame[3] == 1);
-        return {};
-    case 0x04:
-        locked_ = frame[3] == 1;
-        return {};
+    case 0xFA: {
+        QByteArray flags(5, '\0');
+        flags[0] = Byte(locked_ ? 0x01 : 0x00);
+        flags[1] = Byte((transmitting() ? 0x01 : 0) | (transmitting() && highSwr_ ? 0x40 : 0));
+        return flags;
+    }
     default:
         return {};
     }
 }
 
-QByteArray RigEmulator::answerFt757(const Frame& frame) {
-    switch (frame[4]) {
-    case 0x0A:
-        setFromBcd(frame, true);
-        return {};
-    case 0x10:
-        if (frame[3] == 0x01)
-            return QByteArray(1, Byte(sMeter_));
-        else {
-            QByteArray block(75, '\0');
-            block[0] = Byte(locked_ ? 0x01 : 0);
-            block.replace(6, 3, binaryFrequency());
-            block[9] = Byte(modeCode_);
-            return block;
-        }
-    case 0x0C:
-        modeCode_ = frame[3];
-        return {};
+// FT-757GXII: the parameter in P4, no acknowledgements; status update 10 gives the 75-byte
+// block (flags in byte 1, frequency in bytes 7..9) or, with P4 = 1, the meter byte; 0E sets the
+// pause between reply bytes.
+QByteArray RigEmulator::answerFt757(const Frame& f) {
+    switch (f[4]) {
     case 0x04:
-        locked_ = frame[3] == 1;
+        locked_ = f[3] != 0;
+        return {};
+    case 0x0A:
+        tuneToBcd(f, true);
+        return {};
+    case 0x0C:
+        modeCode_ = f[3];
         return {};
     case 0x0E:
-        pacingMs_ = frame[3];
+        pacingMs_ = f[3];
         return {};
+    case 0x10: {
+        if (f[3] == 0x01)
+            return QByteArray(1, Byte(sMeter_));
+        QByteArray block(75, '\0');
+        block[0] = Byte(locked_ ? 0x01 : 0x00);
+        block.replace(6, 3, binaryFrequency());
+        block[9] = Byte(modeCode_);
+        return block;
+    }
     default:
         return {};
     }
 }
 
 QByteArray RigEmulator::bcdFrequency() const {
-    QByteArray bytes(4, '\0');
-    std::int64_t units = units10Hz_;
-    for (int i = 3; i >= 0; --i) {
-        const int pair = static_cast<int>(units % 100);
-        units /= 100;
-        bytes[i] = Byte((pair / 10) << 4 | pair % 10);
-    }
-    return bytes;
+    const std::int64_t u = units10Hz_;
+    return QByteArray() + Bcd(int(u / 1000000 % 100)) + Bcd(int(u / 10000 % 100)) +
+           Bcd(int(u / 100 % 100)) + Bcd(int(u % 100));
 }
 
 QByteArray RigEmulator::binaryFrequency() const {
-    const auto units = static_cast<std::uint32_t>(units10Hz_);
-    return QByteArray() + Byte(units >> 16 & 0xFF) + Byte(units >> 8 & 0xFF) + Byte(units & 0xFF);
+    const std::int64_t u = units10Hz_;
+    return QByteArray() + Byte(int(u >> 16 & 0xFF)) + Byte(int(u >> 8 & 0xFF)) +
+           Byte(int(u & 0xFF));
 }
 
-void RigEmulator::setFromBcd(const Frame& frame, bool lowFirst) {
+void RigEmulator::tuneToBcd(const Frame& f, bool lowFirst) {
     std::int64_t units = 0;
     for (int i = 0; i < 4; ++i) {
-        const std::uint8_t byte = frame[lowFirst ? 3 - i : i];
-        if ((byte >> 4) > 9 || (byte & 0x0F) > 9)
+        const int pair = FromBcd(f[lowFirst ? 3 - i : i]);
+        if (pair < 0)
             return;
-        units = units * 100 + (byte >> 4) * 10 + (byte & 0x0F);
+        units = units * 100 + pair;
     }
-    const Range range = TuningRange(model_);
-    if (units >= range.low && units <= range.high)
+    if (WithinDialRange(model_, units / 100.0))
         units10Hz_ = units;
 }
 
-std::uint8_t RigEmulator::keyTransmitter(bool on) {
+char RigEmulator::keyByCat(bool on) {
     if (on && transmitInhibit_)
-        return 0xF0;
-    const bool changed = pttByCat_ != on;
-    pttByCat_ = on;
-    return changed ? 0x00 : 0xF0;
+        return Byte(0xF0);
+    const bool was = catPtt_;
+    catPtt_ = on;
+    return Byte(was == on ? 0xF0 : 0x00);
 }
 
 } // namespace rig

@@ -7,19 +7,6 @@ namespace rig {
 
 namespace {
 
-struct Band {
-    double lowKHz;
-    double highKHz;
-};
-
-bool InBands(double kHz, std::initializer_list<Band> bands) {
-    for (const Band& band : bands) {
-        if (kHz >= band.lowKHz && kHz <= band.highKHz)
-            return true;
-    }
-    return false;
-}
-
 std::vector<ModeEntry> Modes(std::initializer_list<std::pair<const char*, const char*>> list) {
     std::vector<ModeEntry> modes;
     for (const auto& [name, code] : list)
@@ -47,19 +34,47 @@ QString ModelName(Model model) {
     return {};
 }
 
-bool FrequencyValid(Model model, double kHz) {
+bool HasCatFrames(Model model) {
+    return model >= Model::Ft757GXII && model <= Model::Ft847;
+}
+
+const std::vector<Band>& Bands(Model model) {
+    static const std::vector<Band> ft757{{150, 29999}};
+    static const std::vector<Band> ft817{
+        {100, 30000}, {50000, 54000}, {76000, 154000}, {430000, 450000}};
+    static const std::vector<Band> ft840{{100, 30000}};
+    static const std::vector<Band> ft847{
+        {100, 36990}, {37000, 76000}, {108000, 174000}, {420000, 512000}};
+    // Not driven by the program; their receivers, for the simulated rig.
+    static const std::vector<Band> ft857{
+        {100, 56000}, {76000, 108000}, {118000, 164000}, {420000, 470000}};
     switch (model) {
     case Model::Ft757GXII:
-        return InBands(kHz, {{150, 29999}});
+        return ft757;
     case Model::Ft817:
-        return InBands(kHz, {{100, 30000}, {50000, 54000}, {76000, 154000}, {430000, 450000}});
+        return ft817;
     case Model::Ft840:
-        return InBands(kHz, {{100, 30000}});
+        return ft840;
     case Model::Ft847:
-        return InBands(kHz, {{100, 36990}, {37000, 76000}, {108000, 174000}, {420000, 512000}});
+        return ft847;
     default:
-        return true;
+        return ft857;
     }
+}
+
+bool FrequencyValid(Model model, double kHz) {
+    if (!HasCatFrames(model))
+        return true;
+    for (const Band& band : Bands(model)) {
+        if (kHz >= band.lowKHz && kHz <= band.highKHz)
+            return true;
+    }
+    return false;
+}
+
+bool WithinDialRange(Model model, double kHz) {
+    const std::vector<Band>& bands = Bands(model);
+    return kHz > 0 && kHz >= bands.front().lowKHz && kHz <= bands.back().highKHz;
 }
 
 const std::vector<ModeEntry>& ModeTable(Model model) {

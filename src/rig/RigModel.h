@@ -20,9 +20,24 @@ inline Model ToModel(core::Integer rigModel) {
 // value outside 1..6.
 QString ModelName(Model model);
 
-// Whether a frequency in kHz may be sent to the model (bounds included); models without a
-// band list accept everything.
+// Whether the program talks to the model at all: the FT-857, FT-897 and unknown values are
+// selectable but send nothing.
+bool HasCatFrames(Model model);
+
+// A frequency range in kHz, bounds included.
+struct Band {
+    double lowKHz;
+    double highKHz;
+};
+// The model's bands, the one statement of what each rig can be tuned to: what may be sent to it,
+// what a reading may say, and what the simulated rig's dial covers.
+const std::vector<Band>& Bands(Model model);
+// Whether a frequency in kHz may be sent to the model: inside one of its bands. Models that send
+// nothing accept everything.
 bool FrequencyValid(Model model, double kHz);
+// Whether a frequency read from the rig can be true: from the lowest band's low edge to the
+// highest band's high edge (a receiver tunes between the bands). Never true for 0.
+bool WithinDialRange(Model model, double kHz);
 
 // One mode option of the table window: the name on the button and the code by which a reply
 // names the mode (decimal text, empty where a reply cannot name it).

@@ -7,7 +7,7 @@ namespace rig {
 SimulatedRig::SimulatedRig(platform::Platform& platform, Model model)
     : platform_(platform), rig_(model) {}
 
-LinkOpenResult SimulatedRig::open(int port, const QString& settings) {
+LinkOpenResult SimulatedRig::open(int /*port*/, const QString& settings) {
     close();
     if (!openError_.isEmpty()) {
         const QString error = openError_;
@@ -18,10 +18,12 @@ LinkOpenResult SimulatedRig::open(int port, const QString& settings) {
     if (!parsed)
         return {false, QStringLiteral("Invalid line settings \"%1\"").arg(settings)};
     settings_ = parsed;
-    port_ = port;
     if (followed_)
         rig_.setModel(ToModel(followed_->RigModel));
     toRigFreeAtMs_ = fromRigFreeAtMs_ = platform_.steadyMs();
+    // As a real port on Linux: opening raises RTS and DTR.
+    rts_ = dtr_ = true;
+    rig_.setLines(rts_, dtr_);
     return {true, {}};
 }
 
@@ -86,10 +88,16 @@ bool SimulatedRig::write(const QByteArray& bytes) {
         at += charMs;
         if (silent_)
             continue;
+        if (echo_) {
+            const auto later =
+                std::upper_bound(incoming_.begin(), incoming_.end(), at,
+                                 [](double t, const Arrival& arrival) { return t < arrival.atMs; });
+            incoming_.insert(later, {at, byte});
+        }
         QByteArray reply = rig_.receive(QByteArray(1, byte));
         if (reply.isEmpty())
             continue;
-        const std::uint8_t opcode = rig_.framesReceived().back()[4];
+        const auto opcode = static_cast<std::uint8_t>(rig_.framesReceived().back().at(4));
         if (replacement_ && (!replacementOpcode_ || *replacementOpcode_ == opcode)) {
             reply = *replacement_;
             replacement_.reset();

@@ -14,13 +14,15 @@ namespace rig {
 // A transceiver on the other end of a serial line, without hardware: frames reach the emulated
 // rig after their wire time at the opened baud rate, and its replies come back byte by byte
 // after the rig's latency, all on the platform's clock (virtual in tests, real in the program).
-// Waiting for bytes lets that clock run without serving events, as a real port does.
+// Waiting for bytes lets that clock run without serving events, as a real port does; opening
+// raises RTS and DTR, as a real port does on Linux.
 //
 // Controls for tests and for a user trying rig following without a transceiver:
-//   rig()                the front panel: frequency, knob, mode, S-meter, lock, SWR, power
+//   rig()                the front panel: dial, mode, S-meter, lock, SWR, its own PTT, power
 //   followModelOf        each opening makes the rig the model chosen in the program
 //   setLatencyMs         time from the end of a frame to the first reply byte
 //   setSilent            the cable is unplugged: frames vanish, nothing comes back
+//   setEcho              a level converter that gives every byte sent back at once
 //   replaceNextReply     the next reply (to a frame with this opcode) is these bytes instead
 //   failNextOpen         the next open fails with this error
 //   failWrites           writes fail, as on a device that was pulled out
@@ -35,8 +37,8 @@ public:
     RigEmulator& rig() { return rig_; }
     const RigEmulator& rig() const { return rig_; }
     void setLatencyMs(double ms) { latencyMs_ = ms; }
-    double latencyMs() const { return latencyMs_; }
     void setSilent(bool silent) { silent_ = silent; }
+    void setEcho(bool echo) { echo_ = echo; }
     void replaceNextReply(const QByteArray& bytes, std::optional<std::uint8_t> opcode = {}) {
         replacement_ = bytes;
         replacementOpcode_ = opcode;
@@ -48,7 +50,6 @@ public:
     bool rts() const { return rts_; }
     bool dtr() const { return dtr_; }
     std::optional<SerialSettings> settings() const { return settings_; }
-    int port() const { return port_; }
 
     // SerialLink
     LinkOpenResult open(int port, const QString& settings) override;
@@ -77,13 +78,13 @@ private:
     RigEmulator rig_;
     double latencyMs_ = 10;
     bool silent_ = false;
+    bool echo_ = false;
     std::optional<QByteArray> replacement_;
     std::optional<std::uint8_t> replacementOpcode_;
     QString openError_;
     bool failWrites_ = false;
 
     std::optional<SerialSettings> settings_; // set while open
-    int port_ = 0;
     bool rts_ = false;
     bool dtr_ = false;
     QByteArray written_;

@@ -10,7 +10,8 @@ namespace table {
 
 // The frequency table: row 0 is the header (lower stepper limit as a float, upper limit, header
 // text "type:steps per 360:offset"), rows 1..TableLast the data rows, ascending by TableFreq
-// with no two equal. TableLast is -1 only while not even the header exists.
+// with no two equal. TableLast is -1 only while not even the header exists. InterpolType,
+// TableStepsPer360 and StepperOffset are the header text as last applied.
 struct TableData {
     static constexpr int RowCount = 101;
     static constexpr int MaxDataRows = RowCount - 1;
@@ -19,10 +20,13 @@ struct TableData {
     std::array<core::Long, RowCount> TablePos{};    // stepper position in steps, without offset
     std::array<QString, RowCount> TableText;        // description
     core::Long TableLast = 0;
+    core::Integer InterpolType = 0;  // transform of the x values, 0..9
+    core::Long TableStepsPer360 = 0; // steps per 360 the table was made with
+    core::Long StepperOffset = 0;    // steps added to every position looked up
 
     int dataRows() const { return TableLast > 0 ? TableLast : 0; }
 
-    // All rows (0, 0, ""), TableLast 0.
+    // All rows (0, 0, ""), TableLast 0; the applied header values stay.
     void Clear();
     // Sorts rows 1..TableLast by ascending TableFreq; rows of equal TableFreq keep their order.
     void SortTable();

@@ -1,15 +1,20 @@
 #include "table/TableFile.h"
 
+#include "core/AtomicFile.h"
 #include "core/SequentialFile.h"
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 
+#include <QFile>
 #include <QList>
 #include <QLocale>
 #include <set>
 
 namespace table {
 namespace {
+
+// A table of 101 rows is a few kilobytes; a larger file is not a table and is not read.
+constexpr qint64 MaxTableBytes = 1024 * 1024;
 
 // The float in the shortest text that reads back as the same float (3500, 3502.5, 14250.125).
 // Seven significant digits would turn 14250.125 into 14250.12, another value that may then
@@ -169,6 +174,30 @@ TableFileContents ParseTableFile(const QByteArray& bytes) {
                                  .arg(ignoredCount)
                                  .arg(ignoredFirst);
     return contents;
+}
+
+TableFileRead ReadTableFile(const QString& path) {
+    TableFileRead read;
+    QFile file(path);
+    if (!file.exists())
+        return read;
+    if (file.size() > MaxTableBytes) {
+        read.status = TableFileRead::Status::TooLarge;
+        read.error = QStringLiteral("%1 bytes is too large for a table").arg(file.size());
+        return read;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        read.status = TableFileRead::Status::Unreadable;
+        read.error = file.errorString();
+        return read;
+    }
+    read.status = TableFileRead::Status::Read;
+    read.contents = ParseTableFile(file.readAll());
+    return read;
+}
+
+bool WriteTableFile(const QString& path, const TableData& table, QString* error) {
+    return core::WriteFileAtomically(path, SerializeTable(table), error);
 }
 
 } // namespace table

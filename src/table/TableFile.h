@@ -34,4 +34,17 @@ QByteArray SerializeTable(const TableData& table);
 // Reads a table file. Never fails: what is damaged is left out and described in problems.
 TableFileContents ParseTableFile(const QByteArray& bytes);
 
+// A table file read from disk.
+struct TableFileRead {
+    enum class Status { Read, Missing, Unreadable, TooLarge };
+    Status status = Status::Missing;
+    TableFileContents contents; // when Read
+    QString error;              // why, when Unreadable or TooLarge
+};
+TableFileRead ReadTableFile(const QString& path);
+
+// Writes rows 0..TableLast atomically. On failure the old file stays, error says why and the
+// result is false.
+bool WriteTableFile(const QString& path, const TableData& table, QString* error);
+
 } // namespace table

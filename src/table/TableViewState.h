@@ -3,7 +3,6 @@
 #include "core/ProgramState.h"
 
 #include <QString>
-#include <QStringList>
 
 namespace table {
 
@@ -16,24 +15,18 @@ inline constexpr core::Long LabelMagenta = 0xFF00FF;
 inline const QString InterpolValueTitle = QStringLiteral("Interpol value");
 inline const QString NoPosition = QStringLiteral("No");
 
-// What the table window shows of the table's working state, with the window's control names.
-// The window renders it as it is and forwards the user's changes to FrequencyTable.
+// What only the table window holds, with its control names; TableViewModel keeps it.
 struct TableViewState {
     QString InterpolValueText = InterpolValueTitle; // lblInterpolValue: position, "No" or "???"
     core::Long InterpolValueColor = LabelBlack;
-    QString InfoInterpolText;        // lblInfoInterpol
-    bool Locked = false;             // cmdLock: the rig's frequency turns the stepper
-    QString InputText;               // txtInput
-    int ListIndex = -1;              // selected index of lstTable (row - 1), -1 none
-    QString StatusText;              // lblStatus
-    bool TableLimitsApplied = false; // chkMinMax
-    QStringList CatFiles;            // cboCatFiles list
-    QString CatFileText;             // cboCatFiles box text
-    bool WindowVisible = false;      // the table window is on screen
-
-    QString LockCaption() const {
-        return Locked ? QStringLiteral("&Locked") : QStringLiteral("&Unlocked");
-    }
+    QString InfoInterpolText; // lblInfoInterpol
+    QString InputText;        // txtInput
+    int ListIndex = -1;       // selected index of lstTable (row - 1), -1 none
 };
+
+// cmdLock's caption.
+inline QString LockCaption(bool locked) {
+    return locked ? QStringLiteral("&Locked") : QStringLiteral("&Unlocked");
+}
 
 } // namespace table

@@ -57,7 +57,11 @@ TEST_F(VentroloAppTest, firstStartOnAnEmptyDirectory_showsTheDefaultsMessageThen
 }
 
 TEST_F(VentroloAppTest, firstStart_calibratesThePcSpeedAndPowersTheSimulatedPort) {
+    lpt->Out32(956, 5);
+    lpt->Out32(632, 9);
     app.start();
+    EXPECT_EQ(lpt->data(956), 0); // the defaults clear all three standard ports
+    EXPECT_EQ(lpt->data(632), 0);
     EXPECT_EQ(app.state().PcSpeed, 1000);
     EXPECT_EQ(lpt->data(888), 4); // autopower: stepper 1's driver on, coil code 0
     const auto* status = app.mainWindow().findChild<QLabel*>("portStatus");

@@ -11,21 +11,6 @@ TEST(SequentialWriter, writesTheNotation) {
     EXPECT_EQ(out.bytes(), QByteArray("\"\\Table.cat\",-5,200,#TRUE#\r\n.5,#FALSE#\r\n"));
 }
 
-TEST(SequentialReader, readsBackWhatWasWritten) {
-    SequentialWriter out;
-    out.field(QString("a, b")).field(std::int32_t{2147483647}).field(1.8f).field(true).endRecord();
-    out.field(std::int16_t{-3}).field(false).endRecord();
-    SequentialReader in(out.bytes());
-    EXPECT_EQ(in.readString(), "a, b");
-    EXPECT_EQ(in.readLong(), 2147483647);
-    EXPECT_EQ(in.readSingle(), 1.8f);
-    EXPECT_EQ(in.readBoolean(), true);
-    EXPECT_EQ(in.readInteger(), -3);
-    EXPECT_EQ(in.readBoolean(), false);
-    EXPECT_TRUE(in.atEnd());
-    EXPECT_FALSE(in.readString().has_value());
-}
-
 TEST(SequentialReader, lineEndsOfEveryKindEndAField) {
     for (const char* data : {"1,2\r\n3\r\n", "1,2\n3\n", "1,2\r3\r", "1\r\n2\n3"}) {
         SequentialReader in(data);

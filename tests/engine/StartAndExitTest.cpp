@@ -17,7 +17,7 @@ namespace {
 // The program's logic without its windows, wired as the application wires it.
 struct StartAndExit : EngineFixture {
     QTemporaryDir dir;
-    core::ConfigFile config{state, platform, lpt, dir.path()};
+    core::ConfigFile config{state, platform, dir.path()};
     port::NoJoystick noJoystick;
     port::JoystickStatus joystick{state, noJoystick, platform};
     engine::MainFields fields;

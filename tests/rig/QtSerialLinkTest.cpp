@@ -1,4 +1,4 @@
-// The real serial stack against a transceiver emulator on the other side of a pseudo-terminal.
+// The real serial stack against the rig emulator on the other side of a pseudo-terminal.
 #include "rig/QtSerialLink.h"
 
 #include "platform/QtPlatform.h"
@@ -8,10 +8,15 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <optional>
 #include <poll.h>
-#include <pty.h>
+#include <stdlib.h>
 #include <thread>
 #include <unistd.h>
 
@@ -20,32 +25,38 @@ using namespace rig;
 namespace {
 
 // A transceiver on the master side of a pseudo-terminal; the program opens the slave device as
-// its serial port. The emulator answers on its own thread, as a rig would, and is read by the
-// test only after stop().
+// its serial port. The emulator answers on its own thread, as a rig would, pacing its reply
+// bytes as the rig asks; the test works its panel through panel().
 class PtyRig {
 public:
-    explicit PtyRig(Model model) : emulator(model) {
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) == 0)
-            slavePath = QString::fromLocal8Bit(name);
-    }
-    ~PtyRig() {
-        stop();
-        ::close(master_);
-        ::close(slave_);
-    }
-    void start(bool answering = true) {
-        answering_ = answering;
+    explicit PtyRig(Model model) : emulator_(model) {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+            return;
+        slavePath = QString::fromLocal8Bit(::ptsname(master_));
+        // Held open so that the master never sees a hang-up between the program's openings.
+        slave_ = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);
         server_ = std::thread([this] { serve(); });
     }
-    void stop() {
+    ~PtyRig() {
         stopping_ = true;
         if (server_.joinable())
             server_.join();
+        ::close(slave_);
+        ::close(master_);
+    }
+    template <typename Fn> void panel(Fn fn) {
+        const std::lock_guard lock(mutex_);
+        fn(emulator_);
+    }
+    void replaceNextReply(const QByteArray& bytes) {
+        const std::lock_guard lock(mutex_);
+        replacement_ = bytes;
     }
 
     QString slavePath;
-    RigEmulator emulator;
+    std::atomic<bool> answering{true};
+    std::atomic<bool> echo{false}; // a level converter giving every byte back
 
 private:
     void serve() {
@@ -57,99 +68,139 @@ private:
             const ssize_t count = ::read(master_, buffer, sizeof buffer);
             if (count <= 0)
                 continue;
-            const QByteArray reply = emulator.receive(QByteArray(buffer, count));
-            if (answering_ && !reply.isEmpty() && ::write(master_, reply.data(), reply.size()) < 0)
+            if (echo)
+                put(QByteArray(buffer, count), 0);
+            QByteArray reply;
+            int paceMs = 0;
+            {
+                const std::lock_guard lock(mutex_);
+                reply = emulator_.receive(QByteArray(buffer, count));
+                paceMs = emulator_.replyPacingMs();
+                if (replacement_ && !reply.isEmpty())
+                    reply = *std::exchange(replacement_, std::nullopt);
+            }
+            if (answering)
+                put(reply, paceMs);
+        }
+    }
+    // Paced on deadlines from the first byte, so late wake-ups do not add up.
+    void put(const QByteArray& bytes, int paceMs) {
+        auto at = std::chrono::steady_clock::now();
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            if (i > 0 && paceMs > 0)
+                std::this_thread::sleep_until(at += std::chrono::milliseconds(paceMs));
+            if (::write(master_, bytes.constData() + i, 1) != 1)
                 return;
         }
     }
 
+    std::mutex mutex_;
+    RigEmulator emulator_;
+    std::optional<QByteArray> replacement_;
     int master_ = -1;
-    int slave_ = -1; // kept open so the master never sees a hang-up
+    int slave_ = -1;
     std::thread server_;
     std::atomic<bool> stopping_{false};
-    bool answering_ = true;
 };
 
 class QtSerialLinkTest : public ::testing::Test {
 protected:
-    // COM2 is the pseudo-terminal's slave device.
     void mapCom2(const QString& device) {
         QFile ini(dir.filePath("Ventrolo.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write("[serial]\nCOM2=" + device.toLocal8Bit() + "\n");
+    }
+    // COM2 is the pseudo-terminal's slave device; the CAT controller works the model on it.
+    CatControl& attach(PtyRig& rig, Model model) {
+        mapCom2(rig.slavePath);
+        state.RigModel = static_cast<core::Integer>(model);
+        cat.emplace(state, platform, log, link);
+        return *cat;
     }
 
     QTemporaryDir dir;
     core::ProgramState state;
+    platform::QtPlatform platform;
+    CatLog log{state, platform, dir.path()};
     QtSerialLink link{dir.path()};
+    std::optional<CatControl> cat;
 };
 
 } // namespace
 
-TEST_F(QtSerialLinkTest, pseudoTerminal_readsAndSetsTheFrequencyOverTheRealSerialStack) {
-    PtyRig rig(Model::Ft840);
-    ASSERT_FALSE(rig.slavePath.isEmpty());
-    rig.emulator.setFrequency(8553.09); // reply bytes 0D 0D 0D: the line must be raw
-    rig.start();
-    mapCom2(rig.slavePath);
-    state.RigModel = static_cast<core::Integer>(Model::Ft840);
-    state.BaudRate = 4800;
-    platform::QtPlatform platform;
-    CatLog log(state, platform, dir.path());
+TEST_F(QtSerialLinkTest, everyModel_readsAndSetsTheDialOverTheRealSerialStack) {
     log.setTerminalShown(true);
-    CatControl cat(state, platform, log, link);
-
-    ASSERT_TRUE(cat.OpenPort(2));
-    EXPECT_EQ(link.description(), rig.slavePath);
-    // A pseudo-terminal has no modem lines: said once, and the link goes on.
-    EXPECT_EQ(log.TerminalBuffer().count("has no RTS/DTR lines"), 1);
-
-    EXPECT_EQ(cat.ReadRigFrequency(), 8553.0f);
-    EXPECT_EQ(cat.frequencyText(), "8553.09 kHz");
-    EXPECT_EQ(cat.SMeterValue(), 5.0f);
-    EXPECT_TRUE(cat.SetRigFrequency(7050)); // the frame ends in 0A: no line-end translation
-    cat.RigLock(true);
-    EXPECT_EQ(cat.ReadRigFrequency(), 7050.0f);
-    EXPECT_TRUE(cat.lockChecked());
-    cat.ClosePort();
-    EXPECT_FALSE(link.isOpen());
-    rig.stop();
-    EXPECT_DOUBLE_EQ(rig.emulator.frequency(), 7050);
+    for (const Model model : {Model::Ft757GXII, Model::Ft817, Model::Ft840, Model::Ft847}) {
+        SCOPED_TRACE(ModelName(model).toStdString());
+        PtyRig rig(model);
+        ASSERT_FALSE(rig.slavePath.isEmpty());
+        // 855309 x 10 Hz is 0D 0D 0D in binary: the line must be raw.
+        rig.panel([](RigEmulator& e) { e.setFrequency(8553.09); });
+        CatControl& control = attach(rig, model);
+        ASSERT_TRUE(control.OpenPort(2).ok);
+        EXPECT_EQ(control.ReadRigFrequency().kHz, 8553.0f);
+        if (model != Model::Ft817) { // switched off in the program's view: nothing is sent
+            // The older rigs' frame ends in 0A: no line-end translation either.
+            EXPECT_EQ(control.SetRigFrequency(7050), CatResult::Sent);
+            EXPECT_EQ(control.ReadRigFrequency().kHz, 7050.0f);
+        }
+        EXPECT_TRUE(control.ClosePort());
+    }
+    // A pseudo-terminal has no modem lines: said once per opening, and the link goes on.
+    EXPECT_EQ(log.TerminalBuffer().count("has no RTS/DTR lines"), 4);
 }
 
-TEST_F(QtSerialLinkTest, silentRigOnAPseudoTerminal_givesNoReplyWithinTheBound) {
+TEST_F(QtSerialLinkTest, strayBytesGarbageAndSilence_overTheRealSerialStack) {
     PtyRig rig(Model::Ft817);
     ASSERT_FALSE(rig.slavePath.isEmpty());
-    rig.start(false);
-    mapCom2(rig.slavePath);
-    state.RigModel = static_cast<core::Integer>(Model::Ft817);
-    state.BaudRate = 38400;
-    platform::QtPlatform platform;
-    CatLog log(state, platform, dir.path());
-    CatControl cat(state, platform, log, link);
-    ASSERT_TRUE(cat.OpenPort(2));
-    EXPECT_EQ(cat.ReadRigFrequency(), 0.0f);
-    EXPECT_EQ(cat.frequencyText(), "-----.- kHz");
-    rig.stop();
-    EXPECT_EQ(rig.emulator.framesReceived().size(), 2u); // frequency and status asked once each
+    CatControl& control = attach(rig, Model::Ft817);
+    ASSERT_TRUE(control.OpenPort(2).ok);
+    rig.echo = true;
+    EXPECT_EQ(control.ReadRigFrequency().kHz, 7050.0f);
+    EXPECT_EQ(control.ReadRigFrequency().sMeter, 5.0f);
+    rig.echo = false;
+    rig.replaceNextReply(QByteArray::fromHex("FFFFFF"));
+    EXPECT_FALSE(control.ReadRigFrequency().kHz);
+    EXPECT_EQ(control.ReadRigFrequency().kHz, 7050.0f);
+    rig.answering = false;
+    const RigReading silent = control.ReadRigFrequency();
+    EXPECT_FALSE(silent.kHz);
+    EXPECT_FALSE(silent.sMeter);
+    EXPECT_EQ(control.frequencyText(), "-----.- kHz");
+}
+
+TEST_F(QtSerialLinkTest, ft757PacedRead_theWindowStaysLiveAndASecondPollIsRefused) {
+    PtyRig rig(Model::Ft757GXII);
+    ASSERT_FALSE(rig.slavePath.isEmpty());
+    rig.panel([](RigEmulator& e) { e.setFrequency(14112.8); });
+    CatControl& control = attach(rig, Model::Ft757GXII);
+    ASSERT_TRUE(control.OpenPort(2).ok);
+    ASSERT_EQ(control.SendCatDelay(), CatResult::Sent); // about 4 s for the 75 bytes
+    int ticks = 0;
+    int refused = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        ++ticks;
+        refused += control.ReadRigFrequency().busy ? 1 : 0;
+    });
+    poll.start(200);
+    const RigReading reading = control.ReadRigFrequency();
+    poll.stop();
+    EXPECT_EQ(reading.kHz, 14113.0f);
+    EXPECT_GT(ticks, 1);
+    EXPECT_EQ(refused, ticks);
 }
 
 TEST_F(QtSerialLinkTest, missingDevice_comPortOpenMessageWithTheSystemsReason) {
     mapCom2(dir.filePath("no-such-tty"));
-    testing_support::FakePlatform platform;
-    CatLog log(state, platform, dir.path());
-    CatControl cat(state, platform, log, link);
-    EXPECT_FALSE(cat.OpenPort(2));
+    testing_support::FakePlatform fake;
+    CatControl control(state, fake, log, link);
+    EXPECT_FALSE(control.OpenPort(2).ok);
     EXPECT_FALSE(link.isOpen());
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(platform.messages[0].text.startsWith("Function ComPortOpen\r\n" +
-                                                     dir.filePath("no-such-tty") + ": "));
-    EXPECT_FALSE(cat.OpenPort(7));
-    EXPECT_TRUE(platform.messages[1].text.contains("COM7"));
-}
-
-TEST(OpenErrorText, permissionErrorTellsHowToGetAccess) {
-    EXPECT_EQ(OpenErrorText("/dev/ttyUSB0", "No such file or directory", false),
-              "/dev/ttyUSB0: No such file or directory");
+    ASSERT_EQ(fake.messages.size(), 1u);
+    EXPECT_TRUE(fake.messages[0].text.startsWith("Function ComPortOpen\r\n" +
+                                                 dir.filePath("no-such-tty") + ": "));
+    EXPECT_FALSE(control.OpenPort(7).ok);
+    EXPECT_TRUE(fake.messages[1].text.contains("COM7"));
     EXPECT_TRUE(OpenErrorText("/dev/ttyUSB0", "Permission denied", true).contains("dialout"));
 }

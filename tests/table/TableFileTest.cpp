@@ -1,6 +1,7 @@
 #include "TableTestSupport.h"
 #include "table/TableFileName.h"
 
+#include <QDir>
 #include <QRandomGenerator>
 
 using namespace table;
@@ -22,9 +23,9 @@ using TableFile = TableFixture;
 
 TEST_F(TableFile, savingALoadedTable_writesTheSameBytes) {
     load(HandWritten);
-    ASSERT_EQ(table.TableLast(), 3);
-    EXPECT_EQ(table.TableText(2), "80m, SSB");
-    EXPECT_EQ(table.InterpolType(), 1);
+    ASSERT_EQ(data().TableLast, 3);
+    EXPECT_EQ(data().TableText[2], "80m, SSB");
+    EXPECT_EQ(data().InterpolType, 1);
     EXPECT_TRUE(platform.messages.empty());
 
     ASSERT_TRUE(table.SaveTable());
@@ -40,12 +41,12 @@ TEST_F(TableFile, otherVersion_asksAndNoLeavesTableEmptyAndFileUntouched) {
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text, "Wrong version \\Table.cat\r\n still load it ?");
     EXPECT_EQ(platform.messages[0].buttons, platform::Buttons::YesNo);
-    EXPECT_EQ(table.TableLast(), 0);
+    EXPECT_EQ(data().TableLast, 0);
     EXPECT_EQ(readFile(), old);
 
     platform.answerNextMessage(platform::Answer::Yes);
     table.LoadTable();
-    EXPECT_EQ(table.TableLast(), 3);
+    EXPECT_EQ(data().TableLast, 3);
     EXPECT_EQ(readFile(), HandWritten); // rewritten with the present version line
 
     QByteArray bare = HandWritten; // the version without the program's name passes unasked
@@ -53,7 +54,7 @@ TEST_F(TableFile, otherVersion_asksAndNoLeavesTableEmptyAndFileUntouched) {
     platform.messages.clear();
     load(bare);
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(table.TableLast(), 3);
+    EXPECT_EQ(data().TableLast, 3);
 }
 
 TEST_F(TableFile, onlyTheVersionLine_givesAHeaderFromThePresentLimits) {
@@ -61,51 +62,36 @@ TEST_F(TableFile, onlyTheVersionLine_givesAHeaderFromThePresentLimits) {
     state.MaxPosition = 900;
     state.StepsPer360 = 400;
     load("\"Ventrolo.Version 1.24\"\r\n");
-    EXPECT_EQ(table.TableLast(), 0);
-    EXPECT_EQ(table.TableFreq(0), 10);
-    EXPECT_EQ(table.TablePos(0), 900);
-    EXPECT_EQ(table.TableText(0), "1: 400:0:.");
-    EXPECT_EQ(table.InterpolType(), 1);
-    EXPECT_EQ(table.StepperOffset(), 0);
+    EXPECT_EQ((std::vector<double>{double(data().TableLast), data().TableFreq[0],
+                                   double(data().TablePos[0]), double(data().InterpolType),
+                                   double(data().StepperOffset)}),
+              (std::vector<double>{0, 10, 900, 1, 0}));
+    EXPECT_EQ(data().TableText[0], "1: 400:0:.");
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(TableFile, missingFile_isMadeAndWrittenAtOnce) {
-    table.LoadTable();
-    EXPECT_EQ(readFile(), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n");
+TEST_F(TableFile, damagedRows_areLeftOutAndNamedAndTheRestSortedWithTheFileKept) {
+    const QByteArray damaged = "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                               "10100,400,30m\r\n"    // 3: no quotes
+                               "abc,120,\"x\"\r\n"    // 4: no number
+                               "3600,,\"y\"\r\n"      // 5: no position
+                               "3700\r\n"             // 6: no position
+                               "3500,100,\"80m\"\r\n" //
+                               "3500,999,\"dup\"\r\n" // 8: a second row of one frequency
+                               "7000,300,\"40m\r\n"   // 9: closing quote missing
+                               "\r\n";                // blank
+    load(damaged);
+    EXPECT_EQ(model.ListLines(),
+              QStringList({"001   3500 kHz   100   80m", "002   7000 kHz   300   40m",
+                           "003   10100 kHz   400   30m"}));
+    EXPECT_EQ(readFile(), damaged);
     EXPECT_FALSE(table.TableChanged());
-}
-
-TEST_F(TableFile, rowsOutOfOrder_areSortedAndTheFileKept) {
-    const QByteArray unsorted = "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
-                                "7000,300,\"40m\"\r\n3500,100,\"80m\"\r\n";
-    load(unsorted);
-    EXPECT_EQ(table.ListLines(),
-              QStringList({"001   3500 kHz   100   80m", "002   7000 kHz   300   40m"}));
-    EXPECT_EQ(readFile(), unsorted);
-    EXPECT_FALSE(table.TableChanged());
-}
-
-TEST_F(TableFile, damagedRows_areLeftOutAndNamedToTheUser) {
-    load("\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
-         "3500,100,\"80m\"\r\n"
-         "abc,120,\"x\"\r\n"    // 4: no number
-         "3600,,\"y\"\r\n"      // 5: no position
-         "3700\r\n"             // 6: no position
-         "3500,999,\"dup\"\r\n" // 7: a second row of one frequency
-         "7000,300,\"40m\r\n"   // 8: closing quote missing
-         "\r\n"                 // blank
-         "10100,400,30m\r\n");  // 10: no quotes
-    ASSERT_EQ(table.TableLast(), 3);
-    EXPECT_EQ(table.TablePos(1), 100);
-    EXPECT_EQ(table.TableText(2), "40m");
-    EXPECT_EQ(table.TableText(3), "30m");
     ASSERT_EQ(platform.messages.size(), 1u);
     const QString text = platform.messages[0].text;
     EXPECT_TRUE(text.startsWith("The table file " + path() + " is damaged:")) << text.toStdString();
-    for (const char* line : {"line 4:", "line 5:", "line 6:", "line 7:", "line 8:", "line 10:"})
+    for (const char* line : {"line 3:", "line 4:", "line 5:", "line 6:", "line 8:", "line 9:"})
         EXPECT_TRUE(text.contains(line)) << line;
-    EXPECT_FALSE(text.contains("line 9:"));
+    EXPECT_FALSE(text.contains("line 7:"));
     EXPECT_EQ(platform.messages[0].icon, platform::Icon::Exclamation);
 }
 
@@ -114,22 +100,22 @@ TEST_F(TableFile, moreThanAHundredRows_keepsTheFirstHundredAndSaysSo) {
     for (int i = 1; i <= 105; ++i)
         bytes += QByteArray::number(1000 + i) + "," + QByteArray::number(i) + ",\"\"\r\n";
     load(bytes);
-    EXPECT_EQ(table.TableLast(), 100);
-    EXPECT_EQ(table.TableFreq(100), 1100);
+    EXPECT_EQ(data().TableLast, 100);
+    EXPECT_EQ(data().TableFreq[100], 1100);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_TRUE(platform.messages[0].text.contains("5 rows from line 103 on were not loaded"));
 }
 
 TEST_F(TableFile, damagedHeader_isMadeFromTheLimitsAndAnUnknownTypeReadAsZero) {
     load("\"Ventrolo.Version 1.24\"\r\nx,y,\"1:200:0\"\r\n3500,100,\"\"\r\n");
-    EXPECT_EQ(table.TableLast(), 1);
-    EXPECT_EQ(table.TablePos(0), 500);
-    EXPECT_EQ(table.InterpolType(), 1);
+    EXPECT_EQ(data().TableLast, 1);
+    EXPECT_EQ(data().TablePos[0], 500);
+    EXPECT_EQ(data().InterpolType, 1);
     EXPECT_TRUE(platform.messages.back().text.contains("line 2: the header"));
 
     platform.messages.clear();
     load("\"Ventrolo.Version 1.24\"\r\n0,500,\"12:200:0\"\r\n3500,100,\"\"\r\n");
-    EXPECT_EQ(table.InterpolType(), 0);
+    EXPECT_EQ(data().InterpolType, 0);
     EXPECT_TRUE(platform.messages.back().text.contains("no interpolation type"));
 }
 
@@ -143,19 +129,25 @@ TEST_F(TableFile, binaryGarbage_neverCrashesAndLeavesAnOrderedTable) {
             garbage.prepend("\"Ventrolo.Version 1.24\"\r\n0,500,\"\"\r\n3500,1,\"\"\r\n");
         platform.answerNextMessage(platform::Answer::Yes); // a version question, if any
         load(garbage);
-        ASSERT_GE(table.TableLast(), 0);
-        ASSERT_LE(table.TableLast(), TableData::MaxDataRows);
-        for (int row = 2; row <= table.TableLast(); ++row)
-            ASSERT_LT(table.TableFreq(row - 1), table.TableFreq(row));
+        ASSERT_GE(data().TableLast, 0);
+        ASSERT_LE(data().TableLast, TableData::MaxDataRows);
+        for (int row = 2; row <= data().TableLast; ++row)
+            ASSERT_LT(data().TableFreq[row - 1], data().TableFreq[row]);
         platform.messages.clear();
     }
 }
 
-TEST_F(TableFile, unwritableDirectory_saveFailsAndTellsTheUser) {
-    FrequencyTable lost(state, platform, dir.path() + "/missing");
-    lost.LoadTable(); // a new table whose file cannot be written
+TEST_F(TableFile, unreadableFileOrDirectory_isReportedAndNothingIsLost) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Table.cat")); // no table can be read from it
+    table.LoadTable();
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(platform.messages[0].text.startsWith("The table could not be saved to "));
+    EXPECT_TRUE(
+        platform.messages[0].text.startsWith("The table file " + path() + " cannot be read: "));
+    EXPECT_EQ(data().TableLast, 0);
+
+    TableEditor lost(state, platform, dir.path() + "/missing");
+    lost.LoadTable(); // a new table whose file cannot be written
+    EXPECT_TRUE(platform.messages.back().text.startsWith("The table could not be saved to "));
     state.StepCounter = 50;
     lost.AddOrReplaceRow(3500);
     EXPECT_FALSE(lost.SaveTable());

@@ -2,7 +2,8 @@
 
 #include "core/ProgramState.h"
 #include "support/FakePlatform.h"
-#include "table/FrequencyTable.h"
+#include "table/TableEditor.h"
+#include "table/TableViewModel.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,15 +15,11 @@ namespace table_test {
 // A rig link whose port state tests set; records what the table asks of it.
 struct RecordingRig : table::RigLink {
     core::Long port = 0;
+    bool locked = false;
     std::vector<core::Single> sentFrequencies;
-    std::vector<core::Long> portOpens;
-    int pauses = 0;
-    int resumes = 0;
     core::Long CatComPort() const override { return port; }
     void SetRigFrequency(core::Single kHz) override { sentFrequencies.push_back(kHz); }
-    void ComPortOpen(core::Long p) override { portOpens.push_back(p), port = p; }
-    void PausePolling() override { ++pauses; }
-    void ResumePolling() override { ++resumes; }
+    void SetLocked(bool on) override { locked = on; }
 };
 
 // An engine whose turns arrive at once; records the targets.
@@ -31,14 +28,14 @@ struct RecordingEngine : table::EngineLink {
     core::ProgramState& state;
     std::vector<core::Long> turns;
     int valueChanges = 0;
-    void TurnTo() override {
-        turns.push_back(state.TargetPosition);
-        state.StepCounter = state.TargetPosition;
+    void TurnTo(core::Long target) override {
+        turns.push_back(target);
+        state.StepCounter = target;
     }
     void StepperValuesChanged() override { ++valueChanges; }
 };
 
-// A table on a fresh program directory, with recording links.
+// A table on a fresh program directory, with recording links and the window's model.
 class TableFixture : public ::testing::Test {
 protected:
     TableFixture() {
@@ -67,11 +64,13 @@ protected:
         state.StepCounter = pos;
         table.AddOrReplaceRow(freq);
     }
+    const table::TableData& data() const { return table.data(); }
 
     QTemporaryDir dir;
     core::ProgramState state;
     testing_support::FakePlatform platform;
-    table::FrequencyTable table{state, platform, dir.path()};
+    table::TableEditor table{state, platform, dir.path()};
+    table::TableViewModel model{state, table};
     RecordingRig rig;
     RecordingEngine engine{state};
 };

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// What the text window shows of a help or change file.
+namespace display {
+
+// The text of a file as the window shows it: every line indented by four blanks. Line ends
+// may be CR LF, LF or CR. The bytes are read as UTF-8, or as Latin-1 when they are not valid
+// UTF-8 (an old file from another system), so any file shows without loss of its letters.
+QString TextWindowText(const QByteArray& contents);
+// The caption: the full file name, a blank, the size in bytes with its leading blank and
+// " Bytes.": "/home/ham/ventrolo/VentroEng.txt  10240 Bytes.".
+QString TextWindowCaption(const QString& path, qint64 size);
+
+} // namespace display

@@ -1,0 +1,47 @@
+#include "display/WindowPlacement.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace display {
+namespace {
+
+qint64 overlap(const QRect& a, const QRect& b) {
+    const QRect common = a.intersected(b);
+    return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+}
+
+// Squared distance between the centres, to find the nearest screen.
+qint64 distance(const QRect& a, const QRect& b) {
+    const QPoint d = a.center() - b.center();
+    return qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
+}
+
+} // namespace
+
+QRect PlaceOnScreen(const QRect& wanted, const QList<QRect>& availableScreens) {
+    const QRect* screen = nullptr;
+    qint64 bestOverlap = 0;
+    qint64 bestDistance = std::numeric_limits<qint64>::max();
+    for (const QRect& candidate : availableScreens) {
+        if (candidate.isEmpty())
+            continue;
+        const qint64 o = overlap(wanted, candidate);
+        const qint64 d = distance(wanted, candidate);
+        if (o > bestOverlap || (o == bestOverlap && d < bestDistance)) {
+            screen = &candidate;
+            bestOverlap = o;
+            bestDistance = d;
+        }
+    }
+    if (!screen)
+        return wanted;
+
+    QRect placed(wanted.topLeft(), wanted.size().boundedTo(screen->size()).expandedTo({1, 1}));
+    placed.moveLeft(
+        std::clamp(placed.left(), screen->left(), screen->right() - placed.width() + 1));
+    placed.moveTop(std::clamp(placed.top(), screen->top(), screen->bottom() - placed.height() + 1));
+    return placed;
+}
+
+} // namespace display

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+
+namespace display {
+
+// Where a window goes so that the user can reach it: the wanted rectangle moved (and, when it
+// is larger than the screen, shrunk) into the available area of the screen it overlaps most,
+// or of the nearest screen when it overlaps none. Without screens it stays as wanted.
+// Rectangles are frame rectangles in desktop coordinates.
+// A pelorus docked left of a main window at the screen's left edge thus lands at that edge.
+QRect PlaceOnScreen(const QRect& wanted, const QList<QRect>& availableScreens);
+
+} // namespace display

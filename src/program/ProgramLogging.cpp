@@ -1,0 +1,3 @@
+#include "program/ProgramLogging.h"
+
+Q_LOGGING_CATEGORY(lcProgram, "ventrolo.program")

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "platform/Platform.h"
+#include "table/TableData.h"
+#include "table/TableLinks.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace table {
+
+// The frequency table of the program's run and everything that changes it: the table file,
+// the rows, the header (interpolation type, steps per 360, offset, limits), the table limits
+// and the choice of the file. It reaches the user only through Platform, the engine and the rig
+// only through EngineLink and RigLink; what it changed it tells through its signals.
+class TableEditor : public QObject {
+    Q_OBJECT
+
+public:
+    enum class AddResult { Added, Replaced, NotReplaced, TooHigh, Full };
+    // listRefreshed's index for "the row of the input box's value, else the first".
+    static constexpr int SelectInputRow = -1;
+
+    TableEditor(core::ProgramState& state, platform::Platform& platform, QString programDirectory,
+                QObject* parent = nullptr);
+
+    // The links stay owned by the caller and must outlive their use; nullptr restores the
+    // do-nothing link.
+    void setEngineLink(EngineLink* link);
+    void setRigLink(RigLink* link);
+    // While the table window is on screen a table's offset is questioned when it is applied.
+    void SetWindowVisible(bool visible) { windowVisible_ = visible; }
+
+    const TableData& data() const { return data_; }
+    bool TableChanged() const { return tableChanged_; }
+    // The file of TableFileName in the program directory.
+    QString tablePath() const;
+    // cboCatFiles: "\" + name of every *.cat file, and names typed in since.
+    const QStringList& CatFiles() const { return catFiles_; }
+    // chkMinMax.
+    bool TableLimitsApplied() const { return state_.AppliedTableLimits.has_value(); }
+
+    // --- the table file ---
+    // Reads the file of TableFileName; a missing file becomes a new table, written at once. A
+    // damaged file loads what can be read and the user is told what was left out; the file
+    // itself is not touched until the table is saved. Applied table limits end.
+    void LoadTable();
+    // Writes the table atomically (beeping first), clears TableChanged and ends applied table
+    // limits. On failure the old file stays, the user is told and the result is false.
+    bool SaveTable();
+    // Rebuilds the header text from InterpolType, the header's own steps per 360 (the working
+    // StepsPer360 when the header has none) and StepperOffset.
+    void CreateCommentZero();
+    // Applies the header text: InterpolType, TableStepsPer360, StepperOffset (asking whether to
+    // reset a non-zero offset while the window is visible and marked shown).
+    void ExtractCommentZero();
+    // Makes a header when there is none, applies it and tells the window to show the list with
+    // list index `select` (or SelectInputRow) selected.
+    void RefreshList(int select);
+
+    // --- rows ---
+    // Stores the current position (less the offset, held within the limits) under x.
+    AddResult AddOrReplaceRow(double x);
+    // False when there is no such data row.
+    bool DeleteRow(int row);
+    // Sets a row's description (without quotes and line breaks); false when there is no row.
+    bool SetRowText(int row, const QString& text);
+
+    // --- the header ---
+    // Sets the interpolation type (0..9); false for another value.
+    bool SetInterpolType(int type);
+    // Sets the stepper offset, rounded; -30..30 is accepted, another value is refused with a
+    // message and the old offset stays.
+    bool SetStepperOffset(double offset);
+    // mnuStepperOffset: asks for the offset, advising the one that puts the stepper's present
+    // position on the table's position for catFrequency. Cancel changes nothing.
+    bool AskStepperOffset(core::Single catFrequency);
+    // cmdStatusSave: the header takes the working limits and steps per 360; returns the
+    // proposals for the table-limits dialog.
+    struct LimitsProposal {
+        core::Long lower = 0;
+        core::Long upper = 0;
+        core::Long steps = 0;
+    };
+    LimitsProposal StoreWorkingLimits();
+    // The table-limits dialog's OK: values rounded; steps of 0 or less become
+    // 2 × (MaxPosition - MinPosition). A lower limit not below the upper one is refused with a
+    // message and the header stays as it was.
+    bool SetTableLimits(double lower, double upper, double steps);
+    // chkMinMax: on, the working limits (and steps per 360 when the header has more than 1)
+    // become the header's, never stored as the stepper's own; off, they come back from the
+    // selected stepper's stored profile.
+    void ApplyTableLimits(bool apply);
+
+    // --- start-up row and file choice ---
+    // With the rig's port open and data rows present, sends the start-up row's frequency to
+    // the rig and locks.
+    void SetRigFreqToFirstUnit();
+    void FillCatFileList();
+    // A name typed into the file box and Enter.
+    void EnterTableName(const QString& typed);
+    // A name chosen from the file list: saves a changed table, offers to park the stepper at
+    // MinPosition when the name differs, then loads the chosen table.
+    void SelectTableFile(const QString& name);
+    // Asks, deletes the table file and loads the next one (or a new "NewFile").
+    void DeleteTableFile();
+
+signals:
+    // The table, its header, its file or the file list changed: the window shows it again.
+    void changed();
+    // The list was rebuilt: the window selects list index `select` (or SelectInputRow).
+    void listRefreshed(int select);
+
+private:
+    void makeHeader();
+    void markChanged();
+    core::Long limitedPosition();
+    void reportDamage(const QStringList& problems);
+    bool confirmed(const QString& question);
+    void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
+    void turnToMinPosition();
+
+    core::ProgramState& state_;
+    platform::Platform& platform_;
+    QString directory_;
+    EngineLink* engine_;
+    RigLink* rig_;
+
+    TableData data_;
+    bool tableChanged_ = false;
+    bool windowVisible_ = false;
+    QStringList catFiles_;
+};
+
+} // namespace table

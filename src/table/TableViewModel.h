@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "table/TableEditor.h"
+#include "table/TableLookup.h"
+#include "table/TableViewState.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace table {
+
+// What the table window shows: the list, the status line, the labels and the selection, from
+// the editor's table and the window's own state. The window renders it on changed() and
+// forwards the user's input here or to the editor.
+class TableViewModel : public QObject {
+    Q_OBJECT
+
+public:
+    TableViewModel(const core::ProgramState& state, TableEditor& editor, QObject* parent = nullptr);
+
+    const TableViewState& view() const { return view_; }
+
+    // lstTable: one line per data row.
+    QStringList ListLines() const;
+    QString ListLine(int row) const;
+    // lblStatus and its tool tip.
+    QString StatusText() const;
+    QString StatusToolTip() const;
+    QString StepperOffsetCaption() const;
+    // The pop-up's entries for the selected row; "&TurnTo ?" and "&Delete ?" while none is.
+    QString TurnToCaption() const;
+    QString DeleteCaption() const;
+    QString AddCommentCaption() const;
+
+    void SetInputText(const QString& text);
+    void SetInfoInterpolText(const QString& text);
+    // Selects list index `index` (-1 or beyond the rows: none).
+    void SelectListIndex(int index);
+    // A click on a list row: selects it and shows its frequency in the input box.
+    void ClickRow(int index);
+    // cmdInput: stores the present position under the input box's number; a number too high
+    // is answered with "To High" in the box.
+    TableEditor::AddResult AddInputRow();
+
+    // The value label while the step is computed for the rig: as many "?" as it had characters.
+    void ShowPending();
+    // A lookup on the value label: the position (magenta for a row's own frequency, blue
+    // otherwise) with the first row at that position or above selected, or "No" (red outside
+    // the table, blue after a numeric fault).
+    void ShowLookup(const Lookup& lookup);
+    // Selects the first list row whose position is p or above it.
+    void ShowInterpolPosition(core::Long p);
+    // The interpolation labels as after opening the window.
+    void ResetInterpolLabels();
+
+signals:
+    void changed();
+
+private:
+    void listRefreshed(int select);
+    void setValueLabel(const QString& text, core::Long color);
+    // The data row shown at list index `index`, 0 when none.
+    int rowAt(int index) const;
+    // command + the selected row's frequency and unit; none while no row is selected.
+    QString rowCaption(const QString& command, const QString& none) const;
+
+    const core::ProgramState& state_;
+    TableEditor& editor_;
+    TableViewState view_;
+};
+
+} // namespace table

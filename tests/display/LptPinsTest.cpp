@@ -1,0 +1,76 @@
+#include "display/LptPins.h"
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+using namespace display;
+
+TEST(PinBoxes, makeTheRegisterValueAndAreReadBackFromIt) {
+    PinBoxes boxes{};
+    EXPECT_EQ(PinBoxesValue(boxes), 0);
+    boxes[0] = boxes[2] = true; // "Pin2." and "Pin 4."
+    EXPECT_EQ(PinBoxesValue(boxes), 5);
+    for (int value = 0; value < 256; ++value)
+        ASSERT_EQ(PinBoxesValue(PinBoxesOf(std::uint8_t(value))), value);
+    EXPECT_EQ(DataPinOfBox(0), 2);
+    EXPECT_EQ(DataPinOfBox(7), 9);
+}
+
+TEST(PinBoxes, theExtraBitsAreThePinsSixToNine) {
+    PinBoxes boxes{};
+    boxes[0] = boxes[6] = boxes[7] = true; // pin 2, 8 and 9
+    EXPECT_EQ(ExtraBitsOf(PinBoxesValue(boxes)), 192);
+    boxes[7] = false;
+    EXPECT_EQ(ExtraBitsOf(PinBoxesValue(boxes)), 64);
+}
+
+TEST(PinBoxes, combineWithTheStepperBitsWithoutCarryingOrWrapping) {
+    // Stepper 2 with both drivers and pin 6 (28) plus the box of pin 6 (16) and coil code 3:
+    // adding would give 47 and raise pin 7; the pins are 2, 3, 4, 5 and 6.
+    EXPECT_EQ(CombineBits({3, 28, 16}), 31);
+    // Every extra pin with both drivers: adding gives 271, which wraps to 15.
+    EXPECT_EQ(CombineBits({3, 28, 240}), 255);
+    EXPECT_EQ(CombineBits({0x1FF}), 0xFF);
+}
+
+TEST(PinBoxes, removingABitClearsItAndNeverSubtracts) {
+    EXPECT_EQ(WithPin(0b0111, 2, false), 0b0011);
+    EXPECT_EQ(WithPin(0b0011, 2, false), 0b0011); // not set: subtracting 4 would give 255
+    EXPECT_EQ(WithPin(0xFF, 7, true), 0xFF);      // set twice is set once
+    EXPECT_EQ(WithPin(0, 7, true), 128);
+    EXPECT_EQ(WithPin(5, 8, true), 5); // no ninth pin
+    EXPECT_EQ(WithPin(5, -1, false), 5);
+}
+
+TEST(StatusPins, decodeTheFiveInputsWithPinElevenInvertedByThePort) {
+    auto pins = StatusPins(8); // bit 3 alone
+    EXPECT_EQ(pins[0].pin, 15);
+    EXPECT_TRUE(pins[0].set);
+    EXPECT_TRUE(pins[0].high);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_FALSE(pins[i].set) << i;
+    EXPECT_FALSE(pins[4].set);
+    EXPECT_TRUE(pins[4].high); // busy reads 0 while pin 11 is high
+
+    pins = StatusPins(128); // bit 7 alone
+    EXPECT_EQ(pins[4].pin, 11);
+    EXPECT_EQ(pins[4].value, 16);
+    EXPECT_TRUE(pins[4].set);
+    EXPECT_FALSE(pins[4].high);
+
+    pins = StatusPins(0x07); // the low bits carry no input
+    for (const auto& pin : pins)
+        EXPECT_FALSE(pin.set) << pin.pin;
+    EXPECT_EQ(StatusPins(0x78)[3].pin, 10);
+    EXPECT_EQ(StatusPins(0x78)[3].value, 8);
+}
+
+TEST(StatusPins, valueTextAndSpinnerOfTheInputWindow) {
+    EXPECT_EQ(StatusValueText(8), QStringLiteral("b10000000D=1"));
+    EXPECT_EQ(StatusValueText(0xFF), QStringLiteral("b11111000D=31"));
+    EXPECT_EQ(StatusValueText(0), QStringLiteral("b00000000D=0"));
+    const QString expected[] = {"(\\)", "(-)", "(/)", "(-)", "(\\)", "(-)"};
+    for (int reading = 1; reading <= 6; ++reading)
+        EXPECT_EQ(SpinnerText(reading), expected[reading - 1]) << reading;
+}

@@ -1,0 +1,118 @@
+#include "display/Resources.h"
+
+#include "display/TextWindowText.h"
+#include "support/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace display;
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(Resources, everyPictureAndTheIconAreValidSvgOfTheirWindowSize) {
+    for (const Picture picture : Pictures) {
+        QSvgRenderer renderer(PictureResource(picture));
+        EXPECT_TRUE(renderer.isValid()) << PictureResource(picture).toStdString();
+        EXPECT_EQ(renderer.defaultSize(), PictureSize(picture))
+            << PictureResource(picture).toStdString();
+        EXPECT_FALSE(PictureCaption(picture).isEmpty());
+    }
+    EXPECT_EQ(PictureCaption(Picture::BipolarDriver),
+              QStringLiteral("Bi polaire stepper circuit."));
+    EXPECT_TRUE(QSvgRenderer(IconResource()).isValid());
+}
+
+TEST(Resources, everyHelpTextIsUtf8WithCrLfLineEnds) {
+    for (const HelpText text : HelpTexts) {
+        const QByteArray bytes = ReadAll(HelpTextResource(text));
+        const std::string name = HelpTextFileName(text).toStdString();
+        ASSERT_GT(bytes.size(), 1000) << name;
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8.decode(bytes);
+        EXPECT_FALSE(utf8.hasError()) << name;
+        EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << name;
+        EXPECT_EQ(bytes.count('\r'), bytes.count("\r\n")) << name;
+        EXPECT_TRUE(bytes.endsWith("\r\n")) << name;
+        for (const QString& line : decoded.split(QStringLiteral("\r\n")))
+            EXPECT_LE(line.size(), 96) << name << ": " << line.toStdString();
+    }
+}
+
+TEST(Resources, theHelpTextsNameTheFilesAndTheCommandLine) {
+    const QStringList names{"Ventrolo.cfg",  "Ventrolo.ini", ".cat",  "Timer1.tbl", "Turnlist1.txt",
+                            "VentroCat.log", "--dir",        "--lpt", "--port-log"};
+    for (const HelpText text : {HelpText::English, HelpText::Dutch}) {
+        const QString help = QString::fromUtf8(ReadAll(HelpTextResource(text)));
+        for (const QString& name : names)
+            EXPECT_TRUE(help.contains(name))
+                << HelpTextFileName(text).toStdString() << " " << name.toStdString();
+    }
+}
+
+TEST(SeedHelpTexts, writesTheMissingTextsOnceAndNeverOverwrites) {
+    QTemporaryDir dir;
+    const QString edited = dir.filePath("VentroDutch.txt");
+    {
+        QFile file(edited);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("mijn eigen aantekeningen\r\n");
+    }
+
+    const SeedResult first = SeedHelpTexts(dir.path());
+    EXPECT_TRUE(first.error.isEmpty());
+    EXPECT_EQ(first.written,
+              QStringList({dir.filePath("VentroEng.txt"), dir.filePath("VentroChanges.txt")}));
+    EXPECT_EQ(ReadAll(dir.filePath("VentroEng.txt")), ReadAll(HelpTextResource(HelpText::English)));
+    EXPECT_EQ(ReadAll(edited), "mijn eigen aantekeningen\r\n");
+
+    // Even an emptied file is the user's: a second start leaves everything alone.
+    QFile(dir.filePath("VentroEng.txt")).resize(0);
+    const SeedResult second = SeedHelpTexts(dir.path());
+    EXPECT_TRUE(second.written.isEmpty());
+    EXPECT_TRUE(second.error.isEmpty());
+    EXPECT_EQ(QFile(dir.filePath("VentroEng.txt")).size(), 0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3); // no temporary files left
+}
+
+TEST(SeedHelpTexts, aDirectoryThatCannotBeWrittenIsReported) {
+    QTemporaryDir dir;
+    const QString notADirectory = dir.filePath("file");
+    QFile blocker(notADirectory);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    const SeedResult result = SeedHelpTexts(notADirectory);
+    EXPECT_TRUE(result.written.isEmpty());
+    EXPECT_TRUE(result.error.contains("VentroEng.txt")) << result.error.toStdString();
+    EXPECT_EQ(blocker.size(), 0);
+
+    // Without a directory nothing lands in the working directory.
+    EXPECT_FALSE(SeedHelpTexts({}).error.isEmpty());
+    EXPECT_FALSE(QFile::exists("VentroEng.txt"));
+}
+
+TEST(TextWindowText, indentsEveryLineByFourBlanksWhateverTheLineEnds) {
+    EXPECT_EQ(TextWindowText("a\r\nb"), QStringLiteral("    a\n    b"));
+    EXPECT_EQ(TextWindowText("a\nb\rc"), QStringLiteral("    a\n    b\n    c"));
+    EXPECT_EQ(TextWindowText(""), QStringLiteral("    "));
+    // Not UTF-8: an old file's degree sign and accents are kept as Latin-1.
+    EXPECT_EQ(TextWindowText("90\xB0 \xE9\xE9n"), QStringLiteral("    90° één"));
+    EXPECT_EQ(TextWindowText("90\xC2\xB0"), QStringLiteral("    90°"));
+}
+
+TEST(TextWindowText, captionNamesTheFileAndItsSize) {
+    EXPECT_EQ(TextWindowCaption("/home/ham/VentroEng.txt", 10240),
+              QStringLiteral("/home/ham/VentroEng.txt  10240 Bytes."));
+}

@@ -1,0 +1,40 @@
+#include "display/WindowPlacement.h"
+
+#include <gtest/gtest.h>
+
+using display::PlaceOnScreen;
+
+namespace {
+const QRect Laptop(0, 0, 1366, 740); // available area below a panel
+const QRect RightMonitor(1366, 0, 1920, 1050);
+} // namespace
+
+TEST(WindowPlacement, aWindowInsideTheScreenStaysWhereItIs) {
+    const QRect wanted(100, 100, 400, 300);
+    EXPECT_EQ(PlaceOnScreen(wanted, {Laptop}), wanted);
+}
+
+TEST(WindowPlacement, aWindowOverAnEdgeIsMovedInsideKeepingItsSize) {
+    // The pelorus docked left of a main window that stands at the screen's left edge.
+    EXPECT_EQ(PlaceOnScreen(QRect(-300, 20, 300, 600), {Laptop}), QRect(0, 20, 300, 600));
+    EXPECT_EQ(PlaceOnScreen(QRect(1200, 600, 400, 300), {Laptop}), QRect(966, 440, 400, 300));
+    EXPECT_EQ(PlaceOnScreen(QRect(10, -50, 200, 100), {Laptop}), QRect(10, 0, 200, 100));
+}
+
+TEST(WindowPlacement, aWindowLargerThanTheScreenIsShrunkToIt) {
+    EXPECT_EQ(PlaceOnScreen(QRect(50, 50, 2000, 900), {Laptop}), Laptop);
+}
+
+TEST(WindowPlacement, staysOnTheScreenItMostlyCoversOrGoesToTheNearest) {
+    const QList<QRect> screens{Laptop, RightMonitor};
+    EXPECT_EQ(PlaceOnScreen(QRect(1300, 100, 400, 300), screens), QRect(1366, 100, 400, 300));
+    EXPECT_EQ(PlaceOnScreen(QRect(1100, 100, 400, 300), screens), QRect(966, 100, 400, 300));
+    // Left on a monitor that is gone: brought to the nearest screen.
+    EXPECT_EQ(PlaceOnScreen(QRect(4000, 200, 400, 300), screens), QRect(2886, 200, 400, 300));
+}
+
+TEST(WindowPlacement, withoutScreensTheWindowStaysAsWanted) {
+    const QRect wanted(-500, -500, 10, 10);
+    EXPECT_EQ(PlaceOnScreen(wanted, {}), wanted);
+    EXPECT_EQ(PlaceOnScreen(wanted, {QRect()}), wanted);
+}

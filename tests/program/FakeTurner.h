@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "program/Turner.h"
+#include "support/FakePlatform.h"
+
+#include <vector>
+
+namespace program_test {
+
+// An engine on the virtual clock: a turn makes one step per delay, waiting with the window
+// live, and ends early on a stop. Records every turn.
+struct FakeTurner : program::Turner {
+    struct Turn {
+        core::Long target;
+        std::optional<core::Long> delayMs;
+        double atMs;
+        core::Long stepper;
+    };
+    FakeTurner(core::ProgramState& s, testing_support::FakePlatform& p) : state(s), platform(p) {}
+
+    void turnTo(core::Long target, std::optional<core::Long> delayMs) override {
+        turns.push_back({target, delayMs, platform.steadyMs(), state.SelectedStepper});
+        const std::uint64_t stopsAtStart = stops;
+        while (state.StepCounter != target && stops == stopsAtStart) {
+            state.StepCounter += target > state.StepCounter ? 1 : -1;
+            platform.waitMs(delayMs.value_or(state.StepDelayMs));
+        }
+    }
+    void turnStepperTo(core::Long stepper, core::Long target) override {
+        state.SelectedStepper = stepper;
+        turnTo(target, std::nullopt);
+    }
+    void stopTurning() override { ++stops; }
+    std::uint64_t stopCount() const override { return stops; }
+    bool counterBeingSet() const override { return settingCounter; }
+
+    std::vector<core::Long> targets() const {
+        std::vector<core::Long> result;
+        for (const Turn& turn : turns)
+            result.push_back(turn.target);
+        return result;
+    }
+
+    core::ProgramState& state;
+    testing_support::FakePlatform& platform;
+    std::vector<Turn> turns;
+    std::uint64_t stops = 0;
+    bool settingCounter = false;
+};
+
+} // namespace program_test

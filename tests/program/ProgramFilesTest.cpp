@@ -1,0 +1,100 @@
+#include "program/ProgramLanguage.h"
+#include "program/TurnlistFiles.h"
+#include "support/FakePlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace program;
+
+namespace {
+
+class TurnlistTest : public ::testing::Test {
+protected:
+    QString path(int n) const { return files.path(n); }
+    void write(int n, const QByteArray& bytes) {
+        QFile file(path(n));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray read(int n) const {
+        QFile file(path(n));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
+
+    QTemporaryDir dir;
+    testing_support::FakePlatform platform;
+    TurnlistFiles files{platform, dir.path()};
+};
+
+} // namespace
+
+TEST_F(TurnlistTest, theThreeFiles_roundTripByteForByte) {
+    const QByteArray programs[] = {"\"22*,800!,198#,30\"\r\n", "\"100,200,\"\r\n", "\"5\"\r\n"};
+    for (int n = 1; n <= 3; ++n) {
+        const QByteArray& bytes = programs[n - 1];
+        write(n, bytes);
+        const auto program = files.LoadFile(n);
+        ASSERT_TRUE(program);
+        EXPECT_EQ(files.checked(), n);
+        EXPECT_EQ(program->toLatin1(), bytes.mid(1, bytes.size() - 4));
+        ASSERT_TRUE(files.Save(*program));
+        EXPECT_EQ(read(n), bytes);
+    }
+    write(1, "\"100,200\"\n"); // line feeds alone, as another editor leaves them
+    EXPECT_EQ(files.LoadFile(1), "100,200");
+    write(1, "100,200,300\r\n"); // no quotes: the whole line
+    EXPECT_EQ(files.LoadFile(1), "100,200,300");
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(files.LoadFile(0), DefaultProgram());
+    EXPECT_EQ(files.checked(), 0);
+}
+
+TEST_F(TurnlistTest, save_asksForTheFileNumberOnlyWithoutALoadedFile) {
+    EXPECT_FALSE(files.Save(QString()));
+    EXPECT_EQ(platform.messages.back().text, "Nothing to save!");
+
+    files.LoadFile(0);
+    platform.answerNextInput(QStringLiteral("4"));
+    EXPECT_FALSE(files.Save(QStringLiteral("1,2")));
+    EXPECT_EQ(platform.messages.back().text, "Not saved");
+    EXPECT_EQ(platform.inputs.back().prompt, "Give file to save in 1, 2 or 3");
+
+    platform.answerNextInput(QStringLiteral(" 2 "));
+    EXPECT_TRUE(files.Save(QStringLiteral("1,2")));
+    EXPECT_EQ(files.checked(), 2);
+    EXPECT_TRUE(files.Save(QStringLiteral("3,4")));
+    EXPECT_EQ(platform.inputs.size(), 2u);
+    EXPECT_EQ(read(2), "\"3,4\"\r\n");
+}
+
+TEST_F(TurnlistTest, missingOrUnreadableFile_keepsTheMarks_andAFailedSaveSaysSo) {
+    EXPECT_EQ(files.LoadFile(2), std::nullopt);
+    EXPECT_EQ(platform.messages.back().text, "File " + path(2) + " not found.");
+    EXPECT_EQ(files.checked(), std::nullopt);
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Turnlist1.txt")));
+    EXPECT_EQ(files.LoadFile(1), std::nullopt);
+    EXPECT_TRUE(platform.messages.back().text.startsWith("File " + path(1) + " cannot be read"));
+    EXPECT_EQ(files.checked(), std::nullopt);
+
+    platform.answerNextInput(QStringLiteral("1"));
+    EXPECT_FALSE(files.Save(QStringLiteral("1,2")));
+    EXPECT_TRUE(platform.messages.back().text.startsWith("Not saved: " + path(1)));
+    EXPECT_EQ(files.checked(), std::nullopt);
+}
+
+TEST_F(TurnlistTest, damagedFile_loadsWhatItCanAndSaysWhatWasLeftOut) {
+    const QByteArray damaged = "\"100,2a00,-5!\r\n\"300\"\r\n";
+    write(3, damaged);
+    EXPECT_EQ(files.LoadFile(3), "100,200,5!");
+    EXPECT_EQ(files.checked(), 3);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const QString& text = platform.messages[0].text;
+    EXPECT_TRUE(text.contains("line 1: the closing quote is missing"));
+    EXPECT_TRUE(text.contains("line 1: \"a-\" is no program text"));
+    EXPECT_TRUE(text.contains("line 2 was left out"));
+    EXPECT_EQ(read(3), damaged);
+}

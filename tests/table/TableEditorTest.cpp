@@ -1,0 +1,237 @@
+#include "TableTestSupport.h"
+
+using namespace table;
+using table_test::TableFixture;
+
+class TableEditorTest : public TableFixture {
+protected:
+    // An empty table on a new file.
+    void SetUp() override {
+        table.LoadTable();
+        platform.beeps.clear();
+    }
+};
+
+// --- rows ---
+
+TEST_F(TableEditorTest, hundredthRowIsAcceptedAndTheNextRefused) {
+    for (int i = 1; i <= 100; ++i)
+        addRow(1000 + i, i);
+    EXPECT_EQ(data().TableLast, 100);
+    EXPECT_TRUE(platform.messages.empty());
+
+    EXPECT_EQ(table.AddOrReplaceRow(5000), TableEditor::AddResult::Full);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Sorry table is full 100");
+    EXPECT_EQ(platform.messages[0].title, "Ventrolo.");
+    EXPECT_EQ(data().TableLast, 100);
+
+    // Replacing adds no row and stays possible.
+    state.StepCounter = 7;
+    EXPECT_EQ(table.AddOrReplaceRow(1050), TableEditor::AddResult::Replaced);
+    EXPECT_EQ(data().TablePos[50], 7);
+}
+
+TEST_F(TableEditorTest, equalFrequencyAsksAndPositionsAreStoredWithinTheLimitsLessTheOffset) {
+    state.MinPosition = 20;
+    addRow(3500, 5);
+    EXPECT_EQ(platform.messages.back().text, "Steppos range limited to min 20");
+    addRow(3600, 900);
+    EXPECT_EQ(platform.messages.back().text, "Steppos range limited to max 500");
+    ASSERT_TRUE(table.SetStepperOffset(10));
+    addRow(3700, 110);
+    EXPECT_EQ((std::vector<core::Long>{data().TablePos[1], data().TablePos[2], data().TablePos[3]}),
+              (std::vector<core::Long>{20, 500, 100}));
+
+    ASSERT_TRUE(table.SaveTable());
+    platform.answerNextMessage(platform::Answer::No);
+    EXPECT_EQ(table.AddOrReplaceRow(3600), TableEditor::AddResult::NotReplaced);
+    EXPECT_EQ(platform.messages.back().text, "Replace record  2");
+    EXPECT_EQ(data().TablePos[2], 500);
+    EXPECT_FALSE(table.TableChanged());
+    EXPECT_EQ(table.AddOrReplaceRow(3600), TableEditor::AddResult::Replaced);
+    EXPECT_EQ(data().TablePos[2], 100);
+    EXPECT_TRUE(table.TableChanged());
+}
+
+TEST_F(TableEditorTest, startUpRow_isTheFirstStarredRowAndIsSentWithThePortOpen) {
+    for (const double freq : {3500, 7000, 14000})
+        addRow(freq, 100);
+    EXPECT_EQ(data().StartupRow(), 1);
+    table.SetRowText(3, "*20m");
+    table.SetRowText(2, "4*0m");
+    EXPECT_EQ(data().StartupRow(), 2);
+    table.SetRowText(2, "40*m");
+    EXPECT_EQ(data().StartupRow(), 3);
+
+    table.SetRigFreqToFirstUnit();
+    EXPECT_TRUE(rig.sentFrequencies.empty());
+    rig.port = 1;
+    table.SetRigFreqToFirstUnit();
+    EXPECT_EQ(rig.sentFrequencies, std::vector<core::Single>{14000});
+    EXPECT_TRUE(rig.locked);
+}
+
+// --- the header ---
+
+TEST_F(TableEditorTest, interpolTypeAndOffset_rebuildTheHeaderAndAStoredOffsetIsQuestioned) {
+    load("\"Ventrolo.Version 1.24\"\r\n0,500,\"1:400:0\"\r\n3500,100,\"\"\r\n");
+    ASSERT_TRUE(table.SetInterpolType(2));
+    EXPECT_EQ(data().TableText[0], "2:400:0");
+    EXPECT_TRUE(table.TableChanged());
+    EXPECT_FALSE(table.SetInterpolType(10));
+    ASSERT_TRUE(table.SaveTable());
+
+    rig.port = 1;
+    ASSERT_TRUE(table.SetStepperOffset(30));
+    EXPECT_EQ(data().TableText[0], "2:400:30");
+    EXPECT_TRUE(table.TableChanged());
+    EXPECT_TRUE(rig.locked); // the next poll applies it
+    EXPECT_FALSE(table.SetStepperOffset(31));
+    EXPECT_EQ(platform.messages.back().text, "To large offset max = +/- 30");
+    table.RefreshList(0);
+    EXPECT_EQ(data().InterpolType, 2);
+    EXPECT_EQ(data().StepperOffset, 30);
+    ASSERT_TRUE(table.SaveTable());
+    EXPECT_TRUE(readFile().contains("0,500,\"2:400:30\""));
+
+    // A stored offset is questioned when applied while the window is shown.
+    state.TableWindowShown = true;
+    table.SetWindowVisible(true);
+    platform.answerNextMessage(platform::Answer::No);
+    table.LoadTable();
+    EXPECT_EQ(platform.messages.back().text,
+              "Attention this table '\\Table.cat' has an offset off  30\r\nReset it to zero ?");
+    EXPECT_EQ(data().StepperOffset, 30);
+    table.LoadTable(); // answered Yes
+    EXPECT_EQ(data().StepperOffset, 0);
+    EXPECT_EQ(data().TableText[0], "2:400:0");
+}
+
+TEST_F(TableEditorTest, offsetBox_advisesTheOffsetOfThePositionAndCancelChangesNothing) {
+    addRow(3500, 100);
+    addRow(4000, 200);
+    ASSERT_TRUE(table.SaveTable());
+    state.StepCounter = 155;
+    platform.answerNextInput(""); // Cancel
+    EXPECT_FALSE(table.AskStepperOffset(3750));
+    EXPECT_EQ(platform.inputs[0].prompt,
+              "Give stepper position offset + /- 0\r\nbecause of for example temp variations.\r\n"
+              "This value is also saved in the \\Table.cat\r\nDefault is zero.\r\nWas:0\r\n"
+              "Advised value:5");
+    EXPECT_EQ(data().StepperOffset, 0);
+    EXPECT_FALSE(table.TableChanged());
+
+    platform.answerNextInput("-7 steps");
+    EXPECT_TRUE(table.AskStepperOffset(3750));
+    EXPECT_EQ(data().StepperOffset, -7);
+    EXPECT_TRUE(platform.inputs[1].prompt.endsWith("Was:0\r\nAdvised value:5"));
+}
+
+TEST_F(TableEditorTest, tableLimitsDialog_refusedValuesLeaveTheHeaderAsItWas) {
+    load("\"Ventrolo.Version 1.24\"\r\n0,500,\"3:200:4\"\r\n3500,120,\"\"\r\n7000,380,\"\"\r\n");
+    state.MinPosition = 10;
+    state.MaxPosition = 600;
+    const auto proposal = table.StoreWorkingLimits();
+    EXPECT_EQ(data().TableText[0], "3:200:4");
+    EXPECT_EQ(data().TablePos[0], 600);
+    EXPECT_EQ((std::vector<core::Long>{proposal.lower, proposal.upper, proposal.steps}),
+              (std::vector<core::Long>{120, 380, 520}));
+
+    EXPECT_FALSE(table.SetTableLimits(500, 499.6, 400)); // 500 is not below 500
+    EXPECT_EQ(platform.messages.back().text, "Values not okay");
+    EXPECT_EQ(data().TableFreq[0], 10);
+    EXPECT_EQ(data().TableText[0], "3:200:4");
+
+    EXPECT_TRUE(table.SetTableLimits(20.5, 480, 0)); // no steps: the working limits span 180°
+    EXPECT_EQ((std::vector<double>{data().TableFreq[0], double(data().TablePos[0]),
+                                   double(data().TableStepsPer360)}),
+              (std::vector<double>{20, 480, 1180}));
+    EXPECT_EQ(data().TableText[0], "3:1180:4");
+
+    table.DeleteRow(2); // one data row: the header's own values are proposed
+    const auto fromHeader = table.StoreWorkingLimits();
+    EXPECT_EQ((std::vector<core::Long>{fromHeader.lower, fromHeader.upper, fromHeader.steps}),
+              (std::vector<core::Long>{10, 600, 200}));
+}
+
+TEST_F(TableEditorTest, tableLimits_areNeverStoredAsTheSteppersOwnAndEndWithSaveOrLoad) {
+    load("\"Ventrolo.Version 1.24\"\r\n-50,800,\"1:400:0\"\r\n");
+    table.ApplyTableLimits(true);
+    EXPECT_TRUE(table.TableLimitsApplied());
+    EXPECT_EQ((std::vector<double>{double(state.MinPosition), double(state.MaxPosition),
+                                   state.StepsPer360}),
+              (std::vector<double>{-50, 800, 400}));
+    state.MaxPosition = 700; // typed into the main window meanwhile: the user's own
+    state.StoreStepperProfile();
+    const core::StepperProfile& own = state.StoredProfiles[0];
+    EXPECT_EQ(
+        (std::vector<double>{double(own.MinPosition), double(own.MaxPosition), own.StepsPer360}),
+        (std::vector<double>{0, 700, 200}));
+
+    ASSERT_TRUE(table.SaveTable());
+    EXPECT_FALSE(table.TableLimitsApplied());
+    EXPECT_EQ(state.MinPosition, 0);
+
+    table.ApplyTableLimits(true);
+    writeFile("\"Ventrolo.Version 1.24\"\r\n0,500,\"1:200:0\"\r\n", "b.cat");
+    state.TableFileName = "\\b.cat";
+    table.LoadTable();
+    EXPECT_FALSE(table.TableLimitsApplied());
+    EXPECT_EQ(state.MinPosition, 0);
+    EXPECT_EQ(engine.valueChanges, 4);
+}
+
+// --- file choice ---
+
+TEST_F(TableEditorTest, typedName_savesTheChangedTableAndLoadsANewOne) {
+    addRow(3500, 100);
+    table.FillCatFileList();
+    table.EnterTableName("loop");
+    EXPECT_EQ(state.TableFileName, "\\loop.cat");
+    EXPECT_TRUE(readFile().contains("3500,100"));
+    EXPECT_EQ(readFile("loop.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n");
+    EXPECT_EQ(data().TableLast, 0);
+    EXPECT_TRUE(engine.turns.empty());
+
+    table.EnterTableName("Table.txt"); // in the list already: nothing happens
+    EXPECT_EQ(state.TableFileName, "\\loop.cat");
+    table.EnterTableName("a/b");
+    EXPECT_EQ(platform.messages.back().text, "Not a table file name: a/b");
+}
+
+TEST_F(TableEditorTest, choosingAnotherFile_offersToParkTheStepperFirst) {
+    writeFile("\"Ventrolo.Version 1.24\"\r\n0,500,\"1:200:0\"\r\n7000,250,\"*\"\r\n", "b.cat");
+    rig.port = 2;
+    state.StepCounter = 120;
+    platform.answerNextMessage(platform::Answer::No);
+    table.SelectTableFile("\\b.cat");
+    EXPECT_EQ(platform.messages[0].text, "Turn stepper 1 to 0 ?");
+    EXPECT_TRUE(engine.turns.empty());
+    EXPECT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(data().TablePos[1], 250);
+    EXPECT_EQ(rig.sentFrequencies, std::vector<core::Single>{7000});
+
+    const QString change = "Now it's time to change\r\nstepper and/or  magneticloop antenna "
+                           "connections\r\n";
+    table.SelectTableFile("\\Table.cat"); // answered Yes
+    EXPECT_EQ(engine.turns, std::vector<core::Long>{0});
+    EXPECT_EQ(platform.messages.back().text, change +
+                                                 "and check that the stepper is on position 0\r\n"
+                                                 "Press Ok to continue if ready.");
+    table.SelectTableFile("\\b.cat"); // standing at MinPosition already
+    EXPECT_EQ(platform.messages.back().text, change + "Press Ok to continue if ready.");
+    EXPECT_EQ(engine.turns.size(), 1u);
+}
+
+TEST_F(TableEditorTest, deletingTheFile_loadsTheNextOrANewFile) {
+    writeFile("\"Ventrolo.Version 1.24\"\r\n0,500,\"1:200:0\"\r\n", "b.cat");
+    table.DeleteTableFile();
+    EXPECT_EQ(platform.messages[0].text, "Kill " + path());
+    EXPECT_FALSE(QFile::exists(path()));
+    EXPECT_EQ(state.TableFileName, "\\b.cat");
+
+    table.DeleteTableFile();
+    EXPECT_EQ(state.TableFileName, "NewFile");
+    EXPECT_TRUE(QFile::exists(path("NewFile")));
+}
