@@ -1,5 +1,6 @@
 #include "engine/ShuttlePuls.h"
 
+#include "core/Degrees.h"
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 #include "engine/ManualTurnSupport.h"
@@ -21,8 +22,7 @@ void ShuttlePuls::FieldEdited(EntryField field) {
 QString ShuttlePuls::DegreeText(const core::ProgramState& state, std::int64_t steps) {
     if (state.StepsPer360 <= 1)
         return QStringLiteral("??? °");
-    const double degrees =
-        core::RoundHalfEven(static_cast<double>(steps) * state.DegreesPerStep, 1);
+    const double degrees = core::StepsToDegrees(steps, state.DegreesPerStep);
     return core::NumberText(static_cast<float>(degrees)) + QStringLiteral(" °");
 }
 
