@@ -21,20 +21,20 @@ const DeviceKey DeviceKeys[] = {{"lpt/port888", &LptDevicePaths::port888},
                                 {"lpt/port956", &LptDevicePaths::port956},
                                 {"lpt/port632", &LptDevicePaths::port632}};
 
-std::optional<core::LptBackendChoice> BackendFromText(const QString& text) {
+} // namespace
+
+std::optional<LptBackend> LptBackendFromText(const QString& text) {
     const QString t = text.trimmed().toLower();
     if (t == QLatin1String("auto"))
-        return core::LptBackendChoice::Auto;
+        return LptBackend::Auto;
     if (t == QLatin1String("sim"))
-        return core::LptBackendChoice::Simulated;
+        return LptBackend::Simulated;
     if (t == QLatin1String("ppdev"))
-        return core::LptBackendChoice::Ppdev;
+        return LptBackend::Ppdev;
     if (t == QLatin1String("direct"))
-        return core::LptBackendChoice::DirectIo;
+        return LptBackend::DirectIo;
     return std::nullopt;
 }
-
-} // namespace
 
 QString LptDevicePaths::forAddress(std::uint16_t address) const {
     switch (address) {
@@ -55,7 +55,7 @@ LptSettings ReadLptSettings(const QString& settingsFile) {
     if (!ini.contains(BackendKey))
         ini.setValue(BackendKey, QStringLiteral("auto"));
     const QString backendText = ini.value(BackendKey).toString();
-    if (const auto backend = BackendFromText(backendText)) {
+    if (const auto backend = LptBackendFromText(backendText)) {
         result.backend = *backend;
     } else {
         result.problem = QStringLiteral("%1: [lpt] backend=%2 is not one of auto, sim, ppdev, "
@@ -80,8 +80,8 @@ LptBackendOptions LptOptionsFor(const core::CommandLineOptions& commandLine,
     LptBackendOptions options;
     options.devices = settings.devices;
     options.portLogFile = commandLine.portLogFile;
-    if (commandLine.lptGiven) {
-        options.choice = commandLine.lpt;
+    if (const auto given = LptBackendFromText(commandLine.lpt)) {
+        options.choice = *given;
     } else {
         options.choice = settings.backend;
         if (!settings.problem.isEmpty())
