@@ -1,0 +1,299 @@
+#include "table/TableWindowForm.h"
+
+#include "table/Interpolation.h"
+
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace table {
+
+namespace {
+
+template <typename W> W* Named(W* widget, const QString& name, const QString& toolTip = {}) {
+    widget->setObjectName(name);
+    if (!toolTip.isEmpty())
+        widget->setToolTip(toolTip);
+    return widget;
+}
+
+QPushButton* Button(const QString& name, const QString& caption, const QString& toolTip = {}) {
+    auto* button = Named(new QPushButton(caption), name, toolTip);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* Label(const QString& name, const QString& caption = {}, const QString& toolTip = {}) {
+    return Named(new QLabel(caption), name, toolTip);
+}
+
+QCheckBox* Check(const QString& name, const QString& caption, const QString& toolTip = {}) {
+    return Named(new QCheckBox(caption), name, toolTip);
+}
+
+QAction* Entry(QMenu* menu, const QString& name, const QString& caption, bool checkable = false) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setCheckable(checkable);
+    return action;
+}
+
+QMenu* Menu(QMenuBar* bar, const QString& name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(name);
+    return menu;
+}
+
+// A read-out in a sunken panel.
+void MakeReadout(QLabel* label, int pointSizeDelta) {
+    QFont font = label->font();
+    font.setPointSize(font.pointSize() + pointSizeDelta);
+    font.setBold(true);
+    label->setFont(font);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setAlignment(Qt::AlignCenter);
+}
+
+} // namespace
+
+TableWindowForm::TableWindowForm(QMainWindow& window) {
+    buildTable(window);
+    buildRig();
+    buildMenus(window);
+
+    auto* central = new QWidget;
+    auto* page = new QVBoxLayout(central);
+    auto* files = new QHBoxLayout;
+    files->addWidget(cboCatFiles, 1);
+    files->addWidget(lblStatus, 2);
+    page->addLayout(files);
+
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(lstTable, 3);
+    auto* right = new QVBoxLayout;
+
+    auto* entry = new QGridLayout;
+    entry->addWidget(txtInput, 0, 0);
+    entry->addWidget(lblInput, 0, 1);
+    entry->addWidget(cmdInput, 0, 2);
+    entry->addWidget(cmdTurnTo, 0, 3);
+    entry->addWidget(lblInterpolValue, 1, 0);
+    entry->addWidget(lblInfoInterpol, 1, 1, 1, 3);
+    entry->addWidget(cmdUnity, 2, 0);
+    entry->addWidget(chkMinMax, 2, 1);
+    entry->addWidget(cmdStatusSave, 2, 2, 1, 2);
+    right->addLayout(entry);
+    right->addWidget(frmCatControl);
+    right->addWidget(frmSimulatedRig);
+    right->addStretch();
+    columns->addLayout(right, 4);
+    page->addLayout(columns, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lblTeller);
+    bottom->addStretch();
+    bottom->addWidget(cmdScroll);
+    bottom->addWidget(cmdMain);
+    bottom->addWidget(cmdPelorusScherm);
+    page->addLayout(bottom);
+    window.setCentralWidget(central);
+}
+
+void TableWindowForm::buildTable(QMainWindow& window) {
+    lstTable = Named(new QListWidget, QStringLiteral("lstTable"),
+                     QStringLiteral("Click a row to turn to it; right click for more."));
+    lstTable->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    lstTable->setMinimumWidth(260);
+    lstTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    txtInput = Named(new QLineEdit, QStringLiteral("txtInput"),
+                     QStringLiteral("Frequency to turn to or to store the present position "
+                                    "under."));
+    txtInput->setMaximumWidth(110);
+    lblInput = Label(QStringLiteral("lblInput"), QStringLiteral("kHz"));
+    cmdInput = Button(QStringLiteral("cmdInput"), QStringLiteral("&Add"),
+                      QStringLiteral("Store the present stepper position under this value."));
+    cboCatFiles = Named(new QComboBox, QStringLiteral("cboCatFiles"),
+                        QStringLiteral("Choose a table, or type a new name and press Enter."));
+    cboCatFiles->setEditable(true);
+    cboCatFiles->setInsertPolicy(QComboBox::NoInsert);
+    cboCatFiles->setMinimumWidth(150);
+    lblStatus = Label(QStringLiteral("lblStatus"));
+    lblStatus->setFrameShape(QFrame::Panel);
+    lblStatus->setFrameShadow(QFrame::Sunken);
+    lblInterpolValue = Label(QStringLiteral("lblInterpolValue"), QStringLiteral("Interpol value"),
+                             QStringLiteral("The position for the frequency."));
+    MakeReadout(lblInterpolValue, 2);
+    lblInterpolValue->setMinimumWidth(110);
+    lblInfoInterpol = Label(QStringLiteral("lblInfoInterpol"));
+    cmdTurnTo = Button(QStringLiteral("cmdTurnTo"), QStringLiteral("&TurnTo"),
+                       QStringLiteral("Turn to the position of the value."));
+    cmdUnity = Button(QStringLiteral("cmdUnity"), QStringLiteral("kHz"),
+                      QStringLiteral("The unit of the table's values."));
+    cmdStatusSave = Button(QStringLiteral("cmdStatusSave"), QStringLiteral("Store &limits..."),
+                           QStringLiteral("Store the stepper's limits in the table."));
+    chkMinMax = Check(QStringLiteral("chkMinMax"), QStringLiteral("Table limits"),
+                      QStringLiteral("Use the table's limits for the stepper."));
+    lblTeller = Label(QStringLiteral("lblTeller"), QStringLiteral("0"),
+                      QStringLiteral("The stepper's position."));
+    MakeReadout(lblTeller, 4);
+    lblTeller->setMinimumWidth(110);
+    cmdMain = Button(QStringLiteral("cmdMain"), QStringLiteral("Ma&in on"));
+    cmdPelorusScherm = Button(QStringLiteral("cmdPelorusScherm"), QStringLiteral("Pel&orus off"));
+    cmdScroll = Button(QStringLiteral("cmdScroll"), QStringLiteral("Stepper"));
+    window.setObjectName(QStringLiteral("Form3"));
+}
+
+void TableWindowForm::buildRig() {
+    frmCatControl =
+        Named(new QGroupBox(QStringLiteral("Rig Control-")), QStringLiteral("frmCatControl"));
+    cmdComport = Button(QStringLiteral("cmdComport"), QStringLiteral("&Comport(1)"));
+    cmdComPol = Button(QStringLiteral("cmdComPol"), QStringLiteral("Polling(1 Sec)"));
+    cmdLock = Button(QStringLiteral("cmdLock"), QStringLiteral("&Unlocked"),
+                     QStringLiteral("Locked: the stepper follows the rig."));
+    chkLock = Check(QStringLiteral("chkLock"), QStringLiteral("Dial lock"),
+                    QStringLiteral("Lock the rig's dial."));
+    lblFreqCat = Label(QStringLiteral("lblFreqCat"), QStringLiteral("-----.- kHz"),
+                       QStringLiteral("The rig's frequency; click to step it with the wheel."));
+    MakeReadout(lblFreqCat, 5);
+    lblFreqCat->setMinimumWidth(170);
+    cmdDown = Button(QStringLiteral("cmdDown"), QStringLiteral("&Down"),
+                     QStringLiteral("The rig one step down."));
+    cmdUp = Button(QStringLiteral("cmdUp"), QStringLiteral("U&p"),
+                   QStringLiteral("The rig one step up."));
+    lblFreqJump = Label(QStringLiteral("lblFreqJump"), {}, QStringLiteral("Frequency step."));
+    lblFreqJump->setAutoFillBackground(true);
+    lblFreqJump->setAlignment(Qt::AlignCenter);
+    lblFreqJump->setMinimumWidth(60);
+    HScroll1 = Named(new QScrollBar(Qt::Horizontal), QStringLiteral("HScroll1"),
+                     QStringLiteral("Frequency step of the up and down buttons and the wheel."));
+    HScroll1->setMinimumWidth(120);
+    cmdPTT = Button(QStringLiteral("cmdPTT"), QStringLiteral("&PTT off"));
+    chkAmPTT = Check(QStringLiteral("chkAmPTT"), QStringLiteral("AM at PTT"),
+                     QStringLiteral("Transmit in AM while the PTT is on."));
+    lblHiLoZ = Label(QStringLiteral("lblHiLoZ"), QStringLiteral("L-SWR"));
+    lblHiLoZ->hide();
+    cmdOnOff = Button(QStringLiteral("cmdOnOff"), QStringLiteral("&FT817 Off"),
+                      QStringLiteral("Switch the FT-817 on or off."));
+    cmdCalibreer = Button(QStringLiteral("cmdCalibreer"), QStringLiteral("&S-Meter calibreren"),
+                          QStringLiteral("Search the loudest position around the present one "
+                                         "(Esc stops)."));
+    ProgressBar1 =
+        Named(new QProgressBar, QStringLiteral("ProgressBar1"), QStringLiteral("S-meter."));
+    ProgressBar1->setRange(0, 15);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setMaximumHeight(12);
+    frmModes = Named(new QGroupBox(QStringLiteral("Mode")), QStringLiteral("frmModes"));
+    auto* modes = new QGridLayout(frmModes);
+    for (std::size_t i = 0; i < Option1.size(); ++i) {
+        Option1[i] = Named(new QRadioButton, QStringLiteral("Option1_%1").arg(i + 1));
+        modes->addWidget(Option1[i], int(i / 5), int(i % 5));
+    }
+    frmSimulatedRig =
+        Named(new QGroupBox(QStringLiteral("Simulated rig")), QStringLiteral("frmSimulatedRig"));
+    frmSimulatedRig->hide();
+
+    auto* grid = new QGridLayout(frmCatControl);
+    grid->addWidget(cmdComport, 0, 0);
+    grid->addWidget(cmdComPol, 0, 1);
+    grid->addWidget(cmdLock, 0, 2);
+    grid->addWidget(chkLock, 0, 3);
+    grid->addWidget(lblFreqCat, 1, 0, 1, 2);
+    grid->addWidget(cmdDown, 1, 2);
+    grid->addWidget(cmdUp, 1, 3);
+    grid->addWidget(lblFreqJump, 2, 0);
+    grid->addWidget(HScroll1, 2, 1, 1, 3);
+    grid->addWidget(cmdPTT, 3, 0);
+    grid->addWidget(chkAmPTT, 3, 1);
+    grid->addWidget(lblHiLoZ, 3, 2);
+    grid->addWidget(cmdOnOff, 3, 3);
+    grid->addWidget(cmdCalibreer, 4, 0, 1, 2);
+    grid->addWidget(ProgressBar1, 4, 2, 1, 2);
+    grid->addWidget(frmModes, 5, 0, 1, 4);
+}
+
+void TableWindowForm::buildMenus(QMainWindow& window) {
+    QMenuBar* bar = window.menuBar();
+    QMenu* files = Menu(bar, QStringLiteral("mnuFiles"), QStringLiteral("&Files"));
+    mnuSavetabel = Entry(files, QStringLiteral("mnuSavetabel"), QStringLiteral("&Save table"));
+    mnuDeletetable =
+        Entry(files, QStringLiteral("mnuDeletetable"), QStringLiteral("&Delete table..."));
+    files->addSeparator();
+    mnuExit = Entry(files, QStringLiteral("mnuExit"), QStringLiteral("E&xit"));
+
+    mnuSet = Menu(bar, QStringLiteral("mnuSet"), QStringLiteral("&Set"));
+    mnuStepperOffset =
+        Entry(mnuSet, QStringLiteral("mnuStepperOffset"), QStringLiteral("&Stepper offset(0)..."));
+    mnuSetToInterpol = Entry(mnuSet, QStringLiteral("mnuSetToInterpol"),
+                             QStringLiteral("Set &counter to interpol value"));
+    mnuInterpoltype = mnuSet->addMenu(QStringLiteral("&Interpol type"));
+    mnuInterpoltype->setObjectName(QStringLiteral("mnuInterpoltype"));
+    auto* types = new QActionGroup(mnuInterpoltype);
+    for (std::size_t i = 0; i < mnuFn.size(); ++i) {
+        mnuFn[i] =
+            Entry(mnuInterpoltype, QStringLiteral("mnuFn%1").arg(i), InterpolNames()[i], true);
+        types->addAction(mnuFn[i]);
+    }
+
+    mnuRigs = Menu(bar, QStringLiteral("mnuRigs"), QStringLiteral("&Rigs"));
+    const std::array<const char*, 6> rigs{"Ft757GXII", "Ft817", "Ft840", "Ft847", "Ft857", "Ft897"};
+    const std::array<const char*, 6> rigCaptions{"FT-757GXII", "FT-817", "FT-840",
+                                                 "FT-847",     "FT-857", "FT-897"};
+    for (std::size_t i = 0; i < mnuFt.size(); ++i)
+        mnuFt[i] = Entry(mnuRigs, QStringLiteral("mnu") + QString::fromLatin1(rigs[i]),
+                         QString::fromLatin1(rigCaptions[i]), true);
+
+    mnuBaud = Menu(bar, QStringLiteral("mnuBaud"), QStringLiteral("&Baud"));
+    for (std::size_t i = 0; i < mnuBaudRates.size(); ++i)
+        mnuBaudRates[i] = Entry(mnuBaud, QStringLiteral("mnuBaud%1").arg(BaudRates[i]),
+                                QString::number(BaudRates[i]), true);
+
+    mnuCom = Menu(bar, QStringLiteral("mnuCom"), QStringLiteral("C&om"));
+    for (std::size_t i = 0; i < mnuComPorts.size(); ++i)
+        mnuComPorts[i] = Entry(mnuCom, QStringLiteral("mnuCom%1").arg(i + 1),
+                               QStringLiteral("COM%1").arg(i + 1), true);
+    mnuCom->addSeparator();
+    mnuSimulatedRig =
+        Entry(mnuCom, QStringLiteral("mnuSimulatedRig"), QStringLiteral("&Simulated rig"), true);
+
+    mnuTerminal = bar->addAction(QStringLiteral("&Terminal"));
+    mnuTerminal->setObjectName(QStringLiteral("mnuTerminal"));
+    mnuTerminal->setCheckable(true);
+
+    mnuWheel = Menu(bar, QStringLiteral("mnuWheel"), QStringLiteral("&Wheel"));
+    mnuWheelStepper =
+        Entry(mnuWheel, QStringLiteral("mnuWheelStepper"), QStringLiteral("&Stepper"), true);
+    mnuWheelTable =
+        Entry(mnuWheel, QStringLiteral("mnuWheelTable"), QStringLiteral("&Table"), true);
+    mnuWheelFrequency =
+        Entry(mnuWheel, QStringLiteral("mnuWheelFrequency"), QStringLiteral("&Frequency"), true);
+    mnuWheelSpeed =
+        Entry(mnuWheel, QStringLiteral("mnuWheelSpeed"), QStringLiteral("S&peed"), true);
+
+    mnuToetsinfo = bar->addAction(QStringLiteral("&Key info"));
+    mnuToetsinfo->setObjectName(QStringLiteral("mnuToetsinfo"));
+
+    mnuSelect = new QMenu(&window);
+    mnuSelect->setObjectName(QStringLiteral("mnuSelect"));
+    mnuLoopNaar = Entry(mnuSelect, QStringLiteral("mnuLoopNaar"), QStringLiteral("&TurnTo ?"));
+    mnuDelete = Entry(mnuSelect, QStringLiteral("mnuDelete"), QStringLiteral("&Delete ?"));
+    mnuAddComment =
+        Entry(mnuSelect, QStringLiteral("mnuAddComment"), QStringLiteral("Add Change "));
+}
+
+} // namespace table
