@@ -329,16 +329,20 @@ void TableWindow::setTerminalChecked(bool checked) {
 
 void TableWindow::renderWheelDisplay() {
     const engine::WheelDisplay display = logic_.wheel.display();
-    form_.cmdScroll->setText(display.scrollCaption);
-    form_.cmdScroll->setEnabled(display.scrollEnabled);
-    form_.cmdScroll->setToolTip(logic_.state.WheelToolTip);
+    TableWindowForm& f = form_;
+    f.cmdScroll->setText(display.scrollCaption);
+    f.cmdScroll->setEnabled(display.scrollEnabled);
+    f.cmdScroll->setToolTip(logic_.state.WheelToolTip);
     using engine::WheelFunction;
-    form_.mnuWheelStepper->setChecked(display.checked == WheelFunction::Stepper);
-    form_.mnuWheelTable->setChecked(display.checked == WheelFunction::Table);
-    form_.mnuWheelFrequency->setChecked(display.checked == WheelFunction::Frequency);
-    form_.mnuWheelSpeed->setChecked(display.checked == WheelFunction::Speed);
-    form_.mnuWheelTable->setEnabled(display.tableEntryEnabled);
-    form_.mnuWheelFrequency->setEnabled(display.frequencyEntryEnabled);
+    const std::array<std::pair<QAction*, WheelFunction>, 4> entries{
+        {{f.mnuWheelStepper, WheelFunction::Stepper},
+         {f.mnuWheelTable, WheelFunction::Table},
+         {f.mnuWheelFrequency, WheelFunction::Frequency},
+         {f.mnuWheelSpeed, WheelFunction::Speed}}};
+    for (const auto& [entry, function] : entries)
+        entry->setChecked(display.checked == function);
+    f.mnuWheelTable->setEnabled(display.tableEntryEnabled);
+    f.mnuWheelFrequency->setEnabled(display.frequencyEntryEnabled);
 }
 
 void TableWindow::render() {
@@ -424,7 +428,7 @@ void TableWindow::renderRig() {
     f.cmdOnOff->setText(rig.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off"));
     f.cmdCalibreer->setText(tuning.PeakSearchCaption());
     f.cmdCalibreer->setEnabled(tuning.searching() ||
-                               (tuning.portOpen() && tuning.calibrateEnabled()));
+                               (tuning.portOpen() && tuning.calibrateEnabled() && !rig.pttOn()));
     f.ProgressBar1->setValue(int(rig.sMeter()));
     const QStringList modes = rig.modeNames();
     for (std::size_t i = 0; i < f.Option1.size(); ++i) {

@@ -117,6 +117,17 @@ TEST_F(TableWindowTest, theSimulatedRigsPanelTurnsItsDialAndTheModeButtonsFollow
 
 TEST_F(TableWindowTest, paramsRefusesALowerLimitNotBelowTheUpperAndStaysOpen) {
     open(ThreeRows);
+    QTest::mouseClick(form().cmdComport, Qt::LeftButton);
+    bool polling = true;
+    QTimer::singleShot(0, [&] { // no poll while the window's dialog is open
+        polling = tuning.pollTimerRunning();
+        if (auto* params = window->findChild<table::ParamsDialog*>())
+            params->reject();
+    });
+    QTest::mouseClick(form().cmdStatusSave, Qt::LeftButton);
+    EXPECT_FALSE(polling);
+    EXPECT_TRUE(tuning.pollTimerRunning());
+
     table::ParamsDialog dialog(editor, state, {500, 500, 0});
     dialog.show();
     QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
