@@ -70,7 +70,6 @@ TableWindow::TableWindow(const TableWindowLogic& logic, QWidget* parent)
         if (qobject_cast<QMenu*>(child) == nullptr)
             child->installEventFilter(this);
     }
-    form_.cboCatFiles->lineEdit()->installEventFilter(this);
     render();
     renderWheelDisplay();
 }
@@ -105,6 +104,12 @@ void TableWindow::connectTable() {
     connect(f.cboCatFiles, &QComboBox::activated, this, [this](int index) {
         const QString name = form_.cboCatFiles->itemText(index);
         act([this, name] { logic_.editor.SelectTableFile(name); });
+        render();
+    });
+    // The combo box hands its keys to the line edit directly, past any event filter.
+    connect(f.cboCatFiles->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        const QString typed = form_.cboCatFiles->currentText();
+        act([this, typed] { logic_.editor.EnterTableName(typed); });
         render();
     });
     connect(f.cmdMain, &QPushButton::clicked, this, &TableWindow::mainClicked);
@@ -278,13 +283,6 @@ bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
             default:
                 break;
             }
-        }
-        if (watched == form_.cboCatFiles->lineEdit() &&
-            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            const QString typed = form_.cboCatFiles->currentText();
-            act([this, typed] { logic_.editor.EnterTableName(typed); });
-            render();
-            return true;
         }
     }
     if (event->type() == QEvent::MouseButtonPress) {

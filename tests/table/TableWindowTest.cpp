@@ -71,6 +71,16 @@ TEST_F(TableWindowTest, listRowsTurnWithoutAPort_arrowKeysStayWithinTheRows) {
     EXPECT_EQ(form().lstTable->currentRow(), 0);
 }
 
+TEST_F(TableWindowTest, aNameTypedIntoTheFileBoxAndEnterStartsThatTable) {
+    open(ThreeRows);
+    form().cboCatFiles->setFocus();
+    form().cboCatFiles->lineEdit()->selectAll();
+    QTest::keyClicks(form().cboCatFiles, "Loop40"); // the keys reach the box, not its line edit
+    QTest::keyClick(form().cboCatFiles, Qt::Key_Return);
+    EXPECT_EQ(state.TableFileName, "\\Loop40.cat");
+    EXPECT_EQ(editor.data().TableLast, 0);
+}
+
 TEST_F(TableWindowTest, thePopUpActsOnTheRowItWasOpenedFor) {
     open(ThreeRows);
     QTimer::singleShot(0, [this] {
