@@ -359,12 +359,13 @@ void TableWindow::render() {
     f.chkMinMax->setChecked(logic_.editor.TableLimitsApplied());
     {
         const QSignalBlocker quiet(f.cboCatFiles);
-        if (ItemTexts(f.cboCatFiles) != logic_.editor.CatFiles()) {
+        const bool newList = ItemTexts(f.cboCatFiles) != logic_.editor.CatFiles();
+        if (newList) {
             f.cboCatFiles->clear();
             f.cboCatFiles->addItems(logic_.editor.CatFiles());
         }
-        // What the user is typing stays.
-        if (!f.cboCatFiles->lineEdit()->hasFocus())
+        // What the user is typing stays until a name is taken.
+        if (newList || !f.cboCatFiles->lineEdit()->hasFocus())
             f.cboCatFiles->setEditText(logic_.state.TableFileName);
     }
     f.cmdMain->setText(logic_.state.MainShown ? QStringLiteral("Ma&in on")

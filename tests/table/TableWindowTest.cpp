@@ -79,6 +79,7 @@ TEST_F(TableWindowTest, aNameTypedIntoTheFileBoxAndEnterStartsThatTable) {
     QTest::keyClick(form().cboCatFiles, Qt::Key_Return);
     EXPECT_EQ(state.TableFileName, "\\Loop40.cat");
     EXPECT_EQ(editor.data().TableLast, 0);
+    EXPECT_EQ(form().cboCatFiles->currentText(), "\\Loop40.cat");
 }
 
 TEST_F(TableWindowTest, thePopUpActsOnTheRowItWasOpenedFor) {
