@@ -1,7 +1,6 @@
 #include "display/DialGeometry.h"
 
-#include "core/TextRules.h"
-#include "display/StepAngle.h"
+#include "core/Degrees.h"
 
 #include <QtMath>
 #include <algorithm>
@@ -118,7 +117,9 @@ core::Long HeadingTarget(double heading, core::Long counter, core::Single degree
     const double stepsPerTurn = 360.0 / static_cast<double>(degreesPerStep);
     const double first = heading / static_cast<double>(degreesPerStep);
     // The step of the heading in turn k (k whole turns above the first).
-    auto stepOfTurn = [&](double k) { return DegreesToSteps(heading + 360.0 * k, degreesPerStep); };
+    auto stepOfTurn = [&](double k) {
+        return core::DegreesToSteps(heading + 360.0 * k, degreesPerStep);
+    };
     auto turnNear = [&](double steps) { return std::round((steps - first) / stepsPerTurn); };
     // A step within the travel scores by its distance from the counter, one outside by its
     // distance from the travel first.
@@ -153,13 +154,13 @@ std::optional<double> TargetMarkerDegrees(core::Long counter, core::Long target,
                                           core::Single degreesPerStep) {
     if (counter == target || !(degreesPerStep > 0))
         return std::nullopt;
-    return StepsToDegrees(target, degreesPerStep);
+    return core::StepsToDegreesUnrounded(target, degreesPerStep);
 }
 
 std::optional<double> WebcamNeedleDegrees(core::Long counter, core::Single stepsPer360) {
     if (!(stepsPer360 > 0))
         return std::nullopt;
-    return core::RoundHalfEven(StepsToDegrees(counter, DegreesPerStepOf(stepsPer360)));
+    return core::StepsToDegrees(counter, core::DegreesPerStepOf(stepsPer360), 0);
 }
 
 } // namespace display
