@@ -17,14 +17,6 @@ TEST(PinBoxes, makeTheRegisterValueAndAreReadBackFromIt) {
     EXPECT_EQ(DataPinOfBox(7), 9);
 }
 
-TEST(PinBoxes, theExtraBitsAreThePinsSixToNine) {
-    PinBoxes boxes{};
-    boxes[0] = boxes[6] = boxes[7] = true; // pin 2, 8 and 9
-    EXPECT_EQ(ExtraBitsOf(PinBoxesValue(boxes)), 192);
-    boxes[7] = false;
-    EXPECT_EQ(ExtraBitsOf(PinBoxesValue(boxes)), 64);
-}
-
 TEST(PinBoxes, combineWithTheStepperBitsWithoutCarryingOrWrapping) {
     // Stepper 2 with both drivers and pin 6 (28) plus the box of pin 6 (16) and coil code 3:
     // adding would give 47 and raise pin 7; the pins are 2, 3, 4, 5 and 6.
@@ -67,9 +59,7 @@ TEST(StatusPins, decodeTheFiveInputsWithPinElevenInvertedByThePort) {
 }
 
 TEST(StatusPins, valueTextAndSpinnerOfTheInputWindow) {
-    EXPECT_EQ(StatusValueText(8), QStringLiteral("b10000000D=1"));
     EXPECT_EQ(StatusValueText(0xFF), QStringLiteral("b11111000D=31"));
-    EXPECT_EQ(StatusValueText(0), QStringLiteral("b00000000D=0"));
     const QString expected[] = {"(\\)", "(-)", "(/)", "(-)", "(\\)", "(-)"};
     for (int reading = 1; reading <= 6; ++reading)
         EXPECT_EQ(SpinnerText(reading), expected[reading - 1]) << reading;
