@@ -442,13 +442,9 @@ void MainWindowForm::buildMenus() {
 
 void MainWindowForm::disableLaterWindows() {
     // The windows these open are not part of the program yet.
-    for (QAction* entry :
-         {mnuPelorus, mnuPelSmall, mnuLptOutput, mnuLptInput, mnuSimulate, mnuTableDirect,
-          mnuTableTimer, mnuTableUnity, mnuVentroloUK, mnuVentroloNL, mnuChangesTxt, mnuSchemaCat,
-          mnuCircuitBi, mnuCircuitUni, mnuSchemaOpto, mnuBrenik, mnuComponent})
+    for (QAction* entry : {mnuTableDirect, mnuTableTimer, mnuTableUnity})
         entry->setEnabled(false);
-    for (QWidget* opener :
-         std::initializer_list<QWidget*>{cmdDirect, cmdTimer, cmdTableUnity, cmdPelorus, Image1})
+    for (QWidget* opener : std::initializer_list<QWidget*>{cmdDirect, cmdTimer, cmdTableUnity})
         opener->setEnabled(false);
     // Table and frequency wheel functions need the table window.
     mnuWheelTable->setEnabled(false);
