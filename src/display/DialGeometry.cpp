@@ -65,10 +65,11 @@ std::array<DialTick, 16> DialTicks(QPointF centre, double radius) {
 
 DialLayout PelorusLayout(QSizeF picture) {
     DialLayout dial = pelorusDial(picture);
-    // The disc follows the width; a picture lower than wide bounds it by the height too, so the
-    // rim never leaves the picture.
+    // The disc follows the width; a picture lower than wide bounds it by the height too, and it
+    // leaves room for the longest ticks, so neither the rim nor a tick leaves the picture.
     const double half = std::min(dial.centre.x(), dial.centre.y());
-    dial.discRadius = atLeastOnePixel(half - TwipsToPixels(220));
+    dial.discRadius = atLeastOnePixel(
+        std::min(half - TwipsToPixels(220), half / LongTick - TwipsToPixels(25)));
     dial.tickRadius = dial.discRadius + TwipsToPixels(25);
     dial.tipRadius = std::max(0.0, dial.discRadius - TwipsToPixels(150));
     dial.needleLength = dial.tipRadius * 0.9;

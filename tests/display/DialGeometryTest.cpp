@@ -47,7 +47,8 @@ TEST(DialTicks, northRedAndLongCardinalsBlackAndLongOthersGreenAndShort) {
 TEST(DialLayouts, pelorusFollowsTheWidthAndNeverLeavesAShortPicture) {
     const DialLayout tall = PelorusLayout({300, 500});
     EXPECT_EQ(tall.centre, QPointF(150, 250));
-    EXPECT_NEAR(tall.discRadius, 150 - 220 / 15.0, 1e-9);
+    EXPECT_NEAR(tall.tickRadius * 1.1, 150, 1e-9); // the east and west ticks end at the edges
+    EXPECT_NEAR(PelorusLayout({200, 300}).discRadius, 100 - 220 / 15.0, 1e-9); // the margin
     EXPECT_NEAR(tall.tipRadius, tall.discRadius - 10, 1e-9);
     EXPECT_NEAR(tall.needleLength, 0.9 * tall.tipRadius, 1e-9);
 
