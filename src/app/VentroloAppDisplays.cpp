@@ -39,10 +39,19 @@ template <typename Window> void Close(const QPointer<Window>& window) {
         window->close();
 }
 
-// A window opened beside the main window, on top of the others, where the user can reach it.
-void Present(QWidget& window, const QWidget& near) {
+// What a window opens beside: the main window, or the pelorus when that docked on the main
+// window's right for want of room on its left.
+const QWidget& Anchor(const QWidget& main, const QWidget* pelorus) {
+    if (pelorus != nullptr && pelorus->isVisible() && pelorus->x() > main.x())
+        return *pelorus;
+    return main;
+}
+
+// A window opened beside the main window and its pelorus, on top of the others, where the user
+// can reach it.
+void Present(QWidget& window, const QWidget& main, const QWidget* pelorus) {
     window.show(); // its frame is known once shown
-    display::PlaceBeside(window, near);
+    display::PlaceBeside(window, Anchor(main, pelorus));
     window.raise();
     window.activateWindow();
 }
@@ -188,7 +197,7 @@ bool VentroloApp::openSmallPelorusWindow() {
         connect(smallPelorusWindow_, &display::SmallPelorusWindow::closed, this,
                 &VentroloApp::smallPelorusClosed);
         smallPelorusWindow_->show();
-        display::PlaceBeside(*smallPelorusWindow_, window_);
+        display::PlaceBeside(*smallPelorusWindow_, Anchor(window_, pelorusWindow_));
     }
     state_.SmallPelorusShown = true;
     smallPelorusWindow_->show();
@@ -255,7 +264,7 @@ void VentroloApp::showWebcam() {
         connect(webcamWindow_, &display::WebcamWindow::lptOutToggled, this,
                 &VentroloApp::webcamLptOut);
     }
-    Present(*webcamWindow_, window_);
+    Present(*webcamWindow_, window_, pelorusWindow_);
 }
 
 void VentroloApp::webcamLptOut(bool checked) {
@@ -286,7 +295,7 @@ void VentroloApp::openLptOutput() {
         });
     }
     window_.form().mnuLptOutput->setChecked(true);
-    Present(*lptOutputWindow_, window_);
+    Present(*lptOutputWindow_, window_, pelorusWindow_);
 }
 
 void VentroloApp::openLptInput() {
@@ -305,7 +314,7 @@ void VentroloApp::openLptInput() {
         });
     }
     window_.form().mnuLptInput->setChecked(true);
-    Present(*lptInputWindow_, window_);
+    Present(*lptInputWindow_, window_, pelorusWindow_);
 }
 
 void VentroloApp::lptTestClosed() {
@@ -331,7 +340,7 @@ void VentroloApp::showText(HelpText text) {
         for (QAction* entry : TextEntries(window_.form()))
             entry->setChecked(false);
     });
-    Present(*textWindow_, window_);
+    Present(*textWindow_, window_, pelorusWindow_);
 }
 
 void VentroloApp::showPicture(std::size_t index, bool open) {
@@ -347,7 +356,7 @@ void VentroloApp::showPicture(std::size_t index, bool open) {
         });
     }
     entry->setChecked(true);
-    Present(*window, window_);
+    Present(*window, window_, pelorusWindow_);
 }
 
 void VentroloApp::displaysExitStarted() {
