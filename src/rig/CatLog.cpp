@@ -1,7 +1,6 @@
 #include "rig/CatLog.h"
 
 #include "core/SequentialFile.h"
-#include "core/VersionTexts.h"
 
 #include <QStringList>
 
@@ -88,18 +87,6 @@ bool CatLog::CatLogFile(const QString& text, int mode) {
     default:
         return false;
     }
-}
-
-bool CatLog::StartLogFile() {
-    if (!CatLogFile(QString(), 1)) {
-        platform_.messageBox(QStringLiteral("The CAT log ") + filePath() +
-                                 QStringLiteral(" cannot be opened: ") + fileError_,
-                             core::MessageTitle(), platform::Icon::Exclamation);
-        return false;
-    }
-    platform_.messageBox(QStringLiteral("Save/Append ") + filePath(), core::MessageTitle(),
-                         platform::Icon::Information);
-    return CatLogOn();
 }
 
 bool CatLog::writeQuoted(const QString& text) {

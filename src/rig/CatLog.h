@@ -47,10 +47,6 @@ public:
     // closes the file. Every line is written as a quoted string with CR LF. False when the file
     // could not be opened or written: it is then closed and fileError() says why.
     [[nodiscard]] bool CatLogFile(const QString& text, int mode);
-    // The terminal's "&Save log" checked: opens the file for appending and tells the user
-    // where it goes ("Save/Append " and the path). When it cannot be opened the user is told
-    // why, with its path, and the log stays off. True when the log is on.
-    bool StartLogFile();
     bool CatLogOn() const { return file_.isOpen(); }
     QString filePath() const;
     QString fileError() const { return fileError_; }
