@@ -1,5 +1,9 @@
 #include "display/LptPins.h"
 
+#include "display/LptInputTest.h"
+#include "display/LptOutputTest.h"
+#include "port/SimulatedLpt.h"
+#include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -63,4 +67,27 @@ TEST(StatusPins, valueTextAndSpinnerOfTheInputWindow) {
     const QString expected[] = {"(\\)", "(-)", "(/)", "(-)", "(\\)", "(-)"};
     for (int reading = 1; reading <= 6; ++reading)
         EXPECT_EQ(SpinnerText(reading), expected[reading - 1]) << reading;
+}
+
+TEST(LptTests, anAddressBeyondTheStandardPortsReachesNoPort) {
+    // A hand-edited Ventrolo.cfg: the output test writes nothing, the input test keeps its port.
+    core::ProgramState state;
+    state.LptAddress = 70000;
+    port::SimulatedLpt lpt;
+    testing_support::FakePlatform platform;
+    lpt.Out32(888, 0x55);
+    lpt.traceWrites();
+    LptOutputTest output(state, lpt, platform);
+    output.Open();
+    EXPECT_EQ(output.boxes(), PinBoxes{});
+    output.BoxClicked(7, true);
+    output.BoxClicked(8, true); // no such box
+    EXPECT_TRUE(lpt.writes().empty());
+    EXPECT_EQ(state.LptExtraBits, 128);
+
+    LptInputTest input(lpt);
+    EXPECT_FALSE(input.SetLptPort(890));
+    EXPECT_EQ(input.inPort(), 889);
+    lpt.setStatus(888, 0x40); // pin 10
+    EXPECT_EQ(input.GetLptInp().pinTexts[3], QStringLiteral("Pin 10=1"));
 }
