@@ -249,6 +249,8 @@ void VentroloApp::anyWindowClosed() {
 void VentroloApp::mainToggled() {
     state_.MainShown = !state_.MainShown;
     window_.setVisible(state_.MainShown);
+    if (tableWindow_)
+        tableWindow_->render(); // its "Ma&in" button follows
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -442,13 +442,10 @@ void MainWindowForm::buildMenus() {
 
 void MainWindowForm::disableLaterWindows() {
     // The windows these open are not part of the program yet.
-    for (QAction* entry : {mnuTableDirect, mnuTableTimer, mnuTableUnity})
+    for (QAction* entry : {mnuTableDirect, mnuTableTimer})
         entry->setEnabled(false);
-    for (QWidget* opener : std::initializer_list<QWidget*>{cmdDirect, cmdTimer, cmdTableUnity})
+    for (QWidget* opener : std::initializer_list<QWidget*>{cmdDirect, cmdTimer})
         opener->setEnabled(false);
-    // Table and frequency wheel functions need the table window.
-    mnuWheelTable->setEnabled(false);
-    mnuWheelFrequency->setEnabled(false);
 }
 
 void MainWindowForm::setOverlayPanelsShown(bool shown) {
