@@ -68,8 +68,8 @@ DialLayout PelorusLayout(QSizeF picture) {
     // The disc follows the width; a picture lower than wide bounds it by the height too, and it
     // leaves room for the longest ticks, so neither the rim nor a tick leaves the picture.
     const double half = std::min(dial.centre.x(), dial.centre.y());
-    dial.discRadius = atLeastOnePixel(
-        std::min(half - TwipsToPixels(220), half / LongTick - TwipsToPixels(25)));
+    dial.discRadius =
+        atLeastOnePixel(std::min(half - TwipsToPixels(220), half / LongTick - TwipsToPixels(25)));
     dial.tickRadius = dial.discRadius + TwipsToPixels(25);
     dial.tipRadius = std::max(0.0, dial.discRadius - TwipsToPixels(150));
     dial.needleLength = dial.tipRadius * 0.9;
