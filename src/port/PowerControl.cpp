@@ -16,11 +16,11 @@ void PowerControl::writeWithStepperBits(bool on) {
     coil_.WriteData(on ? (value | state_.StepperBits) : (value & ~state_.StepperBits));
 }
 
-void PowerControl::ApplyStartUpPower() {
+void PowerControl::ApplyStartUpPower(core::Long coilCode) {
     coil_.WriteData(0);
     fieldPowerTicked_ = false;
     idleSeconds_ = 0;
-    const core::Long coil = coil_.CurrentCoilBits();
+    const core::Long coil = coilCode & CoilMask;
     if (autoPowerTicked()) {
         coil_.WriteCoil(coil);
     } else {

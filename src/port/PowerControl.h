@@ -29,8 +29,9 @@ public:
     int idleSeconds() const { return idleSeconds_; }
 
     // Start-up: the register is cleared, then the selected driver is enabled with autopower
-    // and left off with manual power (the coil code is 0 either way).
-    void ApplyStartUpPower();
+    // and left off with manual power, with coilCode on the coil lines (0 at start-up; the
+    // stepper's own code when the main window is rebuilt for another stepper).
+    void ApplyStartUpPower(core::Long coilCode = 0);
     // Before a turn: with neither box ticked, ticks "Fieldpower", which enables the driver.
     // Returns true when it did.
     bool EnsureTurnPower();
