@@ -19,8 +19,7 @@ Q_LOGGING_CATEGORY(lcApp, "ventrolo.app")
 VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
                          std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
-      engine_(state_, platform_, *lpt_, switches_),
-      config_(state_, platform_, programDirectory),
+      engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
       joystick_(state_, joystickDevice_, platform_),
       housekeeping_(state_, platform_, engine_, switches_, joystick_),
       keys_(state_, platform_, engine_), wheel_(state_, engine_),
@@ -35,6 +34,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
     wireLogic();
     wireMainWindow();
     connectMenus();
+    wirePrograms();
     // The session ending (logout) quits the application, which closes every window: that
     // takes the way out without a question, before the main window sees its close.
     if (QCoreApplication* application = QCoreApplication::instance())
@@ -47,6 +47,8 @@ VentroloApp::~VentroloApp() {
     delete exitDialog_;
     delete splash_;
     delete simulationWindow_;
+    delete directWindow_;
+    delete timerWindow_;
 }
 
 bool VentroloApp::eventFilter(QObject* watched, QEvent* event) {

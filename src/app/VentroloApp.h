@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EngineTurner.h"
 #include "core/CommandLine.h"
 #include "core/ConfigFile.h"
 #include "core/ProgramState.h"
@@ -25,6 +26,8 @@
 #include "port/JoystickStatus.h"
 #include "port/SdlJoystick.h"
 #include "port/SwitchInputs.h"
+#include "program/DirectTableWindow.h"
+#include "program/TimerTableWindow.h"
 
 #include <QObject>
 #include <QPointer>
@@ -66,6 +69,16 @@ public:
     // The splash window opened by "&About", while it is open.
     mainwindow::SplashWindow* splashWindow() const { return splash_; }
     mainwindow::InputSimulationWindow* inputSimulationWindow() const { return simulationWindow_; }
+    // The direct and timer table windows while they are open (the timer one also while hidden).
+    program::DirectTableWindow* directWindow() const;
+    program::TimerTableWindow* timerWindow() const;
+
+    // The unity, direct and timer table windows are open one at a time: each tells this before
+    // it opens, and each closes when another one opens.
+    enum class TableWindow { Unity, Direct, Timer };
+
+signals:
+    void tableWindowOpening(app::VentroloApp::TableWindow which);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,7 +97,7 @@ private:
     bool openPelorusWindow() { return false; }
     bool openSmallPelorusWindow() { return false; }
     bool openTableWindow() { return false; }
-    bool openTimerWindow() { return false; }
+    bool openTimerWindow();
 
     void exitStarted();
     void openParkQuestion(engine::ExitCountdown& countdown);
@@ -95,6 +108,23 @@ private:
     void showInputSimulation(bool open);
     void aboutClicked();
     void showSplash();
+
+    // VentroloAppPrograms.cpp: the direct and timer table windows.
+    void wirePrograms();
+    void renderTableEntries();
+    void setTimerWindowShown(bool shown);
+    void directClicked();
+    void timerClicked();
+    void openDirectWindow();
+    void directWindowClosed();
+    void timerWindowClosed();
+    void timerHidden(bool runs);
+    void toggleMainWindow();
+    void programsAfterInitMain();
+    void programsAtExit();
+    // Shows the main window when no other window of the program is visible but except.
+    void keepAWindowVisible(const QWidget* except);
+    void placeBesideMainWindow(QWidget* window);
 
     core::ProgramState state_;
     platform::Platform& platform_;
@@ -120,6 +150,12 @@ private:
     QPointer<mainwindow::ExitDialog> exitDialog_;
     QPointer<mainwindow::SplashWindow> splash_;
     QPointer<mainwindow::InputSimulationWindow> simulationWindow_;
+
+    // --- programmed turning (VentroloAppPrograms.cpp) ---
+    EngineTurner turner_{engine_};
+    // Kept until deleted: a closed window waits for its handlers to return.
+    QPointer<program::DirectTableWindow> directWindow_;
+    QPointer<program::TimerTableWindow> timerWindow_;
 };
 
 } // namespace app
