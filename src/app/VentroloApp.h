@@ -73,13 +73,6 @@ public:
     program::DirectTableWindow* directWindow() const;
     program::TimerTableWindow* timerWindow() const;
 
-    // The unity, direct and timer table windows are open one at a time: each tells this before
-    // it opens, and each closes when another one opens.
-    enum class TableWindow { Unity, Direct, Timer };
-
-signals:
-    void tableWindowOpening(app::VentroloApp::TableWindow which);
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -112,6 +105,8 @@ private:
     // VentroloAppPrograms.cpp: the direct and timer table windows.
     void wirePrograms();
     void renderTableEntries();
+    // The table windows are open one at a time: the others close through their checked entries.
+    void closeOtherTableWindows(const QAction* opening);
     void setTimerWindowShown(bool shown);
     void directClicked();
     void timerClicked();

@@ -32,12 +32,6 @@ void VentroloApp::wirePrograms() {
             timer->activateWindow();
         }
     });
-    connect(this, &VentroloApp::tableWindowOpening, this, [this](TableWindow which) {
-        if (which != TableWindow::Direct && directWindow())
-            directWindow()->close();
-        if (which != TableWindow::Timer && timerWindow())
-            timerWindow()->close();
-    });
     connect(&mainInit_, &engine::MainInit::mainWindowChanged, this,
             &VentroloApp::programsAfterInitMain);
     connect(&exitPath_, &engine::ExitPath::exitStarted, this, &VentroloApp::programsAtExit);
@@ -49,6 +43,14 @@ DirectTableWindow* VentroloApp::directWindow() const {
 
 TimerTableWindow* VentroloApp::timerWindow() const {
     return timerWindow_ && !timerWindow_->isClosed() ? timerWindow_.data() : nullptr;
+}
+
+void VentroloApp::closeOtherTableWindows(const QAction* opening) {
+    const mainwindow::MainWindowForm& form = window_.form();
+    for (QAction* other : {form.mnuTableUnity, form.mnuTableDirect, form.mnuTableTimer}) {
+        if (other != opening && other->isChecked())
+            other->trigger();
+    }
 }
 
 void VentroloApp::renderTableEntries() {
@@ -69,7 +71,7 @@ void VentroloApp::directClicked() {
 }
 
 void VentroloApp::openDirectWindow() {
-    emit tableWindowOpening(TableWindow::Direct);
+    closeOtherTableWindows(window_.form().mnuTableDirect);
     // The shuttle and pulse panel rests while a program runs (the stop ended both modes).
     shuttlePuls_.LockPulsShuttle();
     window_.form().Frame1->setEnabled(false);
@@ -104,7 +106,7 @@ void VentroloApp::timerClicked() {
 
 bool VentroloApp::openTimerWindow() {
     if (!timerWindow()) {
-        emit tableWindowOpening(TableWindow::Timer);
+        closeOtherTableWindows(window_.form().mnuTableTimer);
         wheel_.SelectWheelFunction(-1);
         auto* timer = new TimerTableWindow(state_, platform_, turner_, config_.programDirectory());
         timerWindow_ = timer;

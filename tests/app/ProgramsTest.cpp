@@ -129,17 +129,6 @@ TEST_F(ProgramsTest, program_sweepsThroughItsTargetsAtItsSpeedsOverAndOverUntilE
     EXPECT_EQ(direct->txtData->text(), "20,10#,18*,100!,0,");
 }
 
-TEST_F(ProgramsTest, escDuringAPause_endsTheRunThere) {
-    program::DirectTableWindow* direct = openDirect("20,5000!,0");
-    ASSERT_TRUE(direct);
-    const double start = platform.steadyMs();
-    platform.scheduleAt(start + 1000, [&] { QTest::keyClick(direct, Qt::Key_Escape); });
-    QTest::mouseClick(direct->cmdRun, Qt::LeftButton);
-    EXPECT_EQ(state.StepCounter, 20);
-    EXPECT_LT(platform.steadyMs(), start + 1100);
-    EXPECT_EQ(direct->lblAktueel->text(), "Stopped");
-}
-
 TEST_F(ProgramsTest, directWindowClosedMidTurn_stopsHidesAndIsDeletedOnlyAfterTheRun) {
     program::DirectTableWindow* direct = openDirect("300,0");
     ASSERT_TRUE(direct);
