@@ -30,10 +30,17 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
                  overlay_, wheel_}),
       exitPath_(state_, platform_, engine_, config_),
       window_({state_, platform_, engine_, fields_, turns_, params_, shuttlePuls_, calibration_,
-               overlay_, keys_, wheel_, exitPath_, switches_, joystick_}) {
+               overlay_, keys_, wheel_, exitPath_, switches_, joystick_}),
+      serialLink_(programDirectory), simulatedRig_(platform_),
+      catLog_(state_, platform_, programDirectory), cat_(state_, platform_, catLog_, serialLink_),
+      catRig_(cat_), rigLinks_(programDirectory, cat_, serialLink_, simulatedRig_),
+      tableEditor_(state_, platform_, programDirectory), tableView_(state_, tableEditor_),
+      tableEngine_(state_, engine_, fields_, turns_),
+      tuning_({state_, platform_, engine_, wheel_, catRig_, rigLinks_, tableEditor_, tableView_}) {
     wireLogic();
     wireMainWindow();
     connectMenus();
+    wireTable();
     wirePrograms();
     // The session ending (logout) quits the application, which closes every window: that
     // takes the way out without a question, before the main window sees its close.
@@ -47,6 +54,8 @@ VentroloApp::~VentroloApp() {
     delete exitDialog_;
     delete splash_;
     delete simulationWindow_;
+    delete terminal_;
+    delete tableWindow_;
     delete directWindow_;
     delete timerWindow_;
 }

@@ -443,14 +443,11 @@ void MainWindowForm::buildMenus() {
 void MainWindowForm::disableLaterWindows() {
     // The windows these open are not part of the program yet.
     for (QAction* entry : {mnuPelorus, mnuPelSmall, mnuLptOutput, mnuLptInput, mnuSimulate,
-                           mnuTableUnity, mnuVentroloUK, mnuVentroloNL, mnuChangesTxt, mnuSchemaCat,
-                           mnuCircuitBi, mnuCircuitUni, mnuSchemaOpto, mnuBrenik, mnuComponent})
+                           mnuVentroloUK, mnuVentroloNL, mnuChangesTxt, mnuSchemaCat, mnuCircuitBi,
+                           mnuCircuitUni, mnuSchemaOpto, mnuBrenik, mnuComponent})
         entry->setEnabled(false);
-    for (QWidget* opener : std::initializer_list<QWidget*>{cmdTableUnity, cmdPelorus, Image1})
+    for (QWidget* opener : std::initializer_list<QWidget*>{cmdPelorus, Image1})
         opener->setEnabled(false);
-    // Table and frequency wheel functions need the table window.
-    mnuWheelTable->setEnabled(false);
-    mnuWheelFrequency->setEnabled(false);
 }
 
 void MainWindowForm::setOverlayPanelsShown(bool shown) {

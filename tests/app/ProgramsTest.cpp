@@ -236,9 +236,13 @@ TEST_F(ProgramsTest, tableWindows_openOneAtATime_andTheTimerTableReopensAtTheNex
     ASSERT_TRUE(openDirect({}));
     EXPECT_FALSE(app.timerWindow());
     EXPECT_FALSE(form.mnuTableTimer->isChecked());
-    form.mnuTableTimer->trigger();
+    form.mnuTableUnity->trigger();
     EXPECT_FALSE(app.directWindow());
     EXPECT_TRUE(form.Frame1->isEnabled());
+    ASSERT_TRUE(app.tableWindow());
+    form.mnuTableTimer->trigger();
+    EXPECT_FALSE(app.tableWindow());
+    EXPECT_FALSE(form.mnuTableUnity->isChecked());
     ASSERT_TRUE(app.timerWindow());
 
     form.mnuSavecfg->trigger();
