@@ -43,6 +43,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
     connectMenus();
     wireTable();
     wireDisplays(programDirectory);
+    wirePrograms();
     // The session ending (logout) quits the application, which closes every window: that
     // takes the way out without a question, before the main window sees its close.
     if (QCoreApplication* application = QCoreApplication::instance())
@@ -58,6 +59,8 @@ VentroloApp::~VentroloApp() {
     delete terminal_;
     delete tableWindow_;
     deleteDisplays();
+    delete directWindow_;
+    delete timerWindow_;
 }
 
 bool VentroloApp::eventFilter(QObject* watched, QEvent* event) {

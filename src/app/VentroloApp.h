@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EngineTurner.h"
 #include "core/CommandLine.h"
 #include "core/ConfigFile.h"
 #include "core/ProgramState.h"
@@ -32,6 +33,8 @@
 #include "port/JoystickStatus.h"
 #include "port/SdlJoystick.h"
 #include "port/SwitchInputs.h"
+#include "program/DirectTableWindow.h"
+#include "program/TimerTableWindow.h"
 #include "rig/CatControl.h"
 #include "rig/CatLog.h"
 #include "rig/CatRig.h"
@@ -100,6 +103,9 @@ public:
     rig::RigTuning& tuning() { return tuning_; }
     rig::SimulatedRig& simulatedRig() { return simulatedRig_; }
     rig::CatLog& catLog() { return catLog_; }
+    // The direct and timer table windows while they are open (the timer one also while hidden).
+    program::DirectTableWindow* directWindow() const;
+    program::TimerTableWindow* timerWindow() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -112,13 +118,12 @@ private:
     // The defaults replaced the settings: all ports cleared, PcSpeed measured.
     void defaultsMade();
 
-    // The windows InitMain shows. The timer window opens in its place below as it becomes part
-    // of the program; until then it reports that it did not.
+    // The windows InitMain shows; each reports whether it opened.
     void showWindows(const engine::StartWindows& windows);
     bool openPelorusWindow();
     bool openSmallPelorusWindow();
     bool openTableWindow();
-    bool openTimerWindow() { return false; }
+    bool openTimerWindow();
 
     void exitStarted();
     void openParkQuestion(engine::ExitCountdown& countdown);
@@ -129,6 +134,26 @@ private:
     void showInputSimulation(bool open);
     void aboutClicked();
     void showSplash();
+
+    // VentroloAppPrograms.cpp: the direct and timer table windows.
+    void wirePrograms();
+    void renderTableEntries();
+    // The table windows are open one at a time: the others close through their checked entries.
+    void closeOtherTableWindows(const QAction* opening);
+    void setTimerWindowShown(bool shown);
+    void directClicked();
+    void timerClicked();
+    void openDirectWindow();
+    void directWindowClosed();
+    void timerWindowClosed();
+    void timerHidden(bool runs);
+    void toggleMainWindow();
+    void programsAfterInitMain();
+    void programsAtExit();
+    // Shows the main window when no other window of the program is visible but except.
+    void keepAWindowVisible(const QWidget* except);
+    // Right of the main window, top edges level, inside the visible screen (the table windows).
+    void placeBesideMainWindow(QWidget* window);
 
     core::ProgramState state_;
     platform::Platform& platform_;
@@ -212,6 +237,12 @@ private:
     QPointer<display::LptInputWindow> lptInputWindow_;
     QPointer<display::TextWindow> textWindow_;
     std::array<QPointer<display::PictureWindow>, display::Pictures.size()> pictureWindows_;
+
+    // --- programmed turning (VentroloAppPrograms.cpp) ---
+    EngineTurner turner_{engine_};
+    // Kept until deleted: a closed window waits for its handlers to return.
+    QPointer<program::DirectTableWindow> directWindow_;
+    QPointer<program::TimerTableWindow> timerWindow_;
 };
 
 } // namespace app

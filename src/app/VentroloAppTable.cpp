@@ -2,29 +2,12 @@
 // the main window's table entry and button or at start-up, one of the table, direct and timer
 // windows at a time, and closed first on the way out (PTT off, port closed, table saved).
 #include "app/VentroloApp.h"
-#include "display/WindowPlacement.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 
 namespace app {
-
-namespace {
-
-// Right of the main window, within the screen.
-void PlaceBeside(QWidget& window, const QWidget& main) {
-    const QRect beside(main.frameGeometry().right() + 1, main.frameGeometry().top(),
-                       window.frameGeometry().width(), window.frameGeometry().height());
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens << screen->availableGeometry();
-    window.move(display::PlaceOnScreen(beside, screens).topLeft());
-}
-
-} // namespace
 
 void VentroloApp::wireTable() {
     simulatedRig_.followModelOf(state_);
@@ -105,7 +88,7 @@ bool VentroloApp::openTableWindow() {
     w->showCounter(state_.StepCounter);
     w->render();
     w->adjustSize();
-    PlaceBeside(*w, window_);
+    placeBesideMainWindow(w);
     w->show();
     wheel_.SelectWheelFunction(-1);
     return true;

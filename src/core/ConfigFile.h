@@ -19,6 +19,8 @@ public:
     ConfigFile(ProgramState& state, platform::Platform& platform, QString programDirectory);
 
     QString path() const;
+    // The program directory, where every file of the program lives.
+    const QString& programDirectory() const { return directory_; }
     // Where a damaged file is kept before the first save over it.
     QString damagedCopyPath() const;
 

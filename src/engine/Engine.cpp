@@ -4,6 +4,7 @@
 
 #include "engine/KeyCodes.h"
 
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <limits>
 
@@ -40,6 +41,7 @@ void Engine::TurnTo(const TurnRequest& request) {
     const Long saved = state_.StepDelayMs;
     if (request.delayMs)
         state_.StepDelayMs = *request.delayMs;
+    const QScopedValueRollback rampOff(rampOff_, request.ramp == TurnRequest::Ramp::Off);
     turn(request.target);
     // A speed chosen while the turn ran stays.
     if (request.delayMs && state_.StepDelayMs == *request.delayMs)
@@ -115,7 +117,8 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
     }
     const bool up = direction == Direction::CW;
     Long& position = overlay ? state_.OverlayPosition : state_.StepCounter;
-    if (state_.SpeedModulate)
+    const auto ramping = [this] { return state_.SpeedModulate && !rampOff_; };
+    if (ramping())
         planRamp(target, position);
     state_.StopRequest = false;
     const Ticket ticket{stops_, ++turns_};
@@ -156,8 +159,8 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
             if (state_.StepsPer360 > 1)
                 ShowDegrees();
         }
-        Long delay = state_.SpeedModulate ? nextRampDelay() : state_.StepDelayMs;
-        if (overlay && !state_.SpeedModulate)
+        Long delay = ramping() ? nextRampDelay() : state_.StepDelayMs;
+        if (overlay && !ramping())
             delay = std::min(delay, OverlayDelayLimitMs);
         timeline.waitForNext(static_cast<double>(delay), !state_.NoYield);
         if (superseded())

@@ -26,12 +26,16 @@
 namespace engine {
 
 // One turn: where to, and the step delay in ms to use instead of StepDelayMs (the delay in
-// force comes back afterwards unless it was changed meanwhile).
+// force comes back afterwards unless it was changed meanwhile). With Ramp::Off the turn steps
+// at that delay even while SpeedModulate is on: the ramp would replace it by its own.
 struct TurnRequest {
-    TurnRequest(core::Long to, std::optional<core::Long> delay = std::nullopt)
-        : target(to), delayMs(delay) {}
+    enum class Ramp { AsSet, Off };
+    TurnRequest(core::Long to, std::optional<core::Long> delay = std::nullopt,
+                Ramp rampChoice = Ramp::AsSet)
+        : target(to), delayMs(delay), ramp(rampChoice) {}
     core::Long target;
     std::optional<core::Long> delayMs;
+    Ramp ramp;
 };
 
 // The stepping engine: every turn of the program, the stop that ends them, the speed, the
@@ -89,7 +93,8 @@ public:
     // windows) and its own last coil code put back on the port.
     void SwitchStepper(core::Long stepper);
     // Switches to stepper (0 or 1) as the timer table does, with its own coil code back on the
-    // port, and turns it to position. False, and nothing done, for another stepper number.
+    // port before its driver is enabled, and turns it to position. False, and nothing done,
+    // for another stepper number. The caller announces the turn (the timer table beeps).
     bool TurnStepperTo(core::Long stepper, core::Long position);
     // At exit: each stepper whose stored counter lies above its lower limit turns down to it
     // with its own profile and driver bits, without serving events (NoYield), at most one step
@@ -105,6 +110,8 @@ public:
     // Asks for the counter's new value with all outputs off meanwhile; the motor does not move.
     // A value outside the limits is refused with "Out off range value".
     void SetCounterByHand();
+    // True while SetCounterByHand asks: the shaft may be in the user's hand.
+    bool counterBeingSet() const { return counterBeingSet_; }
     // The limits were set: the target rests at the counter and the drag bar spans the limits.
     void LimitsChanged();
 
@@ -249,6 +256,11 @@ private:
     std::uint64_t stops_ = 0;
     std::uint64_t turns_ = 0;
     int busyDepth_ = 0;
+    bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
+    bool counterBeingSet_ = false;
+    // While a stepper switch rebuilds the windows: the coil code the new stepper left behind,
+    // which its driver is powered with.
+    std::optional<core::Long> switchCoil_;
     std::optional<std::pair<QString, QString>> speedFieldsShown_;
 };
 

@@ -4,6 +4,7 @@
 #include "core/VersionTexts.h"
 #include "engine/Engine.h"
 
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace engine {
@@ -25,8 +26,6 @@ void Engine::SwitchStepper(Long stepper) {
 bool Engine::TurnStepperTo(Long stepper, Long position) {
     if (stepper != 0 && stepper != 1)
         return false;
-    StopTurning();
-    platform_.beep();
     switchTo(stepper, true);
     TurnTo({position});
     return true;
@@ -54,7 +53,13 @@ void Engine::switchTo(Long stepper, bool forTimerTable) {
     // rebuild that keeps the code on the register (the webcam's) keeps this one.
     coil_.WriteData(state_.LastCoilCode[chosen]);
     const bool quiet = state_.WebcamWindowOpen && !forTimerTable;
-    emit stepperSwitched(quiet);
+    {
+        // The windows are built anew, which powers the driver: with its own coil code, never
+        // with another one that would turn the motor uncounted.
+        const QScopedValueRollback<std::optional<Long>> coil(switchCoil_,
+                                                             state_.LastCoilCode[chosen]);
+        emit stepperSwitched(quiet);
+    }
     // The stepper's own coil code goes back before its driver is enabled again.
     Long value = state_.LastCoilCode[chosen];
     if (state_.WebcamWindowOpen)
@@ -87,6 +92,7 @@ void Engine::park(Long stepper) {
 // The counter
 
 void Engine::SetCounterByHand() {
+    const QScopedValueRollback asking(counterBeingSet_, true);
     StopTurning();
     const Long coil = coil_.CurrentCoilBits();
     coil_.WriteData(0); // everything off while the shaft may be turned by hand
@@ -124,7 +130,7 @@ void Engine::SetCounterByHand() {
 // Power and port commands
 
 void Engine::ApplyStartUpPower() {
-    power_.ApplyStartUpPower();
+    power_.ApplyStartUpPower(switchCoil_.value_or(0));
     emit powerChanged();
 }
 

@@ -120,7 +120,6 @@ MainWindowForm::MainWindowForm(QMainWindow& window) : window_(window) {
     buildShuttlePuls();
     buildLayout();
     buildMenus();
-    disableLaterWindows();
     setOverlayPanelsShown(false);
 }
 
@@ -438,14 +437,6 @@ void MainWindowForm::buildMenus() {
     mnuWheelStepper->setChecked(true);
     popUp->addSeparator();
     mnuDegreeColor = Entry(popUp, "mnuDegreeColor", "Degrees colours");
-}
-
-void MainWindowForm::disableLaterWindows() {
-    // The windows these open are not part of the program yet.
-    for (QAction* entry : {mnuTableDirect, mnuTableTimer})
-        entry->setEnabled(false);
-    for (QWidget* opener : std::initializer_list<QWidget*>{cmdDirect, cmdTimer})
-        opener->setEnabled(false);
 }
 
 void MainWindowForm::setOverlayPanelsShown(bool shown) {

@@ -207,7 +207,6 @@ private:
     void buildShuttlePuls();
     void buildLayout();
     void buildMenus();
-    void disableLaterWindows();
 
     QMainWindow& window_;
 };

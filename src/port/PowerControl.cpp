@@ -16,12 +16,12 @@ void PowerControl::writeWithStepperBits(bool on) {
     coil_.WriteData(on ? (value | state_.StepperBits) : (value & ~state_.StepperBits));
 }
 
-void PowerControl::ApplyStartUpPower() {
+void PowerControl::ApplyStartUpPower(core::Long coilCode) {
     const core::Long kept = coil_.CurrentCoilBits();
     coil_.WriteData(0);
     fieldPowerTicked_ = false;
     idleSeconds_ = 0;
-    const core::Long coil = state_.WebcamWindowOpen ? kept : coil_.CurrentCoilBits();
+    const core::Long coil = state_.WebcamWindowOpen ? kept : (coilCode & CoilMask);
     if (autoPowerTicked()) {
         coil_.WriteCoil(coil);
     } else {

@@ -1,5 +1,6 @@
 #include "program/DirectTable.h"
 
+#include "core/Degrees.h"
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 #include "program/ProgramLanguage.h"
@@ -169,16 +170,16 @@ void DirectTable::setCurrent(const QString& text) {
 }
 
 void DirectTable::showCurrent() {
-    const auto degreesPerStep = DegreesPerStepOf(state_.StepsPer360);
-    if (state_.StepsPer360 <= 1 || !counterInDegrees_ || !degreesPerStep) {
+    if (state_.StepsPer360 <= 1 || !counterInDegrees_) {
         currentColor_ = 0;
         setCurrent(QString::number(state_.StepCounter) + QLatin1Char('>') +
                    QString::number(target_));
         return;
     }
+    const core::Single degreesPerStep = core::DegreesPerStepOf(state_.StepsPer360);
     const auto degrees = [&](core::Long steps) {
-        const auto rounded = core::Single(core::RoundHalfEven(steps * *degreesPerStep, 1));
-        return core::PlainNumberText(rounded) + QStringLiteral("°");
+        return core::PlainNumberText(core::Single(core::StepsToDegrees(steps, degreesPerStep))) +
+               QStringLiteral("°");
     };
     currentColor_ = state_.PelorusDegreeColor;
     setCurrent(degrees(state_.StepCounter) + QLatin1Char('>') + degrees(target_));

@@ -1,5 +1,6 @@
 #include "program/ProgramLanguage.h"
 
+#include "core/Degrees.h"
 #include "core/TextRules.h"
 
 #include <algorithm>
@@ -43,25 +44,16 @@ QString FilterProgramText(const QString& text) {
     return filtered;
 }
 
-std::optional<double> DegreesPerStepOf(core::Single stepsPer360) {
-    if (!(stepsPer360 > 0))
-        return std::nullopt;
-    return 360.0 / stepsPer360;
-}
-
 core::Long TargetOf(const ProgramValue& value, core::Single stepsPer360, core::Long minPosition,
                     core::Long maxPosition) {
-    double steps = value.number;
-    if (value.kind == ProgramValue::Kind::Degrees) {
-        if (const auto degreesPerStep = DegreesPerStepOf(stepsPer360))
-            steps = value.number / *degreesPerStep;
-    }
-    const double target = core::RoundHalfEven(steps);
-    if (target > maxPosition)
+    const core::Long steps =
+        value.kind == ProgramValue::Kind::Degrees && stepsPer360 > 0
+            ? core::DegreesToSteps(value.number, core::DegreesPerStepOf(stepsPer360))
+            : core::RoundToLong(value.number);
+    // Not std::clamp: limits set the wrong way round must not be undefined behaviour.
+    if (steps > maxPosition)
         return maxPosition;
-    if (target < minPosition)
-        return minPosition;
-    return static_cast<core::Long>(target);
+    return std::max(steps, minPosition);
 }
 
 core::Long PauseOf(const ProgramValue& value) {

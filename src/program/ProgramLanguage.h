@@ -31,12 +31,9 @@ bool HasPositionValue(const QString& text);
 // The text as the program box keeps it: lower case, only digits and , . ! # *.
 QString FilterProgramText(const QString& text);
 
-// Degrees per step of a stepper with stepsPer360 steps for a full turn; nullopt when it has no
-// degree scale (StepsPer360 of 0 or less), where a degree value is read as steps.
-std::optional<double> DegreesPerStepOf(core::Single stepsPer360);
-
 // The step a position or degree value turns to, held within minPosition..maxPosition. The number
-// is rounded (halves to even) and held in range before it becomes 32-bit.
+// is rounded (halves to even) and held in range before it becomes 32-bit. A stepper without a
+// degree scale (StepsPer360 of 0 or less) reads a degree value as steps.
 core::Long TargetOf(const ProgramValue& value, core::Single stepsPer360, core::Long minPosition,
                     core::Long maxPosition);
 

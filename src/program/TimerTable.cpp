@@ -279,9 +279,12 @@ void TimerTable::Tick() {
     turner_.stopTurning();
     platform_.beep();
     turner_.turnStepperTo(due->stepper, due->position);
-    if (!alive || gone_)
+    if (!alive)
         return;
     turning_ = false;
+    emit turnEnded();
+    if (gone_)
+        return;
     schedule_.TurnEnded(platform_.now());
     emit tableChanged();
 }

@@ -74,13 +74,17 @@ public:
     // window then shows Form1LabelTimer()).
     bool Hide();
     // The window is closing: the clock stops, a timed turn in progress is stopped, and the turn
-    // touches nothing of the table afterwards.
+    // touches nothing of the table afterwards but telling turnEnded().
     void WindowGone();
+    // A timed turn is in progress (the clock's tick waits for it).
+    bool turning() const { return turning_; }
 
 signals:
     // The records, the list or the next turn changed.
     void tableChanged();
     void clockChanged();
+    // The timed turn has returned; the table may be deleted once this has been told.
+    void turnEnded();
 
 private:
     void Tick();
@@ -95,7 +99,7 @@ private:
     TimerSchedule schedule_{records_};
     std::unique_ptr<platform::Timer> timer_;
     bool enabled_ = false;
-    bool captionOn_ = false; // cmdTimerOn reads "&Timer on."
+    bool captionOn_ = true; // cmdTimerOn reads "&Timer on.": the clock runs from the load
     bool turning_ = false;
     bool gone_ = false;
     QString clock_;

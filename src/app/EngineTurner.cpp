@@ -1,0 +1,27 @@
+#include "app/EngineTurner.h"
+
+namespace app {
+
+EngineTurner::EngineTurner(engine::Engine& engine, QObject* parent)
+    : QObject(parent), engine_(engine) {
+    connect(&engine_, &engine::Engine::stopped, this, [this] { ++stops_; });
+}
+
+void EngineTurner::turnTo(core::Long target, std::optional<core::Long> delayMs) {
+    using Ramp = engine::TurnRequest::Ramp;
+    engine_.TurnTo({target, delayMs, delayMs ? Ramp::Off : Ramp::AsSet});
+}
+
+void EngineTurner::turnStepperTo(core::Long stepper, core::Long target) {
+    engine_.TurnStepperTo(stepper, target);
+}
+
+void EngineTurner::stopTurning() {
+    engine_.StopTurning();
+}
+
+bool EngineTurner::counterBeingSet() const {
+    return engine_.counterBeingSet();
+}
+
+} // namespace app
