@@ -19,8 +19,7 @@ Q_LOGGING_CATEGORY(lcApp, "ventrolo.app")
 VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
                          std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
-      engine_(state_, platform_, *lpt_, switches_),
-      config_(state_, platform_, programDirectory),
+      engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
       joystick_(state_, joystickDevice_, platform_),
       housekeeping_(state_, platform_, engine_, switches_, joystick_),
       keys_(state_, platform_, engine_), wheel_(state_, engine_),
@@ -31,10 +30,15 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
                  overlay_, wheel_}),
       exitPath_(state_, platform_, engine_, config_),
       window_({state_, platform_, engine_, fields_, turns_, params_, shuttlePuls_, calibration_,
-               overlay_, keys_, wheel_, exitPath_, switches_, joystick_}) {
+               overlay_, keys_, wheel_, exitPath_, switches_, joystick_}),
+      settingsFile_(core::SettingsFilePath(programDirectory)),
+      journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
+               config_.path()),
+      rotator_(state_, engine_) {
     wireLogic();
     wireMainWindow();
     connectMenus();
+    wireStation();
     // The session ending (logout) quits the application, which closes every window: that
     // takes the way out without a question, before the main window sees its close.
     if (QCoreApplication* application = QCoreApplication::instance())
@@ -86,9 +90,12 @@ void VentroloApp::start() {
     wheel_.InitWheelFunctions(true);
     if (config_.LoadConfig() == core::ConfigFile::Loaded::Defaults)
         defaultsMade();
+    // The positions a crash kept in the journal.
+    journal_.Restore();
     // A signal may have ended the program while the defaults message was open.
     if (!exitPath_.ending())
         mainInit_.InitMain(false);
+    startStation();
 }
 
 void VentroloApp::defaultsMade() {

@@ -25,6 +25,8 @@
 #include "port/JoystickStatus.h"
 #include "port/SdlJoystick.h"
 #include "port/SwitchInputs.h"
+#include "station/PositionJournal.h"
+#include "station/RotatorServer.h"
 
 #include <QObject>
 #include <QPointer>
@@ -96,6 +98,14 @@ private:
     void aboutClicked();
     void showSplash();
 
+    // VentroloAppStation.cpp: the rotctld server and the position journal.
+    void wireStation();
+    // After InitMain: what the journal found is told, the server started when enabled.
+    void startStation();
+    // The menu's check item: the server on or off, stored in Ventrolo.ini.
+    void rotatorServerClicked(bool on);
+    void startRotatorServer();
+
     core::ProgramState state_;
     platform::Platform& platform_;
     std::unique_ptr<platform::LptPort> lpt_;
@@ -120,6 +130,11 @@ private:
     QPointer<mainwindow::ExitDialog> exitDialog_;
     QPointer<mainwindow::SplashWindow> splash_;
     QPointer<mainwindow::InputSimulationWindow> simulationWindow_;
+
+    // The station (VentroloAppStation.cpp).
+    QString settingsFile_;
+    station::PositionJournal journal_;
+    station::RotatorServer rotator_;
 };
 
 } // namespace app

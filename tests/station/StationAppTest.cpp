@@ -1,0 +1,121 @@
+// The station's wiring in the application: the menu's check item, the journal at start and exit.
+#include "app/VentroloApp.h"
+#include "mainwindow/ExitDialog.h"
+#include "port/SimulatedLpt.h"
+#include "station/JournalRecord.h"
+#include "station/StationTestSupport.h"
+#include "support/FakePlatform.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using station::JournalRecord;
+using station_test::Client;
+using testing_support::FakePlatform;
+
+namespace {
+
+struct StationAppTest : ::testing::Test {
+    QTemporaryDir dir;
+    quint16 port = station_test::FreePort();
+    FakePlatform platform;
+    std::unique_ptr<app::VentroloApp> app;
+
+    StationAppTest() {
+        platform.processQtEvents = true;
+        write("Ventrolo.ini", QString("[rotctld]\nport=%1\n").arg(port).toUtf8());
+        // A configuration, so that the first start makes no defaults.
+        core::ProgramState state;
+        EXPECT_TRUE(core::ConfigFile(state, platform, dir.path()).SaveConfig());
+        QFile config(dir.filePath("Ventrolo.cfg"));
+        EXPECT_TRUE(config.open(QIODevice::ReadWrite));
+        config.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                           QFileDevice::FileModificationTime);
+    }
+    void start() {
+        app.reset(); // one application at a time
+        app = std::make_unique<app::VentroloApp>(dir.path(), platform,
+                                                 std::make_unique<port::SimulatedLpt>());
+        app->start();
+    }
+    void write(const QString& name, const QByteArray& contents) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contents);
+    }
+    QByteArray file(const QString& name) const {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QAction* item() { return app->mainWindow().form().mnuRotctld; }
+};
+
+} // namespace
+
+TEST_F(StationAppTest, theMenuItem_startsAndStopsTheServerAndIsRemembered) {
+    start();
+    EXPECT_FALSE(item()->isChecked());
+    item()->trigger();
+    EXPECT_TRUE(item()->isChecked());
+    EXPECT_EQ(item()->text(), QString("Rotator ser&ver (rotctld :%1)").arg(port));
+    EXPECT_TRUE(file("Ventrolo.ini").contains("enabled=true"));
+
+    Client client(port);
+    EXPECT_EQ(client.ask("P 90 0\n"), "RPRT 0\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app->state().StepCounter == 50; }));
+    EXPECT_EQ(app->mainWindow().form().lblTeller->text(), "50");
+
+    item()->trigger();
+    EXPECT_FALSE(item()->isChecked());
+    EXPECT_TRUE(file("Ventrolo.ini").contains("enabled=false"));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return client.socket.state() == QTcpSocket::UnconnectedState; }));
+}
+
+TEST_F(StationAppTest, aPortInUseAtStart_isToldAndTheItemStaysUnchecked) {
+    write("Ventrolo.ini", QString("[rotctld]\nenabled=true\nport=%1\n").arg(port).toUtf8());
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress(QHostAddress::LocalHost), port));
+    start();
+    EXPECT_FALSE(item()->isChecked());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.startsWith(
+        QString("The rotator server cannot listen on 127.0.0.1 port %1: ").arg(port)));
+}
+
+TEST_F(StationAppTest, aCleanExit_leavesAJournalThatAgreesWithTheConfiguration) {
+    start();
+    app->engine().TurnTo({30});
+    EXPECT_EQ(file("Ventrolo.journal"), (JournalRecord{{{{30, 0}, {0, 0}}}}.Serialize()));
+    app->mainWindow().close();
+    ASSERT_TRUE(app->exitDialog());
+    app->exitDialog()->CmdNo->click();
+    EXPECT_TRUE(file("Ventrolo.cfg").contains("\r\n30,0,500,250,1\r\n0,0,500,250,1\r\n"));
+    EXPECT_EQ(file("Ventrolo.journal"), (JournalRecord{{{{30, 0}, {0, 0}}}}.Serialize()));
+
+    start();
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(app->state().StepCounter, 30);
+}
+
+TEST_F(StationAppTest, aTurnCutOff_isToldAtStartAndTheCalibrationRunRocksAroundTheCounter) {
+    write("Ventrolo.journal", JournalRecord{{{{25, 0, 50}, {0, 0}}}}.Serialize());
+    platform.answerNextMessage(platform::Answer::Yes);
+    start();
+    EXPECT_EQ(app->state().StepCounter, 25);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains("Stepper 1 was turning from 25 to 50"));
+
+    std::vector<core::Long> counters;
+    QObject::connect(&app->engine(), &engine::Engine::counterChanged,
+                     [&](core::Long c) { counters.push_back(c); });
+    platform.scheduleAfter(2000, [&] { app->engine().StopTurning(); });
+    QCoreApplication::processEvents(); // the run starts from the event loop
+    ASSERT_FALSE(counters.empty());
+    EXPECT_EQ(*std::max_element(counters.begin(), counters.end()), 35);
+    EXPECT_EQ(*std::min_element(counters.begin(), counters.end()), 15);
+}
