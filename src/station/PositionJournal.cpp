@@ -31,6 +31,9 @@ void PositionJournal::Restore() {
     const QFileInfo journal(path_);
     const QString name = journal.fileName();
     written_.clear();
+    message_.clear();
+    icon_ = platform::Icon::Information;
+    uncertain_.reset();
     if (!journal.exists())
         return;
     QFile file(path_);
@@ -57,17 +60,23 @@ void PositionJournal::Restore() {
         qCInfo(lcStation) << name << "is older than" << config.fileName() << "- not used";
         return;
     }
+    take(*record, config.exists());
+}
 
+void PositionJournal::take(const JournalRecord& record, bool configured) {
+    const QString name = QFileInfo(path_).fileName();
+    const QString configName = QFileInfo(configPath_).fileName();
     QStringList taken;
     QStringList turning;
-    for (std::size_t i = 0; i < record->steppers.size(); ++i) {
-        const JournalRecord::Stepper& s = record->steppers[i];
+    for (std::size_t i = 0; i < record.steppers.size(); ++i) {
+        const JournalRecord::Stepper& s = record.steppers[i];
         core::StepperProfile& profile = state_.StoredProfiles[i];
         if (s.counter != profile.StepCounter || s.overlay != profile.OverlayPosition) {
-            taken << QStringLiteral("%1 at %2 (%3 said %4)")
+            taken << QStringLiteral("%1 at %2 (%3 %4)")
                          .arg(StepperName(i))
                          .arg(s.counter)
-                         .arg(config.fileName())
+                         .arg(configured ? configName + QStringLiteral(" said")
+                                         : QStringLiteral("without ") + configName)
                          .arg(profile.StepCounter);
             profile.StepCounter = s.counter;
             profile.OverlayPosition = s.overlay;
@@ -90,8 +99,9 @@ void PositionJournal::Restore() {
     message_ = QStringLiteral("Ventrolo did not end normally last time (a crash, a kill or a "
                               "power cut).");
     if (!taken.isEmpty())
-        message_ += QStringLiteral(" The positions are taken from %1, which is newer than %2:")
-                        .arg(name, config.fileName()) +
+        message_ += QStringLiteral(" The positions are taken from %1, %2:")
+                        .arg(name, configured ? QStringLiteral("which is newer than ") + configName
+                                              : QStringLiteral("as there is no ") + configName) +
                     crlf + taken.join(crlf);
     if (!turning.isEmpty())
         message_ += crlf + crlf + turning.join(crlf) + crlf + crlf +
@@ -113,7 +123,8 @@ std::optional<Long> PositionJournal::TellUser() {
         message_.clear();
         uncertain_.reset();
     }
-    armed_ = true;
+    // The way out may have begun while the question was open: the end has written the journal.
+    armed_ = !exiting_;
     recordSteady();
     return calibrate;
 }
@@ -183,6 +194,9 @@ void PositionJournal::ExitStarted() {
 void PositionJournal::Ended() {
     armed_ = true;
     write(current(true));
+    // The last word: nothing after the end may write otherwise.
+    armed_ = false;
+    exiting_ = true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -217,8 +231,9 @@ void PositionJournal::recordTurn() {
 }
 
 void PositionJournal::recordSteady() {
-    // Once the parking has begun the working variables belong to the stepper being parked.
-    if (!parkRecorded_)
+    // On the way out the working variables may belong to the stepper being parked; the end
+    // writes what was saved.
+    if (!exiting_)
         write(current(false));
 }
 

@@ -45,6 +45,8 @@ public:
     void Ended();
 
 private:
+    // The counters of a journal that is to be used, and what to tell about them.
+    void take(const JournalRecord& record, bool configured);
     JournalRecord current(bool stored) const;
     core::Long turnTarget() const;
     void recordTurn();

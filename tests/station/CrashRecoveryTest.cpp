@@ -21,11 +21,10 @@ struct CrashRecoveryTest : ::testing::Test {
     quint16 port = station_test::FreePort();
 
     void SetUp() override {
-        // The rotator server on, and a configuration so that no first-start message waits.
+        // The rotator server on, and a configuration, so that no first-start message waits.
         QFile ini(dir.filePath("Ventrolo.ini"));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write(QString("[rotctld]\nenabled=true\nport=%1\n").arg(port).toUtf8());
-        ini.close();
         core::ProgramState state;
         state.PcSpeed = 1000;
         state.StoredProfiles[0].CustomDelayMs = 40; // 50 steps in two seconds
@@ -37,25 +36,17 @@ struct CrashRecoveryTest : ::testing::Test {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         process->setProcessEnvironment(environment);
-        process->start(VENTROLO_BINARY, {"--lpt", "sim", "--dir", dir.path(), "--port-log",
-                                         dir.filePath("port.log")});
+        process->start(VENTROLO_BINARY, {"--lpt", "sim", "--dir", dir.path()});
         return process;
     }
-    std::unique_ptr<Client> connect() {
-        std::unique_ptr<Client> client;
-        (void)QTest::qWaitFor(
-            [&] {
-                client = std::make_unique<Client>(port);
-                return client->socket.state() == QTcpSocket::ConnectedState;
-            },
-            20000);
-        return client;
-    }
-    // The azimuth the server answers, once it satisfies done.
-    template <typename Done> double waitForAzimuth(Client& client, Done done) {
+    // The azimuth the server answers once done(azimuth) holds (the program may still start).
+    template <typename Done> double azimuth(Done done) {
         double azimuth = -1;
         (void)QTest::qWaitFor(
             [&] {
+                Client client(port);
+                if (client.socket.state() != QTcpSocket::ConnectedState)
+                    return false;
                 azimuth = client.ask("p\n", 2).split('\n').value(0).toDouble();
                 return done(azimuth);
             },
@@ -72,18 +63,15 @@ struct CrashRecoveryTest : ::testing::Test {
 
 TEST_F(CrashRecoveryTest, killedMidTurn_restartsWithTheJournalsCountersAndSaysSo) {
     const auto first = startVentrolo();
-    const auto client = connect();
-    ASSERT_EQ(client->socket.state(), QTcpSocket::ConnectedState) << "no rotctld server";
-    EXPECT_EQ(client->ask("P 45 0\n"), "RPRT 0\n");
-    EXPECT_EQ(waitForAzimuth(*client, [](double az) { return az == 45; }), 45);
-    EXPECT_EQ(client->ask("P 90 0\n"), "RPRT 0\n");
-    EXPECT_GT(waitForAzimuth(*client, [](double az) { return az > 50; }), 50);
+    EXPECT_EQ(azimuth([](double az) { return az == 0; }), 0);
+    EXPECT_EQ(Client(port).ask("P 45 0\n"), "RPRT 0\n");
+    EXPECT_EQ(azimuth([](double az) { return az == 45; }), 45);
+    EXPECT_EQ(Client(port).ask("P 90 0\n"), "RPRT 0\n");
+    EXPECT_GT(azimuth([](double az) { return az > 50; }), 50);
     first->kill(); // SIGKILL: nothing is saved
     ASSERT_TRUE(first->waitForFinished(10000));
-
-    const auto record = JournalRecord::Parse(file("Ventrolo.journal"));
-    ASSERT_TRUE(record);
-    EXPECT_EQ(record->steppers[0], (JournalRecord::Stepper{25, 0, 50}));
+    EXPECT_EQ(JournalRecord::Parse(file("Ventrolo.journal"))->steppers[0],
+              (JournalRecord::Stepper{25, 0, 50}));
     EXPECT_TRUE(file("Ventrolo.cfg").contains("\r\n0,0,500,250,1\r\n"));
 
     // The second run says so (and asks about the calibration run) before anything else.
@@ -98,7 +86,6 @@ TEST_F(CrashRecoveryTest, killedMidTurn_restartsWithTheJournalsCountersAndSaysSo
         << said.toStdString();
     second->terminate(); // SIGTERM: the program saves and ends, the question unanswered
     ASSERT_TRUE(second->waitForFinished(10000));
-    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_TRUE(file("Ventrolo.cfg").contains("\r\n25,0,500,250,1\r\n"));
     EXPECT_EQ(file("Ventrolo.journal"), (JournalRecord{{{{25, 0}, {0, 0}}}}.Serialize()));

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QHostAddress>
+#include "engine/EngineFixture.h"
+#include "station/RotatorServer.h"
+
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -35,6 +37,9 @@ struct Client {
         send(line);
         return lines(count);
     }
+    bool closes() {
+        return QTest::qWaitFor([&] { return socket.state() == QTcpSocket::UnconnectedState; });
+    }
 };
 
 // A port of 127.0.0.1 that nothing listens on just now.
@@ -43,5 +48,21 @@ inline quint16 FreePort() {
     probe.listen(QHostAddress(QHostAddress::LocalHost), 0);
     return probe.serverPort();
 }
+
+// The rotator server on a free port with the engine of the fixture; the virtual clock serves the
+// sockets at every step, as the real one does.
+struct ServerFixture : engine_test::EngineFixture {
+    station::RotatorServer server{state, engine};
+
+    ServerFixture() {
+        platform.processQtEvents = true;
+        EXPECT_TRUE(server.Listen(QHostAddress(QHostAddress::LocalHost), 0));
+    }
+    // Events are served until the counter stands at value with no turn running.
+    bool settlesAt(core::Long value) {
+        return QTest::qWaitFor(
+            [&] { return state.StepCounter == value && (turns.empty() || !turns.back()); });
+    }
+};
 
 } // namespace station_test
