@@ -25,15 +25,21 @@ bool Fail(QString* error, const QString& why) {
     return false;
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 // "key = old   ; comment" becomes "key = value   ; comment".
 QByteArray WithValue(const QByteArray& line, const QByteArray& value) {
-    const qsizetype equals = line.indexOf('=');
-    qsizetype tail = line.indexOf(';', equals);
+    qsizetype start = line.indexOf('=') + 1;
+    while (start < line.size() && IsBlank(line[start]))
+        ++start;
+    qsizetype tail = line.indexOf(';', start);
     if (tail < 0)
-        return line.left(equals + 1) + value;
-    while (tail > equals + 1 && (line[tail - 1] == ' ' || line[tail - 1] == '\t'))
+        return line.left(start) + value;
+    while (tail > start && IsBlank(line[tail - 1]))
         --tail;
-    return line.left(equals + 1) + value + line.mid(tail);
+    return line.left(start) + value + line.mid(tail);
 }
 
 } // namespace

@@ -56,7 +56,7 @@ struct JournalTest : engine_test::EngineFixture {
 
 } // namespace
 
-TEST_F(JournalTest, aTurn_isRecordedWhenItStartsAndWhenItEndsButNotPerStep) {
+TEST_F(JournalTest, aTurn_isRecordedWhenItStartsAndEndsButNotPerStep) {
     startUp();
     EXPECT_EQ(file(), Of({0, 0}, {0, 0}));
     QByteArray atStart;
@@ -73,23 +73,10 @@ TEST_F(JournalTest, aTurn_isRecordedWhenItStartsAndWhenItEndsButNotPerStep) {
     EXPECT_EQ(atStart, Of({0, 0, 50}, {0, 0}));
     EXPECT_TRUE(midTurn.isEmpty());
     EXPECT_EQ(file(), Of({50, 0}, {0, 0}));
-}
-
-TEST_F(JournalTest, anotherTurnTakingOver_isRecordedFromWhereTheStepperIs) {
-    startUp();
-    platform.scheduleAt(100, [&] {
-        engine.StopTurning();
-        engine.TurnTo({5});
-    });
-    // Read at the second step down (7 up before): the journal hears of a step after the test.
-    QByteArray secondTurn;
-    onCounter = [&, steps = 0](core::Long) mutable {
-        if (++steps == 9)
-            secondTurn = file();
-    };
-    turnTo(500);
-    EXPECT_EQ(secondTurn, Of({6, 0, 5}, {0, 0}));
-    EXPECT_EQ(file(), Of({5, 0}, {0, 0}));
+    // A counter set by hand is no turn, and is recorded at once.
+    platform.answerNextInput("120");
+    engine.SetCounterByHand();
+    EXPECT_EQ(file(), Of({120, 0}, {0, 0}));
 }
 
 TEST_F(JournalTest, aSlowTurn_staysOnRecordUntilItArrivesOrStops) {
@@ -104,16 +91,6 @@ TEST_F(JournalTest, aSlowTurn_staysOnRecordUntilItArrivesOrStops) {
     platform.advance(1600);
     engine.StopTurning();
     EXPECT_EQ(file(), Of({4, 0}, {0, 0}));
-}
-
-TEST_F(JournalTest, theCounterSetByHandAndAnotherStepper_areRecordedAtOnce) {
-    startUp();
-    platform.answerNextInput("120");
-    engine.SetCounterByHand();
-    EXPECT_EQ(file(), Of({120, 0}, {0, 0}));
-    state.StoredProfiles[1].StepCounter = 33;
-    engine.SwitchStepper(1);
-    EXPECT_EQ(file(), Of({120, 0}, {33, 0}));
 }
 
 TEST_F(JournalTest, aJournalNewerThanTheConfiguration_givesItsCountersAndSaysSo) {
@@ -140,7 +117,6 @@ TEST_F(JournalTest, aDamagedJournal_isReportedAndNotUsed) {
     for (const QByteArray& damaged :
          {QByteArray("Ventrolo journal 1\r\nstepper1=12 0\r\n"), // cut short
           QByteArray("Ventrolo journal 1\nstepper1=12 0\nstepper2=x 0\nend\n"),
-          QByteArray("Ventrolo journal 1\nstepper1=1 0\nstepper2=1 0\nstepper2=1 0\nend\n"),
           QByteArray("\0\0\0\0", 4)}) {
         platform.messages.clear();
         writeFile("Ventrolo.journal", damaged);
@@ -165,29 +141,6 @@ TEST_F(JournalTest, aTurnCutOff_offersTheCalibrationRunOfItsStepper) {
         "Stepper 2 was turning from 25 to 50: it may stand up to 25 steps from its counter "
         "(25).\r\n\r\nStart the calibration run of Stepper 2 to find its position?"));
     EXPECT_EQ(file(), Of({0, 0}, {25, 0})); // the question was answered
-}
-
-TEST_F(JournalTest, theWayOut_recordsTheParkingAndEndsAgreeingWithTheStoredProfiles) {
-    startUp();
-    turnTo(30);
-    core::StepperProfile& second = state.StoredProfiles[1];
-    second.StepCounter = 40;
-    second.OverlayMenu = second.OverlayOn = true; // its park moves the overlay first
-    journal.ExitStarted();
-    state.StoreStepperProfile();
-    QByteArray parkingFirst;
-    QByteArray parkingSecond;
-    onCounter = [&, steps = 0](core::Long) mutable {
-        if (++steps == 2)
-            parkingFirst = file();
-        if (steps == 40)
-            parkingSecond = file();
-    };
-    engine.ParkBothSteppers();
-    EXPECT_EQ(parkingFirst, Of({30, 0, 0}, {40, 0, 0}));
-    EXPECT_EQ(parkingSecond, parkingFirst);
-    journal.Ended();
-    EXPECT_EQ(file(), Of({0, 0}, {0, 0}));
 }
 
 TEST_F(JournalTest, aJournalThatCannotBeWritten_isToldOnce) {

@@ -14,16 +14,13 @@ struct RotctldSettingsTest : ::testing::Test {
     QTemporaryDir dir;
     QString path = dir.filePath("Ventrolo.ini");
 
-    // Writes the file, reads [rotctld] and returns what the file holds then.
-    QByteArray read(const QByteArray& contents, RotctldSettings* settings = nullptr) {
+    // Writes the file and reads [rotctld] from it.
+    RotctldSettings read(const QByteArray& contents) {
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(contents);
         f.close();
-        const RotctldSettings read = ReadRotctldSettings(path);
-        if (settings)
-            *settings = read;
-        return file();
+        return ReadRotctldSettings(path);
     }
     QByteArray file() const {
         QFile f(path);
@@ -33,33 +30,28 @@ struct RotctldSettingsTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(RotctldSettingsTest, missingKeys_areAddedAtTheEndOfTheirGroupAndTheUsersLinesStay) {
-    EXPECT_EQ(read("; my station\n[lpt]\nbackend=sim   ; no port here\n"),
-              "; my station\n[lpt]\nbackend=sim   ; no port here\n\n[rotctld]\n"
-              "enabled=false\nport=4533\naddress=127.0.0.1\n");
-    EXPECT_EQ(read("[rotctld]\r\nport=4600\r\n\r\n[serial]\r\nCOM1=/dev/ttyUSB0\r\n"),
-              "[rotctld]\r\nport=4600\r\nenabled=false\r\naddress=127.0.0.1\r\n\r\n"
-              "[serial]\r\nCOM1=/dev/ttyUSB0\r\n");
-}
-
-TEST_F(RotctldSettingsTest, theMenusChoice_replacesOnlyItsValue) {
-    read("[rotctld]\nenabled = false   ; off until asked\nport=4533\n[rotctld]\nenabled=no\n");
+TEST_F(RotctldSettingsTest, missingKeysAreAddedAndTheMenusChoiceIsStored_theUsersLinesStay) {
+    read("; my station\r\n[rotctld]\r\nenabled = false   ; off until asked\r\n\r\n"
+         "[serial]\r\nCOM1=/dev/ttyUSB0\r\n");
     ASSERT_TRUE(StoreRotctldEnabled(path, true));
-    // The last of two entries is the one read, and the one changed.
-    EXPECT_EQ(file(), "[rotctld]\nenabled = false   ; off until asked\nport=4533\n"
-                      "[rotctld]\nenabled=true\naddress=127.0.0.1\n");
+    EXPECT_EQ(file(), "; my station\r\n[rotctld]\r\nenabled = true   ; off until asked\r\n"
+                      "port=4533\r\naddress=127.0.0.1\r\n\r\n[serial]\r\nCOM1=/dev/ttyUSB0\r\n");
     EXPECT_TRUE(ReadRotctldSettings(path).enabled);
+    // The last of two entries is the one read, and the one changed; a new group goes at the end.
+    read("[lpt]\nbackend=sim\n[rotctld]\nenabled=on\n[rotctld]\nenabled=no\n");
+    ASSERT_TRUE(StoreRotctldEnabled(path, true));
+    EXPECT_EQ(file(), "[lpt]\nbackend=sim\n[rotctld]\nenabled=on\n[rotctld]\nenabled=true\n"
+                      "port=4533\naddress=127.0.0.1\n");
 }
 
 TEST_F(RotctldSettingsTest, values_areReadOrKeepTheirDefaultsAndAreReported) {
-    RotctldSettings settings;
-    read("[rotctld]\nenabled=on\nport=4534\naddress=0.0.0.0\n", &settings);
+    RotctldSettings settings = read("[rotctld]\nenabled=on\nport=4534\naddress=0.0.0.0\n");
     EXPECT_TRUE(settings.enabled);
     EXPECT_EQ(settings.port, 4534);
     EXPECT_EQ(settings.address, QHostAddress(QHostAddress::AnyIPv4));
     EXPECT_TRUE(settings.problem.isEmpty());
 
-    read("[rotctld]\nenabled=maybe\nport=70000\naddress=my.host\n", &settings);
+    settings = read("[rotctld]\nenabled=maybe\nport=70000\naddress=my.host\n");
     EXPECT_FALSE(settings.enabled);
     EXPECT_EQ(settings.port, 4533);
     EXPECT_EQ(settings.address, QHostAddress(QHostAddress::LocalHost));
@@ -68,7 +60,7 @@ TEST_F(RotctldSettingsTest, values_areReadOrKeepTheirDefaultsAndAreReported) {
 
 TEST_F(RotctldSettingsTest, aFileThatWouldNotReadBackOrCannotBeWritten_isLeftAsItIs) {
     const QByteArray open = "[lpt]\nport888=\"/dev/parport0\n";
-    EXPECT_EQ(read(open), open);
+    read(open);
     QString error;
     EXPECT_FALSE(StoreRotctldEnabled(path, true, &error));
     EXPECT_FALSE(error.isEmpty());

@@ -1,4 +1,4 @@
-// The station's wiring in the application: the menu's check item, the journal at start and exit.
+// The station's wiring in the application: the menu's check item, the journal at start.
 #include "app/VentroloApp.h"
 #include "port/SimulatedLpt.h"
 #include "station/JournalRecord.h"
@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -81,18 +80,6 @@ TEST_F(StationAppTest, theMenuItem_startsAndStopsTheServerAndIsRemembered) {
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_TRUE(platform.messages[0].text.startsWith(
         QString("The rotator server cannot listen on 127.0.0.1 port %1: ").arg(port)));
-}
-
-TEST_F(StationAppTest, aCleanExit_leavesAJournalThatAgreesWithTheConfiguration) {
-    start();
-    app->engine().TurnTo({30});
-    app->mainWindow().close();
-    ASSERT_TRUE(app->exitDialog());
-    app->exitDialog()->CmdNo->click();
-    EXPECT_TRUE(file("Ventrolo.cfg").contains("\r\n30,0,500,250,1\r\n0,0,500,250,1\r\n"));
-    EXPECT_EQ(file("Ventrolo.journal"), (JournalRecord{{{{30, 0}, {0, 0}}}}.Serialize()));
-    start();
-    EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(StationAppTest, aTurnCutOff_isToldAtStartAndTheCalibrationRunRocksAroundTheCounter) {
