@@ -4,7 +4,6 @@
 #include "station/StationTestSupport.h"
 #include "support/FakePlatform.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,9 +21,8 @@ struct CrashRecoveryTest : ::testing::Test {
 
     void SetUp() override {
         // The rotator server on, and a configuration, so that no first-start message waits.
-        QFile ini(dir.filePath("Ventrolo.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(QString("[rotctld]\nenabled=true\nport=%1\n").arg(port).toUtf8());
+        station_test::WriteFile(dir.filePath("Ventrolo.ini"),
+                                QString("[rotctld]\nenabled=true\nport=%1\n").arg(port).toUtf8());
         core::ProgramState state;
         state.PcSpeed = 1000;
         state.StoredProfiles[0].CustomDelayMs = 40; // 50 steps in two seconds
@@ -54,8 +52,7 @@ struct CrashRecoveryTest : ::testing::Test {
         return azimuth;
     }
     QByteArray file(const QString& name) const {
-        QFile f(dir.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return station_test::ReadFile(dir.filePath(name));
     }
 };
 

@@ -1,8 +1,8 @@
 #include "engine/EngineFixture.h"
 #include "station/PositionJournal.h"
+#include "station/StationTestSupport.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -34,17 +34,9 @@ struct JournalTest : engine_test::EngineFixture {
         QObject::connect(&engine, &Engine::stopped, &journal, &J::Stopped);
         QObject::connect(&engine, &Engine::stepperSwitched, &journal, &J::StepperSwitched);
     }
-    QByteArray file() const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray file() const { return station_test::ReadFile(path); }
     void writeFile(const QString& name, const QByteArray& contents, int secondsAgo = 0) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(contents);
-        f.flush(); // before the time is set: the write would set it again
-        f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
-                      QFileDevice::FileModificationTime);
+        station_test::WriteFile(dir.filePath(name), contents, secondsAgo);
     }
     // Start-up as the application runs it: the journal read before the windows are built.
     std::optional<core::Long> startUp() {

@@ -1,8 +1,8 @@
 #include "station/RotctldSettings.h"
 
 #include "station/IniText.h"
+#include "station/StationTestSupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -16,16 +16,10 @@ struct RotctldSettingsTest : ::testing::Test {
 
     // Writes the file and reads [rotctld] from it.
     RotctldSettings read(const QByteArray& contents) {
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(contents);
-        f.close();
+        station_test::WriteFile(path, contents);
         return ReadRotctldSettings(path);
     }
-    QByteArray file() const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray file() const { return station_test::ReadFile(path); }
 };
 
 } // namespace

@@ -27,10 +27,7 @@ struct StationAppTest : ::testing::Test {
         // A configuration a minute old, so that the first start makes no defaults.
         core::ProgramState state;
         EXPECT_TRUE(core::ConfigFile(state, platform, dir.path()).SaveConfig());
-        QFile config(dir.filePath("Ventrolo.cfg"));
-        EXPECT_TRUE(config.open(QIODevice::ReadWrite));
-        config.setFileTime(QDateTime::currentDateTime().addSecs(-60),
-                           QFileDevice::FileModificationTime);
+        station_test::WriteFile(dir.filePath("Ventrolo.cfg"), file("Ventrolo.cfg"), 60);
     }
     void start() {
         app.reset(); // one application at a time
@@ -39,13 +36,10 @@ struct StationAppTest : ::testing::Test {
         app->start();
     }
     void write(const QString& name, const QByteArray& contents) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(contents);
+        station_test::WriteFile(dir.filePath(name), contents);
     }
     QByteArray file(const QString& name) const {
-        QFile f(dir.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return station_test::ReadFile(dir.filePath(name));
     }
     QAction* item() { return app->mainWindow().form().mnuRotctld; }
 };

@@ -3,6 +3,8 @@
 #include "engine/EngineFixture.h"
 #include "station/RotatorServer.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -41,6 +43,21 @@ struct Client {
         return QTest::qWaitFor([&] { return socket.state() == QTcpSocket::UnconnectedState; });
     }
 };
+
+inline QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Writes the file and dates it secondsAgo.
+inline void WriteFile(const QString& path, const QByteArray& contents, int secondsAgo = 0) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(contents);
+    f.flush(); // before the time is set: the write would set it again
+    f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
+                  QFileDevice::FileModificationTime);
+}
 
 // A port of 127.0.0.1 that nothing listens on just now.
 inline quint16 FreePort() {
