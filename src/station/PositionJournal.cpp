@@ -15,6 +15,9 @@ using core::Long;
 
 namespace {
 
+// A journal is a few lines; what is longer is damaged and is not read whole.
+constexpr qint64 MaxJournalBytes = 4096;
+
 QString StepperName(std::size_t stepper) {
     return QStringLiteral("Stepper %1").arg(stepper + 1);
 }
@@ -43,7 +46,7 @@ void PositionJournal::Restore() {
         icon_ = platform::Icon::Exclamation;
         return;
     }
-    written_ = file.readAll();
+    written_ = file.read(MaxJournalBytes);
     int badLine = 0;
     const auto record = JournalRecord::Parse(written_, &badLine);
     if (!record) {
