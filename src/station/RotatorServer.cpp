@@ -75,6 +75,8 @@ QByteArray RotatorServer::Answer(const RotctldRequest& request) {
     case RotctldCommand::SetPos:
         return RotctldReply(request, setPosition(request));
     case RotctldCommand::GetPos:
+        if (state_.StepsPer360 <= 0)
+            return RotctldReply(request, RotctldNotAvailable);
         return RotctldReply(
             request, RotctldOk,
             {{"Azimuth",
@@ -109,7 +111,6 @@ QByteArray RotatorServer::Answer(const RotctldRequest& request) {
 int RotatorServer::setPosition(const RotctldRequest& request) {
     if (request.elevation < LowestElevation || request.elevation > HighestElevation)
         return RotctldInvalidParameter;
-    // Without a degree scale the stepper has no azimuth.
     if (state_.StepsPer360 <= 0)
         return RotctldNotAvailable;
     const Long target = core::DegreesToSteps(request.azimuth, state_.DegreesPerStep);

@@ -14,9 +14,9 @@ namespace station {
 // Serves Hamlib's rotctld protocol, so that gpredict, loggers and `rotctl -m 2` turn the
 // selected stepper by azimuth: degrees are steps x 360 / StepsPer360 within MinPosition ..
 // MaxPosition; elevation is accepted from 0 to 90 and ignored.
-// - P az el answers "RPRT 0" and then turns; out of the limits (or without a degree scale)
-//   it answers an error and nothing moves. A P while a turn runs ends that turn and starts
-//   the new one.
+// - P az el answers "RPRT 0" and then turns; out of the limits it answers "RPRT -1" and
+//   nothing moves. A P while a turn runs ends that turn and starts the new one.
+// - A stepper without steps per 360 has no azimuth: P and p answer "RPRT -11".
 // - p answers the azimuth of the counter (two decimals) and elevation 0; S stops whatever
 //   turns; _ names the program; \dump_state gives the limits; q ends the connection.
 // The turns run from the event loop, one at a time however many requests arrive meanwhile,

@@ -27,6 +27,7 @@ TEST_F(RotatorServerTest, badLines_getAnErrorAndNothingMoves) {
     EXPECT_EQ(client.ask("\n\np\n", 2), "0.00\n0.00\n");
     state.StepsPer360 = 0; // no degree scale: no azimuth
     EXPECT_EQ(client.ask("P 90 0\n"), "RPRT -11\n");
+    EXPECT_EQ(client.ask("p\n"), "RPRT -11\n");
     QTest::qWait(10);
     EXPECT_TRUE(turns.empty());
 }
