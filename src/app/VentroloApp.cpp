@@ -19,7 +19,8 @@ Q_LOGGING_CATEGORY(lcApp, "ventrolo.app")
 VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
                          std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
-      engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
+      engine_(state_, platform_, *lpt_, switches_),
+      config_(state_, platform_, programDirectory),
       joystick_(state_, joystickDevice_, platform_),
       housekeeping_(state_, platform_, engine_, switches_, joystick_),
       keys_(state_, platform_, engine_), wheel_(state_, engine_),
@@ -31,6 +32,12 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
       exitPath_(state_, platform_, engine_, config_),
       window_({state_, platform_, engine_, fields_, turns_, params_, shuttlePuls_, calibration_,
                overlay_, keys_, wheel_, exitPath_, switches_, joystick_}),
+      serialLink_(programDirectory), simulatedRig_(platform_),
+      catLog_(state_, platform_, programDirectory), cat_(state_, platform_, catLog_, serialLink_),
+      catRig_(cat_), rigLinks_(programDirectory, cat_, serialLink_, simulatedRig_),
+      tableEditor_(state_, platform_, programDirectory), tableView_(state_, tableEditor_),
+      tableEngine_(state_, engine_, fields_, turns_),
+      tuning_({state_, platform_, engine_, wheel_, catRig_, rigLinks_, tableEditor_, tableView_}),
       settingsFile_(core::SettingsFilePath(programDirectory)),
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
@@ -38,6 +45,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
     wireLogic();
     wireMainWindow();
     connectMenus();
+    wireTable();
     wireStation();
     // The session ending (logout) quits the application, which closes every window: that
     // takes the way out without a question, before the main window sees its close.
@@ -51,6 +59,8 @@ VentroloApp::~VentroloApp() {
     delete exitDialog_;
     delete splash_;
     delete simulationWindow_;
+    delete terminal_;
+    delete tableWindow_;
 }
 
 bool VentroloApp::eventFilter(QObject* watched, QEvent* event) {

@@ -20,13 +20,26 @@
 #include "mainwindow/InputSimulationWindow.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SplashWindow.h"
+// The table window, the rig link and automatic tuning.
+#include "app/TableEngineLink.h"
+#include "display/CatTerminalWindow.h"
 #include "platform/LptPort.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
 #include "port/SdlJoystick.h"
 #include "port/SwitchInputs.h"
+#include "rig/CatControl.h"
+#include "rig/CatLog.h"
+#include "rig/CatRig.h"
+#include "rig/QtSerialLink.h"
+#include "rig/RigLinkChoice.h"
+#include "rig/RigTuning.h"
+#include "rig/SimulatedRig.h"
 #include "station/PositionJournal.h"
 #include "station/RotatorServer.h"
+#include "table/TableEditor.h"
+#include "table/TableViewModel.h"
+#include "table/TableWindow.h"
 
 #include <QObject>
 #include <QPointer>
@@ -68,6 +81,12 @@ public:
     // The splash window opened by "&About", while it is open.
     mainwindow::SplashWindow* splashWindow() const { return splash_; }
     mainwindow::InputSimulationWindow* inputSimulationWindow() const { return simulationWindow_; }
+    // The table window (Form3) and the CAT terminal while they are open.
+    table::TableWindow* tableWindow() const { return tableWindow_; }
+    display::CatTerminalWindow* catTerminal() const { return terminal_; }
+    rig::RigTuning& tuning() { return tuning_; }
+    rig::SimulatedRig& simulatedRig() { return simulatedRig_; }
+    rig::CatLog& catLog() { return catLog_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -85,7 +104,7 @@ private:
     void showWindows(const engine::StartWindows& windows);
     bool openPelorusWindow() { return false; }
     bool openSmallPelorusWindow() { return false; }
-    bool openTableWindow() { return false; }
+    bool openTableWindow();
     bool openTimerWindow() { return false; }
 
     void exitStarted();
@@ -130,6 +149,27 @@ private:
     QPointer<mainwindow::ExitDialog> exitDialog_;
     QPointer<mainwindow::SplashWindow> splash_;
     QPointer<mainwindow::InputSimulationWindow> simulationWindow_;
+
+    // --- the table window, the rig link and automatic tuning (VentroloAppTable.cpp) ---
+    void wireTable();
+    // The window's closing (PTT off, port closed, a changed table saved); on the way out also
+    // without a question, and TableWindowShown stays for the next start.
+    void closeTableWindow(bool exiting);
+    void showCatTerminal(bool shown);
+    void mainWindowClicked();
+
+    rig::QtSerialLink serialLink_;
+    rig::SimulatedRig simulatedRig_;
+    rig::CatLog catLog_;
+    rig::CatControl cat_;
+    rig::CatRig catRig_;
+    rig::RigLinkChoice rigLinks_;
+    table::TableEditor tableEditor_;
+    table::TableViewModel tableView_;
+    TableEngineLink tableEngine_;
+    rig::RigTuning tuning_;
+    QPointer<table::TableWindow> tableWindow_;
+    QPointer<display::CatTerminalWindow> terminal_;
 
     // The station (VentroloAppStation.cpp).
     QString settingsFile_;

@@ -445,15 +445,11 @@ void MainWindowForm::disableLaterWindows() {
     // The windows these open are not part of the program yet.
     for (QAction* entry :
          {mnuPelorus, mnuPelSmall, mnuLptOutput, mnuLptInput, mnuSimulate, mnuTableDirect,
-          mnuTableTimer, mnuTableUnity, mnuVentroloUK, mnuVentroloNL, mnuChangesTxt, mnuSchemaCat,
-          mnuCircuitBi, mnuCircuitUni, mnuSchemaOpto, mnuBrenik, mnuComponent})
+          mnuTableTimer, mnuVentroloUK, mnuVentroloNL, mnuChangesTxt, mnuSchemaCat, mnuCircuitBi,
+          mnuCircuitUni, mnuSchemaOpto, mnuBrenik, mnuComponent})
         entry->setEnabled(false);
-    for (QWidget* opener :
-         std::initializer_list<QWidget*>{cmdDirect, cmdTimer, cmdTableUnity, cmdPelorus, Image1})
+    for (QWidget* opener : std::initializer_list<QWidget*>{cmdDirect, cmdTimer, cmdPelorus, Image1})
         opener->setEnabled(false);
-    // Table and frequency wheel functions need the table window.
-    mnuWheelTable->setEnabled(false);
-    mnuWheelFrequency->setEnabled(false);
 }
 
 void MainWindowForm::setOverlayPanelsShown(bool shown) {

@@ -317,6 +317,26 @@ bool TableEditor::SetRowText(int row, const QString& text) {
     return true;
 }
 
+bool TableEditor::AskRowText(int row) {
+    if (row < 1 || row > data_.TableLast)
+        return false;
+    const QString old = data_.TableText[row];
+    const QString answer = platform_.inputBox(
+        QStringLiteral("Give a description") + CrLf + QStringLiteral("Was:") + old + CrLf + CrLf +
+            QStringLiteral("A * at begin says set rig to this record at first start."),
+        core::MessageTitle(), old);
+    if (answer.isEmpty() || answer == old)
+        return false;
+    return SetRowText(row, answer.trimmed().isEmpty() ? QString() : answer);
+}
+
+void TableEditor::SetFrequencyUnit(const QString& unit) {
+    if (state_.FrequencyUnit == unit)
+        return;
+    state_.FrequencyUnit = unit;
+    emit changed();
+}
+
 // --- the header ---
 
 bool TableEditor::SetInterpolType(int type) {

@@ -67,6 +67,12 @@ public:
     bool DeleteRow(int row);
     // Sets a row's description (without quotes and line breaks); false when there is no row.
     bool SetRowText(int row, const QString& text);
+    // mnuAddComment: asks for the row's description, offering the old one. The input box gives
+    // an empty text for Cancel as for an emptied field: an empty answer keeps the description
+    // (a star that marks the start-up row is not lost by a cancel); blanks clear it.
+    bool AskRowText(int row);
+    // The unit of the x values (kHz, pF, ...), shown in the list and the input box's label.
+    void SetFrequencyUnit(const QString& unit);
 
     // --- the header ---
     // Sets the interpolation type (0..9); false for another value.

@@ -4,6 +4,7 @@
 #include "table/Interpolation.h"
 
 #include <algorithm>
+#include <array>
 
 namespace table {
 
@@ -165,6 +166,30 @@ void TableViewModel::ResetInterpolLabels() {
     view_.InterpolValueColor = LabelBlack;
     view_.InfoInterpolText.clear();
     emit changed();
+}
+
+namespace {
+
+const std::array<QString, 5> Units{QStringLiteral("kHz"), QStringLiteral("pF"),
+                                   QStringLiteral("Ohm"), QStringLiteral("uH"),
+                                   QStringLiteral("mH")};
+
+} // namespace
+
+void TableViewModel::NextUnit() {
+    view_.UnitCounter = view_.UnitCounter % int(Units.size()) + 1;
+    editor_.SetFrequencyUnit(Units[static_cast<std::size_t>(view_.UnitCounter - 1)]);
+    emit changed();
+}
+
+void TableViewModel::ForceKHz() {
+    view_.UnitCounter = 1;
+    editor_.SetFrequencyUnit(Units[0]);
+    emit changed();
+}
+
+void TableViewModel::ResetUnit() {
+    view_.UnitCounter = 0;
 }
 
 } // namespace table

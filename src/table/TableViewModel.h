@@ -55,6 +55,13 @@ public:
     // The interpolation labels as after opening the window.
     void ResetInterpolLabels();
 
+    // cmdUnity: the next unit of kHz, pF, Ohm, uH, mH (the first click gives kHz).
+    void NextUnit();
+    // The rig's frequencies are kHz: the unit becomes kHz (the next click gives pF).
+    void ForceKHz();
+    // The unit button's count as on opening the window.
+    void ResetUnit();
+
 signals:
     void changed();
 

@@ -22,6 +22,7 @@ struct TableViewState {
     QString InfoInterpolText; // lblInfoInterpol
     QString InputText;        // txtInput
     int ListIndex = -1;       // selected index of lstTable (row - 1), -1 none
+    int UnitCounter = 0;      // cmdUnity's clicks since the window opened, 1..5 once clicked
 };
 
 // cmdLock's caption.

@@ -235,3 +235,21 @@ TEST_F(TableEditorTest, deletingTheFile_loadsTheNextOrANewFile) {
     EXPECT_EQ(state.TableFileName, "NewFile");
     EXPECT_TRUE(QFile::exists(path("NewFile")));
 }
+
+TEST_F(TableEditorTest, descriptionBox_anEmptyAnswerKeepsTheTextBlanksClearIt) {
+    addRow(3500, 100);
+    ASSERT_TRUE(table.SetRowText(1, "*80m"));
+    platform.answerNextInput(""); // Cancel, or the field emptied: the start-up star stays
+    EXPECT_FALSE(table.AskRowText(1));
+    EXPECT_EQ(platform.inputs.back().prompt,
+              "Give a description\r\nWas:*80m\r\n\r\nA * at begin says set rig to this record at "
+              "first start.");
+    EXPECT_EQ(data().TableText[1], "*80m");
+    platform.answerNextInput("80m \"dipole\"");
+    EXPECT_TRUE(table.AskRowText(1));
+    EXPECT_EQ(data().TableText[1], "80m dipole");
+    platform.answerNextInput(" ");
+    EXPECT_TRUE(table.AskRowText(1));
+    EXPECT_EQ(data().TableText[1], "");
+    EXPECT_TRUE(table.TableChanged());
+}

@@ -84,3 +84,19 @@ TEST_F(TableViewModelTest, lookups_showThePositionOrNoInTheirColours) {
     model.ResetInterpolLabels();
     EXPECT_EQ(model.view().InterpolValueText, "Interpol value");
 }
+
+TEST_F(TableViewModelTest, unitButton_firstAndSixthClickGiveKHzAndTheListFollows) {
+    load("\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n120,120,\"\"\r\n");
+    QStringList units;
+    for (int i = 0; i < 6; ++i) {
+        model.NextUnit();
+        units << state.FrequencyUnit;
+    }
+    EXPECT_EQ(units, QStringList({"kHz", "pF", "Ohm", "uH", "mH", "kHz"}));
+    model.NextUnit();
+    EXPECT_EQ(model.ListLine(1), "001   120 pF   120   ");
+    model.ForceKHz(); // the rig's port opened: kHz, and the next click gives pF
+    EXPECT_EQ(state.FrequencyUnit, "kHz");
+    model.NextUnit();
+    EXPECT_EQ(state.FrequencyUnit, "pF");
+}

@@ -1,0 +1,22 @@
+#include "app/TableEngineLink.h"
+
+#include "core/TextRules.h"
+
+namespace app {
+
+TableEngineLink::TableEngineLink(const core::ProgramState& state, engine::Engine& engine,
+                                 engine::MainFields& fields, engine::TurnCommands& turns)
+    : state_(state), engine_(engine), fields_(fields), turns_(turns) {}
+
+void TableEngineLink::StepperValuesChanged() {
+    using engine::EntryField;
+    fields_.setText(EntryField::Text1, core::PlainNumberText(state_.MaxPosition));
+    fields_.setText(EntryField::Text2, core::PlainNumberText(state_.MinPosition));
+    fields_.setText(EntryField::Text4, core::PlainNumberText(state_.StepsPer360));
+    engine_.UpdateDegreesPerStep();
+    engine_.LimitsChanged();
+    engine_.ShowDegrees();
+    turns_.ShowLimitToolTips();
+}
+
+} // namespace app

@@ -1,0 +1,177 @@
+// The table window (Form3), the rig link and automatic tuning, and the CAT terminal: opened from
+// the main window's table entry and button or at start-up, one of the table, direct and timer
+// windows at a time, and closed first on the way out (PTT off, port closed, table saved).
+#include "app/VentroloApp.h"
+#include "display/WindowPlacement.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+
+namespace app {
+
+namespace {
+
+// Right of the main window, within the screen.
+void PlaceBeside(QWidget& window, const QWidget& main) {
+    const QRect beside(main.frameGeometry().right() + 1, main.frameGeometry().top(),
+                       window.frameGeometry().width(), window.frameGeometry().height());
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    window.move(display::PlaceOnScreen(beside, screens).topLeft());
+}
+
+} // namespace
+
+void VentroloApp::wireTable() {
+    simulatedRig_.followModelOf(state_);
+    rigLinks_.Load();
+    tableEditor_.setEngineLink(&tableEngine_);
+
+    mainwindow::MainWindowForm& form = window_.form();
+    connect(form.mnuTableUnity, &QAction::triggered, this, [this](bool checked) {
+        if (checked)
+            openTableWindow();
+        else
+            closeTableWindow(false);
+    });
+    connect(form.cmdTableUnity, &QPushButton::clicked, form.mnuTableUnity, &QAction::trigger);
+    // The pelorus window's state shows on the table window's button.
+    connect(form.mnuPelorus, &QAction::toggled, this, [this] {
+        if (tableWindow_)
+            tableWindow_->render();
+    });
+
+    // The main window's S-meter while the rig's port is open.
+    connect(&tuning_, &rig::RigTuning::changed, this,
+            [this] { window_.form().ProgressBar1->setValue(int(catRig_.sMeter())); });
+    connect(&tuning_, &rig::RigTuning::portOpenChanged, this, [this](bool open) {
+        window_.form().ProgressBar1->setRange(0, 15);
+        window_.form().ProgressBar1->setVisible(open);
+        // The CAT terminal closes with the port; the wheel's frequency function needs it.
+        if (!open)
+            showCatTerminal(false);
+        wheel_.SelectWheelFunction(-1);
+    });
+    // Another stepper's profile: the window stays as long as it is open.
+    connect(&engine_, &engine::Engine::stepperSwitched, this, [this] {
+        if (tableWindow_)
+            state_.TableWindowShown = true;
+        window_.form().ProgressBar1->setVisible(tuning_.portOpen());
+        wheel_.SelectWheelFunction(-1);
+    });
+    // The way out closes the table window before the park question: the rig is not left
+    // keyed while the steppers park, and a changed table is saved.
+    connect(&exitPath_, &engine::ExitPath::exitStarted, this, [this] { closeTableWindow(true); });
+}
+
+bool VentroloApp::openTableWindow() {
+    mainwindow::MainWindowForm& form = window_.form();
+    if (tableWindow_) {
+        tableWindow_->raise();
+        tableWindow_->activateWindow();
+        return true;
+    }
+    // The table, direct and timer windows are open one at a time: each closes the others
+    // through their entries, whose check marks are their state.
+    for (QAction* other : {form.mnuTableDirect, form.mnuTableTimer}) {
+        if (other->isChecked())
+            other->trigger();
+    }
+    state_.TableWindowShown = true;
+    form.mnuTableUnity->setChecked(true);
+
+    auto* w = new table::TableWindow(
+        {state_, platform_, engine_, wheel_, tableEditor_, tableView_, tuning_, simulatedRig_});
+    tableWindow_ = w;
+    using table::TableWindow;
+    connect(&tableView_, &table::TableViewModel::changed, w, &TableWindow::render);
+    connect(&tuning_, &rig::RigTuning::changed, w, &TableWindow::render);
+    connect(&wheel_, &engine::WheelControl::displayChanged, w, &TableWindow::renderWheelDisplay);
+    connect(&engine_, &engine::Engine::counterChanged, w, &TableWindow::showCounter);
+    connect(w, &TableWindow::closeRequested, this, [this] { closeTableWindow(false); });
+    connect(w, &TableWindow::mainClicked, this, &VentroloApp::mainWindowClicked);
+    connect(w, &TableWindow::pelorusClicked, form.mnuPelorus, &QAction::trigger);
+    connect(w, &TableWindow::terminalToggled, this, &VentroloApp::showCatTerminal);
+    wheel_.setTableWheel(&tuning_);
+
+    {
+        const auto pause = tuning_.pausePolls();
+        tuning_.Load();
+    }
+    w->showCounter(state_.StepCounter);
+    w->render();
+    w->adjustSize();
+    PlaceBeside(*w, window_);
+    w->show();
+    wheel_.SelectWheelFunction(-1);
+    return true;
+}
+
+void VentroloApp::closeTableWindow(bool exiting) {
+    table::TableWindow* w = tableWindow_;
+    if (!w) {
+        window_.form().mnuTableUnity->setChecked(false);
+        return;
+    }
+    // A table that could not be saved keeps the window open when the user says so.
+    if (!tuning_.Unload(exiting) && !exiting) {
+        window_.form().mnuTableUnity->setChecked(true);
+        return;
+    }
+    showCatTerminal(false);
+    wheel_.setTableWheel(nullptr);
+    if (!exiting)
+        state_.TableWindowShown = false;
+    window_.form().mnuTableUnity->setChecked(false);
+    // The user is never left without a window (shown first: the last window closing would
+    // end the program).
+    if (!exiting && !state_.MainShown && !state_.PelorusShown && !state_.TimerWindowShown) {
+        state_.MainShown = true;
+        window_.show();
+    }
+    // Hidden now and deleted once the handler that closed it (perhaps inside a turn) is over;
+    // it shows nothing more meanwhile.
+    for (const QObject* sender :
+         std::initializer_list<const QObject*>{&tableView_, &tuning_, &wheel_, &engine_})
+        disconnect(sender, nullptr, w, nullptr);
+    tableWindow_.clear();
+    w->allowClose();
+    w->hide();
+    w->deleteLater();
+    const engine::WheelFunction function = wheel_.function();
+    if (function == engine::WheelFunction::Table || function == engine::WheelFunction::Frequency)
+        wheel_.ChooseWheelFunction(engine::WheelFunction::Stepper);
+    else
+        wheel_.SelectWheelFunction(-1);
+}
+
+void VentroloApp::showCatTerminal(bool shown) {
+    if (shown && !terminal_) {
+        terminal_ = new display::CatTerminalWindow(catLog_, state_, platform_, tableWindow_);
+        terminal_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(terminal_, &display::CatTerminalWindow::closed, this, [this] {
+            terminal_.clear(); // deleted later
+            if (tableWindow_)
+                tableWindow_->setTerminalChecked(false);
+        });
+        terminal_->show();
+        terminal_->dock();
+    } else if (!shown && terminal_) {
+        terminal_->close();
+    }
+    if (tableWindow_)
+        tableWindow_->setTerminalChecked(terminal_ != nullptr);
+}
+
+void VentroloApp::mainWindowClicked() {
+    state_.MainShown = !window_.isVisible();
+    window_.setVisible(state_.MainShown);
+    if (tableWindow_)
+        tableWindow_->render();
+}
+
+} // namespace app

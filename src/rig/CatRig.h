@@ -1,0 +1,54 @@
+#pragma once
+
+#include "rig/CatControl.h"
+#include "rig/RigConnection.h"
+
+namespace rig {
+
+// The Yaesu CAT link as a RigConnection: CatControl on whichever serial link it has (a real
+// port or the simulated rig), for the model in state.RigModel. Readings are answered before the
+// request returns; the FT-757GXII's long status read lets events run meanwhile (CatControl).
+class CatRig final : public RigConnection {
+    Q_OBJECT
+
+public:
+    explicit CatRig(CatControl& cat, QObject* parent = nullptr);
+
+    LinkOpenResult open(int port) override;
+    void close() override;
+    bool isOpen() const override { return cat_.portOpen(); }
+    QString lineText() const override { return cat_.SettingsText(); }
+    QString rigName() const override { return ModelName(cat_.model()); }
+
+    bool requestReading() override;
+    bool requestSMeter() override;
+
+    bool frequencyValid(double kHz) const override { return FrequencyValid(cat_.model(), kHz); }
+    CatResult setFrequency(float kHz) override { return cat_.SetRigFrequency(kHz); }
+    CatResult setMode(int index) override { return cat_.SetRigMode(index); }
+    CatResult setPtt(bool on) override { return on ? cat_.PttOn() : cat_.PttOff(); }
+    bool hasDialLock() const override;
+    CatResult setDialLock(bool on) override { return cat_.RigLock(on); }
+    bool hasPowerSwitch() const override { return cat_.model() == Model::Ft817; }
+    void togglePower() override { cat_.ToggleFT817Power(); }
+
+    QString frequencyText() const override { return cat_.frequencyText(); }
+    void showFrequency(float kHz) override { cat_.ShowFrequency(kHz); }
+    float sMeter() const override { return cat_.SMeterValue(); }
+    void resetSMeter() override { cat_.resetSMeter(); }
+    int swrState() const override { return cat_.SwrState(); }
+    void resetSwrState() override { cat_.resetSwrState(); }
+    bool dialLocked() const override { return cat_.lockChecked(); }
+    bool pttOn() const override { return cat_.pttOn(); }
+    bool powerOn() const override { return cat_.ft817On(); }
+    QStringList modeNames() const override;
+    int modeIndex() const override { return cat_.RigModeIndex(); }
+    bool selectModeByCode(int code) override;
+
+private:
+    CatControl& cat_;
+    bool reading_ = false;   // a reading is under way
+    bool inhibited_ = false; // the rig refused to transmit during it
+};
+
+} // namespace rig

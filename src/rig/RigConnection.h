@@ -1,0 +1,91 @@
+#pragma once
+
+#include "rig/RigReading.h"
+#include "rig/SerialLink.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace rig {
+
+// A transceiver as automatic tuning sees it, whatever carries the words: the Yaesu CAT link on
+// a serial port or on the simulated rig (CatRig), or a rig daemon on the network. Readings are
+// asked for and answered through a signal, before the request returns or later; a link that
+// answers later must keep the window live meanwhile and answer every request it took, within
+// its own time limit, with a reading (empty when the rig said nothing).
+class RigConnection : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    // --- the link ---
+    // Opens the link (port 1..4 where the link has ports) and brings the rig to talk: the rig
+    // switched to CAT, switched on, its PTT released. On failure the user has been told why
+    // and the link stays closed.
+    virtual LinkOpenResult open(int port) = 0;
+    // Releases the PTT first, then closes; closed() tells when the link is closed.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // The line as the window names it after the port: "4800,N,8,1".
+    virtual QString lineText() const = 0;
+    // "FT817": the rig's name in captions.
+    virtual QString rigName() const = 0;
+
+    // --- readings ---
+    // Asks for the frequency (with mode, S-meter and transmit state as the rig reports them);
+    // readingArrived() answers. False, and no answer, while an exchange is under way.
+    virtual bool requestReading() = 0;
+    // Asks for the S-meter alone; sMeterArrived() answers. False as requestReading().
+    virtual bool requestSMeter() = 0;
+
+    // --- commands ---
+    // Whether the rig may be sent this frequency (kHz).
+    virtual bool frequencyValid(double kHz) const = 0;
+    virtual CatResult setFrequency(float kHz) = 0;
+    // Mode button index 1..modeNames().size(); the selection stays while the link is closed.
+    virtual CatResult setMode(int index) = 0;
+    // Never refused: the PTT can always be released.
+    virtual CatResult setPtt(bool on) = 0;
+    // The rig's dial lock, where the program can set it.
+    virtual bool hasDialLock() const = 0;
+    virtual CatResult setDialLock(bool on) = 0;
+    // A power switch the program works (the FT-817's).
+    virtual bool hasPowerSwitch() const = 0;
+    virtual void togglePower() = 0;
+
+    // --- what the window shows ---
+    // The frequency label: "7050 kHz", or "-----.- kHz" without a reading.
+    virtual QString frequencyText() const = 0;
+    virtual void showFrequency(float kHz) = 0;
+    virtual float sMeter() const = 0;
+    virtual void resetSMeter() = 0;
+    // -1 unknown, 0 low SWR, 1 high SWR (while transmitting).
+    virtual int swrState() const = 0;
+    virtual void resetSwrState() = 0;
+    virtual bool dialLocked() const = 0;
+    virtual bool pttOn() const = 0;
+    virtual bool powerOn() const = 0;
+    // The mode buttons' names in order; the selected one (1..), 0 for none.
+    virtual QStringList modeNames() const = 0;
+    virtual int modeIndex() const = 0;
+    // Selects, without sending, the button whose mode code is code; false when none has it.
+    virtual bool selectModeByCode(int code) = 0;
+
+signals:
+    void readingArrived(const rig::RigReading& reading);
+    void sMeterArrived(std::optional<float> value);
+    // The rig does not transmit although our PTT is on.
+    void transmitInhibited();
+    // The link broke (a device pulled out): the owner closes it and tells the user.
+    void linkFailed(const QString& error);
+    void closed();
+    // Something shown changed.
+    void changed();
+    // The rig's power was switched by the program.
+    void powerSwitched(bool on);
+};
+
+} // namespace rig

@@ -1,0 +1,268 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "engine/Engine.h"
+#include "engine/TableWheel.h"
+#include "engine/WheelControl.h"
+#include "platform/Platform.h"
+#include "rig/RigConnection.h"
+#include "rig/RigLinkChoice.h"
+#include "table/TableEditor.h"
+#include "table/TableLinks.h"
+#include "table/TableLookup.h"
+#include "table/TableViewModel.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace rig {
+
+// Automatic tuning, the one owner of the rig link while the table window shows it: the port,
+// the polling, following the rig's frequency with the stepper through the frequency table, the
+// lock, frequency steps and turns to a frequency, the PTT with its watchdog, and the S-meter
+// peak search. The table window shows what it says and forwards its controls here; it is the
+// table's rig link (SetRigFreqToFirstUnit) and the wheel's table functions.
+//
+// - Following: every poll reads the rig; while locked the stepper is turned to the table's
+//   position for the frequency. A poll without a reading changes nothing and moves nothing.
+// - Polls pause while the engine turns, while one of the table window's modal boxes is open
+//   (PollPause), while a reading is awaited and during the peak search.
+// - While our PTT is on nothing relocks or turns the stepper; the watchdog releases the PTT
+//   after 15 s, and every closing of the port releases it first.
+// - A stop of the engine (Esc) unlocks and halts following until the user locks or turns.
+class RigTuning : public QObject, public table::RigLink, public engine::TableWheel {
+    Q_OBJECT
+
+public:
+    struct Parts {
+        core::ProgramState& state;
+        platform::Platform& platform;
+        engine::Engine& engine;
+        const engine::WheelControl& wheel;
+        RigConnection& rig;
+        RigLinkChoice& links;
+        table::TableEditor& editor;
+        table::TableViewModel& view;
+    };
+
+    static constexpr int PttWatchdogMs = 15000;
+    static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
+    static constexpr int JumpMaximum = 500;
+
+    explicit RigTuning(const Parts& parts, QObject* parent = nullptr);
+    ~RigTuning() override;
+
+    // Keeps polls from running while it lives: the table window holds one while its handlers
+    // (and the modal boxes they open) run.
+    class PollPause {
+    public:
+        explicit PollPause(RigTuning& tuning);
+        ~PollPause();
+        PollPause(PollPause&& other) noexcept;
+        PollPause(const PollPause&) = delete;
+        PollPause& operator=(const PollPause&) = delete;
+        PollPause& operator=(PollPause&&) = delete;
+
+    private:
+        RigTuning* tuning_;
+    };
+    PollPause pausePolls() { return PollPause(*this); }
+
+    RigConnection& connection() { return *rig_; }
+    const RigConnection& connection() const { return *rig_; }
+    // Another kind of link; false, and nothing changed, while the port is open.
+    bool setConnection(RigConnection& rig);
+    bool simulatedLink() const { return links_.simulated(); }
+
+    // --- the table window ---
+    // Opening: stop, mode buttons, the table loaded, the port, baud and model menus from the
+    // configuration (a poll interval outside 200, 500, 1000, 1500 ms becomes 1000 ms, a
+    // COM port outside 1..4 selects none), unlocked.
+    void Load();
+    // Closing: the port closed (PTT off first), a changed table saved, the table limits
+    // ended. With exiting false a table that could not be saved is kept open when the user
+    // says so (false).
+    bool Unload(bool exiting);
+
+    // --- the port ---
+    // cmdComport: closes an open port; otherwise opens the chosen one, sends the start-up row's
+    // frequency and locks.
+    void ComportClicked();
+    // 0 closes; 1..4 opens COM<port> (or the simulated rig when chosen). A failed open leaves
+    // everything closed (the user was told). True when the port is open afterwards.
+    bool ComPortOpen(int port);
+    void SelectComPort(int port);
+    void SelectSimulatedRig();
+    void SelectBaud(int rate);
+    // mnuFt757GXII..mnuFt897 (1..6), with their notes.
+    void SelectRigModel(int model);
+    bool portOpen() const { return open_; }
+    bool menusEnabled() const { return !open_ && !opening_; }
+    QString PortCaption() const { return portCaption_; }
+    QString PortToolTip() const;
+    QString FrameCaption() const { return frameCaption_; }
+
+    // --- polling ---
+    void PollRig();
+    // cmdComPol: the next interval of 1000, 500, 200, 500, 1000, 1500, 1000, ...
+    void PollRateClicked();
+    QString PollRateCaption() const;
+    QString PollRateToolTip() const;
+    bool pollTimerRunning() const;
+
+    // --- lock ---
+    void LockClicked();
+    // chkLock: the rig's dial lock.
+    void RigLockClicked(bool on);
+    bool locked() const { return locked_; }
+    bool lockEnabled() const { return lockEnabled_; }
+    bool calibrateEnabled() const { return calibrateEnabled_; }
+    bool inputEnabled() const { return inputEnabled_; }
+
+    // --- frequency ---
+    core::Single CatFrequency() const { return catFrequency_; }
+    // n steps of CatScrollSetting kHz (0 counts as 1).
+    void FrequencyUp(int n);
+    void FrequencyDown(int n);
+    // HScroll1.
+    void JumpScrolled(int kHz);
+    bool jumpLabelRed() const { return jumpRed_; }
+
+    // --- turning ---
+    // cmdTurnTo: to the frequency in the input box (through the rig while the port is open).
+    void TurnToClicked();
+    // Enter in the input box: the turn, and with the port open one poll.
+    void InputEntered();
+    // A list row pressed (index = row - 1): selected; without a port the stepper turns to it.
+    void RowClicked(int index);
+    // The mouse released on a row: with the port open the rig is sent its frequency.
+    void RowReleased(int index);
+    // Up (-1) / Down (+1) in the list: the neighbouring row, within the rows.
+    void RowStepped(int offset);
+    // mnuLoopNaar for data row `row` (0: none chosen, nothing happens).
+    void TurnToRow(int row);
+    // mnuSetToInterpol: the counter set to the value label's position without turning; only
+    // while unlocked and the label holds a position within the limits.
+    void SetCounterToInterpol();
+    bool setToInterpolEnabled() const;
+    // mnuStepperOffset.
+    void StepperOffsetClicked();
+
+    // --- PTT and modes ---
+    // cmdPTT; with forceOff only ever to receive.
+    void PttToggle(bool forceOff);
+    void AmPttClicked(bool on) { amPtt_ = on; }
+    bool amPtt() const { return amPtt_; }
+    QString PttToolTip() const;
+    void ModeClicked(int index);
+    // cmdOnOff.
+    void PowerClicked();
+
+    // --- S-meter peak search ---
+    // cmdCalibreer: turns through 30 positions around the present one, then to the loudest
+    // (back to the start when the readings are flat). A second click stops it, as does Esc.
+    void PeakSearchClicked();
+    void StopPeakSearch();
+    bool searching() const { return searching_; }
+    QString PeakSearchCaption() const { return searchCaption_; }
+
+    // --- the engine ---
+    void TurnStarted();
+    void TurnEnded();
+    // StopTurning: unlocks and ends the peak search.
+    void EngineStopped();
+
+    // table::RigLink
+    core::Long CatComPort() const override { return open_ ? catComPort_ : 0; }
+    void SetRigFrequency(core::Single kHz) override;
+    void SetLocked(bool locked) override;
+
+    // engine::TableWheel
+    bool rigPortOpen() const override { return open_; }
+    bool selectRowBy(int offset) override;
+    void turnToSelectedRow() override;
+    void changeFrequencyJump(int delta) override;
+    void jumpFrequency(bool up) override;
+    void resetJumpLabel() override;
+
+signals:
+    // Something the table window shows changed.
+    void changed();
+    void portOpenChanged(bool open);
+
+private:
+    void connectRig();
+    void readingArrived(const RigReading& reading);
+    void sMeterArrived(std::optional<float> value);
+    void linkFailed(const QString& error);
+    void updatePollTimer();
+    void closePort();
+    // "Rig Control-FT817".
+    QString rigControlCaption() const;
+    // The poll's decisions for a frequency read (kHz, 0 without a reading).
+    void follow(core::Single kHz);
+    // The lookup as the window shows it: the value label (blinking "???" for 100 ms first
+    // while the port is open), the row marked; out of range unlocks, a position between rows
+    // locks (with the port open), a numeric fault is told and closes the port.
+    table::Lookup freqToPosition(core::Single x);
+    // "Out off range!" when x lies outside the table; true then.
+    bool rangeCheck(core::Single x);
+    // Turns to position p within the limits, unless the stepper stands there or a slow turn is
+    // already on its way there.
+    void turnTo(core::Long p);
+    void turnToFrequency(core::Single x);
+    void frequencyStep(int n, bool up);
+    // Sends a frequency (with the port open), shows it and makes it CatFrequency; false, and
+    // nothing changed, when the rig did not take it.
+    bool sendFrequency(core::Single kHz);
+    void setLocked(bool locked);
+    void showModes();
+    std::optional<float> readSMeter();
+    bool searchGoesOn() const;
+    void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
+
+    core::ProgramState& state_;
+    platform::Platform& platform_;
+    engine::Engine& engine_;
+    const engine::WheelControl& wheel_;
+    RigConnection* rig_;
+    RigLinkChoice& links_;
+    table::TableEditor& editor_;
+    table::TableViewModel& view_;
+    std::unique_ptr<platform::Timer> pollTimer_;
+    std::unique_ptr<platform::Timer> watchdog_;
+
+    bool open_ = false;
+    bool opening_ = false;
+    core::Long catComPort_ = 0;
+    QString catPortText_;
+    QString frameCaption_;
+    QString portCaption_;
+    core::Single catFrequency_ = 0;
+    core::Single prevCatFrequency_ = 0;
+    int spinner_ = 3; // the first poll shows the first of the four
+    bool pollDownward_ = true;
+    int pauses_ = 0;
+    bool engineTurning_ = false;
+    bool awaiting_ = false;
+
+    bool locked_ = false;
+    bool lockEnabled_ = true;
+    bool calibrateEnabled_ = false;
+    bool inputEnabled_ = true;
+    bool jumpRed_ = false;
+
+    bool amPtt_ = false;
+    int pttSavedMode_ = 0;
+    bool pttModeChanged_ = false;
+
+    bool searching_ = false;
+    bool searchStopped_ = false;
+    QString searchCaption_;
+    bool sMeterAwaited_ = false;
+    std::optional<float> sMeterReply_;
+};
+
+} // namespace rig

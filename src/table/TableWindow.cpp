@@ -1,0 +1,471 @@
+#include "table/TableWindow.h"
+
+#include "core/TextRules.h"
+#include "core/VersionTexts.h"
+#include "engine/KeyCodes.h"
+#include "table/ParamsDialog.h"
+#include "table/SimulatedRigPanel.h"
+#include "table/TableViewState.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace table {
+
+namespace {
+
+// 0x00BBGGRR, as the program keeps its colours.
+QColor FromBgr(core::Long bgr) {
+    const auto value = static_cast<std::uint32_t>(bgr);
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+void SetTextColor(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    widget->setPalette(palette);
+}
+
+QStringList ItemTexts(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
+}
+
+void SetTextIfOther(QLineEdit* edit, const QString& text) {
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+} // namespace
+
+TableWindow::TableWindow(const TableWindowLogic& logic, QWidget* parent)
+    : QMainWindow(parent), logic_(logic), form_(*this) {
+    setWindowTitle(QStringLiteral("Unity table"));
+    simulatedPanel_ = new SimulatedRigPanel(logic_.simulatedRig);
+    auto* simulated = new QVBoxLayout(form_.frmSimulatedRig);
+    simulated->addWidget(simulatedPanel_);
+    form_.HScroll1->setRange(rig::RigTuning::JumpMinimum, rig::RigTuning::JumpMaximum);
+
+    connectTable();
+    connectRig();
+    connectMenus();
+    // The wheel and Esc are the window's wherever the pointer or the focus is.
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (qobject_cast<QMenu*>(child) == nullptr)
+            child->installEventFilter(this);
+    }
+    render();
+    renderWheelDisplay();
+}
+
+TableWindow::~TableWindow() = default;
+
+// --- connections ---
+
+void TableWindow::connectTable() {
+    TableWindowForm& f = form_;
+    connect(f.txtInput, &QLineEdit::textEdited, this,
+            [this](const QString& text) { logic_.view.SetInputText(text); });
+    connect(f.txtInput, &QLineEdit::returnPressed, this,
+            [this] { act([this] { logic_.tuning.InputEntered(); }); });
+    connect(f.cmdInput, &QPushButton::clicked, this, [this] {
+        act([this] {
+            // Storing a row takes the stepper off the rig's frequency for a moment.
+            if (logic_.tuning.portOpen())
+                logic_.tuning.SetLocked(false);
+            logic_.view.AddInputRow();
+        });
+    });
+    connect(f.cmdTurnTo, &QPushButton::clicked, this,
+            [this] { act([this] { logic_.tuning.TurnToClicked(); }); });
+    connect(f.cmdUnity, &QPushButton::clicked, this, [this] { logic_.view.NextUnit(); });
+    connect(f.cmdStatusSave, &QPushButton::clicked, this,
+            [this] { act([this] { storeLimits(); }); });
+    connect(f.chkMinMax, &QCheckBox::clicked, this, [this](bool checked) {
+        act([this, checked] { logic_.editor.ApplyTableLimits(checked); });
+        render();
+    });
+    connect(f.cboCatFiles, &QComboBox::activated, this, [this](int index) {
+        const QString name = form_.cboCatFiles->itemText(index);
+        act([this, name] { logic_.editor.SelectTableFile(name); });
+        render();
+    });
+    // The combo box hands its keys to the line edit directly, past any event filter.
+    connect(f.cboCatFiles->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        const QString typed = form_.cboCatFiles->currentText();
+        act([this, typed] { logic_.editor.EnterTableName(typed); });
+        render();
+    });
+    connect(f.cmdMain, &QPushButton::clicked, this, &TableWindow::mainClicked);
+    connect(f.cmdPelorusScherm, &QPushButton::clicked, this, &TableWindow::pelorusClicked);
+    connect(f.cmdScroll, &QPushButton::clicked, this,
+            [this] { logic_.wheel.SelectWheelFunction(0); });
+    f.lstTable->viewport()->installEventFilter(this);
+}
+
+void TableWindow::connectRig() {
+    TableWindowForm& f = form_;
+    rig::RigTuning& tuning = logic_.tuning;
+    auto click = [this](QPushButton* button, void (rig::RigTuning::*handler)()) {
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { act([this, handler] { (logic_.tuning.*handler)(); }); });
+    };
+    click(f.cmdComport, &rig::RigTuning::ComportClicked);
+    click(f.cmdComPol, &rig::RigTuning::PollRateClicked);
+    click(f.cmdLock, &rig::RigTuning::LockClicked);
+    click(f.cmdCalibreer, &rig::RigTuning::PeakSearchClicked);
+    click(f.cmdOnOff, &rig::RigTuning::PowerClicked);
+    connect(f.cmdPTT, &QPushButton::clicked, this, [&tuning] { tuning.PttToggle(false); });
+    connect(f.chkLock, &QCheckBox::clicked, this, [this](bool on) {
+        act([this, on] { logic_.tuning.RigLockClicked(on); });
+        render();
+    });
+    connect(f.chkAmPTT, &QCheckBox::clicked, this, [&tuning](bool on) { tuning.AmPttClicked(on); });
+    for (QPushButton* button : {f.cmdUp, f.cmdDown}) {
+        const bool up = button == f.cmdUp;
+        connect(button, &QPushButton::clicked, this, [this, up] {
+            act([this, up] {
+                if (logic_.tuning.portOpen())
+                    logic_.wheel.ChooseWheelFunction(engine::WheelFunction::Frequency);
+                up ? logic_.tuning.FrequencyUp(1) : logic_.tuning.FrequencyDown(1);
+            });
+        });
+    }
+    connect(f.HScroll1, &QScrollBar::valueChanged, this,
+            [&tuning](int value) { tuning.JumpScrolled(value); });
+    for (std::size_t i = 0; i < f.Option1.size(); ++i) {
+        connect(f.Option1[i], &QRadioButton::clicked, this,
+                [this, i] { act([this, i] { logic_.tuning.ModeClicked(int(i) + 1); }); });
+    }
+    f.lblFreqCat->installEventFilter(this);
+    f.cmdComport->installEventFilter(this);
+}
+
+void TableWindow::connectMenus() {
+    TableWindowForm& f = form_;
+    auto on = [this](QAction* action, auto handler) {
+        connect(action, &QAction::triggered, this, [this, handler] {
+            act(handler);
+            render();
+        });
+    };
+    on(f.mnuSavetabel, [this] { logic_.editor.SaveTable(); });
+    on(f.mnuDeletetable, [this] { logic_.editor.DeleteTableFile(); });
+    connect(f.mnuExit, &QAction::triggered, this, &QWidget::close);
+    on(f.mnuStepperOffset, [this] { logic_.tuning.StepperOffsetClicked(); });
+    on(f.mnuSetToInterpol, [this] { logic_.tuning.SetCounterToInterpol(); });
+    for (std::size_t i = 0; i < f.mnuFn.size(); ++i)
+        on(f.mnuFn[i], [this, i] { logic_.editor.SetInterpolType(int(i)); });
+    for (std::size_t i = 0; i < f.mnuFt.size(); ++i)
+        on(f.mnuFt[i], [this, i] { logic_.tuning.SelectRigModel(int(i) + 1); });
+    for (std::size_t i = 0; i < f.mnuBaudRates.size(); ++i)
+        on(f.mnuBaudRates[i],
+           [this, i] { logic_.tuning.SelectBaud(TableWindowForm::BaudRates[i]); });
+    for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i)
+        on(f.mnuComPorts[i], [this, i] { logic_.tuning.SelectComPort(int(i) + 1); });
+    on(f.mnuSimulatedRig, [this] { logic_.tuning.SelectSimulatedRig(); });
+    connect(f.mnuTerminal, &QAction::triggered, this, &TableWindow::terminalToggled);
+    auto wheelEntry = [this](QAction* action, engine::WheelFunction function) {
+        connect(action, &QAction::triggered, this,
+                [this, function] { logic_.wheel.ChooseWheelFunction(function); });
+    };
+    wheelEntry(f.mnuWheelStepper, engine::WheelFunction::Stepper);
+    wheelEntry(f.mnuWheelTable, engine::WheelFunction::Table);
+    wheelEntry(f.mnuWheelFrequency, engine::WheelFunction::Frequency);
+    wheelEntry(f.mnuWheelSpeed, engine::WheelFunction::Speed);
+    on(f.mnuToetsinfo, [this] {
+        logic_.platform.messageBox(QStringLiteral("Esc = Stop"), core::MessageTitle(),
+                                   platform::Icon::Information);
+    });
+    // The pop-up acts on the row it was opened for, whatever is selected meanwhile.
+    on(f.mnuLoopNaar, [this] { logic_.tuning.TurnToRow(selectMenuRow_); });
+    on(f.mnuDelete, [this] { logic_.editor.DeleteRow(selectMenuRow_); });
+    on(f.mnuAddComment, [this] { logic_.editor.AskRowText(selectMenuRow_); });
+}
+
+void TableWindow::storeLimits() {
+    const TableEditor::LimitsProposal proposal = logic_.editor.StoreWorkingLimits();
+    ParamsDialog dialog(logic_.editor, logic_.state, proposal, this);
+    dialog.exec();
+}
+
+void TableWindow::openSelectMenu(const QPoint& at) {
+    const int index = logic_.view.view().ListIndex;
+    selectMenuRow_ = index >= 0 ? index + 1 : 0;
+    form_.mnuLoopNaar->setText(logic_.view.TurnToCaption());
+    form_.mnuDelete->setText(logic_.view.DeleteCaption());
+    form_.mnuAddComment->setText(logic_.view.AddCommentCaption());
+    form_.mnuAddComment->setEnabled(selectMenuRow_ > 0);
+    const auto pause = logic_.tuning.pausePolls();
+    form_.mnuSelect->exec(at);
+}
+
+// --- events ---
+
+bool TableWindow::listEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const int index = form_.lstTable->indexAt(mouse->position().toPoint()).row();
+        if (mouse->button() == Qt::RightButton) {
+            if (index >= 0)
+                logic_.view.ClickRow(index);
+            openSelectMenu(mouse->globalPosition().toPoint());
+        } else if (mouse->button() == Qt::LeftButton && index >= 0) {
+            act([this, index] { logic_.tuning.RowClicked(index); });
+        }
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const int index = form_.lstTable->indexAt(mouse->position().toPoint()).row();
+        if (mouse->button() == Qt::LeftButton && index >= 0)
+            act([this, index] { logic_.tuning.RowReleased(index); });
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        wheel->accept();
+        const int notches = wheelNotches_.add(wheel->angleDelta());
+        if (notches != 0)
+            act([this, notches, wheel] {
+                logic_.wheel.HandleWheel(notches, engine::WheelShift(wheel->modifiers()));
+            });
+        return true;
+    }
+    if (watched == form_.lstTable->viewport())
+        return listEvent(event);
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape) {
+            logic_.engine.StopTurning();
+            return true;
+        }
+        if (watched == form_.lstTable) {
+            // The arrow keys walk the rows (and stay within them); other moves are not the list's.
+            switch (key->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down: {
+                const int offset = key->key() == Qt::Key_Up ? -1 : 1;
+                act([this, offset] { logic_.tuning.RowStepped(offset); });
+                return true;
+            }
+            case Qt::Key_Home:
+            case Qt::Key_End:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (watched == form_.lblFreqCat && logic_.tuning.portOpen()) {
+            logic_.wheel.ChooseWheelFunction(engine::WheelFunction::Frequency);
+            return true;
+        }
+        if (watched == form_.cmdComport && mouse->button() == Qt::RightButton) {
+            const auto pause = logic_.tuning.pausePolls();
+            form_.mnuRigs->exec(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TableWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        logic_.engine.StopTurning();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TableWindow::closeEvent(QCloseEvent* event) {
+    // The application runs the closing and allows it, or keeps the window open.
+    if (!closeAllowed_)
+        emit closeRequested();
+    event->setAccepted(closeAllowed_);
+}
+
+// --- rendering ---
+
+void TableWindow::showCounter(core::Long counter) {
+    form_.lblTeller->setText(core::PlainNumberText(counter));
+}
+
+void TableWindow::setTerminalChecked(bool checked) {
+    form_.mnuTerminal->setChecked(checked);
+}
+
+void TableWindow::renderWheelDisplay() {
+    const engine::WheelDisplay display = logic_.wheel.display();
+    TableWindowForm& f = form_;
+    f.cmdScroll->setText(display.scrollCaption);
+    f.cmdScroll->setEnabled(display.scrollEnabled);
+    f.cmdScroll->setToolTip(logic_.state.WheelToolTip);
+    using engine::WheelFunction;
+    const std::array<std::pair<QAction*, WheelFunction>, 4> entries{
+        {{f.mnuWheelStepper, WheelFunction::Stepper},
+         {f.mnuWheelTable, WheelFunction::Table},
+         {f.mnuWheelFrequency, WheelFunction::Frequency},
+         {f.mnuWheelSpeed, WheelFunction::Speed}}};
+    for (const auto& [entry, function] : entries)
+        entry->setChecked(display.checked == function);
+    f.mnuWheelTable->setEnabled(display.tableEntryEnabled);
+    f.mnuWheelFrequency->setEnabled(display.frequencyEntryEnabled);
+}
+
+void TableWindow::render() {
+    const TableViewState& v = logic_.view.view();
+    TableWindowForm& f = form_;
+    renderList();
+    f.lblStatus->setText(logic_.view.StatusText());
+    f.lblStatus->setToolTip(logic_.view.StatusToolTip());
+    f.lblInterpolValue->setText(v.InterpolValueText);
+    SetTextColor(f.lblInterpolValue, FromBgr(v.InterpolValueColor));
+    f.lblInfoInterpol->setText(v.InfoInterpolText);
+    SetTextIfOther(f.txtInput, v.InputText);
+    f.txtInput->setEnabled(logic_.tuning.inputEnabled());
+    f.lblInput->setText(logic_.state.FrequencyUnit);
+    f.cmdUnity->setText(logic_.state.FrequencyUnit);
+    f.chkMinMax->setChecked(logic_.editor.TableLimitsApplied());
+    {
+        const QSignalBlocker quiet(f.cboCatFiles);
+        const bool newList = ItemTexts(f.cboCatFiles) != logic_.editor.CatFiles();
+        if (newList) {
+            f.cboCatFiles->clear();
+            f.cboCatFiles->addItems(logic_.editor.CatFiles());
+        }
+        // What the user is typing stays until a name is taken.
+        if (newList || !f.cboCatFiles->lineEdit()->hasFocus())
+            f.cboCatFiles->setEditText(logic_.state.TableFileName);
+    }
+    f.cmdMain->setText(logic_.state.MainShown ? QStringLiteral("Ma&in on")
+                                              : QStringLiteral("Ma&in off"));
+    f.cmdPelorusScherm->setText(logic_.state.PelorusShown ? QStringLiteral("Pel&orus on")
+                                                          : QStringLiteral("Pel&orus off"));
+    renderRig();
+    renderMenus();
+    f.frmSimulatedRig->setVisible(logic_.tuning.simulatedLink());
+    simulatedPanel_->render();
+}
+
+void TableWindow::renderList() {
+    const QStringList lines = logic_.view.ListLines();
+    QListWidget* list = form_.lstTable;
+    const QSignalBlocker quiet(list);
+    if (lines != shownLines_) {
+        list->clear();
+        list->addItems(lines);
+        shownLines_ = lines;
+    }
+    const int index = logic_.view.view().ListIndex;
+    if (list->currentRow() != index)
+        list->setCurrentRow(index);
+    if (index >= 0)
+        list->scrollToItem(list->item(index));
+}
+
+void TableWindow::renderRig() {
+    TableWindowForm& f = form_;
+    const rig::RigTuning& tuning = logic_.tuning;
+    const rig::RigConnection& rig = tuning.connection();
+    f.frmCatControl->setTitle(tuning.FrameCaption());
+    f.cmdComport->setText(tuning.PortCaption());
+    f.cmdComport->setToolTip(tuning.PortToolTip());
+    f.cmdComPol->setText(tuning.PollRateCaption());
+    f.cmdComPol->setToolTip(tuning.PollRateToolTip());
+    f.cmdLock->setText(LockCaption(tuning.locked()));
+    f.cmdLock->setEnabled(tuning.lockEnabled());
+    f.chkLock->setEnabled(rig.hasDialLock());
+    f.chkLock->setChecked(rig.dialLocked());
+    f.lblFreqCat->setText(rig.frequencyText());
+    f.lblFreqJump->setText(QString::number(logic_.state.CatScrollSetting) + QStringLiteral(" kHz"));
+    QPalette jump = f.lblFreqJump->palette();
+    jump.setColor(QPalette::Window, tuning.jumpLabelRed() ? QColor(Qt::red) : QColor(Qt::white));
+    f.lblFreqJump->setPalette(jump);
+    {
+        const QSignalBlocker quiet(f.HScroll1);
+        f.HScroll1->setValue(logic_.state.CatScrollSetting);
+    }
+    f.cmdPTT->setText(rig.pttOn() ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off"));
+    f.cmdPTT->setToolTip(tuning.PttToolTip());
+    f.chkAmPTT->setChecked(tuning.amPtt());
+    const int swr = rig.swrState();
+    f.lblHiLoZ->setVisible(swr >= 0);
+    f.lblHiLoZ->setText(swr == 1 ? QStringLiteral("H-SWR") : QStringLiteral("L-SWR"));
+    SetTextColor(f.lblHiLoZ, swr == 1 ? QColor(Qt::red) : QColor(Qt::black));
+    f.cmdOnOff->setVisible(rig.hasPowerSwitch());
+    f.cmdOnOff->setText(rig.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off"));
+    f.cmdCalibreer->setText(tuning.PeakSearchCaption());
+    f.cmdCalibreer->setEnabled(tuning.searching() ||
+                               (tuning.portOpen() && tuning.calibrateEnabled() && !rig.pttOn()));
+    f.ProgressBar1->setValue(int(rig.sMeter()));
+    const QStringList modes = rig.modeNames();
+    for (std::size_t i = 0; i < f.Option1.size(); ++i) {
+        QRadioButton* option = f.Option1[i];
+        const bool offered = int(i) < modes.size();
+        option->setVisible(offered);
+        if (offered)
+            option->setText(modes[int(i)]);
+        option->setAutoExclusive(false);
+        option->setChecked(int(i) + 1 == rig.modeIndex());
+        option->setAutoExclusive(true);
+    }
+    f.frmModes->setVisible(!modes.isEmpty());
+}
+
+void TableWindow::renderMenus() {
+    TableWindowForm& f = form_;
+    const rig::RigTuning& tuning = logic_.tuning;
+    const core::ProgramState& s = logic_.state;
+    f.mnuStepperOffset->setText(logic_.view.StepperOffsetCaption());
+    f.mnuSetToInterpol->setEnabled(tuning.setToInterpolEnabled());
+    for (std::size_t i = 0; i < f.mnuFn.size(); ++i)
+        f.mnuFn[i]->setChecked(int(i) == logic_.editor.data().InterpolType);
+    const bool menus = tuning.menusEnabled();
+    for (std::size_t i = 0; i < f.mnuFt.size(); ++i) {
+        f.mnuFt[i]->setChecked(int(i) + 1 == s.RigModel);
+        f.mnuFt[i]->setEnabled(menus);
+    }
+    for (std::size_t i = 0; i < f.mnuBaudRates.size(); ++i) {
+        f.mnuBaudRates[i]->setChecked(TableWindowForm::BaudRates[i] == s.BaudRate);
+        f.mnuBaudRates[i]->setEnabled(menus);
+    }
+    for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i) {
+        f.mnuComPorts[i]->setChecked(!tuning.simulatedLink() && int(i) + 1 == s.ComPort);
+        f.mnuComPorts[i]->setEnabled(menus);
+    }
+    f.mnuSimulatedRig->setChecked(tuning.simulatedLink());
+    f.mnuSimulatedRig->setEnabled(menus);
+}
+
+} // namespace table

@@ -1,0 +1,46 @@
+#include "rig/RigLinkChoice.h"
+
+#include "rig/QtSerialLink.h"
+#include "support/FakePlatform.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace rig;
+
+TEST(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten) {
+    EXPECT_EQ(WithRigLink("", "simulated"), "[rig]\nlink=simulated\n");
+    const QByteArray edited = WithRigLink("; my rig\n[serial]\nCOM1=/dev/ttyUSB3 ; the FTDI\n"
+                                          "[RIG]\n; comment\nlink = serial\n[lpt]\nbackend=sim\n",
+                                          "simulated");
+    EXPECT_EQ(edited, "; my rig\n[serial]\nCOM1=/dev/ttyUSB3 ; the FTDI\n[RIG]\n; comment\n"
+                      "link=simulated\n[lpt]\nbackend=sim\n");
+    EXPECT_EQ(WithRigLink("[rig]\nother=1\n", "serial"), "[rig]\nlink=serial\nother=1\n");
+
+    QTemporaryDir dir;
+    testing_support::FakePlatform platform;
+    core::ProgramState state;
+    CatLog log{state, platform, dir.path()};
+    QtSerialLink serial{dir.path()};
+    SimulatedRig simulated{platform};
+    CatControl cat{state, platform, log, serial};
+    {
+        QFile ini(dir.filePath("Ventrolo.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=carrier pigeon\n");
+    }
+    RigLinkChoice links{dir.path(), cat, serial, simulated};
+    links.Load();
+    EXPECT_FALSE(links.simulated());
+    ASSERT_TRUE(links.Choose(RigLinkChoice::Link::Simulated));
+    state.RigModel = 2;
+    ASSERT_TRUE(cat.OpenPort(1).ok); // the simulated rig answers now
+    EXPECT_TRUE(simulated.isOpen());
+    RigLinkChoice again{dir.path(), cat, serial, simulated};
+    again.Load();
+    EXPECT_TRUE(again.simulated());
+    QFile ini(dir.filePath("Ventrolo.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll(), "[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=simulated\n");
+}
