@@ -37,13 +37,18 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
       catRig_(cat_), rigLinks_(programDirectory, cat_, serialLink_, simulatedRig_),
       tableEditor_(state_, platform_, programDirectory), tableView_(state_, tableEditor_),
       tableEngine_(state_, engine_, fields_, turns_),
-      tuning_({state_, platform_, engine_, wheel_, catRig_, rigLinks_, tableEditor_, tableView_}) {
+      tuning_({state_, platform_, engine_, wheel_, catRig_, rigLinks_, tableEditor_, tableView_}),
+      settingsFile_(core::SettingsFilePath(programDirectory)),
+      journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
+               config_.path()),
+      rotator_(state_, engine_) {
     wireLogic();
     wireMainWindow();
     connectMenus();
     wireTable();
     wireDisplays(programDirectory);
     wirePrograms();
+    wireStation();
     // The session ending (logout) quits the application, which closes every window: that
     // takes the way out without a question, before the main window sees its close.
     if (QCoreApplication* application = QCoreApplication::instance())
@@ -102,9 +107,12 @@ void VentroloApp::start() {
     wheel_.InitWheelFunctions(true);
     if (config_.LoadConfig() == core::ConfigFile::Loaded::Defaults)
         defaultsMade();
+    // The positions a crash kept in the journal.
+    journal_.Restore();
     // A signal may have ended the program while the defaults message was open.
     if (!exitPath_.ending())
         mainInit_.InitMain(false);
+    startStation();
 }
 
 void VentroloApp::defaultsMade() {

@@ -42,6 +42,8 @@
 #include "rig/RigLinkChoice.h"
 #include "rig/RigTuning.h"
 #include "rig/SimulatedRig.h"
+#include "station/PositionJournal.h"
+#include "station/RotatorServer.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
 #include "table/TableWindow.h"
@@ -155,6 +157,14 @@ private:
     // Right of the main window, top edges level, inside the visible screen (the table windows).
     void placeBesideMainWindow(QWidget* window);
 
+    // VentroloAppStation.cpp: the rotctld server and the position journal.
+    void wireStation();
+    // After InitMain: what the journal found is told, the server started when enabled.
+    void startStation();
+    // The menu's check item: the server on or off, stored in Ventrolo.ini.
+    void rotatorServerClicked(bool on);
+    void startRotatorServer();
+
     core::ProgramState state_;
     platform::Platform& platform_;
     std::unique_ptr<platform::LptPort> lpt_;
@@ -243,6 +253,11 @@ private:
     // Kept until deleted: a closed window waits for its handlers to return.
     QPointer<program::DirectTableWindow> directWindow_;
     QPointer<program::TimerTableWindow> timerWindow_;
+
+    // The station (VentroloAppStation.cpp).
+    QString settingsFile_;
+    station::PositionJournal journal_;
+    station::RotatorServer rotator_;
 };
 
 } // namespace app

@@ -49,11 +49,12 @@ void Engine::TurnTo(const TurnRequest& request) {
 }
 
 void Engine::turn(Long target) {
+    // Set first: turnStarted() tells where the turn goes.
+    state_.TargetPosition = target;
     const Busy busy(*this);
     StopSlowTimers();
     ensureTurnPower();
     busyLock_.lock();
-    state_.TargetPosition = target;
     if (target > state_.StepCounter)
         turnToward(Direction::CW);
     else if (target < state_.StepCounter)

@@ -183,7 +183,8 @@ signals:
     // The whole main window (off while the output pins are walked).
     void windowEnabled(bool enabled);
     // A turn, an overlay move or the pin walk begins and ends (not nested: once for the
-    // outermost); the one-second housekeeping and the rig polling pause in between.
+    // outermost); the one-second housekeeping and the rig polling pause in between. At
+    // turnStarted() TargetPosition holds the turn's target.
     void turnStarted();
     void turnEnded();
     // A slow-turn timer made a step: the housekeeping runs once.

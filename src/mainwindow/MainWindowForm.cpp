@@ -396,6 +396,7 @@ void MainWindowForm::buildMenus() {
     mnuEndSwitchesOff = Entry(edit, "mnuEndSwitchesOff", "&All switches off");
     edit->addSeparator();
     mnuRemoteTurning = Entry(edit, "mnuRemoteTurning", "&Remote controlled turning", true);
+    mnuRotctld = Entry(edit, "mnuRotctld", "Rotator ser&ver (rotctld)", true);
     mnuLPT89 = Entry(edit, "mnuLPT89", "&Offset Lpt 89 +5V", true);
     mnuLptOutput = Entry(edit, "mnuLptOutput", "&Lpt Output", true);
     mnuLptInput = Entry(edit, "mnuLptInput", "L&pt Input", true);

@@ -163,6 +163,7 @@ public:
     QAction* mnuEndSwitchesShow;
     QAction* mnuEndSwitchesOff;
     QAction* mnuRemoteTurning;
+    QAction* mnuRotctld; // the rotctld rotator server for other programs
     QAction* mnuLPT89;
     QAction* mnuLptOutput;
     QAction* mnuLptInput;

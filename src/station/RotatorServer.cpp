@@ -1,0 +1,153 @@
+#include "station/RotatorServer.h"
+
+#include "core/Degrees.h"
+#include "core/VersionTexts.h"
+#include "station/StationLogging.h"
+
+#include <QPointer>
+#include <QTcpSocket>
+
+namespace station {
+
+using core::Long;
+
+namespace {
+
+constexpr double LowestElevation = 0;
+constexpr double HighestElevation = 90;
+
+QByteArray Degrees(double degrees, int decimals) {
+    return QByteArray::number(degrees, 'f', decimals);
+}
+
+} // namespace
+
+RotatorServer::RotatorServer(core::ProgramState& state, engine::Engine& engine, QObject* parent)
+    : QObject(parent), state_(state), engine_(engine) {
+    connect(&server_, &QTcpServer::newConnection, this, &RotatorServer::accept);
+}
+
+RotatorServer::~RotatorServer() = default;
+
+bool RotatorServer::Listen(const QHostAddress& address, quint16 port, QString* error) {
+    Close();
+    if (!server_.listen(address, port)) {
+        if (error)
+            *error = server_.errorString();
+        qCWarning(lcStation) << "rotctld server cannot listen on" << address.toString() << port
+                             << server_.errorString();
+        return false;
+    }
+    qCInfo(lcStation) << "rotctld server listens on" << address.toString() << server_.serverPort();
+    emit listeningChanged(true);
+    return true;
+}
+
+void RotatorServer::Close() {
+    pendingTarget_.reset();
+    const bool was = server_.isListening();
+    server_.close();
+    for (RotctldSession* session : findChildren<RotctldSession*>(Qt::FindDirectChildrenOnly))
+        session->close();
+    if (was)
+        emit listeningChanged(false);
+}
+
+void RotatorServer::accept() {
+    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        if (clients_ >= MaxClients) {
+            qCWarning(lcStation) << "rotctld server: more than" << MaxClients
+                                 << "clients, one refused";
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++clients_;
+        auto* session = new RotctldSession(socket, *this, this);
+        connect(session, &RotctldSession::closed, this, [this] { --clients_; });
+    }
+}
+
+QByteArray RotatorServer::Answer(const RotctldRequest& request) {
+    if (!request.valid)
+        return RotctldReply(request, RotctldInvalidParameter);
+    switch (request.command) {
+    case RotctldCommand::SetPos:
+        return RotctldReply(request, setPosition(request));
+    case RotctldCommand::GetPos:
+        if (state_.StepsPer360 <= 0)
+            return RotctldReply(request, RotctldNotAvailable);
+        return RotctldReply(
+            request, RotctldOk,
+            {{"Azimuth",
+              Degrees(core::StepsToDegrees(state_.StepCounter, state_.DegreesPerStep, 2), 2)},
+             {"Elevation", Degrees(0, 2)}});
+    case RotctldCommand::Stop:
+        pendingTarget_.reset();
+        engine_.StopTurning();
+        return RotctldReply(request, RotctldOk);
+    case RotctldCommand::GetInfo:
+        return RotctldReply(request, RotctldOk,
+                            {{"Info", QByteArray("Ventrolo ") + core::VersionText.toUtf8()}});
+    case RotctldCommand::DumpState: {
+        const double lowest = core::StepsToDegrees(state_.MinPosition, state_.DegreesPerStep, 2);
+        const double highest = core::StepsToDegrees(state_.MaxPosition, state_.DegreesPerStep, 2);
+        return RotctldReply(request, RotctldOk,
+                            {{"rotctld Protocol Ver", "1", ""},
+                             {"Rotor Model", "2", ""},
+                             {"Minimum Azimuth", Degrees(lowest, 6), "min_az="},
+                             {"Maximum Azimuth", Degrees(highest, 6), "max_az="},
+                             {"Minimum Elevation", Degrees(LowestElevation, 6), "min_el="},
+                             {"Maximum Elevation", Degrees(HighestElevation, 6), "max_el="},
+                             {"South Zero", "0", "south_zero="},
+                             {"", "Az", "rot_type="},
+                             {"", "", "done"}});
+    }
+    default:
+        return RotctldReply(request, RotctldNotImplemented);
+    }
+}
+
+int RotatorServer::setPosition(const RotctldRequest& request) {
+    if (request.elevation < LowestElevation || request.elevation > HighestElevation)
+        return RotctldInvalidParameter;
+    if (state_.StepsPer360 <= 0)
+        return RotctldNotAvailable;
+    const Long target = core::DegreesToSteps(request.azimuth, state_.DegreesPerStep);
+    if (target < state_.MinPosition || target > state_.MaxPosition)
+        return RotctldInvalidParameter;
+    requestTurn(target);
+    return RotctldOk;
+}
+
+void RotatorServer::requestTurn(Long target) {
+    pendingTarget_ = target;
+    if (driving_) {
+        // The turn under way ends; drive() goes on with the new target.
+        engine_.StopTurning();
+        return;
+    }
+    if (!driveQueued_) {
+        driveQueued_ = true;
+        QMetaObject::invokeMethod(this, &RotatorServer::drive, Qt::QueuedConnection);
+    }
+}
+
+void RotatorServer::drive() {
+    driveQueued_ = false;
+    if (driving_)
+        return;
+    driving_ = true;
+    const QPointer<RotatorServer> alive(this);
+    while (pendingTarget_) {
+        const Long target = *pendingTarget_;
+        pendingTarget_.reset();
+        engine_.StopTurning();
+        engine_.TurnTo({target});
+        if (!alive)
+            return;
+    }
+    driving_ = false;
+}
+
+} // namespace station

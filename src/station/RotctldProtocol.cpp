@@ -1,0 +1,110 @@
+#include "station/RotctldProtocol.h"
+
+#include <QList>
+#include <array>
+#include <cmath>
+
+namespace station {
+
+namespace {
+
+struct CommandName {
+    RotctldCommand command;
+    char shortName; // 0: none
+    const char* longName;
+    int argumentCount;
+};
+
+constexpr std::array<CommandName, 6> Commands{{
+    {RotctldCommand::SetPos, 'P', "set_pos", 2},
+    {RotctldCommand::GetPos, 'p', "get_pos", 0},
+    {RotctldCommand::Stop, 'S', "stop", 0},
+    {RotctldCommand::GetInfo, '_', "get_info", 0},
+    {RotctldCommand::DumpState, 0, "dump_state", 0},
+    {RotctldCommand::Quit, 'q', "quit", 0},
+}};
+
+const CommandName* Find(const QByteArray& token) {
+    if (token == "Q")
+        return &Commands.back();
+    for (const CommandName& name : Commands) {
+        if (token.size() == 1 && name.shortName != 0 && token[0] == name.shortName)
+            return &name;
+        if (token.startsWith('\\') && token.mid(1) == name.longName)
+            return &name;
+    }
+    return nullptr;
+}
+
+// A decimal number as C formats it; a decimal comma (a client in a comma locale) reads as the
+// point. Infinities and NaN are no position.
+std::optional<double> Number(QByteArray token) {
+    if (token.count(',') == 1 && !token.contains('.'))
+        token.replace(',', '.');
+    bool ok = false;
+    const double value = token.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+RotctldRequest ParseRotctldLine(QByteArrayView line) {
+    RotctldRequest request;
+    QByteArray text = line.toByteArray().trimmed();
+    if (text.isEmpty())
+        return request;
+    const char first = text[0];
+    if (first == '+' || first == ';' || first == '|' || first == ',') {
+        request.separator = first == '+' ? '\n' : first;
+        text = text.mid(1).trimmed();
+    }
+    const QList<QByteArray> tokens = text.simplified().split(' ');
+    const CommandName* name = tokens.front().isEmpty() ? nullptr : Find(tokens.front());
+    if (!name) {
+        request.command = RotctldCommand::Unknown;
+        return request;
+    }
+    request.command = name->command;
+    request.arguments = tokens.mid(1).join(' ');
+    request.valid = tokens.size() - 1 == name->argumentCount;
+    if (request.valid && name->command == RotctldCommand::SetPos) {
+        const auto azimuth = Number(tokens[1]);
+        const auto elevation = Number(tokens[2]);
+        request.valid = azimuth && elevation;
+        request.azimuth = azimuth.value_or(0);
+        request.elevation = elevation.value_or(0);
+    }
+    return request;
+}
+
+QByteArray RotctldReply(const RotctldRequest& request, int status,
+                        const std::vector<RotctldValue>& values) {
+    const QByteArray rprt = "RPRT " + QByteArray::number(status) + '\n';
+    const CommandName* name = nullptr;
+    for (const CommandName& n : Commands) {
+        if (n.command == request.command)
+            name = &n;
+    }
+    if (!request.separator || !name) {
+        if (status != RotctldOk || values.empty())
+            return rprt;
+        QByteArray reply;
+        for (const RotctldValue& v : values)
+            reply += v.plainKey + v.value + '\n';
+        return reply;
+    }
+    const char separator = *request.separator;
+    QByteArray reply = QByteArray(name->longName) + ':';
+    if (!request.arguments.isEmpty())
+        reply += ' ' + request.arguments;
+    reply += separator;
+    if (status == RotctldOk) {
+        for (const RotctldValue& v : values)
+            reply += (v.key.isEmpty() ? v.plainKey + v.value : v.key + ": " + v.value) + separator;
+    }
+    return reply + rprt;
+}
+
+} // namespace station

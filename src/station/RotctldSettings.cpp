@@ -1,0 +1,89 @@
+#include "station/RotctldSettings.h"
+
+#include "station/IniText.h"
+#include "station/StationLogging.h"
+
+#include <QSettings>
+#include <optional>
+
+namespace station {
+
+namespace {
+
+const QString Group = QStringLiteral("rotctld");
+
+std::optional<bool> Switch(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("true") || t == QLatin1String("1") || t == QLatin1String("yes") ||
+        t == QLatin1String("on"))
+        return true;
+    if (t == QLatin1String("false") || t == QLatin1String("0") || t == QLatin1String("no") ||
+        t == QLatin1String("off"))
+        return false;
+    return std::nullopt;
+}
+
+std::optional<QHostAddress> Address(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return QHostAddress(QHostAddress::LocalHost);
+    const QHostAddress address(t);
+    return address.isNull() ? std::nullopt : std::optional(address);
+}
+
+} // namespace
+
+RotctldSettings ReadRotctldSettings(const QString& settingsFile) {
+    RotctldSettings result;
+    std::vector<std::pair<QString, QString>> missing;
+    QStringList unusable;
+    {
+        const QSettings ini(settingsFile, QSettings::IniFormat);
+        auto read = [&](const QString& key, const QString& defaultText, auto use) {
+            const QString name = Group + QLatin1Char('/') + key;
+            if (!ini.contains(name)) {
+                missing.emplace_back(key, defaultText);
+                return;
+            }
+            const QString text = ini.value(name).toString();
+            if (!use(text))
+                unusable << key + QLatin1Char('=') + text;
+        };
+        read(QStringLiteral("enabled"), QStringLiteral("false"), [&](const QString& text) {
+            const auto on = Switch(text);
+            result.enabled = on.value_or(false);
+            return on.has_value();
+        });
+        read(QStringLiteral("port"), QStringLiteral("4533"), [&](const QString& text) {
+            bool ok = false;
+            const uint port = text.trimmed().toUInt(&ok);
+            if (ok && port >= 1 && port <= 65535)
+                result.port = static_cast<quint16>(port);
+            return ok && port >= 1 && port <= 65535;
+        });
+        read(QStringLiteral("address"), QStringLiteral("127.0.0.1"), [&](const QString& text) {
+            const auto address = Address(text);
+            if (address)
+                result.address = *address;
+            return address.has_value();
+        });
+    }
+    if (!unusable.isEmpty())
+        result.problem = QStringLiteral("%1: [rotctld] %2 cannot be used; the rotator server "
+                                        "takes its default (enabled=false, port=4533, "
+                                        "address=127.0.0.1).")
+                             .arg(settingsFile, unusable.join(QStringLiteral(", ")));
+    QString error;
+    if (!missing.empty() && !SetIniValues(settingsFile, Group, missing, &error))
+        qCWarning(lcStation) << "cannot write" << settingsFile << error;
+    return result;
+}
+
+bool StoreRotctldEnabled(const QString& settingsFile, bool enabled, QString* error) {
+    return SetIniValues(
+        settingsFile, Group,
+        {{QStringLiteral("enabled"), enabled ? QStringLiteral("true") : QStringLiteral("false")}},
+        error);
+}
+
+} // namespace station

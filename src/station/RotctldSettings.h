@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+
+namespace station {
+
+// The [rotctld] group of Ventrolo.ini:
+//   [rotctld]
+//   enabled=false       the rotator server runs (also the main window's menu check item)
+//   port=4533
+//   address=127.0.0.1   where it listens; 0.0.0.0 for every network
+struct RotctldSettings {
+    bool enabled = false;
+    quint16 port = 4533;
+    QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+    QString problem; // for the user, when a value could not be used (its default was taken)
+};
+
+// Reads [rotctld], adding the keys that are missing with their defaults so the user finds them
+// to edit. A file that cannot be read gives the defaults.
+RotctldSettings ReadRotctldSettings(const QString& settingsFile);
+// Stores enabled=, keeping the rest of the file as it is; false, and error saying why, when the
+// file cannot be written.
+bool StoreRotctldEnabled(const QString& settingsFile, bool enabled, QString* error = nullptr);
+
+} // namespace station

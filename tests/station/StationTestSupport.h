@@ -1,0 +1,85 @@
+#pragma once
+
+#include "engine/EngineFixture.h"
+#include "station/RotatorServer.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+namespace station_test {
+
+// A rotctld client in the test's own thread: what it waits for is read while the events (and so
+// the server) are served.
+struct Client {
+    QTcpSocket socket;
+
+    explicit Client(quint16 port) {
+        socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+        socket.waitForConnected(5000);
+    }
+    void send(const QByteArray& bytes) {
+        socket.write(bytes);
+        socket.flush();
+    }
+    // What came until count lines had come (or ten seconds passed).
+    QByteArray lines(int count) {
+        QByteArray got;
+        (void)QTest::qWaitFor(
+            [&] {
+                got += socket.readAll();
+                return got.count('\n') >= count;
+            },
+            10000);
+        return got;
+    }
+    QByteArray ask(const QByteArray& line, int count = 1) {
+        send(line);
+        return lines(count);
+    }
+    bool closes() {
+        return QTest::qWaitFor([&] { return socket.state() == QTcpSocket::UnconnectedState; });
+    }
+};
+
+inline QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Writes the file and dates it secondsAgo.
+inline void WriteFile(const QString& path, const QByteArray& contents, int secondsAgo = 0) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(contents);
+    f.flush(); // before the time is set: the write would set it again
+    f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
+                  QFileDevice::FileModificationTime);
+}
+
+// A port of 127.0.0.1 that nothing listens on just now.
+inline quint16 FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress(QHostAddress::LocalHost), 0);
+    return probe.serverPort();
+}
+
+// The rotator server on a free port with the engine of the fixture; the virtual clock serves the
+// sockets at every step, as the real one does.
+struct ServerFixture : engine_test::EngineFixture {
+    station::RotatorServer server{state, engine};
+
+    ServerFixture() {
+        platform.processQtEvents = true;
+        EXPECT_TRUE(server.Listen(QHostAddress(QHostAddress::LocalHost), 0));
+    }
+    // Events are served until the counter stands at value with no turn running.
+    bool settlesAt(core::Long value) {
+        return QTest::qWaitFor(
+            [&] { return state.StepCounter == value && (turns.empty() || !turns.back()); });
+    }
+};
+
+} // namespace station_test
