@@ -6,6 +6,7 @@
 
 #include "core/ProgramState.h"
 #include "engine/BusyLock.h"
+#include "engine/DisplayPacing.h"
 #include "engine/DisplayTexts.h"
 #include "engine/SpeedControl.h"
 #include "engine/SpeedRamp.h"
@@ -46,6 +47,11 @@ struct TurnRequest {
 //   end the program. The engine re-reads the state after every wait.
 // - Signals carry what to show, ready to show; panels whose state is an object of the engine
 //   (speed(), power(), modes(), portPanel()) are told that it changed and read it there.
+// - During a turn the displays of the position (counter, drag bar and its label, degrees,
+//   overlay) and the speed come at most every DisplayPacing::IntervalMs, whatever the step
+//   rate, and once more with the last values when the turn ends. StepCounter is current at
+//   every step and the switches are read at every step; CurrentDegrees is the angle shown,
+//   set as degreesChanged() is emitted.
 class Engine : public QObject {
     Q_OBJECT
 
@@ -79,6 +85,8 @@ public:
     void StopTurning();
     bool slowTurnRunning() const;
     void StopSlowTimers();
+    // How the last stepping loop (a turn, or an overlay move) kept its time.
+    const TurnTiming& lastTurnTiming() const { return lastTurnTiming_; }
     // Reads the begin, end and centre switches; one that has just closed sets the counter (and
     // stops a turn that lies beyond it). True when it did: the caller ends its turn.
     bool CheckSwitches();
@@ -194,12 +202,16 @@ private:
     class Busy {
     public:
         explicit Busy(Engine& engine) : engine_(engine) {
-            if (engine_.busyDepth_++ == 0)
+            if (engine_.busyDepth_++ == 0) {
+                engine_.displays_.begin();
                 emit engine_.turnStarted();
+            }
         }
         ~Busy() {
-            if (--engine_.busyDepth_ == 0)
+            if (--engine_.busyDepth_ == 0) {
+                engine_.displays_.end();
                 emit engine_.turnEnded();
+            }
         }
         Busy(const Busy&) = delete;
         Busy& operator=(const Busy&) = delete;
@@ -228,6 +240,8 @@ private:
     void park(core::Long stepper);
     void ensureTurnPower();
     void showCounterAndSlider();
+    // Emits the display signals of the DisplayPacing::Display mask.
+    void showDisplays(unsigned displays);
     void speedShown();
     platform::Timer& slowTimer(port::Direction direction);
     void startSlowTurn(port::Direction direction);
@@ -249,6 +263,9 @@ private:
     std::uint64_t stops_ = 0;
     std::uint64_t turns_ = 0;
     int busyDepth_ = 0;
+    DisplayPacing displays_;
+    core::Long sliderLabelValue_ = 0;
+    TurnTiming lastTurnTiming_;
     std::optional<std::pair<QString, QString>> speedFieldsShown_;
 };
 
