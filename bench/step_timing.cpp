@@ -132,22 +132,27 @@ int main(int argc, char** argv) {
             for (int round = 0; round < rounds; ++round) {
                 program.clearWrites();
                 const core::Long target = state.StepCounter + direction * Steps;
+                std::vector<double> stepTimes;
                 if (deadline) {
                     engine.TurnTo({target, delay});
+                    stepTimes = program.writeTimes();
                 } else {
+                    // Timed here: the one-second housekeeping, which a turn pauses, may write to
+                    // the port meanwhile.
                     engine.coil().PowerOn();
                     engine.coil().SetPhaseSequence(direction > 0 ? port::Direction::CW
                                                                  : port::Direction::CCW,
                                                    state.StepCounter);
                     for (int i = 0; i < Steps; ++i) {
                         engine.coil().WriteCoil(state.PhaseSeq[static_cast<std::size_t>(i % 4)]);
+                        stepTimes.push_back(program.platform().steadyMs());
                         engine.SetCounter(state.StepCounter + direction, state.OverlayPosition);
                         program.platform().waitMs(delay);
                     }
                 }
                 const double endMs = program.platform().steadyMs();
                 direction = -direction;
-                const Round r = Measure(program.writeTimes(), endMs, delay);
+                const Round r = Measure(stepTimes, endMs, delay);
                 results.push_back(r);
                 if (deadline) {
                     shortestFraction = std::min(shortestFraction, r.shortestPeriod / delay);
