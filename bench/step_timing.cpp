@@ -1,10 +1,12 @@
 // Step timing on the real clock, beside a busy process this benchmark starts itself: the whole
 // program (main window and pelorus shown, on the simulated port) turns 500 steps at 1, 2, 5
-// and 20 ms per step, once with the engine's deadline scheme and once with the naive scheme
-// that shows every step and then waits its full delay. The periods come from the time stamps
-// of the port writes; the total time runs from the first step to the end of the turn (one
-// delay after the last step). Each turn is made --rounds times (3): the table shows the round
-// with the median error, the shortest period is the shortest of all rounds.
+// and 20 ms per step with the engine's deadline scheme and with the naive scheme that shows
+// every step and then waits its full delay; a third scheme keeps the deadline scheme's schedule
+// doing nothing but sleep, which shows what the machine itself allows. The periods come from
+// the time stamps of the steps; the total time runs from the first step to the end of the turn
+// (one delay after the last step). Each turn is made --rounds times (3), the schemes taking
+// turns: the table shows the round with the median error, the shortest period is the shortest
+// of all rounds.
 //
 // Before that, the lateness of the waits themselves: 1 ms sleeps on an absolute deadline with
 // the kernel's default timer slack and with the 1 ns the program sets, and the program's own
@@ -13,6 +15,7 @@
 //   build/dev/bench/step_timing [--rounds N] [--busy N]
 #include "BenchProgram.h"
 #include "BenchSupport.h"
+#include "engine/StepTimeline.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -118,69 +121,101 @@ int main(int argc, char** argv) {
 
     engine::Engine& engine = program.engine();
     core::ProgramState& state = program.state();
-    std::printf("\n%d steps per turn, the median of %d rounds\n", Steps, rounds);
+    enum Scheme { Deadline, Naive, SleepOnly };
+    const char* const schemeNames[] = {"deadline", "naive", "sleep"};
+    int direction = 1;
+    // One turn of the scheme; the times of its steps.
+    const auto turn = [&](Scheme scheme, int delay) {
+        std::vector<double> stepTimes;
+        if (scheme == Deadline) {
+            program.clearWrites();
+            engine.TurnTo({state.StepCounter + direction * Steps, delay});
+            direction = -direction;
+            return program.writeTimes();
+        }
+        if (scheme == SleepOnly) {
+            // The deadline scheme's schedule with nothing but sleeping between the steps: how
+            // well the machine itself lets a process keep it.
+            engine::StepTimeline timeline(program.platform());
+            for (int i = 0; i < Steps; ++i) {
+                stepTimes.push_back(program.platform().steadyMs());
+                timeline.stepWritten();
+                timeline.waitForNext(delay, false);
+            }
+            return stepTimes;
+        }
+        // Timed here: the one-second housekeeping, which a turn pauses, may write to the port
+        // meanwhile.
+        engine.coil().PowerOn();
+        engine.coil().SetPhaseSequence(direction > 0 ? port::Direction::CW : port::Direction::CCW,
+                                       state.StepCounter);
+        for (int i = 0; i < Steps; ++i) {
+            engine.coil().WriteCoil(state.PhaseSeq[static_cast<std::size_t>(i % 4)]);
+            stepTimes.push_back(program.platform().steadyMs());
+            engine.SetCounter(state.StepCounter + direction, state.OverlayPosition);
+            program.platform().waitMs(delay);
+        }
+        direction = -direction;
+        return stepTimes;
+    };
+
+    std::printf("\n%d steps per turn, the median of %d rounds (the schemes take turns, so each "
+                "round sees the same load); sleep: the deadline scheme's schedule and nothing "
+                "else, no window, no events\n",
+                Steps, rounds);
     std::printf("delay  scheme    mean period  p99 deviation  shortest period  total error"
                 "  late steps  ended behind\n");
-    double worstDeadline = 0;
-    double worstNaive = 0;
+    double worst[3] = {0, 0, 0};
     double shortestFraction = 1e9;
     int unrecovered = 0;
-    int direction = 1;
+    int unrecoveredSleeping = 0;
+    double worstStallMs = 0;
     for (const int delay : {1, 2, 5, 20}) {
-        for (const bool deadline : {true, false}) {
-            std::vector<Round> results;
-            for (int round = 0; round < rounds; ++round) {
-                program.clearWrites();
-                const core::Long target = state.StepCounter + direction * Steps;
-                std::vector<double> stepTimes;
-                if (deadline) {
-                    engine.TurnTo({target, delay});
-                    stepTimes = program.writeTimes();
-                } else {
-                    // Timed here: the one-second housekeeping, which a turn pauses, may write to
-                    // the port meanwhile.
-                    engine.coil().PowerOn();
-                    engine.coil().SetPhaseSequence(direction > 0 ? port::Direction::CW
-                                                                 : port::Direction::CCW,
-                                                   state.StepCounter);
-                    for (int i = 0; i < Steps; ++i) {
-                        engine.coil().WriteCoil(state.PhaseSeq[static_cast<std::size_t>(i % 4)]);
-                        stepTimes.push_back(program.platform().steadyMs());
-                        engine.SetCounter(state.StepCounter + direction, state.OverlayPosition);
-                        program.platform().waitMs(delay);
-                    }
-                }
-                const double endMs = program.platform().steadyMs();
-                direction = -direction;
-                const Round r = Measure(stepTimes, endMs, delay);
-                results.push_back(r);
-                if (deadline) {
+        std::vector<Round> results[3];
+        for (int round = 0; round < rounds; ++round) {
+            for (const Scheme scheme : {Deadline, Naive, SleepOnly}) {
+                const std::vector<double> stepTimes = turn(scheme, delay);
+                const Round r = Measure(stepTimes, program.platform().steadyMs(), delay);
+                results[scheme].push_back(r);
+                // Ended further behind than the whole error allowed: a stall the rest of the
+                // turn could not make up.
+                const bool behind = r.endLateMs > 0.005 * Steps * delay;
+                if (scheme == Deadline) {
                     shortestFraction = std::min(shortestFraction, r.shortestPeriod / delay);
-                    if (engine.lastTurnTiming().endLateMs > 0.005 * Steps * delay)
-                        ++unrecovered;
+                    worstStallMs = std::max(worstStallMs, engine.lastTurnTiming().worstLateMs);
+                    unrecovered += behind;
                 }
+                if (scheme == SleepOnly)
+                    unrecoveredSleeping += behind;
             }
-            std::vector<Round> byError = results;
+        }
+        for (const Scheme scheme : {Deadline, Naive, SleepOnly}) {
+            std::vector<Round> byError = results[scheme];
             std::sort(byError.begin(), byError.end(), [](const Round& a, const Round& b) {
                 return a.errorPercent < b.errorPercent;
             });
             Round shown = byError[byError.size() / 2];
-            for (const Round& r : results)
+            for (const Round& r : byError)
                 shown.shortestPeriod = std::min(shown.shortestPeriod, r.shortestPeriod);
-            (deadline ? worstDeadline : worstNaive) =
-                std::max(deadline ? worstDeadline : worstNaive, shown.errorPercent);
+            worst[scheme] = std::max(worst[scheme], shown.errorPercent);
             std::printf("%3d ms %-9s %8.4f ms %11.4f ms %13.4f ms %10.2f %% %11d %10.2f ms\n",
-                        delay, deadline ? "deadline" : "naive", shown.meanPeriod,
-                        shown.p99Deviation, shown.shortestPeriod, shown.errorPercent,
-                        shown.lateSteps, shown.endLateMs);
+                        delay, schemeNames[scheme], shown.meanPeriod, shown.p99Deviation,
+                        shown.shortestPeriod, shown.errorPercent, shown.lateSteps, shown.endLateMs);
         }
     }
-    std::printf("\nturns of the deadline scheme that ended more than 0.5%% behind (a stall too "
-                "long for the rest of the turn to make up): %d of %d\n",
-                unrecovered, 4 * rounds);
+    std::printf("\nturns that ended more than 0.5%% behind (a stall too long for the rest of the "
+                "turn to make up): deadline %d of %d, sleep %d of %d; the latest step of the "
+                "deadline scheme came %.1f ms after its time\n",
+                unrecovered, 4 * rounds, unrecoveredSleeping, 4 * rounds, worstStallMs);
     std::printf("load average at the end %.2f\n\n", bench::LoadAverage());
     std::printf("deadline scheme: worst total-time error %.1f%% (naive: %.1f%%); shortest period "
-                "%.0f%% of the delay\n",
-                worstDeadline, worstNaive, shortestFraction * 100);
+                "%.0f%% of the delay",
+                worst[Deadline], worst[Naive], shortestFraction * 100);
+    if (unrecovered > 0) {
+        std::printf("; %d of %d turns could not make up a stall (up to %.0f ms), sleeping alone "
+                    "to the same deadlines %.1f%%",
+                    unrecovered, 4 * rounds, worstStallMs, worst[SleepOnly]);
+    }
+    std::printf("\n");
     return 0;
 }
