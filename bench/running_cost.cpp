@@ -9,7 +9,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHash>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -31,6 +33,43 @@ QString ShownWindows() {
     }
     return names.join(QStringLiteral(", "));
 }
+
+// Counts the widgets painted and laid out anew while it stands, by name.
+class PaintCount : public QObject {
+public:
+    PaintCount() : startMs_(bench::MonotonicMs()) {
+        QApplication::instance()->installEventFilter(this);
+    }
+    ~PaintCount() override { QApplication::instance()->removeEventFilter(this); }
+    // The widgets painted (and laid out: "layout:" before the name) most, per second.
+    QString busiest() const {
+        const double seconds = (bench::MonotonicMs() - startMs_) / 1000;
+        QList<std::pair<int, QString>> byCount;
+        for (auto it = counts_.begin(); it != counts_.end(); ++it)
+            byCount.append({it.value(), it.key()});
+        std::sort(byCount.rbegin(), byCount.rend());
+        QStringList names;
+        for (const auto& [count, name] : byCount.mid(0, 8))
+            names << QStringLiteral("%1 %2/s").arg(name).arg(count / seconds, 0, 'f', 0);
+        return names.join(QStringLiteral(", "));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest && watched->isWidgetType())
+            ++counts_[QStringLiteral("layout:") + watched->objectName()];
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            ++counts_[watched->objectName().isEmpty()
+                          ? QString::fromLatin1(watched->metaObject()->className())
+                          : watched->objectName()];
+        }
+        return false;
+    }
+
+private:
+    double startMs_;
+    QHash<QString, int> counts_;
+};
 
 int Option(const QStringList& arguments, const QString& name, int fallback) {
     const qsizetype i = arguments.indexOf(name);
@@ -80,15 +119,23 @@ int main(int argc, char** argv) {
     for (QWidget* w : shown)
         w->show();
     platform.waitMs(1000);
+    const QString shownTurning = ShownWindows();
     std::printf("\nturning %d steps at 1 ms per step, shown: %s\n", steps,
-                qPrintable(ShownWindows()));
-    const double turning = CostPercent(turn);
+                qPrintable(shownTurning));
+    double turning = 0;
+    QString painted;
+    {
+        const PaintCount paints;
+        turning = CostPercent(turn);
+        painted = paints.busiest();
+    }
     const engine::TurnTiming timing = engine.lastTurnTiming();
     std::printf("  %.2f%% of a core; %d steps, worst step %.2f ms late, ended %.2f ms behind\n",
                 turning, timing.steps, timing.worstLateMs, timing.endLateMs);
     std::printf("  of which: sleeping to a deadline every ms, and nothing else, %.2f%%; the turn "
                 "with every window hidden %.2f%%\n",
                 floor, hidden);
+    std::printf("  painted: %s\n", qPrintable(painted));
 
     // Idle, adding the windows one by one.
     const auto idleCost = [&](int seconds) {
@@ -110,10 +157,18 @@ int main(int argc, char** argv) {
         std::printf("  + %-14s %.3f%% of a core\n", entry, idleCost(std::max(2, idleSeconds / 2)));
     }
     std::printf("  shown: %s\n", qPrintable(ShownWindows()));
-    const double idle = idleCost(idleSeconds);
-    std::printf("  every window open, %d s: %.3f%% of a core\n", idleSeconds, idle);
+    double idle = 0;
+    {
+        const PaintCount paints;
+        idle = idleCost(idleSeconds);
+        std::printf("  every window open, %d s: %.3f%% of a core; painted: %s\n", idleSeconds, idle,
+                    qPrintable(paints.busiest()));
+    }
     std::printf("load average at the end %.2f\n\n", bench::LoadAverage());
-    std::printf("cost: turning at 1 ms per step %.1f%% of a core; idle %.2f%% of a core\n", turning,
-                idle);
+    // The pelorus window is the program's Form2.
+    const bool pelorusShown =
+        shownTurning.split(QStringLiteral(", ")).contains(QStringLiteral("Form2"));
+    std::printf("cost: turning at 1 ms per step %.1f%% of a core%s; idle %.2f%% of a core\n",
+                turning, pelorusShown ? "" : " (main window only: no pelorus window yet)", idle);
     return 0;
 }
