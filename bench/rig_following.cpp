@@ -82,8 +82,7 @@ int main(int argc, char** argv) {
     QString why;
     const std::optional<FollowedRig> rig = StartFollowing(program, why);
     if (!rig) {
-        std::printf("  %s\n\nrig: dial change to first step p50 n/a, p95 n/a at poll %d ms (%s)\n",
-                    qPrintable(why), pollMs, qPrintable(why));
+        std::printf("  %s\n\nrig: not measured (%s)\n", qPrintable(why), qPrintable(why));
         return 0;
     }
     platform::QtPlatform& platform = program.platform();
