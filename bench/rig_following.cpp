@@ -32,9 +32,17 @@ struct FollowedRig {
 std::optional<FollowedRig> StartFollowing(bench::BenchProgram& program, QString& why) {
 #ifdef VENTROLO_RIG_TUNING
     program.start();
-    program.app().tuning().ComportClicked(); // opens the simulated rig and locks
-    if (!program.app().tuning().portOpen()) {
+    rig::RigTuning& tuning = program.app().tuning();
+    tuning.ComportClicked(); // opens the simulated rig
+    if (!tuning.portOpen()) {
         why = QStringLiteral("the simulated rig did not open");
+        return std::nullopt;
+    }
+    // Unlocked, the table window only shows where the rig's frequency lies: the lock button.
+    if (!tuning.locked())
+        tuning.LockClicked();
+    if (!tuning.locked()) {
+        why = QStringLiteral("the table window did not lock");
         return std::nullopt;
     }
     rig::SimulatedRig& rig = program.app().simulatedRig();
