@@ -1,4 +1,4 @@
-# Ventrolo: `make run` starts the program, `make test` runs every test.
+# Ventrolo: `make run` starts the program, `make test` runs every test, `make bench` measures.
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
@@ -20,8 +20,7 @@ test: build
 	QT_QPA_PLATFORM=offscreen ctest --preset $(PRESET)
 
 bench: deps
-	cmake --preset $(PRESET) -DVENTROLO_BENCH=ON
-	cmake --build --preset $(PRESET)
+	bench/run $(PRESET)
 
 clean:
 	rm -rf build

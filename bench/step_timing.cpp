@@ -1,164 +1,221 @@
-// Step timing on the real clock: turns of 500 steps on the simulated port while the offscreen
-// main window redraws the counter, slider and degrees after every step, once with the engine's
-// deadline scheduling and once with the naive scheme that waits the full delay after each
-// step's work. The periods come from the time stamps of the port writes. Each turn is made
-// three times (--rounds N) and the round with the median total time is shown, as other load on
-// the machine delays single wake-ups.
+// Step timing on the real clock, beside a busy process this benchmark starts itself: the whole
+// program (main window and pelorus shown, on the simulated port) turns 500 steps at 1, 2, 5
+// and 20 ms per step with the engine's deadline scheme and with the naive scheme that shows
+// every step and then waits its full delay; a third scheme keeps the deadline scheme's schedule
+// doing nothing but sleep, which shows what the machine itself allows. The periods come from
+// the time stamps of the steps; the total time runs from the first step to the end of the turn
+// (one delay after the last step). Each turn is made --rounds times (3), the schemes taking
+// turns: the table shows the round with the median error, the shortest period is the shortest
+// of all rounds.
 //
-//   QT_QPA_PLATFORM=offscreen build/dev/bench/step_timing [--rounds N]
-#include "engine/DisplayTexts.h"
-#include "engine/Engine.h"
-#include "mainwindow/MainWindowForm.h"
-#include "mainwindow/SelectionSlider.h"
-#include "platform/QtPlatform.h"
-#include "port/SimulatedLpt.h"
+// Before that, the lateness of the waits themselves: 1 ms sleeps on an absolute deadline with
+// the kernel's default timer slack and with the 1 ns the program sets, and the program's own
+// waits with the event loop running.
+//
+//   build/dev/bench/step_timing [--rounds N] [--busy N]
+#include "BenchProgram.h"
+#include "BenchSupport.h"
+#include "engine/StepTimeline.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
-#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <vector>
+#include <sys/prctl.h>
 
 namespace {
 
 constexpr int Steps = 500;
-constexpr int TickMs = 10; // a window timer that must keep running during the turns
 
-struct Result {
-    double error = 0;  // |total / (n x delay) - 1|, in %
-    int lateSteps = 0; // periods above 110 % of the delay
+struct Round {
+    double errorPercent = 0; // |total / (steps x delay) - 1|
     double meanPeriod = 0;
     double p99Deviation = 0;
-    double shortestPeriod = 0;
-    double totalRatio = 0;
-    int ticks = 0;
-    int expectedTicks = 0;
+    double shortestPeriod = 0; // of the periods, the last one up to the end included
+    int lateSteps = 0;         // periods above 110 % of the delay
+    double endLateMs = 0;      // how far behind its schedule the turn ended
 };
 
-Result Measure(const std::vector<double>& stepTimes, double endMs, double delayMs, int ticks) {
+Round Measure(std::vector<double> steps, double endMs, double delayMs) {
+    // The turn's own steps are its last writes (the first of a turn may power the driver).
+    if (steps.size() > Steps)
+        steps.erase(steps.begin(), steps.end() - Steps);
+    Round r;
     std::vector<double> periods;
+    for (std::size_t i = 1; i < steps.size(); ++i)
+        periods.push_back(steps[i] - steps[i - 1]);
+    periods.push_back(endMs - steps.back());
     std::vector<double> deviations;
-    Result r;
-    for (std::size_t i = 1; i < stepTimes.size(); ++i) {
-        periods.push_back(stepTimes[i] - stepTimes[i - 1]);
-        deviations.push_back(std::abs(periods.back() - delayMs));
-        if (periods.back() > 1.1 * delayMs)
+    double sum = 0;
+    for (const double p : periods) {
+        deviations.push_back(std::abs(p - delayMs));
+        sum += p;
+        if (p > 1.1 * delayMs)
             ++r.lateSteps;
     }
-    std::sort(deviations.begin(), deviations.end());
-    double sum = 0;
-    for (double p : periods)
-        sum += p;
     r.meanPeriod = sum / static_cast<double>(periods.size());
-    r.p99Deviation = deviations[static_cast<std::size_t>(0.99 * (deviations.size() - 1))];
+    r.p99Deviation = bench::Quantile(deviations, 0.99);
     r.shortestPeriod = *std::min_element(periods.begin(), periods.end());
-    const double total = endMs - stepTimes.front();
-    r.totalRatio = total / (Steps * delayMs);
-    r.error = std::abs(r.totalRatio - 1) * 100;
-    r.ticks = ticks;
-    r.expectedTicks = static_cast<int>(total / TickMs);
+    r.errorPercent = std::abs((endMs - steps.front()) / (Steps * delayMs) - 1) * 100;
+    r.endLateMs = std::max(0.0, endMs - steps.front() - Steps * delayMs);
     return r;
+}
+
+// Lateness of 1 ms waits, in us: p50, p99, worst.
+void PrintWaitLateness(const char* what, const std::function<void(double)>& waitUntil,
+                       const std::function<double()>& clockMs) {
+    std::vector<double> late;
+    double due = clockMs();
+    for (int i = 0; i < 1000; ++i) {
+        due = std::max(due, clockMs()) + 1.0;
+        waitUntil(due);
+        late.push_back((clockMs() - due) * 1000);
+    }
+    std::printf("  %-44s p50 %6.0f us  p99 %6.0f us  worst %7.0f us\n", what,
+                bench::Quantile(late, 0.5), bench::Quantile(late, 0.99),
+                *std::max_element(late.begin(), late.end()));
+}
+
+int Option(const QStringList& arguments, const QString& name, int fallback) {
+    const qsizetype i = arguments.indexOf(name);
+    return i >= 0 && i + 1 < arguments.size() ? arguments[i + 1].toInt() : fallback;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    int rounds = 3;
     const QStringList arguments = QCoreApplication::arguments();
-    if (const qsizetype i = arguments.indexOf(QStringLiteral("--rounds"));
-        i >= 0 && i + 1 < arguments.size())
-        rounds = std::max(1, arguments[i + 1].toInt());
-    platform::QtPlatform platform;
-    core::ProgramState state;
-    state.LoadStepperProfile();
-    state.MinPosition = 0;
-    state.MaxPosition = 1000000;
-    port::SimulatedLpt lpt;
-    port::SwitchInputs switches(state, platform, lpt);
-    engine::Engine engine(state, platform, lpt, switches);
-    QMainWindow window;
-    mainwindow::MainWindowForm form(window);
-    form.VSlider1->setRange(state.MinPosition, state.MaxPosition);
-    // The program's main window, showing what a step changes: counter, slider and degrees.
-    auto showCounter = [&form](core::Long counter) {
-        form.lblTeller->setText(engine::CounterText(counter));
+    const int rounds = std::max(1, Option(arguments, QStringLiteral("--rounds"), 3));
+    const int busyCount = std::max(0, Option(arguments, QStringLiteral("--busy"), 1));
+
+    bench::BenchProgram program([](core::ProgramState& s) {
+        s.MinPosition = 0;
+        s.MaxPosition = 1000000;
+        s.FastestDelayMs = 1;
+        s.PelorusShown = true;
+    });
+    program.start();
+    program.platform().waitMs(500); // the windows settle
+    const bench::BusyNeighbours busy(busyCount);
+
+    std::printf("step_timing: %s, %d busy process(es) beside, platform %s\n",
+                qPrintable(bench::MachineLine()), busy.count(),
+                qPrintable(QGuiApplication::platformName()));
+
+    std::printf("\nlateness of 1 ms waits:\n");
+    const auto sleepAbsolute = [&program](double dueMs) {
+        // As the program's wait without events does.
+        program.platform().waitUntil(dueMs, false);
     };
-    QObject::connect(&engine, &engine::Engine::counterChanged, showCounter);
-    QObject::connect(&engine, &engine::Engine::sliderValueChanged, form.VSlider1,
-                     &QSlider::setValue);
-    QObject::connect(&engine, &engine::Engine::degreesChanged, form.lblDegrees, &QLabel::setText);
-    engine.coil().UpdateStepperBits();
-    engine.UpdateDegreesPerStep();
-    window.show();
-    platform.waitMs(200); // let the window settle
+    const auto clock = [&program] { return program.platform().steadyMs(); };
+    ::prctl(PR_SET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL); // the kernel's default (50 us)
+    PrintWaitLateness("sleep to a deadline, default timer slack", sleepAbsolute, clock);
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    PrintWaitLateness("sleep to a deadline, 1 ns timer slack", sleepAbsolute, clock);
+    PrintWaitLateness(
+        "event loop to a deadline (the program's wait)",
+        [&program](double dueMs) { program.platform().waitUntil(dueMs, true); }, clock);
 
-    int ticks = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
-    ticker.start(TickMs);
-
-    auto stepTimes = [&lpt] {
-        std::vector<double> times;
-        for (const auto& w : lpt.writes())
-            times.push_back(w.atMs);
-        times.erase(times.begin()); // the write that enables the driver
-        return times;
-    };
-
-    double load[3] = {};
-    if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
-        if (std::fscanf(f, "%lf %lf %lf", &load[0], &load[1], &load[2]) != 3)
-            load[0] = -1;
-        std::fclose(f);
-    }
-    std::printf("step_timing: %d steps per turn, simulated port, real clock, offscreen window, "
-                "a %d ms window timer; median of %d rounds; load average %.2f\n\n",
-                Steps, TickMs, rounds, load[0]);
-    std::printf("delay  scheme    mean period  p99 deviation  shortest period  total/(n x delay)"
-                "  late steps  timer ticks\n");
-    double worstDeadline = 0;
-    double worstNaive = 0;
-    for (const int delay : {1, 2, 5, 20}) {
-        for (const bool deadline : {true, false}) {
-            std::vector<Result> results;
-            for (int round = 0; round < rounds; ++round) {
-                state.StepDelayMs = delay;
-                state.SpeedModulate = false;
-                lpt.traceWrites([&platform] { return platform.steadyMs(); });
-                ticks = 0;
-                if (deadline) {
-                    engine.TurnTo({state.StepCounter + Steps});
-                } else {
-                    engine.coil().PowerOn();
-                    engine.coil().SetPhaseSequence(port::Direction::CW, state.StepCounter);
-                    for (int i = 0; i < Steps; ++i) {
-                        ++state.StepCounter;
-                        engine.coil().WriteCoil(state.PhaseSeq[static_cast<std::size_t>(i % 4)]);
-                        showCounter(state.StepCounter);
-                        form.VSlider1->setValue(state.StepCounter);
-                        engine.ShowDegrees();
-                        platform.waitMs(delay);
-                    }
-                }
-                results.push_back(Measure(stepTimes(), platform.steadyMs(), delay, ticks));
+    engine::Engine& engine = program.engine();
+    core::ProgramState& state = program.state();
+    enum Scheme { Deadline, Naive, SleepOnly };
+    const char* const schemeNames[] = {"deadline", "naive", "sleep"};
+    int direction = 1;
+    // One turn of the scheme; the times of its steps.
+    const auto turn = [&](Scheme scheme, int delay) {
+        std::vector<double> stepTimes;
+        if (scheme == Deadline) {
+            program.clearWrites();
+            engine.TurnTo({state.StepCounter + direction * Steps, delay});
+            direction = -direction;
+            return program.writeTimes();
+        }
+        if (scheme == SleepOnly) {
+            // The deadline scheme's schedule with nothing but sleeping between the steps: how
+            // well the machine itself lets a process keep it.
+            engine::StepTimeline timeline(program.platform());
+            for (int i = 0; i < Steps; ++i) {
+                stepTimes.push_back(program.platform().steadyMs());
+                timeline.stepWritten();
+                timeline.waitForNext(delay, false);
             }
-            std::sort(results.begin(), results.end(),
-                      [](const Result& a, const Result& b) { return a.error < b.error; });
-            const Result& r = results[results.size() / 2];
-            double& worst = deadline ? worstDeadline : worstNaive;
-            worst = std::max(worst, r.error);
-            std::printf("%3d ms %-9s %8.4f ms %11.4f ms %13.4f ms %15.4f %13d %8d of %d\n", delay,
-                        deadline ? "deadline" : "naive", r.meanPeriod, r.p99Deviation,
-                        r.shortestPeriod, r.totalRatio, r.lateSteps, r.ticks, r.expectedTicks);
+            return stepTimes;
+        }
+        // Timed here: the one-second housekeeping, which a turn pauses, may write to the port
+        // meanwhile.
+        engine.coil().PowerOn();
+        engine.coil().SetPhaseSequence(direction > 0 ? port::Direction::CW : port::Direction::CCW,
+                                       state.StepCounter);
+        for (int i = 0; i < Steps; ++i) {
+            engine.coil().WriteCoil(state.PhaseSeq[static_cast<std::size_t>(i % 4)]);
+            stepTimes.push_back(program.platform().steadyMs());
+            engine.SetCounter(state.StepCounter + direction, state.OverlayPosition);
+            program.platform().waitMs(delay);
+        }
+        direction = -direction;
+        return stepTimes;
+    };
+
+    std::printf("\n%d steps per turn, the median of %d rounds (the schemes take turns, so each "
+                "round sees the same load); sleep: the deadline scheme's schedule and nothing "
+                "else, no window, no events\n",
+                Steps, rounds);
+    std::printf("delay  scheme    mean period  p99 deviation  shortest period  total error"
+                "  late steps  ended behind\n");
+    double worst[3] = {0, 0, 0};
+    double shortestFraction = 1e9;
+    int unrecovered = 0;
+    int unrecoveredSleeping = 0;
+    double worstStallMs = 0;
+    for (const int delay : {1, 2, 5, 20}) {
+        std::vector<Round> results[3];
+        for (int round = 0; round < rounds; ++round) {
+            for (const Scheme scheme : {Deadline, Naive, SleepOnly}) {
+                const std::vector<double> stepTimes = turn(scheme, delay);
+                const Round r = Measure(stepTimes, program.platform().steadyMs(), delay);
+                results[scheme].push_back(r);
+                // Ended further behind than the whole error allowed: a stall the rest of the
+                // turn could not make up.
+                const bool behind = r.endLateMs > 0.005 * Steps * delay;
+                if (scheme == Deadline) {
+                    shortestFraction = std::min(shortestFraction, r.shortestPeriod / delay);
+                    worstStallMs = std::max(worstStallMs, engine.lastTurnTiming().worstLateMs);
+                    unrecovered += behind;
+                }
+                if (scheme == SleepOnly)
+                    unrecoveredSleeping += behind;
+            }
+        }
+        for (const Scheme scheme : {Deadline, Naive, SleepOnly}) {
+            std::vector<Round> byError = results[scheme];
+            std::sort(byError.begin(), byError.end(), [](const Round& a, const Round& b) {
+                return a.errorPercent < b.errorPercent;
+            });
+            Round shown = byError[byError.size() / 2];
+            for (const Round& r : byError)
+                shown.shortestPeriod = std::min(shown.shortestPeriod, r.shortestPeriod);
+            worst[scheme] = std::max(worst[scheme], shown.errorPercent);
+            std::printf("%3d ms %-9s %8.4f ms %11.4f ms %13.4f ms %10.2f %% %11d %10.2f ms\n",
+                        delay, schemeNames[scheme], shown.meanPeriod, shown.p99Deviation,
+                        shown.shortestPeriod, shown.errorPercent, shown.lateSteps, shown.endLateMs);
         }
     }
-    std::printf("\ndeadline scheme: worst total-time error %.1f%% (naive: %.1f%%)\n", worstDeadline,
-                worstNaive);
+    std::printf("\nturns that ended more than 0.5%% behind (a stall too long for the rest of the "
+                "turn to make up): deadline %d of %d, sleep %d of %d; the latest step of the "
+                "deadline scheme came %.1f ms after its time\n",
+                unrecovered, 4 * rounds, unrecoveredSleeping, 4 * rounds, worstStallMs);
+    std::printf("load average at the end %.2f\n\n", bench::LoadAverage());
+    std::printf("deadline scheme: worst total-time error %.1f%% (naive: %.1f%%); shortest period "
+                "%.0f%% of the delay",
+                worst[Deadline], worst[Naive], shortestFraction * 100);
+    if (unrecovered > 0) {
+        std::printf("; %d of %d turns could not make up a stall (up to %.0f ms), sleeping alone "
+                    "to the same deadlines %.1f%%",
+                    unrecovered, 4 * rounds, worstStallMs, worst[SleepOnly]);
+    }
+    std::printf("\n");
     return 0;
 }

@@ -33,7 +33,8 @@ Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform
       power_(state, coil_), portPanel_(state, coil_, power_, platform), speed_(state),
       busyLock_(platform, modes_),
       slowCW_(platform.createTimer([this] { slowStep(Direction::CW); })),
-      slowCCW_(platform.createTimer([this] { slowStep(Direction::CCW); })) {}
+      slowCCW_(platform.createTimer([this] { slowStep(Direction::CCW); })),
+      displays_(platform, [this](unsigned displays) { showDisplays(displays); }) {}
 
 Engine::~Engine() = default;
 
@@ -62,8 +63,7 @@ void Engine::turn(Long target) {
     else if (state_.OverlayMenu && state_.OverlayOn)
         ApplyOverlay(0);
 
-    if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
-        emit sliderValueChanged(state_.StepCounter);
+    showCounterAndSlider();
     if (!slowTurnRunning()) {
         busyLock_.requestUnlock();
         ShowSliderLabel(state_.StepCounter);
@@ -169,6 +169,8 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         if (state_.EndSwitches && CheckSwitches())
             break;
     }
+    if (!superseded())
+        lastTurnTiming_ = timeline.timing();
     state_.StopRequest = false;
     state_.StepActivity = true;
 }
@@ -253,7 +255,7 @@ void Engine::ApplyOverlay(std::int64_t n) {
 
     if (n != 0)
         busyLock_.requestUnlock();
-    emit overlayChanged(OverlayDisplayFor(state_));
+    displays_.changed(DisplayPacing::Overlay);
 }
 
 void Engine::overlayMove(Direction direction, Long target) {

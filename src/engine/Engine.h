@@ -6,6 +6,7 @@
 
 #include "core/ProgramState.h"
 #include "engine/BusyLock.h"
+#include "engine/DisplayPacing.h"
 #include "engine/DisplayTexts.h"
 #include "engine/SpeedControl.h"
 #include "engine/SpeedRamp.h"
@@ -50,6 +51,11 @@ struct TurnRequest {
 //   end the program. The engine re-reads the state after every wait.
 // - Signals carry what to show, ready to show; panels whose state is an object of the engine
 //   (speed(), power(), modes(), portPanel()) are told that it changed and read it there.
+// - During a turn the displays of the position (counter, drag bar and its label, degrees,
+//   overlay) and the speed come at most every DisplayPacing::IntervalMs, whatever the step
+//   rate, and once more with the last values when the turn ends. StepCounter is current at
+//   every step and the switches are read at every step; CurrentDegrees is the angle shown,
+//   set as degreesChanged() is emitted.
 class Engine : public QObject {
     Q_OBJECT
 
@@ -83,6 +89,8 @@ public:
     void StopTurning();
     bool slowTurnRunning() const;
     void StopSlowTimers();
+    // How the last stepping loop (a turn, or an overlay move) kept its time.
+    const TurnTiming& lastTurnTiming() const { return lastTurnTiming_; }
     // Reads the begin, end and centre switches; one that has just closed sets the counter (and
     // stops a turn that lies beyond it). True when it did: the caller ends its turn.
     bool CheckSwitches();
@@ -202,12 +210,16 @@ private:
     class Busy {
     public:
         explicit Busy(Engine& engine) : engine_(engine) {
-            if (engine_.busyDepth_++ == 0)
+            if (engine_.busyDepth_++ == 0) {
+                engine_.displays_.begin();
                 emit engine_.turnStarted();
+            }
         }
         ~Busy() {
-            if (--engine_.busyDepth_ == 0)
+            if (--engine_.busyDepth_ == 0) {
+                engine_.displays_.end();
                 emit engine_.turnEnded();
+            }
         }
         Busy(const Busy&) = delete;
         Busy& operator=(const Busy&) = delete;
@@ -236,6 +248,8 @@ private:
     void park(core::Long stepper);
     void ensureTurnPower();
     void showCounterAndSlider();
+    // Emits the display signals of the DisplayPacing::Display mask.
+    void showDisplays(unsigned displays);
     void speedShown();
     platform::Timer& slowTimer(port::Direction direction);
     void startSlowTurn(port::Direction direction);
@@ -262,6 +276,9 @@ private:
     // While a stepper switch rebuilds the windows: the coil code the new stepper left behind,
     // which its driver is powered with.
     std::optional<core::Long> switchCoil_;
+    DisplayPacing displays_;
+    core::Long sliderLabelValue_ = 0;
+    TurnTiming lastTurnTiming_;
     std::optional<std::pair<QString, QString>> speedFieldsShown_;
 };
 

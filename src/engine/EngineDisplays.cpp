@@ -14,16 +14,33 @@ using core::Long;
 // ---------------------------------------------------------------------------------------------
 // Displays
 
+void Engine::showDisplays(unsigned displays) {
+    if (displays & DisplayPacing::Counter) {
+        emit counterChanged(state_.StepCounter);
+        if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
+            emit sliderValueChanged(state_.StepCounter);
+    }
+    if (displays & DisplayPacing::Degrees) {
+        state_.CurrentDegrees = static_cast<core::Single>(
+            core::StepsToDegrees(state_.StepCounter, state_.DegreesPerStep));
+        emit degreesChanged(DegreesLabelText(state_.CurrentDegrees));
+    }
+    if (displays & DisplayPacing::SliderLabel) {
+        emit sliderLabelChanged(SliderLabelText(state_, sliderLabelValue_),
+                                state_.SliderShowsDegrees ? state_.PelorusDegreeColor : 0);
+    }
+    if (displays & DisplayPacing::Overlay)
+        emit overlayChanged(OverlayDisplayFor(state_));
+    if (displays & DisplayPacing::Speed)
+        emit speedChanged();
+}
+
 void Engine::showCounterAndSlider() {
-    emit counterChanged(state_.StepCounter);
-    if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
-        emit sliderValueChanged(state_.StepCounter);
+    displays_.changed(DisplayPacing::Counter);
 }
 
 void Engine::ShowDegrees() {
-    state_.CurrentDegrees =
-        static_cast<core::Single>(core::StepsToDegrees(state_.StepCounter, state_.DegreesPerStep));
-    emit degreesChanged(DegreesLabelText(state_.CurrentDegrees));
+    displays_.changed(DisplayPacing::Degrees);
 }
 
 void Engine::ShowPosition() {
@@ -45,12 +62,12 @@ void Engine::UpdateDegreesPerStep() {
 void Engine::ShowOverlay() {
     if (state_.OverlaySteps < 0)
         state_.OverlayPosition = 0;
-    emit overlayChanged(OverlayDisplayFor(state_));
+    displays_.changed(DisplayPacing::Overlay);
 }
 
 void Engine::ShowSliderLabel(Long value) {
-    emit sliderLabelChanged(SliderLabelText(state_, value),
-                            state_.SliderShowsDegrees ? state_.PelorusDegreeColor : 0);
+    sliderLabelValue_ = value;
+    displays_.changed(DisplayPacing::SliderLabel);
 }
 
 void Engine::SliderLabelClicked() {
@@ -74,7 +91,7 @@ void Engine::speedShown() {
         if (timer->isActive() && timer->interval() != interval)
             timer->start(interval);
     }
-    emit speedChanged();
+    displays_.changed(DisplayPacing::Speed);
 }
 
 void Engine::SetSpeed() {

@@ -4,20 +4,25 @@
 
 namespace engine {
 
+void StepTimeline::stepWritten() {
+    writtenMs_ = platform_.steadyMs();
+    if (steps_++ == 0)
+        dueMs_ = writtenMs_;
+    worstLateMs_ = std::max(worstLateMs_, writtenMs_ - dueMs_);
+}
+
 void StepTimeline::waitForNext(double delayMs, bool yield) {
     delayMs = std::max(delayMs, 0.0);
-    if (!started_) {
-        dueMs_ = writtenMs_;
-        started_ = true;
-    } else if (writtenMs_ - dueMs_ > LateFraction * delayMs) {
-        dueMs_ = writtenMs_;
-        ++restarts_;
-    }
     dueMs_ += delayMs;
-    if (yield && platform_.steadyMs() >= dueMs_)
+    const double nextMs = std::max(dueMs_, writtenMs_ + MinPeriodFraction * delayMs);
+    if (yield && platform_.steadyMs() >= nextMs)
         platform_.processEvents();
     else
-        platform_.waitUntil(dueMs_, yield);
+        platform_.waitUntil(nextMs, yield);
+}
+
+TurnTiming StepTimeline::timing() const {
+    return {steps_, worstLateMs_, std::max(0.0, platform_.steadyMs() - dueMs_)};
 }
 
 } // namespace engine

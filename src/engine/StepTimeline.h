@@ -4,34 +4,45 @@
 
 namespace engine {
 
-// The timing of one turn's steps: each step is due one delay after the step before it, on the
-// steady clock, so the time spent drawing and serving events between steps does not stretch
-// the period. A step written more than a tenth of the next delay after it was due has fallen
-// behind (a slow redraw, a busy machine): the timeline then starts again from that step, so the
-// next period is the full delay and no burst of quick steps follows to catch up, which would
-// stall a real motor. Smaller lateness is timer jitter and is made up by the next period.
+// How a turn kept its time: the figures of its StepTimeline.
+struct TurnTiming {
+    int steps = 0;
+    // The latest any step came after its time on the schedule, in ms.
+    double worstLateMs = 0;
+    // How far behind its schedule the turn ended, in ms: lateness the turn was too short to
+    // make up (0 when it ended on time).
+    double endLateMs = 0;
+};
+
+// The timing of one turn's steps: each step is due one delay after the step before it was due,
+// on the steady clock, so the time spent drawing and serving events between steps does not
+// stretch the turn. A step that comes late (a slow redraw, a busy machine) is made up over the
+// following steps, none of them shorter than MinPeriodFraction of its delay: a motor is never
+// asked for a burst it cannot follow, and a turn long enough ends on time. Lateness the rest of
+// the turn cannot absorb (a tenth of a delay per step) is left: timing().endLateMs tells it.
 class StepTimeline {
 public:
-    static constexpr double LateFraction = 0.1;
+    static constexpr double MinPeriodFraction = 0.9;
 
     explicit StepTimeline(platform::Platform& platform) : platform_(platform) {}
 
     // Call right after a step was written to the port.
-    void stepWritten() { writtenMs_ = platform_.steadyMs(); }
-    // Waits until the next step is due, delayMs (0 or more) after this one. With yield the
-    // event loop runs meanwhile (at least once, also when the step is already due); without
-    // it the thread only sleeps.
+    void stepWritten();
+    // Waits until the next step is due, delayMs (0 or more) after this one on the schedule and
+    // at least MinPeriodFraction x delayMs after it was written. With yield the event loop runs
+    // meanwhile (at least once, also when the step is already due); without it the thread only
+    // sleeps.
     void waitForNext(double delayMs, bool yield);
 
-    // How often the timeline started again because a step was late.
-    int restarts() const { return restarts_; }
+    // The figures so far; endLateMs counts once the last wait is over.
+    TurnTiming timing() const;
 
 private:
     platform::Platform& platform_;
-    bool started_ = false;
+    int steps_ = 0;
     double writtenMs_ = 0;
     double dueMs_ = 0; // when the step just written was due, then when the next one is
-    int restarts_ = 0;
+    double worstLateMs_ = 0;
 };
 
 } // namespace engine

@@ -2,16 +2,26 @@
 
 #include "platform/Platform.h"
 
-#include <QElapsedTimer>
+#include <cstdint>
+#include <memory>
 
+class QSocketNotifier;
 class QWidget;
 
 namespace platform {
 
-// The platform on a real desktop: Qt's clock, event loop and dialogs.
+// The platform on a real desktop: the monotonic clock, Qt's event loop and dialogs.
+//
+// Waits end on their deadline to the kernel's wake-up latency, without spinning. A wait that
+// serves events runs the event loop until a timer of the kernel (a timerfd on the absolute
+// deadline, to the nanosecond; Qt's own timers count whole milliseconds) wakes it; one of at
+// most a few ms serves the pending events once and then sleeps on the absolute deadline, as a
+// wait without events does (clock_nanosleep). The GUI thread's timer slack is 1 ns, so the
+// kernel does not defer these wake-ups by its default 50 us.
 class QtPlatform final : public Platform {
 public:
     QtPlatform();
+    ~QtPlatform() override;
 
     // Dialogs are centred on this window when it is set.
     void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
@@ -29,11 +39,18 @@ public:
     std::optional<std::int32_t> chooseColor(std::int32_t initial) override;
 
 private:
-    // Sleeps until the deadline without serving events; precise to a few microseconds.
-    void sleepUntil(double deadlineMs) const;
+    // A deadline of steadyMs() on the monotonic clock, in ns.
+    std::int64_t deadlineNs(double deadlineMs) const;
+    // Returns when the monotonic clock has reached deadlineNs (at once when it has).
+    static void sleepUntil(std::int64_t deadlineNs);
+    // Sets the wake-up timer to fire at deadlineNs; false when the kernel has none to give.
+    bool armWakeUp(std::int64_t deadlineNs);
 
-    QElapsedTimer clock_;
+    std::int64_t originNs_; // steadyMs() counts from here
     QWidget* dialogParent_ = nullptr;
+    int wakeFd_ = -1;
+    std::unique_ptr<QSocketNotifier> wakeNotifier_;
+    std::int64_t armedNs_ = 0; // deadline the wake-up timer is set to; 0 when it is not set
 };
 
 } // namespace platform

@@ -11,6 +11,21 @@
 
 namespace engine_test {
 
+// The port as the engine sees it: every write reaches the simulated port, then onWrite runs.
+struct WatchedLpt final : platform::LptPort {
+    explicit WatchedLpt(port::SimulatedLpt& lpt) : lpt(lpt) {}
+    void Out32(std::uint16_t address, std::uint8_t value) override {
+        lpt.Out32(address, value);
+        if (onWrite)
+            onWrite();
+    }
+    std::uint8_t Inp32(std::uint16_t address) override { return lpt.Inp32(address); }
+    QString backendName() const override { return lpt.backendName(); }
+
+    port::SimulatedLpt& lpt;
+    std::function<void()> onWrite;
+};
+
 // An engine on the simulated port and the virtual clock, stepper 1 selected with the defaults
 // (limits 0..500, 200 steps per turn, delays 2 / 15 / 1000 ms), autopower on, every write
 // traced with its virtual time, and what it tells recorded.
@@ -18,24 +33,29 @@ struct EngineFixture : ::testing::Test {
     core::ProgramState state;
     testing_support::FakePlatform platform;
     port::SimulatedLpt lpt;
+    WatchedLpt watchedLpt{lpt};
     port::SwitchInputs switches{state, platform, lpt};
-    engine::Engine engine{state, platform, lpt, switches};
+    engine::Engine engine{state, platform, watchedLpt, switches};
 
-    std::vector<core::Long> counters;
+    std::vector<core::Long> counters;  // as shown
+    std::vector<core::Long> positions; // the counter at every port write that changed it
     std::vector<QString> degrees;
     std::vector<engine::OverlayDisplay> overlays;
     std::vector<bool> turns; // turnStarted (true) and turnEnded (false)
     bool stepperOptionsEnabled = true;
-    // Runs on every counter shown, as a switch or a user acting in the middle of a turn.
+    // Runs with the counter after every port write, as a switch closing where the motor stands.
     std::function<void(core::Long)> onCounter;
 
     EngineFixture() {
         using engine::Engine;
-        QObject::connect(&engine, &Engine::counterChanged, [this](core::Long c) {
-            counters.push_back(c);
+        watchedLpt.onWrite = [this] {
+            if (positions.empty() || positions.back() != state.StepCounter)
+                positions.push_back(state.StepCounter);
             if (onCounter)
-                onCounter(c);
-        });
+                onCounter(state.StepCounter);
+        };
+        QObject::connect(&engine, &Engine::counterChanged,
+                         [this](core::Long c) { counters.push_back(c); });
         QObject::connect(&engine, &Engine::degreesChanged,
                          [this](const QString& d) { degrees.push_back(d); });
         QObject::connect(&engine, &Engine::overlayChanged,

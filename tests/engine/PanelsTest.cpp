@@ -23,14 +23,14 @@ struct Panels : EngineFixture {
     engine::CalibrationRun calibration{state, platform, engine, fields};
     engine::OverlayPanel overlay{state, engine, fields};
 
-    // The positions where the stepper turned round, from the counter values shown.
+    // The positions where the stepper turned round.
     std::vector<Long> turningPoints() const {
         std::vector<Long> points;
-        for (std::size_t i = 1; i + 1 < counters.size(); ++i) {
-            const bool peak = counters[i] > counters[i - 1] && counters[i] > counters[i + 1];
-            const bool dip = counters[i] < counters[i - 1] && counters[i] < counters[i + 1];
+        for (std::size_t i = 1; i + 1 < positions.size(); ++i) {
+            const bool peak = positions[i] > positions[i - 1] && positions[i] > positions[i + 1];
+            const bool dip = positions[i] < positions[i - 1] && positions[i] < positions[i + 1];
             if (peak || dip)
-                points.push_back(counters[i]);
+                points.push_back(positions[i]);
         }
         return points;
     }

@@ -1,9 +1,31 @@
 #include "EngineFixture.h"
 #include "engine/StepTimeline.h"
 
+#include <algorithm>
+
 using namespace engine_test;
 
-using StepTiming = EngineFixture;
+namespace {
+
+struct StepTiming : EngineFixture {
+    // The periods between the steps written, and the last one up to the end of the turn.
+    std::vector<double> periods(double endMs) const {
+        std::vector<double> times = stepTimes();
+        times.push_back(endMs);
+        std::vector<double> result;
+        for (std::size_t i = 1; i < times.size(); ++i)
+            result.push_back(times[i] - times[i - 1]);
+        return result;
+    }
+    void setFastestDelay(core::Long ms) {
+        state.FastestDelayMs = ms;
+        engine.InitSpeed();
+        engine.ToggleFastCustom();
+        ASSERT_EQ(state.StepDelayMs, ms);
+    }
+};
+
+} // namespace
 
 TEST_F(StepTiming, timeSpentBetweenStepsDoesNotStretchThePeriod) {
     engine.SpeedScrolled(10);
@@ -12,14 +34,47 @@ TEST_F(StepTiming, timeSpentBetweenStepsDoesNotStretchThePeriod) {
         platform.scheduleAt(10.0 * i + 3, [this] { platform.waitMs(4, false); });
     turnTo(5);
     EXPECT_EQ(stepTimes(), (std::vector<double>{0, 10, 20, 30, 40}));
+    EXPECT_EQ(platform.steadyMs(), 50);
 }
 
-TEST_F(StepTiming, aStepThatFellBehind_restartsTheTimelineInsteadOfCatchingUp) {
+TEST_F(StepTiming, aLateStepIsMadeUpOverTheNextSteps_noneShorterThanNineTenthsOfTheDelay) {
     engine.SpeedScrolled(10);
     platform.scheduleAt(15, [this] { platform.waitMs(20, false); }); // busy until 35
+    turnTo(40);
+    const std::vector<double> times = stepTimes();
+    // 15 ms late, made up by 1 ms a step: periods of 9 ms until the schedule is met again.
+    EXPECT_EQ(std::vector<double>(times.begin() + 1, times.begin() + 5),
+              (std::vector<double>{10, 35, 44, 53}));
+    EXPECT_EQ(times[17], 170);
+    EXPECT_EQ(times[18], 180);
+    const std::vector<double> p = periods(platform.steadyMs());
+    EXPECT_EQ(*std::min_element(p.begin(), p.end()), 9);
+    EXPECT_EQ(platform.steadyMs(), 400); // the turn ends on time
+    EXPECT_EQ(engine.lastTurnTiming().steps, 40);
+    EXPECT_EQ(engine.lastTurnTiming().worstLateMs, 15);
+    EXPECT_EQ(engine.lastTurnTiming().endLateMs, 0);
+}
+
+TEST_F(StepTiming, aStallLongerThanTheRestOfTheTurnCanAbsorb_isReportedAsItsEndLateness) {
+    engine.SpeedScrolled(10);
+    platform.scheduleAt(15, [this] { platform.waitMs(20, false); });
     turnTo(5);
-    // Never a period below 10 ms after the late step: no burst to catch up.
-    EXPECT_EQ(stepTimes(), (std::vector<double>{0, 10, 35, 45, 55}));
+    EXPECT_EQ(stepTimes(), (std::vector<double>{0, 10, 35, 44, 53}));
+    EXPECT_EQ(platform.steadyMs(), 62);
+    EXPECT_EQ(engine.lastTurnTiming().endLateMs, 12); // 15 ms late, 3 ms made up
+}
+
+TEST_F(StepTiming, aRampKeepsEachStepsOwnDelay_andLatenessIsMadeUpWithinTheDelayOfEachStep) {
+    engine.SpeedModulateClicked(true);
+    // Ramp over 10 steps: 15, 8, 5, 2, 2, 2, 2, 5, 8, 15 ms.
+    platform.scheduleAt(16, [this] { platform.waitMs(10, false); }); // busy until 26
+    turnTo(10);
+    const std::vector<double> p = periods(platform.steadyMs());
+    const std::vector<double> ramp{15, 8, 5, 2, 2, 2, 2, 5, 8, 15};
+    ASSERT_EQ(p.size(), ramp.size());
+    for (std::size_t i = 0; i < p.size(); ++i)
+        EXPECT_GE(p[i], 0.9 * ramp[i] - 1e-9) << "step " << i;
+    EXPECT_DOUBLE_EQ(platform.steadyMs(), 64); // the ramp's 64 ms: made up before the end
 }
 
 TEST_F(StepTiming, jitterBelowATenthOfTheDelay_isMadeUpByTheNextPeriod) {
@@ -43,12 +98,30 @@ TEST_F(StepTiming, withoutYieldTheLoopOnlySleepsAndHandlersWait) {
 }
 
 TEST_F(StepTiming, aZeroDelayStillServesEventsEveryStep) {
-    state.FastestDelayMs = 0;
-    engine.InitSpeed();
-    engine.ToggleFastCustom();
-    ASSERT_EQ(state.StepDelayMs, 0);
+    setFastestDelay(0);
     const int yieldsBefore = platform.yields;
     turnTo(20);
     EXPECT_EQ(state.StepCounter, 20);
     EXPECT_GE(platform.yields - yieldsBefore, 20);
+}
+
+TEST_F(StepTiming, aTurnIsShownAtScreenRate_itsLastValueAtTheEnd_andEveryStepIsMade) {
+    setFastestDelay(1);
+    std::vector<double> shownAt;
+    QObject::connect(&engine, &engine::Engine::counterChanged,
+                     [&] { shownAt.push_back(platform.steadyMs()); });
+    const std::size_t degreesBefore = degrees.size();
+    turnTo(100);
+    EXPECT_EQ(positions.size(), 101u); // 0 and every step
+    for (std::size_t i = 1; i + 1 < shownAt.size(); ++i)
+        EXPECT_GE(shownAt[i] - shownAt[i - 1], engine::DisplayPacing::IntervalMs) << i;
+    EXPECT_LE(shownAt.size(), 100u / engine::DisplayPacing::IntervalMs + 1);
+    EXPECT_EQ(counters.back(), 100);
+    EXPECT_EQ(degrees.back(), " 180.0°");
+    EXPECT_LE(degrees.size() - degreesBefore, shownAt.size());
+
+    // Outside a turn a change is shown at once.
+    engine.SetCounter(7, 0);
+    EXPECT_EQ(counters.back(), 7);
+    EXPECT_EQ(degrees.back(), " 12.6°");
 }

@@ -1,0 +1,174 @@
+// What running costs, in CPU time (getrusage, every thread of the process) per second of
+// wall-clock time: the whole program on the simulated port turning at 1 ms per step with the
+// main window and the pelorus shown, then idle with every window its menus open, one window
+// added at a time so the cost of each shows.
+//
+//   build/dev/bench/running_cost [--turn-seconds S] [--idle-seconds S]
+#include "BenchProgram.h"
+#include "BenchSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHash>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// CPU time per second of wall-clock time while run() runs, in % of one core.
+double CostPercent(const std::function<void()>& run) {
+    const double cpu = bench::CpuMs();
+    const double wall = bench::MonotonicMs();
+    run();
+    return (bench::CpuMs() - cpu) / (bench::MonotonicMs() - wall) * 100;
+}
+
+QString ShownWindows() {
+    QStringList names;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible())
+            names << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                : w->objectName());
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+// Counts the widgets painted and laid out anew while it stands, by name.
+class PaintCount : public QObject {
+public:
+    PaintCount() : startMs_(bench::MonotonicMs()) {
+        QApplication::instance()->installEventFilter(this);
+    }
+    ~PaintCount() override { QApplication::instance()->removeEventFilter(this); }
+    // The widgets painted (and laid out: "layout:" before the name) most, per second.
+    QString busiest() const {
+        const double seconds = (bench::MonotonicMs() - startMs_) / 1000;
+        QList<std::pair<int, QString>> byCount;
+        for (auto it = counts_.begin(); it != counts_.end(); ++it)
+            byCount.append({it.value(), it.key()});
+        std::sort(byCount.rbegin(), byCount.rend());
+        QStringList names;
+        for (const auto& [count, name] : byCount.mid(0, 8))
+            names << QStringLiteral("%1 %2/s").arg(name).arg(count / seconds, 0, 'f', 0);
+        return names.join(QStringLiteral(", "));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest && watched->isWidgetType())
+            ++counts_[QStringLiteral("layout:") + watched->objectName()];
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            ++counts_[watched->objectName().isEmpty()
+                          ? QString::fromLatin1(watched->metaObject()->className())
+                          : watched->objectName()];
+        }
+        return false;
+    }
+
+private:
+    double startMs_;
+    QHash<QString, int> counts_;
+};
+
+int Option(const QStringList& arguments, const QString& name, int fallback) {
+    const qsizetype i = arguments.indexOf(name);
+    return i >= 0 && i + 1 < arguments.size() ? arguments[i + 1].toInt() : fallback;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const int turnSeconds = std::max(1, Option(arguments, QStringLiteral("--turn-seconds"), 5));
+    const int idleSeconds = std::max(1, Option(arguments, QStringLiteral("--idle-seconds"), 10));
+
+    bench::BenchProgram program([](core::ProgramState& s) {
+        s.MinPosition = 0;
+        s.MaxPosition = 1000000;
+        s.FastestDelayMs = 1;
+        s.MainShown = true;
+        s.PelorusShown = true;
+    });
+    program.start();
+    platform::QtPlatform& platform = program.platform();
+    platform.waitMs(1000); // the windows settle
+    std::printf("running_cost: %s, platform %s\n", qPrintable(bench::MachineLine()),
+                qPrintable(QGuiApplication::platformName()));
+
+    // Turning: at 1 ms per step for turnSeconds, and what of it the machine itself costs.
+    engine::Engine& engine = program.engine();
+    const int steps = turnSeconds * 1000;
+    const auto turn = [&] { engine.TurnTo({program.state().StepCounter + steps, 1}); };
+    const double floor = CostPercent([&] {
+        for (int i = 0; i < steps; ++i)
+            platform.waitUntil(platform.steadyMs() + 1, false);
+    });
+    QList<QWidget*> shown;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible())
+            shown << w;
+    }
+    for (QWidget* w : shown)
+        w->hide();
+    platform.waitMs(200);
+    const double hidden = CostPercent(turn);
+    for (QWidget* w : shown)
+        w->show();
+    platform.waitMs(1000);
+    const QString shownTurning = ShownWindows();
+    std::printf("\nturning %d steps at 1 ms per step, shown: %s\n", steps,
+                qPrintable(shownTurning));
+    double turning = 0;
+    QString painted;
+    {
+        const PaintCount paints;
+        turning = CostPercent(turn);
+        painted = paints.busiest();
+    }
+    const engine::TurnTiming timing = engine.lastTurnTiming();
+    std::printf("  %.2f%% of a core; %d steps, worst step %.2f ms late, ended %.2f ms behind\n",
+                turning, timing.steps, timing.worstLateMs, timing.endLateMs);
+    std::printf("  of which: sleeping to a deadline every ms, and nothing else, %.2f%%; the turn "
+                "with every window hidden %.2f%%\n",
+                floor, hidden);
+    std::printf("  painted: %s\n", qPrintable(painted));
+
+    // Idle, adding the windows one by one.
+    const auto idleCost = [&](int seconds) {
+        platform.waitMs(1000); // what opening the window set off
+        return CostPercent([&] { platform.waitMs(seconds * 1000.0); });
+    };
+    std::printf("\nidle (%d s per window added):\n", std::max(2, idleSeconds / 2));
+    std::printf("  %-16s %.3f%% of a core\n", "as started", idleCost(std::max(2, idleSeconds / 2)));
+    QWidget& main = program.app().mainWindow();
+    for (const char* entry : {"mnuPelorus", "mnuPelSmall", "mnuTableUnity", "mnuTableDirect",
+                              "mnuTableTimer", "mnuSimulate", "mnuLptOutput", "mnuLptInput"}) {
+        auto* action = main.findChild<QAction*>(QString::fromLatin1(entry));
+        if (action == nullptr || !action->isEnabled()) {
+            std::printf("  %-16s not built yet\n", entry);
+            continue;
+        }
+        if (!(action->isCheckable() && action->isChecked()))
+            action->trigger();
+        std::printf("  + %-14s %.3f%% of a core\n", entry, idleCost(std::max(2, idleSeconds / 2)));
+    }
+    std::printf("  shown: %s\n", qPrintable(ShownWindows()));
+    double idle = 0;
+    {
+        const PaintCount paints;
+        idle = idleCost(idleSeconds);
+        std::printf("  every window open, %d s: %.3f%% of a core; painted: %s\n", idleSeconds, idle,
+                    qPrintable(paints.busiest()));
+    }
+    std::printf("load average at the end %.2f\n\n", bench::LoadAverage());
+    // The pelorus window is the program's Form2.
+    const bool pelorusShown =
+        shownTurning.split(QStringLiteral(", ")).contains(QStringLiteral("Form2"));
+    std::printf("cost: turning at 1 ms per step %.1f%% of a core%s; idle %.2f%% of a core\n",
+                turning, pelorusShown ? "" : " (main window only: no pelorus window yet)", idle);
+    return 0;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <functional>
+#include <memory>
+
+namespace engine {
+
+// The pace at which a turn is shown: while a turn runs, a step only marks which displays
+// changed, and a window timer shows them at most every IntervalMs (about the screen's rate),
+// whatever the step rate; when the turn ends what is left is shown at once, so the last value
+// of a turn is always on the screen. Outside turns a change is shown at once.
+class DisplayPacing {
+public:
+    static constexpr int IntervalMs = 16;
+    enum Display : unsigned {
+        Counter = 1,     // counter label and drag bar
+        Degrees = 2,     // degree labels and the pelorus
+        SliderLabel = 4, // the drag bar's label
+        Overlay = 8,
+        Speed = 16,
+    };
+
+    // show(displays) emits what the displays in the mask show now.
+    DisplayPacing(platform::Platform& platform, std::function<void(unsigned displays)> show);
+
+    void changed(unsigned displays);
+    // A turn begins: changes wait for the timer.
+    void begin();
+    // The turn ended: what waits is shown and changes are shown at once again.
+    void end();
+
+private:
+    void showPending();
+
+    std::function<void(unsigned)> show_;
+    std::unique_ptr<platform::Timer> timer_;
+    bool paced_ = false;
+    unsigned pending_ = 0;
+};
+
+} // namespace engine
