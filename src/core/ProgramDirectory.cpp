@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace core {
 namespace {
@@ -13,23 +14,35 @@ ProgramDirectoryResult made(const QString& path) {
     return {QFileInfo(path).absoluteFilePath(), {}};
 }
 
-QString xdgDataHome() {
-    const QString fromEnvironment = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!fromEnvironment.isEmpty() && QDir::isAbsolutePath(fromEnvironment))
-        return fromEnvironment;
-    return QDir::homePath() + QStringLiteral("/.local/share");
+bool IsOneOf(const QFileInfo& directory, const QStringList& directories) {
+    const QString canonical = directory.canonicalFilePath();
+    for (const QString& d : directories) {
+        if (QFileInfo(d).canonicalFilePath() == canonical)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
 
+QStringList SystemProgramDirectories() {
+    return {QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin"),
+            QStringLiteral(VENTROLO_INSTALL_BINDIR)};
+}
+
 ProgramDirectoryResult ResolveProgramDirectory(const QString& requested,
-                                               const QString& executableDirectory) {
+                                               const QString& executableDirectory,
+                                               const QStringList& systemDirectories) {
     if (!requested.isEmpty())
         return made(requested);
     const QFileInfo exeDir(executableDirectory);
-    if (!executableDirectory.isEmpty() && exeDir.isDir() && exeDir.isWritable())
+    if (!executableDirectory.isEmpty() && exeDir.isDir() && exeDir.isWritable() &&
+        !IsOneOf(exeDir, systemDirectories))
         return {exeDir.absoluteFilePath(), {}};
-    return made(xdgDataHome() + QStringLiteral("/ventrolo"));
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty())
+        return {{}, QStringLiteral("no home directory to keep the files in; give one with --dir")};
+    return made(dataHome + QStringLiteral("/ventrolo"));
 }
 
 QString SettingsFilePath(const QString& programDirectory) {
