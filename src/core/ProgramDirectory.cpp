@@ -23,11 +23,17 @@ bool IsOneOf(const QFileInfo& directory, const QStringList& directories) {
     return false;
 }
 
+// An installation under any prefix: bin/ventrolo beside share/ventrolo, which the package and
+// `cmake --install` lay out and a build directory never has.
+bool IsInstalled(const QFileInfo& executableDirectory) {
+    return QFileInfo(executableDirectory.absoluteFilePath() + QStringLiteral("/../share/ventrolo"))
+        .isDir();
+}
+
 } // namespace
 
 QStringList SystemProgramDirectories() {
-    return {QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin"),
-            QStringLiteral(VENTROLO_INSTALL_BINDIR)};
+    return {QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin")};
 }
 
 ProgramDirectoryResult ResolveProgramDirectory(const QString& requested,
@@ -37,7 +43,7 @@ ProgramDirectoryResult ResolveProgramDirectory(const QString& requested,
         return made(requested);
     const QFileInfo exeDir(executableDirectory);
     if (!executableDirectory.isEmpty() && exeDir.isDir() && exeDir.isWritable() &&
-        !IsOneOf(exeDir, systemDirectories))
+        !IsOneOf(exeDir, systemDirectories) && !IsInstalled(exeDir))
         return {exeDir.absoluteFilePath(), {}};
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (dataHome.isEmpty())

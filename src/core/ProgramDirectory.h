@@ -10,13 +10,13 @@ struct ProgramDirectoryResult {
     QString error; // why, when path is empty
 };
 
-// The directories installed programs live in (/usr/bin, /usr/local/bin and the bin directory
-// this build installs to). Ventrolo never keeps its files there, even when it may write there
-// (run as root).
+// The directories installed programs live in (/usr/bin, /usr/local/bin). Ventrolo never keeps
+// its files there, even when it may write there (run as root).
 QStringList SystemProgramDirectories();
 
 // The program directory: the given one (made when missing), else the executable's directory
-// when it is writable and none of systemDirectories, else $XDG_DATA_HOME/ventrolo
+// when it is writable, none of systemDirectories and not an installation (bin/ beside
+// share/ventrolo), else $XDG_DATA_HOME/ventrolo
 // (~/.local/share/ventrolo), made when missing.
 ProgramDirectoryResult
 ResolveProgramDirectory(const QString& requested, const QString& executableDirectory,
