@@ -1,8 +1,10 @@
-# Ventrolo: `make run` starts the program, `make test` runs every test, `make bench` measures.
+# Ventrolo: `make run` starts the program, `make test` runs every test, `make bench` measures,
+# `make package` builds the Debian package (build/package/ventrolo_*.deb), `make package-test`
+# checks it.
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench package package-test clean
 
 deps:
 	scripts/install-deps
@@ -21,6 +23,13 @@ test: build
 
 bench: deps
 	bench/run $(PRESET)
+
+package: deps
+	cmake --preset package
+	cmake --build --preset package
+
+package-test: package
+	packaging/test-package build/package
 
 clean:
 	rm -rf build

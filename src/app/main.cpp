@@ -1,28 +1,26 @@
 #include "app/VentroloApp.h"
 #include "core/CommandLine.h"
+#include "display/Resources.h"
 #include "port/LptSettings.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    core::CommandLineResult parsed = core::ParseCommandLine(arguments);
-    if (parsed.options && !parsed.options->lpt.isEmpty() &&
-        !port::LptBackendFromText(parsed.options->lpt)) {
-        parsed.error = QStringLiteral("unknown --lpt backend '%1' (auto, sim, ppdev, direct)")
-                           .arg(parsed.options->lpt);
-        parsed.options.reset();
-    }
+    // Read before the application exists: --help and --version need no display.
+    const QList<core::OptionChoice> lptChoices = port::LptBackendChoices();
+    const core::CommandLineResult parsed = core::ParseCommandLine(arguments, lptChoices);
     if (!parsed.options) {
         std::fprintf(stderr, "ventrolo: %s\n\n%s", qPrintable(parsed.error),
-                     qPrintable(core::CommandLineHelp()));
+                     qPrintable(core::CommandLineHelp(lptChoices)));
         return 2;
     }
     if (parsed.options->showHelp) {
-        std::fputs(qPrintable(core::CommandLineHelp()), stdout);
+        std::fputs(qPrintable(core::CommandLineHelp(lptChoices)), stdout);
         return 0;
     }
     if (parsed.options->showVersion) {
@@ -32,6 +30,9 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Ventrolo"));
+    // The desktop entry the windows belong to, so the desktop shows its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.ventrolo"));
+    QApplication::setWindowIcon(QIcon(display::IconResource()));
     application.setQuitOnLastWindowClosed(false);
 
     return app::VentroloApp::Run(*parsed.options);

@@ -2,73 +2,152 @@
 
 #include "core/VersionTexts.h"
 
-namespace core {
+#include <QCommandLineParser>
 
-QString CommandLineHelp() {
-    return QStringLiteral(
-        "Usage: ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct] [--port-log FILE]\n"
-        "                [--version] [--help]\n"
-        "\n"
-        "Drives one or two stepper motors through a PC parallel port.\n"
-        "\n"
-        "  --dir DIR        program directory holding Ventrolo.cfg, the tables and logs\n"
-        "                   (default: the executable's directory when writable, else\n"
-        "                   $XDG_DATA_HOME/ventrolo)\n"
-        "  --lpt BACKEND    parallel port access: auto (default: ppdev when the device\n"
-        "                   opens, else simulated), sim, ppdev (/dev/parportN) or\n"
-        "                   direct (I/O ports, root only)\n"
-        "  --port-log FILE  append one line per data-register write:\n"
-        "                   <ms since start> <address> <value>\n"
-        "  --version        print the version and exit\n"
-        "  --help           print this help and exit\n");
+namespace core {
+namespace {
+
+QString ChoiceNames(const QList<OptionChoice>& choices, const QString& separator) {
+    QStringList names;
+    for (const OptionChoice& c : choices)
+        names << c.name;
+    return names.join(separator);
+}
+
+// The options and their help; QCommandLineParser reads the line and lays out the help.
+struct Options {
+    explicit Options(const QList<OptionChoice>& lptChoices) : lptChoices(lptChoices) {
+        QStringList meanings;
+        for (const OptionChoice& c : lptChoices)
+            meanings << QStringLiteral("%1 (%2)").arg(c.name, c.meaning);
+        lpt.setDescription(QStringLiteral("how the parallel port is reached: ") +
+                           meanings.join(QStringLiteral(", ")) +
+                           QStringLiteral("; without --lpt, backend= in Ventrolo.ini decides"));
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        // Qt prints the description as it stands: broken into lines here.
+        parser.setApplicationDescription(QStringLiteral(
+            "Drives one or two stepper motors through a PC parallel port or the GPIO lines of\n"
+            "a Raspberry Pi: tunes a magnetic-loop antenna to the frequency of a Yaesu\n"
+            "transceiver, turns rotators and camera mounts, runs turning programs and turns\n"
+            "at set times of day."));
+        parser.addOptions({dir, lpt, portLog, version, help});
+    }
+
+    // "--dir needs a directory" for an option given without its value; empty for the others.
+    QString needsValue(const QString& name) const {
+        if (dir.names().contains(name))
+            return QStringLiteral("--dir needs a directory");
+        if (portLog.names().contains(name))
+            return QStringLiteral("--port-log needs a file name");
+        if (lpt.names().contains(name))
+            return QStringLiteral("--lpt needs one of ") +
+                   ChoiceNames(lptChoices, QStringLiteral(", "));
+        return {};
+    }
+
+    QList<OptionChoice> lptChoices;
+    QCommandLineOption dir{
+        QStringLiteral("dir"),
+        QStringLiteral("program directory holding Ventrolo.cfg, Ventrolo.ini, the tables and "
+                       "logs (default: the executable's directory when it is writable and no "
+                       "system directory such as /usr/bin, else $XDG_DATA_HOME/ventrolo, "
+                       "that is ~/.local/share/ventrolo)"),
+        QStringLiteral("DIR")};
+    QCommandLineOption lpt{QStringLiteral("lpt"), QString(), QStringLiteral("BACKEND")};
+    QCommandLineOption portLog{QStringLiteral("port-log"),
+                               QStringLiteral("append one line per data-register write, <ms "
+                                              "since start> <address> <value>, for checking "
+                                              "the wiring"),
+                               QStringLiteral("FILE")};
+    QCommandLineOption version{QStringLiteral("version"),
+                               QStringLiteral("print the version and exit")};
+    QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("print this help and exit")};
+    QCommandLineParser parser;
+};
+
+// An option as the user typed it, without its value: "-frob" for the unknown name "frob".
+QString AsTyped(const QStringList& arguments, const QString& name) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString typed = arguments[i].section(QLatin1Char('='), 0, 0);
+        QString bare = typed;
+        while (bare.startsWith(QLatin1Char('-')))
+            bare.remove(0, 1);
+        if (typed.startsWith(QLatin1Char('-')) && bare == name)
+            return typed;
+    }
+    return QStringLiteral("--") + name;
+}
+
+// The usage line, wrapped like the help below it.
+QString UsageLine(const QList<OptionChoice>& lptChoices) {
+    const QStringList items{
+        QStringLiteral("[--dir DIR]"),
+        QStringLiteral("[--lpt %1]").arg(ChoiceNames(lptChoices, QStringLiteral("|"))),
+        QStringLiteral("[--port-log FILE]"), QStringLiteral("[--version]"),
+        QStringLiteral("[--help]")};
+    const QString start = QStringLiteral("Usage: ventrolo");
+    QString text = start;
+    qsizetype lineStart = 0;
+    for (const QString& item : items) {
+        if (text.size() - lineStart + 1 + item.size() > 79) {
+            text += QLatin1Char('\n') + QString(start.size(), QLatin1Char(' '));
+            lineStart = text.lastIndexOf(QLatin1Char('\n')) + 1;
+        }
+        text += QLatin1Char(' ') + item;
+    }
+    return text;
+}
+
+} // namespace
+
+QString CommandLineHelp(const QList<OptionChoice>& lptChoices) {
+    const Options options(lptChoices);
+    // Qt's first line names the executable as it was started; ours shows every option.
+    const QString laidOut = options.parser.helpText();
+    return UsageLine(lptChoices) + laidOut.mid(laidOut.indexOf(QLatin1Char('\n')));
 }
 
 QString VersionLine() {
     return QStringLiteral("Ventrolo %1 (%2)").arg(VersionText).arg(Revision);
 }
 
-CommandLineResult ParseCommandLine(const QStringList& arguments) {
-    CommandLineOptions options;
+CommandLineResult ParseCommandLine(const QStringList& arguments,
+                                   const QList<OptionChoice>& lptChoices) {
     auto wrong = [](const QString& why) { return CommandLineResult{std::nullopt, why}; };
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        QString value;
-        bool hasValue = false;
-        if (const qsizetype eq = name.indexOf(QLatin1Char('='));
-            name.startsWith(QLatin1String("--")) && eq > 0) {
-            value = name.mid(eq + 1);
-            name = name.left(eq);
-            hasValue = true;
+    Options o(lptChoices);
+    if (!o.parser.parse(arguments)) {
+        const QStringList unknown = o.parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return wrong(QStringLiteral("unknown option '%1'").arg(AsTyped(arguments, unknown[0])));
+        // A value is missing only after the last argument.
+        QString last = arguments.isEmpty() ? QString() : arguments.last();
+        while (last.startsWith(QLatin1Char('-')))
+            last.remove(0, 1);
+        const QString needs = o.needsValue(last);
+        return wrong(needs.isEmpty() ? o.parser.errorText() : needs);
+    }
+    if (const QStringList stray = o.parser.positionalArguments(); !stray.isEmpty())
+        return wrong(QStringLiteral("unexpected argument '%1'").arg(stray[0]));
+
+    CommandLineOptions options;
+    options.showHelp = o.parser.isSet(o.help);
+    options.showVersion = o.parser.isSet(o.version);
+    for (const QCommandLineOption* given : {&o.dir, &o.portLog, &o.lpt}) {
+        if (o.parser.isSet(*given) && o.parser.value(*given).isEmpty())
+            return wrong(o.needsValue(given->names().constFirst()));
+    }
+    options.directory = o.parser.value(o.dir);
+    options.portLogFile = o.parser.value(o.portLog);
+    if (o.parser.isSet(o.lpt)) {
+        const QString given = o.parser.value(o.lpt);
+        for (const OptionChoice& c : lptChoices) {
+            if (given.trimmed().compare(c.name, Qt::CaseInsensitive) == 0)
+                options.lpt = c.name;
         }
-        auto takeValue = [&]() -> bool {
-            if (hasValue)
-                return true;
-            if (i + 1 >= arguments.size())
-                return false;
-            value = arguments[++i];
-            return true;
-        };
-        if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
-            options.showHelp = true;
-        } else if (name == QLatin1String("--version")) {
-            options.showVersion = true;
-        } else if (name == QLatin1String("--dir")) {
-            if (!takeValue() || value.isEmpty())
-                return wrong(QStringLiteral("--dir needs a directory"));
-            options.directory = value;
-        } else if (name == QLatin1String("--port-log")) {
-            if (!takeValue() || value.isEmpty())
-                return wrong(QStringLiteral("--port-log needs a file name"));
-            options.portLogFile = value;
-        } else if (name == QLatin1String("--lpt")) {
-            if (!takeValue() || value.isEmpty())
-                return wrong(QStringLiteral("--lpt needs one of auto, sim, ppdev, direct"));
-            options.lpt = value;
-        } else if (name.startsWith(QLatin1Char('-'))) {
-            return wrong(QStringLiteral("unknown option '%1'").arg(name));
-        } else {
-            return wrong(QStringLiteral("unexpected argument '%1'").arg(name));
-        }
+        if (options.lpt.isEmpty())
+            return wrong(QStringLiteral("unknown --lpt backend '%1' (%2)")
+                             .arg(given, ChoiceNames(lptChoices, QStringLiteral(", "))));
     }
     return {options, {}};
 }

@@ -1,15 +1,16 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 namespace core {
 
-// ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct] [--port-log FILE] [--version] [--help]
+// ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct|gpio] [--port-log FILE] [--version] [--help]
 struct CommandLineOptions {
     QString directory;   // empty: the default program directory
-    QString lpt;         // the --lpt backend as given (the port checks it); empty: Ventrolo.ini
+    QString lpt;         // the --lpt choice by its name; empty: Ventrolo.ini decides
     QString portLogFile; // empty: no port log
     bool showVersion = false;
     bool showHelp = false;
@@ -20,8 +21,19 @@ struct CommandLineResult {
     QString error;                             // what is wrong, for the user
 };
 
-CommandLineResult ParseCommandLine(const QStringList& arguments);
-QString CommandLineHelp();
+// One value an option takes and what it means, for the help ("sim", "simulated").
+struct OptionChoice {
+    QString name;
+    QString meaning;
+};
+
+// Reads the command line (arguments[0] is the program). lptChoices are the values --lpt takes,
+// in the order the help lists them; they are matched without regard to case and blanks.
+CommandLineResult ParseCommandLine(const QStringList& arguments,
+                                   const QList<OptionChoice>& lptChoices);
+// The text of --help: the usage line, what the program does and every option. The manual page
+// is made from it.
+QString CommandLineHelp(const QList<OptionChoice>& lptChoices);
 QString VersionLine();
 
 } // namespace core

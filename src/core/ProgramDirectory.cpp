@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace core {
 namespace {
@@ -13,23 +14,41 @@ ProgramDirectoryResult made(const QString& path) {
     return {QFileInfo(path).absoluteFilePath(), {}};
 }
 
-QString xdgDataHome() {
-    const QString fromEnvironment = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!fromEnvironment.isEmpty() && QDir::isAbsolutePath(fromEnvironment))
-        return fromEnvironment;
-    return QDir::homePath() + QStringLiteral("/.local/share");
+bool IsOneOf(const QFileInfo& directory, const QStringList& directories) {
+    const QString canonical = directory.canonicalFilePath();
+    for (const QString& d : directories) {
+        if (QFileInfo(d).canonicalFilePath() == canonical)
+            return true;
+    }
+    return false;
+}
+
+// An installation under any prefix: bin/ventrolo beside share/ventrolo, which the package and
+// `cmake --install` lay out and a build directory never has.
+bool IsInstalled(const QFileInfo& executableDirectory) {
+    return QFileInfo(executableDirectory.absoluteFilePath() + QStringLiteral("/../share/ventrolo"))
+        .isDir();
 }
 
 } // namespace
 
+QStringList SystemProgramDirectories() {
+    return {QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin")};
+}
+
 ProgramDirectoryResult ResolveProgramDirectory(const QString& requested,
-                                               const QString& executableDirectory) {
+                                               const QString& executableDirectory,
+                                               const QStringList& systemDirectories) {
     if (!requested.isEmpty())
         return made(requested);
     const QFileInfo exeDir(executableDirectory);
-    if (!executableDirectory.isEmpty() && exeDir.isDir() && exeDir.isWritable())
+    if (!executableDirectory.isEmpty() && exeDir.isDir() && exeDir.isWritable() &&
+        !IsOneOf(exeDir, systemDirectories) && !IsInstalled(exeDir))
         return {exeDir.absoluteFilePath(), {}};
-    return made(xdgDataHome() + QStringLiteral("/ventrolo"));
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty())
+        return {{}, QStringLiteral("no home directory to keep the files in; give one with --dir")};
+    return made(dataHome + QStringLiteral("/ventrolo"));
 }
 
 QString SettingsFilePath(const QString& programDirectory) {

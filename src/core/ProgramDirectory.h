@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace core {
 
@@ -9,10 +10,17 @@ struct ProgramDirectoryResult {
     QString error; // why, when path is empty
 };
 
+// The directories installed programs live in (/usr/bin, /usr/local/bin). Ventrolo never keeps
+// its files there, even when it may write there (run as root).
+QStringList SystemProgramDirectories();
+
 // The program directory: the given one (made when missing), else the executable's directory
-// when it is writable, else $XDG_DATA_HOME/ventrolo (~/.local/share/ventrolo), made when missing.
-ProgramDirectoryResult ResolveProgramDirectory(const QString& requested,
-                                               const QString& executableDirectory);
+// when it is writable, none of systemDirectories and not an installation (bin/ beside
+// share/ventrolo), else $XDG_DATA_HOME/ventrolo
+// (~/.local/share/ventrolo), made when missing.
+ProgramDirectoryResult
+ResolveProgramDirectory(const QString& requested, const QString& executableDirectory,
+                        const QStringList& systemDirectories = SystemProgramDirectories());
 
 // Ventrolo.ini in the program directory: the settings Ventrolo.cfg cannot hold.
 QString SettingsFilePath(const QString& programDirectory);

@@ -2,6 +2,7 @@
 
 #include "core/VersionTexts.h"
 #include "port/DirectIoLpt.h"
+#include "port/GpioLpt.h"
 #include "port/PortLogLpt.h"
 #include "port/PpdevLpt.h"
 #include "port/SimulatedLpt.h"
@@ -52,6 +53,17 @@ std::unique_ptr<platform::LptPort> OpenChosen(const LptBackendOptions& options,
                                     : MostTelling(opened.failures).text;
             Tell(platform, why + goingOn);
         }
+        break;
+    }
+    case LptBackend::Gpio: {
+        auto opened = GpioLpt::open(options.gpio);
+        if (opened.port) {
+            opened.port->onDeviceFailure = [&platform](const QString& text) {
+                Tell(platform, text);
+            };
+            return std::move(opened.port);
+        }
+        Tell(platform, opened.failure + goingOn);
         break;
     }
     case LptBackend::DirectIo: {

@@ -2,6 +2,7 @@
 
 #include "core/CommandLine.h"
 #include "platform/Platform.h"
+#include "port/GpioPinMap.h"
 
 #include <QString>
 #include <cstdint>
@@ -10,11 +11,13 @@
 namespace port {
 
 // How the parallel port is reached: ppdev when a device opens, else simulated (Auto); always
-// simulated; ppdev; direct I/O instructions.
-enum class LptBackend { Auto, Simulated, Ppdev, DirectIo };
-// "auto", "sim", "ppdev" or "direct" (as --lpt and [lpt] backend= give it); nullopt for any
-// other text.
+// simulated; ppdev; direct I/O instructions; GPIO lines (a Raspberry Pi's header).
+enum class LptBackend { Auto, Simulated, Ppdev, DirectIo, Gpio };
+// The backend named "auto", "sim", "ppdev", "direct" or "gpio" (as --lpt and [lpt] backend=
+// give it, blanks and case aside); nullopt for any other text.
 std::optional<LptBackend> LptBackendFromText(const QString& text);
+// Every backend's name and what it does, for --lpt and its help.
+QList<core::OptionChoice> LptBackendChoices();
 
 // The ppdev device of each standard port.
 struct LptDevicePaths {
@@ -26,29 +29,33 @@ struct LptDevicePaths {
     QString forAddress(std::uint16_t address) const;
 };
 
-// What the [lpt] group of Ventrolo.ini holds:
+// What the [lpt] and [gpio] groups of Ventrolo.ini hold:
 //   [lpt]
-//   backend=auto          auto, sim, ppdev or direct; --lpt overrides it
+//   backend=auto          auto, sim, ppdev, direct or gpio; --lpt overrides it
 //   port888=/dev/parport0
 //   port956=/dev/parport1
 //   port632=/dev/parport2
+//   [gpio]                the lines of the gpio backend, see GpioPinMap.h
 struct LptSettings {
     LptBackend backend = LptBackend::Auto;
     LptDevicePaths devices;
-    QString problem; // for the user, when a value could not be used (its default was taken)
+    GpioPinMap gpio;
+    QString problem; // for the user, when the backend could not be used (auto was taken)
 };
 
-// Reads [lpt] from the settings file, writing the keys that are missing with their defaults so
-// the user finds them to edit. A file that cannot be read or written gives the defaults.
+// Reads [lpt] and [gpio] from the settings file, writing the keys that are missing with their
+// defaults so the user finds them to edit. A file that cannot be read or written gives the
+// defaults.
 LptSettings ReadLptSettings(const QString& settingsFile);
 
-// The backend and devices to use: --lpt when given (checked by the caller with
-// LptBackendFromText), else the settings file. A value in the file that cannot be used is
-// reported through platform.
+// The backend, devices and lines to use: --lpt when given, else the settings file. A backend
+// in the file that cannot be used is reported through platform; a [gpio] problem is told
+// when the gpio backend is opened.
 struct LptBackendOptions {
     LptBackend choice = LptBackend::Auto;
     LptDevicePaths devices;
     QString portLogFile; // empty: no port log
+    GpioPinMap gpio;
 };
 LptBackendOptions LptOptionsFor(const core::CommandLineOptions& commandLine,
                                 const QString& settingsFile, platform::Platform& platform);

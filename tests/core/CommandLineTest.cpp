@@ -1,26 +1,59 @@
 #include "core/CommandLine.h"
 
+#include "port/LptSettings.h"
+
 #include <gtest/gtest.h>
 
 using namespace core;
 
+namespace {
+
+CommandLineResult Parse(const QStringList& arguments) {
+    return ParseCommandLine(arguments, port::LptBackendChoices());
+}
+
+QString ErrorOf(const QStringList& arguments) {
+    const CommandLineResult result = Parse(arguments);
+    EXPECT_FALSE(result.options) << arguments.join(' ').toStdString();
+    return result.error;
+}
+
+} // namespace
+
 TEST(CommandLine, readsEveryOptionInBothSpellings) {
     const auto parsed =
-        ParseCommandLine({"ventrolo", "--dir", "/tmp/v", "--lpt=ppdev", "--port-log", "ports.log"});
+        Parse({"ventrolo", "--dir", "/tmp/v", "--lpt=ppdev", "--port-log", "ports.log"});
     ASSERT_TRUE(parsed.options);
     EXPECT_EQ(parsed.options->directory, "/tmp/v");
     EXPECT_EQ(parsed.options->lpt, "ppdev");
     EXPECT_EQ(parsed.options->portLogFile, "ports.log");
-    EXPECT_TRUE(ParseCommandLine({"ventrolo"}).options->lpt.isEmpty());
-    EXPECT_EQ(ParseCommandLine({"v", "--lpt", "sim"}).options->lpt, "sim");
-    EXPECT_TRUE(ParseCommandLine({"v", "--help"}).options->showHelp);
-    EXPECT_TRUE(ParseCommandLine({"v", "--version"}).options->showVersion);
+    EXPECT_TRUE(Parse({"ventrolo"}).options->lpt.isEmpty());
+    EXPECT_EQ(Parse({"v", "--lpt", "sim"}).options->lpt, "sim");
+    EXPECT_EQ(Parse({"v", "--lpt", " GPIO"}).options->lpt, "gpio");
+    EXPECT_TRUE(Parse({"v", "--help"}).options->showHelp);
+    EXPECT_TRUE(Parse({"v", "-h"}).options->showHelp);
+    EXPECT_TRUE(Parse({"v", "--version"}).options->showVersion);
 }
 
 TEST(CommandLine, wrongLinesSayWhat) {
-    EXPECT_FALSE(ParseCommandLine({"v", "--lpt"}).options);
-    EXPECT_TRUE(ParseCommandLine({"v", "--lpt"}).error.contains("--lpt"));
-    EXPECT_FALSE(ParseCommandLine({"v", "--dir"}).options);
-    EXPECT_FALSE(ParseCommandLine({"v", "--frobnicate"}).options);
-    EXPECT_FALSE(ParseCommandLine({"v", "stray"}).options);
+    EXPECT_EQ(ErrorOf({"v", "--lpt"}), "--lpt needs one of auto, sim, ppdev, direct, gpio");
+    EXPECT_EQ(ErrorOf({"v", "--lpt", "usb"}),
+              "unknown --lpt backend 'usb' (auto, sim, ppdev, direct, gpio)");
+    EXPECT_EQ(ErrorOf({"v", "--dir"}), "--dir needs a directory");
+    EXPECT_EQ(ErrorOf({"v", "--dir="}), "--dir needs a directory");
+    EXPECT_EQ(ErrorOf({"v", "--port-log"}), "--port-log needs a file name");
+    EXPECT_EQ(ErrorOf({"v", "--frobnicate"}), "unknown option '--frobnicate'");
+    EXPECT_EQ(ErrorOf({"v", "--dir", "d", "-x=1"}), "unknown option '-x'");
+    EXPECT_EQ(ErrorOf({"v", "stray"}), "unexpected argument 'stray'");
+}
+
+TEST(CommandLine, helpShowsTheUsageAndEveryBackendWithinEightyColumns) {
+    const QString help = CommandLineHelp(port::LptBackendChoices());
+    EXPECT_TRUE(help.startsWith("Usage: ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct|gpio]"))
+        << help.toStdString();
+    for (const char* word : {"--dir <DIR>", "--port-log <FILE>", "--version", "-h, --help",
+                             "gpio (GPIO lines", "~/.local/share/ventrolo"})
+        EXPECT_TRUE(QString(help).replace("\n", " ").simplified().contains(word)) << word;
+    for (const QString& line : help.split('\n'))
+        EXPECT_LE(line.size(), 80) << line.toStdString();
 }

@@ -21,9 +21,17 @@ TEST(ProgramDirectory, theExecutablesDirectoryWhenWritableElseTheDataDirectory) 
     QTemporaryDir dataHome;
     qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     const auto fallback = ResolveProgramDirectory({}, temp.path() + "/no-such-dir");
+    // An installed program keeps nothing beside itself, even where it may write (root).
+    const auto installed = ResolveProgramDirectory({}, temp.path(), {"/usr/bin", temp.path()});
+    // Nor under another prefix, where bin/ lies beside share/ventrolo.
+    ASSERT_TRUE(QDir(temp.path()).mkpath("prefix/bin"));
+    ASSERT_TRUE(QDir(temp.path()).mkpath("prefix/share/ventrolo"));
+    const auto prefixed = ResolveProgramDirectory({}, temp.path() + "/prefix/bin");
     qunsetenv("XDG_DATA_HOME");
     EXPECT_EQ(fallback.path, dataHome.path() + "/ventrolo");
     EXPECT_TRUE(QDir(fallback.path).exists());
+    EXPECT_EQ(installed.path, fallback.path);
+    EXPECT_EQ(prefixed.path, fallback.path);
 }
 
 TEST(ProgramDirectory, aDirectoryThatCannotBeMadeIsReported) {

@@ -28,7 +28,9 @@ struct LptBackendTest : ::testing::Test {
     LptDevicePaths missingDevices() const {
         return {dir.filePath("parport0"), dir.filePath("parport1"), dir.filePath("parport2")};
     }
-    LptBackendOptions options(LptBackend choice) const { return {choice, missingDevices(), {}}; }
+    LptBackendOptions options(LptBackend choice) const {
+        return {choice, missingDevices(), {}, {}};
+    }
 };
 
 } // namespace

@@ -1,0 +1,209 @@
+#include "port/GpioLpt.h"
+
+#include "port/LptBackendFactory.h"
+#include "support/FakePlatform.h"
+#include "support/QtPrinters.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <gtest/gtest.h>
+
+using namespace port;
+using testing_support::FakePlatform;
+
+namespace {
+
+// A GPIO chip without hardware.
+//   refuse        - the failure request() gives (errorNumber 0: the lines are granted)
+//   asked         - the request made
+//   outputs       - the levels last driven
+//   inputs        - the levels the input lines read
+//   writesLeft    - output writes that succeed before the chip fails as a pulled cable would
+//   held          - the lines are held (not given back)
+struct FakeGpio : GpioCalls {
+    GpioFailure refuse;
+    GpioRequest asked;
+    std::vector<int> outputs;
+    std::vector<int> inputs;
+    int writesLeft = 1000;
+    int writes = 0;
+    bool held = false;
+
+    struct Lines : GpioLines {
+        FakeGpio& chip;
+        explicit Lines(FakeGpio& c) : chip(c) { chip.held = true; }
+        ~Lines() override { chip.held = false; }
+        bool setOutputs(const std::vector<int>& levels) override {
+            ++chip.writes;
+            if (chip.writesLeft-- <= 0) {
+                errno = ENODEV;
+                return false;
+            }
+            chip.outputs = levels;
+            return true;
+        }
+        bool readInputs(std::vector<int>& levels) override {
+            levels = chip.inputs;
+            return true;
+        }
+    };
+
+    std::unique_ptr<GpioLines> request(const GpioRequest& r, GpioFailure& failure) override {
+        asked = r;
+        if (refuse.errorNumber != 0) {
+            failure = refuse;
+            return nullptr;
+        }
+        inputs.assign(r.inputs.size(), 1);
+        return std::make_unique<Lines>(*this);
+    }
+};
+
+std::unique_ptr<GpioLpt> Opened(FakeGpio& chip, const GpioPinMap& map = {}) {
+    auto opened = GpioLpt::open(map, chip);
+    EXPECT_TRUE(opened.failure.isEmpty()) << opened.failure.toStdString();
+    return std::move(opened.port);
+}
+
+} // namespace
+
+TEST(GpioLpt, dataBitsDriveTheirLinesAndTheStatusReadsAsAPcPortWould) {
+    FakeGpio chip;
+    auto port = Opened(chip);
+    ASSERT_TRUE(port);
+    EXPECT_EQ(chip.asked.chip, "gpiochip0");
+    EXPECT_EQ(chip.asked.outputs.size(), 8u);
+    EXPECT_EQ(chip.asked.inputs.size(), 5u);
+    EXPECT_EQ(port->backendName(), "GPIO gpiochip0");
+
+    port->Out32(888, 0b1010'0101);
+    EXPECT_EQ(chip.outputs, (std::vector<int>{1, 0, 1, 0, 0, 1, 0, 1}));
+    EXPECT_EQ(port->Inp32(888), 0b1010'0101);
+
+    // All pins high (the pull-ups of an unwired header): 120, as an unconnected PC port.
+    EXPECT_EQ(port->Inp32(889), 120);
+    chip.inputs = {0, 0, 0, 0, 0};
+    EXPECT_EQ(port->Inp32(889), 128); // pin 11 low reads as the inverted bit set
+    chip.inputs = {1, 0, 0, 1, 0};    // S3 and S6: remote CCW and the end switch
+    EXPECT_EQ(port->Inp32(889) / 8, 1 + 8 + 16);
+}
+
+TEST(GpioLpt, theHeaderAnswersAtEveryStandardPortAndBitsWithoutALineAreLeftOut) {
+    FakeGpio chip;
+    GpioPinMap map;
+    map.chip = "/dev/gpiochip4";
+    map.data[5] = GpioNotConnected;
+    map.status[1] = GpioNotConnected; // S4 reads as an open input: high
+    map.status[4] = GpioNotConnected; // S7 open: the inverted bit reads 0
+    map.bias = GpioBias::PullDown;
+    auto port = Opened(chip, map);
+    ASSERT_TRUE(port);
+    EXPECT_EQ(chip.asked.outputs.size(), 7u);
+    EXPECT_EQ(chip.asked.inputs.size(), 3u);
+    EXPECT_EQ(chip.asked.bias, GpioBias::PullDown);
+
+    port->Out32(956, 0xFF);
+    EXPECT_EQ(chip.outputs, std::vector<int>(7, 1));
+    port->Out32(632, 0b0010'0000); // only the bit without a line
+    EXPECT_EQ(chip.outputs, std::vector<int>(7, 0));
+    port->Out32(890, 0xFF); // a control register, or no port at all: not the header
+    port->Out32(1000, 0xFF);
+    EXPECT_EQ(chip.outputs, std::vector<int>(7, 0));
+    EXPECT_EQ(chip.writes, 2);
+
+    chip.inputs = {0, 0, 0};
+    EXPECT_EQ(port->Inp32(633), 16);
+    EXPECT_EQ(port->Inp32(957), 16);
+    EXPECT_EQ(port->Inp32(890), 0);
+}
+
+TEST(GpioLpt, linesThatCannotBeHadSayWhyAndWhatToDo) {
+    FakeGpio chip;
+    chip.refuse = {"open", EACCES};
+    auto opened = GpioLpt::open({}, chip);
+    EXPECT_FALSE(opened.port);
+    EXPECT_TRUE(opened.failure.startsWith("cannot open gpiochip0: Permission denied — add your "
+                                          "user to group gpio"))
+        << opened.failure.toStdString();
+
+    chip.refuse = {"request the lines of", EBUSY};
+    opened = GpioLpt::open({}, chip);
+    EXPECT_TRUE(opened.failure.startsWith("cannot request the lines of gpiochip0: Device or "
+                                          "resource busy — another program or a driver"));
+
+    // A map the user got wrong never reaches the chip.
+    chip.asked = {};
+    GpioPinMap wrong;
+    wrong.problem = "Ventrolo.ini: [gpio] D3=x is no line number";
+    opened = GpioLpt::open(wrong, chip);
+    EXPECT_EQ(opened.failure, wrong.problem);
+    EXPECT_TRUE(chip.asked.chip.isEmpty());
+}
+
+TEST(GpioLpt, linesFailingMidRun_areReportedOnceGivenBackAndNoLongerDriven) {
+    FakeGpio chip;
+    chip.writesLeft = 2;
+    auto port = Opened(chip);
+    std::vector<QString> told;
+    port->onDeviceFailure = [&](const QString& text) { told.push_back(text); };
+    for (int i = 0; i < 5; ++i)
+        port->Out32(888, static_cast<std::uint8_t>(i));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].startsWith("cannot write gpiochip0: No such device"));
+    EXPECT_TRUE(told[0].contains("no longer driven"));
+    EXPECT_EQ(chip.writes, 3);
+    EXPECT_FALSE(chip.held);
+    EXPECT_EQ(port->Inp32(889), 0);
+    EXPECT_EQ(port->backendName(), "");
+}
+
+TEST(GpioPinMap, missingKeysAreWrittenAndEveryMistakeIsNamed) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Ventrolo.ini");
+    QSettings ini(file, QSettings::IniFormat);
+    ini.setValue("gpio/D0", "GPIO5");
+    ini.setValue("gpio/S3", "none");
+    ini.setValue("gpio/bias", "Pull-Down");
+    GpioPinMap map = ReadGpioPinMap(ini, file);
+    EXPECT_TRUE(map.problem.isEmpty()) << map.problem.toStdString();
+    EXPECT_EQ(map.data[0], 5);
+    EXPECT_EQ(map.status[0], GpioNotConnected); // so GPIO5 is free for D0
+    EXPECT_EQ(map.bias, GpioBias::PullDown);
+    EXPECT_EQ(ini.value("gpio/chip").toString(), "gpiochip0");
+    EXPECT_EQ(ini.value("gpio/D7").toString(), QString::number(GpioPinMap().data[7]));
+
+    auto problemWith = [&](const char* key, const QVariant& value) {
+        QSettings edit(file, QSettings::IniFormat);
+        edit.setValue(QStringLiteral("gpio/") + key, value);
+        const QString problem = ReadGpioPinMap(edit, file).problem;
+        edit.remove(QStringLiteral("gpio/") + key);
+        return problem;
+    };
+    EXPECT_EQ(problemWith("D3", "x17"),
+              file + ": [gpio] D3=x17 is no line number; give one such as 17, or none");
+    EXPECT_TRUE(problemWith("S5", "18").endsWith("[gpio] D1 and S5 both use line 18"));
+    EXPECT_TRUE(problemWith("bias", "strong").contains("bias=strong"));
+    // A value QSettings reads as a list is reported whole, not replaced by the default.
+    EXPECT_TRUE(problemWith("D2", QStringList{"17", "18"}).contains("D2=17,18"));
+}
+
+TEST(GpioLpt, chosenInTheSettingsOnAMachineWithoutTheChip_saysWhyAndGoesOnSimulated) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Ventrolo.ini");
+    {
+        QSettings ini(file, QSettings::IniFormat);
+        ini.setValue("lpt/backend", "gpio");
+        ini.setValue("gpio/chip", dir.filePath("gpiochip0"));
+    }
+    FakePlatform platform;
+    const LptBackendOptions options = LptOptionsFor({}, file, platform);
+    EXPECT_EQ(options.choice, LptBackend::Gpio);
+    auto port = CreateLptBackend(options, platform); // the real library, on no chip
+    EXPECT_EQ(port->backendName(), "simulated");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const QString text = platform.messages[0].text;
+    EXPECT_TRUE(text.startsWith("cannot open " + dir.filePath("gpiochip0") + ": "))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("simulated port"));
+}
