@@ -34,6 +34,7 @@
 #include "rig/QtSerialLink.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigTuning.h"
+#include "rig/RigctldRig.h"
 #include "rig/SimulatedRig.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
@@ -153,6 +154,7 @@ private:
     rig::CatLog catLog_;
     rig::CatControl cat_;
     rig::CatRig catRig_;
+    rig::RigctldRig rigctldRig_{platform_};
     rig::RigLinkChoice rigLinks_;
     table::TableEditor tableEditor_;
     table::TableViewModel tableView_;
