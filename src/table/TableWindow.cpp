@@ -352,7 +352,10 @@ void TableWindow::render() {
     f.lblStatus->setToolTip(logic_.view.StatusToolTip());
     f.lblInterpolValue->setText(v.InterpolValueText);
     SetTextColor(f.lblInterpolValue, FromBgr(v.InterpolValueColor));
-    f.lblInfoInterpol->setText(v.InfoInterpolText);
+    // Why the stepper does not follow now.
+    f.lblInfoInterpol->setText(logic_.tuning.rigTransmitting() && logic_.tuning.transmitGuardOn()
+                                   ? QStringLiteral("TX: no turning")
+                                   : v.InfoInterpolText);
     SetTextIfOther(f.txtInput, v.InputText);
     f.txtInput->setEnabled(logic_.tuning.inputEnabled());
     f.lblInput->setText(logic_.state.FrequencyUnit);
