@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QUrl>
 #include <cstdio>
@@ -19,8 +20,7 @@ Q_LOGGING_CATEGORY(lcApp, "ventrolo.app")
 VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
                          std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
-      engine_(state_, platform_, *lpt_, switches_),
-      config_(state_, platform_, programDirectory),
+      engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
       joystick_(state_, joystickDevice_, platform_),
       housekeeping_(state_, platform_, engine_, switches_, joystick_),
       keys_(state_, platform_, engine_), wheel_(state_, engine_),
@@ -42,6 +42,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
     wireMainWindow();
     connectMenus();
     wireTable();
+    wireDisplays(programDirectory);
     // The session ending (logout) quits the application, which closes every window: that
     // takes the way out without a question, before the main window sees its close.
     if (QCoreApplication* application = QCoreApplication::instance())
@@ -56,6 +57,7 @@ VentroloApp::~VentroloApp() {
     delete simulationWindow_;
     delete terminal_;
     delete tableWindow_;
+    deleteDisplays();
 }
 
 bool VentroloApp::eventFilter(QObject* watched, QEvent* event) {
@@ -71,6 +73,7 @@ int VentroloApp::Run(const core::CommandLineOptions& options) {
         std::fprintf(stderr, "ventrolo: %s\n", qPrintable(directory.error));
         return 1;
     }
+    QApplication::setWindowIcon(QIcon(display::IconResource()));
     platform::QtPlatform platform;
     core::SingleInstance instance(directory.path);
     if (!instance.acquire(platform))
@@ -92,6 +95,7 @@ int VentroloApp::Run(const core::CommandLineOptions& options) {
 }
 
 void VentroloApp::start() {
+    seedHelpTexts();
     wheel_.InitWheelFunctions(true);
     if (config_.LoadConfig() == core::ConfigFile::Loaded::Defaults)
         defaultsMade();

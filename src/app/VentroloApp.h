@@ -4,6 +4,10 @@
 #include "core/ConfigFile.h"
 #include "core/ProgramState.h"
 #include "core/ShutdownSignals.h"
+#include "display/LptInputTest.h"
+#include "display/LptOutputTest.h"
+#include "display/Resources.h"
+#include "display/WebcamTurning.h"
 #include "engine/CalibrationRun.h"
 #include "engine/Engine.h"
 #include "engine/ExitPath.h"
@@ -42,7 +46,18 @@
 
 #include <QObject>
 #include <QPointer>
+#include <array>
 #include <memory>
+
+namespace display {
+class LptInputWindow;
+class LptOutputWindow;
+class PelorusWindow;
+class PictureWindow;
+class SmallPelorusWindow;
+class TextWindow;
+class WebcamWindow;
+} // namespace display
 
 namespace app {
 
@@ -98,11 +113,11 @@ private:
     // The defaults replaced the settings: all ports cleared, PcSpeed measured.
     void defaultsMade();
 
-    // The windows InitMain shows. The pelorus, table and timer windows open in their places
-    // below as they become part of the program; until then they report that they did not.
+    // The windows InitMain shows. The timer window opens in its place below as it becomes part
+    // of the program; until then it reports that it did not.
     void showWindows(const engine::StartWindows& windows);
-    bool openPelorusWindow() { return false; }
-    bool openSmallPelorusWindow() { return false; }
+    bool openPelorusWindow();
+    bool openSmallPelorusWindow();
     bool openTableWindow();
     bool openTimerWindow() { return false; }
 
@@ -162,6 +177,43 @@ private:
     rig::RigTuning tuning_;
     QPointer<table::TableWindow> tableWindow_;
     QPointer<display::CatTerminalWindow> terminal_;
+
+    // --- the displays: pelorus, small pelorus, webcam turning, LPT tests, text and picture
+    // windows, their menu entries and the news they follow (VentroloAppDisplays.cpp) ---
+    void wireDisplays(const QString& programDirectory);
+    void connectDisplayMenus();
+    // The help texts missing in the program directory are put there; a failure is told.
+    void seedHelpTexts();
+    void deleteDisplays();
+    void redrawPelorus();
+    void renderPelorusEntries();
+    // "&Pelorus" (and its button) or "P&elorus smal": the window opens or closes.
+    void pelorusMenuClicked(bool small);
+    void pelorusClosed();
+    void smallPelorusClosed();
+    void anyWindowClosed();
+    void mainToggled();
+    void showWebcam();
+    void webcamLptOut(bool checked);
+    void openLptOutput();
+    void openLptInput();
+    void lptTestClosed();
+    void showText(display::HelpText text);
+    // The picture of display::Pictures[index].
+    void showPicture(std::size_t index, bool open);
+    void displaysExitStarted();
+
+    QString programDirectory_;
+    display::LptOutputTest lptOutput_{state_, *lpt_, platform_};
+    display::LptInputTest lptInput_{*lpt_};
+    display::WebcamTurning webcam_{{state_, platform_, engine_, mainInit_, wheel_}};
+    QPointer<display::PelorusWindow> pelorusWindow_;
+    QPointer<display::SmallPelorusWindow> smallPelorusWindow_;
+    QPointer<display::WebcamWindow> webcamWindow_;
+    QPointer<display::LptOutputWindow> lptOutputWindow_;
+    QPointer<display::LptInputWindow> lptInputWindow_;
+    QPointer<display::TextWindow> textWindow_;
+    std::array<QPointer<display::PictureWindow>, display::Pictures.size()> pictureWindows_;
 };
 
 } // namespace app

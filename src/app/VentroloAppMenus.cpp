@@ -52,7 +52,6 @@ void VentroloApp::connectMenus() {
             &SwitchInputs::AllSwitchesOffClicked);
     connect(form.mnuRemoteTurning, &QAction::triggered, &switches_,
             &SwitchInputs::RemoteTurningClicked);
-    form.mnuSimulate->setEnabled(true); // the input-simulation window is there
     on(form.mnuSimulate, [this] {
         switches_.simulation().MenuClicked();
         window_.renderSwitchMenus();

@@ -11,8 +11,11 @@ Single DegreesPerStepOf(Single stepsPer360) {
 }
 
 double StepsToDegrees(std::int64_t steps, Single degreesPerStep, int decimals) {
-    return RoundHalfEven(static_cast<double>(steps) * static_cast<double>(degreesPerStep),
-                         decimals);
+    return RoundHalfEven(StepsToDegreesUnrounded(steps, degreesPerStep), decimals);
+}
+
+double StepsToDegreesUnrounded(std::int64_t steps, Single degreesPerStep) {
+    return static_cast<double>(steps) * static_cast<double>(degreesPerStep);
 }
 
 Long DegreesToSteps(double degrees, Single degreesPerStep) {

@@ -13,6 +13,8 @@ Single DegreesPerStepOf(Single stepsPer360);
 // The degrees of a step count, rounded half to even to the given decimals (one, as the
 // displays show them, unless a field asks for more).
 double StepsToDegrees(std::int64_t steps, Single degreesPerStep, int decimals = 1);
+// The same unrounded, for drawing: a dial's needle and marks stand at the step's own angle.
+double StepsToDegreesUnrounded(std::int64_t steps, Single degreesPerStep);
 // The nearest whole step of a degree value (halves to even), held within a Long; 0 when
 // there is no such step (degreesPerStep 0).
 Long DegreesToSteps(double degrees, Single degreesPerStep);

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace display {
 
@@ -65,11 +66,18 @@ void CatTerminalWindow::dock() {
     if (!dockTo_ || isMinimized())
         return;
     const QRect table = dockTo_->frameGeometry();
-    const QRect wanted(table.right() + 1, table.top(), frameGeometry().width(), table.height());
+    const int width = frameGeometry().width();
+    const QRect right(table.right() + 1, table.top(), width, table.height());
+    const QRect left(table.left() - width, table.top(), width, table.height());
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->availableGeometry();
-    const QRect placed = PlaceOnScreen(wanted, screens);
+    // Without room on the right it docks on the left rather than over the rig's controls.
+    const auto fits = [&screens](const QRect& r) {
+        return std::any_of(screens.begin(), screens.end(),
+                           [&r](const QRect& screen) { return screen.contains(r); });
+    };
+    const QRect placed = PlaceOnScreen(!fits(right) && fits(left) ? left : right, screens);
     // The frame around the window is the window system's: the inner part follows.
     const QSize frame = frameGeometry().size() - geometry().size();
     move(placed.topLeft());

@@ -1,7 +1,6 @@
 #include "display/DialGeometry.h"
 
-#include "core/TextRules.h"
-#include "display/StepAngle.h"
+#include "core/Degrees.h"
 
 #include <QtMath>
 #include <algorithm>
@@ -66,10 +65,11 @@ std::array<DialTick, 16> DialTicks(QPointF centre, double radius) {
 
 DialLayout PelorusLayout(QSizeF picture) {
     DialLayout dial = pelorusDial(picture);
-    // The disc follows the width; a picture lower than wide bounds it by the height too, so the
-    // rim never leaves the picture.
+    // The disc follows the width; a picture lower than wide bounds it by the height too, and it
+    // leaves room for the longest ticks, so neither the rim nor a tick leaves the picture.
     const double half = std::min(dial.centre.x(), dial.centre.y());
-    dial.discRadius = atLeastOnePixel(half - TwipsToPixels(220));
+    dial.discRadius =
+        atLeastOnePixel(std::min(half - TwipsToPixels(220), half / LongTick - TwipsToPixels(25)));
     dial.tickRadius = dial.discRadius + TwipsToPixels(25);
     dial.tipRadius = std::max(0.0, dial.discRadius - TwipsToPixels(150));
     dial.needleLength = dial.tipRadius * 0.9;
@@ -118,7 +118,9 @@ core::Long HeadingTarget(double heading, core::Long counter, core::Single degree
     const double stepsPerTurn = 360.0 / static_cast<double>(degreesPerStep);
     const double first = heading / static_cast<double>(degreesPerStep);
     // The step of the heading in turn k (k whole turns above the first).
-    auto stepOfTurn = [&](double k) { return DegreesToSteps(heading + 360.0 * k, degreesPerStep); };
+    auto stepOfTurn = [&](double k) {
+        return core::DegreesToSteps(heading + 360.0 * k, degreesPerStep);
+    };
     auto turnNear = [&](double steps) { return std::round((steps - first) / stepsPerTurn); };
     // A step within the travel scores by its distance from the counter, one outside by its
     // distance from the travel first.
@@ -153,13 +155,13 @@ std::optional<double> TargetMarkerDegrees(core::Long counter, core::Long target,
                                           core::Single degreesPerStep) {
     if (counter == target || !(degreesPerStep > 0))
         return std::nullopt;
-    return StepsToDegrees(target, degreesPerStep);
+    return core::StepsToDegreesUnrounded(target, degreesPerStep);
 }
 
 std::optional<double> WebcamNeedleDegrees(core::Long counter, core::Single stepsPer360) {
     if (!(stepsPer360 > 0))
         return std::nullopt;
-    return core::RoundHalfEven(StepsToDegrees(counter, DegreesPerStepOf(stepsPer360)));
+    return core::StepsToDegrees(counter, core::DegreesPerStepOf(stepsPer360), 0);
 }
 
 } // namespace display

@@ -48,8 +48,9 @@ struct DialLayout {
     double hubRing = 0;      // radius of its white middle; 0: none
 };
 // The pelorus window's dial on a picture of the given size: the disc fills the width but for a
-// margin of 220 twips (also the height when that is smaller), the tip's dot stands 150 twips
-// inside the rim and the needle reaches 0.9 of the way to it.
+// margin of 220 twips (also the height when that is smaller) and the room its longest ticks
+// need, the tip's dot stands 150 twips inside the rim and the needle reaches 0.9 of the way to
+// it.
 DialLayout PelorusLayout(QSizeF picture);
 // The small pelorus: the disc is 0.8 of half the smaller side, at least 1 pixel; the needle
 // reaches 0.85 of the radius and its tip's dot sits on the rim. The dots keep their size

@@ -2,6 +2,8 @@
 
 #include "core/TextRules.h"
 
+#include <QDir>
+#include <QFile>
 #include <QStringDecoder>
 
 namespace display {
@@ -20,6 +22,20 @@ QString TextWindowText(const QByteArray& contents) {
 
 QString TextWindowCaption(const QString& path, qint64 size) {
     return path + QLatin1Char(' ') + core::NumberText(size) + QStringLiteral(" Bytes.");
+}
+
+TextWindowContents ReadTextWindowFile(const QString& programDirectory, HelpText text) {
+    constexpr qint64 MostShown = 8 << 20;
+    const QString path = QDir(programDirectory).filePath(HelpTextFileName(text));
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        return {TextWindowCaption(path, file.size()), TextWindowText(file.read(MostShown))};
+    const QString why = file.errorString();
+    QFile shipped(HelpTextResource(text));
+    shipped.open(QIODevice::ReadOnly);
+    return {path + QStringLiteral(" cannot be read (") + why +
+                QStringLiteral("): the text shipped with the program."),
+            TextWindowText(shipped.readAll())};
 }
 
 } // namespace display

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/Resources.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,5 +15,14 @@ QString TextWindowText(const QByteArray& contents);
 // The caption: the full file name, a blank, the size in bytes with its leading blank and
 // " Bytes.": "/home/ham/ventrolo/VentroEng.txt  10240 Bytes.".
 QString TextWindowCaption(const QString& path, qint64 size);
+
+// What the text window shows of a help text in the program directory.
+struct TextWindowContents {
+    QString caption;
+    QString text;
+};
+// The file as above. A file that cannot be read is named in the caption with the reason, and
+// the text shipped with the program is shown instead; a very large file shows its first 8 MiB.
+TextWindowContents ReadTextWindowFile(const QString& programDirectory, HelpText text);
 
 } // namespace display

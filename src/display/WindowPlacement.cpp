@@ -44,4 +44,14 @@ QRect PlaceOnScreen(const QRect& wanted, const QList<QRect>& availableScreens) {
     return placed;
 }
 
+QRect DockBeside(const QRect& anchor, int width, const QList<QRect>& availableScreens) {
+    const QRect left(anchor.left() - width, anchor.top(), width, anchor.height());
+    const QRect placedLeft = PlaceOnScreen(left, availableScreens);
+    if (placedLeft.left() == left.left())
+        return placedLeft;
+    const QRect right(anchor.right() + 1, anchor.top(), width, anchor.height());
+    const QRect placedRight = PlaceOnScreen(right, availableScreens);
+    return placedRight.left() == right.left() ? placedRight : placedLeft;
+}
+
 } // namespace display

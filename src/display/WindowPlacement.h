@@ -12,4 +12,8 @@ namespace display {
 // A pelorus docked left of a main window at the screen's left edge thus lands at that edge.
 QRect PlaceOnScreen(const QRect& wanted, const QList<QRect>& availableScreens);
 
+// A window docked beside an anchor window: level with its top, as high as it and left of it;
+// right of it when the screen leaves no room on the left. Placed on screen as above.
+QRect DockBeside(const QRect& anchor, int width, const QList<QRect>& availableScreens);
+
 } // namespace display

@@ -50,6 +50,9 @@ void Engine::switchTo(Long stepper, bool forTimerTable) {
     }
     state_.LoadStepperProfile();
     coil_.UpdateStepperBits();
+    // The chosen stepper's own coil code, drivers off, before the windows are built again: a
+    // rebuild that keeps the code on the register (the webcam's) keeps this one.
+    coil_.WriteData(state_.LastCoilCode[chosen]);
     const bool quiet = state_.WebcamWindowOpen && !forTimerTable;
     emit stepperSwitched(quiet);
     // The stepper's own coil code goes back before its driver is enabled again.

@@ -2,6 +2,7 @@
 
 #include "core/MainCaption.h"
 #include "core/TextRules.h"
+#include "display/ColorValue.h"
 #include "mainwindow/ClickableLabel.h"
 #include "mainwindow/EntryField.h"
 #include "mainwindow/PressButton.h"
@@ -22,11 +23,6 @@
 namespace mainwindow {
 
 namespace {
-
-// A colour of the program (0x00BBGGRR) as Qt's.
-QColor FromColorRef(core::Long color) {
-    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
 
 void SetTextColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
@@ -95,7 +91,7 @@ void MainWindow::setSliderRange(core::Long minimum, core::Long maximum) {
 }
 
 void MainWindow::showSliderLabel(const QString& text, core::Long color) {
-    SetTextColor(form_.lblVscroll, FromColorRef(color));
+    SetTextColor(form_.lblVscroll, display::ColorFromValue(color));
     form_.lblVscroll->setText(text);
 }
 
@@ -286,7 +282,7 @@ void MainWindow::endDragTurn() {
 void MainWindow::renderInputLabel() {
     const port::InputLabel& label = logic_.switches.label();
     form_.lblInputport->setText(label.text);
-    SetTextColor(form_.lblInputport, FromColorRef(label.color));
+    SetTextColor(form_.lblInputport, display::ColorFromValue(label.color));
     form_.lblInputport->setVisible(label.visible);
 }
 
@@ -333,7 +329,7 @@ void MainWindow::renderFromState() {
 }
 
 void MainWindow::applyDegreeColor() {
-    const QColor color = FromColorRef(logic_.state.PelorusDegreeColor);
+    const QColor color = display::ColorFromValue(logic_.state.PelorusDegreeColor);
     for (QWidget* widget :
          std::initializer_list<QWidget*>{form_.lblDegrees, form_.lblPulsShuttle, form_.Text7})
         SetTextColor(widget, color);

@@ -442,12 +442,9 @@ void MainWindowForm::buildMenus() {
 
 void MainWindowForm::disableLaterWindows() {
     // The windows these open are not part of the program yet.
-    for (QAction* entry :
-         {mnuPelorus, mnuPelSmall, mnuLptOutput, mnuLptInput, mnuSimulate, mnuTableDirect,
-          mnuTableTimer, mnuVentroloUK, mnuVentroloNL, mnuChangesTxt, mnuSchemaCat, mnuCircuitBi,
-          mnuCircuitUni, mnuSchemaOpto, mnuBrenik, mnuComponent})
+    for (QAction* entry : {mnuTableDirect, mnuTableTimer})
         entry->setEnabled(false);
-    for (QWidget* opener : std::initializer_list<QWidget*>{cmdDirect, cmdTimer, cmdPelorus, Image1})
+    for (QWidget* opener : std::initializer_list<QWidget*>{cmdDirect, cmdTimer})
         opener->setEnabled(false);
 }
 

@@ -17,10 +17,11 @@ void PowerControl::writeWithStepperBits(bool on) {
 }
 
 void PowerControl::ApplyStartUpPower() {
+    const core::Long kept = coil_.CurrentCoilBits();
     coil_.WriteData(0);
     fieldPowerTicked_ = false;
     idleSeconds_ = 0;
-    const core::Long coil = coil_.CurrentCoilBits();
+    const core::Long coil = state_.WebcamWindowOpen ? kept : coil_.CurrentCoilBits();
     if (autoPowerTicked()) {
         coil_.WriteCoil(coil);
     } else {

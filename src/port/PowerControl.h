@@ -29,7 +29,9 @@ public:
     int idleSeconds() const { return idleSeconds_; }
 
     // Start-up: the register is cleared, then the selected driver is enabled with autopower
-    // and left off with manual power (the coil code is 0 either way).
+    // and left off with manual power (the coil code is 0 either way). While the webcam window
+    // is open (WebcamWindowOpen) the coil code on the register is kept instead: the motor is
+    // powered and stands on it, and another code would turn it by steps nobody counts.
     void ApplyStartUpPower();
     // Before a turn: with neither box ticked, ticks "Fieldpower", which enables the driver.
     // Returns true when it did.

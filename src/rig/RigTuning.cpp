@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace rig {
 
@@ -64,7 +65,7 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
     connect(&engine_, &Engine::stopped, this, &RigTuning::EngineStopped);
     editor_.setRigLink(this);
     portCaption_ = QStringLiteral("&Comport(%1)").arg(state_.ComPort);
-    frameCaption_ = QStringLiteral("Rig Control-") + rig_->rigName();
+    frameCaption_ = rigControlCaption();
 }
 
 RigTuning::~RigTuning() {
@@ -133,7 +134,7 @@ void RigTuning::Load() {
     inputEnabled_ = true;
     view_.ResetInterpolLabels();
     view_.ResetUnit();
-    frameCaption_ = QStringLiteral("Rig Control-") + rig_->rigName();
+    frameCaption_ = rigControlCaption();
     emit changed();
 }
 
@@ -154,6 +155,10 @@ bool RigTuning::Unload(bool exiting) {
 }
 
 // --- the port ---
+
+QString RigTuning::rigControlCaption() const {
+    return QStringLiteral("Rig Control-") + rig_->rigName();
+}
 
 QString RigTuning::PortToolTip() const {
     return QStringLiteral("Toggle cat comport for a ") + rig_->rigName() + QLatin1Char('.');
@@ -203,14 +208,14 @@ bool RigTuning::ComPortOpen(int port) {
     open_ = true;
     catComPort_ = port;
     awaiting_ = false;
-    frameCaption_ = QStringLiteral("Rig Control-") + rig_->rigName();
+    frameCaption_ = rigControlCaption();
     portCaption_ = QStringLiteral("&Comport on");
     if (rig_->hasDialLock())
         (void)rig_->setDialLock(false);
     updatePollTimer();
     emit portOpenChanged(true);
     emit changed();
-    return open_;
+    return true;
 }
 
 void RigTuning::closePort() {
@@ -218,7 +223,6 @@ void RigTuning::closePort() {
     // The PTT is released before anything else; closing the link releases it once more.
     if (rig_->pttOn())
         PttToggle(true);
-    watchdog_->stop();
     open_ = false;
     catComPort_ = 0;
     awaiting_ = false;
@@ -229,7 +233,7 @@ void RigTuning::closePort() {
     calibrateEnabled_ = false;
     inputEnabled_ = true;
     portCaption_ = QStringLiteral("&Comport off");
-    frameCaption_ = QStringLiteral("Rig Control-") + rig_->rigName();
+    frameCaption_ = rigControlCaption();
     rig_->resetSMeter();
     rig_->resetSwrState();
     view_.ResetInterpolLabels();
@@ -291,7 +295,7 @@ void RigTuning::SelectRigModel(int model) {
     }
     state_.RigModel = static_cast<core::Integer>(model);
     showModes();
-    frameCaption_ = QStringLiteral("Rig Control-") + rig_->rigName();
+    frameCaption_ = rigControlCaption();
     emit changed();
 }
 

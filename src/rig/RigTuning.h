@@ -218,6 +218,8 @@ private:
     void linkFailed(const QString& error);
     void updatePollTimer();
     void closePort();
+    // "Rig Control-FT817".
+    QString rigControlCaption() const;
     // The poll's decisions for a frequency read (kHz, 0 without a reading).
     void follow(core::Single kHz);
     // The lookup as the window shows it: the value label (blinking "???" for 100 ms first

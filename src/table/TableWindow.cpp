@@ -70,7 +70,6 @@ TableWindow::TableWindow(const TableWindowLogic& logic, QWidget* parent)
         if (qobject_cast<QMenu*>(child) == nullptr)
             child->installEventFilter(this);
     }
-    form_.cboCatFiles->lineEdit()->installEventFilter(this);
     render();
     renderWheelDisplay();
 }
@@ -105,6 +104,12 @@ void TableWindow::connectTable() {
     connect(f.cboCatFiles, &QComboBox::activated, this, [this](int index) {
         const QString name = form_.cboCatFiles->itemText(index);
         act([this, name] { logic_.editor.SelectTableFile(name); });
+        render();
+    });
+    // The combo box hands its keys to the line edit directly, past any event filter.
+    connect(f.cboCatFiles->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        const QString typed = form_.cboCatFiles->currentText();
+        act([this, typed] { logic_.editor.EnterTableName(typed); });
         render();
     });
     connect(f.cmdMain, &QPushButton::clicked, this, &TableWindow::mainClicked);
@@ -282,13 +287,6 @@ bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
                 break;
             }
         }
-        if (watched == form_.cboCatFiles->lineEdit() &&
-            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            const QString typed = form_.cboCatFiles->currentText();
-            act([this, typed] { logic_.editor.EnterTableName(typed); });
-            render();
-            return true;
-        }
     }
     if (event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
@@ -332,16 +330,20 @@ void TableWindow::setTerminalChecked(bool checked) {
 
 void TableWindow::renderWheelDisplay() {
     const engine::WheelDisplay display = logic_.wheel.display();
-    form_.cmdScroll->setText(display.scrollCaption);
-    form_.cmdScroll->setEnabled(display.scrollEnabled);
-    form_.cmdScroll->setToolTip(logic_.state.WheelToolTip);
+    TableWindowForm& f = form_;
+    f.cmdScroll->setText(display.scrollCaption);
+    f.cmdScroll->setEnabled(display.scrollEnabled);
+    f.cmdScroll->setToolTip(logic_.state.WheelToolTip);
     using engine::WheelFunction;
-    form_.mnuWheelStepper->setChecked(display.checked == WheelFunction::Stepper);
-    form_.mnuWheelTable->setChecked(display.checked == WheelFunction::Table);
-    form_.mnuWheelFrequency->setChecked(display.checked == WheelFunction::Frequency);
-    form_.mnuWheelSpeed->setChecked(display.checked == WheelFunction::Speed);
-    form_.mnuWheelTable->setEnabled(display.tableEntryEnabled);
-    form_.mnuWheelFrequency->setEnabled(display.frequencyEntryEnabled);
+    const std::array<std::pair<QAction*, WheelFunction>, 4> entries{
+        {{f.mnuWheelStepper, WheelFunction::Stepper},
+         {f.mnuWheelTable, WheelFunction::Table},
+         {f.mnuWheelFrequency, WheelFunction::Frequency},
+         {f.mnuWheelSpeed, WheelFunction::Speed}}};
+    for (const auto& [entry, function] : entries)
+        entry->setChecked(display.checked == function);
+    f.mnuWheelTable->setEnabled(display.tableEntryEnabled);
+    f.mnuWheelFrequency->setEnabled(display.frequencyEntryEnabled);
 }
 
 void TableWindow::render() {
@@ -363,12 +365,13 @@ void TableWindow::render() {
     f.chkMinMax->setChecked(logic_.editor.TableLimitsApplied());
     {
         const QSignalBlocker quiet(f.cboCatFiles);
-        if (ItemTexts(f.cboCatFiles) != logic_.editor.CatFiles()) {
+        const bool newList = ItemTexts(f.cboCatFiles) != logic_.editor.CatFiles();
+        if (newList) {
             f.cboCatFiles->clear();
             f.cboCatFiles->addItems(logic_.editor.CatFiles());
         }
-        // What the user is typing stays.
-        if (!f.cboCatFiles->lineEdit()->hasFocus())
+        // What the user is typing stays until a name is taken.
+        if (newList || !f.cboCatFiles->lineEdit()->hasFocus())
             f.cboCatFiles->setEditText(logic_.state.TableFileName);
     }
     f.cmdMain->setText(logic_.state.MainShown ? QStringLiteral("Ma&in on")
@@ -430,7 +433,7 @@ void TableWindow::renderRig() {
     f.cmdOnOff->setText(rig.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off"));
     f.cmdCalibreer->setText(tuning.PeakSearchCaption());
     f.cmdCalibreer->setEnabled(tuning.searching() ||
-                               (tuning.portOpen() && tuning.calibrateEnabled()));
+                               (tuning.portOpen() && tuning.calibrateEnabled() && !rig.pttOn()));
     f.ProgressBar1->setValue(int(rig.sMeter()));
     const QStringList modes = rig.modeNames();
     for (std::size_t i = 0; i < f.Option1.size(); ++i) {

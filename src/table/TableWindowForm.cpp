@@ -20,30 +20,22 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <type_traits>
 
 namespace table {
 
 namespace {
 
-template <typename W> W* Named(W* widget, const QString& name, const QString& toolTip = {}) {
-    widget->setObjectName(name);
-    if (!toolTip.isEmpty())
-        widget->setToolTip(toolTip);
+// A control under its program name with its tool tip; one with a caption is made from it.
+template <typename W> W* Make(const char* name, const char* tip = "", W* widget = new W) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setToolTip(QString::fromLatin1(tip));
+    if constexpr (std::is_same_v<W, QPushButton>)
+        widget->setAutoDefault(false);
     return widget;
 }
-
-QPushButton* Button(const QString& name, const QString& caption, const QString& toolTip = {}) {
-    auto* button = Named(new QPushButton(caption), name, toolTip);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* Label(const QString& name, const QString& caption = {}, const QString& toolTip = {}) {
-    return Named(new QLabel(caption), name, toolTip);
-}
-
-QCheckBox* Check(const QString& name, const QString& caption, const QString& toolTip = {}) {
-    return Named(new QCheckBox(caption), name, toolTip);
+template <typename W> W* Make(const char* name, const char* caption, const char* tip) {
+    return Make<W>(name, tip, new W(QString::fromUtf8(caption)));
 }
 
 QAction* Entry(QMenu* menu, const QString& name, const QString& caption, bool checkable = false) {
@@ -93,8 +85,8 @@ TableWindowForm::TableWindowForm(QMainWindow& window) {
     entry->addWidget(lblInput, 0, 1);
     entry->addWidget(cmdInput, 0, 2);
     entry->addWidget(cmdTurnTo, 0, 3);
-    entry->addWidget(lblInterpolValue, 1, 0);
-    entry->addWidget(lblInfoInterpol, 1, 1, 1, 3);
+    entry->addWidget(lblInterpolValue, 1, 0, 1, 2);
+    entry->addWidget(lblInfoInterpol, 1, 2, 1, 2);
     entry->addWidget(cmdUnity, 2, 0);
     entry->addWidget(chkMinMax, 2, 1);
     entry->addWidget(cmdStatusSave, 2, 2, 1, 2);
@@ -116,96 +108,84 @@ TableWindowForm::TableWindowForm(QMainWindow& window) {
 }
 
 void TableWindowForm::buildTable(QMainWindow& window) {
-    lstTable = Named(new QListWidget, QStringLiteral("lstTable"),
-                     QStringLiteral("Click a row to turn to it; right click for more."));
+    window.setObjectName(QStringLiteral("Form3"));
+    lstTable = Make<QListWidget>("lstTable", "Click a row to turn to it; right click for more.");
     lstTable->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lstTable->setMinimumWidth(260);
     lstTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    txtInput = Named(new QLineEdit, QStringLiteral("txtInput"),
-                     QStringLiteral("Frequency to turn to or to store the present position "
-                                    "under."));
+    txtInput = Make<QLineEdit>("txtInput", "Frequency to turn to or to store the present "
+                                           "position under.");
     txtInput->setMaximumWidth(110);
-    lblInput = Label(QStringLiteral("lblInput"), QStringLiteral("kHz"));
-    cmdInput = Button(QStringLiteral("cmdInput"), QStringLiteral("&Add"),
-                      QStringLiteral("Store the present stepper position under this value."));
-    cboCatFiles = Named(new QComboBox, QStringLiteral("cboCatFiles"),
-                        QStringLiteral("Choose a table, or type a new name and press Enter."));
+    lblInput = Make<QLabel>("lblInput", "kHz", "");
+    cmdInput = Make<QPushButton>("cmdInput", "&Add",
+                                 "Store the present stepper position under this value.");
+    cboCatFiles =
+        Make<QComboBox>("cboCatFiles", "Choose a table, or type a new name and press Enter.");
     cboCatFiles->setEditable(true);
     cboCatFiles->setInsertPolicy(QComboBox::NoInsert);
     cboCatFiles->setMinimumWidth(150);
-    lblStatus = Label(QStringLiteral("lblStatus"));
+    lblStatus = Make<QLabel>("lblStatus");
     lblStatus->setFrameShape(QFrame::Panel);
     lblStatus->setFrameShadow(QFrame::Sunken);
-    lblInterpolValue = Label(QStringLiteral("lblInterpolValue"), QStringLiteral("Interpol value"),
-                             QStringLiteral("The position for the frequency."));
+    lblInterpolValue =
+        Make<QLabel>("lblInterpolValue", "Interpol value", "The position for the frequency.");
     MakeReadout(lblInterpolValue, 2);
-    lblInterpolValue->setMinimumWidth(110);
-    lblInfoInterpol = Label(QStringLiteral("lblInfoInterpol"));
-    cmdTurnTo = Button(QStringLiteral("cmdTurnTo"), QStringLiteral("&TurnTo"),
-                       QStringLiteral("Turn to the position of the value."));
-    cmdUnity = Button(QStringLiteral("cmdUnity"), QStringLiteral("kHz"),
-                      QStringLiteral("The unit of the table's values."));
-    cmdStatusSave = Button(QStringLiteral("cmdStatusSave"), QStringLiteral("Store &limits..."),
-                           QStringLiteral("Store the stepper's limits in the table."));
-    chkMinMax = Check(QStringLiteral("chkMinMax"), QStringLiteral("Table limits"),
-                      QStringLiteral("Use the table's limits for the stepper."));
-    lblTeller = Label(QStringLiteral("lblTeller"), QStringLiteral("0"),
-                      QStringLiteral("The stepper's position."));
+    lblInterpolValue->setMinimumWidth(150);
+    lblInfoInterpol = Make<QLabel>("lblInfoInterpol");
+    cmdTurnTo = Make<QPushButton>("cmdTurnTo", "&TurnTo", "Turn to the position of the value.");
+    cmdUnity = Make<QPushButton>("cmdUnity", "kHz", "The unit of the table's values.");
+    cmdStatusSave = Make<QPushButton>("cmdStatusSave", "Store &limits...",
+                                      "Store the stepper's limits in the table.");
+    chkMinMax =
+        Make<QCheckBox>("chkMinMax", "Table limits", "Use the table's limits for the stepper.");
+    lblTeller = Make<QLabel>("lblTeller", "0", "The stepper's position.");
     MakeReadout(lblTeller, 4);
     lblTeller->setMinimumWidth(110);
-    cmdMain = Button(QStringLiteral("cmdMain"), QStringLiteral("Ma&in on"));
-    cmdPelorusScherm = Button(QStringLiteral("cmdPelorusScherm"), QStringLiteral("Pel&orus off"));
-    cmdScroll = Button(QStringLiteral("cmdScroll"), QStringLiteral("Stepper"));
-    window.setObjectName(QStringLiteral("Form3"));
+    cmdMain = Make<QPushButton>("cmdMain", "Ma&in on", "");
+    cmdPelorusScherm = Make<QPushButton>("cmdPelorusScherm", "Pel&orus off", "");
+    cmdScroll = Make<QPushButton>("cmdScroll", "Stepper", "");
 }
 
 void TableWindowForm::buildRig() {
-    frmCatControl =
-        Named(new QGroupBox(QStringLiteral("Rig Control-")), QStringLiteral("frmCatControl"));
-    cmdComport = Button(QStringLiteral("cmdComport"), QStringLiteral("&Comport(1)"));
-    cmdComPol = Button(QStringLiteral("cmdComPol"), QStringLiteral("Polling(1 Sec)"));
-    cmdLock = Button(QStringLiteral("cmdLock"), QStringLiteral("&Unlocked"),
-                     QStringLiteral("Locked: the stepper follows the rig."));
-    chkLock = Check(QStringLiteral("chkLock"), QStringLiteral("Dial lock"),
-                    QStringLiteral("Lock the rig's dial."));
-    lblFreqCat = Label(QStringLiteral("lblFreqCat"), QStringLiteral("-----.- kHz"),
-                       QStringLiteral("The rig's frequency; click to step it with the wheel."));
+    frmCatControl = Make<QGroupBox>("frmCatControl", "Rig Control-", "");
+    cmdComport = Make<QPushButton>("cmdComport", "&Comport(1)", "");
+    cmdComPol = Make<QPushButton>("cmdComPol", "Polling(1 Sec)", "");
+    cmdLock = Make<QPushButton>("cmdLock", "&Unlocked", "Locked: the stepper follows the rig.");
+    chkLock = Make<QCheckBox>("chkLock", "Dial lock", "Lock the rig's dial.");
+    lblFreqCat = Make<QLabel>("lblFreqCat", "-----.- kHz",
+                              "The rig's frequency; click to step it with the wheel.");
     MakeReadout(lblFreqCat, 5);
     lblFreqCat->setMinimumWidth(170);
-    cmdDown = Button(QStringLiteral("cmdDown"), QStringLiteral("&Down"),
-                     QStringLiteral("The rig one step down."));
-    cmdUp = Button(QStringLiteral("cmdUp"), QStringLiteral("U&p"),
-                   QStringLiteral("The rig one step up."));
-    lblFreqJump = Label(QStringLiteral("lblFreqJump"), {}, QStringLiteral("Frequency step."));
+    cmdDown = Make<QPushButton>("cmdDown", "&Down", "The rig one step down.");
+    cmdUp = Make<QPushButton>("cmdUp", "U&p", "The rig one step up.");
+    lblFreqJump = Make<QLabel>("lblFreqJump", "Frequency step.");
     lblFreqJump->setAutoFillBackground(true);
     lblFreqJump->setAlignment(Qt::AlignCenter);
     lblFreqJump->setMinimumWidth(60);
-    HScroll1 = Named(new QScrollBar(Qt::Horizontal), QStringLiteral("HScroll1"),
-                     QStringLiteral("Frequency step of the up and down buttons and the wheel."));
+    HScroll1 =
+        Make<QScrollBar>("HScroll1", "Frequency step of the up and down buttons and the wheel.");
+    HScroll1->setOrientation(Qt::Horizontal);
     HScroll1->setMinimumWidth(120);
-    cmdPTT = Button(QStringLiteral("cmdPTT"), QStringLiteral("&PTT off"));
-    chkAmPTT = Check(QStringLiteral("chkAmPTT"), QStringLiteral("AM at PTT"),
-                     QStringLiteral("Transmit in AM while the PTT is on."));
-    lblHiLoZ = Label(QStringLiteral("lblHiLoZ"), QStringLiteral("L-SWR"));
+    cmdPTT = Make<QPushButton>("cmdPTT", "&PTT off", "");
+    chkAmPTT = Make<QCheckBox>("chkAmPTT", "AM at PTT", "Transmit in AM while the PTT is on.");
+    lblHiLoZ = Make<QLabel>("lblHiLoZ", "L-SWR", "");
     lblHiLoZ->hide();
-    cmdOnOff = Button(QStringLiteral("cmdOnOff"), QStringLiteral("&FT817 Off"),
-                      QStringLiteral("Switch the FT-817 on or off."));
-    cmdCalibreer = Button(QStringLiteral("cmdCalibreer"), QStringLiteral("&S-Meter calibreren"),
-                          QStringLiteral("Search the loudest position around the present one "
-                                         "(Esc stops)."));
-    ProgressBar1 =
-        Named(new QProgressBar, QStringLiteral("ProgressBar1"), QStringLiteral("S-meter."));
+    cmdOnOff = Make<QPushButton>("cmdOnOff", "&FT817 Off", "Switch the FT-817 on or off.");
+    cmdCalibreer =
+        Make<QPushButton>("cmdCalibreer", "&S-Meter calibreren",
+                          "Search the loudest position around the present one (Esc stops).");
+    ProgressBar1 = Make<QProgressBar>("ProgressBar1", "S-meter.");
     ProgressBar1->setRange(0, 15);
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setMaximumHeight(12);
-    frmModes = Named(new QGroupBox(QStringLiteral("Mode")), QStringLiteral("frmModes"));
+    frmModes = Make<QGroupBox>("frmModes", "Mode", "");
     auto* modes = new QGridLayout(frmModes);
     for (std::size_t i = 0; i < Option1.size(); ++i) {
-        Option1[i] = Named(new QRadioButton, QStringLiteral("Option1_%1").arg(i + 1));
+        Option1[i] = new QRadioButton;
+        Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i + 1));
         modes->addWidget(Option1[i], int(i / 5), int(i % 5));
     }
-    frmSimulatedRig =
-        Named(new QGroupBox(QStringLiteral("Simulated rig")), QStringLiteral("frmSimulatedRig"));
+    frmSimulatedRig = Make<QGroupBox>("frmSimulatedRig", "Simulated rig", "");
     frmSimulatedRig->hide();
 
     auto* grid = new QGridLayout(frmCatControl);

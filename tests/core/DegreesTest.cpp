@@ -11,6 +11,7 @@ TEST(Degrees, stepsAndDegreesRoundHalfToEvenBothWays) {
     EXPECT_DOUBLE_EQ(StepsToDegrees(7, 1.8f), 12.6);
     EXPECT_DOUBLE_EQ(StepsToDegrees(13, 0.72f), 9.4);
     EXPECT_DOUBLE_EQ(StepsToDegrees(13, 0.72f, 2), 9.36);
+    EXPECT_NEAR(StepsToDegreesUnrounded(13, 0.72f), 9.36, 1e-6); // a dial's own angle
     EXPECT_EQ(DegreesToSteps(90, 1.8f), 50);
     EXPECT_EQ(DegreesToSteps(90, 0.72f), 125);
     EXPECT_EQ(DegreesToSteps(2.5, 1), 2); // half a step rounds to the even one

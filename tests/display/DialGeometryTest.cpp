@@ -1,6 +1,6 @@
 #include "display/DialGeometry.h"
 
-#include "display/StepAngle.h"
+#include "core/Degrees.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +47,8 @@ TEST(DialTicks, northRedAndLongCardinalsBlackAndLongOthersGreenAndShort) {
 TEST(DialLayouts, pelorusFollowsTheWidthAndNeverLeavesAShortPicture) {
     const DialLayout tall = PelorusLayout({300, 500});
     EXPECT_EQ(tall.centre, QPointF(150, 250));
-    EXPECT_NEAR(tall.discRadius, 150 - 220 / 15.0, 1e-9);
+    EXPECT_NEAR(tall.tickRadius * 1.1, 150, 1e-9); // the east and west ticks end at the edges
+    EXPECT_NEAR(PelorusLayout({200, 300}).discRadius, 100 - 220 / 15.0, 1e-9); // the margin
     EXPECT_NEAR(tall.tipRadius, tall.discRadius - 10, 1e-9);
     EXPECT_NEAR(tall.needleLength, 0.9 * tall.tipRadius, 1e-9);
 
@@ -89,13 +90,13 @@ TEST(ClickHeading, givesTheHeadingOfTheClickButNotOnTheHubOrBesideTheDial) {
 TEST(HeadingTarget, aClickAtAnAngleTurnsToThatHeadingAt200And400StepsPerTurn) {
     const DialLayout dial = SmallPelorusLayout({400, 400});
     for (const float stepsPer360 : {200.0f, 400.0f}) {
-        const core::Single degreesPerStep = DegreesPerStepOf(stepsPer360);
+        const core::Single degreesPerStep = core::DegreesPerStepOf(stepsPer360);
         for (const double heading : {0.0, 45.0, 90.0, 135.0, 180.0, 270.0, 337.5, 359.0}) {
             const auto clicked = ClickHeading(dial, DialPoint(dial.centre, 100, heading));
             ASSERT_TRUE(clicked);
             const core::Long target =
                 HeadingTarget(*clicked, 0, degreesPerStep, 0, core::Long(stepsPer360) - 1);
-            const double reached = StepsToDegrees(target, degreesPerStep);
+            const double reached = core::StepsToDegreesUnrounded(target, degreesPerStep);
             EXPECT_NEAR(reached, heading, degreesPerStep / 2.0) << stepsPer360 << " " << heading;
         }
         // Whole steps land exactly: 90 degrees is step 50 of 200 and 100 of 400.
@@ -157,11 +158,4 @@ TEST(WebcamDial, showsWholeDegreesAndNoNeedleWithoutStepsPerTurn) {
     EXPECT_NEAR(dial.discRadius, 80, 1e-9);
     EXPECT_EQ(dial.tipDot, 0);
     ExpectNear(NeedleLine(dial, *WebcamNeedleDegrees(50, 200)).p2(), {180, 100}); // points right
-}
-
-TEST(StepAngle, convertsBothWaysAndTakesDegreesAsStepsWithoutAStepAngle) {
-    EXPECT_EQ(DegreesPerStepOf(0), 360);
-    EXPECT_EQ(DegreesToSteps(90, DegreesPerStepOf(400)), 100);
-    EXPECT_EQ(DegreesToSteps(-90, 1.8f), -50);
-    EXPECT_EQ(DegreesToSteps(90, 0), 90);
 }

@@ -1,5 +1,9 @@
 #include "display/LptPins.h"
 
+#include "display/LptInputTest.h"
+#include "display/LptOutputTest.h"
+#include "port/SimulatedLpt.h"
+#include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +19,6 @@ TEST(PinBoxes, makeTheRegisterValueAndAreReadBackFromIt) {
         ASSERT_EQ(PinBoxesValue(PinBoxesOf(std::uint8_t(value))), value);
     EXPECT_EQ(DataPinOfBox(0), 2);
     EXPECT_EQ(DataPinOfBox(7), 9);
-}
-
-TEST(PinBoxes, theExtraBitsAreThePinsSixToNine) {
-    PinBoxes boxes{};
-    boxes[0] = boxes[6] = boxes[7] = true; // pin 2, 8 and 9
-    EXPECT_EQ(ExtraBitsOf(PinBoxesValue(boxes)), 192);
-    boxes[7] = false;
-    EXPECT_EQ(ExtraBitsOf(PinBoxesValue(boxes)), 64);
 }
 
 TEST(PinBoxes, combineWithTheStepperBitsWithoutCarryingOrWrapping) {
@@ -67,10 +63,31 @@ TEST(StatusPins, decodeTheFiveInputsWithPinElevenInvertedByThePort) {
 }
 
 TEST(StatusPins, valueTextAndSpinnerOfTheInputWindow) {
-    EXPECT_EQ(StatusValueText(8), QStringLiteral("b10000000D=1"));
     EXPECT_EQ(StatusValueText(0xFF), QStringLiteral("b11111000D=31"));
-    EXPECT_EQ(StatusValueText(0), QStringLiteral("b00000000D=0"));
     const QString expected[] = {"(\\)", "(-)", "(/)", "(-)", "(\\)", "(-)"};
     for (int reading = 1; reading <= 6; ++reading)
         EXPECT_EQ(SpinnerText(reading), expected[reading - 1]) << reading;
+}
+
+TEST(LptTests, anAddressBeyondTheStandardPortsReachesNoPort) {
+    // A hand-edited Ventrolo.cfg: the output test writes nothing, the input test keeps its port.
+    core::ProgramState state;
+    state.LptAddress = 70000;
+    port::SimulatedLpt lpt;
+    testing_support::FakePlatform platform;
+    lpt.Out32(888, 0x55);
+    lpt.traceWrites();
+    LptOutputTest output(state, lpt, platform);
+    output.Open();
+    EXPECT_EQ(output.boxes(), PinBoxes{});
+    output.BoxClicked(7, true);
+    output.BoxClicked(8, true); // no such box
+    EXPECT_TRUE(lpt.writes().empty());
+    EXPECT_EQ(state.LptExtraBits, 128);
+
+    LptInputTest input(lpt);
+    EXPECT_FALSE(input.SetLptPort(890));
+    EXPECT_EQ(input.inPort(), 889);
+    lpt.setStatus(888, 0x40); // pin 10
+    EXPECT_EQ(input.GetLptInp().pinTexts[3], QStringLiteral("Pin 10=1"));
 }

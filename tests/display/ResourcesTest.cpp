@@ -111,8 +111,3 @@ TEST(TextWindowText, indentsEveryLineByFourBlanksWhateverTheLineEnds) {
     EXPECT_EQ(TextWindowText("90\xB0 \xE9\xE9n"), QStringLiteral("    90° één"));
     EXPECT_EQ(TextWindowText("90\xC2\xB0"), QStringLiteral("    90°"));
 }
-
-TEST(TextWindowText, captionNamesTheFileAndItsSize) {
-    EXPECT_EQ(TextWindowCaption("/home/ham/VentroEng.txt", 10240),
-              QStringLiteral("/home/ham/VentroEng.txt  10240 Bytes."));
-}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+using display::DockBeside;
 using display::PlaceOnScreen;
 
 namespace {
@@ -37,4 +38,11 @@ TEST(WindowPlacement, withoutScreensTheWindowStaysAsWanted) {
     const QRect wanted(-500, -500, 10, 10);
     EXPECT_EQ(PlaceOnScreen(wanted, {}), wanted);
     EXPECT_EQ(PlaceOnScreen(wanted, {QRect()}), wanted);
+}
+
+TEST(WindowPlacement, aDockedWindowGoesLeftOfItsAnchorOrRightWhenTheLeftHasNoRoom) {
+    EXPECT_EQ(DockBeside(QRect(400, 50, 780, 648), 330, {Laptop}), QRect(70, 50, 330, 648));
+    EXPECT_EQ(DockBeside(QRect(0, 50, 780, 648), 330, {Laptop}), QRect(780, 50, 330, 648));
+    // No room on either side: inside the screen all the same.
+    EXPECT_EQ(DockBeside(QRect(100, 50, 1200, 648), 330, {Laptop}), QRect(0, 50, 330, 648));
 }

@@ -3,6 +3,7 @@
 #include "rig/RigTuningFixture.h"
 #include "support/QtPrinters.h"
 
+#include <QDir>
 #include <QSignalSpy>
 
 using rig_test::RigTuningFixture;
@@ -308,4 +309,27 @@ TEST_F(RigTuningTest, theWheelWalksTheRowsThroughTheRigAndStepsTheFrequency) {
     wheel.HandleWheel(3, engine::ShiftHeld); // the step grows by the notches
     EXPECT_EQ(state.CatScrollSetting, 12);
     EXPECT_TRUE(tuning.jumpLabelRed());
+}
+
+TEST_F(RigTuningTest,
+       closingTheWindowClosesThePortSavesTheTableAndEndsItsLimits_unlessTheSaveFails) {
+    openAndFollow();
+    editor.ApplyTableLimits(true);
+    state.StepCounter = 120;
+    editor.AddOrReplaceRow(3700);
+    ASSERT_TRUE(tuning.Unload(false));
+    EXPECT_FALSE(simulated.isOpen());
+    EXPECT_FALSE(editor.TableChanged());
+    EXPECT_FALSE(editor.TableLimitsApplied());
+
+    // A table that cannot be saved: the user decides whether the window closes.
+    editor.AddOrReplaceRow(3900);
+    ASSERT_TRUE(QFile::remove(dir.filePath("Table.cat")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Table.cat"));
+    platform.answerNextMessage(platform::Answer::Ok); // the save's failure
+    platform.answerNextMessage(platform::Answer::No);
+    EXPECT_FALSE(tuning.Unload(false));
+    EXPECT_EQ(platform.messages.back().text,
+              "The table is not saved.\r\nClose the table window all the same ?");
+    EXPECT_TRUE(editor.TableChanged());
 }

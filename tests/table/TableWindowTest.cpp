@@ -71,6 +71,17 @@ TEST_F(TableWindowTest, listRowsTurnWithoutAPort_arrowKeysStayWithinTheRows) {
     EXPECT_EQ(form().lstTable->currentRow(), 0);
 }
 
+TEST_F(TableWindowTest, aNameTypedIntoTheFileBoxAndEnterStartsThatTable) {
+    open(ThreeRows);
+    form().cboCatFiles->setFocus();
+    form().cboCatFiles->lineEdit()->selectAll();
+    QTest::keyClicks(form().cboCatFiles, "Loop40"); // the keys reach the box, not its line edit
+    QTest::keyClick(form().cboCatFiles, Qt::Key_Return);
+    EXPECT_EQ(state.TableFileName, "\\Loop40.cat");
+    EXPECT_EQ(editor.data().TableLast, 0);
+    EXPECT_EQ(form().cboCatFiles->currentText(), "\\Loop40.cat");
+}
+
 TEST_F(TableWindowTest, thePopUpActsOnTheRowItWasOpenedFor) {
     open(ThreeRows);
     QTimer::singleShot(0, [this] {
@@ -117,6 +128,17 @@ TEST_F(TableWindowTest, theSimulatedRigsPanelTurnsItsDialAndTheModeButtonsFollow
 
 TEST_F(TableWindowTest, paramsRefusesALowerLimitNotBelowTheUpperAndStaysOpen) {
     open(ThreeRows);
+    QTest::mouseClick(form().cmdComport, Qt::LeftButton);
+    bool polling = true;
+    QTimer::singleShot(0, [&] { // no poll while the window's dialog is open
+        polling = tuning.pollTimerRunning();
+        if (auto* params = window->findChild<table::ParamsDialog*>())
+            params->reject();
+    });
+    QTest::mouseClick(form().cmdStatusSave, Qt::LeftButton);
+    EXPECT_FALSE(polling);
+    EXPECT_TRUE(tuning.pollTimerRunning());
+
     table::ParamsDialog dialog(editor, state, {500, 500, 0});
     dialog.show();
     QTest::mouseClick(dialog.OKButton, Qt::LeftButton);

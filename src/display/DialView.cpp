@@ -1,0 +1,122 @@
+#include "display/DialView.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+namespace display {
+namespace {
+
+const QColor Silver(0xC0, 0xC0, 0xC0);
+const QColor Yellow(0xFF, 0xFF, 0);
+const QColor RestingRed(0xFF, 0, 0);
+const QColor TurningGreen(0, 0xFF, 0);
+constexpr double RimWidth = 5;
+constexpr double LineWidth = 2;
+
+void Circle(QPainter& painter, QPointF centre, double radius, const QColor& outline,
+            const QColor& fill, double width = 1) {
+    painter.setPen(QPen(outline, width));
+    painter.setBrush(fill);
+    painter.drawEllipse(centre, radius, radius);
+}
+
+void Ticks(QPainter& painter, const DialLayout& dial) {
+    for (const DialTick& tick : DialTicks(dial.centre, dial.tickRadius)) {
+        painter.setPen(QPen(tick.colour, LineWidth));
+        painter.drawLine(tick.line);
+    }
+}
+
+} // namespace
+
+DialView::DialView(Style style, QWidget* parent) : QWidget(parent), style_(style) {
+    setAttribute(Qt::WA_OpaquePaintEvent, style != Style::Webcam);
+}
+
+void DialView::setLook(const Look& look) {
+    if (look_ == look)
+        return;
+    look_ = look;
+    update();
+}
+
+void DialView::setNeedle(std::optional<double> degrees) {
+    if (needle_ == degrees)
+        return;
+    needle_ = degrees;
+    update();
+}
+
+void DialView::setTarget(std::optional<double> degrees) {
+    if (target_ == degrees)
+        return;
+    target_ = degrees;
+    update();
+}
+
+DialLayout DialView::dial() const {
+    const QSizeF picture = size();
+    switch (style_) {
+    case Style::Pelorus:
+        return PelorusLayout(picture);
+    case Style::SmallPelorus:
+        return SmallPelorusLayout(picture);
+    case Style::Webcam:
+        break;
+    }
+    return WebcamLayout(picture);
+}
+
+void DialView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const DialLayout dial = this->dial();
+    if (style_ == Style::Webcam) {
+        Circle(painter, dial.centre, dial.discRadius, QColor(0, 0, 0xFF), Qt::black, LineWidth);
+        if (needle_) {
+            painter.setPen(QPen(Qt::white, LineWidth));
+            painter.drawLine(NeedleLine(dial, *needle_));
+        }
+        Circle(painter, dial.centre, dial.hubDot, RestingRed, Qt::white);
+        Ticks(painter, dial);
+        return;
+    }
+
+    painter.fillRect(rect(), look_.background);
+    Circle(painter, dial.centre, dial.discRadius, look_.rim, look_.middle, RimWidth);
+    // The small dial always has its ticks, under the needle; the pelorus has them on request,
+    // over everything.
+    if (style_ == Style::SmallPelorus)
+        Ticks(painter, dial);
+    if (needle_) {
+        painter.setPen(QPen(Silver, LineWidth));
+        painter.drawLine(NeedleLine(dial, *needle_));
+        const QPointF tip = NeedleTip(dial, *needle_);
+        Circle(painter, tip, dial.tipDot, Yellow, Yellow);
+        Circle(painter, tip, dial.tipRing, Qt::black, Yellow);
+    }
+    const QColor hub = look_.resting ? RestingRed : TurningGreen;
+    Circle(painter, dial.centre, dial.hubDot, hub, hub);
+    Circle(painter, dial.centre, dial.hubRing, Qt::white, Qt::white);
+    if (style_ == Style::Pelorus && look_.ticks)
+        Ticks(painter, dial);
+    if (target_) {
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Yellow);
+        painter.drawPolygon(TargetMarker(dial, *target_));
+    }
+}
+
+void DialView::mousePressEvent(QMouseEvent* event) {
+    const Qt::MouseButton button = event->button();
+    const auto heading =
+        button == Qt::LeftButton ? ClickHeading(dial(), event->position()) : std::nullopt;
+    // What a press starts may serve events and close the window meanwhile.
+    const QPointer<DialView> self(this);
+    emit pressed(button, event->globalPosition().toPoint());
+    if (self && heading)
+        emit headingClicked(*heading);
+}
+
+} // namespace display

@@ -1,0 +1,94 @@
+#include "display/LptInputWindow.h"
+
+#include "core/VersionTexts.h"
+#include "display/DialGeometry.h"
+#include "display/LptPins.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace display {
+
+LptInputWindow::LptInputWindow(LptInputTest& test, platform::Platform& platform,
+                               core::Long statusAddress)
+    : QWidget(nullptr, Qt::Window), test_(test),
+      Timer1(platform.createTimer([this] { GetLptInp(); })) {
+    setObjectName(QStringLiteral("Form13"));
+    setWindowTitle(QStringLiteral("LPT Input ") + core::MessageTitle());
+    setAttribute(Qt::WA_DeleteOnClose);
+    test_.SetLptPort(statusAddress);
+
+    Frame2 = new QGroupBox(test_.framePrefix());
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* pins = new QVBoxLayout(Frame2);
+    const auto captions = LptInputTest::PinLabels();
+    const auto toolTips = LptInputTest::PinToolTips();
+    for (std::size_t i = 0; i < PinLabel.size(); ++i) {
+        PinLabel[i] = new QLabel(captions[i]);
+        PinLabel[i]->setObjectName(QStringLiteral("Label%1").arg(i + 3));
+        PinLabel[i]->setToolTip(toolTips[i]);
+        PinLabel[i]->setMinimumWidth(static_cast<int>(TwipsToPixels(1200)));
+        pins->addWidget(PinLabel[i]);
+    }
+    Label2 = new QLabel;
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setToolTip(QStringLiteral("Lpt  value."));
+    Label2->setMinimumWidth(Label2->fontMetrics().horizontalAdvance(StatusValueText(0xFF)));
+    pins->addWidget(Label2);
+
+    Frame1 = new QGroupBox(QStringLiteral("LPT inp port"));
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* ports = new QVBoxLayout(Frame1);
+    for (std::size_t i = 0; i < Option.size(); ++i) {
+        Option[i] = new QRadioButton(QStringLiteral("Lpt %1.").arg(i + 1));
+        Option[i]->setObjectName(QStringLiteral("Option%1").arg(i + 1));
+        Option[i]->setChecked(LptInputTest::StatusAddresses[i] == test_.inPort());
+        ports->addWidget(Option[i]);
+        connect(Option[i], &QRadioButton::clicked, this, [this, i] {
+            test_.SetLptPort(LptInputTest::StatusAddresses[i]);
+            Frame2->setTitle(test_.framePrefix());
+        });
+    }
+    ports->addStretch();
+    Label1 = new QLabel(QStringLiteral("DB25 Pins 15, 13, 12, 10 and  11 ."));
+    Label1->setObjectName(QStringLiteral("Label1"));
+
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(Frame2, 1);
+    columns->addWidget(Frame1);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(columns);
+    page->addWidget(Label1);
+    menus = AddLptTestMenus(*this, platform, QStringLiteral("&Exit"),
+                            QStringLiteral("The five input pins of the port chosen, read twice a "
+                                           "second as the program reads its switches: 1 is a "
+                                           "high level, but a low one on pin 11."));
+    connect(menus.mnuVentroUk, &QAction::triggered, this, &LptInputWindow::helpRequested);
+
+    // As large as the texts need, also when they grow.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    Timer1->start(LptInputTest::IntervalMs);
+}
+
+LptInputWindow::~LptInputWindow() = default;
+
+void LptInputWindow::GetLptInp() {
+    const LptInputTest::Reading reading = test_.GetLptInp();
+    Frame2->setTitle(reading.frameCaption);
+    Label2->setText(reading.valueText);
+    for (std::size_t i = 0; i < PinLabel.size(); ++i)
+        PinLabel[i]->setText(reading.pinTexts[i]);
+}
+
+void LptInputWindow::closeEvent(QCloseEvent* event) {
+    Timer1->stop();
+    emit closed();
+    event->accept();
+}
+
+} // namespace display

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+
+class QWidget;
+
+// Windows placed where the user can reach them, on the screens attached now.
+namespace display {
+
+// The available area of every screen.
+QList<QRect> AvailableScreens();
+// Gives a window the wanted frame rectangle, moved (and shrunk) into the visible screen.
+void PlaceWindow(QWidget& window, const QRect& wantedFrame);
+// Puts a window right of another one, tops level, inside the visible screen.
+void PlaceBeside(QWidget& window, const QWidget& anchor);
+// Puts a window right under another one, left edges level, inside the visible screen.
+void PlaceUnder(QWidget& window, const QWidget& anchor);
+
+} // namespace display

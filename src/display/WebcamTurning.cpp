@@ -1,0 +1,78 @@
+#include "display/WebcamTurning.h"
+
+#include "display/DialGeometry.h"
+
+namespace display {
+namespace {
+
+constexpr core::Long DriverEnableBits = 4 | 8;
+constexpr double PowerOffWaitMs = 50;
+
+} // namespace
+
+WebcamTurning::WebcamTurning(const Parts& parts)
+    : state_(parts.state), platform_(parts.platform), engine_(parts.engine),
+      mainInit_(parts.mainInit), wheel_(parts.wheel) {}
+
+void WebcamTurning::Opened() {
+    wheel_.ChooseWheelFunction(engine::WheelFunction::Stepper);
+}
+
+void WebcamTurning::Activated() {
+    state_.WebcamWindowOpen = true;
+    PrepareStepperSwitch();
+    mainInit_.InitMain(true);
+}
+
+void WebcamTurning::Closed() {
+    state_.WebcamWindowOpen = false;
+    state_.MainShown = true;
+}
+
+void WebcamTurning::PrepareStepperSwitch() {
+    state_.MainShown = true;
+    state_.TableWindowShown = state_.TimerWindowShown = false;
+    state_.PelorusShown = state_.SmallPelorusShown = false;
+    state_.StoreStepperProfile();
+}
+
+void WebcamTurning::PowerOffBeforeSwitch() {
+    const core::Long value = engine_.coil().ReadData();
+    if (value & DriverEnableBits) {
+        engine_.coil().WriteData(value & ~DriverEnableBits);
+        platform_.waitMs(PowerOffWaitMs);
+    }
+}
+
+void WebcamTurning::SelectAxis(int button) {
+    if (button != LeftButton && button != RightButton)
+        return;
+    if (button == lastButton_)
+        button = button == LeftButton ? RightButton : LeftButton;
+    lastButton_ = button;
+    needleShown_ = true;
+    const core::Long stepper = button == LeftButton ? 1 : 0;
+    if (state_.SelectedStepper != stepper) {
+        PrepareStepperSwitch();
+        PowerOffBeforeSwitch();
+        engine_.SwitchStepper(stepper);
+    }
+}
+
+void WebcamTurning::Wheel(int delta, int shift) {
+    needleShown_ = true;
+    wheel_.ChooseWheelFunction(engine::WheelFunction::Stepper);
+    wheel_.HandleWheel(delta, shift);
+}
+
+QString WebcamTurning::axisName() const {
+    return elevation() ? QStringLiteral("Elevation") : QStringLiteral("Azimuth");
+}
+
+std::optional<double> WebcamTurning::needleDegrees() const {
+    if (!needleShown_)
+        return std::nullopt;
+    return WebcamNeedleDegrees(state_.StepCounter, state_.StepsPer360);
+}
+
+} // namespace display
