@@ -11,14 +11,14 @@ void RigTuning::useRigctld() {
     if (!setConnection(*rigctld_))
         return;
     portCaption_ = QStringLiteral("&Comport(rigctld)");
-    frameCaption_ = QStringLiteral("Rig Control-") + rig_->rigName();
+    frameCaption_ = rigControlCaption();
     emit changed();
 }
 
 void RigTuning::useCatRig() {
     if (!setConnection(*catRig_))
         return;
-    frameCaption_ = QStringLiteral("Rig Control-") + rig_->rigName();
+    frameCaption_ = rigControlCaption();
 }
 
 void RigTuning::SelectRigctld() {
