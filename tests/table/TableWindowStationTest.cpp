@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QGroupBox>
 
-TEST_F(rig_test::RigTuningFixture, theComMenuChoosesRigctldAtTheTypedAddressAndTogglesTheGuard) {
+using TableWindowStationTest = rig_test::RigTuningFixture;
+
+TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndTogglesTheGuard) {
     rig::RigctldRig rigctld{platform};
     tuning.setRigctld(rigctld);
     loadTable("3500,100,\"\"\r\n");
@@ -30,4 +32,9 @@ TEST_F(rig_test::RigTuningFixture, theComMenuChoosesRigctldAtTheTypedAddressAndT
     f.mnuTxGuard->trigger();
     EXPECT_FALSE(tuning.transmitGuardOn());
     EXPECT_FALSE(f.mnuTxGuard->isChecked());
+
+    // Back to the simulated rig (the tuning outlives this test's rigctld link).
+    f.mnuSimulatedRig->trigger();
+    EXPECT_FALSE(f.mnuRigctld->isChecked());
+    EXPECT_EQ(f.frmCatControl->title(), "Rig Control-FT817");
 }
