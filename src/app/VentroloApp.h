@@ -41,6 +41,7 @@
 #include "rig/QtSerialLink.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigTuning.h"
+#include "rig/RigctldRig.h"
 #include "rig/SimulatedRig.h"
 #include "station/PositionJournal.h"
 #include "station/RotatorServer.h"
@@ -203,6 +204,7 @@ private:
     rig::CatLog catLog_;
     rig::CatControl cat_;
     rig::CatRig catRig_;
+    rig::RigctldRig rigctldRig_{platform_};
     rig::RigLinkChoice rigLinks_;
     table::TableEditor tableEditor_;
     table::TableViewModel tableView_;

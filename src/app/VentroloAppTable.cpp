@@ -13,6 +13,9 @@ void VentroloApp::wireTable() {
     simulatedRig_.followModelOf(state_);
     rigLinks_.Load();
     tableEditor_.setEngineLink(&tableEngine_);
+    tuning_.setRigctld(rigctldRig_);
+    // A turn asked for in the main window while the rig transmits asks first.
+    turns_.setTurnCheck([this] { return tuning_.ManualTurnAllowed(); });
 
     mainwindow::MainWindowForm& form = window_.form();
     connect(form.mnuTableUnity, &QAction::triggered, this, [this](bool checked) {
@@ -30,7 +33,7 @@ void VentroloApp::wireTable() {
 
     // The main window's S-meter while the rig's port is open.
     connect(&tuning_, &rig::RigTuning::changed, this,
-            [this] { window_.form().ProgressBar1->setValue(int(catRig_.sMeter())); });
+            [this] { window_.form().ProgressBar1->setValue(int(tuning_.connection().sMeter())); });
     connect(&tuning_, &rig::RigTuning::portOpenChanged, this, [this](bool open) {
         window_.form().ProgressBar1->setRange(0, 15);
         window_.form().ProgressBar1->setVisible(open);

@@ -71,6 +71,8 @@ void TurnCommands::GotoDegreesClicked() {
 }
 
 void TurnCommands::gotoTarget(Long target) {
+    if (!mayTurn())
+        return;
     engine_.ShowSliderLabel(state_.StepCounter);
     engine_.busyLock().lock();
     engine_.TurnTo({target});
@@ -101,18 +103,22 @@ void TurnCommands::turnToLimit(bool up) {
         emit maxToolTipChanged(MaxToolTip(limit));
     else
         emit minToolTipChanged(MinToolTip(limit));
+    if (!mayTurn())
+        return;
     engine_.ShowSliderLabel(state_.StepCounter);
     engine_.TurnTo({limit});
     fields_.setKeyPreview(true);
 }
 
 void TurnCommands::StepUpClicked() {
-    engine_.StepBy(-1, 0);
+    if (mayTurn())
+        engine_.StepBy(-1, 0);
     fields_.setKeyPreview(true);
 }
 
 void TurnCommands::StepDownClicked() {
-    engine_.StepBy(1, 0);
+    if (mayTurn())
+        engine_.StepBy(1, 0);
     fields_.setKeyPreview(true);
 }
 
@@ -132,6 +138,10 @@ void TurnCommands::DragBarReleased(Long value) {
     if (value == state_.StepCounter)
         return;
     engine_.StopTurning();
+    if (!mayTurn()) {
+        emit dragTurnEnded(); // the thumb back at the counter
+        return;
+    }
     const std::int64_t length = std::int64_t{value} - state_.StepCounter;
     const QString toolTip =
         QStringLiteral("Drag slider (") + core::PlainNumberText(value) + QStringLiteral(")") +

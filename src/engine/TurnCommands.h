@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <QObject>
+#include <functional>
 
 namespace engine {
 
@@ -42,6 +43,9 @@ public:
     void ShowGotoFields();
     // A field typed into: Text3 is the goto step.
     void FieldEdited(EntryField field);
+    // Asked before a command's turn starts (the rig transmitting asks the user first); false
+    // leaves the stepper still.
+    void setTurnCheck(std::function<bool()> check) { turnCheck_ = std::move(check); }
 
 signals:
     void maxToolTipChanged(const QString& text);
@@ -58,11 +62,13 @@ private:
     void gotoTarget(core::Long target);
     void turnToLimit(bool up);
     void showGotoStep(core::Long step);
+    bool mayTurn() const { return !turnCheck_ || turnCheck_(); }
 
     core::ProgramState& state_;
     platform::Platform& platform_;
     Engine& engine_;
     MainFields& fields_;
+    std::function<bool()> turnCheck_;
 };
 
 } // namespace engine

@@ -1,9 +1,7 @@
 #include "rig/RigLinkChoice.h"
 
-#include "core/AtomicFile.h"
-#include "rig/RigLogging.h"
+#include "rig/IniLines.h"
 
-#include <QFile>
 #include <QSettings>
 
 namespace rig {
@@ -13,36 +11,24 @@ namespace {
 const QString LinkKey = QStringLiteral("rig/link");
 const QByteArray SerialValue = "serial";
 const QByteArray SimulatedValue = "simulated";
+const QByteArray RigctldValue = "rigctld";
 
-bool IsGroupLine(const QByteArray& line) {
-    return line.trimmed().startsWith('[');
+QByteArray LinkValue(RigLinkChoice::Link link) {
+    switch (link) {
+    case RigLinkChoice::Link::Simulated:
+        return SimulatedValue;
+    case RigLinkChoice::Link::Rigctld:
+        return RigctldValue;
+    case RigLinkChoice::Link::Serial:
+        break;
+    }
+    return SerialValue;
 }
 
 } // namespace
 
 QByteArray WithRigLink(const QByteArray& contents, const QByteArray& value) {
-    QList<QByteArray> lines = contents.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    const QByteArray entry = "link=" + value;
-    qsizetype group = -1;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (IsGroupLine(lines[i]))
-            group = lines[i].trimmed().toLower() == "[rig]" ? i : -1;
-        else if (group >= 0 && lines[i].split('=').first().trimmed().toLower() == "link")
-            return (lines.mid(0, i) + QList<QByteArray>{entry} + lines.mid(i + 1)).join('\n') +
-                   '\n';
-    }
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].trimmed().toLower() == "[rig]") {
-            lines.insert(i + 1, entry);
-            return lines.join('\n') + '\n';
-        }
-    }
-    if (!lines.isEmpty())
-        lines << QByteArray();
-    lines << "[rig]" << entry;
-    return lines.join('\n') + '\n';
+    return WithIniValue(contents, "rig", "link", value);
 }
 
 RigLinkChoice::RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
@@ -54,13 +40,16 @@ QString RigLinkChoice::settingsFile() const {
 }
 
 void RigLinkChoice::Load() {
-    const QString value = [this] {
+    const QByteArray value = [this] {
         const QSettings ini(settingsFile(), QSettings::IniFormat);
-        return ini.value(LinkKey).toString().trimmed().toLower();
+        return ini.value(LinkKey).toString().trimmed().toLower().toLatin1();
     }();
-    link_ = value == QLatin1String(SimulatedValue) ? Link::Simulated : Link::Serial;
-    if (value != QLatin1String(SimulatedValue) && value != QLatin1String(SerialValue))
+    link_ = value == SimulatedValue ? Link::Simulated
+            : value == RigctldValue ? Link::Rigctld
+                                    : Link::Serial;
+    if (value != LinkValue(link_))
         store();
+    address_ = LoadRigctldAddress(settingsFile());
     (void)cat_.setLink(simulated() ? static_cast<SerialLink&>(simulated_) : serial_);
 }
 
@@ -74,22 +63,19 @@ bool RigLinkChoice::Choose(Link link) {
     return true;
 }
 
+bool RigLinkChoice::ChooseRigctld(const RigctldAddress& address) {
+    if (!Choose(Link::Rigctld))
+        return false;
+    if (!(address == address_)) {
+        address_ = address;
+        StoreRigctldAddress(settingsFile(), address_);
+    }
+    return true;
+}
+
 void RigLinkChoice::store() {
     // Only the one line changes: the user's comments and everything else stay as written.
-    QFile file(settingsFile());
-    QByteArray contents;
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly)) {
-            qCWarning(lcRig) << "cannot read" << settingsFile() << file.errorString();
-            return;
-        }
-        contents = file.readAll();
-    }
-    QString error;
-    if (!core::WriteFileAtomically(
-            settingsFile(), WithRigLink(contents, simulated() ? SimulatedValue : SerialValue),
-            &error))
-        qCWarning(lcRig) << "cannot write" << settingsFile() << error;
+    (void)StoreIniValue(settingsFile(), "rig", "link", LinkValue(link_));
 }
 
 } // namespace rig

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rig/CatControl.h"
+#include "rig/RigctldAddress.h"
 #include "rig/SerialLink.h"
 #include "rig/SimulatedRig.h"
 
@@ -9,18 +10,21 @@
 
 namespace rig {
 
-// Which line the CAT link talks on: a serial port (COM1..COM4, the devices of Ventrolo.ini's
-// [serial] group) or the simulated rig, so that following can be tried without a transceiver.
-// The choice is kept in Ventrolo.ini, where the legacy configuration's ComPort (1..4) cannot
-// hold it:
+// Which line the rig talks on: a serial port (COM1..COM4, the devices of Ventrolo.ini's
+// [serial] group), the simulated rig, so that following can be tried without a transceiver, or
+// a rigctld daemon on the network that shares the rig with the station's other programs. The
+// choice is kept in Ventrolo.ini, where the legacy configuration's ComPort (1..4) cannot hold it:
 //   [rig]
-//   link=serial          ; serial or simulated
+//   link=serial          ; serial, simulated or rigctld
+//   [rigctld]
+//   host=localhost
+//   port=4532
 // The settings text with the [rig] group's link set to value, every other line kept.
 QByteArray WithRigLink(const QByteArray& contents, const QByteArray& value);
 
 class RigLinkChoice {
 public:
-    enum class Link { Serial, Simulated };
+    enum class Link { Serial, Simulated, Rigctld };
 
     RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
                   SimulatedRig& simulated);
@@ -30,10 +34,16 @@ public:
     void Load();
     Link link() const { return link_; }
     bool simulated() const { return link_ == Link::Simulated; }
+    bool rigctld() const { return link_ == Link::Rigctld; }
+    // Where the rigctld daemon listens (kept also while another link is chosen).
+    const RigctldAddress& rigctldAddress() const { return address_; }
+    const QString& directory() const { return directory_; }
     SimulatedRig& simulatedRig() { return simulated_; }
     // Gives the CAT link the chosen line (an open link is closed first) and keeps the choice.
     // False, and nothing changed, while the rig is answering a request.
     bool Choose(Link link);
+    // The rigctld link at this address, kept.
+    bool ChooseRigctld(const RigctldAddress& address);
 
 private:
     QString settingsFile() const;
@@ -45,6 +55,7 @@ private:
     SerialLink& serial_;
     SimulatedRig& simulated_;
     Link link_ = Link::Serial;
+    RigctldAddress address_;
 };
 
 } // namespace rig

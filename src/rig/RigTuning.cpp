@@ -52,8 +52,10 @@ RigTuning::PollPause::~PollPause() {
 
 RigTuning::RigTuning(const Parts& parts, QObject* parent)
     : QObject(parent), state_(parts.state), platform_(parts.platform), engine_(parts.engine),
-      wheel_(parts.wheel), rig_(&parts.rig), links_(parts.links), editor_(parts.editor),
-      view_(parts.view), pollTimer_(platform_.createTimer([this] { PollRig(); })),
+      wheel_(parts.wheel), rig_(&parts.rig), catRig_(&parts.rig),
+      guard_(parts.links.directory() + QStringLiteral("/Ventrolo.ini")), links_(parts.links),
+      editor_(parts.editor), view_(parts.view),
+      pollTimer_(platform_.createTimer([this] { PollRig(); })),
       watchdog_(platform_.createTimer([this] { PttToggle(true); })),
       searchCaption_(QStringLiteral("&S-Meter calibreren")) {
     connectRig();
@@ -105,6 +107,7 @@ void RigTuning::tell(const QString& text, platform::Icon icon) {
 
 void RigTuning::Load() {
     engine_.StopTurning();
+    guard_.Load();
     showModes();
     rig_->resetSwrState();
     // The table is applied before the window is on screen: a stored offset is not questioned
@@ -115,6 +118,8 @@ void RigTuning::Load() {
     editor_.SetWindowVisible(true);
     if (links_.simulated())
         SelectSimulatedRig();
+    else if (links_.rigctld() && rigctld_)
+        useRigctld();
     else
         SelectComPort(state_.ComPort);
     SelectBaud(state_.BaudRate);
@@ -164,14 +169,17 @@ void RigTuning::ComportClicked() {
         ComPortOpen(0);
         return;
     }
-    if (!links_.simulated() && (state_.ComPort < 1 || state_.ComPort > 4)) {
+    guard_.Reset();
+    if (!links_.simulated() && !links_.rigctld() && (state_.ComPort < 1 || state_.ComPort > 4)) {
         tell(QStringLiteral("Choose COM1 to COM4 or the simulated rig in the Com menu first."));
         return;
     }
     engine_.StopTurning();
     state_.RigFollowHalted = false;
     view_.ForceKHz();
-    if (!ComPortOpen(links_.simulated() ? std::max<core::Long>(state_.ComPort, 1) : state_.ComPort))
+    if (!ComPortOpen(links_.simulated() || links_.rigctld()
+                         ? std::max<core::Long>(state_.ComPort, 1)
+                         : state_.ComPort))
         return;
     editor_.SetRigFreqToFirstUnit();
     emit changed();
@@ -186,9 +194,10 @@ bool RigTuning::ComPortOpen(int port) {
         closePort();
     opening_ = true;
     emit changed();
-    catPortText_ =
-        (links_.simulated() ? QStringLiteral("SIM") : QStringLiteral("COM%1").arg(port)) +
-        QLatin1Char(':') + rig_->lineText();
+    catPortText_ = links_.rigctld() ? rig_->lineText() + QLatin1Char(' ')
+                                    : (links_.simulated() ? QStringLiteral("SIM")
+                                                          : QStringLiteral("COM%1").arg(port)) +
+                                          QLatin1Char(':') + rig_->lineText();
     const LinkOpenResult opened = rig_->open(port);
     opening_ = false;
     if (!opened.ok || !rig_->isOpen()) {
@@ -242,6 +251,7 @@ void RigTuning::linkFailed(const QString& error) {
 void RigTuning::SelectComPort(int port) {
     if (!menusEnabled() || !links_.Choose(RigLinkChoice::Link::Serial))
         return;
+    useCatRig();
     state_.ComPort = port >= 1 && port <= 4 ? port : 0;
     portCaption_ = QStringLiteral("&Comport(%1)").arg(state_.ComPort);
     emit changed();
@@ -250,6 +260,7 @@ void RigTuning::SelectComPort(int port) {
 void RigTuning::SelectSimulatedRig() {
     if (!menusEnabled() || !links_.Choose(RigLinkChoice::Link::Simulated))
         return;
+    useCatRig();
     portCaption_ = QStringLiteral("&Comport(Sim)");
     emit changed();
 }
@@ -305,8 +316,9 @@ bool RigTuning::pollTimerRunning() const {
 }
 
 void RigTuning::updatePollTimer() {
-    const bool wanted =
-        open_ && pauses_ == 0 && !engineTurning_ && !awaiting_ && !searching_ && !opening_;
+    // With the guard on, polls go on during turns: transmit may begin meanwhile.
+    const bool wanted = open_ && pauses_ == 0 && (!engineTurning_ || guard_.enabled()) &&
+                        !awaiting_ && !searching_ && !opening_;
     if (!wanted)
         pollTimer_->stop();
     else if (!pollTimer_->isActive() || pollTimer_->interval() != state_.ComPollMs)
@@ -327,6 +339,8 @@ void RigTuning::PollRig() {
     if (!open_ || awaiting_)
         return;
     spinner_ = (spinner_ + 1) % int(Spinner.size());
+    if (links_.rigctld()) // the connection comes and goes
+        catPortText_ = rig_->lineText() + QLatin1Char(' ');
     frameCaption_ = catPortText_ + Spinner[static_cast<std::size_t>(spinner_)];
     awaiting_ = true;
     updatePollTimer();
@@ -344,7 +358,10 @@ void RigTuning::readingArrived(const RigReading& reading) {
     awaiting_ = false;
     if (open_) {
         rig_->showFrequency(reading.kHz.value_or(0));
-        follow(reading.kHz.value_or(0));
+        transmitReported(reading);
+        // A reading during a turn only watches for transmit.
+        if (!engineTurning_)
+            follow(reading.kHz.value_or(0));
     }
     updatePollTimer();
     emit changed();
@@ -355,7 +372,7 @@ void RigTuning::follow(core::Single kHz) {
     // No reading (a silent or garbled rig) is no frequency: nothing is looked up, nothing
     // moves, and following goes on with the next good reading. Neither does anything relock
     // or turn while we transmit or the peak search runs.
-    if (kHz == 0 || rig_->pttOn() || searching_) {
+    if (kHz == 0 || transmitHolds() || searching_) {
         if (kHz == 0)
             view_.ShowLookup(table::Lookup{});
         prevCatFrequency_ = kHz;
@@ -485,6 +502,11 @@ void RigTuning::RigLockClicked(bool on) {
 }
 
 void RigTuning::EngineStopped() {
+    // Transmit stopped the turn: following stays locked and goes on when it ends.
+    if (guardStopping_) {
+        emit changed();
+        return;
+    }
     setLocked(false);
     calibrateEnabled_ = false;
     inputEnabled_ = true;

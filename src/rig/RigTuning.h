@@ -7,6 +7,8 @@
 #include "platform/Platform.h"
 #include "rig/RigConnection.h"
 #include "rig/RigLinkChoice.h"
+#include "rig/RigctldRig.h"
+#include "rig/TransmitGuard.h"
 #include "table/TableEditor.h"
 #include "table/TableLinks.h"
 #include "table/TableLookup.h"
@@ -31,6 +33,9 @@ namespace rig {
 //   (PollPause), while a reading is awaited and during the peak search.
 // - While our PTT is on nothing relocks or turns the stepper; the watchdog releases the PTT
 //   after 15 s, and every closing of the port releases it first.
+// - While the rig reports transmit (and the guard is on) following and frequency steps start
+//   no turn, polls go on during turns, and a turn under way stops when transmit begins;
+//   following goes on when it ends. Turns of the user's own ask first.
 // - A stop of the engine (Esc) unlocks and halts following until the user locks or turns.
 class RigTuning : public QObject, public table::RigLink, public engine::TableWheel {
     Q_OBJECT
@@ -187,6 +192,20 @@ public:
     void jumpFrequency(bool up) override;
     void resetJumpLabel() override;
 
+    // --- the rigctld link and the rig's transmit (RigTuningStation.cpp) ---
+    // The network link the Com menu offers beside the serial ports and the simulated rig.
+    void setRigctld(RigctldRig& rigctld) { rigctld_ = &rigctld; }
+    bool rigctldLink() const { return links_.rigctld(); }
+    // mnuRigctld: asks where the daemon listens ("host:port") and chooses that link.
+    void SelectRigctld();
+    // mnuTxGuard: no turning while the rig transmits.
+    void TransmitGuardClicked(bool on);
+    bool transmitGuardOn() const { return guard_.enabled(); }
+    // The rig reports transmit, with the port open.
+    bool rigTransmitting() const { return open_ && guard_.rigTransmitting(); }
+    // A turn the user asked for while the guard holds: true when the user says to turn.
+    bool ManualTurnAllowed();
+
 signals:
     // Something the table window shows changed.
     void changed();
@@ -222,12 +241,23 @@ private:
     std::optional<float> readSMeter();
     bool searchGoesOn() const;
     void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
+    // RigTuningStation.cpp
+    void useRigctld();
+    void useCatRig();
+    // A reading's transmit state: a turn under way stops when transmit begins.
+    void transmitReported(const RigReading& reading);
+    // Our PTT on, or the rig transmitting while the guard is on: no turn starts by itself.
+    bool transmitHolds() const;
 
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
     const engine::WheelControl& wheel_;
     RigConnection* rig_;
+    RigConnection* catRig_;
+    RigctldRig* rigctld_ = nullptr;
+    TransmitGuard guard_;
+    bool guardStopping_ = false;
     RigLinkChoice& links_;
     table::TableEditor& editor_;
     table::TableViewModel& view_;

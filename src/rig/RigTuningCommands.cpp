@@ -56,8 +56,8 @@ void RigTuning::frequencyStep(int n, bool up) {
         platform_.beep();
         return;
     }
-    // No turn while we transmit.
-    if (locked_ && !rig_->pttOn()) {
+    // No turn while we or the rig transmit.
+    if (locked_ && !transmitHolds()) {
         const table::Lookup lookup = freqToPosition(f);
         if (lookup.ok())
             turnTo(lookup.position);
@@ -86,6 +86,8 @@ void RigTuning::turnToFrequency(core::Single x) {
         platform_.beep();
         return;
     }
+    if (!ManualTurnAllowed())
+        return;
     rangeCheck(x);
     if (open_) {
         if (!rig_->frequencyValid(x) || !sendFrequency(x)) {

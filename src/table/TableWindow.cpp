@@ -180,6 +180,9 @@ void TableWindow::connectMenus() {
     for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i)
         on(f.mnuComPorts[i], [this, i] { logic_.tuning.SelectComPort(int(i) + 1); });
     on(f.mnuSimulatedRig, [this] { logic_.tuning.SelectSimulatedRig(); });
+    on(f.mnuRigctld, [this] { logic_.tuning.SelectRigctld(); });
+    connect(f.mnuTxGuard, &QAction::triggered, this,
+            [this](bool on) { logic_.tuning.TransmitGuardClicked(on); });
     connect(f.mnuTerminal, &QAction::triggered, this, &TableWindow::terminalToggled);
     auto wheelEntry = [this](QAction* action, engine::WheelFunction function) {
         connect(action, &QAction::triggered, this,
@@ -351,7 +354,10 @@ void TableWindow::render() {
     f.lblStatus->setToolTip(logic_.view.StatusToolTip());
     f.lblInterpolValue->setText(v.InterpolValueText);
     SetTextColor(f.lblInterpolValue, FromBgr(v.InterpolValueColor));
-    f.lblInfoInterpol->setText(v.InfoInterpolText);
+    // Why the stepper does not follow now.
+    f.lblInfoInterpol->setText(logic_.tuning.rigTransmitting() && logic_.tuning.transmitGuardOn()
+                                   ? QStringLiteral("TX: no turning")
+                                   : v.InfoInterpolText);
     SetTextIfOther(f.txtInput, v.InputText);
     f.txtInput->setEnabled(logic_.tuning.inputEnabled());
     f.lblInput->setText(logic_.state.FrequencyUnit);
@@ -461,11 +467,15 @@ void TableWindow::renderMenus() {
         f.mnuBaudRates[i]->setEnabled(menus);
     }
     for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i) {
-        f.mnuComPorts[i]->setChecked(!tuning.simulatedLink() && int(i) + 1 == s.ComPort);
+        f.mnuComPorts[i]->setChecked(!tuning.simulatedLink() && !tuning.rigctldLink() &&
+                                     int(i) + 1 == s.ComPort);
         f.mnuComPorts[i]->setEnabled(menus);
     }
     f.mnuSimulatedRig->setChecked(tuning.simulatedLink());
     f.mnuSimulatedRig->setEnabled(menus);
+    f.mnuRigctld->setChecked(tuning.rigctldLink());
+    f.mnuRigctld->setEnabled(menus);
+    f.mnuTxGuard->setChecked(tuning.transmitGuardOn());
 }
 
 } // namespace table

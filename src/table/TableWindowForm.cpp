@@ -250,6 +250,10 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
     mnuCom->addSeparator();
     mnuSimulatedRig =
         Entry(mnuCom, QStringLiteral("mnuSimulatedRig"), QStringLiteral("&Simulated rig"), true);
+    mnuRigctld = Entry(mnuCom, QStringLiteral("mnuRigctld"), QStringLiteral("&rigctld..."), true);
+    mnuCom->addSeparator();
+    mnuTxGuard = Entry(mnuCom, QStringLiteral("mnuTxGuard"),
+                       QStringLiteral("No turning while &transmitting"), true);
 
     mnuTerminal = bar->addAction(QStringLiteral("&Terminal"));
     mnuTerminal->setObjectName(QStringLiteral("mnuTerminal"));

@@ -82,6 +82,8 @@ struct TableWindowForm {
     QMenu* mnuCom;
     std::array<QAction*, 4> mnuComPorts; // COM1 .. COM4
     QAction* mnuSimulatedRig;
+    QAction* mnuRigctld;
+    QAction* mnuTxGuard;
     QAction* mnuTerminal;
     QMenu* mnuWheel;
     QAction* mnuWheelStepper;

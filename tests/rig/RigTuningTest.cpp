@@ -23,7 +23,8 @@ TEST_F(RigTuningTest, openingSendsTheStartUpRowAndTheStepperFollowsTheDialWithin
     EXPECT_EQ(state.StepCounter, 160);
     EXPECT_EQ(view.view().ListIndex, 1);
     EXPECT_EQ(view.view().InterpolValueText, "160");
-    EXPECT_EQ(tuning.FrameCaption(), "SIM:4800,N,8,1(/)");
+    // (Polls go on during the turn, watching for transmit.)
+    EXPECT_TRUE(tuning.FrameCaption().startsWith("SIM:4800,N,8,1("));
     EXPECT_TRUE(logged("0,0,0,0,3 {Ask Freq}"));
 
     // Between the rows the position is interpolated after the value label blinked "???".
@@ -189,8 +190,13 @@ TEST_F(RigTuningTest, pollsPauseWhileAModalBoxIsOpenAndWhileTheEngineTurns) {
         EXPECT_EQ(simulated.rig().framesReceived().size(), frames);
     }
     EXPECT_TRUE(tuning.pollTimerRunning());
+    // Without the transmit guard nothing needs to watch the rig during a turn.
+    tuning.TransmitGuardClicked(false);
     engine.TurnTo({300}); // 200 steps of 15 ms: no poll meanwhile
     EXPECT_EQ(simulated.rig().framesReceived().size(), frames);
+    tuning.TransmitGuardClicked(true);
+    engine.TurnTo({0});
+    EXPECT_GT(simulated.rig().framesReceived().size(), frames);
 }
 
 TEST_F(RigTuningTest, escUnlocksAndHaltsFollowing_lockingResumesIt) {

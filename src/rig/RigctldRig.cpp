@@ -1,0 +1,334 @@
+#include "rig/RigctldRig.h"
+
+#include "core/TextRules.h"
+#include "rig/RigLogging.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+
+namespace rig {
+
+namespace {
+
+// The buttons' modes in rigctld's names; the first ten a transceiver is most often set to.
+const std::array<QString, 10> ModeNames{QStringLiteral("LSB"),    QStringLiteral("USB"),
+                                        QStringLiteral("CW"),     QStringLiteral("CWR"),
+                                        QStringLiteral("AM"),     QStringLiteral("FM"),
+                                        QStringLiteral("RTTY"),   QStringLiteral("RTTYR"),
+                                        QStringLiteral("PKTLSB"), QStringLiteral("PKTUSB")};
+// Highest frequency the link sends, kHz (the daemon knows the rig's own bands).
+constexpr double HighestKHz = 1e7;
+// Longer than any reply line: a daemon that sends one is not a daemon.
+constexpr qint64 LongestLine = 4096;
+
+using Reply = QList<QByteArray>;
+
+bool Reported(const Reply& reply) {
+    return !reply.isEmpty() && reply.first().startsWith("RPRT ");
+}
+
+// The reply of a command that sets something: "RPRT 0".
+bool Succeeded(const Reply& reply) {
+    return reply.size() == 1 && reply.first() == "RPRT 0";
+}
+
+std::optional<float> ParseKHz(const Reply& reply) {
+    if (reply.size() != 1 || Reported(reply))
+        return std::nullopt;
+    bool number = false;
+    const double hz = reply.first().toDouble(&number);
+    if (!number || !std::isfinite(hz) || hz <= 0 || hz / 1000 > HighestKHz)
+        return std::nullopt;
+    const auto kHz = static_cast<float>(core::RoundHalfEven(hz / 1000));
+    return kHz > 0 ? std::optional<float>(kHz) : std::nullopt;
+}
+
+std::optional<bool> ParsePtt(const Reply& reply) {
+    if (reply.size() != 1 || Reported(reply))
+        return std::nullopt;
+    bool number = false;
+    const int ptt = reply.first().toInt(&number);
+    // 1 keyed, 2 keyed by the microphone, 3 keyed for data.
+    if (!number || ptt < 0 || ptt > 3)
+        return std::nullopt;
+    return ptt != 0;
+}
+
+// rigctld's signal strength is in dB over S9; the meter shows S0..S9 in 6 dB steps and up to
+// S9+60 dB (15) in 10 dB steps, as the Yaesu rigs report it.
+std::optional<float> ParseSMeter(const Reply& reply) {
+    if (reply.size() != 1 || Reported(reply))
+        return std::nullopt;
+    bool number = false;
+    const double dB = reply.first().toDouble(&number);
+    if (!number || !std::isfinite(dB))
+        return std::nullopt;
+    const double s = dB <= 0 ? 9 + dB / 6 : 9 + dB / 10;
+    return static_cast<float>(std::clamp(std::round(s), 0.0, 15.0));
+}
+
+} // namespace
+
+RigctldRig::RigctldRig(platform::Platform& platform, QObject* parent)
+    : RigConnection(parent), platform_(platform),
+      replyLimit_(platform_.createTimer([this] { replyLimitReached(); })),
+      reconnect_(platform_.createTimer([this] {
+          reconnect_->stop();
+          if (open_ && !socket_)
+              connectToDaemon();
+      })) {}
+
+RigctldRig::~RigctldRig() {
+    close();
+}
+
+bool RigctldRig::connected() const {
+    return socket_ && socket_->state() == QAbstractSocket::ConnectedState;
+}
+
+QString RigctldRig::lineText() const {
+    QString text = QStringLiteral("rigctld ") + address_.text();
+    if (open_ && !connected())
+        text += QStringLiteral(" - no connection");
+    return text;
+}
+
+// --- the connection ---
+
+LinkOpenResult RigctldRig::open(int /*port*/) {
+    if (open_)
+        close();
+    open_ = true;
+    connectToDaemon();
+    return {true, {}};
+}
+
+void RigctldRig::close() {
+    if (!open_)
+        return;
+    if (pttOn_)
+        (void)setPtt(false);
+    open_ = false;
+    reconnect_->stop();
+    replyLimit_->stop();
+    if (QTcpSocket* socket = socket_) {
+        // What is written (the PTT released) still goes out; then the socket goes.
+        socket_.clear();
+        disconnect(socket, nullptr, this, nullptr);
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(ReplyLimitMs, socket, &QObject::deleteLater);
+        socket->disconnectFromHost();
+    }
+    std::deque<Pending> unanswered;
+    unanswered.swap(pending_);
+    for (Pending& command : unanswered)
+        command.done({});
+    shownKHz_ = 0;
+    emit closed();
+    emit changed();
+}
+
+void RigctldRig::connectToDaemon() {
+    auto* socket = new QTcpSocket(this);
+    socket_ = socket;
+    connect(socket, &QTcpSocket::connected, this, &RigctldRig::connectionMade);
+    connect(socket, &QTcpSocket::readyRead, this, &RigctldRig::readLines);
+    connect(socket, &QTcpSocket::disconnected, this,
+            [this] { dropConnection(QStringLiteral("closed by the daemon")); });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
+        if (socket == socket_)
+            dropConnection(socket->errorString());
+    });
+    qCInfo(lcRig) << "connecting to rigctld at" << address_.text();
+    // A connection too is given its time.
+    replyLimit_->start(ReplyLimitMs);
+    socket->connectToHost(address_.host, static_cast<quint16>(address_.port));
+}
+
+void RigctldRig::connectionMade() {
+    replyLimit_->stop();
+    qCInfo(lcRig) << "connected to rigctld at" << address_.text();
+    if (pttReleaseOwed_ && send("T 0", 1, [](const Reply&) {}))
+        pttReleaseOwed_ = false;
+    emit changed();
+}
+
+void RigctldRig::dropConnection(const QString& why) {
+    if (!socket_)
+        return;
+    qCWarning(lcRig) << "rigctld at" << address_.text() << why;
+    QTcpSocket* socket = socket_;
+    socket_.clear();
+    disconnect(socket, nullptr, this, nullptr);
+    socket->abort();
+    socket->deleteLater();
+    replyLimit_->stop();
+    std::deque<Pending> unanswered;
+    unanswered.swap(pending_);
+    for (Pending& command : unanswered)
+        command.done({});
+    if (open_)
+        reconnect_->start(ReconnectMs);
+    emit changed();
+}
+
+void RigctldRig::replyLimitReached() {
+    replyLimit_->stop();
+    dropConnection(connected() ? QStringLiteral("did not answer in time")
+                               : QStringLiteral("could not be reached in time"));
+}
+
+bool RigctldRig::send(const QByteArray& line, int replyLines,
+                      std::function<void(const Reply&)> done) {
+    if (!connected())
+        return false;
+    socket_->write(line + '\n');
+    pending_.push_back({replyLines, std::move(done), {}});
+    if (!replyLimit_->isActive())
+        replyLimit_->start(ReplyLimitMs);
+    return true;
+}
+
+void RigctldRig::readLines() {
+    while (socket_ && socket_->canReadLine()) {
+        const QByteArray line = socket_->readLine().trimmed();
+        if (pending_.empty()) {
+            dropConnection(QStringLiteral("sent what nobody asked for"));
+            return;
+        }
+        Pending& front = pending_.front();
+        front.reply << line;
+        // An error report ends any reply.
+        if (!line.startsWith("RPRT ") && front.reply.size() < front.lines)
+            continue;
+        Pending answered = std::move(front);
+        pending_.pop_front();
+        if (pending_.empty())
+            replyLimit_->stop();
+        else
+            replyLimit_->start(ReplyLimitMs);
+        answered.done(answered.reply);
+    }
+    if (socket_ && socket_->bytesAvailable() > LongestLine)
+        dropConnection(QStringLiteral("sent a line without end"));
+}
+
+void RigctldRig::deliver(std::function<void()> news) {
+    QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
+}
+
+// --- readings ---
+
+bool RigctldRig::requestReading() {
+    if (reading_)
+        return false;
+    if (!connected()) {
+        emit readingArrived(RigReading{});
+        return true;
+    }
+    reading_ = true;
+    auto reading = std::make_shared<RigReading>();
+    (void)send("f", 1, [reading](const Reply& reply) { reading->kHz = ParseKHz(reply); });
+    (void)send("m", 2, [this](const Reply& reply) {
+        if (reply.size() != 2)
+            return;
+        const auto at =
+            std::find(ModeNames.begin(), ModeNames.end(), QString::fromLatin1(reply[0]));
+        modeIndex_ = at == ModeNames.end() ? 0 : int(at - ModeNames.begin()) + 1;
+    });
+    (void)send("t", 1, [this, reading](const Reply& reply) {
+        reading->transmitting = ParsePtt(reply);
+        reading_ = false;
+        deliver([this, reading] { emit readingArrived(*reading); });
+    });
+    return true;
+}
+
+bool RigctldRig::requestSMeter() {
+    const auto answer = [this](std::optional<float> value) {
+        if (value)
+            sMeter_ = *value;
+        deliver([this, value] { emit sMeterArrived(value); });
+    };
+    if (!send("l STRENGTH", 1, [answer](const Reply& reply) { answer(ParseSMeter(reply)); }))
+        answer(std::nullopt);
+    return true;
+}
+
+// --- commands ---
+
+bool RigctldRig::frequencyValid(double kHz) const {
+    return kHz > 0 && kHz <= HighestKHz;
+}
+
+CatResult RigctldRig::setFrequency(float kHz) {
+    if (!frequencyValid(kHz)) {
+        platform_.beep();
+        return CatResult::OutOfRange;
+    }
+    const auto hz = static_cast<qint64>(std::llround(double(kHz) * 1000));
+    const QByteArray line = "F " + QByteArray::number(hz);
+    const bool sent = send(line, 1, [line](const Reply& reply) {
+        if (!Succeeded(reply))
+            qCWarning(lcRig) << "rigctld refused" << line << reply;
+    });
+    return sent ? CatResult::Sent : CatResult::NotSent;
+}
+
+CatResult RigctldRig::setMode(int index) {
+    if (index < 1 || index > int(ModeNames.size()))
+        return CatResult::NotSent;
+    modeIndex_ = index;
+    const QByteArray line = "M " + ModeNames[std::size_t(index - 1)].toLatin1() + " 0";
+    const bool sent = send(line, 1, [line](const Reply& reply) {
+        if (!Succeeded(reply))
+            qCWarning(lcRig) << "rigctld refused" << line << reply;
+    });
+    return sent ? CatResult::Sent : CatResult::NotSent;
+}
+
+CatResult RigctldRig::setPtt(bool on) {
+    if (!on) {
+        const bool keyed = pttOn_;
+        pttOn_ = false;
+        if (send("T 0", 1, [](const Reply&) {})) {
+            pttReleaseOwed_ = false;
+            return CatResult::Sent;
+        }
+        pttReleaseOwed_ = pttReleaseOwed_ || keyed;
+        return CatResult::NotSent;
+    }
+    // A rig that cannot be keyed through the daemon does not transmit although our PTT is on.
+    const bool sent = send("T 1", 1, [this](const Reply& reply) {
+        if (!Succeeded(reply))
+            deliver([this] {
+                if (pttOn_)
+                    emit transmitInhibited();
+            });
+    });
+    if (!sent)
+        return CatResult::NotSent;
+    pttOn_ = true;
+    return CatResult::Sent;
+}
+
+// --- what the window shows ---
+
+QString RigctldRig::frequencyText() const {
+    return shownKHz_ == 0 ? QStringLiteral("-----.- kHz")
+                          : core::PlainNumberText(shownKHz_) + QStringLiteral(" kHz");
+}
+
+void RigctldRig::showFrequency(float kHz) {
+    shownKHz_ = kHz;
+}
+
+QStringList RigctldRig::modeNames() const {
+    return {ModeNames.begin(), ModeNames.end()};
+}
+
+} // namespace rig

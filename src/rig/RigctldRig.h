@@ -1,0 +1,112 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "rig/RigConnection.h"
+#include "rig/RigctldAddress.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPointer>
+#include <deque>
+#include <functional>
+#include <memory>
+
+class QTcpSocket;
+
+namespace rig {
+
+// The rig through a rigctld daemon on the network, which owns the rig's port and shares it with
+// the station's other programs: its text protocol over TCP, one command a line ("f" frequency,
+// "m" mode, "t" PTT, "l STRENGTH" the S-meter; "F", "M", "T" to set them), answered in order.
+//
+// Nothing here waits: commands go out at once and their replies are taken as they arrive, each
+// within ReplyLimitMs. A daemon that is not there, goes silent, talks nonsense or drops the
+// connection gives readings without a frequency (so nothing moves); the connection is then
+// dropped and made again every ReconnectMs for as long as the link is open.
+class RigctldRig final : public RigConnection {
+    Q_OBJECT
+
+public:
+    static constexpr int ReplyLimitMs = 1500;
+    static constexpr int ReconnectMs = 2000;
+
+    explicit RigctldRig(platform::Platform& platform, QObject* parent = nullptr);
+    ~RigctldRig() override;
+
+    // Takes effect at the next opening.
+    void setAddress(const RigctldAddress& address) { address_ = address; }
+    const RigctldAddress& address() const { return address_; }
+    bool connected() const;
+
+    // The port number is the daemon's own (address()); open() starts connecting and succeeds.
+    LinkOpenResult open(int port) override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    QString lineText() const override;
+    QString rigName() const override { return QStringLiteral("rigctld"); }
+
+    bool requestReading() override;
+    bool requestSMeter() override;
+
+    bool frequencyValid(double kHz) const override;
+    CatResult setFrequency(float kHz) override;
+    CatResult setMode(int index) override;
+    CatResult setPtt(bool on) override;
+    bool hasDialLock() const override { return false; }
+    CatResult setDialLock(bool) override { return CatResult::NotSent; }
+    bool hasPowerSwitch() const override { return false; }
+    void togglePower() override {}
+
+    QString frequencyText() const override;
+    void showFrequency(float kHz) override;
+    float sMeter() const override { return sMeter_; }
+    void resetSMeter() override { sMeter_ = 0; }
+    int swrState() const override { return -1; }
+    void resetSwrState() override {}
+    bool dialLocked() const override { return false; }
+    bool pttOn() const override { return pttOn_; }
+    bool powerOn() const override { return true; }
+    QStringList modeNames() const override;
+    int modeIndex() const override { return modeIndex_; }
+    // The daemon names its modes: the buttons show what it reports, no Yaesu code applies.
+    bool selectModeByCode(int) override { return true; }
+
+private:
+    // A command on its way: the reply lines it takes ("RPRT n" ends any reply early) and what
+    // to do with them (an empty list: no reply came).
+    struct Pending {
+        int lines;
+        std::function<void(const QList<QByteArray>&)> done;
+        QList<QByteArray> reply;
+    };
+
+    void connectToDaemon();
+    // Sends a command line; false when not connected.
+    bool send(const QByteArray& line, int replyLines,
+              std::function<void(const QList<QByteArray>&)> done);
+    void readLines();
+    void replyLimitReached();
+    // The connection is given up (answered pendings with nothing) and made again later.
+    void dropConnection(const QString& why);
+    void connectionMade();
+    // Tells what came, outside the socket's own handlers (a listener may turn the stepper and
+    // run the event loop for long).
+    void deliver(std::function<void()> news);
+
+    platform::Platform& platform_;
+    RigctldAddress address_;
+    QPointer<QTcpSocket> socket_;
+    std::unique_ptr<platform::Timer> replyLimit_;
+    std::unique_ptr<platform::Timer> reconnect_;
+    std::deque<Pending> pending_;
+    bool open_ = false;
+    bool reading_ = false;
+    bool pttOn_ = false;
+    // Our PTT was released while the daemon could not hear it: told once it is back.
+    bool pttReleaseOwed_ = false;
+    float shownKHz_ = 0;
+    float sMeter_ = 0;
+    int modeIndex_ = 0;
+};
+
+} // namespace rig

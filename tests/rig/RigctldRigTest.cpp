@@ -1,0 +1,162 @@
+// The rigctld link against a stand-in daemon: time limits and reconnecting on the virtual clock,
+// the bytes on a real localhost socket.
+#include "rig/RigctldRig.h"
+
+#include "rig/FakeRigctld.h"
+#include "support/FakePlatform.h"
+#include "support/QtPrinters.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace rig;
+using rig_test::FakeRigctld;
+
+namespace {
+
+struct RigctldRigTest : ::testing::Test {
+    testing_support::FakePlatform platform;
+    FakeRigctld daemon;
+    RigctldRig rig{platform};
+    std::optional<RigReading> reading;
+
+    RigctldRigTest() {
+        rig.setAddress({QStringLiteral("127.0.0.1"), daemon.port()});
+        QObject::connect(&rig, &RigConnection::readingArrived,
+                         [this](const RigReading& r) { reading = r; });
+        daemon.reply = [](const QByteArray& line) -> QByteArray {
+            if (line == "f")
+                return "7050000\n";
+            if (line == "m")
+                return "USB\n2400\n";
+            if (line == "t")
+                return "1\n";
+            if (line == "T 1")
+                return "RPRT -1\n";
+            return "RPRT 0\n";
+        };
+    }
+    bool waitConnected() {
+        return QTest::qWaitFor([this] { return rig.connected(); }, 5000);
+    }
+    // A reading asked for and waited for; nullopt when none came.
+    std::optional<RigReading> read() {
+        reading.reset();
+        EXPECT_TRUE(rig.requestReading());
+        (void)QTest::qWaitFor([this] { return reading.has_value(); }, 5000);
+        return reading;
+    }
+};
+
+} // namespace
+
+TEST_F(RigctldRigTest, readsFrequencyModeAndTransmit_setsThem_andAnUnkeyableRigIsInhibited) {
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_TRUE(waitConnected());
+    EXPECT_EQ(rig.lineText(), QStringLiteral("rigctld 127.0.0.1:%1").arg(daemon.port()));
+    const std::optional<RigReading> r = read();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->kHz, 7050.0f);
+    EXPECT_EQ(r->transmitting, true);
+    EXPECT_EQ(rig.modeNames().at(rig.modeIndex() - 1), "USB");
+
+    EXPECT_EQ(rig.setFrequency(7100.5f), CatResult::Sent);
+    EXPECT_TRUE(daemon.received("F 7100500"));
+    EXPECT_EQ(rig.setMode(1), CatResult::Sent);
+    EXPECT_TRUE(daemon.received("M LSB 0"));
+    EXPECT_EQ(rig.setFrequency(0), CatResult::OutOfRange);
+
+    // The daemon cannot key this rig: our PTT is told that the rig does not transmit.
+    QSignalSpy inhibited(&rig, &RigConnection::transmitInhibited);
+    EXPECT_EQ(rig.setPtt(true), CatResult::Sent);
+    EXPECT_TRUE(rig.pttOn());
+    EXPECT_TRUE(inhibited.wait(5000));
+    // Closing releases the PTT before the connection goes.
+    rig.close();
+    EXPECT_TRUE(daemon.received("T 0"));
+    EXPECT_FALSE(rig.pttOn());
+}
+
+TEST_F(RigctldRigTest, garbageSilenceAndALostDaemonGiveReadingsWithoutFrequency_thenItReconnects) {
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_TRUE(waitConnected());
+
+    // Nonsense instead of a frequency, and an error report instead of the mode's two lines:
+    // no frequency, and the replies that follow still belong to their commands.
+    daemon.reply = [](const QByteArray& line) -> QByteArray {
+        return line == "f" ? "hello\n" : line == "m" ? "RPRT -11\n" : "0\n";
+    };
+    std::optional<RigReading> r = read();
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->kHz);
+    EXPECT_EQ(r->transmitting, false);
+    EXPECT_EQ(daemon.connections, 1);
+
+    // Silence: the reading is answered, empty, when its time is up; the connection is made anew.
+    daemon.reply = [](const QByteArray&) { return QByteArray(); };
+    daemon.lines.clear();
+    reading.reset();
+    ASSERT_TRUE(rig.requestReading());
+    EXPECT_FALSE(rig.requestReading()); // one at a time
+    ASSERT_TRUE(daemon.received("t"));
+    platform.advance(RigctldRig::ReplyLimitMs + 1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return reading.has_value(); }, 5000));
+    EXPECT_FALSE(reading->kHz);
+    EXPECT_FALSE(rig.connected());
+    EXPECT_TRUE(rig.lineText().endsWith(" - no connection"));
+    platform.advance(RigctldRig::ReconnectMs + 1);
+    ASSERT_TRUE(waitConnected());
+    EXPECT_EQ(daemon.connections, 2);
+
+    // A line nobody asked for is not a daemon's: dropped and made again.
+    daemon.reply = [](const QByteArray&) { return QByteArray("1\n2\n3\n4\n"); };
+    (void)read();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !rig.connected(); }, 5000));
+
+    // The daemon gone: readings come at once, without a frequency; our PTT released meanwhile
+    // is told when it is back.
+    daemon.stop();
+    platform.advance(RigctldRig::ReconnectMs + 1);
+    r = read();
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->kHz);
+    EXPECT_EQ(rig.frequencyText(), "-----.- kHz");
+    EXPECT_EQ(rig.setFrequency(7000), CatResult::NotSent);
+    EXPECT_EQ(rig.setPtt(true), CatResult::NotSent);
+
+    daemon.reply = [](const QByteArray& line) -> QByteArray {
+        return line == "f" ? "7074000\n" : line == "m" ? "PKTUSB\n3000\n" : "RPRT 0\n";
+    };
+    ASSERT_TRUE(daemon.listen(daemon.port()));
+    for (int i = 0; i < 50 && !rig.connected(); ++i) {
+        platform.advance(RigctldRig::ReconnectMs + 1);
+        (void)QTest::qWaitFor([this] { return rig.connected(); }, 100);
+    }
+    ASSERT_TRUE(rig.connected());
+    r = read();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->kHz, 7074.0f);
+    EXPECT_FALSE(r->transmitting); // "RPRT 0" is no PTT state
+}
+
+TEST_F(RigctldRigTest, aPttReleasedWhileTheDaemonWasAwayIsReleasedWhenItIsBack) {
+    daemon.reply = [](const QByteArray&) { return QByteArray("RPRT 0\n"); };
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_TRUE(waitConnected());
+    ASSERT_EQ(rig.setPtt(true), CatResult::Sent);
+    ASSERT_TRUE(daemon.received("T 1"));
+    daemon.dropClients();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !rig.connected(); }, 5000));
+    EXPECT_EQ(rig.setPtt(false), CatResult::NotSent);
+    daemon.lines.clear();
+    platform.advance(RigctldRig::ReconnectMs + 1);
+    EXPECT_TRUE(daemon.received("T 0"));
+}
+
+TEST(RigctldAddressTest, hostAndPortAreReadAsTyped_andDamagedEntriesGiveTheDefaults) {
+    EXPECT_EQ(ParseRigctldAddress(" shack-pi:4533 ")->text(), "shack-pi:4533");
+    EXPECT_EQ(ParseRigctldAddress("localhost")->port, RigctldAddress::DefaultPort);
+    EXPECT_EQ(ParseRigctldAddress("[::1]:4532")->text(), "[::1]:4532");
+    for (const char* bad : {"", ":4532", "host:0", "host:70000", "two words", "host:port"})
+        EXPECT_FALSE(ParseRigctldAddress(QString::fromLatin1(bad))) << bad;
+}

@@ -1,0 +1,40 @@
+// The table window's station entries: the rigctld link and the transmit guard.
+#include "rig/RigTuningFixture.h"
+#include "table/TableWindow.h"
+
+#include <QAction>
+#include <QGroupBox>
+
+using TableWindowStationTest = rig_test::RigTuningFixture;
+
+TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndTogglesTheGuard) {
+    rig::RigctldRig rigctld{platform};
+    tuning.setRigctld(rigctld);
+    loadTable("3500,100,\"\"\r\n");
+    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated});
+    QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
+    table::TableWindowForm& f = window.form();
+
+    platform.answerNextInput("no such address");
+    f.mnuRigctld->trigger();
+    EXPECT_FALSE(f.mnuRigctld->isChecked());
+    EXPECT_TRUE(f.mnuSimulatedRig->isChecked());
+
+    platform.answerNextInput("shack-pi:4533");
+    f.mnuRigctld->trigger();
+    EXPECT_TRUE(f.mnuRigctld->isChecked());
+    EXPECT_FALSE(f.mnuSimulatedRig->isChecked());
+    EXPECT_TRUE(f.frmSimulatedRig->isHidden());
+    EXPECT_EQ(f.frmCatControl->title(), "Rig Control-rigctld");
+    EXPECT_EQ(rigctld.address().text(), "shack-pi:4533");
+
+    EXPECT_TRUE(f.mnuTxGuard->isChecked());
+    f.mnuTxGuard->trigger();
+    EXPECT_FALSE(tuning.transmitGuardOn());
+    EXPECT_FALSE(f.mnuTxGuard->isChecked());
+
+    // Back to the simulated rig (the tuning outlives this test's rigctld link).
+    f.mnuSimulatedRig->trigger();
+    EXPECT_FALSE(f.mnuRigctld->isChecked());
+    EXPECT_EQ(f.frmCatControl->title(), "Rig Control-FT817");
+}
