@@ -1,5 +1,6 @@
 #include "port/LptSettings.h"
 
+#include "core/SettingsFile.h"
 #include "core/VersionTexts.h"
 
 #include <QLoggingCategory>
@@ -17,9 +18,9 @@ struct DeviceKey {
     const char* key;
     QString LptDevicePaths::*path;
 };
-const DeviceKey DeviceKeys[] = {{"lpt/port888", &LptDevicePaths::port888},
-                                {"lpt/port956", &LptDevicePaths::port956},
-                                {"lpt/port632", &LptDevicePaths::port632}};
+const DeviceKey DeviceKeys[] = {{"port888", &LptDevicePaths::port888},
+                                {"port956", &LptDevicePaths::port956},
+                                {"port632", &LptDevicePaths::port632}};
 
 std::optional<core::LptBackendChoice> BackendFromText(const QString& text) {
     const QString t = text.trimmed().toLower();
@@ -51,26 +52,32 @@ QString LptDevicePaths::forAddress(std::uint16_t address) const {
 
 LptSettings ReadLptSettings(const QString& settingsFile) {
     LptSettings result;
-    QSettings ini(settingsFile, QSettings::IniFormat);
-    if (!ini.contains(BackendKey))
-        ini.setValue(BackendKey, QStringLiteral("auto"));
-    const QString backendText = ini.value(BackendKey).toString();
-    if (const auto backend = BackendFromText(backendText)) {
-        result.backend = *backend;
-    } else {
-        result.problem = QStringLiteral("%1: [lpt] backend=%2 is not one of auto, sim, ppdev, "
-                                        "direct; the port is chosen automatically.")
-                             .arg(settingsFile, backendText);
+    std::vector<std::pair<QString, QString>> missing;
+    {
+        const QSettings ini(settingsFile, QSettings::IniFormat);
+        if (!ini.contains(BackendKey)) {
+            missing.emplace_back(QStringLiteral("backend"), QStringLiteral("auto"));
+        } else {
+            const QString backendText = core::SettingsText(ini, BackendKey).value_or(QString());
+            if (const auto backend = BackendFromText(backendText)) {
+                result.backend = *backend;
+            } else {
+                result.problem = QStringLiteral("%1: [lpt] backend=%2 is not one of auto, sim, "
+                                                "ppdev, direct; the port is chosen automatically.")
+                                     .arg(settingsFile, backendText);
+            }
+        }
+        for (const DeviceKey& d : DeviceKeys) {
+            if (const auto path = core::SettingsText(ini, QStringLiteral("lpt/") + d.key))
+                result.devices.*d.path = *path;
+            else // missing or blank: the default, written for the user to find
+                missing.emplace_back(QLatin1String(d.key), result.devices.*d.path);
+        }
     }
-    for (const DeviceKey& d : DeviceKeys) {
-        const QString key = QLatin1String(d.key);
-        if (!ini.contains(key) || ini.value(key).toString().trimmed().isEmpty())
-            ini.setValue(key, result.devices.*d.path);
-        result.devices.*d.path = ini.value(key).toString().trimmed();
-    }
-    ini.sync();
-    if (ini.status() != QSettings::NoError)
-        qCWarning(lcLptSettings) << "cannot read or write" << settingsFile;
+    QString error;
+    if (!missing.empty() &&
+        !core::AppendSettings(settingsFile, QStringLiteral("lpt"), missing, &error))
+        qCWarning(lcLptSettings) << "cannot write" << settingsFile << error;
     return result;
 }
 

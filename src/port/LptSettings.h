@@ -30,8 +30,9 @@ struct LptSettings {
     QString problem; // for the user, when a value could not be used (its default was taken)
 };
 
-// Reads [lpt] from the settings file, writing the keys that are missing with their defaults so
-// the user finds them to edit. A file that cannot be read or written gives the defaults.
+// Reads [lpt] from the settings file, adding the keys that are missing or blank with their
+// defaults to its end so the user finds them to edit; nothing else in the file is rewritten. A
+// file that cannot be read or written gives the defaults.
 LptSettings ReadLptSettings(const QString& settingsFile);
 
 // The backend and devices to use: --lpt when given, else the settings file. A value in the file
