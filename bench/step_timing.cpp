@@ -27,18 +27,6 @@ namespace {
 constexpr int Steps = 500;
 constexpr int TickMs = 10; // a window timer that must keep running during the turns
 
-// The program's main window, showing what a step changes: counter, slider and degrees.
-class BenchView : public engine::NullEngineView {
-public:
-    explicit BenchView(mainwindow::MainWindowForm& form) : form_(form) {}
-    void showCounter(const QString& text) override { form_.lblTeller->setText(text); }
-    void setSliderValue(core::Long value) override { form_.VSlider1->setValue(value); }
-    void showDegrees(const QString& text) override { form_.lblDegrees->setText(text); }
-
-private:
-    mainwindow::MainWindowForm& form_;
-};
-
 struct Result {
     double error = 0;  // |total / (n x delay) - 1|, in %
     int lateSteps = 0; // periods above 110 % of the delay
@@ -92,12 +80,19 @@ int main(int argc, char** argv) {
     state.MinPosition = 0;
     state.MaxPosition = 1000000;
     port::SimulatedLpt lpt;
-    engine::Engine engine(state, platform, lpt);
+    port::SwitchInputs switches(state, platform, lpt);
+    engine::Engine engine(state, platform, lpt, switches);
     QMainWindow window;
     mainwindow::MainWindowForm form(window);
     form.VSlider1->setRange(state.MinPosition, state.MaxPosition);
-    BenchView view(form);
-    engine.setView(&view);
+    // The program's main window, showing what a step changes: counter, slider and degrees.
+    auto showCounter = [&form](core::Long counter) {
+        form.lblTeller->setText(engine::CounterText(counter));
+    };
+    QObject::connect(&engine, &engine::Engine::counterChanged, showCounter);
+    QObject::connect(&engine, &engine::Engine::sliderValueChanged, form.VSlider1,
+                     &QSlider::setValue);
+    QObject::connect(&engine, &engine::Engine::degreesChanged, form.lblDegrees, &QLabel::setText);
     engine.coil().UpdateStepperBits();
     engine.UpdateDegreesPerStep();
     window.show();
@@ -138,16 +133,15 @@ int main(int argc, char** argv) {
                 lpt.traceWrites([&platform] { return platform.steadyMs(); });
                 ticks = 0;
                 if (deadline) {
-                    state.TargetPosition = state.StepCounter + Steps;
-                    engine.TurnTo();
+                    engine.TurnTo({state.StepCounter + Steps});
                 } else {
                     engine.coil().PowerOn();
                     engine.coil().SetPhaseSequence(port::Direction::CW, state.StepCounter);
                     for (int i = 0; i < Steps; ++i) {
                         ++state.StepCounter;
                         engine.coil().WriteCoil(state.PhaseSeq[static_cast<std::size_t>(i % 4)]);
-                        view.showCounter(engine::CounterText(state.StepCounter));
-                        view.setSliderValue(state.StepCounter);
+                        showCounter(state.StepCounter);
+                        form.VSlider1->setValue(state.StepCounter);
                         engine.ShowDegrees();
                         platform.waitMs(delay);
                     }

@@ -69,7 +69,7 @@ inline void CheckIniFile(const QByteArray& bytes) {
     // A backend the file does not name, or names wrongly (which the user is told), is chosen
     // automatically.
     if (!backendGiven || !first.lpt.problem.isEmpty())
-        FUZZ_CHECK(first.lpt.backend == core::LptBackendChoice::Auto);
+        FUZZ_CHECK(first.lpt.backend == port::LptBackend::Auto);
     if (!backendGiven)
         FUZZ_CHECK(first.lpt.problem.isEmpty());
 

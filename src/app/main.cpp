@@ -1,10 +1,6 @@
+#include "app/VentroloApp.h"
 #include "core/CommandLine.h"
-#include "core/ProgramDirectory.h"
-#include "core/SingleInstance.h"
-#include "mainwindow/SplashWindow.h"
-#include "mainwindow/VentroloApp.h"
-#include "platform/QtPlatform.h"
-#include "port/LptBackendFactory.h"
+#include "port/LptSettings.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -13,7 +9,13 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const core::CommandLineResult parsed = core::ParseCommandLine(arguments);
+    core::CommandLineResult parsed = core::ParseCommandLine(arguments);
+    if (parsed.options && !parsed.options->lpt.isEmpty() &&
+        !port::LptBackendFromText(parsed.options->lpt)) {
+        parsed.error = QStringLiteral("unknown --lpt backend '%1' (auto, sim, ppdev, direct)")
+                           .arg(parsed.options->lpt);
+        parsed.options.reset();
+    }
     if (!parsed.options) {
         std::fprintf(stderr, "ventrolo: %s\n\n%s", qPrintable(parsed.error),
                      qPrintable(core::CommandLineHelp()));
@@ -32,32 +34,5 @@ int main(int argc, char* argv[]) {
     application.setApplicationName(QStringLiteral("Ventrolo"));
     application.setQuitOnLastWindowClosed(false);
 
-    const core::ProgramDirectoryResult directory = core::ResolveProgramDirectory(
-        parsed.options->directory, QCoreApplication::applicationDirPath());
-    if (directory.path.isEmpty()) {
-        std::fprintf(stderr, "ventrolo: %s\n", qPrintable(directory.error));
-        return 1;
-    }
-
-    platform::QtPlatform platform;
-    core::SingleInstance instance(directory.path);
-    if (!instance.acquire(platform))
-        return 1;
-
-    // The splash for one second while events are served.
-    {
-        mainwindow::SplashWindow splash(platform);
-        QObject::connect(&splash, &mainwindow::SplashWindow::addressClicked,
-                         [&platform] { mainwindow::OpenHomePage(platform); });
-        splash.show();
-        platform.waitMs(1000, true);
-    }
-
-    const port::LptBackendOptions lpt =
-        port::LptOptionsFor(*parsed.options, core::SettingsFilePath(directory.path), platform);
-    mainwindow::VentroloApp ventrolo(directory.path, platform,
-                                     port::CreateLptBackend(lpt, platform));
-    platform.setDialogParent(&ventrolo.mainWindow());
-    ventrolo.start();
-    return ventrolo.ended() ? 0 : application.exec();
+    return app::VentroloApp::Run(*parsed.options);
 }

@@ -61,20 +61,9 @@ CommandLineResult ParseCommandLine(const QStringList& arguments) {
                 return wrong(QStringLiteral("--port-log needs a file name"));
             options.portLogFile = value;
         } else if (name == QLatin1String("--lpt")) {
-            if (!takeValue())
+            if (!takeValue() || value.isEmpty())
                 return wrong(QStringLiteral("--lpt needs one of auto, sim, ppdev, direct"));
-            options.lptGiven = true;
-            if (value == QLatin1String("auto"))
-                options.lpt = LptBackendChoice::Auto;
-            else if (value == QLatin1String("sim"))
-                options.lpt = LptBackendChoice::Simulated;
-            else if (value == QLatin1String("ppdev"))
-                options.lpt = LptBackendChoice::Ppdev;
-            else if (value == QLatin1String("direct"))
-                options.lpt = LptBackendChoice::DirectIo;
-            else
-                return wrong(QStringLiteral("unknown --lpt backend '%1' (auto, sim, ppdev, direct)")
-                                 .arg(value));
+            options.lpt = value;
         } else if (name.startsWith(QLatin1Char('-'))) {
             return wrong(QStringLiteral("unknown option '%1'").arg(name));
         } else {

@@ -6,14 +6,11 @@
 
 namespace core {
 
-enum class LptBackendChoice { Auto, Simulated, Ppdev, DirectIo };
-
 // ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct] [--port-log FILE] [--version] [--help]
 struct CommandLineOptions {
-    QString directory; // empty: the default program directory
-    LptBackendChoice lpt = LptBackendChoice::Auto;
-    bool lptGiven = false; // --lpt was on the line (else Ventrolo.ini chooses)
-    QString portLogFile;   // empty: no port log
+    QString directory;   // empty: the default program directory
+    QString lpt;         // the --lpt backend as given (the port checks it); empty: Ventrolo.ini
+    QString portLogFile; // empty: no port log
     bool showVersion = false;
     bool showHelp = false;
 };

@@ -1,7 +1,5 @@
 #include "core/ProgramState.h"
 
-#include "core/TextRules.h"
-
 namespace core {
 
 StepperProfile DefaultStepperProfile(int stepper) {
@@ -22,8 +20,7 @@ void ProgramState::LoadStepperProfile() {
     AppliedTableLimits.reset();
 }
 
-void ProgramState::StoreStepperProfile(const QString& gotoFieldText) {
-    GotoStepValue = RoundToLong(LeadingNumber(gotoFieldText));
+void ProgramState::StoreStepperProfile() {
     const StepperProfile own = selectedProfile();
     StepperProfile& stored = selectedProfile();
     stored = working();

@@ -132,10 +132,10 @@ struct ProgramState : StepperProfile {
     // Copies the stored profile of SelectedStepper into the working variables; applied table
     // limits end.
     void LoadStepperProfile();
-    // Takes the "Goto" field's value into GotoStepValue, then copies the working variables into
-    // the stored profile of SelectedStepper. A limit that still holds the applied table's value
-    // keeps the stepper's own.
-    void StoreStepperProfile(const QString& gotoFieldText);
+    // Copies the working variables into the stored profile of SelectedStepper (GotoStepValue
+    // follows the "Goto" field as it is typed). A limit that still holds the applied table's
+    // value keeps the stepper's own.
+    void StoreStepperProfile();
 };
 
 } // namespace core

@@ -2,15 +2,14 @@
 
 namespace engine {
 
-BusyLock::BusyLock(platform::Platform& platform, const TurningModes& modes,
-                   std::function<void(bool locked)> changed)
-    : modes_(modes), changed_(std::move(changed)),
+BusyLock::BusyLock(platform::Platform& platform, const TurningModes& modes, QObject* parent)
+    : QObject(parent), modes_(modes),
       unlockTimer_(platform.createTimer([this] { requestUnlock(); })) {}
 
 void BusyLock::lock() {
     unlockTimer_->stop();
     locked_ = true;
-    changed_(true);
+    emit changed(true);
 }
 
 void BusyLock::requestUnlock() {
@@ -22,7 +21,7 @@ void BusyLock::requestUnlock() {
     }
     unlockTimer_->stop();
     locked_ = false;
-    changed_(false);
+    emit changed(false);
 }
 
 } // namespace engine

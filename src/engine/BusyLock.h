@@ -3,7 +3,7 @@
 #include "engine/TurningModes.h"
 #include "platform/Platform.h"
 
-#include <functional>
+#include <QObject>
 #include <memory>
 
 namespace engine {
@@ -13,13 +13,13 @@ namespace engine {
 // An unlock request while shuttle or pulse mode runs is ignored; otherwise the first request
 // starts a 2.5 s wait and the next request (the wait's end, or any earlier one) unlocks. A lock
 // cancels a pending unlock.
-class BusyLock {
+class BusyLock : public QObject {
+    Q_OBJECT
+
 public:
     static constexpr int UnlockDelayMs = 2500;
 
-    // changed(locked) runs whenever the lock is applied or released.
-    BusyLock(platform::Platform& platform, const TurningModes& modes,
-             std::function<void(bool locked)> changed);
+    BusyLock(platform::Platform& platform, const TurningModes& modes, QObject* parent = nullptr);
 
     bool isLocked() const { return locked_; }
     bool unlockPending() const { return unlockTimer_->isActive(); }
@@ -27,9 +27,12 @@ public:
     void lock();
     void requestUnlock();
 
+signals:
+    // The lock was applied or released.
+    void changed(bool locked);
+
 private:
     const TurningModes& modes_;
-    std::function<void(bool)> changed_;
     std::unique_ptr<platform::Timer> unlockTimer_;
     bool locked_ = false;
 };

@@ -16,16 +16,12 @@ constexpr Long SlowestRunDelayMs = 150;
 } // namespace
 
 CalibrationRun::CalibrationRun(core::ProgramState& state, platform::Platform& platform,
-                               Engine& engine, PanelView& view)
-    : state_(state), platform_(platform), engine_(engine), view_(view) {}
-
-QString CalibrationRun::MenuCaption(Long steps) {
-    return QStringLiteral("Calibration steps (%1).").arg(steps);
-}
+                               Engine& engine, MainFields& fields, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields) {}
 
 void CalibrationRun::Pressed(Qt::MouseButton button) {
-    view_.setKeyPreview(true);
-    view_.setLoopKeysEnabled(false);
+    fields_.setKeyPreview(true);
+    emit loopKeysEnabled(false);
     TurningModes& modes = engine_.modes();
     if (button == Qt::RightButton && !modes.calibrationRunning) {
         AskCalibrationSteps();
@@ -47,12 +43,11 @@ void CalibrationRun::Pressed(Qt::MouseButton button) {
         return;
     }
     // Also after a run ended by Esc or another command, so the turning keys never stay locked.
-    view_.setLoopKeysEnabled(true);
+    emit loopKeysEnabled(true);
 }
 
 void CalibrationRun::Calibreer1() {
     auto running = [this] { return engine_.modes().calibrationRunning; };
-    state_.TargetPosition = state_.StepCounter;
     const std::int64_t high = std::int64_t{state_.StepCounter} + state_.CalibrationSteps;
     const std::int64_t low = std::int64_t{state_.StepCounter} - state_.CalibrationSteps;
     // The turning points are 16-bit: a run that would leave that range does not start.
@@ -71,9 +66,8 @@ void CalibrationRun::Calibreer1() {
             if (!running())
                 break;
             const double start = platform_.steadyMs();
-            state_.TargetPosition = static_cast<Long>(turningPoint);
-            view_.showTime(TimeLabelText(platform_));
-            engine_.TurnTo();
+            emit timeChanged(TimeLabelText(platform_));
+            engine_.TurnTo({static_cast<Long>(turningPoint)});
             SettleAfterTurn(engine_, platform_, start, running);
         }
     }
@@ -89,7 +83,7 @@ void CalibrationRun::AskCalibrationSteps() {
         return;
     engine_.StopTurning();
     state_.CalibrationSteps = core::RoundToLong(value);
-    view_.setCalibrationMenuCaption(MenuCaption(state_.CalibrationSteps));
+    emit menuCaptionChanged(QStringLiteral("Calibration steps (%1).").arg(state_.CalibrationSteps));
 }
 
 } // namespace engine

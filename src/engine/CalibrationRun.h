@@ -2,18 +2,22 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/PanelView.h"
+#include "engine/MainFields.h"
 #include "platform/Platform.h"
+
+#include <QObject>
 
 namespace engine {
 
 // The calibration run: the stepper rocks CalibrationSteps up and down around where it started
 // until stopped, so the best position can be judged (by ear on the receiver, say). Its state is
 // the caption of cmdCalibreer: "Ru&nning" while it goes on, "Calibratio&n" when idle.
-class CalibrationRun {
+class CalibrationRun : public QObject {
+    Q_OBJECT
+
 public:
     CalibrationRun(core::ProgramState& state, platform::Platform& platform, Engine& engine,
-                   PanelView& view);
+                   MainFields& fields, QObject* parent = nullptr);
 
     // A mouse button pressed on cmdCalibreer: left starts or stops the run, right asks for the
     // range first and starts it. Returns when the run has ended.
@@ -23,14 +27,19 @@ public:
     // The run itself; returns when the caption is back to "Calibratio&n".
     void Calibreer1();
 
-    // The caption of the calibration-steps menu entry after the question.
-    static QString MenuCaption(core::Long steps);
+signals:
+    // lblTime: "Time 12:34:56".
+    void timeChanged(const QString& text);
+    // The turning keys of the main window (LockLoopKeys).
+    void loopKeysEnabled(bool enabled);
+    // The calibration-steps menu entry: "Calibration steps (10)." after the question.
+    void menuCaptionChanged(const QString& text);
 
 private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     Engine& engine_;
-    PanelView& view_;
+    MainFields& fields_;
 };
 
 } // namespace engine

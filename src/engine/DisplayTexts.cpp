@@ -1,22 +1,30 @@
 #include "engine/DisplayTexts.h"
 
+#include "core/Degrees.h"
 #include "core/TextRules.h"
 
+#include <algorithm>
+
 namespace engine {
+
+namespace {
+
+// Degrees with one decimal at least: "5.4", "9.0", "-5.4".
+QString OneDecimal(double degrees) {
+    QString text = core::PlainNumberText(static_cast<core::Single>(degrees));
+    if (!text.contains(QLatin1Char('.')))
+        text += QStringLiteral(".0");
+    return text;
+}
+
+} // namespace
 
 QString CounterText(core::Long counter) {
     return core::PlainNumberText(counter);
 }
 
-core::Single CurrentDegreesOf(core::Long counter, core::Single degreesPerStep) {
-    return static_cast<core::Single>(
-        core::RoundHalfEven(static_cast<double>(counter) * static_cast<double>(degreesPerStep), 1));
-}
-
 QString DegreesLabelText(core::Single degrees) {
-    QString text = core::PlainNumberText(degrees);
-    if (!text.contains(QLatin1Char('.')))
-        text += QStringLiteral(".0");
+    QString text = OneDecimal(degrees);
     if (text.startsWith(QLatin1Char('.')))
         text.prepend(QLatin1Char('0'));
     else if (text.startsWith(QLatin1String("-.")))
@@ -26,23 +34,32 @@ QString DegreesLabelText(core::Single degrees) {
 
 OverlayDisplay OverlayDisplayFor(const core::ProgramState& state) {
     OverlayDisplay display;
-    if (state.OverlaySteps < 0) {
+    const std::int64_t position = state.OverlayPosition;
+    const std::int64_t size = state.OverlaySteps;
+    if (size < 0) {
         display.stepsText = QStringLiteral("0");
         display.degreesText = QStringLiteral("0.0°");
     } else {
-        const std::int64_t shown = state.OverlayState
-                                       ? std::int64_t{state.OverlayPosition} - state.OverlaySteps
-                                       : std::int64_t{state.OverlayPosition};
+        const std::int64_t shown = state.OverlayState ? position - size : position;
         display.stepsText = QString::number(shown);
-        QString degrees = core::PlainNumberText(static_cast<core::Single>(core::RoundHalfEven(
-            static_cast<double>(state.DegreesPerStep) * static_cast<double>(shown), 1)));
-        if (!degrees.contains(QLatin1Char('.')))
-            degrees += QStringLiteral(".0");
-        display.degreesText = degrees + QStringLiteral("°");
+        display.degreesText =
+            OneDecimal(core::StepsToDegrees(shown, state.DegreesPerStep)) + QStringLiteral("°");
     }
     display.directionVisible = state.OverlayOn;
     display.directionText = state.OverlayPending ? QStringLiteral(">>") : QStringLiteral("<<");
+    display.stepDownTip = QStringLiteral("%1 steps down.").arg(position - 1 > 0 ? 1 : 0);
+    display.stepUpTip = QStringLiteral("%1 steps up.").arg(position + 1 < size ? 1 : 0);
+    display.allDownTip = QStringLiteral("%1 overlay steps down.").arg(position);
+    display.allUpTip =
+        QStringLiteral("%1 overlay steps up.").arg(std::max<std::int64_t>(size - position, 0));
     return display;
+}
+
+QString SliderLabelText(const core::ProgramState& state, core::Long value) {
+    if (!state.SliderShowsDegrees)
+        return CounterText(value);
+    return core::PlainNumberText(core::StepsToDegrees(value, state.DegreesPerStep)) +
+           QStringLiteral("°");
 }
 
 } // namespace engine

@@ -1,17 +1,13 @@
+// The engine's turns: the request, the one stepping loop, the stop, the overlay moves and the
+// slow turns. Displays, speed and the stepper and port commands are in the other Engine*.cpp.
 #include "engine/Engine.h"
 
-#include "core/TextRules.h"
-#include "core/VersionTexts.h"
-#include "engine/DisplayTexts.h"
-#include "engine/PcSpeedCalibration.h"
+#include "engine/KeyCodes.h"
 
-#include <QLoggingCategory>
 #include <algorithm>
 #include <limits>
 
 namespace engine {
-
-Q_LOGGING_CATEGORY(lcEngine, "ventrolo.engine")
 
 using core::Long;
 using port::Direction;
@@ -22,84 +18,67 @@ namespace {
 constexpr Long SlowTurnAboveMs = 1000;
 // Overlay steps never wait longer than this.
 constexpr Long OverlayDelayLimitMs = 500;
-constexpr int ShiftKey = 16;
 
 Long ClampToLong(std::int64_t value) {
     return static_cast<Long>(std::clamp<std::int64_t>(value, std::numeric_limits<Long>::min(),
                                                       std::numeric_limits<Long>::max()));
 }
 
-template <typename Function, typename... Args>
-void Call(const std::function<Function>& hook, Args&&... args) {
-    if (hook)
-        hook(std::forward<Args>(args)...);
-}
-
 } // namespace
 
-Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt)
-    : state_(state), platform_(platform), coil_(state, lpt), power_(state, coil_),
-      portPanel_(state, coil_, power_, platform), speed_(state),
-      busyLock_(platform, modes_, [this](bool locked) { view_->busyLockChanged(locked); }),
+Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
+               port::SwitchInputs& switches, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), switches_(switches), coil_(state, lpt),
+      power_(state, coil_), portPanel_(state, coil_, power_, platform), speed_(state),
+      busyLock_(platform, modes_),
       slowCW_(platform.createTimer([this] { slowStep(Direction::CW); })),
       slowCCW_(platform.createTimer([this] { slowStep(Direction::CCW); })) {}
 
 Engine::~Engine() = default;
 
-void Engine::setView(EngineView* view) {
-    view_ = view ? view : &nullView_;
+void Engine::TurnTo(const TurnRequest& request) {
+    const Long saved = state_.StepDelayMs;
+    if (request.delayMs)
+        state_.StepDelayMs = *request.delayMs;
+    turn(request.target);
+    // A speed chosen while the turn ran stays.
+    if (request.delayMs && state_.StepDelayMs == *request.delayMs)
+        state_.StepDelayMs = saved;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Turning
-
-void Engine::TurnTo() {
-    view_->setHousekeepingRunning(false);
+void Engine::turn(Long target) {
+    const Busy busy(*this);
     StopSlowTimers();
-    const bool rigPaused = state_.TableWindowShown;
-    if (rigPaused)
-        Call(hooks_.pauseRigPolling, true);
     ensureTurnPower();
     busyLock_.lock();
-
-    const Long target = state_.TargetPosition;
+    state_.TargetPosition = target;
     if (target > state_.StepCounter)
-        TurnCW(target);
+        turnToward(Direction::CW);
     else if (target < state_.StepCounter)
-        TurnCCW(target);
+        turnToward(Direction::CCW);
     else if (state_.OverlayMenu && state_.OverlayOn)
         ApplyOverlay(0);
 
     if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
-        view_->setSliderValue(state_.StepCounter);
+        emit sliderValueChanged(state_.StepCounter);
     if (!slowTurnRunning()) {
         busyLock_.requestUnlock();
-        view_->refreshSliderLabel(SliderLabelSource::Counter);
+        ShowSliderLabel(state_.StepCounter);
     }
-    view_->setHousekeepingRunning(true);
-    if (rigPaused)
-        Call(hooks_.pauseRigPolling, false);
 }
 
-void Engine::TurnCW(Long target) {
-    turnToward(Direction::CW, target);
-}
-
-void Engine::TurnCCW(Long target) {
-    turnToward(Direction::CCW, target);
-}
-
-void Engine::turnToward(Direction direction, Long target) {
+// Half of a turn: TargetPosition is held within the limit of the direction (with a beep when
+// the counter already lies beyond it); the overlay is taken up before a turn up and given back
+// before a turn down. Delays above 1000 ms hand the turn to the slow-turn timer.
+void Engine::turnToward(Direction direction) {
     const bool up = direction == Direction::CW;
     auto limit = [&] { return up ? state_.MaxPosition : state_.MinPosition; };
     const std::uint64_t stopsBefore = stops_;
-    state_.TargetPosition = target;
     if (up ? state_.StepCounter > limit() : state_.StepCounter < limit()) {
         platform_.beep();
         state_.TargetPosition = limit();
     }
-    view_->setStepperOptionsEnabled(false);
-    // The overlay is taken up before a turn up and given back before a turn down.
+    emit stepperOptionsEnabled(false);
     state_.OverlayPending = up;
     ApplyOverlay(0);
     // A stop while the overlay moved ends the whole turn.
@@ -111,9 +90,9 @@ void Engine::turnToward(Direction direction, Long target) {
     coil_.PowerOn();
     coil_.SetPhaseSequence(direction, motorPosition());
     state_.PelorusRedraw = false;
-    const Long turnTarget = state_.TargetPosition;
+    const Long target = state_.TargetPosition;
     const bool singleStep =
-        std::int64_t{turnTarget} == std::int64_t{state_.StepCounter} + (up ? 1 : -1);
+        std::int64_t{target} == std::int64_t{state_.StepCounter} + (up ? 1 : -1);
     if (!singleStep) {
         if (state_.StepDelayMs > SlowTurnAboveMs) {
             startSlowTurn(direction);
@@ -121,74 +100,73 @@ void Engine::turnToward(Direction direction, Long target) {
         }
         slowTimer(direction).stop();
     }
-    runLoop(direction, turnTarget);
+    stepLoop(direction, false, target);
     if (state_.StepsPer360 > 1) {
         state_.PelorusRedraw = true;
         ShowDegrees();
     }
 }
 
-void Engine::TurnUpTo(Long target) {
-    runLoop(Direction::CW, target);
-}
-
-void Engine::TurnDownTo(Long target) {
-    runLoop(Direction::CCW, target);
-}
-
-void Engine::runLoop(Direction direction, Long target) {
-    if (state_.EndSwitches && checkSwitches()) {
-        EndTurn();
+void Engine::stepLoop(Direction direction, bool overlay, Long target) {
+    if (state_.EndSwitches && CheckSwitches()) {
+        state_.StopRequest = false;
+        state_.StepActivity = true;
         return;
     }
-    if (state_.SpeedModulate)
-        PlanSpeedRamp(target, state_.StepCounter);
-    state_.StopRequest = false;
-    const Ticket ticket = beginLoop();
-    StepTimeline timeline(platform_);
     const bool up = direction == Direction::CW;
+    Long& position = overlay ? state_.OverlayPosition : state_.StepCounter;
+    if (state_.SpeedModulate)
+        planRamp(target, position);
+    state_.StopRequest = false;
+    const Ticket ticket{stops_, ++turns_};
+    auto superseded = [&] { return stops_ != ticket.stops || turns_ != ticket.turns; };
+    // Where the move ends, and whether it ends on a limit (or a full or empty overlay).
+    auto arrived = [&] {
+        if (!overlay)
+            return up ? position >= target : position <= target;
+        return position == target || (up ? position >= state_.OverlaySteps : position < 1);
+    };
+    auto atEnd = [&] {
+        if (!overlay)
+            return target == (up ? state_.MaxPosition : state_.MinPosition);
+        return position == (up ? state_.OverlaySteps : 0);
+    };
+    StepTimeline timeline(platform_);
     std::size_t phase = 0;
     for (;;) {
         state_.StepActivity = true;
         if (state_.StopRequest)
             break;
-        const Long code = state_.PhaseSeq[phase];
-        phase = (phase + 1) % state_.PhaseSeq.size();
-        if (up ? state_.StepCounter >= target : state_.StepCounter <= target) {
-            if (target == (up ? state_.MaxPosition : state_.MinPosition))
+        if (arrived()) {
+            if (atEnd())
                 platform_.beep();
             break;
         }
-        state_.StepCounter += up ? 1 : -1;
+        const Long code = state_.PhaseSeq[phase];
+        phase = (phase + 1) % state_.PhaseSeq.size();
+        position += up ? 1 : -1;
+        if (overlay)
+            state_.OverlayPending = up;
         coil_.WriteCoil(code);
         timeline.stepWritten();
-        showCounterAndSlider();
-        if (state_.StepsPer360 > 1)
-            ShowDegrees();
-        waitAfterStep(timeline, state_.SpeedModulate ? NextRampDelay(false) : state_.StepDelayMs);
-        if (superseded(ticket))
+        if (overlay) {
+            ShowOverlay();
+        } else {
+            showCounterAndSlider();
+            if (state_.StepsPer360 > 1)
+                ShowDegrees();
+        }
+        Long delay = state_.SpeedModulate ? nextRampDelay() : state_.StepDelayMs;
+        if (overlay && !state_.SpeedModulate)
+            delay = std::min(delay, OverlayDelayLimitMs);
+        timeline.waitForNext(static_cast<double>(delay), !state_.NoYield);
+        if (superseded())
             break;
-        if (state_.EndSwitches && checkSwitches())
+        if (state_.EndSwitches && CheckSwitches())
             break;
     }
-    EndTurn();
-}
-
-void Engine::EndTurn() {
     state_.StopRequest = false;
     state_.StepActivity = true;
-}
-
-Engine::Ticket Engine::beginLoop() {
-    return {stops_, ++turns_};
-}
-
-bool Engine::superseded(const Ticket& ticket) const {
-    return stops_ != ticket.stops || turns_ != ticket.turns;
-}
-
-void Engine::waitAfterStep(StepTimeline& timeline, Long delayMs) {
-    timeline.waitForNext(static_cast<double>(delayMs), !state_.NoYield);
 }
 
 std::int64_t Engine::motorPosition() const {
@@ -196,13 +174,9 @@ std::int64_t Engine::motorPosition() const {
     return std::int64_t{state_.StepCounter} + state_.OverlayPosition;
 }
 
-bool Engine::checkSwitches() {
-    return hooks_.checkSwitches && hooks_.checkSwitches();
-}
-
 void Engine::ensureTurnPower() {
     if (power_.EnsureTurnPower())
-        view_->powerChanged();
+        emit powerChanged();
 }
 
 void Engine::StepBy(std::int64_t n, int shift) {
@@ -210,21 +184,11 @@ void Engine::StepBy(std::int64_t n, int shift) {
     // Any count beyond the span of a Long lands on a limit all the same.
     constexpr std::int64_t Span = std::int64_t{1} << 33;
     const std::int64_t magnitude = n < 0 ? (n < -Span ? Span : -n) : std::min(n, Span);
-    const std::int64_t count = magnitude * (shift == ShiftKey ? 10 : 1);
-    const Long fast = state_.FastestDelayMs;
-    const Long saved = state_.StepDelayMs;
-    state_.StepDelayMs = fast;
-    if (n > 0)
-        state_.TargetPosition = ClampToLong(std::int64_t{state_.StepCounter} - count);
-    else if (n < 0)
-        state_.TargetPosition = ClampToLong(std::int64_t{state_.StepCounter} + count);
-    TurnTo();
-    // A speed chosen while the steps were made stays.
-    if (state_.StepDelayMs == fast)
-        state_.StepDelayMs = saved;
+    const std::int64_t count = magnitude * (shift == ShiftHeld ? 10 : 1);
+    const std::int64_t target =
+        n > 0 ? std::int64_t{state_.StepCounter} - count : std::int64_t{state_.StepCounter} + count;
+    TurnTo({ClampToLong(target), state_.FastestDelayMs});
 }
-
-void Engine::ModesChanged() { view_->modesChanged(); }
 
 void Engine::StopTurning() {
     ++stops_;
@@ -235,215 +199,32 @@ void Engine::StopTurning() {
         ShowSpeed();
     }
     state_.TargetPosition = state_.StepCounter;
-    if (state_.LptOutTestOpen || state_.LptInTestOpen)
-        Call(hooks_.closeLptTestWindows);
     modes_.reset();
-    view_->modesChanged();
+    emit modesChanged();
     if (state_.StepDelayMs > SlowTurnAboveMs || slowTurnRunning()) {
         StopSlowTimers();
         state_.StepActivity = true;
     }
     portPanel_.AbortWalk();
-    Call(hooks_.stopDirectTable);
-    if (state_.TableWindowShown && state_.ComPort >= 1)
-        Call(hooks_.releaseRigLock);
-    view_->refreshSliderLabel(SliderLabelSource::Counter);
+    ShowSliderLabel(state_.StepCounter);
     state_.PelorusRedraw = true;
-    redrawPelorus();
+    emit stopped();
 }
 
-bool Engine::TurnStepperTo(Long stepper, Long position) {
-    if (stepper != 0 && stepper != 1)
+bool Engine::CheckSwitches() {
+    const auto hit = switches_.CheckSwitches();
+    if (!hit)
         return false;
-    Call(hooks_.enableTimerRunControl, false);
-    StopTurning();
-    platform_.beep();
-    if (stepper != state_.SelectedStepper) {
-        state_.StoreStepperProfile(hooks_.gotoFieldText ? hooks_.gotoFieldText()
-                                                        : CounterText(state_.GotoStepValue));
-        state_.SelectedStepper = stepper;
-        for (auto& profile : state_.StoredProfiles) {
-            profile.TableWindowShown = false;
-            profile.TimerWindowShown = true;
-        }
-        if (hooks_.initMain)
-            hooks_.initMain(false);
-        else
-            defaultInitMain();
-    }
-    state_.TargetPosition = position;
-    TurnTo();
-    Call(hooks_.enableTimerRunControl, true);
+    if (hit->beyond)
+        StopTurning();
+    SetCounter(hit->position, hit->overlayPosition);
     return true;
 }
 
-void Engine::defaultInitMain() {
-    state_.LoadStepperProfile();
-    coil_.UpdateStepperBits();
-    state_.TargetPosition = state_.StepCounter;
-    UpdateDegreesPerStep();
-}
-
-void Engine::SetCounterByHand() {
-    StopTurning();
-    const Long coil = coil_.CurrentCoilBits();
-    coil_.WriteData(0); // everything off while the shaft may be turned by hand
-
-    const QString crlf = QStringLiteral("\r\n");
-    const QString prompt = QStringLiteral("Set by hand ") +
-                           (state_.SelectedStepper == 1 ? QStringLiteral("Stepper 2 ")
-                                                        : QStringLiteral("Stepper 1 ")) +
-                           QStringLiteral("to the desired position.") + crlf +
-                           QStringLiteral("Overlay is always reset to 0") + crlf +
-                           QStringLiteral("Range ") + core::NumberText(state_.MinPosition) +
-                           QStringLiteral(" >") + core::NumberText(state_.MaxPosition) + crlf +
-                           QStringLiteral("Old counter value:") + CounterText(state_.StepCounter) +
-                           crlf + QStringLiteral("Give the new counter value");
-    const QString answer =
-        platform_.inputBox(prompt, core::MessageTitle(), CounterText(state_.StepCounter));
-    // Digits and "." only: an answer without any digit changes nothing, like Cancel.
-    const QString cleaned = core::NumericFieldText(answer);
-    if (!std::any_of(cleaned.begin(), cleaned.end(), [](QChar c) { return c.isDigit(); })) {
-        coil_.WriteData(coil);
-        return;
-    }
-    const Long v = core::RoundToLong(core::LeadingNumber(cleaned));
-    if (v < state_.MinPosition || v > state_.MaxPosition) {
-        platform_.messageBox(QStringLiteral("Out off range value"), core::MessageTitle(),
-                             platform::Icon::Exclamation);
-        coil_.WriteData(coil);
-        return;
-    }
-    state_.OverlayPosition = state_.OverlayOn && v > state_.StepCounter ? state_.OverlaySteps : 0;
-    ShowOverlay();
-    state_.StepCounter = v;
-    showCounterAndSlider();
-    if (state_.MinPosition <= v && v <= state_.MaxPosition)
-        view_->refreshSliderLabel(SliderLabelSource::Counter);
-    if (state_.StepsPer360 > 1)
-        ShowDegrees();
-    coil_.WriteData(coil);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Speed
-
-void Engine::speedShown() {
-    const int interval = static_cast<int>(std::max<Long>(state_.StepDelayMs, 1));
-    for (platform::Timer* timer : {slowCW_.get(), slowCCW_.get()}) {
-        if (timer->isActive() && timer->interval() != interval)
-            timer->start(interval);
-    }
-    view_->speedChanged();
-}
-
-void Engine::SetSpeed() {
-    speed_.SetSpeed();
-    speedShown();
-}
-
-void Engine::ShowSpeed() {
-    speed_.ShowSpeed();
-    speedShown();
-}
-
-void Engine::UpdateSpeedModulateCheck() {
-    speed_.UpdateSpeedModulateCheck();
-    view_->speedChanged();
-}
-
-void Engine::InitSpeed() {
-    speed_.InitSpeed();
-    speedShown();
-}
-
-void Engine::SpeedScrolled(Long value) {
-    speed_.setScrollValue(value);
-    SetSpeed();
-}
-
-void Engine::ToggleFastCustom() {
-    speed_.ToggleFastCustom();
-    speedShown();
-}
-
-void Engine::SpeedModulateClicked(bool ticked) {
-    speed_.setSpeedModulateTicked(ticked);
-    state_.SpeedModulate = ticked;
-    StopTurning();
-    view_->speedChanged();
-}
-
-void Engine::PlanSpeedRamp(Long target, Long from) {
-    const std::int64_t steps = std::int64_t{from} - target;
-    ramp_.Plan(steps < 0 ? -steps : steps, state_.CustomDelayMs, state_.FastestDelayMs);
-}
-
-Long Engine::NextRampDelay(bool reset) {
-    if (reset) {
-        ramp_.Reset();
-        return state_.StepDelayMs;
-    }
-    if (const auto delay = ramp_.Next()) {
-        state_.StepDelayMs = *delay;
-        ShowSpeed();
-    }
-    return state_.StepDelayMs;
-}
-
-void Engine::CalibratePcSpeed() {
-    state_.PcSpeed = CountLoopPassesInOneSecond(platform_);
-    qCInfo(lcEngine) << "PC speed" << state_.PcSpeed;
-    view_->showPcSpeed(QStringLiteral("PCspeed=") + CounterText(state_.PcSpeed));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Displays
-
-void Engine::showCounterAndSlider() {
-    const QString counter = CounterText(state_.StepCounter);
-    view_->showCounter(counter);
-    if (state_.TableWindowShown)
-        Call(hooks_.showTableCounter, counter);
-    if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
-        view_->setSliderValue(state_.StepCounter);
-}
-
-void Engine::redrawPelorus() {
-    if (state_.PelorusShown || state_.SmallPelorusShown)
-        Call(hooks_.redrawPelorus, state_.PelorusShown, state_.SmallPelorusShown);
-}
-
-void Engine::ShowDegrees() {
-    state_.CurrentDegrees = CurrentDegreesOf(state_.StepCounter, state_.DegreesPerStep);
-    view_->showDegrees(DegreesLabelText(state_.CurrentDegrees));
-    redrawPelorus();
-}
-
-void Engine::ShowPosition() {
-    ShowOverlay();
-    showCounterAndSlider();
-    if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
-        view_->refreshSliderLabel(SliderLabelSource::Counter);
-    if (state_.StepsPer360 > 1)
-        ShowDegrees();
-}
-
-void Engine::UpdateDegreesPerStep() {
-    if (state_.StepsPer360 <= 0) {
-        state_.DegreesPerStep = 360;
-        view_->setDegreesVisible(false);
-        return;
-    }
-    state_.DegreesPerStep = 360 / state_.StepsPer360;
-    view_->setDegreesVisible(true);
-    ShowDegrees();
-}
-
-void Engine::ShowOverlay() {
-    if (state_.OverlaySteps < 0)
-        state_.OverlayPosition = 0;
-    view_->showOverlay(OverlayDisplayFor(state_));
+void Engine::SetCounter(Long value, Long overlayPosition) {
+    state_.StepCounter = value;
+    state_.OverlayPosition = overlayPosition;
+    ShowPosition();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -452,109 +233,35 @@ void Engine::ShowOverlay() {
 void Engine::ApplyOverlay(std::int64_t n) {
     if (!(state_.OverlayOn && state_.OverlayMenu))
         return;
-    const bool housekeeping = view_->housekeepingRunning();
-    view_->setHousekeepingRunning(false);
+    const Busy busy(*this);
     StopSlowTimers();
     ensureTurnPower();
     busyLock_.lock();
 
     const std::int64_t position = state_.OverlayPosition;
     if (n < 0)
-        OverlayDown(ClampToLong(position + n));
+        overlayMove(Direction::CCW, ClampToLong(position + n));
     else if (n > 0)
-        OverlayUp(ClampToLong(position + n));
-    else if (state_.OverlayPending)
-        OverlayUp(state_.OverlaySteps);
+        overlayMove(Direction::CW, ClampToLong(position + n));
     else
-        OverlayDown(0);
+        overlayMove(state_.OverlayPending ? Direction::CW : Direction::CCW,
+                    state_.OverlayPending ? state_.OverlaySteps : 0);
 
     if (n != 0)
         busyLock_.requestUnlock();
-    view_->refreshOverlayTooltips();
-    if (housekeeping)
-        view_->setHousekeepingRunning(true);
+    emit overlayChanged(OverlayDisplayFor(state_));
 }
 
-void Engine::OverlayUp(Long target) {
+void Engine::overlayMove(Direction direction, Long target) {
     state_.StopRequest = false;
     coil_.PowerOn();
-    coil_.SetPhaseSequence(Direction::CW, motorPosition());
-    if (state_.SpeedModulate)
-        PlanSpeedRamp(target, state_.OverlayPosition);
-    if (state_.OverlayPosition == 0)
+    coil_.SetPhaseSequence(direction, motorPosition());
+    // The display counts up from 0, or down from a full overlay.
+    if (direction == Direction::CW && state_.OverlayPosition == 0)
         state_.OverlayState = false;
-    const Ticket ticket = beginLoop();
-    StepTimeline timeline(platform_);
-    std::size_t phase = 0;
-    for (;;) {
-        state_.StepActivity = true;
-        if (state_.StopRequest)
-            break;
-        if (state_.OverlayPosition == target || state_.OverlayPosition >= state_.OverlaySteps) {
-            if (state_.OverlayPosition == state_.OverlaySteps)
-                platform_.beep();
-            break;
-        }
-        const Long code = state_.PhaseSeq[phase];
-        phase = (phase + 1) % state_.PhaseSeq.size();
-        state_.OverlayPending = true;
-        ++state_.OverlayPosition;
-        coil_.WriteCoil(code);
-        timeline.stepWritten();
-        ShowOverlay();
-        if (state_.EndSwitches && checkSwitches())
-            break;
-        waitAfterStep(timeline, state_.SpeedModulate
-                                    ? NextRampDelay(false)
-                                    : std::min(state_.StepDelayMs, OverlayDelayLimitMs));
-        if (superseded(ticket))
-            break;
-    }
-    EndTurn();
-}
-
-void Engine::OverlayDown(Long target) {
-    state_.StopRequest = false;
-    coil_.PowerOn();
-    coil_.SetPhaseSequence(Direction::CCW, motorPosition());
-    if (state_.SpeedModulate)
-        PlanSpeedRamp(target, state_.OverlayPosition);
-    if (state_.OverlayPosition == state_.OverlaySteps)
+    if (direction == Direction::CCW && state_.OverlayPosition == state_.OverlaySteps)
         state_.OverlayState = true;
-    const Ticket ticket = beginLoop();
-    StepTimeline timeline(platform_);
-    std::size_t phase = 0;
-    for (;;) {
-        state_.StepActivity = true;
-        // A stop, a switch or another turn ends the overlay move at once, without the beep.
-        if (state_.StopRequest) {
-            EndTurn();
-            return;
-        }
-        if (state_.OverlayPosition == target || state_.OverlayPosition < 1)
-            break;
-        const Long code = state_.PhaseSeq[phase];
-        phase = (phase + 1) % state_.PhaseSeq.size();
-        state_.OverlayPending = false;
-        --state_.OverlayPosition;
-        coil_.WriteCoil(code);
-        timeline.stepWritten();
-        ShowOverlay();
-        if (state_.EndSwitches && checkSwitches()) {
-            EndTurn();
-            return;
-        }
-        waitAfterStep(timeline, state_.SpeedModulate
-                                    ? NextRampDelay(false)
-                                    : std::min(state_.StepDelayMs, OverlayDelayLimitMs));
-        if (superseded(ticket)) {
-            EndTurn();
-            return;
-        }
-    }
-    if (state_.OverlayPosition == 0)
-        platform_.beep();
-    EndTurn();
+    stepLoop(direction, true, target);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -604,56 +311,8 @@ void Engine::slowStep(Direction direction) {
         state_.PelorusRedraw = false;
         ShowDegrees();
     }
-    view_->refreshSliderLabel(SliderLabelSource::Slider);
-    view_->runHousekeeping();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Power and port commands
-
-void Engine::ApplyStartUpPower() {
-    power_.ApplyStartUpPower();
-    view_->powerChanged();
-}
-
-void Engine::PowerTick() {
-    power_.HousekeepingTick(slowTurnRunning());
-    view_->powerChanged();
-}
-
-void Engine::AutoPowerClicked(bool ticked) {
-    StopTurning();
-    power_.SetAutoPower(ticked);
-    view_->powerChanged();
-}
-
-void Engine::FieldPowerClicked(bool ticked) {
-    StopTurning();
-    if (!ticked)
-        StopSlowTimers();
-    power_.SetFieldPower(ticked);
-    view_->powerChanged();
-}
-
-void Engine::CycleLptPort() {
-    StopTurning();
-    portPanel_.CycleLptPort();
-    view_->portPanelChanged();
-}
-
-void Engine::WalkOutputPins() {
-    StopTurning();
-    view_->setWindowEnabled(false);
-    view_->setHousekeepingRunning(false);
-    StopSlowTimers();
-    portPanel_.WalkOutputPins([this] { view_->portPanelChanged(); });
-    view_->setWindowEnabled(true);
-    view_->setHousekeepingRunning(true);
-}
-
-void Engine::ToggleLpt89() {
-    portPanel_.ToggleLpt89();
-    view_->portPanelChanged();
+    ShowSliderLabel(state_.StepCounter);
+    emit slowStepMade();
 }
 
 } // namespace engine

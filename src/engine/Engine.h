@@ -1,9 +1,12 @@
 #pragma once
 
+// How the parts of the program talk: calls go down (window -> logic -> seam), news goes up as
+// Qt signals of the owner, connected in src/app. What a logic class must know during a turn it
+// asks downward (the switches, the port); it never calls into a window.
+
 #include "core/ProgramState.h"
 #include "engine/BusyLock.h"
-#include "engine/EngineHooks.h"
-#include "engine/EngineView.h"
+#include "engine/DisplayTexts.h"
 #include "engine/SpeedControl.h"
 #include "engine/SpeedRamp.h"
 #include "engine/StepTimeline.h"
@@ -13,34 +16,45 @@
 #include "port/CoilOutput.h"
 #include "port/PortPanel.h"
 #include "port/PowerControl.h"
+#include "port/SwitchInputs.h"
 
+#include <QObject>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace engine {
 
+// One turn: where to, and the step delay in ms to use instead of StepDelayMs (the delay in
+// force comes back afterwards unless it was changed meanwhile).
+struct TurnRequest {
+    TurnRequest(core::Long to, std::optional<core::Long> delay = std::nullopt)
+        : target(to), delayMs(delay) {}
+    core::Long target;
+    std::optional<core::Long> delayMs;
+};
+
 // The stepping engine: every turn of the program, the stop that ends them, the speed, the
-// overlay and the counter displays. One instance, owned by the application; everything runs on
-// the GUI thread.
+// overlay, the counter and its displays, the stepper choice. One instance, owned by the
+// application; everything runs on the GUI thread. Only the engine writes StepCounter and
+// TargetPosition.
 //
-// How windows use it:
-// - To turn: StopTurning(), set state.TargetPosition, TurnTo(); or StepBy(n, shift).
 // - A turn returns when it has arrived, was stopped, or was handed to the slow-turn timers
 //   (delays above 1000 ms: slowTurnRunning() is true until they arrive or are stopped).
 // - While a turn waits for its next step the event loop runs, so any handler may run inside
 //   TurnTo(): stop it, start another turn (which ends the first one), switch the stepper or
 //   end the program. The engine re-reads the state after every wait.
-// - Displays reach the main window through EngineView; other windows through EngineHooks.
-class Engine {
-public:
-    Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt);
-    ~Engine();
-    Engine(const Engine&) = delete;
-    Engine& operator=(const Engine&) = delete;
+// - Signals carry what to show, ready to show; panels whose state is an object of the engine
+//   (speed(), power(), modes(), portPanel()) are told that it changed and read it there.
+class Engine : public QObject {
+    Q_OBJECT
 
-    // The main window; null for none. It must outlive the engine or be unset first.
-    void setView(EngineView* view);
-    EngineHooks& hooks() { return hooks_; }
+public:
+    // switches is read by every turning loop while EndSwitches is set; all of it must outlive
+    // the engine.
+    Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
+           port::SwitchInputs& switches, QObject* parent = nullptr);
+    ~Engine() override;
 
     port::CoilOutput& coil() { return coil_; }
     port::PowerControl& power() { return power_; }
@@ -48,47 +62,55 @@ public:
     SpeedControl& speed() { return speed_; }
     BusyLock& busyLock() { return busyLock_; }
     TurningModes& modes() { return modes_; }
-    // Shows the mode buttons' captions after a mode was switched on or off through modes().
-    void ModesChanged();
+    // Tells that a mode was switched on or off through modes().
+    void ModesChanged() { emit modesChanged(); }
 
     // --- turning ---
-    // Turns from StepCounter to TargetPosition within MinPosition..MaxPosition; with the two
-    // equal and the overlay active, settles the overlay in the last direction.
-    void TurnTo();
-    // The halves of TurnTo(): target becomes TargetPosition, clamped to the upper (lower) limit
-    // with a beep when the counter already lies beyond it; the overlay is taken up (given back)
-    // first. Delays above 1000 ms hand the turn to the slow-turn timer and return at once.
-    void TurnCW(core::Long target);
-    void TurnCCW(core::Long target);
-    // The stepping loops: one step per pass until StepCounter reaches target, a stop, a
-    // switch, or another turn started meanwhile. A beep when they stop on the limit. The caller
-    // has powered the driver and set the phase sequence for the direction.
-    void TurnUpTo(core::Long target);
-    void TurnDownTo(core::Long target);
-    // The last act of every turning loop: clears StopRequest, sets StepActivity.
-    void EndTurn();
+    // Turns from StepCounter to the target within MinPosition..MaxPosition (with a beep when
+    // the counter already lies beyond the limit in that direction); the overlay is taken up
+    // before a turn up and given back before a turn down. A target equal to the counter with
+    // the overlay active settles the overlay in its last direction.
+    void TurnTo(const TurnRequest& request);
     // A relative turn at the fastest speed after a stop: n > 0 turns down by n steps, n < 0 up
     // by -n; shift 16 (Shift held) makes it ten times as many.
     void StepBy(std::int64_t n, int shift);
     // Ends every turning activity: the turn in progress, the slow turns, the endless modes, the
-    // pin walk; closes the LPT test windows; TargetPosition becomes StepCounter.
+    // pin walk; TargetPosition becomes StepCounter; stopped() tells the other windows.
     void StopTurning();
-    // Turns the given stepper (0 or 1), selecting it first, to position (the timer table).
-    // False, and nothing done, for another stepper number.
+    bool slowTurnRunning() const;
+    void StopSlowTimers();
+    // Reads the begin, end and centre switches; one that has just closed sets the counter (and
+    // stops a turn that lies beyond it). True when it did: the caller ends its turn.
+    bool CheckSwitches();
+
+    // --- the stepper ---
+    // Makes stepper 0 or 1 the driven one: the profile of the one left is stored with the coil
+    // code it leaves on the port, the other one's is loaded (stepperSwitched() rebuilds the
+    // windows) and its own last coil code put back on the port.
+    void SwitchStepper(core::Long stepper);
+    // Switches to stepper (0 or 1) as the timer table does, with its own coil code back on the
+    // port, and turns it to position. False, and nothing done, for another stepper number.
     bool TurnStepperTo(core::Long stepper, core::Long position);
+    // At exit: each stepper whose stored counter lies above its lower limit turns down to it
+    // with its own profile and driver bits, without serving events (NoYield), at most one step
+    // a second; its stored profile then says it is there with no overlay taken. The working
+    // variables are left as the last park set them: the caller stores before and only saves
+    // afterwards.
+    void ParkBothSteppers();
+
+    // --- the counter ---
+    // The counter set without moving the motor (a switch, the limits set below it), with the
+    // overlay at overlayPosition; the displays follow.
+    void SetCounter(core::Long value, core::Long overlayPosition);
     // Asks for the counter's new value with all outputs off meanwhile; the motor does not move.
     // A value outside the limits is refused with "Out off range value".
     void SetCounterByHand();
+    // The limits were set: the target rests at the counter and the drag bar spans the limits.
+    void LimitsChanged();
 
     // --- speed ---
     void SetSpeed();
     void ShowSpeed();
-    void UpdateSpeedModulateCheck();
-    // The ramp for a turn from position from to target (nothing new when equal).
-    void PlanSpeedRamp(core::Long target, core::Long from);
-    // reset: back to the ramp's start (returns StepDelayMs). Otherwise the next ramp delay,
-    // which also becomes StepDelayMs and is shown.
-    core::Long NextRampDelay(bool reset);
     // Measures PcSpeed (one second, the window frozen) and shows it.
     void CalibratePcSpeed();
     // Start-up: the speed controls from the profile.
@@ -105,19 +127,17 @@ public:
     void ShowPosition();
     void UpdateDegreesPerStep();
     void ShowOverlay();
+    // The drag bar's label for a position (the counter, or the thumb while it is dragged).
+    void ShowSliderLabel(core::Long value);
+    // The label clicked: steps <-> degrees.
+    void SliderLabelClicked();
 
     // --- overlay ---
     // n > 0 takes n overlay steps up, n < 0 gives -n back, 0 settles the overlay in the last
     // direction; only while OverlayOn and OverlayMenu. StepCounter never changes.
     void ApplyOverlay(std::int64_t n);
-    void OverlayUp(core::Long target);
-    void OverlayDown(core::Long target);
 
-    // --- slow turns (delays above 1000 ms, one step per timer tick) ---
-    bool slowTurnRunning() const;
-    void StopSlowTimers();
-
-    // --- power and port commands, forwarded by the main window ---
+    // --- power and port commands ---
     void ApplyStartUpPower();
     // The power part of the one-second housekeeping.
     void PowerTick();
@@ -127,46 +147,109 @@ public:
     void WalkOutputPins();
     void ToggleLpt89();
 
+signals:
+    void counterChanged(core::Long counter);
+    // The drag bar's thumb; only for positions inside the limits.
+    void sliderValueChanged(core::Long value);
+    void sliderRangeChanged(core::Long minimum, core::Long maximum);
+    // The drag bar's label, in colour 0x00BBGGRR.
+    void sliderLabelChanged(const QString& text, core::Long color);
+    // " 12.6°"; hidden while StepsPer360 is 0.
+    void degreesChanged(const QString& text);
+    void degreesVisibleChanged(bool visible);
+    void overlayChanged(const engine::OverlayDisplay& display);
+    // "PCspeed=123456".
+    void pcSpeedChanged(const QString& text);
+    // speed(): scroll bar, speed button, labels, ramp box.
+    void speedChanged();
+    // The two speed fields (seconds), only when the slowest or fastest delay changed: what the
+    // user is typing there stays.
+    void speedFieldsChanged(const QString& slowest, const QString& fastest);
+    // power(): "Autopower" and "Fieldpower".
+    void powerChanged();
+    // modes(): the captions of the shuttle, pulse and calibration buttons.
+    void modesChanged();
+    // portPanel(): the port and pin-test buttons, "&Offset Lpt 89 +5V", the status bar.
+    void portPanelChanged();
+    // The two stepper option buttons; a turn disables them.
+    void stepperOptionsEnabled(bool enabled);
+    // The whole main window (off while the output pins are walked).
+    void windowEnabled(bool enabled);
+    // A turn, an overlay move or the pin walk begins and ends (not nested: once for the
+    // outermost); the one-second housekeeping and the rig polling pause in between.
+    void turnStarted();
+    void turnEnded();
+    // A slow-turn timer made a step: the housekeeping runs once.
+    void slowStepMade();
+    // StopTurning(): the endless modes, the direct table and the LPT test windows end, the rig
+    // lock is released.
+    void stopped();
+    // The working profile is another stepper's: the windows are built again from the state
+    // (quiet: no other window opens).
+    void stepperSwitched(bool quiet);
+
 private:
+    // Marks a turn, an overlay move or the pin walk: the outermost one tells turnStarted() and
+    // turnEnded(), also when a nested turn or the end of the program comes in between.
+    class Busy {
+    public:
+        explicit Busy(Engine& engine) : engine_(engine) {
+            if (engine_.busyDepth_++ == 0)
+                emit engine_.turnStarted();
+        }
+        ~Busy() {
+            if (--engine_.busyDepth_ == 0)
+                emit engine_.turnEnded();
+        }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        Engine& engine_;
+    };
     // What a turning loop checks after each wait: a stop, or another turn started meanwhile.
     struct Ticket {
         std::uint64_t stops;
         std::uint64_t turns;
     };
-    Ticket beginLoop();
-    bool superseded(const Ticket& ticket) const;
 
-    void turnToward(port::Direction direction, core::Long target);
-    void runLoop(port::Direction direction, core::Long target);
-    void waitAfterStep(StepTimeline& timeline, core::Long delayMs);
+    void turn(core::Long target);
+    void turnToward(port::Direction direction);
+    // The one stepping loop: moves the counter, or the overlay on top of it, one step per pass
+    // towards target until it arrives (beeping at the limit, or at a full or empty overlay), a
+    // stop, a switch, or another turn. The caller has powered the driver and set the phase
+    // sequence for the direction.
+    void stepLoop(port::Direction direction, bool overlay, core::Long target);
+    void overlayMove(port::Direction direction, core::Long target);
+    void planRamp(core::Long target, core::Long from);
+    core::Long nextRampDelay();
     std::int64_t motorPosition() const;
-    bool checkSwitches();
+    void switchTo(core::Long stepper, bool forTimerTable);
+    void park(core::Long stepper);
     void ensureTurnPower();
     void showCounterAndSlider();
-    void redrawPelorus();
     void speedShown();
     platform::Timer& slowTimer(port::Direction direction);
     void startSlowTurn(port::Direction direction);
     void slowStep(port::Direction direction);
-    void defaultInitMain();
 
     core::ProgramState& state_;
     platform::Platform& platform_;
+    port::SwitchInputs& switches_;
     port::CoilOutput coil_;
     port::PowerControl power_;
     port::PortPanel portPanel_;
     SpeedControl speed_;
     SpeedRamp ramp_;
     TurningModes modes_;
-    NullEngineView nullView_;
-    EngineView* view_ = &nullView_;
-    EngineHooks hooks_;
     BusyLock busyLock_;
     std::unique_ptr<platform::Timer> slowCW_;
     std::unique_ptr<platform::Timer> slowCCW_;
     int slowPhase_ = 0; // place in PhaseSeq of the slow turn's next step
     std::uint64_t stops_ = 0;
     std::uint64_t turns_ = 0;
+    int busyDepth_ = 0;
+    std::optional<std::pair<QString, QString>> speedFieldsShown_;
 };
 
 } // namespace engine

@@ -1,13 +1,11 @@
 #include "engine/KeyControl.h"
 
-#include "core/TextRules.h"
+#include "core/Degrees.h"
 #include "core/VersionTexts.h"
 #include "engine/KeyCodes.h"
+#include "engine/ManualTurnSupport.h"
 
 #include <QStringList>
-#include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace engine {
 
@@ -21,13 +19,13 @@ int Numpad(int digit) {
 
 } // namespace
 
-KeyControl::KeyControl(core::ProgramState& state, platform::Platform& platform, Engine& engine)
-    : state_(state), platform_(platform), engine_(engine) {}
+KeyControl::KeyControl(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+                       QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine) {}
 
 void KeyControl::HandleKey(int keyCode, int shift) {
     if (keyCode == VirtualKey::F4 && shift == AltMask) {
-        if (exitProgram)
-            exitProgram();
+        emit exitRequested();
         return;
     }
     if ((shift & AltMask) || keyCode == VirtualKey::Escape || keyCode == VirtualKey::Space) {
@@ -39,9 +37,11 @@ void KeyControl::HandleKey(int keyCode, int shift) {
     } else if (keyCode == VirtualKey::PageDown || keyCode == Numpad(9)) {
         turnBy90Degrees(-1);
     } else if (keyCode == 'L' || keyCode == VirtualKey::Home || keyCode == Numpad(4)) {
-        turnToLimit(state_.MinPosition);
+        engine_.StopTurning();
+        engine_.TurnTo({state_.MinPosition});
     } else if (keyCode == 'R' || keyCode == VirtualKey::End || keyCode == Numpad(6)) {
-        turnToLimit(state_.MaxPosition);
+        engine_.StopTurning();
+        engine_.TurnTo({state_.MaxPosition});
     } else if (keyCode == 'U' || keyCode == VirtualKey::Add || keyCode == Numpad(8)) {
         engine_.StepBy(-1, 0);
     } else if (keyCode == 'D' || keyCode == VirtualKey::Subtract || keyCode == Numpad(2)) {
@@ -60,20 +60,9 @@ void KeyControl::HandleKey(int keyCode, int shift) {
 
 void KeyControl::turnBy90Degrees(int sign) {
     engine_.StopTurning();
-    // StopTurning() left the target at the counter; TurnTo() holds it within the limits.
-    double steps = core::RoundHalfEven(90.0 / static_cast<double>(state_.DegreesPerStep));
-    if (!std::isfinite(steps))
-        steps = 0;
-    const double target = static_cast<double>(state_.TargetPosition) + sign * steps;
-    state_.TargetPosition = static_cast<Long>(std::clamp<double>(
-        target, std::numeric_limits<Long>::min(), std::numeric_limits<Long>::max()));
-    engine_.TurnTo();
-}
-
-void KeyControl::turnToLimit(Long limit) {
-    engine_.StopTurning();
-    state_.TargetPosition = limit;
-    engine_.TurnTo();
+    // From the counter, where the stop left the target; the turn holds it within the limits.
+    const std::int64_t steps = core::DegreesToSteps(90, state_.DegreesPerStep);
+    engine_.TurnTo({OffsetPosition(state_.StepCounter, sign * steps)});
 }
 
 void KeyControl::changeCustomDelay(Long byMs) {

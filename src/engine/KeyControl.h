@@ -4,16 +4,19 @@
 #include "engine/Engine.h"
 #include "platform/Platform.h"
 
-#include <functional>
+#include <QObject>
 
 namespace engine {
 
 // The keyboard commands of the main window and the pelorus windows, which forward their key
 // presses here (after their own keys): turning by steps, by 90 degrees and to the limits,
 // speed, stop, PC-speed calibration and Alt+F4.
-class KeyControl {
+class KeyControl : public QObject {
+    Q_OBJECT
+
 public:
-    KeyControl(core::ProgramState& state, platform::Platform& platform, Engine& engine);
+    KeyControl(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+               QObject* parent = nullptr);
 
     // keyCode is a virtual key code and shift a modifier mask (see KeyCodes.h). Esc, Space and
     // any Alt combination but Alt+F4 stop; keys without a command do nothing. The turns it
@@ -22,12 +25,12 @@ public:
     // The "&Key Info" entry: the list of keys in an information box.
     void ShowKeyInfo();
 
-    // Alt+F4: the program's exit path. Empty: nothing.
-    std::function<void()> exitProgram;
+signals:
+    // Alt+F4: the program's exit path.
+    void exitRequested();
 
 private:
     void turnBy90Degrees(int sign);
-    void turnToLimit(core::Long limit);
     void changeCustomDelay(core::Long byMs);
 
     core::ProgramState& state_;

@@ -2,24 +2,20 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/PanelView.h"
+#include "engine/MainFields.h"
 
-#include <QString>
+#include <QObject>
 
 namespace engine {
 
 // The overlay panels of the main window: the overlay switched on and off, its size set, and
 // overlay steps taken and given back by hand.
-class OverlayPanel {
-public:
-    struct ToolTips {
-        QString stepDown; // cmdOverCCW: "1 steps down."
-        QString stepUp;   // cmdOverCW: "0 steps up."
-        QString allDown;  // cmdOverCCWs: "3 overlay steps down."
-        QString allUp;    // cmdOverCWs: "7 overlay steps up."
-    };
+class OverlayPanel : public QObject {
+    Q_OBJECT
 
-    OverlayPanel(core::ProgramState& state, Engine& engine, PanelView& view);
+public:
+    OverlayPanel(core::ProgramState& state, Engine& engine, MainFields& fields,
+                 QObject* parent = nullptr);
 
     // mnuOverlay checked or unchecked: the panels shown (the overlay given back first when
     // they are hidden).
@@ -33,14 +29,21 @@ public:
     void StepDownClicked();
     void AllUpClicked();
     void AllDownClicked();
+    // Start-up: the panel from the profile.
+    void InitPanel();
 
-    // What the step buttons will do now.
-    static ToolTips ToolTipsFor(const core::ProgramState& state);
+signals:
+    // frmOverlay and frmOverlayKeys (and the taller window), and the menu's check mark.
+    void panelsShown(bool shown);
+    // chkOverlay ticked and enabled.
+    void checkShown(bool ticked, bool enabled);
+    // The four step buttons and the two count labels.
+    void controlsEnabled(bool enabled);
 
 private:
     core::ProgramState& state_;
     Engine& engine_;
-    PanelView& view_;
+    MainFields& fields_;
 };
 
 } // namespace engine

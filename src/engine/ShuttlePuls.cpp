@@ -1,5 +1,6 @@
 #include "engine/ShuttlePuls.h"
 
+#include "core/Degrees.h"
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 #include "engine/ManualTurnSupport.h"
@@ -9,30 +10,35 @@ namespace engine {
 using core::Long;
 
 ShuttlePuls::ShuttlePuls(core::ProgramState& state, platform::Platform& platform, Engine& engine,
-                         PanelView& view, StepperParams& params)
-    : state_(state), platform_(platform), engine_(engine), view_(view), params_(params) {}
+                         MainFields& fields, StepperParams& params, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields),
+      params_(params) {}
+
+void ShuttlePuls::FieldEdited(EntryField field) {
+    if (field == EntryField::Text8 || field == EntryField::Text9)
+        engine_.StopTurning();
+}
 
 QString ShuttlePuls::DegreeText(const core::ProgramState& state, std::int64_t steps) {
     if (state.StepsPer360 <= 1)
         return QStringLiteral("??? °");
-    const double degrees =
-        core::RoundHalfEven(static_cast<double>(steps) * state.DegreesPerStep, 1);
+    const double degrees = core::StepsToDegrees(steps, state.DegreesPerStep);
     return core::NumberText(static_cast<float>(degrees)) + QStringLiteral(" °");
 }
 
 void ShuttlePuls::showTime() {
-    view_.showTime(TimeLabelText(platform_));
+    emit timeChanged(TimeLabelText(platform_));
 }
 
 void ShuttlePuls::resetShuttleFields() {
-    view_.setFieldText(EntryField::Text8, core::PlainNumberText(state_.MinPosition));
-    view_.setFieldText(EntryField::Text9, core::PlainNumberText(state_.MaxPosition));
+    fields_.setText(EntryField::Text8, core::PlainNumberText(state_.MinPosition));
+    fields_.setText(EntryField::Text9, core::PlainNumberText(state_.MaxPosition));
     state_.ShuttleMin = state_.MinPosition;
     state_.ShuttleMax = state_.MaxPosition;
 }
 
 void ShuttlePuls::ShuttleClicked() {
-    view_.setKeyPreview(true);
+    fields_.setKeyPreview(true);
     TurningModes& modes = engine_.modes();
     const bool wasOn = modes.shuttleOn;
     modes.shuttleOn = !wasOn;
@@ -41,15 +47,14 @@ void ShuttlePuls::ShuttleClicked() {
     if (wasOn)
         return;
 
-    if (view_.fieldText(EntryField::Text8).isEmpty() ||
-        view_.fieldText(EntryField::Text9).isEmpty()) {
+    if (fields_.text(EntryField::Text8).isEmpty() || fields_.text(EntryField::Text9).isEmpty()) {
         platform_.messageBox(QStringLiteral("Min or max shuttle are value's empty"),
                              core::MessageTitle(), platform::Icon::Exclamation);
         resetShuttleFields();
         return;
     }
-    state_.ShuttleMin = core::RoundToLong(core::LeadingNumber(view_.fieldText(EntryField::Text8)));
-    state_.ShuttleMax = core::RoundToLong(core::LeadingNumber(view_.fieldText(EntryField::Text9)));
+    state_.ShuttleMin = core::RoundToLong(fields_.value(EntryField::Text8));
+    state_.ShuttleMax = core::RoundToLong(fields_.value(EntryField::Text9));
     const bool valid =
         state_.ShuttleMax > state_.MinPosition && state_.ShuttleMax <= state_.MaxPosition &&
         state_.ShuttleMin < state_.MaxPosition && state_.ShuttleMin >= state_.MinPosition &&
@@ -63,7 +68,7 @@ void ShuttlePuls::ShuttleClicked() {
     }
     if (params_.SlowLimit())
         return;
-    view_.setPulsShuttleText(
+    emit pulsShuttleTextChanged(
         DegreeText(state_, std::int64_t{state_.ShuttleMax} - state_.ShuttleMin));
     modes.shuttleOn = true;
     engine_.ModesChanged();
@@ -72,14 +77,13 @@ void ShuttlePuls::ShuttleClicked() {
 
 bool ShuttlePuls::turnWhileOn(Long target, bool TurningModes::*mode) {
     const double start = platform_.steadyMs();
-    state_.TargetPosition = target;
-    engine_.TurnTo();
+    engine_.TurnTo({target});
     SettleAfterTurn(engine_, platform_, start, [&] { return engine_.modes().*mode; });
     return engine_.modes().*mode;
 }
 
 void ShuttlePuls::Shuttle() {
-    view_.setKeyPreview(false);
+    fields_.setKeyPreview(false);
     LockPulsShuttle();
     const Long middle = OffsetPosition(state_.ShuttleMin,
                                        (std::int64_t{state_.ShuttleMax} - state_.ShuttleMin) / 2);
@@ -93,23 +97,21 @@ void ShuttlePuls::Shuttle() {
             if (!turnWhileOn(state_.ShuttleMax, &TurningModes::shuttleOn))
                 break;
         }
-        state_.TargetPosition = state_.StepCounter;
         showTime();
     }
     LockPulsShuttle();
 }
 
 void ShuttlePuls::PulsClicked() {
-    view_.setKeyPreview(true);
+    fields_.setKeyPreview(true);
     TurningModes& modes = engine_.modes();
     const bool starting = !modes.pulsOn;
     modes.pulsOn = starting;
     engine_.ModesChanged();
     engine_.StopTurning();
 
-    state_.PulsSteps = core::RoundToLong(core::LeadingNumber(view_.fieldText(EntryField::Text10)));
-    state_.PulsTime =
-        static_cast<core::Single>(core::LeadingNumber(view_.fieldText(EntryField::Text11)));
+    state_.PulsSteps = core::RoundToLong(fields_.value(EntryField::Text10));
+    state_.PulsTime = static_cast<core::Single>(fields_.value(EntryField::Text11));
     const bool valid = state_.PulsTime != 0 && state_.PulsSteps != 0 &&
                        state_.PulsSteps <= state_.MaxPosition && state_.PulsTime <= 120;
     if (!valid) {
@@ -118,18 +120,18 @@ void ShuttlePuls::PulsClicked() {
                                  QStringLiteral(") or PulsTime(120) "),
                              core::MessageTitle(), platform::Icon::Exclamation);
         if (state_.PulsSteps == 0 || state_.PulsSteps > state_.MaxPosition) {
-            view_.setFieldText(EntryField::Text10, core::PlainNumberText(state_.MaxPosition));
+            fields_.setText(EntryField::Text10, core::PlainNumberText(state_.MaxPosition));
             state_.PulsSteps = state_.MaxPosition;
         }
         if (state_.PulsTime == 0 || state_.PulsTime > 30) {
-            view_.setFieldText(EntryField::Text11, QStringLiteral("5"));
+            fields_.setText(EntryField::Text11, QStringLiteral("5"));
             state_.PulsTime = 5;
         }
         return;
     }
     if (params_.SlowLimit())
         return;
-    view_.setPulsShuttleText(DegreeText(state_, state_.PulsSteps));
+    emit pulsShuttleTextChanged(DegreeText(state_, state_.PulsSteps));
     if (starting) {
         modes.pulsOn = true;
         engine_.ModesChanged();
@@ -162,29 +164,18 @@ void ShuttlePuls::PulsLoop() {
 
 void ShuttlePuls::LockPulsShuttle() {
     const TurningModes& modes = engine_.modes();
-    view_.setModeButtonsEnabled(true, true);
     auto lock = [this](std::initializer_list<EntryField> fields, bool locked) {
         for (const EntryField field : fields)
-            view_.setFieldLocked(field, locked);
+            fields_.setLocked(field, locked);
     };
-    if (modes.shuttleOn) {
-        view_.setModeButtonsEnabled(true, false);
-        lock({EntryField::Text3, EntryField::Text7}, true);
-        view_.setTurnButtonsEnabled(false);
-        lock({EntryField::Text8, EntryField::Text9}, true);
-        lock({EntryField::Text10, EntryField::Text11}, false);
-    } else if (modes.pulsOn) {
-        view_.setModeButtonsEnabled(false, true);
-        lock({EntryField::Text3, EntryField::Text7}, true);
-        view_.setTurnButtonsEnabled(false);
-        lock({EntryField::Text10, EntryField::Text11}, true);
-        lock({EntryField::Text8, EntryField::Text9}, false);
-    } else {
-        lock({EntryField::Text3, EntryField::Text7, EntryField::Text8, EntryField::Text9,
-              EntryField::Text10, EntryField::Text11},
-             false);
-        view_.setTurnButtonsEnabled(true);
-    }
+    emit modeButtonsEnabled(!modes.pulsOn || modes.shuttleOn, !modes.shuttleOn);
+    const bool running = modes.shuttleOn || modes.pulsOn;
+    lock({EntryField::Text3, EntryField::Text7}, running);
+    lock({EntryField::Text8, EntryField::Text9}, modes.shuttleOn);
+    lock({EntryField::Text10, EntryField::Text11}, !modes.shuttleOn && modes.pulsOn);
+    emit turnButtonsEnabled(!running);
+    if (!running)
+        fields_.setKeyPreview(true);
 }
 
 } // namespace engine

@@ -2,19 +2,23 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/PanelView.h"
+#include "engine/MainFields.h"
 #include "engine/StepperParams.h"
 #include "platform/Platform.h"
+
+#include <QObject>
 
 namespace engine {
 
 // Shuttle (back and forth between two positions) and pulsed turning (a fixed number of steps,
 // a pause, again, reversing at the limits): endless loops on the GUI thread whose state is the
 // caption of their button. StopTurning(), the Esc key or the button's second click end them.
-class ShuttlePuls {
+class ShuttlePuls : public QObject {
+    Q_OBJECT
+
 public:
     ShuttlePuls(core::ProgramState& state, platform::Platform& platform, Engine& engine,
-                PanelView& view, StepperParams& params);
+                MainFields& fields, StepperParams& params, QObject* parent = nullptr);
 
     // cmdShuttle: starts shuttling between Text8 and Text9, or stops it. Returns when it ends.
     void ShuttleClicked();
@@ -22,9 +26,20 @@ public:
     void PulsClicked();
     // The panels as the running mode needs them.
     void LockPulsShuttle();
+    // A field typed into: a change of the shuttle range stops every turn.
+    void FieldEdited(EntryField field);
 
     // A size in degrees for lblPulsShuttle: " 18 °", or "??? °" without degrees.
     static QString DegreeText(const core::ProgramState& state, std::int64_t steps);
+
+signals:
+    // lblTime: "Time 12:34:56".
+    void timeChanged(const QString& text);
+    // lblPulsShuttle.
+    void pulsShuttleTextChanged(const QString& text);
+    // The goto, single-step, limit and calibration buttons and the drag bar (Button()).
+    void turnButtonsEnabled(bool enabled);
+    void modeButtonsEnabled(bool shuttle, bool puls);
 
 private:
     void Shuttle();
@@ -37,7 +52,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     Engine& engine_;
-    PanelView& view_;
+    MainFields& fields_;
     StepperParams& params_;
 };
 

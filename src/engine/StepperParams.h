@@ -2,18 +2,22 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/PanelView.h"
+#include "engine/MainFields.h"
 #include "platform/Platform.h"
+
+#include <QObject>
 
 namespace engine {
 
 // The stepper parameter panel: a value typed into a field takes effect when the button beside
 // it is clicked (or the field double-clicked). Every invalid entry is answered with a message
 // and replaced; an empty field is refilled with the value in force.
-class StepperParams {
+class StepperParams : public QObject {
+    Q_OBJECT
+
 public:
     StepperParams(core::ProgramState& state, platform::Platform& platform, Engine& engine,
-                  PanelView& view);
+                  MainFields& fields, QObject* parent = nullptr);
 
     // cmdHoogste ("LowSpeed", Text5 in seconds): the slowest delay; runs HighSpeedClicked.
     void LowSpeedClicked();
@@ -24,21 +28,29 @@ public:
     void MinClicked();
     // cmdStepperStap (Text4): steps per 360 degrees.
     void StepsClicked();
-    // The slider's range follows the limits; TargetPosition becomes the counter.
-    void SliderRangeRefresh();
     // Before an endless mode starts with a delay above one second: asks to make the slowest
     // speed 1 s. True when the user declined (the mode must not start).
     bool SlowLimit();
 
+signals:
+    // The limits were entered: the limit buttons' tooltips follow.
+    void limitsChanged();
+    // No degrees to show any more: the pelorus windows close, their buttons read
+    // "Pel&orus off".
+    void pelorusOff();
+    // lblPulsShuttle.
+    void pulsShuttleTextChanged(const QString& text);
+
 private:
-    double fieldValue(EntryField field) const;
     // The shuttle range, pulse size and centre that follow a change of the limits.
     void fitModesToLimits();
+    // Max (up) or Min: the entered limit, with the counter set to it when it lies beyond.
+    void limitClicked(bool up);
 
     core::ProgramState& state_;
     platform::Platform& platform_;
     Engine& engine_;
-    PanelView& view_;
+    MainFields& fields_;
 };
 
 } // namespace engine

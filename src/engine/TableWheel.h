@@ -2,9 +2,11 @@
 
 namespace engine {
 
-// What the mouse wheel's "Table" and "Frequency" functions need of the frequency-table window,
-// which implements it while it exists. WheelControl uses it only while TableWindowShown; with
-// none set there is no table window, and those functions are skipped as for a closed one.
+// What the mouse wheel's "Table" and "Frequency" functions need of the frequency table and the
+// rig link, whose logic implements it while the table window exists; the window shows the
+// wheel function from WheelControl::displayChanged(). WheelControl uses it only while
+// TableWindowShown; with none set there is no table window, and those functions are skipped as for
+// a closed one.
 class TableWheel {
 public:
     virtual ~TableWheel() = default;
@@ -27,10 +29,6 @@ public:
     virtual void jumpFrequency(bool up) = 0;
     // After every wheel event but a Shift jump change: the jump label back to white.
     virtual void resetJumpLabel() = 0;
-
-    // The wheel function or its entries changed: the window's "Scroll" button and its wheel
-    // function entries show WheelControl::display().
-    virtual void wheelFunctionChanged() = 0;
 };
 
 } // namespace engine

@@ -95,8 +95,6 @@ void WheelControl::SelectWheelFunction(int keep) {
         state_.WheelFunctionNames[InUse] = DefaultName(next);
     }
     emit displayChanged();
-    if (tableShown())
-        table_->wheelFunctionChanged();
 }
 
 void WheelControl::ChooseWheelFunction(WheelFunction function) {
@@ -155,25 +153,26 @@ void WheelControl::HandleWheel(int delta, int shift) {
 }
 
 void WheelControl::wheelStepper(int delta, int shift) {
-    if (state_.BothSteppersPin6 && showWebcamPicture)
-        showWebcamPicture(delta < 0);
+    if (state_.BothSteppersPin6)
+        emit webcamPictureShown(delta < 0);
     if (!(state_.OverlayMenu && state_.OverlayOn)) {
         engine_.StepBy(delta, shift);
         return;
     }
-    // Upwards the overlay is taken up before the counter moves, downwards it is given back
-    // first, as a turn does it. Overlay steps are made without serving events.
-    const std::int64_t up = -std::int64_t{delta};
+    // With the overlay active the wheel works in the overlay's own direction: a positive delta
+    // fills the overlay and then steps up, a negative one empties it and then steps down.
+    // Overlay steps are made without serving events.
+    const bool fill = delta > 0;
     const bool overlayLeft =
-        up > 0 ? state_.OverlayPosition < state_.OverlaySteps : state_.OverlayPosition > 0;
+        fill ? state_.OverlayPosition < state_.OverlaySteps : state_.OverlayPosition > 0;
     if (!overlayLeft) {
-        engine_.StepBy(delta, shift);
+        engine_.StepBy(-std::int64_t{delta}, shift);
         return;
     }
-    const std::int64_t size = shift == ShiftHeld ? 5 * std::llabs(up) : 1;
+    const std::int64_t size = shift == ShiftHeld ? 5 * std::llabs(std::int64_t{delta}) : 1;
     const bool noYield = state_.NoYield;
     state_.NoYield = true;
-    engine_.ApplyOverlay(size * up);
+    engine_.ApplyOverlay(size * delta);
     state_.NoYield = noYield;
 }
 

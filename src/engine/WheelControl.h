@@ -6,7 +6,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 namespace engine {
 
@@ -56,8 +55,9 @@ public:
     // A wheel movement of delta notches (negative: away from the user); shift is ShiftHeld
     // while Shift is held. By the function in use:
     // - Stepper: StepBy(delta, shift): a notch away turns one step up (ten with Shift). With
-    //   the overlay active a notch up first takes up the overlay, a notch down gives it back;
-    //   only then does the counter move.
+    //   the overlay active the wheel works in the overlay's direction: a notch towards the user
+    //   first fills the overlay and then steps up, a notch away empties it and then steps
+    //   down.
     // - Table: the next (away) or previous row, turned to.
     // - Frequency: one frequency jump; with Shift the jump size changes by delta.
     // - Speed: the speed scroll bar by |delta| (ten times with Shift): away makes the delay
@@ -68,13 +68,12 @@ public:
     WheelFunction function() const;
     WheelDisplay display() const;
 
-    // With BothSteppersPin6: the webcam turning window, when active, shows its second picture
-    // for a notch away from the user (true) and its first for one towards the user.
-    std::function<void(bool secondPicture)> showWebcamPicture;
-
 signals:
     // display() changed.
     void displayChanged();
+    // With BothSteppersPin6: the webcam turning window, when active, shows its second picture
+    // for a notch away from the user (true) and its first for one towards the user.
+    void webcamPictureShown(bool secondPicture);
 
 private:
     bool tableShown() const;

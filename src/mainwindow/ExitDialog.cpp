@@ -10,9 +10,8 @@
 
 namespace mainwindow {
 
-ExitDialog::ExitDialog(platform::Platform& platform, core::Long stepper1Min, core::Long stepper2Min,
-                       QWidget* parent)
-    : QDialog(parent), countdown_(platform, stepper1Min, stepper2Min) {
+ExitDialog::ExitDialog(engine::ExitCountdown& countdown, QWidget* parent)
+    : QDialog(parent), countdown_(countdown) {
     setObjectName(QStringLiteral("Form11"));
     setWindowTitle(core::MessageTitle());
     setModal(true);
@@ -55,11 +54,9 @@ ExitDialog::ExitDialog(platform::Platform& platform, core::Long stepper1Min, cor
     page->addSpacing(8);
     page->addLayout(buttons);
 
+    using engine::ExitCountdown;
     connect(&countdown_, &ExitCountdown::countdownTextChanged, Label2, &QLabel::setText);
-    connect(&countdown_, &ExitCountdown::decided, this, [this](ExitChoice choice) {
-        setEnabled(false);
-        emit decided(choice);
-    });
+    connect(&countdown_, &ExitCountdown::decided, this, [this] { setEnabled(false); });
     connect(cmdYes, &QPushButton::clicked, &countdown_, &ExitCountdown::answerYes);
     connect(CmdNo, &QPushButton::clicked, &countdown_, &ExitCountdown::answerNo);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/ExitCountdown.h"
+#include "engine/ExitCountdown.h"
 
 #include <QDialog>
 
@@ -9,25 +9,20 @@ class QPushButton;
 
 namespace mainwindow {
 
-// Form11, the park question at exit. It shows the two lower limits, counts down from the
-// moment it is shown and reports the decision through decided(); it then stays on screen,
+// Form11, the park question at exit: shows the exit path's countdown, which starts when the
+// dialog is shown, and forwards the answers to it. After the decision it stays on screen,
 // disabled, showing what happens, until the exit path ends the program. Closing it (close
 // box, Esc) before a decision answers No: nothing moves that the user did not agree to.
 class ExitDialog : public QDialog {
     Q_OBJECT
 public:
-    ExitDialog(platform::Platform& platform, core::Long stepper1Min, core::Long stepper2Min,
-               QWidget* parent = nullptr);
-
-    ExitCountdown& countdown() { return countdown_; }
+    // countdown must outlive the dialog.
+    explicit ExitDialog(engine::ExitCountdown& countdown, QWidget* parent = nullptr);
 
     QLabel* Label1;      // the question
     QLabel* Label2;      // the countdown, then the decision's text
     QPushButton* cmdYes; // park now
     QPushButton* CmdNo;  // save without parking
-
-signals:
-    void decided(mainwindow::ExitChoice choice);
 
 public slots:
     void reject() override;
@@ -36,7 +31,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    ExitCountdown countdown_;
+    engine::ExitCountdown& countdown_;
 };
 
 } // namespace mainwindow

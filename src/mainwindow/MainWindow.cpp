@@ -1,8 +1,7 @@
 #include "mainwindow/MainWindow.h"
 
+#include "core/MainCaption.h"
 #include "core/TextRules.h"
-#include "engine/DisplayTexts.h"
-#include "engine/ManualTurnSupport.h"
 #include "mainwindow/ClickableLabel.h"
 #include "mainwindow/EntryField.h"
 #include "mainwindow/PressButton.h"
@@ -13,6 +12,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -37,55 +37,33 @@ void SetTextColor(QWidget* widget, const QColor& color) {
 
 } // namespace
 
-MainWindow::MainWindow(const MainWindowParts& parts, QWidget* parent)
-    : QMainWindow(parent), parts_(parts), form_(*this) {
+MainWindow::MainWindow(const MainWindowLogic& logic, QWidget* parent)
+    : QMainWindow(parent), logic_(logic), form_(*this) {
     setObjectName(QStringLiteral("Form1"));
     portStatus_ = new QLabel(this);
     portStatus_->setObjectName(QStringLiteral("portStatus"));
     statusBar()->addPermanentWidget(portStatus_);
-    timer1_ = parts_.platform.createTimer([this] { runHousekeeping(); });
 
     connectTurning();
     connectSpeedAndStepper();
     connectPanels();
     connectFields();
     routeEventsOfChildren();
-    connect(&parts_.inputs.switches(), &port::SwitchInputs::labelChanged, this,
-            &MainWindow::renderInputLabel);
-    connect(&parts_.wheel, &engine::WheelControl::displayChanged, this,
-            &MainWindow::renderWheelDisplay);
-
-    parts_.engine.setView(this);
+    renderSpeed();
+    renderPower();
+    renderModes();
+    renderPortPanel();
     renderInputLabel();
     renderWheelDisplay();
-    speedChanged();
-    powerChanged();
-    modesChanged();
-    portPanelChanged();
-    sliderRangeChanged();
 }
 
-MainWindow::~MainWindow() {
-    parts_.engine.setView(nullptr);
-}
-
-void MainWindow::showPortStatus(const QString& text) {
-    portStatus_->setText(text);
-}
-
-void MainWindow::setPanels(engine::StepperParams* params, engine::ShuttlePuls* shuttlePuls,
-                           engine::CalibrationRun* calibration, engine::OverlayPanel* overlay) {
-    params_ = params;
-    shuttlePuls_ = shuttlePuls;
-    calibration_ = calibration;
-    overlay_ = overlay;
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window stays until the exit path has stored, parked and saved.
-    if (!closingAllowed_ && onCloseRequested)
-        onCloseRequested();
-    event->setAccepted(closingAllowed_);
+    if (!logic_.exitPath.finished())
+        logic_.exitPath.ExitProgram();
+    event->setAccepted(logic_.exitPath.finished());
 }
 
 EntryField* MainWindow::field(engine::EntryField which) const {
@@ -95,31 +73,8 @@ EntryField* MainWindow::field(engine::EntryField which) const {
     return fields[static_cast<std::size_t>(static_cast<int>(which) - 1)];
 }
 
-void MainWindow::renderInputLabel() {
-    const port::InputLabel& label = parts_.inputs.switches().label();
-    form_.lblInputport->setText(label.text);
-    SetTextColor(form_.lblInputport, FromColorRef(label.color));
-    form_.lblInputport->setVisible(label.visible);
-}
-
-void MainWindow::renderWheelDisplay() {
-    const engine::WheelDisplay display = parts_.wheel.display();
-    form_.cmdScroll->setText(display.scrollCaption);
-    form_.cmdScroll->setEnabled(display.scrollEnabled);
-    form_.cmdScroll->setToolTip(parts_.state.WheelToolTip);
-    using engine::WheelFunction;
-    form_.mnuWheelStepper->setChecked(display.checked == WheelFunction::Stepper);
-    form_.mnuWheelTable->setChecked(display.checked == WheelFunction::Table);
-    form_.mnuWheelFrequency->setChecked(display.checked == WheelFunction::Frequency);
-    form_.mnuWheelSpeed->setChecked(display.checked == WheelFunction::Speed);
-    form_.mnuWheelTable->setEnabled(display.tableEntryEnabled);
-    form_.mnuWheelFrequency->setEnabled(display.frequencyEntryEnabled);
-}
-
-// --- engine::EngineView ---
-
-void MainWindow::showCounter(const QString& text) {
-    form_.lblTeller->setText(text);
+void MainWindow::showCounter(core::Long counter) {
+    form_.lblTeller->setText(engine::CounterText(counter));
 }
 
 void MainWindow::setSliderValue(core::Long value) {
@@ -127,26 +82,27 @@ void MainWindow::setSliderValue(core::Long value) {
     form_.VSlider1->setValue(value);
 }
 
-void MainWindow::refreshSliderLabel(engine::SliderLabelSource source) {
-    const core::ProgramState& state = parts_.state;
-    core::Long value = state.StepCounter;
-    if (source == engine::SliderLabelSource::Target)
-        value = state.TargetPosition;
-    else if (source == engine::SliderLabelSource::Slider)
-        value = form_.VSlider1->value();
-    if (state.SliderShowsDegrees) {
-        SetTextColor(form_.lblVscroll, FromColorRef(state.PelorusDegreeColor));
-        const double degrees = core::RoundHalfEven(double{state.DegreesPerStep} * value, 1);
-        form_.lblVscroll->setText(core::PlainNumberText(degrees) + QStringLiteral("°"));
-    } else {
-        SetTextColor(form_.lblVscroll, Qt::black);
-        form_.lblVscroll->setText(engine::CounterText(value));
+void MainWindow::setSliderRange(core::Long minimum, core::Long maximum) {
+    {
+        const QSignalBlocker quiet(form_.VSlider1);
+        form_.VSlider1->setRange(minimum, maximum);
+        const std::int64_t twentieth = (std::int64_t{maximum} - minimum) / 20;
+        form_.VSlider1->setPageStep(
+            static_cast<int>(std::clamp<std::int64_t>(twentieth, 1, 1 << 30)));
     }
+    form_.lblMin->setText(core::PlainNumberText(minimum) + QStringLiteral(" Min"));
+    form_.lblMax->setText(core::PlainNumberText(maximum) + QStringLiteral(" Max"));
+}
+
+void MainWindow::showSliderLabel(const QString& text, core::Long color) {
+    SetTextColor(form_.lblVscroll, FromColorRef(color));
+    form_.lblVscroll->setText(text);
 }
 
 void MainWindow::showDegrees(const QString& text) {
     form_.lblDegrees->setText(text);
 }
+
 void MainWindow::setDegreesVisible(bool visible) {
     form_.lblDegrees->setVisible(visible);
 }
@@ -156,23 +112,18 @@ void MainWindow::showOverlay(const engine::OverlayDisplay& display) {
     form_.lblOverlayDegrees->setText(display.degreesText);
     form_.lblOverlayDirection->setVisible(display.directionVisible);
     form_.lblOverlayDirection->setText(display.directionText);
-    refreshOverlayTooltips();
-}
-
-void MainWindow::refreshOverlayTooltips() {
-    const engine::OverlayPanel::ToolTips tips = engine::OverlayPanel::ToolTipsFor(parts_.state);
-    form_.cmdOverCCW->setToolTip(tips.stepDown);
-    form_.cmdOverCW->setToolTip(tips.stepUp);
-    form_.cmdOverCCWs->setToolTip(tips.allDown);
-    form_.cmdOverCWs->setToolTip(tips.allUp);
+    form_.cmdOverCCW->setToolTip(display.stepDownTip);
+    form_.cmdOverCW->setToolTip(display.stepUpTip);
+    form_.cmdOverCCWs->setToolTip(display.allDownTip);
+    form_.cmdOverCWs->setToolTip(display.allUpTip);
 }
 
 void MainWindow::showPcSpeed(const QString& text) {
     form_.lblPcspeed->setText(text);
 }
 
-void MainWindow::speedChanged() {
-    const engine::SpeedControl& speed = parts_.engine.speed();
+void MainWindow::renderSpeed() {
+    const engine::SpeedControl& speed = logic_.engine.speed();
     const engine::SpeedControl::ScrollBar& bar = speed.scrollBar();
     {
         const QSignalBlocker quiet(form_.HScroll1);
@@ -182,8 +133,6 @@ void MainWindow::speedChanged() {
     }
     form_.cmdFast->setText(speed.speedButtonCaption());
     const engine::SpeedControl::Texts& texts = speed.texts();
-    form_.Text5->setText(texts.slowestField);
-    form_.Text6->setText(texts.fastestField);
     form_.lblSlow->setText(texts.slowLabel);
     form_.lblFast->setText(texts.fastLabel);
     form_.lblRpm->setText(texts.rpmLabel);
@@ -192,46 +141,43 @@ void MainWindow::speedChanged() {
     form_.chkSpeedModulate->setVisible(speed.speedModulateVisible());
 }
 
-void MainWindow::powerChanged() {
-    const port::PowerControl& power = parts_.engine.power();
+void MainWindow::renderPower() {
+    const port::PowerControl& power = logic_.engine.power();
     form_.chkAuto->setChecked(power.autoPowerTicked());
     form_.chkAuto->setText(power.autoPowerCaption());
     form_.chkFieldPower->setChecked(power.fieldPowerTicked());
     form_.chkFieldPower->setVisible(power.fieldPowerVisible());
 }
 
-void MainWindow::modesChanged() {
-    const engine::TurningModes& modes = parts_.engine.modes();
+void MainWindow::renderModes() {
+    const engine::TurningModes& modes = logic_.engine.modes();
     form_.cmdShuttle->setText(modes.shuttleCaption());
     form_.cmdPulsloop->setText(modes.pulsCaption());
     form_.cmdCalibreer->setText(modes.calibrationCaption());
 }
 
-void MainWindow::portPanelChanged() {
-    const port::PortPanel& panel = parts_.engine.portPanel();
+void MainWindow::renderPortPanel() {
+    const port::PortPanel& panel = logic_.engine.portPanel();
     form_.cmdPoort->setText(panel.portButtonCaption());
-    form_.cmdPoort->setEnabled(!panel.walking());
+    form_.cmdPoort->setEnabled(!panel.walking() && !logic_.engine.busyLock().isLocked());
     form_.cmdLptTest->setText(panel.lptTestCaption());
     form_.mnuLPT89->setChecked(panel.lpt89Checked());
+    portStatus_->setText(panel.portStatusText());
 }
 
-void MainWindow::busyLockChanged(bool locked) {
-    for (EntryField* lockable :
-         {form_.Text1, form_.Text2, form_.Text4, form_.Text5, form_.Text6, form_.Text12})
-        lockable->setLocked(locked);
+void MainWindow::showBusyLock(bool locked) {
     for (QWidget* control : std::initializer_list<QWidget*>{
              form_.cmdPoort, form_.cmdLptTest, form_.cmdStepperStap, form_.cmdHoogste,
              form_.cmdLaagste, form_.cmdInputMax, form_.cmdInputMin, form_.cmdOverlayInput,
              form_.chkOverlay, form_.chkSpeedModulate, form_.cmdGotoStep, form_.cmdGotoDegrees})
         control->setEnabled(!locked);
-    const bool overlaySteps = !locked && parts_.state.OverlayOn;
+    const bool overlaySteps = !locked && logic_.state.OverlayOn;
     for (QPushButton* button :
          {form_.cmdOverCW, form_.cmdOverCCW, form_.cmdOverCWs, form_.cmdOverCCWs})
         button->setEnabled(overlaySteps);
     if (!locked) {
-        // The port button stays off while the output pins are walked.
-        portPanelChanged();
-        setKeyPreview(true);
+        renderPortPanel(); // the port button stays off while the output pins are walked
+        logic_.fields.setKeyPreview(true);
     }
 }
 
@@ -240,48 +186,38 @@ void MainWindow::setStepperOptionsEnabled(bool enabled) {
         option->setEnabled(enabled);
 }
 
-void MainWindow::setWindowEnabled(bool enabled) {
-    setEnabled(enabled);
+void MainWindow::showTime(const QString& text) {
+    form_.lblTime->setText(text);
 }
 
-bool MainWindow::housekeepingRunning() const {
-    return timer1_->isActive();
+void MainWindow::showJoystick(const QString& frameText) {
+    form_.Frame10->setTitle(frameText);
 }
 
-void MainWindow::setHousekeepingRunning(bool running) {
-    if (running && !timer1_->isActive())
-        timer1_->start(1000);
-    else if (!running)
-        timer1_->stop();
+void MainWindow::showFieldText(engine::EntryField which, const QString& text) {
+    EntryField* entry = field(which);
+    if (entry->text() == text)
+        return;
+    const int cursor = entry->cursorPosition();
+    entry->setText(text);
+    if (entry->hasFocus())
+        entry->setCursorPosition(std::min<int>(cursor, static_cast<int>(text.size())));
 }
 
-// Timer1: once a second, and after every slow-turn step.
-void MainWindow::runHousekeeping() {
-    engine::Engine& engine = parts_.engine;
-    engine.PowerTick();
-    showTime(engine::TimeLabelText(parts_.platform));
-    parts_.inputs.switches().HousekeepingTick();
-    // A lock that no turn releases any more (a turn ended by a switch, say) is released here.
-    if (engine.busyLock().isLocked() && !engine.slowTurnRunning())
-        engine.busyLock().requestUnlock();
-    if (parts_.state.JoystickOn) {
-        parts_.joystick.JoystickPoll();
-        form_.Frame10->setTitle(parts_.joystick.frameText());
-    }
-}
-
-// --- engine::PanelView ---
-
-QString MainWindow::fieldText(engine::EntryField which) const {
-    return field(which)->text();
-}
-
-void MainWindow::setFieldText(engine::EntryField which, const QString& text) {
-    field(which)->setText(text);
-}
-
-void MainWindow::setFieldLocked(engine::EntryField which, bool locked) {
+void MainWindow::showFieldLocked(engine::EntryField which, bool locked) {
     field(which)->setLocked(locked);
+}
+
+void MainWindow::setPulsShuttleText(const QString& text) {
+    form_.lblPulsShuttle->setText(text);
+}
+
+void MainWindow::setMaxTurnToolTip(const QString& text) {
+    form_.cmdMaxCw->setToolTip(text);
+}
+
+void MainWindow::setMinTurnToolTip(const QString& text) {
+    form_.cmdMinCcw->setToolTip(text);
 }
 
 void MainWindow::setTurnButtonsEnabled(bool enabled) {
@@ -291,8 +227,6 @@ void MainWindow::setTurnButtonsEnabled(bool enabled) {
              form_.VSlider1, form_.cmdGotoDegrees, form_.cmdGotoStep, form_.cmdCw, form_.cmdCcw,
              form_.cmdMinCcw, form_.cmdMaxCw, form_.cmdCalibreer})
         control->setEnabled(enabled);
-    if (enabled)
-        setKeyPreview(true);
 }
 
 void MainWindow::setLoopKeysEnabled(bool enabled) {
@@ -308,45 +242,12 @@ void MainWindow::setModeButtonsEnabled(bool shuttle, bool puls) {
     form_.cmdPulsloop->setEnabled(puls);
 }
 
-void MainWindow::setKeyPreview(bool on) {
-    keyPreview_ = on;
-}
-void MainWindow::showTime(const QString& text) {
-    form_.lblTime->setText(text);
-}
-void MainWindow::setPulsShuttleText(const QString& text) {
-    form_.lblPulsShuttle->setText(text);
-}
-void MainWindow::setMaxTurnToolTip(const QString& text) {
-    form_.cmdMaxCw->setToolTip(text);
-}
-void MainWindow::setMinTurnToolTip(const QString& text) {
-    form_.cmdMinCcw->setToolTip(text);
-}
-
-void MainWindow::sliderRangeChanged() {
-    const core::ProgramState& state = parts_.state;
-    {
-        const QSignalBlocker quiet(form_.VSlider1);
-        form_.VSlider1->setRange(state.MinPosition, state.MaxPosition);
-        if (state.MinPosition <= state.StepCounter && state.StepCounter <= state.MaxPosition)
-            form_.VSlider1->setValue(state.StepCounter);
-    }
-    form_.lblMin->setText(core::PlainNumberText(state.MinPosition) + QStringLiteral(" Min"));
-    form_.lblMax->setText(core::PlainNumberText(state.MaxPosition) + QStringLiteral(" Max"));
-}
-
-void MainWindow::pelorusOff() {
-    form_.cmdPelorus->setText(QStringLiteral("Pel&orus off"));
-    form_.mnuPelorus->setChecked(false);
-    form_.mnuPelSmall->setChecked(false);
-}
-
 void MainWindow::setCalibrationMenuCaption(const QString& text) {
     form_.mnuCalibraStaps->setText(text);
 }
 
 void MainWindow::setOverlayPanelsShown(bool shown) {
+    form_.mnuOverlay->setChecked(shown);
     form_.setOverlayPanelsShown(shown);
 }
 
@@ -360,6 +261,82 @@ void MainWindow::setOverlayControlsEnabled(bool enabled) {
              form_.cmdOverCW, form_.cmdOverCCW, form_.cmdOverCWs, form_.cmdOverCCWs,
              form_.lblOverlaySteps, form_.lblOverlayDegrees})
         control->setEnabled(enabled);
+}
+
+void MainWindow::pelorusOff() {
+    form_.cmdPelorus->setText(QStringLiteral("Pel&orus off"));
+    form_.mnuPelorus->setChecked(false);
+    form_.mnuPelSmall->setChecked(false);
+}
+
+void MainWindow::startDragTurn(core::Long selectionStart, core::Long selectionLength,
+                               const QString& toolTip) {
+    SelectionSlider* slider = form_.VSlider1;
+    slider->setSelectedRange(selectionStart, selectionLength);
+    setSliderValue(logic_.state.StepCounter);
+    slider->setEnabled(false);
+    slider->setToolTip(toolTip);
+}
+
+void MainWindow::endDragTurn() {
+    form_.VSlider1->clearSelectedRange();
+    form_.VSlider1->setEnabled(true);
+}
+
+void MainWindow::renderInputLabel() {
+    const port::InputLabel& label = logic_.switches.label();
+    form_.lblInputport->setText(label.text);
+    SetTextColor(form_.lblInputport, FromColorRef(label.color));
+    form_.lblInputport->setVisible(label.visible);
+}
+
+void MainWindow::renderSwitchMenus() {
+    const port::SwitchMenuChecks checks = logic_.switches.menuChecks();
+    form_.mnuEndSwitchCenter->setChecked(checks.centerSwitch);
+    form_.mnuEndSwitchCenter->setText(checks.centerCaption);
+    form_.mnuEndSwitches->setChecked(checks.beginEndSwitches);
+    form_.mnuEndSwitchesShow->setChecked(checks.showOnly);
+    form_.mnuRemoteTurning->setChecked(checks.remoteTurning);
+    form_.mnuSimulate->setChecked(checks.simulation);
+}
+
+void MainWindow::renderWheelDisplay() {
+    const engine::WheelDisplay display = logic_.wheel.display();
+    form_.cmdScroll->setText(display.scrollCaption);
+    form_.cmdScroll->setEnabled(display.scrollEnabled);
+    form_.cmdScroll->setToolTip(logic_.state.WheelToolTip);
+    using engine::WheelFunction;
+    form_.mnuWheelStepper->setChecked(display.checked == WheelFunction::Stepper);
+    form_.mnuWheelTable->setChecked(display.checked == WheelFunction::Table);
+    form_.mnuWheelFrequency->setChecked(display.checked == WheelFunction::Frequency);
+    form_.mnuWheelSpeed->setChecked(display.checked == WheelFunction::Speed);
+    form_.mnuWheelTable->setEnabled(display.tableEntryEnabled);
+    form_.mnuWheelFrequency->setEnabled(display.frequencyEntryEnabled);
+}
+
+void MainWindow::renderFromState() {
+    const core::ProgramState& s = logic_.state;
+    form_.ProgressBar1->hide();
+    form_.mnuTarvex->setChecked(s.BothSteppersPin6);
+    form_.Image1->setVisible(s.BothSteppersPin6);
+    form_.mnuJoyStick->setChecked(s.JoystickOn);
+    form_.Frame10->setTitle(logic_.joystick.frameText());
+    setWindowTitle(core::MainCaption(s));
+    form_.OptStepper[s.SelectedStepper == 1 ? 1 : 0]->setChecked(true);
+    form_.mnuStepper12->setText(s.SelectedStepper == 1 ? QStringLiteral("Stepper1")
+                                                       : QStringLiteral("Stepper2"));
+    form_.mnuCalibraStaps->setText(QStringLiteral("&Calibratie Stappen (") +
+                                   QString::number(s.CalibrationSteps) + QLatin1Char(')'));
+    form_.lblPcspeed->setText(QStringLiteral("PCspeed=") + QString::number(s.PcSpeed));
+    applyDegreeColor();
+    renderPortPanel();
+}
+
+void MainWindow::applyDegreeColor() {
+    const QColor color = FromColorRef(logic_.state.PelorusDegreeColor);
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{form_.lblDegrees, form_.lblPulsShuttle, form_.Text7})
+        SetTextColor(widget, color);
 }
 
 } // namespace mainwindow

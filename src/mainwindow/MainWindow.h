@@ -2,112 +2,109 @@
 
 #include "core/ProgramState.h"
 #include "engine/CalibrationRun.h"
+#include "engine/DisplayTexts.h"
 #include "engine/Engine.h"
-#include "engine/EngineView.h"
+#include "engine/ExitPath.h"
 #include "engine/KeyControl.h"
-#include "engine/LptInputs.h"
+#include "engine/MainFields.h"
 #include "engine/OverlayPanel.h"
-#include "engine/PanelView.h"
 #include "engine/ShuttlePuls.h"
 #include "engine/StepperParams.h"
+#include "engine/TurnCommands.h"
 #include "engine/WheelControl.h"
 #include "engine/WheelNotches.h"
 #include "mainwindow/MainWindowForm.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
+#include "port/SwitchInputs.h"
 
 #include <QMainWindow>
-#include <functional>
-#include <memory>
 
 class QLabel;
 
 namespace mainwindow {
 
-// What the main window works with; all of it outlives the window.
-struct MainWindowParts {
-    core::ProgramState& state;
+class EntryField;
+
+// What the main window forwards its controls to and renders; all of it outlives the window.
+struct MainWindowLogic {
+    const core::ProgramState& state;
     platform::Platform& platform;
     engine::Engine& engine;
-    engine::LptInputs& inputs;
+    engine::MainFields& fields;
+    engine::TurnCommands& turns;
+    engine::StepperParams& params;
+    engine::ShuttlePuls& shuttlePuls;
+    engine::CalibrationRun& calibration;
+    engine::OverlayPanel& overlay;
     engine::KeyControl& keys;
     engine::WheelControl& wheel;
+    engine::ExitPath& exitPath;
+    port::SwitchInputs& switches;
     port::JoystickStatus& joystick;
 };
 
-// Form1, the program's main window: its controls live in the form; it renders the engine's and
-// the panels' state (it is their EngineView and PanelView) and forwards the user's commands.
-// Menus that open or toggle other windows and the start-up and exit paths belong to the
-// application, which reaches the controls through form().
-class MainWindow : public QMainWindow, public engine::EngineView, public engine::PanelView {
+// Form1, the program's main window. Its controls live in the form; it forwards every control,
+// key and wheel turn to the logic and renders what the logic tells (the public slots below,
+// connected in src/app). Menus that open other windows are connected by the application, which
+// reaches them through form().
+class MainWindow : public QMainWindow {
     Q_OBJECT
+
 public:
-    explicit MainWindow(const MainWindowParts& parts, QWidget* parent = nullptr);
+    explicit MainWindow(const MainWindowLogic& logic, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     MainWindowForm& form() { return form_; }
 
-    // Called when the window is asked to close (close box, Alt+F4, the session ending); the
-    // program's exit path decides what happens.
-    std::function<void()> onCloseRequested;
-    // Called by the exit path when it has run: from then on the window closes, so the
-    // application's quit, which closes every window first, can end the program.
-    void allowClosing() { closingAllowed_ = true; }
-
-    // The port in use and how it is reached, in the status bar: "Lpt = 888 (simulated)".
-    void showPortStatus(const QString& text);
-
-    // The panel logic the window's controls forward to; all of it outlives the window. Until
-    // it is given, those controls do nothing.
-    void setPanels(engine::StepperParams* params, engine::ShuttlePuls* shuttlePuls,
-                   engine::CalibrationRun* calibration, engine::OverlayPanel* overlay);
-
-    // Called with the stepper number (0 or 1) when an OptStepper button is clicked; the
-    // application switches the stepper.
-    std::function<void(core::Long)> onStepperOptionClicked;
-
-    bool keyPreview() const { return keyPreview_; }
-
-    // --- engine::EngineView ---
-    void showCounter(const QString& text) override;
-    void setSliderValue(core::Long value) override;
-    void refreshSliderLabel(engine::SliderLabelSource source) override;
-    void showDegrees(const QString& text) override;
-    void setDegreesVisible(bool visible) override;
-    void showOverlay(const engine::OverlayDisplay& display) override;
-    void refreshOverlayTooltips() override;
-    void showPcSpeed(const QString& text) override;
-    void speedChanged() override;
-    void powerChanged() override;
-    void modesChanged() override;
-    void portPanelChanged() override;
-    void busyLockChanged(bool locked) override;
-    void setStepperOptionsEnabled(bool enabled) override;
-    void setWindowEnabled(bool enabled) override;
-    bool housekeepingRunning() const override;
-    void setHousekeepingRunning(bool running) override;
-    void runHousekeeping() override;
-
-    // --- engine::PanelView ---
-    QString fieldText(engine::EntryField field) const override;
-    void setFieldText(engine::EntryField field, const QString& text) override;
-    void setFieldLocked(engine::EntryField field, bool locked) override;
-    void setTurnButtonsEnabled(bool enabled) override;
-    void setLoopKeysEnabled(bool enabled) override;
-    void setModeButtonsEnabled(bool shuttle, bool puls) override;
-    void setKeyPreview(bool on) override;
-    void showTime(const QString& text) override;
-    void setPulsShuttleText(const QString& text) override;
-    void setMaxTurnToolTip(const QString& text) override;
-    void setMinTurnToolTip(const QString& text) override;
-    void sliderRangeChanged() override;
-    void pelorusOff() override;
-    void setCalibrationMenuCaption(const QString& text) override;
-    void setOverlayPanelsShown(bool shown) override;
-    void showOverlayCheck(bool ticked, bool enabled) override;
-    void setOverlayControlsEnabled(bool enabled) override;
+    // --- what the logic tells ---
+    void showCounter(core::Long counter);
+    void setSliderValue(core::Long value);
+    // VSlider1's range, lblMin and lblMax, and its large step (a twentieth of the range).
+    void setSliderRange(core::Long minimum, core::Long maximum);
+    void showSliderLabel(const QString& text, core::Long color);
+    void showDegrees(const QString& text);
+    void setDegreesVisible(bool visible);
+    void showOverlay(const engine::OverlayDisplay& display);
+    void showPcSpeed(const QString& text);
+    void renderSpeed();
+    void renderPower();
+    void renderModes();
+    void renderPortPanel();
+    // The busy lock's buttons (its fields are locked through MainFields).
+    void showBusyLock(bool locked);
+    void setStepperOptionsEnabled(bool enabled);
+    void showTime(const QString& text);
+    void showJoystick(const QString& frameText);
+    void showFieldText(engine::EntryField field, const QString& text);
+    void showFieldLocked(engine::EntryField field, bool locked);
+    void setPulsShuttleText(const QString& text);
+    void setMaxTurnToolTip(const QString& text);
+    void setMinTurnToolTip(const QString& text);
+    // Button(enable): the drag bar, goto, single-step, limit and calibration buttons.
+    void setTurnButtonsEnabled(bool enabled);
+    // LockLoopKeys(enable): the drag bar, single-step, limit, shuttle, pulse and goto buttons.
+    void setLoopKeysEnabled(bool enabled);
+    void setModeButtonsEnabled(bool shuttle, bool puls);
+    void setCalibrationMenuCaption(const QString& text);
+    void setOverlayPanelsShown(bool shown);
+    void showOverlayCheck(bool ticked, bool enabled);
+    void setOverlayControlsEnabled(bool enabled);
+    // The pelorus windows closed for lack of degrees: their buttons read "Pel&orus off".
+    void pelorusOff();
+    void startDragTurn(core::Long selectionStart, core::Long selectionLength,
+                       const QString& toolTip);
+    void endDragTurn();
+    void renderInputLabel();
+    void renderSwitchMenus();
+    void renderWheelDisplay();
+    // Title, stepper choice, menus and captions from the state (InitMain).
+    void renderFromState();
+    // The degree texts in PelorusDegreeColor.
+    void applyDegreeColor();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -117,40 +114,24 @@ protected:
 private:
     EntryField* field(engine::EntryField which) const;
 
-    // MainWindowPanels.cpp: the controls' commands.
+    // MainWindowPanels.cpp: the controls forwarded to the logic.
     void connectTurning();
     void connectSpeedAndStepper();
     void connectPanels();
-    void gotoStep();
-    void gotoDegrees();
-    void turnToLimit(bool up);
-    void stopPressed(Qt::MouseButton button);
-    void sliderReleased();
-
-    // MainWindowInput.cpp: the entry fields' rules, keys, the wheel and the mouse.
     void connectFields();
-    void fieldEdited(EntryField* field);
+
+    // MainWindowInput.cpp: keys, the wheel and the mouse.
     void routeEventsOfChildren();
-    bool routeKey(QKeyEvent* event);
+    bool fieldKeyPressed(EntryField* field, QKeyEvent* event);
+    void routeKey(QKeyEvent* event);
     void routeWheel(QWheelEvent* event);
     // A mouse press on the window or on one of its frames; true when it was handled.
     bool framePressed(QWidget* frame, QMouseEvent* event);
 
-    // The input label and the wheel display, rendered from their owners.
-    void renderInputLabel();
-    void renderWheelDisplay();
-
-    MainWindowParts parts_;
+    MainWindowLogic logic_;
     MainWindowForm form_;
     QLabel* portStatus_;
-    std::unique_ptr<platform::Timer> timer1_;
     engine::WheelNotches wheelNotches_;
-    engine::StepperParams* params_ = nullptr;
-    engine::ShuttlePuls* shuttlePuls_ = nullptr;
-    engine::CalibrationRun* calibration_ = nullptr;
-    engine::OverlayPanel* overlay_ = nullptr;
-    bool closingAllowed_ = false;
-    bool keyPreview_ = true;
 };
 
 } // namespace mainwindow

@@ -38,6 +38,7 @@ public:
     CoilOutput(core::ProgramState& state, platform::LptPort& lpt);
 
     platform::LptPort& lpt() { return lpt_; }
+    const platform::LptPort& lpt() const { return lpt_; }
 
     // StepperBits from SelectedStepper and BothSteppersPin6.
     void UpdateStepperBits();

@@ -32,13 +32,12 @@ const PpdevLpt::OpenFailure& MostTelling(const std::vector<PpdevLpt::OpenFailure
 
 std::unique_ptr<platform::LptPort> OpenChosen(const LptBackendOptions& options,
                                               platform::Platform& platform) {
-    using core::LptBackendChoice;
     const QString goingOn = QStringLiteral(".\nVentrolo goes on with the simulated port.");
     switch (options.choice) {
-    case LptBackendChoice::Simulated:
+    case LptBackend::Simulated:
         break;
-    case LptBackendChoice::Auto:
-    case LptBackendChoice::Ppdev: {
+    case LptBackend::Auto:
+    case LptBackend::Ppdev: {
         auto opened = PpdevLpt::open(options.devices);
         if (opened.port) {
             opened.port->onDeviceFailure = [&platform](const QString& text) {
@@ -46,7 +45,7 @@ std::unique_ptr<platform::LptPort> OpenChosen(const LptBackendOptions& options,
             };
             return std::move(opened.port);
         }
-        if (options.choice == LptBackendChoice::Ppdev) {
+        if (options.choice == LptBackend::Ppdev) {
             const QString why = opened.failures.empty()
                                     ? QStringLiteral("no ppdev device is set in [lpt] of "
                                                      "Ventrolo.ini")
@@ -55,7 +54,7 @@ std::unique_ptr<platform::LptPort> OpenChosen(const LptBackendOptions& options,
         }
         break;
     }
-    case LptBackendChoice::DirectIo: {
+    case LptBackend::DirectIo: {
         QString why;
         if (auto direct = DirectIoLpt::open(&why))
             return direct;

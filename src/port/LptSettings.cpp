@@ -22,20 +22,20 @@ const DeviceKey DeviceKeys[] = {{"port888", &LptDevicePaths::port888},
                                 {"port956", &LptDevicePaths::port956},
                                 {"port632", &LptDevicePaths::port632}};
 
-std::optional<core::LptBackendChoice> BackendFromText(const QString& text) {
+} // namespace
+
+std::optional<LptBackend> LptBackendFromText(const QString& text) {
     const QString t = text.trimmed().toLower();
     if (t == QLatin1String("auto"))
-        return core::LptBackendChoice::Auto;
+        return LptBackend::Auto;
     if (t == QLatin1String("sim"))
-        return core::LptBackendChoice::Simulated;
+        return LptBackend::Simulated;
     if (t == QLatin1String("ppdev"))
-        return core::LptBackendChoice::Ppdev;
+        return LptBackend::Ppdev;
     if (t == QLatin1String("direct"))
-        return core::LptBackendChoice::DirectIo;
+        return LptBackend::DirectIo;
     return std::nullopt;
 }
-
-} // namespace
 
 QString LptDevicePaths::forAddress(std::uint16_t address) const {
     switch (address) {
@@ -59,7 +59,7 @@ LptSettings ReadLptSettings(const QString& settingsFile) {
             missing.emplace_back(QStringLiteral("backend"), QStringLiteral("auto"));
         } else {
             const QString backendText = core::SettingsText(ini, BackendKey).value_or(QString());
-            if (const auto backend = BackendFromText(backendText)) {
+            if (const auto backend = LptBackendFromText(backendText)) {
                 result.backend = *backend;
             } else {
                 result.problem = QStringLiteral("%1: [lpt] backend=%2 is not one of auto, sim, "
@@ -87,8 +87,8 @@ LptBackendOptions LptOptionsFor(const core::CommandLineOptions& commandLine,
     LptBackendOptions options;
     options.devices = settings.devices;
     options.portLogFile = commandLine.portLogFile;
-    if (commandLine.lptGiven) {
-        options.choice = commandLine.lpt;
+    if (const auto given = LptBackendFromText(commandLine.lpt)) {
+        options.choice = *given;
     } else {
         options.choice = settings.backend;
         if (!settings.problem.isEmpty())

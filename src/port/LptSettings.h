@@ -5,8 +5,16 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace port {
+
+// How the parallel port is reached: ppdev when a device opens, else simulated (Auto); always
+// simulated; ppdev; direct I/O instructions.
+enum class LptBackend { Auto, Simulated, Ppdev, DirectIo };
+// "auto", "sim", "ppdev" or "direct" (as --lpt and [lpt] backend= give it); nullopt for any
+// other text.
+std::optional<LptBackend> LptBackendFromText(const QString& text);
 
 // The ppdev device of each standard port.
 struct LptDevicePaths {
@@ -25,7 +33,7 @@ struct LptDevicePaths {
 //   port956=/dev/parport1
 //   port632=/dev/parport2
 struct LptSettings {
-    core::LptBackendChoice backend = core::LptBackendChoice::Auto;
+    LptBackend backend = LptBackend::Auto;
     LptDevicePaths devices;
     QString problem; // for the user, when a value could not be used (its default was taken)
 };
@@ -35,10 +43,11 @@ struct LptSettings {
 // file that cannot be read or written gives the defaults.
 LptSettings ReadLptSettings(const QString& settingsFile);
 
-// The backend and devices to use: --lpt when given, else the settings file. A value in the file
-// that cannot be used is reported through platform.
+// The backend and devices to use: --lpt when given (checked by the caller with
+// LptBackendFromText), else the settings file. A value in the file that cannot be used is
+// reported through platform.
 struct LptBackendOptions {
-    core::LptBackendChoice choice = core::LptBackendChoice::Auto;
+    LptBackend choice = LptBackend::Auto;
     LptDevicePaths devices;
     QString portLogFile; // empty: no port log
 };

@@ -12,6 +12,11 @@ QString PortPanel::portButtonCaption() const {
     return QStringLiteral("Lpt = ") + core::PlainNumberText(state_.LptAddress);
 }
 
+QString PortPanel::portStatusText() const {
+    return portButtonCaption() + QStringLiteral(" (") + coil_.lpt().backendName() +
+           QLatin1Char(')');
+}
+
 void PortPanel::CycleLptPort() {
     coil_.ClearAllPorts();
     portPresses_ = portPresses_ % 3 + 1;
@@ -56,7 +61,10 @@ bool PortPanel::WalkOutputPins(const std::function<void()>& captionChanged) {
         return false;
     platform_.beep();
     coil_.WriteData(0);
-    coil_.WriteData(state_.LptExtraBits | (power_.powerWanted() ? state_.StepperBits : 0));
+    const bool autoPower = power_.autoPowerTicked();
+    coil_.WriteData(state_.LptExtraBits | (autoPower ? state_.StepperBits : 0));
+    if (!autoPower)
+        power_.DriversWentOff();
     walking_ = false;
     show(QStringLiteral("LptTest"));
     return true;

@@ -20,6 +20,8 @@ public:
 
     // The port button: "Lpt = 888".
     QString portButtonCaption() const;
+    // The status bar: the port and how it is reached, "Lpt = 888 (simulated)".
+    QString portStatusText() const;
     // The pin-test button: "LptTest", or while walking "Works now !", "Pin  2" ... "All".
     const QString& lptTestCaption() const { return lptTestCaption_; }
     // True while WalkOutputPins() runs; the port button is disabled then.
@@ -31,7 +33,8 @@ public:
     // selects 888, then 956, 632, 888, ...
     void CycleLptPort();
     // Raises each data pin for a second (pins 2 to 9, a beep each), then all of them, then
-    // leaves the extra bits and, while power is wanted, the driver enable on. captionChanged
+    // leaves the extra bits on, and the driver enable with autopower (with manual power the
+    // drivers stay off and "Fieldpower" shows it). captionChanged
     // runs whenever lptTestCaption() changes. Waits let events run; the caller disables the
     // window and its timers meanwhile. A call while walking does nothing. Returns false when
     // AbortWalk() ended it: the register is then left as the aborting code wrote it.

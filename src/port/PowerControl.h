@@ -38,6 +38,9 @@ public:
     void SetAutoPower(bool ticked);
     // The "Fieldpower" box ticked or unticked by the user (slow turns stopped by the caller).
     void SetFieldPower(bool ticked);
+    // The drivers were switched off on the register by other means (the pin walk): the
+    // "Fieldpower" box shows it.
+    void DriversWentOff() { fieldPowerTicked_ = false; }
     // The power part of the one-second housekeeping: restarts the idle count after a step,
     // shows the countdown and switches the drivers off once the count reaches 20. Nothing
     // counts while a slow turn runs.

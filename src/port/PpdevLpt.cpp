@@ -26,24 +26,42 @@ namespace port {
 
 Q_LOGGING_CATEGORY(lcPpdev, "ventrolo.port.ppdev")
 
+namespace {
+
+class KernelCalls final : public PpdevCalls {
+public:
+    int open(const char* path, int flags) override { return ::open(path, flags); }
+    int ioctl(int fd, unsigned long request, void* argument) override {
+        return ::ioctl(fd, request, argument);
+    }
+    int close(int fd) override { return ::close(fd); }
+};
+
+} // namespace
+
+PpdevCalls& SystemPpdevCalls() {
+    static KernelCalls calls;
+    return calls;
+}
+
 // One ppdev device, open and claimed for the object's lifetime (PPCLAIM in the constructor,
 // PPRELEASE in the destructor). On failure isClaimed() is false and the file is closed.
 class PpdevLpt::Device {
 public:
-    explicit Device(const QString& path) : path_(path) {
-        fd_ = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
+    Device(const QString& path, PpdevCalls& calls) : path_(path), calls_(calls) {
+        fd_ = calls_.open(path.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
         if (fd_ < 0) {
             fail("open");
             return;
         }
-        if (::ioctl(fd_, PPCLAIM) != 0) {
+        if (calls_.ioctl(fd_, PPCLAIM, nullptr) != 0) {
             fail("claim");
             return;
         }
         claimed_ = true;
         int mode = IEEE1284_MODE_COMPAT;
         int forward = 0;
-        if (::ioctl(fd_, PPSETMODE, &mode) != 0 || ::ioctl(fd_, PPDATADIR, &forward) != 0)
+        if (calls_.ioctl(fd_, PPSETMODE, &mode) != 0 || calls_.ioctl(fd_, PPDATADIR, &forward) != 0)
             fail("set up");
     }
     ~Device() { close(); }
@@ -56,9 +74,9 @@ public:
     int errorNumber() const { return errorNumber_; }
 
     // Register access; false (errno set) when the device failed.
-    bool writeData(std::uint8_t value) { return ::ioctl(fd_, PPWDATA, &value) == 0; }
-    bool readData(std::uint8_t* value) { return ::ioctl(fd_, PPRDATA, value) == 0; }
-    bool readStatus(std::uint8_t* value) { return ::ioctl(fd_, PPRSTATUS, value) == 0; }
+    bool writeData(std::uint8_t value) { return calls_.ioctl(fd_, PPWDATA, &value) == 0; }
+    bool readData(std::uint8_t* value) { return calls_.ioctl(fd_, PPRDATA, value) == 0; }
+    bool readStatus(std::uint8_t* value) { return calls_.ioctl(fd_, PPRSTATUS, value) == 0; }
 
 private:
     void fail(const char* action) {
@@ -68,14 +86,15 @@ private:
     }
     void close() {
         if (claimed_)
-            ::ioctl(fd_, PPRELEASE);
+            calls_.ioctl(fd_, PPRELEASE, nullptr);
         claimed_ = false;
         if (fd_ >= 0)
-            ::close(fd_);
+            calls_.close(fd_);
         fd_ = -1;
     }
 
     QString path_;
+    PpdevCalls& calls_;
     int fd_ = -1;
     bool claimed_ = false;
     const char* failedAction_ = "";
@@ -115,7 +134,7 @@ QString PpdevFailureText(const QString& action, const QString& device, int error
 PpdevLpt::PpdevLpt() = default;
 PpdevLpt::~PpdevLpt() = default;
 
-PpdevLpt::OpenResult PpdevLpt::open(const LptDevicePaths& devices) {
+PpdevLpt::OpenResult PpdevLpt::open(const LptDevicePaths& devices, PpdevCalls& calls) {
     OpenResult result;
     std::unique_ptr<PpdevLpt> port(new PpdevLpt);
     bool any = false;
@@ -124,7 +143,7 @@ PpdevLpt::OpenResult PpdevLpt::open(const LptDevicePaths& devices) {
         const QString path = devices.forAddress(platform::StandardLptAddresses[i]);
         if (path.isEmpty())
             continue;
-        auto device = std::make_unique<Device>(path);
+        auto device = std::make_unique<Device>(path, calls);
         if (device->isClaimed()) {
             qCInfo(lcPpdev) << "using" << path << "for port" << platform::StandardLptAddresses[i];
             port->devices_[i] = std::move(device);

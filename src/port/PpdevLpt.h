@@ -10,6 +10,18 @@
 
 namespace port {
 
+// The system calls a ppdev device is reached by (open(2), ioctl(2), close(2), failures in
+// errno); tests put a device of their own behind them.
+class PpdevCalls {
+public:
+    virtual ~PpdevCalls() = default;
+    virtual int open(const char* path, int flags) = 0;
+    virtual int ioctl(int fd, unsigned long request, void* argument) = 0;
+    virtual int close(int fd) = 0;
+};
+// The kernel's.
+PpdevCalls& SystemPpdevCalls();
+
 // The real parallel ports through Linux ppdev: each standard address is served by its device
 // (888 /dev/parport0, 956 /dev/parport1, 632 /dev/parport2 unless Ventrolo.ini maps them
 // otherwise), opened in compatibility mode and claimed for as long as this object lives.
@@ -25,7 +37,7 @@ public:
         std::unique_ptr<PpdevLpt> port; // null when no device opened
         std::vector<OpenFailure> failures;
     };
-    static OpenResult open(const LptDevicePaths& devices);
+    static OpenResult open(const LptDevicePaths& devices, PpdevCalls& calls = SystemPpdevCalls());
 
     ~PpdevLpt() override;
 

@@ -5,8 +5,6 @@
 #include "port/InputPinTable.h"
 
 #include <QLoggingCategory>
-#include <cmath>
-#include <limits>
 
 namespace port {
 
@@ -15,22 +13,12 @@ Q_LOGGING_CATEGORY(lcSwitches, "ventrolo.port.switches")
 using core::Long;
 
 namespace {
-
 enum class Switch { Begin, End, Center };
-
-Long StepFrom(Long counter, int direction) {
-    const std::int64_t target = std::int64_t{counter} + direction;
-    if (target < std::numeric_limits<Long>::min() || target > std::numeric_limits<Long>::max())
-        return counter;
-    return static_cast<Long>(target);
-}
-
 } // namespace
 
 SwitchInputs::SwitchInputs(core::ProgramState& state, platform::Platform& platform,
-                           platform::LptPort& lpt, SwitchTurning& turning, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), lpt_(lpt), turning_(turning),
-      simulation_(state, lpt) {
+                           platform::LptPort& lpt, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), lpt_(lpt), simulation_(state, lpt) {
     connect(&simulation_, &InputSimulation::openChanged, this, &SwitchInputs::menusChanged);
 }
 
@@ -48,7 +36,7 @@ void SwitchInputs::showInputValue(Long value) {
              InputLabelBlack);
 }
 
-void SwitchInputs::updateLabelVisibility() {
+void SwitchInputs::UpdateLabelVisibility() {
     const bool visible = state_.RemoteTurning || state_.EndSwitches;
     if (label_.visible == visible)
         return;
@@ -60,7 +48,7 @@ void SwitchInputs::ShowStatusRegister() {
     showInputValue(ReadStatusRegister(state_, lpt_));
 }
 
-bool SwitchInputs::CheckSwitches() {
+std::optional<SwitchHit> SwitchInputs::CheckSwitches() {
     // While a simulated press is pending it replaces the port, and acts once: its value is
     // taken away as it is read.
     const bool simulated = state_.SimulatedInput > 0;
@@ -83,69 +71,41 @@ bool SwitchInputs::CheckSwitches() {
         if (simulated && (v & EndInput))
             state_.SimulatedInput -= EndInput;
         switchHandled_ = false;
-        return false;
+        return std::nullopt;
     }
     if (state_.SwitchesShowOnly)
-        return false;
+        return std::nullopt;
 
-    Long position = state_.CenterPosition;
-    Long overlay = state_.OverlaySteps;
-    bool beyond = false; // the counter lies past the switch: a turn there must stop
-    if (closed == Switch::Begin) {
-        position = state_.MinPosition;
-        overlay = 0;
-        beyond = state_.StepCounter < state_.MinPosition;
-    } else if (closed == Switch::End) {
-        position = state_.MaxPosition;
-        beyond = state_.StepCounter > state_.MaxPosition;
-    }
+    SwitchHit hit{state_.CenterPosition, state_.OverlaySteps, false};
+    if (closed == Switch::Begin)
+        hit = {state_.MinPosition, 0, state_.StepCounter < state_.MinPosition};
+    else if (closed == Switch::End)
+        hit = {state_.MaxPosition, state_.OverlaySteps, state_.StepCounter > state_.MaxPosition};
     if (switchHandled_)
-        return false;
+        return std::nullopt;
     // A switch found closed where the counter already agrees has been dealt with as well:
     // otherwise the first step away from it, with the switch still closed, would reset the
     // counter and end the turn.
-    if (state_.StepCounter == position) {
-        switchHandled_ = true;
-        return false;
-    }
-    if (beyond)
-        turning_.StopTurning();
-    qCInfo(lcSwitches) << "switch sets the counter from" << state_.StepCounter << "to" << position;
-    state_.StepCounter = position;
-    state_.OverlayPosition = overlay;
-    turning_.ShowPosition();
     switchHandled_ = true;
-    return true;
+    if (state_.StepCounter == hit.position)
+        return std::nullopt;
+    qCInfo(lcSwitches) << "switch sets the counter from" << state_.StepCounter << "to"
+                       << hit.position;
+    return hit;
 }
 
-void SwitchInputs::InputRemote() {
+int SwitchInputs::ReadRemote() {
     const bool simulated = state_.SimulatedInput > 0;
     const Long v = simulated ? state_.SimulatedInput : ReadStatusInputs(state_, lpt_);
     const int direction = (v & RemoteCcwInput) ? -1 : (v & RemoteCwInput) ? 1 : 0;
     if (direction == 0) {
         showInputValue(v);
-        return;
+        return 0;
     }
     if (simulated)
         state_.SimulatedInput -= direction < 0 ? RemoteCcwInput : RemoteCwInput;
     setLabel(InputPinTable[direction < 0 ? RemoteCcwRow : RemoteCwRow].name, InputLabelMagenta);
-
-    state_.TargetPosition = StepFrom(state_.StepCounter, direction);
-    const Long fastest = state_.FastestDelayMs;
-    const Long saved = state_.StepDelayMs;
-    state_.StepDelayMs = fastest;
-    turning_.TurnTo();
-    // A speed chosen while the step was made stays.
-    if (state_.StepDelayMs == fastest)
-        state_.StepDelayMs = saved;
-}
-
-void SwitchInputs::HousekeepingTick() {
-    if (state_.RemoteTurning)
-        InputRemote();
-    if (state_.EndSwitches && CheckSwitches())
-        turning_.StopSlowTimers();
-    updateLabelVisibility();
+    return direction;
 }
 
 SwitchMenuChecks SwitchInputs::menuChecks() const {
@@ -160,7 +120,7 @@ SwitchMenuChecks SwitchInputs::menuChecks() const {
     return checks;
 }
 
-bool SwitchInputs::askCenterPosition() {
+void SwitchInputs::askCenterPosition() {
     const Long low = state_.MinPosition;
     const Long high = state_.MaxPosition;
     const QString prompt = QStringLiteral("Give the center position between ") +
@@ -168,16 +128,14 @@ bool SwitchInputs::askCenterPosition() {
     // The middle of the range, which the range check below accepts.
     const std::int64_t middle = std::int64_t{low} + (std::int64_t{high} - low) / 2;
     const QString answer =
-        platform_.inputBox(prompt, core::MessageTitle(), QString::number(middle)).trimmed();
-    if (answer.isEmpty())
-        return false; // Cancel: the centre position stays
-    bool number = false;
-    const double value = core::RoundHalfEven(answer.toDouble(&number));
-    if (number && std::isfinite(value) && value >= low && value <= high)
+        platform_.inputBox(prompt, core::MessageTitle(), QString::number(middle));
+    if (answer.trimmed().isEmpty())
+        return; // Cancel: the centre position stays
+    const double value = core::RoundHalfEven(core::LeadingNumber(answer));
+    if (value >= low && value <= high)
         state_.CenterPosition = static_cast<Long>(value);
     else
         platform_.beep();
-    return true;
 }
 
 void SwitchInputs::SwitchMenus(int choice) {
@@ -185,7 +143,8 @@ void SwitchInputs::SwitchMenus(int choice) {
     simulation_.Close();
     switch (choice) {
     case 1:
-        if (!before.centerSwitch && askCenterPosition()) {
+        if (!before.centerSwitch) {
+            askCenterPosition();
             state_.CenterSwitch = true;
             state_.EndSwitches = true;
         }
@@ -210,7 +169,7 @@ void SwitchInputs::SwitchMenus(int choice) {
     default:
         break;
     }
-    updateLabelVisibility();
+    UpdateLabelVisibility();
     emit menusChanged();
 }
 

@@ -7,20 +7,16 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace port {
 
-// What the LPT inputs need of the stepping engine.
-class SwitchTurning {
-public:
-    virtual ~SwitchTurning() = default;
-    virtual void StopTurning() = 0;
-    // Turns to TargetPosition within the limits; returns when the turn has ended.
-    virtual void TurnTo() = 0;
-    // The overlay, counter, slider and degree displays after the counter was set.
-    virtual void ShowPosition() = 0;
-    // Ends a turn that runs on the slow-turn timers (delays above 1000 ms).
-    virtual void StopSlowTimers() = 0;
+// A switch that has just closed: the counter becomes position with overlayPosition overlay
+// steps taken. beyond: the counter lay past the switch, so whatever turns there must stop.
+struct SwitchHit {
+    core::Long position = 0;
+    core::Long overlayPosition = 0;
+    bool beyond = false;
 };
 
 // Colours of the input label, 0x00BBGGRR.
@@ -50,34 +46,29 @@ struct SwitchMenuChecks {
 };
 
 // The remote buttons and position switches on the LPT status inputs, and their menu modes.
+// Only reads and shows: the engine applies a switch to the counter (Engine::CheckSwitches)
+// and turns for a remote button (Housekeeping).
 //
-// - Every turning loop calls CheckSwitches() while EndSwitches is set (engine::LptInputs fills
-//   the engine's hook with it): a switch that closes sets StepCounter to its limit (or to
-//   CenterPosition) once per closing and ends the turn.
-// - The main window's one-second timer calls HousekeepingTick().
-// - The switch menu entries call the ...Clicked() functions; the window renders label() and
-//   menuChecks() when labelChanged() and menusChanged() say so, and shows the input-simulation
-//   window while simulation().isOpen().
-//
-// Turns and displays go through SwitchTurning; waits inside TurnTo() let events run, so any
-// of these may be re-entered from a handler meanwhile.
+// The switch menu entries call the ...Clicked() functions; the window renders label() and
+// menuChecks() when labelChanged() and menusChanged() say so, and shows the input-simulation
+// window while simulation().isOpen().
 class SwitchInputs : public QObject {
     Q_OBJECT
 
 public:
     SwitchInputs(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
-                 SwitchTurning& turning, QObject* parent = nullptr);
+                 QObject* parent = nullptr);
 
-    // Reads the switches (or the simulated input): true when a begin, end or centre switch has
-    // just set the counter, and the caller must end its turn. With SwitchesShowOnly the switch
-    // is only shown. Reading an open switch clears the latch that makes a switch act once.
-    bool CheckSwitches();
-    // A remote button held: one step towards it at the fastest delay (the delay in force is
-    // restored afterwards).
-    void InputRemote();
-    // The main window's one-second tick: the remote inputs while RemoteTurning, the switches
-    // while EndSwitches (a switch ends a slow turn), and the label's visibility.
-    void HousekeepingTick();
+    // Reads the switches (or the simulated input) and shows them: the switch that has just
+    // closed, once per closing, unless the counter already stands at its position or
+    // SwitchesShowOnly is set. Reading an open switch clears the latch that makes a switch
+    // act once.
+    std::optional<SwitchHit> CheckSwitches();
+    // Reads the remote buttons and shows them: -1 while the CCW button is held, +1 for CW, 0
+    // for none. A simulated press counts once.
+    int ReadRemote();
+    // The label is shown while RemoteTurning or EndSwitches is set.
+    void UpdateLabelVisibility();
     // Start-up: the label shows the raw status register, "Inp(889)=120".
     void ShowStatusRegister();
 
@@ -105,14 +96,11 @@ signals:
 private:
     void setLabel(const QString& text, core::Long color);
     void showInputValue(core::Long value);
-    void updateLabelVisibility();
-    // False when the question was cancelled.
-    bool askCenterPosition();
+    void askCenterPosition();
 
     core::ProgramState& state_;
     platform::Platform& platform_;
     platform::LptPort& lpt_;
-    SwitchTurning& turning_;
     InputSimulation simulation_;
     InputLabel label_;
     // Set by a switch that acted (or found the counter already at its position), cleared by a

@@ -11,60 +11,40 @@
 
 namespace engine_test {
 
-// Records what the engine shows.
-struct RecordingView : engine::NullEngineView {
-    std::vector<QString> counters;
-    std::vector<core::Long> sliderValues;
-    std::vector<QString> degrees;
-    std::vector<engine::OverlayDisplay> overlays;
-    std::vector<bool> busyLocks;
-    std::vector<bool> housekeepingSwitches;
-    std::vector<QString> pcSpeeds;
-    bool housekeeping = true;
-    int housekeepingRuns = 0;
-    int modesChangedCount = 0;
-    int powerChangedCount = 0;
-    bool degreesVisible = true;
-    bool stepperOptionsEnabled = true;
-
-    // Runs on every counter shown, as a switch or a user acting in the middle of a turn.
-    std::function<void(const QString&)> onCounter;
-
-    void showCounter(const QString& text) override {
-        counters.push_back(text);
-        if (onCounter)
-            onCounter(text);
-    }
-    void setSliderValue(core::Long value) override { sliderValues.push_back(value); }
-    void showDegrees(const QString& text) override { degrees.push_back(text); }
-    void setDegreesVisible(bool visible) override { degreesVisible = visible; }
-    void showOverlay(const engine::OverlayDisplay& d) override { overlays.push_back(d); }
-    void showPcSpeed(const QString& text) override { pcSpeeds.push_back(text); }
-    void modesChanged() override { ++modesChangedCount; }
-    void powerChanged() override { ++powerChangedCount; }
-    void busyLockChanged(bool locked) override { busyLocks.push_back(locked); }
-    void setStepperOptionsEnabled(bool enabled) override { stepperOptionsEnabled = enabled; }
-    bool housekeepingRunning() const override { return housekeeping; }
-    void setHousekeepingRunning(bool running) override {
-        housekeeping = running;
-        housekeepingSwitches.push_back(running);
-    }
-    void runHousekeeping() override { ++housekeepingRuns; }
-};
-
 // An engine on the simulated port and the virtual clock, stepper 1 selected with the defaults
 // (limits 0..500, 200 steps per turn, delays 2 / 15 / 1000 ms), autopower on, every write
-// traced with its virtual time.
+// traced with its virtual time, and what it tells recorded.
 struct EngineFixture : ::testing::Test {
     core::ProgramState state;
     testing_support::FakePlatform platform;
     port::SimulatedLpt lpt;
-    engine::Engine engine{state, platform, lpt};
-    RecordingView view;
+    port::SwitchInputs switches{state, platform, lpt};
+    engine::Engine engine{state, platform, lpt, switches};
+
+    std::vector<core::Long> counters;
+    std::vector<QString> degrees;
+    std::vector<engine::OverlayDisplay> overlays;
+    std::vector<bool> turns; // turnStarted (true) and turnEnded (false)
+    bool stepperOptionsEnabled = true;
+    // Runs on every counter shown, as a switch or a user acting in the middle of a turn.
+    std::function<void(core::Long)> onCounter;
 
     EngineFixture() {
+        using engine::Engine;
+        QObject::connect(&engine, &Engine::counterChanged, [this](core::Long c) {
+            counters.push_back(c);
+            if (onCounter)
+                onCounter(c);
+        });
+        QObject::connect(&engine, &Engine::degreesChanged,
+                         [this](const QString& d) { degrees.push_back(d); });
+        QObject::connect(&engine, &Engine::overlayChanged,
+                         [this](const engine::OverlayDisplay& d) { overlays.push_back(d); });
+        QObject::connect(&engine, &Engine::turnStarted, [this] { turns.push_back(true); });
+        QObject::connect(&engine, &Engine::turnEnded, [this] { turns.push_back(false); });
+        QObject::connect(&engine, &Engine::stepperOptionsEnabled,
+                         [this](bool on) { stepperOptionsEnabled = on; });
         state.LoadStepperProfile();
-        engine.setView(&view);
         engine.coil().UpdateStepperBits();
         engine.InitSpeed();
         engine.UpdateDegreesPerStep();
@@ -84,29 +64,29 @@ struct EngineFixture : ::testing::Test {
     // The virtual times of the writes to port 888 after the first.
     std::vector<double> stepTimes() const {
         std::vector<double> times;
-        bool first = true;
         for (const auto& w : lpt.writes()) {
-            if (w.address != 888)
-                continue;
-            if (!first)
+            if (w.address == 888)
                 times.push_back(w.atMs);
-            first = false;
         }
+        if (!times.empty())
+            times.erase(times.begin());
         return times;
     }
     void turnTo(core::Long target) {
         engine.StopTurning();
-        state.TargetPosition = target;
-        engine.TurnTo();
+        engine.TurnTo({target});
     }
-    // The slowest delay as the parameter panel sets it.
-    void setSlowest(core::Long ms) {
-        state.SlowestDelayMs = ms;
+    // Delays above one second: the slowest delay raised, the speed bar set.
+    void setSlowSpeed(core::Long ms) {
+        state.SlowestDelayMs = 2 * ms;
         engine.SetSpeed();
+        engine.SpeedScrolled(ms);
     }
     void clearTrace() {
         lpt.traceWrites([this] { return platform.steadyMs(); });
     }
+    // The status register of port 888 reads these inputs (1 remote CCW ... 8 end switch).
+    void setInputs(core::Long inputs) { lpt.setStatus(888, static_cast<std::uint8_t>(inputs * 8)); }
 };
 
 } // namespace engine_test

@@ -1,6 +1,8 @@
 #include "EngineFixture.h"
 #include "engine/SpeedRamp.h"
 
+#include <QSignalSpy>
+
 using namespace engine_test;
 using core::Long;
 
@@ -25,16 +27,6 @@ TEST(SpeedRamp, followsTheParabolaWithTheCustomDelayAtBothEnds) {
     EXPECT_EQ(Entries(ramp), (std::vector<Long>{7, 7, 7, 7}));
     ramp.Plan(0, 15, 2); // no turn: the previous ramp stays
     EXPECT_EQ(ramp.size(), 4);
-}
-
-TEST(SpeedRamp, handsOutItsEntriesInTurnAndStartsAgainAfterTheLast) {
-    engine::SpeedRamp ramp;
-    EXPECT_FALSE(ramp.Next());
-    ramp.Plan(3, 15, 2);
-    std::vector<Long> handed;
-    for (int i = 0; i < 6; ++i)
-        handed.push_back(*ramp.Next());
-    EXPECT_EQ(handed, (std::vector<Long>{15, 3, 15, 15, 3, 15}));
 }
 
 TEST(SpeedRamp, aRampAcrossTheWholeRangeOfALong_costsNothing) {
@@ -82,8 +74,7 @@ TEST_F(Speed, theTextsFollowTheDelay) {
 
 TEST_F(Speed, theRampBoxIsOfferedOnlyForCustomDelaysUpToOneSecond) {
     engine.SpeedModulateClicked(true);
-    setSlowest(2000);
-    engine.SpeedScrolled(1000);
+    setSlowSpeed(1000);
     EXPECT_TRUE(engine.speed().speedModulateVisible());
     EXPECT_TRUE(state.SpeedModulate);
     engine.SpeedScrolled(1001);
@@ -119,8 +110,23 @@ TEST_F(Speed, aStopInTheMiddleOfARamp_restoresTheSetSpeed) {
 }
 
 TEST_F(Speed, calibratingCountsTheLoopPassesOfOneSecond) {
+    QSignalSpy shown(&engine, &engine::Engine::pcSpeedChanged);
     platform.clockStepPerRead = 0.5;
     engine.CalibratePcSpeed();
     EXPECT_EQ(state.PcSpeed, 2000);
-    EXPECT_EQ(view.pcSpeeds.back(), "PCspeed=2000");
+    EXPECT_EQ(shown.last().at(0).toString(), "PCspeed=2000");
+}
+
+TEST_F(Speed, theSpeedFieldsAreWrittenOnlyWhenTheirDelaysChange) {
+    QSignalSpy fields(&engine, &engine::Engine::speedFieldsChanged);
+    engine.SpeedModulateClicked(true);
+    turnTo(10); // the ramp shows every delay it takes
+    engine.SpeedScrolled(40);
+    engine.StopTurning(); // sets the speed again
+    EXPECT_EQ(fields.count(), 0) << "what the user types there stays";
+    state.SlowestDelayMs = 2000;
+    engine.SetSpeed();
+    ASSERT_EQ(fields.count(), 1);
+    EXPECT_EQ(fields.last().at(0).toString(), "2");
+    EXPECT_EQ(fields.last().at(1).toString(), ".002");
 }

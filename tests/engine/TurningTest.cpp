@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 
+#include <QSignalSpy>
 #include <limits>
 
 using namespace engine_test;
@@ -8,33 +9,24 @@ using Bytes = std::vector<std::uint8_t>;
 
 using Turning = EngineFixture;
 
-TEST_F(Turning, stepperOneAtFiveSteppingUp_enablesTheDriverThenWrites7) {
-    state.StepCounter = 5;
-    engine.StepBy(-1, 0);
-    EXPECT_EQ(written(), (Bytes{4, 3 + 4}));
-    EXPECT_EQ(state.StepCounter, 6);
-    EXPECT_EQ(view.counters.back(), "6");
-}
-
-TEST_F(Turning, stepperTwoWithBothDriversAndTheOffset_writes222ForCode2) {
-    state.SelectedStepper = 1;
-    state.BothSteppersPin6 = true;
-    state.LptExtraBits = 192;
-    engine.coil().UpdateStepperBits();
-    state.StepCounter = 2;
-    engine.StepBy(-1, 0);
-    EXPECT_EQ(written().back(), 222);
-}
-
-TEST_F(Turning, upToEightAndBack_writesTheGrayCycleBothWaysAndEndsWhereItBegan) {
+TEST_F(Turning, upToEightAndBack_writesTheGrayCycleWithTheEnableBitsBothWays) {
+    state.StepCounter = 0;
     turnTo(8);
     turnTo(0);
     EXPECT_EQ(written(), (Bytes{4, 5, 7, 6, 4, 5, 7, 6, 4,    // power on, G(1)..G(8)
                                 4, 6, 7, 5, 4, 6, 7, 5, 4})); // power on, G(7)..G(0)
     EXPECT_EQ(state.StepCounter, 0);
     EXPECT_EQ(state.TargetPosition, 0);
-    EXPECT_TRUE(state.StepActivity);
+    EXPECT_EQ(counters.back(), 0);
     EXPECT_FALSE(state.StopRequest);
+
+    state.SelectedStepper = 1; // stepper 2 with both drivers, pin 6 and the offset
+    state.BothSteppersPin6 = true;
+    state.LptExtraBits = 192;
+    engine.coil().UpdateStepperBits();
+    state.StepCounter = 2;
+    engine.StepBy(-1, 0);
+    EXPECT_EQ(written().back(), 2 + 28 + 192);
 }
 
 TEST_F(Turning, throughZeroFromAHandEditedNegativePosition_staysOnTheCycle) {
@@ -42,31 +34,21 @@ TEST_F(Turning, throughZeroFromAHandEditedNegativePosition_staysOnTheCycle) {
     state.StepCounter = -2;
     turnTo(2);
     EXPECT_EQ(stepCodes(), (std::vector<int>{2, 0, 1, 3})); // G(-1), G(0), G(1), G(2)
-    turnTo(-3);
-    EXPECT_EQ(stepCodes().back(), 1); // G(-3) = G(1)
 }
 
-TEST_F(Turning, beepsWhenItStopsOnALimitAndNowhereElse) {
-    state.FastestDelayMs = state.CustomDelayMs = 1;
-    engine.InitSpeed();
+TEST_F(Turning, beepsWhenItStopsOnALimit_andACounterBeyondALimitMovesNothingThatWay) {
     turnTo(8);
     EXPECT_TRUE(platform.beeps.empty());
-    turnTo(500);
+    turnTo(-40); // held at the lower limit
+    EXPECT_EQ(state.StepCounter, 0);
     ASSERT_EQ(platform.beeps.size(), 1u);
     EXPECT_EQ(platform.beeps[0], platform.steadyMs()); // at the end of the turn
-    turnTo(3);
-    EXPECT_EQ(platform.beeps.size(), 1u);
-    turnTo(-40); // clamped to the lower limit
-    EXPECT_EQ(state.StepCounter, 0);
-    EXPECT_EQ(platform.beeps.size(), 2u);
-}
 
-TEST_F(Turning, aCounterBeyondTheUpperLimit_beepsAndMovesNothingUpwards) {
     state.StepCounter = 600;
+    clearTrace();
     turnTo(700);
     EXPECT_EQ(state.StepCounter, 600);
     EXPECT_EQ(state.TargetPosition, 500);
-    EXPECT_GE(platform.beeps.size(), 1u);
     EXPECT_EQ(lpt.writes().size(), 1u); // only the driver enabled
     turnTo(498);                        // a turn down brings it back inside
     EXPECT_EQ(state.StepCounter, 498);
@@ -82,156 +64,169 @@ TEST_F(Turning, aStopTwentyFiveMsIntoATenMsTurn_endsItAfterThreeSteps) {
     EXPECT_FALSE(state.StopRequest);    // forgotten once the loop ended
 }
 
-TEST_F(Turning, stepByWithShift_turnsDownTenStepsAtTheFastestSpeedAndKeepsTheSetSpeed) {
+TEST_F(Turning, stepByWithShift_turnsTenStepsAtTheFastestSpeedAndKeepsTheSetSpeed) {
     state.StepCounter = 50;
     engine.StepBy(1, 16);
     EXPECT_EQ(state.StepCounter, 40);
-    EXPECT_EQ(stepTimes().size(), 10u);
     EXPECT_EQ(stepTimes()[1] - stepTimes()[0], 2); // FastestDelayMs
     EXPECT_EQ(state.StepDelayMs, 15);
+
+    constexpr Long top = std::numeric_limits<Long>::max();
+    state.MaxPosition = top;
+    state.StepCounter = top - 2;
+    engine.StepBy(-10, 16);
+    EXPECT_EQ(state.StepCounter, top); // never wraps
 }
 
 TEST_F(Turning, aTurnStartedInsideAnotherTurn_endsTheFirst) {
     engine.SpeedScrolled(10);
-    // The rig window (no stop first) asks for position 1 while the turn to 100 waits.
-    platform.scheduleAfter(25, [this] {
-        state.TargetPosition = 1;
-        engine.TurnTo();
-    });
+    platform.scheduleAfter(25, [this] { engine.TurnTo({1}); }); // the rig, without a stop
     turnTo(100);
     EXPECT_EQ(state.StepCounter, 1);
-    EXPECT_EQ(state.TargetPosition, 1);
+    EXPECT_EQ(turns, (std::vector<bool>{true, false})); // told once, for the outermost
 }
 
-TEST_F(Turning, switchingTheStepperInsideATurn_endsItAndTurnsTheOtherStepper) {
-    engine.SpeedScrolled(10);
-    platform.scheduleAfter(25, [this] { engine.TurnStepperTo(1, 7); });
-    turnTo(100);
-    EXPECT_EQ(state.SelectedStepper, 1);
-    EXPECT_EQ(state.StepCounter, 7);
-    EXPECT_EQ(state.StepperBits, 8);
-    EXPECT_EQ(state.StoredProfiles[0].StepCounter, 3);
-    EXPECT_EQ(written().back(), 2 + 8); // G(7) with stepper 2's driver
-    EXPECT_TRUE(state.StoredProfiles[0].TimerWindowShown);
-    EXPECT_FALSE(engine.TurnStepperTo(2, 7)); // no third stepper
+TEST_F(Turning, aSingleStepAtADelayAboveOneSecond_isMadeAtOnceAndWaitsItsDelay) {
+    setSlowSpeed(1500);
+    state.StepCounter = 10;
+    turnTo(11);
+    EXPECT_EQ(state.StepCounter, 11);
+    EXPECT_FALSE(engine.slowTurnRunning());
+    EXPECT_EQ(platform.steadyMs(), 1500);
 }
 
-TEST_F(Turning, countersAndTargetsAtTheEndsOfALong_neverWrapOrRunAway) {
-    constexpr Long top = std::numeric_limits<Long>::max();
-    constexpr Long bottom = std::numeric_limits<Long>::min();
-    state.MaxPosition = top;
-    state.MinPosition = bottom;
-    state.StepCounter = top - 2;
-    engine.StepBy(-10, 16);
-    EXPECT_EQ(state.StepCounter, top);
-    engine.StepBy(-1, 0);
-    EXPECT_EQ(state.StepCounter, top);
-
-    state.StepCounter = bottom + 1;
-    engine.StepBy(std::numeric_limits<std::int64_t>::max(), 16);
-    EXPECT_EQ(state.StepCounter, bottom);
-    EXPECT_EQ(stepCodes().back(), port::CoilCode(bottom));
-}
-
-TEST_F(Turning, stopTurningEndsTheModesAndTellsTheOtherWindows) {
-    int closed = 0, released = 0, directStopped = 0;
-    engine.hooks().closeLptTestWindows = [&] { ++closed; };
-    engine.hooks().releaseRigLock = [&] { ++released; };
-    engine.hooks().stopDirectTable = [&] { ++directStopped; };
-    engine.modes().shuttleOn = true;
-    engine.modes().calibrationRunning = true;
-
-    engine.StopTurning();
-    EXPECT_EQ(engine.modes().shuttleCaption(), "S&huttle  off");
-    EXPECT_EQ(engine.modes().pulsCaption(), "   &Puls    off");
-    EXPECT_EQ(engine.modes().calibrationCaption(), "Calibratio&n");
-    EXPECT_EQ(view.modesChangedCount, 1);
-    EXPECT_TRUE(state.RigFollowHalted);
-    EXPECT_EQ(closed, 0); // no test window open
-    EXPECT_EQ(released, 0);
-    EXPECT_EQ(directStopped, 1);
-
-    state.LptInTestOpen = true;
-    state.TableWindowShown = true;
-    engine.StopTurning();
-    EXPECT_EQ(closed, 1);
-    EXPECT_EQ(released, 1);
-}
-
-TEST_F(Turning, endSwitchesEndTheTurnThroughTheSwitchHook) {
-    state.EndSwitches = true;
-    int checks = 0;
-    engine.hooks().checkSwitches = [&] { return ++checks == 4; };
-    turnTo(100);
-    EXPECT_EQ(state.StepCounter, 3); // checked before the turn and after each step
-}
-
-TEST_F(Turning, aTurnPausesTheHousekeepingAndTheRigPollingAndTakesTheBusyLock) {
-    std::vector<bool> rigPaused;
-    engine.hooks().pauseRigPolling = [&](bool paused) { rigPaused.push_back(paused); };
-    state.TableWindowShown = true;
-    turnTo(2);
-    EXPECT_EQ(view.housekeepingSwitches, (std::vector<bool>{false, true}));
-    EXPECT_EQ(rigPaused, (std::vector<bool>{true, false}));
-    EXPECT_EQ(view.busyLocks, (std::vector<bool>{true}));
-    EXPECT_TRUE(engine.busyLock().unlockPending());
-    platform.advance(2500);
-    EXPECT_FALSE(engine.busyLock().isLocked());
-    EXPECT_FALSE(view.stepperOptionsEnabled);
-}
-
-TEST_F(Turning, withManualPowerOff_aTurnTicksFieldpowerFirst) {
-    engine.AutoPowerClicked(false);
-    EXPECT_EQ(lpt.data(888) & 4, 0);
-    turnTo(1);
-    EXPECT_TRUE(engine.power().fieldPowerTicked());
-    EXPECT_EQ(lpt.data(888) & 4, 4);
-    EXPECT_EQ(state.StepCounter, 1); // ticking the box did not stop the turn
-}
-
-TEST_F(Turning, aDelayAboveOneSecond_handsTheTurnToTheSlowTimer) {
-    setSlowest(2000);
-    engine.SpeedScrolled(1500);
+TEST_F(Turning, aDelayAboveOneSecond_handsTheTurnToTheSlowTimerWhichStopsOnAStop) {
+    setSlowSpeed(1500);
+    QSignalSpy slowSteps(&engine, &engine::Engine::slowStepMade);
     turnTo(3);
     EXPECT_EQ(platform.steadyMs(), 0); // returned at once
-    EXPECT_EQ(state.StepCounter, 0);
     EXPECT_TRUE(engine.slowTurnRunning());
     EXPECT_TRUE(engine.busyLock().isLocked());
-
-    platform.advance(1500);
-    EXPECT_EQ(state.StepCounter, 1);
-    platform.advance(3000);
+    platform.advance(4500);
     EXPECT_EQ(state.StepCounter, 3);
     EXPECT_EQ(stepTimes(), (std::vector<double>{1500, 3000, 4500}));
     EXPECT_EQ(stepCodes(), (std::vector<int>{1, 3, 2}));
-    EXPECT_EQ(view.housekeepingRuns, 3);
-
+    EXPECT_EQ(slowSteps.count(), 3);
     platform.advance(1500); // arrived: the timer stops without a beep off the limits
     EXPECT_FALSE(engine.slowTurnRunning());
     EXPECT_TRUE(platform.beeps.empty());
+
+    turnTo(10);
+    platform.advance(3000);
+    engine.StopTurning();
+    platform.advance(10000);
+    EXPECT_EQ(state.StepCounter, 5);
+}
+
+TEST_F(Turning, aTurnTakesTheBusyLockAndTicksFieldpowerWithManualPower) {
+    engine.AutoPowerClicked(false);
+    EXPECT_EQ(lpt.data(888) & 4, 0);
+    turnTo(2);
+    EXPECT_TRUE(engine.power().fieldPowerTicked());
+    EXPECT_EQ(lpt.data(888) & 4, 4);
+    EXPECT_EQ(state.StepCounter, 2);
+    EXPECT_FALSE(stepperOptionsEnabled);
+    EXPECT_TRUE(engine.busyLock().unlockPending());
     platform.advance(2500);
     EXPECT_FALSE(engine.busyLock().isLocked());
 }
 
-TEST_F(Turning, aSecondSlowTurnStartsAtTheFirstCodeOfItsSequence) {
-    setSlowest(2000);
-    engine.SpeedScrolled(1500);
-    turnTo(2);
-    platform.advance(4500);
-    turnTo(5);
-    platform.advance(6000);
-    EXPECT_EQ(state.StepCounter, 5);
-    EXPECT_EQ(stepCodes(), (std::vector<int>{1, 3, 3, 2, 0, 1})); // power-on repeats G(2)
+TEST_F(Turning, stopTurningEndsTheModesAndTellsTheOtherWindows) {
+    QSignalSpy stopped(&engine, &engine::Engine::stopped);
+    engine.modes().shuttleOn = true;
+    engine.modes().calibrationRunning = true;
+    engine.StopTurning();
+    EXPECT_EQ(engine.modes().shuttleCaption(), "S&huttle  off");
+    EXPECT_EQ(engine.modes().calibrationCaption(), "Calibratio&n");
+    EXPECT_TRUE(state.RigFollowHalted);
+    EXPECT_EQ(stopped.count(), 1);
 }
 
-TEST_F(Turning, stoppingASlowTurn_stopsItsTimer) {
-    setSlowest(2000);
-    engine.SpeedScrolled(1500);
-    turnTo(10);
-    platform.advance(3000);
-    engine.SpeedScrolled(900); // the speed changed meanwhile
-    engine.StopTurning();
-    EXPECT_FALSE(engine.slowTurnRunning());
-    platform.advance(10000);
-    EXPECT_EQ(state.StepCounter, 2);
+TEST_F(Turning, switchingToStepperTwoAndBack_restoresStepperOneAndItsCoilCode) {
+    QSignalSpy switched(&engine, &engine::Engine::stepperSwitched);
+    state.StepCounter = 123;
+    state.MinPosition = -20;
+    state.CustomDelayMs = 40;
+    state.GotoStepValue = 12;
+    lpt.Out32(888, 3 + 4);
+    engine.SwitchStepper(1);
+    EXPECT_EQ(state.SelectedStepper, 1);
+    EXPECT_EQ(state.StepCounter, 0);
+    EXPECT_EQ(state.StepperBits, 8);
+    EXPECT_EQ(lpt.data(888), 0); // stepper 2 left nothing on the port yet
+
+    lpt.Out32(888, 1 + 8);
+    engine.SwitchStepper(0);
+    EXPECT_EQ(state.StepCounter, 123);
+    EXPECT_EQ(state.MinPosition, -20);
+    EXPECT_EQ(state.CustomDelayMs, 40);
+    EXPECT_EQ(state.GotoStepValue, 12);
+    EXPECT_EQ(lpt.data(888), 3); // stepper 1's own coil code back, its driver still off
+    EXPECT_EQ(switched.count(), 2);
+    engine.SwitchStepper(0); // the same stepper: nothing to rebuild
+    EXPECT_EQ(switched.count(), 2);
+}
+
+TEST_F(Turning, theTimerTablesTurnOfTheOtherStepper_insideATurn_startsFromItsOwnCoilCode) {
+    state.LastCoilCode[1] = 3; // stepper 2 last stood at a position with code 3
+    state.StoredProfiles[1].StepCounter = 6;
+    engine.SpeedScrolled(10);
+    platform.scheduleAfter(25, [this] { engine.TurnStepperTo(1, 8); });
+    turnTo(100);
+    EXPECT_EQ(state.SelectedStepper, 1);
+    EXPECT_EQ(state.StepCounter, 8);
+    EXPECT_EQ(state.StoredProfiles[0].StepCounter, 3);
+    EXPECT_TRUE(state.StoredProfiles[0].TimerWindowShown);
+    const Bytes values = written();
+    // Stepper 2's coil code alone, then its driver on with that code, then G(7), G(8).
+    EXPECT_EQ(Bytes(values.end() - 4, values.end()), (Bytes{3, 3 + 8, 2 + 8, 0 + 8}));
+    EXPECT_FALSE(engine.TurnStepperTo(2, 7)); // no third stepper
+}
+
+TEST_F(Turning, theCounterSetByHand_isCheckedRoundedAndNeverMovesTheMotor) {
+    state.StepCounter = 42;
+    lpt.Out32(888, 3 + 4);
+    clearTrace();
+    platform.answerNextInput("600");
+    engine.SetCounterByHand();
+    ASSERT_EQ(platform.inputs.size(), 1u);
+    EXPECT_EQ(platform.inputs[0].prompt,
+              "Set by hand Stepper 1 to the desired position.\r\nOverlay is always reset to 0\r\n"
+              "Range  0 > 500\r\nOld counter value:42\r\nGive the new counter value");
+    EXPECT_EQ(platform.messages.at(0).text, "Out off range value");
+    EXPECT_EQ(state.StepCounter, 42);
+    EXPECT_EQ(written(), (Bytes{0, 3})); // outputs off while asking, then the coil code alone
+
+    platform.answerNextInput("");
+    engine.SetCounterByHand();
+    EXPECT_EQ(state.StepCounter, 42);
+    state.OverlayOn = true;
+    platform.answerNextInput("12,5");
+    engine.SetCounterByHand();
+    EXPECT_EQ(state.StepCounter, 12);
+    EXPECT_EQ(state.OverlayPosition, 0); // lower: no overlay
+    platform.answerNextInput("13.5");
+    engine.SetCounterByHand();
+    EXPECT_EQ(state.StepCounter, 14);
+    EXPECT_EQ(state.OverlayPosition, state.OverlaySteps); // higher with the overlay on
+    EXPECT_EQ(degrees.back(), " 25.2°");
+    for (auto value : written())
+        EXPECT_EQ(value & ~3, 0); // never an enable bit: the motor stays free
+}
+
+TEST_F(Turning, degreesHaveOneDecimal_andNoStepsPerTurnHidesThem) {
+    QSignalSpy visible(&engine, &engine::Engine::degreesVisibleChanged);
+    for (auto [counter, text] :
+         std::vector<std::pair<Long, QString>>{{7, " 12.6°"}, {0, " 0.0°"}, {-1, " -1.8°"}}) {
+        state.StepCounter = counter;
+        engine.ShowDegrees();
+        EXPECT_EQ(degrees.back(), text) << counter;
+    }
+    state.StepsPer360 = 0;
+    engine.UpdateDegreesPerStep();
+    EXPECT_EQ(state.DegreesPerStep, 360);
+    EXPECT_FALSE(visible.last().at(0).toBool());
+    degrees.clear();
+    turnTo(3);
+    EXPECT_TRUE(degrees.empty());
 }

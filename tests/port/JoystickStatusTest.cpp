@@ -27,12 +27,6 @@ struct JoystickStatusTest : ::testing::Test {
 
 } // namespace
 
-TEST(JoystickButtons, sixteenDigitsButtonSixteenFirst) {
-    EXPECT_EQ(JoystickStatus::ButtonDigits(5), "0000000000000101");
-    EXPECT_EQ(JoystickStatus::ButtonDigits(0x8000), "1000000000000000");
-    EXPECT_EQ(JoystickStatus::ButtonDigits(0x1FFFF), "1111111111111111");
-}
-
 TEST_F(JoystickStatusTest, pollShowsPositionAndButtons_andAFailedPollKeepsTheLastValues) {
     ASSERT_TRUE(status.MenuToggled(true));
     EXPECT_EQ(status.frameText(), "Status Joystick on");

@@ -9,10 +9,13 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
 
 using namespace port;
-using core::LptBackendChoice;
+using port::LptBackend;
 using testing_support::FakePlatform;
 
 namespace {
@@ -25,15 +28,13 @@ struct LptBackendTest : ::testing::Test {
     LptDevicePaths missingDevices() const {
         return {dir.filePath("parport0"), dir.filePath("parport1"), dir.filePath("parport2")};
     }
-    LptBackendOptions options(LptBackendChoice choice) const {
-        return {choice, missingDevices(), {}};
-    }
+    LptBackendOptions options(LptBackend choice) const { return {choice, missingDevices(), {}}; }
 };
 
 } // namespace
 
 TEST_F(LptBackendTest, autoWithoutAnyDevice_fallsBackToTheSimulatedPortSilently) {
-    auto port = CreateLptBackend(options(LptBackendChoice::Auto), platform);
+    auto port = CreateLptBackend(options(LptBackend::Auto), platform);
     EXPECT_EQ(port->backendName(), "simulated");
     EXPECT_TRUE(platform.messages.empty());
     port->Out32(888, 7);
@@ -41,7 +42,7 @@ TEST_F(LptBackendTest, autoWithoutAnyDevice_fallsBackToTheSimulatedPortSilently)
 }
 
 TEST_F(LptBackendTest, explicitPpdevOnAMissingDevice_saysWhyOnceAndGoesOnSimulated) {
-    auto port = CreateLptBackend(options(LptBackendChoice::Ppdev), platform);
+    auto port = CreateLptBackend(options(LptBackend::Ppdev), platform);
     EXPECT_EQ(port->backendName(), "simulated");
     ASSERT_EQ(platform.messages.size(), 1u);
     const QString text = platform.messages[0].text;
@@ -61,29 +62,11 @@ TEST_F(LptBackendTest, aDeviceThatIsNoParallelPort_isNamedWithTheReasonItFailed)
     EXPECT_FALSE(opened.port);
     ASSERT_EQ(opened.failures.size(), 3u);
 
-    auto port = CreateLptBackend(options(LptBackendChoice::Ppdev), platform);
+    auto port = CreateLptBackend(options(LptBackend::Ppdev), platform);
     ASSERT_EQ(platform.messages.size(), 1u);
     // The plain file opens but cannot be claimed: that says more than the missing devices.
     EXPECT_TRUE(platform.messages[0].text.startsWith("cannot claim " + dir.filePath("parport1")))
         << platform.messages[0].text.toStdString();
-}
-
-TEST(PpdevFailureText, tellsTheFixForTheUsualReasons) {
-    EXPECT_EQ(PpdevFailureText("open", "/dev/parport0", EACCES),
-              "cannot open /dev/parport0: Permission denied — add your user to group lp "
-              "(sudo usermod -aG lp $USER, then log in again)");
-    EXPECT_TRUE(PpdevFailureText("claim", "/dev/parport0", EBUSY).contains("another program"));
-}
-
-TEST_F(LptBackendTest, explicitDirectIo_eitherOpensOrSaysWhyOnceAndGoesOnSimulated) {
-    auto port = CreateLptBackend(options(LptBackendChoice::DirectIo), platform);
-    if (port->backendName() == "direct I/O") {
-        EXPECT_TRUE(platform.messages.empty());
-    } else {
-        EXPECT_EQ(port->backendName(), "simulated");
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_TRUE(platform.messages[0].text.contains("--lpt ppdev"));
-    }
 }
 
 TEST_F(LptBackendTest, thePortLogAppendsOneLinePerDataWrite) {
@@ -94,7 +77,7 @@ TEST_F(LptBackendTest, thePortLogAppendsOneLinePerDataWrite) {
         earlier.write("earlier run\n");
     }
     platform.advance(1000); // the log counts from its own start
-    auto opts = options(LptBackendChoice::Simulated);
+    auto opts = options(LptBackend::Simulated);
     opts.portLogFile = logPath;
     auto port = CreateLptBackend(opts, platform);
     platform.advance(12.345);
@@ -110,7 +93,7 @@ TEST_F(LptBackendTest, thePortLogAppendsOneLinePerDataWrite) {
 }
 
 TEST_F(LptBackendTest, aPortLogThatCannotBeOpened_isReportedAndThePortStillWorks) {
-    auto opts = options(LptBackendChoice::Simulated);
+    auto opts = options(LptBackend::Simulated);
     opts.portLogFile = dir.filePath("no/such/dir/ports.log");
     auto port = CreateLptBackend(opts, platform);
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -144,7 +127,7 @@ TEST_F(LptBackendTest, settingsFile_getsTheMissingKeysAndItsMappingIsUsed) {
     EXPECT_EQ(read.devices.forAddress(888), "/dev/parport3");
     EXPECT_EQ(read.devices.forAddress(956), "/dev/parport1");
     EXPECT_EQ(read.devices.forAddress(889), "");
-    EXPECT_EQ(read.backend, LptBackendChoice::Auto);
+    EXPECT_EQ(read.backend, LptBackend::Auto);
 
     QSettings written(ini, QSettings::IniFormat);
     EXPECT_EQ(written.value("lpt/backend").toString(), "auto");
@@ -162,7 +145,7 @@ TEST_F(LptBackendTest, settingsFileEditedByHand_keepsItsCommentsWhenTheMissingKe
         file.write(hand);
     }
     const LptSettings read = ReadLptSettings(ini);
-    EXPECT_EQ(read.backend, LptBackendChoice::Ppdev);
+    EXPECT_EQ(read.backend, LptBackend::Ppdev);
     EXPECT_EQ(read.devices.port888, "/dev/parport3");
     EXPECT_EQ(read.devices.port956, "/dev/parport1");
     QFile file(ini);
@@ -178,13 +161,52 @@ TEST_F(LptBackendTest, theCommandLineOverridesTheSettingsFileWhoseBadBackendIsRe
         edit.setValue("lpt/backend", "usb");
     }
     core::CommandLineOptions commandLine;
-    commandLine.lpt = LptBackendChoice::Simulated;
-    commandLine.lptGiven = true;
-    EXPECT_EQ(LptOptionsFor(commandLine, ini, platform).choice, LptBackendChoice::Simulated);
+    commandLine.lpt = "sim";
+    EXPECT_EQ(LptOptionsFor(commandLine, ini, platform).choice, LptBackend::Simulated);
     EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(LptBackendFromText("usb"));
+    EXPECT_EQ(LptBackendFromText("direct"), LptBackend::DirectIo);
 
-    commandLine.lptGiven = false;
-    EXPECT_EQ(LptOptionsFor(commandLine, ini, platform).choice, LptBackendChoice::Auto);
+    commandLine.lpt.clear();
+    EXPECT_EQ(LptOptionsFor(commandLine, ini, platform).choice, LptBackend::Auto);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_TRUE(platform.messages[0].text.contains("backend=usb"));
+}
+
+namespace {
+
+// A ppdev device that works until writesLeft data writes have been made, then fails as a USB
+// adapter pulled out does.
+struct FailingDevice : PpdevCalls {
+    int writesLeft = 2;
+    int writes = 0;
+    int open(const char*, int) override { return 42; }
+    int ioctl(int, unsigned long request, void*) override {
+        if (request != PPWDATA)
+            return 0;
+        ++writes;
+        if (writesLeft-- > 0)
+            return 0;
+        errno = ENODEV;
+        return -1;
+    }
+    int close(int) override { return 0; }
+};
+
+} // namespace
+
+TEST(PpdevLpt, aDeviceFailingMidRun_isReportedOnceAndNoLongerDriven) {
+    FailingDevice device;
+    auto opened = PpdevLpt::open({"/dev/parport0", "", ""}, device);
+    ASSERT_TRUE(opened.port);
+    std::vector<QString> told;
+    opened.port->onDeviceFailure = [&](const QString& text) { told.push_back(text); };
+    for (int i = 0; i < 5; ++i)
+        opened.port->Out32(888, static_cast<std::uint8_t>(i));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].startsWith("cannot write /dev/parport0: No such device"));
+    EXPECT_TRUE(told[0].contains("no longer driven"));
+    EXPECT_EQ(device.writes, 3); // not tried again after the failure
+    EXPECT_EQ(opened.port->Inp32(888), 0);
+    EXPECT_EQ(opened.port->backendName(), "");
 }

@@ -26,11 +26,12 @@ TEST_F(PortPanelTest, cyclingThePortClearsAllAndSelects888Then956Then632) {
         captions.push_back(panel.portButtonCaption());
     }
     EXPECT_EQ(captions, (std::vector<QString>{"Lpt = 888", "Lpt = 956", "Lpt = 632", "Lpt = 888"}));
+    EXPECT_EQ(panel.portStatusText(), "Lpt = 888 (simulated)");
     EXPECT_EQ(state.LptStatusAddress, 889);
     EXPECT_EQ(lpt.data(888), 0);
 }
 
-TEST_F(PortPanelTest, walkingThePinsRaisesEachForASecondAndEndsWithTheDriverOn) {
+TEST_F(PortPanelTest, walkingThePinsRaisesEachForASecondAndEndsWithTheDriverOnlyWithAutopower) {
     state.AutoPower = 1;
     state.LptExtraBits = 192;
     lpt.traceWrites([this] { return platform.steadyMs(); });
@@ -47,6 +48,12 @@ TEST_F(PortPanelTest, walkingThePinsRaisesEachForASecondAndEndsWithTheDriverOn) 
     EXPECT_EQ(panel.lptTestCaption(), "LptTest");
     EXPECT_EQ(platform.beeps.size(), 8u + 2u + 1u);
     EXPECT_FALSE(panel.walking());
+
+    power.SetAutoPower(false); // manual power with "Fieldpower" ticked
+    power.SetFieldPower(true);
+    EXPECT_TRUE(panel.WalkOutputPins({}));
+    EXPECT_EQ(lpt.data(888), 192);
+    EXPECT_FALSE(power.fieldPowerTicked()) << "the box shows that the drivers are off";
 }
 
 TEST_F(PortPanelTest, anAbortedWalkWritesNothingMore) {

@@ -53,14 +53,9 @@ TEST_F(PowerControlTest, nothingCountsWhileASlowTurnRunsOrWithManualPower) {
     EXPECT_EQ(power.idleSeconds(), 0);
 }
 
-TEST_F(PowerControlTest, startUpPowerEnablesTheDriverOnlyWithAutopower) {
+TEST_F(PowerControlTest, startUpWithManualPower_leavesTheDriverOff) {
     state.LptExtraBits = 192;
     lpt.Out32(888, 2);
-    state.AutoPower = 1;
-    power.ApplyStartUpPower();
-    EXPECT_EQ(lpt.data(888), 0 + 4 + 192); // the register was cleared first: coil code 0
-    EXPECT_FALSE(power.fieldPowerVisible());
-
     state.AutoPower = 0;
     power.ApplyStartUpPower();
     EXPECT_EQ(lpt.data(888), 192);
@@ -70,8 +65,11 @@ TEST_F(PowerControlTest, startUpPowerEnablesTheDriverOnlyWithAutopower) {
 }
 
 TEST_F(PowerControlTest, fieldPowerAndTheTurnRuleSwitchOnlyTheEnableBits) {
-    state.AutoPower = 0;
-    lpt.Out32(888, 1 + 64);
+    state.LptExtraBits = 64;
+    lpt.Out32(888, 1 + 4 + 64);
+    power.SetAutoPower(false); // the driver off, "Fieldpower" to switch it
+    EXPECT_EQ(power.autoPowerCaption(), "Autopower(off)");
+    EXPECT_TRUE(power.fieldPowerVisible());
     EXPECT_TRUE(power.EnsureTurnPower());
     EXPECT_TRUE(power.fieldPowerTicked());
     EXPECT_EQ(lpt.data(888), 1 + 4 + 64);
@@ -81,18 +79,4 @@ TEST_F(PowerControlTest, fieldPowerAndTheTurnRuleSwitchOnlyTheEnableBits) {
     EXPECT_EQ(lpt.data(888), 1 + 64);
     power.SetFieldPower(false); // unticking twice never takes away bits that are not there
     EXPECT_EQ(lpt.data(888), 1 + 64);
-}
-
-TEST_F(PowerControlTest, untickingAutopowerShowsFieldpowerAndSwitchesTheDriverOff) {
-    state.AutoPower = 1;
-    lpt.Out32(888, 3 + 4);
-    power.SetAutoPower(false);
-    EXPECT_EQ(state.AutoPower, 0);
-    EXPECT_EQ(power.autoPowerCaption(), "Autopower(off)");
-    EXPECT_TRUE(power.fieldPowerVisible());
-    EXPECT_EQ(lpt.data(888), 3);
-
-    power.SetAutoPower(true);
-    EXPECT_EQ(lpt.data(888), 3 + 4);
-    EXPECT_FALSE(power.fieldPowerVisible());
 }

@@ -39,34 +39,3 @@ TEST(FakePlatform, timersTickOnTheVirtualClockAndStopCleanly) {
     platform.advance(100);
     EXPECT_EQ(ticks.size(), 5u);
 }
-
-TEST(FakePlatform, aTimerStoppedFromItsOwnTickFiresNoMore) {
-    FakePlatform platform;
-    int count = 0;
-    std::unique_ptr<platform::Timer> timer;
-    timer = platform.createTimer([&] {
-        if (++count == 3)
-            timer->stop();
-    });
-    timer->start(1000);
-    platform.advance(10000);
-    EXPECT_EQ(count, 3);
-    EXPECT_FALSE(timer->isActive());
-}
-
-TEST(FakePlatform, dialogsAnswerAsScriptedAndAreRecorded) {
-    FakePlatform platform;
-    platform.answerNextMessage(platform::Answer::No);
-    platform.answerNextInput("42");
-    EXPECT_EQ(platform.messageBox("Park?", "T", platform::Icon::Question, platform::Buttons::YesNo),
-              platform::Answer::No);
-    EXPECT_EQ(
-        platform.messageBox("Again?", "T", platform::Icon::Question, platform::Buttons::YesNo),
-        platform::Answer::Yes);
-    EXPECT_EQ(platform.inputBox("Value", "T", "7"), "42");
-    EXPECT_EQ(platform.inputBox("Value", "T", "7"), "7");
-    platform.beep();
-    EXPECT_EQ(platform.messages.size(), 2u);
-    EXPECT_EQ(platform.inputs[1].defaultText, "7");
-    EXPECT_EQ(platform.beeps.size(), 1u);
-}

@@ -163,7 +163,7 @@ TEST_F(TableEditorTest, tableLimits_areNeverStoredAsTheSteppersOwnAndEndWithSave
                                    state.StepsPer360}),
               (std::vector<double>{-50, 800, 400}));
     state.MaxPosition = 700; // typed into the main window meanwhile: the user's own
-    state.StoreStepperProfile("100");
+    state.StoreStepperProfile();
     const core::StepperProfile& own = state.StoredProfiles[0];
     EXPECT_EQ(
         (std::vector<double>{double(own.MinPosition), double(own.MaxPosition), own.StepsPer360}),

@@ -1,8 +1,8 @@
-#include "mainwindow/ExitCountdown.h"
+#include "engine/ExitCountdown.h"
 
 #include "core/TextRules.h"
 
-namespace mainwindow {
+namespace engine {
 
 ExitCountdown::ExitCountdown(platform::Platform& platform, core::Long stepper1Min,
                              core::Long stepper2Min, QObject* parent)
@@ -56,4 +56,4 @@ void ExitCountdown::setCountdownText(const QString& text) {
     emit countdownTextChanged(text);
 }
 
-} // namespace mainwindow
+} // namespace engine

@@ -1,12 +1,9 @@
-#include "mainwindow/ClickableLabel.h"
-#include "mainwindow/EntryField.h"
 #include "mainwindow/PressButton.h"
 #include "mainwindow/SelectionSlider.h"
 
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 using namespace mainwindow;
@@ -27,49 +24,6 @@ TEST(PressButton, reportsWhichMouseButtonWentDown_leftStillClicks) {
     button.setEnabled(false);
     QTest::mouseClick(&button, Qt::RightButton);
     EXPECT_EQ(pressed.count(), 2) << "a disabled button reports nothing";
-}
-
-TEST(ClickableLabel, reportsTheButton) {
-    ClickableLabel label("Count");
-    label.show();
-    QSignalSpy clicked(&label, &ClickableLabel::clicked);
-    QTest::mouseClick(&label, Qt::LeftButton);
-    ASSERT_EQ(clicked.count(), 1);
-    EXPECT_EQ(clicked[0][0].value<Qt::MouseButton>(), Qt::LeftButton);
-}
-
-TEST(EntryField, editableWhite_lockedCyanAndReadOnly) {
-    EntryField field;
-    EXPECT_FALSE(field.isReadOnly());
-    EXPECT_EQ(field.palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xFF));
-
-    field.setLocked(true);
-    EXPECT_TRUE(field.isReadOnly());
-    EXPECT_EQ(field.palette().color(QPalette::Base), QColor(0x00, 0xFF, 0xFF));
-    field.show();
-    QTest::keyClicks(&field, "12");
-    EXPECT_EQ(field.text(), "") << "a locked field takes no typing";
-
-    field.setLocked(false);
-    EXPECT_FALSE(field.isReadOnly());
-    EXPECT_EQ(field.palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xFF));
-}
-
-TEST(EntryField, reportsDoubleClickAndFocus) {
-    QWidget window;
-    auto* other = new QLineEdit(&window);
-    auto* field = new EntryField(&window);
-    field->move(0, 40);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QSignalSpy entered(field, &EntryField::entered);
-    QSignalSpy doubleClicked(field, &EntryField::doubleClicked);
-
-    other->setFocus();
-    field->setFocus();
-    EXPECT_EQ(entered.count(), 1);
-    QTest::mouseDClick(field, Qt::LeftButton);
-    EXPECT_EQ(doubleClicked.count(), 1);
 }
 
 namespace {

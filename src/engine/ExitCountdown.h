@@ -5,11 +5,10 @@
 
 #include <QObject>
 #include <QString>
-
 #include <memory>
 #include <optional>
 
-namespace mainwindow {
+namespace engine {
 
 // What the user chose at the end of the program.
 enum class ExitChoice {
@@ -47,7 +46,7 @@ public:
 signals:
     void countdownTextChanged(const QString& text);
     // Emitted once, after countdownText() shows the decision's text.
-    void decided(mainwindow::ExitChoice choice);
+    void decided(engine::ExitChoice choice);
 
 private:
     void tick();
@@ -64,4 +63,4 @@ private:
     std::optional<ExitChoice> choice_;
 };
 
-} // namespace mainwindow
+} // namespace engine

@@ -1,0 +1,151 @@
+#include "app/VentroloApp.h"
+
+#include "core/ProgramDirectory.h"
+#include "core/SingleInstance.h"
+#include "core/VersionTexts.h"
+#include "platform/QtPlatform.h"
+#include "port/LptBackendFactory.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLoggingCategory>
+#include <QUrl>
+#include <cstdio>
+
+namespace app {
+
+Q_LOGGING_CATEGORY(lcApp, "ventrolo.app")
+
+VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
+                         std::unique_ptr<platform::LptPort> lpt)
+    : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
+      engine_(state_, platform_, *lpt_, switches_),
+      config_(state_, platform_, programDirectory),
+      joystick_(state_, joystickDevice_, platform_),
+      housekeeping_(state_, platform_, engine_, switches_, joystick_),
+      keys_(state_, platform_, engine_), wheel_(state_, engine_),
+      turns_(state_, platform_, engine_, fields_), params_(state_, platform_, engine_, fields_),
+      shuttlePuls_(state_, platform_, engine_, fields_, params_),
+      calibration_(state_, platform_, engine_, fields_), overlay_(state_, engine_, fields_),
+      mainInit_({state_, platform_, engine_, fields_, switches_, joystick_, housekeeping_, turns_,
+                 overlay_, wheel_}),
+      exitPath_(state_, platform_, engine_, config_),
+      window_({state_, platform_, engine_, fields_, turns_, params_, shuttlePuls_, calibration_,
+               overlay_, keys_, wheel_, exitPath_, switches_, joystick_}) {
+    wireLogic();
+    wireMainWindow();
+    connectMenus();
+    // The session ending (logout) quits the application, which closes every window: that
+    // takes the way out without a question, before the main window sees its close.
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->installEventFilter(this);
+}
+
+VentroloApp::~VentroloApp() {
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->removeEventFilter(this);
+    delete exitDialog_;
+    delete splash_;
+    delete simulationWindow_;
+}
+
+bool VentroloApp::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
+        exitPath_.EndProgram();
+    return QObject::eventFilter(watched, event);
+}
+
+int VentroloApp::Run(const core::CommandLineOptions& options) {
+    const core::ProgramDirectoryResult directory =
+        core::ResolveProgramDirectory(options.directory, QCoreApplication::applicationDirPath());
+    if (directory.path.isEmpty()) {
+        std::fprintf(stderr, "ventrolo: %s\n", qPrintable(directory.error));
+        return 1;
+    }
+    platform::QtPlatform platform;
+    core::SingleInstance instance(directory.path);
+    if (!instance.acquire(platform))
+        return 1;
+    {
+        // The splash for one second while events are served.
+        mainwindow::SplashWindow splash(platform);
+        connect(&splash, &mainwindow::SplashWindow::addressClicked,
+                [&platform] { OpenHomePage(platform); });
+        splash.show();
+        platform.waitMs(1000, true);
+    }
+    const port::LptBackendOptions lpt =
+        port::LptOptionsFor(options, core::SettingsFilePath(directory.path), platform);
+    VentroloApp ventrolo(directory.path, platform, port::CreateLptBackend(lpt, platform));
+    platform.setDialogParent(&ventrolo.mainWindow());
+    ventrolo.start();
+    return ventrolo.ended() ? 0 : QApplication::exec();
+}
+
+void VentroloApp::start() {
+    wheel_.InitWheelFunctions(true);
+    if (config_.LoadConfig() == core::ConfigFile::Loaded::Defaults)
+        defaultsMade();
+    // A signal may have ended the program while the defaults message was open.
+    if (!exitPath_.ending())
+        mainInit_.InitMain(false);
+}
+
+void VentroloApp::defaultsMade() {
+    engine_.coil().ClearAllPorts();
+    engine_.CalibratePcSpeed();
+}
+
+void VentroloApp::showWindows(const engine::StartWindows& windows) {
+    bool opened = false;
+    if (windows.pelorus)
+        opened |= openPelorusWindow();
+    if (windows.smallPelorus)
+        opened |= openSmallPelorusWindow();
+    if (windows.table)
+        opened |= openTableWindow();
+    if (windows.timer)
+        opened |= openTimerWindow();
+    // The user is never left without a window.
+    if (windows.main || !opened)
+        window_.show();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The way out
+
+void VentroloApp::exitStarted() {
+    // Every other window closes; the park question is the last window of the run.
+    if (splash_)
+        splash_->close();
+    if (simulationWindow_)
+        simulationWindow_->close();
+    window_.hide();
+}
+
+void VentroloApp::openParkQuestion(engine::ExitCountdown& countdown) {
+    exitDialog_ = new mainwindow::ExitDialog(countdown);
+    exitDialog_->show();
+}
+
+void VentroloApp::finish() {
+    window_.close();
+    if (exitDialog_)
+        exitDialog_->hide();
+    // Every running event loop ends, also a dialog's that is open when a signal arrives during
+    // start-up (quit() would be ignored before the main loop runs). Queued: this may run inside
+    // the main window's own close.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+void OpenHomePage(platform::Platform& platform) {
+    if (QDesktopServices::openUrl(QUrl(core::HomePageAddress)))
+        return;
+    qCWarning(lcApp) << "no browser opened" << core::HomePageAddress;
+    platform.messageBox(QStringLiteral("No web browser could be opened for ") +
+                            core::HomePageAddress,
+                        core::MessageTitle(), platform::Icon::Exclamation);
+}
+
+} // namespace app

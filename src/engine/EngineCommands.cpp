@@ -1,0 +1,168 @@
+// The engine's commands beyond turning: the stepper choice, the counter set by hand, parking at
+// exit, and the power and port commands of the main window.
+#include "core/TextRules.h"
+#include "core/VersionTexts.h"
+#include "engine/Engine.h"
+
+#include <algorithm>
+
+namespace engine {
+
+using core::Long;
+
+namespace {
+// The slowest park step: slower delays would be turned by timers that need the event loop.
+constexpr Long SlowestParkDelayMs = 1000;
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The stepper
+
+void Engine::SwitchStepper(Long stepper) {
+    switchTo(stepper, false);
+}
+
+bool Engine::TurnStepperTo(Long stepper, Long position) {
+    if (stepper != 0 && stepper != 1)
+        return false;
+    StopTurning();
+    platform_.beep();
+    switchTo(stepper, true);
+    TurnTo({position});
+    return true;
+}
+
+void Engine::switchTo(Long stepper, bool forTimerTable) {
+    StopTurning();
+    state_.StoreStepperProfile();
+    const Long leaving = state_.SelectedStepper == 1 ? 1 : 0;
+    state_.LastCoilCode[leaving] = coil_.CurrentCoilBits();
+    const Long chosen = stepper == 1 ? 1 : 0;
+    if (chosen == leaving)
+        return;
+    state_.SelectedStepper = chosen;
+    if (forTimerTable) {
+        // The timer table turns the other stepper: it stays the window shown.
+        for (core::StepperProfile& profile : state_.StoredProfiles) {
+            profile.TableWindowShown = false;
+            profile.TimerWindowShown = true;
+        }
+    }
+    state_.LoadStepperProfile();
+    coil_.UpdateStepperBits();
+    const bool quiet = state_.WebcamWindowOpen && !forTimerTable;
+    emit stepperSwitched(quiet);
+    // The stepper's own coil code goes back before its driver is enabled again.
+    Long value = state_.LastCoilCode[chosen];
+    if (state_.WebcamWindowOpen)
+        value |= state_.StepperBits | state_.LptExtraBits;
+    coil_.WriteData(value);
+}
+
+void Engine::ParkBothSteppers() {
+    state_.NoYield = true;
+    park(0);
+    park(1);
+}
+
+void Engine::park(Long stepper) {
+    core::StepperProfile& stored = state_.StoredProfiles[stepper];
+    if (stored.StepCounter <= stored.MinPosition)
+        return;
+    // The stepper turns with its own switches, overlay, limits and speeds.
+    state_.working() = stored;
+    state_.StepperBits = port::StepperBitsFor(stepper, state_.BothSteppersPin6);
+    const Long delay = stored.SpeedModulate ? stored.CustomDelayMs : stored.FastestDelayMs;
+    state_.StepDelayMs = std::clamp<Long>(delay, 1, SlowestParkDelayMs);
+    state_.TargetPosition = stored.MinPosition;
+    turnToward(port::Direction::CCW);
+    stored.OverlayPosition = 0;
+    stored.StepCounter = stored.MinPosition;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The counter
+
+void Engine::SetCounterByHand() {
+    StopTurning();
+    const Long coil = coil_.CurrentCoilBits();
+    coil_.WriteData(0); // everything off while the shaft may be turned by hand
+
+    const QString crlf = QStringLiteral("\r\n");
+    const QString prompt = QStringLiteral("Set by hand ") +
+                           (state_.SelectedStepper == 1 ? QStringLiteral("Stepper 2 ")
+                                                        : QStringLiteral("Stepper 1 ")) +
+                           QStringLiteral("to the desired position.") + crlf +
+                           QStringLiteral("Overlay is always reset to 0") + crlf +
+                           QStringLiteral("Range ") + core::NumberText(state_.MinPosition) +
+                           QStringLiteral(" >") + core::NumberText(state_.MaxPosition) + crlf +
+                           QStringLiteral("Old counter value:") + CounterText(state_.StepCounter) +
+                           crlf + QStringLiteral("Give the new counter value");
+    const QString answer =
+        platform_.inputBox(prompt, core::MessageTitle(), CounterText(state_.StepCounter));
+    // Digits and "." only: an answer without any digit changes nothing, like Cancel.
+    const QString cleaned = core::NumericFieldText(answer);
+    if (!std::any_of(cleaned.begin(), cleaned.end(), [](QChar c) { return c.isDigit(); })) {
+        coil_.WriteData(coil);
+        return;
+    }
+    const Long v = core::RoundToLong(core::LeadingNumber(cleaned));
+    if (v < state_.MinPosition || v > state_.MaxPosition) {
+        platform_.messageBox(QStringLiteral("Out off range value"), core::MessageTitle(),
+                             platform::Icon::Exclamation);
+        coil_.WriteData(coil);
+        return;
+    }
+    SetCounter(v, state_.OverlayOn && v > state_.StepCounter ? state_.OverlaySteps : 0);
+    coil_.WriteData(coil);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Power and port commands
+
+void Engine::ApplyStartUpPower() {
+    power_.ApplyStartUpPower();
+    emit powerChanged();
+}
+
+void Engine::PowerTick() {
+    power_.HousekeepingTick(slowTurnRunning());
+    emit powerChanged();
+}
+
+void Engine::AutoPowerClicked(bool ticked) {
+    StopTurning();
+    power_.SetAutoPower(ticked);
+    emit powerChanged();
+}
+
+void Engine::FieldPowerClicked(bool ticked) {
+    StopTurning();
+    if (!ticked)
+        StopSlowTimers();
+    power_.SetFieldPower(ticked);
+    emit powerChanged();
+}
+
+void Engine::CycleLptPort() {
+    StopTurning();
+    portPanel_.CycleLptPort();
+    emit portPanelChanged();
+}
+
+void Engine::WalkOutputPins() {
+    StopTurning();
+    const Busy busy(*this);
+    emit windowEnabled(false);
+    StopSlowTimers();
+    portPanel_.WalkOutputPins([this] { emit portPanelChanged(); });
+    emit powerChanged();
+    emit windowEnabled(true);
+}
+
+void Engine::ToggleLpt89() {
+    portPanel_.ToggleLpt89();
+    emit portPanelChanged();
+}
+
+} // namespace engine

@@ -1,0 +1,138 @@
+// The engine's displays and speed.
+#include "core/Degrees.h"
+#include "engine/Engine.h"
+#include "engine/PcSpeedCalibration.h"
+
+#include <QLoggingCategory>
+
+namespace engine {
+
+Q_LOGGING_CATEGORY(lcEngine, "ventrolo.engine")
+
+using core::Long;
+
+// ---------------------------------------------------------------------------------------------
+// Displays
+
+void Engine::showCounterAndSlider() {
+    emit counterChanged(state_.StepCounter);
+    if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
+        emit sliderValueChanged(state_.StepCounter);
+}
+
+void Engine::ShowDegrees() {
+    state_.CurrentDegrees =
+        static_cast<core::Single>(core::StepsToDegrees(state_.StepCounter, state_.DegreesPerStep));
+    emit degreesChanged(DegreesLabelText(state_.CurrentDegrees));
+}
+
+void Engine::ShowPosition() {
+    ShowOverlay();
+    showCounterAndSlider();
+    if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
+        ShowSliderLabel(state_.StepCounter);
+    if (state_.StepsPer360 > 1)
+        ShowDegrees();
+}
+
+void Engine::UpdateDegreesPerStep() {
+    state_.DegreesPerStep = core::DegreesPerStepOf(state_.StepsPer360);
+    emit degreesVisibleChanged(state_.StepsPer360 > 0);
+    if (state_.StepsPer360 > 0)
+        ShowDegrees();
+}
+
+void Engine::ShowOverlay() {
+    if (state_.OverlaySteps < 0)
+        state_.OverlayPosition = 0;
+    emit overlayChanged(OverlayDisplayFor(state_));
+}
+
+void Engine::ShowSliderLabel(Long value) {
+    emit sliderLabelChanged(SliderLabelText(state_, value),
+                            state_.SliderShowsDegrees ? state_.PelorusDegreeColor : 0);
+}
+
+void Engine::SliderLabelClicked() {
+    state_.SliderShowsDegrees = !state_.SliderShowsDegrees;
+    ShowSliderLabel(state_.StepCounter);
+}
+
+void Engine::LimitsChanged() {
+    state_.TargetPosition = state_.StepCounter;
+    emit sliderRangeChanged(state_.MinPosition, state_.MaxPosition);
+    if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
+        emit sliderValueChanged(state_.StepCounter);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Speed
+
+void Engine::speedShown() {
+    const int interval = static_cast<int>(std::max<Long>(state_.StepDelayMs, 1));
+    for (platform::Timer* timer : {slowCW_.get(), slowCCW_.get()}) {
+        if (timer->isActive() && timer->interval() != interval)
+            timer->start(interval);
+    }
+    emit speedChanged();
+}
+
+void Engine::SetSpeed() {
+    speed_.SetSpeed();
+    speedShown();
+    const auto fields = std::make_pair(speed_.texts().slowestField, speed_.texts().fastestField);
+    if (speedFieldsShown_ != fields) {
+        speedFieldsShown_ = fields;
+        emit speedFieldsChanged(fields.first, fields.second);
+    }
+}
+
+void Engine::ShowSpeed() {
+    speed_.ShowSpeed();
+    speedShown();
+}
+
+void Engine::InitSpeed() {
+    speedFieldsShown_.reset(); // the fields are written afresh
+    speed_.InitSpeed();
+    SetSpeed();
+}
+
+void Engine::SpeedScrolled(Long value) {
+    speed_.setScrollValue(value);
+    SetSpeed();
+}
+
+void Engine::ToggleFastCustom() {
+    speed_.ToggleFastCustom();
+    speedShown();
+}
+
+void Engine::SpeedModulateClicked(bool ticked) {
+    speed_.setSpeedModulateTicked(ticked);
+    state_.SpeedModulate = ticked;
+    StopTurning();
+    emit speedChanged();
+}
+
+void Engine::planRamp(Long target, Long from) {
+    const std::int64_t steps = std::int64_t{from} - target;
+    ramp_.Plan(steps < 0 ? -steps : steps, state_.CustomDelayMs, state_.FastestDelayMs);
+}
+
+// The next ramp delay, which also becomes StepDelayMs and is shown.
+Long Engine::nextRampDelay() {
+    if (const auto delay = ramp_.Next()) {
+        state_.StepDelayMs = *delay;
+        ShowSpeed();
+    }
+    return state_.StepDelayMs;
+}
+
+void Engine::CalibratePcSpeed() {
+    state_.PcSpeed = CountLoopPassesInOneSecond(platform_);
+    qCInfo(lcEngine) << "PC speed" << state_.PcSpeed;
+    emit pcSpeedChanged(QStringLiteral("PCspeed=") + CounterText(state_.PcSpeed));
+}
+
+} // namespace engine

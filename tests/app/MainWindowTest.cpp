@@ -1,0 +1,170 @@
+// The main window as the application wires it: its controls reach the logic and what the
+// logic tells reaches the controls. The logic itself is tested without windows.
+#include "app/VentroloApp.h"
+#include "mainwindow/ClickableLabel.h"
+#include "mainwindow/EntryField.h"
+#include "mainwindow/PressButton.h"
+#include "mainwindow/SelectionSlider.h"
+#include "port/SimulatedLpt.h"
+#include "support/FakePlatform.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+using testing_support::FakePlatform;
+
+namespace {
+
+struct MainWindowTest : ::testing::Test {
+    QTemporaryDir dir;
+    FakePlatform platform;
+    app::VentroloApp app{dir.path(), platform, std::make_unique<port::SimulatedLpt>()};
+    core::ProgramState& state = app.state();
+    mainwindow::MainWindowForm& form = app.mainWindow().form();
+
+    MainWindowTest() {
+        platform.clockStepPerRead = 1; // the PC-speed calibration of a first start
+        app.start();
+        platform.clockStepPerRead = 0;
+        platform.messages.clear();
+    }
+    // What the user types over a field's text.
+    void enter(mainwindow::EntryField* field, const QString& text) {
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+};
+
+TEST_F(MainWindowTest, afterAGotoTheFieldsTakeTheKeysAgain_andEnterTurns) {
+    enter(form.Text3, "12");
+    QTest::mouseDClick(form.Text3, Qt::LeftButton); // the double click acts like "&Goto"
+    EXPECT_EQ(state.StepCounter, 12);
+    // The focus stayed in the field, key preview is on again: the keys still reach the field.
+    enter(form.Text3, "36");
+    EXPECT_EQ(form.Text3->text(), "36");
+    QTest::keyClick(form.Text3, Qt::Key_Return);
+    EXPECT_EQ(state.StepCounter, 36);
+
+    enter(form.Text7, "9");
+    QTest::keyClick(form.Text7, Qt::Key_Return);
+    EXPECT_EQ(state.StepCounter, 5);
+    EXPECT_EQ(platform.beeps.size(), 2u); // every key in the degree field beeps
+}
+
+TEST_F(MainWindowTest, aClickOnTheDragBarsTrackTurnsByATwentiethOfTheRange) {
+    app.mainWindow().show();
+    mainwindow::SelectionSlider* bar = form.VSlider1;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 5)); // near the top
+    QCoreApplication::processEvents();
+    EXPECT_EQ(state.StepCounter, 25);
+    EXPECT_EQ(bar->value(), 25);
+    EXPECT_EQ(bar->toolTip(), "Drag slider (25) 45°");
+    EXPECT_TRUE(bar->isEnabled());
+    platform.advance(2000); // no repeated page steps after the click
+    QCoreApplication::processEvents();
+    EXPECT_EQ(state.StepCounter, 25);
+}
+
+TEST_F(MainWindowTest, parameterButtonsAndDoubleClicksReachTheirPanel) {
+    enter(form.Text5, "0.001");
+    QTest::mouseClick(form.cmdHoogste, Qt::LeftButton);
+    EXPECT_EQ(platform.messages.at(0).text, "Minimaal  .003 Sec");
+    EXPECT_EQ(form.Text5->text(), "1 Sec");
+
+    state.StepCounter = 300;
+    enter(form.Text1, "100");
+    QTest::mouseClick(form.cmdInputMax, Qt::LeftButton);
+    EXPECT_EQ(state.StepCounter, 100);
+    EXPECT_EQ(form.lblMax->text(), "100 Max");
+    EXPECT_EQ(form.lblTeller->text(), "100");
+
+    enter(form.Text1, "400");
+    QTest::mouseDClick(form.Text1, Qt::LeftButton);
+    EXPECT_EQ(state.MaxPosition, 400);
+}
+
+TEST_F(MainWindowTest, aTurnLocksTheParametersAndEscOrTheStopButtonEndsIt) {
+    platform.scheduleAfter(100, [this] {
+        EXPECT_TRUE(form.Text1->isLocked());
+        EXPECT_FALSE(form.cmdHoogste->isEnabled());
+        QTest::keyClick(&app.mainWindow(), Qt::Key_Escape);
+    });
+    QTest::mouseClick(form.cmdMaxCw, Qt::LeftButton);
+    EXPECT_LT(state.StepCounter, 20);
+    platform.scheduleAfter(100, [this] { QTest::mousePress(form.cmdStoppen, Qt::LeftButton); });
+    QTest::mouseClick(form.cmdMaxCw, Qt::LeftButton);
+    EXPECT_LT(state.StepCounter, 40);
+    platform.advance(2500);
+    EXPECT_FALSE(form.Text1->isLocked());
+    EXPECT_TRUE(form.cmdHoogste->isEnabled());
+}
+
+TEST_F(MainWindowTest, theSpeedFieldsAreNotRewrittenWhileTheRampShowsItsSpeeds) {
+    form.chkSpeedModulate->click();
+    ASSERT_TRUE(state.SpeedModulate);
+    enter(form.Text5, "2");
+    QTest::mouseClick(form.cmdCw, Qt::LeftButton);
+    platform.advance(2500); // the busy lock lets go
+    enter(form.Text3, "20");
+    QTest::mouseClick(form.cmdGotoStep, Qt::LeftButton);
+    EXPECT_EQ(state.StepCounter, 20);
+    EXPECT_EQ(form.Text5->text(), "2 Sec");
+}
+
+TEST_F(MainWindowTest, shuttleButtonStartsAndAStopEndsTheMode) {
+    enter(form.Text8, "10");
+    enter(form.Text9, "50");
+    platform.scheduleAfter(2000, [this] {
+        EXPECT_EQ(form.cmdShuttle->text(), "S&huttle  on");
+        EXPECT_FALSE(form.cmdGotoStep->isEnabled());
+        QTest::mouseClick(form.cmdShuttle, Qt::LeftButton);
+    });
+    QTest::mouseClick(form.cmdShuttle, Qt::LeftButton);
+    EXPECT_EQ(form.cmdShuttle->text(), "S&huttle  off");
+    EXPECT_TRUE(form.cmdGotoStep->isEnabled());
+}
+
+TEST_F(MainWindowTest, theWheelTurnsOverAnyControl_andActivationMakesItTurnTheStepperAgain) {
+    const auto turn = [](QWidget* over, int angle) {
+        QWheelEvent event(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, angle), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(over, &event);
+    };
+    turn(form.VSlider1, 120); // a notch away from the user: one step up
+    EXPECT_EQ(state.StepCounter, 1);
+    QTest::mouseClick(form.cmdScroll, Qt::LeftButton);
+    EXPECT_EQ(form.cmdScroll->text(), "Speed");
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&app.mainWindow(), &activate);
+    EXPECT_EQ(form.cmdScroll->text(), "Stepper");
+    EXPECT_TRUE(form.mnuWheelStepper->isChecked());
+}
+
+TEST_F(MainWindowTest, framesOpenThePopUp_andAPressOnADisabledOptionEnablesThemAgain) {
+    app.mainWindow().show();
+    QTest::mouseClick(form.Frame3, Qt::RightButton, {}, QPoint(2, 2));
+    EXPECT_FALSE(form.popUpMenu()->isVisible());
+    QTest::mouseClick(form.Frame9, Qt::RightButton, {}, QPoint(2, 2));
+    EXPECT_TRUE(form.popUpMenu()->isVisible());
+    form.popUpMenu()->hide();
+
+    QTest::mouseClick(form.cmdCw, Qt::LeftButton); // a turn disables the stepper options
+    EXPECT_FALSE(form.OptStepper[1]->isEnabled());
+    QTest::mouseClick(form.OptStepper[1], Qt::LeftButton);
+    EXPECT_TRUE(form.OptStepper[1]->isEnabled());
+    EXPECT_EQ(state.SelectedStepper, 0);
+    QTest::mouseClick(form.OptStepper[1], Qt::LeftButton);
+    EXPECT_EQ(state.SelectedStepper, 1);
+
+    QTest::mouseClick(form.lblVscroll, Qt::LeftButton);
+    EXPECT_EQ(form.lblVscroll->text(), "0°");
+}
+
+} // namespace

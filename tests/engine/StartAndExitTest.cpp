@@ -1,0 +1,191 @@
+#include "EngineFixture.h"
+#include "core/ConfigFile.h"
+#include "engine/ExitPath.h"
+#include "engine/MainInit.h"
+#include "port/InputPinTable.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace engine_test;
+using engine::ExitChoice;
+using engine::StartWindows;
+
+namespace {
+
+// The program's logic without its windows, wired as the application wires it.
+struct StartAndExit : EngineFixture {
+    QTemporaryDir dir;
+    core::ConfigFile config{state, platform, dir.path()};
+    port::NoJoystick noJoystick;
+    port::JoystickStatus joystick{state, noJoystick, platform};
+    engine::MainFields fields;
+    engine::Housekeeping housekeeping{state, platform, engine, switches, joystick};
+    engine::TurnCommands turns{state, platform, engine, fields};
+    engine::OverlayPanel overlay{state, engine, fields};
+    engine::WheelControl wheel{state, engine};
+    engine::MainInit init{
+        {state, platform, engine, fields, switches, joystick, housekeeping, turns, overlay, wheel}};
+    engine::ExitPath exit{state, platform, engine, config};
+    std::vector<StartWindows> shown;
+    engine::ExitCountdown* question = nullptr;
+
+    StartAndExit() {
+        using engine::Engine;
+        QObject::connect(&engine, &Engine::turnStarted, &housekeeping,
+                         &engine::Housekeeping::Pause);
+        QObject::connect(&engine, &Engine::turnEnded, &housekeeping, &engine::Housekeeping::Resume);
+        QObject::connect(&exit, &engine::ExitPath::exitStarted, &housekeeping,
+                         &engine::Housekeeping::Stop);
+        QObject::connect(&init, &engine::MainInit::windowsShown,
+                         [this](const StartWindows& w) { shown.push_back(w); });
+        QObject::connect(&exit, &engine::ExitPath::parkQuestionOpened,
+                         [this](engine::ExitCountdown& countdown) {
+                             question = &countdown;
+                             countdown.start();
+                         });
+    }
+    QByteArray savedFile() const {
+        QFile file(config.path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Writes with the given driver bit, but the one that powers it on.
+    long stepsWith(int driverBit) const {
+        const auto values = written();
+        return std::max<long>(
+            std::count_if(values.begin(), values.end(), [&](int v) { return v & driverBit; }) - 1,
+            0);
+    }
+};
+
+} // namespace
+
+TEST_F(StartAndExit, initMainBuildsThePanelsFromTheProfileAndPowersTheSelectedDriver) {
+    state.StoredProfiles[0].GotoStepValue = 100;
+    state.StoredProfiles[0].PulsTime = 4;
+    init.InitMain(false);
+    EXPECT_EQ(written(), (std::vector<std::uint8_t>{0, 4})); // cleared, then autopower
+    EXPECT_EQ(fields.text(engine::EntryField::Text1), "500");
+    EXPECT_EQ(fields.text(engine::EntryField::Text3), "100");
+    EXPECT_EQ(fields.text(engine::EntryField::Text7), "180 °");
+    EXPECT_EQ(fields.text(engine::EntryField::Text11), "4 Sec");
+    EXPECT_EQ(fields.text(engine::EntryField::Text12), "10");
+    EXPECT_EQ(state.LptStatusAddress, 889);
+    EXPECT_EQ(state.DateText, "5-December-2026");
+    EXPECT_TRUE(housekeeping.running());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], StartWindows{});
+}
+
+TEST_F(StartAndExit, initMainsFlagRules_pelorusNeedsDegreesTableBeatsTimerMainAsStored) {
+    auto& stored = state.StoredProfiles[0];
+    stored.StepsPer360 = 0;
+    stored.PelorusShown = stored.SmallPelorusShown = true;
+    stored.TableWindowShown = stored.TimerWindowShown = true;
+    stored.MainShown = false;
+    init.InitMain(false);
+    EXPECT_FALSE(state.PelorusShown || state.SmallPelorusShown || state.TimerWindowShown);
+    EXPECT_EQ(shown.back(), (StartWindows{false, false, false, true, false}));
+
+    stored.TableWindowShown = stored.TimerWindowShown = false; // the main window all the same
+    init.InitMain(false);
+    EXPECT_TRUE(state.MainShown);
+    EXPECT_TRUE(shown.back().main);
+
+    state.WebcamWindowOpen = true; // quiet: nothing shown
+    init.InitMain(true);
+    EXPECT_EQ(shown.size(), 2u);
+}
+
+TEST_F(StartAndExit, exitWithBothSteppersAtTheirLimits_savesAndEndsWithoutTheQuestion) {
+    QSignalSpy ended(&exit, &engine::ExitPath::ended);
+    state.StepCounter = 0;
+    exit.ExitProgram();
+    EXPECT_FALSE(question);
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(lpt.data(888), 0);
+    EXPECT_TRUE(savedFile().startsWith("\"Version 1.24\""));
+    exit.ExitProgram(); // once only
+    EXPECT_EQ(ended.count(), 1);
+}
+
+TEST_F(StartAndExit, nothingMovesWhileTheParkQuestionIsOpen_thenBothSteppersParkAtTheSixthTick) {
+    init.InitMain(false);
+    state.RemoteTurning = true;
+    engine.TurnTo({30});
+    state.StoredProfiles[1].StepCounter = 40;
+    exit.ExitProgram();
+    ASSERT_TRUE(question);
+    clearTrace();
+    setInputs(port::RemoteCwInput); // a remote button held while the question is open
+    platform.advance(5000);
+    EXPECT_EQ(question->countdownText(), "Autoreset (1) Sec");
+    EXPECT_EQ(state.StepCounter, 30);
+    EXPECT_TRUE(written().empty());
+
+    platform.advance(1000);
+    EXPECT_TRUE(exit.finished());
+    EXPECT_EQ(stepsWith(4), 30);
+    EXPECT_EQ(stepsWith(8), 40);
+    EXPECT_EQ(lpt.data(888), 0);
+    EXPECT_TRUE(savedFile().contains("\r\n0,0,500,250,1\r\n0,0,500,250,1\r\n"));
+}
+
+TEST_F(StartAndExit, noSavesWhereTheySatAndASignalDuringTheQuestionEndsWithoutParking) {
+    state.StepCounter = 25;
+    exit.ExitProgram();
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->question(), "Reset stepper1 to 0\r\n\r\nReset stepper2 to 0");
+    exit.EndProgram();
+    EXPECT_TRUE(exit.finished());
+    EXPECT_TRUE(savedFile().contains("\r\n25,0,500,250,1\r\n"));
+    question->answerYes(); // too late: nothing parks after the end
+    EXPECT_EQ(stepsWith(4), 0);
+}
+
+TEST_F(StartAndExit, parkingUsesEachSteppersOwnSwitchesAndOverlay) {
+    auto& first = state.StoredProfiles[0];
+    first.StepCounter = 20;
+    first.EndSwitches = true; // its begin switch closes 5 steps early
+    onCounter = [this](core::Long counter) {
+        if (state.SelectedStepper == 0 && counter == 5 && state.StepperBits == 4)
+            setInputs(port::BeginInput);
+    };
+    auto& second = state.StoredProfiles[1];
+    second.StepCounter = 10;
+    second.OverlayMenu = second.OverlayOn = true;
+    second.OverlayPosition = 3; // given back before the counted steps
+    engine.ParkBothSteppers();
+    EXPECT_EQ(stepsWith(4), 15);
+    EXPECT_EQ(stepsWith(8), 3 + 10 + 1); // the overlay, the counted steps, their power-on
+    EXPECT_EQ(first.StepCounter, 0);
+    EXPECT_EQ(second.StepCounter, 0);
+    EXPECT_EQ(second.OverlayPosition, 0);
+    EXPECT_EQ(platform.yields, 0) << "no event is served while parking";
+}
+
+TEST(ExitCountdown, countsFiveToOneThenParksAtTheSixthTick_unlessAnsweredFirst) {
+    testing_support::FakePlatform platform;
+    engine::ExitCountdown countdown{platform, -200, 15};
+    QSignalSpy decided(&countdown, &engine::ExitCountdown::decided);
+    EXPECT_EQ(countdown.question(), "Reset stepper1 to-200\r\n\r\nReset stepper2 to 15");
+    platform.advance(3000);
+    EXPECT_EQ(countdown.countdownText(), "Autoreset") << "no count before start";
+    countdown.start();
+    platform.advance(5000);
+    EXPECT_EQ(countdown.countdownText(), "Autoreset (1) Sec");
+    EXPECT_EQ(decided.count(), 0);
+    platform.advance(1000);
+    ASSERT_EQ(decided.count(), 1);
+    EXPECT_EQ(countdown.choice(), ExitChoice::Park);
+    EXPECT_EQ(countdown.countdownText(), "Steppers are turned to-200 and 15");
+
+    engine::ExitCountdown answered{platform, 0, 0};
+    answered.start();
+    answered.answerNo();
+    answered.answerYes(); // only the first answer counts
+    platform.advance(10000);
+    EXPECT_EQ(answered.choice(), ExitChoice::SaveOnly);
+    EXPECT_EQ(answered.countdownText(), "");
+}
