@@ -8,6 +8,9 @@
 namespace core {
 
 std::optional<QString> SettingsText(const QSettings& settings, const QString& key) {
+    // Every section is read first: QSettings reads a section when a key of it is asked for, and
+    // misses it when a section named like a group inside it ([serial/x]) sorts in between.
+    (void)settings.allKeys();
     const QVariant value = settings.value(key);
     QString text;
     switch (value.typeId()) {

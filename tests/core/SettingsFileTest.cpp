@@ -43,6 +43,15 @@ TEST_F(SettingsFileTest, text_isWhatTheUserWroteEvenWithACommaAndNothingForOther
     EXPECT_EQ(SettingsText(ini, "serial/COM6"), std::nullopt);
 }
 
+TEST_F(SettingsFileTest, aSectionNamedLikeAGroupInsideAnother_hidesNoKeyOfIt) {
+    // Found by fuzzing: the file ended in "[lpt/dev/ttyS1"; [lpt] was not read for port888.
+    write(
+        "[lpt]\nport888=/dev/parport3\n[lpt/dev/ttyS1\n[serial]\nCOM1=/dev/ttyACM0\n[serial/A]\n");
+    const QSettings ini(path, QSettings::IniFormat);
+    EXPECT_EQ(SettingsText(ini, "lpt/port888"), "/dev/parport3");
+    EXPECT_EQ(SettingsText(ini, "serial/COM1"), "/dev/ttyACM0");
+}
+
 TEST_F(SettingsFileTest, append_keepsEveryLineOfTheUserAndReadsBackOverABlankEntry) {
     const QByteArray hand =
         "; my station\n[serial]\nCOM1=/dev/a,b\nCOM2=\n# junk QSettings cannot read\n"
