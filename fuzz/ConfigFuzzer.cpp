@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::any_of(platform.messages.begin(), platform.messages.end(),
                     [](const auto& message) { return message.text.contains("is damaged"); });
     loaded.LoadStepperProfile();
-    loaded.StoreStepperProfile(QStringLiteral("100"));
+    loaded.StoreStepperProfile();
     FUZZ_CHECK(file.SaveConfig());
     FUZZ_CHECK(fuzz::ReadFile(file.path()) == file.serialize());
     if (damaged)
