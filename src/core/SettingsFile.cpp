@@ -28,6 +28,10 @@ std::optional<QString> SettingsText(const QSettings& settings, const QString& ke
     return text.isEmpty() ? std::nullopt : std::optional(text);
 }
 
+bool SettingsContain(const QSettings& settings, const QString& key) {
+    return settings.allKeys().contains(key);
+}
+
 bool AppendSettings(const QString& path, const QString& group,
                     const std::vector<std::pair<QString, QString>>& entries, QString* error) {
     QByteArray contents;

@@ -16,6 +16,10 @@ namespace core {
 // nullopt for a key that is missing, blank or holds no text (@Rect(...) and the like).
 std::optional<QString> SettingsText(const QSettings& settings, const QString& key);
 
+// Whether the file holds the key, blank or not. Use it instead of QSettings::contains, which
+// misses a key in the case SettingsText describes.
+bool SettingsContain(const QSettings& settings, const QString& key);
+
 // Adds a [group] with the entries ("key", "value", both plain words or paths) after everything
 // the file holds; QSettings reads a later entry of a key over an earlier one. The file is made
 // when missing and replaced atomically; on failure it stays as it was, error says why and the

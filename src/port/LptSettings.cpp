@@ -55,7 +55,7 @@ LptSettings ReadLptSettings(const QString& settingsFile) {
     std::vector<std::pair<QString, QString>> missing;
     {
         const QSettings ini(settingsFile, QSettings::IniFormat);
-        if (!ini.contains(BackendKey)) {
+        if (!core::SettingsContain(ini, BackendKey)) {
             missing.emplace_back(QStringLiteral("backend"), QStringLiteral("auto"));
         } else {
             const QString backendText = core::SettingsText(ini, BackendKey).value_or(QString());

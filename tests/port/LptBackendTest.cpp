@@ -154,6 +154,27 @@ TEST_F(LptBackendTest, settingsFileEditedByHand_keepsItsCommentsWhenTheMissingKe
     EXPECT_EQ(ReadLptSettings(ini).devices.port632, "/dev/parport2");
 }
 
+TEST_F(LptBackendTest, settingsFileWithAHeaderRunOnByABackslash_getsTheMissingKeysOnce) {
+    // Found by fuzzing: the header "[lpt\" runs on into the next line, so the file names no
+    // backend; the backend added at the first start was missed at the next and added again.
+    const QString ini = dir.filePath("Ventrolo.ini");
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(";\n[lpt\\\nbackend=ppdev   ");
+    }
+    EXPECT_EQ(ReadLptSettings(ini).backend, LptBackend::Auto);
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray afterFirst = file.readAll();
+    file.close();
+    const LptSettings second = ReadLptSettings(ini);
+    EXPECT_EQ(second.backend, LptBackend::Auto);
+    EXPECT_TRUE(second.problem.isEmpty());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), afterFirst);
+}
+
 TEST_F(LptBackendTest, theCommandLineOverridesTheSettingsFileWhoseBadBackendIsReported) {
     const QString ini = dir.filePath("Ventrolo.ini");
     {
