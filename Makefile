@@ -3,8 +3,10 @@
 # checks it.
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
+# Seconds each fuzz target runs under `make fuzz`.
+FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run test bench package package-test clean
+.PHONY: deps deps-fuzz configure build run test bench fuzz package package-test clean
 
 deps:
 	scripts/install-deps
@@ -30,6 +32,15 @@ package: deps
 
 package-test: package
 	packaging/test-package build/package
+
+# The fuzz targets need clang and its libFuzzer runtime, which nothing else needs.
+deps-fuzz:
+	scripts/install-deps clang libclang-rt-14-dev llvm-14
+
+fuzz: deps-fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	scripts/run-fuzz build/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

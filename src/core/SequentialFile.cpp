@@ -17,7 +17,9 @@ SequentialWriter& SequentialWriter::raw(const QString& text) {
 }
 
 SequentialWriter& SequentialWriter::field(const QString& text) {
-    return raw(QLatin1Char('"') + text + QLatin1Char('"'));
+    QString storable = text;
+    storable.remove(QLatin1Char('"')).remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    return raw(QLatin1Char('"') + storable + QLatin1Char('"'));
 }
 
 SequentialWriter& SequentialWriter::field(bool value) {

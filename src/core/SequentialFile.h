@@ -13,6 +13,8 @@ namespace core {
 // record ended by CR LF. Text is stored as Latin-1.
 class SequentialWriter {
 public:
+    // A double quote or a line break cannot stand inside the quotes of a string (the field
+    // would end there when read back) and is left out.
     SequentialWriter& field(const QString& text);
     SequentialWriter& field(const char* text) { return field(QString::fromLatin1(text)); }
     SequentialWriter& field(bool value);

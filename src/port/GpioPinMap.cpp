@@ -1,5 +1,7 @@
 #include "port/GpioPinMap.h"
 
+#include "core/SettingsFile.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -29,9 +31,9 @@ std::optional<int> LineFromText(QString text) {
 
 } // namespace
 
-GpioPinMap ReadGpioPinMap(QSettings& ini, const QString& settingsFile) {
+GpioPinMap ReadGpioPinMap(const QSettings& ini, const QString& settingsFile,
+                          std::vector<std::pair<QString, QString>>& missing) {
     GpioPinMap map;
-    ini.beginGroup(QStringLiteral("gpio"));
     auto problem = [&](const QString& what) {
         if (map.problem.isEmpty())
             map.problem = QStringLiteral("%1: [gpio] %2").arg(settingsFile, what);
@@ -39,15 +41,10 @@ GpioPinMap ReadGpioPinMap(QSettings& ini, const QString& settingsFile) {
     // The value of key as the user wrote it; a value with a comma (which QSettings reads as a
     // list) is kept whole so it is reported, not overwritten.
     auto text = [&](const QString& key, const QString& fallback) {
-        const QVariant value = ini.value(key);
-        QString t = value.typeId() == QMetaType::QStringList
-                        ? value.toStringList().join(QLatin1Char(','))
-                        : value.toString();
-        if (t.trimmed().isEmpty()) {
-            ini.setValue(key, fallback);
-            t = fallback;
-        }
-        return t.trimmed();
+        if (const auto given = core::SettingsText(ini, QStringLiteral("gpio/") + key))
+            return *given;
+        missing.emplace_back(key, fallback);
+        return fallback;
     };
     map.chip = text(QStringLiteral("chip"), map.chip);
 
@@ -79,7 +76,6 @@ GpioPinMap ReadGpioPinMap(QSettings& ini, const QString& settingsFile) {
         map.bias = static_cast<GpioBias>(found - BiasNames.begin());
     else
         problem(QStringLiteral("bias=%1 is not one of pull-up, pull-down, none").arg(bias));
-    ini.endGroup();
     return map;
 }
 

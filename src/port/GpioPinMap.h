@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QString>
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace port {
 
@@ -43,13 +45,14 @@ struct GpioPinMap {
     QString problem;
 };
 
-// Reads the [gpio] group of ini (settingsFile names it in problem), writing the keys that are
-// missing or empty with their defaults:
+// Reads the [gpio] group of ini (settingsFile names it in problem); the keys that are missing
+// or empty are added to missing with their defaults, for the caller to write:
 //   [gpio]
 //   chip=gpiochip0
 //   D0=17 ... D7=4     a line number ("17" or "GPIO17") or none
 //   S3=5 ... S7=26
 //   bias=pull-up       pull-up, pull-down or none: how an input reads that nothing drives
-GpioPinMap ReadGpioPinMap(QSettings& ini, const QString& settingsFile);
+GpioPinMap ReadGpioPinMap(const QSettings& ini, const QString& settingsFile,
+                          std::vector<std::pair<QString, QString>>& missing);
 
 } // namespace port

@@ -1,5 +1,6 @@
 #include "port/LptSettings.h"
 
+#include "core/SettingsFile.h"
 #include "core/VersionTexts.h"
 
 #include <QLoggingCategory>
@@ -17,9 +18,9 @@ struct DeviceKey {
     const char* key;
     QString LptDevicePaths::*path;
 };
-const DeviceKey DeviceKeys[] = {{"lpt/port888", &LptDevicePaths::port888},
-                                {"lpt/port956", &LptDevicePaths::port956},
-                                {"lpt/port632", &LptDevicePaths::port632}};
+const DeviceKey DeviceKeys[] = {{"port888", &LptDevicePaths::port888},
+                                {"port956", &LptDevicePaths::port956},
+                                {"port632", &LptDevicePaths::port632}};
 
 // The backends by name, in the order the help lists them.
 struct BackendName {
@@ -75,27 +76,36 @@ QString LptDevicePaths::forAddress(std::uint16_t address) const {
 
 LptSettings ReadLptSettings(const QString& settingsFile) {
     LptSettings result;
-    QSettings ini(settingsFile, QSettings::IniFormat);
-    if (!ini.contains(BackendKey))
-        ini.setValue(BackendKey, QStringLiteral("auto"));
-    const QString backendText = ini.value(BackendKey).toString();
-    if (const auto backend = LptBackendFromText(backendText)) {
-        result.backend = *backend;
-    } else {
-        result.problem = QStringLiteral("%1: [lpt] backend=%2 is not one of %3; the port is "
-                                        "chosen automatically.")
-                             .arg(settingsFile, backendText, BackendNameList());
+    std::vector<std::pair<QString, QString>> missing;
+    std::vector<std::pair<QString, QString>> missingLines;
+    {
+        const QSettings ini(settingsFile, QSettings::IniFormat);
+        if (!core::SettingsContain(ini, BackendKey)) {
+            missing.emplace_back(QStringLiteral("backend"), QStringLiteral("auto"));
+        } else {
+            const QString backendText = core::SettingsText(ini, BackendKey).value_or(QString());
+            if (const auto backend = LptBackendFromText(backendText)) {
+                result.backend = *backend;
+            } else {
+                result.problem = QStringLiteral("%1: [lpt] backend=%2 is not one of %3; the port "
+                                                "is chosen automatically.")
+                                     .arg(settingsFile, backendText, BackendNameList());
+            }
+        }
+        for (const DeviceKey& d : DeviceKeys) {
+            if (const auto path = core::SettingsText(ini, QStringLiteral("lpt/") + d.key))
+                result.devices.*d.path = *path;
+            else // missing or blank: the default, written for the user to find
+                missing.emplace_back(QLatin1String(d.key), result.devices.*d.path);
+        }
+        result.gpio = ReadGpioPinMap(ini, settingsFile, missingLines);
     }
-    for (const DeviceKey& d : DeviceKeys) {
-        const QString key = QLatin1String(d.key);
-        if (!ini.contains(key) || ini.value(key).toString().trimmed().isEmpty())
-            ini.setValue(key, result.devices.*d.path);
-        result.devices.*d.path = ini.value(key).toString().trimmed();
+    for (const auto& [group, entries] : {std::pair{QStringLiteral("lpt"), missing},
+                                         std::pair{QStringLiteral("gpio"), missingLines}}) {
+        QString error;
+        if (!entries.empty() && !core::AppendSettings(settingsFile, group, entries, &error))
+            qCWarning(lcLptSettings) << "cannot write" << settingsFile << error;
     }
-    result.gpio = ReadGpioPinMap(ini, settingsFile);
-    ini.sync();
-    if (ini.status() != QSettings::NoError)
-        qCWarning(lcLptSettings) << "cannot read or write" << settingsFile;
     return result;
 }
 

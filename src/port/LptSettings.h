@@ -43,9 +43,9 @@ struct LptSettings {
     QString problem; // for the user, when the backend could not be used (auto was taken)
 };
 
-// Reads [lpt] and [gpio] from the settings file, writing the keys that are missing with their
-// defaults so the user finds them to edit. A file that cannot be read or written gives the
-// defaults.
+// Reads [lpt] and [gpio] from the settings file, adding the keys that are missing or blank with
+// their defaults to its end so the user finds them to edit; nothing else in the file is
+// rewritten. A file that cannot be read or written gives the defaults.
 LptSettings ReadLptSettings(const QString& settingsFile);
 
 // The backend, devices and lines to use: --lpt when given, else the settings file. A backend

@@ -93,6 +93,7 @@ void DirectTable::ExtractvarData() {
     }
     const QString text = text_;
     const QStringList values = ProgramValues(text);
+    const std::vector<TextSpan> spans = ValueSpans(text);
     if (values.isEmpty() || values[0].isEmpty()) {
         endRun();
         return;
@@ -118,8 +119,8 @@ void DirectTable::ExtractvarData() {
         }
         case ProgramValue::Kind::Position:
         case ProgramValue::Kind::Degrees:
-            if (const auto span = ValueSpan(text, i))
-                emit valueMarked(span->start, span->length);
+            if (spans[std::size_t(i)].length > 0)
+                emit valueMarked(spans[std::size_t(i)].start, spans[std::size_t(i)].length);
             target_ = TargetOf(value, state_.StepsPer360, state_.MinPosition, state_.MaxPosition);
             platform_.processEvents();
             if (!goOn())

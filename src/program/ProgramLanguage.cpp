@@ -71,15 +71,15 @@ core::Long SpeedDelayOf(const ProgramValue& value, core::Long fastestDelayMs, bo
     return static_cast<core::Long>(delay);
 }
 
-std::optional<TextSpan> ValueSpan(const QString& text, int index) {
-    const QStringList parts = text.split(QLatin1Char(','));
-    if (index < 0 || index >= parts.size() || parts[index].isEmpty())
-        return std::nullopt;
-    TextSpan span;
-    for (int k = 0; k < index; ++k)
-        span.start += int(parts[k].size()) + 1;
-    span.length = int(parts[index].size());
-    return span;
+std::vector<TextSpan> ValueSpans(const QString& text) {
+    std::vector<TextSpan> spans(1);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char(','))
+            spans.push_back({int(i) + 1, 0});
+        else
+            ++spans.back().length;
+    }
+    return spans;
 }
 
 QString DefaultProgram() {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 // The language of the direct table's turning programs: values separated by commas, each a
 // position in steps ("22"), a position in degrees ("200*"), a pause in ms ("1000!") or a step
@@ -46,13 +47,14 @@ core::Long PauseOf(const ProgramValue& value);
 inline constexpr core::Long MaxSpeedDelayMs = 1000;
 core::Long SpeedDelayOf(const ProgramValue& value, core::Long fastestDelayMs, bool* clamped);
 
-// Where value number index of a program text stands in it: the selection that marks the value
-// the program is about to turn to. nullopt for an empty value or an index beyond the text.
+// Where each value of a program text (split at every comma) stands in it: the selection that
+// marks the value the program is about to turn to. One pass over the text, so a long program
+// costs nothing per value it turns to.
 struct TextSpan {
     int start = 0; // from 0
     int length = 0;
 };
-std::optional<TextSpan> ValueSpan(const QString& text, int index);
+std::vector<TextSpan> ValueSpans(const QString& text);
 
 // The built-in program of the Default entry.
 QString DefaultProgram();

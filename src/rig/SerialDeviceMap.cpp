@@ -1,27 +1,30 @@
 #include "rig/SerialDeviceMap.h"
 
+#include "core/ProgramDirectory.h"
+#include "core/SettingsFile.h"
+#include "rig/RigLogging.h"
+
 #include <QSettings>
 
 namespace rig {
 
 SerialDeviceMap SerialDeviceMap::Load(const QString& programDirectory) {
-    QSettings ini(programDirectory + QStringLiteral("/Ventrolo.ini"), QSettings::IniFormat);
-    ini.beginGroup(QStringLiteral("serial"));
+    const QString path = core::SettingsFilePath(programDirectory);
     SerialDeviceMap map;
-    bool added = false;
-    for (int i = 0; i < 4; ++i) {
-        const QString key = QStringLiteral("COM%1").arg(i + 1);
-        QString path = ini.value(key).toString().trimmed();
-        if (path.isEmpty()) {
-            path = QString::fromLatin1(DefaultDevices[i]);
-            ini.setValue(key, path);
-            added = true;
+    std::vector<std::pair<QString, QString>> missing;
+    {
+        const QSettings ini(path, QSettings::IniFormat);
+        for (int i = 0; i < 4; ++i) {
+            const QString key = QStringLiteral("COM%1").arg(i + 1);
+            const auto text = core::SettingsText(ini, QStringLiteral("serial/") + key);
+            map.paths_[i] = text.value_or(QString::fromLatin1(DefaultDevices[i]));
+            if (!text) // missing or blank: the default, written for the user to find
+                missing.emplace_back(key, map.paths_[i]);
         }
-        map.paths_[i] = path;
     }
-    ini.endGroup();
-    if (added)
-        ini.sync();
+    QString error;
+    if (!missing.empty() && !core::AppendSettings(path, QStringLiteral("serial"), missing, &error))
+        qCWarning(lcRig) << "cannot write" << path << error;
     return map;
 }
 

@@ -13,8 +13,9 @@ public:
     static constexpr std::array<const char*, 4> DefaultDevices{"/dev/ttyUSB0", "/dev/ttyUSB1",
                                                                "/dev/ttyS0", "/dev/ttyS1"};
 
-    // Reads the map; a missing entry gets its default, which is written to the file so the
-    // user finds it there (a file that cannot be written leaves the defaults in use).
+    // Reads the map; a missing or blank entry gets its default, which is added to the end of the
+    // file so the user finds it there; nothing else in the file is rewritten (a file that
+    // cannot be written leaves the defaults in use).
     static SerialDeviceMap Load(const QString& programDirectory);
 
     // The device path of COM<port>; empty for a port outside 1..4.

@@ -16,12 +16,14 @@ std::optional<QString> NormalizeTableName(const QString& typed) {
     else
         name += QStringLiteral(".cat");
 
-    // A name is a file in the program directory: no way out of it, no hidden ".cat".
+    // A name is a file in the program directory: no way out of it, no hidden ".cat"; and
+    // Ventrolo.cfg must be able to keep it (a quote would end the name there).
     const QString base = name.mid(1, name.size() - 5);
     if (base.isEmpty())
         return std::nullopt;
     for (const QChar c : base) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char('"') ||
+            c.unicode() < 0x20)
             return std::nullopt;
     }
     return name;

@@ -11,7 +11,7 @@ namespace table {
 // The name typed into the file box, made a table name: a leading "\" added, the extension made
 // "cat" (abc -> \abc.cat, \old.txt -> \old.cat, a.b.c -> \a.cat). nullopt for an empty text and
 // for a name that is no plain file name in the program directory (empty, or holding "/", a
-// further "\" or a control character).
+// further "\", a double quote or a control character).
 std::optional<QString> NormalizeTableName(const QString& typed);
 
 // The file of a stored name in the program directory: "\Table.cat" -> dir/Table.cat; a name

@@ -134,6 +134,21 @@ TEST_F(ConfigFileTest, everyFieldLoadsIntoItsOwnPlaceAndSavesBackByteForByte) {
     EXPECT_EQ(state.SelectedStepper, 0);
 }
 
+TEST_F(ConfigFileTest, aTextWithQuotesReadFromADamagedFile_savesSoThatItReadsBackAsSaved) {
+    // The second is what fuzzing found: an unquoted field holding a quote, and bytes 0.
+    for (const QByteArray& damaged : {QByteArray("\"Version 1.24\"\r\nkept \"as\" is\r\n"),
+                                      QByteArray(".\nf\t \0\0\x02\"", 9)}) {
+        ProgramState read;
+        ConfigFile first(read, platform, dir.path());
+        EXPECT_NE(first.deserialize(damaged), 0);
+        const QByteArray saved = first.serialize();
+        ProgramState reread;
+        ConfigFile second(reread, platform, dir.path());
+        EXPECT_EQ(second.deserialize(saved), 0);
+        EXPECT_EQ(second.serialize(), saved);
+    }
+}
+
 TEST_F(ConfigFileTest, anotherVersion_givesDefaultsAndLeavesTheOldFileUntilTheNextSave) {
     QByteArray old = DistinctFile;
     old.replace("Version 1.24", "Version 1.23");

@@ -9,6 +9,11 @@ TEST(SequentialWriter, writesTheNotation) {
     out.field(QString("\\Table.cat")).field(std::int32_t{-5}).field(200.0f).field(true);
     out.endRecord().field(0.5f).field(false).endRecord();
     EXPECT_EQ(out.bytes(), QByteArray("\"\\Table.cat\",-5,200,#TRUE#\r\n.5,#FALSE#\r\n"));
+
+    // A quote or a line break would end the string when read back: left out.
+    SequentialWriter text;
+    text.field(QString("a \"b\"\r\nc")).field(1);
+    EXPECT_EQ(text.bytes(), QByteArray("\"a bc\",1"));
 }
 
 TEST(SequentialReader, lineEndsOfEveryKindEndAField) {

@@ -1,6 +1,7 @@
 #include "port/GpioLpt.h"
 
 #include "port/LptBackendFactory.h"
+#include "port/LptSettings.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 
@@ -161,23 +162,31 @@ TEST(GpioLpt, linesFailingMidRun_areReportedOnceGivenBackAndNoLongerDriven) {
 TEST(GpioPinMap, missingKeysAreWrittenAndEveryMistakeIsNamed) {
     QTemporaryDir dir;
     const QString file = dir.filePath("Ventrolo.ini");
-    QSettings ini(file, QSettings::IniFormat);
-    ini.setValue("gpio/D0", "GPIO5");
-    ini.setValue("gpio/S3", "none");
-    ini.setValue("gpio/bias", "Pull-Down");
-    GpioPinMap map = ReadGpioPinMap(ini, file);
+    auto write = [&](const char* key, const QVariant& value) {
+        QSettings edit(file, QSettings::IniFormat);
+        if (value.isValid())
+            edit.setValue(QStringLiteral("gpio/") + key, value);
+        else
+            edit.remove(QStringLiteral("gpio/") + key);
+    };
+    write("D0", "GPIO5");
+    write("S3", "none");
+    write("bias", "Pull-Down");
+    const GpioPinMap map = ReadLptSettings(file).gpio;
     EXPECT_TRUE(map.problem.isEmpty()) << map.problem.toStdString();
     EXPECT_EQ(map.data[0], 5);
     EXPECT_EQ(map.status[0], GpioNotConnected); // so GPIO5 is free for D0
     EXPECT_EQ(map.bias, GpioBias::PullDown);
-    EXPECT_EQ(ini.value("gpio/chip").toString(), "gpiochip0");
-    EXPECT_EQ(ini.value("gpio/D7").toString(), QString::number(GpioPinMap().data[7]));
+    {
+        const QSettings ini(file, QSettings::IniFormat);
+        EXPECT_EQ(ini.value("gpio/chip").toString(), "gpiochip0");
+        EXPECT_EQ(ini.value("gpio/D7").toString(), QString::number(GpioPinMap().data[7]));
+    }
 
     auto problemWith = [&](const char* key, const QVariant& value) {
-        QSettings edit(file, QSettings::IniFormat);
-        edit.setValue(QStringLiteral("gpio/") + key, value);
-        const QString problem = ReadGpioPinMap(edit, file).problem;
-        edit.remove(QStringLiteral("gpio/") + key);
+        write(key, value);
+        const QString problem = ReadLptSettings(file).gpio.problem;
+        write(key, QVariant());
         return problem;
     };
     EXPECT_EQ(problemWith("D3", "x17"),

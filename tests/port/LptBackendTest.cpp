@@ -137,6 +137,46 @@ TEST_F(LptBackendTest, settingsFile_getsTheMissingKeysAndItsMappingIsUsed) {
     EXPECT_EQ(written.value("serial/COM1").toString(), "/dev/ttyUSB0");
 }
 
+TEST_F(LptBackendTest, settingsFileEditedByHand_keepsItsCommentsWhenTheMissingKeysAreAdded) {
+    const QString ini = dir.filePath("Ventrolo.ini");
+    const QByteArray hand = "[lpt]\nbackend=ppdev   ; auto, sim, ppdev or direct\n"
+                            "port888=/dev/parport3  ; the USB adapter\n# port956 unused\n";
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(hand);
+    }
+    const LptSettings read = ReadLptSettings(ini);
+    EXPECT_EQ(read.backend, LptBackend::Ppdev);
+    EXPECT_EQ(read.devices.port888, "/dev/parport3");
+    EXPECT_EQ(read.devices.port956, "/dev/parport1");
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith(hand));
+    EXPECT_EQ(ReadLptSettings(ini).devices.port632, "/dev/parport2");
+}
+
+TEST_F(LptBackendTest, settingsFileWithAHeaderRunOnByABackslash_getsTheMissingKeysOnce) {
+    // Found by fuzzing: the header "[lpt\" runs on into the next line, so the file names no
+    // backend; the backend added at the first start was missed at the next and added again.
+    const QString ini = dir.filePath("Ventrolo.ini");
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(";\n[lpt\\\nbackend=ppdev   ");
+    }
+    EXPECT_EQ(ReadLptSettings(ini).backend, LptBackend::Auto);
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray afterFirst = file.readAll();
+    file.close();
+    const LptSettings second = ReadLptSettings(ini);
+    EXPECT_EQ(second.backend, LptBackend::Auto);
+    EXPECT_TRUE(second.problem.isEmpty());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), afterFirst);
+}
+
 TEST_F(LptBackendTest, theCommandLineOverridesTheSettingsFileWhoseBadBackendIsReported) {
     const QString ini = dir.filePath("Ventrolo.ini");
     {

@@ -102,6 +102,10 @@ TEST_F(DirectTableTest, programWithoutPosition_letsTheWindowRunAndStop) {
     EXPECT_FALSE(HasPositionValue(QStringLiteral("1000!,2000!,")));
     EXPECT_FALSE(HasPositionValue(QStringLiteral("20#,30#,")));
     EXPECT_TRUE(HasPositionValue(QStringLiteral("20#,1*")));
+    const std::vector<TextSpan> spans = ValueSpans(QStringLiteral("22*,,800!"));
+    ASSERT_EQ(spans.size(), 3u);
+    EXPECT_EQ((std::vector<int>{spans[1].start, spans[1].length, spans[2].start, spans[2].length}),
+              (std::vector<int>{4, 0, 5, 4}));
 
     platform.scheduleAt(100, [&] { table.RunClicked(); });
     run(QStringLiteral("20#,30#"));

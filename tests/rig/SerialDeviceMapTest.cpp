@@ -41,3 +41,22 @@ TEST(SerialDeviceMap, theUsersDevicesAreUsed) {
     EXPECT_EQ(map.devicePath(2), "/dev/pts/7");
     EXPECT_EQ(map.devicePath(4), "/dev/ttyS1"); // an empty entry falls back to the default
 }
+
+TEST(SerialDeviceMap, aHandEditedFile_keepsEveryLineAndAPathWithACommaIsUsedAsWritten) {
+    QTemporaryDir dir;
+    const QByteArray hand =
+        "; the rig's adapter\n[serial]\nCOM1=/dev/serial/by-id/usb-a,_b-port0\n";
+    WriteIni(dir, hand);
+    EXPECT_EQ(SerialDeviceMap::Load(dir.path()).devicePath(1), "/dev/serial/by-id/usb-a,_b-port0");
+    QFile file(dir.filePath("Ventrolo.ini"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    EXPECT_TRUE(written.startsWith(hand)); // COM2..COM4 added after it
+    file.close();
+
+    const SerialDeviceMap again = SerialDeviceMap::Load(dir.path());
+    EXPECT_EQ(again.devicePath(1), "/dev/serial/by-id/usb-a,_b-port0");
+    EXPECT_EQ(again.devicePath(4), "/dev/ttyS1");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), written); // complete now: not written again
+}

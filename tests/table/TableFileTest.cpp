@@ -161,6 +161,7 @@ TEST(TableFileName, typedNames_becomeCatFilesInTheProgramDirectory) {
     EXPECT_EQ(NormalizeTableName(""), std::nullopt);
     EXPECT_EQ(NormalizeTableName("a/b"), std::nullopt);
     EXPECT_EQ(NormalizeTableName("..\\x"), std::nullopt);
+    EXPECT_EQ(NormalizeTableName("my\"loop"), std::nullopt); // Ventrolo.cfg could not keep it
     EXPECT_EQ(NormalizeTableName(".txt"), std::nullopt);
     EXPECT_EQ(TableFilePath("/d", "\\Table.cat"), "/d/Table.cat");
     EXPECT_EQ(TableFilePath("/d", "NewFile"), "/d/NewFile");

@@ -1,0 +1,82 @@
+#include "core/SettingsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace core;
+
+namespace {
+
+struct SettingsFileTest : ::testing::Test {
+    QTemporaryDir dir;
+    QString path = dir.filePath("Ventrolo.ini");
+
+    void write(const QByteArray& contents) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    QByteArray read() {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsFileTest, text_isWhatTheUserWroteEvenWithACommaAndNothingForOtherValues) {
+    write("[serial]\n"
+          "COM1=/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller,_D-if00\n"
+          "COM2=\"/dev/ttyACM0\"  ; quoted\n"
+          "COM3=  \n"
+          "COM4=@Rect(1 2 3 4)\n"
+          "COM5=@ByteArray(/dev/ttyS4)\n");
+    const QSettings ini(path, QSettings::IniFormat);
+    EXPECT_EQ(SettingsText(ini, "serial/COM1"),
+              "/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller,_D-if00");
+    EXPECT_EQ(SettingsText(ini, "serial/COM2"), "/dev/ttyACM0");
+    EXPECT_EQ(SettingsText(ini, "serial/COM3"), std::nullopt);
+    EXPECT_EQ(SettingsText(ini, "serial/COM4"), std::nullopt);
+    EXPECT_EQ(SettingsText(ini, "serial/COM5"), "/dev/ttyS4");
+    EXPECT_EQ(SettingsText(ini, "serial/COM6"), std::nullopt);
+}
+
+TEST_F(SettingsFileTest, aSectionNamedLikeAGroupInsideAnother_hidesNoKeyOfIt) {
+    // Found by fuzzing: the file ended in "[lpt/dev/ttyS1"; [lpt] was not read for port888.
+    write(
+        "[lpt]\nport888=/dev/parport3\n[lpt/dev/ttyS1\n[serial]\nCOM1=/dev/ttyACM0\n[serial/A]\n");
+    const QSettings ini(path, QSettings::IniFormat);
+    EXPECT_EQ(SettingsText(ini, "lpt/port888"), "/dev/parport3");
+    EXPECT_EQ(SettingsText(ini, "serial/COM1"), "/dev/ttyACM0");
+}
+
+TEST_F(SettingsFileTest, append_keepsEveryLineOfTheUserAndReadsBackOverABlankEntry) {
+    const QByteArray hand =
+        "; my station\n[serial]\nCOM1=/dev/a,b\nCOM2=\n# junk QSettings cannot read\n"
+        "COM3=/dev/x \\";
+    write(hand);
+    ASSERT_TRUE(AppendSettings(path, "serial", {{"COM2", "/dev/ttyUSB1"}, {"COM4", "/dev/ttyS1"}}));
+    EXPECT_TRUE(read().startsWith(hand));
+    const QSettings ini(path, QSettings::IniFormat);
+    EXPECT_EQ(SettingsText(ini, "serial/COM1"), "/dev/a,b");
+    EXPECT_EQ(SettingsText(ini, "serial/COM2"), "/dev/ttyUSB1");
+    EXPECT_EQ(SettingsText(ini, "serial/COM4"), "/dev/ttyS1");
+
+    QFile::remove(path); // a missing file is made
+    ASSERT_TRUE(AppendSettings(path, "lpt", {{"backend", "auto"}}));
+    EXPECT_EQ(read(), "[lpt]\nbackend=auto\n");
+}
+
+TEST_F(SettingsFileTest, aQuoteLeftOpenThatWouldSwallowTheAddition_leavesTheFileAsItIs) {
+    // Found by fuzzing: a file of one quote, and a value of one quote.
+    for (const QByteArray& open : {QByteArray("\""), QByteArray("[lpt]\nbackend=\nport888=\"\n")}) {
+        write(open);
+        QString error;
+        EXPECT_FALSE(AppendSettings(path, "lpt", {{"port956", "/dev/parport1"}}, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(read(), open);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Ventrolo.ini"});
+}
