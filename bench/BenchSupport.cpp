@@ -19,6 +19,16 @@
 
 namespace bench {
 
+int Option(const QStringList& arguments, const QString& name, int fallback) {
+    const qsizetype i = arguments.indexOf(name);
+    return i >= 0 && i + 1 < arguments.size() ? arguments[i + 1].toInt() : fallback;
+}
+
+void UseOffscreenWithoutDisplay() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 double LoadAverage() {
     double load = -1;
     if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {

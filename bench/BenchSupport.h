@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <sys/types.h>
 #include <utility>
@@ -20,6 +21,11 @@ double LoadAverage();
 double CpuMs();
 // Milliseconds on the monotonic clock.
 double MonotonicMs();
+
+// The number after name on the command line (--rounds 3), fallback when it is not given.
+int Option(const QStringList& arguments, const QString& name, int fallback);
+// Qt draws offscreen when no X server is named, so a benchmark runs anywhere.
+void UseOffscreenWithoutDisplay();
 
 // The p-quantile (0..1) of the values, nearest rank; 0 for none.
 double Quantile(std::vector<double> values, double p);

@@ -54,20 +54,14 @@ std::optional<FollowedRig> StartFollowing(bench::BenchProgram& program, QString&
 #endif
 }
 
-int Option(const QStringList& arguments, const QString& name, int fallback) {
-    const qsizetype i = arguments.indexOf(name);
-    return i >= 0 && i + 1 < arguments.size() ? arguments[i + 1].toInt() : fallback;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UseOffscreenWithoutDisplay();
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    const int changes = std::max(1, Option(arguments, QStringLiteral("--changes"), 50));
-    const int pollMs = std::max(1, Option(arguments, QStringLiteral("--poll"), 200));
+    const int changes = std::max(1, bench::Option(arguments, QStringLiteral("--changes"), 50));
+    const int pollMs = std::max(1, bench::Option(arguments, QStringLiteral("--poll"), 200));
 
     bench::BenchProgram program(
         [pollMs](core::ProgramState& s) {

@@ -71,20 +71,16 @@ private:
     QHash<QString, int> counts_;
 };
 
-int Option(const QStringList& arguments, const QString& name, int fallback) {
-    const qsizetype i = arguments.indexOf(name);
-    return i >= 0 && i + 1 < arguments.size() ? arguments[i + 1].toInt() : fallback;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UseOffscreenWithoutDisplay();
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    const int turnSeconds = std::max(1, Option(arguments, QStringLiteral("--turn-seconds"), 5));
-    const int idleSeconds = std::max(1, Option(arguments, QStringLiteral("--idle-seconds"), 10));
+    const int turnSeconds =
+        std::max(1, bench::Option(arguments, QStringLiteral("--turn-seconds"), 5));
+    const int idleSeconds =
+        std::max(1, bench::Option(arguments, QStringLiteral("--idle-seconds"), 10));
 
     bench::BenchProgram program([](core::ProgramState& s) {
         s.MinPosition = 0;

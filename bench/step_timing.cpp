@@ -76,20 +76,14 @@ void PrintWaitLateness(const char* what, const std::function<void(double)>& wait
                 *std::max_element(late.begin(), late.end()));
 }
 
-int Option(const QStringList& arguments, const QString& name, int fallback) {
-    const qsizetype i = arguments.indexOf(name);
-    return i >= 0 && i + 1 < arguments.size() ? arguments[i + 1].toInt() : fallback;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UseOffscreenWithoutDisplay();
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    const int rounds = std::max(1, Option(arguments, QStringLiteral("--rounds"), 3));
-    const int busyCount = std::max(0, Option(arguments, QStringLiteral("--busy"), 1));
+    const int rounds = std::max(1, bench::Option(arguments, QStringLiteral("--rounds"), 3));
+    const int busyCount = std::max(0, bench::Option(arguments, QStringLiteral("--busy"), 1));
 
     bench::BenchProgram program([](core::ProgramState& s) {
         s.MinPosition = 0;

@@ -6,6 +6,7 @@
 #include "mainwindow/SelectionSlider.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mainwindow {
 
@@ -76,7 +78,13 @@ void MakeReadout(QLabel* label, int pointSizeDelta) {
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setAlignment(Qt::AlignCenter);
-    label->setMinimumWidth(110);
+    // A fixed size: a new value redraws the label alone instead of laying out the whole window,
+    // which a turn at 1 ms per step would do at screen rate.
+    const QFontMetrics metrics(font);
+    const int frame = 2 * label->frameWidth() + 8;
+    label->setFixedSize(
+        std::max(110, metrics.horizontalAdvance(QStringLiteral("-88888888")) + frame),
+        metrics.height() + frame);
 }
 
 // The picture that opens the webcam turning window: a small camera.
@@ -155,6 +163,8 @@ void MainWindowForm::buildOverlayPanels() {
 void MainWindowForm::buildStatus() {
     Frame10 = Frame("Frame10", "Status");
     lblTime = Label("lblTime", "00:00:00", "The RTC time.");
+    // Its text changes every second; a fixed size keeps that from laying out the window.
+    lblTime->setFixedSize(lblTime->sizeHint() + QSize(8, 0));
     lblPcspeed = Clickable("lblPcspeed", "PCspeed", "Calibrate with key c.");
     lblInputport = Clickable("lblInputport", "Input", "Remote and Switches control input lpt.");
     lblTimer = Clickable("lblTimer", "Timer on");

@@ -1,21 +1,10 @@
 // Following the rig through Hamlib's own rigctld (its dummy rig), its dial turned with rigctl as
 // another station program would: the real daemon, the real clock, the engine on the simulated
 // parallel port.
-#include "engine/Engine.h"
-#include "engine/WheelControl.h"
-#include "platform/QtPlatform.h"
-#include "port/SimulatedLpt.h"
-#include "port/SwitchInputs.h"
-#include "rig/CatRig.h"
-#include "rig/QtSerialLink.h"
-#include "rig/RigLinkChoice.h"
-#include "rig/RigTuning.h"
+#include "rig/FollowingStation.h"
 #include "rig/RigctldRig.h"
 #include "support/QtPrinters.h"
-#include "table/TableEditor.h"
-#include "table/TableViewModel.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -24,6 +13,7 @@
 #include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace rig;
 
@@ -85,37 +75,11 @@ TEST(RigctldFollowTest, theStepperFollowsTheDaemonsRig_holdsWhileItTransmits_and
     ASSERT_TRUE(daemon.start());
     ASSERT_TRUE(daemon.rigctl({"F", "7000000"}));
     QTemporaryDir dir;
-    {
-        QFile ini(dir.filePath("Ventrolo.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[rig]\nlink=rigctld\n[rigctld]\nhost=localhost\nport=" +
-                  QByteArray::number(daemon.port) + "\n");
-        QFile table(dir.filePath("Table.cat"));
-        ASSERT_TRUE(table.open(QIODevice::WriteOnly));
-        table.write("\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n7000,100,\"\"\r\n"
-                    "7200,200,\"\"\r\n");
-    }
-    platform::QtPlatform platform;
-    core::ProgramState state;
-    state.StoredProfiles[0].CustomDelayMs = 2;
-    state.LoadStepperProfile();
-    port::SimulatedLpt lpt;
-    port::SwitchInputs switches{state, platform, lpt};
-    engine::Engine engine{state, platform, lpt, switches};
-    engine.coil().UpdateStepperBits();
-    engine.InitSpeed();
-    engine::WheelControl wheel{state, engine};
-    CatLog log{state, platform, dir.path()};
-    SimulatedRig simulated{platform};
-    QtSerialLink serial{dir.path()};
-    CatControl cat{state, platform, log, serial};
-    CatRig catRig{cat};
-    RigctldRig rigctld{platform};
-    RigLinkChoice links{dir.path(), cat, serial, simulated};
-    links.Load();
-    table::TableEditor editor{state, platform, dir.path()};
-    table::TableViewModel view{state, editor};
-    RigTuning tuning{{state, platform, engine, wheel, catRig, links, editor, view}};
+    FollowingStation station(dir.path(),
+                             "[rig]\nlink=rigctld\n[rigctld]\nhost=localhost\nport=" +
+                                 QByteArray::number(daemon.port) + "\n",
+                             "7000,100,\"\"\r\n7200,200,\"\"\r\n");
+    auto [tuning, state, rigctld] = std::tie(station.tuning, station.state, station.rigctld);
     tuning.setRigctld(rigctld);
 
     tuning.Load();

@@ -1,0 +1,72 @@
+#pragma once
+
+// The parts of the program that follow a rig end to end, on the real clock with the engine on
+// the simulated parallel port, in a program directory holding the given Ventrolo.ini and a
+// frequency table Table.cat.
+#include "engine/Engine.h"
+#include "engine/WheelControl.h"
+#include "platform/QtPlatform.h"
+#include "port/SimulatedLpt.h"
+#include "port/SwitchInputs.h"
+#include "rig/CatRig.h"
+#include "rig/QtSerialLink.h"
+#include "rig/RigLinkChoice.h"
+#include "rig/RigTuning.h"
+#include "rig/RigctldRig.h"
+#include "table/TableEditor.h"
+#include "table/TableViewModel.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <gtest/gtest.h>
+
+namespace rig {
+
+struct FollowingStation {
+    // Each table row: "frequency,position".
+    FollowingStation(const QString& directory, const QByteArray& ini, const QByteArray& rows,
+                     int comPort = 0)
+        : state(StateOn(comPort)), log(state, platform, directory), serial(directory),
+          links(directory, cat, serial, simulated), editor(state, platform, directory) {
+        Write(directory + "/Ventrolo.ini", ini);
+        Write(directory + "/Table.cat",
+              "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n" + rows);
+        engine.coil().UpdateStepperBits();
+        engine.InitSpeed();
+        links.Load();
+    }
+
+    platform::QtPlatform platform;
+    core::ProgramState state;
+    port::SimulatedLpt lpt;
+    port::SwitchInputs switches{state, platform, lpt};
+    engine::Engine engine{state, platform, lpt, switches};
+    engine::WheelControl wheel{state, engine};
+    CatLog log;
+    SimulatedRig simulated{platform};
+    QtSerialLink serial;
+    CatControl cat{state, platform, log, serial};
+    CatRig rig{cat};
+    RigctldRig rigctld{platform}; // given to tuning by the tests of the rigctld link
+    RigLinkChoice links;
+    table::TableEditor editor;
+    table::TableViewModel view{state, editor};
+    RigTuning tuning{{state, platform, engine, wheel, rig, links, editor, view}};
+
+private:
+    static core::ProgramState StateOn(int comPort) {
+        core::ProgramState s;
+        s.StoredProfiles[0].CustomDelayMs = 2;
+        s.StoredProfiles[0].ComPort = comPort;
+        s.LoadStepperProfile();
+        return s;
+    }
+    static void Write(const QString& path, const QByteArray& contents) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
+            ADD_FAILURE() << "cannot write " << path.toStdString();
+    }
+};
+
+} // namespace rig
