@@ -78,6 +78,10 @@ void OpenHomePage(platform::Platform& platform);
 class VentroloApp : public QObject {
     Q_OBJECT
 public:
+    // What a window opens beside: the main window, or the pelorus when that docked on the main
+    // window's right for want of room on its left.
+    static const QWidget& WindowsAnchor(const QWidget& main, const QWidget* pelorus);
+
     VentroloApp(const QString& programDirectory, platform::Platform& platform,
                 std::unique_ptr<platform::LptPort> lpt);
     ~VentroloApp() override;
@@ -155,7 +159,8 @@ private:
     void programsAtExit();
     // Shows the main window when no other window of the program is visible but except.
     void keepAWindowVisible(const QWidget* except);
-    // Right of the main window, top edges level, inside the visible screen (the table windows).
+    // Right of the main window (of the pelorus when that docked on its right), top edges level,
+    // or under the main window where there is no room on the right (the table windows).
     void placeBesideMainWindow(QWidget* window);
 
     // VentroloAppStation.cpp: the rotctld server and the position journal.

@@ -39,24 +39,24 @@ template <typename Window> void Close(const QPointer<Window>& window) {
         window->close();
 }
 
-// What a window opens beside: the main window, or the pelorus when that docked on the main
-// window's right for want of room on its left.
-const QWidget& Anchor(const QWidget& main, const QWidget* pelorus) {
-    if (pelorus != nullptr && pelorus->isVisible() && pelorus->x() > main.x())
-        return *pelorus;
-    return main;
-}
-
 // A window opened beside the main window and its pelorus, on top of the others, where the user
 // can reach it.
 void Present(QWidget& window, const QWidget& main, const QWidget* pelorus) {
     window.show(); // its frame is known once shown
-    display::PlaceBeside(window, Anchor(main, pelorus));
+    display::PlaceBeside(window, app::VentroloApp::WindowsAnchor(main, pelorus));
     window.raise();
     window.activateWindow();
 }
 
 } // namespace
+
+// What a window opens beside: the main window, or the pelorus when that docked on the main
+// window's right for want of room on its left.
+const QWidget& VentroloApp::WindowsAnchor(const QWidget& main, const QWidget* pelorus) {
+    if (pelorus != nullptr && pelorus->isVisible() && pelorus->x() > main.x())
+        return *pelorus;
+    return main;
+}
 
 void VentroloApp::wireDisplays(const QString& programDirectory) {
     programDirectory_ = programDirectory;
@@ -197,7 +197,7 @@ bool VentroloApp::openSmallPelorusWindow() {
         connect(smallPelorusWindow_, &display::SmallPelorusWindow::closed, this,
                 &VentroloApp::smallPelorusClosed);
         smallPelorusWindow_->show();
-        display::PlaceBeside(*smallPelorusWindow_, Anchor(window_, pelorusWindow_));
+        display::PlaceBeside(*smallPelorusWindow_, WindowsAnchor(window_, pelorusWindow_));
     }
     state_.SmallPelorusShown = true;
     smallPelorusWindow_->show();

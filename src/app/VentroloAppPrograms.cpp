@@ -2,6 +2,7 @@
 // that open and close them, the timer's label on the main window, and their part of start-up,
 // of a stepper switch and of the way out.
 #include "app/VentroloApp.h"
+#include "display/PelorusWindow.h"
 #include "display/ScreenPlacement.h"
 #include "mainwindow/ClickableLabel.h"
 
@@ -189,7 +190,7 @@ void VentroloApp::keepAWindowVisible(const QWidget* except) {
 }
 
 void VentroloApp::placeBesideMainWindow(QWidget* window) {
-    display::PlaceBeside(*window, window_);
+    display::PlaceBesideOrUnder(*window, WindowsAnchor(window_, pelorusWindow_), window_);
 }
 
 } // namespace app

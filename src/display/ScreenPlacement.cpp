@@ -40,4 +40,16 @@ void PlaceUnder(QWidget& window, const QWidget& anchor) {
     PlaceWindow(window, QRect(QPoint(above.left(), above.bottom() + 1), frameSize(window)));
 }
 
+void PlaceBesideOrUnder(QWidget& window, const QWidget& beside, const QWidget& under) {
+    const QRect left = beside.frameGeometry();
+    const QRect wanted(QPoint(left.right() + 1, left.top()), frameSize(window));
+    for (const QRect& screen : AvailableScreens()) {
+        if (screen.contains(wanted)) {
+            PlaceWindow(window, wanted);
+            return;
+        }
+    }
+    PlaceUnder(window, under);
+}
+
 } // namespace display

@@ -17,4 +17,8 @@ void PlaceBeside(QWidget& window, const QWidget& anchor);
 // Puts a window right under another one, left edges level, inside the visible screen.
 void PlaceUnder(QWidget& window, const QWidget& anchor);
 
+// Beside `beside` where the window fits there on a screen, else under `under`: a wide window
+// never hides the window it opens beside.
+void PlaceBesideOrUnder(QWidget& window, const QWidget& beside, const QWidget& under);
+
 } // namespace display

@@ -83,7 +83,7 @@ void MakeReadout(QLabel* label, int pointSizeDelta) {
     const QFontMetrics metrics(font);
     const int frame = 2 * label->frameWidth() + 8;
     label->setFixedSize(
-        std::max(110, metrics.horizontalAdvance(QStringLiteral("-88888888")) + frame),
+        std::max(110, metrics.horizontalAdvance(QStringLiteral("-2147483648")) + frame),
         metrics.height() + frame);
 }
 
@@ -164,7 +164,9 @@ void MainWindowForm::buildStatus() {
     Frame10 = Frame("Frame10", "Status");
     lblTime = Label("lblTime", "00:00:00", "The RTC time.");
     // Its text changes every second; a fixed size keeps that from laying out the window.
-    lblTime->setFixedSize(lblTime->sizeHint() + QSize(8, 0));
+    lblTime->setFixedSize(
+        lblTime->fontMetrics().horizontalAdvance(QStringLiteral("Time 00:00:00")) + 8,
+        lblTime->sizeHint().height());
     lblPcspeed = Clickable("lblPcspeed", "PCspeed", "Calibrate with key c.");
     lblInputport = Clickable("lblInputport", "Input", "Remote and Switches control input lpt.");
     lblTimer = Clickable("lblTimer", "Timer on");
