@@ -6,15 +6,13 @@
 //   build/dev/bench/rig_following [--changes N] [--poll MS]
 #include "BenchProgram.h"
 #include "BenchSupport.h"
+#include "rig/RigTuning.h"
+#include "rig/SimulatedRig.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <optional>
 #include <random>
-
-#if __has_include("rig/RigTuning.h")
-#define VENTROLO_RIG_TUNING 1
-#endif
 
 namespace {
 
@@ -30,7 +28,6 @@ struct FollowedRig {
 
 // The program set to follow the simulated rig; nullopt, and why, when it cannot.
 std::optional<FollowedRig> StartFollowing(bench::BenchProgram& program, QString& why) {
-#ifdef VENTROLO_RIG_TUNING
     program.start();
     rig::RigTuning& tuning = program.app().tuning();
     tuning.ComportClicked(); // opens the simulated rig
@@ -47,11 +44,6 @@ std::optional<FollowedRig> StartFollowing(bench::BenchProgram& program, QString&
     }
     rig::SimulatedRig& rig = program.app().simulatedRig();
     return FollowedRig{[&rig](float kHz) { rig.rig().setFrequency(kHz); }};
-#else
-    Q_UNUSED(program);
-    why = QStringLiteral("rig following is not built yet: rig::RigTuning is not on this branch");
-    return std::nullopt;
-#endif
 }
 
 } // namespace
