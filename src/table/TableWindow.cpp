@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <functional>
 
 namespace table {
 
@@ -122,15 +123,16 @@ void TableWindow::connectTable() {
 void TableWindow::connectRig() {
     TableWindowForm& f = form_;
     rig::RigTuning& tuning = logic_.tuning;
-    auto click = [this](QPushButton* button, void (rig::RigTuning::*handler)()) {
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { act([this, handler] { (logic_.tuning.*handler)(); }); });
+    // Plain lambdas, not member-function pointers: GCC 12's vptr sanitizer miscompiles a call
+    // through a member-function pointer captured in a nested lambda.
+    auto click = [this](QPushButton* button, const std::function<void()>& handler) {
+        connect(button, &QPushButton::clicked, this, [this, handler] { act(handler); });
     };
-    click(f.cmdComport, &rig::RigTuning::ComportClicked);
-    click(f.cmdComPol, &rig::RigTuning::PollRateClicked);
-    click(f.cmdLock, &rig::RigTuning::LockClicked);
-    click(f.cmdCalibreer, &rig::RigTuning::PeakSearchClicked);
-    click(f.cmdOnOff, &rig::RigTuning::PowerClicked);
+    click(f.cmdComport, [&tuning] { tuning.ComportClicked(); });
+    click(f.cmdComPol, [&tuning] { tuning.PollRateClicked(); });
+    click(f.cmdLock, [&tuning] { tuning.LockClicked(); });
+    click(f.cmdCalibreer, [&tuning] { tuning.PeakSearchClicked(); });
+    click(f.cmdOnOff, [&tuning] { tuning.PowerClicked(); });
     connect(f.cmdPTT, &QPushButton::clicked, this, [&tuning] { tuning.PttToggle(false); });
     connect(f.chkLock, &QCheckBox::clicked, this, [this](bool on) {
         act([this, on] { logic_.tuning.RigLockClicked(on); });

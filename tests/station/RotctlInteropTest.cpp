@@ -61,7 +61,7 @@ TEST_F(RotctlInteropTest, setGetStopAndInfo_roundTripAndLimitsAreKept) {
 
 TEST_F(RotctlInteropTest, badLinesAndAFloodThatIsNeverRead_leaveTwoRotctlsServed) {
     Client garbage(server.port());
-    garbage.send(QByteArray("\x00\x01\xff garbage\r\n", 15) + QByteArray(100000, 'Z') +
+    garbage.send(QByteArray("\x00\x01\xff garbage\r\n", 13) + QByteArray(100000, 'Z') +
                  "\n+\\bogus\nP 1 2 3\n");
     Client flooding(server.port());
     flooding.send(QByteArray("p\n").repeated(200000));
