@@ -75,12 +75,14 @@ TEST_F(SettingsFileTest, set_changesTheEntryReadInPlaceAndKeepsEveryOtherLineAsW
     ASSERT_TRUE(SetSettings(path, "rotctld", {{"enabled", "true"}, {"port", "4533"}}));
     EXPECT_EQ(read(), "; my station\r\n[rotctld]\r\nenabled = true   ; off until asked\r\n"
                       "port=4533\r\n\r\n[serial]\r\nCOM1=/dev/ttyUSB0\r\n");
-    // The last of two entries is the one read, and the one changed; a header may carry a note.
-    write("[rig] ; the FT-757\nlink=serial\nother=1\n[rig]\nlink=rigctld\n[lpt]\nbackend=sim\n");
+    // The last of two entries is the one read, and the one changed; a header may carry a note;
+    // [RIG] is another group.
+    write("[rig] ; the FT-757\nlink=serial\nother=1\n[rig]\nlink=rigctld\n[RIG]\nlink=serial\n"
+          "[lpt]\nbackend=sim\n");
     ASSERT_TRUE(
         SetSettings(path, "rig", {{"link", "simulated"}, {"holdWhileTransmitting", "true"}}));
     EXPECT_EQ(read(), "[rig] ; the FT-757\nlink=serial\nother=1\n[rig]\nlink=simulated\n"
-                      "holdWhileTransmitting=true\n[lpt]\nbackend=sim\n");
+                      "holdWhileTransmitting=true\n[RIG]\nlink=serial\n[lpt]\nbackend=sim\n");
     // Another group's key of the same name stays; a missing group goes at the end.
     ASSERT_TRUE(SetSettings(path, "rigctld", {{"link", "x"}}));
     EXPECT_TRUE(read().endsWith("[lpt]\nbackend=sim\n\n[rigctld]\nlink=x\n"));
