@@ -4,8 +4,73 @@
 
 #include <QFile>
 #include <QTemporaryFile>
+#include <map>
 
 namespace core {
+
+namespace {
+
+bool Fail(QString* error, const QString& why) {
+    if (error)
+        *error = why;
+    return false;
+}
+
+// The file's bytes; empty for a missing file, nullopt when it cannot be read.
+std::optional<QByteArray> Contents(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.exists())
+        return QByteArray();
+    if (!file.open(QIODevice::ReadOnly)) {
+        Fail(error, file.errorString());
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+// Writes contents in place of the file when the entries read back from them: a quote the user
+// left open runs on to the end of the file and takes in what is added after it.
+bool WriteIfReadBack(const QString& path, const QByteArray& contents, const QString& group,
+                     const std::vector<std::pair<QString, QString>>& entries, QString* error) {
+    QTemporaryFile trial(path + QStringLiteral(".XXXXXX"));
+    if (!trial.open() || trial.write(contents) != contents.size() || !trial.flush())
+        return Fail(error, trial.errorString());
+    const QSettings settings(trial.fileName(), QSettings::IniFormat);
+    for (const auto& [key, value] : entries) {
+        if (SettingsText(settings, group + QLatin1Char('/') + key) != value)
+            return Fail(error, QStringLiteral("what is written would be read as part of the "
+                                              "lines before it (a quote left open?)"));
+    }
+    return WriteFileAtomically(path, contents, error);
+}
+
+// The section a line opens, as QSettings reads it: "[name" and "[name] ; note" open one too.
+std::optional<QByteArray> SectionName(const QByteArray& line) {
+    const QByteArray t = line.trimmed();
+    if (!t.startsWith('['))
+        return std::nullopt;
+    const qsizetype end = t.indexOf(']');
+    return t.mid(1, end < 0 ? -1 : end - 1).trimmed();
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// "key = old   ; comment" becomes "key = value   ; comment".
+QByteArray WithValue(const QByteArray& line, const QByteArray& value) {
+    qsizetype start = line.indexOf('=') + 1;
+    while (start < line.size() && IsBlank(line[start]))
+        ++start;
+    qsizetype tail = line.indexOf(';', start);
+    if (tail < 0)
+        return line.left(start) + value;
+    while (tail > start && IsBlank(line[tail - 1]))
+        --tail;
+    return line.left(start) + value + line.mid(tail);
+}
+
+} // namespace
 
 std::optional<QString> SettingsText(const QSettings& settings, const QString& key) {
     // Every section is read first: QSettings reads a section when a key of it is asked for, and
@@ -34,42 +99,69 @@ bool SettingsContain(const QSettings& settings, const QString& key) {
 
 bool AppendSettings(const QString& path, const QString& group,
                     const std::vector<std::pair<QString, QString>>& entries, QString* error) {
-    QByteArray contents;
-    QFile file(path);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly)) {
-            if (error)
-                *error = file.errorString();
-            return false;
-        }
-        contents = file.readAll();
-        file.close();
-    }
-    // A blank line first: a last line ended by a backslash continues into the next line.
-    if (!contents.isEmpty())
-        contents += contents.endsWith('\n') ? "\n" : "\n\n";
-    contents += '[' + group.toUtf8() + "]\n";
-    for (const auto& [key, value] : entries)
-        contents += key.toUtf8() + '=' + value.toUtf8() + '\n';
-
-    // The entries must read back: a quote the user left open runs on to the end of the file
-    // and takes them in. Such a file is left as it is.
-    QTemporaryFile trial(path + QStringLiteral(".XXXXXX"));
-    if (!trial.open() || trial.write(contents) != contents.size() || !trial.flush()) {
-        if (error)
-            *error = trial.errorString();
+    std::optional<QByteArray> contents = Contents(path, error);
+    if (!contents)
         return false;
+    // A blank line first: a last line ended by a backslash continues into the next line.
+    if (!contents->isEmpty())
+        *contents += contents->endsWith('\n') ? "\n" : "\n\n";
+    *contents += '[' + group.toUtf8() + "]\n";
+    for (const auto& [key, value] : entries)
+        *contents += key.toUtf8() + '=' + value.toUtf8() + '\n';
+    return WriteIfReadBack(path, *contents, group, entries, error);
+}
+
+bool SetSettings(const QString& path, const QString& group,
+                 const std::vector<std::pair<QString, QString>>& entries, QString* error) {
+    const std::optional<QByteArray> contents = Contents(path, error);
+    if (!contents)
+        return false;
+    const QByteArray lineEnd = contents->contains("\r\n") ? "\r\n" : "\n";
+    QList<QByteArray> lines = contents->split('\n');
+    if (lines.back().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
     }
-    const QSettings settings(trial.fileName(), QSettings::IniFormat);
-    for (const auto& [key, value] : entries) {
-        if (SettingsText(settings, group + QLatin1Char('/') + key) != value) {
-            if (error)
-                *error = QStringLiteral("what is added would be read as part of the lines "
-                                        "before it (a quote left open?)");
-            return false;
+
+    // Where the group's last section ends (after its last line that is not blank), and the line
+    // of each key there; QSettings reads the last of several.
+    const QByteArray section = group.toUtf8();
+    qsizetype groupEnd = -1;
+    std::map<QByteArray, qsizetype> keyLines;
+    bool inGroup = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (const auto name = SectionName(lines[i])) {
+            inGroup = *name == section;
+            if (inGroup)
+                groupEnd = i + 1;
+            continue;
         }
+        if (!inGroup || lines[i].trimmed().isEmpty())
+            continue;
+        groupEnd = i + 1;
+        if (const qsizetype equals = lines[i].indexOf('='); equals > 0)
+            keyLines[lines[i].left(equals).trimmed()] = i;
     }
-    return WriteFileAtomically(path, contents, error);
+
+    for (const auto& [key, value] : entries) {
+        const QByteArray k = key.toUtf8();
+        const QByteArray v = value.toUtf8();
+        if (const auto found = keyLines.find(k); found != keyLines.end()) {
+            lines[found->second] = WithValue(lines[found->second], v);
+            continue;
+        }
+        if (groupEnd < 0) {
+            // A blank line first, as in AppendSettings.
+            if (!lines.isEmpty())
+                lines.append(QByteArray());
+            lines.append('[' + section + ']');
+            groupEnd = lines.size();
+        }
+        lines.insert(groupEnd++, k + '=' + v);
+    }
+    return WriteIfReadBack(path, lines.join(lineEnd) + lineEnd, group, entries, error);
 }
 
 } // namespace core

@@ -7,8 +7,8 @@
 #include <vector>
 
 // Ventrolo.ini, the settings Ventrolo.cfg cannot hold, edited by hand as often as not. It is read
-// through QSettings; what the program adds to it is appended as text, because QSettings writes
-// the whole file anew, without the user's comments and the lines it cannot read.
+// through QSettings, but only here: what the program adds or changes is edited as text, because
+// QSettings writes the whole file anew, without the user's comments and the lines it cannot read.
 namespace core {
 
 // The text of a key ("lpt/port888"), trimmed. An unquoted comma makes QSettings read a list
@@ -27,5 +27,12 @@ bool SettingsContain(const QSettings& settings, const QString& key);
 bool AppendSettings(const QString& path, const QString& group,
                     const std::vector<std::pair<QString, QString>>& entries,
                     QString* error = nullptr);
+
+// Sets keys of one [group] as text, keeping every other line as it is: a key that is there gets
+// its new value in its last entry, the one read (spacing and a comment after it stay), a missing
+// one is added at the end of the group, a missing group at the end of the file. Made, replaced
+// and refused as AppendSettings.
+bool SetSettings(const QString& path, const QString& group,
+                 const std::vector<std::pair<QString, QString>>& entries, QString* error = nullptr);
 
 } // namespace core

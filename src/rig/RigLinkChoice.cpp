@@ -1,6 +1,7 @@
 #include "rig/RigLinkChoice.h"
 
-#include "rig/IniLines.h"
+#include "core/SettingsFile.h"
+#include "rig/RigLogging.h"
 
 #include <QSettings>
 
@@ -27,10 +28,6 @@ QByteArray LinkValue(RigLinkChoice::Link link) {
 
 } // namespace
 
-QByteArray WithRigLink(const QByteArray& contents, const QByteArray& value) {
-    return WithIniValue(contents, "rig", "link", value);
-}
-
 RigLinkChoice::RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
                              SimulatedRig& simulated)
     : directory_(std::move(programDirectory)), cat_(cat), serial_(serial), simulated_(simulated) {}
@@ -42,7 +39,7 @@ QString RigLinkChoice::settingsFile() const {
 void RigLinkChoice::Load() {
     const QByteArray value = [this] {
         const QSettings ini(settingsFile(), QSettings::IniFormat);
-        return ini.value(LinkKey).toString().trimmed().toLower().toLatin1();
+        return core::SettingsText(ini, LinkKey).value_or(QString()).toLower().toLatin1();
     }();
     link_ = value == SimulatedValue ? Link::Simulated
             : value == RigctldValue ? Link::Rigctld
@@ -75,7 +72,11 @@ bool RigLinkChoice::ChooseRigctld(const RigctldAddress& address) {
 
 void RigLinkChoice::store() {
     // Only the one line changes: the user's comments and everything else stay as written.
-    (void)StoreIniValue(settingsFile(), "rig", "link", LinkValue(link_));
+    QString error;
+    if (!core::SetSettings(settingsFile(), QStringLiteral("rig"),
+                           {{QStringLiteral("link"), QString::fromLatin1(LinkValue(link_))}},
+                           &error))
+        qCWarning(lcRig) << "cannot write" << settingsFile() << error;
 }
 
 } // namespace rig

@@ -5,7 +5,6 @@
 #include "rig/SerialLink.h"
 #include "rig/SimulatedRig.h"
 
-#include <QByteArray>
 #include <QString>
 
 namespace rig {
@@ -19,8 +18,6 @@ namespace rig {
 //   [rigctld]
 //   host=localhost
 //   port=4532
-// The settings text with the [rig] group's link set to value, every other line kept.
-QByteArray WithRigLink(const QByteArray& contents, const QByteArray& value);
 
 class RigLinkChoice {
 public:

@@ -1,6 +1,7 @@
 #include "rig/RigctldAddress.h"
 
-#include "rig/IniLines.h"
+#include "core/SettingsFile.h"
+#include "rig/RigLogging.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -33,19 +34,25 @@ std::optional<RigctldAddress> ParseRigctldAddress(const QString& text) {
 RigctldAddress LoadRigctldAddress(const QString& settingsFile) {
     const QSettings ini(settingsFile, QSettings::IniFormat);
     RigctldAddress address;
-    const QString host = ini.value(QStringLiteral("rigctld/host")).toString().trimmed();
+    const QString host =
+        core::SettingsText(ini, QStringLiteral("rigctld/host")).value_or(QString());
     if (ParseRigctldAddress(host))
         address.host = ParseRigctldAddress(host)->host;
     bool number = false;
-    const int port = ini.value(QStringLiteral("rigctld/port")).toString().trimmed().toInt(&number);
+    const int port =
+        core::SettingsText(ini, QStringLiteral("rigctld/port")).value_or(QString()).toInt(&number);
     if (number && port >= 1 && port <= 65535)
         address.port = port;
     return address;
 }
 
 void StoreRigctldAddress(const QString& settingsFile, const RigctldAddress& address) {
-    (void)StoreIniValue(settingsFile, "rigctld", "host", address.host.toUtf8());
-    (void)StoreIniValue(settingsFile, "rigctld", "port", QByteArray::number(address.port));
+    QString error;
+    if (!core::SetSettings(settingsFile, QStringLiteral("rigctld"),
+                           {{QStringLiteral("host"), address.host},
+                            {QStringLiteral("port"), QString::number(address.port)}},
+                           &error))
+        qCWarning(lcRig) << "cannot write" << settingsFile << error;
 }
 
 } // namespace rig

@@ -1,6 +1,7 @@
 #include "rig/TransmitGuard.h"
 
-#include "rig/IniLines.h"
+#include "core/SettingsFile.h"
+#include "rig/RigLogging.h"
 
 #include <QSettings>
 
@@ -16,7 +17,7 @@ TransmitGuard::TransmitGuard(QString settingsFile) : file_(std::move(settingsFil
 
 void TransmitGuard::Load() {
     const QSettings ini(file_, QSettings::IniFormat);
-    const QString value = ini.value(Key).toString().trimmed().toLower();
+    const QString value = core::SettingsText(ini, Key).value_or(QString()).toLower();
     // Anything but a plain "no" keeps the stepper still: the safe side.
     enabled_ = !(value == QLatin1String("false") || value == QLatin1String("0") ||
                  value == QLatin1String("no") || value == QLatin1String("off"));
@@ -24,7 +25,12 @@ void TransmitGuard::Load() {
 
 void TransmitGuard::setEnabled(bool on) {
     enabled_ = on;
-    (void)StoreIniValue(file_, "rig", "holdWhileTransmitting", on ? "true" : "false");
+    QString error;
+    if (!core::SetSettings(file_, QStringLiteral("rig"),
+                           {{QStringLiteral("holdWhileTransmitting"),
+                             on ? QStringLiteral("true") : QStringLiteral("false")}},
+                           &error))
+        qCWarning(lcRig) << "cannot write" << file_ << error;
 }
 
 bool TransmitGuard::Reported(std::optional<bool> transmitting) {

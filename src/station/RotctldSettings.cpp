@@ -1,6 +1,6 @@
 #include "station/RotctldSettings.h"
 
-#include "station/IniText.h"
+#include "core/SettingsFile.h"
 #include "station/StationLogging.h"
 
 #include <QSettings>
@@ -41,11 +41,11 @@ RotctldSettings ReadRotctldSettings(const QString& settingsFile) {
         const QSettings ini(settingsFile, QSettings::IniFormat);
         auto read = [&](const QString& key, const QString& defaultText, auto use) {
             const QString name = Group + QLatin1Char('/') + key;
-            if (!ini.contains(name)) {
+            if (!core::SettingsContain(ini, name)) {
                 missing.emplace_back(key, defaultText);
                 return;
             }
-            const QString text = ini.value(name).toString();
+            const QString text = core::SettingsText(ini, name).value_or(QString());
             if (!use(text))
                 unusable << key + QLatin1Char('=') + text;
         };
@@ -74,13 +74,13 @@ RotctldSettings ReadRotctldSettings(const QString& settingsFile) {
                                         "address=127.0.0.1).")
                              .arg(settingsFile, unusable.join(QStringLiteral(", ")));
     QString error;
-    if (!missing.empty() && !SetIniValues(settingsFile, Group, missing, &error))
+    if (!missing.empty() && !core::SetSettings(settingsFile, Group, missing, &error))
         qCWarning(lcStation) << "cannot write" << settingsFile << error;
     return result;
 }
 
 bool StoreRotctldEnabled(const QString& settingsFile, bool enabled, QString* error) {
-    return SetIniValues(
+    return core::SetSettings(
         settingsFile, Group,
         {{QStringLiteral("enabled"), enabled ? QStringLiteral("true") : QStringLiteral("false")}},
         error);

@@ -69,14 +69,43 @@ TEST_F(SettingsFileTest, append_keepsEveryLineOfTheUserAndReadsBackOverABlankEnt
     EXPECT_EQ(read(), "[lpt]\nbackend=auto\n");
 }
 
-TEST_F(SettingsFileTest, aQuoteLeftOpenThatWouldSwallowTheAddition_leavesTheFileAsItIs) {
+TEST_F(SettingsFileTest, set_changesTheEntryReadInPlaceAndKeepsEveryOtherLineAsWritten) {
+    write("; my station\r\n[rotctld]\r\nenabled = false   ; off until asked\r\n\r\n"
+          "[serial]\r\nCOM1=/dev/ttyUSB0\r\n");
+    ASSERT_TRUE(SetSettings(path, "rotctld", {{"enabled", "true"}, {"port", "4533"}}));
+    EXPECT_EQ(read(), "; my station\r\n[rotctld]\r\nenabled = true   ; off until asked\r\n"
+                      "port=4533\r\n\r\n[serial]\r\nCOM1=/dev/ttyUSB0\r\n");
+    // The last of two entries is the one read, and the one changed; a header may carry a note;
+    // [RIG] is another group.
+    write("[rig] ; the FT-757\nlink=serial\nother=1\n[rig]\nlink=rigctld\n[RIG]\nlink=serial\n"
+          "[lpt]\nbackend=sim\n");
+    ASSERT_TRUE(
+        SetSettings(path, "rig", {{"link", "simulated"}, {"holdWhileTransmitting", "true"}}));
+    EXPECT_EQ(read(), "[rig] ; the FT-757\nlink=serial\nother=1\n[rig]\nlink=simulated\n"
+                      "holdWhileTransmitting=true\n[RIG]\nlink=serial\n[lpt]\nbackend=sim\n");
+    // Another group's key of the same name stays; a missing group goes at the end.
+    ASSERT_TRUE(SetSettings(path, "rigctld", {{"link", "x"}}));
+    EXPECT_TRUE(read().endsWith("[lpt]\nbackend=sim\n\n[rigctld]\nlink=x\n"));
+    QFile::remove(path);
+    ASSERT_TRUE(SetSettings(path, "rig", {{"link", "serial"}}));
+    EXPECT_EQ(read(), "[rig]\nlink=serial\n");
+}
+
+TEST_F(SettingsFileTest, aChangeThatWouldNotReadBackOrCannotBeWritten_leavesTheFileAsItIs) {
     // Found by fuzzing: a file of one quote, and a value of one quote.
     for (const QByteArray& open : {QByteArray("\""), QByteArray("[lpt]\nbackend=\nport888=\"\n")}) {
         write(open);
         QString error;
         EXPECT_FALSE(AppendSettings(path, "lpt", {{"port956", "/dev/parport1"}}, &error));
         EXPECT_FALSE(error.isEmpty());
+        error.clear();
+        EXPECT_FALSE(SetSettings(path, "lpt", {{"port956", "/dev/parport1"}}, &error));
+        EXPECT_FALSE(error.isEmpty());
         EXPECT_EQ(read(), open);
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Ventrolo.ini"});
+    QString error;
+    EXPECT_FALSE(
+        SetSettings(dir.filePath("no/such/dir/Ventrolo.ini"), "rig", {{"link", "serial"}}, &error));
+    EXPECT_FALSE(error.isEmpty());
 }

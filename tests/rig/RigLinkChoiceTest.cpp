@@ -10,14 +10,6 @@
 using namespace rig;
 
 TEST(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten) {
-    EXPECT_EQ(WithRigLink("", "simulated"), "[rig]\nlink=simulated\n");
-    const QByteArray edited = WithRigLink("; my rig\n[serial]\nCOM1=/dev/ttyUSB3 ; the FTDI\n"
-                                          "[RIG]\n; comment\nlink = serial\n[lpt]\nbackend=sim\n",
-                                          "simulated");
-    EXPECT_EQ(edited, "; my rig\n[serial]\nCOM1=/dev/ttyUSB3 ; the FTDI\n[RIG]\n; comment\n"
-                      "link=simulated\n[lpt]\nbackend=sim\n");
-    EXPECT_EQ(WithRigLink("[rig]\nother=1\n", "serial"), "[rig]\nlink=serial\nother=1\n");
-
     QTemporaryDir dir;
     testing_support::FakePlatform platform;
     core::ProgramState state;

@@ -1,6 +1,5 @@
 #include "station/RotctldSettings.h"
 
-#include "station/IniText.h"
 #include "station/StationTestSupport.h"
 
 #include <QTemporaryDir>
@@ -24,18 +23,12 @@ struct RotctldSettingsTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(RotctldSettingsTest, missingKeysAreAddedAndTheMenusChoiceIsStored_theUsersLinesStay) {
-    read("; my station\r\n[rotctld]\r\nenabled = false   ; off until asked\r\n\r\n"
-         "[serial]\r\nCOM1=/dev/ttyUSB0\r\n");
+TEST_F(RotctldSettingsTest, missingKeysAreAddedWithTheirDefaults_andTheMenusChoiceIsStored) {
+    read("[serial]\nCOM1=/dev/ttyUSB0\n[rotctld]\nport=4534\n");
+    EXPECT_EQ(file(), "[serial]\nCOM1=/dev/ttyUSB0\n[rotctld]\nport=4534\nenabled=false\n"
+                      "address=127.0.0.1\n");
     ASSERT_TRUE(StoreRotctldEnabled(path, true));
-    EXPECT_EQ(file(), "; my station\r\n[rotctld]\r\nenabled = true   ; off until asked\r\n"
-                      "port=4533\r\naddress=127.0.0.1\r\n\r\n[serial]\r\nCOM1=/dev/ttyUSB0\r\n");
     EXPECT_TRUE(ReadRotctldSettings(path).enabled);
-    // The last of two entries is the one read, and the one changed; a new group goes at the end.
-    read("[lpt]\nbackend=sim\n[rotctld]\nenabled=on\n[rotctld]\nenabled=no\n");
-    ASSERT_TRUE(StoreRotctldEnabled(path, true));
-    EXPECT_EQ(file(), "[lpt]\nbackend=sim\n[rotctld]\nenabled=on\n[rotctld]\nenabled=true\n"
-                      "port=4533\naddress=127.0.0.1\n");
 }
 
 TEST_F(RotctldSettingsTest, values_areReadOrKeepTheirDefaultsAndAreReported) {
@@ -59,6 +52,22 @@ TEST_F(RotctldSettingsTest, aFileThatWouldNotReadBackOrCannotBeWritten_isLeftAsI
     EXPECT_FALSE(StoreRotctldEnabled(path, true, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(file(), open);
-    EXPECT_FALSE(SetIniValues(dir.filePath("no/such/dir/Ventrolo.ini"), "rotctld",
-                              {{"enabled", "true"}}, &error));
+    EXPECT_FALSE(StoreRotctldEnabled(dir.filePath("no/such/dir/Ventrolo.ini"), true, &error));
+}
+
+TEST_F(RotctldSettingsTest, aSectionSortingInsideTheGroup_hidesNoValueOfTheUser_andNothingIsAdded) {
+    // A section named like a group inside [rotctld], whole or with its header damaged, sorts
+    // between [rotctld] and its keys: QSettings' own lookup missed enabled and port then, so the
+    // user's values were ignored (and taken as missing) at every start.
+    for (const QByteArray& after : {QByteArray("[rotctld/dev/ttyS1\n"), QByteArray("[rotctld/a]\n"),
+                                    QByteArray("[rotctld/ea\nx=1\n")}) {
+        const QByteArray hand = "[rotctld]\nenabled=true\nport=4534\naddress=0.0.0.0\n" + after;
+        const RotctldSettings settings = read(hand);
+        EXPECT_TRUE(settings.enabled) << after.constData();
+        EXPECT_EQ(settings.port, 4534) << after.constData();
+        EXPECT_EQ(settings.address, QHostAddress(QHostAddress::AnyIPv4));
+        EXPECT_EQ(file(), hand);
+        ASSERT_TRUE(StoreRotctldEnabled(path, false));
+        EXPECT_FALSE(ReadRotctldSettings(path).enabled) << after.constData();
+    }
 }
