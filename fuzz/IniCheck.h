@@ -55,7 +55,7 @@ inline void CheckIniFile(const QByteArray& bytes) {
             lptText[i] = core::SettingsText(ini, QLatin1String(LptDeviceKeys[i].key));
         for (int i = 0; i < 4; ++i)
             comText[i] = core::SettingsText(ini, QLatin1String(SerialKeys[i].key));
-        backendGiven = ini.contains(QStringLiteral("lpt/backend"));
+        backendGiven = core::SettingsContain(ini, QStringLiteral("lpt/backend"));
     }
 
     const IniReading first = ReadIni(dir);
