@@ -4,7 +4,8 @@ namespace engine {
 
 DisplayPacing::DisplayPacing(platform::Platform& platform,
                              std::function<void(unsigned displays)> show)
-    : show_(std::move(show)), timer_(platform.createTimer([this] { showPending(); })) {}
+    : platform_(platform), show_(std::move(show)),
+      timer_(platform.createTimer([this] { tick(); })) {}
 
 void DisplayPacing::changed(unsigned displays) {
     pending_ |= displays;
@@ -14,6 +15,9 @@ void DisplayPacing::changed(unsigned displays) {
 
 void DisplayPacing::begin() {
     paced_ = true;
+    behind_ = false;
+    due_ = false;
+    shownMs_ = platform_.steadyMs();
     timer_->start(IntervalMs);
 }
 
@@ -23,7 +27,25 @@ void DisplayPacing::end() {
     showPending();
 }
 
+void DisplayPacing::hold(bool behind) {
+    behind_ = behind;
+    if (due_ && !behind_)
+        showPending();
+}
+
+void DisplayPacing::tick() {
+    due_ = true;
+    if (!behind_ || platform_.steadyMs() - shownMs_ >= MaxHoldMs)
+        showPending();
+}
+
 void DisplayPacing::showPending() {
+    due_ = false;
+    if (paced_) {
+        // The next show comes a whole interval after this one.
+        shownMs_ = platform_.steadyMs();
+        timer_->start(IntervalMs);
+    }
     // Taken first: a handler of what is shown may change more.
     const unsigned displays = pending_;
     pending_ = 0;

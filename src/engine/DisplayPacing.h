@@ -8,12 +8,16 @@
 namespace engine {
 
 // The pace at which a turn is shown: while a turn runs, a step only marks which displays
-// changed, and a window timer shows them at most every IntervalMs (about the screen's rate),
-// whatever the step rate; when the turn ends what is left is shown at once, so the last value
-// of a turn is always on the screen. Outside turns a change is shown at once.
+// changed, and they are shown at most every IntervalMs (about the screen's rate), whatever the
+// step rate; when the turn ends what is left is shown at once, so the last value of a turn is
+// always on the screen. Outside turns a change is shown at once.
+// Drawing takes time the steps need: while the turn is behind its schedule, showing waits for
+// the first step back on time (or at most MaxHoldMs, so a turn that cannot catch up is still
+// seen to move).
 class DisplayPacing {
 public:
     static constexpr int IntervalMs = 16;
+    static constexpr double MaxHoldMs = 250;
     enum Display : unsigned {
         Counter = 1,     // counter label and drag bar
         Degrees = 2,     // degree labels and the pelorus
@@ -30,13 +34,21 @@ public:
     void begin();
     // The turn ended: what waits is shown and changes are shown at once again.
     void end();
+    // After each step of a turn: whether the turn is behind its schedule. A show that came due
+    // while it was behind is made at the first step back on time.
+    void hold(bool behind);
 
 private:
+    void tick();
     void showPending();
 
+    platform::Platform& platform_;
     std::function<void(unsigned)> show_;
     std::unique_ptr<platform::Timer> timer_;
     bool paced_ = false;
+    bool behind_ = false;
+    bool due_ = false;
+    double shownMs_ = 0;
     unsigned pending_ = 0;
 };
 

@@ -160,6 +160,7 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
             if (state_.StepsPer360 > 1)
                 ShowDegrees();
         }
+        displays_.hold(timeline.behind());
         Long delay = ramping() ? nextRampDelay() : state_.StepDelayMs;
         if (overlay && !ramping())
             delay = std::min(delay, OverlayDelayLimitMs);

@@ -11,8 +11,13 @@ void StepTimeline::stepWritten() {
     worstLateMs_ = std::max(worstLateMs_, writtenMs_ - dueMs_);
 }
 
+bool StepTimeline::behind() const {
+    return writtenMs_ - dueMs_ > (1 - MinPeriodFraction) * delayMs_;
+}
+
 void StepTimeline::waitForNext(double delayMs, bool yield) {
     delayMs = std::max(delayMs, 0.0);
+    delayMs_ = delayMs;
     dueMs_ += delayMs;
     const double nextMs = std::max(dueMs_, writtenMs_ + MinPeriodFraction * delayMs);
     if (yield && platform_.steadyMs() >= nextMs)
@@ -22,7 +27,8 @@ void StepTimeline::waitForNext(double delayMs, bool yield) {
 }
 
 TurnTiming StepTimeline::timing() const {
-    return {steps_, worstLateMs_, std::max(0.0, platform_.steadyMs() - dueMs_)};
+    const double nowMs = platform_.steadyMs();
+    return {steps_, worstLateMs_, std::max(0.0, nowMs - dueMs_), nowMs};
 }
 
 } // namespace engine

@@ -12,6 +12,9 @@ struct TurnTiming {
     // How far behind its schedule the turn ended, in ms: lateness the turn was too short to
     // make up (0 when it ended on time).
     double endLateMs = 0;
+    // When the last period ended (the steady clock): the turn's end for the motor, before what
+    // the program does after a turn.
+    double endMs = 0;
 };
 
 // The timing of one turn's steps: each step is due one delay after the step before it was due,
@@ -34,6 +37,8 @@ public:
     // sleeps.
     void waitForNext(double delayMs, bool yield);
 
+    // Whether the step just written came later than the next step alone can make up.
+    bool behind() const;
     // The figures so far; endLateMs counts once the last wait is over.
     TurnTiming timing() const;
 
@@ -41,7 +46,8 @@ private:
     platform::Platform& platform_;
     int steps_ = 0;
     double writtenMs_ = 0;
-    double dueMs_ = 0; // when the step just written was due, then when the next one is
+    double dueMs_ = 0;   // when the step just written was due, then when the next one is
+    double delayMs_ = 0; // the delay of the last wait
     double worstLateMs_ = 0;
 };
 

@@ -125,3 +125,34 @@ TEST_F(StepTiming, aTurnIsShownAtScreenRate_itsLastValueAtTheEnd_andEveryStepIsM
     EXPECT_EQ(counters.back(), 7);
     EXPECT_EQ(degrees.back(), " 12.6°");
 }
+
+TEST_F(StepTiming, aSlowRedrawWaitsUntilTheTurnIsBackOnTime_soTheTurnEndsOnTime) {
+    setFastestDelay(1);
+    std::vector<double> shownAt;
+    // Every redraw takes 3 ms, more than the steps between two redraws could make up.
+    QObject::connect(&engine, &engine::Engine::counterChanged, [&] {
+        shownAt.push_back(platform.steadyMs());
+        platform.waitMs(3, false);
+    });
+    turnTo(300);
+    EXPECT_LE(engine.lastTurnTiming().endLateMs, 3);
+    EXPECT_GE(shownAt.size(), 300u / 40);
+    for (std::size_t i = 1; i + 1 < shownAt.size(); ++i)
+        EXPECT_GE(shownAt[i] - shownAt[i - 1], engine::DisplayPacing::IntervalMs) << i;
+    EXPECT_EQ(counters.back(), 300);
+}
+
+TEST_F(StepTiming, aTurnThatCannotCatchUpIsStillShownMoving) {
+    setFastestDelay(1);
+    platform.scheduleAt(5, [this] { platform.waitMs(400, false); }); // stalls until 405
+    std::vector<double> shownAt;
+    QObject::connect(&engine, &engine::Engine::counterChanged,
+                     [&] { shownAt.push_back(platform.steadyMs()); });
+    turnTo(300);
+    EXPECT_GT(engine.lastTurnTiming().endLateMs, 300);
+    // Shown while it ran behind, at the first tick MaxHoldMs after the last show.
+    ASSERT_GE(shownAt.size(), 3u);
+    EXPECT_LE(shownAt[shownAt.size() - 2] - shownAt[shownAt.size() - 3],
+              engine::DisplayPacing::MaxHoldMs + engine::DisplayPacing::IntervalMs);
+    EXPECT_EQ(counters.back(), 300);
+}
