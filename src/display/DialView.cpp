@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <algorithm>
 
 namespace display {
 namespace {
@@ -38,21 +39,67 @@ void DialView::setLook(const Look& look) {
     if (look_ == look)
         return;
     look_ = look;
+    face_ = {};
     update();
 }
 
 void DialView::setNeedle(std::optional<double> degrees) {
     if (needle_ == degrees)
         return;
+    update(needleBounds(needle_) | needleBounds(degrees));
     needle_ = degrees;
-    update();
 }
 
 void DialView::setTarget(std::optional<double> degrees) {
     if (target_ == degrees)
         return;
+    update(targetBounds(target_) | targetBounds(degrees));
     target_ = degrees;
-    update();
+}
+
+void DialView::resizeEvent(QResizeEvent*) {
+    face_ = {};
+}
+
+QRect DialView::needleBounds(const std::optional<double>& degrees) const {
+    const DialLayout dial = this->dial();
+    // The hub is under the needle's foot; the ticks over it are drawn again wherever it was.
+    QRectF covered(dial.centre, dial.centre);
+    if (degrees) {
+        covered = QRectF(dial.centre, NeedleLine(dial, *degrees).p2()).normalized();
+        covered |= QRectF(NeedleTip(dial, *degrees) - QPointF(1, 1), QSizeF(2, 2));
+    }
+    const double reach =
+        std::max({dial.tipDot, dial.tipRing, dial.hubDot, dial.hubRing}) + LineWidth + 2;
+    return covered.adjusted(-reach, -reach, reach, reach).toAlignedRect();
+}
+
+QRect DialView::targetBounds(const std::optional<double>& degrees) const {
+    if (!degrees)
+        return {};
+    return TargetMarker(dial(), *degrees).boundingRect().adjusted(-2, -2, 2, 2).toAlignedRect();
+}
+
+const QPixmap& DialView::face() {
+    if (!face_.isNull())
+        return face_;
+    const qreal ratio = devicePixelRatioF();
+    face_ = QPixmap((QSizeF(size()) * ratio).toSize());
+    face_.setDevicePixelRatio(ratio);
+    face_.fill(Qt::transparent);
+    QPainter painter(&face_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const DialLayout dial = this->dial();
+    if (style_ == Style::Webcam) {
+        Circle(painter, dial.centre, dial.discRadius, QColor(0, 0, 0xFF), Qt::black, LineWidth);
+        return face_;
+    }
+    painter.fillRect(rect(), look_.background);
+    Circle(painter, dial.centre, dial.discRadius, look_.rim, look_.middle, RimWidth);
+    // The small dial always has its ticks, under the needle.
+    if (style_ == Style::SmallPelorus)
+        Ticks(painter, dial);
+    return face_;
 }
 
 DialLayout DialView::dial() const {
@@ -69,11 +116,12 @@ DialLayout DialView::dial() const {
 }
 
 void DialView::paintEvent(QPaintEvent*) {
+    const QPixmap& face = this->face();
     QPainter painter(this);
+    painter.drawPixmap(0, 0, face);
     painter.setRenderHint(QPainter::Antialiasing);
     const DialLayout dial = this->dial();
     if (style_ == Style::Webcam) {
-        Circle(painter, dial.centre, dial.discRadius, QColor(0, 0, 0xFF), Qt::black, LineWidth);
         if (needle_) {
             painter.setPen(QPen(Qt::white, LineWidth));
             painter.drawLine(NeedleLine(dial, *needle_));
@@ -83,12 +131,7 @@ void DialView::paintEvent(QPaintEvent*) {
         return;
     }
 
-    painter.fillRect(rect(), look_.background);
-    Circle(painter, dial.centre, dial.discRadius, look_.rim, look_.middle, RimWidth);
-    // The small dial always has its ticks, under the needle; the pelorus has them on request,
-    // over everything.
-    if (style_ == Style::SmallPelorus)
-        Ticks(painter, dial);
+    // The pelorus has its ticks on request, over everything.
     if (needle_) {
         painter.setPen(QPen(Silver, LineWidth));
         painter.drawLine(NeedleLine(dial, *needle_));

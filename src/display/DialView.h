@@ -3,6 +3,7 @@
 #include "display/DialGeometry.h"
 
 #include <QColor>
+#include <QPixmap>
 #include <QWidget>
 #include <optional>
 
@@ -11,7 +12,8 @@ namespace display {
 // A compass dial that only paints what it is given: the disc with its rim, the reference
 // ticks, the needle with its tip, the hub (red at rest, green while turning) and the marker of
 // the target a turn goes to. Its geometry follows its size (DialGeometry). Every mouse press is
-// reported; a left press on the dial also reports the heading it points at.
+// reported; a left press on the dial also reports the heading it points at. The disc is drawn
+// once per size and look; a moving needle or marker redraws only where it was and where it is.
 class DialView : public QWidget {
     Q_OBJECT
 
@@ -46,12 +48,20 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // What the needle (with the hub under it) or the marker at these degrees covers.
+    QRect needleBounds(const std::optional<double>& degrees) const;
+    QRect targetBounds(const std::optional<double>& degrees) const;
+    // The disc with its rim on the background, and the small dial's ticks: what does not move.
+    const QPixmap& face();
+
     Style style_;
     Look look_;
     std::optional<double> needle_;
     std::optional<double> target_;
+    QPixmap face_;
 };
 
 } // namespace display

@@ -6,6 +6,7 @@
 #include "display/InputForwarder.h"
 #include "display/ScreenPlacement.h"
 #include "display/WindowPlacement.h"
+#include "widgets/Readout.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -44,11 +45,9 @@ QLabel* Readout(const char* name, const QString& toolTip, int pointSizeDelta) {
     auto* label = new QLabel;
     label->setObjectName(QLatin1String(name));
     label->setToolTip(toolTip);
-    label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    font.setPointSize(font.pointSize() + pointSizeDelta);
-    font.setBold(true);
-    label->setFont(font);
+    // The widest a counter or degree value gets.
+    widgets::MakeReadout(*label, pointSizeDelta, widgets::ReadoutFrame::None,
+                         QStringLiteral("-2147483648.0 °"));
     return label;
 }
 
@@ -95,8 +94,8 @@ PelorusWindow::PelorusWindow(const PelorusLogic& logic, QWidget& dockTo)
     buttons->addWidget(Frame1);
     auto* page = new QVBoxLayout(this);
     page->addWidget(Picture1, 1);
-    page->addWidget(lblAngle);
-    page->addWidget(lblTellerPelorus);
+    page->addWidget(lblAngle, 0, Qt::AlignHCenter);
+    page->addWidget(lblTellerPelorus, 0, Qt::AlignHCenter);
     page->addLayout(buttons);
 
     mnuKleurPopup = new QMenu(this);

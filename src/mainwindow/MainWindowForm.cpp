@@ -4,6 +4,7 @@
 #include "mainwindow/EntryField.h"
 #include "mainwindow/PressButton.h"
 #include "mainwindow/SelectionSlider.h"
+#include "widgets/Readout.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -67,24 +68,6 @@ EntryField* Field(const QString& name, const QString& toolTip) {
 
 QCheckBox* Check(const QString& name, const QString& caption, const QString& toolTip = {}) {
     return Named(new QCheckBox(caption), name, toolTip);
-}
-
-// A label in a sunken panel with a large font: the position read-outs.
-void MakeReadout(QLabel* label, int pointSizeDelta) {
-    QFont font = label->font();
-    font.setPointSize(font.pointSize() + pointSizeDelta);
-    font.setBold(true);
-    label->setFont(font);
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setAlignment(Qt::AlignCenter);
-    // A fixed size: a new value redraws the label alone instead of laying out the whole window,
-    // which a turn at 1 ms per step would do at screen rate.
-    const QFontMetrics metrics(font);
-    const int frame = 2 * label->frameWidth() + 8;
-    label->setFixedSize(
-        std::max(110, metrics.horizontalAdvance(QStringLiteral("-2147483648")) + frame),
-        metrics.height() + frame);
 }
 
 // The picture that opens the webcam turning window: a small camera.
@@ -186,8 +169,10 @@ void MainWindowForm::buildCountDeg() {
     Frame9 = Frame("Frame9", "Count Deg");
     lblTeller = Label("lblTeller", "Count", "Stepper counter value.");
     lblDegrees = Label("lblDegrees", "Degrees", "Stepper degrees.");
-    MakeReadout(lblTeller, 6);
-    MakeReadout(lblDegrees, 6);
+    // The widest a counter or degree value gets.
+    const QString widest = QStringLiteral("-2147483648");
+    widgets::MakeReadout(*lblTeller, 6, widgets::ReadoutFrame::Sunken, widest);
+    widgets::MakeReadout(*lblDegrees, 6, widgets::ReadoutFrame::Sunken, widest);
     auto* readouts = new QHBoxLayout(Frame9);
     readouts->addWidget(lblTeller, 1);
     readouts->addWidget(lblDegrees, 1);
@@ -236,6 +221,8 @@ void MainWindowForm::buildDragBar() {
     lblMax = Label("lblMax", {});
     lblMin = Label("lblMin", {});
     VSlider1 = Named(new SelectionSlider(Qt::Vertical), "VSlider1", "Drag Slider");
+    // It follows every turn: painting its own background spares the frame behind it.
+    VSlider1->setAutoFillBackground(true);
     lblVscroll = Clickable("lblVscroll", "Count",
                            "Counter position from the dragbar Click me to change to degrees.");
     lblVscroll->setAlignment(Qt::AlignCenter);

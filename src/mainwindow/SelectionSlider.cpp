@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
-
 #include <algorithm>
 
 namespace mainwindow {
@@ -14,20 +13,26 @@ SelectionSlider::SelectionSlider(Qt::Orientation orientation, QWidget* parent)
 void SelectionSlider::setSelectedRange(int start, int length) {
     selectionStart_ = start;
     selectionLength_ = std::max(0, length);
-    update();
+    if (appearance() != painted_)
+        update();
 }
 
-void SelectionSlider::paintEvent(QPaintEvent* event) {
-    QSlider::paintEvent(event);
-    if (selectionLength_ == 0 || maximum() <= minimum())
+void SelectionSlider::sliderChange(SliderChange change) {
+    if (change == SliderValueChange && appearance() == painted_)
         return;
+    QSlider::sliderChange(change);
+}
 
+SelectionSlider::Appearance SelectionSlider::appearance() const {
     QStyleOptionSlider option;
     initStyleOption(&option);
     const QRect groove =
         style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
     const QRect handle =
         style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    if (selectionLength_ == 0 || maximum() <= minimum())
+        return {handle, {}};
+
     const bool vertical = orientation() == Qt::Vertical;
     const int handleLength = vertical ? handle.height() : handle.width();
     const int span = (vertical ? groove.height() : groove.width()) - handleLength;
@@ -41,13 +46,18 @@ void SelectionSlider::paintEvent(QPaintEvent* event) {
     const int b = position(selectionStart_ + selectionLength_);
     const int from = std::min(a, b);
     const int to = std::max(a, b);
+    const QRect mark = vertical ? QRect(groove.right() + 2, from, 3, to - from + 1)
+                                : QRect(from, groove.bottom() + 2, to - from + 1, 3);
+    return {handle, mark};
+}
 
+void SelectionSlider::paintEvent(QPaintEvent* event) {
+    QSlider::paintEvent(event);
+    painted_ = appearance();
+    if (painted_.mark.isEmpty())
+        return;
     QPainter painter(this);
-    const QColor mark = palette().color(QPalette::Highlight);
-    if (vertical)
-        painter.fillRect(QRect(groove.right() + 2, from, 3, to - from + 1), mark);
-    else
-        painter.fillRect(QRect(from, groove.bottom() + 2, to - from + 1, 3), mark);
+    painter.fillRect(painted_.mark, palette().color(QPalette::Highlight));
 }
 
 } // namespace mainwindow

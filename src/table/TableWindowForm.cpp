@@ -1,6 +1,7 @@
 #include "table/TableWindowForm.h"
 
 #include "table/Interpolation.h"
+#include "widgets/Readout.h"
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -51,17 +52,6 @@ QMenu* Menu(QMenuBar* bar, const QString& name, const QString& caption) {
     return menu;
 }
 
-// A read-out in a sunken panel.
-void MakeReadout(QLabel* label, int pointSizeDelta) {
-    QFont font = label->font();
-    font.setPointSize(font.pointSize() + pointSizeDelta);
-    font.setBold(true);
-    label->setFont(font);
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setAlignment(Qt::AlignCenter);
-}
-
 } // namespace
 
 TableWindowForm::TableWindowForm(QMainWindow& window) {
@@ -85,7 +75,7 @@ TableWindowForm::TableWindowForm(QMainWindow& window) {
     entry->addWidget(lblInput, 0, 1);
     entry->addWidget(cmdInput, 0, 2);
     entry->addWidget(cmdTurnTo, 0, 3);
-    entry->addWidget(lblInterpolValue, 1, 0, 1, 2);
+    entry->addWidget(lblInterpolValue, 1, 0, 1, 2, Qt::AlignCenter);
     entry->addWidget(lblInfoInterpol, 1, 2, 1, 2);
     entry->addWidget(cmdUnity, 2, 0);
     entry->addWidget(chkMinMax, 2, 1);
@@ -129,8 +119,8 @@ void TableWindowForm::buildTable(QMainWindow& window) {
     lblStatus->setFrameShadow(QFrame::Sunken);
     lblInterpolValue =
         Make<QLabel>("lblInterpolValue", "Interpol value", "The position for the frequency.");
-    MakeReadout(lblInterpolValue, 2);
-    lblInterpolValue->setMinimumWidth(150);
+    widgets::MakeReadout(*lblInterpolValue, 2, widgets::ReadoutFrame::Sunken,
+                         QStringLiteral("-2147483648 Out"));
     lblInfoInterpol = Make<QLabel>("lblInfoInterpol");
     cmdTurnTo = Make<QPushButton>("cmdTurnTo", "&TurnTo", "Turn to the position of the value.");
     cmdUnity = Make<QPushButton>("cmdUnity", "kHz", "The unit of the table's values.");
@@ -139,8 +129,8 @@ void TableWindowForm::buildTable(QMainWindow& window) {
     chkMinMax =
         Make<QCheckBox>("chkMinMax", "Table limits", "Use the table's limits for the stepper.");
     lblTeller = Make<QLabel>("lblTeller", "0", "The stepper's position.");
-    MakeReadout(lblTeller, 4);
-    lblTeller->setMinimumWidth(110);
+    widgets::MakeReadout(*lblTeller, 4, widgets::ReadoutFrame::Sunken,
+                         QStringLiteral("-2147483648"));
     cmdMain = Make<QPushButton>("cmdMain", "Ma&in on", "");
     cmdPelorusScherm = Make<QPushButton>("cmdPelorusScherm", "Pel&orus off", "");
     cmdScroll = Make<QPushButton>("cmdScroll", "Stepper", "");
@@ -154,8 +144,8 @@ void TableWindowForm::buildRig() {
     chkLock = Make<QCheckBox>("chkLock", "Dial lock", "Lock the rig's dial.");
     lblFreqCat = Make<QLabel>("lblFreqCat", "-----.- kHz",
                               "The rig's frequency; click to step it with the wheel.");
-    MakeReadout(lblFreqCat, 5);
-    lblFreqCat->setMinimumWidth(170);
+    widgets::MakeReadout(*lblFreqCat, 5, widgets::ReadoutFrame::Sunken,
+                         QStringLiteral("99999999.9 kHz"));
     cmdDown = Make<QPushButton>("cmdDown", "&Down", "The rig one step down.");
     cmdUp = Make<QPushButton>("cmdUp", "U&p", "The rig one step up.");
     lblFreqJump = Make<QLabel>("lblFreqJump", "Frequency step.");
@@ -193,7 +183,7 @@ void TableWindowForm::buildRig() {
     grid->addWidget(cmdComPol, 0, 1);
     grid->addWidget(cmdLock, 0, 2);
     grid->addWidget(chkLock, 0, 3);
-    grid->addWidget(lblFreqCat, 1, 0, 1, 2);
+    grid->addWidget(lblFreqCat, 1, 0, 1, 2, Qt::AlignCenter);
     grid->addWidget(cmdDown, 1, 2);
     grid->addWidget(cmdUp, 1, 3);
     grid->addWidget(lblFreqJump, 2, 0);

@@ -1,0 +1,23 @@
+#include "widgets/Readout.h"
+
+#include <QLabel>
+
+namespace widgets {
+
+void MakeReadout(QLabel& label, int pointSizeDelta, ReadoutFrame frame, const QString& widestText) {
+    QFont font = label.font();
+    font.setPointSize(font.pointSize() + pointSizeDelta);
+    font.setBold(true);
+    label.setFont(font);
+    if (frame == ReadoutFrame::Sunken) {
+        label.setFrameShape(QFrame::Panel);
+        label.setFrameShadow(QFrame::Sunken);
+    }
+    label.setAlignment(Qt::AlignCenter);
+    label.setAutoFillBackground(true);
+    const QFontMetrics metrics(font);
+    const int margin = 2 * label.frameWidth() + 8;
+    label.setFixedSize(metrics.horizontalAdvance(widestText) + margin, metrics.height() + margin);
+}
+
+} // namespace widgets
