@@ -58,3 +58,46 @@ TEST(SelectionSlider, marksTheSelectedStretchInProportion) {
     EXPECT_EQ(MarkedPixels(slider), unmarked);
     EXPECT_EQ(slider.selectionLength(), 0);
 }
+
+namespace {
+
+// Counts the paint events a widget gets.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(SelectionSlider, repaintsOnlyWhenItsHandleMovesOnTheScreen_butAlwaysTakesTheValue) {
+    SelectionSlider slider(Qt::Vertical);
+    slider.setRange(0, 1000000);
+    slider.setValue(500000);
+    slider.resize(40, 300);
+    slider.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&slider));
+    PaintCounter counter;
+    slider.installEventFilter(&counter);
+    QTest::qWait(50);
+    const QImage halfway = slider.grab().toImage();
+    counter.paints = 0;
+
+    slider.setValue(500016); // far less than a pixel of this range
+    QCoreApplication::processEvents();
+    EXPECT_EQ(slider.value(), 500016);
+    EXPECT_EQ(counter.paints, 0);
+
+    // Near the start: the handle is drawn there, as a fresh slider draws it.
+    slider.setValue(32);
+    QCoreApplication::processEvents();
+    EXPECT_GE(counter.paints, 1);
+    SelectionSlider fresh(Qt::Vertical);
+    fresh.setRange(0, 1000000);
+    fresh.resize(40, 300);
+    fresh.setValue(32);
+    EXPECT_NE(slider.grab().toImage(), halfway);
+    EXPECT_EQ(slider.grab().toImage(), fresh.grab().toImage());
+}
