@@ -5,6 +5,9 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <functional>
+#include <utility>
+#include <vector>
 
 using rig_test::RigTuningFixture;
 using RigTuningTest = RigTuningFixture;
@@ -39,6 +42,74 @@ TEST_F(RigTuningTest, openingSendsTheStartUpRowAndTheStepperFollowsTheDialWithin
     EXPECT_EQ(view.view().InterpolValueText, "130");
     EXPECT_EQ(view.view().ListIndex, 1); // the first row at or above the position
     EXPECT_EQ(tuning.connection().frequencyText(), "3650 kHz");
+}
+
+TEST_F(RigTuningTest, theTurnBetweenRowsStartsWithTheBlink_andPollsKeepTheirPaceMeanwhile) {
+    state.ComPollMs = 200;
+    openAndFollow();
+    struct Shown {
+        double atMs;
+        QString text;
+        core::Long color;
+        core::Long counter;
+    };
+    std::vector<Shown> shown;
+    std::vector<double> steps;
+    const QObject scope;
+    QObject::connect(&view, &table::TableViewModel::changed, &scope, [&] {
+        const table::TableViewState& v = view.view();
+        if (shown.empty() || shown.back().text != v.InterpolValueText)
+            shown.push_back({platform.steadyMs(), v.InterpolValueText, v.InterpolValueColor,
+                             state.StepCounter});
+    });
+    QObject::connect(&engine, &engine::Engine::counterChanged, &scope,
+                     [&] { steps.push_back(platform.steadyMs()); });
+
+    simulated.rig().setFrequency(3750); // 50 steps of 15 ms away
+    poll();
+    platform.advance(1000);
+    ASSERT_GE(shown.size(), 2u); // (the polls after the turn blink again)
+    EXPECT_EQ(shown[0].text, "???");
+    EXPECT_EQ(shown[0].color, table::LabelRed);
+    EXPECT_EQ(shown[1].text, "150");
+    EXPECT_EQ(shown[1].color, table::LabelBlue);
+    EXPECT_EQ(shown[1].atMs - shown[0].atMs, 100);
+    ASSERT_FALSE(steps.empty());
+    EXPECT_LT(steps.front(), shown[1].atMs); // the stepper did not wait for the blink
+    EXPECT_LT(shown[1].counter, 150);
+    EXPECT_EQ(state.StepCounter, 150);
+
+    // Standing between rows every poll blinks; still the rig is read every 200 ms, not every
+    // 200 ms plus the exchange and the blink.
+    const int reads = framesWithOpcode(0x03);
+    platform.advance(2000);
+    EXPECT_EQ(framesWithOpcode(0x03) - reads, 10);
+    EXPECT_EQ(state.StepCounter, 150);
+}
+
+TEST_F(RigTuningTest, whatComesDuringTheBlinkIsNotOverwrittenWhenItEnds) {
+    openAndFollow();
+    // The user turns to the 4000 kHz row, or closes the window, while the label blinks.
+    std::function<void()> duringBlink = [&] { tuning.TurnToRow(2); };
+    const QObject scope;
+    QObject::connect(&view, &table::TableViewModel::changed, &scope, [&] {
+        if (duringBlink && view.view().InterpolValueText == "???")
+            platform.scheduleAfter(50, std::exchange(duringBlink, nullptr));
+    });
+    simulated.rig().setFrequency(3750);
+    poll();
+    platform.advance(1000);
+    EXPECT_EQ(state.StepCounter, 200);
+    EXPECT_EQ(view.view().InterpolValueText, "200");
+    EXPECT_EQ(view.view().InterpolValueColor, table::LabelMagenta);
+
+    duringBlink = [&] { EXPECT_TRUE(tuning.Unload(false)); };
+    simulated.rig().setFrequency(3750);
+    tuning.LockClicked(); // polls at once
+    platform.advance(1000);
+    EXPECT_FALSE(tuning.portOpen());
+    EXPECT_FALSE(tuning.pollTimerRunning());
+    EXPECT_EQ(view.view().InterpolValueText, table::InterpolValueTitle);
 }
 
 TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsTheLock) {
