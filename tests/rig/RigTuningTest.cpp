@@ -87,6 +87,37 @@ TEST_F(RigTuningTest, theTurnBetweenRowsStartsWithTheBlink_andPollsKeepTheirPace
     EXPECT_EQ(state.StepCounter, 150);
 }
 
+TEST_F(RigTuningTest, pollsStartAnIntervalApart_afterAnExchangeLongerThanThatTheLineRests) {
+    state.ComPollMs = 200;
+    openAndFollow(); // on the first row: no blink
+    std::vector<double> asked;
+    std::vector<double> answered;
+    const QObject scope;
+    QObject::connect(&log, &rig::CatLog::terminalChanged, &scope, [&] {
+        if (log.TerminalBuffer().endsWith("{Ask Freq}\r\n"))
+            asked.push_back(platform.steadyMs());
+    });
+    QObject::connect(&rig, &rig::RigConnection::readingArrived, &scope,
+                     [&] { answered.push_back(platform.steadyMs()); });
+    platform.advance(1000);
+    ASSERT_GE(asked.size(), 4u);
+    for (std::size_t i = 1; i < asked.size(); ++i)
+        EXPECT_NEAR(asked[i] - asked[i - 1], 200, 1);
+
+    // A slow rig: each exchange takes longer than the interval; the next poll waits half an
+    // interval after the reply instead of following at once.
+    simulated.setLatencyMs(90);
+    asked.clear();
+    answered.clear();
+    platform.advance(2000);
+    ASSERT_GE(asked.size(), 3u);
+    for (std::size_t i = 1; i < asked.size(); ++i) {
+        EXPECT_GT(answered[i - 1] - asked[i - 1], 200);
+        EXPECT_NEAR(asked[i] - answered[i - 1], 100, 1);
+    }
+    EXPECT_EQ(state.StepCounter, 100);
+}
+
 TEST_F(RigTuningTest, whatComesDuringTheBlinkIsNotOverwrittenWhenItEnds) {
     openAndFollow();
     // The user turns to the 4000 kHz row, or closes the window, while the label blinks.
