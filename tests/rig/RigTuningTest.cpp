@@ -50,33 +50,22 @@ TEST_F(RigTuningTest, theTurnBetweenRowsStartsWithTheBlink_andPollsKeepTheirPace
     struct Shown {
         double atMs;
         QString text;
-        core::Long color;
-        core::Long counter;
+        core::Long counter; // where the stepper stood then
     };
     std::vector<Shown> shown;
-    std::vector<double> steps;
     const QObject scope;
     QObject::connect(&view, &table::TableViewModel::changed, &scope, [&] {
-        const table::TableViewState& v = view.view();
-        if (shown.empty() || shown.back().text != v.InterpolValueText)
-            shown.push_back({platform.steadyMs(), v.InterpolValueText, v.InterpolValueColor,
-                             state.StepCounter});
+        const QString& text = view.view().InterpolValueText;
+        if (shown.empty() || shown.back().text != text)
+            shown.push_back({platform.steadyMs(), text, state.StepCounter});
     });
-    QObject::connect(&engine, &engine::Engine::counterChanged, &scope,
-                     [&] { steps.push_back(platform.steadyMs()); });
-
     simulated.rig().setFrequency(3750); // 50 steps of 15 ms away
     poll();
-    platform.advance(1000);
-    ASSERT_GE(shown.size(), 2u); // (the polls after the turn blink again)
+    ASSERT_GE(shown.size(), 2u);
     EXPECT_EQ(shown[0].text, "???");
-    EXPECT_EQ(shown[0].color, table::LabelRed);
     EXPECT_EQ(shown[1].text, "150");
-    EXPECT_EQ(shown[1].color, table::LabelBlue);
     EXPECT_EQ(shown[1].atMs - shown[0].atMs, 100);
-    ASSERT_FALSE(steps.empty());
-    EXPECT_LT(steps.front(), shown[1].atMs); // the stepper did not wait for the blink
-    EXPECT_LT(shown[1].counter, 150);
+    EXPECT_GT(shown[1].counter, 100); // the stepper did not wait for the blink
     EXPECT_EQ(state.StepCounter, 150);
 
     // Standing between rows every poll blinks; still the rig is read every 200 ms, not every
