@@ -535,7 +535,7 @@ void RigTuning::EngineStopped() {
 
 table::Lookup RigTuning::freqToPosition(core::Single x) {
     const table::Lookup lookup = table::LookUpPosition(editor_.data(), x);
-    // A position between rows blinks while the rig drives the stepper.
+    // With the port open a position between rows blinks; a turn to it starts meanwhile.
     showLookup(lookup, lookup.ok() && !lookup.exact && open_);
     switch (lookup.kind) {
     case table::Lookup::Kind::OutOfRange:

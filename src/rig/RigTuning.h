@@ -29,8 +29,9 @@ namespace rig {
 //
 // - Following: every poll reads the rig; while locked the stepper is turned to the table's
 //   position for the frequency. A poll without a reading changes nothing and moves nothing.
-// - Polls pause while the engine turns, while one of the table window's modal boxes is open
-//   (PollPause), while a reading is awaited and during the peak search.
+// - Polls start ComPollMs apart. They pause while the engine turns, while one of the table
+//   window's modal boxes is open (PollPause), while a reading is awaited, while the value label
+//   blinks and during the peak search; a poll that fell due meanwhile runs when they end.
 // - While our PTT is on nothing relocks or turns the stepper; the watchdog releases the PTT
 //   after 15 s, and every closing of the port releases it first.
 // - While the rig reports transmit (and the guard is on) following and frequency steps start
@@ -216,8 +217,6 @@ private:
     void readingArrived(const RigReading& reading);
     void sMeterArrived(std::optional<float> value);
     void linkFailed(const QString& error);
-    // Starts or stops the poll timer as the pauses say; polls start ComPollMs apart, counted
-    // from the start of the previous one.
     void updatePollTimer();
     void closePort();
     // "Rig Control-FT817".
