@@ -88,9 +88,12 @@ int main(int argc, char** argv) {
     for (int i = 0; i < changes; ++i) {
         // Between the rows, so every change asks for a turn.
         const float kHz = i % 2 ? LowKHz + 100 : HighKHz - 100;
-        platform.waitMs(phase(random));
+        // The dial turns at a random moment. The program may be on the line then (an exchange
+        // holds the thread until it ends) and this loop gets its turn late; the exchange read the
+        // dial as it began, so the change counts from the moment it was meant for.
+        const double changedAt = platform.steadyMs() + phase(random);
+        platform.waitUntil(changedAt, true);
         program.clearWrites();
-        const double changedAt = platform.steadyMs();
         rig->setDial(kHz);
         while (program.writeTimes().empty() && platform.steadyMs() - changedAt < GiveUpMs)
             platform.waitMs(1);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <utility>
 
 namespace rig {
@@ -19,7 +20,7 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 // How long the value label shows "???" before a position between rows is shown, in ms.
-constexpr double BlinkMs = 100;
+constexpr int BlinkMs = 100;
 constexpr std::array<int, 4> PollIntervals{200, 500, 1000, 1500};
 constexpr int DefaultPollMs = 1000;
 const std::array<QString, 4> Spinner{QStringLiteral("(/)"), QStringLiteral("(-)"),
@@ -57,6 +58,7 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
       editor_(parts.editor), view_(parts.view),
       pollTimer_(platform_.createTimer([this] { PollRig(); })),
       watchdog_(platform_.createTimer([this] { PttToggle(true); })),
+      blinkTimer_(platform_.createTimer([this] { endBlink(); })),
       searchCaption_(QStringLiteral("&S-Meter calibreren")) {
     connectRig();
     using engine::Engine;
@@ -83,6 +85,7 @@ void RigTuning::connectRig() {
     connect(rig_, &RigConnection::linkFailed, this, &RigTuning::linkFailed);
     connect(rig_, &RigConnection::changed, this, &RigTuning::changed);
     connect(rig_, &RigConnection::powerSwitched, this, [this] {
+        dropBlink();
         view_.ResetInterpolLabels();
         emit changed();
     });
@@ -132,6 +135,7 @@ void RigTuning::Load() {
     lockEnabled_ = true;
     calibrateEnabled_ = false;
     inputEnabled_ = true;
+    dropBlink();
     view_.ResetInterpolLabels();
     view_.ResetUnit();
     frameCaption_ = rigControlCaption();
@@ -208,6 +212,7 @@ bool RigTuning::ComPortOpen(int port) {
     open_ = true;
     catComPort_ = port;
     awaiting_ = false;
+    lastPollAtMs_ = platform_.steadyMs(); // the first poll one interval after opening
     frameCaption_ = rigControlCaption();
     portCaption_ = QStringLiteral("&Comport on");
     if (rig_->hasDialLock())
@@ -226,6 +231,7 @@ void RigTuning::closePort() {
     open_ = false;
     catComPort_ = 0;
     awaiting_ = false;
+    dropBlink();
     updatePollTimer();
     rig_->close();
     locked_ = false;
@@ -318,11 +324,19 @@ bool RigTuning::pollTimerRunning() const {
 void RigTuning::updatePollTimer() {
     // With the guard on, polls go on during turns: transmit may begin meanwhile.
     const bool wanted = open_ && pauses_ == 0 && (!engineTurning_ || guard_.enabled()) &&
-                        !awaiting_ && !searching_ && !opening_;
-    if (!wanted)
+                        !awaiting_ && !searching_ && !opening_ && !blinkLookup_;
+    if (!wanted) {
         pollTimer_->stop();
-    else if (!pollTimer_->isActive() || pollTimer_->interval() != state_.ComPollMs)
-        pollTimer_->start(state_.ComPollMs);
+        return;
+    }
+    // A poll held up by a pause runs when the pause ends; after an exchange longer than the
+    // interval the line rests half an interval, so that the window is not starved.
+    const double dueAt =
+        std::max(lastPollAtMs_ + state_.ComPollMs, lastReplyAtMs_ + state_.ComPollMs / 2.0);
+    if (pollTimer_->isActive() && pollDueAtMs_ == dueAt)
+        return;
+    pollDueAtMs_ = dueAt;
+    pollTimer_->start(int(std::max(0.0, std::ceil(dueAt - platform_.steadyMs()))));
 }
 
 void RigTuning::TurnStarted() {
@@ -342,10 +356,12 @@ void RigTuning::PollRig() {
     if (links_.rigctld()) // the connection comes and goes
         catPortText_ = rig_->lineText() + QLatin1Char(' ');
     frameCaption_ = catPortText_ + Spinner[static_cast<std::size_t>(spinner_)];
+    lastPollAtMs_ = platform_.steadyMs();
     awaiting_ = true;
     updatePollTimer();
     if (!rig_->requestReading()) {
         awaiting_ = false;
+        lastReplyAtMs_ = platform_.steadyMs();
         updatePollTimer();
     }
     emit changed();
@@ -356,6 +372,7 @@ void RigTuning::readingArrived(const RigReading& reading) {
     if (!awaiting_)
         return;
     awaiting_ = false;
+    lastReplyAtMs_ = platform_.steadyMs();
     if (open_) {
         rig_->showFrequency(reading.kHz.value_or(0));
         transmitReported(reading);
@@ -374,7 +391,7 @@ void RigTuning::follow(core::Single kHz) {
     // or turn while we transmit or the peak search runs.
     if (kHz == 0 || transmitHolds() || searching_) {
         if (kHz == 0)
-            view_.ShowLookup(table::Lookup{});
+            showLookup(table::Lookup{}, false);
         prevCatFrequency_ = kHz;
         return;
     }
@@ -517,17 +534,9 @@ void RigTuning::EngineStopped() {
 // --- lookups ---
 
 table::Lookup RigTuning::freqToPosition(core::Single x) {
-    table::Lookup lookup = table::LookUpPosition(editor_.data(), x);
-    if (lookup.ok() && !lookup.exact && open_) {
-        view_.ShowPending();
-        {
-            const PollPause pause(*this);
-            platform_.waitMs(BlinkMs, true);
-        }
-        // The table or the port may have changed meanwhile.
-        lookup = table::LookUpPosition(editor_.data(), x);
-    }
-    view_.ShowLookup(lookup);
+    const table::Lookup lookup = table::LookUpPosition(editor_.data(), x);
+    // With the port open a position between rows blinks; a turn to it starts meanwhile.
+    showLookup(lookup, lookup.ok() && !lookup.exact && open_);
     switch (lookup.kind) {
     case table::Lookup::Kind::OutOfRange:
         if (open_)
@@ -547,6 +556,30 @@ table::Lookup RigTuning::freqToPosition(core::Single x) {
         break;
     }
     return lookup;
+}
+
+void RigTuning::showLookup(const table::Lookup& lookup, bool blink) {
+    if (blink) {
+        view_.ShowPending();
+        blinkLookup_ = lookup;
+        blinkTimer_->start(BlinkMs);
+    } else {
+        dropBlink();
+        view_.ShowLookup(lookup);
+    }
+    updatePollTimer();
+}
+
+void RigTuning::endBlink() {
+    blinkTimer_->stop();
+    if (const std::optional<table::Lookup> lookup = std::exchange(blinkLookup_, std::nullopt))
+        view_.ShowLookup(*lookup);
+    updatePollTimer();
+}
+
+void RigTuning::dropBlink() {
+    blinkTimer_->stop();
+    blinkLookup_.reset();
 }
 
 bool RigTuning::rangeCheck(core::Single x) {

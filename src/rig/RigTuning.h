@@ -29,8 +29,9 @@ namespace rig {
 //
 // - Following: every poll reads the rig; while locked the stepper is turned to the table's
 //   position for the frequency. A poll without a reading changes nothing and moves nothing.
-// - Polls pause while the engine turns, while one of the table window's modal boxes is open
-//   (PollPause), while a reading is awaited and during the peak search.
+// - Polls start ComPollMs apart. They pause while the engine turns, while one of the table
+//   window's modal boxes is open (PollPause), while a reading is awaited, while the value label
+//   blinks and during the peak search; a poll that fell due meanwhile runs when they end.
 // - While our PTT is on nothing relocks or turns the stepper; the watchdog releases the PTT
 //   after 15 s, and every closing of the port releases it first.
 // - While the rig reports transmit (and the guard is on) following and frequency steps start
@@ -224,8 +225,14 @@ private:
     void follow(core::Single kHz);
     // The lookup as the window shows it: the value label (blinking "???" for 100 ms first
     // while the port is open), the row marked; out of range unlocks, a position between rows
-    // locks (with the port open), a numeric fault is told and closes the port.
+    // locks (with the port open), a numeric fault is told and closes the port. Returns at once:
+    // the caller's turn does not wait for the blink.
     table::Lookup freqToPosition(core::Single x);
+    // The value label shows the lookup; with blink only after 100 ms of "???", polls paused
+    // meanwhile. A newer lookup overtakes a blink still running.
+    void showLookup(const table::Lookup& lookup, bool blink);
+    void endBlink();
+    void dropBlink();
     // "Out off range!" when x lies outside the table; true then.
     bool rangeCheck(core::Single x);
     // Turns to position p within the limits, unless the stepper stands there or a slow turn is
@@ -263,6 +270,8 @@ private:
     table::TableViewModel& view_;
     std::unique_ptr<platform::Timer> pollTimer_;
     std::unique_ptr<platform::Timer> watchdog_;
+    std::unique_ptr<platform::Timer> blinkTimer_;
+    std::optional<table::Lookup> blinkLookup_; // shown when the blink ends
 
     bool open_ = false;
     bool opening_ = false;
@@ -274,6 +283,9 @@ private:
     core::Single prevCatFrequency_ = 0;
     int spinner_ = 3; // the first poll shows the first of the four
     bool pollDownward_ = true;
+    double lastPollAtMs_ = 0;  // when the last poll began
+    double lastReplyAtMs_ = 0; // when its exchange ended
+    double pollDueAtMs_ = 0;   // what the running poll timer waits for
     int pauses_ = 0;
     bool engineTurning_ = false;
     bool awaiting_ = false;

@@ -32,6 +32,9 @@ TEST(RigFollowPtyTest,
     pty.panel([](RigEmulator& e) { e.setFrequency(3750); });
     tuning.PollRig();
     EXPECT_EQ(state.StepCounter, 150);
+    // The value label blinks while the turn runs; give it the time.
+    for (int i = 0; i < 200 && view.view().InterpolValueText.startsWith('?'); ++i)
+        station.platform.waitMs(10);
     EXPECT_EQ(view.view().InterpolValueText, "150");
 
     pty.panel([](RigEmulator& e) { e.setFrequency(7050); });

@@ -5,6 +5,9 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <functional>
+#include <utility>
+#include <vector>
 
 using rig_test::RigTuningFixture;
 using RigTuningTest = RigTuningFixture;
@@ -39,6 +42,94 @@ TEST_F(RigTuningTest, openingSendsTheStartUpRowAndTheStepperFollowsTheDialWithin
     EXPECT_EQ(view.view().InterpolValueText, "130");
     EXPECT_EQ(view.view().ListIndex, 1); // the first row at or above the position
     EXPECT_EQ(tuning.connection().frequencyText(), "3650 kHz");
+}
+
+TEST_F(RigTuningTest, theTurnBetweenRowsStartsWithTheBlink_andPollsKeepTheirPaceMeanwhile) {
+    state.ComPollMs = 200;
+    openAndFollow();
+    struct Shown {
+        double atMs;
+        QString text;
+        core::Long counter; // where the stepper stood then
+    };
+    std::vector<Shown> shown;
+    const QObject scope;
+    QObject::connect(&view, &table::TableViewModel::changed, &scope, [&] {
+        const QString& text = view.view().InterpolValueText;
+        if (shown.empty() || shown.back().text != text)
+            shown.push_back({platform.steadyMs(), text, state.StepCounter});
+    });
+    simulated.rig().setFrequency(3750); // 50 steps of 15 ms away
+    poll();
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "???");
+    EXPECT_EQ(shown[1].text, "150");
+    EXPECT_EQ(shown[1].atMs - shown[0].atMs, 100);
+    EXPECT_GT(shown[1].counter, 100); // the stepper did not wait for the blink
+    EXPECT_EQ(state.StepCounter, 150);
+
+    // Standing between rows every poll blinks; still the rig is read every 200 ms, not every
+    // 200 ms plus the exchange and the blink.
+    const int reads = framesWithOpcode(0x03);
+    platform.advance(2000);
+    EXPECT_EQ(framesWithOpcode(0x03) - reads, 10);
+    EXPECT_EQ(state.StepCounter, 150);
+}
+
+TEST_F(RigTuningTest, pollsStartAnIntervalApart_afterAnExchangeLongerThanThatTheLineRests) {
+    state.ComPollMs = 200;
+    openAndFollow(); // on the first row: no blink
+    std::vector<double> asked;
+    std::vector<double> answered;
+    const QObject scope;
+    QObject::connect(&log, &rig::CatLog::terminalChanged, &scope, [&] {
+        if (log.TerminalBuffer().endsWith("{Ask Freq}\r\n"))
+            asked.push_back(platform.steadyMs());
+    });
+    QObject::connect(&rig, &rig::RigConnection::readingArrived, &scope,
+                     [&] { answered.push_back(platform.steadyMs()); });
+    platform.advance(1000);
+    ASSERT_GE(asked.size(), 4u);
+    for (std::size_t i = 1; i < asked.size(); ++i)
+        EXPECT_NEAR(asked[i] - asked[i - 1], 200, 1);
+
+    // A slow rig: each exchange takes longer than the interval; the next poll waits half an
+    // interval after the reply instead of following at once.
+    simulated.setLatencyMs(90);
+    asked.clear();
+    answered.clear();
+    platform.advance(2000);
+    ASSERT_GE(asked.size(), 3u);
+    for (std::size_t i = 1; i < asked.size(); ++i) {
+        EXPECT_GT(answered[i - 1] - asked[i - 1], 200);
+        EXPECT_NEAR(asked[i] - answered[i - 1], 100, 1);
+    }
+    EXPECT_EQ(state.StepCounter, 100);
+}
+
+TEST_F(RigTuningTest, whatComesDuringTheBlinkIsNotOverwrittenWhenItEnds) {
+    openAndFollow();
+    // The user turns to the 4000 kHz row, or closes the window, while the label blinks.
+    std::function<void()> duringBlink = [&] { tuning.TurnToRow(2); };
+    const QObject scope;
+    QObject::connect(&view, &table::TableViewModel::changed, &scope, [&] {
+        if (duringBlink && view.view().InterpolValueText == "???")
+            platform.scheduleAfter(50, std::exchange(duringBlink, nullptr));
+    });
+    simulated.rig().setFrequency(3750);
+    poll();
+    platform.advance(1000);
+    EXPECT_EQ(state.StepCounter, 200);
+    EXPECT_EQ(view.view().InterpolValueText, "200");
+    EXPECT_EQ(view.view().InterpolValueColor, table::LabelMagenta);
+
+    duringBlink = [&] { EXPECT_TRUE(tuning.Unload(false)); };
+    simulated.rig().setFrequency(3750);
+    tuning.LockClicked(); // polls at once
+    platform.advance(1000);
+    EXPECT_FALSE(tuning.portOpen());
+    EXPECT_FALSE(tuning.pollTimerRunning());
+    EXPECT_EQ(view.view().InterpolValueText, table::InterpolValueTitle);
 }
 
 TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsTheLock) {
