@@ -11,6 +11,7 @@
 #include <QLayout>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace display {
 
@@ -23,8 +24,15 @@ LptInputWindow::LptInputWindow(LptInputTest& test, platform::Platform& platform,
     setAttribute(Qt::WA_DeleteOnClose);
     test_.SetLptPort(statusAddress);
 
-    Frame2 = new QGroupBox(test_.framePrefix());
+    Frame2 = new QGroupBox;
     Frame2->setObjectName(QStringLiteral("Frame2"));
+    int frameWidth = 0;
+    for (const QString& caption : LptInputTest::FrameCaptions()) {
+        Frame2->setTitle(caption);
+        frameWidth = std::max(frameWidth, Frame2->minimumSizeHint().width());
+    }
+    Frame2->setTitle(test_.framePrefix());
+    Frame2->setMinimumWidth(frameWidth);
     auto* pins = new QVBoxLayout(Frame2);
     const auto captions = LptInputTest::PinLabels();
     const auto toolTips = LptInputTest::PinToolTips();
@@ -72,6 +80,10 @@ LptInputWindow::LptInputWindow(LptInputTest& test, platform::Platform& platform,
 
     // As large as the texts need, also when they grow.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The frame keeps the size it has with its widest caption: a tick then redraws the frame
+    // alone instead of resizing and redrawing the whole window twice a second.
+    layout()->activate();
+    Frame2->setFixedSize(Frame2->size());
     Timer1->start(LptInputTest::IntervalMs);
 }
 
