@@ -1,7 +1,7 @@
 // What running costs, in CPU time (getrusage, every thread of the process) per second of
 // wall-clock time: the whole program on the simulated port turning at 1 ms per step with the
-// main window and the pelorus shown, then idle with every window its menus open, one window
-// added at a time so the cost of each shows.
+// main window and the pelorus shown, then idle: with no window shown, then with every window its
+// menus open, one window added at a time so the cost of each shows.
 //
 //   build/dev/bench/running_cost [--turn-seconds S] [--idle-seconds S]
 #include "BenchProgram.h"
@@ -139,6 +139,12 @@ int main(int argc, char** argv) {
         return CostPercent([&] { platform.waitMs(seconds * 1000.0); });
     };
     std::printf("\nidle (%d s per window added):\n", std::max(2, idleSeconds / 2));
+    // The floor: the event loop and the housekeeping's tick with nothing to draw.
+    for (QWidget* w : shown)
+        w->hide();
+    std::printf("  %-16s %.3f%% of a core\n", "nothing shown", idleCost(idleSeconds));
+    for (QWidget* w : shown)
+        w->show();
     std::printf("  %-16s %.3f%% of a core\n", "as started", idleCost(std::max(2, idleSeconds / 2)));
     QWidget& main = program.app().mainWindow();
     for (const char* entry : {"mnuPelorus", "mnuPelSmall", "mnuTableUnity", "mnuTableDirect",

@@ -16,6 +16,10 @@ QString pinLabel(std::size_t label) {
     return port::InputPinTable[static_cast<std::size_t>(LabelRows[label])].pinLabel;
 }
 
+QString FramePrefix(core::Long inPort) {
+    return QStringLiteral("LPT(") + QString::number(inPort) + QStringLiteral(") pins ");
+}
+
 } // namespace
 
 LptInputTest::LptInputTest(platform::LptPort& lpt) : lpt_(lpt) {}
@@ -29,7 +33,16 @@ bool LptInputTest::SetLptPort(core::Long statusAddress) {
 }
 
 QString LptInputTest::framePrefix() const {
-    return QStringLiteral("LPT(") + QString::number(inPort_) + QStringLiteral(") pins ");
+    return FramePrefix(inPort_);
+}
+
+std::vector<QString> LptInputTest::FrameCaptions() {
+    std::vector<QString> captions;
+    for (const core::Long address : StatusAddresses) {
+        for (int step = 1; step <= 4; ++step)
+            captions.push_back(FramePrefix(address) + SpinnerText(step));
+    }
+    return captions;
 }
 
 std::array<QString, 5> LptInputTest::PinLabels() {

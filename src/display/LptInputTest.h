@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <array>
+#include <vector>
 
 namespace display {
 
@@ -30,6 +31,8 @@ public:
     core::Long inPort() const { return inPort_; }
     // "LPT(889) pins ", the frame caption before the spinner.
     QString framePrefix() const;
+    // Every caption the frame can show, of each port with each spinner sign.
+    static std::vector<QString> FrameCaptions();
     // The pin labels before the first reading ("Pin 15=0") and their tooltips.
     static std::array<QString, 5> PinLabels();
     static std::array<QString, 5> PinToolTips();

@@ -11,6 +11,7 @@
 #include <QLayout>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace display {
 
@@ -23,8 +24,15 @@ LptInputWindow::LptInputWindow(LptInputTest& test, platform::Platform& platform,
     setAttribute(Qt::WA_DeleteOnClose);
     test_.SetLptPort(statusAddress);
 
-    Frame2 = new QGroupBox(test_.framePrefix());
+    Frame2 = new QGroupBox;
     Frame2->setObjectName(QStringLiteral("Frame2"));
+    int frameWidth = 0;
+    for (const QString& caption : LptInputTest::FrameCaptions()) {
+        Frame2->setTitle(caption);
+        frameWidth = std::max(frameWidth, Frame2->minimumSizeHint().width());
+    }
+    Frame2->setTitle(test_.framePrefix());
+    Frame2->setMinimumWidth(frameWidth);
     auto* pins = new QVBoxLayout(Frame2);
     const auto captions = LptInputTest::PinLabels();
     const auto toolTips = LptInputTest::PinToolTips();
@@ -72,6 +80,10 @@ LptInputWindow::LptInputWindow(LptInputTest& test, platform::Platform& platform,
 
     // As large as the texts need, also when they grow.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The frame keeps the size it has with its widest caption: a tick then redraws the frame
+    // alone instead of resizing and redrawing the whole window twice a second.
+    layout()->activate();
+    Frame2->setFixedSize(Frame2->size());
     Timer1->start(LptInputTest::IntervalMs);
 }
 
@@ -79,7 +91,14 @@ LptInputWindow::~LptInputWindow() = default;
 
 void LptInputWindow::GetLptInp() {
     const LptInputTest::Reading reading = test_.GetLptInp();
-    Frame2->setTitle(reading.frameCaption);
+    // The spinner redraws the caption's strip alone: setTitle() would redraw the frame and every
+    // label in it, twice a second.
+    if (Frame2->title() != reading.frameCaption) {
+        Frame2->setAttribute(Qt::WA_UpdatesDisabled);
+        Frame2->setTitle(reading.frameCaption);
+        Frame2->setAttribute(Qt::WA_UpdatesDisabled, false);
+        Frame2->update(0, 0, Frame2->width(), Frame2->contentsRect().top());
+    }
     Label2->setText(reading.valueText);
     for (std::size_t i = 0; i < PinLabel.size(); ++i)
         PinLabel[i]->setText(reading.pinTexts[i]);

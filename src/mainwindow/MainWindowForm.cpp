@@ -4,6 +4,7 @@
 #include "mainwindow/EntryField.h"
 #include "mainwindow/PressButton.h"
 #include "mainwindow/SelectionSlider.h"
+#include "port/PowerControl.h"
 #include "widgets/Readout.h"
 
 #include <QCheckBox>
@@ -198,6 +199,11 @@ void MainWindowForm::buildSpeed() {
 void MainWindowForm::buildStepper() {
     Frame7 = Frame("Frame7", "Stepper");
     chkAuto = Check("chkAuto", "Autopower");
+    // As large as its longest caption, the countdown: a new second then redraws the box alone
+    // instead of laying out the whole main window.
+    chkAuto->setText(port::PowerControl::CountdownCaption(port::PowerControl::AutoPowerOffSeconds));
+    chkAuto->setFixedSize(chkAuto->sizeHint());
+    chkAuto->setText(QStringLiteral("Autopower"));
     chkFieldPower = Check("chkFieldPower", "Fieldpower");
     chkSpeedModulate =
         Check("chkSpeedModulate", "SpeedModulate", "Start slow >  fast > slow turning.");

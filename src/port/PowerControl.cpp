@@ -30,6 +30,11 @@ void PowerControl::ApplyStartUpPower(core::Long coilCode) {
     }
 }
 
+QString PowerControl::CountdownCaption(int secondsLeft) {
+    return QStringLiteral("Autopower (") + core::PlainNumberText(secondsLeft) +
+           QStringLiteral(" Sec.)");
+}
+
 bool PowerControl::EnsureTurnPower() {
     if (powerWanted())
         return false;
@@ -70,9 +75,7 @@ void PowerControl::HousekeepingTick(bool slowTurnRunning) {
         if (coil_.ReadData() & state_.StepperBits)
             writeWithStepperBits(false);
     } else if (idleSeconds_ != AutoPowerOffSeconds + 1) {
-        autoPowerCaption_ = QStringLiteral("Autopower (") +
-                            core::PlainNumberText(AutoPowerOffSeconds - idleSeconds_) +
-                            QStringLiteral(" Sec.)");
+        autoPowerCaption_ = CountdownCaption(AutoPowerOffSeconds - idleSeconds_);
     } else {
         idleSeconds_ = AutoPowerOffSeconds; // rests at 21 until the next step
     }

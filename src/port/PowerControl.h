@@ -22,6 +22,8 @@ public:
 
     bool autoPowerTicked() const { return state_.AutoPower == 1; }
     const QString& autoPowerCaption() const { return autoPowerCaption_; }
+    // The caption while autopower counts down: "Autopower (20 Sec.)".
+    static QString CountdownCaption(int secondsLeft);
     bool fieldPowerTicked() const { return fieldPowerTicked_; }
     bool fieldPowerVisible() const { return !autoPowerTicked(); }
     // The drivers are meant to be on: autopower or field power is ticked.

@@ -217,6 +217,10 @@ QString TimerTable::TimeNow() const {
 
 // --- the clock ---
 
+QString TimerTable::StoppedClockText() {
+    return QStringLiteral("Stopped!");
+}
+
 void TimerTable::setClock(const QString& text) {
     clock_ = text;
     emit clockChanged();
@@ -227,7 +231,7 @@ void TimerTable::TimerOnClicked() {
         timer_->stop();
         enabled_ = false;
         captionOn_ = false;
-        setClock(QStringLiteral("Stopped!"));
+        setClock(StoppedClockText());
     } else {
         if (!enabled_) {
             // Turns due while the timer was off are not made now.

@@ -61,6 +61,7 @@ public:
     QString NextTurnText() const;  // lblTijdToGo
     bool NextTurnVisible() const;
     QString ClockText() const { return clock_; } // lblTimer
+    static QString StoppedClockText();           // lblTimer while the timer is off
     QString TimerOnCaption() const;              // cmdTimerOn
     QString Form1LabelTimer() const;             // the main window's lblTimer
     QString TimeNow() const;                     // "hh:mm:ss", for txtTijd

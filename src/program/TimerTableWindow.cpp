@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace program {
 
@@ -116,8 +117,17 @@ TimerTableWindow::TimerTableWindow(core::ProgramState& state, platform::Platform
     txtTijd->setText(table_.TimeNow());
     lblTimer->setText(table_.ClockText());
     render();
+    // The clock as wide as the widest of its texts, and then fixed: a new second redraws the
+    // clock alone instead of laying out the whole window.
+    lblTimer->setText(TimerTable::StoppedClockText());
+    const int clockWidth = lblTimer->sizeHint().width();
+    lblTimer->setText(table_.ClockText());
+    lblTimer->setMinimumWidth(std::max(clockWidth, lblTimer->sizeHint().width()));
     layout()->activate();
     setFixedSize(Width, InnerHeight + layout()->menuBar()->sizeHint().height());
+    layout()->invalidate(); // laid out again at the window's own size
+    layout()->activate();
+    lblTimer->setFixedSize(lblTimer->size());
 }
 
 void TimerTableWindow::buildMenus() {

@@ -91,3 +91,17 @@ TEST(LptTests, anAddressBeyondTheStandardPortsReachesNoPort) {
     lpt.setStatus(888, 0x40); // pin 10
     EXPECT_EQ(input.GetLptInp().pinTexts[3], QStringLiteral("Pin 10=1"));
 }
+
+TEST(LptInputTest, everyCaptionTheFrameShowsIsOneTheWindowIsSizedFor) {
+    port::SimulatedLpt lpt;
+    LptInputTest input(lpt);
+    const auto captions = LptInputTest::FrameCaptions();
+    for (const core::Long port : LptInputTest::StatusAddresses) {
+        ASSERT_TRUE(input.SetLptPort(port));
+        for (int tick = 0; tick < 5; ++tick) {
+            const QString shown = input.GetLptInp().frameCaption;
+            EXPECT_NE(std::find(captions.begin(), captions.end(), shown), captions.end())
+                << shown.toStdString();
+        }
+    }
+}
