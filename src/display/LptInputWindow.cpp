@@ -94,10 +94,14 @@ void LptInputWindow::GetLptInp() {
     // The spinner redraws the caption's strip alone: setTitle() would redraw the frame and every
     // label in it, twice a second.
     if (Frame2->title() != reading.frameCaption) {
-        Frame2->setAttribute(Qt::WA_UpdatesDisabled);
-        Frame2->setTitle(reading.frameCaption);
-        Frame2->setAttribute(Qt::WA_UpdatesDisabled, false);
-        Frame2->update(0, 0, Frame2->width(), Frame2->contentsRect().top());
+        if (Frame2->updatesEnabled()) { // nothing else holds its updates back
+            Frame2->setAttribute(Qt::WA_UpdatesDisabled);
+            Frame2->setTitle(reading.frameCaption);
+            Frame2->setAttribute(Qt::WA_UpdatesDisabled, false);
+            Frame2->update(0, 0, Frame2->width(), Frame2->contentsRect().top());
+        } else {
+            Frame2->setTitle(reading.frameCaption);
+        }
     }
     Label2->setText(reading.valueText);
     for (std::size_t i = 0; i < PinLabel.size(); ++i)
