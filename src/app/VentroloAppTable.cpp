@@ -16,6 +16,11 @@ void VentroloApp::wireTable() {
     tuning_.setRigctld(rigctldRig_);
     // A turn asked for in the main window while the rig transmits asks first.
     turns_.setTurnCheck([this] { return tuning_.ManualTurnAllowed(); });
+    // Keys, wheel notches and shuttle or pulse swings come too often to ask: they beep instead.
+    const auto transmitting = [this] { return tuning_.guardHolds(); };
+    keys_.setTurnRefusal(transmitting);
+    wheel_.setTurnRefusal(transmitting);
+    shuttlePuls_.setTurnRefusal(transmitting);
 
     mainwindow::MainWindowForm& form = window_.form();
     connect(form.mnuTableUnity, &QAction::triggered, this, [this](bool checked) {

@@ -21,7 +21,7 @@ int Numpad(int digit) {
 
 KeyControl::KeyControl(core::ProgramState& state, platform::Platform& platform, Engine& engine,
                        QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine) {}
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), refusal_(platform) {}
 
 void KeyControl::HandleKey(int keyCode, int shift) {
     if (keyCode == VirtualKey::F4 && shift == AltMask) {
@@ -32,21 +32,12 @@ void KeyControl::HandleKey(int keyCode, int shift) {
         engine_.StopTurning();
         return;
     }
-    if (keyCode == VirtualKey::PageUp || keyCode == Numpad(3)) {
-        turnBy90Degrees(1);
-    } else if (keyCode == VirtualKey::PageDown || keyCode == Numpad(9)) {
-        turnBy90Degrees(-1);
-    } else if (keyCode == 'L' || keyCode == VirtualKey::Home || keyCode == Numpad(4)) {
-        engine_.StopTurning();
-        engine_.TurnTo({state_.MinPosition});
-    } else if (keyCode == 'R' || keyCode == VirtualKey::End || keyCode == Numpad(6)) {
-        engine_.StopTurning();
-        engine_.TurnTo({state_.MaxPosition});
-    } else if (keyCode == 'U' || keyCode == VirtualKey::Add || keyCode == Numpad(8)) {
-        engine_.StepBy(-1, 0);
-    } else if (keyCode == 'D' || keyCode == VirtualKey::Subtract || keyCode == Numpad(2)) {
-        engine_.StepBy(1, 0);
-    } else if (keyCode == 'N') {
+    if (const std::function<void()> turn = turnOfKey(keyCode)) {
+        if (!refusal_.refused())
+            turn();
+        return;
+    }
+    if (keyCode == 'N') {
         changeCustomDelay(1);
     } else if (keyCode == 'M') {
         changeCustomDelay(-1);
@@ -56,6 +47,27 @@ void KeyControl::HandleKey(int keyCode, int shift) {
         engine_.StopTurning();
         engine_.CalibratePcSpeed();
     }
+}
+
+std::function<void()> KeyControl::turnOfKey(int keyCode) {
+    if (keyCode == VirtualKey::PageUp || keyCode == Numpad(3))
+        return [this] { turnBy90Degrees(1); };
+    if (keyCode == VirtualKey::PageDown || keyCode == Numpad(9))
+        return [this] { turnBy90Degrees(-1); };
+    if (keyCode == 'L' || keyCode == VirtualKey::Home || keyCode == Numpad(4))
+        return [this] { turnToLimit(state_.MinPosition); };
+    if (keyCode == 'R' || keyCode == VirtualKey::End || keyCode == Numpad(6))
+        return [this] { turnToLimit(state_.MaxPosition); };
+    if (keyCode == 'U' || keyCode == VirtualKey::Add || keyCode == Numpad(8))
+        return [this] { engine_.StepBy(-1, 0); };
+    if (keyCode == 'D' || keyCode == VirtualKey::Subtract || keyCode == Numpad(2))
+        return [this] { engine_.StepBy(1, 0); };
+    return {};
+}
+
+void KeyControl::turnToLimit(Long limit) {
+    engine_.StopTurning();
+    engine_.TurnTo({limit});
 }
 
 void KeyControl::turnBy90Degrees(int sign) {

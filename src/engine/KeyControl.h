@@ -2,9 +2,11 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
+#include "engine/TurnRefusal.h"
 #include "platform/Platform.h"
 
 #include <QObject>
+#include <functional>
 
 namespace engine {
 
@@ -22,6 +24,8 @@ public:
     // any Alt combination but Alt+F4 stop; keys without a command do nothing. The turns it
     // starts let events run, so it may be re-entered meanwhile.
     void HandleKey(int keyCode, int shift);
+    // refuse() true: the turning keys start no turn and beep; the others work as ever.
+    void setTurnRefusal(std::function<bool()> refuse) { refusal_.set(std::move(refuse)); }
     // The "&Key Info" entry: the list of keys in an information box.
     void ShowKeyInfo();
 
@@ -30,12 +34,16 @@ signals:
     void exitRequested();
 
 private:
+    // The turn a key starts; empty for keys that start none.
+    std::function<void()> turnOfKey(int keyCode);
     void turnBy90Degrees(int sign);
+    void turnToLimit(core::Long limit);
     void changeCustomDelay(core::Long byMs);
 
     core::ProgramState& state_;
     platform::Platform& platform_;
     Engine& engine_;
+    TurnRefusal refusal_;
 };
 
 } // namespace engine

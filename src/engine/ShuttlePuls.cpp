@@ -12,7 +12,7 @@ using core::Long;
 ShuttlePuls::ShuttlePuls(core::ProgramState& state, platform::Platform& platform, Engine& engine,
                          MainFields& fields, StepperParams& params, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields),
-      params_(params) {}
+      params_(params), refusal_(platform) {}
 
 void ShuttlePuls::FieldEdited(EntryField field) {
     if (field == EntryField::Text8 || field == EntryField::Text9)
@@ -41,6 +41,8 @@ void ShuttlePuls::ShuttleClicked() {
     fields_.setKeyPreview(true);
     TurningModes& modes = engine_.modes();
     const bool wasOn = modes.shuttleOn;
+    if (!wasOn && refusal_.refused())
+        return;
     modes.shuttleOn = !wasOn;
     engine_.ModesChanged();
     engine_.StopTurning();
@@ -76,6 +78,11 @@ void ShuttlePuls::ShuttleClicked() {
 }
 
 bool ShuttlePuls::turnWhileOn(Long target, bool TurningModes::*mode) {
+    if (refusal_.refused()) {
+        engine_.modes().*mode = false;
+        engine_.ModesChanged();
+        return false;
+    }
     const double start = platform_.steadyMs();
     engine_.TurnTo({target});
     SettleAfterTurn(engine_, platform_, start, [&] { return engine_.modes().*mode; });
@@ -106,6 +113,8 @@ void ShuttlePuls::PulsClicked() {
     fields_.setKeyPreview(true);
     TurningModes& modes = engine_.modes();
     const bool starting = !modes.pulsOn;
+    if (starting && refusal_.refused())
+        return;
     modes.pulsOn = starting;
     engine_.ModesChanged();
     engine_.StopTurning();

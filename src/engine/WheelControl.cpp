@@ -34,8 +34,9 @@ QString DefaultName(WheelFunction function) {
 
 } // namespace
 
-WheelControl::WheelControl(core::ProgramState& state, Engine& engine, QObject* parent)
-    : QObject(parent), state_(state), engine_(engine) {}
+WheelControl::WheelControl(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+                           QObject* parent)
+    : QObject(parent), state_(state), engine_(engine), refusal_(platform) {}
 
 void WheelControl::InitWheelFunctions(bool mouseHasWheel) {
     auto& names = state_.WheelFunctionNames;
@@ -121,8 +122,13 @@ void WheelControl::ChooseWheelFunction(WheelFunction function) {
 void WheelControl::HandleWheel(int delta, int shift) {
     if (delta == 0)
         return;
+    const WheelFunction used = function();
+    // Frequency steps start no turn while the rig transmits, and the speed turns nothing.
+    const bool turns = used == WheelFunction::Stepper || used == WheelFunction::Table;
+    if (turns && refusal_.refused())
+        return;
     bool jumpSizeChanged = false;
-    switch (function()) {
+    switch (used) {
     case WheelFunction::Stepper:
         wheelStepper(delta, shift);
         break;

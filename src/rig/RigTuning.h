@@ -204,6 +204,8 @@ public:
     bool transmitGuardOn() const { return guard_.enabled(); }
     // The rig reports transmit, with the port open.
     bool rigTransmitting() const { return open_ && guard_.rigTransmitting(); }
+    // The guard holds: the port is open, the guard on and the rig reports transmit.
+    bool guardHolds() const { return open_ && guard_.holds(); }
     // A turn the user asked for while the guard holds: true when the user says to turn.
     bool ManualTurnAllowed();
 

@@ -48,7 +48,7 @@ void RigTuning::TransmitGuardClicked(bool on) {
 }
 
 bool RigTuning::transmitHolds() const {
-    return rig_->pttOn() || (open_ && guard_.holds());
+    return rig_->pttOn() || guardHolds();
 }
 
 void RigTuning::transmitReported(const RigReading& reading) {
@@ -65,7 +65,7 @@ void RigTuning::transmitReported(const RigReading& reading) {
 }
 
 bool RigTuning::ManualTurnAllowed() {
-    if (!open_ || !guard_.holds())
+    if (!guardHolds())
         return true;
     const PollPause pause(*this);
     return platform_.messageBox(QStringLiteral("The rig is transmitting: turning the loop now may "

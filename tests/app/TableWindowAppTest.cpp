@@ -125,3 +125,22 @@ TEST_F(TableWindowAppTest, theCatTerminalShowsTheTrafficGreenOnBlackAndClosesWit
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("{Ask Freq}"));
 }
+
+TEST_F(TableWindowAppTest, whileTheRigTransmitsTheMainWindowsTurningKeyBeepsInsteadOfTurning) {
+    table::TableWindow* table = openTable();
+    ASSERT_TRUE(table);
+    QTest::mouseClick(table->form().cmdComport, Qt::LeftButton);
+    app->state().StepCounter = 50;
+    app->simulatedRig().rig().setTransmit(true);
+    platform.advance(1100); // one poll
+    ASSERT_TRUE(app->tuning().rigTransmitting());
+    const std::size_t beeps = platform.beeps.size();
+    QTest::keyClick(&app->mainWindow(), Qt::Key_PageUp);
+    EXPECT_EQ(app->state().StepCounter, 50);
+    EXPECT_EQ(platform.beeps.size(), beeps + 1);
+
+    app->simulatedRig().rig().setTransmit(false);
+    platform.advance(1100);
+    QTest::keyClick(&app->mainWindow(), Qt::Key_PageUp);
+    EXPECT_GT(app->state().StepCounter, 50);
+}

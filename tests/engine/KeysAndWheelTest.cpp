@@ -39,7 +39,7 @@ struct FakeTable : engine::TableWheel {
 
 struct KeysAndWheel : EngineFixture {
     engine::KeyControl keys{state, platform, engine};
-    engine::WheelControl wheel{state, engine};
+    engine::WheelControl wheel{state, platform, engine};
     FakeTable table;
 
     KeysAndWheel() {
@@ -189,6 +189,44 @@ TEST_F(KeysAndWheel, tableAndFrequencyWheel_actOnTheTableAndDoNothingPastTheLast
     wheel.HandleWheel(-1, 0);
     wheel.HandleWheel(-2, ShiftHeld);
     EXPECT_EQ(table.calls, (Captions{"jump up", "white", "jump size -2"}));
+}
+
+TEST_F(KeysAndWheel, whileTurningIsRefused_turningKeysAndNotchesOnlyBeep_stopAndSpeedStillWork) {
+    bool refuse = true;
+    keys.setTurnRefusal([&] { return refuse; });
+    wheel.setTurnRefusal([&] { return refuse; });
+    openTable();
+    table.rigOpen = true;
+    for (const int key : {int{PageUp}, Numpad0 + 9, int{'L'}, int{End}, int{'U'}, int{Subtract}})
+        press(key);
+    wheel.HandleWheel(-1, 0);
+    wheel.ChooseWheelFunction(WheelFunction::Table);
+    wheel.HandleWheel(-1, 0);
+    EXPECT_EQ(state.StepCounter, 200);
+    EXPECT_EQ(table.selected, 0);
+    EXPECT_EQ(platform.beeps.size(), 8u); // one per key press and notch
+    EXPECT_TRUE(positions.empty());
+
+    // The speed and frequency steps turn nothing here: they work without a beep.
+    press('N');
+    EXPECT_EQ(state.CustomDelayMs, 16);
+    wheel.ChooseWheelFunction(WheelFunction::Frequency);
+    wheel.HandleWheel(-1, 0);
+    EXPECT_EQ(table.calls, (Captions{"jump up", "white"}));
+    EXPECT_EQ(platform.beeps.size(), 8u);
+
+    // A turn the user allowed stops at Esc while turning is refused.
+    refuse = false;
+    platform.scheduleAfter(50, [&] {
+        refuse = true;
+        press(Escape);
+    });
+    turnTo(400);
+    EXPECT_LT(state.StepCounter, 210);
+    refuse = false;
+    const core::Long stopped = state.StepCounter;
+    press('U');
+    EXPECT_EQ(state.StepCounter, stopped + 1);
 }
 
 TEST(WheelNotches, aNotchAwayIsMinusOne_partsAddUpAndADirectionChangeDropsThem) {

@@ -136,6 +136,39 @@ TEST_F(Panels, pulseFromTheLowerLimit_movesUpAndPausesItsTimeBetweenPulses) {
     EXPECT_EQ(fields.text(EntryField::Text11), "5 Sec");
 }
 
+TEST_F(Panels, whileTurningIsRefusedTheModesDoNotStart_andAPulseEndsBeforeItsNextPulse) {
+    bool refuse = true;
+    shuttlePuls.setTurnRefusal([&] { return refuse; });
+    // Ends a mode that went on after all, 8 s after it started.
+    const auto stopLater = [this] {
+        platform.scheduleAfter(8000, [this] { engine.StopTurning(); });
+    };
+    fields.setText(EntryField::Text8, "10");
+    fields.setText(EntryField::Text9, "50");
+    fields.setText(EntryField::Text10, "10");
+    fields.setText(EntryField::Text11, "2");
+    stopLater();
+    shuttlePuls.ShuttleClicked();
+    stopLater();
+    shuttlePuls.PulsClicked();
+    EXPECT_EQ(platform.beeps.size(), 2u);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(state.StepCounter, 0);
+    EXPECT_TRUE(positions.empty());
+
+    // Refused in the pause after the first pulse (10 steps, then 2 s).
+    refuse = false;
+    const double start = platform.steadyMs();
+    platform.scheduleAfter(1000, [&] { refuse = true; });
+    stopLater();
+    shuttlePuls.PulsClicked();
+    EXPECT_EQ(state.StepCounter, 10);
+    EXPECT_LT(platform.steadyMs() - start, 3000);
+    EXPECT_FALSE(engine.modes().pulsOn);
+    EXPECT_EQ(platform.beeps.size(), 3u);
+    EXPECT_FALSE(fields.locked(EntryField::Text3)); // the panels are free again
+}
+
 TEST_F(Panels, aModeAtASlowSpeedDeclined_doesNotStart) {
     setSlowSpeed(1500);
     fields.setText(EntryField::Text8, "10");

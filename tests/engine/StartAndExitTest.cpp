@@ -24,7 +24,7 @@ struct StartAndExit : EngineFixture {
     engine::Housekeeping housekeeping{state, platform, engine, switches, joystick};
     engine::TurnCommands turns{state, platform, engine, fields};
     engine::OverlayPanel overlay{state, engine, fields};
-    engine::WheelControl wheel{state, engine};
+    engine::WheelControl wheel{state, platform, engine};
     engine::MainInit init{
         {state, platform, engine, fields, switches, joystick, housekeeping, turns, overlay, wheel}};
     engine::ExitPath exit{state, platform, engine, config};

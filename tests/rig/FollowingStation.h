@@ -42,7 +42,7 @@ struct FollowingStation {
     port::SimulatedLpt lpt;
     port::SwitchInputs switches{state, platform, lpt};
     engine::Engine engine{state, platform, lpt, switches};
-    engine::WheelControl wheel{state, engine};
+    engine::WheelControl wheel{state, platform, engine};
     CatLog log;
     SimulatedRig simulated{platform};
     QtSerialLink serial;

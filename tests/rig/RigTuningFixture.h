@@ -30,7 +30,7 @@ struct RigTuningFixture : ::testing::Test {
     port::SimulatedLpt lpt;
     port::SwitchInputs switches{state, platform, lpt};
     engine::Engine engine{state, platform, lpt, switches};
-    engine::WheelControl wheel{state, engine};
+    engine::WheelControl wheel{state, platform, engine};
     rig::CatLog log{state, platform, dir.path()};
     rig::SimulatedRig simulated{platform};
     rig::QtSerialLink serial{dir.path()};
