@@ -33,8 +33,8 @@ public:
     void stepWritten();
     // Waits until the next step is due, delayMs (0 or more) after this one on the schedule and
     // at least MinPeriodFraction x delayMs after it was written. With yield the event loop runs
-    // meanwhile (at least once, also when the step is already due); without it the thread only
-    // sleeps.
+    // meanwhile (also when the step is already due; the real platform serves events in short
+    // waits every other millisecond); without it the thread only sleeps.
     void waitForNext(double delayMs, bool yield);
 
     // Whether the step just written came later than the next step alone can make up.

@@ -51,6 +51,7 @@ private:
     int wakeFd_ = -1;
     std::unique_ptr<QSocketNotifier> wakeNotifier_;
     std::int64_t armedNs_ = 0; // deadline the wake-up timer is set to; 0 when it is not set
+    double servedMs_ = -1e9;   // when the events were last served at once
 };
 
 } // namespace platform
