@@ -1,5 +1,7 @@
 #include "core/SettingsFile.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,15 +15,8 @@ struct SettingsFileTest : ::testing::Test {
     QTemporaryDir dir;
     QString path = dir.filePath("Ventrolo.ini");
 
-    void write(const QByteArray& contents) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
-    QByteArray read() {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    void write(const QByteArray& contents) { test_support::WriteFile(path, contents); }
+    QByteArray read() { return test_support::ReadFile(path); }
 };
 
 } // namespace

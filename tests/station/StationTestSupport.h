@@ -2,6 +2,7 @@
 
 #include "engine/EngineFixture.h"
 #include "station/RotatorServer.h"
+#include "support/TestFiles.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -44,20 +45,8 @@ struct Client {
     }
 };
 
-inline QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Writes the file and dates it secondsAgo.
-inline void WriteFile(const QString& path, const QByteArray& contents, int secondsAgo = 0) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(contents);
-    f.flush(); // before the time is set: the write would set it again
-    f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
-                  QFileDevice::FileModificationTime);
-}
+using test_support::ReadFile;
+using test_support::WriteFile;
 
 // A port of 127.0.0.1 that nothing listens on just now.
 inline quint16 FreePort() {
