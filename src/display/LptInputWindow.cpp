@@ -3,6 +3,7 @@
 #include "core/VersionTexts.h"
 #include "display/DialGeometry.h"
 #include "display/LptPins.h"
+#include "widgets/Readout.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -83,7 +84,7 @@ LptInputWindow::LptInputWindow(LptInputTest& test, platform::Platform& platform,
     // The frame keeps the size it has with its widest caption: a tick then redraws the frame
     // alone instead of resizing and redrawing the whole window twice a second.
     layout()->activate();
-    Frame2->setFixedSize(Frame2->size());
+    widgets::PaintAlone(*Frame2, Frame2->size());
     Timer1->start(LptInputTest::IntervalMs);
 }
 

@@ -147,10 +147,10 @@ void MainWindowForm::buildOverlayPanels() {
 void MainWindowForm::buildStatus() {
     Frame10 = Frame("Frame10", "Status");
     lblTime = Label("lblTime", "00:00:00", "The RTC time.");
-    // Its text changes every second; a fixed size keeps that from laying out the window.
-    lblTime->setFixedSize(
-        lblTime->fontMetrics().horizontalAdvance(QStringLiteral("Time 00:00:00")) + 8,
-        lblTime->sizeHint().height());
+    // A clock: a new second repaints the label alone.
+    widgets::PaintAlone(
+        *lblTime, {lblTime->fontMetrics().horizontalAdvance(QStringLiteral("Time 00:00:00")) + 8,
+                   lblTime->sizeHint().height()});
     lblPcspeed = Clickable("lblPcspeed", "PCspeed", "Calibrate with key c.");
     lblInputport = Clickable("lblInputport", "Input", "Remote and Switches control input lpt.");
     lblTimer = Clickable("lblTimer", "Timer on");
@@ -199,10 +199,9 @@ void MainWindowForm::buildSpeed() {
 void MainWindowForm::buildStepper() {
     Frame7 = Frame("Frame7", "Stepper");
     chkAuto = Check("chkAuto", "Autopower");
-    // As large as its longest caption, the countdown: a new second then redraws the box alone
-    // instead of laying out the whole main window.
+    // As large as its longest caption, the countdown: a new second then redraws the box alone.
     chkAuto->setText(port::PowerControl::CountdownCaption(port::PowerControl::AutoPowerOffSeconds));
-    chkAuto->setFixedSize(chkAuto->sizeHint());
+    widgets::PaintAlone(*chkAuto, chkAuto->sizeHint());
     chkAuto->setText(QStringLiteral("Autopower"));
     chkFieldPower = Check("chkFieldPower", "Fieldpower");
     chkSpeedModulate =

@@ -1,5 +1,7 @@
 #include "program/TimerTableWindow.h"
 
+#include "widgets/Readout.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -117,8 +119,8 @@ TimerTableWindow::TimerTableWindow(core::ProgramState& state, platform::Platform
     txtTijd->setText(table_.TimeNow());
     lblTimer->setText(table_.ClockText());
     render();
-    // The clock as wide as the widest of its texts, and then fixed: a new second redraws the
-    // clock alone instead of laying out the whole window.
+    // The clock as wide as the widest of its texts, and then fixed: a new second repaints the
+    // clock alone.
     lblTimer->setText(TimerTable::StoppedClockText());
     const int clockWidth = lblTimer->sizeHint().width();
     lblTimer->setText(table_.ClockText());
@@ -127,7 +129,7 @@ TimerTableWindow::TimerTableWindow(core::ProgramState& state, platform::Platform
     setFixedSize(Width, InnerHeight + layout()->menuBar()->sizeHint().height());
     layout()->invalidate(); // laid out again at the window's own size
     layout()->activate();
-    lblTimer->setFixedSize(lblTimer->size());
+    widgets::PaintAlone(*lblTimer, lblTimer->size());
 }
 
 void TimerTableWindow::buildMenus() {

@@ -4,6 +4,11 @@
 
 namespace widgets {
 
+void PaintAlone(QWidget& widget, QSize size) {
+    widget.setAutoFillBackground(true);
+    widget.setFixedSize(size);
+}
+
 void MakeReadout(QLabel& label, int pointSizeDelta, ReadoutFrame frame, const QString& widestText) {
     QFont font = label.font();
     font.setPointSize(font.pointSize() + pointSizeDelta);
@@ -14,10 +19,9 @@ void MakeReadout(QLabel& label, int pointSizeDelta, ReadoutFrame frame, const QS
         label.setFrameShadow(QFrame::Sunken);
     }
     label.setAlignment(Qt::AlignCenter);
-    label.setAutoFillBackground(true);
     const QFontMetrics metrics(font);
     const int margin = 2 * label.frameWidth() + 8;
-    label.setFixedSize(metrics.horizontalAdvance(widestText) + margin, metrics.height() + margin);
+    PaintAlone(label, {metrics.horizontalAdvance(widestText) + margin, metrics.height() + margin});
 }
 
 } // namespace widgets

@@ -1,16 +1,22 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 class QLabel;
+class QWidget;
 
 namespace widgets {
 
+// Fixes the widget at size and lets it paint its own background: a change of what it shows (a
+// clock's next second, a read-out's next value) then repaints the widget alone, without a layout
+// of its window or a repaint of the frames behind it.
+void PaintAlone(QWidget& widget, QSize size);
+
 enum class ReadoutFrame { None, Sunken };
 
-// Makes the label a read-out: a large bold font, centred, sized for widestText and painting its
-// own background. A new value then redraws the label alone: no layout of its window and no
-// repaint of the frames behind it, which a turn would otherwise cause at screen rate.
+// Makes the label a read-out: a large bold font, centred, sized for widestText and painting alone,
+// as a turn changes its value at screen rate.
 void MakeReadout(QLabel& label, int pointSizeDelta, ReadoutFrame frame, const QString& widestText);
 
 } // namespace widgets
