@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 
+#include "app/DisplaySetup.h"
 #include "core/ConfigFile.h"
 #include "platform/QtPlatform.h"
 
@@ -24,7 +25,8 @@ int Option(const QStringList& arguments, const QString& name, int fallback) {
     return i >= 0 && i + 1 < arguments.size() ? arguments[i + 1].toInt() : fallback;
 }
 
-void UseOffscreenWithoutDisplay() {
+void PrepareDisplay() {
+    app::PrepareDisplay();
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }

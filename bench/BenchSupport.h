@@ -24,8 +24,9 @@ double MonotonicMs();
 
 // The number after name on the command line (--rounds 3), fallback when it is not given.
 int Option(const QStringList& arguments, const QString& name, int fallback);
-// Qt draws offscreen when no X server is named, so a benchmark runs anywhere.
-void UseOffscreenWithoutDisplay();
+// Before the application object: the display set up as the program sets it up, offscreen when
+// no X server is named, so a benchmark runs anywhere.
+void PrepareDisplay();
 
 // The p-quantile (0..1) of the values, nearest rank; 0 for none.
 double Quantile(std::vector<double> values, double p);

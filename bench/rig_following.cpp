@@ -49,7 +49,7 @@ std::optional<FollowedRig> StartFollowing(bench::BenchProgram& program, QString&
 } // namespace
 
 int main(int argc, char** argv) {
-    bench::UseOffscreenWithoutDisplay();
+    bench::PrepareDisplay();
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     const int changes = std::max(1, bench::Option(arguments, QStringLiteral("--changes"), 50));

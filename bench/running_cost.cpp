@@ -74,7 +74,7 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    bench::UseOffscreenWithoutDisplay();
+    bench::PrepareDisplay();
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     const int turnSeconds =

@@ -80,7 +80,7 @@ void PrintWaitLateness(const char* what, const std::function<void(double)>& wait
 } // namespace
 
 int main(int argc, char** argv) {
-    bench::UseOffscreenWithoutDisplay();
+    bench::PrepareDisplay();
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     const int rounds = std::max(1, bench::Option(arguments, QStringLiteral("--rounds"), 3));

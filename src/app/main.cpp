@@ -1,3 +1,4 @@
+#include "app/DisplaySetup.h"
 #include "app/VentroloApp.h"
 #include "core/CommandLine.h"
 #include "display/Resources.h"
@@ -28,6 +29,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    app::PrepareDisplay();
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Ventrolo"));
     // The desktop entry the windows belong to, so the desktop shows its name and icon.

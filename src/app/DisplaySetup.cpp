@@ -1,0 +1,13 @@
+#include "app/DisplaySetup.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+namespace app {
+
+void PrepareDisplay() {
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
+} // namespace app
