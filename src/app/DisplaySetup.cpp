@@ -6,8 +6,7 @@
 namespace app {
 
 void PrepareDisplay() {
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
+    qputenv("QT_XCB_NO_MITSHM", "1");
 }
 
 } // namespace app
