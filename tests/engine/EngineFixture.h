@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Engine.h"
+#include "engine/Housekeeping.h"
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
@@ -41,8 +42,6 @@ struct EngineFixture : ::testing::Test {
     std::vector<core::Long> positions; // the counter at every port write that changed it
     std::vector<QString> degrees;
     std::vector<engine::OverlayDisplay> overlays;
-    std::vector<bool> turns; // turnStarted (true) and turnEnded (false)
-    bool stepperOptionsEnabled = true;
     // Runs with the counter after every port write, as a switch closing where the motor stands.
     std::function<void(core::Long)> onCounter;
 
@@ -60,10 +59,6 @@ struct EngineFixture : ::testing::Test {
                          [this](const QString& d) { degrees.push_back(d); });
         QObject::connect(&engine, &Engine::overlayChanged,
                          [this](const engine::OverlayDisplay& d) { overlays.push_back(d); });
-        QObject::connect(&engine, &Engine::turnStarted, [this] { turns.push_back(true); });
-        QObject::connect(&engine, &Engine::turnEnded, [this] { turns.push_back(false); });
-        QObject::connect(&engine, &Engine::stepperOptionsEnabled,
-                         [this](bool on) { stepperOptionsEnabled = on; });
         state.LoadStepperProfile();
         engine.coil().UpdateStepperBits();
         engine.InitSpeed();
@@ -107,6 +102,21 @@ struct EngineFixture : ::testing::Test {
     }
     // The status register of port 888 reads these inputs (1 remote CCW ... 8 end switch).
     void setInputs(core::Long inputs) { lpt.setStatus(888, static_cast<std::uint8_t>(inputs * 8)); }
+};
+
+// The housekeeping wired to the engine as the application does it, not yet started.
+struct HousekeepingFixture : EngineFixture {
+    port::NoJoystick noJoystick;
+    port::JoystickStatus joystick{state, noJoystick, platform};
+    engine::Housekeeping housekeeping{state, platform, engine, switches, joystick};
+
+    HousekeepingFixture() {
+        using engine::Engine;
+        using engine::Housekeeping;
+        QObject::connect(&engine, &Engine::turnStarted, &housekeeping, &Housekeeping::Pause);
+        QObject::connect(&engine, &Engine::turnEnded, &housekeeping, &Housekeeping::Resume);
+        QObject::connect(&engine, &Engine::slowStepMade, &housekeeping, &Housekeeping::Tick);
+    }
 };
 
 } // namespace engine_test

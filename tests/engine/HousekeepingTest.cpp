@@ -1,5 +1,3 @@
-#include "engine/Housekeeping.h"
-
 #include "EngineFixture.h"
 #include "port/InputPinTable.h"
 
@@ -7,20 +5,8 @@ using namespace engine_test;
 
 namespace {
 
-// The housekeeping wired to the engine as the application does it, and started.
-struct HousekeepingTest : EngineFixture {
-    port::NoJoystick noJoystick;
-    port::JoystickStatus joystick{state, noJoystick, platform};
-    engine::Housekeeping housekeeping{state, platform, engine, switches, joystick};
-
-    HousekeepingTest() {
-        using engine::Engine;
-        using engine::Housekeeping;
-        QObject::connect(&engine, &Engine::turnStarted, &housekeeping, &Housekeeping::Pause);
-        QObject::connect(&engine, &Engine::turnEnded, &housekeeping, &Housekeeping::Resume);
-        QObject::connect(&engine, &Engine::slowStepMade, &housekeeping, &Housekeeping::Tick);
-        housekeeping.Start();
-    }
+struct HousekeepingTest : HousekeepingFixture {
+    HousekeepingTest() { housekeeping.Start(); }
 };
 
 } // namespace

@@ -129,7 +129,6 @@ TEST_F(KeysAndWheel, wheelCycleSkipsTheTableFunctionsWithoutTheTableWindowAndThe
     EXPECT_EQ(wheel.function(), WheelFunction::Speed);
 
     wheel.InitWheelFunctions(false);
-    EXPECT_EQ(wheel.display().scrollCaption, "No Wheel");
     EXPECT_FALSE(wheel.display().scrollEnabled);
 }
 

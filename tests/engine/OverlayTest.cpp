@@ -18,7 +18,6 @@ TEST_F(Overlay, stepsUpAndDownCountOnlyTheOverlayAndFollowTheMotorsCycle) {
     EXPECT_EQ(overlays.back().stepsText, "3");
     EXPECT_EQ(overlays.back().degreesText, "5.4°");
     EXPECT_EQ(overlays.back().directionText, ">>");
-    EXPECT_EQ(overlays.back().allUpTip, "7 overlay steps up.");
 
     engine.ApplyOverlay(-2);
     EXPECT_EQ(state.OverlayPosition, 1);
@@ -30,6 +29,12 @@ TEST_F(Overlay, stepsUpAndDownCountOnlyTheOverlayAndFollowTheMotorsCycle) {
     EXPECT_EQ(state.OverlayPosition, 0);
     EXPECT_EQ(platform.beeps.size(), 1u);
     EXPECT_EQ(state.StepCounter, 100);
+
+    engine.ApplyOverlay(10); // from a full overlay the display counts down
+    engine.ApplyOverlay(-3);
+    EXPECT_TRUE(state.OverlayState);
+    EXPECT_EQ(overlays.back().stepsText, "-3");
+    EXPECT_EQ(overlays.back().degreesText, "-5.4°");
 }
 
 TEST_F(Overlay, aTurnUpTakesTheRestOfTheOverlayFirstThenCountsOnWithoutAJump) {
@@ -59,14 +64,6 @@ TEST_F(Overlay, aTargetEqualToTheCounter_completesAPartlyTakenOverlay) {
     clearTrace();
     turnTo(100);
     EXPECT_TRUE(lpt.writes().empty());
-}
-
-TEST_F(Overlay, theDisplayCountsDownFromAFullOverlay) {
-    engine.ApplyOverlay(10);
-    engine.ApplyOverlay(-3);
-    EXPECT_TRUE(state.OverlayState);
-    EXPECT_EQ(overlays.back().stepsText, "-3");
-    EXPECT_EQ(overlays.back().degreesText, "-5.4°");
 }
 
 TEST_F(Overlay, aStopDuringTheOverlay_endsTheWholeTurnAndAStoppedWayDownEndsWithoutABeep) {

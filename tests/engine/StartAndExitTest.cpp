@@ -3,8 +3,8 @@
 #include "engine/ExitPath.h"
 #include "engine/MainInit.h"
 #include "port/InputPinTable.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -15,13 +15,10 @@ using engine::StartWindows;
 namespace {
 
 // The program's logic without its windows, wired as the application wires it.
-struct StartAndExit : EngineFixture {
+struct StartAndExit : HousekeepingFixture {
     QTemporaryDir dir;
     core::ConfigFile config{state, platform, dir.path()};
-    port::NoJoystick noJoystick;
-    port::JoystickStatus joystick{state, noJoystick, platform};
     engine::MainFields fields;
-    engine::Housekeeping housekeeping{state, platform, engine, switches, joystick};
     engine::TurnCommands turns{state, platform, engine, fields};
     engine::OverlayPanel overlay{state, engine, fields};
     engine::WheelControl wheel{state, platform, engine};
@@ -32,10 +29,6 @@ struct StartAndExit : EngineFixture {
     engine::ExitCountdown* question = nullptr;
 
     StartAndExit() {
-        using engine::Engine;
-        QObject::connect(&engine, &Engine::turnStarted, &housekeeping,
-                         &engine::Housekeeping::Pause);
-        QObject::connect(&engine, &Engine::turnEnded, &housekeeping, &engine::Housekeeping::Resume);
         QObject::connect(&exit, &engine::ExitPath::exitStarted, &housekeeping,
                          &engine::Housekeeping::Stop);
         QObject::connect(&init, &engine::MainInit::windowsShown,
@@ -46,10 +39,7 @@ struct StartAndExit : EngineFixture {
                              countdown.start();
                          });
     }
-    QByteArray savedFile() const {
-        QFile file(config.path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray savedFile() const { return test_support::ReadFile(config.path()); }
     // Writes with the given driver bit, but the one that powers it on.
     long stepsWith(int driverBit) const {
         const auto values = written();
@@ -66,12 +56,9 @@ TEST_F(StartAndExit, initMainBuildsThePanelsFromTheProfileAndPowersTheSelectedDr
     state.StoredProfiles[0].PulsTime = 4;
     init.InitMain(false);
     EXPECT_EQ(written(), (std::vector<std::uint8_t>{0, 4})); // cleared, then autopower
-    EXPECT_EQ(fields.text(engine::EntryField::Text1), "500");
     EXPECT_EQ(fields.text(engine::EntryField::Text3), "100");
     EXPECT_EQ(fields.text(engine::EntryField::Text7), "180 °");
     EXPECT_EQ(fields.text(engine::EntryField::Text11), "4 Sec");
-    EXPECT_EQ(fields.text(engine::EntryField::Text12), "10");
-    EXPECT_EQ(state.LptStatusAddress, 889);
     EXPECT_EQ(state.DateText, "5-December-2026");
     EXPECT_TRUE(housekeeping.running());
     ASSERT_EQ(shown.size(), 1u);
@@ -165,21 +152,14 @@ TEST_F(StartAndExit, parkingUsesEachSteppersOwnSwitchesAndOverlay) {
     EXPECT_EQ(platform.yields, 0) << "no event is served while parking";
 }
 
-TEST(ExitCountdown, countsFiveToOneThenParksAtTheSixthTick_unlessAnsweredFirst) {
+// Counting to the sixth tick and parking there: nothingMovesWhileTheParkQuestionIsOpen.
+TEST(ExitCountdown, countsOnlyOnceStarted_andOnlyTheFirstAnswerCounts) {
     testing_support::FakePlatform platform;
     engine::ExitCountdown countdown{platform, -200, 15};
     QSignalSpy decided(&countdown, &engine::ExitCountdown::decided);
     EXPECT_EQ(countdown.question(), "Reset stepper1 to-200\r\n\r\nReset stepper2 to 15");
-    platform.advance(3000);
-    EXPECT_EQ(countdown.countdownText(), "Autoreset") << "no count before start";
-    countdown.start();
-    platform.advance(5000);
-    EXPECT_EQ(countdown.countdownText(), "Autoreset (1) Sec");
-    EXPECT_EQ(decided.count(), 0);
-    platform.advance(1000);
-    ASSERT_EQ(decided.count(), 1);
-    EXPECT_EQ(countdown.choice(), ExitChoice::Park);
-    EXPECT_EQ(countdown.countdownText(), "Steppers are turned to-200 and 15");
+    platform.advance(7000);
+    EXPECT_EQ(decided.count(), 0) << "no count before start";
 
     engine::ExitCountdown answered{platform, 0, 0};
     answered.start();
