@@ -1,8 +1,8 @@
 #include "rig/CatLog.h"
 
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -21,10 +21,7 @@ class CatLogTest : public ::testing::Test {
 protected:
     void SetUp() override { platform.setNow(QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))); }
 
-    QByteArray file() const {
-        QFile f(log.filePath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
-    }
+    QByteArray file() const { return test_support::ReadFile(log.filePath()); }
 
     QTemporaryDir dir;
     FakePlatform platform;
@@ -54,7 +51,7 @@ TEST_F(CatLogTest, hiddenTerminal_nothingFormattedBufferedOrFiled) {
     EXPECT_EQ(file().count('\n'), 1); // the header alone
 }
 
-TEST_F(CatLogTest, terminal_keepsTheNewest3072CharactersAndShows51PiecesNewestFirst) {
+TEST_F(CatLogTest, terminal_keepsTheNewest3072CharactersShows51PiecesNewestFirst_andClears) {
     log.setTerminalShown(true);
     QSignalSpy redraws(&log, &CatLog::terminalChanged);
     for (int i = 0; i < 3; ++i)
@@ -72,12 +69,9 @@ TEST_F(CatLogTest, terminal_keepsTheNewest3072CharactersAndShows51PiecesNewestFi
     ASSERT_EQ(shown.size(), 50);
     EXPECT_EQ(shown.front(), "line 199 of the traffic");
     EXPECT_EQ(shown.back(), "line 150 of the traffic");
-}
 
-TEST_F(CatLogTest, clear_emptiesTheTerminalAndTheNextWriteStartsAfresh) {
-    log.setTerminalShown(true);
-    log.TerminalWrite("first line\r\n", false);
-    QSignalSpy redraws(&log, &CatLog::terminalChanged);
+    // Cleared: empty, one redraw, and the next write starts afresh.
+    redraws.clear();
     log.TerminalWrite("", true);
     EXPECT_TRUE(log.TerminalBuffer().isEmpty());
     EXPECT_EQ(redraws.count(), 1);
@@ -86,11 +80,7 @@ TEST_F(CatLogTest, clear_emptiesTheTerminalAndTheNextWriteStartsAfresh) {
 }
 
 TEST_F(CatLogTest, file_appendedWithAHeaderPerOpeningAndQuotedLines) {
-    {
-        QFile earlier(log.filePath());
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-        earlier.write("\"from an earlier run\"\r\n");
-    }
+    test_support::WriteFile(log.filePath(), "\"from an earlier run\"\r\n");
     state.RigModel = 3;
     log.setTerminalShown(true);
     ASSERT_TRUE(log.CatLogFile("", 1));

@@ -13,13 +13,12 @@
 #include "rig/RigLinkChoice.h"
 #include "rig/RigTuning.h"
 #include "rig/RigctldRig.h"
+#include "support/TestFiles.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
-#include <gtest/gtest.h>
 
 namespace rig {
 
@@ -29,9 +28,9 @@ struct FollowingStation {
                      int comPort = 0)
         : state(StateOn(comPort)), log(state, platform, directory), serial(directory),
           links(directory, cat, serial, simulated), editor(state, platform, directory) {
-        Write(directory + "/Ventrolo.ini", ini);
-        Write(directory + "/Table.cat",
-              "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n" + rows);
+        test_support::WriteFile(directory + "/Ventrolo.ini", ini);
+        test_support::WriteFile(directory + "/Table.cat",
+                                "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n" + rows);
         engine.coil().UpdateStepperBits();
         engine.InitSpeed();
         links.Load();
@@ -61,11 +60,6 @@ private:
         s.StoredProfiles[0].ComPort = comPort;
         s.LoadStepperProfile();
         return s;
-    }
-    static void Write(const QString& path, const QByteArray& contents) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
-            ADD_FAILURE() << "cannot write " << path.toStdString();
     }
 };
 

@@ -5,8 +5,8 @@
 #include "rig/CatControl.h"
 #include "rig/PtyRig.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -19,9 +19,8 @@ namespace {
 class QtSerialLinkTest : public ::testing::Test {
 protected:
     void mapCom2(const QString& device) {
-        QFile ini(dir.filePath("Ventrolo.ini"));
-        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[serial]\nCOM2=" + device.toLocal8Bit() + "\n");
+        test_support::WriteFile(dir.filePath("Ventrolo.ini"),
+                                "[serial]\nCOM2=" + device.toLocal8Bit() + "\n");
     }
     // COM2 is the pseudo-terminal's slave device; the CAT controller works the model on it.
     CatControl& attach(PtyRig& rig, Model model) {

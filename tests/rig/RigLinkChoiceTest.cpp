@@ -2,8 +2,8 @@
 
 #include "rig/QtSerialLink.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -17,11 +17,8 @@ TEST(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten)
     QtSerialLink serial{dir.path()};
     SimulatedRig simulated{platform};
     CatControl cat{state, platform, log, serial};
-    {
-        QFile ini(dir.filePath("Ventrolo.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=carrier pigeon\n");
-    }
+    const QString ini = dir.filePath("Ventrolo.ini");
+    test_support::WriteFile(ini, "[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=carrier pigeon\n");
     RigLinkChoice links{dir.path(), cat, serial, simulated};
     links.Load();
     EXPECT_FALSE(links.simulated());
@@ -32,7 +29,5 @@ TEST(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten)
     RigLinkChoice again{dir.path(), cat, serial, simulated};
     again.Load();
     EXPECT_TRUE(again.simulated());
-    QFile ini(dir.filePath("Ventrolo.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_EQ(ini.readAll(), "[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=simulated\n");
+    EXPECT_EQ(test_support::ReadFile(ini), "[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=simulated\n");
 }

@@ -11,10 +11,10 @@
 #include "rig/RigTuning.h"
 #include "rig/SimulatedRig.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -48,10 +48,7 @@ struct RigTuningFixture : ::testing::Test {
         engine.UpdateDegreesPerStep();
         simulated.followModelOf(state);
         log.setTerminalShown(true);
-        QFile ini(dir.filePath(QStringLiteral("Ventrolo.ini")));
-        (void)ini.open(QIODevice::WriteOnly);
-        ini.write("[rig]\nlink=simulated\n");
-        ini.close();
+        test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=simulated\n");
         links.Load();
         wheel.InitWheelFunctions(true);
         wheel.setTableWheel(&tuning);
@@ -60,11 +57,9 @@ struct RigTuningFixture : ::testing::Test {
 
     // Table.cat with the rows "freq,pos" given, interpolation type 0 (the straight line).
     void loadTable(const QByteArray& rows, int type = 0) {
-        QFile file(dir.filePath(QStringLiteral("Table.cat")));
-        (void)file.open(QIODevice::WriteOnly);
-        file.write("\"Ventrolo.Version 1.24\"\r\n0,500,\"" + QByteArray::number(type) +
-                   ":200:0\"\r\n" + rows);
-        file.close();
+        test_support::WriteFile(dir.filePath("Table.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"" +
+                                                               QByteArray::number(type) +
+                                                               ":200:0\"\r\n" + rows);
         tuning.Load();
     }
     // The rows 3500 kHz at 100 and 4000 kHz at 200, the port opened (the start-up row sent and

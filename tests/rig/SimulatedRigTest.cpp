@@ -5,18 +5,16 @@
 #include <gtest/gtest.h>
 
 using namespace rig;
-using testing_support::FakePlatform;
 
-namespace {
-const QByteArray ReadFrequency = QByteArray::fromHex("0000000003");
-}
-
-TEST(SimulatedRig, repliesAfterTheWireTimesAndDiscardDropsOnlyWhatHasArrived) {
-    FakePlatform platform;
+TEST(SimulatedRig, repliesAfterTheWireTimes_discardDropsOnlyWhatHasArrived_badSettingsRefuse) {
+    const QByteArray readFrequency = QByteArray::fromHex("0000000003");
+    testing_support::FakePlatform platform;
     SimulatedRig rig(platform, Model::Ft817);
+    EXPECT_FALSE(rig.open(1, "4800,N,8").ok);
+    EXPECT_FALSE(rig.write(readFrequency));
     ASSERT_TRUE(rig.open(1, "4800,N,8,1").ok);
     rig.setLatencyMs(10);
-    ASSERT_TRUE(rig.write(ReadFrequency));
+    ASSERT_TRUE(rig.write(readFrequency));
     platform.advance(25); // ten bits a character at 4800 baud: 5 out, 10 ms, then 2 back
     EXPECT_EQ(rig.bytesWaiting(), 2);
     rig.discardInput();
@@ -25,15 +23,12 @@ TEST(SimulatedRig, repliesAfterTheWireTimesAndDiscardDropsOnlyWhatHasArrived) {
     EXPECT_EQ(rig.readAll(), QByteArray::fromHex("500001"));
 }
 
-TEST(SimulatedRig, eachOpeningTakesTheChosenModelAndABadSettingsTextRefuses) {
-    FakePlatform platform;
+TEST(SimulatedRig, eachOpeningTakesTheChosenModel) {
+    testing_support::FakePlatform platform;
     SimulatedRig rig(platform);
     core::ProgramState state;
     state.RigModel = static_cast<core::Integer>(Model::Ft757GXII);
     rig.followModelOf(state);
-    EXPECT_FALSE(rig.open(3, "4800,N,8").ok);
-    EXPECT_FALSE(rig.write(ReadFrequency));
     ASSERT_TRUE(rig.open(3, "4800,N,8,2").ok);
     EXPECT_EQ(rig.rig().model(), Model::Ft757GXII);
-    EXPECT_EQ(rig.description(), "Simulated rig (FT757GXII)");
 }
