@@ -1,29 +1,13 @@
 // The direct and timer tables as the application wires them, through the real engine on the
 // simulated port and the virtual clock. Their logic is tested without windows in tests/program.
-#include "app/VentroloApp.h"
-#include "mainwindow/ClickableLabel.h"
+#include "app/AppFixture.h"
 #include "port/CoilOutput.h"
-#include "port/SimulatedLpt.h"
-#include "support/FakePlatform.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QCoreApplication>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
-
-using testing_support::FakePlatform;
 
 namespace {
 
-struct ProgramsTest : ::testing::Test {
+struct ProgramsTest : app_test::AppFixture {
     // A data-register write and where the selected stepper stood when it was made.
     struct Write {
         double atMs;
@@ -32,18 +16,10 @@ struct ProgramsTest : ::testing::Test {
         int value = 0;
     };
 
-    QTemporaryDir dir;
-    FakePlatform platform;
-    port::SimulatedLpt* lpt = new port::SimulatedLpt;
-    app::VentroloApp app{dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt)};
-    core::ProgramState& state = app.state();
-    mainwindow::MainWindowForm& form = app.mainWindow().form();
     std::vector<Write> writes;
 
     ProgramsTest() {
-        platform.clockStepPerRead = 1; // the PC-speed calibration of a first start
-        app.start();
-        platform.clockStepPerRead = 0;
+        firstStart();
         platform.messages.clear();
         lpt->traceWrites([this] {
             writes.push_back({platform.steadyMs(), state.SelectedStepper, state.StepCounter});
@@ -74,10 +50,13 @@ struct ProgramsTest : ::testing::Test {
     QString inSeconds(int seconds) const {
         return platform.now().addSecs(seconds).toString(QStringLiteral("hh:mm:ss"));
     }
-    void writeTimerFile(const QByteArray& bytes) {
-        QFile file(dir.path() + "/Timer1.tbl");
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+    // A line of the timer table: the stepper turns to counter in seconds from now.
+    QByteArray timedTurn(int seconds, int counter, int stepper) const {
+        return QString("\"%1\",%2,%3\r\n")
+            .arg(inSeconds(seconds))
+            .arg(counter)
+            .arg(stepper)
+            .toLatin1();
     }
     static void deleteClosedWindows() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -165,8 +144,7 @@ TEST_F(ProgramsTest, directWindowClosedMidTurn_stopsHidesAndIsDeletedOnlyAfterTh
 TEST_F(ProgramsTest, timedTurns_turnBothSteppersFromTheirOwnCoilCodes_withTheWindowHidden) {
     state.StoredProfiles[1].StepCounter = 6;
     state.LastCoilCode[1] = port::CoilCode(6);
-    writeTimerFile("\"" + inSeconds(3).toLatin1() + "\",9,1\r\n\"" + inSeconds(6).toLatin1() +
-                   "\",2,0\r\n");
+    test_support::WriteFile(dir.filePath("Timer1.tbl"), timedTurn(3, 9, 1) + timedTurn(6, 2, 0));
     QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
     program::TimerTableWindow* timer = app.timerWindow();
     ASSERT_TRUE(timer);
@@ -206,7 +184,7 @@ TEST_F(ProgramsTest, timedTurns_turnBothSteppersFromTheirOwnCoilCodes_withTheWin
 }
 
 TEST_F(ProgramsTest, timerWindowClosedDuringItsTurn_stopsItAndIsDeletedOnlyAfterTheTurn) {
-    writeTimerFile("\"" + inSeconds(2).toLatin1() + "\",400,0\r\n");
+    test_support::WriteFile(dir.filePath("Timer1.tbl"), timedTurn(2, 400, 0));
     QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
     QPointer<program::TimerTableWindow> closing(app.timerWindow());
     ASSERT_TRUE(closing);
@@ -246,10 +224,8 @@ TEST_F(ProgramsTest, tableWindows_openOneAtATime_andTheTimerTableReopensAtTheNex
     ASSERT_TRUE(app.timerWindow());
 
     form.mnuSavecfg->trigger();
-    FakePlatform secondPlatform;
-    app::VentroloApp second(dir.path(), secondPlatform, std::make_unique<port::SimulatedLpt>());
-    second.start();
-    ASSERT_TRUE(second.timerWindow());
-    EXPECT_TRUE(second.timerWindow()->isVisible());
-    EXPECT_TRUE(second.mainWindow().form().mnuTableTimer->isChecked());
+    app_test::SecondRun second(dir.path());
+    ASSERT_TRUE(second.app.timerWindow());
+    EXPECT_TRUE(second.app.timerWindow()->isVisible());
+    EXPECT_TRUE(second.app.mainWindow().form().mnuTableTimer->isChecked());
 }
