@@ -58,8 +58,23 @@ struct ProgramsTest : app_test::AppFixture {
             .arg(stepper)
             .toLatin1();
     }
-    static void deleteClosedWindows() {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Clicks closeButton afterMs into what run() starts. True when the window stood, hidden,
+    // through the deletions posted at the click, and was gone once the run had ended.
+    bool closedMidRun(QWidget* window, QWidget* closeButton, double afterMs,
+                      const std::function<void()>& run) {
+        const auto deleteClosedWindows = [] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+        QPointer<QWidget> closing(window);
+        bool standsAfterClose = false;
+        platform.scheduleAfter(afterMs, [&] {
+            QTest::mouseClick(closeButton, Qt::LeftButton);
+            deleteClosedWindows();
+            standsAfterClose = closing && !closing->isVisible();
+        });
+        run();
+        deleteClosedWindows();
+        return standsAfterClose && !closing;
     }
 };
 
@@ -111,23 +126,15 @@ TEST_F(ProgramsTest, program_sweepsThroughItsTargetsAtItsSpeedsOverAndOverUntilE
 TEST_F(ProgramsTest, directWindowClosedMidTurn_stopsHidesAndIsDeletedOnlyAfterTheRun) {
     program::DirectTableWindow* direct = openDirect("300,0");
     ASSERT_TRUE(direct);
-    QPointer<program::DirectTableWindow> closing(direct);
-    bool standsAfterClose = false;
-    platform.scheduleAfter(100, [&] {
-        QTest::mouseClick(form.cmdDirect, Qt::LeftButton); // the main window's table button
-        deleteClosedWindows();
-        standsAfterClose = closing && !closing->isVisible();
-    });
-    QTest::mouseClick(direct->cmdRun, Qt::LeftButton);
-    EXPECT_TRUE(standsAfterClose);
+    // The main window's table button closes the direct table.
+    EXPECT_TRUE(closedMidRun(direct, form.cmdDirect, 100,
+                             [&] { QTest::mouseClick(direct->cmdRun, Qt::LeftButton); }));
     EXPECT_FALSE(app.directWindow());
     EXPECT_FALSE(form.mnuTableDirect->isChecked());
     EXPECT_TRUE(form.Frame1->isEnabled());
     const core::Long stoppedAt = state.StepCounter;
     EXPECT_GT(stoppedAt, 0);
     EXPECT_LT(stoppedAt, 300);
-    deleteClosedWindows();
-    EXPECT_FALSE(closing);
     platform.advance(5000);
     EXPECT_EQ(state.StepCounter, stoppedAt); // nothing turns on without a window
 
@@ -186,24 +193,15 @@ TEST_F(ProgramsTest, timedTurns_turnBothSteppersFromTheirOwnCoilCodes_withTheWin
 TEST_F(ProgramsTest, timerWindowClosedDuringItsTurn_stopsItAndIsDeletedOnlyAfterTheTurn) {
     test_support::WriteFile(dir.filePath("Timer1.tbl"), timedTurn(2, 400, 0));
     QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
-    QPointer<program::TimerTableWindow> closing(app.timerWindow());
-    ASSERT_TRUE(closing);
-    bool standsAfterClose = false;
-    platform.scheduleAfter(2500, [&] {
-        QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
-        deleteClosedWindows();
-        standsAfterClose = closing && !closing->isVisible();
-    });
-    platform.advance(3000);
-    EXPECT_TRUE(standsAfterClose);
+    ASSERT_TRUE(app.timerWindow());
+    EXPECT_TRUE(
+        closedMidRun(app.timerWindow(), form.cmdTimer, 2500, [&] { platform.advance(3000); }));
     EXPECT_FALSE(app.timerWindow());
     EXPECT_FALSE(form.mnuTableTimer->isChecked());
     EXPECT_FALSE(state.TimerWindowShown);
     const core::Long stoppedAt = state.StepCounter;
     EXPECT_GT(stoppedAt, 0);
     EXPECT_LT(stoppedAt, 400);
-    deleteClosedWindows();
-    EXPECT_FALSE(closing);
     platform.advance(24 * 3600 * 1000.0);
     EXPECT_EQ(state.StepCounter, stoppedAt);
 }
