@@ -1,38 +1,15 @@
 // The main window as the application wires it: its controls reach the logic and what the
 // logic tells reaches the controls. The logic itself is tested without windows.
-#include "app/VentroloApp.h"
-#include "mainwindow/ClickableLabel.h"
-#include "mainwindow/EntryField.h"
-#include "mainwindow/PressButton.h"
-#include "mainwindow/SelectionSlider.h"
-#include "port/SimulatedLpt.h"
-#include "support/FakePlatform.h"
+#include "app/AppFixture.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
-
-using testing_support::FakePlatform;
 
 namespace {
 
-struct MainWindowTest : ::testing::Test {
-    QTemporaryDir dir;
-    FakePlatform platform;
-    app::VentroloApp app{dir.path(), platform, std::make_unique<port::SimulatedLpt>()};
-    core::ProgramState& state = app.state();
-    mainwindow::MainWindowForm& form = app.mainWindow().form();
-
+struct MainWindowTest : app_test::AppFixture {
     MainWindowTest() {
-        platform.clockStepPerRead = 1; // the PC-speed calibration of a first start
-        app.start();
-        platform.clockStepPerRead = 0;
+        firstStart();
         platform.messages.clear();
     }
     // What the user types over a field's text.

@@ -1,29 +1,13 @@
 // The direct and timer tables as the application wires them, through the real engine on the
 // simulated port and the virtual clock. Their logic is tested without windows in tests/program.
-#include "app/VentroloApp.h"
-#include "mainwindow/ClickableLabel.h"
+#include "app/AppFixture.h"
 #include "port/CoilOutput.h"
-#include "port/SimulatedLpt.h"
-#include "support/FakePlatform.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QCoreApplication>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
-
-using testing_support::FakePlatform;
 
 namespace {
 
-struct ProgramsTest : ::testing::Test {
+struct ProgramsTest : app_test::AppFixture {
     // A data-register write and where the selected stepper stood when it was made.
     struct Write {
         double atMs;
@@ -32,18 +16,10 @@ struct ProgramsTest : ::testing::Test {
         int value = 0;
     };
 
-    QTemporaryDir dir;
-    FakePlatform platform;
-    port::SimulatedLpt* lpt = new port::SimulatedLpt;
-    app::VentroloApp app{dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt)};
-    core::ProgramState& state = app.state();
-    mainwindow::MainWindowForm& form = app.mainWindow().form();
     std::vector<Write> writes;
 
     ProgramsTest() {
-        platform.clockStepPerRead = 1; // the PC-speed calibration of a first start
-        app.start();
-        platform.clockStepPerRead = 0;
+        firstStart();
         platform.messages.clear();
         lpt->traceWrites([this] {
             writes.push_back({platform.steadyMs(), state.SelectedStepper, state.StepCounter});
@@ -74,13 +50,31 @@ struct ProgramsTest : ::testing::Test {
     QString inSeconds(int seconds) const {
         return platform.now().addSecs(seconds).toString(QStringLiteral("hh:mm:ss"));
     }
-    void writeTimerFile(const QByteArray& bytes) {
-        QFile file(dir.path() + "/Timer1.tbl");
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+    // A line of the timer table: the stepper turns to counter in seconds from now.
+    QByteArray timedTurn(int seconds, int counter, int stepper) const {
+        return QString("\"%1\",%2,%3\r\n")
+            .arg(inSeconds(seconds))
+            .arg(counter)
+            .arg(stepper)
+            .toLatin1();
     }
-    static void deleteClosedWindows() {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Clicks closeButton afterMs into what run() starts. True when the window stood, hidden,
+    // through the deletions posted at the click, and was gone once the run had ended.
+    bool closedMidRun(QWidget* window, QWidget* closeButton, double afterMs,
+                      const std::function<void()>& run) {
+        const auto deleteClosedWindows = [] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+        QPointer<QWidget> closing(window);
+        bool standsAfterClose = false;
+        platform.scheduleAfter(afterMs, [&] {
+            QTest::mouseClick(closeButton, Qt::LeftButton);
+            deleteClosedWindows();
+            standsAfterClose = closing && !closing->isVisible();
+        });
+        run();
+        deleteClosedWindows();
+        return standsAfterClose && !closing;
     }
 };
 
@@ -132,23 +126,15 @@ TEST_F(ProgramsTest, program_sweepsThroughItsTargetsAtItsSpeedsOverAndOverUntilE
 TEST_F(ProgramsTest, directWindowClosedMidTurn_stopsHidesAndIsDeletedOnlyAfterTheRun) {
     program::DirectTableWindow* direct = openDirect("300,0");
     ASSERT_TRUE(direct);
-    QPointer<program::DirectTableWindow> closing(direct);
-    bool standsAfterClose = false;
-    platform.scheduleAfter(100, [&] {
-        QTest::mouseClick(form.cmdDirect, Qt::LeftButton); // the main window's table button
-        deleteClosedWindows();
-        standsAfterClose = closing && !closing->isVisible();
-    });
-    QTest::mouseClick(direct->cmdRun, Qt::LeftButton);
-    EXPECT_TRUE(standsAfterClose);
+    // The main window's table button closes the direct table.
+    EXPECT_TRUE(closedMidRun(direct, form.cmdDirect, 100,
+                             [&] { QTest::mouseClick(direct->cmdRun, Qt::LeftButton); }));
     EXPECT_FALSE(app.directWindow());
     EXPECT_FALSE(form.mnuTableDirect->isChecked());
     EXPECT_TRUE(form.Frame1->isEnabled());
     const core::Long stoppedAt = state.StepCounter;
     EXPECT_GT(stoppedAt, 0);
     EXPECT_LT(stoppedAt, 300);
-    deleteClosedWindows();
-    EXPECT_FALSE(closing);
     platform.advance(5000);
     EXPECT_EQ(state.StepCounter, stoppedAt); // nothing turns on without a window
 
@@ -165,8 +151,7 @@ TEST_F(ProgramsTest, directWindowClosedMidTurn_stopsHidesAndIsDeletedOnlyAfterTh
 TEST_F(ProgramsTest, timedTurns_turnBothSteppersFromTheirOwnCoilCodes_withTheWindowHidden) {
     state.StoredProfiles[1].StepCounter = 6;
     state.LastCoilCode[1] = port::CoilCode(6);
-    writeTimerFile("\"" + inSeconds(3).toLatin1() + "\",9,1\r\n\"" + inSeconds(6).toLatin1() +
-                   "\",2,0\r\n");
+    test_support::WriteFile(dir.filePath("Timer1.tbl"), timedTurn(3, 9, 1) + timedTurn(6, 2, 0));
     QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
     program::TimerTableWindow* timer = app.timerWindow();
     ASSERT_TRUE(timer);
@@ -206,26 +191,17 @@ TEST_F(ProgramsTest, timedTurns_turnBothSteppersFromTheirOwnCoilCodes_withTheWin
 }
 
 TEST_F(ProgramsTest, timerWindowClosedDuringItsTurn_stopsItAndIsDeletedOnlyAfterTheTurn) {
-    writeTimerFile("\"" + inSeconds(2).toLatin1() + "\",400,0\r\n");
+    test_support::WriteFile(dir.filePath("Timer1.tbl"), timedTurn(2, 400, 0));
     QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
-    QPointer<program::TimerTableWindow> closing(app.timerWindow());
-    ASSERT_TRUE(closing);
-    bool standsAfterClose = false;
-    platform.scheduleAfter(2500, [&] {
-        QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
-        deleteClosedWindows();
-        standsAfterClose = closing && !closing->isVisible();
-    });
-    platform.advance(3000);
-    EXPECT_TRUE(standsAfterClose);
+    ASSERT_TRUE(app.timerWindow());
+    EXPECT_TRUE(
+        closedMidRun(app.timerWindow(), form.cmdTimer, 2500, [&] { platform.advance(3000); }));
     EXPECT_FALSE(app.timerWindow());
     EXPECT_FALSE(form.mnuTableTimer->isChecked());
     EXPECT_FALSE(state.TimerWindowShown);
     const core::Long stoppedAt = state.StepCounter;
     EXPECT_GT(stoppedAt, 0);
     EXPECT_LT(stoppedAt, 400);
-    deleteClosedWindows();
-    EXPECT_FALSE(closing);
     platform.advance(24 * 3600 * 1000.0);
     EXPECT_EQ(state.StepCounter, stoppedAt);
 }
@@ -246,10 +222,8 @@ TEST_F(ProgramsTest, tableWindows_openOneAtATime_andTheTimerTableReopensAtTheNex
     ASSERT_TRUE(app.timerWindow());
 
     form.mnuSavecfg->trigger();
-    FakePlatform secondPlatform;
-    app::VentroloApp second(dir.path(), secondPlatform, std::make_unique<port::SimulatedLpt>());
-    second.start();
-    ASSERT_TRUE(second.timerWindow());
-    EXPECT_TRUE(second.timerWindow()->isVisible());
-    EXPECT_TRUE(second.mainWindow().form().mnuTableTimer->isChecked());
+    app_test::SecondRun second(dir.path());
+    ASSERT_TRUE(second.app.timerWindow());
+    EXPECT_TRUE(second.app.timerWindow()->isVisible());
+    EXPECT_TRUE(second.app.mainWindow().form().mnuTableTimer->isChecked());
 }

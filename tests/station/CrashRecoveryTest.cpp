@@ -5,7 +5,6 @@
 #include "support/FakePlatform.h"
 
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -16,13 +15,12 @@ using station_test::Client;
 namespace {
 
 struct CrashRecoveryTest : ::testing::Test {
-    QTemporaryDir dir;
+    station_test::Dir dir;
     quint16 port = station_test::FreePort();
 
     void SetUp() override {
         // The rotator server on, and a configuration, so that no first-start message waits.
-        station_test::WriteFile(dir.filePath("Ventrolo.ini"),
-                                QString("[rotctld]\nenabled=true\nport=%1\n").arg(port).toUtf8());
+        dir.write("Ventrolo.ini", QString("[rotctld]\nenabled=true\nport=%1\n").arg(port).toUtf8());
         core::ProgramState state;
         state.PcSpeed = 1000;
         state.StoredProfiles[0].CustomDelayMs = 40; // 50 steps in two seconds
@@ -51,9 +49,6 @@ struct CrashRecoveryTest : ::testing::Test {
             20000);
         return azimuth;
     }
-    QByteArray file(const QString& name) const {
-        return station_test::ReadFile(dir.filePath(name));
-    }
 };
 
 } // namespace
@@ -67,9 +62,9 @@ TEST_F(CrashRecoveryTest, killedMidTurn_restartsWithTheJournalsCountersAndSaysSo
     EXPECT_GT(azimuth([](double az) { return az > 50; }), 50);
     first->kill(); // SIGKILL: nothing is saved
     ASSERT_TRUE(first->waitForFinished(10000));
-    EXPECT_EQ(JournalRecord::Parse(file("Ventrolo.journal"))->steppers[0],
+    EXPECT_EQ(JournalRecord::Parse(dir.file("Ventrolo.journal"))->steppers[0],
               (JournalRecord::Stepper{25, 0, 50}));
-    EXPECT_TRUE(file("Ventrolo.cfg").contains("\r\n0,0,500,250,1\r\n"));
+    EXPECT_TRUE(dir.file("Ventrolo.cfg").contains("\r\n0,0,500,250,1\r\n"));
 
     // The second run says so (and asks about the calibration run) before anything else.
     const auto second = startVentrolo();
@@ -84,6 +79,6 @@ TEST_F(CrashRecoveryTest, killedMidTurn_restartsWithTheJournalsCountersAndSaysSo
     second->terminate(); // SIGTERM: the program saves and ends, the question unanswered
     ASSERT_TRUE(second->waitForFinished(10000));
     EXPECT_EQ(second->exitCode(), 0);
-    EXPECT_TRUE(file("Ventrolo.cfg").contains("\r\n25,0,500,250,1\r\n"));
-    EXPECT_EQ(file("Ventrolo.journal"), (JournalRecord{{{{25, 0}, {0, 0}}}}.Serialize()));
+    EXPECT_TRUE(dir.file("Ventrolo.cfg").contains("\r\n25,0,500,250,1\r\n"));
+    EXPECT_EQ(dir.file("Ventrolo.journal"), (JournalRecord{{{{25, 0}, {0, 0}}}}.Serialize()));
 }

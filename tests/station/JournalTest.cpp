@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using station::JournalRecord;
@@ -20,7 +19,7 @@ QByteArray Of(Stepper one, Stepper two) {
 // The journal of the fixture's engine in a directory of its own, told what the engine tells as
 // the application tells it.
 struct JournalTest : engine_test::EngineFixture {
-    QTemporaryDir dir;
+    station_test::Dir dir;
     QString path = dir.filePath("Ventrolo.journal");
     PositionJournal journal{state, platform, engine, path, dir.filePath("Ventrolo.cfg")};
 
@@ -34,10 +33,7 @@ struct JournalTest : engine_test::EngineFixture {
         QObject::connect(&engine, &Engine::stopped, &journal, &J::Stopped);
         QObject::connect(&engine, &Engine::stepperSwitched, &journal, &J::StepperSwitched);
     }
-    QByteArray file() const { return station_test::ReadFile(path); }
-    void writeFile(const QString& name, const QByteArray& contents, int secondsAgo = 0) {
-        station_test::WriteFile(dir.filePath(name), contents, secondsAgo);
-    }
+    QByteArray file() const { return dir.file("Ventrolo.journal"); }
     // Start-up as the application runs it: the journal read before the windows are built.
     std::optional<core::Long> startUp() {
         journal.Restore();
@@ -86,13 +82,13 @@ TEST_F(JournalTest, aSlowTurn_staysOnRecordUntilItArrivesOrStops) {
 }
 
 TEST_F(JournalTest, aJournalNewerThanTheConfiguration_givesItsCountersAndSaysSo) {
-    writeFile("Ventrolo.journal", Of({120, 0}, {7, 0}), 60);
-    writeFile("Ventrolo.cfg", "newer");
+    dir.write("Ventrolo.journal", Of({120, 0}, {7, 0}), 60);
+    dir.write("Ventrolo.cfg", "newer");
     startUp();
     EXPECT_EQ(state.StepCounter, 0);
     EXPECT_TRUE(platform.messages.empty());
 
-    writeFile("Ventrolo.journal", Of({120, 3}, {7, 0}));
+    dir.write("Ventrolo.journal", Of({120, 3}, {7, 0}));
     state.StoredProfiles[0].StepCounter = 80;
     EXPECT_FALSE(startUp());
     EXPECT_EQ(state.StepCounter, 120);
@@ -111,7 +107,7 @@ TEST_F(JournalTest, aDamagedJournal_isReportedAndNotUsed) {
           QByteArray("Ventrolo journal 1\nstepper1=12 0\nstepper2=x 0\nend\n"),
           QByteArray("\0\0\0\0", 4)}) {
         platform.messages.clear();
-        writeFile("Ventrolo.journal", damaged);
+        dir.write("Ventrolo.journal", damaged);
         startUp();
         EXPECT_EQ(state.StepCounter, 80);
         ASSERT_EQ(platform.messages.size(), 1u);
@@ -122,7 +118,7 @@ TEST_F(JournalTest, aDamagedJournal_isReportedAndNotUsed) {
 
 TEST_F(JournalTest, aTurnCutOff_offersTheCalibrationRunOfItsStepper) {
     // No configuration yet: a crash in the first run.
-    writeFile("Ventrolo.journal", Of({0, 0}, {25, 0, 50}));
+    dir.write("Ventrolo.journal", Of({0, 0}, {25, 0, 50}));
     platform.answerNextMessage(platform::Answer::Yes);
     EXPECT_EQ(startUp(), 1);
     EXPECT_EQ(state.StoredProfiles[1].StepCounter, 25);

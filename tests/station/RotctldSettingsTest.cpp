@@ -10,15 +10,15 @@ using namespace station;
 namespace {
 
 struct RotctldSettingsTest : ::testing::Test {
-    QTemporaryDir dir;
+    station_test::Dir dir;
     QString path = dir.filePath("Ventrolo.ini");
 
     // Writes the file and reads [rotctld] from it.
     RotctldSettings read(const QByteArray& contents) {
-        station_test::WriteFile(path, contents);
+        dir.write("Ventrolo.ini", contents);
         return ReadRotctldSettings(path);
     }
-    QByteArray file() const { return station_test::ReadFile(path); }
+    QByteArray file() const { return dir.file("Ventrolo.ini"); }
 };
 
 } // namespace
@@ -31,14 +31,9 @@ TEST_F(RotctldSettingsTest, missingKeysAreAddedWithTheirDefaults_andTheMenusChoi
     EXPECT_TRUE(ReadRotctldSettings(path).enabled);
 }
 
-TEST_F(RotctldSettingsTest, values_areReadOrKeepTheirDefaultsAndAreReported) {
-    RotctldSettings settings = read("[rotctld]\nenabled=on\nport=4534\naddress=0.0.0.0\n");
-    EXPECT_TRUE(settings.enabled);
-    EXPECT_EQ(settings.port, 4534);
-    EXPECT_EQ(settings.address, QHostAddress(QHostAddress::AnyIPv4));
-    EXPECT_TRUE(settings.problem.isEmpty());
-
-    settings = read("[rotctld]\nenabled=maybe\nport=70000\naddress=my.host\n");
+TEST_F(RotctldSettingsTest, badValues_keepTheirDefaultsAndAreReported) {
+    const RotctldSettings settings =
+        read("[rotctld]\nenabled=maybe\nport=70000\naddress=my.host\n");
     EXPECT_FALSE(settings.enabled);
     EXPECT_EQ(settings.port, 4533);
     EXPECT_EQ(settings.address, QHostAddress(QHostAddress::LocalHost));
@@ -55,19 +50,22 @@ TEST_F(RotctldSettingsTest, aFileThatWouldNotReadBackOrCannotBeWritten_isLeftAsI
     EXPECT_FALSE(StoreRotctldEnabled(dir.filePath("no/such/dir/Ventrolo.ini"), true, &error));
 }
 
-TEST_F(RotctldSettingsTest, aSectionSortingInsideTheGroup_hidesNoValueOfTheUser_andNothingIsAdded) {
+TEST_F(RotctldSettingsTest, valuesAreRead_evenWithASectionSortingInsideTheGroup_andNothingIsAdded) {
     // A section named like a group inside [rotctld], whole or with its header damaged, sorts
     // between [rotctld] and its keys: QSettings' own lookup missed enabled and port then, so the
     // user's values were ignored (and taken as missing) at every start.
-    for (const QByteArray& after : {QByteArray("[rotctld/dev/ttyS1\n"), QByteArray("[rotctld/a]\n"),
-                                    QByteArray("[rotctld/ea\nx=1\n")}) {
-        const QByteArray hand = "[rotctld]\nenabled=true\nport=4534\naddress=0.0.0.0\n" + after;
+    for (const QByteArray& after :
+         {QByteArray(), QByteArray("[rotctld/dev/ttyS1\n"), QByteArray("[rotctld/a]\n"),
+          QByteArray("[rotctld/ea\nx=1\n")}) {
+        SCOPED_TRACE(after.toStdString());
+        const QByteArray hand = "[rotctld]\nenabled=on\nport=4534\naddress=0.0.0.0\n" + after;
         const RotctldSettings settings = read(hand);
-        EXPECT_TRUE(settings.enabled) << after.constData();
-        EXPECT_EQ(settings.port, 4534) << after.constData();
+        EXPECT_TRUE(settings.enabled);
+        EXPECT_EQ(settings.port, 4534);
         EXPECT_EQ(settings.address, QHostAddress(QHostAddress::AnyIPv4));
+        EXPECT_TRUE(settings.problem.isEmpty());
         EXPECT_EQ(file(), hand);
         ASSERT_TRUE(StoreRotctldEnabled(path, false));
-        EXPECT_FALSE(ReadRotctldSettings(path).enabled) << after.constData();
+        EXPECT_FALSE(ReadRotctldSettings(path).enabled);
     }
 }

@@ -1,14 +1,7 @@
 // The station's wiring in the application: the menu's check item, the journal at start.
-#include "app/VentroloApp.h"
-#include "port/SimulatedLpt.h"
+#include "app/AppFixture.h"
 #include "station/JournalRecord.h"
 #include "station/StationTestSupport.h"
-
-#include <QAction>
-#include <QFile>
-#include <QLabel>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using station::JournalRecord;
 using station_test::Client;
@@ -16,30 +9,24 @@ using station_test::Client;
 namespace {
 
 struct StationAppTest : ::testing::Test {
-    QTemporaryDir dir;
+    station_test::Dir dir;
     quint16 port = station_test::FreePort();
     testing_support::FakePlatform platform;
     std::unique_ptr<app::VentroloApp> app;
 
     StationAppTest() {
         platform.processQtEvents = true;
-        write("Ventrolo.ini", QString("[rotctld]\nport=%1\n").arg(port).toUtf8());
+        dir.write("Ventrolo.ini", QString("[rotctld]\nport=%1\n").arg(port).toUtf8());
         // A configuration a minute old, so that the first start makes no defaults.
         core::ProgramState state;
         EXPECT_TRUE(core::ConfigFile(state, platform, dir.path()).SaveConfig());
-        station_test::WriteFile(dir.filePath("Ventrolo.cfg"), file("Ventrolo.cfg"), 60);
+        dir.write("Ventrolo.cfg", dir.file("Ventrolo.cfg"), 60);
     }
     void start() {
         app.reset(); // one application at a time
         app = std::make_unique<app::VentroloApp>(dir.path(), platform,
                                                  std::make_unique<port::SimulatedLpt>());
         app->start();
-    }
-    void write(const QString& name, const QByteArray& contents) {
-        station_test::WriteFile(dir.filePath(name), contents);
-    }
-    QByteArray file(const QString& name) const {
-        return station_test::ReadFile(dir.filePath(name));
     }
     QAction* item() { return app->mainWindow().form().mnuRotctld; }
 };
@@ -52,7 +39,7 @@ TEST_F(StationAppTest, theMenuItem_startsAndStopsTheServerAndIsRemembered) {
     item()->trigger();
     EXPECT_TRUE(item()->isChecked());
     EXPECT_EQ(item()->text(), QString("Rotator ser&ver (rotctld :%1)").arg(port));
-    EXPECT_TRUE(file("Ventrolo.ini").contains("enabled=true"));
+    EXPECT_TRUE(dir.file("Ventrolo.ini").contains("enabled=true"));
 
     Client client(port);
     EXPECT_EQ(client.ask("P 90 0\n"), "RPRT 0\n");
@@ -61,12 +48,12 @@ TEST_F(StationAppTest, theMenuItem_startsAndStopsTheServerAndIsRemembered) {
 
     item()->trigger();
     EXPECT_FALSE(item()->isChecked());
-    EXPECT_TRUE(file("Ventrolo.ini").contains("enabled=false"));
+    EXPECT_TRUE(dir.file("Ventrolo.ini").contains("enabled=false"));
     EXPECT_TRUE(client.closes());
 
     // A port in use at the next start is told, and the item stays unchecked.
     QFile::remove(dir.filePath("Ventrolo.journal")); // the run above did not end
-    write("Ventrolo.ini", QString("[rotctld]\nenabled=true\nport=%1\n").arg(port).toUtf8());
+    dir.write("Ventrolo.ini", QString("[rotctld]\nenabled=true\nport=%1\n").arg(port).toUtf8());
     QTcpServer taken;
     ASSERT_TRUE(taken.listen(QHostAddress(QHostAddress::LocalHost), port));
     start();
@@ -77,7 +64,7 @@ TEST_F(StationAppTest, theMenuItem_startsAndStopsTheServerAndIsRemembered) {
 }
 
 TEST_F(StationAppTest, aTurnCutOff_isToldAtStartAndTheCalibrationRunRocksAroundTheCounter) {
-    write("Ventrolo.journal", JournalRecord{{{{25, 0, 50}, {0, 0}}}}.Serialize());
+    dir.write("Ventrolo.journal", JournalRecord{{{{25, 0, 50}, {0, 0}}}}.Serialize());
     platform.answerNextMessage(platform::Answer::Yes);
     start();
     ASSERT_EQ(platform.messages.size(), 1u);

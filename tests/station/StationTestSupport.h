@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace station_test {
@@ -45,8 +46,13 @@ struct Client {
     }
 };
 
-using test_support::ReadFile;
-using test_support::WriteFile;
+// A directory of the test's own, its files read and written by name.
+struct Dir : QTemporaryDir {
+    QByteArray file(const QString& name) const { return test_support::ReadFile(filePath(name)); }
+    void write(const QString& name, const QByteArray& contents, int secondsAgo = 0) {
+        test_support::WriteFile(filePath(name), contents, secondsAgo);
+    }
+};
 
 // A port of 127.0.0.1 that nothing listens on just now.
 inline quint16 FreePort() {

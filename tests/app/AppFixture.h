@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/VentroloApp.h"
+#include "mainwindow/ClickableLabel.h"
+#include "mainwindow/EntryField.h"
+#include "mainwindow/PressButton.h"
+#include "mainwindow/SelectionSlider.h"
+#include "port/SimulatedLpt.h"
+#include "support/FakePlatform.h"
+#include "support/QtPrinters.h"
+#include "support/TestFiles.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace app_test {
+
+using testing_support::FakePlatform;
+
+// The application on the simulated port in a directory of its own, on the virtual clock.
+struct AppFixture : ::testing::Test {
+    QTemporaryDir dir;
+    FakePlatform platform;
+    port::SimulatedLpt* lpt = new port::SimulatedLpt;
+    app::VentroloApp app{dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt)};
+    core::ProgramState& state = app.state();
+    mainwindow::MainWindowForm& form = app.mainWindow().form();
+
+    // A first start measures the PC speed by counting clock reads for a second.
+    void firstStart() {
+        platform.clockStepPerRead = 1;
+        app.start();
+        platform.clockStepPerRead = 0;
+    }
+    QByteArray file(const QString& name) const {
+        return test_support::ReadFile(dir.filePath(name));
+    }
+};
+
+// Another run of the program in the directory, started on a platform of its own.
+struct SecondRun {
+    FakePlatform platform;
+    app::VentroloApp app;
+
+    explicit SecondRun(const QString& directory)
+        : app(directory, platform, std::make_unique<port::SimulatedLpt>()) {
+        app.start();
+    }
+};
+
+} // namespace app_test
