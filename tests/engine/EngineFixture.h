@@ -42,6 +42,7 @@ struct EngineFixture : ::testing::Test {
     std::vector<core::Long> positions; // the counter at every port write that changed it
     std::vector<QString> degrees;
     std::vector<engine::OverlayDisplay> overlays;
+    std::vector<bool> turns; // turnStarted (true) and turnEnded (false)
     // Runs with the counter after every port write, as a switch closing where the motor stands.
     std::function<void(core::Long)> onCounter;
 
@@ -59,6 +60,8 @@ struct EngineFixture : ::testing::Test {
                          [this](const QString& d) { degrees.push_back(d); });
         QObject::connect(&engine, &Engine::overlayChanged,
                          [this](const engine::OverlayDisplay& d) { overlays.push_back(d); });
+        QObject::connect(&engine, &Engine::turnStarted, [this] { turns.push_back(true); });
+        QObject::connect(&engine, &Engine::turnEnded, [this] { turns.push_back(false); });
         state.LoadStepperProfile();
         engine.coil().UpdateStepperBits();
         engine.InitSpeed();
