@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     // Turning: at 1 ms per step for turnSeconds, and what of it the machine itself costs.
     engine::Engine& engine = program.engine();
     const int steps = turnSeconds * 1000;
-    const auto turn = [&] { engine.TurnTo({program.state().StepCounter + steps, 1}); };
+    const auto turn = [&] { engine.TurnTo({program.state().StepCounter + steps, engine::TurnOrigin::Window, 1}); };
     const double floor = CostPercent([&] {
         for (int i = 0; i < steps; ++i)
             platform.waitUntil(platform.steadyMs() + 1, false);

@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
         std::vector<double> stepTimes;
         if (scheme == Deadline) {
             program.clearWrites();
-            engine.TurnTo({state.StepCounter + direction * Steps, delay});
+            engine.TurnTo({state.StepCounter + direction * Steps, engine::TurnOrigin::Window, delay});
             direction = -direction;
             afterTurnMs.push_back(program.platform().steadyMs() - engine.lastTurnTiming().endMs);
             return program.writeTimes();

@@ -24,9 +24,10 @@ struct RecordingTurner : program::Turner {
         platform.waitMs(1);
         state.StepCounter = target;
     }
-    void turnStepperTo(core::Long stepper, core::Long target) override {
+    bool turnStepperTo(core::Long stepper, core::Long target) override {
         state.SelectedStepper = stepper;
         turnTo(target, std::nullopt);
+        return true;
     }
     void stopTurning() override { ++stops; }
     std::uint64_t stopCount() const override { return stops; }

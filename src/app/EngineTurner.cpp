@@ -9,11 +9,11 @@ EngineTurner::EngineTurner(engine::Engine& engine, QObject* parent)
 
 void EngineTurner::turnTo(core::Long target, std::optional<core::Long> delayMs) {
     using Ramp = engine::TurnRequest::Ramp;
-    engine_.TurnTo({target, delayMs, delayMs ? Ramp::Off : Ramp::AsSet});
+    engine_.TurnTo({target, engine::TurnOrigin::Program, delayMs, delayMs ? Ramp::Off : Ramp::AsSet});
 }
 
-void EngineTurner::turnStepperTo(core::Long stepper, core::Long target) {
-    engine_.TurnStepperTo(stepper, target);
+bool EngineTurner::turnStepperTo(core::Long stepper, core::Long target) {
+    return engine_.TurnStepperTo(stepper, target) != engine::TurnOutcome::TimedOut;
 }
 
 void EngineTurner::stopTurning() {

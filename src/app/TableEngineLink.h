@@ -16,7 +16,7 @@ public:
                     engine::MainFields& fields, engine::TurnCommands& turns);
 
     void StopTurning() override { engine_.StopTurning(); }
-    void TurnTo(core::Long target) override { engine_.TurnTo({target}); }
+    void TurnTo(core::Long target) override { engine_.TurnTo({target, engine::TurnOrigin::Window}); }
     void StepperValuesChanged() override;
 
 private:

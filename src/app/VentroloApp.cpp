@@ -23,7 +23,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
       engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
       joystick_(state_, joystickDevice_, platform_),
       housekeeping_(state_, platform_, engine_, switches_, joystick_),
-      keys_(state_, platform_, engine_), wheel_(state_, platform_, engine_),
+      keys_(state_, platform_, engine_), wheel_(state_, engine_),
       turns_(state_, platform_, engine_, fields_), params_(state_, platform_, engine_, fields_),
       shuttlePuls_(state_, platform_, engine_, fields_, params_),
       calibration_(state_, platform_, engine_, fields_), overlay_(state_, engine_, fields_),
@@ -56,6 +56,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
 }
 
 VentroloApp::~VentroloApp() {
+    engine_.setTransmitState(nullptr); // the rig's tuning goes before the engine
     if (QCoreApplication* application = QCoreApplication::instance())
         application->removeEventFilter(this);
     delete exitDialog_;

@@ -14,13 +14,8 @@ void VentroloApp::wireTable() {
     rigLinks_.Load();
     tableEditor_.setEngineLink(&tableEngine_);
     tuning_.setRigctld(rigctldRig_);
-    // A turn asked for in the main window while the rig transmits asks first.
-    turns_.setTurnCheck([this] { return tuning_.ManualTurnAllowed(); });
-    // Keys, wheel notches and shuttle or pulse swings come too often to ask: they beep instead.
-    const auto transmitting = [this] { return tuning_.guardHolds(); };
-    keys_.setTurnRefusal(transmitting);
-    wheel_.setTurnRefusal(transmitting);
-    shuttlePuls_.setTurnRefusal(transmitting);
+    // No turn while our PTT is on or the rig reports transmit, whoever asks for it.
+    engine_.setTransmitState(&tuning_);
 
     mainwindow::MainWindowForm& form = window_.form();
     connect(form.mnuTableUnity, &QAction::triggered, this, [this](bool checked) {

@@ -8,7 +8,7 @@ void TurnToHeading(engine::Engine& engine, const core::ProgramState& state, doub
     const core::Long target = HeadingTarget(heading, state.StepCounter, state.DegreesPerStep,
                                             state.MinPosition, state.MaxPosition);
     engine.StopTurning();
-    engine.TurnTo({target});
+    engine.TurnTo({target, engine::TurnOrigin::Window});
 }
 
 } // namespace display

@@ -109,8 +109,8 @@ PelorusWindow::PelorusWindow(const PelorusLogic& logic, QWidget& dockTo)
 
     core::ProgramState& s = logic_.state;
     engine::Engine& engine = logic_.engine;
-    connect(cmdCw2, &QPushButton::clicked, this, [&engine] { engine.StepBy(-1, 0); });
-    connect(cmdCcw2, &QPushButton::clicked, this, [&engine] { engine.StepBy(1, 0); });
+    connect(cmdCw2, &QPushButton::clicked, this, [&engine] { engine.StepBy(-1, 0, engine::TurnOrigin::Window); });
+    connect(cmdCcw2, &QPushButton::clicked, this, [&engine] { engine.StepBy(1, 0, engine::TurnOrigin::Window); });
     connect(cmdSet, &QPushButton::clicked, &engine, &engine::Engine::SetCounterByHand);
     connect(cmdHoofd, &QPushButton::clicked, this, &PelorusWindow::mainToggled);
     connect(Picture1, &DialView::pressed, this, [this](Qt::MouseButton button, QPoint at) {

@@ -67,7 +67,13 @@ void CalibrationRun::Calibreer1() {
                 break;
             const double start = platform_.steadyMs();
             emit timeChanged(TimeLabelText(platform_));
-            engine_.TurnTo({static_cast<Long>(turningPoint)});
+            // The rig transmitting ends the run (with a beep when it refused the turn).
+            if (engine_.TurnTo({static_cast<Long>(turningPoint), TurnOrigin::Repeated}) !=
+                TurnOutcome::Done) {
+                engine_.modes().calibrationRunning = false;
+                engine_.ModesChanged();
+                break;
+            }
             SettleAfterTurn(engine_, platform_, start, running);
         }
     }

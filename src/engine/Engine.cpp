@@ -2,6 +2,8 @@
 // slow turns. Displays, speed and the stepper and port commands are in the other Engine*.cpp.
 #include "engine/Engine.h"
 
+#include "core/VersionTexts.h"
+#include "engine/EngineLogging.h"
 #include "engine/KeyCodes.h"
 
 #include <QScopedValueRollback>
@@ -15,6 +17,10 @@ using port::Direction;
 
 namespace {
 
+// How often a turn held by the transmit gate looks whether the rig still transmits.
+constexpr int TransmitCheckMs = 50;
+// A timer turn waits this long for the rig to stop transmitting, then is skipped.
+constexpr double TimerWaitLimitMs = 60'000;
 // Delays above this are turned by the slow-turn timers, one step per tick.
 constexpr Long SlowTurnAboveMs = 1000;
 // Overlay steps never wait longer than this.
@@ -38,22 +44,30 @@ Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform
 
 Engine::~Engine() = default;
 
-void Engine::TurnTo(const TurnRequest& request) {
+TurnOutcome Engine::TurnTo(const TurnRequest& request) {
     const Long saved = state_.StepDelayMs;
     if (request.delayMs)
         state_.StepDelayMs = *request.delayMs;
     const QScopedValueRollback rampOff(rampOff_, request.ramp == TurnRequest::Ramp::Off);
-    turn(request.target);
+    const TurnOutcome outcome = turn(request.target, request.origin, request.consented);
     // A speed chosen while the turn ran stays.
     if (request.delayMs && state_.StepDelayMs == *request.delayMs)
         state_.StepDelayMs = saved;
+    return outcome;
 }
 
-void Engine::turn(Long target) {
+TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
     // Set first: turnStarted() tells where the turn goes.
     state_.TargetPosition = target;
     const Busy busy(*this);
     StopSlowTimers();
+    const QScopedValueRollback gate(gate_, Gate{origin, consented});
+    const TurnOutcome admitted = consented ? TurnOutcome::Done : admit(origin);
+    if (admitted != TurnOutcome::Done) {
+        state_.TargetPosition = state_.StepCounter;
+        ShowSliderLabel(state_.StepCounter);
+        return admitted;
+    }
     ensureTurnPower();
     busyLock_.lock();
     if (target > state_.StepCounter)
@@ -61,13 +75,89 @@ void Engine::turn(Long target) {
     else if (target < state_.StepCounter)
         turnToward(Direction::CCW);
     else if (state_.OverlayMenu && state_.OverlayOn)
-        ApplyOverlay(0);
+        ApplyOverlay(0, origin);
 
     showCounterAndSlider();
     if (!slowTurnRunning()) {
         busyLock_.requestUnlock();
         ShowSliderLabel(state_.StepCounter);
     }
+    if (gate_.held) {
+        state_.TargetPosition = state_.StepCounter;
+        return TurnOutcome::Held;
+    }
+    return TurnOutcome::Done;
+}
+
+bool Engine::admits(TurnOrigin origin) const {
+    return !transmitting() || origin == TurnOrigin::Window || origin == TurnOrigin::Program ||
+           origin == TurnOrigin::Timer;
+}
+
+TurnOutcome Engine::AskGate(TurnOrigin origin) {
+    const QScopedValueRollback gate(gate_, Gate{origin});
+    return admit(origin);
+}
+
+bool Engine::transmitting() const {
+    return transmit_ && transmit_->transmitting();
+}
+
+TurnOutcome Engine::admit(TurnOrigin origin) {
+    if (!transmitting())
+        return TurnOutcome::Done;
+    const Ticket ticket{stops_, ++turns_};
+    switch (origin) {
+    case TurnOrigin::Window: {
+        const platform::Answer answer = platform_.messageBox(
+            QStringLiteral("The rig is transmitting: turning the loop now may arc it.\r\nTurn "
+                           "all the same?"),
+            core::MessageTitle(), platform::Icon::Question, platform::Buttons::YesNo);
+        // A stop or another turn while the question was open ends this one.
+        if (answer != platform::Answer::Yes || superseded(ticket))
+            return TurnOutcome::Refused;
+        gate_.consented = true;
+        return TurnOutcome::Done;
+    }
+    case TurnOrigin::Repeated:
+        platform_.beep();
+        return TurnOutcome::Refused;
+    case TurnOrigin::Program:
+    case TurnOrigin::Timer:
+        return waitForReceive(ticket);
+    case TurnOrigin::Network:
+    case TurnOrigin::Following:
+    case TurnOrigin::Search:
+        break;
+    }
+    return TurnOutcome::Refused;
+}
+
+TurnOutcome Engine::waitForReceive(const Ticket& ticket) {
+    const double start = platform_.steadyMs();
+    qCInfo(lcEngine) << "the rig transmits: the turn waits";
+    while (transmitting()) {
+        // Without the event loop (the exit) nothing can end the transmission.
+        if (superseded(ticket) || state_.NoYield)
+            return TurnOutcome::Refused;
+        if (gate_.origin == TurnOrigin::Timer && platform_.steadyMs() - start > TimerWaitLimitMs)
+            return TurnOutcome::TimedOut;
+        platform_.waitMs(TransmitCheckMs, true);
+    }
+    return superseded(ticket) ? TurnOutcome::Refused : TurnOutcome::Done;
+}
+
+bool Engine::gateOpensAtStep(const Ticket& ticket) {
+    if (gate_.consented || !transmitting())
+        return true;
+    if (gate_.origin == TurnOrigin::Program || gate_.origin == TurnOrigin::Timer) {
+        // A program waits where it is, however long: its next step comes after transmit.
+        const QScopedValueRollback origin(gate_.origin, TurnOrigin::Program);
+        return waitForReceive(ticket) == TurnOutcome::Done;
+    }
+    qCInfo(lcEngine) << "the rig transmits: the turn stops at" << state_.StepCounter;
+    gate_.held = true;
+    return false;
 }
 
 // Half of a turn: TargetPosition is held within the limit of the direction (with a beep when
@@ -83,7 +173,7 @@ void Engine::turnToward(Direction direction) {
     }
     emit stepperOptionsEnabled(false);
     state_.OverlayPending = up;
-    ApplyOverlay(0);
+    ApplyOverlay(0, gate_.origin);
     // A stop while the overlay moved ends the whole turn.
     if (stops_ != stopsBefore)
         return;
@@ -123,7 +213,6 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         planRamp(target, position);
     state_.StopRequest = false;
     const Ticket ticket{stops_, ++turns_};
-    auto superseded = [&] { return stops_ != ticket.stops || turns_ != ticket.turns; };
     // Where the move ends, and whether it ends on a limit (or a full or empty overlay).
     auto arrived = [&] {
         if (!overlay)
@@ -146,6 +235,15 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
                 platform_.beep();
             break;
         }
+        if (!gate_.consented && transmitting()) {
+            if (!gateOpensAtStep(ticket))
+                break;
+            // From standstill again: the ramp starts over, the schedule too.
+            if (ramping())
+                planRamp(target, position);
+            timeline.resumed();
+            continue;
+        }
         const Long code = state_.PhaseSeq[phase];
         phase = (phase + 1) % state_.PhaseSeq.size();
         position += up ? 1 : -1;
@@ -165,12 +263,12 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         if (overlay && !ramping())
             delay = std::min(delay, OverlayDelayLimitMs);
         timeline.waitForNext(static_cast<double>(delay), !state_.NoYield);
-        if (superseded())
+        if (superseded(ticket))
             break;
         if (state_.EndSwitches && CheckSwitches())
             break;
     }
-    if (!superseded())
+    if (!superseded(ticket))
         lastTurnTiming_ = timeline.timing();
     state_.StopRequest = false;
     state_.StepActivity = true;
@@ -186,7 +284,7 @@ void Engine::ensureTurnPower() {
         emit powerChanged();
 }
 
-void Engine::StepBy(std::int64_t n, int shift) {
+TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin) {
     StopTurning();
     // Any count beyond the span of a Long lands on a limit all the same.
     constexpr std::int64_t Span = std::int64_t{1} << 33;
@@ -194,7 +292,7 @@ void Engine::StepBy(std::int64_t n, int shift) {
     const std::int64_t count = magnitude * (shift == ShiftHeld ? 10 : 1);
     const std::int64_t target =
         n > 0 ? std::int64_t{state_.StepCounter} - count : std::int64_t{state_.StepCounter} + count;
-    TurnTo({ClampToLong(target), state_.FastestDelayMs});
+    return TurnTo({ClampToLong(target), origin, state_.FastestDelayMs});
 }
 
 void Engine::StopTurning() {
@@ -237,11 +335,20 @@ void Engine::SetCounter(Long value, Long overlayPosition) {
 // ---------------------------------------------------------------------------------------------
 // Overlay
 
-void Engine::ApplyOverlay(std::int64_t n) {
+TurnOutcome Engine::ApplyOverlay(std::int64_t n, TurnOrigin origin) {
     if (!(state_.OverlayOn && state_.OverlayMenu))
-        return;
+        return TurnOutcome::Done;
+    // Inside a turn the move is the turn's, under the turn's gate.
+    const bool own = busyDepth_ == 0;
     const Busy busy(*this);
     StopSlowTimers();
+    std::optional<QScopedValueRollback<Gate>> gate;
+    if (own) {
+        gate.emplace(gate_, Gate{origin});
+        const TurnOutcome admitted = admit(origin);
+        if (admitted != TurnOutcome::Done)
+            return admitted;
+    }
     ensureTurnPower();
     busyLock_.lock();
 
@@ -257,6 +364,7 @@ void Engine::ApplyOverlay(std::int64_t n) {
     if (n != 0)
         busyLock_.requestUnlock();
     displays_.changed(DisplayPacing::Overlay);
+    return own && gate_.held ? TurnOutcome::Held : TurnOutcome::Done;
 }
 
 void Engine::overlayMove(Direction direction, Long target) {
@@ -291,6 +399,7 @@ void Engine::startSlowTurn(Direction direction) {
     // The phase sequence was just set from the present position: the slow turn starts at its
     // first entry.
     slowPhase_ = 0;
+    slowGate_ = gate_;
     slowTimer(direction).start(static_cast<int>(std::max<Long>(state_.StepDelayMs, 1)));
 }
 
@@ -305,6 +414,19 @@ void Engine::slowStep(Direction direction) {
         state_.PelorusRedraw = true;
         state_.StepActivity = true;
         busyLock_.requestUnlock();
+        return;
+    }
+    if (!slowGate_.consented && transmitting()) {
+        // A program's slow turn waits for the next tick; any other one ends here.
+        if (slowGate_.origin == TurnOrigin::Program || slowGate_.origin == TurnOrigin::Timer)
+            return;
+        qCInfo(lcEngine) << "the rig transmits: the slow turn stops at" << state_.StepCounter;
+        slowTimer(direction).stop();
+        state_.TargetPosition = state_.StepCounter;
+        state_.PelorusRedraw = true;
+        state_.StepActivity = true;
+        busyLock_.requestUnlock();
+        ShowSliderLabel(state_.StepCounter);
         return;
     }
     busyLock_.lock();

@@ -11,6 +11,8 @@
 #include "engine/SpeedControl.h"
 #include "engine/SpeedRamp.h"
 #include "engine/StepTimeline.h"
+#include "engine/TransmitState.h"
+#include "engine/TurnRequest.h"
 #include "engine/TurningModes.h"
 #include "platform/LptPort.h"
 #include "platform/Platform.h"
@@ -25,19 +27,6 @@
 #include <optional>
 
 namespace engine {
-
-// One turn: where to, and the step delay in ms to use instead of StepDelayMs (the delay in
-// force comes back afterwards unless it was changed meanwhile). With Ramp::Off the turn steps
-// at that delay even while SpeedModulate is on: the ramp would replace it by its own.
-struct TurnRequest {
-    enum class Ramp { AsSet, Off };
-    TurnRequest(core::Long to, std::optional<core::Long> delay = std::nullopt,
-                Ramp rampChoice = Ramp::AsSet)
-        : target(to), delayMs(delay), ramp(rampChoice) {}
-    core::Long target;
-    std::optional<core::Long> delayMs;
-    Ramp ramp;
-};
 
 // The stepping engine: every turn of the program, the stop that ends them, the speed, the
 // overlay, the counter and its displays, the stepper choice. One instance, owned by the
@@ -76,14 +65,26 @@ public:
     void ModesChanged() { emit modesChanged(); }
 
     // --- turning ---
+    // The transmit gate: every turn and overlay move asks it before its first step and at
+    // every step, and gets what its origin gets while the rig transmits (see TurnOrigin). A
+    // turn stopped by the gate is not a stop: the modes and the rig's following go on. Null
+    // (the default): nothing transmits. It must outlive the engine or be reset first.
+    void setTransmitState(const TransmitState* transmit) { transmit_ = transmit; }
+    // Whether a turn of this origin would start now without waiting or asking: what a caller
+    // that must answer at once (a rotator client) tells its peer.
+    bool admits(TurnOrigin origin) const;
+    // For a command that does more than turn (retunes the rig, picks a table row): what the gate does to a turn
+    // of this origin now (asks, beeps, waits), without turning. Done: the turn may start; a
+    // window's then goes with consented set.
+    TurnOutcome AskGate(TurnOrigin origin);
     // Turns from StepCounter to the target within MinPosition..MaxPosition (with a beep when
     // the counter already lies beyond the limit in that direction); the overlay is taken up
     // before a turn up and given back before a turn down. A target equal to the counter with
     // the overlay active settles the overlay in its last direction.
-    void TurnTo(const TurnRequest& request);
+    TurnOutcome TurnTo(const TurnRequest& request);
     // A relative turn at the fastest speed after a stop: n > 0 turns down by n steps, n < 0 up
     // by -n; shift 16 (Shift held) makes it ten times as many.
-    void StepBy(std::int64_t n, int shift);
+    TurnOutcome StepBy(std::int64_t n, int shift, TurnOrigin origin);
     // Ends every turning activity: the turn in progress, the slow turns, the endless modes, the
     // pin walk; TargetPosition becomes StepCounter; stopped() tells the other windows.
     void StopTurning();
@@ -102,8 +103,9 @@ public:
     void SwitchStepper(core::Long stepper);
     // Switches to stepper (0 or 1) as the timer table does, with its own coil code back on the
     // port before its driver is enabled, and turns it to position. False, and nothing done,
-    // for another stepper number. The caller announces the turn (the timer table beeps).
-    bool TurnStepperTo(core::Long stepper, core::Long position);
+    // for another stepper number. The caller announces the turn (the timer table beeps). The
+    // turn's origin is TurnOrigin::Timer.
+    std::optional<TurnOutcome> TurnStepperTo(core::Long stepper, core::Long position);
     // At exit: each stepper whose stored counter lies above its lower limit turns down to it
     // with its own profile and driver bits, without serving events (NoYield), at most one step
     // a second; its stored profile then says it is there with no overlay taken. The working
@@ -149,8 +151,9 @@ public:
 
     // --- overlay ---
     // n > 0 takes n overlay steps up, n < 0 gives -n back, 0 settles the overlay in the last
-    // direction; only while OverlayOn and OverlayMenu. StepCounter never changes.
-    void ApplyOverlay(std::int64_t n);
+    // direction; only while OverlayOn and OverlayMenu. StepCounter never changes. Inside a turn
+    // the move is the turn's and origin is not used.
+    TurnOutcome ApplyOverlay(std::int64_t n, TurnOrigin origin);
 
     // --- power and port commands ---
     void ApplyStartUpPower();
@@ -233,7 +236,25 @@ private:
         std::uint64_t turns;
     };
 
-    void turn(core::Long target);
+    // The transmit gate, of the turn or overlay move in progress.
+    struct Gate {
+        TurnOrigin origin = TurnOrigin::Window;
+        bool consented = false; // the user chose to turn while the rig transmits
+        bool held = false;      // the gate stopped the move at a step
+    };
+    TurnOutcome turn(core::Long target, TurnOrigin origin, bool consented);
+    bool transmitting() const;
+    // Before the first step: asks, beeps, waits or refuses as the origin gets it. Done when the
+    // move may start (gate_.consented tells whether under transmit).
+    TurnOutcome admit(TurnOrigin origin);
+    // Waits with the event loop running until the rig stops transmitting (Done), the move was
+    // stopped or superseded (Refused), or a timer turn waited too long (TimedOut).
+    TurnOutcome waitForReceive(const Ticket& ticket);
+    // At a step: true when the move may make it, after waiting where its origin waits.
+    bool gateOpensAtStep(const Ticket& ticket);
+    bool superseded(const Ticket& ticket) const {
+        return stops_ != ticket.stops || turns_ != ticket.turns;
+    }
     void turnToward(port::Direction direction);
     // The one stepping loop: moves the counter, or the overlay on top of it, one step per pass
     // towards target until it arrives (beeping at the limit, or at a full or empty overlay), a
@@ -268,6 +289,9 @@ private:
     std::unique_ptr<platform::Timer> slowCW_;
     std::unique_ptr<platform::Timer> slowCCW_;
     int slowPhase_ = 0; // place in PhaseSeq of the slow turn's next step
+    const TransmitState* transmit_ = nullptr;
+    Gate gate_;
+    Gate slowGate_; // the slow turn's, kept while its timers run
     std::uint64_t stops_ = 0;
     std::uint64_t turns_ = 0;
     int busyDepth_ = 0;

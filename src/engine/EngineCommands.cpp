@@ -23,12 +23,11 @@ void Engine::SwitchStepper(Long stepper) {
     switchTo(stepper, false);
 }
 
-bool Engine::TurnStepperTo(Long stepper, Long position) {
+std::optional<TurnOutcome> Engine::TurnStepperTo(Long stepper, Long position) {
     if (stepper != 0 && stepper != 1)
-        return false;
+        return std::nullopt;
     switchTo(stepper, true);
-    TurnTo({position});
-    return true;
+    return TurnTo({position, TurnOrigin::Timer});
 }
 
 void Engine::switchTo(Long stepper, bool forTimerTable) {

@@ -1,13 +1,10 @@
 // The engine's displays and speed.
 #include "core/Degrees.h"
 #include "engine/Engine.h"
+#include "engine/EngineLogging.h"
 #include "engine/PcSpeedCalibration.h"
 
-#include <QLoggingCategory>
-
 namespace engine {
-
-Q_LOGGING_CATEGORY(lcEngine, "ventrolo.engine")
 
 using core::Long;
 

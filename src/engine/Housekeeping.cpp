@@ -42,7 +42,8 @@ void Housekeeping::Tick() {
     emit timeChanged(TimeLabelText(platform_));
     if (state_.RemoteTurning) {
         if (const int direction = switches_.ReadRemote())
-            engine_.TurnTo({OffsetPosition(state_.StepCounter, direction), state_.FastestDelayMs});
+            engine_.TurnTo({OffsetPosition(state_.StepCounter, direction), TurnOrigin::Repeated,
+                            state_.FastestDelayMs});
     }
     if (state_.EndSwitches && engine_.CheckSwitches())
         engine_.StopSlowTimers();

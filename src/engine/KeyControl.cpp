@@ -21,7 +21,7 @@ int Numpad(int digit) {
 
 KeyControl::KeyControl(core::ProgramState& state, platform::Platform& platform, Engine& engine,
                        QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine), refusal_(platform) {}
+    : QObject(parent), state_(state), platform_(platform), engine_(engine) {}
 
 void KeyControl::HandleKey(int keyCode, int shift) {
     if (keyCode == VirtualKey::F4 && shift == AltMask) {
@@ -33,8 +33,7 @@ void KeyControl::HandleKey(int keyCode, int shift) {
         return;
     }
     if (const std::function<void()> turn = turnOfKey(keyCode)) {
-        if (!refusal_.refused())
-            turn();
+        turn();
         return;
     }
     if (keyCode == 'N') {
@@ -59,22 +58,22 @@ std::function<void()> KeyControl::turnOfKey(int keyCode) {
     if (keyCode == 'R' || keyCode == VirtualKey::End || keyCode == Numpad(6))
         return [this] { turnToLimit(state_.MaxPosition); };
     if (keyCode == 'U' || keyCode == VirtualKey::Add || keyCode == Numpad(8))
-        return [this] { engine_.StepBy(-1, 0); };
+        return [this] { engine_.StepBy(-1, 0, TurnOrigin::Repeated); };
     if (keyCode == 'D' || keyCode == VirtualKey::Subtract || keyCode == Numpad(2))
-        return [this] { engine_.StepBy(1, 0); };
+        return [this] { engine_.StepBy(1, 0, TurnOrigin::Repeated); };
     return {};
 }
 
 void KeyControl::turnToLimit(Long limit) {
     engine_.StopTurning();
-    engine_.TurnTo({limit});
+    engine_.TurnTo({limit, TurnOrigin::Repeated});
 }
 
 void KeyControl::turnBy90Degrees(int sign) {
     engine_.StopTurning();
     // From the counter, where the stop left the target; the turn holds it within the limits.
     const std::int64_t steps = core::DegreesToSteps(90, state_.DegreesPerStep);
-    engine_.TurnTo({OffsetPosition(state_.StepCounter, sign * steps)});
+    engine_.TurnTo({OffsetPosition(state_.StepCounter, sign * steps), TurnOrigin::Repeated});
 }
 
 void KeyControl::changeCustomDelay(Long byMs) {

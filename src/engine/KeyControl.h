@@ -2,7 +2,6 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/TurnRefusal.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -24,8 +23,6 @@ public:
     // any Alt combination but Alt+F4 stop; keys without a command do nothing. The turns it
     // starts let events run, so it may be re-entered meanwhile.
     void HandleKey(int keyCode, int shift);
-    // refuse() true: the turning keys start no turn and beep; the others work as ever.
-    void setTurnRefusal(std::function<bool()> refuse) { refusal_.set(std::move(refuse)); }
     // The "&Key Info" entry: the list of keys in an information box.
     void ShowKeyInfo();
 
@@ -43,7 +40,6 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     Engine& engine_;
-    TurnRefusal refusal_;
 };
 
 } // namespace engine

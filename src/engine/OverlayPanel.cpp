@@ -24,7 +24,7 @@ void OverlayPanel::MenuToggled(bool checked) {
         return;
     }
     // The overlay is settled while the panel still counts, then the panel goes.
-    engine_.ApplyOverlay(0);
+    engine_.ApplyOverlay(0, TurnOrigin::Window);
     state_.OverlayMenu = false;
     emit panelsShown(false);
 }
@@ -50,20 +50,21 @@ void OverlayPanel::OverlayInputClicked() {
 
 void OverlayPanel::StepUpClicked() {
     if (std::int64_t{state_.OverlayPosition} + 1 < state_.OverlaySteps)
-        engine_.ApplyOverlay(1);
+        engine_.ApplyOverlay(1, TurnOrigin::Window);
 }
 
 void OverlayPanel::StepDownClicked() {
     if (std::int64_t{state_.OverlayPosition} - 1 > 0)
-        engine_.ApplyOverlay(-1);
+        engine_.ApplyOverlay(-1, TurnOrigin::Window);
 }
 
 void OverlayPanel::AllUpClicked() {
-    engine_.ApplyOverlay(std::int64_t{state_.OverlaySteps} - state_.OverlayPosition);
+    engine_.ApplyOverlay(std::int64_t{state_.OverlaySteps} - state_.OverlayPosition,
+                        TurnOrigin::Window);
 }
 
 void OverlayPanel::AllDownClicked() {
-    engine_.ApplyOverlay(-std::int64_t{state_.OverlayPosition});
+    engine_.ApplyOverlay(-std::int64_t{state_.OverlayPosition}, TurnOrigin::Window);
 }
 
 } // namespace engine

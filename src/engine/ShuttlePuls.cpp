@@ -12,7 +12,7 @@ using core::Long;
 ShuttlePuls::ShuttlePuls(core::ProgramState& state, platform::Platform& platform, Engine& engine,
                          MainFields& fields, StepperParams& params, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields),
-      params_(params), refusal_(platform) {}
+      params_(params) {}
 
 void ShuttlePuls::FieldEdited(EntryField field) {
     if (field == EntryField::Text8 || field == EntryField::Text9)
@@ -41,8 +41,6 @@ void ShuttlePuls::ShuttleClicked() {
     fields_.setKeyPreview(true);
     TurningModes& modes = engine_.modes();
     const bool wasOn = modes.shuttleOn;
-    if (!wasOn && refusal_.refused())
-        return;
     modes.shuttleOn = !wasOn;
     engine_.ModesChanged();
     engine_.StopTurning();
@@ -78,13 +76,13 @@ void ShuttlePuls::ShuttleClicked() {
 }
 
 bool ShuttlePuls::turnWhileOn(Long target, bool TurningModes::*mode) {
-    if (refusal_.refused()) {
+    const double start = platform_.steadyMs();
+    // The rig transmitting ends the mode (with a beep when it refused the swing).
+    if (engine_.TurnTo({target, TurnOrigin::Repeated}) != TurnOutcome::Done) {
         engine_.modes().*mode = false;
         engine_.ModesChanged();
         return false;
     }
-    const double start = platform_.steadyMs();
-    engine_.TurnTo({target});
     SettleAfterTurn(engine_, platform_, start, [&] { return engine_.modes().*mode; });
     return engine_.modes().*mode;
 }
@@ -113,8 +111,6 @@ void ShuttlePuls::PulsClicked() {
     fields_.setKeyPreview(true);
     TurningModes& modes = engine_.modes();
     const bool starting = !modes.pulsOn;
-    if (starting && refusal_.refused())
-        return;
     modes.pulsOn = starting;
     engine_.ModesChanged();
     engine_.StopTurning();

@@ -4,7 +4,6 @@
 #include "engine/Engine.h"
 #include "engine/MainFields.h"
 #include "engine/StepperParams.h"
-#include "engine/TurnRefusal.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -20,10 +19,6 @@ class ShuttlePuls : public QObject {
 public:
     ShuttlePuls(core::ProgramState& state, platform::Platform& platform, Engine& engine,
                 MainFields& fields, StepperParams& params, QObject* parent = nullptr);
-
-    // refuse() true: the modes do not start, and one running ends before its next swing or
-    // pulse; each refusal beeps.
-    void setTurnRefusal(std::function<bool()> refuse) { refusal_.set(std::move(refuse)); }
 
     // cmdShuttle: starts shuttling between Text8 and Text9, or stops it. Returns when it ends.
     void ShuttleClicked();
@@ -60,7 +55,6 @@ private:
     Engine& engine_;
     MainFields& fields_;
     StepperParams& params_;
-    TurnRefusal refusal_;
 };
 
 } // namespace engine

@@ -11,6 +11,10 @@ void StepTimeline::stepWritten() {
     worstLateMs_ = std::max(worstLateMs_, writtenMs_ - dueMs_);
 }
 
+void StepTimeline::resumed() {
+    dueMs_ = platform_.steadyMs();
+}
+
 bool StepTimeline::behind() const {
     return writtenMs_ - dueMs_ > (1 - MinPeriodFraction) * delayMs_;
 }

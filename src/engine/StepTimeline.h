@@ -37,6 +37,9 @@ public:
     // waits every other millisecond); without it the thread only sleeps.
     void waitForNext(double delayMs, bool yield);
 
+    // The turn stood still (held while the rig transmitted): the schedule starts again now,
+    // with no lateness to make up.
+    void resumed();
     // Whether the step just written came later than the next step alone can make up.
     bool behind() const;
     // The figures so far; endLateMs counts once the last wait is over.

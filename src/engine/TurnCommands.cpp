@@ -71,11 +71,9 @@ void TurnCommands::GotoDegreesClicked() {
 }
 
 void TurnCommands::gotoTarget(Long target) {
-    if (!mayTurn())
-        return;
     engine_.ShowSliderLabel(state_.StepCounter);
     engine_.busyLock().lock();
-    engine_.TurnTo({target});
+    engine_.TurnTo({target, TurnOrigin::Window});
     engine_.busyLock().requestUnlock();
     fields_.setKeyPreview(true);
 }
@@ -103,22 +101,18 @@ void TurnCommands::turnToLimit(bool up) {
         emit maxToolTipChanged(MaxToolTip(limit));
     else
         emit minToolTipChanged(MinToolTip(limit));
-    if (!mayTurn())
-        return;
     engine_.ShowSliderLabel(state_.StepCounter);
-    engine_.TurnTo({limit});
+    engine_.TurnTo({limit, TurnOrigin::Window});
     fields_.setKeyPreview(true);
 }
 
 void TurnCommands::StepUpClicked() {
-    if (mayTurn())
-        engine_.StepBy(-1, 0);
+    engine_.StepBy(-1, 0, TurnOrigin::Window);
     fields_.setKeyPreview(true);
 }
 
 void TurnCommands::StepDownClicked() {
-    if (mayTurn())
-        engine_.StepBy(1, 0);
+    engine_.StepBy(1, 0, TurnOrigin::Window);
     fields_.setKeyPreview(true);
 }
 
@@ -138,10 +132,6 @@ void TurnCommands::DragBarReleased(Long value) {
     if (value == state_.StepCounter)
         return;
     engine_.StopTurning();
-    if (!mayTurn()) {
-        emit dragTurnEnded(); // the thumb back at the counter
-        return;
-    }
     const std::int64_t length = std::int64_t{value} - state_.StepCounter;
     const QString toolTip =
         QStringLiteral("Drag slider (") + core::PlainNumberText(value) + QStringLiteral(")") +
@@ -149,7 +139,7 @@ void TurnCommands::DragBarReleased(Long value) {
     const std::int64_t span =
         std::min<std::int64_t>(length < 0 ? -length : length, std::numeric_limits<Long>::max());
     emit dragTurnStarted(std::min(value, state_.StepCounter), static_cast<Long>(span), toolTip);
-    engine_.TurnTo({value});
+    engine_.TurnTo({value, TurnOrigin::Window});
     emit dragTurnEnded();
 }
 

@@ -6,7 +6,6 @@
 #include "platform/Platform.h"
 
 #include <QObject>
-#include <functional>
 
 namespace engine {
 
@@ -43,9 +42,6 @@ public:
     void ShowGotoFields();
     // A field typed into: Text3 is the goto step.
     void FieldEdited(EntryField field);
-    // Asked before a command's turn starts (the rig transmitting asks the user first); false
-    // leaves the stepper still.
-    void setTurnCheck(std::function<bool()> check) { turnCheck_ = std::move(check); }
 
 signals:
     void maxToolTipChanged(const QString& text);
@@ -62,13 +58,11 @@ private:
     void gotoTarget(core::Long target);
     void turnToLimit(bool up);
     void showGotoStep(core::Long step);
-    bool mayTurn() const { return !turnCheck_ || turnCheck_(); }
 
     core::ProgramState& state_;
     platform::Platform& platform_;
     Engine& engine_;
     MainFields& fields_;
-    std::function<bool()> turnCheck_;
 };
 
 } // namespace engine

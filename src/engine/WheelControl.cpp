@@ -34,9 +34,8 @@ QString DefaultName(WheelFunction function) {
 
 } // namespace
 
-WheelControl::WheelControl(core::ProgramState& state, platform::Platform& platform, Engine& engine,
-                           QObject* parent)
-    : QObject(parent), state_(state), engine_(engine), refusal_(platform) {}
+WheelControl::WheelControl(core::ProgramState& state, Engine& engine, QObject* parent)
+    : QObject(parent), state_(state), engine_(engine) {}
 
 void WheelControl::InitWheelFunctions(bool mouseHasWheel) {
     auto& names = state_.WheelFunctionNames;
@@ -123,16 +122,15 @@ void WheelControl::HandleWheel(int delta, int shift) {
     if (delta == 0)
         return;
     const WheelFunction used = function();
-    // Frequency steps start no turn while the rig transmits, and the speed turns nothing.
-    const bool turns = used == WheelFunction::Stepper || used == WheelFunction::Table;
-    if (turns && refusal_.refused())
-        return;
     bool jumpSizeChanged = false;
     switch (used) {
     case WheelFunction::Stepper:
         wheelStepper(delta, shift);
         break;
     case WheelFunction::Table:
+        // Under transmit no row is picked: that would also send the rig its frequency.
+        if (engine_.AskGate(TurnOrigin::Repeated) != TurnOutcome::Done)
+            break;
         if (tableShown() && table_->selectRowBy(delta < 0 ? 1 : -1)) {
             engine_.StopTurning();
             state_.RigFollowHalted = false;
@@ -162,7 +160,7 @@ void WheelControl::wheelStepper(int delta, int shift) {
     if (state_.BothSteppersPin6)
         emit webcamPictureShown(delta < 0);
     if (!(state_.OverlayMenu && state_.OverlayOn)) {
-        engine_.StepBy(delta, shift);
+        engine_.StepBy(delta, shift, TurnOrigin::Repeated);
         return;
     }
     // With the overlay active the wheel works in the overlay's own direction: a positive delta
@@ -172,13 +170,13 @@ void WheelControl::wheelStepper(int delta, int shift) {
     const bool overlayLeft =
         fill ? state_.OverlayPosition < state_.OverlaySteps : state_.OverlayPosition > 0;
     if (!overlayLeft) {
-        engine_.StepBy(-std::int64_t{delta}, shift);
+        engine_.StepBy(-std::int64_t{delta}, shift, TurnOrigin::Repeated);
         return;
     }
     const std::int64_t size = shift == ShiftHeld ? 5 * std::llabs(std::int64_t{delta}) : 1;
     const bool noYield = state_.NoYield;
     state_.NoYield = true;
-    engine_.ApplyOverlay(size * delta);
+    engine_.ApplyOverlay(size * delta, TurnOrigin::Repeated);
     state_.NoYield = noYield;
 }
 

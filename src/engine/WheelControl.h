@@ -3,8 +3,6 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "engine/TableWheel.h"
-#include "engine/TurnRefusal.h"
-#include "platform/Platform.h"
 
 #include <QObject>
 #include <QString>
@@ -36,14 +34,11 @@ class WheelControl : public QObject {
     Q_OBJECT
 
 public:
-    WheelControl(core::ProgramState& state, platform::Platform& platform, Engine& engine,
-                 QObject* parent = nullptr);
+    WheelControl(core::ProgramState& state, Engine& engine, QObject* parent = nullptr);
 
     // The table window while it exists; null (the default) for none. The window unsets itself
     // before it is destroyed.
     void setTableWheel(TableWheel* table) { table_ = table; }
-    // refuse() true: a notch of the Stepper or Table function starts no turn and beeps.
-    void setTurnRefusal(std::function<bool()> refuse) { refusal_.set(std::move(refuse)); }
 
     // Start-up: the function names, "Stepper" in use; "No Wheel" when the mouse has none. The
     // wheel tooltip names the version of the toolkit that delivers the wheel events.
@@ -88,7 +83,6 @@ private:
     core::ProgramState& state_;
     Engine& engine_;
     TableWheel* table_ = nullptr;
-    TurnRefusal refusal_;
 };
 
 } // namespace engine

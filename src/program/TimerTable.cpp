@@ -282,9 +282,12 @@ void TimerTable::Tick() {
     const QPointer<TimerTable> alive(this);
     turner_.stopTurning();
     platform_.beep();
-    turner_.turnStepperTo(due->stepper, due->position);
+    const bool turned = turner_.turnStepperTo(due->stepper, due->position);
     if (!alive)
         return;
+    if (!turned)
+        qCInfo(lcProgram) << "timer turn of" << due->time
+                          << "missed: the rig transmitted for more than a minute";
     turning_ = false;
     emit turnEnded();
     if (gone_)

@@ -12,7 +12,9 @@ namespace program {
 //
 // Every call runs on the GUI thread. turnTo and turnStepperTo return when the turn has ended
 // (arrived or stopped); while they turn the event loop runs, so any handler may run inside them:
-// stop the turn, start another, close the window that asked for the turn.
+// stop the turn, start another, close the window that asked for the turn. While the rig
+// transmits a turn waits where it is (before its first step or at its next one) until transmit
+// ends.
 class Turner {
 public:
     virtual ~Turner() = default;
@@ -21,8 +23,9 @@ public:
     // delay in ms of this turn alone, without the speed ramp; nullopt: the main window's speed.
     virtual void turnTo(core::Long target, std::optional<core::Long> delayMs) = 0;
     // Makes stepper 0 or 1 the selected one when it is not (as the stepper switch does, its own
-    // coil code back on the port), then turns it to target at the main window's speed.
-    virtual void turnStepperTo(core::Long stepper, core::Long target) = 0;
+    // coil code back on the port), then turns it to target at the main window's speed. False
+    // when the turn was skipped: the rig transmitted longer than a timed turn waits.
+    virtual bool turnStepperTo(core::Long stepper, core::Long target) = 0;
     // Ends the turn in progress; the position stays where the stepper is.
     virtual void stopTurning() = 0;
     // Grows by one with every stop request (the Stop button, Esc, anything that calls

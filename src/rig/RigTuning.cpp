@@ -389,7 +389,7 @@ void RigTuning::follow(core::Single kHz) {
     // No reading (a silent or garbled rig) is no frequency: nothing is looked up, nothing
     // moves, and following goes on with the next good reading. Neither does anything relock
     // or turn while we transmit or the peak search runs.
-    if (kHz == 0 || transmitHolds() || searching_) {
+    if (kHz == 0 || rig_->pttOn() || searching_) {
         if (kHz == 0)
             showLookup(table::Lookup{}, false);
         prevCatFrequency_ = kHz;
@@ -446,7 +446,7 @@ void RigTuning::follow(core::Single kHz) {
     view_.SetInputText(core::PlainNumberText(kHz));
     finish();
     if (locked_)
-        turnTo(lookup.position);
+        turnTo(lookup.position, engine::TurnOrigin::Following);
 }
 
 void RigTuning::PollRateClicked() {
@@ -519,11 +519,6 @@ void RigTuning::RigLockClicked(bool on) {
 }
 
 void RigTuning::EngineStopped() {
-    // Transmit stopped the turn: following stays locked and goes on when it ends.
-    if (guardStopping_) {
-        emit changed();
-        return;
-    }
     setLocked(false);
     calibrateEnabled_ = false;
     inputEnabled_ = true;
@@ -588,14 +583,16 @@ bool RigTuning::rangeCheck(core::Single x) {
     return out;
 }
 
-void RigTuning::turnTo(core::Long p) {
+engine::TurnOutcome RigTuning::turnTo(core::Long p, engine::TurnOrigin origin, bool consented) {
     const core::Long target = std::clamp(p, state_.MinPosition, state_.MaxPosition);
     // A slow turn already on its way there is not started again: with step delays above the
     // poll interval it would never make its next step.
     if (state_.StepCounter == target ||
         (engine_.slowTurnRunning() && state_.TargetPosition == target))
-        return;
-    engine_.TurnTo({target});
+        return engine::TurnOutcome::Done;
+    engine::TurnRequest request{target, origin};
+    request.consented = consented;
+    return engine_.TurnTo(request);
 }
 
 } // namespace rig

@@ -38,7 +38,10 @@ namespace rig {
 //   no turn, polls go on during turns, and a turn under way stops when transmit begins;
 //   following goes on when it ends. Turns of the user's own ask first.
 // - A stop of the engine (Esc) unlocks and halts following until the user locks or turns.
-class RigTuning : public QObject, public table::RigLink, public engine::TableWheel {
+class RigTuning : public QObject,
+                  public table::RigLink,
+                  public engine::TableWheel,
+                  public engine::TransmitState {
     Q_OBJECT
 
 public:
@@ -204,10 +207,9 @@ public:
     bool transmitGuardOn() const { return guard_.enabled(); }
     // The rig reports transmit, with the port open.
     bool rigTransmitting() const { return open_ && guard_.rigTransmitting(); }
-    // The guard holds: the port is open, the guard on and the rig reports transmit.
-    bool guardHolds() const { return open_ && guard_.holds(); }
-    // A turn the user asked for while the guard holds: true when the user says to turn.
-    bool ManualTurnAllowed();
+    // The engine's transmit gate: the guard is on and our PTT is on or the rig reports
+    // transmit.
+    bool transmitting() const override;
 
 signals:
     // Something the table window shows changed.
@@ -239,8 +241,8 @@ private:
     bool rangeCheck(core::Single x);
     // Turns to position p within the limits, unless the stepper stands there or a slow turn is
     // already on its way there.
-    void turnTo(core::Long p);
-    void turnToFrequency(core::Single x);
+    engine::TurnOutcome turnTo(core::Long p, engine::TurnOrigin origin, bool consented = false);
+    void turnToFrequency(core::Single x, engine::TurnOrigin origin);
     void frequencyStep(int n, bool up);
     // Sends a frequency (with the port open), shows it and makes it CatFrequency; false, and
     // nothing changed, when the rig did not take it.
@@ -253,10 +255,8 @@ private:
     // RigTuningStation.cpp
     void useRigctld();
     void useCatRig();
-    // A reading's transmit state: a turn under way stops when transmit begins.
+    // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const RigReading& reading);
-    // Our PTT on, or the rig transmitting while the guard is on: no turn starts by itself.
-    bool transmitHolds() const;
 
     core::ProgramState& state_;
     platform::Platform& platform_;
@@ -266,7 +266,6 @@ private:
     RigConnection* catRig_;
     RigctldRig* rigctld_ = nullptr;
     TransmitGuard guard_;
-    bool guardStopping_ = false;
     RigLinkChoice& links_;
     table::TableEditor& editor_;
     table::TableViewModel& view_;

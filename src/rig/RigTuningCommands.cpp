@@ -56,11 +56,10 @@ void RigTuning::frequencyStep(int n, bool up) {
         platform_.beep();
         return;
     }
-    // No turn while we or the rig transmit.
-    if (locked_ && !transmitHolds()) {
+    if (locked_) {
         const table::Lookup lookup = freqToPosition(f);
         if (lookup.ok())
-            turnTo(lookup.position);
+            turnTo(lookup.position, engine::TurnOrigin::Following);
     }
     emit changed();
 }
@@ -80,14 +79,11 @@ void RigTuning::JumpScrolled(int kHz) {
 
 // --- turning ---
 
-void RigTuning::turnToFrequency(core::Single x) {
-    // The stepper does not turn under transmit power.
-    if (rig_->pttOn()) {
-        platform_.beep();
+void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin) {
+    // Under transmit the user is asked (or the notch refused) before the rig is retuned.
+    if (engine_.AskGate(origin) != engine::TurnOutcome::Done)
         return;
-    }
-    if (!ManualTurnAllowed())
-        return;
+    const bool consented = transmitting();
     rangeCheck(x);
     if (open_) {
         if (!rig_->frequencyValid(x) || !sendFrequency(x)) {
@@ -97,7 +93,7 @@ void RigTuning::turnToFrequency(core::Single x) {
     }
     const table::Lookup lookup = freqToPosition(x);
     if (lookup.ok())
-        turnTo(lookup.position);
+        turnTo(lookup.position, origin, consented);
     else if (open_)
         setLocked(false);
     emit changed();
@@ -106,7 +102,8 @@ void RigTuning::turnToFrequency(core::Single x) {
 void RigTuning::TurnToClicked() {
     engine_.StopTurning();
     state_.RigFollowHalted = false;
-    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)));
+    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)),
+                    engine::TurnOrigin::Window);
 }
 
 void RigTuning::InputEntered() {
@@ -184,7 +181,8 @@ bool RigTuning::selectRowBy(int offset) {
 
 void RigTuning::turnToSelectedRow() {
     state_.RigFollowHalted = false;
-    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)));
+    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)),
+                    engine::TurnOrigin::Repeated);
 }
 
 void RigTuning::changeFrequencyJump(int delta) {
@@ -322,7 +320,9 @@ void RigTuning::PeakSearchClicked() {
     std::vector<std::pair<core::Long, float>> samples;
     int sample = 0;
     for (core::Long position = from; position <= to && searchGoesOn(); ++position, ++sample) {
-        engine_.TurnTo({position});
+        // The rig transmitting ends the search where the stepper stands.
+        if (engine_.TurnTo({position, engine::TurnOrigin::Search}) != engine::TurnOutcome::Done)
+            searchStopped_ = true;
         if (!searchGoesOn())
             break;
         platform_.waitMs(SampleSettleMs, true);
@@ -344,7 +344,7 @@ void RigTuning::PeakSearchClicked() {
             std::minmax_element(samples.begin(), samples.end(),
                                 [](const auto& a, const auto& b) { return a.second < b.second; });
         const bool flat = samples.empty() || quietest->second == loudest->second;
-        engine_.TurnTo({flat ? start : loudest->first});
+        engine_.TurnTo({flat ? start : loudest->first, engine::TurnOrigin::Search});
     }
     searching_ = false;
     searchStopped_ = false;

@@ -47,31 +47,13 @@ void RigTuning::TransmitGuardClicked(bool on) {
     emit changed();
 }
 
-bool RigTuning::transmitHolds() const {
-    return rig_->pttOn() || guardHolds();
+bool RigTuning::transmitting() const {
+    return guard_.enabled() && (rig_->pttOn() || rigTransmitting());
 }
 
 void RigTuning::transmitReported(const RigReading& reading) {
-    if (!guard_.Reported(reading.transmitting))
-        return;
-    qCInfo(lcRig) << "the rig transmits: no turning until it ends";
-    if (!engineTurning_ && !engine_.slowTurnRunning())
-        return;
-    // Stopped at the next step; the stop is not the user's, so following stays locked.
-    guardStopping_ = true;
-    engine_.StopTurning();
-    guardStopping_ = false;
-    state_.RigFollowHalted = false;
-}
-
-bool RigTuning::ManualTurnAllowed() {
-    if (!guardHolds())
-        return true;
-    const PollPause pause(*this);
-    return platform_.messageBox(QStringLiteral("The rig is transmitting: turning the loop now may "
-                                               "arc it.\r\nTurn all the same?"),
-                                core::MessageTitle(), platform::Icon::Question,
-                                platform::Buttons::YesNo) == platform::Answer::Yes;
+    if (guard_.Reported(reading.transmitting))
+        qCInfo(lcRig) << "the rig transmits: no turning until it ends";
 }
 
 } // namespace rig

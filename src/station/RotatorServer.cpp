@@ -116,6 +116,8 @@ int RotatorServer::setPosition(const RotctldRequest& request) {
     const Long target = core::DegreesToSteps(request.azimuth, state_.DegreesPerStep);
     if (target < state_.MinPosition || target > state_.MaxPosition)
         return RotctldInvalidParameter;
+    if (!engine_.admits(engine::TurnOrigin::Network))
+        return RotctldRejected;
     requestTurn(target);
     return RotctldOk;
 }
@@ -143,7 +145,7 @@ void RotatorServer::drive() {
         const Long target = *pendingTarget_;
         pendingTarget_.reset();
         engine_.StopTurning();
-        engine_.TurnTo({target});
+        engine_.TurnTo({target, engine::TurnOrigin::Network});
         if (!alive)
             return;
     }

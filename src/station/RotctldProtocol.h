@@ -28,6 +28,7 @@ enum RotctldStatus : int {
     RotctldOk = 0,
     RotctldInvalidParameter = -1,
     RotctldNotImplemented = -4,
+    RotctldRejected = -9, // the rig transmits: the loop does not turn
     RotctldNotAvailable = -11,
 };
 

@@ -27,6 +27,12 @@ struct WatchedLpt final : platform::LptPort {
     std::function<void()> onWrite;
 };
 
+// The rig's transmit state as the engine's gate reads it.
+struct FakeTransmit final : engine::TransmitState {
+    bool transmitting() const override { return on; }
+    bool on = false;
+};
+
 // An engine on the simulated port and the virtual clock, stepper 1 selected with the defaults
 // (limits 0..500, 200 steps per turn, delays 2 / 15 / 1000 ms), autopower on, every write
 // traced with its virtual time, and what it tells recorded.
@@ -36,6 +42,7 @@ struct EngineFixture : ::testing::Test {
     port::SimulatedLpt lpt;
     WatchedLpt watchedLpt{lpt};
     port::SwitchInputs switches{state, platform, lpt};
+    FakeTransmit transmit;
     engine::Engine engine{state, platform, watchedLpt, switches};
 
     std::vector<core::Long> counters;  // as shown
@@ -48,6 +55,7 @@ struct EngineFixture : ::testing::Test {
 
     EngineFixture() {
         using engine::Engine;
+        engine.setTransmitState(&transmit);
         watchedLpt.onWrite = [this] {
             if (positions.empty() || positions.back() != state.StepCounter)
                 positions.push_back(state.StepCounter);
@@ -92,7 +100,7 @@ struct EngineFixture : ::testing::Test {
     }
     void turnTo(core::Long target) {
         engine.StopTurning();
-        engine.TurnTo({target});
+        engine.TurnTo({target, engine::TurnOrigin::Window});
     }
     // Delays above one second: the slowest delay raised, the speed bar set.
     void setSlowSpeed(core::Long ms) {

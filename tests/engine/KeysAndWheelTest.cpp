@@ -39,7 +39,7 @@ struct FakeTable : engine::TableWheel {
 
 struct KeysAndWheel : EngineFixture {
     engine::KeyControl keys{state, platform, engine};
-    engine::WheelControl wheel{state, platform, engine};
+    engine::WheelControl wheel{state, engine};
     FakeTable table;
 
     KeysAndWheel() {
@@ -191,9 +191,8 @@ TEST_F(KeysAndWheel, tableAndFrequencyWheel_actOnTheTableAndDoNothingPastTheLast
 }
 
 TEST_F(KeysAndWheel, whileTurningIsRefused_turningKeysAndNotchesOnlyBeep_stopAndSpeedStillWork) {
-    bool refuse = true;
-    keys.setTurnRefusal([&] { return refuse; });
-    wheel.setTurnRefusal([&] { return refuse; });
+    bool& refuse = transmit.on;
+    refuse = true;
     openTable();
     table.rigOpen = true;
     for (const int key : {int{PageUp}, Numpad0 + 9, int{'L'}, int{End}, int{'U'}, int{Subtract}})
@@ -210,6 +209,7 @@ TEST_F(KeysAndWheel, whileTurningIsRefused_turningKeysAndNotchesOnlyBeep_stopAnd
     press('N');
     EXPECT_EQ(state.CustomDelayMs, 16);
     wheel.ChooseWheelFunction(WheelFunction::Frequency);
+    table.calls.clear();
     wheel.HandleWheel(-1, 0);
     EXPECT_EQ(table.calls, (Captions{"jump up", "white"}));
     EXPECT_EQ(platform.beeps.size(), 8u);

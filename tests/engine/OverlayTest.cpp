@@ -12,26 +12,26 @@ struct Overlay : EngineFixture {
 };
 
 TEST_F(Overlay, stepsUpAndDownCountOnlyTheOverlayAndFollowTheMotorsCycle) {
-    engine.ApplyOverlay(3);
+    engine.ApplyOverlay(3, engine::TurnOrigin::Window);
     EXPECT_EQ(state.OverlayPosition, 3);
     EXPECT_EQ(stepCodes(), (std::vector<int>{1, 3, 2})); // G(101), G(102), G(103)
     EXPECT_EQ(overlays.back().stepsText, "3");
     EXPECT_EQ(overlays.back().degreesText, "5.4°");
     EXPECT_EQ(overlays.back().directionText, ">>");
 
-    engine.ApplyOverlay(-2);
+    engine.ApplyOverlay(-2, engine::TurnOrigin::Window);
     EXPECT_EQ(state.OverlayPosition, 1);
     EXPECT_EQ(stepCodes(), (std::vector<int>{1, 3, 2, 2, 3, 1})); // power on, G(102), G(101)
     EXPECT_EQ(overlays.back().directionText, "<<");
     EXPECT_TRUE(platform.beeps.empty());
 
-    engine.ApplyOverlay(0); // last direction down: everything back, with a beep at 0
+    engine.ApplyOverlay(0, engine::TurnOrigin::Window); // last direction down: everything back, with a beep at 0
     EXPECT_EQ(state.OverlayPosition, 0);
     EXPECT_EQ(platform.beeps.size(), 1u);
     EXPECT_EQ(state.StepCounter, 100);
 
-    engine.ApplyOverlay(10); // from a full overlay the display counts down
-    engine.ApplyOverlay(-3);
+    engine.ApplyOverlay(10, engine::TurnOrigin::Window); // from a full overlay the display counts down
+    engine.ApplyOverlay(-3, engine::TurnOrigin::Window);
     EXPECT_TRUE(state.OverlayState);
     EXPECT_EQ(overlays.back().stepsText, "-3");
     EXPECT_EQ(overlays.back().degreesText, "-5.4°");
@@ -57,7 +57,7 @@ TEST_F(Overlay, aTurnUpTakesTheRestOfTheOverlayFirstThenCountsOnWithoutAJump) {
 }
 
 TEST_F(Overlay, aTargetEqualToTheCounter_completesAPartlyTakenOverlay) {
-    engine.ApplyOverlay(4);
+    engine.ApplyOverlay(4, engine::TurnOrigin::Window);
     turnTo(100);
     EXPECT_EQ(state.OverlayPosition, 10);
     state.OverlayOn = false; // without the overlay nothing happens
@@ -74,13 +74,13 @@ TEST_F(Overlay, aStopDuringTheOverlay_endsTheWholeTurnAndAStoppedWayDownEndsWith
     EXPECT_EQ(state.StepCounter, 100);
 
     platform.scheduleAfter(15, [this] { engine.StopTurning(); });
-    engine.ApplyOverlay(-3);
+    engine.ApplyOverlay(-3, engine::TurnOrigin::Window);
     EXPECT_EQ(state.OverlayPosition, 1);
     EXPECT_TRUE(platform.beeps.empty()); // the beep says "empty", which it is not
 }
 
 TEST_F(Overlay, overlayStepsWaitAtMostHalfASecond) {
     engine.SpeedScrolled(900);
-    engine.ApplyOverlay(2);
+    engine.ApplyOverlay(2, engine::TurnOrigin::Window);
     EXPECT_EQ(stepTimes(), (std::vector<double>{0, 500}));
 }

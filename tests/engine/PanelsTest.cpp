@@ -135,8 +135,8 @@ TEST_F(Panels, pulseFromTheLowerLimit_movesUpAndPausesItsTimeBetweenPulses) {
 }
 
 TEST_F(Panels, whileTurningIsRefusedTheModesDoNotStart_andAPulseEndsBeforeItsNextPulse) {
-    bool refuse = true;
-    shuttlePuls.setTurnRefusal([&] { return refuse; });
+    bool& refuse = transmit.on;
+    refuse = true;
     // Ends a mode that went on after all, 8 s after it started.
     const auto stopLater = [this] {
         platform.scheduleAfter(8000, [this] { engine.StopTurning(); });

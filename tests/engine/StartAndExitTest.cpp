@@ -21,7 +21,7 @@ struct StartAndExit : HousekeepingFixture {
     engine::MainFields fields;
     engine::TurnCommands turns{state, platform, engine, fields};
     engine::OverlayPanel overlay{state, engine, fields};
-    engine::WheelControl wheel{state, platform, engine};
+    engine::WheelControl wheel{state, engine};
     engine::MainInit init{
         {state, platform, engine, fields, switches, joystick, housekeeping, turns, overlay, wheel}};
     engine::ExitPath exit{state, platform, engine, config};
@@ -100,7 +100,7 @@ TEST_F(StartAndExit, exitWithBothSteppersAtTheirLimits_savesAndEndsWithoutTheQue
 TEST_F(StartAndExit, nothingMovesWhileTheParkQuestionIsOpen_thenBothSteppersParkAtTheSixthTick) {
     init.InitMain(false);
     state.RemoteTurning = true;
-    engine.TurnTo({30});
+    engine.TurnTo({30, engine::TurnOrigin::Window});
     state.StoredProfiles[1].StepCounter = 40;
     exit.ExitProgram();
     ASSERT_TRUE(question);

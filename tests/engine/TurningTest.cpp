@@ -22,7 +22,7 @@ TEST_F(Turning, upToEightAndBack_writesTheGrayCycleWithTheEnableBitsBothWays) {
     state.LptExtraBits = 192;
     engine.coil().UpdateStepperBits();
     state.StepCounter = 2;
-    engine.StepBy(-1, 0);
+    engine.StepBy(-1, 0, engine::TurnOrigin::Window);
     EXPECT_EQ(written().back(), 2 + 28 + 192);
 }
 
@@ -63,7 +63,7 @@ TEST_F(Turning, aStopTwentyFiveMsIntoATenMsTurn_endsItAfterThreeSteps) {
 
 TEST_F(Turning, stepByWithShift_turnsTenStepsAtTheFastestSpeedAndKeepsTheSetSpeed) {
     state.StepCounter = 50;
-    engine.StepBy(1, 16);
+    engine.StepBy(1, 16, engine::TurnOrigin::Window);
     EXPECT_EQ(state.StepCounter, 40);
     EXPECT_EQ(stepTimes()[1] - stepTimes()[0], 2); // FastestDelayMs
     EXPECT_EQ(state.StepDelayMs, 15);
@@ -71,7 +71,7 @@ TEST_F(Turning, stepByWithShift_turnsTenStepsAtTheFastestSpeedAndKeepsTheSetSpee
     constexpr Long top = std::numeric_limits<Long>::max();
     state.MaxPosition = top;
     state.StepCounter = top - 2;
-    engine.StepBy(-10, 16);
+    engine.StepBy(-10, 16, engine::TurnOrigin::Window);
     EXPECT_EQ(state.StepCounter, top); // never wraps
 }
 
@@ -79,7 +79,7 @@ TEST_F(Turning, aTurnStartedInsideAnotherTurn_endsTheFirst) {
     QSignalSpy started(&engine, &engine::Engine::turnStarted);
     QSignalSpy ended(&engine, &engine::Engine::turnEnded);
     engine.SpeedScrolled(10);
-    platform.scheduleAfter(25, [this] { engine.TurnTo({1}); }); // the rig, without a stop
+    platform.scheduleAfter(25, [this] { engine.TurnTo({1, engine::TurnOrigin::Window}); }); // the rig, without a stop
     turnTo(100);
     EXPECT_EQ(state.StepCounter, 1);
     EXPECT_EQ(started.count(), 1); // told once, for the outermost

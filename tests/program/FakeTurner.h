@@ -27,9 +27,12 @@ struct FakeTurner : program::Turner {
             platform.waitMs(delayMs.value_or(state.StepDelayMs));
         }
     }
-    void turnStepperTo(core::Long stepper, core::Long target) override {
+    bool turnStepperTo(core::Long stepper, core::Long target) override {
+        if (transmitting)
+            return false;
         state.SelectedStepper = stepper;
         turnTo(target, std::nullopt);
+        return true;
     }
     void stopTurning() override { ++stops; }
     std::uint64_t stopCount() const override { return stops; }
@@ -47,6 +50,7 @@ struct FakeTurner : program::Turner {
     std::vector<Turn> turns;
     std::uint64_t stops = 0;
     bool settingCounter = false;
+    bool transmitting = false; // timed turns are skipped
 };
 
 } // namespace program_test

@@ -34,14 +34,16 @@ struct FollowingStation {
         engine.coil().UpdateStepperBits();
         engine.InitSpeed();
         links.Load();
+        engine.setTransmitState(&tuning);
     }
+    ~FollowingStation() { engine.setTransmitState(nullptr); }
 
     platform::QtPlatform platform;
     core::ProgramState state;
     port::SimulatedLpt lpt;
     port::SwitchInputs switches{state, platform, lpt};
     engine::Engine engine{state, platform, lpt, switches};
-    engine::WheelControl wheel{state, platform, engine};
+    engine::WheelControl wheel{state, engine};
     CatLog log;
     SimulatedRig simulated{platform};
     QtSerialLink serial;

@@ -30,7 +30,7 @@ struct RigTuningFixture : ::testing::Test {
     port::SimulatedLpt lpt;
     port::SwitchInputs switches{state, platform, lpt};
     engine::Engine engine{state, platform, lpt, switches};
-    engine::WheelControl wheel{state, platform, engine};
+    engine::WheelControl wheel{state, engine};
     rig::CatLog log{state, platform, dir.path()};
     rig::SimulatedRig simulated{platform};
     rig::QtSerialLink serial{dir.path()};
@@ -53,7 +53,9 @@ struct RigTuningFixture : ::testing::Test {
         wheel.InitWheelFunctions(true);
         wheel.setTableWheel(&tuning);
         state.TableWindowShown = true;
+        engine.setTransmitState(&tuning);
     }
+    ~RigTuningFixture() override { engine.setTransmitState(nullptr); }
 
     // Table.cat with the rows "freq,pos" given, interpolation type 0 (the straight line).
     void loadTable(const QByteArray& rows, int type = 0) {

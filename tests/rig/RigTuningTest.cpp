@@ -174,11 +174,15 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     tuning.LockClicked();
     tuning.FrequencyUp(1); // the rig is tuned, the stepper stays
     view.SetInputText("4000");
-    tuning.TurnToClicked();
+    const std::size_t messages = platform.messages.size();
+    platform.answerNextMessage(platform::Answer::No);
+    tuning.TurnToClicked(); // our own PTT: asked first, like the rig's transmit
     tuning.PeakSearchClicked();
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_FALSE(tuning.locked());
-    EXPECT_EQ(platform.beeps.size(), beeps + 3);
+    EXPECT_EQ(platform.beeps.size(), beeps + 2);
+    ASSERT_EQ(platform.messages.size(), messages + 1);
+    EXPECT_EQ(platform.messages.back().icon, platform::Icon::Question);
 
     platform.advance(keyedAt + rig::RigTuning::PttWatchdogMs - 100 - platform.steadyMs());
     EXPECT_TRUE(rig.pttOn());
@@ -269,10 +273,10 @@ TEST_F(RigTuningTest, pollsPauseWhileAModalBoxIsOpenAndWhileTheEngineTurns) {
     EXPECT_TRUE(tuning.pollTimerRunning());
     // Without the transmit guard nothing needs to watch the rig during a turn.
     tuning.TransmitGuardClicked(false);
-    engine.TurnTo({300}); // 200 steps of 15 ms: no poll meanwhile
+    engine.TurnTo({300, engine::TurnOrigin::Window}); // 200 steps of 15 ms: no poll meanwhile
     EXPECT_EQ(simulated.rig().framesReceived().size(), frames);
     tuning.TransmitGuardClicked(true);
-    engine.TurnTo({0});
+    engine.TurnTo({0, engine::TurnOrigin::Window});
     EXPECT_GT(simulated.rig().framesReceived().size(), frames);
 }
 

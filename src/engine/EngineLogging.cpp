@@ -1,0 +1,3 @@
+#include "engine/EngineLogging.h"
+
+Q_LOGGING_CATEGORY(lcEngine, "ventrolo.engine")

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/ProgramState.h"
+
+#include <optional>
+
+namespace engine {
+
+// Who asked for a turn: it decides what the turn gets while the rig transmits.
+enum class TurnOrigin {
+    Window,    // the user, once, in a window: asked first
+    Repeated,  // a key, wheel notch, shuttle or pulse swing, remote button: refused with a beep
+    Program,   // a direct-table program: waits at that turn until transmit ends
+    Timer,     // a timer record: waits at most a minute, then is skipped
+    Network,   // a rotator client: refused at once, nothing moves
+    Following, // the rig's frequency followed, a frequency step: refused, retried by the follower
+    Search,    // a search such as the S-meter peak search: refused, the search ends
+};
+
+// How a turn ended.
+enum class TurnOutcome {
+    Done,     // arrived, or ended by a stop, a switch or another turn
+    Refused,  // the rig transmits: not one step was made
+    Held,     // the rig began to transmit: stopped at the next step
+    TimedOut, // a timer turn waited too long for transmit to end: not one step was made
+};
+
+// One turn: where to, who asks, and the step delay in ms to use instead of StepDelayMs (the
+// delay in force comes back afterwards unless it was changed meanwhile). With Ramp::Off the
+// turn steps at that delay even while SpeedModulate is on: the ramp would replace it by its
+// own.
+struct TurnRequest {
+    enum class Ramp { AsSet, Off };
+    TurnRequest(core::Long to, TurnOrigin from, std::optional<core::Long> delay = std::nullopt,
+                Ramp rampChoice = Ramp::AsSet)
+        : target(to), origin(from), delayMs(delay), ramp(rampChoice) {}
+    core::Long target;
+    TurnOrigin origin;
+    std::optional<core::Long> delayMs;
+    Ramp ramp;
+    // The user was asked already (Engine::AskGate) and said to turn under transmit.
+    bool consented = false;
+};
+
+} // namespace engine
