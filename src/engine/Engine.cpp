@@ -106,7 +106,8 @@ bool Engine::transmitting() const {
 TurnOutcome Engine::admit(TurnOrigin origin) {
     if (!transmitting())
         return TurnOutcome::Done;
-    const Ticket ticket{stops_, ++turns_};
+    // Not a turn of its own: asking must not end a turn already under way.
+    const Ticket ticket{stops_, turns_};
     switch (origin) {
     case TurnOrigin::Window: {
         const platform::Answer answer = platform_.messageBox(
