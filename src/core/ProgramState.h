@@ -114,7 +114,6 @@ struct ProgramState : StepperProfile {
         QStringLiteral("Frequency"), QStringLiteral("Speed"),   QString()};
     QString WheelToolTip;
     QString DateText;
-    std::array<Long, 2> LastCoilCode{0, 0}; // coil code left on the port by each stepper
     // The frequency table's limits while they stand in for the working ones (chkMinMax). They
     // are never stored as the stepper's own; loading a profile ends them.
     std::optional<TableLimits> AppliedTableLimits;

@@ -73,9 +73,9 @@ public:
     // Whether a turn of this origin would start now without waiting or asking: what a caller
     // that must answer at once (a rotator client) tells its peer.
     bool admits(TurnOrigin origin) const;
-    // For a command that does more than turn (retunes the rig, picks a table row): what the gate does to a turn
-    // of this origin now (asks, beeps, waits), without turning. Done: the turn may start; a
-    // window's then goes with consented set.
+    // For a command that does more than turn (retunes the rig, picks a table row): what the gate
+    // does to a turn of this origin now (asks, beeps, waits), without turning. Done: the turn may
+    // start; a window's then goes with consented set.
     TurnOutcome AskGate(TurnOrigin origin);
     // Turns from StepCounter to the target within MinPosition..MaxPosition (with a beep when
     // the counter already lies beyond the limit in that direction); the overlay is taken up
@@ -97,11 +97,11 @@ public:
     bool CheckSwitches();
 
     // --- the stepper ---
-    // Makes stepper 0 or 1 the driven one: the profile of the one left is stored with the coil
-    // code it leaves on the port, the other one's is loaded (stepperSwitched() rebuilds the
-    // windows) and its own last coil code put back on the port.
+    // Makes stepper 0 or 1 the driven one: the profile of the one left is stored, the other
+    // one's is loaded (stepperSwitched() rebuilds the windows) and the code of its position put
+    // on the shared coil lines.
     void SwitchStepper(core::Long stepper);
-    // Switches to stepper (0 or 1) as the timer table does, with its own coil code back on the
+    // Switches to stepper (0 or 1) as the timer table does, with its position's code on the
     // port before its driver is enabled, and turns it to position. False, and nothing done,
     // for another stepper number. The caller announces the turn (the timer table beeps). The
     // turn's origin is TurnOrigin::Timer.
@@ -297,9 +297,6 @@ private:
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
     bool counterBeingSet_ = false;
-    // While a stepper switch rebuilds the windows: the coil code the new stepper left behind,
-    // which its driver is powered with.
-    std::optional<core::Long> switchCoil_;
     DisplayPacing displays_;
     core::Long sliderLabelValue_ = 0;
     TurnTiming lastTurnTiming_;

@@ -34,7 +34,6 @@ void Engine::switchTo(Long stepper, bool forTimerTable) {
     StopTurning();
     state_.StoreStepperProfile();
     const Long leaving = state_.SelectedStepper == 1 ? 1 : 0;
-    state_.LastCoilCode[leaving] = coil_.CurrentCoilBits();
     const Long chosen = stepper == 1 ? 1 : 0;
     if (chosen == leaving)
         return;
@@ -48,19 +47,11 @@ void Engine::switchTo(Long stepper, bool forTimerTable) {
     }
     state_.LoadStepperProfile();
     coil_.UpdateStepperBits();
-    // The chosen stepper's own coil code, drivers off, before the windows are built again: a
-    // rebuild that keeps the code on the register (the webcam's) keeps this one.
-    coil_.WriteData(state_.LastCoilCode[chosen]);
-    const bool quiet = state_.WebcamWindowOpen && !forTimerTable;
-    {
-        // The windows are built anew, which powers the driver: with its own coil code, never
-        // with another one that would turn the motor uncounted.
-        const QScopedValueRollback<std::optional<Long>> coil(switchCoil_,
-                                                             state_.LastCoilCode[chosen]);
-        emit stepperSwitched(quiet);
-    }
-    // The stepper's own coil code goes back before its driver is enabled again.
-    Long value = state_.LastCoilCode[chosen];
+    // Both steppers share the coil lines: the chosen one's position code goes on them, drivers
+    // off, before the windows are built again (which powers its driver on that code).
+    coil_.WriteData(coil_.PositionCode());
+    emit stepperSwitched(state_.WebcamWindowOpen && !forTimerTable);
+    Long value = coil_.PositionCode();
     if (state_.WebcamWindowOpen)
         value |= state_.StepperBits | state_.LptExtraBits;
     coil_.WriteData(value);
@@ -93,7 +84,6 @@ void Engine::park(Long stepper) {
 void Engine::SetCounterByHand() {
     const QScopedValueRollback asking(counterBeingSet_, true);
     StopTurning();
-    const Long coil = coil_.CurrentCoilBits();
     coil_.WriteData(0); // everything off while the shaft may be turned by hand
 
     const QString crlf = QStringLiteral("\r\n");
@@ -111,25 +101,26 @@ void Engine::SetCounterByHand() {
     // Digits and "." only: an answer without any digit changes nothing, like Cancel.
     const QString cleaned = core::NumericFieldText(answer);
     if (!std::any_of(cleaned.begin(), cleaned.end(), [](QChar c) { return c.isDigit(); })) {
-        coil_.WriteData(coil);
+        coil_.WriteData(coil_.PositionCode());
         return;
     }
     const Long v = core::RoundToLong(core::LeadingNumber(cleaned));
     if (v < state_.MinPosition || v > state_.MaxPosition) {
         platform_.messageBox(QStringLiteral("Out off range value"), core::MessageTitle(),
                              platform::Icon::Exclamation);
-        coil_.WriteData(coil);
+        coil_.WriteData(coil_.PositionCode());
         return;
     }
     SetCounter(v, state_.OverlayOn && v > state_.StepCounter ? state_.OverlaySteps : 0);
-    coil_.WriteData(coil);
+    // The shaft was set by hand to the new position: its code, or the next step would jump.
+    coil_.WriteData(coil_.PositionCode());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Power and port commands
 
 void Engine::ApplyStartUpPower() {
-    power_.ApplyStartUpPower(switchCoil_.value_or(0));
+    power_.ApplyStartUpPower();
     emit powerChanged();
 }
 

@@ -2,6 +2,8 @@
 
 #include "core/TextRules.h"
 
+#include <algorithm>
+
 namespace engine {
 
 void SpeedRamp::Plan(std::int64_t steps, core::Long customDelayMs, core::Long fastestDelayMs) {
@@ -22,10 +24,11 @@ void SpeedRamp::Plan(std::int64_t steps, core::Long customDelayMs, core::Long fa
 
 core::Long SpeedRamp::Entry(std::int64_t i) const {
     if (custom_ == fastest_ || i <= 1 || i >= steps_)
-        return custom_;
+        return std::max(custom_, fastest_);
     const std::int64_t x = i <= half_ ? half_ - (i - 1) : i - half_;
     const double v = static_cast<double>(k_) * static_cast<double>(x) * static_cast<double>(x);
-    return v < 1 ? fastest_ : core::RoundToLong(v);
+    // Never faster than the stepper's fastest: a shorter period stalls the motor and loses steps.
+    return v < 1 ? fastest_ : std::max(core::RoundToLong(v), fastest_);
 }
 
 std::optional<core::Long> SpeedRamp::Next() {

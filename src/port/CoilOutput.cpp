@@ -58,8 +58,16 @@ void CoilOutput::WriteData(core::Long value) {
     lpt_.Out32(static_cast<std::uint16_t>(state_.LptAddress), static_cast<std::uint8_t>(value));
 }
 
+core::Long CoilOutput::PositionCode() const {
+    return CoilCode(std::int64_t{state_.StepCounter} + state_.OverlayPosition);
+}
+
+void CoilOutput::WritePositionCode() {
+    WriteData((ReadData() & ~CoilMask) | PositionCode());
+}
+
 void CoilOutput::PowerOn() {
-    WriteCoil(CurrentCoilBits());
+    WriteCoil(PositionCode());
 }
 
 void CoilOutput::WriteCoil(core::Long code) {

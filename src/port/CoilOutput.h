@@ -52,7 +52,13 @@ public:
     void WriteData(core::Long value);
     // The coil code now on the register.
     core::Long CurrentCoilBits() { return ReadData() & CoilMask; }
-    // Enables the driver of the selected stepper, keeping the present coil code.
+    // The coil code of the selected stepper's motor position (the counter and the overlay steps
+    // taken): the only code the register may hold besides a counted step's, since every step
+    // is planned from it.
+    core::Long PositionCode() const;
+    // The position's code to the register, keeping the enable and extra bits on it.
+    void WritePositionCode();
+    // Enables the driver of the selected stepper on the position's code, in one write.
     void PowerOn();
     // One step: code + StepperBits + LptExtraBits.
     void WriteCoil(core::Long code);

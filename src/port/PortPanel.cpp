@@ -61,8 +61,10 @@ bool PortPanel::WalkOutputPins(const std::function<void()>& captionChanged) {
         return false;
     platform_.beep();
     coil_.WriteData(0);
+    // Back on the position's code: the motor was pulled about by the pins, the counter was not.
     const bool autoPower = power_.autoPowerTicked();
-    coil_.WriteData(state_.LptExtraBits | (autoPower ? state_.StepperBits : 0));
+    coil_.WriteData(coil_.PositionCode() | state_.LptExtraBits |
+                    (autoPower ? state_.StepperBits : 0));
     if (!autoPower)
         power_.DriversWentOff();
     walking_ = false;

@@ -12,16 +12,16 @@ PowerControl::PowerControl(core::ProgramState& state, CoilOutput& coil)
     : state_(state), coil_(coil) {}
 
 void PowerControl::writeWithStepperBits(bool on) {
-    const core::Long value = coil_.ReadData();
+    const core::Long value = (coil_.ReadData() & ~CoilMask) | coil_.PositionCode();
     coil_.WriteData(on ? (value | state_.StepperBits) : (value & ~state_.StepperBits));
 }
 
-void PowerControl::ApplyStartUpPower(core::Long coilCode) {
-    const core::Long kept = coil_.CurrentCoilBits();
-    coil_.WriteData(0);
+void PowerControl::ApplyStartUpPower() {
     fieldPowerTicked_ = false;
     idleSeconds_ = 0;
-    const core::Long coil = state_.WebcamWindowOpen ? kept : (coilCode & CoilMask);
+    // One write, on the position's code: a code written on the way (0, say) would turn the
+    // motor uncounted.
+    const core::Long coil = coil_.PositionCode();
     if (autoPowerTicked()) {
         coil_.WriteCoil(coil);
     } else {
@@ -44,7 +44,7 @@ bool PowerControl::EnsureTurnPower() {
 }
 
 void PowerControl::SetAutoPower(bool ticked) {
-    const core::Long coil = coil_.CurrentCoilBits();
+    const core::Long coil = coil_.PositionCode();
     if (ticked) {
         state_.AutoPower = 1;
         // The drivers were just switched on: the countdown starts again from 20.

@@ -30,12 +30,10 @@ public:
     bool powerWanted() const { return autoPowerTicked() || fieldPowerTicked_; }
     int idleSeconds() const { return idleSeconds_; }
 
-    // Start-up: the register is cleared, then the selected driver is enabled with autopower
-    // and left off with manual power, with coilCode on the coil lines (0 at start-up; the
-    // stepper's own code when the main window is rebuilt for another stepper). While the webcam
-    // window is open (WebcamWindowOpen) the coil code on the register is kept instead: the motor
-    // is powered and stands on it, and another code would turn it by steps nobody counts.
-    void ApplyStartUpPower(core::Long coilCode = 0);
+    // Start-up and every rebuild of the main window: the selected driver enabled with
+    // autopower and left off with manual power, on the code of the stepper's position, in one
+    // write.
+    void ApplyStartUpPower();
     // Before a turn: with neither box ticked, ticks "Fieldpower", which enables the driver.
     // Returns true when it did.
     bool EnsureTurnPower();

@@ -150,7 +150,6 @@ TEST_F(ProgramsTest, directWindowClosedMidTurn_stopsHidesAndIsDeletedOnlyAfterTh
 
 TEST_F(ProgramsTest, timedTurns_turnBothSteppersFromTheirOwnCoilCodes_withTheWindowHidden) {
     state.StoredProfiles[1].StepCounter = 6;
-    state.LastCoilCode[1] = port::CoilCode(6);
     test_support::WriteFile(dir.filePath("Timer1.tbl"), timedTurn(3, 9, 1) + timedTurn(6, 2, 0));
     QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
     program::TimerTableWindow* timer = app.timerWindow();

@@ -27,7 +27,8 @@ TEST_F(HousekeepingTest, autopowerCountsDownWhileIdleAndTheCountPausesDuringATur
 TEST_F(HousekeepingTest, autopowerWithOnlyPartOfTheEnableBitsSet_clearsJustThoseBits) {
     state.BothSteppersPin6 = true;
     engine.coil().UpdateStepperBits(); // 12: both drivers
-    lpt.Out32(888, 1 + 4);             // only stepper 1's driver on
+    state.StepCounter = 1;
+    lpt.Out32(888, 1 + 4); // only stepper 1's driver on
     platform.advance(21000);
     EXPECT_EQ(lpt.data(888), 1); // never a borrow into the coil code or other pins
 }

@@ -28,6 +28,15 @@ TEST(SpeedRamp, oneStepIsTheCustomDelay_aFastestEqualToItIsFlat_andNoStepsKeepTh
     EXPECT_EQ(ramp.size(), 4);
 }
 
+TEST(SpeedRamp, neverAsksForADelayShorterThanTheFastest) {
+    engine::SpeedRamp ramp;
+    ramp.Plan(10, 15, 3); // the parabola gives 2.08 ms next to the middle
+    EXPECT_EQ(Entries(ramp), (std::vector<Long>{15, 8, 4, 3, 3, 3, 3, 4, 8, 15}));
+    ramp.Plan(94, 40, 3);
+    for (const Long delay : Entries(ramp))
+        EXPECT_GE(delay, 3);
+}
+
 TEST(SpeedRamp, aRampAcrossTheWholeRangeOfALong_costsNothing) {
     engine::SpeedRamp ramp;
     ramp.Plan(std::int64_t{1} << 32, 1000, 1);

@@ -55,7 +55,7 @@ TEST_F(StartAndExit, initMainBuildsThePanelsFromTheProfileAndPowersTheSelectedDr
     state.StoredProfiles[0].GotoStepValue = 100;
     state.StoredProfiles[0].PulsTime = 4;
     init.InitMain(false);
-    EXPECT_EQ(written(), (std::vector<std::uint8_t>{0, 4})); // cleared, then autopower
+    EXPECT_EQ(written(), (std::vector<std::uint8_t>{4})); // autopower on the counter's code
     EXPECT_EQ(fields.text(engine::EntryField::Text3), "100");
     EXPECT_EQ(fields.text(engine::EntryField::Text7), "180 °");
     EXPECT_EQ(fields.text(engine::EntryField::Text11), "4 Sec");

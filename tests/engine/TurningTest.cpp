@@ -79,7 +79,9 @@ TEST_F(Turning, aTurnStartedInsideAnotherTurn_endsTheFirst) {
     QSignalSpy started(&engine, &engine::Engine::turnStarted);
     QSignalSpy ended(&engine, &engine::Engine::turnEnded);
     engine.SpeedScrolled(10);
-    platform.scheduleAfter(25, [this] { engine.TurnTo({1, engine::TurnOrigin::Window}); }); // the rig, without a stop
+    platform.scheduleAfter(25, [this] {
+        engine.TurnTo({1, engine::TurnOrigin::Window});
+    }); // the rig, without a stop
     turnTo(100);
     EXPECT_EQ(state.StepCounter, 1);
     EXPECT_EQ(started.count(), 1); // told once, for the outermost
@@ -142,34 +144,34 @@ TEST_F(Turning, stopTurningEndsTheModesAndTellsTheOtherWindows) {
     EXPECT_EQ(stopped.count(), 1);
 }
 
-TEST_F(Turning, switchingToStepperTwoAndBack_restoresStepperOneAndItsCoilCode) {
+TEST_F(Turning, switchingToStepperTwoAndBack_restoresStepperOneAndPutsEachPositionsCode) {
     QSignalSpy switched(&engine, &engine::Engine::stepperSwitched);
     state.StepCounter = 123;
     state.MinPosition = -20;
     state.CustomDelayMs = 40;
     state.GotoStepValue = 12;
-    lpt.Out32(888, 3 + 4);
+    state.StoredProfiles[1].StepCounter = 5;
+    lpt.Out32(888, port::CoilCode(123) + 4);
     engine.SwitchStepper(1);
     EXPECT_EQ(state.SelectedStepper, 1);
-    EXPECT_EQ(state.StepCounter, 0);
+    EXPECT_EQ(state.StepCounter, 5);
     EXPECT_EQ(state.StepperBits, 8);
-    EXPECT_EQ(lpt.data(888), 0); // stepper 2 left nothing on the port yet
+    // Stepper 2 never ran: the code of its counter, never 0 (which would pull it a step back).
+    EXPECT_EQ(lpt.data(888), port::CoilCode(5));
 
-    lpt.Out32(888, 1 + 8);
     engine.SwitchStepper(0);
     EXPECT_EQ(state.StepCounter, 123);
     EXPECT_EQ(state.MinPosition, -20);
     EXPECT_EQ(state.CustomDelayMs, 40);
     EXPECT_EQ(state.GotoStepValue, 12);
-    EXPECT_EQ(lpt.data(888), 3); // stepper 1's own coil code back, its driver still off
+    EXPECT_EQ(lpt.data(888), port::CoilCode(123)); // its driver still off
     EXPECT_EQ(switched.count(), 2);
     engine.SwitchStepper(0); // the same stepper: nothing to rebuild
     EXPECT_EQ(switched.count(), 2);
 }
 
 TEST_F(Turning, theTimerTablesTurnOfTheOtherStepper_insideATurn_startsFromItsOwnCoilCode) {
-    state.LastCoilCode[1] = 3; // stepper 2 last stood at a position with code 3
-    state.StoredProfiles[1].StepCounter = 6;
+    state.StoredProfiles[1].StepCounter = 6; // coil code 3
     engine.SpeedScrolled(10);
     platform.scheduleAfter(25, [this] { engine.TurnStepperTo(1, 8); });
     turnTo(100);

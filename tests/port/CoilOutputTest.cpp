@@ -42,12 +42,14 @@ TEST_F(CoilOutputTest, pinSixHeldByBothEnableAndExtraBits_isNotCarriedIntoPinSev
     EXPECT_EQ(lpt.data(888), 2 | 28);
 }
 
-TEST_F(CoilOutputTest, powerOnKeepsTheCoilCodeAndAddsTheEnableAndExtraBits) {
-    lpt.Out32(888, 3);
+TEST_F(CoilOutputTest, powerOnEnablesOnThePositionsCode_whateverCodeTheRegisterHeld) {
+    state.StepCounter = 4;
+    state.OverlayPosition = 1; // the motor stands at 5: code 1
+    lpt.Out32(888, 3);         // another port's leftover, say
     state.LptExtraBits = Lpt89Bits;
     coil.PowerOn();
-    EXPECT_EQ(lpt.data(888), 3 + 4 + 192);
-    EXPECT_EQ(coil.CurrentCoilBits(), 3);
+    EXPECT_EQ(lpt.data(888), 1 + 4 + 192);
+    EXPECT_EQ(coil.CurrentCoilBits(), 1);
 }
 
 TEST_F(CoilOutputTest, clearAllPortsWritesZeroTo632Then956Then888) {

@@ -21,6 +21,7 @@ struct PowerControlTest : ::testing::Test {
 
 TEST_F(PowerControlTest, autopowerCountsDownAndSwitchesTheDriverOffOnceAfterTwentySeconds) {
     state.AutoPower = 1;
+    state.StepCounter = 2; // code 3
     lpt.Out32(888, 3 + 4 + 192);
     state.LptExtraBits = 192;
     ticks(1);
@@ -55,7 +56,7 @@ TEST_F(PowerControlTest, nothingCountsWhileASlowTurnRunsOrWithManualPower) {
 
 TEST_F(PowerControlTest, startUpWithManualPower_leavesTheDriverOff) {
     state.LptExtraBits = 192;
-    lpt.Out32(888, 2);
+    lpt.Out32(888, 2); // left by someone else: the counter's code 0 goes on instead
     state.AutoPower = 0;
     power.ApplyStartUpPower();
     EXPECT_EQ(lpt.data(888), 192);
@@ -66,6 +67,7 @@ TEST_F(PowerControlTest, startUpWithManualPower_leavesTheDriverOff) {
 
 TEST_F(PowerControlTest, fieldPowerAndTheTurnRuleSwitchOnlyTheEnableBits) {
     state.LptExtraBits = 64;
+    state.StepCounter = 1; // code 1
     lpt.Out32(888, 1 + 4 + 64);
     power.SetAutoPower(false); // the driver off, "Fieldpower" to switch it
     EXPECT_EQ(power.autoPowerCaption(), "Autopower(off)");
