@@ -1,10 +1,10 @@
 #include "station/PositionJournal.h"
 
 #include "core/AtomicFile.h"
+#include "core/TextFile.h"
 #include "core/VersionTexts.h"
 #include "station/StationLogging.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cstdlib>
@@ -14,9 +14,6 @@ namespace station {
 using core::Long;
 
 namespace {
-
-// A journal is a few lines; what is longer is damaged and is not read whole.
-constexpr qint64 MaxJournalBytes = 4096;
 
 QString StepperName(std::size_t stepper) {
     return QStringLiteral("Stepper %1").arg(stepper + 1);
@@ -37,16 +34,16 @@ void PositionJournal::Restore() {
     message_.clear();
     icon_ = platform::Icon::Information;
     uncertain_.reset();
-    if (!journal.exists())
+    const core::TextFileRead read = core::ReadTextFile(path_);
+    if (read.status == core::TextFileRead::Status::Missing)
         return;
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (read.status == core::TextFileRead::Status::Unreadable) {
         message_ = QStringLiteral("%1 cannot be read (%2); the positions in %3 are used.")
-                       .arg(name, file.errorString(), QFileInfo(configPath_).fileName());
+                       .arg(name, read.error, QFileInfo(configPath_).fileName());
         icon_ = platform::Icon::Exclamation;
         return;
     }
-    written_ = file.read(MaxJournalBytes);
+    written_ = read.bytes;
     int badLine = 0;
     const auto record = JournalRecord::Parse(written_, &badLine);
     if (!record) {
