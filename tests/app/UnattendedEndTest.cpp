@@ -63,8 +63,8 @@ struct UnattendedEndTest : ::testing::Test {
         ASSERT_TRUE(core::ConfigFile(state, quiet, dir.path()).SaveConfig());
     }
     bool cfgHolds(core::Long counter) const {
-        return file("Ventrolo.cfg").contains("\r\n" + QByteArray::number(counter) +
-                                             ",0,500,250,1\r\n");
+        return file("Ventrolo.cfg")
+            .contains("\r\n" + QByteArray::number(counter) + ",0,500,250,1\r\n");
     }
 };
 
@@ -165,7 +165,8 @@ TEST_F(UnattendedEndTest, aSaveThatFailsAtTheEnd_isLoggedNotShown_andTheJournalH
         std::raise(SIGTERM);
         ASSERT_TRUE(QTest::qWaitFor([&] { return run.app.ended(); }));
         const auto& said = run.platform.messages.back();
-        EXPECT_TRUE(said.text.startsWith("The settings could not be saved")) << said.text.toStdString();
+        EXPECT_TRUE(said.text.startsWith("The settings could not be saved"))
+            << said.text.toStdString();
         EXPECT_FALSE(said.shown);
         EXPECT_EQ(JournalRecord::Parse(file("Ventrolo.journal"))->steppers[0].counter, 64);
         run.expectEndedQuietly();

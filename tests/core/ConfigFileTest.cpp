@@ -330,8 +330,8 @@ TEST_F(ConfigFileTest, whatIsNoRegularFile_isNeitherReadNorWrittenThrough) {
     writeFile(DistinctFile, target);
     ASSERT_TRUE(QFile::link("/dev/zero", config.path()));
     EXPECT_EQ(config.LoadConfig(), ConfigFile::Loaded::Defaults);
-    EXPECT_TRUE(platform.messages[0].text.startsWith(
-        config.path() + " cannot be read: it is not a regular file"));
+    EXPECT_TRUE(platform.messages[0].text.startsWith(config.path() +
+                                                     " cannot be read: it is not a regular file"));
     EXPECT_FALSE(config.SaveConfig());
     EXPECT_TRUE(QFileInfo(config.path()).isSymLink());
 

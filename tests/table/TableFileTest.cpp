@@ -171,8 +171,8 @@ TEST_F(TableFile, aByteOrderMarkIsSkipped_aDeviceNotRead_andAHugeFileReadToItsLi
     load(HandWritten + QByteArray(5 * 1024 * 1024, '\n'));
     EXPECT_EQ(data().TableLast, 3);
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(platform.messages[0].text.contains(
-        "it is larger than 4 MB; what follows was not read"));
+    EXPECT_TRUE(
+        platform.messages[0].text.contains("it is larger than 4 MB; what follows was not read"));
 }
 
 TEST(TableFileName, typedNames_becomeCatFilesInTheProgramDirectory) {
