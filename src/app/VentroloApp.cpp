@@ -41,7 +41,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
       settingsFile_(core::SettingsFilePath(programDirectory)),
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
-      rotator_(state_, engine_) {
+      rotator_(state_, engine_, platform_) {
     wireLogic();
     wireMainWindow();
     connectMenus();
