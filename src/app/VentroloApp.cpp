@@ -41,7 +41,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
       settingsFile_(core::SettingsFilePath(programDirectory)),
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
-      rotator_(state_, engine_) {
+      rotator_(state_, engine_, platform_) {
     wireLogic();
     wireMainWindow();
     connectMenus();
@@ -71,7 +71,7 @@ VentroloApp::~VentroloApp() {
 
 bool VentroloApp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
-        exitPath_.EndProgram();
+        endUnattended();
     return QObject::eventFilter(watched, event);
 }
 
@@ -99,21 +99,58 @@ int VentroloApp::Run(const core::CommandLineOptions& options) {
         port::LptOptionsFor(options, core::SettingsFilePath(directory.path), platform);
     VentroloApp ventrolo(directory.path, platform, port::CreateLptBackend(lpt, platform));
     platform.setDialogParent(&ventrolo.mainWindow());
-    ventrolo.start();
-    return ventrolo.ended() ? 0 : QApplication::exec();
+    return ventrolo.exec();
+}
+
+int VentroloApp::exec() {
+    int code = 1;
+    try {
+        if (!started_)
+            start();
+        code = ended() ? 0 : QApplication::exec();
+    } catch (const std::exception& e) {
+        qCCritical(lcApp) << "the program ends on an exception:" << e.what();
+    } catch (...) {
+        qCCritical(lcApp) << "the program ends on an exception";
+    }
+    // Coils and drivers off, whatever ended the program and whatever ran after the exit path
+    // (code after a dismissed dialog may have put a coil code back).
+    engine_.coil().WriteData(0);
+    return code;
 }
 
 void VentroloApp::start() {
-    seedHelpTexts();
+    started_ = true;
     wheel_.InitWheelFunctions(true);
-    if (config_.LoadConfig() == core::ConfigFile::Loaded::Defaults)
+    // Until both positions are known (the configuration and the journal read), a signal only
+    // closes the dialogs: the end would save settings not yet read over the file.
+    const auto loaded = config_.LoadConfig();
+    if (loaded == core::ConfigFile::Loaded::Defaults && !endRequested_)
         defaultsMade();
     // The positions a crash kept in the journal.
     journal_.Restore();
-    // A signal may have ended the program while the defaults message was open.
+    positionsKnown_ = true;
+    if (endRequested_) {
+        // The way out stores the working profile: it must be the selected stepper's.
+        state_.LoadStepperProfile();
+        exitPath_.EndProgram();
+        return;
+    }
+    seedHelpTexts();
+    // A signal may have ended the program while a message of the help texts was open.
     if (!exitPath_.ending())
         mainInit_.InitMain(false);
     startStation();
+}
+
+void VentroloApp::endUnattended() {
+    if (positionsKnown_) {
+        exitPath_.EndProgram();
+        return;
+    }
+    // start() ends the program once it knows where the steppers stand.
+    endRequested_ = true;
+    platform_.dismissDialogs();
 }
 
 void VentroloApp::defaultsMade() {
@@ -127,10 +164,14 @@ void VentroloApp::showWindows(const engine::StartWindows& windows) {
         opened |= openPelorusWindow();
     if (windows.smallPelorus)
         opened |= openSmallPelorusWindow();
-    if (windows.table)
+    // Each of these may tell or ask while it opens, and the way out may begin meanwhile: no
+    // window opens after it.
+    if (windows.table && !exitPath_.ending())
         opened |= openTableWindow();
-    if (windows.timer)
+    if (windows.timer && !exitPath_.ending())
         opened |= openTimerWindow();
+    if (exitPath_.ending())
+        return;
     // The user is never left without a window.
     if (windows.main || !opened)
         window_.show();

@@ -91,8 +91,13 @@ public:
     // the exit code when the program has ended.
     static int Run(const core::CommandLineOptions& options);
 
-    // Prepares the wheel functions, loads the configuration and builds the windows (InitMain).
+    // Loads the configuration and the journal, prepares the wheel functions and builds the
+    // windows (InitMain).
     void start();
+    // Starts (unless started) and runs the event loop until the program has ended; returns the
+    // exit code. Whatever ends it, an exception out of an event handler included, the data
+    // register is 0 when it returns.
+    int exec();
     // True once the exit path has saved and ended (also when a signal arrived during start-up).
     bool ended() const { return exitPath_.finished(); }
 
@@ -124,6 +129,8 @@ private:
 
     // The defaults replaced the settings: all ports cleared, PcSpeed measured.
     void defaultsMade();
+    // A signal or the session's end: the way out that asks nobody.
+    void endUnattended();
 
     // The windows InitMain shows; each reports whether it opened.
     void showWindows(const engine::StartWindows& windows);
@@ -192,6 +199,9 @@ private:
     engine::ExitPath exitPath_;
     mainwindow::MainWindow window_;
     core::ShutdownSignals shutdownSignals_;
+    bool started_ = false;
+    bool positionsKnown_ = false; // the configuration and the journal have been read
+    bool endRequested_ = false;   // a signal came before that
     QPointer<mainwindow::ExitDialog> exitDialog_;
     QPointer<mainwindow::SplashWindow> splash_;
     QPointer<mainwindow::InputSimulationWindow> simulationWindow_;

@@ -25,6 +25,9 @@ void VentroloApp::connectMenus() {
     on(form.mnuDefaultCfg, [this] {
         engine_.StopTurning();
         config_.DefaultConfig();
+        // The way out may have begun while the defaults message was open.
+        if (exitPath_.ending())
+            return;
         defaultsMade();
         mainInit_.InitMain(false);
     });

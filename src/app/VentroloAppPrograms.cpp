@@ -109,6 +109,12 @@ bool VentroloApp::openTimerWindow() {
         closeOtherTableWindows(window_.form().mnuTableTimer);
         wheel_.SelectWheelFunction(-1);
         auto* timer = new TimerTableWindow(state_, platform_, turner_, config_.programDirectory());
+        // Reading the table may tell of damage; the way out may have begun meanwhile.
+        if (exitPath_.ending()) {
+            timer->table().WindowGone();
+            timer->deleteLater();
+            return false;
+        }
         timerWindow_ = timer;
         connect(timer, &ProgramWindow::closed, this, &VentroloApp::timerWindowClosed);
         connect(timer, &TimerTableWindow::mainToggled, this, &VentroloApp::toggleMainWindow);

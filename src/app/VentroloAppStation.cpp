@@ -77,6 +77,9 @@ void VentroloApp::startRotatorServer() {
     const station::RotctldSettings settings = station::ReadRotctldSettings(settingsFile_);
     if (!settings.problem.isEmpty())
         platform_.messageBox(settings.problem, core::MessageTitle(), platform::Icon::Exclamation);
+    // Nothing may turn the stepper once the way out has begun (perhaps during that message).
+    if (exitPath_.ending())
+        return;
     QString error;
     if (rotator_.Listen(settings.address, settings.port, &error))
         return;

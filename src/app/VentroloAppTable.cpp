@@ -88,6 +88,10 @@ bool VentroloApp::openTableWindow() {
         const auto pause = tuning_.pausePolls();
         tuning_.Load();
     }
+    // Loading may tell or ask (a damaged or missing table); the way out may have begun meanwhile
+    // and closed the window.
+    if (!tableWindow_ || exitPath_.ending())
+        return false;
     w->showCounter(state_.StepCounter);
     w->render();
     w->adjustSize();

@@ -26,8 +26,8 @@ void VentroloApp::wireLogic() {
 
     // The way out: Alt+F4, a signal or the session's end; nothing moves once it has begun.
     connect(&keys_, &engine::KeyControl::exitRequested, &exitPath_, &engine::ExitPath::ExitProgram);
-    connect(&shutdownSignals_, &core::ShutdownSignals::shutdownRequested, &exitPath_,
-            &engine::ExitPath::EndProgram);
+    connect(&shutdownSignals_, &core::ShutdownSignals::shutdownRequested, this,
+            &VentroloApp::endUnattended);
     connect(&exitPath_, &engine::ExitPath::exitStarted, &housekeeping_,
             &engine::Housekeeping::Stop);
     connect(&exitPath_, &engine::ExitPath::exitStarted, this, &VentroloApp::exitStarted);

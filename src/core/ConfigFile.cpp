@@ -2,10 +2,11 @@
 
 #include "core/AtomicFile.h"
 #include "core/SequentialFile.h"
+#include "core/TextFile.h"
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 
 namespace core {
@@ -15,9 +16,6 @@ Q_LOGGING_CATEGORY(lcConfig, "ventrolo.config")
 namespace {
 
 const QString ConfigVersion = QStringLiteral("Version 1.24");
-// A valid file is about 1 KiB; anything beyond this is not read, so a huge or runaway file
-// costs no memory.
-constexpr qint64 MaxConfigBytes = 64 * 1024;
 
 // CalibrationSteps is held as a Long but stored as a 16-bit Integer.
 struct AsInteger {
@@ -131,9 +129,11 @@ QByteArray ConfigFile::serialize() const {
     return writer.out.bytes();
 }
 
-int ConfigFile::deserialize(const QByteArray& contents) {
+int ConfigFile::deserialize(const QByteArray& contents, bool* allRead) {
     SequentialReader in(contents);
     const auto version = in.readString();
+    if (allRead)
+        *allRead = false;
     if (!version)
         return 1;
     FieldReader reader{in};
@@ -141,54 +141,68 @@ int ConfigFile::deserialize(const QByteArray& contents) {
     // Only the first stepper or the second exist; any other number selects the first.
     if (state_.SelectedStepper != 1)
         state_.SelectedStepper = 0;
-    return reader.faultLine;
+    if (reader.faultLine != 0)
+        return reader.faultLine;
+    if (allRead)
+        *allRead = true;
+    // What follows the last setting is no part of the file: it is damage too.
+    return in.atEnd() ? 0 : in.line();
 }
 
 ConfigFile::Loaded ConfigFile::LoadConfig() {
-    QFile file(path());
-    if (!file.exists()) {
+    const TextFileRead read = ReadTextFile(path());
+    if (read.status == TextFileRead::Status::Missing) {
         DefaultConfig();
         return Loaded::Defaults;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (read.status == TextFileRead::Status::Unreadable) {
         // Saving over a file that could not even be read would lose every setting in it.
-        qCWarning(lcConfig) << "cannot read" << path() << file.errorString();
-        damaged_ = true;
-        platform_.messageBox(QStringLiteral("%1 cannot be read: %2. The default settings are used; "
-                                            "the file is kept as %3 before it is saved over.")
-                                 .arg(path(), file.errorString(), damagedCopyPath()),
-                             MessageTitle(), platform::Icon::Exclamation);
+        damaged(QStringLiteral("%1 cannot be read: %2. The default settings are used; the file "
+                               "is kept as %3 before it is saved over.")
+                    .arg(path(), read.error, damagedCopyPath()));
         DefaultConfig();
         return Loaded::Defaults;
     }
-    const QByteArray contents = file.read(MaxConfigBytes);
-    file.close();
 
-    SequentialReader versionReader(contents);
-    if (versionReader.readString() != ConfigVersion) {
+    if (SequentialReader(read.bytes).readString() != ConfigVersion) {
+        // Not a file of this version, or its first line is damaged: none of it can be read,
+        // but it may hold every setting the user has.
+        damaged(QStringLiteral("%1 is damaged: its first line is not \"%2\", so nothing in it "
+                               "is read and the default settings are used. The file is kept as "
+                               "%3 before it is saved over.")
+                    .arg(path(), ConfigVersion, damagedCopyPath()));
         DefaultConfig();
         return Loaded::Defaults;
     }
-    if (const int faultLine = deserialize(contents); faultLine != 0) {
-        qCWarning(lcConfig) << path() << "is damaged at line" << faultLine;
-        damaged_ = true;
-        platform_.messageBox(QStringLiteral("%1 is damaged at line %2: the settings from there on "
-                                            "keep their previous values. The damaged file is kept "
-                                            "as %3 before it is saved over.")
-                                 .arg(path(), QString::number(faultLine), damagedCopyPath()),
-                             MessageTitle(), platform::Icon::Exclamation);
+    bool allRead = false;
+    if (const int faultLine = deserialize(read.bytes, &allRead); faultLine != 0) {
+        const QString what =
+            allRead ? QStringLiteral("%1 is damaged: it goes on after the settings at line %2%3; "
+                                     "that part was not read, the settings were.")
+                          .arg(path(), QString::number(faultLine),
+                               read.truncated ? QStringLiteral(" (%1)").arg(TruncatedText())
+                                              : QString())
+                    : QStringLiteral("%1 is damaged at line %2: the settings from there on keep "
+                                     "their previous values.")
+                          .arg(path(), QString::number(faultLine));
+        damaged(what + QStringLiteral(" The damaged file is kept as %1 before it is saved over.")
+                           .arg(damagedCopyPath()));
     }
     return Loaded::FromFile;
 }
 
+void ConfigFile::damaged(const QString& text) {
+    qCWarning(lcConfig).noquote() << text;
+    damaged_ = true;
+    platform_.messageBox(text, MessageTitle(), platform::Icon::Exclamation);
+}
+
 bool ConfigFile::keepDamagedCopy() {
-    QFile file(path());
-    if (!file.exists())
+    const QFileInfo file(path());
+    if (!file.exists() && !file.isSymLink())
         return true; // removed meanwhile: nothing left to lose
     QString error;
-    if (!file.open(QIODevice::ReadOnly))
-        error = file.errorString();
-    else if (WriteFileAtomically(damagedCopyPath(), file.readAll(), &error))
+    if (CopyFileAtomically(path(), damagedCopyPath(), &error))
         return true;
     qCWarning(lcConfig) << "cannot keep" << path() << "as" << damagedCopyPath() << error;
     platform_.messageBox(QStringLiteral("%1 is damaged and could not be kept as %2: %3. The "

@@ -25,8 +25,10 @@ public:
     QString damagedCopyPath() const;
 
     // Fills the program-wide settings and both stored profiles from the file; defaults when the
-    // file is missing, unreadable or of another version (the result says so). A damaged file
-    // keeps the fields read before the fault, the rest keep their values, and the user is told.
+    // file is missing, unreadable or its first line is not this version's (the result says so).
+    // A damaged file keeps the fields read before the fault, the rest keep their values, and the
+    // user is told. Whatever is not read of a file that is there counts as damage: the file is
+    // kept as damagedCopyPath() before the first save over it.
     [[nodiscard]] Loaded LoadConfig();
     // Writes the whole file atomically from the state. Callers store the working profile first.
     // A file found damaged or unreadable at loading is first kept as damagedCopyPath(), once per
@@ -39,9 +41,13 @@ public:
     // The file's contents for the present state.
     QByteArray serialize() const;
     // Reads the contents into the state; returns the line of the first fault, 0 when none.
-    int deserialize(const QByteArray& contents);
+    // Anything after the last setting is a fault at its line; allRead (when given) tells
+    // whether every setting was read before the fault.
+    int deserialize(const QByteArray& contents, bool* allRead = nullptr);
 
 private:
+    // The file holds what this run could not read: the user is told, the file kept aside.
+    void damaged(const QString& text);
     bool keepDamagedCopy();
 
     ProgramState& state_;

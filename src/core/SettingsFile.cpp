@@ -1,8 +1,8 @@
 #include "core/SettingsFile.h"
 
 #include "core/AtomicFile.h"
+#include "core/TextFile.h"
 
-#include <QFile>
 #include <QTemporaryFile>
 #include <map>
 
@@ -16,16 +16,24 @@ bool Fail(QString* error, const QString& why) {
     return false;
 }
 
-// The file's bytes; empty for a missing file, nullopt when it cannot be read.
+// The file's bytes; empty for a missing file, nullopt when it cannot be read whole (it would
+// be written back without what was not read).
 std::optional<QByteArray> Contents(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.exists())
+    const TextFileRead read = ReadTextFile(path);
+    switch (read.status) {
+    case TextFileRead::Status::Missing:
         return QByteArray();
-    if (!file.open(QIODevice::ReadOnly)) {
-        Fail(error, file.errorString());
+    case TextFileRead::Status::Unreadable:
+        Fail(error, read.error);
+        return std::nullopt;
+    case TextFileRead::Status::Read:
+        break;
+    }
+    if (read.truncated) {
+        Fail(error, TruncatedText());
         return std::nullopt;
     }
-    return file.readAll();
+    return read.bytes;
 }
 
 // Writes contents in place of the file when the entries read back from them: a quote the user

@@ -42,6 +42,8 @@ void ExitPath::ExitProgram() {
 }
 
 void ExitPath::EndProgram() {
+    // Nobody is there to answer: a box open now (a failed save's too) closes, none waits.
+    platform_.dismissDialogs();
     if (ended_)
         return;
     start();

@@ -25,7 +25,9 @@ public:
     ~ExitPath() override;
 
     void ExitProgram();
-    // The way out without a question and without parking (a signal, the session ending).
+    // The way out without a question and without parking (a signal, the session ending). It
+    // never waits for a person: the dialogs are dismissed first (Platform::dismissDialogs), so
+    // a failure is logged, not shown, and the program ends.
     void EndProgram();
     // True from exitStarted() on.
     bool ending() const { return started_; }

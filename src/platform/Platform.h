@@ -13,6 +13,21 @@ enum class Icon { None, Information, Exclamation, Critical, Question };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
+// The answer of a box nobody answers: Cancel where it is offered, else No (a question asks
+// before something is done), else Ok.
+inline Answer UnansweredAnswer(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+        return Answer::Cancel;
+    case Buttons::Ok:
+        break;
+    }
+    return Answer::Ok;
+}
+
 // A repeating window timer: calls back on the GUI thread every interval while active, the first
 // time one interval after start(). Destroying it stops it.
 class Timer {
@@ -56,6 +71,13 @@ public:
                              const QString& defaultText) = 0;
     // The colour dialog; colours are 0x00BBGGRR. nullopt when cancelled.
     virtual std::optional<std::int32_t> chooseColor(std::int32_t initial) = 0;
+
+    // Nobody answers from now on (the program ends on a signal or with the session): a dialog
+    // that is open closes as if cancelled, and later ones are not shown but logged. Every
+    // dialog then answers as nobody would: a box UnansweredAnswer(), an input box an empty text,
+    // the colour dialog nullopt. Code after a dialog must still check that what it works on is
+    // there, and stop once the program ends.
+    virtual void dismissDialogs() = 0;
 };
 
 } // namespace platform

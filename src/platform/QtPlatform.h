@@ -2,9 +2,12 @@
 
 #include "platform/Platform.h"
 
+#include <QPointer>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+class QDialog;
 class QSocketNotifier;
 class QWidget;
 
@@ -37,8 +40,12 @@ public:
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     std::optional<std::int32_t> chooseColor(std::int32_t initial) override;
+    void dismissDialogs() override;
 
 private:
+    // Runs the dialog modally; false when it was dismissed (its answer is nobody's).
+    bool execDialog(QDialog& dialog);
+
     // A deadline of steadyMs() on the monotonic clock, in ns.
     std::int64_t deadlineNs(double deadlineMs) const;
     // Returns when the monotonic clock has reached deadlineNs (at once when it has).
@@ -52,6 +59,8 @@ private:
     std::unique_ptr<QSocketNotifier> wakeNotifier_;
     std::int64_t armedNs_ = 0; // deadline the wake-up timer is set to; 0 when it is not set
     double servedMs_ = -1e9;   // when the events were last served at once
+    bool dismissed_ = false;
+    std::vector<QPointer<QDialog>> openDialogs_; // innermost last
 };
 
 } // namespace platform

@@ -1,41 +1,35 @@
 #include "program/ProgramFiles.h"
 
+#include "core/TextFile.h"
 #include "core/VersionTexts.h"
 #include "program/ProgramLogging.h"
-
-#include <QFile>
 
 namespace program {
 
 namespace {
 
-// A program or a table of 100 records is a few kilobytes; a larger file is neither.
-constexpr qint64 MaxFileBytes = 1024 * 1024;
 // Damage lines shown to the user; the rest are counted.
 constexpr int MaxProblemsShown = 10;
 
 } // namespace
 
 FileRead ReadProgramFile(const QString& path) {
+    const core::TextFileRead file = core::ReadTextFile(path);
     FileRead read;
-    QFile file(path);
-    if (!file.exists())
-        return read;
-    read.result = FileRead::Result::Unreadable;
-    if (file.size() > MaxFileBytes) {
-        read.error = QStringLiteral("the file is too large");
-        return read;
+    read.bytes = file.bytes;
+    read.error = file.error;
+    switch (file.status) {
+    case core::TextFileRead::Status::Missing:
+        break;
+    case core::TextFileRead::Status::Unreadable:
+        read.result = FileRead::Result::Unreadable;
+        break;
+    case core::TextFileRead::Status::Read:
+        read.result = FileRead::Result::Ok;
+        if (file.truncated)
+            read.problems << core::TruncatedText();
+        break;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        read.error = file.errorString();
-        return read;
-    }
-    read.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        read.error = file.errorString();
-        return read;
-    }
-    read.result = FileRead::Result::Ok;
     return read;
 }
 

@@ -14,10 +14,11 @@ struct FileRead {
     enum class Result { Ok, Missing, Unreadable };
     Result result = Result::Missing;
     QByteArray bytes;
-    QString error; // why an existing file could not be read
+    QString error;        // why an existing file could not be read
+    QStringList problems; // when Ok: what was not read (of a huge file)
 };
 
-// The whole file at path. A file larger than any program or timer table is not read.
+// The file at path, read by the rule of every text file (core/TextFile.h).
 FileRead ReadProgramFile(const QString& path);
 
 // The lines of a text, split at CR LF, LF or a lone CR (a line end after the last line gives a

@@ -49,9 +49,9 @@ void TimerTable::LaadTimerTxt() {
     } else if (read.result == FileRead::Result::Ok) {
         TimerFileContents contents = ParseTimerFile(read.bytes);
         records_ = std::move(contents.records);
-        if (!contents.problems.isEmpty()) {
+        if (const QStringList problems = contents.problems + read.problems; !problems.isEmpty()) {
             damaged_ = read.bytes;
-            TellDamage(platform_, path, contents.problems,
+            TellDamage(platform_, path, problems,
                        QStringLiteral("the table is changed; it is then kept beside as ") + path +
                            QStringLiteral(".damaged"));
         }

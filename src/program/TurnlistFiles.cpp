@@ -102,8 +102,8 @@ std::optional<QString> TurnlistFiles::LoadFile(int n) {
         return std::nullopt;
     }
     const TurnlistContents contents = ParseTurnlist(read.bytes);
-    if (!contents.problems.isEmpty())
-        TellDamage(platform_, file, contents.problems, QStringLiteral("the program is saved"));
+    if (const QStringList problems = contents.problems + read.problems; !problems.isEmpty())
+        TellDamage(platform_, file, problems, QStringLiteral("the program is saved"));
     checked_ = n;
     return contents.program;
 }

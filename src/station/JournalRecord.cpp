@@ -1,6 +1,9 @@
 #include "station/JournalRecord.h"
 
 #include <QList>
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
 
 namespace station {
 
@@ -17,6 +20,14 @@ std::optional<core::Long> Number(const QByteArray& text) {
 
 } // namespace
 
+core::Long JournalRecord::Stepper::uncertainty() const {
+    if (!turningTo)
+        return 0;
+    const core::Long distance = static_cast<core::Long>(std::min<std::int64_t>(
+        std::abs(std::int64_t{*turningTo} - counter), std::numeric_limits<core::Long>::max()));
+    return reach ? std::min(*reach, distance) : distance;
+}
+
 QByteArray JournalRecord::Serialize() const {
     QByteArray text = QByteArray(Header) + "\r\n";
     for (std::size_t i = 0; i < steppers.size(); ++i)
@@ -24,9 +35,13 @@ QByteArray JournalRecord::Serialize() const {
                 QByteArray::number(steppers[i].counter) + ' ' +
                 QByteArray::number(steppers[i].overlay) + "\r\n";
     for (std::size_t i = 0; i < steppers.size(); ++i) {
-        if (steppers[i].turningTo)
-            text += "turning" + QByteArray::number(i + 1) + '=' +
-                    QByteArray::number(*steppers[i].turningTo) + "\r\n";
+        if (!steppers[i].turningTo)
+            continue;
+        text += "turning" + QByteArray::number(i + 1) + '=' +
+                QByteArray::number(*steppers[i].turningTo);
+        if (steppers[i].reach)
+            text += ' ' + QByteArray::number(*steppers[i].reach);
+        text += "\r\n";
     }
     return text + End + "\r\n";
 }
@@ -78,10 +93,14 @@ std::optional<JournalRecord> JournalRecord::Parse(const QByteArray& contents, in
             stepper.counter = *counter;
             stepper.overlay = *overlay;
         } else if (name == "turning") {
-            const auto to = Number(value);
-            if (!to || stepper.turningTo)
+            const QList<QByteArray> numbers = value.simplified().split(' ');
+            const auto to = Number(numbers.value(0));
+            const auto reach = numbers.size() == 2 ? Number(numbers[1]) : std::nullopt;
+            if (!to || stepper.turningTo || numbers.size() > 2 ||
+                (numbers.size() == 2 && (!reach || *reach < 0)))
                 return bad();
             stepper.turningTo = to;
+            stepper.reach = reach;
         } else {
             return bad();
         }

@@ -13,14 +13,19 @@ namespace station {
 //   Ventrolo journal 1
 //   stepper1=120 0      counter and overlay position of stepper 1
 //   stepper2=0 0
-//   turning1=50         stepper 1 was turning from its counter towards 50 (only then)
+//   turning1=50 12      stepper 1 was turning from its counter towards 50 (only then), and
+//                       may have made up to 12 steps beyond the counter before the next record
+//                       (without that number: all the way to 50)
 //   end
 struct JournalRecord {
     struct Stepper {
         core::Long counter = 0;
         core::Long overlay = 0;
         std::optional<core::Long> turningTo = std::nullopt;
+        std::optional<core::Long> reach = std::nullopt; // steps beyond the counter, at most
         bool operator==(const Stepper&) const = default;
+        // How far from its counter the stepper may stand: 0 when it was not turning.
+        core::Long uncertainty() const;
     };
     std::array<Stepper, 2> steppers;
 

@@ -1,12 +1,13 @@
 #include "station/PositionJournal.h"
 
 #include "core/AtomicFile.h"
+#include "core/TextFile.h"
 #include "core/VersionTexts.h"
 #include "station/StationLogging.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace station {
@@ -14,9 +15,6 @@ namespace station {
 using core::Long;
 
 namespace {
-
-// A journal is a few lines; what is longer is damaged and is not read whole.
-constexpr qint64 MaxJournalBytes = 4096;
 
 QString StepperName(std::size_t stepper) {
     return QStringLiteral("Stepper %1").arg(stepper + 1);
@@ -37,16 +35,16 @@ void PositionJournal::Restore() {
     message_.clear();
     icon_ = platform::Icon::Information;
     uncertain_.reset();
-    if (!journal.exists())
+    const core::TextFileRead read = core::ReadTextFile(path_);
+    if (read.status == core::TextFileRead::Status::Missing)
         return;
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (read.status == core::TextFileRead::Status::Unreadable) {
         message_ = QStringLiteral("%1 cannot be read (%2); the positions in %3 are used.")
-                       .arg(name, file.errorString(), QFileInfo(configPath_).fileName());
+                       .arg(name, read.error, QFileInfo(configPath_).fileName());
         icon_ = platform::Icon::Exclamation;
         return;
     }
-    written_ = file.read(MaxJournalBytes);
+    written_ = read.bytes;
     int badLine = 0;
     const auto record = JournalRecord::Parse(written_, &badLine);
     if (!record) {
@@ -85,12 +83,15 @@ void PositionJournal::take(const JournalRecord& record, bool configured) {
             profile.OverlayPosition = s.overlay;
         }
         if (s.turningTo) {
-            turning << QStringLiteral("%1 was turning from %2 to %3: it may stand up to %4 "
+            turning << QStringLiteral("%1 was turning from %2 to %3%4: it may stand up to %5 "
                                       "steps from its counter (%2).")
                            .arg(StepperName(i))
                            .arg(s.counter)
                            .arg(*s.turningTo)
-                           .arg(std::abs(std::int64_t{*s.turningTo} - s.counter));
+                           .arg(s.reach ? QStringLiteral(" (its position was written at most "
+                                                         "about a second before)")
+                                        : QString())
+                           .arg(s.uncertainty());
             // The selected stepper first when both were turning (parking at the end).
             if (!uncertain_ || static_cast<Long>(i) == state_.SelectedStepper)
                 uncertain_ = static_cast<Long>(i);
@@ -151,6 +152,16 @@ void PositionJournal::TurnEnded() {
     recordSteady();
 }
 
+// The most steps a turn can make before the next record: the record comes with the first
+// counter shown after JournalIntervalMs, the display at most DisplayPacing::MaxHoldMs late, and
+// no step is shorter than 90% of the fastest delay the turn may use.
+Long PositionJournal::reachBeforeNextRecord() const {
+    const Long fastest = state_.SpeedModulate ? std::min(state_.FastestDelayMs, state_.StepDelayMs)
+                                              : state_.StepDelayMs;
+    const double gapMs = JournalIntervalMs + engine::DisplayPacing::MaxHoldMs + 2.0 * fastest;
+    return static_cast<Long>(std::ceil(gapMs / (0.9 * std::max<Long>(fastest, 1))));
+}
+
 void PositionJournal::CounterChanged() {
     if (exiting_) {
         // The parking at the end: both steppers go to their lower limits.
@@ -166,8 +177,10 @@ void PositionJournal::CounterChanged() {
         return;
     }
     if (inTurn_ || engine_.slowTurnRunning()) {
-        // Another turn took over (a request that came during the wait).
-        if (turnTarget() != recordedTarget_)
+        // Another turn took over (a request that came during the wait), or the record is a
+        // second old: a crash then costs at most a second of steps.
+        if (turnTarget() != recordedTarget_ ||
+            platform_.steadyMs() - writtenAtMs_ >= JournalIntervalMs)
             recordTurn();
         return;
     }
@@ -228,8 +241,13 @@ void PositionJournal::recordTurn() {
         return;
     recordedTarget_ = turnTarget();
     JournalRecord record = current(false);
-    if (recordedTarget_ != state_.StepCounter)
-        record.steppers[state_.SelectedStepper == 1 ? 1 : 0].turningTo = recordedTarget_;
+    if (recordedTarget_ != state_.StepCounter) {
+        JournalRecord::Stepper& turning = record.steppers[state_.SelectedStepper == 1 ? 1 : 0];
+        turning.turningTo = recordedTarget_;
+        if (const Long reach = reachBeforeNextRecord();
+            reach < std::abs(std::int64_t{recordedTarget_} - state_.StepCounter))
+            turning.reach = reach;
+    }
     write(record);
 }
 
@@ -247,6 +265,7 @@ void PositionJournal::write(const JournalRecord& record) {
     QString error;
     if (core::WriteFileAtomically(path_, contents, &error)) {
         written_ = contents;
+        writtenAtMs_ = platform_.steadyMs();
         return;
     }
     qCWarning(lcStation) << "cannot write" << path_ << error;

@@ -11,14 +11,18 @@
 namespace station {
 
 // Ventrolo.journal beside the configuration: where both steppers stand, so that a crash, kill -9
-// or power cut loses no position. It is written atomically when a turn starts and ends (never
-// per step), and whenever the counter changes without a turn (set by hand, a position switch,
-// another stepper); while a turn runs it says where the turn goes, so the next start knows how
+// or power cut loses no position. It is written atomically when a turn starts and ends, about
+// once a second while a turn runs (never per step), and whenever the counter changes without a
+// turn (set by hand, a position switch, another stepper); while a turn runs it says where the
+// turn goes and how many steps it may make before the next record, so the next start knows how
 // far off the counter may be. Identical contents are not written again.
 class PositionJournal : public QObject {
     Q_OBJECT
 
 public:
+    // How often a running turn is recorded (ms).
+    static constexpr double JournalIntervalMs = 1000;
+
     PositionJournal(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
                     QString journalPath, QString configPath, QObject* parent = nullptr);
 
@@ -49,6 +53,7 @@ private:
     void take(const JournalRecord& record, bool configured);
     JournalRecord current(bool stored) const;
     core::Long turnTarget() const;
+    core::Long reachBeforeNextRecord() const;
     void recordTurn();
     void recordSteady();
     void write(const JournalRecord& record);
@@ -64,6 +69,7 @@ private:
     bool parkRecorded_ = false;
     core::Long recordedTarget_ = 0; // of the turn on record
     QByteArray written_;
+    double writtenAtMs_ = 0; // steady clock
     bool failureTold_ = false;
     // What Restore() found, for TellUser().
     QString message_;

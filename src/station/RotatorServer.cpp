@@ -22,8 +22,10 @@ QByteArray Degrees(double degrees, int decimals) {
 
 } // namespace
 
-RotatorServer::RotatorServer(core::ProgramState& state, engine::Engine& engine, QObject* parent)
-    : QObject(parent), state_(state), engine_(engine) {
+RotatorServer::RotatorServer(core::ProgramState& state, engine::Engine& engine,
+                             platform::Platform& platform, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine),
+      checkTimer_(platform.createTimer([this] { dropUnwanted(); })) {
     connect(&server_, &QTcpServer::newConnection, this, &RotatorServer::accept);
 }
 
@@ -39,6 +41,7 @@ bool RotatorServer::Listen(const QHostAddress& address, quint16 port, QString* e
         return false;
     }
     qCInfo(lcStation) << "rotctld server listens on" << address.toString() << server_.serverPort();
+    checkTimer_->start(CheckEveryMs);
     emit listeningChanged(true);
     return true;
 }
@@ -47,7 +50,8 @@ void RotatorServer::Close() {
     pendingTarget_.reset();
     const bool was = server_.isListening();
     server_.close();
-    for (RotctldSession* session : findChildren<RotctldSession*>(Qt::FindDirectChildrenOnly))
+    checkTimer_->stop();
+    for (RotctldSession* session : sessions())
         session->close();
     if (was)
         emit listeningChanged(false);
@@ -55,7 +59,7 @@ void RotatorServer::Close() {
 
 void RotatorServer::accept() {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        if (clients_ >= MaxClients) {
+        if (clients_ >= MaxClients && !makeRoom()) {
             qCWarning(lcStation) << "rotctld server: more than" << MaxClients
                                  << "clients, one refused";
             socket->abort();
@@ -63,8 +67,32 @@ void RotatorServer::accept() {
             continue;
         }
         ++clients_;
-        auto* session = new RotctldSession(socket, *this, this);
+        auto* session = new RotctldSession(socket, *this, platform_, this);
         connect(session, &RotctldSession::closed, this, [this] { --clients_; });
+    }
+}
+
+QList<RotctldSession*> RotatorServer::sessions() const {
+    return findChildren<RotctldSession*>(Qt::FindDirectChildrenOnly);
+}
+
+bool RotatorServer::makeRoom() {
+    RotctldSession* quietest = nullptr;
+    for (RotctldSession* session : sessions()) {
+        if (!session->closing() && (!quietest || session->quietMs() > quietest->quietMs()))
+            quietest = session;
+    }
+    if (!quietest || quietest->quietMs() < EvictQuietMs)
+        return false;
+    quietest->drop(QStringLiteral("quiet for %1 s while a new client waits")
+                       .arg(quietest->quietMs() / 1000, 0, 'f', 0));
+    return clients_ < MaxClients;
+}
+
+void RotatorServer::dropUnwanted() {
+    for (RotctldSession* session : sessions()) {
+        if (const QString why = session->unwanted(); !why.isEmpty())
+            session->drop(why);
     }
 }
 

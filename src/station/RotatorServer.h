@@ -2,11 +2,13 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
+#include "platform/Platform.h"
 #include "station/RotctldSession.h"
 
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpServer>
+#include <memory>
 #include <optional>
 
 namespace station {
@@ -22,13 +24,22 @@ namespace station {
 // The turns run from the event loop, one at a time however many requests arrive meanwhile,
 // so a request handler never runs inside another and a client that disconnects mid-turn
 // leaves nothing behind.
+// At most MaxClients are connected. Once a second the clients that are gone, idle or do not
+// read their replies are dropped (RotctldSession::unwanted()); a new client that finds every
+// slot taken takes that of the client quiet longest, when it has been quiet for EvictQuietMs.
 class RotatorServer : public QObject, private RotctldResponder {
     Q_OBJECT
 
 public:
     static constexpr int MaxClients = 16;
+    // How long (ms) a client must have sent no whole line before a newcomer takes its slot.
+    static constexpr double EvictQuietMs = 10 * 1000;
+    // How often (ms) the clients are looked after.
+    static constexpr int CheckEveryMs = 1000;
 
-    RotatorServer(core::ProgramState& state, engine::Engine& engine, QObject* parent = nullptr);
+    // Times and the check's timer are platform's.
+    RotatorServer(core::ProgramState& state, engine::Engine& engine, platform::Platform& platform,
+                  QObject* parent = nullptr);
     ~RotatorServer() override;
 
     // Listens on address:port; on failure nothing listens and error says why.
@@ -46,11 +57,17 @@ private:
     QByteArray Answer(const RotctldRequest& request) override;
     int setPosition(const RotctldRequest& request);
     void accept();
+    // Drops the client quiet longest when it has been quiet EvictQuietMs; false when none has.
+    bool makeRoom();
+    QList<RotctldSession*> sessions() const;
+    void dropUnwanted();
     void requestTurn(core::Long target);
     void drive();
 
     core::ProgramState& state_;
+    platform::Platform& platform_;
     engine::Engine& engine_;
+    std::unique_ptr<platform::Timer> checkTimer_;
     QTcpServer server_;
     int clients_ = 0;
     std::optional<core::Long> pendingTarget_;

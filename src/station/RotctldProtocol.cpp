@@ -36,11 +36,11 @@ const CommandName* Find(const QByteArray& token) {
     return nullptr;
 }
 
-// A decimal number as C formats it; a decimal comma (a client in a comma locale) reads as the
-// point. Infinities and NaN are no position.
-std::optional<double> Number(QByteArray token) {
-    if (token.count(',') == 1 && !token.contains('.'))
-        token.replace(',', '.');
+// A decimal number as C formats it. A comma is no part of one: "1,000" could be a thousand or
+// one, and a wrong guess turns the antenna. Infinities and NaN are no position.
+std::optional<double> Number(const QByteArray& token) {
+    if (token.contains(','))
+        return std::nullopt;
     bool ok = false;
     const double value = token.toDouble(&ok);
     if (!ok || !std::isfinite(value))

@@ -3,15 +3,18 @@
 #include "station/StationLogging.h"
 
 #include <QTcpSocket>
+#include <poll.h>
 
 namespace station {
 
-RotctldSession::RotctldSession(QTcpSocket* socket, RotctldResponder& responder, QObject* parent)
-    : QObject(parent), socket_(socket), responder_(responder) {
+RotctldSession::RotctldSession(QTcpSocket* socket, RotctldResponder& responder,
+                               platform::Platform& platform, QObject* parent)
+    : QObject(parent), socket_(socket), responder_(responder), platform_(platform),
+      lastLineMs_(platform.steadyMs()) {
     socket_->setParent(this);
     socket_->setReadBufferSize(MaxReadBytes);
     connect(socket_, &QTcpSocket::readyRead, this, &RotctldSession::schedule);
-    connect(socket_, &QTcpSocket::bytesWritten, this, &RotctldSession::schedule);
+    connect(socket_, &QTcpSocket::bytesWritten, this, &RotctldSession::written);
     connect(socket_, &QTcpSocket::disconnected, this, [this] {
         closing_ = true;
         emit closed();
@@ -30,6 +33,54 @@ void RotctldSession::close() {
     socket_->disconnectFromHost();
 }
 
+void RotctldSession::drop(const QString& why) {
+    if (closing_)
+        return;
+    qCInfo(lcStation).noquote() << "rotctld client" << socket_->peerAddress().toString()
+                                << "dropped:" << why;
+    closing_ = true;
+    socket_->abort();
+}
+
+double RotctldSession::quietMs() const {
+    return platform_.steadyMs() - lastLineMs_;
+}
+
+QString RotctldSession::unwanted() const {
+    if (closing_)
+        return {};
+    if (unreadSinceMs_ && peerGone())
+        return QStringLiteral("gone without reading its replies");
+    if (unreadSinceMs_ && platform_.steadyMs() - *unreadSinceMs_ >= UnreadMs)
+        return QStringLiteral("its replies have not been read for %1 s").arg(UnreadMs / 1000);
+    if (quietMs() >= IdleMs)
+        return QStringLiteral("idle for %1 minutes").arg(IdleMs / 60000);
+    return {};
+}
+
+// Asked of the socket itself: while replies wait the session reads nothing, so Qt never reads
+// the end of the connection. A client that closes with replies unread resets the connection;
+// one that only ended its side (a script at the end of its input) still reads and stays.
+bool RotctldSession::peerGone() const {
+    pollfd descriptor{static_cast<int>(socket_->socketDescriptor()), 0, 0};
+    return ::poll(&descriptor, 1, 0) == 1 && (descriptor.revents & (POLLHUP | POLLERR)) != 0;
+}
+
+void RotctldSession::reply(const QByteArray& bytes) {
+    socket_->write(bytes);
+    if (!unreadSinceMs_ && socket_->bytesToWrite() > 0)
+        unreadSinceMs_ = platform_.steadyMs();
+}
+
+void RotctldSession::written() {
+    // Some went out: the client reads.
+    if (socket_->bytesToWrite() > 0)
+        unreadSinceMs_ = platform_.steadyMs();
+    else
+        unreadSinceMs_.reset();
+    schedule();
+}
+
 void RotctldSession::schedule() {
     if (scheduled_ || closing_)
         return;
@@ -37,18 +88,33 @@ void RotctldSession::schedule() {
     QMetaObject::invokeMethod(this, &RotctldSession::serve, Qt::QueuedConnection);
 }
 
-bool RotctldSession::lineWaiting() const {
-    const qint64 available = socket_->bytesAvailable();
-    return socket_->canReadLine() || available >= MaxLineBytes || (discarding_ && available > 0);
+void RotctldSession::fill() {
+    // Reading past what Qt holds makes it read the socket again, and so see the connection end.
+    if (input_.size() < MaxReadBytes)
+        input_ += socket_->read(MaxReadBytes - input_.size());
+}
+
+qsizetype RotctldSession::nextLineSize() const {
+    const qsizetype end = input_.indexOf('\n');
+    if (end >= 0 && end < MaxLineBytes)
+        return end + 1;
+    if (input_.size() >= MaxLineBytes)
+        return MaxLineBytes;
+    return discarding_ ? input_.size() : 0;
 }
 
 void RotctldSession::serve() {
     scheduled_ = false;
     for (int served = 0; served < MaxLinesPerPass; ++served) {
         // A client that does not read its replies is read from again once they have gone.
-        if (closing_ || socket_->bytesToWrite() > MaxUnsentBytes || !lineWaiting())
+        if (closing_ || socket_->bytesToWrite() > MaxUnsentBytes)
             return;
-        const QByteArray line = socket_->readLine(MaxLineBytes);
+        fill();
+        const qsizetype size = nextLineSize();
+        if (size == 0)
+            return;
+        const QByteArray line = input_.left(size);
+        input_.remove(0, size);
         const bool whole = line.endsWith('\n');
         if (discarding_) {
             discarding_ = !whole;
@@ -58,19 +124,21 @@ void RotctldSession::serve() {
             qCInfo(lcStation) << "rotctld client" << socket_->peerAddress().toString()
                               << "sent a line longer than" << MaxLineBytes << "bytes";
             discarding_ = true;
-            socket_->write(RotctldReply({}, RotctldInvalidParameter));
+            reply(RotctldReply({}, RotctldInvalidParameter));
             continue;
         }
+        lastLineMs_ = platform_.steadyMs();
         const RotctldRequest request = ParseRotctldLine(line);
         if (request.command == RotctldCommand::Quit) {
             close();
             return;
         }
         if (request.command != RotctldCommand::Blank)
-            socket_->write(responder_.Answer(request));
+            reply(responder_.Answer(request));
     }
     // The budget of this pass is spent: the rest in a later one, after other events.
-    if (lineWaiting())
+    fill();
+    if (nextLineSize() > 0)
         schedule();
 }
 

@@ -109,7 +109,6 @@ void TableEditor::LoadTable() {
         SaveTable();
         RefreshList(0);
         return;
-    case TableFileRead::Status::TooLarge:
     case TableFileRead::Status::Unreadable:
         // Left like a refused file: the table stays cleared and the file untouched.
         qCWarning(lcTable) << "cannot read" << path << read.error;

@@ -2,19 +2,16 @@
 
 #include "core/AtomicFile.h"
 #include "core/SequentialFile.h"
+#include "core/TextFile.h"
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 
-#include <QFile>
 #include <QList>
 #include <QLocale>
 #include <set>
 
 namespace table {
 namespace {
-
-// A table of 101 rows is a few kilobytes; a larger file is not a table and is not read.
-constexpr qint64 MaxTableBytes = 1024 * 1024;
 
 // The float in the shortest text that reads back as the same float (3500, 3502.5, 14250.125).
 // Seven significant digits would turn 14250.125 into 14250.12, another value that may then
@@ -178,21 +175,21 @@ TableFileContents ParseTableFile(const QByteArray& bytes) {
 
 TableFileRead ReadTableFile(const QString& path) {
     TableFileRead read;
-    QFile file(path);
-    if (!file.exists())
+    const core::TextFileRead file = core::ReadTextFile(path);
+    switch (file.status) {
+    case core::TextFileRead::Status::Missing:
         return read;
-    if (file.size() > MaxTableBytes) {
-        read.status = TableFileRead::Status::TooLarge;
-        read.error = QStringLiteral("%1 bytes is too large for a table").arg(file.size());
-        return read;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
+    case core::TextFileRead::Status::Unreadable:
         read.status = TableFileRead::Status::Unreadable;
-        read.error = file.errorString();
+        read.error = file.error;
         return read;
+    case core::TextFileRead::Status::Read:
+        break;
     }
     read.status = TableFileRead::Status::Read;
-    read.contents = ParseTableFile(file.readAll());
+    read.contents = ParseTableFile(file.bytes);
+    if (file.truncated)
+        read.contents.problems << core::TruncatedText();
     return read;
 }
 

@@ -34,12 +34,12 @@ QByteArray SerializeTable(const TableData& table);
 // Reads a table file. Never fails: what is damaged is left out and described in problems.
 TableFileContents ParseTableFile(const QByteArray& bytes);
 
-// A table file read from disk.
+// A table file read from disk by the rule of every text file (core/TextFile.h).
 struct TableFileRead {
-    enum class Status { Read, Missing, Unreadable, TooLarge };
+    enum class Status { Read, Missing, Unreadable };
     Status status = Status::Missing;
-    TableFileContents contents; // when Read
-    QString error;              // why, when Unreadable or TooLarge
+    TableFileContents contents; // when Read; what was not read of a huge file is a problem
+    QString error;              // why, when Unreadable
 };
 TableFileRead ReadTableFile(const QString& path);
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -149,17 +150,42 @@ TEST_F(ConfigFileTest, aTextWithQuotesReadFromADamagedFile_savesSoThatItReadsBac
     }
 }
 
-TEST_F(ConfigFileTest, anotherVersion_givesDefaultsAndLeavesTheOldFileUntilTheNextSave) {
-    QByteArray old = DistinctFile;
-    old.replace("Version 1.24", "Version 1.23");
-    writeFile(old);
-    EXPECT_EQ(config.LoadConfig(), ConfigFile::Loaded::Defaults);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(platform.messages[0].text.startsWith("I create/use the default "));
-    EXPECT_EQ(readFile(), old);
-    ASSERT_TRUE(config.SaveConfig());
-    EXPECT_EQ(readFile(), defaultContents());
-    EXPECT_FALSE(QFile::exists(config.damagedCopyPath()));
+TEST_F(ConfigFileTest, aByteOrderMarkIsSkipped) {
+    writeFile("\xEF\xBB\xBF" + DistinctFile);
+    EXPECT_EQ(config.LoadConfig(), ConfigFile::Loaded::FromFile);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(config.serialize(), DistinctFile);
+}
+
+TEST_F(ConfigFileTest, aFirstLineThatIsNotThisVersion_isDamagedAndKeptAsideBeforeTheSave) {
+    QByteArray reordered = DistinctFile;
+    const qsizetype second = reordered.indexOf('\n') + 1;
+    reordered = reordered.mid(second, reordered.indexOf('\n', second) + 1 - second) +
+                reordered.left(second) + reordered.mid(reordered.indexOf('\n', second) + 1);
+    QByteArray random = DistinctFile;
+    random.replace(1, 7, QByteArray("\x9b\x01\xff\x00\xc3\x7f\x80", 7));
+    QByteArray older = DistinctFile;
+    QByteArray latin1 = DistinctFile;
+    for (const QByteArray& file : {older.replace("1.24", "1.23"),
+                                   latin1.replace("Version", "Versi\xf3n"), random, reordered}) {
+        ProgramState loaded;
+        platform.messages.clear();
+        ConfigFile loader(loaded, platform, dir.path());
+        writeFile(file);
+        EXPECT_EQ(loader.LoadConfig(), ConfigFile::Loaded::Defaults);
+        ASSERT_EQ(platform.messages.size(), 2u);
+        EXPECT_EQ(platform.messages[0].text,
+                  config.path() +
+                      " is damaged: its first line is not \"Version 1.24\", so nothing in it is "
+                      "read and the default settings are used. The file is kept as " +
+                      config.damagedCopyPath() + " before it is saved over.");
+        EXPECT_TRUE(platform.messages[1].text.startsWith("I create/use the default "));
+        EXPECT_EQ(readFile(), file);
+        loaded.StoredProfiles[0].StepCounter = 5;
+        ASSERT_TRUE(loader.SaveConfig());
+        EXPECT_EQ(readFile(config.damagedCopyPath()), file);
+        EXPECT_EQ(readFile(), loader.serialize());
+    }
 }
 
 TEST_F(ConfigFileTest, defaultsKeepStepperTwosLowerLimitBothRampsAndTheReservedField) {
@@ -269,17 +295,60 @@ TEST_F(ConfigFileTest, garbageHugeFilesAndCarriageReturnLineEndsAreSurvived) {
         (void)ConfigFile(loaded, platform, dir.path()).LoadConfig();
         EXPECT_TRUE(loaded.SelectedStepper == 0 || loaded.SelectedStepper == 1);
     }
-    const auto before = platform.messages.size();
     QByteArray crOnly = DistinctFile;
-    for (const QByteArray& contents :
-         {DistinctFile + QByteArray(20 * 1024 * 1024, '9'), crOnly.replace("\r\n", "\r")}) {
-        writeFile(contents);
-        ProgramState loaded;
-        ConfigFile loader(loaded, platform, dir.path());
-        (void)loader.LoadConfig();
-        EXPECT_EQ(loader.serialize(), DistinctFile);
-    }
-    EXPECT_EQ(platform.messages.size(), before);
+    writeFile(crOnly.replace("\r\n", "\r"));
+    platform.messages.clear();
+    ProgramState fromCr;
+    ConfigFile crLoader(fromCr, platform, dir.path());
+    (void)crLoader.LoadConfig();
+    EXPECT_EQ(crLoader.serialize(), DistinctFile);
+    EXPECT_TRUE(platform.messages.empty());
+
+    // Whatever follows the settings is told, and kept aside with the file before the save.
+    const QByteArray huge = DistinctFile + QByteArray(20 * 1024 * 1024, '9');
+    writeFile(huge);
+    ProgramState loaded;
+    ConfigFile loader(loaded, platform, dir.path());
+    (void)loader.LoadConfig();
+    EXPECT_EQ(loader.serialize(), DistinctFile);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+              config.path() +
+                  " is damaged: it goes on after the settings at line 36 (it is larger than 4 "
+                  "MB; what follows was not read); that part was not read, the settings were. "
+                  "The damaged file is kept as " +
+                  config.damagedCopyPath() + " before it is saved over.");
+    ASSERT_TRUE(loader.SaveConfig());
+    EXPECT_EQ(readFile(config.damagedCopyPath()), huge);
+    EXPECT_EQ(readFile(), DistinctFile);
+}
+
+TEST_F(ConfigFileTest, whatIsNoRegularFile_isNeitherReadNorWrittenThrough) {
+    // A link to a device: reading it would never end, saving through it would replace the
+    // device by a file (as root).
+    const QString target = dir.filePath("target");
+    writeFile(DistinctFile, target);
+    ASSERT_TRUE(QFile::link("/dev/zero", config.path()));
+    EXPECT_EQ(config.LoadConfig(), ConfigFile::Loaded::Defaults);
+    EXPECT_TRUE(platform.messages[0].text.startsWith(config.path() +
+                                                     " cannot be read: it is not a regular file"));
+    EXPECT_FALSE(config.SaveConfig());
+    EXPECT_TRUE(QFileInfo(config.path()).isSymLink());
+
+    // A link to a regular file is read, never written through.
+    ASSERT_TRUE(QFile::remove(config.path()) && QFile::link(target, config.path()));
+    ProgramState linked;
+    ConfigFile throughLink(linked, platform, dir.path());
+    EXPECT_EQ(throughLink.LoadConfig(), ConfigFile::Loaded::FromFile);
+    platform.messages.clear();
+    EXPECT_FALSE(throughLink.SaveConfig());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+              "The settings could not be saved to " + config.path() + ": " + config.path() +
+                  " is a symbolic link; the file it points to is not written (put the file "
+                  "itself in its place)");
+    EXPECT_EQ(readFile(target), DistinctFile);
+    EXPECT_TRUE(QFileInfo(config.path()).isSymLink());
 }
 
 TEST_F(ConfigFileTest, aFailedSave_isReportedAndLeavesTheOldFile) {

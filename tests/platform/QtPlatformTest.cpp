@@ -3,6 +3,7 @@
 // it ends: timing is measured by bench/step_timing.
 #include "platform/QtPlatform.h"
 
+#include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -74,6 +75,34 @@ TEST(QtPlatform, waitsStartedByHandlersInsideAWait_eachEndOnTheirOwnDeadline) {
     ASSERT_EQ(waits.size(), 4u);
     for (const auto& [deadline, end] : waits)
         EXPECT_GE(end, deadline);
+}
+
+TEST(QtPlatform, dismissedDialogs_closeAsIfCancelledAndLaterOnesAreNotShown) {
+    platform::QtPlatform platform;
+    // The program ends while a box waits for its answer, and while an input box does.
+    QTimer::singleShot(50, [&] {
+        ASSERT_TRUE(QApplication::activeModalWidget());
+        platform.messageBox("inner", "t", platform::Icon::Information, platform::Buttons::Ok);
+    });
+    platform::Answer outer = platform::Answer::Yes;
+    QTimer::singleShot(20, [&] {
+        QTimer::singleShot(60, [&] { platform.dismissDialogs(); });
+        outer = platform.messageBox("question", "t", platform::Icon::Question,
+                                    platform::Buttons::YesNo);
+    });
+    EXPECT_EQ(platform.inputBox("prompt", "t", "typed"), QString());
+    EXPECT_EQ(outer, platform::Answer::No);
+    EXPECT_FALSE(QApplication::activeModalWidget());
+
+    // From now on nothing waits: every dialog answers at once as nobody would.
+    QTimer never;
+    QObject::connect(&never, &QTimer::timeout, [] { FAIL() << "a dialog waited"; });
+    never.start(2000);
+    EXPECT_EQ(
+        platform.messageBox("q", "t", platform::Icon::Question, platform::Buttons::YesNoCancel),
+        platform::Answer::Cancel);
+    EXPECT_EQ(platform.inputBox("prompt", "t", "typed"), QString());
+    EXPECT_EQ(platform.chooseColor(0xFF), std::nullopt);
 }
 
 } // namespace

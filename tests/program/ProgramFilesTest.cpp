@@ -98,3 +98,14 @@ TEST_F(TurnlistTest, damagedFile_loadsWhatItCanAndSaysWhatWasLeftOut) {
     EXPECT_TRUE(text.contains("line 2 was left out"));
     EXPECT_EQ(read(3), damaged);
 }
+
+TEST_F(TurnlistTest, aByteOrderMarkIsSkipped_andADeviceIsNotRead) {
+    write(1, "\xEF\xBB\xBF\"22*,800!\"\r\n");
+    EXPECT_EQ(files.LoadFile(1), "22*,800!");
+    EXPECT_TRUE(platform.messages.empty());
+
+    ASSERT_TRUE(QFile::link("/dev/zero", path(2)));
+    EXPECT_EQ(files.LoadFile(2), std::nullopt);
+    EXPECT_EQ(platform.messages.back().text,
+              "File " + path(2) + " cannot be read: it is not a regular file (a device or a pipe)");
+}

@@ -104,6 +104,17 @@ TEST_F(TimerTableTest, damagedFile_loadsTheGoodRecords_reportsTheRest_andKeepsTh
     EXPECT_TRUE(platform.messages.back().text.contains("1 records from line 101 on"));
 }
 
+TEST_F(TimerTableTest, aByteOrderMarkIsSkipped_andAHugeFileIsReadToItsLimitAndKeptAside) {
+    EXPECT_EQ(open("\xEF\xBB\xBF\"07:30:00\",150,0\r\n").records().size(), 1u);
+    EXPECT_TRUE(platform.messages.empty());
+
+    const QByteArray huge = "\"07:30:00\",150,0\r\n" + QByteArray(5 * 1024 * 1024, ' ');
+    EXPECT_EQ(open(huge).records().size(), 1u);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(
+        platform.messages[0].text.contains("it is larger than 4 MB; what follows was not read"));
+}
+
 TEST_F(TimerTableTest, records_areAddedSortedReplacedAndKilled) {
     open("");
     using Add = TimerTable::AddResult;

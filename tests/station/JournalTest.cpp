@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <set>
 
 using station::JournalRecord;
 using station::PositionJournal;
@@ -67,12 +68,49 @@ TEST_F(JournalTest, aTurn_isRecordedWhenItStartsAndEndsButNotPerStep) {
     EXPECT_EQ(file(), Of({120, 0}, {0, 0}));
 }
 
+TEST_F(JournalTest, aLongTurn_isRecordedAboutOnceASecond_soACrashCostsAtMostASecondOfSteps) {
+    startUp();
+    std::vector<core::Long> recorded; // the journal's counter at every step
+    QByteArray atCrash;
+    onCounter = [&](core::Long c) {
+        const auto record = JournalRecord::Parse(file());
+        ASSERT_TRUE(record);
+        recorded.push_back(record->steppers[0].counter);
+        // Where the stepper stands is never further from the record than the record says.
+        EXPECT_LE(c - record->steppers[0].counter, record->steppers[0].uncertainty()) << c;
+        if (c == 250)
+            atCrash = file();
+    };
+    turnTo(300); // 4.5 s at 15 ms a step
+    const std::set<core::Long> records(recorded.begin(), recorded.end());
+    EXPECT_GE(records.size(), 4u);
+    EXPECT_LE(records.size(), 6u);
+    const auto cut = JournalRecord::Parse(atCrash);
+    ASSERT_TRUE(cut);
+    EXPECT_GE(cut->steppers[0].counter, 250 - 1000 / 15 - 2);
+    EXPECT_EQ(cut->steppers[0].turningTo, 300);
+
+    // The next start after a crash at step 250 says how far off the counter may be.
+    dir.write("Ventrolo.journal", atCrash);
+    platform.answerNextMessage(platform::Answer::No);
+    startUp();
+    const core::Long at = cut->steppers[0].counter;
+    EXPECT_TRUE(platform.messages.back().text.contains(
+        QString("Stepper 1 was turning from %1 to 300 (its position was written at most about a "
+                "second before): it may stand up to %2 steps from its counter (%1).")
+            .arg(at)
+            .arg(cut->steppers[0].uncertainty())))
+        << platform.messages.back().text.toStdString();
+    EXPECT_LT(cut->steppers[0].uncertainty(), 300 - at);
+}
+
 TEST_F(JournalTest, aSlowTurn_staysOnRecordUntilItArrivesOrStops) {
     startUp();
     setSlowSpeed(1500);
     turnTo(3);
-    platform.advance(1600);
     EXPECT_EQ(file(), Of({0, 0, 3}, {0, 0}));
+    platform.advance(1600); // every slow step is a second apart: each is recorded
+    EXPECT_EQ(file(), Of({1, 0, 3}, {0, 0}));
     platform.advance(3000);
     EXPECT_EQ(file(), Of({3, 0}, {0, 0}));
     turnTo(10);

@@ -2,9 +2,17 @@
 
 #include "station/StationTestSupport.h"
 
+#include <QElapsedTimer>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using station::RotatorServer;
+using station::RotctldSession;
 using station_test::Client;
 
 // Stepper 1 at 0, limits 0..500, 1.8 degrees and 15 ms a step.
@@ -20,7 +28,8 @@ TEST_F(RotatorServerTest, setPosition_answersThenTurnsToTheAzimuth) {
 
 TEST_F(RotatorServerTest, badLines_getAnErrorAndNothingMoves) {
     Client client(server.port());
-    for (const char* line : {"P 901 0\n", "P -1 0\n", "P 10 95\n", "P abc 0\n", "P 10\n"})
+    for (const char* line :
+         {"P 901 0\n", "P -1 0\n", "P 10 95\n", "P abc 0\n", "P 10\n", "P 1,000 0\n", "P 90,5 0\n"})
         EXPECT_EQ(client.ask(line), "RPRT -1\n") << line;
     EXPECT_EQ(client.ask("K\n"), "RPRT -4\n");
     EXPECT_EQ(client.ask(QByteArray(5000, 'P') + '\n'), "RPRT -1\n"); // answered once
@@ -57,6 +66,15 @@ TEST_F(RotatorServerTest, aClientGoneMidTurn_leavesTheTurnToEndAndNothingBehind)
     EXPECT_TRUE(QTest::qWaitFor([&] { return server.clientCount() == 0; }));
 }
 
+TEST_F(RotatorServerTest, aBatchOfRequestsLargerThanTheReadBuffer_isAnsweredWhole) {
+    Client client(server.port());
+    // More than the read buffer holds, a line cut at its edge.
+    const QByteArray batch = '\n' + QByteArray("_\n").repeated(RotctldSession::MaxReadBytes / 2);
+    const int lines = int(batch.count('\n')) - 1;
+    EXPECT_EQ(client.ask(batch, lines).count("Ventrolo Version 1.24\n"), lines);
+    EXPECT_EQ(client.ask("p\n", 2), "0.00\n0.00\n");
+}
+
 TEST_F(RotatorServerTest, clientsBeyondTheLimitAreRefusedAndClosingEndsEveryConnection) {
     std::vector<std::unique_ptr<Client>> clients;
     for (int i = 0; i <= RotatorServer::MaxClients; ++i)
@@ -64,7 +82,7 @@ TEST_F(RotatorServerTest, clientsBeyondTheLimitAreRefusedAndClosingEndsEveryConn
     EXPECT_TRUE(clients.back()->closes());
     EXPECT_EQ(server.clientCount(), RotatorServer::MaxClients);
 
-    RotatorServer other(state, engine);
+    RotatorServer other(state, engine, platform);
     QString error;
     EXPECT_FALSE(other.Listen(QHostAddress(QHostAddress::LocalHost), server.port(), &error));
     EXPECT_FALSE(error.isEmpty()); // the port is taken
@@ -72,4 +90,109 @@ TEST_F(RotatorServerTest, clientsBeyondTheLimitAreRefusedAndClosingEndsEveryConn
     server.Close();
     EXPECT_FALSE(server.listening());
     EXPECT_TRUE(clients.front()->closes());
+}
+
+namespace {
+
+// A client that misbehaves on a socket of its own: it sends what it is told and reads nothing;
+// its receive buffer is small, so the replies it leaves unread soon fill the server's.
+struct BadClient {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+
+    explicit BadClient(quint16 port) {
+        const int small = 4096;
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+        ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    }
+    ~BadClient() { close(); }
+    void send(const QByteArray& bytes) { (void)::send(fd, bytes.constData(), bytes.size(), 0); }
+    // Sends requests until nothing more goes out: the server has stopped reading it.
+    void flood() {
+        const QByteArray lines = QByteArray("\\dump_state\n").repeated(1000);
+        (void)QTest::qWaitFor(
+            [&] {
+                for (int i = 0; i < 50; ++i) {
+                    if (::send(fd, lines.constData(), lines.size(), MSG_NOSIGNAL) < 0)
+                        return errno != EAGAIN ||
+                               !QTest::qWaitFor(
+                                   [&] {
+                                       return ::send(fd, lines.constData(), 1, MSG_NOSIGNAL) > 0;
+                                   },
+                                   100);
+                }
+                return false;
+            },
+            30000);
+    }
+    // Sends requests for ms of real time as fast as they go out, the server served meanwhile.
+    void floodFor(int ms) {
+        const QByteArray lines = QByteArray("\\dump_state\n").repeated(1000);
+        QElapsedTimer sending;
+        sending.start();
+        while (sending.elapsed() < ms) {
+            if (::send(fd, lines.constData(), lines.size(), MSG_NOSIGNAL) < 0 && errno != EAGAIN)
+                return;
+            QTest::qWait(1);
+        }
+    }
+    void close() {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+};
+
+} // namespace
+
+TEST_F(RotatorServerTest, clientsThatFloodWithoutReadingAndClose_leaveTheirSlots) {
+    for (int i = 0; i < RotatorServer::MaxClients + 4; ++i) {
+        BadClient flooder(server.port());
+        flooder.floodFor(250);
+    } // closed with its replies unread
+    platform.advance(RotatorServer::CheckEveryMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.clientCount() == 0; }));
+    Client good(server.port());
+    EXPECT_EQ(good.ask("p\n", 2), "0.00\n0.00\n");
+}
+
+TEST_F(RotatorServerTest, twentyBadClients_slowNobodyElseDown) {
+    std::vector<std::unique_ptr<BadClient>> bad;
+    for (int i = 0; i < 20; ++i) {
+        bad.push_back(std::make_unique<BadClient>(server.port()));
+        if (i % 4 == 1)
+            bad.back()->send("p"); // the first byte of a line that never ends
+        if (i % 4 == 2)
+            bad.back()->flood(); // and never reads
+    }
+    QTest::qWait(100);
+    EXPECT_EQ(server.clientCount(), RotatorServer::MaxClients);
+    // One byte a second from the tricklers, for a while.
+    for (int second = 0; second < 11; ++second) {
+        for (std::size_t i = 1; i < bad.size(); i += 4)
+            bad[i]->send(" ");
+        platform.advance(1000);
+        QTest::qWait(5);
+    }
+    // A good client is served at once, however long the others stay.
+    Client good(server.port());
+    ASSERT_EQ(good.socket.state(), QTcpSocket::ConnectedState);
+    EXPECT_EQ(good.ask("P 90 0\n"), "RPRT 0\n");
+    EXPECT_TRUE(settlesAt(50));
+    EXPECT_EQ(good.ask("p\n", 2), "90.00\n0.00\n");
+
+    // The flooders are dropped once they have not read for 30 s, the idle ones after 5 minutes.
+    platform.advance(RotctldSession::UnreadMs + RotatorServer::CheckEveryMs);
+    QTest::qWait(50);
+    EXPECT_LT(server.clientCount(), RotatorServer::MaxClients);
+    for (int minute = 0; minute < 5; ++minute) {
+        EXPECT_EQ(good.ask("p\n", 2), "90.00\n0.00\n");
+        platform.advance(60 * 1000);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.clientCount() == 1; }));
+    EXPECT_EQ(good.ask("p\n", 2), "90.00\n0.00\n");
 }

@@ -1,6 +1,7 @@
 #include "support/FakePlatform.h"
 
 #include <QCoreApplication>
+#include <utility>
 
 namespace testing_support {
 
@@ -94,9 +95,19 @@ void FakePlatform::processEvents() {
         QCoreApplication::processEvents();
 }
 
+bool FakePlatform::open() {
+    if (dismissed_)
+        return false;
+    if (auto fn = std::exchange(whileDialogOpen_, nullptr))
+        fn();
+    return !dismissed_;
+}
+
 platform::Answer FakePlatform::messageBox(const QString& text, const QString& title,
                                           platform::Icon icon, platform::Buttons buttons) {
-    messages.push_back({text, title, icon, buttons});
+    messages.push_back({text, title, icon, buttons, !dismissed_});
+    if (!open())
+        return platform::UnansweredAnswer(buttons);
     if (!messageAnswers_.empty()) {
         const auto answer = messageAnswers_.front();
         messageAnswers_.pop_front();
@@ -114,6 +125,8 @@ platform::Answer FakePlatform::messageBox(const QString& text, const QString& ti
 QString FakePlatform::inputBox(const QString& prompt, const QString& title,
                                const QString& defaultText) {
     inputs.push_back({prompt, title, defaultText});
+    if (!open())
+        return {};
     if (!inputAnswers_.empty()) {
         QString answer = inputAnswers_.front();
         inputAnswers_.pop_front();
@@ -123,7 +136,7 @@ QString FakePlatform::inputBox(const QString& prompt, const QString& title,
 }
 
 std::optional<std::int32_t> FakePlatform::chooseColor(std::int32_t /*initial*/) {
-    if (colorAnswers_.empty())
+    if (!open() || colorAnswers_.empty())
         return std::nullopt;
     const auto answer = colorAnswers_.front();
     colorAnswers_.pop_front();

@@ -19,6 +19,7 @@ public:
         QString title;
         platform::Icon icon;
         platform::Buttons buttons;
+        bool shown = true; // false once the dialogs were dismissed: only logged
     };
     struct Input {
         QString prompt;
@@ -39,6 +40,11 @@ public:
     void answerNextMessage(platform::Answer answer) { messageAnswers_.push_back(answer); }
     void answerNextInput(const QString& text) { inputAnswers_.push_back(text); }
     void answerNextColor(std::optional<std::int32_t> color) { colorAnswers_.push_back(color); }
+    // Runs fn while the next dialog (message box, input box or colour dialog) is open, as a
+    // signal or a click elsewhere arrives while the user has not answered yet. When fn
+    // dismissed the dialogs, the dialog answers as nobody would.
+    void whileNextDialogOpen(std::function<void()> fn) { whileDialogOpen_ = std::move(fn); }
+    bool dialogsDismissed() const { return dismissed_; }
     // Called on every waitUntil with yield, after due callbacks ran (for widget tests that
     // need Qt's posted events served).
     bool processQtEvents = false;
@@ -65,9 +71,12 @@ public:
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     std::optional<std::int32_t> chooseColor(std::int32_t initial) override;
+    void dismissDialogs() override { dismissed_ = true; }
 
 private:
     void runDue(double untilMs);
+    // The dialog opens: false when nobody answers it.
+    bool open();
 
     mutable double nowMs_ = 0;
     QDateTime wallClockStart_{QDate(2026, 12, 5), QTime(12, 0, 0)};
@@ -75,6 +84,8 @@ private:
     std::deque<platform::Answer> messageAnswers_;
     std::deque<QString> inputAnswers_;
     std::deque<std::optional<std::int32_t>> colorAnswers_;
+    std::function<void()> whileDialogOpen_;
+    bool dismissed_ = false;
 };
 
 } // namespace testing_support

@@ -154,6 +154,27 @@ TEST_F(TableFile, unreadableFileOrDirectory_isReportedAndNothingIsLost) {
     EXPECT_TRUE(lost.TableChanged());
 }
 
+TEST_F(TableFile, aByteOrderMarkIsSkipped_aDeviceNotRead_andAHugeFileReadToItsLimit) {
+    load("\xEF\xBB\xBF" + HandWritten);
+    EXPECT_EQ(data().TableLast, 3);
+    EXPECT_TRUE(platform.messages.empty());
+
+    ASSERT_TRUE(QFile::remove(path()) && QFile::link("/dev/zero", path()));
+    table.LoadTable();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "The table file " + path() +
+                                             " cannot be read: it is not a regular file (a device "
+                                             "or a pipe)");
+    platform.messages.clear();
+
+    ASSERT_TRUE(QFile::remove(path()));
+    load(HandWritten + QByteArray(5 * 1024 * 1024, '\n'));
+    EXPECT_EQ(data().TableLast, 3);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(
+        platform.messages[0].text.contains("it is larger than 4 MB; what follows was not read"));
+}
+
 TEST(TableFileName, typedNames_becomeCatFilesInTheProgramDirectory) {
     EXPECT_EQ(NormalizeTableName("abc"), "\\abc.cat");
     EXPECT_EQ(NormalizeTableName("\\old.txt"), "\\old.cat");
