@@ -98,6 +98,17 @@ void DirectTable::ExtractvarData() {
         endRun();
         return;
     }
+    // A value without its number ("100,,200", "." or "*") is a typo: the program does not run,
+    // and the value is shown for correction.
+    for (int i = 0; i < int(values.size()); ++i) {
+        if (!HasNumber(values[i])) {
+            qCInfo(lcProgram) << "direct table: value" << i + 1 << values[i] << "has no number";
+            platform_.beep();
+            endRun();
+            emit valueMarked(spans[std::size_t(i)].start, spans[std::size_t(i)].length);
+            return;
+        }
+    }
 
     std::optional<core::Long> speed; // the step delay of the next turn, from a "#" value
     double passStart = platform_.steadyMs();

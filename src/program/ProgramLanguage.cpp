@@ -19,6 +19,11 @@ ProgramValue ParseValue(const QString& value) {
     return parsed;
 }
 
+bool HasNumber(const QString& value) {
+    const qsizetype digit = value.startsWith(QLatin1Char('.')) ? 1 : 0;
+    return value.size() > digit && value[digit].isDigit();
+}
+
 QStringList ProgramValues(const QString& text) {
     QStringList values = text.split(QLatin1Char(','));
     if (text.endsWith(QLatin1Char(',')))

@@ -22,6 +22,10 @@ struct ProgramValue {
 // Classifies one value: "!" is a pause, else "#" a speed, else "*" degrees, else steps.
 ProgramValue ParseValue(const QString& value);
 
+// True when a value starts with its number ("22*", ".5"); an empty value, ".", "*" or "!" is a
+// typo, not a value of 0.
+bool HasNumber(const QString& value);
+
 // The values of a program text, split at every comma; the empty text after a final comma is
 // not a value. "100,200," and "100,200" both give two values.
 QStringList ProgramValues(const QString& text);

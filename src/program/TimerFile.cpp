@@ -1,10 +1,8 @@
 #include "program/TimerFile.h"
 
 #include "core/SequentialFile.h"
-#include "core/TextRules.h"
 #include "program/ProgramFiles.h"
 
-#include <cmath>
 #include <optional>
 
 namespace program {
@@ -17,15 +15,6 @@ QByteArray SerializeTimerFile(const std::vector<TimerRecord>& records) {
 }
 
 namespace {
-
-// A number of the file, parsed wide and held within the 32-bit range.
-std::optional<core::Long> wholeNumber(const QString& field) {
-    bool ok = false;
-    const double value = field.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return core::RoundToLong(value);
-}
 
 // The record of one line, or why the line is none.
 std::optional<TimerRecord> parseRecord(const QByteArray& line, QString* fault) {
@@ -43,7 +32,7 @@ std::optional<TimerRecord> parseRecord(const QByteArray& line, QString* fault) {
         *fault = QStringLiteral("the time \"%1\" is not hh:mm:ss").arg(fields[0]);
         return std::nullopt;
     }
-    const auto position = wholeNumber(fields[1]);
+    const auto position = PositionOf(fields[1]);
     if (!position) {
         *fault = QStringLiteral("the position \"%1\" is no number").arg(fields[1]);
         return std::nullopt;

@@ -1,5 +1,9 @@
 #include "program/TimerRecord.h"
 
+#include "core/TextRules.h"
+
+#include <cmath>
+
 namespace program {
 
 bool IsClockTime(const QString& text) {
@@ -14,6 +18,14 @@ bool IsClockTime(const QString& text) {
         return (tens.unicode() - '0') * 10 + (ones.unicode() - '0') <= max;
     };
     return twoDigits(0, 23) && twoDigits(3, 59) && twoDigits(6, 59);
+}
+
+std::optional<core::Long> PositionOf(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return core::RoundToLong(value);
 }
 
 } // namespace program

@@ -3,6 +3,7 @@
 #include "core/ProgramState.h"
 
 #include <QString>
+#include <optional>
 
 namespace program {
 
@@ -18,5 +19,9 @@ struct TimerRecord {
 // True for a time of day written "hh:mm:ss": six digits, hours up to 23, minutes and seconds up
 // to 59.
 bool IsClockTime(const QString& text);
+
+// The position a text holds: a number ("150", " 1e3 ") rounded to a whole one and held within
+// the 32-bit range; nullopt for a text that is no number ("", "abc", "12x").
+std::optional<core::Long> PositionOf(const QString& text);
 
 } // namespace program

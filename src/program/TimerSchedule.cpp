@@ -3,6 +3,7 @@
 #include "program/ProgramLogging.h"
 
 #include <cstdlib>
+#include <limits>
 
 namespace program {
 
@@ -22,7 +23,13 @@ QDateTime wholeSeconds(const QDateTime& moment) {
 
 void TimerSchedule::Restart(const QDateTime& now) {
     done_ = lastTick_ = wholeSeconds(now);
+    doneIndex_ = std::numeric_limits<int>::max();
+    made_.clear();
     Rearm();
+}
+
+void TimerSchedule::Made(const QString& time, const QDateTime& now) {
+    made_[time] = wholeSeconds(now);
 }
 
 QDateTime TimerSchedule::at(const QDate& date, int index) const {
@@ -30,35 +37,29 @@ QDateTime TimerSchedule::at(const QDate& date, int index) const {
         date, QTime::fromString(records_[std::size_t(index)].time, QStringLiteral("hh:mm:ss")));
 }
 
-bool TimerSchedule::before(int a, int b) const {
-    const QString& timeA = records_[std::size_t(a)].time;
-    const QString& timeB = records_[std::size_t(b)].time;
-    return timeA < timeB || (timeA == timeB && a < b);
-}
-
-std::pair<int, bool> TimerSchedule::following(int index) const {
-    int next = -1;
-    int first = 0;
-    for (int i = 0; i < int(records_.size()); ++i) {
-        if (before(i, first))
-            first = i;
-        if (before(index, i) && (next < 0 || before(i, next)))
-            next = i;
+QDateTime TimerSchedule::nextDue(int index) const {
+    QDateTime due = at(done_.date(), index);
+    if (!due.isValid())
+        return due;
+    if (due < done_ || (due == done_ && index <= doneIndex_))
+        due = at(done_.date().addDays(1), index);
+    const auto made = made_.find(records_[std::size_t(index)].time);
+    if (made != made_.end() && due <= made->second) {
+        due = at(made->second.date(), index);
+        if (due <= made->second)
+            due = at(made->second.date().addDays(1), index);
     }
-    return next < 0 ? std::pair{first, true} : std::pair{next, false};
+    return due;
 }
 
 void TimerSchedule::Rearm() {
     armed_.reset();
     if (!done_.isValid())
         return;
+    std::erase_if(made_, [this](const auto& entry) { return entry.second < done_; });
     for (int i = 0; i < int(records_.size()); ++i) {
-        QDateTime due = at(done_.date(), i);
-        if (!due.isValid())
-            continue;
-        if (due <= done_)
-            due = at(done_.date().addDays(1), i);
-        if (!armed_ || due < armed_->due || (due == armed_->due && before(i, armed_->index)))
+        const QDateTime due = nextDue(i);
+        if (due.isValid() && (!armed_ || due < armed_->due))
             armed_ = Armed{i, due};
     }
 }
@@ -76,8 +77,8 @@ std::optional<TimerRecord> TimerSchedule::Tick(const QDateTime& now) {
     while (armed_ && armed_->due <= tick) {
         const Armed due = *armed_;
         done_ = due.due;
-        const auto [next, wrapped] = following(due.index);
-        armed_ = Armed{next, at(wrapped ? due.due.date().addDays(1) : due.due.date(), next)};
+        doneIndex_ = due.index;
+        Rearm();
         if (due.due.secsTo(tick) <= MaxLateSecs)
             return records_[std::size_t(due.index)];
         qCInfo(lcProgram) << "timer turn of" << records_[std::size_t(due.index)].time

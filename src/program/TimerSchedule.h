@@ -3,6 +3,8 @@
 #include "program/TimerRecord.h"
 
 #include <QDateTime>
+#include <QString>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -10,12 +12,14 @@ namespace program {
 
 // Decides, tick by tick of the clock, which timer record turns now.
 //
-// Every record is due once a day at its time. A tick makes the armed record when the clock has
-// reached its time, even when the tick came late (a busy machine, a short suspend), and arms the
-// record that follows it in time order, wrapping to the first one tomorrow. A record due more
-// than a minute ago, and every record passed over by a jump of the clock of more than a minute
-// (the clock set, a long suspend), is missed rather than made late, so no burst of old turns
-// follows. The records need not be sorted: the order of their times is what counts.
+// Every record is due once a day at its time. A record made (typed, replaced, loaded) at a
+// moment its time has passed is first due tomorrow. A tick makes the armed record when the clock
+// has reached its time, even when the tick came late (a busy machine, a long turn, a short
+// suspend), and arms the record that follows it in time order, wrapping to the first one
+// tomorrow. A record due more than a minute ago, and every record passed over by a jump of the
+// clock of more than a minute (the clock set, a long suspend), is missed rather than made late,
+// so no burst of old turns follows. The records need not be sorted: the order of their times
+// (and of their places for equal times) is what counts.
 class TimerSchedule {
 public:
     struct Armed {
@@ -25,8 +29,11 @@ public:
 
     explicit TimerSchedule(const std::vector<TimerRecord>& records) : records_(records) {}
 
-    // Starts over at now: records due up to now count as done.
+    // Starts over at now, as if every record was made now: times up to now count as done.
     void Restart(const QDateTime& now);
+    // The record at time was typed or replaced now: a time up to now is first due tomorrow.
+    // Rearm() then.
+    void Made(const QString& time, const QDateTime& now);
     // Arms the first record due after what is done; call it after the records changed. With no
     // records nothing is armed.
     void Rearm();
@@ -39,15 +46,17 @@ public:
     const std::optional<Armed>& armed() const { return armed_; }
 
 private:
-    // The record following index in the order of time (and of place for equal times), and
-    // whether the order wrapped to the first one.
-    std::pair<int, bool> following(int index) const;
-    bool before(int a, int b) const;
+    // The first moment record index is due after what is done and after it was made.
+    QDateTime nextDue(int index) const;
     QDateTime at(const QDate& date, int index) const;
 
     const std::vector<TimerRecord>& records_;
-    QDateTime done_;     // every turn due at or before it is made or missed
-    QDateTime lastTick_; // the clock at the previous tick
+    // Every turn due before done_, and at done_ up to the record of place doneIndex_, is made
+    // or missed.
+    QDateTime done_;
+    int doneIndex_ = 0;
+    QDateTime lastTick_;                // the clock at the previous tick
+    std::map<QString, QDateTime> made_; // record time -> when it was made, while not done
     std::optional<Armed> armed_;
 };
 

@@ -56,6 +56,8 @@ void TimerTable::LaadTimerTxt() {
                            QStringLiteral(".damaged"));
         }
     }
+    // Loaded records are new: a time already past today is due tomorrow.
+    schedule_.Restart(platform_.now());
     TimerOpscherm();
 }
 
@@ -104,12 +106,13 @@ TimerTable::AddResult TimerTable::AddRecord(const QString& time, const QString& 
         platform_.beep();
         return AddResult::BadTime;
     }
-    if (positionText.trimmed().isEmpty()) {
+    // A typo is no turn to step 0.
+    const std::optional<core::Long> position = PositionOf(positionText);
+    if (!position) {
         platform_.beep();
         return AddResult::NoPosition;
     }
-    const TimerRecord record{time, core::RoundToLong(core::LeadingNumber(positionText)),
-                             core::Integer(stepper == 0 ? 0 : 1)};
+    const TimerRecord record{time, *position, core::Integer(stepper == 0 ? 0 : 1)};
     AddResult result = AddResult::Added;
     if (same != records_.end()) {
         *same = record;
@@ -123,6 +126,7 @@ TimerTable::AddResult TimerTable::AddRecord(const QString& time, const QString& 
         records_.push_back(record);
         TimerSort();
     }
+    schedule_.Made(time, platform_.now());
     SaveTimerTxt();
     TimerOpscherm();
     return result;

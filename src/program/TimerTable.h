@@ -36,7 +36,8 @@ public:
     const std::vector<TimerRecord>& records() const { return records_; }
     // Reads the file of TimerFileName; a missing file is an empty table. A damaged one loads
     // its good records and says which lines were left out; it is kept beside as
-    // <name>.damaged when the table is first written.
+    // <name>.damaged when the table is first written. Times already past today are first due
+    // tomorrow.
     void LaadTimerTxt();
     // Writes the table atomically; a failure is said to the user and gives false.
     bool SaveTimerTxt();
@@ -45,8 +46,9 @@ public:
     // The checked load entry: 1 or 2, 0 when TimerFileName is neither file.
     int checkedFile() const;
     // cmdInvoer: a record at time ("hh:mm:ss") to the position typed, for stepper 0 or 1. A time
-    // already there gets the new position and stepper. Refused with a beep: a time that is not
-    // hh:mm:ss, an empty position; with a message: a full table.
+    // already there gets the new position and stepper. A time already past today is first due
+    // tomorrow. Refused with a beep: a time that is not hh:mm:ss, a position that is no number
+    // (empty, "abc"); with a message: a full table.
     AddResult AddRecord(const QString& time, const QString& positionText, core::Integer stepper);
     // cmdKill: deletes the record numbered in the text (from 1); a beep and false for a number
     // that is no record.

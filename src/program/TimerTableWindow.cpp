@@ -183,9 +183,13 @@ void TimerTableWindow::render() {
 void TimerTableWindow::add() {
     const auto result = table_.AddRecord(txtTijd->text(), txtStappen->text(),
                                          core::Integer(Check1->isChecked() ? 1 : 0));
-    if (result == TimerTable::AddResult::BadTime) {
-        txtTijd->setFocus();
-        txtTijd->selectAll();
+    // The box to correct, its text selected.
+    QLineEdit* wrong = result == TimerTable::AddResult::BadTime      ? txtTijd
+                       : result == TimerTable::AddResult::NoPosition ? txtStappen
+                                                                     : nullptr;
+    if (wrong != nullptr) {
+        wrong->setFocus();
+        wrong->selectAll();
     }
 }
 

@@ -114,12 +114,29 @@ TEST_F(DirectTableTest, programWithoutPosition_letsTheWindowRunAndStop) {
     EXPECT_GT(platform.yields, 0);
 }
 
-TEST_F(DirectTableTest, nothingToRun_endsAtOnceAndTooSlowASpeedIsRefused) {
+TEST_F(DirectTableTest, nothingToRun_endsAtOnce_aTypoIsRefused_andSoIsTooSlowASpeed) {
     table.RunClicked();
     EXPECT_EQ(table.CurrentText(), "Waiting");
     run(QStringLiteral(","));
     EXPECT_EQ(table.CurrentText(), "Stopped");
     EXPECT_FALSE(table.running());
+
+    // A value without its number is a typo, not a turn to step 0: nothing runs, it is marked.
+    const std::pair<const char*, std::pair<int, int>> typos[] = {
+        {"100,,200", {4, 0}}, {"100,.,200", {4, 1}}, {"*", {0, 1}}, {"100,!,7#", {4, 1}}};
+    for (const auto& [typo, mark] : typos) {
+        marks.clear();
+        platform.scheduleAfter(5000, [&] { // should it run after all
+            if (table.running())
+                table.RunClicked();
+        });
+        run(QString::fromLatin1(typo));
+        EXPECT_EQ(marks, (std::vector<std::pair<int, int>>{mark})) << typo;
+        EXPECT_FALSE(table.running()) << typo;
+    }
+    EXPECT_TRUE(turner.turns.empty());
+    EXPECT_EQ(platform.beeps.size(), 4u);
+    EXPECT_TRUE(HasNumber(QStringLiteral(".5*")));
 
     state.SlowestDelayMs = 2000;
     run(QStringLiteral("100,200"));

@@ -128,12 +128,14 @@ TEST_F(TimerTableTest, records_areAddedSortedReplacedAndKilled) {
     EXPECT_EQ(table->records()[1], (TimerRecord{"12:00:00", 7, 1}));
     for (const char* bad : {"24:00:00", "12:60:00", "12-00-00", "_7:30:00", " 7:30:00"})
         EXPECT_EQ(table->AddRecord(bad, "1", 0), Add::BadTime) << bad;
-    EXPECT_EQ(table->AddRecord("13:00:00", " ", 0), Add::NoPosition);
-    EXPECT_EQ(platform.beeps.size(), 6u);
+    for (const char* typo : {" ", "abc", "12x", "."})
+        EXPECT_EQ(table->AddRecord("13:00:00", typo, 0), Add::NoPosition) << typo;
+    EXPECT_EQ(table->records().size(), 2u);
+    EXPECT_EQ(platform.beeps.size(), 9u);
 
     EXPECT_FALSE(table->KillRecord("3000000000"));
     EXPECT_FALSE(table->KillRecord("0"));
-    EXPECT_EQ(platform.beeps.size(), 8u);
+    EXPECT_EQ(platform.beeps.size(), 11u);
     EXPECT_TRUE(table->KillRecord("1"));
     EXPECT_EQ(read(), "\"12:00:00\",7,1\r\n");
     EXPECT_TRUE(table->KillRecord("1"));
@@ -198,6 +200,39 @@ TEST(TimerScheduleTest, aJumpOfTheClockMakesNoBurst_andLongOverdueTurnsAreMissed
     EXPECT_EQ(schedule.Tick(at("12:01:00.000")), records[0]);
     schedule.TurnEnded(at("12:03:30.000"));
     EXPECT_EQ(schedule.Tick(at("12:03:31.000")), records[2]);
+}
+
+TEST(TimerScheduleTest, aRecordMadeAfterItsTime_isDueTomorrow_whileMissedTicksCatchUp) {
+    std::vector<TimerRecord> records{{"12:00:05", 1, 0}};
+    TimerSchedule schedule(records);
+    schedule.Restart(at("12:00:00.000"));
+    EXPECT_FALSE(schedule.Tick(at("12:00:01.000")));
+    // The event loop is busy until 12:00:40; meanwhile, at 12:00:30, a record for 12:00:20 is
+    // typed and one of 12:00:30 itself.
+    records.push_back({"12:00:20", 2, 0});
+    schedule.Made("12:00:20", at("12:00:30.000"));
+    records.push_back({"12:00:30", 3, 0});
+    schedule.Made("12:00:30", at("12:00:30.400"));
+    schedule.Rearm();
+    EXPECT_EQ(schedule.Tick(at("12:00:40.000")), records[0]) << "the missed tick catches up";
+    for (int second = 41; second < 100; ++second)
+        EXPECT_FALSE(schedule.Tick(at("12:00:00.000").addSecs(second))) << second;
+    EXPECT_EQ(schedule.armed()->due, at("12:00:05.000", 1));
+}
+
+TEST_F(TimerTableTest, aTimeAlreadyPast_typedReplacedOrLoaded_turnsTomorrowNotNow) {
+    open("\"12:00:40\",5,0\r\n");
+    platform.advance(30500); // 12:00:30.5
+    table->AddRecord("12:00:13", "100", 0);
+    table->AddRecord("12:00:30", "200", 0);
+    platform.advance(20000);
+    EXPECT_EQ(turner.targets(), (std::vector<core::Long>{5})) << "only the record still ahead";
+    EXPECT_EQ(table->AddRecord("12:00:40", "6", 0), TimerTable::AddResult::Replaced);
+    write("\"12:00:20\",300,0\r\n\"12:00:40\",5,0\r\n");
+    table->LoadTimerFile(1);
+    EXPECT_EQ(table->nextTurn()->time, "12:00:20");
+    platform.advance(60000);
+    EXPECT_EQ(turner.targets(), (std::vector<core::Long>{5}));
 }
 
 TEST_F(TimerTableTest, timedTurns_selectTheirStepperAndTurnOnTime) {
