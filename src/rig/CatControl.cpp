@@ -358,7 +358,7 @@ void CatControl::readFt840Status(const CatCommandTable& commands, RigReading& re
     reading.transmitting = status->transmitting;
     if (!pttOn_)
         return;
-    if (!status->transmitting)
+    if (!status->keyed)
         emit transmitInhibited();
     else
         swrState_ = status->highSwr ? 1 : 0;

@@ -220,6 +220,12 @@ TEST_F(CatControlTest, damagedOrShortReply_givesNoReadingNeverAWrongValue) {
     rig.replaceNextReply(Hex("010100"), 0xFA); // a short status: no lock taken from it
     EXPECT_EQ(cat.ReadRigFrequency().kHz, 7050.0f);
     EXPECT_FALSE(cat.lockChecked());
+    // The rig's transmit flag is bit 7 of the third flag byte; bit 0 of the second, which the
+    // rig may set while receiving, is not it.
+    rig.replaceNextReply(Hex("0001000000"), 0xFA);
+    EXPECT_EQ(cat.ReadRigFrequency().transmitting, false);
+    rig.replaceNextReply(Hex("0000800000"), 0xFA);
+    EXPECT_EQ(cat.ReadRigFrequency().transmitting, true);
     rig.replaceNextReply(Hex("09"), 0xF7); // a short meter reply still gives its first byte
     EXPECT_EQ(cat.ReadRigFrequency().sMeter, 9.0f);
     rig.replaceNextReply(QByteArray(19, '\xFF'));
