@@ -101,7 +101,9 @@ std::optional<Ft840Status> DecodeFt840Status(const QByteArray& reply) {
         return std::nullopt;
     const auto first = static_cast<std::uint8_t>(reply[0]);
     const auto second = static_cast<std::uint8_t>(reply[1]);
-    return Ft840Status{(first & 0x01) != 0, (second & 0x01) != 0, (second & 0x40) != 0};
+    const auto third = static_cast<std::uint8_t>(reply[2]);
+    return Ft840Status{(first & 0x01) != 0, (second & 0x01) != 0, (second & 0x40) != 0,
+                       (third & 0x80) != 0};
 }
 
 bool StatusBlockLocked(const QByteArray& reply) {

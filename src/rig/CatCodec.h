@@ -47,11 +47,12 @@ struct RxTxStatus {
 };
 RxTxStatus DecodeRxTxStatus(std::uint8_t firstByte);
 
-// The FT-840's five-byte status.
+// The FT-840's five-byte status: three flag bytes and two fillers.
 struct Ft840Status {
     bool locked;       // byte 1, bit 0
-    bool transmitting; // byte 2, bit 0
+    bool keyed;        // byte 2, bit 0: the rig took our PTT; says nothing while it is off
     bool highSwr;      // byte 2, bit 6
+    bool transmitting; // byte 3, bit 7: the rig transmits, by whatever keyed it
 };
 std::optional<Ft840Status> DecodeFt840Status(const QByteArray& reply);
 

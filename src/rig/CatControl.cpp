@@ -295,10 +295,12 @@ bool CatControl::readRxTxStatus(const CatCommandTable& commands, RigReading& rea
     logReply(reply, QString::fromLatin1(commands.statusReply->logName));
     swrState_ = -1;
     if (reply.bytes.isEmpty()) {
-        // Silence: an FT-817 that was on has been switched off at the rig.
+        // Silence is no reading: nothing is sent (a missed reply must not switch the rig off),
+        // and the frequency read before it is not trusted.
         sMeterValue_ = 0;
-        if (ft817On_)
-            toggleFt817Power();
+        reading.kHz.reset();
+        reading.modeCode.reset();
+        ShowFrequency(0);
         return false;
     }
     const RxTxStatus status = DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0]));
@@ -356,7 +358,7 @@ void CatControl::readFt840Status(const CatCommandTable& commands, RigReading& re
     reading.transmitting = status->transmitting;
     if (!pttOn_)
         return;
-    if (!status->transmitting)
+    if (!status->keyed)
         emit transmitInhibited();
     else
         swrState_ = status->highSwr ? 1 : 0;

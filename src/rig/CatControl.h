@@ -17,7 +17,7 @@ namespace rig {
 // Time a reply may take beyond the wire time of the request and of the reply itself: the rig's
 // processing (a few ms to a few tens of ms on these transceivers) plus the delivery latency of
 // a USB serial adapter in each direction (up to 16 ms each), with headroom. Long enough that a
-// working rig is never taken for a silent one (which would, for the FT-817, switch it off),
+// working rig is never taken for a silent one (a reading lost, nothing followed),
 // short enough that a silent rig holds the window for about a tenth of a second per request.
 inline constexpr double RigLatencyMarginMs = 100;
 // Settling time after lock, mode, wake-up and power frames, in ms.

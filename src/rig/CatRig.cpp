@@ -62,6 +62,11 @@ bool CatRig::requestSMeter() {
     return true;
 }
 
+bool CatRig::reportsTransmit() const {
+    const CatCommandTable* commands = CommandTable(cat_.model());
+    return commands && (commands->readTxStatus || commands->readRxStatus);
+}
+
 bool CatRig::hasDialLock() const {
     return HasDialLock(cat_.model());
 }

@@ -22,6 +22,7 @@ public:
 
     bool requestReading() override;
     bool requestSMeter() override;
+    bool reportsTransmit() const override;
 
     bool frequencyValid(double kHz) const override { return FrequencyValid(cat_.model(), kHz); }
     CatResult setFrequency(float kHz) override { return cat_.SetRigFrequency(kHz); }

@@ -38,6 +38,8 @@ public:
     // Asks for the frequency (with mode, S-meter and transmit state as the rig reports them);
     // readingArrived() answers. False, and no answer, while an exchange is under way.
     virtual bool requestReading() = 0;
+    // Whether readings tell the rig's transmit state (the FT-757GXII's do not).
+    virtual bool reportsTransmit() const = 0;
     // Asks for the S-meter alone; sMeterArrived() answers. False as requestReading().
     virtual bool requestSMeter() = 0;
 

@@ -179,6 +179,7 @@ QByteArray RigEmulator::answerFt840(const Frame& f) {
         QByteArray flags(5, '\0');
         flags[0] = Byte(locked_ ? 0x01 : 0x00);
         flags[1] = Byte((transmitting() ? 0x01 : 0) | (transmitting() && highSwr_ ? 0x40 : 0));
+        flags[2] = Byte(transmitting() ? 0x80 : 0);
         return flags;
     }
     default:

@@ -47,6 +47,7 @@ public:
 
     bool requestReading() override;
     bool requestSMeter() override;
+    bool reportsTransmit() const override { return true; }
 
     bool frequencyValid(double kHz) const override;
     CatResult setFrequency(float kHz) override;

@@ -220,6 +220,12 @@ TEST_F(CatControlTest, damagedOrShortReply_givesNoReadingNeverAWrongValue) {
     rig.replaceNextReply(Hex("010100"), 0xFA); // a short status: no lock taken from it
     EXPECT_EQ(cat.ReadRigFrequency().kHz, 7050.0f);
     EXPECT_FALSE(cat.lockChecked());
+    // The rig's transmit flag is bit 7 of the third flag byte; bit 0 of the second, which the
+    // rig may set while receiving, is not it.
+    rig.replaceNextReply(Hex("0001000000"), 0xFA);
+    EXPECT_EQ(cat.ReadRigFrequency().transmitting, false);
+    rig.replaceNextReply(Hex("0000800000"), 0xFA);
+    EXPECT_EQ(cat.ReadRigFrequency().transmitting, true);
     rig.replaceNextReply(Hex("09"), 0xF7); // a short meter reply still gives its first byte
     EXPECT_EQ(cat.ReadRigFrequency().sMeter, 9.0f);
     rig.replaceNextReply(QByteArray(19, '\xFF'));
@@ -346,11 +352,17 @@ TEST_F(CatControlTest, ft817Power_wakeUpThenPowerFramesThenLockOffOnlyOnThisMode
     ASSERT_EQ(switched.count(), 1);
     EXPECT_TRUE(switched[0][0].toBool());
 
-    rig.setSilent(true); // switched off at the rig: the silent status switches the button off
-    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
-    EXPECT_EQ(cat.OnOffCaption(), "&FT817 Off");
+    // A single missed status reply is no reading: nothing more is sent, the rig stays on.
+    rig.rig().setFrequency(7050);
+    const std::size_t missed = mark();
+    rig.replaceNextReply(QByteArray(), 0xE7);
+    const RigReading silent = cat.ReadRigFrequency();
+    EXPECT_FALSE(silent.kHz);
+    EXPECT_EQ(cat.frequencyText(), "-----.- kHz");
+    EXPECT_EQ(framesFrom(missed).last(), "00000000e7"); // no wake-up, no power-off frame
+    EXPECT_EQ(cat.OnOffCaption(), "&FT817 On");
+    EXPECT_TRUE(rig.rig().powered());
     EXPECT_EQ(cat.SMeterValue(), 0.0f);
-    rig.setSilent(false);
 
     for (const Model model : {Model::Ft757GXII, Model::Ft840, Model::Ft847}) {
         open(model);

@@ -280,6 +280,17 @@ TEST_F(RigTuningTest, pollsPauseWhileAModalBoxIsOpenAndWhileTheEngineTurns) {
     EXPECT_GT(simulated.rig().framesReceived().size(), frames);
 }
 
+TEST_F(RigTuningTest, aRigThatReportsNoTransmitIsNotReadDuringATurn) {
+    state.RigModel = static_cast<core::Integer>(rig::Model::Ft757GXII);
+    openAndFollow();
+    ASSERT_TRUE(tuning.transmitGuardOn());
+    const std::size_t frames = simulated.rig().framesReceived().size();
+    // 200 steps of 15 ms, three polls due meanwhile: its 75-byte read would hold the turn.
+    engine.TurnTo({300, engine::TurnOrigin::Window});
+    EXPECT_EQ(simulated.rig().framesReceived().size(), frames);
+    EXPECT_EQ(state.StepCounter, 300);
+}
+
 TEST_F(RigTuningTest, escUnlocksAndHaltsFollowing_lockingResumesIt) {
     openAndFollow();
     simulated.rig().setFrequency(4000);
