@@ -35,8 +35,9 @@ namespace rig {
 // - While our PTT is on nothing relocks or turns the stepper; the watchdog releases the PTT
 //   after 15 s, and every closing of the port releases it first.
 // - While the rig reports transmit (and the guard is on) following and frequency steps start
-//   no turn, polls go on during turns, and a turn under way stops when transmit begins;
-//   following goes on when it ends. Turns of the user's own ask first.
+//   no turn, polls go on during turns (only for a rig that reports transmit), and a turn
+//   under way stops when transmit begins; following goes on when it ends. Turns of the
+//   user's own ask first.
 // - A stop of the engine (Esc) unlocks and halts following until the user locks or turns.
 class RigTuning : public QObject,
                   public table::RigLink,
