@@ -64,7 +64,10 @@ TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
     const QScopedValueRollback gate(gate_, Gate{origin, consented});
     const TurnOutcome admitted = consented ? TurnOutcome::Done : admit(origin);
     if (admitted != TurnOutcome::Done) {
+        // The dials drop the target marker a caller showed for this turn.
         state_.TargetPosition = state_.StepCounter;
+        ShowDegrees();
+        showCounterAndSlider();
         ShowSliderLabel(state_.StepCounter);
         return admitted;
     }

@@ -15,9 +15,14 @@ TEST_F(TransmitGate, beforeTheFirstStep_eachOriginGetsItsOwnAnswer_andNothingMov
     EXPECT_FALSE(engine.admits(TurnOrigin::Network));
     EXPECT_EQ(engine.StepBy(-3, 0, TurnOrigin::Repeated), TurnOutcome::Refused);
     platform.answerNextMessage(platform::Answer::No);
+    degrees.clear();
+    counters.clear();
     EXPECT_EQ(engine.TurnTo({50, TurnOrigin::Window}), TurnOutcome::Refused);
     EXPECT_TRUE(positions.empty());
     EXPECT_EQ(state.TargetPosition, 0);
+    // The dials are told, so the pelorus no longer shows the refused target.
+    EXPECT_FALSE(degrees.empty());
+    EXPECT_EQ(counters, std::vector<core::Long>{0});
 
     // A window's consent holds for its own turn, all the way.
     platform.answerNextMessage(platform::Answer::Yes);
