@@ -62,9 +62,13 @@ bool CatRig::requestSMeter() {
     return true;
 }
 
-bool CatRig::reportsTransmit() const {
-    const CatCommandTable* commands = CommandTable(cat_.model());
-    return commands && (commands->readTxStatus || commands->readRxStatus);
+bool CatRig::requestTransmitState() {
+    if (!reportsTransmit())
+        return requestReading();
+    if (cat_.busy())
+        return false;
+    emit readingArrived(cat_.ReadTransmitState());
+    return true;
 }
 
 bool CatRig::hasDialLock() const {

@@ -22,7 +22,8 @@ public:
 
     bool requestReading() override;
     bool requestSMeter() override;
-    bool reportsTransmit() const override;
+    bool reportsTransmit() const override { return cat_.transmitReported(); }
+    bool requestTransmitState() override;
 
     bool frequencyValid(double kHz) const override { return FrequencyValid(cat_.model(), kHz); }
     CatResult setFrequency(float kHz) override { return cat_.SetRigFrequency(kHz); }

@@ -332,9 +332,12 @@ void RigTuning::updatePollTimer() {
         return;
     }
     // A poll held up by a pause runs when the pause ends; after an exchange longer than the
-    // interval the line rests half an interval, so that the window is not starved.
+    // interval the line rests half an interval, so that the window is not starved. The short
+    // transmit reads of a turn keep their pace: each holds the steps for one reply at most.
     const double dueAt =
-        std::max(lastPollAtMs_ + state_.ComPollMs, lastReplyAtMs_ + state_.ComPollMs / 2.0);
+        engineTurning_
+            ? lastPollAtMs_ + TransmitWatchMs
+            : std::max(lastPollAtMs_ + state_.ComPollMs, lastReplyAtMs_ + state_.ComPollMs / 2.0);
     if (pollTimer_->isActive() && pollDueAtMs_ == dueAt)
         return;
     pollDueAtMs_ = dueAt;
@@ -343,6 +346,7 @@ void RigTuning::updatePollTimer() {
 
 void RigTuning::TurnStarted() {
     engineTurning_ = true;
+    unansweredTransmitReads_ = 0;
     updatePollTimer();
 }
 
@@ -361,7 +365,8 @@ void RigTuning::PollRig() {
     lastPollAtMs_ = platform_.steadyMs();
     awaiting_ = true;
     updatePollTimer();
-    if (!rig_->requestReading()) {
+    // During a turn only the transmit state is read: it is what may stop the turn.
+    if (!(engineTurning_ ? rig_->requestTransmitState() : rig_->requestReading())) {
         awaiting_ = false;
         lastReplyAtMs_ = platform_.steadyMs();
         updatePollTimer();
@@ -376,11 +381,13 @@ void RigTuning::readingArrived(const RigReading& reading) {
     awaiting_ = false;
     lastReplyAtMs_ = platform_.steadyMs();
     if (open_) {
-        rig_->showFrequency(reading.kHz.value_or(0));
         transmitReported(reading);
-        // A reading during a turn only watches for transmit.
-        if (!engineTurning_)
-            follow(reading.kHz.value_or(0));
+        if (!reading.transmitOnly) {
+            rig_->showFrequency(reading.kHz.value_or(0));
+            // A reading during a turn only watches for transmit.
+            if (!engineTurning_)
+                follow(reading.kHz.value_or(0));
+        }
     }
     updatePollTimer();
     emit changed();

@@ -35,9 +35,10 @@ namespace rig {
 // - While our PTT is on nothing relocks or turns the stepper; the watchdog releases the PTT
 //   after 15 s, and every closing of the port releases it first.
 // - While the rig reports transmit (and the guard is on) following and frequency steps start
-//   no turn, polls go on during turns (only for a rig that reports transmit), and a turn
-//   under way stops when transmit begins; following goes on when it ends. Turns of the
-//   user's own ask first.
+//   no turn, and a turn under way stops when transmit begins; following goes on when it ends.
+//   Turns of the user's own ask first. During turns a rig that reports transmit is asked for
+//   its transmit state alone every TransmitWatchMs; one that misses two replies in a row
+//   counts as transmitting until its next reading.
 // - A stop of the engine (Esc) unlocks and halts following until the user locks or turns.
 class RigTuning : public QObject,
                   public table::RigLink,
@@ -58,6 +59,8 @@ public:
     };
 
     static constexpr int PttWatchdogMs = 15000;
+    // While the stepper turns the rig's transmit state is read this often, in ms.
+    static constexpr int TransmitWatchMs = 200;
     static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
     static constexpr int JumpMaximum = 500;
 
@@ -291,6 +294,7 @@ private:
     int pauses_ = 0;
     bool engineTurning_ = false;
     bool awaiting_ = false;
+    int unansweredTransmitReads_ = 0; // in a row, during the turn
 
     bool locked_ = false;
     bool lockEnabled_ = true;
