@@ -212,6 +212,7 @@ bool RigTuning::ComPortOpen(int port) {
     open_ = true;
     catComPort_ = port;
     awaiting_ = false;
+    lastReadKHz_ = 0;
     lastPollAtMs_ = platform_.steadyMs(); // the first poll one interval after opening
     frameCaption_ = rigControlCaption();
     portCaption_ = QStringLiteral("&Comport on");
@@ -382,15 +383,24 @@ void RigTuning::readingArrived(const RigReading& reading) {
     lastReplyAtMs_ = platform_.steadyMs();
     if (open_) {
         transmitReported(reading);
-        if (!reading.transmitOnly) {
-            rig_->showFrequency(reading.kHz.value_or(0));
-            // A reading during a turn only watches for transmit.
-            if (!engineTurning_)
-                follow(reading.kHz.value_or(0));
-        }
+        if (!reading.transmitOnly)
+            frequencyRead(reading.kHz.value_or(0));
     }
     updatePollTimer();
     emit changed();
+}
+
+void RigTuning::frequencyRead(core::Single kHz) {
+    rig_->showFrequency(kHz);
+    // A reading during a turn only watches for transmit.
+    if (engineTurning_)
+        return;
+    // A garbled reply can look like any frequency: a new one is followed once the next reading
+    // (or the frequency we sent) agrees with it.
+    const bool agreed = kHz == lastReadKHz_;
+    lastReadKHz_ = kHz;
+    if (kHz == 0 || agreed)
+        follow(kHz);
 }
 
 void RigTuning::follow(core::Single kHz) {

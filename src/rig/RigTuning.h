@@ -28,7 +28,9 @@ namespace rig {
 // table's rig link (SetRigFreqToFirstUnit) and the wheel's table functions.
 //
 // - Following: every poll reads the rig; while locked the stepper is turned to the table's
-//   position for the frequency. A poll without a reading changes nothing and moves nothing.
+//   position for the frequency. A poll without a reading changes nothing and moves nothing. A
+//   new frequency is followed only when two readings in a row agree (the frequency we sent
+//   counts as one): a garbled reply may look like any frequency.
 // - Polls start ComPollMs apart. They pause while the engine turns, while one of the table
 //   window's modal boxes is open (PollPause), while a reading is awaited, while the value label
 //   blinks and during the peak search; a poll that fell due meanwhile runs when they end.
@@ -229,7 +231,9 @@ private:
     void closePort();
     // "Rig Control-FT817".
     QString rigControlCaption() const;
-    // The poll's decisions for a frequency read (kHz, 0 without a reading).
+    // A frequency read (kHz, 0 without a reading): shown, and followed once confirmed.
+    void frequencyRead(core::Single kHz);
+    // The poll's decisions for a frequency read.
     void follow(core::Single kHz);
     // The lookup as the window shows it: the value label (blinking "???" for 100 ms first
     // while the port is open), the row marked; out of range unlocks, a position between rows
@@ -285,6 +289,7 @@ private:
     QString frameCaption_;
     QString portCaption_;
     core::Single catFrequency_ = 0;
+    core::Single lastReadKHz_ = 0; // the last reading, or the frequency sent since
     core::Single prevCatFrequency_ = 0;
     int spinner_ = 3; // the first poll shows the first of the four
     bool pollDownward_ = true;

@@ -26,8 +26,11 @@ TEST_F(RigTuningTest, openingSendsTheStartUpRowAndTheStepperFollowsTheDialWithin
     EXPECT_EQ(view.view().InterpolValueText, "160");
     EXPECT_TRUE(logged("0,0,0,0,3 {Ask Freq}"));
 
-    // Between the rows the position is interpolated.
+    // Between the rows the position is interpolated; a new dial is followed once a second
+    // reading agrees.
     simulated.rig().turnDial(-150); // 3650 kHz
+    poll();
+    EXPECT_EQ(state.StepCounter, 160);
     poll();
     EXPECT_EQ(state.StepCounter, 130);
     EXPECT_EQ(view.view().InterpolValueText, "130");
@@ -51,6 +54,8 @@ TEST_F(RigTuningTest, theTurnBetweenRowsStartsWithTheBlink_andPollsKeepTheirPace
             shown.push_back({platform.steadyMs(), text, state.StepCounter});
     });
     simulated.rig().setFrequency(3750); // 50 steps of 15 ms away
+    poll();
+    EXPECT_TRUE(shown.empty()); // the first reading of a new dial is not looked up
     poll();
     ASSERT_GE(shown.size(), 2u);
     EXPECT_EQ(shown[0].text, "???");
@@ -127,13 +132,15 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
     openAndFollow();
     simulated.rig().setFrequency(7050);
     poll();
+    poll();
     EXPECT_FALSE(tuning.locked());
     EXPECT_EQ(view.view().InterpolValueText, "No");
     EXPECT_EQ(view.view().InfoInterpolText, "Out off range!");
     EXPECT_EQ(state.StepCounter, 100);
 
-    // Back on the table's first row, where the stepper stands: locked at once.
+    // Back on the table's first row, where the stepper stands: locked once confirmed.
     simulated.rig().setFrequency(3500);
+    poll();
     poll();
     poll();
     EXPECT_TRUE(tuning.locked());
@@ -155,6 +162,7 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_TRUE(tuning.locked());
     poll();
+    poll();
     EXPECT_EQ(state.StepCounter, 150);
 }
 
@@ -169,6 +177,7 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     EXPECT_FALSE(tuning.lockEnabled());
 
     simulated.rig().setFrequency(3750);
+    poll();
     poll();
     const std::size_t beeps = platform.beeps.size();
     tuning.LockClicked();
@@ -360,6 +369,7 @@ TEST_F(RigTuningTest, aNumericFaultOfTheInterpolationIsToldAndClosesThePort) {
     loadTable("0,0,\"\"\r\n4000,200,\"\"\r\n", 4); // ln(x) of the row at 0
     tuning.ComportClicked();
     simulated.rig().setFrequency(2000);
+    poll();
     poll();
     EXPECT_FALSE(tuning.portOpen());
     EXPECT_EQ(platform.messages.back().text,

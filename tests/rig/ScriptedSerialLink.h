@@ -13,9 +13,9 @@
 namespace rig_test {
 
 // A rig on the serial line that answers what the test says, byte for byte, on the platform's
-// clock: each five-byte frame written is recorded with the time it was sent, and a reply given
-// for its opcode (the last byte) arrives ReplyAfterMs later. answerOnce() replies come first,
-// in order; an opcode without a reply, or a silent line, gets nothing back.
+// clock: each five-byte frame written is recorded with the time it was sent, and the reply given
+// for that frame arrives ReplyAfterMs later. answerOnce() replies come first, in order; a frame
+// without a reply, or a silent line, gets nothing back.
 class ScriptedSerialLink final : public rig::SerialLink {
 public:
     static constexpr double ReplyAfterMs = 15;
@@ -28,9 +28,12 @@ public:
 
     explicit ScriptedSerialLink(platform::Platform& platform) : platform_(platform) {}
 
-    void answer(std::uint8_t opcode, const QByteArray& reply) { standing_[opcode] = reply; }
-    void answerOnce(std::uint8_t opcode, const QByteArray& reply) {
-        once_[opcode].push_back(reply);
+    // frame and reply in hex: "00000000F7", "80".
+    void answer(const char* frame, const QByteArray& reply) {
+        standing_[QByteArray::fromHex(frame)] = reply;
+    }
+    void answerOnce(const char* frame, const QByteArray& reply) {
+        once_[QByteArray::fromHex(frame)].push_back(reply);
     }
     void setSilent(bool silent) { silent_ = silent; }
     std::vector<Frame> frames;
@@ -74,7 +77,7 @@ public:
             pending_.remove(0, 5);
             frames.push_back(frame);
             if (!silent_)
-                reply(frame.opcode());
+                reply(frame.bytes);
         }
         return true;
     }
@@ -93,12 +96,12 @@ private:
         double atMs;
         char byte;
     };
-    void reply(std::uint8_t opcode) {
+    void reply(const QByteArray& frame) {
         QByteArray bytes;
-        if (auto once = once_.find(opcode); once != once_.end() && !once->second.empty()) {
+        if (auto once = once_.find(frame); once != once_.end() && !once->second.empty()) {
             bytes = once->second.front();
             once->second.pop_front();
-        } else if (auto standing = standing_.find(opcode); standing != standing_.end()) {
+        } else if (auto standing = standing_.find(frame); standing != standing_.end()) {
             bytes = standing->second;
         }
         const double at = platform_.steadyMs() + ReplyAfterMs;
@@ -117,8 +120,8 @@ private:
     bool open_ = false;
     bool silent_ = false;
     QByteArray pending_;
-    std::map<std::uint8_t, QByteArray> standing_;
-    std::map<std::uint8_t, std::deque<QByteArray>> once_;
+    std::map<QByteArray, QByteArray> standing_;
+    std::map<QByteArray, std::deque<QByteArray>> once_;
     std::deque<Arrival> incoming_;
 };
 

@@ -11,6 +11,7 @@ TEST_F(TransmitGuardTest, theRigsTransmitHoldsFollowingAndFrequencySteps_untilIt
     simulated.rig().setTransmit(true);
     simulated.rig().setFrequency(3750);
     poll();
+    poll();
     EXPECT_TRUE(tuning.rigTransmitting());
     EXPECT_EQ(state.StepCounter, 100);
     tuning.FrequencyUp(1);
@@ -33,6 +34,7 @@ TEST_F(TransmitGuardTest, aTurnUnderWayStopsWhenTransmitBegins_andFollowingFinis
     });
     simulated.rig().setFrequency(4000); // 100 steps away: longer than a poll interval
     poll();
+    poll();
     ASSERT_TRUE(keyed);
     EXPECT_GT(state.StepCounter, 100);
     EXPECT_LT(state.StepCounter, 200);
@@ -54,6 +56,7 @@ TEST_F(TransmitGuardTest, withTheGuardOffTheStepperFollowsAnyway_andTheChoiceIsK
     EXPECT_FALSE(stored.enabled());
     simulated.rig().setTransmit(true);
     simulated.rig().setFrequency(3750);
+    poll();
     poll();
     EXPECT_EQ(state.StepCounter, 150);
 }
@@ -96,14 +99,14 @@ TEST_F(TransmitGuardTest, duringATurnTheTransmitStateAloneIsReadEvery200ms_andTr
     // bit 7 set while transmitting).
     struct Case {
         rig::Model model;
-        std::uint8_t read;
+        const char* read;
         QByteArray receiving;
         QByteArray transmitting;
     };
     const Case cases[] = {
-        {rig::Model::Ft817, 0xF7, QByteArray::fromHex("80"), QByteArray::fromHex("00")},
-        {rig::Model::Ft847, 0xF7, QByteArray::fromHex("80"), QByteArray::fromHex("00")},
-        {rig::Model::Ft840, 0xFA, QByteArray::fromHex("0000000000"),
+        {rig::Model::Ft817, "00000000F7", QByteArray::fromHex("80"), QByteArray::fromHex("00")},
+        {rig::Model::Ft847, "00000000F7", QByteArray::fromHex("80"), QByteArray::fromHex("00")},
+        {rig::Model::Ft840, "00000000FA", QByteArray::fromHex("0000000000"),
          QByteArray::fromHex("0000800000")},
     };
     for (const Case& c : cases) {
@@ -122,7 +125,7 @@ TEST_F(TransmitGuardTest, duringATurnTheTransmitStateAloneIsReadEvery200ms_andTr
         ASSERT_GE(end - start, 3000);
         double last = start;
         for (const auto& frame : FramesBetween(scripted, start, end)) {
-            EXPECT_EQ(frame.opcode(), c.read);
+            EXPECT_EQ(frame.bytes, QByteArray::fromHex(c.read));
             EXPECT_LE(frame.atMs - last, rig::RigTuning::TransmitWatchMs);
             last = frame.atMs;
         }
@@ -146,12 +149,12 @@ TEST_F(TransmitGuardTest, aRigSilentDuringATurn_oneMissedReplyIsNothing_twoStopT
     useScriptedRig(rig::Model::Ft817);
     loadTable("3500,100,\"\"\r\n4000,200,\"\"\r\n");
     tuning.ComportClicked();
-    scripted.answer(0xF7, QByteArray::fromHex("80"));
+    scripted.answer("00000000F7", QByteArray::fromHex("80"));
     platform.advance(500);
 
     // One reply lost: the turn goes on to its end.
     bool dropped = false;
-    platform.scheduleAfter(1000, [&] { scripted.answerOnce(0xF7, {}); dropped = true; });
+    platform.scheduleAfter(1000, [&] { scripted.answerOnce("00000000F7", {}); dropped = true; });
     engine.TurnTo({300, engine::TurnOrigin::Window});
     ASSERT_TRUE(dropped);
     EXPECT_EQ(state.StepCounter, 300);
