@@ -28,7 +28,10 @@ TEST(RigFollowPtyTest, theStepperFollowsAnFt817OnASerialPort_andClosingReleasesT
     pty.panel([](RigEmulator& e) { EXPECT_EQ(e.frequency(), 3500.0); }); // the start-up row
     EXPECT_EQ(state.StepCounter, 100);
 
+    // A new dial is followed when the second reading agrees.
     pty.panel([](RigEmulator& e) { e.setFrequency(3750); });
+    tuning.PollRig();
+    EXPECT_EQ(state.StepCounter, 100);
     tuning.PollRig();
     EXPECT_EQ(state.StepCounter, 150);
     // The value label blinks while the turn runs; give it the time.
