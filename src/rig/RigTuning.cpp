@@ -132,6 +132,7 @@ void RigTuning::Load() {
         state_.ComPollMs = DefaultPollMs;
     pollDownward_ = true;
     locked_ = false;
+    userUnlocked_ = false;
     lockEnabled_ = true;
     calibrateEnabled_ = false;
     inputEnabled_ = true;
@@ -236,6 +237,7 @@ void RigTuning::closePort() {
     updatePollTimer();
     rig_->close();
     locked_ = false;
+    userUnlocked_ = false;
     lockEnabled_ = true;
     calibrateEnabled_ = false;
     inputEnabled_ = true;
@@ -411,17 +413,18 @@ void RigTuning::follow(core::Single kHz) {
     if (kHz == 0 || rig_->pttOn() || searching_) {
         if (kHz == 0)
             showLookup(table::Lookup{}, false);
-        prevCatFrequency_ = kHz;
         return;
     }
-    const auto finish = [this, kHz] {
+    const auto finish = [this] {
         if (wheel_.function() == engine::WheelFunction::Frequency && !state_.RigFollowHalted)
             setLocked(true);
-        prevCatFrequency_ = kHz;
     };
 
-    // Unlocked with the stepper away from the value shown: the labels only.
-    if (!locked_ && view_.view().InterpolValueText != core::PlainNumberText(state_.StepCounter)) {
+    // Unlocked by the user, or halted with the stepper away from the value shown: the labels
+    // only. An unlock of the program's own ends here with a reading in range.
+    if (!locked_ &&
+        (userUnlocked_ || (state_.RigFollowHalted && view_.view().InterpolValueText !=
+                                                         core::PlainNumberText(state_.StepCounter)))) {
         if (view_.view().InterpolValueText == table::NoPosition)
             freqToPosition(kHz);
         rangeCheck(kHz);
@@ -451,10 +454,8 @@ void RigTuning::follow(core::Single kHz) {
         finish();
         return;
     }
-    if (kHz != prevCatFrequency_) {
-        setLocked(true);
-        calibrateEnabled_ = true;
-    }
+    setLocked(true);
+    calibrateEnabled_ = true;
     if (state_.RigFollowHalted) {
         setLocked(false);
         calibrateEnabled_ = false;
@@ -501,8 +502,9 @@ QString RigTuning::PollRateToolTip() const {
 // --- lock ---
 
 void RigTuning::setLocked(bool locked) {
-    // Nothing relocks while we transmit or the peak search turns the stepper.
-    if (locked && (rig_->pttOn() || searching_))
+    // Nothing relocks while we transmit, the peak search turns the stepper, or the user has
+    // unlocked.
+    if (locked && (rig_->pttOn() || searching_ || userUnlocked_))
         return;
     locked_ = locked;
     if (locked)
@@ -510,12 +512,16 @@ void RigTuning::setLocked(bool locked) {
 }
 
 void RigTuning::SetLocked(bool locked) {
+    // A lock from the table window (the start-up row, a new offset) is the user's.
+    if (locked)
+        userUnlocked_ = false;
     setLocked(locked);
     emit changed();
 }
 
 void RigTuning::LockClicked() {
     if (locked_) {
+        userUnlocked_ = true;
         setLocked(false);
         calibrateEnabled_ = false;
         inputEnabled_ = true;
@@ -524,6 +530,7 @@ void RigTuning::LockClicked() {
             platform_.beep();
             return;
         }
+        userUnlocked_ = false;
         setLocked(true);
         state_.RigFollowHalted = false;
         if (open_)

@@ -41,6 +41,9 @@ namespace rig {
 //   Turns of the user's own ask first. During turns a rig that reports transmit is asked for
 //   its transmit state alone every TransmitWatchMs; one that misses two replies in a row
 //   counts as transmitting until its next reading.
+// - The user's Unlock (and the peak search) holds until the user locks, with the Lock button
+//   or from the table window; an unlock of the program's own (out of range, no position, our
+//   PTT) ends with the next reading in range.
 // - A stop of the engine (Esc) unlocks and halts following until the user locks or turns.
 class RigTuning : public QObject,
                   public table::RigLink,
@@ -290,7 +293,6 @@ private:
     QString portCaption_;
     core::Single catFrequency_ = 0;
     core::Single lastReadKHz_ = 0; // the last reading, or the frequency sent since
-    core::Single prevCatFrequency_ = 0;
     int spinner_ = 3; // the first poll shows the first of the four
     bool pollDownward_ = true;
     double lastPollAtMs_ = 0;  // when the last poll began
@@ -302,6 +304,7 @@ private:
     int unansweredTransmitReads_ = 0; // in a row, during the turn
 
     bool locked_ = false;
+    bool userUnlocked_ = false; // by the Lock button or the peak search
     bool lockEnabled_ = true;
     bool calibrateEnabled_ = false;
     bool inputEnabled_ = true;

@@ -307,6 +307,8 @@ void RigTuning::PeakSearchClicked() {
         platform_.beep();
         return;
     }
+    // The search's result stays: following resumes when the user locks.
+    userUnlocked_ = true;
     setLocked(false);
     lockEnabled_ = false;
     searching_ = true;

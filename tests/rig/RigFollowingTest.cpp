@@ -63,3 +63,87 @@ TEST_F(RigFollowingTest, aGarbledBlockReplyMovesNothing_aNewDialIsFollowedWhenTh
         tuning.ComportClicked();
     }
 }
+
+namespace {
+
+// An FT-817 on the 40 m rows 7000 kHz at 100, 7100 at 150 and 7200 at 200, receiving, its dial
+// on 7150 kHz and the stepper brought there.
+struct Ft817Following : RigTuningFixture {
+    // Its frequency replies: four BCD bytes in 10 Hz, most significant first, then the mode
+    // (01, USB).
+    static constexpr const char* On7100 = "0071000001";
+    static constexpr const char* On7150 = "0071500001";
+    static constexpr const char* On7300 = "0073000001";
+
+    void SetUp() override {
+        useScriptedRig(rig::Model::Ft817);
+        loadTable("7000,100,\"\"\r\n7100,150,\"\"\r\n7200,200,\"\"\r\n");
+        scripted.answer("00000000E7", QByteArray::fromHex("09")); // S9
+        receiving();
+        dial(On7150);
+        tuning.ComportClicked();
+        ASSERT_TRUE(tuning.portOpen());
+        for (int i = 0; i < 3; ++i)
+            poll();
+        ASSERT_EQ(state.StepCounter, 175);
+        ASSERT_TRUE(tuning.locked());
+    }
+    void dial(const char* reply) { scripted.answer("0000000003", QByteArray::fromHex(reply)); }
+    // The transmit status: bit 7 set while not transmitting.
+    void receiving() { scripted.answer("00000000F7", QByteArray::fromHex("80")); }
+    void transmitting() { scripted.answer("00000000F7", QByteArray::fromHex("00")); }
+};
+
+} // namespace
+
+TEST_F(Ft817Following, afterTheProgramsOwnUnlockAReadingInRangeRelocks_alsoOnARowsFrequency) {
+    // Out of the table: unlocked, the stepper stays.
+    dial(On7300);
+    poll();
+    poll();
+    EXPECT_FALSE(tuning.locked());
+    EXPECT_EQ(state.StepCounter, 175);
+    // Back on the 7100 kHz row: locked again and followed.
+    dial(On7100);
+    poll();
+    poll();
+    EXPECT_TRUE(tuning.locked());
+    EXPECT_EQ(state.StepCounter, 150);
+
+    // Our PTT unlocks; the dial moved meanwhile. Released, the next reading relocks.
+    transmitting();
+    tuning.PttToggle(false);
+    EXPECT_FALSE(tuning.locked());
+    dial(On7150);
+    poll();
+    poll();
+    EXPECT_EQ(state.StepCounter, 150);
+    receiving();
+    tuning.PttToggle(true);
+    poll();
+    EXPECT_TRUE(tuning.locked());
+    EXPECT_EQ(state.StepCounter, 175);
+}
+
+TEST_F(Ft817Following, theUsersUnlockHoldsUntilTheUserLocks_whereverTheDialGoes) {
+    tuning.LockClicked();
+    ASSERT_FALSE(tuning.locked());
+    // The stepper stands on the looked-up position: still unlocked.
+    poll();
+    poll();
+    EXPECT_FALSE(tuning.locked());
+    // Another dial, on a row and between rows: the labels follow, the stepper does not.
+    dial(On7100);
+    poll();
+    poll();
+    EXPECT_FALSE(tuning.locked());
+    EXPECT_EQ(state.StepCounter, 175);
+    dial("0070500001"); // 7050 kHz
+    platform.advance(5000);
+    EXPECT_FALSE(tuning.locked());
+    EXPECT_EQ(state.StepCounter, 175);
+
+    tuning.LockClicked(); // polls at once
+    EXPECT_TRUE(tuning.locked());
+    EXPECT_EQ(state.StepCounter, 125);
+}

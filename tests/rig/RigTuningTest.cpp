@@ -142,7 +142,6 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
     simulated.rig().setFrequency(3500);
     poll();
     poll();
-    poll();
     EXPECT_TRUE(tuning.locked());
     EXPECT_EQ(view.view().InfoInterpolText, "");
 
