@@ -186,7 +186,7 @@ void RigTuning::ComportClicked() {
                          ? std::max<core::Long>(state_.ComPort, 1)
                          : state_.ComPort))
         return;
-    editor_.SetRigFreqToFirstUnit();
+    startupRowOwed_ = true;
     emit changed();
 }
 
@@ -233,6 +233,7 @@ void RigTuning::closePort() {
     open_ = false;
     catComPort_ = 0;
     awaiting_ = false;
+    startupRowOwed_ = false;
     dropBlink();
     updatePollTimer();
     rig_->close();
@@ -401,6 +402,12 @@ void RigTuning::frequencyRead(core::Single kHz) {
     // (or the frequency we sent) agrees with it.
     const bool agreed = kHz == lastReadKHz_;
     lastReadKHz_ = kHz;
+    // The start-up row goes out once the link answers (a rigctld link may still be connecting),
+    // after the user's opening only: a link that comes back does not retune the rig.
+    if (kHz != 0 && std::exchange(startupRowOwed_, false)) {
+        editor_.SetRigFreqToFirstUnit();
+        return;
+    }
     if (kHz == 0 || agreed)
         follow(kHz);
 }

@@ -105,8 +105,8 @@ public:
     bool Unload(bool exiting);
 
     // --- the port ---
-    // cmdComport: closes an open port; otherwise opens the chosen one, sends the start-up row's
-    // frequency and locks.
+    // cmdComport: closes an open port; otherwise opens the chosen one. The first reading that
+    // brings a frequency then sends the start-up row's frequency and locks.
     void ComportClicked();
     // 0 closes; 1..4 opens COM<port> (or the simulated rig when chosen). A failed open leaves
     // everything closed (the user was told). True when the port is open afterwards.
@@ -301,6 +301,7 @@ private:
     int pauses_ = 0;
     bool engineTurning_ = false;
     bool awaiting_ = false;
+    bool startupRowOwed_ = false; // the user opened the port, the link has not answered yet
     int unansweredTransmitReads_ = 0; // in a row, during the turn
 
     bool locked_ = false;

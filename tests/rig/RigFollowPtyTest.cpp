@@ -24,8 +24,9 @@ TEST(RigFollowPtyTest, theStepperFollowsAnFt817OnASerialPort_andClosingReleasesT
     tuning.Load();
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
+    tuning.PollRig(); // the first reading: the start-up row goes out
     tuning.PollRig();
-    pty.panel([](RigEmulator& e) { EXPECT_EQ(e.frequency(), 3500.0); }); // the start-up row
+    pty.panel([](RigEmulator& e) { EXPECT_EQ(e.frequency(), 3500.0); });
     EXPECT_EQ(state.StepCounter, 100);
 
     // A new dial is followed when the second reading agrees.

@@ -1,7 +1,11 @@
 // Following the rig's frequency on a rig that answers byte for byte as its CAT description
 // says: what moves the stepper, and what holds it.
+#include "rig/FakeRigctld.h"
 #include "rig/RigTuningFixture.h"
 #include "support/QtPrinters.h"
+
+#include <QScopeGuard>
+#include <algorithm>
 
 using rig_test::RigTuningFixture;
 using RigFollowingTest = RigTuningFixture;
@@ -146,4 +150,87 @@ TEST_F(Ft817Following, theUsersUnlockHoldsUntilTheUserLocks_whereverTheDialGoes)
     tuning.LockClicked(); // polls at once
     EXPECT_TRUE(tuning.locked());
     EXPECT_EQ(state.StepCounter, 125);
+}
+
+TEST_F(RigFollowingTest, theStartUpRowGoesToTheRigAtTheFirstReading_onceAfterTheUsersOpening) {
+    useScriptedRig(rig::Model::Ft817);
+    loadTable("7000,100,\"\"\r\n7100,150,\"*start\"\r\n7200,200,\"\"\r\n");
+    scripted.answer("00000000E7", QByteArray::fromHex("09"));
+    scripted.answer("00000000F7", QByteArray::fromHex("80"));
+    scripted.setSilent(true); // switched off, or its cable not yet in
+    tuning.ComportClicked();
+    poll();
+    poll();
+    EXPECT_TRUE(scripted.sentAt(0x01).empty());
+    EXPECT_FALSE(tuning.locked());
+
+    // It answers: the start-up row (7100 kHz, BCD high byte first) goes out once, and locks.
+    scripted.setSilent(false);
+    scripted.answer("0000000003", QByteArray::fromHex("0070500001"));
+    poll();
+    ASSERT_EQ(scripted.sentAt(0x01).size(), 1u);
+    EXPECT_EQ(scripted.frames[scripted.frames.size() - 1].bytes, QByteArray::fromHex("0071000001"));
+    EXPECT_TRUE(tuning.locked());
+    scripted.answer("0000000003", QByteArray::fromHex("0071000001"));
+    poll();
+    EXPECT_EQ(state.StepCounter, 150);
+    scripted.setSilent(true);
+    poll();
+    scripted.setSilent(false);
+    platform.advance(3000);
+    EXPECT_EQ(scripted.sentAt(0x01).size(), 1u);
+}
+
+TEST_F(RigFollowingTest, theRigctldLinkSendsTheStartUpRowWhenTheDaemonIsUp_notAgainAfterAReconnect) {
+    rig_test::FakeRigctld daemon;
+    daemon.reply = [](const QByteArray& line) -> QByteArray {
+        if (line == "f")
+            return "7150000\n";
+        if (line == "m")
+            return "USB\n2400\n";
+        return line == "t" ? "0\n" : "RPRT 0\n";
+    };
+    const quint16 port = daemon.port();
+    daemon.stop();
+    rig::RigctldRig rigctld{platform};
+    tuning.setRigctld(rigctld);
+    // The tuning outlives this link: it goes back to the CAT link before the link goes.
+    const auto back = qScopeGuard([&] {
+        tuning.ComPortOpen(0);
+        tuning.SelectSimulatedRig();
+    });
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
+                            "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" +
+                                QByteArray::number(port) + "\n");
+    links.Load();
+    loadTable("7000,100,\"\"\r\n7200,200,\"\"\r\n");
+    // The virtual clock runs the polls and the reconnections, the real event loop the socket.
+    const auto run = [&](double ms) {
+        for (double t = 0; t < ms; t += 50) {
+            platform.advance(50);
+            QTest::qWait(2);
+        }
+    };
+    const auto sets = [&] {
+        return std::count_if(daemon.lines.begin(), daemon.lines.end(),
+                             [](const QByteArray& line) { return line.startsWith("F "); });
+    };
+
+    tuning.ComportClicked();
+    ASSERT_TRUE(tuning.portOpen());
+    run(3000);
+    ASSERT_TRUE(daemon.listen(port));
+    for (int i = 0; i < 100 && sets() == 0; ++i)
+        run(500);
+    EXPECT_EQ(sets(), 1);
+    EXPECT_TRUE(daemon.lines.contains("F 7000000"));
+
+    // The daemon drops the connection and the link comes back: the rig is not retuned.
+    daemon.dropClients();
+    const int connections = daemon.connections;
+    for (int i = 0; i < 100 && daemon.connections == connections; ++i)
+        run(500);
+    run(3000);
+    EXPECT_GT(daemon.connections, connections);
+    EXPECT_EQ(sets(), 1);
 }

@@ -72,12 +72,13 @@ struct RigTuningFixture : ::testing::Test {
                                                                ":200:0\"\r\n" + rows);
         tuning.Load();
     }
-    // The rows 3500 kHz at 100 and 4000 kHz at 200, the port opened (the start-up row sent and
-    // locked), and the stepper brought there by the first poll.
+    // The rows 3500 kHz at 100 and 4000 kHz at 200, the port opened, the start-up row sent
+    // (and locked) at the first poll, and the stepper brought there by the second.
     void openAndFollow() {
         loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
         tuning.ComportClicked();
         ASSERT_TRUE(tuning.portOpen());
+        poll();
         poll();
         ASSERT_EQ(state.StepCounter, 100);
     }

@@ -12,11 +12,12 @@
 using rig_test::RigTuningFixture;
 using RigTuningTest = RigTuningFixture;
 
-TEST_F(RigTuningTest, openingSendsTheStartUpRowAndTheStepperFollowsTheDialWithinOnePoll) {
+TEST_F(RigTuningTest, theFirstPollSendsTheStartUpRowAndTheStepperFollowsTheDialAtTheNext) {
     loadTable("3500,100,\"80m\"\r\n3800,160,\"*start\"\r\n4000,200,\"\"\r\n");
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
     EXPECT_FALSE(tuning.menusEnabled());
+    poll();
     EXPECT_EQ(simulated.rig().frequency(), 3800.0); // the row whose description starts with *
     EXPECT_TRUE(tuning.locked());
 
