@@ -359,7 +359,8 @@ bool CatControl::transmitReported() const {
     const CatCommandTable* commands = table();
     if (!commands)
         return false;
-    return commands->readTxStatus ? txStatusInReceive_ || pttOn_ : commands->readRxStatus.has_value();
+    return commands->readTxStatus ? txStatusInReceive_ || pttOn_
+                                  : commands->readRxStatus.has_value();
 }
 
 void CatControl::readBlock19(const CatCommandTable& commands, RigReading& reading) {

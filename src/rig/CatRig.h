@@ -48,6 +48,9 @@ public:
     bool selectModeByCode(int code) override;
 
 private:
+    // One exchange of readings, told through readingArrived() when it is over.
+    bool answer(RigReading (CatControl::*read)());
+
     CatControl& cat_;
     bool reading_ = false;   // a reading is under way
     bool inhibited_ = false; // the rig refused to transmit during it

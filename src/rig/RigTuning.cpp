@@ -338,10 +338,9 @@ void RigTuning::updatePollTimer() {
     // A poll held up by a pause runs when the pause ends; after an exchange longer than the
     // interval the line rests half an interval, so that the window is not starved. The short
     // transmit reads of a turn keep their pace: each holds the steps for one reply at most.
-    const double dueAt =
-        engineTurning_
-            ? lastPollAtMs_ + TransmitWatchMs
-            : std::max(lastPollAtMs_ + state_.ComPollMs, lastReplyAtMs_ + state_.ComPollMs / 2.0);
+    const double dueAt = engineTurning_ ? lastPollAtMs_ + TransmitWatchMs
+                                        : std::max(lastPollAtMs_ + state_.ComPollMs,
+                                                   lastReplyAtMs_ + state_.ComPollMs / 2.0);
     if (pollTimer_->isActive() && pollDueAtMs_ == dueAt)
         return;
     pollDueAtMs_ = dueAt;
@@ -429,9 +428,9 @@ void RigTuning::follow(core::Single kHz) {
 
     // Unlocked by the user, or halted with the stepper away from the value shown: the labels
     // only. An unlock of the program's own ends here with a reading in range.
-    if (!locked_ &&
-        (userUnlocked_ || (state_.RigFollowHalted && view_.view().InterpolValueText !=
-                                                         core::PlainNumberText(state_.StepCounter)))) {
+    const bool awayFromShown =
+        view_.view().InterpolValueText != core::PlainNumberText(state_.StepCounter);
+    if (!locked_ && (userUnlocked_ || (state_.RigFollowHalted && awayFromShown))) {
         if (view_.view().InterpolValueText == table::NoPosition)
             freqToPosition(kHz);
         rangeCheck(kHz);

@@ -31,9 +31,10 @@ namespace rig {
 //   position for the frequency. A poll without a reading changes nothing and moves nothing. A
 //   new frequency is followed only when two readings in a row agree (the frequency we sent
 //   counts as one): a garbled reply may look like any frequency.
-// - Polls start ComPollMs apart. They pause while the engine turns, while one of the table
-//   window's modal boxes is open (PollPause), while a reading is awaited, while the value label
-//   blinks and during the peak search; a poll that fell due meanwhile runs when they end.
+// - Polls start ComPollMs apart. They pause while the engine turns (but for the transmit
+//   reads below), while one of the table window's modal boxes is open (PollPause), while a
+//   reading is awaited, while the value label blinks and during the peak search; a poll that
+//   fell due meanwhile runs when they end.
 // - While our PTT is on nothing relocks or turns the stepper; the watchdog releases the PTT
 //   after 15 s, and every closing of the port releases it first.
 // - While the rig reports transmit (and the guard is on) following and frequency steps start
@@ -293,7 +294,7 @@ private:
     QString portCaption_;
     core::Single catFrequency_ = 0;
     core::Single lastReadKHz_ = 0; // the last reading, or the frequency sent since
-    int spinner_ = 3; // the first poll shows the first of the four
+    int spinner_ = 3;              // the first poll shows the first of the four
     bool pollDownward_ = true;
     double lastPollAtMs_ = 0;  // when the last poll began
     double lastReplyAtMs_ = 0; // when its exchange ended
@@ -301,7 +302,7 @@ private:
     int pauses_ = 0;
     bool engineTurning_ = false;
     bool awaiting_ = false;
-    bool startupRowOwed_ = false; // the user opened the port, the link has not answered yet
+    bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
     int unansweredTransmitReads_ = 0; // in a row, during the turn
 
     bool locked_ = false;

@@ -25,7 +25,8 @@ QByteArray FrequencyBlock(int length, int at, double kHz, char fill = 0) {
 
 } // namespace
 
-TEST_F(RigFollowingTest, aGarbledBlockReplyMovesNothing_aNewDialIsFollowedWhenTheNextReadingAgrees) {
+TEST_F(RigFollowingTest,
+       aGarbledBlockReplyMovesNothing_aNewDialIsFollowedWhenTheNextReadingAgrees) {
     // The FT-840's 19-byte block (frequency from byte 3) and the FT-757GXII's 75-byte status
     // (frequency from byte 7), each asked for by its own frame.
     struct Case {
@@ -181,7 +182,8 @@ TEST_F(RigFollowingTest, theStartUpRowGoesToTheRigAtTheFirstReading_onceAfterThe
     EXPECT_EQ(scripted.sentAt(0x01).size(), 1u);
 }
 
-TEST_F(RigFollowingTest, theRigctldLinkSendsTheStartUpRowWhenTheDaemonIsUp_notAgainAfterAReconnect) {
+TEST_F(RigFollowingTest,
+       theRigctldLinkSendsTheStartUpRowWhenTheDaemonIsUp_notAgainAfterAReconnect) {
     rig_test::FakeRigctld daemon;
     daemon.reply = [](const QByteArray& line) -> QByteArray {
         if (line == "f")
@@ -199,9 +201,9 @@ TEST_F(RigFollowingTest, theRigctldLinkSendsTheStartUpRowWhenTheDaemonIsUp_notAg
         tuning.ComPortOpen(0);
         tuning.SelectSimulatedRig();
     });
-    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
-                            "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" +
-                                QByteArray::number(port) + "\n");
+    test_support::WriteFile(
+        dir.filePath("Ventrolo.ini"),
+        "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" + QByteArray::number(port) + "\n");
     links.Load();
     loadTable("7000,100,\"\"\r\n7200,200,\"\"\r\n");
     // The virtual clock runs the polls and the reconnections, the real event loop the socket.

@@ -93,7 +93,8 @@ FramesBetween(const rig_test::ScriptedSerialLink& link, double fromMs, double to
 
 } // namespace
 
-TEST_F(TransmitGuardTest, duringATurnTheTransmitStateAloneIsReadEvery200ms_andTransmitStopsItAtOnce) {
+TEST_F(TransmitGuardTest,
+       duringATurnTheTransmitStateAloneIsReadEvery200ms_andTransmitStopsItAtOnce) {
     // The short reads as the rigs' CAT descriptions give them: the FT-817's and FT-847's
     // transmit status (bit 7 clear while transmitting), the FT-840's status flags (third byte,
     // bit 7 set while transmitting).
@@ -154,7 +155,10 @@ TEST_F(TransmitGuardTest, aRigSilentDuringATurn_oneMissedReplyIsNothing_twoStopT
 
     // One reply lost: the turn goes on to its end.
     bool dropped = false;
-    platform.scheduleAfter(1000, [&] { scripted.answerOnce("00000000F7", {}); dropped = true; });
+    platform.scheduleAfter(1000, [&] {
+        scripted.answerOnce("00000000F7", {});
+        dropped = true;
+    });
     engine.TurnTo({300, engine::TurnOrigin::Window});
     ASSERT_TRUE(dropped);
     EXPECT_EQ(state.StepCounter, 300);
