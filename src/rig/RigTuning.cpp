@@ -337,8 +337,9 @@ void RigTuning::updatePollTimer() {
     }
     // A poll held up by a pause runs when the pause ends; after an exchange longer than the
     // interval the line rests half an interval, so that the window is not starved. The short
-    // transmit reads of a turn keep their pace: each holds the steps for one reply at most.
-    const double dueAt = engineTurning_ ? lastPollAtMs_ + TransmitWatchMs
+    // transmit reads of a turn keep their pace (each holds the steps for one reply at most),
+    // due a little early: a timer may fire some ms late.
+    const double dueAt = engineTurning_ ? lastPollAtMs_ + TransmitWatchMs * 0.9
                                         : std::max(lastPollAtMs_ + state_.ComPollMs,
                                                    lastReplyAtMs_ + state_.ComPollMs / 2.0);
     if (pollTimer_->isActive() && pollDueAtMs_ == dueAt)

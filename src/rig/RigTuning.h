@@ -65,7 +65,7 @@ public:
     };
 
     static constexpr int PttWatchdogMs = 15000;
-    // While the stepper turns the rig's transmit state is read this often, in ms.
+    // While the stepper turns the rig's transmit state is read at least this often, in ms.
     static constexpr int TransmitWatchMs = 200;
     static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
     static constexpr int JumpMaximum = 500;
