@@ -170,11 +170,12 @@ TEST_F(RigFollowingTest, theStartUpRowGoesToTheRigAtTheFirstReading_onceAfterThe
     scripted.answer("0000000003", QByteArray::fromHex("0070500001"));
     poll();
     ASSERT_EQ(scripted.sentAt(0x01).size(), 1u);
-    EXPECT_EQ(scripted.frames[scripted.frames.size() - 1].bytes, QByteArray::fromHex("0071000001"));
+    EXPECT_EQ(scripted.frames.back().bytes, QByteArray::fromHex("0071000001"));
     EXPECT_TRUE(tuning.locked());
     scripted.answer("0000000003", QByteArray::fromHex("0071000001"));
     poll();
     EXPECT_EQ(state.StepCounter, 150);
+    // Silent for a while and back: the rig is not retuned.
     scripted.setSilent(true);
     poll();
     scripted.setSilent(false);
