@@ -329,6 +329,40 @@ void CatControl::readTransmitState(const CatCommandTable& commands, RigReading& 
             !DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0])).transmitInhibit;
 }
 
+RigReading CatControl::ReadTransmitState() {
+    RigReading reading;
+    reading.transmitOnly = true;
+    if (busy_) {
+        reading.busy = true;
+        return reading;
+    }
+    const CatCommandTable* commands = table();
+    if (!portOpen() || !commands || !transmitReported())
+        return reading;
+    {
+        Exchange exchange(*this);
+        if (commands->readTxStatus) {
+            const Reply reply = ask(*commands->readTxStatus, commands->statusReply->length);
+            logReply(reply, QString::fromLatin1(commands->statusReply->logName));
+            if (!reply.bytes.isEmpty())
+                reading.transmitting =
+                    !DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0])).transmitInhibit;
+        } else {
+            readFt840Status(*commands, reading);
+        }
+    }
+    emit changed();
+    return reading;
+}
+
+bool CatControl::transmitReported() const {
+    const CatCommandTable* commands = table();
+    if (!commands)
+        return false;
+    return commands->readTxStatus ? txStatusInReceive_ || pttOn_
+                                  : commands->readRxStatus.has_value();
+}
+
 void CatControl::readBlock19(const CatCommandTable& commands, RigReading& reading) {
     const Reply reply = ask(commands.readFrequency, commands.frequencyReply.length);
     logReply(reply, QStringLiteral(" Freq%1 Bytes").arg(reply.received.size()));

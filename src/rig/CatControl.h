@@ -80,6 +80,13 @@ public:
     // also becomes CatFrequency (0 without a reading, and the label then shows "-----.- kHz").
     // Nothing is sent, and nothing changes, while the link is closed.
     RigReading ReadRigFrequency();
+    // Reads the transmit state alone, in one short exchange: the transmit status (FT-817,
+    // FT-847) or the status flags (FT-840). The reading has transmitOnly set; its transmitting
+    // is nullopt when the rig did not answer or cannot tell (see transmitReported()).
+    RigReading ReadTransmitState();
+    // Whether the rig tells its transmit state: a model with a status read, unless it is one
+    // that does not answer its transmit status while receiving (found at the first reading).
+    bool transmitReported() const;
     // Reads the S-meter alone (the receive status on the FT-817 and FT-847); nullopt when no
     // reading came.
     std::optional<float> ReadSMeter();

@@ -39,13 +39,21 @@ void CatRig::close() {
 }
 
 bool CatRig::requestReading() {
+    return answer(&CatControl::ReadRigFrequency);
+}
+
+bool CatRig::requestTransmitState() {
+    return reportsTransmit() ? answer(&CatControl::ReadTransmitState) : requestReading();
+}
+
+bool CatRig::answer(RigReading (CatControl::*read)()) {
     if (cat_.busy())
         return false;
     // News of the reading is told when the exchange is over, so that whoever hears it can
     // talk to the rig (release the PTT, set the mode back).
     reading_ = true;
     inhibited_ = false;
-    const RigReading reading = cat_.ReadRigFrequency();
+    const RigReading reading = (cat_.*read)();
     reading_ = false;
     if (reading.busy)
         return false;
@@ -60,11 +68,6 @@ bool CatRig::requestSMeter() {
         return false;
     emit sMeterArrived(cat_.ReadSMeter());
     return true;
-}
-
-bool CatRig::reportsTransmit() const {
-    const CatCommandTable* commands = CommandTable(cat_.model());
-    return commands && (commands->readTxStatus || commands->readRxStatus);
 }
 
 bool CatRig::hasDialLock() const {

@@ -22,7 +22,8 @@ public:
 
     bool requestReading() override;
     bool requestSMeter() override;
-    bool reportsTransmit() const override;
+    bool reportsTransmit() const override { return cat_.transmitReported(); }
+    bool requestTransmitState() override;
 
     bool frequencyValid(double kHz) const override { return FrequencyValid(cat_.model(), kHz); }
     CatResult setFrequency(float kHz) override { return cat_.SetRigFrequency(kHz); }
@@ -47,6 +48,9 @@ public:
     bool selectModeByCode(int code) override;
 
 private:
+    // One exchange of readings, told through readingArrived() when it is over.
+    bool answer(RigReading (CatControl::*read)());
+
     CatControl& cat_;
     bool reading_ = false;   // a reading is under way
     bool inhibited_ = false; // the rig refused to transmit during it

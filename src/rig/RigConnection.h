@@ -40,6 +40,10 @@ public:
     virtual bool requestReading() = 0;
     // Whether readings tell the rig's transmit state (the FT-757GXII's do not).
     virtual bool reportsTransmit() const = 0;
+    // Asks for the transmit state alone, by the rig's shortest read for it, so that it can be
+    // watched while the stepper turns; readingArrived() answers with transmitOnly set (a rig
+    // without such a read gives a whole reading). False as requestReading().
+    virtual bool requestTransmitState() = 0;
     // Asks for the S-meter alone; sMeterArrived() answers. False as requestReading().
     virtual bool requestSMeter() = 0;
 

@@ -17,6 +17,9 @@ struct RigReading {
     std::optional<bool> transmitting;
     // Nothing was asked: an exchange with the rig was already under way.
     bool busy = false;
+    // Only the transmit state was asked (RigConnection::requestTransmitState): kHz, mode and
+    // S-meter say nothing.
+    bool transmitOnly = false;
 };
 
 // How a command went.

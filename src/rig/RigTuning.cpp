@@ -132,6 +132,7 @@ void RigTuning::Load() {
         state_.ComPollMs = DefaultPollMs;
     pollDownward_ = true;
     locked_ = false;
+    userUnlocked_ = false;
     lockEnabled_ = true;
     calibrateEnabled_ = false;
     inputEnabled_ = true;
@@ -185,7 +186,7 @@ void RigTuning::ComportClicked() {
                          ? std::max<core::Long>(state_.ComPort, 1)
                          : state_.ComPort))
         return;
-    editor_.SetRigFreqToFirstUnit();
+    startupRowOwed_ = true;
     emit changed();
 }
 
@@ -212,6 +213,7 @@ bool RigTuning::ComPortOpen(int port) {
     open_ = true;
     catComPort_ = port;
     awaiting_ = false;
+    lastReadKHz_ = 0;
     lastPollAtMs_ = platform_.steadyMs(); // the first poll one interval after opening
     frameCaption_ = rigControlCaption();
     portCaption_ = QStringLiteral("&Comport on");
@@ -231,10 +233,12 @@ void RigTuning::closePort() {
     open_ = false;
     catComPort_ = 0;
     awaiting_ = false;
+    startupRowOwed_ = false;
     dropBlink();
     updatePollTimer();
     rig_->close();
     locked_ = false;
+    userUnlocked_ = false;
     lockEnabled_ = true;
     calibrateEnabled_ = false;
     inputEnabled_ = true;
@@ -332,9 +336,12 @@ void RigTuning::updatePollTimer() {
         return;
     }
     // A poll held up by a pause runs when the pause ends; after an exchange longer than the
-    // interval the line rests half an interval, so that the window is not starved.
-    const double dueAt =
-        std::max(lastPollAtMs_ + state_.ComPollMs, lastReplyAtMs_ + state_.ComPollMs / 2.0);
+    // interval the line rests half an interval, so that the window is not starved. The short
+    // transmit reads of a turn keep their pace (each holds the steps for one reply at most),
+    // due a little early: a timer may fire some ms late.
+    const double dueAt = engineTurning_ ? lastPollAtMs_ + TransmitWatchMs * 0.9
+                                        : std::max(lastPollAtMs_ + state_.ComPollMs,
+                                                   lastReplyAtMs_ + state_.ComPollMs / 2.0);
     if (pollTimer_->isActive() && pollDueAtMs_ == dueAt)
         return;
     pollDueAtMs_ = dueAt;
@@ -343,6 +350,7 @@ void RigTuning::updatePollTimer() {
 
 void RigTuning::TurnStarted() {
     engineTurning_ = true;
+    unansweredTransmitReads_ = 0;
     updatePollTimer();
 }
 
@@ -361,7 +369,8 @@ void RigTuning::PollRig() {
     lastPollAtMs_ = platform_.steadyMs();
     awaiting_ = true;
     updatePollTimer();
-    if (!rig_->requestReading()) {
+    // During a turn only the transmit state is read: it is what may stop the turn.
+    if (!(engineTurning_ ? rig_->requestTransmitState() : rig_->requestReading())) {
         awaiting_ = false;
         lastReplyAtMs_ = platform_.steadyMs();
         updatePollTimer();
@@ -376,14 +385,31 @@ void RigTuning::readingArrived(const RigReading& reading) {
     awaiting_ = false;
     lastReplyAtMs_ = platform_.steadyMs();
     if (open_) {
-        rig_->showFrequency(reading.kHz.value_or(0));
         transmitReported(reading);
-        // A reading during a turn only watches for transmit.
-        if (!engineTurning_)
-            follow(reading.kHz.value_or(0));
+        if (!reading.transmitOnly)
+            frequencyRead(reading.kHz.value_or(0));
     }
     updatePollTimer();
     emit changed();
+}
+
+void RigTuning::frequencyRead(core::Single kHz) {
+    rig_->showFrequency(kHz);
+    // A reading during a turn only watches for transmit.
+    if (engineTurning_)
+        return;
+    // A garbled reply can look like any frequency: a new one is followed once the next reading
+    // (or the frequency we sent) agrees with it.
+    const bool agreed = kHz == lastReadKHz_;
+    lastReadKHz_ = kHz;
+    // The start-up row goes out once the link answers (a rigctld link may still be connecting),
+    // after the user's opening only: a link that comes back does not retune the rig.
+    if (kHz != 0 && std::exchange(startupRowOwed_, false)) {
+        editor_.SetRigFreqToFirstUnit();
+        return;
+    }
+    if (kHz == 0 || agreed)
+        follow(kHz);
 }
 
 void RigTuning::follow(core::Single kHz) {
@@ -394,17 +420,18 @@ void RigTuning::follow(core::Single kHz) {
     if (kHz == 0 || rig_->pttOn() || searching_) {
         if (kHz == 0)
             showLookup(table::Lookup{}, false);
-        prevCatFrequency_ = kHz;
         return;
     }
-    const auto finish = [this, kHz] {
+    const auto finish = [this] {
         if (wheel_.function() == engine::WheelFunction::Frequency && !state_.RigFollowHalted)
             setLocked(true);
-        prevCatFrequency_ = kHz;
     };
 
-    // Unlocked with the stepper away from the value shown: the labels only.
-    if (!locked_ && view_.view().InterpolValueText != core::PlainNumberText(state_.StepCounter)) {
+    // Unlocked by the user, or halted with the stepper away from the value shown: the labels
+    // only. An unlock of the program's own ends here with a reading in range.
+    const bool awayFromShown =
+        view_.view().InterpolValueText != core::PlainNumberText(state_.StepCounter);
+    if (!locked_ && (userUnlocked_ || (state_.RigFollowHalted && awayFromShown))) {
         if (view_.view().InterpolValueText == table::NoPosition)
             freqToPosition(kHz);
         rangeCheck(kHz);
@@ -434,10 +461,8 @@ void RigTuning::follow(core::Single kHz) {
         finish();
         return;
     }
-    if (kHz != prevCatFrequency_) {
-        setLocked(true);
-        calibrateEnabled_ = true;
-    }
+    setLocked(true);
+    calibrateEnabled_ = true;
     if (state_.RigFollowHalted) {
         setLocked(false);
         calibrateEnabled_ = false;
@@ -484,8 +509,9 @@ QString RigTuning::PollRateToolTip() const {
 // --- lock ---
 
 void RigTuning::setLocked(bool locked) {
-    // Nothing relocks while we transmit or the peak search turns the stepper.
-    if (locked && (rig_->pttOn() || searching_))
+    // Nothing relocks while we transmit, the peak search turns the stepper, or the user has
+    // unlocked.
+    if (locked && (rig_->pttOn() || searching_ || userUnlocked_))
         return;
     locked_ = locked;
     if (locked)
@@ -493,12 +519,16 @@ void RigTuning::setLocked(bool locked) {
 }
 
 void RigTuning::SetLocked(bool locked) {
+    // A lock from the table window (the start-up row, a new offset) is the user's.
+    if (locked)
+        userUnlocked_ = false;
     setLocked(locked);
     emit changed();
 }
 
 void RigTuning::LockClicked() {
     if (locked_) {
+        userUnlocked_ = true;
         setLocked(false);
         calibrateEnabled_ = false;
         inputEnabled_ = true;
@@ -507,6 +537,7 @@ void RigTuning::LockClicked() {
             platform_.beep();
             return;
         }
+        userUnlocked_ = false;
         setLocked(true);
         state_.RigFollowHalted = false;
         if (open_)

@@ -28,16 +28,23 @@ namespace rig {
 // table's rig link (SetRigFreqToFirstUnit) and the wheel's table functions.
 //
 // - Following: every poll reads the rig; while locked the stepper is turned to the table's
-//   position for the frequency. A poll without a reading changes nothing and moves nothing.
-// - Polls start ComPollMs apart. They pause while the engine turns, while one of the table
-//   window's modal boxes is open (PollPause), while a reading is awaited, while the value label
-//   blinks and during the peak search; a poll that fell due meanwhile runs when they end.
+//   position for the frequency. A poll without a reading changes nothing and moves nothing. A
+//   new frequency is followed only when two readings in a row agree (the frequency we sent
+//   counts as one): a garbled reply may look like any frequency.
+// - Polls start ComPollMs apart. They pause while the engine turns (but for the transmit
+//   reads below), while one of the table window's modal boxes is open (PollPause), while a
+//   reading is awaited, while the value label blinks and during the peak search; a poll that
+//   fell due meanwhile runs when they end.
 // - While our PTT is on nothing relocks or turns the stepper; the watchdog releases the PTT
 //   after 15 s, and every closing of the port releases it first.
 // - While the rig reports transmit (and the guard is on) following and frequency steps start
-//   no turn, polls go on during turns (only for a rig that reports transmit), and a turn
-//   under way stops when transmit begins; following goes on when it ends. Turns of the
-//   user's own ask first.
+//   no turn, and a turn under way stops when transmit begins; following goes on when it ends.
+//   Turns of the user's own ask first. During turns a rig that reports transmit is asked for
+//   its transmit state alone every TransmitWatchMs; one that misses two replies in a row
+//   counts as transmitting until its next reading.
+// - The user's Unlock (and the peak search) holds until the user locks, with the Lock button
+//   or from the table window; an unlock of the program's own (out of range, no position, our
+//   PTT) ends with the next reading in range.
 // - A stop of the engine (Esc) unlocks and halts following until the user locks or turns.
 class RigTuning : public QObject,
                   public table::RigLink,
@@ -58,6 +65,8 @@ public:
     };
 
     static constexpr int PttWatchdogMs = 15000;
+    // While the stepper turns the rig's transmit state is read at least this often, in ms.
+    static constexpr int TransmitWatchMs = 200;
     static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
     static constexpr int JumpMaximum = 500;
 
@@ -97,8 +106,8 @@ public:
     bool Unload(bool exiting);
 
     // --- the port ---
-    // cmdComport: closes an open port; otherwise opens the chosen one, sends the start-up row's
-    // frequency and locks.
+    // cmdComport: closes an open port; otherwise opens the chosen one. The first reading that
+    // brings a frequency then sends the start-up row's frequency and locks.
     void ComportClicked();
     // 0 closes; 1..4 opens COM<port> (or the simulated rig when chosen). A failed open leaves
     // everything closed (the user was told). True when the port is open afterwards.
@@ -226,7 +235,9 @@ private:
     void closePort();
     // "Rig Control-FT817".
     QString rigControlCaption() const;
-    // The poll's decisions for a frequency read (kHz, 0 without a reading).
+    // A frequency read (kHz, 0 without a reading): shown, and followed once confirmed.
+    void frequencyRead(core::Single kHz);
+    // The poll's decisions for a frequency read.
     void follow(core::Single kHz);
     // The lookup as the window shows it: the value label (blinking "???" for 100 ms first
     // while the port is open), the row marked; out of range unlocks, a position between rows
@@ -282,8 +293,8 @@ private:
     QString frameCaption_;
     QString portCaption_;
     core::Single catFrequency_ = 0;
-    core::Single prevCatFrequency_ = 0;
-    int spinner_ = 3; // the first poll shows the first of the four
+    core::Single lastReadKHz_ = 0; // the last reading, or the frequency sent since
+    int spinner_ = 3;              // the first poll shows the first of the four
     bool pollDownward_ = true;
     double lastPollAtMs_ = 0;  // when the last poll began
     double lastReplyAtMs_ = 0; // when its exchange ended
@@ -291,8 +302,11 @@ private:
     int pauses_ = 0;
     bool engineTurning_ = false;
     bool awaiting_ = false;
+    bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
+    int unansweredTransmitReads_ = 0; // in a row, during the turn
 
     bool locked_ = false;
+    bool userUnlocked_ = false; // by the Lock button or the peak search
     bool lockEnabled_ = true;
     bool calibrateEnabled_ = false;
     bool inputEnabled_ = true;

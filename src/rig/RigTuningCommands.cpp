@@ -32,9 +32,10 @@ bool RigTuning::sendFrequency(core::Single kHz) {
         if (sent != CatResult::Sent && sent != CatResult::NotSent)
             return false;
     }
-    // The frequency last read from or sent to the rig.
+    // The frequency last read from or sent to the rig; a reading that agrees is followed.
     rig_->showFrequency(kHz);
     catFrequency_ = kHz;
+    lastReadKHz_ = kHz;
     return true;
 }
 
@@ -306,6 +307,8 @@ void RigTuning::PeakSearchClicked() {
         platform_.beep();
         return;
     }
+    // The search's result stays: following resumes when the user locks.
+    userUnlocked_ = true;
     setLocked(false);
     lockEnabled_ = false;
     searching_ = true;

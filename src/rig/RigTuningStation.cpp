@@ -52,8 +52,22 @@ bool RigTuning::transmitting() const {
 }
 
 void RigTuning::transmitReported(const RigReading& reading) {
-    if (guard_.Reported(reading.transmitting))
-        qCInfo(lcRig) << "the rig transmits: no turning until it ends";
+    std::optional<bool> transmitting = reading.transmitting;
+    if (reading.transmitOnly) {
+        // One lost reply changes nothing. A rig that stops answering while the stepper turns may
+        // have been keyed meanwhile: after the second missed reply in a row it counts as
+        // transmitting, and the turn stops, until the rig is read again.
+        if (transmitting)
+            unansweredTransmitReads_ = 0;
+        else if (++unansweredTransmitReads_ < 2)
+            return;
+        else
+            transmitting = true;
+    }
+    if (guard_.Reported(transmitting))
+        qCInfo(lcRig) << (reading.transmitting ? "the rig transmits: no turning until it ends"
+                                               : "the rig does not answer during a turn: the "
+                                                 "turn stops as under transmit");
 }
 
 } // namespace rig

@@ -248,6 +248,24 @@ bool RigctldRig::requestReading() {
     return true;
 }
 
+bool RigctldRig::requestTransmitState() {
+    if (reading_)
+        return false;
+    RigReading reading;
+    reading.transmitOnly = true;
+    if (!connected()) {
+        emit readingArrived(reading);
+        return true;
+    }
+    reading_ = true;
+    (void)send("t", 1, [this, reading](const Reply& reply) mutable {
+        reading.transmitting = ParsePtt(reply);
+        reading_ = false;
+        deliver([this, reading] { emit readingArrived(reading); });
+    });
+    return true;
+}
+
 bool RigctldRig::requestSMeter() {
     const auto answer = [this](std::optional<float> value) {
         if (value)

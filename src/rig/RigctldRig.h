@@ -48,6 +48,8 @@ public:
     bool requestReading() override;
     bool requestSMeter() override;
     bool reportsTransmit() const override { return true; }
+    // "t" alone.
+    bool requestTransmitState() override;
 
     bool frequencyValid(double kHz) const override;
     CatResult setFrequency(float kHz) override;

@@ -24,11 +24,15 @@ TEST(RigFollowPtyTest, theStepperFollowsAnFt817OnASerialPort_andClosingReleasesT
     tuning.Load();
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
+    tuning.PollRig(); // the first reading: the start-up row goes out
     tuning.PollRig();
-    pty.panel([](RigEmulator& e) { EXPECT_EQ(e.frequency(), 3500.0); }); // the start-up row
+    pty.panel([](RigEmulator& e) { EXPECT_EQ(e.frequency(), 3500.0); });
     EXPECT_EQ(state.StepCounter, 100);
 
+    // A new dial is followed when the second reading agrees.
     pty.panel([](RigEmulator& e) { e.setFrequency(3750); });
+    tuning.PollRig();
+    EXPECT_EQ(state.StepCounter, 100);
     tuning.PollRig();
     EXPECT_EQ(state.StepCounter, 150);
     // The value label blinks while the turn runs; give it the time.

@@ -6,9 +6,9 @@
 #include "port/SwitchInputs.h"
 #include "rig/CatControl.h"
 #include "rig/CatRig.h"
-#include "rig/QtSerialLink.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigTuning.h"
+#include "rig/ScriptedSerialLink.h"
 #include "rig/SimulatedRig.h"
 #include "support/FakePlatform.h"
 #include "support/TestFiles.h"
@@ -22,7 +22,8 @@ namespace rig_test {
 
 // Automatic tuning as the program builds it, on the virtual clock: the engine on the simulated
 // port (limits 0..500, 15 ms a step), the table in a fresh program directory, an FT-817 on the
-// simulated rig at 4800 baud, the table window marked shown.
+// simulated rig at 4800 baud (or, after useScriptedRig, a rig on COM1 that answers as the test
+// scripts it), the table window marked shown.
 struct RigTuningFixture : ::testing::Test {
     QTemporaryDir dir;
     testing_support::FakePlatform platform;
@@ -33,10 +34,10 @@ struct RigTuningFixture : ::testing::Test {
     engine::WheelControl wheel{state, engine};
     rig::CatLog log{state, platform, dir.path()};
     rig::SimulatedRig simulated{platform};
-    rig::QtSerialLink serial{dir.path()};
+    rig_test::ScriptedSerialLink scripted{platform};
     rig::CatControl cat{state, platform, log, simulated};
     rig::CatRig rig{cat};
-    rig::RigLinkChoice links{dir.path(), cat, serial, simulated};
+    rig::RigLinkChoice links{dir.path(), cat, scripted, simulated};
     table::TableEditor editor{state, platform, dir.path()};
     table::TableViewModel view{state, editor};
     rig::RigTuning tuning{{state, platform, engine, wheel, rig, links, editor, view}};
@@ -57,6 +58,13 @@ struct RigTuningFixture : ::testing::Test {
     }
     ~RigTuningFixture() override { engine.setTransmitState(nullptr); }
 
+    // The model on COM1, the scripted rig; before loadTable.
+    void useScriptedRig(rig::Model model) {
+        state.RigModel = static_cast<core::Integer>(model);
+        state.ComPort = 1;
+        test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=serial\n");
+        links.Load();
+    }
     // Table.cat with the rows "freq,pos" given, interpolation type 0 (the straight line).
     void loadTable(const QByteArray& rows, int type = 0) {
         test_support::WriteFile(dir.filePath("Table.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"" +
@@ -64,12 +72,13 @@ struct RigTuningFixture : ::testing::Test {
                                                                ":200:0\"\r\n" + rows);
         tuning.Load();
     }
-    // The rows 3500 kHz at 100 and 4000 kHz at 200, the port opened (the start-up row sent and
-    // locked), and the stepper brought there by the first poll.
+    // The rows 3500 kHz at 100 and 4000 kHz at 200, the port opened, the start-up row sent
+    // (and locked) at the first poll, and the stepper brought there by the second.
     void openAndFollow() {
         loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
         tuning.ComportClicked();
         ASSERT_TRUE(tuning.portOpen());
+        poll();
         poll();
         ASSERT_EQ(state.StepCounter, 100);
     }

@@ -12,11 +12,12 @@
 using rig_test::RigTuningFixture;
 using RigTuningTest = RigTuningFixture;
 
-TEST_F(RigTuningTest, openingSendsTheStartUpRowAndTheStepperFollowsTheDialWithinOnePoll) {
+TEST_F(RigTuningTest, theFirstPollSendsTheStartUpRowAndTheStepperFollowsTheDialAtTheNext) {
     loadTable("3500,100,\"80m\"\r\n3800,160,\"*start\"\r\n4000,200,\"\"\r\n");
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
     EXPECT_FALSE(tuning.menusEnabled());
+    poll();
     EXPECT_EQ(simulated.rig().frequency(), 3800.0); // the row whose description starts with *
     EXPECT_TRUE(tuning.locked());
 
@@ -26,8 +27,11 @@ TEST_F(RigTuningTest, openingSendsTheStartUpRowAndTheStepperFollowsTheDialWithin
     EXPECT_EQ(view.view().InterpolValueText, "160");
     EXPECT_TRUE(logged("0,0,0,0,3 {Ask Freq}"));
 
-    // Between the rows the position is interpolated.
+    // Between the rows the position is interpolated; a new dial is followed once a second
+    // reading agrees.
     simulated.rig().turnDial(-150); // 3650 kHz
+    poll();
+    EXPECT_EQ(state.StepCounter, 160);
     poll();
     EXPECT_EQ(state.StepCounter, 130);
     EXPECT_EQ(view.view().InterpolValueText, "130");
@@ -51,6 +55,8 @@ TEST_F(RigTuningTest, theTurnBetweenRowsStartsWithTheBlink_andPollsKeepTheirPace
             shown.push_back({platform.steadyMs(), text, state.StepCounter});
     });
     simulated.rig().setFrequency(3750); // 50 steps of 15 ms away
+    poll();
+    EXPECT_TRUE(shown.empty()); // the first reading of a new dial is not looked up
     poll();
     ASSERT_GE(shown.size(), 2u);
     EXPECT_EQ(shown[0].text, "???");
@@ -127,12 +133,13 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
     openAndFollow();
     simulated.rig().setFrequency(7050);
     poll();
+    poll();
     EXPECT_FALSE(tuning.locked());
     EXPECT_EQ(view.view().InterpolValueText, "No");
     EXPECT_EQ(view.view().InfoInterpolText, "Out off range!");
     EXPECT_EQ(state.StepCounter, 100);
 
-    // Back on the table's first row, where the stepper stands: locked at once.
+    // Back on the table's first row, where the stepper stands: locked once confirmed.
     simulated.rig().setFrequency(3500);
     poll();
     poll();
@@ -155,6 +162,7 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_TRUE(tuning.locked());
     poll();
+    poll();
     EXPECT_EQ(state.StepCounter, 150);
 }
 
@@ -169,6 +177,7 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     EXPECT_FALSE(tuning.lockEnabled());
 
     simulated.rig().setFrequency(3750);
+    poll();
     poll();
     const std::size_t beeps = platform.beeps.size();
     tuning.LockClicked();
@@ -360,6 +369,7 @@ TEST_F(RigTuningTest, aNumericFaultOfTheInterpolationIsToldAndClosesThePort) {
     loadTable("0,0,\"\"\r\n4000,200,\"\"\r\n", 4); // ln(x) of the row at 0
     tuning.ComportClicked();
     simulated.rig().setFrequency(2000);
+    poll();
     poll();
     EXPECT_FALSE(tuning.portOpen());
     EXPECT_EQ(platform.messages.back().text,

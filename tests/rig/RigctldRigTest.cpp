@@ -59,6 +59,15 @@ TEST_F(RigctldRigTest, readsFrequencyModeAndTransmit_setsThem_andAnUnkeyableRigI
     EXPECT_EQ(r->transmitting, true);
     EXPECT_EQ(rig.modeNames().at(rig.modeIndex() - 1), "USB");
 
+    // The transmit state alone: "t" and nothing else.
+    daemon.lines.clear();
+    reading.reset();
+    ASSERT_TRUE(rig.requestTransmitState());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return reading.has_value(); }, 5000));
+    EXPECT_TRUE(reading->transmitOnly);
+    EXPECT_EQ(reading->transmitting, true);
+    EXPECT_EQ(daemon.lines, QList<QByteArray>{"t"});
+
     EXPECT_EQ(rig.setFrequency(7100.5f), CatResult::Sent);
     EXPECT_TRUE(daemon.received("F 7100500"));
     EXPECT_EQ(rig.setMode(1), CatResult::Sent);

@@ -11,6 +11,7 @@ TEST_F(TransmitGuardTest, theRigsTransmitHoldsFollowingAndFrequencySteps_untilIt
     simulated.rig().setTransmit(true);
     simulated.rig().setFrequency(3750);
     poll();
+    poll();
     EXPECT_TRUE(tuning.rigTransmitting());
     EXPECT_EQ(state.StepCounter, 100);
     tuning.FrequencyUp(1);
@@ -32,6 +33,7 @@ TEST_F(TransmitGuardTest, aTurnUnderWayStopsWhenTransmitBegins_andFollowingFinis
             platform.scheduleAfter(300, [&] { simulated.rig().setTransmit(true); });
     });
     simulated.rig().setFrequency(4000); // 100 steps away: longer than a poll interval
+    poll();
     poll();
     ASSERT_TRUE(keyed);
     EXPECT_GT(state.StepCounter, 100);
@@ -55,6 +57,7 @@ TEST_F(TransmitGuardTest, withTheGuardOffTheStepperFollowsAnyway_andTheChoiceIsK
     simulated.rig().setTransmit(true);
     simulated.rig().setFrequency(3750);
     poll();
+    poll();
     EXPECT_EQ(state.StepCounter, 150);
 }
 
@@ -74,4 +77,113 @@ TEST_F(TransmitGuardTest, aTurnOfTheUsersOwnWhileTheRigTransmitsAsksFirst) {
     platform.answerNextMessage(platform::Answer::Yes);
     tuning.TurnToClicked();
     EXPECT_EQ(state.StepCounter, 150);
+}
+
+namespace {
+
+// The frames sent between two times.
+std::vector<rig_test::ScriptedSerialLink::Frame>
+FramesBetween(const rig_test::ScriptedSerialLink& link, double fromMs, double toMs) {
+    std::vector<rig_test::ScriptedSerialLink::Frame> between;
+    for (const auto& frame : link.frames)
+        if (frame.atMs >= fromMs && frame.atMs <= toMs)
+            between.push_back(frame);
+    return between;
+}
+
+} // namespace
+
+TEST_F(TransmitGuardTest,
+       duringATurnTheTransmitStateAloneIsReadEvery200ms_andTransmitStopsItAtOnce) {
+    // The short reads as the rigs' CAT descriptions give them: the FT-817's and FT-847's
+    // transmit status (bit 7 clear while transmitting), the FT-840's status flags (third byte,
+    // bit 7 set while transmitting).
+    struct Case {
+        rig::Model model;
+        const char* read;
+        QByteArray receiving;
+        QByteArray transmitting;
+    };
+    const Case cases[] = {
+        {rig::Model::Ft817, "00000000F7", QByteArray::fromHex("80"), QByteArray::fromHex("00")},
+        {rig::Model::Ft847, "00000000F7", QByteArray::fromHex("80"), QByteArray::fromHex("00")},
+        {rig::Model::Ft840, "00000000FA", QByteArray::fromHex("0000000000"),
+         QByteArray::fromHex("0000800000")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(rig::ModelName(c.model).toStdString());
+        useScriptedRig(c.model);
+        loadTable("3500,100,\"\"\r\n4000,200,\"\"\r\n");
+        tuning.ComportClicked();
+        ASSERT_TRUE(tuning.portOpen());
+        scripted.answer(c.read, c.receiving);
+        platform.advance(500);
+
+        // 200 steps of 15 ms: read at least every 200 ms, and nothing else is asked.
+        const double start = platform.steadyMs();
+        engine.TurnTo({state.StepCounter + 200, engine::TurnOrigin::Window});
+        const double end = platform.steadyMs();
+        ASSERT_GE(end - start, 3000);
+        double last = start;
+        for (const auto& frame : FramesBetween(scripted, start, end)) {
+            EXPECT_EQ(frame.bytes, QByteArray::fromHex(c.read));
+            EXPECT_LE(frame.atMs - last, rig::RigTuning::TransmitWatchMs);
+            last = frame.atMs;
+        }
+        EXPECT_LE(end - last, rig::RigTuning::TransmitWatchMs);
+
+        // Keyed a second into the next turn: it stops within one read and one step.
+        core::Long keyedAt = 0;
+        platform.scheduleAfter(1000, [&] {
+            scripted.answer(c.read, c.transmitting);
+            keyedAt = state.StepCounter;
+        });
+        engine.TurnTo({state.StepCounter - 200, engine::TurnOrigin::Window});
+        EXPECT_TRUE(tuning.rigTransmitting());
+        EXPECT_GE(keyedAt, state.StepCounter);
+        EXPECT_LE(keyedAt - state.StepCounter, rig::RigTuning::TransmitWatchMs / 15 + 2);
+        tuning.ComportClicked();
+    }
+}
+
+TEST_F(TransmitGuardTest, aRigSilentDuringATurn_oneMissedReplyIsNothing_twoStopTheTurn) {
+    useScriptedRig(rig::Model::Ft817);
+    loadTable("3500,100,\"\"\r\n4000,200,\"\"\r\n");
+    tuning.ComportClicked();
+    scripted.answer("00000000F7", QByteArray::fromHex("80"));
+    platform.advance(500);
+
+    // One reply lost: the turn goes on to its end.
+    bool dropped = false;
+    platform.scheduleAfter(1000, [&] {
+        scripted.answerOnce("00000000F7", {});
+        dropped = true;
+    });
+    engine.TurnTo({300, engine::TurnOrigin::Window});
+    ASSERT_TRUE(dropped);
+    EXPECT_EQ(state.StepCounter, 300);
+    EXPECT_FALSE(tuning.rigTransmitting());
+
+    // Silent from a second into the turn: stopped after the second missed reply, each reply
+    // awaited no longer than one exchange of a poll.
+    core::Long silentAt = 0;
+    double silentAtMs = 0;
+    platform.scheduleAfter(1000, [&] {
+        scripted.setSilent(true);
+        silentAt = state.StepCounter;
+        silentAtMs = platform.steadyMs();
+    });
+    engine.TurnTo({0, engine::TurnOrigin::Window});
+    const double stoppedAtMs = platform.steadyMs();
+    EXPECT_TRUE(tuning.rigTransmitting());
+    EXPECT_GT(state.StepCounter, 0);
+    EXPECT_LE(stoppedAtMs - silentAtMs, 2 * rig::RigTuning::TransmitWatchMs + 2 * 15);
+    EXPECT_LE(silentAt - state.StepCounter, 2 * rig::RigTuning::TransmitWatchMs / 15 + 2);
+
+    // Until the next whole reading.
+    scripted.setSilent(false);
+    poll();
+    EXPECT_FALSE(tuning.rigTransmitting());
+    engine.TurnTo({0, engine::TurnOrigin::Window});
+    EXPECT_EQ(state.StepCounter, 0);
 }

@@ -99,6 +99,7 @@ TEST_F(TableWindowTest, oneWheelNotchIsOneFrequencyStepHoweverTheWheelReportsIt)
     open(ThreeRows);
     QTest::mouseClick(form().cmdComport, Qt::LeftButton);
     ASSERT_TRUE(tuning.portOpen());
+    poll();                                          // the first reading sends the start-up row
     QTest::mouseClick(form().cmdUp, Qt::LeftButton); // the wheel steps the frequency now
     EXPECT_EQ(form().cmdScroll->text(), "Frequency");
     EXPECT_EQ(simulated.rig().frequency(), 3509.0);
