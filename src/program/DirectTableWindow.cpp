@@ -56,8 +56,11 @@ DirectTableWindow::DirectTableWindow(const core::ProgramState& state, platform::
 
     for (QObject* watched : {static_cast<QObject*>(txtData), static_cast<QObject*>(lblAktueel)})
         watched->installEventFilter(this);
-    connect(txtData, &QLineEdit::textEdited, this,
-            [this](const QString& typed) { handle([&] { table_.TextEdited(typed); }); });
+    // Typed or set without keys (a screen reader): the program is what the box shows.
+    connect(txtData, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text != table_.text())
+            handle([&] { table_.TextEdited(text); });
+    });
     connect(cmdRun, &QPushButton::clicked, this, [this] { handle([&] { table_.RunClicked(); }); });
     connect(&table_, &DirectTable::textChanged, this, &DirectTableWindow::showText);
     connect(&table_, &DirectTable::runningChanged, this,
@@ -125,10 +128,8 @@ void DirectTableWindow::buildMenus() {
 
 void DirectTableWindow::load(int n) {
     // A loaded program replaces the text as an edit does: a running program stops.
-    if (const auto program = files_.LoadFile(n)) {
-        table_.TextEdited(*program);
-        txtData->setText(table_.text());
-    }
+    if (const auto program = files_.LoadFile(n))
+        txtData->setText(*program);
     renderChecks();
 }
 
