@@ -54,8 +54,7 @@ DirectTableWindow::DirectTableWindow(const core::ProgramState& state, platform::
     page->addWidget(Frame1);
     buildMenus();
 
-    for (QObject* watched : {static_cast<QObject*>(txtData), static_cast<QObject*>(lblAktueel)})
-        watched->installEventFilter(this);
+    routeStopKeys();
     // Typed or set without keys (a screen reader): the program is what the box shows.
     connect(txtData, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text != table_.text())
@@ -157,8 +156,8 @@ bool DirectTableWindow::commandKey(QKeyEvent* event) {
     // Ctrl and Alt keep their meaning in the program box (copy, paste).
     const bool speedKey = (code == 'N' || code == 'M' || code == 'F' || code == 'C') &&
                           (shift & (engine::CtrlMask | engine::AltMask)) == 0;
-    if (!speedKey && code != engine::VirtualKey::Escape)
-        return false;
+    if (!speedKey)
+        return stopKey(event);
     handle([&] { emit keyCommand(code, shift); });
     return true;
 }
