@@ -31,17 +31,17 @@ struct WebcamAppTest : app_test::AppFixture {
 TEST_F(WebcamAppTest, reopened_theFirstButtonChoosesItsOwnAxis) {
     display::WebcamWindow* webcam = openWebcam();
     ASSERT_TRUE(webcam);
-    QTest::mousePress(webcam->Picture1, Qt::LeftButton);
+    QTest::mouseClick(webcam->Picture1, Qt::LeftButton);
     EXPECT_EQ(state.SelectedStepper, 1) << "left: elevation, stepper 2";
     webcam->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     webcam = openWebcam();
     ASSERT_TRUE(webcam);
-    QTest::mousePress(webcam->Picture1, Qt::LeftButton);
+    QTest::mouseClick(webcam->Picture1, Qt::LeftButton);
     EXPECT_EQ(state.SelectedStepper, 1) << "a left press in a new window is no second press";
     EXPECT_EQ(webcam->Label2->text(), "Elevation");
-    QTest::mousePress(webcam->Picture1, Qt::LeftButton);
+    QTest::mouseClick(webcam->Picture1, Qt::LeftButton);
     EXPECT_EQ(state.SelectedStepper, 0) << "the same button again alternates";
     webcam->close();
 }
