@@ -1,6 +1,7 @@
 // The main window's menu entries and pop-up menu.
 #include "app/VentroloApp.h"
 #include "core/VersionTexts.h"
+#include "display/ColorValue.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -90,7 +91,7 @@ void VentroloApp::connectMenus() {
     wheelEntry(form.mnuWheelFrequency, engine::WheelFunction::Frequency);
     wheelEntry(form.mnuWheelSpeed, engine::WheelFunction::Speed);
     on(form.mnuDegreeColor, [this] {
-        if (const auto color = platform_.chooseColor(state_.PelorusDegreeColor)) {
+        if (const auto color = display::ChooseStoredColor(platform_, state_.PelorusDegreeColor)) {
             state_.PelorusDegreeColor = *color;
             window_.applyDegreeColor();
             engine_.ShowSliderLabel(state_.StepCounter);

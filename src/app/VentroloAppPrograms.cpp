@@ -118,6 +118,7 @@ bool VentroloApp::openTimerWindow() {
         timerWindow_ = timer;
         connect(timer, &ProgramWindow::closed, this, &VentroloApp::timerWindowClosed);
         connect(timer, &TimerTableWindow::mainToggled, this, &VentroloApp::toggleMainWindow);
+        connect(timer, &ProgramWindow::keyCommand, &keys_, &engine::KeyControl::HandleKey);
         connect(timer, &TimerTableWindow::hiddenToBackground, this, &VentroloApp::timerHidden);
         connect(&timer->table(), &program::TimerTable::tableChanged, this, [this, timer] {
             window_.form().lblTimer->setText(timer->table().Form1LabelTimer());

@@ -1,18 +1,16 @@
 #include "display/CatTerminalWindow.h"
 
 #include "core/VersionTexts.h"
-#include "display/WindowPlacement.h"
+#include "display/ScreenPlacement.h"
 #include "rig/RigModel.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 
 namespace display {
@@ -69,19 +67,13 @@ void CatTerminalWindow::dock() {
     const int width = frameGeometry().width();
     const QRect right(table.right() + 1, table.top(), width, table.height());
     const QRect left(table.left() - width, table.top(), width, table.height());
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens << screen->availableGeometry();
+    const QList<QRect> screens = AvailableScreens();
     // Without room on the right it docks on the left rather than over the rig's controls.
     const auto fits = [&screens](const QRect& r) {
         return std::any_of(screens.begin(), screens.end(),
                            [&r](const QRect& screen) { return screen.contains(r); });
     };
-    const QRect placed = PlaceOnScreen(!fits(right) && fits(left) ? left : right, screens);
-    // The frame around the window is the window system's: the inner part follows.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    move(placed.topLeft());
-    resize(placed.width() - frame.width(), placed.height() - frame.height());
+    PlaceWindow(*this, !fits(right) && fits(left) ? left : right);
 }
 
 bool CatTerminalWindow::event(QEvent* event) {

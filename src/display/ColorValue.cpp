@@ -50,4 +50,14 @@ QColor ColorFromValue(core::Long value) {
     return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
 }
 
+std::optional<core::Long> ChooseStoredColor(platform::Platform& platform, core::Long stored) {
+    const QColor shown = ColorFromValue(stored);
+    const auto start = static_cast<std::int32_t>(shown.red() | (shown.green() << 8) |
+                                                 (shown.blue() << 16));
+    const std::optional<std::int32_t> chosen = platform.chooseColor(start);
+    if (!chosen)
+        return std::nullopt;
+    return *chosen == start ? stored : core::Long(*chosen);
+}
+
 } // namespace display

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ProgramState.h"
+#include "platform/Platform.h"
 
 #include <QColor>
 
@@ -11,5 +12,10 @@ namespace display {
 // The colour of a stored value. A desktop colour takes the classic desktop's value of that
 // number (grey text for &H80000011); an unknown number gives grey.
 QColor ColorFromValue(core::Long value);
+
+// The colour dialog for a stored colour: it starts from the colour shown (a desktop colour as
+// its value), and OK without a change keeps the stored value, a desktop colour included.
+// nullopt when cancelled.
+std::optional<core::Long> ChooseStoredColor(platform::Platform& platform, core::Long stored);
 
 } // namespace display

@@ -166,7 +166,7 @@ void PelorusWindow::dock() {
 }
 
 void PelorusWindow::chooseColor(core::Long& colour) {
-    if (const auto chosen = logic_.platform.chooseColor(colour)) {
+    if (const auto chosen = ChooseStoredColor(logic_.platform, colour)) {
         colour = *chosen;
         logic_.engine.ShowDegrees(); // which redraws both dials
     }

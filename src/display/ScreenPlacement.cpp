@@ -9,9 +9,18 @@
 namespace display {
 namespace {
 
-QSize frameSize(const QWidget& window) {
-    // Before its first showing a window has no frame yet.
-    return window.frameGeometry().size().expandedTo(window.size());
+QMargins OwnFrame(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect inside = window.geometry();
+    return {inside.left() - frame.left(), inside.top() - frame.top(),
+            frame.right() - inside.right(), frame.bottom() - inside.bottom()};
+}
+
+// The window with its frame; before the window manager has framed it, the frame of the window
+// it is placed by (the same window manager frames both).
+FramedWindow Framed(const QWidget& window, const QWidget& placedBy) {
+    const QMargins own = OwnFrame(window);
+    return {window.size(), own.isNull() ? OwnFrame(placedBy) : own};
 }
 
 } // namespace
@@ -23,33 +32,25 @@ QList<QRect> AvailableScreens() {
     return areas;
 }
 
+// The inside is set, not the frame's position: before the window manager has framed a window,
+// a frame position would be taken for the inside's and the title bar would land above it.
 void PlaceWindow(QWidget& window, const QRect& wantedFrame) {
-    const QSize frameExtra = frameSize(window) - window.size();
-    const QRect placed = PlaceOnScreen(wantedFrame, AvailableScreens());
-    window.resize(placed.size() - frameExtra);
-    window.move(placed.topLeft());
+    window.setGeometry(InsideOnScreen(wantedFrame, OwnFrame(window), AvailableScreens()));
 }
 
 void PlaceBeside(QWidget& window, const QWidget& anchor) {
-    const QRect left = anchor.frameGeometry();
-    PlaceWindow(window, QRect(QPoint(left.right() + 1, left.top()), frameSize(window)));
+    window.setGeometry(
+        InsideBeside(anchor.frameGeometry(), Framed(window, anchor), AvailableScreens()));
 }
 
 void PlaceUnder(QWidget& window, const QWidget& anchor) {
-    const QRect above = anchor.frameGeometry();
-    PlaceWindow(window, QRect(QPoint(above.left(), above.bottom() + 1), frameSize(window)));
+    window.setGeometry(
+        InsideUnder(anchor.frameGeometry(), Framed(window, anchor), AvailableScreens()));
 }
 
 void PlaceBesideOrUnder(QWidget& window, const QWidget& beside, const QWidget& under) {
-    const QRect left = beside.frameGeometry();
-    const QRect wanted(QPoint(left.right() + 1, left.top()), frameSize(window));
-    for (const QRect& screen : AvailableScreens()) {
-        if (screen.contains(wanted)) {
-            PlaceWindow(window, wanted);
-            return;
-        }
-    }
-    PlaceUnder(window, under);
+    window.setGeometry(InsideBesideOrUnder(beside.frameGeometry(), under.frameGeometry(),
+                                           Framed(window, beside), AvailableScreens()));
 }
 
 } // namespace display

@@ -10,6 +10,10 @@ namespace display {
 
 // The available area of every screen.
 QList<QRect> AvailableScreens();
+// Windows are placed by their frame, title bar included, and the whole frame stays inside the
+// available screen. A window not yet framed by the window manager is taken to get the frame
+// of the window it is placed by.
+
 // Gives a window the wanted frame rectangle, moved (and shrunk) into the visible screen.
 void PlaceWindow(QWidget& window, const QRect& wantedFrame);
 // Puts a window right of another one, tops level, inside the visible screen.

@@ -15,13 +15,21 @@ WebcamTurning::WebcamTurning(const Parts& parts)
       mainInit_(parts.mainInit), wheel_(parts.wheel) {}
 
 void WebcamTurning::Opened() {
+    // A window of its own: no axis chosen yet, so the first button is taken as pressed.
+    lastButton_ = 0;
+    needleShown_ = false;
     wheel_.ChooseWheelFunction(engine::WheelFunction::Stepper);
 }
 
 void WebcamTurning::Activated() {
     state_.WebcamWindowOpen = true;
-    PrepareStepperSwitch();
+    // The quiet rebuild opens no window and closes only the timer table: the dials and the
+    // frequency table stay open and keep their shown flags, so the next start opens them again.
+    state_.MainShown = true;
+    state_.StoreStepperProfile();
+    const bool table = state_.TableWindowShown;
     mainInit_.InitMain(true);
+    state_.TableWindowShown = table;
 }
 
 void WebcamTurning::Closed() {

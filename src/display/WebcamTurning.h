@@ -28,10 +28,11 @@ public:
 
     explicit WebcamTurning(const Parts& parts);
 
-    // The window opened: the wheel turns the stepper.
+    // The window opened: no axis chosen yet; the wheel turns the stepper.
     void Opened();
     // The window activated: the main window is built again from the selected stepper's profile
-    // without opening other windows; the coil code on the port stays.
+    // without opening other windows; the coil code on the port and the other windows' shown
+    // flags stay.
     void Activated();
     // The window closed: the main window is the one shown.
     void Closed();

@@ -54,4 +54,30 @@ QRect DockBeside(const QRect& anchor, int width, const QList<QRect>& availableSc
     return placedRight.left() == right.left() ? placedRight : placedLeft;
 }
 
+QRect InsideOnScreen(const QRect& wantedFrame, const QMargins& frame,
+                     const QList<QRect>& availableScreens) {
+    return PlaceOnScreen(wantedFrame, availableScreens).marginsRemoved(frame);
+}
+
+QRect InsideBeside(const QRect& anchorFrame, const FramedWindow& window,
+                   const QList<QRect>& availableScreens) {
+    const QRect wanted(QPoint(anchorFrame.right() + 1, anchorFrame.top()), window.frameSize());
+    return InsideOnScreen(wanted, window.frame, availableScreens);
+}
+
+QRect InsideUnder(const QRect& anchorFrame, const FramedWindow& window,
+                  const QList<QRect>& availableScreens) {
+    const QRect wanted(QPoint(anchorFrame.left(), anchorFrame.bottom() + 1), window.frameSize());
+    return InsideOnScreen(wanted, window.frame, availableScreens);
+}
+
+QRect InsideBesideOrUnder(const QRect& besideFrame, const QRect& underFrame,
+                          const FramedWindow& window, const QList<QRect>& availableScreens) {
+    const QRect wanted(QPoint(besideFrame.right() + 1, besideFrame.top()), window.frameSize());
+    const bool fits = std::any_of(availableScreens.begin(), availableScreens.end(),
+                                  [&](const QRect& screen) { return screen.contains(wanted); });
+    return fits ? InsideOnScreen(wanted, window.frame, availableScreens)
+                : InsideUnder(underFrame, window, availableScreens);
+}
+
 } // namespace display

@@ -99,9 +99,10 @@ void MainWindow::connectPanels() {
             &engine::OverlayPanel::AllDownClicked);
 }
 
-// The entry fields: what is typed goes to MainFields, which keeps the field's rule; entering a
-// field takes the keys from the window's commands; a double click acts like the button beside
-// the field.
+// The entry fields: every change of a field's text goes to MainFields, which keeps the field's
+// rule, whether typed or set without keys (a screen reader, an on-screen keyboard), so a field's
+// value is what it shows; entering a field takes the keys from the window's commands; a double
+// click acts like the button beside the field.
 void MainWindow::connectFields() {
     const std::array<QPushButton*, 12> buttons{
         form_.cmdInputMax, form_.cmdInputMin, form_.cmdGotoStep,   form_.cmdStepperStap,
@@ -109,8 +110,11 @@ void MainWindow::connectFields() {
     for (int i = 1; i <= 12; ++i) {
         const auto which = static_cast<engine::EntryField>(i);
         EntryField* entry = field(which);
-        connect(entry, &QLineEdit::textEdited, this,
-                [this, which](const QString& text) { logic_.fields.Edited(which, text); });
+        connect(entry, &QLineEdit::textChanged, this, [this, which](const QString& text) {
+            // The fields' own text shown back is no edit.
+            if (text != logic_.fields.text(which))
+                logic_.fields.Edited(which, text);
+        });
         connect(entry, &EntryField::entered, this, [this, entry] {
             logic_.fields.setKeyPreview(false);
             // After the mouse press that gave the focus, which would place the cursor.

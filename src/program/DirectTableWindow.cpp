@@ -54,10 +54,12 @@ DirectTableWindow::DirectTableWindow(const core::ProgramState& state, platform::
     page->addWidget(Frame1);
     buildMenus();
 
-    for (QObject* watched : {static_cast<QObject*>(txtData), static_cast<QObject*>(lblAktueel)})
-        watched->installEventFilter(this);
-    connect(txtData, &QLineEdit::textEdited, this,
-            [this](const QString& typed) { handle([&] { table_.TextEdited(typed); }); });
+    routeStopKeys();
+    // Typed or set without keys (a screen reader): the program is what the box shows.
+    connect(txtData, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text != table_.text())
+            handle([&] { table_.TextEdited(text); });
+    });
     connect(cmdRun, &QPushButton::clicked, this, [this] { handle([&] { table_.RunClicked(); }); });
     connect(&table_, &DirectTable::textChanged, this, &DirectTableWindow::showText);
     connect(&table_, &DirectTable::runningChanged, this,
@@ -125,10 +127,8 @@ void DirectTableWindow::buildMenus() {
 
 void DirectTableWindow::load(int n) {
     // A loaded program replaces the text as an edit does: a running program stops.
-    if (const auto program = files_.LoadFile(n)) {
-        table_.TextEdited(*program);
-        txtData->setText(table_.text());
-    }
+    if (const auto program = files_.LoadFile(n))
+        txtData->setText(*program);
     renderChecks();
 }
 
@@ -156,8 +156,8 @@ bool DirectTableWindow::commandKey(QKeyEvent* event) {
     // Ctrl and Alt keep their meaning in the program box (copy, paste).
     const bool speedKey = (code == 'N' || code == 'M' || code == 'F' || code == 'C') &&
                           (shift & (engine::CtrlMask | engine::AltMask)) == 0;
-    if (!speedKey && code != engine::VirtualKey::Escape)
-        return false;
+    if (!speedKey)
+        return stopKey(event);
     handle([&] { emit keyCommand(code, shift); });
     return true;
 }

@@ -20,8 +20,8 @@ namespace program {
 
 // Form8, the direct table: the program box, the Start/Running button, the label of the value in
 // hand and the Files, Save, Exit and Info menus. It renders its DirectTable and forwards to it;
-// the speed keys (N, M, F, C), Esc and the wheel go to the main window's commands through
-// keyCommand() and wheelTurned().
+// the speed keys (N, M, F, C), Esc, Space and the wheel go to the main window's commands
+// through keyCommand() and wheelTurned().
 class DirectTableWindow : public ProgramWindow {
     Q_OBJECT
 
@@ -48,8 +48,6 @@ public:
     QAction* mnuInfo;
 
 signals:
-    // A command key of the main window: a virtual key code and modifier mask (engine/KeyCodes).
-    void keyCommand(int virtualKey, int shift);
     // Whole wheel notches and the wheel's shift argument, for the main window's wheel function.
     void wheelTurned(int notches, int shift);
 

@@ -1,6 +1,10 @@
 #include "program/ProgramWindow.h"
 
+#include "engine/KeyCodes.h"
+
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
 
 namespace program {
 
@@ -22,6 +26,33 @@ void ProgramWindow::closeEvent(QCloseEvent* event) {
     hide();
     emit closed();
     leave();
+}
+
+void ProgramWindow::routeStopKeys() {
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (qobject_cast<QMenu*>(child) == nullptr)
+            child->installEventFilter(this);
+    }
+}
+
+bool ProgramWindow::stopKey(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape && event->key() != Qt::Key_Space)
+        return false;
+    const int code = engine::VirtualKeyCode(static_cast<Qt::Key>(event->key()), event->modifiers());
+    const int shift = engine::ModifierMask(event->modifiers());
+    handle([&] { emit keyCommand(code, shift); });
+    return true;
+}
+
+bool ProgramWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && stopKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void ProgramWindow::keyPressEvent(QKeyEvent* event) {
+    if (!stopKey(event))
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace program

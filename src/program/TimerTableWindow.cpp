@@ -94,8 +94,7 @@ TimerTableWindow::TimerTableWindow(core::ProgramState& state, platform::Platform
     page->addWidget(lblTijdToGo);
     buildMenus();
 
-    for (QLineEdit* box : {txtStappen, txtKill})
-        box->installEventFilter(this);
+    routeStopKeys();
     connect(cmdInvoer, &QPushButton::clicked, this, [this] { handle([&] { add(); }); });
     connect(txtStappen, &QLineEdit::returnPressed, this, [this] { handle([&] { add(); }); });
     connect(cmdKill, &QPushButton::clicked, this, [this] { handle([&] { kill(); }); });
@@ -223,13 +222,12 @@ void TimerTableWindow::stopLogic() {
 }
 
 bool TimerTableWindow::eventFilter(QObject* watched, QEvent* event) {
-    // In the position and record-number boxes a typed space empties the box; a double click on
-    // the record number deletes that record.
+    // In the position and record-number boxes a typed space empties the box (and stops a turn,
+    // as everywhere in the window); a double click on the record number deletes that record.
     if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
+        (watched == txtStappen || watched == txtKill))
         static_cast<QLineEdit*>(watched)->clear();
-        return true;
-    }
     if (event->type() == QEvent::MouseButtonDblClick && watched == txtKill) {
         handle([&] { kill(); });
         return true;

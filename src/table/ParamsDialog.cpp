@@ -23,9 +23,9 @@ ParamsDialog::ParamsDialog(TableEditor& editor, const core::ProgramState& state,
         edit->setObjectName(QString::fromLatin1(name));
         edit->setToolTip(QString::fromLatin1(toolTip));
         edit->installEventFilter(this);
-        connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& typed) {
-            const QString kept = core::NumericFieldText(typed);
-            if (kept != typed)
+        connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+            const QString kept = core::NumericFieldText(text);
+            if (kept != text)
                 edit->setText(kept);
         });
         return edit;

@@ -81,8 +81,11 @@ TableWindow::~TableWindow() = default;
 
 void TableWindow::connectTable() {
     TableWindowForm& f = form_;
-    connect(f.txtInput, &QLineEdit::textEdited, this,
-            [this](const QString& text) { logic_.view.SetInputText(text); });
+    // Typed or set without keys (a screen reader): the frequency is what the box shows.
+    connect(f.txtInput, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text != logic_.view.view().InputText)
+            logic_.view.SetInputText(text);
+    });
     connect(f.txtInput, &QLineEdit::returnPressed, this,
             [this] { act([this] { logic_.tuning.InputEntered(); }); });
     connect(f.cmdInput, &QPushButton::clicked, this, [this] {

@@ -84,8 +84,8 @@ TEST_F(CoilCodeRule, everyWriterOfTheRegister_putsTheCodeOfTheCountersPosition) 
     ASSERT_TRUE(webcam);
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(webcam, &activate);
-    QTest::mousePress(webcam->Picture1, Qt::LeftButton); // elevation: stepper 2
-    QTest::mousePress(webcam->Picture1, Qt::RightButton);
+    QTest::mouseClick(webcam->Picture1, Qt::LeftButton); // elevation: stepper 2
+    QTest::mouseClick(webcam->Picture1, Qt::RightButton);
     QCoreApplication::sendEvent(webcam, &activate);
     webcam->close();
     expectPositionCodes("the webcam window");

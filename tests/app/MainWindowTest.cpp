@@ -2,6 +2,7 @@
 // logic tells reaches the controls. The logic itself is tested without windows.
 #include "app/AppFixture.h"
 
+#include <QAccessible>
 #include <QMenu>
 #include <QWheelEvent>
 
@@ -33,6 +34,25 @@ TEST_F(MainWindowTest, afterAGotoTheFieldsTakeTheKeysAgain_andEnterTurns) {
     QTest::keyClick(form.Text7, Qt::Key_Return);
     EXPECT_EQ(state.StepCounter, 5);
     EXPECT_EQ(platform.beeps.size(), 2u); // every key in the degree field beeps
+}
+
+TEST_F(MainWindowTest, aFieldsValueIsWhatItShows_alsoWhenItsTextWasSetWithoutKeys) {
+    // As a screen reader or an on-screen keyboard sets a field.
+    QAccessible::queryAccessibleInterface(form.Text3)->setText(QAccessible::Value, "12.5");
+    QTest::mouseClick(form.cmdGotoStep, Qt::LeftButton);
+    EXPECT_EQ(state.StepCounter, 12); // 12.5 rounded half to even
+    QAccessibleEditableTextInterface* degrees =
+        QAccessible::queryAccessibleInterface(form.Text7)->editableTextInterface();
+    ASSERT_TRUE(degrees);
+    degrees->replaceText(0, int(form.Text7->text().size()), "18");
+    EXPECT_EQ(form.Text7->text(), "18 °") << "the field's rule holds for it too";
+    QTest::mouseClick(form.cmdGotoDegrees, Qt::LeftButton);
+    EXPECT_EQ(state.StepCounter, 10);
+
+    form.Text5->setText("1,5x");
+    EXPECT_EQ(form.Text5->text(), "1.5 Sec");
+    QTest::mouseClick(form.cmdHoogste, Qt::LeftButton);
+    EXPECT_EQ(state.SlowestDelayMs, 1500);
 }
 
 TEST_F(MainWindowTest, aClickOnTheDragBarsTrackTurnsByATwentiethOfTheRange) {

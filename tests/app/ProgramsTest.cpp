@@ -3,6 +3,7 @@
 #include "app/AppFixture.h"
 #include "port/CoilOutput.h"
 
+#include <QListWidget>
 #include <QPointer>
 
 namespace {
@@ -203,6 +204,34 @@ TEST_F(ProgramsTest, timerWindowClosedDuringItsTurn_stopsItAndIsDeletedOnlyAfter
     EXPECT_LT(stoppedAt, 400);
     platform.advance(24 * 3600 * 1000.0);
     EXPECT_EQ(state.StepCounter, stoppedAt);
+}
+
+TEST_F(ProgramsTest, escAndSpaceInTheTimerWindow_stopItsTurnAndTheWindowStaysOpen) {
+    test_support::WriteFile(dir.filePath("Timer1.tbl"),
+                            timedTurn(2, 400, 0) + timedTurn(10, 400, 0));
+    QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
+    program::TimerTableWindow* timer = app.timerWindow();
+    ASSERT_TRUE(timer);
+    const QString timerOn = timer->cmdTimerOn->text();
+    platform.scheduleAfter(2500, [&] { QTest::keyClick(timer->List1, Qt::Key_Escape); });
+    platform.advance(3000);
+    const core::Long stoppedAt = state.StepCounter;
+    EXPECT_GT(stoppedAt, 0);
+    EXPECT_LT(stoppedAt, 400);
+    platform.advance(5000);
+    EXPECT_EQ(state.StepCounter, stoppedAt);
+
+    // Space on the focused button stops the next turn and does not click the button.
+    platform.scheduleAfter(2500, [&] { QTest::keyClick(timer->cmdTimerOn, Qt::Key_Space); });
+    platform.advance(3000);
+    const core::Long stoppedAgainAt = state.StepCounter;
+    EXPECT_GT(stoppedAgainAt, stoppedAt);
+    EXPECT_LT(stoppedAgainAt, 400);
+    platform.advance(5000);
+    EXPECT_EQ(state.StepCounter, stoppedAgainAt);
+    EXPECT_EQ(timer->cmdTimerOn->text(), timerOn);
+    ASSERT_EQ(app.timerWindow(), timer);
+    EXPECT_TRUE(timer->isVisible());
 }
 
 TEST_F(ProgramsTest, tableWindows_openOneAtATime_andTheTimerTableReopensAtTheNextStart) {

@@ -115,6 +115,27 @@ TEST_F(DisplayWindowsTest, pelorusClosed_clearsItsEntriesAndWithoutDegreesOnlyBe
     EXPECT_FALSE(Shown<display::PelorusWindow>("Form2"));
 }
 
+TEST_F(DisplayWindowsTest, pelorusColours_startFromTheColourShown_okUnchangedKeepsADesktopColour) {
+    form().mnuPelorus->trigger();
+    auto* pelorus = Shown<display::PelorusWindow>("Form2");
+    ASSERT_TRUE(pelorus);
+    core::ProgramState& s = app.state();
+    const auto greyText = static_cast<core::Long>(0x80000011u);
+    ASSERT_EQ(s.PelorusBackColor, greyText);
+
+    platform.answerNextColor(0x808080); // OK without a change
+    pelorus->mnuBack->trigger();
+    EXPECT_EQ(platform.colorStarts.back(), 0x808080);
+    EXPECT_EQ(s.PelorusBackColor, greyText) << "still the desktop colour";
+    platform.answerNextColor(0x0000FF);
+    pelorus->mnuBack->trigger();
+    EXPECT_EQ(s.PelorusBackColor, 0x0000FF);
+    platform.answerNextColor(std::nullopt); // cancelled
+    pelorus->mnuRand->trigger();
+    EXPECT_EQ(platform.colorStarts.back(), 0xFF0000);
+    EXPECT_EQ(s.PelorusRimColor, 0xFF0000);
+}
+
 TEST_F(DisplayWindowsTest, smallPelorus_keepsTheSizeTheUserGaveIt) {
     form().mnuPelSmall->trigger();
     auto* small = Shown<display::SmallPelorusWindow>("Form9");

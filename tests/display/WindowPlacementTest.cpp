@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using display::DockBeside;
+using display::FramedWindow;
 using display::PlaceOnScreen;
 
 namespace {
@@ -45,4 +46,27 @@ TEST(WindowPlacement, aDockedWindowGoesLeftOfItsAnchorOrRightWhenTheLeftHasNoRoo
     EXPECT_EQ(DockBeside(QRect(0, 50, 780, 648), 330, {Laptop}), QRect(780, 50, 330, 648));
     // No room on either side: inside the screen all the same.
     EXPECT_EQ(DockBeside(QRect(100, 50, 1200, 648), 330, {Laptop}), QRect(0, 50, 330, 648));
+}
+
+// A window manager's frame: borders of 4 px and a title bar of 24 px.
+TEST(WindowPlacement, framedWindows_goBesideOrUnderWithTheWholeFrameOnTheScreen) {
+    const QRect screen(0, 0, 1280, 1000);
+    const QMargins frame(4, 24, 4, 4);
+    const FramedWindow timer{{520, 270}, frame};
+    // Beside the main window where the frame fits there, the frame's edge on the main's.
+    EXPECT_EQ(display::InsideBesideOrUnder(QRect(0, 0, 700, 760), QRect(0, 0, 700, 760), timer,
+                                           {screen}),
+              QRect(704, 24, 520, 270));
+    // No room beside: under it, and up so that the frame's bottom border is on the screen.
+    EXPECT_EQ(display::InsideBesideOrUnder(QRect(0, 0, 800, 760), QRect(0, 0, 800, 760), timer,
+                                           {screen}),
+              QRect(4, 726, 520, 270));
+    // Under a window, the title bar below its frame, not over its bottom.
+    EXPECT_EQ(display::InsideUnder(QRect(100, 100, 400, 300), timer, {screen}),
+              QRect(104, 424, 520, 270));
+    EXPECT_EQ(display::InsideBeside(QRect(900, 0, 300, 200), timer, {screen}),
+              QRect(756, 24, 520, 270));
+    // A frame taller than the screen: the inside shrinks by the frame.
+    EXPECT_EQ(display::InsideOnScreen(QRect(0, 0, 600, 1100), frame, {screen}),
+              QRect(4, 24, 592, 972));
 }

@@ -5,6 +5,7 @@
 #include "program/DirectTableWindow.h"
 #include "program/TimerTableWindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -45,6 +46,15 @@ TEST_F(ProgramWindowsTest, directTable_filtersTypingForwardsItsKeysAndChecksWhat
     EXPECT_EQ(keys[0][0].toInt(), 'N');
     EXPECT_EQ(keys[1][0].toInt(), engine::VirtualKey::Escape);
 
+    // A program put in without keys (a screen reader) is the one that runs, filtered. A program
+    // of one value runs once; should the box's old program of two values run instead, it would
+    // run endlessly, so a stop ends it in time.
+    platform.scheduleAfter(60'000, [&] { turner.stopTurning(); });
+    QAccessible::queryAccessibleInterface(window.txtData)->setText(QAccessible::Value, "4 0");
+    EXPECT_EQ(window.txtData->text(), "40");
+    QTest::mouseClick(window.cmdRun, Qt::LeftButton);
+    EXPECT_EQ(turner.targets(), std::vector<core::Long>{40});
+
     window.mnuDefault->trigger();
     EXPECT_TRUE(window.txtData->text().startsWith("22*,800!"));
     window.mnuLoad2->trigger(); // no Turnlist2.txt: the default stays the program's source
@@ -78,6 +88,21 @@ TEST_F(ProgramWindowsTest, timerTable_addsFromItsBoxesCopiesAClickedLineAndHides
     QTest::keyClicks(window.txtTijd, "25");
     QTest::mouseClick(window.cmdInvoer, Qt::LeftButton); // not hh:mm:ss: a beep
     EXPECT_EQ(platform.beeps.size(), 1u);
+    EXPECT_EQ(window.List1->count(), 1);
+    // Set without keys, as a screen reader does; a position that is no number is refused and
+    // selected for correction.
+    QAccessible::queryAccessibleInterface(window.txtTijd)->setText(QAccessible::Value,
+                                                                    "08:15:00");
+    QAccessible::queryAccessibleInterface(window.txtStappen)->setText(QAccessible::Value, "abc");
+    QTest::mouseClick(window.cmdInvoer, Qt::LeftButton);
+    EXPECT_EQ(platform.beeps.size(), 2u);
+    EXPECT_EQ(window.txtStappen->selectedText(), "abc");
+    QAccessible::queryAccessibleInterface(window.txtStappen)->setText(QAccessible::Value, "75");
+    QTest::mouseClick(window.cmdInvoer, Qt::LeftButton);
+    ASSERT_EQ(window.List1->count(), 2);
+    EXPECT_EQ(window.List1->item(1)->text(), "Nbr 2   08:15:00      75   S 2");
+    window.txtKill->setText("2");
+    QTest::mouseClick(window.cmdKill, Qt::LeftButton);
     EXPECT_EQ(window.List1->count(), 1);
 
     QTest::mouseClick(window.List1->viewport(), Qt::LeftButton, {},

@@ -135,7 +135,8 @@ QString FakePlatform::inputBox(const QString& prompt, const QString& title,
     return defaultText;
 }
 
-std::optional<std::int32_t> FakePlatform::chooseColor(std::int32_t /*initial*/) {
+std::optional<std::int32_t> FakePlatform::chooseColor(std::int32_t initial) {
+    colorStarts.push_back(initial);
     if (!open() || colorAnswers_.empty())
         return std::nullopt;
     const auto answer = colorAnswers_.front();

@@ -56,6 +56,7 @@ public:
     std::vector<double> beeps; // virtual times of the beeps
     std::vector<Message> messages;
     std::vector<Input> inputs;
+    std::vector<std::int32_t> colorStarts; // the start colour of every colour dialog
     int yields = 0; // waits that let events run
     std::size_t pendingCallbacks() const { return scheduled_.size(); }
 

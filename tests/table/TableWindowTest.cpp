@@ -5,6 +5,7 @@
 #include "table/ParamsDialog.h"
 #include "table/SimulatedRigPanel.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -69,6 +70,17 @@ TEST_F(TableWindowTest, listRowsTurnWithoutAPort_arrowKeysStayWithinTheRows) {
     QTest::keyClick(form().lstTable, Qt::Key_Up);
     EXPECT_EQ(view.view().ListIndex, 0);
     EXPECT_EQ(form().lstTable->currentRow(), 0);
+}
+
+TEST_F(TableWindowTest, aFrequencySetWithoutKeys_isTheOneStored) {
+    open(ThreeRows);
+    state.StepCounter = 140;
+    // As a screen reader sets the box.
+    QAccessible::queryAccessibleInterface(form().txtInput)->setText(QAccessible::Value, "3700");
+    QTest::mouseClick(form().cmdInput, Qt::LeftButton);
+    ASSERT_EQ(editor.data().TableLast, 4);
+    EXPECT_EQ(editor.data().TableFreq[3], 3700.0f);
+    EXPECT_EQ(editor.data().TablePos[3], 140);
 }
 
 TEST_F(TableWindowTest, aNameTypedIntoTheFileBoxAndEnterStartsThatTable) {

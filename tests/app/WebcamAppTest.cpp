@@ -1,0 +1,66 @@
+// The webcam window as the application opens it from the main window's picture.
+#include "app/AppFixture.h"
+#include "display/DialView.h"
+#include "display/WebcamWindow.h"
+
+#include <QApplication>
+
+namespace {
+
+struct WebcamAppTest : app_test::AppFixture {
+    WebcamAppTest() {
+        firstStart();
+        form.mnuTarvex->trigger(); // "Both steppers and pin6" shows the picture that opens it
+    }
+    display::WebcamWindow* openWebcam() {
+        QTest::mouseClick(form.Image1, Qt::LeftButton);
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* webcam = qobject_cast<display::WebcamWindow*>(widget);
+                webcam && webcam->isVisible()) {
+                QEvent activate(QEvent::WindowActivate);
+                QCoreApplication::sendEvent(webcam, &activate);
+                return webcam;
+            }
+        }
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST_F(WebcamAppTest, reopened_theFirstButtonChoosesItsOwnAxis) {
+    display::WebcamWindow* webcam = openWebcam();
+    ASSERT_TRUE(webcam);
+    QTest::mouseClick(webcam->Picture1, Qt::LeftButton);
+    EXPECT_EQ(state.SelectedStepper, 1) << "left: elevation, stepper 2";
+    webcam->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    webcam = openWebcam();
+    ASSERT_TRUE(webcam);
+    QTest::mouseClick(webcam->Picture1, Qt::LeftButton);
+    EXPECT_EQ(state.SelectedStepper, 1) << "a left press in a new window is no second press";
+    EXPECT_EQ(webcam->Label2->text(), "Elevation");
+    QTest::mouseClick(webcam->Picture1, Qt::LeftButton);
+    EXPECT_EQ(state.SelectedStepper, 0) << "the same button again alternates";
+    webcam->close();
+}
+
+TEST_F(WebcamAppTest, activated_keepsTheShownFlagsOfTheWindowsThatStayOpen) {
+    form.mnuPelorus->trigger();
+    form.mnuTableUnity->trigger();
+    ASSERT_TRUE(state.PelorusShown);
+    ASSERT_TRUE(app.tableWindow());
+    display::WebcamWindow* webcam = openWebcam();
+    ASSERT_TRUE(webcam);
+    ASSERT_TRUE(app.tableWindow());
+    EXPECT_TRUE(state.PelorusShown);
+    EXPECT_TRUE(state.TableWindowShown);
+    webcam->close();
+
+    // The next start opens them again.
+    form.mnuSavecfg->trigger();
+    app_test::SecondRun second(dir.path());
+    EXPECT_TRUE(second.app.state().PelorusShown);
+    EXPECT_TRUE(second.app.tableWindow());
+}
