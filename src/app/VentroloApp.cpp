@@ -95,9 +95,11 @@ int VentroloApp::Run(const core::CommandLineOptions& options) {
         splash.show();
         platform.waitMs(1000, true);
     }
-    const port::LptBackendOptions lpt =
-        port::LptOptionsFor(options, core::SettingsFilePath(directory.path), platform);
+    core::SettingsReport lptSettings;
+    const port::LptBackendOptions lpt = port::LptOptionsFor(
+        options, core::SettingsFilePath(directory.path), lptSettings);
     VentroloApp ventrolo(directory.path, platform, port::CreateLptBackend(lpt, platform));
+    ventrolo.settingsReport().Add(lptSettings);
     platform.setDialogParent(&ventrolo.mainWindow());
     return ventrolo.exec();
 }

@@ -36,17 +36,21 @@ QString RigLinkChoice::settingsFile() const {
     return directory_ + QStringLiteral("/Ventrolo.ini");
 }
 
-void RigLinkChoice::Load() {
-    const QByteArray value = [this] {
+void RigLinkChoice::Load(core::SettingsReport* report) {
+    const QString given = [this] {
         const QSettings ini(settingsFile(), QSettings::IniFormat);
-        return core::SettingsText(ini, LinkKey).value_or(QString()).toLower().toLatin1();
+        return core::SettingsText(ini, LinkKey).value_or(QString());
     }();
+    const QByteArray value = given.toLower().toUtf8();
     link_ = value == SimulatedValue ? Link::Simulated
             : value == RigctldValue ? Link::Rigctld
                                     : Link::Serial;
-    if (value != LinkValue(link_))
+    if (value != LinkValue(link_)) {
+        if (!value.isEmpty() && report)
+            report->Unused(settingsFile(), LinkKey, given, QString::fromLatin1(SerialValue));
         store();
-    address_ = LoadRigctldAddress(settingsFile());
+    }
+    address_ = LoadRigctldAddress(settingsFile(), report);
     (void)cat_.setLink(simulated() ? static_cast<SerialLink&>(simulated_) : serial_);
 }
 

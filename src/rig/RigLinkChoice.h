@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SettingsReport.h"
 #include "rig/CatControl.h"
 #include "rig/RigctldAddress.h"
 #include "rig/SerialLink.h"
@@ -27,8 +28,9 @@ public:
                   SimulatedRig& simulated);
 
     // Reads the choice (an unknown value or a missing file gives Serial, written back so the
-    // user finds the key) and gives the CAT link that line.
-    void Load();
+    // user finds the key) and gives the CAT link that line. Unknown values, here and in
+    // [rigctld], are noted in report.
+    void Load(core::SettingsReport* report = nullptr);
     Link link() const { return link_; }
     bool simulated() const { return link_ == Link::Simulated; }
     bool rigctld() const { return link_ == Link::Rigctld; }

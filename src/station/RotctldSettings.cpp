@@ -33,7 +33,7 @@ std::optional<QHostAddress> Address(const QString& text) {
 
 } // namespace
 
-RotctldSettings ReadRotctldSettings(const QString& settingsFile) {
+RotctldSettings ReadRotctldSettings(const QString& settingsFile, core::SettingsReport* report) {
     RotctldSettings result;
     std::vector<std::pair<QString, QString>> missing;
     QStringList unusable;
@@ -46,8 +46,11 @@ RotctldSettings ReadRotctldSettings(const QString& settingsFile) {
                 return;
             }
             const QString text = core::SettingsText(ini, name).value_or(QString());
-            if (!use(text))
-                unusable << key + QLatin1Char('=') + text;
+            if (use(text))
+                return;
+            unusable << key + QLatin1Char('=') + text;
+            if (report)
+                report->Unused(settingsFile, name, text, defaultText);
         };
         read(QStringLiteral("enabled"), QStringLiteral("false"), [&](const QString& text) {
             const auto on = Switch(text);
