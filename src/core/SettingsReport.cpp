@@ -11,6 +11,9 @@ Q_LOGGING_CATEGORY(lcSettings, "ventrolo.settings")
 namespace {
 
 QString Line(const UnusedSetting& s) {
+    if (s.key.isEmpty())
+        return QStringLiteral("%1 cannot be read: %2; every setting in it keeps its default.")
+            .arg(s.file, s.found);
     const qsizetype slash = s.key.indexOf(QLatin1Char('/'));
     return QStringLiteral("%1: [%2] %3=%4 cannot be used; %5 is used instead.")
         .arg(s.file, s.key.left(slash), s.key.mid(slash + 1), s.found, s.kept);
@@ -22,6 +25,10 @@ void SettingsReport::Unused(const QString& file, const QString& key, const QStri
                             const QString& kept) {
     if (note({file, key, found, kept}))
         qCWarning(lcSettings).noquote() << Line(unused_.back());
+}
+
+void SettingsReport::Unreadable(const QString& file, const QString& why) {
+    Unused(file, QString(), why, QString());
 }
 
 void SettingsReport::Add(const SettingsReport& other) {

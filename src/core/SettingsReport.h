@@ -10,8 +10,8 @@ namespace core {
 
 struct UnusedSetting {
     QString file;  // the settings file
-    QString key;   // "rig/link"
-    QString found; // the text in the file
+    QString key;   // "rig/link"; empty when the whole file cannot be read
+    QString found; // the text in the file; why it cannot be read
     QString kept;  // what the program uses instead
 };
 
@@ -22,6 +22,9 @@ public:
 
     // Takes in what another report noted (already logged there).
     void Add(const SettingsReport& other);
+
+    // The whole file cannot be read (why): every setting keeps its default.
+    void Unreadable(const QString& file, const QString& why);
 
     bool isEmpty() const { return unused_.empty(); }
     const std::vector<UnusedSetting>& unused() const { return unused_; }

@@ -3,7 +3,6 @@
 #include "core/SettingsFile.h"
 
 #include <QLoggingCategory>
-#include <QSettings>
 
 namespace port {
 
@@ -78,7 +77,7 @@ LptSettings ReadLptSettings(const QString& settingsFile, core::SettingsReport* r
     std::vector<std::pair<QString, QString>> missing;
     std::vector<std::pair<QString, QString>> missingLines;
     {
-        const QSettings ini(settingsFile, QSettings::IniFormat);
+        const core::IniSettings ini(settingsFile);
         if (!core::SettingsContain(ini, BackendKey)) {
             missing.emplace_back(QStringLiteral("backend"), QStringLiteral("auto"));
         } else {

@@ -27,9 +27,9 @@ public:
     RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
                   SimulatedRig& simulated);
 
-    // Reads the choice (an unknown value or a missing file gives Serial, written back so the
-    // user finds the key) and gives the CAT link that line. Unknown values, here and in
-    // [rigctld], are noted in report.
+    // Reads the choice and gives the CAT link that line. A missing key gives Serial, written
+    // so the user finds the key; an unknown value gives Serial too and is noted in report, as
+    // are those of [rigctld].
     void Load(core::SettingsReport* report = nullptr);
     Link link() const { return link_; }
     bool simulated() const { return link_ == Link::Simulated; }

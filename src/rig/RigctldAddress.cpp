@@ -4,7 +4,6 @@
 #include "rig/RigLogging.h"
 
 #include <QRegularExpression>
-#include <QSettings>
 
 namespace rig {
 
@@ -32,7 +31,7 @@ std::optional<RigctldAddress> ParseRigctldAddress(const QString& text) {
 }
 
 RigctldAddress LoadRigctldAddress(const QString& settingsFile, core::SettingsReport* report) {
-    const QSettings ini(settingsFile, QSettings::IniFormat);
+    const core::IniSettings ini(settingsFile);
     RigctldAddress address;
     auto unused = [&](const QString& key, const QString& found, const QString& kept) {
         if (report && !found.isEmpty())

@@ -3,7 +3,6 @@
 #include "core/SettingsFile.h"
 #include "rig/RigLogging.h"
 
-#include <QSettings>
 
 namespace rig {
 
@@ -16,7 +15,7 @@ const QString Key = QStringLiteral("rig/holdWhileTransmitting");
 TransmitGuard::TransmitGuard(QString settingsFile) : file_(std::move(settingsFile)) {}
 
 void TransmitGuard::Load(core::SettingsReport* report) {
-    const QSettings ini(file_, QSettings::IniFormat);
+    const core::IniSettings ini(file_);
     const QString given = core::SettingsText(ini, Key).value_or(QString());
     const QString value = given.toLower();
     // Anything but a plain "no" keeps the stepper still: the safe side.

@@ -3,7 +3,6 @@
 #include "core/SettingsFile.h"
 #include "station/StationLogging.h"
 
-#include <QSettings>
 #include <optional>
 
 namespace station {
@@ -38,7 +37,7 @@ RotctldSettings ReadRotctldSettings(const QString& settingsFile, core::SettingsR
     std::vector<std::pair<QString, QString>> missing;
     QStringList unusable;
     {
-        const QSettings ini(settingsFile, QSettings::IniFormat);
+        const core::IniSettings ini(settingsFile);
         auto read = [&](const QString& key, const QString& defaultText, auto use) {
             const QString name = Group + QLatin1Char('/') + key;
             if (!core::SettingsContain(ini, name)) {

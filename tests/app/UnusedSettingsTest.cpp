@@ -43,3 +43,9 @@ TEST_F(UnusedSettingsTest, aFileOfUsableValues_saysNothing) {
     EXPECT_EQ(platform.messages.size(), 1u); // the default configuration made
     EXPECT_TRUE(app->settingsReport().isEmpty());
 }
+
+TEST_F(UnusedSettingsTest, anUnknownLinkIsLeftInTheFileForTheUserToMend) {
+    const QByteArray ini = "[rig]\nlink=Radio ; mine\n";
+    start(ini);
+    EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.ini")).startsWith(ini));
+}

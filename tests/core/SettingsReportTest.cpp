@@ -13,8 +13,10 @@ TEST(SettingsReportTest, eachUnusedValueIsToldOnceWithItsFileKeyValueAndWhatIsUs
     before.Unused("/d/Ventrolo.ini", "lpt/backend", "usb", "auto");
     before.Unused("/d/Ventrolo.ini", "rig/link", "radio", "serial");
     report.Add(before);
-    ASSERT_EQ(report.unused().size(), 2u);
+    report.Unreadable("/e/Ventrolo.ini", "it is a directory");
+    ASSERT_EQ(report.unused().size(), 3u);
     EXPECT_EQ(report.text(), "/d/Ventrolo.ini: [rig] link=radio cannot be used; serial is used "
                              "instead.\n/d/Ventrolo.ini: [lpt] backend=usb cannot be used; auto "
-                             "is used instead.");
+                             "is used instead.\n/e/Ventrolo.ini cannot be read: it is a "
+                             "directory; every setting in it keeps its default.");
 }
