@@ -82,14 +82,9 @@ QByteArray WithValue(const QByteArray& line, const QByteArray& value) {
 } // namespace
 
 std::optional<QString> SettingsFileProblem(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return std::nullopt;
-    if (info.isDir())
-        return QStringLiteral("it is a directory");
-    if (!info.isFile())
-        return QStringLiteral("it is not a regular file (a device or a pipe)");
-    if (info.size() > MaxTextFileBytes)
+    if (auto why = NoRegularFileText(path))
+        return why;
+    if (QFileInfo(path).size() > MaxTextFileBytes)
         return QStringLiteral("it is larger than %1 MB").arg(MaxTextFileBytes / (1024 * 1024));
     return std::nullopt;
 }

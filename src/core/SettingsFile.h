@@ -25,7 +25,7 @@ public:
 
 // The text of a key ("lpt/port888"), trimmed. An unquoted comma makes QSettings read a list
 // ("/dev/serial/by-id/usb-Prolific,_D-if00" gives two parts), which is joined again with ",".
-// nullopt for a key that is missing, blank or holds no text (@Rect(...) and the like),.
+// nullopt for a key that is missing, blank or holds no text (@Rect(...) and the like).
 std::optional<QString> SettingsText(const QSettings& settings, const QString& key);
 
 // Whether the file holds the key, blank or not. Use it instead of QSettings::contains, which

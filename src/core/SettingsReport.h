@@ -20,11 +20,10 @@ public:
     void Unused(const QString& file, const QString& key, const QString& found,
                 const QString& kept);
 
-    // Takes in what another report noted (already logged there).
-    void Add(const SettingsReport& other);
-
     // The whole file cannot be read (why): every setting keeps its default.
     void Unreadable(const QString& file, const QString& why);
+    // Takes in what another report noted (already logged there).
+    void Add(const SettingsReport& other);
 
     bool isEmpty() const { return unused_.empty(); }
     const std::vector<UnusedSetting>& unused() const { return unused_; }
