@@ -1,12 +1,15 @@
 # Ventrolo: `make run` starts the program, `make test` runs every test, `make bench` measures,
 # `make package` builds the Debian package (build/package/ventrolo_*.deb), `make package-test`
-# checks it.
+# checks it, `make robustness` starts the program on damaged files.
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 # Seconds each fuzz target runs under `make fuzz`.
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps deps-fuzz configure build run test bench fuzz package package-test clean
+# Options of tests/robustness/run, for example ROBUSTNESS="--every 3" for a third of the trials.
+ROBUSTNESS ?=
+
+.PHONY: deps deps-fuzz configure build run test bench fuzz robustness package package-test clean
 
 deps:
 	scripts/install-deps
@@ -41,6 +44,9 @@ fuzz: deps-fuzz
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	scripts/run-fuzz build/fuzz $(FUZZ_SECONDS)
+
+robustness: build
+	tests/robustness/run --program $(BUILD_DIR)/src/app/ventrolo $(ROBUSTNESS)
 
 clean:
 	rm -rf build

@@ -50,7 +50,7 @@ inline void CheckIniFile(const QByteArray& bytes) {
     std::optional<QString> lptText[3], comText[4];
     bool backendGiven = false;
     {
-        const QSettings ini(path, QSettings::IniFormat);
+        const core::IniSettings ini(path);
         for (int i = 0; i < 3; ++i)
             lptText[i] = core::SettingsText(ini, QLatin1String(LptDeviceKeys[i].key));
         for (int i = 0; i < 4; ++i)

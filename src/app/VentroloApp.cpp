@@ -1,6 +1,7 @@
 #include "app/VentroloApp.h"
 
 #include "core/ProgramDirectory.h"
+#include "core/SettingsFile.h"
 #include "core/SingleInstance.h"
 #include "core/VersionTexts.h"
 #include "platform/QtPlatform.h"
@@ -95,9 +96,13 @@ int VentroloApp::Run(const core::CommandLineOptions& options) {
         splash.show();
         platform.waitMs(1000, true);
     }
-    const port::LptBackendOptions lpt =
-        port::LptOptionsFor(options, core::SettingsFilePath(directory.path), platform);
+    const QString settingsFile = core::SettingsFilePath(directory.path);
+    core::SettingsReport lptSettings;
+    if (const auto problem = core::SettingsFileProblem(settingsFile))
+        lptSettings.Unreadable(settingsFile, *problem);
+    const port::LptBackendOptions lpt = port::LptOptionsFor(options, settingsFile, lptSettings);
     VentroloApp ventrolo(directory.path, platform, port::CreateLptBackend(lpt, platform));
+    ventrolo.settingsReport().Add(lptSettings);
     platform.setDialogParent(&ventrolo.mainWindow());
     return ventrolo.exec();
 }

@@ -4,6 +4,7 @@
 #include "core/CommandLine.h"
 #include "core/ConfigFile.h"
 #include "core/ProgramState.h"
+#include "core/SettingsReport.h"
 #include "core/ShutdownSignals.h"
 #include "display/LptInputTest.h"
 #include "display/LptOutputTest.h"
@@ -45,6 +46,7 @@
 #include "rig/SimulatedRig.h"
 #include "station/PositionJournal.h"
 #include "station/RotatorServer.h"
+#include "station/RotctldSettings.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
 #include "table/TableWindow.h"
@@ -115,6 +117,8 @@ public:
     rig::RigTuning& tuning() { return tuning_; }
     rig::SimulatedRig& simulatedRig() { return simulatedRig_; }
     rig::CatLog& catLog() { return catLog_; }
+    // The values of Ventrolo.ini that cannot be used, told once after the start.
+    core::SettingsReport& settingsReport() { return settingsReport_; }
     // The direct and timer table windows while they are open (the timer one also while hidden).
     program::DirectTableWindow* directWindow() const;
     program::TimerTableWindow* timerWindow() const;
@@ -177,6 +181,8 @@ private:
     // The menu's check item: the server on or off, stored in Ventrolo.ini.
     void rotatorServerClicked(bool on);
     void startRotatorServer();
+    void listen(const station::RotctldSettings& settings);
+    void tellUnusedSettings();
 
     core::ProgramState state_;
     platform::Platform& platform_;
@@ -273,6 +279,7 @@ private:
 
     // The station (VentroloAppStation.cpp).
     QString settingsFile_;
+    core::SettingsReport settingsReport_;
     station::PositionJournal journal_;
     station::RotatorServer rotator_;
 };

@@ -2,7 +2,7 @@
 // for other programs.
 #include "app/VentroloApp.h"
 #include "core/VersionTexts.h"
-#include "station/RotctldSettings.h"
+#include "rig/TransmitGuard.h"
 
 #include <QAction>
 
@@ -42,8 +42,14 @@ void VentroloApp::startStation() {
     // A signal may have ended the program while the question was open.
     if (exitPath_.ending())
         return;
-    if (station::ReadRotctldSettings(settingsFile_).enabled)
-        startRotatorServer();
+    const station::RotctldSettings rotctld =
+        station::ReadRotctldSettings(settingsFile_, &settingsReport_);
+    rig::TransmitGuard(settingsFile_).Load(&settingsReport_);
+    tellUnusedSettings();
+    if (exitPath_.ending())
+        return;
+    if (rotctld.enabled)
+        listen(rotctld);
     if (calibrate) {
         // From the event loop: the run goes on until the user stops it.
         QMetaObject::invokeMethod(
@@ -78,8 +84,11 @@ void VentroloApp::startRotatorServer() {
     if (!settings.problem.isEmpty())
         platform_.messageBox(settings.problem, core::MessageTitle(), platform::Icon::Exclamation);
     // Nothing may turn the stepper once the way out has begun (perhaps during that message).
-    if (exitPath_.ending())
-        return;
+    if (!exitPath_.ending())
+        listen(settings);
+}
+
+void VentroloApp::listen(const station::RotctldSettings& settings) {
     QString error;
     if (rotator_.Listen(settings.address, settings.port, &error))
         return;
@@ -87,6 +96,14 @@ void VentroloApp::startRotatorServer() {
                              .arg(settings.address.toString())
                              .arg(settings.port)
                              .arg(error),
+                         core::MessageTitle(), platform::Icon::Exclamation);
+}
+
+void VentroloApp::tellUnusedSettings() {
+    if (settingsReport_.isEmpty())
+        return;
+    platform_.messageBox(QStringLiteral("Some settings cannot be used and were left out:\n\n%1")
+                             .arg(settingsReport_.text()),
                          core::MessageTitle(), platform::Icon::Exclamation);
 }
 

@@ -11,7 +11,7 @@ namespace app {
 
 void VentroloApp::wireTable() {
     simulatedRig_.followModelOf(state_);
-    rigLinks_.Load();
+    rigLinks_.Load(&settingsReport_);
     tableEditor_.setEngineLink(&tableEngine_);
     tuning_.setRigctld(rigctldRig_);
     // No turn while our PTT is on or the rig reports transmit, whoever asks for it.

@@ -3,6 +3,7 @@
 #include "core/AtomicFile.h"
 #include "core/TextFile.h"
 
+#include <QFileInfo>
 #include <QTemporaryFile>
 #include <map>
 
@@ -79,6 +80,18 @@ QByteArray WithValue(const QByteArray& line, const QByteArray& value) {
 }
 
 } // namespace
+
+std::optional<QString> SettingsFileProblem(const QString& path) {
+    if (auto why = NoRegularFileText(path))
+        return why;
+    if (QFileInfo(path).size() > MaxTextFileBytes)
+        return QStringLiteral("it is larger than %1 MB").arg(MaxTextFileBytes / (1024 * 1024));
+    return std::nullopt;
+}
+
+IniSettings::IniSettings(const QString& path)
+    : QSettings(SettingsFileProblem(path) ? QStringLiteral("/dev/null") : path,
+                QSettings::IniFormat) {}
 
 std::optional<QString> SettingsText(const QSettings& settings, const QString& key) {
     // Every section is read first: QSettings reads a section when a key of it is asked for, and

@@ -11,6 +11,18 @@
 // QSettings writes the whole file anew, without the user's comments and the lines it cannot read.
 namespace core {
 
+// Why the settings file cannot be read by the text-file rule (a directory, a pipe, a device,
+// larger than MaxTextFileBytes); nullopt for a file that can, or that is missing.
+std::optional<QString> SettingsFileProblem(const QString& path);
+
+// QSettings on the settings file in INI format, the only way the file is read: a file with a
+// SettingsFileProblem reads as empty and is never opened (QSettings opens it at construction,
+// and a pipe would block the program there, a device would never end).
+class IniSettings : public QSettings {
+public:
+    explicit IniSettings(const QString& path);
+};
+
 // The text of a key ("lpt/port888"), trimmed. An unquoted comma makes QSettings read a list
 // ("/dev/serial/by-id/usb-Prolific,_D-if00" gives two parts), which is joined again with ",".
 // nullopt for a key that is missing, blank or holds no text (@Rect(...) and the like).

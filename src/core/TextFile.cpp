@@ -17,12 +17,8 @@ TextFileRead ReadTextFile(const QString& path) {
     if (!info.exists())
         return read;
     read.status = TextFileRead::Status::Unreadable;
-    if (info.isDir()) {
-        read.error = QStringLiteral("it is a directory");
-        return read;
-    }
-    if (!info.isFile()) {
-        read.error = QStringLiteral("it is not a regular file (a device or a pipe)");
+    if (auto why = NoRegularFileText(path)) {
+        read.error = std::move(*why);
         return read;
     }
     QFile file(path);
@@ -44,6 +40,15 @@ TextFileRead ReadTextFile(const QString& path) {
     read.status = TextFileRead::Status::Read;
     read.bytes = std::move(bytes);
     return read;
+}
+
+std::optional<QString> NoRegularFileText(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return std::nullopt;
+    if (info.isDir())
+        return QStringLiteral("it is a directory");
+    return QStringLiteral("it is not a regular file (a device or a pipe)");
 }
 
 QString TruncatedText() {

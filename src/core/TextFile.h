@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace core {
 
@@ -22,6 +23,10 @@ struct TextFileRead {
 };
 
 TextFileRead ReadTextFile(const QString& path);
+
+// Why the file at path is not read by this rule (a directory, a device or a pipe); nullopt for
+// a regular file and a missing one.
+std::optional<QString> NoRegularFileText(const QString& path);
 
 // What a truncated read left out, for the user: "it is larger than 4 MB; what follows was not
 // read".

@@ -1,10 +1,8 @@
 #include "port/LptSettings.h"
 
 #include "core/SettingsFile.h"
-#include "core/VersionTexts.h"
 
 #include <QLoggingCategory>
-#include <QSettings>
 
 namespace port {
 
@@ -74,12 +72,12 @@ QString LptDevicePaths::forAddress(std::uint16_t address) const {
     }
 }
 
-LptSettings ReadLptSettings(const QString& settingsFile) {
+LptSettings ReadLptSettings(const QString& settingsFile, core::SettingsReport* report) {
     LptSettings result;
     std::vector<std::pair<QString, QString>> missing;
     std::vector<std::pair<QString, QString>> missingLines;
     {
-        const QSettings ini(settingsFile, QSettings::IniFormat);
+        const core::IniSettings ini(settingsFile);
         if (!core::SettingsContain(ini, BackendKey)) {
             missing.emplace_back(QStringLiteral("backend"), QStringLiteral("auto"));
         } else {
@@ -90,6 +88,8 @@ LptSettings ReadLptSettings(const QString& settingsFile) {
                 result.problem = QStringLiteral("%1: [lpt] backend=%2 is not one of %3; the port "
                                                 "is chosen automatically.")
                                      .arg(settingsFile, backendText, BackendNameList());
+                if (report)
+                    report->Unused(settingsFile, BackendKey, backendText, QStringLiteral("auto"));
             }
         }
         for (const DeviceKey& d : DeviceKeys) {
@@ -110,20 +110,15 @@ LptSettings ReadLptSettings(const QString& settingsFile) {
 }
 
 LptBackendOptions LptOptionsFor(const core::CommandLineOptions& commandLine,
-                                const QString& settingsFile, platform::Platform& platform) {
-    const LptSettings settings = ReadLptSettings(settingsFile);
+                                const QString& settingsFile, core::SettingsReport& report) {
+    const auto given = LptBackendFromText(commandLine.lpt);
+    // With a backend on the command line the file's does not matter: it is not reported.
+    const LptSettings settings = ReadLptSettings(settingsFile, given ? nullptr : &report);
     LptBackendOptions options;
     options.devices = settings.devices;
     options.gpio = settings.gpio;
     options.portLogFile = commandLine.portLogFile;
-    if (const auto given = LptBackendFromText(commandLine.lpt)) {
-        options.choice = *given;
-    } else {
-        options.choice = settings.backend;
-        if (!settings.problem.isEmpty())
-            platform.messageBox(settings.problem, core::MessageTitle(),
-                                platform::Icon::Exclamation);
-    }
+    options.choice = given.value_or(settings.backend);
     return options;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/CommandLine.h"
-#include "platform/Platform.h"
+#include "core/SettingsReport.h"
 #include "port/GpioPinMap.h"
 
 #include <QString>
@@ -45,12 +45,13 @@ struct LptSettings {
 
 // Reads [lpt] and [gpio] from the settings file, adding the keys that are missing or blank with
 // their defaults to its end so the user finds them to edit; nothing else in the file is
-// rewritten. A file that cannot be read or written gives the defaults.
-LptSettings ReadLptSettings(const QString& settingsFile);
+// rewritten. A file that cannot be read or written gives the defaults. A backend that cannot be
+// used is noted in report too.
+LptSettings ReadLptSettings(const QString& settingsFile, core::SettingsReport* report = nullptr);
 
 // The backend, devices and lines to use: --lpt when given, else the settings file. A backend
-// in the file that cannot be used is reported through platform; a [gpio] problem is told
-// when the gpio backend is opened.
+// in the file that cannot be used is noted in report; a [gpio] problem is told when the gpio
+// backend is opened.
 struct LptBackendOptions {
     LptBackend choice = LptBackend::Auto;
     LptDevicePaths devices;
@@ -58,6 +59,6 @@ struct LptBackendOptions {
     GpioPinMap gpio;
 };
 LptBackendOptions LptOptionsFor(const core::CommandLineOptions& commandLine,
-                                const QString& settingsFile, platform::Platform& platform);
+                                const QString& settingsFile, core::SettingsReport& report);
 
 } // namespace port

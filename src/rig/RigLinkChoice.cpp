@@ -3,7 +3,6 @@
 #include "core/SettingsFile.h"
 #include "rig/RigLogging.h"
 
-#include <QSettings>
 
 namespace rig {
 
@@ -36,17 +35,22 @@ QString RigLinkChoice::settingsFile() const {
     return directory_ + QStringLiteral("/Ventrolo.ini");
 }
 
-void RigLinkChoice::Load() {
-    const QByteArray value = [this] {
-        const QSettings ini(settingsFile(), QSettings::IniFormat);
-        return core::SettingsText(ini, LinkKey).value_or(QString()).toLower().toLatin1();
+void RigLinkChoice::Load(core::SettingsReport* report) {
+    const QString given = [this] {
+        const core::IniSettings ini(settingsFile());
+        return core::SettingsText(ini, LinkKey).value_or(QString());
     }();
+    const QByteArray value = given.toLower().toUtf8();
     link_ = value == SimulatedValue ? Link::Simulated
             : value == RigctldValue ? Link::Rigctld
                                     : Link::Serial;
-    if (value != LinkValue(link_))
+    // A missing key is written for the user to find; an unknown value stays for the user to
+    // mend.
+    if (value.isEmpty())
         store();
-    address_ = LoadRigctldAddress(settingsFile());
+    else if (value != LinkValue(link_) && report)
+        report->Unused(settingsFile(), LinkKey, given, QString::fromLatin1(SerialValue));
+    address_ = LoadRigctldAddress(settingsFile(), report);
     (void)cat_.setLink(simulated() ? static_cast<SerialLink&>(simulated_) : serial_);
 }
 

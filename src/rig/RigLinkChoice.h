@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SettingsReport.h"
 #include "rig/CatControl.h"
 #include "rig/RigctldAddress.h"
 #include "rig/SerialLink.h"
@@ -26,9 +27,10 @@ public:
     RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
                   SimulatedRig& simulated);
 
-    // Reads the choice (an unknown value or a missing file gives Serial, written back so the
-    // user finds the key) and gives the CAT link that line.
-    void Load();
+    // Reads the choice and gives the CAT link that line. A missing key gives Serial, written
+    // so the user finds the key; an unknown value gives Serial too and is noted in report, as
+    // are those of [rigctld].
+    void Load(core::SettingsReport* report = nullptr);
     Link link() const { return link_; }
     bool simulated() const { return link_ == Link::Simulated; }
     bool rigctld() const { return link_ == Link::Rigctld; }

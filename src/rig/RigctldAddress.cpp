@@ -4,7 +4,6 @@
 #include "rig/RigLogging.h"
 
 #include <QRegularExpression>
-#include <QSettings>
 
 namespace rig {
 
@@ -31,18 +30,27 @@ std::optional<RigctldAddress> ParseRigctldAddress(const QString& text) {
     return address;
 }
 
-RigctldAddress LoadRigctldAddress(const QString& settingsFile) {
-    const QSettings ini(settingsFile, QSettings::IniFormat);
+RigctldAddress LoadRigctldAddress(const QString& settingsFile, core::SettingsReport* report) {
+    const core::IniSettings ini(settingsFile);
     RigctldAddress address;
-    const QString host =
-        core::SettingsText(ini, QStringLiteral("rigctld/host")).value_or(QString());
-    if (ParseRigctldAddress(host))
-        address.host = ParseRigctldAddress(host)->host;
+    auto unused = [&](const QString& key, const QString& found, const QString& kept) {
+        if (report && !found.isEmpty())
+            report->Unused(settingsFile, key, found, kept);
+    };
+    const QString hostKey = QStringLiteral("rigctld/host");
+    const QString host = core::SettingsText(ini, hostKey).value_or(QString());
+    if (const auto parsed = ParseRigctldAddress(host))
+        address.host = parsed->host;
+    else
+        unused(hostKey, host, address.host);
+    const QString portKey = QStringLiteral("rigctld/port");
+    const QString portText = core::SettingsText(ini, portKey).value_or(QString());
     bool number = false;
-    const int port =
-        core::SettingsText(ini, QStringLiteral("rigctld/port")).value_or(QString()).toInt(&number);
+    const int port = portText.toInt(&number);
     if (number && port >= 1 && port <= 65535)
         address.port = port;
+    else
+        unused(portKey, portText, QString::number(address.port));
     return address;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SettingsReport.h"
+
 #include <QString>
 #include <optional>
 
@@ -21,8 +23,10 @@ struct RigctldAddress {
 // outside 1..65535 or anything else that is not an address.
 std::optional<RigctldAddress> ParseRigctldAddress(const QString& text);
 
-// The [rigctld] group of the settings file; a missing or damaged entry gives its default.
-RigctldAddress LoadRigctldAddress(const QString& settingsFile);
+// The [rigctld] group of the settings file; a missing or damaged entry gives its default, a
+// damaged one noted in report.
+RigctldAddress LoadRigctldAddress(const QString& settingsFile,
+                                  core::SettingsReport* report = nullptr);
 void StoreRigctldAddress(const QString& settingsFile, const RigctldAddress& address);
 
 } // namespace rig

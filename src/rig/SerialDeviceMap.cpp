@@ -4,7 +4,6 @@
 #include "core/SettingsFile.h"
 #include "rig/RigLogging.h"
 
-#include <QSettings>
 
 namespace rig {
 
@@ -13,7 +12,7 @@ SerialDeviceMap SerialDeviceMap::Load(const QString& programDirectory) {
     SerialDeviceMap map;
     std::vector<std::pair<QString, QString>> missing;
     {
-        const QSettings ini(path, QSettings::IniFormat);
+        const core::IniSettings ini(path);
         for (int i = 0; i < 4; ++i) {
             const QString key = QStringLiteral("COM%1").arg(i + 1);
             const auto text = core::SettingsText(ini, QStringLiteral("serial/") + key);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SettingsReport.h"
+
 #include <QString>
 #include <optional>
 
@@ -16,7 +18,8 @@ public:
     // settingsFile: Ventrolo.ini.
     explicit TransmitGuard(QString settingsFile);
 
-    void Load();
+    // A value that is neither on nor off keeps the guard on, noted in report.
+    void Load(core::SettingsReport* report = nullptr);
     bool enabled() const { return enabled_; }
     // Kept in the file; a file that cannot be written keeps it for this run.
     void setEnabled(bool on);

@@ -3,7 +3,6 @@
 #include "core/SettingsFile.h"
 #include "station/StationLogging.h"
 
-#include <QSettings>
 #include <optional>
 
 namespace station {
@@ -33,12 +32,12 @@ std::optional<QHostAddress> Address(const QString& text) {
 
 } // namespace
 
-RotctldSettings ReadRotctldSettings(const QString& settingsFile) {
+RotctldSettings ReadRotctldSettings(const QString& settingsFile, core::SettingsReport* report) {
     RotctldSettings result;
     std::vector<std::pair<QString, QString>> missing;
     QStringList unusable;
     {
-        const QSettings ini(settingsFile, QSettings::IniFormat);
+        const core::IniSettings ini(settingsFile);
         auto read = [&](const QString& key, const QString& defaultText, auto use) {
             const QString name = Group + QLatin1Char('/') + key;
             if (!core::SettingsContain(ini, name)) {
@@ -46,8 +45,11 @@ RotctldSettings ReadRotctldSettings(const QString& settingsFile) {
                 return;
             }
             const QString text = core::SettingsText(ini, name).value_or(QString());
-            if (!use(text))
-                unusable << key + QLatin1Char('=') + text;
+            if (use(text))
+                return;
+            unusable << key + QLatin1Char('=') + text;
+            if (report)
+                report->Unused(settingsFile, name, text, defaultText);
         };
         read(QStringLiteral("enabled"), QStringLiteral("false"), [&](const QString& text) {
             const auto on = Switch(text);

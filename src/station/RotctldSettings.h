@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SettingsReport.h"
+
 #include <QHostAddress>
 #include <QString>
 
@@ -18,8 +20,10 @@ struct RotctldSettings {
 };
 
 // Reads [rotctld], adding the keys that are missing with their defaults so the user finds them
-// to edit. A file that cannot be read gives the defaults.
-RotctldSettings ReadRotctldSettings(const QString& settingsFile);
+// to edit. A file that cannot be read gives the defaults. The values that cannot be used are noted
+// in report too.
+RotctldSettings ReadRotctldSettings(const QString& settingsFile,
+                                    core::SettingsReport* report = nullptr);
 // Stores enabled=, keeping the rest of the file as it is; false, and error saying why, when the
 // file cannot be written.
 bool StoreRotctldEnabled(const QString& settingsFile, bool enabled, QString* error = nullptr);

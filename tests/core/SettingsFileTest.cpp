@@ -1,10 +1,12 @@
 #include "core/SettingsFile.h"
 
+#include "core/TextFile.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 using namespace core;
@@ -103,4 +105,24 @@ TEST_F(SettingsFileTest, aChangeThatWouldNotReadBackOrCannotBeWritten_leavesTheF
     EXPECT_FALSE(
         SetSettings(dir.filePath("no/such/dir/Ventrolo.ini"), "rig", {{"link", "serial"}}, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(SettingsFileTest, aFileTheTextRuleRefuses_isNeverReadAndGivesNoValue) {
+    // A named pipe blocked the program's start for good, a device would never end.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    auto nothingRead = [this](const char* why) {
+        SCOPED_TRACE(why);
+        const IniSettings ini(path);
+        EXPECT_EQ(SettingsText(ini, "lpt/backend"), std::nullopt);
+        EXPECT_FALSE(SettingsContain(ini, "lpt/backend"));
+        EXPECT_TRUE(SettingsFileProblem(path)->contains(why));
+    };
+    nothingRead("pipe");
+    ASSERT_TRUE(QFile::remove(path));
+    write("[lpt]\nbackend=sim\n" + QByteArray(MaxTextFileBytes, ';'));
+    nothingRead("larger than 4 MB");
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(SettingsFileProblem(path), std::nullopt); // missing: every key is missing
+    write("[lpt]\nbackend=sim\n");
+    EXPECT_EQ(SettingsFileProblem(path), std::nullopt);
 }

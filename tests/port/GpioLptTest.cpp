@@ -206,7 +206,9 @@ TEST(GpioLpt, chosenInTheSettingsOnAMachineWithoutTheChip_saysWhyAndGoesOnSimula
         ini.setValue("gpio/chip", dir.filePath("gpiochip0"));
     }
     FakePlatform platform;
-    const LptBackendOptions options = LptOptionsFor({}, file, platform);
+    core::SettingsReport report;
+    const LptBackendOptions options = LptOptionsFor({}, file, report);
+    EXPECT_TRUE(report.isEmpty());
     EXPECT_EQ(options.choice, LptBackend::Gpio);
     auto port = CreateLptBackend(options, platform); // the real library, on no chip
     EXPECT_EQ(port->backendName(), "simulated");

@@ -185,15 +185,18 @@ TEST_F(LptBackendTest, theCommandLineOverridesTheSettingsFileWhoseBadBackendIsRe
     }
     core::CommandLineOptions commandLine;
     commandLine.lpt = "sim";
-    EXPECT_EQ(LptOptionsFor(commandLine, ini, platform).choice, LptBackend::Simulated);
-    EXPECT_TRUE(platform.messages.empty());
+    core::SettingsReport report;
+    EXPECT_EQ(LptOptionsFor(commandLine, ini, report).choice, LptBackend::Simulated);
+    EXPECT_TRUE(report.isEmpty());
     EXPECT_FALSE(LptBackendFromText("usb"));
     EXPECT_EQ(LptBackendFromText("direct"), LptBackend::DirectIo);
 
     commandLine.lpt.clear();
-    EXPECT_EQ(LptOptionsFor(commandLine, ini, platform).choice, LptBackend::Auto);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(platform.messages[0].text.contains("backend=usb"));
+    EXPECT_EQ(LptOptionsFor(commandLine, ini, report).choice, LptBackend::Auto);
+    ASSERT_EQ(report.unused().size(), 1u);
+    EXPECT_EQ(report.unused()[0].key, "lpt/backend");
+    EXPECT_EQ(report.unused()[0].found, "usb");
+    EXPECT_EQ(report.unused()[0].kept, "auto");
 }
 
 namespace {

@@ -1,0 +1,51 @@
+// Values of Ventrolo.ini the program cannot use: each keeps its default, and the user is told
+// once after the start which file, key and value, and what is used instead.
+#include "app/AppFixture.h"
+
+namespace {
+
+// A first run in a directory whose Ventrolo.ini is there before the program starts.
+struct UnusedSettingsTest : ::testing::Test {
+    QTemporaryDir dir;
+    testing_support::FakePlatform platform;
+    std::optional<app::VentroloApp> app;
+
+    void start(const QByteArray& ini) {
+        test_support::WriteFile(dir.filePath("Ventrolo.ini"), ini);
+        app.emplace(dir.path(), platform, std::make_unique<port::SimulatedLpt>());
+        platform.clockStepPerRead = 1; // the first start measures the PC speed
+        app->start();
+    }
+};
+
+} // namespace
+
+TEST_F(UnusedSettingsTest, badValuesInEveryGroup_areToldInOneMessageAfterTheStart) {
+    start("[rig]\nlink=radio\nholdWhileTransmitting=maybe\n[rigctld]\nhost=no host\nport=99999\n"
+          "[rotctld]\nenabled=yes please\nport=4534\n");
+    ASSERT_EQ(platform.messages.size(), 2u); // the default configuration made, then this
+    const QString text = platform.messages[1].text;
+    const QString ini = dir.filePath("Ventrolo.ini");
+    for (const QString& line :
+         {ini + ": [rig] link=radio cannot be used; serial is used instead.",
+          ini + ": [rig] holdWhileTransmitting=maybe cannot be used; true is used instead.",
+          ini + ": [rigctld] host=no host cannot be used; localhost is used instead.",
+          ini + ": [rigctld] port=99999 cannot be used; 4532 is used instead.",
+          ini + ": [rotctld] enabled=yes please cannot be used; false is used instead."})
+        EXPECT_TRUE(text.contains(line)) << text.toStdString();
+    EXPECT_FALSE(text.contains("port=4534"));
+    EXPECT_EQ(app->settingsReport().unused().size(), 5u);
+}
+
+TEST_F(UnusedSettingsTest, aFileOfUsableValues_saysNothing) {
+    start("[rig]\nlink=Simulated\nholdWhileTransmitting=off\n[rigctld]\nhost=[::1]\nport=4532\n"
+          "[rotctld]\nenabled=false\n");
+    EXPECT_EQ(platform.messages.size(), 1u); // the default configuration made
+    EXPECT_TRUE(app->settingsReport().isEmpty());
+}
+
+TEST_F(UnusedSettingsTest, anUnknownLinkIsLeftInTheFileForTheUserToMend) {
+    const QByteArray ini = "[rig]\nlink=Radio ; mine\n";
+    start(ini);
+    EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.ini")).startsWith(ini));
+}
