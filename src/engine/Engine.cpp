@@ -60,6 +60,9 @@ TurnOutcome Engine::TurnTo(const TurnRequest& request) {
 }
 
 TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
+    // A turn started from a handler while another one's steps run: those end first, counted,
+    // so this one starts from where the motor is.
+    haltRun();
     // Set first: turnStarted() tells where the turn goes.
     state_.TargetPosition = target;
     const Busy busy(*this);
@@ -260,9 +263,8 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
     if (ramping())
         planRamp(target, position);
     state_.StopRequest = false;
-    const Ticket ticket{stops_, ++turns_};
-    // A turn started while another one's steps run on the thread: those end first.
     haltRun();
+    const Ticket ticket{stops_, ++turns_};
     // The steps left to the target, or to a full or empty overlay.
     auto stepsLeft = [&]() -> std::int64_t {
         const std::int64_t from = position;
@@ -320,10 +322,10 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
                            [&] { syncRun(thisRun); });
         }
         phase = control.nextPhase;
-        if (superseded(ticket))
-            break;
         syncRun(thisRun);
         showRun(thisRun);
+        if (superseded(ticket))
+            break;
         if (end == RunEnd::Stopped)
             break;
         if (end == RunEnd::Arrived) {
@@ -366,7 +368,8 @@ void Engine::haltRun() {
 }
 
 void Engine::syncRun(ActiveRun& run) {
-    if (run.counterTaken || superseded(run.ticket))
+    // After another turn the counter is that turn's; a stop leaves it to be counted.
+    if (run.counterTaken || turns_ != run.ticket.turns)
         return;
     const std::int64_t made = run.control.made.load();
     if (made == run.shown)
@@ -407,11 +410,11 @@ void Engine::handOver(ActiveRun& run) {
 }
 
 void Engine::passRun(ActiveRun& run, bool afterWait) {
+    syncRun(run);
     if (superseded(run.ticket)) {
         run.control.request(StepControl::Stop);
         return;
     }
-    syncRun(run);
     if (!afterWait) {
         showRun(run);
         return;
@@ -507,6 +510,7 @@ TurnOutcome Engine::ApplyOverlay(std::int64_t n, TurnOrigin origin) {
         return TurnOutcome::Done;
     // Inside a turn the move is the turn's, under the turn's gate.
     const bool own = busyDepth_ == 0;
+    haltRun();
     const Busy busy(*this);
     StopSlowTimers();
     std::optional<QScopedValueRollback<Gate>> gate;

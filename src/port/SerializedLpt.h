@@ -24,6 +24,11 @@ public:
     }
     QString backendName() const override { return inner_->backendName(); }
     platform::LptPort& inner() { return *inner_; }
+    // Runs fn on the port with the others kept out (a test setting the simulated inputs).
+    template <class Fn> void exclusive(Fn&& fn) {
+        const std::lock_guard lock(mutex_);
+        fn(*inner_);
+    }
 
 private:
     std::unique_ptr<platform::LptPort> inner_;
