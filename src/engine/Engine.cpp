@@ -5,8 +5,11 @@
 #include "core/VersionTexts.h"
 #include "engine/EngineLogging.h"
 #include "engine/KeyCodes.h"
+#include "engine/StepRun.h"
+#include "platform/SteppingThread.h"
 
 #include <QScopedValueRollback>
+#include <functional>
 #include <algorithm>
 #include <limits>
 
@@ -57,6 +60,9 @@ TurnOutcome Engine::TurnTo(const TurnRequest& request) {
 }
 
 TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
+    // A turn started from a handler while another one's steps run: those end first, counted,
+    // so this one starts from where the motor is.
+    haltRun();
     // Set first: turnStarted() tells where the turn goes.
     state_.TargetPosition = target;
     const Busy busy(*this);
@@ -204,6 +210,48 @@ void Engine::turnToward(Direction direction) {
     }
 }
 
+namespace {
+
+// How often the GUI thread looks at a run on the stepping thread: shows its steps, hands it a
+// stop, a hold or a new speed.
+constexpr double RunPassMs = 4;
+
+// The clock of a run made inline, on the GUI thread (the tests' virtual clock): its waits serve
+// the events, with the run's passes before and after.
+class InlineClock final : public platform::StepClock {
+public:
+    InlineClock(platform::Platform& platform, const bool& noYield,
+                std::function<void(bool afterWait)> pass)
+        : platform_(platform), noYield_(noYield), pass_(std::move(pass)) {}
+
+    double nowMs() override { return platform_.steadyMs(); }
+    void waitUntil(double deadlineMs) override {
+        pass_(false);
+        platform_.waitUntil(deadlineMs, !noYield_);
+        pass_(true);
+    }
+    void serve() override {
+        pass_(false);
+        if (!noYield_)
+            platform_.processEvents();
+        pass_(true);
+    }
+    void sleepUntil(double deadlineMs) override { platform_.waitUntil(deadlineMs, false); }
+
+private:
+    platform::Platform& platform_;
+    const bool& noYield_;
+    std::function<void(bool)> pass_;
+};
+
+std::optional<std::uint16_t> IoAddress(Long address) {
+    if (address < 0 || address > std::numeric_limits<std::uint16_t>::max())
+        return std::nullopt;
+    return static_cast<std::uint16_t>(address);
+}
+
+} // namespace
+
 void Engine::stepLoop(Direction direction, bool overlay, Long target) {
     if (state_.EndSwitches && CheckSwitches()) {
         state_.StopRequest = false;
@@ -212,34 +260,80 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
     }
     const bool up = direction == Direction::CW;
     Long& position = overlay ? state_.OverlayPosition : state_.StepCounter;
-    const auto ramping = [this] { return state_.SpeedModulate && !rampOff_; };
     if (ramping())
         planRamp(target, position);
     state_.StopRequest = false;
+    haltRun();
     const Ticket ticket{stops_, ++turns_};
-    // Where the move ends, and whether it ends on a limit (or a full or empty overlay).
-    auto arrived = [&] {
+    // The steps left to the target, or to a full or empty overlay.
+    auto stepsLeft = [&]() -> std::int64_t {
+        const std::int64_t from = position;
         if (!overlay)
-            return up ? position >= target : position <= target;
-        return position == target || (up ? position >= state_.OverlaySteps : position < 1);
+            return std::max<std::int64_t>(0, up ? std::int64_t{target} - from : from - target);
+        if (up) {
+            const std::int64_t end = target > from ? std::min(target, state_.OverlaySteps)
+                                                   : std::int64_t{state_.OverlaySteps};
+            return std::max<std::int64_t>(0, end - from);
+        }
+        const std::int64_t end = target < from ? std::max<Long>(target, 0) : 0;
+        return std::max<std::int64_t>(0, from - end);
     };
     auto atEnd = [&] {
         if (!overlay)
             return target == (up ? state_.MaxPosition : state_.MinPosition);
         return position == (up ? state_.OverlaySteps : 0);
     };
-    StepTimeline timeline(platform_);
+    platform::SteppingThread* const thread = platform_.steppingThread();
+    ActiveRun* run = nullptr;
+    InlineClock inlineClock(platform_, state_.NoYield,
+                            [&](bool afterWait) { passRun(*run, afterWait); });
+    StepTimeline timeline(thread ? thread->clock() : static_cast<platform::StepClock&>(inlineClock));
     std::size_t phase = 0;
     for (;;) {
-        state_.StepActivity = true;
-        if (state_.StopRequest)
+        StepControl control;
+        ActiveRun thisRun{control, position, position, up ? 1 : -1, overlay, ticket};
+        run = &thisRun;
+        const QScopedValueRollback active(activeRun_, &thisRun);
+        StepJob job;
+        job.direction = thisRun.direction;
+        job.steps = stepsLeft();
+        job.address = IoAddress(state_.LptAddress);
+        job.phase = phase;
+        if (overlay)
+            job.delayLimitMs = static_cast<double>(OverlayDelayLimitMs);
+        if (thread && state_.EndSwitches) {
+            job.statusAddress = IoAddress(state_.LptStatusAddress);
+            if (job.statusAddress)
+                job.switchesAtStart = coil_.lpt().Inp32(*job.statusAddress) & SwitchStatusBits;
+        }
+        control.nextPhase = phase;
+        handOver(thisRun);
+
+        RunEnd end = RunEnd::Stopped;
+        if (thread) {
+            thread->start([&] { end = RunSteps(job, control, timeline, coil_.lpt(), ramp_); },
+                          [this] { platform_.wakeUp(); });
+            while (!thread->done()) {
+                passRun(thisRun, true);
+                platform_.waitUntilWoken(platform_.steadyMs() + RunPassMs, !state_.NoYield);
+            }
+        } else {
+            end = RunSteps(job, control, timeline, coil_.lpt(), ramp_,
+                           [&] { syncRun(thisRun); });
+        }
+        phase = control.nextPhase;
+        syncRun(thisRun);
+        showRun(thisRun);
+        if (superseded(ticket))
             break;
-        if (arrived()) {
+        if (end == RunEnd::Stopped)
+            break;
+        if (end == RunEnd::Arrived) {
             if (atEnd())
                 platform_.beep();
             break;
         }
-        if (!gate_.consented && transmitting()) {
+        if (end == RunEnd::Held) {
             if (!gateOpensAtStep(ticket))
                 break;
             // From standstill again: the ramp starts over, the schedule too.
@@ -248,34 +342,104 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
             timeline.resumed();
             continue;
         }
-        const Long code = state_.PhaseSeq[phase];
-        phase = (phase + 1) % state_.PhaseSeq.size();
-        position += up ? 1 : -1;
-        if (overlay)
-            state_.OverlayPending = up;
-        coil_.WriteCoil(code);
-        timeline.stepWritten();
-        if (overlay) {
-            ShowOverlay();
-        } else {
-            showCounterAndSlider();
-            if (state_.StepsPer360 > 1)
-                ShowDegrees();
-        }
-        displays_.hold(timeline.behind());
-        Long delay = ramping() ? nextRampDelay() : state_.StepDelayMs;
-        if (overlay && !ramping())
-            delay = std::min(delay, OverlayDelayLimitMs);
-        timeline.waitForNext(static_cast<double>(delay), !state_.NoYield);
-        if (superseded(ticket))
-            break;
-        if (state_.EndSwitches && CheckSwitches())
+        // A switch input changed on the stepping thread: the switch's own rules say whether it
+        // ends the turn.
+        if (CheckSwitches())
             break;
     }
     if (!superseded(ticket))
         lastTurnTiming_ = timeline.timing();
     state_.StopRequest = false;
     state_.StepActivity = true;
+}
+
+bool Engine::ramping() const {
+    return state_.SpeedModulate && !rampOff_;
+}
+
+void Engine::haltRun() {
+    if (!activeRun_)
+        return;
+    activeRun_->control.request(StepControl::Stop);
+    if (platform::SteppingThread* thread = platform_.steppingThread()) {
+        thread->join();
+        syncRun(*activeRun_);
+    }
+}
+
+void Engine::syncRun(ActiveRun& run) {
+    // After another turn the counter is that turn's; a stop leaves it to be counted.
+    if (run.counterTaken || turns_ != run.ticket.turns)
+        return;
+    const std::int64_t made = run.control.made.load();
+    if (made == run.shown)
+        return;
+    run.shown = made;
+    run.position = ClampToLong(std::int64_t{run.start} + run.direction * made);
+    if (run.overlay)
+        state_.OverlayPending = run.direction > 0;
+    state_.StepActivity = true;
+}
+
+void Engine::showRun(ActiveRun& run) {
+    if (run.shownStep == run.shown)
+        return;
+    run.shownStep = run.shown;
+    if (run.overlay) {
+        ShowOverlay();
+    } else {
+        showCounterAndSlider();
+        if (state_.StepsPer360 > 1)
+            ShowDegrees();
+    }
+    displays_.hold(run.control.behind.load());
+    const Long rampDelay = run.control.rampDelayMs.exchange(-1);
+    if (rampDelay >= 0) {
+        state_.StepDelayMs = rampDelay;
+        ShowSpeed();
+    }
+}
+
+void Engine::handOver(ActiveRun& run) {
+    StepControl& control = run.control;
+    control.delayMs = state_.StepDelayMs;
+    control.ramping = ramping();
+    for (std::size_t i = 0; i < control.values.size(); ++i)
+        control.values[i] = static_cast<std::uint8_t>((state_.PhaseSeq[i] & port::CoilMask) |
+                                                      state_.StepperBits | state_.LptExtraBits);
+}
+
+void Engine::passRun(ActiveRun& run, bool afterWait) {
+    syncRun(run);
+    if (superseded(run.ticket)) {
+        run.control.request(StepControl::Stop);
+        return;
+    }
+    if (!afterWait) {
+        showRun(run);
+        return;
+    }
+    const bool onThread = platform_.steppingThread() != nullptr;
+    if (onThread)
+        showRun(run);
+    if (state_.StopRequest) {
+        run.control.request(StepControl::Stop);
+        return;
+    }
+    if (state_.EndSwitches) {
+        if (!onThread) {
+            if (CheckSwitches()) {
+                run.counterTaken = true;
+                run.control.request(StepControl::Stop);
+                return;
+            }
+        } else if (state_.SimulatedInput > 0) {
+            run.control.request(StepControl::Recheck);
+        }
+    }
+    if (!gate_.consented && transmitting())
+        run.control.request(StepControl::Hold);
+    handOver(run);
 }
 
 std::int64_t Engine::motorPosition() const {
@@ -303,6 +467,8 @@ void Engine::StopTurning() {
     ++stops_;
     state_.RigFollowHalted = true;
     state_.StopRequest = true;
+    if (activeRun_)
+        activeRun_->control.request(StepControl::Stop);
     if (state_.SpeedModulate) {
         SetSpeed();
         ShowSpeed();
@@ -344,6 +510,7 @@ TurnOutcome Engine::ApplyOverlay(std::int64_t n, TurnOrigin origin) {
         return TurnOutcome::Done;
     // Inside a turn the move is the turn's, under the turn's gate.
     const bool own = busyDepth_ == 0;
+    haltRun();
     const Busy busy(*this);
     StopSlowTimers();
     std::optional<QScopedValueRollback<Gate>> gate;

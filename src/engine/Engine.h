@@ -10,6 +10,7 @@
 #include "engine/DisplayTexts.h"
 #include "engine/SpeedControl.h"
 #include "engine/SpeedRamp.h"
+#include "engine/StepRun.h"
 #include "engine/StepTimeline.h"
 #include "engine/TransmitState.h"
 #include "engine/TurnRequest.h"
@@ -261,6 +262,29 @@ private:
     // stop, a switch, or another turn. The caller has powered the driver and set the phase
     // sequence for the direction.
     void stepLoop(port::Direction direction, bool overlay, core::Long target);
+    bool ramping() const;
+    // The steps of a stepLoop run under way, on the stepping thread or inline.
+    struct ActiveRun {
+        StepControl& control;
+        core::Long& position;
+        core::Long start;
+        int direction;
+        bool overlay;
+        Ticket ticket;
+        std::int64_t shown = 0;     // steps put into position
+        std::int64_t shownStep = 0; // steps shown
+        bool counterTaken = false;  // a switch set the counter: the run's steps count no more
+    };
+    // Ends the run under way before the next step (and waits for it on the thread).
+    void haltRun();
+    // The run's steps into the counter (or the overlay) and onto the displays.
+    void syncRun(ActiveRun& run);
+    void showRun(ActiveRun& run);
+    // What the run reads of the state at every step: speed, ramp, register values.
+    void handOver(ActiveRun& run);
+    // The GUI thread's look at the run: before and after each wait inline, every RunPassMs on
+    // the thread. It syncs the counter, shows it, and hands over a stop, a hold or a switch.
+    void passRun(ActiveRun& run, bool afterWait);
     void overlayMove(port::Direction direction, core::Long target);
     void planRamp(core::Long target, core::Long from);
     core::Long nextRampDelay();
@@ -290,6 +314,7 @@ private:
     std::unique_ptr<platform::Timer> slowCCW_;
     int slowPhase_ = 0; // place in PhaseSeq of the slow turn's next step
     const TransmitState* transmit_ = nullptr;
+    ActiveRun* activeRun_ = nullptr;
     Gate gate_;
     Gate slowGate_; // the slow turn's, kept while its timers run
     std::uint64_t stops_ = 0;

@@ -5,33 +5,37 @@
 namespace engine {
 
 void StepTimeline::stepWritten() {
-    writtenMs_ = platform_.steadyMs();
+    writtenMs_ = clock_.nowMs();
     if (steps_++ == 0)
         dueMs_ = writtenMs_;
     worstLateMs_ = std::max(worstLateMs_, writtenMs_ - dueMs_);
 }
 
 void StepTimeline::resumed() {
-    dueMs_ = platform_.steadyMs();
+    dueMs_ = clock_.nowMs();
 }
 
 bool StepTimeline::behind() const {
     return writtenMs_ - dueMs_ > (1 - MinPeriodFraction) * delayMs_;
 }
 
-void StepTimeline::waitForNext(double delayMs, bool yield) {
+double StepTimeline::nextDueMs(double delayMs) const {
     delayMs = std::max(delayMs, 0.0);
-    delayMs_ = delayMs;
-    dueMs_ += delayMs;
-    const double nextMs = std::max(dueMs_, writtenMs_ + MinPeriodFraction * delayMs);
-    if (yield && platform_.steadyMs() >= nextMs)
-        platform_.processEvents();
+    return std::max(dueMs_ + delayMs, writtenMs_ + MinPeriodFraction * delayMs);
+}
+
+void StepTimeline::waitForNext(double delayMs) {
+    const double nextMs = nextDueMs(delayMs);
+    delayMs_ = std::max(delayMs, 0.0);
+    dueMs_ += delayMs_;
+    if (clock_.nowMs() >= nextMs)
+        clock_.serve();
     else
-        platform_.waitUntil(nextMs, yield);
+        clock_.waitUntil(nextMs);
 }
 
 TurnTiming StepTimeline::timing() const {
-    const double nowMs = platform_.steadyMs();
+    const double nowMs = clock_.nowMs();
     return {steps_, worstLateMs_, std::max(0.0, nowMs - dueMs_), nowMs};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/SteppingThread.h"
 
 namespace engine {
 
@@ -27,15 +27,16 @@ class StepTimeline {
 public:
     static constexpr double MinPeriodFraction = 0.9;
 
-    explicit StepTimeline(platform::Platform& platform) : platform_(platform) {}
+    explicit StepTimeline(platform::StepClock& clock) : clock_(clock) {}
 
     // Call right after a step was written to the port.
     void stepWritten();
-    // Waits until the next step is due, delayMs (0 or more) after this one on the schedule and
-    // at least MinPeriodFraction x delayMs after it was written. With yield the event loop runs
-    // meanwhile (also when the step is already due; the real platform serves events in short
-    // waits every other millisecond); without it the thread only sleeps.
-    void waitForNext(double delayMs, bool yield);
+    // When the next step is due: delayMs (0 or more) after this one on the schedule and at
+    // least MinPeriodFraction x delayMs after it was written.
+    double nextDueMs(double delayMs) const;
+    // Waits until the next step is due (nextDueMs). Inline, the events are served meanwhile,
+    // also when the step is due already.
+    void waitForNext(double delayMs);
 
     // The turn stood still (held while the rig transmitted): the schedule starts again now,
     // with no lateness to make up.
@@ -46,7 +47,7 @@ public:
     TurnTiming timing() const;
 
 private:
-    platform::Platform& platform_;
+    platform::StepClock& clock_;
     int steps_ = 0;
     double writtenMs_ = 0;
     double dueMs_ = 0;   // when the step just written was due, then when the next one is

@@ -9,6 +9,8 @@
 
 namespace platform {
 
+class SteppingThread;
+
 enum class Icon { None, Information, Exclamation, Critical, Question };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
@@ -57,6 +59,13 @@ public:
     void waitMs(double ms, bool yield = true) { waitUntil(steadyMs() + ms, yield); }
     // Runs the pending events once.
     virtual void processEvents() = 0;
+    // As waitUntil, but also returns once wakeUp() has been called since the last such return.
+    virtual void waitUntilWoken(double deadlineMs, bool yield) { waitUntil(deadlineMs, yield); }
+    // From any thread: ends the waitUntilWoken in progress, or the next one, at once.
+    virtual void wakeUp() {}
+    // The thread that times the steps; null where the steps run inline, on the caller's thread
+    // (a test's virtual clock).
+    virtual SteppingThread* steppingThread() { return nullptr; }
 
     // A new, stopped timer that calls onTimeout; the window owning it keeps it.
     virtual std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) = 0;

@@ -1,5 +1,8 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/SteppingThread.h"
+
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QColorDialog>
 #include <QEventLoop>
@@ -49,6 +52,7 @@ QtPlatform::QtPlatform() : originNs_(MonotonicNs()) {
 }
 
 QtPlatform::~QtPlatform() {
+    steppingThread_.reset();
     wakeNotifier_.reset();
     if (wakeFd_ >= 0)
         ::close(wakeFd_);
@@ -120,6 +124,39 @@ void QtPlatform::waitUntil(double deadlineMs, bool yield) {
     }
     if (steadyMs() < deadlineMs)
         sleepUntil(until);
+}
+
+void QtPlatform::waitUntilWoken(double deadlineMs, bool yield) {
+    const std::int64_t until = deadlineNs(deadlineMs);
+    if (!yield || QCoreApplication::instance() == nullptr) {
+        // Nothing to wake: the caller waits in short slices.
+        sleepUntil(until);
+        woken_ = false;
+        return;
+    }
+    while (!woken_.exchange(false) && steadyMs() < deadlineMs) {
+        if (!armWakeUp(until)) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            sleepUntil(until);
+            return;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    servedMs_ = steadyMs();
+}
+
+void QtPlatform::wakeUp() {
+    woken_ = true;
+    if (auto* dispatcher = QAbstractEventDispatcher::instance(QCoreApplication::instance()
+                                                                  ? QCoreApplication::instance()->thread()
+                                                                  : nullptr))
+        dispatcher->wakeUp();
+}
+
+SteppingThread* QtPlatform::steppingThread() {
+    if (!steppingThread_)
+        steppingThread_ = std::make_unique<SteppingThread>(originNs_);
+    return steppingThread_.get();
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <QPointer>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -33,6 +34,9 @@ public:
     QDateTime now() const override;
     void waitUntil(double deadlineMs, bool yield) override;
     void processEvents() override;
+    void waitUntilWoken(double deadlineMs, bool yield) override;
+    void wakeUp() override;
+    SteppingThread* steppingThread() override;
     std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) override;
     void beep() override;
     Answer messageBox(const QString& text, const QString& title, Icon icon,
@@ -61,6 +65,8 @@ private:
     double servedMs_ = -1e9;   // when the events were last served at once
     bool dismissed_ = false;
     std::vector<QPointer<QDialog>> openDialogs_; // innermost last
+    std::atomic<bool> woken_{false};
+    std::unique_ptr<SteppingThread> steppingThread_; // made at the first turn
 };
 
 } // namespace platform

@@ -5,9 +5,12 @@
 #include "port/GpioLpt.h"
 #include "port/PortLogLpt.h"
 #include "port/PpdevLpt.h"
+#include "port/SerializedLpt.h"
 #include "port/SimulatedLpt.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QThread>
 #include <QLoggingCategory>
 #include <cerrno>
 
@@ -17,8 +20,20 @@ Q_LOGGING_CATEGORY(lcLptBackend, "ventrolo.port.backend")
 
 namespace {
 
+// A device or log failure may come up on the stepping thread: the message is shown by the GUI
+// thread.
 void Tell(platform::Platform& platform, const QString& text) {
-    platform.messageBox(text, core::MessageTitle(), platform::Icon::Exclamation);
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr || QThread::currentThread() == application->thread()) {
+        platform.messageBox(text, core::MessageTitle(), platform::Icon::Exclamation);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        application,
+        [&platform, text] {
+            platform.messageBox(text, core::MessageTitle(), platform::Icon::Exclamation);
+        },
+        Qt::QueuedConnection);
 }
 
 // The failure that says most: the first that is not a missing device (the usual state of the
@@ -79,8 +94,10 @@ std::unique_ptr<platform::LptPort> OpenChosen(const LptBackendOptions& options,
 
 } // namespace
 
-std::unique_ptr<platform::LptPort> CreateLptBackend(const LptBackendOptions& options,
-                                                    platform::Platform& platform) {
+namespace {
+
+std::unique_ptr<platform::LptPort> OpenLogged(const LptBackendOptions& options,
+                                              platform::Platform& platform) {
     std::unique_ptr<platform::LptPort> port = OpenChosen(options, platform);
     qCInfo(lcLptBackend) << "parallel port:" << port->backendName();
     if (options.portLogFile.isEmpty())
@@ -98,7 +115,16 @@ std::unique_ptr<platform::LptPort> CreateLptBackend(const LptBackendOptions& opt
     return logged;
 }
 
+} // namespace
+
+std::unique_ptr<platform::LptPort> CreateLptBackend(const LptBackendOptions& options,
+                                                    platform::Platform& platform) {
+    return std::make_unique<SerializedLpt>(OpenLogged(options, platform));
+}
+
 SimulatedLpt* SimulatedBackend(platform::LptPort& port) {
+    if (auto* shared = dynamic_cast<SerializedLpt*>(&port))
+        return SimulatedBackend(shared->inner());
     if (auto* logged = dynamic_cast<PortLogLpt*>(&port))
         return SimulatedBackend(logged->inner());
     return dynamic_cast<SimulatedLpt*>(&port);

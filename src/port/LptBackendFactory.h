@@ -16,7 +16,8 @@ class SimulatedLpt;
 //   ppdev  ppdev; when no device opens, one message says why and the simulated port is used
 //   direct I/O instructions (root, x86); when unavailable, one message and the simulated port
 //   gpio   the GPIO lines of [gpio]; when they cannot be had, one message and the simulated port
-// With a port-log file the backend is wrapped so every data write is logged. Failures later
+// With a port-log file the backend is wrapped so every data write is logged; the port returned
+// serializes the threads' accesses. Failures later
 // in the run (a device gone, the log full) are told once through platform, which must outlive
 // the returned port. Never returns null.
 std::unique_ptr<platform::LptPort> CreateLptBackend(const LptBackendOptions& options,

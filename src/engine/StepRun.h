@@ -1,0 +1,67 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "engine/SpeedRamp.h"
+#include "engine/StepTimeline.h"
+#include "platform/LptPort.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace engine {
+
+// What a run of steps needs to know, taken from the program's state by the GUI thread as it
+// starts; the run reads nothing else of it, so it may run on the stepping thread.
+struct StepJob {
+    int direction = 1;            // +1: the position counts up
+    std::int64_t steps = 0;       // the steps to make at most
+    std::optional<std::uint16_t> address; // the data register; none: steps are counted only
+    std::size_t phase = 0;        // the place in the register values of the first step
+    double delayLimitMs = 0;      // above 0: no step waits longer (an overlay move)
+    // The status register read before each step: the run ends when its switch inputs change.
+    std::optional<std::uint16_t> statusAddress;
+    std::uint8_t switchesAtStart = 0; // the switch bits of the status register when it started
+};
+
+// Why a run ended.
+enum class RunEnd { Arrived, Stopped, Held, SwitchChanged };
+
+// What the two threads share while a run goes on: the GUI thread sets the halt and the speed,
+// the run publishes its steps.
+struct StepControl {
+    enum Halt : int { None, Stop, Hold, Recheck };
+    std::atomic<int> halt{None};
+    std::atomic<std::int64_t> made{0}; // steps made so far, each after its write
+    std::atomic<core::Long> delayMs{0};
+    std::atomic<bool> ramping{false};
+    std::atomic<core::Long> rampDelayMs{-1}; // the ramp's last delay; -1 before the first
+    std::atomic<bool> behind{false};
+    // The register value of each step in the four-step cycle.
+    std::array<std::atomic<std::uint8_t>, 4> values{};
+    std::atomic<std::size_t> nextPhase{0};
+
+    // Asks the run to end before its next step: a stop overrides a hold or a recheck.
+    void request(Halt why) {
+        int none = None;
+        if (why == Stop)
+            halt.store(Stop);
+        else
+            halt.compare_exchange_strong(none, why);
+    }
+};
+
+// The switch bits of the status register: begin (or centre) and end.
+inline constexpr std::uint8_t SwitchStatusBits = (4 | 8) << 3;
+
+// The one stepping loop: one step per pass, each one delay after the one before on the
+// timeline (ramp's delays while ramping), until the steps are made or the control halts it.
+// Writes to the port and reads it, reads the control and the ramp; nothing else but
+// counted(), which a run made inline calls once a step is counted, before it is written.
+RunEnd RunSteps(const StepJob& job, StepControl& control, StepTimeline& timeline,
+                platform::LptPort& lpt, SpeedRamp& ramp,
+                const std::function<void()>& counted = nullptr);
+
+} // namespace engine

@@ -1,0 +1,161 @@
+#include "platform/SteppingThread.h"
+
+#include <QLoggingCategory>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+
+namespace platform {
+
+Q_LOGGING_CATEGORY(lcStepping, "ventrolo.platform.stepping")
+
+namespace {
+
+constexpr std::int64_t NsPerSecond = 1'000'000'000;
+// The stepping thread asks for no more: the kernel's own threads stay above it.
+constexpr int HighestPriority = 40;
+// The stack a step needs, touched and locked at start.
+constexpr std::size_t LockedStackBytes = 64 * 1024;
+
+std::int64_t MonotonicNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t{now.tv_sec} * NsPerSecond + now.tv_nsec;
+}
+
+void LockStack() {
+    // Touched first, so every page is there to lock; a failure (RLIMIT_MEMLOCK) only costs the
+    // guarantee.
+    volatile unsigned char stack[LockedStackBytes];
+    std::memset(const_cast<unsigned char*>(stack), 0, sizeof stack);
+    ::mlock(const_cast<unsigned char*>(stack), sizeof stack);
+}
+
+} // namespace
+
+class SteppingThread::Clock final : public StepClock {
+public:
+    explicit Clock(std::int64_t originNs) : originNs_(originNs) {}
+
+    double nowMs() override { return static_cast<double>(MonotonicNs() - originNs_) / 1.0e6; }
+    void waitUntil(double deadlineMs) override { sleepUntil(deadlineMs); }
+    void serve() override {}
+    void sleepUntil(double deadlineMs) override {
+        // Rounded up: a wait never ends before its deadline.
+        const std::int64_t until = originNs_ + static_cast<std::int64_t>(std::ceil(deadlineMs * 1.0e6));
+        const std::int64_t sleepUntilNs = until - static_cast<std::int64_t>(SpinUs * 1000);
+        if (MonotonicNs() < sleepUntilNs) {
+            const timespec at{static_cast<time_t>(sleepUntilNs / NsPerSecond),
+                              static_cast<long>(sleepUntilNs % NsPerSecond)};
+            while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+            }
+        }
+        while (MonotonicNs() < until) {
+        }
+    }
+
+private:
+    std::int64_t originNs_;
+};
+
+SteppingThread::SteppingThread(std::int64_t originNs)
+    : clock_(std::make_unique<Clock>(originNs)), thread_([this] { main(); }) {}
+
+StepClock& SteppingThread::clock() {
+    return *clock_;
+}
+
+SteppingThread::~SteppingThread() {
+    {
+        const std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void SteppingThread::start(std::function<void()> job, std::function<void()> onDone) {
+    {
+        const std::lock_guard lock(mutex_);
+        job_ = std::move(job);
+        onDone_ = std::move(onDone);
+        busy_.store(true, std::memory_order_release);
+    }
+    wake_.notify_one();
+}
+
+void SteppingThread::join() {
+    std::unique_lock lock(mutex_);
+    finished_.wait(lock, [this] { return !busy_.load(std::memory_order_acquire); });
+}
+
+QString SteppingThread::priorityNote() const {
+    const std::lock_guard lock(mutex_);
+    return priorityNote_;
+}
+
+void SteppingThread::raisePriority() {
+    rlimit limit{};
+    const bool root = ::geteuid() == 0;
+    int priority = HighestPriority;
+    if (!root && ::getrlimit(RLIMIT_RTPRIO, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        priority = std::min<int>(priority, static_cast<int>(limit.rlim_cur));
+    QString note;
+    if (priority < 1) {
+        note = QStringLiteral("Steps are timed at normal priority: real-time priority is not "
+                              "allowed (RLIMIT_RTPRIO is 0; see the README for the ventrolo group).");
+    } else {
+        const sched_param param{priority};
+        const int error = ::pthread_setschedparam(::pthread_self(), SCHED_FIFO, &param);
+        if (error == 0)
+            realTime_ = true;
+        else
+            note = QStringLiteral("Steps are timed at normal priority: real-time priority was "
+                                  "refused (%1).")
+                       .arg(QString::fromLocal8Bit(std::strerror(error)));
+    }
+    if (!note.isEmpty())
+        qCInfo(lcStepping).noquote() << note;
+    else
+        qCInfo(lcStepping) << "steps are timed at real-time priority" << priority;
+    const std::lock_guard lock(mutex_);
+    priorityNote_ = note;
+}
+
+void SteppingThread::main() {
+    ::prctl(PR_SET_NAME, "ventrolo-step", 0, 0, 0);
+    // Deadlines are kept to the kernel's latency, not 50 us later.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    raisePriority();
+    LockStack();
+    for (;;) {
+        std::function<void()> job;
+        std::function<void()> onDone;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return quit_ || job_; });
+            if (quit_ && !job_)
+                return;
+            job = std::move(job_);
+            onDone = std::move(onDone_);
+            job_ = nullptr;
+        }
+        job();
+        {
+            const std::lock_guard lock(mutex_);
+            busy_.store(false, std::memory_order_release);
+        }
+        finished_.notify_all();
+        if (onDone)
+            onDone();
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,123 @@
+// The engine's turns on the real stepping thread and the real clock. Only outcomes are checked
+// (every step written and counted, in order; a stop or a switch leaves the counter where the
+// motor is), never how well the time was kept: bench/step_timing measures that.
+#include "engine/Engine.h"
+#include "platform/QtPlatform.h"
+#include "platform/SteppingThread.h"
+#include "port/SerializedLpt.h"
+#include "port/SimulatedLpt.h"
+#include "port/SwitchInputs.h"
+
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ThreadedTurns : ::testing::Test {
+    core::ProgramState state;
+    platform::QtPlatform platform;
+    port::SimulatedLpt* simulated = nullptr;
+    port::SerializedLpt lpt{[this] {
+        auto port = std::make_unique<port::SimulatedLpt>();
+        simulated = port.get();
+        return port;
+    }()};
+    port::SwitchInputs switches{state, platform, lpt};
+    engine::Engine engine{state, platform, lpt, switches};
+
+    ThreadedTurns() {
+        state.LoadStepperProfile();
+        state.MinPosition = 0;
+        state.MaxPosition = 100000;
+        engine.coil().UpdateStepperBits();
+        engine.InitSpeed();
+        state.StepDelayMs = 1;
+        state.SpeedModulate = false;
+        simulated->traceWrites([this] { return platform.steadyMs(); });
+    }
+    std::vector<std::uint8_t> written() {
+        std::vector<std::uint8_t> values;
+        lpt.exclusive([&](platform::LptPort&) { values = simulated->valuesWritten(888); });
+        return values;
+    }
+    // The coil codes written after the power-on write.
+    std::vector<int> codes() {
+        std::vector<int> result;
+        const auto values = written();
+        for (std::size_t i = 1; i < values.size(); ++i)
+            result.push_back(values[i] & 3);
+        return result;
+    }
+    engine::TurnOutcome turnTo(core::Long target) {
+        return engine.TurnTo({target, engine::TurnOrigin::Window});
+    }
+};
+
+TEST_F(ThreadedTurns, aTurnIsSteppedByTheThread_inOrder_whileTheGuiThreadServesEvents) {
+    ASSERT_NE(platform.steppingThread(), nullptr);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(5);
+    std::vector<core::Long> shown;
+    QObject::connect(&engine, &engine::Engine::counterChanged,
+                     [&](core::Long c) { shown.push_back(c); });
+    EXPECT_EQ(turnTo(120), engine::TurnOutcome::Done);
+    EXPECT_EQ(state.StepCounter, 120);
+    const std::vector<int> steps = codes();
+    ASSERT_EQ(steps.size(), 120u);
+    const int gray[4] = {0, 1, 3, 2};
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        EXPECT_EQ(steps[i], gray[(i + 1) % 4]) << i;
+    EXPECT_GT(ticks, 5); // the GUI thread was free during the turn
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(), 120);
+
+    // And back down, the cycle reversed from where it stands.
+    EXPECT_EQ(turnTo(100), engine::TurnOutcome::Done);
+    EXPECT_EQ(state.StepCounter, 100);
+    EXPECT_EQ(codes().back(), gray[100 % 4]);
+}
+
+TEST_F(ThreadedTurns, aStopOrAnotherTurnMidway_leavesTheCounterAtTheStepsWritten) {
+    QTimer::singleShot(30, [&] { engine.StopTurning(); });
+    turnTo(5000);
+    const core::Long stoppedAt = state.StepCounter;
+    EXPECT_GT(stoppedAt, 0);
+    EXPECT_LT(stoppedAt, 5000);
+    EXPECT_EQ(codes().size(), static_cast<std::size_t>(stoppedAt));
+    EXPECT_EQ(codes().back(), port::CoilCode(stoppedAt));
+
+    // A turn started from a handler ends the one under way, which counts what it stepped.
+    bool nestedDone = false;
+    QTimer::singleShot(30, [&] {
+        turnTo(0);
+        nestedDone = true;
+    });
+    const core::Long from = state.StepCounter;
+    turnTo(from + 5000);
+    EXPECT_TRUE(nestedDone);
+    EXPECT_EQ(state.StepCounter, 0);
+    EXPECT_EQ(codes().back(), port::CoilCode(0));
+}
+
+TEST_F(ThreadedTurns, theBeginSwitchClosingIsReadByTheThread_andSetsTheCounter) {
+    state.EndSwitches = true;
+    state.StepCounter = 3000;
+    // The begin switch closes on the status register while the thread steps down.
+    QTimer::singleShot(30, [&] {
+        lpt.exclusive([](platform::LptPort& port) {
+            static_cast<port::SimulatedLpt&>(port).setStatus(888, 4 * 8);
+        });
+    });
+    turnTo(0);
+    EXPECT_EQ(state.StepCounter, state.MinPosition);
+    // No step after the switch was read closed.
+    const std::size_t stepsMade = codes().size();
+    EXPECT_LT(stepsMade, 3000u);
+    QTimer::singleShot(0, [] {});
+    platform.waitMs(20);
+    EXPECT_EQ(codes().size(), stepsMade);
+}
+
+} // namespace
