@@ -119,7 +119,8 @@ bool SettingsContain(const QSettings& settings, const QString& key) {
 }
 
 bool AppendSettings(const QString& path, const QString& group,
-                    const std::vector<std::pair<QString, QString>>& entries, QString* error) {
+                    const std::vector<std::pair<QString, QString>>& entries, QString* error,
+                    const QStringList& comment) {
     std::optional<QByteArray> contents = Contents(path, error);
     if (!contents)
         return false;
@@ -127,6 +128,8 @@ bool AppendSettings(const QString& path, const QString& group,
     if (!contents->isEmpty())
         *contents += contents->endsWith('\n') ? "\n" : "\n\n";
     *contents += '[' + group.toUtf8() + "]\n";
+    for (const QString& line : comment)
+        *contents += "; " + line.toUtf8() + '\n';
     for (const auto& [key, value] : entries)
         *contents += key.toUtf8() + '=' + value.toUtf8() + '\n';
     return WriteIfReadBack(path, *contents, group, entries, error);

@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -35,10 +36,10 @@ bool SettingsContain(const QSettings& settings, const QString& key);
 // Adds a [group] with the entries ("key", "value", both plain words or paths) after everything
 // the file holds; QSettings reads a later entry of a key over an earlier one. The file is made
 // when missing and replaced atomically; on failure it stays as it was, error says why and the
-// result is false.
+// result is false. Each line of comment goes under the group's header, after "; ".
 bool AppendSettings(const QString& path, const QString& group,
                     const std::vector<std::pair<QString, QString>>& entries,
-                    QString* error = nullptr);
+                    QString* error = nullptr, const QStringList& comment = {});
 
 // Sets keys of one [group] as text, keeping every other line as it is: a key that is there gets
 // its new value in its last entry, the one read (spacing and a comment after it stay), a missing
