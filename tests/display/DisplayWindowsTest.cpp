@@ -11,6 +11,7 @@
 #include "port/CoilOutput.h"
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -152,6 +153,24 @@ TEST_F(DisplayWindowsTest, smallPelorus_keepsTheSizeTheUserGaveIt) {
     small = Shown<display::SmallPelorusWindow>("Form9");
     ASSERT_TRUE(small);
     EXPECT_EQ(small->size(), QSize(300, 200));
+}
+
+TEST(LptOutputWindow, aStepDirDriverInTheSettings_hasItsLinesNamedOnTheBoxes) {
+    QTemporaryDir dir;
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[stepper1]\noutput=stepdir\n");
+    FakePlatform platform;
+    app::VentroloApp app(dir.path(), platform, std::make_unique<port::SimulatedLpt>());
+    platform.clockStepPerRead = 1;
+    app.start();
+    platform.clockStepPerRead = 0;
+    app.mainWindow().form().mnuLptOutput->trigger();
+    auto* output = Shown<display::LptOutputWindow>("Form10");
+    ASSERT_TRUE(output);
+    EXPECT_EQ(output->Check[0]->text(), "Pin2. STEP 1");
+    EXPECT_EQ(output->Check[1]->text(), "Pin 3. DIR 1");
+    EXPECT_EQ(output->Check[2]->toolTip(), "D2 ENABLE 1");
+    EXPECT_EQ(output->Check[3]->text(), "Pin 5.");
+    output->close();
 }
 
 TEST_F(DisplayWindowsTest, lptOutput_boxesWriteThePortAndPinsSixToNineJoinTheStepsBitwise) {
