@@ -44,7 +44,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
       rotator_(state_, engine_, platform_) {
-    // Before anything writes the register: a step/dir driver's ENABLE is off at a level of its own.
+    // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
     engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
     wireLogic();
     wireMainWindow();

@@ -8,8 +8,9 @@
 namespace display {
 
 // The LPT output test: eight boxes for the data pins 2 to 9, written straight to the data
-// register of the chosen port, untranslated: a test of the pins, step/dir lines included. The pins 6 to 9 become LptExtraBits, the pins the stepping holds
-// high on every coil output (combined bitwise with the coil code and the enable bits).
+// register of the chosen port, untranslated: a test of the pins, step/dir lines included. The
+// pins 6 to 9 become LptExtraBits, the pins the stepping holds high on every coil output
+// (combined bitwise with the coil code and the enable bits).
 class LptOutputTest {
 public:
     // outputs: the steppers' wiring, which the boxes name.

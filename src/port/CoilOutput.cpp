@@ -60,16 +60,20 @@ void CoilOutput::setOutputs(const StepperOutputs& outputs) {
     outputs_ = outputs;
 }
 
+bool CoilOutput::phaseOnly() const {
+    return !IsStepDir(outputs_[0]) && !IsStepDir(outputs_[1]);
+}
+
 const StepDirSettings& CoilOutput::selectedOutput() const {
     return outputs_[state_.SelectedStepper == 1 ? 1 : 0];
 }
 
 std::uint8_t CoilOutput::Physical(core::Long logical) const {
     const auto value = static_cast<std::uint8_t>(logical);
+    if (phaseOnly())
+        return value;
     const std::size_t selected = state_.SelectedStepper == 1 ? 1 : 0;
     const std::size_t other = 1 - selected;
-    if (!IsStepDir(outputs_[0]) && !IsStepDir(outputs_[1]))
-        return value;
     // The logical bits no step/dir driver has a line for: its enable bit, and the coil code
     // while it is the one selected.
     core::Long consumed = 0;
@@ -96,7 +100,7 @@ std::uint8_t CoilOutput::Physical(core::Long logical) const {
 }
 
 core::Long CoilOutput::Logical(std::uint8_t physical) const {
-    if (!IsStepDir(outputs_[0]) && !IsStepDir(outputs_[1]))
+    if (phaseOnly())
         return physical;
     core::Long logical = physical;
     for (const StepDirSettings& s : outputs_) {

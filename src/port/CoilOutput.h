@@ -96,6 +96,9 @@ public:
     void ClearAllPorts();
 
 private:
+    // No step/dir stepper: logical and physical values are one.
+    bool phaseOnly() const;
+
     core::ProgramState& state_;
     platform::LptPort& lpt_;
     StepperOutputs outputs_ = DefaultStepperOutputs();

@@ -117,10 +117,10 @@ StepDirSettings ReadStepper(GroupReader& reader, const StepDirSettings& defaults
     for (const BitKey& b : BitKeys) {
         for (const BitKey& other : BitKeys) {
             if (&b != &other && s.*b.bit == s.*other.bit) {
-                reader.unused(QLatin1String(b.key),
-                              QStringLiteral("%1 (also %2)")
-                                  .arg(BitText(s.*b.bit), QLatin1String(other.key)),
-                              BitText(defaults.*b.bit));
+                reader.unused(
+                    QLatin1String(b.key),
+                    QStringLiteral("%1 (also %2)").arg(BitText(s.*b.bit), QLatin1String(other.key)),
+                    BitText(defaults.*b.bit));
                 shared = true;
                 break;
             }
@@ -147,9 +147,10 @@ StepDirSettings ReadStepper(GroupReader& reader, const StepDirSettings& defaults
         int StepDirSettings::*value;
         int lowest, highest;
     };
-    static constexpr NumberKey NumberKeys[] = {{"pulseUs", &StepDirSettings::pulseUs, 1, 1000},
-                                               {"dirSetupUs", &StepDirSettings::dirSetupUs, 0, 1000},
-                                               {"microsteps", &StepDirSettings::microsteps, 1, 256}};
+    static constexpr NumberKey NumberKeys[] = {
+        {"pulseUs", &StepDirSettings::pulseUs, 1, 1000},
+        {"dirSetupUs", &StepDirSettings::dirSetupUs, 0, 1000},
+        {"microsteps", &StepDirSettings::microsteps, 1, 256}};
     for (const NumberKey& n : NumberKeys) {
         reader.read(QLatin1String(n.key), QString::number(defaults.*n.value),
                     [&](const QString& text) {

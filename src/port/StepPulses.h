@@ -9,8 +9,8 @@
 namespace port {
 
 struct TimedWrite {
-    double atUs;         // from the counted step's start
-    std::uint8_t value;  // the physical register
+    double atUs;        // from the counted step's start
+    std::uint8_t value; // the physical register
     bool operator==(const TimedWrite&) const = default;
 };
 

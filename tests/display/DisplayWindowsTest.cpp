@@ -255,10 +255,9 @@ TEST_F(DisplayWindowsTest, infoMenus_openEveryTextAndPictureFromItsResource) {
     text->close();
     EXPECT_FALSE(form().mnuVentroloUK->isChecked());
 
-    const std::array<QAction*, 7> entries{form().mnuSchemaCat,      form().mnuCircuitBi,
-                                          form().mnuCircuitUni,     form().mnuSchemaOpto,
-                                          form().mnuBrenik,         form().mnuComponent,
-                                          form().mnuCircuitStepDir};
+    const std::array<QAction*, 7> entries{
+        form().mnuSchemaCat, form().mnuCircuitBi, form().mnuCircuitUni,    form().mnuSchemaOpto,
+        form().mnuBrenik,    form().mnuComponent, form().mnuCircuitStepDir};
     for (std::size_t i = 0; i < entries.size(); ++i) {
         entries[i]->trigger();
         display::PictureWindow* shown = nullptr;

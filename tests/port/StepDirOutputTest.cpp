@@ -2,7 +2,6 @@
 #include "port/CoilOutput.h"
 #include "port/PortPanel.h"
 #include "port/PowerControl.h"
-
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
@@ -59,10 +58,10 @@ TEST_F(StepDirOutputTest, phaseSteppers_writeTheBytesOfTheCoilCodeOneForOne) {
     state.LptExtraBits = Lpt89Bits;
     select(0);
     lpt.traceWrites();
-    power.ApplyStartUpPower();          // 1 + 4 + 192
+    power.ApplyStartUpPower(); // 1 + 4 + 192
     coil.SetPhaseSequence(Direction::CW, 5);
     for (const Long code : state.PhaseSeq)
-        coil.WriteCoil(code);           // 3, 2, 0, 1 with the enable and offset bits
+        coil.WriteCoil(code); // 3, 2, 0, 1 with the enable and offset bits
     state.StepActivity = false;
     for (int i = 0; i < 21; ++i)
         power.HousekeepingTick(false); // autopower drops the enable bit
@@ -146,7 +145,8 @@ TEST_F(StepDirOutputTest, aStepDirStepperBesideAPhaseStepper_keepsItsDriverOffWh
         for (const Long extra : {0, 16, 192})
             for (const Long enable : {0, 4, 8, 12}) {
                 const Long logical = coil.PositionCode() | enable | extra;
-                EXPECT_EQ(coil.Logical(coil.Physical(logical)), logical) << stepper << " " << logical;
+                EXPECT_EQ(coil.Logical(coil.Physical(logical)), logical)
+                    << stepper << " " << logical;
             }
     }
 }

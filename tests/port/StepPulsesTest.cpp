@@ -12,7 +12,7 @@ TEST(StepPulses, oneCountedStepIsMicrostepsPulsesSpreadEvenlyOverThePeriod) {
     s.stepBit = 3;
     s.microsteps = 4;
     s.pulseUs = 7;
-    const std::uint8_t base = 0b0100'0010; // DIR and an extra bit, ENABLE active low
+    const std::uint8_t base = 0b0100'0010;               // DIR and an extra bit, ENABLE active low
     std::vector<TimedWrite> out{{1, 1}, {2, 2}, {3, 3}}; // left from another step
     StepPulses(s, base, 1000, out);
 
