@@ -114,6 +114,17 @@ std::optional<QString> SettingsText(const QSettings& settings, const QString& ke
     return text.isEmpty() ? std::nullopt : std::optional(text);
 }
 
+std::optional<bool> SettingsSwitch(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("true") || t == QLatin1String("1") || t == QLatin1String("yes") ||
+        t == QLatin1String("on"))
+        return true;
+    if (t == QLatin1String("false") || t == QLatin1String("0") || t == QLatin1String("no") ||
+        t == QLatin1String("off"))
+        return false;
+    return std::nullopt;
+}
+
 bool SettingsContain(const QSettings& settings, const QString& key) {
     return settings.allKeys().contains(key);
 }

@@ -29,6 +29,10 @@ public:
 // nullopt for a key that is missing, blank or holds no text (@Rect(...) and the like).
 std::optional<QString> SettingsText(const QSettings& settings, const QString& key);
 
+// A switch as the user writes it: true, 1, yes, on or false, 0, no, off (blanks and case
+// aside); nullopt for any other text.
+std::optional<bool> SettingsSwitch(const QString& text);
+
 // Whether the file holds the key, blank or not. Use it instead of QSettings::contains, which
 // misses a key in the case SettingsText describes.
 bool SettingsContain(const QSettings& settings, const QString& key);

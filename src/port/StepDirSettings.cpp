@@ -36,17 +36,6 @@ std::optional<int> BitFromText(const QString& text) {
     return bit;
 }
 
-std::optional<bool> SwitchFromText(const QString& text) {
-    const QString t = text.trimmed().toLower();
-    if (t == QLatin1String("true") || t == QLatin1String("1") || t == QLatin1String("yes") ||
-        t == QLatin1String("on"))
-        return true;
-    if (t == QLatin1String("false") || t == QLatin1String("0") || t == QLatin1String("no") ||
-        t == QLatin1String("off"))
-        return false;
-    return std::nullopt;
-}
-
 std::optional<int> NumberFromText(const QString& text, int lowest, int highest) {
     bool ok = false;
     const int n = text.trimmed().toInt(&ok);
@@ -138,7 +127,7 @@ StepDirSettings ReadStepper(GroupReader& reader, const StepDirSettings& defaults
         return true;
     });
     reader.read(QStringLiteral("dirInvert"), QStringLiteral("false"), [&](const QString& text) {
-        const auto on = SwitchFromText(text);
+        const auto on = core::SettingsSwitch(text);
         s.dirInvert = on.value_or(defaults.dirInvert);
         return on.has_value();
     });
