@@ -291,7 +291,6 @@ private:
     void passRun(ActiveRun& run, bool afterWait);
     void overlayMove(port::Direction direction, core::Long target);
     void planRamp(core::Long target, core::Long from);
-    core::Long nextRampDelay();
     std::int64_t motorPosition() const;
     void switchTo(core::Long stepper, bool forTimerTable);
     void park(core::Long stepper);
