@@ -155,6 +155,9 @@ StepDirSettings ReadStepper(GroupReader& reader, const StepDirSettings& defaults
 
 StepperOutputs DefaultStepperOutputs() {
     StepperOutputs outputs;
+    // A disabled driver still counts the STEP pulses it gets and would jump by them when it is
+    // enabled again: stepper 2 has a STEP line of its own (pin 7, which nothing else uses).
+    outputs[1].stepBit = 5;
     outputs[1].enableBit = 3;
     return outputs;
 }

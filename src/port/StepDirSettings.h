@@ -13,7 +13,8 @@ enum class OutputKind { Phase, StepDir };
 
 // One stepper's output, from [stepper1] or [stepper2] of Ventrolo.ini:
 //   output=phase        phase or stepdir
-//   step=D0             data register bits D0..D7 of STEP, DIR and ENABLE (three different bits)
+//   step=D0             data register bits D0..D7 of STEP, DIR and ENABLE (three different bits);
+//                       D5 for stepper 2
 //   dir=D1
 //   enable=D2           D3 for stepper 2
 //   enableActive=low    low or high: the level of ENABLE that enables the driver
@@ -31,8 +32,9 @@ struct StepDirSettings {
 };
 using StepperOutputs = std::array<StepDirSettings, 2>; // stepper 1 (SelectedStepper 0), stepper 2
 
-// The defaults: both steppers on the coil code; as step/dir drivers they would share STEP on
-// D0 and DIR on D1 and have their own ENABLE, D2 and D3, like the phase wiring's lines.
+// The defaults: both steppers on the coil code; as step/dir drivers they share DIR on D1, and
+// each has its own STEP (D0, D5) and ENABLE (D2, D3): a disabled driver still counts STEP
+// pulses, so a shared STEP would move the other motor when its driver is enabled again.
 StepperOutputs DefaultStepperOutputs();
 
 // What a data bit (0..7) carries for the step/dir steppers: "STEP 1", "DIR 1, DIR 2",

@@ -118,9 +118,9 @@ TEST(LptOutputTest, theBoxesNameTheLinesOfTheStepDirDrivers) {
     EXPECT_EQ(phase.boxToolTip(0), "D0");
 
     outputs[1].output = port::OutputKind::StepDir; // the test sees the wiring it is given
-    outputs[1].dirBit = 5;
-    EXPECT_EQ(phase.boxCaption(0), "Pin2. STEP 2");
+    outputs[1].dirBit = 4;
+    EXPECT_EQ(phase.boxCaption(5), "Pin 7. STEP 2");
     EXPECT_EQ(phase.boxToolTip(3), "D3 ENABLE 2");
-    EXPECT_EQ(phase.boxCaption(5), "Pin 7. DIR 2");
-    EXPECT_EQ(phase.boxCaption(1), "Pin 3.");
+    EXPECT_EQ(phase.boxCaption(4), "Pin 6. DIR 2");
+    EXPECT_EQ(phase.boxCaption(0), "Pin2.");
 }

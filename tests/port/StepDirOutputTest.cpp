@@ -126,7 +126,7 @@ TEST_F(StepDirOutputTest, dirFollowsTheDirectionAndItsInversion_stepStaysLow) {
 }
 
 TEST_F(StepDirOutputTest, aStepDirStepperBesideAPhaseStepper_keepsItsDriverOffWhileTheOtherTurns) {
-    stepDir(1); // stepper 2 on STEP D0, DIR D1, ENABLE D3
+    stepDir(1); // stepper 2 on STEP D5, DIR D1, ENABLE D3
     select(0);  // stepper 1 on the coil code turns
     state.StepCounter = 2;
     coil.PowerOn();

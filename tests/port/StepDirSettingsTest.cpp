@@ -101,7 +101,7 @@ TEST_F(StepDirSettingsTest, stepDirAndEnableOnOneBit_areReportedAndAllThreeTakeT
     write("[stepper2]\noutput=stepdir\nstep=D3\ndir=D7\n");
     core::SettingsReport report;
     const StepDirSettings s = ReadStepperOutputs(file, &report)[1];
-    EXPECT_EQ(s.stepBit, 0);
+    EXPECT_EQ(s.stepBit, 5);
     EXPECT_EQ(s.dirBit, 1);
     EXPECT_EQ(s.enableBit, 3);
     ASSERT_EQ(report.unused().size(), 2u);
@@ -116,7 +116,9 @@ TEST(DataBitRole, namesWhatEachStepDirStepperUsesABitFor) {
     EXPECT_EQ(DataBitRole(outputs, 0), "");
     outputs[0].output = OutputKind::StepDir;
     outputs[1].output = OutputKind::StepDir;
-    EXPECT_EQ(DataBitRole(outputs, 0), "STEP 1, STEP 2"); // shared, as the coil lines are
+    EXPECT_EQ(DataBitRole(outputs, 0), "STEP 1");
+    EXPECT_EQ(DataBitRole(outputs, 1), "DIR 1, DIR 2"); // shared: DIR alone moves nothing
     EXPECT_EQ(DataBitRole(outputs, 3), "ENABLE 2");
-    EXPECT_EQ(DataBitRole(outputs, 5), "");
+    EXPECT_EQ(DataBitRole(outputs, 5), "STEP 2");
+    EXPECT_EQ(DataBitRole(outputs, 4), "");
 }
