@@ -11,6 +11,7 @@
 #include "support/TestFiles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -25,6 +26,16 @@
 namespace app_test {
 
 using testing_support::FakePlatform;
+
+// The shown top-level window of that type (and name, when given).
+template <typename Window> Window* Shown(const QString& name = {}) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = qobject_cast<Window*>(widget);
+        if (window && window->isVisible() && (name.isEmpty() || window->objectName() == name))
+            return window;
+    }
+    return nullptr;
+}
 
 // The application on the simulated port in a directory of its own, on the virtual clock.
 struct AppFixture : ::testing::Test {

@@ -6,8 +6,6 @@
 #include "display/WebcamWindow.h"
 #include "port/CoilOutput.h"
 
-#include <QApplication>
-
 namespace app_test {
 namespace {
 
@@ -34,14 +32,6 @@ struct CoilCodeRule : AppFixture {
         trace();
     }
 };
-
-display::WebcamWindow* ShownWebcam() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* webcam = qobject_cast<display::WebcamWindow*>(widget); webcam && webcam->isVisible())
-            return webcam;
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -80,7 +70,7 @@ TEST_F(CoilCodeRule, everyWriterOfTheRegister_putsTheCodeOfTheCountersPosition) 
     expectPositionCodes("switching the stepper");
 
     QTest::mouseClick(form.Image1, Qt::LeftButton);
-    display::WebcamWindow* webcam = ShownWebcam();
+    display::WebcamWindow* webcam = Shown<display::WebcamWindow>();
     ASSERT_TRUE(webcam);
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(webcam, &activate);

@@ -1,6 +1,7 @@
 // Values of Ventrolo.ini the program cannot use: each keeps its default, and the user is told
 // once after the start which file, key and value, and what is used instead.
 #include "app/AppFixture.h"
+#include "display/LptOutputWindow.h"
 
 namespace {
 
@@ -64,6 +65,15 @@ TEST_F(UnusedSettingsTest, aStepDirDriverInTheFile_isOffAtItsOwnLevelFromTheStar
     app->start();
     ASSERT_FALSE(lpt->writes().empty());
     EXPECT_EQ(lpt->writes().front().value, coil.IdleValue()) << "the first write: every port off";
+
+    app->mainWindow().form().mnuLptOutput->trigger(); // the output test names the driver's lines
+    auto* output = app_test::Shown<display::LptOutputWindow>();
+    ASSERT_TRUE(output);
+    EXPECT_EQ(output->Check[0]->text(), "Pin2. STEP 1");
+    EXPECT_EQ(output->Check[1]->text(), "Pin 3. DIR 1");
+    EXPECT_EQ(output->Check[2]->toolTip(), "D2 ENABLE 1");
+    EXPECT_EQ(output->Check[3]->text(), "Pin 5.");
+    output->close();
     app->mainWindow().form().mnuExit->trigger(); // at 0: no park question
     ASSERT_TRUE(app->ended());
     EXPECT_EQ(lpt->data(888), coil.IdleValue()) << "ENABLE high at the end";

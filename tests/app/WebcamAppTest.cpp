@@ -3,8 +3,6 @@
 #include "display/DialView.h"
 #include "display/WebcamWindow.h"
 
-#include <QApplication>
-
 namespace {
 
 struct WebcamAppTest : app_test::AppFixture {
@@ -14,15 +12,12 @@ struct WebcamAppTest : app_test::AppFixture {
     }
     display::WebcamWindow* openWebcam() {
         QTest::mouseClick(form.Image1, Qt::LeftButton);
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* webcam = qobject_cast<display::WebcamWindow*>(widget);
-                webcam && webcam->isVisible()) {
-                QEvent activate(QEvent::WindowActivate);
-                QCoreApplication::sendEvent(webcam, &activate);
-                return webcam;
-            }
+        auto* webcam = app_test::Shown<display::WebcamWindow>();
+        if (webcam) {
+            QEvent activate(QEvent::WindowActivate);
+            QCoreApplication::sendEvent(webcam, &activate);
         }
-        return nullptr;
+        return webcam;
     }
 };
 

@@ -1,6 +1,7 @@
 #include "core/ConfigFile.h"
 
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,13 +59,10 @@ struct ConfigFileTest : ::testing::Test {
     ConfigFile config{state, platform, dir.path()};
 
     void writeFile(const QByteArray& contents, const QString& path = {}) {
-        QFile file(path.isEmpty() ? config.path() : path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
+        test_support::WriteFile(path.isEmpty() ? config.path() : path, contents);
     }
     QByteArray readFile(const QString& path = {}) {
-        QFile file(path.isEmpty() ? config.path() : path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return test_support::ReadFile(path.isEmpty() ? config.path() : path);
     }
     // The contents a fresh state saves after the defaults.
     QByteArray defaultContents() {
@@ -148,13 +146,6 @@ TEST_F(ConfigFileTest, aTextWithQuotesReadFromADamagedFile_savesSoThatItReadsBac
         EXPECT_EQ(second.deserialize(saved), 0);
         EXPECT_EQ(second.serialize(), saved);
     }
-}
-
-TEST_F(ConfigFileTest, aByteOrderMarkIsSkipped) {
-    writeFile("\xEF\xBB\xBF" + DistinctFile);
-    EXPECT_EQ(config.LoadConfig(), ConfigFile::Loaded::FromFile);
-    EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(config.serialize(), DistinctFile);
 }
 
 TEST_F(ConfigFileTest, aFirstLineThatIsNotThisVersion_isDamagedAndKeptAsideBeforeTheSave) {
@@ -284,7 +275,7 @@ TEST_F(ConfigFileTest, unreadableFile_givesDefaultsAndIsNotSavedOver) {
     EXPECT_EQ(readFile(), readableAnyway ? QByteArray() : DistinctFile);
 }
 
-TEST_F(ConfigFileTest, garbageHugeFilesAndCarriageReturnLineEndsAreSurvived) {
+TEST_F(ConfigFileTest, garbageHugeFilesOtherLineEndsAndAByteOrderMarkAreSurvived) {
     QRandomGenerator random(1234);
     for (int round = 0; round < 50; ++round) {
         QByteArray garbage = "\"Version 1.24\"\r\n";
@@ -295,14 +286,18 @@ TEST_F(ConfigFileTest, garbageHugeFilesAndCarriageReturnLineEndsAreSurvived) {
         (void)ConfigFile(loaded, platform, dir.path()).LoadConfig();
         EXPECT_TRUE(loaded.SelectedStepper == 0 || loaded.SelectedStepper == 1);
     }
+    // Line ends of a bare carriage return, and a byte order mark, read as the plain file.
     QByteArray crOnly = DistinctFile;
-    writeFile(crOnly.replace("\r\n", "\r"));
-    platform.messages.clear();
-    ProgramState fromCr;
-    ConfigFile crLoader(fromCr, platform, dir.path());
-    (void)crLoader.LoadConfig();
-    EXPECT_EQ(crLoader.serialize(), DistinctFile);
-    EXPECT_TRUE(platform.messages.empty());
+    for (const QByteArray& variant :
+         {crOnly.replace("\r\n", "\r"), "\xEF\xBB\xBF" + DistinctFile}) {
+        writeFile(variant);
+        platform.messages.clear();
+        ProgramState read;
+        ConfigFile reader(read, platform, dir.path());
+        EXPECT_EQ(reader.LoadConfig(), ConfigFile::Loaded::FromFile);
+        EXPECT_EQ(reader.serialize(), DistinctFile);
+        EXPECT_TRUE(platform.messages.empty());
+    }
 
     // Whatever follows the settings is told, and kept aside with the file before the save.
     const QByteArray huge = DistinctFile + QByteArray(20 * 1024 * 1024, '9');

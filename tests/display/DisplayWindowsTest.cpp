@@ -1,4 +1,4 @@
-#include "app/VentroloApp.h"
+#include "app/AppFixture.h"
 #include "display/DialView.h"
 #include "display/LptInputWindow.h"
 #include "display/LptOutputWindow.h"
@@ -7,40 +7,17 @@
 #include "display/SmallPelorusWindow.h"
 #include "display/TextWindow.h"
 #include "display/WebcamWindow.h"
-#include "mainwindow/ClickableLabel.h"
 #include "port/CoilOutput.h"
-#include "port/SimulatedLpt.h"
-#include "support/FakePlatform.h"
-#include "support/TestFiles.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QFile>
-#include <QGroupBox>
-#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
 
-using testing_support::FakePlatform;
+using app_test::Shown;
 
 namespace {
-
-// The shown top-level window of that type and name.
-template <typename Window> Window* Shown(const QString& name) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* window = qobject_cast<Window*>(widget);
-        if (window != nullptr && window->isVisible() && window->objectName() == name)
-            return window;
-    }
-    return nullptr;
-}
 
 bool OnScreen(const QWidget& window) {
     return QGuiApplication::primaryScreen()->availableGeometry().contains(window.frameGeometry());
@@ -50,28 +27,18 @@ QColor TextColour(const QLabel* label) {
     return label->palette().color(QPalette::WindowText);
 }
 
-struct DisplayWindowsTest : ::testing::Test {
-    QTemporaryDir dir;
-    FakePlatform platform;
-    port::SimulatedLpt* lpt = new port::SimulatedLpt;
-    app::VentroloApp app{dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt)};
-
-    void SetUp() override {
-        platform.clockStepPerRead = 1; // the PC-speed calibration of a first start
-        app.start();
-        platform.clockStepPerRead = 0;
-    }
-    mainwindow::MainWindowForm& form() { return app.mainWindow().form(); }
+struct DisplayWindowsTest : app_test::AppFixture {
+    void SetUp() override { firstStart(); }
 };
 
 } // namespace
 
 TEST_F(DisplayWindowsTest, pelorusClick_turnsTheStepperToThatHeadingAndTheDialFollows) {
-    form().cmdPelorus->click();
+    form.cmdPelorus->click();
     auto* pelorus = Shown<display::PelorusWindow>("Form2");
     ASSERT_TRUE(pelorus);
-    EXPECT_TRUE(form().mnuPelorus->isChecked());
-    EXPECT_EQ(form().cmdPelorus->text(), "Pel&orus on");
+    EXPECT_TRUE(form.mnuPelorus->isChecked());
+    EXPECT_EQ(form.cmdPelorus->text(), "Pel&orus on");
     EXPECT_TRUE(OnScreen(*pelorus));
 
     display::DialView* dial = pelorus->Picture1;
@@ -80,7 +47,7 @@ TEST_F(DisplayWindowsTest, pelorusClick_turnsTheStepperToThatHeadingAndTheDialFo
     platform.scheduleAfter(100, [&] { markerMidway = dial->target(); });
     QTest::mouseClick(dial, Qt::LeftButton, {},
                       display::DialPoint(layout.centre, layout.discRadius / 2, 90).toPoint());
-    EXPECT_EQ(app.state().StepCounter, 50); // 90 degrees of 200 steps a turn
+    EXPECT_EQ(state.StepCounter, 50); // 90 degrees of 200 steps a turn
     EXPECT_EQ(lpt->data(888) & port::CoilMask, port::CoilCode(50));
     ASSERT_TRUE(markerMidway);
     EXPECT_NEAR(*markerMidway, 90, 1e-3);
@@ -89,38 +56,38 @@ TEST_F(DisplayWindowsTest, pelorusClick_turnsTheStepperToThatHeadingAndTheDialFo
     EXPECT_EQ(pelorus->lblAngle->text(), "90.0 °");
     EXPECT_EQ(pelorus->lblTellerPelorus->text(), "50");
     QTest::keyClick(pelorus->mnuKleurPopup, Qt::Key_R); // the menu's key, not a turn
-    EXPECT_EQ(app.state().StepCounter, 50);
+    EXPECT_EQ(state.StepCounter, 50);
     QTest::mouseClick(pelorus->lblTellerPelorus, Qt::LeftButton);
     EXPECT_EQ(pelorus->lblTellerPelorus->text(), "90°");
     EXPECT_EQ(TextColour(pelorus->lblTellerPelorus), QColor(255, 0, 0)); // PelorusDegreeColor
 
     // The way out hides the dial: the profile still says it is shown.
-    form().mnuExit->trigger();
+    form.mnuExit->trigger();
     EXPECT_FALSE(pelorus->isVisible());
-    EXPECT_TRUE(app.state().PelorusShown);
+    EXPECT_TRUE(state.PelorusShown);
 }
 
 TEST_F(DisplayWindowsTest, pelorusClosed_clearsItsEntriesAndWithoutDegreesOnlyBeeps) {
-    form().mnuPelorus->trigger();
+    form.mnuPelorus->trigger();
     auto* pelorus = Shown<display::PelorusWindow>("Form2");
     ASSERT_TRUE(pelorus);
     pelorus->close();
-    EXPECT_FALSE(form().mnuPelorus->isChecked());
-    EXPECT_EQ(form().cmdPelorus->text(), "Pel&orus off");
-    EXPECT_FALSE(app.state().PelorusShown);
+    EXPECT_FALSE(form.mnuPelorus->isChecked());
+    EXPECT_EQ(form.cmdPelorus->text(), "Pel&orus off");
+    EXPECT_FALSE(state.PelorusShown);
 
-    app.state().StepsPer360 = 0;
-    form().mnuPelorus->trigger();
+    state.StepsPer360 = 0;
+    form.mnuPelorus->trigger();
     EXPECT_EQ(platform.beeps.size(), 1u);
-    EXPECT_FALSE(form().mnuPelorus->isChecked());
+    EXPECT_FALSE(form.mnuPelorus->isChecked());
     EXPECT_FALSE(Shown<display::PelorusWindow>("Form2"));
 }
 
 TEST_F(DisplayWindowsTest, pelorusColours_startFromTheColourShown_okUnchangedKeepsADesktopColour) {
-    form().mnuPelorus->trigger();
+    form.mnuPelorus->trigger();
     auto* pelorus = Shown<display::PelorusWindow>("Form2");
     ASSERT_TRUE(pelorus);
-    core::ProgramState& s = app.state();
+    core::ProgramState& s = state;
     const auto greyText = static_cast<core::Long>(0x80000011u);
     ASSERT_EQ(s.PelorusBackColor, greyText);
 
@@ -138,47 +105,29 @@ TEST_F(DisplayWindowsTest, pelorusColours_startFromTheColourShown_okUnchangedKee
 }
 
 TEST_F(DisplayWindowsTest, smallPelorus_keepsTheSizeTheUserGaveIt) {
-    form().mnuPelSmall->trigger();
+    form.mnuPelSmall->trigger();
     auto* small = Shown<display::SmallPelorusWindow>("Form9");
     ASSERT_TRUE(small);
     EXPECT_TRUE(OnScreen(*small));
     small->resize(300, 200);
     EXPECT_NEAR(small->Picture1->dial().discRadius, 0.8 * 100, 1e-9); // the narrower side
     small->close();
-    EXPECT_FALSE(form().mnuPelSmall->isChecked());
-    EXPECT_EQ(app.state().SmallPelorusWidth, 4500); // twips
-    EXPECT_EQ(app.state().SmallPelorusHeight, 3000);
+    EXPECT_FALSE(form.mnuPelSmall->isChecked());
+    EXPECT_EQ(state.SmallPelorusWidth, 4500); // twips
+    EXPECT_EQ(state.SmallPelorusHeight, 3000);
 
-    form().mnuPelSmall->trigger();
+    form.mnuPelSmall->trigger();
     small = Shown<display::SmallPelorusWindow>("Form9");
     ASSERT_TRUE(small);
     EXPECT_EQ(small->size(), QSize(300, 200));
 }
 
-TEST(LptOutputWindow, aStepDirDriverInTheSettings_hasItsLinesNamedOnTheBoxes) {
-    QTemporaryDir dir;
-    test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[stepper1]\noutput=stepdir\n");
-    FakePlatform platform;
-    app::VentroloApp app(dir.path(), platform, std::make_unique<port::SimulatedLpt>());
-    platform.clockStepPerRead = 1;
-    app.start();
-    platform.clockStepPerRead = 0;
-    app.mainWindow().form().mnuLptOutput->trigger();
-    auto* output = Shown<display::LptOutputWindow>("Form10");
-    ASSERT_TRUE(output);
-    EXPECT_EQ(output->Check[0]->text(), "Pin2. STEP 1");
-    EXPECT_EQ(output->Check[1]->text(), "Pin 3. DIR 1");
-    EXPECT_EQ(output->Check[2]->toolTip(), "D2 ENABLE 1");
-    EXPECT_EQ(output->Check[3]->text(), "Pin 5.");
-    output->close();
-}
-
 TEST_F(DisplayWindowsTest, lptOutput_boxesWriteThePortAndPinsSixToNineJoinTheStepsBitwise) {
-    form().mnuTarvex->trigger(); // both drivers, and pin 6 for stepper 2
-    form().OptStepper[1]->click();
-    ASSERT_EQ(app.state().StepperBits, 28);
+    form.mnuTarvex->trigger(); // both drivers, and pin 6 for stepper 2
+    form.OptStepper[1]->click();
+    ASSERT_EQ(state.StepperBits, 28);
     lpt->Out32(888, 5);
-    form().mnuLptOutput->trigger();
+    form.mnuLptOutput->trigger();
     auto* output = Shown<display::LptOutputWindow>("Form10");
     ASSERT_TRUE(output);
     EXPECT_EQ(output->windowTitle(), "Ventrolo.Version 1.24");
@@ -188,29 +137,29 @@ TEST_F(DisplayWindowsTest, lptOutput_boxesWriteThePortAndPinsSixToNineJoinTheSte
     lpt->traceWrites();
     for (const std::size_t box : {0, 3, 6, 7})
         output->Check[box]->click();
-    EXPECT_TRUE(form().mnuLPT89->isChecked());
+    EXPECT_TRUE(form.mnuLPT89->isChecked());
     output->Check[7]->click();
-    EXPECT_FALSE(form().mnuLPT89->isChecked());
+    EXPECT_FALSE(form.mnuLPT89->isChecked());
     EXPECT_EQ(lpt->valuesWritten(888), (std::vector<std::uint8_t>{4, 12, 76, 204, 76}));
-    EXPECT_EQ(app.state().LptExtraBits, 64);
+    EXPECT_EQ(state.LptExtraBits, 64);
     EXPECT_EQ(platform.beeps.size(), 3u); // a beep for each box of the pins 6 to 9
 
     output->Check[6]->click();
     output->Check[4]->click(); // pin 6, which stepper 2's drivers raise as well
-    ASSERT_EQ(app.state().LptExtraBits, 16);
-    form().cmdCw->click(); // a stop first: the test window closes
+    ASSERT_EQ(state.LptExtraBits, 16);
+    form.cmdCw->click(); // a stop first: the test window closes
     EXPECT_FALSE(Shown<display::LptOutputWindow>("Form10"));
-    EXPECT_FALSE(form().mnuLptOutput->isChecked());
+    EXPECT_FALSE(form.mnuLptOutput->isChecked());
     EXPECT_EQ(lpt->data(888), port::CoilCode(1) | 28) << "pin 6 once, never carried into pin 7";
 }
 
 TEST_F(DisplayWindowsTest, lptInput_showsTheStatusRegisterWhileTheHousekeepingWaits) {
-    form().mnuLptInput->trigger();
+    form.mnuLptInput->trigger();
     auto* input = Shown<display::LptInputWindow>("Form13");
     ASSERT_TRUE(input);
     EXPECT_EQ(input->Frame2->title(), "LPT(889) pins ");
     EXPECT_EQ(input->PinLabel[0]->text(), "Pin 15=0");
-    const QString clock = form().lblTime->text();
+    const QString clock = form.lblTime->text();
 
     lpt->setStatus(888, 8);
     platform.advance(500);
@@ -224,40 +173,40 @@ TEST_F(DisplayWindowsTest, lptInput_showsTheStatusRegisterWhileTheHousekeepingWa
     EXPECT_EQ(input->PinLabel[0]->text(), "Pin 15=0");
     EXPECT_EQ(input->PinLabel[4]->text(), "Pin 11=1");
     platform.advance(2000);
-    EXPECT_EQ(form().lblTime->text(), clock) << "the one-second housekeeping is stopped";
+    EXPECT_EQ(form.lblTime->text(), clock) << "the one-second housekeeping is stopped";
 
     input->menus.mnuExit->trigger();
-    EXPECT_FALSE(form().mnuLptInput->isChecked());
-    EXPECT_FALSE(app.state().LptInTestOpen);
+    EXPECT_FALSE(form.mnuLptInput->isChecked());
+    EXPECT_FALSE(state.LptInTestOpen);
     platform.advance(1000);
-    EXPECT_NE(form().lblTime->text(), clock);
+    EXPECT_NE(form.lblTime->text(), clock);
 }
 
 TEST_F(DisplayWindowsTest, infoMenus_openEveryTextAndPictureFromItsResource) {
-    form().mnuVentroloNL->trigger();
+    form.mnuVentroloNL->trigger();
     auto* text = Shown<display::TextWindow>("Form6");
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->windowTitle().startsWith(dir.filePath("VentroDutch.txt") + "  "));
     EXPECT_TRUE(text->Text1->toPlainText().startsWith("    "));
-    form().mnuChangesTxt->trigger(); // one text at a time
-    EXPECT_FALSE(form().mnuVentroloNL->isChecked());
+    form.mnuChangesTxt->trigger(); // one text at a time
+    EXPECT_FALSE(form.mnuVentroloNL->isChecked());
     ASSERT_TRUE(Shown<display::TextWindow>("Form6"));
     EXPECT_EQ(Shown<display::TextWindow>("Form6")->text(), display::HelpText::Changes);
 
     // A help text the user removed: the shipped one, and the caption says why.
     QFile::remove(dir.filePath("VentroEng.txt"));
-    form().mnuVentroloUK->trigger();
+    form.mnuVentroloUK->trigger();
     text = Shown<display::TextWindow>("Form6");
     ASSERT_TRUE(text);
     EXPECT_TRUE(text->windowTitle().contains("cannot be read"))
         << text->windowTitle().toStdString();
     EXPECT_TRUE(text->Text1->toPlainText().contains("Ventrolo"));
     text->close();
-    EXPECT_FALSE(form().mnuVentroloUK->isChecked());
+    EXPECT_FALSE(form.mnuVentroloUK->isChecked());
 
     const std::array<QAction*, 7> entries{
-        form().mnuSchemaCat, form().mnuCircuitBi, form().mnuCircuitUni,    form().mnuSchemaOpto,
-        form().mnuBrenik,    form().mnuComponent, form().mnuCircuitStepDir};
+        form.mnuSchemaCat, form.mnuCircuitBi, form.mnuCircuitUni,    form.mnuSchemaOpto,
+        form.mnuBrenik,    form.mnuComponent, form.mnuCircuitStepDir};
     for (std::size_t i = 0; i < entries.size(); ++i) {
         entries[i]->trigger();
         display::PictureWindow* shown = nullptr;
@@ -276,49 +225,39 @@ TEST_F(DisplayWindowsTest, infoMenus_openEveryTextAndPictureFromItsResource) {
 }
 
 TEST_F(DisplayWindowsTest, webcam_buttonsChooseTheAxisAndActivationKeepsTheCoilCode) {
-    form().mnuTarvex->trigger();
-    form().cmdCw->click();
-    form().cmdCw->click(); // stepper 1 stands at 2: coil code 3, both drivers on
+    form.mnuTarvex->trigger();
+    form.cmdCw->click();
+    form.cmdCw->click(); // stepper 1 stands at 2: coil code 3, both drivers on
     ASSERT_EQ(lpt->data(888), 3 | 12);
-    QTest::mouseClick(form().Image1, Qt::LeftButton);
+    QTest::mouseClick(form.Image1, Qt::LeftButton);
     auto* webcam = Shown<display::WebcamWindow>("Form18");
     ASSERT_TRUE(webcam);
 
-    lpt->traceWrites();
+    // That no write carries another coil code is the coil code rule's test.
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(webcam, &activate);
-    EXPECT_TRUE(app.state().WebcamWindowOpen);
-    for (const auto& write : lpt->writes()) {
-        if (write.value & 12) {
-            EXPECT_EQ(write.value & port::CoilMask, 3) << int(write.value);
-        }
-    }
-    EXPECT_EQ(lpt->data(888), 3 | 12);
+    EXPECT_TRUE(state.WebcamWindowOpen);
     EXPECT_FALSE(webcam->Picture1->needle());
 
     const std::pair<Qt::MouseButton, int> presses[] = {
         {Qt::LeftButton, 1}, {Qt::LeftButton, 0}, {Qt::LeftButton, 1}, {Qt::RightButton, 0}};
     for (const auto& [button, stepper] : presses) {
         QTest::mousePress(webcam->Picture1, button);
-        EXPECT_EQ(app.state().SelectedStepper, stepper);
+        EXPECT_EQ(state.SelectedStepper, stepper);
         EXPECT_EQ(webcam->Label2->text(), stepper == 1 ? "Elevation" : "Azimuth");
         EXPECT_EQ(TextColour(webcam->Label2), stepper == 1 ? QColor(Qt::red) : QColor(Qt::black));
     }
-    EXPECT_EQ(lpt->data(888) & port::CoilMask, 3) << "stepper 1's own code is back";
     EXPECT_EQ(webcam->Picture1->needle(), 4); // 3.6 degrees, whole
-    app.state().StepsPer360 = 0;
-    webcam->render();
-    EXPECT_FALSE(webcam->Picture1->needle()) << "no steps per turn: no needle";
 
     webcam->ChkLptOut->click();
     auto* output = Shown<display::LptOutputWindow>("Form10");
     ASSERT_TRUE(output);
-    EXPECT_TRUE(form().mnuLptOutput->isChecked());
+    EXPECT_TRUE(form.mnuLptOutput->isChecked());
     EXPECT_GT(output->frameGeometry().top(), webcam->frameGeometry().top());
     output->close();
     EXPECT_FALSE(webcam->ChkLptOut->isChecked());
 
     webcam->close();
-    EXPECT_FALSE(app.state().WebcamWindowOpen);
+    EXPECT_FALSE(state.WebcamWindowOpen);
     EXPECT_TRUE(app.mainWindow().isVisible());
 }

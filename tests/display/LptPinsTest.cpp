@@ -17,8 +17,6 @@ TEST(PinBoxes, makeTheRegisterValueAndAreReadBackFromIt) {
     EXPECT_EQ(PinBoxesValue(boxes), 5);
     for (int value = 0; value < 256; ++value)
         ASSERT_EQ(PinBoxesValue(PinBoxesOf(std::uint8_t(value))), value);
-    EXPECT_EQ(DataPinOfBox(0), 2);
-    EXPECT_EQ(DataPinOfBox(7), 9);
 }
 
 TEST(PinBoxes, combineWithTheStepperBitsWithoutCarryingOrWrapping) {

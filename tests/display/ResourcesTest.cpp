@@ -2,6 +2,7 @@
 
 #include "display/TextWindowText.h"
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,15 +12,6 @@
 #include <gtest/gtest.h>
 
 using namespace display;
-
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 TEST(Resources, everyPictureAndTheIconAreValidSvgOfTheirWindowSize) {
     for (const Picture picture : Pictures) {
@@ -36,7 +28,7 @@ TEST(Resources, everyPictureAndTheIconAreValidSvgOfTheirWindowSize) {
 
 TEST(Resources, everyHelpTextIsUtf8WithCrLfLineEnds) {
     for (const HelpText text : HelpTexts) {
-        const QByteArray bytes = ReadAll(HelpTextResource(text));
+        const QByteArray bytes = test_support::ReadFile(HelpTextResource(text));
         const std::string name = HelpTextFileName(text).toStdString();
         ASSERT_GT(bytes.size(), 1000) << name;
         QStringDecoder utf8(QStringDecoder::Utf8);
@@ -54,7 +46,7 @@ TEST(Resources, theHelpTextsNameTheFilesAndTheCommandLine) {
     const QStringList names{"Ventrolo.cfg",  "Ventrolo.ini", ".cat",  "Timer1.tbl", "Turnlist1.txt",
                             "VentroCat.log", "--dir",        "--lpt", "--port-log"};
     for (const HelpText text : {HelpText::English, HelpText::Dutch}) {
-        const QString help = QString::fromUtf8(ReadAll(HelpTextResource(text)));
+        const QString help = QString::fromUtf8(test_support::ReadFile(HelpTextResource(text)));
         for (const QString& name : names)
             EXPECT_TRUE(help.contains(name))
                 << HelpTextFileName(text).toStdString() << " " << name.toStdString();
@@ -64,18 +56,15 @@ TEST(Resources, theHelpTextsNameTheFilesAndTheCommandLine) {
 TEST(SeedHelpTexts, writesTheMissingTextsOnceAndNeverOverwrites) {
     QTemporaryDir dir;
     const QString edited = dir.filePath("VentroDutch.txt");
-    {
-        QFile file(edited);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("mijn eigen aantekeningen\r\n");
-    }
+    test_support::WriteFile(edited, "mijn eigen aantekeningen\r\n");
 
     const SeedResult first = SeedHelpTexts(dir.path());
     EXPECT_TRUE(first.error.isEmpty());
     EXPECT_EQ(first.written,
               QStringList({dir.filePath("VentroEng.txt"), dir.filePath("VentroChanges.txt")}));
-    EXPECT_EQ(ReadAll(dir.filePath("VentroEng.txt")), ReadAll(HelpTextResource(HelpText::English)));
-    EXPECT_EQ(ReadAll(edited), "mijn eigen aantekeningen\r\n");
+    EXPECT_EQ(test_support::ReadFile(dir.filePath("VentroEng.txt")),
+              test_support::ReadFile(HelpTextResource(HelpText::English)));
+    EXPECT_EQ(test_support::ReadFile(edited), "mijn eigen aantekeningen\r\n");
 
     // Even an emptied file is the user's: a second start leaves everything alone.
     QFile(dir.filePath("VentroEng.txt")).resize(0);
@@ -89,14 +78,12 @@ TEST(SeedHelpTexts, writesTheMissingTextsOnceAndNeverOverwrites) {
 TEST(SeedHelpTexts, aDirectoryThatCannotBeWrittenIsReported) {
     QTemporaryDir dir;
     const QString notADirectory = dir.filePath("file");
-    QFile blocker(notADirectory);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    test_support::WriteFile(notADirectory, {});
 
     const SeedResult result = SeedHelpTexts(notADirectory);
     EXPECT_TRUE(result.written.isEmpty());
     EXPECT_TRUE(result.error.contains("VentroEng.txt")) << result.error.toStdString();
-    EXPECT_EQ(blocker.size(), 0);
+    EXPECT_EQ(QFile(notADirectory).size(), 0);
 
     // Without a directory nothing lands in the working directory.
     EXPECT_FALSE(SeedHelpTexts({}).error.isEmpty());

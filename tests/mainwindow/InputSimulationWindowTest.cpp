@@ -6,7 +6,6 @@
 
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -49,14 +48,12 @@ TEST_F(InputSimulationWindowTest, aHeldButtonSetsTheInputAndShowsItsPinUntilRele
 }
 
 TEST_F(InputSimulationWindowTest, closingEndsTheSimulationAndTheWindow) {
-    QSignalSpy openChanged(&simulation, &port::InputSimulation::openChanged);
+    // What ending the simulation lets go is the simulation's own test.
     QTest::mousePress(button(0), Qt::LeftButton);
     ASSERT_EQ(state.SimulatedInput, 1);
     window->close();
-    EXPECT_EQ(state.SimulatedInput, 0);
-    EXPECT_EQ(lpt.Inp32(889), 0);
     EXPECT_FALSE(simulation.isOpen());
-    ASSERT_EQ(openChanged.count(), 1);
+    EXPECT_EQ(state.SimulatedInput, 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
 }

@@ -4,9 +4,9 @@
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -57,9 +57,7 @@ TEST_F(LptBackendTest, explicitPpdevOnAMissingDevice_saysWhyOnceAndGoesOnSimulat
 }
 
 TEST_F(LptBackendTest, aDeviceThatIsNoParallelPort_isNamedWithTheReasonItFailed) {
-    QFile plain(dir.filePath("parport1"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
+    test_support::WriteFile(dir.filePath("parport1"), {});
     const auto opened = PpdevLpt::open(missingDevices());
     EXPECT_FALSE(opened.port);
     ASSERT_EQ(opened.failures.size(), 3u);
@@ -73,11 +71,7 @@ TEST_F(LptBackendTest, aDeviceThatIsNoParallelPort_isNamedWithTheReasonItFailed)
 
 TEST_F(LptBackendTest, thePortLogAppendsOneLinePerDataWrite) {
     const QString logPath = dir.filePath("ports.log");
-    {
-        QFile earlier(logPath);
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-        earlier.write("earlier run\n");
-    }
+    test_support::WriteFile(logPath, "earlier run\n");
     platform.advance(1000); // the log counts from its own start
     auto opts = options(LptBackend::Simulated);
     opts.portLogFile = logPath;
@@ -87,10 +81,7 @@ TEST_F(LptBackendTest, thePortLogAppendsOneLinePerDataWrite) {
     EXPECT_EQ(port->Inp32(888), 7);
     platform.advance(0.5);
     port->Out32(632, 255);
-
-    QFile log(logPath);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_EQ(log.readAll(), "earlier run\n12.345 888 7\n12.845 632 255\n");
+    EXPECT_EQ(test_support::ReadFile(logPath), "earlier run\n12.345 888 7\n12.845 632 255\n");
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -141,18 +132,12 @@ TEST_F(LptBackendTest, settingsFileEditedByHand_keepsItsCommentsWhenTheMissingKe
     const QString ini = dir.filePath("Ventrolo.ini");
     const QByteArray hand = "[lpt]\nbackend=ppdev   ; auto, sim, ppdev or direct\n"
                             "port888=/dev/parport3  ; the USB adapter\n# port956 unused\n";
-    {
-        QFile file(ini);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(hand);
-    }
+    test_support::WriteFile(ini, hand);
     const LptSettings read = ReadLptSettings(ini);
     EXPECT_EQ(read.backend, LptBackend::Ppdev);
     EXPECT_EQ(read.devices.port888, "/dev/parport3");
     EXPECT_EQ(read.devices.port956, "/dev/parport1");
-    QFile file(ini);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().startsWith(hand));
+    EXPECT_TRUE(test_support::ReadFile(ini).startsWith(hand));
     EXPECT_EQ(ReadLptSettings(ini).devices.port632, "/dev/parport2");
 }
 
@@ -160,21 +145,13 @@ TEST_F(LptBackendTest, settingsFileWithAHeaderRunOnByABackslash_getsTheMissingKe
     // Found by fuzzing: the header "[lpt\" runs on into the next line, so the file names no
     // backend; the backend added at the first start was missed at the next and added again.
     const QString ini = dir.filePath("Ventrolo.ini");
-    {
-        QFile file(ini);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(";\n[lpt\\\nbackend=ppdev   ");
-    }
+    test_support::WriteFile(ini, ";\n[lpt\\\nbackend=ppdev   ");
     EXPECT_EQ(ReadLptSettings(ini).backend, LptBackend::Auto);
-    QFile file(ini);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray afterFirst = file.readAll();
-    file.close();
+    const QByteArray afterFirst = test_support::ReadFile(ini);
     const LptSettings second = ReadLptSettings(ini);
     EXPECT_EQ(second.backend, LptBackend::Auto);
     EXPECT_TRUE(second.problem.isEmpty());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), afterFirst);
+    EXPECT_EQ(test_support::ReadFile(ini), afterFirst);
 }
 
 TEST_F(LptBackendTest, theCommandLineOverridesTheSettingsFileWhoseBadBackendIsReported) {

@@ -1,8 +1,8 @@
 #include "port/StepDirSettings.h"
 
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,15 +15,8 @@ struct StepDirSettingsTest : ::testing::Test {
     QTemporaryDir dir;
     QString file = dir.filePath("Ventrolo.ini");
 
-    void write(const QByteArray& text) {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QByteArray contents() {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void write(const QByteArray& text) { test_support::WriteFile(file, text); }
+    QByteArray contents() const { return test_support::ReadFile(file); }
 };
 
 } // namespace

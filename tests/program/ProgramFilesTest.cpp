@@ -1,6 +1,7 @@
 #include "program/ProgramLanguage.h"
 #include "program/TurnlistFiles.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,15 +15,8 @@ namespace {
 class TurnlistTest : public ::testing::Test {
 protected:
     QString path(int n) const { return files.path(n); }
-    void write(int n, const QByteArray& bytes) {
-        QFile file(path(n));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray read(int n) const {
-        QFile file(path(n));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-    }
+    void write(int n, const QByteArray& bytes) { test_support::WriteFile(path(n), bytes); }
+    QByteArray read(int n) const { return test_support::ReadFile(path(n)); }
 
     QTemporaryDir dir;
     testing_support::FakePlatform platform;

@@ -2,8 +2,8 @@
 
 #include "FakeTurner.h"
 #include "program/TimerSchedule.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <limits>
@@ -25,14 +25,9 @@ protected:
     QString path(const QString& name = QStringLiteral("Timer1.tbl")) const {
         return dir.path() + QLatin1Char('/') + name;
     }
-    void write(const QByteArray& bytes) {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void write(const QByteArray& bytes) { test_support::WriteFile(path(), bytes); }
     QByteArray read(const QString& name = QStringLiteral("Timer1.tbl")) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+        return test_support::ReadFile(path(name));
     }
     TimerTable& open(const QByteArray& bytes) {
         write(bytes);
@@ -151,6 +146,7 @@ TEST_F(TimerTableTest, records_areAddedSortedReplacedAndKilled) {
     table->ClearFile();
     EXPECT_EQ(platform.messages.back().text, "Clear \\Timer1.tbl");
     EXPECT_TRUE(table->records().empty());
+    EXPECT_TRUE(QFile::exists(path()));
     EXPECT_EQ(read(), "");
     EXPECT_FALSE(table->Hide());
     EXPECT_EQ(platform.messages.back().text, "Timertable is empty.");

@@ -40,16 +40,11 @@ TEST_F(RigFollowingTest,
     for (const Case& c : cases) {
         SCOPED_TRACE(rig::ModelName(c.model).toStdString());
         useScriptedRig(c.model);
-        loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
         scripted.answer(c.ask, FrequencyBlock(c.length, c.at, 3500));
         scripted.answer("00000000FA", QByteArray::fromHex("0000000000")); // FT-840 status
         scripted.answer("00000000F7", QByteArray::fromHex("0500000000")); // FT-840 S-meter
         scripted.answer("0000000110", QByteArray::fromHex("05"));         // FT-757GXII S-meter
-        tuning.ComportClicked();
-        ASSERT_TRUE(tuning.portOpen());
-        poll();
-        poll();
-        ASSERT_EQ(state.StepCounter, 100);
+        ASSERT_NO_FATAL_FAILURE(openAndFollow());
 
         // Line noise: a block whose frequency bytes happen to read 3750 kHz. Shown, not followed.
         scripted.answerOnce(c.ask, FrequencyBlock(c.length, c.at, 3750, char(0xA5)));

@@ -2,10 +2,10 @@
 
 #include "core/ProgramState.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <vector>
@@ -47,13 +47,10 @@ protected:
         return dir.path() + QLatin1Char('/') + name;
     }
     void writeFile(const QByteArray& bytes, const QString& name = QStringLiteral("Table.cat")) {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        test_support::WriteFile(path(name), bytes);
     }
     QByteArray readFile(const QString& name = QStringLiteral("Table.cat")) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return test_support::ReadFile(path(name));
     }
     void load(const QByteArray& bytes) {
         writeFile(bytes);
