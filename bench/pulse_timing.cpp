@@ -85,6 +85,7 @@ struct Pulses {
     double worstDeviationUs = 0;
     double errorPercent = 0; // |total / (steps x delay) - 1|
     double meanSpacingUs = 0;
+    double threadPercent = 0; // the stepping thread's CPU time during the turn, % of a core
 };
 
 // The rising STEP edges of the writes, their spacing against spacingUs, and the total time up
@@ -122,6 +123,7 @@ Pulses Worst(const std::vector<Pulses>& rounds) {
         w.worstDeviationUs = std::max(w.worstDeviationUs, r.worstDeviationUs);
         w.errorPercent = std::max(w.errorPercent, r.errorPercent);
         w.meanSpacingUs = std::max(w.meanSpacingUs, r.meanSpacingUs);
+        w.threadPercent = std::max(w.threadPercent, r.threadPercent);
     }
     return w;
 }
@@ -149,7 +151,7 @@ int main(int argc, char** argv) {
     std::printf("\n%d counted steps at %d ms per step, the worst of %d rounds\n", Steps, DelayMs,
                 rounds);
     std::printf("microsteps  pulses/s  port       pulses      mean spacing  p99 deviation  "
-                "worst deviation  total error\n");
+                "worst deviation  total error  stepping thread\n");
 
     Pulses at16kHz;
     QString priority = QStringLiteral("?");
@@ -164,28 +166,34 @@ int main(int argc, char** argv) {
             program.start();
             program.platform().waitMs(300); // the windows settle
             engine::Engine& engine = program.engine();
+            const platform::SteppingThread& thread = *program.platform().steppingThread();
             int direction = 1;
             std::vector<Pulses> results;
             for (int round = 0; round < rounds; ++round) {
                 program.clearWrites();
                 calls.clear();
+                const double cpuMs = thread.cpuMs();
+                const double startMs = program.platform().steadyMs();
                 engine.TurnTo({program.state().StepCounter + direction * Steps,
                                engine::TurnOrigin::Window, DelayMs});
                 direction = -direction;
-                results.push_back(Measure(ppdev ? calls.writes() : program.writes(),
-                                          DelayMs * 1000.0 / microsteps,
-                                          engine.lastTurnTiming().endMs, Steps * DelayMs));
+                Pulses p = Measure(ppdev ? calls.writes() : program.writes(),
+                                   DelayMs * 1000.0 / microsteps, engine.lastTurnTiming().endMs,
+                                   Steps * DelayMs);
+                p.threadPercent = (thread.cpuMs() - cpuMs) /
+                                  (program.platform().steadyMs() - startMs) * 100;
+                results.push_back(p);
             }
-            const platform::SteppingThread* thread = program.platform().steppingThread();
-            priority = thread->realTime() ? QStringLiteral("real-time priority")
-                                          : QStringLiteral("normal priority");
+            priority = thread.realTime() ? QStringLiteral("real-time priority")
+                                         : QStringLiteral("normal priority");
             const Pulses w = Worst(results);
             if (microsteps == 16 && !ppdev)
                 at16kHz = w;
-            std::printf("%10d  %8d  %-9s %6d of %-6d %8.2f us %11.1f us %14.1f us %10.3f %%\n",
+            std::printf("%10d  %8d  %-9s %6d of %-6d %8.2f us %11.1f us %14.1f us %10.3f %% "
+                        "%8.0f%% of a core\n",
                         microsteps, microsteps * 1000 / DelayMs, ppdev ? "ppdev" : "simulated",
                         w.count, Steps * microsteps, w.meanSpacingUs, w.p99DeviationUs,
-                        w.worstDeviationUs, w.errorPercent);
+                        w.worstDeviationUs, w.errorPercent, w.threadPercent);
         }
     }
     std::printf("the stepping thread ran at %s\n", qPrintable(priority));

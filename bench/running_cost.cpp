@@ -1,9 +1,9 @@
 // What running costs, in CPU time (getrusage, every thread of the process) per second of
 // wall-clock time: the whole program on the simulated port turning at 1 ms per step with the
 // main window and the pelorus shown (the middle of several turns; the stepping thread's and the
-// GUI thread's own shares listed apart), then idle: with no window
-// shown, beside a bare clock label as the machine's price of one repaint a second, then with
-// every window its menus open, one window added at a time so the cost of each shows.
+// GUI thread's own shares listed apart), then idle: with no window shown, beside a bare clock
+// label as the machine's price of one repaint a second, then with every window its menus open,
+// one window added at a time so the cost of each shows.
 //
 //   build/dev/bench/running_cost [--turn-seconds S] [--turns N] [--idle-seconds S]
 #include "BenchProgram.h"
@@ -164,12 +164,11 @@ int main(int argc, char** argv) {
                 qPrintable(shownTurning));
     // This machine's cost of the same turn varies by a third from one turn to the next: the
     // figure is the middle one of several.
-    const platform::SteppingThread& thread = stepper;
     std::vector<TurnCost> turnings;
     QString painted;
     for (int i = 0; i < turns; ++i) {
         const PaintCount paints;
-        turnings.push_back(MeasureTurn(turn, thread));
+        turnings.push_back(MeasureTurn(turn, stepper));
         painted = paints.busiest();
         const engine::TurnTiming timing = engine.lastTurnTiming();
         const TurnCost& c = turnings.back();
@@ -183,7 +182,7 @@ int main(int argc, char** argv) {
               [](const TurnCost& a, const TurnCost& b) { return a.process < b.process; });
     const TurnCost turning = turnings[turnings.size() / 2];
     std::printf("  the stepping thread ran at %s\n",
-                thread.realTime() ? "real-time priority" : "normal priority");
+                stepper.realTime() ? "real-time priority" : "normal priority");
     std::printf("  of which: sleeping to a deadline every ms, and nothing else, %.2f%% (on the "
                 "stepping thread's clock, which spins the last %.0f us, %.2f%%); the turn with "
                 "every window hidden %.2f%%\n",
