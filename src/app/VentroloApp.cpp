@@ -6,6 +6,7 @@
 #include "core/VersionTexts.h"
 #include "platform/QtPlatform.h"
 #include "port/LptBackendFactory.h"
+#include "port/StepDirSettings.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -43,6 +44,8 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
       rotator_(state_, engine_, platform_) {
+    // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
+    engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
     wireLogic();
     wireMainWindow();
     connectMenus();

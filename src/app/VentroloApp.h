@@ -260,7 +260,7 @@ private:
     void displaysExitStarted();
 
     QString programDirectory_;
-    display::LptOutputTest lptOutput_{state_, *lpt_, platform_};
+    display::LptOutputTest lptOutput_{state_, *lpt_, platform_, engine_.coil().outputs()};
     display::LptInputTest lptInput_{*lpt_};
     display::WebcamTurning webcam_{{state_, platform_, engine_, mainInit_, wheel_}};
     QPointer<display::PelorusWindow> pelorusWindow_;

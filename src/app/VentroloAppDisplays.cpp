@@ -29,9 +29,9 @@ std::array<QAction*, 3> TextEntries(mainwindow::MainWindowForm& form) {
 }
 
 // The picture windows' entries, in the order of display::Pictures.
-std::array<QAction*, 6> PictureEntries(mainwindow::MainWindowForm& form) {
-    return {form.mnuSchemaCat,  form.mnuCircuitBi, form.mnuCircuitUni,
-            form.mnuSchemaOpto, form.mnuBrenik,    form.mnuComponent};
+std::array<QAction*, display::Pictures.size()> PictureEntries(mainwindow::MainWindowForm& form) {
+    return {form.mnuSchemaCat, form.mnuCircuitBi, form.mnuCircuitUni,    form.mnuSchemaOpto,
+            form.mnuBrenik,    form.mnuComponent, form.mnuCircuitStepDir};
 }
 
 template <typename Window> void Close(const QPointer<Window>& window) {

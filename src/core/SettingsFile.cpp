@@ -114,12 +114,24 @@ std::optional<QString> SettingsText(const QSettings& settings, const QString& ke
     return text.isEmpty() ? std::nullopt : std::optional(text);
 }
 
+std::optional<bool> SettingsSwitch(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("true") || t == QLatin1String("1") || t == QLatin1String("yes") ||
+        t == QLatin1String("on"))
+        return true;
+    if (t == QLatin1String("false") || t == QLatin1String("0") || t == QLatin1String("no") ||
+        t == QLatin1String("off"))
+        return false;
+    return std::nullopt;
+}
+
 bool SettingsContain(const QSettings& settings, const QString& key) {
     return settings.allKeys().contains(key);
 }
 
 bool AppendSettings(const QString& path, const QString& group,
-                    const std::vector<std::pair<QString, QString>>& entries, QString* error) {
+                    const std::vector<std::pair<QString, QString>>& entries, QString* error,
+                    const QStringList& comment) {
     std::optional<QByteArray> contents = Contents(path, error);
     if (!contents)
         return false;
@@ -127,6 +139,8 @@ bool AppendSettings(const QString& path, const QString& group,
     if (!contents->isEmpty())
         *contents += contents->endsWith('\n') ? "\n" : "\n\n";
     *contents += '[' + group.toUtf8() + "]\n";
+    for (const QString& line : comment)
+        *contents += "; " + line.toUtf8() + '\n';
     for (const auto& [key, value] : entries)
         *contents += key.toUtf8() + '=' + value.toUtf8() + '\n';
     return WriteIfReadBack(path, *contents, group, entries, error);

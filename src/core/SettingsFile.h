@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -28,6 +29,10 @@ public:
 // nullopt for a key that is missing, blank or holds no text (@Rect(...) and the like).
 std::optional<QString> SettingsText(const QSettings& settings, const QString& key);
 
+// A switch as the user writes it: true, 1, yes, on or false, 0, no, off (blanks and case
+// aside); nullopt for any other text.
+std::optional<bool> SettingsSwitch(const QString& text);
+
 // Whether the file holds the key, blank or not. Use it instead of QSettings::contains, which
 // misses a key in the case SettingsText describes.
 bool SettingsContain(const QSettings& settings, const QString& key);
@@ -35,10 +40,10 @@ bool SettingsContain(const QSettings& settings, const QString& key);
 // Adds a [group] with the entries ("key", "value", both plain words or paths) after everything
 // the file holds; QSettings reads a later entry of a key over an earlier one. The file is made
 // when missing and replaced atomically; on failure it stays as it was, error says why and the
-// result is false.
+// result is false. Each line of comment goes under the group's header, after "; ".
 bool AppendSettings(const QString& path, const QString& group,
                     const std::vector<std::pair<QString, QString>>& entries,
-                    QString* error = nullptr);
+                    QString* error = nullptr, const QStringList& comment = {});
 
 // Sets keys of one [group] as text, keeping every other line as it is: a key that is there gets
 // its new value in its last entry, the one read (spacing and a comment after it stay), a missing

@@ -11,8 +11,8 @@ bool IsIoAddress(core::Long address) {
 } // namespace
 
 LptOutputTest::LptOutputTest(core::ProgramState& state, platform::LptPort& lpt,
-                             platform::Platform& platform)
-    : state_(state), lpt_(lpt), platform_(platform) {}
+                             platform::Platform& platform, const port::StepperOutputs& outputs)
+    : state_(state), lpt_(lpt), platform_(platform), outputs_(outputs) {}
 
 void LptOutputTest::Open() {
     SelectPort(state_.LptAddress);

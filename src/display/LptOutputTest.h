@@ -8,11 +8,14 @@
 namespace display {
 
 // The LPT output test: eight boxes for the data pins 2 to 9, written straight to the data
-// register of the chosen port. The pins 6 to 9 become LptExtraBits, the pins the stepping holds
-// high on every coil output (combined bitwise with the coil code and the enable bits).
+// register of the chosen port, untranslated: a test of the pins, step/dir lines included. The
+// pins 6 to 9 become LptExtraBits, the pins the stepping holds high on every coil output
+// (combined bitwise with the coil code and the enable bits).
 class LptOutputTest {
 public:
-    LptOutputTest(core::ProgramState& state, platform::LptPort& lpt, platform::Platform& platform);
+    // outputs: the steppers' wiring, which the boxes name.
+    LptOutputTest(core::ProgramState& state, platform::LptPort& lpt, platform::Platform& platform,
+                  const port::StepperOutputs& outputs);
 
     // Opening: the port of LptAddress is chosen and its pins read back.
     void Open();
@@ -20,6 +23,8 @@ public:
     void SelectPort(core::Long address);
     core::Long outPort() const { return outPort_; }
     const PinBoxes& boxes() const { return boxes_; }
+    QString boxCaption(int box) const { return PinBoxCaption(box, outputs_); }
+    QString boxToolTip(int box) const { return PinBoxToolTip(box, outputs_); }
 
     // Box 0 to 7 ticked or unticked: the register of OutPort gets the value of all boxes. A box
     // of the pins 6 to 9 also makes them the extra bits, with a beep.
@@ -29,6 +34,7 @@ private:
     core::ProgramState& state_;
     platform::LptPort& lpt_;
     platform::Platform& platform_;
+    const port::StepperOutputs& outputs_;
     core::Long outPort_ = 888;
     PinBoxes boxes_{};
 };

@@ -29,9 +29,8 @@ LptOutputWindow::LptOutputWindow(LptOutputTest& test, platform::Platform& platfo
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto* pins = new QGridLayout(Frame2);
     for (int box = 0; box < 8; ++box) {
-        const int pin = DataPinOfBox(box);
-        auto* check =
-            new QCheckBox(pin == 2 ? QStringLiteral("Pin2.") : QStringLiteral("Pin %1.").arg(pin));
+        auto* check = new QCheckBox(test_.boxCaption(box));
+        check->setToolTip(test_.boxToolTip(box));
         check->setObjectName(QStringLiteral("Check%1").arg(box + 1));
         pins->addWidget(check, box / 4, box % 4);
         Check[static_cast<std::size_t>(box)] = check;

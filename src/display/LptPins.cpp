@@ -10,6 +10,19 @@ constexpr int InvertedStatusBit = 7;
 
 } // namespace
 
+QString PinBoxCaption(int box, const port::StepperOutputs& outputs) {
+    const int pin = DataPinOfBox(box);
+    QString caption = pin == 2 ? QStringLiteral("Pin2.") : QStringLiteral("Pin %1.").arg(pin);
+    if (const QString role = port::DataBitRole(outputs, box); !role.isEmpty())
+        caption += QLatin1Char(' ') + role;
+    return caption;
+}
+
+QString PinBoxToolTip(int box, const port::StepperOutputs& outputs) {
+    const QString role = port::DataBitRole(outputs, box);
+    return QStringLiteral("D%1").arg(box) + (role.isEmpty() ? QString() : QLatin1Char(' ') + role);
+}
+
 std::uint8_t PinBoxesValue(const PinBoxes& boxes) {
     std::uint8_t value = 0;
     for (int bit = 0; bit < 8; ++bit)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ProgramState.h"
+#include "port/StepDirSettings.h"
 
 #include <QString>
 #include <array>
@@ -17,6 +18,12 @@ using PinBoxes = std::array<bool, 8>;
 constexpr int DataPinOfBox(int box) {
     return box + 2;
 }
+
+// A box's caption: "Pin2.", "Pin 3." ..., followed by what the step/dir steppers use the bit
+// for: "Pin2. STEP 1".
+QString PinBoxCaption(int box, const port::StepperOutputs& outputs);
+// Its tooltip: the data bit and that use, "D0 STEP 1", or the data bit alone, "D5".
+QString PinBoxToolTip(int box, const port::StepperOutputs& outputs);
 
 // The register value the boxes make.
 std::uint8_t PinBoxesValue(const PinBoxes& boxes);

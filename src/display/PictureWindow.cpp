@@ -21,6 +21,8 @@ QString FormName(Picture picture) {
         return QStringLiteral("Form14");
     case Picture::ComponentLayout:
         return QStringLiteral("Form16");
+    case Picture::StepDirDriver:
+        return QStringLiteral("FormStepDir");
     }
     return {};
 }

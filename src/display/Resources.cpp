@@ -38,6 +38,8 @@ PictureEntry entryOf(Picture picture) {
         return {"simple-driver.svg", "Simple stand alone stepper circuit."};
     case Picture::ComponentLayout:
         return {"component-layout.svg", "Component layout."};
+    case Picture::StepDirDriver:
+        return {"stepdir-driver.svg", "Step/dir stepper driver circuit."};
     }
     return {"", ""};
 }

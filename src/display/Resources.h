@@ -29,18 +29,19 @@ struct SeedResult {
 // atomically, so a crash leaves it whole or absent.
 SeedResult SeedHelpTexts(const QString& programDirectory);
 
-// The six circuit pictures of the picture windows.
+// The circuit pictures of the picture windows.
 enum class Picture {
     CatInterface,
     BipolarDriver,
     UnipolarDriver,
     OptoCouplers,
     SimpleDriver,
-    ComponentLayout
+    ComponentLayout,
+    StepDirDriver
 };
-inline constexpr std::array<Picture, 6> Pictures{Picture::CatInterface,   Picture::BipolarDriver,
-                                                 Picture::UnipolarDriver, Picture::OptoCouplers,
-                                                 Picture::SimpleDriver,   Picture::ComponentLayout};
+inline constexpr std::array<Picture, 7> Pictures{
+    Picture::CatInterface, Picture::BipolarDriver,   Picture::UnipolarDriver, Picture::OptoCouplers,
+    Picture::SimpleDriver, Picture::ComponentLayout, Picture::StepDirDriver};
 // ":/pictures/bipolar-driver.svg".
 QString PictureResource(Picture picture);
 // The window caption: "Bi polaire stepper circuit.".

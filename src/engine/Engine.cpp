@@ -6,6 +6,7 @@
 #include "engine/EngineLogging.h"
 #include "engine/KeyCodes.h"
 #include "engine/StepRun.h"
+#include "port/StepPulses.h"
 #include "platform/SteppingThread.h"
 
 #include <QScopedValueRollback>
@@ -261,6 +262,10 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
     }
     const bool up = direction == Direction::CW;
     Long& position = overlay ? state_.OverlayPosition : state_.StepCounter;
+    if (!pulsesKept(overlay)) {
+        state_.StepActivity = true;
+        return;
+    }
     if (ramping())
         planRamp(target, position);
     state_.StopRequest = false;
@@ -307,19 +312,22 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
             if (job.statusAddress)
                 job.switchesAtStart = coil_.lpt().Inp32(*job.statusAddress) & SwitchStatusBits;
         }
+        if (coil_.selectedStepDir())
+            job.stepDir = coil_.selectedOutput();
         control.nextPhase = phase;
         handOver(thisRun);
 
         RunEnd end = RunEnd::Stopped;
         if (thread) {
-            thread->start([&] { end = RunSteps(job, control, timeline, coil_.lpt(), ramp_); },
+            thread->start(
+                [&] { end = RunSteps(job, control, timeline, thread->clock(), coil_.lpt(), ramp_); },
                           [this] { platform_.wakeUp(); });
             while (!thread->done()) {
                 passRun(thisRun, true);
                 platform_.waitUntilWoken(platform_.steadyMs() + RunPassMs, !state_.NoYield);
             }
         } else {
-            end = RunSteps(job, control, timeline, coil_.lpt(), ramp_,
+            end = RunSteps(job, control, timeline, inlineClock, coil_.lpt(), ramp_,
                            [&] { syncRun(thisRun); });
         }
         phase = control.nextPhase;
@@ -329,6 +337,10 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
             break;
         if (end == RunEnd::Stopped)
             break;
+        if (end == RunEnd::TooFast) {
+            refuseRate(static_cast<double>(state_.StepDelayMs));
+            break;
+        }
         if (end == RunEnd::Arrived) {
             if (atEnd())
                 platform_.beep();
@@ -352,6 +364,32 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         lastTurnTiming_ = timeline.timing();
     state_.StopRequest = false;
     state_.StepActivity = true;
+}
+
+bool Engine::pulsesKept(bool overlay) {
+    if (!coil_.selectedStepDir())
+        return true;
+    // The shortest delay the move may ask for: the ramp's fastest, or the set speed.
+    double delayMs = static_cast<double>(state_.StepDelayMs);
+    if (ramping())
+        delayMs = static_cast<double>(std::min(state_.FastestDelayMs, state_.CustomDelayMs));
+    else if (overlay)
+        delayMs = std::min(delayMs, static_cast<double>(OverlayDelayLimitMs));
+    if (PulsesKept(coil_.selectedOutput(), delayMs))
+        return true;
+    refuseRate(delayMs);
+    return false;
+}
+
+void Engine::refuseRate(double delayMs) {
+    const QString text = port::StepRateProblem(
+        coil_.selectedOutput(), static_cast<int>(state_.SelectedStepper) + 1, delayMs);
+    qCWarning(lcEngine).noquote() << "not turned:" << text;
+    // Told once: a rig followed or a program would otherwise ask at every reading.
+    if (text == rateRefusalShown_)
+        return;
+    rateRefusalShown_ = text;
+    platform_.messageBox(text, core::MessageTitle(), platform::Icon::Exclamation);
 }
 
 bool Engine::ramping() const {
@@ -406,8 +444,8 @@ void Engine::handOver(ActiveRun& run) {
     control.delayMs = state_.StepDelayMs;
     control.ramping = ramping();
     for (std::size_t i = 0; i < control.values.size(); ++i)
-        control.values[i] = static_cast<std::uint8_t>((state_.PhaseSeq[i] & port::CoilMask) |
-                                                      state_.StepperBits | state_.LptExtraBits);
+        control.values[i] = coil_.Physical((state_.PhaseSeq[i] & port::CoilMask) |
+                                           state_.StepperBits | state_.LptExtraBits);
 }
 
 void Engine::passRun(ActiveRun& run, bool afterWait) {
@@ -605,7 +643,7 @@ void Engine::slowStep(Direction direction) {
     const Long code = state_.PhaseSeq[static_cast<std::size_t>(slowPhase_)];
     slowPhase_ = (slowPhase_ + 1) % static_cast<int>(state_.PhaseSeq.size());
     state_.StepCounter += up ? 1 : -1;
-    coil_.WriteCoil(code);
+    writeSlowStep(code);
     state_.StepActivity = true;
     showCounterAndSlider();
     if (state_.StepsPer360 > 1) {
@@ -614,6 +652,33 @@ void Engine::slowStep(Direction direction) {
     }
     ShowSliderLabel(state_.StepCounter);
     emit slowStepMade();
+}
+
+} // namespace engine
+
+namespace engine {
+
+void Engine::writeSlowStep(Long code) {
+    if (!coil_.selectedStepDir()) {
+        coil_.WriteCoil(code);
+        return;
+    }
+    // A step/dir driver gets the pulses of the step as fast as the motor is set to follow (or
+    // the port keeps them); the slow turn's long delay lies between the steps.
+    const port::StepDirSettings& output = coil_.selectedOutput();
+    const auto base = coil_.Physical((code & port::CoilMask) | state_.StepperBits |
+                                     state_.LptExtraBits);
+    const double periodUs = std::max(
+        static_cast<double>(std::max<Long>(state_.FastestDelayMs, 1)) * 1000.0,
+        output.microsteps * std::max(port::MinPulseSpacingUs, 2.0 * output.pulseUs));
+    std::vector<port::TimedWrite> pulses;
+    port::StepPulses(output, base, periodUs, pulses);
+    coil_.WriteRaw(base);
+    const double startMs = platform_.steadyMs() + output.dirSetupUs / 1000.0;
+    for (const port::TimedWrite& w : pulses) {
+        platform_.waitUntil(startMs + w.atUs / 1000.0, false);
+        coil_.WriteRaw(w.value);
+    }
 }
 
 } // namespace engine

@@ -263,6 +263,10 @@ private:
     // sequence for the direction.
     void stepLoop(port::Direction direction, bool overlay, core::Long target);
     bool ramping() const;
+    // Whether a step/dir driver's pulses can be kept at the speeds this move may ask for; if
+    // not, the user is told (refuseRate) and nothing turns.
+    bool pulsesKept(bool overlay);
+    void refuseRate(double delayMs);
     // The steps of a stepLoop run under way, on the stepping thread or inline.
     struct ActiveRun {
         StepControl& control;
@@ -287,7 +291,6 @@ private:
     void passRun(ActiveRun& run, bool afterWait);
     void overlayMove(port::Direction direction, core::Long target);
     void planRamp(core::Long target, core::Long from);
-    core::Long nextRampDelay();
     std::int64_t motorPosition() const;
     void switchTo(core::Long stepper, bool forTimerTable);
     void park(core::Long stepper);
@@ -299,6 +302,8 @@ private:
     platform::Timer& slowTimer(port::Direction direction);
     void startSlowTurn(port::Direction direction);
     void slowStep(port::Direction direction);
+    // One step of a slow turn: the coil code, or a step/dir driver's pulses.
+    void writeSlowStep(core::Long code);
 
     core::ProgramState& state_;
     platform::Platform& platform_;
@@ -315,6 +320,7 @@ private:
     int slowPhase_ = 0; // place in PhaseSeq of the slow turn's next step
     const TransmitState* transmit_ = nullptr;
     ActiveRun* activeRun_ = nullptr;
+    QString rateRefusalShown_;
     Gate gate_;
     Gate slowGate_; // the slow turn's, kept while its timers run
     std::uint64_t stops_ = 0;

@@ -134,15 +134,6 @@ void Engine::planRamp(Long target, Long from) {
     ramp_.Plan(steps < 0 ? -steps : steps, state_.CustomDelayMs, state_.FastestDelayMs);
 }
 
-// The next ramp delay, which also becomes StepDelayMs and is shown.
-Long Engine::nextRampDelay() {
-    if (const auto delay = ramp_.Next()) {
-        state_.StepDelayMs = *delay;
-        ShowSpeed();
-    }
-    return state_.StepDelayMs;
-}
-
 void Engine::CalibratePcSpeed() {
     state_.PcSpeed = CountLoopPassesInOneSecond(platform_);
     qCInfo(lcEngine) << "PC speed" << state_.PcSpeed;

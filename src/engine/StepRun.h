@@ -4,6 +4,8 @@
 #include "engine/SpeedRamp.h"
 #include "engine/StepTimeline.h"
 #include "platform/LptPort.h"
+#include "platform/SteppingThread.h"
+#include "port/StepDirSettings.h"
 
 #include <array>
 #include <atomic>
@@ -24,10 +26,18 @@ struct StepJob {
     // The status register read before each step: the run ends when its switch inputs change.
     std::optional<std::uint16_t> statusAddress;
     std::uint8_t switchesAtStart = 0; // the switch bits of the status register when it started
+    // A step/dir driver: each step is its STEP pulses on top of values[0] (ENABLE and DIR
+    // set), which is written first and held dirSetupUs before the first pulse.
+    std::optional<port::StepDirSettings> stepDir;
 };
 
 // Why a run ended.
-enum class RunEnd { Arrived, Stopped, Held, SwitchChanged };
+// TooFast: a step/dir driver was asked for pulses closer than the port keeps them.
+enum class RunEnd { Arrived, Stopped, Held, SwitchChanged, TooFast };
+
+// Whether a step/dir driver's pulses at delayMs per counted step come far enough apart: at
+// least port::MinPulseSpacingUs, and STEP as long low as high.
+bool PulsesKept(const port::StepDirSettings& stepDir, double delayMs);
 
 // What the two threads share while a run goes on: the GUI thread sets the halt and the speed,
 // the run publishes its steps.
@@ -56,12 +66,13 @@ struct StepControl {
 // The switch bits of the status register: begin (or centre) and end.
 inline constexpr std::uint8_t SwitchStatusBits = (4 | 8) << 3;
 
-// The one stepping loop: one step per pass, each one delay after the one before on the
+// The one stepping loop: one step per pass (a coil code, or a step/dir driver's pulses spread
+// evenly over the step's period), each one delay after the one before on the
 // timeline (ramp's delays while ramping), until the steps are made or the control halts it.
 // Writes to the port and reads it, reads the control and the ramp; nothing else but
 // counted(), which a run made inline calls once a step is counted, before it is written.
 RunEnd RunSteps(const StepJob& job, StepControl& control, StepTimeline& timeline,
-                platform::LptPort& lpt, SpeedRamp& ramp,
+                platform::StepClock& clock, platform::LptPort& lpt, SpeedRamp& ramp,
                 const std::function<void()>& counted = nullptr);
 
 } // namespace engine

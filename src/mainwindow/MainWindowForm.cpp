@@ -423,6 +423,7 @@ void MainWindowForm::buildMenus() {
     mnuSchemaOpto = Entry(info, "mnuSchemaOpto", "Circu&it Optocouplers", true);
     mnuBrenik = Entry(info, "mnuBrenik", "Circ&uit Simple Stepper Driver", true);
     mnuComponent = Entry(info, "mnuComponent", "Co&mponent Layout", true);
+    mnuCircuitStepDir = Entry(info, "mnuCircuitStepDir", "Circuit Step/&Dir Driver", true);
     info->addSeparator();
     mnuToetsInfo = Entry(info, "mnuToetsInfo", "&Key Info");
     mnuAbout = Entry(info, "mnuAbout", "&About");

@@ -183,6 +183,7 @@ public:
     QAction* mnuSchemaOpto;
     QAction* mnuBrenik;
     QAction* mnuComponent;
+    QAction* mnuCircuitStepDir;
     QAction* mnuToetsInfo;
     QAction* mnuAbout;
 

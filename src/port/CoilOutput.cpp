@@ -12,6 +12,24 @@ bool IsIoAddress(core::Long address) {
     return address >= 0 && address <= std::numeric_limits<std::uint16_t>::max();
 }
 
+std::uint8_t Bit(int bit) {
+    return static_cast<std::uint8_t>(1u << bit);
+}
+
+std::uint8_t WithBit(std::uint8_t value, int bit, bool on) {
+    return on ? static_cast<std::uint8_t>(value | Bit(bit))
+              : static_cast<std::uint8_t>(value & ~Bit(bit));
+}
+
+// The logical enable bit of stepper 0 or 1: 4 or 8.
+core::Long LogicalEnableBit(std::size_t stepper) {
+    return core::Long{4} << stepper;
+}
+
+bool IsStepDir(const StepDirSettings& s) {
+    return s.output == OutputKind::StepDir;
+}
+
 } // namespace
 
 core::Long CoilCode(std::int64_t position) {
@@ -38,24 +56,92 @@ core::Long StepperBitsFor(core::Long selectedStepper, bool bothSteppersPin6) {
 CoilOutput::CoilOutput(core::ProgramState& state, platform::LptPort& lpt)
     : state_(state), lpt_(lpt) {}
 
+void CoilOutput::setOutputs(const StepperOutputs& outputs) {
+    outputs_ = outputs;
+}
+
+bool CoilOutput::phaseOnly() const {
+    return !IsStepDir(outputs_[0]) && !IsStepDir(outputs_[1]);
+}
+
+const StepDirSettings& CoilOutput::selectedOutput() const {
+    return outputs_[state_.SelectedStepper == 1 ? 1 : 0];
+}
+
+std::uint8_t CoilOutput::Physical(core::Long logical) const {
+    const auto value = static_cast<std::uint8_t>(logical);
+    if (phaseOnly())
+        return value;
+    const std::size_t selected = state_.SelectedStepper == 1 ? 1 : 0;
+    const std::size_t other = 1 - selected;
+    // The logical bits no step/dir driver has a line for: its enable bit, and the coil code
+    // while it is the one selected.
+    core::Long consumed = 0;
+    for (std::size_t i = 0; i < outputs_.size(); ++i) {
+        if (IsStepDir(outputs_[i]))
+            consumed |= LogicalEnableBit(i);
+    }
+    if (IsStepDir(outputs_[selected]))
+        consumed |= CoilMask;
+    auto physical = static_cast<std::uint8_t>(value & ~consumed);
+    for (const std::size_t i : {other, selected}) {
+        const StepDirSettings& s = outputs_[i];
+        if (!IsStepDir(s))
+            continue;
+        const bool enabled = (value & LogicalEnableBit(i)) != 0;
+        physical = WithBit(physical, s.enableBit, enabled != s.enableActiveLow);
+        physical = WithBit(physical, s.stepBit, false);
+        physical = WithBit(physical, s.dirBit, (direction_ == Direction::CW) != s.dirInvert);
+    }
+    // A selected phase stepper's code on lines the other's STEP and DIR may share.
+    if (!IsStepDir(outputs_[selected]))
+        physical = static_cast<std::uint8_t>((physical & ~CoilMask) | (value & CoilMask));
+    return physical;
+}
+
+core::Long CoilOutput::Logical(std::uint8_t physical) const {
+    if (phaseOnly())
+        return physical;
+    core::Long logical = physical;
+    for (const StepDirSettings& s : outputs_) {
+        if (IsStepDir(s))
+            logical &= ~(Bit(s.stepBit) | Bit(s.dirBit) | Bit(s.enableBit));
+    }
+    for (std::size_t i = 0; i < outputs_.size(); ++i) {
+        const StepDirSettings& s = outputs_[i];
+        if (!IsStepDir(s))
+            continue;
+        const bool high = (physical & Bit(s.enableBit)) != 0;
+        logical = high != s.enableActiveLow ? logical | LogicalEnableBit(i)
+                                            : logical & ~LogicalEnableBit(i);
+    }
+    const core::Long coil = selectedStepDir() ? PositionCode() : physical & CoilMask;
+    return (logical & ~CoilMask) | coil;
+}
+
 void CoilOutput::UpdateStepperBits() {
     state_.StepperBits = StepperBitsFor(state_.SelectedStepper, state_.BothSteppersPin6);
 }
 
 void CoilOutput::SetPhaseSequence(Direction direction, std::int64_t position) {
     state_.PhaseSeq = PhaseSequence(direction, position);
+    direction_ = direction;
 }
 
 core::Long CoilOutput::ReadData() {
     if (!IsIoAddress(state_.LptAddress))
         return 0;
-    return lpt_.Inp32(static_cast<std::uint16_t>(state_.LptAddress));
+    return Logical(lpt_.Inp32(static_cast<std::uint16_t>(state_.LptAddress)));
 }
 
 void CoilOutput::WriteData(core::Long value) {
+    WriteRaw(Physical(value));
+}
+
+void CoilOutput::WriteRaw(std::uint8_t value) {
     if (!IsIoAddress(state_.LptAddress))
         return;
-    lpt_.Out32(static_cast<std::uint16_t>(state_.LptAddress), static_cast<std::uint8_t>(value));
+    lpt_.Out32(static_cast<std::uint16_t>(state_.LptAddress), value);
 }
 
 core::Long CoilOutput::PositionCode() const {
@@ -75,8 +161,9 @@ void CoilOutput::WriteCoil(core::Long code) {
 }
 
 void CoilOutput::ClearAllPorts() {
+    const std::uint8_t idle = IdleValue();
     for (const auto address : platform::StandardLptAddresses)
-        lpt_.Out32(address, 0);
+        lpt_.Out32(address, idle);
 }
 
 } // namespace port

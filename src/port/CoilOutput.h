@@ -2,6 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "platform/LptPort.h"
+#include "port/StepDirSettings.h"
 
 #include <array>
 #include <cstdint>
@@ -33,6 +34,11 @@ core::Long StepperBitsFor(core::Long selectedStepper, bool bothSteppersPin6);
 // Writes coil codes with the enable and extra bits to the data register of LptAddress.
 // The parts of a written value are combined bitwise: a bit held by both the enable bits and
 // the extra bits (pin 6) is set once and never carried into the next pin.
+//
+// Callers write and read logical values (coil code bits 0..1, enable bits 4 and 8, pin 6 bit
+// 16, extra bits); a step/dir stepper's driver gets them translated onto its STEP, DIR and
+// ENABLE bits (Physical), so every power rule drives its ENABLE as it drives a phase driver's
+// enable bit. With phase steppers only the register holds the logical value itself.
 class CoilOutput {
 public:
     CoilOutput(core::ProgramState& state, platform::LptPort& lpt);
@@ -40,16 +46,40 @@ public:
     platform::LptPort& lpt() { return lpt_; }
     const platform::LptPort& lpt() const { return lpt_; }
 
+    // Set once at start, before the stepping thread runs: Physical, IdleValue and
+    // selectedOutput read them from that thread without locking.
+    void setOutputs(const StepperOutputs& outputs);
+    const StepperOutputs& outputs() const { return outputs_; }
+    // The output of the selected stepper.
+    const StepDirSettings& selectedOutput() const;
+    bool selectedStepDir() const { return selectedOutput().output == OutputKind::StepDir; }
+
+    // The physical register value for a logical one. Phase steppers: their bits as they are. A
+    // step/dir stepper: its ENABLE bit at the active level when its logical enable bit (4
+    // stepper 1, 8 stepper 2) is set, else at the inactive level; its STEP bit low; its DIR bit
+    // at the level of the direction last set by SetPhaseSequence (CW -> high unless dirInvert).
+    // Other bits pass. Where the steppers share a line, the selected stepper's use of it wins.
+    std::uint8_t Physical(core::Long logical) const;
+    // Physical(0): what the register holds with every driver off (ENABLE inactive whatever
+    // its polarity).
+    std::uint8_t IdleValue() const { return Physical(0); }
+    // The logical value of a physical register value: a step/dir stepper's active ENABLE reads
+    // as its logical enable bit and, while it is selected, the coil bits as PositionCode().
+    core::Long Logical(std::uint8_t physical) const;
+
     // StepperBits from SelectedStepper and BothSteppersPin6.
     void UpdateStepperBits();
-    // PhaseSeq for the next four steps from position.
+    // PhaseSeq for the next four steps from position; the direction is also DIR's level.
     void SetPhaseSequence(Direction direction, std::int64_t position);
 
-    // The data register of LptAddress read back; 0 when LptAddress is no I/O address.
+    // The data register of LptAddress read back as a logical value; 0 when LptAddress is no
+    // I/O address.
     core::Long ReadData();
-    // The low byte of value to the data register of LptAddress; nothing when LptAddress is no
-    // I/O address (a hand-edited file), so no other port is ever written.
+    // Physical(value) to the data register of LptAddress; nothing when LptAddress is no I/O
+    // address (a hand-edited file), so no other port is ever written.
     void WriteData(core::Long value);
+    // The register written as it is (pin tests), no translation.
+    void WriteRaw(std::uint8_t value);
     // The coil code now on the register.
     core::Long CurrentCoilBits() { return ReadData() & CoilMask; }
     // The coil code of the selected stepper's motor position (the counter and the overlay steps
@@ -62,12 +92,17 @@ public:
     void PowerOn();
     // One step: code + StepperBits + LptExtraBits.
     void WriteCoil(core::Long code);
-    // 0 to the data registers at 632, 956 and 888, in that order.
+    // IdleValue() to the data registers at 632, 956 and 888, in that order.
     void ClearAllPorts();
 
 private:
+    // No step/dir stepper: logical and physical values are one.
+    bool phaseOnly() const;
+
     core::ProgramState& state_;
     platform::LptPort& lpt_;
+    StepperOutputs outputs_ = DefaultStepperOutputs();
+    Direction direction_ = Direction::CW;
 };
 
 } // namespace port

@@ -45,9 +45,10 @@ bool PortPanel::WalkOutputPins(const std::function<void()>& captionChanged) {
         return false;
     };
     show(QStringLiteral("Works now !"));
-    coil_.WriteData(0);
+    // A test of the pins: the bytes go to the register as they are, untranslated.
+    coil_.WriteRaw(0);
     for (int i = 0; i < 8; ++i) {
-        coil_.WriteData(1 << i);
+        coil_.WriteRaw(static_cast<std::uint8_t>(1u << i));
         show(QStringLiteral("Pin ") + core::NumberText(i + 2));
         platform_.beep();
         if (!hold())
@@ -55,12 +56,12 @@ bool PortPanel::WalkOutputPins(const std::function<void()>& captionChanged) {
     }
     platform_.beep();
     platform_.beep();
-    coil_.WriteData(255);
+    coil_.WriteRaw(255);
     show(QStringLiteral("All"));
     if (!hold())
         return false;
     platform_.beep();
-    coil_.WriteData(0);
+    coil_.WriteData(0); // every driver off, whatever the level that switches it off
     // Back on the position's code: the motor was pulled about by the pins, the counter was not.
     const bool autoPower = power_.autoPowerTicked();
     coil_.WriteData(coil_.PositionCode() | state_.LptExtraBits |

@@ -11,17 +11,6 @@ namespace {
 
 const QString Group = QStringLiteral("rotctld");
 
-std::optional<bool> Switch(const QString& text) {
-    const QString t = text.trimmed().toLower();
-    if (t == QLatin1String("true") || t == QLatin1String("1") || t == QLatin1String("yes") ||
-        t == QLatin1String("on"))
-        return true;
-    if (t == QLatin1String("false") || t == QLatin1String("0") || t == QLatin1String("no") ||
-        t == QLatin1String("off"))
-        return false;
-    return std::nullopt;
-}
-
 std::optional<QHostAddress> Address(const QString& text) {
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
@@ -52,7 +41,7 @@ RotctldSettings ReadRotctldSettings(const QString& settingsFile, core::SettingsR
                 report->Unused(settingsFile, name, text, defaultText);
         };
         read(QStringLiteral("enabled"), QStringLiteral("false"), [&](const QString& text) {
-            const auto on = Switch(text);
+            const auto on = core::SettingsSwitch(text);
             result.enabled = on.value_or(false);
             return on.has_value();
         });

@@ -22,7 +22,7 @@ struct UnusedSettingsTest : ::testing::Test {
 
 TEST_F(UnusedSettingsTest, badValuesInEveryGroup_areToldInOneMessageAfterTheStart) {
     start("[rig]\nlink=radio\nholdWhileTransmitting=maybe\n[rigctld]\nhost=no host\nport=99999\n"
-          "[rotctld]\nenabled=yes please\nport=4534\n");
+          "[rotctld]\nenabled=yes please\nport=4534\n[stepper2]\nmicrosteps=0\n");
     ASSERT_EQ(platform.messages.size(), 2u); // the default configuration made, then this
     const QString text = platform.messages[1].text;
     const QString ini = dir.filePath("Ventrolo.ini");
@@ -31,10 +31,11 @@ TEST_F(UnusedSettingsTest, badValuesInEveryGroup_areToldInOneMessageAfterTheStar
           ini + ": [rig] holdWhileTransmitting=maybe cannot be used; true is used instead.",
           ini + ": [rigctld] host=no host cannot be used; localhost is used instead.",
           ini + ": [rigctld] port=99999 cannot be used; 4532 is used instead.",
-          ini + ": [rotctld] enabled=yes please cannot be used; false is used instead."})
+          ini + ": [rotctld] enabled=yes please cannot be used; false is used instead.",
+          ini + ": [stepper2] microsteps=0 cannot be used; 1 is used instead."})
         EXPECT_TRUE(text.contains(line)) << text.toStdString();
     EXPECT_FALSE(text.contains("port=4534"));
-    EXPECT_EQ(app->settingsReport().unused().size(), 5u);
+    EXPECT_EQ(app->settingsReport().unused().size(), 6u);
 }
 
 TEST_F(UnusedSettingsTest, aFileOfUsableValues_saysNothing) {
@@ -48,4 +49,22 @@ TEST_F(UnusedSettingsTest, anUnknownLinkIsLeftInTheFileForTheUserToMend) {
     const QByteArray ini = "[rig]\nlink=Radio ; mine\n";
     start(ini);
     EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.ini")).startsWith(ini));
+}
+
+TEST_F(UnusedSettingsTest, aStepDirDriverInTheFile_isOffAtItsOwnLevelFromTheStartToTheEnd) {
+    auto* lpt = new port::SimulatedLpt;
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
+                            "[stepper1]\noutput=stepdir\nmicrosteps=16\n");
+    app.emplace(dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt));
+    const port::CoilOutput& coil = app->engine().coil();
+    EXPECT_EQ(coil.selectedOutput().output, port::OutputKind::StepDir);
+    EXPECT_EQ(coil.selectedOutput().microsteps, 16);
+    lpt->traceWrites();
+    platform.clockStepPerRead = 1;
+    app->start();
+    ASSERT_FALSE(lpt->writes().empty());
+    EXPECT_EQ(lpt->writes().front().value, coil.IdleValue()) << "the first write: every port off";
+    app->mainWindow().form().mnuExit->trigger(); // at 0: no park question
+    ASSERT_TRUE(app->ended());
+    EXPECT_EQ(lpt->data(888), coil.IdleValue()) << "ENABLE high at the end";
 }

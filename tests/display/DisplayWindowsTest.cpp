@@ -11,6 +11,7 @@
 #include "port/CoilOutput.h"
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -154,6 +155,24 @@ TEST_F(DisplayWindowsTest, smallPelorus_keepsTheSizeTheUserGaveIt) {
     EXPECT_EQ(small->size(), QSize(300, 200));
 }
 
+TEST(LptOutputWindow, aStepDirDriverInTheSettings_hasItsLinesNamedOnTheBoxes) {
+    QTemporaryDir dir;
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[stepper1]\noutput=stepdir\n");
+    FakePlatform platform;
+    app::VentroloApp app(dir.path(), platform, std::make_unique<port::SimulatedLpt>());
+    platform.clockStepPerRead = 1;
+    app.start();
+    platform.clockStepPerRead = 0;
+    app.mainWindow().form().mnuLptOutput->trigger();
+    auto* output = Shown<display::LptOutputWindow>("Form10");
+    ASSERT_TRUE(output);
+    EXPECT_EQ(output->Check[0]->text(), "Pin2. STEP 1");
+    EXPECT_EQ(output->Check[1]->text(), "Pin 3. DIR 1");
+    EXPECT_EQ(output->Check[2]->toolTip(), "D2 ENABLE 1");
+    EXPECT_EQ(output->Check[3]->text(), "Pin 5.");
+    output->close();
+}
+
 TEST_F(DisplayWindowsTest, lptOutput_boxesWriteThePortAndPinsSixToNineJoinTheStepsBitwise) {
     form().mnuTarvex->trigger(); // both drivers, and pin 6 for stepper 2
     form().OptStepper[1]->click();
@@ -236,9 +255,9 @@ TEST_F(DisplayWindowsTest, infoMenus_openEveryTextAndPictureFromItsResource) {
     text->close();
     EXPECT_FALSE(form().mnuVentroloUK->isChecked());
 
-    const std::array<QAction*, 6> entries{form().mnuSchemaCat,  form().mnuCircuitBi,
-                                          form().mnuCircuitUni, form().mnuSchemaOpto,
-                                          form().mnuBrenik,     form().mnuComponent};
+    const std::array<QAction*, 7> entries{
+        form().mnuSchemaCat, form().mnuCircuitBi, form().mnuCircuitUni,    form().mnuSchemaOpto,
+        form().mnuBrenik,    form().mnuComponent, form().mnuCircuitStepDir};
     for (std::size_t i = 0; i < entries.size(); ++i) {
         entries[i]->trigger();
         display::PictureWindow* shown = nullptr;

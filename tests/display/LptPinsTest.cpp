@@ -77,7 +77,8 @@ TEST(LptTests, anAddressBeyondTheStandardPortsReachesNoPort) {
     testing_support::FakePlatform platform;
     lpt.Out32(888, 0x55);
     lpt.traceWrites();
-    LptOutputTest output(state, lpt, platform);
+    const port::StepperOutputs outputs = port::DefaultStepperOutputs();
+    LptOutputTest output(state, lpt, platform, outputs);
     output.Open();
     EXPECT_EQ(output.boxes(), PinBoxes{});
     output.BoxClicked(7, true);
@@ -104,4 +105,22 @@ TEST(LptInputTest, everyCaptionTheFrameShowsIsOneTheWindowIsSizedFor) {
                 << shown.toStdString();
         }
     }
+}
+
+TEST(LptOutputTest, theBoxesNameTheLinesOfTheStepDirDrivers) {
+    core::ProgramState state;
+    port::SimulatedLpt lpt;
+    testing_support::FakePlatform platform;
+    port::StepperOutputs outputs = port::DefaultStepperOutputs();
+    const LptOutputTest phase(state, lpt, platform, outputs);
+    EXPECT_EQ(phase.boxCaption(0), "Pin2.");
+    EXPECT_EQ(phase.boxCaption(7), "Pin 9.");
+    EXPECT_EQ(phase.boxToolTip(0), "D0");
+
+    outputs[1].output = port::OutputKind::StepDir; // the test sees the wiring it is given
+    outputs[1].dirBit = 5;
+    EXPECT_EQ(phase.boxCaption(0), "Pin2. STEP 2");
+    EXPECT_EQ(phase.boxToolTip(3), "D3 ENABLE 2");
+    EXPECT_EQ(phase.boxCaption(5), "Pin 7. DIR 2");
+    EXPECT_EQ(phase.boxCaption(1), "Pin 3.");
 }

@@ -212,6 +212,22 @@ TEST_F(Turning, theCounterSetByHand_isCheckedRoundedAndNeverMovesTheMotor) {
         EXPECT_EQ(value & ~3, 0); // never an enable bit: the motor stays free
 }
 
+TEST_F(Turning, theCounterSetByHandOnAStepDirDriver_holdsItsActiveLowEnableHighThroughout) {
+    port::StepperOutputs outputs = port::DefaultStepperOutputs();
+    outputs[0].output = port::OutputKind::StepDir;
+    engine.coil().setOutputs(outputs);
+    state.StepCounter = 42;
+    engine.coil().PowerOn();
+    ASSERT_EQ(lpt.data(888) & 4, 0) << "the driver on";
+    clearTrace();
+    platform.answerNextInput("12");
+    engine.SetCounterByHand();
+    EXPECT_EQ(state.StepCounter, 12);
+    EXPECT_FALSE(written().empty());
+    for (auto value : written())
+        EXPECT_EQ(value, engine.coil().IdleValue()) << "ENABLE high, STEP low: the shaft is free";
+}
+
 TEST_F(Turning, degreesHaveOneDecimal_andNoStepsPerTurnHidesThem) {
     QSignalSpy visible(&engine, &engine::Engine::degreesVisibleChanged);
     for (auto [counter, text] :

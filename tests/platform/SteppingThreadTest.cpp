@@ -121,6 +121,32 @@ TEST_F(ThreadedTurns, theBeginSwitchClosingIsReadByTheThread_andSetsTheCounter) 
     EXPECT_EQ(codes().size(), stepsMade);
 }
 
+TEST_F(ThreadedTurns, aStepDirDriversPulses_comeFromTheThread_16PerStep_andAStopEndsOnAWholeStep) {
+    port::StepperOutputs outputs = port::DefaultStepperOutputs();
+    outputs[0].output = port::OutputKind::StepDir;
+    outputs[0].microsteps = 16;
+    engine.coil().setOutputs(outputs);
+    const auto risingEdges = [this] {
+        std::size_t edges = 0;
+        std::uint8_t last = 0;
+        for (const std::uint8_t value : written()) {
+            edges += (value & 1) && !(last & 1);
+            last = value;
+        }
+        return edges;
+    };
+    EXPECT_EQ(turnTo(100), engine::TurnOutcome::Done);
+    EXPECT_EQ(state.StepCounter, 100);
+    EXPECT_EQ(risingEdges(), 1600u);
+
+    QTimer::singleShot(40, [&] { engine.StopTurning(); });
+    turnTo(5000);
+    EXPECT_GT(state.StepCounter, 100);
+    EXPECT_LT(state.StepCounter, 5000);
+    EXPECT_EQ(risingEdges(), 16u * static_cast<std::size_t>(state.StepCounter));
+    EXPECT_EQ(written().back() & 1, 0);
+}
+
 // The CPU time of the stepping thread is its own: what its jobs use, not the process's.
 TEST(SteppingThreadCpu, countsTheWorkOfItsJobs_notThatOfOtherThreads) {
     platform::SteppingThread thread(0);
