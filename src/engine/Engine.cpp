@@ -301,7 +301,6 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         run = &thisRun;
         const QScopedValueRollback active(activeRun_, &thisRun);
         StepJob job;
-        job.direction = thisRun.direction;
         job.steps = stepsLeft();
         job.address = IoAddress(state_.LptAddress);
         job.phase = phase;
@@ -321,7 +320,7 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         if (thread) {
             thread->start(
                 [&] { end = RunSteps(job, control, timeline, thread->clock(), coil_.lpt(), ramp_); },
-                          [this] { platform_.wakeUp(); });
+                [this] { platform_.wakeUp(); });
             while (!thread->done()) {
                 passRun(thisRun, true);
                 platform_.waitUntilWoken(platform_.steadyMs() + RunPassMs, !state_.NoYield);
@@ -401,6 +400,7 @@ void Engine::haltRun() {
         return;
     activeRun_->control.request(StepControl::Stop);
     if (platform::SteppingThread* thread = platform_.steppingThread()) {
+        thread->interrupt();
         thread->join();
         syncRun(*activeRun_);
     }
@@ -506,8 +506,11 @@ void Engine::StopTurning() {
     ++stops_;
     state_.RigFollowHalted = true;
     state_.StopRequest = true;
-    if (activeRun_)
+    if (activeRun_) {
         activeRun_->control.request(StepControl::Stop);
+        if (platform::SteppingThread* thread = platform_.steppingThread())
+            thread->interrupt();
+    }
     if (state_.SpeedModulate) {
         SetSpeed();
         ShowSpeed();

@@ -18,7 +18,6 @@ namespace engine {
 // What a run of steps needs to know, taken from the program's state by the GUI thread as it
 // starts; the run reads nothing else of it, so it may run on the stepping thread.
 struct StepJob {
-    int direction = 1;            // +1: the position counts up
     std::int64_t steps = 0;       // the steps to make at most
     std::optional<std::uint16_t> address; // the data register; none: steps are counted only
     std::size_t phase = 0;        // the place in the register values of the first step

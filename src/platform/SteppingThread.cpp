@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -42,14 +43,24 @@ void LockStack() {
 
 class SteppingThread::Clock final : public StepClock {
 public:
-    explicit Clock(std::int64_t originNs) : originNs_(originNs) {}
+    Clock(SteppingThread& thread, std::int64_t originNs) : thread_(thread), originNs_(originNs) {}
 
     double nowMs() override { return static_cast<double>(MonotonicNs() - originNs_) / 1.0e6; }
-    void waitUntil(double deadlineMs) override { sleepUntil(deadlineMs); }
+    void waitUntil(double deadlineMs) override {
+        const std::int64_t until = deadlineNs(deadlineMs);
+        {
+            // steady_clock is CLOCK_MONOTONIC: the same time line as MonotonicNs().
+            const std::chrono::steady_clock::time_point wake{
+                std::chrono::nanoseconds(until - static_cast<std::int64_t>(SpinUs * 1000))};
+            std::unique_lock lock(thread_.waitMutex_);
+            if (thread_.waitWake_.wait_until(lock, wake, [this] { return thread_.interrupted_.load(); }))
+                return;
+        }
+        spinUntil(until);
+    }
     void serve() override {}
     void sleepUntil(double deadlineMs) override {
-        // Rounded up: a wait never ends before its deadline.
-        const std::int64_t until = originNs_ + static_cast<std::int64_t>(std::ceil(deadlineMs * 1.0e6));
+        const std::int64_t until = deadlineNs(deadlineMs);
         const std::int64_t sleepUntilNs = until - static_cast<std::int64_t>(SpinUs * 1000);
         if (MonotonicNs() < sleepUntilNs) {
             const timespec at{static_cast<time_t>(sleepUntilNs / NsPerSecond),
@@ -57,16 +68,25 @@ public:
             while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
             }
         }
+        spinUntil(until);
+    }
+
+private:
+    // Rounded up: a wait never ends before its deadline.
+    std::int64_t deadlineNs(double deadlineMs) const {
+        return originNs_ + static_cast<std::int64_t>(std::ceil(deadlineMs * 1.0e6));
+    }
+    static void spinUntil(std::int64_t until) {
         while (MonotonicNs() < until) {
         }
     }
 
-private:
+    SteppingThread& thread_;
     std::int64_t originNs_;
 };
 
 SteppingThread::SteppingThread(std::int64_t originNs)
-    : clock_(std::make_unique<Clock>(originNs)), thread_([this] { main(); }) {
+    : clock_(std::make_unique<Clock>(*this, originNs)), thread_([this] { main(); }) {
     hasCpuClock_ = ::pthread_getcpuclockid(thread_.native_handle(), &cpuClock_) == 0;
 }
 
@@ -88,9 +108,18 @@ void SteppingThread::start(std::function<void()> job, std::function<void()> onDo
         const std::lock_guard lock(mutex_);
         job_ = std::move(job);
         onDone_ = std::move(onDone);
+        interrupted_ = false;
         busy_.store(true, std::memory_order_release);
     }
     wake_.notify_one();
+}
+
+void SteppingThread::interrupt() {
+    {
+        const std::lock_guard lock(waitMutex_);
+        interrupted_ = true;
+    }
+    waitWake_.notify_all();
 }
 
 void SteppingThread::join() {

@@ -19,7 +19,8 @@ class StepClock {
 public:
     virtual ~StepClock() = default;
     virtual double nowMs() = 0;
-    // Waits until deadlineMs for the next step; inline, the events are served meanwhile.
+    // Waits until deadlineMs for the next step; inline, the events are served meanwhile. On
+    // the thread it ends early when the thread is interrupted (the run is halted).
     virtual void waitUntil(double deadlineMs) = 0;
     // The next step is due already: inline, the events are served once.
     virtual void serve() = 0;
@@ -51,6 +52,9 @@ public:
     bool done() const { return !busy_.load(std::memory_order_acquire); }
     // Blocks until the job in hand has returned.
     void join();
+    // Ends the job's wait for its next step now (not a step's pulses), so a halted run returns
+    // at once rather than one step delay later. Cleared when the next job starts.
+    void interrupt();
 
     // The clock of the thread's jobs; any thread may read it.
     StepClock& clock();
@@ -75,6 +79,9 @@ private:
     std::function<void()> job_;
     std::function<void()> onDone_;
     std::atomic<bool> busy_{false};
+    std::atomic<bool> interrupted_{false};
+    std::mutex waitMutex_;
+    std::condition_variable waitWake_;
     std::atomic<bool> realTime_{false};
     bool quit_ = false;
     QString priorityNote_;

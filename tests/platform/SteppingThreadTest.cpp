@@ -102,6 +102,16 @@ TEST_F(ThreadedTurns, aStopOrAnotherTurnMidway_leavesTheCounterAtTheStepsWritten
     EXPECT_EQ(codes().back(), port::CoilCode(0));
 }
 
+TEST_F(ThreadedTurns, aStopDuringALongDelay_endsTheTurnAtOnce_notAtTheNextStep) {
+    state.StepDelayMs = 900;
+    QTimer::singleShot(50, [&] { engine.StopTurning(); });
+    const double start = platform.steadyMs();
+    turnTo(3);
+    EXPECT_EQ(state.StepCounter, 1);
+    EXPECT_EQ(codes().size(), 1u);
+    EXPECT_LT(platform.steadyMs() - start, 800); // the wait for the second step was cut short
+}
+
 TEST_F(ThreadedTurns, theBeginSwitchClosingIsReadByTheThread_andSetsTheCounter) {
     state.EndSwitches = true;
     state.StepCounter = 3000;
