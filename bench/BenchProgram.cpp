@@ -10,7 +10,10 @@ BenchProgram::BenchProgram(const std::function<void(core::ProgramState&)>& adjus
         lpt_ = simulated.get();
         port = std::move(simulated);
     }
-    app_ = std::make_unique<app::VentroloApp>(directory_.path(), platform_, std::move(port));
+    // Shared by the GUI and the stepping thread as the program shares it.
+    auto shared = std::make_unique<port::SerializedLpt>(std::move(port));
+    shared_ = shared.get();
+    app_ = std::make_unique<app::VentroloApp>(directory_.path(), platform_, std::move(shared));
     platform_.setDialogParent(&app_->mainWindow());
     clearWrites();
 }
@@ -23,17 +26,20 @@ void BenchProgram::start() {
 
 void BenchProgram::clearWrites() {
     if (lpt_)
-        lpt_->traceWrites([this] { return platform_.steadyMs(); });
+        shared_->exclusive(
+            [this](platform::LptPort&) { lpt_->traceWrites([this] { return platform_.steadyMs(); }); });
 }
 
 std::vector<port::SimulatedLpt::Write> BenchProgram::writes() const {
     std::vector<port::SimulatedLpt::Write> data;
     if (!lpt_)
         return data;
-    for (const port::SimulatedLpt::Write& w : lpt_->writes()) {
-        if (w.address == app_->state().LptAddress)
-            data.push_back(w);
-    }
+    shared_->exclusive([&](platform::LptPort&) {
+        for (const port::SimulatedLpt::Write& w : lpt_->writes()) {
+            if (w.address == app_->state().LptAddress)
+                data.push_back(w);
+        }
+    });
     return data;
 }
 

@@ -3,6 +3,7 @@
 #include "BenchSupport.h"
 #include "app/VentroloApp.h"
 #include "platform/QtPlatform.h"
+#include "port/SerializedLpt.h"
 #include "port/SimulatedLpt.h"
 
 #include <memory>
@@ -11,9 +12,9 @@
 namespace bench {
 
 // The whole program in this process (a QApplication must exist), on the simulated port with
-// every write time-stamped on the program's clock (or on the port given), in a program
-// directory of its own (see ProgramDirectory); start() shows the windows the configuration asks
-// for.
+// every write time-stamped on the program's clock (or on the port given), shared by its threads
+// as the program shares it (SerializedLpt), in a program directory of its own (see
+// ProgramDirectory); start() shows the windows the configuration asks for.
 class BenchProgram {
 public:
     explicit BenchProgram(const std::function<void(core::ProgramState&)>& adjust = {},
@@ -39,6 +40,7 @@ private:
     ProgramDirectory directory_;
     platform::QtPlatform platform_;
     port::SimulatedLpt* lpt_ = nullptr;
+    port::SerializedLpt* shared_ = nullptr; // the port the program is given
     std::unique_ptr<app::VentroloApp> app_;
 };
 
