@@ -1,12 +1,14 @@
 // What running costs, in CPU time (getrusage, every thread of the process) per second of
 // wall-clock time: the whole program on the simulated port turning at 1 ms per step with the
-// main window and the pelorus shown (the middle of several turns), then idle: with no window
-// shown, beside a bare clock label as the machine's price of one repaint a second, then with
-// every window its menus open, one window added at a time so the cost of each shows.
+// main window and the pelorus shown (the middle of several turns; the stepping thread's and the
+// GUI thread's own shares listed apart), then idle: with no window shown, beside a bare clock
+// label as the machine's price of one repaint a second, then with every window its menus open,
+// one window added at a time so the cost of each shows.
 //
 //   build/dev/bench/running_cost [--turn-seconds S] [--turns N] [--idle-seconds S]
 #include "BenchProgram.h"
 #include "BenchSupport.h"
+#include "platform/SteppingThread.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -26,6 +29,31 @@ double CostPercent(const std::function<void()>& run) {
     const double wall = bench::MonotonicMs();
     run();
     return (bench::CpuMs() - cpu) / (bench::MonotonicMs() - wall) * 100;
+}
+
+// CPU time of the calling thread, in ms.
+double ThisThreadCpuMs() {
+    timespec used{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+    return static_cast<double>(used.tv_sec) * 1e3 + static_cast<double>(used.tv_nsec) / 1e6;
+}
+
+// What a turn costs, in % of one core: the whole process, the stepping thread, the GUI thread.
+struct TurnCost {
+    double process = 0;
+    double steppingThread = 0;
+    double guiThread = 0;
+};
+
+TurnCost MeasureTurn(const std::function<void()>& turn, const platform::SteppingThread& thread) {
+    const double cpu = bench::CpuMs();
+    const double stepping = thread.cpuMs();
+    const double gui = ThisThreadCpuMs();
+    const double wall = bench::MonotonicMs();
+    turn();
+    const double percent = 100 / (bench::MonotonicMs() - wall);
+    return {(bench::CpuMs() - cpu) * percent, (thread.cpuMs() - stepping) * percent,
+            (ThisThreadCpuMs() - gui) * percent};
 }
 
 QString ShownWindows() {
@@ -108,6 +136,17 @@ int main(int argc, char** argv) {
         for (int i = 0; i < steps; ++i)
             platform.waitUntil(platform.steadyMs() + 1, false);
     });
+    // The same on the stepping thread's clock, which spins the last stretch before a deadline.
+    platform::SteppingThread& stepper = *platform.steppingThread();
+    const double steppingFloor = CostPercent([&] {
+        stepper.start(
+            [&] {
+                for (int i = 0; i < steps; ++i)
+                    stepper.clock().waitUntil(stepper.clock().nowMs() + 1);
+            },
+            {});
+        stepper.join();
+    });
     QList<QWidget*> shown;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->isVisible())
@@ -125,20 +164,29 @@ int main(int argc, char** argv) {
                 qPrintable(shownTurning));
     // This machine's cost of the same turn varies by a third from one turn to the next: the
     // figure is the middle one of several.
-    std::vector<double> turnings;
+    std::vector<TurnCost> turnings;
     QString painted;
     for (int i = 0; i < turns; ++i) {
         const PaintCount paints;
-        turnings.push_back(CostPercent(turn));
+        turnings.push_back(MeasureTurn(turn, stepper));
         painted = paints.busiest();
         const engine::TurnTiming timing = engine.lastTurnTiming();
-        std::printf("  %.2f%% of a core; %d steps, worst step %.2f ms late, ended %.2f ms behind\n",
-                    turnings.back(), timing.steps, timing.worstLateMs, timing.endLateMs);
+        const TurnCost& c = turnings.back();
+        std::printf("  %.2f%% of a core: stepping thread %.2f%%, GUI thread %.2f%%, the rest "
+                    "%.2f%%; %d steps, worst step %.2f ms late, ended %.2f ms behind\n",
+                    c.process, c.steppingThread, c.guiThread,
+                    c.process - c.steppingThread - c.guiThread, timing.steps, timing.worstLateMs,
+                    timing.endLateMs);
     }
-    const double turning = bench::Median(turnings);
-    std::printf("  of which: sleeping to a deadline every ms, and nothing else, %.2f%%; the turn "
-                "with every window hidden %.2f%%\n",
-                floor, hidden);
+    std::sort(turnings.begin(), turnings.end(),
+              [](const TurnCost& a, const TurnCost& b) { return a.process < b.process; });
+    const TurnCost turning = turnings[turnings.size() / 2];
+    std::printf("  the stepping thread ran at %s\n",
+                stepper.realTime() ? "real-time priority" : "normal priority");
+    std::printf("  of which: sleeping to a deadline every ms, and nothing else, %.2f%% (on the "
+                "stepping thread's clock, which spins the last %.0f us, %.2f%%); the turn with "
+                "every window hidden %.2f%%\n",
+                floor, platform::SteppingThread::SpinUs, steppingFloor, hidden);
     std::printf("  painted in the last: %s\n", qPrintable(painted));
 
     // Idle, adding the windows one by one.
@@ -197,9 +245,9 @@ int main(int argc, char** argv) {
     // The pelorus window is the program's Form2.
     const bool pelorusShown =
         shownTurning.split(QStringLiteral(", ")).contains(QStringLiteral("Form2"));
-    std::printf("cost: turning at 1 ms per step %.1f%% of a core%s; idle %.2f%% of a core (a bare "
-                "clock label set once a second costs %.2f%% here)\n",
-                turning, pelorusShown ? "" : " (main window only: no pelorus window yet)", idle,
-                clockCost);
+    std::printf("cost: turning at 1 ms per step %.1f%% of a core (stepping thread %.1f%%)%s; idle "
+                "%.2f%% of a core (a bare clock label set once a second costs %.2f%% here)\n",
+                turning.process, turning.steppingThread,
+                pelorusShown ? "" : " (main window only: no pelorus window yet)", idle, clockCost);
     return 0;
 }

@@ -214,8 +214,9 @@ void Engine::turnToward(Direction direction) {
 namespace {
 
 // How often the GUI thread looks at a run on the stepping thread: shows its steps, hands it a
-// stop, a hold or a new speed.
-constexpr double RunPassMs = 4;
+// hold or a new speed. As often as the displays are shown, not more: each look is a wake-up of
+// the GUI thread, and a stop reaches the run at once anyway (StopTurning).
+constexpr double RunPassMs = DisplayPacing::IntervalMs;
 
 // The clock of a run made inline, on the GUI thread (the tests' virtual clock): its waits serve
 // the events, with the run's passes before and after.

@@ -32,11 +32,13 @@ void StepTimeline::waitForNext(double delayMs) {
         clock_.serve();
     else
         clock_.waitUntil(nextMs);
+    waitedMs_ = clock_.nowMs();
 }
 
 TurnTiming StepTimeline::timing() const {
-    const double nowMs = clock_.nowMs();
-    return {steps_, worstLateMs_, std::max(0.0, nowMs - dueMs_), nowMs};
+    // The GUI thread may read them well after the run's end.
+    const double endMs = waitedMs_ ? *waitedMs_ : clock_.nowMs();
+    return {steps_, worstLateMs_, std::max(0.0, endMs - dueMs_), endMs};
 }
 
 } // namespace engine

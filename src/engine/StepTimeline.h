@@ -2,6 +2,8 @@
 
 #include "platform/SteppingThread.h"
 
+#include <optional>
+
 namespace engine {
 
 // How a turn kept its time: the figures of its StepTimeline.
@@ -43,7 +45,7 @@ public:
     void resumed();
     // Whether the step just written came later than the next step alone can make up.
     bool behind() const;
-    // The figures so far; endLateMs counts once the last wait is over.
+    // The figures so far; the turn's end is where the last wait ended.
     TurnTiming timing() const;
 
 private:
@@ -53,6 +55,7 @@ private:
     double dueMs_ = 0;   // when the step just written was due, then when the next one is
     double delayMs_ = 0; // the delay of the last wait
     double worstLateMs_ = 0;
+    std::optional<double> waitedMs_; // when the last wait ended
 };
 
 } // namespace engine

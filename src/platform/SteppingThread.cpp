@@ -86,7 +86,9 @@ private:
 };
 
 SteppingThread::SteppingThread(std::int64_t originNs)
-    : clock_(std::make_unique<Clock>(*this, originNs)), thread_([this] { main(); }) {}
+    : clock_(std::make_unique<Clock>(*this, originNs)), thread_([this] { main(); }) {
+    hasCpuClock_ = ::pthread_getcpuclockid(thread_.native_handle(), &cpuClock_) == 0;
+}
 
 StepClock& SteppingThread::clock() {
     return *clock_;
@@ -128,6 +130,13 @@ void SteppingThread::join() {
 QString SteppingThread::priorityNote() const {
     const std::lock_guard lock(mutex_);
     return priorityNote_;
+}
+
+double SteppingThread::cpuMs() const {
+    timespec used{};
+    if (!hasCpuClock_ || ::clock_gettime(cpuClock_, &used) != 0)
+        return -1;
+    return static_cast<double>(used.tv_sec) * 1.0e3 + static_cast<double>(used.tv_nsec) / 1.0e6;
 }
 
 void SteppingThread::raisePriority() {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <time.h>
 
 namespace platform {
 
@@ -62,6 +63,10 @@ public:
     bool realTime() const { return realTime_.load(); }
     QString priorityNote() const;
 
+    // The CPU time the thread has used, in ms (its own clock, pthread_getcpuclockid); -1 when
+    // the system gives none.
+    double cpuMs() const;
+
 private:
     class Clock;
     void main();
@@ -80,6 +85,8 @@ private:
     std::atomic<bool> realTime_{false};
     bool quit_ = false;
     QString priorityNote_;
+    clockid_t cpuClock_{};
+    bool hasCpuClock_ = false;
     std::thread thread_; // last: starts once everything above is there
 };
 

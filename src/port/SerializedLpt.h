@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/LptPort.h"
+#include "platform/PriorityInheritingMutex.h"
 
 #include <memory>
 #include <mutex>
@@ -9,7 +10,8 @@ namespace port {
 
 // The port as the program's threads share it: the stepping thread during a turn, the GUI thread
 // for everything else (the power boxes, the LPT test windows, the switches). One access at a
-// time, so no two threads ever write the register at once and a port log keeps its lines whole.
+// time, so no two threads ever write the register at once and a port log keeps its lines whole;
+// the GUI thread holding the port meanwhile runs at the stepping thread's priority.
 class SerializedLpt final : public platform::LptPort {
 public:
     explicit SerializedLpt(std::unique_ptr<platform::LptPort> inner) : inner_(std::move(inner)) {}
@@ -32,7 +34,7 @@ public:
 
 private:
     std::unique_ptr<platform::LptPort> inner_;
-    std::mutex mutex_;
+    platform::PriorityInheritingMutex mutex_;
 };
 
 } // namespace port

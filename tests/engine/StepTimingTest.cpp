@@ -144,3 +144,29 @@ TEST_F(StepTiming, aTurnThatCannotCatchUpIsStillShownMoving) {
               engine::DisplayPacing::MaxHoldMs + engine::DisplayPacing::IntervalMs);
     EXPECT_EQ(counters.back(), 300);
 }
+
+// A clock that jumps to each deadline, and on as the test says.
+class ManualClock final : public platform::StepClock {
+public:
+    double now = 0;
+    double nowMs() override { return now; }
+    void waitUntil(double deadlineMs) override { now = std::max(now, deadlineMs); }
+    void serve() override {}
+    void sleepUntil(double deadlineMs) override { now = std::max(now, deadlineMs); }
+};
+
+// On the stepping thread the figures are read by the GUI thread, which may come late to them:
+// the turn ends for the motor when its last wait does.
+TEST(StepTimelineEnd, isWhereTheLastWaitEnded_notWhereTheFiguresAreRead) {
+    ManualClock clock;
+    engine::StepTimeline timeline(clock);
+    for (int i = 0; i < 3; ++i) {
+        timeline.stepWritten();
+        timeline.waitForNext(10);
+    }
+    clock.now += 25; // what the GUI thread did before it looked
+    const engine::TurnTiming timing = timeline.timing();
+    EXPECT_EQ(timing.steps, 3);
+    EXPECT_EQ(timing.endMs, 30);
+    EXPECT_EQ(timing.endLateMs, 0);
+}

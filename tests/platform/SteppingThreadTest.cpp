@@ -9,6 +9,7 @@
 #include "port/SwitchInputs.h"
 
 #include <QTimer>
+#include <ctime>
 #include <gtest/gtest.h>
 
 namespace {
@@ -154,6 +155,26 @@ TEST_F(ThreadedTurns, aStepDirDriversPulses_comeFromTheThread_16PerStep_andAStop
     EXPECT_LT(state.StepCounter, 5000);
     EXPECT_EQ(risingEdges(), 16u * static_cast<std::size_t>(state.StepCounter));
     EXPECT_EQ(written().back() & 1, 0);
+}
+
+// The CPU time of the stepping thread is its own: what its jobs use, not the process's.
+TEST(SteppingThreadCpu, countsTheWorkOfItsJobs_notThatOfOtherThreads) {
+    platform::SteppingThread thread(0);
+    const auto spinOwnCpuMs = [](double ms) {
+        timespec start{}, now{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+        do {
+            ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        } while ((now.tv_sec - start.tv_sec) * 1e3 + (now.tv_nsec - start.tv_nsec) / 1e6 < ms);
+    };
+    const double before = thread.cpuMs();
+    ASSERT_GE(before, 0);
+    thread.start([&] { spinOwnCpuMs(40); }, {});
+    thread.join();
+    const double afterJob = thread.cpuMs();
+    EXPECT_GE(afterJob - before, 40);
+    spinOwnCpuMs(40); // on this thread
+    EXPECT_LT(thread.cpuMs() - afterJob, 20);
 }
 
 } // namespace
