@@ -269,3 +269,14 @@ TEST_F(RotatorServerTest, twentyBadClients_slowNobodyElseDown) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return server.clientCount() == 1; }));
     EXPECT_EQ(good.ask("p\n", 2), "90.00\n0.00\n");
 }
+
+// Some clients close right after their last line (a tracker that connects for each position,
+// `echo ... | nc -q0`): every line they sent still acts.
+TEST_F(RotatorServerTest, aClientThatClosesRightAfterItsLines_hasEveryLineServed) {
+    BadClient oneShot(server.port());
+    oneShot.send(QByteArray("P 180 0\n").repeated(3 * RotctldSession::MaxLinesPerPass) +
+                 "P 36 0\n");
+    oneShot.close();
+    EXPECT_TRUE(settlesAt(20));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.clientCount() == 0; }));
+}
