@@ -170,20 +170,20 @@ int RotatorServer::park() {
 int RotatorServer::move(const RotctldRequest& request) {
     if (request.direction != RotctldDirection::Left && request.direction != RotctldDirection::Right)
         return RotctldNotAvailable;
-    const Long limit = request.direction == RotctldDirection::Left ? state_.MinPosition
-                                                                   : state_.MaxPosition;
+    const Long limit =
+        request.direction == RotctldDirection::Left ? state_.MinPosition : state_.MaxPosition;
     std::optional<Long> delayMs;
     if (request.speed != RotctldSpeedAsIs) {
         // Speed 1 is the slowest delay, 100 the fastest, evenly in between.
         const double fraction = (request.speed - 1) / 99.0;
-        delayMs = std::lround(static_cast<double>(state_.SlowestDelayMs) +
-                              fraction * static_cast<double>(state_.FastestDelayMs -
-                                                             state_.SlowestDelayMs));
+        delayMs = std::lround(
+            static_cast<double>(state_.SlowestDelayMs) +
+            fraction * static_cast<double>(state_.FastestDelayMs - state_.SlowestDelayMs));
     }
     // At a speed of its own the ramp is off: it would step at its own delays instead.
     using Ramp = engine::TurnRequest::Ramp;
-    return requestTurn({limit, engine::TurnOrigin::Network, delayMs,
-                        delayMs ? Ramp::Off : Ramp::AsSet})
+    return requestTurn(
+               {limit, engine::TurnOrigin::Network, delayMs, delayMs ? Ramp::Off : Ramp::AsSet})
                ? RotctldOk
                : RotctldRejected;
 }

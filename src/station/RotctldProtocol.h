@@ -49,13 +49,14 @@ struct RotctldRequest {
     bool valid = true;
     double azimuth = 0;   // degrees, finite (SetPos)
     double elevation = 0; // degrees, finite (SetPos)
-    RotctldDirection direction = RotctldDirection::Left; // (Move)
-    int speed = RotctldSpeedAsIs; // 1 (slowest) .. 100 (fastest), or RotctldSpeedAsIs (Move)
+    // Move: the direction, and the speed from 1 (slowest) to 100 (fastest) or RotctldSpeedAsIs.
+    RotctldDirection direction = RotctldDirection::Left;
+    int speed = RotctldSpeedAsIs;
 };
 
 // One line of a client, with or without its line end. M takes a direction as a number or as
-// rotctl names it (LEFT or CCW, RIGHT or CW, UP, DOWN) and a whole speed. Never fails: what cannot be read is an
-// Unknown command or a request that is not valid.
+// rotctl names it (LEFT or CCW, RIGHT or CW, UP, DOWN) and a whole speed. Never fails: what
+// cannot be read is an Unknown command or a request that is not valid.
 RotctldRequest ParseRotctldLine(QByteArrayView line);
 
 // A value of an answer: plain, the line is plainKey + value; extended, key + ": " + value, or

@@ -23,8 +23,8 @@ struct RotctldSettings {
 };
 
 // Reads [rotctld], adding the keys that are missing with their defaults and a note on each so
-// the user finds them to edit. A file that cannot be read gives the defaults. The values that cannot be used are noted
-// in report too.
+// the user finds them to edit. A file that cannot be read gives the defaults. The values that
+// cannot be used are noted in report too.
 RotctldSettings ReadRotctldSettings(const QString& settingsFile,
                                     core::SettingsReport* report = nullptr);
 // Stores enabled=, keeping the rest of the file as it is; false, and error saying why, when the

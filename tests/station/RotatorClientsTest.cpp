@@ -59,8 +59,8 @@ TEST_F(RotatorClientsTest, cqrlog_readsTheExtendedStateAndPollsExtendedPositions
     EXPECT_TRUE(state.endsWith("\nRPRT 0\n")) << state.toStdString();
     EXPECT_EQ(cqrlog.ask("+p\n", 4), "get_pos:\nAzimuth: 0.00\nElevation: 0.00\nRPRT 0\n");
     EXPECT_EQ(cqrlog.ask("P 54 0\n"), "RPRT 0\n");
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return cqrlog.ask("+p\n", 4).contains("\nAzimuth: 54.00\n"); }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return cqrlog.ask("+p\n", 4).contains("\nAzimuth: 54.00\n"); }));
 }
 
 // Look4Sat sends \set_pos with one decimal every second during a pass and reads nothing back;
@@ -71,8 +71,8 @@ TEST_F(RotatorClientsTest, look4sat_streamsPositionsWithoutReading_theLastOneCou
         look4sat.send("\\set_pos 200.0 -3.2\n");
         QTest::qWait(20);
         EXPECT_TRUE(turns.empty()); // below the horizon: refused, nothing turns
-        for (const char* line : {"\\set_pos 201.6 0.4\n", "\\set_pos 203.4 1.1\n",
-                                 "\\set_pos 205.2 1.9\n"})
+        for (const char* line :
+             {"\\set_pos 201.6 0.4\n", "\\set_pos 203.4 1.1\n", "\\set_pos 205.2 1.9\n"})
             look4sat.send(line);
         EXPECT_TRUE(settlesAt(114)); // 205.2 degrees
     }
