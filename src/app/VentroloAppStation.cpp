@@ -89,6 +89,7 @@ void VentroloApp::startRotatorServer() {
 }
 
 void VentroloApp::listen(const station::RotctldSettings& settings) {
+    rotator_.SetParkAzimuth(settings.parkAzimuth);
     QString error;
     if (rotator_.Listen(settings.address, settings.port, &error))
         return;

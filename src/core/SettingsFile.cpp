@@ -46,7 +46,7 @@ bool WriteIfReadBack(const QString& path, const QByteArray& contents, const QStr
         return Fail(error, trial.errorString());
     const QSettings settings(trial.fileName(), QSettings::IniFormat);
     for (const auto& [key, value] : entries) {
-        if (SettingsText(settings, group + QLatin1Char('/') + key) != value)
+        if (SettingsText(settings, group + QLatin1Char('/') + key).value_or(QString()) != value)
             return Fail(error, QStringLiteral("what is written would be read as part of the "
                                               "lines before it (a quote left open?)"));
     }
@@ -147,7 +147,8 @@ bool AppendSettings(const QString& path, const QString& group,
 }
 
 bool SetSettings(const QString& path, const QString& group,
-                 const std::vector<std::pair<QString, QString>>& entries, QString* error) {
+                 const std::vector<std::pair<QString, QString>>& entries, QString* error,
+                 const std::map<QString, QString>& notes) {
     const std::optional<QByteArray> contents = Contents(path, error);
     if (!contents)
         return false;
@@ -194,7 +195,10 @@ bool SetSettings(const QString& path, const QString& group,
             lines.append('[' + section + ']');
             groupEnd = lines.size();
         }
-        lines.insert(groupEnd++, k + '=' + v);
+        QByteArray line = k + '=' + v;
+        if (const auto note = notes.find(key); note != notes.end())
+            line += " ; " + note->second.toUtf8();
+        lines.insert(groupEnd++, line);
     }
     return WriteIfReadBack(path, lines.join(lineEnd) + lineEnd, group, entries, error);
 }

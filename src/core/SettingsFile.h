@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -47,9 +48,10 @@ bool AppendSettings(const QString& path, const QString& group,
 
 // Sets keys of one [group] as text, keeping every other line as it is: a key that is there gets
 // its new value in its last entry, the one read (spacing and a comment after it stay), a missing
-// one is added at the end of the group, a missing group at the end of the file. Made, replaced
-// and refused as AppendSettings.
+// one is added at the end of the group, a missing group at the end of the file, with its note
+// from notes, if any, after " ; ". Made, replaced and refused as AppendSettings.
 bool SetSettings(const QString& path, const QString& group,
-                 const std::vector<std::pair<QString, QString>>& entries, QString* error = nullptr);
+                 const std::vector<std::pair<QString, QString>>& entries, QString* error = nullptr,
+                 const std::map<QString, QString>& notes = {});
 
 } // namespace core

@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QTcpSocket>
+#include <cmath>
 
 namespace station {
 
@@ -47,7 +48,7 @@ bool RotatorServer::Listen(const QHostAddress& address, quint16 port, QString* e
 }
 
 void RotatorServer::Close() {
-    pendingTarget_.reset();
+    pendingTurn_.reset();
     const bool was = server_.isListening();
     server_.close();
     checkTimer_->stop();
@@ -110,8 +111,12 @@ QByteArray RotatorServer::Answer(const RotctldRequest& request) {
             {{"Azimuth",
               Degrees(core::StepsToDegrees(state_.StepCounter, state_.DegreesPerStep, 2), 2)},
              {"Elevation", Degrees(0, 2)}});
+    case RotctldCommand::Park:
+        return RotctldReply(request, park());
+    case RotctldCommand::Move:
+        return RotctldReply(request, move(request));
     case RotctldCommand::Stop:
-        pendingTarget_.reset();
+        pendingTurn_.reset();
         engine_.StopTurning();
         return RotctldReply(request, RotctldOk);
     case RotctldCommand::GetInfo:
@@ -144,23 +149,59 @@ int RotatorServer::setPosition(const RotctldRequest& request) {
     const Long target = core::DegreesToSteps(request.azimuth, state_.DegreesPerStep);
     if (target < state_.MinPosition || target > state_.MaxPosition)
         return RotctldInvalidParameter;
-    if (!engine_.admits(engine::TurnOrigin::Network))
-        return RotctldRejected;
-    requestTurn(target);
-    return RotctldOk;
+    return requestTurn({target, engine::TurnOrigin::Network}) ? RotctldOk : RotctldRejected;
 }
 
-void RotatorServer::requestTurn(Long target) {
-    pendingTarget_ = target;
+int RotatorServer::park() {
+    Long target = state_.MinPosition;
+    if (parkAzimuth_) {
+        if (state_.StepsPer360 <= 0)
+            return RotctldNotAvailable;
+        target = core::DegreesToSteps(*parkAzimuth_, state_.DegreesPerStep);
+        if (target < state_.MinPosition || target > state_.MaxPosition) {
+            qCWarning(lcStation) << "rotctld park azimuth" << *parkAzimuth_
+                                 << "lies beyond the limits; the stepper stays";
+            return RotctldInvalidParameter;
+        }
+    }
+    return requestTurn({target, engine::TurnOrigin::Network}) ? RotctldOk : RotctldRejected;
+}
+
+int RotatorServer::move(const RotctldRequest& request) {
+    if (request.direction != RotctldDirection::Left && request.direction != RotctldDirection::Right)
+        return RotctldNotAvailable;
+    const Long limit =
+        request.direction == RotctldDirection::Left ? state_.MinPosition : state_.MaxPosition;
+    std::optional<Long> delayMs;
+    if (request.speed != RotctldSpeedAsIs) {
+        // Speed 1 is the slowest delay, 100 the fastest, evenly in between.
+        const double fraction = (request.speed - 1) / 99.0;
+        delayMs = std::lround(
+            static_cast<double>(state_.SlowestDelayMs) +
+            fraction * static_cast<double>(state_.FastestDelayMs - state_.SlowestDelayMs));
+    }
+    // At a speed of its own the ramp is off: it would step at its own delays instead.
+    using Ramp = engine::TurnRequest::Ramp;
+    return requestTurn(
+               {limit, engine::TurnOrigin::Network, delayMs, delayMs ? Ramp::Off : Ramp::AsSet})
+               ? RotctldOk
+               : RotctldRejected;
+}
+
+bool RotatorServer::requestTurn(const engine::TurnRequest& turn) {
+    if (!engine_.admits(engine::TurnOrigin::Network))
+        return false;
+    pendingTurn_ = turn;
     if (driving_) {
-        // The turn under way ends; drive() goes on with the new target.
+        // The turn under way ends; drive() goes on with the new one.
         engine_.StopTurning();
-        return;
+        return true;
     }
     if (!driveQueued_) {
         driveQueued_ = true;
         QMetaObject::invokeMethod(this, &RotatorServer::drive, Qt::QueuedConnection);
     }
+    return true;
 }
 
 void RotatorServer::drive() {
@@ -169,11 +210,11 @@ void RotatorServer::drive() {
         return;
     driving_ = true;
     const QPointer<RotatorServer> alive(this);
-    while (pendingTarget_) {
-        const Long target = *pendingTarget_;
-        pendingTarget_.reset();
+    while (pendingTurn_) {
+        const engine::TurnRequest turn = *pendingTurn_;
+        pendingTurn_.reset();
         engine_.StopTurning();
-        engine_.TurnTo({target, engine::TurnOrigin::Network});
+        engine_.TurnTo(turn);
         if (!alive)
             return;
     }

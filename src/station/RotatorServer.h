@@ -21,6 +21,12 @@ namespace station {
 // - A stepper without steps per 360 has no azimuth: P and p answer "RPRT -11".
 // - p answers the azimuth of the counter (two decimals) and elevation 0; S stops whatever
 //   turns; _ names the program; \dump_state gives the limits; q ends the connection.
+// - K turns to the park azimuth when one is set, else to MinPosition; a park azimuth beyond
+//   the limits answers "RPRT -1" and nothing moves.
+// - M 8 (left, CCW) turns towards MinPosition, M 16 (right, CW) towards MaxPosition, until S, a
+//   new P or the limit; speed 1..100 steps at SlowestDelayMs..FastestDelayMs, -1 at the delay
+//   in force. Up and down (2, 4) answer "RPRT -11": the station turns azimuth only.
+// - While the rig transmits, P, K and M answer "RPRT -9" and nothing moves.
 // The turns run from the event loop, one at a time however many requests arrive meanwhile,
 // so a request handler never runs inside another and a client that disconnects mid-turn
 // leaves nothing behind.
@@ -49,6 +55,8 @@ public:
     bool listening() const { return server_.isListening(); }
     quint16 port() const { return server_.serverPort(); }
     int clientCount() const { return clients_; }
+    // Where K turns (degrees); nullopt: to MinPosition.
+    void SetParkAzimuth(std::optional<double> degrees) { parkAzimuth_ = degrees; }
 
 signals:
     void listeningChanged(bool listening);
@@ -56,12 +64,16 @@ signals:
 private:
     QByteArray Answer(const RotctldRequest& request) override;
     int setPosition(const RotctldRequest& request);
+    int park();
+    int move(const RotctldRequest& request);
     void accept();
     // Drops the client quiet longest when it has been quiet EvictQuietMs; false when none has.
     bool makeRoom();
     QList<RotctldSession*> sessions() const;
     void dropUnwanted();
-    void requestTurn(core::Long target);
+    // Ends the turn under way, if any, and makes this one next; false, and nothing asked,
+    // while the rig transmits.
+    bool requestTurn(const engine::TurnRequest& turn);
     void drive();
 
     core::ProgramState& state_;
@@ -70,7 +82,8 @@ private:
     std::unique_ptr<platform::Timer> checkTimer_;
     QTcpServer server_;
     int clients_ = 0;
-    std::optional<core::Long> pendingTarget_;
+    std::optional<engine::TurnRequest> pendingTurn_;
+    std::optional<double> parkAzimuth_;
     bool driveQueued_ = false;
     bool driving_ = false;
 };

@@ -15,10 +15,12 @@ struct CommandName {
     int argumentCount;
 };
 
-constexpr std::array<CommandName, 6> Commands{{
+constexpr std::array<CommandName, 8> Commands{{
     {RotctldCommand::SetPos, 'P', "set_pos", 2},
     {RotctldCommand::GetPos, 'p', "get_pos", 0},
     {RotctldCommand::Stop, 'S', "stop", 0},
+    {RotctldCommand::Park, 'K', "park", 0},
+    {RotctldCommand::Move, 'M', "move", 2},
     {RotctldCommand::GetInfo, '_', "get_info", 0},
     {RotctldCommand::DumpState, 0, "dump_state", 0},
     {RotctldCommand::Quit, 'q', "quit", 0},
@@ -48,6 +50,34 @@ std::optional<double> Number(const QByteArray& token) {
     return value;
 }
 
+std::optional<RotctldDirection> Direction(const QByteArray& token) {
+    const QByteArray name = token.toUpper();
+    if (name == "LEFT" || name == "CCW")
+        return RotctldDirection::Left;
+    if (name == "RIGHT" || name == "CW")
+        return RotctldDirection::Right;
+    if (name == "UP")
+        return RotctldDirection::Up;
+    if (name == "DOWN")
+        return RotctldDirection::Down;
+    bool ok = false;
+    const int number = token.toInt(&ok);
+    for (const auto direction : {RotctldDirection::Up, RotctldDirection::Down,
+                                 RotctldDirection::Left, RotctldDirection::Right}) {
+        if (ok && number == static_cast<int>(direction))
+            return direction;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> Speed(const QByteArray& token) {
+    bool ok = false;
+    const int speed = token.toInt(&ok);
+    if (!ok || (speed != RotctldSpeedAsIs && (speed < 1 || speed > 100)))
+        return std::nullopt;
+    return speed;
+}
+
 } // namespace
 
 RotctldRequest ParseRotctldLine(QByteArrayView line) {
@@ -75,6 +105,13 @@ RotctldRequest ParseRotctldLine(QByteArrayView line) {
         request.valid = azimuth && elevation;
         request.azimuth = azimuth.value_or(0);
         request.elevation = elevation.value_or(0);
+    }
+    if (request.valid && name->command == RotctldCommand::Move) {
+        const auto direction = Direction(tokens[1]);
+        const auto speed = Speed(tokens[2]);
+        request.valid = direction && speed;
+        request.direction = direction.value_or(RotctldDirection::Left);
+        request.speed = speed.value_or(RotctldSpeedAsIs);
     }
     return request;
 }

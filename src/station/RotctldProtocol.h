@@ -17,11 +17,18 @@ enum class RotctldCommand {
     SetPos,    // P az el
     GetPos,    // p
     Stop,      // S
+    Park,      // K
+    Move,      // M direction speed: towards the limit that way until S or P
     GetInfo,   // _
     DumpState, // \dump_state, asked by rotctl -m 2 when it connects
     Quit,      // q, Q: the connection ends without an answer
     Unknown,   // anything else, answered "not implemented"
 };
+
+// The directions of M, numbered as Hamlib numbers them.
+enum class RotctldDirection : int { Up = 2, Down = 4, Left = 8, Right = 16 };
+// The speed of M that keeps the speed in force.
+constexpr int RotctldSpeedAsIs = -1;
 
 // Hamlib's status codes, as "RPRT n" carries them.
 enum RotctldStatus : int {
@@ -42,10 +49,14 @@ struct RotctldRequest {
     bool valid = true;
     double azimuth = 0;   // degrees, finite (SetPos)
     double elevation = 0; // degrees, finite (SetPos)
+    // Move: the direction, and the speed from 1 (slowest) to 100 (fastest) or RotctldSpeedAsIs.
+    RotctldDirection direction = RotctldDirection::Left;
+    int speed = RotctldSpeedAsIs;
 };
 
-// One line of a client, with or without its line end. Never fails: what cannot be read is an
-// Unknown command or a request that is not valid.
+// One line of a client, with or without its line end. M takes a direction as a number or as
+// rotctl names it (LEFT or CCW, RIGHT or CW, UP, DOWN) and a whole speed. Never fails: what
+// cannot be read is an Unknown command or a request that is not valid.
 RotctldRequest ParseRotctldLine(QByteArrayView line);
 
 // A value of an answer: plain, the line is plainKey + value; extended, key + ": " + value, or

@@ -15,6 +15,15 @@ RotctldSession::RotctldSession(QTcpSocket* socket, RotctldResponder& responder,
     socket_->setReadBufferSize(MaxReadBytes);
     connect(socket_, &QTcpSocket::readyRead, this, &RotctldSession::schedule);
     connect(socket_, &QTcpSocket::bytesWritten, this, &RotctldSession::written);
+    connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        // The client has ended its side and Qt has closed the socket: what it sent still acts,
+        // as it would have had it stayed; the replies have nowhere to go.
+        if (error != QAbstractSocket::RemoteHostClosedError || closing_)
+            return;
+        ended_ = true;
+        for (fill(); serveNextLine(); fill()) {
+        }
+    });
     connect(socket_, &QTcpSocket::disconnected, this, [this] {
         closing_ = true;
         emit closed();
@@ -67,6 +76,8 @@ bool RotctldSession::peerGone() const {
 }
 
 void RotctldSession::reply(const QByteArray& bytes) {
+    if (ended_)
+        return;
     socket_->write(bytes);
     if (!unreadSinceMs_ && socket_->bytesToWrite() > 0)
         unreadSinceMs_ = platform_.steadyMs();
@@ -105,41 +116,49 @@ qsizetype RotctldSession::nextLineSize() const {
 
 void RotctldSession::serve() {
     scheduled_ = false;
-    for (int served = 0; served < MaxLinesPerPass; ++served) {
-        // A client that does not read its replies is read from again once they have gone.
-        if (closing_ || socket_->bytesToWrite() > MaxUnsentBytes)
-            return;
+    int served = 0;
+    // A client that does not read its replies is read from again once they have gone.
+    while (served < MaxLinesPerPass && !closing_ && socket_->bytesToWrite() <= MaxUnsentBytes) {
         fill();
-        const qsizetype size = nextLineSize();
-        if (size == 0)
-            return;
-        const QByteArray line = input_.left(size);
-        input_.remove(0, size);
-        const bool whole = line.endsWith('\n');
-        if (discarding_) {
-            discarding_ = !whole;
-            continue;
-        }
-        if (!whole) {
-            qCInfo(lcStation) << "rotctld client" << socket_->peerAddress().toString()
-                              << "sent a line longer than" << MaxLineBytes << "bytes";
-            discarding_ = true;
-            reply(RotctldReply({}, RotctldInvalidParameter));
-            continue;
-        }
-        lastLineMs_ = platform_.steadyMs();
-        const RotctldRequest request = ParseRotctldLine(line);
-        if (request.command == RotctldCommand::Quit) {
-            close();
-            return;
-        }
-        if (request.command != RotctldCommand::Blank)
-            reply(responder_.Answer(request));
+        if (!serveNextLine())
+            break;
+        ++served;
     }
     // The budget of this pass is spent: the rest in a later one, after other events.
-    fill();
-    if (nextLineSize() > 0)
-        schedule();
+    if (served == MaxLinesPerPass) {
+        fill();
+        if (nextLineSize() > 0)
+            schedule();
+    }
+}
+
+bool RotctldSession::serveNextLine() {
+    const qsizetype size = nextLineSize();
+    if (size == 0)
+        return false;
+    const QByteArray line = input_.left(size);
+    input_.remove(0, size);
+    const bool whole = line.endsWith('\n');
+    if (discarding_) {
+        discarding_ = !whole;
+        return true;
+    }
+    if (!whole) {
+        qCInfo(lcStation) << "rotctld client" << socket_->peerAddress().toString()
+                          << "sent a line longer than" << MaxLineBytes << "bytes";
+        discarding_ = true;
+        reply(RotctldReply({}, RotctldInvalidParameter));
+        return true;
+    }
+    lastLineMs_ = platform_.steadyMs();
+    const RotctldRequest request = ParseRotctldLine(line);
+    if (request.command == RotctldCommand::Quit) {
+        close();
+        return false;
+    }
+    if (request.command != RotctldCommand::Blank)
+        reply(responder_.Answer(request));
+    return true;
 }
 
 } // namespace station

@@ -66,6 +66,8 @@ signals:
 private:
     void schedule();
     void serve();
+    // Serves input_'s next line; false when there is no whole line yet, or it was q.
+    bool serveNextLine();
     // Moves what the socket holds into input_, up to MaxReadBytes.
     void fill();
     // Bytes of input_'s next line with its line end (at most MaxLineBytes: a longer line comes
@@ -84,6 +86,7 @@ private:
     bool scheduled_ = false;
     bool discarding_ = false; // inside a line that was too long
     bool closing_ = false;
+    bool ended_ = false; // the client ended the connection: replies have nowhere to go
 };
 
 } // namespace station

@@ -3,6 +3,7 @@
 #include "station/StationTestSupport.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -29,9 +30,13 @@ TEST_F(RotatorServerTest, setPosition_answersThenTurnsToTheAzimuth) {
 TEST_F(RotatorServerTest, badLines_getAnErrorAndNothingMoves) {
     Client client(server.port());
     for (const char* line :
-         {"P 901 0\n", "P -1 0\n", "P 10 95\n", "P abc 0\n", "P 10\n", "P 1,000 0\n", "P 90,5 0\n"})
+         {"P 901 0\n", "P -1 0\n", "P 10 95\n", "P abc 0\n", "P 10\n", "P 1,000 0\n", "P 90,5 0\n",
+          "M 3 50\n", "M 8 0\n", "M 16 101\n", "M 16 50.5\n", "M 16\n", "M sideways 50\n"})
         EXPECT_EQ(client.ask(line), "RPRT -1\n") << line;
-    EXPECT_EQ(client.ask("K\n"), "RPRT -4\n");
+    // Up and down: the station turns azimuth only.
+    for (const char* line : {"M 2 50\n", "M 4 -1\n", "M UP 10\n", "\\move DOWN 100\n"})
+        EXPECT_EQ(client.ask(line), "RPRT -11\n") << line;
+    EXPECT_EQ(client.ask("R 1\n"), "RPRT -4\n");
     EXPECT_EQ(client.ask(QByteArray(5000, 'P') + '\n'), "RPRT -1\n"); // answered once
     EXPECT_EQ(client.ask("\n\np\n", 2), "0.00\n0.00\n");
     state.StepsPer360 = 0; // no degree scale: no azimuth
@@ -48,6 +53,74 @@ TEST_F(RotatorServerTest, stopDuringATurn_stopsWhereTheStepperIs) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !turns.back(); }));
     EXPECT_GT(state.StepCounter, 0);
     EXPECT_LT(state.StepCounter, 20);
+}
+
+TEST_F(RotatorServerTest, move_turnsTowardsItsLimitAtItsSpeed_untilStopOrANewPosition) {
+    Client client(server.port());
+    core::Long delayMs = 0;
+    // Right at speed 100: the fastest delay, until S.
+    platform.scheduleAfter(100, [&] {
+        delayMs = state.StepDelayMs;
+        client.send("+S\n");
+    });
+    EXPECT_EQ(client.ask("M 16 100\n", 3), "RPRT 0\nstop:\nRPRT 0\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !turns.back(); }));
+    EXPECT_EQ(delayMs, state.FastestDelayMs);
+    const core::Long stopped = state.StepCounter;
+    EXPECT_GT(stopped, 20);
+    EXPECT_LT(stopped, 100);
+    EXPECT_EQ(state.StepDelayMs, 15); // the delay in force again
+
+    // Left at speed 1: the slowest delay, until a new position.
+    platform.scheduleAfter(2500, [&] {
+        delayMs = state.StepDelayMs;
+        client.send("P 180 0\n");
+    });
+    EXPECT_EQ(client.ask("+\\move CCW 1\n", 3), "move: CCW 1\nRPRT 0\nRPRT 0\n");
+    EXPECT_TRUE(settlesAt(100));
+    EXPECT_EQ(delayMs, state.SlowestDelayMs);
+    EXPECT_LT(*std::min_element(positions.begin(), positions.end()), stopped);
+
+    // Right as it is set, up to the upper limit and no further.
+    EXPECT_EQ(client.ask("M RIGHT -1\n"), "RPRT 0\n");
+    EXPECT_TRUE(settlesAt(state.MaxPosition));
+    EXPECT_EQ(*std::max_element(positions.begin(), positions.end()), state.MaxPosition);
+    EXPECT_EQ(client.ask("p\n", 2), "900.00\n0.00\n");
+}
+
+TEST_F(RotatorServerTest, park_turnsToTheLowerLimitOrTheParkAzimuth_neverBeyondTheLimits) {
+    Client client(server.port());
+    EXPECT_EQ(client.ask("P 90 0\n"), "RPRT 0\n");
+    EXPECT_TRUE(settlesAt(50));
+    EXPECT_EQ(client.ask("K\n"), "RPRT 0\n");
+    EXPECT_TRUE(settlesAt(state.MinPosition));
+
+    server.SetParkAzimuth(180);
+    EXPECT_EQ(client.ask("+\\park\n", 2), "park:\nRPRT 0\n");
+    EXPECT_TRUE(settlesAt(100));
+
+    turns.clear();
+    for (double beyond : {900.9, -1.8, 1e300}) {
+        server.SetParkAzimuth(beyond);
+        EXPECT_EQ(client.ask("K\n"), "RPRT -1\n") << beyond;
+    }
+    state.StepsPer360 = 0; // no degree scale: no azimuth to park at
+    EXPECT_EQ(client.ask("K\n"), "RPRT -11\n");
+    QTest::qWait(10);
+    EXPECT_TRUE(turns.empty());
+    EXPECT_EQ(state.StepCounter, 100);
+}
+
+TEST_F(RotatorServerTest, whileTheRigTransmits_positionParkAndMoveAreRefusedAndNothingTurns) {
+    Client client(server.port());
+    transmit.on = true;
+    EXPECT_EQ(client.ask("P 90 0\nK\nM 16 50\n+M 8 -1\n", 5),
+              "RPRT -9\nRPRT -9\nRPRT -9\nmove: 8 -1\nRPRT -9\n");
+    EXPECT_EQ(client.ask("p\n", 2), "0.00\n0.00\n");
+    QTest::qWait(10);
+    EXPECT_TRUE(turns.empty());
+    transmit.on = false;
+    EXPECT_EQ(client.ask("K\n"), "RPRT 0\n");
 }
 
 TEST_F(RotatorServerTest, aFloodOfTargetsDuringATurn_endsAtTheLastOne) {
@@ -195,4 +268,15 @@ TEST_F(RotatorServerTest, twentyBadClients_slowNobodyElseDown) {
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return server.clientCount() == 1; }));
     EXPECT_EQ(good.ask("p\n", 2), "90.00\n0.00\n");
+}
+
+// Some clients close right after their last line (a tracker that connects for each position,
+// `echo ... | nc -q0`): every line they sent still acts.
+TEST_F(RotatorServerTest, aClientThatClosesRightAfterItsLines_hasEveryLineServed) {
+    BadClient oneShot(server.port());
+    oneShot.send(QByteArray("P 180 0\n").repeated(3 * RotctldSession::MaxLinesPerPass) +
+                 "P 36 0\n");
+    oneShot.close();
+    EXPECT_TRUE(settlesAt(20));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.clientCount() == 0; }));
 }

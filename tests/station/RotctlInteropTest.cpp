@@ -3,6 +3,7 @@
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using station_test::Client;
@@ -75,4 +76,29 @@ TEST_F(RotctlInteropTest, badLinesAndAFloodThatIsNeverRead_leaveTwoRotctlsServed
     // What waits to go out to the flooding client stays bounded.
     for (const QTcpSocket* socket : server.findChildren<QTcpSocket*>())
         EXPECT_LE(socket->bytesToWrite(), station::RotctldSession::MaxUnsentBytes + 64);
+}
+
+TEST_F(RotctlInteropTest, parkMoveAndTheState_reachTheStepperThroughRotctl) {
+    // The state rotctl reads when it connects, as it shows it.
+    const RotctlRun dump = rotctl({"dump_state"});
+    EXPECT_EQ(dump.exitCode, 0);
+    EXPECT_EQ(dump.out, "1\n2\nmin_az=0.000000\nmax_az=900.000000\nmin_el=0.000000\n"
+                        "max_el=90.000000\nsouth_zero=0\nrot_type=Az\ndone\n");
+
+    EXPECT_EQ(rotctl({"P", "90", "0", "K"}).exitCode, 0);
+    EXPECT_TRUE(settlesAt(state.MinPosition));
+    EXPECT_EQ(rotctl({"M", "16", "100"}).exitCode, 0);
+    EXPECT_TRUE(settlesAt(state.MaxPosition));
+    // The virtual clock outruns rotctl: the stop comes once the stepper is back down.
+    EXPECT_EQ(rotctl({"M", "CCW", "-1", "S"}).exitCode, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !turns.back(); }));
+    EXPECT_EQ(*std::min_element(positions.begin(), positions.end()), state.MinPosition);
+
+    const RotctlRun up = rotctl({"M", "UP", "50"});
+    EXPECT_NE(up.exitCode, 0);
+    EXPECT_TRUE(up.out.contains("Feature not available")) << up.out.toStdString();
+    transmit.on = true;
+    const RotctlRun transmitting = rotctl({"K"});
+    EXPECT_NE(transmitting.exitCode, 0);
+    EXPECT_FALSE(transmitting.out.isEmpty());
 }

@@ -25,6 +25,14 @@ TEST(RotctldProtocol, longNamesAndBlanksRead_butNoNumberWithAComma) {
     for (const char* line :
          {"P 10 0 0", "P 10 nan", "P inf 0", "P 1,2,3 0", "P 1,000 0", "P 20 0,5", "p extra"})
         EXPECT_FALSE(Parse(line).valid) << line;
+    const RotctldRequest move = Parse("\\move  cw\t-1");
+    EXPECT_EQ(move.command, RotctldCommand::Move);
+    EXPECT_EQ(move.direction, RotctldDirection::Right);
+    EXPECT_EQ(move.speed, RotctldSpeedAsIs);
+    EXPECT_EQ(Parse("M 8 100").direction, RotctldDirection::Left);
+    EXPECT_EQ(Parse("M Left 1").speed, 1);
+    for (const char* line : {"M 8 -2", "M 0 50", "M 24 50", "M 8 50 1", "M 8 nan", "K 1"})
+        EXPECT_FALSE(Parse(line).valid) << line;
     for (const char* line : {"hello", "\\", "+", "PP 1 2"})
         EXPECT_EQ(Parse(line).command, RotctldCommand::Unknown) << line;
 }

@@ -25,10 +25,35 @@ struct RotctldSettingsTest : ::testing::Test {
 
 TEST_F(RotctldSettingsTest, missingKeysAreAddedWithTheirDefaults_andTheMenusChoiceIsStored) {
     read("[serial]\nCOM1=/dev/ttyUSB0\n[rotctld]\nport=4534\n");
-    EXPECT_EQ(file(), "[serial]\nCOM1=/dev/ttyUSB0\n[rotctld]\nport=4534\nenabled=false\n"
-                      "address=127.0.0.1\n");
+    EXPECT_EQ(file(), "[serial]\nCOM1=/dev/ttyUSB0\n[rotctld]\nport=4534\n"
+                      "enabled=false ; the rotator server (Edit, \"Rotator server (rotctld)\")\n"
+                      "address=127.0.0.1 ; 0.0.0.0 to serve the whole network\n"
+                      "park= ; azimuth in degrees a client's park turns to; blank: the lower "
+                      "limit\n");
+    // What was added reads back as its default and is not added again.
+    const RotctldSettings added = ReadRotctldSettings(path);
+    EXPECT_FALSE(added.enabled);
+    EXPECT_EQ(added.address, QHostAddress(QHostAddress::LocalHost));
+    EXPECT_FALSE(added.parkAzimuth);
+    EXPECT_TRUE(added.problem.isEmpty());
     ASSERT_TRUE(StoreRotctldEnabled(path, true));
     EXPECT_TRUE(ReadRotctldSettings(path).enabled);
+    EXPECT_EQ(file().count("park="), 1);
+}
+
+TEST_F(RotctldSettingsTest, parkAzimuth_isReadInDegrees_andOneThatIsNoNumberIsReportedAndIgnored) {
+    EXPECT_EQ(read("[rotctld]\npark=-12.5\n").parkAzimuth, -12.5);
+    EXPECT_EQ(read("[rotctld]\npark = 180 ; south\n").parkAzimuth, 180);
+    for (const QByteArray& bad :
+         {QByteArray("north"), QByteArray("1,5"), QByteArray("inf"), QByteArray("90 degrees")}) {
+        dir.write("Ventrolo.ini", "[rotctld]\npark=" + bad + '\n');
+        core::SettingsReport report;
+        const RotctldSettings settings = ReadRotctldSettings(path, &report);
+        EXPECT_FALSE(settings.parkAzimuth) << bad.toStdString();
+        EXPECT_TRUE(settings.problem.contains("park=" + bad)) << settings.problem.toStdString();
+        ASSERT_EQ(report.unused().size(), 1u);
+        EXPECT_EQ(report.unused().front().kept, "the lower limit");
+    }
 }
 
 TEST_F(RotctldSettingsTest, badValues_keepTheirDefaultsAndAreReported) {
@@ -58,7 +83,8 @@ TEST_F(RotctldSettingsTest, valuesAreRead_evenWithASectionSortingInsideTheGroup_
          {QByteArray(), QByteArray("[rotctld/dev/ttyS1\n"), QByteArray("[rotctld/a]\n"),
           QByteArray("[rotctld/ea\nx=1\n")}) {
         SCOPED_TRACE(after.toStdString());
-        const QByteArray hand = "[rotctld]\nenabled=on\nport=4534\naddress=0.0.0.0\n" + after;
+        const QByteArray hand =
+            "[rotctld]\nenabled=on\nport=4534\naddress=0.0.0.0\npark=\n" + after;
         const RotctldSettings settings = read(hand);
         EXPECT_TRUE(settings.enabled);
         EXPECT_EQ(settings.port, 4534);
