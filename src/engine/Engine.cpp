@@ -320,7 +320,7 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         if (thread) {
             thread->start(
                 [&] { end = RunSteps(job, control, timeline, thread->clock(), coil_.lpt(), ramp_); },
-                [this] { platform_.wakeUp(); });
+                [this] { platform_.wakeUp(); }, job.stepDir.has_value());
             while (!thread->done()) {
                 passRun(thisRun, true);
                 platform_.waitUntilWoken(platform_.steadyMs() + RunPassMs, !state_.NoYield);

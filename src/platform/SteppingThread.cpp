@@ -50,8 +50,10 @@ public:
         const std::int64_t until = deadlineNs(deadlineMs);
         {
             // steady_clock is CLOCK_MONOTONIC: the same time line as MonotonicNs().
+            const std::int64_t spinNs =
+                thread_.spinBetweenSteps_.load() ? static_cast<std::int64_t>(SpinUs * 1000) : 0;
             const std::chrono::steady_clock::time_point wake{
-                std::chrono::nanoseconds(until - static_cast<std::int64_t>(SpinUs * 1000))};
+                std::chrono::nanoseconds(until - spinNs)};
             std::unique_lock lock(thread_.waitMutex_);
             if (thread_.waitWake_.wait_until(lock, wake, [this] { return thread_.interrupted_.load(); }))
                 return;
@@ -103,7 +105,9 @@ SteppingThread::~SteppingThread() {
     thread_.join();
 }
 
-void SteppingThread::start(std::function<void()> job, std::function<void()> onDone) {
+void SteppingThread::start(std::function<void()> job, std::function<void()> onDone,
+                           bool spinBetweenSteps) {
+    spinBetweenSteps_ = spinBetweenSteps;
     {
         const std::lock_guard lock(mutex_);
         job_ = std::move(job);

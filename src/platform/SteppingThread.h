@@ -47,8 +47,11 @@ public:
     SteppingThread& operator=(const SteppingThread&) = delete;
 
     // Runs job on the thread; the thread must be idle (done()). onDone runs on the stepping
-    // thread when the job has returned.
-    void start(std::function<void()> job, std::function<void()> onDone);
+    // thread when the job has returned. The waits within a step (sleepUntil) always spin their
+    // last SpinUs; the waits between steps only with spinBetweenSteps (a step/dir driver, whose
+    // pulse spacing the first pulse of each step keeps too): at 1 ms per coil step the spin
+    // would cost more of a core than it gains.
+    void start(std::function<void()> job, std::function<void()> onDone, bool spinBetweenSteps);
     bool done() const { return !busy_.load(std::memory_order_acquire); }
     // Blocks until the job in hand has returned.
     void join();
@@ -80,6 +83,7 @@ private:
     std::function<void()> onDone_;
     std::atomic<bool> busy_{false};
     std::atomic<bool> interrupted_{false};
+    std::atomic<bool> spinBetweenSteps_{false};
     std::mutex waitMutex_;
     std::condition_variable waitWake_;
     std::atomic<bool> realTime_{false};

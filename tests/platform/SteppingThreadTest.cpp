@@ -169,7 +169,7 @@ TEST(SteppingThreadCpu, countsTheWorkOfItsJobs_notThatOfOtherThreads) {
     };
     const double before = thread.cpuMs();
     ASSERT_GE(before, 0);
-    thread.start([&] { spinOwnCpuMs(40); }, {});
+    thread.start([&] { spinOwnCpuMs(40); }, {}, false);
     thread.join();
     const double afterJob = thread.cpuMs();
     EXPECT_GE(afterJob - before, 40);
