@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < steps; ++i)
             platform.waitUntil(platform.steadyMs() + 1, false);
     });
-    // The same on the stepping thread's clock, which spins the last stretch before a deadline.
+    // The same on the stepping thread's clock, as a coil turn waits between its steps.
     platform::SteppingThread& stepper = *platform.steppingThread();
     const double steppingFloor = CostPercent([&] {
         stepper.start(
@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
                 for (int i = 0; i < steps; ++i)
                     stepper.clock().waitUntil(stepper.clock().nowMs() + 1);
             },
-            {});
+            {}, false);
         stepper.join();
     });
     QList<QWidget*> shown;

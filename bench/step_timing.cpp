@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
     platform::SteppingThread& thread = *program.platform().steppingThread();
     // Runs job on the stepping thread, the GUI thread waiting without events.
     const auto onSteppingThread = [&thread](const std::function<void()>& job) {
-        thread.start(job, {});
+        thread.start(job, {}, false); // as a coil turn waits between its steps
         thread.join();
     };
 
