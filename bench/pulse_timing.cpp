@@ -15,6 +15,7 @@
 #include "BenchProgram.h"
 #include "BenchSupport.h"
 #include "port/PpdevLpt.h"
+#include "port/StepPulses.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -156,6 +157,17 @@ int main(int argc, char** argv) {
     Pulses at16kHz;
     QString priority = QStringLiteral("?");
     for (const int microsteps : {16, 32}) {
+        port::StepDirSettings asked;
+        asked.output = port::OutputKind::StepDir;
+        asked.microsteps = microsteps;
+        if (!engine::PulsesKept(asked, DelayMs)) {
+            // Beyond the port's limit the program refuses the turn: nothing to time.
+            std::printf("%10d  %8d  refused: a pulse every %.1f us is closer than the %.0f us the "
+                        "stepping thread keeps\n",
+                        microsteps, microsteps * 1000 / DelayMs, DelayMs * 1000.0 / microsteps,
+                        port::MinPulseSpacingUs);
+            continue;
+        }
         for (const bool ppdev : {false, true}) {
             RecordingPpdev calls;
             std::unique_ptr<platform::LptPort> port;

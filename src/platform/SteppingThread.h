@@ -38,7 +38,7 @@ public:
 class SteppingThread {
 public:
     // Within this of a deadline the clock spins instead of sleeping.
-    static constexpr double SpinUs = 60.0;
+    static constexpr double SpinUs = 25.0;
 
     // originNs: the monotonic time, in ns, where the platform's steady clock counts from.
     explicit SteppingThread(std::int64_t originNs);

@@ -21,12 +21,14 @@ struct TimedWrite {
 void StepPulses(const StepDirSettings& s, std::uint8_t base, double periodUs,
                 std::vector<TimedWrite>& out);
 
-// Pulse spacing below which a turn is refused: the measured limit of the stepping thread.
-inline constexpr double MinPulseSpacingUs = 20.0;
+// Pulse spacing below which a turn is refused: the measured limit of the stepping thread. Closer
+// pulses keep it spinning all the time, and the kernel then throttles a real-time thread for
+// tens of ms a second (bench/pulse_timing: 16 kHz kept, 32 kHz stalled by 30-45 ms).
+inline constexpr double MinPulseSpacingUs = 50.0;
 
 // Empty when a turn at delayMs per counted step can be stepped with these settings (always for
 // a phase stepper); else the message for the user: "Stepper 1: 2 ms per step with 256
-// microsteps needs a STEP pulse every 7.8 us; the port keeps at most one every 20 us. Choose a
+// microsteps needs a STEP pulse every 7.8 us; the port keeps at most one every 50 us. Choose a
 // longer step delay or fewer microsteps." A spacing below MinPulseSpacingUs, or below twice
 // the pulse (STEP needs as long low as high), is refused.
 QString StepRateProblem(const StepDirSettings& s, int stepper /*1 or 2*/, double delayMs);

@@ -97,7 +97,7 @@ TEST_F(StepDir, pulsesThePortCannotKeep_areRefusedWithAMessage_andNothingTurns) 
     // Told once; a slower speed turns.
     turnTo(50);
     EXPECT_EQ(platform.messages.size(), 1u);
-    engine.SpeedScrolled(10);
+    engine.SpeedScrolled(20);
     turnTo(2);
     EXPECT_EQ(state.StepCounter, 2);
     EXPECT_EQ(risingEdges().size(), 512u);

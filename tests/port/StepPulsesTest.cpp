@@ -40,9 +40,10 @@ TEST(StepRateProblem, refusesPulsesCloserThanTheThreadKeepsOrThanTwiceThePulse) 
     EXPECT_FALSE(StepRateProblem(s, 1, 1).isEmpty()); // every 3.9 us
     EXPECT_EQ(StepRateProblem(s, 2, 2),
               "Stepper 2: 2 ms per step with 256 microsteps needs a STEP pulse every 7.8 us; the "
-              "port keeps at most one every 20 us. Choose a longer step delay or fewer "
+              "port keeps at most one every 50 us. Choose a longer step delay or fewer "
               "microsteps.");
-    EXPECT_TRUE(StepRateProblem(s, 1, 5.12).isEmpty()); // exactly 20 us
+    EXPECT_TRUE(StepRateProblem(s, 1, 12.8).isEmpty()); // exactly 50 us
+    EXPECT_FALSE(StepRateProblem(s, 1, 12.7).isEmpty());
 
     // A long pulse needs as long a gap after it.
     s.microsteps = 16;
