@@ -3,6 +3,7 @@
 #include "platform/LptPort.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -45,7 +46,8 @@ private:
     static int portIndex(std::uint16_t dataAddress);
 
     std::array<std::uint8_t, 3> data_{};
-    std::array<std::uint8_t, 3> status_{};
+    // Set by the input simulation on the GUI thread while the stepping thread reads the switches.
+    std::array<std::atomic<std::uint8_t>, 3> status_{};
     bool tracing_ = false;
     std::function<double()> traceClock_;
     std::vector<Write> trace_;
