@@ -30,7 +30,7 @@ struct Options {
             "a Raspberry Pi: tunes a magnetic-loop antenna to the frequency of a Yaesu\n"
             "transceiver, turns rotators and camera mounts, runs turning programs and turns\n"
             "at set times of day."));
-        parser.addOptions({dir, lpt, portLog, version, help});
+        parser.addOptions({dir, lpt, portLog, headless, status, version, help});
     }
 
     // "--dir needs a directory" for an option given without its value; empty for the others.
@@ -59,6 +59,15 @@ struct Options {
                                               "since start> <address> <value>, for checking "
                                               "the wiring"),
                                QStringLiteral("FILE")};
+    QCommandLineOption headless{
+        QStringLiteral("headless"),
+        QStringLiteral("run without a display or windows: follow the rig, run the timer table "
+                       "and serve rotator clients as the stored profile says; messages go to "
+                       "the log (stderr), questions take their default answers")};
+    QCommandLineOption status{QStringLiteral("status"),
+                              QStringLiteral("with --headless: print the state of the station "
+                                             "running in the program directory and exit (exit "
+                                             "code 3 when none runs)")};
     QCommandLineOption version{QStringLiteral("version"),
                                QStringLiteral("print the version and exit")};
     QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")},
@@ -84,7 +93,8 @@ QString UsageLine(const QList<OptionChoice>& lptChoices) {
     const QStringList items{
         QStringLiteral("[--dir DIR]"),
         QStringLiteral("[--lpt %1]").arg(ChoiceNames(lptChoices, QStringLiteral("|"))),
-        QStringLiteral("[--port-log FILE]"), QStringLiteral("[--version]"),
+        QStringLiteral("[--port-log FILE]"), QStringLiteral("[--headless [--status]]"),
+        QStringLiteral("[--version]"),
         QStringLiteral("[--help]")};
     const QString start = QStringLiteral("Usage: ventrolo");
     QString text = start;
@@ -133,6 +143,10 @@ CommandLineResult ParseCommandLine(const QStringList& arguments,
     CommandLineOptions options;
     options.showHelp = o.parser.isSet(o.help);
     options.showVersion = o.parser.isSet(o.version);
+    options.headless = o.parser.isSet(o.headless);
+    options.status = o.parser.isSet(o.status);
+    if (options.status && !options.headless)
+        return wrong(QStringLiteral("--status needs --headless"));
     for (const QCommandLineOption* given : {&o.dir, &o.portLog, &o.lpt}) {
         if (o.parser.isSet(*given) && o.parser.value(*given).isEmpty())
             return wrong(o.needsValue(given->names().constFirst()));

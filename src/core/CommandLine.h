@@ -7,11 +7,14 @@
 
 namespace core {
 
-// ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct|gpio] [--port-log FILE] [--version] [--help]
+// ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct|gpio] [--port-log FILE] [--headless [--status]]
+//          [--version] [--help]
 struct CommandLineOptions {
     QString directory;   // empty: the default program directory
     QString lpt;         // the --lpt choice by its name; empty: Ventrolo.ini decides
     QString portLogFile; // empty: no port log
+    bool headless = false; // no display: the station runs without windows
+    bool status = false;   // with headless: print the running station's state and exit
     bool showVersion = false;
     bool showHelp = false;
 };

@@ -33,6 +33,9 @@ TEST(CommandLine, readsEveryOptionInBothSpellings) {
     EXPECT_TRUE(Parse({"v", "--help"}).options->showHelp);
     EXPECT_TRUE(Parse({"v", "-h"}).options->showHelp);
     EXPECT_TRUE(Parse({"v", "--version"}).options->showVersion);
+    const auto headless = Parse({"v", "--headless", "--status"});
+    EXPECT_TRUE(headless.options->headless && headless.options->status);
+    EXPECT_FALSE(Parse({"v"}).options->headless);
 }
 
 TEST(CommandLine, wrongLinesSayWhat) {
@@ -45,6 +48,7 @@ TEST(CommandLine, wrongLinesSayWhat) {
     EXPECT_EQ(ErrorOf({"v", "--frobnicate"}), "unknown option '--frobnicate'");
     EXPECT_EQ(ErrorOf({"v", "--dir", "d", "-x=1"}), "unknown option '-x'");
     EXPECT_EQ(ErrorOf({"v", "stray"}), "unexpected argument 'stray'");
+    EXPECT_EQ(ErrorOf({"v", "--status"}), "--status needs --headless");
 }
 
 TEST(CommandLine, helpShowsTheUsageAndEveryBackendWithinEightyColumns) {
@@ -52,7 +56,7 @@ TEST(CommandLine, helpShowsTheUsageAndEveryBackendWithinEightyColumns) {
     EXPECT_TRUE(help.startsWith("Usage: ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct|gpio]"))
         << help.toStdString();
     for (const char* word : {"--dir <DIR>", "--port-log <FILE>", "--version", "-h, --help",
-                             "gpio (GPIO lines", "~/.local/share/ventrolo"})
+                             "gpio (GPIO lines", "~/.local/share/ventrolo", "--headless", "--status"})
         EXPECT_TRUE(QString(help).replace("\n", " ").simplified().contains(word)) << word;
     for (const QString& line : help.split('\n'))
         EXPECT_LE(line.size(), 80) << line.toStdString();
