@@ -6,7 +6,6 @@
 #include "core/VersionTexts.h"
 #include "platform/QtPlatform.h"
 #include "port/LptBackendFactory.h"
-#include "port/StepDirSettings.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -21,31 +20,9 @@ Q_LOGGING_CATEGORY(lcApp, "ventrolo.app")
 
 VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
                          std::unique_ptr<platform::LptPort> lpt)
-    : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
-      engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
-      joystick_(state_, joystickDevice_, platform_),
-      housekeeping_(state_, platform_, engine_, switches_, joystick_),
-      keys_(state_, platform_, engine_), wheel_(state_, engine_),
-      turns_(state_, platform_, engine_, fields_), params_(state_, platform_, engine_, fields_),
-      shuttlePuls_(state_, platform_, engine_, fields_, params_),
-      calibration_(state_, platform_, engine_, fields_), overlay_(state_, engine_, fields_),
-      mainInit_({state_, platform_, engine_, fields_, switches_, joystick_, housekeeping_, turns_,
-                 overlay_, wheel_}),
-      exitPath_(state_, platform_, engine_, config_),
+    : station_(programDirectory, platform, std::move(lpt)),
       window_({state_, platform_, engine_, fields_, turns_, params_, shuttlePuls_, calibration_,
-               overlay_, keys_, wheel_, exitPath_, switches_, joystick_}),
-      serialLink_(programDirectory), simulatedRig_(platform_),
-      catLog_(state_, platform_, programDirectory), cat_(state_, platform_, catLog_, serialLink_),
-      catRig_(cat_), rigLinks_(programDirectory, cat_, serialLink_, simulatedRig_),
-      tableEditor_(state_, platform_, programDirectory), tableView_(state_, tableEditor_),
-      tableEngine_(state_, engine_, fields_, turns_),
-      tuning_({state_, platform_, engine_, wheel_, catRig_, rigLinks_, tableEditor_, tableView_}),
-      settingsFile_(core::SettingsFilePath(programDirectory)),
-      journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
-               config_.path()),
-      rotator_(state_, engine_, platform_) {
-    // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
-    engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
+               overlay_, keys_, wheel_, exitPath_, switches_, joystick_}) {
     wireLogic();
     wireMainWindow();
     connectMenus();
@@ -60,7 +37,6 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
 }
 
 VentroloApp::~VentroloApp() {
-    engine_.setTransmitState(nullptr); // the rig's tuning goes before the engine
     if (QCoreApplication* application = QCoreApplication::instance())
         application->removeEventFilter(this);
     delete exitDialog_;
@@ -75,7 +51,7 @@ VentroloApp::~VentroloApp() {
 
 bool VentroloApp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
-        endUnattended();
+        station_.endUnattended();
     return QObject::eventFilter(watched, event);
 }
 
@@ -129,41 +105,13 @@ int VentroloApp::exec() {
 
 void VentroloApp::start() {
     started_ = true;
-    wheel_.InitWheelFunctions(true);
-    // Until both positions are known (the configuration and the journal read), a signal only
-    // closes the dialogs: the end would save settings not yet read over the file.
-    const auto loaded = config_.LoadConfig();
-    if (loaded == core::ConfigFile::Loaded::Defaults && !endRequested_)
-        defaultsMade();
-    // The positions a crash kept in the journal.
-    journal_.Restore();
-    positionsKnown_ = true;
-    if (endRequested_) {
-        // The way out stores the working profile: it must be the selected stepper's.
-        state_.LoadStepperProfile();
-        exitPath_.EndProgram();
+    if (!station_.load())
         return;
-    }
     seedHelpTexts();
     // A signal may have ended the program while a message of the help texts was open.
     if (!exitPath_.ending())
         mainInit_.InitMain(false);
-    startStation();
-}
-
-void VentroloApp::endUnattended() {
-    if (positionsKnown_) {
-        exitPath_.EndProgram();
-        return;
-    }
-    // start() ends the program once it knows where the steppers stand.
-    endRequested_ = true;
-    platform_.dismissDialogs();
-}
-
-void VentroloApp::defaultsMade() {
-    engine_.coil().ClearAllPorts();
-    engine_.CalibratePcSpeed();
+    station_.serve();
 }
 
 void VentroloApp::showWindows(const engine::StartWindows& windows) {

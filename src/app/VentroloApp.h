@@ -1,54 +1,18 @@
 #pragma once
 
-#include "app/EngineTurner.h"
 #include "core/CommandLine.h"
-#include "core/ConfigFile.h"
-#include "core/ProgramState.h"
-#include "core/SettingsReport.h"
-#include "core/ShutdownSignals.h"
+#include "display/CatTerminalWindow.h"
 #include "display/LptInputTest.h"
 #include "display/LptOutputTest.h"
 #include "display/Resources.h"
 #include "display/WebcamTurning.h"
-#include "engine/CalibrationRun.h"
-#include "engine/Engine.h"
-#include "engine/ExitPath.h"
-#include "engine/Housekeeping.h"
-#include "engine/KeyControl.h"
-#include "engine/MainFields.h"
-#include "engine/MainInit.h"
-#include "engine/OverlayPanel.h"
-#include "engine/ShuttlePuls.h"
-#include "engine/StepperParams.h"
-#include "engine/TurnCommands.h"
-#include "engine/WheelControl.h"
 #include "mainwindow/ExitDialog.h"
 #include "mainwindow/InputSimulationWindow.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SplashWindow.h"
-// The table window, the rig link and automatic tuning.
-#include "app/TableEngineLink.h"
-#include "display/CatTerminalWindow.h"
-#include "platform/LptPort.h"
-#include "platform/Platform.h"
-#include "port/JoystickStatus.h"
-#include "port/SdlJoystick.h"
-#include "port/SwitchInputs.h"
 #include "program/DirectTableWindow.h"
 #include "program/TimerTableWindow.h"
-#include "rig/CatControl.h"
-#include "rig/CatLog.h"
-#include "rig/CatRig.h"
-#include "rig/QtSerialLink.h"
-#include "rig/RigLinkChoice.h"
-#include "rig/RigTuning.h"
-#include "rig/RigctldRig.h"
-#include "rig/SimulatedRig.h"
-#include "station/PositionJournal.h"
-#include "station/RotatorServer.h"
-#include "station/RotctldSettings.h"
-#include "table/TableEditor.h"
-#include "table/TableViewModel.h"
+#include "station/Station.h"
 #include "table/TableWindow.h"
 
 #include <QObject>
@@ -103,6 +67,7 @@ public:
     // True once the exit path has saved and ended (also when a signal arrived during start-up).
     bool ended() const { return exitPath_.finished(); }
 
+    station::Station& station() { return station_; }
     core::ProgramState& state() { return state_; }
     engine::Engine& engine() { return engine_; }
     mainwindow::MainWindow& mainWindow() { return window_; }
@@ -115,10 +80,10 @@ public:
     table::TableWindow* tableWindow() const { return tableWindow_; }
     display::CatTerminalWindow* catTerminal() const { return terminal_; }
     rig::RigTuning& tuning() { return tuning_; }
-    rig::SimulatedRig& simulatedRig() { return simulatedRig_; }
-    rig::CatLog& catLog() { return catLog_; }
+    rig::SimulatedRig& simulatedRig() { return station_.simulatedRig(); }
+    rig::CatLog& catLog() { return station_.catLog(); }
     // The values of Ventrolo.ini that cannot be used, told once after the start.
-    core::SettingsReport& settingsReport() { return settingsReport_; }
+    core::SettingsReport& settingsReport() { return station_.settingsReport(); }
     // The direct and timer table windows while they are open (the timer one also while hidden).
     program::DirectTableWindow* directWindow() const;
     program::TimerTableWindow* timerWindow() const;
@@ -131,10 +96,6 @@ private:
     void wireLogic();
     void wireMainWindow();
 
-    // The defaults replaced the settings: all ports cleared, PcSpeed measured.
-    void defaultsMade();
-    // A signal or the session's end: the way out that asks nobody.
-    void endUnattended();
 
     // The windows InitMain shows; each reports whether it opened.
     void showWindows(const engine::StartWindows& windows);
@@ -174,40 +135,34 @@ private:
     // or under the main window where there is no room on the right (the table windows).
     void placeBesideMainWindow(QWidget* window);
 
-    // VentroloAppStation.cpp: the rotctld server and the position journal.
+    // VentroloAppStation.cpp: the rotator server's menu item.
     void wireStation();
-    // After InitMain: what the journal found is told, the server started when enabled.
-    void startStation();
-    // The menu's check item: the server on or off, stored in Ventrolo.ini.
-    void rotatorServerClicked(bool on);
-    void startRotatorServer();
-    void listen(const station::RotctldSettings& settings);
-    void tellUnusedSettings();
 
-    core::ProgramState state_;
-    platform::Platform& platform_;
-    std::unique_ptr<platform::LptPort> lpt_;
-    port::SwitchInputs switches_;
-    engine::Engine engine_;
-    core::ConfigFile config_;
-    port::SdlJoystick joystickDevice_;
-    port::JoystickStatus joystick_;
-    engine::MainFields fields_;
-    engine::Housekeeping housekeeping_;
-    engine::KeyControl keys_;
-    engine::WheelControl wheel_;
-    engine::TurnCommands turns_;
-    engine::StepperParams params_;
-    engine::ShuttlePuls shuttlePuls_;
-    engine::CalibrationRun calibration_;
-    engine::OverlayPanel overlay_;
-    engine::MainInit mainInit_;
-    engine::ExitPath exitPath_;
+    station::Station station_;
+    // The station's parts the windows are built on.
+    core::ProgramState& state_ = station_.state();
+    platform::Platform& platform_ = station_.platform();
+    port::SwitchInputs& switches_ = station_.switches();
+    engine::Engine& engine_ = station_.engine();
+    core::ConfigFile& config_ = station_.config();
+    port::JoystickStatus& joystick_ = station_.joystick();
+    engine::MainFields& fields_ = station_.fields();
+    engine::Housekeeping& housekeeping_ = station_.housekeeping();
+    engine::TurnCommands& turns_ = station_.turns();
+    engine::StepperParams& params_ = station_.params();
+    engine::KeyControl& keys_ = station_.keys();
+    engine::WheelControl& wheel_ = station_.wheel();
+    engine::ShuttlePuls& shuttlePuls_ = station_.shuttlePuls();
+    engine::CalibrationRun& calibration_ = station_.calibration();
+    engine::OverlayPanel& overlay_ = station_.overlay();
+    engine::MainInit& mainInit_ = station_.mainInit();
+    engine::ExitPath& exitPath_ = station_.exitPath();
+    rig::RigTuning& tuning_ = station_.tuning();
+    rig::SimulatedRig& simulatedRig_ = station_.simulatedRig();
+    table::TableEditor& tableEditor_ = station_.tableEditor();
+    table::TableViewModel& tableView_ = station_.tableView();
     mainwindow::MainWindow window_;
-    core::ShutdownSignals shutdownSignals_;
     bool started_ = false;
-    bool positionsKnown_ = false; // the configuration and the journal have been read
-    bool endRequested_ = false;   // a signal came before that
     QPointer<mainwindow::ExitDialog> exitDialog_;
     QPointer<mainwindow::SplashWindow> splash_;
     QPointer<mainwindow::InputSimulationWindow> simulationWindow_;
@@ -220,17 +175,6 @@ private:
     void showCatTerminal(bool shown);
     void mainWindowClicked();
 
-    rig::QtSerialLink serialLink_;
-    rig::SimulatedRig simulatedRig_;
-    rig::CatLog catLog_;
-    rig::CatControl cat_;
-    rig::CatRig catRig_;
-    rig::RigctldRig rigctldRig_{platform_};
-    rig::RigLinkChoice rigLinks_;
-    table::TableEditor tableEditor_;
-    table::TableViewModel tableView_;
-    TableEngineLink tableEngine_;
-    rig::RigTuning tuning_;
     QPointer<table::TableWindow> tableWindow_;
     QPointer<display::CatTerminalWindow> terminal_;
 
@@ -260,8 +204,8 @@ private:
     void displaysExitStarted();
 
     QString programDirectory_;
-    display::LptOutputTest lptOutput_{state_, *lpt_, platform_, engine_.coil().outputs()};
-    display::LptInputTest lptInput_{*lpt_};
+    display::LptOutputTest lptOutput_{state_, station_.lpt(), platform_, engine_.coil().outputs()};
+    display::LptInputTest lptInput_{station_.lpt()};
     display::WebcamTurning webcam_{{state_, platform_, engine_, mainInit_, wheel_}};
     QPointer<display::PelorusWindow> pelorusWindow_;
     QPointer<display::SmallPelorusWindow> smallPelorusWindow_;
@@ -272,16 +216,10 @@ private:
     std::array<QPointer<display::PictureWindow>, display::Pictures.size()> pictureWindows_;
 
     // --- programmed turning (VentroloAppPrograms.cpp) ---
-    EngineTurner turner_{engine_};
     // Kept until deleted: a closed window waits for its handlers to return.
     QPointer<program::DirectTableWindow> directWindow_;
     QPointer<program::TimerTableWindow> timerWindow_;
 
-    // The station (VentroloAppStation.cpp).
-    QString settingsFile_;
-    core::SettingsReport settingsReport_;
-    station::PositionJournal journal_;
-    station::RotatorServer rotator_;
 };
 
 } // namespace app

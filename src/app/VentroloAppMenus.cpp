@@ -29,7 +29,7 @@ void VentroloApp::connectMenus() {
         // The way out may have begun while the defaults message was open.
         if (exitPath_.ending())
             return;
-        defaultsMade();
+        station_.defaultsMade();
         mainInit_.InitMain(false);
     });
     connect(form.mnuOverlay, &QAction::triggered, &overlay_, &engine::OverlayPanel::MenuToggled);

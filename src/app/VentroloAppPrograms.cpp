@@ -76,7 +76,7 @@ void VentroloApp::openDirectWindow() {
     shuttlePuls_.LockPulsShuttle();
     window_.form().Frame1->setEnabled(false);
     wheel_.SelectWheelFunction(-1);
-    auto* direct = new DirectTableWindow(state_, platform_, turner_, config_.programDirectory());
+    auto* direct = new DirectTableWindow(state_, platform_, station_.turner(), config_.programDirectory());
     directWindow_ = direct;
     connect(direct, &ProgramWindow::closed, this, &VentroloApp::directWindowClosed);
     connect(direct, &DirectTableWindow::keyCommand, &keys_, &engine::KeyControl::HandleKey);
@@ -108,7 +108,7 @@ bool VentroloApp::openTimerWindow() {
     if (!timerWindow()) {
         closeOtherTableWindows(window_.form().mnuTableTimer);
         wheel_.SelectWheelFunction(-1);
-        auto* timer = new TimerTableWindow(state_, platform_, turner_, config_.programDirectory());
+        auto* timer = new TimerTableWindow(state_, platform_, station_.turner(), config_.programDirectory());
         // Reading the table may tell of damage; the way out may have begun meanwhile.
         if (exitPath_.ending()) {
             timer->table().WindowGone();

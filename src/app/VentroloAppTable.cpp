@@ -10,13 +10,6 @@
 namespace app {
 
 void VentroloApp::wireTable() {
-    simulatedRig_.followModelOf(state_);
-    rigLinks_.Load(&settingsReport_);
-    tableEditor_.setEngineLink(&tableEngine_);
-    tuning_.setRigctld(rigctldRig_);
-    // No turn while our PTT is on or the rig reports transmit, whoever asks for it.
-    engine_.setTransmitState(&tuning_);
-
     mainwindow::MainWindowForm& form = window_.form();
     connect(form.mnuTableUnity, &QAction::triggered, this, [this](bool checked) {
         if (checked)
@@ -44,13 +37,11 @@ void VentroloApp::wireTable() {
     });
     // Another stepper's profile: the window stays as long as it is open.
     connect(&engine_, &engine::Engine::stepperSwitched, this, [this] {
-        if (tableWindow_)
-            state_.TableWindowShown = true;
         window_.form().ProgressBar1->setVisible(tuning_.portOpen());
         wheel_.SelectWheelFunction(-1);
     });
-    // The way out closes the table window before the park question: the rig is not left
-    // keyed while the steppers park, and a changed table is saved.
+    // The way out closes the table window before the park question (the station has ended
+    // following by then).
     connect(&exitPath_, &engine::ExitPath::exitStarted, this, [this] { closeTableWindow(true); });
 }
 
@@ -67,7 +58,6 @@ bool VentroloApp::openTableWindow() {
         if (other->isChecked())
             other->trigger();
     }
-    state_.TableWindowShown = true;
     form.mnuTableUnity->setChecked(true);
 
     auto* w = new table::TableWindow(
@@ -82,15 +72,9 @@ bool VentroloApp::openTableWindow() {
     connect(w, &TableWindow::mainClicked, this, &VentroloApp::mainWindowClicked);
     connect(w, &TableWindow::pelorusClicked, form.mnuPelorus, &QAction::trigger);
     connect(w, &TableWindow::terminalToggled, this, &VentroloApp::showCatTerminal);
-    wheel_.setTableWheel(&tuning_);
-
-    {
-        const auto pause = tuning_.pausePolls();
-        tuning_.Load();
-    }
     // Loading may tell or ask (a damaged or missing table); the way out may have begun meanwhile
     // and closed the window.
-    if (!tableWindow_ || exitPath_.ending())
+    if (!station_.openFollowing() || !tableWindow_)
         return false;
     w->showCounter(state_.StepCounter);
     w->render();
@@ -108,14 +92,11 @@ void VentroloApp::closeTableWindow(bool exiting) {
         return;
     }
     // A table that could not be saved keeps the window open when the user says so.
-    if (!tuning_.Unload(exiting) && !exiting) {
+    if (!station_.closeFollowing(exiting)) {
         window_.form().mnuTableUnity->setChecked(true);
         return;
     }
     showCatTerminal(false);
-    wheel_.setTableWheel(nullptr);
-    if (!exiting)
-        state_.TableWindowShown = false;
     window_.form().mnuTableUnity->setChecked(false);
     // The user is never left without a window (shown first: the last window closing would
     // end the program).
@@ -141,7 +122,7 @@ void VentroloApp::closeTableWindow(bool exiting) {
 
 void VentroloApp::showCatTerminal(bool shown) {
     if (shown && !terminal_) {
-        terminal_ = new display::CatTerminalWindow(catLog_, state_, platform_, tableWindow_);
+        terminal_ = new display::CatTerminalWindow(station_.catLog(), state_, platform_, tableWindow_);
         terminal_->setAttribute(Qt::WA_DeleteOnClose);
         connect(terminal_, &display::CatTerminalWindow::closed, this, [this] {
             terminal_.clear(); // deleted later

@@ -8,28 +8,8 @@ using engine::Engine;
 using mainwindow::MainWindow;
 
 void VentroloApp::wireLogic() {
-    // A turn pauses the one-second housekeeping; a slow-turn step runs it once.
-    connect(&engine_, &Engine::turnStarted, &housekeeping_, &engine::Housekeeping::Pause);
-    connect(&engine_, &Engine::turnEnded, &housekeeping_, &engine::Housekeeping::Resume);
-    connect(&engine_, &Engine::slowStepMade, &housekeeping_, &engine::Housekeeping::Tick);
-    // Another stepper's profile: the windows are built again.
-    connect(&engine_, &Engine::stepperSwitched, &mainInit_, &engine::MainInit::InitMain);
-    connect(&engine_, &Engine::speedFieldsChanged, &fields_, &engine::MainFields::ShowSpeedFields);
-    connect(&engine_.busyLock(), &engine::BusyLock::changed, &fields_,
-            &engine::MainFields::ShowBusyLock);
-    connect(&fields_, &engine::MainFields::edited, &turns_, &engine::TurnCommands::FieldEdited);
-    connect(&fields_, &engine::MainFields::edited, &shuttlePuls_,
-            &engine::ShuttlePuls::FieldEdited);
-    connect(&params_, &engine::StepperParams::limitsChanged, &turns_,
-            &engine::TurnCommands::ShowLimitToolTips);
     connect(&mainInit_, &engine::MainInit::windowsShown, this, &VentroloApp::showWindows);
 
-    // The way out: Alt+F4, a signal or the session's end; nothing moves once it has begun.
-    connect(&keys_, &engine::KeyControl::exitRequested, &exitPath_, &engine::ExitPath::ExitProgram);
-    connect(&shutdownSignals_, &core::ShutdownSignals::shutdownRequested, this,
-            &VentroloApp::endUnattended);
-    connect(&exitPath_, &engine::ExitPath::exitStarted, &housekeeping_,
-            &engine::Housekeeping::Stop);
     connect(&exitPath_, &engine::ExitPath::exitStarted, this, &VentroloApp::exitStarted);
     connect(&exitPath_, &engine::ExitPath::parkQuestionOpened, this,
             &VentroloApp::openParkQuestion);

@@ -1,8 +1,8 @@
-#include "app/TableEngineLink.h"
+#include "station/TableEngineLink.h"
 
 #include "core/TextRules.h"
 
-namespace app {
+namespace station {
 
 TableEngineLink::TableEngineLink(const core::ProgramState& state, engine::Engine& engine,
                                  engine::MainFields& fields, engine::TurnCommands& turns)
@@ -19,4 +19,4 @@ void TableEngineLink::StepperValuesChanged() {
     turns_.ShowLimitToolTips();
 }
 
-} // namespace app
+} // namespace station

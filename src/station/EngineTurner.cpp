@@ -1,6 +1,6 @@
-#include "app/EngineTurner.h"
+#include "station/EngineTurner.h"
 
-namespace app {
+namespace station {
 
 EngineTurner::EngineTurner(engine::Engine& engine, QObject* parent)
     : QObject(parent), engine_(engine) {
@@ -24,4 +24,4 @@ bool EngineTurner::counterBeingSet() const {
     return engine_.counterBeingSet();
 }
 
-} // namespace app
+} // namespace station

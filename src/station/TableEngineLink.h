@@ -6,7 +6,7 @@
 #include "engine/TurnCommands.h"
 #include "table/TableLinks.h"
 
-namespace app {
+namespace station {
 
 // The frequency table's way to the engine: its stop and turns, and the limits and steps per 360
 // it changes (chkMinMax) shown in the main window's fields, with what depends on them.
@@ -26,4 +26,4 @@ private:
     engine::TurnCommands& turns_;
 };
 
-} // namespace app
+} // namespace station

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <cstdint>
 
-namespace app {
+namespace station {
 
 // The turning programs' and the timer table's way to the engine: every turn is one engine
 // request, every stop the engine's own (so a stop from anywhere ends a program).
@@ -28,4 +28,4 @@ private:
     std::uint64_t stops_ = 0; // the engine's stopped() signals
 };
 
-} // namespace app
+} // namespace station

@@ -1,0 +1,233 @@
+#include "station/Station.h"
+
+#include "core/ProgramDirectory.h"
+#include "core/VersionTexts.h"
+#include "port/StepDirSettings.h"
+#include "rig/TransmitGuard.h"
+
+namespace station {
+
+using engine::Engine;
+using engine::ExitPath;
+
+Station::Station(const QString& programDirectory, platform::Platform& platform,
+                 std::unique_ptr<platform::LptPort> lpt)
+    : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
+      engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
+      joystick_(state_, joystickDevice_, platform_),
+      housekeeping_(state_, platform_, engine_, switches_, joystick_),
+      keys_(state_, platform_, engine_), wheel_(state_, engine_),
+      turns_(state_, platform_, engine_, fields_), params_(state_, platform_, engine_, fields_),
+      shuttlePuls_(state_, platform_, engine_, fields_, params_),
+      calibration_(state_, platform_, engine_, fields_), overlay_(state_, engine_, fields_),
+      mainInit_({state_, platform_, engine_, fields_, switches_, joystick_, housekeeping_, turns_,
+                 overlay_, wheel_}),
+      exitPath_(state_, platform_, engine_, config_), serialLink_(programDirectory),
+      simulatedRig_(platform_), catLog_(state_, platform_, programDirectory),
+      cat_(state_, platform_, catLog_, serialLink_), catRig_(cat_),
+      rigLinks_(programDirectory, cat_, serialLink_, simulatedRig_),
+      tableEditor_(state_, platform_, programDirectory), tableView_(state_, tableEditor_),
+      tableEngine_(state_, engine_, fields_, turns_),
+      tuning_({state_, platform_, engine_, wheel_, catRig_, rigLinks_, tableEditor_, tableView_}),
+      settingsFile_(core::SettingsFilePath(programDirectory)),
+      journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
+               config_.path()),
+      rotator_(state_, engine_, platform_) {
+    // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
+    engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
+    wireLogic();
+    wireRig();
+    wireJournal();
+}
+
+Station::~Station() {
+    engine_.setTransmitState(nullptr); // the rig's tuning goes before the engine
+}
+
+void Station::wireLogic() {
+    // A turn pauses the one-second housekeeping; a slow-turn step runs it once.
+    connect(&engine_, &Engine::turnStarted, &housekeeping_, &engine::Housekeeping::Pause);
+    connect(&engine_, &Engine::turnEnded, &housekeeping_, &engine::Housekeeping::Resume);
+    connect(&engine_, &Engine::slowStepMade, &housekeeping_, &engine::Housekeeping::Tick);
+    // Another stepper's profile: the panels are built again.
+    connect(&engine_, &Engine::stepperSwitched, &mainInit_, &engine::MainInit::InitMain);
+    connect(&engine_, &Engine::speedFieldsChanged, &fields_, &engine::MainFields::ShowSpeedFields);
+    connect(&engine_.busyLock(), &engine::BusyLock::changed, &fields_,
+            &engine::MainFields::ShowBusyLock);
+    connect(&fields_, &engine::MainFields::edited, &turns_, &engine::TurnCommands::FieldEdited);
+    connect(&fields_, &engine::MainFields::edited, &shuttlePuls_,
+            &engine::ShuttlePuls::FieldEdited);
+    connect(&params_, &engine::StepperParams::limitsChanged, &turns_,
+            &engine::TurnCommands::ShowLimitToolTips);
+
+    // The way out: Alt+F4, a signal or the session's end; nothing moves once it has begun.
+    connect(&keys_, &engine::KeyControl::exitRequested, &exitPath_, &ExitPath::ExitProgram);
+    connect(&shutdownSignals_, &core::ShutdownSignals::shutdownRequested, this,
+            &Station::endUnattended);
+    connect(&exitPath_, &ExitPath::exitStarted, &housekeeping_, &engine::Housekeeping::Stop);
+}
+
+void Station::wireRig() {
+    simulatedRig_.followModelOf(state_);
+    rigLinks_.Load(&settingsReport_);
+    tableEditor_.setEngineLink(&tableEngine_);
+    tuning_.setRigctld(rigctldRig_);
+    // No turn while our PTT is on or the rig reports transmit, whoever asks for it.
+    engine_.setTransmitState(&tuning_);
+    // Another stepper's profile: following goes on with that stepper's table.
+    connect(&engine_, &Engine::stepperSwitched, this, [this] {
+        if (following_)
+            state_.TableWindowShown = true;
+    });
+    // The way out ends following before the park question: the rig is not left keyed while
+    // the steppers park, and a changed table is saved.
+    connect(&exitPath_, &ExitPath::exitStarted, this, [this] {
+        if (following_)
+            closeFollowing(true);
+    });
+}
+
+void Station::wireJournal() {
+    connect(&engine_, &Engine::turnStarted, &journal_, &PositionJournal::TurnStarted);
+    connect(&engine_, &Engine::turnEnded, &journal_, &PositionJournal::TurnEnded);
+    connect(&engine_, &Engine::counterChanged, &journal_, &PositionJournal::CounterChanged);
+    connect(&engine_, &Engine::slowStepMade, &journal_, &PositionJournal::SlowStepMade);
+    connect(&engine_, &Engine::stopped, &journal_, &PositionJournal::Stopped);
+    connect(&engine_, &Engine::stepperSwitched, &journal_, &PositionJournal::StepperSwitched);
+    connect(&exitPath_, &ExitPath::exitStarted, &journal_, &PositionJournal::ExitStarted);
+    connect(&exitPath_, &ExitPath::ended, &journal_, &PositionJournal::Ended);
+    // Nothing turns the stepper once the way out has begun.
+    connect(&exitPath_, &ExitPath::exitStarted, &rotator_, &RotatorServer::Close);
+}
+
+bool Station::load() {
+    wheel_.InitWheelFunctions(true);
+    // Until both positions are known (the configuration and the journal read), a signal only
+    // closes the dialogs: the end would save settings not yet read over the file.
+    const auto loaded = config_.LoadConfig();
+    if (loaded == core::ConfigFile::Loaded::Defaults && !endRequested_)
+        defaultsMade();
+    // The positions a crash kept in the journal.
+    journal_.Restore();
+    positionsKnown_ = true;
+    if (endRequested_) {
+        // The way out stores the working profile: it must be the selected stepper's.
+        state_.LoadStepperProfile();
+        exitPath_.EndProgram();
+        return false;
+    }
+    return true;
+}
+
+void Station::defaultsMade() {
+    engine_.coil().ClearAllPorts();
+    engine_.CalibratePcSpeed();
+}
+
+void Station::endUnattended() {
+    if (positionsKnown_) {
+        exitPath_.EndProgram();
+        return;
+    }
+    // load() ends the program once it knows where the steppers stand.
+    endRequested_ = true;
+    platform_.dismissDialogs();
+}
+
+void Station::serve() {
+    if (exitPath_.ending())
+        return;
+    const std::optional<core::Long> calibrate = journal_.TellUser();
+    // A signal may have ended the program while the question was open.
+    if (exitPath_.ending())
+        return;
+    const RotctldSettings rotctld = ReadRotctldSettings(settingsFile_, &settingsReport_);
+    rig::TransmitGuard(settingsFile_).Load(&settingsReport_);
+    tellUnusedSettings();
+    if (exitPath_.ending())
+        return;
+    if (rotctld.enabled)
+        listen(rotctld);
+    if (calibrate) {
+        // From the event loop: the run goes on until the user stops it.
+        QMetaObject::invokeMethod(
+            this,
+            [this, stepper = *calibrate] {
+                if (exitPath_.ending())
+                    return;
+                if (stepper != state_.SelectedStepper)
+                    engine_.SwitchStepper(stepper);
+                calibration_.Pressed(Qt::LeftButton);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+bool Station::openFollowing() {
+    state_.TableWindowShown = true;
+    following_ = true;
+    wheel_.setTableWheel(&tuning_);
+    {
+        const auto pause = tuning_.pausePolls();
+        tuning_.Load();
+    }
+    // Loading may tell or ask (a damaged or missing table); the way out may have begun meanwhile.
+    return following_ && !exitPath_.ending();
+}
+
+bool Station::closeFollowing(bool exiting) {
+    if (!following_)
+        return true;
+    // A table that could not be saved stays open when the user says so.
+    if (!tuning_.Unload(exiting) && !exiting)
+        return false;
+    following_ = false;
+    wheel_.setTableWheel(nullptr);
+    if (!exiting)
+        state_.TableWindowShown = false;
+    return true;
+}
+
+void Station::setRotatorServer(bool on) {
+    if (on)
+        startRotatorServer();
+    else
+        rotator_.Close();
+    QString error;
+    if (!StoreRotctldEnabled(settingsFile_, rotator_.listening(), &error))
+        platform_.messageBox(QStringLiteral("%1 cannot be written (%2): the rotator server "
+                                            "keeps its old setting at the next start.")
+                                 .arg(settingsFile_, error),
+                             core::MessageTitle(), platform::Icon::Exclamation);
+}
+
+void Station::startRotatorServer() {
+    const RotctldSettings settings = ReadRotctldSettings(settingsFile_);
+    if (!settings.problem.isEmpty())
+        platform_.messageBox(settings.problem, core::MessageTitle(), platform::Icon::Exclamation);
+    // Nothing may turn the stepper once the way out has begun (perhaps during that message).
+    if (!exitPath_.ending())
+        listen(settings);
+}
+
+void Station::listen(const RotctldSettings& settings) {
+    rotator_.SetParkAzimuth(settings.parkAzimuth);
+    QString error;
+    if (rotator_.Listen(settings.address, settings.port, &error))
+        return;
+    platform_.messageBox(QStringLiteral("The rotator server cannot listen on %1 port %2: %3.")
+                             .arg(settings.address.toString())
+                             .arg(settings.port)
+                             .arg(error),
+                         core::MessageTitle(), platform::Icon::Exclamation);
+}
+
+void Station::tellUnusedSettings() {
+    if (settingsReport_.isEmpty())
+        return;
+    platform_.messageBox(QStringLiteral("Some settings cannot be used and were left out:\n\n%1")
+                             .arg(settingsReport_.text()),
+                         core::MessageTitle(), platform::Icon::Exclamation);
+}
+
+} // namespace station

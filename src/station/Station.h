@@ -1,0 +1,166 @@
+#pragma once
+
+#include "core/ConfigFile.h"
+#include "core/ProgramState.h"
+#include "core/SettingsReport.h"
+#include "core/ShutdownSignals.h"
+#include "engine/CalibrationRun.h"
+#include "engine/Engine.h"
+#include "engine/ExitPath.h"
+#include "engine/Housekeeping.h"
+#include "engine/KeyControl.h"
+#include "engine/MainFields.h"
+#include "engine/MainInit.h"
+#include "engine/OverlayPanel.h"
+#include "engine/ShuttlePuls.h"
+#include "engine/StepperParams.h"
+#include "engine/TurnCommands.h"
+#include "engine/WheelControl.h"
+#include "platform/LptPort.h"
+#include "platform/Platform.h"
+#include "port/JoystickStatus.h"
+#include "port/SdlJoystick.h"
+#include "port/SwitchInputs.h"
+#include "rig/CatControl.h"
+#include "rig/CatLog.h"
+#include "rig/CatRig.h"
+#include "rig/QtSerialLink.h"
+#include "rig/RigLinkChoice.h"
+#include "rig/RigTuning.h"
+#include "rig/RigctldRig.h"
+#include "rig/SimulatedRig.h"
+#include "station/EngineTurner.h"
+#include "station/PositionJournal.h"
+#include "station/RotatorServer.h"
+#include "station/RotctldSettings.h"
+#include "station/TableEngineLink.h"
+#include "table/TableEditor.h"
+#include "table/TableViewModel.h"
+
+#include <QObject>
+#include <memory>
+
+namespace station {
+
+// The station without its windows: the state and Ventrolo.cfg, the port, the engine and every
+// panel's logic, the switches, the rig link with the tuning through the stepper's table, the
+// position journal and the rotator server, wired to one another. The desktop program puts its
+// windows on top of it; the headless one runs it alone. Whatever matters when nobody looks
+// (following the rig, the way out) is here.
+class Station : public QObject {
+    Q_OBJECT
+
+public:
+    Station(const QString& programDirectory, platform::Platform& platform,
+            std::unique_ptr<platform::LptPort> lpt);
+    ~Station() override;
+
+    // Reads the configuration and the journal. False when the program ended meanwhile (a
+    // signal during start-up): then nothing else may start.
+    bool load();
+    // After the start's windows or their stand-ins: what the journal found is told, the
+    // unused settings told, the rotator server started when enabled, a pending calibration
+    // resumed.
+    void serve();
+    // A signal or the session's end: the way out that asks nobody.
+    void endUnattended();
+    bool ending() const { return exitPath_.ending(); }
+    // The defaults replaced the settings: all ports cleared, PcSpeed measured.
+    void defaultsMade();
+    bool ended() const { return exitPath_.finished(); }
+
+    // Following the rig through the stepper's table (the table window's open life). open()
+    // loads the table and the link's settings; false when the way out began meanwhile.
+    bool openFollowing();
+    // Closes the rig's port (PTT off first) and saves a changed table; with exiting false a
+    // table that could not be saved stays open when the user says so (false).
+    bool closeFollowing(bool exiting);
+    bool following() const { return following_; }
+
+    // The rotator server on or off, stored in Ventrolo.ini; a failure is told.
+    void setRotatorServer(bool on);
+
+    QString programDirectory() const { return config_.programDirectory(); }
+    QString settingsFile() const { return settingsFile_; }
+
+    core::ProgramState& state() { return state_; }
+    platform::Platform& platform() { return platform_; }
+    platform::LptPort& lpt() { return *lpt_; }
+    port::SwitchInputs& switches() { return switches_; }
+    engine::Engine& engine() { return engine_; }
+    core::ConfigFile& config() { return config_; }
+    port::JoystickStatus& joystick() { return joystick_; }
+    engine::MainFields& fields() { return fields_; }
+    engine::Housekeeping& housekeeping() { return housekeeping_; }
+    engine::KeyControl& keys() { return keys_; }
+    engine::WheelControl& wheel() { return wheel_; }
+    engine::TurnCommands& turns() { return turns_; }
+    engine::StepperParams& params() { return params_; }
+    engine::ShuttlePuls& shuttlePuls() { return shuttlePuls_; }
+    engine::CalibrationRun& calibration() { return calibration_; }
+    engine::OverlayPanel& overlay() { return overlay_; }
+    engine::MainInit& mainInit() { return mainInit_; }
+    engine::ExitPath& exitPath() { return exitPath_; }
+    rig::CatLog& catLog() { return catLog_; }
+    rig::SimulatedRig& simulatedRig() { return simulatedRig_; }
+    rig::RigTuning& tuning() { return tuning_; }
+    table::TableEditor& tableEditor() { return tableEditor_; }
+    table::TableViewModel& tableView() { return tableView_; }
+    program::Turner& turner() { return turner_; }
+    // The values of Ventrolo.ini that cannot be used, told once in serve().
+    core::SettingsReport& settingsReport() { return settingsReport_; }
+    PositionJournal& journal() { return journal_; }
+    RotatorServer& rotator() { return rotator_; }
+
+private:
+    void wireLogic();
+    void wireRig();
+    void wireJournal();
+    void startRotatorServer();
+    void listen(const RotctldSettings& settings);
+    void tellUnusedSettings();
+
+    core::ProgramState state_;
+    platform::Platform& platform_;
+    std::unique_ptr<platform::LptPort> lpt_;
+    port::SwitchInputs switches_;
+    engine::Engine engine_;
+    core::ConfigFile config_;
+    port::SdlJoystick joystickDevice_;
+    port::JoystickStatus joystick_;
+    engine::MainFields fields_;
+    engine::Housekeeping housekeeping_;
+    engine::KeyControl keys_;
+    engine::WheelControl wheel_;
+    engine::TurnCommands turns_;
+    engine::StepperParams params_;
+    engine::ShuttlePuls shuttlePuls_;
+    engine::CalibrationRun calibration_;
+    engine::OverlayPanel overlay_;
+    engine::MainInit mainInit_;
+    engine::ExitPath exitPath_;
+    core::ShutdownSignals shutdownSignals_;
+    bool positionsKnown_ = false; // the configuration and the journal have been read
+    bool endRequested_ = false;   // a signal came before that
+
+    rig::QtSerialLink serialLink_;
+    rig::SimulatedRig simulatedRig_;
+    rig::CatLog catLog_;
+    rig::CatControl cat_;
+    rig::CatRig catRig_;
+    rig::RigctldRig rigctldRig_{platform_};
+    rig::RigLinkChoice rigLinks_;
+    table::TableEditor tableEditor_;
+    table::TableViewModel tableView_;
+    TableEngineLink tableEngine_;
+    rig::RigTuning tuning_;
+    bool following_ = false;
+
+    EngineTurner turner_{engine_};
+    QString settingsFile_;
+    core::SettingsReport settingsReport_;
+    PositionJournal journal_;
+    RotatorServer rotator_;
+};
+
+} // namespace station
