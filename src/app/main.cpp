@@ -2,9 +2,11 @@
 #include "app/VentroloApp.h"
 #include "core/CommandLine.h"
 #include "display/Resources.h"
+#include "headless/HeadlessMain.h"
 #include "port/LptSettings.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 #include <cstdio>
 
@@ -29,6 +31,12 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    if (parsed.options->headless) {
+        // No display and no platform plugin: the station alone.
+        QCoreApplication application(argc, argv);
+        application.setApplicationName(QStringLiteral("Ventrolo"));
+        return headless::RunHeadless(*parsed.options);
+    }
     app::PrepareDisplay();
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Ventrolo"));

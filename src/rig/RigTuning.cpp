@@ -174,10 +174,16 @@ void RigTuning::ComportClicked() {
         ComPortOpen(0);
         return;
     }
+    OpenLink(true);
+}
+
+bool RigTuning::OpenLink(bool sendStartupRow) {
+    if (open_)
+        return true;
     guard_.Reset();
     if (!links_.simulated() && !links_.rigctld() && (state_.ComPort < 1 || state_.ComPort > 4)) {
         tell(QStringLiteral("Choose COM1 to COM4 or the simulated rig in the Com menu first."));
-        return;
+        return false;
     }
     engine_.StopTurning();
     state_.RigFollowHalted = false;
@@ -185,9 +191,10 @@ void RigTuning::ComportClicked() {
     if (!ComPortOpen(links_.simulated() || links_.rigctld()
                          ? std::max<core::Long>(state_.ComPort, 1)
                          : state_.ComPort))
-        return;
-    startupRowOwed_ = true;
+        return false;
+    startupRowOwed_ = sendStartupRow;
     emit changed();
+    return true;
 }
 
 bool RigTuning::ComPortOpen(int port) {

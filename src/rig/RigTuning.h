@@ -109,6 +109,10 @@ public:
     // cmdComport: closes an open port; otherwise opens the chosen one. The first reading that
     // brings a frequency then sends the start-up row's frequency and locks.
     void ComportClicked();
+    // Opens the chosen link (nothing when it is open); with sendStartupRow false the rig keeps
+    // its frequency and the stepper follows the dial as it is (the station without windows).
+    // False when the link did not open (the user was told).
+    bool OpenLink(bool sendStartupRow);
     // 0 closes; 1..4 opens COM<port> (or the simulated rig when chosen). A failed open leaves
     // everything closed (the user was told). True when the port is open afterwards.
     bool ComPortOpen(int port);

@@ -1,0 +1,61 @@
+#include "headless/HeadlessMain.h"
+
+#include "core/ProgramDirectory.h"
+#include "core/SettingsFile.h"
+#include "core/SingleInstance.h"
+#include "core/VersionTexts.h"
+#include "headless/HeadlessLogging.h"
+#include "headless/HeadlessStation.h"
+#include "platform/HeadlessPlatform.h"
+#include "port/LptBackendFactory.h"
+#include "port/LptSettings.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace headless {
+
+int RunHeadless(const core::CommandLineOptions& options) {
+    // The journal stamps each line with the time; a terminal gets the category at least.
+    if (qEnvironmentVariableIsEmpty("QT_MESSAGE_PATTERN"))
+        qSetMessagePattern(QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
+    const core::ProgramDirectoryResult directory =
+        core::ResolveProgramDirectory(options.directory, QCoreApplication::applicationDirPath());
+    if (directory.path.isEmpty()) {
+        std::fprintf(stderr, "ventrolo: %s\n", qPrintable(directory.error));
+        return 1;
+    }
+    platform::HeadlessPlatform platform;
+    core::SingleInstance instance(directory.path);
+    if (!instance.acquire(platform))
+        return 1;
+    qCInfo(lcHeadless).noquote() << core::VersionLine() << "without a display in"
+                                 << directory.path;
+    const QString settingsFile = core::SettingsFilePath(directory.path);
+    core::SettingsReport lptSettings;
+    if (const auto problem = core::SettingsFileProblem(settingsFile))
+        lptSettings.Unreadable(settingsFile, *problem);
+    const port::LptBackendOptions lpt = port::LptOptionsFor(options, settingsFile, lptSettings);
+    station::Station station(directory.path, platform, port::CreateLptBackend(lpt, platform));
+    station.settingsReport().Add(lptSettings);
+    HeadlessStation face(station);
+    // Queued: the end is told from inside the exit path.
+    QObject::connect(
+        &face, &HeadlessStation::ended, QCoreApplication::instance(),
+        [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    int code = 1;
+    try {
+        face.start();
+        code = station.ended() ? 0 : QCoreApplication::exec();
+    } catch (const std::exception& e) {
+        qCCritical(lcHeadless) << "the program ends on an exception:" << e.what();
+    } catch (...) {
+        qCCritical(lcHeadless) << "the program ends on an exception";
+    }
+    // Coils and drivers off, whatever ended the program.
+    station.engine().coil().WriteData(0);
+    qCInfo(lcHeadless) << "ended";
+    return code;
+}
+
+} // namespace headless

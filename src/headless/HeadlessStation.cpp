@@ -1,0 +1,58 @@
+#include "headless/HeadlessStation.h"
+
+#include "headless/HeadlessLogging.h"
+
+namespace headless {
+
+HeadlessStation::HeadlessStation(station::Station& station, QObject* parent)
+    : QObject(parent), station_(station) {
+    connect(&station_.mainInit(), &engine::MainInit::windowsShown, this,
+            &HeadlessStation::showWindows);
+    connect(&station_.exitPath(), &engine::ExitPath::exitStarted, this,
+            &HeadlessStation::stopTimer);
+    connect(&station_.exitPath(), &engine::ExitPath::ended, this, &HeadlessStation::ended);
+}
+
+HeadlessStation::~HeadlessStation() = default;
+
+bool HeadlessStation::start() {
+    if (!station_.load())
+        return false;
+    station_.mainInit().InitMain(false);
+    station_.serve();
+    return !station_.ending();
+}
+
+void HeadlessStation::showWindows(const engine::StartWindows& windows) {
+    if (station_.ending())
+        return;
+    if (windows.table && !station_.following())
+        startFollowing();
+    if (windows.timer && !timer_)
+        startTimer();
+}
+
+void HeadlessStation::startFollowing() {
+    if (!station_.openFollowing())
+        return;
+    // The rig keeps its frequency: the stepper goes where the dial is.
+    if (station_.tuning().OpenLink(false))
+        qCInfo(lcHeadless).noquote() << "following the rig through the table"
+                                     << station_.state().TableFileName.mid(1);
+    else
+        qCWarning(lcHeadless) << "the rig link did not open: the stepper does not follow";
+}
+
+void HeadlessStation::startTimer() {
+    timer_ = std::make_unique<program::TimerTable>(station_.state(), station_.platform(),
+                                                   station_.turner(),
+                                                   station_.programDirectory());
+    qCInfo(lcHeadless) << "the timer table runs:" << timer_->records().size() << "turns";
+}
+
+void HeadlessStation::stopTimer() {
+    if (timer_)
+        timer_->WindowGone();
+}
+
+} // namespace headless

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine/MainInit.h"
+#include "program/TimerTable.h"
+#include "station/Station.h"
+
+#include <QObject>
+#include <memory>
+
+namespace headless {
+
+// The station's face without a display: what the stored profile shows runs alone. A table
+// window shown is following the rig through the stepper's table (the link opened as a user
+// would, without retuning the rig); a timer window shown is the timer table running; the
+// rotator server runs when enabled. The way out (a signal) ends the event loop.
+class HeadlessStation : public QObject {
+    Q_OBJECT
+
+public:
+    explicit HeadlessStation(station::Station& station, QObject* parent = nullptr);
+    ~HeadlessStation() override;
+
+    // Loads and starts the station; false when it ended meanwhile.
+    bool start();
+    // The timer table while it runs.
+    program::TimerTable* timer() const { return timer_.get(); }
+
+signals:
+    // The station has saved and ended.
+    void ended();
+
+private:
+    void showWindows(const engine::StartWindows& windows);
+    void startFollowing();
+    void startTimer();
+    void stopTimer();
+
+    station::Station& station_;
+    std::unique_ptr<program::TimerTable> timer_;
+};
+
+} // namespace headless

@@ -1,0 +1,164 @@
+// The real program started without a display: it follows Hamlib's dummy rig through the table,
+// turns for rotctl, says why it cannot start, and ends on SIGTERM having saved.
+#include "core/ConfigFile.h"
+#include "support/FakePlatform.h"
+#include "support/TestFiles.h"
+
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+quint16 FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// A Hamlib program that listens on a free port, stopped with the test.
+struct Daemon {
+    QProcess process;
+    quint16 port = FreePort();
+
+    bool start(const QString& program, const QStringList& arguments) {
+        process.start(program, arguments + QStringList{"-t", QString::number(port)});
+        if (!process.waitForStarted(5000))
+            return false;
+        return Listening(port, 5000);
+    }
+    ~Daemon() {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    static bool Listening(quint16 port, int timeoutMs) {
+        for (int waited = 0; waited < timeoutMs; waited += 50) {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port);
+            if (socket.waitForConnected(100))
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+};
+
+struct HeadlessRunTest : ::testing::Test {
+    QTemporaryDir dir;
+    quint16 rotctldPort = FreePort();
+    QProcess ventrolo;
+    QByteArray said; // stderr so far
+
+    // A profile that follows the rig through Table.cat (7000 kHz at step 100 to 7200 kHz at
+    // step 300) over the given rigctld, with the rotator server on.
+    void configure(quint16 rigctldPort) {
+        test_support::WriteFile(
+            dir.filePath("Ventrolo.ini"),
+            QString("[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=%1\n"
+                    "[rotctld]\nenabled=true\nport=%2\n")
+                .arg(rigctldPort)
+                .arg(rotctldPort)
+                .toUtf8());
+        test_support::WriteFile(dir.filePath("Table.cat"),
+                                "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                                "7000,100,\"\"\r\n7200,300,\"\"\r\n");
+        core::ProgramState state;
+        state.PcSpeed = 1000;
+        state.StoredProfiles[0].CustomDelayMs = 2;
+        state.StoredProfiles[0].TableWindowShown = true;
+        testing_support::FakePlatform platform;
+        ASSERT_TRUE(core::ConfigFile(state, platform, dir.path()).SaveConfig());
+    }
+    void start(const QStringList& more = {}) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        ventrolo.setProcessEnvironment(environment);
+        ventrolo.start(VENTROLO_BINARY,
+                       QStringList{"--headless", "--lpt", "sim", "--dir", dir.path()} + more);
+        ASSERT_TRUE(ventrolo.waitForStarted(5000));
+    }
+    bool says(const QByteArray& text, int timeoutMs = 20000) {
+        return QTest::qWaitFor(
+            [&] {
+                said += ventrolo.readAllStandardError();
+                return said.contains(text);
+            },
+            timeoutMs);
+    }
+    // The azimuth the rotator server answers once done(azimuth) holds.
+    template <typename Done> double azimuth(Done done) {
+        double azimuth = -1;
+        (void)QTest::qWaitFor(
+            [&] {
+                QProcess rotctl;
+                rotctl.start("rotctl", {"-m", "2", "-r",
+                                        QString("127.0.0.1:%1").arg(rotctldPort), "p"});
+                if (!rotctl.waitForFinished(5000) || rotctl.exitCode() != 0)
+                    return false;
+                azimuth = rotctl.readAllStandardOutput().split('\n').value(0).toDouble();
+                return done(azimuth);
+            },
+            20000);
+        return azimuth;
+    }
+};
+
+} // namespace
+
+TEST_F(HeadlessRunTest, followsTheDummyRigThroughTheTableAndEndsOnSigtermHavingSaved) {
+    Daemon rigctld;
+    ASSERT_TRUE(rigctld.start("rigctld", {"-m", "1"}));
+    ASSERT_EQ(QProcess::execute("rigctl", {"-m", "2", "-r",
+                                           QString("127.0.0.1:%1").arg(rigctld.port), "F",
+                                           "7100000"}),
+              0);
+    configure(rigctld.port);
+    start();
+    ASSERT_TRUE(says("following the rig")) << said.toStdString();
+    // 7100 kHz lies halfway: step 200 is 360 degrees at 200 steps per turn.
+    EXPECT_EQ(azimuth([](double az) { return az == 360; }), 360) << said.toStdString();
+    ASSERT_EQ(QProcess::execute("rigctl", {"-m", "2", "-r",
+                                           QString("127.0.0.1:%1").arg(rigctld.port), "F",
+                                           "7150000"}),
+              0);
+    EXPECT_EQ(azimuth([](double az) { return az == 450; }), 450) << said.toStdString();
+
+    ventrolo.terminate();
+    QElapsedTimer ending;
+    ending.start();
+    ASSERT_TRUE(ventrolo.waitForFinished(10000));
+    EXPECT_LT(ending.elapsed(), 5000);
+    EXPECT_EQ(ventrolo.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(ventrolo.exitCode(), 0);
+    said += ventrolo.readAllStandardError();
+    EXPECT_TRUE(said.contains("ventrolo.headless: ended")) << said.toStdString();
+    EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.cfg")).contains("\r\n250,"));
+}
+
+TEST_F(HeadlessRunTest, withoutARigItTurnsForRotctl_aSecondStationInTheDirectoryIsRefused) {
+    configure(FreePort()); // no rigctld: the link stays unanswered, nothing moves
+    start();
+    ASSERT_TRUE(says("following the rig")) << said.toStdString();
+    EXPECT_EQ(azimuth([](double az) { return az == 0; }), 0);
+    EXPECT_EQ(QProcess::execute("rotctl", {"-m", "2", "-r",
+                                           QString("127.0.0.1:%1").arg(rotctldPort), "P", "90",
+                                           "0"}),
+              0);
+    EXPECT_EQ(azimuth([](double az) { return az == 90; }), 90);
+
+    QProcess second;
+    second.setProcessEnvironment(ventrolo.processEnvironment());
+    second.start(VENTROLO_BINARY, {"--headless", "--lpt", "sim", "--dir", dir.path()});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(second.readAllStandardError().contains("ventrolo.message"));
+    ventrolo.terminate();
+    ASSERT_TRUE(ventrolo.waitForFinished(10000));
+    EXPECT_EQ(ventrolo.exitCode(), 0);
+}

@@ -1,0 +1,97 @@
+// The station without windows, on the virtual clock: what the stored profile shows runs alone.
+#include "headless/HeadlessStation.h"
+#include "port/SimulatedLpt.h"
+#include "support/FakePlatform.h"
+#include "support/TestFiles.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::FakePlatform;
+
+struct HeadlessStationTest : ::testing::Test {
+    QTemporaryDir dir;
+    FakePlatform platform;
+    std::unique_ptr<station::Station> station;
+    std::unique_ptr<headless::HeadlessStation> face;
+    int endings = 0;
+
+    // A configuration whose stepper 1 shows the table or the timer window, the simulated rig
+    // as the link and a table of 7000 kHz at step 100 to 7200 kHz at step 300.
+    void SetUp() override {
+        test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=simulated\n");
+        test_support::WriteFile(dir.filePath("Table.cat"),
+                                "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                                "7000,100,\"\"\r\n7200,300,\"\"\r\n");
+    }
+    void saveProfile(bool table, bool timer) {
+        core::ProgramState state;
+        state.PcSpeed = 1000;
+        state.StoredProfiles[0].CustomDelayMs = 2;
+        state.StoredProfiles[0].TableWindowShown = table;
+        state.StoredProfiles[0].TimerWindowShown = timer;
+        state.StoredProfiles[0].MainShown = false;
+        ASSERT_TRUE(core::ConfigFile(state, platform, dir.path()).SaveConfig());
+    }
+    bool start() {
+        face.reset();
+        station = std::make_unique<station::Station>(dir.path(), platform,
+                                                     std::make_unique<port::SimulatedLpt>());
+        face = std::make_unique<headless::HeadlessStation>(*station);
+        QObject::connect(face.get(), &headless::HeadlessStation::ended, [this] { ++endings; });
+        return face->start();
+    }
+    core::ProgramState& state() { return station->state(); }
+};
+
+} // namespace
+
+TEST_F(HeadlessStationTest, aShownTableFollowsTheDialWhereItIs_withoutRetuningTheRig) {
+    saveProfile(true, false);
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(station->following());
+    ASSERT_TRUE(station->tuning().portOpen());
+    rig::RigEmulator& rig = station->simulatedRig().rig();
+    rig.setFrequency(7100);
+    platform.advance(5000);
+    EXPECT_EQ(state().StepCounter, 200);
+    EXPECT_DOUBLE_EQ(rig.frequency(), 7100); // no start-up row was sent
+    rig.setFrequency(7150);
+    platform.advance(5000);
+    EXPECT_EQ(state().StepCounter, 250);
+    EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text.toStdString();
+}
+
+TEST_F(HeadlessStationTest, theUnattendedEndClosesTheLinkSavesTheTableStateAndTellsTheEnd) {
+    saveProfile(true, false);
+    ASSERT_TRUE(start());
+    station->simulatedRig().rig().setFrequency(7200);
+    platform.advance(5000);
+    ASSERT_EQ(state().StepCounter, 300);
+    station->endUnattended();
+    EXPECT_EQ(endings, 1);
+    EXPECT_TRUE(station->ended());
+    EXPECT_FALSE(station->simulatedRig().isOpen());
+    // The next start follows again, from where the stepper stands.
+    ASSERT_TRUE(start());
+    EXPECT_EQ(state().StepCounter, 300);
+    EXPECT_TRUE(station->following());
+}
+
+TEST_F(HeadlessStationTest, aShownTimerTableRuns_aHiddenOneAndNoTableDoNothing) {
+    saveProfile(false, true);
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(station->following());
+    ASSERT_TRUE(face->timer());
+    EXPECT_TRUE(face->timer()->timerEnabled());
+    station->endUnattended();
+    EXPECT_FALSE(face->timer()->timerEnabled());
+
+    saveProfile(false, false);
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(station->following());
+    EXPECT_FALSE(face->timer());
+    EXPECT_FALSE(station->tuning().portOpen());
+}
