@@ -41,13 +41,15 @@ void ExitPath::ExitProgram() {
     emit parkQuestionOpened(*countdown_);
 }
 
-void ExitPath::EndProgram() {
+void ExitPath::EndProgram(bool park) {
     // Nobody is there to answer: a box open now (a failed save's too) closes, none waits.
     platform_.dismissDialogs();
     if (ended_)
         return;
     start();
     stopAndStore();
+    if (park)
+        engine_.ParkBothSteppers();
     saveAndEnd();
 }
 

@@ -25,10 +25,11 @@ public:
     ~ExitPath() override;
 
     void ExitProgram();
-    // The way out without a question and without parking (a signal, the session ending). It
-    // never waits for a person: the dialogs are dismissed first (Platform::dismissDialogs), so
-    // a failure is logged, not shown, and the program ends.
-    void EndProgram();
+    // The way out without a question (a signal, the session ending), parking both steppers
+    // first when park is set (the station without windows may be told to). It never waits for
+    // a person: the dialogs are dismissed first (Platform::dismissDialogs), so a failure is
+    // logged, not shown, and the program ends.
+    void EndProgram(bool park = false);
     // True from exitStarted() on.
     bool ending() const { return started_; }
     // True once ended() was told.

@@ -5,6 +5,7 @@
 #include "core/SingleInstance.h"
 #include "core/VersionTexts.h"
 #include "headless/HeadlessLogging.h"
+#include "headless/HeadlessSettings.h"
 #include "headless/HeadlessStation.h"
 #include "platform/HeadlessPlatform.h"
 #include "port/LptBackendFactory.h"
@@ -38,6 +39,8 @@ int RunHeadless(const core::CommandLineOptions& options) {
     const port::LptBackendOptions lpt = port::LptOptionsFor(options, settingsFile, lptSettings);
     station::Station station(directory.path, platform, port::CreateLptBackend(lpt, platform));
     station.settingsReport().Add(lptSettings);
+    station.setParkAtUnattendedEnd(
+        ReadHeadlessSettings(settingsFile, &station.settingsReport()).park);
     HeadlessStation face(station);
     // Queued: the end is told from inside the exit path.
     QObject::connect(

@@ -126,7 +126,7 @@ void Station::defaultsMade() {
 
 void Station::endUnattended() {
     if (positionsKnown_) {
-        exitPath_.EndProgram();
+        exitPath_.EndProgram(parkAtUnattendedEnd_);
         return;
     }
     // load() ends the program once it knows where the steppers stand.

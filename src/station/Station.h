@@ -62,8 +62,10 @@ public:
     // unused settings told, the rotator server started when enabled, a pending calibration
     // resumed.
     void serve();
-    // A signal or the session's end: the way out that asks nobody.
+    // A signal or the session's end: the way out that asks nobody; it parks both steppers
+    // first when told to.
     void endUnattended();
+    void setParkAtUnattendedEnd(bool park) { parkAtUnattendedEnd_ = park; }
     bool ending() const { return exitPath_.ending(); }
     // The defaults replaced the settings: all ports cleared, PcSpeed measured.
     void defaultsMade();
@@ -142,6 +144,7 @@ private:
     core::ShutdownSignals shutdownSignals_;
     bool positionsKnown_ = false; // the configuration and the journal have been read
     bool endRequested_ = false;   // a signal came before that
+    bool parkAtUnattendedEnd_ = false;
 
     rig::QtSerialLink serialLink_;
     rig::SimulatedRig simulatedRig_;

@@ -1,4 +1,5 @@
 // The station without windows, on the virtual clock: what the stored profile shows runs alone.
+#include "headless/HeadlessSettings.h"
 #include "headless/HeadlessStation.h"
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
@@ -94,4 +95,33 @@ TEST_F(HeadlessStationTest, aShownTimerTableRuns_aHiddenOneAndNoTableDoNothing) 
     EXPECT_FALSE(station->following());
     EXPECT_FALSE(face->timer());
     EXPECT_FALSE(station->tuning().portOpen());
+}
+
+TEST_F(HeadlessStationTest, theEndParksBothSteppersOnlyWhenTheSettingsSaySo) {
+    saveProfile(false, false);
+    ASSERT_TRUE(start());
+    state().StepCounter = 120;
+    station->endUnattended(); // park=false, the default
+    EXPECT_EQ(state().StoredProfiles[0].StepCounter, 120);
+
+    ASSERT_TRUE(start());
+    ASSERT_EQ(state().StepCounter, 120);
+    station->setParkAtUnattendedEnd(true);
+    station->endUnattended();
+    EXPECT_EQ(state().StoredProfiles[0].StepCounter, 0);
+    EXPECT_TRUE(station->ended());
+    EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.cfg")).contains("\r\n0,0,"));
+}
+
+TEST(HeadlessSettings, parkIsOffUnlessSwitchedOn_anUnusableValueIsToldAndOff) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("Ventrolo.ini");
+    core::SettingsReport report;
+    EXPECT_FALSE(headless::ReadHeadlessSettings(ini, &report).park);
+    test_support::WriteFile(ini, "[headless]\npark=true\n");
+    EXPECT_TRUE(headless::ReadHeadlessSettings(ini, &report).park);
+    EXPECT_TRUE(report.isEmpty());
+    test_support::WriteFile(ini, "[headless]\npark=perhaps\n");
+    EXPECT_FALSE(headless::ReadHeadlessSettings(ini, &report).park);
+    EXPECT_TRUE(report.text().contains("park=perhaps")) << report.text().toStdString();
 }
