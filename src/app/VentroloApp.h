@@ -156,8 +156,9 @@ private:
     // VentroloAppPrograms.cpp: the direct and timer table windows.
     void wirePrograms();
     void renderTableEntries();
-    // The table windows are open one at a time: the others close through their checked entries.
-    void closeOtherTableWindows(const QAction* opening);
+    // The table windows are open one at a time: opening one closes the others.
+    enum class TableKind { Table, Direct, Timer };
+    void closeOtherTableWindows(TableKind opening);
     void setTimerWindowShown(bool shown);
     void directClicked();
     void timerClicked();

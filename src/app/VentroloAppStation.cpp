@@ -4,8 +4,6 @@
 #include "core/VersionTexts.h"
 #include "rig/TransmitGuard.h"
 
-#include <QAction>
-
 namespace app {
 
 using engine::Engine;
@@ -25,14 +23,10 @@ void VentroloApp::wireStation() {
 
     // Nothing turns the stepper once the way out has begun.
     connect(&exitPath_, &ExitPath::exitStarted, &rotator_, &RotatorServer::Close);
-    QAction* item = window_.form().mnuRotctld;
-    connect(&rotator_, &RotatorServer::listeningChanged, item, [this, item](bool listening) {
-        item->setChecked(listening);
-        item->setText(listening
-                          ? QStringLiteral("Rotator ser&ver (rotctld :%1)").arg(rotator_.port())
-                          : QStringLiteral("Rotator ser&ver (rotctld)"));
-    });
-    connect(item, &QAction::triggered, this, &VentroloApp::rotatorServerClicked);
+    connect(&rotator_, &RotatorServer::listeningChanged, &window_,
+            [this](bool listening) { window_.setRotatorServer(listening, rotator_.port()); });
+    connect(&window_, &mainwindow::MainWindow::rotatorServerRequested, this,
+            &VentroloApp::rotatorServerClicked);
 }
 
 void VentroloApp::startStation() {
@@ -70,7 +64,7 @@ void VentroloApp::rotatorServerClicked(bool on) {
         startRotatorServer();
     else
         rotator_.Close();
-    window_.form().mnuRotctld->setChecked(rotator_.listening());
+    window_.setRotatorServer(rotator_.listening(), rotator_.port());
     QString error;
     if (!station::StoreRotctldEnabled(settingsFile_, rotator_.listening(), &error))
         platform_.messageBox(QStringLiteral("%1 cannot be written (%2): the rotator server "
