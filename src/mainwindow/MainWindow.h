@@ -56,7 +56,6 @@ class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(const MainWindowLogic& logic, QWidget* parent = nullptr);
     ~MainWindow() override;
-    MainWindowForm& form() { return form_; }
 
     // --- what the logic tells ---
     void showCounter(core::Long counter);

@@ -41,8 +41,7 @@ void MainWindow::connectMenus() {
         form_.mnuJoyStick->setChecked(logic_.joystick.MenuToggled(checked));
         showJoystick(logic_.joystick.frameText());
     });
-    connect(form_.mnuExit, &QAction::triggered, &logic_.exitPath,
-            &engine::ExitPath::ExitProgram);
+    connect(form_.mnuExit, &QAction::triggered, &logic_.exitPath, &engine::ExitPath::ExitProgram);
 
     // --- "E&dit" ---
     connect(form_.mnuSet, &QAction::triggered, &engine, &engine::Engine::SetCounterByHand);
@@ -154,8 +153,7 @@ void MainWindow::setShuttlePanelEnabled(bool enabled) {
 
 void MainWindow::setPelorusShown(bool big, bool small) {
     form_.mnuPelorus->setChecked(big);
-    form_.cmdPelorus->setText(big ? QStringLiteral("Pel&orus on")
-                                  : QStringLiteral("Pel&orus off"));
+    form_.cmdPelorus->setText(big ? QStringLiteral("Pel&orus on") : QStringLiteral("Pel&orus off"));
     form_.mnuPelSmall->setChecked(small);
 }
 

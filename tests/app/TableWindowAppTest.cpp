@@ -21,7 +21,9 @@ struct TableWindowAppTest : ::testing::Test {
                                                  std::make_unique<port::SimulatedLpt>());
         app->start();
     }
-    mainwindow::MainWindowForm& form() { return app->mainWindow().form(); }
+    test_support::MainWindowControls form() const {
+        return test_support::MainWindowControls(app->mainWindow());
+    }
     // The table window opened from the main window, with the rig's port open if asked.
     bool openTable(bool withPort) {
         QTest::mouseClick(form().cmdTableUnity, Qt::LeftButton);
