@@ -54,6 +54,19 @@ TEST_F(TableWindowAppTest, theTableButtonOpensTheTableWithTheWheelEntries_closin
     EXPECT_FALSE(form().mnuWheelTable->isEnabled());
 }
 
+TEST_F(TableWindowAppTest, thePelorusButton_opensThePelorus_andFollowsItWhoeverClosesIt) {
+    ASSERT_TRUE(openTable(false));
+    QPushButton* pelorus = table->form().cmdPelorusScherm;
+    QTest::mouseClick(pelorus, Qt::LeftButton);
+    EXPECT_TRUE(app->state().PelorusShown);
+    EXPECT_TRUE(form().mnuPelorus->isChecked());
+    EXPECT_EQ(pelorus->text(), "Pel&orus on");
+
+    form().mnuPelorus->trigger(); // closed from the main window
+    EXPECT_FALSE(app->state().PelorusShown);
+    EXPECT_EQ(pelorus->text(), "Pel&orus off");
+}
+
 TEST_F(TableWindowAppTest, theWayOutReleasesThePttClosesThePortAndSavesBeforeTheParkQuestion) {
     ASSERT_TRUE(openTable(true));
     ASSERT_TRUE(app->tuning().portOpen());
