@@ -141,6 +141,7 @@ signals:
     void webcamRequested();
     void lptOutputRequested(bool open);
     void lptInputRequested(bool open);
+    // index: in display::HelpTexts and display::Pictures.
     void textRequested(std::size_t index, bool open);
     void pictureRequested(std::size_t index, bool open);
     void rotatorServerRequested(bool on);
