@@ -38,8 +38,9 @@ void OpenHomePage(platform::Platform& platform);
 
 // The application, the one place that knows every part: it owns the state, the port, the
 // engine, the logic of every panel and every window, and wires them. Logic tells its news
-// through signals connected here to the windows (VentroloAppWiring.cpp); the menus that open or
-// toggle windows are handled here (VentroloAppMenus.cpp). A new window is a logic class in its
+// through signals connected here to the windows (VentroloAppWiring.cpp); what the main window
+// asks for (a window opened or closed, the configuration stored) is handled here, beside the
+// windows it concerns (VentroloAppMenus.cpp for the rest). A new window is a logic class in its
 // subsystem's library plus a small window class, both built and connected here.
 class VentroloApp : public QObject {
     Q_OBJECT
@@ -117,8 +118,9 @@ private:
     // VentroloAppPrograms.cpp: the direct and timer table windows.
     void wirePrograms();
     void renderTableEntries();
-    // The table windows are open one at a time: the others close through their checked entries.
-    void closeOtherTableWindows(const QAction* opening);
+    // The table windows are open one at a time: opening one closes the others.
+    enum class TableKind { Table, Direct, Timer };
+    void closeOtherTableWindows(TableKind opening);
     void setTimerWindowShown(bool shown);
     void directClicked();
     void timerClicked();

@@ -11,10 +11,6 @@
 #include "display/SmallPelorusWindow.h"
 #include "display/TextWindow.h"
 #include "display/WebcamWindow.h"
-#include "mainwindow/ClickableLabel.h"
-
-#include <QAction>
-#include <QPushButton>
 
 namespace app {
 
@@ -22,17 +18,6 @@ using display::HelpText;
 using engine::Engine;
 
 namespace {
-
-// The text window's entries, in the order of display::HelpTexts.
-std::array<QAction*, 3> TextEntries(mainwindow::MainWindowForm& form) {
-    return {form.mnuVentroloUK, form.mnuVentroloNL, form.mnuChangesTxt};
-}
-
-// The picture windows' entries, in the order of display::Pictures.
-std::array<QAction*, display::Pictures.size()> PictureEntries(mainwindow::MainWindowForm& form) {
-    return {form.mnuSchemaCat, form.mnuCircuitBi, form.mnuCircuitUni,    form.mnuSchemaOpto,
-            form.mnuBrenik,    form.mnuComponent, form.mnuCircuitStepDir};
-}
 
 template <typename Window> void Close(const QPointer<Window>& window) {
     if (window)
@@ -95,48 +80,34 @@ void VentroloApp::wireDisplays(const QString& programDirectory) {
 }
 
 void VentroloApp::connectDisplayMenus() {
-    mainwindow::MainWindowForm& form = window_.form();
-    connect(form.mnuPelorus, &QAction::triggered, this, [this] { pelorusMenuClicked(false); });
-    connect(form.cmdPelorus, &QPushButton::clicked, this, [this] {
-        pelorusMenuClicked(false);
-        fields_.setKeyPreview(true);
-    });
-    connect(form.mnuPelSmall, &QAction::triggered, this, [this] { pelorusMenuClicked(true); });
+    using mainwindow::MainWindow;
+    connect(&window_, &MainWindow::pelorusRequested, this, &VentroloApp::pelorusMenuClicked);
     // The degree colour is the pelorus's too.
-    connect(form.mnuDegreeColor, &QAction::triggered, this, &VentroloApp::redrawPelorus);
-    connect(form.Image1, &mainwindow::ClickableLabel::clicked, this, [this] {
+    connect(&window_, &MainWindow::degreeColorRequested, this, &VentroloApp::redrawPelorus);
+    connect(&window_, &MainWindow::webcamRequested, this, [this] {
         engine_.StopTurning();
         showWebcam();
     });
 
-    connect(form.mnuLptOutput, &QAction::triggered, this, [this](bool checked) {
+    connect(&window_, &MainWindow::lptOutputRequested, this, [this](bool checked) {
         if (!checked)
             return Close(lptOutputWindow_);
         engine_.StopTurning();
         openLptOutput();
     });
-    connect(form.mnuLptInput, &QAction::triggered, this, [this](bool checked) {
+    connect(&window_, &MainWindow::lptInputRequested, this, [this](bool checked) {
         if (!checked)
             return Close(lptInputWindow_);
         engine_.StopTurning();
         openLptInput();
     });
-    connect(form.lblInputport, &mainwindow::ClickableLabel::clicked, form.mnuLptInput,
-            &QAction::trigger);
 
-    const auto texts = TextEntries(form);
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        connect(texts[i], &QAction::triggered, this, [this, i](bool checked) {
-            Close(textWindow_);
-            if (checked)
-                showText(display::HelpTexts[i]);
-        });
-    }
-    const auto pictures = PictureEntries(form);
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
-        connect(pictures[i], &QAction::triggered, this,
-                [this, i](bool checked) { showPicture(i, checked); });
-    }
+    connect(&window_, &MainWindow::textRequested, this, [this](std::size_t i, bool checked) {
+        Close(textWindow_);
+        if (checked)
+            showText(display::HelpTexts[i]);
+    });
+    connect(&window_, &MainWindow::pictureRequested, this, &VentroloApp::showPicture);
 }
 
 void VentroloApp::seedHelpTexts() {
@@ -168,11 +139,10 @@ void VentroloApp::redrawPelorus() {
 }
 
 void VentroloApp::renderPelorusEntries() {
-    mainwindow::MainWindowForm& form = window_.form();
-    form.mnuPelorus->setChecked(!pelorusWindow_.isNull());
-    form.cmdPelorus->setText(pelorusWindow_ ? QStringLiteral("Pel&orus on")
-                                            : QStringLiteral("Pel&orus off"));
-    form.mnuPelSmall->setChecked(!smallPelorusWindow_.isNull());
+    window_.setPelorusShown(!pelorusWindow_.isNull(), !smallPelorusWindow_.isNull());
+    // The table window's pelorus button too.
+    if (tableWindow_)
+        tableWindow_->render();
 }
 
 bool VentroloApp::openPelorusWindow() {
@@ -296,7 +266,7 @@ void VentroloApp::openLptOutput() {
             lptTestClosed();
         });
     }
-    window_.form().mnuLptOutput->setChecked(true);
+    window_.setLptTestsShown(true, !lptInputWindow_.isNull());
     Present(*lptOutputWindow_, window_, pelorusWindow_);
 }
 
@@ -315,14 +285,12 @@ void VentroloApp::openLptInput() {
             lptTestClosed();
         });
     }
-    window_.form().mnuLptInput->setChecked(true);
+    window_.setLptTestsShown(!lptOutputWindow_.isNull(), true);
     Present(*lptInputWindow_, window_, pelorusWindow_);
 }
 
 void VentroloApp::lptTestClosed() {
-    mainwindow::MainWindowForm& form = window_.form();
-    form.mnuLptOutput->setChecked(!lptOutputWindow_.isNull());
-    form.mnuLptInput->setChecked(!lptInputWindow_.isNull());
+    window_.setLptTestsShown(!lptOutputWindow_.isNull(), !lptInputWindow_.isNull());
     // The housekeeping runs again once neither test writes or reads the port.
     if (!lptOutputWindow_ && !lptInputWindow_)
         housekeeping_.Resume();
@@ -334,30 +302,28 @@ void VentroloApp::lptTestClosed() {
 void VentroloApp::showText(HelpText text) {
     Close(textWindow_);
     textWindow_ = new display::TextWindow(platform_, programDirectory_, text);
-    const auto entries = TextEntries(window_.form());
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        entries[i]->setChecked(display::HelpTexts[i] == text);
+    for (std::size_t i = 0; i < display::HelpTexts.size(); ++i)
+        window_.setTextShown(i, display::HelpTexts[i] == text);
     connect(textWindow_, &display::TextWindow::closed, this, [this] {
         textWindow_ = nullptr;
-        for (QAction* entry : TextEntries(window_.form()))
-            entry->setChecked(false);
+        for (std::size_t i = 0; i < display::HelpTexts.size(); ++i)
+            window_.setTextShown(i, false);
     });
     Present(*textWindow_, window_, pelorusWindow_);
 }
 
 void VentroloApp::showPicture(std::size_t index, bool open) {
     QPointer<display::PictureWindow>& window = pictureWindows_[index];
-    QAction* entry = PictureEntries(window_.form())[index];
     if (!open)
         return Close(window);
     if (!window) {
         window = new display::PictureWindow(display::Pictures[index]);
-        connect(window, &display::PictureWindow::closed, this, [this, index, entry] {
+        connect(window, &display::PictureWindow::closed, this, [this, index] {
             pictureWindows_[index] = nullptr;
-            entry->setChecked(false);
+            window_.setPictureShown(index, false);
         });
     }
-    entry->setChecked(true);
+    window_.setPictureShown(index, true);
     Present(*window, window_, pelorusWindow_);
 }
 

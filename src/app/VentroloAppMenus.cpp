@@ -1,29 +1,23 @@
-// The main window's menu entries and pop-up menu.
+// What the main window's menus ask of the application: the configuration, the about box.
 #include "app/VentroloApp.h"
 #include "core/VersionTexts.h"
 #include "display/ColorValue.h"
 
-#include <QAction>
-#include <QGroupBox>
-#include <QRadioButton>
-
 namespace app {
 
 void VentroloApp::connectMenus() {
-    mainwindow::MainWindowForm& form = window_.form();
-    auto on = [this](QAction* action, auto handler) {
-        connect(action, &QAction::triggered, this, handler);
-    };
+    using mainwindow::MainWindow;
+    auto on = [this](auto signal, auto handler) { connect(&window_, signal, this, handler); };
 
     // --- "&Files" ---
-    on(form.mnuSavecfg, [this] {
+    on(&MainWindow::saveConfigRequested, [this] {
         engine_.StopTurning();
         state_.StoreStepperProfile();
         // A save that failed has said so; only a saved file beeps.
         if (config_.SaveConfig())
             platform_.beep();
     });
-    on(form.mnuDefaultCfg, [this] {
+    on(&MainWindow::defaultConfigRequested, [this] {
         engine_.StopTurning();
         config_.DefaultConfig();
         // The way out may have begun while the defaults message was open.
@@ -32,39 +26,9 @@ void VentroloApp::connectMenus() {
         station_.defaultsMade();
         mainInit_.InitMain(false);
     });
-    connect(form.mnuOverlay, &QAction::triggered, &overlay_, &engine::OverlayPanel::MenuToggled);
-    on(form.mnuJoyStick, [this, &form](bool checked) {
-        form.mnuJoyStick->setChecked(joystick_.MenuToggled(checked));
-        window_.showJoystick(joystick_.frameText());
-    });
-    connect(form.mnuExit, &QAction::triggered, &exitPath_, &engine::ExitPath::ExitProgram);
 
     // --- "E&dit" ---
-    connect(form.mnuSet, &QAction::triggered, &engine_, &engine::Engine::SetCounterByHand);
-    connect(form.mnuCalibraStaps, &QAction::triggered, &calibration_,
-            &engine::CalibrationRun::AskCalibrationSteps);
-    // The check marks are the inputs' state: every entry tells menusChanged(), also a refused
-    // one, so Qt's own flip of the mark is undone.
-    using port::SwitchInputs;
-    connect(form.mnuEndSwitchCenter, &QAction::triggered, &switches_,
-            &SwitchInputs::CenterSwitchClicked);
-    connect(form.mnuEndSwitches, &QAction::triggered, &switches_,
-            &SwitchInputs::BeginEndSwitchesClicked);
-    connect(form.mnuEndSwitchesShow, &QAction::triggered, &switches_,
-            &SwitchInputs::ShowOnlyClicked);
-    connect(form.mnuEndSwitchesOff, &QAction::triggered, &switches_,
-            &SwitchInputs::AllSwitchesOffClicked);
-    connect(form.mnuRemoteTurning, &QAction::triggered, &switches_,
-            &SwitchInputs::RemoteTurningClicked);
-    on(form.mnuSimulate, [this] {
-        switches_.simulation().MenuClicked();
-        window_.renderSwitchMenus();
-    });
-    on(form.mnuLPT89, [this] {
-        engine_.StopTurning();
-        engine_.ToggleLpt89();
-    });
-    on(form.mnuTarvex, [this] {
+    on(&MainWindow::bothSteppersPin6Requested, [this] {
         state_.BothSteppersPin6 = !state_.BothSteppersPin6;
         engine_.StopTurning();
         // InitMain loads the stored profile: the working one is stored first, so nothing
@@ -74,23 +38,10 @@ void VentroloApp::connectMenus() {
     });
 
     // --- "&Info" ---
-    connect(form.mnuToetsInfo, &QAction::triggered, &keys_, &engine::KeyControl::ShowKeyInfo);
-    on(form.mnuAbout, [this] { aboutClicked(); });
+    on(&MainWindow::aboutRequested, [this] { aboutClicked(); });
 
     // --- pop-up menu ---
-    on(form.mnuStepper12, [this] {
-        engine_.StopTurning();
-        window_.setStepperOptionsEnabled(true);
-        engine_.SwitchStepper(state_.SelectedStepper == 1 ? 0 : 1);
-    });
-    auto wheelEntry = [this, on](QAction* action, engine::WheelFunction function) {
-        on(action, [this, function] { wheel_.ChooseWheelFunction(function); });
-    };
-    wheelEntry(form.mnuWheelStepper, engine::WheelFunction::Stepper);
-    wheelEntry(form.mnuWheelTable, engine::WheelFunction::Table);
-    wheelEntry(form.mnuWheelFrequency, engine::WheelFunction::Frequency);
-    wheelEntry(form.mnuWheelSpeed, engine::WheelFunction::Speed);
-    on(form.mnuDegreeColor, [this] {
+    on(&MainWindow::degreeColorRequested, [this] {
         if (const auto color = display::ChooseStoredColor(platform_, state_.PelorusDegreeColor)) {
             state_.PelorusDegreeColor = *color;
             window_.applyDegreeColor();

@@ -4,13 +4,8 @@
 #include "app/VentroloApp.h"
 #include "display/PelorusWindow.h"
 #include "display/ScreenPlacement.h"
-#include "mainwindow/ClickableLabel.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
 #include <algorithm>
 
 namespace app {
@@ -20,12 +15,10 @@ using program::ProgramWindow;
 using program::TimerTableWindow;
 
 void VentroloApp::wirePrograms() {
-    mainwindow::MainWindowForm& form = window_.form();
-    connect(form.mnuTableDirect, &QAction::triggered, this, &VentroloApp::directClicked);
-    connect(form.cmdDirect, &QPushButton::clicked, this, &VentroloApp::directClicked);
-    connect(form.mnuTableTimer, &QAction::triggered, this, &VentroloApp::timerClicked);
-    connect(form.cmdTimer, &QPushButton::clicked, this, &VentroloApp::timerClicked);
-    connect(form.lblTimer, &mainwindow::ClickableLabel::clicked, this, [this] {
+    using mainwindow::MainWindow;
+    connect(&window_, &MainWindow::directRequested, this, &VentroloApp::directClicked);
+    connect(&window_, &MainWindow::timerRequested, this, &VentroloApp::timerClicked);
+    connect(&window_, &MainWindow::timerLabelClicked, this, [this] {
         if (TimerTableWindow* timer = timerWindow()) {
             timer->show();
             timer->raise();
@@ -45,17 +38,19 @@ TimerTableWindow* VentroloApp::timerWindow() const {
     return timerWindow_ && !timerWindow_->isClosed() ? timerWindow_.data() : nullptr;
 }
 
-void VentroloApp::closeOtherTableWindows(const QAction* opening) {
-    const mainwindow::MainWindowForm& form = window_.form();
-    for (QAction* other : {form.mnuTableUnity, form.mnuTableDirect, form.mnuTableTimer}) {
-        if (other != opening && other->isChecked())
-            other->trigger();
-    }
+void VentroloApp::closeOtherTableWindows(TableKind opening) {
+    // In the order of their entries; the direct and timer entries toggle an open window closed.
+    if (opening != TableKind::Table && tableWindow_)
+        closeTableWindow(false);
+    if (opening != TableKind::Direct && directWindow())
+        directClicked();
+    if (opening != TableKind::Timer && timerWindow())
+        timerClicked();
 }
 
 void VentroloApp::renderTableEntries() {
-    window_.form().mnuTableDirect->setChecked(directWindow() != nullptr);
-    window_.form().mnuTableTimer->setChecked(timerWindow() != nullptr);
+    window_.setDirectChecked(directWindow() != nullptr);
+    window_.setTimerChecked(timerWindow() != nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -71,10 +66,10 @@ void VentroloApp::directClicked() {
 }
 
 void VentroloApp::openDirectWindow() {
-    closeOtherTableWindows(window_.form().mnuTableDirect);
+    closeOtherTableWindows(TableKind::Direct);
     // The shuttle and pulse panel rests while a program runs (the stop ended both modes).
     shuttlePuls_.LockPulsShuttle();
-    window_.form().Frame1->setEnabled(false);
+    window_.setShuttlePanelEnabled(false);
     wheel_.SelectWheelFunction(-1);
     auto* direct = new DirectTableWindow(state_, platform_, station_.turner(), config_.programDirectory());
     directWindow_ = direct;
@@ -87,7 +82,7 @@ void VentroloApp::openDirectWindow() {
 
 void VentroloApp::directWindowClosed() {
     engine_.StopTurning();
-    window_.form().Frame1->setEnabled(true);
+    window_.setShuttlePanelEnabled(true);
     renderTableEntries();
     keepAWindowVisible(directWindow_);
 }
@@ -106,7 +101,7 @@ void VentroloApp::timerClicked() {
 
 bool VentroloApp::openTimerWindow() {
     if (!timerWindow()) {
-        closeOtherTableWindows(window_.form().mnuTableTimer);
+        closeOtherTableWindows(TableKind::Timer);
         wheel_.SelectWheelFunction(-1);
         auto* timer = new TimerTableWindow(state_, platform_, station_.turner(), config_.programDirectory());
         // Reading the table may tell of damage; the way out may have begun meanwhile.
@@ -120,10 +115,9 @@ bool VentroloApp::openTimerWindow() {
         connect(timer, &TimerTableWindow::mainToggled, this, &VentroloApp::toggleMainWindow);
         connect(timer, &ProgramWindow::keyCommand, &keys_, &engine::KeyControl::HandleKey);
         connect(timer, &TimerTableWindow::hiddenToBackground, this, &VentroloApp::timerHidden);
-        connect(&timer->table(), &program::TimerTable::tableChanged, this, [this, timer] {
-            window_.form().lblTimer->setText(timer->table().Form1LabelTimer());
-        });
-        window_.form().lblTimer->setText(timer->table().Form1LabelTimer());
+        connect(&timer->table(), &program::TimerTable::tableChanged, this,
+                [this, timer] { window_.setTimerText(timer->table().Form1LabelTimer()); });
+        window_.setTimerText(timer->table().Form1LabelTimer());
         setTimerWindowShown(true);
         placeBesideMainWindow(timer);
         timer->show();
@@ -140,7 +134,7 @@ void VentroloApp::setTimerWindowShown(bool shown) {
 }
 
 void VentroloApp::timerWindowClosed() {
-    window_.form().lblTimer->hide();
+    window_.setTimerLabelVisible(false);
     setTimerWindowShown(false);
     renderTableEntries();
     keepAWindowVisible(timerWindow_);
@@ -148,8 +142,8 @@ void VentroloApp::timerWindowClosed() {
 
 void VentroloApp::timerHidden(bool runs) {
     if (runs) {
-        window_.form().lblTimer->setText(timerWindow_->table().Form1LabelTimer());
-        window_.form().lblTimer->show();
+        window_.setTimerText(timerWindow_->table().Form1LabelTimer());
+        window_.setTimerLabelVisible(true);
     }
     keepAWindowVisible(timerWindow_);
 }

@@ -2,24 +2,17 @@
 // server, and its clicks turn the server on or off.
 #include "app/VentroloApp.h"
 
-#include <QAction>
-
 namespace app {
 
 void VentroloApp::wireStation() {
     station::RotatorServer& rotator = station_.rotator();
-    QAction* item = window_.form().mnuRotctld;
-    connect(&rotator, &station::RotatorServer::listeningChanged, item,
-            [item, &rotator](bool listening) {
-                item->setChecked(listening);
-                item->setText(listening ? QStringLiteral("Rotator ser&ver (rotctld :%1)")
-                                              .arg(rotator.port())
-                                        : QStringLiteral("Rotator ser&ver (rotctld)"));
+    connect(&rotator, &station::RotatorServer::listeningChanged, &window_,
+            [this, &rotator](bool listening) { window_.setRotatorServer(listening, rotator.port()); });
+    connect(&window_, &mainwindow::MainWindow::rotatorServerRequested, this,
+            [this, &rotator](bool on) {
+                station_.setRotatorServer(on);
+                window_.setRotatorServer(rotator.listening(), rotator.port());
             });
-    connect(item, &QAction::triggered, this, [this, item, &rotator](bool on) {
-        station_.setRotatorServer(on);
-        item->setChecked(rotator.listening());
-    });
 }
 
 } // namespace app

@@ -3,33 +3,21 @@
 // windows at a time, and closed first on the way out (PTT off, port closed, table saved).
 #include "app/VentroloApp.h"
 
-#include <QAction>
-#include <QProgressBar>
-#include <QPushButton>
-
 namespace app {
 
 void VentroloApp::wireTable() {
-    mainwindow::MainWindowForm& form = window_.form();
-    connect(form.mnuTableUnity, &QAction::triggered, this, [this](bool checked) {
+    connect(&window_, &mainwindow::MainWindow::tableRequested, this, [this](bool checked) {
         if (checked)
             openTableWindow();
         else
             closeTableWindow(false);
     });
-    connect(form.cmdTableUnity, &QPushButton::clicked, form.mnuTableUnity, &QAction::trigger);
-    // The pelorus window's state shows on the table window's button.
-    connect(form.mnuPelorus, &QAction::toggled, this, [this] {
-        if (tableWindow_)
-            tableWindow_->render();
-    });
 
     // The main window's S-meter while the rig's port is open.
     connect(&tuning_, &rig::RigTuning::changed, this,
-            [this] { window_.form().ProgressBar1->setValue(int(tuning_.connection().sMeter())); });
+            [this] { window_.showSMeter(int(tuning_.connection().sMeter())); });
     connect(&tuning_, &rig::RigTuning::portOpenChanged, this, [this](bool open) {
-        window_.form().ProgressBar1->setRange(0, 15);
-        window_.form().ProgressBar1->setVisible(open);
+        window_.setSMeterVisible(open);
         // The CAT terminal closes with the port; the wheel's frequency function needs it.
         if (!open)
             showCatTerminal(false);
@@ -37,7 +25,7 @@ void VentroloApp::wireTable() {
     });
     // Another stepper's profile: the window stays as long as it is open.
     connect(&engine_, &engine::Engine::stepperSwitched, this, [this] {
-        window_.form().ProgressBar1->setVisible(tuning_.portOpen());
+        window_.setSMeterVisible(tuning_.portOpen());
         wheel_.SelectWheelFunction(-1);
     });
     // The way out closes the table window before the park question (the station has ended
@@ -46,19 +34,14 @@ void VentroloApp::wireTable() {
 }
 
 bool VentroloApp::openTableWindow() {
-    mainwindow::MainWindowForm& form = window_.form();
     if (tableWindow_) {
         tableWindow_->raise();
         tableWindow_->activateWindow();
         return true;
     }
-    // The table, direct and timer windows are open one at a time: each closes the others
-    // through their entries, whose check marks are their state.
-    for (QAction* other : {form.mnuTableDirect, form.mnuTableTimer}) {
-        if (other->isChecked())
-            other->trigger();
-    }
-    form.mnuTableUnity->setChecked(true);
+    // The table, direct and timer windows are open one at a time.
+    closeOtherTableWindows(TableKind::Table);
+    window_.setTableChecked(true);
 
     auto* w = new table::TableWindow(
         {state_, platform_, engine_, wheel_, tableEditor_, tableView_, tuning_, simulatedRig_});
@@ -70,7 +53,7 @@ bool VentroloApp::openTableWindow() {
     connect(&engine_, &engine::Engine::counterChanged, w, &TableWindow::showCounter);
     connect(w, &TableWindow::closeRequested, this, [this] { closeTableWindow(false); });
     connect(w, &TableWindow::mainClicked, this, &VentroloApp::mainWindowClicked);
-    connect(w, &TableWindow::pelorusClicked, form.mnuPelorus, &QAction::trigger);
+    connect(w, &TableWindow::pelorusClicked, this, [this] { pelorusMenuClicked(false); });
     connect(w, &TableWindow::terminalToggled, this, &VentroloApp::showCatTerminal);
     // Loading may tell or ask (a damaged or missing table); the way out may have begun meanwhile
     // and closed the window.
@@ -88,16 +71,16 @@ bool VentroloApp::openTableWindow() {
 void VentroloApp::closeTableWindow(bool exiting) {
     table::TableWindow* w = tableWindow_;
     if (!w) {
-        window_.form().mnuTableUnity->setChecked(false);
+        window_.setTableChecked(false);
         return;
     }
     // A table that could not be saved keeps the window open when the user says so.
     if (!station_.closeFollowing(exiting)) {
-        window_.form().mnuTableUnity->setChecked(true);
+        window_.setTableChecked(true);
         return;
     }
     showCatTerminal(false);
-    window_.form().mnuTableUnity->setChecked(false);
+    window_.setTableChecked(false);
     // The user is never left without a window (shown first: the last window closing would
     // end the program).
     if (!exiting && !state_.MainShown && !state_.PelorusShown && !state_.TimerWindowShown) {

@@ -44,6 +44,8 @@ MainWindow::MainWindow(const MainWindowLogic& logic, QWidget* parent)
     connectSpeedAndStepper();
     connectPanels();
     connectFields();
+    connectMenus();
+    connectWindowEntries();
     routeEventsOfChildren();
     renderSpeed();
     renderPower();
@@ -260,9 +262,7 @@ void MainWindow::setOverlayControlsEnabled(bool enabled) {
 }
 
 void MainWindow::pelorusOff() {
-    form_.cmdPelorus->setText(QStringLiteral("Pel&orus off"));
-    form_.mnuPelorus->setChecked(false);
-    form_.mnuPelSmall->setChecked(false);
+    setPelorusShown(false, false);
 }
 
 void MainWindow::startDragTurn(core::Long selectionStart, core::Long selectionLength,

@@ -19,6 +19,7 @@
 #include "port/SwitchInputs.h"
 
 #include <QMainWindow>
+#include <cstddef>
 
 class QLabel;
 
@@ -44,18 +45,17 @@ struct MainWindowLogic {
     port::JoystickStatus& joystick;
 };
 
-// Form1, the program's main window. Its controls live in the form; it forwards every control,
-// key and wheel turn to the logic and renders what the logic tells (the public slots below,
-// connected in src/app). Menus that open other windows are connected by the application, which
-// reaches them through form().
+// Form1, the program's main window. Its controls live in the form, private to it; it forwards
+// every control, key and wheel turn to the logic and renders what the logic tells (the public
+// slots below, connected in src/app). What only the application can do (open another window,
+// store the configuration) the window asks for through its signals, and the application shows
+// the outcome through the render functions for those windows.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     explicit MainWindow(const MainWindowLogic& logic, QWidget* parent = nullptr);
     ~MainWindow() override;
-
-    MainWindowForm& form() { return form_; }
 
     // --- what the logic tells ---
     void showCounter(core::Long counter);
@@ -103,6 +103,49 @@ public:
     // The degree texts in PelorusDegreeColor.
     void applyDegreeColor();
 
+    // --- the windows the application opens, as their entries show them (MainWindowMenus.cpp) ---
+    void setTableChecked(bool open);
+    void setDirectChecked(bool open);
+    void setTimerChecked(bool open);
+    // lblTimer: its text follows the timer table, hidden or not.
+    void setTimerText(const QString& text);
+    void setTimerLabelVisible(bool visible);
+    // Frame1, the shuttle and pulse panel, rests while a program runs.
+    void setShuttlePanelEnabled(bool enabled);
+    // The pelorus entries, and the button's "Pel&orus on" / "Pel&orus off" for the big one.
+    void setPelorusShown(bool big, bool small);
+    void setLptTestsShown(bool output, bool input);
+    // index: in display::HelpTexts.
+    void setTextShown(std::size_t index, bool shown);
+    // index: in display::Pictures.
+    void setPictureShown(std::size_t index, bool shown);
+    // ProgressBar1: the rig's S-meter, 0 to 15.
+    void showSMeter(int value);
+    void setSMeterVisible(bool visible);
+    // The rotctld entry: checked while the server listens, the port in its caption.
+    void setRotatorServer(bool listening, int port);
+
+signals:
+    // --- what the user asks of the application ---
+    void saveConfigRequested();
+    void defaultConfigRequested();
+    void bothSteppersPin6Requested();
+    void aboutRequested();
+    void degreeColorRequested();
+    // The table entry or its button; open is the entry's new check mark.
+    void tableRequested(bool open);
+    void directRequested();
+    void timerRequested();
+    void timerLabelClicked();
+    void pelorusRequested(bool small);
+    void webcamRequested();
+    void lptOutputRequested(bool open);
+    void lptInputRequested(bool open);
+    // index: in display::HelpTexts and display::Pictures.
+    void textRequested(std::size_t index, bool open);
+    void pictureRequested(std::size_t index, bool open);
+    void rotatorServerRequested(bool on);
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -119,6 +162,10 @@ private:
     void connectSpeedAndStepper();
     void connectPanels();
     void connectFields();
+
+    // MainWindowMenus.cpp: the menu entries, forwarded to the logic or asked of the application.
+    void connectMenus();
+    void connectWindowEntries();
 
     // MainWindowInput.cpp: keys, the wheel and the mouse.
     void routeEventsOfChildren();

@@ -156,6 +156,7 @@ void MainWindowForm::buildStatus() {
     lblTimer = Clickable("lblTimer", "Timer on");
     lblTimer->hide();
     ProgressBar1 = Named(new QProgressBar, "ProgressBar1");
+    ProgressBar1->setRange(0, 15); // the S-meter
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setMaximumHeight(10);
     ProgressBar1->hide();

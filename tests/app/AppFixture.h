@@ -1,12 +1,9 @@
 #pragma once
 
 #include "app/VentroloApp.h"
-#include "mainwindow/ClickableLabel.h"
-#include "mainwindow/EntryField.h"
-#include "mainwindow/PressButton.h"
-#include "mainwindow/SelectionSlider.h"
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
+#include "support/MainWindowControls.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -44,7 +41,7 @@ struct AppFixture : ::testing::Test {
     port::SimulatedLpt* lpt = new port::SimulatedLpt;
     app::VentroloApp app{dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt)};
     core::ProgramState& state = app.state();
-    mainwindow::MainWindowForm& form = app.mainWindow().form();
+    const test_support::MainWindowControls form{app.mainWindow()};
 
     // A first start measures the PC speed by counting clock reads for a second.
     void firstStart() {

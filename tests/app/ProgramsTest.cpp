@@ -253,5 +253,5 @@ TEST_F(ProgramsTest, tableWindows_openOneAtATime_andTheTimerTableReopensAtTheNex
     app_test::SecondRun second(dir.path());
     ASSERT_TRUE(second.app.timerWindow());
     EXPECT_TRUE(second.app.timerWindow()->isVisible());
-    EXPECT_TRUE(second.app.mainWindow().form().mnuTableTimer->isChecked());
+    EXPECT_TRUE(second.app.mainWindow().findChild<QAction*>("mnuTableTimer")->isChecked());
 }

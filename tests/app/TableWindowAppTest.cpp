@@ -21,7 +21,9 @@ struct TableWindowAppTest : ::testing::Test {
                                                  std::make_unique<port::SimulatedLpt>());
         app->start();
     }
-    mainwindow::MainWindowForm& form() { return app->mainWindow().form(); }
+    test_support::MainWindowControls form() const {
+        return test_support::MainWindowControls(app->mainWindow());
+    }
     // The table window opened from the main window, with the rig's port open if asked.
     bool openTable(bool withPort) {
         QTest::mouseClick(form().cmdTableUnity, Qt::LeftButton);
@@ -50,6 +52,19 @@ TEST_F(TableWindowAppTest, theTableButtonOpensTheTableWithTheWheelEntries_closin
     EXPECT_FALSE(form().mnuTableUnity->isChecked());
     EXPECT_FALSE(app->state().TableWindowShown);
     EXPECT_FALSE(form().mnuWheelTable->isEnabled());
+}
+
+TEST_F(TableWindowAppTest, thePelorusButton_opensThePelorus_andFollowsItWhoeverClosesIt) {
+    ASSERT_TRUE(openTable(false));
+    QPushButton* pelorus = table->form().cmdPelorusScherm;
+    QTest::mouseClick(pelorus, Qt::LeftButton);
+    EXPECT_TRUE(app->state().PelorusShown);
+    EXPECT_TRUE(form().mnuPelorus->isChecked());
+    EXPECT_EQ(pelorus->text(), "Pel&orus on");
+
+    form().mnuPelorus->trigger(); // closed from the main window
+    EXPECT_FALSE(app->state().PelorusShown);
+    EXPECT_EQ(pelorus->text(), "Pel&orus off");
 }
 
 TEST_F(TableWindowAppTest, theWayOutReleasesThePttClosesThePortAndSavesBeforeTheParkQuestion) {

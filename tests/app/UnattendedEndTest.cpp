@@ -148,7 +148,7 @@ TEST_F(UnattendedEndTest, duringAnInputBox_theAnswerIsCancelAndThePortEndsOff) {
     run.app.start();
     run.platform.answerNextInput("250"); // what the user would have typed
     run.signalInNextDialog(SIGHUP);
-    run.app.mainWindow().form().mnuSet->trigger(); // "Set...": the counter by hand
+    run.app.mainWindow().findChild<QAction*>("mnuSet")->trigger(); // "Set...": the counter by hand
     EXPECT_EQ(run.app.state().StepCounter, 30);
     EXPECT_TRUE(cfgHolds(30));
     run.expectEndedQuietly();
@@ -184,7 +184,8 @@ TEST_F(UnattendedEndTest, aSaveThatFailsAtTheEnd_isLoggedNotShown_andTheJournalH
         std::raise(SIGINT);
         ASSERT_TRUE(QTest::qWaitFor([&] { return run.platform.dialogsDismissed(); }));
     });
-    run.app.mainWindow().form().mnuExit->trigger(); // both steppers at 0: no park question
+    // Both steppers at 0: no park question.
+    run.app.mainWindow().findChild<QAction*>("mnuExit")->trigger();
     EXPECT_TRUE(shown);
     run.expectEndedQuietly();
 }

@@ -66,7 +66,8 @@ TEST_F(UnusedSettingsTest, aStepDirDriverInTheFile_isOffAtItsOwnLevelFromTheStar
     ASSERT_FALSE(lpt->writes().empty());
     EXPECT_EQ(lpt->writes().front().value, coil.IdleValue()) << "the first write: every port off";
 
-    app->mainWindow().form().mnuLptOutput->trigger(); // the output test names the driver's lines
+    // The output test names the driver's lines.
+    app->mainWindow().findChild<QAction*>("mnuLptOutput")->trigger();
     auto* output = app_test::Shown<display::LptOutputWindow>();
     ASSERT_TRUE(output);
     EXPECT_EQ(output->Check[0]->text(), "Pin2. STEP 1");
@@ -74,7 +75,7 @@ TEST_F(UnusedSettingsTest, aStepDirDriverInTheFile_isOffAtItsOwnLevelFromTheStar
     EXPECT_EQ(output->Check[2]->toolTip(), "D2 ENABLE 1");
     EXPECT_EQ(output->Check[3]->text(), "Pin 5.");
     output->close();
-    app->mainWindow().form().mnuExit->trigger(); // at 0: no park question
+    app->mainWindow().findChild<QAction*>("mnuExit")->trigger(); // at 0: no park question
     ASSERT_TRUE(app->ended());
     EXPECT_EQ(lpt->data(888), coil.IdleValue()) << "ENABLE high at the end";
 }

@@ -28,7 +28,7 @@ struct StationAppTest : ::testing::Test {
                                                  std::make_unique<port::SimulatedLpt>());
         app->start();
     }
-    QAction* item() { return app->mainWindow().form().mnuRotctld; }
+    QAction* item() { return app->mainWindow().findChild<QAction*>("mnuRotctld"); }
 };
 
 } // namespace
@@ -44,7 +44,7 @@ TEST_F(StationAppTest, theMenuItem_startsAndStopsTheServerAndIsRemembered) {
     Client client(port);
     EXPECT_EQ(client.ask("P 90 0\n"), "RPRT 0\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return app->state().StepCounter == 50; }));
-    EXPECT_EQ(app->mainWindow().form().lblTeller->text(), "50");
+    EXPECT_EQ(app->mainWindow().findChild<QLabel*>("lblTeller")->text(), "50");
 
     item()->trigger();
     EXPECT_FALSE(item()->isChecked());
