@@ -4,6 +4,7 @@
 #include "station/StatusSocket.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QTimer>
 #include <sys/stat.h>
@@ -34,8 +35,14 @@ bool StatusServer::Listen(const QString& directory, QString* error) {
     const QString path = StatusSocketPath(directory);
     QString why = StatusSocketPathProblem(path);
     // Listening replaces whatever lies at the path, so a running station is asked first.
-    if (why.isEmpty() && clearStaleSocket(path, &why) && !server_.listen(path))
-        why = QStringLiteral("cannot listen on %1: %2").arg(path, server_.errorString());
+    if (why.isEmpty() && clearStaleSocket(path, &why) && !server_.listen(path)) {
+        // The socket is made in the directory, then renamed into place.
+        const QFileInfo place(directory);
+        why = QStringLiteral("cannot listen on %1: %2")
+                  .arg(path, place.isDir() && place.isWritable()
+                                 ? server_.errorString()
+                                 : QStringLiteral("the directory is missing or not writable"));
+    }
     if (!why.isEmpty()) {
         if (error)
             *error = why;

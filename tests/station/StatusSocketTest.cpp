@@ -131,7 +131,7 @@ TEST_F(StatusSocketTest, aSecondServer_failsAndLeavesTheFirstAnswering) {
     EXPECT_TRUE(Ask(dir.path()).text.startsWith("counter: ")); // the second's probe was served too
 }
 
-TEST_F(StatusSocketTest, aDirectoryTooLongForASocket_givesAClearError) {
+TEST_F(StatusSocketTest, aDirectoryTooLongOrMissing_givesAClearError) {
     const QString deep = dir.filePath(QString(110, 'd'));
     QString error;
     EXPECT_FALSE(server.Listen(deep, &error));
@@ -139,6 +139,10 @@ TEST_F(StatusSocketTest, aDirectoryTooLongForASocket_givesAClearError) {
     const Answer answer = Ask(deep);
     EXPECT_EQ(answer.result, StatusQueryFailed);
     EXPECT_EQ(answer.text, error);
+
+    EXPECT_FALSE(server.Listen(dir.filePath("gone"), &error));
+    EXPECT_EQ(error, "cannot listen on " + dir.filePath("gone/Ventrolo.status") +
+                         ": the directory is missing or not writable");
 }
 
 TEST(StatusServerClients, thoseThatDoNotRead_holdUpNobody_andAreDroppedInTime) {
