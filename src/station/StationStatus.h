@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace station {
+
+// What `--status` tells of a running station.
+struct StationStatus {
+    long long counter = 0;
+    QString degrees; // as the main window shows it; empty when degrees are off
+    int stepper = 1;
+    bool turning = false;
+    std::optional<long long> target; // steps, while a turn has one
+    bool following = false;          // the rig link is open and the table locked
+    QString rig;                     // the link, e.g. "rigctld 127.0.0.1:4532"; empty: closed
+    std::optional<qint64> frequencyHz;
+    bool transmitting = false;
+    std::optional<int> rotctldPort; // while the rotator server listens
+    bool timerRunning = false;
+};
+
+// One "key: value" line each, in a fixed order with fixed English keys that scripts may read:
+// counter, degrees, stepper, turning, target, following, rig, frequency, transmit, rotctld,
+// timer. Absent values read "none" or "off", yes/no answer the flags.
+QString StatusText(const StationStatus& status);
+
+} // namespace station

@@ -1,0 +1,44 @@
+#include "station/StationStatus.h"
+
+#include <gtest/gtest.h>
+
+using station::StationStatus;
+using station::StatusText;
+
+TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
+    EXPECT_EQ(StatusText(StationStatus{}), "counter: 0\n"
+                                           "degrees: off\n"
+                                           "stepper: 1\n"
+                                           "turning: no\n"
+                                           "target: none\n"
+                                           "following: no\n"
+                                           "rig: off\n"
+                                           "frequency: none\n"
+                                           "transmit: no\n"
+                                           "rotctld: off\n"
+                                           "timer: no\n");
+
+    StationStatus status;
+    status.counter = -1234;
+    status.degrees = " 45.5"; // as the window shows it, leading blank
+    status.stepper = 2;
+    status.turning = true;
+    status.target = 5000;
+    status.following = true;
+    status.rig = "rigctld 127.0.0.1:4532";
+    status.frequencyHz = 7100250;
+    status.transmitting = true;
+    status.rotctldPort = 4533;
+    status.timerRunning = true;
+    EXPECT_EQ(StatusText(status), "counter: -1234\n"
+                                  "degrees: 45.5\n"
+                                  "stepper: 2\n"
+                                  "turning: yes\n"
+                                  "target: 5000\n"
+                                  "following: yes\n"
+                                  "rig: rigctld 127.0.0.1:4532\n"
+                                  "frequency: 7100250 Hz (7100.250 kHz)\n"
+                                  "transmit: yes\n"
+                                  "rotctld: 4533\n"
+                                  "timer: yes\n");
+}
