@@ -10,6 +10,7 @@
 #include "platform/HeadlessPlatform.h"
 #include "port/LptBackendFactory.h"
 #include "port/LptSettings.h"
+#include "station/StatusQuery.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -25,6 +26,13 @@ int RunHeadless(const core::CommandLineOptions& options) {
     if (directory.path.isEmpty()) {
         std::fprintf(stderr, "ventrolo: %s\n", qPrintable(directory.error));
         return 1;
+    }
+    if (options.status) {
+        QString text;
+        const station::StatusQueryResult result = station::QueryStatus(directory.path, &text, 2000);
+        std::fputs(qPrintable(text + (text.endsWith(QLatin1Char('\n')) ? "" : "\n")),
+                   result == station::StatusAnswered ? stdout : stderr);
+        return result;
     }
     platform::HeadlessPlatform platform;
     core::SingleInstance instance(directory.path);

@@ -2,7 +2,9 @@
 
 #include "engine/MainInit.h"
 #include "program/TimerTable.h"
+#include "station/StationStatus.h"
 #include "station/Station.h"
+#include "station/StatusServer.h"
 
 #include <QObject>
 #include <memory>
@@ -12,7 +14,8 @@ namespace headless {
 // The station's face without a display: what the stored profile shows runs alone. A table
 // window shown is following the rig through the stepper's table (the link opened as a user
 // would, without retuning the rig); a timer window shown is the timer table running; the
-// rotator server runs when enabled. The way out (a signal) ends the event loop.
+// rotator server runs when enabled. The way out (a signal) ends the event loop. The state is
+// told to `--status` through a local socket.
 class HeadlessStation : public QObject {
     Q_OBJECT
 
@@ -20,8 +23,10 @@ public:
     explicit HeadlessStation(station::Station& station, QObject* parent = nullptr);
     ~HeadlessStation() override;
 
-    // Loads and starts the station; false when it ended meanwhile.
+    // Loads and starts the station, then answers --status on the program directory's socket;
+    // false when the station ended meanwhile.
     bool start();
+    station::StationStatus status() const;
     // The timer table while it runs.
     program::TimerTable* timer() const { return timer_.get(); }
 
@@ -37,6 +42,8 @@ private:
 
     station::Station& station_;
     std::unique_ptr<program::TimerTable> timer_;
+    bool turning_ = false;
+    station::StatusServer statusServer_;
 };
 
 } // namespace headless

@@ -83,6 +83,15 @@ struct HeadlessRunTest : ::testing::Test {
                        QStringList{"--headless", "--lpt", "sim", "--dir", dir.path()} + more);
         ASSERT_TRUE(ventrolo.waitForStarted(5000));
     }
+    // --headless --status on the directory: its exit code and output.
+    std::pair<int, QByteArray> status() {
+        QProcess query;
+        query.setProcessEnvironment(ventrolo.processEnvironment());
+        query.start(VENTROLO_BINARY, {"--headless", "--status", "--dir", dir.path()});
+        if (!query.waitForFinished(10000))
+            return {-1, {}};
+        return {query.exitCode(), query.readAllStandardOutput() + query.readAllStandardError()};
+    }
     bool says(const QByteArray& text, int timeoutMs = 20000) {
         return QTest::qWaitFor(
             [&] {
@@ -128,6 +137,12 @@ TEST_F(HeadlessRunTest, followsTheDummyRigThroughTheTableAndEndsOnSigtermHavingS
                                            "7150000"}),
               0);
     EXPECT_EQ(azimuth([](double az) { return az == 450; }), 450) << said.toStdString();
+    const auto [running, told] = status();
+    EXPECT_EQ(running, 0) << told.toStdString();
+    for (const QByteArray& line : {QByteArray("counter: 250\n"), QByteArray("following: yes\n"),
+                                   QByteArray("frequency: 7150000 Hz"),
+                                   "rotctld: " + QByteArray::number(rotctldPort) + "\n"})
+        EXPECT_TRUE(told.contains(line)) << line.toStdString() << "\n" << told.toStdString();
 
     ventrolo.terminate();
     QElapsedTimer ending;
@@ -139,6 +154,7 @@ TEST_F(HeadlessRunTest, followsTheDummyRigThroughTheTableAndEndsOnSigtermHavingS
     said += ventrolo.readAllStandardError();
     EXPECT_TRUE(said.contains("ventrolo.headless: ended")) << said.toStdString();
     EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.cfg")).contains("\r\n250,"));
+    EXPECT_EQ(status().first, 3); // none runs
 }
 
 TEST_F(HeadlessRunTest, withoutARigItTurnsForRotctl_aSecondStationInTheDirectoryIsRefused) {
