@@ -26,10 +26,16 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
     wireLogic();
     wireMainWindow();
     connectMenus();
-    wireTable();
-    wireDisplays(programDirectory);
-    wirePrograms();
-    wireStation();
+    displays_ = std::make_unique<DisplayWindows>(station_, window_);
+    tables_ = std::make_unique<TableWindows>(station_, window_, *displays_);
+    programs_ = std::make_unique<ProgramWindows>(station_, window_, *displays_);
+    connect(tables_.get(), &TableWindows::opening, this,
+            [this] { closeOtherTableWindows(TableKind::Table); });
+    connect(programs_.get(), &ProgramWindows::directOpening, this,
+            [this] { closeOtherTableWindows(TableKind::Direct); });
+    connect(programs_.get(), &ProgramWindows::timerOpening, this,
+            [this] { closeOtherTableWindows(TableKind::Timer); });
+    wireRotatorServerItem();
     // The session ending (logout) quits the application, which closes every window: that
     // takes the way out without a question, before the main window sees its close.
     if (QCoreApplication* application = QCoreApplication::instance())
@@ -42,11 +48,6 @@ VentroloApp::~VentroloApp() {
     delete exitDialog_;
     delete splash_;
     delete simulationWindow_;
-    delete terminal_;
-    delete tableWindow_;
-    deleteDisplays();
-    delete directWindow_;
-    delete timerWindow_;
 }
 
 bool VentroloApp::eventFilter(QObject* watched, QEvent* event) {
@@ -107,7 +108,7 @@ void VentroloApp::start() {
     started_ = true;
     if (!station_.load())
         return;
-    seedHelpTexts();
+    displays_->seedHelpTexts();
     // A signal may have ended the program while a message of the help texts was open.
     if (!exitPath_.ending())
         mainInit_.InitMain(false);
@@ -117,20 +118,29 @@ void VentroloApp::start() {
 void VentroloApp::showWindows(const engine::StartWindows& windows) {
     bool opened = false;
     if (windows.pelorus)
-        opened |= openPelorusWindow();
+        opened |= displays_->openPelorusWindow();
     if (windows.smallPelorus)
-        opened |= openSmallPelorusWindow();
+        opened |= displays_->openSmallPelorusWindow();
     // Each of these may tell or ask while it opens, and the way out may begin meanwhile: no
     // window opens after it.
     if (windows.table && !exitPath_.ending())
-        opened |= openTableWindow();
+        opened |= tables_->openTableWindow();
     if (windows.timer && !exitPath_.ending())
-        opened |= openTimerWindow();
+        opened |= programs_->openTimerWindow();
     if (exitPath_.ending())
         return;
     // The user is never left without a window.
     if (windows.main || !opened)
         window_.show();
+}
+
+void VentroloApp::closeOtherTableWindows(TableKind opening) {
+    if (opening != TableKind::Table && tables_->tableWindow())
+        tables_->closeTableWindow(false);
+    if (opening != TableKind::Direct)
+        programs_->closeDirectWindow();
+    if (opening != TableKind::Timer)
+        programs_->closeTimerWindow();
 }
 
 // ---------------------------------------------------------------------------------------------

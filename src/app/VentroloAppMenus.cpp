@@ -1,4 +1,5 @@
-// What the main window's menus ask of the application: the configuration, the about box.
+// What the main window's menus ask of the application: the configuration, the about box, the
+// rotator server.
 #include "app/VentroloApp.h"
 #include "core/VersionTexts.h"
 #include "display/ColorValue.h"
@@ -82,6 +83,17 @@ void VentroloApp::showSplash() {
     }
     splash_->show();
     splash_->startCloseTimer();
+}
+
+void VentroloApp::wireRotatorServerItem() {
+    station::RotatorServer& rotator = station_.rotator();
+    connect(&rotator, &station::RotatorServer::listeningChanged, &window_,
+            [this, &rotator](bool listening) { window_.setRotatorServer(listening, rotator.port()); });
+    connect(&window_, &mainwindow::MainWindow::rotatorServerRequested, this,
+            [this, &rotator](bool on) {
+                station_.setRotatorServer(on);
+                window_.setRotatorServer(rotator.listening(), rotator.port());
+            });
 }
 
 } // namespace app

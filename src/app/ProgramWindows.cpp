@@ -1,9 +1,4 @@
-// The direct table and the timer table: their windows, the main window's entries and buttons
-// that open and close them, the timer's label on the main window, and their part of start-up,
-// of a stepper switch and of the way out.
-#include "app/VentroloApp.h"
-#include "display/PelorusWindow.h"
-#include "display/ScreenPlacement.h"
+#include "app/ProgramWindows.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -14,10 +9,13 @@ using program::DirectTableWindow;
 using program::ProgramWindow;
 using program::TimerTableWindow;
 
-void VentroloApp::wirePrograms() {
+ProgramWindows::ProgramWindows(station::Station& station, mainwindow::MainWindow& main,
+                               const DisplayWindows& displays, QObject* parent)
+    : QObject(parent), station_(station), state_(station.state()), engine_(station.engine()),
+      window_(main), displays_(displays) {
     using mainwindow::MainWindow;
-    connect(&window_, &MainWindow::directRequested, this, &VentroloApp::directClicked);
-    connect(&window_, &MainWindow::timerRequested, this, &VentroloApp::timerClicked);
+    connect(&window_, &MainWindow::directRequested, this, &ProgramWindows::directClicked);
+    connect(&window_, &MainWindow::timerRequested, this, &ProgramWindows::timerClicked);
     connect(&window_, &MainWindow::timerLabelClicked, this, [this] {
         if (TimerTableWindow* timer = timerWindow()) {
             timer->show();
@@ -25,30 +23,36 @@ void VentroloApp::wirePrograms() {
             timer->activateWindow();
         }
     });
-    connect(&mainInit_, &engine::MainInit::mainWindowChanged, this,
-            &VentroloApp::programsAfterInitMain);
-    connect(&exitPath_, &engine::ExitPath::exitStarted, this, &VentroloApp::programsAtExit);
+    connect(&station_.mainInit(), &engine::MainInit::mainWindowChanged, this,
+            &ProgramWindows::afterInitMain);
+    connect(&station_.exitPath(), &engine::ExitPath::exitStarted, this,
+            &ProgramWindows::exitStarted);
 }
 
-DirectTableWindow* VentroloApp::directWindow() const {
+ProgramWindows::~ProgramWindows() {
+    delete directWindow_;
+    delete timerWindow_;
+}
+
+DirectTableWindow* ProgramWindows::directWindow() const {
     return directWindow_ && !directWindow_->isClosed() ? directWindow_.data() : nullptr;
 }
 
-TimerTableWindow* VentroloApp::timerWindow() const {
+TimerTableWindow* ProgramWindows::timerWindow() const {
     return timerWindow_ && !timerWindow_->isClosed() ? timerWindow_.data() : nullptr;
 }
 
-void VentroloApp::closeOtherTableWindows(TableKind opening) {
-    // In the order of their entries; the direct and timer entries toggle an open window closed.
-    if (opening != TableKind::Table && tableWindow_)
-        closeTableWindow(false);
-    if (opening != TableKind::Direct && directWindow())
+void ProgramWindows::closeDirectWindow() {
+    if (directWindow())
         directClicked();
-    if (opening != TableKind::Timer && timerWindow())
+}
+
+void ProgramWindows::closeTimerWindow() {
+    if (timerWindow())
         timerClicked();
 }
 
-void VentroloApp::renderTableEntries() {
+void ProgramWindows::renderTableEntries() {
     window_.setDirectChecked(directWindow() != nullptr);
     window_.setTimerChecked(timerWindow() != nullptr);
 }
@@ -56,7 +60,7 @@ void VentroloApp::renderTableEntries() {
 // ---------------------------------------------------------------------------------------------
 // The direct table
 
-void VentroloApp::directClicked() {
+void ProgramWindows::directClicked() {
     engine_.StopTurning();
     if (DirectTableWindow* direct = directWindow())
         direct->close();
@@ -65,22 +69,23 @@ void VentroloApp::directClicked() {
     renderTableEntries();
 }
 
-void VentroloApp::openDirectWindow() {
-    closeOtherTableWindows(TableKind::Direct);
+void ProgramWindows::openDirectWindow() {
+    emit directOpening();
     // The shuttle and pulse panel rests while a program runs (the stop ended both modes).
-    shuttlePuls_.LockPulsShuttle();
+    station_.shuttlePuls().LockPulsShuttle();
     window_.setShuttlePanelEnabled(false);
-    wheel_.SelectWheelFunction(-1);
-    auto* direct = new DirectTableWindow(state_, platform_, station_.turner(), config_.programDirectory());
+    station_.wheel().SelectWheelFunction(-1);
+    auto* direct = new DirectTableWindow(state_, station_.platform(), station_.turner(),
+                                         station_.programDirectory());
     directWindow_ = direct;
-    connect(direct, &ProgramWindow::closed, this, &VentroloApp::directWindowClosed);
-    connect(direct, &DirectTableWindow::keyCommand, &keys_, &engine::KeyControl::HandleKey);
-    connect(direct, &DirectTableWindow::wheelTurned, &wheel_, &engine::WheelControl::HandleWheel);
-    placeBesideMainWindow(direct);
+    connect(direct, &ProgramWindow::closed, this, &ProgramWindows::directWindowClosed);
+    connect(direct, &DirectTableWindow::keyCommand, &station_.keys(), &engine::KeyControl::HandleKey);
+    connect(direct, &DirectTableWindow::wheelTurned, &station_.wheel(), &engine::WheelControl::HandleWheel);
+    displays_.placeBesideMainWindow(*direct);
     direct->show();
 }
 
-void VentroloApp::directWindowClosed() {
+void ProgramWindows::directWindowClosed() {
     engine_.StopTurning();
     window_.setShuttlePanelEnabled(true);
     renderTableEntries();
@@ -90,7 +95,7 @@ void VentroloApp::directWindowClosed() {
 // ---------------------------------------------------------------------------------------------
 // The timer table
 
-void VentroloApp::timerClicked() {
+void ProgramWindows::timerClicked() {
     engine_.StopTurning();
     if (TimerTableWindow* timer = timerWindow())
         timer->close();
@@ -99,48 +104,49 @@ void VentroloApp::timerClicked() {
     renderTableEntries();
 }
 
-bool VentroloApp::openTimerWindow() {
+bool ProgramWindows::openTimerWindow() {
     if (!timerWindow()) {
-        closeOtherTableWindows(TableKind::Timer);
-        wheel_.SelectWheelFunction(-1);
-        auto* timer = new TimerTableWindow(state_, platform_, station_.turner(), config_.programDirectory());
+        emit timerOpening();
+        station_.wheel().SelectWheelFunction(-1);
+        auto* timer = new TimerTableWindow(state_, station_.platform(), station_.turner(),
+                                             station_.programDirectory());
         // Reading the table may tell of damage; the way out may have begun meanwhile.
-        if (exitPath_.ending()) {
+        if (station_.ending()) {
             timer->table().WindowGone();
             timer->deleteLater();
             return false;
         }
         timerWindow_ = timer;
-        connect(timer, &ProgramWindow::closed, this, &VentroloApp::timerWindowClosed);
-        connect(timer, &TimerTableWindow::mainToggled, this, &VentroloApp::toggleMainWindow);
-        connect(timer, &ProgramWindow::keyCommand, &keys_, &engine::KeyControl::HandleKey);
-        connect(timer, &TimerTableWindow::hiddenToBackground, this, &VentroloApp::timerHidden);
+        connect(timer, &ProgramWindow::closed, this, &ProgramWindows::timerWindowClosed);
+        connect(timer, &TimerTableWindow::mainToggled, this, &ProgramWindows::toggleMainWindow);
+        connect(timer, &ProgramWindow::keyCommand, &station_.keys(), &engine::KeyControl::HandleKey);
+        connect(timer, &TimerTableWindow::hiddenToBackground, this, &ProgramWindows::timerHidden);
         connect(&timer->table(), &program::TimerTable::tableChanged, this,
                 [this, timer] { window_.setTimerText(timer->table().Form1LabelTimer()); });
         window_.setTimerText(timer->table().Form1LabelTimer());
         setTimerWindowShown(true);
-        placeBesideMainWindow(timer);
+        displays_.placeBesideMainWindow(*timer);
         timer->show();
         renderTableEntries();
     }
     return timerWindow()->isVisible();
 }
 
-void VentroloApp::setTimerWindowShown(bool shown) {
+void ProgramWindows::setTimerWindowShown(bool shown) {
     // The timer table turns either stepper: it stays open whichever one is selected.
     state_.TimerWindowShown = shown;
     for (core::StepperProfile& profile : state_.StoredProfiles)
         profile.TimerWindowShown = shown;
 }
 
-void VentroloApp::timerWindowClosed() {
+void ProgramWindows::timerWindowClosed() {
     window_.setTimerLabelVisible(false);
     setTimerWindowShown(false);
     renderTableEntries();
     keepAWindowVisible(timerWindow_);
 }
 
-void VentroloApp::timerHidden(bool runs) {
+void ProgramWindows::timerHidden(bool runs) {
     if (runs) {
         window_.setTimerText(timerWindow_->table().Form1LabelTimer());
         window_.setTimerLabelVisible(true);
@@ -148,7 +154,7 @@ void VentroloApp::timerHidden(bool runs) {
     keepAWindowVisible(timerWindow_);
 }
 
-void VentroloApp::toggleMainWindow() {
+void ProgramWindows::toggleMainWindow() {
     state_.MainShown = !state_.MainShown;
     window_.setVisible(state_.MainShown);
 }
@@ -156,7 +162,7 @@ void VentroloApp::toggleMainWindow() {
 // ---------------------------------------------------------------------------------------------
 // Start-up, stepper switch, the way out
 
-void VentroloApp::programsAfterInitMain() {
+void ProgramWindows::afterInitMain() {
     // The main window built anew: a program stops with its window; the timer table stays only
     // when the profile has it open (a timed switch to the other stepper keeps it so).
     if (DirectTableWindow* direct = directWindow())
@@ -166,7 +172,7 @@ void VentroloApp::programsAfterInitMain() {
     renderTableEntries();
 }
 
-void VentroloApp::programsAtExit() {
+void ProgramWindows::exitStarted() {
     if (DirectTableWindow* direct = directWindow())
         direct->close();
     // The timer stops and hides; its flag stays, so the next start opens it again.
@@ -176,8 +182,8 @@ void VentroloApp::programsAtExit() {
     }
 }
 
-void VentroloApp::keepAWindowVisible(const QWidget* except) {
-    if (exitPath_.ending() || window_.isVisible())
+void ProgramWindows::keepAWindowVisible(const QWidget* except) {
+    if (station_.ending() || window_.isVisible())
         return;
     const QWidgetList windows = QApplication::topLevelWidgets();
     const bool another = std::any_of(windows.begin(), windows.end(), [except](QWidget* w) {
@@ -188,10 +194,6 @@ void VentroloApp::keepAWindowVisible(const QWidget* except) {
         return;
     state_.MainShown = true;
     window_.show();
-}
-
-void VentroloApp::placeBesideMainWindow(QWidget* window) {
-    display::PlaceBesideOrUnder(*window, WindowsAnchor(window_, pelorusWindow_), window_);
 }
 
 } // namespace app

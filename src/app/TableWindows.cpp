@@ -1,11 +1,13 @@
-// The table window (Form3), the rig link and automatic tuning, and the CAT terminal: opened from
-// the main window's table entry and button or at start-up, one of the table, direct and timer
-// windows at a time, and closed first on the way out (PTT off, port closed, table saved).
-#include "app/VentroloApp.h"
+#include "app/TableWindows.h"
 
 namespace app {
 
-void VentroloApp::wireTable() {
+TableWindows::TableWindows(station::Station& station, mainwindow::MainWindow& main,
+                           DisplayWindows& displays, QObject* parent)
+    : QObject(parent), station_(station), state_(station.state()), engine_(station.engine()),
+      wheel_(station.wheel()), tuning_(station.tuning()), window_(main), displays_(displays) {
+    // The pelorus's and the main window's states show on the window's buttons.
+    connect(&displays_, &DisplayWindows::shownWindowsChanged, this, &TableWindows::render);
     connect(&window_, &mainwindow::MainWindow::tableRequested, this, [this](bool checked) {
         if (checked)
             openTableWindow();
@@ -30,31 +32,43 @@ void VentroloApp::wireTable() {
     });
     // The way out closes the table window before the park question (the station has ended
     // following by then).
-    connect(&exitPath_, &engine::ExitPath::exitStarted, this, [this] { closeTableWindow(true); });
+    connect(&station_.exitPath(), &engine::ExitPath::exitStarted, this,
+            [this] { closeTableWindow(true); });
 }
 
-bool VentroloApp::openTableWindow() {
+TableWindows::~TableWindows() {
+    delete terminal_;
+    delete tableWindow_;
+}
+
+void TableWindows::render() {
+    if (tableWindow_)
+        tableWindow_->render();
+}
+
+bool TableWindows::openTableWindow() {
     if (tableWindow_) {
         tableWindow_->raise();
         tableWindow_->activateWindow();
         return true;
     }
     // The table, direct and timer windows are open one at a time.
-    closeOtherTableWindows(TableKind::Table);
+    emit opening();
     window_.setTableChecked(true);
 
     auto* w = new table::TableWindow(
-        {state_, platform_, engine_, wheel_, tableEditor_, tableView_, tuning_, simulatedRig_});
+        {state_, station_.platform(), engine_, wheel_, station_.tableEditor(), station_.tableView(),
+         tuning_, station_.simulatedRig()});
     tableWindow_ = w;
     using table::TableWindow;
-    connect(&tableView_, &table::TableViewModel::changed, w, &TableWindow::render);
+    connect(&station_.tableView(), &table::TableViewModel::changed, w, &TableWindow::render);
     connect(&tuning_, &rig::RigTuning::changed, w, &TableWindow::render);
     connect(&wheel_, &engine::WheelControl::displayChanged, w, &TableWindow::renderWheelDisplay);
     connect(&engine_, &engine::Engine::counterChanged, w, &TableWindow::showCounter);
     connect(w, &TableWindow::closeRequested, this, [this] { closeTableWindow(false); });
-    connect(w, &TableWindow::mainClicked, this, &VentroloApp::mainWindowClicked);
-    connect(w, &TableWindow::pelorusClicked, this, [this] { pelorusMenuClicked(false); });
-    connect(w, &TableWindow::terminalToggled, this, &VentroloApp::showCatTerminal);
+    connect(w, &TableWindow::mainClicked, this, &TableWindows::mainWindowClicked);
+    connect(w, &TableWindow::pelorusClicked, this, [this] { displays_.pelorusMenuClicked(false); });
+    connect(w, &TableWindow::terminalToggled, this, &TableWindows::showCatTerminal);
     // Loading may tell or ask (a damaged or missing table); the way out may have begun meanwhile
     // and closed the window.
     if (!station_.openFollowing() || !tableWindow_)
@@ -62,13 +76,13 @@ bool VentroloApp::openTableWindow() {
     w->showCounter(state_.StepCounter);
     w->render();
     w->adjustSize();
-    placeBesideMainWindow(w);
+    displays_.placeBesideMainWindow(*w);
     w->show();
     wheel_.SelectWheelFunction(-1);
     return true;
 }
 
-void VentroloApp::closeTableWindow(bool exiting) {
+void TableWindows::closeTableWindow(bool exiting) {
     table::TableWindow* w = tableWindow_;
     if (!w) {
         window_.setTableChecked(false);
@@ -90,7 +104,7 @@ void VentroloApp::closeTableWindow(bool exiting) {
     // Hidden now and deleted once the handler that closed it (perhaps inside a turn) is over;
     // it shows nothing more meanwhile.
     for (const QObject* sender :
-         std::initializer_list<const QObject*>{&tableView_, &tuning_, &wheel_, &engine_})
+         std::initializer_list<const QObject*>{&station_.tableView(), &tuning_, &wheel_, &engine_})
         disconnect(sender, nullptr, w, nullptr);
     tableWindow_.clear();
     w->allowClose();
@@ -103,9 +117,10 @@ void VentroloApp::closeTableWindow(bool exiting) {
         wheel_.SelectWheelFunction(-1);
 }
 
-void VentroloApp::showCatTerminal(bool shown) {
+void TableWindows::showCatTerminal(bool shown) {
     if (shown && !terminal_) {
-        terminal_ = new display::CatTerminalWindow(station_.catLog(), state_, platform_, tableWindow_);
+        terminal_ = new display::CatTerminalWindow(station_.catLog(), state_, station_.platform(),
+                                                  tableWindow_);
         terminal_->setAttribute(Qt::WA_DeleteOnClose);
         connect(terminal_, &display::CatTerminalWindow::closed, this, [this] {
             terminal_.clear(); // deleted later
@@ -121,7 +136,7 @@ void VentroloApp::showCatTerminal(bool shown) {
         tableWindow_->setTerminalChecked(terminal_ != nullptr);
 }
 
-void VentroloApp::mainWindowClicked() {
+void TableWindows::mainWindowClicked() {
     state_.MainShown = !window_.isVisible();
     window_.setVisible(state_.MainShown);
     if (tableWindow_)

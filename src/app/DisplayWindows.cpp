@@ -1,7 +1,5 @@
-// The display windows: the pelorus and the small pelorus, the webcam turning window, the LPT
-// test windows, the text window and the circuit pictures; their menu entries, and the news of
-// the engine they follow.
-#include "app/VentroloApp.h"
+#include "app/DisplayWindows.h"
+
 #include "core/VersionTexts.h"
 #include "display/LptInputWindow.h"
 #include "display/LptOutputWindow.h"
@@ -24,30 +22,51 @@ template <typename Window> void Close(const QPointer<Window>& window) {
         window->close();
 }
 
-// A window opened beside the main window and its pelorus, on top of the others, where the user
-// can reach it.
-void Present(QWidget& window, const QWidget& main, const QWidget* pelorus) {
-    window.show(); // its frame is known once shown
-    display::PlaceBeside(window, app::VentroloApp::WindowsAnchor(main, pelorus));
-    window.raise();
-    window.activateWindow();
-}
-
 } // namespace
 
-// What a window opens beside: the main window, or the pelorus when that docked on the main
-// window's right for want of room on its left.
-const QWidget& VentroloApp::WindowsAnchor(const QWidget& main, const QWidget* pelorus) {
+const QWidget& DisplayWindows::WindowsAnchor(const QWidget& main, const QWidget* pelorus) {
     if (pelorus != nullptr && pelorus->isVisible() && pelorus->x() > main.x())
         return *pelorus;
     return main;
 }
 
-void VentroloApp::wireDisplays(const QString& programDirectory) {
-    programDirectory_ = programDirectory;
+DisplayWindows::DisplayWindows(station::Station& station, mainwindow::MainWindow& main,
+                               QObject* parent)
+    : QObject(parent), station_(station), state_(station.state()), platform_(station.platform()),
+      engine_(station.engine()), window_(main),
+      lptOutput_(state_, station.lpt(), platform_, engine_.coil().outputs()),
+      lptInput_(station.lpt()),
+      webcam_({state_, platform_, engine_, station.mainInit(), station.wheel()}) {
+    wireNews();
+    connectMenus();
+}
+
+DisplayWindows::~DisplayWindows() {
+    delete pelorusWindow_;
+    delete smallPelorusWindow_;
+    delete webcamWindow_;
+    delete lptOutputWindow_;
+    delete lptInputWindow_;
+    delete textWindow_;
+    for (const auto& picture : pictureWindows_)
+        delete picture;
+}
+
+void DisplayWindows::present(QWidget& window) const {
+    window.show(); // its frame is known once shown
+    display::PlaceBeside(window, WindowsAnchor(window_, pelorusWindow_));
+    window.raise();
+    window.activateWindow();
+}
+
+void DisplayWindows::placeBesideMainWindow(QWidget& window) const {
+    display::PlaceBesideOrUnder(window, WindowsAnchor(window_, pelorusWindow_), window_);
+}
+
+void DisplayWindows::wireNews() {
     // The dials follow the degrees and the counter; a stop ends the port tests, which write the
     // port themselves.
-    connect(&engine_, &Engine::degreesChanged, this, &VentroloApp::redrawPelorus);
+    connect(&engine_, &Engine::degreesChanged, this, &DisplayWindows::redrawPelorus);
     connect(&engine_, &Engine::counterChanged, this, [this] {
         if (pelorusWindow_)
             pelorusWindow_->ShowCounter(false);
@@ -59,31 +78,31 @@ void VentroloApp::wireDisplays(const QString& programDirectory) {
         Close(lptInputWindow_);
     });
     // Without degrees there is nothing to show.
-    connect(&params_, &engine::StepperParams::pelorusOff, this, [this] {
+    connect(&station_.params(), &engine::StepperParams::pelorusOff, this, [this] {
         Close(pelorusWindow_);
         Close(smallPelorusWindow_);
     });
     // Another profile closes the dials it does not mark as shown.
-    connect(&mainInit_, &engine::MainInit::windowsShown, this,
+    connect(&station_.mainInit(), &engine::MainInit::windowsShown, this,
             [this](const engine::StartWindows& windows) {
                 if (!windows.pelorus)
                     Close(pelorusWindow_);
                 if (!windows.smallPelorus)
                     Close(smallPelorusWindow_);
             });
-    connect(&wheel_, &engine::WheelControl::webcamPictureShown, this, [this](bool second) {
+    connect(&station_.wheel(), &engine::WheelControl::webcamPictureShown, this, [this](bool second) {
         if (webcamWindow_ && webcamWindow_->isActiveWindow())
             webcamWindow_->showPicture(second);
     });
-    connect(&exitPath_, &engine::ExitPath::exitStarted, this, &VentroloApp::displaysExitStarted);
-    connectDisplayMenus();
+    connect(&station_.exitPath(), &engine::ExitPath::exitStarted, this,
+            &DisplayWindows::exitStarted);
 }
 
-void VentroloApp::connectDisplayMenus() {
+void DisplayWindows::connectMenus() {
     using mainwindow::MainWindow;
-    connect(&window_, &MainWindow::pelorusRequested, this, &VentroloApp::pelorusMenuClicked);
+    connect(&window_, &MainWindow::pelorusRequested, this, &DisplayWindows::pelorusMenuClicked);
     // The degree colour is the pelorus's too.
-    connect(&window_, &MainWindow::degreeColorRequested, this, &VentroloApp::redrawPelorus);
+    connect(&window_, &MainWindow::degreeColorRequested, this, &DisplayWindows::redrawPelorus);
     connect(&window_, &MainWindow::webcamRequested, this, [this] {
         engine_.StopTurning();
         showWebcam();
@@ -107,51 +126,38 @@ void VentroloApp::connectDisplayMenus() {
         if (checked)
             showText(display::HelpTexts[i]);
     });
-    connect(&window_, &MainWindow::pictureRequested, this, &VentroloApp::showPicture);
+    connect(&window_, &MainWindow::pictureRequested, this, &DisplayWindows::showPicture);
 }
 
-void VentroloApp::seedHelpTexts() {
-    const display::SeedResult seeded = display::SeedHelpTexts(programDirectory_);
+void DisplayWindows::seedHelpTexts() {
+    const display::SeedResult seeded = display::SeedHelpTexts(station_.programDirectory());
     if (!seeded.error.isEmpty())
         platform_.messageBox(QStringLiteral("The help texts are missing: ") + seeded.error,
                              core::MessageTitle(), platform::Icon::Exclamation);
 }
 
-void VentroloApp::deleteDisplays() {
-    delete pelorusWindow_;
-    delete smallPelorusWindow_;
-    delete webcamWindow_;
-    delete lptOutputWindow_;
-    delete lptInputWindow_;
-    delete textWindow_;
-    for (const auto& picture : pictureWindows_)
-        delete picture;
-}
-
 // ---------------------------------------------------------------------------------------------
 // The pelorus windows
 
-void VentroloApp::redrawPelorus() {
+void DisplayWindows::redrawPelorus() {
     if (pelorusWindow_)
         pelorusWindow_->Pelorus(state_.CurrentDegrees);
     if (smallPelorusWindow_)
         smallPelorusWindow_->PelorusSmall(state_.CurrentDegrees);
 }
 
-void VentroloApp::renderPelorusEntries() {
+void DisplayWindows::renderPelorusEntries() {
     window_.setPelorusShown(!pelorusWindow_.isNull(), !smallPelorusWindow_.isNull());
-    // The table window's pelorus button too.
-    if (tableWindow_)
-        tableWindow_->render();
+    emit shownWindowsChanged();
 }
 
-bool VentroloApp::openPelorusWindow() {
+bool DisplayWindows::openPelorusWindow() {
     if (!pelorusWindow_) {
         pelorusWindow_ =
-            new display::PelorusWindow({state_, platform_, engine_, keys_, wheel_}, window_);
-        connect(pelorusWindow_, &display::PelorusWindow::closed, this, &VentroloApp::pelorusClosed);
+            new display::PelorusWindow({state_, platform_, engine_, station_.keys(), station_.wheel()}, window_);
+        connect(pelorusWindow_, &display::PelorusWindow::closed, this, &DisplayWindows::pelorusClosed);
         connect(pelorusWindow_, &display::PelorusWindow::mainToggled, this,
-                &VentroloApp::mainToggled);
+                &DisplayWindows::mainToggled);
     }
     state_.PelorusShown = true;
     pelorusWindow_->show();
@@ -160,12 +166,12 @@ bool VentroloApp::openPelorusWindow() {
     return true;
 }
 
-bool VentroloApp::openSmallPelorusWindow() {
+bool DisplayWindows::openSmallPelorusWindow() {
     if (!smallPelorusWindow_) {
         smallPelorusWindow_ =
-            new display::SmallPelorusWindow({state_, platform_, engine_, keys_, wheel_});
+            new display::SmallPelorusWindow({state_, platform_, engine_, station_.keys(), station_.wheel()});
         connect(smallPelorusWindow_, &display::SmallPelorusWindow::closed, this,
-                &VentroloApp::smallPelorusClosed);
+                &DisplayWindows::smallPelorusClosed);
         smallPelorusWindow_->show();
         display::PlaceBeside(*smallPelorusWindow_, WindowsAnchor(window_, pelorusWindow_));
     }
@@ -175,7 +181,7 @@ bool VentroloApp::openSmallPelorusWindow() {
     return true;
 }
 
-void VentroloApp::pelorusMenuClicked(bool small) {
+void DisplayWindows::pelorusMenuClicked(bool small) {
     if (state_.StepsPer360 < 1) {
         platform_.beep();
     } else {
@@ -192,7 +198,7 @@ void VentroloApp::pelorusMenuClicked(bool small) {
     renderPelorusEntries();
 }
 
-void VentroloApp::pelorusClosed() {
+void DisplayWindows::pelorusClosed() {
     pelorusWindow_ = nullptr;
     engine_.StopTurning();
     state_.PelorusShown = false;
@@ -200,33 +206,32 @@ void VentroloApp::pelorusClosed() {
     anyWindowClosed();
 }
 
-void VentroloApp::smallPelorusClosed() {
+void DisplayWindows::smallPelorusClosed() {
     smallPelorusWindow_ = nullptr;
     state_.SmallPelorusShown = false;
     renderPelorusEntries();
     anyWindowClosed();
 }
 
-void VentroloApp::anyWindowClosed() {
+void DisplayWindows::anyWindowClosed() {
     // The user is never left without a window.
-    if (exitPath_.ending() || state_.MainShown || state_.PelorusShown || state_.TimerWindowShown ||
+    if (station_.ending() || state_.MainShown || state_.PelorusShown || state_.TimerWindowShown ||
         state_.TableWindowShown)
         return;
     state_.MainShown = true;
     window_.show();
 }
 
-void VentroloApp::mainToggled() {
+void DisplayWindows::mainToggled() {
     state_.MainShown = !state_.MainShown;
     window_.setVisible(state_.MainShown);
-    if (tableWindow_)
-        tableWindow_->render(); // its "Ma&in" button follows
+    emit shownWindowsChanged(); // the table window's "Ma&in" button follows
 }
 
 // ---------------------------------------------------------------------------------------------
 // The webcam and the LPT tests
 
-void VentroloApp::showWebcam() {
+void DisplayWindows::showWebcam() {
     if (!webcamWindow_) {
         webcamWindow_ = new display::WebcamWindow(webcam_);
         connect(webcamWindow_, &display::WebcamWindow::closed, this, [this] {
@@ -234,12 +239,12 @@ void VentroloApp::showWebcam() {
             window_.show();
         });
         connect(webcamWindow_, &display::WebcamWindow::lptOutToggled, this,
-                &VentroloApp::webcamLptOut);
+                &DisplayWindows::webcamLptOut);
     }
-    Present(*webcamWindow_, window_, pelorusWindow_);
+    present(*webcamWindow_);
 }
 
-void VentroloApp::webcamLptOut(bool checked) {
+void DisplayWindows::webcamLptOut(bool checked) {
     if (!checked)
         return Close(lptOutputWindow_);
     openLptOutput();
@@ -247,11 +252,11 @@ void VentroloApp::webcamLptOut(bool checked) {
         display::PlaceUnder(*lptOutputWindow_, *webcamWindow_);
 }
 
-void VentroloApp::openLptOutput() {
+void DisplayWindows::openLptOutput() {
     if (!lptOutputWindow_) {
         // The housekeeping would switch the drivers off under the pins being set.
         if (state_.AutoPower == 1)
-            housekeeping_.Pause();
+            station_.housekeeping().Pause();
         state_.LptOutTestOpen = true;
         lptOutputWindow_ = new display::LptOutputWindow(lptOutput_, platform_);
         connect(lptOutputWindow_, &display::LptOutputWindow::extraBitsChanged, &window_,
@@ -267,13 +272,13 @@ void VentroloApp::openLptOutput() {
         });
     }
     window_.setLptTestsShown(true, !lptInputWindow_.isNull());
-    Present(*lptOutputWindow_, window_, pelorusWindow_);
+    present(*lptOutputWindow_);
 }
 
-void VentroloApp::openLptInput() {
+void DisplayWindows::openLptInput() {
     if (!lptInputWindow_) {
         if (state_.AutoPower == 1)
-            housekeeping_.Pause();
+            station_.housekeeping().Pause();
         state_.LptInTestOpen = true;
         lptInputWindow_ =
             new display::LptInputWindow(lptInput_, platform_, state_.LptStatusAddress);
@@ -286,22 +291,22 @@ void VentroloApp::openLptInput() {
         });
     }
     window_.setLptTestsShown(!lptOutputWindow_.isNull(), true);
-    Present(*lptInputWindow_, window_, pelorusWindow_);
+    present(*lptInputWindow_);
 }
 
-void VentroloApp::lptTestClosed() {
+void DisplayWindows::lptTestClosed() {
     window_.setLptTestsShown(!lptOutputWindow_.isNull(), !lptInputWindow_.isNull());
     // The housekeeping runs again once neither test writes or reads the port.
     if (!lptOutputWindow_ && !lptInputWindow_)
-        housekeeping_.Resume();
+        station_.housekeeping().Resume();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Texts and pictures
 
-void VentroloApp::showText(HelpText text) {
+void DisplayWindows::showText(HelpText text) {
     Close(textWindow_);
-    textWindow_ = new display::TextWindow(platform_, programDirectory_, text);
+    textWindow_ = new display::TextWindow(platform_, station_.programDirectory(), text);
     for (std::size_t i = 0; i < display::HelpTexts.size(); ++i)
         window_.setTextShown(i, display::HelpTexts[i] == text);
     connect(textWindow_, &display::TextWindow::closed, this, [this] {
@@ -309,10 +314,10 @@ void VentroloApp::showText(HelpText text) {
         for (std::size_t i = 0; i < display::HelpTexts.size(); ++i)
             window_.setTextShown(i, false);
     });
-    Present(*textWindow_, window_, pelorusWindow_);
+    present(*textWindow_);
 }
 
-void VentroloApp::showPicture(std::size_t index, bool open) {
+void DisplayWindows::showPicture(std::size_t index, bool open) {
     QPointer<display::PictureWindow>& window = pictureWindows_[index];
     if (!open)
         return Close(window);
@@ -324,10 +329,10 @@ void VentroloApp::showPicture(std::size_t index, bool open) {
         });
     }
     window_.setPictureShown(index, true);
-    Present(*window, window_, pelorusWindow_);
+    present(*window);
 }
 
-void VentroloApp::displaysExitStarted() {
+void DisplayWindows::exitStarted() {
     // The park question is the last window: the tests, texts and pictures close; the dials and
     // the webcam window only hide, so the profile still says they were shown.
     Close(lptOutputWindow_);

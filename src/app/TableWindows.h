@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/DisplayWindows.h"
+#include "display/CatTerminalWindow.h"
+#include "mainwindow/MainWindow.h"
+#include "station/Station.h"
+#include "table/TableWindow.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace app {
+
+// The table window (Form3) on the station's following of the rig, and the CAT terminal: opened
+// from the main window's table entry and button or at start-up, one of the table, direct and
+// timer windows at a time, and closed first on the way out (PTT off, port closed, table saved).
+class TableWindows : public QObject {
+    Q_OBJECT
+
+public:
+    TableWindows(station::Station& station, mainwindow::MainWindow& main,
+                 DisplayWindows& displays, QObject* parent = nullptr);
+    ~TableWindows() override;
+
+    // The table window and the CAT terminal while they are open.
+    table::TableWindow* tableWindow() const { return tableWindow_; }
+    display::CatTerminalWindow* catTerminal() const { return terminal_; }
+    // True when the window is open afterwards.
+    bool openTableWindow();
+    // The window's closing (PTT off, port closed, a changed table saved); on the way out also
+    // without a question, and TableWindowShown stays for the next start.
+    void closeTableWindow(bool exiting);
+
+signals:
+    // The window is about to open: the other table windows close first.
+    void opening();
+
+private:
+    void showCatTerminal(bool shown);
+    void mainWindowClicked();
+    void render();
+
+    station::Station& station_;
+    core::ProgramState& state_;
+    engine::Engine& engine_;
+    engine::WheelControl& wheel_;
+    rig::RigTuning& tuning_;
+    mainwindow::MainWindow& window_;
+    DisplayWindows& displays_;
+    QPointer<table::TableWindow> tableWindow_;
+    QPointer<display::CatTerminalWindow> terminal_;
+};
+
+} // namespace app
