@@ -108,22 +108,21 @@ bool ProgramWindows::openTimerWindow() {
     if (!timerWindow()) {
         emit timerOpening();
         station_.wheel().SelectWheelFunction(-1);
-        auto* timer = new TimerTableWindow(state_, station_.platform(), station_.turner(),
-                                             station_.programDirectory());
         // Reading the table may tell of damage; the way out may have begun meanwhile.
+        program::TimerTable& table = station_.loadTimer();
         if (station_.ending()) {
-            timer->table().WindowGone();
-            timer->deleteLater();
+            station_.unloadTimer();
             return false;
         }
+        auto* timer = new TimerTableWindow(state_, table);
         timerWindow_ = timer;
         connect(timer, &ProgramWindow::closed, this, &ProgramWindows::timerWindowClosed);
         connect(timer, &TimerTableWindow::mainToggled, this, &ProgramWindows::toggleMainWindow);
         connect(timer, &ProgramWindow::keyCommand, &station_.keys(), &engine::KeyControl::HandleKey);
         connect(timer, &TimerTableWindow::hiddenToBackground, this, &ProgramWindows::timerHidden);
-        connect(&timer->table(), &program::TimerTable::tableChanged, this,
-                [this, timer] { window_.setTimerText(timer->table().Form1LabelTimer()); });
-        window_.setTimerText(timer->table().Form1LabelTimer());
+        connect(&table, &program::TimerTable::tableChanged, this,
+                [this, &table] { window_.setTimerText(table.Form1LabelTimer()); });
+        window_.setTimerText(table.Form1LabelTimer());
         setTimerWindowShown(true);
         displays_.placeBesideMainWindow(*timer);
         timer->show();
@@ -140,6 +139,7 @@ void ProgramWindows::setTimerWindowShown(bool shown) {
 }
 
 void ProgramWindows::timerWindowClosed() {
+    station_.unloadTimer();
     window_.setTimerLabelVisible(false);
     setTimerWindowShown(false);
     renderTableEntries();
@@ -175,11 +175,10 @@ void ProgramWindows::afterInitMain() {
 void ProgramWindows::exitStarted() {
     if (DirectTableWindow* direct = directWindow())
         direct->close();
-    // The timer stops and hides; its flag stays, so the next start opens it again.
-    if (TimerTableWindow* timer = timerWindow()) {
-        timer->table().WindowGone();
+    // The station has stopped the timer; its window hides, and its flag stays, so the next
+    // start opens it again.
+    if (TimerTableWindow* timer = timerWindow())
         timer->hide();
-    }
 }
 
 void ProgramWindows::keepAWindowVisible(const QWidget* except) {

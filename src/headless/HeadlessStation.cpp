@@ -13,8 +13,6 @@ HeadlessStation::HeadlessStation(station::Station& station, QObject* parent)
     connect(&station_.engine(), &engine::Engine::turnEnded, this, [this] { turning_ = false; });
     connect(&station_.mainInit(), &engine::MainInit::windowsShown, this,
             &HeadlessStation::showWindows);
-    connect(&station_.exitPath(), &engine::ExitPath::exitStarted, this,
-            &HeadlessStation::stopTimer);
     connect(&station_.exitPath(), &engine::ExitPath::ended, this, [this] {
         statusServer_.Close();
         emit ended();
@@ -56,7 +54,7 @@ station::StationStatus HeadlessStation::status() const {
     }
     if (station_.rotator().listening())
         status.rotctldPort = station_.rotator().port();
-    status.timerRunning = timer_ && timer_->timerEnabled();
+    status.timerRunning = station_.timer() && station_.timer()->timerEnabled();
     return status;
 }
 
@@ -65,7 +63,7 @@ void HeadlessStation::showWindows(const engine::StartWindows& windows) {
         return;
     if (windows.table && !station_.following())
         startFollowing();
-    if (windows.timer && !timer_)
+    if (windows.timer && !station_.timer())
         startTimer();
 }
 
@@ -81,15 +79,8 @@ void HeadlessStation::startFollowing() {
 }
 
 void HeadlessStation::startTimer() {
-    timer_ = std::make_unique<program::TimerTable>(station_.state(), station_.platform(),
-                                                   station_.turner(),
-                                                   station_.programDirectory());
-    qCInfo(lcHeadless) << "the timer table runs:" << timer_->records().size() << "turns";
-}
-
-void HeadlessStation::stopTimer() {
-    if (timer_)
-        timer_->WindowGone();
+    const program::TimerTable& timer = station_.loadTimer();
+    qCInfo(lcHeadless) << "the timer table runs:" << timer.records().size() << "turns";
 }
 
 } // namespace headless

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "engine/MainInit.h"
-#include "program/TimerTable.h"
 #include "station/StationStatus.h"
 #include "station/Station.h"
 #include "station/StatusServer.h"
 
 #include <QObject>
-#include <memory>
 
 namespace headless {
 
@@ -27,8 +25,6 @@ public:
     // false when the station ended meanwhile.
     bool start();
     station::StationStatus status() const;
-    // The timer table while it runs.
-    program::TimerTable* timer() const { return timer_.get(); }
 
 signals:
     // The station has saved and ended.
@@ -38,10 +34,8 @@ private:
     void showWindows(const engine::StartWindows& windows);
     void startFollowing();
     void startTimer();
-    void stopTimer();
 
     station::Station& station_;
-    std::unique_ptr<program::TimerTable> timer_;
     bool turning_ = false;
     station::StatusServer statusServer_;
 };

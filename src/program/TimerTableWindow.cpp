@@ -37,10 +37,8 @@ constexpr int Width = 520;
 
 } // namespace
 
-TimerTableWindow::TimerTableWindow(core::ProgramState& state, platform::Platform& platform,
-                                   Turner& turner, const QString& programDirectory, QWidget* parent)
-    : ProgramWindow(parent), state_(state),
-      table_(state, platform, turner, programDirectory, this) {
+TimerTableWindow::TimerTableWindow(core::ProgramState& state, TimerTable& table, QWidget* parent)
+    : ProgramWindow(parent), state_(state), table_(table) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Timertable."));
 

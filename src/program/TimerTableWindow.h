@@ -16,9 +16,9 @@ class QPushButton;
 namespace program {
 
 // Form5, the timer table: the input boxes of a record, the list, the clock and the next turn,
-// the timer switch and the LoadFile and Hide menus. Loading it starts its TimerTable's clock;
-// the clock keeps running while the window is hidden ("Timertable runs on background.") and
-// stops when it closes. A close during a timed turn stops the turn.
+// the timer switch and the LoadFile and Hide menus, on a TimerTable the station keeps. The
+// table's clock keeps running while the window is hidden ("Timertable runs on background.")
+// and stops when it closes. A close during a timed turn stops the turn.
 class TimerTableWindow : public ProgramWindow {
     Q_OBJECT
 
@@ -26,8 +26,8 @@ public:
     // Inner height: 3645 twips at 15 twips per pixel.
     static constexpr int InnerHeight = 243;
 
-    TimerTableWindow(core::ProgramState& state, platform::Platform& platform, Turner& turner,
-                     const QString& programDirectory, QWidget* parent = nullptr);
+    // table outlives the window.
+    TimerTableWindow(core::ProgramState& state, TimerTable& table, QWidget* parent = nullptr);
 
     TimerTable& table() { return table_; }
 
@@ -69,7 +69,7 @@ private:
     void setStepper(bool second);
 
     core::ProgramState& state_;
-    TimerTable table_;
+    TimerTable& table_;
 };
 
 } // namespace program

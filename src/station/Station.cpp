@@ -96,8 +96,13 @@ void Station::wireJournal() {
     connect(&engine_, &Engine::stepperSwitched, &journal_, &PositionJournal::StepperSwitched);
     connect(&exitPath_, &ExitPath::exitStarted, &journal_, &PositionJournal::ExitStarted);
     connect(&exitPath_, &ExitPath::ended, &journal_, &PositionJournal::Ended);
-    // Nothing turns the stepper once the way out has begun.
+    // Nothing turns the stepper once the way out has begun; the timer table's flag stays for
+    // the next start.
     connect(&exitPath_, &ExitPath::exitStarted, &rotator_, &RotatorServer::Close);
+    connect(&exitPath_, &ExitPath::exitStarted, this, [this] {
+        if (timer_)
+            timer_->WindowGone();
+    });
 }
 
 bool Station::load() {
@@ -186,6 +191,24 @@ bool Station::closeFollowing(bool exiting) {
     if (!exiting)
         state_.TableWindowShown = false;
     return true;
+}
+
+program::TimerTable& Station::loadTimer() {
+    if (!timer_)
+        timer_ = std::make_unique<program::TimerTable>(state_, platform_, turner_,
+                                                       programDirectory());
+    return *timer_;
+}
+
+void Station::unloadTimer() {
+    if (!timer_)
+        return;
+    program::TimerTable* table = timer_.release();
+    table->WindowGone();
+    if (table->turning())
+        connect(table, &program::TimerTable::turnEnded, table, &QObject::deleteLater);
+    else
+        table->deleteLater();
 }
 
 void Station::setRotatorServer(bool on) {

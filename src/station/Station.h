@@ -35,6 +35,7 @@
 #include "station/RotctldSettings.h"
 #include "station/TableEngineLink.h"
 #include "table/TableEditor.h"
+#include "program/TimerTable.h"
 #include "table/TableViewModel.h"
 
 #include <QObject>
@@ -78,6 +79,13 @@ public:
     // table that could not be saved stays open when the user says so (false).
     bool closeFollowing(bool exiting);
     bool following() const { return following_; }
+
+    // The timer table while it is loaded (its window open or hidden, or shown without
+    // windows): loading reads its file and starts its clock. Unloading stops the clock and a
+    // timed turn in progress; the table is deleted once that turn has returned.
+    program::TimerTable* timer() const { return timer_.get(); }
+    program::TimerTable& loadTimer();
+    void unloadTimer();
 
     // The rotator server on or off, stored in Ventrolo.ini; a failure is told.
     void setRotatorServer(bool on);
@@ -160,6 +168,7 @@ private:
     bool following_ = false;
 
     EngineTurner turner_{engine_};
+    std::unique_ptr<program::TimerTable> timer_;
     QString settingsFile_;
     core::SettingsReport settingsReport_;
     PositionJournal journal_;

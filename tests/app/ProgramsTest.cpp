@@ -175,6 +175,7 @@ TEST_F(ProgramsTest, timedTurns_turnBothSteppersFromTheirOwnCoilCodes_withTheWin
     EXPECT_EQ(platform.beeps.size(), 2u); // one for each timed turn
     EXPECT_FALSE(timer->isVisible());     // the switch to the other stepper left it hidden
     EXPECT_TRUE(app.timerWindow());
+    EXPECT_EQ(app.station().timer(), &timer->table()); // the station keeps the running table
     // No driver was ever enabled with another coil code than its motor's.
     int enabledWrites = 0;
     for (const Write& w : trace()) {
@@ -197,6 +198,7 @@ TEST_F(ProgramsTest, timerWindowClosedDuringItsTurn_stopsItAndIsDeletedOnlyAfter
     EXPECT_TRUE(
         closedMidRun(app.timerWindow(), form.cmdTimer, 2500, [&] { platform.advance(3000); }));
     EXPECT_FALSE(app.timerWindow());
+    EXPECT_FALSE(app.station().timer());
     EXPECT_FALSE(form.mnuTableTimer->isChecked());
     EXPECT_FALSE(state.TimerWindowShown);
     const core::Long stoppedAt = state.StepCounter;

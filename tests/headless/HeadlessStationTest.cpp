@@ -85,15 +85,15 @@ TEST_F(HeadlessStationTest, aShownTimerTableRuns_aHiddenOneAndNoTableDoNothing) 
     saveProfile(false, true);
     ASSERT_TRUE(start());
     EXPECT_FALSE(station->following());
-    ASSERT_TRUE(face->timer());
-    EXPECT_TRUE(face->timer()->timerEnabled());
+    ASSERT_TRUE(station->timer());
+    EXPECT_TRUE(station->timer()->timerEnabled());
     station->endUnattended();
-    EXPECT_FALSE(face->timer()->timerEnabled());
+    EXPECT_FALSE(station->timer()->timerEnabled());
 
     saveProfile(false, false);
     ASSERT_TRUE(start());
     EXPECT_FALSE(station->following());
-    EXPECT_FALSE(face->timer());
+    EXPECT_FALSE(station->timer());
     EXPECT_FALSE(station->tuning().portOpen());
 }
 

@@ -3,6 +3,7 @@
 #include "FakeTurner.h"
 #include "engine/KeyCodes.h"
 #include "program/DirectTableWindow.h"
+#include "program/TimerTable.h"
 #include "program/TimerTableWindow.h"
 
 #include <QAccessible>
@@ -68,7 +69,8 @@ TEST_F(ProgramWindowsTest, directTable_filtersTypingForwardsItsKeysAndChecksWhat
 }
 
 TEST_F(ProgramWindowsTest, timerTable_addsFromItsBoxesCopiesAClickedLineAndHides) {
-    program::TimerTableWindow window(state, platform, turner, dir.path());
+    program::TimerTable table(state, platform, turner, dir.path());
+    program::TimerTableWindow window(state, table);
     EXPECT_EQ(window.txtTijd->text(), "12:00:00");
     EXPECT_EQ(window.Check1->text(), "Stepper 1");
     EXPECT_EQ(window.cmdTimerOn->text(), "&Timer on.");
