@@ -152,7 +152,8 @@ void SteppingThread::raisePriority() {
     QString note;
     if (priority < 1) {
         note = QStringLiteral("Steps are timed at normal priority: real-time priority is not "
-                              "allowed (RLIMIT_RTPRIO is 0; see the README for the ventrolo group).");
+                              "allowed (RLIMIT_RTPRIO is 0: a login needs the ventrolo group, "
+                              "a service LimitRTPRIO=40; see the README).");
     } else {
         const sched_param param{priority};
         const int error = ::pthread_setschedparam(::pthread_self(), SCHED_FIFO, &param);
