@@ -130,6 +130,11 @@ TEST_F(HeadlessRunTest, followsTheDummyRigThroughTheTableAndEndsOnSigtermHavingS
     configure(rigctld.port);
     start();
     ASSERT_TRUE(says("following the rig")) << said.toStdString();
+    // No display is needed, so no platform plugin is loaded.
+    const QByteArray maps =
+        test_support::ReadFile(QString("/proc/%1/maps").arg(ventrolo.processId()));
+    EXPECT_FALSE(maps.isEmpty());
+    EXPECT_FALSE(maps.contains("/platforms/"));
     // 7100 kHz lies halfway: step 200 is 360 degrees at 200 steps per turn.
     EXPECT_EQ(azimuth([](double az) { return az == 360; }), 360) << said.toStdString();
     ASSERT_EQ(QProcess::execute("rigctl", {"-m", "2", "-r",
