@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
@@ -23,9 +24,10 @@
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
-#include <QEventLoop>
 #include <cstdio>
+#include <ctime>
 #include <optional>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -106,6 +108,33 @@ private:
     int answered_ = 0;
     qint64 bytes_ = 0;
 };
+
+// This machine's price of waking every periodMs for seconds and doing nothing else, on a
+// thread of this process sleeping to absolute deadlines, in % of one core.
+double WakeFloorPercent(double periodMs, double seconds) {
+    double percent = 0;
+    std::thread sleeper([&] {
+        const auto threadMs = [] {
+            timespec used{};
+            ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+            return static_cast<double>(used.tv_sec) * 1e3 + static_cast<double>(used.tv_nsec) / 1e6;
+        };
+        const double cpu = threadMs();
+        const double wall = bench::MonotonicMs();
+        timespec deadline{};
+        ::clock_gettime(CLOCK_MONOTONIC, &deadline);
+        const auto periodNs = static_cast<long>(periodMs * 1e6);
+        for (int i = 0; i < static_cast<int>(seconds * 1000 / periodMs); ++i) {
+            deadline.tv_nsec += periodNs;
+            deadline.tv_sec += deadline.tv_nsec / 1000000000;
+            deadline.tv_nsec %= 1000000000;
+            ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr);
+        }
+        percent = (threadMs() - cpu) / (bench::MonotonicMs() - wall) * 100;
+    });
+    sleeper.join();
+    return percent;
+}
 
 // What the process and its threads have used so far.
 struct Usage {
@@ -421,6 +450,11 @@ int main(int argc, char** argv) {
                 ended ? qPrintable(QStringLiteral("%1 ms").arg(*ended, 0, 'f', 0))
                       : "only when killed",
                 headless.exitCode());
+    const double everyMs = WakeFloorPercent(1, 3);
+    const double everyQuarter = WakeFloorPercent(250, 10);
+    std::printf("this machine's price of a thread waking and doing nothing else: every ms "
+                "%.2f%% of a core (%.1f us a wake), every 250 ms %.4f%% (%.1f us a wake)\n",
+                everyMs, everyMs * 10, everyQuarter, everyQuarter * 2500);
     std::printf("load average at the end %.2f\n\n", bench::LoadAverage());
     std::printf("headless: start %.0f ms, idle %.3f%% of a core, resident %.1f MB, turning "
                 "%.2f%% of a core\n",
