@@ -5,7 +5,8 @@
 // connection (the middle of --starts (5) starts after one that warms the caches), the CPU time
 // per second of wall-clock time over --idle-seconds (20) with nothing to do, the resident memory
 // after that, and the CPU time per second while turning at 1 ms per step for --turn-seconds (10),
-// the turns driven over the rotator server. CPU time is the sum of the threads' run time
+// the turns driven over the rotator server (the rig answering by then: a rig silent during a turn
+// may have begun to transmit, and the turn stops). CPU time is the sum of the threads' run time
 // (/proc/PID/task/*/schedstat, in ns), or the process's utime + stime (/proc/PID/stat, in clock
 // ticks) when a thread ended meanwhile.
 //
@@ -396,9 +397,8 @@ int main(int argc, char** argv) {
     std::printf("  resident %.1f MB (peak %.1f MB), %lld threads\n", residentMb,
                 StatusMb(pid, "VmHWM"), static_cast<long long>(idleAfter.threadMs.size()));
 
-    // Turning: half a circle and back, over and over, at 1 ms per step. A rig that does not
-    // answer while the stepper turns may have begun to transmit, and the turn stops: the rig
-    // answers from now on, as a receiving rig on the table's frequency.
+    // Turning: half a circle and back, over and over, at 1 ms per step, the rig answering from
+    // now on as a receiving rig on the table's frequency.
     rig.answering();
     Serve(5000); // connected again, read, and the stepper where the table has the frequency
     RotatorClient client;
@@ -407,6 +407,17 @@ int main(int argc, char** argv) {
     std::printf("\nthe rig answering from now on: %d questions answered in 5 s; the rotator at "
                 "%s degrees\n",
                 rig.answered(), client.ask("p", 2).value(0).constData());
+    // For comparison: idle as the station usually is, the rig answering and a client connected.
+    const Usage answeredBefore = UsageOf(pid);
+    const double answeredStart = bench::MonotonicMs();
+    Serve(idleSeconds * 500);
+    const Usage answeredAfter = UsageOf(pid);
+    const double answeredWallMs = bench::MonotonicMs() - answeredStart;
+    std::printf("idle for %.1f s with the rig answering and a client connected: %.3f%% of a "
+                "core\n",
+                answeredWallMs / 1000,
+                Between(answeredBefore, answeredAfter).ms / answeredWallMs * 100);
+    PrintThreads(answeredBefore, answeredAfter, answeredWallMs / 1000);
     std::printf("turning %.0f degrees (%.0f steps) at a time at 1 ms per step, asked for the "
                 "position every %d ms:\n",
                 TurnDegrees, TurnDegrees / 360 * StepsPer360, PositionPollMs);
