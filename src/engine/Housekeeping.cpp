@@ -2,6 +2,8 @@
 
 #include "engine/ManualTurnSupport.h"
 
+#include <QMetaMethod>
+
 namespace engine {
 
 Housekeeping::Housekeeping(core::ProgramState& state, platform::Platform& platform, Engine& engine,
@@ -39,7 +41,9 @@ void Housekeeping::Tick() {
     if (stopped_)
         return;
     engine_.PowerTick();
-    emit timeChanged(TimeLabelText(platform_));
+    // Without a window showing the time (headless) the clock is not read and formatted.
+    if (isSignalConnected(QMetaMethod::fromSignal(&Housekeeping::timeChanged)))
+        emit timeChanged(TimeLabelText(platform_));
     if (state_.RemoteTurning) {
         if (const int direction = switches_.ReadRemote())
             engine_.TurnTo({OffsetPosition(state_.StepCounter, direction), TurnOrigin::Repeated,

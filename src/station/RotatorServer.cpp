@@ -42,7 +42,6 @@ bool RotatorServer::Listen(const QHostAddress& address, quint16 port, QString* e
         return false;
     }
     qCInfo(lcStation) << "rotctld server listens on" << address.toString() << server_.serverPort();
-    checkTimer_->start(CheckEveryMs);
     emit listeningChanged(true);
     return true;
 }
@@ -69,7 +68,13 @@ void RotatorServer::accept() {
         }
         ++clients_;
         auto* session = new RotctldSession(socket, *this, platform_, this);
-        connect(session, &RotctldSession::closed, this, [this] { --clients_; });
+        connect(session, &RotctldSession::closed, this, [this] {
+            // Without clients nothing is looked after: a station waiting for one does not wake.
+            if (--clients_ == 0)
+                checkTimer_->stop();
+        });
+        if (!checkTimer_->isActive())
+            checkTimer_->start(CheckEveryMs);
     }
 }
 

@@ -30,9 +30,10 @@ namespace station {
 // The turns run from the event loop, one at a time however many requests arrive meanwhile,
 // so a request handler never runs inside another and a client that disconnects mid-turn
 // leaves nothing behind.
-// At most MaxClients are connected. Once a second the clients that are gone, idle or do not
-// read their replies are dropped (RotctldSession::unwanted()); a new client that finds every
-// slot taken takes that of the client quiet longest, when it has been quiet for EvictQuietMs.
+// At most MaxClients are connected. Once a second while any is, the clients that are gone, idle
+// or do not read their replies are dropped (RotctldSession::unwanted()); a new client that finds
+// every slot taken takes that of the client quiet longest, when it has been quiet for
+// EvictQuietMs.
 class RotatorServer : public QObject, private RotctldResponder {
     Q_OBJECT
 

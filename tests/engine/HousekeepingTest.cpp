@@ -24,6 +24,14 @@ TEST_F(HousekeepingTest, autopowerCountsDownWhileIdleAndTheCountPausesDuringATur
     EXPECT_EQ(lpt.data(888) & 4, 0);
 }
 
+TEST_F(HousekeepingTest, aWindowShowingTheTimeIsToldItEverySecond) {
+    QStringList times;
+    QObject::connect(&housekeeping, &engine::Housekeeping::timeChanged,
+                     [&](const QString& text) { times << text; });
+    platform.advance(2000);
+    EXPECT_EQ(times, QStringList({"Time 12:00:01", "Time 12:00:02"}));
+}
+
 TEST_F(HousekeepingTest, autopowerWithOnlyPartOfTheEnableBitsSet_clearsJustThoseBits) {
     state.BothSteppersPin6 = true;
     engine.coil().UpdateStepperBits(); // 12: both drivers

@@ -233,6 +233,21 @@ TEST_F(RotatorServerTest, clientsThatFloodWithoutReadingAndClose_leaveTheirSlots
     EXPECT_EQ(good.ask("p\n", 2), "0.00\n0.00\n");
 }
 
+TEST_F(RotatorServerTest, withoutClientsNothingIsChecked_theFirstClientStartsTheChecks) {
+    platform.advance(RotatorServer::CheckEveryMs);
+    EXPECT_EQ(platform.pendingCallbacks(), 0u); // a station waiting for a client does not wake
+    {
+        Client client(server.port());
+        EXPECT_EQ(client.ask("p\n", 2), "0.00\n0.00\n");
+        EXPECT_GT(platform.pendingCallbacks(), 0u);
+        client.send("q\n");
+        EXPECT_TRUE(client.closes());
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.clientCount() == 0; }));
+    platform.advance(RotatorServer::CheckEveryMs);
+    EXPECT_EQ(platform.pendingCallbacks(), 0u);
+}
+
 TEST_F(RotatorServerTest, twentyBadClients_slowNobodyElseDown) {
     std::vector<std::unique_ptr<BadClient>> bad;
     for (int i = 0; i < 20; ++i) {
