@@ -103,6 +103,8 @@ LinkOpenResult RigctldRig::open(int /*port*/) {
     if (open_)
         close();
     open_ = true;
+    reconnectMs_ = ReconnectMs;
+    lastFailure_.clear();
     connectToDaemon();
     return {true, {}};
 }
@@ -143,7 +145,8 @@ void RigctldRig::connectToDaemon() {
         if (socket == socket_)
             dropConnection(socket->errorString());
     });
-    qCInfo(lcRig) << "connecting to rigctld at" << address_.text();
+    if (lastFailure_.isEmpty())
+        qCInfo(lcRig) << "connecting to rigctld at" << address_.text();
     // A connection too is given its time.
     replyLimit_->start(ReplyLimitMs);
     socket->connectToHost(address_.host, static_cast<quint16>(address_.port));
@@ -151,7 +154,8 @@ void RigctldRig::connectToDaemon() {
 
 void RigctldRig::connectionMade() {
     replyLimit_->stop();
-    qCInfo(lcRig) << "connected to rigctld at" << address_.text();
+    if (lastFailure_.isEmpty())
+        qCInfo(lcRig) << "connected to rigctld at" << address_.text();
     if (pttReleaseOwed_ && send("T 0", 1, [](const Reply&) {}))
         pttReleaseOwed_ = false;
     emit changed();
@@ -160,7 +164,11 @@ void RigctldRig::connectionMade() {
 void RigctldRig::dropConnection(const QString& why) {
     if (!socket_)
         return;
-    qCWarning(lcRig) << "rigctld at" << address_.text() << why;
+    if (why != lastFailure_)
+        qCWarning(lcRig).noquote() << "rigctld at" << address_.text() << why
+                                   << "- tried again ever less often, up to every"
+                                   << LongestReconnectMs / 1000 << "s";
+    lastFailure_ = why;
     QTcpSocket* socket = socket_;
     socket_.clear();
     disconnect(socket, nullptr, this, nullptr);
@@ -171,8 +179,10 @@ void RigctldRig::dropConnection(const QString& why) {
     unanswered.swap(pending_);
     for (Pending& command : unanswered)
         command.done({});
-    if (open_)
-        reconnect_->start(ReconnectMs);
+    if (open_) {
+        reconnect_->start(reconnectMs_);
+        reconnectMs_ = std::min(2 * reconnectMs_, LongestReconnectMs);
+    }
     emit changed();
 }
 
@@ -207,6 +217,11 @@ void RigctldRig::readLines() {
             continue;
         Pending answered = std::move(front);
         pending_.pop_front();
+        // The daemon answers: a later failure is told again and retried soon.
+        if (!lastFailure_.isEmpty())
+            qCInfo(lcRig) << "rigctld at" << address_.text() << "answers again";
+        lastFailure_.clear();
+        reconnectMs_ = ReconnectMs;
         if (pending_.empty())
             replyLimit_->stop();
         else

@@ -22,13 +22,16 @@ namespace rig {
 // Nothing here waits: commands go out at once and their replies are taken as they arrive, each
 // within ReplyLimitMs. A daemon that is not there, goes silent, talks nonsense or drops the
 // connection gives readings without a frequency (so nothing moves); the connection is then
-// dropped and made again every ReconnectMs for as long as the link is open.
+// dropped and made again after ReconnectMs for as long as the link is open. A daemon that keeps
+// failing is tried ever less often, up to every LongestReconnectMs, and its failure is logged
+// once, until it answers again.
 class RigctldRig final : public RigConnection {
     Q_OBJECT
 
 public:
     static constexpr int ReplyLimitMs = 1500;
     static constexpr int ReconnectMs = 2000;
+    static constexpr int LongestReconnectMs = 32000;
 
     explicit RigctldRig(platform::Platform& platform, QObject* parent = nullptr);
     ~RigctldRig() override;
@@ -101,6 +104,8 @@ private:
     QPointer<QTcpSocket> socket_;
     std::unique_ptr<platform::Timer> replyLimit_;
     std::unique_ptr<platform::Timer> reconnect_;
+    int reconnectMs_ = ReconnectMs;
+    QString lastFailure_; // logged; empty once the daemon has answered
     std::deque<Pending> pending_;
     bool open_ = false;
     bool reading_ = false;

@@ -162,3 +162,37 @@ TEST(RigctldAddressTest, hostAndPortAreReadAsTyped_andDamagedEntriesGiveTheDefau
     for (const char* bad : {"", ":4532", "host:0", "host:70000", "two words", "host:port"})
         EXPECT_FALSE(ParseRigctldAddress(QString::fromLatin1(bad))) << bad;
 }
+
+TEST_F(RigctldRigTest, aDaemonThatKeepsFailingIsTriedEverLessOften_untilItAnswersAgain) {
+    daemon.reply = [](const QByteArray&) { return QByteArray(); }; // connects, never answers
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_TRUE(waitConnected());
+    // Each attempt: connected, the reading unanswered in ReplyLimitMs, dropped; the next
+    // attempt after 2, 4, 8, 16 s and then every 32 s.
+    const auto attemptsWithin = [&](double ms) {
+        const int before = daemon.connections;
+        for (double waited = 0; waited < ms; waited += 500) {
+            (void)rig.requestReading();
+            platform.advance(500);
+            (void)QTest::qWaitFor([] { return false; }, 5); // the socket's events
+        }
+        return daemon.connections - before;
+    };
+    EXPECT_LE(attemptsWithin(60000), 5);
+    EXPECT_LE(attemptsWithin(64000), 3); // every 32 s by now
+    // An answer brings the short interval back.
+    daemon.reply = [](const QByteArray& line) -> QByteArray {
+        return line == "f" ? "7074000\n" : line == "m" ? "USB\n2400\n" : "0\n";
+    };
+    bool answered = false;
+    for (int i = 0; i < 80 && !answered; ++i) {
+        reading.reset();
+        (void)rig.requestReading();
+        platform.advance(500);
+        (void)QTest::qWaitFor([this] { return reading.has_value() && reading->kHz; }, 20);
+        answered = reading.has_value() && reading->kHz;
+    }
+    ASSERT_TRUE(answered);
+    daemon.reply = [](const QByteArray&) { return QByteArray(); };
+    EXPECT_GE(attemptsWithin(12000), 2);
+}
