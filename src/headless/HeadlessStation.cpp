@@ -46,7 +46,7 @@ station::StationStatus HeadlessStation::status() const {
         status.target = state.TargetPosition;
     const rig::RigTuning& tuning = station_.tuning();
     if (tuning.portOpen()) {
-        status.rig = tuning.FrameCaption();
+        status.rig = tuning.connection().lineText();
         status.following = tuning.locked();
         if (tuning.CatFrequency() > 0)
             status.frequencyHz = qRound64(double(tuning.CatFrequency()) * 1000);

@@ -146,6 +146,7 @@ TEST_F(HeadlessRunTest, followsTheDummyRigThroughTheTableAndEndsOnSigtermHavingS
     EXPECT_EQ(running, 0) << told.toStdString();
     for (const QByteArray& line : {QByteArray("counter: 250\n"), QByteArray("following: yes\n"),
                                    QByteArray("frequency: 7150000 Hz"),
+                                   "rig: rigctld 127.0.0.1:" + QByteArray::number(rigctld.port) + "\n",
                                    "rotctld: " + QByteArray::number(rotctldPort) + "\n"})
         EXPECT_TRUE(told.contains(line)) << line.toStdString() << "\n" << told.toStdString();
 
