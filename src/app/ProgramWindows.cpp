@@ -139,7 +139,8 @@ void ProgramWindows::setTimerWindowShown(bool shown) {
 }
 
 void ProgramWindows::timerWindowClosed() {
-    station_.unloadTimer();
+    // The window may still be inside a handler of its own: the table goes with it.
+    station_.unloadTimer(timerWindow_);
     window_.setTimerLabelVisible(false);
     setTimerWindowShown(false);
     renderTableEntries();

@@ -13,14 +13,27 @@
 #include "station/StatusQuery.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace headless {
 
 int RunHeadless(const core::CommandLineOptions& options) {
-    // The journal stamps each line with the time; a terminal gets the category at least.
-    if (qEnvironmentVariableIsEmpty("QT_MESSAGE_PATTERN"))
-        qSetMessagePattern(QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
+    // The journal stamps each line with the time, and takes a line's priority from its
+    // "<N>" prefix; a terminal gets the category at least.
+    if (qEnvironmentVariableIsEmpty("QT_MESSAGE_PATTERN")) {
+        const QString line = QStringLiteral("%{if-category}%{category}: %{endif}%{message}");
+        qSetMessagePattern(qEnvironmentVariableIsSet("JOURNAL_STREAM")
+                               ? QStringLiteral("%{if-warning}<4>%{endif}%{if-critical}<3>"
+                                                "%{endif}%{if-fatal}<2>%{endif}") +
+                                     line
+                               : line);
+    }
+    // Asking makes no program directory: where there is none, no station runs.
+    if (options.status && !options.directory.isEmpty() && !QFileInfo(options.directory).isDir()) {
+        std::fprintf(stderr, "no station runs in %s\n", qPrintable(options.directory));
+        return station::NoStationRuns;
+    }
     const core::ProgramDirectoryResult directory =
         core::ResolveProgramDirectory(options.directory, QCoreApplication::applicationDirPath());
     if (directory.path.isEmpty()) {

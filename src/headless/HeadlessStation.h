@@ -1,9 +1,7 @@
 #pragma once
 
 #include "engine/MainInit.h"
-#include "station/StationStatus.h"
 #include "station/Station.h"
-#include "station/StatusServer.h"
 
 #include <QObject>
 
@@ -12,8 +10,7 @@ namespace headless {
 // The station's face without a display: what the stored profile shows runs alone. A table
 // window shown is following the rig through the stepper's table (the link opened as a user
 // would, without retuning the rig); a timer window shown is the timer table running; the
-// rotator server runs when enabled. The way out (a signal) ends the event loop. The state is
-// told to `--status` through a local socket.
+// rotator server runs when enabled. The way out (a signal) ends the event loop.
 class HeadlessStation : public QObject {
     Q_OBJECT
 
@@ -21,10 +18,8 @@ public:
     explicit HeadlessStation(station::Station& station, QObject* parent = nullptr);
     ~HeadlessStation() override;
 
-    // Loads and starts the station, then answers --status on the program directory's socket;
-    // false when the station ended meanwhile.
+    // Loads and starts the station; false when it ended meanwhile.
     bool start();
-    station::StationStatus status() const;
 
 signals:
     // The station has saved and ended.
@@ -36,8 +31,6 @@ private:
     void startTimer();
 
     station::Station& station_;
-    bool turning_ = false;
-    station::StatusServer statusServer_;
 };
 
 } // namespace headless

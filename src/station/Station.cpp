@@ -4,6 +4,7 @@
 #include "core/VersionTexts.h"
 #include "port/StepDirSettings.h"
 #include "rig/TransmitGuard.h"
+#include "station/StationLogging.h"
 
 namespace station {
 
@@ -32,7 +33,8 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
       settingsFile_(core::SettingsFilePath(programDirectory)),
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
-      rotator_(state_, engine_, platform_) {
+      rotator_(state_, engine_, platform_),
+      statusServer_([this] { return StatusText(status()); }) {
     // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
     engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
     wireLogic();
@@ -96,6 +98,9 @@ void Station::wireJournal() {
     connect(&engine_, &Engine::stepperSwitched, &journal_, &PositionJournal::StepperSwitched);
     connect(&exitPath_, &ExitPath::exitStarted, &journal_, &PositionJournal::ExitStarted);
     connect(&exitPath_, &ExitPath::ended, &journal_, &PositionJournal::Ended);
+    connect(&engine_, &Engine::turnStarted, this, [this] { turning_ = true; });
+    connect(&engine_, &Engine::turnEnded, this, [this] { turning_ = false; });
+    connect(&exitPath_, &ExitPath::ended, &statusServer_, &StatusServer::Close);
     // Nothing turns the stepper once the way out has begun; the timer table's flag stays for
     // the next start.
     connect(&exitPath_, &ExitPath::exitStarted, &rotator_, &RotatorServer::Close);
@@ -153,6 +158,9 @@ void Station::serve() {
         return;
     if (rotctld.enabled)
         listen(rotctld);
+    QString error;
+    if (!statusServer_.Listen(programDirectory(), &error))
+        qCWarning(lcStation).noquote() << "--status cannot be answered:" << error;
     if (calibrate) {
         // From the event loop: the run goes on until the user stops it.
         QMetaObject::invokeMethod(
@@ -193,6 +201,28 @@ bool Station::closeFollowing(bool exiting) {
     return true;
 }
 
+StationStatus Station::status() const {
+    StationStatus status;
+    status.counter = state_.StepCounter;
+    if (state_.StepsPer360 > 0)
+        status.degrees = QString::number(state_.CurrentDegrees, 'f', 1);
+    status.stepper = int(state_.SelectedStepper) + 1;
+    status.turning = turning_;
+    if (turning_)
+        status.target = state_.TargetPosition;
+    if (tuning_.portOpen()) {
+        status.rig = tuning_.connection().lineText();
+        status.following = tuning_.locked();
+        if (tuning_.CatFrequency() > 0)
+            status.frequencyHz = qRound64(double(tuning_.CatFrequency()) * 1000);
+        status.transmitting = tuning_.transmitting();
+    }
+    if (rotator_.listening())
+        status.rotctldPort = rotator_.port();
+    status.timerRunning = timer_ && timer_->timerEnabled();
+    return status;
+}
+
 program::TimerTable& Station::loadTimer() {
     if (!timer_)
         timer_ = std::make_unique<program::TimerTable>(state_, platform_, turner_,
@@ -200,12 +230,14 @@ program::TimerTable& Station::loadTimer() {
     return *timer_;
 }
 
-void Station::unloadTimer() {
+void Station::unloadTimer(QObject* window) {
     if (!timer_)
         return;
     program::TimerTable* table = timer_.release();
     table->WindowGone();
-    if (table->turning())
+    if (window)
+        table->setParent(window);
+    else if (table->turning())
         connect(table, &program::TimerTable::turnEnded, table, &QObject::deleteLater);
     else
         table->deleteLater();

@@ -33,6 +33,8 @@
 #include "station/PositionJournal.h"
 #include "station/RotatorServer.h"
 #include "station/RotctldSettings.h"
+#include "station/StationStatus.h"
+#include "station/StatusServer.h"
 #include "station/TableEngineLink.h"
 #include "table/TableEditor.h"
 #include "program/TimerTable.h"
@@ -60,9 +62,11 @@ public:
     // signal during start-up): then nothing else may start.
     bool load();
     // After the start's windows or their stand-ins: what the journal found is told, the
-    // unused settings told, the rotator server started when enabled, a pending calibration
-    // resumed.
+    // unused settings told, the rotator server started when enabled, the status socket
+    // (`--headless --status`) opened, a pending calibration resumed.
     void serve();
+    // What --status tells.
+    StationStatus status() const;
     // A signal or the session's end: the way out that asks nobody; it parks both steppers
     // first when told to.
     void endUnattended();
@@ -82,10 +86,11 @@ public:
 
     // The timer table while it is loaded (its window open or hidden, or shown without
     // windows): loading reads its file and starts its clock. Unloading stops the clock and a
-    // timed turn in progress; the table is deleted once that turn has returned.
+    // timed turn in progress; the table is deleted once that turn has returned, or with its
+    // window (which waits for that turn itself) when one showed it.
     program::TimerTable* timer() const { return timer_.get(); }
     program::TimerTable& loadTimer();
-    void unloadTimer();
+    void unloadTimer(QObject* window = nullptr);
 
     // The rotator server on or off, stored in Ventrolo.ini; a failure is told.
     void setRotatorServer(bool on);
@@ -173,6 +178,8 @@ private:
     core::SettingsReport settingsReport_;
     PositionJournal journal_;
     RotatorServer rotator_;
+    bool turning_ = false;
+    StatusServer statusServer_;
 };
 
 } // namespace station

@@ -4,6 +4,7 @@
 #include "support/FakePlatform.h"
 #include "support/TestFiles.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -161,6 +162,13 @@ TEST_F(HeadlessRunTest, followsTheDummyRigThroughTheTableAndEndsOnSigtermHavingS
     EXPECT_TRUE(said.contains("ventrolo.headless: ended")) << said.toStdString();
     EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.cfg")).contains("\r\n250,"));
     EXPECT_EQ(status().first, 3); // none runs
+    // Asking about a directory that is not there makes none.
+    QProcess query;
+    query.start(VENTROLO_BINARY,
+                {"--headless", "--status", "--dir", dir.filePath("not/there")});
+    ASSERT_TRUE(query.waitForFinished(10000));
+    EXPECT_EQ(query.exitCode(), 3);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("not")));
 }
 
 TEST_F(HeadlessRunTest, withoutARigItTurnsForRotctl_aSecondStationInTheDirectoryIsRefused) {

@@ -2,6 +2,9 @@
 #include "app/AppFixture.h"
 #include "station/JournalRecord.h"
 #include "station/StationTestSupport.h"
+#include "station/StatusQuery.h"
+
+#include <future>
 
 using station::JournalRecord;
 using station_test::Client;
@@ -76,4 +79,25 @@ TEST_F(StationAppTest, aTurnCutOff_isToldAtStartAndTheCalibrationRunRocksAroundT
     ASSERT_FALSE(counters.empty());
     EXPECT_EQ(*std::max_element(counters.begin(), counters.end()), 35);
     EXPECT_EQ(*std::min_element(counters.begin(), counters.end()), 15);
+}
+
+TEST_F(StationAppTest, theDesktopProgramAnswersStatusToo_andNoLongerOnceItHasEnded) {
+    start();
+    app->state().StepCounter = 42;
+    auto query = [this] {
+        QString text;
+        auto asked = std::async(std::launch::async, [&] {
+            return station::QueryStatus(dir.path(), &text, 2000);
+        });
+        // The station answers from this thread's events while the query waits.
+        (void)QTest::qWaitFor(
+            [&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+            5000);
+        return std::pair(asked.get(), text);
+    };
+    const auto [answered, text] = query();
+    EXPECT_EQ(answered, station::StatusAnswered);
+    EXPECT_TRUE(text.contains("counter: 42\n")) << text.toStdString();
+    app->station().endUnattended();
+    EXPECT_EQ(query().first, station::NoStationRuns);
 }
