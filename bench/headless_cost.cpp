@@ -400,11 +400,15 @@ int main(int argc, char** argv) {
     // Turning: half a circle and back, over and over, at 1 ms per step, the rig answering from
     // now on as a receiving rig on the table's frequency.
     rig.answering();
-    Serve(5000); // connected again, read, and the stepper where the table has the frequency
+    // Connected again (a daemon that failed is tried ever less often, up to every 32 s), read,
+    // and the stepper where the table has the frequency.
+    for (int waited = 0; waited < 40000 && rig.answered() < 3; waited += 500)
+        Serve(500);
+    Serve(3000);
     RotatorClient client;
     if (!client.connect(rotctldPort))
         return fail("the rotator server did not take the client");
-    std::printf("\nthe rig answering from now on: %d questions answered in 5 s; the rotator at "
+    std::printf("\nthe rig answering from now on: %d questions answered; the rotator at "
                 "%s degrees\n",
                 rig.answered(), client.ask("p", 2).value(0).constData());
     // For comparison: idle as the station usually is, the rig answering and a client connected.
