@@ -40,15 +40,15 @@ QString describeException(const QJsonObject& details) {
 }
 
 QString describeArgument(const QJsonObject& argument) {
-    if (argument.contains("value")) {
-        const QJsonValue value = argument["value"];
-        return value.isString() ? value.toString()
-                                : QString::fromUtf8(QJsonDocument(QJsonArray{value})
-                                                        .toJson(QJsonDocument::Compact))
-                                      .mid(1)
-                                      .chopped(1);
-    }
-    return argument["description"].toString(argument["type"].toString());
+    const QJsonValue value = argument["value"];
+    if (value.isString())
+        return value.toString();
+    if (value.isDouble())
+        return QString::number(value.toDouble());
+    if (value.isBool())
+        return value.toBool() ? "true" : "false";
+    return argument["description"].toString(
+        argument["subtype"].toString(argument["type"].toString()));
 }
 
 // Key events of the keys a test names; a single character is typed as itself.
@@ -59,10 +59,10 @@ QJsonObject keyEvent(const QString& key) {
         const char* text;
     };
     static const Named named[] = {
-        {"Escape", 27, ""},    {"Enter", 13, "\r"},    {"Tab", 9, ""},       {"Backspace", 8, ""},
-        {"Delete", 46, ""},    {"ArrowLeft", 37, ""},  {"ArrowUp", 38, ""},  {"ArrowRight", 39, ""},
-        {"ArrowDown", 40, ""}, {"Home", 36, ""},       {"End", 35, ""},      {"PageUp", 33, ""},
-        {"PageDown", 34, ""},  {"F1", 112, ""},
+        {"Escape", 27, ""},    {"Enter", 13, "\r"},   {"Tab", 9, ""},      {"Backspace", 8, ""},
+        {"Delete", 46, ""},    {"ArrowLeft", 37, ""}, {"ArrowUp", 38, ""}, {"ArrowRight", 39, ""},
+        {"ArrowDown", 40, ""}, {"Home", 36, ""},      {"End", 35, ""},     {"PageUp", 33, ""},
+        {"PageDown", 34, ""},
     };
     for (const Named& n : named) {
         if (key == QLatin1String(n.key))
@@ -76,7 +76,7 @@ QJsonObject keyEvent(const QString& key) {
         const QChar c = key[0].toUpper();
         if (c.unicode() < 128 && (c.isLetterOrNumber() || c == ' ')) {
             event["windowsVirtualKeyCode"] = c.unicode();
-            event["code"] = c == ' ' ? QStringLiteral("Space")
+            event["code"] = c == ' '      ? QStringLiteral("Space")
                             : c.isDigit() ? QStringLiteral("Digit") + c
                                           : QStringLiteral("Key") + c;
         }
@@ -101,7 +101,9 @@ Browser::Browser(const Options& options) : options_(options) {
     }
 }
 
-Browser::~Browser() { kill(); }
+Browser::~Browser() {
+    kill();
+}
 
 void Browser::start() {
     const QString program = QStandardPaths::findExecutable(options_.program);
@@ -126,7 +128,8 @@ void Browser::start() {
         "--disable-sync",
         "--disable-extensions",
         "--disable-default-apps",
-        "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE localhost, EXCLUDE 127.0.0.1, EXCLUDE [::1]",
+        "--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE localhost, EXCLUDE 127.0.0.1, EXCLUDE "
+        "[::1]",
     };
     if (::geteuid() == 0)
         arguments << "--no-sandbox"; // chromium's sandbox refuses to run as root
@@ -134,34 +137,36 @@ void Browser::start() {
 
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.setChildProcessModifier([] {
-        ::setsid(); // its own process group, killed as a whole
+        ::setsid();                         // its own process group, killed as a whole
         ::prctl(PR_SET_PDEATHSIG, SIGKILL); // and gone with the test even when it is killed
     });
     process_.start(program, arguments);
     if (!process_.waitForStarted(options_.startTimeoutMs))
-        throw BrowserError(
-            QStringLiteral("%1 did not start: %2").arg(program, process_.errorString()).toStdString());
+        throw BrowserError(QStringLiteral("%1 did not start: %2")
+                               .arg(program, process_.errorString())
+                               .toStdString());
     processId_ = process_.processId();
 
     static const QRegularExpression listening(QStringLiteral("DevTools listening on (ws://\\S+)"));
     QRegularExpressionMatch match;
     waitUntil([&] { return (match = listening.match(QString::fromUtf8(output_))).hasMatch(); },
               options_.startTimeoutMs, "chromium to open its DevTools port");
-    devToolsPort_ = QUrl(match.captured(1)).port();
-    connectPage(openPage(devToolsPort_));
+    connectPage(openPage(QUrl(match.captured(1)).port()));
 }
 
 QString Browser::openPage(quint16 port) {
     QNetworkAccessManager manager;
     manager.setProxy(QNetworkProxy::NoProxy);
-    QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1/json/new?about:blank").arg(port)));
+    QNetworkRequest request(
+        QUrl(QStringLiteral("http://127.0.0.1:%1/json/new?about:blank").arg(port)));
     std::unique_ptr<QNetworkReply> reply(manager.put(request, QByteArray()));
     waitUntil([&] { return reply->isFinished(); }, options_.commandTimeoutMs,
               "chromium to open a page");
     const QJsonObject target = QJsonDocument::fromJson(reply->readAll()).object();
     const QString url = target["webSocketDebuggerUrl"].toString();
     if (url.isEmpty())
-        throw BrowserError(QStringLiteral("chromium opened no page: %1").arg(reply->errorString()).toStdString());
+        throw BrowserError(
+            QStringLiteral("chromium opened no page: %1").arg(reply->errorString()).toStdString());
     return url;
 }
 
@@ -183,8 +188,8 @@ QJsonObject Browser::command(const QString& method, const QJsonObject& params, i
     waitUntil(
         [&] {
             if (socket_.state() != QAbstractSocket::ConnectedState)
-                throw BrowserError(("the page's DevTools connection closed awaiting " + method)
-                                       .toStdString());
+                throw BrowserError(
+                    ("the page's DevTools connection closed awaiting " + method).toStdString());
             return replies_.contains(id);
         },
         timeout(timeoutMs), "chromium's answer to " + method);
@@ -263,21 +268,21 @@ void Browser::navigate(const QString& url, int timeoutMs) {
     const QJsonObject result = command("Page.navigate", {{"url", url}}, timeout(timeoutMs));
     const QString error = result["errorText"].toString();
     if (!error.isEmpty())
-        throw BrowserError(QStringLiteral("navigate to %1 failed: %2").arg(url, error).toStdString());
+        throw BrowserError(
+            QStringLiteral("navigate to %1 failed: %2").arg(url, error).toStdString());
     waitUntil([&] { return loads_ > loadsBefore; }, qMax<qint64>(0, deadline.remainingTime()),
               "the load event of " + url);
 }
 
 QJsonValue Browser::evaluate(const QString& expression, int timeoutMs) {
-    const QJsonObject result = command("Runtime.evaluate",
-                                       {{"expression", expression},
-                                        {"returnByValue", true},
-                                        {"awaitPromise", true}},
-                                       timeoutMs);
+    const QJsonObject result = command(
+        "Runtime.evaluate",
+        {{"expression", expression}, {"returnByValue", true}, {"awaitPromise", true}}, timeoutMs);
     if (result.contains("exceptionDetails"))
-        throw BrowserError(QStringLiteral("evaluating %1 threw %2")
-                               .arg(expression, describeException(result["exceptionDetails"].toObject()))
-                               .toStdString());
+        throw BrowserError(
+            QStringLiteral("evaluating %1 threw %2")
+                .arg(expression, describeException(result["exceptionDetails"].toObject()))
+                .toStdString());
     return result["result"].toObject().value("value");
 }
 
@@ -311,24 +316,23 @@ void Browser::click(const QString& cssSelector) {
                 : 'nothing')};
         return {x, y};
     })())")
-                                               .arg(jsString(cssSelector)))
-                                    .toObject();
+                                            .arg(jsString(cssSelector)))
+                                   .toObject();
     if (target.contains("problem"))
         throw BrowserError(QStringLiteral("cannot click %1: %2")
                                .arg(cssSelector, target["problem"].toString())
                                .toStdString());
-    const QJsonObject at{{"x", target["x"]}, {"y", target["y"]}};
-    auto mouse = [&](const char* type, int buttons) {
-        QJsonObject event = at;
-        event["type"] = type;
-        event["button"] = buttons || QLatin1String(type) == "mouseReleased" ? "left" : "none";
-        event["buttons"] = buttons;
-        event["clickCount"] = QLatin1String(type) == "mouseMoved" ? 0 : 1;
-        command("Input.dispatchMouseEvent", event);
+    auto mouse = [&](const char* type, const char* button, int buttons) {
+        command("Input.dispatchMouseEvent", {{"type", type},
+                                             {"x", target["x"]},
+                                             {"y", target["y"]},
+                                             {"button", button},
+                                             {"buttons", buttons},
+                                             {"clickCount", 1}});
     };
-    mouse("mouseMoved", 0);
-    mouse("mousePressed", 1);
-    mouse("mouseReleased", 0);
+    mouse("mouseMoved", "none", 0);
+    mouse("mousePressed", "left", 1);
+    mouse("mouseReleased", "left", 0);
 }
 
 void Browser::type(const QString& cssSelector, const QString& text) {
@@ -352,16 +356,11 @@ void Browser::type(const QString& cssSelector, const QString& text) {
 }
 
 void Browser::press(const QString& key) {
-    const QJsonObject event = keyEvent(key);
-    dispatchKey("keyDown", event);
-    QJsonObject up = event;
-    up.remove("text");
-    dispatchKey("keyUp", up);
-}
-
-void Browser::dispatchKey(const QString& type, const QJsonObject& key) {
-    QJsonObject event = key;
-    event["type"] = type;
+    QJsonObject event = keyEvent(key);
+    event["type"] = "keyDown";
+    command("Input.dispatchKeyEvent", event);
+    event["type"] = "keyUp";
+    event.remove("text");
     command("Input.dispatchKeyEvent", event);
 }
 
@@ -371,8 +370,9 @@ void Browser::screenshot(const QString& path) {
     QSaveFile file(path);
     if (png.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(png) != png.size() ||
         !file.commit())
-        throw BrowserError(
-            QStringLiteral("cannot save the screenshot as %1: %2").arg(path, file.errorString()).toStdString());
+        throw BrowserError(QStringLiteral("cannot save the screenshot as %1: %2")
+                               .arg(path, file.errorString())
+                               .toStdString());
 }
 
 void Browser::kill() {

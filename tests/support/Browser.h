@@ -4,7 +4,14 @@
 // Every call blocks with the event loop running (so servers in the test's own thread answer the
 // page) and every wait has a deadline; a call that cannot finish throws BrowserError saying what
 // it waited for, which fails the test with that text. Chromium and everything it started are
-// killed when the Browser goes, also when a test fails half-way.
+// killed when the Browser goes, also when a test fails half-way. A timeout of -1 is the
+// command timeout of the options.
+//
+//     Browser browser;
+//     browser.navigate(server.url("/"));
+//     browser.click("#stop");
+//     browser.waitFor("document.querySelector('#counter').textContent === '0'");
+//     EXPECT_EQ(browser.errors(), QStringList());
 #include <QHash>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -69,13 +76,14 @@ private:
     QString openPage(quint16 port);
     void connectPage(const QString& webSocketUrl);
     QJsonObject command(const QString& method, const QJsonObject& params = {}, int timeoutMs = -1);
-    void dispatchKey(const QString& type, const QJsonObject& key);
     // Runs the event loop until done() holds; throws at the deadline or when chromium ends.
     void waitUntil(const std::function<bool()>& done, int timeoutMs, const QString& what);
     void onMessage(const QString& text);
     void onOutput();
     QString lastOutput() const;
-    int timeout(int timeoutMs) const { return timeoutMs < 0 ? options_.commandTimeoutMs : timeoutMs; }
+    int timeout(int timeoutMs) const {
+        return timeoutMs < 0 ? options_.commandTimeoutMs : timeoutMs;
+    }
     void kill();
 
     Options options_;
@@ -83,7 +91,6 @@ private:
     QProcess process_;
     qint64 processId_ = 0;
     QByteArray output_;
-    quint16 devToolsPort_ = 0;
     QWebSocket socket_;
     int nextId_ = 1;
     QHash<int, QJsonObject> replies_;

@@ -1,5 +1,6 @@
 // The browser harness against a tiny HTTP server of its own, in the test's thread.
 #include "support/Browser.h"
+
 #include "support/QtPrinters.h"
 
 #include <QElapsedTimer>
