@@ -295,7 +295,7 @@ void Browser::waitFor(const QString& condition, int timeoutMs) {
                                    .arg(limit)
                                    .arg(condition)
                                    .toStdString());
-        const QDeadlineTimer pause(25);
+        const QDeadlineTimer pause(10);
         waitUntil([&] { return pause.hasExpired(); }, limit, "a pause");
     }
 }
