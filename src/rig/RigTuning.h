@@ -155,7 +155,8 @@ public:
 
     // --- turning ---
     // cmdTurnTo: to the frequency in the input box (through the rig while the port is open).
-    void TurnToClicked();
+    // A web client's turn has origin Network.
+    void TurnToClicked(engine::TurnOrigin origin = engine::TurnOrigin::Window);
     // Enter in the input box: the turn, and with the port open one poll.
     void InputEntered();
     // A list row pressed (index = row - 1): selected; without a port the stepper turns to it.
@@ -165,7 +166,7 @@ public:
     // Up (-1) / Down (+1) in the list: the neighbouring row, within the rows.
     void RowStepped(int offset);
     // mnuLoopNaar for data row `row` (0: none chosen, nothing happens).
-    void TurnToRow(int row);
+    void TurnToRow(int row, engine::TurnOrigin origin = engine::TurnOrigin::Window);
     // mnuSetToInterpol: the counter set to the value label's position without turning; only
     // while unlocked and the label holds a position within the limits.
     void SetCounterToInterpol();

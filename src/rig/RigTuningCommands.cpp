@@ -100,11 +100,11 @@ void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin) {
     emit changed();
 }
 
-void RigTuning::TurnToClicked() {
+void RigTuning::TurnToClicked(engine::TurnOrigin origin) {
     engine_.StopTurning();
     state_.RigFollowHalted = false;
     turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)),
-                    engine::TurnOrigin::Window);
+                    origin);
 }
 
 void RigTuning::InputEntered() {
@@ -135,11 +135,11 @@ void RigTuning::RowStepped(int offset) {
         TurnToClicked();
 }
 
-void RigTuning::TurnToRow(int row) {
+void RigTuning::TurnToRow(int row, engine::TurnOrigin origin) {
     if (row < 1 || row > editor_.data().TableLast)
         return;
     view_.ClickRow(row - 1);
-    TurnToClicked();
+    TurnToClicked(origin);
 }
 
 bool RigTuning::setToInterpolEnabled() const {

@@ -34,7 +34,8 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
       rotator_(state_, engine_, platform_),
-      statusServer_([this] { return StatusText(status()); }) {
+      statusServer_([this] { return StatusText(status()); }),
+      web_({state_, engine_, tuning_, tableEditor_, *this}, platform_) {
     // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
     engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
     wireLogic();
@@ -104,6 +105,7 @@ void Station::wireJournal() {
     // Nothing turns the stepper once the way out has begun; the timer table's flag stays for
     // the next start.
     connect(&exitPath_, &ExitPath::exitStarted, &rotator_, &RotatorServer::Close);
+    connect(&exitPath_, &ExitPath::exitStarted, &web_, &web::WebServer::Close);
     connect(&exitPath_, &ExitPath::exitStarted, this, [this] {
         if (timer_)
             timer_->WindowGone();
@@ -152,6 +154,7 @@ void Station::serve() {
     if (exitPath_.ending())
         return;
     const RotctldSettings rotctld = ReadRotctldSettings(settingsFile_, &settingsReport_);
+    const web::WebSettings webSettings = web::ReadWebSettings(settingsFile_, &settingsReport_);
     rig::TransmitGuard(settingsFile_).Load(&settingsReport_);
     tellUnusedSettings();
     if (exitPath_.ending())
@@ -161,6 +164,8 @@ void Station::serve() {
     QString error;
     if (!statusServer_.Listen(programDirectory(), &error))
         qCWarning(lcStation).noquote() << "--status cannot be answered:" << error;
+    if (webSettings.enabled)
+        listenWeb(webSettings);
     if (calibrate) {
         // From the event loop: the run goes on until the user stops it.
         QMetaObject::invokeMethod(
@@ -271,6 +276,47 @@ void Station::listen(const RotctldSettings& settings) {
     if (rotator_.Listen(settings.address, settings.port, &error))
         return;
     platform_.messageBox(QStringLiteral("The rotator server cannot listen on %1 port %2: %3.")
+                             .arg(settings.address.toString())
+                             .arg(settings.port)
+                             .arg(error),
+                         core::MessageTitle(), platform::Icon::Exclamation);
+}
+
+void Station::setWebServer(bool on) {
+    if (on)
+        startWebServer();
+    else
+        web_.Close();
+    QString error;
+    if (!web::StoreWebEnabled(settingsFile_, web_.listening(), &error))
+        platform_.messageBox(QStringLiteral("%1 cannot be written (%2): the web server keeps "
+                                            "its old setting at the next start.")
+                                 .arg(settingsFile_, error),
+                             core::MessageTitle(), platform::Icon::Exclamation);
+}
+
+void Station::startWebServer() {
+    const web::WebSettings settings = web::ReadWebSettings(settingsFile_);
+    if (!settings.problem.isEmpty())
+        platform_.messageBox(settings.problem, core::MessageTitle(), platform::Icon::Exclamation);
+    if (!exitPath_.ending())
+        listenWeb(settings);
+}
+
+void Station::listenWeb(const web::WebSettings& settings) {
+    QString error;
+    const QString token = web::EnsureWebToken(settingsFile_, &error);
+    // Off this machine nobody may come in without a token.
+    if (token.isEmpty() && !settings.address.isLoopback()) {
+        platform_.messageBox(QStringLiteral("The web server does not start: its token cannot "
+                                            "be stored in %1 (%2).")
+                                 .arg(settingsFile_, error),
+                             core::MessageTitle(), platform::Icon::Exclamation);
+        return;
+    }
+    if (web_.Listen(settings.address, settings.port, token, &error))
+        return;
+    platform_.messageBox(QStringLiteral("The web server cannot listen on %1 port %2: %3.")
                              .arg(settings.address.toString())
                              .arg(settings.port)
                              .arg(error),

@@ -39,6 +39,9 @@
 #include "table/TableEditor.h"
 #include "program/TimerTable.h"
 #include "table/TableViewModel.h"
+#include "web/StationLink.h"
+#include "web/WebServer.h"
+#include "web/WebSettings.h"
 
 #include <QObject>
 #include <memory>
@@ -50,7 +53,7 @@ namespace station {
 // position journal and the rotator server, wired to one another. The desktop program puts its
 // windows on top of it; the headless one runs it alone. Whatever matters when nobody looks
 // (following the rig, the way out) is here.
-class Station : public QObject {
+class Station : public QObject, private web::StationLink {
     Q_OBJECT
 
 public:
@@ -82,18 +85,21 @@ public:
     // Closes the rig's port (PTT off first) and saves a changed table; with exiting false a
     // table that could not be saved stays open when the user says so (false).
     bool closeFollowing(bool exiting);
-    bool following() const { return following_; }
+    bool following() const override { return following_; }
 
     // The timer table while it is loaded (its window open or hidden, or shown without
     // windows): loading reads its file and starts its clock. Unloading stops the clock and a
     // timed turn in progress; the table is deleted once that turn has returned, or with its
     // window (which waits for that turn itself) when one showed it.
-    program::TimerTable* timer() const { return timer_.get(); }
+    program::TimerTable* timer() const override { return timer_.get(); }
     program::TimerTable& loadTimer();
     void unloadTimer(QObject* window = nullptr);
 
     // The rotator server on or off, stored in Ventrolo.ini; a failure is told.
     void setRotatorServer(bool on);
+    // The web server on or off, stored in Ventrolo.ini (a token made at the first enable); a
+    // failure is told.
+    void setWebServer(bool on);
 
     QString programDirectory() const { return config_.programDirectory(); }
     QString settingsFile() const { return settingsFile_; }
@@ -126,6 +132,7 @@ public:
     core::SettingsReport& settingsReport() { return settingsReport_; }
     PositionJournal& journal() { return journal_; }
     RotatorServer& rotator() { return rotator_; }
+    web::WebServer& web() { return web_; }
 
 private:
     void wireLogic();
@@ -133,6 +140,8 @@ private:
     void wireJournal();
     void startRotatorServer();
     void listen(const RotctldSettings& settings);
+    void startWebServer();
+    void listenWeb(const web::WebSettings& settings);
     void tellUnusedSettings();
 
     core::ProgramState state_;
@@ -180,6 +189,7 @@ private:
     RotatorServer rotator_;
     bool turning_ = false;
     StatusServer statusServer_;
+    web::WebServer web_;
 };
 
 } // namespace station

@@ -1,0 +1,283 @@
+#include "web/WebApi.h"
+
+#include "core/Degrees.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QtMath>
+#include <cmath>
+#include <map>
+
+namespace web {
+
+namespace {
+
+WebReply Ok(QJsonObject body = {}) {
+    body.insert(QStringLiteral("ok"), true);
+    return {200, body};
+}
+
+WebReply Error(int status, const QString& message) {
+    return {status, {{QStringLiteral("error"), message}}};
+}
+
+WebReply BadRequest(const QString& message) {
+    return Error(400, message);
+}
+
+// A JSON number that is a whole number within [lowest, highest].
+std::optional<qint64> Whole(const QJsonValue& value, double lowest, double highest) {
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (!std::isfinite(number) || number != std::floor(number) || number < lowest ||
+        number > highest)
+        return std::nullopt;
+    return static_cast<qint64>(number);
+}
+
+const QString Busy = QStringLiteral("the rig transmits: no turning");
+
+} // namespace
+
+WebApi::WebApi(const Parts& parts, QObject* parent)
+    : QObject(parent), state_(parts.state), engine_(parts.engine), tuning_(parts.tuning),
+      editor_(parts.editor), station_(parts.station) {
+    connect(&engine_, &engine::Engine::turnStarted, this, [this] { turning_ = true; });
+    connect(&engine_, &engine::Engine::turnEnded, this, [this] { turning_ = false; });
+}
+
+WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QByteArray& body) {
+    using Handler = std::function<WebReply(const QJsonObject&)>;
+    struct Route {
+        const char* method;
+        Handler handler;
+    };
+    const std::map<QString, Route> routes = {
+        {QStringLiteral("/api/state"), {"GET", [this](auto&) { return Ok(State()); }}},
+        {QStringLiteral("/api/turn"), {"POST", [this](auto& r) { return turn(r); }}},
+        {QStringLiteral("/api/step"), {"POST", [this](auto& r) { return step(r); }}},
+        {QStringLiteral("/api/stop"), {"POST", [this](auto&) { return stop(); }}},
+        {QStringLiteral("/api/speed"), {"POST", [this](auto& r) { return speed(r); }}},
+        {QStringLiteral("/api/stepper"), {"POST", [this](auto& r) { return stepper(r); }}},
+        {QStringLiteral("/api/lock"), {"POST", [this](auto& r) { return lock(r); }}},
+        {QStringLiteral("/api/table"), {"GET", [this](auto&) { return table(); }}},
+        {QStringLiteral("/api/table/turn"), {"POST", [this](auto& r) { return turnToRow(r); }}},
+        {QStringLiteral("/api/table/add"), {"POST", [this](auto&) { return addRow(); }}},
+        {QStringLiteral("/api/table/delete"), {"POST", [this](auto& r) { return deleteRow(r); }}},
+    };
+    const auto route = routes.find(path);
+    if (route == routes.end())
+        return Error(404, QStringLiteral("no such path: ") + path);
+    if (method != route->second.method)
+        return Error(405, QStringLiteral("%1 takes %2").arg(path, route->second.method));
+    QJsonObject request;
+    if (!body.trimmed().isEmpty()) {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+        if (error.error != QJsonParseError::NoError)
+            return BadRequest(QStringLiteral("bad JSON: ") + error.errorString());
+        if (!document.isObject())
+            return BadRequest(QStringLiteral("the body must be a JSON object"));
+        request = document.object();
+    }
+    return route->second.handler(request);
+}
+
+QJsonObject WebApi::State() const {
+    const bool turning = turning_ || engine_.slowTurnRunning();
+    const bool open = tuning_.portOpen();
+    QJsonObject rig{{QStringLiteral("open"), open},
+                    {QStringLiteral("link"), open ? tuning_.FrameCaption() : QString()},
+                    {QStringLiteral("frequencyHz"), QJsonValue::Null}};
+    if (open && tuning_.CatFrequency() > 0)
+        rig.insert(QStringLiteral("frequencyHz"), qRound64(double(tuning_.CatFrequency()) * 1000));
+    const program::TimerTable* timer = station_.timer();
+    return {
+        {QStringLiteral("counter"), qint64(state_.StepCounter)},
+        {QStringLiteral("degrees"), state_.StepsPer360 > 0 ? QJsonValue(double(state_.CurrentDegrees))
+                                                           : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("target"),
+         turning ? QJsonValue(qint64(state_.TargetPosition)) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("turning"), turning},
+        {QStringLiteral("stepper"), int(state_.SelectedStepper) + 1},
+        {QStringLiteral("rig"), rig},
+        {QStringLiteral("following"), station_.following() && tuning_.locked()},
+        {QStringLiteral("transmitHold"), !engine_.admits(engine::TurnOrigin::Network)},
+        {QStringLiteral("speed"),
+         engine_.speed().fastMode() ? QStringLiteral("fast") : QStringLiteral("custom")},
+        {QStringLiteral("nextTimerTurn"), timer && timer->NextTurnVisible()
+                                              ? QJsonValue(timer->NextTurnText().trimmed())
+                                              : QJsonValue(QJsonValue::Null)},
+    };
+}
+
+WebReply WebApi::turn(const QJsonObject& request) {
+    const double lowest = double(state_.MinPosition);
+    const double highest = double(state_.MaxPosition);
+    core::Long target = 0;
+    if (request.contains(QStringLiteral("steps"))) {
+        const auto steps = Whole(request.value(QStringLiteral("steps")), lowest, highest);
+        if (!steps)
+            return BadRequest(QStringLiteral("steps must be a whole number from %1 to %2")
+                                  .arg(state_.MinPosition)
+                                  .arg(state_.MaxPosition));
+        target = core::Long(*steps);
+    } else if (request.contains(QStringLiteral("degrees"))) {
+        if (state_.StepsPer360 <= 0)
+            return BadRequest(QStringLiteral("this stepper has no degrees (steps per 360 is 0)"));
+        const QJsonValue degrees = request.value(QStringLiteral("degrees"));
+        const double value = degrees.toDouble(std::nan(""));
+        const bool finite = degrees.isDouble() && std::isfinite(value);
+        if (finite)
+            target = core::DegreesToSteps(value, state_.DegreesPerStep);
+        if (!finite || target < state_.MinPosition || target > state_.MaxPosition)
+            return BadRequest(QStringLiteral("degrees must lie from %1 to %2")
+                                  .arg(core::StepsToDegrees(state_.MinPosition,
+                                                            state_.DegreesPerStep, 2))
+                                  .arg(core::StepsToDegrees(state_.MaxPosition,
+                                                            state_.DegreesPerStep, 2)));
+    } else {
+        return BadRequest(QStringLiteral("give \"steps\" or \"degrees\""));
+    }
+    return requestTurn([this, target] {
+        engine_.TurnTo({target, engine::TurnOrigin::Network});
+    });
+}
+
+WebReply WebApi::step(const QJsonObject& request) {
+    const QString direction = request.value(QStringLiteral("direction")).toString();
+    if (direction != QLatin1String("cw") && direction != QLatin1String("ccw"))
+        return BadRequest(QStringLiteral("direction must be \"cw\" or \"ccw\""));
+    // CW is a step up, as the main window's button makes it.
+    const int n = direction == QLatin1String("cw") ? -1 : 1;
+    return requestTurn([this, n] { engine_.StepBy(n, 0, engine::TurnOrigin::Network); });
+}
+
+WebReply WebApi::stop() {
+    pending_.reset();
+    engine_.StopTurning();
+    return Ok();
+}
+
+WebReply WebApi::speed(const QJsonObject& request) {
+    const QString speed = request.value(QStringLiteral("speed")).toString();
+    if (speed != QLatin1String("fast") && speed != QLatin1String("custom"))
+        return BadRequest(QStringLiteral("speed must be \"fast\" or \"custom\""));
+    if ((speed == QLatin1String("fast")) != engine_.speed().fastMode())
+        engine_.ToggleFastCustom();
+    return Ok();
+}
+
+WebReply WebApi::stepper(const QJsonObject& request) {
+    const auto number = Whole(request.value(QStringLiteral("stepper")), 1, 2);
+    if (!number)
+        return BadRequest(QStringLiteral("stepper must be 1 or 2"));
+    const core::Long stepper = core::Long(*number) - 1;
+    if (stepper != state_.SelectedStepper) {
+        // As the main window's pop-up: what turns stops first.
+        pending_.reset();
+        engine_.StopTurning();
+        engine_.SwitchStepper(stepper);
+    }
+    return Ok();
+}
+
+WebReply WebApi::lock(const QJsonObject& request) {
+    const QJsonValue locked = request.value(QStringLiteral("locked"));
+    if (!locked.isBool())
+        return BadRequest(QStringLiteral("locked must be true or false"));
+    if (!station_.following())
+        return Error(409, QStringLiteral("the station does not follow the rig"));
+    if (locked.toBool() != tuning_.locked())
+        tuning_.LockClicked();
+    if (locked.toBool() != tuning_.locked())
+        return Error(409, QStringLiteral("cannot lock while the PTT is on or a search runs"));
+    return Ok();
+}
+
+WebReply WebApi::table() const {
+    const table::TableData& data = editor_.data();
+    QJsonArray rows;
+    for (int row = 1; row <= data.dataRows(); ++row)
+        rows.append(QJsonObject{{QStringLiteral("frequencyKHz"), double(data.TableFreq[row])},
+                                {QStringLiteral("position"), qint64(data.TablePos[row])}});
+    return Ok({{QStringLiteral("name"), state_.TableFileName.mid(state_.TableFileName.startsWith(
+                                            QLatin1Char('\\')))},
+               {QStringLiteral("rows"), rows}});
+}
+
+std::optional<int> WebApi::dataRow(const QJsonObject& request) const {
+    const int rows = editor_.data().dataRows();
+    const auto index = Whole(request.value(QStringLiteral("row")), 0, rows - 1);
+    if (!index)
+        return std::nullopt;
+    return int(*index) + 1;
+}
+
+WebReply WebApi::turnToRow(const QJsonObject& request) {
+    const std::optional<int> row = dataRow(request);
+    if (!row)
+        return BadRequest(QStringLiteral("row must be a row's index from 0"));
+    if (!station_.following())
+        return Error(409, QStringLiteral("the table is not open"));
+    return requestTurn([this, row = *row] { tuning_.TurnToRow(row, engine::TurnOrigin::Network); });
+}
+
+WebReply WebApi::addRow() {
+    if (!station_.following() || !tuning_.portOpen() || tuning_.CatFrequency() <= 0)
+        return Error(409, QStringLiteral("no frequency from the rig"));
+    const table::TableData& data = editor_.data();
+    // Nobody is asked from here: a row of that frequency stays, a full table stays full.
+    if (data.FindFreq(tuning_.CatFrequency()) > 0)
+        return Error(409, QStringLiteral("the table has a row for this frequency"));
+    if (data.dataRows() >= table::TableData::MaxDataRows)
+        return Error(409, QStringLiteral("the table is full"));
+    if (editor_.AddOrReplaceRow(tuning_.CatFrequency()) != table::TableEditor::AddResult::Added)
+        return Error(409, QStringLiteral("the row cannot be added"));
+    return Ok();
+}
+
+WebReply WebApi::deleteRow(const QJsonObject& request) {
+    const std::optional<int> row = dataRow(request);
+    if (!row)
+        return BadRequest(QStringLiteral("row must be a row's index from 0"));
+    if (!station_.following())
+        return Error(409, QStringLiteral("the table is not open"));
+    editor_.DeleteRow(*row);
+    return Ok();
+}
+
+WebReply WebApi::requestTurn(Action action) {
+    if (!engine_.admits(engine::TurnOrigin::Network))
+        return Error(409, Busy);
+    pending_ = std::move(action);
+    if (driving_) {
+        // The turn under way ends; drive() goes on with the new one.
+        engine_.StopTurning();
+    } else if (!driveQueued_) {
+        driveQueued_ = true;
+        QMetaObject::invokeMethod(this, &WebApi::drive, Qt::QueuedConnection);
+    }
+    return Ok();
+}
+
+void WebApi::drive() {
+    driveQueued_ = false;
+    if (driving_)
+        return;
+    driving_ = true;
+    const QPointer<WebApi> alive(this);
+    while (pending_) {
+        const Action action = *pending_;
+        pending_.reset();
+        engine_.StopTurning();
+        action();
+        if (!alive)
+            return;
+    }
+    driving_ = false;
+}
+
+} // namespace web

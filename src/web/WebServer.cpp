@@ -1,0 +1,275 @@
+#include "web/WebServer.h"
+
+#include "web/ClientGate.h"
+#include "web/RequestSizeGuard.h"
+
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QJsonDocument>
+#include <QLoggingCategory>
+#include <QMetaEnum>
+#include <QTcpSocket>
+#include <QUrl>
+#include <algorithm>
+
+namespace web {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcWeb, "ventrolo.web")
+
+constexpr int CheckTokensEveryMs = 1000;
+
+QByteArray MethodName(QHttpServerRequest::Method method) {
+    return QByteArray(QMetaEnum::fromType<QHttpServerRequest::Method>().valueToKey(int(method)))
+        .toUpper();
+}
+
+// The host of a Host header or URL authority: without the port, IPv6 without brackets.
+QString HostName(const QString& authority) {
+    return QUrl(QStringLiteral("http://") + authority).host();
+}
+
+} // namespace
+
+WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, QObject* parent)
+    : QAbstractHttpServer(parent), platform_(platform), api_(parts, this),
+      push_(platform,
+            [this] { return QJsonDocument(api_.State()).toJson(QJsonDocument::Compact); }, this),
+      tokenTimer_(platform.createTimer([this] { dropSilentWebSockets(); })) {
+    connect(this, &QAbstractHttpServer::newWebSocketConnection, this,
+            &WebServer::acceptWebSockets);
+    connect(&push_, &WebStatePush::push, this, &WebServer::pushState);
+    const engine::Engine& engine = parts.engine;
+    for (auto signal : {&engine::Engine::turnStarted, &engine::Engine::turnEnded,
+                        &engine::Engine::speedChanged, &engine::Engine::stopped})
+        connect(&engine, signal, &push_, &WebStatePush::changed);
+    connect(&engine, &engine::Engine::counterChanged, &push_, &WebStatePush::changed);
+    connect(&engine, &engine::Engine::degreesChanged, &push_, &WebStatePush::changed);
+    connect(&engine, &engine::Engine::stepperSwitched, &push_, &WebStatePush::changed);
+    connect(&parts.tuning, &rig::RigTuning::changed, &push_, &WebStatePush::changed);
+    connect(&parts.tuning, &rig::RigTuning::portOpenChanged, &push_, &WebStatePush::changed);
+}
+
+WebServer::~WebServer() {
+    Close();
+}
+
+bool WebServer::Listen(const QHostAddress& address, quint16 port, const QString& token,
+                       QString* error) {
+    Close();
+    auto* gate = new ClientGate(MaxClients, this, this);
+    if (!gate->listen(address, port)) {
+        if (error)
+            *error = gate->errorString();
+        qCWarning(lcWeb) << "web server cannot listen on" << address.toString() << port
+                         << gate->errorString();
+        delete gate;
+        return false;
+    }
+    bind(gate);
+    gate_ = gate;
+    address_ = address;
+    token_ = token;
+    tokenRequired_ = !address.isLoopback();
+    tokenTimer_->start(CheckTokensEveryMs);
+    qCInfo(lcWeb) << "web server listens on" << address.toString() << gate->serverPort();
+    emit listeningChanged(true);
+    return true;
+}
+
+void WebServer::Close() {
+    api_.DropPendingTurn();
+    push_.stop();
+    tokenTimer_->stop();
+    for (Client& client : sockets_) {
+        client.socket->disconnect(this);
+        client.socket->abort();
+    }
+    sockets_.clear();
+    if (!gate_)
+        return;
+    gate_->close();
+    gate_->abortAll();
+    gate_->deleteLater();
+    gate_.clear();
+    emit listeningChanged(false);
+}
+
+bool WebServer::listening() const {
+    return gate_ && gate_->isListening();
+}
+
+quint16 WebServer::port() const {
+    return gate_ ? gate_->serverPort() : 0;
+}
+
+int WebServer::clientCount() const {
+    return gate_ ? gate_->clientCount() : 0;
+}
+
+bool WebServer::hostIsLocal(const QString& host) const {
+    const QString name = HostName(host);
+    return name.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
+           QHostAddress(name).isLoopback();
+}
+
+bool WebServer::tokenMatches(const QByteArray& given) const {
+    // Compared in a time that does not tell how much of it was right.
+    const QByteArray expected = token_.toUtf8();
+    if (expected.isEmpty() || given.size() != expected.size())
+        return false;
+    unsigned char difference = 0;
+    for (qsizetype i = 0; i < given.size(); ++i)
+        difference |= static_cast<unsigned char>(given[i] ^ expected[i]);
+    return difference == 0;
+}
+
+std::pair<int, QString> WebServer::refusal(const QHttpServerRequest& request,
+                                           const QString& peer) {
+    const QString host = QString::fromUtf8(request.value("host"));
+    if (!tokenRequired_ && !hostIsLocal(host))
+        return {403, QStringLiteral("this server answers to localhost only")};
+    if (!budget_.take(peer, platform_.steadyMs()))
+        return {429, QStringLiteral("too many requests: slow down")};
+    if (tokenRequired_) {
+        const QByteArray authorization = request.value("authorization");
+        if (!authorization.startsWith("Bearer ") || !tokenMatches(authorization.mid(7).trimmed()))
+            return {401, QStringLiteral("the token is missing or wrong")};
+    }
+    const QByteArray origin = request.value("origin");
+    if (request.method() != QHttpServerRequest::Method::Get && !origin.isEmpty() &&
+        QString::fromUtf8(origin) != QStringLiteral("http://") + host)
+        return {403, QStringLiteral("a request of another page's origin")};
+    if (request.body().size() > RequestSizeGuard::MaxBodyBytes)
+        return {413, QStringLiteral("the request's body is over 16 KB")};
+    return {0, QString()};
+}
+
+bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const QString path = request.url().path();
+    if (!path.startsWith(QLatin1String("/api/")) && path != QLatin1String("/api"))
+        return false;
+    if (const auto [status, why] = refusal(request, socket->peerAddress().toString()); status) {
+        reply(request, socket, status, {{QStringLiteral("error"), why}});
+        return true;
+    }
+    const WebReply answer = api_.Handle(MethodName(request.method()), path, request.body());
+    reply(request, socket, answer.status, answer.body);
+    return true;
+}
+
+void WebServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    reply(request, socket, 404, {{QStringLiteral("error"), QStringLiteral("no such page")}});
+}
+
+void WebServer::reply(const QHttpServerRequest& request, QTcpSocket* socket, int status,
+                      const QJsonObject& body) {
+    QHttpServerResponder responder = makeResponder(request, socket);
+    responder.write(QJsonDocument(body).toJson(QJsonDocument::Compact),
+                    {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}},
+                    static_cast<QHttpServerResponder::StatusCode>(status));
+}
+
+void WebServer::acceptWebSockets() {
+    while (hasPendingWebSocketConnections()) {
+        std::unique_ptr<QWebSocket> socket = nextPendingWebSocketConnection();
+        const QUrl url = socket->requestUrl();
+        const QString host = url.authority();
+        const QString origin = socket->origin();
+        QString why;
+        if (url.path() != QLatin1String("/api/ws"))
+            why = QStringLiteral("no WebSocket at ") + url.path();
+        else if (!tokenRequired_ && !hostIsLocal(host))
+            why = QStringLiteral("this server answers to localhost only");
+        else if (!origin.isEmpty() && origin != QStringLiteral("http://") + host)
+            why = QStringLiteral("a WebSocket of another page's origin");
+        if (!why.isEmpty()) {
+            qCInfo(lcWeb).noquote() << "WebSocket refused:" << why;
+            socket->close(QWebSocketProtocol::CloseCodePolicyViolated, why);
+            socket.release()->deleteLater();
+            continue;
+        }
+        socket->setMaxAllowedIncomingMessageSize(RequestSizeGuard::MaxBodyBytes);
+        socket->setMaxAllowedIncomingFrameSize(RequestSizeGuard::MaxBodyBytes);
+        QWebSocket* raw = socket.get();
+        connect(raw, &QWebSocket::textMessageReceived, this,
+                [this, raw](const QString& message) { webSocketMessage(raw, message); });
+        connect(raw, &QWebSocket::disconnected, this,
+                [this, raw] { dropWebSocket(raw, QString()); });
+        sockets_.push_back({std::move(socket), false, platform_.steadyMs()});
+        if (!tokenRequired_)
+            admit(sockets_.back());
+    }
+}
+
+WebServer::Client* WebServer::client(QWebSocket* socket) {
+    for (Client& client : sockets_) {
+        if (client.socket.get() == socket)
+            return &client;
+    }
+    return nullptr;
+}
+
+void WebServer::webSocketMessage(QWebSocket* socket, const QString& message) {
+    Client* sender = client(socket);
+    if (!sender || sender->admitted)
+        return; // the client has nothing to say once admitted
+    const QJsonObject request = QJsonDocument::fromJson(message.toUtf8()).object();
+    if (!tokenMatches(request.value(QStringLiteral("token")).toString().toUtf8())) {
+        dropWebSocket(socket, QStringLiteral("the token is missing or wrong"));
+        return;
+    }
+    admit(*sender);
+}
+
+void WebServer::admit(Client& client) {
+    client.admitted = true;
+    push_.start();
+    client.socket->sendTextMessage(QString::fromUtf8(push_.current()));
+}
+
+void WebServer::pushState(const QByteArray& message) {
+    const QString text = QString::fromUtf8(message);
+    std::vector<QWebSocket*> slow;
+    for (Client& client : sockets_) {
+        if (!client.admitted)
+            continue;
+        if (client.socket->bytesToWrite() > MaxUnsentBytes)
+            slow.push_back(client.socket.get());
+        else
+            client.socket->sendTextMessage(text);
+    }
+    for (QWebSocket* socket : slow)
+        dropWebSocket(socket, QStringLiteral("it does not read what it is sent"));
+}
+
+void WebServer::dropWebSocket(QWebSocket* socket, const QString& why) {
+    const auto it = std::find_if(sockets_.begin(), sockets_.end(),
+                                 [socket](const Client& c) { return c.socket.get() == socket; });
+    if (it == sockets_.end())
+        return;
+    if (!why.isEmpty())
+        qCInfo(lcWeb).noquote() << "WebSocket client dropped:" << why;
+    std::unique_ptr<QWebSocket> gone = std::move(it->socket);
+    sockets_.erase(it);
+    gone->disconnect(this);
+    gone->abort();
+    // Perhaps inside one of its signals: deleted from the event loop.
+    gone.release()->deleteLater();
+    if (std::none_of(sockets_.begin(), sockets_.end(), [](const Client& c) { return c.admitted; }))
+        push_.stop();
+}
+
+void WebServer::dropSilentWebSockets() {
+    const double now = platform_.steadyMs();
+    std::vector<QWebSocket*> silent;
+    for (const Client& client : sockets_) {
+        if (!client.admitted && now - client.sinceMs > TokenWaitMs)
+            silent.push_back(client.socket.get());
+    }
+    for (QWebSocket* socket : silent)
+        dropWebSocket(socket, QStringLiteral("no token came"));
+}
+
+} // namespace web

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "web/RequestBudget.h"
+#include "web/WebApi.h"
+#include "web/WebStatePush.h"
+
+#include <QAbstractHttpServer>
+#include <QHostAddress>
+#include <QPointer>
+#include <QSet>
+#include <QWebSocket>
+#include <memory>
+#include <vector>
+
+class QTcpSocket;
+
+namespace web {
+
+class ClientGate;
+
+// Serves the JSON API (WebApi) under /api/ and pushes the state through WebSockets at
+// /api/ws, paced by WebStatePush.
+// - On a loopback address nobody is asked for a token, but the Host header must name this
+//   machine (a page of another name that resolves here is refused). On any other address
+//   every /api/ request needs "Authorization: Bearer <token>" (401 without it) and a
+//   WebSocket's first message must be {"token":"<token>"}, else it is closed. Neither a
+//   cookie nor the query string carries the token.
+// - A request that changes something and has an Origin header must come from this server's
+//   own origin (http://<Host>), else 403; a WebSocket whose Origin is another's is closed.
+// - Heads and bodies above 16 KB: 431 / 413; at most MaxClients connections (HTTP and
+//   WebSocket), the next one gets 503; a peer over its RequestBudget gets 429; a WebSocket
+//   client whose unsent messages exceed MaxUnsentBytes is dropped.
+class WebServer : public QAbstractHttpServer {
+    Q_OBJECT
+
+public:
+    static constexpr int MaxClients = 16;
+    static constexpr qint64 MaxUnsentBytes = 256 * 1024;
+    // How long a WebSocket off this machine has to send its token.
+    static constexpr int TokenWaitMs = 5000;
+
+    WebServer(const WebApi::Parts& parts, platform::Platform& platform, QObject* parent = nullptr);
+    ~WebServer() override;
+
+    // Listens on address:port; off loopback clients must send token. On failure nothing
+    // listens and error says why.
+    bool Listen(const QHostAddress& address, quint16 port, const QString& token,
+                QString* error = nullptr);
+    // Stops listening and ends every connection; a turn under way goes on to its end.
+    void Close();
+    bool listening() const;
+    quint16 port() const;
+    QHostAddress address() const { return address_; }
+    QString token() const { return token_; }
+    // Whether clients must send the token (off loopback).
+    bool tokenRequired() const { return tokenRequired_; }
+    // For tests on this machine: as if the address were not loopback.
+    void requireToken(bool required) { tokenRequired_ = required; }
+    int clientCount() const;
+    int webSocketCount() const { return int(sockets_.size()); }
+    WebApi& api() { return api_; }
+
+signals:
+    void listeningChanged(bool listening);
+
+protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+
+private:
+    struct Client {
+        std::unique_ptr<QWebSocket> socket;
+        bool admitted = false;
+        double sinceMs = 0;
+    };
+    // Why the request is refused (status and message), or 0 when it may go on.
+    std::pair<int, QString> refusal(const QHttpServerRequest& request, const QString& peer);
+    bool hostIsLocal(const QString& host) const;
+    bool tokenMatches(const QByteArray& given) const;
+    void reply(const QHttpServerRequest& request, QTcpSocket* socket, int status,
+               const QJsonObject& body);
+    void acceptWebSockets();
+    void webSocketMessage(QWebSocket* socket, const QString& message);
+    void admit(Client& client);
+    void pushState(const QByteArray& message);
+    void dropWebSocket(QWebSocket* socket, const QString& why);
+    void dropSilentWebSockets();
+    Client* client(QWebSocket* socket);
+
+    platform::Platform& platform_;
+    WebApi api_;
+    WebStatePush push_;
+    RequestBudget budget_;
+    QPointer<ClientGate> gate_;
+    QHostAddress address_;
+    QString token_;
+    bool tokenRequired_ = false;
+    std::vector<Client> sockets_;
+    std::unique_ptr<platform::Timer> tokenTimer_;
+};
+
+} // namespace web
