@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpSocket>
+#include <algorithm>
 #include <memory>
 
 namespace web {
@@ -22,9 +23,17 @@ void RefuseConnection(QTcpSocket* socket, int status, const QByteArray& reason,
 ClientGate::ClientGate(int maxClients, QObject* socketOwner, QObject* parent)
     : QTcpServer(parent), maxClients_(maxClients), socketOwner_(socketOwner) {}
 
+int ClientGate::clientCount() const {
+    return int(std::count_if(clients_.begin(), clients_.end(), [](const QPointer<QTcpSocket>& s) {
+        return s && s->state() != QAbstractSocket::UnconnectedState;
+    }));
+}
+
 void ClientGate::abortAll() {
-    for (QTcpSocket* socket : QSet(clients_))
-        socket->abort();
+    for (const QPointer<QTcpSocket>& socket : QList(clients_)) {
+        if (socket)
+            socket->abort();
+    }
 }
 
 void ClientGate::incomingConnection(qintptr descriptor) {
@@ -33,16 +42,16 @@ void ClientGate::incomingConnection(qintptr descriptor) {
         delete socket;
         return;
     }
+    clients_.removeIf([](const QPointer<QTcpSocket>& s) {
+        return !s || s->state() == QAbstractSocket::UnconnectedState;
+    });
     if (clientCount() >= maxClients_) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         RefuseConnection(socket, 503, "Service Unavailable",
                          QStringLiteral("more than %1 clients").arg(maxClients_));
         return;
     }
-    clients_.insert(socket);
-    auto forget = [this, socket] { clients_.remove(socket); };
-    connect(socket, &QTcpSocket::disconnected, this, forget);
-    connect(socket, &QObject::destroyed, this, forget);
+    clients_.append(socket);
     watch(socket);
     // The HTTP server connects to readyRead after this: the size is looked at first.
     addPendingConnection(socket);
@@ -52,6 +61,8 @@ void ClientGate::watch(QTcpSocket* socket) {
     auto guard = std::make_shared<RequestSizeGuard>();
     connect(socket, &QTcpSocket::readyRead, this, [socket, guard] {
         using Verdict = RequestSizeGuard::Verdict;
+        if (!socket->isOpen())
+            return;
         if (socket->state() != QAbstractSocket::ConnectedState) {
             (void)socket->readAll();
             return;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QSet>
+#include <QList>
+#include <QPointer>
 #include <QTcpServer>
 
 class QTcpSocket;
@@ -16,7 +17,8 @@ class ClientGate : public QTcpServer {
 public:
     ClientGate(int maxClients, QObject* socketOwner, QObject* parent = nullptr);
 
-    int clientCount() const { return int(clients_.size()); }
+    // Connections open, HTTP and WebSocket alike (an upgraded one is the same socket).
+    int clientCount() const;
     // Ends every connection taken.
     void abortAll();
 
@@ -28,7 +30,9 @@ private:
 
     const int maxClients_;
     QObject* socketOwner_;
-    QSet<QTcpSocket*> clients_;
+    // Weak: the HTTP server and the WebSockets own the sockets and may cut every signal of an
+    // upgraded one.
+    QList<QPointer<QTcpSocket>> clients_;
 };
 
 // Writes a whole HTTP answer with a JSON error and closes the connection after it.

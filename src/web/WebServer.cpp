@@ -148,6 +148,9 @@ std::pair<int, QString> WebServer::refusal(const QHttpServerRequest& request,
 
 bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
     const QString path = request.url().path();
+    // A WebSocket's upgrade is taken when this returns true; acceptWebSockets() looks at it.
+    if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0)
+        return true;
     if (!path.startsWith(QLatin1String("/api/")) && path != QLatin1String("/api"))
         return false;
     if (const auto [status, why] = refusal(request, socket->peerAddress().toString()); status) {

@@ -1,0 +1,51 @@
+#include "web/RequestBudget.h"
+#include "web/RequestSizeGuard.h"
+
+#include <gtest/gtest.h>
+
+using web::RequestBudget;
+using web::RequestSizeGuard;
+using Verdict = RequestSizeGuard::Verdict;
+
+TEST(RequestSizeGuardTest, followsHeadsAndBodiesInAnyPieces_pipelinedToo) {
+    RequestSizeGuard guard;
+    const QByteArray two = "POST /a HTTP/1.1\r\nContent-Length: 4\r\n\r\n{}\r\n"
+                           "POST /b HTTP/1.1\r\ncontent-length:16384\r\n\r\n";
+    for (const char c : two)
+        ASSERT_EQ(guard.feed(QByteArray(1, c)), Verdict::Fine);
+    // The body's bytes are no head, however they look.
+    EXPECT_EQ(guard.feed(QByteArray(16384, '\n')), Verdict::Fine);
+    EXPECT_EQ(guard.feed("GET / HTTP/1.1\r\n\r\n"), Verdict::Fine);
+}
+
+TEST(RequestSizeGuardTest, refusesTooLargeHeadsAndBodies_andBodiesOfNoLength) {
+    EXPECT_EQ(RequestSizeGuard().feed("POST / HTTP/1.1\r\nContent-Length: 16385\r\n\r\n"),
+              Verdict::BodyTooLarge);
+    EXPECT_EQ(RequestSizeGuard().feed("POST / HTTP/1.1\r\nContent-Length: -1\r\n\r\n"),
+              Verdict::LengthRequired);
+    EXPECT_EQ(RequestSizeGuard().feed("POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"),
+              Verdict::LengthRequired);
+    RequestSizeGuard slow;
+    for (int i = 0; i < 17; ++i)
+        (void)slow.feed(QByteArray(1024, 'h'));
+    EXPECT_EQ(slow.feed("x"), Verdict::HeadTooLarge); // and stays so
+    // After a WebSocket upgrade the frames are not HTTP.
+    RequestSizeGuard upgraded;
+    EXPECT_EQ(upgraded.feed("GET /api/ws HTTP/1.1\r\nUpgrade: websocket\r\n\r\n" +
+                            QByteArray(40000, 'f')),
+              Verdict::Fine);
+}
+
+TEST(RequestBudgetTest, aBurstThenTheRate_perPeer) {
+    RequestBudget budget;
+    for (int i = 0; i < RequestBudget::Burst; ++i)
+        ASSERT_TRUE(budget.take("a", 0));
+    EXPECT_FALSE(budget.take("a", 0));
+    EXPECT_TRUE(budget.take("b", 0));
+    EXPECT_FALSE(budget.take("a", 40)); // 0.8 requests' worth
+    EXPECT_TRUE(budget.take("a", 50));
+    EXPECT_FALSE(budget.take("a", 50));
+    // A peer quiet long enough starts full again.
+    for (int i = 0; i < RequestBudget::Burst; ++i)
+        ASSERT_TRUE(budget.take("a", 10000));
+}

@@ -1,0 +1,190 @@
+// Every endpoint of the JSON API through real HTTP against a station on the virtual clock.
+#include "WebTestSupport.h"
+
+#include <QJsonArray>
+
+namespace {
+
+using web_test::Http;
+
+struct WebApiTest : web_test::StationFixture {};
+
+TEST_F(WebApiTest, state_tellsWhatTheMainWindowShows) {
+    Http http(port());
+    const auto answer = http.ask("GET", "/api/state");
+    ASSERT_EQ(answer.status, 200);
+    const QJsonObject& s = answer.json;
+    EXPECT_TRUE(s["ok"].toBool());
+    EXPECT_EQ(s["counter"].toInt(), 0);
+    EXPECT_DOUBLE_EQ(s["degrees"].toDouble(), 0);
+    EXPECT_TRUE(s["target"].isNull());
+    EXPECT_FALSE(s["turning"].toBool());
+    EXPECT_EQ(s["stepper"].toInt(), 1);
+    EXPECT_FALSE(s["rig"].toObject()["open"].toBool());
+    EXPECT_TRUE(s["rig"].toObject()["frequencyHz"].isNull());
+    EXPECT_FALSE(s["following"].toBool());
+    EXPECT_FALSE(s["transmitHold"].toBool());
+    EXPECT_EQ(s["speed"].toString(), "fast"); // the custom delay is the fastest
+    EXPECT_TRUE(s["nextTimerTurn"].isNull());
+
+    // Without steps per 360 there are no degrees.
+    state().StepsPer360 = 0;
+    EXPECT_TRUE(http.ask("GET", "/api/state").json["degrees"].isNull());
+}
+
+TEST_F(WebApiTest, turnsToStepsOrDegrees_stepsAndStops) {
+    Http http(port());
+    EXPECT_EQ(http.post("/api/turn", R"({"steps":120})").status, 200);
+    EXPECT_TRUE(settlesAt(120));
+    EXPECT_EQ(http.post("/api/turn", R"({"degrees":90})").status, 200); // 200 steps per 360
+    EXPECT_TRUE(settlesAt(50));
+    EXPECT_DOUBLE_EQ(http.ask("GET", "/api/state").json["degrees"].toDouble(), 90);
+    EXPECT_EQ(http.post("/api/step", R"({"direction":"cw"})").status, 200);
+    EXPECT_TRUE(settlesAt(51));
+    EXPECT_EQ(http.post("/api/step", R"({"direction":"ccw"})").status, 200);
+    EXPECT_TRUE(settlesAt(50));
+
+    // A stop in the middle of a long turn ends it where the stepper is.
+    http.send("POST", "/api/turn", R"({"steps":90000})");
+    platform.scheduleAfter(200, [&] { http.send("POST", "/api/stop", "{}"); });
+    EXPECT_EQ(http.read().status, 200);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !station->web().api().State()["turning"].toBool(); }));
+    EXPECT_EQ(http.read().status, 200);
+    EXPECT_GT(state().StepCounter, 50);
+    EXPECT_LT(state().StepCounter, 1000);
+}
+
+TEST_F(WebApiTest, aNewTurnEndsTheOneUnderWay) {
+    Http http(port());
+    http.send("POST", "/api/turn", R"({"steps":90000})");
+    platform.scheduleAfter(100, [&] { http.send("POST", "/api/turn", R"({"steps":10})"); });
+    EXPECT_EQ(http.read().status, 200);
+    EXPECT_EQ(http.read().status, 200);
+    EXPECT_TRUE(settlesAt(10));
+}
+
+TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
+    Http http(port());
+    const std::pair<const char*, const char*> bad[] = {
+        {"/api/turn", "{\"steps\":"},               // not JSON
+        {"/api/turn", "[1]"},                       // not an object
+        {"/api/turn", "{}"},                        // neither steps nor degrees
+        {"/api/turn", R"({"steps":100001})"},       // beyond the upper limit
+        {"/api/turn", R"({"steps":-1})"},           // below the lower limit
+        {"/api/turn", R"({"steps":12.5})"},         // not a whole step
+        {"/api/turn", R"({"steps":"12"})"},         // not a number
+        {"/api/turn", R"({"degrees":1e300})"},      // beyond the limits
+        {"/api/turn", R"({"degrees":-10})"},        // below the lower limit
+        {"/api/step", R"({"direction":"up"})"},
+        {"/api/speed", R"({"speed":"slow"})"},
+        {"/api/stepper", R"({"stepper":3})"},
+        {"/api/stepper", R"({"stepper":1.5})"},
+        {"/api/lock", R"({"locked":"yes"})"},
+        {"/api/table/turn", R"({"row":0})"},        // the table has no rows yet
+        {"/api/table/delete", R"({"row":-1})"},
+    };
+    for (const auto& [path, body] : bad) {
+        const auto answer = http.post(path, body);
+        EXPECT_EQ(answer.status, 400) << path << " " << body;
+        EXPECT_FALSE(answer.json["error"].toString().isEmpty()) << path << " " << body;
+    }
+    platform.advance(1000);
+    EXPECT_EQ(state().StepCounter, 0);
+    EXPECT_EQ(state().SelectedStepper, 0);
+
+    EXPECT_EQ(http.ask("GET", "/api/nothing").status, 404);
+    EXPECT_EQ(http.ask("GET", "/api/turn").status, 405);
+    EXPECT_EQ(http.post("/api/state").status, 405);
+    EXPECT_EQ(http.ask("GET", "/").status, 404);
+}
+
+TEST_F(WebApiTest, speedAndStepper_asTheMainWindowsButtons) {
+    Http http(port());
+    EXPECT_EQ(http.post("/api/speed", R"({"speed":"fast"})").status, 200);
+    EXPECT_TRUE(station->engine().speed().fastMode());
+    EXPECT_EQ(http.post("/api/speed", R"({"speed":"fast"})").status, 200); // stays fast
+    EXPECT_TRUE(station->engine().speed().fastMode());
+    EXPECT_EQ(http.ask("GET", "/api/state").json["speed"].toString(), "fast");
+    EXPECT_EQ(http.post("/api/speed", R"({"speed":"custom"})").status, 200);
+    EXPECT_FALSE(station->engine().speed().fastMode());
+
+    EXPECT_EQ(http.post("/api/stepper", R"({"stepper":2})").status, 200);
+    EXPECT_EQ(state().SelectedStepper, 1);
+    EXPECT_EQ(http.ask("GET", "/api/state").json["stepper"].toInt(), 2);
+    EXPECT_EQ(http.post("/api/stepper", R"({"stepper":1})").status, 200);
+    EXPECT_EQ(state().SelectedStepper, 0);
+}
+
+TEST_F(WebApiTest, theTable_listedTurnedToAddedDeleted_andTheLock) {
+    Http http(port());
+    // Before the table is open nothing of it changes.
+    EXPECT_EQ(http.post("/api/table/add").status, 409);
+    EXPECT_EQ(http.post("/api/lock", R"({"locked":true})").status, 409);
+
+    follow(7100);
+    ASSERT_TRUE(settlesAt(200));
+    auto s = http.ask("GET", "/api/state").json;
+    EXPECT_TRUE(s["rig"].toObject()["open"].toBool());
+    EXPECT_FALSE(s["rig"].toObject()["link"].toString().isEmpty());
+    EXPECT_EQ(s["rig"].toObject()["frequencyHz"].toInteger(), 7100000);
+    EXPECT_TRUE(s["following"].toBool());
+
+    const auto table = http.ask("GET", "/api/table").json;
+    EXPECT_EQ(table["name"].toString(), "Table.cat");
+    const QJsonArray rows = table["rows"].toArray();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_DOUBLE_EQ(rows[1]["frequencyKHz"].toDouble(), 7200);
+    EXPECT_EQ(rows[1]["position"].toInt(), 300);
+
+    // Unlocked, the stepper stays where the rig's dial moves.
+    EXPECT_EQ(http.post("/api/lock", R"({"locked":false})").status, 200);
+    EXPECT_FALSE(station->tuning().locked());
+    station->simulatedRig().rig().setFrequency(7150);
+    platform.advance(3000);
+    EXPECT_EQ(state().StepCounter, 200);
+
+    // A row at the rig's frequency and the stepper's position; the same frequency again is
+    // refused without asking anybody.
+    EXPECT_EQ(http.post("/api/table/add").status, 200);
+    EXPECT_EQ(station->tableEditor().data().dataRows(), 3);
+    EXPECT_EQ(station->tableEditor().data().TablePos[2], 200);
+    EXPECT_DOUBLE_EQ(station->tableEditor().data().TableFreq[2], 7150);
+    EXPECT_EQ(http.post("/api/table/add").status, 409);
+    EXPECT_TRUE(platform.messages.empty());
+
+    EXPECT_EQ(http.post("/api/table/turn", R"({"row":2})").status, 200); // 7200 kHz, step 300
+    EXPECT_TRUE(settlesAt(300));
+    EXPECT_DOUBLE_EQ(station->simulatedRig().rig().frequency(), 7200); // the rig follows the row
+
+    EXPECT_EQ(http.post("/api/table/delete", R"({"row":1})").status, 200);
+    EXPECT_EQ(http.ask("GET", "/api/table").json["rows"].toArray().size(), 2);
+    EXPECT_EQ(http.post("/api/table/delete", R"({"row":2})").status, 400); // no third row now
+
+    EXPECT_EQ(http.post("/api/lock", R"({"locked":true})").status, 200);
+    EXPECT_TRUE(station->tuning().locked());
+}
+
+TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
+    follow(7000);
+    ASSERT_TRUE(settlesAt(100));
+    station->simulatedRig().rig().setTransmit(true);
+    platform.advance(3000);
+    Http http(port());
+    EXPECT_TRUE(http.ask("GET", "/api/state").json["transmitHold"].toBool());
+    for (const auto& [path, body] :
+         {std::pair{"/api/turn", R"({"steps":150})"}, {"/api/step", R"({"direction":"cw"})"},
+          {"/api/table/turn", R"({"row":1})"}}) {
+        const auto answer = http.post(path, body);
+        EXPECT_EQ(answer.status, 409) << path;
+        EXPECT_TRUE(answer.json["error"].toString().contains("transmit")) << path;
+    }
+    platform.advance(2000);
+    EXPECT_EQ(state().StepCounter, 100);
+    EXPECT_DOUBLE_EQ(station->simulatedRig().rig().frequency(), 7000);
+
+    station->simulatedRig().rig().setTransmit(false);
+    platform.advance(3000);
+    EXPECT_EQ(http.post("/api/turn", R"({"steps":150})").status, 200);
+}
+
+} // namespace
