@@ -36,6 +36,7 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
     connect(programs_.get(), &ProgramWindows::timerOpening, this,
             [this] { closeOtherTableWindows(TableKind::Timer); });
     wireRotatorServerItem();
+    wireWebServerItem();
     // The session ending (logout) quits the application, which closes every window: that
     // takes the way out without a question, before the main window sees its close.
     if (QCoreApplication* application = QCoreApplication::instance())

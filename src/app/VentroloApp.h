@@ -94,6 +94,7 @@ private:
     void showSplash();
     // The rotator server's item: its check mark and caption follow the server.
     void wireRotatorServerItem();
+    void wireWebServerItem();
 
     station::Station station_;
     // The station's parts the windows are built on.

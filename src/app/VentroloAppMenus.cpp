@@ -96,4 +96,17 @@ void VentroloApp::wireRotatorServerItem() {
             });
 }
 
+void VentroloApp::wireWebServerItem() {
+    web::WebServer& web = station_.web();
+    auto show = [this, &web] {
+        window_.setWebServer(web.listening(), web.port(),
+                             web.tokenRequired() ? web.token() : QString());
+    };
+    connect(&web, &web::WebServer::listeningChanged, &window_, show);
+    connect(&window_, &mainwindow::MainWindow::webServerRequested, this, [this, show](bool on) {
+        station_.setWebServer(on);
+        show();
+    });
+}
+
 } // namespace app

@@ -18,7 +18,18 @@ bool HeadlessStation::start() {
         return false;
     station_.mainInit().InitMain(false);
     station_.serve();
-    return !station_.ending();
+    if (station_.ending())
+        return false;
+    if (const web::WebServer& web = station_.web(); web.listening()) {
+        // What a browser elsewhere needs to come in.
+        const QString address = web.address().protocol() == QAbstractSocket::IPv6Protocol
+                                    ? QStringLiteral("[%1]").arg(web.address().toString())
+                                    : web.address().toString();
+        qCInfo(lcHeadless).noquote()
+            << QStringLiteral("web server on http://%1:%2/").arg(address).arg(web.port())
+            << (web.tokenRequired() ? QStringLiteral("token ") + web.token() : QString());
+    }
+    return true;
 }
 
 void HeadlessStation::showWindows(const engine::StartWindows& windows) {

@@ -124,6 +124,9 @@ public:
     void setSMeterVisible(bool visible);
     // The rotctld entry: checked while the server listens, the port in its caption.
     void setRotatorServer(bool listening, int port);
+    // The web server's entry: checked while it listens, the port in its caption, and the token
+    // a browser elsewhere must give (empty: none asked, on loopback).
+    void setWebServer(bool listening, int port, const QString& token);
 
 signals:
     // --- what the user asks of the application ---
@@ -145,6 +148,7 @@ signals:
     void textRequested(std::size_t index, bool open);
     void pictureRequested(std::size_t index, bool open);
     void rotatorServerRequested(bool on);
+    void webServerRequested(bool on);
 
 protected:
     bool event(QEvent* event) override;

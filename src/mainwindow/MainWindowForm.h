@@ -164,6 +164,7 @@ public:
     QAction* mnuEndSwitchesOff;
     QAction* mnuRemoteTurning;
     QAction* mnuRotctld; // the rotctld rotator server for other programs
+    QAction* mnuWebServer; // the web server for browsers
     QAction* mnuLPT89;
     QAction* mnuLptOutput;
     QAction* mnuLptInput;

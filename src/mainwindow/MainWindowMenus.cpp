@@ -71,6 +71,7 @@ void MainWindow::connectMenus() {
     });
     on(form_.mnuTarvex, [this] { emit bothSteppersPin6Requested(); });
     on(form_.mnuRotctld, [this](bool on) { emit rotatorServerRequested(on); });
+    on(form_.mnuWebServer, [this](bool on) { emit webServerRequested(on); });
 
     // --- "&Info" ---
     connect(form_.mnuToetsInfo, &QAction::triggered, &logic_.keys,
@@ -182,6 +183,16 @@ void MainWindow::setRotatorServer(bool listening, int port) {
     form_.mnuRotctld->setChecked(listening);
     form_.mnuRotctld->setText(listening ? QStringLiteral("Rotator ser&ver (rotctld :%1)").arg(port)
                                         : QStringLiteral("Rotator ser&ver (rotctld)"));
+}
+
+void MainWindow::setWebServer(bool listening, int port, const QString& token) {
+    form_.mnuWebServer->setChecked(listening);
+    if (!listening)
+        form_.mnuWebServer->setText(QStringLiteral("&Web server"));
+    else if (token.isEmpty())
+        form_.mnuWebServer->setText(QStringLiteral("&Web server (:%1)").arg(port));
+    else
+        form_.mnuWebServer->setText(QStringLiteral("&Web server (:%1, token %2)").arg(port).arg(token));
 }
 
 } // namespace mainwindow

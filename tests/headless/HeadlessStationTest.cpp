@@ -5,6 +5,7 @@
 #include "support/FakePlatform.h"
 #include "support/TestFiles.h"
 
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -111,6 +112,40 @@ TEST_F(HeadlessStationTest, theEndParksBothSteppersOnlyWhenTheSettingsSaySo) {
     EXPECT_EQ(state().StoredProfiles[0].StepCounter, 0);
     EXPECT_TRUE(station->ended());
     EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.cfg")).contains("\r\n0,0,"));
+}
+
+namespace {
+QStringList* logged = nullptr;
+void Capture(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    if (logged && QByteArray(context.category) == "ventrolo.headless")
+        logged->append(message);
+}
+} // namespace
+
+TEST_F(HeadlessStationTest, anEnabledWebServerRuns_itsStartLineTellingAddressAndToken) {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
+                            QString("[web]\nenabled=true\nport=%1\naddress=0.0.0.0\n")
+                                .arg(port)
+                                .toUtf8());
+    saveProfile(false, false);
+    QStringList lines;
+    logged = &lines;
+    const QtMessageHandler previous = qInstallMessageHandler(Capture);
+    const bool started = start();
+    qInstallMessageHandler(previous);
+    logged = nullptr;
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(station->web().listening());
+    EXPECT_TRUE(station->web().tokenRequired());
+    const QString token = station->web().token();
+    EXPECT_EQ(token.size(), 32);
+    EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.ini")).contains(token.toLatin1()));
+    EXPECT_TRUE(lines.contains(QString("web server on http://0.0.0.0:%1/ token %2").arg(port).arg(token)))
+        << lines.join('\n').toStdString();
 }
 
 TEST(HeadlessSettings, parkIsOffUnlessSwitchedOn_anUnusableValueIsToldAndOff) {

@@ -6,6 +6,8 @@
 
 #include <future>
 
+#include <QRegularExpression>
+
 using station::JournalRecord;
 using station_test::Client;
 
@@ -64,6 +66,43 @@ TEST_F(StationAppTest, theMenuItem_startsAndStopsTheServerAndIsRemembered) {
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_TRUE(platform.messages[0].text.startsWith(
         QString("The rotator server cannot listen on 127.0.0.1 port %1: ").arg(port)));
+}
+
+TEST_F(StationAppTest, theWebServerItem_startsAndStopsTheServer_showingTheTokenOffLoopback) {
+    const quint16 webPort = station_test::FreePort();
+    dir.write("Ventrolo.ini", QString("[web]\nport=%1\n").arg(webPort).toUtf8());
+    start();
+    QAction* web = app->mainWindow().findChild<QAction*>("mnuWebServer");
+    ASSERT_TRUE(web);
+    EXPECT_FALSE(web->isChecked());
+    web->trigger();
+    EXPECT_TRUE(web->isChecked());
+    EXPECT_EQ(web->text(), QString("&Web server (:%1)").arg(webPort));
+    const QByteArray ini = dir.file("Ventrolo.ini");
+    EXPECT_TRUE(ini.contains("enabled=true"));
+    const QRegularExpressionMatch token =
+        QRegularExpression("token=\\s*([0-9a-f]{32})").match(QString::fromLatin1(ini));
+    ASSERT_TRUE(token.hasMatch()) << ini.toStdString();
+
+    Client client(webPort);
+    EXPECT_TRUE(client.ask("GET /api/state HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")
+                    .startsWith("HTTP/1.1 200"));
+    web->trigger();
+    EXPECT_FALSE(web->isChecked());
+    EXPECT_EQ(web->text(), "&Web server");
+    EXPECT_TRUE(dir.file("Ventrolo.ini").contains("enabled=false"));
+    EXPECT_TRUE(client.closes());
+
+    // Off loopback the caption tells the token the browser must give; it stays the same.
+    QFile::remove(dir.filePath("Ventrolo.journal"));
+    dir.write("Ventrolo.ini", QString("[web]\nenabled=true\nport=%1\naddress=0.0.0.0\ntoken=%2\n")
+                                  .arg(webPort)
+                                  .arg(token.captured(1))
+                                  .toUtf8());
+    start();
+    EXPECT_TRUE(web = app->mainWindow().findChild<QAction*>("mnuWebServer"));
+    EXPECT_TRUE(web->isChecked());
+    EXPECT_EQ(web->text(), QString("&Web server (:%1, token %2)").arg(webPort).arg(token.captured(1)));
 }
 
 TEST_F(StationAppTest, aTurnCutOff_isToldAtStartAndTheCalibrationRunRocksAroundTheCounter) {

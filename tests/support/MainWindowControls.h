@@ -90,6 +90,7 @@ public:
     VENTROLO_CONTROL(QAction, mnuEndSwitchesOff);
     VENTROLO_CONTROL(QAction, mnuRemoteTurning);
     VENTROLO_CONTROL(QAction, mnuRotctld);
+    VENTROLO_CONTROL(QAction, mnuWebServer);
     VENTROLO_CONTROL(QAction, mnuLPT89);
     VENTROLO_CONTROL(QAction, mnuLptOutput);
     VENTROLO_CONTROL(QAction, mnuLptInput);
