@@ -1,10 +1,10 @@
 #include "station/RotctldSettings.h"
 
 #include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 #include "station/StationLogging.h"
 
 #include <cmath>
-#include <map>
 #include <optional>
 
 namespace station {
@@ -25,69 +25,49 @@ std::optional<QHostAddress> Address(const QString& text) {
 
 RotctldSettings ReadRotctldSettings(const QString& settingsFile, core::SettingsReport* report) {
     RotctldSettings result;
-    std::vector<std::pair<QString, QString>> missing;
-    std::map<QString, QString> notes;
-    QStringList unusable;
-    {
-        const core::IniSettings ini(settingsFile);
-        auto read = [&](const QString& key, const QString& defaultText, const QString& note,
-                        auto use) {
-            const QString name = Group + QLatin1Char('/') + key;
-            if (!core::SettingsContain(ini, name)) {
-                missing.emplace_back(key, defaultText);
-                notes[key] = note;
-                return;
-            }
-            const QString text = core::SettingsText(ini, name).value_or(QString());
-            if (use(text))
-                return;
-            unusable << key + QLatin1Char('=') + text;
-            if (report)
-                report->Unused(settingsFile, name, text,
-                               defaultText.isEmpty() ? QStringLiteral("the lower limit")
-                                                     : defaultText);
-        };
-        read(QStringLiteral("enabled"), QStringLiteral("false"),
-             QStringLiteral("the rotator server (Edit, \"Rotator server (rotctld)\")"),
-             [&](const QString& text) {
-                 const auto on = core::SettingsSwitch(text);
-                 result.enabled = on.value_or(false);
-                 return on.has_value();
-             });
-        read(QStringLiteral("port"), QStringLiteral("4533"), QStringLiteral("its TCP port"),
-             [&](const QString& text) {
-                 bool ok = false;
-                 const uint port = text.trimmed().toUInt(&ok);
-                 if (ok && port >= 1 && port <= 65535)
-                     result.port = static_cast<quint16>(port);
-                 return ok && port >= 1 && port <= 65535;
-             });
-        read(QStringLiteral("address"), QStringLiteral("127.0.0.1"),
-             QStringLiteral("0.0.0.0 to serve the whole network"), [&](const QString& text) {
-                 const auto address = Address(text);
-                 if (address)
-                     result.address = *address;
-                 return address.has_value();
-             });
-        read(QStringLiteral("park"), QString(),
-             QStringLiteral("azimuth in degrees a client's park turns to; blank: the lower limit"),
-             [&](const QString& text) {
-                 if (text.isEmpty())
-                     return true;
-                 bool ok = false;
-                 const double degrees = text.toDouble(&ok);
-                 if (ok && std::isfinite(degrees))
-                     result.parkAzimuth = degrees;
-                 return result.parkAzimuth.has_value();
-             });
-    }
-    if (!unusable.isEmpty())
+    core::SettingsGroupReader group(settingsFile, Group, report);
+    group.read(QStringLiteral("enabled"), QStringLiteral("false"),
+               QStringLiteral("the rotator server (Edit, \"Rotator server (rotctld)\")"),
+               [&](const QString& text) {
+                   const auto on = core::SettingsSwitch(text);
+                   result.enabled = on.value_or(false);
+                   return on.has_value();
+               });
+    group.read(QStringLiteral("port"), QStringLiteral("4533"), QStringLiteral("its TCP port"),
+               [&](const QString& text) {
+                   bool ok = false;
+                   const uint port = text.trimmed().toUInt(&ok);
+                   if (ok && port >= 1 && port <= 65535)
+                       result.port = static_cast<quint16>(port);
+                   return ok && port >= 1 && port <= 65535;
+               });
+    group.read(QStringLiteral("address"), QStringLiteral("127.0.0.1"),
+               QStringLiteral("0.0.0.0 to serve the whole network"), [&](const QString& text) {
+                   const auto address = Address(text);
+                   if (address)
+                       result.address = *address;
+                   return address.has_value();
+               });
+    group.read(
+        QStringLiteral("park"), QString(),
+        QStringLiteral("azimuth in degrees a client's park turns to; blank: the lower limit"),
+        [&](const QString& text) {
+            if (text.isEmpty())
+                return true;
+            bool ok = false;
+            const double degrees = text.toDouble(&ok);
+            if (ok && std::isfinite(degrees))
+                result.parkAzimuth = degrees;
+            return result.parkAzimuth.has_value();
+        },
+        QStringLiteral("the lower limit"));
+    if (!group.unusable().isEmpty())
         result.problem = QStringLiteral("%1: [rotctld] %2 cannot be used; the rotator server "
                                         "takes its default (enabled=false, port=4533, "
                                         "address=127.0.0.1, park at the lower limit).")
-                             .arg(settingsFile, unusable.join(QStringLiteral(", ")));
+                             .arg(settingsFile, group.unusable().join(QStringLiteral(", ")));
     QString error;
-    if (!missing.empty() && !core::SetSettings(settingsFile, Group, missing, &error, notes))
+    if (!group.addMissing(&error))
         qCWarning(lcStation) << "cannot write" << settingsFile << error;
     return result;
 }

@@ -1,11 +1,11 @@
 #include "web/WebSettings.h"
 
 #include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <array>
-#include <map>
 #include <optional>
 
 namespace web {
@@ -40,64 +40,45 @@ bool UsableToken(const QString& token) {
 
 WebSettings ReadWebSettings(const QString& settingsFile, core::SettingsReport* report) {
     WebSettings result;
-    std::vector<std::pair<QString, QString>> missing;
-    std::map<QString, QString> notes;
-    QStringList unusable;
-    {
-        const core::IniSettings ini(settingsFile);
-        auto read = [&](const QString& key, const QString& defaultText, const QString& note,
-                        auto use) {
-            const QString name = Group + QLatin1Char('/') + key;
-            if (!core::SettingsContain(ini, name)) {
-                missing.emplace_back(key, defaultText);
-                notes[key] = note;
-                return;
-            }
-            const QString text = core::SettingsText(ini, name).value_or(QString());
-            if (use(text))
-                return;
-            unusable << key + QLatin1Char('=') + text;
-            if (report)
-                report->Unused(settingsFile, name, text,
-                               defaultText.isEmpty() ? QStringLiteral("a new one") : defaultText);
-        };
-        read(QStringLiteral("enabled"), QStringLiteral("false"),
-             QStringLiteral("the web server (Edit, \"Web server\")"), [&](const QString& text) {
-                 const auto on = core::SettingsSwitch(text);
-                 result.enabled = on.value_or(false);
-                 return on.has_value();
-             });
-        read(QStringLiteral("port"), QStringLiteral("8073"), QStringLiteral("its TCP port"),
-             [&](const QString& text) {
-                 bool ok = false;
-                 const uint port = text.trimmed().toUInt(&ok);
-                 if (ok && port >= 1 && port <= 65535)
-                     result.port = static_cast<quint16>(port);
-                 return ok && port >= 1 && port <= 65535;
-             });
-        read(QStringLiteral("address"), QStringLiteral("127.0.0.1"),
-             QStringLiteral("0.0.0.0 to serve the whole network (a token is asked then)"),
-             [&](const QString& text) {
-                 const auto address = Address(text);
-                 if (address)
-                     result.address = *address;
-                 return address.has_value();
-             });
-        read(QStringLiteral("token"), QString(),
-             QStringLiteral("what a browser off this machine must send; made at the first enable"),
-             [&](const QString& text) {
-                 if (text.isEmpty() || UsableToken(text))
-                     result.token = text;
-                 return text.isEmpty() || UsableToken(text);
-             });
-    }
-    if (!unusable.isEmpty())
+    core::SettingsGroupReader group(settingsFile, Group, report);
+    group.read(QStringLiteral("enabled"), QStringLiteral("false"),
+               QStringLiteral("the web server (Edit, \"Web server\")"), [&](const QString& text) {
+                   const auto on = core::SettingsSwitch(text);
+                   result.enabled = on.value_or(false);
+                   return on.has_value();
+               });
+    group.read(QStringLiteral("port"), QStringLiteral("8073"), QStringLiteral("its TCP port"),
+               [&](const QString& text) {
+                   bool ok = false;
+                   const uint port = text.trimmed().toUInt(&ok);
+                   if (ok && port >= 1 && port <= 65535)
+                       result.port = static_cast<quint16>(port);
+                   return ok && port >= 1 && port <= 65535;
+               });
+    group.read(QStringLiteral("address"), QStringLiteral("127.0.0.1"),
+               QStringLiteral("0.0.0.0 to serve the whole network (a token is asked then)"),
+               [&](const QString& text) {
+                   const auto address = Address(text);
+                   if (address)
+                       result.address = *address;
+                   return address.has_value();
+               });
+    group.read(
+        QStringLiteral("token"), QString(),
+        QStringLiteral("what a browser off this machine must send; made at the first enable"),
+        [&](const QString& text) {
+            if (text.isEmpty() || UsableToken(text))
+                result.token = text;
+            return text.isEmpty() || UsableToken(text);
+        },
+        QStringLiteral("a new one"));
+    if (!group.unusable().isEmpty())
         result.problem = QStringLiteral("%1: [web] %2 cannot be used; the web server takes its "
                                         "default (enabled=false, port=8073, address=127.0.0.1, "
                                         "a new token).")
-                             .arg(settingsFile, unusable.join(QStringLiteral(", ")));
+                             .arg(settingsFile, group.unusable().join(QStringLiteral(", ")));
     QString error;
-    if (!missing.empty() && !core::SetSettings(settingsFile, Group, missing, &error, notes))
+    if (!group.addMissing(&error))
         qCWarning(lcWebSettings) << "cannot write" << settingsFile << error;
     return result;
 }
