@@ -70,6 +70,8 @@ public:
     void serve();
     // What --status tells.
     StationStatus status() const;
+    // Between the engine's turnStarted and turnEnded.
+    bool turning() const override { return turning_; }
     // A signal or the session's end: the way out that asks nobody; it parks both steppers
     // first when told to.
     void endUnattended();

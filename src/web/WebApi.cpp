@@ -43,10 +43,7 @@ const QString Busy = QStringLiteral("the rig transmits: no turning");
 
 WebApi::WebApi(const Parts& parts, QObject* parent)
     : QObject(parent), state_(parts.state), engine_(parts.engine), tuning_(parts.tuning),
-      editor_(parts.editor), station_(parts.station) {
-    connect(&engine_, &engine::Engine::turnStarted, this, [this] { turning_ = true; });
-    connect(&engine_, &engine::Engine::turnEnded, this, [this] { turning_ = false; });
-}
+      editor_(parts.editor), station_(parts.station) {}
 
 WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QByteArray& body) {
     using Handler = std::function<WebReply(const QJsonObject&)>;
@@ -86,10 +83,10 @@ WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QBy
 }
 
 QJsonObject WebApi::State() const {
-    const bool turning = turning_ || engine_.slowTurnRunning();
+    const bool turning = station_.turning() || engine_.slowTurnRunning();
     const bool open = tuning_.portOpen();
     QJsonObject rig{{QStringLiteral("open"), open},
-                    {QStringLiteral("link"), open ? tuning_.FrameCaption() : QString()},
+                    {QStringLiteral("link"), open ? tuning_.connection().lineText() : QString()},
                     {QStringLiteral("frequencyHz"), QJsonValue::Null}};
     if (open && tuning_.CatFrequency() > 0)
         rig.insert(QStringLiteral("frequencyHz"), qRound64(double(tuning_.CatFrequency()) * 1000));

@@ -71,7 +71,6 @@ private:
     rig::RigTuning& tuning_;
     table::TableEditor& editor_;
     const StationLink& station_;
-    bool turning_ = false;
     std::optional<Action> pending_;
     bool driveQueued_ = false;
     bool driving_ = false;
