@@ -8,7 +8,6 @@
 #include <QAbstractHttpServer>
 #include <QHostAddress>
 #include <QPointer>
-#include <QSet>
 #include <QWebSocket>
 #include <memory>
 #include <vector>
