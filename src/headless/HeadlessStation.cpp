@@ -25,9 +25,10 @@ bool HeadlessStation::start() {
         const QString address = web.address().protocol() == QAbstractSocket::IPv6Protocol
                                     ? QStringLiteral("[%1]").arg(web.address().toString())
                                     : web.address().toString();
+        const QString line =
+            QStringLiteral("web server on http://%1:%2/").arg(address).arg(web.port());
         qCInfo(lcHeadless).noquote()
-            << QStringLiteral("web server on http://%1:%2/").arg(address).arg(web.port())
-            << (web.tokenRequired() ? QStringLiteral("token ") + web.token() : QString());
+            << (web.tokenRequired() ? line + QStringLiteral(" token ") + web.token() : line);
     }
     return true;
 }
