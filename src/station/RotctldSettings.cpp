@@ -1,5 +1,6 @@
 #include "station/RotctldSettings.h"
 
+#include "core/ServerSettings.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsGroupReader.h"
 #include "station/StationLogging.h"
@@ -13,41 +14,15 @@ namespace {
 
 const QString Group = QStringLiteral("rotctld");
 
-std::optional<QHostAddress> Address(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
-        return QHostAddress(QHostAddress::LocalHost);
-    const QHostAddress address(t);
-    return address.isNull() ? std::nullopt : std::optional(address);
-}
-
 } // namespace
 
 RotctldSettings ReadRotctldSettings(const QString& settingsFile, core::SettingsReport* report) {
     RotctldSettings result;
     core::SettingsGroupReader group(settingsFile, Group, report);
-    group.read(QStringLiteral("enabled"), QStringLiteral("false"),
-               QStringLiteral("the rotator server (Edit, \"Rotator server (rotctld)\")"),
-               [&](const QString& text) {
-                   const auto on = core::SettingsSwitch(text);
-                   result.enabled = on.value_or(false);
-                   return on.has_value();
-               });
-    group.read(QStringLiteral("port"), QStringLiteral("4533"), QStringLiteral("its TCP port"),
-               [&](const QString& text) {
-                   bool ok = false;
-                   const uint port = text.trimmed().toUInt(&ok);
-                   if (ok && port >= 1 && port <= 65535)
-                       result.port = static_cast<quint16>(port);
-                   return ok && port >= 1 && port <= 65535;
-               });
-    group.read(QStringLiteral("address"), QStringLiteral("127.0.0.1"),
-               QStringLiteral("0.0.0.0 to serve the whole network"), [&](const QString& text) {
-                   const auto address = Address(text);
-                   if (address)
-                       result.address = *address;
-                   return address.has_value();
-               });
+    core::ReadServerKeys(
+        group, QStringLiteral("the rotator server (Edit, \"Rotator server (rotctld)\")"),
+        QStringLiteral("0.0.0.0 to serve the whole network"), result.enabled, result.port,
+        result.address);
     group.read(
         QStringLiteral("park"), QString(),
         QStringLiteral("azimuth in degrees a client's park turns to; blank: the lower limit"),
@@ -73,10 +48,7 @@ RotctldSettings ReadRotctldSettings(const QString& settingsFile, core::SettingsR
 }
 
 bool StoreRotctldEnabled(const QString& settingsFile, bool enabled, QString* error) {
-    return core::SetSettings(
-        settingsFile, Group,
-        {{QStringLiteral("enabled"), enabled ? QStringLiteral("true") : QStringLiteral("false")}},
-        error);
+    return core::StoreServerEnabled(settingsFile, Group, enabled, error);
 }
 
 } // namespace station

@@ -1,5 +1,6 @@
 #include "web/WebSettings.h"
 
+#include "core/ServerSettings.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsGroupReader.h"
 
@@ -18,14 +19,6 @@ const QString Group = QStringLiteral("web");
 // Hex digits of a token; shorter stored tokens are replaced, they guess too easily.
 constexpr int TokenDigits = 32;
 
-std::optional<QHostAddress> Address(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
-        return QHostAddress(QHostAddress::LocalHost);
-    const QHostAddress address(t);
-    return address.isNull() ? std::nullopt : std::optional(address);
-}
-
 bool UsableToken(const QString& token) {
     if (token.size() < TokenDigits)
         return false;
@@ -41,28 +34,10 @@ bool UsableToken(const QString& token) {
 WebSettings ReadWebSettings(const QString& settingsFile, core::SettingsReport* report) {
     WebSettings result;
     core::SettingsGroupReader group(settingsFile, Group, report);
-    group.read(QStringLiteral("enabled"), QStringLiteral("false"),
-               QStringLiteral("the web server (Edit, \"Web server\")"), [&](const QString& text) {
-                   const auto on = core::SettingsSwitch(text);
-                   result.enabled = on.value_or(false);
-                   return on.has_value();
-               });
-    group.read(QStringLiteral("port"), QStringLiteral("8073"), QStringLiteral("its TCP port"),
-               [&](const QString& text) {
-                   bool ok = false;
-                   const uint port = text.trimmed().toUInt(&ok);
-                   if (ok && port >= 1 && port <= 65535)
-                       result.port = static_cast<quint16>(port);
-                   return ok && port >= 1 && port <= 65535;
-               });
-    group.read(QStringLiteral("address"), QStringLiteral("127.0.0.1"),
-               QStringLiteral("0.0.0.0 to serve the whole network (a token is asked then)"),
-               [&](const QString& text) {
-                   const auto address = Address(text);
-                   if (address)
-                       result.address = *address;
-                   return address.has_value();
-               });
+    core::ReadServerKeys(
+        group, QStringLiteral("the web server (Edit, \"Web server\")"),
+        QStringLiteral("0.0.0.0 to serve the whole network (a token is asked then)"),
+        result.enabled, result.port, result.address);
     group.read(
         QStringLiteral("token"), QString(),
         QStringLiteral("what a browser off this machine must send; made at the first enable"),
@@ -84,10 +59,7 @@ WebSettings ReadWebSettings(const QString& settingsFile, core::SettingsReport* r
 }
 
 bool StoreWebEnabled(const QString& settingsFile, bool enabled, QString* error) {
-    return core::SetSettings(
-        settingsFile, Group,
-        {{QStringLiteral("enabled"), enabled ? QStringLiteral("true") : QStringLiteral("false")}},
-        error);
+    return core::StoreServerEnabled(settingsFile, Group, enabled, error);
 }
 
 QString EnsureWebToken(const QString& settingsFile, QString* error) {
