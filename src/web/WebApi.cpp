@@ -43,7 +43,12 @@ const QString Busy = QStringLiteral("the rig transmits: no turning");
 
 WebApi::WebApi(const Parts& parts, QObject* parent)
     : QObject(parent), state_(parts.state), engine_(parts.engine), tuning_(parts.tuning),
-      editor_(parts.editor), station_(parts.station) {}
+      editor_(parts.editor), station_(parts.station) {
+    connect(&editor_, &table::TableEditor::changed, this, [this] {
+        ++tableRevision_;
+        emit tableChanged();
+    });
+}
 
 WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QByteArray& body) {
     using Handler = std::function<WebReply(const QJsonObject&)>;
@@ -91,16 +96,24 @@ QJsonObject WebApi::State() const {
     if (open && tuning_.CatFrequency() > 0)
         rig.insert(QStringLiteral("frequencyHz"), qRound64(double(tuning_.CatFrequency()) * 1000));
     const program::TimerTable* timer = station_.timer();
+    const bool inDegrees = state_.StepsPer360 > 0;
     return {
         {QStringLiteral("counter"), qint64(state_.StepCounter)},
-        {QStringLiteral("degrees"), state_.StepsPer360 > 0 ? QJsonValue(double(state_.CurrentDegrees))
-                                                           : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("degrees"),
+         inDegrees ? QJsonValue(double(state_.CurrentDegrees)) : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("target"),
          turning ? QJsonValue(qint64(state_.TargetPosition)) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("targetDegrees"),
+         turning && inDegrees
+             ? QJsonValue(core::StepsToDegrees(state_.TargetPosition, state_.DegreesPerStep))
+             : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("turning"), turning},
         {QStringLiteral("stepper"), int(state_.SelectedStepper) + 1},
         {QStringLiteral("rig"), rig},
         {QStringLiteral("following"), station_.following() && tuning_.locked()},
+        {QStringLiteral("tableOpen"), station_.following()},
+        {QStringLiteral("locked"), tuning_.locked()},
+        {QStringLiteral("tableRevision"), tableRevision_},
         {QStringLiteral("transmitHold"), !engine_.admits(engine::TurnOrigin::Network)},
         {QStringLiteral("speed"),
          engine_.speed().fastMode() ? QStringLiteral("fast") : QStringLiteral("custom")},

@@ -48,6 +48,10 @@ public:
     // A turn asked for but not yet started is dropped (the server closes).
     void DropPendingTurn() { pending_.reset(); }
 
+signals:
+    // A row, the table's file or its header changed: State()'s tableRevision counts it.
+    void tableChanged();
+
 private:
     using Action = std::function<void()>;
     WebReply turn(const QJsonObject& request);
@@ -74,6 +78,7 @@ private:
     std::optional<Action> pending_;
     bool driveQueued_ = false;
     bool driving_ = false;
+    int tableRevision_ = 0;
 };
 
 } // namespace web

@@ -2,6 +2,7 @@
 
 #include "web/ClientGate.h"
 #include "web/RequestSizeGuard.h"
+#include "web/WebPage.h"
 
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -49,6 +50,7 @@ WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, Q
     connect(&engine, &engine::Engine::stepperSwitched, &push_, &WebStatePush::changed);
     connect(&parts.tuning, &rig::RigTuning::changed, &push_, &WebStatePush::changed);
     connect(&parts.tuning, &rig::RigTuning::portOpenChanged, &push_, &WebStatePush::changed);
+    connect(&api_, &WebApi::tableChanged, &push_, &WebStatePush::changed);
 }
 
 WebServer::~WebServer() {
@@ -152,13 +154,46 @@ bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
     if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0)
         return true;
     if (!path.startsWith(QLatin1String("/api/")) && path != QLatin1String("/api"))
-        return false;
+        return servePage(request, socket);
     if (const auto [status, why] = refusal(request, socket->peerAddress().toString()); status) {
         reply(request, socket, status, {{QStringLiteral("error"), why}});
         return true;
     }
     const WebReply answer = api_.Handle(MethodName(request.method()), path, request.body());
     reply(request, socket, answer.status, answer.body);
+    return true;
+}
+
+bool WebServer::servePage(const QHttpServerRequest& request, QTcpSocket* socket) {
+    if (request.method() != QHttpServerRequest::Method::Get) {
+        reply(request, socket, 405,
+              {{QStringLiteral("error"), QStringLiteral("the page is read with GET")}});
+        return true;
+    }
+    // The page asks for no token (it asks the user for it); the rest applies.
+    if (!tokenRequired_ && !hostIsLocal(QString::fromUtf8(request.value("host")))) {
+        reply(request, socket, 403,
+              {{QStringLiteral("error"), QStringLiteral("this server answers to localhost only")}});
+        return true;
+    }
+    if (!budget_.take(socket->peerAddress().toString(), platform_.steadyMs())) {
+        reply(request, socket, 429,
+              {{QStringLiteral("error"), QStringLiteral("too many requests: slow down")}});
+        return true;
+    }
+    const std::optional<PageFile> file = FindPageFile(request.url().path());
+    if (!file)
+        return false;
+    // Everything from here, nothing inline, and never inside another site's frame.
+    makeResponder(request, socket)
+        .write(file->content,
+               {{"Content-Type", file->contentType},
+                {"Cache-Control", "no-cache"},
+                {"X-Content-Type-Options", "nosniff"},
+                {"Referrer-Policy", "no-referrer"},
+                {"Content-Security-Policy",
+                 "default-src 'self'; connect-src 'self'; img-src 'self' data:; "
+                 "frame-ancestors 'none'; base-uri 'none'; form-action 'none'"}});
     return true;
 }
 

@@ -18,8 +18,8 @@ namespace web {
 
 class ClientGate;
 
-// Serves the JSON API (WebApi) under /api/ and pushes the state through WebSockets at
-// /api/ws, paced by WebStatePush.
+// Serves the page (WebPage) at /, the JSON API (WebApi) under /api/, and pushes the state
+// through WebSockets at /api/ws, paced by WebStatePush.
 // - On a loopback address nobody is asked for a token, but the Host header must name this
 //   machine (a page of another name that resolves here is refused). On any other address
 //   every /api/ request needs "Authorization: Bearer <token>" (401 without it) and a
@@ -77,6 +77,8 @@ private:
     std::pair<int, QString> refusal(const QHttpServerRequest& request, const QString& peer);
     bool hostIsLocal(const QString& host) const;
     bool tokenMatches(const QByteArray& given) const;
+    // The page's files at their paths; false for a path it does not have.
+    bool servePage(const QHttpServerRequest& request, QTcpSocket* socket);
     void reply(const QHttpServerRequest& request, QTcpSocket* socket, int status,
                const QJsonObject& body);
     void acceptWebSockets();

@@ -95,7 +95,27 @@ TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
     EXPECT_EQ(http.ask("GET", "/api/nothing").status, 404);
     EXPECT_EQ(http.ask("GET", "/api/turn").status, 405);
     EXPECT_EQ(http.post("/api/state").status, 405);
-    EXPECT_EQ(http.ask("GET", "/").status, 404);
+    EXPECT_EQ(http.ask("GET", "/nothing.html").status, 404);
+    EXPECT_EQ(http.post("/").status, 405);
+}
+
+TEST_F(WebApiTest, thePagesFilesComeFromTheProgramWithTheirTypes_andStayOnThisSite) {
+    for (const auto& [path, type] : {std::pair{"/", "text/html"}, {"/page.js", "text/javascript"},
+                                     {"/page.css", "text/css"}, {"/icon.svg", "image/svg+xml"}}) {
+        Http http(port());
+        http.send("GET", path);
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            http.got += http.socket.readAll();
+            return http.got.contains("\r\n\r\n");
+        })) << path;
+        const QByteArray head = http.got.left(http.got.indexOf("\r\n\r\n")).toLower();
+        EXPECT_TRUE(head.startsWith("http/1.1 200")) << path;
+        EXPECT_TRUE(head.contains(QByteArray("content-type: ") + type)) << path;
+        EXPECT_TRUE(head.contains("frame-ancestors 'none'")) << path;
+    }
+    // A page of another name that resolves here gets nothing, not even the page.
+    Http http(port());
+    EXPECT_EQ(http.ask("GET", "/", {}, {{"Host", "evil.example:8073"}}).status, 403);
 }
 
 TEST_F(WebApiTest, speedAndStepper_asTheMainWindowsButtons) {

@@ -84,10 +84,32 @@ struct Http {
     }
 };
 
-// A station on the virtual clock (events served at every step, as the real clock serves them)
-// whose web server listens on a free port of 127.0.0.1. Stepper 1 steps every 1 ms within
-// 0..100000; the simulated rig is the link, and Table.cat runs from 7000 kHz at step 100 to
-// 7200 kHz at step 300.
+// A loaded station in dir on the simulated port. Stepper 1 steps every 1 ms within 0..100000
+// at 200 steps a turn; the simulated rig is the link, and Table.cat runs from 7000 kHz at step
+// 100 to 7200 kHz at step 300.
+inline std::unique_ptr<station::Station> MakeStation(const QString& dir,
+                                                     platform::Platform& platform) {
+    test_support::WriteFile(dir + "/Ventrolo.ini", "[rig]\nlink=simulated\n");
+    test_support::WriteFile(dir + "/Table.cat",
+                            "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                            "7000,100,\"\"\r\n7200,300,\"\"\r\n");
+    core::ProgramState saved;
+    saved.PcSpeed = 1000;
+    saved.StoredProfiles[0].CustomDelayMs = 1;
+    saved.StoredProfiles[0].MinPosition = 0;
+    saved.StoredProfiles[0].MaxPosition = 100000;
+    saved.StoredProfiles[0].StepsPer360 = 200;
+    saved.StoredProfiles[0].MainShown = false;
+    EXPECT_TRUE(core::ConfigFile(saved, platform, dir).SaveConfig());
+    auto station =
+        std::make_unique<station::Station>(dir, platform, std::make_unique<port::SimulatedLpt>());
+    EXPECT_TRUE(station->load());
+    station->mainInit().InitMain(false);
+    return station;
+}
+
+// A station of MakeStation on the virtual clock (events served at every step, as the real
+// clock serves them) whose web server listens on a free port of 127.0.0.1.
 struct StationFixture : ::testing::Test {
     static constexpr const char* Token = "0123456789abcdef0123456789abcdef";
     QTemporaryDir dir;
@@ -95,22 +117,7 @@ struct StationFixture : ::testing::Test {
     std::unique_ptr<station::Station> station;
 
     StationFixture() {
-        test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=simulated\n");
-        test_support::WriteFile(dir.filePath("Table.cat"),
-                                "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
-                                "7000,100,\"\"\r\n7200,300,\"\"\r\n");
-        core::ProgramState saved;
-        saved.PcSpeed = 1000;
-        saved.StoredProfiles[0].CustomDelayMs = 1;
-        saved.StoredProfiles[0].MinPosition = 0;
-        saved.StoredProfiles[0].MaxPosition = 100000;
-        saved.StoredProfiles[0].StepsPer360 = 200;
-        saved.StoredProfiles[0].MainShown = false;
-        EXPECT_TRUE(core::ConfigFile(saved, platform, dir.path()).SaveConfig());
-        station = std::make_unique<station::Station>(dir.path(), platform,
-                                                     std::make_unique<port::SimulatedLpt>());
-        EXPECT_TRUE(station->load());
-        station->mainInit().InitMain(false);
+        station = MakeStation(dir.path(), platform);
         platform.processQtEvents = true;
         EXPECT_TRUE(station->web().Listen(QHostAddress(QHostAddress::LocalHost), 0, Token));
     }
