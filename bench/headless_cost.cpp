@@ -13,6 +13,7 @@
 //   build/dev/bench/headless_cost [--starts N] [--idle-seconds S] [--turn-seconds S]
 //                                 [--program build/dev/src/app/ventrolo]
 #include "BenchSupport.h"
+#include "HeadlessProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,7 +34,16 @@
 
 namespace {
 
-constexpr double GiveUpMs = 10000;
+using bench::Between;
+using bench::Headless;
+using bench::PrintThreads;
+using bench::ReadProc;
+using bench::Spent;
+using bench::StatusMb;
+using bench::Usage;
+using bench::UsageOf;
+
+constexpr double GiveUpMs = Headless::GiveUpMs;
 // Degrees of one turn, and the steps a full circle has: 4000 steps a turn, some 4 s at 1 ms.
 constexpr double TurnDegrees = 180;
 constexpr int StepsPer360 = 8000;
@@ -136,142 +146,6 @@ double WakeFloorPercent(double periodMs, double seconds) {
     sleeper.join();
     return percent;
 }
-
-// What the process and its threads have used so far.
-struct Usage {
-    double statMs = 0;            // utime + stime of the process, every thread it had
-    QMap<int, double> threadMs;   // run time per thread alive now
-    QMap<int, qint64> threadWakes; // context switches per thread alive now
-    QMap<int, QByteArray> threadNames;
-};
-
-QByteArray ReadProc(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-Usage UsageOf(qint64 pid) {
-    Usage usage;
-    const QString proc = QStringLiteral("/proc/%1").arg(pid);
-    // The fields after the command's name, which may hold blanks and parentheses.
-    const QByteArray stat = ReadProc(proc + QStringLiteral("/stat"));
-    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() > 12) {
-        const double tick = 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
-        usage.statMs = (fields[11].toDouble() + fields[12].toDouble()) * tick; // utime, stime
-    }
-    const QDir tasks(proc + QStringLiteral("/task"));
-    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString task = tasks.filePath(tid);
-        const QByteArray runNs = ReadProc(task + QStringLiteral("/schedstat")).split(' ').value(0);
-        if (runNs.isEmpty())
-            continue;
-        usage.threadMs[tid.toInt()] = runNs.toDouble() / 1e6;
-        usage.threadNames[tid.toInt()] = ReadProc(task + QStringLiteral("/comm")).trimmed();
-        qint64 wakes = 0;
-        for (const QByteArray& line : ReadProc(task + QStringLiteral("/status")).split('\n')) {
-            if (line.startsWith("voluntary_ctxt_switches:") ||
-                line.startsWith("nonvoluntary_ctxt_switches:"))
-                wakes += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
-        }
-        usage.threadWakes[tid.toInt()] = wakes;
-    }
-    return usage;
-}
-
-// A line of /proc/PID/status in MB ("VmRSS").
-double StatusMb(qint64 pid, const QByteArray& key) {
-    for (const QByteArray& line : ReadProc(QStringLiteral("/proc/%1/status").arg(pid)).split('\n')) {
-        if (line.startsWith(key + ':'))
-            return line.mid(key.size() + 1).trimmed().split(' ').value(0).toDouble() / 1024;
-    }
-    return 0;
-}
-
-// The CPU time between two readings, in ms: the threads' run time while they all lived,
-// else the coarser time of the process.
-struct Spent {
-    double ms = 0;
-    bool fine = false; // from the threads' run time
-};
-
-Spent Between(const Usage& before, const Usage& after) {
-    Spent spent{0, true};
-    for (auto it = before.threadMs.begin(); it != before.threadMs.end(); ++it) {
-        if (!after.threadMs.contains(it.key()))
-            return {after.statMs - before.statMs, false};
-    }
-    for (auto it = after.threadMs.begin(); it != after.threadMs.end(); ++it)
-        spent.ms += it.value() - before.threadMs.value(it.key());
-    return spent;
-}
-
-// What each thread did between two readings, per second: run time and wakes.
-void PrintThreads(const Usage& before, const Usage& after, double seconds) {
-    for (auto it = after.threadMs.begin(); it != after.threadMs.end(); ++it) {
-        const int tid = it.key();
-        std::printf("    thread %-16s %7.3f ms of CPU/s, %6.1f wakes/s\n",
-                    after.threadNames.value(tid).constData(),
-                    (it.value() - before.threadMs.value(tid)) / seconds,
-                    static_cast<double>(after.threadWakes.value(tid) -
-                                        before.threadWakes.value(tid)) /
-                        seconds);
-    }
-}
-
-// The program under test, started headless in a program directory.
-class Headless {
-public:
-    Headless(const QString& program, const QString& directory) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(QString::fromLatin1(name));
-        process_.setProcessEnvironment(environment);
-        process_.setProgram(program);
-        process_.setArguments({QStringLiteral("--headless"), QStringLiteral("--lpt"),
-                               QStringLiteral("sim"), QStringLiteral("--dir"), directory});
-        process_.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        process_.setStandardErrorFile(directory + QStringLiteral("/headless.log"),
-                                      QIODevice::Append);
-    }
-    ~Headless() { stop(); }
-
-    // Starts it and waits until the rotator server on port accepts a connection: the ms from
-    // the start to then, nullopt when it did not within GiveUpMs.
-    std::optional<double> start(quint16 port) {
-        const double started = bench::MonotonicMs();
-        process_.start();
-        if (!process_.waitForStarted(static_cast<int>(GiveUpMs)))
-            return std::nullopt;
-        while (bench::MonotonicMs() - started < GiveUpMs &&
-               process_.state() == QProcess::Running) {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, port);
-            if (socket.waitForConnected(100))
-                return bench::MonotonicMs() - started;
-            QCoreApplication::processEvents();
-            QThread::usleep(500);
-        }
-        return std::nullopt;
-    }
-    // SIGTERM; the ms until it ended, nullopt when it had to be killed.
-    std::optional<double> stop() {
-        if (process_.state() == QProcess::NotRunning)
-            return 0.0;
-        const double asked = bench::MonotonicMs();
-        process_.terminate();
-        if (process_.waitForFinished(static_cast<int>(GiveUpMs)))
-            return bench::MonotonicMs() - asked;
-        process_.kill();
-        process_.waitForFinished();
-        return std::nullopt;
-    }
-    qint64 pid() const { return process_.processId(); }
-    int exitCode() const { return process_.exitCode(); }
-
-private:
-    QProcess process_;
-};
 
 // A rotctld client on one connection, plain answers.
 class RotatorClient {

@@ -1,0 +1,184 @@
+// What the web page costs, measured on the real binary from outside with Debian's chromium: the
+// program started headless with its web server on, stepping at 1 ms per step.
+// - How soon the page shows a change: in the page, the time from asking for a step (fetch) to
+//   the first animation frame after the counter shown changed, over --changes (60) steps, one
+//   every 150 ms (so the push's pace never holds one back).
+// - What watching costs: the program's CPU time per second over --turn-seconds (10) of a turn,
+//   once with no page open and once with five browsers showing the page; the figure is the
+//   difference, the server's price of five watchers. CPU time as in headless_cost.
+//
+//   build/dev/bench/web_cost [--changes N] [--turn-seconds S] [--program build/dev/src/app/ventrolo]
+#include "BenchSupport.h"
+#include "HeadlessProcess.h"
+#include "support/Browser.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int Watchers = 5;
+constexpr int ChangeEveryMs = 150;
+
+quint16 FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+void Serve(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// One request to the program's API; the reply's status, 0 when none came.
+int Ask(quint16 port, const QByteArray& method, const QByteArray& path,
+        const QByteArray& body = {}) {
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (!socket.waitForConnected(2000))
+        return 0;
+    socket.write(method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
+                 "\r\nContent-Type: application/json\r\nContent-Length: " +
+                 QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+    QByteArray reply;
+    while (socket.waitForReadyRead(2000))
+        reply += socket.readAll();
+    return reply.mid(9, 3).toInt();
+}
+
+// In the page: asks for a step and resolves with the ms until the frame that shows the counter
+// changed.
+const QString StepShown = QStringLiteral(R"(new Promise((resolve, reject) => {
+  const counter = document.getElementById('counter');
+  const before = counter.textContent;
+  const observer = new MutationObserver(() => {
+    if (counter.textContent === before) return;
+    observer.disconnect();
+    requestAnimationFrame(() => resolve(performance.now() - asked));
+  });
+  observer.observe(counter, {childList: true, characterData: true, subtree: true});
+  const asked = performance.now();
+  fetch('/api/step', {method: 'POST', headers: {'Content-Type': 'application/json'},
+                      body: JSON.stringify({direction: '%1'})})
+    .then(r => { if (!r.ok) reject(new Error('step refused: ' + r.status)); });
+}))");
+
+std::unique_ptr<test_support::Browser> OpenPage(const QString& url) {
+    auto browser = std::make_unique<test_support::Browser>();
+    browser->navigate(url);
+    browser->waitFor(
+        QStringLiteral("document.getElementById('connection').textContent === 'Connected'"));
+    return browser;
+}
+
+// The program's CPU time per second, in % of a core, while it turns for seconds.
+double TurningCost(const bench::Headless& program, quint16 port, int seconds, core::Long to) {
+    const int status =
+        Ask(port, "POST", "/api/turn", QByteArrayLiteral("{\"steps\":") + QByteArray::number(to) + "}");
+    if (status != 200) {
+        std::printf("  the turn was answered %d\n", status);
+        return -1;
+    }
+    Serve(500); // under way
+    const bench::Usage before = bench::UsageOf(program.pid());
+    const double start = bench::MonotonicMs();
+    Serve(seconds * 1000);
+    const bench::Usage after = bench::UsageOf(program.pid());
+    const double wallMs = bench::MonotonicMs() - start;
+    Ask(port, "POST", "/api/stop");
+    Serve(300);
+    bench::PrintThreads(before, after, wallMs / 1000);
+    return bench::Between(before, after).ms / wallMs * 100;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const int changes = std::max(1, bench::Option(arguments, QStringLiteral("--changes"), 60));
+    const int turnSeconds =
+        std::max(1, bench::Option(arguments, QStringLiteral("--turn-seconds"), 10));
+    QString program =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/app/ventrolo");
+    if (const qsizetype i = arguments.indexOf(QStringLiteral("--program"));
+        i >= 0 && i + 1 < arguments.size())
+        program = arguments[i + 1];
+    program = QFileInfo(program).absoluteFilePath();
+    std::printf("web_cost: %s\n", qPrintable(bench::MachineLine()));
+
+    const quint16 port = FreePort();
+    const core::Long farAway = 10'000'000;
+    const bench::ProgramDirectory directory(
+        [](core::ProgramState& s) {
+            s.PcSpeed = 1000;
+            s.MinPosition = 0;
+            s.MaxPosition = farAway;
+            s.StepsPer360 = 8000;
+            s.CustomDelayMs = 1;
+            s.FastestDelayMs = 1;
+        },
+        {{QStringLiteral("Ventrolo.ini"),
+          QStringLiteral("[web]\nenabled=true\nport=%1\n").arg(port).toUtf8()}});
+    const auto fail = [&](const QString& why) {
+        std::printf("  %s; what the program said:\n%s\n", qPrintable(why),
+                    bench::ReadProc(directory.path() + QStringLiteral("/headless.log")).constData());
+        std::printf("\nweb: page shows a change p95 n/a ms; %d browsers watching a turn n/a%% of "
+                    "a core (%s)\n",
+                    Watchers, qPrintable(why));
+        return 1;
+    };
+
+    bench::Headless headless(program, directory.path());
+    if (!headless.start(port))
+        return fail(QStringLiteral("the web server did not accept a connection"));
+    const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(port);
+
+    try {
+        // A step asked for on the page until the page shows it.
+        Ask(port, "POST", "/api/turn", "{\"steps\":100}");
+        Serve(500);
+        std::vector<double> shownMs;
+        {
+            auto browser = OpenPage(url);
+            for (int i = 0; i < changes; ++i) {
+                const QString direction = i % 2 ? QStringLiteral("ccw") : QStringLiteral("cw");
+                shownMs.push_back(browser->evaluate(StepShown.arg(direction)).toDouble());
+                Serve(ChangeEveryMs);
+            }
+        }
+        std::printf("\na step asked for on the page, until the page shows it (%d steps):\n",
+                    changes);
+        std::printf("  p50 %.1f ms, p95 %.1f ms, max %.1f ms\n", bench::Median(shownMs),
+                    bench::Quantile(shownMs, 0.95), bench::Quantile(shownMs, 1));
+
+        // A turn at 1 ms per step, unwatched and then watched.
+        std::printf("\na turn at 1 ms per step for %d s, no page open:\n", turnSeconds);
+        const double alone = TurningCost(headless, port, turnSeconds, farAway);
+        std::vector<std::unique_ptr<test_support::Browser>> watchers;
+        for (int i = 0; i < Watchers; ++i)
+            watchers.push_back(OpenPage(url));
+        std::printf("the same with %d browsers showing the page:\n", Watchers);
+        const double watched = TurningCost(headless, port, turnSeconds, farAway);
+        if (alone < 0 || watched < 0)
+            return fail(QStringLiteral("the turn was refused"));
+        std::printf("  program: %.2f%% of a core alone, %.2f%% watched\n", alone, watched);
+        std::printf("\nweb: page shows a change p95 %.0f ms; %d browsers watching a turn %.2f%% "
+                    "of a core\n",
+                    bench::Quantile(shownMs, 0.95), Watchers, watched - alone);
+    } catch (const test_support::BrowserError& error) {
+        return fail(QString::fromUtf8(error.what()));
+    }
+    return 0;
+}
