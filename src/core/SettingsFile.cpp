@@ -68,12 +68,16 @@ bool IsBlank(char c) {
 
 // "key = old   ; comment" becomes "key = value   ; comment".
 QByteArray WithValue(const QByteArray& line, const QByteArray& value) {
-    qsizetype start = line.indexOf('=') + 1;
+    const qsizetype equals = line.indexOf('=') + 1;
+    qsizetype start = equals;
     while (start < line.size() && IsBlank(line[start]))
         ++start;
     qsizetype tail = line.indexOf(';', start);
     if (tail < 0)
         return line.left(start) + value;
+    // No value before the note: the blanks were the note's, the value goes before them.
+    if (tail == start)
+        return line.left(equals) + value + line.mid(equals);
     while (tail > start && IsBlank(line[tail - 1]))
         --tail;
     return line.left(start) + value + line.mid(tail);

@@ -100,7 +100,8 @@ QJsonObject WebApi::State() const {
     return {
         {QStringLiteral("counter"), qint64(state_.StepCounter)},
         {QStringLiteral("degrees"),
-         inDegrees ? QJsonValue(double(state_.CurrentDegrees)) : QJsonValue(QJsonValue::Null)},
+         inDegrees ? QJsonValue(core::StepsToDegrees(state_.StepCounter, state_.DegreesPerStep))
+                   : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("target"),
          turning ? QJsonValue(qint64(state_.TargetPosition)) : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("targetDegrees"),

@@ -83,6 +83,10 @@ TEST_F(SettingsFileTest, set_changesTheEntryReadInPlaceAndKeepsEveryOtherLineAsW
     // Another group's key of the same name stays; a missing group goes at the end.
     ASSERT_TRUE(SetSettings(path, "rigctld", {{"link", "x"}}));
     EXPECT_TRUE(read().endsWith("[lpt]\nbackend=sim\n\n[rigctld]\nlink=x\n"));
+    // A key without a value yet gets it before its note, the note's blanks kept.
+    write("[web]\ntoken= ; made at the first enable\nport=8073\n");
+    ASSERT_TRUE(SetSettings(path, "web", {{"token", "e216a4b9"}}));
+    EXPECT_EQ(read(), "[web]\ntoken=e216a4b9 ; made at the first enable\nport=8073\n");
     QFile::remove(path);
     ASSERT_TRUE(SetSettings(path, "rig", {{"link", "serial"}}));
     EXPECT_EQ(read(), "[rig]\nlink=serial\n");

@@ -171,7 +171,7 @@ async function loadTable() {
   } catch (error) {
     return;
   }
-  $('tableName').textContent = table.name;
+  $('tableName').textContent = tableOpen ? table.name : `${table.name} (not open)`;
   const body = $('tableRows');
   body.replaceChildren();
   table.rows.forEach((row, index) => {
