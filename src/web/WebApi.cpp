@@ -8,6 +8,7 @@
 #include <QtMath>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace web {
 
@@ -162,12 +163,11 @@ WebReply WebApi::step(const QJsonObject& request) {
     if (direction != QLatin1String("cw") && direction != QLatin1String("ccw"))
         return BadRequest(QStringLiteral("direction must be \"cw\" or \"ccw\""));
     // CW is a step up, as the main window's button makes it.
-    const int n = direction == QLatin1String("cw") ? -1 : 1;
-    return requestTurn([this, n] { engine_.StepBy(n, 0, engine::TurnOrigin::Network); });
+    return requestTurn({}, direction == QLatin1String("cw") ? -1 : 1);
 }
 
 WebReply WebApi::stop() {
-    pending_.reset();
+    dropPending();
     engine_.StopTurning();
     return Ok();
 }
@@ -188,7 +188,7 @@ WebReply WebApi::stepper(const QJsonObject& request) {
     const core::Long stepper = core::Long(*number) - 1;
     if (stepper != state_.SelectedStepper) {
         // As the main window's pop-up: what turns stops first.
-        pending_.reset();
+        dropPending();
         engine_.StopTurning();
         engine_.SwitchStepper(stepper);
     }
@@ -260,18 +260,35 @@ WebReply WebApi::deleteRow(const QJsonObject& request) {
     return Ok();
 }
 
-WebReply WebApi::requestTurn(Action action) {
+WebReply WebApi::requestTurn(Action action, int steps) {
     if (!engine_.admits(engine::TurnOrigin::Network))
         return Error(409, Busy);
+    // Steps add up: clicked twice before the first has run, the button still makes two.
+    const bool step = steps != 0;
+    if (step) {
+        pendingSteps_ = (pending_ && pendingIsStep_ ? pendingSteps_ : 0) + steps;
+        action = [this] {
+            if (const int n = std::exchange(pendingSteps_, 0))
+                engine_.StepBy(n, 0, engine::TurnOrigin::Network);
+        };
+    }
     pending_ = std::move(action);
+    pendingIsStep_ = step;
     if (driving_) {
-        // The turn under way ends; drive() goes on with the new one.
-        engine_.StopTurning();
+        // The turn under way ends and drive() goes on with the new one; a step under way is
+        // let finish, so that no step asked for is lost.
+        if (!(step && steppingNow_))
+            engine_.StopTurning();
     } else if (!driveQueued_) {
         driveQueued_ = true;
         QMetaObject::invokeMethod(this, &WebApi::drive, Qt::QueuedConnection);
     }
     return Ok();
+}
+
+void WebApi::dropPending() {
+    pending_.reset();
+    pendingSteps_ = 0;
 }
 
 void WebApi::drive() {
@@ -282,11 +299,13 @@ void WebApi::drive() {
     const QPointer<WebApi> alive(this);
     while (pending_) {
         const Action action = *pending_;
+        steppingNow_ = pendingIsStep_;
         pending_.reset();
         engine_.StopTurning();
         action();
         if (!alive)
             return;
+        steppingNow_ = false;
     }
     driving_ = false;
 }

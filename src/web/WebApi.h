@@ -46,7 +46,7 @@ public:
     // What GET /api/state answers and the WebSocket pushes.
     QJsonObject State() const;
     // A turn asked for but not yet started is dropped (the server closes).
-    void DropPendingTurn() { pending_.reset(); }
+    void DropPendingTurn() { dropPending(); }
 
 signals:
     // A row, the table's file or its header changed: State()'s tableRevision counts it.
@@ -66,8 +66,10 @@ private:
     WebReply deleteRow(const QJsonObject& request);
     // A data row (1..TableLast) from the request's 0-based "row"; nullopt when none.
     std::optional<int> dataRow(const QJsonObject& request) const;
-    // 409 while the engine's transmit gate refuses a network turn; else the turn is queued.
-    WebReply requestTurn(Action action);
+    // 409 while the engine's transmit gate refuses a network turn; else the turn (or, with
+    // steps, that many steps from where the motor is) is queued.
+    WebReply requestTurn(Action action, int steps = 0);
+    void dropPending();
     void drive();
 
     core::ProgramState& state_;
@@ -76,6 +78,9 @@ private:
     table::TableEditor& editor_;
     const StationLink& station_;
     std::optional<Action> pending_;
+    bool pendingIsStep_ = false;
+    int pendingSteps_ = 0;
+    bool steppingNow_ = false;
     bool driveQueued_ = false;
     bool driving_ = false;
     int tableRevision_ = 0;

@@ -54,6 +54,27 @@ TEST_F(WebApiTest, turnsToStepsOrDegrees_stepsAndStops) {
     EXPECT_LT(state().StepCounter, 1000);
 }
 
+TEST_F(WebApiTest, stepsAskedForBeforeTheFirstHasRun_allAreMade) {
+    web::WebApi& api = station->web().api();
+    EXPECT_EQ(api.Handle("POST", "/api/turn", R"({"steps":150})").status, 200);
+    ASSERT_TRUE(settlesAt(150));
+    // Three clicks in a row arrive before the first step has run, and more while one runs.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(api.Handle("POST", "/api/step", R"({"direction":"ccw"})").status, 200);
+    EXPECT_TRUE(settlesAt(147));
+    platform.scheduleAfter(0, [&] { api.Handle("POST", "/api/step", R"({"direction":"cw"})"); });
+    api.Handle("POST", "/api/step", R"({"direction":"cw"})");
+    EXPECT_TRUE(settlesAt(149));
+    // A turn asked for after them takes their place, and a stop drops what waits.
+    api.Handle("POST", "/api/step", R"({"direction":"cw"})");
+    api.Handle("POST", "/api/turn", R"({"steps":140})");
+    EXPECT_TRUE(settlesAt(140));
+    api.Handle("POST", "/api/step", R"({"direction":"cw"})");
+    api.Handle("POST", "/api/stop", "");
+    platform.advance(100);
+    EXPECT_EQ(state().StepCounter, 140);
+}
+
 TEST_F(WebApiTest, aNewTurnEndsTheOneUnderWay) {
     Http http(port());
     http.send("POST", "/api/turn", R"({"steps":90000})");

@@ -19,6 +19,11 @@ QString Text(const QString& id) {
     return QStringLiteral("document.getElementById('%1').textContent").arg(id);
 }
 
+// Whether the element takes room on the page: shown, as a person would see it.
+QString Shown(const QString& id) {
+    return QStringLiteral("(document.getElementById('%1').getClientRects().length > 0)").arg(id);
+}
+
 struct WebPageTest : ::testing::Test {
     static constexpr const char* Token = "fedcba9876543210fedcba9876543210";
     QTemporaryDir dir;
@@ -97,6 +102,7 @@ TEST_F(WebPageTest, showsTheCounterAndStepsWithTheCwAndCcwButtons) {
     waitText("degrees", "270.0°");
     EXPECT_EQ(browser->evaluate("document.getElementById('needle').dataset.degrees").toString(),
               "270");
+    EXPECT_TRUE(browser->evaluate(Shown("needle")).toBool());
     EXPECT_EQ(text("stepper1"), "1");
     EXPECT_EQ(browser->evaluate("document.getElementById('stepper1').ariaPressed").toString(),
               "true");
@@ -135,14 +141,14 @@ TEST_F(WebPageTest, stopAndEscEndATurnMidWay) {
     browser->type("#gotoSteps", "100000");
     browser->click("#gotoStepsButton");
     browser->waitFor("document.getElementById('hub').dataset.turning === 'true'");
-    browser->waitFor("!document.getElementById('target').hidden");
+    browser->waitFor(Shown("target"));
     EXPECT_EQ(text("targetText"), "100000");
     browser->click("#stop");
     browser->waitFor("document.getElementById('hub').dataset.turning === 'false'");
     const core::Long stoppedAt = counter();
     EXPECT_LT(stoppedAt, 100000);
     waitText("counter", QString::number(stoppedAt));
-    EXPECT_TRUE(browser->evaluate("document.getElementById('target').hidden").toBool());
+    browser->waitFor("!" + Shown("target"));
 
     browser->click("#gotoStepsButton");
     browser->waitFor("document.getElementById('hub').dataset.turning === 'true'");
@@ -160,7 +166,7 @@ TEST_F(WebPageTest, whileTheRigTransmitsThePageSaysSoAndNothingTurns) {
     waitText("lock", "Locked");
 
     transmit(true);
-    browser->waitFor("!document.getElementById('txHold').hidden");
+    browser->waitFor(Shown("txHold"));
     EXPECT_EQ(text("txHold"), "TX: no turning");
     EXPECT_TRUE(browser->evaluate("document.getElementById('stepCw').disabled").toBool());
     EXPECT_TRUE(browser->evaluate("document.getElementById('gotoStepsButton').disabled").toBool());
@@ -170,7 +176,7 @@ TEST_F(WebPageTest, whileTheRigTransmitsThePageSaysSoAndNothingTurns) {
     EXPECT_EQ(counter(), 200);
 
     transmit(false);
-    browser->waitFor("document.getElementById('txHold').hidden");
+    browser->waitFor("!" + Shown("txHold"));
     EXPECT_FALSE(browser->evaluate("document.getElementById('stepCw').disabled").toBool());
 }
 
@@ -211,7 +217,7 @@ TEST_F(WebPageTest, theTableAddsARowAtTheRigsFrequencyTurnsToRowsAndDeletes) {
 TEST_F(WebPageTest, offThisMachineThePageAsksForTheTokenAndWorksOnlyWithIt) {
     onStation([&] { station->web().requireToken(true); });
     browser->navigate(url());
-    browser->waitFor("!document.getElementById('tokenForm').hidden");
+    browser->waitFor(Shown("tokenForm"));
     waitText("connection", "Token needed");
     browser->click("#stepCw");
     browser->waitFor(Text("message") + " === 'The token is missing or wrong'");
@@ -226,7 +232,7 @@ TEST_F(WebPageTest, offThisMachineThePageAsksForTheTokenAndWorksOnlyWithIt) {
     browser->type("#token", Token);
     browser->press("Enter");
     waitText("connection", "Connected");
-    EXPECT_TRUE(browser->evaluate("document.getElementById('tokenForm').hidden").toBool());
+    EXPECT_FALSE(browser->evaluate(Shown("tokenForm")).toBool());
     browser->click("#stepCw");
     waitText("counter", "1");
     // The token lives in the tab, never in a cookie.

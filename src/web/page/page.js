@@ -114,11 +114,12 @@ function render(s) {
   $('counter').textContent = String(s.counter);
   $('degrees').textContent = s.degrees === null ? '–' : s.degrees.toFixed(1) + '°';
   $('targetText').textContent = s.target === null ? '–' : String(s.target);
+  // The dial's parts are SVG: hidden is their attribute, not a property.
   const needle = $('needle');
-  needle.hidden = s.degrees === null;
+  needle.toggleAttribute('hidden', s.degrees === null);
   if (s.degrees !== null) pointAt(needle, s.degrees);
   const target = $('target');
-  target.hidden = s.targetDegrees === null;
+  target.toggleAttribute('hidden', s.targetDegrees === null);
   if (s.targetDegrees !== null) pointAt(target, s.targetDegrees);
   $('hub').dataset.turning = String(s.turning);
   $('dial').setAttribute('aria-label',
