@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rig/RigModel.h"
+#include "rig/RigCaps.h"
 
 #include <QByteArray>
 #include <array>

@@ -38,7 +38,7 @@ TEST_F(RigFollowingTest,
     const Case cases[] = {{rig::Model::Ft840, "0200000210", 19, 3},
                           {rig::Model::Ft757GXII, "0000000010", 75, 7}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(rig::ModelName(c.model).toStdString());
+        SCOPED_TRACE(rig::Caps(c.model).name.toStdString());
         useScriptedRig(c.model);
         scripted.answer(c.ask, FrequencyBlock(c.length, c.at, 3500));
         scripted.answer("00000000FA", QByteArray::fromHex("0000000000")); // FT-840 status
