@@ -74,21 +74,21 @@ public:
     bool ClosePort();
 
     // --- operations ---
-    // Sends the frequency (kHz). NotSent: link closed, a model without frames, an FT-817
-    // switched off. OutOfRange (with a beep): outside the model's bands.
+    // Sends the frequency (kHz). NotSent: link closed, a model without frames, a rig with a
+    // power switch switched off. OutOfRange (with a beep): outside the model's bands.
     CatResult SetRigFrequency(float kHz);
     // Reads frequency (and mode, status, S-meter, lock as the model has them). The frequency
     // also becomes CatFrequency (0 without a reading, and the label then shows "-----.- kHz").
     // Nothing is sent, and nothing changes, while the link is closed.
     RigReading ReadRigFrequency();
-    // Reads the transmit state alone, in one short exchange: the transmit status (FT-817,
-    // FT-847) or the status flags (FT-840). The reading has transmitOnly set; its transmitting
+    // Reads the transmit state alone, in one short exchange: the transmit status (the BCD
+    // models) or the status flags (FT-840). The reading has transmitOnly set; its transmitting
     // is nullopt when the rig did not answer or cannot tell (see transmitReported()).
     RigReading ReadTransmitState();
     // Whether the rig tells its transmit state: a model with a status read, unless it is one
     // that does not answer its transmit status while receiving (found at the first reading).
     bool transmitReported() const;
-    // Reads the S-meter alone (the receive status on the FT-817 and FT-847); nullopt when no
+    // Reads the S-meter alone (the receive status on the BCD models); nullopt when no
     // reading came.
     std::optional<float> ReadSMeter();
     // Selects mode button index (1..10) and sends its code. An index without a code for the
@@ -102,10 +102,10 @@ public:
     // The dial lock check box and its frame; NotSent, and no change, for a model without a dial
     // lock by CAT.
     CatResult RigLock(bool on);
-    // The FT-817 power button: switches on (and releases the lock) or off; other models, and
-    // while busy(), nothing.
+    // The power button of a rig with a power switch (the FT-817): switches on (and releases the
+    // lock) or off; other models, and while busy(), nothing.
     void ToggleFT817Power();
-    // FT-757GXII only: the delay frame (the rig then paces its reply bytes).
+    // The delay frame of a rig that paces its replies (the FT-757GXII).
     CatResult SendCatDelay();
     // The frequency label: the number (no blanks) + " kHz", or "-----.- kHz" for 0.
     void ShowFrequency(float kHz);
@@ -184,7 +184,7 @@ private:
     CatResult setMode(int index);
     CatResult rigLock(bool on);
     void toggleFt817Power();
-    // FT-817 only: the PTT is released, then the wake-up and the power frame.
+    // A rig with a power switch: the PTT is released, then the wake-up and the power frame.
     void SwitchFT817(bool on);
     // Selects, and sends back, the mode whose button code is this reply byte, when it is not
     // the selected one already.

@@ -323,8 +323,8 @@ void RigTuning::updatePollTimer() {
     // With the guard on, polls go on during turns where the rig reports transmit: it may begin
     // meanwhile. A rig that does not is not read then: its long read would hold the turn.
     const bool watchTransmit = guard_.enabled() && rig_->reportsTransmit();
-    const bool wanted = open_ && pauses_ == 0 && (!engineTurning_ || watchTransmit) && !awaiting_ &&
-                        !searching_ && !opening_ && !blinkLookup_;
+    const bool wanted = open_ && pauses_ == 0 && (!engineTurning_ || watchTransmit) &&
+                        !awaiting_ && !searching_ && !opening_ && !blinkLookup_;
     if (!wanted) {
         pollTimer_->stop();
         return;

@@ -101,7 +101,8 @@ void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin) {
 void RigTuning::TurnToClicked(engine::TurnOrigin origin) {
     engine_.StopTurning();
     state_.RigFollowHalted = false;
-    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)), origin);
+    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)),
+                    origin);
 }
 
 void RigTuning::InputEntered() {
