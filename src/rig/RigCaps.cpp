@@ -12,20 +12,14 @@ RigCaps Ft817Family(const char* name, const char* menuText) {
     return {
         .name = QString::fromLatin1(name),
         .menuText = QString::fromLatin1(menuText),
-        .selectionNote = std::nullopt,
-        .bands = {},
-        .modes = {},
         .defaultBaud = 4800,
         .stopBits = 1,
         .readScheme = ReadScheme::BcdAndStatus,
         .readFrequency = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x03}, "Ask Freq"},
         .frequencyReply = {5, "Freq"},
-        .frequencyFirstByte = 0,
         .frequencyLayout = FrequencyLayout::PackedBcdHighFirst,
         .setFrequencyOpcode = 0x01,
         .setFrequencyName = "Freq",
-        .readSMeter = std::nullopt,
-        .sMeterReply = std::nullopt,
         .readRxStatus = CatCommand{{0x00, 0x00, 0x00, 0x00, 0xE7}, "Ask Rx Status"},
         .readTxStatus = CatCommand{{0x00, 0x00, 0x00, 0x00, 0xF7}, "Ask Tx Status"},
         .statusReply = CatReply{1, "Status"},
@@ -113,7 +107,6 @@ RigCaps Ft840() {
     return {
         .name = QStringLiteral("FT840"),
         .menuText = QStringLiteral("FT-840"),
-        .selectionNote = std::nullopt,
         .bands = {{100, 30000}},
         .modes = {{QStringLiteral("LSB"), 0, 0},
                   {QStringLiteral("USB"), 1, 1},
@@ -167,7 +160,6 @@ RigCaps Ft847() {
         .readScheme = ReadScheme::BcdAndStatus,
         .readFrequency = CatCommand{{0x00, 0x00, 0x00, 0x00, 0x03}, "Ask Freq"},
         .frequencyReply = {5, "Freq"},
-        .frequencyFirstByte = 0,
         .frequencyLayout = FrequencyLayout::PackedBcdHighFirst,
         .setFrequencyOpcode = 0x01,
         .setFrequencyName = "Set freq",
@@ -186,6 +178,7 @@ RigCaps Ft847() {
 } // namespace
 
 const RigCaps& Caps(Model model) {
+    // In the order of the numbers the configuration stores: RigModel 1 is the first.
     static const std::array<RigCaps, 6> known{
         Ft757GXII(),
         Ft817(),
