@@ -65,6 +65,7 @@ struct SelectionNote {
     bool shortTitle; // under "Ventrolo." rather than the program's full title
 };
 
+// Every member has a default, so that a record names only what its rig has.
 struct RigCaps {
     QString name{};     // "FT817": window captions and the CAT log; empty for an unknown model
     QString menuText{}; // "FT-817/818": the rig menu
