@@ -2,7 +2,7 @@
 
 #include "core/VersionTexts.h"
 #include "display/ScreenPlacement.h"
-#include "rig/RigModel.h"
+#include "rig/RigCaps.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,7 +27,7 @@ CatTerminalWindow::CatTerminalWindow(rig::CatLog& log, const core::ProgramState&
                                      platform::Platform& platform, QWidget* dockTo, QWidget* parent)
     : QMainWindow(parent), log_(log), state_(state), platform_(platform), dockTo_(dockTo) {
     setObjectName(QStringLiteral("Form19"));
-    setWindowTitle(QStringLiteral("Cat Terminal ") + rig::ModelName(rig::ToModel(state_.RigModel)));
+    setWindowTitle(QStringLiteral("Cat Terminal ") + rig::Caps(rig::ToModel(state_.RigModel)).name);
     QMenu* files = menuBar()->addMenu(QStringLiteral("&Files"));
     files->setObjectName(QStringLiteral("mnuFiles"));
     mnuSaveLog = files->addAction(QStringLiteral("&Save log"));
@@ -79,7 +79,7 @@ void CatTerminalWindow::dock() {
 bool CatTerminalWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         setWindowTitle(QStringLiteral("Cat Terminal ") +
-                       rig::ModelName(rig::ToModel(state_.RigModel)));
+                       rig::Caps(rig::ToModel(state_.RigModel)).name);
         dock();
     }
     return QMainWindow::event(event);

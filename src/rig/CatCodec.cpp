@@ -36,23 +36,23 @@ QString FreqToBcdDigits(const QString& kHzText) {
     return whole.rightJustified(6, QLatin1Char('0')) + fraction;
 }
 
-std::optional<Frame> SetFrequencyFrame(const CatCommandTable& table, float kHz) {
+std::optional<Frame> SetFrequencyFrame(const RigCaps& caps, float kHz) {
     const QString digits = FreqToBcdDigits(core::PlainNumberText(kHz));
     if (digits.size() != 8)
         return std::nullopt;
     Frame frame{};
     for (int pair = 0; pair < 4; ++pair) {
         const int at =
-            table.frequencyLayout == FrequencyLayout::PackedBcdHighFirst ? pair : 3 - pair;
+            caps.frequencyLayout == FrequencyLayout::PackedBcdHighFirst ? pair : 3 - pair;
         frame[at] = PackPair(digits, pair);
     }
-    frame[4] = table.setFrequencyOpcode;
+    frame[4] = caps.setFrequencyOpcode;
     return frame;
 }
 
-Frame SetModeFrame(const CatCommandTable& table, std::uint8_t modeCode) {
-    Frame frame{0x00, 0x00, 0x00, 0x00, table.setModeOpcode};
-    frame[table.setModeCodeByte] = modeCode;
+Frame SetModeFrame(const RigCaps& caps, std::uint8_t modeCode) {
+    Frame frame{0x00, 0x00, 0x00, 0x00, caps.setModeOpcode};
+    frame[caps.setModeCodeByte] = modeCode;
     return frame;
 }
 
@@ -60,7 +60,7 @@ QByteArray FrameBytes(const Frame& frame) {
     return QByteArray(reinterpret_cast<const char*>(frame.data()), qsizetype(frame.size()));
 }
 
-std::optional<BcdFrequencyReply> DecodeBcdFrequencyReply(const CatCommandTable& table,
+std::optional<BcdFrequencyReply> DecodeBcdFrequencyReply(const RigCaps& caps,
                                                          const QByteArray& reply) {
     if (reply.size() != 5)
         return std::nullopt;
@@ -74,20 +74,20 @@ std::optional<BcdFrequencyReply> DecodeBcdFrequencyReply(const CatCommandTable& 
         units = units * 100 + high * 10 + low;
     }
     const double kHz = static_cast<double>(units) / 100.0;
-    if (!WithinDialRange(table.model, kHz))
+    if (!caps.withinDialRange(kHz))
         return std::nullopt;
     return BcdFrequencyReply{kHz, static_cast<std::uint8_t>(reply[4])};
 }
 
-std::optional<double> DecodeBlockFrequency(const CatCommandTable& table, const QByteArray& reply) {
-    if (reply.size() != table.frequencyReply.length || table.frequencyFirstByte < 1 ||
-        table.frequencyFirstByte + 2 > reply.size())
+std::optional<double> DecodeBlockFrequency(const RigCaps& caps, const QByteArray& reply) {
+    if (reply.size() != caps.frequencyReply.length || caps.frequencyFirstByte < 1 ||
+        caps.frequencyFirstByte + 2 > reply.size())
         return std::nullopt;
     std::uint32_t units = 0; // 10 Hz
     for (int i = 0; i < 3; ++i)
-        units = units << 8 | static_cast<std::uint8_t>(reply[table.frequencyFirstByte - 1 + i]);
+        units = units << 8 | static_cast<std::uint8_t>(reply[caps.frequencyFirstByte - 1 + i]);
     const double kHz = units / 100.0;
-    if (!WithinDialRange(table.model, kHz))
+    if (!caps.withinDialRange(kHz))
         return std::nullopt;
     return kHz;
 }

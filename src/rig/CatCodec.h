@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rig/CatCommandTable.h"
+#include "rig/RigCaps.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,29 +17,29 @@ QString FreqToBcdDigits(const QString& kHzText);
 
 // The set-frequency frame of a model for a frequency in kHz (taken as the program writes it, 7
 // significant digits); nullopt when it cannot be encoded. Does not check the model's bands.
-std::optional<Frame> SetFrequencyFrame(const CatCommandTable& table, float kHz);
-// The set-mode frame carrying the mode code in the fourth byte.
-Frame SetModeFrame(const CatCommandTable& table, std::uint8_t modeCode);
+std::optional<Frame> SetFrequencyFrame(const RigCaps& caps, float kHz);
+// The set-mode frame carrying the mode code in the byte the model reads it from.
+Frame SetModeFrame(const RigCaps& caps, std::uint8_t modeCode);
 
 QByteArray FrameBytes(const Frame& frame);
 
-// A frequency reply of the FT-817 / FT-847: four BCD bytes (10 Hz units, most significant
-// first) and the mode byte.
+// A frequency reply of the BCD models (FT-817, FT-847, FT-857, FT-897): four BCD bytes (10 Hz
+// units, most significant first) and the mode byte.
 struct BcdFrequencyReply {
     double kHz; // to 10 Hz, not yet rounded
     std::uint8_t modeCode;
 };
 // nullopt unless the reply has exactly five bytes, every digit is decimal and the frequency
 // lies in the rig's dial range (so never for 0).
-std::optional<BcdFrequencyReply> DecodeBcdFrequencyReply(const CatCommandTable& table,
+std::optional<BcdFrequencyReply> DecodeBcdFrequencyReply(const RigCaps& caps,
                                                          const QByteArray& reply);
 
 // The frequency (kHz, to 10 Hz) of a binary block reply (FT-840 19 bytes, FT-757GXII 75
 // bytes): three bytes, most significant first, in 10 Hz. nullopt unless the reply has the
-// table's length and the frequency lies in the rig's dial range.
-std::optional<double> DecodeBlockFrequency(const CatCommandTable& table, const QByteArray& reply);
+// model's length and the frequency lies in the rig's dial range.
+std::optional<double> DecodeBlockFrequency(const RigCaps& caps, const QByteArray& reply);
 
-// The receive / transmit status byte of the FT-817 and FT-847.
+// The receive / transmit status byte of the BCD models.
 struct RxTxStatus {
     int sMeter;           // bits 0..3
     bool transmitInhibit; // bit 7: the rig is not transmitting although asked to

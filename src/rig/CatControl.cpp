@@ -45,10 +45,6 @@ CatControl::CatControl(core::ProgramState& state, platform::Platform& platform, 
     : state_(state), platform_(platform), log_(log), link_(&link), frequencyText_(NoFrequencyText) {
 }
 
-const CatCommandTable* CatControl::table() const {
-    return CommandTable(model());
-}
-
 // --- the link ---
 
 bool CatControl::setLink(SerialLink& link) {
@@ -76,7 +72,7 @@ LinkOpenResult CatControl::OpenPort(int port) {
     // Opening raises DTR and RTS, and DTR keys an FT-757GXII: both go low before anything else,
     // but for the RTS that the FT-757GXII's interface takes its supply from.
     const bool dtr = link_->setDtr(false);
-    const bool rts = link_->setRts(model() == Model::Ft757GXII);
+    const bool rts = link_->setRts(caps().pttOnLines());
     line_ = ParseSerialSettings(SettingsText()).value_or(SerialSettings{});
     paceMs_ = 0;
     linesNoted_ = false;
@@ -88,13 +84,12 @@ LinkOpenResult CatControl::OpenPort(int port) {
         noteLinesMissing();
     {
         Exchange exchange(*this);
-        if (const CatCommandTable* commands = table()) {
-            if (commands->catOn)
-                (void)command(*commands->catOn);
-            // A PTT left on (by a run that ended without releasing it) is released.
-            if (commands->pttOff)
-                (void)command(*commands->pttOff);
-        }
+        const RigCaps& rig = caps();
+        if (rig.catOn)
+            (void)command(*rig.catOn);
+        // A PTT left on (by a run that ended without releasing it) is released.
+        if (rig.pttOff)
+            (void)command(*rig.pttOff);
     } // a write failure may have closed the port meanwhile
     if (!portOpen())
         return {false, CannotWrite(*link_)};
@@ -119,8 +114,8 @@ void CatControl::closeNow() {
     // A close asked for from a signal emitted below is this one.
     busy_ = true;
     if (portOpen()) {
-        if (const CatCommandTable* commands = table(); commands && commands->catOff)
-            (void)send(commands->catOff->frame, commands->catOff->logName);
+        if (const RigCaps& rig = caps(); rig.catOff)
+            (void)send(rig.catOff->frame, rig.catOff->logName);
         (void)link_->setDtr(false); // lines a device lacks were noted at opening
         (void)link_->setRts(false);
         link_->close();
@@ -229,19 +224,19 @@ void CatControl::settle(double ms) {
 // --- operations ---
 
 CatResult CatControl::SetRigFrequency(float kHz) {
-    const CatCommandTable* commands = table();
-    if (!portOpen() || !commands || (commands->model == Model::Ft817 && !ft817On_))
+    const RigCaps& rig = caps();
+    if (!portOpen() || !rig.sendsFrames() || (rig.hasPowerSwitch() && !ft817On_))
         return CatResult::NotSent;
     if (busy_)
         return CatResult::Busy;
     const std::optional<Frame> frame =
-        FrequencyValid(commands->model, kHz) ? SetFrequencyFrame(*commands, kHz) : std::nullopt;
+        rig.frequencyValid(kHz) ? SetFrequencyFrame(rig, kHz) : std::nullopt;
     if (!frame) {
         platform_.beep();
         return CatResult::OutOfRange;
     }
     Exchange exchange(*this);
-    return command(*frame, commands->setFrequencyName);
+    return command(*frame, rig.setFrequencyName);
 }
 
 RigReading CatControl::ReadRigFrequency() {
@@ -254,16 +249,16 @@ RigReading CatControl::ReadRigFrequency() {
         return reading;
     {
         Exchange exchange(*this);
-        if (const CatCommandTable* commands = table()) {
-            switch (commands->readScheme) {
+        if (const RigCaps& rig = caps(); rig.sendsFrames()) {
+            switch (rig.readScheme) {
             case ReadScheme::BcdAndStatus:
-                readBcdAndStatus(*commands, reading);
+                readBcdAndStatus(rig, reading);
                 break;
             case ReadScheme::Block19:
-                readBlock19(*commands, reading);
+                readBlock19(rig, reading);
                 break;
             case ReadScheme::StatusBlock75:
-                readStatusBlock75(*commands, reading);
+                readStatusBlock75(rig, reading);
                 break;
             }
         } else {
@@ -275,24 +270,24 @@ RigReading CatControl::ReadRigFrequency() {
     return reading;
 }
 
-void CatControl::readBcdAndStatus(const CatCommandTable& commands, RigReading& reading) {
-    const Reply reply = ask(commands.readFrequency, commands.frequencyReply.length);
-    logReply(reply, QString::fromLatin1(commands.frequencyReply.logName));
-    if (const auto decoded = DecodeBcdFrequencyReply(commands, reply.bytes)) {
+void CatControl::readBcdAndStatus(const RigCaps& rig, RigReading& reading) {
+    const Reply reply = ask(*rig.readFrequency, rig.frequencyReply.length);
+    logReply(reply, QString::fromLatin1(rig.frequencyReply.logName));
+    if (const auto decoded = DecodeBcdFrequencyReply(rig, reply.bytes)) {
         reading.kHz = static_cast<float>(core::RoundHalfEven(decoded->kHz));
         reading.modeCode = decoded->modeCode;
         ShowRigMode(decoded->modeCode);
     } else {
         ShowFrequency(0);
     }
-    if (readRxTxStatus(commands, reading) && !pttOn_ && txStatusInReceive_)
-        readTransmitState(commands, reading);
+    if (readRxTxStatus(rig, reading) && !pttOn_ && txStatusInReceive_)
+        readTransmitState(rig, reading);
 }
 
-bool CatControl::readRxTxStatus(const CatCommandTable& commands, RigReading& reading) {
-    const CatCommand& request = pttOn_ ? *commands.readTxStatus : *commands.readRxStatus;
-    const Reply reply = ask(request, commands.statusReply->length);
-    logReply(reply, QString::fromLatin1(commands.statusReply->logName));
+bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
+    const CatCommand& request = pttOn_ ? *rig.readTxStatus : *rig.readRxStatus;
+    const Reply reply = ask(request, rig.statusReply->length);
+    logReply(reply, QString::fromLatin1(rig.statusReply->logName));
     swrState_ = -1;
     if (reply.bytes.isEmpty()) {
         // Silence is no reading: nothing is sent (a missed reply must not switch the rig off),
@@ -317,11 +312,11 @@ bool CatControl::readRxTxStatus(const CatCommandTable& commands, RigReading& rea
     return true;
 }
 
-void CatControl::readTransmitState(const CatCommandTable& commands, RigReading& reading) {
+void CatControl::readTransmitState(const RigCaps& rig, RigReading& reading) {
     // The transmit status tells whether the rig transmits although our PTT is off (its own PTT
     // pressed). A rig that does not answer it while receiving is not asked again.
-    const Reply reply = ask(*commands.readTxStatus, commands.statusReply->length);
-    logReply(reply, QString::fromLatin1(commands.statusReply->logName));
+    const Reply reply = ask(*rig.readTxStatus, rig.statusReply->length);
+    logReply(reply, QString::fromLatin1(rig.statusReply->logName));
     if (reply.bytes.isEmpty())
         txStatusInReceive_ = false;
     else
@@ -336,19 +331,19 @@ RigReading CatControl::ReadTransmitState() {
         reading.busy = true;
         return reading;
     }
-    const CatCommandTable* commands = table();
-    if (!portOpen() || !commands || !transmitReported())
+    const RigCaps& rig = caps();
+    if (!portOpen() || !transmitReported())
         return reading;
     {
         Exchange exchange(*this);
-        if (commands->readTxStatus) {
-            const Reply reply = ask(*commands->readTxStatus, commands->statusReply->length);
-            logReply(reply, QString::fromLatin1(commands->statusReply->logName));
+        if (rig.readTxStatus) {
+            const Reply reply = ask(*rig.readTxStatus, rig.statusReply->length);
+            logReply(reply, QString::fromLatin1(rig.statusReply->logName));
             if (!reply.bytes.isEmpty())
                 reading.transmitting =
                     !DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0])).transmitInhibit;
         } else {
-            readFt840Status(*commands, reading);
+            readFt840Status(rig, reading);
         }
     }
     emit changed();
@@ -356,33 +351,30 @@ RigReading CatControl::ReadTransmitState() {
 }
 
 bool CatControl::transmitReported() const {
-    const CatCommandTable* commands = table();
-    if (!commands)
-        return false;
-    return commands->readTxStatus ? txStatusInReceive_ || pttOn_
-                                  : commands->readRxStatus.has_value();
+    const RigCaps& rig = caps();
+    return rig.readTxStatus ? txStatusInReceive_ || pttOn_ : rig.readRxStatus.has_value();
 }
 
-void CatControl::readBlock19(const CatCommandTable& commands, RigReading& reading) {
-    const Reply reply = ask(commands.readFrequency, commands.frequencyReply.length);
+void CatControl::readBlock19(const RigCaps& rig, RigReading& reading) {
+    const Reply reply = ask(*rig.readFrequency, rig.frequencyReply.length);
     logReply(reply, QStringLiteral(" Freq%1 Bytes").arg(reply.received.size()));
-    if (const std::optional<double> decoded = DecodeBlockFrequency(commands, reply.bytes)) {
+    if (const std::optional<double> decoded = DecodeBlockFrequency(rig, reply.bytes)) {
         ShowFrequency(static_cast<float>(core::RoundHalfEven(*decoded, 2)));
         reading.kHz = static_cast<float>(core::RoundHalfEven(*decoded));
-        readFt840Status(commands, reading);
-        readMeterFrame(commands, reading);
+        readFt840Status(rig, reading);
+        readMeterFrame(rig, reading);
     } else {
         ShowFrequency(0);
     }
     // While transmitting the status is read even after a failed read: the transmit-inhibit
     // check must not wait for a good reply.
     if (pttOn_)
-        readFt840Status(commands, reading);
+        readFt840Status(rig, reading);
 }
 
-void CatControl::readFt840Status(const CatCommandTable& commands, RigReading& reading) {
-    const Reply reply = ask(*commands.readRxStatus, commands.statusReply->length);
-    logReply(reply, QString::fromLatin1(commands.statusReply->logName));
+void CatControl::readFt840Status(const RigCaps& rig, RigReading& reading) {
+    const Reply reply = ask(*rig.readRxStatus, rig.statusReply->length);
+    logReply(reply, QString::fromLatin1(rig.statusReply->logName));
     const std::optional<Ft840Status> status =
         reply.complete ? DecodeFt840Status(reply.bytes) : std::nullopt;
     swrState_ = -1;
@@ -398,44 +390,43 @@ void CatControl::readFt840Status(const CatCommandTable& commands, RigReading& re
         swrState_ = status->highSwr ? 1 : 0;
 }
 
-void CatControl::readStatusBlock75(const CatCommandTable& commands, RigReading& reading) {
-    const Reply reply = ask(commands.readFrequency, commands.frequencyReply.length);
+void CatControl::readStatusBlock75(const RigCaps& rig, RigReading& reading) {
+    const Reply reply = ask(*rig.readFrequency, rig.frequencyReply.length);
     logReply(reply, QStringLiteral("%1 Bytes").arg(reply.received.size()));
-    if (const std::optional<double> decoded = DecodeBlockFrequency(commands, reply.bytes)) {
+    if (const std::optional<double> decoded = DecodeBlockFrequency(rig, reply.bytes)) {
         ShowFrequency(static_cast<float>(core::RoundHalfEven(*decoded, 2)));
         reading.kHz = static_cast<float>(core::RoundHalfEven(*decoded));
         lockChecked_ = StatusBlockLocked(reply.bytes);
     } else {
         ShowFrequency(0);
     }
-    readMeterFrame(commands, reading);
+    readMeterFrame(rig, reading);
 }
 
-void CatControl::readMeterFrame(const CatCommandTable& commands, RigReading& reading) {
-    const Reply reply = ask(*commands.readSMeter, commands.sMeterReply->length);
-    logReply(reply, QString::fromLatin1(commands.sMeterReply->logName));
+void CatControl::readMeterFrame(const RigCaps& rig, RigReading& reading) {
+    const Reply reply = ask(*rig.readSMeter, rig.sMeterReply->length);
+    logReply(reply, QString::fromLatin1(rig.sMeterReply->logName));
     // Only the first byte is used, so a reply shorter than expected still gives it.
     if (reply.bytes.isEmpty())
         return;
     const auto value = static_cast<std::uint8_t>(reply.bytes[0]);
-    // The FT-757GXII's meter byte counts 0..15; anything else is not a reading.
-    if (commands.model != Model::Ft757GXII || value < 16) {
+    if (value <= rig.sMeterMax) {
         sMeterValue_ = value;
         reading.sMeter = sMeterValue_;
     }
 }
 
 std::optional<float> CatControl::ReadSMeter() {
-    const CatCommandTable* commands = table();
-    if (busy_ || !portOpen() || !commands)
+    const RigCaps& rig = caps();
+    if (busy_ || !portOpen() || !rig.sendsFrames())
         return std::nullopt;
     RigReading reading;
     {
         Exchange exchange(*this);
-        if (commands->readSMeter)
-            readMeterFrame(*commands, reading);
+        if (rig.readSMeter)
+            readMeterFrame(rig, reading);
         else
-            readRxTxStatus(*commands, reading);
+            readRxTxStatus(rig, reading);
     }
     emit changed();
     return reading.sMeter;
@@ -449,21 +440,17 @@ CatResult CatControl::SetRigMode(int index) {
 }
 
 CatResult CatControl::setMode(int index) {
-    const CatCommandTable* commands = table();
-    if (!commands || index < 1 || index > static_cast<int>(commands->modeCodes.size()) ||
-        !commands->modeCodes[index - 1])
+    const RigCaps& rig = caps();
+    if (!rig.sendsFrames() || index < 1 || index > static_cast<int>(rig.modes.size()) ||
+        !rig.modes[index - 1].sent)
         return CatResult::NotSent;
-    const std::uint8_t code = *commands->modeCodes[index - 1];
+    const RigMode& mode = rig.modes[index - 1];
     rigModeIndex_ = static_cast<core::Integer>(index);
     // The configuration keeps the code by which the mode button is found again.
-    bool tableCode = false;
-    const std::vector<ModeEntry>& modes = ModeTable(commands->model);
-    const int buttonCode =
-        index <= static_cast<int>(modes.size()) ? modes[index - 1].code.toInt(&tableCode) : 0;
-    state_.RigModeCode = static_cast<core::Integer>(tableCode ? buttonCode : code);
+    state_.RigModeCode = static_cast<core::Integer>(mode.code.value_or(*mode.sent));
     CatResult result = CatResult::NotSent;
     if (portOpen()) {
-        result = command(SetModeFrame(*commands, code), "Set mode");
+        result = command(SetModeFrame(rig, *mode.sent), "Set mode");
         if (result == CatResult::Sent)
             settle(FrameSettleMs);
     }
@@ -472,7 +459,7 @@ CatResult CatControl::setMode(int index) {
 }
 
 void CatControl::ShowRigMode(int code) {
-    const int index = ModeIndexForCode(model(), code);
+    const int index = caps().modeIndexForCode(code);
     if (index != 0 && index != rigModeIndex_)
         (void)setMode(index);
 }
@@ -499,11 +486,11 @@ CatResult CatControl::PttOff() {
 }
 
 CatResult CatControl::sendPtt(bool on) {
-    const CatCommandTable* commands = table();
-    if (!commands || !portOpen())
+    const RigCaps& rig = caps();
+    if (!rig.sendsFrames() || !portOpen())
         return CatResult::NotSent;
-    if (commands->pttOn)
-        return command(on ? *commands->pttOn : *commands->pttOff);
+    if (rig.pttOn)
+        return command(on ? *rig.pttOn : *rig.pttOff);
     setPttLines(on);
     return CatResult::Sent;
 }
@@ -530,13 +517,13 @@ CatResult CatControl::RigLock(bool on) {
 }
 
 CatResult CatControl::rigLock(bool on) {
-    const CatCommandTable* commands = table();
-    if (!commands || !commands->lockOn)
+    const RigCaps& rig = caps();
+    if (!rig.hasDialLock())
         return CatResult::NotSent;
     lockChecked_ = on;
     CatResult result = CatResult::NotSent;
     if (portOpen()) {
-        result = command(on ? *commands->lockOn : *commands->lockOff);
+        result = command(on ? *rig.lockOn : *rig.lockOff);
         if (result == CatResult::Sent)
             settle(FrameSettleMs);
     }
@@ -545,23 +532,23 @@ CatResult CatControl::rigLock(bool on) {
 }
 
 void CatControl::SwitchFT817(bool on) {
-    const CatCommandTable* commands = table();
-    if (!commands || commands->model != Model::Ft817 || !portOpen())
+    const RigCaps& rig = caps();
+    if (!rig.hasPowerSwitch() || !portOpen())
         return;
     // The PTT is released before anything else goes to the rig.
     if (pttOn_)
         (void)sendPtt(false);
     pttOn_ = false;
-    if (command(*commands->wakeUp) == CatResult::Sent)
+    if (rig.wakeUp && command(*rig.wakeUp) == CatResult::Sent)
         settle(FrameSettleMs);
-    if (command(on ? *commands->powerOn : *commands->powerOff) == CatResult::Sent)
+    if (command(on ? *rig.powerOn : *rig.powerOff) == CatResult::Sent)
         settle(FrameSettleMs);
     emit changed();
     emit ft817PowerSwitched(on);
 }
 
 void CatControl::ToggleFT817Power() {
-    if (model() != Model::Ft817 || busy_)
+    if (!caps().hasPowerSwitch() || busy_)
         return;
     Exchange exchange(*this);
     toggleFt817Power();
@@ -584,15 +571,15 @@ void CatControl::toggleFt817Power() {
 }
 
 CatResult CatControl::SendCatDelay() {
-    const CatCommandTable* commands = table();
-    if (!portOpen() || !commands || !commands->catDelay)
+    const RigCaps& rig = caps();
+    if (!portOpen() || !rig.catDelay)
         return CatResult::NotSent;
     if (busy_)
         return CatResult::Busy;
     Exchange exchange(*this);
-    const CatResult result = command(*commands->catDelay);
+    const CatResult result = command(*rig.catDelay);
     if (result == CatResult::Sent)
-        paceMs_ = commands->catDelay->frame[3];
+        paceMs_ = rig.catDelay->frame[3];
     return result;
 }
 

@@ -2,8 +2,8 @@
 
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
-#include "rig/CatCommandTable.h"
 #include "rig/CatLog.h"
+#include "rig/RigCaps.h"
 #include "rig/RigReading.h"
 #include "rig/SerialLink.h"
 #include "rig/SerialSettings.h"
@@ -28,7 +28,7 @@ inline constexpr double PowerOnSettleMs = 200;
 // 4 s) is awaited with the event loop running, so the window stays live and a turn goes on.
 inline constexpr double YieldingReplyAboveMs = 250;
 
-// The CAT operations of the rig link on top of the command tables and a SerialLink, for the
+// The CAT operations of the rig link on top of the model's record and a SerialLink, for the
 // model in state.RigModel, with every frame and reply handed to the CAT log. Also keeps the rig
 // state that the table window shows (frequency label, S-meter, SWR, lock check box, PTT and
 // FT-817 power buttons, mode index). Polling, the PTT watchdog, following and turning belong to
@@ -59,8 +59,9 @@ public:
     bool portOpen() const { return link_->isOpen(); }
     bool busy() const { return busy_; }
     Model model() const { return ToModel(state_.RigModel); }
+    const RigCaps& caps() const { return Caps(model()); }
     // Line settings for state.BaudRate and the model, "4800,N,8,2".
-    QString SettingsText() const { return SerialSettingsText(model(), state_.BaudRate); }
+    QString SettingsText() const { return caps().settingsText(state_.BaudRate); }
     // Opens COM<port> with SettingsText(); an open link is closed first. DTR and RTS go low at
     // once (the FT-757GXII keeps RTS, which its interface needs), then the FT-847 is switched
     // to CAT and a PTT left on is released. On failure the user gets the "Function ComPortOpen"
@@ -73,21 +74,21 @@ public:
     bool ClosePort();
 
     // --- operations ---
-    // Sends the frequency (kHz). NotSent: link closed, a model without frames, an FT-817
-    // switched off. OutOfRange (with a beep): outside the model's bands.
+    // Sends the frequency (kHz). NotSent: link closed, a model without frames, a rig with a
+    // power switch switched off. OutOfRange (with a beep): outside the model's bands.
     CatResult SetRigFrequency(float kHz);
     // Reads frequency (and mode, status, S-meter, lock as the model has them). The frequency
     // also becomes CatFrequency (0 without a reading, and the label then shows "-----.- kHz").
     // Nothing is sent, and nothing changes, while the link is closed.
     RigReading ReadRigFrequency();
-    // Reads the transmit state alone, in one short exchange: the transmit status (FT-817,
-    // FT-847) or the status flags (FT-840). The reading has transmitOnly set; its transmitting
+    // Reads the transmit state alone, in one short exchange: the transmit status (the BCD
+    // models) or the status flags (FT-840). The reading has transmitOnly set; its transmitting
     // is nullopt when the rig did not answer or cannot tell (see transmitReported()).
     RigReading ReadTransmitState();
     // Whether the rig tells its transmit state: a model with a status read, unless it is one
     // that does not answer its transmit status while receiving (found at the first reading).
     bool transmitReported() const;
-    // Reads the S-meter alone (the receive status on the FT-817 and FT-847); nullopt when no
+    // Reads the S-meter alone (the receive status on the BCD models); nullopt when no
     // reading came.
     std::optional<float> ReadSMeter();
     // Selects mode button index (1..10) and sends its code. An index without a code for the
@@ -99,12 +100,12 @@ public:
     CatResult PttOn();
     CatResult PttOff();
     // The dial lock check box and its frame; NotSent, and no change, for a model without a dial
-    // lock by CAT (HasDialLock).
+    // lock by CAT.
     CatResult RigLock(bool on);
-    // The FT-817 power button: switches on (and releases the lock) or off; other models, and
-    // while busy(), nothing.
+    // The power button of a rig with a power switch (the FT-817): switches on (and releases the
+    // lock) or off; other models, and while busy(), nothing.
     void ToggleFT817Power();
-    // FT-757GXII only: the delay frame (the rig then paces its reply bytes).
+    // The delay frame of a rig that paces its replies (the FT-757GXII).
     CatResult SendCatDelay();
     // The frequency label: the number (no blanks) + " kHz", or "-----.- kHz" for 0.
     void ShowFrequency(float kHz);
@@ -160,7 +161,6 @@ private:
         bool complete = false;
     };
 
-    const CatCommandTable* table() const;
     void closeNow();
     // Writes one frame, then logs it; WriteFailed (and linkFailed) when the write failed.
     CatResult send(const Frame& frame, const char* name);
@@ -184,21 +184,21 @@ private:
     CatResult setMode(int index);
     CatResult rigLock(bool on);
     void toggleFt817Power();
-    // FT-817 only: the PTT is released, then the wake-up and the power frame.
+    // A rig with a power switch: the PTT is released, then the wake-up and the power frame.
     void SwitchFT817(bool on);
     // Selects, and sends back, the mode whose button code is this reply byte, when it is not
     // the selected one already.
     void ShowRigMode(int code);
 
-    void readBcdAndStatus(const CatCommandTable& table, RigReading& reading);
-    void readBlock19(const CatCommandTable& table, RigReading& reading);
-    void readStatusBlock75(const CatCommandTable& table, RigReading& reading);
+    void readBcdAndStatus(const RigCaps& rig, RigReading& reading);
+    void readBlock19(const RigCaps& rig, RigReading& reading);
+    void readStatusBlock75(const RigCaps& rig, RigReading& reading);
     // The receive status (our PTT off) or the transmit status (on); false when the rig was
     // silent.
-    bool readRxTxStatus(const CatCommandTable& table, RigReading& reading);
-    void readTransmitState(const CatCommandTable& table, RigReading& reading);
-    void readFt840Status(const CatCommandTable& table, RigReading& reading);
-    void readMeterFrame(const CatCommandTable& table, RigReading& reading);
+    bool readRxTxStatus(const RigCaps& rig, RigReading& reading);
+    void readTransmitState(const RigCaps& rig, RigReading& reading);
+    void readFt840Status(const RigCaps& rig, RigReading& reading);
+    void readMeterFrame(const RigCaps& rig, RigReading& reading);
 
     core::ProgramState& state_;
     platform::Platform& platform_;

@@ -1,6 +1,7 @@
 #include "rig/CatLog.h"
 
 #include "core/SequentialFile.h"
+#include "rig/RigCaps.h"
 
 #include <QStringList>
 
@@ -70,7 +71,7 @@ bool CatLog::CatLogFile(const QString& text, int mode) {
             return false;
         }
         fileError_.clear();
-        const QString header = QStringLiteral("+++++++++") + ModelName(ToModel(state_.RigModel)) +
+        const QString header = QStringLiteral("+++++++++") + Caps(ToModel(state_.RigModel)).name +
                                QLatin1Char(' ') +
                                platform_.now().toString(QStringLiteral("hh:mm dd-MM-yyyy")) +
                                QStringLiteral("+++++++++");

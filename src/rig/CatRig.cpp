@@ -1,9 +1,5 @@
 #include "rig/CatRig.h"
 
-#include "rig/CatCommandTable.h"
-
-#include <algorithm>
-
 namespace rig {
 
 CatRig::CatRig(CatControl& cat, QObject* parent) : RigConnection(parent), cat_(cat) {
@@ -23,11 +19,12 @@ LinkOpenResult CatRig::open(int port) {
     LinkOpenResult opened = cat_.OpenPort(port);
     if (!opened.ok)
         return opened;
-    // An FT-817 is switched on (the power button reads off after every closing); the
-    // FT-757GXII paces its long status reply so that slow interfaces keep up.
+    // A rig with a power switch is switched on (the power button reads off after every
+    // closing); a rig that paces its long status reply is told to, so that slow interfaces keep
+    // up.
     if (hasPowerSwitch() && !cat_.ft817On())
         cat_.ToggleFT817Power();
-    else if (cat_.model() == Model::Ft757GXII)
+    else
         (void)cat_.SendCatDelay();
     if (!cat_.portOpen())
         return {false, QStringLiteral("The rig link closed while it was opened.")};
@@ -70,25 +67,20 @@ bool CatRig::requestSMeter() {
     return true;
 }
 
-bool CatRig::hasDialLock() const {
-    return HasDialLock(cat_.model());
-}
-
 QStringList CatRig::modeNames() const {
     QStringList names;
-    for (const ModeEntry& mode : ModeTable(cat_.model()))
+    for (const RigMode& mode : cat_.caps().modes)
         names << mode.name;
     return names;
 }
 
 bool CatRig::selectModeByCode(int code) {
-    int index = ModeIndexForCode(cat_.model(), code);
+    const std::vector<RigMode>& modes = cat_.caps().modes;
+    int index = cat_.caps().modeIndexForCode(code);
     // A mode no reply names (the FT-817's DIG and PKT) is kept by the code it was set with.
-    if (const CatCommandTable* commands = CommandTable(cat_.model()); index == 0 && commands) {
-        const auto& codes = commands->modeCodes;
-        const auto at = std::find(codes.begin(), codes.end(), std::optional<std::uint8_t>(code));
-        if (code >= 0 && code <= 255 && at != codes.end())
-            index = int(at - codes.begin()) + 1;
+    for (std::size_t i = 0; index == 0 && i < modes.size(); ++i) {
+        if (modes[i].sent == code)
+            index = int(i) + 1;
     }
     if (index == 0)
         return false;

@@ -18,20 +18,20 @@ public:
     void close() override;
     bool isOpen() const override { return cat_.portOpen(); }
     QString lineText() const override { return cat_.SettingsText(); }
-    QString rigName() const override { return ModelName(cat_.model()); }
+    QString rigName() const override { return cat_.caps().name; }
 
     bool requestReading() override;
     bool requestSMeter() override;
     bool reportsTransmit() const override { return cat_.transmitReported(); }
     bool requestTransmitState() override;
 
-    bool frequencyValid(double kHz) const override { return FrequencyValid(cat_.model(), kHz); }
+    bool frequencyValid(double kHz) const override { return cat_.caps().frequencyValid(kHz); }
     CatResult setFrequency(float kHz) override { return cat_.SetRigFrequency(kHz); }
     CatResult setMode(int index) override { return cat_.SetRigMode(index); }
     CatResult setPtt(bool on) override { return on ? cat_.PttOn() : cat_.PttOff(); }
-    bool hasDialLock() const override;
+    bool hasDialLock() const override { return cat_.caps().hasDialLock(); }
     CatResult setDialLock(bool on) override { return cat_.RigLock(on); }
-    bool hasPowerSwitch() const override { return cat_.model() == Model::Ft817; }
+    bool hasPowerSwitch() const override { return cat_.caps().hasPowerSwitch(); }
     void togglePower() override { cat_.ToggleFT817Power(); }
 
     QString frequencyText() const override { return cat_.frequencyText(); }

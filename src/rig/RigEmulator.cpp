@@ -29,8 +29,10 @@ void RigEmulator::setModel(Model model) {
 }
 
 void RigEmulator::setFrequency(double kHz) {
-    const std::vector<Band>& bands = Bands(model_);
-    units10Hz_ = std::llround(std::clamp(kHz, bands.front().lowKHz, bands.back().highKHz) * 100);
+    const std::vector<Band>& bands = Caps(model_).bands;
+    if (!bands.empty())
+        kHz = std::clamp(kHz, bands.front().lowKHz, bands.back().highKHz);
+    units10Hz_ = std::llround(std::max(kHz, 0.0) * 100);
 }
 
 void RigEmulator::turnDial(double deltaKHz) {
@@ -238,7 +240,7 @@ void RigEmulator::tuneToBcd(const Frame& f, bool lowFirst) {
             return;
         units = units * 100 + pair;
     }
-    if (WithinDialRange(model_, units / 100.0))
+    if (Caps(model_).withinDialRange(units / 100.0))
         units10Hz_ = units;
 }
 

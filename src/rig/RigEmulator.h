@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rig/RigModel.h"
+#include "rig/RigCaps.h"
 
 #include <QByteArray>
 #include <array>
@@ -70,7 +70,7 @@ private:
     QByteArray answerFt847(const Frame& f);
     QByteArray answerFt840(const Frame& f);
     QByteArray answerFt757(const Frame& f);
-    // The dial as four packed BCD bytes, 100 MHz digit first (FT-817, FT-847).
+    // The dial as four packed BCD bytes, 100 MHz digit first (FT-817, FT-847, FT-857, FT-897).
     QByteArray bcdFrequency() const;
     // The dial in 10 Hz units as three binary bytes, most significant first (FT-840, FT-757).
     QByteArray binaryFrequency() const;

@@ -5,8 +5,8 @@
 
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
+#include "rig/RigCaps.h"
 #include "rig/RigLogging.h"
-#include "rig/RigModel.h"
 #include "table/Interpolation.h"
 
 #include <algorithm>
@@ -290,26 +290,13 @@ void RigTuning::SelectBaud(int rate) {
 }
 
 void RigTuning::SelectRigModel(int model) {
-    if (!menusEnabled() || model < 1 || model > 6)
+    const RigCaps& caps = Caps(ToModel(static_cast<core::Integer>(model)));
+    if (!menusEnabled() || !caps.sendsFrames())
         return;
     const PollPause pause(*this);
-    switch (ToModel(static_cast<core::Integer>(model))) {
-    case Model::Ft757GXII:
-        platform_.messageBox(QStringLiteral("Not yet tested") + CrLf +
-                                 QStringLiteral("PTT through RTS and DTR") + CrLf +
-                                 QStringLiteral("Pin 7 and 4 of db9 "),
-                             core::AppTitle, platform::Icon::Exclamation);
-        break;
-    case Model::Ft847:
-        tell(QStringLiteral("Not yet tested"));
-        break;
-    case Model::Ft857:
-    case Model::Ft897:
-        tell(QStringLiteral("Not yet written"));
-        break;
-    default:
-        break;
-    }
+    if (const std::optional<SelectionNote>& note = caps.selectionNote)
+        platform_.messageBox(note->text, note->shortTitle ? core::AppTitle : core::MessageTitle(),
+                             platform::Icon::Exclamation);
     state_.RigModel = static_cast<core::Integer>(model);
     showModes();
     frameCaption_ = rigControlCaption();

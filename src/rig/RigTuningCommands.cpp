@@ -1,7 +1,7 @@
 // The table window's commands on automatic tuning: frequency steps, turns to a frequency or a
 // row, the PTT and the modes, and the S-meter peak search.
 #include "core/TextRules.h"
-#include "rig/RigModel.h"
+#include "rig/RigCaps.h"
 #include "rig/RigTuning.h"
 
 #include <algorithm>
@@ -19,8 +19,6 @@ constexpr core::Long SearchAbove = 14;
 constexpr double SampleSettleMs = 200;
 // Longest wait for an S-meter reading, in ms.
 constexpr double SMeterReplyLimitMs = 2000;
-// The FT-757GXII needs this long after its PTT line drops before it takes a mode, in ms.
-constexpr double Ft757ModeAfterPttMs = 100;
 
 } // namespace
 
@@ -225,8 +223,8 @@ void RigTuning::PttToggle(bool forceOff) {
         }
         if (pttModeChanged_) {
             pttModeChanged_ = false;
-            if (ToModel(state_.RigModel) == Model::Ft757GXII)
-                platform_.waitMs(Ft757ModeAfterPttMs, false);
+            if (const double ms = Caps(ToModel(state_.RigModel)).modeAfterPttMs; ms > 0)
+                platform_.waitMs(ms, false);
             (void)rig_->setMode(pttSavedMode_);
         }
     } else {

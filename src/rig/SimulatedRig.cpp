@@ -35,7 +35,7 @@ void SimulatedRig::close() {
 }
 
 QString SimulatedRig::description() const {
-    return QStringLiteral("Simulated rig (%1)").arg(ModelName(rig_.model()));
+    return QStringLiteral("Simulated rig (%1)").arg(Caps(rig_.model()).name);
 }
 
 bool SimulatedRig::setRts(bool on) {

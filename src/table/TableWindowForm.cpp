@@ -1,5 +1,6 @@
 #include "table/TableWindowForm.h"
 
+#include "rig/RigCaps.h"
 #include "table/Interpolation.h"
 #include "widgets/Readout.h"
 
@@ -222,11 +223,9 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
 
     mnuRigs = Menu(bar, QStringLiteral("mnuRigs"), QStringLiteral("&Rigs"));
     const std::array<const char*, 6> rigs{"Ft757GXII", "Ft817", "Ft840", "Ft847", "Ft857", "Ft897"};
-    const std::array<const char*, 6> rigCaptions{"FT-757GXII", "FT-817", "FT-840",
-                                                 "FT-847",     "FT-857", "FT-897"};
     for (std::size_t i = 0; i < mnuFt.size(); ++i)
         mnuFt[i] = Entry(mnuRigs, QStringLiteral("mnu") + QString::fromLatin1(rigs[i]),
-                         QString::fromLatin1(rigCaptions[i]), true);
+                         rig::Caps(rig::ToModel(core::Integer(i + 1))).menuText, true);
 
     mnuBaud = Menu(bar, QStringLiteral("mnuBaud"), QStringLiteral("&Baud"));
     for (std::size_t i = 0; i < mnuBaudRates.size(); ++i)

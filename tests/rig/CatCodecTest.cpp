@@ -13,7 +13,7 @@ QByteArray Hex(const char* text) {
 }
 
 QByteArray Frequency(Model model, float kHz) {
-    const std::optional<Frame> frame = SetFrequencyFrame(*CommandTable(model), kHz);
+    const std::optional<Frame> frame = SetFrequencyFrame(Caps(model), kHz);
     return frame ? FrameBytes(*frame) : QByteArray("none");
 }
 
@@ -39,7 +39,7 @@ TEST(SetFrequencyFrame, fractionsAreCutAndKeptWhereTheFrameHasRoomForThem) {
 }
 
 TEST(DecodeReplies, damagedShortOrImpossibleRepliesGiveNothing) {
-    const CatCommandTable& ft817 = *CommandTable(Model::Ft817);
+    const RigCaps& ft817 = Caps(Model::Ft817);
     EXPECT_DOUBLE_EQ(DecodeBcdFrequencyReply(ft817, Hex("0070505001"))->kHz, 7050.5);
     EXPECT_FALSE(DecodeBcdFrequencyReply(ft817, Hex("00705A5001")));   // not a decimal digit
     EXPECT_FALSE(DecodeBcdFrequencyReply(ft817, Hex("00705050")));     // short
@@ -48,14 +48,14 @@ TEST(DecodeReplies, damagedShortOrImpossibleRepliesGiveNothing) {
 
     QByteArray block19(19, '\0');
     block19.replace(2, 3, Hex("0AB208"));
-    EXPECT_DOUBLE_EQ(*DecodeBlockFrequency(*CommandTable(Model::Ft840), block19), 7009.36);
-    EXPECT_FALSE(DecodeBlockFrequency(*CommandTable(Model::Ft840), block19.left(18)));
-    EXPECT_FALSE(DecodeBlockFrequency(*CommandTable(Model::Ft840), QByteArray(19, '\0')));
+    EXPECT_DOUBLE_EQ(*DecodeBlockFrequency(Caps(Model::Ft840), block19), 7009.36);
+    EXPECT_FALSE(DecodeBlockFrequency(Caps(Model::Ft840), block19.left(18)));
+    EXPECT_FALSE(DecodeBlockFrequency(Caps(Model::Ft840), QByteArray(19, '\0')));
     EXPECT_FALSE(DecodeFt840Status(Hex("01410000")));
 }
 
 TEST(SerialSettings, parsesTheSettingsTextAndTimesTheWire) {
-    const auto line = ParseSerialSettings(SerialSettingsText(Model::Ft757GXII, 4800));
+    const auto line = ParseSerialSettings(Caps(Model::Ft757GXII).settingsText(4800));
     ASSERT_TRUE(line);
     EXPECT_EQ(line->bitsPerCharacter(), 11);
     EXPECT_DOUBLE_EQ(line->wireTimeMs(75), 171.875);

@@ -59,9 +59,11 @@ TEST_F(CatControlTest, eachModel_readsItsDialAndTheTransmitStateWhereTheRigRepor
     const Case cases[] = {{Model::Ft757GXII, 14112.8, 14113, false},
                           {Model::Ft817, 7050.5, 7050, true}, // 7050.5 rounds half to even
                           {Model::Ft840, 7009.36, 7009, true},
-                          {Model::Ft847, 144300, 144300, true}};
+                          {Model::Ft847, 144300, 144300, true},
+                          {Model::Ft857, 144300, 144300, true},
+                          {Model::Ft897, 3573.5, 3574, true}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(ModelName(c.model).toStdString());
+        SCOPED_TRACE(Caps(c.model).name.toStdString());
         open(c.model);
         rig.rig().setFrequency(c.dial);
         rig.rig().setSMeter(9);
@@ -170,7 +172,7 @@ TEST_F(CatControlTest, strayBytes_aLateAcknowledgementOrAnEchoDoNotSpoilTheReadi
 
     rig.setEcho(true);
     for (const Model model : {Model::Ft817, Model::Ft840}) {
-        SCOPED_TRACE(ModelName(model).toStdString());
+        SCOPED_TRACE(Caps(model).name.toStdString());
         open(model);
         rig.rig().setFrequency(7123.45);
         rig.rig().setSMeter(7);
@@ -183,8 +185,9 @@ TEST_F(CatControlTest, strayBytes_aLateAcknowledgementOrAnEchoDoNotSpoilTheReadi
 }
 
 TEST_F(CatControlTest, silentRig_noReadingWithinTheBoundOnEveryModel) {
-    for (const Model model : {Model::Ft757GXII, Model::Ft817, Model::Ft840, Model::Ft847}) {
-        SCOPED_TRACE(ModelName(model).toStdString());
+    for (const Model model :
+         {Model::Ft757GXII, Model::Ft817, Model::Ft840, Model::Ft847, Model::Ft857, Model::Ft897}) {
+        SCOPED_TRACE(Caps(model).name.toStdString());
         open(model);
         cat.SendCatDelay(); // the FT-757GXII's paced replies must not lengthen a silent wait
         rig.setSilent(true);
@@ -251,12 +254,12 @@ TEST_F(CatControlTest, outOfRangeFrequency_beepsAndSendsNothing) {
         float outside;
         const char* frame;
     };
-    const Case cases[] = {{Model::Ft757GXII, 150, 149, "005001000a"},
-                          {Model::Ft817, 432100, 200000, "4321000001"},
-                          {Model::Ft840, 30000, 30001, "000000030a"},
-                          {Model::Ft847, 50100, 36995, "0501000001"}};
+    const Case cases[] = {
+        {Model::Ft757GXII, 150, 149, "005001000a"}, {Model::Ft817, 432100, 200000, "4321000001"},
+        {Model::Ft840, 30000, 30001, "000000030a"}, {Model::Ft847, 50100, 36995, "0501000001"},
+        {Model::Ft857, 1810, 60000, "0018100001"},  {Model::Ft897, 470000, 470010, "4700000001"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(ModelName(c.model).toStdString());
+        SCOPED_TRACE(Caps(c.model).name.toStdString());
         open(c.model);
         if (c.model == Model::Ft817)
             cat.ToggleFT817Power();
@@ -364,7 +367,8 @@ TEST_F(CatControlTest, ft817Power_wakeUpThenPowerFramesThenLockOffOnlyOnThisMode
     EXPECT_TRUE(rig.rig().powered());
     EXPECT_EQ(cat.SMeterValue(), 0.0f);
 
-    for (const Model model : {Model::Ft757GXII, Model::Ft840, Model::Ft847}) {
+    for (const Model model :
+         {Model::Ft757GXII, Model::Ft840, Model::Ft847, Model::Ft857, Model::Ft897}) {
         open(model);
         const std::size_t other = mark();
         cat.ToggleFT817Power();
@@ -373,9 +377,9 @@ TEST_F(CatControlTest, ft817Power_wakeUpThenPowerFramesThenLockOffOnlyOnThisMode
     }
 }
 
-TEST_F(CatControlTest, ft857AndFt897_writeNothingWhateverIsAsked) {
-    for (const Model model : {Model::Ft857, Model::Ft897}) {
-        open(model);
+TEST_F(CatControlTest, aModelValueOutsideTheKnownOnes_writesNothingWhateverIsAsked) {
+    for (const core::Integer value : {0, 7, -1}) {
+        open(ToModel(value));
         EXPECT_FALSE(cat.ReadRigFrequency().kHz);
         EXPECT_FALSE(cat.ReadSMeter());
         EXPECT_EQ(cat.SetRigFrequency(7050), CatResult::NotSent);

@@ -43,7 +43,7 @@ protected:
 TEST_F(QtSerialLinkTest, everyModel_readsAndSetsTheDialOverTheRealSerialStack) {
     log.setTerminalShown(true);
     for (const Model model : {Model::Ft757GXII, Model::Ft817, Model::Ft840, Model::Ft847}) {
-        SCOPED_TRACE(ModelName(model).toStdString());
+        SCOPED_TRACE(Caps(model).name.toStdString());
         PtyRig rig(model);
         ASSERT_FALSE(rig.slavePath.isEmpty());
         // 855309 x 10 Hz is 0D 0D 0D in binary: the line must be raw.

@@ -38,7 +38,7 @@ TEST_F(RigFollowingTest,
     const Case cases[] = {{rig::Model::Ft840, "0200000210", 19, 3},
                           {rig::Model::Ft757GXII, "0000000010", 75, 7}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(rig::ModelName(c.model).toStdString());
+        SCOPED_TRACE(rig::Caps(c.model).name.toStdString());
         useScriptedRig(c.model);
         scripted.answer(c.ask, FrequencyBlock(c.length, c.at, 3500));
         scripted.answer("00000000FA", QByteArray::fromHex("0000000000")); // FT-840 status
@@ -231,4 +231,26 @@ TEST_F(RigFollowingTest,
     run(3000);
     EXPECT_GT(daemon.connections, connections);
     EXPECT_EQ(sets(), 1);
+}
+
+TEST_F(RigFollowingTest, ft857AndFt897OnTheSimulatedRig_chosenWithoutANote_theStepperFollows) {
+    for (const rig::Model model : {rig::Model::Ft857, rig::Model::Ft897}) {
+        const QString name = rig::Caps(model).name;
+        SCOPED_TRACE(name.toStdString());
+        tuning.SelectRigModel(int(model));
+        EXPECT_TRUE(platform.messages.empty());
+        EXPECT_EQ(tuning.FrameCaption(), "Rig Control-" + name);
+        ASSERT_NO_FATAL_FAILURE(openAndFollow());
+        EXPECT_EQ(simulated.rig().model(), model);
+        EXPECT_EQ(simulated.settings()->stopBits, 2);
+        EXPECT_EQ(simulated.rig().frequency(), 3500.0); // the start-up row was sent
+
+        simulated.rig().turnDial(250);
+        poll();
+        poll();
+        EXPECT_EQ(state.StepCounter, 150);
+        EXPECT_TRUE(logged("{Ask Rx Status}"));
+        tuning.ComportClicked();
+        ASSERT_FALSE(tuning.portOpen());
+    }
 }

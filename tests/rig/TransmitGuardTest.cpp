@@ -111,7 +111,7 @@ TEST_F(TransmitGuardTest,
          QByteArray::fromHex("0000800000")},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(rig::ModelName(c.model).toStdString());
+        SCOPED_TRACE(rig::Caps(c.model).name.toStdString());
         useScriptedRig(c.model);
         loadTable("3500,100,\"\"\r\n4000,200,\"\"\r\n");
         tuning.ComportClicked();
