@@ -27,8 +27,10 @@
 #include "rig/QtSerialLink.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigTuning.h"
+#include "rig/FlrigRig.h"
 #include "rig/RigctldRig.h"
 #include "rig/SimulatedRig.h"
+#include "rig/WsjtxRig.h"
 #include "station/EngineTurner.h"
 #include "station/PositionJournal.h"
 #include "station/RotatorServer.h"
@@ -176,6 +178,8 @@ private:
     rig::CatControl cat_;
     rig::CatRig catRig_;
     rig::RigctldRig rigctldRig_{platform_};
+    rig::FlrigRig flrigRig_{platform_, &catLog_};
+    rig::WsjtxRig wsjtxRig_{platform_, &catLog_};
     rig::RigLinkChoice rigLinks_;
     table::TableEditor tableEditor_;
     table::TableViewModel tableView_;
