@@ -81,7 +81,13 @@ LinkOpenResult WsjtxRig::open(int /*port*/) {
 void WsjtxRig::close() {
     if (!socket_)
         return;
-    delete socket_.data();
+    // Closed now, so that the port can be listened on again at once; deleted outside its own
+    // handlers.
+    QUdpSocket* socket = socket_;
+    socket_.clear();
+    disconnect(socket, nullptr, this, nullptr);
+    socket->close();
+    socket->deleteLater();
     lostTimer_->stop();
     followed_.clear();
     statusHeard_ = false;
