@@ -215,8 +215,7 @@ void FlrigRig::replied(QNetworkReply* reply) {
         log(answeredCall.method + QLatin1Char(' ') + Shown(parsed.value), CatDirection::Receive);
         answeredCall.done(parsed.value);
     } else {
-        log(answeredCall.method + QStringLiteral(" fault ") + parsed.fault,
-            CatDirection::Receive);
+        log(answeredCall.method + QStringLiteral(" fault ") + parsed.fault, CatDirection::Receive);
         qCDebug(lcRig) << "flrig has no answer to" << answeredCall.method << parsed.fault;
         answeredCall.done(std::nullopt);
     }
@@ -239,9 +238,9 @@ void FlrigRig::answered() {
 
 void FlrigRig::fail(const QString& why) {
     if (!why.isEmpty() && why != lastFailure_)
-        qCWarning(lcRig).noquote() << "flrig at" << address_.text() << why
-                                   << "- tried again ever less often, up to every"
-                                   << LongestReconnectMs / 1000 << "s";
+        qCWarning(lcRig).noquote()
+            << "flrig at" << address_.text() << why << "- tried again ever less often, up to every"
+            << LongestReconnectMs / 1000 << "s";
     if (!why.isEmpty())
         lastFailure_ = why;
     const bool wasOnline = online_;

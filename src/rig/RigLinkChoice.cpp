@@ -62,8 +62,7 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
     else if (value != LinkValue(link_) && report)
         report->Unused(settingsFile(), LinkKey, given, QString::fromLatin1(SerialValue));
     address_ = LoadRigctldAddress(settingsFile(), report);
-    flrigAddress_ =
-        LoadHostAddress(settingsFile(), FlrigGroup, FlrigRig::defaultAddress(), report);
+    flrigAddress_ = LoadHostAddress(settingsFile(), FlrigGroup, FlrigRig::defaultAddress(), report);
     wsjtxAddress_ = LoadWsjtxAddress(settingsFile(), report);
     (void)cat_.setLink(simulated() ? static_cast<SerialLink&>(simulated_) : serial_);
 }

@@ -80,8 +80,7 @@ void RigTuning::SelectFlrig() {
                            core::MessageTitle(), links_.flrigAddress().text());
     if (typed.trimmed().isEmpty()) // cancelled
         return;
-    const std::optional<RigctldAddress> address =
-        ParseRigctldAddress(typed, FlrigRig::DefaultPort);
+    const std::optional<RigctldAddress> address = ParseRigctldAddress(typed, FlrigRig::DefaultPort);
     if (!address) {
         tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not an flrig address.") +
              QStringLiteral("\r\nType host:port, e.g. 127.0.0.1:12345."));

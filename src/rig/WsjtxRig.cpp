@@ -55,15 +55,15 @@ LinkOpenResult WsjtxRig::open(int /*port*/) {
     } else {
         // Other programs listen to the group on the same port.
         const QHostAddress group(address_.group);
-        listening = socket->bind(group.protocol() == QAbstractSocket::IPv6Protocol
-                                     ? QHostAddress::AnyIPv6
-                                     : QHostAddress::AnyIPv4,
-                                 port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint) &&
-                    socket->joinMulticastGroup(group);
+        listening =
+            socket->bind(group.protocol() == QAbstractSocket::IPv6Protocol ? QHostAddress::AnyIPv6
+                                                                           : QHostAddress::AnyIPv4,
+                         port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint) &&
+            socket->joinMulticastGroup(group);
     }
     if (!listening) {
-        const QString error = QStringLiteral("Cannot listen for WSJT-X on UDP ") +
-                              address_.text() + QStringLiteral(": ") + socket->errorString();
+        const QString error = QStringLiteral("Cannot listen for WSJT-X on UDP ") + address_.text() +
+                              QStringLiteral(": ") + socket->errorString();
         delete socket;
         qCWarning(lcRig).noquote() << error;
         platform_.messageBox(error, core::MessageTitle(), platform::Icon::Critical,
@@ -132,15 +132,14 @@ void WsjtxRig::readDatagrams() {
                 modeIndex_ = int(modes_.indexOf(message->mode)) + 1;
             }
             if (log_)
-                log_->logText(QStringLiteral("%1 status %2 Hz %3%4%5")
-                                  .arg(QString::fromUtf8(message->id))
-                                  .arg(message->dialHz)
-                                  .arg(message->mode)
-                                  .arg(message->txEnabled ? QStringLiteral(" Tx enabled")
-                                                          : QString())
-                                  .arg(message->transmitting ? QStringLiteral(" transmitting")
-                                                             : QString()),
-                              CatDirection::Receive);
+                log_->logText(
+                    QStringLiteral("%1 status %2 Hz %3%4%5")
+                        .arg(QString::fromUtf8(message->id))
+                        .arg(message->dialHz)
+                        .arg(message->mode)
+                        .arg(message->txEnabled ? QStringLiteral(" Tx enabled") : QString())
+                        .arg(message->transmitting ? QStringLiteral(" transmitting") : QString()),
+                    CatDirection::Receive);
         }
         emit changed();
     }

@@ -66,7 +66,7 @@ TEST(WsjtxAddressTest, aPortOrAMulticastGroupWithItsPort_andNothingElse) {
     EXPECT_EQ(ParseWsjtxAddress(" 2237 ")->text(), "2237");
     EXPECT_EQ(ParseWsjtxAddress("224.0.0.1")->port, WsjtxAddress::DefaultPort);
     EXPECT_EQ(ParseWsjtxAddress("[ff02::1]:2240")->text(), "[ff02::1]:2240");
-    for (const char* bad : {"", "0", "70000", "127.0.0.1:2237", "224.0.0.1:0", "localhost",
-                            "224.0.0.1:port"})
+    for (const char* bad :
+         {"", "0", "70000", "127.0.0.1:2237", "224.0.0.1:0", "localhost", "224.0.0.1:port"})
         EXPECT_FALSE(ParseWsjtxAddress(QString::fromLatin1(bad))) << bad;
 }

@@ -38,8 +38,8 @@ inline QByteArray WsjtxStatus(quint64 dialHz, const QByteArray& mode, bool trans
             << transmitting << false /* decoding */ << quint32(1500) << quint32(1500)
             << QByteArray("PA3XYZ") << QByteArray("JO22") << QByteArray("JO62")
             << false /* Tx watchdog */ << QByteArray() /* sub-mode */ << false /* fast mode */
-            << quint8(0) << quint32(0xFFFFFFFF) << quint32(0xFFFFFFFF)
-            << QByteArray("Default") << QByteArray("CQ PA3XYZ JO22");
+            << quint8(0) << quint32(0xFFFFFFFF) << quint32(0xFFFFFFFF) << QByteArray("Default")
+            << QByteArray("CQ PA3XYZ JO22");
     });
 }
 

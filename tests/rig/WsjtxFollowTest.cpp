@@ -16,8 +16,7 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
     const quint16 port = FreeUdpPort();
     QTemporaryDir dir;
     FollowingStation station(dir.path(),
-                             "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) +
-                                 "\n",
+                             "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) + "\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, link] = std::tie(station.tuning, station.state, station.wsjtx);
     tuning.setWsjtx(link);
@@ -31,9 +30,8 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
     QUdpSocket wsjtx;
     QByteArray status = WsjtxStatus(7100000, "FT8", false);
     QTimer sender;
-    QObject::connect(&sender, &QTimer::timeout, [&] {
-        wsjtx.writeDatagram(status, QHostAddress::LocalHost, port);
-    });
+    QObject::connect(&sender, &QTimer::timeout,
+                     [&] { wsjtx.writeDatagram(status, QHostAddress::LocalHost, port); });
     sender.start(300);
     const auto waitFor = [](const std::function<bool()>& condition) {
         return QTest::qWaitFor(condition, 15000);

@@ -19,9 +19,21 @@ using namespace rig_test;
 TEST(WsjtxMessageTest, statusHeartbeatAndClose_fromTheirPublishedLayout) {
     // A schema 2 status of an older WSJT-X, which ends after the transmitting flag: 14.074 MHz
     // FT8, Tx enabled, receiving.
-    const QByteArray old = QByteArray::fromHex(
-        "adbccbda" "00000002" "00000001" "00000006" "57534a542d58" "0000000000d6c090"
-        "00000003" "465438" "00000006" "444c31414243" "ffffffff" "00000003" "465438" "01" "00");
+    const QByteArray old = QByteArray::fromHex("adbccbda" // magic
+                                               "00000002" // schema
+                                               "00000001" // Status
+                                               "00000006"
+                                               "57534a542d58"     // id WSJT-X
+                                               "0000000000d6c090" // dial 14074000 Hz
+                                               "00000003"
+                                               "465438" // mode FT8
+                                               "00000006"
+                                               "444c31414243" // DX call DL1ABC
+                                               "ffffffff"     // report: null
+                                               "00000003"
+                                               "465438" // Tx mode FT8
+                                               "01"     // Tx enabled
+                                               "00");   // transmitting
     std::optional<WsjtxMessage> message = DecodeWsjtxDatagram(old);
     ASSERT_TRUE(message);
     EXPECT_EQ(message->type, WsjtxMessage::Type::Status);
@@ -44,12 +56,11 @@ TEST(WsjtxMessageTest, statusHeartbeatAndClose_fromTheirPublishedLayout) {
 TEST(WsjtxMessageTest, damagedDatagramsAreNoMessage) {
     const QByteArray status = WsjtxStatus(14074000, "FT8", false);
     for (const QByteArray& bad : {
-             QByteArray(),
-             QByteArray::fromHex("adbccb"),
+             QByteArray(), QByteArray::fromHex("adbccb"),
              WsjtxDatagram(1, "WSJT-X", {}, 3, 0xDABCCBAD), // another magic
              WsjtxDatagram(0, "WSJT-X", {}, 0),             // schemas WSJT-X never used
              WsjtxDatagram(0, "WSJT-X", {}, 4),
-             status.left(40),                               // cut off in the mode
+             status.left(40),                                         // cut off in the mode
              QByteArray::fromHex("adbccbda0000000300000000ffffff00"), // an id longer than all
          })
         EXPECT_FALSE(DecodeWsjtxDatagram(bad)) << bad.toHex().toStdString();

@@ -58,12 +58,12 @@ TEST(XmlRpcTest, anythingButOneValueOrOneFaultIsMalformed) {
              QByteArray(),
              QByteArray("hello"),
              QByteArray("<html><body>404</body></html>"),
-             Param("7050000").left(40),                                  // cut off
-             Param("<i4>one</i4>"),                                      // not a number
+             Param("7050000").left(40), // cut off
+             Param("<i4>one</i4>"),     // not a number
              Param("<double>nan</double>"),
-             Param("<base64>AA==</base64>"),                             // a type flrig never sends
-             Param("<i4>1</i4><i4>2</i4>"),                              // two values in one
-             Param("7050000") + "<more/>",                               // a second root
+             Param("<base64>AA==</base64>"), // a type flrig never sends
+             Param("<i4>1</i4><i4>2</i4>"),  // two values in one
+             Param("7050000") + "<more/>",   // a second root
              Response("<params><param><value>1</value></param><param><value>2</value></param>"
                       "</params>"),
              Response("<fault><value>just text</value></fault>"),
