@@ -17,21 +17,24 @@ CatLog::CatLog(const core::ProgramState& state, platform::Platform& platform,
 
 CatLog::~CatLog() = default;
 
-QString CatLog::CatLogLine(const QByteArray& bytes, CatDirection direction,
-                           const QString& name) const {
+QString CatLog::linePrefix(CatDirection direction) const {
     if (!terminalShown_)
         return {};
-    QString line = platform_.now().toString(QStringLiteral("hh:mm:ss"));
+    const QString time = platform_.now().toString(QStringLiteral("hh:mm:ss"));
     switch (direction) {
     case CatDirection::Transmit:
-        line += QStringLiteral(" TX> ");
-        break;
+        return time + QStringLiteral(" TX> ");
     case CatDirection::Receive:
-        line += QStringLiteral(" RX< ");
-        break;
-    default:
-        return {};
+        return time + QStringLiteral(" RX< ");
     }
+    return {};
+}
+
+QString CatLog::CatLogLine(const QByteArray& bytes, CatDirection direction,
+                           const QString& name) const {
+    QString line = linePrefix(direction);
+    if (line.isEmpty())
+        return {};
     QStringList values;
     for (const char byte : bytes)
         values << QString::number(static_cast<unsigned char>(byte));
@@ -39,6 +42,12 @@ QString CatLog::CatLogLine(const QByteArray& bytes, CatDirection direction,
     if (!name.isEmpty())
         line += QStringLiteral(" {") + name + QLatin1Char('}');
     return line + CrLf;
+}
+
+void CatLog::logText(const QString& text, CatDirection direction) {
+    const QString prefix = linePrefix(direction);
+    if (!prefix.isEmpty())
+        TerminalWrite(prefix + text + CrLf, false);
 }
 
 void CatLog::TerminalWrite(const QString& line, bool clear) {

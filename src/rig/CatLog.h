@@ -42,6 +42,10 @@ public:
         TerminalWrite(CatLogLine(bytes, direction, name), false);
     }
 
+    // A text protocol's exchange, "hh:mm:ss RX< rig.get_vfo 7050000" + CR LF, written as
+    // logBytes writes its line.
+    void logText(const QString& text, CatDirection direction);
+
     // Mode 1 opens the file for appending and writes the header line; mode 2 writes
     // text without its CR LF (texts shorter than three characters are not written); mode 3
     // closes the file. Every line is written as a quoted string with CR LF. False when the file
@@ -63,6 +67,8 @@ signals:
     void logFileFailed(const QString& error);
 
 private:
+    // "hh:mm:ss TX> "; empty when the terminal is not shown or the direction is neither.
+    QString linePrefix(CatDirection direction) const;
     bool writeQuoted(const QString& text);
 
     const core::ProgramState& state_;

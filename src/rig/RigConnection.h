@@ -48,6 +48,9 @@ public:
     virtual bool requestSMeter() = 0;
 
     // --- commands ---
+    // Whether the link can set the rig's frequency, mode and PTT at all (one that only listens
+    // to another program cannot).
+    virtual bool canSetRig() const { return true; }
     // Whether the rig may be sent this frequency (kHz).
     virtual bool frequencyValid(double kHz) const = 0;
     virtual CatResult setFrequency(float kHz) = 0;

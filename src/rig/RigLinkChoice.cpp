@@ -1,6 +1,7 @@
 #include "rig/RigLinkChoice.h"
 
 #include "core/SettingsFile.h"
+#include "rig/FlrigRig.h"
 #include "rig/RigLogging.h"
 
 
@@ -12,6 +13,9 @@ const QString LinkKey = QStringLiteral("rig/link");
 const QByteArray SerialValue = "serial";
 const QByteArray SimulatedValue = "simulated";
 const QByteArray RigctldValue = "rigctld";
+const QByteArray FlrigValue = "flrig";
+const QByteArray WsjtxValue = "wsjtx";
+const QString FlrigGroup = QStringLiteral("flrig");
 
 QByteArray LinkValue(RigLinkChoice::Link link) {
     switch (link) {
@@ -19,6 +23,10 @@ QByteArray LinkValue(RigLinkChoice::Link link) {
         return SimulatedValue;
     case RigLinkChoice::Link::Rigctld:
         return RigctldValue;
+    case RigLinkChoice::Link::Flrig:
+        return FlrigValue;
+    case RigLinkChoice::Link::Wsjtx:
+        return WsjtxValue;
     case RigLinkChoice::Link::Serial:
         break;
     }
@@ -29,7 +37,8 @@ QByteArray LinkValue(RigLinkChoice::Link link) {
 
 RigLinkChoice::RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
                              SimulatedRig& simulated)
-    : directory_(std::move(programDirectory)), cat_(cat), serial_(serial), simulated_(simulated) {}
+    : directory_(std::move(programDirectory)), cat_(cat), serial_(serial), simulated_(simulated),
+      flrigAddress_(FlrigRig::defaultAddress()) {}
 
 QString RigLinkChoice::settingsFile() const {
     return directory_ + QStringLiteral("/Ventrolo.ini");
@@ -43,6 +52,8 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
     const QByteArray value = given.toLower().toUtf8();
     link_ = value == SimulatedValue ? Link::Simulated
             : value == RigctldValue ? Link::Rigctld
+            : value == FlrigValue   ? Link::Flrig
+            : value == WsjtxValue   ? Link::Wsjtx
                                     : Link::Serial;
     // A missing key is written for the user to find; an unknown value stays for the user to
     // mend.
@@ -51,6 +62,8 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
     else if (value != LinkValue(link_) && report)
         report->Unused(settingsFile(), LinkKey, given, QString::fromLatin1(SerialValue));
     address_ = LoadRigctldAddress(settingsFile(), report);
+    flrigAddress_ = LoadHostAddress(settingsFile(), FlrigGroup, FlrigRig::defaultAddress(), report);
+    wsjtxAddress_ = LoadWsjtxAddress(settingsFile(), report);
     (void)cat_.setLink(simulated() ? static_cast<SerialLink&>(simulated_) : serial_);
 }
 
@@ -70,6 +83,26 @@ bool RigLinkChoice::ChooseRigctld(const RigctldAddress& address) {
     if (!(address == address_)) {
         address_ = address;
         StoreRigctldAddress(settingsFile(), address_);
+    }
+    return true;
+}
+
+bool RigLinkChoice::ChooseFlrig(const RigctldAddress& address) {
+    if (!Choose(Link::Flrig))
+        return false;
+    if (!(address == flrigAddress_)) {
+        flrigAddress_ = address;
+        StoreHostAddress(settingsFile(), FlrigGroup, flrigAddress_);
+    }
+    return true;
+}
+
+bool RigLinkChoice::ChooseWsjtx(const WsjtxAddress& address) {
+    if (!Choose(Link::Wsjtx))
+        return false;
+    if (!(address == wsjtxAddress_)) {
+        wsjtxAddress_ = address;
+        StoreWsjtxAddress(settingsFile(), wsjtxAddress_);
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include "rig/RigctldAddress.h"
 #include "rig/SerialLink.h"
 #include "rig/SimulatedRig.h"
+#include "rig/WsjtxAddress.h"
 
 #include <QString>
 
@@ -12,30 +13,43 @@ namespace rig {
 
 // Which line the rig talks on: a serial port (COM1..COM4, the devices of Ventrolo.ini's
 // [serial] group), the simulated rig, so that following can be tried without a transceiver, or
-// a rigctld daemon on the network that shares the rig with the station's other programs. The
-// choice is kept in Ventrolo.ini, where the legacy configuration's ComPort (1..4) cannot hold it:
+// a program on the network that shares the rig with the station's other programs: a rigctld
+// daemon, flrig, or WSJT-X / JTDX, which are only listened to. The choice is kept in
+// Ventrolo.ini, where the legacy configuration's ComPort (1..4) cannot hold it:
 //   [rig]
-//   link=serial          ; serial, simulated or rigctld
+//   link=serial          ; serial, simulated, rigctld, flrig or wsjtx
 //   [rigctld]
 //   host=localhost
 //   port=4532
+//   [flrig]
+//   host=127.0.0.1
+//   port=12345
+//   [wsjtx]
+//   port=2237
+//   address=             ; a multicast group WSJT-X sends to; empty: unicast on 127.0.0.1
 
 class RigLinkChoice {
 public:
-    enum class Link { Serial, Simulated, Rigctld };
+    enum class Link { Serial, Simulated, Rigctld, Flrig, Wsjtx };
 
     RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
                   SimulatedRig& simulated);
 
     // Reads the choice and gives the CAT link that line. A missing key gives Serial, written
     // so the user finds the key; an unknown value gives Serial too and is noted in report, as
-    // are those of [rigctld].
+    // are those of [rigctld], [flrig] and [wsjtx].
     void Load(core::SettingsReport* report = nullptr);
     Link link() const { return link_; }
     bool simulated() const { return link_ == Link::Simulated; }
     bool rigctld() const { return link_ == Link::Rigctld; }
-    // Where the rigctld daemon listens (kept also while another link is chosen).
+    // A program on the network, not a line of our own.
+    bool network() const {
+        return link_ == Link::Rigctld || link_ == Link::Flrig || link_ == Link::Wsjtx;
+    }
+    // Where the programs listen (kept also while another link is chosen).
     const RigctldAddress& rigctldAddress() const { return address_; }
+    const RigctldAddress& flrigAddress() const { return flrigAddress_; }
+    const WsjtxAddress& wsjtxAddress() const { return wsjtxAddress_; }
     const QString& directory() const { return directory_; }
     SimulatedRig& simulatedRig() { return simulated_; }
     // Gives the CAT link the chosen line (an open link is closed first) and keeps the choice.
@@ -43,6 +57,8 @@ public:
     bool Choose(Link link);
     // The rigctld link at this address, kept.
     bool ChooseRigctld(const RigctldAddress& address);
+    bool ChooseFlrig(const RigctldAddress& address);
+    bool ChooseWsjtx(const WsjtxAddress& address);
 
 private:
     QString settingsFile() const;
@@ -55,6 +71,8 @@ private:
     SimulatedRig& simulated_;
     Link link_ = Link::Serial;
     RigctldAddress address_;
+    RigctldAddress flrigAddress_;
+    WsjtxAddress wsjtxAddress_;
 };
 
 } // namespace rig

@@ -121,8 +121,8 @@ void RigTuning::Load() {
     editor_.SetWindowVisible(true);
     if (links_.simulated())
         SelectSimulatedRig();
-    else if (links_.rigctld() && rigctld_)
-        useRigctld();
+    else if (networkConnection())
+        useNetworkLink();
     else
         SelectComPort(state_.ComPort);
     SelectBaud(state_.BaudRate);
@@ -181,14 +181,14 @@ bool RigTuning::OpenLink(bool sendStartupRow) {
     if (open_)
         return true;
     guard_.Reset();
-    if (!links_.simulated() && !links_.rigctld() && (state_.ComPort < 1 || state_.ComPort > 4)) {
+    if (!links_.simulated() && !links_.network() && (state_.ComPort < 1 || state_.ComPort > 4)) {
         tell(QStringLiteral("Choose COM1 to COM4 or the simulated rig in the Com menu first."));
         return false;
     }
     engine_.StopTurning();
     state_.RigFollowHalted = false;
     view_.ForceKHz();
-    if (!ComPortOpen(links_.simulated() || links_.rigctld()
+    if (!ComPortOpen(links_.simulated() || links_.network()
                          ? std::max<core::Long>(state_.ComPort, 1)
                          : state_.ComPort))
         return false;
@@ -206,7 +206,7 @@ bool RigTuning::ComPortOpen(int port) {
         closePort();
     opening_ = true;
     emit changed();
-    catPortText_ = links_.rigctld() ? rig_->lineText() + QLatin1Char(' ')
+    catPortText_ = links_.network() ? rig_->lineText() + QLatin1Char(' ')
                                     : (links_.simulated() ? QStringLiteral("SIM")
                                                           : QStringLiteral("COM%1").arg(port)) +
                                           QLatin1Char(':') + rig_->lineText();
@@ -357,7 +357,7 @@ void RigTuning::PollRig() {
     if (!open_ || awaiting_)
         return;
     spinner_ = (spinner_ + 1) % int(Spinner.size());
-    if (links_.rigctld()) // the connection comes and goes
+    if (links_.network()) // the connection comes and goes
         catPortText_ = rig_->lineText() + QLatin1Char(' ');
     frameCaption_ = catPortText_ + Spinner[static_cast<std::size_t>(spinner_)];
     lastPollAtMs_ = platform_.steadyMs();

@@ -5,10 +5,12 @@
 #include "engine/TableWheel.h"
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
+#include "rig/FlrigRig.h"
 #include "rig/RigConnection.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigctldRig.h"
 #include "rig/TransmitGuard.h"
+#include "rig/WsjtxRig.h"
 #include "table/TableEditor.h"
 #include "table/TableLinks.h"
 #include "table/TableLookup.h"
@@ -211,12 +213,20 @@ public:
     void jumpFrequency(bool up) override;
     void resetJumpLabel() override;
 
-    // --- the rigctld link and the rig's transmit (RigTuningStation.cpp) ---
-    // The network link the Com menu offers beside the serial ports and the simulated rig.
+    // --- the network links and the rig's transmit (RigTuningStation.cpp) ---
+    // The network links the Com menu offers beside the serial ports and the simulated rig.
     void setRigctld(RigctldRig& rigctld) { rigctld_ = &rigctld; }
+    void setFlrig(FlrigRig& flrig) { flrig_ = &flrig; }
+    void setWsjtx(WsjtxRig& wsjtx) { wsjtx_ = &wsjtx; }
+    RigLinkChoice::Link link() const { return links_.link(); }
     bool rigctldLink() const { return links_.rigctld(); }
     // mnuRigctld: asks where the daemon listens ("host:port") and chooses that link.
     void SelectRigctld();
+    // mnuFlrig: asks where flrig listens ("host:port") and chooses that link.
+    void SelectFlrig();
+    // mnuWsjtx: asks the UDP port WSJT-X sends to (with its multicast group, if any) and
+    // chooses that link.
+    void SelectWsjtx();
     // mnuTxGuard: no turning while the rig transmits.
     void TransmitGuardClicked(bool on);
     bool transmitGuardOn() const { return guard_.enabled(); }
@@ -270,7 +280,11 @@ private:
     bool searchGoesOn() const;
     void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
     // RigTuningStation.cpp
-    void useRigctld();
+    // The chosen network link's object; nullptr when none is chosen or given.
+    RigConnection* networkConnection() const;
+    void useNetworkLink();
+    // False, the user told, when the open link cannot set the rig.
+    bool rigSettable();
     void useCatRig();
     // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const RigReading& reading);
@@ -282,6 +296,8 @@ private:
     RigConnection* rig_;
     RigConnection* catRig_;
     RigctldRig* rigctld_ = nullptr;
+    FlrigRig* flrig_ = nullptr;
+    WsjtxRig* wsjtx_ = nullptr;
     TransmitGuard guard_;
     RigLinkChoice& links_;
     table::TableEditor& editor_;

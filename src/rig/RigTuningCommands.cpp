@@ -38,7 +38,8 @@ bool RigTuning::sendFrequency(core::Single kHz) {
 }
 
 void RigTuning::SetRigFrequency(core::Single kHz) {
-    if (!open_)
+    // A link that only listens keeps the rig where its dial is.
+    if (!open_ || !rig_->canSetRig())
         return;
     if (!rig_->frequencyValid(kHz)) {
         platform_.beep();
@@ -48,6 +49,11 @@ void RigTuning::SetRigFrequency(core::Single kHz) {
 }
 
 void RigTuning::frequencyStep(int n, bool up) {
+    // The step would move the stepper while the dial stays.
+    if (open_ && !rig_->canSetRig()) {
+        platform_.beep();
+        return;
+    }
     const int steps = n == 0 ? 1 : std::abs(n);
     const auto f = static_cast<core::Single>(catFrequency_ +
                                              (up ? 1.0 : -1.0) * steps * state_.CatScrollSetting);
@@ -64,11 +70,13 @@ void RigTuning::frequencyStep(int n, bool up) {
 }
 
 void RigTuning::FrequencyUp(int n) {
-    frequencyStep(n, true);
+    if (rigSettable())
+        frequencyStep(n, true);
 }
 
 void RigTuning::FrequencyDown(int n) {
-    frequencyStep(n, false);
+    if (rigSettable())
+        frequencyStep(n, false);
 }
 
 void RigTuning::JumpScrolled(int kHz) {
@@ -79,6 +87,14 @@ void RigTuning::JumpScrolled(int kHz) {
 // --- turning ---
 
 void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin) {
+    // Following would turn the stepper back to where the dial stays.
+    if (open_ && !rig_->canSetRig()) {
+        if (origin == engine::TurnOrigin::Window)
+            (void)rigSettable();
+        else
+            platform_.beep();
+        return;
+    }
     // Under transmit the user is asked (or the notch refused) before the rig is retuned.
     if (engine_.AskGate(origin) != engine::TurnOutcome::Done)
         return;
@@ -232,6 +248,8 @@ void RigTuning::PttToggle(bool forceOff) {
             platform_.beep();
             return;
         }
+        if (!rigSettable())
+            return;
         pttSavedMode_ = rig_->modeIndex();
         pttModeChanged_ = false;
         if (amPtt_) {
@@ -253,6 +271,8 @@ void RigTuning::PttToggle(bool forceOff) {
 }
 
 void RigTuning::ModeClicked(int index) {
+    if (!rigSettable())
+        return;
     (void)rig_->setMode(index);
     emit changed();
 }

@@ -1,18 +1,48 @@
-// Automatic tuning with the station's other programs: the rigctld link, and no turning while
-// the rig transmits, whatever keyed it.
+// Automatic tuning with the station's other programs: the network links (rigctld, flrig,
+// WSJT-X), and no turning while the rig transmits, whatever keyed it.
 #include "core/VersionTexts.h"
 #include "rig/RigLogging.h"
 #include "rig/RigTuning.h"
 
 namespace rig {
 
-void RigTuning::useRigctld() {
-    rigctld_->setAddress(links_.rigctldAddress());
-    if (!setConnection(*rigctld_))
+RigConnection* RigTuning::networkConnection() const {
+    switch (links_.link()) {
+    case RigLinkChoice::Link::Rigctld:
+        return rigctld_;
+    case RigLinkChoice::Link::Flrig:
+        return flrig_;
+    case RigLinkChoice::Link::Wsjtx:
+        return wsjtx_;
+    case RigLinkChoice::Link::Serial:
+    case RigLinkChoice::Link::Simulated:
+        break;
+    }
+    return nullptr;
+}
+
+void RigTuning::useNetworkLink() {
+    RigConnection* link = networkConnection();
+    if (!link)
         return;
-    portCaption_ = QStringLiteral("&Comport(rigctld)");
+    if (rigctld_)
+        rigctld_->setAddress(links_.rigctldAddress());
+    if (flrig_)
+        flrig_->setAddress(links_.flrigAddress());
+    if (wsjtx_)
+        wsjtx_->setAddress(links_.wsjtxAddress());
+    if (!setConnection(*link))
+        return;
+    portCaption_ = QStringLiteral("&Comport(") + link->rigName() + QLatin1Char(')');
     frameCaption_ = rigControlCaption();
     emit changed();
+}
+
+bool RigTuning::rigSettable() {
+    if (!open_ || rig_->canSetRig())
+        return true;
+    tell(QStringLiteral("This link cannot set the rig."));
+    return false;
 }
 
 void RigTuning::useCatRig() {
@@ -38,7 +68,48 @@ void RigTuning::SelectRigctld() {
     }
     if (!menusEnabled() || !links_.ChooseRigctld(*address))
         return;
-    useRigctld();
+    useNetworkLink();
+}
+
+void RigTuning::SelectFlrig() {
+    if (!menusEnabled() || !flrig_)
+        return;
+    const PollPause pause(*this);
+    const QString typed =
+        platform_.inputBox(QStringLiteral("flrig host:port (the rig server that shares the rig):"),
+                           core::MessageTitle(), links_.flrigAddress().text());
+    if (typed.trimmed().isEmpty()) // cancelled
+        return;
+    const std::optional<RigctldAddress> address = ParseRigctldAddress(typed, FlrigRig::DefaultPort);
+    if (!address) {
+        tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not an flrig address.") +
+             QStringLiteral("\r\nType host:port, e.g. 127.0.0.1:12345."));
+        return;
+    }
+    if (!menusEnabled() || !links_.ChooseFlrig(*address))
+        return;
+    useNetworkLink();
+}
+
+void RigTuning::SelectWsjtx() {
+    if (!menusEnabled() || !wsjtx_)
+        return;
+    const PollPause pause(*this);
+    const QString typed = platform_.inputBox(
+        QStringLiteral("WSJT-X UDP port, after the multicast group it sends to if any "
+                       "(2237, 224.0.0.1:2237):"),
+        core::MessageTitle(), links_.wsjtxAddress().text());
+    if (typed.trimmed().isEmpty()) // cancelled
+        return;
+    const std::optional<WsjtxAddress> address = ParseWsjtxAddress(typed);
+    if (!address) {
+        tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not a WSJT-X UDP address.") +
+             QStringLiteral("\r\nType a port, e.g. 2237, or group:port, e.g. 224.0.0.1:2237."));
+        return;
+    }
+    if (!menusEnabled() || !links_.ChooseWsjtx(*address))
+        return;
+    useNetworkLink();
 }
 
 void RigTuning::TransmitGuardClicked(bool on) {

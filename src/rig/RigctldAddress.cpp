@@ -13,7 +13,7 @@ QString RigctldAddress::text() const {
     return shown + QLatin1Char(':') + QString::number(port);
 }
 
-std::optional<RigctldAddress> ParseRigctldAddress(const QString& text) {
+std::optional<RigctldAddress> ParseRigctldAddress(const QString& text, int defaultPort) {
     // A bracketed IPv6 address, or a host name / IPv4 address without blanks or colons.
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\s*(?:\[([0-9A-Fa-f:.]+)\]|([A-Za-z0-9._-]+))(?::(\d{1,5}))?\s*$)"));
@@ -22,6 +22,7 @@ std::optional<RigctldAddress> ParseRigctldAddress(const QString& text) {
         return std::nullopt;
     RigctldAddress address;
     address.host = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
+    address.port = defaultPort;
     if (match.hasCaptured(3)) {
         address.port = match.captured(3).toInt();
         if (address.port < 1 || address.port > 65535)
@@ -30,20 +31,21 @@ std::optional<RigctldAddress> ParseRigctldAddress(const QString& text) {
     return address;
 }
 
-RigctldAddress LoadRigctldAddress(const QString& settingsFile, core::SettingsReport* report) {
+RigctldAddress LoadHostAddress(const QString& settingsFile, const QString& group,
+                               const RigctldAddress& defaults, core::SettingsReport* report) {
     const core::IniSettings ini(settingsFile);
-    RigctldAddress address;
+    RigctldAddress address = defaults;
     auto unused = [&](const QString& key, const QString& found, const QString& kept) {
         if (report && !found.isEmpty())
             report->Unused(settingsFile, key, found, kept);
     };
-    const QString hostKey = QStringLiteral("rigctld/host");
+    const QString hostKey = group + QStringLiteral("/host");
     const QString host = core::SettingsText(ini, hostKey).value_or(QString());
     if (const auto parsed = ParseRigctldAddress(host))
         address.host = parsed->host;
     else
         unused(hostKey, host, address.host);
-    const QString portKey = QStringLiteral("rigctld/port");
+    const QString portKey = group + QStringLiteral("/port");
     const QString portText = core::SettingsText(ini, portKey).value_or(QString());
     bool number = false;
     const int port = portText.toInt(&number);
@@ -54,9 +56,10 @@ RigctldAddress LoadRigctldAddress(const QString& settingsFile, core::SettingsRep
     return address;
 }
 
-void StoreRigctldAddress(const QString& settingsFile, const RigctldAddress& address) {
+void StoreHostAddress(const QString& settingsFile, const QString& group,
+                      const RigctldAddress& address) {
     QString error;
-    if (!core::SetSettings(settingsFile, QStringLiteral("rigctld"),
+    if (!core::SetSettings(settingsFile, group,
                            {{QStringLiteral("host"), address.host},
                             {QStringLiteral("port"), QString::number(address.port)}},
                            &error))

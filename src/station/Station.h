@@ -21,14 +21,17 @@
 #include "port/JoystickStatus.h"
 #include "port/SdlJoystick.h"
 #include "port/SwitchInputs.h"
+#include "program/TimerTable.h"
 #include "rig/CatControl.h"
 #include "rig/CatLog.h"
 #include "rig/CatRig.h"
+#include "rig/FlrigRig.h"
 #include "rig/QtSerialLink.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigTuning.h"
 #include "rig/RigctldRig.h"
 #include "rig/SimulatedRig.h"
+#include "rig/WsjtxRig.h"
 #include "station/EngineTurner.h"
 #include "station/PositionJournal.h"
 #include "station/RotatorServer.h"
@@ -37,7 +40,6 @@
 #include "station/StatusServer.h"
 #include "station/TableEngineLink.h"
 #include "table/TableEditor.h"
-#include "program/TimerTable.h"
 #include "table/TableViewModel.h"
 #include "web/StationLink.h"
 #include "web/WebServer.h"
@@ -176,6 +178,8 @@ private:
     rig::CatControl cat_;
     rig::CatRig catRig_;
     rig::RigctldRig rigctldRig_{platform_};
+    rig::FlrigRig flrigRig_{platform_, &catLog_};
+    rig::WsjtxRig wsjtxRig_{platform_, &catLog_};
     rig::RigLinkChoice rigLinks_;
     table::TableEditor tableEditor_;
     table::TableViewModel tableView_;

@@ -186,6 +186,8 @@ void TableWindow::connectMenus() {
         on(f.mnuComPorts[i], [this, i] { logic_.tuning.SelectComPort(int(i) + 1); });
     on(f.mnuSimulatedRig, [this] { logic_.tuning.SelectSimulatedRig(); });
     on(f.mnuRigctld, [this] { logic_.tuning.SelectRigctld(); });
+    on(f.mnuFlrig, [this] { logic_.tuning.SelectFlrig(); });
+    on(f.mnuWsjtx, [this] { logic_.tuning.SelectWsjtx(); });
     connect(f.mnuTxGuard, &QAction::triggered, this,
             [this](bool on) { logic_.tuning.TransmitGuardClicked(on); });
     connect(f.mnuTerminal, &QAction::triggered, this, &TableWindow::terminalToggled);
@@ -472,14 +474,19 @@ void TableWindow::renderMenus() {
         f.mnuBaudRates[i]->setEnabled(menus);
     }
     for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i) {
-        f.mnuComPorts[i]->setChecked(!tuning.simulatedLink() && !tuning.rigctldLink() &&
+        f.mnuComPorts[i]->setChecked(tuning.link() == rig::RigLinkChoice::Link::Serial &&
                                      int(i) + 1 == s.ComPort);
         f.mnuComPorts[i]->setEnabled(menus);
     }
     f.mnuSimulatedRig->setChecked(tuning.simulatedLink());
     f.mnuSimulatedRig->setEnabled(menus);
-    f.mnuRigctld->setChecked(tuning.rigctldLink());
-    f.mnuRigctld->setEnabled(menus);
+    using Link = rig::RigLinkChoice::Link;
+    const std::array<std::pair<QAction*, Link>, 3> networkEntries{
+        {{f.mnuRigctld, Link::Rigctld}, {f.mnuFlrig, Link::Flrig}, {f.mnuWsjtx, Link::Wsjtx}}};
+    for (const auto& [entry, link] : networkEntries) {
+        entry->setChecked(tuning.link() == link);
+        entry->setEnabled(menus);
+    }
     f.mnuTxGuard->setChecked(tuning.transmitGuardOn());
 }
 

@@ -240,6 +240,8 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
     mnuSimulatedRig =
         Entry(mnuCom, QStringLiteral("mnuSimulatedRig"), QStringLiteral("&Simulated rig"), true);
     mnuRigctld = Entry(mnuCom, QStringLiteral("mnuRigctld"), QStringLiteral("&rigctld..."), true);
+    mnuFlrig = Entry(mnuCom, QStringLiteral("mnuFlrig"), QStringLiteral("&flrig..."), true);
+    mnuWsjtx = Entry(mnuCom, QStringLiteral("mnuWsjtx"), QStringLiteral("&WSJT-X..."), true);
     mnuCom->addSeparator();
     mnuTxGuard = Entry(mnuCom, QStringLiteral("mnuTxGuard"),
                        QStringLiteral("No turning while &transmitting"), true);

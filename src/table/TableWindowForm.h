@@ -83,6 +83,8 @@ struct TableWindowForm {
     std::array<QAction*, 4> mnuComPorts; // COM1 .. COM4
     QAction* mnuSimulatedRig;
     QAction* mnuRigctld;
+    QAction* mnuFlrig;
+    QAction* mnuWsjtx;
     QAction* mnuTxGuard;
     QAction* mnuTerminal;
     QMenu* mnuWheel;

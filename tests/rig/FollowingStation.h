@@ -9,10 +9,12 @@
 #include "port/SimulatedLpt.h"
 #include "port/SwitchInputs.h"
 #include "rig/CatRig.h"
+#include "rig/FlrigRig.h"
 #include "rig/QtSerialLink.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigTuning.h"
 #include "rig/RigctldRig.h"
+#include "rig/WsjtxRig.h"
 #include "support/TestFiles.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
@@ -49,7 +51,10 @@ struct FollowingStation {
     QtSerialLink serial;
     CatControl cat{state, platform, log, serial};
     CatRig rig{cat};
-    RigctldRig rigctld{platform}; // given to tuning by the tests of the rigctld link
+    // Given to tuning by the tests of the network links.
+    RigctldRig rigctld{platform};
+    FlrigRig flrig{platform, &log};
+    WsjtxRig wsjtx{platform, &log};
     RigLinkChoice links;
     table::TableEditor editor;
     table::TableViewModel view{state, editor};

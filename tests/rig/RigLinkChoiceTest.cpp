@@ -31,3 +31,42 @@ TEST(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten)
     EXPECT_TRUE(again.simulated());
     EXPECT_EQ(test_support::ReadFile(ini), "[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=simulated\n");
 }
+
+TEST(RigLinkChoiceTest, flrigAndWsjtxAreReadWithTheirGroups_damagedValuesReportedAndDefaulted) {
+    QTemporaryDir dir;
+    testing_support::FakePlatform platform;
+    core::ProgramState state;
+    CatLog log{state, platform, dir.path()};
+    QtSerialLink serial{dir.path()};
+    SimulatedRig simulated{platform};
+    CatControl cat{state, platform, log, serial};
+    const QString ini = dir.filePath("Ventrolo.ini");
+    test_support::WriteFile(ini, "[rig]\nlink=FLRIG\n[flrig]\nhost=two words\nport=99999\n"
+                                 "[wsjtx]\nport=2238\naddress=192.168.1.5\n");
+    RigLinkChoice links{dir.path(), cat, serial, simulated};
+    core::SettingsReport report;
+    links.Load(&report);
+    EXPECT_EQ(links.link(), RigLinkChoice::Link::Flrig);
+    EXPECT_TRUE(links.network());
+    EXPECT_EQ(links.flrigAddress().text(), "127.0.0.1:12345");
+    EXPECT_EQ(links.wsjtxAddress().text(), "2238"); // not a multicast group: unicast
+    const QString said = report.text();
+    EXPECT_TRUE(said.contains("[flrig] host=two words")) << said.toStdString();
+    EXPECT_TRUE(said.contains("[flrig] port=99999")) << said.toStdString();
+    EXPECT_TRUE(said.contains("[wsjtx] address=192.168.1.5")) << said.toStdString();
+
+    ASSERT_TRUE(links.ChooseWsjtx({2237, QStringLiteral("239.255.0.1")}));
+    RigLinkChoice again{dir.path(), cat, serial, simulated};
+    again.Load();
+    EXPECT_EQ(again.link(), RigLinkChoice::Link::Wsjtx);
+    EXPECT_EQ(again.wsjtxAddress().text(), "239.255.0.1:2237");
+}
+
+TEST(WsjtxAddressTest, aPortOrAMulticastGroupWithItsPort_andNothingElse) {
+    EXPECT_EQ(ParseWsjtxAddress(" 2237 ")->text(), "2237");
+    EXPECT_EQ(ParseWsjtxAddress("224.0.0.1")->port, WsjtxAddress::DefaultPort);
+    EXPECT_EQ(ParseWsjtxAddress("[ff02::1]:2240")->text(), "[ff02::1]:2240");
+    for (const char* bad :
+         {"", "0", "70000", "127.0.0.1:2237", "224.0.0.1:0", "localhost", "224.0.0.1:port"})
+        EXPECT_FALSE(ParseWsjtxAddress(QString::fromLatin1(bad))) << bad;
+}

@@ -1,4 +1,4 @@
-// The table window's station entries: the rigctld link and the transmit guard.
+// The table window's station entries: the network links and the transmit guard.
 #include "rig/RigTuningFixture.h"
 #include "table/TableWindow.h"
 
@@ -37,4 +37,39 @@ TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndToggl
     f.mnuSimulatedRig->trigger();
     EXPECT_FALSE(f.mnuRigctld->isChecked());
     EXPECT_EQ(f.frmCatControl->title(), "Rig Control-FT817");
+}
+
+TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_oneCheckedAtATime) {
+    rig::FlrigRig flrig{platform};
+    rig::WsjtxRig wsjtx{platform};
+    tuning.setFlrig(flrig);
+    tuning.setWsjtx(wsjtx);
+    loadTable("3500,100,\"\"\r\n");
+    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated});
+    QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
+    table::TableWindowForm& f = window.form();
+
+    platform.answerNextInput("shack-pi"); // flrig's own port
+    f.mnuFlrig->trigger();
+    EXPECT_TRUE(f.mnuFlrig->isChecked());
+    EXPECT_EQ(f.frmCatControl->title(), "Rig Control-flrig");
+    EXPECT_EQ(flrig.address().text(), "shack-pi:12345");
+
+    platform.answerNextInput("127.0.0.1:2237"); // not a multicast group
+    f.mnuWsjtx->trigger();
+    EXPECT_TRUE(platform.messages.back().text.startsWith(
+        "\"127.0.0.1:2237\" is not a WSJT-X UDP address."));
+    EXPECT_TRUE(f.mnuFlrig->isChecked());
+    platform.answerNextInput("224.0.0.1:2238");
+    f.mnuWsjtx->trigger();
+    EXPECT_TRUE(f.mnuWsjtx->isChecked());
+    EXPECT_FALSE(f.mnuFlrig->isChecked());
+    EXPECT_EQ(f.frmCatControl->title(), "Rig Control-WSJT-X");
+    EXPECT_EQ(tuning.PortCaption(), "&Comport(WSJT-X)");
+    EXPECT_EQ(wsjtx.address().text(), "224.0.0.1:2238");
+    EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.ini"))
+                    .contains("[wsjtx]\nport=2238\naddress=224.0.0.1\n"));
+
+    f.mnuSimulatedRig->trigger();
+    EXPECT_FALSE(f.mnuWsjtx->isChecked());
 }

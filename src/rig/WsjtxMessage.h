@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace rig {
+
+// The datagrams WSJT-X and JTDX send to their UDP server: a QDataStream (big-endian, Qt 5.4
+// serialisation) of the magic number 0xADBCCBDA, the schema (1..3), the message type and the
+// sender's id (utf8: a byte array with a 32-bit length), then the type's own fields.
+struct WsjtxMessage {
+    // Other: any other type, of which only the id is read.
+    enum class Type { Heartbeat = 0, Status = 1, Close = 6, Other = -1 };
+    static constexpr quint32 Magic = 0xADBCCBDA;
+    static constexpr quint32 HighestSchema = 3;
+
+    Type type = Type::Heartbeat;
+    QByteArray id;
+    // Status only.
+    quint64 dialHz = 0;
+    QString mode;
+    bool txEnabled = false;
+    bool transmitting = false;
+};
+
+// The message of a datagram; nullopt for anything damaged: short, another magic, an unknown
+// schema, a field cut off.
+std::optional<WsjtxMessage> DecodeWsjtxDatagram(const QByteArray& datagram);
+
+} // namespace rig

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "rig/CatLog.h"
+#include "rig/RigConnection.h"
+#include "rig/WsjtxAddress.h"
+
+#include <QByteArray>
+#include <QPointer>
+#include <QUdpSocket>
+#include <memory>
+
+namespace rig {
+
+// The rig as WSJT-X or JTDX tell of it: the link listens to the datagrams they send to their
+// UDP server (WsjtxMessage) and sends nothing, so it reads the dial and the transmit state but
+// cannot set the frequency, the mode or the PTT.
+//
+// A Status tells the dial frequency, the mode and whether the program transmits; it is sent on
+// every change, so it holds as long as the program is heard. The program is heard while a
+// heartbeat (every 15 s) or a status came within LostAfterMs: two heartbeats missed, with 5 s
+// to spare for a busy network. Unheard, or closed with its Close message, it gives readings
+// without a frequency, so nothing moves. The link follows the first program it hears and ignores
+// the datagrams of others (another id) until that one is lost.
+class WsjtxRig final : public RigConnection {
+    Q_OBJECT
+
+public:
+    static constexpr int LostAfterMs = 35000;
+
+    // log, where given, shows one line per status.
+    explicit WsjtxRig(platform::Platform& platform, CatLog* log = nullptr,
+                      QObject* parent = nullptr);
+    ~WsjtxRig() override;
+
+    // Takes effect at the next opening.
+    void setAddress(const WsjtxAddress& address) { address_ = address; }
+    const WsjtxAddress& address() const { return address_; }
+    // A heartbeat or status came within LostAfterMs.
+    bool heard() const;
+
+    // Listens on the port (and joins the group); on failure the user is told why.
+    LinkOpenResult open(int port) override;
+    void close() override;
+    bool isOpen() const override { return socket_ != nullptr; }
+    QString lineText() const override;
+    QString rigName() const override { return QStringLiteral("WSJT-X"); }
+
+    // Answered from the last status, outside the request.
+    bool requestReading() override;
+    bool requestSMeter() override;
+    bool reportsTransmit() const override { return true; }
+    bool requestTransmitState() override;
+
+    bool canSetRig() const override { return false; }
+    bool frequencyValid(double kHz) const override;
+    CatResult setFrequency(float) override { return CatResult::NotSent; }
+    CatResult setMode(int) override { return CatResult::NotSent; }
+    // Nothing to release: the PTT is never ours.
+    CatResult setPtt(bool) override { return CatResult::NotSent; }
+    bool hasDialLock() const override { return false; }
+    CatResult setDialLock(bool) override { return CatResult::NotSent; }
+    bool hasPowerSwitch() const override { return false; }
+    void togglePower() override {}
+
+    QString frequencyText() const override;
+    void showFrequency(float kHz) override { shownKHz_ = kHz; }
+    float sMeter() const override { return 0; }
+    void resetSMeter() override {}
+    int swrState() const override { return -1; }
+    void resetSwrState() override {}
+    bool dialLocked() const override { return false; }
+    bool pttOn() const override { return false; }
+    bool powerOn() const override { return true; }
+    // The modes the program has been in (the first ten).
+    QStringList modeNames() const override { return modes_; }
+    int modeIndex() const override { return modeIndex_; }
+    bool selectModeByCode(int) override { return true; }
+
+private:
+    void readDatagrams();
+    void lost();
+    RigReading reading(bool transmitOnly) const;
+    void deliver(const RigReading& reading);
+
+    platform::Platform& platform_;
+    CatLog* log_;
+    WsjtxAddress address_;
+    QPointer<QUdpSocket> socket_;
+    std::unique_ptr<platform::Timer> lostTimer_;
+    QByteArray followed_; // the id of the program heard; empty: none
+    double heardAtMs_ = 0;
+    bool statusHeard_ = false;
+    float kHz_ = 0; // 0: the status gave no frequency
+    bool transmitting_ = false;
+    bool damagedLogged_ = false;
+    QStringList modes_;
+    int modeIndex_ = 0;
+    float shownKHz_ = 0;
+};
+
+} // namespace rig

@@ -1,0 +1,61 @@
+// Following the rig as WSJT-X tells of it: status datagrams on a real localhost port, nothing
+// asked of WSJT-X, the real clock, the engine on the simulated parallel port.
+#include "rig/FollowingStation.h"
+#include "rig/WsjtxDatagrams.h"
+#include "support/QtPrinters.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace rig;
+using namespace rig_test;
+
+TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransmits) {
+    const quint16 port = FreeUdpPort();
+    QTemporaryDir dir;
+    FollowingStation station(dir.path(),
+                             "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) + "\n",
+                             "7000,100,\"\"\r\n7200,200,\"\"\r\n");
+    auto [tuning, state, link] = std::tie(station.tuning, station.state, station.wsjtx);
+    tuning.setWsjtx(link);
+    tuning.Load();
+    ASSERT_EQ(tuning.link(), RigLinkChoice::Link::Wsjtx);
+    tuning.ComportClicked();
+    ASSERT_TRUE(tuning.portOpen());
+
+    // WSJT-X sends its status on every change and its heartbeat every 15 s; here the status
+    // goes out every 300 ms, as the test changes it.
+    QUdpSocket wsjtx;
+    QByteArray status = WsjtxStatus(7100000, "FT8", false);
+    QTimer sender;
+    QObject::connect(&sender, &QTimer::timeout,
+                     [&] { wsjtx.writeDatagram(status, QHostAddress::LocalHost, port); });
+    sender.start(300);
+    const auto waitFor = [](const std::function<bool()>& condition) {
+        return QTest::qWaitFor(condition, 15000);
+    };
+    EXPECT_TRUE(waitFor([&] { return state.StepCounter == 150; }));
+
+    status = WsjtxStatus(7050000, "FT8", false);
+    EXPECT_TRUE(waitFor([&] { return state.StepCounter == 125; }));
+
+    // WSJT-X transmits: the dial it reports is not followed until it ends.
+    status = WsjtxStatus(7150000, "FT8", true);
+    EXPECT_TRUE(
+        waitFor([&] { return tuning.rigTransmitting() && link.frequencyText() == "7150 kHz"; }));
+    EXPECT_EQ(state.StepCounter, 125);
+    status = WsjtxStatus(7150000, "FT8", false);
+    EXPECT_TRUE(waitFor([&] { return state.StepCounter == 175; }));
+
+    // WSJT-X closes: no frequency, nothing moves.
+    sender.stop();
+    wsjtx.writeDatagram(WsjtxClose(), QHostAddress::LocalHost, port);
+    EXPECT_TRUE(waitFor([&] { return link.frequencyText() == "-----.- kHz"; }));
+    EXPECT_TRUE(tuning.FrameCaption().contains("not heard"));
+    EXPECT_EQ(state.StepCounter, 175);
+
+    tuning.ComportClicked();
+    EXPECT_FALSE(link.isOpen());
+}
