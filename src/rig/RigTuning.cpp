@@ -57,10 +57,14 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
       guard_(parts.links.directory() + QStringLiteral("/Ventrolo.ini")), links_(parts.links),
       editor_(parts.editor), view_(parts.view),
       pollTimer_(platform_.createTimer([this] { PollRig(); })),
-      watchdog_(platform_.createTimer([this] { PttToggle(true); })),
       blinkTimer_(platform_.createTimer([this] { endBlink(); })),
-      searchCaption_(QStringLiteral("&S-Meter calibreren")) {
+      ptt_(state_, platform_), search_(state_, platform_, engine_) {
     connectRig();
+    connect(&ptt_, &PttControl::watchdogExpired, this, [this] { PttToggle(true); });
+    connect(&search_, &PeakSearch::changed, this, [this] {
+        updatePollTimer();
+        emit changed();
+    });
     using engine::Engine;
     connect(&engine_, &Engine::turnStarted, this, &RigTuning::TurnStarted);
     connect(&engine_, &Engine::turnEnded, this, &RigTuning::TurnEnded);
@@ -80,7 +84,8 @@ RigTuning::~RigTuning() {
 
 void RigTuning::connectRig() {
     connect(rig_, &RigConnection::readingArrived, this, &RigTuning::readingArrived);
-    connect(rig_, &RigConnection::sMeterArrived, this, &RigTuning::sMeterArrived);
+    connect(rig_, &RigConnection::sMeterArrived, this,
+            [this](std::optional<float> value) { search_.sMeterArrived(value); });
     connect(rig_, &RigConnection::transmitInhibited, this, [this] { PttToggle(true); });
     connect(rig_, &RigConnection::linkFailed, this, &RigTuning::linkFailed);
     connect(rig_, &RigConnection::changed, this, &RigTuning::changed);
@@ -233,7 +238,7 @@ bool RigTuning::ComPortOpen(int port) {
 }
 
 void RigTuning::closePort() {
-    StopPeakSearch();
+    search_.PortClosed();
     // The PTT is released before anything else; closing the link releases it once more.
     if (rig_->pttOn())
         PttToggle(true);
@@ -324,7 +329,7 @@ void RigTuning::updatePollTimer() {
     // meanwhile. A rig that does not is not read then: its long read would hold the turn.
     const bool watchTransmit = guard_.enabled() && rig_->reportsTransmit();
     const bool wanted = open_ && pauses_ == 0 && (!engineTurning_ || watchTransmit) &&
-                        !awaiting_ && !searching_ && !opening_ && !blinkLookup_;
+                        !awaiting_ && !search_.searching() && !opening_ && !blinkLookup_;
     if (!wanted) {
         pollTimer_->stop();
         return;
@@ -411,7 +416,7 @@ void RigTuning::follow(core::Single kHz) {
     // No reading (a silent or garbled rig) is no frequency: nothing is looked up, nothing
     // moves, and following goes on with the next good reading. Neither does anything relock
     // or turn while we transmit or the peak search runs.
-    if (kHz == 0 || rig_->pttOn() || searching_) {
+    if (kHz == 0 || rig_->pttOn() || search_.searching()) {
         if (kHz == 0)
             showLookup(table::Lookup{}, false);
         return;
@@ -505,7 +510,7 @@ QString RigTuning::PollRateToolTip() const {
 void RigTuning::setLocked(bool locked) {
     // Nothing relocks while we transmit, the peak search turns the stepper, or the user has
     // unlocked.
-    if (locked && (rig_->pttOn() || searching_ || userUnlocked_))
+    if (locked && (rig_->pttOn() || search_.searching() || userUnlocked_))
         return;
     locked_ = locked;
     if (locked)
@@ -527,7 +532,7 @@ void RigTuning::LockClicked() {
         calibrateEnabled_ = false;
         inputEnabled_ = true;
     } else {
-        if (rig_->pttOn() || searching_) {
+        if (rig_->pttOn() || search_.searching()) {
             platform_.beep();
             return;
         }

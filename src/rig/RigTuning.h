@@ -6,6 +6,8 @@
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
 #include "rig/FlrigRig.h"
+#include "rig/PeakSearch.h"
+#include "rig/PttControl.h"
 #include "rig/RigConnection.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigctldRig.h"
@@ -66,7 +68,7 @@ public:
         table::TableViewModel& view;
     };
 
-    static constexpr int PttWatchdogMs = 15000;
+    static constexpr int PttWatchdogMs = PttControl::WatchdogMs;
     // While the stepper turns the rig's transmit state is read at least this often, in ms.
     static constexpr int TransmitWatchMs = 200;
     static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
@@ -179,9 +181,9 @@ public:
     // --- PTT and modes ---
     // cmdPTT; with forceOff only ever to receive.
     void PttToggle(bool forceOff);
-    void AmPttClicked(bool on) { amPtt_ = on; }
-    bool amPtt() const { return amPtt_; }
-    QString PttToolTip() const;
+    void AmPttClicked(bool on) { ptt_.setAmPtt(on); }
+    bool amPtt() const { return ptt_.amPtt(); }
+    QString PttToolTip() const { return PttControl::ToolTip(); }
     void ModeClicked(int index);
     // cmdOnOff.
     void PowerClicked();
@@ -190,9 +192,9 @@ public:
     // cmdCalibreer: turns through 30 positions around the present one, then to the loudest
     // (back to the start when the readings are flat). A second click stops it, as does Esc.
     void PeakSearchClicked();
-    void StopPeakSearch();
-    bool searching() const { return searching_; }
-    QString PeakSearchCaption() const { return searchCaption_; }
+    void StopPeakSearch() { search_.Stop(); }
+    bool searching() const { return search_.searching(); }
+    QString PeakSearchCaption() const { return search_.Caption(); }
 
     // --- the engine ---
     void TurnStarted();
@@ -244,7 +246,6 @@ signals:
 private:
     void connectRig();
     void readingArrived(const RigReading& reading);
-    void sMeterArrived(std::optional<float> value);
     void linkFailed(const QString& error);
     void updatePollTimer();
     void closePort();
@@ -276,8 +277,6 @@ private:
     bool sendFrequency(core::Single kHz);
     void setLocked(bool locked);
     void showModes();
-    std::optional<float> readSMeter();
-    bool searchGoesOn() const;
     void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
     // RigTuningStation.cpp
     // The chosen network link's object; nullptr when none is chosen or given.
@@ -303,7 +302,6 @@ private:
     table::TableEditor& editor_;
     table::TableViewModel& view_;
     std::unique_ptr<platform::Timer> pollTimer_;
-    std::unique_ptr<platform::Timer> watchdog_;
     std::unique_ptr<platform::Timer> blinkTimer_;
     std::optional<table::Lookup> blinkLookup_; // shown when the blink ends
 
@@ -333,15 +331,8 @@ private:
     bool inputEnabled_ = true;
     bool jumpRed_ = false;
 
-    bool amPtt_ = false;
-    int pttSavedMode_ = 0;
-    bool pttModeChanged_ = false;
-
-    bool searching_ = false;
-    bool searchStopped_ = false;
-    QString searchCaption_;
-    bool sMeterAwaited_ = false;
-    std::optional<float> sMeterReply_;
+    PttControl ptt_;
+    PeakSearch search_;
 };
 
 } // namespace rig

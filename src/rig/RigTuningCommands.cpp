@@ -1,26 +1,12 @@
 // The table window's commands on automatic tuning: frequency steps, turns to a frequency or a
-// row, the PTT and the modes, and the S-meter peak search.
+// row, the PTT and the modes, and starting the S-meter peak search.
 #include "core/TextRules.h"
-#include "rig/RigCaps.h"
 #include "rig/RigTuning.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <vector>
 
 namespace rig {
-
-namespace {
-
-// Positions below and above the present one that the peak search visits.
-constexpr core::Long SearchBelow = 15;
-constexpr core::Long SearchAbove = 14;
-// Time for the rig's S-meter to settle at each position, in ms.
-constexpr double SampleSettleMs = 200;
-// Longest wait for an S-meter reading, in ms.
-constexpr double SMeterReplyLimitMs = 2000;
-
-} // namespace
 
 // --- frequency ---
 
@@ -221,27 +207,14 @@ void RigTuning::resetJumpLabel() {
 
 // --- PTT and modes ---
 
-QString RigTuning::PttToolTip() const {
-    return QStringLiteral("Toggle PTT Watch Dog =") + core::NumberText(PttWatchdogMs / 1000) +
-           QStringLiteral(" Sec.");
-}
-
 void RigTuning::PttToggle(bool forceOff) {
     if (rig_->pttOn() || forceOff) {
-        // Released before anything that can fail or take time.
-        (void)rig_->setPtt(false);
-        watchdog_->stop();
+        ptt_.Release(*rig_);
         lockEnabled_ = true;
-        if (open_ && !searching_) {
+        if (open_ && !search_.searching()) {
             const table::Lookup lookup = table::LookUpPosition(editor_.data(), catFrequency_);
             if (lookup.ok() && lookup.position == state_.StepCounter)
                 setLocked(true);
-        }
-        if (pttModeChanged_) {
-            pttModeChanged_ = false;
-            if (const double ms = Caps(ToModel(state_.RigModel)).modeAfterPttMs; ms > 0)
-                platform_.waitMs(ms, false);
-            (void)rig_->setMode(pttSavedMode_);
         }
     } else {
         if (!open_) {
@@ -250,22 +223,10 @@ void RigTuning::PttToggle(bool forceOff) {
         }
         if (!rigSettable())
             return;
-        pttSavedMode_ = rig_->modeIndex();
-        pttModeChanged_ = false;
-        if (amPtt_) {
-            const QStringList names = rig_->modeNames();
-            const auto am = std::find_if(names.begin(), names.end(), [](const QString& name) {
-                return name.contains(QStringLiteral("AM"), Qt::CaseInsensitive);
-            });
-            const int index = am == names.end() ? 0 : int(am - names.begin()) + 1;
-            if (index > 0 && index != pttSavedMode_)
-                pttModeChanged_ = rig_->setMode(index) == CatResult::Sent;
-        }
         // No tuning while transmitting.
         setLocked(false);
         lockEnabled_ = false;
-        watchdog_->start(PttWatchdogMs);
-        (void)rig_->setPtt(true);
+        ptt_.Key(*rig_);
     }
     emit changed();
 }
@@ -284,39 +245,9 @@ void RigTuning::PowerClicked() {
 
 // --- S-meter peak search ---
 
-bool RigTuning::searchGoesOn() const {
-    return searching_ && !searchStopped_ && open_ && !rig_->pttOn();
-}
-
-void RigTuning::StopPeakSearch() {
-    if (searching_)
-        searchStopped_ = true;
-}
-
-std::optional<float> RigTuning::readSMeter() {
-    sMeterReply_.reset();
-    sMeterAwaited_ = true;
-    if (!rig_->requestSMeter()) {
-        sMeterAwaited_ = false;
-        return std::nullopt;
-    }
-    const double deadline = platform_.steadyMs() + SMeterReplyLimitMs;
-    while (sMeterAwaited_ && open_ && platform_.steadyMs() < deadline)
-        platform_.waitMs(10, true);
-    sMeterAwaited_ = false;
-    return sMeterReply_;
-}
-
-void RigTuning::sMeterArrived(std::optional<float> value) {
-    if (!sMeterAwaited_)
-        return;
-    sMeterAwaited_ = false;
-    sMeterReply_ = value;
-}
-
 void RigTuning::PeakSearchClicked() {
-    if (searching_) {
-        StopPeakSearch();
+    if (search_.searching()) {
+        search_.Stop();
         return;
     }
     if (!open_)
@@ -329,50 +260,8 @@ void RigTuning::PeakSearchClicked() {
     userUnlocked_ = true;
     setLocked(false);
     lockEnabled_ = false;
-    searching_ = true;
-    searchStopped_ = false;
-    updatePollTimer();
-    searchCaption_ = QStringLiteral("Works now");
-    emit changed();
-
-    const core::Long start = state_.StepCounter;
-    const core::Long from = std::max<core::Long>(state_.MinPosition, start - SearchBelow);
-    const core::Long to = std::min<core::Long>(state_.MaxPosition, start + SearchAbove);
-    std::vector<std::pair<core::Long, float>> samples;
-    int sample = 0;
-    for (core::Long position = from; position <= to && searchGoesOn(); ++position, ++sample) {
-        // The rig transmitting ends the search where the stepper stands.
-        if (engine_.TurnTo({position, engine::TurnOrigin::Search}) != engine::TurnOutcome::Done)
-            searchStopped_ = true;
-        if (!searchGoesOn())
-            break;
-        platform_.waitMs(SampleSettleMs, true);
-        if (!searchGoesOn())
-            break;
-        const std::optional<float> value = readSMeter();
-        if (value)
-            samples.emplace_back(position, *value);
-        searchCaption_ = core::PlainNumberText(sample) + QStringLiteral(" x S-meter = ") +
-                         core::NumberText(value.value_or(0));
-        emit changed();
-    }
-    // Stopped (Esc, the port closed, our PTT on): the stepper stays where it is. Otherwise it
-    // goes to the loudest position, the later one of equals; flat readings (no S-meter, a
-    // quiet band, failed reads) tell nothing, and it goes back to where it began.
-    if (searchGoesOn()) {
-        // minmax_element gives the last of equal largest elements.
-        const auto [quietest, loudest] =
-            std::minmax_element(samples.begin(), samples.end(),
-                                [](const auto& a, const auto& b) { return a.second < b.second; });
-        const bool flat = samples.empty() || quietest->second == loudest->second;
-        engine_.TurnTo({flat ? start : loudest->first, engine::TurnOrigin::Search});
-    }
-    searching_ = false;
-    searchStopped_ = false;
+    search_.Run(*rig_);
     lockEnabled_ = !rig_->pttOn();
-    searchCaption_ = QStringLiteral("&S-Meter calibreren");
-    rig_->resetSMeter();
-    updatePollTimer();
     emit changed();
 }
 
