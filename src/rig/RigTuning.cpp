@@ -58,7 +58,8 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
       editor_(parts.editor), view_(parts.view),
       pollTimer_(platform_.createTimer([this] { PollRig(); })),
       blinkTimer_(platform_.createTimer([this] { endBlink(); })),
-      ptt_(state_, platform_), search_(state_, platform_, engine_) {
+      ptt_(state_, platform_), search_(state_, platform_, engine_),
+      follower_({state_, engine_, wheel_, editor_, view_, search_, *this}, *rig_) {
     connectRig();
     connect(&ptt_, &PttControl::watchdogExpired, this, [this] { PttToggle(true); });
     connect(&search_, &PeakSearch::changed, this, [this] {
@@ -101,6 +102,7 @@ bool RigTuning::setConnection(RigConnection& rig) {
         return false;
     disconnect(rig_, nullptr, this, nullptr);
     rig_ = &rig;
+    follower_.setConnection(rig);
     connectRig();
     emit changed();
     return true;
@@ -136,11 +138,7 @@ void RigTuning::Load() {
     if (!KnownInterval(state_.ComPollMs))
         state_.ComPollMs = DefaultPollMs;
     pollDownward_ = true;
-    locked_ = false;
-    userUnlocked_ = false;
-    lockEnabled_ = true;
-    calibrateEnabled_ = false;
-    inputEnabled_ = true;
+    follower_.Reset();
     dropBlink();
     view_.ResetInterpolLabels();
     view_.ResetUnit();
@@ -191,7 +189,7 @@ bool RigTuning::OpenLink(bool sendStartupRow) {
         return false;
     }
     engine_.StopTurning();
-    state_.RigFollowHalted = false;
+    follower_.Resume();
     view_.ForceKHz();
     if (!ComPortOpen(links_.simulated() || links_.network()
                          ? std::max<core::Long>(state_.ComPort, 1)
@@ -225,7 +223,7 @@ bool RigTuning::ComPortOpen(int port) {
     open_ = true;
     catComPort_ = port;
     awaiting_ = false;
-    lastReadKHz_ = 0;
+    follower_.ForgetReading();
     lastPollAtMs_ = platform_.steadyMs(); // the first poll one interval after opening
     frameCaption_ = rigControlCaption();
     portCaption_ = QStringLiteral("&Comport on");
@@ -249,11 +247,7 @@ void RigTuning::closePort() {
     dropBlink();
     updatePollTimer();
     rig_->close();
-    locked_ = false;
-    userUnlocked_ = false;
-    lockEnabled_ = true;
-    calibrateEnabled_ = false;
-    inputEnabled_ = true;
+    follower_.Reset();
     portCaption_ = QStringLiteral("&Comport off");
     frameCaption_ = rigControlCaption();
     rig_->resetSMeter();
@@ -397,10 +391,7 @@ void RigTuning::frequencyRead(core::Single kHz) {
     // A reading during a turn only watches for transmit.
     if (engineTurning_)
         return;
-    // A garbled reply can look like any frequency: a new one is followed once the next reading
-    // (or the frequency we sent) agrees with it.
-    const bool agreed = kHz == lastReadKHz_;
-    lastReadKHz_ = kHz;
+    const bool agreed = follower_.Read(kHz);
     // The start-up row goes out once the link answers (a rigctld link may still be connecting),
     // after the user's opening only: a link that comes back does not retune the rig.
     if (kHz != 0 && std::exchange(startupRowOwed_, false)) {
@@ -408,71 +399,7 @@ void RigTuning::frequencyRead(core::Single kHz) {
         return;
     }
     if (kHz == 0 || agreed)
-        follow(kHz);
-}
-
-void RigTuning::follow(core::Single kHz) {
-    catFrequency_ = kHz;
-    // No reading (a silent or garbled rig) is no frequency: nothing is looked up, nothing
-    // moves, and following goes on with the next good reading. Neither does anything relock
-    // or turn while we transmit or the peak search runs.
-    if (kHz == 0 || rig_->pttOn() || search_.searching()) {
-        if (kHz == 0)
-            showLookup(table::Lookup{}, false);
-        return;
-    }
-    const auto finish = [this] {
-        if (wheel_.function() == engine::WheelFunction::Frequency && !state_.RigFollowHalted)
-            setLocked(true);
-    };
-
-    // Unlocked by the user, or halted with the stepper away from the value shown: the labels
-    // only. An unlock of the program's own ends here with a reading in range.
-    const bool awayFromShown =
-        view_.view().InterpolValueText != core::PlainNumberText(state_.StepCounter);
-    if (!locked_ && (userUnlocked_ || (state_.RigFollowHalted && awayFromShown))) {
-        if (view_.view().InterpolValueText == table::NoPosition)
-            freqToPosition(kHz);
-        rangeCheck(kHz);
-        finish();
-        return;
-    }
-
-    const table::Lookup lookup = freqToPosition(kHz);
-    if (!open_) // a numeric fault closed the port
-        return;
-    if (rangeCheck(kHz)) {
-        calibrateEnabled_ = false;
-        finish();
-        return;
-    }
-    if (!lookup.ok()) {
-        setLocked(false);
-        calibrateEnabled_ = false;
-        inputEnabled_ = true;
-        finish();
-        return;
-    }
-    if (state_.StepCounter == lookup.position) {
-        setLocked(true);
-        calibrateEnabled_ = true;
-        state_.RigFollowHalted = false;
-        finish();
-        return;
-    }
-    setLocked(true);
-    calibrateEnabled_ = true;
-    if (state_.RigFollowHalted) {
-        setLocked(false);
-        calibrateEnabled_ = false;
-        inputEnabled_ = true;
-        finish();
-        return;
-    }
-    view_.SetInputText(core::PlainNumberText(kHz));
-    finish();
-    if (locked_)
-        turnTo(lookup.position, engine::TurnOrigin::Following);
+        follower_.Follow(kHz);
 }
 
 void RigTuning::PollRateClicked() {
@@ -507,38 +434,19 @@ QString RigTuning::PollRateToolTip() const {
 
 // --- lock ---
 
-void RigTuning::setLocked(bool locked) {
-    // Nothing relocks while we transmit, the peak search turns the stepper, or the user has
-    // unlocked.
-    if (locked && (rig_->pttOn() || search_.searching() || userUnlocked_))
-        return;
-    locked_ = locked;
-    if (locked)
-        lockEnabled_ = true;
-}
-
 void RigTuning::SetLocked(bool locked) {
-    // A lock from the table window (the start-up row, a new offset) is the user's.
-    if (locked)
-        userUnlocked_ = false;
-    setLocked(locked);
+    follower_.SetLocked(locked);
     emit changed();
 }
 
 void RigTuning::LockClicked() {
-    if (locked_) {
-        userUnlocked_ = true;
-        setLocked(false);
-        calibrateEnabled_ = false;
-        inputEnabled_ = true;
+    if (follower_.locked()) {
+        follower_.UserUnlock();
     } else {
-        if (rig_->pttOn() || search_.searching()) {
+        if (!follower_.UserLock()) {
             platform_.beep();
             return;
         }
-        userUnlocked_ = false;
-        setLocked(true);
-        state_.RigFollowHalted = false;
         if (open_)
             PollRig();
     }
@@ -551,9 +459,7 @@ void RigTuning::RigLockClicked(bool on) {
 }
 
 void RigTuning::EngineStopped() {
-    setLocked(false);
-    calibrateEnabled_ = false;
-    inputEnabled_ = true;
+    follower_.Unlock();
     StopPeakSearch();
     emit changed();
 }
@@ -567,11 +473,11 @@ table::Lookup RigTuning::freqToPosition(core::Single x) {
     switch (lookup.kind) {
     case table::Lookup::Kind::OutOfRange:
         if (open_)
-            setLocked(false);
+            follower_.setLocked(false);
         break;
     case table::Lookup::Kind::Position:
         if (open_ && !lookup.exact)
-            setLocked(true);
+            follower_.setLocked(true);
         break;
     case table::Lookup::Kind::Fault:
         qCWarning(lcRig) << "interpolation fault" << lookup.fault;
@@ -607,24 +513,6 @@ void RigTuning::endBlink() {
 void RigTuning::dropBlink() {
     blinkTimer_->stop();
     blinkLookup_.reset();
-}
-
-bool RigTuning::rangeCheck(core::Single x) {
-    const bool out = !editor_.data().InRange(x);
-    view_.SetInfoInterpolText(out ? QStringLiteral("Out off range!") : QString());
-    return out;
-}
-
-engine::TurnOutcome RigTuning::turnTo(core::Long p, engine::TurnOrigin origin, bool consented) {
-    const core::Long target = std::clamp(p, state_.MinPosition, state_.MaxPosition);
-    // A slow turn already on its way there is not started again: with step delays above the
-    // poll interval it would never make its next step.
-    if (state_.StepCounter == target ||
-        (engine_.slowTurnRunning() && state_.TargetPosition == target))
-        return engine::TurnOutcome::Done;
-    engine::TurnRequest request{target, origin};
-    request.consented = consented;
-    return engine_.TurnTo(request);
 }
 
 } // namespace rig

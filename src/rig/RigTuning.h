@@ -8,6 +8,7 @@
 #include "rig/FlrigRig.h"
 #include "rig/PeakSearch.h"
 #include "rig/PttControl.h"
+#include "rig/RigFollower.h"
 #include "rig/RigConnection.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigctldRig.h"
@@ -53,7 +54,8 @@ namespace rig {
 class RigTuning : public QObject,
                   public table::RigLink,
                   public engine::TableWheel,
-                  public engine::TransmitState {
+                  public engine::TransmitState,
+                  private RigFollower::Lookups {
     Q_OBJECT
 
 public:
@@ -143,13 +145,13 @@ public:
     void LockClicked();
     // chkLock: the rig's dial lock.
     void RigLockClicked(bool on);
-    bool locked() const { return locked_; }
-    bool lockEnabled() const { return lockEnabled_; }
-    bool calibrateEnabled() const { return calibrateEnabled_; }
-    bool inputEnabled() const { return inputEnabled_; }
+    bool locked() const { return follower_.locked(); }
+    bool lockEnabled() const { return follower_.lockEnabled(); }
+    bool calibrateEnabled() const { return follower_.calibrateEnabled(); }
+    bool inputEnabled() const { return follower_.inputEnabled(); }
 
     // --- frequency ---
-    core::Single CatFrequency() const { return catFrequency_; }
+    core::Single CatFrequency() const { return follower_.CatFrequency(); }
     // n steps of CatScrollSetting kHz (0 counts as 1).
     void FrequencyUp(int n);
     void FrequencyDown(int n);
@@ -253,29 +255,24 @@ private:
     QString rigControlCaption() const;
     // A frequency read (kHz, 0 without a reading): shown, and followed once confirmed.
     void frequencyRead(core::Single kHz);
-    // The poll's decisions for a frequency read.
-    void follow(core::Single kHz);
     // The lookup as the window shows it: the value label (blinking "???" for 100 ms first
     // while the port is open), the row marked; out of range unlocks, a position between rows
     // locks (with the port open), a numeric fault is told and closes the port. Returns at once:
     // the caller's turn does not wait for the blink.
     table::Lookup freqToPosition(core::Single x);
+    // RigFollower::Lookups
+    table::Lookup ShowLookUp(core::Single kHz) override { return freqToPosition(kHz); }
+    void ShowNoReading() override { showLookup(table::Lookup{}, false); }
     // The value label shows the lookup; with blink only after 100 ms of "???", polls paused
     // meanwhile. A newer lookup overtakes a blink still running.
     void showLookup(const table::Lookup& lookup, bool blink);
     void endBlink();
     void dropBlink();
-    // "Out off range!" when x lies outside the table; true then.
-    bool rangeCheck(core::Single x);
-    // Turns to position p within the limits, unless the stepper stands there or a slow turn is
-    // already on its way there.
-    engine::TurnOutcome turnTo(core::Long p, engine::TurnOrigin origin, bool consented = false);
     void turnToFrequency(core::Single x, engine::TurnOrigin origin);
     void frequencyStep(int n, bool up);
     // Sends a frequency (with the port open), shows it and makes it CatFrequency; false, and
     // nothing changed, when the rig did not take it.
     bool sendFrequency(core::Single kHz);
-    void setLocked(bool locked);
     void showModes();
     void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
     // RigTuningStation.cpp
@@ -311,8 +308,6 @@ private:
     QString catPortText_;
     QString frameCaption_;
     QString portCaption_;
-    core::Single catFrequency_ = 0;
-    core::Single lastReadKHz_ = 0; // the last reading, or the frequency sent since
     int spinner_ = 3;              // the first poll shows the first of the four
     bool pollDownward_ = true;
     double lastPollAtMs_ = 0;  // when the last poll began
@@ -323,16 +318,11 @@ private:
     bool awaiting_ = false;
     bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
     int unansweredTransmitReads_ = 0; // in a row, during the turn
-
-    bool locked_ = false;
-    bool userUnlocked_ = false; // by the Lock button or the peak search
-    bool lockEnabled_ = true;
-    bool calibrateEnabled_ = false;
-    bool inputEnabled_ = true;
     bool jumpRed_ = false;
 
     PttControl ptt_;
     PeakSearch search_;
+    RigFollower follower_;
 };
 
 } // namespace rig

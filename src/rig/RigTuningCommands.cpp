@@ -18,8 +18,7 @@ bool RigTuning::sendFrequency(core::Single kHz) {
     }
     // The frequency last read from or sent to the rig; a reading that agrees is followed.
     rig_->showFrequency(kHz);
-    catFrequency_ = kHz;
-    lastReadKHz_ = kHz;
+    follower_.Sent(kHz);
     return true;
 }
 
@@ -41,16 +40,16 @@ void RigTuning::frequencyStep(int n, bool up) {
         return;
     }
     const int steps = n == 0 ? 1 : std::abs(n);
-    const auto f = static_cast<core::Single>(catFrequency_ +
+    const auto f = static_cast<core::Single>(follower_.CatFrequency() +
                                              (up ? 1.0 : -1.0) * steps * state_.CatScrollSetting);
     if (!rig_->frequencyValid(f) || !sendFrequency(f)) {
         platform_.beep();
         return;
     }
-    if (locked_) {
+    if (follower_.locked()) {
         const table::Lookup lookup = freqToPosition(f);
         if (lookup.ok())
-            turnTo(lookup.position, engine::TurnOrigin::Following);
+            follower_.TurnTo(lookup.position, engine::TurnOrigin::Following);
     }
     emit changed();
 }
@@ -85,7 +84,7 @@ void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin) {
     if (engine_.AskGate(origin) != engine::TurnOutcome::Done)
         return;
     const bool consented = transmitting();
-    rangeCheck(x);
+    follower_.RangeCheck(x);
     if (open_) {
         if (!rig_->frequencyValid(x) || !sendFrequency(x)) {
             platform_.beep();
@@ -94,15 +93,15 @@ void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin) {
     }
     const table::Lookup lookup = freqToPosition(x);
     if (lookup.ok())
-        turnTo(lookup.position, origin, consented);
+        follower_.TurnTo(lookup.position, origin, consented);
     else if (open_)
-        setLocked(false);
+        follower_.setLocked(false);
     emit changed();
 }
 
 void RigTuning::TurnToClicked(engine::TurnOrigin origin) {
     engine_.StopTurning();
-    state_.RigFollowHalted = false;
+    follower_.Resume();
     turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)),
                     origin);
 }
@@ -145,7 +144,7 @@ void RigTuning::TurnToRow(int row, engine::TurnOrigin origin) {
 bool RigTuning::setToInterpolEnabled() const {
     bool number = false;
     (void)view_.view().InterpolValueText.toLong(&number);
-    return !locked_ && number;
+    return !follower_.locked() && number;
 }
 
 void RigTuning::SetCounterToInterpol() {
@@ -164,7 +163,7 @@ void RigTuning::SetCounterToInterpol() {
 
 void RigTuning::StepperOffsetClicked() {
     const PollPause pause(*this);
-    editor_.AskStepperOffset(catFrequency_);
+    editor_.AskStepperOffset(follower_.CatFrequency());
     emit changed();
 }
 
@@ -181,7 +180,7 @@ bool RigTuning::selectRowBy(int offset) {
 }
 
 void RigTuning::turnToSelectedRow() {
-    state_.RigFollowHalted = false;
+    follower_.Resume();
     turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)),
                     engine::TurnOrigin::Repeated);
 }
@@ -210,12 +209,7 @@ void RigTuning::resetJumpLabel() {
 void RigTuning::PttToggle(bool forceOff) {
     if (rig_->pttOn() || forceOff) {
         ptt_.Release(*rig_);
-        lockEnabled_ = true;
-        if (open_ && !search_.searching()) {
-            const table::Lookup lookup = table::LookUpPosition(editor_.data(), catFrequency_);
-            if (lookup.ok() && lookup.position == state_.StepCounter)
-                setLocked(true);
-        }
+        follower_.TransmitEnded(open_);
     } else {
         if (!open_) {
             platform_.beep();
@@ -224,8 +218,7 @@ void RigTuning::PttToggle(bool forceOff) {
         if (!rigSettable())
             return;
         // No tuning while transmitting.
-        setLocked(false);
-        lockEnabled_ = false;
+        follower_.TransmitStarted();
         ptt_.Key(*rig_);
     }
     emit changed();
@@ -256,12 +249,9 @@ void RigTuning::PeakSearchClicked() {
         platform_.beep();
         return;
     }
-    // The search's result stays: following resumes when the user locks.
-    userUnlocked_ = true;
-    setLocked(false);
-    lockEnabled_ = false;
+    follower_.SearchStarting();
     search_.Run(*rig_);
-    lockEnabled_ = !rig_->pttOn();
+    follower_.SearchEnded();
     emit changed();
 }
 
