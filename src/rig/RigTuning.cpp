@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <utility>
 
 namespace rig {
@@ -21,21 +20,15 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 // How long the value label shows "???" before a position between rows is shown, in ms.
 constexpr int BlinkMs = 100;
-constexpr std::array<int, 4> PollIntervals{200, 500, 1000, 1500};
-constexpr int DefaultPollMs = 1000;
 const std::array<QString, 4> Spinner{QStringLiteral("(/)"), QStringLiteral("(-)"),
                                      QStringLiteral("(\\)"), QStringLiteral("(-)")};
-
-bool KnownInterval(int ms) {
-    return std::find(PollIntervals.begin(), PollIntervals.end(), ms) != PollIntervals.end();
-}
 
 } // namespace
 
 // --- PollPause ---
 
 RigTuning::PollPause::PollPause(RigTuning& tuning) : tuning_(&tuning) {
-    ++tuning_->pauses_;
+    tuning_->poller_.Pause();
     tuning_->updatePollTimer();
 }
 
@@ -45,7 +38,7 @@ RigTuning::PollPause::PollPause(PollPause&& other) noexcept
 RigTuning::PollPause::~PollPause() {
     if (!tuning_)
         return;
-    --tuning_->pauses_;
+    tuning_->poller_.Unpause();
     tuning_->updatePollTimer();
 }
 
@@ -56,11 +49,12 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
       wheel_(parts.wheel), rig_(&parts.rig), catRig_(&parts.rig),
       guard_(parts.links.directory() + QStringLiteral("/Ventrolo.ini")), links_(parts.links),
       editor_(parts.editor), view_(parts.view),
-      pollTimer_(platform_.createTimer([this] { PollRig(); })),
       blinkTimer_(platform_.createTimer([this] { endBlink(); })),
-      ptt_(state_, platform_), search_(state_, platform_, engine_),
+      poller_(state_, platform_), ptt_(state_, platform_), search_(state_, platform_, engine_),
       follower_({state_, engine_, wheel_, editor_, view_, search_, *this}, *rig_) {
     connectRig();
+    connect(&poller_, &RigPoller::due, this, &RigTuning::PollRig);
+    connect(&poller_, &RigPoller::answered, this, &RigTuning::readingArrived);
     connect(&ptt_, &PttControl::watchdogExpired, this, [this] { PttToggle(true); });
     connect(&search_, &PeakSearch::changed, this, [this] {
         updatePollTimer();
@@ -84,7 +78,8 @@ RigTuning::~RigTuning() {
 }
 
 void RigTuning::connectRig() {
-    connect(rig_, &RigConnection::readingArrived, this, &RigTuning::readingArrived);
+    connect(rig_, &RigConnection::readingArrived, this,
+            [this](const RigReading& reading) { poller_.ReadingArrived(reading); });
     connect(rig_, &RigConnection::sMeterArrived, this,
             [this](std::optional<float> value) { search_.sMeterArrived(value); });
     connect(rig_, &RigConnection::transmitInhibited, this, [this] { PttToggle(true); });
@@ -135,9 +130,7 @@ void RigTuning::Load() {
     SelectBaud(state_.BaudRate);
     state_.CatScrollSetting = static_cast<core::Integer>(
         std::clamp<int>(state_.CatScrollSetting, JumpMinimum, JumpMaximum));
-    if (!KnownInterval(state_.ComPollMs))
-        state_.ComPollMs = DefaultPollMs;
-    pollDownward_ = true;
+    poller_.Load();
     follower_.Reset();
     dropBlink();
     view_.ResetInterpolLabels();
@@ -222,9 +215,8 @@ bool RigTuning::ComPortOpen(int port) {
     }
     open_ = true;
     catComPort_ = port;
-    awaiting_ = false;
+    poller_.Opened();
     follower_.ForgetReading();
-    lastPollAtMs_ = platform_.steadyMs(); // the first poll one interval after opening
     frameCaption_ = rigControlCaption();
     portCaption_ = QStringLiteral("&Comport on");
     if (rig_->hasDialLock())
@@ -242,7 +234,7 @@ void RigTuning::closePort() {
         PttToggle(true);
     open_ = false;
     catComPort_ = 0;
-    awaiting_ = false;
+    poller_.Closed();
     startupRowOwed_ = false;
     dropBlink();
     updatePollTimer();
@@ -314,69 +306,37 @@ void RigTuning::showModes() {
 
 // --- polling ---
 
-bool RigTuning::pollTimerRunning() const {
-    return pollTimer_->isActive();
-}
-
 void RigTuning::updatePollTimer() {
     // With the guard on, polls go on during turns where the rig reports transmit: it may begin
-    // meanwhile. A rig that does not is not read then: its long read would hold the turn.
-    const bool watchTransmit = guard_.enabled() && rig_->reportsTransmit();
-    const bool wanted = open_ && pauses_ == 0 && (!engineTurning_ || watchTransmit) &&
-                        !awaiting_ && !search_.searching() && !opening_ && !blinkLookup_;
-    if (!wanted) {
-        pollTimer_->stop();
-        return;
-    }
-    // A poll held up by a pause runs when the pause ends; after an exchange longer than the
-    // interval the line rests half an interval, so that the window is not starved. The short
-    // transmit reads of a turn keep their pace (each holds the steps for one reply at most),
-    // due a little early: a timer may fire some ms late.
-    const double dueAt = engineTurning_ ? lastPollAtMs_ + TransmitWatchMs * 0.9
-                                        : std::max(lastPollAtMs_ + state_.ComPollMs,
-                                                   lastReplyAtMs_ + state_.ComPollMs / 2.0);
-    if (pollTimer_->isActive() && pollDueAtMs_ == dueAt)
-        return;
-    pollDueAtMs_ = dueAt;
-    pollTimer_->start(int(std::max(0.0, std::ceil(dueAt - platform_.steadyMs()))));
+    // meanwhile.
+    poller_.Schedule(open_ && !search_.searching() && !opening_ && !blinkLookup_,
+                     guard_.enabled() && rig_->reportsTransmit());
 }
 
 void RigTuning::TurnStarted() {
-    engineTurning_ = true;
+    poller_.TurnStarted();
     unansweredTransmitReads_ = 0;
     updatePollTimer();
 }
 
 void RigTuning::TurnEnded() {
-    engineTurning_ = false;
+    poller_.TurnEnded();
     updatePollTimer();
 }
 
 void RigTuning::PollRig() {
-    if (!open_ || awaiting_)
+    if (!open_ || poller_.awaiting())
         return;
     spinner_ = (spinner_ + 1) % int(Spinner.size());
     if (links_.network()) // the connection comes and goes
         catPortText_ = rig_->lineText() + QLatin1Char(' ');
     frameCaption_ = catPortText_ + Spinner[static_cast<std::size_t>(spinner_)];
-    lastPollAtMs_ = platform_.steadyMs();
-    awaiting_ = true;
-    updatePollTimer();
-    // During a turn only the transmit state is read: it is what may stop the turn.
-    if (!(engineTurning_ ? rig_->requestTransmitState() : rig_->requestReading())) {
-        awaiting_ = false;
-        lastReplyAtMs_ = platform_.steadyMs();
+    if (!poller_.Request(*rig_))
         updatePollTimer();
-    }
     emit changed();
 }
 
 void RigTuning::readingArrived(const RigReading& reading) {
-    // A reading nobody waits for (the port was closed meanwhile) is dropped.
-    if (!awaiting_)
-        return;
-    awaiting_ = false;
-    lastReplyAtMs_ = platform_.steadyMs();
     if (open_) {
         transmitReported(reading);
         if (!reading.transmitOnly)
@@ -389,7 +349,7 @@ void RigTuning::readingArrived(const RigReading& reading) {
 void RigTuning::frequencyRead(core::Single kHz) {
     rig_->showFrequency(kHz);
     // A reading during a turn only watches for transmit.
-    if (engineTurning_)
+    if (poller_.turning())
         return;
     const bool agreed = follower_.Read(kHz);
     // The start-up row goes out once the link answers (a rigctld link may still be connecting),
@@ -403,33 +363,10 @@ void RigTuning::frequencyRead(core::Single kHz) {
 }
 
 void RigTuning::PollRateClicked() {
-    int ms = state_.ComPollMs;
-    if (!KnownInterval(ms))
+    if (!poller_.NextRate())
         return;
-    // Down to 200 ms and back up to 1500 ms; the direction turns at either end.
-    if (pollDownward_ && ms == PollIntervals.front())
-        pollDownward_ = false;
-    else if (!pollDownward_ && ms == PollIntervals.back())
-        pollDownward_ = true;
-    const auto at = std::find(PollIntervals.begin(), PollIntervals.end(), ms);
-    ms = pollDownward_ ? *(at - 1) : *(at + 1);
-    if (ms == PollIntervals.front())
-        pollDownward_ = false;
-    else if (ms == PollIntervals.back())
-        pollDownward_ = true;
-    state_.ComPollMs = ms;
     updatePollTimer();
     emit changed();
-}
-
-QString RigTuning::PollRateCaption() const {
-    return QStringLiteral("Polling(") + core::PlainNumberText(state_.ComPollMs / 1000.0) +
-           QStringLiteral(" Sec)");
-}
-
-QString RigTuning::PollRateToolTip() const {
-    return QStringLiteral("Sample rate Comport") + core::NumberText(state_.ComPollMs) +
-           QStringLiteral(" mS.");
 }
 
 // --- lock ---

@@ -9,6 +9,7 @@
 #include "rig/PeakSearch.h"
 #include "rig/PttControl.h"
 #include "rig/RigFollower.h"
+#include "rig/RigPoller.h"
 #include "rig/RigConnection.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigctldRig.h"
@@ -71,8 +72,7 @@ public:
     };
 
     static constexpr int PttWatchdogMs = PttControl::WatchdogMs;
-    // While the stepper turns the rig's transmit state is read at least this often, in ms.
-    static constexpr int TransmitWatchMs = 200;
+    static constexpr int TransmitWatchMs = RigPoller::TransmitWatchMs;
     static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
     static constexpr int JumpMaximum = 500;
 
@@ -137,9 +137,9 @@ public:
     void PollRig();
     // cmdComPol: the next interval of 1000, 500, 200, 500, 1000, 1500, 1000, ...
     void PollRateClicked();
-    QString PollRateCaption() const;
-    QString PollRateToolTip() const;
-    bool pollTimerRunning() const;
+    QString PollRateCaption() const { return poller_.RateCaption(); }
+    QString PollRateToolTip() const { return poller_.RateToolTip(); }
+    bool pollTimerRunning() const { return poller_.timerRunning(); }
 
     // --- lock ---
     void LockClicked();
@@ -298,7 +298,6 @@ private:
     RigLinkChoice& links_;
     table::TableEditor& editor_;
     table::TableViewModel& view_;
-    std::unique_ptr<platform::Timer> pollTimer_;
     std::unique_ptr<platform::Timer> blinkTimer_;
     std::optional<table::Lookup> blinkLookup_; // shown when the blink ends
 
@@ -309,17 +308,11 @@ private:
     QString frameCaption_;
     QString portCaption_;
     int spinner_ = 3;              // the first poll shows the first of the four
-    bool pollDownward_ = true;
-    double lastPollAtMs_ = 0;  // when the last poll began
-    double lastReplyAtMs_ = 0; // when its exchange ended
-    double pollDueAtMs_ = 0;   // what the running poll timer waits for
-    int pauses_ = 0;
-    bool engineTurning_ = false;
-    bool awaiting_ = false;
     bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
     int unansweredTransmitReads_ = 0; // in a row, during the turn
     bool jumpRed_ = false;
 
+    RigPoller poller_;
     PttControl ptt_;
     PeakSearch search_;
     RigFollower follower_;

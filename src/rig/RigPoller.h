@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "platform/Platform.h"
+#include "rig/RigConnection.h"
+#include "rig/RigReading.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace rig {
+
+// The rig's polls: a reading every ComPollMs, the transmit state alone at least every
+// TransmitWatchMs during turns, one exchange at a time.
+// - Polls start ComPollMs apart; after an exchange longer than that the line rests half an
+//   interval, so that the window is not starved.
+// - They pause while the engine turns (unless the transmit state is watched), while a pause is
+//   held, while a reading is awaited and while the caller holds them; a poll that fell due
+//   meanwhile runs when they end.
+class RigPoller : public QObject {
+    Q_OBJECT
+
+public:
+    // While the stepper turns the rig's transmit state is read at least this often, in ms.
+    static constexpr int TransmitWatchMs = 200;
+
+    RigPoller(core::ProgramState& state, platform::Platform& platform, QObject* parent = nullptr);
+
+    // The window opens: a poll interval outside 200, 500, 1000, 1500 ms becomes 1000 ms, and
+    // the rate button steps down first.
+    void Load();
+    // cmdComPol: the next interval of 1000, 500, 200, 500, 1000, 1500, 1000, ...; false, and
+    // nothing changed, from an interval outside the four.
+    bool NextRate();
+    QString RateCaption() const;
+    QString RateToolTip() const;
+
+    // (Re)schedules the next poll. allowed: nothing outside the poller holds polls (the port
+    // is open, ...); watchTransmit: polls go on during turns.
+    void Schedule(bool allowed, bool watchTransmit);
+    bool timerRunning() const;
+
+    // A link opened (the first poll one interval later) or closed: no reading is awaited.
+    void Opened();
+    void Closed() { awaiting_ = false; }
+    void Pause() { ++pauses_; }
+    void Unpause() { --pauses_; }
+    void TurnStarted() { turning_ = true; }
+    void TurnEnded() { turning_ = false; }
+    bool turning() const { return turning_; }
+
+    // Asks the rig for a reading (during a turn its transmit state alone); false when the
+    // request did not go out, and nothing is awaited.
+    bool Request(RigConnection& rig);
+    bool awaiting() const { return awaiting_; }
+    // A reading from the rig; answered() when it was awaited.
+    void ReadingArrived(const RigReading& reading);
+
+signals:
+    // A poll is due.
+    void due();
+    void answered(const RigReading& reading);
+
+private:
+    core::ProgramState& state_;
+    platform::Platform& platform_;
+    std::unique_ptr<platform::Timer> timer_;
+    bool downward_ = true;
+    double lastPollAtMs_ = 0;  // when the last poll began
+    double lastReplyAtMs_ = 0; // when its exchange ended
+    double dueAtMs_ = 0;       // what the running timer waits for
+    int pauses_ = 0;
+    bool turning_ = false;
+    bool awaiting_ = false;
+};
+
+} // namespace rig
