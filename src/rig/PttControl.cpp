@@ -17,7 +17,7 @@ QString PttControl::ToolTip() {
            QStringLiteral(" Sec.");
 }
 
-void PttControl::Key(RigConnection& rig) {
+bool PttControl::Key(RigConnection& rig) {
     savedMode_ = rig.modeIndex();
     modeChanged_ = false;
     if (amPtt_) {
@@ -30,13 +30,21 @@ void PttControl::Key(RigConnection& rig) {
             modeChanged_ = rig.setMode(index) == CatResult::Sent;
     }
     watchdog_->start(WatchdogMs);
-    (void)rig.setPtt(true);
+    if (rig.setPtt(true) == CatResult::Sent || rig.pttOn())
+        return true;
+    watchdog_->stop();
+    restoreMode(rig);
+    return false;
 }
 
 void PttControl::Release(RigConnection& rig) {
     // Released before anything that can fail or take time.
     (void)rig.setPtt(false);
     watchdog_->stop();
+    restoreMode(rig);
+}
+
+void PttControl::restoreMode(RigConnection& rig) {
     if (!modeChanged_)
         return;
     modeChanged_ = false;

@@ -22,7 +22,8 @@ public:
                QObject* parent = nullptr);
 
     // Switches to AM when chosen and the rig has it, starts the watchdog and keys the rig.
-    void Key(RigConnection& rig);
+    // False when the link did not key the rig: then the watchdog is stopped and the mode back.
+    bool Key(RigConnection& rig);
     // Unkeys the rig before anything else, stops the watchdog and sets the mode back that
     // Key left (after the model's pause between the two).
     void Release(RigConnection& rig);
@@ -38,6 +39,8 @@ signals:
     void watchdogExpired();
 
 private:
+    void restoreMode(RigConnection& rig);
+
     const core::ProgramState& state_;
     platform::Platform& platform_;
     std::unique_ptr<platform::Timer> watchdog_;

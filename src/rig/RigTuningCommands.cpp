@@ -219,7 +219,12 @@ void RigTuning::PttToggle(bool forceOff) {
             return;
         // No tuning while transmitting.
         follower_.TransmitStarted();
-        ptt_.Key(*rig_);
+        if (!ptt_.Key(*rig_)) {
+            // The link did not key the rig (a daemon not connected): the lock is back at once,
+            // not with the watchdog.
+            follower_.TransmitEnded(open_);
+            platform_.beep();
+        }
     }
     emit changed();
 }

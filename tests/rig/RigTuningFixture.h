@@ -7,6 +7,7 @@
 #include "rig/CatControl.h"
 #include "rig/CatRig.h"
 #include "rig/RigLinkChoice.h"
+#include "rig/RigctldRig.h"
 #include "rig/RigTuning.h"
 #include "rig/ScriptedSerialLink.h"
 #include "rig/SimulatedRig.h"
@@ -40,6 +41,7 @@ struct RigTuningFixture : ::testing::Test {
     rig::RigLinkChoice links{dir.path(), cat, scripted, simulated};
     table::TableEditor editor{state, platform, dir.path()};
     table::TableViewModel view{state, editor};
+    rig::RigctldRig rigctld{platform}; // chosen with useRigctld
     rig::RigTuning tuning{{state, platform, engine, wheel, rig, links, editor, view}};
 
     RigTuningFixture() {
@@ -63,6 +65,13 @@ struct RigTuningFixture : ::testing::Test {
         state.RigModel = static_cast<core::Integer>(model);
         state.ComPort = 1;
         test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=serial\n");
+        links.Load();
+    }
+    // The rigctld link to the default address, where no daemon answers before the event loop
+    // runs; before loadTable.
+    void useRigctld() {
+        tuning.setRigctld(rigctld);
+        test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=rigctld\n");
         links.Load();
     }
     // Table.cat with the rows "freq,pos" given, interpolation type 0 (the straight line).

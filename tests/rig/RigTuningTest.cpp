@@ -217,6 +217,18 @@ TEST_F(RigTuningTest, pttInAmSwitchesTheModeAndRestoresIt_aTransmitInhibitReleas
     EXPECT_EQ(simulated.rig().modeCode(), 1);
 }
 
+TEST_F(RigTuningTest, aPttTheLinkDoesNotKeyBeeps_andLeavesTheLockButtonEnabled) {
+    useRigctld();
+    loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
+    tuning.ComportClicked();
+    ASSERT_TRUE(tuning.portOpen());
+    tuning.PttToggle(false); // the daemon is not connected yet
+    EXPECT_FALSE(tuning.connection().pttOn());
+    EXPECT_EQ(platform.beeps.size(), 1u);
+    EXPECT_TRUE(tuning.lockEnabled());
+    tuning.ComportClicked();
+}
+
 TEST_F(RigTuningTest, pollRateStepsDownAndUpAndAStoredRateOutsideTheFourBecomes1000) {
     state.ComPollMs = 700;
     loadTable({});
