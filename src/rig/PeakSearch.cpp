@@ -24,8 +24,7 @@ const QString IdleCaption = QStringLiteral("&S-Meter calibreren");
 
 PeakSearch::PeakSearch(const core::ProgramState& state, platform::Platform& platform,
                        engine::Engine& engine, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine),
-      caption_(IdleCaption) {}
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), caption_(IdleCaption) {}
 
 bool PeakSearch::goesOn() const {
     return searching_ && !stopped_ && !rig_->pttOn();

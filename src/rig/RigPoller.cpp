@@ -69,8 +69,7 @@ bool RigPoller::timerRunning() const {
 void RigPoller::Schedule(bool allowed, bool watchTransmit) {
     // A rig that does not report transmit is not read during turns: its long read would hold
     // the turn.
-    const bool wanted =
-        allowed && pauses_ == 0 && (!turning_ || watchTransmit) && !awaiting_;
+    const bool wanted = allowed && pauses_ == 0 && (!turning_ || watchTransmit) && !awaiting_;
     if (!wanted) {
         timer_->stop();
         return;

@@ -1,4 +1,4 @@
-// Automatic tuning: the port, the polls and following the rig, the lock and the lookups.
+// Automatic tuning: the port, the polls' answers, the lock's buttons and the lookups.
 // Commands of the window (turns, frequency steps, PTT, modes, the peak search) are in
 // RigTuningCommands.cpp.
 #include "rig/RigTuning.h"
@@ -49,8 +49,8 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
       wheel_(parts.wheel), rig_(&parts.rig), catRig_(&parts.rig),
       guard_(parts.links.directory() + QStringLiteral("/Ventrolo.ini")), links_(parts.links),
       editor_(parts.editor), view_(parts.view),
-      blinkTimer_(platform_.createTimer([this] { endBlink(); })),
-      poller_(state_, platform_), ptt_(state_, platform_), search_(state_, platform_, engine_),
+      blinkTimer_(platform_.createTimer([this] { endBlink(); })), poller_(state_, platform_),
+      ptt_(state_, platform_), search_(state_, platform_, engine_),
       follower_({state_, engine_, wheel_, editor_, view_, search_, *this}, *rig_) {
     connectRig();
     connect(&poller_, &RigPoller::due, this, &RigTuning::PollRig);

@@ -8,10 +8,10 @@
 #include "rig/FlrigRig.h"
 #include "rig/PeakSearch.h"
 #include "rig/PttControl.h"
-#include "rig/RigFollower.h"
-#include "rig/RigPoller.h"
 #include "rig/RigConnection.h"
+#include "rig/RigFollower.h"
 #include "rig/RigLinkChoice.h"
+#include "rig/RigPoller.h"
 #include "rig/RigctldRig.h"
 #include "rig/TransmitGuard.h"
 #include "rig/WsjtxRig.h"
@@ -28,9 +28,10 @@
 namespace rig {
 
 // Automatic tuning, the one owner of the rig link while the table window shows it: the port,
-// the polling, following the rig's frequency with the stepper through the frequency table, the
-// lock, frequency steps and turns to a frequency, the PTT with its watchdog, and the S-meter
-// peak search. The table window shows what it says and forwards its controls here; it is the
+// the lookups as the window shows them, frequency steps and turns to a frequency, and the parts
+// it coordinates: the polls (RigPoller), following the rig's frequency with the stepper and the
+// lock (RigFollower), our PTT with its watchdog (PttControl) and the S-meter peak search
+// (PeakSearch). The table window shows what it says and forwards its controls here; it is the
 // table's rig link (SetRigFreqToFirstUnit) and the wheel's table functions.
 //
 // - Following: every poll reads the rig; while locked the stepper is turned to the table's
@@ -307,7 +308,7 @@ private:
     QString catPortText_;
     QString frameCaption_;
     QString portCaption_;
-    int spinner_ = 3;              // the first poll shows the first of the four
+    int spinner_ = 3;                 // the first poll shows the first of the four
     bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
     int unansweredTransmitReads_ = 0; // in a row, during the turn
     bool jumpRed_ = false;

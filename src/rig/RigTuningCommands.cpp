@@ -102,8 +102,7 @@ void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin) {
 void RigTuning::TurnToClicked(engine::TurnOrigin origin) {
     engine_.StopTurning();
     follower_.Resume();
-    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)),
-                    origin);
+    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)), origin);
 }
 
 void RigTuning::InputEntered() {
