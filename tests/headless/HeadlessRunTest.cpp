@@ -182,7 +182,8 @@ int Rigctl(quint16 port, const QString& command, const QString& value) {
 
 TEST_F(HeadlessRunTest, itsWebPageShowsTheDummyRigFollowed_andTransmitHoldingTheTurns) {
     Daemon rigctld;
-    ASSERT_TRUE(rigctld.start("rigctld", {"-m", "1"}));
+    // The dummy rig's own PTT, which rigctl keys and "t" reads.
+    ASSERT_TRUE(rigctld.start("rigctld", {"-m", "1", "-P", "RIG"}));
     ASSERT_EQ(Rigctl(rigctld.port, "F", "7100000"), 0);
     const quint16 webPort = FreePort();
     configure(rigctld.port, webPort);
