@@ -12,6 +12,7 @@ const QString LinkKey = QStringLiteral("rig/link");
 const QByteArray SerialValue = "serial";
 const QByteArray SimulatedValue = "simulated";
 const QByteArray RigctldValue = "rigctld";
+const QByteArray CivValue = "civ";
 
 QByteArray LinkValue(RigLinkChoice::Link link) {
     switch (link) {
@@ -19,6 +20,8 @@ QByteArray LinkValue(RigLinkChoice::Link link) {
         return SimulatedValue;
     case RigLinkChoice::Link::Rigctld:
         return RigctldValue;
+    case RigLinkChoice::Link::Civ:
+        return CivValue;
     case RigLinkChoice::Link::Serial:
         break;
     }
@@ -43,6 +46,7 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
     const QByteArray value = given.toLower().toUtf8();
     link_ = value == SimulatedValue ? Link::Simulated
             : value == RigctldValue ? Link::Rigctld
+            : value == CivValue     ? Link::Civ
                                     : Link::Serial;
     // A missing key is written for the user to find; an unknown value stays for the user to
     // mend.
@@ -51,6 +55,7 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
     else if (value != LinkValue(link_) && report)
         report->Unused(settingsFile(), LinkKey, given, QString::fromLatin1(SerialValue));
     address_ = LoadRigctldAddress(settingsFile(), report);
+    civ_ = LoadCivSettings(settingsFile(), report);
     (void)cat_.setLink(simulated() ? static_cast<SerialLink&>(simulated_) : serial_);
 }
 
@@ -70,6 +75,16 @@ bool RigLinkChoice::ChooseRigctld(const RigctldAddress& address) {
     if (!(address == address_)) {
         address_ = address;
         StoreRigctldAddress(settingsFile(), address_);
+    }
+    return true;
+}
+
+bool RigLinkChoice::ChooseCiv(const CivSettings& settings) {
+    if (!Choose(Link::Civ))
+        return false;
+    if (!(settings == civ_)) {
+        civ_ = settings;
+        StoreCivSettings(settingsFile(), civ_);
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #include "rig/CatControl.h"
 #include "rig/RigctldAddress.h"
 #include "rig/SerialLink.h"
+#include "rig/SerialRigSettings.h"
 #include "rig/SimulatedRig.h"
 
 #include <QString>
@@ -15,14 +16,16 @@ namespace rig {
 // a rigctld daemon on the network that shares the rig with the station's other programs. The
 // choice is kept in Ventrolo.ini, where the legacy configuration's ComPort (1..4) cannot hold it:
 //   [rig]
-//   link=serial          ; serial, simulated or rigctld
+//   link=serial          ; serial, simulated, rigctld or civ
 //   [rigctld]
 //   host=localhost
 //   port=4532
+// and an Icom rig's CI-V settings in [civ] (SerialRigSettings.h). The CI-V link talks on the
+// serial port chosen by COM1..COM4.
 
 class RigLinkChoice {
 public:
-    enum class Link { Serial, Simulated, Rigctld };
+    enum class Link { Serial, Simulated, Rigctld, Civ };
 
     RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
                   SimulatedRig& simulated);
@@ -34,8 +37,10 @@ public:
     Link link() const { return link_; }
     bool simulated() const { return link_ == Link::Simulated; }
     bool rigctld() const { return link_ == Link::Rigctld; }
+    bool civ() const { return link_ == Link::Civ; }
     // Where the rigctld daemon listens (kept also while another link is chosen).
     const RigctldAddress& rigctldAddress() const { return address_; }
+    const CivSettings& civSettings() const { return civ_; }
     const QString& directory() const { return directory_; }
     SimulatedRig& simulatedRig() { return simulated_; }
     // Gives the CAT link the chosen line (an open link is closed first) and keeps the choice.
@@ -43,6 +48,8 @@ public:
     bool Choose(Link link);
     // The rigctld link at this address, kept.
     bool ChooseRigctld(const RigctldAddress& address);
+    // The CI-V link with these settings, kept.
+    bool ChooseCiv(const CivSettings& settings);
 
 private:
     QString settingsFile() const;
@@ -55,6 +62,7 @@ private:
     SimulatedRig& simulated_;
     Link link_ = Link::Serial;
     RigctldAddress address_;
+    CivSettings civ_;
 };
 
 } // namespace rig

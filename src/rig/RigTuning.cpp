@@ -80,6 +80,7 @@ RigTuning::~RigTuning() {
 
 void RigTuning::connectRig() {
     connect(rig_, &RigConnection::readingArrived, this, &RigTuning::readingArrived);
+    connect(rig_, &RigConnection::readingAnnounced, this, &RigTuning::readingAnnounced);
     connect(rig_, &RigConnection::sMeterArrived, this, &RigTuning::sMeterArrived);
     connect(rig_, &RigConnection::transmitInhibited, this, [this] { PttToggle(true); });
     connect(rig_, &RigConnection::linkFailed, this, &RigTuning::linkFailed);
@@ -123,6 +124,8 @@ void RigTuning::Load() {
         SelectSimulatedRig();
     else if (links_.rigctld() && rigctld_)
         useRigctld();
+    else if (links_.civ() && civ_)
+        useCiv();
     else
         SelectComPort(state_.ComPort);
     SelectBaud(state_.BaudRate);
@@ -220,6 +223,7 @@ bool RigTuning::ComPortOpen(int port) {
     open_ = true;
     catComPort_ = port;
     awaiting_ = false;
+    confirmOwed_ = false;
     lastReadKHz_ = 0;
     lastPollAtMs_ = platform_.steadyMs(); // the first poll one interval after opening
     frameCaption_ = rigControlCaption();
@@ -370,8 +374,11 @@ void RigTuning::PollRig() {
     if (!open_ || awaiting_)
         return;
     spinner_ = (spinner_ + 1) % int(Spinner.size());
-    if (links_.rigctld()) // the connection comes and goes
+    // The connection comes and goes.
+    if (links_.rigctld())
         catPortText_ = rig_->lineText() + QLatin1Char(' ');
+    else if (rig_ != catRig_)
+        catPortText_ = QStringLiteral("COM%1:").arg(catComPort_) + rig_->lineText();
     frameCaption_ = catPortText_ + Spinner[static_cast<std::size_t>(spinner_)];
     lastPollAtMs_ = platform_.steadyMs();
     awaiting_ = true;
@@ -398,6 +405,8 @@ void RigTuning::readingArrived(const RigReading& reading) {
     }
     updatePollTimer();
     emit changed();
+    if (std::exchange(confirmOwed_, false) && open_)
+        PollRig();
 }
 
 void RigTuning::frequencyRead(core::Single kHz) {

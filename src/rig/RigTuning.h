@@ -5,6 +5,7 @@
 #include "engine/TableWheel.h"
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
+#include "rig/CivRig.h"
 #include "rig/RigConnection.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigctldRig.h"
@@ -217,6 +218,13 @@ public:
     bool rigctldLink() const { return links_.rigctld(); }
     // mnuRigctld: asks where the daemon listens ("host:port") and chooses that link.
     void SelectRigctld();
+    // --- the rigs that talk in messages on the serial port (RigTuningSerialRigs.cpp) ---
+    void setCivRig(CivRig& civ) { civ_ = &civ; }
+    bool civLink() const { return links_.civ(); }
+    // mnuCiv: asks the Icom model and its CI-V address and chooses that link on the COM port
+    // chosen.
+    void SelectCiv();
+
     // mnuTxGuard: no turning while the rig transmits.
     void TransmitGuardClicked(bool on);
     bool transmitGuardOn() const { return guard_.enabled(); }
@@ -234,6 +242,8 @@ signals:
 private:
     void connectRig();
     void readingArrived(const RigReading& reading);
+    // RigTuningStation.cpp
+    void readingAnnounced(const RigReading& reading);
     void sMeterArrived(std::optional<float> value);
     void linkFailed(const QString& error);
     void updatePollTimer();
@@ -272,6 +282,8 @@ private:
     // RigTuningStation.cpp
     void useRigctld();
     void useCatRig();
+    // RigTuningSerialRigs.cpp
+    void useCiv();
     // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const RigReading& reading);
 
@@ -282,6 +294,7 @@ private:
     RigConnection* rig_;
     RigConnection* catRig_;
     RigctldRig* rigctld_ = nullptr;
+    CivRig* civ_ = nullptr;
     TransmitGuard guard_;
     RigLinkChoice& links_;
     table::TableEditor& editor_;
@@ -307,6 +320,8 @@ private:
     int pauses_ = 0;
     bool engineTurning_ = false;
     bool awaiting_ = false;
+    // The rig announced a change during a poll: read again once it has answered.
+    bool confirmOwed_ = false;
     bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
     int unansweredTransmitReads_ = 0; // in a row, during the turn
 

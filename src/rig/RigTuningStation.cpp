@@ -41,6 +41,22 @@ void RigTuning::SelectRigctld() {
     useRigctld();
 }
 
+void RigTuning::readingAnnounced(const RigReading& reading) {
+    if (!open_)
+        return;
+    // A poll under way answers soon; the rig is read again after it.
+    if (awaiting_) {
+        confirmOwed_ = true;
+        return;
+    }
+    if (reading.transmitting)
+        transmitReported(reading);
+    if (reading.kHz)
+        frequencyRead(*reading.kHz);
+    // The rig's word is followed as soon as a read agrees with it.
+    PollRig();
+}
+
 void RigTuning::TransmitGuardClicked(bool on) {
     guard_.setEnabled(on);
     updatePollTimer();

@@ -75,6 +75,7 @@ void Station::wireRig() {
     rigLinks_.Load(&settingsReport_);
     tableEditor_.setEngineLink(&tableEngine_);
     tuning_.setRigctld(rigctldRig_);
+    tuning_.setCivRig(civRig_);
     // No turn while our PTT is on or the rig reports transmit, whoever asks for it.
     engine_.setTransmitState(&tuning_);
     // Another stepper's profile: following goes on with that stepper's table.

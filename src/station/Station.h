@@ -176,6 +176,7 @@ private:
     rig::CatControl cat_;
     rig::CatRig catRig_;
     rig::RigctldRig rigctldRig_{platform_};
+    rig::CivRig civRig_{platform_, serialLink_, catLog_};
     rig::RigLinkChoice rigLinks_;
     table::TableEditor tableEditor_;
     table::TableViewModel tableView_;

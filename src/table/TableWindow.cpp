@@ -186,6 +186,7 @@ void TableWindow::connectMenus() {
         on(f.mnuComPorts[i], [this, i] { logic_.tuning.SelectComPort(int(i) + 1); });
     on(f.mnuSimulatedRig, [this] { logic_.tuning.SelectSimulatedRig(); });
     on(f.mnuRigctld, [this] { logic_.tuning.SelectRigctld(); });
+    on(f.mnuCiv, [this] { logic_.tuning.SelectCiv(); });
     connect(f.mnuTxGuard, &QAction::triggered, this,
             [this](bool on) { logic_.tuning.TransmitGuardClicked(on); });
     connect(f.mnuTerminal, &QAction::triggered, this, &TableWindow::terminalToggled);
@@ -480,6 +481,8 @@ void TableWindow::renderMenus() {
     f.mnuSimulatedRig->setEnabled(menus);
     f.mnuRigctld->setChecked(tuning.rigctldLink());
     f.mnuRigctld->setEnabled(menus);
+    f.mnuCiv->setChecked(tuning.civLink());
+    f.mnuCiv->setEnabled(menus);
     f.mnuTxGuard->setChecked(tuning.transmitGuardOn());
 }
 

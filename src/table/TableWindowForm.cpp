@@ -241,6 +241,7 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
     mnuSimulatedRig =
         Entry(mnuCom, QStringLiteral("mnuSimulatedRig"), QStringLiteral("&Simulated rig"), true);
     mnuRigctld = Entry(mnuCom, QStringLiteral("mnuRigctld"), QStringLiteral("&rigctld..."), true);
+    mnuCiv = Entry(mnuCom, QStringLiteral("mnuCiv"), QStringLiteral("&Icom CI-V..."), true);
     mnuCom->addSeparator();
     mnuTxGuard = Entry(mnuCom, QStringLiteral("mnuTxGuard"),
                        QStringLiteral("No turning while &transmitting"), true);

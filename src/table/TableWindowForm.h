@@ -83,6 +83,7 @@ struct TableWindowForm {
     std::array<QAction*, 4> mnuComPorts; // COM1 .. COM4
     QAction* mnuSimulatedRig;
     QAction* mnuRigctld;
+    QAction* mnuCiv;
     QAction* mnuTxGuard;
     QAction* mnuTerminal;
     QMenu* mnuWheel;
