@@ -1,4 +1,4 @@
-// The table window's station entries: the rigctld link and the transmit guard.
+// The table window's station entries: the rigctld and CI-V links and the transmit guard.
 #include "rig/RigTuningFixture.h"
 #include "table/TableWindow.h"
 
@@ -37,4 +37,30 @@ TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndToggl
     f.mnuSimulatedRig->trigger();
     EXPECT_FALSE(f.mnuRigctld->isChecked());
     EXPECT_EQ(f.frmCatControl->title(), "Rig Control-FT817");
+}
+
+TEST_F(TableWindowStationTest, theComMenuChoosesAnIcomRigByModelAndAddress) {
+    rig::CivRig civ{platform, scripted, log};
+    tuning.setCivRig(civ);
+    loadTable("3500,100,\"\"\r\n");
+    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated});
+    QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
+    table::TableWindowForm& f = window.form();
+
+    platform.answerNextInput("IC-999");
+    f.mnuCiv->trigger();
+    EXPECT_FALSE(f.mnuCiv->isChecked());
+    EXPECT_TRUE(f.mnuSimulatedRig->isChecked());
+    ASSERT_FALSE(platform.inputs.empty());
+    EXPECT_EQ(platform.inputs.back().defaultText, "IC-7300 94");
+
+    platform.answerNextInput("ic-705 5c");
+    f.mnuCiv->trigger();
+    EXPECT_TRUE(f.mnuCiv->isChecked());
+    EXPECT_FALSE(f.mnuSimulatedRig->isChecked());
+    EXPECT_EQ(f.frmCatControl->title(), "Rig Control-IC-705");
+    EXPECT_EQ(civ.address(), 0x5C);
+
+    f.mnuSimulatedRig->trigger(); // the tuning outlives this test's CI-V link
+    EXPECT_FALSE(f.mnuCiv->isChecked());
 }
