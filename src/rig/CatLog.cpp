@@ -18,6 +18,19 @@ CatLog::~CatLog() = default;
 
 QString CatLog::CatLogLine(const QByteArray& bytes, CatDirection direction,
                            const QString& name) const {
+    QStringList values;
+    for (const char byte : bytes)
+        values << QString::number(static_cast<unsigned char>(byte));
+    return logLine(values.join(QLatin1Char(',')), direction, name);
+}
+
+QString CatLog::CatLogText(const QByteArray& text, CatDirection direction,
+                           const QString& name) const {
+    return logLine(QString::fromLatin1(text), direction, name);
+}
+
+QString CatLog::logLine(const QString& payload, CatDirection direction,
+                        const QString& name) const {
     if (!terminalShown_)
         return {};
     QString line = platform_.now().toString(QStringLiteral("hh:mm:ss"));
@@ -31,10 +44,7 @@ QString CatLog::CatLogLine(const QByteArray& bytes, CatDirection direction,
     default:
         return {};
     }
-    QStringList values;
-    for (const char byte : bytes)
-        values << QString::number(static_cast<unsigned char>(byte));
-    line += values.join(QLatin1Char(','));
+    line += payload;
     if (!name.isEmpty())
         line += QStringLiteral(" {") + name + QLatin1Char('}');
     return line + CrLf;

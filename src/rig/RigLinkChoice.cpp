@@ -13,6 +13,7 @@ const QByteArray SerialValue = "serial";
 const QByteArray SimulatedValue = "simulated";
 const QByteArray RigctldValue = "rigctld";
 const QByteArray CivValue = "civ";
+const QByteArray KenwoodValue = "kenwood";
 
 QByteArray LinkValue(RigLinkChoice::Link link) {
     switch (link) {
@@ -22,6 +23,8 @@ QByteArray LinkValue(RigLinkChoice::Link link) {
         return RigctldValue;
     case RigLinkChoice::Link::Civ:
         return CivValue;
+    case RigLinkChoice::Link::Kenwood:
+        return KenwoodValue;
     case RigLinkChoice::Link::Serial:
         break;
     }
@@ -47,6 +50,7 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
     link_ = value == SimulatedValue ? Link::Simulated
             : value == RigctldValue ? Link::Rigctld
             : value == CivValue     ? Link::Civ
+            : value == KenwoodValue ? Link::Kenwood
                                     : Link::Serial;
     // A missing key is written for the user to find; an unknown value stays for the user to
     // mend.
@@ -56,6 +60,7 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
         report->Unused(settingsFile(), LinkKey, given, QString::fromLatin1(SerialValue));
     address_ = LoadRigctldAddress(settingsFile(), report);
     civ_ = LoadCivSettings(settingsFile(), report);
+    kenwood_ = LoadKenwoodSettings(settingsFile(), report);
     (void)cat_.setLink(simulated() ? static_cast<SerialLink&>(simulated_) : serial_);
 }
 
@@ -85,6 +90,16 @@ bool RigLinkChoice::ChooseCiv(const CivSettings& settings) {
     if (!(settings == civ_)) {
         civ_ = settings;
         StoreCivSettings(settingsFile(), civ_);
+    }
+    return true;
+}
+
+bool RigLinkChoice::ChooseKenwood(const KenwoodSettings& settings) {
+    if (!Choose(Link::Kenwood))
+        return false;
+    if (!(settings == kenwood_)) {
+        kenwood_ = settings;
+        StoreKenwoodSettings(settingsFile(), kenwood_);
     }
     return true;
 }

@@ -16,16 +16,16 @@ namespace rig {
 // a rigctld daemon on the network that shares the rig with the station's other programs. The
 // choice is kept in Ventrolo.ini, where the legacy configuration's ComPort (1..4) cannot hold it:
 //   [rig]
-//   link=serial          ; serial, simulated, rigctld or civ
+//   link=serial          ; serial, simulated, rigctld, civ or kenwood
 //   [rigctld]
 //   host=localhost
 //   port=4532
-// and an Icom rig's CI-V settings in [civ] (SerialRigSettings.h). The CI-V link talks on the
-// serial port chosen by COM1..COM4.
+// and the Icom and Kenwood-family rigs' settings in [civ] and [kenwood] (SerialRigSettings.h).
+// Those two links talk on the serial port chosen by COM1..COM4.
 
 class RigLinkChoice {
 public:
-    enum class Link { Serial, Simulated, Rigctld, Civ };
+    enum class Link { Serial, Simulated, Rigctld, Civ, Kenwood };
 
     RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
                   SimulatedRig& simulated);
@@ -38,9 +38,11 @@ public:
     bool simulated() const { return link_ == Link::Simulated; }
     bool rigctld() const { return link_ == Link::Rigctld; }
     bool civ() const { return link_ == Link::Civ; }
+    bool kenwood() const { return link_ == Link::Kenwood; }
     // Where the rigctld daemon listens (kept also while another link is chosen).
     const RigctldAddress& rigctldAddress() const { return address_; }
     const CivSettings& civSettings() const { return civ_; }
+    const KenwoodSettings& kenwoodSettings() const { return kenwood_; }
     const QString& directory() const { return directory_; }
     SimulatedRig& simulatedRig() { return simulated_; }
     // Gives the CAT link the chosen line (an open link is closed first) and keeps the choice.
@@ -50,6 +52,7 @@ public:
     bool ChooseRigctld(const RigctldAddress& address);
     // The CI-V link with these settings, kept.
     bool ChooseCiv(const CivSettings& settings);
+    bool ChooseKenwood(const KenwoodSettings& settings);
 
 private:
     QString settingsFile() const;
@@ -63,6 +66,7 @@ private:
     Link link_ = Link::Serial;
     RigctldAddress address_;
     CivSettings civ_;
+    KenwoodSettings kenwood_;
 };
 
 } // namespace rig

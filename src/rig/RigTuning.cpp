@@ -126,6 +126,8 @@ void RigTuning::Load() {
         useRigctld();
     else if (links_.civ() && civ_)
         useCiv();
+    else if (links_.kenwood() && kenwood_)
+        useKenwood();
     else
         SelectComPort(state_.ComPort);
     SelectBaud(state_.BaudRate);

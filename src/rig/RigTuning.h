@@ -6,6 +6,7 @@
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
 #include "rig/CivRig.h"
+#include "rig/KenwoodRig.h"
 #include "rig/RigConnection.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigctldRig.h"
@@ -224,6 +225,11 @@ public:
     // mnuCiv: asks the Icom model and its CI-V address and chooses that link on the COM port
     // chosen.
     void SelectCiv();
+    void setKenwoodRig(KenwoodRig& kenwood) { kenwood_ = &kenwood; }
+    bool kenwoodLink() const { return links_.kenwood(); }
+    // mnuKenwood: asks the model of the Kenwood family and chooses that link on the COM port
+    // chosen.
+    void SelectKenwood();
 
     // mnuTxGuard: no turning while the rig transmits.
     void TransmitGuardClicked(bool on);
@@ -284,6 +290,9 @@ private:
     void useCatRig();
     // RigTuningSerialRigs.cpp
     void useCiv();
+    void useKenwood();
+    // Makes rig the connection, on the COM port chosen.
+    void useSerialRig(RigConnection& rig);
     // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const RigReading& reading);
 
@@ -295,6 +304,7 @@ private:
     RigConnection* catRig_;
     RigctldRig* rigctld_ = nullptr;
     CivRig* civ_ = nullptr;
+    KenwoodRig* kenwood_ = nullptr;
     TransmitGuard guard_;
     RigLinkChoice& links_;
     table::TableEditor& editor_;

@@ -1,5 +1,5 @@
 // Automatic tuning on the rigs that talk in messages on the serial port chosen by COM1..COM4:
-// Icom's CI-V.
+// Icom's CI-V and the Kenwood family's ASCII commands.
 #include "core/VersionTexts.h"
 #include "rig/RigTuning.h"
 
@@ -9,9 +9,9 @@ namespace rig {
 
 namespace {
 
-QString CivModelList() {
+template <typename Model> QString ModelList(const std::vector<Model>& models) {
     QStringList names;
-    for (const CivModel& model : CivModels())
+    for (const Model& model : models)
         names << model.name;
     return names.join(QStringLiteral(", "));
 }
@@ -37,13 +37,22 @@ std::optional<CivSettings> ParseCivChoice(const QString& typed, int baud) {
 
 } // namespace
 
-void RigTuning::useCiv() {
-    civ_->setSettings(links_.civSettings());
-    if (!setConnection(*civ_))
+void RigTuning::useSerialRig(RigConnection& rig) {
+    if (!setConnection(rig))
         return;
     portCaption_ = QStringLiteral("&Comport(%1)").arg(state_.ComPort);
     frameCaption_ = rigControlCaption();
     emit changed();
+}
+
+void RigTuning::useCiv() {
+    civ_->setSettings(links_.civSettings());
+    useSerialRig(*civ_);
+}
+
+void RigTuning::useKenwood() {
+    kenwood_->setModel(links_.kenwoodSettings().model, links_.kenwoodSettings().baud);
+    useSerialRig(*kenwood_);
 }
 
 void RigTuning::SelectCiv() {
@@ -52,7 +61,7 @@ void RigTuning::SelectCiv() {
     const PollPause pause(*this);
     const CivSettings& now = links_.civSettings();
     const QString typed = platform_.inputBox(
-        QStringLiteral("Icom model (") + CivModelList() +
+        QStringLiteral("Icom model (") + ModelList(CivModels()) +
             QStringLiteral(") and, if not the model's own, the rig's CI-V address in hex:"),
         core::MessageTitle(),
         now.model + QLatin1Char(' ') + QStringLiteral("%1").arg(now.address, 2, 16, QLatin1Char('0')).toUpper());
@@ -67,6 +76,30 @@ void RigTuning::SelectCiv() {
     if (!menusEnabled() || !links_.ChooseCiv(*chosen))
         return;
     useCiv();
+}
+
+void RigTuning::SelectKenwood() {
+    if (!menusEnabled() || !kenwood_)
+        return;
+    const PollPause pause(*this);
+    KenwoodSettings settings = links_.kenwoodSettings();
+    const QString typed = platform_.inputBox(
+        QStringLiteral("Model (") + ModelList(KenwoodModels()) + QStringLiteral("):"),
+        core::MessageTitle(), settings.model);
+    if (typed.trimmed().isEmpty()) // cancelled
+        return;
+    const KenwoodModel* model = FindKenwoodModel(typed);
+    if (!model) {
+        tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not a rig of the Kenwood family."));
+        return;
+    }
+    // Another model talks at its own rate unless one was set for it.
+    if (model->name != settings.model)
+        settings.baud = 0;
+    settings.model = model->name;
+    if (!menusEnabled() || !links_.ChooseKenwood(settings))
+        return;
+    useKenwood();
 }
 
 } // namespace rig

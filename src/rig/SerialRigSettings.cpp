@@ -2,6 +2,7 @@
 
 #include "core/SettingsFile.h"
 #include "rig/CivModel.h"
+#include "rig/KenwoodModel.h"
 #include "rig/RigLogging.h"
 
 #include <array>
@@ -90,6 +91,31 @@ void StoreCivSettings(const QString& settingsFile, const CivSettings& settings) 
           {{QStringLiteral("model"), settings.model},
            {QStringLiteral("address"), HexAddress(settings.address)},
            {QStringLiteral("baud"), QString::number(settings.baud)}});
+}
+
+KenwoodSettings LoadKenwoodSettings(const QString& settingsFile, core::SettingsReport* report) {
+    const core::IniSettings ini(settingsFile);
+    KenwoodSettings settings;
+    if (const auto model = Read<QString>(
+            ini, settingsFile, QStringLiteral("kenwood/model"), report,
+            [](const QString& text) -> std::optional<QString> {
+                const KenwoodModel* found = FindKenwoodModel(text);
+                return found ? std::optional<QString>(found->name) : std::nullopt;
+            },
+            settings.model))
+        settings.model = *model;
+    const int ownBaud = FindKenwoodModel(settings.model)->baud;
+    if (const auto baud = Read<int>(ini, settingsFile, QStringLiteral("kenwood/baud"), report,
+                                    Baud, QString::number(ownBaud)))
+        settings.baud = *baud;
+    return settings;
+}
+
+void StoreKenwoodSettings(const QString& settingsFile, const KenwoodSettings& settings) {
+    std::vector<std::pair<QString, QString>> entries{{QStringLiteral("model"), settings.model}};
+    if (settings.baud > 0)
+        entries.emplace_back(QStringLiteral("baud"), QString::number(settings.baud));
+    Store(settingsFile, QStringLiteral("kenwood"), entries);
 }
 
 } // namespace rig

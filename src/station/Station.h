@@ -177,6 +177,7 @@ private:
     rig::CatRig catRig_;
     rig::RigctldRig rigctldRig_{platform_};
     rig::CivRig civRig_{platform_, serialLink_, catLog_};
+    rig::KenwoodRig kenwoodRig_{platform_, serialLink_, catLog_};
     rig::RigLinkChoice rigLinks_;
     table::TableEditor tableEditor_;
     table::TableViewModel tableView_;

@@ -187,6 +187,7 @@ void TableWindow::connectMenus() {
     on(f.mnuSimulatedRig, [this] { logic_.tuning.SelectSimulatedRig(); });
     on(f.mnuRigctld, [this] { logic_.tuning.SelectRigctld(); });
     on(f.mnuCiv, [this] { logic_.tuning.SelectCiv(); });
+    on(f.mnuKenwood, [this] { logic_.tuning.SelectKenwood(); });
     connect(f.mnuTxGuard, &QAction::triggered, this,
             [this](bool on) { logic_.tuning.TransmitGuardClicked(on); });
     connect(f.mnuTerminal, &QAction::triggered, this, &TableWindow::terminalToggled);
@@ -483,6 +484,8 @@ void TableWindow::renderMenus() {
     f.mnuRigctld->setEnabled(menus);
     f.mnuCiv->setChecked(tuning.civLink());
     f.mnuCiv->setEnabled(menus);
+    f.mnuKenwood->setChecked(tuning.kenwoodLink());
+    f.mnuKenwood->setEnabled(menus);
     f.mnuTxGuard->setChecked(tuning.transmitGuardOn());
 }
 

@@ -84,6 +84,7 @@ struct TableWindowForm {
     QAction* mnuSimulatedRig;
     QAction* mnuRigctld;
     QAction* mnuCiv;
+    QAction* mnuKenwood;
     QAction* mnuTxGuard;
     QAction* mnuTerminal;
     QMenu* mnuWheel;
