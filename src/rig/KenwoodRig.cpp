@@ -98,12 +98,23 @@ bool KenwoodRig::read(const QByteArray& command, const QByteArray& prefix, const
     return send(std::move(sent));
 }
 
-bool KenwoodRig::set(const QByteArray& command, const QString& name) {
+bool KenwoodRig::set(const QByteArray& command, const QString& name,
+                     std::function<void()> written) {
     Command sent;
     sent.message = command;
     sent.name = name;
-    sent.done = [](const std::optional<QByteArray>&) {};
+    sent.done = [written = std::move(written)](const std::optional<QByteArray>& reply) {
+        if (reply && written)
+            written();
+    };
     return send(std::move(sent));
+}
+
+bool KenwoodRig::releasePtt() {
+    return set(model_->pttOff, QStringLiteral("Set PTT"), [this] {
+        if (!pttOn_)
+            released_ = true;
+    });
 }
 
 std::optional<float> KenwoodRig::kHzOf(const QByteArray& digits) const {
@@ -282,10 +293,7 @@ CatResult KenwoodRig::setMode(int index) {
 CatResult KenwoodRig::setPtt(bool on) {
     if (!on) {
         pttOn_ = false;
-        if (!set(model_->pttOff, QStringLiteral("Set PTT")))
-            return CatResult::NotSent;
-        released_ = true;
-        return CatResult::Sent;
+        return releasePtt() ? CatResult::Sent : CatResult::NotSent;
     }
     if (!set(model_->pttOn, QStringLiteral("Set PTT")))
         return CatResult::NotSent;
@@ -339,8 +347,8 @@ void KenwoodRig::unsolicited(const QByteArray& message) {
 void KenwoodRig::greet() {
     (void)set(model_->autoInfoOn, QStringLiteral("Auto info on"));
     // Our PTT was released while the line was down: the rig learns it now.
-    if (!released_ && !pttOn_ && set(model_->pttOff, QStringLiteral("Set PTT")))
-        released_ = true;
+    if (!released_ && !pttOn_)
+        (void)releasePtt();
 }
 
 void KenwoodRig::farewell() {

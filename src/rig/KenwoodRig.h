@@ -57,8 +57,10 @@ private:
     // or a lost line.
     bool read(const QByteArray& command, const QByteArray& prefix, const QString& name,
               std::function<void(const std::optional<QByteArray>& parameters)> done);
-    // A set command (the rig does not answer it); false when the line is down.
-    bool set(const QByteArray& command, const QString& name);
+    // A set command (the rig does not answer it); written runs once it is on the line. False
+    // when the line is down.
+    bool set(const QByteArray& command, const QString& name, std::function<void()> written = {});
+    bool releasePtt();
     void readInfo(std::function<void(const Info&)> done);
     void readTransmit(std::function<void(std::optional<bool>)> done);
     // Whole kHz of an answer's digits; nullopt where it cannot be true.
@@ -69,7 +71,9 @@ private:
 
     const KenwoodModel* model_;
     int baud_ = 0;
-    bool released_ = true; // as CivRig's
+    // Whether our last PTT release went out (or we never keyed): until then it is sent again
+    // when the line comes back, and at closing.
+    bool released_ = true;
 };
 
 } // namespace rig

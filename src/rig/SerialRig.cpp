@@ -6,6 +6,7 @@
 #include "rig/SerialSettings.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 namespace rig {
@@ -42,8 +43,8 @@ LinkOpenResult SerialRig::open(int port) {
                              core::MessageTitle(), platform::Icon::Critical);
         return opened;
     }
-    // The CI-V interface and the USB ports take their supply or their PTT from the modem lines
-    // on some cables: both low, as the rig's CAT wants them.
+    // Some rigs key on a modem line of their USB port (a menu setting): both low, so that
+    // opening never transmits.
     (void)serial_.setDtr(false);
     (void)serial_.setRts(false);
     serial_.discardInput();
@@ -112,6 +113,7 @@ void SerialRig::answerAll() {
     std::deque<Command> unanswered;
     unanswered.swap(commands_);
     onLine_ = false;
+    againDue_ = false;
     for (Command& command : unanswered)
         command.done(std::nullopt);
 }
@@ -155,6 +157,7 @@ void SerialRig::sendFront() {
 void SerialRig::finishFront(const std::optional<QByteArray>& reply) {
     replyLimit_->stop();
     onLine_ = false;
+    againDue_ = false;
     Command answered = std::move(commands_.front());
     commands_.pop_front();
     answered.done(reply);
@@ -165,6 +168,12 @@ void SerialRig::finishFront(const std::optional<QByteArray>& reply) {
 void SerialRig::replyLimitReached() {
     if (!onLine_ || commands_.empty())
         return;
+    if (std::exchange(againDue_, false)) {
+        replyLimit_->stop();
+        onLine_ = false;
+        sendFront();
+        return;
+    }
     // What came of the reply is not joined to the next one.
     takeReceived();
     received_.clear();
@@ -186,12 +195,13 @@ void SerialRig::takeReceived() {
             finishFront(*message);
             break;
         case Verdict::Again:
-            replyLimit_->stop();
-            onLine_ = false;
-            if (commands_.front().sent >= Tries)
+            // A busy rig, a bus that another station used: a moment later.
+            if (commands_.front().sent >= Tries) {
                 finishFront(std::nullopt);
-            else
-                sendFront();
+            } else {
+                againDue_ = true;
+                replyLimit_->start(AgainAfterMs);
+            }
             break;
         case Verdict::Other:
             unsolicited(*message);

@@ -26,6 +26,7 @@ public:
     static constexpr int ReopenMs = 1000;     // first try to reopen a lost line
     static constexpr int LongestReopenMs = 8000;
     static constexpr int Tries = 3;           // sendings of a command the rig asked again for
+    static constexpr int AgainAfterMs = 30;   // the pause before it is sent again
     static constexpr double LatencyMs = 100;  // longest a rig takes to start its reply
 
     SerialRig(platform::Platform& platform, SerialLink& serial, CatLog& log,
@@ -127,6 +128,7 @@ private:
     int reopenMs_ = ReopenMs;
     bool open_ = false;
     bool onLine_ = false; // the front command has been written
+    bool againDue_ = false; // the front command goes again when replyLimit_ fires
 };
 
 } // namespace rig

@@ -211,6 +211,15 @@ TEST_F(CivRigTest, thePttIsKeyed_aRefusalIsTold_andClosingReleasesIt) {
     rig.close();
     EXPECT_EQ(line.written.back(), Hex("fefe94e01c0000fd"));
     EXPECT_FALSE(rig.pttOn());
+    // Also when the release still waited behind a read.
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_EQ(rig.setPtt(true), CatResult::Sent);
+    platform.advance(100);
+    ASSERT_TRUE(rig.requestReading());
+    EXPECT_EQ(rig.setPtt(false), CatResult::Sent);
+    rig.close();
+    EXPECT_EQ(line.written.back(), Hex("fefe94e01c0000fd"));
+    rig.close();
 
     ic7300.transmitting = false;
     ic7300.refusesTransmit = true;

@@ -84,7 +84,14 @@ TEST_F(KenwoodRigTest, aTs590IsReadByIf_setByFaMdTxRx_andAutoInformationIsOnWhil
     platform.advance(100);
     EXPECT_EQ(s, 9.0f);
 
-    // Closing releases the PTT and turns auto-information off, before the line goes.
+    // Closing releases the PTT and turns auto-information off, before the line goes; also
+    // when the release still waited behind a read.
+    rig.close();
+    EXPECT_EQ(line.written.back(), "RX;AI0;");
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_EQ(rig.setPtt(true), CatResult::Sent);
+    ASSERT_TRUE(rig.requestReading());
+    EXPECT_EQ(rig.setPtt(false), CatResult::Sent);
     rig.close();
     EXPECT_EQ(line.written.back(), "RX;AI0;");
 }

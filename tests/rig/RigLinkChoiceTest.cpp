@@ -32,7 +32,7 @@ TEST(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten)
     EXPECT_EQ(test_support::ReadFile(ini), "[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=simulated\n");
 }
 
-TEST(RigLinkChoiceTest, theCivGroupIsReadWithDefaultsFromTheModel_andUnusableValuesAreReported) {
+TEST(RigLinkChoiceTest, theCivAndKenwoodGroupsAreReadWithTheModelsDefaults_andBadValuesReported) {
     QTemporaryDir dir;
     testing_support::FakePlatform platform;
     core::ProgramState state;
@@ -66,4 +66,16 @@ TEST(RigLinkChoiceTest, theCivGroupIsReadWithDefaultsFromTheModel_andUnusableVal
     RigLinkChoice again{dir.path(), cat, serial, simulated};
     again.Load();
     EXPECT_EQ(again.civSettings(), (CivSettings{"IC-7610", 0x98, 19200}));
+
+    // The Kenwood family the same way; without a baud rate the model's own.
+    test_support::WriteFile(ini, "[rig]\nlink=kenwood\n[kenwood]\nmodel=ts-2000\nbaud=fast\n");
+    core::SettingsReport kenwoodReport;
+    links.Load(&kenwoodReport);
+    EXPECT_TRUE(links.kenwood());
+    EXPECT_EQ(links.kenwoodSettings(), (KenwoodSettings{"TS-2000", 0}));
+    EXPECT_TRUE(kenwoodReport.text().contains("[kenwood] baud=fast cannot be used; 9600 is used"))
+        << kenwoodReport.text().toStdString();
+    ASSERT_TRUE(links.ChooseKenwood({"FTDX10", 38400}));
+    again.Load();
+    EXPECT_EQ(again.kenwoodSettings(), (KenwoodSettings{"FTDX10", 38400}));
 }

@@ -1,4 +1,5 @@
-// The table window's station entries: the rigctld and CI-V links and the transmit guard.
+// The table window's station entries: the rigctld, CI-V and Kenwood-family links and the
+// transmit guard.
 #include "rig/RigTuningFixture.h"
 #include "table/TableWindow.h"
 
@@ -39,9 +40,11 @@ TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndToggl
     EXPECT_EQ(f.frmCatControl->title(), "Rig Control-FT817");
 }
 
-TEST_F(TableWindowStationTest, theComMenuChoosesAnIcomRigByModelAndAddress) {
+TEST_F(TableWindowStationTest, theComMenuChoosesAnIcomRigByModelAndAddress_andAKenwoodByModel) {
     rig::CivRig civ{platform, scripted, log};
+    rig::KenwoodRig kenwood{platform, scripted, log};
     tuning.setCivRig(civ);
+    tuning.setKenwoodRig(kenwood);
     loadTable("3500,100,\"\"\r\n");
     table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated});
     QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
@@ -61,6 +64,13 @@ TEST_F(TableWindowStationTest, theComMenuChoosesAnIcomRigByModelAndAddress) {
     EXPECT_EQ(f.frmCatControl->title(), "Rig Control-IC-705");
     EXPECT_EQ(civ.address(), 0x5C);
 
-    f.mnuSimulatedRig->trigger(); // the tuning outlives this test's CI-V link
+    platform.answerNextInput("kx3");
+    f.mnuKenwood->trigger();
+    EXPECT_TRUE(f.mnuKenwood->isChecked());
     EXPECT_FALSE(f.mnuCiv->isChecked());
+    EXPECT_EQ(f.frmCatControl->title(), "Rig Control-KX3");
+
+    f.mnuSimulatedRig->trigger(); // the tuning outlives this test's links
+    EXPECT_FALSE(f.mnuCiv->isChecked());
+    EXPECT_FALSE(f.mnuKenwood->isChecked());
 }
