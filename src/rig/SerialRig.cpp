@@ -139,6 +139,7 @@ void SerialRig::sendFront() {
         Command& front = commands_.front();
         logMessage(front.message, CatDirection::Transmit, front.name);
         ++front.sent;
+        ++written_;
         if (!serial_.write(front.message)) {
             lineLost(QStringLiteral("cannot be written"));
             return;
@@ -174,11 +175,13 @@ void SerialRig::replyLimitReached() {
         sendFront();
         return;
     }
-    // What came of the reply is not joined to the next one.
+    // A reply that came just now still counts; what came of one is not joined to the next.
+    const std::uint64_t waiting = written_;
     takeReceived();
-    received_.clear();
-    if (onLine_)
+    if (onLine_ && written_ == waiting) {
+        received_.clear();
         finishFront(std::nullopt);
+    }
 }
 
 void SerialRig::takeReceived() {

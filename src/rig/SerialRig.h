@@ -5,6 +5,7 @@
 #include "rig/RigConnection.h"
 #include "rig/SerialLink.h"
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -129,6 +130,7 @@ private:
     bool open_ = false;
     bool onLine_ = false; // the front command has been written
     bool againDue_ = false; // the front command goes again when replyLimit_ fires
+    std::uint64_t written_ = 0; // commands written so far
 };
 
 } // namespace rig

@@ -10,6 +10,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace rig;
@@ -155,6 +156,20 @@ TEST_F(CivRigTest, silenceGarbageHalfFramesAndRefusalsGiveNoFrequency_andTheNext
         EXPECT_FALSE(r->kHz) << bad;
         EXPECT_EQ(r->transmitting, false) << bad; // the replies after it still belong to theirs
     }
+}
+
+TEST_F(CivRigTest, aReplyAtTheVeryEndOfItsTimeCounts_andTheNextCommandKeepsItsOwnTime) {
+    ASSERT_TRUE(rig.open(1).ok);
+    // Each reply comes as its time is up (wire time of frame and reply at 19200 baud, plus the
+    // rig's latency), before the line is read again.
+    line.replyAfterMs = std::ceil(0.5208 * (6 + 23) + CivRig::LatencyMs);
+    reading.reset();
+    ASSERT_TRUE(rig.requestReading());
+    platform.advance(1000);
+    ASSERT_TRUE(reading);
+    EXPECT_EQ(reading->kHz, 7100.0f);
+    EXPECT_EQ(reading->modeCode, 0x01);
+    EXPECT_EQ(reading->transmitting, false);
 }
 
 TEST_F(CivRigTest, aCollisionOnTheBusSendsTheFrameAgain_aBusThatStaysJammedGivesNoFrequency) {

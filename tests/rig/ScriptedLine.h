@@ -12,7 +12,7 @@
 namespace rig_test {
 
 // A serial line on the platform's clock to a rig that the test plays: every write is one
-// message, handed to rig(), whose answer arrives ReplyAfterMs later. The controls: echo (a
+// message, handed to rig(), whose answer arrives replyAfterMs later. The controls: echo (a
 // one-wire bus gives every byte back at once), silent (the rig says nothing), gone (the device
 // pulled out: opening and writing fail), arrive() for what the rig sends unasked.
 class ScriptedLine final : public rig::SerialLink {
@@ -25,6 +25,7 @@ public:
     bool echo = false;
     bool silent = false;
     bool gone = false;
+    double replyAfterMs = ReplyAfterMs;
     std::vector<QByteArray> written;
     QString openedWith;
 
@@ -70,7 +71,7 @@ public:
         if (echo)
             arrive(bytes);
         if (!silent && rig)
-            arrive(rig(bytes), ReplyAfterMs);
+            arrive(rig(bytes), replyAfterMs);
         return true;
     }
     bool waitForBytes(qint64 count, double timeoutMs) override {
