@@ -29,8 +29,7 @@ QString CatLog::CatLogText(const QByteArray& text, CatDirection direction,
     return logLine(QString::fromLatin1(text), direction, name);
 }
 
-QString CatLog::logLine(const QString& payload, CatDirection direction,
-                        const QString& name) const {
+QString CatLog::logLine(const QString& payload, CatDirection direction, const QString& name) const {
     if (!terminalShown_)
         return {};
     QString line = platform_.now().toString(QStringLiteral("hh:mm:ss"));

@@ -14,11 +14,11 @@ struct CivModel {
         QString name;
         std::uint8_t code; // the mode byte of commands 01, 04 and 06
     };
-    QString name;               // "IC-7300", as Ventrolo.ini's [civ] model names it
-    std::uint8_t address;       // the rig's factory CI-V address
-    std::vector<Band> bands;    // what the rig tunes to, kHz
-    std::vector<Mode> modes;    // the mode buttons, in order (at most ten)
-    bool hasSwrMeter;           // answers the SWR meter read (15 12) while transmitting
+    QString name;            // "IC-7300", as Ventrolo.ini's [civ] model names it
+    std::uint8_t address;    // the rig's factory CI-V address
+    std::vector<Band> bands; // what the rig tunes to, kHz
+    std::vector<Mode> modes; // the mode buttons, in order (at most ten)
+    bool hasSwrMeter;        // answers the SWR meter read (15 12) while transmitting
 };
 
 // The controller's own address on the bus.

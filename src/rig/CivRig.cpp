@@ -87,8 +87,7 @@ bool CivRig::command(const QByteArray& body, int echoed, const QString& name,
             done(std::nullopt);
             return;
         }
-        done(frame->body == QByteArray(1, civ::Ok) ? QByteArray()
-                                                   : frame->body.mid(asked.size()));
+        done(frame->body == QByteArray(1, civ::Ok) ? QByteArray() : frame->body.mid(asked.size()));
     };
     return send(std::move(sent));
 }
@@ -144,13 +143,13 @@ bool CivRig::requestReading() {
             finish();
             return;
         }
-        const bool asked = command(SwrMeter, 2, QStringLiteral("Ask SWR"),
-                                   [this, finish](const std::optional<QByteArray>& data) {
-                                       if (const auto level = data ? civ::Level(*data)
-                                                                   : std::nullopt)
-                                           swrState_ = *level >= HighSwrLevel ? 1 : 0;
-                                       finish();
-                                   });
+        const bool asked =
+            command(SwrMeter, 2, QStringLiteral("Ask SWR"),
+                    [this, finish](const std::optional<QByteArray>& data) {
+                        if (const auto level = data ? civ::Level(*data) : std::nullopt)
+                            swrState_ = *level >= HighSwrLevel ? 1 : 0;
+                        finish();
+                    });
         if (!asked)
             finish();
     });
@@ -199,8 +198,7 @@ CatResult CivRig::setFrequency(float kHz) {
         return CatResult::OutOfRange;
     }
     const auto hz = static_cast<std::int64_t>(std::llround(double(kHz) * 1000));
-    const bool sent = command(SetFrequency + civ::FrequencyBytes(hz), 1,
-                              QStringLiteral("Set freq"),
+    const bool sent = command(SetFrequency + civ::FrequencyBytes(hz), 1, QStringLiteral("Set freq"),
                               [hz](const std::optional<QByteArray>& data) {
                                   if (!data)
                                       qCWarning(lcRig) << "the rig did not take" << hz << "Hz";
@@ -214,9 +212,8 @@ CatResult CivRig::setMode(int index) {
     modeIndex_ = index;
     // Without a filter byte the rig takes the mode's default filter.
     const char code = char(model_->modes[std::size_t(index - 1)].code);
-    const bool sent =
-        command(QByteArray(1, SetMode) + code, 1, QStringLiteral("Set mode"),
-                [](const std::optional<QByteArray>&) {});
+    const bool sent = command(QByteArray(1, SetMode) + code, 1, QStringLiteral("Set mode"),
+                              [](const std::optional<QByteArray>&) {});
     return sent ? CatResult::Sent : CatResult::NotSent;
 }
 

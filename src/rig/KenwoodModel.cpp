@@ -16,9 +16,9 @@ constexpr KenwoodModel::Info YaesuInfo{25, 3, 19, -1};
 
 // MD of Kenwood: 1 LSB, 2 USB, 3 CW, 4 FM, 5 AM, 6 FSK, 7 CW-R, 9 FSK-R.
 std::vector<Mode> KenwoodModes() {
-    return {{QStringLiteral("LSB"), '1'}, {QStringLiteral("USB"), '2'},
-            {QStringLiteral("CW"), '3'},  {QStringLiteral("FM"), '4'},
-            {QStringLiteral("AM"), '5'},  {QStringLiteral("FSK"), '6'},
+    return {{QStringLiteral("LSB"), '1'},  {QStringLiteral("USB"), '2'},
+            {QStringLiteral("CW"), '3'},   {QStringLiteral("FM"), '4'},
+            {QStringLiteral("AM"), '5'},   {QStringLiteral("FSK"), '6'},
             {QStringLiteral("CW-R"), '7'}, {QStringLiteral("FSK-R"), '9'}};
 }
 // Elecraft names 6 and 9 its DATA modes.
@@ -51,19 +51,19 @@ const KenwoodModel::Meter YaesuSwr{"RM6;", "RM6", 3, 128, 0};
 const KenwoodModel::Meter NoSwr{{}, {}, 0, 0, 0};
 
 KenwoodModel Kenwood(QString name, int baud, int sFull, std::vector<Band> bands) {
-    return {std::move(name), baud,   11,     KenwoodInfo,         "MD",
-            {},              "TX;",  "RX;",  "AI2;",              KenwoodSMeter(sFull),
-            NoSwr,           std::move(bands), KenwoodModes()};
+    return {std::move(name), baud,  11,     KenwoodInfo,          "MD",  {},
+            "TX;",           "RX;", "AI2;", KenwoodSMeter(sFull), NoSwr, std::move(bands),
+            KenwoodModes()};
 }
 KenwoodModel Elecraft(QString name, std::vector<Band> bands) {
-    return {std::move(name), 38400,          11,    KenwoodInfo,    "MD",
-            {},              "TX;",          "RX;", "AI2;",         ElecraftSMeter,
-            ElecraftSwr,     std::move(bands), ElecraftModes()};
+    return {std::move(name), 38400, 11,     KenwoodInfo,    "MD",        {},
+            "TX;",           "RX;", "AI2;", ElecraftSMeter, ElecraftSwr, std::move(bands),
+            ElecraftModes()};
 }
 KenwoodModel Yaesu(QString name, std::vector<Band> bands) {
-    return {std::move(name), 38400,      9,      YaesuInfo, "MD0",     "TX;",
-            "TX1;",          "TX0;",     "AI1;", YaesuSMeter, YaesuSwr,
-            std::move(bands), YaesuModes()};
+    return {std::move(name), 38400,  9,      YaesuInfo,   "MD0",    "TX;",
+            "TX1;",          "TX0;", "AI1;", YaesuSMeter, YaesuSwr, std::move(bands),
+            YaesuModes()};
 }
 
 } // namespace

@@ -86,8 +86,7 @@ bool KenwoodRig::read(const QByteArray& command, const QByteArray& prefix, const
         if (message == Failed || message == Unfinished)
             return Verdict::Reply;
         // Our own command coming back (an interface that echoes) is no answer.
-        return message != command && message.startsWith(prefix) ? Verdict::Reply
-                                                                 : Verdict::Other;
+        return message != command && message.startsWith(prefix) ? Verdict::Reply : Verdict::Other;
     };
     sent.done = [prefix, done = std::move(done)](const std::optional<QByteArray>& reply) {
         if (!reply || !reply->startsWith(prefix))
@@ -154,11 +153,10 @@ std::optional<int> KenwoodRig::meterValue(const KenwoodModel::Meter& meter,
 }
 
 void KenwoodRig::readInfo(std::function<void(const Info&)> done) {
-    const bool asked =
-        read("IF;", "IF", QStringLiteral("Ask Status"),
-             [this, done](const std::optional<QByteArray>& parameters) {
-                 done(parameters ? parseInfo(*parameters).value_or(Info{}) : Info{});
-             });
+    const bool asked = read("IF;", "IF", QStringLiteral("Ask Status"),
+                            [this, done](const std::optional<QByteArray>& parameters) {
+                                done(parameters ? parseInfo(*parameters).value_or(Info{}) : Info{});
+                            });
     if (!asked)
         done({});
 }
@@ -206,15 +204,14 @@ bool KenwoodRig::requestReading() {
                 finish();
                 return;
             }
-            const bool asked = read(model_->swr.read, model_->swr.prefix, QStringLiteral("Ask SWR"),
-                                    [this, finish](const std::optional<QByteArray>& parameters) {
-                                        if (const auto value = parameters
-                                                                   ? meterValue(model_->swr,
-                                                                                *parameters)
-                                                                   : std::nullopt)
-                                            swrState_ = *value >= model_->swr.s9OrHighSwr ? 1 : 0;
-                                        finish();
-                                    });
+            const bool asked =
+                read(model_->swr.read, model_->swr.prefix, QStringLiteral("Ask SWR"),
+                     [this, finish](const std::optional<QByteArray>& parameters) {
+                         if (const auto value =
+                                 parameters ? meterValue(model_->swr, *parameters) : std::nullopt)
+                             swrState_ = *value >= model_->swr.s9OrHighSwr ? 1 : 0;
+                         finish();
+                     });
             if (!asked)
                 finish();
         };
@@ -250,10 +247,9 @@ bool KenwoodRig::requestSMeter() {
         std::optional<float> value;
         if (const auto raw = parameters ? meterValue(meter, *parameters) : std::nullopt) {
             // S0..S9 below the S9 value, S9..S9+60 dB (15) above it.
-            const double s = *raw <= meter.s9OrHighSwr
-                                 ? *raw * 9.0 / meter.s9OrHighSwr
-                                 : 9 + (*raw - meter.s9OrHighSwr) * 6.0 /
-                                           (meter.full - meter.s9OrHighSwr);
+            const double s = *raw <= meter.s9OrHighSwr ? *raw * 9.0 / meter.s9OrHighSwr
+                                                       : 9 + (*raw - meter.s9OrHighSwr) * 6.0 /
+                                                                 (meter.full - meter.s9OrHighSwr);
             value = sMeter_ = static_cast<float>(std::clamp(std::round(s), 0.0, 15.0));
         }
         deliver([this, value] { emit sMeterArrived(value); });
@@ -275,10 +271,9 @@ CatResult KenwoodRig::setFrequency(float kHz) {
         return CatResult::OutOfRange;
     }
     const auto hz = static_cast<qint64>(std::llround(double(kHz) * 1000));
-    const QByteArray digits =
-        QByteArray::number(hz).rightJustified(model_->frequencyDigits, '0');
+    const QByteArray digits = QByteArray::number(hz).rightJustified(model_->frequencyDigits, '0');
     return set("FA" + digits + ';', QStringLiteral("Set freq")) ? CatResult::Sent
-                                                                 : CatResult::NotSent;
+                                                                : CatResult::NotSent;
 }
 
 CatResult KenwoodRig::setMode(int index) {
@@ -287,7 +282,7 @@ CatResult KenwoodRig::setMode(int index) {
     modeIndex_ = index;
     const char code = model_->modes[std::size_t(index - 1)].code;
     return set(model_->modePrefix + code + ';', QStringLiteral("Set mode")) ? CatResult::Sent
-                                                                             : CatResult::NotSent;
+                                                                            : CatResult::NotSent;
 }
 
 CatResult KenwoodRig::setPtt(bool on) {
@@ -311,8 +306,9 @@ QStringList KenwoodRig::modeNames() const {
 
 bool KenwoodRig::selectModeByCode(int code) {
     const auto& modes = model_->modes;
-    const auto at = std::find_if(modes.begin(), modes.end(),
-                                 [code](const KenwoodModel::Mode& mode) { return mode.code == code; });
+    const auto at =
+        std::find_if(modes.begin(), modes.end(),
+                     [code](const KenwoodModel::Mode& mode) { return mode.code == code; });
     if (at == modes.end())
         return false;
     modeIndex_ = int(at - modes.begin()) + 1;

@@ -64,7 +64,8 @@ void RigTuning::SelectCiv() {
         QStringLiteral("Icom model (") + ModelList(CivModels()) +
             QStringLiteral(") and, if not the model's own, the rig's CI-V address in hex:"),
         core::MessageTitle(),
-        now.model + QLatin1Char(' ') + QStringLiteral("%1").arg(now.address, 2, 16, QLatin1Char('0')).toUpper());
+        now.model + QLatin1Char(' ') +
+            QStringLiteral("%1").arg(now.address, 2, 16, QLatin1Char('0')).toUpper());
     if (typed.trimmed().isEmpty()) // cancelled
         return;
     const std::optional<CivSettings> chosen = ParseCivChoice(typed, now.baud);
@@ -83,14 +84,15 @@ void RigTuning::SelectKenwood() {
         return;
     const PollPause pause(*this);
     KenwoodSettings settings = links_.kenwoodSettings();
-    const QString typed = platform_.inputBox(
-        QStringLiteral("Model (") + ModelList(KenwoodModels()) + QStringLiteral("):"),
-        core::MessageTitle(), settings.model);
+    const QString typed = platform_.inputBox(QStringLiteral("Model (") +
+                                                 ModelList(KenwoodModels()) + QStringLiteral("):"),
+                                             core::MessageTitle(), settings.model);
     if (typed.trimmed().isEmpty()) // cancelled
         return;
     const KenwoodModel* model = FindKenwoodModel(typed);
     if (!model) {
-        tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not a rig of the Kenwood family."));
+        tell(QStringLiteral("\"") + typed +
+             QStringLiteral("\" is not a rig of the Kenwood family."));
         return;
     }
     // Another model talks at its own rate unless one was set for it.

@@ -6,13 +6,12 @@
 #include "rig/SerialSettings.h"
 
 #include <algorithm>
-#include <utility>
 #include <cmath>
+#include <utility>
 
 namespace rig {
 
-SerialRig::SerialRig(platform::Platform& platform, SerialLink& serial, CatLog& log,
-                     QObject* parent)
+SerialRig::SerialRig(platform::Platform& platform, SerialLink& serial, CatLog& log, QObject* parent)
     : RigConnection(parent), platform_(platform), serial_(serial), log_(log),
       reader_(platform_.createTimer([this] { takeReceived(); })),
       replyLimit_(platform_.createTimer([this] { replyLimitReached(); })),
@@ -191,8 +190,7 @@ void SerialRig::takeReceived() {
         received_ += serial_.readAll();
     while (std::optional<QByteArray> message = takeMessage(received_)) {
         logMessage(*message, CatDirection::Receive, {});
-        const Verdict verdict =
-            onLine_ ? commands_.front().match(*message) : Verdict::Other;
+        const Verdict verdict = onLine_ ? commands_.front().match(*message) : Verdict::Other;
         switch (verdict) {
         case Verdict::Reply:
             finishFront(*message);
@@ -225,8 +223,7 @@ void SerialRig::answerEmpty(bool transmitOnly) {
     emit readingArrived(reading);
 }
 
-void SerialRig::logMessage(const QByteArray& message, CatDirection direction,
-                           const QString& name) {
+void SerialRig::logMessage(const QByteArray& message, CatDirection direction, const QString& name) {
     log_.logBytes(message, direction, name);
 }
 

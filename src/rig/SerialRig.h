@@ -23,12 +23,12 @@ class SerialRig : public RigConnection {
     Q_OBJECT
 
 public:
-    static constexpr int ReadEveryMs = 10;    // how often received bytes are taken
-    static constexpr int ReopenMs = 1000;     // first try to reopen a lost line
+    static constexpr int ReadEveryMs = 10; // how often received bytes are taken
+    static constexpr int ReopenMs = 1000;  // first try to reopen a lost line
     static constexpr int LongestReopenMs = 8000;
-    static constexpr int Tries = 3;           // sendings of a command the rig asked again for
-    static constexpr int AgainAfterMs = 30;   // the pause before it is sent again
-    static constexpr double LatencyMs = 100;  // longest a rig takes to start its reply
+    static constexpr int Tries = 3;          // sendings of a command the rig asked again for
+    static constexpr int AgainAfterMs = 30;  // the pause before it is sent again
+    static constexpr double LatencyMs = 100; // longest a rig takes to start its reply
 
     SerialRig(platform::Platform& platform, SerialLink& serial, CatLog& log,
               QObject* parent = nullptr);
@@ -97,8 +97,7 @@ protected:
     // The link closes: what the rig is told last, sent at once.
     virtual void farewell() {}
     // A message in the CAT log.
-    virtual void logMessage(const QByteArray& message, CatDirection direction,
-                            const QString& name);
+    virtual void logMessage(const QByteArray& message, CatDirection direction, const QString& name);
 
     platform::Platform& platform_;
     SerialLink& serial_;
@@ -128,8 +127,8 @@ private:
     int port_ = 0;
     int reopenMs_ = ReopenMs;
     bool open_ = false;
-    bool onLine_ = false; // the front command has been written
-    bool againDue_ = false; // the front command goes again when replyLimit_ fires
+    bool onLine_ = false;       // the front command has been written
+    bool againDue_ = false;     // the front command goes again when replyLimit_ fires
     std::uint64_t written_ = 0; // commands written so far
 };
 

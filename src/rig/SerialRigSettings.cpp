@@ -105,8 +105,8 @@ KenwoodSettings LoadKenwoodSettings(const QString& settingsFile, core::SettingsR
             settings.model))
         settings.model = *model;
     const int ownBaud = FindKenwoodModel(settings.model)->baud;
-    if (const auto baud = Read<int>(ini, settingsFile, QStringLiteral("kenwood/baud"), report,
-                                    Baud, QString::number(ownBaud)))
+    if (const auto baud = Read<int>(ini, settingsFile, QStringLiteral("kenwood/baud"), report, Baud,
+                                    QString::number(ownBaud)))
         settings.baud = *baud;
     return settings;
 }

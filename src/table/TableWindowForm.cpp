@@ -242,8 +242,8 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
         Entry(mnuCom, QStringLiteral("mnuSimulatedRig"), QStringLiteral("&Simulated rig"), true);
     mnuRigctld = Entry(mnuCom, QStringLiteral("mnuRigctld"), QStringLiteral("&rigctld..."), true);
     mnuCiv = Entry(mnuCom, QStringLiteral("mnuCiv"), QStringLiteral("&Icom CI-V..."), true);
-    mnuKenwood = Entry(mnuCom, QStringLiteral("mnuKenwood"),
-                       QStringLiteral("&Kenwood-style CAT..."), true);
+    mnuKenwood =
+        Entry(mnuCom, QStringLiteral("mnuKenwood"), QStringLiteral("&Kenwood-style CAT..."), true);
     mnuCom->addSeparator();
     mnuTxGuard = Entry(mnuCom, QStringLiteral("mnuTxGuard"),
                        QStringLiteral("No turning while &transmitting"), true);

@@ -181,7 +181,9 @@ TEST_F(CivRigTest, aCollisionOnTheBusSendsTheFrameAgain_aBusThatStaysJammedGives
         if (frame != Hex("fefe94e003fd"))
             return ic7300.answer(frame);
         ++asked;
-        return asked == 1 ? Hex("fcfcfc") : asked == 2 ? Hex("fefee094030000fcfc") : ic7300.answer(frame);
+        return asked == 1   ? Hex("fcfcfc")
+               : asked == 2 ? Hex("fefee094030000fcfc")
+                            : ic7300.answer(frame);
     };
     EXPECT_EQ(read()->kHz, 7100.0f);
     EXPECT_EQ(asked, 3);
@@ -192,9 +194,9 @@ TEST_F(CivRigTest, aCollisionOnTheBusSendsTheFrameAgain_aBusThatStaysJammedGives
     asked = 0;
     const std::size_t before = line.written.size();
     EXPECT_FALSE(read()->kHz);
-    EXPECT_EQ(std::count(line.written.begin() + long(before), line.written.end(),
-                         Hex("fefe94e003fd")),
-              CivRig::Tries);
+    EXPECT_EQ(
+        std::count(line.written.begin() + long(before), line.written.end(), Hex("fefe94e003fd")),
+        CivRig::Tries);
 }
 
 TEST_F(CivRigTest, transceiveFramesAreToldAtOnce_otherTrafficOnTheBusIsNot) {

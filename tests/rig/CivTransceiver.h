@@ -15,8 +15,8 @@ struct CivTransceiver {
     std::uint8_t mode = 0x01; // USB
     bool transmitting = false;
     bool refusesTransmit = false;
-    int sLevel = 120;   // S9
-    int swrLevel = 48;  // SWR 1.5
+    int sLevel = 120;  // S9
+    int swrLevel = 48; // SWR 1.5
 
     static char Bcd(int twoDigits) { return char((twoDigits / 10) << 4 | twoDigits % 10); }
     static QByteArray Level(int level) {
