@@ -156,24 +156,6 @@ bool CivRig::requestReading() {
     return true;
 }
 
-bool CivRig::requestTransmitState() {
-    if (reading_)
-        return false;
-    if (!connected()) {
-        answerEmpty(true);
-        return true;
-    }
-    reading_ = true;
-    readTransmit([this](std::optional<bool> transmitting) {
-        RigReading reading;
-        reading.transmitOnly = true;
-        reading.transmitting = transmitting;
-        reading_ = false;
-        deliver([this, reading] { emit readingArrived(reading); });
-    });
-    return true;
-}
-
 bool CivRig::requestSMeter() {
     const auto answer = [this](const std::optional<QByteArray>& data) {
         std::optional<float> value;
@@ -184,12 +166,6 @@ bool CivRig::requestSMeter() {
     if (!command(SMeter, 2, QStringLiteral("Ask Smeter"), answer))
         answer(std::nullopt);
     return true;
-}
-
-bool CivRig::frequencyValid(double kHz) const {
-    return std::any_of(model_->bands.begin(), model_->bands.end(), [kHz](const Band& band) {
-        return kHz >= band.lowKHz && kHz <= band.highKHz;
-    });
 }
 
 CatResult CivRig::setFrequency(float kHz) {

@@ -29,11 +29,8 @@ public:
     // Frequency (03), mode (04) and transmit state (1C 00); while transmitting, on a rig with
     // the meter, the SWR meter (15 12) too.
     bool requestReading() override;
-    bool reportsTransmit() const override { return true; }
-    bool requestTransmitState() override;
     bool requestSMeter() override;
 
-    bool frequencyValid(double kHz) const override;
     CatResult setFrequency(float kHz) override;
     CatResult setMode(int index) override;
     CatResult setPtt(bool on) override;
@@ -42,6 +39,8 @@ public:
     bool selectModeByCode(int code) override;
 
 protected:
+    const std::vector<Band>& bands() const override { return model_->bands; }
+    void readTransmit(std::function<void(std::optional<bool>)> done) override;
     QString settingsText() const override;
     std::optional<QByteArray> takeMessage(QByteArray& received) override;
     int longestReply() const override;
@@ -55,7 +54,6 @@ private:
     // (refused), no reply or a lost line.
     bool command(const QByteArray& body, int echoed, const QString& name,
                  std::function<void(const std::optional<QByteArray>& data)> done);
-    void readTransmit(std::function<void(std::optional<bool>)> done);
     // A frequency from five BCD bytes, in whole kHz; nullopt where it cannot be true.
     std::optional<float> kHzOf(const QByteArray& bcd) const;
 

@@ -223,24 +223,6 @@ bool KenwoodRig::requestReading() {
     return true;
 }
 
-bool KenwoodRig::requestTransmitState() {
-    if (reading_)
-        return false;
-    if (!connected()) {
-        answerEmpty(true);
-        return true;
-    }
-    reading_ = true;
-    readTransmit([this](std::optional<bool> transmitting) {
-        RigReading reading;
-        reading.transmitOnly = true;
-        reading.transmitting = transmitting;
-        reading_ = false;
-        deliver([this, reading] { emit readingArrived(reading); });
-    });
-    return true;
-}
-
 bool KenwoodRig::requestSMeter() {
     const KenwoodModel::Meter& meter = model_->sMeter;
     const auto answer = [this, &meter](const std::optional<QByteArray>& parameters) {
@@ -257,12 +239,6 @@ bool KenwoodRig::requestSMeter() {
     if (!read(meter.read, meter.prefix, QStringLiteral("Ask Smeter"), answer))
         answer(std::nullopt);
     return true;
-}
-
-bool KenwoodRig::frequencyValid(double kHz) const {
-    return std::any_of(model_->bands.begin(), model_->bands.end(), [kHz](const Band& band) {
-        return kHz >= band.lowKHz && kHz <= band.highKHz;
-    });
 }
 
 CatResult KenwoodRig::setFrequency(float kHz) {

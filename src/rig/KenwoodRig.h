@@ -25,11 +25,8 @@ public:
 
     // IF (frequency, mode and, where it tells it, transmit), then TX where IF does not.
     bool requestReading() override;
-    bool reportsTransmit() const override { return true; }
-    bool requestTransmitState() override;
     bool requestSMeter() override;
 
-    bool frequencyValid(double kHz) const override;
     CatResult setFrequency(float kHz) override;
     CatResult setMode(int index) override;
     CatResult setPtt(bool on) override;
@@ -38,6 +35,8 @@ public:
     bool selectModeByCode(int code) override;
 
 protected:
+    const std::vector<Band>& bands() const override { return model_->bands; }
+    void readTransmit(std::function<void(std::optional<bool>)> done) override;
     QString settingsText() const override;
     std::optional<QByteArray> takeMessage(QByteArray& received) override;
     int longestReply() const override { return 40; }
@@ -62,7 +61,6 @@ private:
     bool set(const QByteArray& command, const QString& name, std::function<void()> written = {});
     bool releasePtt();
     void readInfo(std::function<void(const Info&)> done);
-    void readTransmit(std::function<void(std::optional<bool>)> done);
     // Whole kHz of an answer's digits; nullopt where it cannot be true.
     std::optional<float> kHzOf(const QByteArray& digits) const;
     std::optional<Info> parseInfo(const QByteArray& parameters) const;

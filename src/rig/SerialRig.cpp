@@ -213,6 +213,30 @@ void SerialRig::takeReceived() {
     }
 }
 
+bool SerialRig::requestTransmitState() {
+    if (reading_)
+        return false;
+    if (!connected()) {
+        answerEmpty(true);
+        return true;
+    }
+    reading_ = true;
+    readTransmit([this](std::optional<bool> transmitting) {
+        RigReading reading;
+        reading.transmitOnly = true;
+        reading.transmitting = transmitting;
+        reading_ = false;
+        deliver([this, reading] { emit readingArrived(reading); });
+    });
+    return true;
+}
+
+bool SerialRig::frequencyValid(double kHz) const {
+    return std::any_of(bands().begin(), bands().end(), [kHz](const Band& band) {
+        return kHz >= band.lowKHz && kHz <= band.highKHz;
+    });
+}
+
 void SerialRig::deliver(std::function<void()> news) {
     QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
 }

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "rig/CatLog.h"
 #include "rig/RigConnection.h"
+#include "rig/RigModel.h"
 #include "rig/SerialLink.h"
 
 #include <cstdint>
@@ -42,6 +43,12 @@ public:
     bool connected() const { return open_ && serial_.isOpen(); }
     // "19200,N,8,1", with " - no connection" while a lost line waits.
     QString lineText() const override;
+
+    bool reportsTransmit() const override { return true; }
+    // The rig's transmit read alone.
+    bool requestTransmitState() override;
+    // Within one of the rig's bands.
+    bool frequencyValid(double kHz) const override;
 
     bool hasDialLock() const override { return false; }
     CatResult setDialLock(bool) override { return CatResult::NotSent; }
@@ -83,7 +90,10 @@ protected:
     // A reading with nothing in it, for a link without its line.
     void answerEmpty(bool transmitOnly);
 
-    // --- what the protocol gives ---
+    // --- what the protocol and the model give ---
+    virtual const std::vector<Band>& bands() const = 0;
+    // The rig's transmit state; nullopt when it did not say.
+    virtual void readTransmit(std::function<void(std::optional<bool>)> done) = 0;
     // "19200,N,8,1".
     virtual QString settingsText() const = 0;
     // Takes the next whole message from the front of received, dropping what cannot begin one;
