@@ -80,6 +80,7 @@ RigTuning::~RigTuning() {
 
 void RigTuning::connectRig() {
     connect(rig_, &RigConnection::readingArrived, this, &RigTuning::readingArrived);
+    connect(rig_, &RigConnection::readingAnnounced, this, &RigTuning::readingAnnounced);
     connect(rig_, &RigConnection::sMeterArrived, this, &RigTuning::sMeterArrived);
     connect(rig_, &RigConnection::transmitInhibited, this, [this] { PttToggle(true); });
     connect(rig_, &RigConnection::linkFailed, this, &RigTuning::linkFailed);
@@ -123,6 +124,10 @@ void RigTuning::Load() {
         SelectSimulatedRig();
     else if (networkConnection())
         useNetworkLink();
+    else if (links_.civ() && civ_)
+        useCiv();
+    else if (links_.kenwood() && kenwood_)
+        useKenwood();
     else
         SelectComPort(state_.ComPort);
     SelectBaud(state_.BaudRate);
@@ -220,6 +225,7 @@ bool RigTuning::ComPortOpen(int port) {
     open_ = true;
     catComPort_ = port;
     awaiting_ = false;
+    confirmOwed_ = false;
     lastReadKHz_ = 0;
     lastPollAtMs_ = platform_.steadyMs(); // the first poll one interval after opening
     frameCaption_ = rigControlCaption();
@@ -359,6 +365,8 @@ void RigTuning::PollRig() {
     spinner_ = (spinner_ + 1) % int(Spinner.size());
     if (links_.network()) // the connection comes and goes
         catPortText_ = rig_->lineText() + QLatin1Char(' ');
+    else if (rig_ != catRig_)
+        catPortText_ = QStringLiteral("COM%1:").arg(catComPort_) + rig_->lineText();
     frameCaption_ = catPortText_ + Spinner[static_cast<std::size_t>(spinner_)];
     lastPollAtMs_ = platform_.steadyMs();
     awaiting_ = true;
@@ -385,6 +393,8 @@ void RigTuning::readingArrived(const RigReading& reading) {
     }
     updatePollTimer();
     emit changed();
+    if (std::exchange(confirmOwed_, false) && open_)
+        PollRig();
 }
 
 void RigTuning::frequencyRead(core::Single kHz) {
