@@ -32,13 +32,22 @@ QString CatLog::linePrefix(CatDirection direction) const {
 
 QString CatLog::CatLogLine(const QByteArray& bytes, CatDirection direction,
                            const QString& name) const {
-    QString line = linePrefix(direction);
-    if (line.isEmpty())
-        return {};
     QStringList values;
     for (const char byte : bytes)
         values << QString::number(static_cast<unsigned char>(byte));
-    line += values.join(QLatin1Char(','));
+    return logLine(values.join(QLatin1Char(',')), direction, name);
+}
+
+QString CatLog::CatLogText(const QByteArray& text, CatDirection direction,
+                           const QString& name) const {
+    return logLine(QString::fromLatin1(text), direction, name);
+}
+
+QString CatLog::logLine(const QString& payload, CatDirection direction, const QString& name) const {
+    QString line = linePrefix(direction);
+    if (line.isEmpty())
+        return {};
+    line += payload;
     if (!name.isEmpty())
         line += QStringLiteral(" {") + name + QLatin1Char('}');
     return line + CrLf;

@@ -33,6 +33,8 @@ public:
     // "hh:mm:ss TX> 0,0,0,0,3 {Ask Freq}" + CR LF; the name part is left out when the name is
     // empty. Empty when the terminal is not shown or the direction is neither.
     QString CatLogLine(const QByteArray& bytes, CatDirection direction, const QString& name) const;
+    // The same with the text of an ASCII protocol as it went: "hh:mm:ss TX> FA;" + CR LF.
+    QString CatLogText(const QByteArray& text, CatDirection direction, const QString& name) const;
     // With clear, empties the buffer first (and an empty line does nothing more). Otherwise,
     // while the terminal is shown: the line goes to the log file when it is open, and to the
     // end of the buffer, which is cut to its last 3072 characters.
@@ -40,6 +42,9 @@ public:
     // A frame or reply: CatLogLine, then TerminalWrite.
     void logBytes(const QByteArray& bytes, CatDirection direction, const QString& name) {
         TerminalWrite(CatLogLine(bytes, direction, name), false);
+    }
+    void logText(const QByteArray& text, CatDirection direction, const QString& name) {
+        TerminalWrite(CatLogText(text, direction, name), false);
     }
 
     // A text protocol's exchange, "hh:mm:ss RX< rig.get_vfo 7050000" + CR LF, written as
@@ -70,6 +75,7 @@ private:
     // "hh:mm:ss TX> "; empty when the terminal is not shown or the direction is neither.
     QString linePrefix(CatDirection direction) const;
     bool writeQuoted(const QString& text);
+    QString logLine(const QString& payload, CatDirection direction, const QString& name) const;
 
     const core::ProgramState& state_;
     platform::Platform& platform_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rig/Band.h"
 #include "rig/RigModel.h"
 
 #include <QString>
@@ -42,12 +43,6 @@ enum class ReadScheme {
     BcdAndStatus,  // 5-byte BCD reply with the mode byte, then receive or transmit status
     Block19,       // 19-byte block, frequency binary in bytes 3..5; then status and S-meter
     StatusBlock75, // 75-byte status, frequency binary in bytes 7..9, lock bit; then S-meter
-};
-
-// A frequency range in kHz, bounds included.
-struct Band {
-    double lowKHz;
-    double highKHz;
 };
 
 // One mode option of the table window.

@@ -85,6 +85,9 @@ public:
 
 signals:
     void readingArrived(const rig::RigReading& reading);
+    // The rig told a change unasked (Icom's transceive, the auto-information of the Kenwood
+    // family): a reading that was not requested, confirmed by the next one as any other.
+    void readingAnnounced(const rig::RigReading& reading);
     void sMeterArrived(std::optional<float> value);
     // The rig does not transmit although our PTT is on.
     void transmitInhibited();

@@ -16,6 +16,8 @@ const QByteArray RigctldValue = "rigctld";
 const QByteArray FlrigValue = "flrig";
 const QByteArray WsjtxValue = "wsjtx";
 const QString FlrigGroup = QStringLiteral("flrig");
+const QByteArray CivValue = "civ";
+const QByteArray KenwoodValue = "kenwood";
 
 QByteArray LinkValue(RigLinkChoice::Link link) {
     switch (link) {
@@ -27,6 +29,10 @@ QByteArray LinkValue(RigLinkChoice::Link link) {
         return FlrigValue;
     case RigLinkChoice::Link::Wsjtx:
         return WsjtxValue;
+    case RigLinkChoice::Link::Civ:
+        return CivValue;
+    case RigLinkChoice::Link::Kenwood:
+        return KenwoodValue;
     case RigLinkChoice::Link::Serial:
         break;
     }
@@ -54,6 +60,8 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
             : value == RigctldValue ? Link::Rigctld
             : value == FlrigValue   ? Link::Flrig
             : value == WsjtxValue   ? Link::Wsjtx
+            : value == CivValue     ? Link::Civ
+            : value == KenwoodValue ? Link::Kenwood
                                     : Link::Serial;
     // A missing key is written for the user to find; an unknown value stays for the user to
     // mend.
@@ -64,6 +72,8 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
     address_ = LoadRigctldAddress(settingsFile(), report);
     flrigAddress_ = LoadHostAddress(settingsFile(), FlrigGroup, FlrigRig::defaultAddress(), report);
     wsjtxAddress_ = LoadWsjtxAddress(settingsFile(), report);
+    civ_ = LoadCivSettings(settingsFile(), report);
+    kenwood_ = LoadKenwoodSettings(settingsFile(), report);
     (void)cat_.setLink(simulated() ? static_cast<SerialLink&>(simulated_) : serial_);
 }
 
@@ -97,12 +107,32 @@ bool RigLinkChoice::ChooseFlrig(const RigctldAddress& address) {
     return true;
 }
 
+bool RigLinkChoice::ChooseCiv(const CivSettings& settings) {
+    if (!Choose(Link::Civ))
+        return false;
+    if (!(settings == civ_)) {
+        civ_ = settings;
+        StoreCivSettings(settingsFile(), civ_);
+    }
+    return true;
+}
+
 bool RigLinkChoice::ChooseWsjtx(const WsjtxAddress& address) {
     if (!Choose(Link::Wsjtx))
         return false;
     if (!(address == wsjtxAddress_)) {
         wsjtxAddress_ = address;
         StoreWsjtxAddress(settingsFile(), wsjtxAddress_);
+    }
+    return true;
+}
+
+bool RigLinkChoice::ChooseKenwood(const KenwoodSettings& settings) {
+    if (!Choose(Link::Kenwood))
+        return false;
+    if (!(settings == kenwood_)) {
+        kenwood_ = settings;
+        StoreKenwoodSettings(settingsFile(), kenwood_);
     }
     return true;
 }

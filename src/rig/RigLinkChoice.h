@@ -4,6 +4,7 @@
 #include "rig/CatControl.h"
 #include "rig/RigctldAddress.h"
 #include "rig/SerialLink.h"
+#include "rig/SerialRigSettings.h"
 #include "rig/SimulatedRig.h"
 #include "rig/WsjtxAddress.h"
 
@@ -17,7 +18,7 @@ namespace rig {
 // daemon, flrig, or WSJT-X / JTDX, which are only listened to. The choice is kept in
 // Ventrolo.ini, where the legacy configuration's ComPort (1..4) cannot hold it:
 //   [rig]
-//   link=serial          ; serial, simulated, rigctld, flrig or wsjtx
+//   link=serial          ; serial, simulated, rigctld, flrig, wsjtx, civ or kenwood
 //   [rigctld]
 //   host=localhost
 //   port=4532
@@ -27,10 +28,12 @@ namespace rig {
 //   [wsjtx]
 //   port=2237
 //   address=             ; a multicast group WSJT-X sends to; empty: unicast on 127.0.0.1
+// and the Icom and Kenwood-family rigs' settings in [civ] and [kenwood] (SerialRigSettings.h).
+// Those two links talk on the serial port chosen by COM1..COM4.
 
 class RigLinkChoice {
 public:
-    enum class Link { Serial, Simulated, Rigctld, Flrig, Wsjtx };
+    enum class Link { Serial, Simulated, Rigctld, Flrig, Wsjtx, Civ, Kenwood };
 
     RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
                   SimulatedRig& simulated);
@@ -46,10 +49,15 @@ public:
     bool network() const {
         return link_ == Link::Rigctld || link_ == Link::Flrig || link_ == Link::Wsjtx;
     }
-    // Where the programs listen (kept also while another link is chosen).
+    bool civ() const { return link_ == Link::Civ; }
+    bool kenwood() const { return link_ == Link::Kenwood; }
+    // Where the programs listen and the serial rigs' settings (kept also while another link
+    // is chosen).
     const RigctldAddress& rigctldAddress() const { return address_; }
     const RigctldAddress& flrigAddress() const { return flrigAddress_; }
     const WsjtxAddress& wsjtxAddress() const { return wsjtxAddress_; }
+    const CivSettings& civSettings() const { return civ_; }
+    const KenwoodSettings& kenwoodSettings() const { return kenwood_; }
     const QString& directory() const { return directory_; }
     SimulatedRig& simulatedRig() { return simulated_; }
     // Gives the CAT link the chosen line (an open link is closed first) and keeps the choice.
@@ -59,6 +67,9 @@ public:
     bool ChooseRigctld(const RigctldAddress& address);
     bool ChooseFlrig(const RigctldAddress& address);
     bool ChooseWsjtx(const WsjtxAddress& address);
+    // The CI-V link with these settings, kept.
+    bool ChooseCiv(const CivSettings& settings);
+    bool ChooseKenwood(const KenwoodSettings& settings);
 
 private:
     QString settingsFile() const;
@@ -73,6 +84,8 @@ private:
     RigctldAddress address_;
     RigctldAddress flrigAddress_;
     WsjtxAddress wsjtxAddress_;
+    CivSettings civ_;
+    KenwoodSettings kenwood_;
 };
 
 } // namespace rig

@@ -80,6 +80,7 @@ RigTuning::~RigTuning() {
 void RigTuning::connectRig() {
     connect(rig_, &RigConnection::readingArrived, this,
             [this](const RigReading& reading) { poller_.ReadingArrived(reading); });
+    connect(rig_, &RigConnection::readingAnnounced, this, &RigTuning::readingAnnounced);
     connect(rig_, &RigConnection::sMeterArrived, this,
             [this](std::optional<float> value) { search_.sMeterArrived(value); });
     connect(rig_, &RigConnection::transmitInhibited, this, [this] { PttToggle(true); });
@@ -125,6 +126,10 @@ void RigTuning::Load() {
         SelectSimulatedRig();
     else if (networkConnection())
         useNetworkLink();
+    else if (links_.civ() && civ_)
+        useCiv();
+    else if (links_.kenwood() && kenwood_)
+        useKenwood();
     else
         SelectComPort(state_.ComPort);
     SelectBaud(state_.BaudRate);
@@ -216,6 +221,7 @@ bool RigTuning::ComPortOpen(int port) {
     open_ = true;
     catComPort_ = port;
     poller_.Opened();
+    confirmOwed_ = false;
     follower_.ForgetReading();
     frameCaption_ = rigControlCaption();
     portCaption_ = QStringLiteral("&Comport on");
@@ -330,6 +336,8 @@ void RigTuning::PollRig() {
     spinner_ = (spinner_ + 1) % int(Spinner.size());
     if (links_.network()) // the connection comes and goes
         catPortText_ = rig_->lineText() + QLatin1Char(' ');
+    else if (rig_ != catRig_)
+        catPortText_ = QStringLiteral("COM%1:").arg(catComPort_) + rig_->lineText();
     frameCaption_ = catPortText_ + Spinner[static_cast<std::size_t>(spinner_)];
     if (!poller_.Request(*rig_))
         updatePollTimer();
@@ -344,6 +352,8 @@ void RigTuning::readingArrived(const RigReading& reading) {
     }
     updatePollTimer();
     emit changed();
+    if (std::exchange(confirmOwed_, false) && open_)
+        PollRig();
 }
 
 void RigTuning::frequencyRead(core::Single kHz) {

@@ -6,6 +6,8 @@
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
 #include "rig/FlrigRig.h"
+#include "rig/CivRig.h"
+#include "rig/KenwoodRig.h"
 #include "rig/PeakSearch.h"
 #include "rig/PttControl.h"
 #include "rig/RigConnection.h"
@@ -232,6 +234,20 @@ public:
     // mnuWsjtx: asks the UDP port WSJT-X sends to (with its multicast group, if any) and
     // chooses that link.
     void SelectWsjtx();
+
+    // --- the rigs that talk in messages on the serial port (RigTuningSerialRigs.cpp) ---
+    void setCivRig(CivRig& civ) { civ_ = &civ; }
+    bool civLink() const { return links_.civ(); }
+    // mnuCiv: asks the Icom model and its CI-V address and chooses that link on the COM port
+    // chosen.
+    void SelectCiv();
+    void setKenwoodRig(KenwoodRig& kenwood) { kenwood_ = &kenwood; }
+    bool kenwoodLink() const { return links_.kenwood(); }
+    // mnuKenwood: asks the model of the Kenwood family and chooses that link on the COM port
+    // chosen.
+    void SelectKenwood();
+
+    // --- the rig's transmit (RigTuningStation.cpp) ---
     // mnuTxGuard: no turning while the rig transmits.
     void TransmitGuardClicked(bool on);
     bool transmitGuardOn() const { return guard_.enabled(); }
@@ -249,6 +265,8 @@ signals:
 private:
     void connectRig();
     void readingArrived(const RigReading& reading);
+    // RigTuningStation.cpp
+    void readingAnnounced(const RigReading& reading);
     void linkFailed(const QString& error);
     void updatePollTimer();
     void closePort();
@@ -283,6 +301,11 @@ private:
     // False, the user told, when the open link cannot set the rig.
     bool rigSettable();
     void useCatRig();
+    // RigTuningSerialRigs.cpp
+    void useCiv();
+    void useKenwood();
+    // Makes rig the connection, on the COM port chosen.
+    void useSerialRig(RigConnection& rig);
     // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const RigReading& reading);
 
@@ -295,6 +318,8 @@ private:
     RigctldRig* rigctld_ = nullptr;
     FlrigRig* flrig_ = nullptr;
     WsjtxRig* wsjtx_ = nullptr;
+    CivRig* civ_ = nullptr;
+    KenwoodRig* kenwood_ = nullptr;
     TransmitGuard guard_;
     RigLinkChoice& links_;
     table::TableEditor& editor_;
@@ -308,7 +333,9 @@ private:
     QString catPortText_;
     QString frameCaption_;
     QString portCaption_;
-    int spinner_ = 3;                 // the first poll shows the first of the four
+    int spinner_ = 3; // the first poll shows the first of the four
+    // The rig announced a change during a poll: read again once it has answered.
+    bool confirmOwed_ = false;
     bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
     int unansweredTransmitReads_ = 0; // in a row, during the turn
     bool jumpRed_ = false;

@@ -16,6 +16,8 @@ RigConnection* RigTuning::networkConnection() const {
         return wsjtx_;
     case RigLinkChoice::Link::Serial:
     case RigLinkChoice::Link::Simulated:
+    case RigLinkChoice::Link::Civ:
+    case RigLinkChoice::Link::Kenwood:
         break;
     }
     return nullptr;
@@ -110,6 +112,22 @@ void RigTuning::SelectWsjtx() {
     if (!menusEnabled() || !links_.ChooseWsjtx(*address))
         return;
     useNetworkLink();
+}
+
+void RigTuning::readingAnnounced(const RigReading& reading) {
+    if (!open_)
+        return;
+    // A poll under way answers soon; the rig is read again after it.
+    if (poller_.awaiting()) {
+        confirmOwed_ = true;
+        return;
+    }
+    if (reading.transmitting)
+        transmitReported(reading);
+    if (reading.kHz)
+        frequencyRead(*reading.kHz);
+    // The rig's word is followed as soon as a read agrees with it.
+    PollRig();
 }
 
 void RigTuning::TransmitGuardClicked(bool on) {

@@ -154,6 +154,7 @@ void RigctldRig::connectToDaemon() {
 
 void RigctldRig::connectionMade() {
     replyLimit_->stop();
+    pttReadable_ = true; // the daemon may serve another rig now
     if (lastFailure_.isEmpty())
         qCInfo(lcRig) << "connected to rigctld at" << address_.text();
     if (pttReleaseOwed_ && send("T 0", 1, [](const Reply&) {}))
@@ -256,7 +257,7 @@ bool RigctldRig::requestReading() {
         modeIndex_ = at == ModeNames.end() ? 0 : int(at - ModeNames.begin()) + 1;
     });
     (void)send("t", 1, [this, reading](const Reply& reply) {
-        reading->transmitting = ParsePtt(reply);
+        reading->transmitting = transmitOf(reply);
         reading_ = false;
         deliver([this, reading] { emit readingArrived(*reading); });
     });
@@ -266,6 +267,8 @@ bool RigctldRig::requestReading() {
 bool RigctldRig::requestTransmitState() {
     if (reading_)
         return false;
+    if (!pttReadable_)
+        return requestReading();
     RigReading reading;
     reading.transmitOnly = true;
     if (!connected()) {
@@ -274,11 +277,22 @@ bool RigctldRig::requestTransmitState() {
     }
     reading_ = true;
     (void)send("t", 1, [this, reading](const Reply& reply) mutable {
-        reading.transmitting = ParsePtt(reply);
+        reading.transmitting = transmitOf(reply);
         reading_ = false;
         deliver([this, reading] { emit readingArrived(reading); });
     });
     return true;
+}
+
+std::optional<bool> RigctldRig::transmitOf(const Reply& reply) {
+    if (pttReadable_ && reply.size() == 1 &&
+        (reply.first() == "RPRT -11" || reply.first() == "RPRT -4")) {
+        pttReadable_ = false;
+        qCWarning(lcRig) << "the rig behind rigctld does not report whether it transmits: turns "
+                            "cannot stop for a transmission";
+        emit changed();
+    }
+    return ParsePtt(reply);
 }
 
 bool RigctldRig::requestSMeter() {

@@ -50,7 +50,10 @@ public:
 
     bool requestReading() override;
     bool requestSMeter() override;
-    bool reportsTransmit() const override { return true; }
+    // Until the daemon says its rig cannot read the PTT ("t" answered "RPRT -11" or -4, not
+    // available or not implemented): such a rig is read as one that does not report transmit,
+    // rather than as one that went silent, which would stop every turn.
+    bool reportsTransmit() const override { return pttReadable_; }
     // "t" alone.
     bool requestTransmitState() override;
 
@@ -95,6 +98,8 @@ private:
     // The connection is given up (answered pendings with nothing) and made again later.
     void dropConnection(const QString& why);
     void connectionMade();
+    // The transmit state of a "t" reply; learns from it whether the rig can tell at all.
+    std::optional<bool> transmitOf(const QList<QByteArray>& reply);
     // Tells what came, outside the socket's own handlers (a listener may turn the stepper and
     // run the event loop for long).
     void deliver(std::function<void()> news);
@@ -110,6 +115,7 @@ private:
     bool open_ = false;
     bool reading_ = false;
     bool pttOn_ = false;
+    bool pttReadable_ = true;
     // Our PTT was released while the daemon could not hear it: told once it is back.
     bool pttReleaseOwed_ = false;
     float shownKHz_ = 0;

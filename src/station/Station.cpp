@@ -77,6 +77,8 @@ void Station::wireRig() {
     tuning_.setRigctld(rigctldRig_);
     tuning_.setFlrig(flrigRig_);
     tuning_.setWsjtx(wsjtxRig_);
+    tuning_.setCivRig(civRig_);
+    tuning_.setKenwoodRig(kenwoodRig_);
     // No turn while our PTT is on or the rig reports transmit, whoever asks for it.
     engine_.setTransmitState(&tuning_);
     // Another stepper's profile: following goes on with that stepper's table.

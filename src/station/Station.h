@@ -180,6 +180,8 @@ private:
     rig::RigctldRig rigctldRig_{platform_};
     rig::FlrigRig flrigRig_{platform_, &catLog_};
     rig::WsjtxRig wsjtxRig_{platform_, &catLog_};
+    rig::CivRig civRig_{platform_, serialLink_, catLog_};
+    rig::KenwoodRig kenwoodRig_{platform_, serialLink_, catLog_};
     rig::RigLinkChoice rigLinks_;
     table::TableEditor tableEditor_;
     table::TableViewModel tableView_;

@@ -188,6 +188,8 @@ void TableWindow::connectMenus() {
     on(f.mnuRigctld, [this] { logic_.tuning.SelectRigctld(); });
     on(f.mnuFlrig, [this] { logic_.tuning.SelectFlrig(); });
     on(f.mnuWsjtx, [this] { logic_.tuning.SelectWsjtx(); });
+    on(f.mnuCiv, [this] { logic_.tuning.SelectCiv(); });
+    on(f.mnuKenwood, [this] { logic_.tuning.SelectKenwood(); });
     connect(f.mnuTxGuard, &QAction::triggered, this,
             [this](bool on) { logic_.tuning.TransmitGuardClicked(on); });
     connect(f.mnuTerminal, &QAction::triggered, this, &TableWindow::terminalToggled);
@@ -481,9 +483,13 @@ void TableWindow::renderMenus() {
     f.mnuSimulatedRig->setChecked(tuning.simulatedLink());
     f.mnuSimulatedRig->setEnabled(menus);
     using Link = rig::RigLinkChoice::Link;
-    const std::array<std::pair<QAction*, Link>, 3> networkEntries{
-        {{f.mnuRigctld, Link::Rigctld}, {f.mnuFlrig, Link::Flrig}, {f.mnuWsjtx, Link::Wsjtx}}};
-    for (const auto& [entry, link] : networkEntries) {
+    const std::array<std::pair<QAction*, Link>, 5> linkEntries{
+        {{f.mnuRigctld, Link::Rigctld},
+         {f.mnuFlrig, Link::Flrig},
+         {f.mnuWsjtx, Link::Wsjtx},
+         {f.mnuCiv, Link::Civ},
+         {f.mnuKenwood, Link::Kenwood}}};
+    for (const auto& [entry, link] : linkEntries) {
         entry->setChecked(tuning.link() == link);
         entry->setEnabled(menus);
     }

@@ -242,6 +242,9 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
     mnuRigctld = Entry(mnuCom, QStringLiteral("mnuRigctld"), QStringLiteral("&rigctld..."), true);
     mnuFlrig = Entry(mnuCom, QStringLiteral("mnuFlrig"), QStringLiteral("&flrig..."), true);
     mnuWsjtx = Entry(mnuCom, QStringLiteral("mnuWsjtx"), QStringLiteral("&WSJT-X..."), true);
+    mnuCiv = Entry(mnuCom, QStringLiteral("mnuCiv"), QStringLiteral("&Icom CI-V..."), true);
+    mnuKenwood =
+        Entry(mnuCom, QStringLiteral("mnuKenwood"), QStringLiteral("&Kenwood-style CAT..."), true);
     mnuCom->addSeparator();
     mnuTxGuard = Entry(mnuCom, QStringLiteral("mnuTxGuard"),
                        QStringLiteral("No turning while &transmitting"), true);

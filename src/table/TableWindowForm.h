@@ -85,6 +85,8 @@ struct TableWindowForm {
     QAction* mnuRigctld;
     QAction* mnuFlrig;
     QAction* mnuWsjtx;
+    QAction* mnuCiv;
+    QAction* mnuKenwood;
     QAction* mnuTxGuard;
     QAction* mnuTerminal;
     QMenu* mnuWheel;

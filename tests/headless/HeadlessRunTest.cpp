@@ -1,6 +1,8 @@
 // The real program started without a display: it follows Hamlib's dummy rig through the table,
-// turns for rotctl, says why it cannot start, and ends on SIGTERM having saved.
+// turns for rotctl, shows it all on its web page, says why it cannot start, and ends on SIGTERM
+// having saved.
 #include "core/ConfigFile.h"
+#include "support/Browser.h"
 #include "support/FakePlatform.h"
 #include "support/TestFiles.h"
 
@@ -56,15 +58,16 @@ struct HeadlessRunTest : ::testing::Test {
     QByteArray said; // stderr so far
 
     // A profile that follows the rig through Table.cat (7000 kHz at step 100 to 7200 kHz at
-    // step 300) over the given rigctld, with the rotator server on.
-    void configure(quint16 rigctldPort) {
-        test_support::WriteFile(
-            dir.filePath("Ventrolo.ini"),
-            QString("[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=%1\n"
-                    "[rotctld]\nenabled=true\nport=%2\n")
-                .arg(rigctldPort)
-                .arg(rotctldPort)
-                .toUtf8());
+    // step 300) over the given rigctld, with the rotator server on, and the web server on when
+    // given a port.
+    void configure(quint16 rigctldPort, quint16 webPort = 0) {
+        QString settings = QString("[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=%1\n"
+                                   "[rotctld]\nenabled=true\nport=%2\n")
+                               .arg(rigctldPort)
+                               .arg(rotctldPort);
+        if (webPort)
+            settings += QString("[web]\nenabled=true\nport=%1\n").arg(webPort);
+        test_support::WriteFile(dir.filePath("Ventrolo.ini"), settings.toUtf8());
         test_support::WriteFile(dir.filePath("Table.cat"),
                                 "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
                                 "7000,100,\"\"\r\n7200,300,\"\"\r\n");
@@ -169,6 +172,49 @@ TEST_F(HeadlessRunTest, followsTheDummyRigThroughTheTableAndEndsOnSigtermHavingS
     ASSERT_TRUE(query.waitForFinished(10000));
     EXPECT_EQ(query.exitCode(), 3);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("not")));
+}
+
+// Set on the dummy rig with rigctl: frequency (F Hz) or PTT (T 0|1).
+int Rigctl(quint16 port, const QString& command, const QString& value) {
+    return QProcess::execute("rigctl",
+                             {"-m", "2", "-r", QString("127.0.0.1:%1").arg(port), command, value});
+}
+
+TEST_F(HeadlessRunTest, itsWebPageShowsTheDummyRigFollowed_andTransmitHoldingTheTurns) {
+    Daemon rigctld;
+    // The dummy rig's own PTT, which rigctl keys and "t" reads.
+    ASSERT_TRUE(rigctld.start("rigctld", {"-m", "1", "-P", "RIG"}));
+    ASSERT_EQ(Rigctl(rigctld.port, "F", "7100000"), 0);
+    const quint16 webPort = FreePort();
+    configure(rigctld.port, webPort);
+    start();
+    ASSERT_TRUE(says("web server on http://127.0.0.1:")) << said.toStdString();
+
+    test_support::Browser browser;
+    browser.navigate(QString("http://127.0.0.1:%1/").arg(webPort));
+    const auto text = [](const char* id) {
+        return QString("document.getElementById('%1').textContent").arg(id);
+    };
+    browser.waitFor(text("connection") + " === 'Connected'");
+    browser.waitFor(text("counter") + " === '200'", 20000);
+    ASSERT_EQ(Rigctl(rigctld.port, "F", "7150000"), 0);
+    browser.waitFor(text("frequency") + " === '7150.00 kHz'", 20000);
+    browser.waitFor(text("counter") + " === '250'", 20000);
+    EXPECT_EQ(browser.evaluate(text("lock")).toString(), "Locked");
+
+    ASSERT_EQ(Rigctl(rigctld.port, "T", "1"), 0);
+    browser.waitFor("document.getElementById('txHold').getClientRects().length > 0", 20000);
+    EXPECT_TRUE(browser.evaluate("document.getElementById('stepCw').disabled").toBool());
+    ASSERT_EQ(Rigctl(rigctld.port, "T", "0"), 0);
+    browser.waitFor("document.getElementById('txHold').getClientRects().length === 0", 20000);
+    browser.click("#stepCw");
+    browser.waitFor(text("counter") + " === '251'");
+    EXPECT_EQ(browser.errors(), QStringList());
+
+    ventrolo.terminate();
+    ASSERT_TRUE(ventrolo.waitForFinished(10000));
+    EXPECT_EQ(ventrolo.exitCode(), 0);
+    browser.waitFor(text("connection") + " === 'Station cannot be reached'");
 }
 
 TEST_F(HeadlessRunTest, withoutARigItTurnsForRotctl_aSecondStationInTheDirectoryIsRefused) {

@@ -85,6 +85,38 @@ TEST_F(RigctldRigTest, readsFrequencyModeAndTransmit_setsThem_andAnUnkeyableRigI
     EXPECT_FALSE(rig.pttOn());
 }
 
+TEST_F(RigctldRigTest, aRigThatCannotReadItsPtt_isOneThatDoesNotReportTransmit_untilTheNextConnection) {
+    daemon.reply = [](const QByteArray& line) -> QByteArray {
+        if (line == "f")
+            return "7050000\n";
+        if (line == "m")
+            return "USB\n2400\n";
+        if (line == "t")
+            return "RPRT -11\n"; // feature not available
+        return "RPRT 0\n";
+    };
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_TRUE(waitConnected());
+    EXPECT_TRUE(rig.reportsTransmit());
+    const std::optional<RigReading> r = read();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->kHz, 7050.0f);
+    EXPECT_FALSE(r->transmitting.has_value());
+    EXPECT_FALSE(rig.reportsTransmit());
+    // Asked for the transmit state alone, it gives a whole reading, as a rig without that read.
+    reading.reset();
+    ASSERT_TRUE(rig.requestTransmitState());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return reading.has_value(); }, 5000));
+    EXPECT_FALSE(reading->transmitOnly);
+    EXPECT_EQ(reading->kHz, 7050.0f);
+
+    daemon.dropClients();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !rig.connected(); }, 5000));
+    platform.advance(RigctldRig::ReconnectMs + 1);
+    ASSERT_TRUE(waitConnected());
+    EXPECT_TRUE(rig.reportsTransmit());
+}
+
 TEST_F(RigctldRigTest, garbageSilenceAndALostDaemonGiveReadingsWithoutFrequency_thenItReconnects) {
     ASSERT_TRUE(rig.open(1).ok);
     ASSERT_TRUE(waitConnected());

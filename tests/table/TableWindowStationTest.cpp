@@ -1,4 +1,5 @@
-// The table window's station entries: the network links and the transmit guard.
+// The table window's station entries: the network links, the CI-V and Kenwood-family links
+// and the transmit guard.
 #include "rig/RigTuningFixture.h"
 #include "table/TableWindow.h"
 
@@ -72,4 +73,39 @@ TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_on
 
     f.mnuSimulatedRig->trigger();
     EXPECT_FALSE(f.mnuWsjtx->isChecked());
+}
+
+TEST_F(TableWindowStationTest, theComMenuChoosesAnIcomRigByModelAndAddress_andAKenwoodByModel) {
+    rig::CivRig civ{platform, scripted, log};
+    rig::KenwoodRig kenwood{platform, scripted, log};
+    tuning.setCivRig(civ);
+    tuning.setKenwoodRig(kenwood);
+    loadTable("3500,100,\"\"\r\n");
+    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated});
+    QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
+    table::TableWindowForm& f = window.form();
+
+    platform.answerNextInput("IC-999");
+    f.mnuCiv->trigger();
+    EXPECT_FALSE(f.mnuCiv->isChecked());
+    EXPECT_TRUE(f.mnuSimulatedRig->isChecked());
+    ASSERT_FALSE(platform.inputs.empty());
+    EXPECT_EQ(platform.inputs.back().defaultText, "IC-7300 94");
+
+    platform.answerNextInput("ic-705 5c");
+    f.mnuCiv->trigger();
+    EXPECT_TRUE(f.mnuCiv->isChecked());
+    EXPECT_FALSE(f.mnuSimulatedRig->isChecked());
+    EXPECT_EQ(f.frmCatControl->title(), "Rig Control-IC-705");
+    EXPECT_EQ(civ.address(), 0x5C);
+
+    platform.answerNextInput("kx3");
+    f.mnuKenwood->trigger();
+    EXPECT_TRUE(f.mnuKenwood->isChecked());
+    EXPECT_FALSE(f.mnuCiv->isChecked());
+    EXPECT_EQ(f.frmCatControl->title(), "Rig Control-KX3");
+
+    f.mnuSimulatedRig->trigger(); // the tuning outlives this test's links
+    EXPECT_FALSE(f.mnuCiv->isChecked());
+    EXPECT_FALSE(f.mnuKenwood->isChecked());
 }

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace rig {
+
+// A frequency range in kHz, bounds included.
+struct Band {
+    double lowKHz;
+    double highKHz;
+};
+
+} // namespace rig

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "rig/CivModel.h"
+#include "rig/SerialRig.h"
+#include "rig/SerialRigSettings.h"
+
+namespace rig {
+
+// An Icom transceiver on its CI-V bus: the rig at its address, we at E0. The bus is one wire,
+// so every frame we send comes back to us first and is passed over; a collision is sent again.
+// With the rig's CI-V transceive on, the frequency it announces (command 00, to all or to us)
+// is told at once through readingAnnounced(); polling goes on as the check.
+class CivRig final : public SerialRig {
+    Q_OBJECT
+
+public:
+    CivRig(platform::Platform& platform, SerialLink& serial, CatLog& log,
+           QObject* parent = nullptr);
+    ~CivRig() override;
+
+    // The model, the rig's address and the baud rate; taken at the next opening.
+    void setSettings(const CivSettings& settings);
+    const CivModel& model() const { return *model_; }
+    std::uint8_t address() const { return address_; }
+
+    // "IC-7300".
+    QString rigName() const override { return model_->name; }
+
+    // Frequency (03), mode (04) and transmit state (1C 00); while transmitting, on a rig with
+    // the meter, the SWR meter (15 12) too.
+    bool requestReading() override;
+    bool requestSMeter() override;
+
+    CatResult setFrequency(float kHz) override;
+    CatResult setMode(int index) override;
+    CatResult setPtt(bool on) override;
+
+    QStringList modeNames() const override;
+    bool selectModeByCode(int code) override;
+
+protected:
+    const std::vector<Band>& bands() const override { return model_->bands; }
+    void readTransmit(std::function<void(std::optional<bool>)> done) override;
+    QString settingsText() const override;
+    std::optional<QByteArray> takeMessage(QByteArray& received) override;
+    int longestReply() const override;
+    void unsolicited(const QByteArray& message) override;
+    void greet() override;
+    void farewell() override;
+
+private:
+    // A command to the rig (its body: command, sub command, data); done gets the data of the
+    // rig's reply after the command and sub command echoed (empty for FB), nullopt for FA
+    // (refused), no reply or a lost line.
+    bool command(const QByteArray& body, int echoed, const QString& name,
+                 std::function<void(const std::optional<QByteArray>& data)> done);
+    // A frequency from five BCD bytes, in whole kHz; nullopt where it cannot be true.
+    std::optional<float> kHzOf(const QByteArray& bcd) const;
+
+    const CivModel* model_;
+    std::uint8_t address_;
+    int baud_ = 19200;
+    // Sends the PTT release; false when the line is down.
+    bool releasePtt();
+    // Whether the rig took our last PTT release (or was never keyed by us): until then it is
+    // told again when the line comes back, and at closing.
+    bool released_ = true;
+};
+
+} // namespace rig

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "rig/CatLog.h"
+#include "rig/RigConnection.h"
+#include "rig/Band.h"
+#include "rig/SerialLink.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace rig {
+
+// A transceiver that talks in messages on the serial line (Icom's CI-V frames, the ASCII
+// commands of the Kenwood family) and tells of its own changes unasked. Nothing waits: one
+// command at a time is on the line, its reply is taken as it arrives, within the wire time of
+// command and reply plus the rig's latency; what the rig sends unasked is handed to
+// unsolicited(). A line that cannot be written is lost: every command waiting is answered with
+// nothing, readings carry no frequency (so nothing moves), and the line is reopened by itself.
+class SerialRig : public RigConnection {
+    Q_OBJECT
+
+public:
+    static constexpr int ReadEveryMs = 10; // how often received bytes are taken
+    static constexpr int ReopenMs = 1000;  // first try to reopen a lost line
+    static constexpr int LongestReopenMs = 8000;
+    static constexpr int Tries = 3;          // sendings of a command the rig asked again for
+    static constexpr int AgainAfterMs = 30;  // the pause before it is sent again
+    static constexpr double LatencyMs = 100; // longest a rig takes to start its reply
+
+    SerialRig(platform::Platform& platform, SerialLink& serial, CatLog& log,
+              QObject* parent = nullptr);
+    // Derived links close in their own destructor: closing says goodbye to the rig.
+    ~SerialRig() override;
+
+    LinkOpenResult open(int port) override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    // Whether the line is up (false while a lost line waits to be reopened).
+    bool connected() const { return open_ && serial_.isOpen(); }
+    // "19200,N,8,1", with " - no connection" while a lost line waits.
+    QString lineText() const override;
+
+    bool reportsTransmit() const override { return true; }
+    // The rig's transmit read alone.
+    bool requestTransmitState() override;
+    // Within one of the rig's bands.
+    bool frequencyValid(double kHz) const override;
+
+    bool hasDialLock() const override { return false; }
+    CatResult setDialLock(bool) override { return CatResult::NotSent; }
+    bool hasPowerSwitch() const override { return false; }
+    void togglePower() override {}
+
+    QString frequencyText() const override;
+    void showFrequency(float kHz) override { shownKHz_ = kHz; }
+    float sMeter() const override { return sMeter_; }
+    void resetSMeter() override { sMeter_ = 0; }
+    int swrState() const override { return swrState_; }
+    void resetSwrState() override { swrState_ = -1; }
+    bool dialLocked() const override { return false; }
+    bool pttOn() const override { return pttOn_; }
+    bool powerOn() const override { return true; }
+    int modeIndex() const override { return modeIndex_; }
+
+protected:
+    // What a received message is to the command on the line.
+    enum class Verdict {
+        Other, // not its reply (an echo, news the rig sends unasked)
+        Reply, // its reply, also a refusal
+        Again, // the rig could not take it (busy, a collision on the bus): sent again
+    };
+    struct Command {
+        QByteArray message;
+        QString name; // for the CAT log
+        // Empty: the rig does not answer this command.
+        std::function<Verdict(const QByteArray& message)> match;
+        // The reply; nullopt when none came in time or the line was lost.
+        std::function<void(const std::optional<QByteArray>& reply)> done;
+        int sent = 0;
+    };
+
+    // Queues a command; false, and done never called, when the line is not up.
+    bool send(Command command);
+    // Tells listeners outside the handlers of the line (a listener may turn the stepper).
+    void deliver(std::function<void()> news);
+    // A reading with nothing in it, for a link without its line.
+    void answerEmpty(bool transmitOnly);
+
+    // --- what the protocol and the model give ---
+    virtual const std::vector<Band>& bands() const = 0;
+    // The rig's transmit state; nullopt when it did not say.
+    virtual void readTransmit(std::function<void(std::optional<bool>)> done) = 0;
+    // "19200,N,8,1".
+    virtual QString settingsText() const = 0;
+    // Takes the next whole message from the front of received, dropping what cannot begin one;
+    // nullopt while none is whole.
+    virtual std::optional<QByteArray> takeMessage(QByteArray& received) = 0;
+    // The longest reply the protocol's commands get, bytes.
+    virtual int longestReply() const = 0;
+    virtual void unsolicited(const QByteArray& message) = 0;
+    // The line is up (opened, or reopened after a loss): the rig is set to talk.
+    virtual void greet() {}
+    // The link closes: what the rig is told last, sent at once.
+    virtual void farewell() {}
+    // A message in the CAT log.
+    virtual void logMessage(const QByteArray& message, CatDirection direction, const QString& name);
+
+    platform::Platform& platform_;
+    SerialLink& serial_;
+    CatLog& log_;
+    float shownKHz_ = 0;
+    float sMeter_ = 0;
+    int swrState_ = -1;
+    bool pttOn_ = false;
+    int modeIndex_ = 0;
+    bool reading_ = false; // a reading is being gathered
+
+private:
+    void sendFront();
+    void takeReceived();
+    void replyLimitReached();
+    void finishFront(const std::optional<QByteArray>& reply);
+    void lineLost(const QString& why);
+    void reopen();
+    void answerAll();
+    double replyLimitMs(const Command& command) const;
+
+    std::unique_ptr<platform::Timer> reader_;
+    std::unique_ptr<platform::Timer> replyLimit_;
+    std::unique_ptr<platform::Timer> reopener_;
+    std::deque<Command> commands_;
+    QByteArray received_;
+    int port_ = 0;
+    int reopenMs_ = ReopenMs;
+    bool open_ = false;
+    bool onLine_ = false;       // the front command has been written
+    bool againDue_ = false;     // the front command goes again when replyLimit_ fires
+    std::uint64_t written_ = 0; // commands written so far
+};
+
+} // namespace rig

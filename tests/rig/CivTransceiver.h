@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+
+namespace rig_test {
+
+// An Icom transceiver at address 94 (the IC-7300's) as its CI-V reference describes it,
+// answering the controller at E0: frequency read 03 and set 05 (five BCD bytes, 1 Hz and 10 Hz
+// first), mode read 04 (mode, filter) and set 06, transmit 1C 00 (read; 00/01 set), S-meter
+// 15 02 and SWR meter 15 12 (two BCD bytes 0000..0255). Set commands get FB, anything it
+// cannot do FA.
+struct CivTransceiver {
+    std::int64_t dialHz = 7100000;
+    std::uint8_t mode = 0x01; // USB
+    bool transmitting = false;
+    bool refusesTransmit = false;
+    int sLevel = 120;  // S9
+    int swrLevel = 48; // SWR 1.5
+
+    static char Bcd(int twoDigits) { return char((twoDigits / 10) << 4 | twoDigits % 10); }
+    static QByteArray Level(int level) {
+        return QByteArray{} + Bcd(level / 100) + Bcd(level % 100);
+    }
+    static QByteArray Frequency(std::int64_t hz) {
+        QByteArray bytes;
+        for (int i = 0; i < 5; ++i, hz /= 100)
+            bytes += Bcd(int(hz % 100));
+        return bytes;
+    }
+    static std::int64_t FrequencyOf(const QByteArray& bytes) {
+        std::int64_t hz = 0;
+        for (int i = 4; i >= 0; --i) {
+            const auto byte = std::uint8_t(bytes.at(i));
+            hz = hz * 100 + (byte >> 4) * 10 + (byte & 0x0F);
+        }
+        return hz;
+    }
+
+    QByteArray answer(const QByteArray& frame) {
+        const QByteArray ours = QByteArray::fromHex("fefe94e0");
+        if (!frame.startsWith(ours) || !frame.endsWith(char(0xFD)))
+            return {};
+        const QByteArray body = frame.mid(4, frame.size() - 5);
+        const auto reply = [](const QByteArray& data) {
+            return QByteArray::fromHex("fefee094") + data + char(0xFD);
+        };
+        const QByteArray ok = reply(QByteArray::fromHex("fb"));
+        const QByteArray ng = reply(QByteArray::fromHex("fa"));
+        if (body == QByteArray::fromHex("03"))
+            return reply(body + Frequency(dialHz));
+        if (body == QByteArray::fromHex("04"))
+            return reply(body + char(mode) + char(1));
+        if (body.startsWith(char(0x05)) && body.size() == 6) {
+            dialHz = FrequencyOf(body.mid(1));
+            return ok;
+        }
+        if (body.startsWith(char(0x06)) && body.size() >= 2) {
+            mode = std::uint8_t(body.at(1));
+            return ok;
+        }
+        if (body == QByteArray::fromHex("1c00"))
+            return reply(body + char(transmitting ? 1 : 0));
+        if (body == QByteArray::fromHex("1c0001")) {
+            if (refusesTransmit)
+                return ng;
+            transmitting = true;
+            return ok;
+        }
+        if (body == QByteArray::fromHex("1c0000")) {
+            transmitting = false;
+            return ok;
+        }
+        if (body == QByteArray::fromHex("1502"))
+            return reply(body + Level(sLevel));
+        if (body == QByteArray::fromHex("1512"))
+            return reply(body + Level(swrLevel));
+        return ng;
+    }
+};
+
+} // namespace rig_test

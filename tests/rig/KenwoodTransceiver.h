@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+
+namespace rig_test {
+
+// A transceiver of the Kenwood family as its CAT description writes the commands: a TS-590
+// (FA in 11 digits; IF with transmit and mode after the memory channel; TX;/RX; key it; SM0
+// 0000..0030) or, with yaesu, an FT-991A (FA in 9 digits; IF after a 3-digit memory channel,
+// without transmit; TX; reads TX0/TX1/TX2, TX1;/TX0; key it; MD0; SM0 and RM6 000..255). Set
+// commands are not answered; an unknown command gets "?;".
+struct KenwoodTransceiver {
+    bool yaesu = false;
+    std::int64_t dialHz = 7100000;
+    char mode = '2'; // USB
+    bool transmitting = false;
+    bool autoInfo = false;
+    int busyAnswers = 0; // the next reads answered "?;"
+    int sMeter = 15;
+    int swr = 50;
+
+    QByteArray digits(std::int64_t value, int width) const {
+        return QByteArray::number(value).rightJustified(width, '0');
+    }
+    QByteArray answer(const QByteArray& command) {
+        const bool read = command == "FA;" || command == "IF;" || command == "MD;" ||
+                          command == "MD0;" || command == "SM0;" || command == "RM6;" ||
+                          (yaesu && command == "TX;");
+        if (read && busyAnswers > 0) {
+            --busyAnswers;
+            return "?;";
+        }
+        const int width = yaesu ? 9 : 11;
+        if (command == "FA;")
+            return "FA" + digits(dialHz, width) + ";";
+        if (command == "IF;" && !yaesu)
+            return "IF" + digits(dialHz, 11) + "     +000000000" + (transmitting ? "1" : "0") +
+                   mode + "000000 ;";
+        if (command == "IF;")
+            return "IF001" + digits(dialHz, 9) + "+000000" + mode + "00000;";
+        if (command == (yaesu ? "MD0;" : "MD;"))
+            return (yaesu ? "MD0" : "MD") + QByteArray(1, mode) + ";";
+        if (command == "SM0;")
+            return yaesu ? "SM0" + digits(sMeter, 3) + ";" : "SM0" + digits(sMeter, 4) + ";";
+        if (yaesu && command == "RM6;")
+            return "RM6" + digits(swr, 3) + ";";
+        if (yaesu && command == "TX;")
+            return transmitting ? "TX1;" : "TX0;";
+        if (command.startsWith("FA") && command.size() == width + 3) {
+            dialHz = command.mid(2, width).toLongLong();
+            return {};
+        }
+        if (command.startsWith(yaesu ? "MD0" : "MD") && command.size() == (yaesu ? 5 : 4)) {
+            mode = command.at(command.size() - 2);
+            return {};
+        }
+        if (command == (yaesu ? "TX1;" : "TX;") || command == (yaesu ? "TX0;" : "RX;")) {
+            transmitting = command == (yaesu ? "TX1;" : "TX;");
+            return {};
+        }
+        if (command == (yaesu ? "AI1;" : "AI2;") || command == "AI0;") {
+            autoInfo = command != "AI0;";
+            return {};
+        }
+        return "?;";
+    }
+};
+
+} // namespace rig_test
