@@ -363,12 +363,11 @@ void TableWindow::render() {
     f.lblStatus->setToolTip(logic_.view.StatusToolTip());
     f.lblInterpolValue->setText(v.InterpolValueText);
     SetTextColor(f.lblInterpolValue, FromBgr(v.InterpolValueColor));
-    // Why the stepper does not follow now.
-    f.lblInfoInterpol->setText(logic_.tuning.rigTransmitting() && logic_.tuning.transmitGuardOn()
-                                   ? QStringLiteral("TX: no turning")
-                                   : v.InfoInterpolText);
+    const rig::RigControlView rigView =
+        rig::ControlViewOf(logic_.tuning, logic_.state, logic_.view);
+    f.lblInfoInterpol->setText(rigView.InfoText);
     SetTextIfOther(f.txtInput, v.InputText);
-    f.txtInput->setEnabled(logic_.tuning.inputEnabled());
+    f.txtInput->setEnabled(rigView.InputEnabled);
     f.lblInput->setText(logic_.state.FrequencyUnit);
     f.cmdUnity->setText(logic_.state.FrequencyUnit);
     f.chkMinMax->setChecked(logic_.editor.TableLimitsApplied());
@@ -387,9 +386,9 @@ void TableWindow::render() {
                                               : QStringLiteral("Ma&in off"));
     f.cmdPelorusScherm->setText(logic_.state.PelorusShown ? QStringLiteral("Pel&orus on")
                                                           : QStringLiteral("Pel&orus off"));
-    renderRig();
+    renderRig(rigView);
     renderMenus();
-    f.frmSimulatedRig->setVisible(logic_.tuning.simulatedLink());
+    f.frmSimulatedRig->setVisible(rigView.SimulatedShown);
     simulatedPanel_->render();
 }
 
@@ -409,53 +408,48 @@ void TableWindow::renderList() {
         list->scrollToItem(list->item(index));
 }
 
-void TableWindow::renderRig() {
+void TableWindow::renderRig(const rig::RigControlView& v) {
     TableWindowForm& f = form_;
-    const rig::RigTuning& tuning = logic_.tuning;
-    const rig::RigConnection& rig = tuning.connection();
-    f.frmCatControl->setTitle(tuning.FrameCaption());
-    f.cmdComport->setText(tuning.PortCaption());
-    f.cmdComport->setToolTip(tuning.PortToolTip());
-    f.cmdComPol->setText(tuning.PollRateCaption());
-    f.cmdComPol->setToolTip(tuning.PollRateToolTip());
-    f.cmdLock->setText(LockCaption(tuning.locked()));
-    f.cmdLock->setEnabled(tuning.lockEnabled());
-    f.chkLock->setEnabled(rig.hasDialLock());
-    f.chkLock->setChecked(rig.dialLocked());
-    f.lblFreqCat->setText(rig.frequencyText());
-    f.lblFreqJump->setText(QString::number(logic_.state.CatScrollSetting) + QStringLiteral(" kHz"));
+    f.frmCatControl->setTitle(v.FrameCaption);
+    f.cmdComport->setText(v.PortCaption);
+    f.cmdComport->setToolTip(v.PortToolTip);
+    f.cmdComPol->setText(v.PollCaption);
+    f.cmdComPol->setToolTip(v.PollToolTip);
+    f.cmdLock->setText(v.LockCaption);
+    f.cmdLock->setEnabled(v.LockEnabled);
+    f.chkLock->setEnabled(v.DialLockEnabled);
+    f.chkLock->setChecked(v.DialLocked);
+    f.lblFreqCat->setText(v.FrequencyText);
+    f.lblFreqJump->setText(v.JumpText);
     QPalette jump = f.lblFreqJump->palette();
-    jump.setColor(QPalette::Window, tuning.jumpLabelRed() ? QColor(Qt::red) : QColor(Qt::white));
+    jump.setColor(QPalette::Window, v.JumpRed ? QColor(Qt::red) : QColor(Qt::white));
     f.lblFreqJump->setPalette(jump);
     {
         const QSignalBlocker quiet(f.HScroll1);
-        f.HScroll1->setValue(logic_.state.CatScrollSetting);
+        f.HScroll1->setValue(v.Jump);
     }
-    f.cmdPTT->setText(rig.pttOn() ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off"));
-    f.cmdPTT->setToolTip(tuning.PttToolTip());
-    f.chkAmPTT->setChecked(tuning.amPtt());
-    const int swr = rig.swrState();
-    f.lblHiLoZ->setVisible(swr >= 0);
-    f.lblHiLoZ->setText(swr == 1 ? QStringLiteral("H-SWR") : QStringLiteral("L-SWR"));
-    SetTextColor(f.lblHiLoZ, swr == 1 ? QColor(Qt::red) : QColor(Qt::black));
-    f.cmdOnOff->setVisible(rig.hasPowerSwitch());
-    f.cmdOnOff->setText(rig.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off"));
-    f.cmdCalibreer->setText(tuning.PeakSearchCaption());
-    f.cmdCalibreer->setEnabled(tuning.searching() ||
-                               (tuning.portOpen() && tuning.calibrateEnabled() && !rig.pttOn()));
-    f.ProgressBar1->setValue(int(rig.sMeter()));
-    const QStringList modes = rig.modeNames();
+    f.cmdPTT->setText(v.PttCaption);
+    f.cmdPTT->setToolTip(v.PttToolTip);
+    f.chkAmPTT->setChecked(v.AmPtt);
+    f.lblHiLoZ->setVisible(v.SwrShown);
+    f.lblHiLoZ->setText(v.SwrText);
+    SetTextColor(f.lblHiLoZ, v.SwrHigh ? QColor(Qt::red) : QColor(Qt::black));
+    f.cmdOnOff->setVisible(v.PowerShown);
+    f.cmdOnOff->setText(v.PowerCaption);
+    f.cmdCalibreer->setText(v.SearchCaption);
+    f.cmdCalibreer->setEnabled(v.SearchEnabled);
+    f.ProgressBar1->setValue(v.SMeter);
     for (std::size_t i = 0; i < f.Option1.size(); ++i) {
         QRadioButton* option = f.Option1[i];
-        const bool offered = int(i) < modes.size();
+        const bool offered = int(i) < v.Modes.size();
         option->setVisible(offered);
         if (offered)
-            option->setText(modes[int(i)]);
+            option->setText(v.Modes[int(i)]);
         option->setAutoExclusive(false);
-        option->setChecked(int(i) + 1 == rig.modeIndex());
+        option->setChecked(int(i) + 1 == v.ModeIndex);
         option->setAutoExclusive(true);
     }
-    f.frmModes->setVisible(!modes.isEmpty());
+    f.frmModes->setVisible(!v.Modes.isEmpty());
 }
 
 void TableWindow::renderMenus() {
@@ -483,12 +477,11 @@ void TableWindow::renderMenus() {
     f.mnuSimulatedRig->setChecked(tuning.simulatedLink());
     f.mnuSimulatedRig->setEnabled(menus);
     using Link = rig::RigLinkChoice::Link;
-    const std::array<std::pair<QAction*, Link>, 5> linkEntries{
-        {{f.mnuRigctld, Link::Rigctld},
-         {f.mnuFlrig, Link::Flrig},
-         {f.mnuWsjtx, Link::Wsjtx},
-         {f.mnuCiv, Link::Civ},
-         {f.mnuKenwood, Link::Kenwood}}};
+    const std::array<std::pair<QAction*, Link>, 5> linkEntries{{{f.mnuRigctld, Link::Rigctld},
+                                                                {f.mnuFlrig, Link::Flrig},
+                                                                {f.mnuWsjtx, Link::Wsjtx},
+                                                                {f.mnuCiv, Link::Civ},
+                                                                {f.mnuKenwood, Link::Kenwood}}};
     for (const auto& [entry, link] : linkEntries) {
         entry->setChecked(tuning.link() == link);
         entry->setEnabled(menus);

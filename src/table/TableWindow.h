@@ -5,6 +5,7 @@
 #include "engine/WheelControl.h"
 #include "engine/WheelNotches.h"
 #include "platform/Platform.h"
+#include "rig/RigControlView.h"
 #include "rig/RigTuning.h"
 #include "rig/SimulatedRig.h"
 #include "table/TableEditor.h"
@@ -69,7 +70,7 @@ private:
     void connectRig();
     void connectMenus();
     void renderList();
-    void renderRig();
+    void renderRig(const rig::RigControlView& v);
     void renderMenus();
     void openSelectMenu(const QPoint& at);
     void storeLimits();

@@ -1,0 +1,49 @@
+#include "rig/RigControlView.h"
+
+#include "rig/RigTuning.h"
+#include "table/TableViewState.h"
+
+namespace rig {
+
+RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& state,
+                             const table::TableViewModel& view) {
+    const RigConnection& rig = tuning.connection();
+    RigControlView v;
+    v.FrameCaption = tuning.FrameCaption();
+    v.PortCaption = tuning.PortCaption();
+    v.PortToolTip = tuning.PortToolTip();
+    v.PollCaption = tuning.PollRateCaption();
+    v.PollToolTip = tuning.PollRateToolTip();
+    v.LockCaption = table::LockCaption(tuning.locked());
+    v.LockEnabled = tuning.lockEnabled();
+    v.DialLockEnabled = rig.hasDialLock();
+    v.DialLocked = rig.dialLocked();
+    v.FrequencyText = rig.frequencyText();
+    v.JumpText = QString::number(state.CatScrollSetting) + QStringLiteral(" kHz");
+    v.JumpRed = tuning.jumpLabelRed();
+    v.Jump = state.CatScrollSetting;
+    v.PttCaption = rig.pttOn() ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off");
+    v.PttToolTip = tuning.PttToolTip();
+    v.AmPtt = tuning.amPtt();
+    const int swr = rig.swrState();
+    v.SwrShown = swr >= 0;
+    v.SwrHigh = swr == 1;
+    v.SwrText = v.SwrHigh ? QStringLiteral("H-SWR") : QStringLiteral("L-SWR");
+    v.PowerShown = rig.hasPowerSwitch();
+    v.PowerCaption = rig.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off");
+    v.SearchCaption = tuning.PeakSearchCaption();
+    // Offered at a position of the table with the rig not keyed, and while it runs: to stop it.
+    v.SearchEnabled =
+        tuning.searching() || (tuning.portOpen() && tuning.calibrateEnabled() && !rig.pttOn());
+    v.SMeter = int(rig.sMeter());
+    v.Modes = rig.modeNames();
+    v.ModeIndex = rig.modeIndex();
+    v.InfoText = tuning.rigTransmitting() && tuning.transmitGuardOn()
+                     ? QStringLiteral("TX: no turning")
+                     : view.view().InfoInterpolText;
+    v.InputEnabled = tuning.inputEnabled();
+    v.SimulatedShown = tuning.simulatedLink();
+    return v;
+}
+
+} // namespace rig

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "table/TableViewModel.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace rig {
+
+class RigTuning;
+
+// What the table window shows of automatic tuning, with its controls' names: the rig frame
+// (frmCatControl) and the input box with the note beside the value label. RigTuning's state
+// decides it; the window only renders it.
+struct RigControlView {
+    QString FrameCaption; // frmCatControl
+    QString PortCaption;  // cmdComport
+    QString PortToolTip;
+    QString PollCaption; // cmdComPol
+    QString PollToolTip;
+    QString LockCaption; // cmdLock
+    bool LockEnabled = true;
+    bool DialLockEnabled = false; // chkLock
+    bool DialLocked = false;
+    QString FrequencyText; // lblFreqCat
+    QString JumpText;      // lblFreqJump, red after a change from the wheel
+    bool JumpRed = false;
+    int Jump = 0;       // HScroll1, kHz
+    QString PttCaption; // cmdPTT
+    QString PttToolTip;
+    bool AmPtt = false;    // chkAmPTT
+    bool SwrShown = false; // lblHiLoZ, red when high
+    bool SwrHigh = false;
+    QString SwrText;
+    bool PowerShown = false; // cmdOnOff
+    QString PowerCaption;
+    QString SearchCaption; // cmdCalibreer
+    bool SearchEnabled = false;
+    int SMeter = 0;              // ProgressBar1
+    QStringList Modes;           // Option1, frmModes hidden without any
+    int ModeIndex = 0;           // 1-based, 0 none
+    QString InfoText;            // lblInfoInterpol: why the stepper does not follow now
+    bool InputEnabled = true;    // txtInput
+    bool SimulatedShown = false; // frmSimulatedRig
+};
+
+// The view of tuning as it stands, with the value label's note from the table window's view.
+RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& state,
+                             const table::TableViewModel& view);
+
+} // namespace rig
