@@ -91,9 +91,9 @@ void PeakSearch::Run(RigConnection& rig) {
                    core::NumberText(value.value_or(0));
         emit changed();
     }
-    // Stopped: the stepper stays where it is. Otherwise it goes to the loudest position, the
-    // later one of equals; flat readings (no S-meter, a quiet band, failed reads) tell nothing,
-    // and it goes back to where it began.
+    // Stopped (Esc, the port closed, our PTT on): the stepper stays where it is. Otherwise it goes
+    // to the loudest position, the later one of equals; flat readings (no S-meter, a quiet band,
+    // failed reads) tell nothing, and it goes back to where it began.
     if (goesOn()) {
         // minmax_element gives the last of equal largest elements.
         const auto [quietest, loudest] =

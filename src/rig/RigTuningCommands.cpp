@@ -219,8 +219,8 @@ void RigTuning::PttToggle(bool forceOff) {
         // No tuning while transmitting.
         follower_.TransmitStarted();
         if (!ptt_.Key(*rig_)) {
-            // The link did not key the rig (a daemon not connected): the lock is back at once,
-            // not with the watchdog.
+            // The link did not key the rig (its daemon or line not connected): the lock is back
+            // at once, not with the watchdog.
             follower_.TransmitEnded(open_);
             platform_.beep();
         }
