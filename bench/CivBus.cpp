@@ -15,8 +15,9 @@ namespace bench {
 namespace {
 
 constexpr char EndOfFrame = char(0xFD);
-// The longest the bus's thread sleeps before it looks for a change of the dial.
-constexpr double LookEveryMs = 5;
+// The longest the bus's thread sleeps before it looks for a change of the dial to come: a change
+// set for sooner is made up to this late.
+constexpr double LookEveryMs = 1;
 
 timespec Timespec(double ms) {
     const auto ns = static_cast<long long>(std::max(0.0, ms) * 1.0e6);

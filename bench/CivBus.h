@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 namespace bench {
 
@@ -30,7 +31,7 @@ public:
     // At atMs on the monotonic clock (MonotonicMs) the dial goes to hz and the rig announces it at
     // once (command 00 to every station); replaces a change not yet made.
     void turnDialAt(double atMs, std::int64_t hz);
-    // The most a change has been made after its moment, in ms (counted in the program's time).
+    // The most a change has been made after its moment, in ms: a lateness the latencies include.
     double worstLateMs() const;
 
 private:
