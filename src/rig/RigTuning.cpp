@@ -221,7 +221,7 @@ bool RigTuning::ComPortOpen(int port) {
     open_ = true;
     catComPort_ = port;
     poller_.Opened();
-    confirmOwed_ = false;
+    announcedDuringPoll_.reset();
     follower_.ForgetReading();
     frameCaption_ = rigControlCaption();
     portCaption_ = QStringLiteral("&Comport on");
@@ -352,8 +352,8 @@ void RigTuning::readingArrived(const RigReading& reading) {
     }
     updatePollTimer();
     emit changed();
-    if (std::exchange(confirmOwed_, false) && open_)
-        PollRig();
+    if (auto announced = std::exchange(announcedDuringPoll_, std::nullopt); announced && open_)
+        readingAnnounced(*announced);
 }
 
 void RigTuning::frequencyRead(core::Single kHz) {

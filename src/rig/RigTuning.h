@@ -334,8 +334,9 @@ private:
     QString frameCaption_;
     QString portCaption_;
     int spinner_ = 3; // the first poll shows the first of the four
-    // The rig announced a change during a poll: read again once it has answered.
-    bool confirmOwed_ = false;
+    // What the rig announced during a poll: taken, as a reading, once the poll has answered
+    // (the poll may have read the dial from before the change).
+    std::optional<RigReading> announcedDuringPoll_;
     bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
     int unansweredTransmitReads_ = 0; // in a row, during the turn
     bool jumpRed_ = false;

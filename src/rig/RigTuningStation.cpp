@@ -117,9 +117,9 @@ void RigTuning::SelectWsjtx() {
 void RigTuning::readingAnnounced(const RigReading& reading) {
     if (!open_)
         return;
-    // A poll under way answers soon; the rig is read again after it.
+    // A poll under way answers soon; the announcement counts after its answer.
     if (poller_.awaiting()) {
-        confirmOwed_ = true;
+        announcedDuringPoll_ = reading;
         return;
     }
     if (reading.transmitting)

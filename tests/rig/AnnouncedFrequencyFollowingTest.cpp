@@ -117,3 +117,13 @@ TEST_F(KenwoodFollowingTest, theRigsAutoInformationMovesTheStepperAtOnce_notWhil
     tuning.ComPortOpen(0);
     EXPECT_FALSE(ts590.autoInfo);
 }
+
+TEST_F(CivFollowingTest, anAnnouncementDuringAPoll_countsOnceThePollHasAnswered) {
+    // The poll under way reads the dial from before the change; the announcement then counts as
+    // the first reading and one read bears it out, long before the next poll.
+    tuning.PollRig();
+    dialTurnedTo(7100000, "fefe0094000000100700fd");
+    run(150);
+    EXPECT_EQ(state.StepCounter, 150);
+    EXPECT_LT(150, state.ComPollMs);
+}
