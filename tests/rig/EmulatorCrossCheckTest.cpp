@@ -62,6 +62,15 @@ void ExpectReadAsShown(const QStringList& lines) {
     EXPECT_EQ(lines[4], "1");
 }
 
+// A fresh rigctl, with nothing cached, reading back what ReadThenSet left.
+const QStringList ReadBack{"f", "m", "t"};
+void ExpectReadBackAsSet(const QStringList& lines) {
+    ASSERT_EQ(lines.size(), 4) << lines.join('|').toStdString();
+    EXPECT_EQ(lines[0], "7123450");
+    EXPECT_EQ(lines[1], "CW");
+    EXPECT_EQ(lines[3], "1");
+}
+
 } // namespace
 
 TEST(EmulatorCrossCheckTest, rigctlReadsAndSetsTheFiveByteYaesus) {
@@ -76,6 +85,7 @@ TEST(EmulatorCrossCheckTest, rigctlReadsAndSetsTheFiveByteYaesus) {
             e.setModeCode(0x01); // USB
         });
         ExpectReadAsShown(RunRigctl(rigctl, pty.slavePath, ReadThenSet));
+        ExpectReadBackAsSet(RunRigctl(rigctl, pty.slavePath, ReadBack));
         pty.panel([](RigEmulator& e) {
             EXPECT_EQ(e.frequency(), 7123.45);
             EXPECT_EQ(e.modeCode(), 0x02); // CW
@@ -88,7 +98,9 @@ TEST(EmulatorCrossCheckTest, rigctlReadsAndSetsTheIc7300OnItsEchoingBus) {
     PtyPeer<CivTransceiver> bus(char(0xFD), true);
     ASSERT_FALSE(bus.slavePath.isEmpty());
     bus.panel([](CivTransceiver& rig) { rig.dialHz = 14074500; });
-    ExpectReadAsShown(RunRigctl({"3073", 19200, {"civaddr=0x94"}}, bus.slavePath, ReadThenSet));
+    const Rigctl rigctl{"3073", 19200, {"civaddr=0x94"}};
+    ExpectReadAsShown(RunRigctl(rigctl, bus.slavePath, ReadThenSet));
+    ExpectReadBackAsSet(RunRigctl(rigctl, bus.slavePath, ReadBack));
     bus.panel([](CivTransceiver& rig) {
         EXPECT_EQ(rig.dialHz, 7123450);
         EXPECT_EQ(rig.mode, 0x03); // CW
@@ -108,6 +120,7 @@ TEST(EmulatorCrossCheckTest, rigctlReadsAndSetsTheTs590AndTheFt991a) {
             rig.dialHz = 14074500;
         });
         ExpectReadAsShown(RunRigctl(rigctl, pty.slavePath, ReadThenSet));
+        ExpectReadBackAsSet(RunRigctl(rigctl, pty.slavePath, ReadBack));
         pty.panel([](KenwoodTransceiver& rig) {
             EXPECT_EQ(rig.dialHz, 7123450);
             EXPECT_EQ(rig.mode, '3'); // CW
