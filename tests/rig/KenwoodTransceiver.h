@@ -11,14 +11,14 @@ namespace rig_test {
 // 0000..0030) or, with yaesu, an FT-991A (FA in 9 digits; IF after a 3-digit memory channel,
 // without transmit; TX; reads TX0/TX1/TX2, TX1;/TX0; key it; MD0; SM0 and RM6 000..255). Set
 // commands are not answered; an unknown command gets "?;". Both answer the identity ID (021 the
-// TS-590S, 0670 the FT-991A), power PS1, VFO B's frequency FB; the TS-590 also its firmware FV
-// and data mode DA, the FT-991A its auto-information AI, transmitting VFO FT, width SH0, narrow
+// TS-590S, 0670 the FT-991A), power PS1, VFO B's frequency FB and auto-information AI; the TS-590
+// also its firmware FV and data mode DA, the FT-991A its transmitting VFO FT, width SH0, narrow
 // filter NA0 and menu items EX (EX032 the CAT time-out; set with a value, read without).
 struct KenwoodTransceiver {
     bool yaesu = false;
     std::int64_t dialHz = 7100000;
     std::int64_t vfoBHz = 7000000;
-    QMap<QByteArray, QByteArray> menu{{"031", "1"}, {"032", "0"}, {"033", "1"}};
+    QMap<QByteArray, QByteArray> menu{{"032", "0"}};
     char mode = '2'; // USB
     bool transmitting = false;
     bool autoInfo = false;
@@ -51,8 +51,8 @@ struct KenwoodTransceiver {
             return "FV1.04;";
         if (!yaesu && command == "DA;")
             return "DA0;";
-        if (yaesu && command == "AI;")
-            return autoInfo ? "AI1;" : "AI0;";
+        if (command == "AI;")
+            return !autoInfo ? "AI0;" : yaesu ? "AI1;" : "AI2;";
         if (yaesu && command == "FT;")
             return "FT0;";
         if (yaesu && command == "SH0;")
