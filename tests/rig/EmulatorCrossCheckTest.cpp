@@ -27,6 +27,9 @@ struct Rigctl {
 // rigctl's answer lines; fails the test when rigctl cannot be run, times out or reports an error.
 QStringList RunRigctl(const Rigctl& rig, const QString& device, const QStringList& commands) {
     QStringList args{"-m", rig.model, "-r", device, "-s", QString::number(rig.baud)};
+    // A shared, loaded machine can hold the emulator's thread off longer than a rig would take.
+    args << "-C"
+         << "timeout=2000";
     for (const QString& setting : rig.conf)
         args << "-C" << setting;
     args << commands;
