@@ -117,6 +117,9 @@ QByteArray RigEmulator::answerFt817Family(const Frame& f) {
         powered_ = false;
         catPtt_ = false;
         return {};
+    case 0xBB: // memory read, left out of the manuals but answered and used by controllers:
+               // the bytes at P1 P2 and the next address; here a fresh memory (VFO A, no split)
+        return QByteArray(2, Byte(0x00));
     default:
         return {};
     }

@@ -2,16 +2,21 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <utility>
 
 namespace rig_test {
 
 // An Icom transceiver at address 94 (the IC-7300's) as its CI-V reference describes it,
 // answering the controller at E0: frequency read 03 and set 05 (five BCD bytes, 1 Hz and 10 Hz
-// first), mode read 04 (mode, filter) and set 06, transmit 1C 00 (read; 00/01 set), S-meter
+// first), mode read 04 (mode, filter) and set 06, VFO A/B select 07 00/01, split read 0F, the
+// selected VFO's frequency 25 00 (and the other's 25 01) and mode 26 00 (mode, data mode,
+// filter) read and set, transmit 1C 00 (read; 00/01 set), S-meter
 // 15 02 and SWR meter 15 12 (two BCD bytes 0000..0255). Set commands get FB, anything it
 // cannot do FA.
 struct CivTransceiver {
-    std::int64_t dialHz = 7100000;
+    std::int64_t dialHz = 7100000; // the selected VFO
+    std::int64_t otherVfoHz = 7000000;
+    bool onVfoB = false;
     std::uint8_t mode = 0x01; // USB
     bool transmitting = false;
     bool refusesTransmit = false;
@@ -57,6 +62,30 @@ struct CivTransceiver {
         }
         if (body.startsWith(char(0x06)) && body.size() >= 2) {
             mode = std::uint8_t(body.at(1));
+            return ok;
+        }
+        if (body == QByteArray::fromHex("0700") || body == QByteArray::fromHex("0701")) {
+            if (onVfoB != (body.at(1) == 1))
+                std::swap(dialHz, otherVfoHz);
+            onVfoB = body.at(1) == 1;
+            return ok;
+        }
+        if (body == QByteArray::fromHex("0f"))
+            return reply(body + char(0)); // split off
+        if (body == QByteArray::fromHex("2501"))
+            return reply(body + Frequency(otherVfoHz));
+        const QByteArray selected = QByteArray::fromHex("2500");
+        if (body == selected)
+            return reply(body + Frequency(dialHz));
+        if (body.startsWith(selected) && body.size() == 7) {
+            dialHz = FrequencyOf(body.mid(2));
+            return ok;
+        }
+        const QByteArray selectedMode = QByteArray::fromHex("2600");
+        if (body == selectedMode)
+            return reply(body + char(mode) + char(0) + char(1));
+        if (body.startsWith(selectedMode) && body.size() >= 3) {
+            mode = std::uint8_t(body.at(2));
             return ok;
         }
         if (body == QByteArray::fromHex("1c00"))
