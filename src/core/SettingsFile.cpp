@@ -3,6 +3,8 @@
 #include "core/AtomicFile.h"
 #include "core/TextFile.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <map>
@@ -50,7 +52,20 @@ bool WriteIfReadBack(const QString& path, const QByteArray& contents, const QStr
             return Fail(error, QStringLiteral("what is written would be read as part of the "
                                               "lines before it (a quote left open?)"));
     }
-    return WriteFileAtomically(path, contents, error);
+    const QFileInfo before(path);
+    const QDateTime modifiedBefore = before.exists() ? before.lastModified() : QDateTime();
+    const qint64 sizeBefore = before.size();
+    if (!WriteFileAtomically(path, contents, error))
+        return false;
+    // QSettings reads a file again only when its size or time changed: a change of the same
+    // size in the same millisecond would be read as the old text until the clock moves on.
+    if (modifiedBefore.isValid() && sizeBefore == contents.size() &&
+        QFileInfo(path).lastModified() == modifiedBefore) {
+        QFile written(path);
+        if (written.open(QIODevice::Append))
+            (void)written.setFileTime(modifiedBefore.addSecs(1), QFileDevice::FileModificationTime);
+    }
+    return true;
 }
 
 // The section a line opens, as QSettings reads it: "[name" and "[name] ; note" open one too.

@@ -83,6 +83,11 @@ TEST_F(SettingsFileTest, set_changesTheEntryReadInPlaceAndKeepsEveryOtherLineAsW
     // Another group's key of the same name stays; a missing group goes at the end.
     ASSERT_TRUE(SetSettings(path, "rigctld", {{"link", "x"}}));
     EXPECT_TRUE(read().endsWith("[lpt]\nbackend=sim\n\n[rigctld]\nlink=x\n"));
+    // A change of the same size at once is read as changed, not from what was read before.
+    write("[kenwood]\nmodel=ts-2000\nbaud=fast\n");
+    EXPECT_EQ(SettingsText(IniSettings(path), "kenwood/model"), "ts-2000");
+    ASSERT_TRUE(SetSettings(path, "kenwood", {{"model", "FTDX10"}, {"baud", "38400"}}));
+    EXPECT_EQ(SettingsText(IniSettings(path), "kenwood/model"), "FTDX10");
     // A key without a value yet gets it before its note, the note's blanks kept.
     write("[web]\ntoken= ; made at the first enable\nport=8073\n");
     ASSERT_TRUE(SetSettings(path, "web", {{"token", "e216a4b9"}}));
