@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QTcpSocket>
 #include <QThread>
@@ -12,6 +13,15 @@
 #include <unistd.h>
 
 namespace bench {
+
+QString ProgramUnderTest(const QStringList& arguments) {
+    QString program =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/app/ventrolo");
+    if (const qsizetype i = arguments.indexOf(QStringLiteral("--program"));
+        i >= 0 && i + 1 < arguments.size())
+        program = arguments[i + 1];
+    return QFileInfo(program).absoluteFilePath();
+}
 
 QByteArray ReadProc(const QString& path) {
     QFile file(path);

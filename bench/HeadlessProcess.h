@@ -7,9 +7,13 @@
 #include <QMap>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace bench {
+
+// The program binary to start: --program's path, else the one built beside the benchmark.
+QString ProgramUnderTest(const QStringList& arguments);
 
 // A file of /proc (or any file) whole; empty when it cannot be read.
 QByteArray ReadProc(const QString& path);

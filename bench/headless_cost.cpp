@@ -185,12 +185,7 @@ int main(int argc, char** argv) {
         std::max(1, bench::Option(arguments, QStringLiteral("--idle-seconds"), 20));
     const int turnSeconds =
         std::max(1, bench::Option(arguments, QStringLiteral("--turn-seconds"), 10));
-    QString program =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/app/ventrolo");
-    if (const qsizetype i = arguments.indexOf(QStringLiteral("--program"));
-        i >= 0 && i + 1 < arguments.size())
-        program = arguments[i + 1];
-    program = QFileInfo(program).absoluteFilePath();
+    const QString program = bench::ProgramUnderTest(arguments);
     std::printf("headless_cost: %s\n", qPrintable(bench::MachineLine()));
 
     BenchRigctld rig;

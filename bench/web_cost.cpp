@@ -110,12 +110,7 @@ int main(int argc, char** argv) {
     const int changes = std::max(1, bench::Option(arguments, QStringLiteral("--changes"), 60));
     const int turnSeconds =
         std::max(1, bench::Option(arguments, QStringLiteral("--turn-seconds"), 10));
-    QString program =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/app/ventrolo");
-    if (const qsizetype i = arguments.indexOf(QStringLiteral("--program"));
-        i >= 0 && i + 1 < arguments.size())
-        program = arguments[i + 1];
-    program = QFileInfo(program).absoluteFilePath();
+    const QString program = bench::ProgramUnderTest(arguments);
     std::printf("web_cost: %s\n", qPrintable(bench::MachineLine()));
 
     const quint16 port = FreePort();
