@@ -111,49 +111,56 @@ void CivRig::readTransmit(std::function<void(std::optional<bool>)> done) {
         done(std::nullopt);
 }
 
-bool CivRig::requestReading() {
-    if (reading_)
-        return false;
-    if (!connected()) {
-        answerEmpty(false);
-        return true;
-    }
-    reading_ = true;
-    auto reading = std::make_shared<RigReading>();
-    const auto finish = [this, reading] {
-        reading_ = false;
-        deliver([this, reading] { emit readingArrived(*reading); });
-    };
-    (void)command(QByteArray(1, ReadFrequency), 1, QStringLiteral("Ask Freq"),
-                  [this, reading](const std::optional<QByteArray>& data) {
-                      reading->kHz = data ? kHzOf(*data) : std::nullopt;
-                  });
-    (void)command(QByteArray(1, ReadMode), 1, QStringLiteral("Ask Mode"),
-                  [this, reading](const std::optional<QByteArray>& data) {
-                      if (!data || data->isEmpty())
-                          return;
-                      reading->modeCode = std::uint8_t(data->at(0));
-                      (void)selectModeByCode(std::uint8_t(data->at(0)));
-                  });
-    readTransmit([this, reading, finish](std::optional<bool> transmitting) {
-        reading->transmitting = transmitting;
-        if (!transmitting.value_or(false) || !model_->hasSwrMeter) {
-            if (transmitting)
-                swrState_ = -1;
+void CivRig::readFrequency(std::shared_ptr<RigReading> reading, std::function<void()> then) {
+    const bool asked = command(QByteArray(1, ReadFrequency), 1, QStringLiteral("Ask Freq"),
+                               [this, reading, then](const std::optional<QByteArray>& data) {
+                                   reading->kHz = data ? kHzOf(*data) : std::nullopt;
+                                   then();
+                               });
+    if (!asked)
+        then();
+}
+
+bool CivRig::requestFrequencyCheck() {
+    return gatherReading({}, [this](auto reading, auto finish) {
+        readFrequency(reading, [] {});
+        readTransmit([reading, finish](std::optional<bool> transmitting) {
+            reading->transmitting = transmitting;
             finish();
-            return;
-        }
-        const bool asked =
-            command(SwrMeter, 2, QStringLiteral("Ask SWR"),
-                    [this, finish](const std::optional<QByteArray>& data) {
-                        if (const auto level = data ? civ::Level(*data) : std::nullopt)
-                            swrState_ = *level >= HighSwrLevel ? 1 : 0;
-                        finish();
-                    });
-        if (!asked)
-            finish();
+        });
     });
-    return true;
+}
+
+bool CivRig::requestReading() {
+    return gatherReading({}, [this](auto reading, auto finish) {
+        // Commands queue: the mode and transmit reads go out as soon as the frequency is read.
+        readFrequency(reading, [] {});
+        (void)command(QByteArray(1, ReadMode), 1, QStringLiteral("Ask Mode"),
+                      [this, reading](const std::optional<QByteArray>& data) {
+                          if (!data || data->isEmpty())
+                              return;
+                          reading->modeCode = std::uint8_t(data->at(0));
+                          (void)selectModeByCode(std::uint8_t(data->at(0)));
+                      });
+        readTransmit([this, reading, finish](std::optional<bool> transmitting) {
+            reading->transmitting = transmitting;
+            if (!transmitting.value_or(false) || !model_->hasSwrMeter) {
+                if (transmitting)
+                    swrState_ = -1;
+                finish();
+                return;
+            }
+            const bool asked =
+                command(SwrMeter, 2, QStringLiteral("Ask SWR"),
+                        [this, finish](const std::optional<QByteArray>& data) {
+                            if (const auto level = data ? civ::Level(*data) : std::nullopt)
+                                swrState_ = *level >= HighSwrLevel ? 1 : 0;
+                            finish();
+                        });
+            if (!asked)
+                finish();
+        });
+    });
 }
 
 bool CivRig::requestSMeter() {

@@ -29,6 +29,7 @@ public:
     // Frequency (03), mode (04) and transmit state (1C 00); while transmitting, on a rig with
     // the meter, the SWR meter (15 12) too.
     bool requestReading() override;
+    bool requestFrequencyCheck() override;
     bool requestSMeter() override;
 
     CatResult setFrequency(float kHz) override;
@@ -56,6 +57,8 @@ private:
                  std::function<void(const std::optional<QByteArray>& data)> done);
     // A frequency from five BCD bytes, in whole kHz; nullopt where it cannot be true.
     std::optional<float> kHzOf(const QByteArray& bcd) const;
+    // Reads the frequency into reading, then calls then.
+    void readFrequency(std::shared_ptr<RigReading> reading, std::function<void()> then);
 
     const CivModel* model_;
     std::uint8_t address_;

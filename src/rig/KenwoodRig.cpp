@@ -180,47 +180,36 @@ void KenwoodRig::readTransmit(std::function<void(std::optional<bool>)> done) {
 }
 
 bool KenwoodRig::requestReading() {
-    if (reading_)
-        return false;
-    if (!connected()) {
-        answerEmpty(false);
-        return true;
-    }
-    reading_ = true;
-    auto reading = std::make_shared<RigReading>();
-    const auto finish = [this, reading] {
-        reading_ = false;
-        deliver([this, reading] { emit readingArrived(*reading); });
-    };
-    readInfo([this, reading, finish](const Info& info) {
-        reading->kHz = info.kHz;
-        if (info.mode && selectModeByCode(*info.mode))
-            reading->modeCode = std::uint8_t(*info.mode);
-        const auto withTransmit = [this, reading, finish](std::optional<bool> transmitting) {
-            reading->transmitting = transmitting;
-            if (!transmitting.value_or(false) || model_->swr.read.isEmpty()) {
-                if (transmitting)
-                    swrState_ = -1;
-                finish();
-                return;
-            }
-            const bool asked =
-                read(model_->swr.read, model_->swr.prefix, QStringLiteral("Ask SWR"),
-                     [this, finish](const std::optional<QByteArray>& parameters) {
-                         if (const auto value =
-                                 parameters ? meterValue(model_->swr, *parameters) : std::nullopt)
-                             swrState_ = *value >= model_->swr.s9OrHighSwr ? 1 : 0;
-                         finish();
-                     });
-            if (!asked)
-                finish();
-        };
-        if (model_->transmitRead.isEmpty() || !info.kHz)
-            withTransmit(info.transmitting);
-        else
-            readTransmit(withTransmit);
+    return gatherReading({}, [this](auto reading, auto finish) {
+        readInfo([this, reading, finish](const Info& info) {
+            reading->kHz = info.kHz;
+            if (info.mode && selectModeByCode(*info.mode))
+                reading->modeCode = std::uint8_t(*info.mode);
+            const auto withTransmit = [this, reading, finish](std::optional<bool> transmitting) {
+                reading->transmitting = transmitting;
+                if (!transmitting.value_or(false) || model_->swr.read.isEmpty()) {
+                    if (transmitting)
+                        swrState_ = -1;
+                    finish();
+                    return;
+                }
+                const bool asked =
+                    read(model_->swr.read, model_->swr.prefix, QStringLiteral("Ask SWR"),
+                         [this, finish](const std::optional<QByteArray>& parameters) {
+                             if (const auto value =
+                                     parameters ? meterValue(model_->swr, *parameters) : std::nullopt)
+                                 swrState_ = *value >= model_->swr.s9OrHighSwr ? 1 : 0;
+                             finish();
+                         });
+                if (!asked)
+                    finish();
+            };
+            if (model_->transmitRead.isEmpty() || !info.kHz)
+                withTransmit(info.transmitting);
+            else
+                readTransmit(withTransmit);
+        });
     });
-    return true;
 }
 
 bool KenwoodRig::requestSMeter() {

@@ -166,4 +166,13 @@ bool QtSerialLink::waitForBytes(qint64 count, double timeoutMs) {
     return true;
 }
 
+void QtSerialLink::onArrival(std::function<void()> arrived) {
+    QObject::disconnect(arrival_);
+    // Queued: the port also reads while a read waits (waitForReadyRead), and the reader must
+    // not be entered again from inside its own read.
+    if (arrived)
+        arrival_ = QObject::connect(&port_, &QSerialPort::readyRead, &port_, std::move(arrived),
+                                    Qt::QueuedConnection);
+}
+
 } // namespace rig

@@ -25,6 +25,7 @@ public:
     QByteArray readAll() override;
     bool write(const QByteArray& bytes) override;
     bool waitForBytes(qint64 count, double timeoutMs) override;
+    void onArrival(std::function<void()> arrived) override;
 
     // Opens a device by its path (what open() does after looking up the port).
     LinkOpenResult openDevice(const QString& device, const QString& settings);
@@ -36,6 +37,7 @@ private:
     QString directory_;
     QString device_;
     QSerialPort port_;
+    QMetaObject::Connection arrival_;
 };
 
 // The message text for a device that would not open: the device and the system's reason, and

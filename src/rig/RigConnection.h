@@ -44,6 +44,11 @@ public:
     // watched while the stepper turns; readingArrived() answers with transmitOnly set (a rig
     // without such a read gives a whole reading). False as requestReading().
     virtual bool requestTransmitState() = 0;
+    // Asks for what a new frequency needs before the stepper follows it: the frequency and the
+    // transmit state, without mode and meters, so that it comes soonest; readingArrived()
+    // answers (where the whole reading is no longer, with a whole reading). False as
+    // requestReading().
+    virtual bool requestFrequencyCheck() { return requestReading(); }
     // Asks for the S-meter alone; sMeterArrived() answers. False as requestReading().
     virtual bool requestSMeter() = 0;
 

@@ -46,4 +46,22 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     return v;
 }
 
+TableMenusView MenusViewOf(const RigTuning& tuning, const core::ProgramState& state,
+                           const table::TableEditor& editor, const table::TableViewModel& view) {
+    TableMenusView v;
+    v.StepperOffsetCaption = view.StepperOffsetCaption();
+    v.RetuneEnabled = tuning.retuneEnabled();
+    v.OffsetZeroEnabled = editor.data().StepperOffset != 0;
+    v.OffsetBandOnly = editor.data().OffsetBandKHz != 0;
+    v.SetToInterpolEnabled = tuning.setToInterpolEnabled();
+    v.InterpolType = editor.data().InterpolType;
+    v.LinkMenusEnabled = tuning.menusEnabled();
+    v.RigModel = state.RigModel;
+    v.BaudRate = state.BaudRate;
+    v.Link = tuning.link();
+    v.ComPort = v.Link == RigLinkChoice::Link::Serial ? state.ComPort : 0;
+    v.TransmitGuard = tuning.transmitGuardOn();
+    return v;
+}
+
 } // namespace rig

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/ProgramState.h"
+#include "rig/RigLinkChoice.h"
+#include "table/TableEditor.h"
 #include "table/TableViewModel.h"
 
 #include <QString>
@@ -48,5 +50,25 @@ struct RigControlView {
 // The view of tuning as it stands, with the value label's note from the table window's view.
 RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& state,
                              const table::TableViewModel& view);
+
+// What the table window's menus show: captions, checks and what may be chosen.
+struct TableMenusView {
+    QString StepperOffsetCaption; // mnuStepperOffset
+    bool RetuneEnabled = false;   // a reading lies within the table
+    bool OffsetZeroEnabled = false;
+    bool OffsetBandOnly = false;
+    bool SetToInterpolEnabled = false;
+    int InterpolType = 0; // mnuFn
+    // The rig models, baud rates, ports and links are chosen while the link is closed.
+    bool LinkMenusEnabled = true;
+    int RigModel = 0; // mnuFt, 1..
+    int BaudRate = 0;
+    int ComPort = 0; // checked only for the serial link to a Yaesu
+    RigLinkChoice::Link Link = RigLinkChoice::Link::Serial;
+    bool TransmitGuard = false;
+};
+
+TableMenusView MenusViewOf(const RigTuning& tuning, const core::ProgramState& state,
+                           const table::TableEditor& editor, const table::TableViewModel& view);
 
 } // namespace rig

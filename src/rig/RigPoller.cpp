@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace rig {
 
@@ -76,9 +77,11 @@ void RigPoller::Schedule(bool allowed, bool watchTransmit) {
     }
     // The short transmit reads of a turn keep their pace (each holds the steps for one reply at
     // most), due a little early: a timer may fire some ms late.
-    const double dueAt = turning_ ? lastPollAtMs_ + TransmitWatchMs * 0.9
-                                  : std::max(lastPollAtMs_ + state_.ComPollMs,
-                                             lastReplyAtMs_ + state_.ComPollMs / 2.0);
+    double dueAt = turning_ ? lastPollAtMs_ + TransmitWatchMs * 0.9
+                            : std::max(lastPollAtMs_ + state_.ComPollMs,
+                                       lastReplyAtMs_ + state_.ComPollMs / 2.0);
+    if (checkOwed_ && !turning_)
+        dueAt = lastReplyAtMs_;
     if (timer_->isActive() && dueAtMs_ == dueAt)
         return;
     dueAtMs_ = dueAt;
@@ -87,17 +90,29 @@ void RigPoller::Schedule(bool allowed, bool watchTransmit) {
 
 void RigPoller::Opened() {
     awaiting_ = false;
+    checkOwed_ = checking_ = false;
     lastPollAtMs_ = platform_.steadyMs();
 }
 
 // --- the exchange ---
 
+void RigPoller::CheckSoon() {
+    if (!checking_)
+        checkOwed_ = true;
+}
+
 bool RigPoller::Request(RigConnection& rig) {
-    lastPollAtMs_ = platform_.steadyMs();
+    checking_ = std::exchange(checkOwed_, false) && !turning_;
+    // A check keeps the polls' pace.
+    if (!checking_)
+        lastPollAtMs_ = platform_.steadyMs();
     awaiting_ = true;
     timer_->stop();
     // During a turn only the transmit state is read: it is what may stop the turn.
-    if (turning_ ? rig.requestTransmitState() : rig.requestReading())
+    const bool requested = turning_    ? rig.requestTransmitState()
+                           : checking_ ? rig.requestFrequencyCheck()
+                                       : rig.requestReading();
+    if (requested)
         return true;
     awaiting_ = false;
     lastReplyAtMs_ = platform_.steadyMs();

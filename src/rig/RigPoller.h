@@ -15,6 +15,9 @@ namespace rig {
 // TransmitWatchMs during turns, one exchange at a time.
 // - Polls start ComPollMs apart; after an exchange longer than that the line rests half an
 //   interval, so that the window is not starved.
+// - A reading with a new frequency is checked at once by a short read (frequency and transmit
+//   state), since following waits for two readings that agree; once per poll, so that a line
+//   giving a new frequency each time is not read without rest.
 // - They pause while the engine turns (unless the transmit state is watched), while a pause is
 //   held, while a reading is awaited and while the caller holds them; a poll that fell due
 //   meanwhile runs when they end.
@@ -43,15 +46,18 @@ public:
 
     // A link opened (the first poll one interval later) or closed: no reading is awaited.
     void Opened();
-    void Closed() { awaiting_ = false; }
+    void Closed() { awaiting_ = checkOwed_ = checking_ = false; }
     void Pause() { ++pauses_; }
     void Unpause() { --pauses_; }
     void TurnStarted() { turning_ = true; }
     void TurnEnded() { turning_ = false; }
     bool turning() const { return turning_; }
 
-    // Asks the rig for a reading (during a turn its transmit state alone); false when the
-    // request did not go out, and nothing is awaited.
+    // A new frequency was read: the next poll, due at once, checks it.
+    void CheckSoon();
+    // Asks the rig for a reading (during a turn its transmit state alone, for a check its
+    // frequency and transmit state); false when the request did not go out, and nothing is
+    // awaited.
     bool Request(RigConnection& rig);
     bool awaiting() const { return awaiting_; }
     // A reading from the rig; answered() when it was awaited.
@@ -73,6 +79,8 @@ private:
     int pauses_ = 0;
     bool turning_ = false;
     bool awaiting_ = false;
+    bool checkOwed_ = false; // the next poll checks a new frequency
+    bool checking_ = false;  // the exchange under way (or the last one) is a check
 };
 
 } // namespace rig

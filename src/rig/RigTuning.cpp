@@ -370,6 +370,8 @@ void RigTuning::frequencyRead(core::Single kHz) {
     }
     if (kHz == 0 || agreed)
         follower_.Follow(kHz);
+    else
+        poller_.CheckSoon();
 }
 
 void RigTuning::PollRateClicked() {

@@ -182,6 +182,15 @@ public:
     bool setToInterpolEnabled() const;
     // mnuStepperOffset.
     void StepperOffsetClicked();
+    // Drift: the hand correction at the rig's frequency becomes the table's offset; a refusal
+    // is told. retuneEnabled: a reading lies within the table.
+    void RetuneHereClicked();
+    // The refusal, empty when done (the web's Retune here, which has nobody to show it to).
+    QString RetuneHere();
+    bool retuneEnabled() const;
+    void OffsetZeroClicked();
+    // The offset holds only within the amateur band of the rig's frequency, or everywhere.
+    void OffsetBandOnlyClicked(bool on);
 
     // --- PTT and modes ---
     // cmdPTT; with forceOff only ever to receive.

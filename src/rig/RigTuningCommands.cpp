@@ -1,6 +1,7 @@
 // The table window's commands on automatic tuning: frequency steps, turns to a frequency or a
 // row, the PTT and the modes, and starting the S-meter peak search.
 #include "core/TextRules.h"
+#include "core/VersionTexts.h"
 #include "rig/RigTuning.h"
 
 #include <algorithm>
@@ -163,6 +164,39 @@ void RigTuning::SetCounterToInterpol() {
 void RigTuning::StepperOffsetClicked() {
     const PollPause pause(*this);
     editor_.AskStepperOffset(follower_.CatFrequency());
+    emit changed();
+}
+
+bool RigTuning::retuneEnabled() const {
+    return table::LookUpPosition(editor_.data(), follower_.CatFrequency()).ok();
+}
+
+QString RigTuning::RetuneHere() {
+    const QString refusal = editor_.RetuneHere(follower_.CatFrequency());
+    emit changed();
+    return refusal;
+}
+
+void RigTuning::RetuneHereClicked() {
+    const PollPause pause(*this);
+    if (const QString refusal = RetuneHere(); !refusal.isEmpty())
+        platform_.messageBox(refusal, core::MessageTitle(), platform::Icon::Exclamation);
+}
+
+void RigTuning::OffsetZeroClicked() {
+    const PollPause pause(*this);
+    editor_.ZeroOffset();
+    emit changed();
+}
+
+void RigTuning::OffsetBandOnlyClicked(bool on) {
+    const PollPause pause(*this);
+    if (on && follower_.CatFrequency() == 0)
+        platform_.messageBox(QStringLiteral("The rig's frequency is not known: its band cannot "
+                                            "be chosen."),
+                             core::MessageTitle(), platform::Icon::Exclamation);
+    else
+        editor_.SetOffsetBand(on ? follower_.CatFrequency() : 0);
     emit changed();
 }
 

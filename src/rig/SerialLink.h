@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace rig {
 
@@ -43,6 +44,9 @@ public:
     // first; true when they are waiting. Never waits longer than timeoutMs and runs no event
     // handlers meanwhile.
     [[nodiscard]] virtual bool waitForBytes(qint64 count, double timeoutMs) = 0;
+    // Calls arrived, from the event loop, soon after bytes come in; an empty one calls nothing.
+    // A link that cannot tell (the simulated rig) never calls it: its reader polls.
+    virtual void onArrival(std::function<void()> arrived) { (void)arrived; }
 };
 
 } // namespace rig

@@ -51,6 +51,8 @@ LinkOpenResult SerialRig::open(int port) {
     port_ = port;
     open_ = true;
     reopenMs_ = ReopenMs;
+    // Replies are taken as they arrive where the line tells; the reader is the fallback.
+    serial_.onArrival([this] { takeReceived(); });
     reader_->start(ReadEveryMs);
     greet();
     emit changed();
@@ -64,6 +66,7 @@ void SerialRig::close() {
         farewell(); // our PTT released, the rig's own reports off
     pttOn_ = false;
     open_ = false;
+    serial_.onArrival({});
     reader_->stop();
     replyLimit_->stop();
     reopener_->stop();
@@ -213,22 +216,31 @@ void SerialRig::takeReceived() {
     }
 }
 
-bool SerialRig::requestTransmitState() {
+bool SerialRig::gatherReading(const RigReading& asked, const Gather& gather) {
     if (reading_)
         return false;
+    auto reading = std::make_shared<RigReading>(asked);
     if (!connected()) {
-        answerEmpty(true);
+        emit readingArrived(*reading);
         return true;
     }
     reading_ = true;
-    readTransmit([this](std::optional<bool> transmitting) {
-        RigReading reading;
-        reading.transmitOnly = true;
-        reading.transmitting = transmitting;
+    gather(reading, [this, reading] {
         reading_ = false;
-        deliver([this, reading] { emit readingArrived(reading); });
+        deliver([this, reading] { emit readingArrived(*reading); });
     });
     return true;
+}
+
+bool SerialRig::requestTransmitState() {
+    RigReading transmitOnly;
+    transmitOnly.transmitOnly = true;
+    return gatherReading(transmitOnly, [this](auto reading, auto finish) {
+        readTransmit([reading, finish](std::optional<bool> transmitting) {
+            reading->transmitting = transmitting;
+            finish();
+        });
+    });
 }
 
 bool SerialRig::frequencyValid(double kHz) const {
@@ -239,12 +251,6 @@ bool SerialRig::frequencyValid(double kHz) const {
 
 void SerialRig::deliver(std::function<void()> news) {
     QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
-}
-
-void SerialRig::answerEmpty(bool transmitOnly) {
-    RigReading reading;
-    reading.transmitOnly = transmitOnly;
-    emit readingArrived(reading);
 }
 
 void SerialRig::logMessage(const QByteArray& message, CatDirection direction, const QString& name) {

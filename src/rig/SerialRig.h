@@ -83,12 +83,17 @@ protected:
         int sent = 0;
     };
 
+    // One reading, gathered by the protocol: gather fills it in and calls finish once, and the
+    // reading is then told. asked says what is asked (transmitOnly, frequencyOnly). False while
+    // a reading is being gathered; without the line up the reading is told at once with nothing
+    // in it.
+    using Gather = std::function<void(std::shared_ptr<RigReading> reading,
+                                      std::function<void()> finish)>;
+    bool gatherReading(const RigReading& asked, const Gather& gather);
     // Queues a command; false, and done never called, when the line is not up.
     bool send(Command command);
     // Tells listeners outside the handlers of the line (a listener may turn the stepper).
     void deliver(std::function<void()> news);
-    // A reading with nothing in it, for a link without its line.
-    void answerEmpty(bool transmitOnly);
 
     // --- what the protocol and the model give ---
     virtual const std::vector<Band>& bands() const = 0;

@@ -1,6 +1,7 @@
 #include "table/TableData.h"
 
 #include "core/TextRules.h"
+#include "table/AmateurBands.h"
 #include "table/Interpolation.h"
 
 #include <QStringList>
@@ -95,6 +96,22 @@ QString StorableDescription(const QString& text) {
         kept += c.unicode() > 0xFF ? QLatin1Char('?') : c;
     }
     return kept;
+}
+
+core::Long TableData::OffsetAt(core::Single x) const {
+    if (OffsetBandKHz == 0)
+        return StepperOffset;
+    const auto band = AmateurBandOf(OffsetBandKHz);
+    return band && x >= band->lowKHz && x <= band->highKHz ? StepperOffset : 0;
+}
+
+QString TableData::HeaderText(core::Single stepsPer360) const {
+    QString text = core::PlainNumberText(InterpolType) + QLatin1Char(':') +
+                   core::PlainNumberText(stepsPer360) + QLatin1Char(':') +
+                   core::PlainNumberText(StepperOffset);
+    if (OffsetBandKHz != 0)
+        text += QLatin1Char(':') + core::PlainNumberText(OffsetBandKHz);
+    return text;
 }
 
 } // namespace table

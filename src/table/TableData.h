@@ -9,7 +9,8 @@
 namespace table {
 
 // The frequency table: row 0 is the header (lower stepper limit as a float, upper limit, header
-// text "type:steps per 360:offset"), rows 1..TableLast the data rows, ascending by TableFreq
+// text "type:steps per 360:offset", with ":kHz" when the offset holds only in that kHz's amateur
+// band), rows 1..TableLast the data rows, ascending by TableFreq
 // with no two equal. TableLast is -1 only while not even the header exists. InterpolType,
 // TableStepsPer360 and StepperOffset are the header text as last applied.
 struct TableData {
@@ -23,8 +24,14 @@ struct TableData {
     core::Integer InterpolType = 0;  // transform of the x values, 0..9
     core::Long TableStepsPer360 = 0; // steps per 360 the table was made with
     core::Long StepperOffset = 0;    // steps added to every position looked up
+    // Where the offset was taken when it holds only within that amateur band; 0: everywhere.
+    core::Single OffsetBandKHz = 0;
 
     int dataRows() const { return TableLast > 0 ? TableLast : 0; }
+    // The offset at x: StepperOffset, or 0 outside the offset's band.
+    core::Long OffsetAt(core::Single x) const;
+    // The header text of the values applied, with steps per 360 as given.
+    QString HeaderText(core::Single stepsPer360) const;
 
     // All rows (0, 0, ""), TableLast 0; the applied header values stay.
     void Clear();

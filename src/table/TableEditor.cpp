@@ -2,6 +2,7 @@
 
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
+#include "table/AmateurBands.h"
 #include "table/Interpolation.h"
 #include "table/TableFile.h"
 #include "table/TableFileName.h"
@@ -183,6 +184,16 @@ void TableEditor::reportDamage(const QStringList& problems) {
 }
 
 bool TableEditor::SaveTable() {
+    platform_.beep();
+    if (!writeTable())
+        return false;
+    if (TableLimitsApplied())
+        ApplyTableLimits(false);
+    emit changed();
+    return true;
+}
+
+bool TableEditor::writeTable() {
     if (state_.TableFileName.isEmpty()) {
         tell(NoFileName);
         return false;
@@ -190,7 +201,6 @@ bool TableEditor::SaveTable() {
     if (data_.TableLast < 0)
         makeHeader();
     CreateCommentZero();
-    platform_.beep();
     const QString path = tablePath();
     QString error;
     if (!WriteTableFile(path, data_, &error)) {
@@ -200,8 +210,6 @@ bool TableEditor::SaveTable() {
         return false;
     }
     tableChanged_ = false;
-    if (TableLimitsApplied())
-        ApplyTableLimits(false);
     emit changed();
     return true;
 }
@@ -218,11 +226,11 @@ void TableEditor::CreateCommentZero() {
     // The header keeps its own steps per 360 (set with the table limits), so saving a table
     // does not replace it with the steps of whatever stepper is selected now.
     const QString& header = data_.TableText[0];
-    const QString steps = HasHeaderField(header, 1)
-                              ? core::PlainNumberText(core::RoundToLong(HeaderNumber(header, 1)))
-                              : core::PlainNumberText(state_.StepsPer360);
-    data_.TableText[0] = core::PlainNumberText(data_.InterpolType) + QLatin1Char(':') + steps +
-                         QLatin1Char(':') + core::PlainNumberText(data_.StepperOffset);
+    const core::Single steps =
+        HasHeaderField(header, 1)
+            ? static_cast<core::Single>(core::RoundToLong(HeaderNumber(header, 1)))
+            : state_.StepsPer360;
+    data_.TableText[0] = data_.HeaderText(steps);
     emit changed();
 }
 
@@ -233,6 +241,9 @@ void TableEditor::ExtractCommentZero() {
     data_.TableStepsPer360 = core::RoundToLong(HeaderNumber(header, 1));
     const core::Long offset = core::RoundToLong(HeaderNumber(header, 2));
     data_.StepperOffset = offset;
+    // A hand-edited band that is no number, or lies in no amateur band, holds everywhere.
+    const double bandKHz = HeaderNumber(header, 3);
+    data_.OffsetBandKHz = AmateurBandOf(bandKHz) ? static_cast<core::Single>(bandKHz) : 0;
     if (offset != 0 && windowVisible_ && state_.TableWindowShown &&
         platform_.messageBox(QStringLiteral("Attention this table '") + state_.TableFileName +
                                  QStringLiteral("' has an offset off ") + core::NumberText(offset) +
@@ -254,8 +265,8 @@ void TableEditor::RefreshList(int select) {
 
 // --- rows ---
 
-core::Long TableEditor::limitedPosition() {
-    const qint64 p = qint64(state_.StepCounter) - data_.StepperOffset;
+core::Long TableEditor::limitedPosition(core::Single x) {
+    const qint64 p = qint64(state_.StepCounter) - data_.OffsetAt(x);
     if (p < state_.MinPosition) {
         tell(QStringLiteral("Steppos range limited to min") + core::NumberText(state_.MinPosition));
         return state_.MinPosition;
@@ -278,7 +289,7 @@ TableEditor::AddResult TableEditor::AddOrReplaceRow(double x) {
     if (const int row = data_.FindFreq(freq); row > 0) {
         if (!confirmed(QStringLiteral("Replace record ") + core::NumberText(row)))
             return AddResult::NotReplaced;
-        data_.TablePos[row] = limitedPosition();
+        data_.TablePos[row] = limitedPosition(freq);
         markChanged();
         RefreshList(SelectInputRow);
         return AddResult::Replaced;
@@ -288,7 +299,7 @@ TableEditor::AddResult TableEditor::AddOrReplaceRow(double x) {
                              core::AppTitle, platform::Icon::Critical, platform::Buttons::Ok);
         return AddResult::Full;
     }
-    const core::Long pos = limitedPosition();
+    const core::Long pos = limitedPosition(freq);
     const int row = ++data_.TableLast;
     data_.TableFreq[row] = freq;
     data_.TablePos[row] = pos;
@@ -382,13 +393,50 @@ bool TableEditor::AskStepperOffset(core::Single catFrequency) {
     return SetStepperOffset(core::LeadingNumber(answer));
 }
 
+QString TableEditor::RetuneHere(core::Single catFrequency) {
+    const Lookup lookup = LookUpPosition(data_, catFrequency);
+    if (!lookup.ok())
+        return QStringLiteral("Retune here needs the rig's frequency within the table.");
+    const qint64 offset = qint64(state_.StepCounter) - lookup.rowPosition;
+    if (offset < -MaxStepperOffset || offset > MaxStepperOffset)
+        return QStringLiteral("The stepper is ") + core::PlainNumberText(offset) +
+               QStringLiteral(" steps from the table's position here; an offset is at most "
+                              "+/- 30.");
+    data_.StepperOffset = static_cast<core::Long>(offset);
+    // A band-only offset moves to the band it was taken in now.
+    if (data_.OffsetBandKHz != 0 && AmateurBandOf(catFrequency))
+        data_.OffsetBandKHz = catFrequency;
+    // Kept unsaved when the file cannot be written (the user was told): saved on leaving.
+    markChanged();
+    (void)writeTable();
+    return {};
+}
+
+bool TableEditor::ZeroOffset() {
+    data_.StepperOffset = 0;
+    markChanged();
+    if (rig_->CatComPort() > 0)
+        rig_->SetLocked(true);
+    return writeTable();
+}
+
+bool TableEditor::SetOffsetBand(core::Single kHz) {
+    if (kHz != 0 && !AmateurBandOf(kHz)) {
+        tell(core::PlainNumberText(kHz) + QStringLiteral(" kHz lies in no amateur band."));
+        return false;
+    }
+    data_.OffsetBandKHz = kHz;
+    markChanged();
+    if (rig_->CatComPort() > 0)
+        rig_->SetLocked(true);
+    return writeTable();
+}
+
 TableEditor::LimitsProposal TableEditor::StoreWorkingLimits() {
     data_.TableFreq[0] = static_cast<core::Single>(state_.MinPosition);
     data_.TablePos[0] = state_.MaxPosition;
     // The offset stays in the header: dropping it would lose the table's offset silently.
-    data_.TableText[0] = core::PlainNumberText(data_.InterpolType) + QLatin1Char(':') +
-                         core::PlainNumberText(state_.StepsPer360) + QLatin1Char(':') +
-                         core::PlainNumberText(data_.StepperOffset);
+    data_.TableText[0] = data_.HeaderText(state_.StepsPer360);
     data_.TableLast = std::max<core::Long>(data_.TableLast, 0);
     markChanged();
 
@@ -417,9 +465,7 @@ bool TableEditor::SetTableLimits(double lower, double upper, double steps) {
         headerSteps = core::RoundToLong(2.0 * (double(state_.MaxPosition) - state_.MinPosition));
     data_.TableFreq[0] = lowerLimit;
     data_.TablePos[0] = upperLimit;
-    data_.TableText[0] = core::PlainNumberText(data_.InterpolType) + QLatin1Char(':') +
-                         core::PlainNumberText(headerSteps) + QLatin1Char(':') +
-                         core::PlainNumberText(data_.StepperOffset);
+    data_.TableText[0] = data_.HeaderText(static_cast<core::Single>(headerSteps));
     data_.TableStepsPer360 = headerSteps;
     data_.TableLast = std::max<core::Long>(data_.TableLast, 0);
     markChanged();

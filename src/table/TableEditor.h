@@ -83,6 +83,16 @@ public:
     // mnuStepperOffset: asks for the offset, advising the one that puts the stepper's present
     // position on the table's position for catFrequency. Cancel changes nothing.
     bool AskStepperOffset(core::Single catFrequency);
+    // Drift: after the stepper was corrected by hand at the rig's frequency, the difference to
+    // the table's position there becomes the offset, and the table is saved. Refused (nothing
+    // changed, the reason returned) without a frequency in the table or beyond the offset's
+    // limit; an empty text when done.
+    QString RetuneHere(core::Single catFrequency);
+    // "Offset 0": the offset ends, and the table is saved.
+    bool ZeroOffset();
+    // The offset holds only within the amateur band of kHz (where it was taken), or, with 0,
+    // everywhere; the table is saved. False, and the reason told, for a kHz in no amateur band.
+    bool SetOffsetBand(core::Single kHz);
     // cmdStatusSave: the header takes the working limits and steps per 360; returns the
     // proposals for the table-limits dialog.
     struct LimitsProposal {
@@ -122,7 +132,10 @@ signals:
 private:
     void makeHeader();
     void markChanged();
-    core::Long limitedPosition();
+    // Writes the table atomically; on failure the user is told, the old file stays.
+    bool writeTable();
+    // The current position less the offset at x, held within the limits.
+    core::Long limitedPosition(core::Single x);
     void reportDamage(const QStringList& problems);
     bool confirmed(const QString& question);
     void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);

@@ -59,7 +59,7 @@ Lookup LookUpPosition(const TableData& table, core::Single x) {
         result.rowPosition = step.value;
     }
     result.kind = Lookup::Kind::Position;
-    result.position = addSteps(table.StepperOffset, result.rowPosition);
+    result.position = addSteps(table.OffsetAt(x), result.rowPosition);
     return result;
 }
 

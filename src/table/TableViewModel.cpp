@@ -1,6 +1,7 @@
 #include "table/TableViewModel.h"
 
 #include "core/TextRules.h"
+#include "table/AmateurBands.h"
 #include "table/Interpolation.h"
 
 #include <algorithm>
@@ -59,7 +60,19 @@ QString TableViewModel::StatusText() const {
            core::PlainNumberText(data.TableLast) + QStringLiteral("  ") +
            core::PlainNumberText(data.TableFreq[0]) + QLatin1Char('>') +
            core::PlainNumberText(data.TablePos[0]) + QLatin1Char(' ') +
-           InterpolNames()[data.InterpolType];
+           InterpolNames()[data.InterpolType] + OffsetText(data);
+}
+
+QString TableViewModel::OffsetText(const TableData& data) {
+    if (data.StepperOffset == 0)
+        return {};
+    QString text = QStringLiteral("  offset ") +
+                   (data.StepperOffset > 0 ? QStringLiteral("+") : QString()) +
+                   core::PlainNumberText(data.StepperOffset);
+    if (const auto band = data.OffsetBandKHz != 0 ? AmateurBandOf(data.OffsetBandKHz)
+                                                  : std::nullopt)
+        text += QStringLiteral(" in ") + QLatin1String(band->name);
+    return text;
 }
 
 QString TableViewModel::StatusToolTip() const {

@@ -28,6 +28,8 @@ public:
     // lblStatus and its tool tip.
     QString StatusText() const;
     QString StatusToolTip() const;
+    // "  offset +5" (" in 40m" where it holds in one band only); empty without an offset.
+    static QString OffsetText(const TableData& data);
     QString StepperOffsetCaption() const;
     // The pop-up's entries for the selected row; "&TurnTo ?" and "&Delete ?" while none is.
     QString TurnToCaption() const;

@@ -174,6 +174,12 @@ void TableWindow::connectMenus() {
     on(f.mnuDeletetable, [this] { logic_.editor.DeleteTableFile(); });
     connect(f.mnuExit, &QAction::triggered, this, &QWidget::close);
     on(f.mnuStepperOffset, [this] { logic_.tuning.StepperOffsetClicked(); });
+    on(f.mnuRetuneHere, [this] { logic_.tuning.RetuneHereClicked(); });
+    on(f.mnuOffsetZero, [this] { logic_.tuning.OffsetZeroClicked(); });
+    connect(f.mnuOffsetBandOnly, &QAction::triggered, this, [this](bool on) {
+        act([this, on] { logic_.tuning.OffsetBandOnlyClicked(on); });
+        render();
+    });
     on(f.mnuSetToInterpol, [this] { logic_.tuning.SetCounterToInterpol(); });
     for (std::size_t i = 0; i < f.mnuFn.size(); ++i)
         on(f.mnuFn[i], [this, i] { logic_.editor.SetInterpolType(int(i)); });
@@ -454,39 +460,35 @@ void TableWindow::renderRig(const rig::RigControlView& v) {
 
 void TableWindow::renderMenus() {
     TableWindowForm& f = form_;
-    const rig::RigTuning& tuning = logic_.tuning;
-    const core::ProgramState& s = logic_.state;
-    f.mnuStepperOffset->setText(logic_.view.StepperOffsetCaption());
-    f.mnuSetToInterpol->setEnabled(tuning.setToInterpolEnabled());
+    const rig::TableMenusView v =
+        rig::MenusViewOf(logic_.tuning, logic_.state, logic_.editor, logic_.view);
+    f.mnuStepperOffset->setText(v.StepperOffsetCaption);
+    f.mnuRetuneHere->setEnabled(v.RetuneEnabled);
+    f.mnuOffsetZero->setEnabled(v.OffsetZeroEnabled);
+    f.mnuOffsetBandOnly->setChecked(v.OffsetBandOnly);
+    f.mnuSetToInterpol->setEnabled(v.SetToInterpolEnabled);
     for (std::size_t i = 0; i < f.mnuFn.size(); ++i)
-        f.mnuFn[i]->setChecked(int(i) == logic_.editor.data().InterpolType);
-    const bool menus = tuning.menusEnabled();
-    for (std::size_t i = 0; i < f.mnuFt.size(); ++i) {
-        f.mnuFt[i]->setChecked(int(i) + 1 == s.RigModel);
-        f.mnuFt[i]->setEnabled(menus);
-    }
-    for (std::size_t i = 0; i < f.mnuBaudRates.size(); ++i) {
-        f.mnuBaudRates[i]->setChecked(TableWindowForm::BaudRates[i] == s.BaudRate);
-        f.mnuBaudRates[i]->setEnabled(menus);
-    }
-    for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i) {
-        f.mnuComPorts[i]->setChecked(tuning.link() == rig::RigLinkChoice::Link::Serial &&
-                                     int(i) + 1 == s.ComPort);
-        f.mnuComPorts[i]->setEnabled(menus);
-    }
-    f.mnuSimulatedRig->setChecked(tuning.simulatedLink());
-    f.mnuSimulatedRig->setEnabled(menus);
+        f.mnuFn[i]->setChecked(int(i) == v.InterpolType);
+    const auto show = [&v](QAction* entry, bool checked) {
+        entry->setChecked(checked);
+        entry->setEnabled(v.LinkMenusEnabled);
+    };
+    for (std::size_t i = 0; i < f.mnuFt.size(); ++i)
+        show(f.mnuFt[i], int(i) + 1 == v.RigModel);
+    for (std::size_t i = 0; i < f.mnuBaudRates.size(); ++i)
+        show(f.mnuBaudRates[i], TableWindowForm::BaudRates[i] == v.BaudRate);
+    for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i)
+        show(f.mnuComPorts[i], int(i) + 1 == v.ComPort);
     using Link = rig::RigLinkChoice::Link;
-    const std::array<std::pair<QAction*, Link>, 5> linkEntries{{{f.mnuRigctld, Link::Rigctld},
+    const std::array<std::pair<QAction*, Link>, 6> linkEntries{{{f.mnuSimulatedRig, Link::Simulated},
+                                                                {f.mnuRigctld, Link::Rigctld},
                                                                 {f.mnuFlrig, Link::Flrig},
                                                                 {f.mnuWsjtx, Link::Wsjtx},
                                                                 {f.mnuCiv, Link::Civ},
                                                                 {f.mnuKenwood, Link::Kenwood}}};
-    for (const auto& [entry, link] : linkEntries) {
-        entry->setChecked(tuning.link() == link);
-        entry->setEnabled(menus);
-    }
-    f.mnuTxGuard->setChecked(tuning.transmitGuardOn());
+    for (const auto& [entry, link] : linkEntries)
+        show(entry, v.Link == link);
+    f.mnuTxGuard->setChecked(v.TransmitGuard);
 }
 
 } // namespace table

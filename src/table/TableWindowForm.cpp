@@ -210,6 +210,16 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
     mnuSet = Menu(bar, QStringLiteral("mnuSet"), QStringLiteral("&Set"));
     mnuStepperOffset =
         Entry(mnuSet, QStringLiteral("mnuStepperOffset"), QStringLiteral("&Stepper offset(0)..."));
+    mnuRetuneHere = Entry(mnuSet, QStringLiteral("mnuRetuneHere"), QStringLiteral("&Retune here"));
+    mnuRetuneHere->setToolTip(
+        QStringLiteral("After correcting the stepper at the rig's frequency: the correction "
+                       "becomes the table's offset, for every frequency followed, and is saved."));
+    mnuOffsetZero = Entry(mnuSet, QStringLiteral("mnuOffsetZero"), QStringLiteral("Offset &0"));
+    mnuOffsetZero->setToolTip(QStringLiteral("Ends the table's offset and saves the table."));
+    mnuOffsetBandOnly = Entry(mnuSet, QStringLiteral("mnuOffsetBandOnly"),
+                              QStringLiteral("Offset in this &band only"), true);
+    mnuOffsetBandOnly->setToolTip(
+        QStringLiteral("The offset holds only in the amateur band of the rig's frequency."));
     mnuSetToInterpol = Entry(mnuSet, QStringLiteral("mnuSetToInterpol"),
                              QStringLiteral("Set &counter to interpol value"));
     mnuInterpoltype = mnuSet->addMenu(QStringLiteral("&Interpol type"));

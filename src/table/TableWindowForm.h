@@ -72,6 +72,9 @@ struct TableWindowForm {
     QAction* mnuExit;
     QMenu* mnuSet;
     QAction* mnuStepperOffset;
+    QAction* mnuRetuneHere;
+    QAction* mnuOffsetZero;
+    QAction* mnuOffsetBandOnly;
     QAction* mnuSetToInterpol;
     QMenu* mnuInterpoltype;
     std::array<QAction*, 10> mnuFn;

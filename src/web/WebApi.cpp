@@ -69,6 +69,7 @@ WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QBy
         {QStringLiteral("/api/table/turn"), {"POST", [this](auto& r) { return turnToRow(r); }}},
         {QStringLiteral("/api/table/add"), {"POST", [this](auto&) { return addRow(); }}},
         {QStringLiteral("/api/table/delete"), {"POST", [this](auto& r) { return deleteRow(r); }}},
+        {QStringLiteral("/api/table/retune"), {"POST", [this](auto&) { return retune(); }}},
     };
     const auto route = routes.find(path);
     if (route == routes.end())
@@ -216,7 +217,8 @@ WebReply WebApi::table() const {
                                 {QStringLiteral("position"), qint64(data.TablePos[row])}});
     return Ok({{QStringLiteral("name"), state_.TableFileName.mid(state_.TableFileName.startsWith(
                                             QLatin1Char('\\')))},
-               {QStringLiteral("rows"), rows}});
+               {QStringLiteral("rows"), rows},
+               {QStringLiteral("offset"), qint64(data.StepperOffset)}});
 }
 
 std::optional<int> WebApi::dataRow(const QJsonObject& request) const {
@@ -247,6 +249,14 @@ WebReply WebApi::addRow() {
         return Error(409, QStringLiteral("the table is full"));
     if (editor_.AddOrReplaceRow(tuning_.CatFrequency()) != table::TableEditor::AddResult::Added)
         return Error(409, QStringLiteral("the row cannot be added"));
+    return Ok();
+}
+
+WebReply WebApi::retune() {
+    if (!station_.following() || !tuning_.portOpen() || tuning_.CatFrequency() <= 0)
+        return Error(409, QStringLiteral("no frequency from the rig"));
+    if (const QString refusal = tuning_.RetuneHere(); !refusal.isEmpty())
+        return Error(409, refusal);
     return Ok();
 }
 

@@ -64,6 +64,7 @@ private:
     WebReply turnToRow(const QJsonObject& request);
     WebReply addRow();
     WebReply deleteRow(const QJsonObject& request);
+    WebReply retune();
     // A data row (1..TableLast) from the request's 0-based "row"; nullopt when none.
     std::optional<int> dataRow(const QJsonObject& request) const;
     // 409 while the engine's transmit gate refuses a network turn; else the turn (or, with

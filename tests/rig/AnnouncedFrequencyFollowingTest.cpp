@@ -9,6 +9,8 @@
 #include "rig/ScriptedLine.h"
 #include "support/QtPrinters.h"
 
+#include <algorithm>
+
 namespace {
 
 // The 40 m rows 7000 kHz at 100, 7100 at 150 and 7200 at 200; the rig on COM1 (link= in
@@ -126,4 +128,34 @@ TEST_F(CivFollowingTest, anAnnouncementDuringAPoll_countsOnceThePollHasAnswered)
     run(150);
     EXPECT_EQ(state.StepCounter, 150);
     EXPECT_LT(150, state.ComPollMs);
+}
+
+TEST_F(CivFollowingTest, aPolledNewFrequencyIsCheckedAtOnce_byFrequencyAndTransmitAlone_oncePerPoll) {
+    const auto asked = [this](const char* hex) {
+        return std::count(line.written.begin(), line.written.end(), QByteArray::fromHex(hex));
+    };
+    // The dial turned with transceive off: the poll reads it, and the check right after it bears
+    // it out: the stepper arrives before the next poll reads the rig again.
+    ic7300.dialHz = 7100000;
+    line.written.clear();
+    const double changedAt = platform.steadyMs();
+
+    while (state.StepCounter != 150 && platform.steadyMs() - changedAt < 3 * state.ComPollMs)
+        run(5);
+    ASSERT_EQ(state.StepCounter, 150);
+    EXPECT_EQ(asked("fefe94e003fd"), 2);
+    EXPECT_EQ(asked("fefe94e004fd"), 1); // the check leaves out the mode
+
+    // A line that reads a new frequency every time is checked once per poll, not without rest,
+    // and moves nothing.
+    line.rig = [this](const QByteArray& frame) {
+        if (frame == QByteArray::fromHex("fefe94e003fd"))
+            ic7300.dialHz += 1000;
+        return ic7300.answer(frame);
+    };
+    line.written.clear();
+    run(4 * state.ComPollMs);
+    EXPECT_EQ(state.StepCounter, 150);
+    EXPECT_LE(asked("fefe94e003fd"), 10);
+    EXPECT_GE(asked("fefe94e003fd"), 6);
 }

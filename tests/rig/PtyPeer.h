@@ -42,6 +42,12 @@ public:
         return fn(rig_);
     }
 
+    // What the rig sends unasked.
+    void send(const QByteArray& bytes) {
+        const std::lock_guard lock(mutex_);
+        put(bytes);
+    }
+
     // Every frame heard, in order.
     QList<QByteArray> framesHeard() {
         const std::lock_guard lock(mutex_);

@@ -34,3 +34,35 @@ TEST_F(RigControlViewTest,
     tuning.TransmitGuardClicked(false);
     EXPECT_EQ(shown().InfoText, "");
 }
+
+TEST_F(RigControlViewTest, theMenus_linksChosenOnlyWhileClosed_retuneOnlyWithAReadingInTheTable) {
+    const auto menus = [this] { return rig::MenusViewOf(tuning, state, editor, view); };
+    EXPECT_TRUE(menus().LinkMenusEnabled);
+    EXPECT_FALSE(menus().RetuneEnabled);
+    openAndFollow();
+    EXPECT_FALSE(menus().LinkMenusEnabled);
+    EXPECT_EQ(menus().Link, rig::RigLinkChoice::Link::Simulated);
+    EXPECT_EQ(menus().ComPort, 0); // a port is checked only for the serial link
+    EXPECT_TRUE(menus().RetuneEnabled);
+    EXPECT_FALSE(menus().OffsetZeroEnabled);
+
+    // Corrected by hand by 3 steps at 3500 kHz: the offset, then Offset 0.
+    tuning.LockClicked();
+    state.StepCounter = 103;
+    tuning.RetuneHereClicked();
+    EXPECT_EQ(editor.data().StepperOffset, 3);
+    EXPECT_EQ(menus().StepperOffsetCaption, "&Stepper offset( 3)...");
+    EXPECT_TRUE(menus().OffsetZeroEnabled);
+    EXPECT_TRUE(view.StatusText().endsWith("  offset +3")) << view.StatusText().toStdString();
+    tuning.OffsetZeroClicked();
+    EXPECT_EQ(editor.data().StepperOffset, 0);
+
+    // Out of the table: refused, said in a box.
+    simulated.rig().setFrequency(5000);
+    poll();
+    poll();
+    EXPECT_FALSE(menus().RetuneEnabled);
+    tuning.RetuneHereClicked();
+    EXPECT_EQ(platform.messages.back().text,
+              "Retune here needs the rig's frequency within the table.");
+}

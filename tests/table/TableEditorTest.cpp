@@ -1,4 +1,5 @@
 #include "TableTestSupport.h"
+#include "table/TableLookup.h"
 
 using namespace table;
 using table_test::TableFixture;
@@ -126,6 +127,66 @@ TEST_F(TableEditorTest, offsetBox_advisesTheOffsetOfThePositionAndCancelChangesN
     EXPECT_TRUE(table.AskStepperOffset(3750));
     EXPECT_EQ(data().StepperOffset, -7);
     EXPECT_TRUE(platform.inputs[1].prompt.endsWith("Was:0\r\nAdvised value:5"));
+}
+
+TEST_F(TableEditorTest, retuneHere_makesTheHandCorrectionTheOffsetAndSavesIt) {
+    load("\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n7000,100,\"\"\r\n7200,300,\"\"\r\n"
+         "14000,400,\"\"\r\n14350,450,\"\"\r\n");
+    table.ApplyTableLimits(true);
+    // 7100 kHz looks up 200; the loop's resonance drifted: the user corrected by 5 steps.
+    state.StepCounter = 205;
+    EXPECT_EQ(table.RetuneHere(7100), "");
+    EXPECT_EQ(data().StepperOffset, 5);
+    EXPECT_EQ(*FreqToPosition(data(), 7150), 255);
+    EXPECT_EQ(*FreqToPosition(data(), 14000), 405);
+    // Saved at once, and the table limits stay applied.
+    EXPECT_TRUE(readFile().contains("0,500,\"0:200:5\""));
+    EXPECT_FALSE(table.TableChanged());
+    EXPECT_TRUE(table.TableLimitsApplied());
+
+    // Where the offset holds only in 40 m, 20 m is looked up without it.
+    ASSERT_TRUE(table.SetOffsetBand(7100));
+    EXPECT_TRUE(readFile().contains("0,500,\"0:200:5:7100\""));
+    EXPECT_EQ(*FreqToPosition(data(), 7150), 255);
+    EXPECT_EQ(*FreqToPosition(data(), 14000), 400);
+    // A row stored in 20 m takes the counter as it is.
+    state.StepCounter = 430;
+    addRow(14200, 430);
+    EXPECT_EQ(data().TablePos[data().FindFreq(14200)], 430);
+    EXPECT_FALSE(table.SetOffsetBand(8000)); // between the bands
+    EXPECT_EQ(platform.messages.back().text, "8000 kHz lies in no amateur band.");
+    EXPECT_EQ(data().OffsetBandKHz, 7100);
+
+    // Read back: the band holds; a hand-edited band in no amateur band holds everywhere.
+    table.LoadTable();
+    EXPECT_EQ(data().StepperOffset, 5);
+    EXPECT_EQ(data().OffsetBandKHz, 7100);
+    load("\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:5:x\"\r\n7000,100,\"\"\r\n7200,300,\"\"\r\n");
+    EXPECT_EQ(data().OffsetBandKHz, 0);
+    EXPECT_EQ(*FreqToPosition(data(), 7100), 205);
+
+    // Offset 0 ends it and saves.
+    ASSERT_TRUE(table.ZeroOffset());
+    EXPECT_EQ(data().StepperOffset, 0);
+    EXPECT_TRUE(readFile().contains("0,500,\"0:200:0\""));
+}
+
+TEST_F(TableEditorTest, retuneHere_isRefusedWithoutAFrequencyInTheTableOrBeyondTheLimit) {
+    ASSERT_TRUE(table.SetInterpolType(0));
+    addRow(7000, 100);
+    addRow(7200, 300);
+    ASSERT_TRUE(table.SaveTable());
+    state.StepCounter = 180;
+    EXPECT_EQ(table.RetuneHere(0), "Retune here needs the rig's frequency within the table.");
+    EXPECT_EQ(table.RetuneHere(14100), "Retune here needs the rig's frequency within the table.");
+    state.StepCounter = 231;
+    EXPECT_EQ(table.RetuneHere(7100), "The stepper is 31 steps from the table's position here; an "
+                                      "offset is at most +/- 30.");
+    EXPECT_EQ(data().StepperOffset, 0);
+    EXPECT_FALSE(table.TableChanged());
+    state.StepCounter = 170;
+    EXPECT_EQ(table.RetuneHere(7100), "");
+    EXPECT_EQ(data().StepperOffset, -30);
 }
 
 TEST_F(TableEditorTest, tableLimitsDialog_refusedValuesLeaveTheHeaderAsItWas) {

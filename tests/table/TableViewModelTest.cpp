@@ -10,7 +10,7 @@ TEST_F(TableViewModelTest, listStatusAndCaptions_showTheLoadedTable) {
          "14000,400,\"\"\r\n");
     EXPECT_EQ(model.ListLines(),
               QStringList({"001   3500 kHz   120   80m", "002   14000 kHz   400   "}));
-    EXPECT_EQ(model.StatusText(), "\\Table.cat     Recs 2  0>500 f(x)=x^2");
+    EXPECT_EQ(model.StatusText(), "\\Table.cat     Recs 2  0>500 f(x)=x^2  offset -3");
     EXPECT_EQ(model.StatusToolTip(),
               "The loaded tablefile, amount of records and type interpol (2:200:-3).");
     EXPECT_EQ(model.StepperOffsetCaption(), "&Stepper offset(-3)...");

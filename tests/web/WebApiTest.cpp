@@ -205,6 +205,35 @@ TEST_F(WebApiTest, theTable_listedTurnedToAddedDeleted_andTheLock) {
     EXPECT_TRUE(station->tuning().locked());
 }
 
+TEST_F(WebApiTest, retuneHere_makesAHandCorrectionTheTablesOffset) {
+    Http http(port());
+    EXPECT_EQ(http.post("/api/table/retune").status, 409); // the table is not open
+    follow(7100);
+    ASSERT_TRUE(settlesAt(200));
+    // The loop drifted: unlocked, the stepper is corrected by 5 steps at the same frequency.
+    EXPECT_EQ(http.post("/api/lock", R"({"locked":false})").status, 200);
+    EXPECT_EQ(http.post("/api/turn", R"({"steps":205})").status, 200);
+    ASSERT_TRUE(settlesAt(205));
+    EXPECT_EQ(http.post("/api/table/retune").status, 200);
+    EXPECT_EQ(http.ask("GET", "/api/table").json["offset"].toInt(), 5);
+
+    // Following goes on 5 steps on.
+    EXPECT_EQ(http.post("/api/lock", R"({"locked":true})").status, 200);
+    station->simulatedRig().rig().setFrequency(7150);
+    platform.advance(3000);
+    EXPECT_TRUE(settlesAt(255));
+
+    // Too far from the table's position: refused, said in words.
+    EXPECT_EQ(http.post("/api/lock", R"({"locked":false})").status, 200);
+    EXPECT_EQ(http.post("/api/turn", R"({"steps":300})").status, 200);
+    ASSERT_TRUE(settlesAt(300));
+    const auto refused = http.post("/api/table/retune");
+    EXPECT_EQ(refused.status, 409);
+    EXPECT_TRUE(refused.json["error"].toString().contains("at most +/- 30"));
+    EXPECT_EQ(station->tableEditor().data().StepperOffset, 5);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     follow(7000);
     ASSERT_TRUE(settlesAt(100));

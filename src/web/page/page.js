@@ -142,6 +142,7 @@ function render(s) {
   $('following').textContent = !s.tableOpen ? 'Not following: the table is closed'
     : s.following ? 'Following the rig' : 'Not following';
   $('addRow').disabled = !s.tableOpen || s.rig.frequencyHz === null;
+  $('retune').disabled = !s.tableOpen || s.rig.frequencyHz === null;
   const next = $('nextTimer');
   next.hidden = s.nextTimerTurn === null;
   next.textContent = s.nextTimerTurn === null ? '' : 'Next timer turn: ' + s.nextTimerTurn;
@@ -173,6 +174,8 @@ async function loadTable() {
     return;
   }
   $('tableName').textContent = tableOpen ? table.name : `${table.name} (not open)`;
+  $('offset').textContent = table.offset === 0 ? 'No offset'
+    : `Offset ${table.offset > 0 ? '+' : ''}${table.offset} steps`;
   const body = $('tableRows');
   body.replaceChildren();
   table.rows.forEach((row, index) => {
@@ -284,6 +287,7 @@ function wire() {
   $('lock').addEventListener('click', () =>
     act('/api/lock', { locked: $('lock').getAttribute('aria-pressed') !== 'true' }));
   $('addRow').addEventListener('click', () => act('/api/table/add'));
+  $('retune').addEventListener('click', () => act('/api/table/retune'));
   $('tableRows').addEventListener('click', (event) => {
     const button = event.target.closest('button');
     if (!button) return;
