@@ -100,8 +100,21 @@ TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
 }
 
 bool Engine::admits(TurnOrigin origin) const {
+    if (swrTuneKeyed())
+        return origin == TurnOrigin::SwrTune;
     return !transmitting() || origin == TurnOrigin::Window || origin == TurnOrigin::Program ||
            origin == TurnOrigin::Timer;
+}
+
+bool Engine::swrTuneKeyed() const {
+    return transmit_ && transmit_->swrTuneKeyed();
+}
+
+bool Engine::holds(const Gate& gate) const {
+    // Under the SWR tune's carrier its own turns go on and nothing else does, consented or not.
+    if (swrTuneKeyed())
+        return gate.origin != TurnOrigin::SwrTune;
+    return !gate.consented && transmitting();
 }
 
 TurnOutcome Engine::AskGate(TurnOrigin origin) {
@@ -114,6 +127,10 @@ bool Engine::transmitting() const {
 }
 
 TurnOutcome Engine::admit(TurnOrigin origin) {
+    // The SWR tune's carrier: nobody is asked, nothing but the tune's own turns moves; a
+    // program waits for the carrier to end.
+    if (swrTuneKeyed() && origin != TurnOrigin::Program && origin != TurnOrigin::Timer)
+        return origin == TurnOrigin::SwrTune ? TurnOutcome::Done : TurnOutcome::Refused;
     if (!transmitting())
         return TurnOutcome::Done;
     // Not a turn of its own: asking must not end a turn already under way.
@@ -139,6 +156,7 @@ TurnOutcome Engine::admit(TurnOrigin origin) {
     case TurnOrigin::Network:
     case TurnOrigin::Following:
     case TurnOrigin::Search:
+    case TurnOrigin::SwrTune:
         break;
     }
     return TurnOutcome::Refused;
@@ -159,6 +177,12 @@ TurnOutcome Engine::waitForReceive(const Ticket& ticket) {
 }
 
 bool Engine::gateOpensAtStep(const Ticket& ticket) {
+    if (swrTuneKeyed()) {
+        if (gate_.origin == TurnOrigin::SwrTune)
+            return true;
+        // Not even a turn the user consented to goes on under the tune's carrier.
+        gate_.consented = false;
+    }
     if (gate_.consented || !transmitting())
         return true;
     if (gate_.origin == TurnOrigin::Program || gate_.origin == TurnOrigin::Timer) {
@@ -476,7 +500,7 @@ void Engine::passRun(ActiveRun& run, bool afterWait) {
             run.control.request(StepControl::Recheck);
         }
     }
-    if (!gate_.consented && transmitting())
+    if (holds(gate_))
         run.control.request(StepControl::Hold);
     handOver(run);
 }
@@ -629,7 +653,7 @@ void Engine::slowStep(Direction direction) {
         busyLock_.requestUnlock();
         return;
     }
-    if (!slowGate_.consented && transmitting()) {
+    if (holds(slowGate_)) {
         // A program's slow turn waits for the next tick; any other one ends here.
         if (slowGate_.origin == TurnOrigin::Program || slowGate_.origin == TurnOrigin::Timer)
             return;

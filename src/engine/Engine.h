@@ -245,6 +245,9 @@ private:
     };
     TurnOutcome turn(core::Long target, TurnOrigin origin, bool consented);
     bool transmitting() const;
+    bool swrTuneKeyed() const;
+    // Whether the gate stops the turn or move under way at its next step.
+    bool holds(const Gate& gate) const;
     // Before the first step: asks, beeps, waits or refuses as the origin gets it. Done when the
     // move may start (gate_.consented tells whether under transmit).
     TurnOutcome admit(TurnOrigin origin);

@@ -8,6 +8,9 @@ class TransmitState {
 public:
     virtual ~TransmitState() = default;
     virtual bool transmitting() const = 0;
+    // The SWR tune keys the rig with its carrier: its own turns pass, and no other turn
+    // does, whatever the user wants.
+    virtual bool swrTuneKeyed() const { return false; }
 };
 
 } // namespace engine

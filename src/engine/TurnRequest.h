@@ -15,6 +15,7 @@ enum class TurnOrigin {
     Network,   // a rotator client: refused at once, nothing moves
     Following, // the rig's frequency followed, a frequency step: refused, retried by the follower
     Search,    // a search such as the S-meter peak search: refused, the search ends
+    SwrTune,   // the SWR tune: passes only while it keys the rig itself; refused otherwise
 };
 
 // How a turn ended.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rig/CatControl.h"
+#include "rig/CatSwrMeter.h"
 #include "rig/RigConnection.h"
 
 namespace rig {
@@ -24,6 +25,7 @@ public:
     bool requestSMeter() override;
     bool reportsTransmit() const override { return cat_.transmitReported(); }
     bool requestTransmitState() override;
+    SwrMeter* swrMeter() override { return swr_.offered() ? &swr_ : nullptr; }
 
     bool frequencyValid(double kHz) const override { return cat_.caps().frequencyValid(kHz); }
     CatResult setFrequency(float kHz) override { return cat_.SetRigFrequency(kHz); }
@@ -52,6 +54,7 @@ private:
     bool answer(RigReading (CatControl::*read)());
 
     CatControl& cat_;
+    CatSwrMeter swr_{cat_};
     bool reading_ = false;   // a reading is under way
     bool inhibited_ = false; // the rig refused to transmit during it
 };

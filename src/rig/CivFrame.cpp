@@ -118,4 +118,9 @@ std::optional<int> Level(const QByteArray& bytes) {
     return *high * 100 + *low;
 }
 
+QByteArray LevelBytes(int level) {
+    const auto bcd = [](int twoDigits) { return char((twoDigits / 10) << 4 | twoDigits % 10); };
+    return QByteArray{} + bcd(level / 100) + bcd(level % 100);
+}
+
 } // namespace rig::civ

@@ -41,6 +41,8 @@ QByteArray FrequencyBytes(std::int64_t hz);
 std::optional<std::int64_t> FrequencyHz(const QByteArray& bytes);
 // A meter level of two BCD bytes (0..255); nullopt for anything else.
 std::optional<int> Level(const QByteArray& bytes);
+// The two BCD bytes of a level 0..255.
+QByteArray LevelBytes(int level);
 
 } // namespace civ
 } // namespace rig

@@ -27,15 +27,18 @@ std::vector<Mode> WithDv(bool dd) {
 
 const std::vector<CivModel>& CivModels() {
     static const std::vector<CivModel> models{
-        {QStringLiteral("IC-7300"), 0x94, {{30, 74800}}, HfModes(), true},
-        {QStringLiteral("IC-705"), 0xA4, {{30, 199999}, {400000, 470000}}, WithDv(false), true},
+        {QStringLiteral("IC-7300"), 0x94, {{30, 74800}}, HfModes(), true, 100},
+        {QStringLiteral("IC-705"), 0xA4, {{30, 199999}, {400000, 470000}}, WithDv(false), true,
+         10},
         {QStringLiteral("IC-9700"),
          0xA2,
          {{144000, 148000}, {430000, 450000}, {1240000, 1300000}},
          WithDv(true),
-         true},
-        {QStringLiteral("IC-7610"), 0x98, {{30, 60000}}, HfModes(), true},
-        {QStringLiteral("IC-7100"), 0x88, {{30, 199999}, {400000, 470000}}, WithDv(false), true},
+         true,
+         100},
+        {QStringLiteral("IC-7610"), 0x98, {{30, 60000}}, HfModes(), true, 100},
+        {QStringLiteral("IC-7100"), 0x88, {{30, 199999}, {400000, 470000}}, WithDv(false), true,
+         100},
     };
     return models;
 }

@@ -19,6 +19,9 @@ struct CivModel {
     std::vector<Band> bands; // what the rig tunes to, kHz
     std::vector<Mode> modes; // the mode buttons, in order (at most ten)
     bool hasSwrMeter;        // answers the SWR meter read (15 12) while transmitting
+    // The most its transmitter gives on any band, W: the RF power level 14 0A's 0255. Where a
+    // band gives less, a level set for watts gives less too, never more.
+    double maxPowerW;
 };
 
 // The controller's own address on the bus.

@@ -19,7 +19,7 @@ constexpr char AnnouncedFrequency = 0x00;
 constexpr char AnnouncedMode = 0x01;
 const QByteArray Transmit = QByteArray::fromHex("1c00");
 const QByteArray SMeter = QByteArray::fromHex("1502");
-const QByteArray SwrMeter = QByteArray::fromHex("1512");
+const QByteArray SwrMeterRead = QByteArray::fromHex("1512");
 // The SWR meter reads 0048 at 1.5, 0080 at 2.0, 0120 at 3.0: from 2.0 on the SWR is high.
 constexpr int HighSwrLevel = 80;
 // The S-meter reads 0000 at S0, 0120 at S9 and 0241 at S9+60 dB; the meter shows S0..S9 and up
@@ -151,7 +151,7 @@ bool CivRig::requestReading() {
                 return;
             }
             const bool asked =
-                command(SwrMeter, 2, QStringLiteral("Ask SWR"),
+                command(SwrMeterRead, 2, QStringLiteral("Ask SWR"),
                         [this, finish](const std::optional<QByteArray>& data) {
                             if (const auto level = data ? civ::Level(*data) : std::nullopt)
                                 swrState_ = *level >= HighSwrLevel ? 1 : 0;

@@ -9,8 +9,9 @@ namespace rig {
 // An Icom transceiver on its CI-V bus: the rig at its address, we at E0. The bus is one wire,
 // so every frame we send comes back to us first and is passed over; a collision is sent again.
 // With the rig's CI-V transceive on, the frequency it announces (command 00, to all or to us)
-// is told at once through readingAnnounced(); polling goes on as the check.
-class CivRig final : public SerialRig {
+// is told at once through readingAnnounced(); polling goes on as the check. On a model with the
+// SWR meter the SWR tune has it, with the RF power level (14 0A) in watts of the model's most.
+class CivRig final : public SerialRig, public SwrMeter {
     Q_OBJECT
 
 public:
@@ -31,6 +32,12 @@ public:
     bool requestReading() override;
     bool requestFrequencyCheck() override;
     bool requestSMeter() override;
+    SwrMeter* swrMeter() override { return model_->hasSwrMeter ? this : nullptr; }
+
+    // SwrMeter (CivSwr.cpp)
+    void readSwr(Value done) override;
+    void readPower(Value done) override;
+    void setPower(double watts, Done done) override;
 
     CatResult setFrequency(float kHz) override;
     CatResult setMode(int index) override;

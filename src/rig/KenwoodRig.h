@@ -9,7 +9,8 @@ namespace rig {
 // port. Opening turns the rig's auto-information on, so that the frequency it reports unasked
 // (FA, IF) is told at once through readingAnnounced(); polling goes on as the check. Closing
 // turns it off again. A busy rig's "?;" is asked again; "E;" and "O;" give no reading.
-class KenwoodRig final : public SerialRig {
+// Where the model reads its SWR meter, the SWR tune has it, with the power in watts by PC.
+class KenwoodRig final : public SerialRig, public SwrMeter {
     Q_OBJECT
 
 public:
@@ -26,6 +27,13 @@ public:
     // IF (frequency, mode and, where it tells it, transmit), then TX where IF does not.
     bool requestReading() override;
     bool requestSMeter() override;
+    SwrMeter* swrMeter() override { return model_->swr.read.isEmpty() ? nullptr : this; }
+
+    // SwrMeter (KenwoodSwr.cpp): the meter's own scale, 1 at its foot and HighSwr at the
+    // model's high mark; PC in whole watts.
+    void readSwr(Value done) override;
+    void readPower(Value done) override;
+    void setPower(double watts, Done done) override;
 
     CatResult setFrequency(float kHz) override;
     CatResult setMode(int index) override;

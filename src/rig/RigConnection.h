@@ -2,6 +2,7 @@
 
 #include "rig/RigReading.h"
 #include "rig/SerialLink.h"
+#include "rig/SwrMeter.h"
 
 #include <QObject>
 #include <QString>
@@ -51,6 +52,8 @@ public:
     virtual bool requestFrequencyCheck() { return requestReading(); }
     // Asks for the S-meter alone; sMeterArrived() answers. False as requestReading().
     virtual bool requestSMeter() = 0;
+    // The rig's SWR meter and power setting; nullptr where the link reads no SWR.
+    virtual SwrMeter* swrMeter() { return nullptr; }
 
     // --- commands ---
     // Whether the link can set the rig's frequency, mode and PTT at all (one that only listens

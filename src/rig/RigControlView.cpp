@@ -35,6 +35,9 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     // Offered at a position of the table with the rig not keyed, and while it runs: to stop it.
     v.SearchEnabled =
         tuning.searching() || (tuning.portOpen() && tuning.calibrateEnabled() && !rig.pttOn());
+    v.SwrTuneCaption = tuning.SwrTuneCaption();
+    v.SwrTuneToolTip = tuning.SwrTuneToolTip();
+    v.SwrTuneEnabled = tuning.swrTuneEnabled() && (tuning.swrTuning() || !rig.pttOn());
     v.SMeter = int(rig.sMeter());
     v.Modes = rig.modeNames();
     v.ModeIndex = rig.modeIndex();

@@ -39,6 +39,9 @@ struct RigControlView {
     QString PowerCaption;
     QString SearchCaption; // cmdCalibreer
     bool SearchEnabled = false;
+    QString SwrTuneCaption; // cmdSwrTune, its tooltip what it does to the rig or why not here
+    QString SwrTuneToolTip;
+    bool SwrTuneEnabled = false;
     int SMeter = 0;              // ProgressBar1
     QStringList Modes;           // Option1, frmModes hidden without any
     int ModeIndex = 0;           // 1-based, 0 none

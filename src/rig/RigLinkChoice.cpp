@@ -74,6 +74,7 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
     wsjtxAddress_ = LoadWsjtxAddress(settingsFile(), report);
     civ_ = LoadCivSettings(settingsFile(), report);
     kenwood_ = LoadKenwoodSettings(settingsFile(), report);
+    swrTune_ = LoadSwrTuneSettings(settingsFile(), report);
     (void)cat_.setLink(simulated() ? static_cast<SerialLink&>(simulated_) : serial_);
 }
 

@@ -6,6 +6,7 @@
 #include "rig/SerialLink.h"
 #include "rig/SerialRigSettings.h"
 #include "rig/SimulatedRig.h"
+#include "rig/SwrTuneSettings.h"
 #include "rig/WsjtxAddress.h"
 
 #include <QString>
@@ -28,7 +29,8 @@ namespace rig {
 //   [wsjtx]
 //   port=2237
 //   address=             ; a multicast group WSJT-X sends to; empty: unicast on 127.0.0.1
-// and the Icom and Kenwood-family rigs' settings in [civ] and [kenwood] (SerialRigSettings.h).
+// and the Icom and Kenwood-family rigs' settings in [civ] and [kenwood] (SerialRigSettings.h),
+// the SWR tune's in [swrtune] (SwrTuneSettings.h).
 // Those two links talk on the serial port chosen by COM1..COM4.
 
 class RigLinkChoice {
@@ -58,6 +60,7 @@ public:
     const WsjtxAddress& wsjtxAddress() const { return wsjtxAddress_; }
     const CivSettings& civSettings() const { return civ_; }
     const KenwoodSettings& kenwoodSettings() const { return kenwood_; }
+    const SwrTuneSettings& swrTuneSettings() const { return swrTune_; }
     const QString& directory() const { return directory_; }
     SimulatedRig& simulatedRig() { return simulated_; }
     // Gives the CAT link the chosen line (an open link is closed first) and keeps the choice.
@@ -86,6 +89,7 @@ private:
     WsjtxAddress wsjtxAddress_;
     CivSettings civ_;
     KenwoodSettings kenwood_;
+    SwrTuneSettings swrTune_;
 };
 
 } // namespace rig

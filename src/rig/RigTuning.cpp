@@ -51,12 +51,24 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
       editor_(parts.editor), view_(parts.view),
       blinkTimer_(platform_.createTimer([this] { endBlink(); })), poller_(state_, platform_),
       ptt_(state_, platform_), search_(state_, platform_, engine_),
+      simulatedSwr_(state_, parts.links.simulatedRig(),
+                    [this](double kHz) -> std::optional<core::Long> {
+                        const table::Lookup lookup = table::LookUpPosition(editor_.data(),
+                                                                           core::Single(kHz));
+                        return lookup.ok() ? std::optional<core::Long>(lookup.position)
+                                           : std::nullopt;
+                    }),
+      swr_(state_, platform_, engine_),
       follower_({state_, engine_, wheel_, editor_, view_, search_, *this}, *rig_) {
     connectRig();
     connect(&poller_, &RigPoller::due, this, &RigTuning::PollRig);
     connect(&poller_, &RigPoller::answered, this, &RigTuning::readingArrived);
     connect(&ptt_, &PttControl::watchdogExpired, this, [this] { PttToggle(true); });
     connect(&search_, &PeakSearch::changed, this, [this] {
+        updatePollTimer();
+        emit changed();
+    });
+    connect(&swr_, &SwrTune::changed, this, [this] {
         updatePollTimer();
         emit changed();
     });
@@ -83,7 +95,12 @@ void RigTuning::connectRig() {
     connect(rig_, &RigConnection::readingAnnounced, this, &RigTuning::readingAnnounced);
     connect(rig_, &RigConnection::sMeterArrived, this,
             [this](std::optional<float> value) { search_.sMeterArrived(value); });
-    connect(rig_, &RigConnection::transmitInhibited, this, [this] { PttToggle(true); });
+    connect(rig_, &RigConnection::transmitInhibited, this, [this] {
+        if (swr_.running())
+            swr_.TransmitDropped();
+        else
+            PttToggle(true);
+    });
     connect(rig_, &RigConnection::linkFailed, this, &RigTuning::linkFailed);
     connect(rig_, &RigConnection::changed, this, &RigTuning::changed);
     connect(rig_, &RigConnection::powerSwitched, this, [this] {
@@ -136,6 +153,7 @@ void RigTuning::Load() {
     state_.CatScrollSetting = static_cast<core::Integer>(
         std::clamp<int>(state_.CatScrollSetting, JumpMinimum, JumpMaximum));
     poller_.Load();
+    swr_.setSettings(links_.swrTuneSettings());
     follower_.Reset();
     dropBlink();
     view_.ResetInterpolLabels();
@@ -146,6 +164,7 @@ void RigTuning::Load() {
 
 bool RigTuning::Unload(bool exiting) {
     StopPeakSearch();
+    swr_.Stop();
     ComPortOpen(0);
     if (editor_.TableChanged() && !editor_.SaveTable() && !exiting &&
         platform_.messageBox(QStringLiteral("The table is not saved.") + CrLf +
@@ -234,6 +253,8 @@ bool RigTuning::ComPortOpen(int port) {
 }
 
 void RigTuning::closePort() {
+    // The tune's carrier goes first.
+    swr_.PortClosed();
     search_.PortClosed();
     // The PTT is released before anything else; closing the link releases it once more.
     if (rig_->pttOn())
@@ -315,7 +336,8 @@ void RigTuning::showModes() {
 void RigTuning::updatePollTimer() {
     // With the guard on, polls go on during turns where the rig reports transmit: it may begin
     // meanwhile.
-    poller_.Schedule(open_ && !search_.searching() && !opening_ && !blinkLookup_,
+    poller_.Schedule(open_ && !search_.searching() && !swr_.running() && !opening_ &&
+                         !blinkLookup_,
                      guard_.enabled() && rig_->reportsTransmit());
 }
 
@@ -408,6 +430,7 @@ void RigTuning::RigLockClicked(bool on) {
 }
 
 void RigTuning::EngineStopped() {
+    swr_.Stop();
     follower_.Unlock();
     StopPeakSearch();
     emit changed();

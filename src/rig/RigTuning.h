@@ -15,6 +15,8 @@
 #include "rig/RigLinkChoice.h"
 #include "rig/RigPoller.h"
 #include "rig/RigctldRig.h"
+#include "rig/SimulatedSwrMeter.h"
+#include "rig/SwrTune.h"
 #include "rig/TransmitGuard.h"
 #include "rig/WsjtxRig.h"
 #include "table/TableEditor.h"
@@ -33,7 +35,7 @@ namespace rig {
 // the lookups as the window shows them, frequency steps and turns to a frequency, and the parts
 // it coordinates: the polls (RigPoller), following the rig's frequency with the stepper and the
 // lock (RigFollower), our PTT with its watchdog (PttControl) and the S-meter peak search
-// (PeakSearch). The table window shows what it says and forwards its controls here; it is the
+// (PeakSearch) and the SWR tune (SwrTune). The table window shows what it says and forwards its controls here; it is the
 // table's rig link (SetRigFreqToFirstUnit) and the wheel's table functions.
 //
 // - Following: every poll reads the rig; while locked the stepper is turned to the table's
@@ -210,10 +212,26 @@ public:
     bool searching() const { return search_.searching(); }
     QString PeakSearchCaption() const { return search_.Caption(); }
 
+    // --- SWR tune (RigTuningSwr.cpp) ---
+    // cmdSwrTune: keys a low-power carrier and turns around the table's position for the
+    // rig's frequency to the lowest SWR (SwrTune); a second click stops it, as do Esc and
+    // the PTT button.
+    void SwrTuneClicked();
+    bool swrTuneEnabled() const;
+    bool swrTuning() const { return swr_.running(); }
+    QString SwrTuneCaption() const { return swr_.Caption(); }
+    // What it does to the rig, or why the link offers none.
+    QString SwrTuneToolTip() const;
+    const SwrTune& swrTune() const { return swr_; }
+    // The simulated rig's meter, to be detuned in tests and on its panel.
+    SimulatedSwrMeter& simulatedSwrMeter() { return simulatedSwr_; }
+    // engine::TransmitState: the tune's carrier is on.
+    bool swrTuneKeyed() const override { return swr_.keyed(); }
+
     // --- the engine ---
     void TurnStarted();
     void TurnEnded();
-    // StopTurning: unlocks and ends the peak search.
+    // StopTurning: unlocks and ends the peak search and the SWR tune.
     void EngineStopped();
 
     // table::RigLink
@@ -317,6 +335,8 @@ private:
     void useSerialRig(RigConnection& rig);
     // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const RigReading& reading);
+    // RigTuningSwr.cpp: the open link's SWR meter (the simulated rig's own); nullptr for none.
+    SwrMeter* swrMeter() const;
 
     core::ProgramState& state_;
     platform::Platform& platform_;
@@ -353,6 +373,8 @@ private:
     RigPoller poller_;
     PttControl ptt_;
     PeakSearch search_;
+    SimulatedSwrMeter simulatedSwr_;
+    SwrTune swr_;
     RigFollower follower_;
 };
 

@@ -240,6 +240,12 @@ void RigTuning::resetJumpLabel() {
 // --- PTT and modes ---
 
 void RigTuning::PttToggle(bool forceOff) {
+    // The tune owns the PTT while it runs: the button ends it, unkeyed.
+    if (swr_.running()) {
+        swr_.Stop();
+        emit changed();
+        return;
+    }
     if (rig_->pttOn() || forceOff) {
         ptt_.Release(*rig_);
         follower_.TransmitEnded(open_);
@@ -281,7 +287,7 @@ void RigTuning::PeakSearchClicked() {
         search_.Stop();
         return;
     }
-    if (!open_)
+    if (!open_ || swr_.running())
         return;
     if (rig_->pttOn()) {
         platform_.beep();

@@ -137,7 +137,8 @@ void RigTuning::TransmitGuardClicked(bool on) {
 }
 
 bool RigTuning::transmitting() const {
-    return guard_.enabled() && (rig_->pttOn() || rigTransmitting());
+    // The tune's carrier holds every other turn, guard or not.
+    return swr_.keyed() || (guard_.enabled() && (rig_->pttOn() || rigTransmitting()));
 }
 
 void RigTuning::transmitReported(const RigReading& reading) {

@@ -18,6 +18,8 @@ namespace rig {
 // The rig through a rigctld daemon on the network, which owns the rig's port and shares it with
 // the station's other programs: its text protocol over TCP, one command a line ("f" frequency,
 // "m" mode, "t" PTT, "l STRENGTH" the S-meter; "F", "M", "T" to set them), answered in order.
+// For the SWR tune: "l SWR", and the power as "l RFPOWER" / "L RFPOWER" (0..1 of the rig's
+// most) with the daemon's "\power2mW" for the watts of its most.
 //
 // Nothing here waits: commands go out at once and their replies are taken as they arrive, each
 // within ReplyLimitMs. A daemon that is not there, goes silent, talks nonsense or drops the
@@ -25,7 +27,7 @@ namespace rig {
 // dropped and made again after ReconnectMs for as long as the link is open. A daemon that keeps
 // failing is tried ever less often, up to every LongestReconnectMs, and its failure is logged
 // once, until it answers again.
-class RigctldRig final : public RigConnection {
+class RigctldRig final : public RigConnection, public SwrMeter {
     Q_OBJECT
 
 public:
@@ -56,6 +58,13 @@ public:
     bool reportsTransmit() const override { return pttReadable_; }
     // "t" alone.
     bool requestTransmitState() override;
+    SwrMeter* swrMeter() override { return this; }
+
+    // SwrMeter (RigctldSwr.cpp)
+    void readSwr(Value done) override;
+    // Learns the rig's most power as well, which setPower needs.
+    void readPower(Value done) override;
+    void setPower(double watts, Done done) override;
 
     bool frequencyValid(double kHz) const override;
     CatResult setFrequency(float kHz) override;
@@ -121,6 +130,7 @@ private:
     float shownKHz_ = 0;
     float sMeter_ = 0;
     int modeIndex_ = 0;
+    double maxPowerW_ = 0; // the rig's most, as the daemon last told it; 0 unknown
 };
 
 } // namespace rig

@@ -135,6 +135,7 @@ void TableWindow::connectRig() {
     click(f.cmdComPol, [&tuning] { tuning.PollRateClicked(); });
     click(f.cmdLock, [&tuning] { tuning.LockClicked(); });
     click(f.cmdCalibreer, [&tuning] { tuning.PeakSearchClicked(); });
+    click(f.cmdSwrTune, [&tuning] { tuning.SwrTuneClicked(); });
     click(f.cmdOnOff, [&tuning] { tuning.PowerClicked(); });
     connect(f.cmdPTT, &QPushButton::clicked, this, [&tuning] { tuning.PttToggle(false); });
     connect(f.chkLock, &QCheckBox::clicked, this, [this](bool on) {
@@ -444,6 +445,9 @@ void TableWindow::renderRig(const rig::RigControlView& v) {
     f.cmdOnOff->setText(v.PowerCaption);
     f.cmdCalibreer->setText(v.SearchCaption);
     f.cmdCalibreer->setEnabled(v.SearchEnabled);
+    f.cmdSwrTune->setText(v.SwrTuneCaption);
+    f.cmdSwrTune->setToolTip(v.SwrTuneToolTip);
+    f.cmdSwrTune->setEnabled(v.SwrTuneEnabled);
     f.ProgressBar1->setValue(v.SMeter);
     for (std::size_t i = 0; i < f.Option1.size(); ++i) {
         QRadioButton* option = f.Option1[i];

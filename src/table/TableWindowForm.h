@@ -55,6 +55,7 @@ struct TableWindowForm {
     QLabel* lblHiLoZ;
     QPushButton* cmdOnOff;
     QPushButton* cmdCalibreer;
+    QPushButton* cmdSwrTune;
     QProgressBar* ProgressBar1;
     QGroupBox* frmModes;
     std::array<QRadioButton*, 10> Option1;

@@ -29,8 +29,10 @@ struct WatchedLpt final : platform::LptPort {
 
 // The rig's transmit state as the engine's gate reads it.
 struct FakeTransmit final : engine::TransmitState {
-    bool transmitting() const override { return on; }
+    bool transmitting() const override { return on || swrTune; }
+    bool swrTuneKeyed() const override { return swrTune; }
     bool on = false;
+    bool swrTune = false; // the SWR tune's carrier
 };
 
 // An engine on the simulated port and the virtual clock, stepper 1 selected with the defaults

@@ -67,3 +67,34 @@ TEST_F(TransmitGate, transmitBeginningMidTurn_stopsAUsersTurnAtTheNextStep_andPa
     ASSERT_EQ(duringTransmit.size(), 2u);
     EXPECT_EQ(duringTransmit[0], duringTransmit[1]); // it stood still meanwhile
 }
+
+TEST_F(TransmitGate, underTheSwrTunesCarrier_onlyItsTurnsPass_andOnlyThen) {
+    // Another's transmission holds the tune's turns like any search.
+    transmit.on = true;
+    EXPECT_EQ(engine.TurnTo({10, TurnOrigin::SwrTune}), TurnOutcome::Refused);
+    transmit.on = false;
+
+    transmit.swrTune = true;
+    platform.answerNextMessage(platform::Answer::Yes);
+    for (const TurnOrigin other : {TurnOrigin::Window, TurnOrigin::Repeated, TurnOrigin::Network,
+                                   TurnOrigin::Following, TurnOrigin::Search})
+        EXPECT_EQ(engine.TurnTo({50, other}), TurnOutcome::Refused);
+    EXPECT_TRUE(platform.messages.empty()); // nobody is asked to turn under it
+    EXPECT_FALSE(engine.admits(TurnOrigin::Window));
+    EXPECT_TRUE(engine.admits(TurnOrigin::SwrTune));
+    EXPECT_EQ(state.StepCounter, 0);
+    EXPECT_EQ(engine.TurnTo({10, TurnOrigin::SwrTune}), TurnOutcome::Done);
+    EXPECT_EQ(state.StepCounter, 10);
+
+    // A program waits for the carrier to end.
+    platform.scheduleAfter(1000, [this] { transmit.swrTune = false; });
+    EXPECT_EQ(engine.TurnTo({20, TurnOrigin::Program}), TurnOutcome::Done);
+    EXPECT_EQ(state.StepCounter, 20);
+
+    // The user's turn, consented to under another transmission, stops when the tune keys.
+    transmit.on = true;
+    platform.answerNextMessage(platform::Answer::Yes);
+    platform.scheduleAfter(100, [this] { transmit.swrTune = true; });
+    EXPECT_EQ(engine.TurnTo({300, TurnOrigin::Window}), TurnOutcome::Held);
+    EXPECT_LT(state.StepCounter, 40);
+}

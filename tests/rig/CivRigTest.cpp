@@ -293,3 +293,37 @@ TEST(CivFrameTest, frequenciesAreFiveBcdBytesLowFirst_andDamagedOnesAreRefused) 
                QByteArray::fromHex("fefee094fbfd");
     EXPECT_EQ(civ::TakeFrame(received), QByteArray::fromHex("fefee094fbfd"));
 }
+
+TEST_F(CivRigTest, itsSwrMeterReadsOnTheMeterMarks_andThePowerIsSetInWattsOfTheModelsMost) {
+    ASSERT_TRUE(rig.open(1).ok);
+    SwrMeter* meter = rig.swrMeter();
+    ASSERT_NE(meter, nullptr);
+    std::vector<std::optional<double>> values;
+    const auto keep = [&values](std::optional<double> v) { values.push_back(v); };
+    for (const int level : {0, 48, 100, 160}) {
+        ic7300.swrLevel = level;
+        meter->readSwr(keep);
+        platform.advance(200);
+    }
+    ASSERT_EQ(values.size(), 4u);
+    EXPECT_DOUBLE_EQ(*values[0], 1.0);
+    EXPECT_DOUBLE_EQ(*values[1], 1.5);
+    EXPECT_DOUBLE_EQ(*values[2], 2.5);
+    EXPECT_DOUBLE_EQ(*values[3], 4.0);
+
+    // 5 W of the IC-7300's 100 W: level 12 (12.75 rounded down, never more than asked).
+    values.clear();
+    bool set = false;
+    meter->setPower(5, [&set](bool ok) { set = ok; });
+    platform.advance(200);
+    meter->readPower(keep);
+    platform.advance(200);
+    EXPECT_TRUE(set);
+    EXPECT_EQ(ic7300.powerLevel, 12);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_NEAR(*values[0], 4.7, 0.01);
+    // Above the model's most: refused, nothing sent.
+    meter->setPower(150, [&set](bool ok) { set = ok; });
+    EXPECT_FALSE(set);
+    EXPECT_EQ(ic7300.powerLevel, 12);
+}

@@ -11,7 +11,8 @@ namespace rig_test {
 // first), mode read 04 (mode, filter) and set 06, VFO A/B select 07 00/01, split read 0F, the
 // selected VFO's frequency 25 00 (and the other's 25 01) and mode 26 00 (mode, data mode,
 // filter) read and set, transmit 1C 00 (read; 00/01 set), S-meter
-// 15 02 and SWR meter 15 12 (two BCD bytes 0000..0255). Set commands get FB, anything it
+// 15 02 and SWR meter 15 12 (two BCD bytes 0000..0255), RF power 14 0A read and set (the same).
+// Set commands get FB, anything it
 // cannot do FA.
 struct CivTransceiver {
     std::int64_t dialHz = 7100000; // the selected VFO
@@ -21,7 +22,8 @@ struct CivTransceiver {
     bool transmitting = false;
     bool refusesTransmit = false;
     int sLevel = 120;  // S9
-    int swrLevel = 48; // SWR 1.5
+    int swrLevel = 48;    // SWR 1.5
+    int powerLevel = 128; // RF power, 0000..0255 of the most
 
     static char Bcd(int twoDigits) { return char((twoDigits / 10) << 4 | twoDigits % 10); }
     static QByteArray Level(int level) {
@@ -104,6 +106,15 @@ struct CivTransceiver {
             return reply(body + Level(sLevel));
         if (body == QByteArray::fromHex("1512"))
             return reply(body + Level(swrLevel));
+        const QByteArray power = QByteArray::fromHex("140a");
+        if (body == power)
+            return reply(body + Level(powerLevel));
+        if (body.startsWith(power) && body.size() == 4) {
+            const auto digit = [&body](int at) { return std::uint8_t(body.at(at)); };
+            powerLevel = (digit(2) >> 4) * 1000 + (digit(2) & 15) * 100 + (digit(3) >> 4) * 10 +
+                         (digit(3) & 15);
+            return ok;
+        }
         return ng;
     }
 };

@@ -191,3 +191,38 @@ TEST_F(KenwoodRigTest, aPortPulledOutIsReopenedByItself_andAutoInformationTurned
     EXPECT_EQ(line.written, Written{"AI2;"});
     EXPECT_EQ(read()->kHz, 7100.0f);
 }
+
+TEST_F(KenwoodRigTest, anFt991aOffersItsSwrMeterAndPowerInWatts_aTs590WithoutTheMeterNone) {
+    EXPECT_EQ(rig.swrMeter(), nullptr); // the TS-590's record reads no SWR
+    useFt991a();
+    ASSERT_TRUE(rig.open(1).ok);
+    SwrMeter* meter = rig.swrMeter();
+    ASSERT_NE(meter, nullptr);
+    EXPECT_TRUE(meter->powerUnsettable().isEmpty());
+    std::vector<std::optional<double>> values;
+    const auto keep = [&values](std::optional<double> v) { values.push_back(v); };
+    meter->readPower(keep);
+    platform.advance(200);
+    bool set = false;
+    meter->setPower(5, [&set](bool ok) { set = ok; });
+    platform.advance(200);
+    meter->readPower(keep);
+    // 64 of the meter's 255, half its high mark of 128: halfway from 1 to the high reading.
+    transceiver.swr = 64;
+    meter->readSwr(keep);
+    platform.advance(200);
+    EXPECT_TRUE(set);
+    EXPECT_EQ(transceiver.powerW, 5);
+    ASSERT_EQ(values.size(), 3u);
+    EXPECT_EQ(values[0], 50.0);
+    EXPECT_EQ(values[1], 5.0);
+    EXPECT_EQ(values[2], 2.0);
+
+    // A line gone answers nothing, once.
+    rig.close();
+    int answers = 0;
+    meter->readSwr([&answers](std::optional<double> v) { answers += v ? 10 : 1; });
+    meter->setPower(5, [&answers](bool ok) { answers += ok ? 10 : 1; });
+    platform.advance(200);
+    EXPECT_EQ(answers, 2);
+}

@@ -12,7 +12,7 @@ namespace rig_test {
 // without transmit; TX; reads TX0/TX1/TX2, TX1;/TX0; key it; MD0; SM0 and RM6 000..255). Set
 // commands are not answered; an unknown command gets "?;". Both answer the identity ID (021 the
 // TS-590S, 0670 the FT-991A), power PS1, VFO B's frequency FB and auto-information AI; the TS-590
-// also its firmware FV and data mode DA, the FT-991A its transmitting VFO FT, width SH0, narrow
+// also its firmware FV and data mode DA, both the power PC in watts, the FT-991A its transmitting VFO FT, width SH0, narrow
 // filter NA0 and menu items EX (EX032 the CAT time-out; set with a value, read without).
 struct KenwoodTransceiver {
     bool yaesu = false;
@@ -26,6 +26,7 @@ struct KenwoodTransceiver {
     int busyAnswers = 0; // the next reads answered "?;"
     int sMeter = 15;
     int swr = 50;
+    int powerW = 50;
 
     QByteArray digits(std::int64_t value, int width) const {
         return QByteArray::number(value).rightJustified(width, '0');
@@ -85,6 +86,12 @@ struct KenwoodTransceiver {
             return "RM6" + digits(swr, 3) + ";";
         if (yaesu && command == "TX;")
             return transmitting ? "TX1;" : "TX0;";
+        if (command == "PC;")
+            return "PC" + digits(powerW, 3) + ";";
+        if (command.startsWith("PC") && command.size() == 6) {
+            powerW = command.mid(2, 3).toInt();
+            return {};
+        }
         if (command.startsWith("FA") && command.size() == width + 3) {
             dialHz = command.mid(2, width).toLongLong();
             return {};
