@@ -28,6 +28,9 @@ public:
     // lblStatus and its tool tip.
     QString StatusText() const;
     QString StatusToolTip() const;
+    // A note shown after the status line while the table open now is the one it came with
+    // (what opened it); empty: none.
+    void SetStatusNote(const QString& note);
     QString StepperOffsetCaption() const;
     // The pop-up's entries for the selected row; "&TurnTo ?" and "&Delete ?" while none is.
     QString TurnToCaption() const;
@@ -76,6 +79,8 @@ private:
     const core::ProgramState& state_;
     TableEditor& editor_;
     TableViewState view_;
+    QString statusNote_;
+    QString statusNoteTable_; // the TableFileName the note belongs to
 };
 
 } // namespace table
