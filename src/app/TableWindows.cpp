@@ -58,7 +58,7 @@ bool TableWindows::openTableWindow() {
 
     auto* w = new table::TableWindow(
         {state_, station_.platform(), engine_, wheel_, station_.tableEditor(), station_.tableView(),
-         tuning_, station_.simulatedRig()});
+         tuning_, station_.simulatedRig(), station_.bandSets()});
     tableWindow_ = w;
     using table::TableWindow;
     connect(&station_.tableView(), &table::TableViewModel::changed, w, &TableWindow::render);

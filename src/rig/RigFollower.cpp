@@ -101,6 +101,10 @@ void RigFollower::SetLocked(bool locked) {
     setLocked(locked);
 }
 
+bool RigFollower::followsReadings() const {
+    return !userUnlocked_ && !state_.RigFollowHalted && !rig_->pttOn() && !search_.searching();
+}
+
 void RigFollower::UserUnlock() {
     userUnlocked_ = true;
     Unlock();

@@ -82,6 +82,9 @@ public:
     void Unlock();
     // As when the window opens or the port closes.
     void Reset();
+    // Whether a reading would be followed now: not unlocked by the user, halted by Esc, held by
+    // our PTT or the peak search.
+    bool followsReadings() const;
     // The user turns or opens the port: an Esc's halt ends.
     void Resume() { state_.RigFollowHalted = false; }
 

@@ -5,6 +5,7 @@
 
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
+#include "rig/BandChangeover.h"
 #include "rig/RigCaps.h"
 #include "rig/RigLogging.h"
 #include "table/Interpolation.h"
@@ -390,10 +391,15 @@ void RigTuning::frequencyRead(core::Single kHz) {
         editor_.SetRigFreqToFirstUnit();
         return;
     }
-    if (kHz == 0 || agreed)
+    if (kHz == 0 || agreed) {
+        // Another band's table (perhaps another loop's stepper) is put in place first; a stepper
+        // switch stops the engine, which is no halt of following.
+        if (agreed && bands_ && follower_.followsReadings() && bands_->ChangeOver(kHz))
+            follower_.Resume();
         follower_.Follow(kHz);
-    else
+    } else {
         poller_.CheckSoon();
+    }
 }
 
 void RigTuning::PollRateClicked() {

@@ -31,6 +31,8 @@
 
 namespace rig {
 
+class BandChangeover;
+
 // Automatic tuning, the one owner of the rig link while the table window shows it: the port,
 // the lookups as the window shows them, frequency steps and turns to a frequency, and the parts
 // it coordinates: the polls (RigPoller), following the rig's frequency with the stepper and the
@@ -274,6 +276,9 @@ public:
     // chosen.
     void SelectKenwood();
 
+    // Following across the tables of the band sets; nullptr: the open table only.
+    void setBandChangeover(BandChangeover* bands) { bands_ = bands; }
+
     // --- the rig's transmit (RigTuningStation.cpp) ---
     // mnuTxGuard: no turning while the rig transmits.
     void TransmitGuardClicked(bool on);
@@ -349,6 +354,7 @@ private:
     WsjtxRig* wsjtx_ = nullptr;
     CivRig* civ_ = nullptr;
     KenwoodRig* kenwood_ = nullptr;
+    BandChangeover* bands_ = nullptr;
     TransmitGuard guard_;
     RigLinkChoice& links_;
     table::TableEditor& editor_;

@@ -30,6 +30,8 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
       tableEditor_(state_, platform_, programDirectory), tableView_(state_, tableEditor_),
       tableEngine_(state_, engine_, fields_, turns_),
       tuning_({state_, platform_, engine_, wheel_, catRig_, rigLinks_, tableEditor_, tableView_}),
+      bandSets_(programDirectory),
+      bandChangeover_({state_, engine_, tableEditor_, tableView_, bandSets_, catLog_}),
       settingsFile_(core::SettingsFilePath(programDirectory)),
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
@@ -79,6 +81,8 @@ void Station::wireRig() {
     tuning_.setWsjtx(wsjtxRig_);
     tuning_.setCivRig(civRig_);
     tuning_.setKenwoodRig(kenwoodRig_);
+    bandSets_.Load(&settingsReport_);
+    tuning_.setBandChangeover(&bandChangeover_);
     // No turn while our PTT is on or the rig reports transmit, whoever asks for it.
     engine_.setTransmitState(&tuning_);
     // Another stepper's profile: following goes on with that stepper's table.

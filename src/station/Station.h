@@ -22,6 +22,7 @@
 #include "port/SdlJoystick.h"
 #include "port/SwitchInputs.h"
 #include "program/TimerTable.h"
+#include "rig/BandChangeover.h"
 #include "rig/CatControl.h"
 #include "rig/CatLog.h"
 #include "rig/CatRig.h"
@@ -39,6 +40,7 @@
 #include "station/StationStatus.h"
 #include "station/StatusServer.h"
 #include "station/TableEngineLink.h"
+#include "table/BandSet.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
 #include "web/StationLink.h"
@@ -131,6 +133,8 @@ public:
     rig::RigTuning& tuning() { return tuning_; }
     table::TableEditor& tableEditor() { return tableEditor_; }
     table::TableViewModel& tableView() { return tableView_; }
+    // Each stepper's band set, read at the start.
+    table::BandSets& bandSets() { return bandSets_; }
     program::Turner& turner() { return turner_; }
     // The values of Ventrolo.ini that cannot be used, told once in serve().
     core::SettingsReport& settingsReport() { return settingsReport_; }
@@ -187,6 +191,8 @@ private:
     table::TableViewModel tableView_;
     TableEngineLink tableEngine_;
     rig::RigTuning tuning_;
+    table::BandSets bandSets_;
+    rig::BandChangeover bandChangeover_;
     bool following_ = false;
 
     EngineTurner turner_{engine_};

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace table {
 
@@ -553,6 +554,16 @@ void TableEditor::SelectTableFile(const QString& name) {
     state_.TableFileName = name;
     LoadTable();
     SetRigFreqToFirstUnit();
+}
+
+bool TableEditor::OpenBandTable(const QString& name) {
+    if (tableChanged_ && !SaveTable())
+        return false;
+    state_.TableFileName = name;
+    const bool visible = std::exchange(windowVisible_, false);
+    LoadTable();
+    windowVisible_ = visible;
+    return true;
 }
 
 void TableEditor::DeleteTableFile() {

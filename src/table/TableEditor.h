@@ -120,6 +120,11 @@ public:
     // A name chosen from the file list: saves a changed table, offers to park the stepper at
     // MinPosition when the name differs, then loads the chosen table.
     void SelectTableFile(const QString& name);
+    // A band set's changeover to another table of the same loop: a changed table is saved
+    // first, and the new one is loaded without parking the stepper and without questioning its
+    // offset (nobody may be there to answer while the rig is followed). False when the table in
+    // hand could not be saved: it stays loaded.
+    bool OpenBandTable(const QString& name);
     // Asks, deletes the table file and loads the next one (or a new "NewFile").
     void DeleteTableFile();
 

@@ -60,7 +60,16 @@ QString TableViewModel::StatusText() const {
            core::PlainNumberText(data.TableLast) + QStringLiteral("  ") +
            core::PlainNumberText(data.TableFreq[0]) + QLatin1Char('>') +
            core::PlainNumberText(data.TablePos[0]) + QLatin1Char(' ') +
-           InterpolNames()[data.InterpolType] + OffsetText(data);
+           InterpolNames()[data.InterpolType] + OffsetText(data) +
+           (statusNoteTable_ == state_.TableFileName && !statusNote_.isEmpty()
+                ? QStringLiteral("   ") + statusNote_
+                : QString());
+}
+
+void TableViewModel::SetStatusNote(const QString& note) {
+    statusNote_ = note;
+    statusNoteTable_ = state_.TableFileName;
+    emit changed();
 }
 
 QString TableViewModel::OffsetText(const TableData& data) {

@@ -30,6 +30,9 @@ public:
     QString StatusToolTip() const;
     // "  offset +5" (" in 40m" where it holds in one band only); empty without an offset.
     static QString OffsetText(const TableData& data);
+    // A note shown after the status line while the table open now is the one it came with
+    // (what opened it); empty: none.
+    void SetStatusNote(const QString& note);
     QString StepperOffsetCaption() const;
     // The pop-up's entries for the selected row; "&TurnTo ?" and "&Delete ?" while none is.
     QString TurnToCaption() const;
@@ -78,6 +81,8 @@ private:
     const core::ProgramState& state_;
     TableEditor& editor_;
     TableViewState view_;
+    QString statusNote_;
+    QString statusNoteTable_; // the TableFileName the note belongs to
 };
 
 } // namespace table

@@ -3,6 +3,7 @@
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 #include "engine/KeyCodes.h"
+#include "table/BandSetMenu.h"
 #include "table/ParamsDialog.h"
 #include "table/SimulatedRigPanel.h"
 #include "table/TableViewState.h"
@@ -62,6 +63,10 @@ TableWindow::TableWindow(const TableWindowLogic& logic, QWidget* parent)
     auto* simulated = new QVBoxLayout(form_.frmSimulatedRig);
     simulated->addWidget(simulatedPanel_);
     form_.HScroll1->setRange(rig::RigTuning::JumpMinimum, rig::RigTuning::JumpMaximum);
+    bandSetMenu_ = new BandSetMenu(*form_.mnuBandSet,
+                                   {logic_.state, logic_.platform, logic_.editor, logic_.bandSets,
+                                    logic_.tuning},
+                                   this);
 
     connectTable();
     connectRig();

@@ -8,6 +8,7 @@
 #include "rig/RigControlView.h"
 #include "rig/RigTuning.h"
 #include "rig/SimulatedRig.h"
+#include "table/BandSet.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
 #include "table/TableWindowForm.h"
@@ -17,6 +18,7 @@
 
 namespace table {
 
+class BandSetMenu;
 class SimulatedRigPanel;
 
 // What the table window forwards its controls to and renders; all of it outlives the window.
@@ -29,6 +31,7 @@ struct TableWindowLogic {
     TableViewModel& view;
     rig::RigTuning& tuning;
     rig::SimulatedRig& simulatedRig;
+    BandSets& bandSets;
 };
 
 // Form3, the table window: the frequency table with its file, the rig link and automatic
@@ -84,6 +87,7 @@ private:
     TableWindowLogic logic_;
     TableWindowForm form_;
     SimulatedRigPanel* simulatedPanel_;
+    BandSetMenu* bandSetMenu_;
     engine::WheelNotches wheelNotches_;
     QStringList shownLines_;
     int selectMenuRow_ = 0; // the data row the pop-up was opened for

@@ -206,6 +206,8 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
     mnuSavetabel = Entry(files, QStringLiteral("mnuSavetabel"), QStringLiteral("&Save table"));
     mnuDeletetable =
         Entry(files, QStringLiteral("mnuDeletetable"), QStringLiteral("&Delete table..."));
+    mnuBandSet = files->addMenu(QStringLiteral("&Band set"));
+    mnuBandSet->setObjectName(QStringLiteral("mnuBandSet"));
     files->addSeparator();
     mnuExit = Entry(files, QStringLiteral("mnuExit"), QStringLiteral("E&xit"));
 

@@ -12,7 +12,8 @@ TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndToggl
     rig::RigctldRig rigctld{platform};
     tuning.setRigctld(rigctld);
     loadTable("3500,100,\"\"\r\n");
-    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated});
+    table::BandSets bands{dir.path()};
+    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
     QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 
@@ -46,7 +47,8 @@ TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_on
     tuning.setFlrig(flrig);
     tuning.setWsjtx(wsjtx);
     loadTable("3500,100,\"\"\r\n");
-    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated});
+    table::BandSets bands{dir.path()};
+    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
     QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 
@@ -81,7 +83,8 @@ TEST_F(TableWindowStationTest, theComMenuChoosesAnIcomRigByModelAndAddress_andAK
     tuning.setCivRig(civ);
     tuning.setKenwoodRig(kenwood);
     loadTable("3500,100,\"\"\r\n");
-    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated});
+    table::BandSets bands{dir.path()};
+    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
     QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 

@@ -26,7 +26,7 @@ struct TableWindowTest : rig_test::RigTuningFixture {
     void open(const QByteArray& rows) {
         loadTable(rows);
         window = std::make_unique<table::TableWindow>(table::TableWindowLogic{
-            state, platform, engine, wheel, editor, view, tuning, simulated});
+            state, platform, engine, wheel, editor, view, tuning, simulated, bandSets});
         QObject::connect(&view, &table::TableViewModel::changed, window.get(),
                          &table::TableWindow::render);
         QObject::connect(&tuning, &rig::RigTuning::changed, window.get(),
@@ -46,6 +46,7 @@ struct TableWindowTest : rig_test::RigTuningFixture {
         QCoreApplication::sendEvent(widget, &event);
     }
 
+    table::BandSets bandSets{dir.path()};
     std::unique_ptr<table::TableWindow> window;
 };
 
@@ -166,4 +167,24 @@ TEST_F(TableWindowTest, paramsRefusesALowerLimitNotBelowTheUpperAndStaysOpen) {
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(editor.data().TableText[0], "0:1000:0");
     EXPECT_TRUE(editor.TableChanged());
+}
+
+TEST_F(TableWindowTest, theBandSetMenuTicksTheWorkingSteppersTablesAndKeepsThem) {
+    test_support::WriteFile(dir.filePath("20m.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n14000,400,\"\"\r\n");
+    open("3500,100,\"\"\r\n");
+    auto entries = [this] {
+        emit form().mnuBandSet->aboutToShow();
+        QStringList shown;
+        for (QAction* a : form().mnuBandSet->actions())
+            shown << a->text() + (a->isChecked() ? "*" : "");
+        return shown;
+    };
+    EXPECT_EQ(entries(), QStringList({"20m.cat", "Table.cat"}));
+    form().mnuBandSet->actions()[0]->trigger();
+    EXPECT_EQ(entries(), QStringList({"20m.cat*", "Table.cat"}));
+    EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.ini")).contains("bandset=20m.cat"));
+    // The other stepper's set is its own.
+    state.SelectedStepper = 1;
+    EXPECT_EQ(entries(), QStringList({"20m.cat", "Table.cat"}));
+    EXPECT_TRUE(platform.messages.empty());
 }
