@@ -173,6 +173,9 @@ bool RigTuning::retuneEnabled() const {
 
 QString RigTuning::RetuneHere() {
     const QString refusal = editor_.RetuneHere(follower_.CatFrequency());
+    // The value label shows the position with the new offset: the stepper's own.
+    if (refusal.isEmpty())
+        view_.ShowLookup(table::LookUpPosition(editor_.data(), follower_.CatFrequency()));
     emit changed();
     return refusal;
 }

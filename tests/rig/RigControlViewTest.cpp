@@ -51,6 +51,7 @@ TEST_F(RigControlViewTest, theMenus_linksChosenOnlyWhileClosed_retuneOnlyWithARe
     state.StepCounter = 103;
     tuning.RetuneHereClicked();
     EXPECT_EQ(editor.data().StepperOffset, 3);
+    EXPECT_EQ(view.view().InterpolValueText, "103");
     EXPECT_EQ(menus().StepperOffsetCaption, "&Stepper offset( 3)...");
     EXPECT_TRUE(menus().OffsetZeroEnabled);
     EXPECT_TRUE(view.StatusText().endsWith("  offset +3")) << view.StatusText().toStdString();
