@@ -12,6 +12,11 @@ QString CatSwrMeter::powerUnsettable() const {
            QStringLiteral("'s CAT cannot set its transmit power.");
 }
 
+std::optional<double> CatSwrMeter::mostPowerW() const {
+    const double most = cat_.caps().mostPowerW;
+    return most > 0 ? std::optional<double>(most) : std::nullopt;
+}
+
 void CatSwrMeter::readSwr(Value done) {
     // Only a reading while our PTT is on asks the transmit status with its SWR bit.
     if (!cat_.portOpen() || !cat_.pttOn() || cat_.busy()) {

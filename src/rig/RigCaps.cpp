@@ -70,6 +70,7 @@ RigCaps Ft757GXII() {
 
 RigCaps Ft817() {
     RigCaps caps = Ft817Family("FT817", "FT-817/818");
+    caps.mostPowerW = 6; // the FT-818; the FT-817 gives 5
     caps.bands = {{100, 30000}, {50000, 54000}, {76000, 154000}, {430000, 450000}};
     // WFM cannot be set by CAT; no reply is taken to name WFM, DIG or PKT.
     caps.modes = {{QStringLiteral("LSB"), 0x00, 0},

@@ -104,6 +104,9 @@ struct RigCaps {
     std::optional<CatCommand> pttOff{};
     // How long the rig needs after its PTT drops before it takes a mode, in ms.
     double modeAfterPttMs = 0;
+    // The most the rig can transmit, in W, where that is small and its CAT cannot set the
+    // power (a 5 W portable); 0 otherwise.
+    double mostPowerW = 0;
 
     // The dial lock; nullopt where CAT cannot set it.
     std::optional<CatCommand> lockOn{};

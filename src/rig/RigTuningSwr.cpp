@@ -20,8 +20,13 @@ bool RigTuning::swrTuneEnabled() const {
 QString RigTuning::SwrTuneToolTip() const {
     if (const QString why = SwrTune::Unavailable(*rig_, swrMeter()); !why.isEmpty())
         return QStringLiteral("Not here: ") + why;
-    if (const QString why = swrMeter()->powerUnsettable(); !why.isEmpty())
+    if (const QString why = SwrTune::PowerRefusal(*swrMeter(), links_.swrTuneSettings());
+        !why.isEmpty())
         return QStringLiteral("Not here: ") + why;
+    if (!swrMeter()->powerUnsettable().isEmpty())
+        return swr_.ToolTip() + QStringLiteral(" This rig's power cannot be set: it transmits at "
+                                               "its own setting, at most ") +
+               QString::number(*swrMeter()->mostPowerW()) + QStringLiteral(" W.");
     return swr_.ToolTip();
 }
 

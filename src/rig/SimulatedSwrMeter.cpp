@@ -36,8 +36,21 @@ void SimulatedSwrMeter::readSwr(Value done) {
     done(swr ? std::optional<double>(*swr) : std::optional<double>(OffScale));
 }
 
+QString SimulatedSwrMeter::powerUnsettable() const {
+    return unsettableMostW_ > 0 ? QStringLiteral("The simulated rig's CAT cannot set its power.")
+                                : QString();
+}
+
+std::optional<double> SimulatedSwrMeter::mostPowerW() const {
+    return unsettableMostW_ > 0 ? std::optional<double>(unsettableMostW_) : std::nullopt;
+}
+
+void SimulatedSwrMeter::readPower(Value done) {
+    done(unsettableMostW_ > 0 ? std::nullopt : std::optional<double>(powerW_));
+}
+
 void SimulatedSwrMeter::setPower(double watts, Done done) {
-    if (!rig_.isOpen() || watts <= 0 || watts > HighestPowerW) {
+    if (unsettableMostW_ > 0 || !rig_.isOpen() || watts <= 0 || watts > HighestPowerW) {
         done(false);
         return;
     }

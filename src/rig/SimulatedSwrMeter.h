@@ -27,11 +27,15 @@ public:
     int detuneSteps() const { return detune_; }
     double powerW() const { return powerW_; }
     void setPowerW(double watts) { powerW_ = watts; }
+    // As a rig whose CAT cannot set the power and that gives at most mostW (0: one that can).
+    void setPowerUnsettable(double mostW) { unsettableMostW_ = mostW; }
     // The SWR at the stepper's position now; nullopt outside the table.
     std::optional<double> swrHere() const;
 
+    QString powerUnsettable() const override;
+    std::optional<double> mostPowerW() const override;
     void readSwr(Value done) override;
-    void readPower(Value done) override { done(powerW_); }
+    void readPower(Value done) override;
     void setPower(double watts, Done done) override;
 
 private:
@@ -40,6 +44,7 @@ private:
     std::function<std::optional<core::Long>(double kHz)> tablePosition_;
     int detune_ = 4;
     double powerW_ = 50;
+    double unsettableMostW_ = 0;
 };
 
 } // namespace rig

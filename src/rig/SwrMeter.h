@@ -19,6 +19,10 @@ public:
     // Why the link cannot set the transmit power in watts; empty where it can. A link that
     // cannot is never keyed for a tune: the carrier's power would be unknown.
     virtual QString powerUnsettable() const { return {}; }
+    // Where the power cannot be set: the most the rig can transmit at all, in W, when that is
+    // small (a 5 W portable); a rig that cannot exceed the tune's limit is tuned at its own
+    // setting.
+    virtual std::optional<double> mostPowerW() const { return std::nullopt; }
     // The SWR while the rig transmits: 1.0 and up; a meter that knows only low and high
     // answers 1 or HighSwr.
     virtual void readSwr(Value done) = 0;

@@ -58,6 +58,17 @@ QString SwrTune::Unavailable(const RigConnection& rig, const SwrMeter* meter) {
     return {};
 }
 
+QString SwrTune::PowerRefusal(const SwrMeter& meter, const SwrTuneSettings& settings) {
+    const QString unsettable = meter.powerUnsettable();
+    if (unsettable.isEmpty())
+        return {};
+    // A rig whose power cannot be set is keyed only when all it can give is within the limit.
+    if (const std::optional<double> most = meter.mostPowerW(); most && *most <= settings.maxPowerW)
+        return {};
+    return unsettable + QStringLiteral("\r\nThe SWR tune never keys the rig at a power it does "
+                                       "not know.");
+}
+
 QString SwrTune::ToolTip() const {
     return QStringLiteral("Keys the rig: a %1 carrier in CW (or AM, FM), the stepper turned %2 "
                           "steps either side of the table's position reading the SWR, at most %3 "
@@ -256,11 +267,12 @@ void SwrTune::Run(RigConnection& rig, SwrMeter* meter, core::Long center) {
     }
     if (!rig.isOpen())
         return;
-    if (const QString why = meter->powerUnsettable(); !why.isEmpty()) {
-        tell(why + QStringLiteral("\r\nThe SWR tune never keys the rig at a power it does not "
-                                  "know."));
+    if (const QString why = PowerRefusal(*meter, settings_); !why.isEmpty()) {
+        tell(why);
         return;
     }
+    const bool ownPower = !meter->powerUnsettable().isEmpty();
+    const std::optional<double> most = meter->mostPowerW();
     if (settings_.powerW > settings_.maxPowerW) {
         tell(QStringLiteral("The SWR tune's carrier of ") + Watts(settings_.powerW) +
              QStringLiteral(" is above the limit of ") + Watts(settings_.maxPowerW) +
@@ -287,13 +299,14 @@ void SwrTune::Run(RigConnection& rig, SwrMeter* meter, core::Long center) {
 
     const std::optional<RigReading> before = read();
     const std::optional<double> power =
-        before ? await([this](SwrMeter::Value done) { meter_->readPower(done); }) : std::nullopt;
+        before && !ownPower ? await([this](SwrMeter::Value done) { meter_->readPower(done); })
+                            : std::nullopt;
     if (!before || !before->kHz)
         reason_ = QStringLiteral("The rig did not answer.");
     else if (before->transmitting.value_or(false))
         reason_ = QStringLiteral("The rig is transmitting: the SWR tune starts only while it "
                                  "receives.");
-    else if (!power)
+    else if (!power && !ownPower)
         reason_ = QStringLiteral("The rig did not tell its transmit power.");
     // The mode the rig reports, where its reading names one, is the one to set back.
     if (before && before->modeCode)
@@ -309,7 +322,7 @@ void SwrTune::Run(RigConnection& rig, SwrMeter* meter, core::Long center) {
             reason_ = QStringLiteral("The rig did not take the carrier's mode.");
         modeChanged_ = true;
     }
-    if (goesOn()) {
+    if (goesOn() && !ownPower) {
         const double watts = settings_.powerW;
         powerChanged_ =
             awaitDone([this, watts](SwrMeter::Done done) { meter_->setPower(watts, done); });
@@ -318,7 +331,7 @@ void SwrTune::Run(RigConnection& rig, SwrMeter* meter, core::Long center) {
                       QLatin1Char('.');
     }
     // Keyed only at a power read back from the rig.
-    if (goesOn()) {
+    if (goesOn() && !ownPower) {
         const std::optional<double> set =
             await([this](SwrMeter::Value done) { meter_->readPower(done); });
         if (!set || std::abs(*set - settings_.powerW) > PowerToleranceW)
@@ -333,7 +346,12 @@ void SwrTune::Run(RigConnection& rig, SwrMeter* meter, core::Long center) {
         keyed_ = keyedOnce = true;
         keyLimit_->start(settings_.seconds * 1000);
         emit changed();
-        qCInfo(lcRig) << "SWR tune keys the rig at" << settings_.powerW << "W around" << center;
+        if (ownPower)
+            qCInfo(lcRig) << "SWR tune keys the rig at its own power, at most" << *most
+                          << "W, around" << center;
+        else
+            qCInfo(lcRig) << "SWR tune keys the rig at" << settings_.powerW << "W around"
+                          << center;
         if (rig.setPtt(true) != CatResult::Sent)
             abort(QStringLiteral("The rig could not be keyed."));
     }

@@ -23,7 +23,8 @@ namespace rig {
 // Whatever ends it early - Stop, Esc, the time keyed running out, a read that fails, the link
 // closing, the rig's frequency or mode changing or its transmit dropping under it - releases
 // the PTT first, then the rig is set back; the stepper stays where it stood. It refuses a
-// carrier above maxPowerW, a link that cannot set the power, a rig already transmitting.
+// carrier above maxPowerW, a link that cannot set the power (unless all the rig can give is
+// within maxPowerW: then it is keyed at the rig's own setting), a rig already transmitting.
 class SwrTune : public QObject {
     Q_OBJECT
 
@@ -54,6 +55,9 @@ public:
     bool keyed() const { return keyed_; }
     // Why the link, with this meter, offers no tune; empty where it does.
     static QString Unavailable(const RigConnection& rig, const SwrMeter* meter);
+    // Why the meter's rig is not keyed at the power settings allow; empty where it is (its power
+    // set, or all it can give within maxPowerW).
+    static QString PowerRefusal(const SwrMeter& meter, const SwrTuneSettings& settings);
     QString Caption() const { return caption_; }
     // What a tune does to the rig, for the window.
     QString ToolTip() const;

@@ -264,3 +264,29 @@ TEST_F(SwrTuneTest, aLinkWithoutAnSwrMeter_offersNoTune_andSaysWhy) {
     EXPECT_FALSE(tune.keyed());
     EXPECT_TRUE(scripted.frames.empty());
 }
+
+TEST_F(SwrTuneTest, aRigWhosePowerCatCannotSet_isTunedAtItsOwnPowerOnlyWhenAllItGivesIsWithinTheLimit) {
+    openAndFollow();
+    meter().setPowerW(5);
+    // A 5 W portable, as the FT-817/818: keyed at its own setting, nothing asked of its power.
+    meter().setPowerUnsettable(6);
+    ASSERT_TRUE(tuning.swrTuneEnabled());
+    EXPECT_TRUE(tuning.SwrTuneToolTip().contains("at its own setting, at most 6 W"))
+        << tuning.SwrTuneToolTip().toStdString();
+    tuning.SwrTuneClicked();
+    EXPECT_EQ(state.StepCounter, 104);
+    EXPECT_EQ(visits.size(), 21u);
+    EXPECT_TRUE(platform.messages.empty()) << told().toStdString();
+    EXPECT_FALSE(simulated.rig().transmitting());
+    EXPECT_EQ(simulated.rig().modeCode(), Usb);
+
+    // A 100 W rig of the same kind is never keyed.
+    meter().setPowerUnsettable(100);
+    visits.clear();
+    EXPECT_TRUE(tuning.SwrTuneToolTip().startsWith("Not here:"));
+    tuning.SwrTuneClicked();
+    EXPECT_TRUE(visits.empty());
+    EXPECT_FALSE(simulated.rig().transmitting());
+    EXPECT_TRUE(told().contains("never keys the rig at a power it does not know"))
+        << told().toStdString();
+}
