@@ -44,8 +44,9 @@ TEST_F(RotctldSettingsTest, missingKeysAreAddedWithTheirDefaults_andTheMenusChoi
 TEST_F(RotctldSettingsTest, parkAzimuth_isReadInDegrees_andOneThatIsNoNumberIsReportedAndIgnored) {
     EXPECT_EQ(read("[rotctld]\npark=-12.5\n").parkAzimuth, -12.5);
     EXPECT_EQ(read("[rotctld]\npark = 180 ; south\n").parkAzimuth, 180);
+    // Each of its own length: QSettings reads a file again only when its size or time changed.
     for (const QByteArray& bad :
-         {QByteArray("north"), QByteArray("1,5"), QByteArray("inf"), QByteArray("90 degrees")}) {
+         {QByteArray("north"), QByteArray("1,5"), QByteArray("-inf"), QByteArray("90 degrees")}) {
         dir.write("Ventrolo.ini", "[rotctld]\npark=" + bad + '\n');
         core::SettingsReport report;
         const RotctldSettings settings = ReadRotctldSettings(path, &report);
