@@ -1,6 +1,6 @@
 #include "rig/SwrTuneSettings.h"
 
-#include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 
 #include <cmath>
 #include <optional>
@@ -29,33 +29,35 @@ std::optional<int> Whole(const QString& text, int most) {
     return number && value >= 1 && value <= most ? std::optional<int>(value) : std::nullopt;
 }
 
-template <typename T, typename Check>
-void Read(const QSettings& ini, const QString& file, const QString& key,
-          core::SettingsReport* report, Check check, T& value) {
-    const QString text = core::SettingsText(ini, QStringLiteral("swrtune/") + key)
-                             .value_or(QString())
-                             .trimmed();
-    if (text.isEmpty())
-        return;
-    if (const std::optional<T> used = check(text))
-        value = *used;
-    else if (report)
-        report->Unused(file, QStringLiteral("swrtune/") + key, text, QString::number(value));
+// Takes text into value when check accepts it; a blank value keeps the default, unreported.
+template <typename T, typename Check> auto Into(T& value, Check check) {
+    return [&value, check](const QString& text) {
+        if (text.trimmed().isEmpty())
+            return true;
+        const std::optional<T> used = check(text.trimmed());
+        if (used)
+            value = *used;
+        return used.has_value();
+    };
 }
 
 } // namespace
 
 SwrTuneSettings LoadSwrTuneSettings(const QString& settingsFile, core::SettingsReport* report) {
-    const core::IniSettings ini(settingsFile);
+    // Read only: the keys are added by the user who wants other values than the defaults.
+    core::SettingsGroupReader group(settingsFile, QStringLiteral("swrtune"), report);
     SwrTuneSettings settings;
-    Read(ini, settingsFile, QStringLiteral("power"), report, Watts, settings.powerW);
-    Read(ini, settingsFile, QStringLiteral("maxpower"), report, Watts, settings.maxPowerW);
-    Read(
-        ini, settingsFile, QStringLiteral("steps"), report,
-        [](const QString& text) { return Whole(text, MostSteps); }, settings.steps);
-    Read(
-        ini, settingsFile, QStringLiteral("seconds"), report,
-        [](const QString& text) { return Whole(text, MostSeconds); }, settings.seconds);
+    const auto whole = [](int most) {
+        return [most](const QString& text) { return Whole(text, most); };
+    };
+    group.read(QStringLiteral("power"), QString::number(settings.powerW), {},
+               Into(settings.powerW, Watts));
+    group.read(QStringLiteral("maxpower"), QString::number(settings.maxPowerW), {},
+               Into(settings.maxPowerW, Watts));
+    group.read(QStringLiteral("steps"), QString::number(settings.steps), {},
+               Into(settings.steps, whole(MostSteps)));
+    group.read(QStringLiteral("seconds"), QString::number(settings.seconds), {},
+               Into(settings.seconds, whole(MostSeconds)));
     return settings;
 }
 

@@ -368,12 +368,16 @@ bool TableEditor::SetStepperOffset(double offset) {
         return false;
     }
     data_.StepperOffset = value;
+    offsetChanged();
+    return true;
+}
+
+void TableEditor::offsetChanged() {
     CreateCommentZero();
     markChanged();
     // With the rig's port open the next poll applies the new offset.
     if (rig_->CatComPort() > 0)
         rig_->SetLocked(true);
-    return true;
 }
 
 bool TableEditor::AskStepperOffset(core::Single catFrequency) {
@@ -415,9 +419,7 @@ QString TableEditor::RetuneHere(core::Single catFrequency) {
 
 bool TableEditor::ZeroOffset() {
     data_.StepperOffset = 0;
-    markChanged();
-    if (rig_->CatComPort() > 0)
-        rig_->SetLocked(true);
+    offsetChanged();
     return writeTable();
 }
 
@@ -427,9 +429,7 @@ bool TableEditor::SetOffsetBand(core::Single kHz) {
         return false;
     }
     data_.OffsetBandKHz = kHz;
-    markChanged();
-    if (rig_->CatComPort() > 0)
-        rig_->SetLocked(true);
+    offsetChanged();
     return writeTable();
 }
 

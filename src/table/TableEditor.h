@@ -139,6 +139,8 @@ private:
     void markChanged();
     // Writes the table atomically; on failure the user is told, the old file stays.
     bool writeTable();
+    // The offset or its band changed: into the header, and applied at the next poll.
+    void offsetChanged();
     // The current position less the offset at x, held within the limits.
     core::Long limitedPosition(core::Single x);
     void reportDamage(const QStringList& problems);

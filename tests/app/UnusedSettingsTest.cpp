@@ -24,7 +24,7 @@ struct UnusedSettingsTest : ::testing::Test {
 TEST_F(UnusedSettingsTest, badValuesInEveryGroup_areToldInOneMessageAfterTheStart) {
     start("[rig]\nlink=radio\nholdWhileTransmitting=maybe\n[rigctld]\nhost=no host\nport=99999\n"
           "[rotctld]\nenabled=yes please\nport=4534\n[stepper2]\nmicrosteps=0\n"
-          "[stepper1]\nbandset=40m.cat,../up.cat\n");
+          "[stepper1]\nbandset=40m.cat,../up.cat\n[swrtune]\npower=500\nsteps=ten\nseconds=\n");
     ASSERT_EQ(platform.messages.size(), 2u); // the default configuration made, then this
     const QString text = platform.messages[1].text;
     const QString ini = dir.filePath("Ventrolo.ini");
@@ -36,10 +36,12 @@ TEST_F(UnusedSettingsTest, badValuesInEveryGroup_areToldInOneMessageAfterTheStar
           ini + ": [rotctld] enabled=yes please cannot be used; false is used instead.",
           ini + ": [stepper2] microsteps=0 cannot be used; 1 is used instead.",
           ini + ": [stepper1] bandset=40m.cat,../up.cat cannot be used; 40m.cat is used "
-                "instead."})
+                "instead.",
+          ini + ": [swrtune] power=500 cannot be used; 5 is used instead.",
+          ini + ": [swrtune] steps=ten cannot be used; 10 is used instead."})
         EXPECT_TRUE(text.contains(line)) << text.toStdString();
     EXPECT_FALSE(text.contains("port=4534"));
-    EXPECT_EQ(app->settingsReport().unused().size(), 7u);
+    EXPECT_EQ(app->settingsReport().unused().size(), 9u);
 }
 
 TEST_F(UnusedSettingsTest, aFileOfUsableValues_saysNothing) {
