@@ -54,13 +54,12 @@ bool WriteIfReadBack(const QString& path, const QByteArray& contents, const QStr
     }
     const QFileInfo before(path);
     const QDateTime modifiedBefore = before.exists() ? before.lastModified() : QDateTime();
-    const qint64 sizeBefore = before.size();
     if (!WriteFileAtomically(path, contents, error))
         return false;
-    // QSettings reads a file again only when its size or time changed: a change of the same
-    // size in the same millisecond would be read as the old text until the clock moves on.
-    if (modifiedBefore.isValid() && sizeBefore == contents.size() &&
-        QFileInfo(path).lastModified() == modifiedBefore) {
+    // QSettings reads a file again only when its size or time changed: a text of a size the
+    // file had before, written within the same millisecond, would be read as that old text.
+    // Each write moves the file's time on, so no two of them look alike.
+    if (modifiedBefore.isValid() && QFileInfo(path).lastModified() <= modifiedBefore) {
         QFile written(path);
         if (written.open(QIODevice::Append))
             (void)written.setFileTime(modifiedBefore.addSecs(1), QFileDevice::FileModificationTime);

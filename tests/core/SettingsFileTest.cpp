@@ -88,6 +88,12 @@ TEST_F(SettingsFileTest, set_changesTheEntryReadInPlaceAndKeepsEveryOtherLineAsW
     EXPECT_EQ(SettingsText(IniSettings(path), "kenwood/model"), "ts-2000");
     ASSERT_TRUE(SetSettings(path, "kenwood", {{"model", "FTDX10"}, {"baud", "38400"}}));
     EXPECT_EQ(SettingsText(IniSettings(path), "kenwood/model"), "FTDX10");
+    // Two changes at once, the second back to the size read before the first.
+    write("[kenwood]\nmodel=TS-590\n");
+    EXPECT_EQ(SettingsText(IniSettings(path), "kenwood/model"), "TS-590");
+    ASSERT_TRUE(SetSettings(path, "kenwood", {{"model", "K3"}}));
+    ASSERT_TRUE(SetSettings(path, "kenwood", {{"model", "TS-480"}}));
+    EXPECT_EQ(SettingsText(IniSettings(path), "kenwood/model"), "TS-480");
     // A key without a value yet gets it before its note, the note's blanks kept.
     write("[web]\ntoken= ; made at the first enable\nport=8073\n");
     ASSERT_TRUE(SetSettings(path, "web", {{"token", "e216a4b9"}}));
