@@ -80,6 +80,7 @@ LinkOpenResult CatControl::OpenPort(int port) {
     quietAtMs_ = 0;
     echo_ = false;
     txStatusInReceive_ = true;
+    catFrequency_ = 0; // the first reading is a whole one
     if (!rts || !dtr)
         noteLinesMissing();
     {
@@ -240,6 +241,14 @@ CatResult CatControl::SetRigFrequency(float kHz) {
 }
 
 RigReading CatControl::ReadRigFrequency() {
+    return readRig(ReadKind::Whole);
+}
+
+RigReading CatControl::CheckRigFrequency() {
+    return readRig(ReadKind::Check);
+}
+
+RigReading CatControl::readRig(ReadKind kind) {
     RigReading reading;
     if (busy_) {
         reading.busy = true;
@@ -252,7 +261,7 @@ RigReading CatControl::ReadRigFrequency() {
         if (const RigCaps& rig = caps(); rig.sendsFrames()) {
             switch (rig.readScheme) {
             case ReadScheme::BcdAndStatus:
-                readBcdAndStatus(rig, reading);
+                readBcdAndStatus(rig, reading, kind);
                 break;
             case ReadScheme::Block19:
                 readBlock19(rig, reading);
@@ -270,18 +279,39 @@ RigReading CatControl::ReadRigFrequency() {
     return reading;
 }
 
-void CatControl::readBcdAndStatus(const RigCaps& rig, RigReading& reading) {
+bool CatControl::readBcdFrequency(const RigCaps& rig, RigReading& reading) {
     const Reply reply = ask(*rig.readFrequency, rig.frequencyReply.length);
     logReply(reply, QString::fromLatin1(rig.frequencyReply.logName));
-    if (const auto decoded = DecodeBcdFrequencyReply(rig, reply.bytes)) {
-        reading.kHz = static_cast<float>(core::RoundHalfEven(decoded->kHz));
-        reading.modeCode = decoded->modeCode;
-        ShowRigMode(decoded->modeCode);
-    } else {
+    const auto decoded = DecodeBcdFrequencyReply(rig, reply.bytes);
+    if (!decoded) {
         ShowFrequency(0);
+        return false;
     }
+    reading.kHz = static_cast<float>(core::RoundHalfEven(decoded->kHz));
+    reading.modeCode = decoded->modeCode;
+    ShowRigMode(decoded->modeCode);
+    return true;
+}
+
+void CatControl::readBcdAndStatus(const RigCaps& rig, RigReading& reading, ReadKind kind) {
+    const float lastKHz = catFrequency_;
+    const bool read = readBcdFrequency(rig, reading);
+    if (kind == ReadKind::Check && !pttOn_ && txStatusInReceive_) {
+        // The transmit state the turn that may follow starts on; silence leaves no reading.
+        if (read) {
+            readTransmitState(rig, reading, false);
+            if (!reading.transmitting) {
+                reading.kHz.reset();
+                reading.modeCode.reset();
+                ShowFrequency(0);
+            }
+        }
+        return;
+    }
+    if (kind == ReadKind::Whole && read && !pttOn_ && lastKHz != 0 && *reading.kHz != lastKHz)
+        return;
     if (readRxTxStatus(rig, reading) && !pttOn_ && txStatusInReceive_)
-        readTransmitState(rig, reading);
+        readTransmitState(rig, reading, true);
 }
 
 bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
@@ -312,16 +342,17 @@ bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
     return true;
 }
 
-void CatControl::readTransmitState(const RigCaps& rig, RigReading& reading) {
+void CatControl::readTransmitState(const RigCaps& rig, RigReading& reading, bool learn) {
     // The transmit status tells whether the rig transmits although our PTT is off (its own PTT
-    // pressed). A rig that does not answer it while receiving is not asked again.
+    // pressed). A rig that does not answer it right after its receive status (learn) does not
+    // while receiving, and is not asked again.
     const Reply reply = ask(*rig.readTxStatus, rig.statusReply->length);
     logReply(reply, QString::fromLatin1(rig.statusReply->logName));
-    if (reply.bytes.isEmpty())
-        txStatusInReceive_ = false;
-    else
+    if (!reply.bytes.isEmpty())
         reading.transmitting =
             !DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0])).transmitInhibit;
+    else if (learn)
+        txStatusInReceive_ = false;
 }
 
 RigReading CatControl::ReadTransmitState() {

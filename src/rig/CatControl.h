@@ -79,8 +79,14 @@ public:
     CatResult SetRigFrequency(float kHz);
     // Reads frequency (and mode, status, S-meter, lock as the model has them). The frequency
     // also becomes CatFrequency (0 without a reading, and the label then shows "-----.- kHz").
-    // Nothing is sent, and nothing changes, while the link is closed.
+    // Nothing is sent, and nothing changes, while the link is closed. On the FT-817 family a
+    // frequency that differs from the last one read ends the reading after the frequency reply:
+    // CheckRigFrequency() follows at once, and the status frames would only hold it up.
     RigReading ReadRigFrequency();
+    // The short read that checks a new frequency: on the FT-817 family the frequency and the
+    // transmit status (the receive status where the rig does not answer that while receiving);
+    // silence there leaves no frequency. Other models give their whole reading.
+    RigReading CheckRigFrequency();
     // Reads the transmit state alone, in one short exchange: the transmit status (the BCD
     // models) or the status flags (FT-840). The reading has transmitOnly set; its transmitting
     // is nullopt when the rig did not answer or cannot tell (see transmitReported()).
@@ -190,13 +196,17 @@ private:
     // the selected one already.
     void ShowRigMode(int code);
 
-    void readBcdAndStatus(const RigCaps& rig, RigReading& reading);
+    enum class ReadKind { Whole, Check };
+    RigReading readRig(ReadKind kind);
+    void readBcdAndStatus(const RigCaps& rig, RigReading& reading, ReadKind kind);
+    // The frequency and mode reply; false when none came.
+    bool readBcdFrequency(const RigCaps& rig, RigReading& reading);
     void readBlock19(const RigCaps& rig, RigReading& reading);
     void readStatusBlock75(const RigCaps& rig, RigReading& reading);
     // The receive status (our PTT off) or the transmit status (on); false when the rig was
     // silent.
     bool readRxTxStatus(const RigCaps& rig, RigReading& reading);
-    void readTransmitState(const RigCaps& rig, RigReading& reading);
+    void readTransmitState(const RigCaps& rig, RigReading& reading, bool learn);
     void readFt840Status(const RigCaps& rig, RigReading& reading);
     void readMeterFrame(const RigCaps& rig, RigReading& reading);
 

@@ -39,6 +39,10 @@ bool CatRig::requestReading() {
     return answer(&CatControl::ReadRigFrequency);
 }
 
+bool CatRig::requestFrequencyCheck() {
+    return answer(&CatControl::CheckRigFrequency);
+}
+
 bool CatRig::requestTransmitState() {
     return reportsTransmit() ? answer(&CatControl::ReadTransmitState) : requestReading();
 }

@@ -22,6 +22,7 @@ public:
     QString rigName() const override { return cat_.caps().name; }
 
     bool requestReading() override;
+    bool requestFrequencyCheck() override;
     bool requestSMeter() override;
     bool reportsTransmit() const override { return cat_.transmitReported(); }
     bool requestTransmitState() override;

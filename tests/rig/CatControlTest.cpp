@@ -110,6 +110,50 @@ TEST_F(CatControlTest, ft817ReadCycle_modeSentBackThenReceiveAndTransmitStatus) 
     EXPECT_EQ(framesFrom(again), QStringList({"0000000003", "00000000e7", "00000000f7"}));
 }
 
+TEST_F(CatControlTest, ft817NewFrequency_endsTheReading_theCheckIsFrequencyAndTransmitState) {
+    open(Model::Ft817);
+    rig.rig().setFrequency(7050);
+    cat.ReadRigFrequency();
+
+    rig.rig().setFrequency(7100);
+    std::size_t start = mark();
+    EXPECT_EQ(cat.ReadRigFrequency().kHz, 7100.0f);
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003"}));
+    start = mark();
+    RigReading check = cat.CheckRigFrequency();
+    EXPECT_EQ(check.kHz, 7100.0f);
+    EXPECT_EQ(check.transmitting, false);
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000f7"}));
+    start = mark(); // the same frequency again: the whole reading
+    cat.ReadRigFrequency();
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000e7", "00000000f7"}));
+
+    // A check whose transmit status stays silent gives no frequency, and the rig is still asked
+    // for it afterwards: one lost reply is not a rig that never answers it.
+    rig.replaceNextReply(QByteArray(), 0xF7);
+    EXPECT_FALSE(cat.CheckRigFrequency().kHz);
+    EXPECT_TRUE(cat.transmitReported());
+
+    // Our PTT on: the reading is whole whatever the dial did, with the transmit status.
+    cat.PttOn();
+    rig.rig().setFrequency(7150);
+    start = mark();
+    EXPECT_EQ(cat.ReadRigFrequency().kHz, 7150.0f);
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000f7"}));
+    cat.PttOff();
+
+    // A rig that does not answer its transmit status while receiving is checked by its receive
+    // status.
+    rig.rig().setFrequency(7200);
+    rig.replaceNextReply(QByteArray(), 0xF7);
+    cat.ReadRigFrequency();
+    cat.ReadRigFrequency();
+    ASSERT_FALSE(cat.transmitReported());
+    start = mark();
+    EXPECT_EQ(cat.CheckRigFrequency().kHz, 7200.0f);
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000e7"}));
+}
+
 TEST_F(CatControlTest, ft847_catOnAfterOpeningNoDialLockAndCatOffAfterPttOffAtClose) {
     open(Model::Ft847, 9600);
     EXPECT_EQ(framesFrom(0), QStringList({"0000000000", "0000000088"}));
