@@ -3,15 +3,42 @@
 #include "rig/RigTuning.h"
 #include "table/TableViewState.h"
 
+#include <array>
+
 namespace rig {
+
+QString PortCaptionOf(const RigTuning& tuning, const core::ProgramState& state) {
+    switch (tuning.portButton()) {
+    case RigTuning::PortButton::ComPort:
+        return QStringLiteral("&Comport(%1)").arg(state.ComPort);
+    case RigTuning::PortButton::Simulated:
+        return QStringLiteral("&Comport(Sim)");
+    case RigTuning::PortButton::Link:
+        return QStringLiteral("&Comport(") + tuning.connection().rigName() + QLatin1Char(')');
+    case RigTuning::PortButton::On:
+        return QStringLiteral("&Comport on");
+    case RigTuning::PortButton::Off:
+        break;
+    }
+    return QStringLiteral("&Comport off");
+}
+
+QString FrameCaptionOf(const RigTuning& tuning) {
+    static const std::array<QString, 4> spinner{QStringLiteral("(/)"), QStringLiteral("(-)"),
+                                                QStringLiteral("(\\)"), QStringLiteral("(-)")};
+    if (!tuning.pollShown())
+        return QStringLiteral("Rig Control-") + tuning.connection().rigName();
+    return tuning.pollLineText() +
+           spinner.at(static_cast<std::size_t>(tuning.pollSpinner()) % spinner.size());
+}
 
 RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& state,
                              const table::TableViewModel& view) {
     const RigConnection& rig = tuning.connection();
     RigControlView v;
-    v.FrameCaption = tuning.FrameCaption();
-    v.PortCaption = tuning.PortCaption();
-    v.PortToolTip = tuning.PortToolTip();
+    v.FrameCaption = FrameCaptionOf(tuning);
+    v.PortCaption = PortCaptionOf(tuning, state);
+    v.PortToolTip = QStringLiteral("Toggle cat comport for a ") + rig.rigName() + QLatin1Char('.');
     v.PollCaption = tuning.PollRateCaption();
     v.PollToolTip = tuning.PollRateToolTip();
     v.LockCaption = table::LockCaption(tuning.locked());

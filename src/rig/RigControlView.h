@@ -50,6 +50,11 @@ struct RigControlView {
     bool SimulatedShown = false; // frmSimulatedRig
 };
 
+// cmdComport: "&Comport(2)", "&Comport(Sim)", "&Comport(rigctld)", "&Comport on", "&Comport off".
+QString PortCaptionOf(const RigTuning& tuning, const core::ProgramState& state);
+// frmCatControl: "Rig Control-FT817", or while polling the line and a spinner.
+QString FrameCaptionOf(const RigTuning& tuning);
+
 // The view of tuning as it stands, with the value label's note from the table window's view.
 RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& state,
                              const table::TableViewModel& view);

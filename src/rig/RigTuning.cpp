@@ -21,8 +21,7 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 // How long the value label shows "???" before a position between rows is shown, in ms.
 constexpr int BlinkMs = 100;
-const std::array<QString, 4> Spinner{QStringLiteral("(/)"), QStringLiteral("(-)"),
-                                     QStringLiteral("(\\)"), QStringLiteral("(-)")};
+constexpr int SpinnerSteps = 4; // the rig frame's spinner: "(/)", "(-)", "(\)", "(-)"
 
 } // namespace
 
@@ -78,8 +77,8 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
     connect(&engine_, &Engine::turnEnded, this, &RigTuning::TurnEnded);
     connect(&engine_, &Engine::stopped, this, &RigTuning::EngineStopped);
     editor_.setRigLink(this);
-    portCaption_ = QStringLiteral("&Comport(%1)").arg(state_.ComPort);
-    frameCaption_ = rigControlCaption();
+    portButton_ = PortButton::ComPort;
+    pollShown_ = false;
 }
 
 RigTuning::~RigTuning() {
@@ -159,7 +158,7 @@ void RigTuning::Load() {
     dropBlink();
     view_.ResetInterpolLabels();
     view_.ResetUnit();
-    frameCaption_ = rigControlCaption();
+    pollShown_ = false;
     emit changed();
 }
 
@@ -181,14 +180,6 @@ bool RigTuning::Unload(bool exiting) {
 }
 
 // --- the port ---
-
-QString RigTuning::rigControlCaption() const {
-    return QStringLiteral("Rig Control-") + rig_->rigName();
-}
-
-QString RigTuning::PortToolTip() const {
-    return QStringLiteral("Toggle cat comport for a ") + rig_->rigName() + QLatin1Char('.');
-}
 
 void RigTuning::ComportClicked() {
     if (open_) {
@@ -243,8 +234,8 @@ bool RigTuning::ComPortOpen(int port) {
     poller_.Opened();
     announcedDuringPoll_.reset();
     follower_.ForgetReading();
-    frameCaption_ = rigControlCaption();
-    portCaption_ = QStringLiteral("&Comport on");
+    pollShown_ = false;
+    portButton_ = PortButton::On;
     if (rig_->hasDialLock())
         (void)rig_->setDialLock(false);
     updatePollTimer();
@@ -268,8 +259,8 @@ void RigTuning::closePort() {
     updatePollTimer();
     rig_->close();
     follower_.Reset();
-    portCaption_ = QStringLiteral("&Comport off");
-    frameCaption_ = rigControlCaption();
+    portButton_ = PortButton::Off;
+    pollShown_ = false;
     rig_->resetSMeter();
     rig_->resetSwrState();
     view_.ResetInterpolLabels();
@@ -289,7 +280,7 @@ void RigTuning::SelectComPort(int port) {
         return;
     useCatRig();
     state_.ComPort = port >= 1 && port <= 4 ? port : 0;
-    portCaption_ = QStringLiteral("&Comport(%1)").arg(state_.ComPort);
+    portButton_ = PortButton::ComPort;
     emit changed();
 }
 
@@ -297,7 +288,7 @@ void RigTuning::SelectSimulatedRig() {
     if (!menusEnabled() || !links_.Choose(RigLinkChoice::Link::Simulated))
         return;
     useCatRig();
-    portCaption_ = QStringLiteral("&Comport(Sim)");
+    portButton_ = PortButton::Simulated;
     emit changed();
 }
 
@@ -318,7 +309,7 @@ void RigTuning::SelectRigModel(int model) {
                              platform::Icon::Exclamation);
     state_.RigModel = static_cast<core::Integer>(model);
     showModes();
-    frameCaption_ = rigControlCaption();
+    pollShown_ = false;
     emit changed();
 }
 
@@ -356,12 +347,12 @@ void RigTuning::TurnEnded() {
 void RigTuning::PollRig() {
     if (!open_ || poller_.awaiting())
         return;
-    spinner_ = (spinner_ + 1) % int(Spinner.size());
+    spinner_ = (spinner_ + 1) % SpinnerSteps;
     if (links_.network()) // the connection comes and goes
         catPortText_ = rig_->lineText() + QLatin1Char(' ');
     else if (rig_ != catRig_)
         catPortText_ = QStringLiteral("COM%1:").arg(catComPort_) + rig_->lineText();
-    frameCaption_ = catPortText_ + Spinner[static_cast<std::size_t>(spinner_)];
+    pollShown_ = true;
     if (!poller_.Request(*rig_))
         updatePollTimer();
     emit changed();

@@ -136,9 +136,15 @@ public:
     void SelectRigModel(int model);
     bool portOpen() const { return open_; }
     bool menusEnabled() const { return !open_ && !opening_; }
-    QString PortCaption() const { return portCaption_; }
-    QString PortToolTip() const;
-    QString FrameCaption() const { return frameCaption_; }
+    // What the port button names (the window's view words it): the chosen port, the simulated
+    // rig or the network link's rig before the first opening, then on or off.
+    enum class PortButton { ComPort, Simulated, Link, On, Off };
+    PortButton portButton() const { return portButton_; }
+    // The rig frame shows the line and a spinner from the first poll on, until the link or
+    // the rig changes; the rig's name otherwise.
+    bool pollShown() const { return pollShown_; }
+    const QString& pollLineText() const { return catPortText_; }
+    int pollSpinner() const { return spinner_; }
 
     // --- polling ---
     void PollRig();
@@ -302,8 +308,6 @@ private:
     void linkFailed(const QString& error);
     void updatePollTimer();
     void closePort();
-    // "Rig Control-FT817".
-    QString rigControlCaption() const;
     // A frequency read (kHz, 0 without a reading): shown, and followed once confirmed.
     void frequencyRead(core::Single kHz);
     // The lookup as the window shows it: the value label (blinking "???" for 100 ms first
@@ -366,8 +370,8 @@ private:
     bool opening_ = false;
     core::Long catComPort_ = 0;
     QString catPortText_;
-    QString frameCaption_;
-    QString portCaption_;
+    PortButton portButton_ = PortButton::ComPort;
+    bool pollShown_ = false;
     int spinner_ = 3; // the first poll shows the first of the four
     // What the rig announced during a poll: taken, as a reading, once the poll has answered
     // (the poll may have read the dial from before the change).

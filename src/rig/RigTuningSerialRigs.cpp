@@ -40,8 +40,8 @@ std::optional<CivSettings> ParseCivChoice(const QString& typed, int baud) {
 void RigTuning::useSerialRig(RigConnection& rig) {
     if (!setConnection(rig))
         return;
-    portCaption_ = QStringLiteral("&Comport(%1)").arg(state_.ComPort);
-    frameCaption_ = rigControlCaption();
+    portButton_ = PortButton::ComPort;
+    pollShown_ = false;
     emit changed();
 }
 

@@ -35,8 +35,8 @@ void RigTuning::useNetworkLink() {
         wsjtx_->setAddress(links_.wsjtxAddress());
     if (!setConnection(*link))
         return;
-    portCaption_ = QStringLiteral("&Comport(") + link->rigName() + QLatin1Char(')');
-    frameCaption_ = rigControlCaption();
+    portButton_ = PortButton::Link;
+    pollShown_ = false;
     emit changed();
 }
 
@@ -50,7 +50,7 @@ bool RigTuning::rigSettable() {
 void RigTuning::useCatRig() {
     if (!setConnection(*catRig_))
         return;
-    frameCaption_ = rigControlCaption();
+    pollShown_ = false;
 }
 
 void RigTuning::SelectRigctld() {

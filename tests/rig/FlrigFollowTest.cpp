@@ -1,5 +1,6 @@
 // Following the rig through a stand-in flrig whose dial and PTT the test turns: the real clock,
 // the engine on the simulated parallel port.
+#include "rig/RigControlView.h"
 #include "rig/FakeFlrig.h"
 #include "rig/FollowingStation.h"
 #include "support/QtPrinters.h"
@@ -64,7 +65,7 @@ TEST(FlrigFollowTest, theStepperFollowsFlrigsDial_holdsWhileItTransmits_andSurvi
     flrig.stop();
     EXPECT_TRUE(WaitFor([&] {
         return link.frequencyText() == "-----.- kHz" &&
-               tuning.FrameCaption().contains("no connection");
+               rig::FrameCaptionOf(tuning).contains("no connection");
     }));
     EXPECT_EQ(state.StepCounter, 175);
     hz = "7050000";

@@ -35,6 +35,28 @@ TEST_F(RigControlViewTest,
     EXPECT_EQ(shown().InfoText, "");
 }
 
+TEST_F(RigControlViewTest, theCaptions_thePortChosen_onWithTheLineAndASpinner_thenOff) {
+    const auto shown = [this] { return rig::ControlViewOf(tuning, state, view); };
+    tuning.SelectComPort(2);
+    EXPECT_EQ(shown().PortCaption, "&Comport(2)");
+    tuning.SelectSimulatedRig();
+    EXPECT_EQ(shown().PortCaption, "&Comport(Sim)");
+    const QString name = tuning.connection().rigName();
+    EXPECT_EQ(shown().FrameCaption, "Rig Control-" + name);
+    EXPECT_EQ(shown().PortToolTip, "Toggle cat comport for a " + name + ".");
+
+    openAndFollow();
+    EXPECT_EQ(shown().PortCaption, "&Comport on");
+    const QString polled = shown().FrameCaption;
+    EXPECT_TRUE(polled.endsWith(")")) << polled.toStdString();
+    poll();
+    EXPECT_NE(shown().FrameCaption, polled); // the spinner turns once a poll
+
+    tuning.ComportClicked();
+    EXPECT_EQ(shown().PortCaption, "&Comport off");
+    EXPECT_EQ(shown().FrameCaption, "Rig Control-" + name);
+}
+
 TEST_F(RigControlViewTest, theMenus_linksChosenOnlyWhileClosed_retuneOnlyWithAReadingInTheTable) {
     const auto menus = [this] { return rig::MenusViewOf(tuning, state, editor, view); };
     EXPECT_TRUE(menus().LinkMenusEnabled);

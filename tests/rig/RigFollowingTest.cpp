@@ -1,5 +1,6 @@
 // Following the rig's frequency on a rig that answers byte for byte as its CAT description
 // says: what moves the stepper, and what holds it.
+#include "rig/RigControlView.h"
 #include "rig/FakeRigctld.h"
 #include "rig/RigTuningFixture.h"
 #include "support/QtPrinters.h"
@@ -238,7 +239,7 @@ TEST_F(RigFollowingTest, ft857AndFt897OnTheSimulatedRig_chosenWithoutANote_theSt
         SCOPED_TRACE(name.toStdString());
         tuning.SelectRigModel(int(model));
         EXPECT_TRUE(platform.messages.empty());
-        EXPECT_EQ(tuning.FrameCaption(), "Rig Control-" + name);
+        EXPECT_EQ(rig::FrameCaptionOf(tuning), "Rig Control-" + name);
         ASSERT_NO_FATAL_FAILURE(openAndFollow());
         EXPECT_EQ(simulated.rig().model(), model);
         EXPECT_EQ(simulated.settings()->stopBits, 2);

@@ -1,6 +1,7 @@
 // Following the rig through Hamlib's own rigctld (its dummy rig), its dial turned with rigctl as
 // another station program would: the real daemon, the real clock, the engine on the simulated
 // parallel port.
+#include "rig/RigControlView.h"
 #include "rig/FollowingStation.h"
 #include "rig/RigctldRig.h"
 #include "support/QtPrinters.h"
@@ -102,7 +103,7 @@ TEST(RigctldFollowTest, theStepperFollowsTheDaemonsRig_holdsWhileItTransmits_and
     // The daemon gone: no reading, nothing moves; back: followed again.
     daemon.stop();
     EXPECT_TRUE(WaitFor([&] { return rigctld.frequencyText() == "-----.- kHz"; }));
-    EXPECT_TRUE(tuning.FrameCaption().contains("no connection"));
+    EXPECT_TRUE(rig::FrameCaptionOf(tuning).contains("no connection"));
     EXPECT_EQ(state.StepCounter, 175);
     ASSERT_TRUE(daemon.start());
     ASSERT_TRUE(daemon.rigctl({"F", "7050000"}));

@@ -1,5 +1,6 @@
 // Following the rig as WSJT-X tells of it: status datagrams on a real localhost port, nothing
 // asked of WSJT-X, the real clock, the engine on the simulated parallel port.
+#include "rig/RigControlView.h"
 #include "rig/FollowingStation.h"
 #include "rig/WsjtxDatagrams.h"
 #include "support/QtPrinters.h"
@@ -53,7 +54,7 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
     sender.stop();
     wsjtx.writeDatagram(WsjtxClose(), QHostAddress::LocalHost, port);
     EXPECT_TRUE(waitFor([&] { return link.frequencyText() == "-----.- kHz"; }));
-    EXPECT_TRUE(tuning.FrameCaption().contains("not heard"));
+    EXPECT_TRUE(rig::FrameCaptionOf(tuning).contains("not heard"));
     EXPECT_EQ(state.StepCounter, 175);
 
     tuning.ComportClicked();

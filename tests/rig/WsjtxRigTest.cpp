@@ -1,5 +1,6 @@
 // The WSJT-X link against datagrams laid out as WSJT-X sends them: the decoder alone, then the
 // link on a real localhost UDP port with its silence limit on the virtual clock.
+#include "rig/RigControlView.h"
 #include "rig/WsjtxRig.h"
 
 #include "rig/RigTuningFixture.h"
@@ -221,7 +222,7 @@ TEST_F(WsjtxTuningTest, commandsThatSetTheRigSayTheLinkCannot) {
     loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
-    EXPECT_EQ(tuning.PortCaption(), "&Comport on");
+    EXPECT_EQ(rig::PortCaptionOf(tuning, state), "&Comport on");
     EXPECT_EQ(wsjtx.address().port, port);
 
     const core::Long before = state.StepCounter;
