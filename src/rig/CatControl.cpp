@@ -80,7 +80,7 @@ LinkOpenResult CatControl::OpenPort(int port) {
     quietAtMs_ = 0;
     echo_ = false;
     txStatusInReceive_ = true;
-    catFrequency_ = 0; // the first reading is a whole one
+    catFrequency_ = sentKHz_ = 0; // the first reading is a whole one
     if (!rts || !dtr)
         noteLinesMissing();
     {
@@ -237,6 +237,7 @@ CatResult CatControl::SetRigFrequency(float kHz) {
         return CatResult::OutOfRange;
     }
     Exchange exchange(*this);
+    sentKHz_ = kHz;
     return command(*frame, rig.setFrequencyName);
 }
 
@@ -308,7 +309,11 @@ void CatControl::readBcdAndStatus(const RigCaps& rig, RigReading& reading, ReadK
         }
         return;
     }
-    if (kind == ReadKind::Whole && read && !pttOn_ && lastKHz != 0 && *reading.kHz != lastKHz)
+    // A new frequency is checked at once, and the status frames would only hold the check up.
+    // The frequency we sent needs no check: its reading is whole, so the turn to it starts on
+    // the transmit state read with it.
+    if (kind == ReadKind::Whole && read && !pttOn_ && lastKHz != 0 && *reading.kHz != lastKHz &&
+        *reading.kHz != sentKHz_)
         return;
     if (readRxTxStatus(rig, reading) && !pttOn_ && txStatusInReceive_)
         readTransmitState(rig, reading, true);

@@ -226,6 +226,7 @@ private:
     bool closeRequested_ = false;
 
     float catFrequency_ = 0;
+    float sentKHz_ = 0; // the last frequency sent to the rig
     QString frequencyText_;
     float sMeterValue_ = 0;
     core::Integer swrState_ = -1;

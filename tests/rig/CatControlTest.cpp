@@ -128,6 +128,14 @@ TEST_F(CatControlTest, ft817NewFrequency_endsTheReading_theCheckIsFrequencyAndTr
     cat.ReadRigFrequency();
     EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000e7", "00000000f7"}));
 
+    // The frequency we sent is read whole: the follower takes it at once, on this transmit
+    // state.
+    cat.ToggleFT817Power(); // switched on: the rig takes frequencies
+    ASSERT_EQ(cat.SetRigFrequency(7110), CatResult::Sent);
+    start = mark();
+    EXPECT_EQ(cat.ReadRigFrequency().transmitting, false);
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000e7", "00000000f7"}));
+
     // A check whose transmit status stays silent gives no frequency, and the rig is still asked
     // for it afterwards: one lost reply is not a rig that never answers it.
     rig.replaceNextReply(QByteArray(), 0xF7);
