@@ -301,11 +301,8 @@ void CatControl::readBcdAndStatus(const RigCaps& rig, RigReading& reading, ReadK
         // The transmit state the turn that may follow starts on; silence leaves no reading.
         if (read) {
             readTransmitState(rig, reading, false);
-            if (!reading.transmitting) {
-                reading.kHz.reset();
-                reading.modeCode.reset();
-                ShowFrequency(0);
-            }
+            if (!reading.transmitting)
+                distrust(reading);
         }
         return;
     }
@@ -319,6 +316,12 @@ void CatControl::readBcdAndStatus(const RigCaps& rig, RigReading& reading, ReadK
         readTransmitState(rig, reading, true);
 }
 
+void CatControl::distrust(RigReading& reading) {
+    reading.kHz.reset();
+    reading.modeCode.reset();
+    ShowFrequency(0);
+}
+
 bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
     const CatCommand& request = pttOn_ ? *rig.readTxStatus : *rig.readRxStatus;
     const Reply reply = ask(request, rig.statusReply->length);
@@ -328,9 +331,7 @@ bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
         // Silence is no reading: nothing is sent (a missed reply must not switch the rig off),
         // and the frequency read before it is not trusted.
         sMeterValue_ = 0;
-        reading.kHz.reset();
-        reading.modeCode.reset();
-        ShowFrequency(0);
+        distrust(reading);
         return false;
     }
     const RxTxStatus status = DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0]));

@@ -199,6 +199,8 @@ private:
     enum class ReadKind { Whole, Check };
     RigReading readRig(ReadKind kind);
     void readBcdAndStatus(const RigCaps& rig, RigReading& reading, ReadKind kind);
+    // A status that stayed silent: the frequency read before it is no reading.
+    void distrust(RigReading& reading);
     // The frequency and mode reply; false when none came.
     bool readBcdFrequency(const RigCaps& rig, RigReading& reading);
     void readBlock19(const RigCaps& rig, RigReading& reading);

@@ -29,7 +29,7 @@ QString FrameCaptionOf(const RigTuning& tuning) {
     if (!tuning.pollShown())
         return QStringLiteral("Rig Control-") + tuning.connection().rigName();
     return tuning.pollLineText() +
-           spinner.at(static_cast<std::size_t>(tuning.pollSpinner()) % spinner.size());
+           spinner.at((tuning.polls() - 1) % spinner.size()); // the first poll shows "(/)"
 }
 
 RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& state,

@@ -21,7 +21,6 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 // How long the value label shows "???" before a position between rows is shown, in ms.
 constexpr int BlinkMs = 100;
-constexpr int SpinnerSteps = 4; // the rig frame's spinner: "(/)", "(-)", "(\)", "(-)"
 
 } // namespace
 
@@ -347,7 +346,7 @@ void RigTuning::TurnEnded() {
 void RigTuning::PollRig() {
     if (!open_ || poller_.awaiting())
         return;
-    spinner_ = (spinner_ + 1) % SpinnerSteps;
+    ++polls_;
     if (links_.network()) // the connection comes and goes
         catPortText_ = rig_->lineText() + QLatin1Char(' ');
     else if (rig_ != catRig_)

@@ -144,7 +144,7 @@ public:
     // the rig changes; the rig's name otherwise.
     bool pollShown() const { return pollShown_; }
     const QString& pollLineText() const { return catPortText_; }
-    int pollSpinner() const { return spinner_; }
+    unsigned polls() const { return polls_; }
 
     // --- polling ---
     void PollRig();
@@ -372,7 +372,7 @@ private:
     QString catPortText_;
     PortButton portButton_ = PortButton::ComPort;
     bool pollShown_ = false;
-    int spinner_ = 3; // the first poll shows the first of the four
+    unsigned polls_ = 0; // since the start: the frame's spinner turns once a poll
     // What the rig announced during a poll: taken, as a reading, once the poll has answered
     // (the poll may have read the dial from before the change).
     std::optional<RigReading> announcedDuringPoll_;
