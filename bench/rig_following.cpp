@@ -122,17 +122,12 @@ std::optional<Latencies> FollowPolled(int changes, int pollMs, QString& why) {
     const auto program = Program(pollMs, 1, "[rig]\nlink=simulated\n");
     if (why = StartFollowing(*program); !why.isEmpty())
         return std::nullopt;
-    platform::QtPlatform& platform = program->platform();
     rig::SimulatedRig& rig = program->app().simulatedRig();
     return Measure(
         *program,
-        [&](double atMs, float kHz) {
-            // The program may be on the line at that moment (an exchange holds the thread until
-            // it ends) and this gets its turn late; the exchange read the dial as it began, so
-            // the change counts from the moment it was meant for.
-            platform.waitUntil(atMs, true);
-            rig.rig().setFrequency(kHz);
-        },
+        // The program may be on the line at that moment (an exchange holds the thread until it
+        // ends): the rig itself turns its dial then, so a request that reaches it later reads it.
+        [&](double atMs, float kHz) { rig.turnDialAt(atMs, kHz); },
         changes, pollMs);
 }
 

@@ -80,7 +80,8 @@ LinkOpenResult CatControl::OpenPort(int port) {
     quietAtMs_ = 0;
     echo_ = false;
     txStatusInReceive_ = true;
-    catFrequency_ = sentKHz_ = 0; // the first reading is a whole one
+    catFrequency_ = 0;
+    checkableTransmit_.reset();
     if (!rts || !dtr)
         noteLinesMissing();
     {
@@ -237,7 +238,6 @@ CatResult CatControl::SetRigFrequency(float kHz) {
         return CatResult::OutOfRange;
     }
     Exchange exchange(*this);
-    sentKHz_ = kHz;
     return command(*frame, rig.setFrequencyName);
 }
 
@@ -295,25 +295,33 @@ bool CatControl::readBcdFrequency(const RigCaps& rig, RigReading& reading) {
 }
 
 void CatControl::readBcdAndStatus(const RigCaps& rig, RigReading& reading, ReadKind kind) {
-    const float lastKHz = catFrequency_;
-    const bool read = readBcdFrequency(rig, reading);
-    if (kind == ReadKind::Check && !pttOn_ && txStatusInReceive_) {
-        // The transmit state the turn that may follow starts on; silence leaves no reading.
-        if (read) {
-            readTransmitState(rig, reading, false);
-            if (!reading.transmitting)
-                distrust(reading);
-        }
+    if (pttOn_) { // the transmit status, with the SWR and the inhibit bit
+        readBcdFrequency(rig, reading);
+        readRxTxStatus(rig, reading);
         return;
     }
-    // A new frequency is checked at once, and the status frames would only hold the check up.
-    // The frequency we sent needs no check: its reading is whole, so the turn to it starts on
-    // the transmit state read with it.
-    if (kind == ReadKind::Whole && read && !pttOn_ && lastKHz != 0 && *reading.kHz != lastKHz &&
-        *reading.kHz != sentKHz_)
+    // A new frequency is checked at once: the check right after the reading that found it reads
+    // the frequency alone, and the turn that may follow starts on the transmit state read just
+    // before it. Later, or after our PTT was switched, the check is a whole reading.
+    const std::optional<CheckableTransmit> checkable = std::exchange(checkableTransmit_, {});
+    if (kind == ReadKind::Check && checkable &&
+        platform_.steadyMs() - checkable->atMs <= CheckableTransmitAgeMs) {
+        if (readBcdFrequency(rig, reading))
+            reading.transmitting = checkable->transmitting;
         return;
-    if (readRxTxStatus(rig, reading) && !pttOn_ && txStatusInReceive_)
-        readTransmitState(rig, reading, true);
+    }
+    // The statuses come first, so that the frequency, which may be new, is the last frame. Until
+    // a frequency is read (after opening, after a failed reading) it comes first: its reply is
+    // as long as the request, so a line that gives the request back is recognised by it.
+    const bool frequencyFirst = catFrequency_ == 0;
+    if (frequencyFirst)
+        readBcdFrequency(rig, reading); // the statuses after a failed one are still read
+    if (!readRxTxStatus(rig, reading))
+        return;
+    if (txStatusInReceive_)
+        readTransmitState(rig, reading);
+    if (frequencyFirst ? reading.kHz.has_value() : readBcdFrequency(rig, reading))
+        checkableTransmit_ = CheckableTransmit{reading.transmitting, platform_.steadyMs()};
 }
 
 void CatControl::distrust(RigReading& reading) {
@@ -348,16 +356,16 @@ bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
     return true;
 }
 
-void CatControl::readTransmitState(const RigCaps& rig, RigReading& reading, bool learn) {
+void CatControl::readTransmitState(const RigCaps& rig, RigReading& reading) {
     // The transmit status tells whether the rig transmits although our PTT is off (its own PTT
-    // pressed). A rig that does not answer it right after its receive status (learn) does not
-    // while receiving, and is not asked again.
+    // pressed). A rig that does not answer it right after its receive status does not while
+    // receiving, and is not asked again.
     const Reply reply = ask(*rig.readTxStatus, rig.statusReply->length);
     logReply(reply, QString::fromLatin1(rig.statusReply->logName));
     if (!reply.bytes.isEmpty())
         reading.transmitting =
             !DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0])).transmitInhibit;
-    else if (learn)
+    else
         txStatusInReceive_ = false;
 }
 
@@ -523,6 +531,7 @@ CatResult CatControl::PttOff() {
 }
 
 CatResult CatControl::sendPtt(bool on) {
+    checkableTransmit_.reset(); // the transmit state read before is no longer the rig's
     const RigCaps& rig = caps();
     if (!rig.sendsFrames() || !portOpen())
         return CatResult::NotSent;

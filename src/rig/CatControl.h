@@ -27,6 +27,8 @@ inline constexpr double PowerOnSettleMs = 200;
 // A reply that takes longer than this on the wire (the FT-757GXII's paced status block, about
 // 4 s) is awaited with the event loop running, so the window stays live and a turn goes on.
 inline constexpr double YieldingReplyAboveMs = 250;
+// How soon after an FT-817 reading the check of its frequency may take its transmit state.
+inline constexpr double CheckableTransmitAgeMs = 100;
 
 // The CAT operations of the rig link on top of the model's record and a SerialLink, for the
 // model in state.RigModel, with every frame and reply handed to the CAT log. Also keeps the rig
@@ -79,13 +81,12 @@ public:
     CatResult SetRigFrequency(float kHz);
     // Reads frequency (and mode, status, S-meter, lock as the model has them). The frequency
     // also becomes CatFrequency (0 without a reading, and the label then shows "-----.- kHz").
-    // Nothing is sent, and nothing changes, while the link is closed. On the FT-817 family a
-    // frequency that differs from the last one read ends the reading after the frequency reply:
-    // CheckRigFrequency() follows at once, and the status frames would only hold it up.
+    // Nothing is sent, and nothing changes, while the link is closed. The FT-817 family reads
+    // its statuses first and the frequency last; a silent status leaves no frequency.
     RigReading ReadRigFrequency();
-    // The short read that checks a new frequency: on the FT-817 family the frequency and the
-    // transmit status (the receive status where the rig does not answer that while receiving);
-    // silence there leaves no frequency. Other models give their whole reading.
+    // The read that checks a new frequency. On the FT-817 family, right after a reading (within
+    // CheckableTransmitAgeMs, our PTT not switched), it is the frequency alone with the transmit
+    // state that reading found; otherwise, and on other models, the whole reading.
     RigReading CheckRigFrequency();
     // Reads the transmit state alone, in one short exchange: the transmit status (the BCD
     // models) or the status flags (FT-840). The reading has transmitOnly set; its transmitting
@@ -208,7 +209,7 @@ private:
     // The receive status (our PTT off) or the transmit status (on); false when the rig was
     // silent.
     bool readRxTxStatus(const RigCaps& rig, RigReading& reading);
-    void readTransmitState(const RigCaps& rig, RigReading& reading, bool learn);
+    void readTransmitState(const RigCaps& rig, RigReading& reading);
     void readFt840Status(const RigCaps& rig, RigReading& reading);
     void readMeterFrame(const RigCaps& rig, RigReading& reading);
 
@@ -228,7 +229,11 @@ private:
     bool closeRequested_ = false;
 
     float catFrequency_ = 0;
-    float sentKHz_ = 0; // the last frequency sent to the rig
+    struct CheckableTransmit {
+        std::optional<bool> transmitting;
+        double atMs;
+    };
+    std::optional<CheckableTransmit> checkableTransmit_; // found by the last FT-817 reading
     QString frequencyText_;
     float sMeterValue_ = 0;
     core::Integer swrState_ = -1;

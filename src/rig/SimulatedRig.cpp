@@ -1,6 +1,7 @@
 #include "rig/SimulatedRig.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace rig {
 
@@ -86,6 +87,8 @@ bool SimulatedRig::write(const QByteArray& bytes) {
     double at = std::max(platform_.steadyMs(), toRigFreeAtMs_);
     for (const char byte : bytes) {
         at += charMs;
+        if (dialTurn_ && at >= dialTurn_->atMs)
+            rig_.setFrequency(std::exchange(dialTurn_, {})->kHz);
         if (silent_)
             continue;
         if (echo_) {

@@ -21,6 +21,7 @@ namespace rig {
 //   rig()                the front panel: dial, mode, S-meter, lock, SWR, its own PTT, power
 //   followModelOf        each opening makes the rig the model chosen in the program
 //   setLatencyMs         time from the end of a frame to the first reply byte
+//   turnDialAt           the dial turned at a moment: a frame that reaches the rig later finds it
 //   setSilent            the cable is unplugged: frames vanish, nothing comes back
 //   setEcho              a level converter that gives every byte sent back at once
 //   replaceNextReply     the next reply (to a frame with this opcode) is these bytes instead
@@ -37,6 +38,7 @@ public:
     RigEmulator& rig() { return rig_; }
     const RigEmulator& rig() const { return rig_; }
     void setLatencyMs(double ms) { latencyMs_ = ms; }
+    void turnDialAt(double atMs, double kHz) { dialTurn_ = DialTurn{atMs, kHz}; }
     void setSilent(bool silent) { silent_ = silent; }
     void setEcho(bool echo) { echo_ = echo; }
     void replaceNextReply(const QByteArray& bytes, std::optional<std::uint8_t> opcode = {}) {
@@ -79,6 +81,11 @@ private:
     double latencyMs_ = 10;
     bool silent_ = false;
     bool echo_ = false;
+    struct DialTurn {
+        double atMs;
+        double kHz;
+    };
+    std::optional<DialTurn> dialTurn_;
     std::optional<QByteArray> replacement_;
     std::optional<std::uint8_t> replacementOpcode_;
     QString openError_;

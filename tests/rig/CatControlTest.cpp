@@ -105,44 +105,60 @@ TEST_F(CatControlTest, ft817ReadCycle_modeSentBackThenReceiveAndTransmitStatus) 
               QStringList({"0000000003", "0800000007", "00000000e7", "00000000f7"}));
     EXPECT_TRUE(logged(" RX< 0,112,80,0,8 {Freq}\r\n12:00:00 TX> 8,0,0,0,7 {Set mode}\r\n"));
 
-    const std::size_t again = mark(); // the same mode: nothing sent back
+    // The same mode: nothing sent back. Once a frequency is known, the statuses come first.
+    const std::size_t again = mark();
     cat.ReadRigFrequency();
-    EXPECT_EQ(framesFrom(again), QStringList({"0000000003", "00000000e7", "00000000f7"}));
+    EXPECT_EQ(framesFrom(again), QStringList({"00000000e7", "00000000f7", "0000000003"}));
 }
 
-TEST_F(CatControlTest, ft817NewFrequency_endsTheReading_theCheckIsFrequencyAndTransmitState) {
+TEST_F(CatControlTest, ft817Reading_frequencyLast_theCheckRightAfterIsTheFrequencyAlone) {
     open(Model::Ft817);
     rig.rig().setFrequency(7050);
     cat.ReadRigFrequency();
+    std::size_t start = mark();
+    cat.ReadRigFrequency();
+    EXPECT_EQ(framesFrom(start), QStringList({"00000000e7", "00000000f7", "0000000003"}));
 
     rig.rig().setFrequency(7100);
-    std::size_t start = mark();
     EXPECT_EQ(cat.ReadRigFrequency().kHz, 7100.0f);
-    EXPECT_EQ(framesFrom(start), QStringList({"0000000003"}));
     start = mark();
     RigReading check = cat.CheckRigFrequency();
     EXPECT_EQ(check.kHz, 7100.0f);
     EXPECT_EQ(check.transmitting, false);
-    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000f7"}));
-    start = mark(); // the same frequency again: the whole reading
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003"}));
+    start = mark(); // a second check has no fresh transmit state of its own: it is whole
+    EXPECT_EQ(cat.CheckRigFrequency().transmitting, false);
+    EXPECT_EQ(framesFrom(start), QStringList({"00000000e7", "00000000f7", "0000000003"}));
+
+    // The rig keyed on its own: the check carries that, and nothing may turn.
+    rig.rig().setFrequency(7120);
+    rig.replaceNextReply(Hex("08"), 0xF7);
     cat.ReadRigFrequency();
-    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000e7", "00000000f7"}));
+    EXPECT_EQ(cat.CheckRigFrequency().transmitting, true);
 
-    // The frequency we sent is read whole: the follower takes it at once, on this transmit
-    // state.
-    cat.ToggleFT817Power(); // switched on: the rig takes frequencies
-    ASSERT_EQ(cat.SetRigFrequency(7110), CatResult::Sent);
+    // A check that comes late, or after our PTT was switched, reads the transmit state anew.
+    cat.ReadRigFrequency();
+    platform.advance(CheckableTransmitAgeMs + 1);
     start = mark();
-    EXPECT_EQ(cat.ReadRigFrequency().transmitting, false);
+    cat.CheckRigFrequency();
+    EXPECT_EQ(framesFrom(start), QStringList({"00000000e7", "00000000f7", "0000000003"}));
+    cat.ReadRigFrequency();
+    cat.PttOn();
+    cat.PttOff();
+    start = mark();
+    cat.CheckRigFrequency();
+    EXPECT_EQ(framesFrom(start), QStringList({"00000000e7", "00000000f7", "0000000003"}));
+
+    // A silent receive status leaves no frequency, which is then not asked for.
+    start = mark();
+    rig.replaceNextReply(QByteArray(), 0xE7);
+    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_EQ(framesFrom(start), QStringList({"00000000e7"}));
+    start = mark(); // no transmit state to take: whole, the frequency first as after opening
+    EXPECT_EQ(cat.CheckRigFrequency().kHz, 7120.0f);
     EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000e7", "00000000f7"}));
 
-    // A check whose transmit status stays silent gives no frequency, and the rig is still asked
-    // for it afterwards: one lost reply is not a rig that never answers it.
-    rig.replaceNextReply(QByteArray(), 0xF7);
-    EXPECT_FALSE(cat.CheckRigFrequency().kHz);
-    EXPECT_TRUE(cat.transmitReported());
-
-    // Our PTT on: the reading is whole whatever the dial did, with the transmit status.
+    // Our PTT on: the frequency and the transmit status.
     cat.PttOn();
     rig.rig().setFrequency(7150);
     start = mark();
@@ -150,16 +166,16 @@ TEST_F(CatControlTest, ft817NewFrequency_endsTheReading_theCheckIsFrequencyAndTr
     EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000f7"}));
     cat.PttOff();
 
-    // A rig that does not answer its transmit status while receiving is checked by its receive
-    // status.
-    rig.rig().setFrequency(7200);
+    // A rig that does not answer its transmit status while receiving: its check is the
+    // frequency alone, and tells no transmit state.
     rig.replaceNextReply(QByteArray(), 0xF7);
-    cat.ReadRigFrequency();
     cat.ReadRigFrequency();
     ASSERT_FALSE(cat.transmitReported());
     start = mark();
-    EXPECT_EQ(cat.CheckRigFrequency().kHz, 7200.0f);
-    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000e7"}));
+    check = cat.CheckRigFrequency();
+    EXPECT_EQ(check.kHz, 7150.0f);
+    EXPECT_FALSE(check.transmitting);
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003"}));
 }
 
 TEST_F(CatControlTest, ft847_catOnAfterOpeningNoDialLockAndCatOffAfterPttOffAtClose) {

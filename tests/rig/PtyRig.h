@@ -6,6 +6,7 @@
 #include <QString>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <fcntl.h>
 #include <mutex>
 #include <optional>
@@ -42,9 +43,11 @@ public:
         const std::lock_guard lock(mutex_);
         fn(emulator_);
     }
-    void replaceNextReply(const QByteArray& bytes) {
+    // The next reply (to a frame with this opcode) is these bytes instead.
+    void replaceNextReply(const QByteArray& bytes, std::optional<std::uint8_t> opcode = {}) {
         const std::lock_guard lock(mutex_);
         replacement_ = bytes;
+        replacementOpcode_ = opcode;
     }
 
     QString slavePath;
@@ -69,7 +72,9 @@ private:
                 const std::lock_guard lock(mutex_);
                 reply = emulator_.receive(QByteArray(buffer, count));
                 paceMs = emulator_.replyPacingMs();
-                if (replacement_ && !reply.isEmpty())
+                if (replacement_ && !reply.isEmpty() &&
+                    (!replacementOpcode_ ||
+                     std::uint8_t(emulator_.framesReceived().back().at(4)) == *replacementOpcode_))
                     reply = *std::exchange(replacement_, std::nullopt);
             }
             if (answering)
@@ -90,6 +95,7 @@ private:
     std::mutex mutex_;
     RigEmulator emulator_;
     std::optional<QByteArray> replacement_;
+    std::optional<std::uint8_t> replacementOpcode_;
     int master_ = -1;
     int slave_ = -1;
     std::thread server_;

@@ -71,7 +71,7 @@ TEST_F(QtSerialLinkTest, strayBytesGarbageAndSilence_overTheRealSerialStack) {
     EXPECT_EQ(control.ReadRigFrequency().kHz, 7050.0f);
     EXPECT_EQ(control.ReadRigFrequency().sMeter, 5.0f);
     rig.echo = false;
-    rig.replaceNextReply(QByteArray::fromHex("FFFFFF"));
+    rig.replaceNextReply(QByteArray::fromHex("FFFFFF"), 0x03);
     EXPECT_FALSE(control.ReadRigFrequency().kHz);
     EXPECT_EQ(control.ReadRigFrequency().kHz, 7050.0f);
     rig.answering = false;

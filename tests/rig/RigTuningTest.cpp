@@ -77,7 +77,7 @@ TEST_F(RigTuningTest, pollsStartAnIntervalApart_afterAnExchangeLongerThanThatThe
     std::vector<double> answered;
     const QObject scope;
     QObject::connect(&log, &rig::CatLog::terminalChanged, &scope, [&] {
-        if (log.TerminalBuffer().endsWith("{Ask Freq}\r\n"))
+        if (log.TerminalBuffer().endsWith("{Ask Rx Status}\r\n")) // a poll's first frame
             asked.push_back(platform.steadyMs());
     });
     QObject::connect(&rig, &rig::RigConnection::readingArrived, &scope,

@@ -21,6 +21,19 @@ TEST(SimulatedRig, repliesAfterTheWireTimes_discardDropsOnlyWhatHasArrived_badSe
     ASSERT_TRUE(rig.waitForBytes(3, 100));
     EXPECT_NEAR(platform.steadyMs(), 10 * 10 / 4.8 + 10, 1e-9);
     EXPECT_EQ(rig.readAll(), QByteArray::fromHex("500001"));
+
+    // A dial turned at a moment is found by a frame that reaches the rig after it, though that
+    // frame was written before.
+    rig.rig().setFrequency(7050);
+    const double frameEndsAt = platform.steadyMs() + 5 * 10 / 4.8;
+    rig.turnDialAt(frameEndsAt + 1, 7100);
+    ASSERT_TRUE(rig.write(readFrequency));
+    ASSERT_TRUE(rig.waitForBytes(5, 100));
+    EXPECT_EQ(rig.readAll(), QByteArray::fromHex("0070500001"));
+    rig.turnDialAt(platform.steadyMs() + 1, 7100);
+    ASSERT_TRUE(rig.write(readFrequency));
+    ASSERT_TRUE(rig.waitForBytes(5, 100));
+    EXPECT_EQ(rig.readAll(), QByteArray::fromHex("0071000001"));
 }
 
 TEST(SimulatedRig, eachOpeningTakesTheChosenModel) {
