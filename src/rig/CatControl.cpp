@@ -80,6 +80,7 @@ LinkOpenResult CatControl::OpenPort(int port) {
     quietAtMs_ = 0;
     echo_ = false;
     txStatusInReceive_ = true;
+    silentTransmitStatuses_ = 0;
     catFrequency_ = 0;
     checkableTransmit_.reset();
     if (!rts || !dtr)
@@ -318,8 +319,10 @@ void CatControl::readBcdAndStatus(const RigCaps& rig, RigReading& reading, ReadK
         readBcdFrequency(rig, reading); // the statuses after a failed one are still read
     if (!readRxTxStatus(rig, reading))
         return;
-    if (txStatusInReceive_)
-        readTransmitState(rig, reading);
+    if (txStatusInReceive_ && !readTransmitState(rig, reading)) {
+        distrust(reading);
+        return;
+    }
     if (frequencyFirst ? reading.kHz.has_value() : readBcdFrequency(rig, reading))
         checkableTransmit_ = CheckableTransmit{reading.transmitting, platform_.steadyMs()};
 }
@@ -356,17 +359,25 @@ bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
     return true;
 }
 
-void CatControl::readTransmitState(const RigCaps& rig, RigReading& reading) {
+bool CatControl::readTransmitState(const RigCaps& rig, RigReading& reading) {
     // The transmit status tells whether the rig transmits although our PTT is off (its own PTT
-    // pressed). A rig that does not answer it right after its receive status does not while
-    // receiving, and is not asked again.
+    // pressed). A rig that leaves it unanswered right after its receive status, several times in
+    // a row, does not answer it while receiving, and is not asked again; a single lost reply is
+    // no reading.
     const Reply reply = ask(*rig.readTxStatus, rig.statusReply->length);
     logReply(reply, QString::fromLatin1(rig.statusReply->logName));
-    if (!reply.bytes.isEmpty())
+    if (!reply.bytes.isEmpty()) {
+        silentTransmitStatuses_ = 0;
         reading.transmitting =
             !DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0])).transmitInhibit;
-    else
-        txStatusInReceive_ = false;
+        return true;
+    }
+    if (++silentTransmitStatuses_ < SilentTransmitStatusesLearned)
+        return false;
+    txStatusInReceive_ = false;
+    qCInfo(lcRig) << "the rig does not answer its transmit status while receiving: its own "
+                     "transmitting is not seen";
+    return true;
 }
 
 RigReading CatControl::ReadTransmitState() {

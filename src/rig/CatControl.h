@@ -27,6 +27,9 @@ inline constexpr double PowerOnSettleMs = 200;
 // A reply that takes longer than this on the wire (the FT-757GXII's paced status block, about
 // 4 s) is awaited with the event loop running, so the window stays live and a turn goes on.
 inline constexpr double YieldingReplyAboveMs = 250;
+// Silent transmit statuses in a row, each right after an answered receive status, that show an
+// FT-817-family rig which does not answer it while receiving.
+inline constexpr int SilentTransmitStatusesLearned = 3;
 // How soon after an FT-817 reading the check of its frequency may take its transmit state.
 inline constexpr double CheckableTransmitAgeMs = 100;
 
@@ -93,7 +96,7 @@ public:
     // is nullopt when the rig did not answer or cannot tell (see transmitReported()).
     RigReading ReadTransmitState();
     // Whether the rig tells its transmit state: a model with a status read, unless it is one
-    // that does not answer its transmit status while receiving (found at the first reading).
+    // that does not answer its transmit status while receiving (found at the first readings).
     bool transmitReported() const;
     // Reads the S-meter alone (the receive status on the BCD models); nullopt when no
     // reading came.
@@ -209,7 +212,8 @@ private:
     // The receive status (our PTT off) or the transmit status (on); false when the rig was
     // silent.
     bool readRxTxStatus(const RigCaps& rig, RigReading& reading);
-    void readTransmitState(const RigCaps& rig, RigReading& reading);
+    // False when the rig was silent and is not yet taken for one that never answers.
+    bool readTransmitState(const RigCaps& rig, RigReading& reading);
     void readFt840Status(const RigCaps& rig, RigReading& reading);
     void readMeterFrame(const RigCaps& rig, RigReading& reading);
 
@@ -225,6 +229,7 @@ private:
     double quietAtMs_ = 0;          // by then the rig has answered the last command, if it does
     bool echo_ = false;             // the line gave the last request back ahead of its reply
     bool txStatusInReceive_ = true; // the rig answers its transmit status while receiving
+    int silentTransmitStatuses_ = 0; // in a row, right after an answered receive status
     bool busy_ = false;
     bool closeRequested_ = false;
 

@@ -166,10 +166,19 @@ TEST_F(CatControlTest, ft817Reading_frequencyLast_theCheckRightAfterIsTheFrequen
     EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000f7"}));
     cat.PttOff();
 
-    // A rig that does not answer its transmit status while receiving: its check is the
-    // frequency alone, and tells no transmit state.
+    // One lost transmit status is no reading: nothing may turn on a transmit state unknown.
     rig.replaceNextReply(QByteArray(), 0xF7);
-    cat.ReadRigFrequency();
+    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_TRUE(cat.transmitReported());
+    EXPECT_FALSE(cat.CheckRigFrequency().transmitting.value_or(true)); // whole, answered
+
+    // A rig that does not answer it while receiving, found after a few readings in a row: its
+    // readings go on without it, and its check is the frequency alone, telling no transmit state.
+    for (int i = 0; i < SilentTransmitStatusesLearned; ++i) {
+        ASSERT_TRUE(cat.transmitReported());
+        rig.replaceNextReply(QByteArray(), 0xF7);
+        EXPECT_EQ(cat.ReadRigFrequency().kHz.has_value(), i + 1 == SilentTransmitStatusesLearned);
+    }
     ASSERT_FALSE(cat.transmitReported());
     start = mark();
     check = cat.CheckRigFrequency();
