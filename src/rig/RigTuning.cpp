@@ -76,8 +76,6 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
     connect(&engine_, &Engine::turnEnded, this, &RigTuning::TurnEnded);
     connect(&engine_, &Engine::stopped, this, &RigTuning::EngineStopped);
     editor_.setRigLink(this);
-    portButton_ = PortButton::ComPort;
-    pollShown_ = false;
 }
 
 RigTuning::~RigTuning() {
