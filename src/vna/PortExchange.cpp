@@ -1,0 +1,53 @@
+#include "vna/PortExchange.h"
+
+#include "platform/Platform.h"
+
+namespace vna {
+
+namespace {
+
+// How often the port is looked at while a reply is awaited: short against a sweep, long
+// enough to leave the processor to others.
+constexpr double PollMs = 2;
+
+} // namespace
+
+PortExchange::Reply PortExchange::exchange(const QByteArray& request,
+                                           const std::function<bool(const QByteArray&)>& whole,
+                                           double timeoutMs) {
+    Reply reply;
+    port_.read(); // stale bytes of an earlier reply are no part of this one
+    if (!port_.write(request)) {
+        reply.outcome = Outcome::Gone;
+        return reply;
+    }
+    const double deadline = platform_.steadyMs() + timeoutMs;
+    for (;;) {
+        reply.bytes += port_.read();
+        if (whole(reply.bytes)) {
+            reply.outcome = Outcome::Complete;
+            return reply;
+        }
+        if (!port_.present()) {
+            reply.outcome = Outcome::Gone;
+            return reply;
+        }
+        if (platform_.steadyMs() >= deadline)
+            return reply;
+        platform_.waitMs(PollMs);
+    }
+}
+
+QByteArray PortExchange::gather(double ms) {
+    QByteArray bytes;
+    const double deadline = platform_.steadyMs() + ms;
+    while (port_.present()) {
+        bytes += port_.read();
+        if (platform_.steadyMs() >= deadline)
+            break;
+        platform_.waitMs(PollMs);
+    }
+    return bytes;
+}
+
+} // namespace vna

@@ -1,0 +1,141 @@
+#include "vna/ShellVna.h"
+
+#include "vna/ShellCodec.h"
+#include "vna/VnaLogging.h"
+
+#include <cmath>
+
+namespace vna {
+
+namespace {
+
+// A short command is answered at once; allow for a busy USB stack.
+constexpr double CommandTimeoutMs = 1500;
+// The original firmware sweeps 101 points in about a second, the -H4 201 in 1.1 s; allow
+// twice the slowest.
+double SweepTimeoutMs(int points) {
+    return 2000 + 25.0 * points;
+}
+// The original firmware's points when `info` does not say.
+constexpr int DefaultMaxPoints = 101;
+
+QString Hz(double hz) {
+    return QString::number(qint64(std::llround(hz)));
+}
+
+} // namespace
+
+ShellVna::ShellVna(VnaPort& port, platform::Platform& platform, QString device)
+    : exchange_(port, platform), device_(std::move(device)) {}
+
+QString ShellVna::failureText(PortExchange::Outcome outcome) const {
+    return outcome == PortExchange::Outcome::Gone
+               ? QStringLiteral("The VNA on %1 is gone (unplugged?).").arg(device_)
+               : QStringLiteral("The VNA on %1 does not answer.").arg(device_);
+}
+
+Result<QStringList> ShellVna::command(const QString& text, double timeoutMs) {
+    const PortExchange::Reply reply =
+        exchange_.exchange(shell::CommandLine(text), shell::ReplyWhole, timeoutMs);
+    if (reply.outcome != PortExchange::Outcome::Complete)
+        return Result<QStringList>::failure(failureText(reply.outcome));
+    return {shell::ReplyLines(reply.bytes, text), {}};
+}
+
+Result<VnaIdentity> ShellVna::open() {
+    if (!exchange_.port().isOpen()) {
+        const QString why = exchange_.port().open(device_);
+        if (!why.isEmpty())
+            return Result<VnaIdentity>::failure(QStringLiteral("Cannot open the VNA: %1").arg(why));
+    }
+    // An empty line only brings the prompt: the shell is there and ready.
+    if (const auto ready = command(QString(), CommandTimeoutMs); !ready.ok())
+        return Result<VnaIdentity>::failure(ready.error);
+    const auto version = command(QStringLiteral("version"), CommandTimeoutMs);
+    const auto info = command(QStringLiteral("info"), CommandTimeoutMs);
+    const auto help = command(QStringLiteral("help"), CommandTimeoutMs);
+    if (!version.ok() || !info.ok() || !help.ok())
+        return Result<VnaIdentity>::failure(!version.ok() ? version.error
+                                            : !info.ok()  ? info.error
+                                                          : help.error);
+    const shell::Info about = shell::ReadInfo(*info.value);
+    maxPoints_ = about.maxPoints.value_or(DefaultMaxPoints);
+    form_ = shell::ReadCommandNames(*help.value).contains(QStringLiteral("scan_bin"))
+                ? ScanForm::Binary
+                : ScanForm::Text;
+    if (const auto paused = command(QStringLiteral("pause"), CommandTimeoutMs); !paused.ok())
+        return Result<VnaIdentity>::failure(paused.error);
+    VnaIdentity identity;
+    identity.name = (about.board.isEmpty() ? QStringLiteral("NanoVNA") : about.board) +
+                    (version.value->isEmpty() ? QString() : QLatin1Char(' ') + version.value->first());
+    identity.maxPoints = maxPoints_;
+    qCInfo(lcVna) << "shell VNA" << identity.name << "on" << device_ << "at most"
+                  << maxPoints_ << "points";
+    return {identity, {}};
+}
+
+Result<Sweep> ShellVna::sweep(const SweepRequest& request) {
+    if (request.points < 2 || request.points > maxPoints_)
+        return Result<Sweep>::failure(
+            QStringLiteral("The VNA sweeps 2 to %1 points, not %2.").arg(maxPoints_).arg(request.points));
+    const QString range = Hz(request.startHz) + QLatin1Char(' ') + Hz(request.stopHz) +
+                          QLatin1Char(' ') + QString::number(request.points);
+    const double timeoutMs = SweepTimeoutMs(request.points);
+    if (form_ == ScanForm::Binary) {
+        const QString text = QStringLiteral("scan_bin ") + range + QStringLiteral(" 3");
+        const PortExchange::Reply reply = exchange_.exchange(
+            shell::CommandLine(text),
+            [&](const QByteArray& bytes) { return shell::BinaryReplyWhole(bytes, text, request.points); },
+            timeoutMs);
+        // Bytes lost on the way leave the output short of its length: the prompt came, the
+        // reply never became whole.
+        const bool cutShort = reply.outcome == PortExchange::Outcome::Silent &&
+                              shell::ReplyWhole(reply.bytes);
+        if (reply.outcome != PortExchange::Outcome::Complete && !cutShort)
+            return Result<Sweep>::failure(failureText(reply.outcome));
+        return shell::ReadBinaryScan(reply.bytes, text, request);
+    }
+    if (form_ == ScanForm::Text) {
+        const auto lines = command(QStringLiteral("scan ") + range + QStringLiteral(" 3"), timeoutMs);
+        if (!lines.ok())
+            return Result<Sweep>::failure(lines.error);
+        if (const std::optional<int> limit = shell::PointsLimit(*lines.value))
+            return Result<Sweep>::failure(QStringLiteral("The VNA sweeps at most %1 points.").arg(*limit));
+        // A firmware whose scan takes no output mask sweeps and prints nothing, or refuses
+        // the mask with its usage.
+        const bool noMask = lines.value->isEmpty() ||
+                            lines.value->first().startsWith(QLatin1String("usage: scan")) ||
+                            lines.value->first().startsWith(QLatin1String("arg 4"));
+        if (!noMask)
+            return shell::ReadScanLines(*lines.value, request);
+        form_ = ScanForm::Legacy;
+        qCInfo(lcVna) << "the VNA's scan prints nothing: reading frequencies and data";
+    }
+    return scanLegacy(request, timeoutMs);
+}
+
+Result<Sweep> ShellVna::scanLegacy(const SweepRequest& request, double timeoutMs) {
+    const QString range = Hz(request.startHz) + QLatin1Char(' ') + Hz(request.stopHz) +
+                          QLatin1Char(' ') + QString::number(request.points);
+    const auto scanned = command(QStringLiteral("scan ") + range, timeoutMs);
+    if (!scanned.ok())
+        return Result<Sweep>::failure(scanned.error);
+    if (const std::optional<int> limit = shell::PointsLimit(*scanned.value))
+        return Result<Sweep>::failure(QStringLiteral("The VNA sweeps at most %1 points.").arg(*limit));
+    const auto frequencies = command(QStringLiteral("frequencies"), CommandTimeoutMs);
+    const auto data = command(QStringLiteral("data 0"), CommandTimeoutMs);
+    if (!frequencies.ok() || !data.ok())
+        return Result<Sweep>::failure(!frequencies.ok() ? frequencies.error : data.error);
+    return shell::ReadFrequencyAndDataLines(*frequencies.value, *data.value, request);
+}
+
+void ShellVna::close() {
+    if (exchange_.port().present()) {
+        // The device sweeps on its own screen again; nothing waits for its prompt.
+        if (!exchange_.port().write(shell::CommandLine(QStringLiteral("resume"))))
+            qCInfo(lcVna) << "the VNA on" << device_ << "could not be resumed";
+    }
+    exchange_.port().close();
+}
+
+} // namespace vna

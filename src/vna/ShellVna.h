@@ -1,0 +1,36 @@
+#pragma once
+
+#include "vna/PortExchange.h"
+#include "vna/Vna.h"
+
+namespace vna {
+
+// A NanoVNA, -H or -H4 through its text shell. The firmware's own answers choose how it is
+// swept: `scan_bin` where `help` lists it (the fastest), else `scan` with an output mask,
+// else, on the oldest firmwares whose `scan` prints nothing, `scan` followed by
+// `frequencies` and `data 0`. The device's own sweep is paused while connected and resumed
+// at closing.
+class ShellVna final : public Vna {
+public:
+    ShellVna(VnaPort& port, platform::Platform& platform, QString device);
+
+    Result<VnaIdentity> open() override;
+    Result<Sweep> sweep(const SweepRequest& request) override;
+    void close() override;
+    QString description() const override { return device_; }
+
+private:
+    enum class ScanForm { Binary, Text, Legacy };
+
+    // The output lines of command, or the error text when the reply is not whole.
+    Result<QStringList> command(const QString& text, double timeoutMs);
+    Result<Sweep> scanLegacy(const SweepRequest& request, double timeoutMs);
+    QString failureText(PortExchange::Outcome outcome) const;
+
+    PortExchange exchange_;
+    QString device_;
+    ScanForm form_ = ScanForm::Text;
+    int maxPoints_ = 101;
+};
+
+} // namespace vna
