@@ -27,14 +27,14 @@ Result<Dialect> DetectedVna::detect() {
     PortExchange exchange(*port_, platform_);
     exchange.gather(ProbeMs / 4); // a banner sent at connecting is no answer
     if (!port_->write(v2::ResetBytes() + v2::IndicateCommand()))
-        return Result<Dialect>::failure(QStringLiteral("The VNA on %1 is gone (unplugged?).").arg(device_));
+        return Result<Dialect>::failure(PortExchange::FailureText(device_, PortExchange::Outcome::Gone));
     const QByteArray answer = exchange.gather(ProbeMs);
     if (answer.contains("ch>"))
         return {Dialect::Shell, {}};
     if (answer == QByteArray(1, v2::IndicateReply))
         return {Dialect::V2, {}};
     if (answer.isEmpty())
-        return Result<Dialect>::failure(QStringLiteral("The VNA on %1 does not answer.").arg(device_));
+        return Result<Dialect>::failure(PortExchange::FailureText(device_, PortExchange::Outcome::Silent));
     return Result<Dialect>::failure(
         QStringLiteral("The device on %1 answers as no VNA Ventrolo knows (\"%2\").")
             .arg(device_, QString::fromLatin1(answer.toHex(' ').left(30))));
@@ -42,9 +42,8 @@ Result<Dialect> DetectedVna::detect() {
 
 Result<VnaIdentity> DetectedVna::open() {
     close();
-    const QString why = port_->open(device_);
-    if (!why.isEmpty())
-        return Result<VnaIdentity>::failure(QStringLiteral("Cannot open the VNA: %1").arg(why));
+    if (const QString why = PortExchange(*port_, platform_).open(device_); !why.isEmpty())
+        return Result<VnaIdentity>::failure(why);
     Dialect dialect = dialect_;
     if (dialect == Dialect::Auto) {
         const Result<Dialect> found = detect();

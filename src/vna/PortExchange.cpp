@@ -38,6 +38,18 @@ PortExchange::Reply PortExchange::exchange(const QByteArray& request,
     }
 }
 
+QString PortExchange::open(const QString& device) {
+    if (port_.isOpen())
+        return {};
+    const QString why = port_.open(device);
+    return why.isEmpty() ? QString() : QStringLiteral("Cannot open the VNA: %1").arg(why);
+}
+
+QString PortExchange::FailureText(const QString& device, Outcome outcome) {
+    return outcome == Outcome::Gone ? QStringLiteral("The VNA on %1 is gone (unplugged?).").arg(device)
+                                    : QStringLiteral("The VNA on %1 does not answer.").arg(device);
+}
+
 QByteArray PortExchange::gather(double ms) {
     QByteArray bytes;
     const double deadline = platform_.steadyMs() + ms;

@@ -32,6 +32,11 @@ public:
     // Gathers what arrives for ms, without writing.
     QByteArray gather(double ms);
 
+    // Opens the port on device unless it is open; an empty text, or why it cannot be.
+    QString open(const QString& device);
+    // What a reply that was not whole means, for the user.
+    static QString FailureText(const QString& device, Outcome outcome);
+
     VnaPort& port() { return port_; }
 
 private:

@@ -28,26 +28,17 @@ QString Hz(double hz) {
 ShellVna::ShellVna(VnaPort& port, platform::Platform& platform, QString device)
     : exchange_(port, platform), device_(std::move(device)) {}
 
-QString ShellVna::failureText(PortExchange::Outcome outcome) const {
-    return outcome == PortExchange::Outcome::Gone
-               ? QStringLiteral("The VNA on %1 is gone (unplugged?).").arg(device_)
-               : QStringLiteral("The VNA on %1 does not answer.").arg(device_);
-}
-
 Result<QStringList> ShellVna::command(const QString& text, double timeoutMs) {
     const PortExchange::Reply reply =
         exchange_.exchange(shell::CommandLine(text), shell::ReplyWhole, timeoutMs);
     if (reply.outcome != PortExchange::Outcome::Complete)
-        return Result<QStringList>::failure(failureText(reply.outcome));
+        return Result<QStringList>::failure(PortExchange::FailureText(device_, reply.outcome));
     return {shell::ReplyLines(reply.bytes, text), {}};
 }
 
 Result<VnaIdentity> ShellVna::open() {
-    if (!exchange_.port().isOpen()) {
-        const QString why = exchange_.port().open(device_);
-        if (!why.isEmpty())
-            return Result<VnaIdentity>::failure(QStringLiteral("Cannot open the VNA: %1").arg(why));
-    }
+    if (const QString why = exchange_.open(device_); !why.isEmpty())
+        return Result<VnaIdentity>::failure(why);
     // An empty line only brings the prompt: the shell is there and ready.
     if (const auto ready = command(QString(), CommandTimeoutMs); !ready.ok())
         return Result<VnaIdentity>::failure(ready.error);
@@ -92,7 +83,7 @@ Result<Sweep> ShellVna::sweep(const SweepRequest& request) {
         const bool cutShort = reply.outcome == PortExchange::Outcome::Silent &&
                               shell::ReplyWhole(reply.bytes);
         if (reply.outcome != PortExchange::Outcome::Complete && !cutShort)
-            return Result<Sweep>::failure(failureText(reply.outcome));
+            return Result<Sweep>::failure(PortExchange::FailureText(device_, reply.outcome));
         return shell::ReadBinaryScan(reply.bytes, text, request);
     }
     if (form_ == ScanForm::Text) {

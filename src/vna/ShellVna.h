@@ -25,7 +25,6 @@ private:
     // The output lines of command, or the error text when the reply is not whole.
     Result<QStringList> command(const QString& text, double timeoutMs);
     Result<Sweep> scanLegacy(const SweepRequest& request, double timeoutMs);
-    QString failureText(PortExchange::Outcome outcome) const;
 
     PortExchange exchange_;
     QString device_;

@@ -23,8 +23,10 @@ namespace {
 constexpr int SearchJumps = 40;
 // The resonance counts as in view below this SWR, and inside the sweep.
 constexpr double SightingSwr = 5;
-// The band's measurement has at most this many stops.
+// The band's measurement has at most this many stops; before the search ends, the time left
+// is reckoned with the guess.
 constexpr long MostFineStops = 150;
+constexpr int GuessedBandStops = 40;
 // Sweeps of the band's measurement are this many bandwidths to each side of the resonance
 // expected, and widen twice when it is not inside.
 constexpr double HalfWidthInBandwidths = 3;
@@ -255,20 +257,29 @@ bool TableBuilder::search() {
     const double halfWidth = (highHz - lowHz) / 2 + extra;
     const long range = request_.highPosition - request_.lowPosition;
     const long jump = std::max(1L, range / SearchJumps);
-    sweepsPlanned_ = int(range / jump) + 2 + 40 + 2 * request_.repeatPositions * request_.approaches +
-                     request_.checkSamples;
+    sweepsPlanned_ = int(range / jump) + 2 + GuessedBandStops +
+                     2 * request_.repeatPositions * request_.approaches + request_.checkSamples;
     report(activity_);
+    // Turns to position and sweeps the band there; nullopt when the build ends, else whether
+    // the resonance is in view (it is noted then).
+    const auto look = [&](long position) -> std::optional<bool> {
+        if (!moveTo(position))
+            return std::nullopt;
+        const Seen seen = measure(centre, halfWidth, coarsePoints_, Measurement::Phase::Search, +1);
+        if (!seen.ok)
+            return std::nullopt;
+        if (!Sighted(seen.resonance))
+            return false;
+        sightings_.push_back(PointOf(position, *seen.resonance));
+        return true;
+    };
     if (!approach(request_.lowPosition, +1))
         return false;
     for (long position = request_.lowPosition;; position = std::min(position + jump, request_.highPosition)) {
-        if (!moveTo(position))
+        const std::optional<bool> inView = look(position);
+        if (!inView)
             return false;
-        const Seen seen = measure(centre, halfWidth, coarsePoints_, Measurement::Phase::Search, +1);
-        if (!seen.ok)
-            return false;
-        if (Sighted(seen.resonance))
-            sightings_.push_back(PointOf(position, *seen.resonance));
-        else if (sightings_.size() >= 2)
+        if (!*inView && sightings_.size() >= 2)
             break; // the resonance has left the band behind
         if (position == request_.highPosition)
             break;
@@ -281,15 +292,8 @@ bool TableBuilder::search() {
         if (!approach(from, +1))
             return false;
         for (long position = from; position <= to; position += std::max(1L, jump / 4)) {
-            if (position == seenAt)
-                continue;
-            if (!moveTo(position))
+            if (position != seenAt && !look(position))
                 return false;
-            const Seen seen = measure(centre, halfWidth, coarsePoints_, Measurement::Phase::Search, +1);
-            if (!seen.ok)
-                return false;
-            if (Sighted(seen.resonance))
-                sightings_.push_back(PointOf(position, *seen.resonance));
         }
     }
     if (sightings_.empty())

@@ -24,32 +24,23 @@ constexpr int V2MaxPoints = 1024;
 V2Vna::V2Vna(VnaPort& port, platform::Platform& platform, QString device)
     : exchange_(port, platform), device_(std::move(device)) {}
 
-QString V2Vna::failureText(PortExchange::Outcome outcome) const {
-    return outcome == PortExchange::Outcome::Gone
-               ? QStringLiteral("The VNA on %1 is gone (unplugged?).").arg(device_)
-               : QStringLiteral("The VNA on %1 does not answer.").arg(device_);
-}
-
 Result<int> V2Vna::readRegister(quint8 address) {
     const PortExchange::Reply reply = exchange_.exchange(
         v2::ReadRegisterCommand(address), [](const QByteArray& bytes) { return !bytes.isEmpty(); },
         RegisterTimeoutMs);
     if (reply.outcome != PortExchange::Outcome::Complete)
-        return Result<int>::failure(failureText(reply.outcome));
+        return Result<int>::failure(PortExchange::FailureText(device_, reply.outcome));
     return {quint8(reply.bytes.back()), {}};
 }
 
 Result<VnaIdentity> V2Vna::open() {
-    if (!exchange_.port().isOpen()) {
-        const QString why = exchange_.port().open(device_);
-        if (!why.isEmpty())
-            return Result<VnaIdentity>::failure(QStringLiteral("Cannot open the VNA: %1").arg(why));
-    }
+    if (const QString why = exchange_.open(device_); !why.isEmpty())
+        return Result<VnaIdentity>::failure(why);
     const PortExchange::Reply indicated = exchange_.exchange(
         v2::ResetBytes() + v2::IndicateCommand(),
         [](const QByteArray& bytes) { return !bytes.isEmpty(); }, RegisterTimeoutMs);
     if (indicated.outcome != PortExchange::Outcome::Complete)
-        return Result<VnaIdentity>::failure(failureText(indicated.outcome));
+        return Result<VnaIdentity>::failure(PortExchange::FailureText(device_, indicated.outcome));
     if (indicated.bytes != QByteArray(1, v2::IndicateReply))
         return Result<VnaIdentity>::failure(
             QStringLiteral("The device on %1 is no NanoVNA V2: it answers \"%2\".")
@@ -85,7 +76,7 @@ Result<Sweep> V2Vna::sweep(const SweepRequest& request) {
             QStringLiteral("The VNA sweeps 2 to %1 points, not %2.").arg(V2MaxPoints).arg(request.points));
     if (!exchange_.port().write(v2::ResetBytes() + v2::SweepCommands(request) +
                                 v2::ClearFifoCommand()))
-        return Result<Sweep>::failure(failureText(PortExchange::Outcome::Gone));
+        return Result<Sweep>::failure(PortExchange::FailureText(device_, PortExchange::Outcome::Gone));
     // The FIFO gives the points as they are measured, the sweep starting over after its last
     // point: gather them by their index until each has come once.
     std::map<int, std::complex<double>> measured;
@@ -101,7 +92,7 @@ Result<Sweep> V2Vna::sweep(const SweepRequest& request) {
             [wanted](const QByteArray& bytes) { return bytes.size() >= wanted; },
             FifoTimeoutMs(values));
         if (reply.outcome != PortExchange::Outcome::Complete)
-            return Result<Sweep>::failure(failureText(reply.outcome));
+            return Result<Sweep>::failure(PortExchange::FailureText(device_, reply.outcome));
         if (reply.bytes.size() != wanted)
             return Result<Sweep>::failure(
                 QStringLiteral("The VNA's data is garbled (%1 bytes for %2 points).")

@@ -19,7 +19,6 @@ public:
 private:
     // The value of a 1-byte register, or the error text.
     Result<int> readRegister(quint8 address);
-    QString failureText(PortExchange::Outcome outcome) const;
 
     PortExchange exchange_;
     QString device_;
