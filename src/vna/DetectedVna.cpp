@@ -71,6 +71,11 @@ Result<Sweep> DetectedVna::sweep(const SweepRequest& request) {
     return speaker_->sweep(request);
 }
 
+void DetectedVna::abort() {
+    if (speaker_)
+        speaker_->abort();
+}
+
 void DetectedVna::close() {
     if (speaker_)
         speaker_->close();

@@ -26,6 +26,7 @@ public:
     Result<VnaIdentity> open() override;
     Result<Sweep> sweep(const SweepRequest& request) override;
     void close() override;
+    void abort() override;
     QString description() const override { return device_; }
 
 private:

@@ -32,6 +32,10 @@ PortExchange::Reply PortExchange::exchange(const QByteArray& request,
             reply.outcome = Outcome::Gone;
             return reply;
         }
+        if (aborted_) {
+            reply.outcome = Outcome::Aborted;
+            return reply;
+        }
         if (platform_.steadyMs() >= deadline)
             return reply;
         platform_.waitMs(PollMs);
@@ -39,6 +43,7 @@ PortExchange::Reply PortExchange::exchange(const QByteArray& request,
 }
 
 QString PortExchange::open(const QString& device) {
+    aborted_ = false;
     if (port_.isOpen())
         return {};
     const QString why = port_.open(device);
@@ -46,8 +51,16 @@ QString PortExchange::open(const QString& device) {
 }
 
 QString PortExchange::FailureText(const QString& device, Outcome outcome) {
-    return outcome == Outcome::Gone ? QStringLiteral("The VNA on %1 is gone (unplugged?).").arg(device)
-                                    : QStringLiteral("The VNA on %1 does not answer.").arg(device);
+    switch (outcome) {
+    case Outcome::Gone:
+        return QStringLiteral("The VNA on %1 is gone (unplugged?).").arg(device);
+    case Outcome::Aborted:
+        return QStringLiteral("The sweep was stopped.");
+    case Outcome::Complete:
+    case Outcome::Silent:
+        break;
+    }
+    return QStringLiteral("The VNA on %1 does not answer.").arg(device);
 }
 
 QByteArray PortExchange::gather(double ms) {

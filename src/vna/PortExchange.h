@@ -17,7 +17,7 @@ namespace vna {
 // a sweep of a second or more.
 class PortExchange {
 public:
-    enum class Outcome { Complete, Silent, Gone };
+    enum class Outcome { Complete, Silent, Gone, Aborted };
     struct Reply {
         Outcome outcome = Outcome::Silent;
         QByteArray bytes; // all that arrived, whole or not
@@ -31,8 +31,12 @@ public:
                    const std::function<bool(const QByteArray& bytes)>& whole, double timeoutMs);
     // Gathers what arrives for ms, without writing.
     QByteArray gather(double ms);
+    // From a handler while an exchange waits: it ends at once, Aborted; so does the next one
+    // when none waits, until open() is called.
+    void abort() { aborted_ = true; }
 
-    // Opens the port on device unless it is open; an empty text, or why it cannot be.
+    // Opens the port on device unless it is open, and forgets an abort; an empty text, or why
+    // the port cannot be opened.
     QString open(const QString& device);
     // What a reply that was not whole means, for the user.
     static QString FailureText(const QString& device, Outcome outcome);
@@ -42,6 +46,7 @@ public:
 private:
     VnaPort& port_;
     platform::Platform& platform_;
+    bool aborted_ = false;
 };
 
 } // namespace vna

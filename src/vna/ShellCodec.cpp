@@ -241,6 +241,11 @@ std::optional<int> PointsLimit(const QStringList& lines) {
     return std::nullopt;
 }
 
+QString ReadSweepRange(const QStringList& lines) {
+    static const QRegularExpression range(QStringLiteral("^(\\d+) (\\d+) (\\d+)$"));
+    return !lines.isEmpty() && range.match(lines.first()).hasMatch() ? lines.first() : QString();
+}
+
 QStringList ReadCommandNames(const QStringList& lines) {
     QStringList names;
     for (const QString& line : lines) {

@@ -61,6 +61,9 @@ struct Info {
 Info ReadInfo(const QStringList& lines);
 // The limit a refused scan names: "sweep points exceeds range 401".
 std::optional<int> PointsLimit(const QStringList& lines);
+// The device's own sweep as `sweep` tells it, "<start Hz> <stop Hz> <points>", ready to be
+// given back to `sweep`; empty when the reply is not that.
+QString ReadSweepRange(const QStringList& lines);
 // The command names `help` lists ("Commands: scan scan_bin data ...").
 QStringList ReadCommandNames(const QStringList& lines);
 

@@ -54,6 +54,10 @@ Result<VnaIdentity> ShellVna::open() {
     form_ = shell::ReadCommandNames(*help.value).contains(QStringLiteral("scan_bin"))
                 ? ScanForm::Binary
                 : ScanForm::Text;
+    const auto ownSweep = command(QStringLiteral("sweep"), CommandTimeoutMs);
+    if (!ownSweep.ok())
+        return Result<VnaIdentity>::failure(ownSweep.error);
+    ownSweep_ = shell::ReadSweepRange(*ownSweep.value);
     if (const auto paused = command(QStringLiteral("pause"), CommandTimeoutMs); !paused.ok())
         return Result<VnaIdentity>::failure(paused.error);
     VnaIdentity identity;
@@ -122,8 +126,11 @@ Result<Sweep> ShellVna::scanLegacy(const SweepRequest& request, double timeoutMs
 
 void ShellVna::close() {
     if (exchange_.port().present()) {
-        // The device sweeps on its own screen again; nothing waits for its prompt.
-        if (!exchange_.port().write(shell::CommandLine(QStringLiteral("resume"))))
+        // The device sweeps its own range on its screen again; nothing waits for its prompt.
+        const QByteArray restore =
+            (ownSweep_.isEmpty() ? QByteArray() : shell::CommandLine(QStringLiteral("sweep ") + ownSweep_)) +
+            shell::CommandLine(QStringLiteral("resume"));
+        if (!exchange_.port().write(restore))
             qCInfo(lcVna) << "the VNA on" << device_ << "could not be resumed";
     }
     exchange_.port().close();

@@ -8,8 +8,8 @@ namespace vna {
 // A NanoVNA, -H or -H4 through its text shell. The firmware's own answers choose how it is
 // swept: `scan_bin` where `help` lists it (the fastest), else `scan` with an output mask,
 // else, on the oldest firmwares whose `scan` prints nothing, `scan` followed by
-// `frequencies` and `data 0`. The device's own sweep is paused while connected and resumed
-// at closing.
+// `frequencies` and `data 0`. The device's own sweep is paused while connected; at closing
+// its range (which a scan changes) is set back with `sweep` and it is resumed.
 class ShellVna final : public Vna {
 public:
     ShellVna(VnaPort& port, platform::Platform& platform, QString device);
@@ -17,6 +17,7 @@ public:
     Result<VnaIdentity> open() override;
     Result<Sweep> sweep(const SweepRequest& request) override;
     void close() override;
+    void abort() override { exchange_.abort(); }
     QString description() const override { return device_; }
 
 private:
@@ -30,6 +31,7 @@ private:
     QString device_;
     ScanForm form_ = ScanForm::Text;
     int maxPoints_ = 101;
+    QString ownSweep_; // "start stop points" as `sweep` told them at opening; empty: unknown
 };
 
 } // namespace vna

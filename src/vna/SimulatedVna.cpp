@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 
+#include <algorithm>
+
 namespace vna {
 
 namespace {
@@ -10,6 +12,7 @@ namespace {
 constexpr double SetUpMs = 50;
 constexpr double PointMs = 5.2;
 constexpr int MaxPoints = 401;
+constexpr double AbortPollMs = 10;
 
 } // namespace
 
@@ -22,6 +25,7 @@ double SimulatedVna::SweepMs(int points) {
 
 Result<VnaIdentity> SimulatedVna::open() {
     open_ = true;
+    aborted_ = false;
     return {VnaIdentity{QStringLiteral("Simulated VNA"), MaxPoints}, {}};
 }
 
@@ -31,7 +35,13 @@ Result<Sweep> SimulatedVna::sweep(const SweepRequest& request) {
     if (request.points < 2 || request.points > MaxPoints)
         return Result<Sweep>::failure(
             QStringLiteral("The VNA sweeps 2 to %1 points, not %2.").arg(MaxPoints).arg(request.points));
-    platform_.waitMs(SweepMs(request.points));
+    // In short waits, so that an abort ends the sweep at once.
+    const double end = platform_.steadyMs() + SweepMs(request.points);
+    while (platform_.steadyMs() < end) {
+        if (aborted_)
+            return Result<Sweep>::failure(QStringLiteral("The sweep was stopped."));
+        platform_.waitUntil(std::min(end, platform_.steadyMs() + AbortPollMs), true);
+    }
     Sweep sweep;
     sweep.reserve(std::size_t(request.points));
     for (int i = 0; i < request.points; ++i) {

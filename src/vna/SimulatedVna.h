@@ -18,6 +18,7 @@ public:
     Result<VnaIdentity> open() override;
     Result<Sweep> sweep(const SweepRequest& request) override;
     void close() override { open_ = false; }
+    void abort() override { aborted_ = true; }
     QString description() const override { return QStringLiteral("Simulated VNA"); }
 
     // How long a sweep of points takes, ms.
@@ -27,6 +28,7 @@ private:
     platform::Platform& platform_;
     LoopModel& loop_;
     bool open_ = false;
+    bool aborted_ = false;
 };
 
 } // namespace vna

@@ -132,6 +132,7 @@ void TableBuilder::cancel() {
         return;
     cancelled_ = true;
     mover_.stop();
+    vna_.abort();
 }
 
 bool TableBuilder::fail(const QString& why) {
@@ -475,6 +476,11 @@ BuildResult TableBuilder::finish() {
 }
 
 BuildResult TableBuilder::run(const BuildRequest& request) {
+    if (running_) {
+        BuildResult busy;
+        busy.message = QStringLiteral("A table is being built already.");
+        return busy;
+    }
     request_ = request;
     result_ = {};
     running_ = true;

@@ -35,7 +35,8 @@ public:
     // Returns when the table is built, the build failed or was cancelled. The event loop runs
     // meanwhile; the caller keeps this object alive until it returns.
     BuildResult run(const BuildRequest& request);
-    // From a handler while run() waits: the build ends at once.
+    // From a handler while run() waits: the turn and the sweep under way end at once, and so
+    // does the build.
     void cancel();
     bool running() const { return running_; }
 

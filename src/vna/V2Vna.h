@@ -14,6 +14,7 @@ public:
     Result<VnaIdentity> open() override;
     Result<Sweep> sweep(const SweepRequest& request) override;
     void close() override;
+    void abort() override { exchange_.abort(); }
     QString description() const override { return device_; }
 
 private:

@@ -25,6 +25,8 @@ public:
     virtual Result<Sweep> sweep(const SweepRequest& request) = 0;
     // Gives the device back to its own screen and sweep, and lets go of the port.
     virtual void close() = 0;
+    // From a handler while a call waits: the call ends at once with an error. open() forgets it.
+    virtual void abort() = 0;
     // What the VNA is, for messages ("/dev/ttyACM0", "Simulated VNA").
     virtual QString description() const = 0;
 };

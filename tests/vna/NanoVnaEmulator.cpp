@@ -94,6 +94,12 @@ std::vector<Burst> ShellEmulator::execute(const QString& line) {
         return text(QStringLiteral("Commands: scan%1 data frequencies freq sweep power bandwidth "
                                    "pause resume info version help\r\n")
                         .arg(firmware_.scanBin ? QStringLiteral(" scan_bin") : QString()));
+    if (name == QLatin1String("sweep")) {
+        if (args.size() == 1)
+            return text(ownSweep + QStringLiteral("\r\n"));
+        ownSweep = args.mid(1).join(QLatin1Char(' '));
+        return {};
+    }
     if (name == QLatin1String("pause") || name == QLatin1String("resume")) {
         paused = name == QLatin1String("pause");
         return {};
@@ -126,6 +132,10 @@ std::vector<Burst> ShellEmulator::execute(const QString& line) {
     const int points = args.size() >= 4 ? args[3].toInt() : 101;
     if (points <= 0 || points > firmware_.maxPoints)
         return text(QStringLiteral("sweep points exceeds range %1\r\n").arg(firmware_.maxPoints));
+    // A scan leaves its points as the device's own (the firmwares set them).
+    QStringList range = ownSweep.split(QLatin1Char(' '));
+    range.last() = QString::number(points);
+    ownSweep = range.join(QLatin1Char(' '));
     int mask = args.size() == 5 ? args[4].toInt() : 0;
     if (binary)
         mask |= 0x80;

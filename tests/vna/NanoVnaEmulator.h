@@ -64,6 +64,7 @@ public:
 
     QStringList commandsHeard;
     bool paused = false;
+    QString ownSweep = QStringLiteral("50000 900000000 201"); // the device's range and points
 
 private:
     std::vector<Burst> execute(const QString& line);

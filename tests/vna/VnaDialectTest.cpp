@@ -59,8 +59,10 @@ TEST_F(VnaDialectTest, shellH4_foundByItsPrompt_sweptInBinary_resumedAtClosing) 
     expectLoop(*sweep.value, request);
     EXPECT_EQ(h4.commandsHeard.last(), "scan_bin 7000000 7200000 101 3");
     EXPECT_GE(platform.steadyMs() - before, 101 * 5.4); // the sweep's own time was waited
+    EXPECT_NE(h4.ownSweep, "50000 900000000 201");
     vna->close();
     EXPECT_FALSE(h4.paused);
+    EXPECT_EQ(h4.ownSweep, "50000 900000000 201"); // its own range given back
 }
 
 TEST_F(VnaDialectTest, shellFamilies_textScanWithMask_olderScanThenData_decimalComma) {
@@ -142,6 +144,14 @@ TEST_F(VnaDialectTest, faults_missingSilentGoneGarbledOrForeign_areErrors) {
     EXPECT_FALSE(garbled.ok());
     EXPECT_TRUE(garbled.error.contains("garbled")) << garbled.error.toStdString();
     ASSERT_TRUE(vna->sweep(request).ok()); // the next reply is read afresh
+
+    // Stopped from a handler: the sweep ends at once, and the next opening forgets it.
+    const double before = platform.steadyMs();
+    platform.scheduleAfter(100, [&vna] { vna->abort(); });
+    EXPECT_EQ(vna->sweep(request).error, "The sweep was stopped.");
+    EXPECT_LT(platform.steadyMs() - before, 110);
+    ASSERT_TRUE(vna->open().ok());
+    ASSERT_TRUE(vna->sweep(request).ok());
 
     platform.scheduleAfter(200, [this] { port->unplugged = true; });
     EXPECT_EQ(vna->sweep(request).error, "The VNA on /dev/ttyACM0 is gone (unplugged?).");
