@@ -7,11 +7,13 @@
 // is listed beside it.
 #include "support/FakePlatform.h"
 #include "table/TableLookup.h"
+#include "vna/BuildPicture.h"
 #include "vna/FakeMover.h"
 #include "vna/SimulatedVna.h"
 #include "vna/TableBuilder.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
@@ -89,6 +91,14 @@ int main(int argc, char** argv) {
                 "40 m over positions 0-2000, simulated VNA at H4 speed, 200 steps/s, virtual clock\n\n");
     const Outcome every5 = Build(directory.path(), vna::BuildRequest::Spacing::EveryKHz, 0);
     Print("every 5 kHz, no play", every5);
+    // --svg FILE: the report's picture of that build.
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype svg = arguments.indexOf(QStringLiteral("--svg"));
+    if (svg >= 0 && svg + 1 < arguments.size()) {
+        QFile file(arguments[svg + 1]);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(vna::BuildPictureSvg(every5.result));
+    }
     const Outcome bends = Build(directory.path(), vna::BuildRequest::Spacing::WhereCurveBends, 6);
     Print("where the curve bends, 6 steps play", bends);
     std::printf("\nvna: 40 m table over 2000 steps built in %.1f min at H4 speed, %.0f %% of 200 "
