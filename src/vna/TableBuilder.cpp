@@ -45,37 +45,6 @@ bool Sighted(const std::optional<Resonance>& resonance) {
     return resonance && !resonance->atEdge && resonance->swr <= SightingSwr;
 }
 
-// Straight-line value at x through the two points of (x, y) pairs nearest to x, extrapolated
-// beyond the ends.
-template <typename X, typename Y>
-double Through(const std::vector<CurvePoint>& points, double x, X xOf, Y yOf) {
-    std::vector<CurvePoint> sorted = points;
-    std::sort(sorted.begin(), sorted.end(),
-              [&](const CurvePoint& a, const CurvePoint& b) { return xOf(a) < xOf(b); });
-    if (sorted.size() == 1)
-        return yOf(sorted.front());
-    std::size_t upper = 1;
-    while (upper + 1 < sorted.size() && xOf(sorted[upper]) < x)
-        ++upper;
-    const CurvePoint& a = sorted[upper - 1];
-    const CurvePoint& b = sorted[upper];
-    if (xOf(b) == xOf(a))
-        return yOf(a);
-    return yOf(a) + (yOf(b) - yOf(a)) * (x - xOf(a)) / (xOf(b) - xOf(a));
-}
-
-double HzAtPosition(const std::vector<CurvePoint>& points, double position) {
-    return 1000 * Through(
-                      points, position, [](const CurvePoint& p) { return p.position; },
-                      [](const CurvePoint& p) { return p.kHz; });
-}
-
-double PositionAtHz(const std::vector<CurvePoint>& points, double hz) {
-    return Through(
-        points, hz / 1000, [](const CurvePoint& p) { return p.kHz; },
-        [](const CurvePoint& p) { return p.position; });
-}
-
 double MedianBandwidthHz(const std::vector<CurvePoint>& points, double fallbackHz) {
     std::vector<double> widths;
     for (const CurvePoint& point : points) {
@@ -142,10 +111,13 @@ bool TableBuilder::fail(const QString& why) {
     return false;
 }
 
-void TableBuilder::report(const QString& activity) {
+void TableBuilder::report(const QString& activity, bool built) {
     BuildProgress progress;
-    const int planned = std::max(sweepsPlanned_, sweepsDone_ + 1);
-    progress.fraction = double(sweepsDone_) / planned;
+    // Until the end, one sweep more than done is always left.
+    const int planned = built ? sweepsDone_ : std::max(sweepsPlanned_, sweepsDone_ + 1);
+    // A plan that grows (the band measured at more stops than guessed) never moves the bar back.
+    shownFraction_ = std::max(shownFraction_, planned > 0 ? double(sweepsDone_) / planned : 1.0);
+    progress.fraction = shownFraction_;
     const double elapsedS = (platform_.steadyMs() - startMs_) / 1000;
     progress.secondsLeft = sweepsDone_ > 0 ? elapsedS / sweepsDone_ * (planned - sweepsDone_) : 0;
     progress.activity = activity;
@@ -193,11 +165,9 @@ bool TableBuilder::approach(long position, int side) {
     // Far enough to take up any play the drive has before the stepper comes back.
     const long distance = std::max(20L, (highFine_ - lowFine_) / 10);
     const long here = mover_.position();
-    if (side > 0 && here >= position &&
-        !moveTo(std::max(request_.lowPosition, std::min(position - distance, here - distance))))
+    if (side > 0 && here >= position && !moveTo(std::max(request_.lowPosition, position - distance)))
         return false;
-    if (side < 0 && here <= position &&
-        !moveTo(std::min(request_.highPosition, std::max(position + distance, here + distance))))
+    if (side < 0 && here <= position && !moveTo(std::min(request_.highPosition, position + distance)))
         return false;
     return moveTo(position);
 }
@@ -246,7 +216,7 @@ TableBuilder::Seen TableBuilder::measureAround(double expectedHz, double halfWid
 }
 
 double TableBuilder::expectedHzAt(long position) const {
-    return HzAtPosition(curve_.size() >= 2 ? curve_ : sightings_, double(position));
+    return 1000 * Curve(curve_.size() >= 2 ? curve_ : sightings_).kHzAt(double(position));
 }
 
 bool TableBuilder::search() {
@@ -312,14 +282,14 @@ bool TableBuilder::search() {
 
 bool TableBuilder::measureBand() {
     activity_ = QStringLiteral("Measuring the band");
-    const double hzPerStep = Curve(sightings_).hzPerStep();
+    const Curve sighted(sightings_);
+    const double hzPerStep = sighted.hzPerStep();
     if (hzPerStep == 0)
         return fail(QStringLiteral("The loop's resonance does not move with the stepper."));
-    const double lowHz = request_.lowKHz * 1000;
-    const double highHz = request_.highKHz * 1000;
-    const double a = PositionAtHz(sightings_, lowHz);
-    const double b = PositionAtHz(sightings_, highHz);
-    bandwidthHz_ = MedianBandwidthHz(sightings_, highHz / 400);
+    const double a = sighted.positionAt(request_.lowKHz);
+    const double b = sighted.positionAt(request_.highKHz);
+    // A loop's 2:1 bandwidth is a few tenths of a percent of its frequency.
+    bandwidthHz_ = MedianBandwidthHz(sightings_, request_.highKHz * 1000 / 400);
     // A stop every third of a bandwidth, or fewer stops over a wide range.
     fineStep_ = std::max(1L, std::lround(bandwidthHz_ / 3 / std::abs(hzPerStep)));
     fineStep_ = std::max(fineStep_, long(std::ceil(std::abs(b - a) / MostFineStops)));
@@ -471,7 +441,7 @@ BuildResult TableBuilder::finish() {
         if (!result_.csvPath.isEmpty())
             result_.message += QStringLiteral(" Every measurement is in %1.").arg(QFileInfo(result_.csvPath).fileName());
     }
-    report(result_.message);
+    report(result_.message, result_.status == BuildResult::Status::Built);
     return result_;
 }
 
@@ -489,6 +459,7 @@ BuildResult TableBuilder::run(const BuildRequest& request) {
     sightings_.clear();
     curve_.clear();
     sweepsDone_ = 0;
+    shownFraction_ = 0;
     startMs_ = platform_.steadyMs();
     lowFine_ = request.lowPosition;
     highFine_ = request.highPosition;

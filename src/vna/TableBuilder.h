@@ -63,7 +63,8 @@ private:
     // A measurement near expectedHz that finds the resonance inside its sweep, widening the
     // sweep when the resonance lies beyond it.
     Seen measureAround(double expectedHz, double halfWidthHz, Measurement::Phase phase, int side);
-    void report(const QString& activity);
+    // Emits the progress; built: the build is done, all of it.
+    void report(const QString& activity, bool built = false);
 
     bool search();
     bool measureBand();
@@ -95,6 +96,7 @@ private:
     long highFine_ = 0;
     int sweepsDone_ = 0;
     int sweepsPlanned_ = 0;
+    double shownFraction_ = 0;
     QString activity_;
 };
 

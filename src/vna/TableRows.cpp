@@ -20,6 +20,27 @@ template <typename Value> Value Between(double share, Value low, Value high) {
     return low + (high - low) * share;
 }
 
+// y at x on the line through the two points (sorted by x) nearest to x.
+template <typename X, typename Y>
+double Through(const std::vector<CurvePoint>& sorted, double x, X xOf, Y yOf) {
+    if (sorted.size() == 1)
+        return yOf(sorted.front());
+    std::size_t upper = 1;
+    while (upper + 1 < sorted.size() && xOf(sorted[upper]) < x)
+        ++upper;
+    const CurvePoint& a = sorted[upper - 1];
+    const CurvePoint& b = sorted[upper];
+    return xOf(b) == xOf(a) ? yOf(a) : Between((x - xOf(a)) / (xOf(b) - xOf(a)), yOf(a), yOf(b));
+}
+
+double PositionOf(const CurvePoint& point) {
+    return point.position;
+}
+
+double KHzOf(const CurvePoint& point) {
+    return point.kHz;
+}
+
 table::TableRow RowAt(const Curve& curve, double kHz) {
     // Frequencies to a hundredth of a kHz: the table keeps 32-bit floats.
     const double kept = std::round(kHz * 100) / 100;
@@ -31,9 +52,11 @@ table::TableRow RowAt(const Curve& curve, double kHz) {
 
 } // namespace
 
-Curve::Curve(std::vector<CurvePoint> points) : points_(std::move(points)) {
+Curve::Curve(std::vector<CurvePoint> points) : points_(std::move(points)), byPosition_(points_) {
     std::sort(points_.begin(), points_.end(),
               [](const CurvePoint& a, const CurvePoint& b) { return a.kHz < b.kHz; });
+    std::sort(byPosition_.begin(), byPosition_.end(),
+              [](const CurvePoint& a, const CurvePoint& b) { return a.position < b.position; });
 }
 
 bool Curve::covers(double kHz) const {
@@ -41,14 +64,11 @@ bool Curve::covers(double kHz) const {
 }
 
 double Curve::positionAt(double kHz) const {
-    const auto upper = std::lower_bound(points_.begin(), points_.end(), kHz,
-                                        [](const CurvePoint& p, double k) { return p.kHz < k; });
-    if (upper == points_.begin())
-        return points_.front().position;
-    if (upper == points_.end())
-        return points_.back().position;
-    const CurvePoint& low = *(upper - 1);
-    return Between((kHz - low.kHz) / (upper->kHz - low.kHz), low.position, upper->position);
+    return Through(points_, kHz, KHzOf, PositionOf);
+}
+
+double Curve::kHzAt(double position) const {
+    return Through(byPosition_, position, PositionOf, KHzOf);
 }
 
 std::optional<double> Curve::bandwidthAt(double kHz) const {

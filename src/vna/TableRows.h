@@ -17,8 +17,9 @@ struct CurvePoint {
     std::optional<double> bandwidthKHz;
 };
 
-// The measured curve: its points in ascending frequency, the position and bandwidth at any
-// frequency between them on a straight line.
+// The measured curve: its points in ascending frequency; the position at a frequency and the
+// frequency at a position on the straight line through the two points nearest, beyond the
+// ends too; the bandwidth between the nearest points that hold one.
 class Curve {
 public:
     explicit Curve(std::vector<CurvePoint> points);
@@ -27,6 +28,7 @@ public:
     double lowKHz() const { return points_.front().kHz; }
     double highKHz() const { return points_.back().kHz; }
     double positionAt(double kHz) const;
+    double kHzAt(double position) const;
     std::optional<double> bandwidthAt(double kHz) const;
     // The resonance's change per step, Hz (the least-squares slope; negative when the
     // resonance falls as the position grows).
@@ -34,7 +36,8 @@ public:
     const std::vector<CurvePoint>& points() const { return points_; }
 
 private:
-    std::vector<CurvePoint> points_;
+    std::vector<CurvePoint> points_;     // by frequency
+    std::vector<CurvePoint> byPosition_;
 };
 
 // The rows for the band as the request spaces them, limited to what the curve covers; the
