@@ -13,9 +13,6 @@ namespace {
 const QByteArray Prompt = QByteArrayLiteral("ch>");
 // The shell's float printer overflows a 32-bit integer for a value it cannot print.
 constexpr double PrinterOverflow = 2147483647.0;
-// A reflection coefficient of a passive load is at most 1; calibration error may take it a
-// little beyond. A larger value is no measurement.
-constexpr double MostPlausibleS11 = 10.0;
 constexpr int BinaryHeaderSize = 4;
 constexpr int BinaryPointSize = 12;
 constexpr quint16 BinaryMask = 0x83;

@@ -19,8 +19,11 @@ double SweepTimeoutMs(int points) {
 // The original firmware's points when `info` does not say.
 constexpr int DefaultMaxPoints = 101;
 
-QString Hz(double hz) {
-    return QString::number(qint64(std::llround(hz)));
+// "<start Hz> <stop Hz> <points>" as scan takes them.
+QString RangeText(const SweepRequest& request) {
+    const auto hz = [](double value) { return QString::number(qint64(std::llround(value))); };
+    return hz(request.startHz) + QLatin1Char(' ') + hz(request.stopHz) + QLatin1Char(' ') +
+           QString::number(request.points);
 }
 
 } // namespace
@@ -33,7 +36,11 @@ Result<QStringList> ShellVna::command(const QString& text, double timeoutMs) {
         exchange_.exchange(shell::CommandLine(text), shell::ReplyWhole, timeoutMs);
     if (reply.outcome != PortExchange::Outcome::Complete)
         return Result<QStringList>::failure(PortExchange::FailureText(device_, reply.outcome));
-    return {shell::ReplyLines(reply.bytes, text), {}};
+    QStringList lines = shell::ReplyLines(reply.bytes, text);
+    // A command the firmware does not have is answered "<name>?": it told nothing.
+    if (lines.size() == 1 && lines.first() == text.section(QLatin1Char(' '), 0, 0) + QLatin1Char('?'))
+        lines.clear();
+    return {lines, {}};
 }
 
 Result<VnaIdentity> ShellVna::open() {
@@ -73,8 +80,7 @@ Result<Sweep> ShellVna::sweep(const SweepRequest& request) {
     if (request.points < 2 || request.points > maxPoints_)
         return Result<Sweep>::failure(
             QStringLiteral("The VNA sweeps 2 to %1 points, not %2.").arg(maxPoints_).arg(request.points));
-    const QString range = Hz(request.startHz) + QLatin1Char(' ') + Hz(request.stopHz) +
-                          QLatin1Char(' ') + QString::number(request.points);
+    const QString range = RangeText(request);
     const double timeoutMs = SweepTimeoutMs(request.points);
     if (form_ == ScanForm::Binary) {
         const QString text = QStringLiteral("scan_bin ") + range + QStringLiteral(" 3");
@@ -110,9 +116,7 @@ Result<Sweep> ShellVna::sweep(const SweepRequest& request) {
 }
 
 Result<Sweep> ShellVna::scanLegacy(const SweepRequest& request, double timeoutMs) {
-    const QString range = Hz(request.startHz) + QLatin1Char(' ') + Hz(request.stopHz) +
-                          QLatin1Char(' ') + QString::number(request.points);
-    const auto scanned = command(QStringLiteral("scan ") + range, timeoutMs);
+    const auto scanned = command(QStringLiteral("scan ") + RangeText(request), timeoutMs);
     if (!scanned.ok())
         return Result<Sweep>::failure(scanned.error);
     if (const std::optional<int> limit = shell::PointsLimit(*scanned.value))

@@ -14,6 +14,10 @@ struct SweepRequest {
     int points = 0;
 };
 
+// A reflection coefficient of a passive load is at most 1; calibration error may take it a
+// little beyond. A larger value is no measurement.
+inline constexpr double MostPlausibleS11 = 10.0;
+
 // One point of a sweep: the reflection S11 at hz. A point the VNA reported as failed (a
 // sentinel value in place of a number) is kept, marked not valid, so it is never read as a
 // measurement.

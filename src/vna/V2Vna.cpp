@@ -110,7 +110,7 @@ Result<Sweep> V2Vna::sweep(const SweepRequest& request) {
     Sweep sweep;
     const double step = v2::StepHz(request);
     for (const auto& [index, s11] : measured)
-        sweep.push_back({request.startHz + step * index, s11, std::isfinite(std::abs(s11))});
+        sweep.push_back({request.startHz + step * index, s11, std::abs(s11) <= MostPlausibleS11});
     return {std::move(sweep), {}};
 }
 

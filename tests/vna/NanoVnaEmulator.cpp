@@ -31,6 +31,7 @@ ShellFirmware ShellFirmware::Oldest() {
     ShellFirmware f = Original();
     f.version = QStringLiteral("0.2.3");
     f.outputMask = false;
+    f.versionCommand = false;
     return f;
 }
 
@@ -80,7 +81,7 @@ std::vector<Burst> ShellEmulator::execute(const QString& line) {
     commandsHeard << line;
     const QString& name = args.first();
     const auto text = [](const QString& lines) { return std::vector<Burst>{{0, lines.toLatin1()}}; };
-    if (name == QLatin1String("version"))
+    if (name == QLatin1String("version") && firmware_.versionCommand)
         return text(firmware_.version + QStringLiteral("\r\n"));
     if (name == QLatin1String("info")) {
         QString version = QStringLiteral("Version: ") + firmware_.version;

@@ -42,6 +42,7 @@ struct ShellFirmware {
     bool scanBin = true;         // scan_bin (and the binary output mask bit)
     bool outputMask = true;      // scan's fourth argument; the oldest firmwares print nothing
     bool decimalComma = false;
+    bool versionCommand = true; // the oldest firmwares have none
     double msPerPoint = 5.4;
 
     static ShellFirmware H4();       // NanoVNA-H4, current firmware: scan_bin, 401 points

@@ -81,7 +81,9 @@ TEST_F(VnaDialectTest, shellFamilies_textScanWithMask_olderScanThenData_decimalC
     oldest.decimalComma = true;
     ShellEmulator old(oldest, antenna());
     auto second = connect(old);
-    ASSERT_TRUE(second->open().ok());
+    const auto oldIdentity = second->open();
+    ASSERT_TRUE(oldIdentity.ok());
+    EXPECT_EQ(oldIdentity.value->name, "NanoVNA"); // it knows no version command
     for (int round = 0; round < 2; ++round) {
         const auto legacy = second->sweep(request);
         ASSERT_TRUE(legacy.ok()) << legacy.error.toStdString();
