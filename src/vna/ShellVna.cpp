@@ -28,9 +28,6 @@ QString RangeText(const SweepRequest& request) {
 
 } // namespace
 
-ShellVna::ShellVna(VnaPort& port, platform::Platform& platform, QString device)
-    : exchange_(port, platform), device_(std::move(device)) {}
-
 Result<QStringList> ShellVna::command(const QString& text, double timeoutMs) {
     const PortExchange::Reply reply =
         exchange_.exchange(shell::CommandLine(text), shell::ReplyWhole, timeoutMs);

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "vna/PortExchange.h"
-#include "vna/Vna.h"
+#include "vna/SerialVna.h"
 
 namespace vna {
 
@@ -10,15 +9,13 @@ namespace vna {
 // else, on the oldest firmwares whose `scan` prints nothing, `scan` followed by
 // `frequencies` and `data 0`. The device's own sweep is paused while connected; at closing
 // its range (which a scan changes) is set back with `sweep` and it is resumed.
-class ShellVna final : public Vna {
+class ShellVna final : public SerialVna {
 public:
-    ShellVna(VnaPort& port, platform::Platform& platform, QString device);
+    using SerialVna::SerialVna;
 
     Result<VnaIdentity> open() override;
     Result<Sweep> sweep(const SweepRequest& request) override;
     void close() override;
-    void abort() override { exchange_.abort(); }
-    QString description() const override { return device_; }
 
 private:
     enum class ScanForm { Binary, Text, Legacy };
@@ -27,8 +24,6 @@ private:
     Result<QStringList> command(const QString& text, double timeoutMs);
     Result<Sweep> scanLegacy(const SweepRequest& request, double timeoutMs);
 
-    PortExchange exchange_;
-    QString device_;
     ScanForm form_ = ScanForm::Text;
     int maxPoints_ = 101;
     QString ownSweep_; // "start stop points" as `sweep` told them at opening; empty: unknown

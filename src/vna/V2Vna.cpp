@@ -21,9 +21,6 @@ constexpr int V2MaxPoints = 1024;
 
 } // namespace
 
-V2Vna::V2Vna(VnaPort& port, platform::Platform& platform, QString device)
-    : exchange_(port, platform), device_(std::move(device)) {}
-
 Result<int> V2Vna::readRegister(quint8 address) {
     const PortExchange::Reply reply = exchange_.exchange(
         v2::ReadRegisterCommand(address), [](const QByteArray& bytes) { return !bytes.isEmpty(); },
