@@ -87,9 +87,8 @@ std::vector<Burst> ShellEmulator::execute(const QString& line) {
         QString version = QStringLiteral("Version: ") + firmware_.version;
         if (firmware_.infoNamesPoints)
             version += QStringLiteral(" [p:%1, IF:12k, ADC:384k, Lcd:480x320]").arg(firmware_.maxPoints);
-        return text(QStringLiteral("Board: ") + firmware_.board +
-                    QStringLiteral("\r\nLicensed under GPL.\r\n") + version +
-                    QStringLiteral("\r\nPlatform: ChibiOS\r\n"));
+        return text(QStringLiteral("Board: ") + firmware_.board + QStringLiteral("\r\n") + version +
+                    QStringLiteral("\r\nBuild Time: Dec  1 2026 - 12:00:00\r\n"));
     }
     if (name == QLatin1String("help"))
         return text(QStringLiteral("Commands: scan%1 data frequencies freq sweep power bandwidth "
