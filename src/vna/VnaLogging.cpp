@@ -1,0 +1,3 @@
+#include "vna/VnaLogging.h"
+
+Q_LOGGING_CATEGORY(lcVna, "ventrolo.vna")
