@@ -30,7 +30,7 @@ def code(text):
 
 
 def inline(text):
-    """Markdown spans to troff: `code` bold, [text](url) as text <url>."""
+    """Markdown spans to troff: `code` and **strong** bold, [text](url) as text <url>."""
     parts = re.split(r"(`[^`]*`)", text)
     out = []
     for part in parts:
@@ -38,7 +38,7 @@ def inline(text):
             out.append("\\fB" + code(part[1:-1]) + "\\fR")
         else:
             part = re.sub(r"\[([^\]]+)\]\(([^)]+)\)", r"\1 <\2>", part)
-            out.append(escape(part))
+            out.append(re.sub(r"\*\*(.+?)\*\*", r"\\fB\1\\fR", escape(part)))
     return "".join(out)
 
 
@@ -120,6 +120,38 @@ def readme_section(readme, title):
     return "\n".join(markdown(match.group(1).split("\n")))
 
 
+def synopsis_from_usage(usage):
+    """The usage line as troff, one optional part a line: option names and the values written
+    as they are typed bold, the values a user chooses (DIR, FILE) italic, the brackets as they
+    stand, nested ones too ([--headless [--status]])."""
+    words = re.findall(r"\[|\]|[^\s\[\]]+", usage.split("ventrolo", 1)[1])
+    lines = [".B ventrolo"]
+    part = ""
+    depth = 0
+    for word in words:
+        if word == "]":
+            part += "]"
+            depth -= 1
+        else:
+            if part and not part.endswith("["):
+                part += " "
+            if word == "[":
+                part += "["
+                depth += 1
+            elif word.isupper():
+                part += "\\fI%s\\fR" % code(word)
+            else:
+                part += "|".join("\\fB%s\\fR" % code(w) for w in word.split("|"))
+        if depth < 0:
+            break
+        if depth == 0:
+            lines.append(part)
+            part = ""
+    if depth or part:
+        sys.exit("make-manpage: the usage line's brackets do not pair: " + usage)
+    return "\n".join(lines)
+
+
 def options_from_help(help_text):
     """The synopsis, description and options of the --help text QCommandLineParser lays out."""
     lines = help_text.rstrip("\n").split("\n")
@@ -131,11 +163,7 @@ def options_from_help(help_text):
         description.append(lines.pop(0).strip())
     if not usage or not lines:
         sys.exit("make-manpage: the --help text has no usage line or no options")
-    synopsis = [".B ventrolo"]
-    for item in re.findall(r"\[([^\]]+)\]", " ".join(usage)):
-        name, _, value = item.partition(" ")
-        synopsis.append("[\\fB%s\\fR%s]" % (code(name), " \\fI%s\\fR" % code(value) if value
-                                            else ""))
+    synopsis = synopsis_from_usage(" ".join(usage))
     entries = []
     for line in lines[1:]:
         if re.match(r"  -", line):
@@ -148,7 +176,7 @@ def options_from_help(help_text):
         names = re.sub(r"<([^>]+)>", lambda m: "\\fI" + m.group(1) + "\\fR",
                        re.sub(r"(-[-\w]+)", lambda m: "\\fB" + code(m.group(1)) + "\\fR", names))
         options += [".TP", names, line_start(inline(text))]
-    return "\n".join(synopsis), inline(" ".join(d for d in description if d)), "\n".join(options)
+    return synopsis, inline(" ".join(d for d in description if d)), "\n".join(options)
 
 
 def main():

@@ -1,6 +1,7 @@
 // Who hears whom: the news of every logic object connected to the logic that acts on it and to
 // the windows that show it.
 #include "app/VentroloApp.h"
+#include "core/VersionTexts.h"
 
 namespace app {
 
@@ -42,6 +43,10 @@ void VentroloApp::wireMainWindow() {
     connect(&switches_, &port::SwitchInputs::menusChanged, w, &MainWindow::renderSwitchMenus);
     connect(&switches_.simulation(), &port::InputSimulation::openChanged, this,
             &VentroloApp::showInputSimulation);
+    connect(&switches_.simulation(), &port::InputSimulation::refused, this,
+            [this](const QString& why) {
+                platform_.messageBox(why, core::MessageTitle(), platform::Icon::Information);
+            });
     connect(&wheel_, &engine::WheelControl::displayChanged, w, &MainWindow::renderWheelDisplay);
 
     connect(&turns_, &engine::TurnCommands::maxToolTipChanged, w, &MainWindow::setMaxTurnToolTip);

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char* argv[]) {
     QStringList arguments;
@@ -37,13 +38,12 @@ int main(int argc, char* argv[]) {
         application.setApplicationName(QStringLiteral("Ventrolo"));
         return headless::RunHeadless(*parsed.options);
     }
-    app::PrepareDisplay();
-    QApplication application(argc, argv);
-    application.setApplicationName(QStringLiteral("Ventrolo"));
+    const std::unique_ptr<QApplication> application = app::OpenWindowSystem(argc, argv);
+    application->setApplicationName(QStringLiteral("Ventrolo"));
     // The desktop entry the windows belong to, so the desktop shows its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.ventrolo"));
     QApplication::setWindowIcon(QIcon(display::IconResource()));
-    application.setQuitOnLastWindowClosed(false);
+    application->setQuitOnLastWindowClosed(false);
 
     return app::VentroloApp::Run(*parsed.options);
 }

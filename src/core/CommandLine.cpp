@@ -27,9 +27,11 @@ struct Options {
         // Qt prints the description as it stands: broken into lines here.
         parser.setApplicationDescription(QStringLiteral(
             "Drives one or two stepper motors through a PC parallel port or the GPIO lines of\n"
-            "a Raspberry Pi: tunes a magnetic-loop antenna to the frequency of a Yaesu\n"
-            "transceiver, turns rotators and camera mounts, runs turning programs and turns\n"
-            "at set times of day."));
+            "a Raspberry Pi. Tunes a magnetic-loop antenna to the frequency the transceiver\n"
+            "reports over Yaesu CAT, Icom CI-V or the text CAT of Kenwood, Elecraft and\n"
+            "current Yaesu rigs, or through rigctld, flrig or WSJT-X. Turns rotators and\n"
+            "camera mounts, also for rotctld clients and from a web page, runs turning\n"
+            "programs and turns at set times of day."));
         parser.addOptions({dir, lpt, portLog, headless, status, version, help});
     }
 

@@ -20,9 +20,15 @@ InputSimulation::InputSimulation(core::ProgramState& state, platform::LptPort& l
     : QObject(parent), state_(state), lpt_(lpt), simulated_(SimulatedBackend(lpt)) {}
 
 void InputSimulation::MenuClicked() {
-    const bool anyMode = state_.EndSwitches || state_.CenterSwitch || state_.RemoteTurning;
-    if (open_ || !anyMode) {
+    if (open_) {
         Close();
+        return;
+    }
+    if (!state_.EndSwitches && !state_.CenterSwitch && !state_.RemoteTurning) {
+        emit refused(QStringLiteral(
+            "Simulation LptInput plays the remote buttons and the switches: first tick "
+            "\"Remote controlled turning\", \"Begin and End switch\" or \"Center switch...\" "
+            "in the Edit menu."));
         return;
     }
     open_ = true;

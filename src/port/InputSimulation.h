@@ -42,7 +42,7 @@ public:
     // The window is open (the menu entry is checked).
     bool isOpen() const { return open_; }
     // The "Si&mulation LptInput" entry: opens the window when closed, closes it when open; it
-    // stays closed while neither a switch mode nor remote turning is on.
+    // stays closed while neither a switch mode nor remote turning is on, and says why.
     void MenuClicked();
     // The window closes (its close box, or a switch menu entry): SimulatedInput = 0 and any
     // held pin released. Nothing when already closed.
@@ -58,6 +58,8 @@ public:
 signals:
     // The window must be shown (true) or closed (false), and the menu entry checked so.
     void openChanged(bool open);
+    // The window stays closed: there is nothing to play. why is the user's message.
+    void refused(const QString& why);
 
 private:
     void hold(core::Long inputs);

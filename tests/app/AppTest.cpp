@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QScrollBar>
 #include <csignal>
+#include <gmock/gmock.h>
 
 using app_test::SecondRun;
 using VentroloAppTest = app_test::AppFixture;
@@ -143,9 +144,13 @@ TEST_F(VentroloAppTest, editMenu_offsetBitsTwiceLeaveTheRegisterAndBothSteppersK
 
 TEST_F(VentroloAppTest, switchMenus_showTheInputsStateAndOpenTheSimulation) {
     firstStart();
+    const std::size_t messages = platform.messages.size();
     form.mnuSimulate->trigger();
     EXPECT_FALSE(form.mnuSimulate->isChecked()) << "nothing to simulate without an input mode";
     EXPECT_FALSE(app.inputSimulationWindow());
+    ASSERT_EQ(platform.messages.size(), messages + 1) << "the user is told why nothing opened";
+    EXPECT_THAT(platform.messages.back().text.toStdString(),
+                ::testing::HasSubstr("first tick \"Remote controlled turning\""));
 
     form.mnuRemoteTurning->trigger();
     EXPECT_TRUE(state.RemoteTurning);

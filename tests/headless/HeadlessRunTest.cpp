@@ -4,8 +4,10 @@
 #include "core/ConfigFile.h"
 #include "support/Browser.h"
 #include "support/FakePlatform.h"
+#include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
@@ -237,4 +239,32 @@ TEST_F(HeadlessRunTest, withoutARigItTurnsForRotctl_aSecondStationInTheDirectory
     ventrolo.terminate();
     ASSERT_TRUE(ventrolo.waitForFinished(10000));
     EXPECT_EQ(ventrolo.exitCode(), 0);
+}
+
+// Started without --headless where no screen can be had (no display named, or one named that
+// nobody serves), the desktop program points to the station without windows instead of Qt's
+// abort, and touches nothing in its directory.
+TEST(DesktopProgramWithoutDisplayTest, saysToStartHeadlessAndWritesNothing) {
+    for (const QString& display : {QString(), QStringLiteral(":4242")}) {
+        SCOPED_TRACE(display.toStdString());
+        QTemporaryDir dir;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        if (!display.isEmpty())
+            environment.insert("DISPLAY", display);
+        QProcess ventrolo;
+        ventrolo.setProcessEnvironment(environment);
+        ventrolo.start(VENTROLO_BINARY, {"--lpt", "sim", "--dir", dir.path()});
+        ASSERT_TRUE(ventrolo.waitForFinished(10000));
+        EXPECT_EQ(ventrolo.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(ventrolo.exitCode(), 1);
+        const QString said = ventrolo.readAllStandardError();
+        EXPECT_TRUE(said.contains("ventrolo: no display: start with --headless for the station "
+                                  "without windows\n"))
+            << said.toStdString();
+        EXPECT_FALSE(said.contains("Reinstalling")) << said.toStdString();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  QStringList());
+    }
 }
