@@ -121,7 +121,7 @@ bool ClientGate::makeRoom(const QString& peer) {
     if (!quietest)
         return false;
     qCDebug(lcGate).noquote() << "connection of" << quietest->peer
-                             << "closed: its place was wanted and it had shown no right to it";
+                              << "closed: its place was wanted and it had shown no right to it";
     const QPointer<QTcpSocket> socket = quietest->socket;
     std::erase_if(connections_, [quietest](const auto& c) { return c.get() == quietest; });
     if (socket)

@@ -143,8 +143,9 @@ QJsonObject WebApi::State() const {
         {QStringLiteral("nextTimerTurn"), timer && timer->NextTurnVisible()
                                               ? QJsonValue(timer->NextTurnText().trimmed())
                                               : QJsonValue(QJsonValue::Null)},
-        {QStringLiteral("limits"), QJsonObject{{QStringLiteral("min"), qint64(state_.MinPosition)},
-                                               {QStringLiteral("max"), qint64(state_.MaxPosition)}}},
+        {QStringLiteral("limits"),
+         QJsonObject{{QStringLiteral("min"), qint64(state_.MinPosition)},
+                     {QStringLiteral("max"), qint64(state_.MaxPosition)}}},
         {QStringLiteral("tuning"), tuningState()},
     };
 }
@@ -165,8 +166,8 @@ QJsonObject WebApi::tuningState() const {
     const bool swrTuneOffered = following && tuning_.SwrTuneUnavailable().isEmpty();
     if (open && (rig.swrState() >= 0 || swrTuneOffered)) {
         QJsonObject reading{{QStringLiteral("high"), rig.swrState() < 0
-                                                          ? QJsonValue(QJsonValue::Null)
-                                                          : QJsonValue(rig.swrState() == 1)},
+                                                         ? QJsonValue(QJsonValue::Null)
+                                                         : QJsonValue(rig.swrState() == 1)},
                             {QStringLiteral("value"), QJsonValue::Null},
                             {QStringLiteral("at"), QJsonValue::Null}};
         if (const auto found = tuning_.swrTune().result()) {
@@ -195,8 +196,8 @@ QJsonObject WebApi::tuningState() const {
          QJsonObject{{QStringLiteral("offered"), following && open},
                      {QStringLiteral("running"), searching},
                      // At a position of the table, the rig not keyed.
-                     {QStringLiteral("ready"), searching || (open && tuning_.calibrateEnabled() &&
-                                                             !pttOn && !swrTuning)}}},
+                     {QStringLiteral("ready"),
+                      searching || (open && tuning_.calibrateEnabled() && !pttOn && !swrTuning)}}},
         {QStringLiteral("swrTune"),
          QJsonObject{{QStringLiteral("offered"), swrTuneOffered},
                      {QStringLiteral("running"), swrTuning},
@@ -272,8 +273,8 @@ WebReply WebApi::jog(const QJsonObject& request) {
     const bool up = *direction > 0;
     WebReply reply = requestTurn(
         [this, up] {
-            engine_.TurnTo({up ? state_.MaxPosition : state_.MinPosition,
-                            engine::TurnOrigin::Network});
+            engine_.TurnTo(
+                {up ? state_.MaxPosition : state_.MinPosition, engine::TurnOrigin::Network});
         },
         Kind::Jog);
     if (reply.status == 200) {
@@ -385,7 +386,8 @@ WebReply WebApi::band(const QJsonObject& request) {
         return BadRequest(QStringLiteral("give \"stepper\" and a \"table\" of its band set"));
     if (!station_.following())
         return Error(409, QStringLiteral("the table is not open"));
-    return requestTurn([this, stepper = core::Long(*stepper - 1), name] { goToBand(stepper, name); });
+    return requestTurn(
+        [this, stepper = core::Long(*stepper - 1), name] { goToBand(stepper, name); });
 }
 
 void WebApi::goToBand(core::Long stepper, const QString& name) {
@@ -395,9 +397,9 @@ void WebApi::goToBand(core::Long stepper, const QString& name) {
         return; // the open table could not be saved first: it stays (the user was told)
     // The rig's frequency stays; the loop goes to the table's position for it.
     const table::TableData& data = editor_.data();
-    if (const std::optional<core::Long> position = tuning_.portOpen()
-                                                        ? table::FreqToPosition(data, tuning_.CatFrequency())
-                                                        : std::nullopt) {
+    if (const std::optional<core::Long> position =
+            tuning_.portOpen() ? table::FreqToPosition(data, tuning_.CatFrequency())
+                               : std::nullopt) {
         engine_.TurnTo({*position, engine::TurnOrigin::Network});
         return;
     }

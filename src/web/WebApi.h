@@ -109,7 +109,7 @@ private:
     Kind pendingKind_ = Kind::Turn;
     int pendingSteps_ = 0;
     std::optional<Kind> running_; // what drive() runs now
-    int jogDirection_ = 0; // of the jog asked for and not yet ended: 1 up, -1 down
+    int jogDirection_ = 0;        // of the jog asked for and not yet ended: 1 up, -1 down
     QString jogHold_;
     QStringList endedHolds_; // the last few
     bool driveQueued_ = false;

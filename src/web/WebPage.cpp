@@ -28,14 +28,14 @@ QByteArray PageSecurityPolicy() {
     static const QByteArray policy = [] {
         QByteArray scripts = "'self'";
         const QString page = QString::fromUtf8(FindPageFile(QStringLiteral("/"))->content);
-        static const QRegularExpression inlineScript(QStringLiteral("<script>(.*?)</script>"),
-                                                     QRegularExpression::DotMatchesEverythingOption);
-        for (const QRegularExpressionMatch& match : inlineScript.globalMatch(page))
-            scripts += " 'sha256-" +
-                       QCryptographicHash::hash(match.captured(1).toUtf8(),
-                                                QCryptographicHash::Sha256)
-                           .toBase64() +
-                       "'";
+        static const QRegularExpression inlineScript(
+            QStringLiteral("<script>(.*?)</script>"),
+            QRegularExpression::DotMatchesEverythingOption);
+        for (const QRegularExpressionMatch& match : inlineScript.globalMatch(page)) {
+            const QByteArray hash =
+                QCryptographicHash::hash(match.captured(1).toUtf8(), QCryptographicHash::Sha256);
+            scripts += " 'sha256-" + hash.toBase64() + "'";
+        }
         return "default-src 'self'; script-src " + scripts +
                "; connect-src 'self'; img-src 'self' data:; frame-ancestors 'none'; "
                "base-uri 'none'; form-action 'none'";

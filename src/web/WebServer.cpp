@@ -43,8 +43,9 @@ QString HostName(const QString& authority) {
 
 WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, QObject* parent)
     : QAbstractHttpServer(parent), platform_(platform), api_(parts, platform, this),
-      push_(platform,
-            [this] { return QJsonDocument(api_.State()).toJson(QJsonDocument::Compact); }, this),
+      push_(
+          platform, [this] { return QJsonDocument(api_.State()).toJson(QJsonDocument::Compact); },
+          this),
       pingTimer_(platform.createTimer([this] { pingWebSockets(); })) {
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this,
             &WebServer::acceptWebSockets);

@@ -42,7 +42,8 @@ bool KeepToOwner(const QString& settingsFile, QString* error) {
         ((info.permissions() & others) &&
          !QFile::setPermissions(settingsFile, QFile::ReadOwner | QFile::WriteOwner))) {
         if (error)
-            *error = QStringLiteral("%1 cannot be made readable by its owner only").arg(settingsFile);
+            *error =
+                QStringLiteral("%1 cannot be made readable by its owner only").arg(settingsFile);
         return false;
     }
     return true;

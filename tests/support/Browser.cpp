@@ -14,9 +14,9 @@
 #include <QUrl>
 #include <csignal>
 #include <memory>
-#include <utility>
 #include <sys/prctl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace test_support {
 
@@ -179,11 +179,10 @@ void Browser::connectPage(const QString& webSocketUrl) {
     command("Page.enable");
     command("Runtime.enable");
     command("Log.enable");
-    command("Emulation.setDeviceMetricsOverride",
-            {{"width", options_.windowSize.width()},
-             {"height", options_.windowSize.height()},
-             {"deviceScaleFactor", 1},
-             {"mobile", options_.mobile}});
+    command("Emulation.setDeviceMetricsOverride", {{"width", options_.windowSize.width()},
+                                                   {"height", options_.windowSize.height()},
+                                                   {"deviceScaleFactor", 1},
+                                                   {"mobile", options_.mobile}});
     if (options_.mobile)
         command("Emulation.setTouchEmulationEnabled", {{"enabled", true}, {"maxTouchPoints", 5}});
 }

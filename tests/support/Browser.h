@@ -120,8 +120,7 @@ private:
     QStringList errors_;
     QSet<int> unawaited_;          // ids of commands whose answers are dropped
     QHash<QString, int> refusals_; // URL pattern to status
-    QJsonObject pointer_;         // where the pointer was put down, and how
-
+    QJsonObject pointer_;          // where the pointer was put down, and how
 };
 
 } // namespace test_support

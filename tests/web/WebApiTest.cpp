@@ -81,8 +81,8 @@ TEST_F(WebApiTest, stepsOfEitherSign_upToAThousand) {
     EXPECT_TRUE(settlesAt(10));
     EXPECT_EQ(http.post("/api/step", R"({"steps":-4})").status, 200);
     EXPECT_TRUE(settlesAt(6));
-    for (const char* body : {R"({"steps":0})", R"({"steps":1001})", R"({"steps":-1001})",
-                             R"({"steps":2.5})"})
+    for (const char* body :
+         {R"({"steps":0})", R"({"steps":1001})", R"({"steps":-1001})", R"({"steps":2.5})"})
         EXPECT_EQ(http.post("/api/step", body).status, 400) << body;
     platform.advance(100);
     EXPECT_EQ(state().StepCounter, 6);
@@ -100,7 +100,9 @@ TEST_F(WebApiTest, aHeldJog_turnsAsOneTurnWhileAskedAgain_andStopsSoonAfterItIsN
     });
     QObject::connect(&station->engine(), &engine::Engine::turnEnded, &scope,
                      [&] { endedMs = platform.steadyMs(); });
-    const auto jog = [&] { return api.Handle("POST", "/api/jog", R"({"direction":1,"hold":"a"})"); };
+    const auto jog = [&] {
+        return api.Handle("POST", "/api/jog", R"({"direction":1,"hold":"a"})");
+    };
     // The page asks again every 250 ms for 2 s, then is gone without a word.
     for (int i = 1; i <= 8; ++i)
         platform.scheduleAfter(250 * i, [&] { EXPECT_EQ(jog().status, 200); });
@@ -319,15 +321,17 @@ TEST_F(WebApiTest, stateTellsTheTablesPositionForTheRigsFrequency_theLimitsAndWh
 }
 
 TEST_F(WebApiTest, aBandButton_opensItsTableAndTurnsToItsPositionForTheRigsFrequency) {
-    test_support::WriteFile(dir.filePath("20m.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
-                                                     "14000,1000,\"\"\r\n14350,1700,\"\"\r\n");
+    test_support::WriteFile(dir.filePath("20m.cat"),
+                            "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                            "14000,1000,\"\"\r\n14350,1700,\"\"\r\n");
     ASSERT_TRUE(station->bandSets().Toggle(0, "\\Table.cat"));
     ASSERT_TRUE(station->bandSets().Toggle(0, "\\20m.cat"));
     Http http(port());
     EXPECT_EQ(http.post("/api/band", R"({"stepper":1,"table":"20m.cat"})").status, 409); // closed
     follow(7100);
     ASSERT_TRUE(settlesAt(200));
-    const QJsonArray bands = http.ask("GET", "/api/state").json["tuning"].toObject()["bands"].toArray();
+    const QJsonArray bands =
+        http.ask("GET", "/api/state").json["tuning"].toObject()["bands"].toArray();
     ASSERT_EQ(bands.size(), 2);
     EXPECT_EQ(bands[0].toObject()["table"].toString(), "Table.cat");
     EXPECT_TRUE(bands[0].toObject()["open"].toBool());

@@ -4,7 +4,6 @@
 // The station runs on a thread of its own, as it runs alone in the program: a turn waits with
 // its events served, so on the test's thread it would hold up the test's waits until it ended.
 #include "WebTestSupport.h"
-
 #include "platform/HeadlessPlatform.h"
 #include "support/Browser.h"
 #include "support/QtPrinters.h"
@@ -315,7 +314,8 @@ TEST_P(WebPageSizesTest, theKeyValuesAreInViewInTheLargestType_andEveryControlIs
     waitText("frequency", "7100.00 kHz");
     waitText("tuned", "Tuned");
     browser->waitFor(Shown("swrLine") + " && " + Shown("bands"));
-    const QJsonObject layout = browser->evaluate(QStringLiteral(R"((() => {
+    const QJsonObject layout = browser
+                                   ->evaluate(QStringLiteral(R"((() => {
       const out = {outOfView: [], small: [], wide: document.documentElement.scrollWidth > innerWidth};
       for (const id of ['frequency', 'counter', 'positionBar', 'tuned', 'swrLine', 'stop',
                         'jogDown100', 'jogDown10', 'jogDown1', 'jogUp1', 'jogUp10', 'jogUp100']) {
@@ -335,7 +335,8 @@ TEST_P(WebPageSizesTest, theKeyValuesAreInViewInTheLargestType_andEveryControlIs
       }
       out.largest = of;
       return out;
-    })())")).toObject();
+    })())"))
+                                   .toObject();
     EXPECT_EQ(layout["outOfView"].toArray(), QJsonArray()) << "scrolling needed";
     EXPECT_EQ(layout["small"].toArray(), QJsonArray()) << "under 44 px";
     EXPECT_EQ(layout["largest"].toString(), "frequency");
@@ -368,8 +369,9 @@ INSTANTIATE_TEST_SUITE_P(PhoneTabletDesktop, WebPageSizesTest,
 TEST_F(WebPageTest, aHeldJogButtonTurnsUntilLetGo_everyWayOfLettingGoStopsIt) {
     open();
     // What the page sends, in order.
-    browser->evaluate("window.sent = []; const send = window.fetch;"
-                      "window.fetch = (url, options) => { sent.push(String(url)); return send(url, options); }");
+    browser->evaluate(
+        "window.sent = []; const send = window.fetch;"
+        "window.fetch = (url, options) => { sent.push(String(url)); return send(url, options); }");
     struct LettingGo {
         const char* way;
         bool touch;
@@ -449,7 +451,8 @@ TEST_F(WebPageTest, anUnreachableStation_greysTheValues_turnsEveryButtonOffAndSa
 TEST_F(WebPageTest, aRefusedScriptOrFirstState_isToldAndTriedAgain) {
     browser->refuseRequests("*/page.js*", 503);
     browser->navigate(url());
-    browser->waitFor(Text("troubleText") + ".startsWith('The station did not send the whole page')");
+    browser->waitFor(Text("troubleText") +
+                     ".startsWith('The station did not send the whole page')");
     waitText("connection", "Station cannot be reached");
     browser->refuseRequests("*/page.js*", 0);
     // It loads itself again (meanwhile the page may be between two documents).
@@ -472,8 +475,9 @@ TEST_F(WebPageTest, theBandButtonsPeakSearchAndSwrTune_whereTheLinkOffersThem) {
     follow(7100);
     waitText("counter", "200");
     browser->waitFor("document.querySelectorAll('#bands button').length === 2");
-    EXPECT_EQ(browser->evaluate("[...document.querySelectorAll('#bands button')]"
-                                ".map((b) => b.textContent + ':' + b.ariaPressed).join(' ')")
+    EXPECT_EQ(browser
+                  ->evaluate("[...document.querySelectorAll('#bands button')]"
+                             ".map((b) => b.textContent + ':' + b.ariaPressed).join(' ')")
                   .toString(),
               "Table:true 20m:false");
     browser->waitFor(Shown("peakSearch") + " && " + Shown("swrTune"));

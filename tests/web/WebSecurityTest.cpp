@@ -1,6 +1,5 @@
 // The token, the origin, the host, and the limits a client meets, through real HTTP.
 #include "WebTestSupport.h"
-
 #include "web/ClientGate.h"
 #include "web/RequestBudget.h"
 
@@ -102,14 +101,15 @@ TEST_F(WebSecurityTest, theBearerSchemeIsNamedInAnyCase) {
     offLoopback();
     Http http(port());
     for (const QByteArray scheme : {"Bearer ", "bearer ", "BEARER  "})
-        EXPECT_EQ(http.ask("GET", "/api/state", {}, {{"Authorization", scheme + Token}}).status, 200)
+        EXPECT_EQ(http.ask("GET", "/api/state", {}, {{"Authorization", scheme + Token}}).status,
+                  200)
             << scheme.constData();
-    EXPECT_EQ(http.ask("GET", "/api/state", {}, {{"Authorization", QByteArray("Basic ") + Token}})
-                  .status,
-              401);
-    EXPECT_EQ(http.ask("GET", "/api/state", {}, {{"Authorization", QByteArray("Bearer") + Token}})
-                  .status,
-              401);
+    EXPECT_EQ(
+        http.ask("GET", "/api/state", {}, {{"Authorization", QByteArray("Basic ") + Token}}).status,
+        401);
+    EXPECT_EQ(
+        http.ask("GET", "/api/state", {}, {{"Authorization", QByteArray("Bearer") + Token}}).status,
+        401);
 }
 
 TEST_F(WebSecurityTest, anUpgradeHeaderThatIsNoWebSocketLeavesEveryLimitOn) {

@@ -134,7 +134,9 @@ struct StationFixture : ::testing::Test {
     }
     core::ProgramState& state() { return station->state(); }
     // Events served for ms of real time, the virtual clock standing still.
-    static void serve(int ms) { (void)QTest::qWaitFor([] { return false; }, ms); }
+    static void serve(int ms) {
+        (void)QTest::qWaitFor([] { return false; }, ms);
+    }
     quint16 port() { return station->web().port(); }
     // Events are served until the counter stands at value with no turn running.
     bool settlesAt(core::Long value) {
