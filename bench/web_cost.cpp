@@ -1,8 +1,9 @@
 // What the web page costs, measured on the real binary from outside with Debian's chromium: the
 // program started headless with its web server on, stepping at 1 ms per step.
-// - How soon the page shows a change: in the page, the time from asking for a step (fetch) to
-//   the first animation frame after the counter shown changed, over --changes (60) steps, one
-//   every 150 ms (so the push's pace never holds one back).
+// - How soon the page shows a change: a click on the page's +1 and -1 buttons in turn (a real
+//   mouse press through chromium's input), in the page the time from the press to the first
+//   animation frame after the counter shown changed, over --changes (60) clicks, one every
+//   150 ms (so the push's pace never holds one back).
 // - What watching costs: the program's CPU time per second over --turn-seconds (10) of a turn,
 //   once with no page open and once with five browsers showing the page; the figure is the
 //   difference, the server's price of five watchers. CPU time as in headless_cost.
@@ -57,22 +58,20 @@ int Ask(quint16 port, const QByteArray& method, const QByteArray& path,
     return reply.mid(9, 3).toInt();
 }
 
-// In the page: asks for a step and resolves with the ms until the frame that shows the counter
-// changed.
-const QString StepShown = QStringLiteral(R"(new Promise((resolve, reject) => {
+// In the page, before a click: window.shown resolves with the ms from the button's press to
+// the frame that shows the counter changed.
+const QString WatchNextStep = QStringLiteral(R"(void (window.shown = new Promise((resolve) => {
   const counter = document.getElementById('counter');
   const before = counter.textContent;
+  let pressed = 0;
+  addEventListener('pointerdown', () => { pressed = performance.now(); }, {capture: true, once: true});
   const observer = new MutationObserver(() => {
     if (counter.textContent === before) return;
     observer.disconnect();
-    requestAnimationFrame(() => resolve(performance.now() - asked));
+    requestAnimationFrame(() => resolve(performance.now() - pressed));
   });
   observer.observe(counter, {childList: true, characterData: true, subtree: true});
-  const asked = performance.now();
-  fetch('/api/step', {method: 'POST', headers: {'Content-Type': 'application/json'},
-                      body: JSON.stringify({direction: '%1'})})
-    .then(r => { if (!r.ok) reject(new Error('step refused: ' + r.status)); });
-}))");
+})))");
 
 std::unique_ptr<test_support::Browser> OpenPage(const QString& url) {
     auto browser = std::make_unique<test_support::Browser>();
@@ -129,8 +128,8 @@ int main(int argc, char** argv) {
     const auto fail = [&](const QString& why) {
         std::printf("  %s; what the program said:\n%s\n", qPrintable(why),
                     bench::ReadProc(directory.path() + QStringLiteral("/headless.log")).constData());
-        std::printf("\nweb: page shows a change p95 n/a ms; %d browsers watching a turn n/a%% of "
-                    "a core (%s)\n",
+        std::printf("\nweb: click to the frame showing the new counter p95 n/a ms; %d browsers "
+                    "watching a turn n/a%% of a core (%s)\n",
                     Watchers, qPrintable(why));
         return 1;
     };
@@ -148,12 +147,13 @@ int main(int argc, char** argv) {
         {
             auto browser = OpenPage(url);
             for (int i = 0; i < changes; ++i) {
-                const QString direction = i % 2 ? QStringLiteral("ccw") : QStringLiteral("cw");
-                shownMs.push_back(browser->evaluate(StepShown.arg(direction)).toDouble());
+                browser->evaluate(WatchNextStep);
+                browser->click(i % 2 ? QStringLiteral("#jogDown1") : QStringLiteral("#jogUp1"));
+                shownMs.push_back(browser->evaluate(QStringLiteral("window.shown")).toDouble());
                 Serve(ChangeEveryMs);
             }
         }
-        std::printf("\na step asked for on the page, until the page shows it (%d steps):\n",
+        std::printf("\na click on +1 or -1, until the page shows the new counter (%d clicks):\n",
                     changes);
         std::printf("  p50 %.1f ms, p95 %.1f ms, max %.1f ms\n", bench::Median(shownMs),
                     bench::Quantile(shownMs, 0.95), bench::Quantile(shownMs, 1));
@@ -169,8 +169,8 @@ int main(int argc, char** argv) {
         if (alone < 0 || watched < 0)
             return fail(QStringLiteral("the turn was refused"));
         std::printf("  program: %.2f%% of a core alone, %.2f%% watched\n", alone, watched);
-        std::printf("\nweb: page shows a change p95 %.0f ms; %d browsers watching a turn %.2f%% "
-                    "of a core\n",
+        std::printf("\nweb: click to the frame showing the new counter p95 %.0f ms; %d browsers "
+                    "watching a turn %.2f%% of a core\n",
                     bench::Quantile(shownMs, 0.95), Watchers, watched - alone);
     } catch (const test_support::BrowserError& error) {
         return fail(QString::fromUtf8(error.what()));

@@ -27,8 +27,11 @@ bool HeadlessStation::start() {
                                     : web.address().toString();
         const QString line =
             QStringLiteral("web server on http://%1:%2/").arg(address).arg(web.port());
+        // Where the token is, not the token: a log is read by more people than the settings.
         qCInfo(lcHeadless).noquote()
-            << (web.tokenRequired() ? line + QStringLiteral(" token ") + web.token() : line);
+            << (web.tokenRequired() ? line + QStringLiteral("; its token is [web] token= in ") +
+                                          station_.settingsFile()
+                                    : line);
     }
     return true;
 }

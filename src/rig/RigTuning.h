@@ -230,6 +230,8 @@ public:
     QString SwrTuneCaption() const { return swr_.Caption(); }
     // What it does to the rig, or why the link offers none.
     QString SwrTuneToolTip() const;
+    // Why the open link offers no SWR tune; empty where it does.
+    QString SwrTuneUnavailable() const;
     const SwrTune& swrTune() const { return swr_; }
     // The simulated rig's meter, to be detuned in tests and on its panel.
     SimulatedSwrMeter& simulatedSwrMeter() { return simulatedSwr_; }

@@ -17,6 +17,12 @@ bool RigTuning::swrTuneEnabled() const {
     return open_ && !search_.searching() && SwrTune::Unavailable(*rig_, swrMeter()).isEmpty();
 }
 
+QString RigTuning::SwrTuneUnavailable() const {
+    if (!open_)
+        return QStringLiteral("the rig's link is closed");
+    return SwrTune::Unavailable(*rig_, swrMeter());
+}
+
 QString RigTuning::SwrTuneToolTip() const {
     if (const QString why = SwrTune::Unavailable(*rig_, swrMeter()); !why.isEmpty())
         return QStringLiteral("Not here: ") + why;

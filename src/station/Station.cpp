@@ -37,7 +37,7 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
                config_.path()),
       rotator_(state_, engine_, platform_),
       statusServer_([this] { return StatusText(status()); }),
-      web_({state_, engine_, tuning_, tableEditor_, *this}, platform_) {
+      web_({state_, engine_, tuning_, tableEditor_, bandSets_, *this}, platform_) {
     // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
     engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
     wireLogic();

@@ -10,7 +10,7 @@ namespace web {
 // station is not). Peers quiet long enough to have a full bucket are forgotten.
 class RequestBudget {
 public:
-    static constexpr double Burst = 40;
+    static constexpr double Burst = 80;
     static constexpr double RatePerSecond = 20;
 
     // True when the peer may make a request at nowMs (a steady clock), and it is counted.

@@ -7,7 +7,7 @@ namespace web {
 
 RequestSizeGuard::Verdict RequestSizeGuard::feed(const QByteArray& bytes) {
     qsizetype at = 0;
-    while (verdict_ == Verdict::Fine && !upgraded_ && at < bytes.size()) {
+    while (verdict_ == Verdict::Fine && at < bytes.size()) {
         if (bodyLeft_ > 0) {
             const qsizetype taken = std::min(bodyLeft_, bytes.size() - at);
             bodyLeft_ -= taken;
@@ -35,7 +35,6 @@ RequestSizeGuard::Verdict RequestSizeGuard::feed(const QByteArray& bytes) {
 RequestSizeGuard::Verdict RequestSizeGuard::headComplete() {
     if (head_.size() > MaxHeadBytes)
         return Verdict::HeadTooLarge;
-    bool upgrade = false;
     const QList<QByteArray> lines = head_.split('\n');
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray& line = lines[i];
@@ -54,11 +53,8 @@ RequestSizeGuard::Verdict RequestSizeGuard::headComplete() {
             bodyLeft_ = qsizetype(length);
         } else if (name == "transfer-encoding" && value.toLower() != "identity") {
             return Verdict::LengthRequired;
-        } else if (name == "upgrade") {
-            upgrade = true;
         }
     }
-    upgraded_ = upgrade;
     return Verdict::Fine;
 }
 

@@ -1,6 +1,7 @@
 #include "web/WebApi.h"
 
 #include "core/Degrees.h"
+#include "table/TableLookup.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -40,16 +41,31 @@ std::optional<qint64> Whole(const QJsonValue& value, double lowest, double highe
 
 const QString Busy = QStringLiteral("the rig transmits: no turning");
 
+// A table's name as the page shows it: without the leading "\".
+QString PlainName(const QString& name) {
+    return name.mid(name.startsWith(QLatin1Char('\\')));
+}
+
 } // namespace
 
-WebApi::WebApi(const Parts& parts, QObject* parent)
+WebApi::WebApi(const Parts& parts, platform::Platform& platform, QObject* parent)
     : QObject(parent), state_(parts.state), engine_(parts.engine), tuning_(parts.tuning),
-      editor_(parts.editor), station_(parts.station) {
+      editor_(parts.editor), bands_(parts.bands), station_(parts.station),
+      jogLease_(platform.createTimer([this] {
+          // Not asked again in time: the page that held the button is gone.
+          if (pending_ && pendingKind_ == Kind::Jog)
+              dropPending();
+          if (running_ == Kind::Jog)
+              engine_.StopTurning();
+          endJog(false);
+      })) {
     connect(&editor_, &table::TableEditor::changed, this, [this] {
         ++tableRevision_;
         emit tableChanged();
     });
 }
+
+WebApi::~WebApi() = default;
 
 WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QByteArray& body) {
     using Handler = std::function<WebReply(const QJsonObject&)>;
@@ -61,6 +77,7 @@ WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QBy
         {QStringLiteral("/api/state"), {"GET", [this](auto&) { return Ok(State()); }}},
         {QStringLiteral("/api/turn"), {"POST", [this](auto& r) { return turn(r); }}},
         {QStringLiteral("/api/step"), {"POST", [this](auto& r) { return step(r); }}},
+        {QStringLiteral("/api/jog"), {"POST", [this](auto& r) { return jog(r); }}},
         {QStringLiteral("/api/stop"), {"POST", [this](auto&) { return stop(); }}},
         {QStringLiteral("/api/speed"), {"POST", [this](auto& r) { return speed(r); }}},
         {QStringLiteral("/api/stepper"), {"POST", [this](auto& r) { return stepper(r); }}},
@@ -70,6 +87,9 @@ WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QBy
         {QStringLiteral("/api/table/add"), {"POST", [this](auto&) { return addRow(); }}},
         {QStringLiteral("/api/table/delete"), {"POST", [this](auto& r) { return deleteRow(r); }}},
         {QStringLiteral("/api/table/retune"), {"POST", [this](auto&) { return retune(); }}},
+        {QStringLiteral("/api/band"), {"POST", [this](auto& r) { return band(r); }}},
+        {QStringLiteral("/api/peaksearch"), {"POST", [this](auto&) { return peakSearch(); }}},
+        {QStringLiteral("/api/swrtune"), {"POST", [this](auto&) { return swrTune(); }}},
     };
     const auto route = routes.find(path);
     if (route == routes.end())
@@ -123,6 +143,67 @@ QJsonObject WebApi::State() const {
         {QStringLiteral("nextTimerTurn"), timer && timer->NextTurnVisible()
                                               ? QJsonValue(timer->NextTurnText().trimmed())
                                               : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("limits"),
+         QJsonObject{{QStringLiteral("min"), qint64(state_.MinPosition)},
+                     {QStringLiteral("max"), qint64(state_.MaxPosition)}}},
+        {QStringLiteral("tuning"), tuningState()},
+    };
+}
+
+QJsonObject WebApi::tuningState() const {
+    const bool open = tuning_.portOpen();
+    const bool following = station_.following();
+    // Where the table puts the loop for the rig's frequency, and how far it stands from there.
+    QJsonValue position = QJsonValue::Null;
+    if (following && open) {
+        if (const auto found = table::FreqToPosition(editor_.data(), tuning_.CatFrequency()))
+            position = qint64(*found);
+    }
+    // The SWR where the link reads it: the rig's own high/low flag while it transmits, and what
+    // the last SWR tune found.
+    QJsonValue swr = QJsonValue::Null;
+    const rig::RigConnection& rig = tuning_.connection();
+    const bool swrTuneOffered = following && tuning_.SwrTuneUnavailable().isEmpty();
+    if (open && (rig.swrState() >= 0 || swrTuneOffered)) {
+        QJsonObject reading{{QStringLiteral("high"), rig.swrState() < 0
+                                                         ? QJsonValue(QJsonValue::Null)
+                                                         : QJsonValue(rig.swrState() == 1)},
+                            {QStringLiteral("value"), QJsonValue::Null},
+                            {QStringLiteral("at"), QJsonValue::Null}};
+        if (const auto found = tuning_.swrTune().result()) {
+            reading.insert(QStringLiteral("value"), found->second);
+            reading.insert(QStringLiteral("at"), qint64(found->first));
+        }
+        swr = reading;
+    }
+    QJsonArray bands;
+    for (const core::Long stepper : {core::Long(0), core::Long(1)}) {
+        for (const QString& name : bands_.names(stepper))
+            bands.append(QJsonObject{
+                {QStringLiteral("stepper"), int(stepper) + 1},
+                {QStringLiteral("table"), PlainName(name)},
+                {QStringLiteral("open"),
+                 following && stepper == state_.SelectedStepper && name == state_.TableFileName}});
+    }
+    const bool searching = tuning_.searching();
+    const bool swrTuning = tuning_.swrTuning();
+    const bool pttOn = open && rig.pttOn();
+    return {
+        {QStringLiteral("position"), position},
+        {QStringLiteral("swr"), swr},
+        {QStringLiteral("bands"), bands},
+        {QStringLiteral("peakSearch"),
+         QJsonObject{{QStringLiteral("offered"), following && open},
+                     {QStringLiteral("running"), searching},
+                     // At a position of the table, the rig not keyed.
+                     {QStringLiteral("ready"),
+                      searching || (open && tuning_.calibrateEnabled() && !pttOn && !swrTuning)}}},
+        {QStringLiteral("swrTune"),
+         QJsonObject{{QStringLiteral("offered"), swrTuneOffered},
+                     {QStringLiteral("running"), swrTuning},
+                     {QStringLiteral("ready"),
+                      swrTuning || (tuning_.swrTuneEnabled() && !pttOn && position.isDouble())}}},
+        {QStringLiteral("retuneReady"), following && tuning_.retuneEnabled()},
     };
 }
 
@@ -160,15 +241,53 @@ WebReply WebApi::turn(const QJsonObject& request) {
 }
 
 WebReply WebApi::step(const QJsonObject& request) {
+    // StepBy counts n > 0 down, n < 0 up.
+    if (request.contains(QStringLiteral("steps"))) {
+        const auto steps = Whole(request.value(QStringLiteral("steps")), -MaxSteps, MaxSteps);
+        if (!steps || *steps == 0)
+            return BadRequest(QStringLiteral("steps must be a whole number from %1 to %2, not 0")
+                                  .arg(-MaxSteps)
+                                  .arg(MaxSteps));
+        return requestTurn({}, Kind::Steps, -int(*steps));
+    }
     const QString direction = request.value(QStringLiteral("direction")).toString();
     if (direction != QLatin1String("cw") && direction != QLatin1String("ccw"))
         return BadRequest(QStringLiteral("direction must be \"cw\" or \"ccw\""));
     // CW is a step up, as the main window's button makes it.
-    return requestTurn({}, direction == QLatin1String("cw") ? -1 : 1);
+    return requestTurn({}, Kind::Steps, direction == QLatin1String("cw") ? -1 : 1);
+}
+
+WebReply WebApi::jog(const QJsonObject& request) {
+    const auto direction = Whole(request.value(QStringLiteral("direction")), -1, 1);
+    if (!direction || *direction == 0)
+        return BadRequest(QStringLiteral("direction must be 1 (up) or -1 (down)"));
+    const QString hold = request.value(QStringLiteral("hold")).toString().left(64);
+    // Overtaken by its own stop on the way here.
+    if (!hold.isEmpty() && endedHolds_.contains(hold))
+        return Ok();
+    // Asked again while held: it goes on.
+    if (jogDirection_ == *direction && hold == jogHold_) {
+        jogLease_->start(JogLeaseMs);
+        return Ok();
+    }
+    const bool up = *direction > 0;
+    WebReply reply = requestTurn(
+        [this, up] {
+            engine_.TurnTo(
+                {up ? state_.MaxPosition : state_.MinPosition, engine::TurnOrigin::Network});
+        },
+        Kind::Jog);
+    if (reply.status == 200) {
+        jogDirection_ = int(*direction);
+        jogHold_ = hold;
+        jogLease_->start(JogLeaseMs);
+    }
+    return reply;
 }
 
 WebReply WebApi::stop() {
     dropPending();
+    endJog(true);
     engine_.StopTurning();
     return Ok();
 }
@@ -260,6 +379,67 @@ WebReply WebApi::retune() {
     return Ok();
 }
 
+WebReply WebApi::band(const QJsonObject& request) {
+    const auto stepper = Whole(request.value(QStringLiteral("stepper")), 1, 2);
+    const QString name = QLatin1Char('\\') + request.value(QStringLiteral("table")).toString();
+    if (!stepper || !bands_.contains(*stepper - 1, name))
+        return BadRequest(QStringLiteral("give \"stepper\" and a \"table\" of its band set"));
+    if (!station_.following())
+        return Error(409, QStringLiteral("the table is not open"));
+    return requestTurn(
+        [this, stepper = core::Long(*stepper - 1), name] { goToBand(stepper, name); });
+}
+
+void WebApi::goToBand(core::Long stepper, const QString& name) {
+    if (stepper != state_.SelectedStepper)
+        engine_.SwitchStepper(stepper);
+    if (name != state_.TableFileName && !editor_.OpenBandTable(name))
+        return; // the open table could not be saved first: it stays (the user was told)
+    // The rig's frequency stays; the loop goes to the table's position for it.
+    const table::TableData& data = editor_.data();
+    if (const std::optional<core::Long> position =
+            tuning_.portOpen() ? table::FreqToPosition(data, tuning_.CatFrequency())
+                               : std::nullopt) {
+        engine_.TurnTo({*position, engine::TurnOrigin::Network});
+        return;
+    }
+    if (data.dataRows() == 0)
+        return;
+    // Elsewhere (or without a frequency) to the first row; following would turn it back.
+    if (tuning_.locked())
+        tuning_.LockClicked();
+    engine_.TurnTo({table::FreqToPosition(data, data.TableFreq[1]).value_or(data.TablePos[1]),
+                    engine::TurnOrigin::Network});
+}
+
+WebReply WebApi::peakSearch() {
+    if (!station_.following() || !tuning_.portOpen())
+        return Error(409, QStringLiteral("the rig's link is closed"));
+    if (tuning_.searching()) {
+        tuning_.StopPeakSearch();
+        return Ok();
+    }
+    return requestTurn([this] {
+        if (!tuning_.searching())
+            tuning_.PeakSearchClicked();
+    });
+}
+
+WebReply WebApi::swrTune() {
+    if (!station_.following())
+        return Error(409, QStringLiteral("the table is not open"));
+    if (tuning_.swrTuning()) {
+        tuning_.SwrTuneClicked(); // a second press stops it
+        return Ok();
+    }
+    if (const QString why = tuning_.SwrTuneUnavailable(); !why.isEmpty())
+        return Error(409, why);
+    return requestTurn([this] {
+        if (!tuning_.swrTuning())
+            tuning_.SwrTuneClicked();
+    });
+}
+
 WebReply WebApi::deleteRow(const QJsonObject& request) {
     const std::optional<int> row = dataRow(request);
     if (!row)
@@ -270,24 +450,25 @@ WebReply WebApi::deleteRow(const QJsonObject& request) {
     return Ok();
 }
 
-WebReply WebApi::requestTurn(Action action, int steps) {
+WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
     if (!engine_.admits(engine::TurnOrigin::Network))
         return Error(409, Busy);
+    // A jog asked again is no new request; anything else takes the jog's place.
+    endJog(true);
     // Steps add up: clicked twice before the first has run, the button still makes two.
-    const bool step = steps != 0;
-    if (step) {
-        pendingSteps_ = (pending_ && pendingIsStep_ ? pendingSteps_ : 0) + steps;
+    if (kind == Kind::Steps) {
+        pendingSteps_ = (pending_ && pendingKind_ == Kind::Steps ? pendingSteps_ : 0) + steps;
         action = [this] {
             if (const int n = std::exchange(pendingSteps_, 0))
                 engine_.StepBy(n, 0, engine::TurnOrigin::Network);
         };
     }
     pending_ = std::move(action);
-    pendingIsStep_ = step;
+    pendingKind_ = kind;
     if (driving_) {
-        // The turn under way ends and drive() goes on with the new one; a step under way is
+        // The turn under way ends and drive() goes on with the new one; steps under way are
         // let finish, so that no step asked for is lost.
-        if (!(step && steppingNow_))
+        if (!(kind == Kind::Steps && running_ == Kind::Steps))
             engine_.StopTurning();
     } else if (!driveQueued_) {
         driveQueued_ = true;
@@ -301,6 +482,17 @@ void WebApi::dropPending() {
     pendingSteps_ = 0;
 }
 
+void WebApi::endJog(bool over) {
+    if (over && !jogHold_.isEmpty()) {
+        endedHolds_.append(jogHold_);
+        if (endedHolds_.size() > 16)
+            endedHolds_.removeFirst();
+    }
+    jogDirection_ = 0;
+    jogHold_.clear();
+    jogLease_->stop();
+}
+
 void WebApi::drive() {
     driveQueued_ = false;
     if (driving_)
@@ -309,13 +501,17 @@ void WebApi::drive() {
     const QPointer<WebApi> alive(this);
     while (pending_) {
         const Action action = *pending_;
-        steppingNow_ = pendingIsStep_;
+        running_ = pendingKind_;
         pending_.reset();
         engine_.StopTurning();
         action();
         if (!alive)
             return;
-        steppingNow_ = false;
+        // A jog that ended by itself (at the limit, or stopped) is over; asked again, it
+        // starts anew.
+        if (running_ == Kind::Jog && !(pending_ && pendingKind_ == Kind::Jog))
+            endJog(false);
+        running_.reset();
     }
     driving_ = false;
 }

@@ -2,7 +2,9 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
+#include "platform/Platform.h"
 #include "rig/RigTuning.h"
+#include "table/BandSet.h"
 #include "table/TableEditor.h"
 #include "web/StationLink.h"
 
@@ -10,6 +12,7 @@
 #include <QJsonObject>
 #include <QObject>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace web {
@@ -28,6 +31,11 @@ struct WebReply {
 //   one with the wrong method: 405.
 // - A turn is answered before it runs: it starts from the event loop, one at a time; a newer
 //   one ends the turn under way and takes its place, so a handler never runs inside another.
+//   The peak search and the SWR tune run the same way.
+// - A jog (press-and-hold) turns towards the limit until stopped, and stops by itself unless
+//   asked again within JogLeaseMs: a page that loses its network cannot leave it turning. A
+//   jog names its hold; once a hold is stopped (or another request took its place), a late
+//   request of it starts nothing.
 class WebApi : public QObject {
     Q_OBJECT
 
@@ -37,10 +45,16 @@ public:
         engine::Engine& engine;
         rig::RigTuning& tuning;
         table::TableEditor& editor;
+        const table::BandSets& bands;
         const StationLink& station;
     };
 
-    explicit WebApi(const Parts& parts, QObject* parent = nullptr);
+    static constexpr int JogLeaseMs = 800;
+    // The most steps one request may ask for.
+    static constexpr int MaxSteps = 1000;
+
+    WebApi(const Parts& parts, platform::Platform& platform, QObject* parent = nullptr);
+    ~WebApi() override;
 
     WebReply Handle(const QByteArray& method, const QString& path, const QByteArray& body);
     // What GET /api/state answers and the WebSocket pushes.
@@ -54,8 +68,10 @@ signals:
 
 private:
     using Action = std::function<void()>;
+    enum class Kind { Turn, Steps, Jog };
     WebReply turn(const QJsonObject& request);
     WebReply step(const QJsonObject& request);
+    WebReply jog(const QJsonObject& request);
     WebReply stop();
     WebReply speed(const QJsonObject& request);
     WebReply stepper(const QJsonObject& request);
@@ -65,23 +81,37 @@ private:
     WebReply addRow();
     WebReply deleteRow(const QJsonObject& request);
     WebReply retune();
+    WebReply band(const QJsonObject& request);
+    WebReply peakSearch();
+    WebReply swrTune();
+    // The band set's table of stepper (0 or 1) opened, and the loop turned to its position for
+    // the rig's frequency, or to its first row when it does not cover that.
+    void goToBand(core::Long stepper, const QString& name);
+    QJsonObject tuningState() const;
     // A data row (1..TableLast) from the request's 0-based "row"; nullopt when none.
     std::optional<int> dataRow(const QJsonObject& request) const;
     // 409 while the engine's transmit gate refuses a network turn; else the turn (or, with
     // steps, that many steps from where the motor is) is queued.
-    WebReply requestTurn(Action action, int steps = 0);
+    WebReply requestTurn(Action action, Kind kind = Kind::Turn, int steps = 0);
     void dropPending();
+    // The jog under way is no longer asked for; with over, its hold has ended for good.
+    void endJog(bool over);
     void drive();
 
     core::ProgramState& state_;
     engine::Engine& engine_;
     rig::RigTuning& tuning_;
     table::TableEditor& editor_;
+    const table::BandSets& bands_;
     const StationLink& station_;
+    std::unique_ptr<platform::Timer> jogLease_;
     std::optional<Action> pending_;
-    bool pendingIsStep_ = false;
+    Kind pendingKind_ = Kind::Turn;
     int pendingSteps_ = 0;
-    bool steppingNow_ = false;
+    std::optional<Kind> running_; // what drive() runs now
+    int jogDirection_ = 0;        // of the jog asked for and not yet ended: 1 up, -1 down
+    QString jogHold_;
+    QStringList endedHolds_; // the last few
     bool driveQueued_ = false;
     bool driving_ = false;
     int tableRevision_ = 0;

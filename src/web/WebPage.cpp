@@ -1,7 +1,9 @@
 #include "web/WebPage.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 
 namespace web {
 
@@ -20,6 +22,25 @@ std::optional<PageFile> FindPageFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return PageFile{file.readAll(), found->second};
+}
+
+QByteArray PageSecurityPolicy() {
+    static const QByteArray policy = [] {
+        QByteArray scripts = "'self'";
+        const QString page = QString::fromUtf8(FindPageFile(QStringLiteral("/"))->content);
+        static const QRegularExpression inlineScript(
+            QStringLiteral("<script>(.*?)</script>"),
+            QRegularExpression::DotMatchesEverythingOption);
+        for (const QRegularExpressionMatch& match : inlineScript.globalMatch(page)) {
+            const QByteArray hash =
+                QCryptographicHash::hash(match.captured(1).toUtf8(), QCryptographicHash::Sha256);
+            scripts += " 'sha256-" + hash.toBase64() + "'";
+        }
+        return "default-src 'self'; script-src " + scripts +
+               "; connect-src 'self'; img-src 'self' data:; frame-ancestors 'none'; "
+               "base-uri 'none'; form-action 'none'";
+    }();
+    return policy;
 }
 
 } // namespace web

@@ -16,4 +16,8 @@ struct PageFile {
 // The file served at path, nullopt for a path the page does not have.
 std::optional<PageFile> FindPageFile(const QString& path);
 
+// The page's Content-Security-Policy: its own files only, never inside another site's frame;
+// of inline scripts only the page's own, named by its hash.
+QByteArray PageSecurityPolicy();
+
 } // namespace web

@@ -19,11 +19,19 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcWeb, "ventrolo.web")
 
-constexpr int CheckTokensEveryMs = 1000;
-
 QByteArray MethodName(QHttpServerRequest::Method method) {
     return QByteArray(QMetaEnum::fromType<QHttpServerRequest::Method>().valueToKey(int(method)))
         .toUpper();
+}
+
+// The token of an Authorization header of the Bearer scheme (named in any case); empty for
+// any other.
+QByteArray BearerToken(const QByteArray& authorization) {
+    const QByteArray value = authorization.trimmed();
+    const qsizetype space = value.indexOf(' ');
+    if (space < 0 || value.left(space).compare("bearer", Qt::CaseInsensitive) != 0)
+        return {};
+    return value.mid(space + 1).trimmed();
 }
 
 // The host of a Host header or URL authority: without the port, IPv6 without brackets.
@@ -34,10 +42,11 @@ QString HostName(const QString& authority) {
 } // namespace
 
 WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, QObject* parent)
-    : QAbstractHttpServer(parent), platform_(platform), api_(parts, this),
-      push_(platform,
-            [this] { return QJsonDocument(api_.State()).toJson(QJsonDocument::Compact); }, this),
-      tokenTimer_(platform.createTimer([this] { dropSilentWebSockets(); })) {
+    : QAbstractHttpServer(parent), platform_(platform), api_(parts, platform, this),
+      push_(
+          platform, [this] { return QJsonDocument(api_.State()).toJson(QJsonDocument::Compact); },
+          this),
+      pingTimer_(platform.createTimer([this] { pingWebSockets(); })) {
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this,
             &WebServer::acceptWebSockets);
     connect(&push_, &WebStatePush::push, this, &WebServer::pushState);
@@ -60,7 +69,7 @@ WebServer::~WebServer() {
 bool WebServer::Listen(const QHostAddress& address, quint16 port, const QString& token,
                        QString* error) {
     Close();
-    auto* gate = new ClientGate(MaxClients, this, this);
+    auto* gate = new ClientGate(platform_, this, this);
     if (!gate->listen(address, port)) {
         if (error)
             *error = gate->errorString();
@@ -74,7 +83,7 @@ bool WebServer::Listen(const QHostAddress& address, quint16 port, const QString&
     address_ = address;
     token_ = token;
     tokenRequired_ = !address.isLoopback();
-    tokenTimer_->start(CheckTokensEveryMs);
+    pingTimer_->start(PingEveryMs);
     qCInfo(lcWeb) << "web server listens on" << address.toString() << gate->serverPort();
     emit listeningChanged(true);
     return true;
@@ -83,7 +92,7 @@ bool WebServer::Listen(const QHostAddress& address, quint16 port, const QString&
 void WebServer::Close() {
     api_.DropPendingTurn();
     push_.stop();
-    tokenTimer_->stop();
+    pingTimer_->stop();
     for (Client& client : sockets_) {
         client.socket->disconnect(this);
         client.socket->abort();
@@ -134,11 +143,8 @@ std::pair<int, QString> WebServer::refusal(const QHttpServerRequest& request,
         return {403, QStringLiteral("this server answers to localhost only")};
     if (!budget_.take(peer, platform_.steadyMs()))
         return {429, QStringLiteral("too many requests: slow down")};
-    if (tokenRequired_) {
-        const QByteArray authorization = request.value("authorization");
-        if (!authorization.startsWith("Bearer ") || !tokenMatches(authorization.mid(7).trimmed()))
-            return {401, QStringLiteral("the token is missing or wrong")};
-    }
+    if (tokenRequired_ && !tokenMatches(BearerToken(request.value("authorization"))))
+        return {401, QStringLiteral("the token is missing or wrong")};
     const QByteArray origin = request.value("origin");
     if (request.method() != QHttpServerRequest::Method::Get && !origin.isEmpty() &&
         QString::fromUtf8(origin) != QStringLiteral("http://") + host)
@@ -159,13 +165,17 @@ bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
         reply(request, socket, status, {{QStringLiteral("error"), why}});
         return true;
     }
+    // Its token came, or none is needed here.
+    if (gate_)
+        gate_->vouchFor(socket);
     const WebReply answer = api_.Handle(MethodName(request.method()), path, request.body());
     reply(request, socket, answer.status, answer.body);
     return true;
 }
 
 bool WebServer::servePage(const QHttpServerRequest& request, QTcpSocket* socket) {
-    if (request.method() != QHttpServerRequest::Method::Get) {
+    const bool head = request.method() == QHttpServerRequest::Method::Head;
+    if (request.method() != QHttpServerRequest::Method::Get && !head) {
         reply(request, socket, 405,
               {{QStringLiteral("error"), QStringLiteral("the page is read with GET")}});
         return true;
@@ -184,16 +194,20 @@ bool WebServer::servePage(const QHttpServerRequest& request, QTcpSocket* socket)
     const std::optional<PageFile> file = FindPageFile(request.url().path());
     if (!file)
         return false;
+    // On this machine a page's request shows the connection belongs; off it only the token does.
+    if (!tokenRequired_ && gate_)
+        gate_->vouchFor(socket);
+    QHttpServerResponder responder = makeResponder(request, socket);
+    responder.writeStatusLine();
     // Everything from here, nothing inline, and never inside another site's frame.
-    makeResponder(request, socket)
-        .write(file->content,
-               {{"Content-Type", file->contentType},
-                {"Cache-Control", "no-cache"},
-                {"X-Content-Type-Options", "nosniff"},
-                {"Referrer-Policy", "no-referrer"},
-                {"Content-Security-Policy",
-                 "default-src 'self'; connect-src 'self'; img-src 'self' data:; "
-                 "frame-ancestors 'none'; base-uri 'none'; form-action 'none'"}});
+    responder.writeHeaders({{"Content-Type", file->contentType},
+                            {"Content-Length", QByteArray::number(file->content.size())},
+                            {"Cache-Control", "no-cache"},
+                            {"X-Content-Type-Options", "nosniff"},
+                            {"Referrer-Policy", "no-referrer"},
+                            {"Content-Security-Policy", PageSecurityPolicy()}});
+    // HEAD: the head of what GET answers, without its body.
+    responder.writeBody(head ? QByteArray() : file->content);
     return true;
 }
 
@@ -235,7 +249,13 @@ void WebServer::acceptWebSockets() {
                 [this, raw](const QString& message) { webSocketMessage(raw, message); });
         connect(raw, &QWebSocket::disconnected, this,
                 [this, raw] { dropWebSocket(raw, QString()); });
-        sockets_.push_back({std::move(socket), false, platform_.steadyMs()});
+        connect(raw, &QWebSocket::pong, this, [this, raw] {
+            if (Client* answering = client(raw))
+                answering->unansweredPings = 0;
+        });
+        if (gate_)
+            gate_->upgraded(raw->peerAddress(), raw->peerPort());
+        sockets_.push_back({std::move(socket), false, 0});
         if (!tokenRequired_)
             admit(sockets_.back());
     }
@@ -263,6 +283,8 @@ void WebServer::webSocketMessage(QWebSocket* socket, const QString& message) {
 
 void WebServer::admit(Client& client) {
     client.admitted = true;
+    if (gate_)
+        gate_->vouchFor(client.socket->peerAddress(), client.socket->peerPort());
     push_.start();
     client.socket->sendTextMessage(QString::fromUtf8(push_.current()));
 }
@@ -299,15 +321,20 @@ void WebServer::dropWebSocket(QWebSocket* socket, const QString& why) {
         push_.stop();
 }
 
-void WebServer::dropSilentWebSockets() {
-    const double now = platform_.steadyMs();
-    std::vector<QWebSocket*> silent;
-    for (const Client& client : sockets_) {
-        if (!client.admitted && now - client.sinceMs > TokenWaitMs)
-            silent.push_back(client.socket.get());
+void WebServer::pingWebSockets() {
+    std::vector<QWebSocket*> gone;
+    for (Client& client : sockets_) {
+        if (!client.admitted)
+            continue;
+        if (client.unansweredPings >= MissedPingsAllowed) {
+            gone.push_back(client.socket.get());
+            continue;
+        }
+        ++client.unansweredPings;
+        client.socket->ping();
     }
-    for (QWebSocket* socket : silent)
-        dropWebSocket(socket, QStringLiteral("no token came"));
+    for (QWebSocket* socket : gone)
+        dropWebSocket(socket, QStringLiteral("it answers no ping"));
 }
 
 } // namespace web

@@ -18,26 +18,25 @@ namespace web {
 
 class ClientGate;
 
-// Serves the page (WebPage) at /, the JSON API (WebApi) under /api/, and pushes the state
-// through WebSockets at /api/ws, paced by WebStatePush.
+// Serves the page (WebPage) at / (GET and HEAD), the JSON API (WebApi) under /api/, and pushes
+// the state through WebSockets at /api/ws, paced by WebStatePush.
 // - On a loopback address nobody is asked for a token, but the Host header must name this
 //   machine (a page of another name that resolves here is refused). On any other address
-//   every /api/ request needs "Authorization: Bearer <token>" (401 without it) and a
-//   WebSocket's first message must be {"token":"<token>"}, else it is closed. Neither a
-//   cookie nor the query string carries the token.
+//   every /api/ request needs "Authorization: Bearer <token>" (the scheme in any case; 401
+//   without it) and a WebSocket's first message must be {"token":"<token>"}, else it is closed.
+//   Neither a cookie nor the query string carries the token.
 // - A request that changes something and has an Origin header must come from this server's
 //   own origin (http://<Host>), else 403; a WebSocket whose Origin is another's is closed.
-// - Heads and bodies above 16 KB: 431 / 413; at most MaxClients connections (HTTP and
-//   WebSocket), the next one gets 503; a peer over its RequestBudget gets 429; a WebSocket
-//   client whose unsent messages exceed MaxUnsentBytes is dropped.
+// - The connections' places, sizes and times are the ClientGate's; a peer over its
+//   RequestBudget gets 429; a WebSocket client whose unsent messages exceed MaxUnsentBytes, or
+//   that answers none of MissedPingsAllowed pings in a row, is dropped.
 class WebServer : public QAbstractHttpServer {
     Q_OBJECT
 
 public:
-    static constexpr int MaxClients = 16;
     static constexpr qint64 MaxUnsentBytes = 256 * 1024;
-    // How long a WebSocket off this machine has to send its token.
-    static constexpr int TokenWaitMs = 5000;
+    static constexpr int PingEveryMs = 10000;
+    static constexpr int MissedPingsAllowed = 3;
 
     WebServer(const WebApi::Parts& parts, platform::Platform& platform, QObject* parent = nullptr);
     ~WebServer() override;
@@ -71,7 +70,7 @@ private:
     struct Client {
         std::unique_ptr<QWebSocket> socket;
         bool admitted = false;
-        double sinceMs = 0;
+        int unansweredPings = 0;
     };
     // Why the request is refused (status and message), or 0 when it may go on.
     std::pair<int, QString> refusal(const QHttpServerRequest& request, const QString& peer);
@@ -86,7 +85,8 @@ private:
     void admit(Client& client);
     void pushState(const QByteArray& message);
     void dropWebSocket(QWebSocket* socket, const QString& why);
-    void dropSilentWebSockets();
+    // Pings every admitted WebSocket; one that answered none of the last pings is gone.
+    void pingWebSockets();
     Client* client(QWebSocket* socket);
 
     platform::Platform& platform_;
@@ -98,7 +98,7 @@ private:
     QString token_;
     bool tokenRequired_ = false;
     std::vector<Client> sockets_;
-    std::unique_ptr<platform::Timer> tokenTimer_;
+    std::unique_ptr<platform::Timer> pingTimer_;
 };
 
 } // namespace web

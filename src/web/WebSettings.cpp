@@ -1,9 +1,12 @@
 #include "web/WebSettings.h"
 
+#include "core/AtomicFile.h"
 #include "core/ServerSettings.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsGroupReader.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <array>
@@ -25,6 +28,23 @@ bool UsableToken(const QString& token) {
     for (const QChar c : token) {
         if (!c.isLetterOrNumber() || c.unicode() > 127)
             return false;
+    }
+    return true;
+}
+
+// Makes the settings file readable and writable by its owner alone; false, and error saying
+// why, when it cannot be. A link is left alone: the file it points to is not ours to change.
+bool KeepToOwner(const QString& settingsFile, QString* error) {
+    const QFileInfo info(settingsFile);
+    const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                        QFile::WriteOther | QFile::ExeOther;
+    if (info.isSymLink() || !info.isFile() ||
+        ((info.permissions() & others) &&
+         !QFile::setPermissions(settingsFile, QFile::ReadOwner | QFile::WriteOwner))) {
+        if (error)
+            *error =
+                QStringLiteral("%1 cannot be made readable by its owner only").arg(settingsFile);
+        return false;
     }
     return true;
 }
@@ -63,8 +83,19 @@ bool StoreWebEnabled(const QString& settingsFile, bool enabled, QString* error) 
 }
 
 QString EnsureWebToken(const QString& settingsFile, QString* error) {
-    if (const QString stored = ReadWebSettings(settingsFile).token; !stored.isEmpty())
+    if (const QString stored = ReadWebSettings(settingsFile).token; !stored.isEmpty()) {
+        // A file from before may still be readable by everybody.
+        QString why;
+        if (!KeepToOwner(settingsFile, &why))
+            qCWarning(lcWebSettings).noquote() << why;
         return stored;
+    }
+    // Owner-only before the token goes in: every later save keeps the file's mode, its
+    // temporary file included.
+    if (!QFileInfo::exists(settingsFile) && !core::WriteFileAtomically(settingsFile, {}, error))
+        return {};
+    if (!KeepToOwner(settingsFile, error))
+        return {};
     std::array<quint32, TokenDigits / 8> words{};
     QRandomGenerator::system()->fillRange(words.data(), words.size());
     QString token;

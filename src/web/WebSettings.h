@@ -29,7 +29,8 @@ WebSettings ReadWebSettings(const QString& settingsFile, core::SettingsReport* r
 // cannot be written.
 bool StoreWebEnabled(const QString& settingsFile, bool enabled, QString* error = nullptr);
 // The stored token, or a new one (128 random bits from the system's generator, as hex) stored
-// first; empty, and error saying why, when a new one cannot be stored.
+// first; empty, and error saying why, when a new one cannot be stored. The file that holds it
+// is made readable by its owner only (mode 0600) before a new token goes in.
 QString EnsureWebToken(const QString& settingsFile, QString* error = nullptr);
 
 } // namespace web

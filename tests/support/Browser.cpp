@@ -16,6 +16,7 @@
 #include <memory>
 #include <sys/prctl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace test_support {
 
@@ -178,6 +179,12 @@ void Browser::connectPage(const QString& webSocketUrl) {
     command("Page.enable");
     command("Runtime.enable");
     command("Log.enable");
+    command("Emulation.setDeviceMetricsOverride", {{"width", options_.windowSize.width()},
+                                                   {"height", options_.windowSize.height()},
+                                                   {"deviceScaleFactor", 1},
+                                                   {"mobile", options_.mobile}});
+    if (options_.mobile)
+        command("Emulation.setTouchEmulationEnabled", {{"enabled", true}, {"maxTouchPoints", 5}});
 }
 
 QJsonObject Browser::command(const QString& method, const QJsonObject& params, int timeoutMs) {
@@ -219,15 +226,26 @@ void Browser::waitUntil(const std::function<bool()>& done, int timeoutMs, const 
     }
 }
 
+void Browser::send(const QString& method, const QJsonObject& params) {
+    const int id = nextId_++;
+    unawaited_.insert(id);
+    socket_.sendTextMessage(QString::fromUtf8(
+        QJsonDocument(QJsonObject{{"id", id}, {"method", method}, {"params", params}})
+            .toJson(QJsonDocument::Compact)));
+}
+
 void Browser::onMessage(const QString& text) {
     const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
     if (message.contains("id")) {
-        replies_.insert(message["id"].toInt(), message);
+        if (!unawaited_.remove(message["id"].toInt()))
+            replies_.insert(message["id"].toInt(), message);
         return;
     }
     const QString method = message["method"].toString();
     const QJsonObject params = message["params"].toObject();
-    if (method == "Page.loadEventFired") {
+    if (method == "Fetch.requestPaused") {
+        answerPausedRequest(params);
+    } else if (method == "Page.loadEventFired") {
         ++loads_;
     } else if (method == "Runtime.exceptionThrown") {
         errors_ << "exception: " + describeException(params["exceptionDetails"].toObject());
@@ -300,8 +318,8 @@ void Browser::waitFor(const QString& condition, int timeoutMs) {
     }
 }
 
-void Browser::click(const QString& cssSelector) {
-    // Where a person would click, and whether the element is what is there.
+QJsonObject Browser::centreOf(const QString& cssSelector) {
+    // Where a person would point, and whether the element is what is there.
     const QJsonObject target = evaluate(QStringLiteral(R"((() => {
         const e = document.querySelector(%1);
         if (!e) return {problem: 'no element matches it'};
@@ -319,9 +337,14 @@ void Browser::click(const QString& cssSelector) {
                                             .arg(jsString(cssSelector)))
                                    .toObject();
     if (target.contains("problem"))
-        throw BrowserError(QStringLiteral("cannot click %1: %2")
+        throw BrowserError(QStringLiteral("cannot point at %1: %2")
                                .arg(cssSelector, target["problem"].toString())
                                .toStdString());
+    return target;
+}
+
+void Browser::click(const QString& cssSelector) {
+    const QJsonObject target = centreOf(cssSelector);
     auto mouse = [&](const char* type, const char* button, int buttons) {
         command("Input.dispatchMouseEvent", {{"type", type},
                                              {"x", target["x"]},
@@ -362,6 +385,82 @@ void Browser::press(const QString& key) {
     event["type"] = "keyUp";
     event.remove("text");
     command("Input.dispatchKeyEvent", event);
+}
+
+void Browser::pointerDown(const QString& cssSelector, bool touch) {
+    const QJsonObject target = centreOf(cssSelector);
+    pointer_ = {{"x", target["x"]}, {"y", target["y"]}, {"touch", touch}};
+    if (touch) {
+        command("Input.dispatchTouchEvent",
+                {{"type", "touchStart"},
+                 {"touchPoints", QJsonArray{QJsonObject{{"x", target["x"]}, {"y", target["y"]}}}}});
+        return;
+    }
+    for (const auto& [type, buttons] : {std::pair{"mouseMoved", 0}, std::pair{"mousePressed", 1}})
+        command("Input.dispatchMouseEvent", {{"type", type},
+                                             {"x", target["x"]},
+                                             {"y", target["y"]},
+                                             {"button", buttons ? "left" : "none"},
+                                             {"buttons", buttons},
+                                             {"clickCount", 1}});
+}
+
+void Browser::pointerUp(bool cancelled) {
+    if (pointer_.isEmpty())
+        throw BrowserError("pointerUp: no pointer is down");
+    const QJsonObject at = std::exchange(pointer_, {});
+    if (at["touch"].toBool()) {
+        command("Input.dispatchTouchEvent",
+                {{"type", cancelled ? "touchCancel" : "touchEnd"}, {"touchPoints", QJsonArray{}}});
+        return;
+    }
+    command("Input.dispatchMouseEvent", {{"type", "mouseReleased"},
+                                         {"x", at["x"]},
+                                         {"y", at["y"]},
+                                         {"button", "left"},
+                                         {"buttons", 0},
+                                         {"clickCount", 1}});
+}
+
+void Browser::refuseRequests(const QString& urlPattern, int status) {
+    if (status == 0)
+        refusals_.remove(urlPattern);
+    else
+        refusals_.insert(urlPattern, status);
+    if (refusals_.isEmpty()) {
+        command("Fetch.disable");
+        return;
+    }
+    QJsonArray patterns;
+    for (const QString& pattern : refusals_.keys())
+        patterns.append(QJsonObject{{"urlPattern", pattern}});
+    command("Fetch.enable", {{"patterns", patterns}});
+}
+
+void Browser::answerPausedRequest(const QJsonObject& params) {
+    const QString url = params["request"].toObject()["url"].toString();
+    const QString requestId = params["requestId"].toString();
+    for (auto it = refusals_.cbegin(); it != refusals_.cend(); ++it) {
+        if (!QRegularExpression::fromWildcard(it.key(), Qt::CaseSensitive,
+                                              QRegularExpression::UnanchoredWildcardConversion)
+                 .match(url)
+                 .hasMatch())
+            continue;
+        const QByteArray body = R"({"error":"refused by the test"})";
+        send("Fetch.fulfillRequest",
+             {{"requestId", requestId},
+              {"responseCode", it.value()},
+              {"responseHeaders",
+               QJsonArray{QJsonObject{{"name", "Content-Type"}, {"value", "application/json"}}}},
+              {"body", QString::fromLatin1(body.toBase64())}});
+        return;
+    }
+    send("Fetch.continueRequest", {{"requestId", requestId}});
+}
+
+void Browser::emulateMedia(const QString& feature, const QString& value) {
+    command("Emulation.setEmulatedMedia",
+            {{"features", QJsonArray{QJsonObject{{"name", feature}, {"value", value}}}}});
 }
 
 void Browser::screenshot(const QString& path) {

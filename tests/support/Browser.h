@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QProcess>
+#include <QSet>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -35,7 +36,10 @@ class Browser {
 public:
     struct Options {
         QString program = QStringLiteral("chromium");
+        // The page's viewport, exactly (a window alone cannot be narrower than about 500 px);
+        // mobile: as a phone shows it (the page's viewport tag, touch).
         QSize windowSize{1280, 800};
+        bool mobile = false;
         int startTimeoutMs = 20000;
         int commandTimeoutMs = 10000;
     };
@@ -59,6 +63,19 @@ public:
     void click(const QString& cssSelector);
     void type(const QString& cssSelector, const QString& text);
     void press(const QString& key);
+    // A mouse button (or, with touch, a finger) held down on the centre of the element, and let
+    // go where it was pressed; cancelled, the touch ends as the system ends it (a gesture took
+    // it over).
+    void pointerDown(const QString& cssSelector, bool touch = false);
+    void pointerUp(bool cancelled = false);
+
+    // Answers the page's requests whose URL matches the pattern (* and ? as wildcards) with
+    // that HTTP status and a JSON error instead of sending them; status 0 lets them go out
+    // again.
+    void refuseRequests(const QString& urlPattern, int status);
+    // A CSS media feature as the page sees it ("prefers-color-scheme", "dark"); an empty value
+    // gives the system's own back.
+    void emulateMedia(const QString& feature, const QString& value);
 
     // The visible part of the page as a PNG file, written atomically.
     void screenshot(const QString& path);
@@ -76,6 +93,11 @@ private:
     QString openPage(quint16 port);
     void connectPage(const QString& webSocketUrl);
     QJsonObject command(const QString& method, const QJsonObject& params = {}, int timeoutMs = -1);
+    // A command whose answer nobody waits for (sent while a message is being handled).
+    void send(const QString& method, const QJsonObject& params);
+    // The centre of the element, scrolled into view, where a person would point at it.
+    QJsonObject centreOf(const QString& cssSelector);
+    void answerPausedRequest(const QJsonObject& params);
     // Runs the event loop until done() holds; throws at the deadline or when chromium ends.
     void waitUntil(const std::function<bool()>& done, int timeoutMs, const QString& what);
     void onMessage(const QString& text);
@@ -96,6 +118,9 @@ private:
     QHash<int, QJsonObject> replies_;
     int loads_ = 0;
     QStringList errors_;
+    QSet<int> unawaited_;          // ids of commands whose answers are dropped
+    QHash<QString, int> refusals_; // URL pattern to status
+    QJsonObject pointer_;          // where the pointer was put down, and how
 };
 
 } // namespace test_support

@@ -29,11 +29,28 @@ TEST(RequestSizeGuardTest, refusesTooLargeHeadsAndBodies_andBodiesOfNoLength) {
     for (int i = 0; i < 17; ++i)
         (void)slow.feed(QByteArray(1024, 'h'));
     EXPECT_EQ(slow.feed("x"), Verdict::HeadTooLarge); // and stays so
-    // After a WebSocket upgrade the frames are not HTTP.
-    RequestSizeGuard upgraded;
-    EXPECT_EQ(upgraded.feed("GET /api/ws HTTP/1.1\r\nUpgrade: websocket\r\n\r\n" +
-                            QByteArray(40000, 'f')),
+}
+
+TEST(RequestSizeGuardTest, anUpgradeHeaderEndsNothing_whatFollowsIsStillBounded) {
+    RequestSizeGuard body;
+    EXPECT_EQ(body.feed("GET / HTTP/1.1\r\nUpgrade: foo\r\nConnection: Upgrade\r\n\r\n"),
               Verdict::Fine);
+    EXPECT_EQ(body.feed("POST / HTTP/1.1\r\nContent-Length: 104857600\r\n\r\n"),
+              Verdict::BodyTooLarge);
+    RequestSizeGuard head;
+    EXPECT_EQ(head.feed("GET /api/ws HTTP/1.1\r\nUpgrade: websocket\r\n\r\n"), Verdict::Fine);
+    EXPECT_EQ(head.feed(QByteArray(200 * 1024, 'h')), Verdict::HeadTooLarge);
+}
+
+TEST(RequestSizeGuardTest, betweenRequests_untilTheFirstByteAndOnceTheBodyIsWhole) {
+    RequestSizeGuard guard;
+    EXPECT_TRUE(guard.betweenRequests());
+    (void)guard.feed("POST / HTTP/1.1\r\n");
+    EXPECT_FALSE(guard.betweenRequests());
+    (void)guard.feed("Content-Length: 2\r\n\r\n{");
+    EXPECT_FALSE(guard.betweenRequests()); // the body is not whole
+    (void)guard.feed("}");
+    EXPECT_TRUE(guard.betweenRequests());
 }
 
 TEST(RequestBudgetTest, aBurstThenTheRate_perPeer) {

@@ -75,6 +75,60 @@ TEST_F(WebApiTest, stepsAskedForBeforeTheFirstHasRun_allAreMade) {
     EXPECT_EQ(state().StepCounter, 140);
 }
 
+TEST_F(WebApiTest, stepsOfEitherSign_upToAThousand) {
+    Http http(port());
+    EXPECT_EQ(http.post("/api/step", R"({"steps":10})").status, 200);
+    EXPECT_TRUE(settlesAt(10));
+    EXPECT_EQ(http.post("/api/step", R"({"steps":-4})").status, 200);
+    EXPECT_TRUE(settlesAt(6));
+    for (const char* body :
+         {R"({"steps":0})", R"({"steps":1001})", R"({"steps":-1001})", R"({"steps":2.5})"})
+        EXPECT_EQ(http.post("/api/step", body).status, 400) << body;
+    platform.advance(100);
+    EXPECT_EQ(state().StepCounter, 6);
+}
+
+TEST_F(WebApiTest, aHeldJog_turnsAsOneTurnWhileAskedAgain_andStopsSoonAfterItIsNoLonger) {
+    web::WebApi& api = station->web().api();
+    int turns = 0;
+    double startedMs = 0;
+    double endedMs = 0;
+    QObject scope;
+    QObject::connect(&station->engine(), &engine::Engine::turnStarted, &scope, [&] {
+        ++turns;
+        startedMs = platform.steadyMs();
+    });
+    QObject::connect(&station->engine(), &engine::Engine::turnEnded, &scope,
+                     [&] { endedMs = platform.steadyMs(); });
+    const auto jog = [&] {
+        return api.Handle("POST", "/api/jog", R"({"direction":1,"hold":"a"})");
+    };
+    // The page asks again every 250 ms for 2 s, then is gone without a word.
+    for (int i = 1; i <= 8; ++i)
+        platform.scheduleAfter(250 * i, [&] { EXPECT_EQ(jog().status, 200); });
+    ASSERT_EQ(jog().status, 200);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return turns > 0 && !station->turning(); }));
+    EXPECT_EQ(turns, 1);
+    // Held for 2 s, then the lease ran out.
+    EXPECT_GE(endedMs - startedMs, 2000);
+    EXPECT_LE(endedMs - startedMs, 2000 + web::WebApi::JogLeaseMs + 50);
+
+    // Stopped, a late request of that hold starts nothing; a new hold goes down.
+    const core::Long at = state().StepCounter;
+    EXPECT_EQ(api.Handle("POST", "/api/jog", R"({"direction":1,"hold":"b"})").status, 200);
+    platform.scheduleAfter(100, [&] { api.Handle("POST", "/api/stop", ""); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return turns == 2 && !station->turning(); }));
+    const core::Long stopped = state().StepCounter;
+    EXPECT_GT(stopped, at);
+    EXPECT_EQ(api.Handle("POST", "/api/jog", R"({"direction":1,"hold":"b"})").status, 200);
+    platform.advance(1000);
+    EXPECT_EQ(state().StepCounter, stopped);
+    EXPECT_EQ(api.Handle("POST", "/api/jog", R"({"direction":-1,"hold":"c"})").status, 200);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return turns == 3 && !station->turning(); }));
+    EXPECT_LT(state().StepCounter, stopped);
+    EXPECT_EQ(api.Handle("POST", "/api/jog", R"({"direction":2})").status, 400);
+}
+
 TEST_F(WebApiTest, aNewTurnEndsTheOneUnderWay) {
     Http http(port());
     http.send("POST", "/api/turn", R"({"steps":90000})");
@@ -234,6 +288,74 @@ TEST_F(WebApiTest, retuneHere_makesAHandCorrectionTheTablesOffset) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
+TEST_F(WebApiTest, stateTellsTheTablesPositionForTheRigsFrequency_theLimitsAndWhatTheLinkOffers) {
+    Http http(port());
+    auto s = http.ask("GET", "/api/state").json;
+    EXPECT_EQ(s["limits"].toObject()["min"].toInt(), 0);
+    EXPECT_EQ(s["limits"].toObject()["max"].toInt(), 100000);
+    QJsonObject tuning = s["tuning"].toObject();
+    EXPECT_TRUE(tuning["position"].isNull());
+    EXPECT_TRUE(tuning["swr"].isNull());
+    EXPECT_FALSE(tuning["peakSearch"].toObject()["offered"].toBool());
+    EXPECT_FALSE(tuning["swrTune"].toObject()["offered"].toBool());
+
+    follow(7150);
+    ASSERT_TRUE(settlesAt(250));
+    tuning = http.ask("GET", "/api/state").json["tuning"].toObject();
+    EXPECT_EQ(tuning["position"].toInt(), 250);
+    EXPECT_TRUE(tuning["peakSearch"].toObject()["offered"].toBool());
+    EXPECT_TRUE(tuning["swrTune"].toObject()["offered"].toBool()); // the simulated rig's meter
+    EXPECT_TRUE(tuning["swrTune"].toObject()["ready"].toBool());
+    EXPECT_TRUE(tuning["swr"].toObject()["value"].isNull()); // nothing measured yet
+
+    // The SWR tune runs as a turn; what it found is the SWR shown.
+    EXPECT_EQ(http.post("/api/swrtune").status, 200);
+    const auto swrNow = [&] {
+        return station->web().api().State()["tuning"].toObject()["swr"].toObject();
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !swrNow()["value"].isNull(); }));
+    const QJsonObject swr = swrNow();
+    EXPECT_DOUBLE_EQ(swr["value"].toDouble(), 1.0);
+    EXPECT_EQ(swr["at"].toInt(), 254); // the simulated loop resonates 4 steps on
+    EXPECT_TRUE(settlesAt(254));
+}
+
+TEST_F(WebApiTest, aBandButton_opensItsTableAndTurnsToItsPositionForTheRigsFrequency) {
+    test_support::WriteFile(dir.filePath("20m.cat"),
+                            "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                            "14000,1000,\"\"\r\n14350,1700,\"\"\r\n");
+    ASSERT_TRUE(station->bandSets().Toggle(0, "\\Table.cat"));
+    ASSERT_TRUE(station->bandSets().Toggle(0, "\\20m.cat"));
+    Http http(port());
+    EXPECT_EQ(http.post("/api/band", R"({"stepper":1,"table":"20m.cat"})").status, 409); // closed
+    follow(7100);
+    ASSERT_TRUE(settlesAt(200));
+    const QJsonArray bands =
+        http.ask("GET", "/api/state").json["tuning"].toObject()["bands"].toArray();
+    ASSERT_EQ(bands.size(), 2);
+    EXPECT_EQ(bands[0].toObject()["table"].toString(), "Table.cat");
+    EXPECT_TRUE(bands[0].toObject()["open"].toBool());
+    EXPECT_FALSE(bands[1].toObject()["open"].toBool());
+    EXPECT_EQ(http.post("/api/band", R"({"stepper":1,"table":"40m.cat"})").status, 400);
+    EXPECT_EQ(http.post("/api/band", R"({"stepper":2,"table":"20m.cat"})").status, 400);
+
+    // 7100 kHz lies outside 20m.cat: its first row, and following lets it stay there.
+    EXPECT_EQ(http.post("/api/band", R"({"stepper":1,"table":"20m.cat"})").status, 200);
+    EXPECT_TRUE(settlesAt(1000));
+    EXPECT_EQ(state().TableFileName, "\\20m.cat");
+    EXPECT_DOUBLE_EQ(station->simulatedRig().rig().frequency(), 7100); // the rig was not retuned
+    platform.advance(3000);
+    EXPECT_EQ(state().StepCounter, 1000);
+
+    // The rig on 14 MHz: the table's position for its frequency.
+    station->simulatedRig().rig().setFrequency(14175);
+    platform.advance(3000);
+    Http again(port()); // the first idled out meanwhile
+    EXPECT_EQ(again.post("/api/band", R"({"stepper":1,"table":"20m.cat"})").status, 200);
+    EXPECT_TRUE(settlesAt(1350));
+    EXPECT_DOUBLE_EQ(station->simulatedRig().rig().frequency(), 14175);
+}
+
 TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     follow(7000);
     ASSERT_TRUE(settlesAt(100));
@@ -254,7 +376,8 @@ TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
 
     station->simulatedRig().rig().setTransmit(false);
     platform.advance(3000);
-    EXPECT_EQ(http.post("/api/turn", R"({"steps":150})").status, 200);
+    Http again(port()); // the first idled out meanwhile
+    EXPECT_EQ(again.post("/api/turn", R"({"steps":150})").status, 200);
 }
 
 } // namespace

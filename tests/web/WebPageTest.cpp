@@ -4,11 +4,12 @@
 // The station runs on a thread of its own, as it runs alone in the program: a turn waits with
 // its events served, so on the test's thread it would hold up the test's waits until it ended.
 #include "WebTestSupport.h"
-
 #include "platform/HeadlessPlatform.h"
 #include "support/Browser.h"
 #include "support/QtPrinters.h"
 
+#include <QCoreApplication>
+#include <QJsonArray>
 #include <QThread>
 
 using test_support::Browser;
@@ -23,6 +24,48 @@ QString Text(const QString& id) {
 QString Shown(const QString& id) {
     return QStringLiteral("(document.getElementById('%1').getClientRects().length > 0)").arg(id);
 }
+
+// WCAG contrast ratios of what the page shows, by name: text ("text:") against what it stands
+// on, and the graphics that mean something ("graphic:") against their surroundings.
+const QString Contrasts = QStringLiteral(R"((() => {
+  const rgb = (c) => (c.match(/[\d.]+/g) || []).map(Number);
+  const lum = (c) => {
+    const f = (v) => { v /= 255; return v <= 0.03928 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4; };
+    const [r, g, b] = rgb(c);
+    return 0.2126 * f(r) + 0.7152 * f(g) + 0.0722 * f(b);
+  };
+  const ratio = (a, b) => {
+    const [hi, lo] = [lum(a), lum(b)].sort((x, y) => y - x);
+    return Math.round((hi + 0.05) / (lo + 0.05) * 100) / 100;
+  };
+  const style = (e) => getComputedStyle(typeof e === 'string' ? document.querySelector(e) : e);
+  const behind = (e) => {
+    for (e = document.querySelector(e); e; e = e.parentElement) {
+      const c = rgb(style(e).backgroundColor);
+      if (c.length === 3 || c[3] > 0) return style(e).backgroundColor;
+    }
+    return style(document.documentElement).backgroundColor;
+  };
+  const text = (e) => ratio(style(e).color, behind(e));
+  const out = {};
+  for (const e of ['#frequency', '#counter', '#tuned', '#motion', '#stop', '#jogUp1', '#tableAt',
+                   '#swr', '.label', '#connection', '#retune', '#peakSearch', '#degrees'])
+    out['text:' + e] = text(e);
+  const disc = style('#disc').fill;
+  const panel = behind('#dialPanel');
+  out['graphic:needle'] = ratio(style('#needle line').stroke, disc);
+  out['graphic:tip'] = ratio(style('#needle .tipDot').fill, disc);
+  out['graphic:hub'] = ratio(style('#hub').fill, disc);
+  out['graphic:disc edge'] = ratio(style('#disc').stroke, panel);
+  out['graphic:target'] = ratio(style('#target').fill, panel);
+  for (const tick of ['north', 'cardinal', 'minor'])
+    out['graphic:tick ' + tick] = ratio(style('#ticks .' + tick).stroke, panel);
+  const track = style('#positionBar').backgroundColor;
+  out['graphic:position'] = ratio(style('#positionFill').backgroundColor, track);
+  out['graphic:table mark'] = ratio(style('#tableMark').backgroundColor, track);
+  out['graphic:button edge'] = ratio(style('#jogUp1').borderTopColor, behind('#summary'));
+  return out;
+})())");
 
 struct WebPageTest : ::testing::Test {
     static constexpr const char* Token = "fedcba9876543210fedcba9876543210";
@@ -43,7 +86,9 @@ struct WebPageTest : ::testing::Test {
             EXPECT_TRUE(station->web().Listen(QHostAddress(QHostAddress::LocalHost), 0, Token));
             port = station->web().port();
         });
-        browser = std::make_unique<Browser>(Browser::Options{.windowSize = window});
+        // Under 800 px wide, a phone or a tablet.
+        browser = std::make_unique<Browser>(
+            Browser::Options{.windowSize = window, .mobile = window.width() < 800});
     }
     ~WebPageTest() override {
         browser.reset();
@@ -89,13 +134,28 @@ struct WebPageTest : ::testing::Test {
             ASSERT_TRUE(station->tuning().OpenLink(false));
         });
     }
+    // Stepper 1's band set: Table.cat (40 m) and 20m.cat.
+    void bandSet() {
+        test_support::WriteFile(dir.filePath("20m.cat"),
+                                "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                                "14000,1000,\"\"\r\n14350,1700,\"\"\r\n");
+        onStation([&] {
+            ASSERT_TRUE(station->bandSets().Toggle(0, "\\Table.cat"));
+            ASSERT_TRUE(station->bandSets().Toggle(0, "\\20m.cat"));
+        });
+    }
+    bool turning() {
+        bool value = false;
+        onStation([&] { value = station->turning(); });
+        return value;
+    }
+    bool disabled(const QString& id) {
+        return browser->evaluate(QStringLiteral("document.getElementById('%1').disabled").arg(id))
+            .toBool();
+    }
 };
 
-struct WebPageOnAPhoneTest : WebPageTest {
-    WebPageOnAPhoneTest() : WebPageTest({390, 844}) {}
-};
-
-TEST_F(WebPageTest, showsTheCounterAndStepsWithTheCwAndCcwButtons) {
+TEST_F(WebPageTest, showsTheCounterAndStepsWithTheJogButtons) {
     turnFromTheStation(150);
     open();
     waitText("counter", "150");
@@ -107,12 +167,12 @@ TEST_F(WebPageTest, showsTheCounterAndStepsWithTheCwAndCcwButtons) {
     EXPECT_EQ(browser->evaluate("document.getElementById('stepper1').ariaPressed").toString(),
               "true");
 
-    // Clockwise counts up, as the main window's button does.
-    browser->click("#stepCw");
+    // +1 counts up, as the main window's CW button does.
+    browser->click("#jogUp1");
     waitText("counter", "151");
     EXPECT_EQ(counter(), 151);
-    browser->click("#stepCcw");
-    browser->click("#stepCcw");
+    browser->click("#jogDown1");
+    browser->click("#jogDown1");
     waitText("counter", "149");
 
     // A turn from the station's own controls shows on the page too.
@@ -168,7 +228,7 @@ TEST_F(WebPageTest, whileTheRigTransmitsThePageSaysSoAndNothingTurns) {
     transmit(true);
     browser->waitFor(Shown("txHold"));
     EXPECT_EQ(text("txHold"), "TX: no turning");
-    EXPECT_TRUE(browser->evaluate("document.getElementById('stepCw').disabled").toBool());
+    EXPECT_TRUE(disabled("jogUp1"));
     EXPECT_TRUE(browser->evaluate("document.getElementById('gotoStepsButton').disabled").toBool());
     // A turn asked for anyway (a page that missed the change) is refused and said so.
     browser->evaluate("fetch('/api/step', {method: 'POST', body: '{\"direction\":\"cw\"}'})"
@@ -177,7 +237,7 @@ TEST_F(WebPageTest, whileTheRigTransmitsThePageSaysSoAndNothingTurns) {
 
     transmit(false);
     browser->waitFor("!" + Shown("txHold"));
-    EXPECT_FALSE(browser->evaluate("document.getElementById('stepCw').disabled").toBool());
+    EXPECT_FALSE(disabled("jogUp1"));
 }
 
 TEST_F(WebPageTest, theTableAddsARowAtTheRigsFrequencyTurnsToRowsAndDeletes) {
@@ -190,7 +250,7 @@ TEST_F(WebPageTest, theTableAddsARowAtTheRigsFrequencyTurnsToRowsAndDeletes) {
     // Moved by hand to where the loop resonates, the position is kept for this frequency.
     browser->click("#lock");
     waitText("lock", "Unlocked");
-    browser->click("#stepCw");
+    browser->click("#jogUp1");
     waitText("counter", "251");
     browser->click("#addRow");
     browser->waitFor("document.querySelectorAll('#tableRows tr').length === 3");
@@ -206,6 +266,8 @@ TEST_F(WebPageTest, theTableAddsARowAtTheRigsFrequencyTurnsToRowsAndDeletes) {
     browser->click("#tableRows tr:nth-child(2) .deleteRow");
     browser->waitFor(
         "document.querySelector('#tableRows tr:nth-child(2) .deleteRow').textContent === 'Delete?'");
+    // Said to a screen reader too.
+    EXPECT_EQ(text("announce"), "Press again within 4 seconds to delete the row of 7150 kHz.");
     browser->click("#tableRows tr:nth-child(2) .deleteRow");
     browser->waitFor("document.querySelectorAll('#tableRows tr').length === 2");
     int rows = 0;
@@ -219,9 +281,7 @@ TEST_F(WebPageTest, offThisMachineThePageAsksForTheTokenAndWorksOnlyWithIt) {
     browser->navigate(url());
     browser->waitFor(Shown("tokenForm"));
     waitText("connection", "Token needed");
-    browser->click("#stepCw");
-    browser->waitFor(Text("message") + " === 'The token is missing or wrong'");
-    EXPECT_EQ(counter(), 0);
+    EXPECT_TRUE(disabled("jogUp1")); // nothing to be done without it
 
     browser->type("#token", "not the token");
     browser->press("Enter");
@@ -233,38 +293,221 @@ TEST_F(WebPageTest, offThisMachineThePageAsksForTheTokenAndWorksOnlyWithIt) {
     browser->press("Enter");
     waitText("connection", "Connected");
     EXPECT_FALSE(browser->evaluate(Shown("tokenForm")).toBool());
-    browser->click("#stepCw");
+    browser->click("#jogUp1");
     waitText("counter", "1");
     // The token lives in the tab, never in a cookie.
     EXPECT_EQ(browser->evaluate("document.cookie").toString(), "");
     browser->clearErrors(); // the refused requests are logged as failed loads
 }
 
-TEST_F(WebPageTest, aStationThatGoesAwayIsShownAndFoundAgain) {
+// The page at phone, tablet and desktop sizes: what a ham picks the phone up for is in view
+// without scrolling, in the largest type, every control large enough for a finger, with
+// contrast enough in light and in dark.
+struct WebPageSizesTest : WebPageTest, ::testing::WithParamInterface<QSize> {
+    WebPageSizesTest() : WebPageTest(GetParam()) {}
+};
+
+TEST_P(WebPageSizesTest, theKeyValuesAreInViewInTheLargestType_andEveryControlIsLargeEnough) {
+    bandSet();
     open();
+    follow(7100);
+    waitText("frequency", "7100.00 kHz");
+    waitText("tuned", "Tuned");
+    browser->waitFor(Shown("swrLine") + " && " + Shown("bands"));
+    const QJsonObject layout = browser
+                                   ->evaluate(QStringLiteral(R"((() => {
+      const out = {outOfView: [], small: [], wide: document.documentElement.scrollWidth > innerWidth};
+      for (const id of ['frequency', 'counter', 'positionBar', 'tuned', 'swrLine', 'stop',
+                        'jogDown100', 'jogDown10', 'jogDown1', 'jogUp1', 'jogUp10', 'jogUp100']) {
+        const r = document.getElementById(id).getBoundingClientRect();
+        if (r.width === 0 || r.top < 0 || r.left < 0 || r.bottom > innerHeight || r.right > innerWidth)
+          out.outOfView.push(id);
+      }
+      for (const e of document.querySelectorAll('button, summary, input')) {
+        const r = e.getBoundingClientRect();
+        if (r.width > 0 && (r.width < 44 || r.height < 44)) out.small.push(e.id || e.textContent);
+      }
+      let largest = 0, of = '';
+      for (const e of document.querySelectorAll('body *')) {
+        const size = parseFloat(getComputedStyle(e).fontSize);
+        const hasText = [...e.childNodes].some((n) => n.nodeType === 3 && n.textContent.trim());
+        if (hasText && e.getClientRects().length && size > largest) { largest = size; of = e.id; }
+      }
+      out.largest = of;
+      return out;
+    })())"))
+                                   .toObject();
+    EXPECT_EQ(layout["outOfView"].toArray(), QJsonArray()) << "scrolling needed";
+    EXPECT_EQ(layout["small"].toArray(), QJsonArray()) << "under 44 px";
+    EXPECT_EQ(layout["largest"].toString(), "frequency");
+    EXPECT_FALSE(layout["wide"].toBool()) << "the page scrolls sideways";
+
+    for (const char* scheme : {"light", "dark"}) {
+        browser->emulateMedia("prefers-color-scheme", scheme);
+        const QJsonObject contrasts = browser->evaluate(Contrasts).toObject();
+        for (auto it = contrasts.begin(); it != contrasts.end(); ++it)
+            EXPECT_GE(it.value().toDouble(), it.key().startsWith("text:") ? 4.5 : 3.0)
+                << scheme << " " << it.key().toStdString();
+        browser->screenshot(QStringLiteral("%1/web-page-%2x%3-%4.png")
+                                .arg(QCoreApplication::applicationDirPath())
+                                .arg(GetParam().width())
+                                .arg(GetParam().height())
+                                .arg(scheme));
+    }
+    EXPECT_EQ(browser->errors(), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(PhoneTabletDesktop, WebPageSizesTest,
+                         ::testing::Values(QSize(390, 844), QSize(768, 1024), QSize(1440, 900)),
+                         [](const auto& info) {
+                             return QStringLiteral("w%1h%2")
+                                 .arg(info.param.width())
+                                 .arg(info.param.height())
+                                 .toStdString();
+                         });
+
+TEST_F(WebPageTest, aHeldJogButtonTurnsUntilLetGo_everyWayOfLettingGoStopsIt) {
+    open();
+    // What the page sends, in order.
+    browser->evaluate(
+        "window.sent = []; const send = window.fetch;"
+        "window.fetch = (url, options) => { sent.push(String(url)); return send(url, options); }");
+    struct LettingGo {
+        const char* way;
+        bool touch;
+        QString script; // empty: the pointer is lifted
+        bool cancelled = false;
+    };
+    const LettingGo ways[] = {
+        {"the mouse button released", false, {}},
+        {"the finger lifted", true, {}},
+        {"the touch cancelled", true, {}, true},
+        {"the window's focus lost", false, "window.dispatchEvent(new Event('blur'))"},
+        {"the page hidden", false,
+         "Object.defineProperty(document, 'hidden', {value: true, configurable: true});"
+         "document.dispatchEvent(new Event('visibilitychange')); delete document.hidden"},
+        {"the pointer's capture lost", true,
+         "document.getElementById('jogUp1').dispatchEvent(new PointerEvent('lostpointercapture'))"},
+    };
+    for (const LettingGo& way : ways) {
+        SCOPED_TRACE(way.way);
+        browser->evaluate("sent.length = 0");
+        const core::Long before = counter();
+        browser->pointerDown("#jogUp1", way.touch);
+        // Held on past the first step, it turns on.
+        browser->waitFor(QStringLiteral("sent.includes('/api/jog') && "
+                                        "Number(document.getElementById('counter').textContent) > %1")
+                             .arg(before + 5));
+        if (way.script.isEmpty())
+            browser->pointerUp(way.cancelled);
+        else
+            browser->evaluate(way.script);
+        browser->waitFor("sent.includes('/api/stop')");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !turning(); }));
+        const core::Long stopped = counter();
+        QTest::qWait(web::WebApi::JogLeaseMs + 200);
+        EXPECT_EQ(counter(), stopped); // and nothing started it again
+        if (!way.script.isEmpty())
+            browser->pointerUp(); // the pointer itself, for the next round
+    }
+    // A short press is its steps and no turn.
+    browser->evaluate("sent.length = 0");
+    const core::Long before = counter();
+    browser->click("#jogUp10");
+    waitText("counter", QString::number(before + 10));
+    browser->click("#jogDown1");
+    waitText("counter", QString::number(before + 9));
+    EXPECT_EQ(browser->evaluate("sent.join(' ')").toString(), "/api/step /api/step");
+    EXPECT_EQ(browser->errors(), QStringList());
+}
+
+TEST_F(WebPageTest, anUnreachableStation_greysTheValues_turnsEveryButtonOffAndSaysWhy) {
+    open();
+    EXPECT_FALSE(disabled("jogUp1"));
+    EXPECT_FALSE(browser->evaluate(Shown("trouble")).toBool());
     onStation([&] { station->web().Close(); });
     waitText("connection", "Station cannot be reached");
+    browser->waitFor(Shown("trouble"));
+    EXPECT_TRUE(text("troubleText").contains("The buttons are off until the station answers"))
+        << text("troubleText").toStdString();
+    EXPECT_TRUE(text("troubleText").contains("trying again")) << text("troubleText").toStdString();
+    for (const char* id : {"stop", "jogUp1", "jogDown100", "gotoStepsButton", "stepper1", "lock"})
+        EXPECT_TRUE(disabled(id)) << id;
+    // The last values stay, greyed as the labels are.
+    EXPECT_EQ(text("counter"), "0");
+    EXPECT_EQ(browser->evaluate("getComputedStyle(document.getElementById('counter')).color"),
+              browser->evaluate("getComputedStyle(document.querySelector('.label')).color"));
+
     onStation([&] {
         EXPECT_TRUE(station->web().Listen(QHostAddress(QHostAddress::LocalHost), port, Token));
     });
-    browser->waitFor(Text("connection") + " === 'Connected'", 20000);
-    browser->click("#stepCw");
-    waitText("counter", "1");
+    browser->click("#retryNow");
+    waitText("connection", "Connected");
+    EXPECT_FALSE(browser->evaluate(Shown("trouble")).toBool());
+    EXPECT_FALSE(disabled("jogUp1"));
+    EXPECT_FALSE(disabled("stop"));
+    browser->clearErrors(); // the failed requests are logged
 }
 
-TEST_F(WebPageOnAPhoneTest, onAPhoneThePanelsAreOneColumnAndStopIsInSight) {
+TEST_F(WebPageTest, aRefusedScriptOrFirstState_isToldAndTriedAgain) {
+    browser->refuseRequests("*/page.js*", 503);
+    browser->navigate(url());
+    browser->waitFor(Text("troubleText") +
+                     ".startsWith('The station did not send the whole page')");
+    waitText("connection", "Station cannot be reached");
+    browser->refuseRequests("*/page.js*", 0);
+    // It loads itself again (meanwhile the page may be between two documents).
+    browser->waitFor("document.getElementById('connection')?.textContent === 'Connected'", 20000);
+
+    browser->refuseRequests("*/api/state*", 503);
+    browser->navigate(url());
+    browser->waitFor(Text("troubleText") + ".startsWith('Refused by the test.')");
+    EXPECT_TRUE(disabled("jogUp1"));
+    browser->refuseRequests("*/api/state*", 0);
+    browser->waitFor(Text("connection") + " === 'Connected'", 20000);
+    EXPECT_FALSE(disabled("jogUp1"));
+    browser->clearErrors();
+}
+
+TEST_F(WebPageTest, theBandButtonsPeakSearchAndSwrTune_whereTheLinkOffersThem) {
+    bandSet();
     open();
-    const QJsonValue layout = browser->evaluate(
-        "(() => { const box = (id) => document.getElementById(id).getBoundingClientRect();"
-        " return { dialBottom: box('dialPanel').bottom, controlsTop: box('controls').top,"
-        " controlsLeft: box('controls').left, dialLeft: box('dialPanel').left,"
-        " stopBottom: box('stop').bottom, height: innerHeight,"
-        " wide: document.documentElement.scrollWidth > innerWidth }; })()");
-    const QJsonObject box = layout.toObject();
-    EXPECT_GE(box["controlsTop"].toDouble(), box["dialBottom"].toDouble());
-    EXPECT_EQ(box["controlsLeft"].toDouble(), box["dialLeft"].toDouble());
-    EXPECT_LE(box["stopBottom"].toDouble(), box["height"].toDouble());
-    EXPECT_FALSE(box["wide"].toBool()) << "the page scrolls sideways";
+    EXPECT_FALSE(browser->evaluate(Shown("peakSearch")).toBool()); // no link yet
+    follow(7100);
+    waitText("counter", "200");
+    browser->waitFor("document.querySelectorAll('#bands button').length === 2");
+    EXPECT_EQ(browser
+                  ->evaluate("[...document.querySelectorAll('#bands button')]"
+                             ".map((b) => b.textContent + ':' + b.ariaPressed).join(' ')")
+                  .toString(),
+              "Table:true 20m:false");
+    browser->waitFor(Shown("peakSearch") + " && " + Shown("swrTune"));
+    browser->click("#bands button[data-table='20m.cat']");
+    waitText("counter", "1000"); // its first row: the rig stays on 40 m
+    browser->waitFor("document.querySelector(\"#bands button[data-table='20m.cat']\").ariaPressed "
+                     "=== 'true'");
+    waitText("tuned", "Outside the table");
+    browser->click("#bands button[data-table='Table.cat']");
+    waitText("counter", "200");
+    waitText("tuned", "Tuned");
+
+    browser->click("#swrTune");
+    waitText("counter", "204"); // the simulated loop resonates 4 steps on
+    browser->waitFor(Text("swr") + ".startsWith('1.0 at 204')");
+    EXPECT_EQ(browser->errors(), QStringList());
+}
+
+TEST_F(WebPageTest, theCompassFoldsAway_andStaysFoldedInThisBrowser) {
+    const QString dialSeen = "document.getElementById('dial').checkVisibility()";
+    open();
+    EXPECT_TRUE(browser->evaluate(dialSeen).toBool());
+    browser->click("#compass summary");
+    browser->waitFor("!" + dialSeen);
+    browser->navigate(url());
+    waitText("connection", "Connected");
+    EXPECT_FALSE(browser->evaluate(dialSeen).toBool());
+    browser->click("#compass summary");
+    browser->waitFor(dialSeen);
 }
 
 } // namespace

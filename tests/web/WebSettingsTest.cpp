@@ -2,6 +2,8 @@
 
 #include "support/TestFiles.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -64,6 +66,36 @@ TEST_F(WebSettingsTest, theTokenIsMadeOnce_128RandomBitsInHex_andKept) {
     EXPECT_TRUE(web::StoreWebEnabled(ini(), false));
     EXPECT_FALSE(web::ReadWebSettings(ini()).enabled);
     EXPECT_EQ(web::ReadWebSettings(ini()).token, token);
+}
+
+// Whether the file may be read or written by anybody but its owner.
+bool OpenToOthers(const QString& path) {
+    return QFileInfo(path).permissions() &
+           (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther);
+}
+
+TEST_F(WebSettingsTest, theFileHoldingTheTokenIsItsOwnersAlone) {
+    // Made by the first run as any file, then given a token.
+    test_support::WriteFile(ini(), "[web]\nenabled=true\n");
+    ASSERT_TRUE(QFile::setPermissions(ini(), QFile::ReadOwner | QFile::WriteOwner |
+                                                 QFile::ReadGroup | QFile::ReadOther));
+    const QString token = web::EnsureWebToken(ini());
+    ASSERT_FALSE(token.isEmpty());
+    EXPECT_FALSE(OpenToOthers(ini()));
+    // Saved again, it stays so.
+    EXPECT_TRUE(web::StoreWebEnabled(ini(), false));
+    EXPECT_FALSE(OpenToOthers(ini()));
+
+    // A token stored before, in a file open to all, is closed off when the server starts.
+    ASSERT_TRUE(QFile::setPermissions(ini(), QFile::ReadOwner | QFile::WriteOwner |
+                                                 QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_EQ(web::EnsureWebToken(ini()), token);
+    EXPECT_FALSE(OpenToOthers(ini()));
+
+    // A file that is not there yet is made for its owner alone.
+    QTemporaryDir fresh;
+    EXPECT_FALSE(web::EnsureWebToken(fresh.filePath("Ventrolo.ini")).isEmpty());
+    EXPECT_FALSE(OpenToOthers(fresh.filePath("Ventrolo.ini")));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // a client that never reads dropped.
 #include "WebTestSupport.h"
 
+#include "web/ClientGate.h"
 #include "web/WebServer.h"
 #include "web/WebStatePush.h"
 
@@ -96,9 +97,16 @@ TEST_F(WebSocketTest, offLoopback_theFirstMessageMustBeTheToken) {
     right.socket.sendTextMessage(QStringLiteral(R"({"token":"%1"})").arg(Token));
     ASSERT_TRUE(right.gets(1));
     EXPECT_TRUE(silent.messages.empty());
-    // Who never sends one is let go.
-    platform.advance(web::WebServer::TokenWaitMs + 1000);
+    // Who never sends one is let go within seconds.
+    platform.advance(web::ClientGate::TokenWaitMs + 500);
     EXPECT_TRUE(silent.closes());
+    EXPECT_FALSE(right.closed);
+    // Admitted, a WebSocket leaves the HTTP limits: its messages are no heads however many
+    // come, and being quiet is no idling.
+    for (int i = 0; i < 40; ++i)
+        right.socket.sendTextMessage(QString(1000, QLatin1Char('m')));
+    platform.advance(web::ClientGate::IdleMs + web::ClientGate::RequestWaitMs);
+    web_test::StationFixture::serve(200);
     EXPECT_FALSE(right.closed);
 }
 
@@ -112,6 +120,26 @@ TEST_F(WebSocketTest, anotherPathOrOrigin_isClosed) {
     Listener own(platform, port(), QStringLiteral("/api/ws"),
                  QStringLiteral("http://127.0.0.1:%1").arg(port()));
     EXPECT_TRUE(own.gets(1));
+}
+
+TEST_F(WebSocketTest, aClientThatAnswersNoPing_isDropped) {
+    // The handshake by hand; it reads what it is sent and never answers.
+    QTcpSocket mute;
+    mute.connectToHost(QHostAddress(QHostAddress::LocalHost), port());
+    ASSERT_TRUE(mute.waitForConnected(5000));
+    mute.write("GET /api/ws HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
+               "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+               "Sec-WebSocket-Version: 13\r\n\r\n");
+    Listener answering(platform, port());
+    ASSERT_TRUE(answering.opens());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return station->web().webSocketCount() == 2; }));
+    for (int i = 0; i <= web::WebServer::MissedPingsAllowed; ++i) {
+        platform.advance(web::WebServer::PingEveryMs);
+        web_test::StationFixture::serve(100); // the pongs come back
+        (void)mute.readAll();
+    }
+    EXPECT_EQ(station->web().webSocketCount(), 1);
+    EXPECT_FALSE(answering.closed);
 }
 
 TEST_F(WebSocketTest, aClientThatNeverReads_isDropped_theStationGoesOn) {

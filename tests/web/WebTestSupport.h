@@ -30,7 +30,11 @@ struct Http {
     QByteArray host;
     QByteArray got; // what came and is not yet read as an answer
 
-    explicit Http(quint16 port) : host("127.0.0.1:" + QByteArray::number(port)) {
+    // From another address of this machine (127.0.0.2) when from is given: another peer.
+    explicit Http(quint16 port, const QHostAddress& from = {})
+        : host("127.0.0.1:" + QByteArray::number(port)) {
+        if (!from.isNull())
+            socket.bind(from);
         socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
         socket.waitForConnected(5000);
     }
@@ -82,6 +86,13 @@ struct Http {
     bool closes() {
         return QTest::qWaitFor([&] { return socket.state() == QTcpSocket::UnconnectedState; });
     }
+    // The status of the last answer before the connection ended (0 for none).
+    int lastStatus() {
+        int last = 0;
+        for (int status = read().status; status != 0; status = read().status)
+            last = status;
+        return last;
+    }
 };
 
 // A loaded station in dir on the simulated port. Stepper 1 steps every 1 ms within 0..100000
@@ -122,6 +133,10 @@ struct StationFixture : ::testing::Test {
         EXPECT_TRUE(station->web().Listen(QHostAddress(QHostAddress::LocalHost), 0, Token));
     }
     core::ProgramState& state() { return station->state(); }
+    // Events served for ms of real time, the virtual clock standing still.
+    static void serve(int ms) {
+        (void)QTest::qWaitFor([] { return false; }, ms);
+    }
     quint16 port() { return station->web().port(); }
     // Events are served until the counter stands at value with no turn running.
     bool settlesAt(core::Long value) {

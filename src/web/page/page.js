@@ -2,21 +2,40 @@
 // the user does to the JSON API. Nothing is kept here that the station does not say.
 'use strict';
 
+window.ventroloPageRuns = true;
+
 const $ = (id) => document.getElementById(id);
 const SVG = 'http://www.w3.org/2000/svg';
 // Quiet this long, the page asks the station itself whether it is still there.
 const HEARTBEAT_MS = 5000;
 const REQUEST_LIMIT_MS = 4000;
+// A jog button held this long turns until it is let go; while held, the turn is asked again
+// every RENEW_MS (the station stops it by itself when that stops).
+const HOLD_AFTER_MS = 400;
+const RENEW_MS = 250;
+const COMPASS_KEY = 'ventrolo.compass';
 
 let token = sessionStorage.getItem('ventrolo.token') || '';
 let socket = null;
 let retryMs = 1000;
 let retryTimer = null;
+let retryAt = 0;
+let troubleWhy = '';
 let heardMs = 0;
+let reachable = null; // not yet known
+let lastState = null;
 let tableRevision = null;
 let tableOpen = null;
+let rowsKey = null; // what the table's buttons were last enabled for
+let hold = null; // the jog button held: {button, timer, renew, jogging}
 
-class StationError extends Error {}
+// Refused or not answered: what the station said, with the HTTP status (0: no answer).
+class StationError extends Error {
+  constructor(message, status) {
+    super(message);
+    this.status = status;
+  }
+}
 
 function setConnection(kind, text) {
   const connection = $('connection');
@@ -28,21 +47,77 @@ function say(text) {
   $('message').textContent = text ? text.charAt(0).toUpperCase() + text.slice(1) : '';
 }
 
+// Read out at once by a screen reader.
+function announce(text) {
+  $('announce').textContent = text;
+}
+
 function heard() {
   heardMs = Date.now();
 }
 
-function lost() {
+// --- reaching the station ---
+
+function closeSocket() {
+  if (!socket) return;
+  socket.onclose = null;
+  socket.close();
+  socket = null;
+}
+
+// The station cannot be reached, or turns the page away for now: the values stay greyed, every
+// control is off, the page says why and tries again by itself.
+function unreachable(why) {
+  troubleWhy = why;
   setConnection('lost', 'Station cannot be reached');
-  if (socket) {
-    socket.onclose = null;
-    socket.close();
-    socket = null;
-  }
+  closeSocket();
+  setReachable(false);
   if (!retryTimer) {
+    retryAt = Date.now() + retryMs;
     retryTimer = setTimeout(() => { retryTimer = null; start(); }, retryMs);
     retryMs = Math.min(retryMs * 2, 8000);
   }
+  showTrouble();
+}
+
+function showTrouble() {
+  if (reachable) return;
+  const seconds = Math.max(0, Math.ceil((retryAt - Date.now()) / 1000));
+  $('troubleText').textContent = `${troubleWhy.charAt(0).toUpperCase() + troubleWhy.slice(1)}. ` +
+    'The buttons are off until the station answers; trying again ' +
+    (seconds > 0 ? `in ${seconds} s.` : 'now.');
+  $('trouble').hidden = false;
+}
+
+function setReachable(ok) {
+  if (reachable === ok) return;
+  reachable = ok;
+  rowsKey = null;
+  document.body.dataset.reachable = String(ok);
+  if (ok) {
+    $('trouble').hidden = true;
+    retryMs = 1000;
+    if (lastState) render(lastState);
+    return;
+  }
+  release();
+  for (const control of document.querySelectorAll('#station button, #station input')) control.disabled = true;
+}
+
+function retryNow() {
+  clearTimeout(retryTimer);
+  retryTimer = null;
+  retryAt = Date.now();
+  showTrouble();
+  start();
+}
+
+// Why an answer refuses: its error, or what its status says.
+function refusalText(status, answer) {
+  if (answer.error) return answer.error;
+  if (status === 503) return 'the station is busy (503)';
+  if (status === 429) return 'too many requests: slow down (429)';
+  return `the station answered ${status}`;
 }
 
 async function call(method, path, body) {
@@ -57,18 +132,22 @@ async function call(method, path, body) {
       signal: AbortSignal.timeout(REQUEST_LIMIT_MS),
     });
   } catch (error) {
-    lost();
-    throw new StationError('the station cannot be reached');
+    throw new StationError('the station cannot be reached', 0);
   }
   heard();
   const answer = await response.json().catch(() => ({}));
   if (response.status === 401) {
     const why = answer.error || 'the token is missing or wrong';
     askToken(token ? why : '');
-    throw new StationError(why);
+    throw new StationError(why, 401);
   }
-  if (!response.ok) throw new StationError(answer.error || response.statusText);
+  if (!response.ok) throw new StationError(refusalText(response.status, answer), response.status);
   return answer;
+}
+
+// The station is not there for now: no answer, or it is full or busy.
+function stationAway(error) {
+  return error.status === 0 || error.status === 429 || error.status >= 500;
 }
 
 // What the user asked for; a refusal is shown, nothing else happens.
@@ -78,7 +157,8 @@ async function act(path, body = {}) {
     await call('POST', path, body);
     return true;
   } catch (error) {
-    say(error.message);
+    if (error.status === 0) unreachable(error.message);
+    else say(error.message);
     return false;
   }
 }
@@ -93,7 +173,7 @@ function buildDial() {
     line.setAttribute('y1', '-103');
     line.setAttribute('y2', cardinal ? '-116' : '-110');
     line.setAttribute('transform', `rotate(${22.5 * i})`);
-    line.setAttribute('stroke', i === 0 ? '#f00' : cardinal ? '#000' : '#0a0');
+    line.setAttribute('class', i === 0 ? 'north' : cardinal ? 'cardinal' : 'minor');
     ticks.appendChild(line);
   }
 }
@@ -103,6 +183,14 @@ function pointAt(element, degrees) {
   element.dataset.degrees = String(degrees);
 }
 
+// The compass folded away stays so in this browser.
+function keepCompass() {
+  const compass = $('compass');
+  if (localStorage.getItem(COMPASS_KEY) === 'folded') compass.open = false;
+  compass.addEventListener('toggle', () =>
+    localStorage.setItem(COMPASS_KEY, compass.open ? 'open' : 'folded'));
+}
+
 // --- the state ---
 
 function kHzText(hz) {
@@ -110,8 +198,106 @@ function kHzText(hz) {
   return (hz / 1000).toFixed(2) + ' kHz';
 }
 
-function render(s) {
+// Where a position stands between the limits, in % of the bar.
+function share(position, limits) {
+  const span = limits.max - limits.min;
+  if (span <= 0) return 0;
+  return Math.min(100, Math.max(0, (position - limits.min) / span * 100));
+}
+
+function renderPosition(s) {
   $('counter').textContent = String(s.counter);
+  const motion = $('motion');
+  motion.dataset.turning = String(s.turning);
+  motion.textContent = s.turning ? (s.target === null ? 'Turning' : `Turning to ${s.target}`) : 'At rest';
+  const bar = $('positionBar');
+  bar.setAttribute('aria-valuemin', String(s.limits.min));
+  bar.setAttribute('aria-valuemax', String(s.limits.max));
+  bar.setAttribute('aria-valuenow', String(s.counter));
+  $('positionFill').style.width = share(s.counter, s.limits) + '%';
+  $('limitLow').textContent = String(s.limits.min);
+  $('limitHigh').textContent = String(s.limits.max);
+  const at = s.tuning.position;
+  const mark = $('tableMark');
+  mark.hidden = at === null;
+  if (at !== null) mark.style.left = share(at, s.limits) + '%';
+}
+
+// The table's position for the rig's frequency and whether the loop stands on it.
+function renderTuned(s) {
+  const tuned = $('tuned');
+  const at = s.tuning.position;
+  let state = 'none';
+  let text;
+  if (!s.tableOpen) text = 'Table closed';
+  else if (s.rig.frequencyHz === null) text = 'No frequency from the rig';
+  else if (at === null) text = 'Outside the table';
+  else {
+    const off = Math.abs(s.counter - at);
+    const deadBand = s.tuning.deadBand ?? 0;
+    state = off === 0 ? 'yes' : off <= deadBand ? 'yes' : 'off';
+    text = off === 0 ? 'Tuned' : off <= deadBand ? 'Within dead band'
+      : `Off by ${off} step${off === 1 ? '' : 's'}`;
+  }
+  $('tableAt').textContent = at === null ? '' : `Table ${at}`;
+  tuned.dataset.tuned = state;
+  tuned.textContent = text;
+
+  const swr = s.tuning.swr;
+  $('swrLine').hidden = swr === null;
+  if (swr !== null) {
+    $('swr').textContent = swr.value !== null
+      ? `${swr.value.toFixed(1)} at ${swr.at}` + (swr.high === null ? '' : swr.high ? ', high now' : ', low now')
+      : swr.high === null ? '–' : swr.high ? 'High' : 'Low';
+  }
+}
+
+function renderBands(s) {
+  const bands = $('bands');
+  const twoSteppers = new Set(s.tuning.bands.map((b) => b.stepper)).size > 1;
+  const key = JSON.stringify(s.tuning.bands.map((b) => [b.stepper, b.table]));
+  if (bands.dataset.key !== key) {
+    bands.dataset.key = key;
+    bands.replaceChildren(...s.tuning.bands.map((b) => {
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.className = 'band turns';
+      button.dataset.stepper = String(b.stepper);
+      button.dataset.table = b.table;
+      button.textContent = (twoSteppers ? `${b.stepper}: ` : '') + b.table.replace(/\.cat$/i, '');
+      button.setAttribute('aria-label', `Band ${b.table} of stepper ${b.stepper}`);
+      return button;
+    }));
+  }
+  bands.hidden = s.tuning.bands.length === 0;
+  s.tuning.bands.forEach((b, i) => {
+    const button = bands.children[i];
+    button.setAttribute('aria-pressed', String(b.open));
+    button.disabled = !s.tableOpen || s.transmitHold;
+  });
+}
+
+function renderSearches(s) {
+  const peak = $('peakSearch');
+  peak.hidden = !s.tuning.peakSearch.offered;
+  peak.textContent = s.tuning.peakSearch.running ? 'Stop peak search' : 'Peak search';
+  peak.disabled = !s.tuning.peakSearch.ready || (s.transmitHold && !s.tuning.peakSearch.running);
+  const tune = $('swrTune');
+  tune.hidden = !s.tuning.swrTune.offered;
+  tune.textContent = s.tuning.swrTune.running ? 'Stop SWR tune' : 'SWR tune';
+  tune.disabled = !s.tuning.swrTune.ready || (s.transmitHold && !s.tuning.swrTune.running);
+  $('retune').disabled = !s.tuning.retuneReady;
+}
+
+function render(s) {
+  lastState = s;
+  if (!reachable) return; // shown once the station answers again
+  renderPosition(s);
+  renderTuned(s);
+  renderBands(s);
+  renderSearches(s);
+  $('stop').disabled = false;
+
   $('degrees').textContent = s.degrees === null ? '–' : s.degrees.toFixed(1) + '°';
   $('targetText').textContent = s.target === null ? '–' : String(s.target);
   // The dial's parts are SVG: hidden is their attribute, not a property.
@@ -125,13 +311,19 @@ function render(s) {
   $('dial').setAttribute('aria-label',
     s.degrees === null ? `Counter ${s.counter}` : `Heading ${s.degrees.toFixed(1)} degrees`);
 
-  for (const n of [1, 2]) $('stepper' + n).setAttribute('aria-pressed', String(s.stepper === n));
+  for (const n of [1, 2]) {
+    $('stepper' + n).setAttribute('aria-pressed', String(s.stepper === n));
+    $('stepper' + n).disabled = false;
+  }
   $('speedFast').setAttribute('aria-pressed', String(s.speed === 'fast'));
   $('speedCustom').setAttribute('aria-pressed', String(s.speed === 'custom'));
+  $('speedFast').disabled = $('speedCustom').disabled = false;
   $('gotoDegreesForm').hidden = s.degrees === null;
+  $('gotoSteps').disabled = $('gotoDegrees').disabled = false;
 
   $('txHold').hidden = !s.transmitHold;
-  for (const button of document.querySelectorAll('.turns')) button.disabled = s.transmitHold;
+  for (const button of document.querySelectorAll('#controls .turns, #jog .turns')) button.disabled = s.transmitHold;
+  if (s.transmitHold) release();
 
   $('frequency').textContent = kHzText(s.rig.frequencyHz);
   $('link').textContent = s.rig.open ? `Link ${s.rig.link}` : 'Link closed';
@@ -142,7 +334,6 @@ function render(s) {
   $('following').textContent = !s.tableOpen ? 'Not following: the table is closed'
     : s.following ? 'Following the rig' : 'Not following';
   $('addRow').disabled = !s.tableOpen || s.rig.frequencyHz === null;
-  $('retune').disabled = !s.tableOpen || s.rig.frequencyHz === null;
   const next = $('nextTimer');
   next.hidden = s.nextTimerTurn === null;
   next.textContent = s.nextTimerTurn === null ? '' : 'Next timer turn: ' + s.nextTimerTurn;
@@ -151,6 +342,11 @@ function render(s) {
     tableRevision = s.tableRevision;
     tableOpen = s.tableOpen;
     loadTable();
+  } else if (rowsKey !== `${tableOpen} ${s.transmitHold}`) {
+    rowsKey = `${tableOpen} ${s.transmitHold}`;
+    for (const button of document.querySelectorAll('#tableRows button')) {
+      button.disabled = !tableOpen || (button.classList.contains('turns') && s.transmitHold);
+    }
   }
 }
 
@@ -178,6 +374,7 @@ async function loadTable() {
     : `Offset ${table.offset > 0 ? '+' : ''}${table.offset} steps`;
   const body = $('tableRows');
   body.replaceChildren();
+  rowsKey = null;
   table.rows.forEach((row, index) => {
     const line = document.createElement('tr');
     for (const text of [String(row.frequencyKHz), String(row.position)]) {
@@ -188,8 +385,10 @@ async function loadTable() {
     const actions = document.createElement('td');
     const turn = rowButton('Turn to', 'turnToRow turns', index);
     turn.setAttribute('aria-label', `Turn to ${row.frequencyKHz} kHz`);
-    turn.disabled = !tableOpen || !$('txHold').hidden;
+    turn.disabled = !reachable || !tableOpen || !$('txHold').hidden;
     const remove = rowButton('Delete', 'deleteRow', index);
+    remove.disabled = !reachable || !tableOpen;
+    remove.dataset.kHz = String(row.frequencyKHz);
     remove.setAttribute('aria-label', `Delete the row of ${row.frequencyKHz} kHz`);
     actions.append(turn, ' ', remove);
     line.appendChild(actions);
@@ -200,23 +399,89 @@ async function loadTable() {
 // A row is deleted at the second press of its button, within a few seconds of the first.
 function armOrDelete(button) {
   if (button.dataset.armed !== 'true') {
+    const row = `the row of ${button.dataset.kHz} kHz`;
     button.dataset.armed = 'true';
     button.textContent = 'Delete?';
-    setTimeout(() => { button.dataset.armed = 'false'; button.textContent = 'Delete'; }, 4000);
+    button.setAttribute('aria-label', `Delete? Press again to delete ${row}`);
+    announce(`Press again within 4 seconds to delete ${row}.`);
+    setTimeout(() => {
+      button.dataset.armed = 'false';
+      button.textContent = 'Delete';
+      button.setAttribute('aria-label', `Delete ${row}`);
+    }, 4000);
     return;
   }
   act('/api/table/delete', { row: Number(button.dataset.row) });
+}
+
+// --- the jog buttons: a press steps, a hold turns until let go ---
+
+function press(event) {
+  const button = event.currentTarget;
+  if (button.disabled || hold || event.button > 0) return;
+  event.preventDefault();
+  try {
+    button.setPointerCapture(event.pointerId);
+  } catch (error) {
+    // a synthetic pointer has nothing to capture; the window's releases still end the hold
+  }
+  const steps = Number(button.dataset.steps);
+  // The hold's name: a request of it that arrives after its stop starts nothing.
+  hold = { button, id: Math.random().toString(36).slice(2), jogging: false, renew: null,
+           timer: setTimeout(() => jog(Math.sign(steps)), HOLD_AFTER_MS) };
+  button.classList.add('held');
+  act('/api/step', { steps });
+}
+
+function jog(direction) {
+  if (!hold) return;
+  hold.jogging = true;
+  const body = { direction, hold: hold.id };
+  const again = () => call('POST', '/api/jog', body).catch((error) => {
+    if (!hold || hold.id !== body.hold) return; // an answer to a hold already let go
+    release();
+    say(error.message);
+  });
+  again();
+  hold.renew = setInterval(again, RENEW_MS);
+}
+
+// Every way a hold can end stops the turn it started.
+function release() {
+  if (!hold) return;
+  const ended = hold;
+  hold = null;
+  clearTimeout(ended.timer);
+  clearInterval(ended.renew);
+  ended.button.classList.remove('held');
+  if (ended.jogging) act('/api/stop');
+}
+
+function wireJog() {
+  for (const button of document.querySelectorAll('#jog button')) {
+    button.addEventListener('pointerdown', press);
+    for (const type of ['pointerup', 'pointercancel', 'lostpointercapture']) button.addEventListener(type, release);
+    button.addEventListener('contextmenu', (event) => event.preventDefault());
+    // Enter or Space on a focused button: one press, no hold.
+    button.addEventListener('click', (event) => {
+      if (event.detail === 0) act('/api/step', { steps: Number(button.dataset.steps) });
+    });
+  }
+  // Let go elsewhere (no capture), or the page left: the hold ends all the same.
+  window.addEventListener('pointerup', release);
+  window.addEventListener('pointercancel', release);
+  window.addEventListener('blur', release);
+  window.addEventListener('pagehide', release);
+  document.addEventListener('visibilitychange', () => {
+    if (document.hidden) release();
+  });
 }
 
 // --- the connection ---
 
 // The token form, with why the last one was refused (empty when none was given).
 function askToken(why) {
-  if (socket) {
-    socket.onclose = null;
-    socket.close();
-    socket = null;
-  }
+  closeSocket();
   setConnection('lost', 'Token needed');
   say(why);
   $('tokenForm').hidden = false;
@@ -231,25 +496,27 @@ function openSocket() {
   };
   socket.onmessage = (event) => {
     heard();
-    retryMs = 1000;
     setConnection('connected', 'Connected');
     render(JSON.parse(event.data));
   };
   socket.onclose = () => {
     socket = null;
-    lost();
+    unreachable('the connection to the station was lost');
   };
 }
 
 async function start() {
-  setConnection('connecting', 'Connecting…');
+  if (!socket) setConnection('connecting', 'Connecting…');
   let answer;
   try {
     answer = await call('GET', '/api/state');
   } catch (error) {
-    return; // lost() or askToken() has said it
+    if (stationAway(error)) unreachable(error.message);
+    else if (error.status !== 401) say(error.message);
+    return;
   }
   $('tokenForm').hidden = true;
+  setReachable(true);
   render(answer);
   if (!socket) openSocket();
 }
@@ -257,8 +524,12 @@ async function start() {
 // The WebSocket is quiet while nothing changes: now and then the station is asked directly,
 // so a station gone without closing the connection shows as not reachable.
 function heartbeat() {
+  showTrouble();
   if (!socket || Date.now() - heardMs < HEARTBEAT_MS) return;
-  call('GET', '/api/state').then(render, () => {});
+  heard();
+  call('GET', '/api/state').then(render, (error) => {
+    if (stationAway(error)) unreachable(error.message);
+  });
 }
 
 // --- what the user does ---
@@ -268,11 +539,11 @@ function wire() {
   document.addEventListener('keydown', (event) => {
     if (event.key === 'Escape') {
       event.preventDefault();
+      release();
       act('/api/stop');
     }
   });
-  $('stepCw').addEventListener('click', () => act('/api/step', { direction: 'cw' }));
-  $('stepCcw').addEventListener('click', () => act('/api/step', { direction: 'ccw' }));
+  wireJog();
   $('gotoStepsForm').addEventListener('submit', (event) => {
     event.preventDefault();
     act('/api/turn', { steps: Number($('gotoSteps').value) });
@@ -286,6 +557,12 @@ function wire() {
   $('speedCustom').addEventListener('click', () => act('/api/speed', { speed: 'custom' }));
   $('lock').addEventListener('click', () =>
     act('/api/lock', { locked: $('lock').getAttribute('aria-pressed') !== 'true' }));
+  $('bands').addEventListener('click', (event) => {
+    const button = event.target.closest('button');
+    if (button) act('/api/band', { stepper: Number(button.dataset.stepper), table: button.dataset.table });
+  });
+  $('peakSearch').addEventListener('click', () => act('/api/peaksearch'));
+  $('swrTune').addEventListener('click', () => act('/api/swrtune'));
   $('addRow').addEventListener('click', () => act('/api/table/add'));
   $('retune').addEventListener('click', () => act('/api/table/retune'));
   $('tableRows').addEventListener('click', (event) => {
@@ -294,6 +571,7 @@ function wire() {
     if (button.classList.contains('turnToRow')) act('/api/table/turn', { row: Number(button.dataset.row) });
     else if (button.classList.contains('deleteRow')) armOrDelete(button);
   });
+  $('retryNow').addEventListener('click', retryNow);
   $('tokenForm').addEventListener('submit', (event) => {
     event.preventDefault();
     token = $('token').value.trim();
@@ -304,6 +582,8 @@ function wire() {
 }
 
 buildDial();
+keepCompass();
 wire();
+setReachable(false);
 start();
 setInterval(heartbeat, 1000);
