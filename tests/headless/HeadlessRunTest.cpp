@@ -206,10 +206,10 @@ TEST_F(HeadlessRunTest, itsWebPageShowsTheDummyRigFollowed_andTransmitHoldingThe
 
     ASSERT_EQ(Rigctl(rigctld.port, "T", "1"), 0);
     browser.waitFor("document.getElementById('txHold').getClientRects().length > 0", 20000);
-    EXPECT_TRUE(browser.evaluate("document.getElementById('stepCw').disabled").toBool());
+    EXPECT_TRUE(browser.evaluate("document.getElementById('jogUp1').disabled").toBool());
     ASSERT_EQ(Rigctl(rigctld.port, "T", "0"), 0);
     browser.waitFor("document.getElementById('txHold').getClientRects().length === 0", 20000);
-    browser.click("#stepCw");
+    browser.click("#jogUp1");
     browser.waitFor(text("counter") + " === '251'");
     EXPECT_EQ(browser.errors(), QStringList());
 

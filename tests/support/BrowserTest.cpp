@@ -141,11 +141,11 @@ TEST(BrowserTest, ClickingWhatAPersonCouldNotClickFails) {
     Browser browser;
     browser.navigate(server.url("/"));
     EXPECT_EQ(failureOf([&] { browser.click("#hidden-under"); }),
-              "cannot click #hidden-under: it is covered by div#veil.shade");
+              "cannot point at #hidden-under: it is covered by div#veil.shade");
     EXPECT_EQ(failureOf([&] { browser.click("#unshown"); }),
-              "cannot click #unshown: it is not shown");
+              "cannot point at #unshown: it is not shown");
     EXPECT_EQ(failureOf([&] { browser.click("#absent"); }),
-              "cannot click #absent: no element matches it");
+              "cannot point at #absent: no element matches it");
     EXPECT_EQ(failureOf([&] { browser.type("#absent", "x"); }),
               "cannot type into #absent: no element matches it");
     EXPECT_EQ(failureOf([&] { browser.press("Hyper"); }), "press: no key is called \"Hyper\"");
