@@ -9,6 +9,9 @@ HeadlessStation::HeadlessStation(station::Station& station, QObject* parent)
     connect(&station_.mainInit(), &engine::MainInit::windowsShown, this,
             &HeadlessStation::showWindows);
     connect(&station_.exitPath(), &engine::ExitPath::ended, this, &HeadlessStation::ended);
+    // Also when a taken port comes free later.
+    connect(&station_.web(), &web::WebServer::listeningChanged, this,
+            &HeadlessStation::tellWebAddress);
 }
 
 HeadlessStation::~HeadlessStation() = default;
@@ -18,19 +21,20 @@ bool HeadlessStation::start() {
         return false;
     station_.mainInit().InitMain(false);
     station_.serve();
-    if (station_.ending())
-        return false;
-    if (const web::WebServer& web = station_.web(); web.listening()) {
-        // What a browser elsewhere needs to come in.
-        const QString address = web.address().protocol() == QAbstractSocket::IPv6Protocol
-                                    ? QStringLiteral("[%1]").arg(web.address().toString())
-                                    : web.address().toString();
-        const QString line =
-            QStringLiteral("web server on http://%1:%2/").arg(address).arg(web.port());
-        qCInfo(lcHeadless).noquote()
-            << (web.tokenRequired() ? line + QStringLiteral(" token ") + web.token() : line);
-    }
-    return true;
+    return !station_.ending();
+}
+
+void HeadlessStation::tellWebAddress(bool listening) {
+    if (!listening)
+        return;
+    const web::WebServer& web = station_.web();
+    // What a browser elsewhere needs to come in.
+    const QString address = web.address().protocol() == QAbstractSocket::IPv6Protocol
+                                ? QStringLiteral("[%1]").arg(web.address().toString())
+                                : web.address().toString();
+    const QString line = QStringLiteral("web server on http://%1:%2/").arg(address).arg(web.port());
+    qCInfo(lcHeadless).noquote()
+        << (web.tokenRequired() ? line + QStringLiteral(" token ") + web.token() : line);
 }
 
 void HeadlessStation::showWindows(const engine::StartWindows& windows) {
