@@ -346,9 +346,20 @@ void PositionJournal::write(const JournalRecord& record) {
     // Over the older copy; when that cannot be written, over the newer one, so the newest
     // record is on disk whenever either copy can be written.
     const int older = newestCopy_ == 0 ? 1 : 0;
+    QString failure;
     for (const int copy : {older, 1 - older}) {
-        if (!writeCopy(copy, contents))
+        const QString path = JournalCopyPath(path_, copy);
+        QString error;
+        if (!core::WriteFileAtomically(path, contents, &error)) {
+            // Logged once per failure, not per write.
+            if (!std::exchange(copyFailing_[copy], true))
+                qCWarning(lcStation).noquote() << "cannot write" << path << error;
+            if (failure.isEmpty())
+                failure = QStringLiteral("%1 cannot be written (%2)").arg(path, error);
             continue;
+        }
+        if (std::exchange(copyFailing_[copy], false))
+            qCInfo(lcStation).noquote() << path << "is written again";
         newestCopy_ = copy;
         ++nextNumber_;
         written_ = record;
@@ -356,32 +367,19 @@ void PositionJournal::write(const JournalRecord& record) {
         // The single journal of earlier versions is not read once a copy exists.
         if (std::exchange(singleFileLeft_, false))
             QFile::remove(path_);
+        if (std::exchange(unwritten_, false))
+            platform_.notify(QStringLiteral("%1 is written again: a crash no longer loses where "
+                                            "the steppers stand.")
+                                 .arg(path),
+                             core::MessageTitle(), platform::Icon::Information);
         return;
     }
-}
-
-bool PositionJournal::writeCopy(int copy, const QByteArray& contents) {
-    const QString path = JournalCopyPath(path_, copy);
-    const bool wasFailing = failing_[0] || failing_[1];
-    QString error;
-    if (!core::WriteFileAtomically(path, contents, &error)) {
-        failing_[copy] = true;
-        // Once per failure, not per write; told without waiting, as this may run mid-turn.
-        if (!wasFailing)
-            platform_.notify(QStringLiteral("%1 cannot be written (%2): a crash now would lose "
-                                            "where the steppers stand. Turning goes on; you are "
-                                            "told when the journal is written again.")
-                                 .arg(path, error),
-                             core::MessageTitle(), platform::Icon::Exclamation);
-        return false;
-    }
-    failing_[copy] = false;
-    if (wasFailing && !failing_[0] && !failing_[1])
-        platform_.notify(QStringLiteral("%1 is written again: a crash no longer loses where the "
-                                        "steppers stand.")
-                             .arg(path_),
-                         core::MessageTitle(), platform::Icon::Information);
-    return true;
+    // Told once, and without waiting: this may run mid-turn, and the turn goes on.
+    if (!std::exchange(unwritten_, true))
+        platform_.notify(failure + QStringLiteral(": a crash now would lose where the steppers "
+                                                  "stand. Turning goes on; you are told when "
+                                                  "the journal is written again."),
+                         core::MessageTitle(), platform::Icon::Exclamation);
 }
 
 } // namespace station

@@ -72,7 +72,6 @@ private:
     void recordTurn();
     void recordSteady();
     void write(const JournalRecord& record);
-    bool writeCopy(int copy, const QByteArray& contents);
 
     core::ProgramState& state_;
     platform::Platform& platform_;
@@ -88,7 +87,8 @@ private:
     double writtenAtMs_ = 0;               // steady clock
     quint64 nextNumber_ = 1;
     int newestCopy_ = -1; // the copy holding the newest record; -1: none yet
-    std::array<bool, 2> failing_{false, false}; // the copy's last write failed
+    std::array<bool, 2> copyFailing_{false, false}; // the copy's last write failed
+    bool unwritten_ = false; // neither copy took the last record
     bool singleFileLeft_ = false; // the single journal of earlier versions is still there
     // What Restore() found, for TellUser().
     QString message_;
