@@ -13,22 +13,31 @@ ListenRetry::ListenRetry(platform::Platform& platform, QObject* parent)
 
 ListenRetry::~ListenRetry() = default;
 
-void ListenRetry::setListen(std::function<bool(QString*)> listen, const QString& served) {
+void ListenRetry::setListen(const QString& server, const QHostAddress& address, quint16 port,
+                            std::function<bool(QString*)> listen) {
     Stop();
     listen_ = std::move(listen);
-    served_ = served;
+    server_ = server;
+    where_ = QStringLiteral("%1 port %2").arg(address.toString()).arg(port);
+}
+
+QString ListenRetry::tryOnce() {
+    QString why;
+    if (listen_(&why))
+        return {};
+    return QStringLiteral("%1 cannot listen on %2: %3.").arg(server_, where_, why);
 }
 
 bool ListenRetry::Start(QString* error) {
     Stop();
-    QString why;
-    if (listen_(&why))
+    const QString failure = tryOnce();
+    if (failure.isEmpty())
         return true;
     qCWarning(lcStation).noquote()
-        << why << QStringLiteral("Tried again ever less often, up to every %1 s.")
-                      .arg(LongestRetryMs / 1000);
+        << failure << QStringLiteral("Tried again ever less often, up to every %1 s.")
+                          .arg(LongestRetryMs / 1000);
     if (error)
-        *error = why;
+        *error = failure + QStringLiteral(" It tries again until the port is free.");
     delayMs_ = FirstRetryMs;
     timer_->start(delayMs_);
     return false;
@@ -39,14 +48,14 @@ void ListenRetry::Stop() {
 }
 
 void ListenRetry::tryAgain() {
-    QString why;
-    if (!listen_(&why)) {
+    if (!tryOnce().isEmpty()) {
         delayMs_ = std::min(2 * delayMs_, LongestRetryMs);
         timer_->start(delayMs_);
         return;
     }
     timer_->stop();
-    platform_.notify(served_, core::MessageTitle(), platform::Icon::Information);
+    platform_.notify(QStringLiteral("%1 now listens on %2.").arg(server_, where_),
+                     core::MessageTitle(), platform::Icon::Information);
 }
 
 } // namespace station

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <QHostAddress>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -23,10 +24,11 @@ public:
     explicit ListenRetry(platform::Platform& platform, QObject* parent = nullptr);
     ~ListenRetry() override;
 
-    // What Start() tries: listen tries once, true when listening, else error says why; served
-    // tells the user where it listens once it does after a failure.
-    void setListen(std::function<bool(QString* error)> listen, const QString& served);
-    // Tries now; on failure error says why and the tries go on.
+    // What Start() tries: listen tries once on address and port, true when listening, else
+    // why says why; server names it for the user ("The web server").
+    void setListen(const QString& server, const QHostAddress& address, quint16 port,
+                   std::function<bool(QString* why)> listen);
+    // Tries now; on failure error says why, for the user, and the tries go on.
     bool Start(QString* error = nullptr);
     void Stop();
     bool retrying() const { return timer_->isActive(); }
@@ -35,8 +37,12 @@ private:
     void tryAgain();
 
     platform::Platform& platform_;
+    // What listen_ gives: "The web server cannot listen on 127.0.0.1 port 80: why."
+    QString tryOnce();
+
     std::function<bool(QString*)> listen_;
-    QString served_;
+    QString server_;
+    QString where_; // "127.0.0.1 port 80"
     std::unique_ptr<platform::Timer> timer_;
     int delayMs_ = FirstRetryMs;
 };

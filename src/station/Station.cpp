@@ -295,21 +295,11 @@ void Station::startRotatorServer() {
 
 bool Station::listen(const RotctldSettings& settings, QString* failure) {
     rotator_.SetParkAzimuth(settings.parkAzimuth);
-    const QString where =
-        QStringLiteral("%1 port %2").arg(settings.address.toString()).arg(settings.port);
-    rotatorRetry_.setListen(
-        [this, settings, where](QString* error) {
-            QString why;
-            if (rotator_.Listen(settings.address, settings.port, &why))
-                return true;
-            *error = QStringLiteral("The rotator server cannot listen on %1: %2.").arg(where, why);
-            return false;
-        },
-        QStringLiteral("The rotator server now listens on %1.").arg(where));
-    if (rotatorRetry_.Start(failure))
-        return true;
-    *failure += QStringLiteral(" It tries again until the port is free.");
-    return false;
+    rotatorRetry_.setListen(QStringLiteral("The rotator server"), settings.address, settings.port,
+                            [this, settings](QString* why) {
+                                return rotator_.Listen(settings.address, settings.port, why);
+                            });
+    return rotatorRetry_.Start(failure);
 }
 
 void Station::setWebServer(bool on) {
@@ -346,21 +336,11 @@ bool Station::listenWeb(const web::WebSettings& settings, QString* failure) {
                        .arg(settingsFile_, error);
         return false;
     }
-    const QString where =
-        QStringLiteral("%1 port %2").arg(settings.address.toString()).arg(settings.port);
-    webRetry_.setListen(
-        [this, settings, token, where](QString* error) {
-            QString why;
-            if (web_.Listen(settings.address, settings.port, token, &why))
-                return true;
-            *error = QStringLiteral("The web server cannot listen on %1: %2.").arg(where, why);
-            return false;
-        },
-        QStringLiteral("The web server now listens on %1.").arg(where));
-    if (webRetry_.Start(failure))
-        return true;
-    *failure += QStringLiteral(" It tries again until the port is free.");
-    return false;
+    webRetry_.setListen(QStringLiteral("The web server"), settings.address, settings.port,
+                        [this, settings, token](QString* why) {
+                            return web_.Listen(settings.address, settings.port, token, why);
+                        });
+    return webRetry_.Start(failure);
 }
 
 void Station::tellUnusedSettings() {
