@@ -228,6 +228,22 @@ TEST_F(JournalTest, noWholeRecord_keepsTheConfigurationsCounters_saysHowFarOffAn
     }
 }
 
+TEST_F(JournalTest, aTurnCutOff_offersTheCalibrationRunOfItsStepper) {
+    // No configuration yet: a crash in the first run.
+    dir.write("Ventrolo.journal.1", Of({0, 0}, {25, 0, 50}));
+    platform.answerNextMessage(platform::Answer::Yes);
+    EXPECT_EQ(startUp(), 1);
+    EXPECT_EQ(state.StoredProfiles[1].StepCounter, 25);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].buttons, platform::Buttons::YesNo);
+    EXPECT_TRUE(platform.messages[0].text.endsWith(
+        "as there is no Ventrolo.cfg:\r\nStepper 2 at 25 (without Ventrolo.cfg 0)\r\n\r\n"
+        "Stepper 2 was turning from 25 to 50: it may stand up to 25 steps from its counter "
+        "(25).\r\n\r\nStart the calibration run of Stepper 2 to find its position?"))
+        << platform.messages[0].text.toStdString();
+    EXPECT_EQ(recorded(), (Steppers{{{0, 0}, {25, 0}}})); // the question was answered
+}
+
 TEST_F(JournalTest, aJournalThatCannotBeWritten_isToldOnceWithoutWaiting_andAgainWhenItIsWritten) {
     startUp();
     // Neither copy can be written: something else is in their place.
