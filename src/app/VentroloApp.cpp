@@ -6,6 +6,7 @@
 #include "core/VersionTexts.h"
 #include "platform/QtPlatform.h"
 #include "port/LptBackendFactory.h"
+#include "station/StatusSocket.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -66,7 +67,8 @@ int VentroloApp::Run(const core::CommandLineOptions& options) {
     }
     QApplication::setWindowIcon(QIcon(display::IconResource()));
     platform::QtPlatform platform;
-    core::SingleInstance instance(directory.path);
+    core::SingleInstance instance(directory.path,
+                                  [&] { return station::StationAnswering(directory.path); });
     if (!instance.acquire(platform))
         return 1;
     {

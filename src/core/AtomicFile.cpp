@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 #include <fcntl.h>
 #include <functional>
 #include <unistd.h>
@@ -38,15 +39,17 @@ bool SaveAtomically(const QString& path, const std::function<bool(QSaveFile&)>& 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
-    if (!fill(file)) {
-        const QString why = file.errorString();
+    // The system's own words ("No space left on device", which a full disk often gives only
+    // at the flush), where Qt's text may be "Unknown error".
+    auto failWriting = [&] {
+        const int code = errno;
+        const QString why = code != 0 ? qt_error_string(code) : file.errorString();
         file.cancelWriting();
         return fail(why);
-    }
-    if (!file.flush() || ::fsync(file.handle()) != 0) {
-        file.cancelWriting();
-        return fail(QStringLiteral("cannot flush to disk"));
-    }
+    };
+    errno = 0;
+    if (!fill(file) || !file.flush() || ::fsync(file.handle()) != 0)
+        return failWriting();
     if (!file.commit())
         return fail(file.errorString());
     // Make the rename itself durable.

@@ -230,8 +230,10 @@ bool ConfigFile::SaveConfig() {
 }
 
 void ConfigFile::DefaultConfig() {
-    platform_.messageBox(QStringLiteral("I create/use the default ") + path(), AppTitle,
-                         platform::Icon::Information);
+    // Told without waiting: a station started without its configuration (a first start, or
+    // one killed before it ever saved) serves and reads its journal while nobody is there.
+    platform_.notify(QStringLiteral("I create/use the default ") + path(), AppTitle,
+                     platform::Icon::Information);
     ProgramState& s = state_;
     const Long keptMinPosition2 = s.StoredProfiles[1].MinPosition;
     for (int stepper = 0; stepper < 2; ++stepper) {

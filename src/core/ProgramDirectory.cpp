@@ -45,9 +45,16 @@ ProgramDirectoryResult ResolveProgramDirectory(const QString& requested,
     if (!executableDirectory.isEmpty() && exeDir.isDir() && exeDir.isWritable() &&
         !IsOneOf(exeDir, systemDirectories) && !IsInstalled(exeDir))
         return {exeDir.absoluteFilePath(), {}};
+    // Without a home ($HOME unset, or "/" as a system user may have) the data directory would
+    // be /.local/share at the filesystem's root.
+    const bool ownDataHome = QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME"));
+    const QString home = qEnvironmentVariable("HOME");
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty())
-        return {{}, QStringLiteral("no home directory to keep the files in; give one with --dir")};
+    if (dataHome.isEmpty() || (!ownDataHome && (home.isEmpty() || QDir(home).isRoot())))
+        return {{},
+                QStringLiteral("no home directory to keep the files in (HOME is %1); give one "
+                               "with --dir")
+                    .arg(home.isEmpty() ? QStringLiteral("not set") : home)};
     return made(dataHome + QStringLiteral("/ventrolo"));
 }
 

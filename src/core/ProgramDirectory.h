@@ -17,7 +17,8 @@ QStringList SystemProgramDirectories();
 // The program directory: the given one (made when missing), else the executable's directory
 // when it is writable, none of systemDirectories and not an installation (bin/ beside
 // share/ventrolo), else $XDG_DATA_HOME/ventrolo
-// (~/.local/share/ventrolo), made when missing.
+// (~/.local/share/ventrolo), made when missing. Without a home (HOME unset or "/") and without
+// XDG_DATA_HOME there is none, and error says so.
 ProgramDirectoryResult
 ResolveProgramDirectory(const QString& requested, const QString& executableDirectory,
                         const QStringList& systemDirectories = SystemProgramDirectories());

@@ -11,6 +11,7 @@
 #include "port/LptBackendFactory.h"
 #include "port/LptSettings.h"
 #include "station/StatusQuery.h"
+#include "station/StatusSocket.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -48,7 +49,8 @@ int RunHeadless(const core::CommandLineOptions& options) {
         return result;
     }
     platform::HeadlessPlatform platform;
-    core::SingleInstance instance(directory.path);
+    core::SingleInstance instance(directory.path,
+                                  [&] { return station::StationAnswering(directory.path); });
     if (!instance.acquire(platform))
         return 1;
     qCInfo(lcHeadless).noquote() << core::VersionLine() << "without a display in"

@@ -9,6 +9,9 @@ HeadlessStation::HeadlessStation(station::Station& station, QObject* parent)
     connect(&station_.mainInit(), &engine::MainInit::windowsShown, this,
             &HeadlessStation::showWindows);
     connect(&station_.exitPath(), &engine::ExitPath::ended, this, &HeadlessStation::ended);
+    // Also when a taken port comes free later.
+    connect(&station_.web(), &web::WebServer::listeningChanged, this,
+            &HeadlessStation::tellWebAddress);
 }
 
 HeadlessStation::~HeadlessStation() = default;
@@ -18,22 +21,23 @@ bool HeadlessStation::start() {
         return false;
     station_.mainInit().InitMain(false);
     station_.serve();
-    if (station_.ending())
-        return false;
-    if (const web::WebServer& web = station_.web(); web.listening()) {
-        // What a browser elsewhere needs to come in.
-        const QString address = web.address().protocol() == QAbstractSocket::IPv6Protocol
-                                    ? QStringLiteral("[%1]").arg(web.address().toString())
-                                    : web.address().toString();
-        const QString line =
-            QStringLiteral("web server on http://%1:%2/").arg(address).arg(web.port());
-        // Where the token is, not the token: a log is read by more people than the settings.
-        qCInfo(lcHeadless).noquote()
-            << (web.tokenRequired() ? line + QStringLiteral("; its token is [web] token= in ") +
-                                          station_.settingsFile()
-                                    : line);
-    }
-    return true;
+    return !station_.ending();
+}
+
+void HeadlessStation::tellWebAddress(bool listening) {
+    if (!listening)
+        return;
+    const web::WebServer& web = station_.web();
+    // What a browser elsewhere needs to come in.
+    const QString address = web.address().protocol() == QAbstractSocket::IPv6Protocol
+                                ? QStringLiteral("[%1]").arg(web.address().toString())
+                                : web.address().toString();
+    const QString line = QStringLiteral("web server on http://%1:%2/").arg(address).arg(web.port());
+    // Where the token is, not the token: a log is read by more people than the settings.
+    qCInfo(lcHeadless).noquote()
+        << (web.tokenRequired()
+                ? line + QStringLiteral("; its token is [web] token= in ") + station_.settingsFile()
+                : line);
 }
 
 void HeadlessStation::showWindows(const engine::StartWindows& windows) {

@@ -29,6 +29,8 @@ private:
     void showWindows(const engine::StartWindows& windows);
     void startFollowing();
     void startTimer();
+    // Where the web page is, with the token a browser elsewhere needs.
+    void tellWebAddress(bool listening);
 
     station::Station& station_;
 };

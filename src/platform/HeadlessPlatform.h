@@ -13,6 +13,9 @@ public:
     void beep() override {}
     Answer messageBox(const QString& text, const QString& title, Icon icon,
                       Buttons buttons) override;
+    void notify(const QString& text, const QString& title, Icon icon) override {
+        messageBox(text, title, icon, Buttons::Ok);
+    }
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     std::optional<std::int32_t> chooseColor(std::int32_t) override { return std::nullopt; }

@@ -75,6 +75,10 @@ public:
     // A modal message box; returns the button pressed.
     virtual Answer messageBox(const QString& text, const QString& title, Icon icon,
                               Buttons buttons = Buttons::Ok) = 0;
+    // A message that waits for nobody: shown without blocking (the caller goes on at once, a
+    // turn under way included) and left for the user to close; without a display a log line.
+    // For news the program must not stop for, such as a file that cannot be written mid-turn.
+    virtual void notify(const QString& text, const QString& title, Icon icon) = 0;
     // A modal input box; returns the typed text, or an empty text on Cancel.
     virtual QString inputBox(const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;

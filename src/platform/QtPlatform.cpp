@@ -27,6 +27,41 @@ void QtPlatform::dismissDialogs() {
     }
 }
 
+namespace {
+
+QMessageBox::Icon BoxIcon(Icon icon) {
+    switch (icon) {
+    case Icon::None:
+        break;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void QtPlatform::notify(const QString& text, const QString& title, Icon icon) {
+    // Logged too: a notice may be closed unread, or come when nobody looks.
+    if (icon == Icon::Exclamation || icon == Icon::Critical)
+        qCWarning(lcPlatform).noquote() << (dismissed_ ? "not shown:" : "told:") << text;
+    else
+        qCInfo(lcPlatform).noquote() << (dismissed_ ? "not shown:" : "told:") << text;
+    if (dismissed_)
+        return;
+    // Not modal and not run: show() returns at once, and the box deletes itself when closed.
+    auto* box = new QMessageBox(BoxIcon(icon), title, text, QMessageBox::Ok, dialogParent_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 Answer QtPlatform::messageBox(const QString& text, const QString& title, Icon icon,
                               Buttons buttons) {
     if (dismissed_) {
@@ -36,23 +71,7 @@ Answer QtPlatform::messageBox(const QString& text, const QString& title, Icon ic
     QMessageBox box(dialogParent_);
     box.setWindowTitle(title);
     box.setText(text);
-    switch (icon) {
-    case Icon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case Icon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case Icon::Exclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case Icon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case Icon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    }
+    box.setIcon(BoxIcon(icon));
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

@@ -68,6 +68,7 @@ public:
             report_->Unused(file_, group_ + QLatin1Char('/') + key, found, kept);
     }
     const std::vector<std::pair<QString, QString>>& missing() const { return missing_; }
+    const QString& group() const { return group_; }
 
 private:
     const QSettings& ini_;
@@ -76,6 +77,45 @@ private:
     core::SettingsReport* report_;
     std::vector<std::pair<QString, QString>> missing_;
 };
+
+struct BitKey {
+    const char* key;
+    int StepDirSettings::*bit;
+};
+constexpr BitKey BitKeys[] = {{"step", &StepDirSettings::stepBit},
+                              {"dir", &StepDirSettings::dirBit},
+                              {"enable", &StepDirSettings::enableBit}};
+
+// STEP, DIR and ENABLE of s back to their defaults; each line that changes is told, with why.
+void TakeDefaultLines(GroupReader& reader, StepDirSettings& s, const StepDirSettings& defaults,
+                      const QString& why) {
+    for (const BitKey& b : BitKeys) {
+        if (s.*b.bit != defaults.*b.bit)
+            reader.unused(QLatin1String(b.key),
+                          QStringLiteral("%1 (%2)").arg(BitText(s.*b.bit), why),
+                          BitText(defaults.*b.bit));
+        s.*b.bit = defaults.*b.bit;
+    }
+}
+
+// Why stepper `of` cannot keep its lines beside the other step/dir stepper `other` (numbered
+// 1 or 2): one of its lines is the other's STEP line, or its STEP line is one of the other's,
+// and that motor would move with every change of it. Empty when nothing is shared.
+QString SharedStepLine(const StepDirSettings& of, const StepDirSettings& other, int otherNumber) {
+    if (of.output != OutputKind::StepDir || other.output != OutputKind::StepDir)
+        return {};
+    for (const BitKey& b : BitKeys) {
+        const int bit = of.*b.bit == other.stepBit ? other.stepBit
+                        : of.stepBit == other.*b.bit ? of.stepBit
+                                                     : -1;
+        if (bit >= 0)
+            return QStringLiteral("%1 is stepper %2's %3 line")
+                .arg(BitText(bit))
+                .arg(otherNumber)
+                .arg(QString::fromLatin1(bit == other.stepBit ? "STEP" : b.key).toUpper());
+    }
+    return {};
+}
 
 StepDirSettings ReadStepper(GroupReader& reader, const StepDirSettings& defaults) {
     StepDirSettings s = defaults;
@@ -86,13 +126,6 @@ StepDirSettings ReadStepper(GroupReader& reader, const StepDirSettings& defaults
         s.output = t == QLatin1String("stepdir") ? OutputKind::StepDir : OutputKind::Phase;
         return true;
     });
-    struct BitKey {
-        const char* key;
-        int StepDirSettings::*bit;
-    };
-    static constexpr BitKey BitKeys[] = {{"step", &StepDirSettings::stepBit},
-                                         {"dir", &StepDirSettings::dirBit},
-                                         {"enable", &StepDirSettings::enableBit}};
     for (const BitKey& b : BitKeys) {
         reader.read(QLatin1String(b.key), BitText(defaults.*b.bit), [&](const QString& text) {
             const auto bit = BitFromText(text);
@@ -100,24 +133,17 @@ StepDirSettings ReadStepper(GroupReader& reader, const StepDirSettings& defaults
             return bit.has_value();
         });
     }
-    // STEP, DIR and ENABLE on one bit would step the driver when it is switched on: each key
-    // that shares its bit is told, and all three take their defaults.
-    bool shared = false;
+    // STEP, DIR and ENABLE on one bit would step the driver when it is switched on: all three
+    // take their defaults.
     for (const BitKey& b : BitKeys) {
         for (const BitKey& other : BitKeys) {
-            if (&b != &other && s.*b.bit == s.*other.bit) {
-                reader.unused(
-                    QLatin1String(b.key),
-                    QStringLiteral("%1 (also %2)").arg(BitText(s.*b.bit), QLatin1String(other.key)),
-                    BitText(defaults.*b.bit));
-                shared = true;
+            if (&b < &other && s.*b.bit == s.*other.bit) {
+                TakeDefaultLines(reader, s, defaults,
+                                 QStringLiteral("%1 and %2 on one line")
+                                     .arg(QLatin1String(b.key), QLatin1String(other.key)));
                 break;
             }
         }
-    }
-    if (shared) {
-        for (const BitKey& b : BitKeys)
-            s.*b.bit = defaults.*b.bit;
     }
     reader.read(QStringLiteral("enableActive"), QStringLiteral("low"), [&](const QString& text) {
         const QString t = text.trimmed().toLower();
@@ -185,12 +211,23 @@ StepperOutputs ReadStepperOutputs(const QString& settingsFile, core::SettingsRep
     std::vector<std::pair<QString, std::vector<std::pair<QString, QString>>>> missing;
     {
         const core::IniSettings ini(settingsFile);
+        std::vector<GroupReader> readers;
         for (std::size_t i = 0; i < outputs.size(); ++i) {
-            const QString group = QStringLiteral("stepper%1").arg(i + 1);
-            GroupReader reader(ini, settingsFile, group, report);
-            outputs[i] = ReadStepper(reader, defaults[i]);
+            readers.emplace_back(ini, settingsFile, QStringLiteral("stepper%1").arg(i + 1),
+                                 report);
+            outputs[i] = ReadStepper(readers[i], defaults[i]);
+        }
+        // A disabled driver still counts the STEP pulses it gets: stepper 2 gives up its
+        // lines first, and stepper 1 too when its own are where stepper 2's defaults lie.
+        for (std::size_t i : {1, 0}) {
+            const std::size_t other = 1 - i;
+            if (const QString why = SharedStepLine(outputs[i], outputs[other], int(other) + 1);
+                !why.isEmpty())
+                TakeDefaultLines(readers[i], outputs[i], defaults[i], why);
+        }
+        for (const GroupReader& reader : readers) {
             if (!reader.missing().empty())
-                missing.emplace_back(group, reader.missing());
+                missing.emplace_back(reader.group(), reader.missing());
         }
     }
     for (const auto& [group, entries] : missing) {

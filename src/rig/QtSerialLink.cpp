@@ -6,6 +6,7 @@
 
 #include <QDeadlineTimer>
 #include <cmath>
+#include <utility>
 
 namespace rig {
 
@@ -60,7 +61,10 @@ LinkOpenResult QtSerialLink::openDevice(const QString& device, const QString& se
         const bool permission = port_.error() == QSerialPort::PermissionError;
         const QString error = OpenErrorText(device, port_.errorString(), permission);
         port_.clearError();
-        qCWarning(lcRig) << "cannot open" << error;
+        // A link that reopens by itself tries every few seconds: the log has the first failure
+        // and the return, not every try.
+        if (std::exchange(lastOpenFailure_, error) != error)
+            qCWarning(lcRig) << "cannot open" << error;
         return {false, error};
     }
     const bool set =
@@ -76,6 +80,7 @@ LinkOpenResult QtSerialLink::openDevice(const QString& device, const QString& se
         return {false, error};
     }
     device_ = device;
+    lastOpenFailure_.clear();
     qCInfo(lcRig) << "opened" << device << settings;
     return {true, {}};
 }

@@ -36,6 +36,7 @@ private:
 
     QString directory_;
     QString device_;
+    QString lastOpenFailure_; // logged; cleared when the device opens
     QSerialPort port_;
     QMetaObject::Connection arrival_;
 };

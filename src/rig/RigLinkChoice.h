@@ -29,6 +29,7 @@ namespace rig {
 //   [wsjtx]
 //   port=2237
 //   address=             ; a multicast group WSJT-X sends to; empty: unicast on 127.0.0.1
+//   id=WSJT-X,JTDX       ; the instance Ids followed (WSJT-X's --rig-name adds " - name")
 // and the Icom and Kenwood-family rigs' settings in [civ] and [kenwood] (SerialRigSettings.h),
 // the SWR tune's in [swrtune] (SwrTuneSettings.h).
 // Those two links talk on the serial port chosen by COM1..COM4.

@@ -103,12 +103,14 @@ void RigTuning::SelectWsjtx() {
         core::MessageTitle(), links_.wsjtxAddress().text());
     if (typed.trimmed().isEmpty()) // cancelled
         return;
-    const std::optional<WsjtxAddress> address = ParseWsjtxAddress(typed);
+    std::optional<WsjtxAddress> address = ParseWsjtxAddress(typed);
     if (!address) {
         tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not a WSJT-X UDP address.") +
              QStringLiteral("\r\nType a port, e.g. 2237, or group:port, e.g. 224.0.0.1:2237."));
         return;
     }
+    // The instances followed are the settings file's alone.
+    address->ids = links_.wsjtxAddress().ids;
     if (!menusEnabled() || !links_.ChooseWsjtx(*address))
         return;
     useNetworkLink();

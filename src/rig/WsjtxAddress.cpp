@@ -23,6 +23,10 @@ bool IsGroup(const QString& text) {
 
 } // namespace
 
+QStringList WsjtxAddress::DefaultIds() {
+    return {QStringLiteral("WSJT-X"), QStringLiteral("JTDX")};
+}
+
 QString WsjtxAddress::text() const {
     if (group.isEmpty())
         return QString::number(port);
@@ -73,6 +77,17 @@ WsjtxAddress LoadWsjtxAddress(const QString& settingsFile, core::SettingsReport*
         address.group = group;
     else
         unused(groupKey, group, QStringLiteral("127.0.0.1"));
+    const QString idKey = QStringLiteral("wsjtx/id");
+    if (const auto ids = core::SettingsText(ini, idKey)) {
+        QStringList named;
+        for (const QString& id : ids->split(QLatin1Char(',')))
+            if (!id.trimmed().isEmpty())
+                named << id.trimmed();
+        if (!named.isEmpty())
+            address.ids = named;
+        else
+            unused(idKey, QStringLiteral("(none)"), address.ids.join(QLatin1Char(',')));
+    }
     return address;
 }
 

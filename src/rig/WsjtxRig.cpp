@@ -73,6 +73,7 @@ LinkOpenResult WsjtxRig::open(int /*port*/) {
     socket_ = socket;
     connect(socket, &QUdpSocket::readyRead, this, &WsjtxRig::readDatagrams);
     damagedLogged_ = false;
+    ignored_.clear();
     qCInfo(lcRig) << "listening for WSJT-X on UDP" << address_.text();
     emit changed();
     return {true, {}};
@@ -108,6 +109,18 @@ void WsjtxRig::readDatagrams() {
         }
         if (message->type == WsjtxMessage::Type::Other)
             continue;
+        // Another instance (a second WSJT-X with its own rig) never takes the link.
+        if (!address_.ids.contains(QString::fromUtf8(message->id))) {
+            if (!ignored_.contains(message->id)) {
+                ignored_.insert(message->id);
+                qCInfo(lcRig).noquote()
+                    << QStringLiteral("ignored the datagrams of \"%1\" on UDP %2: [wsjtx] id= "
+                                      "names the instances followed (%3)")
+                           .arg(QString::fromUtf8(message->id), address_.text(),
+                                address_.ids.join(QLatin1Char(',')));
+            }
+            continue;
+        }
         if (!followed_.isEmpty() && message->id != followed_)
             continue;
         if (message->type == WsjtxMessage::Type::Close) {

@@ -6,6 +6,7 @@
 #include "rig/WsjtxAddress.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QPointer>
 #include <QUdpSocket>
 #include <memory>
@@ -20,8 +21,9 @@ namespace rig {
 // every change, so it holds as long as the program is heard. The program is heard while a
 // heartbeat (every 15 s) or a status came within LostAfterMs: two heartbeats missed, with 5 s
 // to spare for a busy network. Unheard, or closed with its Close message, it gives readings
-// without a frequency, so nothing moves. The link follows the first program it hears and ignores
-// the datagrams of others (another id) until that one is lost.
+// without a frequency, so nothing moves. Only the instances the address names (by their Id) are
+// heard; of those the link follows the first it hears and ignores the others until that one is
+// lost.
 class WsjtxRig final : public RigConnection {
     Q_OBJECT
 
@@ -94,6 +96,7 @@ private:
     float kHz_ = 0; // 0: the status gave no frequency
     bool transmitting_ = false;
     bool damagedLogged_ = false;
+    QSet<QByteArray> ignored_; // the Ids of instances not followed, logged once each
     QStringList modes_;
     int modeIndex_ = 0;
     float shownKHz_ = 0;

@@ -8,15 +8,20 @@
 
 namespace station {
 
-// The contents of Ventrolo.journal: where both steppers stand and, for each, the target of a
+// One record of the position journal: where both steppers stand and, for each, the target of a
 // turn under way when it was written. In the file (CR LF, read with LF too):
-//   Ventrolo journal 1
+//   Ventrolo journal 2
+//   record=17           the record's number: each record written has the next one
 //   stepper1=120 0      counter and overlay position of stepper 1
 //   stepper2=0 0
 //   turning1=50 12      stepper 1 was turning from its counter towards 50 (only then), and
 //                       may have made up to 12 steps beyond the counter before the next record
 //                       (without that number: all the way to 50)
-//   end
+//   end 5a3c            the CRC-16 (ISO 3309) of every byte before this line, in hex
+// A record is whole only with its end line and a matching check, so a write cut short, zeros or
+// a mix of two writes are told from a record. A later version may add keys and numbers after a
+// stepper's two: they are skipped. Records of the first version (header "Ventrolo journal 1",
+// no number, no check) are still read, as record 0.
 struct JournalRecord {
     struct Stepper {
         core::Long counter = 0;
@@ -28,11 +33,12 @@ struct JournalRecord {
         core::Long uncertainty() const;
     };
     std::array<Stepper, 2> steppers;
+    quint64 number = 0;
 
     bool operator==(const JournalRecord&) const = default;
 
     QByteArray Serialize() const;
-    // nullopt for contents that are not a whole journal; badLine (1-based) tells where.
+    // nullopt for contents that are not a whole record; badLine (1-based) tells where.
     static std::optional<JournalRecord> Parse(const QByteArray& contents, int* badLine = nullptr);
 };
 

@@ -5,10 +5,13 @@
 #include "core/VersionTexts.h"
 #include "station/StationLogging.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace station {
 
@@ -29,42 +32,62 @@ PositionJournal::PositionJournal(core::ProgramState& state, platform::Platform& 
       path_(std::move(journalPath)), configPath_(std::move(configPath)) {}
 
 void PositionJournal::Restore() {
-    const QFileInfo journal(path_);
-    const QString name = journal.fileName();
-    written_.clear();
+    written_.reset();
     message_.clear();
-    icon_ = platform::Icon::Information;
     uncertain_.reset();
-    const core::TextFileRead read = core::ReadTextFile(path_);
-    if (read.status == core::TextFileRead::Status::Missing)
-        return;
-    if (read.status == core::TextFileRead::Status::Unreadable) {
-        message_ = QStringLiteral("%1 cannot be read (%2); the positions in %3 are used.")
-                       .arg(name, read.error, QFileInfo(configPath_).fileName());
-        icon_ = platform::Icon::Exclamation;
-        return;
+    nextNumber_ = 1;
+    newestCopy_ = -1;
+    const QFileInfo single(path_);
+    singleFileLeft_ = single.exists() || single.isSymLink();
+
+    struct Found {
+        int copy; // -1: the single journal of earlier versions
+        JournalCopy file;
+    };
+    std::vector<Found> found;
+    const std::array<JournalCopy, 2> copies = ReadJournalCopies(path_);
+    for (int i = 0; i < 2; ++i) {
+        if (copies[i].present)
+            found.push_back({i, copies[i]});
     }
-    written_ = read.bytes;
-    int badLine = 0;
-    const auto record = JournalRecord::Parse(written_, &badLine);
-    if (!record) {
-        message_ = QStringLiteral("%1 is damaged at line %2 and is not used; the positions in "
-                                  "%3 are used.")
-                       .arg(name)
-                       .arg(badLine)
-                       .arg(QFileInfo(configPath_).fileName());
-        icon_ = platform::Icon::Exclamation;
-        return;
+    if (found.empty() && singleFileLeft_)
+        found.push_back({-1, ReadJournalCopy(path_)});
+
+    const Found* newest = nullptr;
+    for (const Found& f : found) {
+        if (f.file.record && (!newest || f.file.record->number > newest->file.record->number))
+            newest = &f;
+    }
+    if (newest) {
+        nextNumber_ = newest->file.record->number + 1;
+        newestCopy_ = newest->copy;
     }
     const QFileInfo config(configPath_);
-    if (config.exists() && journal.lastModified() < config.lastModified()) {
-        qCInfo(lcStation) << name << "is older than" << config.fileName() << "- not used";
+    const bool configured = config.exists();
+    // A normal end saves the configuration after the last record.
+    auto beforeConfig = [&](const JournalCopy& file) {
+        return configured && file.modified < config.lastModified();
+    };
+    // Spoilt copies written after the record used (and the configuration): a newer record lost.
+    QStringList lost;
+    for (const Found& f : found) {
+        if (f.file.record || beforeConfig(f.file) ||
+            (newest && f.file.modified < newest->file.modified))
+            continue;
+        lost << QFileInfo(f.file.path).fileName() + QLatin1Char(' ') + f.file.problem;
+    }
+    if (!newest || beforeConfig(newest->file)) {
+        if (!lost.isEmpty())
+            noneWhole(lost);
+        else if (newest)
+            qCInfo(lcStation) << QFileInfo(newest->file.path).fileName() << "is older than"
+                              << config.fileName() << "- not used";
         return;
     }
-    take(*record, config.exists());
+    take(*newest->file.record, configured, lost);
 }
 
-void PositionJournal::take(const JournalRecord& record, bool configured) {
+void PositionJournal::take(const JournalRecord& record, bool configured, const QStringList& lost) {
     const QString name = QFileInfo(path_).fileName();
     const QString configName = QFileInfo(configPath_).fileName();
     QStringList taken;
@@ -97,7 +120,7 @@ void PositionJournal::take(const JournalRecord& record, bool configured) {
                 uncertain_ = static_cast<Long>(i);
         }
     }
-    if (taken.isEmpty() && turning.isEmpty())
+    if (taken.isEmpty() && turning.isEmpty() && lost.isEmpty())
         return;
     const QString crlf = QStringLiteral("\r\n");
     message_ = QStringLiteral("Ventrolo did not end normally last time (a crash, a kill or a "
@@ -108,9 +131,63 @@ void PositionJournal::take(const JournalRecord& record, bool configured) {
                                               : QStringLiteral("as there is no ") + configName) +
                     crlf + taken.join(crlf);
     if (!turning.isEmpty())
-        message_ += crlf + crlf + turning.join(crlf) + crlf + crlf +
+        message_ += crlf + crlf + turning.join(crlf);
+    if (!lost.isEmpty()) {
+        message_ += crlf + crlf +
+                    QStringLiteral("%1, so a newer record may be lost: the steppers may have "
+                                   "turned after the record used was written.")
+                        .arg(lost.join(QStringLiteral("; "))) +
+                    crlf + anywhereText();
+        if (!uncertain_)
+            uncertain_ = state_.SelectedStepper == 1 ? 1 : 0;
+    }
+    if (uncertain_)
+        message_ += crlf + crlf +
                     QStringLiteral("Start the calibration run of %1 to find its position?")
                         .arg(StepperName(static_cast<std::size_t>(*uncertain_)));
+}
+
+void PositionJournal::noneWhole(const QStringList& damage) {
+    const QString crlf = QStringLiteral("\r\n");
+    const QFileInfo config(configPath_);
+    uncertain_ = state_.SelectedStepper == 1 ? 1 : 0;
+    message_ = QStringLiteral("Where the steppers stood when Ventrolo last ran is lost: %1. %2, "
+                              "but the steppers may have turned since.")
+                   .arg(damage.join(QStringLiteral("; ")),
+                        config.exists() ? QStringLiteral("The positions in %1 are used")
+                                              .arg(config.fileName())
+                                        : QStringLiteral("The first start's positions are used")) +
+               crlf + anywhereText() + crlf + crlf +
+               QStringLiteral("Start the calibration run of %1 to find its position?")
+                   .arg(StepperName(static_cast<std::size_t>(*uncertain_)));
+}
+
+QString PositionJournal::anywhereText() const {
+    QStringList lines;
+    for (std::size_t i = 0; i < state_.StoredProfiles.size(); ++i) {
+        const core::StepperProfile& p = state_.StoredProfiles[i];
+        const std::int64_t counter = p.StepCounter;
+        const std::int64_t low = std::min<std::int64_t>(p.MinPosition, counter);
+        const std::int64_t high = std::max<std::int64_t>(p.MaxPosition, counter);
+        lines << QStringLiteral("%1 may stand anywhere within its limits %2 to %3, up to %4 steps "
+                                "from its counter (%5).")
+                     .arg(StepperName(i))
+                     .arg(p.MinPosition)
+                     .arg(p.MaxPosition)
+                     .arg(std::max(counter - low, high - counter))
+                     .arg(counter);
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+void PositionJournal::Arm() {
+    if (armed_ || exiting_)
+        return;
+    armed_ = true;
+    // What the start found stays on record until the user has heard of it: a crash meanwhile
+    // still finds it.
+    if (message_.isEmpty())
+        recordSteady();
 }
 
 std::optional<Long> PositionJournal::TellUser() {
@@ -122,14 +199,16 @@ std::optional<Long> PositionJournal::TellUser() {
                                      platform::Buttons::YesNo) == platform::Answer::Yes)
                 calibrate = uncertain_;
         } else {
-            platform_.messageBox(message_, core::MessageTitle(), icon_);
+            platform_.messageBox(message_, core::MessageTitle(), platform::Icon::Information);
         }
         message_.clear();
         uncertain_.reset();
     }
     // The way out may have begun while the question was open: the end has written the journal.
-    armed_ = !exiting_;
-    recordSteady();
+    if (!exiting_) {
+        armed_ = true;
+        recordSteady();
+    }
     return calibrate;
 }
 
@@ -259,29 +338,48 @@ void PositionJournal::recordSteady() {
 }
 
 void PositionJournal::write(const JournalRecord& record) {
-    const QByteArray contents = record.Serialize();
-    if (!armed_ || contents == written_)
+    if (!armed_ || (written_ && written_->steppers == record.steppers))
         return;
-    QString error;
-    if (core::WriteFileAtomically(path_, contents, &error)) {
-        written_ = contents;
+    JournalRecord numbered = record;
+    numbered.number = nextNumber_;
+    const QByteArray contents = numbered.Serialize();
+    // Over the older copy; when that cannot be written, over the newer one, so the newest
+    // record is on disk whenever either copy can be written.
+    const int older = newestCopy_ == 0 ? 1 : 0;
+    QString failure;
+    for (const int copy : {older, 1 - older}) {
+        const QString path = JournalCopyPath(path_, copy);
+        QString error;
+        if (!core::WriteFileAtomically(path, contents, &error)) {
+            // Logged once per failure, not per write.
+            if (!std::exchange(copyFailing_[copy], true))
+                qCWarning(lcStation).noquote() << "cannot write" << path << error;
+            if (failure.isEmpty())
+                failure = QStringLiteral("%1 cannot be written (%2)").arg(path, error);
+            continue;
+        }
+        if (std::exchange(copyFailing_[copy], false))
+            qCInfo(lcStation).noquote() << path << "is written again";
+        newestCopy_ = copy;
+        ++nextNumber_;
+        written_ = record;
         writtenAtMs_ = platform_.steadyMs();
+        // The single journal of earlier versions is not read once a copy exists.
+        if (std::exchange(singleFileLeft_, false))
+            QFile::remove(path_);
+        if (std::exchange(unwritten_, false))
+            platform_.notify(QStringLiteral("%1 is written again: a crash no longer loses where "
+                                            "the steppers stand.")
+                                 .arg(path),
+                             core::MessageTitle(), platform::Icon::Information);
         return;
     }
-    qCWarning(lcStation) << "cannot write" << path_ << error;
-    if (failureTold_)
-        return;
-    failureTold_ = true;
-    // Told from the event loop: this may run inside a turn.
-    const QString text = QStringLiteral("%1 cannot be written (%2): a crash would lose the "
-                                        "position since the configuration was last saved.")
-                             .arg(path_, error);
-    QMetaObject::invokeMethod(
-        this,
-        [this, text] {
-            platform_.messageBox(text, core::MessageTitle(), platform::Icon::Exclamation);
-        },
-        Qt::QueuedConnection);
+    // Told once, and without waiting: this may run mid-turn, and the turn goes on.
+    if (!std::exchange(unwritten_, true))
+        platform_.notify(failure + QStringLiteral(": a crash now would lose where the steppers "
+                                                  "stand. Turning goes on; you are told when "
+                                                  "the journal is written again."),
+                         core::MessageTitle(), platform::Icon::Exclamation);
 }
 
 } // namespace station

@@ -3,19 +3,23 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "platform/Platform.h"
+#include "station/JournalCopies.h"
 #include "station/JournalRecord.h"
 
 #include <QObject>
+#include <array>
 #include <optional>
 
 namespace station {
 
-// Ventrolo.journal beside the configuration: where both steppers stand, so that a crash, kill -9
-// or power cut loses no position. It is written atomically when a turn starts and ends, about
-// once a second while a turn runs (never per step), and whenever the counter changes without a
-// turn (set by hand, a position switch, another stepper); while a turn runs it says where the
-// turn goes and how many steps it may make before the next record, so the next start knows how
-// far off the counter may be. Identical contents are not written again.
+// The journal beside the configuration (two copies, JournalCopies.h): where both steppers stand,
+// so that a crash, kill -9 or power cut loses no position. A record is written atomically when
+// a turn starts and ends, about once a second while a turn runs (never per step), and whenever
+// the counter changes without a turn (set by hand, a position switch, another stepper); while a
+// turn runs it says where the turn goes and how many steps it may make before the next record,
+// so the next start knows how far off the counter may be. Identical positions are not written
+// again. A journal that cannot be written never holds up the stepper: the user is told once,
+// without waiting for an answer, and told again when it is written once more.
 class PositionJournal : public QObject {
     Q_OBJECT
 
@@ -23,16 +27,22 @@ public:
     // How often a running turn is recorded (ms).
     static constexpr double JournalIntervalMs = 1000;
 
+    // journalPath is the copies' base (and the single journal of earlier versions).
     PositionJournal(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
                     QString journalPath, QString configPath, QObject* parent = nullptr);
 
-    // Start-up, after the configuration is loaded and before the windows are built: a journal
-    // that is not older than the configuration (or the only file) and differs from it gives
-    // both steppers its counters. A damaged or unreadable journal is not used.
+    // Start-up, after the configuration is loaded and before the windows are built: the newest
+    // whole record, when it is not older than the configuration (or there is none) and differs
+    // from it, gives both steppers its counters. When a newer record was spoilt, or no record
+    // is whole, the configuration's counters stand and the user is told how far off they may
+    // be.
     void Restore();
-    // After the windows are built: tells the user what Restore() found. When a turn was cut
-    // off, asks whether to run the calibration and returns the stepper (0 or 1) to run it on.
-    // The journal is written from now on.
+    // From now on every change is written; what Restore() found stays on record until the
+    // user has been told (TellUser).
+    void Arm();
+    // Tells the user what Restore() found. When a counter may be off (a turn cut off, a record
+    // lost), asks whether to run the calibration and returns the stepper (0 or 1) to run it on.
+    // Arms the journal when Arm() has not.
     std::optional<core::Long> TellUser();
 
     // The engine's news (connected in the application).
@@ -49,8 +59,13 @@ public:
     void Ended();
 
 private:
-    // The counters of a journal that is to be used, and what to tell about them.
-    void take(const JournalRecord& record, bool configured);
+    // The counters of a record that is to be used, and what to tell about them; lost: the
+    // spoilt copies that may have held a newer record.
+    void take(const JournalRecord& record, bool configured, const QStringList& lost);
+    // No record is whole (damage: why, per copy): the configuration's counters stand.
+    void noneWhole(const QStringList& damage);
+    // Where each stepper may stand when its last moves are lost: anywhere within its limits.
+    QString anywhereText() const;
     JournalRecord current(bool stored) const;
     core::Long turnTarget() const;
     core::Long reachBeforeNextRecord() const;
@@ -68,12 +83,15 @@ private:
     bool exiting_ = false;
     bool parkRecorded_ = false;
     core::Long recordedTarget_ = 0; // of the turn on record
-    QByteArray written_;
-    double writtenAtMs_ = 0; // steady clock
-    bool failureTold_ = false;
+    std::optional<JournalRecord> written_; // the last record written (its number aside)
+    double writtenAtMs_ = 0;               // steady clock
+    quint64 nextNumber_ = 1;
+    int newestCopy_ = -1; // the copy holding the newest record; -1: none yet
+    std::array<bool, 2> copyFailing_{false, false}; // the copy's last write failed
+    bool unwritten_ = false; // neither copy took the last record
+    bool singleFileLeft_ = false; // the single journal of earlier versions is still there
     // What Restore() found, for TellUser().
     QString message_;
-    platform::Icon icon_ = platform::Icon::Information;
     std::optional<core::Long> uncertain_;
 };
 

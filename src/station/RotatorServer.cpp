@@ -37,8 +37,6 @@ bool RotatorServer::Listen(const QHostAddress& address, quint16 port, QString* e
     if (!server_.listen(address, port)) {
         if (error)
             *error = server_.errorString();
-        qCWarning(lcStation) << "rotctld server cannot listen on" << address.toString() << port
-                             << server_.errorString();
         return false;
     }
     qCInfo(lcStation) << "rotctld server listens on" << address.toString() << server_.serverPort();

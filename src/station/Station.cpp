@@ -37,7 +37,8 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
                config_.path()),
       rotator_(state_, engine_, platform_),
       statusServer_([this] { return StatusText(status()); }),
-      web_({state_, engine_, tuning_, tableEditor_, bandSets_, *this}, platform_) {
+      web_({state_, engine_, tuning_, tableEditor_, bandSets_, *this}, platform_),
+      rotatorRetry_(platform_), webRetry_(platform_) {
     // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
     engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
     wireLogic();
@@ -112,7 +113,9 @@ void Station::wireJournal() {
     connect(&exitPath_, &ExitPath::ended, &statusServer_, &StatusServer::Close);
     // Nothing turns the stepper once the way out has begun; the timer table's flag stays for
     // the next start.
+    connect(&exitPath_, &ExitPath::exitStarted, &rotatorRetry_, &ListenRetry::Stop);
     connect(&exitPath_, &ExitPath::exitStarted, &rotator_, &RotatorServer::Close);
+    connect(&exitPath_, &ExitPath::exitStarted, &webRetry_, &ListenRetry::Stop);
     connect(&exitPath_, &ExitPath::exitStarted, &web_, &web::WebServer::Close);
     connect(&exitPath_, &ExitPath::exitStarted, this, [this] {
         if (timer_)
@@ -157,23 +160,31 @@ void Station::endUnattended() {
 void Station::serve() {
     if (exitPath_.ending())
         return;
+    const RotctldSettings rotctld = ReadRotctldSettings(settingsFile_, &settingsReport_);
+    const web::WebSettings webSettings = web::ReadWebSettings(settingsFile_, &settingsReport_);
+    rig::TransmitGuard(settingsFile_).Load(&settingsReport_);
+    // The servers first, and every move on record from now on: the questions below wait for
+    // a person, the station does not.
+    journal_.Arm();
+    QString error;
+    if (!statusServer_.Listen(programDirectory(), &error))
+        qCWarning(lcStation).noquote() << "--status cannot be answered:" << error;
+    QStringList failures;
+    if (rotctld.enabled && !listen(rotctld, &error))
+        failures << error;
+    if (webSettings.enabled && !listenWeb(webSettings, &error))
+        failures << error;
+
     const std::optional<core::Long> calibrate = journal_.TellUser();
     // A signal may have ended the program while the question was open.
     if (exitPath_.ending())
         return;
-    const RotctldSettings rotctld = ReadRotctldSettings(settingsFile_, &settingsReport_);
-    const web::WebSettings webSettings = web::ReadWebSettings(settingsFile_, &settingsReport_);
-    rig::TransmitGuard(settingsFile_).Load(&settingsReport_);
     tellUnusedSettings();
-    if (exitPath_.ending())
-        return;
-    if (rotctld.enabled)
-        listen(rotctld);
-    QString error;
-    if (!statusServer_.Listen(programDirectory(), &error))
-        qCWarning(lcStation).noquote() << "--status cannot be answered:" << error;
-    if (webSettings.enabled)
-        listenWeb(webSettings);
+    for (const QString& failure : failures) {
+        if (exitPath_.ending())
+            return;
+        platform_.messageBox(failure, core::MessageTitle(), platform::Icon::Exclamation);
+    }
     if (calibrate) {
         // From the event loop: the run goes on until the user stops it.
         QMetaObject::invokeMethod(
@@ -257,12 +268,15 @@ void Station::unloadTimer(QObject* window) {
 }
 
 void Station::setRotatorServer(bool on) {
-    if (on)
+    if (on) {
         startRotatorServer();
-    else
+    } else {
+        rotatorRetry_.Stop();
         rotator_.Close();
+    }
     QString error;
-    if (!StoreRotctldEnabled(settingsFile_, rotator_.listening(), &error))
+    if (!StoreRotctldEnabled(settingsFile_, rotator_.listening() || rotatorRetry_.retrying(),
+                             &error))
         platform_.messageBox(QStringLiteral("%1 cannot be written (%2): the rotator server "
                                             "keeps its old setting at the next start.")
                                  .arg(settingsFile_, error),
@@ -274,29 +288,29 @@ void Station::startRotatorServer() {
     if (!settings.problem.isEmpty())
         platform_.messageBox(settings.problem, core::MessageTitle(), platform::Icon::Exclamation);
     // Nothing may turn the stepper once the way out has begun (perhaps during that message).
-    if (!exitPath_.ending())
-        listen(settings);
+    QString error;
+    if (!exitPath_.ending() && !listen(settings, &error))
+        platform_.messageBox(error, core::MessageTitle(), platform::Icon::Exclamation);
 }
 
-void Station::listen(const RotctldSettings& settings) {
+bool Station::listen(const RotctldSettings& settings, QString* failure) {
     rotator_.SetParkAzimuth(settings.parkAzimuth);
-    QString error;
-    if (rotator_.Listen(settings.address, settings.port, &error))
-        return;
-    platform_.messageBox(QStringLiteral("The rotator server cannot listen on %1 port %2: %3.")
-                             .arg(settings.address.toString())
-                             .arg(settings.port)
-                             .arg(error),
-                         core::MessageTitle(), platform::Icon::Exclamation);
+    rotatorRetry_.setListen(QStringLiteral("The rotator server"), settings.address, settings.port,
+                            [this, settings](QString* why) {
+                                return rotator_.Listen(settings.address, settings.port, why);
+                            });
+    return rotatorRetry_.Start(failure);
 }
 
 void Station::setWebServer(bool on) {
-    if (on)
+    if (on) {
         startWebServer();
-    else
+    } else {
+        webRetry_.Stop();
         web_.Close();
+    }
     QString error;
-    if (!web::StoreWebEnabled(settingsFile_, web_.listening(), &error))
+    if (!web::StoreWebEnabled(settingsFile_, web_.listening() || webRetry_.retrying(), &error))
         platform_.messageBox(QStringLiteral("%1 cannot be written (%2): the web server keeps "
                                             "its old setting at the next start.")
                                  .arg(settingsFile_, error),
@@ -307,28 +321,26 @@ void Station::startWebServer() {
     const web::WebSettings settings = web::ReadWebSettings(settingsFile_);
     if (!settings.problem.isEmpty())
         platform_.messageBox(settings.problem, core::MessageTitle(), platform::Icon::Exclamation);
-    if (!exitPath_.ending())
-        listenWeb(settings);
+    QString error;
+    if (!exitPath_.ending() && !listenWeb(settings, &error))
+        platform_.messageBox(error, core::MessageTitle(), platform::Icon::Exclamation);
 }
 
-void Station::listenWeb(const web::WebSettings& settings) {
+bool Station::listenWeb(const web::WebSettings& settings, QString* failure) {
     QString error;
     const QString token = web::EnsureWebToken(settingsFile_, &error);
     // Off this machine nobody may come in without a token.
     if (token.isEmpty() && !settings.address.isLoopback()) {
-        platform_.messageBox(QStringLiteral("The web server does not start: its token cannot "
-                                            "be stored in %1 (%2).")
-                                 .arg(settingsFile_, error),
-                             core::MessageTitle(), platform::Icon::Exclamation);
-        return;
+        *failure = QStringLiteral("The web server does not start: its token cannot be stored in "
+                                  "%1 (%2).")
+                       .arg(settingsFile_, error);
+        return false;
     }
-    if (web_.Listen(settings.address, settings.port, token, &error))
-        return;
-    platform_.messageBox(QStringLiteral("The web server cannot listen on %1 port %2: %3.")
-                             .arg(settings.address.toString())
-                             .arg(settings.port)
-                             .arg(error),
-                         core::MessageTitle(), platform::Icon::Exclamation);
+    webRetry_.setListen(QStringLiteral("The web server"), settings.address, settings.port,
+                        [this, settings, token](QString* why) {
+                            return web_.Listen(settings.address, settings.port, token, why);
+                        });
+    return webRetry_.Start(failure);
 }
 
 void Station::tellUnusedSettings() {

@@ -34,6 +34,7 @@
 #include "rig/SimulatedRig.h"
 #include "rig/WsjtxRig.h"
 #include "station/EngineTurner.h"
+#include "station/ListenRetry.h"
 #include "station/PositionJournal.h"
 #include "station/RotatorServer.h"
 #include "station/RotctldSettings.h"
@@ -68,9 +69,10 @@ public:
     // Reads the configuration and the journal. False when the program ended meanwhile (a
     // signal during start-up): then nothing else may start.
     bool load();
-    // After the start's windows or their stand-ins: what the journal found is told, the
-    // unused settings told, the rotator server started when enabled, the status socket
-    // (`--headless --status`) opened, a pending calibration resumed.
+    // After the start's windows or their stand-ins: the status socket (`--headless --status`)
+    // opened and the rotator and web servers started when enabled (a taken port tried again
+    // until it is free), the journal armed; then what the journal found is told, the unused
+    // settings and the servers' failures told, a pending calibration resumed.
     void serve();
     // What --status tells.
     StationStatus status() const;
@@ -101,7 +103,8 @@ public:
     program::TimerTable& loadTimer();
     void unloadTimer(QObject* window = nullptr);
 
-    // The rotator server on or off, stored in Ventrolo.ini; a failure is told.
+    // The rotator server on or off, stored in Ventrolo.ini; a failure is told (a taken port is
+    // tried again until it is free or the server is switched off).
     void setRotatorServer(bool on);
     // The web server on or off, stored in Ventrolo.ini (a token made at the first enable); a
     // failure is told.
@@ -147,9 +150,10 @@ private:
     void wireRig();
     void wireJournal();
     void startRotatorServer();
-    void listen(const RotctldSettings& settings);
+    // Listens, or keeps trying (failure says why, for the user).
+    bool listen(const RotctldSettings& settings, QString* failure);
     void startWebServer();
-    void listenWeb(const web::WebSettings& settings);
+    bool listenWeb(const web::WebSettings& settings, QString* failure);
     void tellUnusedSettings();
 
     core::ProgramState state_;
@@ -204,6 +208,8 @@ private:
     bool turning_ = false;
     StatusServer statusServer_;
     web::WebServer web_;
+    ListenRetry rotatorRetry_;
+    ListenRetry webRetry_;
 };
 
 } // namespace station

@@ -61,17 +61,16 @@ bool StatusServer::clearStaleSocket(const QString& path, QString* error) {
         *error = QStringLiteral("%1 exists and is not a socket; it is left as it is").arg(path);
         return false;
     }
-    QLocalSocket probe;
-    probe.connectToServer(path, QIODevice::ReadOnly);
-    if (probe.waitForConnected(AnswersWithinMs)) {
-        probe.abort();
+    QString why;
+    switch (ProbeStatusSocket(path, AnswersWithinMs, &why)) {
+    case SocketProbe::Answers:
         *error = QStringLiteral("another station already answers on %1").arg(path);
         return false;
-    }
-    if (probe.error() != QLocalSocket::ConnectionRefusedError) {
-        *error = QStringLiteral("cannot tell whether a station answers on %1: %2")
-                     .arg(path, probe.errorString());
+    case SocketProbe::Unknown:
+        *error = QStringLiteral("cannot tell whether a station answers on %1: %2").arg(path, why);
         return false;
+    case SocketProbe::Silent:
+        break;
     }
     qCInfo(lcStation).noquote() << "status socket: removing" << path << "left by a station gone";
     if (!QLocalServer::removeServer(path)) {

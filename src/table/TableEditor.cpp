@@ -28,6 +28,10 @@ constexpr int MaxProblemsShown = 10;
 constexpr double MaxTableFreq = 500000;
 constexpr core::Long MaxStepperOffset = 30;
 
+bool OffsetAllowed(qint64 offset) {
+    return offset >= -MaxStepperOffset && offset <= MaxStepperOffset;
+}
+
 EngineLink& noEngine() {
     static EngineLink link;
     return link;
@@ -147,6 +151,12 @@ void TableEditor::LoadTable() {
             problems << QStringLiteral("the header names no interpolation type 0 to 9; %1 is "
                                        "used")
                             .arg(InterpolNames()[0]);
+        if (const core::Long offset = core::RoundToLong(HeaderNumber(data_.TableText[0], 2));
+            !OffsetAllowed(offset))
+            problems << QStringLiteral("the header's offset %1 cannot be used (an offset is at "
+                                       "most +/- %2 steps); 0 is used instead")
+                            .arg(offset)
+                            .arg(MaxStepperOffset);
     }
     for (int k = 0; k < rows; ++k) {
         data_.TableFreq[k + 1] = contents.rows[k].freq;
@@ -240,7 +250,10 @@ void TableEditor::ExtractCommentZero() {
     // A type outside 0..9 (only a damaged file holds one) is read as 0, the empty text's type.
     data_.InterpolType = static_cast<core::Integer>(HeaderInterpolType(header).value_or(0));
     data_.TableStepsPer360 = core::RoundToLong(HeaderNumber(header, 1));
-    const core::Long offset = core::RoundToLong(HeaderNumber(header, 2));
+    // An offset no window sets (a hand-edited header) would send following off the table.
+    core::Long offset = core::RoundToLong(HeaderNumber(header, 2));
+    if (!OffsetAllowed(offset))
+        offset = 0;
     data_.StepperOffset = offset;
     // A hand-edited band that is no number, or lies in no amateur band, holds everywhere.
     const double bandKHz = HeaderNumber(header, 3);
@@ -363,7 +376,7 @@ bool TableEditor::SetInterpolType(int type) {
 
 bool TableEditor::SetStepperOffset(double offset) {
     const core::Long value = core::RoundToLong(offset);
-    if (value < -MaxStepperOffset || value > MaxStepperOffset) {
+    if (!OffsetAllowed(value)) {
         tell(QStringLiteral("To large offset max = +/- 30"));
         return false;
     }
@@ -403,7 +416,7 @@ QString TableEditor::RetuneHere(core::Single catFrequency) {
     if (!lookup.ok())
         return QStringLiteral("Retune here needs the rig's frequency within the table.");
     const qint64 offset = qint64(state_.StepCounter) - lookup.rowPosition;
-    if (offset < -MaxStepperOffset || offset > MaxStepperOffset)
+    if (!OffsetAllowed(offset))
         return QStringLiteral("The stepper is ") + core::PlainNumberText(offset) +
                QStringLiteral(" steps from the table's position here; an offset is at most "
                               "+/- 30.");

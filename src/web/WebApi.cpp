@@ -376,6 +376,10 @@ WebReply WebApi::retune() {
         return Error(409, QStringLiteral("no frequency from the rig"));
     if (const QString refusal = tuning_.RetuneHere(); !refusal.isEmpty())
         return Error(409, refusal);
+    // Saving clears the mark: still set, the new offset holds only until the program ends.
+    if (editor_.TableChanged())
+        return Error(500, QStringLiteral("the offset is set but the table cannot be saved to ") +
+                              editor_.tablePath());
     return Ok();
 }
 

@@ -73,8 +73,6 @@ bool WebServer::Listen(const QHostAddress& address, quint16 port, const QString&
     if (!gate->listen(address, port)) {
         if (error)
             *error = gate->errorString();
-        qCWarning(lcWeb) << "web server cannot listen on" << address.toString() << port
-                         << gate->errorString();
         delete gate;
         return false;
     }

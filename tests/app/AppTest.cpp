@@ -15,6 +15,7 @@ TEST_F(VentroloAppTest, firstStart_saysSoCalibratesPowersThePortAndBuildsTheWind
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text,
               "I create/use the default " + dir.filePath("Ventrolo.cfg"));
+    EXPECT_FALSE(platform.messages[0].modal) << "the start does not wait for it";
     EXPECT_TRUE(app.mainWindow().isVisible());
     EXPECT_EQ(lpt->data(956), 0); // the defaults clear all three standard ports
     EXPECT_EQ(lpt->data(632), 0);

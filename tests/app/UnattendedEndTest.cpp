@@ -2,7 +2,7 @@
 // asking anyone, opens nothing afterwards, keeps every position and leaves the port off.
 #include "app/AppFixture.h"
 #include "core/ConfigFile.h"
-#include "station/JournalRecord.h"
+#include "station/JournalCopies.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,6 +50,10 @@ struct UnattendedEndTest : ::testing::Test {
     }
     void write(const QString& name, const QByteArray& contents, int secondsAgo = 0) {
         test_support::WriteFile(dir.filePath(name), contents, secondsAgo);
+    }
+    JournalRecord NewestRecord() const {
+        return station::NewestJournalRecord(dir.filePath("Ventrolo.journal"))
+            .value_or(JournalRecord{{{{-1, -1}, {-1, -1}}}});
     }
     // The settings of an earlier run: stepper 1 at counter, its profile changed by edit.
     void configure(core::Long counter,
@@ -110,7 +114,7 @@ TEST_F(UnattendedEndTest, duringAStartUpMessage_theEndWaitsForThePositionsAndKee
     run.expectEndedQuietly();
     EXPECT_TRUE(cfgHolds(123)) << "the journal's position, not the configuration's";
     EXPECT_EQ(file("Ventrolo.cfg.damaged"), cfg);
-    EXPECT_EQ(JournalRecord::Parse(file("Ventrolo.journal"))->steppers[0].counter, 123);
+    EXPECT_EQ(NewestRecord().steppers[0].counter, 123);
 }
 
 TEST_F(UnattendedEndTest, duringTheJournalsQuestion_noCalibrationRunsAndThePositionIsKept) {
@@ -168,7 +172,7 @@ TEST_F(UnattendedEndTest, aSaveThatFailsAtTheEnd_isLoggedNotShown_andTheJournalH
         EXPECT_TRUE(said.text.startsWith("The settings could not be saved"))
             << said.text.toStdString();
         EXPECT_FALSE(said.shown);
-        EXPECT_EQ(JournalRecord::Parse(file("Ventrolo.journal"))->steppers[0].counter, 64);
+        EXPECT_EQ(NewestRecord().steppers[0].counter, 64);
         run.expectEndedQuietly();
     }
     // At an end the user asked for, the failure is shown; a signal while it waits ends that.

@@ -42,3 +42,23 @@ TEST(ProgramDirectory, aDirectoryThatCannotBeMadeIsReported) {
     EXPECT_TRUE(result.path.isEmpty());
     EXPECT_FALSE(result.error.isEmpty());
 }
+
+TEST(ProgramDirectory, withoutAHome_anInstalledProgramAsksForADirectoryInsteadOfTheRoot) {
+    QTemporaryDir temp;
+    const QByteArray home = qgetenv("HOME");
+    for (const char* without : {"", "/"}) {
+        qputenv("HOME", without);
+        const auto result = ResolveProgramDirectory({}, temp.path(), {temp.path()});
+        EXPECT_TRUE(result.path.isEmpty()) << result.path.toStdString();
+        EXPECT_TRUE(result.error.contains("give one with --dir")) << result.error.toStdString();
+    }
+    qunsetenv("HOME");
+    EXPECT_TRUE(ResolveProgramDirectory({}, temp.path(), {temp.path()}).error.contains("not set"));
+    // XDG_DATA_HOME still says where.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    EXPECT_EQ(ResolveProgramDirectory({}, temp.path(), {temp.path()}).path,
+              dataHome.path() + "/ventrolo");
+    qunsetenv("XDG_DATA_HOME");
+    qputenv("HOME", home);
+}

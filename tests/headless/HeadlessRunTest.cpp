@@ -8,6 +8,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
@@ -236,6 +237,12 @@ TEST_F(HeadlessRunTest, withoutARigItTurnsForRotctl_aSecondStationInTheDirectory
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 1);
     EXPECT_TRUE(second.readAllStandardError().contains("ventrolo.message"));
+    // Nor when the lock file is gone (a directory it cannot be written in is the same).
+    ASSERT_TRUE(QFile::remove(dir.filePath("Ventrolo.lock")));
+    second.start(VENTROLO_BINARY, {"--headless", "--lpt", "sim", "--dir", dir.path()});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(second.readAllStandardError().contains("another Ventrolo on this computer runs in"));
     ventrolo.terminate();
     ASSERT_TRUE(ventrolo.waitForFinished(10000));
     EXPECT_EQ(ventrolo.exitCode(), 0);
@@ -266,5 +273,22 @@ TEST(DesktopProgramWithoutDisplayTest, saysToStartHeadlessAndWritesNothing) {
         EXPECT_FALSE(said.contains("Reinstalling")) << said.toStdString();
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                   QStringList());
+    }
+}
+
+TEST_F(HeadlessRunTest, aLockLeftByAPowerCutOrAnotherComputer_isTakenOverAndSaid) {
+    configure(FreePort());
+    for (const QByteArray& left :
+         {QByteArray(), QByteArray(32, '\0'), QByteArray("4711\nventrolo\nshack-pc\n"
+                                                          "0123456789abcdef\nboot\n")}) {
+        test_support::WriteFile(dir.filePath("Ventrolo.lock"), left);
+        said.clear();
+        start();
+        ASSERT_TRUE(says("taking over the stale lock " + dir.filePath("Ventrolo.lock").toUtf8()))
+            << said.toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return status().first == 0; }, 20000));
+        ventrolo.terminate();
+        ASSERT_TRUE(ventrolo.waitForFinished(10000));
+        EXPECT_EQ(ventrolo.exitCode(), 0);
     }
 }

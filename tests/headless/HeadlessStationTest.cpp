@@ -2,7 +2,9 @@
 #include "headless/HeadlessSettings.h"
 #include "headless/HeadlessStation.h"
 #include "port/SimulatedLpt.h"
+#include "station/StatusSocket.h"
 #include "support/FakePlatform.h"
+#include "support/LogCapture.h"
 #include "support/TestFiles.h"
 
 #include <QTcpServer>
@@ -164,4 +166,94 @@ TEST(HeadlessSettings, parkIsOffUnlessSwitchedOn_anUnusableValueIsToldAndOff) {
     test_support::WriteFile(ini, "[headless]\npark=perhaps\n");
     EXPECT_FALSE(headless::ReadHeadlessSettings(ini, &report).park);
     EXPECT_TRUE(report.text().contains("park=perhaps")) << report.text().toStdString();
+}
+
+namespace {
+
+std::pair<quint16, quint16> TwoFreeTcpPorts() {
+    QTcpServer one;
+    QTcpServer two;
+    one.listen(QHostAddress(QHostAddress::LocalHost), 0);
+    two.listen(QHostAddress(QHostAddress::LocalHost), 0);
+    return {one.serverPort(), two.serverPort()};
+}
+
+struct ServingStationTest : HeadlessStationTest {
+    // The rotator and web servers on, and a profile that shows no window.
+    void serve(quint16 rotctld, quint16 web) {
+        test_support::WriteFile(dir.filePath("Ventrolo.ini"),
+                                QString("[rotctld]\nenabled=true\nport=%1\n[web]\nenabled=true\n"
+                                        "port=%2\n")
+                                    .arg(rotctld)
+                                    .arg(web)
+                                    .toUtf8());
+        saveProfile(false, false);
+    }
+};
+
+} // namespace
+
+TEST_F(ServingStationTest, theServersAnswerWhileTheCrashQuestionWaits) {
+    const auto [rotctld, web] = TwoFreeTcpPorts();
+    serve(rotctld, web);
+    // A turn cut off by a kill: the start asks about the calibration run.
+    test_support::WriteFile(dir.filePath("Ventrolo.journal.1"),
+                            station::JournalRecord{{{{40, 0, 90}, {0, 0}}}, 5}.Serialize());
+    bool served = false;
+    platform.whileNextDialogOpen([&] {
+        served = station->rotator().listening() && station->web().listening() &&
+                 !station::StationAnswering(dir.path()).isEmpty();
+    });
+    platform.answerNextMessage(platform::Answer::No);
+    ASSERT_TRUE(start());
+    ASSERT_FALSE(platform.messages.empty());
+    EXPECT_TRUE(platform.messages[0].text.contains("Stepper 1 was turning from 40 to 90"));
+    EXPECT_TRUE(served) << "the question waits for a person, the station does not";
+}
+
+TEST_F(ServingStationTest, takenPortsAreTriedAgainUntilFree_andTheStationSaysWhenItServes) {
+    QTcpServer rotctldTaker;
+    QTcpServer webTaker;
+    ASSERT_TRUE(rotctldTaker.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    ASSERT_TRUE(webTaker.listen(QHostAddress(QHostAddress::LocalHost), 0));
+    const quint16 rotctld = rotctldTaker.serverPort();
+    const quint16 web = webTaker.serverPort();
+    serve(rotctld, web);
+    test_support::LogCapture log;
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(station->rotator().listening());
+    EXPECT_FALSE(station->web().listening());
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_TRUE(platform.messages[0].text.startsWith(
+        QString("The rotator server cannot listen on 127.0.0.1 port %1: ").arg(rotctld)));
+    EXPECT_TRUE(platform.messages[0].text.endsWith(" It tries again until the port is free."));
+    EXPECT_TRUE(platform.messages[1].text.startsWith(
+        QString("The web server cannot listen on 127.0.0.1 port %1: ").arg(web)));
+
+    // Still taken a minute on: tried ever less often, and the log is not filled.
+    platform.advance(60000);
+    EXPECT_FALSE(station->rotator().listening());
+    EXPECT_EQ(log.with(QString("port %1").arg(rotctld)).size(), 1) << log.text().toStdString();
+    EXPECT_EQ(platform.messages.size(), 2u);
+
+    rotctldTaker.close();
+    webTaker.close();
+    platform.advance(station::ListenRetry::LongestRetryMs);
+    EXPECT_TRUE(station->rotator().listening());
+    EXPECT_TRUE(station->web().listening());
+    ASSERT_EQ(platform.messages.size(), 4u);
+    EXPECT_FALSE(platform.messages[2].modal);
+    EXPECT_EQ(platform.messages[2].text,
+              QString("The rotator server now listens on 127.0.0.1 port %1.").arg(rotctld));
+    EXPECT_EQ(log.with(QString("web server on http://127.0.0.1:%1/").arg(web)).size(), 1);
+
+    // Switched off while it waits, it tries no more.
+    station->setRotatorServer(false);
+    ASSERT_TRUE(rotctldTaker.listen(QHostAddress(QHostAddress::LocalHost), rotctld));
+    station->setRotatorServer(true);
+    EXPECT_FALSE(station->rotator().listening());
+    station->setRotatorServer(false);
+    rotctldTaker.close();
+    platform.advance(station::ListenRetry::LongestRetryMs);
+    EXPECT_FALSE(station->rotator().listening());
 }

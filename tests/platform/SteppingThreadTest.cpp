@@ -8,7 +8,10 @@
 #include "port/SimulatedLpt.h"
 #include "port/SwitchInputs.h"
 
+#include <QApplication>
 #include <QTimer>
+#include <QWidget>
+#include <algorithm>
 #include <ctime>
 #include <gtest/gtest.h>
 
@@ -100,6 +103,27 @@ TEST_F(ThreadedTurns, aStopOrAnotherTurnMidway_leavesTheCounterAtTheStepsWritten
     EXPECT_TRUE(nestedDone);
     EXPECT_EQ(state.StepCounter, 0);
     EXPECT_EQ(codes().back(), port::CoilCode(0));
+}
+
+TEST_F(ThreadedTurns, aNoticeMidTurn_waitsForNobody_theTurnAndTheCountGoOn) {
+    // As a journal that cannot be written tells it: the box stays open, unanswered.
+    QTimer::singleShot(30, [&] {
+        platform.notify("cannot be written", "t", platform::Icon::Exclamation);
+    });
+    std::vector<core::Long> shown;
+    QObject::connect(&engine, &engine::Engine::counterChanged,
+                     [&](core::Long c) { shown.push_back(c); });
+    EXPECT_EQ(turnTo(400), engine::TurnOutcome::Done);
+    EXPECT_EQ(state.StepCounter, 400);
+    EXPECT_GT(std::count_if(shown.begin(), shown.end(), [](core::Long c) { return c > 50; }), 1);
+    QWidget* box = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->windowTitle() == "t")
+            box = widget;
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(box->isModal());
+    EXPECT_FALSE(QApplication::activeModalWidget());
+    box->close();
 }
 
 TEST_F(ThreadedTurns, aStopDuringALongDelay_endsTheTurnAtOnce_notAtTheNextStep) {

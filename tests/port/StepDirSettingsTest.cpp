@@ -89,19 +89,61 @@ TEST_F(StepDirSettingsTest, unusableValuesAreReportedAndTheirDefaultsTaken) {
         << "values the user gave are never overwritten";
 }
 
-TEST_F(StepDirSettingsTest, stepDirAndEnableOnOneBit_areReportedAndAllThreeTakeTheirDefaults) {
+namespace {
+
+std::vector<QString> Told(const core::SettingsReport& report) {
+    std::vector<QString> told;
+    for (const core::UnusedSetting& u : report.unused())
+        told.push_back(u.key + "=" + u.found + " -> " + u.kept);
+    return told;
+}
+
+} // namespace
+
+TEST_F(StepDirSettingsTest, linesSharedWithinAStepper_takeTheDefaultsAndEveryChangeIsToldOnce) {
     // Stepper 2's STEP on its default ENABLE line: it would step whenever the driver is enabled.
-    write("[stepper2]\noutput=stepdir\nstep=D3\ndir=D7\n");
+    // ENABLE keeps D3, so it is not told (a "D3 cannot be used; D3 is used" would contradict
+    // itself); DIR, which shared nothing, is told because it changes too.
+    write("[stepper2]\noutput=stepdir\nstep=D3\ndir=D7\n"
+          "[stepper1]\noutput=stepdir\nstep=D0\ndir=D0\n");
     core::SettingsReport report;
-    const StepDirSettings s = ReadStepperOutputs(file, &report)[1];
-    EXPECT_EQ(s.stepBit, 5);
-    EXPECT_EQ(s.dirBit, 1);
-    EXPECT_EQ(s.enableBit, 3);
-    ASSERT_EQ(report.unused().size(), 2u);
-    EXPECT_EQ(report.unused()[0].key, "stepper2/step");
-    EXPECT_EQ(report.unused()[0].found, "D3 (also enable)");
-    EXPECT_EQ(report.unused()[1].key, "stepper2/enable");
-    EXPECT_EQ(report.unused()[1].kept, "D3");
+    const StepperOutputs outputs = ReadStepperOutputs(file, &report);
+    EXPECT_EQ(outputs[0].dirBit, 1);
+    EXPECT_EQ(outputs[1].stepBit, 5);
+    EXPECT_EQ(outputs[1].dirBit, 1);
+    EXPECT_EQ(outputs[1].enableBit, 3);
+    EXPECT_EQ(Told(report), (std::vector<QString>{
+                                "stepper1/dir=D0 (step and dir on one line) -> D1",
+                                "stepper2/step=D3 (step and enable on one line) -> D5",
+                                "stepper2/dir=D7 (step and enable on one line) -> D1"}));
+}
+
+TEST_F(StepDirSettingsTest, aStepLineOfBothDrivers_isRefused) {
+    // A driver whose ENABLE is off still counts STEP pulses: stepper 2 on stepper 1's STEP would
+    // move with every step of stepper 1.
+    write("[stepper1]\noutput=stepdir\n[stepper2]\noutput=stepdir\nstep=D0\n");
+    core::SettingsReport report;
+    StepperOutputs outputs = ReadStepperOutputs(file, &report);
+    EXPECT_EQ(outputs[0].stepBit, 0);
+    EXPECT_EQ(outputs[1].stepBit, 5);
+    EXPECT_EQ(Told(report), (std::vector<QString>{
+                                "stepper2/step=D0 (D0 is stepper 1's STEP line) -> D5"}));
+    EXPECT_TRUE(report.text().contains("[stepper2] step=D0 (D0 is stepper 1's STEP line) cannot "
+                                       "be used; D5 is used instead."));
+
+    // Stepper 1 moved onto stepper 2's default lines: stepper 1 gives way too, so the lines
+    // used never clash. A stepper on the coil code shares no STEP line.
+    write("[stepper1]\noutput=stepdir\nstep=D5\n[stepper2]\noutput=stepdir\n");
+    report = {};
+    outputs = ReadStepperOutputs(file, &report);
+    EXPECT_EQ(outputs[0].stepBit, 0);
+    EXPECT_EQ(outputs[1].stepBit, 5);
+    EXPECT_EQ(Told(report), (std::vector<QString>{
+                                "stepper1/step=D5 (D5 is stepper 2's STEP line) -> D0"}));
+    write("[stepper1]\noutput=phase\n[stepper2]\noutput=stepdir\nstep=D0\n");
+    report = {};
+    EXPECT_EQ(ReadStepperOutputs(file, &report)[1].stepBit, 0);
+    EXPECT_TRUE(report.isEmpty()) << report.text().toStdString();
 }
 
 TEST(DataBitRole, namesWhatEachStepDirStepperUsesABitFor) {

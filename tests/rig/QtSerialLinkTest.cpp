@@ -5,6 +5,7 @@
 #include "rig/CatControl.h"
 #include "rig/PtyRig.h"
 #include "support/FakePlatform.h"
+#include "support/LogCapture.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
@@ -115,4 +116,18 @@ TEST_F(QtSerialLinkTest, missingDevice_comPortOpenMessageWithTheSystemsReason) {
     EXPECT_FALSE(control.OpenPort(7).ok);
     EXPECT_TRUE(fake.messages[1].text.contains("COM7"));
     EXPECT_TRUE(OpenErrorText("/dev/ttyUSB0", "Permission denied", true).contains("dialout"));
+}
+
+TEST_F(QtSerialLinkTest, aDeviceThatStaysMissing_isLoggedOnceNotAtEveryTry_andAgainAfterItOpened) {
+    const QString missing = dir.filePath("no-such-tty");
+    test_support::LogCapture logged;
+    for (int attempt = 0; attempt < 5; ++attempt)
+        EXPECT_FALSE(link.openDevice(missing, "9600,N,8,2").ok);
+    EXPECT_EQ(logged.with("cannot open").size(), 1) << logged.text().toStdString();
+
+    PtyRig rig(Model::Ft817);
+    ASSERT_TRUE(link.openDevice(rig.slavePath, "9600,N,8,2").ok);
+    link.close();
+    EXPECT_FALSE(link.openDevice(missing, "9600,N,8,2").ok);
+    EXPECT_EQ(logged.with("cannot open").size(), 2);
 }

@@ -7,7 +7,9 @@
 #include "rig/WsjtxDatagrams.h"
 #include "rig/WsjtxMessage.h"
 #include "support/FakePlatform.h"
+#include "support/LogCapture.h"
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -178,6 +180,33 @@ TEST_F(WsjtxRigTest, damagedForeignAndOtherProgramsDatagramsAreIgnored) {
     ASSERT_TRUE(send({WsjtxClose()}));
     ASSERT_TRUE(send({WsjtxStatus(7074000, "FT8", false, "JTDX")}));
     EXPECT_EQ(read().kHz, 7074.0f);
+}
+
+TEST_F(WsjtxRigTest, anInstanceNotNamed_neverTakesTheLink_andIsLoggedOnce) {
+    // A second WSJT-X for another rig ("--rig-name=IC7300") on the same port.
+    ASSERT_TRUE(rig.open(1).ok);
+    test_support::LogCapture logged;
+    ASSERT_TRUE(send({WsjtxStatus(14074000, "FT8", false, "WSJT-X - IC7300"),
+                      WsjtxStatus(14075000, "FT8", false, "WSJT-X - IC7300"), WsjtxHeartbeat()}));
+    EXPECT_FALSE(read().kHz);
+    EXPECT_EQ(logged.with("ignored the datagrams of \"WSJT-X - IC7300\"").size(), 1)
+        << logged.text().toStdString();
+    ASSERT_TRUE(send({WsjtxStatus(7074000, "FT8", false)}));
+    EXPECT_EQ(read().kHz, 7074.0f);
+
+    // Named in the settings, it is the one followed.
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
+                            "[wsjtx]\nid=WSJT-X - IC7300, JTDX\n");
+    core::SettingsReport report;
+    WsjtxAddress address = LoadWsjtxAddress(dir.filePath("Ventrolo.ini"), &report);
+    EXPECT_EQ(address.ids, (QStringList{"WSJT-X - IC7300", "JTDX"}));
+    EXPECT_TRUE(report.isEmpty());
+    address.port = rig.address().port;
+    rig.setAddress(address);
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_TRUE(send({WsjtxStatus(7074000, "FT8", false), WsjtxHeartbeat(),
+                      WsjtxStatus(14074000, "FT8", false, "WSJT-X - IC7300")}));
+    EXPECT_EQ(read().kHz, 14074.0f);
 }
 
 TEST_F(WsjtxRigTest, aPortInUseIsToldAndLeavesTheLinkClosed) {

@@ -57,7 +57,7 @@ TEST_F(StationAppTest, theMenuItem_startsAndStopsTheServerAndIsRemembered) {
     EXPECT_TRUE(client.closes());
 
     // A port in use at the next start is told, and the item stays unchecked.
-    QFile::remove(dir.filePath("Ventrolo.journal")); // the run above did not end
+    dir.removeJournal(); // the run above did not end
     dir.write("Ventrolo.ini", QString("[rotctld]\nenabled=true\nport=%1\n").arg(port).toUtf8());
     QTcpServer taken;
     ASSERT_TRUE(taken.listen(QHostAddress(QHostAddress::LocalHost), port));
@@ -94,7 +94,7 @@ TEST_F(StationAppTest, theWebServerItem_startsAndStopsTheServer_showingTheTokenO
     EXPECT_TRUE(client.closes());
 
     // Off loopback the caption tells the token the browser must give; it stays the same.
-    QFile::remove(dir.filePath("Ventrolo.journal"));
+    dir.removeJournal();
     dir.write("Ventrolo.ini", QString("[web]\nenabled=true\nport=%1\naddress=0.0.0.0\ntoken=%2\n")
                                   .arg(webPort)
                                   .arg(token.captured(1))
@@ -106,7 +106,7 @@ TEST_F(StationAppTest, theWebServerItem_startsAndStopsTheServer_showingTheTokenO
 }
 
 TEST_F(StationAppTest, aTurnCutOff_isToldAtStartAndTheCalibrationRunRocksAroundTheCounter) {
-    dir.write("Ventrolo.journal", JournalRecord{{{{25, 0, 50}, {0, 0}}}}.Serialize());
+    dir.write("Ventrolo.journal.1", JournalRecord{{{{25, 0, 50}, {0, 0}}}}.Serialize());
     platform.answerNextMessage(platform::Answer::Yes);
     start();
     ASSERT_EQ(platform.messages.size(), 1u);

@@ -52,6 +52,11 @@ struct Dir : QTemporaryDir {
     void write(const QString& name, const QByteArray& contents, int secondsAgo = 0) {
         test_support::WriteFile(filePath(name), contents, secondsAgo);
     }
+    // The journal's copies gone, as before a first start.
+    void removeJournal() const {
+        QFile::remove(filePath("Ventrolo.journal.1"));
+        QFile::remove(filePath("Ventrolo.journal.2"));
+    }
 };
 
 // A port of 127.0.0.1 that nothing listens on just now.

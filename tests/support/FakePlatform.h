@@ -20,6 +20,7 @@ public:
         platform::Icon icon;
         platform::Buttons buttons;
         bool shown = true; // false once the dialogs were dismissed: only logged
+        bool modal = true; // false for a notice, which waits for nobody
     };
     struct Input {
         QString prompt;
@@ -69,6 +70,10 @@ public:
     void beep() override { beeps.push_back(nowMs_); }
     platform::Answer messageBox(const QString& text, const QString& title, platform::Icon icon,
                                 platform::Buttons buttons) override;
+    // Recorded in messages (modal false); nothing waits for it.
+    void notify(const QString& text, const QString& title, platform::Icon icon) override {
+        messages.push_back({text, title, icon, platform::Buttons::Ok, !dismissed_, false});
+    }
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     std::optional<std::int32_t> chooseColor(std::int32_t initial) override;

@@ -109,6 +109,24 @@ TEST_F(TableEditorTest, interpolTypeAndOffset_rebuildTheHeaderAndAStoredOffsetIs
     EXPECT_EQ(data().TableText[0], "2:400:0");
 }
 
+TEST_F(TableEditorTest, aHeaderOffsetNoWindowWrites_isToldAndNotUsed) {
+    // 9999 would send following to the stepper's Max; no window sets more than 30.
+    const QByteArray file = "\"Ventrolo.Version 1.24\"\r\n0,500,\"1:400:9999\"\r\n"
+                            "3500,100,\"\"\r\n7000,200,\"\"\r\n";
+    load(file);
+    EXPECT_EQ(data().StepperOffset, 0);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains(
+        "the header's offset 9999 cannot be used (an offset is at most +/- 30 steps); 0 is used "
+        "instead"))
+        << platform.messages[0].text.toStdString();
+    EXPECT_EQ(readFile(), file) << "the file stays as it is until the table is saved";
+    ASSERT_TRUE(table.SaveTable());
+    EXPECT_TRUE(readFile().contains("0,500,\"1:400:0\""));
+    load("\"Ventrolo.Version 1.24\"\r\n0,500,\"1:400:-30\"\r\n3500,100,\"\"\r\n");
+    EXPECT_EQ(data().StepperOffset, -30);
+}
+
 TEST_F(TableEditorTest, offsetBox_advisesTheOffsetOfThePositionAndCancelChangesNothing) {
     addRow(3500, 100);
     addRow(4000, 200);

@@ -1,6 +1,8 @@
 // Every endpoint of the JSON API through real HTTP against a station on the virtual clock.
 #include "WebTestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 
 namespace {
@@ -354,6 +356,23 @@ TEST_F(WebApiTest, aBandButton_opensItsTableAndTurnsToItsPositionForTheRigsFrequ
     EXPECT_EQ(again.post("/api/band", R"({"stepper":1,"table":"20m.cat"})").status, 200);
     EXPECT_TRUE(settlesAt(1350));
     EXPECT_DOUBLE_EQ(station->simulatedRig().rig().frequency(), 14175);
+}
+
+TEST_F(WebApiTest, retuneHere_whoseTableCannotBeSaved_answersTheFailure) {
+    Http http(port());
+    follow(7100);
+    ASSERT_TRUE(settlesAt(200));
+    EXPECT_EQ(http.post("/api/lock", R"({"locked":false})").status, 200);
+    EXPECT_EQ(http.post("/api/turn", R"({"steps":205})").status, 200);
+    ASSERT_TRUE(settlesAt(205));
+    // Something else took the table file's place.
+    const QString table = station->tableEditor().tablePath();
+    ASSERT_TRUE(QFile::remove(table));
+    ASSERT_TRUE(QDir().mkdir(table));
+    const auto answer = http.post("/api/table/retune");
+    EXPECT_EQ(answer.status, 500);
+    EXPECT_EQ(answer.json["error"].toString(),
+              "the offset is set but the table cannot be saved to " + table);
 }
 
 TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
