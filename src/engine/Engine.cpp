@@ -530,11 +530,9 @@ void Engine::StopTurning() {
     ++stops_;
     state_.RigFollowHalted = true;
     state_.StopRequest = true;
-    if (activeRun_) {
-        activeRun_->control.request(StepControl::Stop);
-        if (platform::SteppingThread* thread = platform_.steppingThread())
-            thread->interrupt();
-    }
+    // The steps under way end and are counted before anything reads the counter: whoever
+    // stops (the way out saving it, a command turning from it) finds the steps written.
+    haltRun();
     if (state_.SpeedModulate) {
         SetSpeed();
         ShowSpeed();

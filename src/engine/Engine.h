@@ -87,7 +87,9 @@ public:
     // by -n; shift 16 (Shift held) makes it ten times as many.
     TurnOutcome StepBy(std::int64_t n, int shift, TurnOrigin origin);
     // Ends every turning activity: the turn in progress, the slow turns, the endless modes, the
-    // pin walk; TargetPosition becomes StepCounter; stopped() tells the other windows.
+    // pin walk; TargetPosition becomes StepCounter; stopped() tells the other windows. On return
+    // StepCounter holds every step written: a run on the stepping thread has ended (within the
+    // step under way) and been counted.
     void StopTurning();
     bool slowTurnRunning() const;
     void StopSlowTimers();
