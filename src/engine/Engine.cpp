@@ -216,7 +216,7 @@ void Engine::turnToward(Direction direction) {
         up ? std::min(state_.TargetPosition, limit()) : std::max(state_.TargetPosition, limit());
 
     coil_.PowerOn();
-    coil_.SetPhaseSequence(direction, motorPosition());
+    coil_.SetPhaseSequence(direction, state_.PhasePosition());
     state_.PelorusRedraw = false;
     const Long target = state_.TargetPosition;
     const bool singleStep =
@@ -505,11 +505,6 @@ void Engine::passRun(ActiveRun& run, bool afterWait) {
     handOver(run);
 }
 
-std::int64_t Engine::motorPosition() const {
-    // The coil code follows the motor, which has turned the overlay steps too.
-    return std::int64_t{state_.StepCounter} + state_.OverlayPosition;
-}
-
 void Engine::ensureTurnPower() {
     if (power_.EnsureTurnPower())
         emit powerChanged();
@@ -561,9 +556,13 @@ bool Engine::CheckSwitches() {
 }
 
 void Engine::SetCounter(Long value, Long overlayPosition) {
-    state_.StepCounter = value;
-    state_.OverlayPosition = overlayPosition;
+    relabel(value, overlayPosition);
     ShowPosition();
+}
+
+void Engine::relabel(Long counter, Long overlayPosition) {
+    if (state_.Relabel(counter, overlayPosition))
+        emit phaseOffsetChanged(state_.SelectedStepper == 1 ? 1 : 0, state_.PhaseOffset);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -605,7 +604,7 @@ TurnOutcome Engine::ApplyOverlay(std::int64_t n, TurnOrigin origin) {
 void Engine::overlayMove(Direction direction, Long target) {
     state_.StopRequest = false;
     coil_.PowerOn();
-    coil_.SetPhaseSequence(direction, motorPosition());
+    coil_.SetPhaseSequence(direction, state_.PhasePosition());
     // The display counts up from 0, or down from a full overlay.
     if (direction == Direction::CW && state_.OverlayPosition == 0)
         state_.OverlayState = false;

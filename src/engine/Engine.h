@@ -117,11 +117,14 @@ public:
     void ParkBothSteppers();
 
     // --- the counter ---
-    // The counter set without moving the motor (a switch, the limits set below it), with the
-    // overlay at overlayPosition; the displays follow.
+    // The counter set without moving the motor (a switch, the limits set below it, the user),
+    // with the overlay at overlayPosition; the displays follow. The coil code stays as it is
+    // (the phase offset takes up the difference): the next step is one phase from where the
+    // motor stands.
     void SetCounter(core::Long value, core::Long overlayPosition);
-    // Asks for the counter's new value with all outputs off meanwhile; the motor does not move.
-    // A value outside the limits is refused with "Out off range value".
+    // Asks for the counter's new value with all outputs off meanwhile; afterwards the drivers'
+    // code is the one they had: the motor does not move. A value outside the limits is refused
+    // with "Out off range value".
     void SetCounterByHand();
     // True while SetCounterByHand asks: the shaft may be in the user's hand.
     bool counterBeingSet() const { return counterBeingSet_; }
@@ -192,6 +195,8 @@ signals:
     void modesChanged();
     // portPanel(): the port and pin-test buttons, "&Offset Lpt 89 +5V", the status bar.
     void portPanelChanged();
+    // The PhaseOffset of stepper 0 or 1 changed: its counter was set while its motor stood.
+    void phaseOffsetChanged(core::Long stepper, core::Long offset);
     // The two stepper option buttons; a turn disables them.
     void stepperOptionsEnabled(bool enabled);
     // The whole main window (off while the output pins are walked).
@@ -296,7 +301,7 @@ private:
     void passRun(ActiveRun& run, bool afterWait);
     void overlayMove(port::Direction direction, core::Long target);
     void planRamp(core::Long target, core::Long from);
-    std::int64_t motorPosition() const;
+    void relabel(core::Long counter, core::Long overlayPosition);
     void switchTo(core::Long stepper, bool forTimerTable);
     void park(core::Long stepper);
     void ensureTurnPower();

@@ -112,7 +112,7 @@ void Engine::SetCounterByHand() {
         return;
     }
     SetCounter(v, state_.OverlayOn && v > state_.StepCounter ? state_.OverlaySteps : 0);
-    // The shaft was set by hand to the new position: its code, or the next step would jump.
+    // The code the motor stands on: the new counter names where it is, it does not move it.
     coil_.WriteData(coil_.PositionCode());
 }
 

@@ -449,3 +449,16 @@ TEST_F(RigTuningTest,
               "The table is not saved.\r\nClose the table window all the same ?");
     EXPECT_TRUE(editor.TableChanged());
 }
+
+TEST_F(RigTuningTest, settingTheCounterToTheInterpolValue_writesNothingToThePort) {
+    openAndFollow();
+    tuning.LockClicked(); // unlocked: the value label may be taken as the counter
+    ASSERT_FALSE(tuning.locked());
+    engine.TurnTo({102, engine::TurnOrigin::Window});
+    ASSERT_EQ(view.view().InterpolValueText, "100");
+    lpt.traceWrites();
+    ASSERT_TRUE(tuning.setToInterpolEnabled());
+    tuning.SetCounterToInterpol();
+    EXPECT_EQ(state.StepCounter, 100);
+    EXPECT_TRUE(lpt.writes().empty());
+}
