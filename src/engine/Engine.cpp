@@ -61,6 +61,8 @@ TurnOutcome Engine::TurnTo(const TurnRequest& request) {
 }
 
 TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
+    if (exiting_)
+        return TurnOutcome::Refused;
     // A turn started from a handler while another one's steps run: those end first, counted,
     // so this one starts from where the motor is.
     haltRun();
@@ -157,6 +159,7 @@ TurnOutcome Engine::admit(TurnOrigin origin) {
     case TurnOrigin::Following:
     case TurnOrigin::Search:
     case TurnOrigin::SwrTune:
+    case TurnOrigin::Park:
         break;
     }
     return TurnOutcome::Refused;
@@ -573,6 +576,8 @@ TurnOutcome Engine::ApplyOverlay(std::int64_t n, TurnOrigin origin) {
         return TurnOutcome::Done;
     // Inside a turn the move is the turn's, under the turn's gate.
     const bool own = busyDepth_ == 0;
+    if (own && exiting_)
+        return TurnOutcome::Refused;
     haltRun();
     const Busy busy(*this);
     StopSlowTimers();

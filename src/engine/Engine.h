@@ -74,6 +74,9 @@ public:
     // Whether a turn of this origin would start now without waiting or asking: what a caller
     // that must answer at once (a rotator client) tells its peer.
     bool admits(TurnOrigin origin) const;
+    // The way out has begun: from now on every turn and overlay move is refused but the park
+    // (ParkBothSteppers), whoever asks (the rig's link, say, which stays open for the park).
+    void ExitStarted() { exiting_ = true; }
     // For a command that does more than turn (retunes the rig, picks a table row): what the gate
     // does to a turn of this origin now (asks, beeps, waits), without turning. Done: the turn may
     // start; a window's then goes with consented set.
@@ -110,11 +113,12 @@ public:
     // turn's origin is TurnOrigin::Timer.
     std::optional<TurnOutcome> TurnStepperTo(core::Long stepper, core::Long position);
     // At exit: each stepper whose stored counter lies above its lower limit turns down to it
-    // with its own profile and driver bits, without serving events (NoYield), at most one step
-    // a second; its stored profile then says it is there with no overlay taken. The working
-    // variables are left as the last park set them: the caller stores before and only saves
-    // afterwards.
-    void ParkBothSteppers();
+    // with its own profile and driver bits, at most one step a second; its stored profile then
+    // says where it stands. The park is a turn of origin Park: while the rig transmits it does
+    // not start (Refused) or stops at the next step (Held), and the caller decides whether to
+    // wait and park again. The working variables are left as the last park set them: the caller
+    // stores before and only saves afterwards.
+    TurnOutcome ParkBothSteppers();
 
     // --- the counter ---
     // The counter set without moving the motor (a switch, the limits set below it, the user),
@@ -303,7 +307,7 @@ private:
     void planRamp(core::Long target, core::Long from);
     void relabel(core::Long counter, core::Long overlayPosition);
     void switchTo(core::Long stepper, bool forTimerTable);
-    void park(core::Long stepper);
+    TurnOutcome park(core::Long stepper);
     void ensureTurnPower();
     void showCounterAndSlider();
     // Emits the display signals of the DisplayPacing::Display mask.
@@ -338,6 +342,7 @@ private:
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
     bool counterBeingSet_ = false;
+    bool exiting_ = false;
     DisplayPacing displays_;
     core::Long sliderLabelValue_ = 0;
     TurnTiming lastTurnTiming_;

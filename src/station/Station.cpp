@@ -93,10 +93,15 @@ void Station::wireRig() {
             state_.TableWindowShown = true;
     });
     // The way out ends following before the park question: the rig is not left keyed while
-    // the steppers park, and a changed table is saved.
+    // the steppers park, and a changed table is saved. The link stays until the end, so the
+    // park hears whether the rig transmits.
     connect(&exitPath_, &ExitPath::exitStarted, this, [this] {
         if (following_)
             closeFollowing(true);
+    });
+    connect(&exitPath_, &ExitPath::ended, this, [this] {
+        if (tuning_.portOpen())
+            tuning_.ComPortOpen(0);
     });
 }
 

@@ -450,6 +450,20 @@ TEST_F(RigTuningTest,
     EXPECT_TRUE(editor.TableChanged());
 }
 
+TEST_F(RigTuningTest, onTheWayOut_theLinkStaysForThePark_unkeyed_andNothingIsFollowedAnyMore) {
+    openAndFollow();
+    tuning.PttToggle(false);
+    ASSERT_TRUE(rig.pttOn());
+    ASSERT_TRUE(tuning.Unload(true));
+    EXPECT_TRUE(tuning.portOpen());
+    EXPECT_FALSE(rig.pttOn());
+    simulated.rig().turnDial(250); // 3750 kHz: position 150
+    poll();
+    poll();
+    EXPECT_EQ(state.StepCounter, 100);
+    EXPECT_FALSE(tuning.locked());
+}
+
 TEST_F(RigTuningTest, settingTheCounterToTheInterpolValue_writesNothingToThePort) {
     openAndFollow();
     tuning.LockClicked(); // unlocked: the value label may be taken as the counter
