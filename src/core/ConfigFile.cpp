@@ -238,9 +238,14 @@ void ConfigFile::DefaultConfig() {
     const Long keptMinPosition2 = s.StoredProfiles[1].MinPosition;
     for (int stepper = 0; stepper < 2; ++stepper) {
         StepperProfile& p = s.StoredProfiles[stepper];
-        const bool keptSpeedModulate = p.SpeedModulate;
-        p = DefaultStepperProfile(stepper);
-        p.SpeedModulate = keptSpeedModulate;
+        StepperProfile defaults = DefaultStepperProfile(stepper);
+        defaults.SpeedModulate = p.SpeedModulate;
+        // The motors stand where they are: the default counters name them on the coil codes
+        // they hold (the selected one's place is the working profile's).
+        StepperProfile standing = stepper == (s.SelectedStepper == 1 ? 1 : 0) ? s.working() : p;
+        standing.Relabel(defaults.StepCounter, defaults.OverlayPosition);
+        defaults.PhaseOffset = standing.PhaseOffset;
+        p = defaults;
     }
     s.StoredProfiles[1].MinPosition = keptMinPosition2;
 

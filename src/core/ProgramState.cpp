@@ -2,6 +2,15 @@
 
 namespace core {
 
+bool StepperProfile::Relabel(Long counter, Long overlayPosition) {
+    const std::int64_t place = PhasePosition() - counter - overlayPosition;
+    const Long before = PhaseOffset;
+    PhaseOffset = static_cast<Long>(((place % 4) + 4) % 4);
+    StepCounter = counter;
+    OverlayPosition = overlayPosition;
+    return PhaseOffset != before;
+}
+
 StepperProfile DefaultStepperProfile(int stepper) {
     StepperProfile profile;
     if (stepper == 1) {

@@ -24,6 +24,9 @@ struct StepperProfile {
     Long FastestDelayMs = 2;   // fastest step delay in ms
     Long SlowestDelayMs = 1000;
     Long OverlayPosition = 0; // overlay steps taken, 0..OverlaySteps
+    // 0..3: how far the coil code's place in its cycle lies ahead of the position, since the
+    // counter was set while the motor stood (kept in Ventrolo.ini, not Ventrolo.cfg).
+    Long PhaseOffset = 0;
     Long OverlaySteps = 10;
     Long ShuttleMin = 0;
     Long ShuttleMax = 50;
@@ -47,6 +50,15 @@ struct StepperProfile {
     bool SwitchesShowOnly = false;
     bool CenterSwitch = false;
     bool SpeedModulate = false;
+
+    // The motor's place in the four-step coil cycle: the counter, the overlay steps taken and
+    // PhaseOffset.
+    std::int64_t PhasePosition() const {
+        return std::int64_t{StepCounter} + OverlayPosition + PhaseOffset;
+    }
+    // The counter and the overlay position set while the motor stands: PhaseOffset takes up
+    // the difference, so the place in the cycle stays. True when PhaseOffset changed.
+    bool Relabel(Long counter, Long overlayPosition);
 
     bool operator==(const StepperProfile&) const = default;
 };

@@ -61,6 +61,8 @@ TurnOutcome Engine::TurnTo(const TurnRequest& request) {
 }
 
 TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
+    if (exiting_)
+        return TurnOutcome::Refused;
     // A turn started from a handler while another one's steps run: those end first, counted,
     // so this one starts from where the motor is.
     haltRun();
@@ -157,6 +159,7 @@ TurnOutcome Engine::admit(TurnOrigin origin) {
     case TurnOrigin::Following:
     case TurnOrigin::Search:
     case TurnOrigin::SwrTune:
+    case TurnOrigin::Park:
         break;
     }
     return TurnOutcome::Refused;
@@ -216,7 +219,7 @@ void Engine::turnToward(Direction direction) {
         up ? std::min(state_.TargetPosition, limit()) : std::max(state_.TargetPosition, limit());
 
     coil_.PowerOn();
-    coil_.SetPhaseSequence(direction, motorPosition());
+    coil_.SetPhaseSequence(direction, state_.PhasePosition());
     state_.PelorusRedraw = false;
     const Long target = state_.TargetPosition;
     const bool singleStep =
@@ -505,11 +508,6 @@ void Engine::passRun(ActiveRun& run, bool afterWait) {
     handOver(run);
 }
 
-std::int64_t Engine::motorPosition() const {
-    // The coil code follows the motor, which has turned the overlay steps too.
-    return std::int64_t{state_.StepCounter} + state_.OverlayPosition;
-}
-
 void Engine::ensureTurnPower() {
     if (power_.EnsureTurnPower())
         emit powerChanged();
@@ -530,11 +528,9 @@ void Engine::StopTurning() {
     ++stops_;
     state_.RigFollowHalted = true;
     state_.StopRequest = true;
-    if (activeRun_) {
-        activeRun_->control.request(StepControl::Stop);
-        if (platform::SteppingThread* thread = platform_.steppingThread())
-            thread->interrupt();
-    }
+    // The steps under way end and are counted before anything reads the counter: whoever
+    // stops (the way out saving it, a command turning from it) finds the steps written.
+    haltRun();
     if (state_.SpeedModulate) {
         SetSpeed();
         ShowSpeed();
@@ -563,9 +559,13 @@ bool Engine::CheckSwitches() {
 }
 
 void Engine::SetCounter(Long value, Long overlayPosition) {
-    state_.StepCounter = value;
-    state_.OverlayPosition = overlayPosition;
+    relabel(value, overlayPosition);
     ShowPosition();
+}
+
+void Engine::relabel(Long counter, Long overlayPosition) {
+    if (state_.Relabel(counter, overlayPosition))
+        emit phaseOffsetChanged(state_.SelectedStepper == 1 ? 1 : 0, state_.PhaseOffset);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -576,6 +576,8 @@ TurnOutcome Engine::ApplyOverlay(std::int64_t n, TurnOrigin origin) {
         return TurnOutcome::Done;
     // Inside a turn the move is the turn's, under the turn's gate.
     const bool own = busyDepth_ == 0;
+    if (own && exiting_)
+        return TurnOutcome::Refused;
     haltRun();
     const Busy busy(*this);
     StopSlowTimers();
@@ -607,7 +609,7 @@ TurnOutcome Engine::ApplyOverlay(std::int64_t n, TurnOrigin origin) {
 void Engine::overlayMove(Direction direction, Long target) {
     state_.StopRequest = false;
     coil_.PowerOn();
-    coil_.SetPhaseSequence(direction, motorPosition());
+    coil_.SetPhaseSequence(direction, state_.PhasePosition());
     // The display counts up from 0, or down from a full overlay.
     if (direction == Direction::CW && state_.OverlayPosition == 0)
         state_.OverlayState = false;

@@ -74,6 +74,9 @@ public:
     // Whether a turn of this origin would start now without waiting or asking: what a caller
     // that must answer at once (a rotator client) tells its peer.
     bool admits(TurnOrigin origin) const;
+    // The way out has begun: from now on every turn and overlay move is refused but the park
+    // (ParkBothSteppers), whoever asks (the rig's link, say, which stays open for the park).
+    void ExitStarted() { exiting_ = true; }
     // For a command that does more than turn (retunes the rig, picks a table row): what the gate
     // does to a turn of this origin now (asks, beeps, waits), without turning. Done: the turn may
     // start; a window's then goes with consented set.
@@ -87,7 +90,9 @@ public:
     // by -n; shift 16 (Shift held) makes it ten times as many.
     TurnOutcome StepBy(std::int64_t n, int shift, TurnOrigin origin);
     // Ends every turning activity: the turn in progress, the slow turns, the endless modes, the
-    // pin walk; TargetPosition becomes StepCounter; stopped() tells the other windows.
+    // pin walk; TargetPosition becomes StepCounter; stopped() tells the other windows. On return
+    // StepCounter holds every step written: a run on the stepping thread has ended (within the
+    // step under way) and been counted.
     void StopTurning();
     bool slowTurnRunning() const;
     void StopSlowTimers();
@@ -108,18 +113,22 @@ public:
     // turn's origin is TurnOrigin::Timer.
     std::optional<TurnOutcome> TurnStepperTo(core::Long stepper, core::Long position);
     // At exit: each stepper whose stored counter lies above its lower limit turns down to it
-    // with its own profile and driver bits, without serving events (NoYield), at most one step
-    // a second; its stored profile then says it is there with no overlay taken. The working
-    // variables are left as the last park set them: the caller stores before and only saves
-    // afterwards.
-    void ParkBothSteppers();
+    // with its own profile and driver bits, at most one step a second; its stored profile then
+    // says where it stands. The park is a turn of origin Park: while the rig transmits it does
+    // not start (Refused) or stops at the next step (Held), and the caller decides whether to
+    // wait and park again. The working variables are left as the last park set them: the caller
+    // stores before and only saves afterwards.
+    TurnOutcome ParkBothSteppers();
 
     // --- the counter ---
-    // The counter set without moving the motor (a switch, the limits set below it), with the
-    // overlay at overlayPosition; the displays follow.
+    // The counter set without moving the motor (a switch, the limits set below it, the user),
+    // with the overlay at overlayPosition; the displays follow. The coil code stays as it is
+    // (the phase offset takes up the difference): the next step is one phase from where the
+    // motor stands.
     void SetCounter(core::Long value, core::Long overlayPosition);
-    // Asks for the counter's new value with all outputs off meanwhile; the motor does not move.
-    // A value outside the limits is refused with "Out off range value".
+    // Asks for the counter's new value with all outputs off meanwhile; afterwards the drivers'
+    // code is the one they had: the motor does not move. A value outside the limits is refused
+    // with "Out off range value".
     void SetCounterByHand();
     // True while SetCounterByHand asks: the shaft may be in the user's hand.
     bool counterBeingSet() const { return counterBeingSet_; }
@@ -190,6 +199,8 @@ signals:
     void modesChanged();
     // portPanel(): the port and pin-test buttons, "&Offset Lpt 89 +5V", the status bar.
     void portPanelChanged();
+    // The PhaseOffset of stepper 0 or 1 changed: its counter was set while its motor stood.
+    void phaseOffsetChanged(core::Long stepper, core::Long offset);
     // The two stepper option buttons; a turn disables them.
     void stepperOptionsEnabled(bool enabled);
     // The whole main window (off while the output pins are walked).
@@ -294,9 +305,9 @@ private:
     void passRun(ActiveRun& run, bool afterWait);
     void overlayMove(port::Direction direction, core::Long target);
     void planRamp(core::Long target, core::Long from);
-    std::int64_t motorPosition() const;
+    void relabel(core::Long counter, core::Long overlayPosition);
     void switchTo(core::Long stepper, bool forTimerTable);
-    void park(core::Long stepper);
+    TurnOutcome park(core::Long stepper);
     void ensureTurnPower();
     void showCounterAndSlider();
     // Emits the display signals of the DisplayPacing::Display mask.
@@ -331,6 +342,7 @@ private:
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
     bool counterBeingSet_ = false;
+    bool exiting_ = false;
     DisplayPacing displays_;
     core::Long sliderLabelValue_ = 0;
     TurnTiming lastTurnTiming_;

@@ -57,25 +57,36 @@ void Engine::switchTo(Long stepper, bool forTimerTable) {
     coil_.WriteData(value);
 }
 
-void Engine::ParkBothSteppers() {
-    state_.NoYield = true;
-    park(0);
-    park(1);
+TurnOutcome Engine::ParkBothSteppers() {
+    const std::uint64_t stops = stops_;
+    for (const Long stepper : {0, 1}) {
+        const TurnOutcome outcome = park(stepper);
+        // A stop ends the whole park.
+        if (outcome != TurnOutcome::Done || stops_ != stops)
+            return outcome;
+    }
+    return TurnOutcome::Done;
 }
 
-void Engine::park(Long stepper) {
+TurnOutcome Engine::park(Long stepper) {
     core::StepperProfile& stored = state_.StoredProfiles[stepper];
     if (stored.StepCounter <= stored.MinPosition)
-        return;
-    // The stepper turns with its own switches, overlay, limits and speeds.
+        return TurnOutcome::Done;
+    if (!admits(TurnOrigin::Park))
+        return TurnOutcome::Refused;
+    const Busy busy(*this);
+    const QScopedValueRollback gate(gate_, Gate{TurnOrigin::Park});
+    // The stepper turns with its own switches, overlay, limits, speeds and phase.
     state_.working() = stored;
     state_.StepperBits = port::StepperBitsFor(stepper, state_.BothSteppersPin6);
     const Long delay = stored.SpeedModulate ? stored.CustomDelayMs : stored.FastestDelayMs;
     state_.StepDelayMs = std::clamp<Long>(delay, 1, SlowestParkDelayMs);
     state_.TargetPosition = stored.MinPosition;
     turnToward(port::Direction::CCW);
-    stored.OverlayPosition = 0;
-    stored.StepCounter = stored.MinPosition;
+    // Where it stands, also when the rig's transmit or a switch ended the park early.
+    stored.OverlayPosition = state_.OverlayPosition;
+    stored.StepCounter = state_.StepCounter;
+    return gate_.held ? TurnOutcome::Held : TurnOutcome::Done;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -112,7 +123,7 @@ void Engine::SetCounterByHand() {
         return;
     }
     SetCounter(v, state_.OverlayOn && v > state_.StepCounter ? state_.OverlaySteps : 0);
-    // The shaft was set by hand to the new position: its code, or the next step would jump.
+    // The code the motor stands on: the new counter names where it is, it does not move it.
     coil_.WriteData(coil_.PositionCode());
 }
 

@@ -57,8 +57,8 @@ void Engine::UpdateDegreesPerStep() {
 }
 
 void Engine::ShowOverlay() {
-    if (state_.OverlaySteps < 0)
-        state_.OverlayPosition = 0;
+    if (state_.OverlaySteps < 0 && state_.OverlayPosition != 0)
+        relabel(state_.StepCounter, 0);
     displays_.changed(DisplayPacing::Overlay);
 }
 

@@ -33,6 +33,14 @@ void ExitCountdown::answerNo() {
     decide(ExitChoice::SaveOnly, QString());
 }
 
+void ExitCountdown::showParkWait(int secondsLeft) {
+    setCountdownText("Parking waits for receive (" + QString::number(secondsLeft) + ") Sec");
+}
+
+void ExitCountdown::showNotParked() {
+    setCountdownText("Not parked: the rig transmits");
+}
+
 void ExitCountdown::tick() {
     if (choice_)
         return;

@@ -43,6 +43,13 @@ public:
     void answerYes();
     void answerNo();
 
+    // After the decision to park, while the rig transmits: "Parking waits for receive (10) Sec",
+    // the seconds the park still waits; then parkMessage() again when it parks, or "Not parked:
+    // the rig transmits" when it gave up.
+    void showParkWait(int secondsLeft);
+    void showParking() { setCountdownText(parkMessage_); }
+    void showNotParked();
+
 signals:
     void countdownTextChanged(const QString& text);
     // Emitted once, after countdownText() shows the decision's text.

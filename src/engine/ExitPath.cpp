@@ -1,8 +1,18 @@
 #include "engine/ExitPath.h"
 
+#include "core/VersionTexts.h"
+#include "engine/EngineLogging.h"
+
+#include <QScopedValueRollback>
 #include <algorithm>
+#include <cmath>
 
 namespace engine {
+
+namespace {
+// How often the park's wait looks whether the rig still transmits (ms).
+constexpr double ReceiveCheckMs = 50;
+} // namespace
 
 ExitPath::ExitPath(core::ProgramState& state, platform::Platform& platform, Engine& engine,
                    core::ConfigFile& config, QObject* parent)
@@ -15,6 +25,7 @@ bool ExitPath::start() {
         return false;
     started_ = true;
     engine_.StopTurning();
+    engine_.ExitStarted();
     emit exitStarted();
     return true;
 }
@@ -46,32 +57,93 @@ void ExitPath::EndProgram(bool park) {
     platform_.dismissDialogs();
     if (ended_)
         return;
+    if (parking_) {
+        // Asked again while the park waits or turns: it ends where the steppers stand, and the
+        // way out under way saves that.
+        qCInfo(lcEngine) << "the park ends where the steppers stand";
+        parkAbandoned_ = true;
+        engine_.StopTurning();
+        return;
+    }
     start();
-    stopAndStore();
-    if (park)
-        engine_.ParkBothSteppers();
-    saveAndEnd();
+    storeParkAndEnd(park);
 }
 
 void ExitPath::decided(ExitChoice choice) {
-    // The dialog shows the answer before the steppers turn without serving events.
+    // The dialog shows the answer before the steppers turn.
     if (choice == ExitChoice::Park)
         platform_.processEvents();
     if (ended_)
         return;
-    // Stored again right before the end, so nothing that might have moved meanwhile is lost.
-    stopAndStore();
-    if (choice == ExitChoice::Park)
-        engine_.ParkBothSteppers();
-    saveAndEnd();
+    storeParkAndEnd(choice == ExitChoice::Park);
 }
 
-void ExitPath::saveAndEnd() {
+void ExitPath::storeParkAndEnd(bool park) {
+    if (!park) {
+        // Stored again right before the end, so nothing that might have moved meanwhile is lost.
+        stopAndStore();
+        saveAndEnd();
+        return;
+    }
+    if (parkWhenReceiving() != Parking::RigTransmits) {
+        saveAndEnd();
+        return;
+    }
+    if (countdown_)
+        countdown_->showNotParked();
+    saveAndEnd(QStringLiteral("The rig kept transmitting for %1 seconds: the steppers were not "
+                              "parked, they stay where they stand.")
+                   .arg(ParkWaitMs / 1000));
+}
+
+ExitPath::Parking ExitPath::parkWhenReceiving() {
+    const QScopedValueRollback parking(parking_, true);
+    const double giveUpAtMs = platform_.steadyMs() + ParkWaitMs;
+    const bool receiving = waitForReceive(giveUpAtMs);
+    // Stored right before the park, so nothing that might have moved meanwhile is lost.
+    stopAndStore();
+    if (!receiving)
+        return parkAbandoned_ ? Parking::Ended : Parking::RigTransmits;
+    // A park the rig's transmit held waits again, within the same bound, and goes on from
+    // where it stopped.
+    while (engine_.ParkBothSteppers() != TurnOutcome::Done) {
+        if (!waitForReceive(giveUpAtMs))
+            return parkAbandoned_ ? Parking::Ended : Parking::RigTransmits;
+    }
+    return parkAbandoned_ ? Parking::Ended : Parking::Parked;
+}
+
+bool ExitPath::waitForReceive(double giveUpAtMs) {
+    int shownSeconds = -1;
+    while (!engine_.admits(TurnOrigin::Park)) {
+        const double leftMs = giveUpAtMs - platform_.steadyMs();
+        if (parkAbandoned_ || leftMs <= 0)
+            return false;
+        const int seconds = static_cast<int>(std::ceil(leftMs / 1000));
+        if (shownSeconds < 0)
+            qCInfo(lcEngine) << "the rig transmits: the park waits up to" << seconds
+                             << "s for it to receive";
+        if (countdown_ && seconds != shownSeconds)
+            countdown_->showParkWait(seconds);
+        shownSeconds = seconds;
+        platform_.waitMs(std::min(leftMs, ReceiveCheckMs), true);
+    }
+    if (parkAbandoned_)
+        return false;
+    if (countdown_ && shownSeconds >= 0)
+        countdown_->showParking();
+    return true;
+}
+
+void ExitPath::saveAndEnd(const QString& note) {
     if (ended_)
         return;
     ended_ = true;
     engine_.coil().WriteData(0);
     config_.SaveConfig();
+    // Told once everything is saved: nothing is lost while the box waits for an answer.
+    if (!note.isEmpty())
+        platform_.messageBox(note, core::MessageTitle(), platform::Icon::Exclamation);
     emit ended();
 }
 

@@ -16,10 +16,17 @@ namespace engine {
 // park them (parked after five seconds unless answered); then the data register is set to 0,
 // the configuration saved, and ended() tells that the program ends. From exitStarted() on
 // nothing may move but the parking: whatever could turn the stepper stops for good.
+//
+// The park is a turn like any other: while the rig transmits it waits, with the events served
+// so the rig can be heard, at most ParkWaitMs in all (shown on the park question, logged);
+// then the program ends where the steppers stand, and says so once everything is saved.
 class ExitPath : public QObject {
     Q_OBJECT
 
 public:
+    // The longest the park waits, in all, for the rig to stop transmitting (ms).
+    static constexpr int ParkWaitMs = 10'000;
+
     ExitPath(core::ProgramState& state, platform::Platform& platform, Engine& engine,
              core::ConfigFile& config, QObject* parent = nullptr);
     ~ExitPath() override;
@@ -29,6 +36,7 @@ public:
     // first when park is set (the station without windows may be told to). It never waits for
     // a person: the dialogs are dismissed first (Platform::dismissDialogs), so a failure is
     // logged, not shown, and the program ends.
+    // A second call while the park waits or turns ends the park where the steppers stand.
     void EndProgram(bool park = false);
     // True from exitStarted() on.
     bool ending() const { return started_; }
@@ -44,10 +52,18 @@ signals:
     void ended();
 
 private:
+    enum class Parking { Parked, RigTransmits, Ended };
     bool start();
     void stopAndStore();
     void decided(ExitChoice choice);
-    void saveAndEnd();
+    void storeParkAndEnd(bool park);
+    // Stores the working profile and parks both steppers when the rig lets them turn.
+    Parking parkWhenReceiving();
+    // Waits, the events served, until the rig receives (true), giveUpAtMs passes or the park
+    // is ended (false).
+    bool waitForReceive(double giveUpAtMs);
+    // note: told after the save.
+    void saveAndEnd(const QString& note = {});
 
     core::ProgramState& state_;
     platform::Platform& platform_;
@@ -56,6 +72,8 @@ private:
     std::unique_ptr<ExitCountdown> countdown_;
     bool started_ = false;
     bool ended_ = false;
+    bool parking_ = false;
+    bool parkAbandoned_ = false;
 };
 
 } // namespace engine

@@ -43,7 +43,7 @@ void OverlayPanel::OverlayInputClicked() {
     } else {
         state_.OverlaySteps = core::RoundToLong(value);
         emit checkShown(state_.OverlayOn, true);
-        state_.OverlayPosition = 0;
+        engine_.SetCounter(state_.StepCounter, 0);
     }
     engine_.ShowOverlay();
 }

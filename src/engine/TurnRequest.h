@@ -16,6 +16,7 @@ enum class TurnOrigin {
     Following, // the rig's frequency followed, a frequency step: refused, retried by the follower
     Search,    // a search such as the S-meter peak search: refused, the search ends
     SwrTune,   // the SWR tune: passes only while it keys the rig itself; refused otherwise
+    Park,      // the park at exit: refused, stopped at the next step; the way out waits, bounded
 };
 
 // How a turn ended.

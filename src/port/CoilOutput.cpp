@@ -145,11 +145,7 @@ void CoilOutput::WriteRaw(std::uint8_t value) {
 }
 
 core::Long CoilOutput::PositionCode() const {
-    return CoilCode(std::int64_t{state_.StepCounter} + state_.OverlayPosition);
-}
-
-void CoilOutput::WritePositionCode() {
-    WriteData((ReadData() & ~CoilMask) | PositionCode());
+    return CoilCode(state_.PhasePosition());
 }
 
 void CoilOutput::PowerOn() {

@@ -82,12 +82,10 @@ public:
     void WriteRaw(std::uint8_t value);
     // The coil code now on the register.
     core::Long CurrentCoilBits() { return ReadData() & CoilMask; }
-    // The coil code of the selected stepper's motor position (the counter and the overlay steps
-    // taken): the only code the register may hold besides a counted step's, since every step
-    // is planned from it.
+    // The coil code of the selected stepper's motor position (its PhasePosition(): the counter,
+    // the overlay steps and the phase offset): the only code the register may hold besides a
+    // counted step's, since every step is planned from it.
     core::Long PositionCode() const;
-    // The position's code to the register, keeping the enable and extra bits on it.
-    void WritePositionCode();
     // Enables the driver of the selected stepper on the position's code, in one write.
     void PowerOn();
     // One step: code + StepperBits + LptExtraBits.

@@ -162,7 +162,15 @@ void RigTuning::Load() {
 bool RigTuning::Unload(bool exiting) {
     StopPeakSearch();
     swr_.Stop();
-    ComPortOpen(0);
+    if (exiting) {
+        // On the way out the link stays until the end, for the park at exit to wait while the
+        // rig transmits; our own PTT is released at once, and nothing is followed any more.
+        if (rig_->pttOn())
+            PttToggle(true);
+        follower_.UserUnlock();
+    } else {
+        ComPortOpen(0);
+    }
     if (editor_.TableChanged() && !editor_.SaveTable() && !exiting &&
         platform_.messageBox(QStringLiteral("The table is not saved.") + CrLf +
                                  QStringLiteral("Close the table window all the same ?"),

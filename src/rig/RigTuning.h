@@ -115,7 +115,8 @@ public:
     void Load();
     // Closing: the port closed (PTT off first), a changed table saved, the table limits
     // ended. With exiting false a table that could not be saved is kept open when the user
-    // says so (false).
+    // says so (false). With exiting true only our PTT is released: the port stays open, so the
+    // park at exit knows whether the rig transmits, until the way out closes it.
     bool Unload(bool exiting);
 
     // --- the port ---

@@ -157,7 +157,6 @@ void RigTuning::SetCounterToInterpol() {
     // As a counter set by hand: the overlay counts as taken when the counter goes up.
     engine_.SetCounter(value,
                        state_.OverlayOn && value > state_.StepCounter ? state_.OverlaySteps : 0);
-    engine_.coil().WritePositionCode();
     emit changed();
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/ProgramDirectory.h"
 #include "core/VersionTexts.h"
+#include "port/PhaseOffsets.h"
 #include "port/StepDirSettings.h"
 #include "rig/TransmitGuard.h"
 #include "station/StationLogging.h"
@@ -65,6 +66,7 @@ void Station::wireLogic() {
             &engine::ShuttlePuls::FieldEdited);
     connect(&params_, &engine::StepperParams::limitsChanged, &turns_,
             &engine::TurnCommands::ShowLimitToolTips);
+    connect(&engine_, &Engine::phaseOffsetChanged, this, &Station::storePhaseOffset);
 
     // The way out: Alt+F4, a signal or the session's end; nothing moves once it has begun.
     connect(&keys_, &engine::KeyControl::exitRequested, &exitPath_, &ExitPath::ExitProgram);
@@ -92,10 +94,15 @@ void Station::wireRig() {
             state_.TableWindowShown = true;
     });
     // The way out ends following before the park question: the rig is not left keyed while
-    // the steppers park, and a changed table is saved.
+    // the steppers park, and a changed table is saved. The link stays until the end, so the
+    // park hears whether the rig transmits.
     connect(&exitPath_, &ExitPath::exitStarted, this, [this] {
         if (following_)
             closeFollowing(true);
+    });
+    connect(&exitPath_, &ExitPath::ended, this, [this] {
+        if (tuning_.portOpen())
+            tuning_.ComPortOpen(0);
     });
 }
 
@@ -130,6 +137,7 @@ bool Station::load() {
     const auto loaded = config_.LoadConfig();
     if (loaded == core::ConfigFile::Loaded::Defaults && !endRequested_)
         defaultsMade();
+    port::ReadPhaseOffsets(settingsFile_, state_, &settingsReport_);
     // The positions a crash kept in the journal.
     journal_.Restore();
     positionsKnown_ = true;
@@ -142,9 +150,33 @@ bool Station::load() {
     return true;
 }
 
+void Station::storePhaseOffset(core::Long stepper, core::Long offset) {
+    QString error;
+    if (port::StorePhaseOffset(settingsFile_, stepper, offset, &error))
+        return;
+    const QString text = QStringLiteral("%1 cannot be written (%2): after a restart stepper %3 "
+                                        "may jump up to two steps as its driver is powered.")
+                             .arg(settingsFile_, error)
+                             .arg(stepper + 1);
+    qCWarning(lcStation).noquote() << text;
+    // Told from the event loop: the counter may have been set inside a turn (a switch).
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            platform_.messageBox(text, core::MessageTitle(), platform::Icon::Exclamation);
+        },
+        Qt::QueuedConnection);
+}
+
 void Station::defaultsMade() {
     engine_.coil().ClearAllPorts();
     engine_.CalibratePcSpeed();
+    // The defaults named the motors' positions anew (at the start the file's offsets are read
+    // afterwards).
+    if (positionsKnown_) {
+        for (const core::Long stepper : {0, 1})
+            storePhaseOffset(stepper, state_.StoredProfiles[stepper].PhaseOffset);
+    }
 }
 
 void Station::endUnattended() {

@@ -155,6 +155,8 @@ private:
     void startWebServer();
     bool listenWeb(const web::WebSettings& settings, QString* failure);
     void tellUnusedSettings();
+    // Into Ventrolo.ini at once: a crash must not part the counter from its phase.
+    void storePhaseOffset(core::Long stepper, core::Long offset);
 
     core::ProgramState state_;
     platform::Platform& platform_;

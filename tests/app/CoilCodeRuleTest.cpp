@@ -15,7 +15,7 @@ struct CoilCodeRule : AppFixture {
     void trace() {
         positions.clear();
         lpt->traceWrites([this] {
-            positions.push_back(std::int64_t{state.StepCounter} + state.OverlayPosition);
+            positions.push_back(state.PhasePosition());
             return 0.0;
         });
     }
@@ -84,11 +84,37 @@ TEST_F(CoilCodeRule, everyWriterOfTheRegister_putsTheCodeOfTheCountersPosition) 
     form.cmdLptTest->click();
     EXPECT_EQ(lpt->data(888) & port::CoilMask, port::CoilCode(state.StepCounter));
 
-    // The counter set by hand: the shaft stands where the new counter says, its code follows.
+    // The counter set by hand names where the motor stands: its code stays, and the next step
+    // is one phase on.
+    const int code = lpt->data(888) & port::CoilMask;
     platform.answerNextInput("10");
     form.mnuSet->trigger();
     EXPECT_EQ(state.StepCounter, 10);
-    EXPECT_EQ(lpt->data(888) & port::CoilMask, port::CoilCode(10));
+    EXPECT_EQ(lpt->data(888) & port::CoilMask, code);
+    trace();
+    form.cmdCw->click();
+    expectPositionCodes("a step after the counter was set");
+    EXPECT_EQ(lpt->data(888) & port::CoilMask, port::CoilCode(state.PhasePosition()));
+}
+
+TEST_F(CoilCodeRule, aCounterSetKeepsItsCodeOverARestart_theDriverIsPoweredOnWhereTheMotorStands) {
+    firstStart();
+    for (int i = 0; i < 3; ++i)
+        form.cmdCw->click();
+    const int code = lpt->data(888) & port::CoilMask;
+    ASSERT_EQ(code, port::CoilCode(3));
+    platform.answerNextInput("100");
+    form.mnuSet->trigger();
+    ASSERT_EQ(state.StepCounter, 100);
+    EXPECT_TRUE(file("Ventrolo.ini").contains("[stepper1]"));
+    EXPECT_TRUE(file("Ventrolo.ini").contains("phaseOffset=3"));
+    app.mainWindow().close();
+    ASSERT_TRUE(app.exitDialog());
+    QTest::mouseClick(app.exitDialog()->CmdNo, Qt::LeftButton);
+
+    app_test::SecondRun second(dir.path());
+    EXPECT_EQ(second.app.state().StepCounter, 100);
+    EXPECT_EQ(second.app.station().lpt().Inp32(888) & port::CoilMask, code);
 }
 
 } // namespace app_test

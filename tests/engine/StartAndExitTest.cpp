@@ -149,7 +149,102 @@ TEST_F(StartAndExit, parkingUsesEachSteppersOwnSwitchesAndOverlay) {
     EXPECT_EQ(first.StepCounter, 0);
     EXPECT_EQ(second.StepCounter, 0);
     EXPECT_EQ(second.OverlayPosition, 0);
-    EXPECT_EQ(platform.yields, 0) << "no event is served while parking";
+}
+
+// The park at exit under the rig's transmit: never a step while it transmits, at most ten
+// seconds of waiting in all, and the counters saved where the motors stand.
+struct ParkUnderTransmit : StartAndExit {
+    int writesUnderTransmit = 0;
+    bool keyed = false;
+    std::vector<QString> questionTexts;
+
+    ParkUnderTransmit() {
+        init.InitMain(false);
+        state.StepCounter = 30;
+        state.StoredProfiles[1].StepCounter = 40;
+        watchedLpt.onWrite = [this] {
+            if (transmit.on)
+                ++writesUnderTransmit;
+        };
+    }
+    void openQuestion() {
+        exit.ExitProgram();
+        ASSERT_TRUE(question);
+        QObject::connect(question, &engine::ExitCountdown::countdownTextChanged,
+                         [this](const QString& text) { questionTexts.push_back(text); });
+        clearTrace();
+    }
+};
+
+TEST_F(ParkUnderTransmit, theParkWaitsOnTheQuestionUntilTheRigReceives_thenParksBoth) {
+    openQuestion();
+    transmit.on = true;
+    platform.scheduleAfter(6000 + 2500, [this] { transmit.on = false; });
+    platform.advance(6000); // the count runs out while the rig transmits
+    EXPECT_TRUE(exit.finished());
+    EXPECT_EQ(writesUnderTransmit, 0);
+    EXPECT_EQ(stepsWith(4), 30);
+    EXPECT_EQ(stepsWith(8), 40);
+    EXPECT_NE(std::find(questionTexts.begin(), questionTexts.end(),
+                        "Parking waits for receive (10) Sec"),
+              questionTexts.end());
+    EXPECT_EQ(questionTexts[questionTexts.size() - 2], "Parking waits for receive (8) Sec");
+    EXPECT_EQ(questionTexts.back(), "Steppers are turned to 0 and 0");
+    EXPECT_TRUE(savedFile().contains("\r\n0,0,500,250,1\r\n0,0,500,250,1\r\n"));
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(ParkUnderTransmit, aKeyDownMidwayStopsThePark_whichGoesOnFromThereOnReceive) {
+    watchedLpt.onWrite = [this] {
+        if (transmit.on)
+            ++writesUnderTransmit;
+        // The rig keys once stepper 1 has made ten steps down, for a second.
+        if (state.StepperBits == 4 && state.StepCounter == 20 && !keyed) {
+            keyed = true;
+            transmit.on = true;
+            platform.scheduleAfter(1000, [this] { transmit.on = false; });
+        }
+    };
+    openQuestion();
+    question->answerYes();
+    EXPECT_TRUE(keyed);
+    EXPECT_EQ(writesUnderTransmit, 0);
+    EXPECT_EQ(stepsWith(4), 30 + 1); // and the power-on of the second start
+    EXPECT_EQ(stepsWith(8), 40);
+    EXPECT_EQ(state.StoredProfiles[0].StepCounter, 0);
+    EXPECT_EQ(state.StoredProfiles[1].StepCounter, 0);
+}
+
+TEST_F(ParkUnderTransmit, aRigTransmittingTenSeconds_endsWithoutParking_andSaysSoAfterTheSave) {
+    transmit.on = true;
+    exit.EndProgram(true); // the station's park at a signal
+    EXPECT_TRUE(exit.finished());
+    EXPECT_GE(platform.steadyMs(), engine::ExitPath::ParkWaitMs);
+    EXPECT_LT(platform.steadyMs(), engine::ExitPath::ParkWaitMs + 200);
+    EXPECT_EQ(stepsWith(4) + stepsWith(8), 0);
+    EXPECT_TRUE(savedFile().contains("\r\n30,0,500,250,1\r\n40,0,500,250,1\r\n"));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "The rig kept transmitting for 10 seconds: the steppers "
+                                         "were not parked, they stay where they stand.");
+    EXPECT_EQ(lpt.data(888), 0);
+}
+
+TEST_F(ParkUnderTransmit, aSecondSignalWhileTheParkWaits_endsAtOnceWithBothCountersKept) {
+    transmit.on = true;
+    platform.scheduleAfter(1000, [this] { exit.EndProgram(true); });
+    exit.EndProgram(true);
+    EXPECT_TRUE(exit.finished());
+    EXPECT_LT(platform.steadyMs(), 1200);
+    EXPECT_EQ(stepsWith(4) + stepsWith(8), 0);
+    EXPECT_TRUE(savedFile().contains("\r\n30,0,500,250,1\r\n40,0,500,250,1\r\n"));
+}
+
+TEST_F(ParkUnderTransmit, onceTheWayOutBegan_onlyTheParkTurns) {
+    exit.ExitProgram();
+    clearTrace();
+    EXPECT_EQ(engine.TurnTo({60, engine::TurnOrigin::Following}), engine::TurnOutcome::Refused);
+    EXPECT_EQ(engine.StepBy(-3, 0, engine::TurnOrigin::Repeated), engine::TurnOutcome::Refused);
+    EXPECT_TRUE(written().empty());
 }
 
 // Counting to the sixth tick and parking there: nothingMovesWhileTheParkQuestionIsOpen.

@@ -212,6 +212,46 @@ TEST_F(Turning, theCounterSetByHand_isCheckedRoundedAndNeverMovesTheMotor) {
         EXPECT_EQ(value & ~3, 0); // never an enable bit: the motor stays free
 }
 
+TEST_F(Turning, settingTheCounter_leavesTheMotorsCodeOnThePort_andTheNextStepIsOnePhaseOn) {
+    turnTo(102);
+    ASSERT_EQ(lpt.data(888) & 3, 3);
+    clearTrace();
+    engine.SetCounter(100, 0); // as the table's "Set counter to interpol value"
+    EXPECT_EQ(state.StepCounter, 100);
+    EXPECT_TRUE(written().empty());
+    turnTo(101);
+    EXPECT_EQ(written().front() & 3, 3); // powered on where it stands
+    EXPECT_EQ(stepCodes(), (std::vector<int>{2}));
+    clearTrace();
+    turnTo(99);
+    EXPECT_EQ(stepCodes(), (std::vector<int>{3, 1}));
+
+    // By hand: the outputs off while asking, then the code the motor stands on.
+    clearTrace();
+    platform.answerNextInput("250");
+    engine.SetCounterByHand();
+    EXPECT_EQ(state.StepCounter, 250);
+    EXPECT_EQ(written(), (Bytes{0, 1}));
+
+    // The begin switch closes as the motor steps down to 247 (codes 0, 2, 3): the counter
+    // becomes the lower limit where the motor stands, on code 3, and the next step up is 2.
+    state.EndSwitches = true;
+    onCounter = [this](Long counter) {
+        if (counter == 247)
+            setInputs(port::BeginInput);
+    };
+    clearTrace();
+    turnTo(200);
+    EXPECT_EQ(stepCodes(), (std::vector<int>{0, 2, 3}));
+    EXPECT_EQ(state.StepCounter, state.MinPosition);
+    onCounter = nullptr;
+    setInputs(0);
+    clearTrace();
+    turnTo(1);
+    EXPECT_EQ(written().front() & 3, 3);
+    EXPECT_EQ(stepCodes(), (std::vector<int>{2}));
+}
+
 TEST_F(Turning, theCounterSetByHandOnAStepDirDriver_holdsItsActiveLowEnableHighThroughout) {
     port::StepperOutputs outputs = port::DefaultStepperOutputs();
     outputs[0].output = port::OutputKind::StepDir;

@@ -116,6 +116,29 @@ TEST_F(HeadlessStationTest, theEndParksBothSteppersOnlyWhenTheSettingsSaySo) {
     EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.cfg")).contains("\r\n0,0,"));
 }
 
+TEST_F(HeadlessStationTest, theParkAtTheEnd_hearsTheRigOverTheLinkKeptOpen_andWaitsForReceive) {
+    saveProfile(true, false);
+    ASSERT_TRUE(start());
+    rig::RigEmulator& rig = station->simulatedRig().rig();
+    rig.setFrequency(7200);
+    platform.advance(5000);
+    ASSERT_EQ(state().StepCounter, 300);
+    rig.setTransmit(true);
+    platform.advance(3000);
+    station->setParkAtUnattendedEnd(true);
+    const double receiveAt = platform.steadyMs() + 4000;
+    platform.scheduleAt(receiveAt, [&] { rig.setTransmit(false); });
+    auto& lpt = static_cast<port::SimulatedLpt&>(station->lpt());
+    lpt.traceWrites([this] { return platform.steadyMs(); });
+    station->endUnattended();
+    EXPECT_TRUE(station->ended());
+    EXPECT_EQ(state().StoredProfiles[0].StepCounter, 0);
+    ASSERT_FALSE(lpt.writes().empty());
+    for (const auto& write : lpt.writes()) // not one step before the rig received
+        EXPECT_GE(write.atMs, receiveAt) << int(write.value);
+    EXPECT_FALSE(station->simulatedRig().isOpen()); // closed at the end
+}
+
 namespace {
 QStringList* logged = nullptr;
 void Capture(QtMsgType, const QMessageLogContext& context, const QString& message) {

@@ -1,7 +1,9 @@
 // The engine's turns on the real stepping thread and the real clock. Only outcomes are checked
 // (every step written and counted, in order; a stop or a switch leaves the counter where the
 // motor is), never how well the time was kept: bench/step_timing measures that.
+#include "core/ConfigFile.h"
 #include "engine/Engine.h"
+#include "engine/ExitPath.h"
 #include "platform/QtPlatform.h"
 #include "platform/SteppingThread.h"
 #include "port/SerializedLpt.h"
@@ -9,6 +11,7 @@
 #include "port/SwitchInputs.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -54,6 +57,42 @@ struct ThreadedTurns : ::testing::Test {
     }
     engine::TurnOutcome turnTo(core::Long target) {
         return engine.TurnTo({target, engine::TurnOrigin::Window});
+    }
+    // STEP's rising edges on D0 among the values written.
+    std::size_t risingEdges() {
+        std::size_t edges = 0;
+        std::uint8_t last = 0;
+        for (const std::uint8_t value : written()) {
+            edges += (value & 1) && !(last & 1);
+            last = value;
+        }
+        return edges;
+    }
+    void useStepDir(int microsteps) {
+        port::StepperOutputs outputs = port::DefaultStepperOutputs();
+        outputs[0].output = port::OutputKind::StepDir;
+        outputs[0].microsteps = microsteps;
+        engine.coil().setOutputs(outputs);
+    }
+};
+
+// A signal that ends the program in the middle of a turn on the thread, as SIGTERM does.
+struct SignalMidTurn : ThreadedTurns {
+    QTemporaryDir dir;
+    core::ConfigFile config{state, platform, dir.path()};
+    engine::ExitPath exit{state, platform, engine, config};
+
+    // Turns far up at delayMs per step and ends the program afterMs into the turn; the counter
+    // the configuration file holds afterwards.
+    core::Long savedAfterSignalMidTurn(core::Long delayMs, int afterMs) {
+        state.StepDelayMs = delayMs;
+        QTimer::singleShot(afterMs, [&] { exit.EndProgram(); });
+        turnTo(90000);
+        EXPECT_TRUE(exit.finished());
+        core::ProgramState saved;
+        core::ConfigFile file{saved, platform, dir.path()};
+        EXPECT_EQ(file.LoadConfig(), core::ConfigFile::Loaded::FromFile);
+        return saved.StoredProfiles[0].StepCounter;
     }
 };
 
@@ -156,19 +195,7 @@ TEST_F(ThreadedTurns, theBeginSwitchClosingIsReadByTheThread_andSetsTheCounter) 
 }
 
 TEST_F(ThreadedTurns, aStepDirDriversPulses_comeFromTheThread_16PerStep_andAStopEndsOnAWholeStep) {
-    port::StepperOutputs outputs = port::DefaultStepperOutputs();
-    outputs[0].output = port::OutputKind::StepDir;
-    outputs[0].microsteps = 16;
-    engine.coil().setOutputs(outputs);
-    const auto risingEdges = [this] {
-        std::size_t edges = 0;
-        std::uint8_t last = 0;
-        for (const std::uint8_t value : written()) {
-            edges += (value & 1) && !(last & 1);
-            last = value;
-        }
-        return edges;
-    };
+    useStepDir(16);
     EXPECT_EQ(turnTo(100), engine::TurnOutcome::Done);
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_EQ(risingEdges(), 1600u);
@@ -179,6 +206,24 @@ TEST_F(ThreadedTurns, aStepDirDriversPulses_comeFromTheThread_16PerStep_andAStop
     EXPECT_LT(state.StepCounter, 5000);
     EXPECT_EQ(risingEdges(), 16u * static_cast<std::size_t>(state.StepCounter));
     EXPECT_EQ(written().back() & 1, 0);
+}
+
+TEST_F(SignalMidTurn, aPhaseStepperSavesTheStepsWritten_andTheRegisterEndsOff) {
+    const core::Long saved = savedAfterSignalMidTurn(2, 45);
+    EXPECT_GT(saved, 0);
+    const std::vector<int> steps = codes();
+    // The last value is the end's 0: every step before it was counted.
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(written().back(), 0);
+    EXPECT_EQ(saved, static_cast<core::Long>(steps.size() - 1));
+    EXPECT_EQ(steps[steps.size() - 2], port::CoilCode(saved));
+}
+
+TEST_F(SignalMidTurn, aStepDirDriverGetsExactlyThePulsesOfTheSavedCounter) {
+    useStepDir(16);
+    const core::Long saved = savedAfterSignalMidTurn(2, 45);
+    EXPECT_GT(saved, 0);
+    EXPECT_EQ(risingEdges(), 16u * static_cast<std::size_t>(saved));
 }
 
 // The CPU time of the stepping thread is its own: what its jobs use, not the process's.

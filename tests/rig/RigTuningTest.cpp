@@ -449,3 +449,30 @@ TEST_F(RigTuningTest,
               "The table is not saved.\r\nClose the table window all the same ?");
     EXPECT_TRUE(editor.TableChanged());
 }
+
+TEST_F(RigTuningTest, onTheWayOut_theLinkStaysForThePark_unkeyed_andNothingIsFollowedAnyMore) {
+    openAndFollow();
+    tuning.PttToggle(false);
+    ASSERT_TRUE(rig.pttOn());
+    ASSERT_TRUE(tuning.Unload(true));
+    EXPECT_TRUE(tuning.portOpen());
+    EXPECT_FALSE(rig.pttOn());
+    simulated.rig().turnDial(250); // 3750 kHz: position 150
+    poll();
+    poll();
+    EXPECT_EQ(state.StepCounter, 100);
+    EXPECT_FALSE(tuning.locked());
+}
+
+TEST_F(RigTuningTest, settingTheCounterToTheInterpolValue_writesNothingToThePort) {
+    openAndFollow();
+    tuning.LockClicked(); // unlocked: the value label may be taken as the counter
+    ASSERT_FALSE(tuning.locked());
+    engine.TurnTo({102, engine::TurnOrigin::Window});
+    ASSERT_EQ(view.view().InterpolValueText, "100");
+    lpt.traceWrites();
+    ASSERT_TRUE(tuning.setToInterpolEnabled());
+    tuning.SetCounterToInterpol();
+    EXPECT_EQ(state.StepCounter, 100);
+    EXPECT_TRUE(lpt.writes().empty());
+}
