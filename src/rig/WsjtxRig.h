@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QUdpSocket>
 #include <memory>
+#include <optional>
 
 namespace rig {
 
@@ -21,7 +22,8 @@ namespace rig {
 // heartbeat (every 15 s) or a status came within LostAfterMs: two heartbeats missed, with 5 s
 // to spare for a busy network. Unheard, or closed with its Close message, it gives readings
 // without a frequency, so nothing moves. The link follows the first program it hears and ignores
-// the datagrams of others (another id) until that one is lost.
+// the datagrams of others (another id) until that one is lost. A change of the transmit state is
+// told at once through readingAnnounced() (transmitOnly).
 class WsjtxRig final : public RigConnection {
     Q_OBJECT
 
@@ -93,6 +95,7 @@ private:
     bool statusHeard_ = false;
     float kHz_ = 0; // 0: the status gave no frequency
     bool transmitting_ = false;
+    std::optional<bool> announcedTransmitting_; // since the program was heard
     bool damagedLogged_ = false;
     QStringList modes_;
     int modeIndex_ = 0;

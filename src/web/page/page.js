@@ -131,6 +131,8 @@ function render(s) {
   $('gotoDegreesForm').hidden = s.degrees === null;
 
   $('txHold').hidden = !s.transmitHold;
+  $('txHold').textContent =
+    s.transmitHoldReason ? `TX: no turning (${s.transmitHoldReason})` : 'TX: no turning';
   for (const button of document.querySelectorAll('.turns')) button.disabled = s.transmitHold;
 
   $('frequency').textContent = kHzText(s.rig.frequencyHz);
