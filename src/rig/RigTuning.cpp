@@ -127,6 +127,11 @@ void RigTuning::tell(const QString& text, platform::Icon icon) {
 
 void RigTuning::LoadLink() {
     guard_.Load();
+    poller_.Load();
+    swr_.setSettings(links_.swrTuneSettings());
+    // An open link keeps its own: it stayed open from before the table window.
+    if (!menusEnabled())
+        return;
     if (links_.simulated())
         SelectSimulatedRig();
     else if (networkConnection())
@@ -138,8 +143,6 @@ void RigTuning::LoadLink() {
     else
         SelectComPort(state_.ComPort);
     SelectBaud(state_.BaudRate);
-    poller_.Load();
-    swr_.setSettings(links_.swrTuneSettings());
 }
 
 void RigTuning::Load() {
