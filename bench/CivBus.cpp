@@ -63,6 +63,11 @@ double CivBus::worstLateMs() const {
     return worstLateMs_;
 }
 
+void CivBus::setTransmitting(bool on) {
+    const std::lock_guard lock(mutex_);
+    rig_.transmitting = on;
+}
+
 void CivBus::serve() {
     while (!stopping_) {
         turnDialIfDue();

@@ -33,6 +33,8 @@ public:
     void turnDialAt(double atMs, std::int64_t hz);
     // The most a change has been made after its moment, in ms: a lateness the latencies include.
     double worstLateMs() const;
+    // The rig keyed or released by its own PTT, at once.
+    void setTransmitting(bool on);
 
 private:
     void serve();

@@ -82,14 +82,14 @@ bool TableWindows::openTableWindow() {
     return true;
 }
 
-void TableWindows::closeTableWindow(bool exiting) {
+void TableWindows::closeTableWindow(bool exiting, bool keepLink) {
     table::TableWindow* w = tableWindow_;
     if (!w) {
         window_.setTableChecked(false);
         return;
     }
     // A table that could not be saved keeps the window open when the user says so.
-    if (!station_.closeFollowing(exiting)) {
+    if (!station_.closeFollowing(exiting, keepLink)) {
         window_.setTableChecked(true);
         return;
     }

@@ -28,8 +28,10 @@ public:
     // True when the window is open afterwards.
     bool openTableWindow();
     // The window's closing (PTT off, port closed, a changed table saved); on the way out also
-    // without a question, and TableWindowShown stays for the next start.
-    void closeTableWindow(bool exiting);
+    // without a question, and TableWindowShown stays for the next start. With keepLink
+    // (another table window opens) the rig's port stays open: the engine's gate still learns
+    // whether the rig transmits.
+    void closeTableWindow(bool exiting, bool keepLink = false);
 
 signals:
     // The window is about to open: the other table windows close first.

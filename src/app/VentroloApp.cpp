@@ -138,8 +138,9 @@ void VentroloApp::showWindows(const engine::StartWindows& windows) {
 }
 
 void VentroloApp::closeOtherTableWindows(TableKind opening) {
+    // The rig link stays: a program's or a timer's turn waits while the rig transmits.
     if (opening != TableKind::Table && tables_->tableWindow())
-        tables_->closeTableWindow(false);
+        tables_->closeTableWindow(false, true);
     if (opening != TableKind::Direct)
         programs_->closeDirectWindow();
     if (opening != TableKind::Timer)

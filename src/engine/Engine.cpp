@@ -128,6 +128,11 @@ bool Engine::transmitting() const {
     return transmit_ && transmit_->transmitting();
 }
 
+void Engine::TransmitChanged() {
+    if (activeRun_)
+        platform_.wakeUp();
+}
+
 TurnOutcome Engine::admit(TurnOrigin origin) {
     // The SWR tune's carrier: nobody is asked, nothing but the tune's own turns moves; a
     // program waits for the carrier to end.

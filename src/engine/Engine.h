@@ -71,6 +71,9 @@ public:
     // turn stopped by the gate is not a stop: the modes and the rig's following go on. Null
     // (the default): nothing transmits. It must outlive the engine or be reset first.
     void setTransmitState(const TransmitState* transmit) { transmit_ = transmit; }
+    // The transmit state changed: a turn under way looks at the gate at once, not at its next
+    // look (each DisplayPacing interval).
+    void TransmitChanged();
     // Whether a turn of this origin would start now without waiting or asking: what a caller
     // that must answer at once (a rotator client) tells its peer.
     bool admits(TurnOrigin origin) const;

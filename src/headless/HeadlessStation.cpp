@@ -45,8 +45,20 @@ void HeadlessStation::showWindows(const engine::StartWindows& windows) {
         return;
     if (windows.table && !station_.following())
         startFollowing();
+    else if (!linkTried_)
+        watchRig();
+    linkTried_ = true;
     if (windows.timer && !station_.timer())
         startTimer();
+}
+
+void HeadlessStation::watchRig() {
+    // Whatever else runs, a turn waits while the rig transmits.
+    if (station_.watchRig())
+        qCInfo(lcHeadless) << "the rig link is open: no turning while the rig transmits";
+    else
+        qCWarning(lcHeadless) << "the rig link did not open: turns do not wait while the rig "
+                                 "transmits";
 }
 
 void HeadlessStation::startFollowing() {

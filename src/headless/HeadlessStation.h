@@ -9,8 +9,9 @@ namespace headless {
 
 // The station's face without a display: what the stored profile shows runs alone. A table
 // window shown is following the rig through the stepper's table (the link opened as a user
-// would, without retuning the rig); a timer window shown is the timer table running; the
-// rotator server runs when enabled. The way out (a signal) ends the event loop.
+// would, without retuning the rig); without it the link opens all the same, for the transmit
+// gate alone; a timer window shown is the timer table running; the rotator server runs when
+// enabled. The way out (a signal) ends the event loop.
 class HeadlessStation : public QObject {
     Q_OBJECT
 
@@ -28,11 +29,13 @@ signals:
 private:
     void showWindows(const engine::StartWindows& windows);
     void startFollowing();
+    void watchRig();
     void startTimer();
     // Where the web page is, with the token a browser elsewhere needs.
     void tellWebAddress(bool listening);
 
     station::Station& station_;
+    bool linkTried_ = false; // once, at the start: a stepper switch does not open it again
 };
 
 } // namespace headless

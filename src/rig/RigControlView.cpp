@@ -68,9 +68,16 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     v.SMeter = int(rig.sMeter());
     v.Modes = rig.modeNames();
     v.ModeIndex = rig.modeIndex();
-    v.InfoText = tuning.rigTransmitting() && tuning.transmitGuardOn()
-                     ? QStringLiteral("TX: no turning")
-                     : view.view().InfoInterpolText;
+    switch (tuning.transmitHold()) {
+    case TransmitHold::RigTransmits:
+        v.InfoText = QStringLiteral("TX: no turning");
+        break;
+    case TransmitHold::RigSilent:
+        v.InfoText = QStringLiteral("TX: no turning (rig silent)");
+        break;
+    default:
+        v.InfoText = view.view().InfoInterpolText;
+    }
     v.InputEnabled = tuning.inputEnabled();
     v.SimulatedShown = tuning.simulatedLink();
     return v;

@@ -75,9 +75,8 @@ void RigPoller::Schedule(bool allowed, bool watchTransmit) {
         timer_->stop();
         return;
     }
-    // The short transmit reads of a turn keep their pace (each holds the steps for one reply at
-    // most), due a little early: a timer may fire some ms late.
-    double dueAt = turning_ ? lastPollAtMs_ + TransmitWatchMs * 0.9
+    // The short transmit reads of a turn follow one another; the polls keep their own pace.
+    double dueAt = turning_ ? lastReplyAtMs_ + TransmitRestMs
                             : std::max(lastPollAtMs_ + state_.ComPollMs,
                                        lastReplyAtMs_ + state_.ComPollMs / 2.0);
     if (checkOwed_ && !turning_)
@@ -103,8 +102,8 @@ void RigPoller::CheckSoon() {
 
 bool RigPoller::Request(RigConnection& rig) {
     checking_ = std::exchange(checkOwed_, false) && !turning_;
-    // A check keeps the polls' pace.
-    if (!checking_)
+    // A check, and the transmit reads of a turn, keep the polls' pace.
+    if (!checking_ && !turning_)
         lastPollAtMs_ = platform_.steadyMs();
     awaiting_ = true;
     timer_->stop();

@@ -11,8 +11,8 @@
 
 namespace rig {
 
-// The rig's polls: a reading every ComPollMs, the transmit state alone at least every
-// TransmitWatchMs during turns, one exchange at a time.
+// The rig's polls: a reading every ComPollMs, the transmit state alone during turns as often as
+// the link answers (TransmitRestMs after each reply), one exchange at a time.
 // - Polls start ComPollMs apart; after an exchange longer than that the line rests half an
 //   interval, so that the window is not starved.
 // - A reading with a new frequency is checked at once by a short read (frequency and transmit
@@ -25,8 +25,10 @@ class RigPoller : public QObject {
     Q_OBJECT
 
 public:
-    // While the stepper turns the rig's transmit state is read at least this often, in ms.
-    static constexpr int TransmitWatchMs = 200;
+    // While the stepper turns the rig's transmit state is read again this long after its last
+    // reply, in ms: a turn stops within about two of the link's transmit reads of the rig being
+    // keyed, and the line and the program's thread rest a moment between reads.
+    static constexpr int TransmitRestMs = 5;
 
     RigPoller(core::ProgramState& state, platform::Platform& platform, QObject* parent = nullptr);
 
@@ -73,7 +75,7 @@ private:
     platform::Platform& platform_;
     std::unique_ptr<platform::Timer> timer_;
     bool downward_ = true;
-    double lastPollAtMs_ = 0;  // when the last poll began
+    double lastPollAtMs_ = 0;  // when the last poll outside a turn began
     double lastReplyAtMs_ = 0; // when its exchange ended
     double dueAtMs_ = 0;       // what the running timer waits for
     int pauses_ = 0;

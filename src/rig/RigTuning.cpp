@@ -125,17 +125,13 @@ void RigTuning::tell(const QString& text, platform::Icon icon) {
 
 // --- the table window ---
 
-void RigTuning::Load() {
-    engine_.StopTurning();
+void RigTuning::LoadLink() {
     guard_.Load();
-    showModes();
-    rig_->resetSwrState();
-    // The table is applied before the window is on screen: a stored offset is not questioned
-    // on opening.
-    editor_.SetWindowVisible(false);
-    editor_.FillCatFileList();
-    editor_.LoadTable();
-    editor_.SetWindowVisible(true);
+    poller_.Load();
+    swr_.setSettings(links_.swrTuneSettings());
+    // An open link keeps its own: it stayed open from before the table window.
+    if (!menusEnabled())
+        return;
     if (links_.simulated())
         SelectSimulatedRig();
     else if (networkConnection())
@@ -147,11 +143,27 @@ void RigTuning::Load() {
     else
         SelectComPort(state_.ComPort);
     SelectBaud(state_.BaudRate);
+}
+
+void RigTuning::Load() {
+    engine_.StopTurning();
+    LoadLink();
+    showModes();
+    rig_->resetSwrState();
+    // The table is applied before the window is on screen: a stored offset is not questioned
+    // on opening.
+    editor_.SetWindowVisible(false);
+    editor_.FillCatFileList();
+    editor_.LoadTable();
+    editor_.SetWindowVisible(true);
     state_.CatScrollSetting = static_cast<core::Integer>(
         std::clamp<int>(state_.CatScrollSetting, JumpMinimum, JumpMaximum));
-    poller_.Load();
-    swr_.setSettings(links_.swrTuneSettings());
     follower_.Reset();
+    following_ = true;
+    // The link stayed open while another table window was: the stepper goes where the dial is,
+    // as after opening the port without the start-up row.
+    if (open_)
+        follower_.Resume();
     dropBlink();
     view_.ResetInterpolLabels();
     view_.ResetUnit();
@@ -159,15 +171,15 @@ void RigTuning::Load() {
     emit changed();
 }
 
-bool RigTuning::Unload(bool exiting) {
+bool RigTuning::Unload(bool exiting, bool keepLink) {
     StopPeakSearch();
     swr_.Stop();
-    if (exiting) {
-        // On the way out the link stays until the end, for the park at exit to wait while the
-        // rig transmits; our own PTT is released at once, and nothing is followed any more.
+    if (exiting || keepLink) {
+        // The link stays: for the transmit gate while a program window is open, and on the way
+        // out until the end, so the park at exit hears whether the rig transmits. Our own PTT
+        // is released at once (its button and watchdog go with the window).
         if (rig_->pttOn())
             PttToggle(true);
-        follower_.UserUnlock();
     } else {
         ComPortOpen(0);
     }
@@ -177,6 +189,10 @@ bool RigTuning::Unload(bool exiting) {
                              core::MessageTitle(), platform::Icon::Question,
                              platform::Buttons::YesNo) != platform::Answer::Yes)
         return false;
+    following_ = false;
+    follower_.Reset();
+    dropBlink();
+    updatePollTimer();
     // The table's limits belong to the table in the window.
     if (editor_.TableLimitsApplied())
         editor_.ApplyTableLimits(false);
@@ -269,6 +285,13 @@ void RigTuning::closePort() {
     rig_->resetSMeter();
     rig_->resetSwrState();
     view_.ResetInterpolLabels();
+    // Closing is the one way to turn without a rig that went silent while it transmitted.
+    if (guard_.enabled() && guard_.rigTransmitting()) {
+        qCWarning(lcRig) << "the rig's port was closed while the rig counted as transmitting: "
+                            "turns are no longer held for it";
+        view_.SetInfoInterpolText(QStringLiteral("TX hold released: port closed"));
+    }
+    guard_.Reset();
     emit portOpenChanged(false);
     emit changed();
 }
@@ -276,6 +299,16 @@ void RigTuning::closePort() {
 void RigTuning::linkFailed(const QString& error) {
     if (!open_ && !opening_)
         return;
+    // A rig keyed when its link broke may still transmit: the link stays open, and turns held,
+    // until the rig is heard receiving or the user closes the port.
+    if (open_ && guard_.enabled() && guard_.rigTransmitting()) {
+        (void)guard_.Reported(std::nullopt);
+        tell(QStringLiteral("The rig link failed while the rig was transmitting:") + CrLf + error +
+             CrLf + QStringLiteral("Nothing turns until the rig is heard receiving; close the "
+                                   "port to turn without it."),
+             platform::Icon::Critical);
+        return;
+    }
     closePort();
     tell(QStringLiteral("The rig link was closed:") + CrLf + error, platform::Icon::Critical);
 }
@@ -377,8 +410,8 @@ void RigTuning::readingArrived(const RigReading& reading) {
 
 void RigTuning::frequencyRead(core::Single kHz) {
     rig_->showFrequency(kHz);
-    // A reading during a turn only watches for transmit.
-    if (poller_.turning())
+    // A reading during a turn, or without the table, only watches for transmit.
+    if (poller_.turning() || !following_)
         return;
     const bool agreed = follower_.Read(kHz);
     // The start-up row goes out once the link answers (a rigctld link may still be connecting),

@@ -18,6 +18,7 @@
 #include "rig/SimulatedSwrMeter.h"
 #include "rig/SwrTune.h"
 #include "rig/TransmitGuard.h"
+#include "rig/TransmitHold.h"
 #include "rig/WsjtxRig.h"
 #include "table/TableEditor.h"
 #include "table/TableLinks.h"
@@ -33,12 +34,14 @@ namespace rig {
 
 class BandChangeover;
 
-// Automatic tuning, the one owner of the rig link while the table window shows it: the port,
-// the lookups as the window shows them, frequency steps and turns to a frequency, and the parts
-// it coordinates: the polls (RigPoller), following the rig's frequency with the stepper and the
-// lock (RigFollower), our PTT with its watchdog (PttControl) and the S-meter peak search
-// (PeakSearch) and the SWR tune (SwrTune). The table window shows what it says and forwards its controls here; it is the
-// table's rig link (SetRigFreqToFirstUnit) and the wheel's table functions.
+// Automatic tuning, the one owner of the rig link: the port, the lookups as the window shows
+// them, frequency steps and turns to a frequency, and the parts it coordinates: the polls
+// (RigPoller), following the rig's frequency with the stepper and the lock (RigFollower), our
+// PTT with its watchdog (PttControl) and the S-meter peak search (PeakSearch) and the SWR tune
+// (SwrTune). The table window shows what it says and forwards its controls here; it is the
+// table's rig link (SetRigFreqToFirstUnit) and the wheel's table functions. The link may stay
+// open without the table (Unload with keepLink, or a station that only watches the rig): its
+// readings then tell the engine's gate the transmit state and nothing is followed.
 //
 // - Following: every poll reads the rig; while locked the stepper is turned to the table's
 //   position for the frequency. A poll without a reading changes nothing and moves nothing. A
@@ -53,8 +56,10 @@ class BandChangeover;
 // - While the rig reports transmit (and the guard is on) following and frequency steps start
 //   no turn, and a turn under way stops when transmit begins; following goes on when it ends.
 //   Turns of the user's own ask first. During turns a rig that reports transmit is asked for
-//   its transmit state alone every TransmitWatchMs; one that misses two replies in a row
-//   counts as transmitting until its next reading.
+//   its transmit state alone, TransmitRestMs after each reply; one that misses two replies in
+//   a row counts as transmitting until a reading says it receives. A rig last known to
+//   transmit counts as transmitting, however long its link is silent or lost, until a reading
+//   says it receives or the user closes the port.
 // - The user's Unlock (and the peak search) holds until the user locks, with the Lock button
 //   or from the table window; an unlock of the program's own (out of range, no position, our
 //   PTT) ends with the next reading in range.
@@ -79,7 +84,7 @@ public:
     };
 
     static constexpr int PttWatchdogMs = PttControl::WatchdogMs;
-    static constexpr int TransmitWatchMs = RigPoller::TransmitWatchMs;
+    static constexpr int TransmitRestMs = RigPoller::TransmitRestMs;
     static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
     static constexpr int JumpMaximum = 500;
 
@@ -108,16 +113,24 @@ public:
     bool setConnection(RigConnection& rig);
     bool simulatedLink() const { return links_.simulated(); }
 
+    // --- the link's settings ---
+    // The link, baud and model from the configuration and Ventrolo.ini (a poll interval
+    // outside 200, 500, 1000, 1500 ms becomes 1000 ms, a COM port outside 1..4 selects none),
+    // the transmit guard; an open link keeps its own.
+    void LoadLink();
+
     // --- the table window ---
-    // Opening: stop, mode buttons, the table loaded, the port, baud and model menus from the
-    // configuration (a poll interval outside 200, 500, 1000, 1500 ms becomes 1000 ms, a
-    // COM port outside 1..4 selects none), unlocked.
+    // Opening: stop, LoadLink, mode buttons, the table loaded, unlocked; readings are followed
+    // through the table from now on. A link still open from before follows the dial as it is.
     void Load();
-    // Closing: the port closed (PTT off first), a changed table saved, the table limits
-    // ended. With exiting false a table that could not be saved is kept open when the user
-    // says so (false). With exiting true only our PTT is released: the port stays open, so the
-    // park at exit knows whether the rig transmits, until the way out closes it.
-    bool Unload(bool exiting);
+    // Closing: our PTT off, a changed table saved, the table limits ended; readings then only
+    // tell the transmit state. The port is closed unless keepLink or exiting: on the way out it
+    // stays, so the park at exit knows whether the rig transmits, until the way out closes it.
+    // With exiting false a table that could not be saved is kept open when the user says so
+    // (false).
+    bool Unload(bool exiting, bool keepLink = false);
+    // Between Load and Unload.
+    bool following() const { return following_; }
 
     // --- the port ---
     // cmdComport: closes an open port; otherwise opens the chosen one. The first reading that
@@ -292,10 +305,11 @@ public:
     // mnuTxGuard: no turning while the rig transmits.
     void TransmitGuardClicked(bool on);
     bool transmitGuardOn() const { return guard_.enabled(); }
-    // The rig reports transmit, with the port open.
+    // The rig reports transmit, or went silent since it did, with the port open.
     bool rigTransmitting() const { return open_ && guard_.rigTransmitting(); }
-    // The engine's transmit gate: the guard is on and our PTT is on or the rig reports
-    // transmit.
+    // Why the engine's transmit gate is shut: the SWR tune's carrier, or, with the guard on,
+    // our PTT, the rig's transmit or its silence since; None while it is open.
+    TransmitHold transmitHold() const;
     bool transmitting() const override;
 
 signals:
@@ -369,6 +383,7 @@ private:
     std::unique_ptr<platform::Timer> blinkTimer_;
     std::optional<table::Lookup> blinkLookup_; // shown when the blink ends
 
+    bool following_ = false;
     bool open_ = false;
     bool opening_ = false;
     core::Long catComPort_ = 0;

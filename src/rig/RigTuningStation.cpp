@@ -126,8 +126,9 @@ void RigTuning::readingAnnounced(const RigReading& reading) {
     }
     if (reading.transmitting)
         transmitReported(reading);
-    if (reading.kHz)
-        frequencyRead(*reading.kHz);
+    if (!reading.kHz)
+        return;
+    frequencyRead(*reading.kHz);
     // The rig's word is followed as soon as a read agrees with it.
     PollRig();
 }
@@ -138,28 +139,68 @@ void RigTuning::TransmitGuardClicked(bool on) {
     emit changed();
 }
 
-bool RigTuning::transmitting() const {
+TransmitHold RigTuning::transmitHold() const {
     // The tune's carrier holds every other turn, guard or not.
-    return swr_.keyed() || (guard_.enabled() && (rig_->pttOn() || rigTransmitting()));
+    if (swr_.keyed())
+        return TransmitHold::SwrTune;
+    if (!guard_.enabled())
+        return TransmitHold::None;
+    if (rig_->pttOn())
+        return TransmitHold::OurPtt;
+    if (!open_)
+        return TransmitHold::None;
+    switch (guard_.rig()) {
+    case TransmitGuard::Rig::Receiving:
+        break;
+    case TransmitGuard::Rig::Transmitting:
+        return TransmitHold::RigTransmits;
+    case TransmitGuard::Rig::Silent:
+        return TransmitHold::RigSilent;
+    }
+    return TransmitHold::None;
+}
+
+bool RigTuning::transmitting() const {
+    return transmitHold() != TransmitHold::None;
 }
 
 void RigTuning::transmitReported(const RigReading& reading) {
-    std::optional<bool> transmitting = reading.transmitting;
-    if (reading.transmitOnly) {
+    const TransmitGuard::Rig before = guard_.rig();
+    bool began = false;
+    if (reading.transmitOnly && !reading.transmitting) {
         // One lost reply changes nothing. A rig that stops answering while the stepper turns may
         // have been keyed meanwhile: after the second missed reply in a row it counts as
-        // transmitting, and the turn stops, until the rig is read again.
-        if (transmitting)
-            unansweredTransmitReads_ = 0;
-        else if (++unansweredTransmitReads_ < 2)
+        // transmitting, and the turn stops, until a reading says it receives.
+        if (++unansweredTransmitReads_ < 2)
             return;
-        else
-            transmitting = true;
+        began = guard_.Unanswered();
+    } else {
+        if (reading.transmitOnly)
+            unansweredTransmitReads_ = 0;
+        began = guard_.Reported(reading.transmitting);
     }
-    if (guard_.Reported(transmitting))
-        qCInfo(lcRig) << (reading.transmitting ? "the rig transmits: no turning until it ends"
-                                               : "the rig does not answer during a turn: the "
-                                                 "turn stops as under transmit");
+    const TransmitGuard::Rig now = guard_.rig();
+    if (now == before || !guard_.enabled())
+        return;
+    // A turn under way stops at once, not at its next look at the gate.
+    if (began)
+        engine_.TransmitChanged();
+    switch (now) {
+    case TransmitGuard::Rig::Transmitting:
+        if (began)
+            qCInfo(lcRig) << "the rig transmits: no turning until it ends";
+        break;
+    case TransmitGuard::Rig::Silent:
+        qCWarning(lcRig).noquote()
+            << (began ? "the rig does not answer during a turn: the turn stops as under transmit"
+                      : "the rig went silent while it transmitted: no turning until it is heard "
+                        "receiving or its port is closed");
+        break;
+    case TransmitGuard::Rig::Receiving:
+        if (before == TransmitGuard::Rig::Silent)
+            qCInfo(lcRig) << "the rig is heard receiving again: turning goes on";
+        break;
+    }
 }
 
 } // namespace rig

@@ -89,6 +89,8 @@ bool SimulatedRig::write(const QByteArray& bytes) {
         at += charMs;
         if (dialTurn_ && at >= dialTurn_->atMs)
             rig_.setFrequency(std::exchange(dialTurn_, {})->kHz);
+        if (keying_ && at >= keying_->atMs)
+            rig_.setTransmit(std::exchange(keying_, {})->on);
         if (silent_)
             continue;
         if (echo_) {

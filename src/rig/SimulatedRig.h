@@ -22,6 +22,7 @@ namespace rig {
 //   followModelOf        each opening makes the rig the model chosen in the program
 //   setLatencyMs         time from the end of a frame to the first reply byte
 //   turnDialAt           the dial turned at a moment: a frame that reaches the rig later finds it
+//   keyAt                its own PTT pressed or released at a moment, in the same way
 //   setSilent            the cable is unplugged: frames vanish, nothing comes back
 //   setEcho              a level converter that gives every byte sent back at once
 //   replaceNextReply     the next reply (to a frame with this opcode) is these bytes instead
@@ -39,6 +40,7 @@ public:
     const RigEmulator& rig() const { return rig_; }
     void setLatencyMs(double ms) { latencyMs_ = ms; }
     void turnDialAt(double atMs, double kHz) { dialTurn_ = DialTurn{atMs, kHz}; }
+    void keyAt(double atMs, bool on) { keying_ = Keying{atMs, on}; }
     void setSilent(bool silent) { silent_ = silent; }
     void setEcho(bool echo) { echo_ = echo; }
     void replaceNextReply(const QByteArray& bytes, std::optional<std::uint8_t> opcode = {}) {
@@ -86,6 +88,11 @@ private:
         double kHz;
     };
     std::optional<DialTurn> dialTurn_;
+    struct Keying {
+        double atMs;
+        bool on;
+    };
+    std::optional<Keying> keying_;
     std::optional<QByteArray> replacement_;
     std::optional<std::uint8_t> replacementOpcode_;
     QString openError_;

@@ -3,7 +3,6 @@
 #include "core/SettingsFile.h"
 #include "rig/RigLogging.h"
 
-
 namespace rig {
 
 namespace {
@@ -39,8 +38,19 @@ void TransmitGuard::setEnabled(bool on) {
 }
 
 bool TransmitGuard::Reported(std::optional<bool> transmitting) {
-    const bool began = transmitting.value_or(false) && !transmitting_;
-    transmitting_ = transmitting.value_or(false);
+    if (!transmitting)
+        return rig_ == Rig::Transmitting ? hold(Rig::Silent) : false;
+    heard_ = true;
+    return hold(*transmitting ? Rig::Transmitting : Rig::Receiving);
+}
+
+bool TransmitGuard::Unanswered() {
+    return heard_ && rig_ == Rig::Receiving ? hold(Rig::Silent) : false;
+}
+
+bool TransmitGuard::hold(Rig rig) {
+    const bool began = rig != Rig::Receiving && rig_ == Rig::Receiving;
+    rig_ = rig;
     return began && enabled_;
 }
 

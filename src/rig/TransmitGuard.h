@@ -12,7 +12,9 @@ namespace rig {
 // PTT, a digital-mode program), and whether the user wants it at all, kept in Ventrolo.ini:
 //   [rig]
 //   holdWhileTransmitting=true      ; the default
-// A rig that does not report its transmit state counts as receiving.
+// A rig that does not report its transmit state counts as receiving. A rig last known to transmit
+// counts as transmitting until a reading shows it receiving: RF on the CAT cable often silences
+// the link exactly while the rig transmits, so silence then is no sign of receive.
 class TransmitGuard {
 public:
     // settingsFile: Ventrolo.ini.
@@ -24,19 +26,37 @@ public:
     // Kept in the file; a file that cannot be written keeps it for this run.
     void setEnabled(bool on);
 
-    // A reading's transmit state; true when the rig has just begun to transmit and the guard
-    // is on (a turn under way stops then).
+    // What the rig is taken to do.
+    enum class Rig {
+        Receiving,
+        Transmitting,
+        // Silent since it transmitted, or silent during a turn: it may be transmitting.
+        Silent,
+    };
+
+    // A reading's transmit state; nullopt (the rig said nothing) keeps a transmitting rig held,
+    // as silent. True when a hold has just begun and the guard is on (a turn under way stops).
     bool Reported(std::optional<bool> transmitting);
-    // The link closed: nothing is known.
-    void Reset() { transmitting_ = false; }
-    bool rigTransmitting() const { return transmitting_; }
-    // Turns that following and frequency steps would start are held now.
-    bool holds() const { return enabled_ && transmitting_; }
+    // The rig left its transmit reads unanswered during a turn: it may have been keyed
+    // meanwhile, and counts as transmitting until a reading says otherwise. A rig not heard
+    // since the link opened (a daemon not running) reports nothing and stays receiving. True
+    // as Reported().
+    bool Unanswered();
+    // The link was closed (by the user, or before it opens): nothing is known.
+    void Reset() {
+        rig_ = Rig::Receiving;
+        heard_ = false;
+    }
+    Rig rig() const { return rig_; }
+    bool rigTransmitting() const { return rig_ != Rig::Receiving; }
 
 private:
+    bool hold(Rig rig);
+
     QString file_;
     bool enabled_ = true;
-    bool transmitting_ = false;
+    Rig rig_ = Rig::Receiving;
+    bool heard_ = false; // a transmit state read since the link opened
 };
 
 } // namespace rig

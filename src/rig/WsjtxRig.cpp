@@ -7,6 +7,7 @@
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>
+#include <utility>
 
 namespace rig {
 
@@ -92,6 +93,7 @@ void WsjtxRig::close() {
     lostTimer_->stop();
     followed_.clear();
     statusHeard_ = false;
+    announcedTransmitting_.reset();
     shownKHz_ = 0;
     emit closed();
     emit changed();
@@ -138,6 +140,13 @@ void WsjtxRig::readDatagrams() {
             statusHeard_ = true;
             kHz_ = DialKHz(message->dialHz);
             transmitting_ = message->transmitting;
+            // The transmit state is told at once: a turn under way stops without waiting for
+            // the next read.
+            if (std::exchange(announcedTransmitting_, transmitting_) != transmitting_) {
+                QMetaObject::invokeMethod(
+                    this, [this, news = reading(true)] { emit readingAnnounced(news); },
+                    Qt::QueuedConnection);
+            }
             modeIndex_ = 0;
             if (!message->mode.isEmpty()) {
                 if (!modes_.contains(message->mode) && modes_.size() < ModeButtons)
@@ -166,6 +175,7 @@ void WsjtxRig::lost() {
                      << "is no longer heard: no frequency until it is";
     followed_.clear();
     statusHeard_ = false;
+    announcedTransmitting_.reset();
     emit changed();
 }
 

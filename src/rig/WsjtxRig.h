@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QUdpSocket>
 #include <memory>
+#include <optional>
 
 namespace rig {
 
@@ -23,7 +24,8 @@ namespace rig {
 // to spare for a busy network. Unheard, or closed with its Close message, it gives readings
 // without a frequency, so nothing moves. Only the instances the address names (by their Id) are
 // heard; of those the link follows the first it hears and ignores the others until that one is
-// lost.
+// lost. A change of the transmit state is told at once through readingAnnounced()
+// (transmitOnly).
 class WsjtxRig final : public RigConnection {
     Q_OBJECT
 
@@ -95,6 +97,7 @@ private:
     bool statusHeard_ = false;
     float kHz_ = 0; // 0: the status gave no frequency
     bool transmitting_ = false;
+    std::optional<bool> announcedTransmitting_; // since the program was heard
     bool damagedLogged_ = false;
     QSet<QByteArray> ignored_; // the Ids of instances not followed, logged once each
     QStringList modes_;

@@ -244,17 +244,24 @@ bool Station::openFollowing() {
     return following_ && !exitPath_.ending();
 }
 
-bool Station::closeFollowing(bool exiting) {
+bool Station::closeFollowing(bool exiting, bool keepLink) {
     if (!following_)
         return true;
     // A table that could not be saved stays open when the user says so.
-    if (!tuning_.Unload(exiting) && !exiting)
+    if (!tuning_.Unload(exiting, keepLink) && !exiting)
         return false;
     following_ = false;
     wheel_.setTableWheel(nullptr);
     if (!exiting)
         state_.TableWindowShown = false;
     return true;
+}
+
+bool Station::watchRig() {
+    if (tuning_.portOpen())
+        return true;
+    tuning_.LoadLink();
+    return tuning_.OpenLink(false);
 }
 
 StationStatus Station::status() const {
@@ -273,6 +280,7 @@ StationStatus Station::status() const {
             status.frequencyHz = qRound64(double(tuning_.CatFrequency()) * 1000);
         status.transmitting = tuning_.transmitting();
     }
+    status.hold = rig::TransmitHoldText(tuning_.transmitHold());
     if (rotator_.listening())
         status.rotctldPort = rotator_.port();
     status.timerRunning = timer_ && timer_->timerEnabled();

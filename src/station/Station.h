@@ -90,10 +90,15 @@ public:
     // Following the rig through the stepper's table (the table window's open life). open()
     // loads the table and the link's settings; false when the way out began meanwhile.
     bool openFollowing();
-    // Closes the rig's port (PTT off first) and saves a changed table; with exiting false a
-    // table that could not be saved stays open when the user says so (false).
-    bool closeFollowing(bool exiting);
+    // Ends following: our PTT off, a changed table saved, and the rig's port closed unless
+    // keepLink (another table window opens: the link keeps telling the engine's gate whether
+    // the rig transmits). With exiting false a table that could not be saved stays open when
+    // the user says so (false).
+    bool closeFollowing(bool exiting, bool keepLink = false);
     bool following() const override { return following_; }
+    // The rig link open without following, so that no turn starts while the rig transmits (the
+    // station without windows, whatever they show). False when it did not open (told).
+    bool watchRig();
 
     // The timer table while it is loaded (its window open or hidden, or shown without
     // windows): loading reads its file and starts its clock. Unloading stops the clock and a

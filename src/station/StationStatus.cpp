@@ -32,6 +32,7 @@ QString StatusText(const StationStatus& status) {
         {"rig", OrElse(status.rig, off)},
         {"frequency", status.frequencyHz ? Frequency(*status.frequencyHz) : none},
         {"transmit", YesNo(status.transmitting)},
+        {"hold", OrElse(status.hold, none)},
         {"rotctld", status.rotctldPort ? QString::number(*status.rotctldPort) : off},
         {"timer", YesNo(status.timerRunning)},
     };

@@ -16,13 +16,14 @@ struct StationStatus {
     QString rig;                     // the link, e.g. "rigctld 127.0.0.1:4532"; empty: closed
     std::optional<qint64> frequencyHz;
     bool transmitting = false;
+    QString hold; // why no turn may start now ("the rig transmits"); empty: none
     std::optional<int> rotctldPort; // while the rotator server listens
     bool timerRunning = false;
 };
 
 // One "key: value" line each, in a fixed order with fixed English keys that scripts may read:
-// counter, degrees, stepper, turning, target, following, rig, frequency, transmit, rotctld,
-// timer. Absent values read "none" or "off", yes/no answer the flags.
+// counter, degrees, stepper, turning, target, following, rig, frequency, transmit, hold,
+// rotctld, timer. Absent values read "none" or "off", yes/no answer the flags.
 QString StatusText(const StationStatus& status);
 
 } // namespace station

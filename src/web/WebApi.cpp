@@ -24,6 +24,12 @@ WebReply Error(int status, const QString& message) {
     return {status, {{QStringLiteral("error"), message}}};
 }
 
+// Why turns are held, in words; null when they are not.
+QJsonValue HoldReason(rig::TransmitHold hold) {
+    return hold == rig::TransmitHold::None ? QJsonValue(QJsonValue::Null)
+                                           : QJsonValue(rig::TransmitHoldText(hold));
+}
+
 WebReply BadRequest(const QString& message) {
     return Error(400, message);
 }
@@ -138,6 +144,7 @@ QJsonObject WebApi::State() const {
         {QStringLiteral("locked"), tuning_.locked()},
         {QStringLiteral("tableRevision"), tableRevision_},
         {QStringLiteral("transmitHold"), !engine_.admits(engine::TurnOrigin::Network)},
+        {QStringLiteral("transmitHoldReason"), HoldReason(tuning_.transmitHold())},
         {QStringLiteral("speed"),
          engine_.speed().fastMode() ? QStringLiteral("fast") : QStringLiteral("custom")},
         {QStringLiteral("nextTimerTurn"), timer && timer->NextTurnVisible()

@@ -130,3 +130,47 @@ TEST_F(TableWindowAppTest, whileTheRigTransmitsTheMainWindowsTurningKeyBeepsInst
     QTest::keyClick(&app->mainWindow(), Qt::Key_PageUp);
     EXPECT_GT(app->state().StepCounter, 50);
 }
+
+TEST_F(TableWindowAppTest, aProgramOrTimerWindowClosesTheTableWindowNotTheRigLink_soItsTurnsWait) {
+    core::ProgramState& state = app->state();
+    test_support::WriteFile(dir.filePath("Table.cat"), "\"Ventrolo.Version 1.24\"\r\n"
+                                                       "0,500,\"0:200:0\"\r\n7000,100,\"\"\r\n"
+                                                       "7200,200,\"\"\r\n");
+    ASSERT_TRUE(openTable(true));
+    platform.advance(3000); // following brings the stepper to the start-up row
+    ASSERT_EQ(state.StepCounter, 100);
+    QTest::mouseClick(form().cmdDirect, Qt::LeftButton);
+    program::DirectTableWindow* direct = app->directWindow();
+    ASSERT_TRUE(direct);
+    EXPECT_FALSE(app->tableWindow());
+    EXPECT_FALSE(app->station().following());
+    ASSERT_TRUE(app->tuning().portOpen());
+
+    // The rig keyed by its own PTT: the program waits at its first turn until Esc.
+    app->simulatedRig().rig().setTransmit(true);
+    platform.advance(1100);
+    ASSERT_TRUE(app->tuning().rigTransmitting());
+    const core::Long before = state.StepCounter;
+    QTest::keyClicks(direct->txtData, "110,130");
+    platform.scheduleAfter(6000, [&] { QTest::keyClick(direct->txtData, Qt::Key_Escape); });
+    QTest::mouseClick(direct->cmdRun, Qt::LeftButton);
+    EXPECT_EQ(state.StepCounter, before);
+
+    // A timer record waits its minute and is skipped.
+    const QString at = platform.now().addSecs(2).toString(QStringLiteral("hh:mm:ss"));
+    test_support::WriteFile(dir.filePath("Timer1.tbl"), "\"" + at.toLatin1() + "\",60,0\r\n");
+    QTest::mouseClick(form().cmdTimer, Qt::LeftButton);
+    ASSERT_TRUE(app->timerWindow());
+    platform.advance(75000);
+    EXPECT_EQ(state.StepCounter, before);
+    ASSERT_TRUE(app->tuning().portOpen());
+
+    // Back in the table window the link is still open, and following goes on once the rig
+    // receives.
+    app->simulatedRig().rig().setTransmit(false);
+    ASSERT_TRUE(openTable(false));
+    EXPECT_FALSE(app->timerWindow());
+    app->simulatedRig().rig().setFrequency(7100);
+    platform.advance(3000);
+    EXPECT_EQ(state.StepCounter, 150);
+}

@@ -97,7 +97,29 @@ TEST_F(HeadlessStationTest, aShownTimerTableRuns_aHiddenOneAndNoTableDoNothing) 
     ASSERT_TRUE(start());
     EXPECT_FALSE(station->following());
     EXPECT_FALSE(station->timer());
-    EXPECT_FALSE(station->tuning().portOpen());
+}
+
+TEST_F(HeadlessStationTest, theRigLinkOpensWhateverTheProfileShows_soATimerRecordWaitsUnderTransmit) {
+    const QString at = platform.now().addSecs(3).toString(QStringLiteral("hh:mm:ss"));
+    test_support::WriteFile(dir.filePath("Timer1.tbl"), "\"" + at.toLatin1() + "\",60,0\r\n");
+    saveProfile(false, true);
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(station->tuning().portOpen());
+    EXPECT_FALSE(station->following());
+    rig::RigEmulator& rig = station->simulatedRig().rig();
+    rig.setTransmit(true);
+    rig.setFrequency(7100); // not followed: no table is shown
+    platform.advance(75000);
+    EXPECT_EQ(state().StepCounter, 0);
+    EXPECT_TRUE(station::StatusText(station->status()).contains("hold: the rig transmits\n"));
+    station->endUnattended();
+    EXPECT_FALSE(station->simulatedRig().isOpen());
+
+    // Nor does a profile without any table window go without the link.
+    saveProfile(false, false);
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(station->tuning().portOpen());
+    EXPECT_FALSE(station->following());
 }
 
 TEST_F(HeadlessStationTest, theEndParksBothSteppersOnlyWhenTheSettingsSaySo) {

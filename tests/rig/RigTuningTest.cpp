@@ -20,12 +20,12 @@ TEST_F(RigTuningTest, theFirstPollSendsTheStartUpRow_aNewDialIsFollowedOnceTheCh
     poll();
     EXPECT_EQ(simulated.rig().frequency(), 3800.0); // the row whose description starts with *
     EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(logged("0,0,0,0,3 {Ask Freq}"));
 
     poll();
     EXPECT_EQ(state.StepCounter, 160);
     EXPECT_EQ(view.view().ListIndex, 1);
     EXPECT_EQ(view.view().InterpolValueText, "160");
-    EXPECT_TRUE(logged("0,0,0,0,3 {Ask Freq}"));
 
     // Between the rows the position is interpolated; a new dial is followed once a second
     // reading agrees: the check read right after the poll, not the next poll.

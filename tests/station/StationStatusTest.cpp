@@ -15,6 +15,7 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                            "rig: off\n"
                                            "frequency: none\n"
                                            "transmit: no\n"
+                                           "hold: none\n"
                                            "rotctld: off\n"
                                            "timer: no\n");
 
@@ -28,6 +29,7 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
     status.rig = "rigctld 127.0.0.1:4532";
     status.frequencyHz = 7100250;
     status.transmitting = true;
+    status.hold = "the rig is silent and may be transmitting";
     status.rotctldPort = 4533;
     status.timerRunning = true;
     EXPECT_EQ(StatusText(status), "counter: -1234\n"
@@ -39,6 +41,7 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                   "rig: rigctld 127.0.0.1:4532\n"
                                   "frequency: 7100250 Hz (7100.250 kHz)\n"
                                   "transmit: yes\n"
+                                  "hold: the rig is silent and may be transmitting\n"
                                   "rotctld: 4533\n"
                                   "timer: yes\n");
 }

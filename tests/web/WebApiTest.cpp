@@ -26,6 +26,7 @@ TEST_F(WebApiTest, state_tellsWhatTheMainWindowShows) {
     EXPECT_TRUE(s["rig"].toObject()["frequencyHz"].isNull());
     EXPECT_FALSE(s["following"].toBool());
     EXPECT_FALSE(s["transmitHold"].toBool());
+    EXPECT_TRUE(s["transmitHoldReason"].isNull());
     EXPECT_EQ(s["speed"].toString(), "fast"); // the custom delay is the fastest
     EXPECT_TRUE(s["nextTimerTurn"].isNull());
 
@@ -381,7 +382,9 @@ TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     station->simulatedRig().rig().setTransmit(true);
     platform.advance(3000);
     Http http(port());
-    EXPECT_TRUE(http.ask("GET", "/api/state").json["transmitHold"].toBool());
+    const QJsonObject shown = http.ask("GET", "/api/state").json;
+    EXPECT_TRUE(shown["transmitHold"].toBool());
+    EXPECT_EQ(shown["transmitHoldReason"].toString(), "the rig transmits");
     for (const auto& [path, body] :
          {std::pair{"/api/turn", R"({"steps":150})"}, {"/api/step", R"({"direction":"cw"})"},
           {"/api/table/turn", R"({"row":1})"}}) {

@@ -227,7 +227,7 @@ TEST_F(WebPageTest, whileTheRigTransmitsThePageSaysSoAndNothingTurns) {
 
     transmit(true);
     browser->waitFor(Shown("txHold"));
-    EXPECT_EQ(text("txHold"), "TX: no turning");
+    EXPECT_EQ(text("txHold"), "TX: no turning (the rig transmits)");
     EXPECT_TRUE(disabled("jogUp1"));
     EXPECT_TRUE(browser->evaluate("document.getElementById('gotoStepsButton').disabled").toBool());
     // A turn asked for anyway (a page that missed the change) is refused and said so.

@@ -322,6 +322,8 @@ function render(s) {
   $('gotoSteps').disabled = $('gotoDegrees').disabled = false;
 
   $('txHold').hidden = !s.transmitHold;
+  $('txHold').textContent =
+    s.transmitHoldReason ? `TX: no turning (${s.transmitHoldReason})` : 'TX: no turning';
   for (const button of document.querySelectorAll('#controls .turns, #jog .turns')) button.disabled = s.transmitHold;
   if (s.transmitHold) release();
 
