@@ -224,11 +224,12 @@ std::pair<quint16, quint16> TwoFreeTcpPorts() {
 }
 
 struct ServingStationTest : HeadlessStationTest {
-    // The rotator and web servers on, and a profile that shows no window.
+    // The rotator and web servers on, a profile that shows no window, and the simulated rig,
+    // whose link opens without a word.
     void serve(quint16 rotctld, quint16 web) {
         test_support::WriteFile(dir.filePath("Ventrolo.ini"),
                                 QString("[rotctld]\nenabled=true\nport=%1\n[web]\nenabled=true\n"
-                                        "port=%2\n")
+                                        "port=%2\n[rig]\nlink=simulated\n")
                                     .arg(rotctld)
                                     .arg(web)
                                     .toUtf8());
