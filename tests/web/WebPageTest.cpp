@@ -503,6 +503,8 @@ TEST_F(WebPageTest, theCompassFoldsAway_andStaysFoldedInThisBrowser) {
     EXPECT_TRUE(browser->evaluate(dialSeen).toBool());
     browser->click("#compass summary");
     browser->waitFor("!" + dialSeen);
+    // The browser tells the page of the fold a moment later; a person does not reload faster.
+    browser->waitFor("localStorage.getItem('ventrolo.compass') === 'folded'");
     browser->navigate(url());
     waitText("connection", "Connected");
     EXPECT_FALSE(browser->evaluate(dialSeen).toBool());
