@@ -80,7 +80,8 @@ TEST_F(BandSetStationTest, leavingTheOpenTableForAnotherOfTheSetOpensItAndTheSte
     // The terminal's buffer keeps the newest traffic only: the turn's transmit reads follow.
     bool toldInTerminal = false;
     const QString told = QStringLiteral("Band set: 20m.cat opened for 14200 kHz");
-    QObject::connect(&station->catLog(), &rig::CatLog::terminalChanged, [&] {
+    const QObject listening; // ends the connection before what it writes to is gone
+    QObject::connect(&station->catLog(), &rig::CatLog::terminalChanged, &listening, [&] {
         toldInTerminal = toldInTerminal || station->catLog().TerminalBuffer().contains(told);
     });
     dial(14200);
@@ -162,7 +163,8 @@ TEST_F(BandSetStationTest, twoLoops_theStepperWhoseSetCoversTheFrequencyBecomesT
     // The terminal's buffer keeps the newest traffic only: the turn's transmit reads follow.
     bool toldInTerminal = false;
     const QString told = QStringLiteral("Band set: 20m.cat opened for 14200 kHz");
-    QObject::connect(&station->catLog(), &rig::CatLog::terminalChanged, [&] {
+    const QObject listening; // ends the connection before what it writes to is gone
+    QObject::connect(&station->catLog(), &rig::CatLog::terminalChanged, &listening, [&] {
         toldInTerminal = toldInTerminal || station->catLog().TerminalBuffer().contains(told);
     });
     dial(14200);
