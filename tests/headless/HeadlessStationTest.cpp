@@ -227,8 +227,8 @@ struct ServingStationTest : HeadlessStationTest {
     // The rotator and web servers on, and a profile that shows no window.
     void serve(quint16 rotctld, quint16 web) {
         test_support::WriteFile(dir.filePath("Ventrolo.ini"),
-                                QString("[rotctld]\nenabled=true\nport=%1\n[web]\nenabled=true\n"
-                                        "port=%2\n")
+                                QString("[rig]\nlink=simulated\n[rotctld]\nenabled=true\nport=%1\n"
+                                        "[web]\nenabled=true\nport=%2\n")
                                     .arg(rotctld)
                                     .arg(web)
                                     .toUtf8());
