@@ -41,9 +41,12 @@ private:
 };
 
 CatControl::CatControl(core::ProgramState& state, platform::Platform& platform, CatLog& log,
-                       SerialLink& link)
-    : state_(state), platform_(platform), log_(log), link_(&link), frequencyText_(NoFrequencyText) {
-}
+                       SerialLink& link, const QString& programDirectory)
+    : state_(state), platform_(platform), log_(log), link_(&link),
+      keyedRecord_(programDirectory), reopener_(platform_.createTimer([this] { reopen(); })),
+      frequencyText_(NoFrequencyText) {}
+
+CatControl::~CatControl() = default;
 
 // --- the link ---
 
@@ -51,7 +54,7 @@ bool CatControl::setLink(SerialLink& link) {
     if (busy_)
         return false;
     if (&link != link_) {
-        if (portOpen())
+        if (linkKept())
             ClosePort();
         link_ = &link;
     }
@@ -61,14 +64,28 @@ bool CatControl::setLink(SerialLink& link) {
 LinkOpenResult CatControl::OpenPort(int port) {
     if (busy_)
         return {false, QStringLiteral("The rig is still answering a request.")};
-    if (portOpen())
+    if (linkKept())
         ClosePort();
+    pttOn_ = false; // the button may have been pressed while the port was closed
     const LinkOpenResult opened = link_->open(port, SettingsText());
     if (!opened.ok) {
         platform_.messageBox(QStringLiteral("Function ComPortOpen") + CrLf + opened.error,
                              core::MessageTitle(), platform::Icon::Critical);
         return opened;
     }
+    port_ = port;
+    reopenMs_ = ReopenMs;
+    startLine();
+    // A line that fails at once is not taken for one to reopen: the opening failed.
+    if (!portOpen()) {
+        lost_ = false;
+        reopener_->stop();
+        return {false, CannotWrite(*link_)};
+    }
+    return opened;
+}
+
+void CatControl::startLine() {
     // Opening raises DTR and RTS, and DTR keys an FT-757GXII: both go low before anything else,
     // but for the RTS that the FT-757GXII's interface takes its supply from.
     const bool dtr = link_->setDtr(false);
@@ -76,7 +93,6 @@ LinkOpenResult CatControl::OpenPort(int port) {
     line_ = ParseSerialSettings(SettingsText()).value_or(SerialSettings{});
     paceMs_ = 0;
     linesNoted_ = false;
-    failureTold_ = false;
     quietAtMs_ = 0;
     echo_ = false;
     txStatusInReceive_ = true;
@@ -85,25 +101,60 @@ LinkOpenResult CatControl::OpenPort(int port) {
     checkableTransmit_.reset();
     if (!rts || !dtr)
         noteLinesMissing();
-    {
-        Exchange exchange(*this);
-        const RigCaps& rig = caps();
-        if (rig.catOn)
-            (void)command(*rig.catOn);
-        // A PTT left on (by a run that ended without releasing it) is released.
-        if (rig.pttOff)
-            (void)command(*rig.pttOff);
-    } // a write failure may have closed the port meanwhile
-    if (!portOpen())
-        return {false, CannotWrite(*link_)};
-    return opened;
+    Exchange exchange(*this);
+    const RigCaps& rig = caps();
+    if (rig.catOn)
+        (void)command(*rig.catOn);
+    // Only a PTT that we keyed and never released (a run that ended keyed) is released: the
+    // operator may be transmitting on the rig's own PTT. Lowering DTR above released the
+    // FT-757GXII's.
+    const QString line = link_->description();
+    if (pttOn_ || keyedRecord_.leftKeyed(line)) {
+        qCInfo(lcRig).noquote() << "the PTT left keyed on" << line << "is released";
+        pttOn_ = false;
+        if (!rig.pttOff || command(*rig.pttOff) == CatResult::Sent)
+            keyedRecord_.released();
+    }
+}
+
+void CatControl::loseLine() {
+    if (closeRequested_ || lost_)
+        return;
+    qCWarning(lcRig).noquote() << "the rig's line" << link_->description()
+                               << "cannot be written - reopened ever less often, up to every"
+                               << LongestReopenMs / 1000 << "s";
+    lost_ = true;
+    link_->close();
+    catFrequency_ = 0;
+    reopener_->start(reopenMs_);
+    emit changed();
+}
+
+void CatControl::reopen() {
+    reopener_->stop();
+    if (!lost_)
+        return;
+    if (busy_ || !link_->open(port_, SettingsText()).ok) {
+        reopenMs_ = std::min(2 * reopenMs_, LongestReopenMs);
+        reopener_->start(reopenMs_);
+        return;
+    }
+    qCInfo(lcRig).noquote() << "the rig's line" << link_->description() << "is back";
+    lost_ = false;
+    reopenMs_ = ReopenMs;
+    startLine();
+    if (portOpen())
+        (void)sendCatDelay();
+    ShowFrequency(0);
 }
 
 bool CatControl::ClosePort() {
     const bool deferred = busy_;
+    reopener_->stop();
+    lost_ = false;
     {
         Exchange exchange(*this);
-        if (portOpen())
+        if (portOpen() && pttOn_)
             (void)sendPtt(false);
         pttOn_ = false;
         closeRequested_ = true;
@@ -151,12 +202,7 @@ CatResult CatControl::send(const Frame& frame, const char* name) {
     log_.logBytes(bytes, CatDirection::Transmit, QString::fromLatin1(name));
     if (written)
         return CatResult::Sent;
-    if (!failureTold_) {
-        failureTold_ = true;
-        const QString error = CannotWrite(*link_);
-        qCWarning(lcRig).noquote() << error;
-        emit linkFailed(error);
-    }
+    loseLine();
     return CatResult::WriteFailed;
 }
 
@@ -546,10 +592,18 @@ CatResult CatControl::sendPtt(bool on) {
     const RigCaps& rig = caps();
     if (!rig.sendsFrames() || !portOpen())
         return CatResult::NotSent;
+    // Recorded before the rig is keyed, so that a run ending keyed is known at the next
+    // opening; forgotten once the release went out.
+    if (on)
+        (void)keyedRecord_.keyed(link_->description());
+    CatResult result = CatResult::Sent;
     if (rig.pttOn)
-        return command(on ? *rig.pttOn : *rig.pttOff);
-    setPttLines(on);
-    return CatResult::Sent;
+        result = command(on ? *rig.pttOn : *rig.pttOff);
+    else
+        setPttLines(on);
+    if (!on && result == CatResult::Sent)
+        keyedRecord_.released();
+    return result;
 }
 
 void CatControl::setPttLines(bool transmit) {
@@ -634,6 +688,13 @@ CatResult CatControl::SendCatDelay() {
     if (busy_)
         return CatResult::Busy;
     Exchange exchange(*this);
+    return sendCatDelay();
+}
+
+CatResult CatControl::sendCatDelay() {
+    const RigCaps& rig = caps();
+    if (!rig.catDelay)
+        return CatResult::NotSent;
     const CatResult result = command(*rig.catDelay);
     if (result == CatResult::Sent)
         paceMs_ = rig.catDelay->frame[3];

@@ -3,6 +3,7 @@
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
 #include "rig/CatLog.h"
+#include "rig/KeyedRecord.h"
 #include "rig/RigCaps.h"
 #include "rig/RigReading.h"
 #include "rig/SerialLink.h"
@@ -10,6 +11,7 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace rig {
@@ -39,6 +41,10 @@ inline constexpr double CheckableTransmitAgeMs = 100;
 // FT-817 power buttons, mode index). Polling, the PTT watchdog, following and turning belong to
 // the caller.
 //
+// A line that cannot be written is lost: it is closed, operations send nothing and readings
+// carry nothing, and it is reopened by itself, ever less often, until it is back or the user
+// closes it.
+//
 // Replies are awaited within a real-time bound: the first byte within the wire time of the
 // request and one byte plus RigLatencyMarginMs, the rest within its own wire time (plus the
 // FT-757GXII's pacing between bytes) plus RigLatencyMarginMs. Short waits only let time pass,
@@ -54,14 +60,23 @@ inline constexpr double CheckableTransmitAgeMs = 100;
 class CatControl : public QObject {
     Q_OBJECT
 public:
+    static constexpr int ReopenMs = 1000; // first try to reopen a lost line
+    static constexpr int LongestReopenMs = 8000;
+
+    // The record of our PTT is kept in programDirectory (none without one).
     CatControl(core::ProgramState& state, platform::Platform& platform, CatLog& log,
-               SerialLink& link);
+               SerialLink& link, const QString& programDirectory = {});
+    ~CatControl() override;
 
     // --- the link ---
     // Changes the link (the real port or the simulated rig); an open link is closed first.
     // False, and nothing changes, while busy().
     bool setLink(SerialLink& link);
+    // The line is up.
     bool portOpen() const { return link_->isOpen(); }
+    // Opened and not closed: also while a lost line waits to be reopened.
+    bool linkKept() const { return portOpen() || lost_; }
+    bool lineLost() const { return lost_; }
     bool busy() const { return busy_; }
     Model model() const { return ToModel(state_.RigModel); }
     const RigCaps& caps() const { return Caps(model()); }
@@ -69,11 +84,12 @@ public:
     QString SettingsText() const { return caps().settingsText(state_.BaudRate); }
     // Opens COM<port> with SettingsText(); an open link is closed first. DTR and RTS go low at
     // once (the FT-757GXII keeps RTS, which its interface needs), then the FT-847 is switched
-    // to CAT and a PTT left on is released. On failure the user gets the "Function ComPortOpen"
-    // message with the system's reason and the link stays closed.
+    // to CAT and a PTT that our own record says a run left keyed on this line is released;
+    // the rig's PTT is not touched otherwise. On failure the user gets the "Function
+    // ComPortOpen" message with the system's reason and the link stays closed.
     LinkOpenResult OpenPort(int port);
-    // Releases the PTT first (the PTT-off frame, or DTR low on the FT-757GXII, whatever the PTT
-    // button says), switches the FT-847 out of CAT, drops RTS and DTR and closes the link; the
+    // Releases our PTT first when it is on (the PTT-off frame, or DTR low on the FT-757GXII),
+    // switches the FT-847 out of CAT, drops RTS and DTR and closes the link; the
     // frequency label shows no frequency and the FT-817 button reads off. While busy() only the
     // PTT is released now and the rest follows when the exchange ends: the result is then false.
     bool ClosePort();
@@ -153,10 +169,7 @@ signals:
     // SwitchFT817 sent its frames: the interpolation labels are reset, and after switching on
     // polling resumes.
     void ft817PowerSwitched(bool on);
-    // Writing to the link failed (the device is gone); told once per opening. The owner closes
-    // the port and tells the user.
-    void linkFailed(const QString& error);
-    // The link was closed (at once, or when the exchange that held it ended).
+    // The link was closed by its owner (at once, or when the exchange that held it ended).
     void portClosed();
 
 private:
@@ -172,7 +185,13 @@ private:
     };
 
     void closeNow();
-    // Writes one frame, then logs it; WriteFailed (and linkFailed) when the write failed.
+    // The line was just opened or reopened: lines low, the FT-847 to CAT, a PTT left keyed
+    // released.
+    void startLine();
+    // A write failed: the line is closed and reopened by itself.
+    void loseLine();
+    void reopen();
+    // Writes one frame, then logs it; WriteFailed (and the line lost) when the write failed.
     CatResult send(const Frame& frame, const char* name);
     // A command: sent, and what the rig answers to it (or the line echoes) is let in and
     // dropped before the next request.
@@ -187,6 +206,7 @@ private:
     void logReply(const Reply& reply, const QString& name);
     void settle(double ms);
     CatResult sendPtt(bool on);
+    CatResult sendCatDelay();
     // The FT-757GXII's PTT on its lines, with the text the CAT log shows for it.
     void setPttLines(bool transmit);
     void noteLinesMissing();
@@ -225,7 +245,11 @@ private:
     SerialSettings line_;           // as opened
     int paceMs_ = 0;                // FT-757GXII pause between reply bytes, as last set
     bool linesNoted_ = false;       // the missing RTS/DTR lines were logged for this opening
-    bool failureTold_ = false;      // linkFailed was emitted for this opening
+    KeyedRecord keyedRecord_;
+    std::unique_ptr<platform::Timer> reopener_;
+    int port_ = 0;                  // as opened
+    int reopenMs_ = ReopenMs;
+    bool lost_ = false;             // the line is lost and waits to be reopened
     double quietAtMs_ = 0;          // by then the rig has answered the last command, if it does
     bool echo_ = false;             // the line gave the last request back ahead of its reply
     bool txStatusInReceive_ = true; // the rig answers its transmit status while receiving

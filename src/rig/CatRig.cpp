@@ -10,7 +10,6 @@ CatRig::CatRig(CatControl& cat, QObject* parent) : RigConnection(parent), cat_(c
         else
             emit transmitInhibited();
     });
-    connect(&cat_, &CatControl::linkFailed, this, &RigConnection::linkFailed);
     connect(&cat_, &CatControl::portClosed, this, &RigConnection::closed);
     connect(&cat_, &CatControl::ft817PowerSwitched, this, &RigConnection::powerSwitched);
 }
@@ -29,6 +28,13 @@ LinkOpenResult CatRig::open(int port) {
     if (!cat_.portOpen())
         return {false, QStringLiteral("The rig link closed while it was opened.")};
     return opened;
+}
+
+QString CatRig::lineText() const {
+    QString text = cat_.SettingsText();
+    if (cat_.lineLost())
+        text += QStringLiteral(" - no connection");
+    return text;
 }
 
 void CatRig::close() {

@@ -17,8 +17,10 @@ public:
 
     LinkOpenResult open(int port) override;
     void close() override;
-    bool isOpen() const override { return cat_.portOpen(); }
-    QString lineText() const override { return cat_.SettingsText(); }
+    // Also while a lost line waits to be reopened.
+    bool isOpen() const override { return cat_.linkKept(); }
+    // "4800,N,8,2", with " - no connection" while a lost line waits.
+    QString lineText() const override;
     QString rigName() const override { return cat_.caps().name; }
 
     bool requestReading() override;

@@ -5,7 +5,9 @@
 #include "rig/SerialSettings.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <cmath>
+#include <poll.h>
 #include <utility>
 
 namespace rig {
@@ -134,19 +136,29 @@ QByteArray QtSerialLink::readAll() {
     return port_.readAll();
 }
 
+QString QtSerialLink::failure() const {
+    // A device that hung up reads as the end of the line, which sets no errno: the port's text
+    // then names whatever failed last anywhere in the program ("File exists"). The device and
+    // its descriptor tell what happened.
+    if (!QFileInfo::exists(device_))
+        return QStringLiteral("the device is gone");
+    pollfd hangUp{int(port_.handle()), 0, 0};
+    if (::poll(&hangUp, 1, 0) > 0 && (hangUp.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return QStringLiteral("the device hung up");
+    return port_.errorString();
+}
+
 bool QtSerialLink::write(const QByteArray& bytes) {
     if (!isOpen())
         return false;
-    if (port_.write(bytes) != bytes.size())
-        return false;
-    while (port_.bytesToWrite() > 0) {
-        if (!port_.waitForBytesWritten(WriteTimeoutMs)) {
-            qCWarning(lcRig) << "write to" << device_ << "failed:" << port_.errorString();
-            port_.clearError();
-            return false;
-        }
+    bool written = port_.write(bytes) == bytes.size();
+    while (written && port_.bytesToWrite() > 0)
+        written = port_.waitForBytesWritten(WriteTimeoutMs);
+    if (!written) {
+        qCWarning(lcRig).noquote() << "write to" << device_ << "failed:" << failure();
+        port_.clearError();
     }
-    return true;
+    return written;
 }
 
 bool QtSerialLink::waitForBytes(qint64 count, double timeoutMs) {
@@ -162,7 +174,7 @@ bool QtSerialLink::waitForBytes(qint64 count, double timeoutMs) {
         if (!port_.waitForReadyRead(static_cast<int>(left))) {
             const bool timedOut = port_.error() == QSerialPort::TimeoutError;
             if (!timedOut)
-                qCWarning(lcRig) << "read from" << device_ << "failed:" << port_.errorString();
+                qCWarning(lcRig).noquote() << "read from" << device_ << "failed:" << failure();
             port_.clearError();
             if (!timedOut)
                 return false;

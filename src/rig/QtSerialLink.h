@@ -33,6 +33,8 @@ public:
 private:
     // Moves what the system has received into the port's buffer, without waiting.
     void takeReceived();
+    // Why the device failed just now.
+    QString failure() const;
 
     QString directory_;
     QString device_;

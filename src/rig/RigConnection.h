@@ -24,8 +24,9 @@ public:
 
     // --- the link ---
     // Opens the link (port 1..4 where the link has ports) and brings the rig to talk: the rig
-    // switched to CAT, switched on, its PTT released. On failure the user has been told why
-    // and the link stays closed.
+    // switched to CAT, switched on, a PTT that we left keyed released (never the operator's).
+    // On failure the user has been told why and the link stays closed. A link whose line is
+    // lost later stays open and comes back by itself.
     virtual LinkOpenResult open(int port) = 0;
     // Releases the PTT first, then closes; closed() tells when the link is closed.
     virtual void close() = 0;
@@ -99,8 +100,6 @@ signals:
     void sMeterArrived(std::optional<float> value);
     // The rig does not transmit although our PTT is on.
     void transmitInhibited();
-    // The link broke (a device pulled out): the owner closes it and tells the user.
-    void linkFailed(const QString& error);
     void closed();
     // Something shown changed.
     void changed();

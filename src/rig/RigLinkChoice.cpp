@@ -1,8 +1,11 @@
 #include "rig/RigLinkChoice.h"
 
 #include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 #include "rig/FlrigRig.h"
 #include "rig/RigLogging.h"
+#include "rig/SerialDeviceMap.h"
+#include "rig/WsjtxAddress.h"
 
 
 namespace rig {
@@ -39,6 +42,61 @@ QByteArray LinkValue(RigLinkChoice::Link link) {
     return SerialValue;
 }
 
+struct DefaultKey {
+    QString key;
+    QString value;
+    QString note;
+};
+
+// The keys of every link with their defaults, made where missing so that the user finds them
+// to edit; what is there is read (and judged) by each link's own settings.
+void AddMissingKeys(const QString& file) {
+    const auto text = [](const char* t) { return QString::fromLatin1(t); };
+    const RigctldAddress rigctld;
+    const RigctldAddress flrig = FlrigRig::defaultAddress();
+    const WsjtxAddress wsjtx;
+    const CivSettings civ;
+    const KenwoodSettings kenwood;
+    const std::vector<std::pair<QString, std::vector<DefaultKey>>> groups{
+        {text("rig"),
+         {{text("link"), QString::fromLatin1(SerialValue),
+           text("serial (COM1..COM4 of [serial]), simulated, rigctld, flrig, wsjtx, civ or "
+                "kenwood")},
+          {text("holdWhileTransmitting"), text("true"), text("no turning while the rig transmits")}}},
+        {text("rigctld"),
+         {{text("host"), rigctld.host, text("where the rigctld link finds the daemon")},
+          {text("port"), QString::number(rigctld.port), {}}}},
+        {text("flrig"),
+         {{text("host"), flrig.host, text("where the flrig link finds flrig's XML-RPC server")},
+          {text("port"), QString::number(flrig.port), {}}}},
+        {text("wsjtx"),
+         {{text("port"), QString::number(wsjtx.port),
+           text("the UDP port WSJT-X / JTDX send their status to")},
+          {text("address"), {}, text("the multicast group they send to; blank: 127.0.0.1")},
+          {text("id"), WsjtxAddress::DefaultIds().join(QLatin1Char(',')),
+           text("the instances followed; WSJT-X started with --rig-name=X is \"WSJT-X - X\"")}}},
+        {text("civ"),
+         {{text("model"), civ.model,
+           text("IC-7300, IC-705, IC-9700, IC-7610 or IC-7100, on the COM port chosen")},
+          {text("address"), {}, text("the rig's CI-V address in hex; blank: the model's own")},
+          {text("baud"), QString::number(civ.baud), text("the rig's CI-V baud rate")}}},
+        {text("kenwood"),
+         {{text("model"), kenwood.model,
+           text("a Kenwood, Elecraft or current Yaesu rig, on the COM port chosen")},
+          {text("baud"), {}, text("blank: the model's own")}}},
+    };
+    for (const auto& [group, keys] : groups) {
+        core::SettingsGroupReader reader(file, group, nullptr);
+        for (const DefaultKey& key : keys)
+            reader.read(key.key, key.value, key.note, [](const QString&) { return true; });
+        QString error;
+        if (!reader.addMissing(&error)) {
+            qCWarning(lcRig) << "cannot write" << file << error;
+            return;
+        }
+    }
+}
+
 } // namespace
 
 RigLinkChoice::RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
@@ -63,11 +121,8 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
             : value == CivValue     ? Link::Civ
             : value == KenwoodValue ? Link::Kenwood
                                     : Link::Serial;
-    // A missing key is written for the user to find; an unknown value stays for the user to
-    // mend.
-    if (value.isEmpty())
-        store();
-    else if (value != LinkValue(link_) && report)
+    // An unknown value stays for the user to mend.
+    if (!value.isEmpty() && value != LinkValue(link_) && report)
         report->Unused(settingsFile(), LinkKey, given, QString::fromLatin1(SerialValue));
     address_ = LoadRigctldAddress(settingsFile(), report);
     flrigAddress_ = LoadHostAddress(settingsFile(), FlrigGroup, FlrigRig::defaultAddress(), report);
@@ -75,6 +130,8 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
     civ_ = LoadCivSettings(settingsFile(), report);
     kenwood_ = LoadKenwoodSettings(settingsFile(), report);
     swrTune_ = LoadSwrTuneSettings(settingsFile(), report);
+    (void)SerialDeviceMap::Load(directory_);
+    AddMissingKeys(settingsFile());
     (void)cat_.setLink(simulated() ? static_cast<SerialLink&>(simulated_) : serial_);
 }
 

@@ -41,9 +41,10 @@ public:
     RigLinkChoice(QString programDirectory, CatControl& cat, SerialLink& serial,
                   SimulatedRig& simulated);
 
-    // Reads the choice and gives the CAT link that line. A missing key gives Serial, written
-    // so the user finds the key; an unknown value gives Serial too and is noted in report, as
-    // are those of [rigctld], [flrig] and [wsjtx].
+    // Reads the choice and gives the CAT link that line. A missing key gives Serial; an unknown
+    // value gives Serial too and is noted in report, as are those of the other groups. Every
+    // key of [rig], [serial], [rigctld], [flrig], [wsjtx], [civ] and [kenwood] that is missing
+    // is written with its default (and a short note), so the user finds them to edit.
     void Load(core::SettingsReport* report = nullptr);
     Link link() const { return link_; }
     bool simulated() const { return link_ == Link::Simulated; }

@@ -28,7 +28,7 @@ enum class CatResult {
     NotSent,     // link closed, a model without the command, an FT-817 switched off
     OutOfRange,  // a frequency outside the model's bands; the beep sounded
     Busy,        // refused: an exchange with the rig is under way (see busy())
-    WriteFailed, // the device did not take the bytes; linkFailed was emitted
+    WriteFailed, // the device did not take the bytes: the line is lost
 };
 
 } // namespace rig

@@ -98,7 +98,6 @@ void RigTuning::connectRig() {
         else
             PttToggle(true);
     });
-    connect(rig_, &RigConnection::linkFailed, this, &RigTuning::linkFailed);
     connect(rig_, &RigConnection::changed, this, &RigTuning::changed);
     connect(rig_, &RigConnection::powerSwitched, this, [this] {
         dropBlink();
@@ -294,23 +293,6 @@ void RigTuning::closePort() {
     guard_.Reset();
     emit portOpenChanged(false);
     emit changed();
-}
-
-void RigTuning::linkFailed(const QString& error) {
-    if (!open_ && !opening_)
-        return;
-    // A rig keyed when its link broke may still transmit: the link stays open, and turns held,
-    // until the rig is heard receiving or the user closes the port.
-    if (open_ && guard_.enabled() && guard_.rigTransmitting()) {
-        (void)guard_.Reported(std::nullopt);
-        tell(QStringLiteral("The rig link failed while the rig was transmitting:") + CrLf + error +
-             CrLf + QStringLiteral("Nothing turns until the rig is heard receiving; close the "
-                                   "port to turn without it."),
-             platform::Icon::Critical);
-        return;
-    }
-    closePort();
-    tell(QStringLiteral("The rig link was closed:") + CrLf + error, platform::Icon::Critical);
 }
 
 void RigTuning::SelectComPort(int port) {

@@ -322,7 +322,6 @@ private:
     void readingArrived(const RigReading& reading);
     // RigTuningStation.cpp
     void readingAnnounced(const RigReading& reading);
-    void linkFailed(const QString& error);
     void updatePollTimer();
     void closePort();
     // A frequency read (kHz, 0 without a reading): shown, and followed once confirmed.

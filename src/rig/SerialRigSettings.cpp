@@ -87,9 +87,13 @@ CivSettings LoadCivSettings(const QString& settingsFile, core::SettingsReport* r
 }
 
 void StoreCivSettings(const QString& settingsFile, const CivSettings& settings) {
+    // The model's own address is kept blank, so that it follows the model when the user
+    // changes the model in the file; an address of the user's own stays.
+    const CivModel* model = FindCivModel(settings.model);
+    const bool own = model && model->address == settings.address;
     Store(settingsFile, QStringLiteral("civ"),
           {{QStringLiteral("model"), settings.model},
-           {QStringLiteral("address"), HexAddress(settings.address)},
+           {QStringLiteral("address"), own ? QString() : HexAddress(settings.address)},
            {QStringLiteral("baud"), QString::number(settings.baud)}});
 }
 

@@ -361,6 +361,9 @@ WebReply WebApi::turnToRow(const QJsonObject& request) {
         return BadRequest(QStringLiteral("row must be a row's index from 0"));
     if (!station_.following())
         return Error(409, QStringLiteral("the table is not open"));
+    // A row is turned to through the rig: one that only listens keeps its dial.
+    if (tuning_.portOpen() && !tuning_.connection().canSetRig())
+        return Error(409, QStringLiteral("This link cannot set the rig."));
     return requestTurn([this, row = *row] { tuning_.TurnToRow(row, engine::TurnOrigin::Network); });
 }
 

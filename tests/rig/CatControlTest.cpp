@@ -4,6 +4,7 @@
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -44,7 +45,7 @@ protected:
     core::ProgramState state;
     CatLog log{state, platform, dir.path()};
     SimulatedRig rig{platform};
-    CatControl cat{state, platform, log, rig};
+    CatControl cat{state, platform, log, rig, dir.path()};
 };
 
 } // namespace
@@ -189,11 +190,11 @@ TEST_F(CatControlTest, ft817Reading_frequencyLast_theCheckRightAfterIsTheFrequen
 
 TEST_F(CatControlTest, ft847_catOnAfterOpeningNoDialLockAndCatOffAfterPttOffAtClose) {
     open(Model::Ft847, 9600);
-    EXPECT_EQ(framesFrom(0), QStringList({"0000000000", "0000000088"}));
+    EXPECT_EQ(framesFrom(0), QStringList({"0000000000"}));
     EXPECT_TRUE(rig.rig().catOn());
     EXPECT_EQ(cat.RigLock(false), CatResult::NotSent);
     EXPECT_EQ(cat.RigLock(true), CatResult::NotSent);
-    EXPECT_EQ(framesFrom(0).size(), 2);
+    EXPECT_EQ(framesFrom(0).size(), 1);
 
     cat.setRigModeIndex(2);
     cat.PttOn();
@@ -407,11 +408,40 @@ TEST_F(CatControlTest, openAndClose_linesLowAtOnceAndThePttReleasedFirst) {
     EXPECT_FALSE(rig.rig().transmitting());
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(cat.PttCaption(), "&PTT off");
+}
 
-    open(Model::Ft817); // the PTT is released at every opening and closing, whatever was on
-    EXPECT_EQ(framesFrom(start + 1), QStringList({"0000000088"}));
+TEST_F(CatControlTest, theRigsOwnPttIsNeverReleased_onlyOneThatOurRunLeftKeyed) {
+    // The operator transmits on the rig's own PTT: neither opening nor closing unkeys it.
+    rig.rig().setTransmit(true);
+    const std::size_t start = mark();
+    open(Model::Ft817);
     cat.ClosePort();
-    EXPECT_EQ(framesFrom(start + 1), QStringList({"0000000088", "0000000088"}));
+    open(Model::Ft847);
+    cat.ClosePort();
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000000", "0000000080"})); // CAT on and off
+    rig.rig().setTransmit(false);
+
+    // A run that ends while our PTT keys the rig (a crash during a tune) leaves its record:
+    // the next opening of that line releases the PTT, once.
+    open(Model::Ft817);
+    cat.PttOn();
+    const QString record = dir.filePath(QString::fromLatin1(KeyedRecord::FileName));
+    EXPECT_TRUE(QFile::exists(record));
+    rig.close(); // the run ends without closing the port
+    CatControl nextRun{state, platform, log, rig, dir.path()};
+    const std::size_t next = mark();
+    ASSERT_TRUE(nextRun.OpenPort(1).ok);
+    EXPECT_EQ(framesFrom(next), QStringList({"0000000088"}));
+    EXPECT_FALSE(rig.rig().transmitting());
+    EXPECT_FALSE(QFile::exists(record));
+    nextRun.ClosePort();
+    ASSERT_TRUE(nextRun.OpenPort(1).ok);
+    nextRun.PttOn();
+    nextRun.PttOff(); // released: nothing left for the next opening
+    nextRun.ClosePort();
+    const std::size_t last = mark();
+    ASSERT_TRUE(nextRun.OpenPort(1).ok);
+    EXPECT_TRUE(framesFrom(last).isEmpty());
 }
 
 TEST_F(CatControlTest, ft817Power_wakeUpThenPowerFramesThenLockOffOnlyOnThisModel) {
@@ -485,18 +515,41 @@ TEST_F(CatControlTest, closedPort_operationsKeepStateButSendNothing) {
     EXPECT_TRUE(log.TerminalBuffer().isEmpty());
 }
 
-TEST_F(CatControlTest, writeFailure_isToldOncePerOpeningAndTheCloseStillHappens) {
+TEST_F(CatControlTest, aLineThatCannotBeWritten_isReopenedByItself_andOurPttReleasedThere) {
     open(Model::Ft817);
-    QSignalSpy failed(&cat, &CatControl::linkFailed);
-    rig.failWrites(true);
+    rig.rig().setFrequency(7050);
+    ASSERT_EQ(cat.ReadRigFrequency().kHz, 7050.0f);
+    EXPECT_EQ(cat.PttOn(), CatResult::Sent);
+    rig.failWrites(true); // the adapter re-enumerates
+    rig.failNextOpen(QStringLiteral("No such file or directory"));
+    EXPECT_EQ(cat.PttOff(), CatResult::WriteFailed);
+    EXPECT_TRUE(cat.lineLost());
+    EXPECT_TRUE(cat.linkKept());
+    EXPECT_FALSE(cat.portOpen());
+    // Meanwhile nothing is sent and readings carry nothing.
     EXPECT_FALSE(cat.ReadRigFrequency().kHz);
-    EXPECT_EQ(cat.PttOn(), CatResult::WriteFailed);
-    EXPECT_EQ(failed.count(), 1);
-    EXPECT_TRUE(cat.ClosePort());
-    EXPECT_FALSE(rig.isOpen());
+    EXPECT_EQ(cat.SetRigFrequency(7100), CatResult::NotSent);
+    platform.advance(CatControl::ReopenMs + 1); // the device is not back yet
+    EXPECT_TRUE(cat.lineLost());
+
     rig.failWrites(false);
-    open(Model::Ft817);
+    rig.rig().setTransmit(false);
+    const std::size_t back = mark();
+    platform.advance(CatControl::LongestReopenMs + 1);
+    ASSERT_FALSE(cat.lineLost());
+    ASSERT_TRUE(cat.portOpen());
+    // The release that could not go out goes now; the rig is read again.
+    EXPECT_EQ(framesFrom(back), QStringList({"0000000088"}));
+    EXPECT_EQ(cat.ReadRigFrequency().kHz, 7050.0f);
+    EXPECT_TRUE(platform.messages.empty()); // nobody had to be told
+
+    // Closed by the user while lost, it is not tried again.
     rig.failWrites(true);
-    cat.PttOff();
-    EXPECT_EQ(failed.count(), 2);
+    (void)cat.ReadRigFrequency();
+    ASSERT_TRUE(cat.lineLost());
+    EXPECT_TRUE(cat.ClosePort());
+    EXPECT_FALSE(cat.linkKept());
+    rig.failWrites(false);
+    platform.advance(CatControl::LongestReopenMs * 2);
+    EXPECT_FALSE(rig.isOpen());
 }

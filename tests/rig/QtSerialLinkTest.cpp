@@ -10,6 +10,11 @@
 
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -130,4 +135,21 @@ TEST_F(QtSerialLinkTest, aDeviceThatStaysMissing_isLoggedOnceNotAtEveryTry_andAg
     link.close();
     EXPECT_FALSE(link.openDevice(missing, "9600,N,8,2").ok);
     EXPECT_EQ(logged.with("cannot open").size(), 2);
+}
+
+TEST_F(QtSerialLinkTest, aDeviceThatHangsUp_isLoggedWithWhatHappened_notALeftoverError) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    ASSERT_TRUE(link.openDevice(QString::fromLocal8Bit(::ptsname(master)), "19200,N,8,1").ok);
+    ::close(master); // the adapter is pulled out
+    test_support::LogCapture logged;
+    errno = EEXIST; // what failed last elsewhere in the program
+    EXPECT_FALSE(link.write(QByteArray::fromHex("fefe94e003fd")));
+    const QStringList failed = logged.with("failed");
+    ASSERT_EQ(failed.size(), 1) << logged.text().toStdString();
+    EXPECT_FALSE(failed[0].contains(QString::fromLocal8Bit(std::strerror(EEXIST))));
+    EXPECT_TRUE(failed[0].contains("the device is gone") || failed[0].contains("hung up"))
+        << failed[0].toStdString();
 }

@@ -1,5 +1,6 @@
 #include "rig/RigLinkChoice.h"
 
+#include "core/SettingsFile.h"
 #include "rig/QtSerialLink.h"
 #include "support/FakePlatform.h"
 #include "support/TestFiles.h"
@@ -29,7 +30,40 @@ TEST(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten)
     RigLinkChoice again{dir.path(), cat, serial, simulated};
     again.Load();
     EXPECT_TRUE(again.simulated());
-    EXPECT_EQ(test_support::ReadFile(ini), "[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=simulated\n");
+    EXPECT_TRUE(test_support::ReadFile(ini).startsWith("[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=simulated\n"))
+        << test_support::ReadFile(ini).toStdString();
+}
+
+TEST(RigLinkChoiceTest, aFirstStartWritesEveryLinksGroupWithItsDefaultsAndNotes_once) {
+    QTemporaryDir dir;
+    testing_support::FakePlatform platform;
+    core::ProgramState state;
+    CatLog log{state, platform, dir.path()};
+    QtSerialLink serial{dir.path()};
+    SimulatedRig simulated{platform};
+    CatControl cat{state, platform, log, serial};
+    RigLinkChoice links{dir.path(), cat, serial, simulated};
+    links.Load();
+    const QString ini = dir.filePath("Ventrolo.ini");
+    const QString written = test_support::ReadFile(ini);
+    for (const char* line :
+         {"[serial]", "COM1=/dev/ttyUSB0", "[rig]", "link=serial ; serial (COM1..COM4",
+          "holdWhileTransmitting=true ; no turning while the rig transmits", "[rigctld]",
+          "host=localhost ; ", "port=4532", "[flrig]", "host=127.0.0.1 ; ", "port=12345",
+          "[wsjtx]", "port=2237 ; ", "address= ; ", "id=WSJT-X,JTDX ; ", "[civ]",
+          "model=IC-7300 ; ", "address= ; the rig's CI-V address in hex; blank: the model's own",
+          "baud=19200 ; ", "[kenwood]", "model=TS-590 ; ", "baud= ; blank: the model's own"})
+        EXPECT_TRUE(written.contains(QString::fromLatin1(line))) << line << "\n"
+                                                                 << written.toStdString();
+    // What was written reads as the defaults, and the next start adds nothing.
+    core::SettingsReport report;
+    RigLinkChoice again{dir.path(), cat, serial, simulated};
+    again.Load(&report);
+    EXPECT_TRUE(report.unused().empty()) << report.text().toStdString();
+    EXPECT_EQ(again.link(), RigLinkChoice::Link::Serial);
+    EXPECT_EQ(again.civSettings(), CivSettings{});
+    EXPECT_EQ(again.kenwoodSettings(), KenwoodSettings{});
+    EXPECT_EQ(test_support::ReadFile(ini), written);
 }
 
 TEST(RigLinkChoiceTest, flrigAndWsjtxAreReadWithTheirGroups_damagedValuesReportedAndDefaulted) {
@@ -105,6 +139,16 @@ TEST(RigLinkChoiceTest, theCivAndKenwoodGroupsAreReadWithTheModelsDefaults_andBa
     RigLinkChoice again{dir.path(), cat, serial, simulated};
     again.Load();
     EXPECT_EQ(again.civSettings(), (CivSettings{"IC-7610", 0x98, 19200}));
+    // The model's own address follows the model changed in the file; one of the user's stays.
+    const auto modelInFile = [&](const char* model) {
+        ASSERT_TRUE(core::SetSettings(ini, "civ", {{"model", model}}));
+        again.Load();
+    };
+    modelInFile("IC-705");
+    EXPECT_EQ(again.civSettings().address, 0xA4);
+    ASSERT_TRUE(links.ChooseCiv({"IC-7300", 0x96, 19200}));
+    modelInFile("IC-9700");
+    EXPECT_EQ(again.civSettings().address, 0x96);
 
     // The Kenwood family the same way; without a baud rate the model's own.
     test_support::WriteFile(ini, "[rig]\nlink=kenwood\n[kenwood]\nmodel=ts-2000\nbaud=fast\n");

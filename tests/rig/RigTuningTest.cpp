@@ -197,7 +197,7 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     EXPECT_TRUE(rig.pttOn());
     platform.advance(200);
     EXPECT_FALSE(rig.pttOn());
-    EXPECT_EQ(framesWithOpcode(0x88), 2); // the release at opening, then the watchdog's
+    EXPECT_EQ(framesWithOpcode(0x88), 1); // the watchdog's
     EXPECT_TRUE(tuning.lockEnabled());
     tuning.LockClicked();
     platform.advance(3000);

@@ -1,5 +1,6 @@
 // The table window's station entries: the network links, the CI-V and Kenwood-family links
 // and the transmit guard.
+#include "core/SettingsFile.h"
 #include "rig/RigControlView.h"
 #include "rig/RigTuningFixture.h"
 #include "table/TableWindow.h"
@@ -71,8 +72,9 @@ TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_on
     EXPECT_EQ(f.frmCatControl->title(), "Rig Control-WSJT-X");
     EXPECT_EQ(rig::PortCaptionOf(tuning, state), "&Comport(WSJT-X)");
     EXPECT_EQ(wsjtx.address().text(), "224.0.0.1:2238");
-    EXPECT_TRUE(test_support::ReadFile(dir.filePath("Ventrolo.ini"))
-                    .contains("[wsjtx]\nport=2238\naddress=224.0.0.1\n"));
+    const core::IniSettings ini(dir.filePath("Ventrolo.ini"));
+    EXPECT_EQ(core::SettingsText(ini, "wsjtx/port"), "2238");
+    EXPECT_EQ(core::SettingsText(ini, "wsjtx/address"), "224.0.0.1");
 
     f.mnuSimulatedRig->trigger();
     EXPECT_FALSE(f.mnuWsjtx->isChecked());

@@ -403,3 +403,28 @@ TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
 }
 
 } // namespace
+
+TEST(WebApiListeningLinkTest, aRowTurnedToOnALinkThatCannotSetTheRig_is409AndNothingMoves) {
+    QTemporaryDir dir;
+    testing_support::FakePlatform platform;
+    auto station = web_test::MakeStation(dir.path(), platform);
+    station.reset();
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=wsjtx\n[wsjtx]\nport=24517\n");
+    station = std::make_unique<station::Station>(dir.path(), platform,
+                                                 std::make_unique<port::SimulatedLpt>());
+    ASSERT_TRUE(station->load());
+    station->mainInit().InitMain(false);
+    platform.processQtEvents = true;
+    ASSERT_TRUE(station->web().Listen(QHostAddress(QHostAddress::LocalHost), 0,
+                                      web_test::StationFixture::Token));
+    ASSERT_TRUE(station->openFollowing());
+    ASSERT_TRUE(station->tuning().OpenLink(false));
+    const core::Long before = station->state().StepCounter;
+
+    Http http(station->web().port());
+    const auto answer = http.post("/api/table/turn", R"({"row":1})");
+    EXPECT_EQ(answer.status, 409);
+    EXPECT_EQ(answer.json["error"].toString(), "This link cannot set the rig.");
+    platform.advance(2000);
+    EXPECT_EQ(station->state().StepCounter, before);
+}
