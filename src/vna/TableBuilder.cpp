@@ -97,7 +97,8 @@ Result<QString> TableBuilder::TargetPath(const BuildRequest& request) {
 }
 
 void TableBuilder::cancel() {
-    if (!running_)
+    // Stopping the stepper may tell the stop back here.
+    if (!running_ || cancelled_)
         return;
     cancelled_ = true;
     mover_.stop();
