@@ -158,6 +158,8 @@ void VnaBuildDialog::render() {
     report_->setText(view.report);
     if (view.picture != shownPicture_) {
         shownPicture_ = view.picture;
+        // The report and its picture take room the form alone did not.
+        resize(size().expandedTo(sizeHint()));
         renderPicture();
     }
 }
