@@ -139,4 +139,17 @@ TEST_F(VnaBuildTest, stopCancelsAtOnce_theStepperStaysWhereItStopped_andTheOldTa
     EXPECT_EQ(session().result()->tablePath, dir.filePath("7000-7200kHz-2.cat"));
 }
 
+TEST_F(VnaBuildTest, aTableBuiltOverTheOneOpen_isReadAgain) {
+    test_support::WriteFile(dir.filePath("7000-7200kHz.cat"),
+                            "\"Ventrolo.Version 1.24\"\r\n0,2000,\"0:200:0\"\r\n7000,100,\"\"\r\n");
+    station->state().TableFileName = "\\7000-7200kHz.cat";
+    ASSERT_TRUE(station->openFollowing());
+    ASSERT_EQ(station->tableEditor().data().dataRows(), 1);
+    const BuildResult result = build(fortyMetres(vna::BuildRequest::Existing::Overwrite));
+    ASSERT_EQ(result.status, BuildResult::Status::Built);
+    EXPECT_GT(result.table.dataRows(), 10);
+    EXPECT_EQ(station->tableEditor().data().dataRows(), result.table.dataRows());
+    EXPECT_FALSE(station->tableEditor().TableChanged());
+}
+
 } // namespace
