@@ -37,6 +37,7 @@ TableWindows::TableWindows(station::Station& station, mainwindow::MainWindow& ma
 }
 
 TableWindows::~TableWindows() {
+    delete vnaDialog_; // before the presenter it shows
     delete terminal_;
     delete tableWindow_;
 }
@@ -69,6 +70,7 @@ bool TableWindows::openTableWindow() {
     connect(w, &TableWindow::mainClicked, this, &TableWindows::mainWindowClicked);
     connect(w, &TableWindow::pelorusClicked, this, [this] { displays_.pelorusMenuClicked(false); });
     connect(w, &TableWindow::terminalToggled, this, &TableWindows::showCatTerminal);
+    connect(w, &TableWindow::buildWithVnaRequested, this, &TableWindows::showVnaBuild);
     // Loading may tell or ask (a damaged or missing table); the way out may have begun meanwhile
     // and closed the window.
     if (!station_.openFollowing() || !tableWindow_)
@@ -115,6 +117,19 @@ void TableWindows::closeTableWindow(bool exiting, bool keepLink) {
         wheel_.ChooseWheelFunction(engine::WheelFunction::Stepper);
     else
         wheel_.SelectWheelFunction(-1);
+}
+
+void TableWindows::showVnaBuild() {
+    if (!vnaPresenter_)
+        vnaPresenter_ = std::make_unique<vna::BuildPresenter>(station_.platform(),
+                                                               station_.vnaBuild(), state_);
+    if (!vnaDialog_) {
+        vnaDialog_ = new vna::VnaBuildDialog(*vnaPresenter_, state_);
+        vnaDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    vnaDialog_->show();
+    vnaDialog_->raise();
+    vnaDialog_->activateWindow();
 }
 
 void TableWindows::showCatTerminal(bool shown) {

@@ -5,9 +5,12 @@
 #include "mainwindow/MainWindow.h"
 #include "station/Station.h"
 #include "table/TableWindow.h"
+#include "vna/BuildPresenter.h"
+#include "vna/VnaBuildDialog.h"
 
 #include <QObject>
 #include <QPointer>
+#include <memory>
 
 namespace app {
 
@@ -39,6 +42,9 @@ signals:
 
 private:
     void showCatTerminal(bool shown);
+    // The "Build with VNA…" dialog, one for the program's life (a build outlives the table
+    // window).
+    void showVnaBuild();
     void mainWindowClicked();
     void render();
 
@@ -51,6 +57,8 @@ private:
     DisplayWindows& displays_;
     QPointer<table::TableWindow> tableWindow_;
     QPointer<display::CatTerminalWindow> terminal_;
+    std::unique_ptr<vna::BuildPresenter> vnaPresenter_;
+    QPointer<vna::VnaBuildDialog> vnaDialog_;
 };
 
 } // namespace app

@@ -165,6 +165,7 @@ TurnOutcome Engine::admit(TurnOrigin origin) {
     case TurnOrigin::Search:
     case TurnOrigin::SwrTune:
     case TurnOrigin::Park:
+    case TurnOrigin::VnaBuild:
         break;
     }
     return TurnOutcome::Refused;

@@ -17,6 +17,8 @@ enum class TurnOrigin {
     Search,    // a search such as the S-meter peak search: refused, the search ends
     SwrTune,   // the SWR tune: passes only while it keys the rig itself; refused otherwise
     Park,      // the park at exit: refused, stopped at the next step; the way out waits, bounded
+    VnaBuild,  // the table builder's measuring turns: refused, stopped at the next step; the
+               // builder waits for receive and turns again (the VNA shares the antenna)
 };
 
 // How a turn ended.

@@ -7,6 +7,8 @@
 #include "rig/TransmitGuard.h"
 #include "station/StationLogging.h"
 
+#include <QFileInfo>
+
 namespace station {
 
 using engine::Engine;
@@ -38,13 +40,15 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
                config_.path()),
       rotator_(state_, engine_, platform_),
       statusServer_([this] { return StatusText(status()); }),
-      web_({state_, engine_, tuning_, tableEditor_, bandSets_, *this}, platform_),
+      vnaBuild_(platform_, vnaMover_, state_, programDirectory, settingsFile_),
+      web_({state_, engine_, tuning_, tableEditor_, bandSets_, vnaBuild_, *this}, platform_),
       rotatorRetry_(platform_), webRetry_(platform_) {
     // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
     engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
     wireLogic();
     wireRig();
     wireJournal();
+    wireVnaBuild();
 }
 
 Station::~Station() {
@@ -127,6 +131,24 @@ void Station::wireJournal() {
     connect(&exitPath_, &ExitPath::exitStarted, this, [this] {
         if (timer_)
             timer_->WindowGone();
+    });
+}
+
+void Station::wireVnaBuild() {
+    vnaBuild_.Load(&settingsReport_);
+    // Stop, Esc or the way out end a build at once; the stepper stays where it stopped.
+    connect(&engine_, &Engine::stopped, &vnaBuild_, &vna::BuildSession::Cancel);
+    connect(&exitPath_, &ExitPath::exitStarted, &vnaBuild_, &vna::BuildSession::Cancel);
+    // Following the rig would turn the loop away from where the builder measures.
+    connect(&vnaBuild_, &vna::BuildSession::started, this, [this] {
+        if (tuning_.locked())
+            tuning_.LockClicked();
+    });
+    // A table built over the one open is read again: the old rows are gone.
+    connect(&vnaBuild_, &vna::BuildSession::finished, this, [this](const vna::BuildResult& result) {
+        if (following_ && result.status == vna::BuildResult::Status::Built &&
+            QFileInfo(result.tablePath) == QFileInfo(tableEditor_.tablePath()))
+            tableEditor_.LoadTable();
     });
 }
 

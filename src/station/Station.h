@@ -33,6 +33,7 @@
 #include "rig/RigctldRig.h"
 #include "rig/SimulatedRig.h"
 #include "rig/WsjtxRig.h"
+#include "station/EngineMover.h"
 #include "station/EngineTurner.h"
 #include "station/ListenRetry.h"
 #include "station/PositionJournal.h"
@@ -44,6 +45,7 @@
 #include "table/BandSet.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
+#include "vna/BuildSession.h"
 #include "web/StationLink.h"
 #include "web/WebServer.h"
 #include "web/WebSettings.h"
@@ -149,11 +151,14 @@ public:
     PositionJournal& journal() { return journal_; }
     RotatorServer& rotator() { return rotator_; }
     web::WebServer& web() { return web_; }
+    // Building a table with the VNA; its turns are the engine's of origin VnaBuild.
+    vna::BuildSession& vnaBuild() { return vnaBuild_; }
 
 private:
     void wireLogic();
     void wireRig();
     void wireJournal();
+    void wireVnaBuild();
     void startRotatorServer();
     // Listens, or keeps trying (failure says why, for the user).
     bool listen(const RotctldSettings& settings, QString* failure);
@@ -214,6 +219,8 @@ private:
     RotatorServer rotator_;
     bool turning_ = false;
     StatusServer statusServer_;
+    EngineMover vnaMover_{state_, engine_, tuning_};
+    vna::BuildSession vnaBuild_;
     web::WebServer web_;
     ListenRetry rotatorRetry_;
     ListenRetry webRetry_;

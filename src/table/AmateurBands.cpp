@@ -35,4 +35,16 @@ std::optional<AmateurBand> AmateurBandOf(double kHz) {
     return std::nullopt;
 }
 
+std::span<const AmateurBand> AmateurBands() {
+    return Bands;
+}
+
+std::optional<AmateurBand> AmateurBandNamed(const QString& name) {
+    for (const AmateurBand& band : Bands) {
+        if (name == QLatin1String(band.name))
+            return band;
+    }
+    return std::nullopt;
+}
+
 } // namespace table

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <optional>
+#include <span>
 
 namespace table {
 
@@ -13,5 +15,9 @@ struct AmateurBand {
 
 // The band that holds kHz; nullopt between the bands.
 std::optional<AmateurBand> AmateurBandOf(double kHz);
+// Every band, lowest first.
+std::span<const AmateurBand> AmateurBands();
+// The band of that name ("40m"); nullopt for none.
+std::optional<AmateurBand> AmateurBandNamed(const QString& name);
 
 } // namespace table

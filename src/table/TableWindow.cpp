@@ -178,6 +178,7 @@ void TableWindow::connectMenus() {
     };
     on(f.mnuSavetabel, [this] { logic_.editor.SaveTable(); });
     on(f.mnuDeletetable, [this] { logic_.editor.DeleteTableFile(); });
+    connect(f.mnuBuildVna, &QAction::triggered, this, &TableWindow::buildWithVnaRequested);
     connect(f.mnuExit, &QAction::triggered, this, &QWidget::close);
     on(f.mnuStepperOffset, [this] { logic_.tuning.StepperOffsetClicked(); });
     on(f.mnuRetuneHere, [this] { logic_.tuning.RetuneHereClicked(); });

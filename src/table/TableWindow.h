@@ -62,6 +62,7 @@ signals:
     void mainClicked();
     void pelorusClicked();
     void terminalToggled(bool shown);
+    void buildWithVnaRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -206,6 +206,8 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
     mnuSavetabel = Entry(files, QStringLiteral("mnuSavetabel"), QStringLiteral("&Save table"));
     mnuDeletetable =
         Entry(files, QStringLiteral("mnuDeletetable"), QStringLiteral("&Delete table..."));
+    mnuBuildVna =
+        Entry(files, QStringLiteral("mnuBuildVna"), QStringLiteral("Build with &VNA…"));
     mnuBandSet = files->addMenu(QStringLiteral("&Band set"));
     mnuBandSet->setObjectName(QStringLiteral("mnuBandSet"));
     files->addSeparator();

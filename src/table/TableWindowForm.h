@@ -70,6 +70,7 @@ struct TableWindowForm {
     // --- menus ---
     QAction* mnuSavetabel;
     QAction* mnuDeletetable;
+    QAction* mnuBuildVna;
     QMenu* mnuBandSet; // a checkable entry per table file, made as it opens
     QAction* mnuExit;
     QMenu* mnuSet;

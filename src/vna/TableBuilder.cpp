@@ -64,6 +64,11 @@ CurvePoint PointOf(long position, const Resonance& resonance) {
     return point;
 }
 
+// A figure to one decimal; a rounding of a tiny negative value shows no minus sign.
+QString Tenths(double value) {
+    return QString::number(std::abs(value) < 0.05 ? 0.0 : value, 'f', 1);
+}
+
 QString KHz(double kHz) {
     return QString::number(kHz, 'f', kHz == std::round(kHz) ? 0 : 1);
 }
@@ -97,7 +102,8 @@ Result<QString> TableBuilder::TargetPath(const BuildRequest& request) {
 }
 
 void TableBuilder::cancel() {
-    if (!running_)
+    // Stopping the stepper may tell the stop back here.
+    if (!running_ || cancelled_)
         return;
     cancelled_ = true;
     mover_.stop();
@@ -434,10 +440,10 @@ BuildResult TableBuilder::finish() {
                 .arg((platform_.steadyMs() - startMs_) / 60000, 0, 'f', 1)
                 .arg(result_.check.passed)
                 .arg(result_.check.total)
-                .arg(r.backlashSteps, 0, 'f', 1)
+                .arg(Tenths(r.backlashSteps))
                 .arg(r.overlaySteps)
                 .arg(r.spreadKHz, 0, 'f', 2)
-                .arg(r.spreadSteps, 0, 'f', 1);
+                .arg(Tenths(r.spreadSteps));
         if (!result_.csvPath.isEmpty())
             result_.message += QStringLiteral(" Every measurement is in %1.").arg(QFileInfo(result_.csvPath).fileName());
     }

@@ -6,6 +6,7 @@
 #include "rig/RigTuning.h"
 #include "table/BandSet.h"
 #include "table/TableEditor.h"
+#include "vna/BuildSession.h"
 #include "web/StationLink.h"
 
 #include <QByteArray>
@@ -17,10 +18,12 @@
 
 namespace web {
 
-// An answer: the HTTP status and its JSON body.
+// An answer: the HTTP status and its JSON body, or another body of its own type.
 struct WebReply {
     int status = 200;
     QJsonObject body;
+    QByteArray content; // with contentType set, the body instead of the JSON
+    QByteArray contentType;
 };
 
 // The JSON API under /api/, without sockets: a request's method, path and body in, the answer
@@ -36,6 +39,8 @@ struct WebReply {
 //   asked again within JogLeaseMs: a page that loses its network cannot leave it turning. A
 //   jog names its hold; once a hold is stopped (or another request took its place), a late
 //   request of it starts nothing.
+// - A table build with the VNA starts (or is refused, 409) at once and runs from the event
+//   loop; its progress and result are in the state, its picture at /api/vna/report.svg.
 class WebApi : public QObject {
     Q_OBJECT
 
@@ -46,6 +51,7 @@ public:
         rig::RigTuning& tuning;
         table::TableEditor& editor;
         const table::BandSets& bands;
+        vna::BuildSession& vna;
         const StationLink& station;
     };
 
@@ -84,6 +90,10 @@ private:
     WebReply band(const QJsonObject& request);
     WebReply peakSearch();
     WebReply swrTune();
+    WebReply buildTable(const QJsonObject& request);
+    WebReply cancelBuild();
+    WebReply buildPicture() const;
+    QJsonObject buildState() const;
     // The band set's table of stepper (0 or 1) opened, and the loop turned to its position for
     // the rig's frequency, or to its first row when it does not cover that.
     void goToBand(core::Long stepper, const QString& name);
@@ -103,6 +113,7 @@ private:
     rig::RigTuning& tuning_;
     table::TableEditor& editor_;
     const table::BandSets& bands_;
+    vna::BuildSession& vna_;
     const StationLink& station_;
     std::unique_ptr<platform::Timer> jogLease_;
     std::optional<Action> pending_;

@@ -60,6 +60,7 @@ WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, Q
     connect(&parts.tuning, &rig::RigTuning::changed, &push_, &WebStatePush::changed);
     connect(&parts.tuning, &rig::RigTuning::portOpenChanged, &push_, &WebStatePush::changed);
     connect(&api_, &WebApi::tableChanged, &push_, &WebStatePush::changed);
+    connect(&parts.vna, &vna::BuildSession::progressed, &push_, &WebStatePush::changed);
 }
 
 WebServer::~WebServer() {
@@ -167,6 +168,17 @@ bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
     if (gate_)
         gate_->vouchFor(socket);
     const WebReply answer = api_.Handle(MethodName(request.method()), path, request.body());
+    if (!answer.contentType.isEmpty()) {
+        // A picture the program drew: shown, never run as a page of this site.
+        makeResponder(request, socket)
+            .write(answer.content,
+                   {{"Content-Type", answer.contentType},
+                    {"Cache-Control", "no-store"},
+                    {"X-Content-Type-Options", "nosniff"},
+                    {"Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'"}},
+                   static_cast<QHttpServerResponder::StatusCode>(answer.status));
+        return true;
+    }
     reply(request, socket, answer.status, answer.body);
     return true;
 }

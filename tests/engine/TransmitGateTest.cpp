@@ -9,7 +9,8 @@ TEST_F(TransmitGate, beforeTheFirstStep_eachOriginGetsItsOwnAnswer_andNothingMov
     transmit.on = true;
     EXPECT_EQ(engine.TurnTo({50, TurnOrigin::Repeated}), TurnOutcome::Refused);
     EXPECT_EQ(platform.beeps.size(), 1u);
-    for (const TurnOrigin quiet : {TurnOrigin::Network, TurnOrigin::Following, TurnOrigin::Search})
+    for (const TurnOrigin quiet :
+         {TurnOrigin::Network, TurnOrigin::Following, TurnOrigin::Search, TurnOrigin::VnaBuild})
         EXPECT_EQ(engine.TurnTo({50, quiet}), TurnOutcome::Refused);
     EXPECT_EQ(platform.beeps.size(), 1u);
     EXPECT_FALSE(engine.admits(TurnOrigin::Network));
@@ -77,7 +78,7 @@ TEST_F(TransmitGate, underTheSwrTunesCarrier_onlyItsTurnsPass_andOnlyThen) {
     transmit.swrTune = true;
     platform.answerNextMessage(platform::Answer::Yes);
     for (const TurnOrigin other : {TurnOrigin::Window, TurnOrigin::Repeated, TurnOrigin::Network,
-                                   TurnOrigin::Following, TurnOrigin::Search})
+                                   TurnOrigin::Following, TurnOrigin::Search, TurnOrigin::VnaBuild})
         EXPECT_EQ(engine.TurnTo({50, other}), TurnOutcome::Refused);
     EXPECT_TRUE(platform.messages.empty()); // nobody is asked to turn under it
     EXPECT_FALSE(engine.admits(TurnOrigin::Window));

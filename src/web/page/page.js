@@ -296,6 +296,7 @@ function render(s) {
   renderTuned(s);
   renderBands(s);
   renderSearches(s);
+  if (s.vna) renderVna(s.vna);
   $('stop').disabled = false;
 
   $('degrees').textContent = s.degrees === null ? '–' : s.degrees.toFixed(1) + '°';
@@ -349,6 +350,51 @@ function render(s) {
     for (const button of document.querySelectorAll('#tableRows button')) {
       button.disabled = !tableOpen || (button.classList.contains('turns') && s.transmitHold);
     }
+  }
+}
+
+// --- the table build with the VNA ---
+
+let vnaPictureKey = '';
+
+function timeLeftText(seconds) {
+  return seconds < 60 ? `${seconds} s` : `${Math.floor(seconds / 60)} min ${seconds % 60} s`;
+}
+
+function renderVna(v) {
+  const running = v.state === 'running';
+  $('vnaBuild').disabled = running;
+  $('vnaCancel').hidden = !running;
+  $('vnaProgress').hidden = !running;
+  $('vnaProgress').value = v.fraction;
+  let text = '';
+  if (running) text = v.activity + (v.secondsLeft > 0 ? ` (about ${timeLeftText(v.secondsLeft)} left)` : '');
+  else if (v.result) text = v.result.message;
+  else if (!v.configured) text = 'No VNA is set: port= in the [vna] group of Ventrolo.ini names it.';
+  $('vnaStatus').textContent = text;
+  const key = v.result && v.result.picture && !running ? v.result.message : '';
+  if (key !== vnaPictureKey) {
+    vnaPictureKey = key;
+    loadVnaPicture(key !== '');
+  }
+}
+
+// The picture comes with the token like every request, and is shown from its text.
+async function loadVnaPicture(shown) {
+  const picture = $('vnaPicture');
+  picture.hidden = !shown;
+  if (!shown) {
+    picture.removeAttribute('src');
+    return;
+  }
+  const headers = {};
+  if (token) headers.Authorization = 'Bearer ' + token;
+  try {
+    const response = await fetch('/api/vna/report.svg',
+      { headers, cache: 'no-store', signal: AbortSignal.timeout(REQUEST_LIMIT_MS) });
+    if (response.ok) picture.src = 'data:image/svg+xml,' + encodeURIComponent(await response.text());
+  } catch (error) {
+    vnaPictureKey = ''; // tried again with the next state
   }
 }
 
@@ -573,6 +619,11 @@ function wire() {
     if (button.classList.contains('turnToRow')) act('/api/table/turn', { row: Number(button.dataset.row) });
     else if (button.classList.contains('deleteRow')) armOrDelete(button);
   });
+  $('vnaForm').addEventListener('submit', (event) => {
+    event.preventDefault();
+    act('/api/vna/build', { band: $('vnaBand').value });
+  });
+  $('vnaCancel').addEventListener('click', () => act('/api/vna/cancel'));
   $('retryNow').addEventListener('click', retryNow);
   $('tokenForm').addEventListener('submit', (event) => {
     event.preventDefault();

@@ -1,0 +1,135 @@
+// The build dialog's logic on the virtual clock: the questions before a build, Start and Stop,
+// and what the dialog is given to show.
+#include "FakeMover.h"
+#include "support/FakePlatform.h"
+#include "support/TestFiles.h"
+#include "vna/BuildPresenter.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vna;
+using platform::Answer;
+
+namespace {
+
+class BuildPresenterTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    testing_support::FakePlatform platform;
+    LoopModel loop;
+    vna_test::FakeMover mover{platform, loop};
+    core::ProgramState state;
+    std::unique_ptr<BuildSession> session;
+    std::unique_ptr<BuildPresenter> presenter;
+
+    BuildPresenterTest() {
+        test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[vna]\nport=simulated\n");
+        state.MinPosition = 0;
+        state.MaxPosition = 2000;
+        session = std::make_unique<BuildSession>(platform, mover, state, dir.path(),
+                                                 dir.filePath("Ventrolo.ini"));
+        presenter = std::make_unique<BuildPresenter>(platform, *session, state);
+        // 7.0–7.2 MHz: the modelled loop reaches 7.3 MHz only beyond 2000.
+        presenter->BandChosen(0);
+        presenter->form().lowKHz = 7000;
+        presenter->form().highKHz = 7200;
+        presenter->form().spacingKHz = 10;
+    }
+    // Serves the events until the build started has ended.
+    void finish() {
+        while (session->running())
+            QCoreApplication::processEvents();
+    }
+    QString lastMessage() const {
+        return platform.messages.empty() ? QString() : platform.messages.back().text;
+    }
+};
+
+TEST_F(BuildPresenterTest, theFormStartsWithFortyMetresAndTheStepperLimits) {
+    const QStringList bands = BuildPresenter::BandChoices();
+    EXPECT_EQ(bands.value(0), "Other (kHz)");
+    const BuildPresenter::Form form = BuildPresenter(platform, *session, state).form();
+    EXPECT_EQ(bands.value(form.band), "40m");
+    EXPECT_DOUBLE_EQ(form.lowKHz, 7000);
+    EXPECT_DOUBLE_EQ(form.highKHz, 7300);
+    EXPECT_EQ(form.lowPosition, 0);
+    EXPECT_EQ(form.highPosition, 2000);
+    EXPECT_EQ(BuildPresenter::TimeLeftText(0), "");
+    EXPECT_EQ(BuildPresenter::TimeLeftText(42.4), "About 42 s left");
+    EXPECT_EQ(BuildPresenter::TimeLeftText(200), "About 3 min 20 s left");
+}
+
+TEST_F(BuildPresenterTest, theVnaIsConnectedFirst_thenTheBuildShowsItsProgressAndReport) {
+    platform.answerNextMessage(Answer::Cancel);
+    EXPECT_FALSE(presenter->Start());
+    EXPECT_TRUE(lastMessage().startsWith("Connect the VNA to the antenna"));
+    EXPECT_FALSE(session->running());
+
+    BuildPresenter::View during;
+    platform.scheduleAfter(30'000, [&] { during = presenter->view(); });
+    platform.answerNextMessage(Answer::Ok);
+    ASSERT_TRUE(presenter->Start());
+    EXPECT_TRUE(presenter->view().running);
+    finish();
+    EXPECT_TRUE(during.running);
+    EXPECT_GT(during.percent, 0);
+    EXPECT_LT(during.percent, 100);
+    EXPECT_TRUE(during.timeLeft.startsWith("About"));
+    EXPECT_FALSE(during.activity.isEmpty());
+    EXPECT_TRUE(during.picture.isEmpty());
+
+    const BuildPresenter::View done = presenter->view();
+    EXPECT_FALSE(done.running);
+    EXPECT_EQ(done.percent, 100);
+    EXPECT_TRUE(done.report.contains("of 10 turns")) << done.report.toStdString();
+    // No play in the loop's drive: none is reported, not even as "-0.0".
+    EXPECT_TRUE(done.report.contains("Backlash 0.0 steps")) << done.report.toStdString();
+    EXPECT_TRUE(done.picture.startsWith("<svg") || done.picture.startsWith("<?xml"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("7000-7200kHz.cat")));
+}
+
+TEST_F(BuildPresenterTest, anExistingTable_isBuiltOverOrKeptAsTheOwnerSays) {
+    const QString table = dir.filePath("7000-7200kHz.cat");
+    test_support::WriteFile(table, "old");
+    platform.answerNextMessage(Answer::Cancel);
+    EXPECT_FALSE(presenter->Start());
+    EXPECT_TRUE(lastMessage().contains("7000-7200kHz-2.cat"));
+    EXPECT_EQ(test_support::ReadFile(table), "old");
+
+    platform.answerNextMessage(Answer::No); // keep it
+    platform.answerNextMessage(Answer::Ok);
+    ASSERT_TRUE(presenter->Start());
+    finish();
+    EXPECT_EQ(test_support::ReadFile(table), "old");
+    EXPECT_EQ(session->result()->tablePath, dir.filePath("7000-7200kHz-2.cat"));
+
+    platform.answerNextMessage(Answer::Yes); // build over it
+    platform.answerNextMessage(Answer::Ok);
+    ASSERT_TRUE(presenter->Start());
+    finish();
+    EXPECT_EQ(session->result()->tablePath, table);
+    EXPECT_NE(test_support::ReadFile(table), "old");
+}
+
+TEST_F(BuildPresenterTest, stop_endsTheBuild_andAFormThatCannotBeBuiltIsTold) {
+    platform.scheduleAfter(10'000, [&] { presenter->Stop(); });
+    platform.answerNextMessage(Answer::Ok);
+    ASSERT_TRUE(presenter->Start());
+    finish();
+    EXPECT_LT(platform.steadyMs(), 12'000);
+    EXPECT_TRUE(presenter->view().report.contains("stopped"));
+    EXPECT_TRUE(presenter->view().picture.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath("7000-7200kHz.cat")));
+
+    const std::size_t asked = platform.messages.size();
+    presenter->form().lowPosition = 1500;
+    presenter->form().highPosition = 1000;
+    EXPECT_FALSE(presenter->Start());
+    EXPECT_EQ(platform.messages.size(), asked + 1); // told, not asked to connect
+    EXPECT_TRUE(lastMessage().contains("limits"));
+}
+
+} // namespace
