@@ -9,6 +9,7 @@
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QJsonArray>
 #include <QThread>
 
@@ -510,6 +511,31 @@ TEST_F(WebPageTest, theCompassFoldsAway_andStaysFoldedInThisBrowser) {
     EXPECT_FALSE(browser->evaluate(dialSeen).toBool());
     browser->click("#compass summary");
     browser->waitFor(dialSeen);
+}
+
+TEST_F(WebPageTest, theVnaBuildIsStartedFollowedAndStoppedFromThePage_keepingTheOldTable) {
+    open();
+    waitText("vnaStatus", "No VNA is set: port= in the [vna] group of Ventrolo.ini names it.");
+    QFile ini(dir.filePath("Ventrolo.ini")); // read again at each build
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("[vna]\nport=simulated\n");
+    ini.close();
+
+    browser->evaluate("document.getElementById('vnaBand').value = '20m'");
+    browser->click("#vnaBuild");
+    browser->waitFor(Shown("vnaCancel") + " && " + Shown("vnaProgress"));
+    EXPECT_TRUE(disabled("vnaBuild"));
+    EXPECT_FALSE(disabled("vnaCancel"));
+    browser->waitFor(Text("vnaStatus") + ".length > 0");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter() > 0; }, 20000)); // it searches
+    browser->click("#vnaCancel");
+    waitText("vnaStatus", "The build was stopped; no table was written.");
+    EXPECT_FALSE(browser->evaluate(Shown("vnaCancel")).toBool());
+    EXPECT_FALSE(browser->evaluate(Shown("vnaPicture")).toBool());
+    EXPECT_FALSE(disabled("vnaBuild"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !turning(); }, 5000));
+    EXPECT_FALSE(QFile::exists(dir.filePath("20m.cat")));
+    EXPECT_EQ(browser->errors(), QStringList());
 }
 
 } // namespace

@@ -365,6 +365,7 @@ function renderVna(v) {
   const running = v.state === 'running';
   $('vnaBuild').disabled = running;
   $('vnaCancel').hidden = !running;
+  $('vnaCancel').disabled = !running; // every button goes off while the station is away
   $('vnaProgress').hidden = !running;
   $('vnaProgress').value = v.fraction;
   let text = '';
