@@ -120,9 +120,12 @@ void TableWindows::closeTableWindow(bool exiting, bool keepLink) {
 }
 
 void TableWindows::showVnaBuild() {
-    if (!vnaPresenter_)
+    if (!vnaPresenter_) {
         vnaPresenter_ = std::make_unique<vna::BuildPresenter>(station_.platform(),
                                                                station_.vnaBuild(), state_);
+        connect(vnaPresenter_.get(), &vna::BuildPresenter::overlayChosen, this,
+                [this](int steps) { station_.overlay().Use(steps); });
+    }
     if (!vnaDialog_) {
         vnaDialog_ = new vna::VnaBuildDialog(*vnaPresenter_, state_);
         vnaDialog_->setAttribute(Qt::WA_DeleteOnClose);

@@ -48,6 +48,17 @@ void OverlayPanel::OverlayInputClicked() {
     engine_.ShowOverlay();
 }
 
+void OverlayPanel::Use(core::Long steps) {
+    fields_.setText(EntryField::Text12, QString::number(steps));
+    OverlayInputClicked();
+    if (!state_.OverlayMenu)
+        MenuToggled(true);
+    if (!state_.OverlayOn) {
+        OverlayChecked(true);
+        emit checkShown(true, true);
+    }
+}
+
 void OverlayPanel::StepUpClicked() {
     if (std::int64_t{state_.OverlayPosition} + 1 < state_.OverlaySteps)
         engine_.ApplyOverlay(1, TurnOrigin::Window);

@@ -24,6 +24,9 @@ public:
     void OverlayChecked(bool ticked);
     // cmdOverlayInput: the size from Text12; 0 or less switches the overlay off.
     void OverlayInputClicked();
+    // An overlay of this size, as a measurement of the backlash offers it: set, its panels
+    // shown and switched on.
+    void Use(core::Long steps);
     // The four step buttons.
     void StepUpClicked();
     void StepDownClicked();

@@ -100,6 +100,11 @@ void BuildPresenter::Stop() {
     session_.Cancel();
 }
 
+void BuildPresenter::UseOverlay() {
+    if (const int steps = view().overlayOffered; steps > 0)
+        emit overlayChosen(steps);
+}
+
 BuildPresenter::View BuildPresenter::view() const {
     View view;
     view.running = session_.running();
@@ -116,10 +121,12 @@ BuildPresenter::View BuildPresenter::view() const {
     view.percent = result->status == BuildResult::Status::Built ? 100 : 0;
     view.report = result->message;
     const Repeatability& repeat = result->repeatability;
-    if (result->status == BuildResult::Status::Built && repeat.overlaySteps > 0)
+    if (result->status == BuildResult::Status::Built && repeat.overlaySteps > 0) {
         view.report += QStringLiteral("\r\nAn overlay of %1 steps (the main window's Overlay) "
                                       "takes up the backlash seen.")
                            .arg(repeat.overlaySteps);
+        view.overlayOffered = repeat.overlaySteps;
+    }
     view.picture = session_.pictureSvg();
     return view;
 }

@@ -38,6 +38,7 @@ public:
         QString activity;
         QString report;     // the last build's message, and the overlay offered
         QByteArray picture; // SVG of the last table built
+        int overlayOffered = 0; // steps; 0 when the last build offers none
     };
 
     BuildPresenter(platform::Platform& platform, BuildSession& session,
@@ -54,10 +55,13 @@ public:
     // Asks what must be asked and starts the build; false when it did not start (told).
     bool Start();
     void Stop();
+    // The overlay the last build offers is taken: overlayChosen tells it to the main window.
+    void UseOverlay();
     View view() const;
 
 signals:
     void changed();
+    void overlayChosen(int steps);
 
 private:
     platform::Platform& platform_;

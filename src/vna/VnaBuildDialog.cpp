@@ -96,6 +96,9 @@ VnaBuildDialog::VnaBuildDialog(BuildPresenter& presenter, const core::ProgramSta
     report_ = Named(new QLabel, "lblReport");
     report_->setWordWrap(true);
     report_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    useOverlay_ = Named(new QPushButton, "cmdUseOverlay");
+    useOverlay_->setToolTip(QStringLiteral("Sets the main window's Overlay to the backlash the "
+                                           "build measured and switches it on."));
     picture_ = Named(new QLabel, "picReport");
     picture_->setMinimumSize(480, 360);
     picture_->setAlignment(Qt::AlignCenter);
@@ -108,6 +111,7 @@ VnaBuildDialog::VnaBuildDialog(BuildPresenter& presenter, const core::ProgramSta
     layout->addLayout(buttons);
     layout->addWidget(activity_);
     layout->addWidget(report_);
+    layout->addWidget(useOverlay_, 0, Qt::AlignLeft);
     layout->addWidget(picture_, 1);
 
     connect(band_, &QComboBox::activated, this, [this](int index) {
@@ -129,6 +133,7 @@ VnaBuildDialog::VnaBuildDialog(BuildPresenter& presenter, const core::ProgramSta
         render();
     });
     connect(stop_, &QPushButton::clicked, &presenter_, &BuildPresenter::Stop);
+    connect(useOverlay_, &QPushButton::clicked, &presenter_, &BuildPresenter::UseOverlay);
     connect(&presenter_, &BuildPresenter::changed, this, &VnaBuildDialog::render);
     render();
 }
@@ -156,6 +161,8 @@ void VnaBuildDialog::render() {
     timeLeft_->setText(view.timeLeft);
     activity_->setText(view.activity);
     report_->setText(view.report);
+    useOverlay_->setText(QStringLiteral("&Use an overlay of %1 steps").arg(view.overlayOffered));
+    useOverlay_->setVisible(view.overlayOffered > 0 && !view.running);
     if (view.picture != shownPicture_) {
         shownPicture_ = view.picture;
         // The report and its picture take room the form alone did not.

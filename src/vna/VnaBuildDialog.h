@@ -47,6 +47,7 @@ private:
     QCheckBox* repeatability_;
     QPushButton* start_;
     QPushButton* stop_;
+    QPushButton* useOverlay_;
     QProgressBar* progress_;
     QLabel* timeLeft_;
     QLabel* activity_;

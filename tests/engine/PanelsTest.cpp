@@ -252,3 +252,22 @@ TEST_F(Panels, overlayPanel_sizeOfZeroSwitchesItOffAndClosingThePanelSettlesTheO
     EXPECT_EQ(state.OverlayPosition, 0);
     EXPECT_EQ(state.StepCounter, 0);
 }
+
+TEST_F(Panels, anOverlayOfferedByAMeasurement_isSetShownAndSwitchedOn) {
+    QSignalSpy check(&overlay, &engine::OverlayPanel::checkShown);
+    QSignalSpy panels(&overlay, &engine::OverlayPanel::panelsShown);
+    state.OverlayMenu = false;
+    state.OverlayOn = false;
+    overlay.Use(6);
+    EXPECT_EQ(state.OverlaySteps, 6);
+    EXPECT_EQ(fields.text(EntryField::Text12), "6");
+    EXPECT_TRUE(state.OverlayMenu);
+    EXPECT_TRUE(state.OverlayOn);
+    ASSERT_FALSE(panels.isEmpty());
+    EXPECT_TRUE(panels.last().at(0).toBool());
+    ASSERT_FALSE(check.isEmpty());
+    EXPECT_TRUE(check.last().at(0).toBool()); // ticked
+    EXPECT_TRUE(check.last().at(1).toBool()); // and enabled
+    overlay.AllUpClicked();
+    EXPECT_EQ(state.OverlayPosition, 6); // the overlay works at its new size
+}

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -89,6 +90,27 @@ TEST_F(BuildPresenterTest, theVnaIsConnectedFirst_thenTheBuildShowsItsProgressAn
     EXPECT_TRUE(done.report.contains("Backlash 0.0 steps")) << done.report.toStdString();
     EXPECT_TRUE(done.picture.startsWith("<svg") || done.picture.startsWith("<?xml"));
     EXPECT_TRUE(QFile::exists(dir.filePath("7000-7200kHz.cat")));
+}
+
+TEST_F(BuildPresenterTest, theBacklashMeasured_isOfferedAsTheOverlay_andTakenOnlyWhenThereIsOne) {
+    QSignalSpy chosen(presenter.get(), &BuildPresenter::overlayChosen);
+    platform.answerNextMessage(Answer::Ok);
+    ASSERT_TRUE(presenter->Start());
+    finish();
+    EXPECT_EQ(presenter->view().overlayOffered, 0); // a drive without play
+    presenter->UseOverlay();
+    EXPECT_TRUE(chosen.isEmpty());
+
+    loop.backlashSteps = 6;
+    QFile::remove(dir.filePath("7000-7200kHz.cat"));
+    platform.answerNextMessage(Answer::Ok);
+    ASSERT_TRUE(presenter->Start());
+    finish();
+    const int offered = presenter->view().overlayOffered;
+    EXPECT_EQ(offered, 6) << presenter->view().report.toStdString();
+    presenter->UseOverlay();
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.first().at(0).toInt(), offered);
 }
 
 TEST_F(BuildPresenterTest, anExistingTable_isBuiltOverOrKeptAsTheOwnerSays) {
