@@ -4,7 +4,7 @@
 
 namespace engine {
 
-// The endless turning modes of the main window, whose buttons show their state. StopTurning()
+// The endless turning modes of the main window, whose buttons show their state. StopTurningAndFollowing()
 // ends every one of them; their loops test their flag between turns.
 struct TurningModes {
     bool shuttleOn = false;

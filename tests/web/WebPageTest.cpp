@@ -93,7 +93,7 @@ struct WebPageTest : ::testing::Test {
     ~WebPageTest() override {
         browser.reset();
         onStation([&] {
-            station->engine().StopTurning();
+            station->engine().StopTurningAndFollowing();
             station->web().Close();
             station.reset();
             platform.reset();
