@@ -8,12 +8,12 @@
 #include "engine/KeyCodes.h"
 #include "engine/NetworkTurns.h"
 #include "engine/StepRun.h"
-#include "port/StepPulses.h"
 #include "platform/SteppingThread.h"
+#include "port/StepPulses.h"
 
 #include <QScopedValueRollback>
-#include <functional>
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace engine {
@@ -619,9 +619,9 @@ void Engine::writeSlowStep(Long code) {
         // A step/dir driver gets the pulses of the step as fast as the motor is set to follow
         // (or the port keeps them); the slow turn's long delay lies between the steps.
         job.stepDir = coil_.selectedOutput();
-        periodUs = std::max(
-            static_cast<double>(std::max<Long>(state_.FastestDelayMs, 1)) * 1000.0,
-            job.stepDir->microsteps * std::max(port::MinPulseSpacingUs, 2.0 * job.stepDir->pulseUs));
+        periodUs = std::max(static_cast<double>(std::max<Long>(state_.FastestDelayMs, 1)) * 1000.0,
+                            job.stepDir->microsteps *
+                                std::max(port::MinPulseSpacingUs, 2.0 * job.stepDir->pulseUs));
         StartStepDir(job, value, clock, coil_.lpt());
     }
     WriteStep(job, value, value, periodUs, clock, coil_.lpt(), pulses);

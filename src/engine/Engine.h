@@ -371,7 +371,7 @@ private:
     std::uint64_t turns_ = 0;
     std::uint64_t requests_ = 0; // TurnTo calls, to tell another turn from a stop
     TurnRecord* recording_ = nullptr;
-    std::optional<TurnRecord> slowRecord_; // a slow turn's, finished when its timers end
+    std::optional<TurnRecord> slowRecord_;   // a slow turn's, finished when its timers end
     const TurnRecord* slowTurnOf_ = nullptr; // the record whose turn started the slow timers
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp

@@ -28,8 +28,8 @@ std::optional<TurnRefusal> Engine::Refuses(const TurnRequest& request) const {
                            QStringLiteral("this stepper has no degrees (steps per 360 is 0)")};
     if (request.beyond == TurnRequest::Beyond::Refuse) {
         const Long target = targetOf(request);
-        if ((request.degrees && !std::isfinite(*request.degrees)) ||
-            target < state_.MinPosition || target > state_.MaxPosition)
+        if ((request.degrees && !std::isfinite(*request.degrees)) || target < state_.MinPosition ||
+            target > state_.MaxPosition)
             return TurnRefusal{Why::BeyondLimits,
                                QStringLiteral("it lies beyond the limits %1 to %2")
                                    .arg(state_.MinPosition)

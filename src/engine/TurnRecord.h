@@ -23,13 +23,13 @@ struct TurnRecord {
     QString detail;
     core::Long stepper = 0;
     core::Long from = 0;
-    core::Long to = 0;          // the target asked for (within the limits)
-    std::int64_t steps = 0;     // steps made, the overlay's included
+    core::Long to = 0;      // the target asked for (within the limits)
+    std::int64_t steps = 0; // steps made, the overlay's included
     QDateTime started;
     QDateTime ended;
     End end = End::Reached;
-    QString stoppedBy;          // "a stop", "another turn", "a switch or the limit"
-    double heldMs = 0;          // waited for the rig to stop transmitting
+    QString stoppedBy; // "a stop", "another turn", "a switch or the limit"
+    double heldMs = 0; // waited for the rig to stop transmitting
     std::optional<TurnRefusal> refusal;
 };
 

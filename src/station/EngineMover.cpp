@@ -9,8 +9,8 @@ using Outcome = vna::StepperMover::Outcome;
 
 vna::StepperMover::Move EngineMover::moveTo(long position) {
     // The engine would stop at the limit; the builder must know it never got there.
-    const auto target = core::Long(std::clamp<long>(position, std::numeric_limits<core::Long>::min(),
-                                                    std::numeric_limits<core::Long>::max()));
+    const auto target = core::Long(std::clamp<long>(
+        position, std::numeric_limits<core::Long>::min(), std::numeric_limits<core::Long>::max()));
     engine::TurnRequest turn{target, engine::TurnOrigin::VnaBuild};
     turn.refusedBeyondLimits().describedAs(QStringLiteral("VNA build"));
     if (const std::optional<engine::TurnRefusal> refusal = engine_.Refuses(turn);

@@ -147,9 +147,8 @@ QByteArray RotatorServer::Answer(const RotctldRequest& request) {
 int RotatorServer::setPosition(const RotctldRequest& request) {
     if (request.elevation < LowestElevation || request.elevation > HighestElevation)
         return RotctldInvalidParameter;
-    return requestTurn(
-        engine::TurnRequest::ToDegrees(request.azimuth, engine::TurnOrigin::Network)
-            .describedAs(QStringLiteral("rotctld P %1").arg(request.azimuth)));
+    return requestTurn(engine::TurnRequest::ToDegrees(request.azimuth, engine::TurnOrigin::Network)
+                           .describedAs(QStringLiteral("rotctld P %1").arg(request.azimuth)));
 }
 
 int RotatorServer::park() {

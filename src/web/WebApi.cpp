@@ -230,7 +230,8 @@ WebReply WebApi::turn(const QJsonObject& request) {
     const bool inSteps = request.contains(QStringLiteral("steps"));
     if (!inSteps && !request.contains(QStringLiteral("degrees")))
         return BadRequest(QStringLiteral("give \"steps\" or \"degrees\""));
-    const QJsonValue value = request.value(inSteps ? QStringLiteral("steps") : QStringLiteral("degrees"));
+    const QJsonValue value =
+        request.value(inSteps ? QStringLiteral("steps") : QStringLiteral("degrees"));
     const double number = value.toDouble(std::nan(""));
     const auto steps = Whole(value, std::numeric_limits<core::Long>::min(),
                              std::numeric_limits<core::Long>::max());

@@ -53,9 +53,8 @@ TEST_F(FrontDoor, answersWhyBeforeAnythingMoves_inTheOrderACallerReportsThem) {
 
 TEST_F(FrontDoor, aRefusedRequestMovesNothing_andItsRecordSaysWhy) {
     Records records(engine);
-    const auto request =
-        TurnRequest::ToDegrees(1000, TurnOrigin::Network)
-            .describedAs(QStringLiteral("rotctld P 1000"));
+    const auto request = TurnRequest::ToDegrees(1000, TurnOrigin::Network)
+                             .describedAs(QStringLiteral("rotctld P 1000"));
     EXPECT_EQ(engine.TurnTo(request), TurnOutcome::Refused);
     EXPECT_TRUE(positions.empty());
     EXPECT_TRUE(turns.empty()); // no turn began

@@ -12,7 +12,7 @@ namespace {
 struct OriginCase {
     TurnOrigin origin;
     enum { Asks, Beeps, Waits, Refused } underTransmit;
-    bool pausesMidTurn;  // else it stops at the next step
+    bool pausesMidTurn; // else it stops at the next step
     enum { Passes, WaitsItOut, RefusedQuietly } underCarrier;
 };
 
@@ -104,13 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
         OriginCase{TurnOrigin::Program, OriginCase::Waits, true, OriginCase::WaitsItOut},
         OriginCase{TurnOrigin::Timer, OriginCase::Waits, true, OriginCase::WaitsItOut},
         OriginCase{TurnOrigin::Network, OriginCase::Refused, false, OriginCase::RefusedQuietly},
-        OriginCase{TurnOrigin::Following, OriginCase::Refused, false,
-                   OriginCase::RefusedQuietly},
+        OriginCase{TurnOrigin::Following, OriginCase::Refused, false, OriginCase::RefusedQuietly},
         OriginCase{TurnOrigin::Search, OriginCase::Refused, false, OriginCase::RefusedQuietly},
         OriginCase{TurnOrigin::SwrTune, OriginCase::Refused, false, OriginCase::Passes},
         OriginCase{TurnOrigin::Park, OriginCase::Refused, false, OriginCase::RefusedQuietly},
-        OriginCase{TurnOrigin::VnaBuild, OriginCase::Refused, false,
-                   OriginCase::RefusedQuietly}));
+        OriginCase{TurnOrigin::VnaBuild, OriginCase::Refused, false, OriginCase::RefusedQuietly}));
 
 TEST_F(TransmitGate, aRefusedTurnMovesNothing_andTheDialsDropItsTarget_aConsentHoldsAllTheWay) {
     transmit.on = true;
