@@ -306,6 +306,7 @@ WebReply WebApi::jog(const QJsonObject& request) {
 
 WebReply WebApi::stop() {
     endJog(true);
+    dropPending();
     turns().Stop();
     return Ok();
 }
@@ -326,6 +327,7 @@ WebReply WebApi::stepper(const QJsonObject& request) {
     const core::Long stepper = core::Long(*number) - 1;
     if (stepper != state_.SelectedStepper) {
         // As the main window's pop-up: what turns stops first.
+        dropPending();
         turns().Stop();
         engine_.SwitchStepper(stepper);
     }
