@@ -65,13 +65,12 @@ void Engine::finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t
     switch (outcome) {
     case TurnOutcome::Refused:
         record.end = End::Refused;
-        if (!record.refusal) {
-            record.refusal = stops_ != stops || requests_ != requests
-                                 ? TurnRefusal{TurnRefusal::Why::Transmitting,
-                                               QStringLiteral("stopped while it waited")}
-                                 : TurnRefusal{TurnRefusal::Why::Transmitting,
-                                               QStringLiteral("the rig transmits")};
-        }
+        // Else the gate refused it, or it was stopped while the gate asked or waited.
+        if (!record.refusal)
+            record.refusal = TurnRefusal{TurnRefusal::Why::Transmitting,
+                                         stops_ != stops || requests_ != requests
+                                             ? QStringLiteral("stopped while it waited")
+                                             : QStringLiteral("the rig transmits")};
         break;
     case TurnOutcome::Held:
         record.end = End::Held;
@@ -85,9 +84,8 @@ void Engine::finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t
             slowRecord_ = record;
             return;
         }
-        if (state_.StepCounter == record.to || record.end != End::Reached) {
+        if (state_.StepCounter == record.to)
             break;
-        }
         record.end = End::Stopped;
         record.stoppedBy = stops_ != stops         ? QStringLiteral("a stop")
                            : requests_ != requests ? QStringLiteral("another turn")
