@@ -104,20 +104,20 @@ void DisplayWindows::connectMenus() {
     // The degree colour is the pelorus's too.
     connect(&window_, &MainWindow::degreeColorRequested, this, &DisplayWindows::redrawPelorus);
     connect(&window_, &MainWindow::webcamRequested, this, [this] {
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         showWebcam();
     });
 
     connect(&window_, &MainWindow::lptOutputRequested, this, [this](bool checked) {
         if (!checked)
             return Close(lptOutputWindow_);
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         openLptOutput();
     });
     connect(&window_, &MainWindow::lptInputRequested, this, [this](bool checked) {
         if (!checked)
             return Close(lptInputWindow_);
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         openLptInput();
     });
 
@@ -185,7 +185,7 @@ void DisplayWindows::pelorusMenuClicked(bool small) {
     if (state_.StepsPer360 < 1) {
         platform_.beep();
     } else {
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         QWidget* shown = small ? static_cast<QWidget*>(smallPelorusWindow_) : pelorusWindow_;
         if (shown) {
             shown->close();
@@ -200,7 +200,7 @@ void DisplayWindows::pelorusMenuClicked(bool small) {
 
 void DisplayWindows::pelorusClosed() {
     pelorusWindow_ = nullptr;
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     state_.PelorusShown = false;
     renderPelorusEntries();
     anyWindowClosed();

@@ -61,7 +61,7 @@ void ProgramWindows::renderTableEntries() {
 // The direct table
 
 void ProgramWindows::directClicked() {
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     if (DirectTableWindow* direct = directWindow())
         direct->close();
     else
@@ -86,7 +86,7 @@ void ProgramWindows::openDirectWindow() {
 }
 
 void ProgramWindows::directWindowClosed() {
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     window_.setShuttlePanelEnabled(true);
     renderTableEntries();
     keepAWindowVisible(directWindow_);
@@ -96,7 +96,7 @@ void ProgramWindows::directWindowClosed() {
 // The timer table
 
 void ProgramWindows::timerClicked() {
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     if (TimerTableWindow* timer = timerWindow())
         timer->close();
     else

@@ -12,14 +12,14 @@ void VentroloApp::connectMenus() {
 
     // --- "&Files" ---
     on(&MainWindow::saveConfigRequested, [this] {
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         state_.StoreStepperProfile();
         // A save that failed has said so; only a saved file beeps.
         if (config_.SaveConfig())
             platform_.beep();
     });
     on(&MainWindow::defaultConfigRequested, [this] {
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         config_.DefaultConfig();
         // The way out may have begun while the defaults message was open.
         if (exitPath_.ending())
@@ -31,7 +31,7 @@ void VentroloApp::connectMenus() {
     // --- "E&dit" ---
     on(&MainWindow::bothSteppersPin6Requested, [this] {
         state_.BothSteppersPin6 = !state_.BothSteppersPin6;
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         // InitMain loads the stored profile: the working one is stored first, so nothing
         // changed since the last store is lost.
         state_.StoreStepperProfile();

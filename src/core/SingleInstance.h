@@ -34,8 +34,6 @@ public:
     // directory) does not keep the program from starting unless a station answers.
     bool acquire(platform::Platform& platform);
 
-    QString lockPath() const { return path_; }
-
 private:
     // Binds this directory's name on this computer; false when another process has it.
     bool holdMachineName();

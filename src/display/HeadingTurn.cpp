@@ -7,8 +7,7 @@ namespace display {
 void TurnToHeading(engine::Engine& engine, const core::ProgramState& state, double heading) {
     const core::Long target = HeadingTarget(heading, state.StepCounter, state.DegreesPerStep,
                                             state.MinPosition, state.MaxPosition);
-    engine.StopTurning();
-    engine.TurnTo({target, engine::TurnOrigin::Window});
+    engine.TurnTo(engine::TurnRequest{target, engine::TurnOrigin::Window}.replacing());
 }
 
 } // namespace display

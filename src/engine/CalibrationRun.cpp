@@ -32,9 +32,9 @@ void CalibrationRun::Pressed(Qt::MouseButton button) {
         if (modes.calibrationRunning) {
             modes.calibrationRunning = false;
             engine_.ModesChanged();
-            engine_.StopTurning();
+            engine_.StopTurningAndFollowing();
         } else {
-            engine_.StopTurning();
+            engine_.StopTurningAndFollowing();
             modes.calibrationRunning = true;
             engine_.ModesChanged();
             Calibreer1();
@@ -87,7 +87,7 @@ void CalibrationRun::AskCalibrationSteps() {
     const double value = core::LeadingNumber(answer);
     if (value <= 0)
         return;
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     state_.CalibrationSteps = core::RoundToLong(value);
     emit menuCaptionChanged(QStringLiteral("Calibration steps (%1).").arg(state_.CalibrationSteps));
 }

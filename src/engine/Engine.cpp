@@ -1,17 +1,19 @@
 // The engine's turns: the request, the one stepping loop, the stop, the overlay moves and the
-// slow turns. Displays, speed and the stepper and port commands are in the other Engine*.cpp.
+// slow turns. The front door and the gate are in EngineGate.cpp; displays, speed and the stepper
+// and port commands in the other Engine*.cpp.
 #include "engine/Engine.h"
 
 #include "core/VersionTexts.h"
 #include "engine/EngineLogging.h"
 #include "engine/KeyCodes.h"
+#include "engine/NetworkTurns.h"
 #include "engine/StepRun.h"
-#include "port/StepPulses.h"
 #include "platform/SteppingThread.h"
+#include "port/StepPulses.h"
 
 #include <QScopedValueRollback>
-#include <functional>
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace engine {
@@ -21,10 +23,6 @@ using port::Direction;
 
 namespace {
 
-// How often a turn held by the transmit gate looks whether the rig still transmits.
-constexpr int TransmitCheckMs = 50;
-// A timer turn waits this long for the rig to stop transmitting, then is skipped.
-constexpr double TimerWaitLimitMs = 60'000;
 // Delays above this are turned by the slow-turn timers, one step per tick.
 constexpr Long SlowTurnAboveMs = 1000;
 // Overlay steps never wait longer than this.
@@ -41,7 +39,7 @@ Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform
                port::SwitchInputs& switches, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), switches_(switches), coil_(state, lpt),
       power_(state, coil_), portPanel_(state, coil_, power_, platform), speed_(state),
-      busyLock_(platform, modes_),
+      busyLock_(platform, modes_), networkTurns_(std::make_unique<NetworkTurns>(*this)),
       slowCW_(platform.createTimer([this] { slowStep(Direction::CW); })),
       slowCCW_(platform.createTimer([this] { slowStep(Direction::CCW); })),
       displays_(platform, [this](unsigned displays) { showDisplays(displays); }) {}
@@ -49,29 +47,43 @@ Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform
 Engine::~Engine() = default;
 
 TurnOutcome Engine::TurnTo(const TurnRequest& request) {
+    if (request.replaces)
+        StopTurningAndFollowing();
+    TurnRecord record = beginRecord(request);
+    // What the gate does (asks, beeps, waits) is the turn's own: the front door refuses here
+    // only what no answer can change.
+    if (std::optional<TurnRefusal> refusal = Refuses(request);
+        refusal && refusal->why != TurnRefusal::Why::Transmitting) {
+        record.refusal = std::move(refusal);
+        finishRecord(record, TurnOutcome::Refused, stops_, requests_);
+        return TurnOutcome::Refused;
+    }
+    // A turn started from a handler while another one's steps run: those end first, counted
+    // as the other's, so this one starts from where the motor is.
+    haltRun();
+    const std::uint64_t stops = stops_;
+    const std::uint64_t requests = ++requests_;
+    const QScopedValueRollback recording(recording_, &record);
     const Long saved = state_.StepDelayMs;
     if (request.delayMs)
         state_.StepDelayMs = *request.delayMs;
     const QScopedValueRollback rampOff(rampOff_, request.ramp == TurnRequest::Ramp::Off);
-    const TurnOutcome outcome = turn(request.target, request.origin, request.consented);
+    const TurnOutcome outcome = turn(record.to, request.origin, request.consented);
     // A speed chosen while the turn ran stays.
     if (request.delayMs && state_.StepDelayMs == *request.delayMs)
         state_.StepDelayMs = saved;
+    finishRecord(record, outcome, stops, requests);
     return outcome;
 }
 
 TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
-    if (exiting_)
-        return TurnOutcome::Refused;
-    // A turn started from a handler while another one's steps run: those end first, counted,
-    // so this one starts from where the motor is.
-    haltRun();
     // Set first: turnStarted() tells where the turn goes.
     state_.TargetPosition = target;
     const Busy busy(*this);
+    endSlowTurn(TurnRecord::End::Stopped, QStringLiteral("another turn"));
     StopSlowTimers();
     const QScopedValueRollback gate(gate_, Gate{origin, consented});
-    const TurnOutcome admitted = consented ? TurnOutcome::Done : admit(origin);
+    const TurnOutcome admitted = consented ? TurnOutcome::Done : admit();
     if (admitted != TurnOutcome::Done) {
         // The dials drop the target marker a caller showed for this turn.
         state_.TargetPosition = state_.StepCounter;
@@ -99,109 +111,6 @@ TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
         return TurnOutcome::Held;
     }
     return TurnOutcome::Done;
-}
-
-bool Engine::admits(TurnOrigin origin) const {
-    if (swrTuneKeyed())
-        return origin == TurnOrigin::SwrTune;
-    return !transmitting() || origin == TurnOrigin::Window || origin == TurnOrigin::Program ||
-           origin == TurnOrigin::Timer;
-}
-
-bool Engine::swrTuneKeyed() const {
-    return transmit_ && transmit_->swrTuneKeyed();
-}
-
-bool Engine::holds(const Gate& gate) const {
-    // Under the SWR tune's carrier its own turns go on and nothing else does, consented or not.
-    if (swrTuneKeyed())
-        return gate.origin != TurnOrigin::SwrTune;
-    return !gate.consented && transmitting();
-}
-
-TurnOutcome Engine::AskGate(TurnOrigin origin) {
-    const QScopedValueRollback gate(gate_, Gate{origin});
-    return admit(origin);
-}
-
-bool Engine::transmitting() const {
-    return transmit_ && transmit_->transmitting();
-}
-
-void Engine::TransmitChanged() {
-    if (activeRun_)
-        platform_.wakeUp();
-}
-
-TurnOutcome Engine::admit(TurnOrigin origin) {
-    // The SWR tune's carrier: nobody is asked, nothing but the tune's own turns moves; a
-    // program waits for the carrier to end.
-    if (swrTuneKeyed() && origin != TurnOrigin::Program && origin != TurnOrigin::Timer)
-        return origin == TurnOrigin::SwrTune ? TurnOutcome::Done : TurnOutcome::Refused;
-    if (!transmitting())
-        return TurnOutcome::Done;
-    // Not a turn of its own: asking must not end a turn already under way.
-    const Ticket ticket{stops_, turns_};
-    switch (origin) {
-    case TurnOrigin::Window: {
-        const platform::Answer answer = platform_.messageBox(
-            QStringLiteral("The rig is transmitting: turning the loop now may arc it.\r\nTurn "
-                           "all the same?"),
-            core::MessageTitle(), platform::Icon::Question, platform::Buttons::YesNo);
-        // A stop or another turn while the question was open ends this one.
-        if (answer != platform::Answer::Yes || superseded(ticket))
-            return TurnOutcome::Refused;
-        gate_.consented = true;
-        return TurnOutcome::Done;
-    }
-    case TurnOrigin::Repeated:
-        platform_.beep();
-        return TurnOutcome::Refused;
-    case TurnOrigin::Program:
-    case TurnOrigin::Timer:
-        return waitForReceive(ticket);
-    case TurnOrigin::Network:
-    case TurnOrigin::Following:
-    case TurnOrigin::Search:
-    case TurnOrigin::SwrTune:
-    case TurnOrigin::Park:
-    case TurnOrigin::VnaBuild:
-        break;
-    }
-    return TurnOutcome::Refused;
-}
-
-TurnOutcome Engine::waitForReceive(const Ticket& ticket) {
-    const double start = platform_.steadyMs();
-    qCInfo(lcEngine) << "the rig transmits: the turn waits";
-    while (transmitting()) {
-        // Without the event loop (the exit) nothing can end the transmission.
-        if (superseded(ticket) || state_.NoYield)
-            return TurnOutcome::Refused;
-        if (gate_.origin == TurnOrigin::Timer && platform_.steadyMs() - start > TimerWaitLimitMs)
-            return TurnOutcome::TimedOut;
-        platform_.waitMs(TransmitCheckMs, true);
-    }
-    return superseded(ticket) ? TurnOutcome::Refused : TurnOutcome::Done;
-}
-
-bool Engine::gateOpensAtStep(const Ticket& ticket) {
-    if (swrTuneKeyed()) {
-        if (gate_.origin == TurnOrigin::SwrTune)
-            return true;
-        // Not even a turn the user consented to goes on under the tune's carrier.
-        gate_.consented = false;
-    }
-    if (gate_.consented || !transmitting())
-        return true;
-    if (gate_.origin == TurnOrigin::Program || gate_.origin == TurnOrigin::Timer) {
-        // A program waits where it is, however long: its next step comes after transmit.
-        const QScopedValueRollback origin(gate_.origin, TurnOrigin::Program);
-        return waitForReceive(ticket) == TurnOutcome::Done;
-    }
-    qCInfo(lcEngine) << "the rig transmits: the turn stops at" << state_.StepCounter;
-    gate_.held = true;
-    return false;
 }
 
 // Half of a turn: TargetPosition is held within the limit of the direction (with a beep when
@@ -446,6 +355,8 @@ void Engine::syncRun(ActiveRun& run) {
     const std::int64_t made = run.control.made.load();
     if (made == run.shown)
         return;
+    if (recording_)
+        recording_->steps += made - run.shown;
     run.shown = made;
     run.position = ClampToLong(std::int64_t{run.start} + run.direction * made);
     if (run.overlay)
@@ -509,7 +420,7 @@ void Engine::passRun(ActiveRun& run, bool afterWait) {
             run.control.request(StepControl::Recheck);
         }
     }
-    if (holds(gate_))
+    if (gateAnswer(gate_, true) != GateAnswer::Pass)
         run.control.request(StepControl::Hold);
     handOver(run);
 }
@@ -520,7 +431,7 @@ void Engine::ensureTurnPower() {
 }
 
 TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin) {
-    StopTurning();
+    StopTurningAndFollowing();
     // Any count beyond the span of a Long lands on a limit all the same.
     constexpr std::int64_t Span = std::int64_t{1} << 33;
     const std::int64_t magnitude = n < 0 ? (n < -Span ? Span : -n) : std::min(n, Span);
@@ -530,7 +441,7 @@ TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin) {
     return TurnTo({ClampToLong(target), origin, state_.FastestDelayMs});
 }
 
-void Engine::StopTurning() {
+void Engine::StopTurningAndFollowing() {
     ++stops_;
     state_.RigFollowHalted = true;
     state_.StopRequest = true;
@@ -559,7 +470,7 @@ bool Engine::CheckSwitches() {
     if (!hit)
         return false;
     if (hit->beyond)
-        StopTurning();
+        StopTurningAndFollowing();
     SetCounter(hit->position, hit->overlayPosition);
     return true;
 }
@@ -590,7 +501,7 @@ TurnOutcome Engine::ApplyOverlay(std::int64_t n, TurnOrigin origin) {
     std::optional<QScopedValueRollback<Gate>> gate;
     if (own) {
         gate.emplace(gate_, Gate{origin});
-        const TurnOutcome admitted = admit(origin);
+        const TurnOutcome admitted = admit();
         if (admitted != TurnOutcome::Done)
             return admitted;
     }
@@ -632,6 +543,7 @@ bool Engine::slowTurnRunning() const {
 }
 
 void Engine::StopSlowTimers() {
+    endSlowTurn(TurnRecord::End::Stopped, QStringLiteral("a stop"));
     slowCW_->stop();
     slowCCW_->stop();
 }
@@ -645,6 +557,7 @@ void Engine::startSlowTurn(Direction direction) {
     // first entry.
     slowPhase_ = 0;
     slowGate_ = gate_;
+    slowTurnOf_ = recording_;
     slowTimer(direction).start(static_cast<int>(std::max<Long>(state_.StepDelayMs, 1)));
 }
 
@@ -659,14 +572,16 @@ void Engine::slowStep(Direction direction) {
         state_.PelorusRedraw = true;
         state_.StepActivity = true;
         busyLock_.requestUnlock();
+        endSlowTurn(TurnRecord::End::Reached, {});
         return;
     }
-    if (holds(slowGate_)) {
+    if (const GateAnswer answer = gateAnswer(slowGate_, true); answer != GateAnswer::Pass) {
         // A program's slow turn waits for the next tick; any other one ends here.
-        if (slowGate_.origin == TurnOrigin::Program || slowGate_.origin == TurnOrigin::Timer)
+        if (answer == GateAnswer::Wait)
             return;
         qCInfo(lcEngine) << "the rig transmits: the slow turn stops at" << state_.StepCounter;
         slowTimer(direction).stop();
+        endSlowTurn(TurnRecord::End::Held, {});
         state_.TargetPosition = state_.StepCounter;
         state_.PelorusRedraw = true;
         state_.StepActivity = true;
@@ -678,6 +593,8 @@ void Engine::slowStep(Direction direction) {
     const Long code = state_.PhaseSeq[static_cast<std::size_t>(slowPhase_)];
     slowPhase_ = (slowPhase_ + 1) % static_cast<int>(state_.PhaseSeq.size());
     state_.StepCounter += up ? 1 : -1;
+    if (slowRecord_)
+        ++slowRecord_->steps;
     writeSlowStep(code);
     state_.StepActivity = true;
     showCounterAndSlider();
@@ -689,31 +606,25 @@ void Engine::slowStep(Direction direction) {
     emit slowStepMade();
 }
 
-} // namespace engine
-
-namespace engine {
-
 void Engine::writeSlowStep(Long code) {
-    if (!coil_.selectedStepDir()) {
-        coil_.WriteCoil(code);
-        return;
-    }
-    // A step/dir driver gets the pulses of the step as fast as the motor is set to follow (or
-    // the port keeps them); the slow turn's long delay lies between the steps.
-    const port::StepDirSettings& output = coil_.selectedOutput();
-    const auto base = coil_.Physical((code & port::CoilMask) | state_.StepperBits |
-                                     state_.LptExtraBits);
-    const double periodUs = std::max(
-        static_cast<double>(std::max<Long>(state_.FastestDelayMs, 1)) * 1000.0,
-        output.microsteps * std::max(port::MinPulseSpacingUs, 2.0 * output.pulseUs));
+    StepJob job;
+    job.address = IoAddress(state_.LptAddress);
+    const std::uint8_t value =
+        coil_.Physical((code & port::CoilMask) | state_.StepperBits | state_.LptExtraBits);
+    // Only its sleeps are used: a slow step never serves events within itself.
+    InlineClock clock(platform_, state_.NoYield, [](bool) {});
     std::vector<port::TimedWrite> pulses;
-    port::StepPulses(output, base, periodUs, pulses);
-    coil_.WriteRaw(base);
-    const double startMs = platform_.steadyMs() + output.dirSetupUs / 1000.0;
-    for (const port::TimedWrite& w : pulses) {
-        platform_.waitUntil(startMs + w.atUs / 1000.0, false);
-        coil_.WriteRaw(w.value);
+    double periodUs = 0;
+    if (coil_.selectedStepDir()) {
+        // A step/dir driver gets the pulses of the step as fast as the motor is set to follow
+        // (or the port keeps them); the slow turn's long delay lies between the steps.
+        job.stepDir = coil_.selectedOutput();
+        periodUs = std::max(static_cast<double>(std::max<Long>(state_.FastestDelayMs, 1)) * 1000.0,
+                            job.stepDir->microsteps *
+                                std::max(port::MinPulseSpacingUs, 2.0 * job.stepDir->pulseUs));
+        StartStepDir(job, value, clock, coil_.lpt());
     }
+    WriteStep(job, value, value, periodUs, clock, coil_.lpt(), pulses);
 }
 
 } // namespace engine

@@ -13,6 +13,9 @@
 #include "engine/StepRun.h"
 #include "engine/StepTimeline.h"
 #include "engine/TransmitState.h"
+#include "engine/TurnPolicy.h"
+#include "engine/TurnRecord.h"
+#include "engine/TurnRefusal.h"
 #include "engine/TurnRequest.h"
 #include "engine/TurningModes.h"
 #include "platform/LptPort.h"
@@ -28,6 +31,8 @@
 #include <optional>
 
 namespace engine {
+
+class NetworkTurns;
 
 // The stepping engine: every turn of the program, the stop that ends them, the speed, the
 // overlay, the counter and its displays, the stepper choice. One instance, owned by the
@@ -62,6 +67,8 @@ public:
     SpeedControl& speed() { return speed_; }
     BusyLock& busyLock() { return busyLock_; }
     TurningModes& modes() { return modes_; }
+    // The network origins' one queue of turns.
+    NetworkTurns& networkTurns() { return *networkTurns_; }
     // Tells that a mode was switched on or off through modes().
     void ModesChanged() { emit modesChanged(); }
 
@@ -74,9 +81,13 @@ public:
     // The transmit state changed: a turn under way looks at the gate at once, not at its next
     // look (each DisplayPacing interval).
     void TransmitChanged();
-    // Whether a turn of this origin would start now without waiting or asking: what a caller
-    // that must answer at once (a rotator client) tells its peer.
+    // Whether the transmit gate lets a turn of this origin start now, perhaps after asking or
+    // waiting: what a caller that must answer at once (a rotator client) tells its peer.
     bool admits(TurnOrigin origin) const;
+    // The front door: why the request would turn nothing, asked before anything moves;
+    // nullopt when it would start (perhaps after asking or waiting, as its origin gets it).
+    // TurnTo asks it first; a caller that must answer at once maps the refusal to its error.
+    std::optional<TurnRefusal> Refuses(const TurnRequest& request) const;
     // The way out has begun: from now on every turn and overlay move is refused but the park
     // (ParkBothSteppers), whoever asks (the rig's link, say, which stays open for the park).
     void ExitStarted() { exiting_ = true; }
@@ -87,16 +98,21 @@ public:
     // Turns from StepCounter to the target within MinPosition..MaxPosition (with a beep when
     // the counter already lies beyond the limit in that direction); the overlay is taken up
     // before a turn up and given back before a turn down. A target equal to the counter with
-    // the overlay active settles the overlay in its last direction.
+    // the overlay active settles the overlay in its last direction. Refused, nothing moved,
+    // when Refuses() says so. turnFinished() tells what it did when it ends (a slow turn's when
+    // its timers end).
     TurnOutcome TurnTo(const TurnRequest& request);
     // A relative turn at the fastest speed after a stop: n > 0 turns down by n steps, n < 0 up
     // by -n; shift 16 (Shift held) makes it ten times as many.
     TurnOutcome StepBy(std::int64_t n, int shift, TurnOrigin origin);
     // Ends every turning activity: the turn in progress, the slow turns, the endless modes, the
-    // pin walk; TargetPosition becomes StepCounter; stopped() tells the other windows. On return
+    // pin walk; TargetPosition becomes StepCounter; stopped() tells the other windows; the
+    // rig's following halts until the rig's frequency moves or the user resumes it. On return
     // StepCounter holds every step written: a run on the stepping thread has ended (within the
     // step under way) and been counted.
-    void StopTurning();
+    void StopTurningAndFollowing();
+    // The rig layer's name for StopTurningAndFollowing.
+    void StopTurning() { StopTurningAndFollowing(); }
     bool slowTurnRunning() const;
     void StopSlowTimers();
     // How the last stepping loop (a turn, or an overlay move) kept its time.
@@ -215,8 +231,10 @@ signals:
     void turnEnded();
     // A slow-turn timer made a step: the housekeeping runs once.
     void slowStepMade();
-    // StopTurning(): the endless modes, the direct table and the LPT test windows end, the rig
-    // lock is released.
+    // A turn asked through TurnTo (or the park) ended, refused ones included: what it did.
+    void turnFinished(const engine::TurnRecord& record);
+    // StopTurningAndFollowing(): the endless modes, the direct table and the LPT test windows
+    // end, the rig lock is released.
     void stopped();
     // The working profile is another stepper's: the windows are built again from the state
     // (quiet: no other window opens).
@@ -257,17 +275,25 @@ private:
         bool consented = false; // the user chose to turn while the rig transmits
         bool held = false;      // the gate stopped the move at a step
     };
+    core::Long targetOf(const TurnRequest& request) const;
+    // The record of a turn asked now; its steps and waits are counted into recording_.
+    TurnRecord beginRecord(const TurnRequest& request) const;
+    // How the turn ended, from its outcome and what happened since stops and requests.
+    void finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t stops,
+                      std::uint64_t requests);
+    // Ends the slow turn's record: the timers stopped.
+    void endSlowTurn(TurnRecord::End end, const QString& stoppedBy);
     TurnOutcome turn(core::Long target, TurnOrigin origin, bool consented);
     bool transmitting() const;
-    bool swrTuneKeyed() const;
-    // Whether the gate stops the turn or move under way at its next step.
-    bool holds(const Gate& gate) const;
-    // Before the first step: asks, beeps, waits or refuses as the origin gets it. Done when the
-    // move may start (gate_.consented tells whether under transmit).
-    TurnOutcome admit(TurnOrigin origin);
+    // What the gate answers the move of gate now: before its first step, or mid-turn.
+    GateAnswer gateAnswer(const Gate& gate, bool midTurn) const;
+    // Before the first step of gate_'s move: asks, beeps, waits or refuses as its origin gets it
+    // (TurnPolicies). Done when the move may start (gate_.consented tells whether under
+    // transmit).
+    TurnOutcome admit();
     // Waits with the event loop running until the rig stops transmitting (Done), the move was
-    // stopped or superseded (Refused), or a timer turn waited too long (TimedOut).
-    TurnOutcome waitForReceive(const Ticket& ticket);
+    // stopped or superseded (Refused), or limitMs went by (TimedOut).
+    TurnOutcome waitForReceive(const Ticket& ticket, std::optional<double> limitMs);
     // At a step: true when the move may make it, after waiting where its origin waits.
     bool gateOpensAtStep(const Ticket& ticket);
     bool superseded(const Ticket& ticket) const {
@@ -332,6 +358,7 @@ private:
     SpeedRamp ramp_;
     TurningModes modes_;
     BusyLock busyLock_;
+    std::unique_ptr<NetworkTurns> networkTurns_;
     std::unique_ptr<platform::Timer> slowCW_;
     std::unique_ptr<platform::Timer> slowCCW_;
     int slowPhase_ = 0; // place in PhaseSeq of the slow turn's next step
@@ -342,6 +369,10 @@ private:
     Gate slowGate_; // the slow turn's, kept while its timers run
     std::uint64_t stops_ = 0;
     std::uint64_t turns_ = 0;
+    std::uint64_t requests_ = 0; // TurnTo calls, to tell another turn from a stop
+    TurnRecord* recording_ = nullptr;
+    std::optional<TurnRecord> slowRecord_;   // a slow turn's, finished when its timers end
+    const TurnRecord* slowTurnOf_ = nullptr; // the record whose turn started the slow timers
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
     bool counterBeingSet_ = false;

@@ -31,7 +31,7 @@ std::optional<TurnOutcome> Engine::TurnStepperTo(Long stepper, Long position) {
 }
 
 void Engine::switchTo(Long stepper, bool forTimerTable) {
-    StopTurning();
+    StopTurningAndFollowing();
     state_.StoreStepperProfile();
     const Long leaving = state_.SelectedStepper == 1 ? 1 : 0;
     const Long chosen = stepper == 1 ? 1 : 0;
@@ -72,8 +72,13 @@ TurnOutcome Engine::park(Long stepper) {
     core::StepperProfile& stored = state_.StoredProfiles[stepper];
     if (stored.StepCounter <= stored.MinPosition)
         return TurnOutcome::Done;
-    if (!admits(TurnOrigin::Park))
+    if (!admits(TurnOrigin::Park)) {
+        TurnRecord record = beginRecord({stored.MinPosition, TurnOrigin::Park});
+        record.stepper = stepper;
+        record.from = stored.StepCounter;
+        finishRecord(record, TurnOutcome::Refused, stops_, requests_);
         return TurnOutcome::Refused;
+    }
     const Busy busy(*this);
     const QScopedValueRollback gate(gate_, Gate{TurnOrigin::Park});
     // The stepper turns with its own switches, overlay, limits, speeds and phase.
@@ -82,11 +87,17 @@ TurnOutcome Engine::park(Long stepper) {
     const Long delay = stored.SpeedModulate ? stored.CustomDelayMs : stored.FastestDelayMs;
     state_.StepDelayMs = std::clamp<Long>(delay, 1, SlowestParkDelayMs);
     state_.TargetPosition = stored.MinPosition;
+    TurnRecord record = beginRecord({stored.MinPosition, TurnOrigin::Park});
+    record.stepper = stepper;
+    const QScopedValueRollback recording(recording_, &record);
+    const std::uint64_t stops = stops_;
     turnToward(port::Direction::CCW);
     // Where it stands, also when the rig's transmit or a switch ended the park early.
     stored.OverlayPosition = state_.OverlayPosition;
     stored.StepCounter = state_.StepCounter;
-    return gate_.held ? TurnOutcome::Held : TurnOutcome::Done;
+    const TurnOutcome outcome = gate_.held ? TurnOutcome::Held : TurnOutcome::Done;
+    finishRecord(record, outcome, stops, requests_);
+    return outcome;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -94,7 +105,7 @@ TurnOutcome Engine::park(Long stepper) {
 
 void Engine::SetCounterByHand() {
     const QScopedValueRollback asking(counterBeingSet_, true);
-    StopTurning();
+    StopTurningAndFollowing();
     coil_.WriteData(0); // everything off while the shaft may be turned by hand
 
     const QString crlf = QStringLiteral("\r\n");
@@ -141,13 +152,13 @@ void Engine::PowerTick() {
 }
 
 void Engine::AutoPowerClicked(bool ticked) {
-    StopTurning();
+    StopTurningAndFollowing();
     power_.SetAutoPower(ticked);
     emit powerChanged();
 }
 
 void Engine::FieldPowerClicked(bool ticked) {
-    StopTurning();
+    StopTurningAndFollowing();
     if (!ticked)
         StopSlowTimers();
     power_.SetFieldPower(ticked);
@@ -155,13 +166,13 @@ void Engine::FieldPowerClicked(bool ticked) {
 }
 
 void Engine::CycleLptPort() {
-    StopTurning();
+    StopTurningAndFollowing();
     portPanel_.CycleLptPort();
     emit portPanelChanged();
 }
 
 void Engine::WalkOutputPins() {
-    StopTurning();
+    StopTurningAndFollowing();
     const Busy busy(*this);
     emit windowEnabled(false);
     StopSlowTimers();

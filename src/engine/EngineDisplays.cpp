@@ -125,7 +125,7 @@ void Engine::ToggleFastCustom() {
 void Engine::SpeedModulateClicked(bool ticked) {
     speed_.setSpeedModulateTicked(ticked);
     state_.SpeedModulate = ticked;
-    StopTurning();
+    StopTurningAndFollowing();
     emit speedChanged();
 }
 

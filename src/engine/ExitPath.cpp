@@ -24,14 +24,14 @@ bool ExitPath::start() {
     if (started_)
         return false;
     started_ = true;
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     engine_.ExitStarted();
     emit exitStarted();
     return true;
 }
 
 void ExitPath::stopAndStore() {
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     state_.StoreStepperProfile();
 }
 
@@ -62,7 +62,7 @@ void ExitPath::EndProgram(bool park) {
         // way out under way saves that.
         qCInfo(lcEngine) << "the park ends where the steppers stand";
         parkAbandoned_ = true;
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         return;
     }
     start();

@@ -29,7 +29,7 @@ void KeyControl::HandleKey(int keyCode, int shift) {
         return;
     }
     if ((shift & AltMask) || keyCode == VirtualKey::Escape || keyCode == VirtualKey::Space) {
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         return;
     }
     if (const std::function<void()> turn = turnOfKey(keyCode)) {
@@ -43,7 +43,7 @@ void KeyControl::HandleKey(int keyCode, int shift) {
     } else if (keyCode == 'F') {
         engine_.ToggleFastCustom();
     } else if (keyCode == 'C') {
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         engine_.CalibratePcSpeed();
     }
 }
@@ -65,12 +65,11 @@ std::function<void()> KeyControl::turnOfKey(int keyCode) {
 }
 
 void KeyControl::turnToLimit(Long limit) {
-    engine_.StopTurning();
-    engine_.TurnTo({limit, TurnOrigin::Repeated});
+    engine_.TurnTo(TurnRequest{limit, TurnOrigin::Repeated}.replacing());
 }
 
 void KeyControl::turnBy90Degrees(int sign) {
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     // From the counter, where the stop left the target; the turn holds it within the limits.
     const std::int64_t steps = core::DegreesToSteps(90, state_.DegreesPerStep);
     engine_.TurnTo({OffsetPosition(state_.StepCounter, sign * steps), TurnOrigin::Repeated});

@@ -16,7 +16,7 @@ ShuttlePuls::ShuttlePuls(core::ProgramState& state, platform::Platform& platform
 
 void ShuttlePuls::FieldEdited(EntryField field) {
     if (field == EntryField::Text8 || field == EntryField::Text9)
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
 }
 
 QString ShuttlePuls::DegreeText(const core::ProgramState& state, std::int64_t steps) {
@@ -43,7 +43,7 @@ void ShuttlePuls::ShuttleClicked() {
     const bool wasOn = modes.shuttleOn;
     modes.shuttleOn = !wasOn;
     engine_.ModesChanged();
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     if (wasOn)
         return;
 
@@ -113,7 +113,7 @@ void ShuttlePuls::PulsClicked() {
     const bool starting = !modes.pulsOn;
     modes.pulsOn = starting;
     engine_.ModesChanged();
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
 
     state_.PulsSteps = core::RoundToLong(fields_.value(EntryField::Text10));
     state_.PulsTime = static_cast<core::Single>(fields_.value(EntryField::Text11));

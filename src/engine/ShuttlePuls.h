@@ -12,7 +12,8 @@ namespace engine {
 
 // Shuttle (back and forth between two positions) and pulsed turning (a fixed number of steps,
 // a pause, again, reversing at the limits): endless loops on the GUI thread whose state is the
-// caption of their button. StopTurning(), the Esc key or the button's second click end them.
+// caption of their button. StopTurningAndFollowing(), the Esc key or the button's second click end
+// them.
 class ShuttlePuls : public QObject {
     Q_OBJECT
 

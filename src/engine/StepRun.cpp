@@ -12,21 +12,48 @@ bool PulsesKept(const port::StepDirSettings& stepDir, double delayMs) {
     return spacingUs >= std::max(port::MinPulseSpacingUs, 2.0 * stepDir.pulseUs);
 }
 
+namespace {
+
+void Write(const StepJob& job, platform::LptPort& lpt, std::uint8_t value) {
+    if (job.address)
+        lpt.Out32(*job.address, value);
+}
+
+} // namespace
+
+void StartStepDir(const StepJob& job, std::uint8_t base, platform::StepClock& clock,
+                  platform::LptPort& lpt) {
+    Write(job, lpt, base);
+    clock.sleepUntil(clock.nowMs() + job.stepDir->dirSetupUs / 1000.0);
+}
+
+void WriteStep(const StepJob& job, std::uint8_t value, std::uint8_t base, double periodUs,
+               platform::StepClock& clock, platform::LptPort& lpt,
+               std::vector<port::TimedWrite>& pulses) {
+    if (!job.stepDir) {
+        Write(job, lpt, value);
+        return;
+    }
+    // The step starts with its first STEP edge; the others follow on their own deadlines, all
+    // within the step's period, so a stop never cuts a step short.
+    const double startMs = clock.nowMs();
+    port::StepPulses(*job.stepDir, base, periodUs, pulses);
+    for (const port::TimedWrite& w : pulses) {
+        if (w.atUs > 0)
+            clock.sleepUntil(startMs + w.atUs / 1000.0);
+        Write(job, lpt, w.value);
+    }
+}
+
 RunEnd RunSteps(const StepJob& job, StepControl& control, StepTimeline& timeline,
                 platform::StepClock& clock, platform::LptPort& lpt, SpeedRamp& ramp,
                 const std::function<void()>& counted) {
-    auto write = [&](std::uint8_t value) {
-        if (job.address)
-            lpt.Out32(*job.address, value);
-    };
     std::vector<port::TimedWrite> pulses;
     if (job.stepDir) {
         // Reserved once: no step allocates.
         pulses.reserve(2 * static_cast<std::size_t>(std::max(job.stepDir->microsteps, 1)));
-        if (control.made.load() < job.steps && control.halt.load() == StepControl::None) {
-            write(control.values[0].load());
-            clock.sleepUntil(clock.nowMs() + job.stepDir->dirSetupUs / 1000.0);
-        }
+        if (control.made.load() < job.steps && control.halt.load() == StepControl::None)
+            StartStepDir(job, control.values[0].load(), clock, lpt);
     }
     std::size_t phase = job.phase;
     for (;;) {
@@ -67,22 +94,14 @@ RunEnd RunSteps(const StepJob& job, StepControl& control, StepTimeline& timeline
         control.made.fetch_add(1);
         if (counted)
             counted();
-        if (!job.stepDir) {
-            write(value);
+        // A coil code is on time when written, a step/dir step with its first STEP edge.
+        if (job.stepDir)
             timeline.stepWritten();
-        } else {
-            // The step starts with its first STEP edge; the others follow on their own
-            // deadlines, all within the step's period, so a stop never cuts a step short.
+        const double periodMs =
+            job.stepDir ? timeline.nextDueMs(static_cast<double>(delay)) - clock.nowMs() : 0;
+        WriteStep(job, value, control.values[0].load(), periodMs * 1000.0, clock, lpt, pulses);
+        if (!job.stepDir)
             timeline.stepWritten();
-            const double startMs = clock.nowMs();
-            const double periodMs = timeline.nextDueMs(static_cast<double>(delay)) - startMs;
-            port::StepPulses(*job.stepDir, control.values[0].load(), periodMs * 1000.0, pulses);
-            for (const port::TimedWrite& w : pulses) {
-                if (w.atUs > 0)
-                    clock.sleepUntil(startMs + w.atUs / 1000.0);
-                write(w.value);
-            }
-        }
         control.behind.store(timeline.behind());
         timeline.waitForNext(static_cast<double>(delay));
     }

@@ -6,12 +6,14 @@
 #include "platform/LptPort.h"
 #include "platform/SteppingThread.h"
 #include "port/StepDirSettings.h"
+#include "port/StepPulses.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace engine {
 
@@ -64,6 +66,16 @@ struct StepControl {
 
 // The switch bits of the status register: begin (or centre) and end.
 inline constexpr std::uint8_t SwitchStatusBits = (4 | 8) << 3;
+
+// The writes of every step of every turn, the slow turns' included. StartStepDir: a step/dir
+// driver's ENABLE and DIR (base) written and held its dirSetupUs before the first pulse.
+// WriteStep: the coil code value, or a step/dir driver's STEP pulses on top of base spread
+// over periodUs from now (pulses is scratch space, reserved by the caller).
+void StartStepDir(const StepJob& job, std::uint8_t base, platform::StepClock& clock,
+                  platform::LptPort& lpt);
+void WriteStep(const StepJob& job, std::uint8_t value, std::uint8_t base, double periodUs,
+               platform::StepClock& clock, platform::LptPort& lpt,
+               std::vector<port::TimedWrite>& pulses);
 
 // The one stepping loop: one step per pass (a coil code, or a step/dir driver's pulses spread
 // evenly over the step's period), each one delay after the one before on the

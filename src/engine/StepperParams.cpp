@@ -17,7 +17,7 @@ void StepperParams::LowSpeedClicked() {
         platform_.beep();
         return;
     }
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     const double ms = fields_.value(EntryField::Text5) * 1000.0;
     if (ms <= state_.FastestDelayMs) {
         platform_.messageBox(QStringLiteral("Minimaal ") +
@@ -39,7 +39,7 @@ void StepperParams::HighSpeedClicked() {
         platform_.beep();
         return;
     }
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     const auto ms = static_cast<float>(fields_.value(EntryField::Text6) * 1000.0);
     if (!(ms < static_cast<float>(state_.SlowestDelayMs) && ms >= 1.0f)) {
         platform_.messageBox(QStringLiteral("Maximaal ") +
@@ -84,7 +84,7 @@ void StepperParams::limitClicked(bool up) {
     Long& limit = up ? state_.MaxPosition : state_.MinPosition;
     const Long old = limit;
     if (!fields_.text(field).isEmpty()) {
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
         const double value = fields_.value(field);
         if (up ? value <= state_.MinPosition : value >= state_.MaxPosition) {
             platform_.messageBox(
@@ -116,7 +116,7 @@ void StepperParams::StepsClicked() {
         fields_.setText(EntryField::Text4, core::PlainNumberText(state_.StepsPer360));
         return;
     }
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     state_.StepsPer360 = static_cast<core::Single>(fields_.value(EntryField::Text4));
     if (state_.StepsPer360 <= 1) {
         emit pelorusOff();

@@ -49,7 +49,7 @@ void TurnCommands::GotoStepClicked() {
         platform_.beep();
         return;
     }
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     const Long target = core::RoundToLong(fields_.value(EntryField::Text3));
     showGotoStep(target);
     fields_.setText(EntryField::Text7,
@@ -63,7 +63,7 @@ void TurnCommands::GotoDegreesClicked() {
         platform_.beep();
         return;
     }
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     const Long target =
         core::DegreesToSteps(fields_.value(EntryField::Text7), state_.DegreesPerStep);
     showGotoStep(target);
@@ -87,7 +87,7 @@ void TurnCommands::MinTurnClicked() {
 }
 
 void TurnCommands::turnToLimit(bool up) {
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     const Long limit = up ? state_.MaxPosition : state_.MinPosition;
     if (state_.StepCounter == limit) {
         platform_.beep();
@@ -119,7 +119,7 @@ void TurnCommands::StepDownClicked() {
 void TurnCommands::StopPressed(Qt::MouseButton button) {
     if (button != Qt::LeftButton && button != Qt::RightButton)
         return;
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     if (button == Qt::RightButton) {
         platform_.beep();
         engine_.CalibratePcSpeed();
@@ -131,7 +131,7 @@ void TurnCommands::StopPressed(Qt::MouseButton button) {
 void TurnCommands::DragBarReleased(Long value) {
     if (value == state_.StepCounter)
         return;
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     const std::int64_t length = std::int64_t{value} - state_.StepCounter;
     const QString toolTip =
         QStringLiteral("Drag slider (") + core::PlainNumberText(value) + QStringLiteral(")") +

@@ -2,11 +2,12 @@
 
 #include "core/ProgramState.h"
 
+#include <QString>
 #include <optional>
 
 namespace engine {
 
-// Who asked for a turn: it decides what the turn gets while the rig transmits.
+// Who asked for a turn: it decides what the turn gets while the rig transmits (TurnPolicies).
 enum class TurnOrigin {
     Window,    // the user, once, in a window: asked first
     Repeated,  // a key, wheel notch, shuttle or pulse swing, remote button: refused with a beep
@@ -24,7 +25,8 @@ enum class TurnOrigin {
 // How a turn ended.
 enum class TurnOutcome {
     Done,     // arrived, or ended by a stop, a switch or another turn
-    Refused,  // the rig transmits: not one step was made
+    Refused,  // refused at the front door (see Engine::Refuses), or by the transmit gate: not
+              // one step was made
     Held,     // the rig began to transmit: stopped at the next step
     TimedOut, // a timer turn waited too long for transmit to end: not one step was made
 };
@@ -35,15 +37,46 @@ enum class TurnOutcome {
 // own.
 struct TurnRequest {
     enum class Ramp { AsSet, Off };
+    // Beyond the limits the turn stops at the limit (with a beep when the counter already lies
+    // beyond it), or is refused before anything moves.
+    enum class Beyond { StopAtLimit, Refuse };
     TurnRequest(core::Long to, TurnOrigin from, std::optional<core::Long> delay = std::nullopt,
                 Ramp rampChoice = Ramp::AsSet)
         : target(to), origin(from), delayMs(delay), ramp(rampChoice) {}
+    // A turn to an azimuth (degrees of the selected stepper's scale); refused beyond the
+    // limits, and on a stepper without a scale (StepsPer360 0).
+    static TurnRequest ToDegrees(double degrees, TurnOrigin from) {
+        TurnRequest request(0, from);
+        request.degrees = degrees;
+        request.beyond = Beyond::Refuse;
+        return request;
+    }
+    TurnRequest& replacing() {
+        replaces = true;
+        return *this;
+    }
+    TurnRequest& refusedBeyondLimits() {
+        beyond = Beyond::Refuse;
+        return *this;
+    }
+    TurnRequest& describedAs(QString text) {
+        detail = std::move(text);
+        return *this;
+    }
+
     core::Long target;
     TurnOrigin origin;
     std::optional<core::Long> delayMs;
     Ramp ramp;
+    // When set, the target is this azimuth instead.
+    std::optional<double> degrees;
+    Beyond beyond = Beyond::StopAtLimit;
+    // Stop, then turn: whatever turns ends first, as Engine::StopTurningAndFollowing.
+    bool replaces = false;
     // The user was asked already (Engine::AskGate) and said to turn under transmit.
     bool consented = false;
+    // Who asked, in words: "rotctld P 90", "web 192.168.1.20", "timer record 3".
+    QString detail;
 };
 
 } // namespace engine

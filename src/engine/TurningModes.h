@@ -4,8 +4,8 @@
 
 namespace engine {
 
-// The endless turning modes of the main window, whose buttons show their state. StopTurning()
-// ends every one of them; their loops test their flag between turns.
+// The endless turning modes of the main window, whose buttons show their state.
+// StopTurningAndFollowing() ends every one of them; their loops test their flag between turns.
 struct TurningModes {
     bool shuttleOn = false;
     bool pulsOn = false;

@@ -132,7 +132,7 @@ void WheelControl::HandleWheel(int delta, int shift) {
         if (engine_.AskGate(TurnOrigin::Repeated) != TurnOutcome::Done)
             break;
         if (tableShown() && table_->selectRowBy(delta < 0 ? 1 : -1)) {
-            engine_.StopTurning();
+            engine_.StopTurningAndFollowing();
             state_.RigFollowHalted = false;
             table_->turnToSelectedRow();
         }

@@ -146,7 +146,7 @@ bool MainWindow::framePressed(QWidget* frame, QMouseEvent* event) {
         return true;
     }
     if (frame == form_.Frame7) {
-        logic_.engine.StopTurning();
+        logic_.engine.StopTurningAndFollowing();
         setStepperOptionsEnabled(true);
         return true;
     }

@@ -66,7 +66,7 @@ void MainWindow::connectMenus() {
         renderSwitchMenus();
     });
     on(form_.mnuLPT89, [&engine] {
-        engine.StopTurning();
+        engine.StopTurningAndFollowing();
         engine.ToggleLpt89();
     });
     on(form_.mnuTarvex, [this] { emit bothSteppersPin6Requested(); });
@@ -80,7 +80,7 @@ void MainWindow::connectMenus() {
 
     // --- pop-up menu ---
     on(form_.mnuStepper12, [this, &engine] {
-        engine.StopTurning();
+        engine.StopTurningAndFollowing();
         setStepperOptionsEnabled(true);
         engine.SwitchStepper(logic_.state.SelectedStepper == 1 ? 0 : 1);
     });

@@ -37,7 +37,7 @@ void MainWindow::connectTurning() {
     connect(form_.lblVscroll, &ClickableLabel::clicked, &engine,
             &engine::Engine::SliderLabelClicked);
     connect(form_.lblPcspeed, &ClickableLabel::clicked, this, [&engine] {
-        engine.StopTurning();
+        engine.StopTurningAndFollowing();
         engine.CalibratePcSpeed();
     });
     connect(form_.cmdScroll, &QPushButton::clicked, this,

@@ -80,8 +80,6 @@ public:
     void WriteData(core::Long value);
     // The register written as it is (pin tests), no translation.
     void WriteRaw(std::uint8_t value);
-    // The coil code now on the register.
-    core::Long CurrentCoilBits() { return ReadData() & CoilMask; }
     // The coil code of the selected stepper's motor position (its PhasePosition(): the counter,
     // the overlay steps and the phase offset): the only code the register may hold besides a
     // counted step's, since every step is planned from it.

@@ -46,7 +46,6 @@ public:
     // --- the current value (lblAktueel) ---
     QString CurrentText() const { return current_; }
     core::Long CurrentColor() const { return currentColor_; }
-    bool counterInDegrees() const { return counterInDegrees_; }
     // A click on the label: steps or degrees.
     void ToggleCounterInDegrees();
 

@@ -1,16 +1,22 @@
 #include "station/EngineMover.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace station {
 
 using Outcome = vna::StepperMover::Outcome;
 
 vna::StepperMover::Move EngineMover::moveTo(long position) {
     // The engine would stop at the limit; the builder must know it never got there.
-    if (position < state_.MinPosition || position > state_.MaxPosition)
-        return {Outcome::Refused, QStringLiteral("it lies beyond the limits %1 to %2")
-                                      .arg(state_.MinPosition)
-                                      .arg(state_.MaxPosition)};
-    switch (engine_.TurnTo({core::Long(position), engine::TurnOrigin::VnaBuild})) {
+    const auto target = core::Long(std::clamp<long>(
+        position, std::numeric_limits<core::Long>::min(), std::numeric_limits<core::Long>::max()));
+    engine::TurnRequest turn{target, engine::TurnOrigin::VnaBuild};
+    turn.refusedBeyondLimits().describedAs(QStringLiteral("VNA build"));
+    if (const std::optional<engine::TurnRefusal> refusal = engine_.Refuses(turn);
+        refusal && refusal->why == engine::TurnRefusal::Why::BeyondLimits)
+        return {Outcome::Refused, refusal->text};
+    switch (engine_.TurnTo(turn)) {
     case engine::TurnOutcome::Done:
         // A stop, a switch or another turn ends a turn as done, short of its target.
         return {state_.StepCounter == position ? Outcome::Arrived : Outcome::Stopped, {}};

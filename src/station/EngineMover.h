@@ -18,7 +18,7 @@ public:
     Move moveTo(long position) override;
     long position() const override { return state_.StepCounter; }
     bool transmitting() const override;
-    void stop() override { engine_.StopTurning(); }
+    void stop() override { engine_.StopTurningAndFollowing(); }
 
 private:
     core::ProgramState& state_;

@@ -17,7 +17,7 @@ bool EngineTurner::turnStepperTo(core::Long stepper, core::Long target) {
 }
 
 void EngineTurner::stopTurning() {
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
 }
 
 bool EngineTurner::counterBeingSet() const {

@@ -2,6 +2,7 @@
 
 #include "core/Degrees.h"
 #include "core/VersionTexts.h"
+#include "engine/NetworkTurns.h"
 #include "station/StationLogging.h"
 
 #include <QPointer>
@@ -45,7 +46,7 @@ bool RotatorServer::Listen(const QHostAddress& address, quint16 port, QString* e
 }
 
 void RotatorServer::Close() {
-    pendingTurn_.reset();
+    engine_.networkTurns().Drop(this);
     const bool was = server_.isListening();
     server_.close();
     checkTimer_->stop();
@@ -119,8 +120,7 @@ QByteArray RotatorServer::Answer(const RotctldRequest& request) {
     case RotctldCommand::Move:
         return RotctldReply(request, move(request));
     case RotctldCommand::Stop:
-        pendingTurn_.reset();
-        engine_.StopTurning();
+        engine_.networkTurns().Stop();
         return RotctldReply(request, RotctldOk);
     case RotctldCommand::GetInfo:
         return RotctldReply(request, RotctldOk,
@@ -147,27 +147,19 @@ QByteArray RotatorServer::Answer(const RotctldRequest& request) {
 int RotatorServer::setPosition(const RotctldRequest& request) {
     if (request.elevation < LowestElevation || request.elevation > HighestElevation)
         return RotctldInvalidParameter;
-    if (state_.StepsPer360 <= 0)
-        return RotctldNotAvailable;
-    const Long target = core::DegreesToSteps(request.azimuth, state_.DegreesPerStep);
-    if (target < state_.MinPosition || target > state_.MaxPosition)
-        return RotctldInvalidParameter;
-    return requestTurn({target, engine::TurnOrigin::Network}) ? RotctldOk : RotctldRejected;
+    return requestTurn(engine::TurnRequest::ToDegrees(request.azimuth, engine::TurnOrigin::Network)
+                           .describedAs(QStringLiteral("rotctld P %1").arg(request.azimuth)));
 }
 
 int RotatorServer::park() {
-    Long target = state_.MinPosition;
-    if (parkAzimuth_) {
-        if (state_.StepsPer360 <= 0)
-            return RotctldNotAvailable;
-        target = core::DegreesToSteps(*parkAzimuth_, state_.DegreesPerStep);
-        if (target < state_.MinPosition || target > state_.MaxPosition) {
-            qCWarning(lcStation) << "rotctld park azimuth" << *parkAzimuth_
-                                 << "lies beyond the limits; the stepper stays";
-            return RotctldInvalidParameter;
-        }
-    }
-    return requestTurn({target, engine::TurnOrigin::Network}) ? RotctldOk : RotctldRejected;
+    engine::TurnRequest turn =
+        parkAzimuth_ ? engine::TurnRequest::ToDegrees(*parkAzimuth_, engine::TurnOrigin::Network)
+                     : engine::TurnRequest{state_.MinPosition, engine::TurnOrigin::Network};
+    const int code = requestTurn(turn.describedAs(QStringLiteral("rotctld K")));
+    if (code == RotctldInvalidParameter && parkAzimuth_)
+        qCWarning(lcStation) << "rotctld park azimuth" << *parkAzimuth_
+                             << "lies beyond the limits; the stepper stays";
+    return code;
 }
 
 int RotatorServer::move(const RotctldRequest& request) {
@@ -185,43 +177,27 @@ int RotatorServer::move(const RotctldRequest& request) {
     }
     // At a speed of its own the ramp is off: it would step at its own delays instead.
     using Ramp = engine::TurnRequest::Ramp;
-    return requestTurn(
-               {limit, engine::TurnOrigin::Network, delayMs, delayMs ? Ramp::Off : Ramp::AsSet})
-               ? RotctldOk
-               : RotctldRejected;
+    engine::TurnRequest turn{limit, engine::TurnOrigin::Network, delayMs,
+                             delayMs ? Ramp::Off : Ramp::AsSet};
+    return requestTurn(turn.describedAs(
+        QStringLiteral("rotctld M %1 %2").arg(int(request.direction)).arg(request.speed)));
 }
 
-bool RotatorServer::requestTurn(const engine::TurnRequest& turn) {
-    if (!engine_.admits(engine::TurnOrigin::Network))
-        return false;
-    pendingTurn_ = turn;
-    if (driving_) {
-        // The turn under way ends; drive() goes on with the new one.
-        engine_.StopTurning();
-        return true;
+int RotatorServer::requestTurn(const engine::TurnRequest& turn) {
+    using Why = engine::TurnRefusal::Why;
+    if (const std::optional<engine::TurnRefusal> refusal = engine_.Refuses(turn)) {
+        switch (refusal->why) {
+        case Why::NoDegreeScale:
+            return RotctldNotAvailable;
+        case Why::BeyondLimits:
+            return RotctldInvalidParameter;
+        case Why::Transmitting:
+        case Why::Exiting:
+            return RotctldRejected;
+        }
     }
-    if (!driveQueued_) {
-        driveQueued_ = true;
-        QMetaObject::invokeMethod(this, &RotatorServer::drive, Qt::QueuedConnection);
-    }
-    return true;
-}
-
-void RotatorServer::drive() {
-    driveQueued_ = false;
-    if (driving_)
-        return;
-    driving_ = true;
-    const QPointer<RotatorServer> alive(this);
-    while (pendingTurn_) {
-        const engine::TurnRequest turn = *pendingTurn_;
-        pendingTurn_.reset();
-        engine_.StopTurning();
-        engine_.TurnTo(turn);
-        if (!alive)
-            return;
-    }
-    driving_ = false;
+    engine_.networkTurns().Put(this, [this, turn] { engine_.TurnTo(turn); });
+    return RotctldOk;
 }
 
 } // namespace station

@@ -27,9 +27,8 @@ namespace station {
 //   new P or the limit; speed 1..100 steps at SlowestDelayMs..FastestDelayMs, -1 at the delay
 //   in force. Up and down (2, 4) answer "RPRT -11": the station turns azimuth only.
 // - While the rig transmits, P, K and M answer "RPRT -9" and nothing moves.
-// The turns run from the event loop, one at a time however many requests arrive meanwhile,
-// so a request handler never runs inside another and a client that disconnects mid-turn
-// leaves nothing behind.
+// The turns run from the event loop, one at a time however many requests arrive meanwhile, in
+// the queue shared with the web API (engine::NetworkTurns): the latest network turn wins.
 // At most MaxClients are connected. Once a second while any is, the clients that are gone, idle
 // or do not read their replies are dropped (RotctldSession::unwanted()); a new client that finds
 // every slot taken takes that of the client quiet longest, when it has been quiet for
@@ -72,10 +71,9 @@ private:
     bool makeRoom();
     QList<RotctldSession*> sessions() const;
     void dropUnwanted();
-    // Ends the turn under way, if any, and makes this one next; false, and nothing asked,
-    // while the rig transmits.
-    bool requestTurn(const engine::TurnRequest& turn);
-    void drive();
+    // Makes this turn the network's next (engine::NetworkTurns), or answers why the engine
+    // refuses it.
+    int requestTurn(const engine::TurnRequest& turn);
 
     core::ProgramState& state_;
     platform::Platform& platform_;
@@ -83,10 +81,7 @@ private:
     std::unique_ptr<platform::Timer> checkTimer_;
     QTcpServer server_;
     int clients_ = 0;
-    std::optional<engine::TurnRequest> pendingTurn_;
     std::optional<double> parkAzimuth_;
-    bool driveQueued_ = false;
-    bool driving_ = false;
 };
 
 } // namespace station

@@ -15,7 +15,7 @@ public:
     TableEngineLink(const core::ProgramState& state, engine::Engine& engine,
                     engine::MainFields& fields, engine::TurnCommands& turns);
 
-    void StopTurning() override { engine_.StopTurning(); }
+    void StopTurning() override { engine_.StopTurningAndFollowing(); }
     void TurnTo(core::Long target) override { engine_.TurnTo({target, engine::TurnOrigin::Window}); }
     void StepperValuesChanged() override;
 

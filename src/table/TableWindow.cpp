@@ -288,7 +288,7 @@ bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {
-            logic_.engine.StopTurning();
+            logic_.engine.StopTurningAndFollowing();
             return true;
         }
         if (watched == form_.lstTable) {
@@ -327,7 +327,7 @@ bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void TableWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        logic_.engine.StopTurning();
+        logic_.engine.StopTurningAndFollowing();
         return;
     }
     QMainWindow::keyPressEvent(event);

@@ -1,6 +1,7 @@
 #include "web/WebApi.h"
 
 #include "core/Degrees.h"
+#include "engine/NetworkTurns.h"
 #include "table/TableLookup.h"
 
 #include <QJsonArray>
@@ -8,6 +9,7 @@
 #include <QPointer>
 #include <QtMath>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <utility>
 
@@ -59,12 +61,18 @@ WebApi::WebApi(const Parts& parts, platform::Platform& platform, QObject* parent
       editor_(parts.editor), bands_(parts.bands), vna_(parts.vna), station_(parts.station),
       jogLease_(platform.createTimer([this] {
           // Not asked again in time: the page that held the button is gone.
-          if (pending_ && pendingKind_ == Kind::Jog)
+          if (turns().waiting(this) == int(Kind::Jog))
               dropPending();
-          if (running_ == Kind::Jog)
-              engine_.StopTurning();
+          if (turns().running(this) == int(Kind::Jog))
+              engine_.StopTurningAndFollowing();
           endJog(false);
       })) {
+    connect(&turns(), &engine::NetworkTurns::ran, this, [this](const QObject* owner, int kind) {
+        // A jog that ended by itself (at the limit, or stopped) is over; asked again, it
+        // starts anew.
+        if (owner == this && kind == int(Kind::Jog) && turns().waiting(this) != int(Kind::Jog))
+            endJog(false);
+    });
     connect(&editor_, &table::TableEditor::changed, this, [this] {
         ++tableRevision_;
         emit tableChanged();
@@ -219,36 +227,36 @@ QJsonObject WebApi::tuningState() const {
 }
 
 WebReply WebApi::turn(const QJsonObject& request) {
-    const double lowest = double(state_.MinPosition);
-    const double highest = double(state_.MaxPosition);
-    core::Long target = 0;
-    if (request.contains(QStringLiteral("steps"))) {
-        const auto steps = Whole(request.value(QStringLiteral("steps")), lowest, highest);
-        if (!steps)
+    const bool inSteps = request.contains(QStringLiteral("steps"));
+    if (!inSteps && !request.contains(QStringLiteral("degrees")))
+        return BadRequest(QStringLiteral("give \"steps\" or \"degrees\""));
+    const QJsonValue value =
+        request.value(inSteps ? QStringLiteral("steps") : QStringLiteral("degrees"));
+    const double number = value.toDouble(std::nan(""));
+    const auto steps = Whole(value, std::numeric_limits<core::Long>::min(),
+                             std::numeric_limits<core::Long>::max());
+    engine::TurnRequest turn =
+        inSteps ? engine::TurnRequest{core::Long(steps.value_or(0)), engine::TurnOrigin::Network}
+                      .refusedBeyondLimits()
+                : engine::TurnRequest::ToDegrees(value.isDouble() ? number : std::nan(""),
+                                                 engine::TurnOrigin::Network);
+    std::optional<engine::TurnRefusal> refusal = engine_.Refuses(turn);
+    if (inSteps && !steps)
+        refusal = engine::TurnRefusal{engine::TurnRefusal::Why::BeyondLimits, {}};
+    if (refusal && refusal->why == engine::TurnRefusal::Why::BeyondLimits) {
+        if (inSteps)
             return BadRequest(QStringLiteral("steps must be a whole number from %1 to %2")
                                   .arg(state_.MinPosition)
                                   .arg(state_.MaxPosition));
-        target = core::Long(*steps);
-    } else if (request.contains(QStringLiteral("degrees"))) {
-        if (state_.StepsPer360 <= 0)
-            return BadRequest(QStringLiteral("this stepper has no degrees (steps per 360 is 0)"));
-        const QJsonValue degrees = request.value(QStringLiteral("degrees"));
-        const double value = degrees.toDouble(std::nan(""));
-        const bool finite = degrees.isDouble() && std::isfinite(value);
-        if (finite)
-            target = core::DegreesToSteps(value, state_.DegreesPerStep);
-        if (!finite || target < state_.MinPosition || target > state_.MaxPosition)
-            return BadRequest(QStringLiteral("degrees must lie from %1 to %2")
-                                  .arg(core::StepsToDegrees(state_.MinPosition,
-                                                            state_.DegreesPerStep, 2))
-                                  .arg(core::StepsToDegrees(state_.MaxPosition,
-                                                            state_.DegreesPerStep, 2)));
-    } else {
-        return BadRequest(QStringLiteral("give \"steps\" or \"degrees\""));
+        return BadRequest(
+            QStringLiteral("degrees must lie from %1 to %2")
+                .arg(core::StepsToDegrees(state_.MinPosition, state_.DegreesPerStep, 2))
+                .arg(core::StepsToDegrees(state_.MaxPosition, state_.DegreesPerStep, 2)));
     }
-    return requestTurn([this, target] {
-        engine_.TurnTo({target, engine::TurnOrigin::Network});
-    });
+    if (refusal)
+        return refusedReply(*refusal);
+    turn.describedAs(QStringLiteral("web"));
+    return requestTurn([this, turn] { engine_.TurnTo(turn); });
 }
 
 WebReply WebApi::step(const QJsonObject& request) {
@@ -297,9 +305,9 @@ WebReply WebApi::jog(const QJsonObject& request) {
 }
 
 WebReply WebApi::stop() {
-    dropPending();
     endJog(true);
-    engine_.StopTurning();
+    dropPending();
+    turns().Stop();
     return Ok();
 }
 
@@ -320,7 +328,7 @@ WebReply WebApi::stepper(const QJsonObject& request) {
     if (stepper != state_.SelectedStepper) {
         // As the main window's pop-up: what turns stops first.
         dropPending();
-        engine_.StopTurning();
+        turns().Stop();
         engine_.SwitchStepper(stepper);
     }
     return Ok();
@@ -560,35 +568,40 @@ WebReply WebApi::deleteRow(const QJsonObject& request) {
     return Ok();
 }
 
-WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
-    if (!engine_.admits(engine::TurnOrigin::Network))
+WebReply WebApi::refusedReply(const engine::TurnRefusal& refusal) {
+    if (refusal.why == engine::TurnRefusal::Why::Transmitting)
         return Error(409, Busy);
+    if (refusal.why == engine::TurnRefusal::Why::Exiting)
+        return Error(409, refusal.text);
+    return BadRequest(refusal.text);
+}
+
+WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
+    if (const std::optional<engine::TurnRefusal> refusal =
+            engine_.Refuses({state_.StepCounter, engine::TurnOrigin::Network}))
+        return refusedReply(*refusal);
     // A jog asked again is no new request; anything else takes the jog's place.
     endJog(true);
     // Steps add up: clicked twice before the first has run, the button still makes two.
     if (kind == Kind::Steps) {
-        pendingSteps_ = (pending_ && pendingKind_ == Kind::Steps ? pendingSteps_ : 0) + steps;
+        pendingSteps_ = (turns().waiting(this) == int(Kind::Steps) ? pendingSteps_ : 0) + steps;
         action = [this] {
             if (const int n = std::exchange(pendingSteps_, 0))
                 engine_.StepBy(n, 0, engine::TurnOrigin::Network);
         };
     }
-    pending_ = std::move(action);
-    pendingKind_ = kind;
-    if (driving_) {
-        // The turn under way ends and drive() goes on with the new one; steps under way are
-        // let finish, so that no step asked for is lost.
-        if (!(kind == Kind::Steps && running_ == Kind::Steps))
-            engine_.StopTurning();
-    } else if (!driveQueued_) {
-        driveQueued_ = true;
-        QMetaObject::invokeMethod(this, &WebApi::drive, Qt::QueuedConnection);
-    }
+    // Steps under way are let finish, so that no step asked for is lost.
+    turns().Put(this, std::move(action), int(kind),
+                kind == Kind::Steps && turns().running(this) == int(Kind::Steps));
     return Ok();
 }
 
+engine::NetworkTurns& WebApi::turns() const {
+    return engine_.networkTurns();
+}
+
 void WebApi::dropPending() {
-    pending_.reset();
+    turns().Drop(this);
     pendingSteps_ = 0;
 }
 
@@ -601,29 +614,6 @@ void WebApi::endJog(bool over) {
     jogDirection_ = 0;
     jogHold_.clear();
     jogLease_->stop();
-}
-
-void WebApi::drive() {
-    driveQueued_ = false;
-    if (driving_)
-        return;
-    driving_ = true;
-    const QPointer<WebApi> alive(this);
-    while (pending_) {
-        const Action action = *pending_;
-        running_ = pendingKind_;
-        pending_.reset();
-        engine_.StopTurning();
-        action();
-        if (!alive)
-            return;
-        // A jog that ended by itself (at the limit, or stopped) is over; asked again, it
-        // starts anew.
-        if (running_ == Kind::Jog && !(pending_ && pendingKind_ == Kind::Jog))
-            endJog(false);
-        running_.reset();
-    }
-    driving_ = false;
 }
 
 } // namespace web

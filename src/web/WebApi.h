@@ -103,10 +103,13 @@ private:
     // 409 while the engine's transmit gate refuses a network turn; else the turn (or, with
     // steps, that many steps from where the motor is) is queued.
     WebReply requestTurn(Action action, Kind kind = Kind::Turn, int steps = 0);
+    // The engine's refusal as the API answers it: 409 while the rig transmits or the program
+    // ends, else 400 with the engine's words.
+    static WebReply refusedReply(const engine::TurnRefusal& refusal);
+    engine::NetworkTurns& turns() const;
     void dropPending();
     // The jog under way is no longer asked for; with over, its hold has ended for good.
     void endJog(bool over);
-    void drive();
 
     core::ProgramState& state_;
     engine::Engine& engine_;
@@ -116,15 +119,10 @@ private:
     vna::BuildSession& vna_;
     const StationLink& station_;
     std::unique_ptr<platform::Timer> jogLease_;
-    std::optional<Action> pending_;
-    Kind pendingKind_ = Kind::Turn;
     int pendingSteps_ = 0;
-    std::optional<Kind> running_; // what drive() runs now
     int jogDirection_ = 0;        // of the jog asked for and not yet ended: 1 up, -1 down
     QString jogHold_;
     QStringList endedHolds_; // the last few
-    bool driveQueued_ = false;
-    bool driving_ = false;
     int tableRevision_ = 0;
 };
 

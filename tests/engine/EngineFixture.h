@@ -101,7 +101,7 @@ struct EngineFixture : ::testing::Test {
         return times;
     }
     void turnTo(core::Long target) {
-        engine.StopTurning();
+        engine.StopTurningAndFollowing();
         engine.TurnTo({target, engine::TurnOrigin::Window});
     }
     // Delays above one second: the slowest delay raised, the speed bar set.

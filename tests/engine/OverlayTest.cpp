@@ -68,12 +68,12 @@ TEST_F(Overlay, aTargetEqualToTheCounter_completesAPartlyTakenOverlay) {
 
 TEST_F(Overlay, aStopDuringTheOverlay_endsTheWholeTurnAndAStoppedWayDownEndsWithoutABeep) {
     engine.SpeedScrolled(10);
-    platform.scheduleAfter(25, [this] { engine.StopTurning(); });
+    platform.scheduleAfter(25, [this] { engine.StopTurningAndFollowing(); });
     turnTo(120);
     EXPECT_EQ(state.OverlayPosition, 3);
     EXPECT_EQ(state.StepCounter, 100);
 
-    platform.scheduleAfter(15, [this] { engine.StopTurning(); });
+    platform.scheduleAfter(15, [this] { engine.StopTurningAndFollowing(); });
     engine.ApplyOverlay(-3, engine::TurnOrigin::Window);
     EXPECT_EQ(state.OverlayPosition, 1);
     EXPECT_TRUE(platform.beeps.empty()); // the beep says "empty", which it is not

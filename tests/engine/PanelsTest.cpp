@@ -139,7 +139,7 @@ TEST_F(Panels, whileTurningIsRefusedTheModesDoNotStart_andAPulseEndsBeforeItsNex
     refuse = true;
     // Ends a mode that went on after all, 8 s after it started.
     const auto stopLater = [this] {
-        platform.scheduleAfter(8000, [this] { engine.StopTurning(); });
+        platform.scheduleAfter(8000, [this] { engine.StopTurningAndFollowing(); });
     };
     fields.setText(EntryField::Text8, "10");
     fields.setText(EntryField::Text9, "50");

@@ -32,7 +32,8 @@ struct PhaseTrace : EngineFixture {
         turnTo(60);                         // the overlay taken up first
         turnTo(30);                         // and given back
         state.OverlayOn = false;
-        platform.scheduleAt(platform.steadyMs() + 100, [this] { engine.StopTurning(); });
+        platform.scheduleAt(platform.steadyMs() + 100,
+                            [this] { engine.StopTurningAndFollowing(); });
         turnTo(400);                        // stopped midway
         platform.scheduleAt(platform.steadyMs() + 50, [this] { turnTo(10); });
         turnTo(300);                        // another turn started inside it

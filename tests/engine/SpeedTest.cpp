@@ -54,7 +54,7 @@ TEST_F(Speed, theTenStepRampIsTimedOnTheClock_andAStopInTheMiddleRestoresTheSetS
     EXPECT_EQ(platform.steadyMs(), 64);
     EXPECT_EQ(state.StepDelayMs, 15); // the ramp ends on the custom delay
 
-    platform.scheduleAfter(29, [this] { engine.StopTurning(); });
+    platform.scheduleAfter(29, [this] { engine.StopTurningAndFollowing(); });
     turnTo(20);
     EXPECT_EQ(state.StepCounter, 14);
     EXPECT_EQ(state.StepDelayMs, 15);
@@ -109,7 +109,7 @@ TEST_F(Speed, theSpeedFieldsAreWrittenOnlyWhenTheirDelaysChange) {
     engine.SpeedModulateClicked(true);
     turnTo(10); // the ramp shows every delay it takes
     engine.SpeedScrolled(40);
-    engine.StopTurning(); // sets the speed again
+    engine.StopTurningAndFollowing(); // sets the speed again
     EXPECT_EQ(fields.count(), 0) << "what the user types there stays";
     state.SlowestDelayMs = 2000;
     engine.SetSpeed();

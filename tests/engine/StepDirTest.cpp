@@ -73,7 +73,8 @@ TEST_F(StepDir, aTurnOf100StepsIs1600PulsesEvenlySpread_withDirSettledFirst_andE
 
 TEST_F(StepDir, aStopMidTurnEndsTheStepsPulses_soCounterAndPulsesAgree) {
     engine.SpeedScrolled(10);
-    platform.scheduleAt(53, [this] { engine.StopTurning(); }); // in the middle of a step
+    platform.scheduleAt(53,
+                        [this] { engine.StopTurningAndFollowing(); }); // in the middle of a step
     turnTo(400);
     EXPECT_GT(state.StepCounter, 0);
     EXPECT_LT(state.StepCounter, 400);

@@ -53,7 +53,7 @@ TEST_F(Turning, beepsWhenItStopsOnALimit_andACounterBeyondALimitMovesNothingThat
 
 TEST_F(Turning, aStopTwentyFiveMsIntoATenMsTurn_endsItAfterThreeSteps) {
     engine.SpeedScrolled(10);
-    platform.scheduleAfter(25, [this] { engine.StopTurning(); });
+    platform.scheduleAfter(25, [this] { engine.StopTurningAndFollowing(); });
     turnTo(100);
     EXPECT_EQ(state.StepCounter, 3);
     EXPECT_EQ(stepTimes(), (std::vector<double>{0, 10, 20}));
@@ -115,7 +115,7 @@ TEST_F(Turning, aDelayAboveOneSecond_handsTheTurnToTheSlowTimerWhichStopsOnAStop
 
     turnTo(10);
     platform.advance(3000);
-    engine.StopTurning();
+    engine.StopTurningAndFollowing();
     platform.advance(10000);
     EXPECT_EQ(state.StepCounter, 5);
 }
@@ -138,7 +138,7 @@ TEST_F(Turning, stopTurningEndsTheModesAndTellsTheOtherWindows) {
     QSignalSpy stopped(&engine, &engine::Engine::stopped);
     engine.modes().shuttleOn = true;
     engine.modes().calibrationRunning = true;
-    engine.StopTurning();
+    engine.StopTurningAndFollowing();
     EXPECT_FALSE(engine.modes().shuttleOn || engine.modes().calibrationRunning);
     EXPECT_TRUE(state.RigFollowHalted);
     EXPECT_EQ(stopped.count(), 1);

@@ -123,7 +123,7 @@ TEST_F(ThreadedTurns, aTurnIsSteppedByTheThread_inOrder_whileTheGuiThreadServesE
 }
 
 TEST_F(ThreadedTurns, aStopOrAnotherTurnMidway_leavesTheCounterAtTheStepsWritten) {
-    QTimer::singleShot(30, [&] { engine.StopTurning(); });
+    QTimer::singleShot(30, [&] { engine.StopTurningAndFollowing(); });
     turnTo(5000);
     const core::Long stoppedAt = state.StepCounter;
     EXPECT_GT(stoppedAt, 0);
@@ -167,7 +167,7 @@ TEST_F(ThreadedTurns, aNoticeMidTurn_waitsForNobody_theTurnAndTheCountGoOn) {
 
 TEST_F(ThreadedTurns, aStopDuringALongDelay_endsTheTurnAtOnce_notAtTheNextStep) {
     state.StepDelayMs = 900;
-    QTimer::singleShot(50, [&] { engine.StopTurning(); });
+    QTimer::singleShot(50, [&] { engine.StopTurningAndFollowing(); });
     const double start = platform.steadyMs();
     turnTo(3);
     EXPECT_EQ(state.StepCounter, 1);
@@ -200,7 +200,7 @@ TEST_F(ThreadedTurns, aStepDirDriversPulses_comeFromTheThread_16PerStep_andAStop
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_EQ(risingEdges(), 1600u);
 
-    QTimer::singleShot(40, [&] { engine.StopTurning(); });
+    QTimer::singleShot(40, [&] { engine.StopTurningAndFollowing(); });
     turnTo(5000);
     EXPECT_GT(state.StepCounter, 100);
     EXPECT_LT(state.StepCounter, 5000);

@@ -49,7 +49,7 @@ TEST_F(CoilOutputTest, powerOnEnablesOnThePositionsCode_whateverCodeTheRegisterH
     state.LptExtraBits = Lpt89Bits;
     coil.PowerOn();
     EXPECT_EQ(lpt.data(888), 1 + 4 + 192);
-    EXPECT_EQ(coil.CurrentCoilBits(), 1);
+    EXPECT_EQ(coil.ReadData() & CoilMask, 1);
 }
 
 TEST_F(CoilOutputTest, clearAllPortsWritesZeroTo632Then956Then888) {

@@ -131,7 +131,7 @@ TEST_F(JournalTest, aSlowTurn_staysOnRecordUntilItArrivesOrStops) {
     EXPECT_EQ(recorded(), (Steppers{{{3, 0}, {0, 0}}}));
     turnTo(10);
     platform.advance(1600);
-    engine.StopTurning();
+    engine.StopTurningAndFollowing();
     EXPECT_EQ(recorded(), (Steppers{{{4, 0}, {0, 0}}}));
 }
 

@@ -113,7 +113,7 @@ TEST_F(StationAppTest, aTurnCutOff_isToldAtStartAndTheCalibrationRunRocksAroundT
     std::vector<core::Long> counters;
     QObject::connect(&app->engine(), &engine::Engine::counterChanged,
                      [&](core::Long c) { counters.push_back(c); });
-    platform.scheduleAfter(2000, [&] { app->engine().StopTurning(); });
+    platform.scheduleAfter(2000, [&] { app->engine().StopTurningAndFollowing(); });
     QCoreApplication::processEvents(); // the run starts from the event loop
     ASSERT_FALSE(counters.empty());
     EXPECT_EQ(*std::max_element(counters.begin(), counters.end()), 35);

@@ -123,7 +123,7 @@ TEST_F(VnaBuildTest, stopCancelsAtOnce_theStepperStaysWhereItStopped_andTheOldTa
 
     core::Long stoppedAt = -1;
     platform.scheduleAfter(30'000, [&] {
-        station->engine().StopTurning(); // Esc
+        station->engine().StopTurningAndFollowing(); // Esc
         stoppedAt = station->state().StepCounter;
     });
     const BuildResult result = build(fortyMetres(vna::BuildRequest::Existing::Overwrite));

@@ -94,7 +94,7 @@ struct WebPageTest : ::testing::Test {
     ~WebPageTest() override {
         browser.reset();
         onStation([&] {
-            station->engine().StopTurning();
+            station->engine().StopTurningAndFollowing();
             station->web().Close();
             station.reset();
             platform.reset();

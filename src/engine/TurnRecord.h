@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "engine/TurnRefusal.h"
+#include "engine/TurnRequest.h"
+
+#include <QDateTime>
+#include <cstdint>
+#include <optional>
+
+namespace engine {
+
+// What one turn did, told once when it ends (Engine::turnFinished), whatever its origin.
+struct TurnRecord {
+    enum class End {
+        Reached,  // the counter stands at the target
+        Stopped,  // ended short of it: stoppedBy says by what
+        Held,     // the rig began to transmit: stopped at a step
+        TimedOut, // waited too long for transmit to end
+        Refused,  // nothing moved: refusal says why
+    };
+    TurnOrigin origin = TurnOrigin::Window;
+    QString detail;
+    core::Long stepper = 0;
+    core::Long from = 0;
+    core::Long to = 0;      // the target asked for (within the limits)
+    std::int64_t steps = 0; // steps made, the overlay's included
+    QDateTime started;
+    QDateTime ended;
+    End end = End::Reached;
+    QString stoppedBy; // "a stop", "another turn", "a switch or the limit"
+    double heldMs = 0; // waited for the rig to stop transmitting
+    std::optional<TurnRefusal> refusal;
+};
+
+} // namespace engine

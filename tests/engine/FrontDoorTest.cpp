@@ -1,0 +1,166 @@
+// Every turn passes the engine's front door: why it would be refused, before anything moves;
+// what it did, told once when it ends; and the network origins' one queue.
+#include "engine/EngineFixture.h"
+#include "engine/NetworkTurns.h"
+
+#include <QSignalSpy>
+
+using engine::TurnOrigin;
+using engine::TurnOutcome;
+using engine::TurnRecord;
+using engine::TurnRefusal;
+using engine::TurnRequest;
+using FrontDoor = engine_test::EngineFixture;
+
+namespace {
+
+std::optional<TurnRefusal::Why> Why(const std::optional<TurnRefusal>& refusal) {
+    return refusal ? std::optional(refusal->why) : std::nullopt;
+}
+
+struct Records {
+    explicit Records(engine::Engine& engine) {
+        QObject::connect(&engine, &engine::Engine::turnFinished,
+                         [this](const TurnRecord& record) { all.push_back(record); });
+    }
+    std::vector<TurnRecord> all;
+};
+
+} // namespace
+
+TEST_F(FrontDoor, answersWhyBeforeAnythingMoves_inTheOrderACallerReportsThem) {
+    using W = TurnRefusal::Why;
+    // Limits 0..500, 200 steps per 360.
+    EXPECT_EQ(engine.Refuses({900, TurnOrigin::Network}), std::nullopt); // stops at the limit
+    EXPECT_EQ(Why(engine.Refuses(TurnRequest{900, TurnOrigin::Network}.refusedBeyondLimits())),
+              W::BeyondLimits);
+    EXPECT_EQ(Why(engine.Refuses(TurnRequest::ToDegrees(-1, TurnOrigin::Network))),
+              W::BeyondLimits);
+    EXPECT_EQ(Why(engine.Refuses(TurnRequest::ToDegrees(std::nan(""), TurnOrigin::Network))),
+              W::BeyondLimits);
+    EXPECT_EQ(engine.Refuses(TurnRequest::ToDegrees(90, TurnOrigin::Network)), std::nullopt);
+    transmit.on = true;
+    EXPECT_EQ(Why(engine.Refuses({10, TurnOrigin::Network})), W::Transmitting);
+    EXPECT_EQ(engine.Refuses({10, TurnOrigin::Window}), std::nullopt); // it is asked instead
+    EXPECT_EQ(Why(engine.Refuses(TurnRequest::ToDegrees(1000, TurnOrigin::Network))),
+              W::BeyondLimits);
+    state.StepsPer360 = 0;
+    EXPECT_EQ(Why(engine.Refuses(TurnRequest::ToDegrees(90, TurnOrigin::Network))),
+              W::NoDegreeScale);
+    engine.ExitStarted();
+    EXPECT_EQ(Why(engine.Refuses({10, TurnOrigin::Network})), W::Exiting);
+}
+
+TEST_F(FrontDoor, aRefusedRequestMovesNothing_andItsRecordSaysWhy) {
+    Records records(engine);
+    const auto request = TurnRequest::ToDegrees(1000, TurnOrigin::Network)
+                             .describedAs(QStringLiteral("rotctld P 1000"));
+    EXPECT_EQ(engine.TurnTo(request), TurnOutcome::Refused);
+    EXPECT_TRUE(positions.empty());
+    EXPECT_TRUE(turns.empty()); // no turn began
+    ASSERT_EQ(records.all.size(), 1u);
+    const TurnRecord& record = records.all[0];
+    EXPECT_EQ(record.end, TurnRecord::End::Refused);
+    EXPECT_EQ(record.detail, QStringLiteral("rotctld P 1000"));
+    ASSERT_TRUE(record.refusal);
+    EXPECT_EQ(record.refusal->text, QStringLiteral("it lies beyond the limits 0 to 500"));
+
+    // The degrees are the stepper's: 90° is a quarter of its 200 steps.
+    EXPECT_EQ(engine.TurnTo(TurnRequest::ToDegrees(90, TurnOrigin::Network)), TurnOutcome::Done);
+    EXPECT_EQ(state.StepCounter, 50);
+}
+
+TEST_F(FrontDoor, everyTurnEndsWithOneRecord_reached_stopped_held_andWaited) {
+    Records records(engine);
+    EXPECT_EQ(engine.TurnTo({40, TurnOrigin::Window}), TurnOutcome::Done);
+    ASSERT_EQ(records.all.size(), 1u);
+    EXPECT_EQ(records.all[0].end, TurnRecord::End::Reached);
+    EXPECT_EQ(records.all[0].from, 0);
+    EXPECT_EQ(records.all[0].to, 40);
+    EXPECT_EQ(records.all[0].steps, 40);
+    EXPECT_EQ(records.all[0].origin, TurnOrigin::Window);
+    EXPECT_EQ(records.all[0].started.msecsTo(records.all[0].ended), qint64(40 * 15));
+
+    // Stopped by a stop; then a turn that another one replaces, each told once.
+    platform.scheduleAfter(150, [this] { engine.StopTurningAndFollowing(); });
+    engine.TurnTo({400, TurnOrigin::Window});
+    ASSERT_EQ(records.all.size(), 2u);
+    EXPECT_EQ(records.all[1].end, TurnRecord::End::Stopped);
+    EXPECT_EQ(records.all[1].stoppedBy, QStringLiteral("a stop"));
+    EXPECT_EQ(records.all[1].steps, state.StepCounter - 40);
+    const core::Long stoppedAt = state.StepCounter;
+    platform.scheduleAfter(150, [this] {
+        engine.TurnTo(TurnRequest{0, TurnOrigin::Network}.replacing());
+    });
+    engine.TurnTo({400, TurnOrigin::Program});
+    ASSERT_EQ(records.all.size(), 4u);
+    EXPECT_EQ(records.all[2].origin, TurnOrigin::Network); // the inner one ends first
+    EXPECT_EQ(records.all[2].end, TurnRecord::End::Reached);
+    EXPECT_EQ(records.all[3].end, TurnRecord::End::Stopped);
+    EXPECT_EQ(records.all[3].steps + stoppedAt, records.all[2].from);
+    EXPECT_EQ(state.StepCounter, 0);
+
+    // Held by transmit, and waited for it.
+    platform.scheduleAfter(100, [this] { transmit.on = true; });
+    engine.TurnTo({400, TurnOrigin::Following});
+    EXPECT_EQ(records.all.back().end, TurnRecord::End::Held);
+    transmit.on = true;
+    platform.scheduleAfter(2000, [this] { transmit.on = false; });
+    engine.TurnTo({0, TurnOrigin::Program});
+    EXPECT_EQ(records.all.back().end, TurnRecord::End::Reached);
+    EXPECT_GE(records.all.back().heldMs, 2000);
+    EXPECT_EQ(records.all.size(), 6u);
+}
+
+TEST_F(FrontDoor, aSlowTurnsRecord_comesWhenItsTimersEnd) {
+    Records records(engine);
+    state.StepDelayMs = 1500;
+    engine.TurnTo({3, TurnOrigin::Window});
+    EXPECT_TRUE(records.all.empty());
+    platform.advance(6000);
+    ASSERT_EQ(records.all.size(), 1u);
+    EXPECT_EQ(records.all[0].end, TurnRecord::End::Reached);
+    EXPECT_EQ(records.all[0].steps, 3);
+
+    engine.TurnTo({10, TurnOrigin::Window});
+    platform.advance(3000);
+    engine.StopTurningAndFollowing();
+    ASSERT_EQ(records.all.size(), 2u);
+    EXPECT_EQ(records.all[1].end, TurnRecord::End::Stopped);
+    EXPECT_EQ(records.all[1].stoppedBy, QStringLiteral("a stop"));
+    EXPECT_EQ(records.all[1].steps, 2);
+}
+
+TEST_F(FrontDoor, theNetworkQueue_latestWins_aStopDropsTheWaitingTurn_aGoneOwnersIsSkipped) {
+    engine::NetworkTurns& queue = engine.networkTurns();
+    QObject rotctld;
+    auto web = std::make_unique<QObject>();
+    std::vector<int> ran;
+    queue.Put(web.get(), [&] { ran.push_back(1); });
+    queue.Put(&rotctld, [&] { ran.push_back(2); });
+    EXPECT_EQ(queue.waiting(&rotctld), 0);
+    EXPECT_EQ(queue.waiting(web.get()), std::nullopt);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, std::vector<int>{2});
+
+    queue.Put(&rotctld, [&] { ran.push_back(3); });
+    queue.Stop();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, std::vector<int>{2});
+
+    queue.Put(web.get(), [&] { ran.push_back(4); });
+    web.reset();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, std::vector<int>{2});
+
+    // A new one ends the turn under way and runs next.
+    queue.Put(&rotctld, [&] {
+        platform.scheduleAfter(100, [&] { queue.Put(&rotctld, [&] { ran.push_back(6); }); });
+        engine.TurnTo({400, TurnOrigin::Network});
+        ran.push_back(5);
+    });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, (std::vector<int>{2, 5, 6}));
+    EXPECT_GT(state.StepCounter, 0);
+    EXPECT_LT(state.StepCounter, 20);
+}
