@@ -93,8 +93,6 @@ public:
     void unused(const QString& key, const QString& found, const QString& kept);
     // "key=text" of each value that could not be used.
     const QStringList& unusable() const { return unusable_; }
-    const QString& group() const { return group_; }
-    bool anyMissing() const { return !missing_.empty(); }
     // Writes the missing keys into the group with their notes, after the last read; false, and
     // error saying why, when the file cannot be written.
     bool addMissing(QString* error);
