@@ -21,27 +21,11 @@ std::optional<QHostAddress> Address(const QString& text) {
 void ReadServerKeys(SettingsGroupReader& group, const QString& enabledNote,
                     const QString& addressNote, bool& enabled, quint16& port,
                     QHostAddress& address) {
-    group.read(QStringLiteral("enabled"), QStringLiteral("false"), enabledNote,
-               [&](const QString& text) {
-                   const auto on = SettingsSwitch(text);
-                   enabled = on.value_or(false);
-                   return on.has_value();
-               });
-    group.read(QStringLiteral("port"), QString::number(port), QStringLiteral("its TCP port"),
-               [&](const QString& text) {
-                   bool ok = false;
-                   const uint number = text.trimmed().toUInt(&ok);
-                   if (ok && number >= 1 && number <= 65535)
-                       port = static_cast<quint16>(number);
-                   return ok && number >= 1 && number <= 65535;
-               });
-    group.read(QStringLiteral("address"), address.toString(), addressNote,
-               [&](const QString& text) {
-                   const auto given = Address(text);
-                   if (given)
-                       address = *given;
-                   return given.has_value();
-               });
+    group.boolean(QStringLiteral("enabled"), enabled, enabledNote);
+    int number = port;
+    if (group.integer(QStringLiteral("port"), number, 1, 65535, QStringLiteral("its TCP port")))
+        port = static_cast<quint16>(number);
+    group.value(QStringLiteral("address"), address, Address, address.toString(), addressNote);
 }
 
 bool StoreServerEnabled(const QString& settingsFile, const QString& group, bool enabled,

@@ -1,6 +1,7 @@
 #include "port/LptSettings.h"
 
 #include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 
 #include <QLoggingCategory>
 
@@ -9,8 +10,6 @@ namespace port {
 Q_LOGGING_CATEGORY(lcLptSettings, "ventrolo.port.settings")
 
 namespace {
-
-const QString BackendKey = QStringLiteral("lpt/backend");
 
 struct DeviceKey {
     const char* key;
@@ -74,38 +73,26 @@ QString LptDevicePaths::forAddress(std::uint16_t address) const {
 
 LptSettings ReadLptSettings(const QString& settingsFile, core::SettingsReport* report) {
     LptSettings result;
-    std::vector<std::pair<QString, QString>> missing;
+    core::SettingsGroupReader lpt(settingsFile, QStringLiteral("lpt"), report);
+    if (!lpt.value(QStringLiteral("backend"), result.backend, LptBackendFromText,
+                   QStringLiteral("auto")) &&
+        !lpt.unusable().isEmpty())
+        result.problem = QStringLiteral("%1: [lpt] %2 is not one of %3; the port is chosen "
+                                        "automatically.")
+                             .arg(settingsFile, lpt.unusable().constFirst(), BackendNameList());
+    for (const DeviceKey& d : DeviceKeys)
+        lpt.text(QLatin1String(d.key), result.devices.*d.path);
     std::vector<std::pair<QString, QString>> missingLines;
     {
         const core::IniSettings ini(settingsFile);
-        if (!core::SettingsContain(ini, BackendKey)) {
-            missing.emplace_back(QStringLiteral("backend"), QStringLiteral("auto"));
-        } else {
-            const QString backendText = core::SettingsText(ini, BackendKey).value_or(QString());
-            if (const auto backend = LptBackendFromText(backendText)) {
-                result.backend = *backend;
-            } else {
-                result.problem = QStringLiteral("%1: [lpt] backend=%2 is not one of %3; the port "
-                                                "is chosen automatically.")
-                                     .arg(settingsFile, backendText, BackendNameList());
-                if (report)
-                    report->Unused(settingsFile, BackendKey, backendText, QStringLiteral("auto"));
-            }
-        }
-        for (const DeviceKey& d : DeviceKeys) {
-            if (const auto path = core::SettingsText(ini, QStringLiteral("lpt/") + d.key))
-                result.devices.*d.path = *path;
-            else // missing or blank: the default, written for the user to find
-                missing.emplace_back(QLatin1String(d.key), result.devices.*d.path);
-        }
         result.gpio = ReadGpioPinMap(ini, settingsFile, missingLines);
     }
-    for (const auto& [group, entries] : {std::pair{QStringLiteral("lpt"), missing},
-                                         std::pair{QStringLiteral("gpio"), missingLines}}) {
-        QString error;
-        if (!entries.empty() && !core::AppendSettings(settingsFile, group, entries, &error))
-            qCWarning(lcLptSettings) << "cannot write" << settingsFile << error;
-    }
+    QString error;
+    if (!lpt.appendMissing({}, &error))
+        qCWarning(lcLptSettings) << "cannot write" << settingsFile << error;
+    if (!missingLines.empty() &&
+        !core::AppendSettings(settingsFile, QStringLiteral("gpio"), missingLines, &error))
+        qCWarning(lcLptSettings) << "cannot write" << settingsFile << error;
     return result;
 }
 

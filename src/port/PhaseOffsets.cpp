@@ -1,6 +1,7 @@
 #include "port/PhaseOffsets.h"
 
 #include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 
 namespace port {
 
@@ -16,20 +17,10 @@ const QString Key = QStringLiteral("phaseOffset");
 
 void ReadPhaseOffsets(const QString& settingsFile, core::ProgramState& state,
                       core::SettingsReport* report) {
-    const core::IniSettings ini(settingsFile);
     for (core::Long stepper : {0, 1}) {
-        core::Long& offset = state.StoredProfiles[static_cast<std::size_t>(stepper)].PhaseOffset;
-        offset = 0;
-        const QString key = Group(stepper) + QLatin1Char('/') + Key;
-        if (!core::SettingsContain(ini, key))
-            continue;
-        const QString text = core::SettingsText(ini, key).value_or(QString());
-        bool number = false;
-        const int value = text.toInt(&number);
-        if (number && value >= 0 && value <= 3)
-            offset = value;
-        else if (report)
-            report->Unused(settingsFile, key, text, QStringLiteral("0"));
+        int offset = 0;
+        core::SettingsGroupReader(settingsFile, Group(stepper), report).integer(Key, offset, 0, 3);
+        state.StoredProfiles[static_cast<std::size_t>(stepper)].PhaseOffset = offset;
     }
 }
 

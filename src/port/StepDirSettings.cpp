@@ -1,9 +1,9 @@
 #include "port/StepDirSettings.h"
 
-#include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 
 #include <QLoggingCategory>
-#include <functional>
+#include <deque>
 #include <optional>
 
 namespace port {
@@ -36,47 +36,7 @@ std::optional<int> BitFromText(const QString& text) {
     return bit;
 }
 
-std::optional<int> NumberFromText(const QString& text, int lowest, int highest) {
-    bool ok = false;
-    const int n = text.trimmed().toInt(&ok);
-    if (!ok || n < lowest || n > highest)
-        return std::nullopt;
-    return n;
-}
-
-class GroupReader {
-public:
-    GroupReader(const QSettings& ini, const QString& file, const QString& group,
-                core::SettingsReport* report)
-        : ini_(ini), file_(file), group_(group), report_(report) {}
-
-    // Reads key with use(text), which returns false for a text it cannot use; a missing key is
-    // noted to be added with defaultText.
-    void read(const QString& key, const QString& defaultText,
-              const std::function<bool(const QString&)>& use) {
-        const QString name = group_ + QLatin1Char('/') + key;
-        if (!core::SettingsContain(ini_, name)) {
-            missing_.emplace_back(key, defaultText);
-            return;
-        }
-        const QString text = core::SettingsText(ini_, name).value_or(QString());
-        if (!use(text))
-            unused(key, text, defaultText);
-    }
-    void unused(const QString& key, const QString& found, const QString& kept) {
-        if (report_)
-            report_->Unused(file_, group_ + QLatin1Char('/') + key, found, kept);
-    }
-    const std::vector<std::pair<QString, QString>>& missing() const { return missing_; }
-    const QString& group() const { return group_; }
-
-private:
-    const QSettings& ini_;
-    const QString& file_;
-    QString group_;
-    core::SettingsReport* report_;
-    std::vector<std::pair<QString, QString>> missing_;
-};
+using GroupReader = core::SettingsGroupReader;
 
 struct BitKey {
     const char* key;
@@ -119,20 +79,11 @@ QString SharedStepLine(const StepDirSettings& of, const StepDirSettings& other, 
 
 StepDirSettings ReadStepper(GroupReader& reader, const StepDirSettings& defaults) {
     StepDirSettings s = defaults;
-    reader.read(QStringLiteral("output"), QStringLiteral("phase"), [&](const QString& text) {
-        const QString t = text.trimmed().toLower();
-        if (t != QLatin1String("phase") && t != QLatin1String("stepdir"))
-            return false;
-        s.output = t == QLatin1String("stepdir") ? OutputKind::StepDir : OutputKind::Phase;
-        return true;
-    });
-    for (const BitKey& b : BitKeys) {
-        reader.read(QLatin1String(b.key), BitText(defaults.*b.bit), [&](const QString& text) {
-            const auto bit = BitFromText(text);
-            s.*b.bit = bit.value_or(defaults.*b.bit);
-            return bit.has_value();
-        });
-    }
+    reader.choice(QStringLiteral("output"), s.output,
+                  {{QStringLiteral("phase"), OutputKind::Phase},
+                   {QStringLiteral("stepdir"), OutputKind::StepDir}});
+    for (const BitKey& b : BitKeys)
+        reader.value(QLatin1String(b.key), s.*b.bit, BitFromText, BitText(defaults.*b.bit));
     // STEP, DIR and ENABLE on one bit would step the driver when it is switched on: all three
     // take their defaults.
     for (const BitKey& b : BitKeys) {
@@ -145,35 +96,12 @@ StepDirSettings ReadStepper(GroupReader& reader, const StepDirSettings& defaults
             }
         }
     }
-    reader.read(QStringLiteral("enableActive"), QStringLiteral("low"), [&](const QString& text) {
-        const QString t = text.trimmed().toLower();
-        if (t != QLatin1String("low") && t != QLatin1String("high"))
-            return false;
-        s.enableActiveLow = t == QLatin1String("low");
-        return true;
-    });
-    reader.read(QStringLiteral("dirInvert"), QStringLiteral("false"), [&](const QString& text) {
-        const auto on = core::SettingsSwitch(text);
-        s.dirInvert = on.value_or(defaults.dirInvert);
-        return on.has_value();
-    });
-    struct NumberKey {
-        const char* key;
-        int StepDirSettings::*value;
-        int lowest, highest;
-    };
-    static constexpr NumberKey NumberKeys[] = {
-        {"pulseUs", &StepDirSettings::pulseUs, 1, 1000},
-        {"dirSetupUs", &StepDirSettings::dirSetupUs, 0, 1000},
-        {"microsteps", &StepDirSettings::microsteps, 1, 256}};
-    for (const NumberKey& n : NumberKeys) {
-        reader.read(QLatin1String(n.key), QString::number(defaults.*n.value),
-                    [&](const QString& text) {
-                        const auto value = NumberFromText(text, n.lowest, n.highest);
-                        s.*n.value = value.value_or(defaults.*n.value);
-                        return value.has_value();
-                    });
-    }
+    reader.choice(QStringLiteral("enableActive"), s.enableActiveLow,
+                  {{QStringLiteral("low"), true}, {QStringLiteral("high"), false}});
+    reader.boolean(QStringLiteral("dirInvert"), s.dirInvert);
+    reader.integer(QStringLiteral("pulseUs"), s.pulseUs, 1, 1000);
+    reader.integer(QStringLiteral("dirSetupUs"), s.dirSetupUs, 0, 1000);
+    reader.integer(QStringLiteral("microsteps"), s.microsteps, 1, 256);
     return s;
 }
 
@@ -208,31 +136,22 @@ QString DataBitRole(const StepperOutputs& outputs, int bit) {
 StepperOutputs ReadStepperOutputs(const QString& settingsFile, core::SettingsReport* report) {
     const StepperOutputs defaults = DefaultStepperOutputs();
     StepperOutputs outputs = defaults;
-    std::vector<std::pair<QString, std::vector<std::pair<QString, QString>>>> missing;
-    {
-        const core::IniSettings ini(settingsFile);
-        std::vector<GroupReader> readers;
-        for (std::size_t i = 0; i < outputs.size(); ++i) {
-            readers.emplace_back(ini, settingsFile, QStringLiteral("stepper%1").arg(i + 1),
-                                 report);
-            outputs[i] = ReadStepper(readers[i], defaults[i]);
-        }
-        // A disabled driver still counts the STEP pulses it gets: stepper 2 gives up its
-        // lines first, and stepper 1 too when its own are where stepper 2's defaults lie.
-        for (std::size_t i : {1, 0}) {
-            const std::size_t other = 1 - i;
-            if (const QString why = SharedStepLine(outputs[i], outputs[other], int(other) + 1);
-                !why.isEmpty())
-                TakeDefaultLines(readers[i], outputs[i], defaults[i], why);
-        }
-        for (const GroupReader& reader : readers) {
-            if (!reader.missing().empty())
-                missing.emplace_back(reader.group(), reader.missing());
-        }
+    std::deque<GroupReader> readers;
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        readers.emplace_back(settingsFile, QStringLiteral("stepper%1").arg(i + 1), report);
+        outputs[i] = ReadStepper(readers[i], defaults[i]);
     }
-    for (const auto& [group, entries] : missing) {
+    // A disabled driver still counts the STEP pulses it gets: stepper 2 gives up its lines
+    // first, and stepper 1 too when its own are where stepper 2's defaults lie.
+    for (std::size_t i : {1, 0}) {
+        const std::size_t other = 1 - i;
+        if (const QString why = SharedStepLine(outputs[i], outputs[other], int(other) + 1);
+            !why.isEmpty())
+            TakeDefaultLines(readers[i], outputs[i], defaults[i], why);
+    }
+    for (GroupReader& reader : readers) {
         QString error;
-        if (!core::AppendSettings(settingsFile, group, entries, &error, GroupComment))
+        if (!reader.appendMissing(GroupComment, &error))
             qCWarning(lcStepDirSettings) << "cannot write" << settingsFile << error;
     }
     return outputs;

@@ -1,9 +1,8 @@
 #include "rig/RigctldAddress.h"
 
 #include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 #include "rig/RigLogging.h"
-
-#include <QRegularExpression>
 
 namespace rig {
 
@@ -14,45 +13,21 @@ QString RigctldAddress::text() const {
 }
 
 std::optional<RigctldAddress> ParseRigctldAddress(const QString& text, int defaultPort) {
-    // A bracketed IPv6 address, or a host name / IPv4 address without blanks or colons.
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*(?:\[([0-9A-Fa-f:.]+)\]|([A-Za-z0-9._-]+))(?::(\d{1,5}))?\s*$)"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    const auto given = core::ParseHostPort(text, defaultPort);
+    if (!given)
         return std::nullopt;
-    RigctldAddress address;
-    address.host = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
-    address.port = defaultPort;
-    if (match.hasCaptured(3)) {
-        address.port = match.captured(3).toInt();
-        if (address.port < 1 || address.port > 65535)
-            return std::nullopt;
-    }
-    return address;
+    return RigctldAddress{given->host, given->port};
 }
 
 RigctldAddress LoadHostAddress(const QString& settingsFile, const QString& group,
                                const RigctldAddress& defaults, core::SettingsReport* report) {
-    const core::IniSettings ini(settingsFile);
+    // Read only: the keys are written, with their notes, where the link is chosen. A blank value
+    // is the default.
+    core::SettingsGroupReader reader(settingsFile, group, report,
+                                     core::SettingsGroupReader::Blank::KeepsDefault);
     RigctldAddress address = defaults;
-    auto unused = [&](const QString& key, const QString& found, const QString& kept) {
-        if (report && !found.isEmpty())
-            report->Unused(settingsFile, key, found, kept);
-    };
-    const QString hostKey = group + QStringLiteral("/host");
-    const QString host = core::SettingsText(ini, hostKey).value_or(QString());
-    if (const auto parsed = ParseRigctldAddress(host))
-        address.host = parsed->host;
-    else
-        unused(hostKey, host, address.host);
-    const QString portKey = group + QStringLiteral("/port");
-    const QString portText = core::SettingsText(ini, portKey).value_or(QString());
-    bool number = false;
-    const int port = portText.toInt(&number);
-    if (number && port >= 1 && port <= 65535)
-        address.port = port;
-    else
-        unused(portKey, portText, QString::number(address.port));
+    reader.host(QStringLiteral("host"), address.host);
+    reader.integer(QStringLiteral("port"), address.port, 1, 65535);
     return address;
 }
 

@@ -1,6 +1,7 @@
 #include "rig/SerialRigSettings.h"
 
 #include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 #include "rig/CivModel.h"
 #include "rig/KenwoodModel.h"
 #include "rig/RigLogging.h"
@@ -17,18 +18,12 @@ QString HexAddress(std::uint8_t address) {
     return QStringLiteral("%1").arg(address, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-// Reads key; a value that is there but unusable (check gives nullopt) is noted with the one
-// kept.
-template <typename T, typename Check>
-std::optional<T> Read(const QSettings& ini, const QString& file, const QString& key,
-                      core::SettingsReport* report, Check check, const QString& kept) {
-    const QString text = core::SettingsText(ini, key).value_or(QString());
-    if (text.isEmpty())
-        return std::nullopt;
-    const std::optional<T> value = check(text);
-    if (!value && report)
-        report->Unused(file, key, text, kept);
-    return value;
+// Read only: the keys are written, with their notes, where the link is chosen. A blank value
+// is the default.
+core::SettingsGroupReader Group(const QString& file, const QString& group,
+                                core::SettingsReport* report) {
+    return core::SettingsGroupReader(file, group, report,
+                                     core::SettingsGroupReader::Blank::KeepsDefault);
 }
 
 std::optional<int> Baud(const QString& text) {
@@ -55,34 +50,30 @@ bool UsableCivAddress(int address) {
 }
 
 CivSettings LoadCivSettings(const QString& settingsFile, core::SettingsReport* report) {
-    const core::IniSettings ini(settingsFile);
+    core::SettingsGroupReader group = Group(settingsFile, QStringLiteral("civ"), report);
     CivSettings settings;
-    if (const auto model = Read<QString>(
-            ini, settingsFile, QStringLiteral("civ/model"), report,
-            [](const QString& text) -> std::optional<QString> {
-                const CivModel* found = FindCivModel(text);
-                return found ? std::optional<QString>(found->name) : std::nullopt;
-            },
-            settings.model))
-        settings.model = *model;
+    group.value(
+        QStringLiteral("model"), settings.model,
+        [](const QString& text) -> std::optional<QString> {
+            const CivModel* found = FindCivModel(text);
+            return found ? std::optional<QString>(found->name) : std::nullopt;
+        },
+        settings.model);
     settings.address = FindCivModel(settings.model)->address;
-    if (const auto address = Read<std::uint8_t>(
-            ini, settingsFile, QStringLiteral("civ/address"), report,
-            [](const QString& text) -> std::optional<std::uint8_t> {
-                QString digits = text;
-                if (digits.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
-                    digits.remove(0, 2);
-                bool number = false;
-                const int value = digits.toInt(&number, 16);
-                return number && digits.size() <= 2 && UsableCivAddress(value)
-                           ? std::optional<std::uint8_t>(std::uint8_t(value))
-                           : std::nullopt;
-            },
-            HexAddress(settings.address)))
-        settings.address = *address;
-    if (const auto baud = Read<int>(ini, settingsFile, QStringLiteral("civ/baud"), report, Baud,
-                                    QString::number(settings.baud)))
-        settings.baud = *baud;
+    group.value(
+        QStringLiteral("address"), settings.address,
+        [](const QString& text) -> std::optional<std::uint8_t> {
+            QString digits = text;
+            if (digits.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
+                digits.remove(0, 2);
+            bool number = false;
+            const int value = digits.toInt(&number, 16);
+            return number && digits.size() <= 2 && UsableCivAddress(value)
+                       ? std::optional<std::uint8_t>(std::uint8_t(value))
+                       : std::nullopt;
+        },
+        HexAddress(settings.address));
+    group.value(QStringLiteral("baud"), settings.baud, Baud, QString::number(settings.baud));
     return settings;
 }
 
@@ -98,20 +89,18 @@ void StoreCivSettings(const QString& settingsFile, const CivSettings& settings) 
 }
 
 KenwoodSettings LoadKenwoodSettings(const QString& settingsFile, core::SettingsReport* report) {
-    const core::IniSettings ini(settingsFile);
+    core::SettingsGroupReader group = Group(settingsFile, QStringLiteral("kenwood"), report);
     KenwoodSettings settings;
-    if (const auto model = Read<QString>(
-            ini, settingsFile, QStringLiteral("kenwood/model"), report,
-            [](const QString& text) -> std::optional<QString> {
-                const KenwoodModel* found = FindKenwoodModel(text);
-                return found ? std::optional<QString>(found->name) : std::nullopt;
-            },
-            settings.model))
-        settings.model = *model;
-    const int ownBaud = FindKenwoodModel(settings.model)->baud;
-    if (const auto baud = Read<int>(ini, settingsFile, QStringLiteral("kenwood/baud"), report, Baud,
-                                    QString::number(ownBaud)))
-        settings.baud = *baud;
+    group.value(
+        QStringLiteral("model"), settings.model,
+        [](const QString& text) -> std::optional<QString> {
+            const KenwoodModel* found = FindKenwoodModel(text);
+            return found ? std::optional<QString>(found->name) : std::nullopt;
+        },
+        settings.model);
+    // Blank: the model's own.
+    group.value(QStringLiteral("baud"), settings.baud, Baud, QString(), {},
+                QString::number(FindKenwoodModel(settings.model)->baud));
     return settings;
 }
 

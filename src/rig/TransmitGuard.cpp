@@ -1,30 +1,20 @@
 #include "rig/TransmitGuard.h"
 
 #include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 #include "rig/RigLogging.h"
 
 namespace rig {
 
-namespace {
-
-const QString Key = QStringLiteral("rig/holdWhileTransmitting");
-
-} // namespace
-
 TransmitGuard::TransmitGuard(QString settingsFile) : file_(std::move(settingsFile)) {}
 
 void TransmitGuard::Load(core::SettingsReport* report) {
-    const core::IniSettings ini(file_);
-    const QString given = core::SettingsText(ini, Key).value_or(QString());
-    const QString value = given.toLower();
     // Anything but a plain "no" keeps the stepper still: the safe side.
-    enabled_ = !(value == QLatin1String("false") || value == QLatin1String("0") ||
-                 value == QLatin1String("no") || value == QLatin1String("off"));
-    const bool on = value.isEmpty() || value == QLatin1String("true") ||
-                    value == QLatin1String("1") || value == QLatin1String("yes") ||
-                    value == QLatin1String("on");
-    if (enabled_ && !on && report)
-        report->Unused(file_, Key, given, QStringLiteral("true"));
+    bool enabled = true;
+    core::SettingsGroupReader(file_, QStringLiteral("rig"), report,
+                              core::SettingsGroupReader::Blank::KeepsDefault)
+        .boolean(QStringLiteral("holdWhileTransmitting"), enabled);
+    enabled_ = enabled;
 }
 
 void TransmitGuard::setEnabled(bool on) {

@@ -1,6 +1,7 @@
 #include "rig/WsjtxAddress.h"
 
 #include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 #include "rig/RigLogging.h"
 
 #include <QHostAddress>
@@ -59,35 +60,17 @@ std::optional<WsjtxAddress> ParseWsjtxAddress(const QString& text) {
 }
 
 WsjtxAddress LoadWsjtxAddress(const QString& settingsFile, core::SettingsReport* report) {
-    const core::IniSettings ini(settingsFile);
+    // Read only: the keys are written, with their notes, where the link is chosen. A blank value
+    // is the default.
+    core::SettingsGroupReader group(settingsFile, QStringLiteral("wsjtx"), report,
+                                    core::SettingsGroupReader::Blank::KeepsDefault);
     WsjtxAddress address;
-    auto unused = [&](const QString& key, const QString& found, const QString& kept) {
-        if (report && !found.isEmpty())
-            report->Unused(settingsFile, key, found, kept);
-    };
-    const QString portKey = QStringLiteral("wsjtx/port");
-    const QString portText = core::SettingsText(ini, portKey).value_or(QString());
-    if (const auto port = ParsePort(portText))
-        address.port = *port;
-    else
-        unused(portKey, portText, QString::number(address.port));
-    const QString groupKey = QStringLiteral("wsjtx/address");
-    const QString group = core::SettingsText(ini, groupKey).value_or(QString()).trimmed();
-    if (IsGroup(group))
-        address.group = group;
-    else
-        unused(groupKey, group, QStringLiteral("127.0.0.1"));
-    const QString idKey = QStringLiteral("wsjtx/id");
-    if (const auto ids = core::SettingsText(ini, idKey)) {
-        QStringList named;
-        for (const QString& id : ids->split(QLatin1Char(',')))
-            if (!id.trimmed().isEmpty())
-                named << id.trimmed();
-        if (!named.isEmpty())
-            address.ids = named;
-        else
-            unused(idKey, QStringLiteral("(none)"), address.ids.join(QLatin1Char(',')));
-    }
+    group.integer(QStringLiteral("port"), address.port, 1, 65535);
+    group.value(
+        QStringLiteral("address"), address.group,
+        [](const QString& text) { return IsGroup(text) ? std::optional(text) : std::nullopt; },
+        QString(), {}, QStringLiteral("127.0.0.1"));
+    group.list(QStringLiteral("id"), address.ids);
     return address;
 }
 

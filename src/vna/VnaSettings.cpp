@@ -14,40 +14,22 @@ constexpr int MostBacklash = 1000;
 
 VnaSettings ReadVnaSettings(const QString& settingsFile, core::SettingsReport* report) {
     VnaSettings settings;
-    core::SettingsGroupReader group(settingsFile, QStringLiteral("vna"), report);
+    // A blank value is the default.
+    core::SettingsGroupReader group(settingsFile, QStringLiteral("vna"), report,
+                                    core::SettingsGroupReader::Blank::KeepsDefault);
     group.read(QStringLiteral("port"), QString(),
                QStringLiteral("the VNA's serial device (/dev/ttyACM0), or simulated; blank: none"),
                [&](const QString& text) {
                    settings.port = text.trimmed();
                    return true;
                });
-    group.read(
-        QStringLiteral("dialect"), QStringLiteral("auto"),
-        QStringLiteral("auto, shell (NanoVNA, -H, -H4) or v2 (NanoVNA V2, LiteVNA)"),
-        [&](const QString& text) {
-            const QString name = text.trimmed().toLower();
-            if (name.isEmpty() || name == QLatin1String("auto"))
-                settings.dialect = Dialect::Auto;
-            else if (name == QLatin1String("shell"))
-                settings.dialect = Dialect::Shell;
-            else if (name == QLatin1String("v2"))
-                settings.dialect = Dialect::V2;
-            else
-                return false;
-            return true;
-        });
-    group.read(QStringLiteral("backlash"), QStringLiteral("0"),
-               QStringLiteral("steps of play in the simulated loop's drive"),
-               [&](const QString& text) {
-                   if (text.trimmed().isEmpty())
-                       return true;
-                   bool ok = false;
-                   const int steps = text.trimmed().toInt(&ok);
-                   if (!ok || steps < 0 || steps > MostBacklash)
-                       return false;
-                   settings.simulatedBacklash = steps;
-                   return true;
-               });
+    group.choice(QStringLiteral("dialect"), settings.dialect,
+                 {{QStringLiteral("auto"), Dialect::Auto},
+                  {QStringLiteral("shell"), Dialect::Shell},
+                  {QStringLiteral("v2"), Dialect::V2}},
+                 QStringLiteral("auto, shell (NanoVNA, -H, -H4) or v2 (NanoVNA V2, LiteVNA)"));
+    group.integer(QStringLiteral("backlash"), settings.simulatedBacklash, 0, MostBacklash,
+                  QStringLiteral("steps of play in the simulated loop's drive"));
     if (!group.unusable().isEmpty())
         settings.problem = QStringLiteral("%1: [vna] %2 cannot be used; the default is taken "
                                           "(dialect=auto, backlash=0).")

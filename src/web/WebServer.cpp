@@ -54,8 +54,8 @@ WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, Q
     for (auto signal : {&engine::Engine::turnStarted, &engine::Engine::turnEnded,
                         &engine::Engine::speedChanged, &engine::Engine::stopped})
         connect(&engine, signal, &push_, &WebStatePush::changed);
-    connect(&engine, &engine::Engine::counterChanged, &push_, &WebStatePush::changed);
-    connect(&engine, &engine::Engine::degreesChanged, &push_, &WebStatePush::changed);
+    connect(&engine, &engine::Engine::counterChanged, &push_, &WebStatePush::moved);
+    connect(&engine, &engine::Engine::degreesChanged, &push_, &WebStatePush::moved);
     connect(&engine, &engine::Engine::stepperSwitched, &push_, &WebStatePush::changed);
     connect(&parts.tuning, &rig::RigTuning::changed, &push_, &WebStatePush::changed);
     connect(&parts.tuning, &rig::RigTuning::portOpenChanged, &push_, &WebStatePush::changed);
@@ -307,8 +307,8 @@ void WebServer::pushState(const QByteArray& message) {
             continue;
         if (client.socket->bytesToWrite() > MaxUnsentBytes)
             slow.push_back(client.socket.get());
-        else
-            client.socket->sendTextMessage(text);
+        else if (client.socket->sendTextMessage(text) > 0)
+            client.socket->flush(); // now, not at one more wake for the socket's turn to write
     }
     for (QWebSocket* socket : slow)
         dropWebSocket(socket, QStringLiteral("it does not read what it is sent"));

@@ -9,7 +9,8 @@ WebStatePush::WebStatePush(platform::Platform& platform, std::function<QByteArra
                            QObject* parent)
     : QObject(parent), platform_(platform), state_(std::move(state)),
       paceTimer_(platform.createTimer([this] { pushNow(); })),
-      pollTimer_(platform.createTimer([this] { changed(); })) {}
+      // What changes without telling is no hurry: it never brings a push forward.
+      pollTimer_(platform.createTimer([this] { pace(MoveIntervalMs, LateMs); })) {}
 
 WebStatePush::~WebStatePush() = default;
 
@@ -28,13 +29,28 @@ void WebStatePush::stop() {
 }
 
 void WebStatePush::changed() {
-    if (!running_ || paceTimer_->isActive())
+    pace(IntervalMs, 0);
+}
+
+void WebStatePush::moved() {
+    pace(MoveIntervalMs, LateMs);
+}
+
+void WebStatePush::pace(int intervalMs, int lateMs) {
+    if (!running_)
         return;
-    const double sincePush = platform_.steadyMs() - pushedMs_;
-    if (sincePush >= IntervalMs)
+    const double now = platform_.steadyMs();
+    const double wait = pushedMs_ + intervalMs - now;
+    if (wait <= 0) {
         pushNow();
-    else
-        paceTimer_->start(std::max(1, int(std::ceil(IntervalMs - sincePush))));
+        return;
+    }
+    // A move never puts off what another change brought forward.
+    const int dueInMs = std::max(1, int(std::ceil(wait))) + lateMs;
+    if (!paceTimer_->isActive() || now + dueInMs < timerDueMs_) {
+        paceTimer_->start(dueInMs);
+        timerDueMs_ = now + dueInMs;
+    }
 }
 
 QByteArray WebStatePush::current() {

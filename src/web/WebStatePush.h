@@ -15,12 +15,18 @@ namespace web {
 // A state equal to the one pushed last is not pushed again. While running, the state is also
 // looked at every PollMs for what changes without telling (the rig's transmit, the timer's
 // next turn).
+// A turn's moves go out at most every MoveIntervalMs (the page glides its needle between them),
+// and they come many times per interval: one that cannot go out yet waits for the first move
+// after the interval, which the program is awake for anyway, and wakes it by a timer only when
+// none comes within LateMs of that. Every message costs a write to each socket, every wake more.
 class WebStatePush : public QObject {
     Q_OBJECT
 
 public:
     static constexpr int IntervalMs = 50;
     static constexpr int PollMs = 250;
+    static constexpr int MoveIntervalMs = 100;
+    static constexpr int LateMs = 25;
 
     // state() gives the message to push; times and timers are platform's.
     WebStatePush(platform::Platform& platform, std::function<QByteArray()> state,
@@ -32,6 +38,8 @@ public:
     void stop();
     // Something the state shows may have changed.
     void changed();
+    // The position moved: more moves are coming while it turns.
+    void moved();
     // The state now, as the last one pushed (what a new client gets first).
     QByteArray current();
 
@@ -39,6 +47,9 @@ signals:
     void push(const QByteArray& message);
 
 private:
+    // Pushes now when intervalMs has passed since the last push, else by the timer lateMs
+    // after it has.
+    void pace(int intervalMs, int lateMs);
     void pushNow();
 
     platform::Platform& platform_;
@@ -47,6 +58,7 @@ private:
     std::unique_ptr<platform::Timer> pollTimer_;
     QByteArray pushed_;
     double pushedMs_ = -IntervalMs;
+    double timerDueMs_ = 0;
     bool running_ = false;
 };
 

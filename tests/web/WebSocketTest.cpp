@@ -41,7 +41,7 @@ struct Listener {
 
 struct WebSocketTest : web_test::StationFixture {};
 
-TEST_F(WebSocketTest, aTurnIsPushedAtMost20TimesASecond_endingWithItsLastValue) {
+TEST_F(WebSocketTest, aTurnIsPushedAtMost10TimesASecond_endingWithItsLastValue) {
     Listener ws(platform, port());
     ASSERT_TRUE(ws.opens());
     ASSERT_TRUE(ws.gets(1)); // the state as it is, at once
@@ -56,11 +56,10 @@ TEST_F(WebSocketTest, aTurnIsPushedAtMost20TimesASecond_endingWithItsLastValue) 
     const double first = ws.messages.front().first;
     const double last = ws.messages.back().first;
     EXPECT_GE(last - first, 1500); // the turn was seen to move
-    EXPECT_LE(double(ws.messages.size()), (last - first) / web::WebStatePush::IntervalMs + 1);
-    for (std::size_t i = 1; i < ws.messages.size(); ++i)
-        EXPECT_GE(ws.messages[i].first - ws.messages[i - 1].first,
-                  web::WebStatePush::IntervalMs - 5) // as late as a few steps to read
-            << i;
+    // Its end may come sooner after the last move than the moves after each other.
+    EXPECT_LE(double(ws.messages.size()), (last - first) / web::WebStatePush::MoveIntervalMs + 2);
+    // How far apart the pushes go out is WebStatePushTest's: on the virtual clock a turn's last
+    // steps run without yielding, and the client reads what was pushed meanwhile all at once.
     const QJsonObject& end = ws.messages.back().second;
     EXPECT_EQ(end["counter"].toInt(), 2000);
     EXPECT_FALSE(end["turning"].toBool());

@@ -14,6 +14,8 @@ const REQUEST_LIMIT_MS = 4000;
 const HOLD_AFTER_MS = 400;
 const RENEW_MS = 250;
 const COMPASS_KEY = 'ventrolo.compass';
+// A turning station sends its position this often; the needle glides that long to each one.
+const GLIDE_MS = 100;
 
 let token = sessionStorage.getItem('ventrolo.token') || '';
 let socket = null;
@@ -27,6 +29,7 @@ let lastState = null;
 let tableRevision = null;
 let tableOpen = null;
 let rowsKey = null; // what the table's buttons were last enabled for
+let glide = null; // the needle's way to the last heading sent: {from, to, start}
 let hold = null; // the jog button held: {button, timer, renew, jogging}
 
 // Refused or not answered: what the station said, with the HTTP status (0: no answer).
@@ -183,6 +186,34 @@ function pointAt(element, degrees) {
   element.dataset.degrees = String(degrees);
 }
 
+// While the station turns, the needle glides from where it is shown to each heading sent, so it
+// moves smoothly between the messages; at rest it points at once.
+function pointNeedle(needle, degrees, turning) {
+  const before = needle.dataset.degrees;
+  const shown = glide ? glideAngle(performance.now()) : Number(before);
+  pointAt(needle, degrees);
+  if (!turning || before === '' || !Number.isFinite(shown)) {
+    glide = null;
+    return;
+  }
+  const gliding = glide !== null;
+  glide = { from: shown, to: degrees, start: performance.now() };
+  needle.setAttribute('transform', `rotate(${shown})`);
+  if (!gliding) requestAnimationFrame(stepGlide);
+}
+
+function glideAngle(now) {
+  const t = Math.min(1, (now - glide.start) / GLIDE_MS);
+  return glide.from + (glide.to - glide.from) * t;
+}
+
+function stepGlide(now) {
+  if (!glide) return;
+  $('needle').setAttribute('transform', `rotate(${glideAngle(now)})`);
+  if (now - glide.start < GLIDE_MS) requestAnimationFrame(stepGlide);
+  else glide = null;
+}
+
 // The compass folded away stays so in this browser.
 function keepCompass() {
   const compass = $('compass');
@@ -304,7 +335,7 @@ function render(s) {
   // The dial's parts are SVG: hidden is their attribute, not a property.
   const needle = $('needle');
   needle.toggleAttribute('hidden', s.degrees === null);
-  if (s.degrees !== null) pointAt(needle, s.degrees);
+  if (s.degrees !== null) pointNeedle(needle, s.degrees, s.turning);
   const target = $('target');
   target.toggleAttribute('hidden', s.targetDegrees === null);
   if (s.targetDegrees !== null) pointAt(target, s.targetDegrees);
