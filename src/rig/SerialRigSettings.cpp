@@ -39,6 +39,12 @@ void Store(const QString& file, const QString& group,
         qCWarning(lcRig) << "cannot write" << file << error;
 }
 
+// A model as its table spells it; nothing for a model the table does not list.
+template <auto Find> std::optional<QString> ListedModel(const QString& text) {
+    const auto* found = Find(text);
+    return found ? std::optional<QString>(found->name) : std::nullopt;
+}
+
 } // namespace
 
 bool KnownBaudRate(int baud) {
@@ -54,11 +60,7 @@ CivSettings LoadCivSettings(const QString& settingsFile, core::SettingsReport* r
     CivSettings settings;
     group.value(
         QStringLiteral("model"), settings.model,
-        [](const QString& text) -> std::optional<QString> {
-            const CivModel* found = FindCivModel(text);
-            return found ? std::optional<QString>(found->name) : std::nullopt;
-        },
-        settings.model);
+        ListedModel<FindCivModel>, settings.model);
     settings.address = FindCivModel(settings.model)->address;
     group.value(
         QStringLiteral("address"), settings.address,
@@ -93,11 +95,7 @@ KenwoodSettings LoadKenwoodSettings(const QString& settingsFile, core::SettingsR
     KenwoodSettings settings;
     group.value(
         QStringLiteral("model"), settings.model,
-        [](const QString& text) -> std::optional<QString> {
-            const KenwoodModel* found = FindKenwoodModel(text);
-            return found ? std::optional<QString>(found->name) : std::nullopt;
-        },
-        settings.model);
+        ListedModel<FindKenwoodModel>, settings.model);
     // Blank: the model's own.
     group.value(QStringLiteral("baud"), settings.baud, Baud, QString(), {},
                 QString::number(FindKenwoodModel(settings.model)->baud));

@@ -10,7 +10,10 @@
 
 using namespace rig;
 
-TEST(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten) {
+namespace {
+
+// The rig layer's serial and simulated links, as the station builds them.
+struct RigLinkChoiceTest : ::testing::Test {
     QTemporaryDir dir;
     testing_support::FakePlatform platform;
     core::ProgramState state;
@@ -18,6 +21,11 @@ TEST(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten)
     QtSerialLink serial{dir.path()};
     SimulatedRig simulated{platform};
     CatControl cat{state, platform, log, serial};
+};
+
+} // namespace
+
+TEST_F(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten) {
     const QString ini = dir.filePath("Ventrolo.ini");
     test_support::WriteFile(ini, "[serial]\nCOM1=/dev/ttyUSB3\n[rig]\nlink=carrier pigeon\n");
     RigLinkChoice links{dir.path(), cat, serial, simulated};
@@ -34,14 +42,7 @@ TEST(RigLinkChoiceTest, theChoiceIsKeptInVentroloIniWithEveryOtherLineAsWritten)
         << test_support::ReadFile(ini).toStdString();
 }
 
-TEST(RigLinkChoiceTest, aFirstStartWritesEveryLinksGroupWithItsDefaultsAndNotes_once) {
-    QTemporaryDir dir;
-    testing_support::FakePlatform platform;
-    core::ProgramState state;
-    CatLog log{state, platform, dir.path()};
-    QtSerialLink serial{dir.path()};
-    SimulatedRig simulated{platform};
-    CatControl cat{state, platform, log, serial};
+TEST_F(RigLinkChoiceTest, aFirstStartWritesEveryLinksGroupWithItsDefaultsAndNotes_once) {
     RigLinkChoice links{dir.path(), cat, serial, simulated};
     links.Load();
     const QString ini = dir.filePath("Ventrolo.ini");
@@ -66,14 +67,7 @@ TEST(RigLinkChoiceTest, aFirstStartWritesEveryLinksGroupWithItsDefaultsAndNotes_
     EXPECT_EQ(test_support::ReadFile(ini), written);
 }
 
-TEST(RigLinkChoiceTest, flrigAndWsjtxAreReadWithTheirGroups_damagedValuesReportedAndDefaulted) {
-    QTemporaryDir dir;
-    testing_support::FakePlatform platform;
-    core::ProgramState state;
-    CatLog log{state, platform, dir.path()};
-    QtSerialLink serial{dir.path()};
-    SimulatedRig simulated{platform};
-    CatControl cat{state, platform, log, serial};
+TEST_F(RigLinkChoiceTest, flrigAndWsjtxAreReadWithTheirGroups_damagedValuesReportedAndDefaulted) {
     const QString ini = dir.filePath("Ventrolo.ini");
     test_support::WriteFile(ini, "[rig]\nlink=FLRIG\n[flrig]\nhost=two words\nport=99999\n"
                                  "[wsjtx]\nport=2238\naddress=192.168.1.5\n");
@@ -105,14 +99,7 @@ TEST(WsjtxAddressTest, aPortOrAMulticastGroupWithItsPort_andNothingElse) {
         EXPECT_FALSE(ParseWsjtxAddress(QString::fromLatin1(bad))) << bad;
 }
 
-TEST(RigLinkChoiceTest, theCivAndKenwoodGroupsAreReadWithTheModelsDefaults_andBadValuesReported) {
-    QTemporaryDir dir;
-    testing_support::FakePlatform platform;
-    core::ProgramState state;
-    CatLog log{state, platform, dir.path()};
-    QtSerialLink serial{dir.path()};
-    SimulatedRig simulated{platform};
-    CatControl cat{state, platform, log, serial};
+TEST_F(RigLinkChoiceTest, theCivAndKenwoodGroupsAreReadWithTheModelsDefaults_andBadValuesReported) {
     const QString ini = dir.filePath("Ventrolo.ini");
     RigLinkChoice links{dir.path(), cat, serial, simulated};
 
