@@ -2,6 +2,9 @@
 # precompiles the common ones of the libraries it links, once, instead of parsing them again in
 # each of its files. What a target may include stays what it links: a logic library that does not
 # reach Qt Widgets gets no Widgets header.
+#
+# A precompiled header is 150-280 MB on disk, so only targets with enough sources to repay it get
+# one: the big libraries and test programs, which are most of the compiling.
 
 set(_ventrolo_pch_Qt6_Core
   <QByteArray> <QCoreApplication> <QDateTime> <QDir> <QFile> <QFileInfo> <QHash> <QJsonArray>
@@ -64,6 +67,12 @@ function(ventrolo_precompile_headers directory)
   foreach(target IN LISTS targets)
     get_target_property(type "${target}" TYPE)
     if(NOT type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+      continue()
+    endif()
+    get_target_property(sources "${target}" SOURCES)
+    list(FILTER sources INCLUDE REGEX "\\.cpp$")
+    list(LENGTH sources source_count)
+    if(source_count LESS VENTROLO_PCH_MIN_SOURCES)
       continue()
     endif()
     _ventrolo_linked_libraries("${target}" linked)
