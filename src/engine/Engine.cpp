@@ -480,6 +480,13 @@ void Engine::SetCounter(Long value, Long overlayPosition) {
     ShowPosition();
 }
 
+bool Engine::SetCounterWithinLimits(Long value) {
+    if (value < state_.MinPosition || value > state_.MaxPosition)
+        return false;
+    SetCounter(value, state_.OverlayOn && value > state_.StepCounter ? state_.OverlaySteps : 0);
+    return true;
+}
+
 void Engine::relabel(Long counter, Long overlayPosition) {
     if (state_.Relabel(counter, overlayPosition))
         emit phaseOffsetChanged(state_.SelectedStepper == 1 ? 1 : 0, state_.PhaseOffset);

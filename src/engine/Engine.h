@@ -145,6 +145,9 @@ public:
     // (the phase offset takes up the difference): the next step is one phase from where the
     // motor stands.
     void SetCounter(core::Long value, core::Long overlayPosition);
+    // The counter set to a value the user gives: false, and nothing set, beyond the limits. The
+    // overlay counts as taken when the counter goes up.
+    bool SetCounterWithinLimits(core::Long value);
     // Asks for the counter's new value with all outputs off meanwhile; afterwards the drivers'
     // code is the one they had: the motor does not move. A value outside the limits is refused
     // with "Out off range value".

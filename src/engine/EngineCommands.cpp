@@ -127,13 +127,9 @@ void Engine::SetCounterByHand() {
         return;
     }
     const Long v = core::RoundToLong(core::LeadingNumber(cleaned));
-    if (v < state_.MinPosition || v > state_.MaxPosition) {
+    if (!SetCounterWithinLimits(v))
         platform_.messageBox(QStringLiteral("Out off range value"), core::MessageTitle(),
                              platform::Icon::Exclamation);
-        coil_.WriteData(coil_.PositionCode());
-        return;
-    }
-    SetCounter(v, state_.OverlayOn && v > state_.StepCounter ? state_.OverlaySteps : 0);
     // The code the motor stands on: the new counter names where it is, it does not move it.
     coil_.WriteData(coil_.PositionCode());
 }

@@ -717,15 +717,4 @@ void CatControl::resetSwrState() {
     emit changed();
 }
 
-QString CatControl::SwrLabelText() const {
-    switch (swrState_) {
-    case 0:
-        return QStringLiteral("L-SWR");
-    case 1:
-        return QStringLiteral("H-SWR");
-    default:
-        return {};
-    }
-}
-
 } // namespace rig

@@ -138,27 +138,18 @@ public:
 
     // --- state shown by the table window ---
     float CatFrequency() const { return catFrequency_; }
-    void setCatFrequency(float kHz) { catFrequency_ = kHz; }
     const QString& frequencyText() const { return frequencyText_; }
     float SMeterValue() const { return sMeterValue_; }
     void resetSMeter();
     // -1 unknown (label hidden), 0 low SWR, 1 high SWR.
     core::Integer SwrState() const { return swrState_; }
     void resetSwrState();
-    // "" / "L-SWR" (black) / "H-SWR" (red).
-    QString SwrLabelText() const;
     core::Integer RigModeIndex() const { return rigModeIndex_; }
     // Selects a mode button without sending (the window restoring state.RigModeCode).
     void setRigModeIndex(core::Integer index);
     bool lockChecked() const { return lockChecked_; }
     bool pttOn() const { return pttOn_; }
-    QString PttCaption() const {
-        return pttOn_ ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off");
-    }
     bool ft817On() const { return ft817On_; }
-    QString OnOffCaption() const {
-        return ft817On_ ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off");
-    }
 
 signals:
     // Some shown state changed: the window renders it again.

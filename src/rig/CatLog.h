@@ -28,7 +28,6 @@ public:
 
     // Set by the CAT terminal while it is shown (the table window's terminal menu checked).
     void setTerminalShown(bool shown) { terminalShown_ = shown; }
-    bool terminalShown() const { return terminalShown_; }
 
     // "hh:mm:ss TX> 0,0,0,0,3 {Ask Freq}" + CR LF; the name part is left out when the name is
     // empty. Empty when the terminal is not shown or the direction is neither.

@@ -293,7 +293,6 @@ public:
     // chosen.
     void SelectCiv();
     void setKenwoodRig(KenwoodRig& kenwood) { kenwood_ = &kenwood; }
-    bool kenwoodLink() const { return links_.kenwood(); }
     // mnuKenwood: asks the model of the Kenwood family and chooses that link on the COM port
     // chosen.
     void SelectKenwood();

@@ -150,14 +150,10 @@ bool RigTuning::setToInterpolEnabled() const {
 void RigTuning::SetCounterToInterpol() {
     if (!setToInterpolEnabled())
         return;
-    const core::Long value = view_.view().InterpolValueText.toLong();
-    if (value < state_.MinPosition || value > state_.MaxPosition)
-        return;
     engine_.StopTurning();
-    // As a counter set by hand: the overlay counts as taken when the counter goes up.
-    engine_.SetCounter(value,
-                       state_.OverlayOn && value > state_.StepCounter ? state_.OverlaySteps : 0);
-    emit changed();
+    // As a counter set by hand; a value beyond the limits sets nothing.
+    if (engine_.SetCounterWithinLimits(view_.view().InterpolValueText.toLong()))
+        emit changed();
 }
 
 void RigTuning::StepperOffsetClicked() {

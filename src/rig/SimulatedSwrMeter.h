@@ -24,7 +24,6 @@ public:
                       std::function<std::optional<core::Long>(double kHz)> tablePosition);
 
     void setDetuneSteps(int steps) { detune_ = steps; }
-    int detuneSteps() const { return detune_; }
     double powerW() const { return powerW_; }
     void setPowerW(double watts) { powerW_ = watts; }
     // As a rig whose CAT cannot set the power and that gives at most mostW (0: one that can).

@@ -202,7 +202,7 @@ TEST_F(CatControlTest, ft847_catOnAfterOpeningNoDialLockAndCatOffAfterPttOffAtCl
     const std::size_t start = mark();
     EXPECT_EQ(cat.ReadRigFrequency().transmitting, true);
     EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000f7"}));
-    EXPECT_EQ(cat.SwrLabelText(), "H-SWR");
+    EXPECT_EQ(cat.SwrState(), 1);
 
     const std::size_t closing = mark();
     EXPECT_TRUE(cat.ClosePort());
@@ -407,7 +407,7 @@ TEST_F(CatControlTest, openAndClose_linesLowAtOnceAndThePttReleasedFirst) {
     EXPECT_EQ(framesFrom(start), QStringList({"000000000f"}));
     EXPECT_FALSE(rig.rig().transmitting());
     EXPECT_EQ(closed.count(), 1);
-    EXPECT_EQ(cat.PttCaption(), "&PTT off");
+    EXPECT_FALSE(cat.pttOn());
 }
 
 TEST_F(CatControlTest, theRigsOwnPttIsNeverReleased_onlyOneThatOurRunLeftKeyed) {
@@ -452,8 +452,8 @@ TEST_F(CatControlTest, ft817Power_wakeUpThenPowerFramesThenLockOffOnlyOnThisMode
     const std::size_t start = mark();
     const double before = platform.steadyMs();
     cat.ToggleFT817Power();
-    EXPECT_EQ(cat.OnOffCaption(), "&FT817 On");
-    EXPECT_EQ(cat.PttCaption(), "&PTT off");
+    EXPECT_TRUE(cat.ft817On());
+    EXPECT_FALSE(cat.pttOn());
     EXPECT_TRUE(rig.rig().powered());
     EXPECT_FALSE(rig.rig().locked());
     EXPECT_EQ(framesFrom(start),
@@ -470,7 +470,7 @@ TEST_F(CatControlTest, ft817Power_wakeUpThenPowerFramesThenLockOffOnlyOnThisMode
     EXPECT_FALSE(silent.kHz);
     EXPECT_EQ(cat.frequencyText(), "-----.- kHz");
     EXPECT_EQ(framesFrom(missed).last(), "00000000e7"); // no wake-up, no power-off frame
-    EXPECT_EQ(cat.OnOffCaption(), "&FT817 On");
+    EXPECT_TRUE(cat.ft817On());
     EXPECT_TRUE(rig.rig().powered());
     EXPECT_EQ(cat.SMeterValue(), 0.0f);
 
@@ -508,7 +508,7 @@ TEST_F(CatControlTest, closedPort_operationsKeepStateButSendNothing) {
     EXPECT_EQ(cat.SetRigFrequency(999999), CatResult::NotSent);
     EXPECT_TRUE(platform.beeps.empty());
     cat.PttOn();
-    EXPECT_EQ(cat.PttCaption(), "&PTT on");
+    EXPECT_TRUE(cat.pttOn());
     cat.RigLock(true);
     EXPECT_TRUE(cat.lockChecked());
     EXPECT_TRUE(rig.written().isEmpty());

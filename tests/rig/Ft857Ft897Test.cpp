@@ -135,7 +135,7 @@ TEST_P(Ft857Ft897Test, ptt_onAndOffByFrame_theTransmitStatusTellsSwrAndARefusal)
     const RigReading reading = cat.ReadRigFrequency();
     EXPECT_EQ(reading.kHz, 7050.0f);
     EXPECT_EQ(reading.transmitting, true);
-    EXPECT_EQ(cat.SwrLabelText(), "H-SWR");
+    EXPECT_EQ(cat.SwrState(), 1);
     EXPECT_EQ(sentFrom(start), QStringList({"0000000008", "0000000003", "00000000f7"}));
 
     QSignalSpy inhibited(&cat, &CatControl::transmitInhibited);
