@@ -2,6 +2,7 @@
 
 #include "core/ProgramDirectory.h"
 #include "core/VersionTexts.h"
+#include "port/InhibitSettings.h"
 #include "port/PhaseOffsets.h"
 #include "port/StepDirSettings.h"
 #include "rig/TransmitGuard.h"
@@ -45,6 +46,8 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
       rotatorRetry_(platform_), webRetry_(platform_) {
     // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
     engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
+    engine_.coil().setInhibit(
+        port::ReadInhibitSettings(settingsFile_, engine_.coil().outputs(), &settingsReport_));
     wireLogic();
     wireRig();
     wireJournal();
