@@ -41,11 +41,14 @@ double TransmitInhibit::leadLeftMs() const {
 }
 
 void TransmitInhibit::ReleaseAtExit() {
+    // A turn the way out stopped still holds it; its last step has been made by now.
+    const double releaseAtMs =
+        holds_ > 0 ? platform_.steadyMs() + coil_.inhibit().tailMs : releaseAtMs_;
     holds_ = 0;
     tail_->stop();
     if (!coil_.inhibiting())
         return;
-    platform_.waitUntil(releaseAtMs_, false);
+    platform_.waitUntil(releaseAtMs, false);
     release();
 }
 

@@ -196,18 +196,37 @@ TEST_F(TransmitInhibit, aStepDirDriversFirstPulse_comesAfterTheLead) {
     EXPECT_EQ(r.stretches[0].steps, 30);
 }
 
-TEST_F(TransmitInhibit, theWayOut_releasesTheLineOnceTheTailHasPassed) {
+namespace {
+
+// The way out, during a turn or right after it (before its tail has passed).
+struct WayOut : TransmitInhibit {
     QTemporaryDir dir;
-    core::ConfigFile config(state, platform, dir.path());
-    engine::ExitPath exit(state, platform, engine, config);
-    engine.TurnTo({50, TurnOrigin::Window});
-    // The way out begins at once, before the tail has passed.
-    exit.EndProgram(false);
-    const LogReading r = reading();
-    EXPECT_TRUE(r.problems.isEmpty()) << r.problems.join("; ").toStdString();
-    ASSERT_EQ(r.stretches.size(), 1u);
-    EXPECT_TRUE(r.stretches[0].releasedMs);
-    EXPECT_TRUE(lpt.Inp32(888) & Line) << "the port left with the line released";
+    core::ConfigFile config{state, platform, dir.path()};
+    engine::ExitPath exit{state, platform, engine, config};
+
+    void turnAndEnd(bool midTurn) {
+        if (midTurn)
+            platform.scheduleAfter(100, [&] { exit.EndProgram(false); });
+        engine.TurnTo({50, TurnOrigin::Window});
+        if (!midTurn)
+            exit.EndProgram(false);
+        const LogReading r = reading();
+        EXPECT_TRUE(r.problems.isEmpty()) << r.problems.join("; ").toStdString();
+        ASSERT_EQ(r.stretches.size(), 1u);
+        EXPECT_TRUE(r.stretches[0].releasedMs);
+        EXPECT_TRUE(lpt.Inp32(888) & Line) << "the port left with the line released";
+    }
+};
+
+} // namespace
+
+TEST_F(WayOut, rightAfterATurn_releasesTheLineOnceTheTailHasPassed) {
+    turnAndEnd(false);
+}
+
+TEST_F(WayOut, thatStopsATurn_releasesTheLineATailAfterItsLastStep) {
+    turnAndEnd(true);
+    EXPECT_LT(state.StepCounter, 50);
 }
 
 TEST_F(TransmitInhibit, withoutALine_noWriteTouchesItsBit) {
