@@ -58,7 +58,7 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
                                            : std::nullopt;
                     }),
       swr_(state_, platform_, engine_),
-      follower_({state_, engine_, wheel_, editor_, view_, search_, *this}, *rig_) {
+      follower_({platform_, state_, engine_, wheel_, editor_, view_, search_, *this}, *rig_) {
     connectRig();
     connect(&poller_, &RigPoller::due, this, &RigTuning::PollRig);
     connect(&poller_, &RigPoller::answered, this, &RigTuning::readingArrived);
@@ -411,6 +411,23 @@ void RigTuning::frequencyRead(core::Single kHz) {
     } else {
         poller_.CheckSoon();
     }
+}
+
+engine::TurnOutcome RigTuning::TuneNow(engine::TurnOrigin origin, QString* why) {
+    QString refusal = QStringLiteral("the rig is not followed");
+    engine::TurnOutcome outcome = engine::TurnOutcome::Refused;
+    if (open_ && following_) {
+        refusal.clear();
+        follower_.Resume();
+        outcome = follower_.TuneNow(origin, &refusal);
+    }
+    // The button's refusal is heard; a web client is told why.
+    if (!refusal.isEmpty() && origin == engine::TurnOrigin::Window)
+        platform_.beep();
+    if (why)
+        *why = refusal;
+    emit changed();
+    return outcome;
 }
 
 void RigTuning::PollRateClicked() {

@@ -5,6 +5,7 @@
 #include "port/InhibitSettings.h"
 #include "port/PhaseOffsets.h"
 #include "port/StepDirSettings.h"
+#include "rig/FollowSettings.h"
 #include "rig/TransmitGuard.h"
 #include "station/StationLogging.h"
 
@@ -92,6 +93,7 @@ void Station::wireRig() {
     tuning_.setCivRig(civRig_);
     tuning_.setKenwoodRig(kenwoodRig_);
     bandSets_.Load(&settingsReport_);
+    tuning_.setFollowSettings(rig::LoadFollowSettings(settingsFile_, &settingsReport_));
     tuning_.setBandChangeover(&bandChangeover_);
     // No turn while our PTT is on or the rig reports transmit, whoever asks for it.
     engine_.setTransmitState(&tuning_);
@@ -309,6 +311,9 @@ StationStatus Station::status() const {
     if (rotator_.listening())
         status.rotctldPort = rotator_.port();
     status.timerRunning = timer_ && timer_->timerEnabled();
+    status.follow = rig::FollowModeName(tuning_.followSettings().mode);
+    if (tuning_.portOpen() && tuning_.withinDeadBand())
+        status.follow += QStringLiteral(", within dead band");
     return status;
 }
 
