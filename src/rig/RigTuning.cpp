@@ -357,6 +357,16 @@ void RigTuning::TurnStarted() {
     poller_.TurnStarted();
     unansweredTransmitReads_ = 0;
     updatePollTimer();
+    haltWsjtxForTurn();
+}
+
+void RigTuning::haltWsjtxForTurn() {
+    // Before the gate's look: a transmission under way holds the turn as the gate makes it,
+    // until the status shows none; the program starts no new one meanwhile.
+    if (!open_ || !wsjtx_ || rig_ != wsjtx_ || !wsjtx_->address().haltWhileTurning ||
+        !(wsjtx_->txEnabled() || wsjtx_->transmitsNow()) || !wsjtx_->HaltAutoTx())
+        return;
+    view_.SetStatusNote(QStringLiteral("WSJT-X Tx halted for a turn: enable Tx there again"));
 }
 
 void RigTuning::TurnEnded() {

@@ -331,6 +331,9 @@ signals:
 private:
     void connectRig();
     void readingArrived(const RigReading& reading);
+    // [wsjtx] haltWhileTurning: a turn starting while WSJT-X has Tx enabled or transmits sends
+    // it Halt Tx; the status line says the operator enables it again.
+    void haltWsjtxForTurn();
     // RigTuningStation.cpp
     void readingAnnounced(const RigReading& reading);
     void updatePollTimer();
