@@ -11,8 +11,9 @@ bool IsIoAddress(core::Long address) {
 } // namespace
 
 LptOutputTest::LptOutputTest(core::ProgramState& state, platform::LptPort& lpt,
-                             platform::Platform& platform, const port::StepperOutputs& outputs)
-    : state_(state), lpt_(lpt), platform_(platform), outputs_(outputs) {}
+                             platform::Platform& platform, const port::StepperOutputs& outputs,
+                             const port::InhibitSettings& inhibit)
+    : state_(state), lpt_(lpt), platform_(platform), outputs_(outputs), inhibit_(inhibit) {}
 
 void LptOutputTest::Open() {
     SelectPort(state_.LptAddress);

@@ -13,9 +13,11 @@ namespace display {
 // (combined bitwise with the coil code and the enable bits).
 class LptOutputTest {
 public:
-    // outputs: the steppers' wiring, which the boxes name.
+    // outputs and inhibit: the steppers' wiring and the transmit-inhibit line, which the boxes
+    // name.
     LptOutputTest(core::ProgramState& state, platform::LptPort& lpt, platform::Platform& platform,
-                  const port::StepperOutputs& outputs);
+                  const port::StepperOutputs& outputs,
+                  const port::InhibitSettings& inhibit = NoInhibit);
 
     // Opening: the port of LptAddress is chosen and its pins read back.
     void Open();
@@ -23,8 +25,8 @@ public:
     void SelectPort(core::Long address);
     core::Long outPort() const { return outPort_; }
     const PinBoxes& boxes() const { return boxes_; }
-    QString boxCaption(int box) const { return PinBoxCaption(box, outputs_); }
-    QString boxToolTip(int box) const { return PinBoxToolTip(box, outputs_); }
+    QString boxCaption(int box) const { return PinBoxCaption(box, outputs_, inhibit_); }
+    QString boxToolTip(int box) const { return PinBoxToolTip(box, outputs_, inhibit_); }
 
     // Box 0 to 7 ticked or unticked: the register of OutPort gets the value of all boxes. A box
     // of the pins 6 to 9 also makes them the extra bits, with a beep.
@@ -34,7 +36,9 @@ private:
     core::ProgramState& state_;
     platform::LptPort& lpt_;
     platform::Platform& platform_;
+    static inline const port::InhibitSettings NoInhibit{};
     const port::StepperOutputs& outputs_;
+    const port::InhibitSettings& inhibit_;
     core::Long outPort_ = 888;
     PinBoxes boxes_{};
 };

@@ -8,18 +8,28 @@ constexpr std::array<int, 5> StatusInputPins{15, 13, 12, 10, 11};
 constexpr int FirstStatusBit = 3;
 constexpr int InvertedStatusBit = 7;
 
+QString RoleOf(int box, const port::StepperOutputs& outputs,
+               const port::InhibitSettings& inhibit) {
+    QString role = port::DataBitRole(outputs, box);
+    if (inhibit.bit == box)
+        role += (role.isEmpty() ? QString() : QStringLiteral(", ")) + QStringLiteral("TX inhibit");
+    return role;
+}
+
 } // namespace
 
-QString PinBoxCaption(int box, const port::StepperOutputs& outputs) {
+QString PinBoxCaption(int box, const port::StepperOutputs& outputs,
+                      const port::InhibitSettings& inhibit) {
     const int pin = DataPinOfBox(box);
     QString caption = pin == 2 ? QStringLiteral("Pin2.") : QStringLiteral("Pin %1.").arg(pin);
-    if (const QString role = port::DataBitRole(outputs, box); !role.isEmpty())
+    if (const QString role = RoleOf(box, outputs, inhibit); !role.isEmpty())
         caption += QLatin1Char(' ') + role;
     return caption;
 }
 
-QString PinBoxToolTip(int box, const port::StepperOutputs& outputs) {
-    const QString role = port::DataBitRole(outputs, box);
+QString PinBoxToolTip(int box, const port::StepperOutputs& outputs,
+                      const port::InhibitSettings& inhibit) {
+    const QString role = RoleOf(box, outputs, inhibit);
     return QStringLiteral("D%1").arg(box) + (role.isEmpty() ? QString() : QLatin1Char(' ') + role);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ProgramState.h"
+#include "port/InhibitSettings.h"
 #include "port/StepDirSettings.h"
 
 #include <QString>
@@ -19,11 +20,13 @@ constexpr int DataPinOfBox(int box) {
     return box + 2;
 }
 
-// A box's caption: "Pin2.", "Pin 3." ..., followed by what the step/dir steppers use the bit
-// for: "Pin2. STEP 1".
-QString PinBoxCaption(int box, const port::StepperOutputs& outputs);
+// A box's caption: "Pin2.", "Pin 3." ..., followed by what the step/dir steppers or the
+// transmit-inhibit line use the bit for: "Pin2. STEP 1", "Pin 7. TX inhibit".
+QString PinBoxCaption(int box, const port::StepperOutputs& outputs,
+                      const port::InhibitSettings& inhibit = {});
 // Its tooltip: the data bit and that use, "D0 STEP 1", or the data bit alone, "D5".
-QString PinBoxToolTip(int box, const port::StepperOutputs& outputs);
+QString PinBoxToolTip(int box, const port::StepperOutputs& outputs,
+                      const port::InhibitSettings& inhibit = {});
 
 // The register value the boxes make.
 std::uint8_t PinBoxesValue(const PinBoxes& boxes);

@@ -23,6 +23,8 @@ QString FormName(Picture picture) {
         return QStringLiteral("Form16");
     case Picture::StepDirDriver:
         return QStringLiteral("FormStepDir");
+    case Picture::InhibitLine:
+        return QStringLiteral("FormInhibit");
     }
     return {};
 }

@@ -40,6 +40,8 @@ PictureEntry entryOf(Picture picture) {
         return {"component-layout.svg", "Component layout."};
     case Picture::StepDirDriver:
         return {"stepdir-driver.svg", "Step/dir stepper driver circuit."};
+    case Picture::InhibitLine:
+        return {"inhibit-line.svg", "Transmit-inhibit line circuit."};
     }
     return {"", ""};
 }

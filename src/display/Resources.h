@@ -37,11 +37,13 @@ enum class Picture {
     OptoCouplers,
     SimpleDriver,
     ComponentLayout,
-    StepDirDriver
+    StepDirDriver,
+    InhibitLine
 };
-inline constexpr std::array<Picture, 7> Pictures{
-    Picture::CatInterface, Picture::BipolarDriver,   Picture::UnipolarDriver, Picture::OptoCouplers,
-    Picture::SimpleDriver, Picture::ComponentLayout, Picture::StepDirDriver};
+inline constexpr std::array<Picture, 8> Pictures{
+    Picture::CatInterface,    Picture::BipolarDriver, Picture::UnipolarDriver,
+    Picture::OptoCouplers,    Picture::SimpleDriver,  Picture::ComponentLayout,
+    Picture::StepDirDriver,   Picture::InhibitLine};
 // ":/pictures/bipolar-driver.svg".
 QString PictureResource(Picture picture);
 // The window caption: "Bi polaire stepper circuit.".

@@ -11,10 +11,12 @@
 #include "platform/SteppingThread.h"
 #include "port/StepPulses.h"
 
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <utility>
 
 namespace engine {
 
@@ -38,7 +40,7 @@ Long ClampToLong(std::int64_t value) {
 Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
                port::SwitchInputs& switches, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), switches_(switches), coil_(state, lpt),
-      power_(state, coil_), portPanel_(state, coil_, power_, platform), speed_(state),
+      inhibit_(platform, coil_), power_(state, coil_), portPanel_(state, coil_, power_, platform), speed_(state),
       busyLock_(platform, modes_), networkTurns_(std::make_unique<NetworkTurns>(*this)),
       slowCW_(platform.createTimer([this] { slowStep(Direction::CW); })),
       slowCCW_(platform.createTimer([this] { slowStep(Direction::CCW); })),
@@ -231,6 +233,13 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
             return target == (up ? state_.MaxPosition : state_.MinPosition);
         return position == (up ? state_.OverlaySteps : 0);
     };
+    const bool inhibits = inhibitsTransmit(gate_.origin);
+    if (inhibits)
+        inhibit_.Hold();
+    const auto letInhibit = qScopeGuard([&] {
+        if (inhibits)
+            inhibit_.Let();
+    });
     platform::SteppingThread* const thread = platform_.steppingThread();
     ActiveRun* run = nullptr;
     InlineClock inlineClock(platform_, state_.NoYield,
@@ -246,6 +255,7 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         job.steps = stepsLeft();
         job.address = IoAddress(state_.LptAddress);
         job.phase = phase;
+        job.leadMs = inhibit_.leadLeftMs();
         if (overlay)
             job.delayLimitMs = static_cast<double>(OverlayDelayLimitMs);
         if (thread && state_.EndSwitches) {
@@ -305,6 +315,15 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         lastTurnTiming_ = timeline.timing();
     state_.StopRequest = false;
     state_.StepActivity = true;
+}
+
+bool Engine::inhibitsTransmit(TurnOrigin origin) {
+    if (origin != TurnOrigin::SwrTune)
+        return true;
+    if (coil_.inhibit().bit && !std::exchange(swrTuneInhibitTold_, true))
+        qCInfo(lcEngine) << "the SWR tune turns under its own carrier: the transmit-inhibit "
+                            "line is not set for its turns";
+    return false;
 }
 
 bool Engine::pulsesKept(bool overlay) {
@@ -553,6 +572,12 @@ void Engine::StopSlowTimers() {
     endSlowTurn(TurnRecord::End::Stopped, QStringLiteral("a stop"));
     slowCW_->stop();
     slowCCW_->stop();
+    letSlowInhibit();
+}
+
+void Engine::letSlowInhibit() {
+    if (std::exchange(slowInhibits_, false))
+        inhibit_.Let();
 }
 
 platform::Timer& Engine::slowTimer(Direction direction) {
@@ -565,6 +590,10 @@ void Engine::startSlowTurn(Direction direction) {
     slowPhase_ = 0;
     slowGate_ = gate_;
     slowTurnOf_ = recording_;
+    if (!slowInhibits_ && inhibitsTransmit(gate_.origin)) {
+        inhibit_.Hold();
+        slowInhibits_ = true;
+    }
     slowTimer(direction).start(static_cast<int>(std::max<Long>(state_.StepDelayMs, 1)));
 }
 
@@ -576,6 +605,7 @@ void Engine::slowStep(Direction direction) {
         if (state_.TargetPosition == (up ? state_.MaxPosition : state_.MinPosition))
             platform_.beep();
         slowTimer(direction).stop();
+        letSlowInhibit();
         state_.PelorusRedraw = true;
         state_.StepActivity = true;
         busyLock_.requestUnlock();
@@ -588,6 +618,7 @@ void Engine::slowStep(Direction direction) {
             return;
         qCInfo(lcEngine) << "the rig transmits: the slow turn stops at" << state_.StepCounter;
         slowTimer(direction).stop();
+        letSlowInhibit();
         endSlowTurn(TurnRecord::End::Held, {});
         state_.TargetPosition = state_.StepCounter;
         state_.PelorusRedraw = true;
@@ -620,6 +651,7 @@ void Engine::writeSlowStep(Long code) {
         coil_.Physical((code & port::CoilMask) | state_.StepperBits | state_.LptExtraBits);
     // Only its sleeps are used: a slow step never serves events within itself.
     InlineClock clock(platform_, state_.NoYield, [](bool) {});
+    clock.sleepUntil(clock.nowMs() + inhibit_.leadLeftMs());
     std::vector<port::TimedWrite> pulses;
     double periodUs = 0;
     if (coil_.selectedStepDir()) {

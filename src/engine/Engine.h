@@ -12,6 +12,7 @@
 #include "engine/SpeedRamp.h"
 #include "engine/StepRun.h"
 #include "engine/StepTimeline.h"
+#include "engine/TransmitInhibit.h"
 #include "engine/TransmitState.h"
 #include "engine/TurnPolicy.h"
 #include "engine/TurnRecord.h"
@@ -138,6 +139,10 @@ public:
     // wait and park again. The working variables are left as the last park set them: the caller
     // stores before and only saves afterwards.
     TurnOutcome ParkBothSteppers();
+
+    // The clean way out: the transmit-inhibit line released once the last turn's tail has
+    // passed (a crash leaves it as it is).
+    void ReleaseInhibit() { inhibit_.ReleaseAtExit(); }
 
     // --- the counter ---
     // The counter set without moving the motor (a switch, the limits set below it, the user),
@@ -303,6 +308,9 @@ private:
         return stops_ != ticket.stops || turns_ != ticket.turns;
     }
     void turnToward(port::Direction direction);
+    // Whether the moves of this origin set the transmit-inhibit line: all but the SWR tune's,
+    // which turns between readings under its own carrier.
+    bool inhibitsTransmit(TurnOrigin origin);
     // The one stepping loop: moves the counter, or the overlay on top of it, one step per pass
     // towards target until it arrives (beeping at the limit, or at a full or empty overlay), a
     // stop, a switch, or another turn. The caller has powered the driver and set the phase
@@ -347,6 +355,8 @@ private:
     void speedShown();
     platform::Timer& slowTimer(port::Direction direction);
     void startSlowTurn(port::Direction direction);
+    // The slow turn's hold on the transmit-inhibit line ends with its timers.
+    void letSlowInhibit();
     void slowStep(port::Direction direction);
     // One step of a slow turn: the coil code, or a step/dir driver's pulses.
     void writeSlowStep(core::Long code);
@@ -355,6 +365,7 @@ private:
     platform::Platform& platform_;
     port::SwitchInputs& switches_;
     port::CoilOutput coil_;
+    TransmitInhibit inhibit_;
     port::PowerControl power_;
     port::PortPanel portPanel_;
     SpeedControl speed_;
@@ -365,6 +376,7 @@ private:
     std::unique_ptr<platform::Timer> slowCW_;
     std::unique_ptr<platform::Timer> slowCCW_;
     int slowPhase_ = 0; // place in PhaseSeq of the slow turn's next step
+    bool slowInhibits_ = false; // the slow turn holds the transmit-inhibit line
     const TransmitState* transmit_ = nullptr;
     ActiveRun* activeRun_ = nullptr;
     QString rateRefusalShown_;
@@ -380,6 +392,7 @@ private:
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
     bool counterBeingSet_ = false;
     bool exiting_ = false;
+    bool swrTuneInhibitTold_ = false;
     DisplayPacing displays_;
     core::Long sliderLabelValue_ = 0;
     TurnTiming lastTurnTiming_;

@@ -139,6 +139,7 @@ void ExitPath::saveAndEnd(const QString& note) {
     if (ended_)
         return;
     ended_ = true;
+    engine_.ReleaseInhibit();
     engine_.coil().WriteData(0);
     config_.SaveConfig();
     // Told once everything is saved: nothing is lost while the box waits for an answer.

@@ -48,6 +48,9 @@ void WriteStep(const StepJob& job, std::uint8_t value, std::uint8_t base, double
 RunEnd RunSteps(const StepJob& job, StepControl& control, StepTimeline& timeline,
                 platform::StepClock& clock, platform::LptPort& lpt, SpeedRamp& ramp,
                 const std::function<void()>& counted) {
+    // Timed here, where the steps are: the first one never comes before the lead has passed.
+    if (job.leadMs > 0)
+        clock.sleepUntil(clock.nowMs() + job.leadMs);
     std::vector<port::TimedWrite> pulses;
     if (job.stepDir) {
         // Reserved once: no step allocates.

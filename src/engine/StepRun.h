@@ -24,6 +24,7 @@ struct StepJob {
     std::optional<std::uint16_t> address; // the data register; none: steps are counted only
     std::size_t phase = 0;        // the place in the register values of the first step
     double delayLimitMs = 0;      // above 0: no step waits longer (an overlay move)
+    double leadMs = 0;            // the transmit-inhibit line's lead left: no write before it
     // The status register read before each step: the run ends when its switch inputs change.
     std::optional<std::uint16_t> statusAddress;
     std::uint8_t switchesAtStart = 0; // the switch bits of the status register when it started

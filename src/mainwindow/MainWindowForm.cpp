@@ -426,6 +426,7 @@ void MainWindowForm::buildMenus() {
     mnuBrenik = Entry(info, "mnuBrenik", "Circ&uit Simple Stepper Driver", true);
     mnuComponent = Entry(info, "mnuComponent", "Co&mponent Layout", true);
     mnuCircuitStepDir = Entry(info, "mnuCircuitStepDir", "Circuit Step/&Dir Driver", true);
+    mnuCircuitInhibit = Entry(info, "mnuCircuitInhibit", "Circuit &TX Inhibit", true);
     info->addSeparator();
     mnuToetsInfo = Entry(info, "mnuToetsInfo", "&Key Info");
     mnuAbout = Entry(info, "mnuAbout", "&About");

@@ -185,6 +185,7 @@ public:
     QAction* mnuBrenik;
     QAction* mnuComponent;
     QAction* mnuCircuitStepDir;
+    QAction* mnuCircuitInhibit;
     QAction* mnuToetsInfo;
     QAction* mnuAbout;
 

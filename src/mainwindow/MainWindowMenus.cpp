@@ -21,7 +21,7 @@ std::array<QAction*, display::HelpTexts.size()> TextEntries(const MainWindowForm
 // The picture windows' entries, in the order of display::Pictures.
 std::array<QAction*, display::Pictures.size()> PictureEntries(const MainWindowForm& form) {
     return {form.mnuSchemaCat, form.mnuCircuitBi, form.mnuCircuitUni,    form.mnuSchemaOpto,
-            form.mnuBrenik,    form.mnuComponent, form.mnuCircuitStepDir};
+            form.mnuBrenik,    form.mnuComponent, form.mnuCircuitStepDir, form.mnuCircuitInhibit};
 }
 
 } // namespace

@@ -68,7 +68,19 @@ const StepDirSettings& CoilOutput::selectedOutput() const {
     return outputs_[state_.SelectedStepper == 1 ? 1 : 0];
 }
 
+void CoilOutput::SetInhibiting(bool on) {
+    inhibiting_ = on;
+    if (!inhibit_.bit || !IsIoAddress(state_.LptAddress))
+        return;
+    const auto address = static_cast<std::uint16_t>(state_.LptAddress);
+    lpt_.Out32(address, inhibit_.applied(lpt_.Inp32(address), on));
+}
+
 std::uint8_t CoilOutput::Physical(core::Long logical) const {
+    return inhibit_.applied(outputsOf(logical), inhibiting_);
+}
+
+std::uint8_t CoilOutput::outputsOf(core::Long logical) const {
     const auto value = static_cast<std::uint8_t>(logical);
     if (phaseOnly())
         return value;
@@ -100,6 +112,7 @@ std::uint8_t CoilOutput::Physical(core::Long logical) const {
 }
 
 core::Long CoilOutput::Logical(std::uint8_t physical) const {
+    physical = static_cast<std::uint8_t>(physical & ~inhibit_.mask());
     if (phaseOnly())
         return physical;
     core::Long logical = physical;

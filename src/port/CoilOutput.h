@@ -2,6 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "platform/LptPort.h"
+#include "port/InhibitSettings.h"
 #include "port/StepDirSettings.h"
 
 #include <array>
@@ -14,7 +15,7 @@ namespace port {
 //   D2 (4, pin 4)                 driver enable of stepper 1
 //   D3 (8, pin 5)                 driver enable of stepper 2
 //   D4 (16, pin 6)                raised for stepper 2 with "Both steppers and pin6"
-//   D5 (32, pin 7)                not used by the engine
+//   D5 (32, pin 7)                not used by the engine; the transmit-inhibit line if set so
 //   D6, D7 (64 + 128, pins 8, 9)  held high as a +5 V supply ("Offset Lpt 89 +5V")
 inline constexpr core::Long CoilMask = 3;
 inline constexpr core::Long Lpt89Bits = 192;
@@ -50,6 +51,13 @@ public:
     // selectedOutput read them from that thread without locking.
     void setOutputs(const StepperOutputs& outputs);
     const StepperOutputs& outputs() const { return outputs_; }
+    // The transmit-inhibit line, set once at start like the outputs: every value written
+    // carries its bit at the level of inhibiting().
+    void setInhibit(const InhibitSettings& inhibit) { inhibit_ = inhibit; }
+    const InhibitSettings& inhibit() const { return inhibit_; }
+    bool inhibiting() const { return inhibiting_; }
+    // The line set or released at once, the register's other bits as they are.
+    void SetInhibiting(bool on);
     // The output of the selected stepper.
     const StepDirSettings& selectedOutput() const;
     bool selectedStepDir() const { return selectedOutput().output == OutputKind::StepDir; }
@@ -59,12 +67,14 @@ public:
     // stepper 1, 8 stepper 2) is set, else at the inactive level; its STEP bit low; its DIR bit
     // at the level of the direction last set by SetPhaseSequence (CW -> high unless dirInvert).
     // Other bits pass. Where the steppers share a line, the selected stepper's use of it wins.
+    // The inhibit line's bit is at its level whatever the logical value.
     std::uint8_t Physical(core::Long logical) const;
     // Physical(0): what the register holds with every driver off (ENABLE inactive whatever
     // its polarity).
     std::uint8_t IdleValue() const { return Physical(0); }
     // The logical value of a physical register value: a step/dir stepper's active ENABLE reads
-    // as its logical enable bit and, while it is selected, the coil bits as PositionCode().
+    // as its logical enable bit and, while it is selected, the coil bits as PositionCode(). The
+    // inhibit line's bit reads as 0.
     core::Long Logical(std::uint8_t physical) const;
 
     // StepperBits from SelectedStepper and BothSteppersPin6.
@@ -97,7 +107,12 @@ private:
 
     core::ProgramState& state_;
     platform::LptPort& lpt_;
+    // The physical value without the inhibit line.
+    std::uint8_t outputsOf(core::Long logical) const;
+
     StepperOutputs outputs_ = DefaultStepperOutputs();
+    InhibitSettings inhibit_;
+    bool inhibiting_ = false;
     Direction direction_ = Direction::CW;
 };
 

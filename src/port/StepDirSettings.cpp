@@ -1,6 +1,7 @@
 #include "port/StepDirSettings.h"
 
 #include "core/SettingsGroupReader.h"
+#include "port/DataBitText.h"
 
 #include <QLoggingCategory>
 #include <deque>
@@ -20,22 +21,6 @@ const QStringList GroupComment{
                    "set on the driver"),
 };
 
-QString BitText(int bit) {
-    return QStringLiteral("D%1").arg(bit);
-}
-
-// 3 for "D3" or "3"; nullopt for anything else.
-std::optional<int> BitFromText(const QString& text) {
-    QString t = text.trimmed().toUpper();
-    if (t.startsWith(QLatin1Char('D')))
-        t.remove(0, 1);
-    bool ok = false;
-    const int bit = t.toInt(&ok);
-    if (!ok || bit < 0 || bit > 7)
-        return std::nullopt;
-    return bit;
-}
-
 using GroupReader = core::SettingsGroupReader;
 
 struct BitKey {
@@ -52,8 +37,8 @@ void TakeDefaultLines(GroupReader& reader, StepDirSettings& s, const StepDirSett
     for (const BitKey& b : BitKeys) {
         if (s.*b.bit != defaults.*b.bit)
             reader.unused(QLatin1String(b.key),
-                          QStringLiteral("%1 (%2)").arg(BitText(s.*b.bit), why),
-                          BitText(defaults.*b.bit));
+                          QStringLiteral("%1 (%2)").arg(DataBitText(s.*b.bit), why),
+                          DataBitText(defaults.*b.bit));
         s.*b.bit = defaults.*b.bit;
     }
 }
@@ -65,12 +50,12 @@ QString SharedStepLine(const StepDirSettings& of, const StepDirSettings& other, 
     if (of.output != OutputKind::StepDir || other.output != OutputKind::StepDir)
         return {};
     for (const BitKey& b : BitKeys) {
-        const int bit = of.*b.bit == other.stepBit ? other.stepBit
+        const int bit = of.*b.bit == other.stepBit   ? other.stepBit
                         : of.stepBit == other.*b.bit ? of.stepBit
                                                      : -1;
         if (bit >= 0)
             return QStringLiteral("%1 is stepper %2's %3 line")
-                .arg(BitText(bit))
+                .arg(DataBitText(bit))
                 .arg(otherNumber)
                 .arg(QString::fromLatin1(bit == other.stepBit ? "STEP" : b.key).toUpper());
     }
@@ -83,7 +68,7 @@ StepDirSettings ReadStepper(GroupReader& reader, const StepDirSettings& defaults
                   {{QStringLiteral("phase"), OutputKind::Phase},
                    {QStringLiteral("stepdir"), OutputKind::StepDir}});
     for (const BitKey& b : BitKeys)
-        reader.value(QLatin1String(b.key), s.*b.bit, BitFromText, BitText(defaults.*b.bit));
+        reader.value(QLatin1String(b.key), s.*b.bit, DataBitFromText, DataBitText(defaults.*b.bit));
     // STEP, DIR and ENABLE on one bit would step the driver when it is switched on: all three
     // take their defaults.
     for (const BitKey& b : BitKeys) {

@@ -65,6 +65,10 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     v.SwrTuneCaption = tuning.SwrTuneCaption();
     v.SwrTuneToolTip = tuning.SwrTuneToolTip();
     v.SwrTuneEnabled = tuning.swrTuneEnabled() && (tuning.swrTuning() || !rig.pttOn());
+    v.TuneNowEnabled = tuning.portOpen() && tuning.following() && !rig.pttOn();
+    v.TuneNowToolTip = QStringLiteral("Follow: %1. Turns once to the table's position for the "
+                                      "rig's frequency.")
+                           .arg(FollowModeName(tuning.followSettings().mode));
     v.SMeter = int(rig.sMeter());
     v.Modes = rig.modeNames();
     v.ModeIndex = rig.modeIndex();

@@ -42,6 +42,8 @@ struct RigControlView {
     QString SwrTuneCaption; // cmdSwrTune, its tooltip what it does to the rig or why not here
     QString SwrTuneToolTip;
     bool SwrTuneEnabled = false;
+    QString TuneNowToolTip; // cmdTuneNow, with the follow mode
+    bool TuneNowEnabled = false;
     int SMeter = 0;              // ProgressBar1
     QStringList Modes;           // Option1, frmModes hidden without any
     int ModeIndex = 0;           // 1-based, 0 none

@@ -4,12 +4,18 @@
 #include "table/TableViewState.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace rig {
 
 RigFollower::RigFollower(const Parts& parts, const RigConnection& rig)
     : state_(parts.state), engine_(parts.engine), wheel_(parts.wheel), editor_(parts.editor),
-      view_(parts.view), search_(parts.search), lookups_(parts.lookups), rig_(&rig) {}
+      view_(parts.view), search_(parts.search), lookups_(parts.lookups), rig_(&rig),
+      // Once: the rest is over, and the next reading of the frequency turns (readings come
+      // from the polls, which start no turn inside another).
+      rest_(parts.platform.createTimer([this] { rest_->stop(); })) {}
+
+RigFollower::~RigFollower() = default;
 
 // --- readings ---
 
@@ -26,6 +32,7 @@ void RigFollower::Sent(core::Single kHz) {
 
 void RigFollower::Follow(core::Single kHz) {
     catFrequency_ = kHz;
+    withinDeadBand_ = false;
     // No reading (a silent or garbled rig) is no frequency: nothing is looked up, nothing
     // moves, and following goes on with the next good reading. Neither does anything relock
     // or turn while we transmit or the peak search runs.
@@ -77,7 +84,55 @@ void RigFollower::Follow(core::Single kHz) {
     view_.SetInputText(core::PlainNumberText(kHz));
     finish();
     if (locked_)
-        TurnTo(lookup.position, engine::TurnOrigin::Following);
+        followTo(kHz, lookup.position);
+}
+
+const FollowSettings& RigFollower::followSettings() const {
+    return follow_[state_.SelectedStepper == 1 ? 1 : 0];
+}
+
+void RigFollower::followTo(core::Single kHz, core::Long position) {
+    const FollowSettings& follow = followSettings();
+    const std::int64_t distance = std::abs(std::int64_t{position} - state_.StepCounter);
+    if (follow.deadbandSteps > 0 && distance <= follow.deadbandSteps) {
+        withinDeadBand_ = true;
+        view_.SetInfoInterpolText(QStringLiteral("within dead band"));
+        return;
+    }
+    switch (follow.mode) {
+    case FollowMode::Continuous:
+        break;
+    case FollowMode::Manual:
+        return;
+    case FollowMode::Rested:
+        // A new frequency starts the rest over; the first reading of it after the rest turns
+        // (and the next one again, should the gate have refused that turn).
+        if (follow.restMs > 0 && (kHz != restingKHz_ || rest_->isActive())) {
+            if (kHz != restingKHz_) {
+                restingKHz_ = kHz;
+                rest_->start(follow.restMs);
+            }
+            return;
+        }
+        break;
+    }
+    TurnTo(position, engine::TurnOrigin::Following);
+}
+
+engine::TurnOutcome RigFollower::TuneNow(engine::TurnOrigin origin, QString* why) {
+    auto refuse = [&](const QString& text) {
+        if (why)
+            *why = text;
+        return engine::TurnOutcome::Refused;
+    };
+    if (catFrequency_ == 0)
+        return refuse(QStringLiteral("no frequency from the rig yet"));
+    const table::Lookup lookup = table::LookUpPosition(editor_.data(), catFrequency_);
+    if (!lookup.ok())
+        return refuse(QStringLiteral("the table has no position for %1 kHz")
+                          .arg(core::PlainNumberText(catFrequency_)));
+    withinDeadBand_ = false;
+    return TurnTo(lookup.position, origin);
 }
 
 void RigFollower::finish() {

@@ -3,11 +3,15 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "engine/WheelControl.h"
+#include "platform/Platform.h"
+#include "rig/FollowSettings.h"
 #include "rig/PeakSearch.h"
 #include "rig/RigConnection.h"
 #include "table/TableEditor.h"
 #include "table/TableLookup.h"
 #include "table/TableViewModel.h"
+
+#include <memory>
 
 namespace rig {
 
@@ -20,6 +24,9 @@ namespace rig {
 // - While our PTT is on or the peak search runs nothing relocks or turns the stepper.
 // - The user's Unlock (and the peak search) holds until the user locks; an unlock of the
 //   program's own (out of range, no position, our PTT) ends with the next reading in range.
+// - When a locked follower turns is the selected stepper's FollowSettings: at every new
+//   frequency, once it has rested, or only by TuneNow; never while the table's position lies
+//   within the dead band of the counter (the info label says "within dead band").
 class RigFollower {
 public:
     // The lookups as the table window shows them, which automatic tuning provides.
@@ -36,6 +43,7 @@ public:
     };
 
     struct Parts {
+        platform::Platform& platform;
         core::ProgramState& state;
         engine::Engine& engine;
         const engine::WheelControl& wheel;
@@ -46,6 +54,7 @@ public:
     };
 
     RigFollower(const Parts& parts, const RigConnection& rig);
+    ~RigFollower();
 
     // The link whose PTT holds the lock.
     void setConnection(const RigConnection& rig) { rig_ = &rig; }
@@ -63,6 +72,17 @@ public:
     // The decisions for a confirmed reading (kHz, 0 without one): the labels, the lock, and the
     // turn to the table's position.
     void Follow(core::Single kHz);
+
+    // --- when it turns ---
+    void setFollowSettings(const FollowSettingsPair& settings) { follow_ = settings; }
+    // The selected stepper's.
+    const FollowSettings& followSettings() const;
+    // The last confirmed reading turned nothing because the table's position lies within the
+    // dead band.
+    bool withinDeadBand() const { return withinDeadBand_; }
+    // "Tune now": one turn to the table's position for the rig's frequency, whatever the mode
+    // and the dead band. Refused, with why, without a reading or a position for it.
+    engine::TurnOutcome TuneNow(engine::TurnOrigin origin, QString* why = nullptr);
 
     // --- the lock ---
     bool locked() const { return locked_; }
@@ -105,6 +125,8 @@ private:
     // Relocks after a reading when the wheel tunes the frequency and Esc has not halted
     // following.
     void finish();
+    // A locked follower's turn for a confirmed reading, as the mode and the dead band let it.
+    void followTo(core::Single kHz, core::Long position);
 
     core::ProgramState& state_;
     engine::Engine& engine_;
@@ -115,6 +137,10 @@ private:
     Lookups& lookups_;
     const RigConnection* rig_;
 
+    FollowSettingsPair follow_;
+    std::unique_ptr<platform::Timer> rest_; // rested: runs while the frequency rests
+    core::Single restingKHz_ = 0;
+    bool withinDeadBand_ = false;
     core::Single catFrequency_ = 0;
     core::Single lastReadKHz_ = 0; // the last reading, or the frequency sent since
     bool locked_ = false;

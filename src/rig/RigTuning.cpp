@@ -58,7 +58,7 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
                                            : std::nullopt;
                     }),
       swr_(state_, platform_, engine_),
-      follower_({state_, engine_, wheel_, editor_, view_, search_, *this}, *rig_) {
+      follower_({platform_, state_, engine_, wheel_, editor_, view_, search_, *this}, *rig_) {
     connectRig();
     connect(&poller_, &RigPoller::due, this, &RigTuning::PollRig);
     connect(&poller_, &RigPoller::answered, this, &RigTuning::readingArrived);
@@ -357,6 +357,16 @@ void RigTuning::TurnStarted() {
     poller_.TurnStarted();
     unansweredTransmitReads_ = 0;
     updatePollTimer();
+    haltWsjtxForTurn();
+}
+
+void RigTuning::haltWsjtxForTurn() {
+    // Before the gate's look: a transmission under way holds the turn as the gate makes it,
+    // until the status shows none; the program starts no new one meanwhile.
+    if (!open_ || !wsjtx_ || rig_ != wsjtx_ || !wsjtx_->address().haltWhileTurning ||
+        !(wsjtx_->txEnabled() || wsjtx_->transmitsNow()) || !wsjtx_->HaltAutoTx())
+        return;
+    view_.SetStatusNote(QStringLiteral("WSJT-X Tx halted for a turn: enable Tx there again"));
 }
 
 void RigTuning::TurnEnded() {
@@ -411,6 +421,23 @@ void RigTuning::frequencyRead(core::Single kHz) {
     } else {
         poller_.CheckSoon();
     }
+}
+
+engine::TurnOutcome RigTuning::TuneNow(engine::TurnOrigin origin, QString* why) {
+    QString refusal = QStringLiteral("the rig is not followed");
+    engine::TurnOutcome outcome = engine::TurnOutcome::Refused;
+    if (open_ && following_) {
+        refusal.clear();
+        follower_.Resume();
+        outcome = follower_.TuneNow(origin, &refusal);
+    }
+    // The button's refusal is heard; a web client is told why.
+    if (!refusal.isEmpty() && origin == engine::TurnOrigin::Window)
+        platform_.beep();
+    if (why)
+        *why = refusal;
+    emit changed();
+    return outcome;
 }
 
 void RigTuning::PollRateClicked() {

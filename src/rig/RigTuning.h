@@ -177,6 +177,17 @@ public:
     bool calibrateEnabled() const { return follower_.calibrateEnabled(); }
     bool inputEnabled() const { return follower_.inputEnabled(); }
 
+    // --- when following turns ([follow1], [follow2]) ---
+    void setFollowSettings(const FollowSettingsPair& settings) {
+        follower_.setFollowSettings(settings);
+    }
+    const FollowSettings& followSettings() const { return follower_.followSettings(); }
+    bool withinDeadBand() const { return follower_.withinDeadBand(); }
+    // "Tune now": while the rig is followed, one turn to the table's position for its
+    // frequency, whatever the mode and the dead band. Refused, with why, otherwise.
+    engine::TurnOutcome TuneNow(engine::TurnOrigin origin = engine::TurnOrigin::Window,
+                                QString* why = nullptr);
+
     // --- frequency ---
     core::Single CatFrequency() const { return follower_.CatFrequency(); }
     // n steps of CatScrollSetting kHz (0 counts as 1).
@@ -319,6 +330,9 @@ signals:
 private:
     void connectRig();
     void readingArrived(const RigReading& reading);
+    // [wsjtx] haltWhileTurning: a turn starting while WSJT-X has Tx enabled or transmits sends
+    // it Halt Tx; the status line says the operator enables it again.
+    void haltWsjtxForTurn();
     // RigTuningStation.cpp
     void readingAnnounced(const RigReading& reading);
     void updatePollTimer();

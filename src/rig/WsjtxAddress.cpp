@@ -71,6 +71,7 @@ WsjtxAddress LoadWsjtxAddress(const QString& settingsFile, core::SettingsReport*
         [](const QString& text) { return IsGroup(text) ? std::optional(text) : std::nullopt; },
         QString(), {}, QStringLiteral("127.0.0.1"));
     group.list(QStringLiteral("id"), address.ids);
+    group.boolean(QStringLiteral("haltWhileTurning"), address.haltWhileTurning);
     return address;
 }
 

@@ -19,6 +19,9 @@ struct WsjtxAddress {
     int port = DefaultPort;
     QString group; // empty: unicast on 127.0.0.1
     QStringList ids = DefaultIds(); // the instances followed; the datagrams of others are ignored
+    // A turn that starts while the program has Tx enabled or transmits first sends it Halt Tx
+    // (its automatic transmissions only).
+    bool haltWhileTurning = false;
 
     // "2237", or "224.0.0.1:2237" with a group.
     QString text() const;
@@ -30,7 +33,7 @@ struct WsjtxAddress {
 std::optional<WsjtxAddress> ParseWsjtxAddress(const QString& text);
 
 // The [wsjtx] group of the settings file (port=, address=, id= the instance Ids followed, comma
-// separated); a missing or damaged entry gives its default, a damaged one noted in report.
+// separated, haltWhileTurning=); a missing or damaged entry gives its default, a damaged one noted in report.
 WsjtxAddress LoadWsjtxAddress(const QString& settingsFile, core::SettingsReport* report = nullptr);
 void StoreWsjtxAddress(const QString& settingsFile, const WsjtxAddress& address);
 

@@ -16,6 +16,7 @@ std::optional<WsjtxMessage> DecodeWsjtxDatagram(const QByteArray& datagram) {
     if (in.status() != QDataStream::Ok || magic != WsjtxMessage::Magic || schema < 1 ||
         schema > WsjtxMessage::HighestSchema)
         return std::nullopt;
+    message.schema = schema;
     switch (type) {
     case quint32(WsjtxMessage::Type::Heartbeat):
     case quint32(WsjtxMessage::Type::Close):
@@ -38,6 +39,16 @@ std::optional<WsjtxMessage> DecodeWsjtxDatagram(const QByteArray& datagram) {
         message.type = WsjtxMessage::Type::Other;
         return message;
     }
+}
+
+QByteArray EncodeWsjtxHaltTx(const QByteArray& id, bool autoOnly, quint32 schema) {
+    constexpr quint32 HaltTx = 8;
+    QByteArray datagram;
+    QDataStream out(&datagram, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::BigEndian);
+    out.setVersion(QDataStream::Qt_5_4);
+    out << WsjtxMessage::Magic << schema << HaltTx << id << autoOnly;
+    return datagram;
 }
 
 } // namespace rig

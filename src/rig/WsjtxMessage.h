@@ -16,6 +16,7 @@ struct WsjtxMessage {
     static constexpr quint32 HighestSchema = 3;
 
     Type type = Type::Heartbeat;
+    quint32 schema = 2;
     QByteArray id;
     // Status only.
     quint64 dialHz = 0;
@@ -27,5 +28,10 @@ struct WsjtxMessage {
 // The message of a datagram; nullopt for anything damaged: short, another magic, an unknown
 // schema, a field cut off.
 std::optional<WsjtxMessage> DecodeWsjtxDatagram(const QByteArray& datagram);
+
+// The Halt Tx datagram (type 8) for the instance id, in its schema: with autoOnly the program
+// stops its automatic transmissions (at the end of the period under way) and leaves the
+// operator's own Tune alone; without it every transmission stops at once.
+QByteArray EncodeWsjtxHaltTx(const QByteArray& id, bool autoOnly, quint32 schema);
 
 } // namespace rig

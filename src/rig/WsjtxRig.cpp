@@ -80,6 +80,18 @@ LinkOpenResult WsjtxRig::open(int /*port*/) {
     return {true, {}};
 }
 
+bool WsjtxRig::HaltAutoTx() {
+    if (!socket_ || followed_.isEmpty() || peerPort_ == 0)
+        return false;
+    const QByteArray datagram = EncodeWsjtxHaltTx(followed_, true, peerSchema_);
+    if (socket_->writeDatagram(datagram, peer_, peerPort_) != datagram.size()) {
+        qCWarning(lcRig) << "Halt Tx could not be sent to" << followed_ << socket_->errorString();
+        return false;
+    }
+    qCInfo(lcRig) << "sent Halt Tx to" << followed_ << "for a turn";
+    return true;
+}
+
 void WsjtxRig::close() {
     if (!socket_)
         return;
@@ -101,8 +113,8 @@ void WsjtxRig::close() {
 
 void WsjtxRig::readDatagrams() {
     while (socket_ && socket_->hasPendingDatagrams()) {
-        const std::optional<WsjtxMessage> message =
-            DecodeWsjtxDatagram(socket_->receiveDatagram().data());
+        const QNetworkDatagram datagram = socket_->receiveDatagram();
+        const std::optional<WsjtxMessage> message = DecodeWsjtxDatagram(datagram.data());
         if (!message) {
             if (!std::exchange(damagedLogged_, true))
                 qCWarning(lcRig) << "ignored a datagram on UDP" << address_.text()
@@ -136,10 +148,14 @@ void WsjtxRig::readDatagrams() {
         }
         heardAtMs_ = platform_.steadyMs();
         lostTimer_->start(LostAfterMs);
+        peer_ = datagram.senderAddress();
+        peerPort_ = static_cast<quint16>(datagram.senderPort());
+        peerSchema_ = message->schema;
         if (message->type == WsjtxMessage::Type::Status) {
             statusHeard_ = true;
             kHz_ = DialKHz(message->dialHz);
             transmitting_ = message->transmitting;
+            txEnabled_ = message->txEnabled;
             // The transmit state is told at once: a turn under way stops without waiting for
             // the next read.
             if (std::exchange(announcedTransmitting_, transmitting_) != transmitting_) {

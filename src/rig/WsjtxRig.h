@@ -25,7 +25,7 @@ namespace rig {
 // without a frequency, so nothing moves. Only the instances the address names (by their Id) are
 // heard; of those the link follows the first it hears and ignores the others until that one is
 // lost. A change of the transmit state is told at once through readingAnnounced()
-// (transmitOnly).
+// (transmitOnly). The one thing it sends is Halt Tx, to the address the program is heard from.
 class WsjtxRig final : public RigConnection {
     Q_OBJECT
 
@@ -42,6 +42,12 @@ public:
     const WsjtxAddress& address() const { return address_; }
     // A heartbeat or status came within LostAfterMs.
     bool heard() const;
+    // The last status: "Enable Tx" on, or transmitting.
+    bool txEnabled() const { return statusHeard_ && txEnabled_; }
+    bool transmitsNow() const { return statusHeard_ && transmitting_; }
+    // Halt Tx for its automatic transmissions (the operator's own Tune stays on), sent to the
+    // program followed where it is heard from; false when none is heard.
+    bool HaltAutoTx();
 
     // Listens on the port (and joins the group); on failure the user is told why.
     LinkOpenResult open(int port) override;
@@ -97,6 +103,10 @@ private:
     bool statusHeard_ = false;
     float kHz_ = 0; // 0: the status gave no frequency
     bool transmitting_ = false;
+    bool txEnabled_ = false;
+    QHostAddress peer_; // where the program followed sends from
+    quint16 peerPort_ = 0;
+    quint32 peerSchema_ = 2;
     std::optional<bool> announcedTransmitting_; // since the program was heard
     bool damagedLogged_ = false;
     QSet<QByteArray> ignored_; // the Ids of instances not followed, logged once each

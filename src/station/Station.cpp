@@ -2,8 +2,10 @@
 
 #include "core/ProgramDirectory.h"
 #include "core/VersionTexts.h"
+#include "port/InhibitSettings.h"
 #include "port/PhaseOffsets.h"
 #include "port/StepDirSettings.h"
+#include "rig/FollowSettings.h"
 #include "rig/TransmitGuard.h"
 #include "station/StationLogging.h"
 
@@ -45,6 +47,8 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
       rotatorRetry_(platform_), webRetry_(platform_) {
     // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
     engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
+    engine_.coil().setInhibit(
+        port::ReadInhibitSettings(settingsFile_, engine_.coil().outputs(), &settingsReport_));
     wireLogic();
     wireRig();
     wireJournal();
@@ -89,6 +93,7 @@ void Station::wireRig() {
     tuning_.setCivRig(civRig_);
     tuning_.setKenwoodRig(kenwoodRig_);
     bandSets_.Load(&settingsReport_);
+    tuning_.setFollowSettings(rig::LoadFollowSettings(settingsFile_, &settingsReport_));
     tuning_.setBandChangeover(&bandChangeover_);
     // No turn while our PTT is on or the rig reports transmit, whoever asks for it.
     engine_.setTransmitState(&tuning_);
@@ -306,6 +311,9 @@ StationStatus Station::status() const {
     if (rotator_.listening())
         status.rotctldPort = rotator_.port();
     status.timerRunning = timer_ && timer_->timerEnabled();
+    status.follow = rig::FollowModeName(tuning_.followSettings().mode);
+    if (tuning_.portOpen() && tuning_.withinDeadBand())
+        status.follow += QStringLiteral(", within dead band");
     return status;
 }
 

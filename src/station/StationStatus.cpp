@@ -35,6 +35,7 @@ QString StatusText(const StationStatus& status) {
         {"hold", OrElse(status.hold, none)},
         {"rotctld", status.rotctldPort ? QString::number(*status.rotctldPort) : off},
         {"timer", YesNo(status.timerRunning)},
+        {"follow", status.follow},
     };
     QString text;
     for (const auto& [key, value] : lines)

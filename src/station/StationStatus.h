@@ -19,11 +19,14 @@ struct StationStatus {
     QString hold; // why no turn may start now ("the rig transmits"); empty: none
     std::optional<int> rotctldPort; // while the rotator server listens
     bool timerRunning = false;
+    // When following turns: "continuous", "rested" or "manual", with ", within dead band" while
+    // the dead band keeps the stepper still.
+    QString follow = QStringLiteral("continuous");
 };
 
 // One "key: value" line each, in a fixed order with fixed English keys that scripts may read:
 // counter, degrees, stepper, turning, target, following, rig, frequency, transmit, hold,
-// rotctld, timer. Absent values read "none" or "off", yes/no answer the flags.
+// rotctld, timer, follow. Absent values read "none" or "off", yes/no answer the flags.
 QString StatusText(const StationStatus& status);
 
 } // namespace station

@@ -141,6 +141,7 @@ void TableWindow::connectRig() {
     click(f.cmdLock, [&tuning] { tuning.LockClicked(); });
     click(f.cmdCalibreer, [&tuning] { tuning.PeakSearchClicked(); });
     click(f.cmdSwrTune, [&tuning] { tuning.SwrTuneClicked(); });
+    click(f.cmdTuneNow, [&tuning] { tuning.TuneNow(); });
     click(f.cmdOnOff, [&tuning] { tuning.PowerClicked(); });
     connect(f.cmdPTT, &QPushButton::clicked, this, [&tuning] { tuning.PttToggle(false); });
     connect(f.chkLock, &QCheckBox::clicked, this, [this](bool on) {
@@ -454,6 +455,8 @@ void TableWindow::renderRig(const rig::RigControlView& v) {
     f.cmdSwrTune->setText(v.SwrTuneCaption);
     f.cmdSwrTune->setToolTip(v.SwrTuneToolTip);
     f.cmdSwrTune->setEnabled(v.SwrTuneEnabled);
+    f.cmdTuneNow->setToolTip(v.TuneNowToolTip);
+    f.cmdTuneNow->setEnabled(v.TuneNowEnabled);
     f.ProgressBar1->setValue(v.SMeter);
     for (std::size_t i = 0; i < f.Option1.size(); ++i) {
         QRadioButton* option = f.Option1[i];

@@ -166,6 +166,7 @@ void TableWindowForm::buildRig() {
         Make<QPushButton>("cmdCalibreer", "&S-Meter calibreren",
                           "Search the loudest position around the present one (Esc stops).");
     cmdSwrTune = Make<QPushButton>("cmdSwrTune", "S&WR tune", "");
+    cmdTuneNow = Make<QPushButton>("cmdTuneNow", "Tune &now", "");
     ProgressBar1 = Make<QProgressBar>("ProgressBar1", "S-meter.");
     ProgressBar1->setRange(0, 15);
     ProgressBar1->setTextVisible(false);
@@ -198,6 +199,7 @@ void TableWindowForm::buildRig() {
     grid->addWidget(ProgressBar1, 4, 2, 1, 2);
     grid->addWidget(frmModes, 5, 0, 1, 4);
     grid->addWidget(cmdSwrTune, 6, 0, 1, 2);
+    grid->addWidget(cmdTuneNow, 6, 2, 1, 2);
 }
 
 void TableWindowForm::buildMenus(QMainWindow& window) {

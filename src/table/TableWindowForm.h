@@ -56,6 +56,7 @@ struct TableWindowForm {
     QPushButton* cmdOnOff;
     QPushButton* cmdCalibreer;
     QPushButton* cmdSwrTune;
+    QPushButton* cmdTuneNow;
     QProgressBar* ProgressBar1;
     QGroupBox* frmModes;
     std::array<QRadioButton*, 10> Option1;

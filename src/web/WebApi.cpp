@@ -101,6 +101,7 @@ WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QBy
         {QStringLiteral("/api/table/add"), {"POST", [this](auto&) { return addRow(); }}},
         {QStringLiteral("/api/table/delete"), {"POST", [this](auto& r) { return deleteRow(r); }}},
         {QStringLiteral("/api/table/retune"), {"POST", [this](auto&) { return retune(); }}},
+        {QStringLiteral("/api/tune"), {"POST", [this](auto&) { return tuneNow(); }}},
         {QStringLiteral("/api/band"), {"POST", [this](auto& r) { return band(r); }}},
         {QStringLiteral("/api/peaksearch"), {"POST", [this](auto&) { return peakSearch(); }}},
         {QStringLiteral("/api/swrtune"), {"POST", [this](auto&) { return swrTune(); }}},
@@ -223,6 +224,10 @@ QJsonObject WebApi::tuningState() const {
                      {QStringLiteral("ready"),
                       swrTuning || (tuning_.swrTuneEnabled() && !pttOn && position.isDouble())}}},
         {QStringLiteral("retuneReady"), following && tuning_.retuneEnabled()},
+        // When following turns, and how close the table's position may lie without a turn.
+        {QStringLiteral("follow"), rig::FollowModeName(tuning_.followSettings().mode)},
+        {QStringLiteral("deadBand"), tuning_.followSettings().deadbandSteps},
+        {QStringLiteral("tuneNowReady"), following && open && position.isDouble()},
     };
 }
 
@@ -403,6 +408,14 @@ WebReply WebApi::retune() {
         return Error(500, QStringLiteral("the offset is set but the table cannot be saved to ") +
                               editor_.tablePath());
     return Ok();
+}
+
+WebReply WebApi::tuneNow() {
+    if (!station_.following() || !tuning_.portOpen() || tuning_.CatFrequency() <= 0)
+        return Error(409, QStringLiteral("no frequency from the rig"));
+    if (!table::FreqToPosition(editor_.data(), tuning_.CatFrequency()))
+        return Error(409, QStringLiteral("the table has no position for the rig's frequency"));
+    return requestTurn([this] { tuning_.TuneNow(engine::TurnOrigin::Network); });
 }
 
 WebReply WebApi::band(const QJsonObject& request) {

@@ -87,6 +87,9 @@ private:
     WebReply addRow();
     WebReply deleteRow(const QJsonObject& request);
     WebReply retune();
+    // "Tune now": one turn to the table's position for the rig's frequency, whatever the
+    // follow mode and the dead band.
+    WebReply tuneNow();
     WebReply band(const QJsonObject& request);
     WebReply peakSearch();
     WebReply swrTune();

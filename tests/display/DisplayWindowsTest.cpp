@@ -204,9 +204,9 @@ TEST_F(DisplayWindowsTest, infoMenus_openEveryTextAndPictureFromItsResource) {
     text->close();
     EXPECT_FALSE(form.mnuVentroloUK->isChecked());
 
-    const std::array<QAction*, 7> entries{
+    const std::array<QAction*, 8> entries{
         form.mnuSchemaCat, form.mnuCircuitBi, form.mnuCircuitUni,    form.mnuSchemaOpto,
-        form.mnuBrenik,    form.mnuComponent, form.mnuCircuitStepDir};
+        form.mnuBrenik,    form.mnuComponent, form.mnuCircuitStepDir, form.mnuCircuitInhibit};
     for (std::size_t i = 0; i < entries.size(); ++i) {
         entries[i]->trigger();
         display::PictureWindow* shown = nullptr;

@@ -121,4 +121,13 @@ TEST(LptOutputTest, theBoxesNameTheLinesOfTheStepDirDrivers) {
     EXPECT_EQ(phase.boxToolTip(3), "D3 ENABLE 2");
     EXPECT_EQ(phase.boxCaption(4), "Pin 6. DIR 2");
     EXPECT_EQ(phase.boxCaption(0), "Pin2.");
+
+    // The transmit-inhibit line on pin 7, which the phase steppers leave free.
+    const port::StepperOutputs phaseOutputs = port::DefaultStepperOutputs();
+    port::InhibitSettings inhibit;
+    inhibit.bit = 5;
+    const LptOutputTest withLine(state, lpt, platform, phaseOutputs, inhibit);
+    EXPECT_EQ(withLine.boxCaption(5), "Pin 7. TX inhibit");
+    EXPECT_EQ(withLine.boxToolTip(5), "D5 TX inhibit");
+    EXPECT_EQ(withLine.boxCaption(6), "Pin 8.");
 }

@@ -148,6 +148,81 @@ TEST_F(Ft817Following, theUsersUnlockHoldsUntilTheUserLocks_whereverTheDialGoes)
     EXPECT_EQ(state.StepCounter, 125);
 }
 
+namespace {
+
+// The FT-817 fixture with stepper 1's tables followed as settings says, counting the turns
+// following makes.
+struct FollowModes : Ft817Following {
+    void follow(rig::FollowMode mode, int restMs = 300, int deadbandSteps = 0) {
+        tuning.setFollowSettings({rig::FollowSettings{mode, restMs, deadbandSteps}, {}});
+        QObject::connect(&engine, &engine::Engine::turnFinished,
+                         [this](const engine::TurnRecord& record) {
+                             if (record.origin == engine::TurnOrigin::Following)
+                                 ++followingTurns;
+                         });
+    }
+    // The dial at kHz (on 40 m), read and confirmed.
+    void dialTo(double kHz) {
+        const auto bcd = QString::number(qRound(kHz * 100)).rightJustified(8, '0') + "01";
+        dial(bcd.toLatin1().constData());
+        poll();
+        poll();
+    }
+    int followingTurns = 0;
+};
+
+} // namespace
+
+TEST_F(FollowModes, rested_aDialSweptAcrossTheBandMakesOneTurnAfterItStops) {
+    // A new frequency confirmed every two polls (2 s), sooner than the dial rests.
+    follow(rig::FollowMode::Rested, 3000);
+    for (double kHz = 7000; kHz <= 7200; kHz += 20)
+        dialTo(kHz);
+    EXPECT_EQ(followingTurns, 0);
+    EXPECT_EQ(state.StepCounter, 175);
+    platform.advance(3500);
+    EXPECT_EQ(followingTurns, 1);
+    EXPECT_EQ(state.StepCounter, 200);
+    platform.advance(5000);
+    EXPECT_EQ(followingTurns, 1) << "the rested dial turns nothing more";
+}
+
+TEST_F(FollowModes, manual_turnsOnlyOnTuneNow_andTuneNowNeedsAPosition) {
+    follow(rig::FollowMode::Manual);
+    dialTo(7100);
+    platform.advance(3000);
+    EXPECT_EQ(state.StepCounter, 175);
+    EXPECT_TRUE(tuning.locked());
+    EXPECT_EQ(tuning.TuneNow(), engine::TurnOutcome::Done);
+    EXPECT_EQ(state.StepCounter, 150);
+    dialTo(7200);
+    EXPECT_EQ(state.StepCounter, 150);
+
+    // Outside the table there is nothing to tune to: told, nothing moves.
+    dialTo(7300);
+    QString why;
+    EXPECT_EQ(tuning.TuneNow(engine::TurnOrigin::Network, &why), engine::TurnOutcome::Refused);
+    EXPECT_EQ(why, "the table has no position for 7300 kHz");
+    EXPECT_EQ(state.StepCounter, 150);
+}
+
+TEST_F(FollowModes, theDeadBandKeepsTheMotorStillForSmallQsys_andSaysSo) {
+    follow(rig::FollowMode::Continuous, 300, 10);
+    dialTo(7160); // position 180: 5 steps from 175
+    EXPECT_EQ(state.StepCounter, 175);
+    EXPECT_TRUE(tuning.withinDeadBand());
+    EXPECT_EQ(rig::ControlViewOf(tuning, state, view).InfoText, "within dead band");
+    dialTo(7120); // 160: 15 steps away
+    EXPECT_EQ(state.StepCounter, 160);
+    EXPECT_FALSE(tuning.withinDeadBand());
+    EXPECT_EQ(followingTurns, 1);
+    // Tune now goes to the position whatever the dead band.
+    dialTo(7130);
+    EXPECT_TRUE(tuning.withinDeadBand());
+    EXPECT_EQ(tuning.TuneNow(), engine::TurnOutcome::Done);
+    EXPECT_EQ(state.StepCounter, 165);
+}
+
 TEST_F(RigFollowingTest, theStartUpRowGoesToTheRigAtTheFirstReading_onceAfterTheUsersOpening) {
     useScriptedRig(rig::Model::Ft817);
     loadTable("7000,100,\"\"\r\n7100,150,\"*start\"\r\n7200,200,\"\"\r\n");

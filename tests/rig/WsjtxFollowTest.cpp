@@ -60,3 +60,48 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
     tuning.ComportClicked();
     EXPECT_FALSE(link.isOpen());
 }
+
+TEST(WsjtxFollowTest, withHaltWhileTurning_aTurnSendsHaltTxFirst_toWhereWsjtxSendsFrom) {
+    const quint16 port = FreeUdpPort();
+    QTemporaryDir dir;
+    FollowingStation station(dir.path(),
+                             "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) +
+                                 "\nhaltWhileTurning=true\n",
+                             "7000,100,\"\"\r\n7200,200,\"\"\r\n");
+    auto [tuning, state, link] = std::tie(station.tuning, station.state, station.wsjtx);
+    tuning.setWsjtx(link);
+    tuning.Load();
+    tuning.ComportClicked();
+    ASSERT_TRUE(tuning.portOpen());
+
+    // WSJT-X with Tx enabled, receiving, on 7100 kHz: the turn there halts its Tx first.
+    QUdpSocket wsjtx;
+    ASSERT_TRUE(wsjtx.bind(QHostAddress::LocalHost, 0));
+    std::vector<QByteArray> received;
+    QObject::connect(&wsjtx, &QUdpSocket::readyRead, [&] {
+        while (wsjtx.hasPendingDatagrams())
+            received.push_back(wsjtx.receiveDatagram().data());
+    });
+    QByteArray status = WsjtxStatus(7100000, "FT8", false, "WSJT-X", true);
+    QTimer sender;
+    QObject::connect(&sender, &QTimer::timeout,
+                     [&] { wsjtx.writeDatagram(status, QHostAddress::LocalHost, port); });
+    sender.start(300);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.StepCounter == 150; }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !received.empty(); }, 5000));
+    // Halt Tx, as the protocol lays it out: magic, schema, type 8, the id, auto only.
+    const QByteArray expected = WsjtxDatagram(8, "WSJT-X", [](QDataStream& out) { out << true; });
+    EXPECT_EQ(received.front(), expected);
+    EXPECT_TRUE(station.view.StatusText().contains("WSJT-X Tx halted for a turn"));
+
+    // Tx off (as WSJT-X reports once halted): the next turn sends nothing.
+    status = WsjtxStatus(7100000, "FT8", false, "WSJT-X", false);
+    QTest::qWait(700);
+    received.clear();
+    status = WsjtxStatus(7050000, "FT8", false, "WSJT-X", false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state.StepCounter == 125; }, 15000));
+    QTest::qWait(300);
+    EXPECT_TRUE(received.empty());
+    sender.stop();
+    tuning.ComportClicked();
+}

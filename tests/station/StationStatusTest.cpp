@@ -17,7 +17,8 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                            "transmit: no\n"
                                            "hold: none\n"
                                            "rotctld: off\n"
-                                           "timer: no\n");
+                                           "timer: no\n"
+                                           "follow: continuous\n");
 
     StationStatus status;
     status.counter = -1234;
@@ -32,6 +33,7 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
     status.hold = "the rig is silent and may be transmitting";
     status.rotctldPort = 4533;
     status.timerRunning = true;
+    status.follow = "rested, within dead band";
     EXPECT_EQ(StatusText(status), "counter: -1234\n"
                                   "degrees: 45.5\n"
                                   "stepper: 2\n"
@@ -43,5 +45,6 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                   "transmit: yes\n"
                                   "hold: the rig is silent and may be transmitting\n"
                                   "rotctld: 4533\n"
-                                  "timer: yes\n");
+                                  "timer: yes\n"
+                                  "follow: rested, within dead band\n");
 }

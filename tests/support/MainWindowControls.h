@@ -109,6 +109,7 @@ public:
     VENTROLO_CONTROL(QAction, mnuBrenik);
     VENTROLO_CONTROL(QAction, mnuComponent);
     VENTROLO_CONTROL(QAction, mnuCircuitStepDir);
+    VENTROLO_CONTROL(QAction, mnuCircuitInhibit);
     VENTROLO_CONTROL(QAction, mnuAbout);
     VENTROLO_CONTROL(QAction, mnuStepper12);
     VENTROLO_CONTROL(QAction, mnuWheelStepper);

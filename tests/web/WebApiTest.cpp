@@ -428,3 +428,19 @@ TEST(WebApiListeningLinkTest, aRowTurnedToOnALinkThatCannotSetTheRig_is409AndNot
     platform.advance(2000);
     EXPECT_EQ(station->state().StepCounter, before);
 }
+
+TEST_F(WebApiTest, tuneNow_turnsOnceToTheTablesPosition_whereManualFollowingTurnsNothing) {
+    Http http(port());
+    EXPECT_EQ(http.post("/api/tune").status, 409); // nothing followed
+    station->tuning().setFollowSettings({rig::FollowSettings{rig::FollowMode::Manual}, {}});
+    const core::Long before = state().StepCounter;
+    follow(7100);
+    serve(200);
+    ASSERT_NE(before, 200);
+    EXPECT_EQ(state().StepCounter, before);
+    const QJsonObject tuning = http.ask("GET", "/api/state").json["tuning"].toObject();
+    EXPECT_EQ(tuning["follow"].toString(), "manual");
+    EXPECT_TRUE(tuning["tuneNowReady"].toBool());
+    EXPECT_EQ(http.post("/api/tune").status, 200);
+    EXPECT_TRUE(settlesAt(200));
+}

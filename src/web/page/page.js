@@ -318,6 +318,10 @@ function renderSearches(s) {
   tune.textContent = s.tuning.swrTune.running ? 'Stop SWR tune' : 'SWR tune';
   tune.disabled = !s.tuning.swrTune.ready || (s.transmitHold && !s.tuning.swrTune.running);
   $('retune').disabled = !s.tuning.retuneReady;
+  const tuneNow = $('tuneNow');
+  tuneNow.hidden = !s.tableOpen;
+  tuneNow.disabled = !s.tuning.tuneNowReady || s.transmitHold;
+  tuneNow.title = `Follow: ${s.tuning.follow}. Turns once to the table's position for the rig's frequency`;
 }
 
 function render(s) {
@@ -645,6 +649,7 @@ function wire() {
   $('swrTune').addEventListener('click', () => act('/api/swrtune'));
   $('addRow').addEventListener('click', () => act('/api/table/add'));
   $('retune').addEventListener('click', () => act('/api/table/retune'));
+  $('tuneNow').addEventListener('click', () => act('/api/tune'));
   $('tableRows').addEventListener('click', (event) => {
     const button = event.target.closest('button');
     if (!button) return;
