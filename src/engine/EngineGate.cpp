@@ -40,6 +40,12 @@ std::optional<TurnRefusal> Engine::Refuses(const TurnRequest& request) const {
     return std::nullopt;
 }
 
+void Engine::TellRefusal(const TurnRequest& request, const TurnRefusal& refusal) {
+    TurnRecord record = beginRecord(request);
+    record.refusal = refusal;
+    finishRecord(record, TurnOutcome::Refused, stops_, requests_);
+}
+
 Long Engine::targetOf(const TurnRequest& request) const {
     if (!request.degrees)
         return request.target;

@@ -1,6 +1,7 @@
 #include "station/Station.h"
 
 #include "core/ProgramDirectory.h"
+#include "core/SettingsGroupReader.h"
 #include "core/VersionTexts.h"
 #include "port/PhaseOffsets.h"
 #include "port/StepDirSettings.h"
@@ -13,6 +14,23 @@ namespace station {
 
 using engine::Engine;
 using engine::ExitPath;
+
+namespace {
+
+// [stepper1] and [stepper2] settleMs: how long the motor stands still after a turn before it
+// counts as settled.
+std::array<int, 2> ReadSettleTimes(const QString& settingsFile, core::SettingsReport* report) {
+    std::array<int, 2> settleMs{engine::MotionWatch::DefaultSettleMs,
+                                engine::MotionWatch::DefaultSettleMs};
+    for (std::size_t i = 0; i < settleMs.size(); ++i) {
+        core::SettingsGroupReader reader(settingsFile, QStringLiteral("stepper%1").arg(i + 1),
+                                         report, core::SettingsGroupReader::Blank::KeepsDefault);
+        reader.integer(QStringLiteral("settleMs"), settleMs[i], 0, 60000);
+    }
+    return settleMs;
+}
+
+} // namespace
 
 Station::Station(const QString& programDirectory, platform::Platform& platform,
                  std::unique_ptr<platform::LptPort> lpt)
@@ -38,7 +56,10 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
       settingsFile_(core::SettingsFilePath(programDirectory)),
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
+      moveLog_(programDirectory), motion_(engine_, state_, platform_),
       rotator_(state_, engine_, platform_),
+      loggerRotor_(RotorDatagramServer::Protocol::Logger, state_, engine_, platform_),
+      pstRotor_(RotorDatagramServer::Protocol::Pst, state_, engine_, platform_),
       statusServer_([this] { return StatusText(status()); }),
       vnaBuild_(platform_, vnaMover_, state_, programDirectory, settingsFile_),
       web_({state_, engine_, tuning_, tableEditor_, bandSets_, vnaBuild_, *this}, platform_),
@@ -111,6 +132,10 @@ void Station::wireRig() {
 }
 
 void Station::wireJournal() {
+    rotator_.setMotion(&motion_);
+    connect(&motion_, &engine::MotionWatch::changed, &web_, &web::WebServer::StateChanged);
+    connect(&engine_, &Engine::turnFinished, this,
+            [this](const engine::TurnRecord& record) { moveLog_.Append(record); });
     connect(&engine_, &Engine::turnStarted, &journal_, &PositionJournal::TurnStarted);
     connect(&engine_, &Engine::turnEnded, &journal_, &PositionJournal::TurnEnded);
     connect(&engine_, &Engine::counterChanged, &journal_, &PositionJournal::CounterChanged);
@@ -128,6 +153,8 @@ void Station::wireJournal() {
     connect(&exitPath_, &ExitPath::exitStarted, &rotator_, &RotatorServer::Close);
     connect(&exitPath_, &ExitPath::exitStarted, &webRetry_, &ListenRetry::Stop);
     connect(&exitPath_, &ExitPath::exitStarted, &web_, &web::WebServer::Close);
+    connect(&exitPath_, &ExitPath::exitStarted, &loggerRotor_, &RotorDatagramServer::Close);
+    connect(&exitPath_, &ExitPath::exitStarted, &pstRotor_, &RotorDatagramServer::Close);
     connect(&exitPath_, &ExitPath::exitStarted, this, [this] {
         if (timer_)
             timer_->WindowGone();
@@ -160,6 +187,7 @@ bool Station::load() {
     if (loaded == core::ConfigFile::Loaded::Defaults && !endRequested_)
         defaultsMade();
     port::ReadPhaseOffsets(settingsFile_, state_, &settingsReport_);
+    motion_.setSettleMs(ReadSettleTimes(settingsFile_, &settingsReport_));
     // The positions a crash kept in the journal.
     journal_.Restore();
     positionsKnown_ = true;
@@ -228,6 +256,16 @@ void Station::serve() {
         failures << error;
     if (webSettings.enabled && !listenWeb(webSettings, &error))
         failures << error;
+    for (const auto& [server, settings] :
+         {std::pair{&loggerRotor_, ReadLoggerRotorSettings(settingsFile_, &settingsReport_)},
+          std::pair{&pstRotor_, ReadPstRotatorSettings(settingsFile_, &settingsReport_)}}) {
+        server->SetParkAzimuth(rotctld.parkAzimuth);
+        if (settings.enabled && !server->Listen(settings, &error))
+            failures << QStringLiteral("Rotator datagrams cannot be heard at %1 port %2: %3")
+                            .arg(settings.address.toString())
+                            .arg(settings.port)
+                            .arg(error);
+    }
 
     const std::optional<core::Long> calibrate = journal_.TellUser();
     // A signal may have ended the program while the question was open.
@@ -306,6 +344,8 @@ StationStatus Station::status() const {
     if (rotator_.listening())
         status.rotctldPort = rotator_.port();
     status.timerRunning = timer_ && timer_->timerEnabled();
+    status.settled = motion_.settled();
+    status.arrival = motion_.expectedArrival();
     return status;
 }
 

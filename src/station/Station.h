@@ -11,6 +11,8 @@
 #include "engine/KeyControl.h"
 #include "engine/MainFields.h"
 #include "engine/MainInit.h"
+#include "engine/MotionWatch.h"
+#include "engine/MoveLog.h"
 #include "engine/OverlayPanel.h"
 #include "engine/ShuttlePuls.h"
 #include "engine/StepperParams.h"
@@ -38,6 +40,7 @@
 #include "station/ListenRetry.h"
 #include "station/PositionJournal.h"
 #include "station/RotatorServer.h"
+#include "station/RotorDatagramServer.h"
 #include "station/RotctldSettings.h"
 #include "station/StationStatus.h"
 #include "station/StatusServer.h"
@@ -149,7 +152,15 @@ public:
     // The values of Ventrolo.ini that cannot be used, told once in serve().
     core::SettingsReport& settingsReport() { return settingsReport_; }
     PositionJournal& journal() { return journal_; }
+    // Every turn's line, of every origin (Moves.jsonl in the program directory).
+    engine::MoveLog& moveLog() { return moveLog_; }
+    QList<QJsonObject> recentMoves(int count) const override { return moveLog_.Last(count); }
+    // Moving or settled, for the programs that wait on the motor.
+    const engine::MotionWatch* motion() const override { return &motion_; }
     RotatorServer& rotator() { return rotator_; }
+    // N1MM Logger+'s rotor datagrams and PstRotator's UDP commands, when enabled.
+    RotorDatagramServer& loggerRotor() { return loggerRotor_; }
+    RotorDatagramServer& pstRotor() { return pstRotor_; }
     web::WebServer& web() { return web_; }
     // Building a table with the VNA; its turns are the engine's of origin VnaBuild.
     vna::BuildSession& vnaBuild() { return vnaBuild_; }
@@ -216,7 +227,11 @@ private:
     QString settingsFile_;
     core::SettingsReport settingsReport_;
     PositionJournal journal_;
+    engine::MoveLog moveLog_;
+    engine::MotionWatch motion_;
     RotatorServer rotator_;
+    RotorDatagramServer loggerRotor_;
+    RotorDatagramServer pstRotor_;
     bool turning_ = false;
     StatusServer statusServer_;
     EngineMover vnaMover_{state_, engine_, tuning_};

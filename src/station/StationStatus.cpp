@@ -35,6 +35,9 @@ QString StatusText(const StationStatus& status) {
         {"hold", OrElse(status.hold, none)},
         {"rotctld", status.rotctldPort ? QString::number(*status.rotctldPort) : off},
         {"timer", YesNo(status.timerRunning)},
+        {"motion", status.settled ? QStringLiteral("settled") : QStringLiteral("moving")},
+        {"arrival",
+         status.arrival ? status.arrival->toString(QStringLiteral("HH:mm:ss.zzz")) : none},
     };
     QString text;
     for (const auto& [key, value] : lines)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -19,11 +20,14 @@ struct StationStatus {
     QString hold; // why no turn may start now ("the rig transmits"); empty: none
     std::optional<int> rotctldPort; // while the rotator server listens
     bool timerRunning = false;
+    bool settled = true; // no turn, and the motor stood still for its settle time
+    std::optional<QDateTime> arrival; // while moving: when the turn should end
 };
 
 // One "key: value" line each, in a fixed order with fixed English keys that scripts may read:
 // counter, degrees, stepper, turning, target, following, rig, frequency, transmit, hold,
-// rotctld, timer. Absent values read "none" or "off", yes/no answer the flags.
+// rotctld, timer, motion (moving or settled), arrival (the time a turn should end, as
+// HH:mm:ss.zzz). Absent values read "none" or "off", yes/no answer the flags.
 QString StatusText(const StationStatus& status);
 
 } // namespace station

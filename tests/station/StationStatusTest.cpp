@@ -17,7 +17,9 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                            "transmit: no\n"
                                            "hold: none\n"
                                            "rotctld: off\n"
-                                           "timer: no\n");
+                                           "timer: no\n"
+                                           "motion: settled\n"
+                                           "arrival: none\n");
 
     StationStatus status;
     status.counter = -1234;
@@ -32,6 +34,8 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
     status.hold = "the rig is silent and may be transmitting";
     status.rotctldPort = 4533;
     status.timerRunning = true;
+    status.settled = false;
+    status.arrival = QDateTime(QDate(2026, 12, 9), QTime(14, 31, 5, 250));
     EXPECT_EQ(StatusText(status), "counter: -1234\n"
                                   "degrees: 45.5\n"
                                   "stepper: 2\n"
@@ -43,5 +47,7 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                   "transmit: yes\n"
                                   "hold: the rig is silent and may be transmitting\n"
                                   "rotctld: 4533\n"
-                                  "timer: yes\n");
+                                  "timer: yes\n"
+                                  "motion: moving\n"
+                                  "arrival: 14:31:05.250\n");
 }

@@ -27,6 +27,7 @@ let heardMs = 0;
 let reachable = null; // not yet known
 let lastState = null;
 let tableRevision = null;
+let lastTurning = null;
 let tableOpen = null;
 let rowsKey = null; // what the table's buttons were last enabled for
 let glide = null; // the needle's way to the last heading sent: {from, to, start}
@@ -372,6 +373,12 @@ function render(s) {
   next.hidden = s.nextTimerTurn === null;
   next.textContent = s.nextTimerTurn === null ? '' : 'Next timer turn: ' + s.nextTimerTurn;
 
+  // A turn ended: its line is in the move log now.
+  if (s.turning !== lastTurning) {
+    lastTurning = s.turning;
+    if (!s.turning) loadMoves();
+  }
+
   if (s.tableRevision !== tableRevision || s.tableOpen !== tableOpen) {
     tableRevision = s.tableRevision;
     tableOpen = s.tableOpen;
@@ -440,6 +447,22 @@ function rowButton(text, className, row) {
   button.dataset.row = String(row);
   button.disabled = !tableOpen;
   return button;
+}
+
+// The newest first; each line is the station's own words, shown as text.
+async function loadMoves() {
+  let answer;
+  try {
+    answer = await call('GET', '/api/moves');
+  } catch (error) {
+    return;
+  }
+  const list = $('moves');
+  list.replaceChildren(...answer.moves.slice().reverse().map((move) => {
+    const item = document.createElement('li');
+    item.textContent = move.text;
+    return item;
+  }));
 }
 
 async function loadTable() {
