@@ -99,7 +99,7 @@ QString UsageLine(const QList<OptionChoice>& lptChoices) {
         QStringLiteral("[--dir DIR]"),
         QStringLiteral("[--lpt %1]").arg(ChoiceNames(lptChoices, QStringLiteral("|"))),
         QStringLiteral("[--port-log FILE]"),
-        QStringLiteral("[--headless [--status | --moves [N]]]"),
+        QStringLiteral("[--headless [--status|--moves [N]]]"),
         QStringLiteral("[--version]"),
         QStringLiteral("[--help]")};
     const QString start = QStringLiteral("Usage: ventrolo");

@@ -8,7 +8,7 @@
 namespace core {
 
 // ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct|gpio] [--port-log FILE]
-//          [--headless [--status | --moves [N]]] [--version] [--help]
+//          [--headless [--status|--moves [N]]] [--version] [--help]
 // How many moves --moves prints without a count.
 constexpr int DefaultMoves = 20;
 
