@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace engine {
 
@@ -43,10 +44,8 @@ MotionWatch::MotionWatch(Engine& engine, core::ProgramState& state, platform::Pl
 MotionWatch::~MotionWatch() = default;
 
 void MotionWatch::turnBegan() {
-    const bool wasSettled = settled();
     settleTimer_->stop();
-    turning_ = true;
-    if (wasSettled)
+    if (!std::exchange(turning_, true))
         emit changed();
 }
 

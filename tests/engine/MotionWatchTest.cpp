@@ -13,6 +13,7 @@ TEST_F(MotionWatchTest, movingWithTargetAndArrival_thenSettledOnceTheSettleTimeH
     MotionWatch motion(engine, state, platform);
     motion.setSettleMs({50, 200});
     QSignalSpy settled(&motion, &MotionWatch::settledNow);
+    QSignalSpy changed(&motion, &MotionWatch::changed);
     EXPECT_TRUE(motion.settled());
     EXPECT_EQ(motion.target(), std::nullopt);
     bool looked = false;
@@ -37,6 +38,7 @@ TEST_F(MotionWatchTest, movingWithTargetAndArrival_thenSettledOnceTheSettleTimeH
     platform.advance(1);
     EXPECT_TRUE(motion.settled());
     EXPECT_EQ(settled.count(), 1);
+    EXPECT_EQ(changed.count(), 2); // moving, then settled
 
     // A turn that starts while the last one settles: one settling, after the second.
     turnTo(90);
