@@ -30,6 +30,15 @@ std::array<int, 2> ReadSettleTimes(const QString& settingsFile, core::SettingsRe
     return settleMs;
 }
 
+// [rig] silentAlarmS: how long following may go without a reading before the alarm; 0: never.
+int ReadSilentAlarmS(const QString& settingsFile, core::SettingsReport* report) {
+    int seconds = rig::SilentRigAlarm::DefaultLimitS;
+    core::SettingsGroupReader(settingsFile, QStringLiteral("rig"), report,
+                              core::SettingsGroupReader::Blank::KeepsDefault)
+        .integer(QStringLiteral("silentAlarmS"), seconds, 0, 24 * 3600);
+    return seconds;
+}
+
 } // namespace
 
 Station::Station(const QString& programDirectory, platform::Platform& platform,
@@ -132,6 +141,20 @@ void Station::wireRig() {
 }
 
 void Station::wireJournal() {
+    for (rig::RigConnection* link : std::initializer_list<rig::RigConnection*>{
+             &catRig_, &civRig_, &kenwoodRig_, &rigctldRig_, &flrigRig_, &wsjtxRig_}) {
+        connect(link, &rig::RigConnection::readingArrived, &silentAlarm_,
+                [this](const rig::RigReading& reading) {
+                    if (!reading.transmitOnly && reading.kHz)
+                        silentAlarm_.ReadingCame();
+                });
+        connect(link, &rig::RigConnection::readingAnnounced, &silentAlarm_,
+                [this](const rig::RigReading& reading) {
+                    if (reading.kHz)
+                        silentAlarm_.ReadingCame();
+                });
+    }
+    connect(&silentAlarm_, &rig::SilentRigAlarm::changed, &web_, &web::WebServer::StateChanged);
     rotator_.setMotion(&motion_);
     connect(&motion_, &engine::MotionWatch::changed, &web_, &web::WebServer::StateChanged);
     connect(&engine_, &Engine::turnFinished, this,
@@ -188,6 +211,7 @@ bool Station::load() {
         defaultsMade();
     port::ReadPhaseOffsets(settingsFile_, state_, &settingsReport_);
     motion_.setSettleMs(ReadSettleTimes(settingsFile_, &settingsReport_));
+    silentAlarm_.setLimitS(ReadSilentAlarmS(settingsFile_, &settingsReport_));
     // The positions a crash kept in the journal.
     journal_.Restore();
     positionsKnown_ = true;
@@ -295,6 +319,7 @@ void Station::serve() {
 bool Station::openFollowing() {
     state_.TableWindowShown = true;
     following_ = true;
+    silentAlarm_.Watch(true);
     wheel_.setTableWheel(&tuning_);
     {
         const auto pause = tuning_.pausePolls();
@@ -311,6 +336,7 @@ bool Station::closeFollowing(bool exiting, bool keepLink) {
     if (!tuning_.Unload(exiting, keepLink) && !exiting)
         return false;
     following_ = false;
+    silentAlarm_.Watch(false);
     wheel_.setTableWheel(nullptr);
     if (!exiting)
         state_.TableWindowShown = false;
@@ -344,6 +370,7 @@ StationStatus Station::status() const {
     if (rotator_.listening())
         status.rotctldPort = rotator_.port();
     status.timerRunning = timer_ && timer_->timerEnabled();
+    status.rigAlarm = silentAlarm_.text();
     status.settled = motion_.settled();
     status.arrival = motion_.expectedArrival();
     return status;

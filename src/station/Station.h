@@ -33,6 +33,7 @@
 #include "rig/RigLinkChoice.h"
 #include "rig/RigTuning.h"
 #include "rig/RigctldRig.h"
+#include "rig/SilentRigAlarm.h"
 #include "rig/SimulatedRig.h"
 #include "rig/WsjtxRig.h"
 #include "station/EngineMover.h"
@@ -157,6 +158,8 @@ public:
     QList<QJsonObject> recentMoves(int count) const override { return moveLog_.Last(count); }
     // Moving or settled, for the programs that wait on the motor.
     const engine::MotionWatch* motion() const override { return &motion_; }
+    // Why following may be stale: no reading from the rig for [rig] silentAlarmS; empty: none.
+    QString rigAlarm() const override { return silentAlarm_.text(); }
     RotatorServer& rotator() { return rotator_; }
     // N1MM Logger+'s rotor datagrams and PstRotator's UDP commands, when enabled.
     RotorDatagramServer& loggerRotor() { return loggerRotor_; }
@@ -221,6 +224,7 @@ private:
     table::BandSets bandSets_;
     rig::BandChangeover bandChangeover_;
     bool following_ = false;
+    rig::SilentRigAlarm silentAlarm_{platform_};
 
     EngineTurner turner_{engine_};
     std::unique_ptr<program::TimerTable> timer_;

@@ -38,6 +38,7 @@ QString StatusText(const StationStatus& status) {
         {"motion", status.settled ? QStringLiteral("settled") : QStringLiteral("moving")},
         {"arrival",
          status.arrival ? status.arrival->toString(QStringLiteral("HH:mm:ss.zzz")) : none},
+        {"alarm", OrElse(status.rigAlarm, none)},
     };
     QString text;
     for (const auto& [key, value] : lines)

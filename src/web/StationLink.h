@@ -21,6 +21,8 @@ public:
     virtual QList<QJsonObject> recentMoves(int /*count*/) const { return {}; }
     // Moving or settled; null where nobody watches.
     virtual const engine::MotionWatch* motion() const { return nullptr; }
+    // Why following may be stale ("no reading from the rig for 60 s"); empty: no alarm.
+    virtual QString rigAlarm() const { return {}; }
 };
 
 } // namespace web

@@ -167,6 +167,9 @@ QJsonObject WebApi::State() const {
         {QStringLiteral("turning"), turning},
         {QStringLiteral("motion"), MotionText(station_.motion())},
         {QStringLiteral("arrival"), ArrivalValue(station_.motion())},
+        {QStringLiteral("rigAlarm"), station_.rigAlarm().isEmpty()
+                                         ? QJsonValue(QJsonValue::Null)
+                                         : QJsonValue(station_.rigAlarm())},
         {QStringLiteral("stepper"), int(state_.SelectedStepper) + 1},
         {QStringLiteral("rig"), rig},
         {QStringLiteral("following"), station_.following() && tuning_.locked()},

@@ -19,7 +19,8 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                            "rotctld: off\n"
                                            "timer: no\n"
                                            "motion: settled\n"
-                                           "arrival: none\n");
+                                           "arrival: none\n"
+                                           "alarm: none\n");
 
     StationStatus status;
     status.counter = -1234;
@@ -35,6 +36,7 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
     status.rotctldPort = 4533;
     status.timerRunning = true;
     status.settled = false;
+    status.rigAlarm = "no reading from the rig for 60 s";
     status.arrival = QDateTime(QDate(2026, 12, 9), QTime(14, 31, 5, 250));
     EXPECT_EQ(StatusText(status), "counter: -1234\n"
                                   "degrees: 45.5\n"
@@ -49,5 +51,6 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                   "rotctld: 4533\n"
                                   "timer: yes\n"
                                   "motion: moving\n"
-                                  "arrival: 14:31:05.250\n");
+                                  "arrival: 14:31:05.250\n"
+                                  "alarm: no reading from the rig for 60 s\n");
 }

@@ -376,6 +376,22 @@ TEST_F(WebApiTest, retuneHere_whoseTableCannotBeSaved_answersTheFailure) {
               "the offset is set but the table cannot be saved to " + table);
 }
 
+TEST_F(WebApiTest, aRigSilentWhileFollowed_raisesTheAlarm_untilItsReadingsReturn) {
+    follow(7000);
+    ASSERT_TRUE(settlesAt(100));
+    Http http(port());
+    EXPECT_TRUE(http.ask("GET", "/api/state").json["rigAlarm"].isNull());
+    station->simulatedRig().setSilent(true);
+    platform.advance(61'000);
+    Http asked(port());
+    EXPECT_EQ(asked.ask("GET", "/api/state").json["rigAlarm"].toString(),
+              "no reading from the rig for 60 s");
+    EXPECT_TRUE(station->status().rigAlarm == "no reading from the rig for 60 s");
+    station->simulatedRig().setSilent(false);
+    platform.advance(3'000);
+    EXPECT_TRUE(asked.ask("GET", "/api/state").json["rigAlarm"].isNull());
+}
+
 TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     follow(7000);
     ASSERT_TRUE(settlesAt(100));

@@ -369,6 +369,10 @@ function render(s) {
   $('following').textContent = !s.tableOpen ? 'Not following: the table is closed'
     : s.following ? 'Following the rig' : 'Not following';
   $('addRow').disabled = !s.tableOpen || s.rig.frequencyHz === null;
+  const alarm = $('rigAlarm');
+  alarm.hidden = !s.rigAlarm;
+  alarm.textContent = s.rigAlarm ? s.rigAlarm.charAt(0).toUpperCase() + s.rigAlarm.slice(1) : '';
+
   const next = $('nextTimer');
   next.hidden = s.nextTimerTurn === null;
   next.textContent = s.nextTimerTurn === null ? '' : 'Next timer turn: ' + s.nextTimerTurn;
