@@ -7,6 +7,7 @@
 #include "display/PictureWindow.h"
 #include "display/ScreenPlacement.h"
 #include "display/SmallPelorusWindow.h"
+#include "display/MoveLogWindow.h"
 #include "display/TextWindow.h"
 #include "display/WebcamWindow.h"
 
@@ -37,7 +38,8 @@ DisplayWindows::DisplayWindows(station::Station& station, mainwindow::MainWindow
       lptOutput_(state_, station.lpt(), platform_, engine_.coil().outputs(),
                  engine_.coil().inhibit()),
       lptInput_(station.lpt()),
-      webcam_({state_, platform_, engine_, station.mainInit(), station.wheel()}) {
+      webcam_({state_, platform_, engine_, station.mainInit(), station.wheel()}),
+      moveLogLines_(station.moveLog()) {
     wireNews();
     connectMenus();
 }
@@ -49,6 +51,7 @@ DisplayWindows::~DisplayWindows() {
     delete lptOutputWindow_;
     delete lptInputWindow_;
     delete textWindow_;
+    delete moveLogWindow_;
     for (const auto& picture : pictureWindows_)
         delete picture;
 }
@@ -122,6 +125,12 @@ void DisplayWindows::connectMenus() {
         openLptInput();
     });
 
+    connect(&window_, &MainWindow::moveLogRequested, this, &DisplayWindows::showMoveLog);
+    // After the station's own handler has written the turn's line.
+    connect(&engine_, &engine::Engine::turnFinished, this, [this] {
+        if (moveLogWindow_)
+            moveLogLines_.Refresh();
+    });
     connect(&window_, &MainWindow::textRequested, this, [this](std::size_t i, bool checked) {
         Close(textWindow_);
         if (checked)
@@ -318,6 +327,15 @@ void DisplayWindows::showText(HelpText text) {
     present(*textWindow_);
 }
 
+void DisplayWindows::showMoveLog() {
+    if (!moveLogWindow_) {
+        moveLogLines_.Refresh();
+        moveLogWindow_ = new display::MoveLogWindow(moveLogLines_);
+    }
+    present(*moveLogWindow_);
+    moveLogWindow_->raise();
+}
+
 void DisplayWindows::showPicture(std::size_t index, bool open) {
     QPointer<display::PictureWindow>& window = pictureWindows_[index];
     if (!open)
@@ -339,6 +357,7 @@ void DisplayWindows::exitStarted() {
     Close(lptOutputWindow_);
     Close(lptInputWindow_);
     Close(textWindow_);
+    Close(moveLogWindow_);
     for (const auto& picture : pictureWindows_)
         Close(picture);
     for (QWidget* window :

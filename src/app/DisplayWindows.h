@@ -2,6 +2,7 @@
 
 #include "display/LptInputTest.h"
 #include "display/LptOutputTest.h"
+#include "display/MoveLogLines.h"
 #include "display/Resources.h"
 #include "display/WebcamTurning.h"
 #include "mainwindow/MainWindow.h"
@@ -14,6 +15,7 @@
 namespace display {
 class LptInputWindow;
 class LptOutputWindow;
+class MoveLogWindow;
 class PelorusWindow;
 class PictureWindow;
 class SmallPelorusWindow;
@@ -69,6 +71,8 @@ private:
     void openLptInput();
     void lptTestClosed();
     void showText(display::HelpText text);
+    // The move log window opens, or comes to the front.
+    void showMoveLog();
     // The picture of display::Pictures[index].
     void showPicture(std::size_t index, bool open);
     void exitStarted();
@@ -89,6 +93,8 @@ private:
     QPointer<display::LptOutputWindow> lptOutputWindow_;
     QPointer<display::LptInputWindow> lptInputWindow_;
     QPointer<display::TextWindow> textWindow_;
+    display::MoveLogLines moveLogLines_;
+    QPointer<display::MoveLogWindow> moveLogWindow_;
     std::array<QPointer<display::PictureWindow>, display::Pictures.size()> pictureWindows_;
 };
 

@@ -32,7 +32,7 @@ struct Options {
             "current Yaesu rigs, or through rigctld, flrig or WSJT-X. Turns rotators and\n"
             "camera mounts, also for rotctld clients and from a web page, runs turning\n"
             "programs and turns at set times of day."));
-        parser.addOptions({dir, lpt, portLog, headless, status, version, help});
+        parser.addOptions({dir, lpt, portLog, headless, status, moves, version, help});
     }
 
     // "--dir needs a directory" for an option given without its value; empty for the others.
@@ -70,6 +70,9 @@ struct Options {
                               QStringLiteral("with --headless: print the state of the station "
                                              "running in the program directory and exit (exit "
                                              "code 3 when none runs)")};
+    QCommandLineOption moves{QStringLiteral("moves"),
+                             QStringLiteral("with --headless: print the last N moves of the move "
+                                            "log (default 20), one a line, and exit")};
     QCommandLineOption version{QStringLiteral("version"),
                                QStringLiteral("print the version and exit")};
     QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")},
@@ -95,7 +98,8 @@ QString UsageLine(const QList<OptionChoice>& lptChoices) {
     const QStringList items{
         QStringLiteral("[--dir DIR]"),
         QStringLiteral("[--lpt %1]").arg(ChoiceNames(lptChoices, QStringLiteral("|"))),
-        QStringLiteral("[--port-log FILE]"), QStringLiteral("[--headless [--status]]"),
+        QStringLiteral("[--port-log FILE]"),
+        QStringLiteral("[--headless [--status|--moves [N]]]"),
         QStringLiteral("[--version]"),
         QStringLiteral("[--help]")};
     const QString start = QStringLiteral("Usage: ventrolo");
@@ -139,16 +143,30 @@ CommandLineResult ParseCommandLine(const QStringList& arguments,
         const QString needs = o.needsValue(last);
         return wrong(needs.isEmpty() ? o.parser.errorText() : needs);
     }
-    if (const QStringList stray = o.parser.positionalArguments(); !stray.isEmpty())
+    CommandLineOptions options;
+    QStringList stray = o.parser.positionalArguments();
+    if (o.parser.isSet(o.moves)) {
+        options.moves = DefaultMoves;
+        if (!stray.isEmpty()) {
+            bool number = false;
+            options.moves = stray.takeFirst().toInt(&number);
+            if (!number || *options.moves < 1)
+                return wrong(QStringLiteral("--moves takes a count from 1"));
+        }
+    }
+    if (!stray.isEmpty())
         return wrong(QStringLiteral("unexpected argument '%1'").arg(stray[0]));
 
-    CommandLineOptions options;
     options.showHelp = o.parser.isSet(o.help);
     options.showVersion = o.parser.isSet(o.version);
     options.headless = o.parser.isSet(o.headless);
     options.status = o.parser.isSet(o.status);
     if (options.status && !options.headless)
         return wrong(QStringLiteral("--status needs --headless"));
+    if (options.moves && !options.headless)
+        return wrong(QStringLiteral("--moves needs --headless"));
+    if (options.moves && options.status)
+        return wrong(QStringLiteral("--moves and --status go one at a time"));
     for (const QCommandLineOption* given : {&o.dir, &o.portLog, &o.lpt}) {
         if (o.parser.isSet(*given) && o.parser.value(*given).isEmpty())
             return wrong(o.needsValue(given->names().constFirst()));

@@ -7,14 +7,18 @@
 
 namespace core {
 
-// ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct|gpio] [--port-log FILE] [--headless [--status]]
-//          [--version] [--help]
+// ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct|gpio] [--port-log FILE]
+//          [--headless [--status|--moves [N]]] [--version] [--help]
+// How many moves --moves prints without a count.
+constexpr int DefaultMoves = 20;
+
 struct CommandLineOptions {
     QString directory;   // empty: the default program directory
     QString lpt;         // the --lpt choice by its name; empty: Ventrolo.ini decides
     QString portLogFile; // empty: no port log
     bool headless = false; // no display: the station runs without windows
     bool status = false;   // with headless: print the running station's state and exit
+    std::optional<int> moves; // with headless: print the move log's last this many and exit
     bool showVersion = false;
     bool showHelp = false;
 };

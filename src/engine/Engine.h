@@ -89,6 +89,9 @@ public:
     // nullopt when it would start (perhaps after asking or waiting, as its origin gets it).
     // TurnTo asks it first; a caller that must answer at once maps the refusal to its error.
     std::optional<TurnRefusal> Refuses(const TurnRequest& request) const;
+    // A caller that answered Refuses() itself, without TurnTo, tells the refusal here: it ends
+    // as every turn does, with turnFinished().
+    void TellRefusal(const TurnRequest& request, const TurnRefusal& refusal);
     // The way out has begun: from now on every turn and overlay move is refused but the park
     // (ParkBothSteppers), whoever asks (the rig's link, say, which stays open for the park).
     void ExitStarted() { exiting_ = true; }
@@ -131,7 +134,8 @@ public:
     // port before its driver is enabled, and turns it to position. False, and nothing done,
     // for another stepper number. The caller announces the turn (the timer table beeps). The
     // turn's origin is TurnOrigin::Timer.
-    std::optional<TurnOutcome> TurnStepperTo(core::Long stepper, core::Long position);
+    std::optional<TurnOutcome> TurnStepperTo(core::Long stepper, core::Long position,
+                                             const QString& detail = {});
     // At exit: each stepper whose stored counter lies above its lower limit turns down to it
     // with its own profile and driver bits, at most one step a second; its stored profile then
     // says where it stands. The park is a turn of origin Park: while the rig transmits it does
@@ -289,6 +293,8 @@ private:
     // How the turn ended, from its outcome and what happened since stops and requests.
     void finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t stops,
                       std::uint64_t requests);
+    // Tells the ended turn (turnFinished), with the inhibit line's lead and tail where one held it.
+    void tellFinished(TurnRecord& record);
     // Ends the slow turn's record: the timers stopped.
     void endSlowTurn(TurnRecord::End end, const QString& stoppedBy);
     TurnOutcome turn(core::Long target, TurnOrigin origin, bool consented);

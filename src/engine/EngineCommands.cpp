@@ -23,11 +23,12 @@ void Engine::SwitchStepper(Long stepper) {
     switchTo(stepper, false);
 }
 
-std::optional<TurnOutcome> Engine::TurnStepperTo(Long stepper, Long position) {
+std::optional<TurnOutcome> Engine::TurnStepperTo(Long stepper, Long position,
+                                                 const QString& detail) {
     if (stepper != 0 && stepper != 1)
         return std::nullopt;
     switchTo(stepper, true);
-    return TurnTo({position, TurnOrigin::Timer});
+    return TurnTo(TurnRequest{position, TurnOrigin::Timer}.describedAs(detail));
 }
 
 void Engine::switchTo(Long stepper, bool forTimerTable) {

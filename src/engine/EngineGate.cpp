@@ -40,6 +40,12 @@ std::optional<TurnRefusal> Engine::Refuses(const TurnRequest& request) const {
     return std::nullopt;
 }
 
+void Engine::TellRefusal(const TurnRequest& request, const TurnRefusal& refusal) {
+    TurnRecord record = beginRecord(request);
+    record.refusal = refusal;
+    finishRecord(record, TurnOutcome::Refused, stops_, requests_);
+}
+
 Long Engine::targetOf(const TurnRequest& request) const {
     if (!request.degrees)
         return request.target;
@@ -92,7 +98,16 @@ void Engine::finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t
                                                    : QStringLiteral("a switch or the limit");
         break;
     }
+    tellFinished(record);
+}
+
+void Engine::tellFinished(TurnRecord& record) {
     record.ended = platform_.now();
+    // The inhibit line was held around every step the turn made, the SWR tune's excepted.
+    if (coil_.inhibit().bit && record.steps != 0 && record.origin != TurnOrigin::SwrTune) {
+        record.inhibitLeadMs = coil_.inhibit().leadMs;
+        record.inhibitTailMs = coil_.inhibit().tailMs;
+    }
     emit turnFinished(record);
 }
 
@@ -102,8 +117,7 @@ void Engine::endSlowTurn(TurnRecord::End end, const QString& stoppedBy) {
     TurnRecord record = *std::exchange(slowRecord_, std::nullopt);
     record.end = end;
     record.stoppedBy = stoppedBy;
-    record.ended = platform_.now();
-    emit turnFinished(record);
+    tellFinished(record);
 }
 
 bool Engine::admits(TurnOrigin origin) const {

@@ -31,6 +31,10 @@ struct TurnRecord {
     QString stoppedBy; // "a stop", "another turn", "a switch or the limit"
     double heldMs = 0; // waited for the rig to stop transmitting
     std::optional<TurnRefusal> refusal;
+    // The transmit-inhibit line's lead before the first step and tail after the last, where
+    // one is wired.
+    std::optional<double> inhibitLeadMs;
+    std::optional<double> inhibitTailMs;
 };
 
 } // namespace engine

@@ -4,6 +4,7 @@
 #include "core/SettingsFile.h"
 #include "core/SingleInstance.h"
 #include "core/VersionTexts.h"
+#include "engine/MoveLog.h"
 #include "headless/HeadlessLogging.h"
 #include "headless/HeadlessSettings.h"
 #include "headless/HeadlessStation.h"
@@ -18,6 +19,19 @@
 #include <cstdio>
 
 namespace headless {
+
+namespace {
+
+int PrintMoves(const QString& directory, int count) {
+    const QList<QJsonObject> moves = engine::MoveLog::Last(directory, count);
+    if (moves.isEmpty())
+        std::fprintf(stderr, "no moves logged in %s\n", qPrintable(directory));
+    for (const QJsonObject& move : moves)
+        std::printf("%s\n", qPrintable(engine::MoveLog::Text(move)));
+    return 0;
+}
+
+} // namespace
 
 int RunHeadless(const core::CommandLineOptions& options) {
     // The journal stamps each line with the time, and takes a line's priority from its
@@ -35,12 +49,18 @@ int RunHeadless(const core::CommandLineOptions& options) {
         std::fprintf(stderr, "no station runs in %s\n", qPrintable(options.directory));
         return station::NoStationRuns;
     }
+    if (options.moves && !options.directory.isEmpty() && !QFileInfo(options.directory).isDir()) {
+        std::fprintf(stderr, "no program directory %s\n", qPrintable(options.directory));
+        return 1;
+    }
     const core::ProgramDirectoryResult directory =
         core::ResolveProgramDirectory(options.directory, QCoreApplication::applicationDirPath());
     if (directory.path.isEmpty()) {
         std::fprintf(stderr, "ventrolo: %s\n", qPrintable(directory.error));
         return 1;
     }
+    if (options.moves)
+        return PrintMoves(directory.path, *options.moves);
     if (options.status) {
         QString text;
         const station::StatusQueryResult result = station::QueryStatus(directory.path, &text, 2000);

@@ -149,6 +149,8 @@ signals:
     void pictureRequested(std::size_t index, bool open);
     void rotatorServerRequested(bool on);
     void webServerRequested(bool on);
+    // "Mov&e log": the window of the last moves opens, or comes to the front.
+    void moveLogRequested();
 
 protected:
     bool event(QEvent* event) override;

@@ -403,6 +403,7 @@ void MainWindowForm::buildMenus() {
     mnuRemoteTurning = Entry(edit, "mnuRemoteTurning", "&Remote controlled turning", true);
     mnuRotctld = Entry(edit, "mnuRotctld", "Rotator ser&ver (rotctld)", true);
     mnuWebServer = Entry(edit, "mnuWebServer", "&Web server", true);
+    mnuMoveLog = Entry(edit, "mnuMoveLog", "Mov&e log");
     mnuLPT89 = Entry(edit, "mnuLPT89", "&Offset Lpt 89 +5V", true);
     mnuLptOutput = Entry(edit, "mnuLptOutput", "&Lpt Output", true);
     mnuLptInput = Entry(edit, "mnuLptInput", "L&pt Input", true);

@@ -165,6 +165,7 @@ public:
     QAction* mnuRemoteTurning;
     QAction* mnuRotctld; // the rotctld rotator server for other programs
     QAction* mnuWebServer; // the web server for browsers
+    QAction* mnuMoveLog;   // the window of the last moves
     QAction* mnuLPT89;
     QAction* mnuLptOutput;
     QAction* mnuLptInput;

@@ -113,6 +113,7 @@ void MainWindow::connectWindowEntries() {
     connect(form_.Image1, &ClickableLabel::clicked, this, &MainWindow::webcamRequested);
 
     connect(form_.mnuLptOutput, &QAction::triggered, this, &MainWindow::lptOutputRequested);
+    connect(form_.mnuMoveLog, &QAction::triggered, this, &MainWindow::moveLogRequested);
     connect(form_.mnuLptInput, &QAction::triggered, this, &MainWindow::lptInputRequested);
     connect(form_.lblInputport, &ClickableLabel::clicked, form_.mnuLptInput, &QAction::trigger);
 

@@ -286,7 +286,8 @@ void TimerTable::Tick() {
     const QPointer<TimerTable> alive(this);
     turner_.stopTurning();
     platform_.beep();
-    const bool turned = turner_.turnStepperTo(due->stepper, due->position);
+    const bool turned = turner_.turnStepperTo(due->stepper, due->position,
+                                              QStringLiteral("timer record at ") + due->time);
     if (!alive)
         return;
     if (!turned)

@@ -2,6 +2,7 @@
 
 #include "core/ProgramState.h"
 
+#include <QString>
 #include <cstdint>
 #include <optional>
 
@@ -25,7 +26,8 @@ public:
     // Makes stepper 0 or 1 the selected one when it is not (as the stepper switch does, its own
     // coil code back on the port), then turns it to target at the main window's speed. False
     // when the turn was skipped: the rig transmitted longer than a timed turn waits.
-    virtual bool turnStepperTo(core::Long stepper, core::Long target) = 0;
+    // detail names the turn in the move log ("timer record at 07:30:00").
+    virtual bool turnStepperTo(core::Long stepper, core::Long target, const QString& detail) = 0;
     // Ends the turn in progress; the position stays where the stepper is.
     virtual void stopTurning() = 0;
     // Grows by one with every stop request (the Stop button, Esc, anything that calls

@@ -12,8 +12,8 @@ void EngineTurner::turnTo(core::Long target, std::optional<core::Long> delayMs) 
     engine_.TurnTo({target, engine::TurnOrigin::Program, delayMs, delayMs ? Ramp::Off : Ramp::AsSet});
 }
 
-bool EngineTurner::turnStepperTo(core::Long stepper, core::Long target) {
-    return engine_.TurnStepperTo(stepper, target) != engine::TurnOutcome::TimedOut;
+bool EngineTurner::turnStepperTo(core::Long stepper, core::Long target, const QString& detail) {
+    return engine_.TurnStepperTo(stepper, target, detail) != engine::TurnOutcome::TimedOut;
 }
 
 void EngineTurner::stopTurning() {

@@ -122,6 +122,8 @@ QByteArray RotatorServer::Answer(const RotctldRequest& request) {
     case RotctldCommand::Stop:
         engine_.networkTurns().Stop();
         return RotctldReply(request, RotctldOk);
+    case RotctldCommand::GetStatus:
+        return RotctldReply(request, RotctldOk, {{"Status flags", statusFlags()}});
     case RotctldCommand::GetInfo:
         return RotctldReply(request, RotctldOk,
                             {{"Info", QByteArray("Ventrolo ") + core::VersionText.toUtf8()}});
@@ -142,6 +144,17 @@ QByteArray RotatorServer::Answer(const RotctldRequest& request) {
     default:
         return RotctldReply(request, RotctldNotImplemented);
     }
+}
+
+QByteArray RotatorServer::statusFlags() const {
+    if (!motion_ || motion_->settled())
+        return {};
+    if (!motion_->turning())
+        return "BUSY";
+    QByteArray flags = "MOVING MOVING_AZ";
+    if (const int direction = motion_->direction(); direction != 0)
+        flags += direction > 0 ? " MOVING_RIGHT" : " MOVING_LEFT";
+    return flags;
 }
 
 int RotatorServer::setPosition(const RotctldRequest& request) {
@@ -186,6 +199,7 @@ int RotatorServer::move(const RotctldRequest& request) {
 int RotatorServer::requestTurn(const engine::TurnRequest& turn) {
     using Why = engine::TurnRefusal::Why;
     if (const std::optional<engine::TurnRefusal> refusal = engine_.Refuses(turn)) {
+        engine_.TellRefusal(turn, *refusal);
         switch (refusal->why) {
         case Why::NoDegreeScale:
             return RotctldNotAvailable;

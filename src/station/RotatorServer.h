@@ -2,6 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
+#include "engine/MotionWatch.h"
 #include "platform/Platform.h"
 #include "station/RotctldSession.h"
 
@@ -57,6 +58,8 @@ public:
     int clientCount() const { return clients_; }
     // Where K turns (degrees); nullopt: to MinPosition.
     void SetParkAzimuth(std::optional<double> degrees) { parkAzimuth_ = degrees; }
+    // What s (get_status) answers from; without it the rotator always reads settled.
+    void setMotion(const engine::MotionWatch* motion) { motion_ = motion; }
 
 signals:
     void listeningChanged(bool listening);
@@ -66,6 +69,9 @@ private:
     int setPosition(const RotctldRequest& request);
     int park();
     int move(const RotctldRequest& request);
+    // Hamlib's rotator status flags by their names: turning, MOVING, MOVING_AZ and the
+    // direction (LEFT towards MinPosition); standing but not yet settled, BUSY.
+    QByteArray statusFlags() const;
     void accept();
     // Drops the client quiet longest when it has been quiet EvictQuietMs; false when none has.
     bool makeRoom();
@@ -82,6 +88,7 @@ private:
     QTcpServer server_;
     int clients_ = 0;
     std::optional<double> parkAzimuth_;
+    const engine::MotionWatch* motion_ = nullptr;
 };
 
 } // namespace station

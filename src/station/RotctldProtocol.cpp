@@ -15,7 +15,8 @@ struct CommandName {
     int argumentCount;
 };
 
-constexpr std::array<CommandName, 8> Commands{{
+// Quit stays last: Q finds it there.
+constexpr std::array<CommandName, 9> Commands{{
     {RotctldCommand::SetPos, 'P', "set_pos", 2},
     {RotctldCommand::GetPos, 'p', "get_pos", 0},
     {RotctldCommand::Stop, 'S', "stop", 0},
@@ -23,6 +24,7 @@ constexpr std::array<CommandName, 8> Commands{{
     {RotctldCommand::Move, 'M', "move", 2},
     {RotctldCommand::GetInfo, '_', "get_info", 0},
     {RotctldCommand::DumpState, 0, "dump_state", 0},
+    {RotctldCommand::GetStatus, 's', "get_status", 0},
     {RotctldCommand::Quit, 'q', "quit", 0},
 }};
 

@@ -23,6 +23,7 @@ enum class RotctldCommand {
     DumpState, // \dump_state, asked by rotctl -m 2 when it connects
     Quit,      // q, Q: the connection ends without an answer
     Unknown,   // anything else, answered "not implemented"
+    GetStatus, // s: Hamlib's status flags, "MOVING MOVING_AZ MOVING_RIGHT"; blank when settled
 };
 
 // The directions of M, numbered as Hamlib numbers them.

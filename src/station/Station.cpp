@@ -1,6 +1,7 @@
 #include "station/Station.h"
 
 #include "core/ProgramDirectory.h"
+#include "core/SettingsGroupReader.h"
 #include "core/VersionTexts.h"
 #include "port/InhibitSettings.h"
 #include "port/PhaseOffsets.h"
@@ -15,6 +16,32 @@ namespace station {
 
 using engine::Engine;
 using engine::ExitPath;
+
+namespace {
+
+// [stepper1] and [stepper2] settleMs: how long the motor stands still after a turn before it
+// counts as settled.
+std::array<int, 2> ReadSettleTimes(const QString& settingsFile, core::SettingsReport* report) {
+    std::array<int, 2> settleMs{engine::MotionWatch::DefaultSettleMs,
+                                engine::MotionWatch::DefaultSettleMs};
+    for (std::size_t i = 0; i < settleMs.size(); ++i) {
+        core::SettingsGroupReader reader(settingsFile, QStringLiteral("stepper%1").arg(i + 1),
+                                         report, core::SettingsGroupReader::Blank::KeepsDefault);
+        reader.integer(QStringLiteral("settleMs"), settleMs[i], 0, 60000);
+    }
+    return settleMs;
+}
+
+// [rig] silentAlarmS: how long following may go without a reading before the alarm; 0: never.
+int ReadSilentAlarmS(const QString& settingsFile, core::SettingsReport* report) {
+    int seconds = rig::SilentRigAlarm::DefaultLimitS;
+    core::SettingsGroupReader(settingsFile, QStringLiteral("rig"), report,
+                              core::SettingsGroupReader::Blank::KeepsDefault)
+        .integer(QStringLiteral("silentAlarmS"), seconds, 0, 24 * 3600);
+    return seconds;
+}
+
+} // namespace
 
 Station::Station(const QString& programDirectory, platform::Platform& platform,
                  std::unique_ptr<platform::LptPort> lpt)
@@ -40,7 +67,10 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
       settingsFile_(core::SettingsFilePath(programDirectory)),
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
+      moveLog_(programDirectory), motion_(engine_, state_, platform_),
       rotator_(state_, engine_, platform_),
+      loggerRotor_(RotorDatagramServer::Protocol::Logger, state_, engine_, platform_),
+      pstRotor_(RotorDatagramServer::Protocol::Pst, state_, engine_, platform_),
       statusServer_([this] { return StatusText(status()); }),
       vnaBuild_(platform_, vnaMover_, state_, programDirectory, settingsFile_),
       web_({state_, engine_, tuning_, tableEditor_, bandSets_, vnaBuild_, *this}, platform_),
@@ -116,6 +146,24 @@ void Station::wireRig() {
 }
 
 void Station::wireJournal() {
+    for (rig::RigConnection* link : std::initializer_list<rig::RigConnection*>{
+             &catRig_, &civRig_, &kenwoodRig_, &rigctldRig_, &flrigRig_, &wsjtxRig_}) {
+        connect(link, &rig::RigConnection::readingArrived, &silentAlarm_,
+                [this](const rig::RigReading& reading) {
+                    if (!reading.transmitOnly && reading.kHz)
+                        silentAlarm_.ReadingCame();
+                });
+        connect(link, &rig::RigConnection::readingAnnounced, &silentAlarm_,
+                [this](const rig::RigReading& reading) {
+                    if (reading.kHz)
+                        silentAlarm_.ReadingCame();
+                });
+    }
+    connect(&silentAlarm_, &rig::SilentRigAlarm::changed, &web_, &web::WebServer::StateChanged);
+    rotator_.setMotion(&motion_);
+    connect(&motion_, &engine::MotionWatch::changed, &web_, &web::WebServer::StateChanged);
+    connect(&engine_, &Engine::turnFinished, this,
+            [this](const engine::TurnRecord& record) { moveLog_.Append(record); });
     connect(&engine_, &Engine::turnStarted, &journal_, &PositionJournal::TurnStarted);
     connect(&engine_, &Engine::turnEnded, &journal_, &PositionJournal::TurnEnded);
     connect(&engine_, &Engine::counterChanged, &journal_, &PositionJournal::CounterChanged);
@@ -133,6 +181,8 @@ void Station::wireJournal() {
     connect(&exitPath_, &ExitPath::exitStarted, &rotator_, &RotatorServer::Close);
     connect(&exitPath_, &ExitPath::exitStarted, &webRetry_, &ListenRetry::Stop);
     connect(&exitPath_, &ExitPath::exitStarted, &web_, &web::WebServer::Close);
+    connect(&exitPath_, &ExitPath::exitStarted, &loggerRotor_, &RotorDatagramServer::Close);
+    connect(&exitPath_, &ExitPath::exitStarted, &pstRotor_, &RotorDatagramServer::Close);
     connect(&exitPath_, &ExitPath::exitStarted, this, [this] {
         if (timer_)
             timer_->WindowGone();
@@ -165,6 +215,8 @@ bool Station::load() {
     if (loaded == core::ConfigFile::Loaded::Defaults && !endRequested_)
         defaultsMade();
     port::ReadPhaseOffsets(settingsFile_, state_, &settingsReport_);
+    motion_.setSettleMs(ReadSettleTimes(settingsFile_, &settingsReport_));
+    silentAlarm_.setLimitS(ReadSilentAlarmS(settingsFile_, &settingsReport_));
     // The positions a crash kept in the journal.
     journal_.Restore();
     positionsKnown_ = true;
@@ -233,6 +285,16 @@ void Station::serve() {
         failures << error;
     if (webSettings.enabled && !listenWeb(webSettings, &error))
         failures << error;
+    for (const auto& [server, settings] :
+         {std::pair{&loggerRotor_, ReadLoggerRotorSettings(settingsFile_, &settingsReport_)},
+          std::pair{&pstRotor_, ReadPstRotatorSettings(settingsFile_, &settingsReport_)}}) {
+        server->SetParkAzimuth(rotctld.parkAzimuth);
+        if (settings.enabled && !server->Listen(settings, &error))
+            failures << QStringLiteral("Rotator datagrams cannot be heard at %1 port %2: %3")
+                            .arg(settings.address.toString())
+                            .arg(settings.port)
+                            .arg(error);
+    }
 
     const std::optional<core::Long> calibrate = journal_.TellUser();
     // A signal may have ended the program while the question was open.
@@ -262,6 +324,7 @@ void Station::serve() {
 bool Station::openFollowing() {
     state_.TableWindowShown = true;
     following_ = true;
+    silentAlarm_.Watch(true);
     wheel_.setTableWheel(&tuning_);
     {
         const auto pause = tuning_.pausePolls();
@@ -278,6 +341,7 @@ bool Station::closeFollowing(bool exiting, bool keepLink) {
     if (!tuning_.Unload(exiting, keepLink) && !exiting)
         return false;
     following_ = false;
+    silentAlarm_.Watch(false);
     wheel_.setTableWheel(nullptr);
     if (!exiting)
         state_.TableWindowShown = false;
@@ -314,6 +378,9 @@ StationStatus Station::status() const {
     status.follow = rig::FollowModeName(tuning_.followSettings().mode);
     if (tuning_.portOpen() && tuning_.withinDeadBand())
         status.follow += QStringLiteral(", within dead band");
+    status.rigAlarm = silentAlarm_.text();
+    status.settled = motion_.settled();
+    status.arrival = motion_.expectedArrival();
     return status;
 }
 

@@ -11,6 +11,8 @@
 #include "engine/KeyControl.h"
 #include "engine/MainFields.h"
 #include "engine/MainInit.h"
+#include "engine/MotionWatch.h"
+#include "engine/MoveLog.h"
 #include "engine/OverlayPanel.h"
 #include "engine/ShuttlePuls.h"
 #include "engine/StepperParams.h"
@@ -31,6 +33,7 @@
 #include "rig/RigLinkChoice.h"
 #include "rig/RigTuning.h"
 #include "rig/RigctldRig.h"
+#include "rig/SilentRigAlarm.h"
 #include "rig/SimulatedRig.h"
 #include "rig/WsjtxRig.h"
 #include "station/EngineMover.h"
@@ -38,6 +41,7 @@
 #include "station/ListenRetry.h"
 #include "station/PositionJournal.h"
 #include "station/RotatorServer.h"
+#include "station/RotorDatagramServer.h"
 #include "station/RotctldSettings.h"
 #include "station/StationStatus.h"
 #include "station/StatusServer.h"
@@ -149,7 +153,17 @@ public:
     // The values of Ventrolo.ini that cannot be used, told once in serve().
     core::SettingsReport& settingsReport() { return settingsReport_; }
     PositionJournal& journal() { return journal_; }
+    // Every turn's line, of every origin (Moves.jsonl in the program directory).
+    engine::MoveLog& moveLog() { return moveLog_; }
+    QList<QJsonObject> recentMoves(int count) const override { return moveLog_.Last(count); }
+    // Moving or settled, for the programs that wait on the motor.
+    const engine::MotionWatch* motion() const override { return &motion_; }
+    // Why following may be stale: no reading from the rig for [rig] silentAlarmS; empty: none.
+    QString rigAlarm() const override { return silentAlarm_.text(); }
     RotatorServer& rotator() { return rotator_; }
+    // N1MM Logger+'s rotor datagrams and PstRotator's UDP commands, when enabled.
+    RotorDatagramServer& loggerRotor() { return loggerRotor_; }
+    RotorDatagramServer& pstRotor() { return pstRotor_; }
     web::WebServer& web() { return web_; }
     // Building a table with the VNA; its turns are the engine's of origin VnaBuild.
     vna::BuildSession& vnaBuild() { return vnaBuild_; }
@@ -210,13 +224,18 @@ private:
     table::BandSets bandSets_;
     rig::BandChangeover bandChangeover_;
     bool following_ = false;
+    rig::SilentRigAlarm silentAlarm_{platform_};
 
     EngineTurner turner_{engine_};
     std::unique_ptr<program::TimerTable> timer_;
     QString settingsFile_;
     core::SettingsReport settingsReport_;
     PositionJournal journal_;
+    engine::MoveLog moveLog_;
+    engine::MotionWatch motion_;
     RotatorServer rotator_;
+    RotorDatagramServer loggerRotor_;
+    RotorDatagramServer pstRotor_;
     bool turning_ = false;
     StatusServer statusServer_;
     EngineMover vnaMover_{state_, engine_, tuning_};

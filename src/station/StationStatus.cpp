@@ -36,6 +36,10 @@ QString StatusText(const StationStatus& status) {
         {"rotctld", status.rotctldPort ? QString::number(*status.rotctldPort) : off},
         {"timer", YesNo(status.timerRunning)},
         {"follow", status.follow},
+        {"motion", status.settled ? QStringLiteral("settled") : QStringLiteral("moving")},
+        {"arrival",
+         status.arrival ? status.arrival->toString(QStringLiteral("HH:mm:ss.zzz")) : none},
+        {"alarm", OrElse(status.rigAlarm, none)},
     };
     QString text;
     for (const auto& [key, value] : lines)

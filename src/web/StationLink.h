@@ -1,17 +1,28 @@
 #pragma once
 
+#include "engine/MotionWatch.h"
 #include "program/TimerTable.h"
+
+#include <QJsonObject>
+#include <QList>
 
 namespace web {
 
 // What the web server asks of the station beyond its logic parts: whether a turn runs, whether
-// the table is open for following the rig, and the timer table while it is loaded.
+// the table is open for following the rig, the timer table while it is loaded, and the last
+// moves.
 class StationLink {
 public:
     virtual ~StationLink() = default;
     virtual bool turning() const = 0;
     virtual bool following() const = 0;
     virtual program::TimerTable* timer() const = 0;
+    // The last count lines of the move log, oldest first.
+    virtual QList<QJsonObject> recentMoves(int /*count*/) const { return {}; }
+    // Moving or settled; null where nobody watches.
+    virtual const engine::MotionWatch* motion() const { return nullptr; }
+    // Why following may be stale ("no reading from the rig for 60 s"); empty: no alarm.
+    virtual QString rigAlarm() const { return {}; }
 };
 
 } // namespace web

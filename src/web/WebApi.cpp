@@ -1,6 +1,7 @@
 #include "web/WebApi.h"
 
 #include "core/Degrees.h"
+#include "engine/MoveLog.h"
 #include "engine/NetworkTurns.h"
 #include "table/TableLookup.h"
 
@@ -16,6 +17,19 @@
 namespace web {
 
 namespace {
+
+// "moving" from a turn's start until the motor has settled after it, then "settled".
+QString MotionText(const engine::MotionWatch* motion) {
+    return !motion || motion->settled() ? QStringLiteral("settled") : QStringLiteral("moving");
+}
+
+// When the turn under way should end, with its offset from UTC; null when none turns.
+QJsonValue ArrivalValue(const engine::MotionWatch* motion) {
+    const std::optional<QDateTime> arrival = motion ? motion->expectedArrival() : std::nullopt;
+    if (!arrival)
+        return QJsonValue::Null;
+    return arrival->toOffsetFromUtc(arrival->offsetFromUtc()).toString(Qt::ISODateWithMs);
+}
 
 WebReply Ok(QJsonObject body = {}) {
     body.insert(QStringLiteral("ok"), true);
@@ -81,7 +95,9 @@ WebApi::WebApi(const Parts& parts, platform::Platform& platform, QObject* parent
 
 WebApi::~WebApi() = default;
 
-WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QByteArray& body) {
+WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QByteArray& body,
+                        const QString& peer) {
+    peer_ = peer;
     using Handler = std::function<WebReply(const QJsonObject&)>;
     struct Route {
         const char* method;
@@ -89,6 +105,7 @@ WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QBy
     };
     const std::map<QString, Route> routes = {
         {QStringLiteral("/api/state"), {"GET", [this](auto&) { return Ok(State()); }}},
+        {QStringLiteral("/api/moves"), {"GET", [this](auto&) { return moves(); }}},
         {QStringLiteral("/api/turn"), {"POST", [this](auto& r) { return turn(r); }}},
         {QStringLiteral("/api/step"), {"POST", [this](auto& r) { return step(r); }}},
         {QStringLiteral("/api/jog"), {"POST", [this](auto& r) { return jog(r); }}},
@@ -149,6 +166,11 @@ QJsonObject WebApi::State() const {
              ? QJsonValue(core::StepsToDegrees(state_.TargetPosition, state_.DegreesPerStep))
              : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("turning"), turning},
+        {QStringLiteral("motion"), MotionText(station_.motion())},
+        {QStringLiteral("arrival"), ArrivalValue(station_.motion())},
+        {QStringLiteral("rigAlarm"), station_.rigAlarm().isEmpty()
+                                         ? QJsonValue(QJsonValue::Null)
+                                         : QJsonValue(station_.rigAlarm())},
         {QStringLiteral("stepper"), int(state_.SelectedStepper) + 1},
         {QStringLiteral("rig"), rig},
         {QStringLiteral("following"), station_.following() && tuning_.locked()},
@@ -249,6 +271,8 @@ WebReply WebApi::turn(const QJsonObject& request) {
     if (inSteps && !steps)
         refusal = engine::TurnRefusal{engine::TurnRefusal::Why::BeyondLimits, {}};
     if (refusal && refusal->why == engine::TurnRefusal::Why::BeyondLimits) {
+        if (!refusal->text.isEmpty())
+            engine_.TellRefusal(turn.describedAs(detail()), *refusal);
         if (inSteps)
             return BadRequest(QStringLiteral("steps must be a whole number from %1 to %2")
                                   .arg(state_.MinPosition)
@@ -258,9 +282,11 @@ WebReply WebApi::turn(const QJsonObject& request) {
                 .arg(core::StepsToDegrees(state_.MinPosition, state_.DegreesPerStep, 2))
                 .arg(core::StepsToDegrees(state_.MaxPosition, state_.DegreesPerStep, 2)));
     }
-    if (refusal)
+    turn.describedAs(detail());
+    if (refusal) {
+        engine_.TellRefusal(turn, *refusal);
         return refusedReply(*refusal);
-    turn.describedAs(QStringLiteral("web"));
+    }
     return requestTurn([this, turn] { engine_.TurnTo(turn); });
 }
 
@@ -296,9 +322,10 @@ WebReply WebApi::jog(const QJsonObject& request) {
     }
     const bool up = *direction > 0;
     WebReply reply = requestTurn(
-        [this, up] {
-            engine_.TurnTo(
-                {up ? state_.MaxPosition : state_.MinPosition, engine::TurnOrigin::Network});
+        [this, up, who = detail() + QStringLiteral(" jog")] {
+            engine_.TurnTo(engine::TurnRequest{up ? state_.MaxPosition : state_.MinPosition,
+                                               engine::TurnOrigin::Network}
+                               .describedAs(who));
         },
         Kind::Jog);
     if (reply.status == 200) {
@@ -590,9 +617,13 @@ WebReply WebApi::refusedReply(const engine::TurnRefusal& refusal) {
 }
 
 WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
-    if (const std::optional<engine::TurnRefusal> refusal =
-            engine_.Refuses({state_.StepCounter, engine::TurnOrigin::Network}))
+    const engine::TurnRequest here =
+        engine::TurnRequest{state_.StepCounter, engine::TurnOrigin::Network}.describedAs(
+            detail());
+    if (const std::optional<engine::TurnRefusal> refusal = engine_.Refuses(here)) {
+        engine_.TellRefusal(here, *refusal);
         return refusedReply(*refusal);
+    }
     // A jog asked again is no new request; anything else takes the jog's place.
     endJog(true);
     // Steps add up: clicked twice before the first has run, the button still makes two.
@@ -607,6 +638,19 @@ WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
     turns().Put(this, std::move(action), int(kind),
                 kind == Kind::Steps && turns().running(this) == int(Kind::Steps));
     return Ok();
+}
+
+WebReply WebApi::moves() const {
+    QJsonArray lines;
+    for (QJsonObject entry : station_.recentMoves(RecentMoves)) {
+        entry.insert(QStringLiteral("text"), engine::MoveLog::Text(entry));
+        lines.append(entry);
+    }
+    return Ok({{QStringLiteral("moves"), lines}});
+}
+
+QString WebApi::detail() const {
+    return peer_.isEmpty() ? QStringLiteral("web") : QStringLiteral("web ") + peer_;
 }
 
 engine::NetworkTurns& WebApi::turns() const {

@@ -58,11 +58,15 @@ public:
     static constexpr int JogLeaseMs = 800;
     // The most steps one request may ask for.
     static constexpr int MaxSteps = 1000;
+    // How many moves GET /api/moves tells.
+    static constexpr int RecentMoves = 20;
 
     WebApi(const Parts& parts, platform::Platform& platform, QObject* parent = nullptr);
     ~WebApi() override;
 
-    WebReply Handle(const QByteArray& method, const QString& path, const QByteArray& body);
+    // peer: the client's address, named in the move log's line of the turns it asks for.
+    WebReply Handle(const QByteArray& method, const QString& path, const QByteArray& body,
+                    const QString& peer = {});
     // What GET /api/state answers and the WebSocket pushes.
     QJsonObject State() const;
     // A turn asked for but not yet started is dropped (the server closes).
@@ -75,6 +79,8 @@ signals:
 private:
     using Action = std::function<void()>;
     enum class Kind { Turn, Steps, Jog };
+    // The last RecentMoves lines of the move log, oldest first, each with its "text".
+    WebReply moves() const;
     WebReply turn(const QJsonObject& request);
     WebReply step(const QJsonObject& request);
     WebReply jog(const QJsonObject& request);
@@ -110,6 +116,8 @@ private:
     // ends, else 400 with the engine's words.
     static WebReply refusedReply(const engine::TurnRefusal& refusal);
     engine::NetworkTurns& turns() const;
+    // "web 192.168.1.20": who asked, for the move log.
+    QString detail() const;
     void dropPending();
     // The jog under way is no longer asked for; with over, its hold has ended for good.
     void endJog(bool over);
@@ -127,6 +135,7 @@ private:
     QString jogHold_;
     QStringList endedHolds_; // the last few
     int tableRevision_ = 0;
+    QString peer_; // of the request being handled
 };
 
 } // namespace web

@@ -4,6 +4,7 @@
 #include "web/RequestSizeGuard.h"
 #include "web/WebPage.h"
 
+#include <QHostAddress>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QJsonDocument>
@@ -18,6 +19,13 @@ namespace web {
 namespace {
 
 Q_LOGGING_CATEGORY(lcWeb, "ventrolo.web")
+
+// The client's address as people write it: 192.168.1.20, not ::ffff:192.168.1.20.
+QString PeerText(const QTcpSocket& socket) {
+    bool isV4 = false;
+    const quint32 v4 = socket.peerAddress().toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4).toString() : socket.peerAddress().toString();
+}
 
 QByteArray MethodName(QHttpServerRequest::Method method) {
     return QByteArray(QMetaEnum::fromType<QHttpServerRequest::Method>().valueToKey(int(method)))
@@ -167,7 +175,8 @@ bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
     // Its token came, or none is needed here.
     if (gate_)
         gate_->vouchFor(socket);
-    const WebReply answer = api_.Handle(MethodName(request.method()), path, request.body());
+    const WebReply answer =
+        api_.Handle(MethodName(request.method()), path, request.body(), PeerText(*socket));
     if (!answer.contentType.isEmpty()) {
         // A picture the program drew: shown, never run as a page of this site.
         makeResponder(request, socket)
@@ -219,6 +228,10 @@ bool WebServer::servePage(const QHttpServerRequest& request, QTcpSocket* socket)
     // HEAD: the head of what GET answers, without its body.
     responder.writeBody(head ? QByteArray() : file->content);
     return true;
+}
+
+void WebServer::StateChanged() {
+    push_.changed();
 }
 
 void WebServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {

@@ -47,6 +47,9 @@ public:
                 QString* error = nullptr);
     // Stops listening and ends every connection; a turn under way goes on to its end.
     void Close();
+    // Something the state shows changed without the engine's or the rig's news (the motor
+    // settled): the WebSocket clients are told.
+    void StateChanged();
     bool listening() const;
     quint16 port() const;
     QHostAddress address() const { return address_; }

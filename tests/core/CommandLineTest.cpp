@@ -51,6 +51,20 @@ TEST(CommandLine, wrongLinesSayWhat) {
     EXPECT_EQ(ErrorOf({"v", "--status"}), "--status needs --headless");
 }
 
+TEST(CommandLine, movesTakesAnOptionalCount_andOnlyWithHeadless) {
+    EXPECT_EQ(Parse({"v", "--headless", "--moves"}).options->moves, DefaultMoves);
+    EXPECT_EQ(Parse({"v", "--headless", "--moves", "5"}).options->moves, 5);
+    EXPECT_EQ(Parse({"v", "--moves", "7", "--headless"}).options->moves, 7);
+    EXPECT_EQ(Parse({"v", "--headless"}).options->moves, std::nullopt);
+    EXPECT_EQ(ErrorOf({"v", "--headless", "--moves", "0"}), "--moves takes a count from 1");
+    EXPECT_EQ(ErrorOf({"v", "--headless", "--moves", "many"}), "--moves takes a count from 1");
+    EXPECT_EQ(ErrorOf({"v", "--headless", "--moves", "5", "6"}), "unexpected argument '6'");
+    EXPECT_EQ(ErrorOf({"v", "--moves"}), "--moves needs --headless");
+    EXPECT_EQ(ErrorOf({"v", "--headless", "--moves", "--status"}),
+              "--moves and --status go one at a time");
+    EXPECT_EQ(ErrorOf({"v", "--headless", "5"}), "unexpected argument '5'");
+}
+
 TEST(CommandLine, helpShowsTheUsageAndEveryBackendWithinEightyColumns) {
     const QString help = CommandLineHelp(port::LptBackendChoices());
     EXPECT_TRUE(help.startsWith("Usage: ventrolo [--dir DIR] [--lpt auto|sim|ppdev|direct|gpio]"))

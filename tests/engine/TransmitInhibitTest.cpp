@@ -181,6 +181,20 @@ TEST_F(TransmitInhibit, theSwrTunesOwnTurns_leaveTheLineReleased) {
     EXPECT_EQ(r.steps, 20);
 }
 
+TEST_F(TransmitInhibit, theTurnsRecord_tellsTheLeadAndTail_butNotForTheSwrTunesOwnTurns) {
+    std::vector<engine::TurnRecord> records;
+    QObject::connect(&engine, &engine::Engine::turnFinished,
+                     [&](const engine::TurnRecord& record) { records.push_back(record); });
+    turn(30, TurnOrigin::Window);
+    transmit.swrTune = true;
+    turn(10, TurnOrigin::SwrTune);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].inhibitLeadMs, Lead);
+    EXPECT_EQ(records[0].inhibitTailMs, Tail);
+    EXPECT_FALSE(records[1].inhibitLeadMs);
+    EXPECT_FALSE(records[1].inhibitTailMs);
+}
+
 TEST_F(TransmitInhibit, aStepDirDriversFirstPulse_comesAfterTheLead) {
     port::StepperOutputs outputs = port::DefaultStepperOutputs();
     outputs[0].output = port::OutputKind::StepDir;

@@ -27,7 +27,7 @@ struct FakeTurner : program::Turner {
             platform.waitMs(delayMs.value_or(state.StepDelayMs));
         }
     }
-    bool turnStepperTo(core::Long stepper, core::Long target) override {
+    bool turnStepperTo(core::Long stepper, core::Long target, const QString& /*detail*/) override {
         if (transmitting)
             return false;
         state.SelectedStepper = stepper;

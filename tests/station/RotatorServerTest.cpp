@@ -123,6 +123,41 @@ TEST_F(RotatorServerTest, whileTheRigTransmits_positionParkAndMoveAreRefusedAndN
     EXPECT_EQ(client.ask("K\n"), "RPRT 0\n");
 }
 
+TEST_F(RotatorServerTest, refusalsAtTheDoor_endAsTurnsDoWithTheirCommand) {
+    std::vector<engine::TurnRecord> records;
+    QObject::connect(&engine, &engine::Engine::turnFinished,
+                     [&](const engine::TurnRecord& record) { records.push_back(record); });
+    Client client(server.port());
+    transmit.on = true;
+    EXPECT_EQ(client.ask("P 90 0\n"), "RPRT -9\n");
+    EXPECT_EQ(client.ask("P 901 0\n"), "RPRT -1\n");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].detail, "rotctld P 901");
+    EXPECT_EQ(records[1].refusal->why, engine::TurnRefusal::Why::BeyondLimits);
+    EXPECT_EQ(records[0].end, engine::TurnRecord::End::Refused);
+    EXPECT_EQ(records[0].detail, "rotctld P 90");
+    EXPECT_EQ(records[0].refusal->text, "the rig transmits");
+    EXPECT_EQ(records[0].steps, 0);
+}
+
+TEST_F(RotatorServerTest, getStatus_saysMovingAndItsDirection_busyWhileSettling_blankWhenSettled) {
+    engine::MotionWatch motion(engine, state, platform);
+    motion.setSettleMs({400, 400});
+    server.setMotion(&motion);
+    Client client(server.port());
+    EXPECT_EQ(client.ask("s\n"), "\n");
+    EXPECT_EQ(client.ask("+\\get_status\n", 3), "get_status:\nStatus flags: \nRPRT 0\n");
+    platform.scheduleAt(100, [&] { client.send("s\n"); });
+    EXPECT_EQ(client.ask("P 90 0\n", 2), "RPRT 0\nMOVING MOVING_AZ MOVING_RIGHT\n");
+    EXPECT_TRUE(settlesAt(50));
+    EXPECT_EQ(client.ask("s\n"), "BUSY\n");
+    platform.advance(400);
+    EXPECT_EQ(client.ask("s\n"), "\n");
+    platform.scheduleAfter(100, [&] { client.send(";s\n"); });
+    EXPECT_EQ(client.ask("P 0 0\n", 2),
+              "RPRT 0\nget_status:;Status flags: MOVING MOVING_AZ MOVING_LEFT;RPRT 0\n");
+}
+
 TEST_F(RotatorServerTest, aFloodOfTargetsDuringATurn_endsAtTheLastOne) {
     Client client(server.port());
     platform.scheduleAt(100, [&] { client.send(QByteArray("P 180 0\nP 36 0\n").repeated(500)); });

@@ -18,7 +18,10 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                            "hold: none\n"
                                            "rotctld: off\n"
                                            "timer: no\n"
-                                           "follow: continuous\n");
+                                           "follow: continuous\n"
+                                           "motion: settled\n"
+                                           "arrival: none\n"
+                                           "alarm: none\n");
 
     StationStatus status;
     status.counter = -1234;
@@ -34,6 +37,9 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
     status.rotctldPort = 4533;
     status.timerRunning = true;
     status.follow = "rested, within dead band";
+    status.settled = false;
+    status.rigAlarm = "no reading from the rig for 60 s";
+    status.arrival = QDateTime(QDate(2026, 12, 9), QTime(14, 31, 5, 250));
     EXPECT_EQ(StatusText(status), "counter: -1234\n"
                                   "degrees: 45.5\n"
                                   "stepper: 2\n"
@@ -46,5 +52,8 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                   "hold: the rig is silent and may be transmitting\n"
                                   "rotctld: 4533\n"
                                   "timer: yes\n"
-                                  "follow: rested, within dead band\n");
+                                  "follow: rested, within dead band\n"
+                                  "motion: moving\n"
+                                  "arrival: 14:31:05.250\n"
+                                  "alarm: no reading from the rig for 60 s\n");
 }

@@ -376,6 +376,22 @@ TEST_F(WebApiTest, retuneHere_whoseTableCannotBeSaved_answersTheFailure) {
               "the offset is set but the table cannot be saved to " + table);
 }
 
+TEST_F(WebApiTest, aRigSilentWhileFollowed_raisesTheAlarm_untilItsReadingsReturn) {
+    follow(7000);
+    ASSERT_TRUE(settlesAt(100));
+    Http http(port());
+    EXPECT_TRUE(http.ask("GET", "/api/state").json["rigAlarm"].isNull());
+    station->simulatedRig().setSilent(true);
+    platform.advance(61'000);
+    Http asked(port());
+    EXPECT_EQ(asked.ask("GET", "/api/state").json["rigAlarm"].toString(),
+              "no reading from the rig for 60 s");
+    EXPECT_TRUE(station->status().rigAlarm == "no reading from the rig for 60 s");
+    station->simulatedRig().setSilent(false);
+    platform.advance(3'000);
+    EXPECT_TRUE(asked.ask("GET", "/api/state").json["rigAlarm"].isNull());
+}
+
 TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     follow(7000);
     ASSERT_TRUE(settlesAt(100));
@@ -400,6 +416,23 @@ TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     platform.advance(3000);
     Http again(port()); // the first idled out meanwhile
     EXPECT_EQ(again.post("/api/turn", R"({"steps":150})").status, 200);
+    ASSERT_TRUE(settlesAt(150));
+
+    // The move log tells each refusal and the turn that followed, with the client's address.
+    const QJsonArray moves = again.ask("GET", "/api/moves").json["moves"].toArray();
+    ASSERT_GE(moves.size(), 4);
+    QStringList refused;
+    for (const QJsonValue& move : moves) {
+        if (move["end"].toString() == "refused")
+            refused << move["detail"].toString() + " / " + move["refusal"].toString();
+    }
+    EXPECT_EQ(refused, QStringList(3, "web 127.0.0.1 / the rig transmits"));
+    const QJsonObject last = moves.last().toObject();
+    EXPECT_EQ(last["detail"].toString(), "web 127.0.0.1");
+    EXPECT_EQ(last["end"].toString(), "reached");
+    EXPECT_EQ(last["to"].toInt(), 150);
+    EXPECT_TRUE(last["text"].toString().contains("web 127.0.0.1  100 to 150  50 steps"))
+        << last["text"].toString().toStdString();
 }
 
 } // namespace

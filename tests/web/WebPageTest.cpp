@@ -189,6 +189,9 @@ TEST_F(WebPageTest, aGotoTurnsTheNeedleToItAndAWrongOneSaysWhy) {
     browser->click("#gotoDegreesButton");
     browser->waitFor("document.getElementById('needle').dataset.degrees === '90'");
     waitText("counter", "50");
+    // The turn is the newest of the last moves, in words.
+    browser->waitFor("document.querySelector('#moves li')?.textContent.includes("
+                     "'web 127.0.0.1  0 to 50  50 steps') === true");
     EXPECT_EQ(browser->errors(), QStringList());
 
     browser->type("#gotoSteps", "100001");

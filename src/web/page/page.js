@@ -27,6 +27,7 @@ let heardMs = 0;
 let reachable = null; // not yet known
 let lastState = null;
 let tableRevision = null;
+let lastTurning = null;
 let tableOpen = null;
 let rowsKey = null; // what the table's buttons were last enabled for
 let glide = null; // the needle's way to the last heading sent: {from, to, start}
@@ -372,9 +373,19 @@ function render(s) {
   $('following').textContent = !s.tableOpen ? 'Not following: the table is closed'
     : s.following ? 'Following the rig' : 'Not following';
   $('addRow').disabled = !s.tableOpen || s.rig.frequencyHz === null;
+  const alarm = $('rigAlarm');
+  alarm.hidden = !s.rigAlarm;
+  alarm.textContent = s.rigAlarm ? s.rigAlarm.charAt(0).toUpperCase() + s.rigAlarm.slice(1) : '';
+
   const next = $('nextTimer');
   next.hidden = s.nextTimerTurn === null;
   next.textContent = s.nextTimerTurn === null ? '' : 'Next timer turn: ' + s.nextTimerTurn;
+
+  // A turn ended: its line is in the move log now.
+  if (s.turning !== lastTurning) {
+    lastTurning = s.turning;
+    if (!s.turning) loadMoves();
+  }
 
   if (s.tableRevision !== tableRevision || s.tableOpen !== tableOpen) {
     tableRevision = s.tableRevision;
@@ -444,6 +455,22 @@ function rowButton(text, className, row) {
   button.dataset.row = String(row);
   button.disabled = !tableOpen;
   return button;
+}
+
+// The newest first; each line is the station's own words, shown as text.
+async function loadMoves() {
+  let answer;
+  try {
+    answer = await call('GET', '/api/moves');
+  } catch (error) {
+    return;
+  }
+  const list = $('moves');
+  list.replaceChildren(...answer.moves.slice().reverse().map((move) => {
+    const item = document.createElement('li');
+    item.textContent = move.text;
+    return item;
+  }));
 }
 
 async function loadTable() {

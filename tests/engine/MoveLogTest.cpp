@@ -1,0 +1,123 @@
+// The move log: one whole JSON line per turn, readable after a crash, rotated by size.
+#include "engine/MoveLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using engine::MoveLog;
+using engine::TurnOrigin;
+using engine::TurnRecord;
+using engine::TurnRefusal;
+
+namespace {
+
+TurnRecord Record(core::Long to, const QString& detail = QStringLiteral("rotctld P 90")) {
+    TurnRecord record;
+    record.origin = TurnOrigin::Network;
+    record.detail = detail;
+    record.from = 1200;
+    record.to = to;
+    record.steps = to - 1200;
+    record.started = QDateTime(QDate(2026, 12, 9), QTime(14, 31, 5));
+    record.ended = record.started.addMSecs(2400);
+    return record;
+}
+
+void AppendRaw(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(bytes);
+}
+
+QList<core::Long> Targets(const QList<QJsonObject>& moves) {
+    QList<core::Long> targets;
+    for (const QJsonObject& move : moves)
+        targets << core::Long(move.value("to").toInt());
+    return targets;
+}
+
+} // namespace
+
+TEST(MoveLog, aLineTellsWhatMovedWhyAndHowItEnded) {
+    QTemporaryDir dir;
+    MoveLog log(dir.path());
+    ASSERT_TRUE(log.Append(Record(1800)));
+    TurnRecord held = Record(1500, QStringLiteral("following 7074.0 kHz via IC-7300"));
+    held.origin = TurnOrigin::Following;
+    held.end = TurnRecord::End::Held;
+    held.steps = 51;
+    held.heldMs = 1234.4;
+    ASSERT_TRUE(log.Append(held));
+    TurnRecord refused = Record(1200, QStringLiteral("web 192.168.1.20"));
+    refused.steps = 0;
+    refused.end = TurnRecord::End::Refused;
+    refused.refusal = TurnRefusal{TurnRefusal::Why::Transmitting, "the rig transmits"};
+    ASSERT_TRUE(log.Append(refused));
+
+    const QList<QJsonObject> moves = log.Last(10);
+    ASSERT_EQ(moves.size(), 3);
+    const QJsonObject& first = moves[0];
+    EXPECT_EQ(first["stepper"].toInt(), 1);
+    EXPECT_EQ(first["origin"].toString(), "network");
+    EXPECT_EQ(first["detail"].toString(), "rotctld P 90");
+    EXPECT_EQ(first["from"].toInt(), 1200);
+    EXPECT_EQ(first["to"].toInt(), 1800);
+    EXPECT_EQ(first["steps"].toInt(), 600);
+    EXPECT_EQ(first["ms"].toInt(), 2400);
+    EXPECT_EQ(first["end"].toString(), "reached");
+    EXPECT_FALSE(first.contains("inhibitLeadMs")); // no inhibit line wired
+    EXPECT_EQ(MoveLog::Text(first),
+              "2026-12-09 14:31:05  stepper 1  rotctld P 90  1200 to 1800  600 steps  2.4 s  "
+              "reached");
+    EXPECT_EQ(moves[1]["heldMs"].toInt(), 1234);
+    EXPECT_TRUE(MoveLog::Text(moves[1]).endsWith("held: the rig transmitted  waited 1.2 s for "
+                                                 "receive"))
+        << MoveLog::Text(moves[1]).toStdString();
+    EXPECT_TRUE(MoveLog::Text(moves[2]).endsWith("web 192.168.1.20  1200 to 1200  0 steps  2.4 s  "
+                                                 "refused: the rig transmits"));
+    EXPECT_EQ(Targets(log.Last(2)), (QList<core::Long>{1500, 1200}));
+}
+
+TEST(MoveLog, aLineCutShortByACrash_isSkipped_andTheNextLineStaysWhole) {
+    QTemporaryDir dir;
+    MoveLog log(dir.path());
+    ASSERT_TRUE(log.Append(Record(1300)));
+    const QString path = QDir(dir.path()).filePath(MoveLog::FileName());
+    AppendRaw(path, R"({"time":"2026-12-09T14:3)");
+    EXPECT_EQ(Targets(MoveLog::Last(dir.path(), 10)), QList<core::Long>{1300});
+
+    // The program started again and turned.
+    MoveLog again(dir.path());
+    ASSERT_TRUE(again.Append(Record(1400)));
+    EXPECT_EQ(Targets(again.Last(10)), (QList<core::Long>{1300, 1400}));
+    // Garbage is no move either.
+    AppendRaw(path, "\x01\x02 not json\n[1,2]\n");
+    EXPECT_EQ(Targets(again.Last(10)), (QList<core::Long>{1300, 1400}));
+}
+
+TEST(MoveLog, aFullFileIsPutAside_andTheNewestMovesAreReadAcrossBoth) {
+    QTemporaryDir dir;
+    const QDir files(dir.path());
+    constexpr qint64 maxBytes = 1000;
+    MoveLog log(dir.path(), maxBytes);
+    for (core::Long to = 1201; to <= 1240; ++to)
+        ASSERT_TRUE(log.Append(Record(to)));
+    EXPECT_TRUE(files.exists(MoveLog::OlderFileName()));
+    EXPECT_LE(QFileInfo(files.filePath(MoveLog::FileName())).size(), maxBytes);
+    EXPECT_LE(QFileInfo(files.filePath(MoveLog::OlderFileName())).size(), maxBytes);
+    const QList<QJsonObject> all = log.Last(1000);
+    // The oldest went with the file before the older one; the rest are in order, none twice.
+    ASSERT_GT(all.size(), 4);
+    EXPECT_EQ(Targets(all).last(), 1240);
+    for (qsizetype i = 1; i < all.size(); ++i)
+        EXPECT_EQ(all[i]["to"].toInt(), all[i - 1]["to"].toInt() + 1);
+    EXPECT_EQ(Targets(log.Last(3)), (QList<core::Long>{1238, 1239, 1240}));
+}
+
+TEST(MoveLog, anUnwritableDirectory_failsTheAppend_withoutThrowing) {
+    MoveLog log(QStringLiteral("/nonexistent/ventrolo-moves"));
+    EXPECT_FALSE(log.Append(Record(1300)));
+    EXPECT_TRUE(log.Last(5).isEmpty());
+}
