@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace web {
 
@@ -10,7 +11,7 @@ WebStatePush::WebStatePush(platform::Platform& platform, std::function<QByteArra
     : QObject(parent), platform_(platform), state_(std::move(state)),
       paceTimer_(platform.createTimer([this] { pushNow(); })),
       // What changes without telling is no hurry: it never brings a push forward.
-      pollTimer_(platform.createTimer([this] { pace(MoveIntervalMs, LateMs); })) {}
+      pollTimer_(platform.createTimer([this] { pace(pushedMs_ + MoveIntervalMs, LateMs); })) {}
 
 WebStatePush::~WebStatePush() = default;
 
@@ -29,18 +30,19 @@ void WebStatePush::stop() {
 }
 
 void WebStatePush::changed() {
-    pace(IntervalMs, 0);
+    pace(pushedMs_ + IntervalMs, 0);
 }
 
 void WebStatePush::moved() {
-    pace(MoveIntervalMs, LateMs);
+    moveWaiting_ = true;
+    pace(movePushedMs_ + MoveIntervalMs, LateMs);
 }
 
-void WebStatePush::pace(int intervalMs, int lateMs) {
+void WebStatePush::pace(double earliestMs, int lateMs) {
     if (!running_)
         return;
     const double now = platform_.steadyMs();
-    const double wait = pushedMs_ + intervalMs - now;
+    const double wait = earliestMs - now;
     if (wait <= 0) {
         pushNow();
         return;
@@ -61,10 +63,13 @@ QByteArray WebStatePush::current() {
 void WebStatePush::pushNow() {
     paceTimer_->stop();
     QByteArray message = state_();
+    const bool carriesMove = std::exchange(moveWaiting_, false);
     if (message == pushed_)
         return;
     pushed_ = message;
     pushedMs_ = platform_.steadyMs();
+    if (carriesMove)
+        movePushedMs_ = pushedMs_;
     emit push(pushed_);
 }
 

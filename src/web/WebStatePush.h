@@ -15,10 +15,12 @@ namespace web {
 // A state equal to the one pushed last is not pushed again. While running, the state is also
 // looked at every PollMs for what changes without telling (the rig's transmit, the timer's
 // next turn).
-// A turn's moves go out at most every MoveIntervalMs (the page glides its needle between them),
-// and they come many times per interval: one that cannot go out yet waits for the first move
-// after the interval, which the program is awake for anyway, and wakes it by a timer only when
-// none comes within LateMs of that. Every message costs a write to each socket, every wake more.
+// A turn's moves go out at most every MoveIntervalMs after the last move pushed (the page glides
+// its needle between them), and they come many times per interval: one that cannot go out yet
+// waits for the first move after the interval, which the program is awake for anyway, and wakes
+// it by a timer only when none comes within LateMs of that. Every message costs a write to each
+// socket, every wake more. Another change's push does not hold a move back: the push that says
+// a turn has begun does not delay its first step, nor that of a click's one-step turn.
 class WebStatePush : public QObject {
     Q_OBJECT
 
@@ -47,9 +49,8 @@ signals:
     void push(const QByteArray& message);
 
 private:
-    // Pushes now when intervalMs has passed since the last push, else by the timer lateMs
-    // after it has.
-    void pace(int intervalMs, int lateMs);
+    // Pushes now when earliestMs has come, else by the timer lateMs after it.
+    void pace(double earliestMs, int lateMs);
     void pushNow();
 
     platform::Platform& platform_;
@@ -58,6 +59,8 @@ private:
     std::unique_ptr<platform::Timer> pollTimer_;
     QByteArray pushed_;
     double pushedMs_ = -IntervalMs;
+    double movePushedMs_ = -MoveIntervalMs; // the last push that carried a move
+    bool moveWaiting_ = false;
     double timerDueMs_ = 0;
     bool running_ = false;
 };

@@ -53,4 +53,16 @@ TEST_F(WebStatePushTest, anotherChange_goesOutWhenTheIntervalIsOver_evenAfterAMo
     EXPECT_EQ(pushedAt, (std::vector<double>{1000, 1000 + Interval}));
 }
 
+TEST_F(WebStatePushTest, aClicksOneStep_isNotHeldBackByThePushesOfTheTurnBeginningAndSettling) {
+    platform.advance(1000);
+    ++state;
+    push.changed(); // the turn has begun
+    moveAt(1002);   // its one step
+    platform.advance(48);
+    ++state;
+    push.changed(); // it has settled: told IntervalMs after the last push
+    moveAt(1110);   // the next click's step
+    EXPECT_EQ(pushedAt, (std::vector<double>{1000, 1002, 1052, 1110}));
+}
+
 } // namespace
