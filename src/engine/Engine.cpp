@@ -40,7 +40,8 @@ Long ClampToLong(std::int64_t value) {
 Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
                port::SwitchInputs& switches, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), switches_(switches), coil_(state, lpt),
-      inhibit_(platform, coil_), power_(state, coil_), portPanel_(state, coil_, power_, platform), speed_(state),
+      inhibit_(platform, coil_), power_(state, coil_),
+      portPanel_(state, coil_, power_, platform), speed_(state),
       busyLock_(platform, modes_), networkTurns_(std::make_unique<NetworkTurns>(*this)),
       slowCW_(platform.createTimer([this] { slowStep(Direction::CW); })),
       slowCCW_(platform.createTimer([this] { slowStep(Direction::CCW); })),

@@ -33,7 +33,8 @@ struct WsjtxAddress {
 std::optional<WsjtxAddress> ParseWsjtxAddress(const QString& text);
 
 // The [wsjtx] group of the settings file (port=, address=, id= the instance Ids followed, comma
-// separated, haltWhileTurning=); a missing or damaged entry gives its default, a damaged one noted in report.
+// separated, haltWhileTurning=); a missing or damaged entry gives its default, a damaged one
+// noted in report.
 WsjtxAddress LoadWsjtxAddress(const QString& settingsFile, core::SettingsReport* report = nullptr);
 void StoreWsjtxAddress(const QString& settingsFile, const WsjtxAddress& address);
 
