@@ -7,6 +7,9 @@
 // The number and text rules every window and file shares.
 namespace core {
 
+// The line break of the program's messages and logs.
+inline const QString CrLf = QStringLiteral("\r\n");
+
 // Number to text: one leading blank when not negative, no zero before the point
 // (0.5 -> " .5", -0.5 -> "-.5"), no trailing zeros. A float is printed with up to 7 significant
 // digits, a double with up to 15; beyond that range the text is in exponent form (" 1E+20").

@@ -1,6 +1,7 @@
 #include "display/LptTestMenus.h"
 
 #include "core/VersionTexts.h"
+#include "widgets/NamedAction.h"
 
 #include <QLayout>
 #include <QMenu>
@@ -8,15 +9,6 @@
 #include <QWidget>
 
 namespace display {
-namespace {
-
-QAction* Entry(QMenu* menu, const char* name, const QString& caption) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-} // namespace
 
 LptTestMenus AddLptTestMenus(QWidget& window, platform::Platform& platform,
                              const QString& exitCaption, const QString& about) {
@@ -26,9 +18,10 @@ LptTestMenus AddLptTestMenus(QWidget& window, platform::Platform& platform,
     files->setObjectName(QStringLiteral("mnuFiles"));
     QMenu* info = bar->addMenu(QStringLiteral("&Info"));
     info->setObjectName(QStringLiteral("mnuInfo"));
-    const LptTestMenus menus{Entry(files, "mnuExit", exitCaption),
-                             Entry(info, "mnuVentroUk", QStringLiteral("&VentroloUK.txt")),
-                             Entry(info, "mnuAbout", QStringLiteral("&About"))};
+    const LptTestMenus menus{
+        widgets::AddNamedAction(*files, "mnuExit", exitCaption),
+        widgets::AddNamedAction(*info, "mnuVentroUk", QStringLiteral("&VentroloUK.txt")),
+        widgets::AddNamedAction(*info, "mnuAbout", QStringLiteral("&About"))};
     QObject::connect(menus.mnuExit, &QAction::triggered, &window, &QWidget::close);
     QObject::connect(menus.mnuAbout, &QAction::triggered, &window, [&platform, about] {
         platform.messageBox(about, core::MessageTitle(), platform::Icon::Information);

@@ -6,6 +6,7 @@
 #include "display/InputForwarder.h"
 #include "display/ScreenPlacement.h"
 #include "display/WindowPlacement.h"
+#include "widgets/NamedAction.h"
 #include "widgets/Readout.h"
 
 #include <QCloseEvent>
@@ -27,12 +28,6 @@ QPushButton* Button(const char* name, const QString& caption, const QString& too
     button->setToolTip(toolTip);
     button->setAutoDefault(false);
     return button;
-}
-
-QAction* Entry(QMenu* menu, const char* name, const QString& caption) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    return action;
 }
 
 void SetTextColor(QLabel* label, const QColor& colour) {
@@ -100,17 +95,19 @@ PelorusWindow::PelorusWindow(const PelorusLogic& logic, QWidget& dockTo)
 
     mnuKleurPopup = new QMenu(this);
     mnuKleurPopup->setObjectName(QStringLiteral("mnuKleurPopup"));
-    mnuCircleRefLines =
-        Entry(mnuKleurPopup, "mnuCircleRefLines", QStringLiteral("&Reference Lines"));
+    mnuCircleRefLines = widgets::AddNamedAction(*mnuKleurPopup, "mnuCircleRefLines",
+                                                QStringLiteral("&Reference Lines"));
     mnuCircleRefLines->setCheckable(true);
-    mnuBack = Entry(mnuKleurPopup, "mnuBack", QStringLiteral("&Border"));
-    mnuRand = Entry(mnuKleurPopup, "mnuRand", QStringLiteral("&Rim"));
-    mnuMidden = Entry(mnuKleurPopup, "mnuMidden", QStringLiteral("&Circle"));
+    mnuBack = widgets::AddNamedAction(*mnuKleurPopup, "mnuBack", QStringLiteral("&Border"));
+    mnuRand = widgets::AddNamedAction(*mnuKleurPopup, "mnuRand", QStringLiteral("&Rim"));
+    mnuMidden = widgets::AddNamedAction(*mnuKleurPopup, "mnuMidden", QStringLiteral("&Circle"));
 
     core::ProgramState& s = logic_.state;
     engine::Engine& engine = logic_.engine;
-    connect(cmdCw2, &QPushButton::clicked, this, [&engine] { engine.StepBy(-1, 0, engine::TurnOrigin::Window); });
-    connect(cmdCcw2, &QPushButton::clicked, this, [&engine] { engine.StepBy(1, 0, engine::TurnOrigin::Window); });
+    connect(cmdCw2, &QPushButton::clicked, this,
+            [&engine] { engine.StepBy(-1, 0, engine::TurnOrigin::Window); });
+    connect(cmdCcw2, &QPushButton::clicked, this,
+            [&engine] { engine.StepBy(1, 0, engine::TurnOrigin::Window); });
     connect(cmdSet, &QPushButton::clicked, &engine, &engine::Engine::SetCounterByHand);
     connect(cmdHoofd, &QPushButton::clicked, this, &PelorusWindow::mainToggled);
     connect(Picture1, &DialView::pressed, this, [this](Qt::MouseButton button, QPoint at) {

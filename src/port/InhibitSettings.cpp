@@ -23,7 +23,7 @@ const QString None = QStringLiteral("none");
 constexpr int NoLine = -1;
 
 // 5 for "D5" or "5", NoLine for "none"; nullopt for anything else.
-std::optional<int> LineFromText(const QString& text) {
+std::optional<int> InhibitBitFromText(const QString& text) {
     if (text.trimmed().compare(None, Qt::CaseInsensitive) == 0)
         return NoLine;
     return DataBitFromText(text);
@@ -61,7 +61,7 @@ InhibitSettings ReadInhibitSettings(const QString& settingsFile, const StepperOu
     InhibitSettings s;
     core::SettingsGroupReader reader(settingsFile, QStringLiteral("inhibit"), report);
     int line = NoLine;
-    reader.value(QStringLiteral("line"), line, LineFromText, None);
+    reader.value(QStringLiteral("line"), line, InhibitBitFromText, None);
     if (line != NoLine)
         s.bit = line;
     if (s.bit) {

@@ -12,7 +12,7 @@ namespace rig {
 namespace {
 
 const QString NoFrequencyText = QStringLiteral("-----.- kHz");
-const QString CrLf = QStringLiteral("\r\n");
+using core::CrLf;
 // How often a yielding wait looks at the line, in ms.
 constexpr double YieldSliceMs = 10;
 

@@ -1,15 +1,14 @@
 #include "rig/CatLog.h"
 
 #include "core/SequentialFile.h"
+#include "core/TextRules.h"
 #include "rig/RigCaps.h"
 
 #include <QStringList>
 
 namespace rig {
 
-namespace {
-const QString CrLf = QStringLiteral("\r\n");
-}
+using core::CrLf;
 
 CatLog::CatLog(const core::ProgramState& state, platform::Platform& platform,
                QString programDirectory)

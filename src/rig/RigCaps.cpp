@@ -1,10 +1,12 @@
 #include "rig/RigCaps.h"
 
+#include "core/TextRules.h"
+
 namespace rig {
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
+using core::CrLf;
 
 // The 5-byte BCD family: the FT-817 and the later FT-857 and FT-897, which share its frame set
 // (P1 carries the mode; lock, PTT and status answered; 0x00 / 0x80 lock the dial).

@@ -18,7 +18,7 @@ namespace rig {
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
+using core::CrLf;
 // How long the value label shows "???" before a position between rows is shown, in ms.
 constexpr int BlinkMs = 100;
 

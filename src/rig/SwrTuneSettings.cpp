@@ -15,7 +15,7 @@ constexpr double HighestPowerW = 100;
 constexpr int MostSteps = 200;
 constexpr int MostSeconds = 60;
 
-std::optional<double> Watts(const QString& text) {
+std::optional<double> WattsFromText(const QString& text) {
     bool number = false;
     const double watts = text.toDouble(&number);
     return number && std::isfinite(watts) && watts > 0 && watts <= HighestPowerW
@@ -30,8 +30,9 @@ SwrTuneSettings LoadSwrTuneSettings(const QString& settingsFile, core::SettingsR
     core::SettingsGroupReader group(settingsFile, QStringLiteral("swrtune"), report,
                                     core::SettingsGroupReader::Blank::KeepsDefault);
     SwrTuneSettings settings;
-    group.value(QStringLiteral("power"), settings.powerW, Watts, QString::number(settings.powerW));
-    group.value(QStringLiteral("maxpower"), settings.maxPowerW, Watts,
+    group.value(QStringLiteral("power"), settings.powerW, WattsFromText,
+                QString::number(settings.powerW));
+    group.value(QStringLiteral("maxpower"), settings.maxPowerW, WattsFromText,
                 QString::number(settings.maxPowerW));
     group.integer(QStringLiteral("steps"), settings.steps, 1, MostSteps);
     group.integer(QStringLiteral("seconds"), settings.seconds, 1, MostSeconds);

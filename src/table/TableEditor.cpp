@@ -21,7 +21,7 @@ Q_LOGGING_CATEGORY(lcTable, "ventrolo.table")
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
+using core::CrLf;
 // Damage lines shown to the user; the rest are counted.
 constexpr int MaxProblemsShown = 10;
 // A typed x at or above this is refused.
