@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <algorithm>
 
 namespace engine {
 
@@ -27,18 +28,24 @@ QString EndName(TurnRecord::End end) {
     return QStringLiteral("refused");
 }
 
-// The whole lines of data, oldest first; a line cut short by a crash is left out.
-void ReadEntries(const QString& path, QList<QJsonObject>& entries) {
+// Up to count whole lines of data from the end of the file, put before those already in
+// entries (count < 0: all of them); a line cut short by a crash is left out.
+void ReadLastEntries(const QString& path, int count, QList<QJsonObject>& entries) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (count == 0 || !file.open(QIODevice::ReadOnly))
         return;
-    const QByteArray data = file.readAll();
-    for (const QByteArray& line : data.split('\n')) {
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QList<QJsonObject> found;
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (count >= 0 && found.size() >= count)
+            break;
         QJsonParseError error{};
-        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        const QJsonDocument document = QJsonDocument::fromJson(*line, &error);
         if (error.error == QJsonParseError::NoError && document.isObject())
-            entries << document.object();
+            found << document.object();
     }
+    std::reverse(found.begin(), found.end());
+    entries = found + entries;
 }
 
 QString Seconds(double ms) {
@@ -174,12 +181,13 @@ QList<QJsonObject> MoveLog::Last(int count) const {
 }
 
 QList<QJsonObject> MoveLog::Last(const QString& directory, int count) {
+    // The newest file first; the older one only for what it lacks, and only the lines shown
+    // are parsed: the page and the window ask at every turn.
     QList<QJsonObject> entries;
     const QDir dir(directory);
-    ReadEntries(dir.filePath(OlderFileName()), entries);
-    ReadEntries(dir.filePath(FileName()), entries);
-    if (count >= 0 && entries.size() > count)
-        entries.remove(0, entries.size() - count);
+    ReadLastEntries(dir.filePath(FileName()), count, entries);
+    ReadLastEntries(dir.filePath(OlderFileName()), count < 0 ? -1 : count - int(entries.size()),
+                    entries);
     return entries;
 }
 

@@ -63,8 +63,11 @@ void RotorDatagramServer::readDatagrams() {
         const QNetworkDatagram datagram = socket_.receiveDatagram();
         const QHostAddress peer = Plain(datagram.senderAddress());
         if (!heard(peer)) {
-            qCInfo(lcStation).noquote() << "a rotator datagram of" << peer.toString()
-                                        << "is not heard: the peer is not in allow=";
+            if (!toldUnheard_.contains(peer)) {
+                toldUnheard_.insert(peer);
+                qCInfo(lcStation).noquote() << "rotator datagrams of" << peer.toString()
+                                            << "are not heard: the peer is not in allow=";
+            }
             continue;
         }
         if (protocol_ == Protocol::Logger)

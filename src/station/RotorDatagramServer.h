@@ -5,7 +5,9 @@
 #include "platform/Platform.h"
 #include "station/RotorDatagramSettings.h"
 
+#include <QHostAddress>
 #include <QObject>
+#include <QSet>
 #include <QUdpSocket>
 #include <memory>
 #include <optional>
@@ -53,6 +55,7 @@ private:
     engine::Engine& engine_;
     RotorDatagramSettings settings_;
     std::optional<double> parkAzimuth_;
+    QSet<QHostAddress> toldUnheard_; // told once each: a chatty neighbour fills no log
     QUdpSocket socket_;
     QUdpSocket headingSocket_;
     std::unique_ptr<platform::Timer> headingTimer_;

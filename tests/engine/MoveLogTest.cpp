@@ -114,6 +114,14 @@ TEST(MoveLog, aFullFileIsPutAside_andTheNewestMovesAreReadAcrossBoth) {
     for (qsizetype i = 1; i < all.size(); ++i)
         EXPECT_EQ(all[i]["to"].toInt(), all[i - 1]["to"].toInt() + 1);
     EXPECT_EQ(Targets(log.Last(3)), (QList<core::Long>{1238, 1239, 1240}));
+    // Two more than the newest file holds: the older file's last two before them.
+    QFile newest(files.filePath(MoveLog::FileName()));
+    ASSERT_TRUE(newest.open(QIODevice::ReadOnly));
+    const int inNewest = int(newest.readAll().count('\n'));
+    const QList<QJsonObject> across = log.Last(inNewest + 2);
+    ASSERT_EQ(across.size(), inNewest + 2);
+    EXPECT_EQ(Targets(across).first(), 1240 - inNewest - 1);
+    EXPECT_EQ(Targets(across).last(), 1240);
 }
 
 TEST(MoveLog, anUnwritableDirectory_failsTheAppend_withoutThrowing) {
