@@ -2,6 +2,8 @@
 
 #include "core/SettingsGroupReader.h"
 
+#include <optional>
+
 namespace rig {
 
 QString FollowModeName(FollowMode mode) {
@@ -28,7 +30,23 @@ FollowSettingsPair LoadFollowSettings(const QString& settingsFile, core::Setting
             names.emplace_back(FollowModeName(mode), mode);
         group.choice(QStringLiteral("mode"), s.mode, names);
         group.integer(QStringLiteral("restMs"), s.restMs, 0, 10'000);
-        group.integer(QStringLiteral("deadbandSteps"), s.deadbandSteps, 0, 100'000);
+        constexpr int Auto = -1;
+        int deadband = s.deadbandSteps;
+        group.value(
+            QStringLiteral("deadbandSteps"), deadband,
+            [](const QString& given) -> std::optional<int> {
+                const QString text = given.trimmed();
+                if (text.compare(QStringLiteral("auto"), Qt::CaseInsensitive) == 0)
+                    return Auto;
+                bool ok = false;
+                const int steps = text.toInt(&ok);
+                return ok && steps >= 0 && steps <= 100'000 ? std::optional<int>(steps)
+                                                             : std::nullopt;
+            },
+            QString::number(deadband));
+        s.deadbandAuto = deadband == Auto;
+        if (!s.deadbandAuto)
+            s.deadbandSteps = deadband;
     }
     return pair;
 }

@@ -18,11 +18,14 @@ enum class FollowMode {
 //   [follow1]                 stepper 1's tables ([follow2]: stepper 2's)
 //   mode=continuous           continuous, rested or manual
 //   restMs=300                rested: how long the frequency must stand still, 0..10000
-//   deadbandSteps=0           no turn while the table's position lies this close, 0..100000
+//   deadbandSteps=0           no turn while the table's position lies this close, 0..100000;
+//                             auto: a quarter of the loop's bandwidth at the frequency, from the
+//                             bandwidths a VNA build keeps with the table's rows (none without)
 struct FollowSettings {
     FollowMode mode = FollowMode::Continuous;
     int restMs = 300;
     int deadbandSteps = 0;
+    bool deadbandAuto = false;
     bool operator==(const FollowSettings&) const = default;
 };
 using FollowSettingsPair = std::array<FollowSettings, 2>; // stepper 1 (SelectedStepper 0), 2

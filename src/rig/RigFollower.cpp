@@ -1,6 +1,7 @@
 #include "rig/RigFollower.h"
 
 #include "core/TextRules.h"
+#include "table/RowBandwidth.h"
 #include "table/TableViewState.h"
 
 #include <algorithm>
@@ -91,10 +92,18 @@ const FollowSettings& RigFollower::followSettings() const {
     return follow_[state_.SelectedStepper == 1 ? 1 : 0];
 }
 
+core::Long RigFollower::deadBandStepsAt(core::Single kHz) const {
+    const FollowSettings& follow = followSettings();
+    if (!follow.deadbandAuto)
+        return follow.deadbandSteps;
+    return kHz == 0 ? 0 : table::QuarterBandwidthSteps(editor_.data(), kHz).value_or(0);
+}
+
 void RigFollower::followTo(core::Single kHz, core::Long position) {
     const FollowSettings& follow = followSettings();
     const std::int64_t distance = std::abs(std::int64_t{position} - state_.StepCounter);
-    if (follow.deadbandSteps > 0 && distance <= follow.deadbandSteps) {
+    const core::Long deadBand = deadBandStepsAt(kHz);
+    if (deadBand > 0 && distance <= deadBand) {
         withinDeadBand_ = true;
         view_.SetInfoInterpolText(QStringLiteral("within dead band"));
         return;

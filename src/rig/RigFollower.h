@@ -77,6 +77,8 @@ public:
     void setFollowSettings(const FollowSettingsPair& settings) { follow_ = settings; }
     // The selected stepper's.
     const FollowSettings& followSettings() const;
+    // How close the table's position for the rig's frequency may lie without a turn, in steps.
+    core::Long deadBandSteps() const { return deadBandStepsAt(catFrequency_); }
     // The last confirmed reading turned nothing because the table's position lies within the
     // dead band.
     bool withinDeadBand() const { return withinDeadBand_; }
@@ -127,6 +129,7 @@ private:
     void finish();
     // A locked follower's turn for a confirmed reading, as the mode and the dead band let it.
     void followTo(core::Single kHz, core::Long position);
+    core::Long deadBandStepsAt(core::Single kHz) const;
 
     core::ProgramState& state_;
     engine::Engine& engine_;

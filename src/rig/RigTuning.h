@@ -183,6 +183,7 @@ public:
     }
     const FollowSettings& followSettings() const { return follower_.followSettings(); }
     bool withinDeadBand() const { return follower_.withinDeadBand(); }
+    core::Long deadBandSteps() const { return follower_.deadBandSteps(); }
     // "Tune now": while the rig is followed, one turn to the table's position for its
     // frequency, whatever the mode and the dead band. Refused, with why, otherwise.
     engine::TurnOutcome TuneNow(engine::TurnOrigin origin = engine::TurnOrigin::Window,

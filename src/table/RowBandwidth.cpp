@@ -1,6 +1,9 @@
 #include "table/RowBandwidth.h"
 
+#include "table/TableLookup.h"
+
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace table {
@@ -44,4 +47,18 @@ std::optional<double> BandwidthAt(const TableData& table, core::Single x) {
     return *low + (*high - *low) * share;
 }
 
-} // namespace table
+std::optional<core::Long> QuarterBandwidthSteps(const TableData& table, core::Single x) {
+    const std::optional<double> bandwidth = BandwidthAt(table, x);
+    if (!bandwidth)
+        return std::nullopt;
+    // The table's slope over a quarter bandwidth around x, kept inside the rows at the band's
+    // ends.
+    const double quarter = *bandwidth / 4;
+    const double low = std::max<double>(x - quarter / 2, table.TableFreq[1]);
+    const double high = std::min<double>(x + quarter / 2, table.TableFreq[table.TableLast]);
+    const std::optional<core::Long> from = FreqToPosition(table, core::Single(low));
+    const std::optional<core::Long> to = FreqToPosition(table, core::Single(high));
+    if (!from || !to || high <= low)
+        return 0;
+    return std::llround(std::abs(double(*to - *from)) * quarter / (high - low));
+}

@@ -18,5 +18,8 @@ std::optional<double> RowBandwidth(const QString& description);
 // The bandwidth at x: straight between the data rows that enclose x (the row's own at a row's
 // frequency); nullopt outside the rows or when one of them holds no bandwidth.
 std::optional<double> BandwidthAt(const TableData& table, core::Single x);
+// A quarter of the bandwidth at x in steps, by the table's slope around x; nullopt where
+// BandwidthAt gives none.
+std::optional<core::Long> QuarterBandwidthSteps(const TableData& table, core::Single x);
 
 } // namespace table

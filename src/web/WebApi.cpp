@@ -248,7 +248,7 @@ QJsonObject WebApi::tuningState() const {
         {QStringLiteral("retuneReady"), following && tuning_.retuneEnabled()},
         // When following turns, and how close the table's position may lie without a turn.
         {QStringLiteral("follow"), rig::FollowModeName(tuning_.followSettings().mode)},
-        {QStringLiteral("deadBand"), tuning_.followSettings().deadbandSteps},
+        {QStringLiteral("deadBand"), tuning_.deadBandSteps()},
         {QStringLiteral("tuneNowReady"), following && open && position.isDouble()},
     };
 }

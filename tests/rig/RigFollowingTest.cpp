@@ -223,6 +223,30 @@ TEST_F(FollowModes, theDeadBandKeepsTheMotorStillForSmallQsys_andSaysSo) {
     EXPECT_EQ(state.StepCounter, 165);
 }
 
+TEST_F(FollowModes, anAutomaticDeadBandIsAQuarterOfTheLoopsBandwidth_noneWithoutOne) {
+    // 0.5 steps a kHz; a loop 48 kHz wide: a dead band of 12 kHz, 6 steps.
+    loadTable("7000,100,\"VNA,bw=48\"\r\n7100,150,\"VNA,bw=48\"\r\n"
+              "7200,200,\"VNA,bw=48\"\r\n");
+    rig::FollowSettings automatic;
+    automatic.deadbandAuto = true;
+    tuning.setFollowSettings({automatic, {}});
+    dialTo(7158); // 179: 4 steps from 175
+    EXPECT_EQ(state.StepCounter, 175);
+    EXPECT_TRUE(tuning.withinDeadBand());
+    EXPECT_EQ(tuning.deadBandSteps(), 6);
+    dialTo(7138); // 169: 6 steps
+    EXPECT_EQ(state.StepCounter, 175);
+    dialTo(7136); // 168: 7 steps
+    EXPECT_EQ(state.StepCounter, 168);
+    EXPECT_FALSE(tuning.withinDeadBand());
+
+    // A table typed by hand keeps no bandwidth: every new frequency turns.
+    loadTable("7000,100,\"\"\r\n7100,150,\"\"\r\n7200,200,\"\"\r\n");
+    dialTo(7140);
+    EXPECT_EQ(state.StepCounter, 170);
+    EXPECT_EQ(tuning.deadBandSteps(), 0);
+}
+
 TEST_F(RigFollowingTest, theStartUpRowGoesToTheRigAtTheFirstReading_onceAfterTheUsersOpening) {
     useScriptedRig(rig::Model::Ft817);
     loadTable("7000,100,\"\"\r\n7100,150,\"*start\"\r\n7200,200,\"\"\r\n");

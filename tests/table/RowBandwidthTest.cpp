@@ -51,3 +51,26 @@ TEST(RowBandwidthTest, bandwidthAt_straightBetweenRows_nothingWhereARowLacksIt) 
     EXPECT_FALSE(BandwidthAt(table, 7150));
     EXPECT_FALSE(BandwidthAt(table, 6999));
 }
+
+TEST(RowBandwidthTest, quarterBandwidthSteps_byTheTablesSlope_evenAtTheBandsEnds) {
+    // 0.5 steps a kHz below 7100, 2 steps a kHz above.
+    TableData table;
+    table.TableText[0] = "0:200:0";
+    table.TableLast = 3;
+    table.TableFreq[1] = 7000;
+    table.TablePos[1] = 100;
+    table.TableText[1] = "VNA,bw=48";
+    table.TableFreq[2] = 7100;
+    table.TablePos[2] = 150;
+    table.TableText[2] = "VNA,bw=48";
+    table.TableFreq[3] = 7200;
+    table.TablePos[3] = 350;
+    table.TableText[3] = "VNA,bw=48";
+    EXPECT_EQ(QuarterBandwidthSteps(table, 7050), 6);  // 12 kHz at 0.5 steps a kHz
+    EXPECT_EQ(QuarterBandwidthSteps(table, 7150), 24); // 12 kHz at 2
+    EXPECT_EQ(QuarterBandwidthSteps(table, 7000), 6);  // the slope inside the band
+    EXPECT_EQ(QuarterBandwidthSteps(table, 7200), 24);
+    EXPECT_FALSE(QuarterBandwidthSteps(table, 7250)); // outside the rows
+    table.TableText[3] = "by hand";
+    EXPECT_FALSE(QuarterBandwidthSteps(table, 7150));
+}
