@@ -47,7 +47,7 @@ QString PortExchange::open(const QString& device) {
     if (port_.isOpen())
         return {};
     const QString why = port_.open(device);
-    return why.isEmpty() ? QString() : QStringLiteral("Cannot open the VNA: %1").arg(why);
+    return why.isEmpty() ? QString() : QStringLiteral("Cannot open the VNA: %1.").arg(why);
 }
 
 QString PortExchange::FailureText(const QString& device, Outcome outcome) {

@@ -134,7 +134,7 @@ TEST_F(VnaDialectTest, faults_missingSilentGoneGarbledOrForeign_areErrors) {
     ShellEmulator device(ShellFirmware::H4(), antenna());
     auto vna = connect(device);
     port->missing = true;
-    EXPECT_EQ(vna->open().error, "Cannot open the VNA: /dev/ttyACM0: No such file or directory");
+    EXPECT_EQ(vna->open().error, "Cannot open the VNA: /dev/ttyACM0: No such file or directory.");
     port->missing = false;
     device.silent = true;
     EXPECT_EQ(vna->open().error, "The VNA on /dev/ttyACM0 does not answer.");
