@@ -41,7 +41,7 @@ FollowSettingsPair LoadFollowSettings(const QString& settingsFile, core::Setting
                 bool ok = false;
                 const int steps = text.toInt(&ok);
                 return ok && steps >= 0 && steps <= 100'000 ? std::optional<int>(steps)
-                                                             : std::nullopt;
+                                                            : std::nullopt;
             },
             QString::number(deadband));
         s.deadbandAuto = deadband == Auto;

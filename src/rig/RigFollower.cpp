@@ -242,9 +242,9 @@ engine::TurnOutcome RigFollower::TurnTo(core::Long p, engine::TurnOrigin origin,
     engine::TurnRequest request{target, origin};
     request.consented = consented;
     if (origin == engine::TurnOrigin::Following)
-        request.describedAs(QStringLiteral("following %1 kHz via %2")
-                                .arg(QString::number(double(catFrequency_), 'f', 1),
-                                     rig_->rigName()));
+        request.describedAs(
+            QStringLiteral("following %1 kHz via %2")
+                .arg(QString::number(double(catFrequency_), 'f', 1), rig_->rigName()));
     return engine_.TurnTo(request);
 }
 

@@ -385,8 +385,8 @@ WebReply WebApi::table() const {
     for (int row = 1; row <= data.dataRows(); ++row)
         rows.append(QJsonObject{{QStringLiteral("frequencyKHz"), double(data.TableFreq[row])},
                                 {QStringLiteral("position"), qint64(data.TablePos[row])}});
-    return Ok({{QStringLiteral("name"), state_.TableFileName.mid(state_.TableFileName.startsWith(
-                                            QLatin1Char('\\')))},
+    return Ok({{QStringLiteral("name"),
+                state_.TableFileName.mid(state_.TableFileName.startsWith(QLatin1Char('\\')))},
                {QStringLiteral("rows"), rows},
                {QStringLiteral("offset"), qint64(data.StepperOffset)}});
 }
@@ -520,8 +520,9 @@ WebReply WebApi::buildTable(const QJsonObject& request) {
         ask.lowKHz = low.toDouble();
         ask.highKHz = high.toDouble();
     }
-    for (const auto& [key, position] : {std::pair{QStringLiteral("lowPosition"), &ask.lowPosition},
-                                        std::pair{QStringLiteral("highPosition"), &ask.highPosition}}) {
+    for (const auto& [key, position] :
+         {std::pair{QStringLiteral("lowPosition"), &ask.lowPosition},
+          std::pair{QStringLiteral("highPosition"), &ask.highPosition}}) {
         if (!request.contains(key))
             continue;
         const auto value =
@@ -583,17 +584,17 @@ QJsonObject WebApi::buildState() const {
     };
     if (result && !vna_.running()) {
         const QString table = result->tablePath.section(QLatin1Char('/'), -1);
-        state.insert(
-            QStringLiteral("result"),
-            QJsonObject{
-                {QStringLiteral("message"), result->message},
-                {QStringLiteral("table"), table.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(table)},
-                {QStringLiteral("checkPassed"), result->check.passed},
-                {QStringLiteral("checkTotal"), result->check.total},
-                {QStringLiteral("backlashSteps"), result->repeatability.backlashSteps},
-                {QStringLiteral("overlaySteps"), result->repeatability.overlaySteps},
-                {QStringLiteral("picture"), !vna_.pictureSvg().isEmpty()},
-            });
+        state.insert(QStringLiteral("result"),
+                     QJsonObject{
+                         {QStringLiteral("message"), result->message},
+                         {QStringLiteral("table"),
+                          table.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(table)},
+                         {QStringLiteral("checkPassed"), result->check.passed},
+                         {QStringLiteral("checkTotal"), result->check.total},
+                         {QStringLiteral("backlashSteps"), result->repeatability.backlashSteps},
+                         {QStringLiteral("overlaySteps"), result->repeatability.overlaySteps},
+                         {QStringLiteral("picture"), !vna_.pictureSvg().isEmpty()},
+                     });
     }
     return state;
 }
@@ -618,8 +619,7 @@ WebReply WebApi::refusedReply(const engine::TurnRefusal& refusal) {
 
 WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
     const engine::TurnRequest here =
-        engine::TurnRequest{state_.StepCounter, engine::TurnOrigin::Network}.describedAs(
-            detail());
+        engine::TurnRequest{state_.StepCounter, engine::TurnOrigin::Network}.describedAs(detail());
     if (const std::optional<engine::TurnRefusal> refusal = engine_.Refuses(here)) {
         engine_.TellRefusal(here, *refusal);
         return refusedReply(*refusal);

@@ -1,7 +1,7 @@
 // Following the rig's frequency on a rig that answers byte for byte as its CAT description
 // says: what moves the stepper, and what holds it.
-#include "rig/RigControlView.h"
 #include "rig/FakeRigctld.h"
+#include "rig/RigControlView.h"
 #include "rig/RigTuningFixture.h"
 #include "support/QtPrinters.h"
 
