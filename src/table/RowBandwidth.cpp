@@ -62,3 +62,5 @@ std::optional<core::Long> QuarterBandwidthSteps(const TableData& table, core::Si
         return 0;
     return std::llround(std::abs(double(*to - *from)) * quarter / (high - low));
 }
+
+} // namespace table
