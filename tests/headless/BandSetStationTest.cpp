@@ -3,6 +3,7 @@
 #include "headless/HeadlessStation.h"
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
+#include "support/LogCapture.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
@@ -14,12 +15,6 @@ using testing_support::FakePlatform;
 
 QByteArray Table(const QByteArray& header, const QByteArray& rows) {
     return "\"Ventrolo.Version 1.24\"\r\n0,500,\"" + header + "\"\r\n" + rows;
-}
-
-QStringList* logged = nullptr;
-void Capture(QtMsgType, const QMessageLogContext& context, const QString& message) {
-    if (logged && QByteArray(context.category) == "ventrolo.table.bandset")
-        logged->append(message);
 }
 
 struct BandSetStationTest : ::testing::Test {
@@ -138,16 +133,13 @@ TEST_F(BandSetStationTest, theChangeoverTurnWaitsWhileTheRigTransmits) {
 }
 
 TEST_F(BandSetStationTest, aMissingTableOfTheSetIsSkippedWithOneWarning) {
-    QStringList lines;
-    logged = &lines;
-    const QtMessageHandler previous = qInstallMessageHandler(Capture);
+    test_support::LogCapture log;
     const bool started = start("[stepper1]\nbandset=15m.cat,40m.cat,20m.cat\n");
     dial(7100);
     dial(21200);
     dial(10100);
     dial(14200);
-    qInstallMessageHandler(previous);
-    logged = nullptr;
+    const QStringList lines = log.of("ventrolo.table.bandset");
     ASSERT_TRUE(started);
     EXPECT_EQ(state().TableFileName, "\\20m.cat");
     EXPECT_EQ(state().StepCounter, 420);

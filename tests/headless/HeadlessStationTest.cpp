@@ -1,6 +1,7 @@
 // The station without windows, on the virtual clock: what the stored profile shows runs alone.
-#include "headless/HeadlessSettings.h"
 #include "headless/HeadlessStation.h"
+
+#include "headless/HeadlessSettings.h"
 #include "port/SimulatedLpt.h"
 #include "station/StatusSocket.h"
 #include "support/FakePlatform.h"
@@ -99,7 +100,8 @@ TEST_F(HeadlessStationTest, aShownTimerTableRuns_aHiddenOneAndNoTableDoNothing) 
     EXPECT_FALSE(station->timer());
 }
 
-TEST_F(HeadlessStationTest, theRigLinkOpensWhateverTheProfileShows_soATimerRecordWaitsUnderTransmit) {
+TEST_F(HeadlessStationTest,
+       theRigLinkOpensWhateverTheProfileShows_soATimerRecordWaitsUnderTransmit) {
     const QString at = platform.now().addSecs(3).toString(QStringLiteral("hh:mm:ss"));
     test_support::WriteFile(dir.filePath("Timer1.tbl"), "\"" + at.toLatin1() + "\",60,0\r\n");
     saveProfile(false, true);
@@ -161,30 +163,18 @@ TEST_F(HeadlessStationTest, theParkAtTheEnd_hearsTheRigOverTheLinkKeptOpen_andWa
     EXPECT_FALSE(station->simulatedRig().isOpen()); // closed at the end
 }
 
-namespace {
-QStringList* logged = nullptr;
-void Capture(QtMsgType, const QMessageLogContext& context, const QString& message) {
-    if (logged && QByteArray(context.category) == "ventrolo.headless")
-        logged->append(message);
-}
-} // namespace
-
 TEST_F(HeadlessStationTest, anEnabledWebServerRuns_itsStartLineTellingWhereTheTokenIs) {
     QTcpServer probe;
     ASSERT_TRUE(probe.listen(QHostAddress(QHostAddress::LocalHost), 0));
     const quint16 port = probe.serverPort();
     probe.close();
-    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
-                            QString("[web]\nenabled=true\nport=%1\naddress=0.0.0.0\n")
-                                .arg(port)
-                                .toUtf8());
+    test_support::WriteFile(
+        dir.filePath("Ventrolo.ini"),
+        QString("[web]\nenabled=true\nport=%1\naddress=0.0.0.0\n").arg(port).toUtf8());
     saveProfile(false, false);
-    QStringList lines;
-    logged = &lines;
-    const QtMessageHandler previous = qInstallMessageHandler(Capture);
+    test_support::LogCapture log;
     const bool started = start();
-    qInstallMessageHandler(previous);
-    logged = nullptr;
+    const QStringList lines = log.of("ventrolo.headless");
     ASSERT_TRUE(started);
     ASSERT_TRUE(station->web().listening());
     EXPECT_TRUE(station->web().tokenRequired());

@@ -2,22 +2,15 @@
 // that does nothing.
 #include "platform/HeadlessPlatform.h"
 
+#include "support/LogCapture.h"
+
 #include <QStringList>
 #include <gtest/gtest.h>
 
 namespace {
 
-QStringList* logged = nullptr;
-
-void Capture(QtMsgType, const QMessageLogContext& context, const QString& message) {
-    if (logged)
-        logged->append(QString::fromLatin1(context.category) + QStringLiteral(": ") + message);
-}
-
 TEST(HeadlessPlatform, boxesBecomeOneLogLineEach_andQuestionsAreAnsweredNoOrCancel) {
-    QStringList lines;
-    logged = &lines;
-    const QtMessageHandler previous = qInstallMessageHandler(Capture);
+    test_support::LogCapture log;
     platform::HeadlessPlatform platform;
     using platform::Answer;
     using platform::Buttons;
@@ -34,8 +27,7 @@ TEST(HeadlessPlatform, boxesBecomeOneLogLineEach_andQuestionsAreAnsweredNoOrCanc
               Answer::Ok);
     EXPECT_TRUE(platform.inputBox("New counter value?", "t", "12").isEmpty());
     EXPECT_FALSE(platform.chooseColor(0x00FF00).has_value());
-    qInstallMessageHandler(previous);
-    logged = nullptr;
+    const QStringList lines = log.lines();
     ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines[0], "ventrolo.message: Set the counter? It moves nothing. - answered No");
     EXPECT_EQ(lines[3], "ventrolo.message: The port log could not be written.");

@@ -1,6 +1,7 @@
 #include "rig/CatCodec.h"
 
 #include "rig/SerialSettings.h"
+#include "support/RigTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,7 @@ using namespace rig;
 
 namespace {
 
-QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
+using test_support::Hex;
 
 QByteArray Frequency(Model model, float kHz) {
     const std::optional<Frame> frame = SetFrequencyFrame(Caps(model), kHz);

@@ -3,6 +3,7 @@
 #include "rig/SimulatedRig.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
+#include "support/RigTestHelpers.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -15,9 +16,7 @@ using testing_support::FakePlatform;
 
 namespace {
 
-QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
+using test_support::Hex;
 
 class CatControlTest : public ::testing::Test {
 protected:

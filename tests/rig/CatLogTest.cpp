@@ -1,6 +1,7 @@
 #include "rig/CatLog.h"
 
 #include "support/FakePlatform.h"
+#include "support/RigTestHelpers.h"
 #include "support/TestFiles.h"
 
 #include <QSignalSpy>
@@ -13,9 +14,7 @@ using testing_support::FakePlatform;
 
 namespace {
 
-QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
+using test_support::Hex;
 
 class CatLogTest : public ::testing::Test {
 protected:

@@ -6,6 +6,7 @@
 #include "rig/FollowingStation.h"
 #include "rig/PtyPeer.h"
 #include "support/QtPrinters.h"
+#include "support/RigTestHelpers.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,13 +14,7 @@
 
 using namespace rig;
 
-namespace {
-
-bool WaitFor(const std::function<bool()>& condition) {
-    return QTest::qWaitFor(condition, 10000);
-}
-
-} // namespace
+using test_support::WaitFor;
 
 TEST(CivFollowPtyTest, theStepperFollowsTheRigsTransceiveOnASerialPort_andClosingReleasesIt) {
     // The one-wire bus gives every byte back.

@@ -7,6 +7,7 @@
 #include "rig/ScriptedLine.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
+#include "support/RigTestHelpers.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,9 +20,7 @@ using rig_test::ScriptedLine;
 
 namespace {
 
-QByteArray Hex(const char* hex) {
-    return QByteArray::fromHex(hex);
-}
+using test_support::Hex;
 
 struct CivRigTest : ::testing::Test {
     QTemporaryDir dir;

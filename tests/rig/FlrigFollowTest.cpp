@@ -1,9 +1,10 @@
 // Following the rig through a stand-in flrig whose dial and PTT the test turns: the real clock,
 // the engine on the simulated parallel port.
-#include "rig/RigControlView.h"
 #include "rig/FakeFlrig.h"
 #include "rig/FollowingStation.h"
+#include "rig/RigControlView.h"
 #include "support/QtPrinters.h"
+#include "support/RigTestHelpers.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -11,13 +12,7 @@
 using namespace rig;
 using rig_test::FakeFlrig;
 
-namespace {
-
-bool WaitFor(const std::function<bool()>& condition) {
-    return QTest::qWaitFor(condition, 15000);
-}
-
-} // namespace
+using test_support::WaitFor;
 
 TEST(FlrigFollowTest, theStepperFollowsFlrigsDial_holdsWhileItTransmits_andSurvivesARestart) {
     FakeFlrig flrig;

@@ -8,6 +8,7 @@
 #include "rig/ScriptedSerialLink.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
+#include "support/RigTestHelpers.h"
 
 #include <QSignalSpy>
 #include <QStringList>
@@ -18,9 +19,7 @@ using namespace rig;
 
 namespace {
 
-QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
+using test_support::Hex;
 
 class Ft857Ft897Test : public ::testing::TestWithParam<Model> {
 protected:
@@ -82,7 +81,8 @@ TEST_P(Ft857Ft897Test, reading_frequencyModeSMeterAndTransmitState_modeSentBackW
     EXPECT_EQ(reading.kHz, 439125.0f);
     EXPECT_EQ(cat.RigModeIndex(), 9);
     EXPECT_EQ(state.RigModeCode, 0x88);
-    EXPECT_EQ(sentFrom(start), QStringList({"00000000e7", "00000000f7", "0000000003", "8800000007"}));
+    EXPECT_EQ(sentFrom(start),
+              QStringList({"00000000e7", "00000000f7", "0000000003", "8800000007"}));
     start = mark();
     reading = cat.CheckRigFrequency();
     EXPECT_EQ(reading.kHz, 439125.0f);

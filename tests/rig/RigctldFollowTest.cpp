@@ -1,10 +1,11 @@
 // Following the rig through Hamlib's own rigctld (its dummy rig), its dial turned with rigctl as
 // another station program would: the real daemon, the real clock, the engine on the simulated
 // parallel port.
-#include "rig/RigControlView.h"
 #include "rig/FollowingStation.h"
+#include "rig/RigControlView.h"
 #include "rig/RigctldRig.h"
 #include "support/QtPrinters.h"
+#include "support/RigTestHelpers.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -63,9 +64,7 @@ private:
     QProcess process_;
 };
 
-bool WaitFor(const std::function<bool()>& condition) {
-    return QTest::qWaitFor(condition, 15000);
-}
+using test_support::WaitFor;
 
 } // namespace
 

@@ -21,6 +21,16 @@ public:
     const QStringList& lines() const { return lines_; }
     // The lines that hold part.
     QStringList with(const QString& part) const { return lines_.filter(part); }
+    // The messages of one category, without its name.
+    QStringList of(const QString& category) const {
+        const QString prefix = category + QStringLiteral(": ");
+        QStringList messages;
+        for (const QString& line : lines_) {
+            if (line.startsWith(prefix))
+                messages << line.mid(prefix.size());
+        }
+        return messages;
+    }
     QString text() const { return lines_.join(QLatin1Char('\n')); }
 
 private:
