@@ -458,7 +458,8 @@ TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin, const Q
     const std::int64_t count = magnitude * (shift == ShiftHeld ? 10 : 1);
     const std::int64_t target =
         n > 0 ? std::int64_t{state_.StepCounter} - count : std::int64_t{state_.StepCounter} + count;
-    return TurnTo(TurnRequest{ClampToLong(target), origin, state_.FastestDelayMs}.describedAs(detail));
+    return TurnTo(
+        TurnRequest{ClampToLong(target), origin, state_.FastestDelayMs}.describedAs(detail));
 }
 
 void Engine::StopTurningAndFollowing() {

@@ -40,7 +40,7 @@ signals:
 private:
     void setStopped(bool stopped);
 
-    bool heard_ = false;       // announcements since the link opened
+    bool heard_ = false;        // announcements since the link opened
     std::optional<float> dial_; // as last announced or sent
     int unannounced_ = 0;       // polls in a row that read another dial
     bool stopped_ = false;

@@ -73,8 +73,7 @@ void RigTuning::JumpScrolled(int kHz) {
 
 // --- turning ---
 
-void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin,
-                                const QString& detail) {
+void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin, const QString& detail) {
     // Following would turn the stepper back to where the dial stays.
     if (open_ && !rig_->canSetRig()) {
         if (origin == engine::TurnOrigin::Window)

@@ -207,6 +207,9 @@ void Station::wireJournal() {
                     silentAlarm_.ReadingCame();
             });
     connect(&silentAlarm_, &rig::SilentRigAlarm::changed, this, &Station::showRigNotes);
+    // A port the user closed gives no reading and is no alarm.
+    connect(&tuning_, &rig::RigTuning::portOpenChanged, &silentAlarm_,
+            [this](bool open) { silentAlarm_.Watch(following_ && open); });
     connect(&tuning_.announcements(), &rig::AnnouncementWatch::changed, this,
             &Station::showRigNotes);
     connect(&tuning_.fallback(), &rig::RigFallback::changed, this, &Station::showRigNotes);
@@ -374,7 +377,7 @@ void Station::serve() {
 bool Station::openFollowing() {
     state_.TableWindowShown = true;
     following_ = true;
-    silentAlarm_.Watch(true);
+    silentAlarm_.Watch(tuning_.portOpen());
     wheel_.setTableWheel(&tuning_);
     {
         const auto pause = tuning_.pausePolls();

@@ -25,7 +25,7 @@ struct StationStatus {
     QString follow = QStringLiteral("continuous");
     bool settled = true; // no turn, and the motor stood still for its settle time
     std::optional<QDateTime> arrival; // while moving: when the turn should end
-    QString rigAlarm; // "no reading from the rig for 60 s" while following; empty: none
+    QString rigAlarm;  // "no reading from the rig for 60 s" while following; empty: none
     QString rigNotice; // "announcements stopped; polling carries following"; empty: none
 };
 

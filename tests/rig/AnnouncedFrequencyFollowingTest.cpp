@@ -161,7 +161,8 @@ TEST_F(CivFollowingTest, aPolledNewFrequencyIsCheckedAtOnce_byFrequencyAndTransm
     EXPECT_GE(asked("fefe94e003fd"), 6);
 }
 
-TEST_F(CivFollowingTest, pollsReadingADialNoAnnouncementTold_sayTheAnnouncementsStopped_untilOneComes) {
+TEST_F(CivFollowingTest,
+       pollsReadingADialNoAnnouncementTold_sayTheAnnouncementsStopped_untilOneComes) {
     test_support::LogCapture capture;
     const auto& announcements = tuning.announcements();
     // Transceive off from the start: nothing announced, nothing watched.

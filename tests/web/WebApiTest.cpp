@@ -404,6 +404,11 @@ TEST_F(WebApiTest, aRigSilentWhileFollowed_raisesTheAlarm_untilItsReadingsReturn
     platform.advance(3'000);
     EXPECT_TRUE(asked.ask("GET", "/api/state").json["rigAlarm"].isNull());
     EXPECT_FALSE(station->tableView().StatusText().contains("reading"));
+
+    // The port closed by the user gives no reading and raises nothing.
+    station->tuning().ComPortOpen(0);
+    platform.advance(120'000);
+    EXPECT_TRUE(station->status().rigAlarm.isEmpty());
 }
 
 TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
