@@ -450,7 +450,7 @@ void Engine::ensureTurnPower() {
         emit powerChanged();
 }
 
-TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin) {
+TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin, const QString& detail) {
     StopTurningAndFollowing();
     // Any count beyond the span of a Long lands on a limit all the same.
     constexpr std::int64_t Span = std::int64_t{1} << 33;
@@ -458,7 +458,8 @@ TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin) {
     const std::int64_t count = magnitude * (shift == ShiftHeld ? 10 : 1);
     const std::int64_t target =
         n > 0 ? std::int64_t{state_.StepCounter} - count : std::int64_t{state_.StepCounter} + count;
-    return TurnTo({ClampToLong(target), origin, state_.FastestDelayMs});
+    return TurnTo(
+        TurnRequest{ClampToLong(target), origin, state_.FastestDelayMs}.describedAs(detail));
 }
 
 void Engine::StopTurningAndFollowing() {

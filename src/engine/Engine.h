@@ -107,8 +107,9 @@ public:
     // its timers end).
     TurnOutcome TurnTo(const TurnRequest& request);
     // A relative turn at the fastest speed after a stop: n > 0 turns down by n steps, n < 0 up
-    // by -n; shift 16 (Shift held) makes it ten times as many.
-    TurnOutcome StepBy(std::int64_t n, int shift, TurnOrigin origin);
+    // by -n; shift 16 (Shift held) makes it ten times as many. detail: the turn's words for the
+    // move log ("web 192.168.1.20 +10 steps").
+    TurnOutcome StepBy(std::int64_t n, int shift, TurnOrigin origin, const QString& detail = {});
     // Ends every turning activity: the turn in progress, the slow turns, the endless modes, the
     // pin walk; TargetPosition becomes StepCounter; stopped() tells the other windows; the
     // rig's following halts until the rig's frequency moves or the user resumes it. On return

@@ -97,6 +97,9 @@ signals:
     // The rig told a change unasked (Icom's transceive, the auto-information of the Kenwood
     // family): a reading that was not requested, confirmed by the next one as any other.
     void readingAnnounced(const rig::RigReading& reading);
+    // The rig or the program spoke unasked without news to follow (WSJT-X's heartbeat, a status
+    // with the same dial; kHz when it told the dial): its announcements still come.
+    void heardUnasked(std::optional<float> kHz);
     void sMeterArrived(std::optional<float> value);
     // The rig does not transmit although our PTT is on.
     void transmitInhibited();

@@ -232,7 +232,8 @@ bool RigFollower::RangeCheck(core::Single kHz) {
     return out;
 }
 
-engine::TurnOutcome RigFollower::TurnTo(core::Long p, engine::TurnOrigin origin, bool consented) {
+engine::TurnOutcome RigFollower::TurnTo(core::Long p, engine::TurnOrigin origin, bool consented,
+                                        const QString& detail) {
     const core::Long target = std::clamp(p, state_.MinPosition, state_.MaxPosition);
     // A slow turn already on its way there is not started again: with step delays above the
     // poll interval it would never make its next step.
@@ -241,6 +242,7 @@ engine::TurnOutcome RigFollower::TurnTo(core::Long p, engine::TurnOrigin origin,
         return engine::TurnOutcome::Done;
     engine::TurnRequest request{target, origin};
     request.consented = consented;
+    request.describedAs(detail);
     if (origin == engine::TurnOrigin::Following)
         request.describedAs(
             QStringLiteral("following %1 kHz via %2")

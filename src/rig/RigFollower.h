@@ -121,7 +121,8 @@ public:
     bool RangeCheck(core::Single kHz);
     // Turns to position p within the limits, unless the stepper stands there or a slow turn is
     // already on its way there.
-    engine::TurnOutcome TurnTo(core::Long p, engine::TurnOrigin origin, bool consented = false);
+    engine::TurnOutcome TurnTo(core::Long p, engine::TurnOrigin origin, bool consented = false,
+                               const QString& detail = {});
 
 private:
     // Relocks after a reading when the wheel tunes the frequency and Esc has not halted

@@ -62,6 +62,9 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
     connectRig();
     connect(&poller_, &RigPoller::due, this, &RigTuning::PollRig);
     connect(&poller_, &RigPoller::answered, this, &RigTuning::readingArrived);
+    connect(&announcements_, &AnnouncementWatch::changed, this, &RigTuning::changed);
+    connect(&fallback_, &RigFallback::readingArrived, this, &RigTuning::fallbackReading);
+    connect(&fallback_, &RigFallback::changed, this, &RigTuning::changed);
     connect(&ptt_, &PttControl::watchdogExpired, this, [this] { PttToggle(true); });
     connect(&search_, &PeakSearch::changed, this, [this] {
         updatePollTimer();
@@ -90,6 +93,7 @@ void RigTuning::connectRig() {
     connect(rig_, &RigConnection::readingArrived, this,
             [this](const RigReading& reading) { poller_.ReadingArrived(reading); });
     connect(rig_, &RigConnection::readingAnnounced, this, &RigTuning::readingAnnounced);
+    connect(rig_, &RigConnection::heardUnasked, &announcements_, &AnnouncementWatch::Announced);
     connect(rig_, &RigConnection::sMeterArrived, this,
             [this](std::optional<float> value) { search_.sMeterArrived(value); });
     connect(rig_, &RigConnection::transmitInhibited, this, [this] {
@@ -159,6 +163,7 @@ void RigTuning::Load() {
         std::clamp<int>(state_.CatScrollSetting, JumpMinimum, JumpMaximum));
     follower_.Reset();
     following_ = true;
+    watchFallback();
     // The link stayed open while another table window was: the stepper goes where the dial is,
     // as after opening the port without the start-up row.
     if (open_)
@@ -189,6 +194,7 @@ bool RigTuning::Unload(bool exiting, bool keepLink) {
                              platform::Buttons::YesNo) != platform::Answer::Yes)
         return false;
     following_ = false;
+    watchFallback();
     follower_.Reset();
     dropBlink();
     updatePollTimer();
@@ -252,12 +258,14 @@ bool RigTuning::ComPortOpen(int port) {
     open_ = true;
     catComPort_ = port;
     poller_.Opened();
+    announcements_.Reset();
     announcedDuringPoll_.reset();
     follower_.ForgetReading();
     pollShown_ = false;
     portButton_ = PortButton::On;
     if (rig_->hasDialLock())
         (void)rig_->setDialLock(false);
+    watchFallback();
     updatePollTimer();
     emit portOpenChanged(true);
     emit changed();
@@ -274,6 +282,8 @@ void RigTuning::closePort() {
     open_ = false;
     catComPort_ = 0;
     poller_.Closed();
+    announcements_.Reset();
+    watchFallback();
     startupRowOwed_ = false;
     dropBlink();
     updatePollTimer();
@@ -389,8 +399,14 @@ void RigTuning::PollRig() {
 }
 
 void RigTuning::readingArrived(const RigReading& reading) {
-    if (open_) {
+    // While the fallback carries following, the link's silence tells nothing; its first
+    // frequency ends the fallback.
+    if (open_ && !reading.transmitOnly && reading.kHz)
+        fallback_.FirstHeard();
+    if (open_ && !fallback_.active()) {
         transmitReported(reading);
+        if (!reading.transmitOnly && reading.kHz)
+            announcements_.Polled(*reading.kHz);
         if (!reading.transmitOnly)
             frequencyRead(reading.kHz.value_or(0));
     }
@@ -398,6 +414,25 @@ void RigTuning::readingArrived(const RigReading& reading) {
     emit changed();
     if (auto announced = std::exchange(announcedDuringPoll_, std::nullopt); announced && open_)
         readingAnnounced(*announced);
+}
+
+void RigTuning::fallbackReading(const RigReading& reading) {
+    if (!open_ || !fallback_.active())
+        return;
+    transmitReported(reading);
+    if (!reading.transmitOnly)
+        frequencyRead(reading.kHz.value_or(0));
+    emit changed();
+}
+
+void RigTuning::setFallback(const FallbackChoice& choice, RigConnection* link) {
+    fallback_.setLink(choice, link);
+    watchFallback();
+}
+
+void RigTuning::watchFallback() {
+    fallback_.Watch(open_ && following_ && !fallback_.choice().sharesLineWith(links_.link()),
+                    rig_->rigName(), int(state_.ComPort), int(state_.ComPollMs));
 }
 
 void RigTuning::frequencyRead(core::Single kHz) {

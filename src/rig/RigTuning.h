@@ -5,12 +5,14 @@
 #include "engine/TableWheel.h"
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
+#include "rig/AnnouncementWatch.h"
 #include "rig/CivRig.h"
 #include "rig/FlrigRig.h"
 #include "rig/KenwoodRig.h"
 #include "rig/PeakSearch.h"
 #include "rig/PttControl.h"
 #include "rig/RigConnection.h"
+#include "rig/RigFallback.h"
 #include "rig/RigFollower.h"
 #include "rig/RigLinkChoice.h"
 #include "rig/RigPoller.h"
@@ -159,6 +161,13 @@ public:
     bool pollShown() const { return pollShown_; }
     const QString& pollLineText() const { return catPortText_; }
     unsigned polls() const { return polls_; }
+    // Whether a link that announces the rig's changes still does (the polls carry following
+    // when it no longer does).
+    const AnnouncementWatch& announcements() const { return announcements_; }
+    // The second source ([rig] fallback=), followed while the link gives no reading; link
+    // (nullptr: none) must outlive the tuning.
+    void setFallback(const FallbackChoice& choice, RigConnection* link);
+    const RigFallback& fallback() const { return fallback_; }
 
     // --- polling ---
     void PollRig();
@@ -201,7 +210,9 @@ public:
     // --- turning ---
     // cmdTurnTo: to the frequency in the input box (through the rig while the port is open).
     // A web client's turn has origin Network.
-    void TurnToClicked(engine::TurnOrigin origin = engine::TurnOrigin::Window);
+    // detail: the turn's words for the move log.
+    void TurnToClicked(engine::TurnOrigin origin = engine::TurnOrigin::Window,
+                       const QString& detail = {});
     // Enter in the input box: the turn, and with the port open one poll.
     void InputEntered();
     // A list row pressed (index = row - 1): selected; without a port the stepper turns to it.
@@ -211,7 +222,9 @@ public:
     // Up (-1) / Down (+1) in the list: the neighbouring row, within the rows.
     void RowStepped(int offset);
     // mnuLoopNaar for data row `row` (0: none chosen, nothing happens).
-    void TurnToRow(int row, engine::TurnOrigin origin = engine::TurnOrigin::Window);
+    // The move log says "table row 7074 kHz", after asker when given ("web 192.168.1.20").
+    void TurnToRow(int row, engine::TurnOrigin origin = engine::TurnOrigin::Window,
+                   const QString& asker = {});
     // mnuSetToInterpol: the counter set to the value label's position without turning; only
     // while unlocked and the label holds a position within the limits.
     void SetCounterToInterpol();
@@ -331,6 +344,11 @@ signals:
 private:
     void connectRig();
     void readingArrived(const RigReading& reading);
+    // The fallback's reading, followed as the link's own while the link is silent.
+    void fallbackReading(const RigReading& reading);
+    // The fallback watches while following with the port open, unless it shares the link's
+    // serial port.
+    void watchFallback();
     // [wsjtx] haltWhileTurning: a turn starting while WSJT-X has Tx enabled or transmits sends
     // it Halt Tx; the status line says the operator enables it again.
     void haltWsjtxForTurn();
@@ -353,7 +371,9 @@ private:
     void showLookup(const table::Lookup& lookup, bool blink);
     void endBlink();
     void dropBlink();
-    void turnToFrequency(core::Single x, engine::TurnOrigin origin);
+    void turnToFrequency(core::Single x, engine::TurnOrigin origin, const QString& detail);
+    // "table row 7074 kHz": a turn to data row row in the move log.
+    QString rowDetail(int row) const;
     void frequencyStep(int n, bool up);
     // Sends a frequency (with the port open), shows it and makes it CatFrequency; false, and
     // nothing changed, when the rig did not take it.
@@ -412,6 +432,8 @@ private:
     bool jumpRed_ = false;
 
     RigPoller poller_;
+    AnnouncementWatch announcements_;
+    RigFallback fallback_{platform_};
     PttControl ptt_;
     PeakSearch search_;
     SimulatedSwrMeter simulatedSwr_;

@@ -16,6 +16,7 @@ bool RigTuning::sendFrequency(core::Single kHz) {
         const CatResult sent = rig_->setFrequency(kHz);
         if (sent != CatResult::Sent && sent != CatResult::NotSent)
             return false;
+        announcements_.Sent(kHz);
     }
     // The frequency last read from or sent to the rig; a reading that agrees is followed.
     rig_->showFrequency(kHz);
@@ -72,7 +73,7 @@ void RigTuning::JumpScrolled(int kHz) {
 
 // --- turning ---
 
-void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin) {
+void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin, const QString& detail) {
     // Following would turn the stepper back to where the dial stays.
     if (open_ && !rig_->canSetRig()) {
         if (origin == engine::TurnOrigin::Window)
@@ -94,16 +95,24 @@ void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin) {
     }
     const table::Lookup lookup = freqToPosition(x);
     if (lookup.ok())
-        follower_.TurnTo(lookup.position, origin, consented);
+        follower_.TurnTo(lookup.position, origin, consented, detail);
     else if (open_)
         follower_.setLocked(false);
     emit changed();
 }
 
-void RigTuning::TurnToClicked(engine::TurnOrigin origin) {
+void RigTuning::TurnToClicked(engine::TurnOrigin origin, const QString& detail) {
     engine_.StopTurning();
     follower_.Resume();
-    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)), origin);
+    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)), origin,
+                    detail);
+}
+
+QString RigTuning::rowDetail(int row) const {
+    if (row < 1 || row > editor_.data().TableLast)
+        return {};
+    return QStringLiteral("table row %1 %2")
+        .arg(core::PlainNumberText(editor_.data().TableFreq[row]), state_.FrequencyUnit);
 }
 
 void RigTuning::InputEntered() {
@@ -115,7 +124,7 @@ void RigTuning::InputEntered() {
 void RigTuning::RowClicked(int index) {
     view_.ClickRow(index);
     if (!open_ && view_.view().ListIndex >= 0)
-        TurnToClicked();
+        TurnToClicked(engine::TurnOrigin::Window, rowDetail(index + 1));
 }
 
 void RigTuning::RowReleased(int index) {
@@ -134,11 +143,11 @@ void RigTuning::RowStepped(int offset) {
         TurnToClicked();
 }
 
-void RigTuning::TurnToRow(int row, engine::TurnOrigin origin) {
+void RigTuning::TurnToRow(int row, engine::TurnOrigin origin, const QString& asker) {
     if (row < 1 || row > editor_.data().TableLast)
         return;
     view_.ClickRow(row - 1);
-    TurnToClicked(origin);
+    TurnToClicked(origin, asker.isEmpty() ? rowDetail(row) : asker + u' ' + rowDetail(row));
 }
 
 bool RigTuning::setToInterpolEnabled() const {
@@ -213,7 +222,7 @@ bool RigTuning::selectRowBy(int offset) {
 void RigTuning::turnToSelectedRow() {
     follower_.Resume();
     turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)),
-                    engine::TurnOrigin::Repeated);
+                    engine::TurnOrigin::Repeated, rowDetail(view_.view().ListIndex + 1));
 }
 
 void RigTuning::changeFrequencyJump(int delta) {

@@ -119,6 +119,10 @@ void RigTuning::SelectWsjtx() {
 void RigTuning::readingAnnounced(const RigReading& reading) {
     if (!open_)
         return;
+    // Told at once: the poll under way may read the dial the announcement tells.
+    announcements_.Announced(reading.kHz);
+    if (reading.kHz)
+        fallback_.FirstHeard();
     // A poll under way answers soon; the announcement counts after its answer.
     if (poller_.awaiting()) {
         announcedDuringPoll_ = reading;

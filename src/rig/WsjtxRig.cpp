@@ -151,9 +151,12 @@ void WsjtxRig::readDatagrams() {
         peer_ = datagram.senderAddress();
         peerPort_ = static_cast<quint16>(datagram.senderPort());
         peerSchema_ = message->schema;
+        std::optional<float> toldKHz;
         if (message->type == WsjtxMessage::Type::Status) {
             statusHeard_ = true;
             kHz_ = DialKHz(message->dialHz);
+            if (kHz_ > 0)
+                toldKHz = kHz_;
             transmitting_ = message->transmitting;
             txEnabled_ = message->txEnabled;
             // The transmit state is told at once: a turn under way stops without waiting for
@@ -179,6 +182,8 @@ void WsjtxRig::readDatagrams() {
                         .arg(message->transmitting ? QStringLiteral(" transmitting") : QString()),
                     CatDirection::Receive);
         }
+        // Status and heartbeat are the program's announcements: a quiet dial still sends them.
+        emit heardUnasked(toldKHz);
         emit changed();
     }
 }

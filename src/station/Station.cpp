@@ -124,6 +124,9 @@ void Station::wireRig() {
     tuning_.setKenwoodRig(kenwoodRig_);
     bandSets_.Load(&settingsReport_);
     tuning_.setFollowSettings(rig::LoadFollowSettings(settingsFile_, &settingsReport_));
+    const rig::FallbackChoice fallback =
+        rig::ReadFallback(settingsFile_, rigLinks_, &settingsReport_);
+    tuning_.setFallback(fallback, makeFallbackLink(fallback));
     tuning_.setBandChangeover(&bandChangeover_);
     // No turn while our PTT is on or the rig reports transmit, whoever asks for it.
     engine_.setTransmitState(&tuning_);
@@ -145,6 +148,43 @@ void Station::wireRig() {
     });
 }
 
+rig::RigConnection* Station::makeFallbackLink(const rig::FallbackChoice& choice) {
+    using Link = rig::RigLinkChoice::Link;
+    if (!choice.link)
+        return nullptr;
+    switch (*choice.link) {
+    case Link::Rigctld: {
+        auto link = std::make_unique<rig::RigctldRig>(platform_);
+        link->setAddress(choice.address);
+        fallbackLink_ = std::move(link);
+        break;
+    }
+    case Link::Flrig: {
+        auto link = std::make_unique<rig::FlrigRig>(platform_, &catLog_);
+        link->setAddress(choice.address);
+        fallbackLink_ = std::move(link);
+        break;
+    }
+    case Link::Wsjtx: {
+        auto link = std::make_unique<rig::WsjtxRig>(platform_, &catLog_);
+        link->setAddress(choice.wsjtx);
+        fallbackLink_ = std::move(link);
+        break;
+    }
+    // On the COM port chosen, beside a first link on the network.
+    case Link::Civ:
+        civRig_.setSettings(rigLinks_.civSettings());
+        return &civRig_;
+    case Link::Kenwood:
+        kenwoodRig_.setModel(rigLinks_.kenwoodSettings().model, rigLinks_.kenwoodSettings().baud);
+        return &kenwoodRig_;
+    case Link::Serial:
+    case Link::Simulated:
+        return &catRig_;
+    }
+    return fallbackLink_.get();
+}
+
 void Station::wireJournal() {
     for (rig::RigConnection* link : std::initializer_list<rig::RigConnection*>{
              &catRig_, &civRig_, &kenwoodRig_, &rigctldRig_, &flrigRig_, &wsjtxRig_}) {
@@ -160,6 +200,19 @@ void Station::wireJournal() {
                 });
     }
     connect(&silentAlarm_, &rig::SilentRigAlarm::changed, &web_, &web::WebServer::StateChanged);
+    // The fallback's readings carry following as the link's own.
+    connect(&tuning_.fallback(), &rig::RigFallback::readingArrived, &silentAlarm_,
+            [this](const rig::RigReading& reading) {
+                if (reading.kHz)
+                    silentAlarm_.ReadingCame();
+            });
+    connect(&silentAlarm_, &rig::SilentRigAlarm::changed, this, &Station::showRigNotes);
+    // A port the user closed gives no reading and is no alarm.
+    connect(&tuning_, &rig::RigTuning::portOpenChanged, &silentAlarm_,
+            [this](bool open) { silentAlarm_.Watch(following_ && open); });
+    connect(&tuning_.announcements(), &rig::AnnouncementWatch::changed, this,
+            &Station::showRigNotes);
+    connect(&tuning_.fallback(), &rig::RigFallback::changed, this, &Station::showRigNotes);
     rotator_.setMotion(&motion_);
     connect(&motion_, &engine::MotionWatch::changed, &web_, &web::WebServer::StateChanged);
     connect(&engine_, &Engine::turnFinished, this,
@@ -324,7 +377,7 @@ void Station::serve() {
 bool Station::openFollowing() {
     state_.TableWindowShown = true;
     following_ = true;
-    silentAlarm_.Watch(true);
+    silentAlarm_.Watch(tuning_.portOpen());
     wheel_.setTableWheel(&tuning_);
     {
         const auto pause = tuning_.pausePolls();
@@ -379,9 +432,30 @@ StationStatus Station::status() const {
     if (tuning_.portOpen() && tuning_.withinDeadBand())
         status.follow += QStringLiteral(", within dead band");
     status.rigAlarm = silentAlarm_.text();
+    status.rigNotice = rigNotice();
     status.settled = motion_.settled();
     status.arrival = motion_.expectedArrival();
     return status;
+}
+
+QString Station::rigNotice() const {
+    if (!tuning_.portOpen())
+        return {};
+    QStringList notices;
+    for (const QString& notice : {tuning_.fallback().text(), tuning_.announcements().text()}) {
+        if (!notice.isEmpty())
+            notices << notice;
+    }
+    return notices.join(QStringLiteral("; "));
+}
+
+void Station::showRigNotes() {
+    QStringList notes;
+    for (QString note : {silentAlarm_.text(), rigNotice()}) {
+        if (!note.isEmpty())
+            notes << note.replace(0, 1, note.at(0).toUpper());
+    }
+    tableView_.SetRigNote(notes.join(QStringLiteral("   ")));
 }
 
 program::TimerTable& Station::loadTimer() {

@@ -160,6 +160,9 @@ public:
     const engine::MotionWatch* motion() const override { return &motion_; }
     // Why following may be stale: no reading from the rig for [rig] silentAlarmS; empty: none.
     QString rigAlarm() const override { return silentAlarm_.text(); }
+    // What following rests on when not on the link as usual: the polls alone, once the link's
+    // announcements stopped; empty: nothing to tell.
+    QString rigNotice() const override;
     RotatorServer& rotator() { return rotator_; }
     // N1MM Logger+'s rotor datagrams and PstRotator's UDP commands, when enabled.
     RotorDatagramServer& loggerRotor() { return loggerRotor_; }
@@ -171,6 +174,8 @@ public:
 private:
     void wireLogic();
     void wireRig();
+    // The link [rig] fallback= names, set up; nullptr for none.
+    rig::RigConnection* makeFallbackLink(const rig::FallbackChoice& choice);
     void wireJournal();
     void wireVnaBuild();
     void startRotatorServer();
@@ -179,6 +184,8 @@ private:
     void startWebServer();
     bool listenWeb(const web::WebSettings& settings, QString* failure);
     void tellUnusedSettings();
+    // The silent rig's alarm and the rig's notice on the table window's status line.
+    void showRigNotes();
     // Into Ventrolo.ini at once: a crash must not part the counter from its phase.
     void storePhaseOffset(core::Long stepper, core::Long offset);
 
@@ -217,6 +224,8 @@ private:
     rig::CivRig civRig_{platform_, serialLink_, catLog_};
     rig::KenwoodRig kenwoodRig_{platform_, serialLink_, catLog_};
     rig::RigLinkChoice rigLinks_;
+    // [rig] fallback= on the network: a link of its own beside the one chosen.
+    std::unique_ptr<rig::RigConnection> fallbackLink_;
     table::TableEditor tableEditor_;
     table::TableViewModel tableView_;
     TableEngineLink tableEngine_;

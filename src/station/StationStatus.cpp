@@ -40,6 +40,7 @@ QString StatusText(const StationStatus& status) {
         {"arrival",
          status.arrival ? status.arrival->toString(QStringLiteral("HH:mm:ss.zzz")) : none},
         {"alarm", OrElse(status.rigAlarm, none)},
+        {"notice", OrElse(status.rigNotice, none)},
     };
     QString text;
     for (const auto& [key, value] : lines)

@@ -25,14 +25,15 @@ struct StationStatus {
     QString follow = QStringLiteral("continuous");
     bool settled = true; // no turn, and the motor stood still for its settle time
     std::optional<QDateTime> arrival; // while moving: when the turn should end
-    QString rigAlarm; // "no reading from the rig for 60 s" while following; empty: none
+    QString rigAlarm;  // "no reading from the rig for 60 s" while following; empty: none
+    QString rigNotice; // "announcements stopped; polling carries following"; empty: none
 };
 
 // One "key: value" line each, in a fixed order with fixed English keys that scripts may read:
 // counter, degrees, stepper, turning, target, following, rig, frequency, transmit, hold,
 // rotctld, timer, follow, motion (moving or settled), arrival (the time a turn should end, as
-// HH:mm:ss.zzz), alarm (the rig silent while followed). Absent values read "none" or "off", yes/no
-// answer the flags.
+// HH:mm:ss.zzz), alarm (the rig silent while followed), notice (what following rests on when not
+// on the link as usual). Absent values read "none" or "off", yes/no answer the flags.
 QString StatusText(const StationStatus& status);
 
 } // namespace station

@@ -63,7 +63,15 @@ QString TableViewModel::StatusText() const {
            InterpolNames()[data.InterpolType] + OffsetText(data) +
            (statusNoteTable_ == state_.TableFileName && !statusNote_.isEmpty()
                 ? QStringLiteral("   ") + statusNote_
-                : QString());
+                : QString()) +
+           (rigNote_.isEmpty() ? QString() : QStringLiteral("   ") + rigNote_);
+}
+
+void TableViewModel::SetRigNote(const QString& note) {
+    if (rigNote_ == note)
+        return;
+    rigNote_ = note;
+    emit changed();
 }
 
 void TableViewModel::SetStatusNote(const QString& note) {

@@ -33,6 +33,9 @@ public:
     // A note shown after the status line while the table open now is the one it came with
     // (what opened it); empty: none.
     void SetStatusNote(const QString& note);
+    // What the watch on the rig tells (no reading for long, its announcements stopped), at the
+    // status line's end whatever table is open; empty: nothing.
+    void SetRigNote(const QString& note);
     QString StepperOffsetCaption() const;
     // The pop-up's entries for the selected row; "&TurnTo ?" and "&Delete ?" while none is.
     QString TurnToCaption() const;
@@ -83,6 +86,7 @@ private:
     TableViewState view_;
     QString statusNote_;
     QString statusNoteTable_; // the TableFileName the note belongs to
+    QString rigNote_;
 };
 
 } // namespace table

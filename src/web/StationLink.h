@@ -23,6 +23,9 @@ public:
     virtual const engine::MotionWatch* motion() const { return nullptr; }
     // Why following may be stale ("no reading from the rig for 60 s"); empty: no alarm.
     virtual QString rigAlarm() const { return {}; }
+    // What following rests on when not on the link as usual ("announcements stopped; polling
+    // carries following"); empty: nothing to tell.
+    virtual QString rigNotice() const { return {}; }
 };
 
 } // namespace web

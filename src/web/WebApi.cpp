@@ -171,6 +171,9 @@ QJsonObject WebApi::State() const {
         {QStringLiteral("rigAlarm"), station_.rigAlarm().isEmpty()
                                          ? QJsonValue(QJsonValue::Null)
                                          : QJsonValue(station_.rigAlarm())},
+        {QStringLiteral("rigNotice"), station_.rigNotice().isEmpty()
+                                          ? QJsonValue(QJsonValue::Null)
+                                          : QJsonValue(station_.rigNotice())},
         {QStringLiteral("stepper"), int(state_.SelectedStepper) + 1},
         {QStringLiteral("rig"), rig},
         {QStringLiteral("following"), station_.following() && tuning_.locked()},
@@ -408,7 +411,9 @@ WebReply WebApi::turnToRow(const QJsonObject& request) {
     // A row is turned to through the rig: one that only listens keeps its dial.
     if (tuning_.portOpen() && !tuning_.connection().canSetRig())
         return Error(409, QStringLiteral("This link cannot set the rig."));
-    return requestTurn([this, row = *row] { tuning_.TurnToRow(row, engine::TurnOrigin::Network); });
+    return requestTurn([this, row = *row, who = detail()] {
+        tuning_.TurnToRow(row, engine::TurnOrigin::Network, who);
+    });
 }
 
 WebReply WebApi::addRow() {
@@ -629,9 +634,13 @@ WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
     // Steps add up: clicked twice before the first has run, the button still makes two.
     if (kind == Kind::Steps) {
         pendingSteps_ = (turns().waiting(this) == int(Kind::Steps) ? pendingSteps_ : 0) + steps;
-        action = [this] {
+        action = [this, who = detail()] {
             if (const int n = std::exchange(pendingSteps_, 0))
-                engine_.StepBy(n, 0, engine::TurnOrigin::Network);
+                engine_.StepBy(n, 0, engine::TurnOrigin::Network,
+                               QStringLiteral("%1 %2%3 step%4")
+                                   .arg(who, n < 0 ? QStringLiteral("+") : QStringLiteral("-"))
+                                   .arg(std::abs(n))
+                                   .arg(std::abs(n) == 1 ? QString() : QStringLiteral("s")));
         };
     }
     // Steps under way are let finish, so that no step asked for is lost.

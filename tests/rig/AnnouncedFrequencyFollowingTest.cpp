@@ -7,6 +7,7 @@
 #include "rig/KenwoodTransceiver.h"
 #include "rig/RigTuningFixture.h"
 #include "rig/ScriptedLine.h"
+#include "support/LogCapture.h"
 #include "support/QtPrinters.h"
 
 #include <algorithm>
@@ -158,4 +159,81 @@ TEST_F(CivFollowingTest, aPolledNewFrequencyIsCheckedAtOnce_byFrequencyAndTransm
     EXPECT_EQ(state.StepCounter, 150);
     EXPECT_LE(asked("fefe94e003fd"), 10);
     EXPECT_GE(asked("fefe94e003fd"), 6);
+}
+
+TEST_F(CivFollowingTest,
+       pollsReadingADialNoAnnouncementTold_sayTheAnnouncementsStopped_untilOneComes) {
+    test_support::LogCapture capture;
+    const auto& announcements = tuning.announcements();
+    // Transceive off from the start: nothing announced, nothing watched.
+    ic7300.dialHz = 7100000;
+    for (int i = 0; i < 5; ++i)
+        poll();
+    ASSERT_EQ(state.StepCounter, 150);
+    EXPECT_FALSE(announcements.stopped());
+
+    // Heard announcing; a quiet dial then announces nothing for long, which is no silence.
+    dialTurnedTo(7200000, "fefe0094000000200700fd");
+    run(150);
+    ASSERT_EQ(state.StepCounter, 200);
+    for (int i = 0; i < 20; ++i)
+        poll();
+    // Nor is the dial the program sets itself, which the rig does not announce.
+    tuning.SetRigFrequency(7000);
+    for (int i = 0; i < 5; ++i)
+        poll();
+    ASSERT_EQ(ic7300.dialHz, 7000000);
+    EXPECT_FALSE(announcements.stopped());
+    EXPECT_TRUE(capture.with("announcements").isEmpty());
+
+    // Transceive switched off on the rig: the polls read a dial nobody announced and carry
+    // following on their own.
+    ic7300.dialHz = 7100000;
+    poll();
+    EXPECT_FALSE(announcements.stopped()); // a poll may read a change before its announcement
+    poll();
+    poll();
+    EXPECT_TRUE(announcements.stopped());
+    EXPECT_EQ(announcements.text(), "announcements stopped; polling carries following");
+    EXPECT_EQ(state.StepCounter, 150);
+    ic7300.dialHz = 7200000;
+    for (int i = 0; i < 5; ++i)
+        poll();
+    EXPECT_EQ(state.StepCounter, 200);
+    EXPECT_EQ(capture.with("announcements stopped").size(), 1);
+
+    // Transceive on again: the first announcement clears it, with one line.
+    dialTurnedTo(7100000, "fefe0094000000100700fd");
+    run(150);
+    EXPECT_FALSE(announcements.stopped());
+    EXPECT_EQ(capture.with("announcements came back").size(), 1);
+
+    // Closing forgets what was heard: a link opened anew is watched once it announces.
+    ic7300.dialHz = 7200000;
+    for (int i = 0; i < 3; ++i)
+        poll();
+    ASSERT_TRUE(announcements.stopped());
+    tuning.ComPortOpen(0);
+    EXPECT_FALSE(announcements.stopped());
+}
+
+TEST_F(KenwoodFollowingTest, autoInformationLostWithTheRigsPower_isNoticed_andPollsFollow) {
+    const auto& announcements = tuning.announcements();
+    ts590.dialHz = 7100000;
+    line.arrive("FA00007100000;");
+    run(150);
+    ASSERT_EQ(state.StepCounter, 150);
+
+    // Switched off and on, the rig has forgotten AI2: the dial moves unannounced.
+    ts590.autoInfo = false;
+    ts590.dialHz = 7200000;
+    for (int i = 0; i < 3; ++i)
+        poll();
+    EXPECT_TRUE(announcements.stopped());
+    EXPECT_EQ(state.StepCounter, 200);
+
+    line.arrive("FA00007100000;");
+    ts590.dialHz = 7100000;
+    run(150);
+    EXPECT_FALSE(announcements.stopped());
 }

@@ -49,6 +49,9 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
     EXPECT_EQ(state.StepCounter, 125);
     status = WsjtxStatus(7150000, "FT8", false);
     EXPECT_TRUE(waitFor([&] { return state.StepCounter == 175; }));
+    // Its status and heartbeat are its announcements: polls agree with them, nothing stopped.
+    QTest::qWait(4 * state.ComPollMs);
+    EXPECT_FALSE(tuning.announcements().stopped());
 
     // WSJT-X closes: no frequency, nothing moves.
     sender.stop();

@@ -21,7 +21,8 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                            "follow: continuous\n"
                                            "motion: settled\n"
                                            "arrival: none\n"
-                                           "alarm: none\n");
+                                           "alarm: none\n"
+                                           "notice: none\n");
 
     StationStatus status;
     status.counter = -1234;
@@ -39,6 +40,7 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
     status.follow = "rested, within dead band";
     status.settled = false;
     status.rigAlarm = "no reading from the rig for 60 s";
+    status.rigNotice = "announcements stopped; polling carries following";
     status.arrival = QDateTime(QDate(2026, 12, 9), QTime(14, 31, 5, 250));
     EXPECT_EQ(StatusText(status), "counter: -1234\n"
                                   "degrees: 45.5\n"
@@ -55,5 +57,6 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                   "follow: rested, within dead band\n"
                                   "motion: moving\n"
                                   "arrival: 14:31:05.250\n"
-                                  "alarm: no reading from the rig for 60 s\n");
+                                  "alarm: no reading from the rig for 60 s\n"
+                                  "notice: announcements stopped; polling carries following\n");
 }

@@ -89,6 +89,15 @@ TEST_F(WebApiTest, stepsOfEitherSign_upToAThousand) {
         EXPECT_EQ(http.post("/api/step", body).status, 400) << body;
     platform.advance(100);
     EXPECT_EQ(state().StepCounter, 6);
+
+    // The move log says how many steps either way, and who asked.
+    EXPECT_EQ(http.post("/api/step", R"({"direction":"cw"})").status, 200);
+    EXPECT_TRUE(settlesAt(7));
+    QStringList details;
+    for (const QJsonValue& move : http.ask("GET", "/api/moves").json["moves"].toArray())
+        details << move["detail"].toString();
+    EXPECT_EQ(details, QStringList({"web 127.0.0.1 +10 steps", "web 127.0.0.1 -4 steps",
+                                    "web 127.0.0.1 +1 step"}));
 }
 
 TEST_F(WebApiTest, aHeldJog_turnsAsOneTurnWhileAskedAgain_andStopsSoonAfterItIsNoLonger) {
@@ -253,6 +262,8 @@ TEST_F(WebApiTest, theTable_listedTurnedToAddedDeleted_andTheLock) {
     EXPECT_EQ(http.post("/api/table/turn", R"({"row":2})").status, 200); // 7200 kHz, step 300
     EXPECT_TRUE(settlesAt(300));
     EXPECT_DOUBLE_EQ(station->simulatedRig().rig().frequency(), 7200); // the rig follows the row
+    EXPECT_EQ(station->moveLog().Last(1).value(0)["detail"].toString(),
+              "web 127.0.0.1 table row 7200 kHz");
 
     EXPECT_EQ(http.post("/api/table/delete", R"({"row":1})").status, 200);
     EXPECT_EQ(http.ask("GET", "/api/table").json["rows"].toArray().size(), 2);
@@ -387,9 +398,17 @@ TEST_F(WebApiTest, aRigSilentWhileFollowed_raisesTheAlarm_untilItsReadingsReturn
     EXPECT_EQ(asked.ask("GET", "/api/state").json["rigAlarm"].toString(),
               "no reading from the rig for 60 s");
     EXPECT_TRUE(station->status().rigAlarm == "no reading from the rig for 60 s");
+    // The desktop's table window says it on its status line.
+    EXPECT_TRUE(station->tableView().StatusText().endsWith("   No reading from the rig for 60 s"));
     station->simulatedRig().setSilent(false);
     platform.advance(3'000);
     EXPECT_TRUE(asked.ask("GET", "/api/state").json["rigAlarm"].isNull());
+    EXPECT_FALSE(station->tableView().StatusText().contains("reading"));
+
+    // The port closed by the user gives no reading and raises nothing.
+    station->tuning().ComPortOpen(0);
+    platform.advance(120'000);
+    EXPECT_TRUE(station->status().rigAlarm.isEmpty());
 }
 
 TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {

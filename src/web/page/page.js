@@ -376,6 +376,9 @@ function render(s) {
   const alarm = $('rigAlarm');
   alarm.hidden = !s.rigAlarm;
   alarm.textContent = s.rigAlarm ? s.rigAlarm.charAt(0).toUpperCase() + s.rigAlarm.slice(1) : '';
+  const notice = $('rigNotice');
+  notice.hidden = !s.rigNotice;
+  notice.textContent = s.rigNotice ? s.rigNotice.charAt(0).toUpperCase() + s.rigNotice.slice(1) : '';
 
   const next = $('nextTimer');
   next.hidden = s.nextTimerTurn === null;
