@@ -244,9 +244,9 @@ engine::TurnOutcome RigFollower::TurnTo(core::Long p, engine::TurnOrigin origin,
     request.consented = consented;
     request.describedAs(detail);
     if (origin == engine::TurnOrigin::Following)
-        request.describedAs(
-            QStringLiteral("following %1 kHz via %2")
-                .arg(QString::number(double(catFrequency_), 'f', 1), rig_->rigName()));
+        request.describedAs(QStringLiteral("following %1 kHz via %2")
+                                .arg(QString::number(double(catFrequency_), 'f', 1),
+                                     followedLink_.isEmpty() ? rig_->rigName() : followedLink_));
     return engine_.TurnTo(request);
 }
 

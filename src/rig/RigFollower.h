@@ -58,6 +58,9 @@ public:
 
     // The link whose PTT holds the lock.
     void setConnection(const RigConnection& rig) { rig_ = &rig; }
+    // The link whose readings are followed when it is not the connection (a fallback); empty:
+    // the connection.
+    void setFollowedLink(QString name) { followedLink_ = std::move(name); }
 
     // --- readings ---
     // The frequency last read from or sent to the rig, kHz (0 without a reading).
@@ -145,6 +148,7 @@ private:
     std::unique_ptr<platform::Timer> rest_; // rested: runs while the frequency rests
     core::Single restingKHz_ = 0;
     bool withinDeadBand_ = false;
+    QString followedLink_;
     core::Single catFrequency_ = 0;
     core::Single lastReadKHz_ = 0; // the last reading, or the frequency sent since
     bool locked_ = false;

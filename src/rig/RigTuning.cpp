@@ -50,13 +50,12 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
       editor_(parts.editor), view_(parts.view),
       blinkTimer_(platform_.createTimer([this] { endBlink(); })), poller_(state_, platform_),
       ptt_(state_, platform_), search_(state_, platform_, engine_),
-      simulatedSwr_(state_, parts.links.simulatedRig(),
-                    [this](double kHz) -> std::optional<core::Long> {
-                        const table::Lookup lookup = table::LookUpPosition(editor_.data(),
-                                                                           core::Single(kHz));
-                        return lookup.ok() ? std::optional<core::Long>(lookup.position)
-                                           : std::nullopt;
-                    }),
+      simulatedSwr_(
+          state_, parts.links.simulatedRig(),
+          [this](double kHz) -> std::optional<core::Long> {
+              const table::Lookup lookup = table::LookUpPosition(editor_.data(), core::Single(kHz));
+              return lookup.ok() ? std::optional<core::Long>(lookup.position) : std::nullopt;
+          }),
       swr_(state_, platform_, engine_),
       follower_({platform_, state_, engine_, wheel_, editor_, view_, search_, *this}, *rig_) {
     connectRig();
@@ -64,7 +63,10 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
     connect(&poller_, &RigPoller::answered, this, &RigTuning::readingArrived);
     connect(&announcements_, &AnnouncementWatch::changed, this, &RigTuning::changed);
     connect(&fallback_, &RigFallback::readingArrived, this, &RigTuning::fallbackReading);
-    connect(&fallback_, &RigFallback::changed, this, &RigTuning::changed);
+    connect(&fallback_, &RigFallback::changed, this, [this] {
+        follower_.setFollowedLink(fallback_.active() ? fallback_.choice().text() : QString());
+        emit changed();
+    });
     connect(&ptt_, &PttControl::watchdogExpired, this, [this] { PttToggle(true); });
     connect(&search_, &PeakSearch::changed, this, [this] {
         updatePollTimer();
@@ -358,8 +360,7 @@ void RigTuning::showModes() {
 void RigTuning::updatePollTimer() {
     // With the guard on, polls go on during turns where the rig reports transmit: it may begin
     // meanwhile.
-    poller_.Schedule(open_ && !search_.searching() && !swr_.running() && !opening_ &&
-                         !blinkLookup_,
+    poller_.Schedule(open_ && !search_.searching() && !swr_.running() && !opening_ && !blinkLookup_,
                      guard_.enabled() && rig_->reportsTransmit());
 }
 

@@ -40,6 +40,9 @@ struct RigFallbackTest : rig_test::RigTuningFixture {
 
 TEST_F(RigFallbackTest, aSilentLinkHandsFollowingToTheFallback_andTakesItBackWhenHeard) {
     test_support::LogCapture capture;
+    QStringList details;
+    QObject::connect(&engine, &engine::Engine::turnFinished,
+                     [&](const engine::TurnRecord& record) { details << record.detail; });
     const RigFallback& fallback = tuning.fallback();
     // Silent for less than the switch-over: nothing opens.
     simulated.setSilent(true);
@@ -60,6 +63,8 @@ TEST_F(RigFallbackTest, aSilentLinkHandsFollowingToTheFallback_andTakesItBackWhe
     for (int i = 0; i < 3; ++i)
         poll();
     EXPECT_EQ(state.StepCounter, 200);
+    EXPECT_EQ(details,
+              (QStringList{"following 7100.0 kHz via civ", "following 7200.0 kHz via civ"}));
 
     // The first link answers again: the fallback closes, following goes back to the first.
     simulated.setSilent(false);
@@ -70,6 +75,7 @@ TEST_F(RigFallbackTest, aSilentLinkHandsFollowingToTheFallback_andTakesItBackWhe
     EXPECT_TRUE(fallback.text().isEmpty());
     EXPECT_EQ(capture.with("back from the fallback link civ").size(), 1);
     EXPECT_EQ(state.StepCounter, 100);
+    EXPECT_EQ(details.last(), "following 7000.0 kHz via FT817");
 
     // Closing the port while on the fallback closes it too.
     simulated.setSilent(true);
