@@ -1,10 +1,11 @@
-// The engine's turns: the request, the one stepping loop, the stop, the overlay moves and the
-// slow turns. The front door and the gate are in EngineGate.cpp; displays, speed and the stepper
-// and port commands in the other Engine*.cpp.
+// The engine's turns: the request, the one stepping loop, the stop and the overlay moves. The
+// slow turns are in EngineSlowTurns.cpp, the front door and the gate in EngineGate.cpp;
+// displays, speed and the stepper and port commands in the other Engine*.cpp.
 #include "engine/Engine.h"
 
 #include "core/VersionTexts.h"
 #include "engine/EngineLogging.h"
+#include "engine/InlineClock.h"
 #include "engine/KeyCodes.h"
 #include "engine/NetworkTurns.h"
 #include "engine/StepRun.h"
@@ -25,7 +26,7 @@ using port::Direction;
 
 namespace {
 
-// Delays above this are turned by the slow-turn timers, one step per tick.
+// Delays above this make a slow turn, its steps made from the event loop.
 constexpr Long SlowTurnAboveMs = 1000;
 // Overlay steps never wait longer than this.
 constexpr Long OverlayDelayLimitMs = 500;
@@ -40,11 +41,10 @@ Long ClampToLong(std::int64_t value) {
 Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
                port::SwitchInputs& switches, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), switches_(switches), coil_(state, lpt),
-      inhibit_(platform, coil_), power_(state, coil_),
-      portPanel_(state, coil_, power_, platform), speed_(state),
-      busyLock_(platform, modes_), networkTurns_(std::make_unique<NetworkTurns>(*this)),
-      slowCW_(platform.createTimer([this] { slowStep(Direction::CW); })),
-      slowCCW_(platform.createTimer([this] { slowStep(Direction::CCW); })),
+      inhibit_(platform, coil_), power_(state, coil_), portPanel_(state, coil_, power_, platform),
+      speed_(state), busyLock_(platform, modes_),
+      networkTurns_(std::make_unique<NetworkTurns>(*this)),
+      slowWake_(platform.createTimer([this] { slowStep(); })),
       displays_(platform, [this](unsigned displays) { showDisplays(displays); }) {}
 
 Engine::~Engine() = default;
@@ -118,7 +118,7 @@ TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
 
 // Half of a turn: TargetPosition is held within the limit of the direction (with a beep when
 // the counter already lies beyond it); the overlay is taken up before a turn up and given back
-// before a turn down. Delays above 1000 ms hand the turn to the slow-turn timer.
+// before a turn down. Delays above 1000 ms make it a slow turn.
 void Engine::turnToward(Direction direction) {
     const bool up = direction == Direction::CW;
     auto limit = [&] { return up ? state_.MaxPosition : state_.MinPosition; };
@@ -142,12 +142,9 @@ void Engine::turnToward(Direction direction) {
     const Long target = state_.TargetPosition;
     const bool singleStep =
         std::int64_t{target} == std::int64_t{state_.StepCounter} + (up ? 1 : -1);
-    if (!singleStep) {
-        if (state_.StepDelayMs > SlowTurnAboveMs) {
-            startSlowTurn(direction);
-            return;
-        }
-        slowTimer(direction).stop();
+    if (!singleStep && state_.StepDelayMs > SlowTurnAboveMs) {
+        startSlowTurn(direction);
+        return;
     }
     stepLoop(direction, false, target);
     if (state_.StepsPer360 > 1) {
@@ -162,34 +159,6 @@ namespace {
 // hold or a new speed. As often as the displays are shown, not more: each look is a wake-up of
 // the GUI thread, and a stop reaches the run at once anyway (StopTurning).
 constexpr double RunPassMs = DisplayPacing::IntervalMs;
-
-// The clock of a run made inline, on the GUI thread (the tests' virtual clock): its waits serve
-// the events, with the run's passes before and after.
-class InlineClock final : public platform::StepClock {
-public:
-    InlineClock(platform::Platform& platform, const bool& noYield,
-                std::function<void(bool afterWait)> pass)
-        : platform_(platform), noYield_(noYield), pass_(std::move(pass)) {}
-
-    double nowMs() override { return platform_.steadyMs(); }
-    void waitUntil(double deadlineMs) override {
-        pass_(false);
-        platform_.waitUntil(deadlineMs, !noYield_);
-        pass_(true);
-    }
-    void serve() override {
-        pass_(false);
-        if (!noYield_)
-            platform_.processEvents();
-        pass_(true);
-    }
-    void sleepUntil(double deadlineMs) override { platform_.waitUntil(deadlineMs, false); }
-
-private:
-    platform::Platform& platform_;
-    const bool& noYield_;
-    std::function<void(bool)> pass_;
-};
 
 std::optional<std::uint16_t> IoAddress(Long address) {
     if (address < 0 || address > std::numeric_limits<std::uint16_t>::max())
@@ -231,7 +200,7 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
     };
     auto atEnd = [&] {
         if (!overlay)
-            return target == (up ? state_.MaxPosition : state_.MinPosition);
+            return atLimit(direction, target);
         return position == (up ? state_.OverlaySteps : 0);
     };
     const bool inhibits = inhibitsTransmit(gate_.origin);
@@ -245,18 +214,15 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
     ActiveRun* run = nullptr;
     InlineClock inlineClock(platform_, state_.NoYield,
                             [&](bool afterWait) { passRun(*run, afterWait); });
-    StepTimeline timeline(thread ? thread->clock() : static_cast<platform::StepClock&>(inlineClock));
+    StepTimeline timeline(thread ? thread->clock()
+                                 : static_cast<platform::StepClock&>(inlineClock));
     std::size_t phase = 0;
     for (;;) {
         StepControl control;
-        ActiveRun thisRun{control, position, position, up ? 1 : -1, overlay, ticket};
+        ActiveRun thisRun{control, position, position, up ? 1 : -1, overlay, ticket, gate_};
         run = &thisRun;
         const QScopedValueRollback active(activeRun_, &thisRun);
-        StepJob job;
-        job.steps = stepsLeft();
-        job.address = IoAddress(state_.LptAddress);
-        job.phase = phase;
-        job.leadMs = inhibit_.leadLeftMs();
+        StepJob job = stepJob(stepsLeft(), phase);
         if (overlay)
             job.delayLimitMs = static_cast<double>(OverlayDelayLimitMs);
         if (thread && state_.EndSwitches) {
@@ -264,15 +230,15 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
             if (job.statusAddress)
                 job.switchesAtStart = coil_.lpt().Inp32(*job.statusAddress) & SwitchStatusBits;
         }
-        if (coil_.selectedStepDir())
-            job.stepDir = coil_.selectedOutput();
         control.nextPhase = phase;
         handOver(thisRun);
 
         RunEnd end = RunEnd::Stopped;
         if (thread) {
             thread->start(
-                [&] { end = RunSteps(job, control, timeline, thread->clock(), coil_.lpt(), ramp_); },
+                [&] {
+                    end = RunSteps(job, control, timeline, thread->clock(), coil_.lpt(), ramp_);
+                },
                 [this] { platform_.wakeUp(); }, job.stepDir.has_value());
             while (!thread->done()) {
                 passRun(thisRun, true);
@@ -316,6 +282,21 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         lastTurnTiming_ = timeline.timing();
     state_.StopRequest = false;
     state_.StepActivity = true;
+}
+
+StepJob Engine::stepJob(std::int64_t steps, std::size_t phase) const {
+    StepJob job;
+    job.steps = steps;
+    job.address = IoAddress(state_.LptAddress);
+    job.phase = phase;
+    job.leadMs = inhibit_.leadLeftMs();
+    if (coil_.selectedStepDir())
+        job.stepDir = coil_.selectedOutput();
+    return job;
+}
+
+bool Engine::atLimit(Direction direction, Long target) const {
+    return target == (direction == Direction::CW ? state_.MaxPosition : state_.MinPosition);
 }
 
 bool Engine::inhibitsTransmit(TurnOrigin origin) {
@@ -405,8 +386,11 @@ void Engine::showRun(ActiveRun& run) {
 
 void Engine::handOver(ActiveRun& run) {
     StepControl& control = run.control;
-    control.delayMs = state_.StepDelayMs;
-    control.ramping = ramping();
+    // A slow turn keeps the delay it started with, never ramped.
+    if (!run.slow) {
+        control.delayMs = state_.StepDelayMs;
+        control.ramping = ramping();
+    }
     for (std::size_t i = 0; i < control.values.size(); ++i)
         control.values[i] = coil_.Physical((state_.PhaseSeq[i] & port::CoilMask) |
                                            state_.StepperBits | state_.LptExtraBits);
@@ -422,7 +406,7 @@ void Engine::passRun(ActiveRun& run, bool afterWait) {
         showRun(run);
         return;
     }
-    const bool onThread = platform_.steppingThread() != nullptr;
+    const bool onThread = !run.slow && platform_.steppingThread() != nullptr;
     if (onThread)
         showRun(run);
     if (state_.StopRequest) {
@@ -440,7 +424,7 @@ void Engine::passRun(ActiveRun& run, bool afterWait) {
             run.control.request(StepControl::Recheck);
         }
     }
-    if (gateAnswer(gate_, true) != GateAnswer::Pass)
+    if (gateAnswer(run.gate, true) != GateAnswer::Pass)
         run.control.request(StepControl::Hold);
     handOver(run);
 }
@@ -561,111 +545,6 @@ void Engine::overlayMove(Direction direction, Long target) {
     if (direction == Direction::CCW && state_.OverlayPosition == state_.OverlaySteps)
         state_.OverlayState = true;
     stepLoop(direction, true, target);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Slow turns
-
-bool Engine::slowTurnRunning() const {
-    return slowCW_->isActive() || slowCCW_->isActive();
-}
-
-void Engine::StopSlowTimers() {
-    endSlowTurn(TurnRecord::End::Stopped, QStringLiteral("a stop"));
-    slowCW_->stop();
-    slowCCW_->stop();
-    letSlowInhibit();
-}
-
-void Engine::letSlowInhibit() {
-    if (std::exchange(slowInhibits_, false))
-        inhibit_.Let();
-}
-
-platform::Timer& Engine::slowTimer(Direction direction) {
-    return direction == Direction::CW ? *slowCW_ : *slowCCW_;
-}
-
-void Engine::startSlowTurn(Direction direction) {
-    // The phase sequence was just set from the present position: the slow turn starts at its
-    // first entry.
-    slowPhase_ = 0;
-    slowGate_ = gate_;
-    slowTurnOf_ = recording_;
-    if (!slowInhibits_ && inhibitsTransmit(gate_.origin)) {
-        inhibit_.Hold();
-        slowInhibits_ = true;
-    }
-    slowTimer(direction).start(static_cast<int>(std::max<Long>(state_.StepDelayMs, 1)));
-}
-
-void Engine::slowStep(Direction direction) {
-    const bool up = direction == Direction::CW;
-    const bool more = up ? state_.TargetPosition > state_.StepCounter
-                         : state_.TargetPosition < state_.StepCounter;
-    if (!more) {
-        if (state_.TargetPosition == (up ? state_.MaxPosition : state_.MinPosition))
-            platform_.beep();
-        slowTimer(direction).stop();
-        letSlowInhibit();
-        state_.PelorusRedraw = true;
-        state_.StepActivity = true;
-        busyLock_.requestUnlock();
-        endSlowTurn(TurnRecord::End::Reached, {});
-        return;
-    }
-    if (const GateAnswer answer = gateAnswer(slowGate_, true); answer != GateAnswer::Pass) {
-        // A program's slow turn waits for the next tick; any other one ends here.
-        if (answer == GateAnswer::Wait)
-            return;
-        qCInfo(lcEngine) << "the rig transmits: the slow turn stops at" << state_.StepCounter;
-        slowTimer(direction).stop();
-        letSlowInhibit();
-        endSlowTurn(TurnRecord::End::Held, {});
-        state_.TargetPosition = state_.StepCounter;
-        state_.PelorusRedraw = true;
-        state_.StepActivity = true;
-        busyLock_.requestUnlock();
-        ShowSliderLabel(state_.StepCounter);
-        return;
-    }
-    busyLock_.lock();
-    const Long code = state_.PhaseSeq[static_cast<std::size_t>(slowPhase_)];
-    slowPhase_ = (slowPhase_ + 1) % static_cast<int>(state_.PhaseSeq.size());
-    state_.StepCounter += up ? 1 : -1;
-    if (slowRecord_)
-        ++slowRecord_->steps;
-    writeSlowStep(code);
-    state_.StepActivity = true;
-    showCounterAndSlider();
-    if (state_.StepsPer360 > 1) {
-        state_.PelorusRedraw = false;
-        ShowDegrees();
-    }
-    ShowSliderLabel(state_.StepCounter);
-    emit slowStepMade();
-}
-
-void Engine::writeSlowStep(Long code) {
-    StepJob job;
-    job.address = IoAddress(state_.LptAddress);
-    const std::uint8_t value =
-        coil_.Physical((code & port::CoilMask) | state_.StepperBits | state_.LptExtraBits);
-    // Only its sleeps are used: a slow step never serves events within itself.
-    InlineClock clock(platform_, state_.NoYield, [](bool) {});
-    clock.sleepUntil(clock.nowMs() + inhibit_.leadLeftMs());
-    std::vector<port::TimedWrite> pulses;
-    double periodUs = 0;
-    if (coil_.selectedStepDir()) {
-        // A step/dir driver gets the pulses of the step as fast as the motor is set to follow
-        // (or the port keeps them); the slow turn's long delay lies between the steps.
-        job.stepDir = coil_.selectedOutput();
-        periodUs = std::max(static_cast<double>(std::max<Long>(state_.FastestDelayMs, 1)) * 1000.0,
-                            job.stepDir->microsteps *
-                                std::max(port::MinPulseSpacingUs, 2.0 * job.stepDir->pulseUs));
-        StartStepDir(job, value, clock, coil_.lpt());
-    }
-    WriteStep(job, value, value, periodUs, clock, coil_.lpt(), pulses);
 }
 
 } // namespace engine

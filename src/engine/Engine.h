@@ -40,8 +40,9 @@ class NetworkTurns;
 // application; everything runs on the GUI thread. Only the engine writes StepCounter and
 // TargetPosition.
 //
-// - A turn returns when it has arrived, was stopped, or was handed to the slow-turn timers
-//   (delays above 1000 ms: slowTurnRunning() is true until they arrive or are stopped).
+// - A turn returns when it has arrived, was stopped, or became a slow turn (delays above
+//   1000 ms: its steps are made from the event loop, each when it is due, and
+//   slowTurnRunning() is true until it arrives or is stopped).
 // - While a turn waits for its next step the event loop runs, so any handler may run inside
 //   TurnTo(): stop it, start another turn (which ends the first one), switch the stepper or
 //   end the program. The engine re-reads the state after every wait.
@@ -118,7 +119,8 @@ public:
     void StopTurningAndFollowing();
     // The rig layer's name for StopTurningAndFollowing.
     void StopTurning() { StopTurningAndFollowing(); }
-    bool slowTurnRunning() const;
+    bool slowTurnRunning() const { return slow_ != nullptr; }
+    // Ends the slow turn under way, if any.
     void StopSlowTimers();
     // How the last stepping loop (a turn, or an overlay move) kept its time.
     const TurnTiming& lastTurnTiming() const { return lastTurnTiming_; }
@@ -242,7 +244,7 @@ signals:
     // turnStarted() TargetPosition holds the turn's target.
     void turnStarted();
     void turnEnded();
-    // A slow-turn timer made a step: the housekeeping runs once.
+    // A slow turn made a step: the housekeeping runs once.
     void slowStepMade();
     // A turn asked through TurnTo (or the park) ended, refused ones included: what it did.
     void turnFinished(const engine::TurnRecord& record);
@@ -296,8 +298,10 @@ private:
                       std::uint64_t requests);
     // Tells the ended turn (turnFinished), with the inhibit line's lead and tail where one held it.
     void tellFinished(TurnRecord& record);
-    // Ends the slow turn's record: the timers stopped.
+    // Ends the slow turn under way, if any, and tells its record.
     void endSlowTurn(TurnRecord::End end, const QString& stoppedBy);
+    // The record of a turn that goes on as the slow turn: kept until it ends. False for any other.
+    bool keptBySlowTurn(const TurnRecord& record);
     TurnOutcome turn(core::Long target, TurnOrigin origin, bool consented);
     bool transmitting() const;
     // What the gate answers the move of gate now: before its first step, or mid-turn.
@@ -328,7 +332,8 @@ private:
     // not, the user is told (refuseRate) and nothing turns.
     bool pulsesKept(bool overlay);
     void refuseRate(double delayMs);
-    // The steps of a stepLoop run under way, on the stepping thread or inline.
+    // The steps of a run under way: a stepLoop's, on the stepping thread or inline, or a slow
+    // turn's.
     struct ActiveRun {
         StepControl& control;
         core::Long& position;
@@ -336,6 +341,9 @@ private:
         int direction;
         bool overlay;
         Ticket ticket;
+        const Gate& gate;
+        // A slow turn's: made on the GUI thread, at the delay it started with.
+        bool slow = false;
         std::int64_t shown = 0;     // steps put into position
         std::int64_t shownStep = 0; // steps shown
         bool counterTaken = false;  // a switch set the counter: the run's steps count no more
@@ -350,6 +358,11 @@ private:
     // The GUI thread's look at the run: before and after each wait inline, every RunPassMs on
     // the thread. It syncs the counter, shows it, and hands over a stop, a hold or a switch.
     void passRun(ActiveRun& run, bool afterWait);
+    // The job of a run of steps from the phase sequence's entry phase: the port, the lead of
+    // the transmit-inhibit line left, a step/dir driver.
+    StepJob stepJob(std::int64_t steps, std::size_t phase) const;
+    // Whether a turn to target stops at the limit of its direction (and beeps on arrival).
+    bool atLimit(port::Direction direction, core::Long target) const;
     void overlayMove(port::Direction direction, core::Long target);
     void planRamp(core::Long target, core::Long from);
     void relabel(core::Long counter, core::Long overlayPosition);
@@ -360,13 +373,16 @@ private:
     // Emits the display signals of the DisplayPacing::Display mask.
     void showDisplays(unsigned displays);
     void speedShown();
-    platform::Timer& slowTimer(port::Direction direction);
+    // A turn towards TargetPosition whose steps lie more than a second apart: made a step at a
+    // time from the event loop (slowStep), by the same StepRun as every other turn.
+    struct SlowTurn;
     void startSlowTurn(port::Direction direction);
-    // The slow turn's hold on the transmit-inhibit line ends with its timers.
-    void letSlowInhibit();
-    void slowStep(port::Direction direction);
-    // One step of a slow turn: the coil code, or a step/dir driver's pulses.
-    void writeSlowStep(core::Long code);
+    // The slow turn's next step is due: the run's look at the state, then its step.
+    void slowStep();
+    // The slow turn's run ended: how, and what the user sees.
+    void slowRunEnded(RunEnd end);
+    // The speed was set: a slow turn under way takes the new delay from now.
+    void slowSpeedChanged();
 
     core::ProgramState& state_;
     platform::Platform& platform_;
@@ -380,21 +396,18 @@ private:
     TurningModes modes_;
     BusyLock busyLock_;
     std::unique_ptr<NetworkTurns> networkTurns_;
-    std::unique_ptr<platform::Timer> slowCW_;
-    std::unique_ptr<platform::Timer> slowCCW_;
-    int slowPhase_ = 0; // place in PhaseSeq of the slow turn's next step
-    bool slowInhibits_ = false; // the slow turn holds the transmit-inhibit line
+    // Shared: a handler that ends the slow turn during its step leaves it alive to the step's end.
+    std::shared_ptr<SlowTurn> slow_;
+    // Wakes the slow turn when its next step is due.
+    std::unique_ptr<platform::Timer> slowWake_;
     const TransmitState* transmit_ = nullptr;
     ActiveRun* activeRun_ = nullptr;
     QString rateRefusalShown_;
     Gate gate_;
-    Gate slowGate_; // the slow turn's, kept while its timers run
     std::uint64_t stops_ = 0;
     std::uint64_t turns_ = 0;
     std::uint64_t requests_ = 0; // TurnTo calls, to tell another turn from a stop
     TurnRecord* recording_ = nullptr;
-    std::optional<TurnRecord> slowRecord_;   // a slow turn's, finished when its timers end
-    const TurnRecord* slowTurnOf_ = nullptr; // the record whose turn started the slow timers
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
     bool counterBeingSet_ = false;

@@ -83,11 +83,7 @@ void Engine::LimitsChanged() {
 // Speed
 
 void Engine::speedShown() {
-    const int interval = static_cast<int>(std::max<Long>(state_.StepDelayMs, 1));
-    for (platform::Timer* timer : {slowCW_.get(), slowCCW_.get()}) {
-        if (timer->isActive() && timer->interval() != interval)
-            timer->start(interval);
-    }
+    slowSpeedChanged();
     displays_.changed(DisplayPacing::Speed);
 }
 

@@ -85,11 +85,8 @@ void Engine::finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t
         record.end = End::TimedOut;
         break;
     case TurnOutcome::Done:
-        if (std::exchange(slowTurnOf_, nullptr) == &record && slowTurnRunning()) {
-            // The timers go on: the record ends with them.
-            slowRecord_ = record;
+        if (keptBySlowTurn(record))
             return;
-        }
         if (state_.StepCounter == record.to)
             break;
         record.end = End::Stopped;
@@ -109,15 +106,6 @@ void Engine::tellFinished(TurnRecord& record) {
         record.inhibitTailMs = coil_.inhibit().tailMs;
     }
     emit turnFinished(record);
-}
-
-void Engine::endSlowTurn(TurnRecord::End end, const QString& stoppedBy) {
-    if (!slowRecord_)
-        return;
-    TurnRecord record = *std::exchange(slowRecord_, std::nullopt);
-    record.end = end;
-    record.stoppedBy = stoppedBy;
-    tellFinished(record);
 }
 
 bool Engine::admits(TurnOrigin origin) const {

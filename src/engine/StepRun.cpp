@@ -3,6 +3,7 @@
 #include "port/StepPulses.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace engine {
@@ -45,68 +46,85 @@ void WriteStep(const StepJob& job, std::uint8_t value, std::uint8_t base, double
     }
 }
 
+StepRun::StepRun(const StepJob& job, StepControl& control, StepTimeline& timeline,
+                 platform::StepClock& clock, platform::LptPort& lpt, SpeedRamp& ramp)
+    : job_(job), control_(control), timeline_(timeline), clock_(clock), lpt_(lpt), ramp_(ramp),
+      phase_(job.phase) {
+    // Reserved once: no step allocates.
+    if (job.stepDir)
+        pulses_.reserve(2 * static_cast<std::size_t>(std::max(job.stepDir->microsteps, 1)));
+}
+
+std::optional<RunEnd> StepRun::step(const std::function<void()>& counted) {
+    if (!std::exchange(begun_, true)) {
+        // Timed here, where the steps are: the first one never comes before the lead has passed.
+        if (job_.leadMs > 0)
+            clock_.sleepUntil(clock_.nowMs() + job_.leadMs);
+        if (job_.stepDir && control_.made.load() < job_.steps &&
+            control_.halt.load() == StepControl::None)
+            StartStepDir(job_, control_.values[0].load(), clock_, lpt_);
+    }
+    const int halt = control_.halt.load();
+    if (halt == StepControl::Stop)
+        return RunEnd::Stopped;
+    if (control_.made.load() >= job_.steps)
+        return RunEnd::Arrived;
+    if (halt == StepControl::Hold)
+        return RunEnd::Held;
+    if (halt == StepControl::Recheck)
+        return RunEnd::SwitchChanged;
+    if (job_.statusAddress &&
+        (lpt_.Inp32(*job_.statusAddress) & SwitchStatusBits) != job_.switchesAtStart)
+        return RunEnd::SwitchChanged;
+
+    // This step's period: the delay to the next one.
+    core::Long delay = control_.delayMs.load();
+    std::optional<core::Long> rampDelay;
+    if (control_.ramping.load()) {
+        rampDelay = ramp_.Next();
+        if (rampDelay)
+            delay = *rampDelay;
+    } else if (job_.delayLimitMs > 0) {
+        delay = std::min<core::Long>(delay, static_cast<core::Long>(job_.delayLimitMs));
+    }
+    if (job_.stepDir && !PulsesKept(*job_.stepDir, static_cast<double>(delay)))
+        return RunEnd::TooFast;
+    if (rampDelay)
+        control_.rampDelayMs.store(*rampDelay);
+    delayMs_ = delay;
+
+    const std::uint8_t value = control_.values[phase_].load();
+    phase_ = (phase_ + 1) % control_.values.size();
+    control_.nextPhase.store(phase_);
+    // Counted first: whoever reads the counter meanwhile finds it at the step being made,
+    // which the writes follow at once.
+    control_.made.fetch_add(1);
+    if (counted)
+        counted();
+    // A coil code is on time when written, a step/dir step with its first STEP edge.
+    if (job_.stepDir)
+        timeline_.stepWritten();
+    double periodMs = 0;
+    if (job_.stepDir) {
+        periodMs = timeline_.nextDueMs(static_cast<double>(delay)) - clock_.nowMs();
+        if (job_.pulseSpanMs > 0)
+            periodMs = std::min(periodMs, job_.pulseSpanMs);
+    }
+    WriteStep(job_, value, control_.values[0].load(), periodMs * 1000.0, clock_, lpt_, pulses_);
+    if (!job_.stepDir)
+        timeline_.stepWritten();
+    control_.behind.store(timeline_.behind());
+    return std::nullopt;
+}
+
 RunEnd RunSteps(const StepJob& job, StepControl& control, StepTimeline& timeline,
                 platform::StepClock& clock, platform::LptPort& lpt, SpeedRamp& ramp,
                 const std::function<void()>& counted) {
-    // Timed here, where the steps are: the first one never comes before the lead has passed.
-    if (job.leadMs > 0)
-        clock.sleepUntil(clock.nowMs() + job.leadMs);
-    std::vector<port::TimedWrite> pulses;
-    if (job.stepDir) {
-        // Reserved once: no step allocates.
-        pulses.reserve(2 * static_cast<std::size_t>(std::max(job.stepDir->microsteps, 1)));
-        if (control.made.load() < job.steps && control.halt.load() == StepControl::None)
-            StartStepDir(job, control.values[0].load(), clock, lpt);
-    }
-    std::size_t phase = job.phase;
+    StepRun run(job, control, timeline, clock, lpt, ramp);
     for (;;) {
-        const int halt = control.halt.load();
-        if (halt == StepControl::Stop)
-            return RunEnd::Stopped;
-        if (control.made.load() >= job.steps)
-            return RunEnd::Arrived;
-        if (halt == StepControl::Hold)
-            return RunEnd::Held;
-        if (halt == StepControl::Recheck)
-            return RunEnd::SwitchChanged;
-        if (job.statusAddress &&
-            (lpt.Inp32(*job.statusAddress) & SwitchStatusBits) != job.switchesAtStart)
-            return RunEnd::SwitchChanged;
-
-        // This step's period: the delay to the next one.
-        core::Long delay = control.delayMs.load();
-        const bool ramping = control.ramping.load();
-        std::optional<core::Long> rampDelay;
-        if (ramping) {
-            rampDelay = ramp.Next();
-            if (rampDelay)
-                delay = *rampDelay;
-        } else if (job.delayLimitMs > 0) {
-            delay = std::min<core::Long>(delay, static_cast<core::Long>(job.delayLimitMs));
-        }
-        if (job.stepDir && !PulsesKept(*job.stepDir, static_cast<double>(delay)))
-            return RunEnd::TooFast;
-        if (rampDelay)
-            control.rampDelayMs.store(*rampDelay);
-
-        const std::uint8_t value = control.values[phase].load();
-        phase = (phase + 1) % control.values.size();
-        control.nextPhase.store(phase);
-        // Counted first: whoever reads the counter meanwhile finds it at the step being made,
-        // which the writes follow at once.
-        control.made.fetch_add(1);
-        if (counted)
-            counted();
-        // A coil code is on time when written, a step/dir step with its first STEP edge.
-        if (job.stepDir)
-            timeline.stepWritten();
-        const double periodMs =
-            job.stepDir ? timeline.nextDueMs(static_cast<double>(delay)) - clock.nowMs() : 0;
-        WriteStep(job, value, control.values[0].load(), periodMs * 1000.0, clock, lpt, pulses);
-        if (!job.stepDir)
-            timeline.stepWritten();
-        control.behind.store(timeline.behind());
-        timeline.waitForNext(static_cast<double>(delay));
+        if (const std::optional<RunEnd> end = run.step(counted))
+            return *end;
+        timeline.waitForNext(static_cast<double>(run.delayMs()));
     }
 }
 

@@ -20,17 +20,20 @@ namespace engine {
 // What a run of steps needs to know, taken from the program's state by the GUI thread as it
 // starts; the run reads nothing else of it, so it may run on the stepping thread.
 struct StepJob {
-    std::int64_t steps = 0;       // the steps to make at most
+    std::int64_t steps = 0;               // the steps to make at most
     std::optional<std::uint16_t> address; // the data register; none: steps are counted only
-    std::size_t phase = 0;        // the place in the register values of the first step
-    double delayLimitMs = 0;      // above 0: no step waits longer (an overlay move)
-    double leadMs = 0;            // the transmit-inhibit line's lead left: no write before it
+    std::size_t phase = 0;                // the place in the register values of the first step
+    double delayLimitMs = 0;              // above 0: no step waits longer (an overlay move)
+    double leadMs = 0; // the transmit-inhibit line's lead left: no write before it
     // The status register read before each step: the run ends when its switch inputs change.
     std::optional<std::uint16_t> statusAddress;
     std::uint8_t switchesAtStart = 0; // the switch bits of the status register when it started
     // A step/dir driver: each step is its STEP pulses on top of values[0] (ENABLE and DIR
     // set), which is written first and held dirSetupUs before the first pulse.
     std::optional<port::StepDirSettings> stepDir;
+    // Above 0: a step's pulses come within this, however long its delay (a slow turn's steps
+    // are made on the GUI thread, which must not wait between them).
+    double pulseSpanMs = 0;
 };
 
 // Why a run ended.
@@ -78,11 +81,37 @@ void WriteStep(const StepJob& job, std::uint8_t value, std::uint8_t base, double
                platform::StepClock& clock, platform::LptPort& lpt,
                std::vector<port::TimedWrite>& pulses);
 
-// The one stepping loop: one step per pass (a coil code, or a step/dir driver's pulses spread
-// evenly over the step's period), each one delay after the one before on the
-// timeline (ramp's delays while ramping), until the steps are made or the control halts it.
-// Writes to the port and reads it, reads the control and the ramp; nothing else but
-// counted(), which a run made inline calls once a step is counted, before it is written.
+// The steps of one run, one at a time (a coil code, or a step/dir driver's pulses spread evenly
+// over the step's period), each one delay after the one before on the timeline (the ramp's
+// delays while ramping), until the steps are made or the control halts it. Writes to the port
+// and reads it, reads the control and the ramp; nothing else but counted(), which a run made
+// on the GUI thread calls once a step is counted, before it is written. RunSteps makes them in
+// a loop, waiting on its clock; a slow turn makes each one from the event loop when it is due.
+class StepRun {
+public:
+    StepRun(const StepJob& job, StepControl& control, StepTimeline& timeline,
+            platform::StepClock& clock, platform::LptPort& lpt, SpeedRamp& ramp);
+
+    // Makes the next step (before the first: the lead, and a step/dir driver's ENABLE and DIR):
+    // nullopt when it was made, else why the run ends.
+    std::optional<RunEnd> step(const std::function<void()>& counted = nullptr);
+    // The delay after the step just made.
+    core::Long delayMs() const { return delayMs_; }
+
+private:
+    const StepJob& job_;
+    StepControl& control_;
+    StepTimeline& timeline_;
+    platform::StepClock& clock_;
+    platform::LptPort& lpt_;
+    SpeedRamp& ramp_;
+    std::vector<port::TimedWrite> pulses_;
+    std::size_t phase_;
+    bool begun_ = false;
+    core::Long delayMs_ = 0;
+};
+
+// The one stepping loop: the steps of a StepRun, each waited for on the clock.
 RunEnd RunSteps(const StepJob& job, StepControl& control, StepTimeline& timeline,
                 platform::StepClock& clock, platform::LptPort& lpt, SpeedRamp& ramp,
                 const std::function<void()>& counted = nullptr);

@@ -24,10 +24,15 @@ double StepTimeline::nextDueMs(double delayMs) const {
     return std::max(dueMs_ + delayMs, writtenMs_ + MinPeriodFraction * delayMs);
 }
 
-void StepTimeline::waitForNext(double delayMs) {
+double StepTimeline::scheduleNext(double delayMs) {
     const double nextMs = nextDueMs(delayMs);
     delayMs_ = std::max(delayMs, 0.0);
     dueMs_ += delayMs_;
+    return nextMs;
+}
+
+void StepTimeline::waitForNext(double delayMs) {
+    const double nextMs = scheduleNext(delayMs);
     if (clock_.nowMs() >= nextMs)
         clock_.serve();
     else

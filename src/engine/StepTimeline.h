@@ -36,6 +36,9 @@ public:
     // When the next step is due: delayMs (0 or more) after this one on the schedule and at
     // least MinPeriodFraction x delayMs after it was written.
     double nextDueMs(double delayMs) const;
+    // The schedule moves on to the next step: when it is due (nextDueMs), for a caller that
+    // waits for it itself.
+    double scheduleNext(double delayMs);
     // Waits until the next step is due (nextDueMs). Inline, the events are served meanwhile,
     // also when the step is due already.
     void waitForNext(double delayMs);

@@ -172,6 +172,26 @@ TEST_F(TransmitInhibit, aTurnInsideAnother_aTransmitHold_andASlowTurn_keepTheLin
     EXPECT_TRUE(r.stretches[2].releasedMs);
 }
 
+TEST_F(TransmitInhibit, aSlowTurnsLead_longerThanItsDelay_isWaitedWithTheEventsServed) {
+    engine.coil().setInhibit({5, true, 3000, Tail});
+    state.SlowestDelayMs = 2400;
+    engine.SetSpeed();
+    engine.SpeedScrolled(1200);
+    // The user stops while the line's lead runs: no step has been made.
+    platform.scheduleAfter(2000, [this] { engine.StopTurningAndFollowing(); });
+    engine.TurnTo({5, TurnOrigin::Window});
+    platform.advance(5000);
+    EXPECT_EQ(state.StepCounter, 0);
+    EXPECT_EQ(reading().steps, 0);
+
+    engine.TurnTo({2, TurnOrigin::Window});
+    platform.advance(6000);
+    EXPECT_EQ(state.StepCounter, 2);
+    const LogReading r = reading();
+    EXPECT_TRUE(r.problems.isEmpty()) << r.problems.join("; ").toStdString();
+    EXPECT_EQ(r.steps, 2);
+}
+
 TEST_F(TransmitInhibit, theSwrTunesOwnTurns_leaveTheLineReleased) {
     transmit.swrTune = true;
     EXPECT_EQ(turn(20, TurnOrigin::SwrTune), TurnOutcome::Done);

@@ -120,6 +120,24 @@ TEST_F(Turning, aDelayAboveOneSecond_handsTheTurnToTheSlowTimerWhichStopsOnAStop
     EXPECT_EQ(state.StepCounter, 5);
 }
 
+TEST_F(Turning, aSlowTurn_writesWhatTheSameTurnAtSpeedWrites_inTheSameOrder) {
+    state.StepCounter = 10;
+    clearTrace();
+    turnTo(16);
+    turnTo(10);
+    const Bytes atSpeed = written();
+
+    state.StepCounter = 10; // where it was: the same phase offset
+    clearTrace();
+    setSlowSpeed(1500);
+    turnTo(16);
+    platform.advance(6 * 1500);
+    turnTo(10);
+    platform.advance(7 * 1500);
+    EXPECT_FALSE(engine.slowTurnRunning());
+    EXPECT_EQ(written(), atSpeed);
+}
+
 TEST_F(Turning, aTurnTakesTheBusyLockAndTicksFieldpowerWithManualPower) {
     QSignalSpy stepperOptions(&engine, &engine::Engine::stepperOptionsEnabled);
     engine.AutoPowerClicked(false);
