@@ -4,8 +4,6 @@ namespace rig {
 
 namespace {
 
-using Mode = KenwoodModel::Mode;
-
 // IF of Kenwood and Elecraft: frequency (11), 5 blanks or step, RIT/XIT offset (5), RIT, XIT,
 // a digit, memory channel (2), then transmit (0 receive, 1 transmit) and the mode, and seven
 // characters more.
@@ -15,14 +13,14 @@ constexpr KenwoodModel::Info KenwoodInfo{35, 0, 27, 26};
 constexpr KenwoodModel::Info YaesuInfo{25, 3, 19, -1};
 
 // MD of Kenwood: 1 LSB, 2 USB, 3 CW, 4 FM, 5 AM, 6 FSK, 7 CW-R, 9 FSK-R.
-std::vector<Mode> KenwoodModes() {
+std::vector<KenwoodModel::Mode> KenwoodModes() {
     return {{QStringLiteral("LSB"), '1'},  {QStringLiteral("USB"), '2'},
             {QStringLiteral("CW"), '3'},   {QStringLiteral("FM"), '4'},
             {QStringLiteral("AM"), '5'},   {QStringLiteral("FSK"), '6'},
             {QStringLiteral("CW-R"), '7'}, {QStringLiteral("FSK-R"), '9'}};
 }
 // Elecraft names 6 and 9 its DATA modes.
-std::vector<Mode> ElecraftModes() {
+std::vector<KenwoodModel::Mode> ElecraftModes() {
     return {{QStringLiteral("LSB"), '1'},  {QStringLiteral("USB"), '2'},
             {QStringLiteral("CW"), '3'},   {QStringLiteral("FM"), '4'},
             {QStringLiteral("AM"), '5'},   {QStringLiteral("DATA"), '6'},
@@ -30,7 +28,7 @@ std::vector<Mode> ElecraftModes() {
 }
 // MD0 of Yaesu: 1 LSB, 2 USB, 3 CW-U, 4 FM, 5 AM, 6 RTTY-L, 7 CW-L, 8 DATA-L, 9 RTTY-U,
 // C DATA-U.
-std::vector<Mode> YaesuModes() {
+std::vector<KenwoodModel::Mode> YaesuModes() {
     return {{QStringLiteral("LSB"), '1'},    {QStringLiteral("USB"), '2'},
             {QStringLiteral("CW-U"), '3'},   {QStringLiteral("FM"), '4'},
             {QStringLiteral("AM"), '5'},     {QStringLiteral("RTTY-L"), '6'},
