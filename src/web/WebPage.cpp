@@ -12,6 +12,7 @@ std::optional<PageFile> FindPageFile(const QString& path) {
         {QStringLiteral("/"), {QStringLiteral("index.html"), "text/html; charset=utf-8"}},
         {QStringLiteral("/index.html"), {QStringLiteral("index.html"), "text/html; charset=utf-8"}},
         {QStringLiteral("/page.js"), {QStringLiteral("page.js"), "text/javascript; charset=utf-8"}},
+        {QStringLiteral("/dial.js"), {QStringLiteral("dial.js"), "text/javascript; charset=utf-8"}},
         {QStringLiteral("/page.css"), {QStringLiteral("page.css"), "text/css; charset=utf-8"}},
         {QStringLiteral("/icon.svg"), {QStringLiteral("icon.svg"), "image/svg+xml"}},
     };

@@ -188,7 +188,7 @@ TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
 
 TEST_F(WebApiTest, thePagesFilesComeFromTheProgramWithTheirTypes_andStayOnThisSite) {
     for (const auto& [path, type] : {std::pair{"/", "text/html"}, {"/page.js", "text/javascript"},
-                                     {"/page.css", "text/css"}, {"/icon.svg", "image/svg+xml"}}) {
+                                     {"/dial.js", "text/javascript"}, {"/page.css", "text/css"}, {"/icon.svg", "image/svg+xml"}}) {
         Http http(port());
         http.send("GET", path);
         ASSERT_TRUE(QTest::qWaitFor([&] {

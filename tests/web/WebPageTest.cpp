@@ -456,14 +456,17 @@ TEST_F(WebPageTest, anUnreachableStation_greysTheValues_turnsEveryButtonOffAndSa
 }
 
 TEST_F(WebPageTest, aRefusedScriptOrFirstState_isToldAndTriedAgain) {
-    browser->refuseRequests("*/page.js*", 503);
-    browser->navigate(url());
-    browser->waitFor(Text("troubleText") +
-                     ".startsWith('The station did not send the whole page')");
-    waitText("connection", "Station cannot be reached");
-    browser->refuseRequests("*/page.js*", 0);
-    // It loads itself again (meanwhile the page may be between two documents).
-    browser->waitFor("document.getElementById('connection')?.textContent === 'Connected'", 20000);
+    for (const char* script : {"*/page.js*", "*/dial.js*"}) {
+        browser->refuseRequests(script, 503);
+        browser->navigate(url());
+        browser->waitFor(Text("troubleText") +
+                         ".startsWith('The station did not send the whole page')");
+        waitText("connection", "Station cannot be reached");
+        browser->refuseRequests(script, 0);
+        // It loads itself again (meanwhile the page may be between two documents).
+        browser->waitFor("document.getElementById('connection')?.textContent === 'Connected'",
+                         20000);
+    }
 
     browser->refuseRequests("*/api/state*", 503);
     browser->navigate(url());

@@ -1,11 +1,10 @@
 // The station's page: it shows the state the station pushes over the WebSocket and sends what
 // the user does to the JSON API. Nothing is kept here that the station does not say.
-'use strict';
+import { buildDial, keepCompass, pointAt, pointNeedle } from './dial.js';
 
 window.ventroloPageRuns = true;
 
 const $ = (id) => document.getElementById(id);
-const SVG = 'http://www.w3.org/2000/svg';
 // Quiet this long, the page asks the station itself whether it is still there.
 const HEARTBEAT_MS = 5000;
 const REQUEST_LIMIT_MS = 4000;
@@ -13,9 +12,6 @@ const REQUEST_LIMIT_MS = 4000;
 // every RENEW_MS (the station stops it by itself when that stops).
 const HOLD_AFTER_MS = 400;
 const RENEW_MS = 250;
-const COMPASS_KEY = 'ventrolo.compass';
-// A turning station sends its position this often; the needle glides that long to each one.
-const GLIDE_MS = 100;
 
 let token = sessionStorage.getItem('ventrolo.token') || '';
 let socket = null;
@@ -30,7 +26,6 @@ let tableRevision = null;
 let lastTurning = null;
 let tableOpen = null;
 let rowsKey = null; // what the table's buttons were last enabled for
-let glide = null; // the needle's way to the last heading sent: {from, to, start}
 let hold = null; // the jog button held: {button, timer, renew, jogging}
 
 // Refused or not answered: what the station said, with the HTTP status (0: no answer).
@@ -165,62 +160,6 @@ async function act(path, body = {}) {
     else say(error.message);
     return false;
   }
-}
-
-// --- the dial ---
-
-function buildDial() {
-  const ticks = $('ticks');
-  for (let i = 0; i < 16; ++i) {
-    const cardinal = i % 4 === 0;
-    const line = document.createElementNS(SVG, 'line');
-    line.setAttribute('y1', '-103');
-    line.setAttribute('y2', cardinal ? '-116' : '-110');
-    line.setAttribute('transform', `rotate(${22.5 * i})`);
-    line.setAttribute('class', i === 0 ? 'north' : cardinal ? 'cardinal' : 'minor');
-    ticks.appendChild(line);
-  }
-}
-
-function pointAt(element, degrees) {
-  element.setAttribute('transform', `rotate(${degrees})`);
-  element.dataset.degrees = String(degrees);
-}
-
-// While the station turns, the needle glides from where it is shown to each heading sent, so it
-// moves smoothly between the messages; at rest it points at once.
-function pointNeedle(needle, degrees, turning) {
-  const before = needle.dataset.degrees;
-  const shown = glide ? glideAngle(performance.now()) : Number(before);
-  pointAt(needle, degrees);
-  if (!turning || before === '' || !Number.isFinite(shown)) {
-    glide = null;
-    return;
-  }
-  const gliding = glide !== null;
-  glide = { from: shown, to: degrees, start: performance.now() };
-  needle.setAttribute('transform', `rotate(${shown})`);
-  if (!gliding) requestAnimationFrame(stepGlide);
-}
-
-function glideAngle(now) {
-  const t = Math.min(1, (now - glide.start) / GLIDE_MS);
-  return glide.from + (glide.to - glide.from) * t;
-}
-
-function stepGlide(now) {
-  if (!glide) return;
-  $('needle').setAttribute('transform', `rotate(${glideAngle(now)})`);
-  if (now - glide.start < GLIDE_MS) requestAnimationFrame(stepGlide);
-  else glide = null;
-}
-
-// The compass folded away stays so in this browser.
-function keepCompass() {
-  const compass = $('compass');
-  if (localStorage.getItem(COMPASS_KEY) === 'folded') compass.open = false;
-  compass.addEventListener('toggle', () =>
-    localStorage.setItem(COMPASS_KEY, compass.open ? 'open' : 'folded'));
 }
 
 // --- the state ---
