@@ -118,7 +118,7 @@ void VentroloApp::start() {
     station_.serve();
 }
 
-void VentroloApp::showWindows(const engine::StartWindows& windows) {
+void VentroloApp::showWindows(const panel::StartWindows& windows) {
     bool opened = false;
     if (windows.pelorus)
         opened |= displays_->openPelorusWindow();
@@ -159,7 +159,7 @@ void VentroloApp::exitStarted() {
     window_.hide();
 }
 
-void VentroloApp::openParkQuestion(engine::ExitCountdown& countdown) {
+void VentroloApp::openParkQuestion(panel::ExitCountdown& countdown) {
     exitDialog_ = new mainwindow::ExitDialog(countdown);
     exitDialog_->show();
 }

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "core/ProgramState.h"
-#include "engine/CalibrationRun.h"
+#include "panel/CalibrationRun.h"
 #include "engine/DisplayTexts.h"
 #include "engine/Engine.h"
-#include "engine/ExitPath.h"
-#include "engine/KeyControl.h"
-#include "engine/MainFields.h"
-#include "engine/OverlayPanel.h"
-#include "engine/ShuttlePuls.h"
-#include "engine/StepperParams.h"
-#include "engine/TurnCommands.h"
+#include "panel/ExitPath.h"
+#include "panel/KeyControl.h"
+#include "panel/MainFields.h"
+#include "panel/OverlayPanel.h"
+#include "panel/ShuttlePuls.h"
+#include "panel/StepperParams.h"
+#include "panel/TurnCommands.h"
 #include "engine/WheelControl.h"
 #include "engine/WheelNotches.h"
 #include "mainwindow/MainWindowForm.h"
@@ -32,15 +32,15 @@ struct MainWindowLogic {
     const core::ProgramState& state;
     platform::Platform& platform;
     engine::Engine& engine;
-    engine::MainFields& fields;
-    engine::TurnCommands& turns;
-    engine::StepperParams& params;
-    engine::ShuttlePuls& shuttlePuls;
-    engine::CalibrationRun& calibration;
-    engine::OverlayPanel& overlay;
-    engine::KeyControl& keys;
+    panel::MainFields& fields;
+    panel::TurnCommands& turns;
+    panel::StepperParams& params;
+    panel::ShuttlePuls& shuttlePuls;
+    panel::CalibrationRun& calibration;
+    panel::OverlayPanel& overlay;
+    panel::KeyControl& keys;
     engine::WheelControl& wheel;
-    engine::ExitPath& exitPath;
+    panel::ExitPath& exitPath;
     port::SwitchInputs& switches;
     port::JoystickStatus& joystick;
 };
@@ -76,8 +76,8 @@ public:
     void setStepperOptionsEnabled(bool enabled);
     void showTime(const QString& text);
     void showJoystick(const QString& frameText);
-    void showFieldText(engine::EntryField field, const QString& text);
-    void showFieldLocked(engine::EntryField field, bool locked);
+    void showFieldText(panel::EntryField field, const QString& text);
+    void showFieldLocked(panel::EntryField field, bool locked);
     void setPulsShuttleText(const QString& text);
     void setMaxTurnToolTip(const QString& text);
     void setMinTurnToolTip(const QString& text);
@@ -161,7 +161,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    EntryField* field(engine::EntryField which) const;
+    EntryField* field(panel::EntryField which) const;
 
     // MainWindowPanels.cpp: the controls forwarded to the logic.
     void connectTurning();

@@ -15,7 +15,7 @@
 namespace station {
 
 using engine::Engine;
-using engine::ExitPath;
+using panel::ExitPath;
 
 namespace {
 
@@ -91,26 +91,26 @@ Station::~Station() {
 
 void Station::wireLogic() {
     // A turn pauses the one-second housekeeping; a slow-turn step runs it once.
-    connect(&engine_, &Engine::turnStarted, &housekeeping_, &engine::Housekeeping::Pause);
-    connect(&engine_, &Engine::turnEnded, &housekeeping_, &engine::Housekeeping::Resume);
-    connect(&engine_, &Engine::slowStepMade, &housekeeping_, &engine::Housekeeping::Tick);
+    connect(&engine_, &Engine::turnStarted, &housekeeping_, &panel::Housekeeping::Pause);
+    connect(&engine_, &Engine::turnEnded, &housekeeping_, &panel::Housekeeping::Resume);
+    connect(&engine_, &Engine::slowStepMade, &housekeeping_, &panel::Housekeeping::Tick);
     // Another stepper's profile: the panels are built again.
-    connect(&engine_, &Engine::stepperSwitched, &mainInit_, &engine::MainInit::InitMain);
-    connect(&engine_, &Engine::speedFieldsChanged, &fields_, &engine::MainFields::ShowSpeedFields);
+    connect(&engine_, &Engine::stepperSwitched, &mainInit_, &panel::MainInit::InitMain);
+    connect(&engine_, &Engine::speedFieldsChanged, &fields_, &panel::MainFields::ShowSpeedFields);
     connect(&engine_.busyLock(), &engine::BusyLock::changed, &fields_,
-            &engine::MainFields::ShowBusyLock);
-    connect(&fields_, &engine::MainFields::edited, &turns_, &engine::TurnCommands::FieldEdited);
-    connect(&fields_, &engine::MainFields::edited, &shuttlePuls_,
-            &engine::ShuttlePuls::FieldEdited);
-    connect(&params_, &engine::StepperParams::limitsChanged, &turns_,
-            &engine::TurnCommands::ShowLimitToolTips);
+            &panel::MainFields::ShowBusyLock);
+    connect(&fields_, &panel::MainFields::edited, &turns_, &panel::TurnCommands::FieldEdited);
+    connect(&fields_, &panel::MainFields::edited, &shuttlePuls_,
+            &panel::ShuttlePuls::FieldEdited);
+    connect(&params_, &panel::StepperParams::limitsChanged, &turns_,
+            &panel::TurnCommands::ShowLimitToolTips);
     connect(&engine_, &Engine::phaseOffsetChanged, this, &Station::storePhaseOffset);
 
     // The way out: Alt+F4, a signal or the session's end; nothing moves once it has begun.
-    connect(&keys_, &engine::KeyControl::exitRequested, &exitPath_, &ExitPath::ExitProgram);
+    connect(&keys_, &panel::KeyControl::exitRequested, &exitPath_, &ExitPath::ExitProgram);
     connect(&shutdownSignals_, &core::ShutdownSignals::shutdownRequested, this,
             &Station::endUnattended);
-    connect(&exitPath_, &ExitPath::exitStarted, &housekeeping_, &engine::Housekeeping::Stop);
+    connect(&exitPath_, &ExitPath::exitStarted, &housekeeping_, &panel::Housekeeping::Stop);
 }
 
 void Station::wireRig() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/Engine.h"
-#include "engine/Housekeeping.h"
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
@@ -115,21 +114,6 @@ struct EngineFixture : ::testing::Test {
     }
     // The status register of port 888 reads these inputs (1 remote CCW ... 8 end switch).
     void setInputs(core::Long inputs) { lpt.setStatus(888, static_cast<std::uint8_t>(inputs * 8)); }
-};
-
-// The housekeeping wired to the engine as the application does it, not yet started.
-struct HousekeepingFixture : EngineFixture {
-    port::NoJoystick noJoystick;
-    port::JoystickStatus joystick{state, noJoystick, platform};
-    engine::Housekeeping housekeeping{state, platform, engine, switches, joystick};
-
-    HousekeepingFixture() {
-        using engine::Engine;
-        using engine::Housekeeping;
-        QObject::connect(&engine, &Engine::turnStarted, &housekeeping, &Housekeeping::Pause);
-        QObject::connect(&engine, &Engine::turnEnded, &housekeeping, &Housekeeping::Resume);
-        QObject::connect(&engine, &Engine::slowStepMade, &housekeeping, &Housekeeping::Tick);
-    }
 };
 
 } // namespace engine_test

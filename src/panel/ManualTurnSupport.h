@@ -4,10 +4,9 @@
 #include "platform/Platform.h"
 
 #include <QString>
-
 #include <limits>
 
-namespace engine {
+namespace panel {
 
 // "Time 12:34:56" for lblTime.
 inline QString TimeLabelText(const platform::Platform& platform) {
@@ -28,7 +27,7 @@ inline core::Long OffsetPosition(core::Long from, std::int64_t by) {
 // and a turn that did not move (nothing to do, or a limit) still lets the window run, so a loop
 // of such turns never freezes the program. keepGoing() is asked between the waits.
 template <typename KeepGoing>
-void SettleAfterTurn(Engine& engine, platform::Platform& platform, double turnStartMs,
+void SettleAfterTurn(engine::Engine& engine, platform::Platform& platform, double turnStartMs,
                      KeepGoing keepGoing) {
     constexpr double IdlePassMs = 50;
     while (engine.slowTurnRunning() && keepGoing())
@@ -37,4 +36,4 @@ void SettleAfterTurn(Engine& engine, platform::Platform& platform, double turnSt
         platform.waitMs(IdlePassMs);
 }
 
-} // namespace engine
+} // namespace panel

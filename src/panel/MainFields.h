@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-namespace engine {
+namespace panel {
 
 // The main window's twelve entry fields.
 enum class EntryField {
@@ -56,9 +56,9 @@ public:
     void ShowSpeedFields(const QString& slowest, const QString& fastest);
 
 signals:
-    void textChanged(engine::EntryField field, const QString& text);
-    void lockedChanged(engine::EntryField field, bool locked);
-    void edited(engine::EntryField field);
+    void textChanged(panel::EntryField field, const QString& text);
+    void lockedChanged(panel::EntryField field, bool locked);
+    void edited(panel::EntryField field);
 
 private:
     static std::size_t index(EntryField field) { return static_cast<std::size_t>(field) - 1; }
@@ -69,4 +69,4 @@ private:
     bool keyPreview_ = true;
 };
 
-} // namespace engine
+} // namespace panel

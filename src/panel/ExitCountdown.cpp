@@ -1,8 +1,8 @@
-#include "engine/ExitCountdown.h"
+#include "panel/ExitCountdown.h"
 
 #include "core/TextRules.h"
 
-namespace engine {
+namespace panel {
 
 ExitCountdown::ExitCountdown(platform::Platform& platform, core::Long stepper1Min,
                              core::Long stepper2Min, QObject* parent)
@@ -64,4 +64,4 @@ void ExitCountdown::setCountdownText(const QString& text) {
     emit countdownTextChanged(text);
 }
 
-} // namespace engine
+} // namespace panel

@@ -1,8 +1,8 @@
-#include "engine/MainFields.h"
+#include "panel/MainFields.h"
 
 #include "core/TextRules.h"
 
-namespace engine {
+namespace panel {
 
 MainFields::MainFields(QObject* parent) : QObject(parent) {}
 
@@ -53,4 +53,4 @@ void MainFields::ShowSpeedFields(const QString& slowest, const QString& fastest)
     setText(EntryField::Text6, fastest);
 }
 
-} // namespace engine
+} // namespace panel

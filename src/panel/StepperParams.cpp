@@ -1,14 +1,14 @@
-#include "engine/StepperParams.h"
+#include "panel/StepperParams.h"
 
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 
-namespace engine {
+namespace panel {
 
 using core::Long;
 
 StepperParams::StepperParams(core::ProgramState& state, platform::Platform& platform,
-                             Engine& engine, MainFields& fields, QObject* parent)
+                             engine::Engine& engine, MainFields& fields, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields) {}
 
 void StepperParams::LowSpeedClicked() {
@@ -146,4 +146,4 @@ bool StepperParams::SlowLimit() {
     return true;
 }
 
-} // namespace engine
+} // namespace panel

@@ -1,7 +1,7 @@
-#include "EngineFixture.h"
+#include "PanelFixture.h"
 #include "port/InputPinTable.h"
 
-using namespace engine_test;
+using namespace panel_test;
 
 namespace {
 
@@ -26,7 +26,7 @@ TEST_F(HousekeepingTest, autopowerCountsDownWhileIdleAndTheCountPausesDuringATur
 
 TEST_F(HousekeepingTest, aWindowShowingTheTimeIsToldItEverySecond) {
     QStringList times;
-    QObject::connect(&housekeeping, &engine::Housekeeping::timeChanged,
+    QObject::connect(&housekeeping, &panel::Housekeeping::timeChanged,
                      [&](const QString& text) { times << text; });
     platform.advance(2000);
     EXPECT_EQ(times, QStringList({"Time 12:00:01", "Time 12:00:02"}));

@@ -2,18 +2,18 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/Housekeeping.h"
-#include "engine/MainFields.h"
-#include "engine/OverlayPanel.h"
-#include "engine/TurnCommands.h"
 #include "engine/WheelControl.h"
+#include "panel/Housekeeping.h"
+#include "panel/MainFields.h"
+#include "panel/OverlayPanel.h"
+#include "panel/TurnCommands.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
 #include "port/SwitchInputs.h"
 
 #include <QObject>
 
-namespace engine {
+namespace panel {
 
 // The windows start-up shows, from the shown flags of the working profile.
 struct StartWindows {
@@ -40,14 +40,14 @@ public:
     struct Parts {
         core::ProgramState& state;
         platform::Platform& platform;
-        Engine& engine;
+        engine::Engine& engine;
         MainFields& fields;
         port::SwitchInputs& switches;
         port::JoystickStatus& joystick;
         Housekeeping& housekeeping;
         TurnCommands& turns;
         OverlayPanel& overlay;
-        WheelControl& wheel;
+        engine::WheelControl& wheel;
     };
 
     explicit MainInit(const Parts& parts, QObject* parent = nullptr);
@@ -62,7 +62,7 @@ signals:
     // lblPulsShuttle: " 27°", or "???" without degrees.
     void pulsShuttleTextChanged(const QString& text);
     // The windows to show now (not when quiet).
-    void windowsShown(const engine::StartWindows& windows);
+    void windowsShown(const panel::StartWindows& windows);
 
 private:
     StartWindows windowFlags();
@@ -70,4 +70,4 @@ private:
     Parts p_;
 };
 
-} // namespace engine
+} // namespace panel

@@ -1,10 +1,10 @@
-#include "engine/OverlayPanel.h"
+#include "panel/OverlayPanel.h"
 
 #include "core/TextRules.h"
 
-namespace engine {
+namespace panel {
 
-OverlayPanel::OverlayPanel(core::ProgramState& state, Engine& engine, MainFields& fields,
+OverlayPanel::OverlayPanel(core::ProgramState& state, engine::Engine& engine, MainFields& fields,
                            QObject* parent)
     : QObject(parent), state_(state), engine_(engine), fields_(fields) {}
 
@@ -24,7 +24,7 @@ void OverlayPanel::MenuToggled(bool checked) {
         return;
     }
     // The overlay is settled while the panel still counts, then the panel goes.
-    engine_.ApplyOverlay(0, TurnOrigin::Window);
+    engine_.ApplyOverlay(0, engine::TurnOrigin::Window);
     state_.OverlayMenu = false;
     emit panelsShown(false);
 }
@@ -61,21 +61,21 @@ void OverlayPanel::Use(core::Long steps) {
 
 void OverlayPanel::StepUpClicked() {
     if (std::int64_t{state_.OverlayPosition} + 1 < state_.OverlaySteps)
-        engine_.ApplyOverlay(1, TurnOrigin::Window);
+        engine_.ApplyOverlay(1, engine::TurnOrigin::Window);
 }
 
 void OverlayPanel::StepDownClicked() {
     if (std::int64_t{state_.OverlayPosition} - 1 > 0)
-        engine_.ApplyOverlay(-1, TurnOrigin::Window);
+        engine_.ApplyOverlay(-1, engine::TurnOrigin::Window);
 }
 
 void OverlayPanel::AllUpClicked() {
     engine_.ApplyOverlay(std::int64_t{state_.OverlaySteps} - state_.OverlayPosition,
-                        TurnOrigin::Window);
+                         engine::TurnOrigin::Window);
 }
 
 void OverlayPanel::AllDownClicked() {
-    engine_.ApplyOverlay(-std::int64_t{state_.OverlayPosition}, TurnOrigin::Window);
+    engine_.ApplyOverlay(-std::int64_t{state_.OverlayPosition}, engine::TurnOrigin::Window);
 }
 
-} // namespace engine
+} // namespace panel

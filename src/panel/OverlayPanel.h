@@ -2,11 +2,11 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/MainFields.h"
+#include "panel/MainFields.h"
 
 #include <QObject>
 
-namespace engine {
+namespace panel {
 
 // The overlay panels of the main window: the overlay switched on and off, its size set, and
 // overlay steps taken and given back by hand.
@@ -14,7 +14,7 @@ class OverlayPanel : public QObject {
     Q_OBJECT
 
 public:
-    OverlayPanel(core::ProgramState& state, Engine& engine, MainFields& fields,
+    OverlayPanel(core::ProgramState& state, engine::Engine& engine, MainFields& fields,
                  QObject* parent = nullptr);
 
     // mnuOverlay checked or unchecked: the panels shown (the overlay given back first when
@@ -45,8 +45,8 @@ signals:
 
 private:
     core::ProgramState& state_;
-    Engine& engine_;
+    engine::Engine& engine_;
     MainFields& fields_;
 };
 
-} // namespace engine
+} // namespace panel

@@ -1,12 +1,12 @@
-#include "engine/CalibrationRun.h"
+#include "panel/CalibrationRun.h"
 
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
-#include "engine/ManualTurnSupport.h"
+#include "panel/ManualTurnSupport.h"
 
 #include <limits>
 
-namespace engine {
+namespace panel {
 
 using core::Long;
 
@@ -16,13 +16,13 @@ constexpr Long SlowestRunDelayMs = 150;
 } // namespace
 
 CalibrationRun::CalibrationRun(core::ProgramState& state, platform::Platform& platform,
-                               Engine& engine, MainFields& fields, QObject* parent)
+                               engine::Engine& engine, MainFields& fields, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields) {}
 
 void CalibrationRun::Pressed(Qt::MouseButton button) {
     fields_.setKeyPreview(true);
     emit loopKeysEnabled(false);
-    TurningModes& modes = engine_.modes();
+    engine::TurningModes& modes = engine_.modes();
     if (button == Qt::RightButton && !modes.calibrationRunning) {
         AskCalibrationSteps();
         modes.calibrationRunning = true;
@@ -68,8 +68,8 @@ void CalibrationRun::Calibreer1() {
             const double start = platform_.steadyMs();
             emit timeChanged(TimeLabelText(platform_));
             // The rig transmitting ends the run (with a beep when it refused the turn).
-            if (engine_.TurnTo({static_cast<Long>(turningPoint), TurnOrigin::Repeated}) !=
-                TurnOutcome::Done) {
+            if (engine_.TurnTo({static_cast<Long>(turningPoint), engine::TurnOrigin::Repeated}) !=
+                engine::TurnOutcome::Done) {
                 engine_.modes().calibrationRunning = false;
                 engine_.ModesChanged();
                 break;
@@ -92,4 +92,4 @@ void CalibrationRun::AskCalibrationSteps() {
     emit menuCaptionChanged(QStringLiteral("Calibration steps (%1).").arg(state_.CalibrationSteps));
 }
 
-} // namespace engine
+} // namespace panel

@@ -1,10 +1,10 @@
-#include "engine/MainInit.h"
+#include "panel/MainInit.h"
 
 #include "core/Degrees.h"
 #include "core/MainCaption.h"
 #include "core/TextRules.h"
 
-namespace engine {
+namespace panel {
 
 MainInit::MainInit(const Parts& parts, QObject* parent) : QObject(parent), p_(parts) {}
 
@@ -29,7 +29,7 @@ StartWindows MainInit::windowFlags() {
 
 void MainInit::InitMain(bool quiet) {
     core::ProgramState& s = p_.state;
-    Engine& engine = p_.engine;
+    engine::Engine& engine = p_.engine;
     MainFields& fields = p_.fields;
 
     s.LoadStepperProfile();
@@ -78,4 +78,4 @@ void MainInit::InitMain(bool quiet) {
     }
 }
 
-} // namespace engine
+} // namespace panel

@@ -2,12 +2,12 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/MainFields.h"
+#include "panel/MainFields.h"
 #include "platform/Platform.h"
 
 #include <QObject>
 
-namespace engine {
+namespace panel {
 
 // The stepper parameter panel: a value typed into a field takes effect when the button beside
 // it is clicked (or the field double-clicked). Every invalid entry is answered with a message
@@ -16,7 +16,7 @@ class StepperParams : public QObject {
     Q_OBJECT
 
 public:
-    StepperParams(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+    StepperParams(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
                   MainFields& fields, QObject* parent = nullptr);
 
     // cmdHoogste ("LowSpeed", Text5 in seconds): the slowest delay; runs HighSpeedClicked.
@@ -49,8 +49,8 @@ private:
 
     core::ProgramState& state_;
     platform::Platform& platform_;
-    Engine& engine_;
+    engine::Engine& engine_;
     MainFields& fields_;
 };
 
-} // namespace engine
+} // namespace panel

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <functional>
 
-namespace engine {
+namespace panel {
 
 // The keyboard commands of the main window and the pelorus windows, which forward their key
 // presses here (after their own keys): turning by steps, by 90 degrees and to the limits,
@@ -16,7 +16,7 @@ class KeyControl : public QObject {
     Q_OBJECT
 
 public:
-    KeyControl(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+    KeyControl(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
                QObject* parent = nullptr);
 
     // keyCode is a virtual key code and shift a modifier mask (see KeyCodes.h). Esc, Space and
@@ -39,7 +39,7 @@ private:
 
     core::ProgramState& state_;
     platform::Platform& platform_;
-    Engine& engine_;
+    engine::Engine& engine_;
 };
 
-} // namespace engine
+} // namespace panel

@@ -2,12 +2,12 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/MainFields.h"
+#include "panel/MainFields.h"
 #include "platform/Platform.h"
 
 #include <QObject>
 
-namespace engine {
+namespace panel {
 
 // The main window's turning commands: the goto fields (Text3 in steps, Text7 in degrees), the
 // limit turns, the single steps, the stop button and the drag bar. Every command that turns
@@ -16,7 +16,7 @@ class TurnCommands : public QObject {
     Q_OBJECT
 
 public:
-    TurnCommands(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+    TurnCommands(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
                  MainFields& fields, QObject* parent = nullptr);
 
     // cmdGotoStep: to Text3 rounded (halves to even), rewritten so, with Text7 showing its
@@ -61,8 +61,8 @@ private:
 
     core::ProgramState& state_;
     platform::Platform& platform_;
-    Engine& engine_;
+    engine::Engine& engine_;
     MainFields& fields_;
 };
 
-} // namespace engine
+} // namespace panel

@@ -9,7 +9,7 @@
 #include <QObject>
 #include <memory>
 
-namespace engine {
+namespace panel {
 
 // The one-second housekeeping of the main window (Timer1): the autopower countdown, the clock,
 // the remote buttons (one step a second while held), the switches while no turn runs, the
@@ -22,7 +22,7 @@ class Housekeeping : public QObject {
 public:
     static constexpr int IntervalMs = 1000;
 
-    Housekeeping(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+    Housekeeping(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
                  port::SwitchInputs& switches, port::JoystickStatus& joystick,
                  QObject* parent = nullptr);
     ~Housekeeping() override;
@@ -47,7 +47,7 @@ signals:
 private:
     core::ProgramState& state_;
     platform::Platform& platform_;
-    Engine& engine_;
+    engine::Engine& engine_;
     port::SwitchInputs& switches_;
     port::JoystickStatus& joystick_;
     std::unique_ptr<platform::Timer> timer_;
@@ -55,4 +55,4 @@ private:
     bool stopped_ = false;
 };
 
-} // namespace engine
+} // namespace panel

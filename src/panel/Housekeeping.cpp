@@ -1,14 +1,14 @@
-#include "engine/Housekeeping.h"
+#include "panel/Housekeeping.h"
 
-#include "engine/ManualTurnSupport.h"
+#include "panel/ManualTurnSupport.h"
 
 #include <QMetaMethod>
 
-namespace engine {
+namespace panel {
 
-Housekeeping::Housekeeping(core::ProgramState& state, platform::Platform& platform, Engine& engine,
-                           port::SwitchInputs& switches, port::JoystickStatus& joystick,
-                           QObject* parent)
+Housekeeping::Housekeeping(core::ProgramState& state, platform::Platform& platform,
+                           engine::Engine& engine, port::SwitchInputs& switches,
+                           port::JoystickStatus& joystick, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), switches_(switches),
       joystick_(joystick), timer_(platform.createTimer([this] { Tick(); })) {}
 
@@ -46,8 +46,8 @@ void Housekeeping::Tick() {
         emit timeChanged(TimeLabelText(platform_));
     if (state_.RemoteTurning) {
         if (const int direction = switches_.ReadRemote())
-            engine_.TurnTo({OffsetPosition(state_.StepCounter, direction), TurnOrigin::Repeated,
-                            state_.FastestDelayMs});
+            engine_.TurnTo({OffsetPosition(state_.StepCounter, direction),
+                            engine::TurnOrigin::Repeated, state_.FastestDelayMs});
     }
     if (state_.EndSwitches && engine_.CheckSwitches())
         engine_.StopSlowTimers();
@@ -61,4 +61,4 @@ void Housekeeping::Tick() {
     }
 }
 
-} // namespace engine
+} // namespace panel

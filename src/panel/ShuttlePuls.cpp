@@ -1,16 +1,17 @@
-#include "engine/ShuttlePuls.h"
+#include "panel/ShuttlePuls.h"
 
 #include "core/Degrees.h"
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
-#include "engine/ManualTurnSupport.h"
+#include "panel/ManualTurnSupport.h"
 
-namespace engine {
+namespace panel {
 
 using core::Long;
 
-ShuttlePuls::ShuttlePuls(core::ProgramState& state, platform::Platform& platform, Engine& engine,
-                         MainFields& fields, StepperParams& params, QObject* parent)
+ShuttlePuls::ShuttlePuls(core::ProgramState& state, platform::Platform& platform,
+                         engine::Engine& engine, MainFields& fields, StepperParams& params,
+                         QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields),
       params_(params) {}
 
@@ -39,7 +40,7 @@ void ShuttlePuls::resetShuttleFields() {
 
 void ShuttlePuls::ShuttleClicked() {
     fields_.setKeyPreview(true);
-    TurningModes& modes = engine_.modes();
+    engine::TurningModes& modes = engine_.modes();
     const bool wasOn = modes.shuttleOn;
     modes.shuttleOn = !wasOn;
     engine_.ModesChanged();
@@ -75,10 +76,10 @@ void ShuttlePuls::ShuttleClicked() {
     Shuttle();
 }
 
-bool ShuttlePuls::turnWhileOn(Long target, bool TurningModes::*mode) {
+bool ShuttlePuls::turnWhileOn(Long target, bool engine::TurningModes::*mode) {
     const double start = platform_.steadyMs();
     // The rig transmitting ends the mode (with a beep when it refused the swing).
-    if (engine_.TurnTo({target, TurnOrigin::Repeated}) != TurnOutcome::Done) {
+    if (engine_.TurnTo({target, engine::TurnOrigin::Repeated}) != engine::TurnOutcome::Done) {
         engine_.modes().*mode = false;
         engine_.ModesChanged();
         return false;
@@ -93,13 +94,13 @@ void ShuttlePuls::Shuttle() {
     const Long middle = OffsetPosition(state_.ShuttleMin,
                                        (std::int64_t{state_.ShuttleMax} - state_.ShuttleMin) / 2);
     // A stop during the way to the middle ends the mode, like a stop at any later turn.
-    if (turnWhileOn(middle, &TurningModes::shuttleOn)) {
+    if (turnWhileOn(middle, &engine::TurningModes::shuttleOn)) {
         for (;;) {
             showTime();
-            if (!turnWhileOn(state_.ShuttleMin, &TurningModes::shuttleOn))
+            if (!turnWhileOn(state_.ShuttleMin, &engine::TurningModes::shuttleOn))
                 break;
             showTime();
-            if (!turnWhileOn(state_.ShuttleMax, &TurningModes::shuttleOn))
+            if (!turnWhileOn(state_.ShuttleMax, &engine::TurningModes::shuttleOn))
                 break;
         }
         showTime();
@@ -109,7 +110,7 @@ void ShuttlePuls::Shuttle() {
 
 void ShuttlePuls::PulsClicked() {
     fields_.setKeyPreview(true);
-    TurningModes& modes = engine_.modes();
+    engine::TurningModes& modes = engine_.modes();
     const bool starting = !modes.pulsOn;
     modes.pulsOn = starting;
     engine_.ModesChanged();
@@ -157,7 +158,7 @@ void ShuttlePuls::PulsLoop() {
             OffsetPosition(state_.StepCounter,
                            down ? -std::int64_t{state_.PulsSteps} : std::int64_t{state_.PulsSteps});
         showTime();
-        if (!turnWhileOn(target, &TurningModes::pulsOn))
+        if (!turnWhileOn(target, &engine::TurningModes::pulsOn))
             break;
         // The pause runs on the steady clock, so it lasts PulsTime also across midnight.
         const double pauseEnd = platform_.steadyMs() + state_.PulsTime * 1000.0;
@@ -168,7 +169,7 @@ void ShuttlePuls::PulsLoop() {
 }
 
 void ShuttlePuls::LockPulsShuttle() {
-    const TurningModes& modes = engine_.modes();
+    const engine::TurningModes& modes = engine_.modes();
     auto lock = [this](std::initializer_list<EntryField> fields, bool locked) {
         for (const EntryField field : fields)
             fields_.setLocked(field, locked);
@@ -183,4 +184,4 @@ void ShuttlePuls::LockPulsShuttle() {
         fields_.setKeyPreview(true);
 }
 
-} // namespace engine
+} // namespace panel

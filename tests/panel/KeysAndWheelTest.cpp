@@ -1,12 +1,12 @@
-#include "EngineFixture.h"
+#include "PanelFixture.h"
 #include "engine/KeyCodes.h"
-#include "engine/KeyControl.h"
 #include "engine/WheelControl.h"
 #include "engine/WheelNotches.h"
+#include "panel/KeyControl.h"
 
 #include <QSignalSpy>
 
-using namespace engine_test;
+using namespace panel_test;
 using namespace engine::VirtualKey;
 using engine::AltMask;
 using engine::ShiftHeld;
@@ -38,7 +38,7 @@ struct FakeTable : engine::TableWheel {
 };
 
 struct KeysAndWheel : EngineFixture {
-    engine::KeyControl keys{state, platform, engine};
+    panel::KeyControl keys{state, platform, engine};
     engine::WheelControl wheel{state, engine};
     FakeTable table;
 
@@ -99,7 +99,7 @@ TEST_F(KeysAndWheel, slowerAndFasterStopAtTheEndsOfTheSpeedRange) {
 }
 
 TEST_F(KeysAndWheel, escSpaceAndAltCombinationsStopATurn_altF4AsksForTheExit) {
-    QSignalSpy exits(&keys, &engine::KeyControl::exitRequested);
+    QSignalSpy exits(&keys, &panel::KeyControl::exitRequested);
     for (const auto& [key, shift] : {std::pair{Escape, 0}, {Space, 0}, {'X', AltMask}}) {
         state.StepCounter = 0;
         platform.scheduleAfter(50, [this, key, shift] { press(key, shift); });

@@ -1,27 +1,27 @@
-#include "EngineFixture.h"
-#include "engine/CalibrationRun.h"
-#include "engine/MainFields.h"
-#include "engine/OverlayPanel.h"
-#include "engine/ShuttlePuls.h"
-#include "engine/StepperParams.h"
-#include "engine/TurnCommands.h"
+#include "PanelFixture.h"
+#include "panel/CalibrationRun.h"
+#include "panel/MainFields.h"
+#include "panel/OverlayPanel.h"
+#include "panel/ShuttlePuls.h"
+#include "panel/StepperParams.h"
+#include "panel/TurnCommands.h"
 
 #include <QSignalSpy>
 
-using namespace engine_test;
+using namespace panel_test;
 using core::Long;
-using engine::EntryField;
+using panel::EntryField;
 
 namespace {
 
 // The logic of the main window's panels on one set of fields.
 struct Panels : EngineFixture {
-    engine::MainFields fields;
-    engine::TurnCommands turns{state, platform, engine, fields};
-    engine::StepperParams params{state, platform, engine, fields};
-    engine::ShuttlePuls shuttlePuls{state, platform, engine, fields, params};
-    engine::CalibrationRun calibration{state, platform, engine, fields};
-    engine::OverlayPanel overlay{state, engine, fields};
+    panel::MainFields fields;
+    panel::TurnCommands turns{state, platform, engine, fields};
+    panel::StepperParams params{state, platform, engine, fields};
+    panel::ShuttlePuls shuttlePuls{state, platform, engine, fields, params};
+    panel::CalibrationRun calibration{state, platform, engine, fields};
+    panel::OverlayPanel overlay{state, engine, fields};
 
     // The positions where the stepper turned round.
     std::vector<Long> turningPoints() const {
@@ -42,7 +42,7 @@ struct Panels : EngineFixture {
 } // namespace
 
 TEST_F(Panels, fieldsKeepOnlyNumbersWithTheirUnit_andTellWhenTheRuleChangedTheTyping) {
-    QSignalSpy shown(&fields, &engine::MainFields::textChanged);
+    QSignalSpy shown(&fields, &panel::MainFields::textChanged);
     fields.Edited(EntryField::Text5, "1,5x");
     EXPECT_EQ(fields.text(EntryField::Text5), "1.5 Sec");
     EXPECT_EQ(fields.value(EntryField::Text5), 1.5);
@@ -82,14 +82,14 @@ TEST_F(Panels, gotoStepRoundsHalvesToEven_andTheGotoFieldIsTheStoredGotoValue) {
 }
 
 TEST_F(Panels, limitTurnsGoToTheLimitOrSayTheyAreThere_andTheDragBarTurnsToItsThumb) {
-    QSignalSpy maxTips(&turns, &engine::TurnCommands::maxToolTipChanged);
+    QSignalSpy maxTips(&turns, &panel::TurnCommands::maxToolTipChanged);
     state.StepCounter = 495;
     turns.MaxTurnClicked();
     EXPECT_EQ(state.StepCounter, 500);
     turns.MaxTurnClicked(); // there already: says so
     EXPECT_EQ(maxTips.last().at(0).toString(), "I am at the max position now!");
 
-    QSignalSpy dragged(&turns, &engine::TurnCommands::dragTurnStarted);
+    QSignalSpy dragged(&turns, &panel::TurnCommands::dragTurnStarted);
     turns.DragBarReleased(480);
     EXPECT_EQ(state.StepCounter, 480);
     ASSERT_EQ(dragged.count(), 1);
@@ -193,7 +193,7 @@ TEST_F(Panels, speedLimitsAreCheckedAgainstEachOther) {
 }
 
 TEST_F(Panels, limitsBelowTheCounterTakeItAlong_andTheModesFollowTheLimits) {
-    QSignalSpy limits(&params, &engine::StepperParams::limitsChanged);
+    QSignalSpy limits(&params, &panel::StepperParams::limitsChanged);
     state.StepCounter = 300;
     state.OverlaySteps = 7;
     fields.setText(EntryField::Text1, "100");
@@ -232,7 +232,7 @@ TEST_F(Panels, calibrationAroundOneHundred_rocksAtMost150msAndRestoresTheDelay) 
 }
 
 TEST_F(Panels, overlayPanel_sizeOfZeroSwitchesItOffAndClosingThePanelSettlesTheOverlay) {
-    QSignalSpy check(&overlay, &engine::OverlayPanel::checkShown);
+    QSignalSpy check(&overlay, &panel::OverlayPanel::checkShown);
     state.OverlayOn = true;
     fields.setText(EntryField::Text12, "0");
     overlay.OverlayInputClicked();
@@ -254,8 +254,8 @@ TEST_F(Panels, overlayPanel_sizeOfZeroSwitchesItOffAndClosingThePanelSettlesTheO
 }
 
 TEST_F(Panels, anOverlayOfferedByAMeasurement_isSetShownAndSwitchedOn) {
-    QSignalSpy check(&overlay, &engine::OverlayPanel::checkShown);
-    QSignalSpy panels(&overlay, &engine::OverlayPanel::panelsShown);
+    QSignalSpy check(&overlay, &panel::OverlayPanel::checkShown);
+    QSignalSpy panels(&overlay, &panel::OverlayPanel::panelsShown);
     state.OverlayMenu = false;
     state.OverlayOn = false;
     overlay.Use(6);

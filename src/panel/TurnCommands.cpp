@@ -1,4 +1,4 @@
-#include "engine/TurnCommands.h"
+#include "panel/TurnCommands.h"
 
 #include "core/Degrees.h"
 #include "core/TextRules.h"
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace engine {
+namespace panel {
 
 using core::Long;
 
@@ -23,8 +23,8 @@ QString MinToolTip(Long min) {
 
 } // namespace
 
-TurnCommands::TurnCommands(core::ProgramState& state, platform::Platform& platform, Engine& engine,
-                           MainFields& fields, QObject* parent)
+TurnCommands::TurnCommands(core::ProgramState& state, platform::Platform& platform,
+                           engine::Engine& engine, MainFields& fields, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields) {}
 
 void TurnCommands::showGotoStep(Long step) {
@@ -73,7 +73,7 @@ void TurnCommands::GotoDegreesClicked() {
 void TurnCommands::gotoTarget(Long target) {
     engine_.ShowSliderLabel(state_.StepCounter);
     engine_.busyLock().lock();
-    engine_.TurnTo({target, TurnOrigin::Window});
+    engine_.TurnTo({target, engine::TurnOrigin::Window});
     engine_.busyLock().requestUnlock();
     fields_.setKeyPreview(true);
 }
@@ -102,17 +102,17 @@ void TurnCommands::turnToLimit(bool up) {
     else
         emit minToolTipChanged(MinToolTip(limit));
     engine_.ShowSliderLabel(state_.StepCounter);
-    engine_.TurnTo({limit, TurnOrigin::Window});
+    engine_.TurnTo({limit, engine::TurnOrigin::Window});
     fields_.setKeyPreview(true);
 }
 
 void TurnCommands::StepUpClicked() {
-    engine_.StepBy(-1, 0, TurnOrigin::Window);
+    engine_.StepBy(-1, 0, engine::TurnOrigin::Window);
     fields_.setKeyPreview(true);
 }
 
 void TurnCommands::StepDownClicked() {
-    engine_.StepBy(1, 0, TurnOrigin::Window);
+    engine_.StepBy(1, 0, engine::TurnOrigin::Window);
     fields_.setKeyPreview(true);
 }
 
@@ -139,7 +139,7 @@ void TurnCommands::DragBarReleased(Long value) {
     const std::int64_t span =
         std::min<std::int64_t>(length < 0 ? -length : length, std::numeric_limits<Long>::max());
     emit dragTurnStarted(std::min(value, state_.StepCounter), static_cast<Long>(span), toolTip);
-    engine_.TurnTo({value, TurnOrigin::Window});
+    engine_.TurnTo({value, engine::TurnOrigin::Window});
     emit dragTurnEnded();
 }
 
@@ -148,4 +148,4 @@ void TurnCommands::ShowLimitToolTips() {
     emit minToolTipChanged(MinToolTip(state_.MinPosition));
 }
 
-} // namespace engine
+} // namespace panel

@@ -2,13 +2,13 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/MainFields.h"
-#include "engine/StepperParams.h"
+#include "panel/MainFields.h"
+#include "panel/StepperParams.h"
 #include "platform/Platform.h"
 
 #include <QObject>
 
-namespace engine {
+namespace panel {
 
 // Shuttle (back and forth between two positions) and pulsed turning (a fixed number of steps,
 // a pause, again, reversing at the limits): endless loops on the GUI thread whose state is the
@@ -18,7 +18,7 @@ class ShuttlePuls : public QObject {
     Q_OBJECT
 
 public:
-    ShuttlePuls(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+    ShuttlePuls(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
                 MainFields& fields, StepperParams& params, QObject* parent = nullptr);
 
     // cmdShuttle: starts shuttling between Text8 and Text9, or stops it. Returns when it ends.
@@ -47,15 +47,15 @@ private:
     void PulsLoop();
     // Turns to target; returns false when the mode was switched off meanwhile or the turn was
     // refused (which ends the mode).
-    bool turnWhileOn(core::Long target, bool TurningModes::*mode);
+    bool turnWhileOn(core::Long target, bool engine::TurningModes::*mode);
     void showTime();
     void resetShuttleFields();
 
     core::ProgramState& state_;
     platform::Platform& platform_;
-    Engine& engine_;
+    engine::Engine& engine_;
     MainFields& fields_;
     StepperParams& params_;
 };
 
-} // namespace engine
+} // namespace panel

@@ -3,13 +3,13 @@
 #include "core/ConfigFile.h"
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/ExitCountdown.h"
+#include "panel/ExitCountdown.h"
 #include "platform/Platform.h"
 
 #include <QObject>
 #include <memory>
 
-namespace engine {
+namespace panel {
 
 // The one way out of the program. ExitProgram() (the close box, "E&xit", Alt+F4) stops, stores
 // the working profile and, unless both steppers stand at their lower limits, asks whether to
@@ -27,7 +27,7 @@ public:
     // The longest the park waits, in all, for the rig to stop transmitting (ms).
     static constexpr int ParkWaitMs = 10'000;
 
-    ExitPath(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+    ExitPath(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
              core::ConfigFile& config, QObject* parent = nullptr);
     ~ExitPath() override;
 
@@ -48,7 +48,7 @@ public:
 signals:
     void exitStarted();
     // The park question opens: the exit dialog shows the countdown and its answers.
-    void parkQuestionOpened(engine::ExitCountdown& countdown);
+    void parkQuestionOpened(panel::ExitCountdown& countdown);
     void ended();
 
 private:
@@ -67,7 +67,7 @@ private:
 
     core::ProgramState& state_;
     platform::Platform& platform_;
-    Engine& engine_;
+    engine::Engine& engine_;
     core::ConfigFile& config_;
     std::unique_ptr<ExitCountdown> countdown_;
     bool started_ = false;
@@ -76,4 +76,4 @@ private:
     bool parkAbandoned_ = false;
 };
 
-} // namespace engine
+} // namespace panel

@@ -1,4 +1,4 @@
-#include "engine/ExitPath.h"
+#include "panel/ExitPath.h"
 
 #include "core/VersionTexts.h"
 #include "engine/EngineLogging.h"
@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <cmath>
 
-namespace engine {
+namespace panel {
 
 namespace {
 // How often the park's wait looks whether the rig still transmits (ms).
 constexpr double ReceiveCheckMs = 50;
 } // namespace
 
-ExitPath::ExitPath(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+ExitPath::ExitPath(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
                    core::ConfigFile& config, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), config_(config) {}
 
@@ -106,7 +106,7 @@ ExitPath::Parking ExitPath::parkWhenReceiving() {
         return parkAbandoned_ ? Parking::Ended : Parking::RigTransmits;
     // A park the rig's transmit held waits again, within the same bound, and goes on from
     // where it stopped.
-    while (engine_.ParkBothSteppers() != TurnOutcome::Done) {
+    while (engine_.ParkBothSteppers() != engine::TurnOutcome::Done) {
         if (!waitForReceive(giveUpAtMs))
             return parkAbandoned_ ? Parking::Ended : Parking::RigTransmits;
     }
@@ -115,7 +115,7 @@ ExitPath::Parking ExitPath::parkWhenReceiving() {
 
 bool ExitPath::waitForReceive(double giveUpAtMs) {
     int shownSeconds = -1;
-    while (!engine_.admits(TurnOrigin::Park)) {
+    while (!engine_.admits(engine::TurnOrigin::Park)) {
         const double leftMs = giveUpAtMs - platform_.steadyMs();
         if (parkAbandoned_ || leftMs <= 0)
             return false;
@@ -148,4 +148,4 @@ void ExitPath::saveAndEnd(const QString& note) {
     emit ended();
 }
 
-} // namespace engine
+} // namespace panel

@@ -1,34 +1,35 @@
-#include "engine/KeyControl.h"
+#include "panel/KeyControl.h"
 
 #include "core/Degrees.h"
 #include "core/VersionTexts.h"
 #include "engine/KeyCodes.h"
-#include "engine/ManualTurnSupport.h"
+#include "panel/ManualTurnSupport.h"
 
 #include <QStringList>
 
-namespace engine {
+namespace panel {
 
 using core::Long;
 
 namespace {
 
 int Numpad(int digit) {
-    return VirtualKey::Numpad0 + digit;
+    return engine::VirtualKey::Numpad0 + digit;
 }
 
 } // namespace
 
-KeyControl::KeyControl(core::ProgramState& state, platform::Platform& platform, Engine& engine,
-                       QObject* parent)
+KeyControl::KeyControl(core::ProgramState& state, platform::Platform& platform,
+                       engine::Engine& engine, QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine) {}
 
 void KeyControl::HandleKey(int keyCode, int shift) {
-    if (keyCode == VirtualKey::F4 && shift == AltMask) {
+    if (keyCode == engine::VirtualKey::F4 && shift == engine::AltMask) {
         emit exitRequested();
         return;
     }
-    if ((shift & AltMask) || keyCode == VirtualKey::Escape || keyCode == VirtualKey::Space) {
+    if ((shift & engine::AltMask) || keyCode == engine::VirtualKey::Escape ||
+        keyCode == engine::VirtualKey::Space) {
         engine_.StopTurningAndFollowing();
         return;
     }
@@ -49,30 +50,31 @@ void KeyControl::HandleKey(int keyCode, int shift) {
 }
 
 std::function<void()> KeyControl::turnOfKey(int keyCode) {
-    if (keyCode == VirtualKey::PageUp || keyCode == Numpad(3))
+    if (keyCode == engine::VirtualKey::PageUp || keyCode == Numpad(3))
         return [this] { turnBy90Degrees(1); };
-    if (keyCode == VirtualKey::PageDown || keyCode == Numpad(9))
+    if (keyCode == engine::VirtualKey::PageDown || keyCode == Numpad(9))
         return [this] { turnBy90Degrees(-1); };
-    if (keyCode == 'L' || keyCode == VirtualKey::Home || keyCode == Numpad(4))
+    if (keyCode == 'L' || keyCode == engine::VirtualKey::Home || keyCode == Numpad(4))
         return [this] { turnToLimit(state_.MinPosition); };
-    if (keyCode == 'R' || keyCode == VirtualKey::End || keyCode == Numpad(6))
+    if (keyCode == 'R' || keyCode == engine::VirtualKey::End || keyCode == Numpad(6))
         return [this] { turnToLimit(state_.MaxPosition); };
-    if (keyCode == 'U' || keyCode == VirtualKey::Add || keyCode == Numpad(8))
-        return [this] { engine_.StepBy(-1, 0, TurnOrigin::Repeated); };
-    if (keyCode == 'D' || keyCode == VirtualKey::Subtract || keyCode == Numpad(2))
-        return [this] { engine_.StepBy(1, 0, TurnOrigin::Repeated); };
+    if (keyCode == 'U' || keyCode == engine::VirtualKey::Add || keyCode == Numpad(8))
+        return [this] { engine_.StepBy(-1, 0, engine::TurnOrigin::Repeated); };
+    if (keyCode == 'D' || keyCode == engine::VirtualKey::Subtract || keyCode == Numpad(2))
+        return [this] { engine_.StepBy(1, 0, engine::TurnOrigin::Repeated); };
     return {};
 }
 
 void KeyControl::turnToLimit(Long limit) {
-    engine_.TurnTo(TurnRequest{limit, TurnOrigin::Repeated}.replacing());
+    engine_.TurnTo(engine::TurnRequest{limit, engine::TurnOrigin::Repeated}.replacing());
 }
 
 void KeyControl::turnBy90Degrees(int sign) {
     engine_.StopTurningAndFollowing();
     // From the counter, where the stop left the target; the turn holds it within the limits.
     const std::int64_t steps = core::DegreesToSteps(90, state_.DegreesPerStep);
-    engine_.TurnTo({OffsetPosition(state_.StepCounter, sign * steps), TurnOrigin::Repeated});
+    engine_.TurnTo(
+        {OffsetPosition(state_.StepCounter, sign * steps), engine::TurnOrigin::Repeated});
 }
 
 void KeyControl::changeCustomDelay(Long byMs) {
@@ -99,4 +101,4 @@ void KeyControl::ShowKeyInfo() {
                          platform::Icon::Information);
 }
 
-} // namespace engine
+} // namespace panel

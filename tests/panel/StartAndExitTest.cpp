@@ -1,16 +1,16 @@
-#include "EngineFixture.h"
+#include "PanelFixture.h"
 #include "core/ConfigFile.h"
-#include "engine/ExitPath.h"
-#include "engine/MainInit.h"
+#include "panel/ExitPath.h"
+#include "panel/MainInit.h"
 #include "port/InputPinTable.h"
 #include "support/TestFiles.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-using namespace engine_test;
-using engine::ExitChoice;
-using engine::StartWindows;
+using namespace panel_test;
+using panel::ExitChoice;
+using panel::StartWindows;
 
 namespace {
 
@@ -18,23 +18,23 @@ namespace {
 struct StartAndExit : HousekeepingFixture {
     QTemporaryDir dir;
     core::ConfigFile config{state, platform, dir.path()};
-    engine::MainFields fields;
-    engine::TurnCommands turns{state, platform, engine, fields};
-    engine::OverlayPanel overlay{state, engine, fields};
+    panel::MainFields fields;
+    panel::TurnCommands turns{state, platform, engine, fields};
+    panel::OverlayPanel overlay{state, engine, fields};
     engine::WheelControl wheel{state, engine};
-    engine::MainInit init{
+    panel::MainInit init{
         {state, platform, engine, fields, switches, joystick, housekeeping, turns, overlay, wheel}};
-    engine::ExitPath exit{state, platform, engine, config};
+    panel::ExitPath exit{state, platform, engine, config};
     std::vector<StartWindows> shown;
-    engine::ExitCountdown* question = nullptr;
+    panel::ExitCountdown* question = nullptr;
 
     StartAndExit() {
-        QObject::connect(&exit, &engine::ExitPath::exitStarted, &housekeeping,
-                         &engine::Housekeeping::Stop);
-        QObject::connect(&init, &engine::MainInit::windowsShown,
+        QObject::connect(&exit, &panel::ExitPath::exitStarted, &housekeeping,
+                         &panel::Housekeeping::Stop);
+        QObject::connect(&init, &panel::MainInit::windowsShown,
                          [this](const StartWindows& w) { shown.push_back(w); });
-        QObject::connect(&exit, &engine::ExitPath::parkQuestionOpened,
-                         [this](engine::ExitCountdown& countdown) {
+        QObject::connect(&exit, &panel::ExitPath::parkQuestionOpened,
+                         [this](panel::ExitCountdown& countdown) {
                              question = &countdown;
                              countdown.start();
                          });
@@ -56,9 +56,9 @@ TEST_F(StartAndExit, initMainBuildsThePanelsFromTheProfileAndPowersTheSelectedDr
     state.StoredProfiles[0].PulsTime = 4;
     init.InitMain(false);
     EXPECT_EQ(written(), (std::vector<std::uint8_t>{4})); // autopower on the counter's code
-    EXPECT_EQ(fields.text(engine::EntryField::Text3), "100");
-    EXPECT_EQ(fields.text(engine::EntryField::Text7), "180 °");
-    EXPECT_EQ(fields.text(engine::EntryField::Text11), "4 Sec");
+    EXPECT_EQ(fields.text(panel::EntryField::Text3), "100");
+    EXPECT_EQ(fields.text(panel::EntryField::Text7), "180 °");
+    EXPECT_EQ(fields.text(panel::EntryField::Text11), "4 Sec");
     EXPECT_EQ(state.DateText, "5-December-2026");
     EXPECT_TRUE(housekeeping.running());
     ASSERT_EQ(shown.size(), 1u);
@@ -86,7 +86,7 @@ TEST_F(StartAndExit, initMainsFlagRules_pelorusNeedsDegreesTableBeatsTimerMainAs
 }
 
 TEST_F(StartAndExit, exitWithBothSteppersAtTheirLimits_savesAndEndsWithoutTheQuestion) {
-    QSignalSpy ended(&exit, &engine::ExitPath::ended);
+    QSignalSpy ended(&exit, &panel::ExitPath::ended);
     state.StepCounter = 0;
     exit.ExitProgram();
     EXPECT_FALSE(question);
@@ -170,7 +170,7 @@ struct ParkUnderTransmit : StartAndExit {
     void openQuestion() {
         exit.ExitProgram();
         ASSERT_TRUE(question);
-        QObject::connect(question, &engine::ExitCountdown::countdownTextChanged,
+        QObject::connect(question, &panel::ExitCountdown::countdownTextChanged,
                          [this](const QString& text) { questionTexts.push_back(text); });
         clearTrace();
     }
@@ -185,9 +185,9 @@ TEST_F(ParkUnderTransmit, theParkWaitsOnTheQuestionUntilTheRigReceives_thenParks
     EXPECT_EQ(writesUnderTransmit, 0);
     EXPECT_EQ(stepsWith(4), 30);
     EXPECT_EQ(stepsWith(8), 40);
-    EXPECT_NE(std::find(questionTexts.begin(), questionTexts.end(),
-                        "Parking waits for receive (10) Sec"),
-              questionTexts.end());
+    EXPECT_NE(
+        std::find(questionTexts.begin(), questionTexts.end(), "Parking waits for receive (10) Sec"),
+        questionTexts.end());
     EXPECT_EQ(questionTexts[questionTexts.size() - 2], "Parking waits for receive (8) Sec");
     EXPECT_EQ(questionTexts.back(), "Steppers are turned to 0 and 0");
     EXPECT_TRUE(savedFile().contains("\r\n0,0,500,250,1\r\n0,0,500,250,1\r\n"));
@@ -219,8 +219,8 @@ TEST_F(ParkUnderTransmit, aRigTransmittingTenSeconds_endsWithoutParking_andSaysS
     transmit.on = true;
     exit.EndProgram(true); // the station's park at a signal
     EXPECT_TRUE(exit.finished());
-    EXPECT_GE(platform.steadyMs(), engine::ExitPath::ParkWaitMs);
-    EXPECT_LT(platform.steadyMs(), engine::ExitPath::ParkWaitMs + 200);
+    EXPECT_GE(platform.steadyMs(), panel::ExitPath::ParkWaitMs);
+    EXPECT_LT(platform.steadyMs(), panel::ExitPath::ParkWaitMs + 200);
     EXPECT_EQ(stepsWith(4) + stepsWith(8), 0);
     EXPECT_TRUE(savedFile().contains("\r\n30,0,500,250,1\r\n40,0,500,250,1\r\n"));
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -250,13 +250,13 @@ TEST_F(ParkUnderTransmit, onceTheWayOutBegan_onlyTheParkTurns) {
 // Counting to the sixth tick and parking there: nothingMovesWhileTheParkQuestionIsOpen.
 TEST(ExitCountdown, countsOnlyOnceStarted_andOnlyTheFirstAnswerCounts) {
     testing_support::FakePlatform platform;
-    engine::ExitCountdown countdown{platform, -200, 15};
-    QSignalSpy decided(&countdown, &engine::ExitCountdown::decided);
+    panel::ExitCountdown countdown{platform, -200, 15};
+    QSignalSpy decided(&countdown, &panel::ExitCountdown::decided);
     EXPECT_EQ(countdown.question(), "Reset stepper1 to-200\r\n\r\nReset stepper2 to 15");
     platform.advance(7000);
     EXPECT_EQ(decided.count(), 0) << "no count before start";
 
-    engine::ExitCountdown answered{platform, 0, 0};
+    panel::ExitCountdown answered{platform, 0, 0};
     answered.start();
     answered.answerNo();
     answered.answerYes(); // only the first answer counts

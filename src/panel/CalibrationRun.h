@@ -2,12 +2,12 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/MainFields.h"
+#include "panel/MainFields.h"
 #include "platform/Platform.h"
 
 #include <QObject>
 
-namespace engine {
+namespace panel {
 
 // The calibration run: the stepper rocks CalibrationSteps up and down around where it started
 // until stopped, so the best position can be judged (by ear on the receiver, say). Its state is
@@ -16,7 +16,7 @@ class CalibrationRun : public QObject {
     Q_OBJECT
 
 public:
-    CalibrationRun(core::ProgramState& state, platform::Platform& platform, Engine& engine,
+    CalibrationRun(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
                    MainFields& fields, QObject* parent = nullptr);
 
     // A mouse button pressed on cmdCalibreer: left starts or stops the run, right asks for the
@@ -38,8 +38,8 @@ signals:
 private:
     core::ProgramState& state_;
     platform::Platform& platform_;
-    Engine& engine_;
+    engine::Engine& engine_;
     MainFields& fields_;
 };
 
-} // namespace engine
+} // namespace panel

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-namespace engine {
+namespace panel {
 
 // What the user chose at the end of the program.
 enum class ExitChoice {
@@ -53,7 +53,7 @@ public:
 signals:
     void countdownTextChanged(const QString& text);
     // Emitted once, after countdownText() shows the decision's text.
-    void decided(engine::ExitChoice choice);
+    void decided(panel::ExitChoice choice);
 
 private:
     void tick();
@@ -70,4 +70,4 @@ private:
     std::optional<ExitChoice> choice_;
 };
 
-} // namespace engine
+} // namespace panel
