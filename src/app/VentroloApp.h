@@ -8,6 +8,7 @@
 #include "mainwindow/InputSimulationWindow.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SplashWindow.h"
+#include "panel/MainPresenter.h"
 #include "station/Station.h"
 
 #include <QObject>
@@ -115,6 +116,7 @@ private:
     panel::OverlayPanel& overlay_ = station_.overlay();
     panel::MainInit& mainInit_ = station_.mainInit();
     panel::ExitPath& exitPath_ = station_.exitPath();
+    panel::MainPresenter presenter_{state_, engine_};
     mainwindow::MainWindow window_;
     bool started_ = false;
     QPointer<mainwindow::ExitDialog> exitDialog_;

@@ -22,11 +22,13 @@ void VentroloApp::wireMainWindow() {
     connect(&engine_, &Engine::counterChanged, w, &MainWindow::showCounter);
     connect(&engine_, &Engine::sliderValueChanged, w, &MainWindow::setSliderValue);
     connect(&engine_, &Engine::sliderRangeChanged, w, &MainWindow::setSliderRange);
-    connect(&engine_, &Engine::sliderLabelChanged, w, &MainWindow::showSliderLabel);
-    connect(&engine_, &Engine::degreesChanged, w, &MainWindow::showDegrees);
+    connect(&presenter_, &panel::MainPresenter::sliderLabelShown, w, &MainWindow::showSliderLabel);
+    connect(w, &MainWindow::sliderLabelClicked, &presenter_,
+            &panel::MainPresenter::SliderLabelClicked);
+    connect(&presenter_, &panel::MainPresenter::degreesShown, w, &MainWindow::showDegrees);
     connect(&engine_, &Engine::degreesVisibleChanged, w, &MainWindow::setDegreesVisible);
-    connect(&engine_, &Engine::overlayChanged, w, &MainWindow::showOverlay);
-    connect(&engine_, &Engine::pcSpeedChanged, w, &MainWindow::showPcSpeed);
+    connect(&presenter_, &panel::MainPresenter::overlayShown, w, &MainWindow::showOverlay);
+    connect(&presenter_, &panel::MainPresenter::pcSpeedShown, w, &MainWindow::showPcSpeed);
     connect(&engine_, &Engine::speedChanged, w, &MainWindow::renderSpeed);
     connect(&engine_, &Engine::powerChanged, w, &MainWindow::renderPower);
     connect(&engine_, &Engine::modesChanged, w, &MainWindow::renderModes);

@@ -117,10 +117,10 @@ void Engine::SetCounterByHand() {
                            QStringLiteral("Overlay is always reset to 0") + crlf +
                            QStringLiteral("Range ") + core::NumberText(state_.MinPosition) +
                            QStringLiteral(" >") + core::NumberText(state_.MaxPosition) + crlf +
-                           QStringLiteral("Old counter value:") + CounterText(state_.StepCounter) +
+                           QStringLiteral("Old counter value:") + core::PlainNumberText(state_.StepCounter) +
                            crlf + QStringLiteral("Give the new counter value");
     const QString answer =
-        platform_.inputBox(prompt, core::MessageTitle(), CounterText(state_.StepCounter));
+        platform_.inputBox(prompt, core::MessageTitle(), core::PlainNumberText(state_.StepCounter));
     // Digits and "." only: an answer without any digit changes nothing, like Cancel.
     const QString cleaned = core::NumericFieldText(answer);
     if (!std::any_of(cleaned.begin(), cleaned.end(), [](QChar c) { return c.isDigit(); })) {

@@ -72,7 +72,7 @@ EntryField* MainWindow::field(panel::EntryField which) const {
 }
 
 void MainWindow::showCounter(core::Long counter) {
-    form_.lblTeller->setText(engine::CounterText(counter));
+    form_.lblTeller->setText(panel::CounterText(counter));
 }
 
 void MainWindow::setSliderValue(core::Long value) {
@@ -105,7 +105,7 @@ void MainWindow::setDegreesVisible(bool visible) {
     form_.lblDegrees->setVisible(visible);
 }
 
-void MainWindow::showOverlay(const engine::OverlayDisplay& display) {
+void MainWindow::showOverlay(const panel::OverlayDisplay& display) {
     form_.lblOverlaySteps->setText(display.stepsText);
     form_.lblOverlayDegrees->setText(display.degreesText);
     form_.lblOverlayDirection->setVisible(display.directionVisible);

@@ -2,7 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "panel/CalibrationRun.h"
-#include "engine/DisplayTexts.h"
+#include "panel/DisplayTexts.h"
 #include "engine/Engine.h"
 #include "panel/ExitPath.h"
 #include "panel/KeyControl.h"
@@ -65,7 +65,7 @@ public:
     void showSliderLabel(const QString& text, core::Long color);
     void showDegrees(const QString& text);
     void setDegreesVisible(bool visible);
-    void showOverlay(const engine::OverlayDisplay& display);
+    void showOverlay(const panel::OverlayDisplay& display);
     void showPcSpeed(const QString& text);
     void renderSpeed();
     void renderPower();
@@ -151,6 +151,8 @@ signals:
     void webServerRequested(bool on);
     // "Mov&e log": the window of the last moves opens, or comes to the front.
     void moveLogRequested();
+    // The drag bar's label: steps <-> degrees.
+    void sliderLabelClicked();
 
 protected:
     bool event(QEvent* event) override;

@@ -34,8 +34,7 @@ void MainWindow::connectTurning() {
     // on its track or a key) it turns to where the thumb stands (see eventFilter). Values the
     // program sets itself are set with the bar's signals blocked.
     connect(form_.VSlider1, &QSlider::sliderMoved, &engine, &engine::Engine::ShowSliderLabel);
-    connect(form_.lblVscroll, &ClickableLabel::clicked, &engine,
-            &engine::Engine::SliderLabelClicked);
+    connect(form_.lblVscroll, &ClickableLabel::clicked, this, &MainWindow::sliderLabelClicked);
     connect(form_.lblPcspeed, &ClickableLabel::clicked, this, [&engine] {
         engine.StopTurningAndFollowing();
         engine.CalibratePcSpeed();

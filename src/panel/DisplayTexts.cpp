@@ -1,11 +1,11 @@
-#include "engine/DisplayTexts.h"
+#include "panel/DisplayTexts.h"
 
 #include "core/Degrees.h"
 #include "core/TextRules.h"
 
 #include <algorithm>
 
-namespace engine {
+namespace panel {
 
 namespace {
 
@@ -62,4 +62,4 @@ QString SliderLabelText(const core::ProgramState& state, core::Long value) {
            QStringLiteral("°");
 }
 
-} // namespace engine
+} // namespace panel

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace engine {
+namespace panel {
 
 // The main window's overlay labels and the tooltips of the four overlay step buttons.
 struct OverlayDisplay {
@@ -30,4 +30,4 @@ OverlayDisplay OverlayDisplayFor(const core::ProgramState& state);
 // ("9°").
 QString SliderLabelText(const core::ProgramState& state, core::Long value);
 
-} // namespace engine
+} // namespace panel
