@@ -23,7 +23,8 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
                          std::unique_ptr<platform::LptPort> lpt)
     : station_(programDirectory, platform, std::move(lpt)),
       window_({state_, platform_, engine_, fields_, turns_, params_, shuttlePuls_, calibration_,
-               overlay_, keys_, wheel_, exitPath_, switches_, joystick_}) {
+               overlay_, keys_, wheel_, exitPath_, switches_, joystick_,
+               station_.portCommands()}) {
     wireLogic();
     wireMainWindow();
     connectMenus();

@@ -33,6 +33,9 @@ void VentroloApp::wireMainWindow() {
     connect(&engine_, &Engine::powerChanged, w, &MainWindow::renderPower);
     connect(&engine_, &Engine::modesChanged, w, &MainWindow::renderModes);
     connect(&engine_, &Engine::portPanelChanged, w, &MainWindow::renderPortPanel);
+    const panel::PortCommands& port = station_.portCommands();
+    connect(&port, &panel::PortCommands::powerChanged, w, &MainWindow::renderPower);
+    connect(&port, &panel::PortCommands::portPanelChanged, w, &MainWindow::renderPortPanel);
     connect(&engine_, &Engine::stepperOptionsEnabled, w, &MainWindow::setStepperOptionsEnabled);
     connect(&engine_, &Engine::windowEnabled, w, &QWidget::setEnabled);
     connect(&engine_.busyLock(), &engine::BusyLock::changed, w, &MainWindow::showBusyLock);

@@ -198,15 +198,9 @@ public:
     // the move is the turn's and origin is not used.
     TurnOutcome ApplyOverlay(std::int64_t n, TurnOrigin origin);
 
-    // --- power and port commands ---
-    void ApplyStartUpPower();
-    // The power part of the one-second housekeeping.
-    void PowerTick();
-    void AutoPowerClicked(bool ticked);
-    void FieldPowerClicked(bool ticked);
-    void CycleLptPort();
+    // --- the port ---
+    // The output pins walked one by one (the LPT test), the window disabled meanwhile.
     void WalkOutputPins();
-    void ToggleLpt89();
 
 signals:
     void counterChanged(core::Long counter);
@@ -227,11 +221,11 @@ signals:
     // The two speed fields (seconds), only when the slowest or fastest delay changed: what the
     // user is typing there stays.
     void speedFieldsChanged(const QString& slowest, const QString& fastest);
-    // power(): "Autopower" and "Fieldpower".
+    // The pin walk changed power(): "Autopower" and "Fieldpower".
     void powerChanged();
     // modes(): the captions of the shuttle, pulse and calibration buttons.
     void modesChanged();
-    // portPanel(): the port and pin-test buttons, "&Offset Lpt 89 +5V", the status bar.
+    // The pin walk changed portPanel(): the pin-test button, the status bar.
     void portPanelChanged();
     // The PhaseOffset of stepper 0 or 1 changed: its counter was set while its motor stood.
     void phaseOffsetChanged(core::Long stepper, core::Long offset);

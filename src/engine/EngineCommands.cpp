@@ -1,5 +1,5 @@
 // The engine's commands beyond turning: the stepper choice, the counter set by hand, parking at
-// exit, and the power and port commands of the main window.
+// exit, and the walk of the output pins.
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 #include "engine/Engine.h"
@@ -136,37 +136,7 @@ void Engine::SetCounterByHand() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Power and port commands
-
-void Engine::ApplyStartUpPower() {
-    power_.ApplyStartUpPower();
-    emit powerChanged();
-}
-
-void Engine::PowerTick() {
-    power_.HousekeepingTick(slowTurnRunning());
-    emit powerChanged();
-}
-
-void Engine::AutoPowerClicked(bool ticked) {
-    StopTurningAndFollowing();
-    power_.SetAutoPower(ticked);
-    emit powerChanged();
-}
-
-void Engine::FieldPowerClicked(bool ticked) {
-    StopTurningAndFollowing();
-    if (!ticked)
-        StopSlowTimers();
-    power_.SetFieldPower(ticked);
-    emit powerChanged();
-}
-
-void Engine::CycleLptPort() {
-    StopTurningAndFollowing();
-    portPanel_.CycleLptPort();
-    emit portPanelChanged();
-}
+// The port
 
 void Engine::WalkOutputPins() {
     StopTurningAndFollowing();
@@ -176,11 +146,6 @@ void Engine::WalkOutputPins() {
     portPanel_.WalkOutputPins([this] { emit portPanelChanged(); });
     emit powerChanged();
     emit windowEnabled(true);
-}
-
-void Engine::ToggleLpt89() {
-    portPanel_.ToggleLpt89();
-    emit portPanelChanged();
 }
 
 } // namespace engine

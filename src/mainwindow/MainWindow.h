@@ -8,6 +8,7 @@
 #include "panel/KeyControl.h"
 #include "panel/MainFields.h"
 #include "panel/OverlayPanel.h"
+#include "panel/PortCommands.h"
 #include "panel/ShuttlePuls.h"
 #include "panel/StepperParams.h"
 #include "panel/TurnCommands.h"
@@ -43,6 +44,7 @@ struct MainWindowLogic {
     panel::ExitPath& exitPath;
     port::SwitchInputs& switches;
     port::JoystickStatus& joystick;
+    panel::PortCommands& portCommands;
 };
 
 // Form1, the program's main window. Its controls live in the form, private to it; it forwards

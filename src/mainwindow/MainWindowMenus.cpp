@@ -65,9 +65,9 @@ void MainWindow::connectMenus() {
         logic_.switches.simulation().MenuClicked();
         renderSwitchMenus();
     });
-    on(form_.mnuLPT89, [&engine] {
+    on(form_.mnuLPT89, [this, &engine] {
         engine.StopTurningAndFollowing();
-        engine.ToggleLpt89();
+        logic_.portCommands.ToggleLpt89();
     });
     on(form_.mnuTarvex, [this] { emit bothSteppersPin6Requested(); });
     on(form_.mnuRotctld, [this](bool on) { emit rotatorServerRequested(on); });

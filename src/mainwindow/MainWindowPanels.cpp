@@ -47,8 +47,10 @@ void MainWindow::connectSpeedAndStepper() {
     engine::Engine& engine = logic_.engine;
     connect(form_.cmdFast, &QPushButton::clicked, &engine, &engine::Engine::ToggleFastCustom);
     connect(form_.HScroll1, &QScrollBar::valueChanged, &engine, &engine::Engine::SpeedScrolled);
-    connect(form_.chkAuto, &QCheckBox::clicked, &engine, &engine::Engine::AutoPowerClicked);
-    connect(form_.chkFieldPower, &QCheckBox::clicked, &engine, &engine::Engine::FieldPowerClicked);
+    panel::PortCommands& port = logic_.portCommands;
+    connect(form_.chkAuto, &QCheckBox::clicked, &port, &panel::PortCommands::AutoPowerClicked);
+    connect(form_.chkFieldPower, &QCheckBox::clicked, &port,
+            &panel::PortCommands::FieldPowerClicked);
     connect(form_.chkSpeedModulate, &QCheckBox::clicked, this, [this, &engine](bool ticked) {
         engine.SpeedModulateClicked(ticked);
         // The focus moves two controls on, off the box.
@@ -61,8 +63,8 @@ void MainWindow::connectSpeedAndStepper() {
             engine.SwitchStepper(static_cast<core::Long>(i));
         });
     }
-    connect(form_.cmdPoort, &QPushButton::clicked, this, [this, &engine] {
-        engine.CycleLptPort();
+    connect(form_.cmdPoort, &QPushButton::clicked, this, [this, &port] {
+        port.CycleLptPort();
         logic_.fields.setKeyPreview(true);
     });
     connect(form_.cmdLptTest, &QPushButton::clicked, &engine, &engine::Engine::WalkOutputPins);

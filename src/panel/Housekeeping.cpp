@@ -7,10 +7,12 @@
 namespace panel {
 
 Housekeeping::Housekeeping(core::ProgramState& state, platform::Platform& platform,
-                           engine::Engine& engine, port::SwitchInputs& switches,
-                           port::JoystickStatus& joystick, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine), switches_(switches),
-      joystick_(joystick), timer_(platform.createTimer([this] { Tick(); })) {}
+                           engine::Engine& engine, PortCommands& portCommands,
+                           port::SwitchInputs& switches, port::JoystickStatus& joystick,
+                           QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine),
+      portCommands_(portCommands), switches_(switches), joystick_(joystick),
+      timer_(platform.createTimer([this] { Tick(); })) {}
 
 Housekeeping::~Housekeeping() = default;
 
@@ -40,7 +42,7 @@ void Housekeeping::Resume() {
 void Housekeeping::Tick() {
     if (stopped_)
         return;
-    engine_.PowerTick();
+    portCommands_.PowerTick();
     // Without a window showing the time (headless) the clock is not read and formatted.
     if (isSignalConnected(QMetaMethod::fromSignal(&Housekeeping::timeChanged)))
         emit timeChanged(TimeLabelText(platform_));

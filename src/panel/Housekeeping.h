@@ -2,6 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
+#include "panel/PortCommands.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
 #include "port/SwitchInputs.h"
@@ -23,8 +24,8 @@ public:
     static constexpr int IntervalMs = 1000;
 
     Housekeeping(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-                 port::SwitchInputs& switches, port::JoystickStatus& joystick,
-                 QObject* parent = nullptr);
+                 PortCommands& portCommands, port::SwitchInputs& switches,
+                 port::JoystickStatus& joystick, QObject* parent = nullptr);
     ~Housekeeping() override;
 
     // Once a second from now on (InitMain).
@@ -48,6 +49,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    PortCommands& portCommands_;
     port::SwitchInputs& switches_;
     port::JoystickStatus& joystick_;
     std::unique_ptr<platform::Timer> timer_;

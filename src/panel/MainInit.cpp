@@ -40,7 +40,7 @@ void MainInit::InitMain(bool quiet) {
     engine.coil().UpdateStepperBits();
     s.LptStatusAddress = s.LptAddress + 1;
     p_.switches.SwitchMenus(0);
-    engine.ApplyStartUpPower();
+    p_.portCommands.ApplyStartUpPower();
 
     p_.switches.ShowStatusRegister();
 

@@ -6,6 +6,7 @@
 #include "panel/Housekeeping.h"
 #include "panel/MainFields.h"
 #include "panel/OverlayPanel.h"
+#include "panel/PortCommands.h"
 #include "panel/TurnCommands.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
@@ -48,6 +49,7 @@ public:
         TurnCommands& turns;
         OverlayPanel& overlay;
         engine::WheelControl& wheel;
+        PortCommands& portCommands;
     };
 
     explicit MainInit(const Parts& parts, QObject* parent = nullptr);

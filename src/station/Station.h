@@ -133,6 +133,7 @@ public:
     port::JoystickStatus& joystick() { return joystick_; }
     panel::MainFields& fields() { return fields_; }
     panel::Housekeeping& housekeeping() { return housekeeping_; }
+    panel::PortCommands& portCommands() { return portCommands_; }
     panel::KeyControl& keys() { return keys_; }
     engine::WheelControl& wheel() { return wheel_; }
     panel::TurnCommands& turns() { return turns_; }
@@ -198,6 +199,7 @@ private:
     port::SdlJoystick joystickDevice_;
     port::JoystickStatus joystick_;
     panel::MainFields fields_;
+    panel::PortCommands portCommands_;
     panel::Housekeeping housekeeping_;
     panel::KeyControl keys_;
     engine::WheelControl wheel_;

@@ -11,7 +11,8 @@ using namespace engine_test;
 struct HousekeepingFixture : EngineFixture {
     port::NoJoystick noJoystick;
     port::JoystickStatus joystick{state, noJoystick, platform};
-    panel::Housekeeping housekeeping{state, platform, engine, switches, joystick};
+    panel::PortCommands portCommands{engine};
+    panel::Housekeeping housekeeping{state, platform, engine, portCommands, switches, joystick};
 
     HousekeepingFixture() {
         using engine::Engine;

@@ -23,7 +23,8 @@ struct StartAndExit : HousekeepingFixture {
     panel::OverlayPanel overlay{state, engine, fields};
     engine::WheelControl wheel{state, engine};
     panel::MainInit init{
-        {state, platform, engine, fields, switches, joystick, housekeeping, turns, overlay, wheel}};
+        {state, platform, engine, fields, switches, joystick, housekeeping, turns, overlay, wheel,
+         portCommands}};
     panel::ExitPath exit{state, platform, engine, config};
     std::vector<StartWindows> shown;
     panel::ExitCountdown* question = nullptr;
