@@ -82,13 +82,13 @@ void DisplayWindows::wireNews() {
         Close(lptInputWindow_);
     });
     // Without degrees there is nothing to show.
-    connect(&station_.params(), &engine::StepperParams::pelorusOff, this, [this] {
+    connect(&station_.params(), &panel::StepperParams::pelorusOff, this, [this] {
         Close(pelorusWindow_);
         Close(smallPelorusWindow_);
     });
     // Another profile closes the dials it does not mark as shown.
-    connect(&station_.mainInit(), &engine::MainInit::windowsShown, this,
-            [this](const engine::StartWindows& windows) {
+    connect(&station_.mainInit(), &panel::MainInit::windowsShown, this,
+            [this](const panel::StartWindows& windows) {
                 if (!windows.pelorus)
                     Close(pelorusWindow_);
                 if (!windows.smallPelorus)
@@ -98,7 +98,7 @@ void DisplayWindows::wireNews() {
         if (webcamWindow_ && webcamWindow_->isActiveWindow())
             webcamWindow_->showPicture(second);
     });
-    connect(&station_.exitPath(), &engine::ExitPath::exitStarted, this,
+    connect(&station_.exitPath(), &panel::ExitPath::exitStarted, this,
             &DisplayWindows::exitStarted);
 }
 

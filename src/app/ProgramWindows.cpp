@@ -23,9 +23,9 @@ ProgramWindows::ProgramWindows(station::Station& station, mainwindow::MainWindow
             timer->activateWindow();
         }
     });
-    connect(&station_.mainInit(), &engine::MainInit::mainWindowChanged, this,
+    connect(&station_.mainInit(), &panel::MainInit::mainWindowChanged, this,
             &ProgramWindows::afterInitMain);
-    connect(&station_.exitPath(), &engine::ExitPath::exitStarted, this,
+    connect(&station_.exitPath(), &panel::ExitPath::exitStarted, this,
             &ProgramWindows::exitStarted);
 }
 
@@ -79,7 +79,7 @@ void ProgramWindows::openDirectWindow() {
                                          station_.programDirectory());
     directWindow_ = direct;
     connect(direct, &ProgramWindow::closed, this, &ProgramWindows::directWindowClosed);
-    connect(direct, &DirectTableWindow::keyCommand, &station_.keys(), &engine::KeyControl::HandleKey);
+    connect(direct, &DirectTableWindow::keyCommand, &station_.keys(), &panel::KeyControl::HandleKey);
     connect(direct, &DirectTableWindow::wheelTurned, &station_.wheel(), &engine::WheelControl::HandleWheel);
     displays_.placeBesideMainWindow(*direct);
     direct->show();
@@ -118,7 +118,7 @@ bool ProgramWindows::openTimerWindow() {
         timerWindow_ = timer;
         connect(timer, &ProgramWindow::closed, this, &ProgramWindows::timerWindowClosed);
         connect(timer, &TimerTableWindow::mainToggled, this, &ProgramWindows::toggleMainWindow);
-        connect(timer, &ProgramWindow::keyCommand, &station_.keys(), &engine::KeyControl::HandleKey);
+        connect(timer, &ProgramWindow::keyCommand, &station_.keys(), &panel::KeyControl::HandleKey);
         connect(timer, &TimerTableWindow::hiddenToBackground, this, &ProgramWindows::timerHidden);
         connect(&table, &program::TimerTable::tableChanged, this,
                 [this, &table] { window_.setTimerText(table.Form1LabelTimer()); });

@@ -32,7 +32,7 @@ TableWindows::TableWindows(station::Station& station, mainwindow::MainWindow& ma
     });
     // The way out closes the table window before the park question (the station has ended
     // following by then).
-    connect(&station_.exitPath(), &engine::ExitPath::exitStarted, this,
+    connect(&station_.exitPath(), &panel::ExitPath::exitStarted, this,
             [this] { closeTableWindow(true); });
 }
 

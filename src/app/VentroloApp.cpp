@@ -23,7 +23,8 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
                          std::unique_ptr<platform::LptPort> lpt)
     : station_(programDirectory, platform, std::move(lpt)),
       window_({state_, platform_, engine_, fields_, turns_, params_, shuttlePuls_, calibration_,
-               overlay_, keys_, wheel_, exitPath_, switches_, joystick_}) {
+               overlay_, keys_, wheel_, exitPath_, switches_, joystick_,
+               station_.portCommands()}) {
     wireLogic();
     wireMainWindow();
     connectMenus();
@@ -118,7 +119,7 @@ void VentroloApp::start() {
     station_.serve();
 }
 
-void VentroloApp::showWindows(const engine::StartWindows& windows) {
+void VentroloApp::showWindows(const panel::StartWindows& windows) {
     bool opened = false;
     if (windows.pelorus)
         opened |= displays_->openPelorusWindow();
@@ -159,7 +160,7 @@ void VentroloApp::exitStarted() {
     window_.hide();
 }
 
-void VentroloApp::openParkQuestion(engine::ExitCountdown& countdown) {
+void VentroloApp::openParkQuestion(panel::ExitCountdown& countdown) {
     exitDialog_ = new mainwindow::ExitDialog(countdown);
     exitDialog_->show();
 }

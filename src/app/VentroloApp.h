@@ -8,6 +8,7 @@
 #include "mainwindow/InputSimulationWindow.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SplashWindow.h"
+#include "panel/MainPresenter.h"
 #include "station/Station.h"
 
 #include <QObject>
@@ -77,14 +78,14 @@ private:
 
 
     // The windows InitMain shows.
-    void showWindows(const engine::StartWindows& windows);
+    void showWindows(const panel::StartWindows& windows);
     // The table, direct and timer windows are open one at a time: opening one closes the
     // others, in the order of their entries.
     enum class TableKind { Table, Direct, Timer };
     void closeOtherTableWindows(TableKind opening);
 
     void exitStarted();
-    void openParkQuestion(engine::ExitCountdown& countdown);
+    void openParkQuestion(panel::ExitCountdown& countdown);
     void finish();
 
     // VentroloAppMenus.cpp
@@ -104,17 +105,18 @@ private:
     engine::Engine& engine_ = station_.engine();
     core::ConfigFile& config_ = station_.config();
     port::JoystickStatus& joystick_ = station_.joystick();
-    engine::MainFields& fields_ = station_.fields();
-    engine::Housekeeping& housekeeping_ = station_.housekeeping();
-    engine::TurnCommands& turns_ = station_.turns();
-    engine::StepperParams& params_ = station_.params();
-    engine::KeyControl& keys_ = station_.keys();
+    panel::MainFields& fields_ = station_.fields();
+    panel::Housekeeping& housekeeping_ = station_.housekeeping();
+    panel::TurnCommands& turns_ = station_.turns();
+    panel::StepperParams& params_ = station_.params();
+    panel::KeyControl& keys_ = station_.keys();
     engine::WheelControl& wheel_ = station_.wheel();
-    engine::ShuttlePuls& shuttlePuls_ = station_.shuttlePuls();
-    engine::CalibrationRun& calibration_ = station_.calibration();
-    engine::OverlayPanel& overlay_ = station_.overlay();
-    engine::MainInit& mainInit_ = station_.mainInit();
-    engine::ExitPath& exitPath_ = station_.exitPath();
+    panel::ShuttlePuls& shuttlePuls_ = station_.shuttlePuls();
+    panel::CalibrationRun& calibration_ = station_.calibration();
+    panel::OverlayPanel& overlay_ = station_.overlay();
+    panel::MainInit& mainInit_ = station_.mainInit();
+    panel::ExitPath& exitPath_ = station_.exitPath();
+    panel::MainPresenter presenter_{state_, engine_};
     mainwindow::MainWindow window_;
     bool started_ = false;
     QPointer<mainwindow::ExitDialog> exitDialog_;

@@ -2,13 +2,13 @@
 
 #include "core/Degrees.h"
 #include "core/TextRules.h"
-#include "engine/DisplayTexts.h"
+#include "panel/DisplayTexts.h"
 
 namespace display {
 
 QString PelorusAngleText(core::Single degrees) {
     // The main window's degree label without its leading blank, the sign set apart.
-    QString text = engine::DegreesLabelText(degrees).mid(1);
+    QString text = panel::DegreesLabelText(degrees).mid(1);
     text.chop(1);
     return text + QStringLiteral(" °");
 }

@@ -125,7 +125,7 @@ PelorusWindow::PelorusWindow(const PelorusLogic& logic, QWidget& dockTo)
     connect(mnuMidden, &QAction::triggered, this,
             [this, &s] { chooseColor(s.PelorusMiddleColor); });
 
-    engine::KeyControl& keys = logic_.keys;
+    panel::KeyControl& keys = logic_.keys;
     engine::WheelControl& wheel = logic_.wheel;
     new InputForwarder(
         *this, [&keys](int code, int shift) { keys.HandleKey(code, shift); },

@@ -3,7 +3,7 @@
 #include "core/ProgramState.h"
 #include "display/PelorusCounter.h"
 #include "engine/Engine.h"
-#include "engine/KeyControl.h"
+#include "panel/KeyControl.h"
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
 
@@ -24,7 +24,7 @@ struct PelorusLogic {
     core::ProgramState& state;
     platform::Platform& platform;
     engine::Engine& engine;
-    engine::KeyControl& keys;
+    panel::KeyControl& keys;
     engine::WheelControl& wheel;
 };
 

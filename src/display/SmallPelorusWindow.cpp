@@ -45,7 +45,7 @@ SmallPelorusWindow::SmallPelorusWindow(const PelorusLogic& logic)
     const core::ProgramState& s = logic_.state;
     connect(Picture1, &DialView::headingClicked, this,
             [&engine, &s](double heading) { TurnToHeading(engine, s, heading); });
-    engine::KeyControl& keys = logic_.keys;
+    panel::KeyControl& keys = logic_.keys;
     engine::WheelControl& wheel = logic_.wheel;
     new InputForwarder(
         *this, [&keys](int code, int shift) { keys.HandleKey(code, shift); },

@@ -2,7 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/MainInit.h"
+#include "panel/MainInit.h"
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
 
@@ -20,7 +20,7 @@ public:
         core::ProgramState& state;
         platform::Platform& platform;
         engine::Engine& engine;
-        engine::MainInit& mainInit;
+        panel::MainInit& mainInit;
         engine::WheelControl& wheel;
     };
     static constexpr int LeftButton = 1;
@@ -59,7 +59,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
-    engine::MainInit& mainInit_;
+    panel::MainInit& mainInit_;
     engine::WheelControl& wheel_;
     int lastButton_ = 0;
     bool needleShown_ = false;

@@ -7,7 +7,6 @@
 #include "core/ProgramState.h"
 #include "engine/BusyLock.h"
 #include "engine/DisplayPacing.h"
-#include "engine/DisplayTexts.h"
 #include "engine/SpeedControl.h"
 #include "engine/SpeedRamp.h"
 #include "engine/StepRun.h"
@@ -46,8 +45,10 @@ class NetworkTurns;
 // - While a turn waits for its next step the event loop runs, so any handler may run inside
 //   TurnTo(): stop it, start another turn (which ends the first one), switch the stepper or
 //   end the program. The engine re-reads the state after every wait.
-// - Signals carry what to show, ready to show; panels whose state is an object of the engine
-//   (speed(), power(), modes(), portPanel()) are told that it changed and read it there.
+// - Signals carry values (the counter, the degrees, the position the drag bar's label shows);
+//   the main window's presenter (panel::MainPresenter) makes its texts of them. Panels whose
+//   state is an object of the engine (speed(), power(), modes(), portPanel()) are told that it
+//   changed and read it there.
 // - During a turn the displays of the position (counter, drag bar and its label, degrees,
 //   overlay) and the speed come at most every DisplayPacing::IntervalMs, whatever the step
 //   rate, and once more with the last values when the turn ends. StepCounter is current at
@@ -190,8 +191,6 @@ public:
     void ShowOverlay();
     // The drag bar's label for a position (the counter, or the thumb while it is dragged).
     void ShowSliderLabel(core::Long value);
-    // The label clicked: steps <-> degrees.
-    void SliderLabelClicked();
 
     // --- overlay ---
     // n > 0 takes n overlay steps up, n < 0 gives -n back, 0 settles the overlay in the last
@@ -199,39 +198,34 @@ public:
     // the move is the turn's and origin is not used.
     TurnOutcome ApplyOverlay(std::int64_t n, TurnOrigin origin);
 
-    // --- power and port commands ---
-    void ApplyStartUpPower();
-    // The power part of the one-second housekeeping.
-    void PowerTick();
-    void AutoPowerClicked(bool ticked);
-    void FieldPowerClicked(bool ticked);
-    void CycleLptPort();
+    // --- the port ---
+    // The output pins walked one by one (the LPT test), the window disabled meanwhile.
     void WalkOutputPins();
-    void ToggleLpt89();
 
 signals:
     void counterChanged(core::Long counter);
     // The drag bar's thumb; only for positions inside the limits.
     void sliderValueChanged(core::Long value);
     void sliderRangeChanged(core::Long minimum, core::Long maximum);
-    // The drag bar's label, in colour 0x00BBGGRR.
-    void sliderLabelChanged(const QString& text, core::Long color);
-    // " 12.6°"; hidden while StepsPer360 is 0.
-    void degreesChanged(const QString& text);
+    // The position the drag bar's label shows (in steps or, with SliderShowsDegrees, degrees).
+    void sliderLabelChanged(core::Long value);
+    // CurrentDegrees; hidden while StepsPer360 is 0.
+    void degreesChanged(core::Single degrees);
     void degreesVisibleChanged(bool visible);
-    void overlayChanged(const engine::OverlayDisplay& display);
-    // "PCspeed=123456".
-    void pcSpeedChanged(const QString& text);
+    // The overlay's position, size, direction or state changed.
+    void overlayChanged();
+    // PcSpeed was measured.
+    void pcSpeedChanged(core::Long pcSpeed);
     // speed(): scroll bar, speed button, labels, ramp box.
     void speedChanged();
     // The two speed fields (seconds), only when the slowest or fastest delay changed: what the
     // user is typing there stays.
     void speedFieldsChanged(const QString& slowest, const QString& fastest);
-    // power(): "Autopower" and "Fieldpower".
+    // The pin walk changed power(): "Autopower" and "Fieldpower".
     void powerChanged();
     // modes(): the captions of the shuttle, pulse and calibration buttons.
     void modesChanged();
-    // portPanel(): the port and pin-test buttons, "&Offset Lpt 89 +5V", the status bar.
+    // The pin walk changed portPanel(): the pin-test button, the status bar.
     void portPanelChanged();
     // The PhaseOffset of stepper 0 or 1 changed: its counter was set while its motor stood.
     void phaseOffsetChanged(core::Long stepper, core::Long offset);

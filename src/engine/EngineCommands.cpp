@@ -1,5 +1,5 @@
 // The engine's commands beyond turning: the stepper choice, the counter set by hand, parking at
-// exit, and the power and port commands of the main window.
+// exit, and the walk of the output pins.
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 #include "engine/Engine.h"
@@ -117,10 +117,10 @@ void Engine::SetCounterByHand() {
                            QStringLiteral("Overlay is always reset to 0") + crlf +
                            QStringLiteral("Range ") + core::NumberText(state_.MinPosition) +
                            QStringLiteral(" >") + core::NumberText(state_.MaxPosition) + crlf +
-                           QStringLiteral("Old counter value:") + CounterText(state_.StepCounter) +
+                           QStringLiteral("Old counter value:") + core::PlainNumberText(state_.StepCounter) +
                            crlf + QStringLiteral("Give the new counter value");
     const QString answer =
-        platform_.inputBox(prompt, core::MessageTitle(), CounterText(state_.StepCounter));
+        platform_.inputBox(prompt, core::MessageTitle(), core::PlainNumberText(state_.StepCounter));
     // Digits and "." only: an answer without any digit changes nothing, like Cancel.
     const QString cleaned = core::NumericFieldText(answer);
     if (!std::any_of(cleaned.begin(), cleaned.end(), [](QChar c) { return c.isDigit(); })) {
@@ -136,37 +136,7 @@ void Engine::SetCounterByHand() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Power and port commands
-
-void Engine::ApplyStartUpPower() {
-    power_.ApplyStartUpPower();
-    emit powerChanged();
-}
-
-void Engine::PowerTick() {
-    power_.HousekeepingTick(slowTurnRunning());
-    emit powerChanged();
-}
-
-void Engine::AutoPowerClicked(bool ticked) {
-    StopTurningAndFollowing();
-    power_.SetAutoPower(ticked);
-    emit powerChanged();
-}
-
-void Engine::FieldPowerClicked(bool ticked) {
-    StopTurningAndFollowing();
-    if (!ticked)
-        StopSlowTimers();
-    power_.SetFieldPower(ticked);
-    emit powerChanged();
-}
-
-void Engine::CycleLptPort() {
-    StopTurningAndFollowing();
-    portPanel_.CycleLptPort();
-    emit portPanelChanged();
-}
+// The port
 
 void Engine::WalkOutputPins() {
     StopTurningAndFollowing();
@@ -176,11 +146,6 @@ void Engine::WalkOutputPins() {
     portPanel_.WalkOutputPins([this] { emit portPanelChanged(); });
     emit powerChanged();
     emit windowEnabled(true);
-}
-
-void Engine::ToggleLpt89() {
-    portPanel_.ToggleLpt89();
-    emit portPanelChanged();
 }
 
 } // namespace engine

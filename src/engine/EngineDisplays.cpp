@@ -20,14 +20,13 @@ void Engine::showDisplays(unsigned displays) {
     if (displays & DisplayPacing::Degrees) {
         state_.CurrentDegrees = static_cast<core::Single>(
             core::StepsToDegrees(state_.StepCounter, state_.DegreesPerStep));
-        emit degreesChanged(DegreesLabelText(state_.CurrentDegrees));
+        emit degreesChanged(state_.CurrentDegrees);
     }
     if (displays & DisplayPacing::SliderLabel) {
-        emit sliderLabelChanged(SliderLabelText(state_, sliderLabelValue_),
-                                state_.SliderShowsDegrees ? state_.PelorusDegreeColor : 0);
+        emit sliderLabelChanged(sliderLabelValue_);
     }
     if (displays & DisplayPacing::Overlay)
-        emit overlayChanged(OverlayDisplayFor(state_));
+        emit overlayChanged();
     if (displays & DisplayPacing::Speed)
         emit speedChanged();
 }
@@ -65,11 +64,6 @@ void Engine::ShowOverlay() {
 void Engine::ShowSliderLabel(Long value) {
     sliderLabelValue_ = value;
     displays_.changed(DisplayPacing::SliderLabel);
-}
-
-void Engine::SliderLabelClicked() {
-    state_.SliderShowsDegrees = !state_.SliderShowsDegrees;
-    ShowSliderLabel(state_.StepCounter);
 }
 
 void Engine::LimitsChanged() {
@@ -133,7 +127,7 @@ void Engine::planRamp(Long target, Long from) {
 void Engine::CalibratePcSpeed() {
     state_.PcSpeed = CountLoopPassesInOneSecond(platform_);
     qCInfo(lcEngine) << "PC speed" << state_.PcSpeed;
-    emit pcSpeedChanged(QStringLiteral("PCspeed=") + CounterText(state_.PcSpeed));
+    emit pcSpeedChanged(state_.PcSpeed);
 }
 
 } // namespace engine

@@ -6,9 +6,9 @@ namespace headless {
 
 HeadlessStation::HeadlessStation(station::Station& station, QObject* parent)
     : QObject(parent), station_(station) {
-    connect(&station_.mainInit(), &engine::MainInit::windowsShown, this,
+    connect(&station_.mainInit(), &panel::MainInit::windowsShown, this,
             &HeadlessStation::showWindows);
-    connect(&station_.exitPath(), &engine::ExitPath::ended, this, &HeadlessStation::ended);
+    connect(&station_.exitPath(), &panel::ExitPath::ended, this, &HeadlessStation::ended);
     // Also when a taken port comes free later.
     connect(&station_.web(), &web::WebServer::listeningChanged, this,
             &HeadlessStation::tellWebAddress);
@@ -40,7 +40,7 @@ void HeadlessStation::tellWebAddress(bool listening) {
                 : line);
 }
 
-void HeadlessStation::showWindows(const engine::StartWindows& windows) {
+void HeadlessStation::showWindows(const panel::StartWindows& windows) {
     if (station_.ending())
         return;
     if (windows.table && !station_.following())

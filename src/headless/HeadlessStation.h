@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/MainInit.h"
+#include "panel/MainInit.h"
 #include "station/Station.h"
 
 #include <QObject>
@@ -27,7 +27,7 @@ signals:
     void ended();
 
 private:
-    void showWindows(const engine::StartWindows& windows);
+    void showWindows(const panel::StartWindows& windows);
     void startFollowing();
     void watchRig();
     void startTimer();

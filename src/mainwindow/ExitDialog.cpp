@@ -10,7 +10,7 @@
 
 namespace mainwindow {
 
-ExitDialog::ExitDialog(engine::ExitCountdown& countdown, QWidget* parent)
+ExitDialog::ExitDialog(panel::ExitCountdown& countdown, QWidget* parent)
     : QDialog(parent), countdown_(countdown) {
     setObjectName(QStringLiteral("Form11"));
     setWindowTitle(core::MessageTitle());
@@ -54,7 +54,7 @@ ExitDialog::ExitDialog(engine::ExitCountdown& countdown, QWidget* parent)
     page->addSpacing(8);
     page->addLayout(buttons);
 
-    using engine::ExitCountdown;
+    using panel::ExitCountdown;
     connect(&countdown_, &ExitCountdown::countdownTextChanged, Label2, &QLabel::setText);
     connect(&countdown_, &ExitCountdown::decided, this, [this] { setEnabled(false); });
     connect(cmdYes, &QPushButton::clicked, &countdown_, &ExitCountdown::answerYes);

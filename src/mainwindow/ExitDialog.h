@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ExitCountdown.h"
+#include "panel/ExitCountdown.h"
 
 #include <QDialog>
 
@@ -17,7 +17,7 @@ class ExitDialog : public QDialog {
     Q_OBJECT
 public:
     // countdown must outlive the dialog.
-    explicit ExitDialog(engine::ExitCountdown& countdown, QWidget* parent = nullptr);
+    explicit ExitDialog(panel::ExitCountdown& countdown, QWidget* parent = nullptr);
 
     QLabel* Label1;      // the question
     QLabel* Label2;      // the countdown, then the decision's text
@@ -31,7 +31,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    engine::ExitCountdown& countdown_;
+    panel::ExitCountdown& countdown_;
 };
 
 } // namespace mainwindow

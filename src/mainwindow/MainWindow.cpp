@@ -64,7 +64,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->setAccepted(logic_.exitPath.finished());
 }
 
-EntryField* MainWindow::field(engine::EntryField which) const {
+EntryField* MainWindow::field(panel::EntryField which) const {
     const std::array<EntryField*, 12> fields{form_.Text1, form_.Text2,  form_.Text3,  form_.Text4,
                                              form_.Text5, form_.Text6,  form_.Text7,  form_.Text8,
                                              form_.Text9, form_.Text10, form_.Text11, form_.Text12};
@@ -72,7 +72,7 @@ EntryField* MainWindow::field(engine::EntryField which) const {
 }
 
 void MainWindow::showCounter(core::Long counter) {
-    form_.lblTeller->setText(engine::CounterText(counter));
+    form_.lblTeller->setText(panel::CounterText(counter));
 }
 
 void MainWindow::setSliderValue(core::Long value) {
@@ -105,7 +105,7 @@ void MainWindow::setDegreesVisible(bool visible) {
     form_.lblDegrees->setVisible(visible);
 }
 
-void MainWindow::showOverlay(const engine::OverlayDisplay& display) {
+void MainWindow::showOverlay(const panel::OverlayDisplay& display) {
     form_.lblOverlaySteps->setText(display.stepsText);
     form_.lblOverlayDegrees->setText(display.degreesText);
     form_.lblOverlayDirection->setVisible(display.directionVisible);
@@ -192,7 +192,7 @@ void MainWindow::showJoystick(const QString& frameText) {
     form_.Frame10->setTitle(frameText);
 }
 
-void MainWindow::showFieldText(engine::EntryField which, const QString& text) {
+void MainWindow::showFieldText(panel::EntryField which, const QString& text) {
     EntryField* entry = field(which);
     if (entry->text() == text)
         return;
@@ -202,7 +202,7 @@ void MainWindow::showFieldText(engine::EntryField which, const QString& text) {
         entry->setCursorPosition(std::min<int>(cursor, static_cast<int>(text.size())));
 }
 
-void MainWindow::showFieldLocked(engine::EntryField which, bool locked) {
+void MainWindow::showFieldLocked(panel::EntryField which, bool locked) {
     field(which)->setLocked(locked);
 }
 

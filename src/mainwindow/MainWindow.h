@@ -1,16 +1,17 @@
 #pragma once
 
 #include "core/ProgramState.h"
-#include "engine/CalibrationRun.h"
-#include "engine/DisplayTexts.h"
+#include "panel/CalibrationRun.h"
+#include "panel/DisplayTexts.h"
 #include "engine/Engine.h"
-#include "engine/ExitPath.h"
-#include "engine/KeyControl.h"
-#include "engine/MainFields.h"
-#include "engine/OverlayPanel.h"
-#include "engine/ShuttlePuls.h"
-#include "engine/StepperParams.h"
-#include "engine/TurnCommands.h"
+#include "panel/ExitPath.h"
+#include "panel/KeyControl.h"
+#include "panel/MainFields.h"
+#include "panel/OverlayPanel.h"
+#include "panel/PortCommands.h"
+#include "panel/ShuttlePuls.h"
+#include "panel/StepperParams.h"
+#include "panel/TurnCommands.h"
 #include "engine/WheelControl.h"
 #include "engine/WheelNotches.h"
 #include "mainwindow/MainWindowForm.h"
@@ -32,17 +33,18 @@ struct MainWindowLogic {
     const core::ProgramState& state;
     platform::Platform& platform;
     engine::Engine& engine;
-    engine::MainFields& fields;
-    engine::TurnCommands& turns;
-    engine::StepperParams& params;
-    engine::ShuttlePuls& shuttlePuls;
-    engine::CalibrationRun& calibration;
-    engine::OverlayPanel& overlay;
-    engine::KeyControl& keys;
+    panel::MainFields& fields;
+    panel::TurnCommands& turns;
+    panel::StepperParams& params;
+    panel::ShuttlePuls& shuttlePuls;
+    panel::CalibrationRun& calibration;
+    panel::OverlayPanel& overlay;
+    panel::KeyControl& keys;
     engine::WheelControl& wheel;
-    engine::ExitPath& exitPath;
+    panel::ExitPath& exitPath;
     port::SwitchInputs& switches;
     port::JoystickStatus& joystick;
+    panel::PortCommands& portCommands;
 };
 
 // Form1, the program's main window. Its controls live in the form, private to it; it forwards
@@ -65,7 +67,7 @@ public:
     void showSliderLabel(const QString& text, core::Long color);
     void showDegrees(const QString& text);
     void setDegreesVisible(bool visible);
-    void showOverlay(const engine::OverlayDisplay& display);
+    void showOverlay(const panel::OverlayDisplay& display);
     void showPcSpeed(const QString& text);
     void renderSpeed();
     void renderPower();
@@ -76,8 +78,8 @@ public:
     void setStepperOptionsEnabled(bool enabled);
     void showTime(const QString& text);
     void showJoystick(const QString& frameText);
-    void showFieldText(engine::EntryField field, const QString& text);
-    void showFieldLocked(engine::EntryField field, bool locked);
+    void showFieldText(panel::EntryField field, const QString& text);
+    void showFieldLocked(panel::EntryField field, bool locked);
     void setPulsShuttleText(const QString& text);
     void setMaxTurnToolTip(const QString& text);
     void setMinTurnToolTip(const QString& text);
@@ -151,6 +153,8 @@ signals:
     void webServerRequested(bool on);
     // "Mov&e log": the window of the last moves opens, or comes to the front.
     void moveLogRequested();
+    // The drag bar's label: steps <-> degrees.
+    void sliderLabelClicked();
 
 protected:
     bool event(QEvent* event) override;
@@ -161,7 +165,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    EntryField* field(engine::EntryField which) const;
+    EntryField* field(panel::EntryField which) const;
 
     // MainWindowPanels.cpp: the controls forwarded to the logic.
     void connectTurning();

@@ -36,17 +36,17 @@ void MainWindow::connectMenus() {
     on(form_.mnuSavecfg, [this] { emit saveConfigRequested(); });
     on(form_.mnuDefaultCfg, [this] { emit defaultConfigRequested(); });
     connect(form_.mnuOverlay, &QAction::triggered, &logic_.overlay,
-            &engine::OverlayPanel::MenuToggled);
+            &panel::OverlayPanel::MenuToggled);
     on(form_.mnuJoyStick, [this](bool checked) {
         form_.mnuJoyStick->setChecked(logic_.joystick.MenuToggled(checked));
         showJoystick(logic_.joystick.frameText());
     });
-    connect(form_.mnuExit, &QAction::triggered, &logic_.exitPath, &engine::ExitPath::ExitProgram);
+    connect(form_.mnuExit, &QAction::triggered, &logic_.exitPath, &panel::ExitPath::ExitProgram);
 
     // --- "E&dit" ---
     connect(form_.mnuSet, &QAction::triggered, &engine, &engine::Engine::SetCounterByHand);
     connect(form_.mnuCalibraStaps, &QAction::triggered, &logic_.calibration,
-            &engine::CalibrationRun::AskCalibrationSteps);
+            &panel::CalibrationRun::AskCalibrationSteps);
     // The check marks are the inputs' state: every entry tells menusChanged(), also a refused
     // one, so Qt's own flip of the mark is undone.
     using port::SwitchInputs;
@@ -65,9 +65,9 @@ void MainWindow::connectMenus() {
         logic_.switches.simulation().MenuClicked();
         renderSwitchMenus();
     });
-    on(form_.mnuLPT89, [&engine] {
+    on(form_.mnuLPT89, [this, &engine] {
         engine.StopTurningAndFollowing();
-        engine.ToggleLpt89();
+        logic_.portCommands.ToggleLpt89();
     });
     on(form_.mnuTarvex, [this] { emit bothSteppersPin6Requested(); });
     on(form_.mnuRotctld, [this](bool on) { emit rotatorServerRequested(on); });
@@ -75,7 +75,7 @@ void MainWindow::connectMenus() {
 
     // --- "&Info" ---
     connect(form_.mnuToetsInfo, &QAction::triggered, &logic_.keys,
-            &engine::KeyControl::ShowKeyInfo);
+            &panel::KeyControl::ShowKeyInfo);
     on(form_.mnuAbout, [this] { emit aboutRequested(); });
 
     // --- pop-up menu ---

@@ -14,18 +14,18 @@
 namespace mainwindow {
 
 void MainWindow::connectTurning() {
-    engine::TurnCommands& turns = logic_.turns;
+    panel::TurnCommands& turns = logic_.turns;
     engine::Engine& engine = logic_.engine;
-    connect(form_.cmdCw, &QPushButton::clicked, &turns, &engine::TurnCommands::StepUpClicked);
-    connect(form_.cmdCcw, &QPushButton::clicked, &turns, &engine::TurnCommands::StepDownClicked);
-    connect(form_.cmdMaxCw, &QPushButton::clicked, &turns, &engine::TurnCommands::MaxTurnClicked);
-    connect(form_.cmdMinCcw, &QPushButton::clicked, &turns, &engine::TurnCommands::MinTurnClicked);
+    connect(form_.cmdCw, &QPushButton::clicked, &turns, &panel::TurnCommands::StepUpClicked);
+    connect(form_.cmdCcw, &QPushButton::clicked, &turns, &panel::TurnCommands::StepDownClicked);
+    connect(form_.cmdMaxCw, &QPushButton::clicked, &turns, &panel::TurnCommands::MaxTurnClicked);
+    connect(form_.cmdMinCcw, &QPushButton::clicked, &turns, &panel::TurnCommands::MinTurnClicked);
     connect(form_.cmdGotoStep, &QPushButton::clicked, &turns,
-            &engine::TurnCommands::GotoStepClicked);
+            &panel::TurnCommands::GotoStepClicked);
     connect(form_.cmdGotoDegrees, &QPushButton::clicked, &turns,
-            &engine::TurnCommands::GotoDegreesClicked);
+            &panel::TurnCommands::GotoDegreesClicked);
     connect(form_.cmdStoppen, &PressButton::mousePressed, &turns,
-            &engine::TurnCommands::StopPressed);
+            &panel::TurnCommands::StopPressed);
     // The keyboard's way to the button (Space with focus, its mnemonic) stops like a left press.
     connect(form_.cmdStoppen, &QPushButton::clicked, this,
             [&turns] { turns.StopPressed(Qt::LeftButton); });
@@ -34,8 +34,7 @@ void MainWindow::connectTurning() {
     // on its track or a key) it turns to where the thumb stands (see eventFilter). Values the
     // program sets itself are set with the bar's signals blocked.
     connect(form_.VSlider1, &QSlider::sliderMoved, &engine, &engine::Engine::ShowSliderLabel);
-    connect(form_.lblVscroll, &ClickableLabel::clicked, &engine,
-            &engine::Engine::SliderLabelClicked);
+    connect(form_.lblVscroll, &ClickableLabel::clicked, this, &MainWindow::sliderLabelClicked);
     connect(form_.lblPcspeed, &ClickableLabel::clicked, this, [&engine] {
         engine.StopTurningAndFollowing();
         engine.CalibratePcSpeed();
@@ -48,8 +47,10 @@ void MainWindow::connectSpeedAndStepper() {
     engine::Engine& engine = logic_.engine;
     connect(form_.cmdFast, &QPushButton::clicked, &engine, &engine::Engine::ToggleFastCustom);
     connect(form_.HScroll1, &QScrollBar::valueChanged, &engine, &engine::Engine::SpeedScrolled);
-    connect(form_.chkAuto, &QCheckBox::clicked, &engine, &engine::Engine::AutoPowerClicked);
-    connect(form_.chkFieldPower, &QCheckBox::clicked, &engine, &engine::Engine::FieldPowerClicked);
+    panel::PortCommands& port = logic_.portCommands;
+    connect(form_.chkAuto, &QCheckBox::clicked, &port, &panel::PortCommands::AutoPowerClicked);
+    connect(form_.chkFieldPower, &QCheckBox::clicked, &port,
+            &panel::PortCommands::FieldPowerClicked);
     connect(form_.chkSpeedModulate, &QCheckBox::clicked, this, [this, &engine](bool ticked) {
         engine.SpeedModulateClicked(ticked);
         // The focus moves two controls on, off the box.
@@ -62,41 +63,41 @@ void MainWindow::connectSpeedAndStepper() {
             engine.SwitchStepper(static_cast<core::Long>(i));
         });
     }
-    connect(form_.cmdPoort, &QPushButton::clicked, this, [this, &engine] {
-        engine.CycleLptPort();
+    connect(form_.cmdPoort, &QPushButton::clicked, this, [this, &port] {
+        port.CycleLptPort();
         logic_.fields.setKeyPreview(true);
     });
     connect(form_.cmdLptTest, &QPushButton::clicked, &engine, &engine::Engine::WalkOutputPins);
 }
 
 void MainWindow::connectPanels() {
-    engine::StepperParams& params = logic_.params;
+    panel::StepperParams& params = logic_.params;
     connect(form_.cmdHoogste, &QPushButton::clicked, &params,
-            &engine::StepperParams::LowSpeedClicked);
+            &panel::StepperParams::LowSpeedClicked);
     connect(form_.cmdLaagste, &QPushButton::clicked, &params,
-            &engine::StepperParams::HighSpeedClicked);
-    connect(form_.cmdInputMax, &QPushButton::clicked, &params, &engine::StepperParams::MaxClicked);
-    connect(form_.cmdInputMin, &QPushButton::clicked, &params, &engine::StepperParams::MinClicked);
+            &panel::StepperParams::HighSpeedClicked);
+    connect(form_.cmdInputMax, &QPushButton::clicked, &params, &panel::StepperParams::MaxClicked);
+    connect(form_.cmdInputMin, &QPushButton::clicked, &params, &panel::StepperParams::MinClicked);
     connect(form_.cmdStepperStap, &QPushButton::clicked, &params,
-            &engine::StepperParams::StepsClicked);
+            &panel::StepperParams::StepsClicked);
 
     connect(form_.cmdShuttle, &QPushButton::clicked, &logic_.shuttlePuls,
-            &engine::ShuttlePuls::ShuttleClicked);
+            &panel::ShuttlePuls::ShuttleClicked);
     connect(form_.cmdPulsloop, &QPushButton::clicked, &logic_.shuttlePuls,
-            &engine::ShuttlePuls::PulsClicked);
+            &panel::ShuttlePuls::PulsClicked);
     connect(form_.cmdCalibreer, &PressButton::mousePressed, &logic_.calibration,
-            &engine::CalibrationRun::Pressed);
+            &panel::CalibrationRun::Pressed);
 
-    engine::OverlayPanel& overlay = logic_.overlay;
-    connect(form_.chkOverlay, &QCheckBox::clicked, &overlay, &engine::OverlayPanel::OverlayChecked);
+    panel::OverlayPanel& overlay = logic_.overlay;
+    connect(form_.chkOverlay, &QCheckBox::clicked, &overlay, &panel::OverlayPanel::OverlayChecked);
     connect(form_.cmdOverlayInput, &QPushButton::clicked, &overlay,
-            &engine::OverlayPanel::OverlayInputClicked);
-    connect(form_.cmdOverCW, &QPushButton::clicked, &overlay, &engine::OverlayPanel::StepUpClicked);
+            &panel::OverlayPanel::OverlayInputClicked);
+    connect(form_.cmdOverCW, &QPushButton::clicked, &overlay, &panel::OverlayPanel::StepUpClicked);
     connect(form_.cmdOverCCW, &QPushButton::clicked, &overlay,
-            &engine::OverlayPanel::StepDownClicked);
-    connect(form_.cmdOverCWs, &QPushButton::clicked, &overlay, &engine::OverlayPanel::AllUpClicked);
+            &panel::OverlayPanel::StepDownClicked);
+    connect(form_.cmdOverCWs, &QPushButton::clicked, &overlay, &panel::OverlayPanel::AllUpClicked);
     connect(form_.cmdOverCCWs, &QPushButton::clicked, &overlay,
-            &engine::OverlayPanel::AllDownClicked);
+            &panel::OverlayPanel::AllDownClicked);
 }
 
 // The entry fields: every change of a field's text goes to MainFields, which keeps the field's
@@ -108,7 +109,7 @@ void MainWindow::connectFields() {
         form_.cmdInputMax, form_.cmdInputMin, form_.cmdGotoStep,   form_.cmdStepperStap,
         form_.cmdHoogste,  form_.cmdLaagste,  form_.cmdGotoDegrees};
     for (int i = 1; i <= 12; ++i) {
-        const auto which = static_cast<engine::EntryField>(i);
+        const auto which = static_cast<panel::EntryField>(i);
         EntryField* entry = field(which);
         connect(entry, &QLineEdit::textChanged, this, [this, which](const QString& text) {
             // The fields' own text shown back is no edit.

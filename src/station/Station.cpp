@@ -15,7 +15,7 @@
 namespace station {
 
 using engine::Engine;
-using engine::ExitPath;
+using panel::ExitPath;
 
 namespace {
 
@@ -48,13 +48,14 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
     : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
       engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
       joystick_(state_, joystickDevice_, platform_),
-      housekeeping_(state_, platform_, engine_, switches_, joystick_),
+      portCommands_(engine_), housekeeping_(state_, platform_, engine_, portCommands_, switches_,
+                                            joystick_),
       keys_(state_, platform_, engine_), wheel_(state_, engine_),
       turns_(state_, platform_, engine_, fields_), params_(state_, platform_, engine_, fields_),
       shuttlePuls_(state_, platform_, engine_, fields_, params_),
       calibration_(state_, platform_, engine_, fields_), overlay_(state_, engine_, fields_),
       mainInit_({state_, platform_, engine_, fields_, switches_, joystick_, housekeeping_, turns_,
-                 overlay_, wheel_}),
+                 overlay_, wheel_, portCommands_}),
       exitPath_(state_, platform_, engine_, config_), serialLink_(programDirectory),
       simulatedRig_(platform_), catLog_(state_, platform_, programDirectory),
       cat_(state_, platform_, catLog_, serialLink_, programDirectory), catRig_(cat_),
@@ -91,26 +92,26 @@ Station::~Station() {
 
 void Station::wireLogic() {
     // A turn pauses the one-second housekeeping; a slow-turn step runs it once.
-    connect(&engine_, &Engine::turnStarted, &housekeeping_, &engine::Housekeeping::Pause);
-    connect(&engine_, &Engine::turnEnded, &housekeeping_, &engine::Housekeeping::Resume);
-    connect(&engine_, &Engine::slowStepMade, &housekeeping_, &engine::Housekeeping::Tick);
+    connect(&engine_, &Engine::turnStarted, &housekeeping_, &panel::Housekeeping::Pause);
+    connect(&engine_, &Engine::turnEnded, &housekeeping_, &panel::Housekeeping::Resume);
+    connect(&engine_, &Engine::slowStepMade, &housekeeping_, &panel::Housekeeping::Tick);
     // Another stepper's profile: the panels are built again.
-    connect(&engine_, &Engine::stepperSwitched, &mainInit_, &engine::MainInit::InitMain);
-    connect(&engine_, &Engine::speedFieldsChanged, &fields_, &engine::MainFields::ShowSpeedFields);
+    connect(&engine_, &Engine::stepperSwitched, &mainInit_, &panel::MainInit::InitMain);
+    connect(&engine_, &Engine::speedFieldsChanged, &fields_, &panel::MainFields::ShowSpeedFields);
     connect(&engine_.busyLock(), &engine::BusyLock::changed, &fields_,
-            &engine::MainFields::ShowBusyLock);
-    connect(&fields_, &engine::MainFields::edited, &turns_, &engine::TurnCommands::FieldEdited);
-    connect(&fields_, &engine::MainFields::edited, &shuttlePuls_,
-            &engine::ShuttlePuls::FieldEdited);
-    connect(&params_, &engine::StepperParams::limitsChanged, &turns_,
-            &engine::TurnCommands::ShowLimitToolTips);
+            &panel::MainFields::ShowBusyLock);
+    connect(&fields_, &panel::MainFields::edited, &turns_, &panel::TurnCommands::FieldEdited);
+    connect(&fields_, &panel::MainFields::edited, &shuttlePuls_,
+            &panel::ShuttlePuls::FieldEdited);
+    connect(&params_, &panel::StepperParams::limitsChanged, &turns_,
+            &panel::TurnCommands::ShowLimitToolTips);
     connect(&engine_, &Engine::phaseOffsetChanged, this, &Station::storePhaseOffset);
 
     // The way out: Alt+F4, a signal or the session's end; nothing moves once it has begun.
-    connect(&keys_, &engine::KeyControl::exitRequested, &exitPath_, &ExitPath::ExitProgram);
+    connect(&keys_, &panel::KeyControl::exitRequested, &exitPath_, &ExitPath::ExitProgram);
     connect(&shutdownSignals_, &core::ShutdownSignals::shutdownRequested, this,
             &Station::endUnattended);
-    connect(&exitPath_, &ExitPath::exitStarted, &housekeeping_, &engine::Housekeeping::Stop);
+    connect(&exitPath_, &ExitPath::exitStarted, &housekeeping_, &panel::Housekeeping::Stop);
 }
 
 void Station::wireRig() {

@@ -4,19 +4,19 @@
 #include "core/ProgramState.h"
 #include "core/SettingsReport.h"
 #include "core/ShutdownSignals.h"
-#include "engine/CalibrationRun.h"
+#include "panel/CalibrationRun.h"
 #include "engine/Engine.h"
-#include "engine/ExitPath.h"
-#include "engine/Housekeeping.h"
-#include "engine/KeyControl.h"
-#include "engine/MainFields.h"
-#include "engine/MainInit.h"
+#include "panel/ExitPath.h"
+#include "panel/Housekeeping.h"
+#include "panel/KeyControl.h"
+#include "panel/MainFields.h"
+#include "panel/MainInit.h"
 #include "engine/MotionWatch.h"
 #include "engine/MoveLog.h"
-#include "engine/OverlayPanel.h"
-#include "engine/ShuttlePuls.h"
-#include "engine/StepperParams.h"
-#include "engine/TurnCommands.h"
+#include "panel/OverlayPanel.h"
+#include "panel/ShuttlePuls.h"
+#include "panel/StepperParams.h"
+#include "panel/TurnCommands.h"
 #include "engine/WheelControl.h"
 #include "platform/LptPort.h"
 #include "platform/Platform.h"
@@ -131,17 +131,18 @@ public:
     engine::Engine& engine() { return engine_; }
     core::ConfigFile& config() { return config_; }
     port::JoystickStatus& joystick() { return joystick_; }
-    engine::MainFields& fields() { return fields_; }
-    engine::Housekeeping& housekeeping() { return housekeeping_; }
-    engine::KeyControl& keys() { return keys_; }
+    panel::MainFields& fields() { return fields_; }
+    panel::Housekeeping& housekeeping() { return housekeeping_; }
+    panel::PortCommands& portCommands() { return portCommands_; }
+    panel::KeyControl& keys() { return keys_; }
     engine::WheelControl& wheel() { return wheel_; }
-    engine::TurnCommands& turns() { return turns_; }
-    engine::StepperParams& params() { return params_; }
-    engine::ShuttlePuls& shuttlePuls() { return shuttlePuls_; }
-    engine::CalibrationRun& calibration() { return calibration_; }
-    engine::OverlayPanel& overlay() { return overlay_; }
-    engine::MainInit& mainInit() { return mainInit_; }
-    engine::ExitPath& exitPath() { return exitPath_; }
+    panel::TurnCommands& turns() { return turns_; }
+    panel::StepperParams& params() { return params_; }
+    panel::ShuttlePuls& shuttlePuls() { return shuttlePuls_; }
+    panel::CalibrationRun& calibration() { return calibration_; }
+    panel::OverlayPanel& overlay() { return overlay_; }
+    panel::MainInit& mainInit() { return mainInit_; }
+    panel::ExitPath& exitPath() { return exitPath_; }
     rig::CatLog& catLog() { return catLog_; }
     rig::SimulatedRig& simulatedRig() { return simulatedRig_; }
     rig::RigTuning& tuning() { return tuning_; }
@@ -197,17 +198,18 @@ private:
     core::ConfigFile config_;
     port::SdlJoystick joystickDevice_;
     port::JoystickStatus joystick_;
-    engine::MainFields fields_;
-    engine::Housekeeping housekeeping_;
-    engine::KeyControl keys_;
+    panel::MainFields fields_;
+    panel::PortCommands portCommands_;
+    panel::Housekeeping housekeeping_;
+    panel::KeyControl keys_;
     engine::WheelControl wheel_;
-    engine::TurnCommands turns_;
-    engine::StepperParams params_;
-    engine::ShuttlePuls shuttlePuls_;
-    engine::CalibrationRun calibration_;
-    engine::OverlayPanel overlay_;
-    engine::MainInit mainInit_;
-    engine::ExitPath exitPath_;
+    panel::TurnCommands turns_;
+    panel::StepperParams params_;
+    panel::ShuttlePuls shuttlePuls_;
+    panel::CalibrationRun calibration_;
+    panel::OverlayPanel overlay_;
+    panel::MainInit mainInit_;
+    panel::ExitPath exitPath_;
     core::ShutdownSignals shutdownSignals_;
     bool positionsKnown_ = false; // the configuration and the journal have been read
     bool endRequested_ = false;   // a signal came before that

@@ -5,11 +5,11 @@
 namespace station {
 
 TableEngineLink::TableEngineLink(const core::ProgramState& state, engine::Engine& engine,
-                                 engine::MainFields& fields, engine::TurnCommands& turns)
+                                 panel::MainFields& fields, panel::TurnCommands& turns)
     : state_(state), engine_(engine), fields_(fields), turns_(turns) {}
 
 void TableEngineLink::StepperValuesChanged() {
-    using engine::EntryField;
+    using panel::EntryField;
     fields_.setText(EntryField::Text1, core::PlainNumberText(state_.MaxPosition));
     fields_.setText(EntryField::Text2, core::PlainNumberText(state_.MinPosition));
     fields_.setText(EntryField::Text4, core::PlainNumberText(state_.StepsPer360));

@@ -2,8 +2,8 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/MainFields.h"
-#include "engine/TurnCommands.h"
+#include "panel/MainFields.h"
+#include "panel/TurnCommands.h"
 #include "table/TableLinks.h"
 
 namespace station {
@@ -13,7 +13,7 @@ namespace station {
 class TableEngineLink final : public table::EngineLink {
 public:
     TableEngineLink(const core::ProgramState& state, engine::Engine& engine,
-                    engine::MainFields& fields, engine::TurnCommands& turns);
+                    panel::MainFields& fields, panel::TurnCommands& turns);
 
     void StopTurning() override { engine_.StopTurningAndFollowing(); }
     void TurnTo(core::Long target) override { engine_.TurnTo({target, engine::TurnOrigin::Window}); }
@@ -22,8 +22,8 @@ public:
 private:
     const core::ProgramState& state_;
     engine::Engine& engine_;
-    engine::MainFields& fields_;
-    engine::TurnCommands& turns_;
+    panel::MainFields& fields_;
+    panel::TurnCommands& turns_;
 };
 
 } // namespace station

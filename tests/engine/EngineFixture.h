@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/Engine.h"
-#include "engine/Housekeeping.h"
+#include "panel/MainPresenter.h"
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
@@ -37,7 +37,8 @@ struct FakeTransmit final : engine::TransmitState {
 
 // An engine on the simulated port and the virtual clock, stepper 1 selected with the defaults
 // (limits 0..500, 200 steps per turn, delays 2 / 15 / 1000 ms), autopower on, every write
-// traced with its virtual time, and what it tells recorded.
+// traced with its virtual time, and what it tells recorded (the degrees and the overlay as the
+// main window shows them).
 struct EngineFixture : ::testing::Test {
     core::ProgramState state;
     testing_support::FakePlatform platform;
@@ -46,11 +47,12 @@ struct EngineFixture : ::testing::Test {
     port::SwitchInputs switches{state, platform, lpt};
     FakeTransmit transmit;
     engine::Engine engine{state, platform, watchedLpt, switches};
+    panel::MainPresenter presenter{state, engine};
 
     std::vector<core::Long> counters;  // as shown
     std::vector<core::Long> positions; // the counter at every port write that changed it
     std::vector<QString> degrees;
-    std::vector<engine::OverlayDisplay> overlays;
+    std::vector<panel::OverlayDisplay> overlays;
     std::vector<bool> turns; // turnStarted (true) and turnEnded (false)
     // Runs with the counter after every port write, as a switch closing where the motor stands.
     std::function<void(core::Long)> onCounter;
@@ -66,10 +68,10 @@ struct EngineFixture : ::testing::Test {
         };
         QObject::connect(&engine, &Engine::counterChanged,
                          [this](core::Long c) { counters.push_back(c); });
-        QObject::connect(&engine, &Engine::degreesChanged,
+        QObject::connect(&presenter, &panel::MainPresenter::degreesShown,
                          [this](const QString& d) { degrees.push_back(d); });
-        QObject::connect(&engine, &Engine::overlayChanged,
-                         [this](const engine::OverlayDisplay& d) { overlays.push_back(d); });
+        QObject::connect(&presenter, &panel::MainPresenter::overlayShown,
+                         [this](const panel::OverlayDisplay& d) { overlays.push_back(d); });
         QObject::connect(&engine, &Engine::turnStarted, [this] { turns.push_back(true); });
         QObject::connect(&engine, &Engine::turnEnded, [this] { turns.push_back(false); });
         state.LoadStepperProfile();
@@ -115,21 +117,6 @@ struct EngineFixture : ::testing::Test {
     }
     // The status register of port 888 reads these inputs (1 remote CCW ... 8 end switch).
     void setInputs(core::Long inputs) { lpt.setStatus(888, static_cast<std::uint8_t>(inputs * 8)); }
-};
-
-// The housekeeping wired to the engine as the application does it, not yet started.
-struct HousekeepingFixture : EngineFixture {
-    port::NoJoystick noJoystick;
-    port::JoystickStatus joystick{state, noJoystick, platform};
-    engine::Housekeeping housekeeping{state, platform, engine, switches, joystick};
-
-    HousekeepingFixture() {
-        using engine::Engine;
-        using engine::Housekeeping;
-        QObject::connect(&engine, &Engine::turnStarted, &housekeeping, &Housekeeping::Pause);
-        QObject::connect(&engine, &Engine::turnEnded, &housekeeping, &Housekeeping::Resume);
-        QObject::connect(&engine, &Engine::slowStepMade, &housekeeping, &Housekeeping::Tick);
-    }
 };
 
 } // namespace engine_test

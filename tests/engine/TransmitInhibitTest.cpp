@@ -1,129 +1,11 @@
 // The transmit-inhibit line around every turn, read back from the port log as a user's port
 // log would be read: the line set leadMs before a turn's first step, held across every step, a
 // turn inside another and a hold, released tailMs after the last step.
-#include "EngineFixture.h"
-#include "core/ConfigFile.h"
-#include "engine/ExitPath.h"
-#include "port/PortLogLpt.h"
-
-#include <QBuffer>
-#include <QTemporaryDir>
+#include "TransmitInhibitFixture.h"
 
 using engine::TurnOrigin;
 using engine::TurnOutcome;
-
-namespace {
-
-constexpr int Lead = 20, Tail = 30;
-constexpr std::uint8_t Line = 32; // D5, active low
-
-struct Forward final : platform::LptPort {
-    explicit Forward(platform::LptPort& to) : to(to) {}
-    void Out32(std::uint16_t address, std::uint8_t value) override { to.Out32(address, value); }
-    std::uint8_t Inp32(std::uint16_t address) override { return to.Inp32(address); }
-    QString backendName() const override { return to.backendName(); }
-    platform::LptPort& to;
-};
-
-// One stretch of the log with the line set.
-struct Inhibited {
-    double setMs = 0;
-    int steps = 0;
-    double firstStepMs = 0, lastStepMs = 0;
-    std::optional<double> releasedMs;
-};
-
-// What the port log of the data register at 888 shows of the line; problems names every step
-// written with the line released.
-struct LogReading {
-    std::vector<Inhibited> stretches;
-    int steps = 0;
-    QStringList problems;
-};
-
-// isStep(before, now): whether a write is a step (a new coil code, a rising STEP edge).
-LogReading ReadLog(const QByteArray& log,
-                   const std::function<bool(std::uint8_t, std::uint8_t)>& isStep) {
-    LogReading reading;
-    std::optional<std::uint8_t> before;
-    for (const QByteArray& line : log.split('\n')) {
-        const QList<QByteArray> parts = line.split(' ');
-        if (parts.size() != 3 || parts[1] != "888")
-            continue;
-        const double atMs = parts[0].toDouble();
-        const auto value = static_cast<std::uint8_t>(parts[2].toUInt());
-        const bool inhibiting = !(value & Line);
-        const bool wasInhibiting = before && !(*before & Line);
-        if (inhibiting && !wasInhibiting)
-            reading.stretches.push_back(Inhibited{atMs, 0, 0, 0, std::nullopt});
-        if (!inhibiting && wasInhibiting)
-            reading.stretches.back().releasedMs = atMs;
-        if (before && isStep(*before, value)) {
-            ++reading.steps;
-            if (!inhibiting) {
-                reading.problems << QStringLiteral("a step at %1 ms without the line").arg(atMs);
-            } else {
-                Inhibited& s = reading.stretches.back();
-                if (s.steps++ == 0)
-                    s.firstStepMs = atMs;
-                s.lastStepMs = atMs;
-            }
-        }
-        before = value;
-    }
-    for (const Inhibited& s : reading.stretches) {
-        if (s.steps > 0 && s.firstStepMs - s.setMs < Lead)
-            reading.problems << QStringLiteral("first step %1 ms after the line was set")
-                                    .arg(s.firstStepMs - s.setMs);
-        if (s.releasedMs && *s.releasedMs - s.lastStepMs < Tail)
-            reading.problems << QStringLiteral("released %1 ms after the last step")
-                                    .arg(*s.releasedMs - s.lastStepMs);
-    }
-    return reading;
-}
-
-// A phase driver steps at a new coil code while stepper 1's enable (D2) is set.
-bool NewCoilCode(std::uint8_t before, std::uint8_t now) {
-    return (now & 4) && (before & 3) != (now & 3);
-}
-
-struct TransmitInhibit : ::testing::Test {
-    core::ProgramState state;
-    testing_support::FakePlatform platform;
-    port::SimulatedLpt lpt;
-    QBuffer* log = new QBuffer; // the logged port's
-    port::PortLogLpt logged{std::make_unique<Forward>(lpt), openLog(),
-                            [this] { return platform.steadyMs(); }};
-    port::SwitchInputs switches{state, platform, logged};
-    engine_test::FakeTransmit transmit;
-    engine::Engine engine{state, platform, logged, switches};
-
-    std::unique_ptr<QIODevice> openLog() {
-        log->open(QIODevice::WriteOnly);
-        return std::unique_ptr<QIODevice>(log);
-    }
-
-    TransmitInhibit() {
-        engine.setTransmitState(&transmit);
-        state.LoadStepperProfile();
-        engine.coil().UpdateStepperBits();
-        engine.InitSpeed();
-        engine.coil().setInhibit({5, true, Lead, Tail});
-        engine.coil().WriteData(0); // the idle port of a station that has just started
-    }
-    LogReading
-    reading(const std::function<bool(std::uint8_t, std::uint8_t)>& isStep = NewCoilCode) const {
-        return ReadLog(log->data(), isStep);
-    }
-    // Turns with the given origin, then lets the tail pass.
-    TurnOutcome turn(core::Long target, TurnOrigin origin) {
-        const TurnOutcome outcome = engine.TurnTo({target, origin});
-        platform.advance(200);
-        return outcome;
-    }
-};
-
-} // namespace
+using namespace engine_test;
 
 TEST_F(TransmitInhibit, everyOriginsTurn_isInsideTheLine_leadBeforeAndTailAfter) {
     core::Long target = 0;
@@ -228,39 +110,6 @@ TEST_F(TransmitInhibit, aStepDirDriversFirstPulse_comesAfterTheLead) {
     EXPECT_TRUE(r.problems.isEmpty()) << r.problems.join("; ").toStdString();
     ASSERT_EQ(r.stretches.size(), 1u);
     EXPECT_EQ(r.stretches[0].steps, 30);
-}
-
-namespace {
-
-// The way out, during a turn or right after it (before its tail has passed).
-struct WayOut : TransmitInhibit {
-    QTemporaryDir dir;
-    core::ConfigFile config{state, platform, dir.path()};
-    engine::ExitPath exit{state, platform, engine, config};
-
-    void turnAndEnd(bool midTurn) {
-        if (midTurn)
-            platform.scheduleAfter(100, [&] { exit.EndProgram(false); });
-        engine.TurnTo({50, TurnOrigin::Window});
-        if (!midTurn)
-            exit.EndProgram(false);
-        const LogReading r = reading();
-        EXPECT_TRUE(r.problems.isEmpty()) << r.problems.join("; ").toStdString();
-        ASSERT_EQ(r.stretches.size(), 1u);
-        EXPECT_TRUE(r.stretches[0].releasedMs);
-        EXPECT_TRUE(lpt.Inp32(888) & Line) << "the port left with the line released";
-    }
-};
-
-} // namespace
-
-TEST_F(WayOut, rightAfterATurn_releasesTheLineOnceTheTailHasPassed) {
-    turnAndEnd(false);
-}
-
-TEST_F(WayOut, thatStopsATurn_releasesTheLineATailAfterItsLastStep) {
-    turnAndEnd(true);
-    EXPECT_LT(state.StepCounter, 50);
 }
 
 TEST_F(TransmitInhibit, withoutALine_noWriteTouchesItsBit) {

@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "panel/PortCommands.h"
 
 #include <QSignalSpy>
 #include <limits>
@@ -140,7 +141,8 @@ TEST_F(Turning, aSlowTurn_writesWhatTheSameTurnAtSpeedWrites_inTheSameOrder) {
 
 TEST_F(Turning, aTurnTakesTheBusyLockAndTicksFieldpowerWithManualPower) {
     QSignalSpy stepperOptions(&engine, &engine::Engine::stepperOptionsEnabled);
-    engine.AutoPowerClicked(false);
+    panel::PortCommands port{engine};
+    port.AutoPowerClicked(false);
     EXPECT_EQ(lpt.data(888) & 4, 0);
     turnTo(2);
     EXPECT_TRUE(engine.power().fieldPowerTicked());

@@ -7,13 +7,13 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using engine::ExitChoice;
 using mainwindow::ExitDialog;
+using panel::ExitChoice;
 
 // The dialog only shows the exit path's countdown and forwards the answers to it.
 TEST(ExitDialog, countsDownWhenShown_forwardsTheAnswersAndEscapeSavesWithoutParking) {
     testing_support::FakePlatform platform;
-    engine::ExitCountdown countdown{platform, 0, 40};
+    panel::ExitCountdown countdown{platform, 0, 40};
     ExitDialog dialog{countdown};
     EXPECT_EQ(dialog.windowTitle(), "Ventrolo.Version 1.24");
     EXPECT_EQ(dialog.Label1->text(), "Reset stepper1 to 0\n\nReset stepper2 to 40");
@@ -27,7 +27,7 @@ TEST(ExitDialog, countsDownWhenShown_forwardsTheAnswersAndEscapeSavesWithoutPark
     EXPECT_EQ(dialog.Label2->text(), "Steppers are turned to 0 and 40");
     EXPECT_FALSE(dialog.isEnabled()) << "no second answer while parking";
 
-    engine::ExitCountdown second{platform, 0, 40};
+    panel::ExitCountdown second{platform, 0, 40};
     ExitDialog escaped{second};
     escaped.show();
     QTest::keyClick(&escaped, Qt::Key_Escape);

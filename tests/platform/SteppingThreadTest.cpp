@@ -1,11 +1,12 @@
 // The engine's turns on the real stepping thread and the real clock. Only outcomes are checked
 // (every step written and counted, in order; a stop or a switch leaves the counter where the
 // motor is), never how well the time was kept: bench/step_timing measures that.
+#include "platform/SteppingThread.h"
+
 #include "core/ConfigFile.h"
 #include "engine/Engine.h"
-#include "engine/ExitPath.h"
+#include "panel/ExitPath.h"
 #include "platform/QtPlatform.h"
-#include "platform/SteppingThread.h"
 #include "port/SerializedLpt.h"
 #include "port/SimulatedLpt.h"
 #include "port/SwitchInputs.h"
@@ -80,7 +81,7 @@ struct ThreadedTurns : ::testing::Test {
 struct SignalMidTurn : ThreadedTurns {
     QTemporaryDir dir;
     core::ConfigFile config{state, platform, dir.path()};
-    engine::ExitPath exit{state, platform, engine, config};
+    panel::ExitPath exit{state, platform, engine, config};
 
     // Turns far up at delayMs per step and ends the program afterMs into the turn; the counter
     // the configuration file holds afterwards.
@@ -146,9 +147,8 @@ TEST_F(ThreadedTurns, aStopOrAnotherTurnMidway_leavesTheCounterAtTheStepsWritten
 
 TEST_F(ThreadedTurns, aNoticeMidTurn_waitsForNobody_theTurnAndTheCountGoOn) {
     // As a journal that cannot be written tells it: the box stays open, unanswered.
-    QTimer::singleShot(30, [&] {
-        platform.notify("cannot be written", "t", platform::Icon::Exclamation);
-    });
+    QTimer::singleShot(
+        30, [&] { platform.notify("cannot be written", "t", platform::Icon::Exclamation); });
     std::vector<core::Long> shown;
     QObject::connect(&engine, &engine::Engine::counterChanged,
                      [&](core::Long c) { shown.push_back(c); });

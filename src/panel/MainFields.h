@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+
+namespace panel {
+
+// The main window's twelve entry fields.
+enum class EntryField {
+    Text1 = 1,
+    Text2,
+    Text3,
+    Text4,
+    Text5,
+    Text6,
+    Text7,
+    Text8,
+    Text9,
+    Text10,
+    Text11,
+    Text12
+};
+
+// The main window's entry fields as state: what they hold, whether they are read-only, and the
+// key preview their focus switches. The window shows textChanged() and lockedChanged() and
+// forwards what the user types to Edited().
+//
+// Every text goes through the fields' rule: only digits and "." ("," becomes "."), and the unit
+// behind the number for Text5, Text6, Text11 ("Sec") and Text7 ("°"); Text1 takes any text.
+// A field's value is its leading number.
+class MainFields : public QObject {
+    Q_OBJECT
+
+public:
+    explicit MainFields(QObject* parent = nullptr);
+
+    const QString& text(EntryField field) const { return texts_[index(field)]; }
+    double value(EntryField field) const;
+    bool locked(EntryField field) const { return locked_[index(field)]; }
+    // Keys go to the window's key commands before the field with the focus sees them. Off while
+    // the user enters a field; back on with the next command that turns.
+    bool keyPreview() const { return keyPreview_; }
+
+    void setText(EntryField field, const QString& text);
+    // The user typed: the rule applied (textChanged() when it changed what was typed), then
+    // edited().
+    void Edited(EntryField field, const QString& typed);
+    // Read-only on cyan (locked) or editable on white.
+    void setLocked(EntryField field, bool locked);
+    void setKeyPreview(bool on) { keyPreview_ = on; }
+    // The busy lock makes the parameter fields Text1, Text2, Text4, Text5, Text6 and Text12
+    // read-only while a turn runs.
+    void ShowBusyLock(bool locked);
+    // Text5 and Text6: the slowest and fastest delay in seconds.
+    void ShowSpeedFields(const QString& slowest, const QString& fastest);
+
+signals:
+    void textChanged(panel::EntryField field, const QString& text);
+    void lockedChanged(panel::EntryField field, bool locked);
+    void edited(panel::EntryField field);
+
+private:
+    static std::size_t index(EntryField field) { return static_cast<std::size_t>(field) - 1; }
+    static QString ruled(EntryField field, const QString& text);
+
+    std::array<QString, 12> texts_;
+    std::array<bool, 12> locked_{};
+    bool keyPreview_ = true;
+};
+
+} // namespace panel

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "engine/Engine.h"
+#include "panel/MainFields.h"
+#include "platform/Platform.h"
+
+#include <QObject>
+
+namespace panel {
+
+// The stepper parameter panel: a value typed into a field takes effect when the button beside
+// it is clicked (or the field double-clicked). Every invalid entry is answered with a message
+// and replaced; an empty field is refilled with the value in force.
+class StepperParams : public QObject {
+    Q_OBJECT
+
+public:
+    StepperParams(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
+                  MainFields& fields, QObject* parent = nullptr);
+
+    // cmdHoogste ("LowSpeed", Text5 in seconds): the slowest delay; runs HighSpeedClicked.
+    void LowSpeedClicked();
+    // cmdLaagste ("HighSpeed", Text6 in seconds): the fastest delay.
+    void HighSpeedClicked();
+    // cmdInputMax / cmdInputMin (Text1 / Text2): the limits.
+    void MaxClicked();
+    void MinClicked();
+    // cmdStepperStap (Text4): steps per 360 degrees.
+    void StepsClicked();
+    // Before an endless mode starts with a delay above one second: asks to make the slowest
+    // speed 1 s. True when the user declined (the mode must not start).
+    bool SlowLimit();
+
+signals:
+    // The limits were entered: the limit buttons' tooltips follow.
+    void limitsChanged();
+    // No degrees to show any more: the pelorus windows close, their buttons read
+    // "Pel&orus off".
+    void pelorusOff();
+    // lblPulsShuttle.
+    void pulsShuttleTextChanged(const QString& text);
+
+private:
+    // The shuttle range, pulse size and centre that follow a change of the limits.
+    void fitModesToLimits();
+    // Max (up) or Min: the entered limit, with the counter set to it when it lies beyond.
+    void limitClicked(bool up);
+
+    core::ProgramState& state_;
+    platform::Platform& platform_;
+    engine::Engine& engine_;
+    MainFields& fields_;
+};
+
+} // namespace panel
