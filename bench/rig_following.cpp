@@ -10,8 +10,8 @@
 #include "BenchProgram.h"
 #include "BenchSupport.h"
 #include "CivBus.h"
-#include "rig/RigTuning.h"
 #include "rig/SimulatedRig.h"
+#include "tuning/RigTuning.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -50,7 +50,7 @@ std::unique_ptr<bench::BenchProgram> Program(int pollMs, int comPort, const QByt
 // it could.
 QString StartFollowing(bench::BenchProgram& program) {
     program.start();
-    rig::RigTuning& tuning = program.app().tuning();
+    tuning::RigTuning& tuning = program.app().tuning();
     tuning.ComportClicked();
     if (!tuning.portOpen())
         return QStringLiteral("the rig's link did not open");
@@ -127,8 +127,7 @@ std::optional<Latencies> FollowPolled(int changes, int pollMs, QString& why) {
         *program,
         // The program may be on the line at that moment (an exchange holds the thread until it
         // ends): the rig itself turns its dial then, so a request that reaches it later reads it.
-        [&](double atMs, float kHz) { rig.turnDialAt(atMs, kHz); },
-        changes, pollMs);
+        [&](double atMs, float kHz) { rig.turnDialAt(atMs, kHz); }, changes, pollMs);
 }
 
 // The IC-7300 announcing its dial on its own; lateMs gets the most the emulated rig made a change

@@ -10,9 +10,9 @@
 #include "BenchProgram.h"
 #include "BenchSupport.h"
 #include "CivBus.h"
-#include "rig/RigTuning.h"
 #include "rig/SimulatedRig.h"
 #include "rig/WsjtxDatagrams.h"
+#include "tuning/RigTuning.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -45,10 +45,11 @@ std::unique_ptr<bench::BenchProgram> Program(int comPort, const QByteArray& ini,
             s.TableWindowShown = true;
         },
         bench::Files{{QStringLiteral("Ventrolo.ini"), ini},
-                     {QStringLiteral("Table.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
-                                                   "3500,100,\"\"\r\n4000,300,\"\"\r\n"}});
+                     {QStringLiteral("Table.cat"),
+                      "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                      "3500,100,\"\"\r\n4000,300,\"\"\r\n"}});
     program->start();
-    rig::RigTuning& tuning = program->app().tuning();
+    tuning::RigTuning& tuning = program->app().tuning();
     tuning.ComportClicked();
     if (!tuning.portOpen()) {
         why = QStringLiteral("the rig's link did not open");
@@ -68,7 +69,7 @@ struct Stops {
 // key(true) keys the rig; the time it is called is the moment of keying.
 Stops Measure(bench::BenchProgram& program, const std::function<void(bool)>& key, int keys) {
     platform::QtPlatform& platform = program.platform();
-    rig::RigTuning& tuning = program.app().tuning();
+    tuning::RigTuning& tuning = program.app().tuning();
     core::ProgramState& state = program.state();
     std::mt19937 random(42);
     std::uniform_real_distribution<double> keyAfter(100, 600);
@@ -128,7 +129,8 @@ std::optional<Stops> SimulatedFt817(int keys, QString& why) {
     if (!program)
         return std::nullopt;
     rig::SimulatedRig& rig = program->app().simulatedRig();
-    return Measure(*program, [&](bool on) { rig.rig().setTransmit(on); }, keys);
+    return Measure(
+        *program, [&](bool on) { rig.rig().setTransmit(on); }, keys);
 }
 
 std::optional<Stops> Ic7300(int keys, QString& why) {
@@ -139,17 +141,18 @@ std::optional<Stops> Ic7300(int keys, QString& why) {
         why = QStringLiteral("no pseudo-terminal");
         return std::nullopt;
     }
-    const auto program =
-        Program(ComPort,
-                QStringLiteral("[serial]\nCOM%1=%2\n[rig]\nlink=civ\n[civ]\nmodel=IC-7300\nbaud=%3\n")
-                    .arg(ComPort)
-                    .arg(bus.slavePath())
-                    .arg(Baud)
-                    .toLocal8Bit(),
-                why);
+    const auto program = Program(
+        ComPort,
+        QStringLiteral("[serial]\nCOM%1=%2\n[rig]\nlink=civ\n[civ]\nmodel=IC-7300\nbaud=%3\n")
+            .arg(ComPort)
+            .arg(bus.slavePath())
+            .arg(Baud)
+            .toLocal8Bit(),
+        why);
     if (!program)
         return std::nullopt;
-    return Measure(*program, [&](bool on) { bus.setTransmitting(on); }, keys);
+    return Measure(
+        *program, [&](bool on) { bus.setTransmitting(on); }, keys);
 }
 
 std::optional<Stops> Rigctld(int keys, QString& why) {
@@ -175,7 +178,8 @@ std::optional<Stops> Rigctld(int keys, QString& why) {
     }
     keyer.write("F 3600000\n");
     const auto program = Program(
-        1, "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" + QByteArray::number(port) + "\n",
+        1,
+        "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" + QByteArray::number(port) + "\n",
         why);
     std::optional<Stops> stops;
     if (program) {

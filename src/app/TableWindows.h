@@ -21,8 +21,8 @@ class TableWindows : public QObject {
     Q_OBJECT
 
 public:
-    TableWindows(station::Station& station, mainwindow::MainWindow& main,
-                 DisplayWindows& displays, QObject* parent = nullptr);
+    TableWindows(station::Station& station, mainwindow::MainWindow& main, DisplayWindows& displays,
+                 QObject* parent = nullptr);
     ~TableWindows() override;
 
     // The table window and the CAT terminal while they are open.
@@ -52,7 +52,7 @@ private:
     core::ProgramState& state_;
     engine::Engine& engine_;
     engine::WheelControl& wheel_;
-    rig::RigTuning& tuning_;
+    tuning::RigTuning& tuning_;
     mainwindow::MainWindow& window_;
     DisplayWindows& displays_;
     QPointer<table::TableWindow> tableWindow_;

@@ -3,9 +3,9 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "platform/Platform.h"
-#include "rig/RigTuning.h"
 #include "table/BandSet.h"
 #include "table/TableEditor.h"
+#include "tuning/RigTuning.h"
 #include "vna/BuildSession.h"
 #include "web/StationLink.h"
 
@@ -48,7 +48,7 @@ public:
     struct Parts {
         core::ProgramState& state;
         engine::Engine& engine;
-        rig::RigTuning& tuning;
+        tuning::RigTuning& tuning;
         table::TableEditor& editor;
         const table::BandSets& bands;
         vna::BuildSession& vna;
@@ -124,14 +124,14 @@ private:
 
     core::ProgramState& state_;
     engine::Engine& engine_;
-    rig::RigTuning& tuning_;
+    tuning::RigTuning& tuning_;
     table::TableEditor& editor_;
     const table::BandSets& bands_;
     vna::BuildSession& vna_;
     const StationLink& station_;
     std::unique_ptr<platform::Timer> jogLease_;
     int pendingSteps_ = 0;
-    int jogDirection_ = 0;        // of the jog asked for and not yet ended: 1 up, -1 down
+    int jogDirection_ = 0; // of the jog asked for and not yet ended: 1 up, -1 down
     QString jogHold_;
     QStringList endedHolds_; // the last few
     int tableRevision_ = 0;

@@ -55,8 +55,7 @@ WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, Q
           platform, [this] { return QJsonDocument(api_.State()).toJson(QJsonDocument::Compact); },
           this),
       pingTimer_(platform.createTimer([this] { pingWebSockets(); })) {
-    connect(this, &QAbstractHttpServer::newWebSocketConnection, this,
-            &WebServer::acceptWebSockets);
+    connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &WebServer::acceptWebSockets);
     connect(&push_, &WebStatePush::push, this, &WebServer::pushState);
     const engine::Engine& engine = parts.engine;
     for (auto signal : {&engine::Engine::turnStarted, &engine::Engine::turnEnded,
@@ -65,8 +64,8 @@ WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, Q
     connect(&engine, &engine::Engine::counterChanged, &push_, &WebStatePush::moved);
     connect(&engine, &engine::Engine::degreesChanged, &push_, &WebStatePush::moved);
     connect(&engine, &engine::Engine::stepperSwitched, &push_, &WebStatePush::changed);
-    connect(&parts.tuning, &rig::RigTuning::changed, &push_, &WebStatePush::changed);
-    connect(&parts.tuning, &rig::RigTuning::portOpenChanged, &push_, &WebStatePush::changed);
+    connect(&parts.tuning, &tuning::RigTuning::changed, &push_, &WebStatePush::changed);
+    connect(&parts.tuning, &tuning::RigTuning::portOpenChanged, &push_, &WebStatePush::changed);
     connect(&api_, &WebApi::tableChanged, &push_, &WebStatePush::changed);
     connect(&parts.vna, &vna::BuildSession::progressed, &push_, &WebStatePush::changed);
 }
@@ -143,8 +142,7 @@ bool WebServer::tokenMatches(const QByteArray& given) const {
     return difference == 0;
 }
 
-std::pair<int, QString> WebServer::refusal(const QHttpServerRequest& request,
-                                           const QString& peer) {
+std::pair<int, QString> WebServer::refusal(const QHttpServerRequest& request, const QString& peer) {
     const QString host = QString::fromUtf8(request.value("host"));
     if (!tokenRequired_ && !hostIsLocal(host))
         return {403, QStringLiteral("this server answers to localhost only")};

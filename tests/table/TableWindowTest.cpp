@@ -1,9 +1,9 @@
 // The table window's wiring: its controls reach the logic and show what it says.
 #include "table/TableWindow.h"
 
-#include "rig/RigTuningFixture.h"
 #include "table/ParamsDialog.h"
 #include "table/SimulatedRigPanel.h"
+#include "tuning/RigTuningFixture.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -21,7 +21,7 @@
 
 namespace {
 
-struct TableWindowTest : rig_test::RigTuningFixture {
+struct TableWindowTest : tuning_test::RigTuningFixture {
     TableWindowTest() { platform.processQtEvents = true; }
     void open(const QByteArray& rows) {
         loadTable(rows);
@@ -29,7 +29,7 @@ struct TableWindowTest : rig_test::RigTuningFixture {
             state, platform, engine, wheel, editor, view, tuning, simulated, bandSets});
         QObject::connect(&view, &table::TableViewModel::changed, window.get(),
                          &table::TableWindow::render);
-        QObject::connect(&tuning, &rig::RigTuning::changed, window.get(),
+        QObject::connect(&tuning, &tuning::RigTuning::changed, window.get(),
                          &table::TableWindow::render);
         QObject::connect(&wheel, &engine::WheelControl::displayChanged, window.get(),
                          &table::TableWindow::renderWheelDisplay);
@@ -170,7 +170,8 @@ TEST_F(TableWindowTest, paramsRefusesALowerLimitNotBelowTheUpperAndStaysOpen) {
 }
 
 TEST_F(TableWindowTest, theBandSetMenuTicksTheWorkingSteppersTablesAndKeepsThem) {
-    test_support::WriteFile(dir.filePath("20m.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n14000,400,\"\"\r\n");
+    test_support::WriteFile(dir.filePath("20m.cat"),
+                            "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n14000,400,\"\"\r\n");
     open("3500,100,\"\"\r\n");
     auto entries = [this] {
         emit form().mnuBandSet->aboutToShow();
