@@ -152,7 +152,7 @@ void RigTuning::LoadLink() {
 }
 
 void RigTuning::Load() {
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     LoadLink();
     showModes();
     rig_->resetSwrState();
@@ -226,7 +226,7 @@ bool RigTuning::OpenLink(bool sendStartupRow) {
         tell(QStringLiteral("Choose COM1 to COM4 or the simulated rig in the Com menu first."));
         return false;
     }
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     follower_.Resume();
     view_.ForceKHz();
     if (!ComPortOpen(links_.simulated() || links_.network()

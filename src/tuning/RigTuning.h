@@ -280,7 +280,8 @@ public:
     // --- the engine ---
     void TurnStarted();
     void TurnEnded();
-    // StopTurning: unlocks and ends the peak search and the SWR tune.
+    // The engine stopped (StopTurningAndFollowing): unlocks and ends the peak search and the
+    // SWR tune.
     void EngineStopped();
 
     // table::RigLink

@@ -102,7 +102,7 @@ void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin, const
 }
 
 void RigTuning::TurnToClicked(engine::TurnOrigin origin, const QString& detail) {
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     follower_.Resume();
     turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)), origin,
                     detail);
@@ -159,7 +159,7 @@ bool RigTuning::setToInterpolEnabled() const {
 void RigTuning::SetCounterToInterpol() {
     if (!setToInterpolEnabled())
         return;
-    engine_.StopTurning();
+    engine_.StopTurningAndFollowing();
     // As a counter set by hand; a value beyond the limits sets nothing.
     if (engine_.SetCounterWithinLimits(view_.view().InterpolValueText.toLong()))
         emit changed();

@@ -107,7 +107,7 @@ void SwrTune::abort(const QString& reason) {
     qCInfo(lcRig).noquote() << "SWR tune ends:" << reason;
     // A turn of the tune's under way ends where it is (the engine's stop comes back here).
     if (turning_)
-        engine_.StopTurning();
+        engine_.StopTurningAndFollowing();
 }
 
 void SwrTune::Stop() {

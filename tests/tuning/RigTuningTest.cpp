@@ -315,7 +315,7 @@ TEST_F(RigTuningTest, aRigThatReportsNoTransmitIsNotReadDuringATurn) {
 TEST_F(RigTuningTest, escUnlocksAndHaltsFollowing_lockingResumesIt) {
     openAndFollow();
     simulated.rig().setFrequency(4000);
-    platform.scheduleAfter(state.ComPollMs + 400, [this] { engine.StopTurning(); });
+    platform.scheduleAfter(state.ComPollMs + 400, [this] { engine.StopTurningAndFollowing(); });
     poll();
     platform.advance(500);
     EXPECT_FALSE(tuning.locked());
@@ -353,7 +353,7 @@ TEST_F(RigTuningTest, peakSearchGoesToTheLoudestPosition_flatReadingsReturn_escS
     EXPECT_TRUE(captions.contains("Works now"));
     EXPECT_TRUE(captions.contains("29 x S-meter =  3"));
 
-    platform.scheduleAfter(1000, [this] { engine.StopTurning(); });
+    platform.scheduleAfter(1000, [this] { engine.StopTurningAndFollowing(); });
     tuning.PeakSearchClicked();
     EXPECT_FALSE(tuning.searching());
     EXPECT_LT(state.StepCounter, 100); // stopped on the way up from 90

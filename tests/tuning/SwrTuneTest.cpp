@@ -118,7 +118,7 @@ TEST_F(SwrTuneTest, everyWayItEndsEarly_releasesThePttFirst_thenSetsTheRigBack) 
     };
     const std::vector<Case> cases{
         {"a second click", [](SwrTuneTest& t) { t.tuning.SwrTuneClicked(); }, "stopped"},
-        {"Esc", [](SwrTuneTest& t) { t.engine.StopTurning(); }, "stopped"},
+        {"Esc", [](SwrTuneTest& t) { t.engine.StopTurningAndFollowing(); }, "stopped"},
         {"the PTT button", [](SwrTuneTest& t) { t.tuning.PttToggle(false); }, "stopped"},
         {"the dial turned", [](SwrTuneTest& t) { t.simulated.rig().setFrequency(3510); },
          "frequency changed"},
