@@ -127,7 +127,8 @@ std::optional<Latencies> FollowPolled(int changes, int pollMs, QString& why) {
         *program,
         // The program may be on the line at that moment (an exchange holds the thread until it
         // ends): the rig itself turns its dial then, so a request that reaches it later reads it.
-        [&](double atMs, float kHz) { rig.turnDialAt(atMs, kHz); }, changes, pollMs);
+        [&](double atMs, float kHz) { rig.turnDialAt(atMs, kHz); },
+        changes, pollMs);
 }
 
 // The IC-7300 announcing its dial on its own; lateMs gets the most the emulated rig made a change

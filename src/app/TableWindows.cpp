@@ -57,9 +57,9 @@ bool TableWindows::openTableWindow() {
     emit opening();
     window_.setTableChecked(true);
 
-    auto* w = new table::TableWindow({state_, station_.platform(), engine_, wheel_,
-                                      station_.tableEditor(), station_.tableView(), tuning_,
-                                      station_.simulatedRig(), station_.bandSets()});
+    auto* w = new table::TableWindow(
+        {state_, station_.platform(), engine_, wheel_, station_.tableEditor(), station_.tableView(),
+         tuning_, station_.simulatedRig(), station_.bandSets()});
     tableWindow_ = w;
     using table::TableWindow;
     connect(&station_.tableView(), &table::TableViewModel::changed, w, &TableWindow::render);
@@ -121,8 +121,8 @@ void TableWindows::closeTableWindow(bool exiting, bool keepLink) {
 
 void TableWindows::showVnaBuild() {
     if (!vnaPresenter_) {
-        vnaPresenter_ =
-            std::make_unique<vna::BuildPresenter>(station_.platform(), station_.vnaBuild(), state_);
+        vnaPresenter_ = std::make_unique<vna::BuildPresenter>(station_.platform(),
+                                                               station_.vnaBuild(), state_);
         connect(vnaPresenter_.get(), &vna::BuildPresenter::overlayChosen, this,
                 [this](int steps) { station_.overlay().Use(steps); });
     }
@@ -138,7 +138,7 @@ void TableWindows::showVnaBuild() {
 void TableWindows::showCatTerminal(bool shown) {
     if (shown && !terminal_) {
         terminal_ = new display::CatTerminalWindow(station_.catLog(), state_, station_.platform(),
-                                                   tableWindow_);
+                                                  tableWindow_);
         terminal_->setAttribute(Qt::WA_DeleteOnClose);
         connect(terminal_, &display::CatTerminalWindow::closed, this, [this] {
             terminal_.clear(); // deleted later

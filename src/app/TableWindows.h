@@ -21,8 +21,8 @@ class TableWindows : public QObject {
     Q_OBJECT
 
 public:
-    TableWindows(station::Station& station, mainwindow::MainWindow& main, DisplayWindows& displays,
-                 QObject* parent = nullptr);
+    TableWindows(station::Station& station, mainwindow::MainWindow& main,
+                 DisplayWindows& displays, QObject* parent = nullptr);
     ~TableWindows() override;
 
     // The table window and the CAT terminal while they are open.

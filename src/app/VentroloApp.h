@@ -75,6 +75,7 @@ private:
     void wireLogic();
     void wireMainWindow();
 
+
     // The windows InitMain shows.
     void showWindows(const engine::StartWindows& windows);
     // The table, direct and timer windows are open one at a time: opening one closes the

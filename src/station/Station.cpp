@@ -460,8 +460,8 @@ void Station::showRigNotes() {
 
 program::TimerTable& Station::loadTimer() {
     if (!timer_)
-        timer_ =
-            std::make_unique<program::TimerTable>(state_, platform_, turner_, programDirectory());
+        timer_ = std::make_unique<program::TimerTable>(state_, platform_, turner_,
+                                                       programDirectory());
     return *timer_;
 }
 

@@ -63,9 +63,10 @@ TableWindow::TableWindow(const TableWindowLogic& logic, QWidget* parent)
     auto* simulated = new QVBoxLayout(form_.frmSimulatedRig);
     simulated->addWidget(simulatedPanel_);
     form_.HScroll1->setRange(tuning::RigTuning::JumpMinimum, tuning::RigTuning::JumpMaximum);
-    bandSetMenu_ = new BandSetMenu(
-        *form_.mnuBandSet,
-        {logic_.state, logic_.platform, logic_.editor, logic_.bandSets, logic_.tuning}, this);
+    bandSetMenu_ = new BandSetMenu(*form_.mnuBandSet,
+                                   {logic_.state, logic_.platform, logic_.editor, logic_.bandSets,
+                                    logic_.tuning},
+                                   this);
 
     connectTable();
     connectRig();
@@ -492,13 +493,12 @@ void TableWindow::renderMenus() {
     for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i)
         show(f.mnuComPorts[i], int(i) + 1 == v.ComPort);
     using Link = tuning::RigLinkChoice::Link;
-    const std::array<std::pair<QAction*, Link>, 6> linkEntries{
-        {{f.mnuSimulatedRig, Link::Simulated},
-         {f.mnuRigctld, Link::Rigctld},
-         {f.mnuFlrig, Link::Flrig},
-         {f.mnuWsjtx, Link::Wsjtx},
-         {f.mnuCiv, Link::Civ},
-         {f.mnuKenwood, Link::Kenwood}}};
+    const std::array<std::pair<QAction*, Link>, 6> linkEntries{{{f.mnuSimulatedRig, Link::Simulated},
+                                                                {f.mnuRigctld, Link::Rigctld},
+                                                                {f.mnuFlrig, Link::Flrig},
+                                                                {f.mnuWsjtx, Link::Wsjtx},
+                                                                {f.mnuCiv, Link::Civ},
+                                                                {f.mnuKenwood, Link::Kenwood}}};
     for (const auto& [entry, link] : linkEntries)
         show(entry, v.Link == link);
     f.mnuTxGuard->setChecked(v.TransmitGuard);

@@ -131,7 +131,7 @@ private:
     const StationLink& station_;
     std::unique_ptr<platform::Timer> jogLease_;
     int pendingSteps_ = 0;
-    int jogDirection_ = 0; // of the jog asked for and not yet ended: 1 up, -1 down
+    int jogDirection_ = 0;        // of the jog asked for and not yet ended: 1 up, -1 down
     QString jogHold_;
     QStringList endedHolds_; // the last few
     int tableRevision_ = 0;

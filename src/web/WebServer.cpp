@@ -55,7 +55,8 @@ WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, Q
           platform, [this] { return QJsonDocument(api_.State()).toJson(QJsonDocument::Compact); },
           this),
       pingTimer_(platform.createTimer([this] { pingWebSockets(); })) {
-    connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &WebServer::acceptWebSockets);
+    connect(this, &QAbstractHttpServer::newWebSocketConnection, this,
+            &WebServer::acceptWebSockets);
     connect(&push_, &WebStatePush::push, this, &WebServer::pushState);
     const engine::Engine& engine = parts.engine;
     for (auto signal : {&engine::Engine::turnStarted, &engine::Engine::turnEnded,
@@ -142,7 +143,8 @@ bool WebServer::tokenMatches(const QByteArray& given) const {
     return difference == 0;
 }
 
-std::pair<int, QString> WebServer::refusal(const QHttpServerRequest& request, const QString& peer) {
+std::pair<int, QString> WebServer::refusal(const QHttpServerRequest& request,
+                                           const QString& peer) {
     const QString host = QString::fromUtf8(request.value("host"));
     if (!tokenRequired_ && !hostIsLocal(host))
         return {403, QStringLiteral("this server answers to localhost only")};

@@ -15,8 +15,7 @@ TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndToggl
     tuning.setRigctld(rigctld);
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
-    table::TableWindow window(
-        {state, platform, engine, wheel, editor, view, tuning, simulated, bands});
+    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
     QObject::connect(&tuning, &tuning::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 
@@ -51,8 +50,7 @@ TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_on
     tuning.setWsjtx(wsjtx);
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
-    table::TableWindow window(
-        {state, platform, engine, wheel, editor, view, tuning, simulated, bands});
+    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
     QObject::connect(&tuning, &tuning::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 
@@ -89,8 +87,7 @@ TEST_F(TableWindowStationTest, theComMenuChoosesAnIcomRigByModelAndAddress_andAK
     tuning.setKenwoodRig(kenwood);
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
-    table::TableWindow window(
-        {state, platform, engine, wheel, editor, view, tuning, simulated, bands});
+    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
     QObject::connect(&tuning, &tuning::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 

@@ -170,8 +170,7 @@ TEST_F(TableWindowTest, paramsRefusesALowerLimitNotBelowTheUpperAndStaysOpen) {
 }
 
 TEST_F(TableWindowTest, theBandSetMenuTicksTheWorkingSteppersTablesAndKeepsThem) {
-    test_support::WriteFile(dir.filePath("20m.cat"),
-                            "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n14000,400,\"\"\r\n");
+    test_support::WriteFile(dir.filePath("20m.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n14000,400,\"\"\r\n");
     open("3500,100,\"\"\r\n");
     auto entries = [this] {
         emit form().mnuBandSet->aboutToShow();

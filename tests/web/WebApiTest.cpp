@@ -153,21 +153,21 @@ TEST_F(WebApiTest, aNewTurnEndsTheOneUnderWay) {
 TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
     Http http(port());
     const std::pair<const char*, const char*> bad[] = {
-        {"/api/turn", "{\"steps\":"},          // not JSON
-        {"/api/turn", "[1]"},                  // not an object
-        {"/api/turn", "{}"},                   // neither steps nor degrees
-        {"/api/turn", R"({"steps":100001})"},  // beyond the upper limit
-        {"/api/turn", R"({"steps":-1})"},      // below the lower limit
-        {"/api/turn", R"({"steps":12.5})"},    // not a whole step
-        {"/api/turn", R"({"steps":"12"})"},    // not a number
-        {"/api/turn", R"({"degrees":1e300})"}, // beyond the limits
-        {"/api/turn", R"({"degrees":-10})"},   // below the lower limit
+        {"/api/turn", "{\"steps\":"},               // not JSON
+        {"/api/turn", "[1]"},                       // not an object
+        {"/api/turn", "{}"},                        // neither steps nor degrees
+        {"/api/turn", R"({"steps":100001})"},       // beyond the upper limit
+        {"/api/turn", R"({"steps":-1})"},           // below the lower limit
+        {"/api/turn", R"({"steps":12.5})"},         // not a whole step
+        {"/api/turn", R"({"steps":"12"})"},         // not a number
+        {"/api/turn", R"({"degrees":1e300})"},      // beyond the limits
+        {"/api/turn", R"({"degrees":-10})"},        // below the lower limit
         {"/api/step", R"({"direction":"up"})"},
         {"/api/speed", R"({"speed":"slow"})"},
         {"/api/stepper", R"({"stepper":3})"},
         {"/api/stepper", R"({"stepper":1.5})"},
         {"/api/lock", R"({"locked":"yes"})"},
-        {"/api/table/turn", R"({"row":0})"}, // the table has no rows yet
+        {"/api/table/turn", R"({"row":0})"},        // the table has no rows yet
         {"/api/table/delete", R"({"row":-1})"},
     };
     for (const auto& [path, body] : bad) {
@@ -187,10 +187,8 @@ TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
 }
 
 TEST_F(WebApiTest, thePagesFilesComeFromTheProgramWithTheirTypes_andStayOnThisSite) {
-    for (const auto& [path, type] : {std::pair{"/", "text/html"},
-                                     {"/page.js", "text/javascript"},
-                                     {"/page.css", "text/css"},
-                                     {"/icon.svg", "image/svg+xml"}}) {
+    for (const auto& [path, type] : {std::pair{"/", "text/html"}, {"/page.js", "text/javascript"},
+                                     {"/page.css", "text/css"}, {"/icon.svg", "image/svg+xml"}}) {
         Http http(port());
         http.send("GET", path);
         ASSERT_TRUE(QTest::qWaitFor([&] {
@@ -422,9 +420,9 @@ TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     const QJsonObject shown = http.ask("GET", "/api/state").json;
     EXPECT_TRUE(shown["transmitHold"].toBool());
     EXPECT_EQ(shown["transmitHoldReason"].toString(), "the rig transmits");
-    for (const auto& [path, body] : {std::pair{"/api/turn", R"({"steps":150})"},
-                                     {"/api/step", R"({"direction":"cw"})"},
-                                     {"/api/table/turn", R"({"row":1})"}}) {
+    for (const auto& [path, body] :
+         {std::pair{"/api/turn", R"({"steps":150})"}, {"/api/step", R"({"direction":"cw"})"},
+          {"/api/table/turn", R"({"row":1})"}}) {
         const auto answer = http.post(path, body);
         EXPECT_EQ(answer.status, 409) << path;
         EXPECT_TRUE(answer.json["error"].toString().contains("transmit")) << path;
@@ -463,8 +461,7 @@ TEST(WebApiListeningLinkTest, aRowTurnedToOnALinkThatCannotSetTheRig_is409AndNot
     testing_support::FakePlatform platform;
     auto station = web_test::MakeStation(dir.path(), platform);
     station.reset();
-    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
-                            "[rig]\nlink=wsjtx\n[wsjtx]\nport=24517\n");
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=wsjtx\n[wsjtx]\nport=24517\n");
     station = std::make_unique<station::Station>(dir.path(), platform,
                                                  std::make_unique<port::SimulatedLpt>());
     ASSERT_TRUE(station->load());
