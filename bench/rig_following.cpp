@@ -10,8 +10,8 @@
 #include "BenchProgram.h"
 #include "BenchSupport.h"
 #include "CivBus.h"
-#include "rig/RigTuning.h"
 #include "rig/SimulatedRig.h"
+#include "tuning/RigTuning.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -50,7 +50,7 @@ std::unique_ptr<bench::BenchProgram> Program(int pollMs, int comPort, const QByt
 // it could.
 QString StartFollowing(bench::BenchProgram& program) {
     program.start();
-    rig::RigTuning& tuning = program.app().tuning();
+    tuning::RigTuning& tuning = program.app().tuning();
     tuning.ComportClicked();
     if (!tuning.portOpen())
         return QStringLiteral("the rig's link did not open");

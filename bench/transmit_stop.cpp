@@ -10,9 +10,9 @@
 #include "BenchProgram.h"
 #include "BenchSupport.h"
 #include "CivBus.h"
-#include "rig/RigTuning.h"
 #include "rig/SimulatedRig.h"
 #include "rig/WsjtxDatagrams.h"
+#include "tuning/RigTuning.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -48,7 +48,7 @@ std::unique_ptr<bench::BenchProgram> Program(int comPort, const QByteArray& ini,
                      {QStringLiteral("Table.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
                                                    "3500,100,\"\"\r\n4000,300,\"\"\r\n"}});
     program->start();
-    rig::RigTuning& tuning = program->app().tuning();
+    tuning::RigTuning& tuning = program->app().tuning();
     tuning.ComportClicked();
     if (!tuning.portOpen()) {
         why = QStringLiteral("the rig's link did not open");
@@ -68,7 +68,7 @@ struct Stops {
 // key(true) keys the rig; the time it is called is the moment of keying.
 Stops Measure(bench::BenchProgram& program, const std::function<void(bool)>& key, int keys) {
     platform::QtPlatform& platform = program.platform();
-    rig::RigTuning& tuning = program.app().tuning();
+    tuning::RigTuning& tuning = program.app().tuning();
     core::ProgramState& state = program.state();
     std::mt19937 random(42);
     std::uniform_real_distribution<double> keyAfter(100, 600);

@@ -16,9 +16,9 @@ TableWindows::TableWindows(station::Station& station, mainwindow::MainWindow& ma
     });
 
     // The main window's S-meter while the rig's port is open.
-    connect(&tuning_, &rig::RigTuning::changed, this,
+    connect(&tuning_, &tuning::RigTuning::changed, this,
             [this] { window_.showSMeter(int(tuning_.connection().sMeter())); });
-    connect(&tuning_, &rig::RigTuning::portOpenChanged, this, [this](bool open) {
+    connect(&tuning_, &tuning::RigTuning::portOpenChanged, this, [this](bool open) {
         window_.setSMeterVisible(open);
         // The CAT terminal closes with the port; the wheel's frequency function needs it.
         if (!open)
@@ -63,7 +63,7 @@ bool TableWindows::openTableWindow() {
     tableWindow_ = w;
     using table::TableWindow;
     connect(&station_.tableView(), &table::TableViewModel::changed, w, &TableWindow::render);
-    connect(&tuning_, &rig::RigTuning::changed, w, &TableWindow::render);
+    connect(&tuning_, &tuning::RigTuning::changed, w, &TableWindow::render);
     connect(&wheel_, &engine::WheelControl::displayChanged, w, &TableWindow::renderWheelDisplay);
     connect(&engine_, &engine::Engine::counterChanged, w, &TableWindow::showCounter);
     connect(w, &TableWindow::closeRequested, this, [this] { closeTableWindow(false); });

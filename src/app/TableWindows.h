@@ -52,7 +52,7 @@ private:
     core::ProgramState& state_;
     engine::Engine& engine_;
     engine::WheelControl& wheel_;
-    rig::RigTuning& tuning_;
+    tuning::RigTuning& tuning_;
     mainwindow::MainWindow& window_;
     DisplayWindows& displays_;
     QPointer<table::TableWindow> tableWindow_;

@@ -59,7 +59,7 @@ public:
     // The table window (Form3) and the CAT terminal while they are open.
     table::TableWindow* tableWindow() const { return tables_->tableWindow(); }
     display::CatTerminalWindow* catTerminal() const { return tables_->catTerminal(); }
-    rig::RigTuning& tuning() { return station_.tuning(); }
+    tuning::RigTuning& tuning() { return station_.tuning(); }
     rig::SimulatedRig& simulatedRig() { return station_.simulatedRig(); }
     rig::CatLog& catLog() { return station_.catLog(); }
     // The values of Ventrolo.ini that cannot be used, told once after the start.

@@ -118,8 +118,6 @@ public:
     // StepCounter holds every step written: a run on the stepping thread has ended (within the
     // step under way) and been counted.
     void StopTurningAndFollowing();
-    // The rig layer's name for StopTurningAndFollowing.
-    void StopTurning() { StopTurningAndFollowing(); }
     bool slowTurnRunning() const { return slow_ != nullptr; }
     // Ends the slow turn under way, if any.
     void StopSlowTimers();

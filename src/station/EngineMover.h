@@ -2,7 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "rig/RigTuning.h"
+#include "tuning/RigTuning.h"
 #include "vna/StepperMover.h"
 
 namespace station {
@@ -12,7 +12,7 @@ namespace station {
 // rig, so it counts a transmitting rig as transmitting even where the user lets turns go on.
 class EngineMover final : public vna::StepperMover {
 public:
-    EngineMover(core::ProgramState& state, engine::Engine& engine, const rig::RigTuning& tuning)
+    EngineMover(core::ProgramState& state, engine::Engine& engine, const tuning::RigTuning& tuning)
         : state_(state), engine_(engine), tuning_(tuning) {}
 
     Move moveTo(long position) override;
@@ -23,7 +23,7 @@ public:
 private:
     core::ProgramState& state_;
     engine::Engine& engine_;
-    const rig::RigTuning& tuning_;
+    const tuning::RigTuning& tuning_;
 };
 
 } // namespace station

@@ -6,9 +6,9 @@
 #include "port/InhibitSettings.h"
 #include "port/PhaseOffsets.h"
 #include "port/StepDirSettings.h"
-#include "rig/FollowSettings.h"
-#include "rig/TransmitGuard.h"
 #include "station/StationLogging.h"
+#include "tuning/FollowSettings.h"
+#include "tuning/TransmitGuard.h"
 
 #include <QFileInfo>
 
@@ -34,7 +34,7 @@ std::array<int, 2> ReadSettleTimes(const QString& settingsFile, core::SettingsRe
 
 // [rig] silentAlarmS: how long following may go without a reading before the alarm; 0: never.
 int ReadSilentAlarmS(const QString& settingsFile, core::SettingsReport* report) {
-    int seconds = rig::SilentRigAlarm::DefaultLimitS;
+    int seconds = tuning::SilentRigAlarm::DefaultLimitS;
     core::SettingsGroupReader(settingsFile, QStringLiteral("rig"), report,
                               core::SettingsGroupReader::Blank::KeepsDefault)
         .integer(QStringLiteral("silentAlarmS"), seconds, 0, 24 * 3600);
@@ -124,9 +124,9 @@ void Station::wireRig() {
     tuning_.setCivRig(civRig_);
     tuning_.setKenwoodRig(kenwoodRig_);
     bandSets_.Load(&settingsReport_);
-    tuning_.setFollowSettings(rig::LoadFollowSettings(settingsFile_, &settingsReport_));
-    const rig::FallbackChoice fallback =
-        rig::ReadFallback(settingsFile_, rigLinks_, &settingsReport_);
+    tuning_.setFollowSettings(tuning::LoadFollowSettings(settingsFile_, &settingsReport_));
+    const tuning::FallbackChoice fallback =
+        tuning::ReadFallback(settingsFile_, rigLinks_, &settingsReport_);
     tuning_.setFallback(fallback, makeFallbackLink(fallback));
     tuning_.setBandChangeover(&bandChangeover_);
     // No turn while our PTT is on or the rig reports transmit, whoever asks for it.
@@ -149,8 +149,8 @@ void Station::wireRig() {
     });
 }
 
-rig::RigConnection* Station::makeFallbackLink(const rig::FallbackChoice& choice) {
-    using Link = rig::RigLinkChoice::Link;
+rig::RigConnection* Station::makeFallbackLink(const tuning::FallbackChoice& choice) {
+    using Link = tuning::RigLinkChoice::Link;
     if (!choice.link)
         return nullptr;
     switch (*choice.link) {
@@ -200,20 +200,20 @@ void Station::wireJournal() {
                         silentAlarm_.ReadingCame();
                 });
     }
-    connect(&silentAlarm_, &rig::SilentRigAlarm::changed, &web_, &web::WebServer::StateChanged);
+    connect(&silentAlarm_, &tuning::SilentRigAlarm::changed, &web_, &web::WebServer::StateChanged);
     // The fallback's readings carry following as the link's own.
-    connect(&tuning_.fallback(), &rig::RigFallback::readingArrived, &silentAlarm_,
+    connect(&tuning_.fallback(), &tuning::RigFallback::readingArrived, &silentAlarm_,
             [this](const rig::RigReading& reading) {
                 if (reading.kHz)
                     silentAlarm_.ReadingCame();
             });
-    connect(&silentAlarm_, &rig::SilentRigAlarm::changed, this, &Station::showRigNotes);
+    connect(&silentAlarm_, &tuning::SilentRigAlarm::changed, this, &Station::showRigNotes);
     // A port the user closed gives no reading and is no alarm.
-    connect(&tuning_, &rig::RigTuning::portOpenChanged, &silentAlarm_,
+    connect(&tuning_, &tuning::RigTuning::portOpenChanged, &silentAlarm_,
             [this](bool open) { silentAlarm_.Watch(following_ && open); });
-    connect(&tuning_.announcements(), &rig::AnnouncementWatch::changed, this,
+    connect(&tuning_.announcements(), &tuning::AnnouncementWatch::changed, this,
             &Station::showRigNotes);
-    connect(&tuning_.fallback(), &rig::RigFallback::changed, this, &Station::showRigNotes);
+    connect(&tuning_.fallback(), &tuning::RigFallback::changed, this, &Station::showRigNotes);
     rotator_.setMotion(&motion_);
     connect(&motion_, &engine::MotionWatch::changed, &web_, &web::WebServer::StateChanged);
     connect(&engine_, &Engine::turnFinished, this,
@@ -327,7 +327,7 @@ void Station::serve() {
         return;
     const RotctldSettings rotctld = ReadRotctldSettings(settingsFile_, &settingsReport_);
     const web::WebSettings webSettings = web::ReadWebSettings(settingsFile_, &settingsReport_);
-    rig::TransmitGuard(settingsFile_).Load(&settingsReport_);
+    tuning::TransmitGuard(settingsFile_).Load(&settingsReport_);
     // The servers first, and every move on record from now on: the questions below wait for
     // a person, the station does not.
     journal_.Arm();
@@ -425,11 +425,11 @@ StationStatus Station::status() const {
             status.frequencyHz = qRound64(double(tuning_.CatFrequency()) * 1000);
         status.transmitting = tuning_.transmitting();
     }
-    status.hold = rig::TransmitHoldText(tuning_.transmitHold());
+    status.hold = tuning::TransmitHoldText(tuning_.transmitHold());
     if (rotator_.listening())
         status.rotctldPort = rotator_.port();
     status.timerRunning = timer_ && timer_->timerEnabled();
-    status.follow = rig::FollowModeName(tuning_.followSettings().mode);
+    status.follow = tuning::FollowModeName(tuning_.followSettings().mode);
     if (tuning_.portOpen() && tuning_.withinDeadBand())
         status.follow += QStringLiteral(", within dead band");
     status.rigAlarm = silentAlarm_.text();

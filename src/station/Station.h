@@ -24,16 +24,12 @@
 #include "port/SdlJoystick.h"
 #include "port/SwitchInputs.h"
 #include "program/TimerTable.h"
-#include "rig/BandChangeover.h"
 #include "rig/CatControl.h"
 #include "rig/CatLog.h"
 #include "rig/CatRig.h"
 #include "rig/FlrigRig.h"
 #include "rig/QtSerialLink.h"
-#include "rig/RigLinkChoice.h"
-#include "rig/RigTuning.h"
 #include "rig/RigctldRig.h"
-#include "rig/SilentRigAlarm.h"
 #include "rig/SimulatedRig.h"
 #include "rig/WsjtxRig.h"
 #include "station/EngineMover.h"
@@ -41,14 +37,18 @@
 #include "station/ListenRetry.h"
 #include "station/PositionJournal.h"
 #include "station/RotatorServer.h"
-#include "station/RotorDatagramServer.h"
 #include "station/RotctldSettings.h"
+#include "station/RotorDatagramServer.h"
 #include "station/StationStatus.h"
 #include "station/StatusServer.h"
 #include "station/TableEngineLink.h"
 #include "table/BandSet.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
+#include "tuning/BandChangeover.h"
+#include "tuning/RigLinkChoice.h"
+#include "tuning/RigTuning.h"
+#include "tuning/SilentRigAlarm.h"
 #include "vna/BuildSession.h"
 #include "web/StationLink.h"
 #include "web/WebServer.h"
@@ -145,7 +145,7 @@ public:
     panel::ExitPath& exitPath() { return exitPath_; }
     rig::CatLog& catLog() { return catLog_; }
     rig::SimulatedRig& simulatedRig() { return simulatedRig_; }
-    rig::RigTuning& tuning() { return tuning_; }
+    tuning::RigTuning& tuning() { return tuning_; }
     table::TableEditor& tableEditor() { return tableEditor_; }
     table::TableViewModel& tableView() { return tableView_; }
     // Each stepper's band set, read at the start.
@@ -176,7 +176,7 @@ private:
     void wireLogic();
     void wireRig();
     // The link [rig] fallback= names, set up; nullptr for none.
-    rig::RigConnection* makeFallbackLink(const rig::FallbackChoice& choice);
+    rig::RigConnection* makeFallbackLink(const tuning::FallbackChoice& choice);
     void wireJournal();
     void wireVnaBuild();
     void startRotatorServer();
@@ -225,17 +225,17 @@ private:
     rig::WsjtxRig wsjtxRig_{platform_, &catLog_};
     rig::CivRig civRig_{platform_, serialLink_, catLog_};
     rig::KenwoodRig kenwoodRig_{platform_, serialLink_, catLog_};
-    rig::RigLinkChoice rigLinks_;
+    tuning::RigLinkChoice rigLinks_;
     // [rig] fallback= on the network: a link of its own beside the one chosen.
     std::unique_ptr<rig::RigConnection> fallbackLink_;
     table::TableEditor tableEditor_;
     table::TableViewModel tableView_;
     TableEngineLink tableEngine_;
-    rig::RigTuning tuning_;
+    tuning::RigTuning tuning_;
     table::BandSets bandSets_;
-    rig::BandChangeover bandChangeover_;
+    tuning::BandChangeover bandChangeover_;
     bool following_ = false;
-    rig::SilentRigAlarm silentAlarm_{platform_};
+    tuning::SilentRigAlarm silentAlarm_{platform_};
 
     EngineTurner turner_{engine_};
     std::unique_ptr<program::TimerTable> timer_;

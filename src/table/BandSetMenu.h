@@ -2,9 +2,9 @@
 
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
-#include "rig/RigTuning.h"
 #include "table/BandSet.h"
 #include "table/TableEditor.h"
+#include "tuning/RigTuning.h"
 
 #include <QObject>
 
@@ -24,7 +24,7 @@ public:
         platform::Platform& platform;
         const TableEditor& editor;
         BandSets& sets;
-        rig::RigTuning& tuning;
+        tuning::RigTuning& tuning;
     };
 
     BandSetMenu(QMenu& menu, const Logic& logic, QObject* parent = nullptr);

@@ -62,7 +62,7 @@ TableWindow::TableWindow(const TableWindowLogic& logic, QWidget* parent)
     simulatedPanel_ = new SimulatedRigPanel(logic_.simulatedRig);
     auto* simulated = new QVBoxLayout(form_.frmSimulatedRig);
     simulated->addWidget(simulatedPanel_);
-    form_.HScroll1->setRange(rig::RigTuning::JumpMinimum, rig::RigTuning::JumpMaximum);
+    form_.HScroll1->setRange(tuning::RigTuning::JumpMinimum, tuning::RigTuning::JumpMaximum);
     bandSetMenu_ = new BandSetMenu(*form_.mnuBandSet,
                                    {logic_.state, logic_.platform, logic_.editor, logic_.bandSets,
                                     logic_.tuning},
@@ -130,7 +130,7 @@ void TableWindow::connectTable() {
 
 void TableWindow::connectRig() {
     TableWindowForm& f = form_;
-    rig::RigTuning& tuning = logic_.tuning;
+    tuning::RigTuning& tuning = logic_.tuning;
     // Plain lambdas, not member-function pointers: GCC 12's vptr sanitizer miscompiles a call
     // through a member-function pointer captured in a nested lambda.
     auto click = [this](QPushButton* button, const std::function<void()>& handler) {
@@ -377,8 +377,8 @@ void TableWindow::render() {
     f.lblStatus->setToolTip(logic_.view.StatusToolTip());
     f.lblInterpolValue->setText(v.InterpolValueText);
     SetTextColor(f.lblInterpolValue, FromBgr(v.InterpolValueColor));
-    const rig::RigControlView rigView =
-        rig::ControlViewOf(logic_.tuning, logic_.state, logic_.view);
+    const tuning::RigControlView rigView =
+        tuning::ControlViewOf(logic_.tuning, logic_.state, logic_.view);
     f.lblInfoInterpol->setText(rigView.InfoText);
     SetTextIfOther(f.txtInput, v.InputText);
     f.txtInput->setEnabled(rigView.InputEnabled);
@@ -422,7 +422,7 @@ void TableWindow::renderList() {
         list->scrollToItem(list->item(index));
 }
 
-void TableWindow::renderRig(const rig::RigControlView& v) {
+void TableWindow::renderRig(const tuning::RigControlView& v) {
     TableWindowForm& f = form_;
     f.frmCatControl->setTitle(v.FrameCaption);
     f.cmdComport->setText(v.PortCaption);
@@ -473,8 +473,8 @@ void TableWindow::renderRig(const rig::RigControlView& v) {
 
 void TableWindow::renderMenus() {
     TableWindowForm& f = form_;
-    const rig::TableMenusView v =
-        rig::MenusViewOf(logic_.tuning, logic_.state, logic_.editor, logic_.view);
+    const tuning::TableMenusView v =
+        tuning::MenusViewOf(logic_.tuning, logic_.state, logic_.editor, logic_.view);
     f.mnuStepperOffset->setText(v.StepperOffsetCaption);
     f.mnuRetuneHere->setEnabled(v.RetuneEnabled);
     f.mnuOffsetZero->setEnabled(v.OffsetZeroEnabled);
@@ -492,7 +492,7 @@ void TableWindow::renderMenus() {
         show(f.mnuBaudRates[i], TableWindowForm::BaudRates[i] == v.BaudRate);
     for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i)
         show(f.mnuComPorts[i], int(i) + 1 == v.ComPort);
-    using Link = rig::RigLinkChoice::Link;
+    using Link = tuning::RigLinkChoice::Link;
     const std::array<std::pair<QAction*, Link>, 6> linkEntries{{{f.mnuSimulatedRig, Link::Simulated},
                                                                 {f.mnuRigctld, Link::Rigctld},
                                                                 {f.mnuFlrig, Link::Flrig},

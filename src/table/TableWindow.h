@@ -5,13 +5,13 @@
 #include "engine/WheelControl.h"
 #include "engine/WheelNotches.h"
 #include "platform/Platform.h"
-#include "rig/RigControlView.h"
-#include "rig/RigTuning.h"
 #include "rig/SimulatedRig.h"
 #include "table/BandSet.h"
 #include "table/TableEditor.h"
 #include "table/TableViewModel.h"
 #include "table/TableWindowForm.h"
+#include "tuning/RigControlView.h"
+#include "tuning/RigTuning.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -29,7 +29,7 @@ struct TableWindowLogic {
     engine::WheelControl& wheel;
     TableEditor& editor;
     TableViewModel& view;
-    rig::RigTuning& tuning;
+    tuning::RigTuning& tuning;
     rig::SimulatedRig& simulatedRig;
     BandSets& bandSets;
 };
@@ -74,7 +74,7 @@ private:
     void connectRig();
     void connectMenus();
     void renderList();
-    void renderRig(const rig::RigControlView& v);
+    void renderRig(const tuning::RigControlView& v);
     void renderMenus();
     void openSelectMenu(const QPoint& at);
     void storeLimits();

@@ -33,9 +33,9 @@ QJsonValue ArrivalValue(const engine::MotionWatch* motion) {
 }
 
 // Why turns are held, in words; null when they are not.
-QJsonValue HoldReason(rig::TransmitHold hold) {
-    return hold == rig::TransmitHold::None ? QJsonValue(QJsonValue::Null)
-                                           : QJsonValue(rig::TransmitHoldText(hold));
+QJsonValue HoldReason(tuning::TransmitHold hold) {
+    return hold == tuning::TransmitHold::None ? QJsonValue(QJsonValue::Null)
+                                              : QJsonValue(tuning::TransmitHoldText(hold));
 }
 
 const QString Busy = QStringLiteral("the rig transmits: no turning");
@@ -227,7 +227,7 @@ QJsonObject WebApi::tuningState() const {
                       swrTuning || (tuning_.swrTuneEnabled() && !pttOn && position.isDouble())}}},
         {QStringLiteral("retuneReady"), following && tuning_.retuneEnabled()},
         // When following turns, and how close the table's position may lie without a turn.
-        {QStringLiteral("follow"), rig::FollowModeName(tuning_.followSettings().mode)},
+        {QStringLiteral("follow"), tuning::FollowModeName(tuning_.followSettings().mode)},
         {QStringLiteral("deadBand"), tuning_.deadBandSteps()},
         {QStringLiteral("tuneNowReady"), following && open && position.isDouble()},
     };

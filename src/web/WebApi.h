@@ -3,9 +3,9 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "platform/Platform.h"
-#include "rig/RigTuning.h"
 #include "table/BandSet.h"
 #include "table/TableEditor.h"
+#include "tuning/RigTuning.h"
 #include "vna/BuildSession.h"
 #include "web/StationLink.h"
 
@@ -48,7 +48,7 @@ public:
     struct Parts {
         core::ProgramState& state;
         engine::Engine& engine;
-        rig::RigTuning& tuning;
+        tuning::RigTuning& tuning;
         table::TableEditor& editor;
         const table::BandSets& bands;
         vna::BuildSession& vna;
@@ -124,7 +124,7 @@ private:
 
     core::ProgramState& state_;
     engine::Engine& engine_;
-    rig::RigTuning& tuning_;
+    tuning::RigTuning& tuning_;
     table::TableEditor& editor_;
     const table::BandSets& bands_;
     vna::BuildSession& vna_;

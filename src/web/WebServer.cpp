@@ -65,8 +65,8 @@ WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, Q
     connect(&engine, &engine::Engine::counterChanged, &push_, &WebStatePush::moved);
     connect(&engine, &engine::Engine::degreesChanged, &push_, &WebStatePush::moved);
     connect(&engine, &engine::Engine::stepperSwitched, &push_, &WebStatePush::changed);
-    connect(&parts.tuning, &rig::RigTuning::changed, &push_, &WebStatePush::changed);
-    connect(&parts.tuning, &rig::RigTuning::portOpenChanged, &push_, &WebStatePush::changed);
+    connect(&parts.tuning, &tuning::RigTuning::changed, &push_, &WebStatePush::changed);
+    connect(&parts.tuning, &tuning::RigTuning::portOpenChanged, &push_, &WebStatePush::changed);
     connect(&api_, &WebApi::tableChanged, &push_, &WebStatePush::changed);
     connect(&parts.vna, &vna::BuildSession::progressed, &push_, &WebStatePush::changed);
 }

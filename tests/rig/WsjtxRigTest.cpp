@@ -1,9 +1,7 @@
 // The WSJT-X link against datagrams laid out as WSJT-X sends them: the decoder alone, then the
 // link on a real localhost UDP port with its silence limit on the virtual clock.
-#include "rig/RigControlView.h"
 #include "rig/WsjtxRig.h"
 
-#include "rig/RigTuningFixture.h"
 #include "rig/WsjtxDatagrams.h"
 #include "rig/WsjtxMessage.h"
 #include "support/FakePlatform.h"
@@ -195,8 +193,7 @@ TEST_F(WsjtxRigTest, anInstanceNotNamed_neverTakesTheLink_andIsLoggedOnce) {
     EXPECT_EQ(read().kHz, 7074.0f);
 
     // Named in the settings, it is the one followed.
-    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
-                            "[wsjtx]\nid=WSJT-X - IC7300, JTDX\n");
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[wsjtx]\nid=WSJT-X - IC7300, JTDX\n");
     core::SettingsReport report;
     WsjtxAddress address = LoadWsjtxAddress(dir.filePath("Ventrolo.ini"), &report);
     EXPECT_EQ(address.ids, (QStringList{"WSJT-X - IC7300", "JTDX"}));
@@ -229,43 +226,4 @@ TEST_F(WsjtxRigTest, onAMulticastGroupItHearsWhatIsSentToTheGroup) {
     if (!changed.wait(2000))
         GTEST_SKIP() << "multicast datagrams do not loop back on this host";
     EXPECT_EQ(read().kHz, 14074.0f);
-}
-
-// A link that only listens: the table window's commands that would set the rig say so and
-// neither the rig nor the stepper is moved.
-struct WsjtxTuningTest : RigTuningFixture {
-    WsjtxRig wsjtx{platform};
-    // The tuning, which outlives this link, lets go of it first.
-    ~WsjtxTuningTest() override {
-        tuning.ComPortOpen(0);
-        (void)tuning.setConnection(rig);
-    }
-};
-
-TEST_F(WsjtxTuningTest, commandsThatSetTheRigSayTheLinkCannot) {
-    const quint16 port = FreeUdpPort();
-    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
-                            "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) + "\n");
-    links.Load();
-    tuning.setWsjtx(wsjtx);
-    loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
-    EXPECT_EQ(rig::PortCaptionOf(tuning, state), "&Comport on");
-    EXPECT_EQ(wsjtx.address().port, port);
-
-    const core::Long before = state.StepCounter;
-    tuning.FrequencyUp(1);
-    tuning.ModeClicked(1);
-    tuning.PttToggle(false);
-    for (const auto& message : platform.messages)
-        EXPECT_EQ(message.text, "This link cannot set the rig.");
-    EXPECT_EQ(platform.messages.size(), 3u);
-    EXPECT_FALSE(wsjtx.pttOn());
-    EXPECT_EQ(state.StepCounter, before);
-    // The wheel's frequency steps beep.
-    const std::size_t beeps = platform.beeps.size();
-    tuning.jumpFrequency(true);
-    EXPECT_EQ(platform.beeps.size(), beeps + 1);
-    EXPECT_EQ(tuning.CatFrequency(), 0.0f);
 }

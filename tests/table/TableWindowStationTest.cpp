@@ -1,14 +1,14 @@
 // The table window's station entries: the network links, the CI-V and Kenwood-family links
 // and the transmit guard.
 #include "core/SettingsFile.h"
-#include "rig/RigControlView.h"
-#include "rig/RigTuningFixture.h"
 #include "table/TableWindow.h"
+#include "tuning/RigControlView.h"
+#include "tuning/RigTuningFixture.h"
 
 #include <QAction>
 #include <QGroupBox>
 
-using TableWindowStationTest = rig_test::RigTuningFixture;
+using TableWindowStationTest = tuning_test::RigTuningFixture;
 
 TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndTogglesTheGuard) {
     rig::RigctldRig rigctld{platform};
@@ -16,7 +16,7 @@ TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndToggl
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
     table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
-    QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
+    QObject::connect(&tuning, &tuning::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 
     platform.answerNextInput("no such address");
@@ -51,7 +51,7 @@ TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_on
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
     table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
-    QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
+    QObject::connect(&tuning, &tuning::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 
     platform.answerNextInput("shack-pi"); // flrig's own port
@@ -70,7 +70,7 @@ TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_on
     EXPECT_TRUE(f.mnuWsjtx->isChecked());
     EXPECT_FALSE(f.mnuFlrig->isChecked());
     EXPECT_EQ(f.frmCatControl->title(), "Rig Control-WSJT-X");
-    EXPECT_EQ(rig::PortCaptionOf(tuning, state), "&Comport(WSJT-X)");
+    EXPECT_EQ(tuning::PortCaptionOf(tuning, state), "&Comport(WSJT-X)");
     EXPECT_EQ(wsjtx.address().text(), "224.0.0.1:2238");
     const core::IniSettings ini(dir.filePath("Ventrolo.ini"));
     EXPECT_EQ(core::SettingsText(ini, "wsjtx/port"), "2238");
@@ -88,7 +88,7 @@ TEST_F(TableWindowStationTest, theComMenuChoosesAnIcomRigByModelAndAddress_andAK
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
     table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
-    QObject::connect(&tuning, &rig::RigTuning::changed, &window, &table::TableWindow::render);
+    QObject::connect(&tuning, &tuning::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 
     platform.answerNextInput("IC-999");

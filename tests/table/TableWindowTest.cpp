@@ -1,9 +1,9 @@
 // The table window's wiring: its controls reach the logic and show what it says.
 #include "table/TableWindow.h"
 
-#include "rig/RigTuningFixture.h"
 #include "table/ParamsDialog.h"
 #include "table/SimulatedRigPanel.h"
+#include "tuning/RigTuningFixture.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -21,7 +21,7 @@
 
 namespace {
 
-struct TableWindowTest : rig_test::RigTuningFixture {
+struct TableWindowTest : tuning_test::RigTuningFixture {
     TableWindowTest() { platform.processQtEvents = true; }
     void open(const QByteArray& rows) {
         loadTable(rows);
@@ -29,7 +29,7 @@ struct TableWindowTest : rig_test::RigTuningFixture {
             state, platform, engine, wheel, editor, view, tuning, simulated, bandSets});
         QObject::connect(&view, &table::TableViewModel::changed, window.get(),
                          &table::TableWindow::render);
-        QObject::connect(&tuning, &rig::RigTuning::changed, window.get(),
+        QObject::connect(&tuning, &tuning::RigTuning::changed, window.get(),
                          &table::TableWindow::render);
         QObject::connect(&wheel, &engine::WheelControl::displayChanged, window.get(),
                          &table::TableWindow::renderWheelDisplay);

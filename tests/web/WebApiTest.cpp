@@ -484,7 +484,7 @@ TEST(WebApiListeningLinkTest, aRowTurnedToOnALinkThatCannotSetTheRig_is409AndNot
 TEST_F(WebApiTest, tuneNow_turnsOnceToTheTablesPosition_whereManualFollowingTurnsNothing) {
     Http http(port());
     EXPECT_EQ(http.post("/api/tune").status, 409); // nothing followed
-    station->tuning().setFollowSettings({rig::FollowSettings{rig::FollowMode::Manual}, {}});
+    station->tuning().setFollowSettings({tuning::FollowSettings{tuning::FollowMode::Manual}, {}});
     const core::Long before = state().StepCounter;
     follow(7100);
     serve(200);

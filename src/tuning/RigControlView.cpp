@@ -1,0 +1,108 @@
+#include "tuning/RigControlView.h"
+
+#include "table/TableViewState.h"
+#include "tuning/RigTuning.h"
+
+#include <array>
+
+namespace tuning {
+
+QString PortCaptionOf(const RigTuning& tuning, const core::ProgramState& state) {
+    switch (tuning.portButton()) {
+    case RigTuning::PortButton::ComPort:
+        return QStringLiteral("&Comport(%1)").arg(state.ComPort);
+    case RigTuning::PortButton::Simulated:
+        return QStringLiteral("&Comport(Sim)");
+    case RigTuning::PortButton::Link:
+        return QStringLiteral("&Comport(") + tuning.connection().rigName() + QLatin1Char(')');
+    case RigTuning::PortButton::On:
+        return QStringLiteral("&Comport on");
+    case RigTuning::PortButton::Off:
+        break;
+    }
+    return QStringLiteral("&Comport off");
+}
+
+QString FrameCaptionOf(const RigTuning& tuning) {
+    static const std::array<QString, 4> spinner{QStringLiteral("(/)"), QStringLiteral("(-)"),
+                                                QStringLiteral("(\\)"), QStringLiteral("(-)")};
+    if (!tuning.pollShown())
+        return QStringLiteral("Rig Control-") + tuning.connection().rigName();
+    return tuning.pollLineText() +
+           spinner.at((tuning.polls() - 1) % spinner.size()); // the first poll shows "(/)"
+}
+
+RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& state,
+                             const table::TableViewModel& view) {
+    const rig::RigConnection& rig = tuning.connection();
+    RigControlView v;
+    v.FrameCaption = FrameCaptionOf(tuning);
+    v.PortCaption = PortCaptionOf(tuning, state);
+    v.PortToolTip = QStringLiteral("Toggle cat comport for a ") + rig.rigName() + QLatin1Char('.');
+    v.PollCaption = tuning.PollRateCaption();
+    v.PollToolTip = tuning.PollRateToolTip();
+    v.LockCaption = table::LockCaption(tuning.locked());
+    v.LockEnabled = tuning.lockEnabled();
+    v.DialLockEnabled = rig.hasDialLock();
+    v.DialLocked = rig.dialLocked();
+    v.FrequencyText = rig.frequencyText();
+    v.JumpText = QString::number(state.CatScrollSetting) + QStringLiteral(" kHz");
+    v.JumpRed = tuning.jumpLabelRed();
+    v.Jump = state.CatScrollSetting;
+    v.PttCaption = rig.pttOn() ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off");
+    v.PttToolTip = tuning.PttToolTip();
+    v.AmPtt = tuning.amPtt();
+    const int swr = rig.swrState();
+    v.SwrShown = swr >= 0;
+    v.SwrHigh = swr == 1;
+    v.SwrText = v.SwrHigh ? QStringLiteral("H-SWR") : QStringLiteral("L-SWR");
+    v.PowerShown = rig.hasPowerSwitch();
+    v.PowerCaption = rig.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off");
+    v.SearchCaption = tuning.PeakSearchCaption();
+    // Offered at a position of the table with the rig not keyed, and while it runs: to stop it.
+    v.SearchEnabled =
+        tuning.searching() || (tuning.portOpen() && tuning.calibrateEnabled() && !rig.pttOn());
+    v.SwrTuneCaption = tuning.SwrTuneCaption();
+    v.SwrTuneToolTip = tuning.SwrTuneToolTip();
+    v.SwrTuneEnabled = tuning.swrTuneEnabled() && (tuning.swrTuning() || !rig.pttOn());
+    v.TuneNowEnabled = tuning.portOpen() && tuning.following() && !rig.pttOn();
+    v.TuneNowToolTip = QStringLiteral("Follow: %1. Turns once to the table's position for the "
+                                      "rig's frequency.")
+                           .arg(FollowModeName(tuning.followSettings().mode));
+    v.SMeter = int(rig.sMeter());
+    v.Modes = rig.modeNames();
+    v.ModeIndex = rig.modeIndex();
+    switch (tuning.transmitHold()) {
+    case TransmitHold::RigTransmits:
+        v.InfoText = QStringLiteral("TX: no turning");
+        break;
+    case TransmitHold::RigSilent:
+        v.InfoText = QStringLiteral("TX: no turning (rig silent)");
+        break;
+    default:
+        v.InfoText = view.view().InfoInterpolText;
+    }
+    v.InputEnabled = tuning.inputEnabled();
+    v.SimulatedShown = tuning.simulatedLink();
+    return v;
+}
+
+TableMenusView MenusViewOf(const RigTuning& tuning, const core::ProgramState& state,
+                           const table::TableEditor& editor, const table::TableViewModel& view) {
+    TableMenusView v;
+    v.StepperOffsetCaption = view.StepperOffsetCaption();
+    v.RetuneEnabled = tuning.retuneEnabled();
+    v.OffsetZeroEnabled = editor.data().StepperOffset != 0;
+    v.OffsetBandOnly = editor.data().OffsetBandKHz != 0;
+    v.SetToInterpolEnabled = tuning.setToInterpolEnabled();
+    v.InterpolType = editor.data().InterpolType;
+    v.LinkMenusEnabled = tuning.menusEnabled();
+    v.RigModel = state.RigModel;
+    v.BaudRate = state.BaudRate;
+    v.Link = tuning.link();
+    v.ComPort = v.Link == RigLinkChoice::Link::Serial ? state.ComPort : 0;
+    v.TransmitGuard = tuning.transmitGuardOn();
+    return v;
+}
+
+} // namespace tuning

@@ -1,0 +1,209 @@
+#include "tuning/RigLinkChoice.h"
+
+#include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
+#include "rig/FlrigRig.h"
+#include "rig/RigLogging.h"
+#include "rig/SerialDeviceMap.h"
+#include "rig/WsjtxAddress.h"
+
+namespace tuning {
+
+namespace {
+
+const QString LinkKey = QStringLiteral("rig/link");
+const QByteArray SerialValue = "serial";
+const QByteArray SimulatedValue = "simulated";
+const QByteArray RigctldValue = "rigctld";
+const QByteArray FlrigValue = "flrig";
+const QByteArray WsjtxValue = "wsjtx";
+const QString FlrigGroup = QStringLiteral("flrig");
+const QByteArray CivValue = "civ";
+const QByteArray KenwoodValue = "kenwood";
+
+QByteArray LinkValue(RigLinkChoice::Link link) {
+    switch (link) {
+    case RigLinkChoice::Link::Simulated:
+        return SimulatedValue;
+    case RigLinkChoice::Link::Rigctld:
+        return RigctldValue;
+    case RigLinkChoice::Link::Flrig:
+        return FlrigValue;
+    case RigLinkChoice::Link::Wsjtx:
+        return WsjtxValue;
+    case RigLinkChoice::Link::Civ:
+        return CivValue;
+    case RigLinkChoice::Link::Kenwood:
+        return KenwoodValue;
+    case RigLinkChoice::Link::Serial:
+        break;
+    }
+    return SerialValue;
+}
+
+struct DefaultKey {
+    QString key;
+    QString value;
+    QString note;
+};
+
+// The keys of every link with their defaults, made where missing so that the user finds them
+// to edit; what is there is read (and judged) by each link's own settings.
+void AddMissingKeys(const QString& file) {
+    const auto text = [](const char* t) { return QString::fromLatin1(t); };
+    const rig::RigctldAddress rigctld;
+    const rig::RigctldAddress flrig = rig::FlrigRig::defaultAddress();
+    const rig::WsjtxAddress wsjtx;
+    const rig::CivSettings civ;
+    const rig::KenwoodSettings kenwood;
+    const std::vector<std::pair<QString, std::vector<DefaultKey>>> groups{
+        {text("rig"),
+         {{text("link"), QString::fromLatin1(SerialValue),
+           text("serial (COM1..COM4 of [serial]), simulated, rigctld, flrig, wsjtx, civ or "
+                "kenwood")},
+          {text("holdWhileTransmitting"), text("true"),
+           text("no turning while the rig transmits")}}},
+        {text("rigctld"),
+         {{text("host"), rigctld.host, text("where the rigctld link finds the daemon")},
+          {text("port"), QString::number(rigctld.port), {}}}},
+        {text("flrig"),
+         {{text("host"), flrig.host, text("where the flrig link finds flrig's XML-RPC server")},
+          {text("port"), QString::number(flrig.port), {}}}},
+        {text("wsjtx"),
+         {{text("port"), QString::number(wsjtx.port),
+           text("the UDP port WSJT-X / JTDX send their status to")},
+          {text("address"), {}, text("the multicast group they send to; blank: 127.0.0.1")},
+          {text("id"), rig::WsjtxAddress::DefaultIds().join(QLatin1Char(',')),
+           text("the instances followed; WSJT-X started with --rig-name=X is \"WSJT-X - X\"")}}},
+        {text("civ"),
+         {{text("model"), civ.model,
+           text("IC-7300, IC-705, IC-9700, IC-7610 or IC-7100, on the COM port chosen")},
+          {text("address"), {}, text("the rig's CI-V address in hex; blank: the model's own")},
+          {text("baud"), QString::number(civ.baud), text("the rig's CI-V baud rate")}}},
+        {text("kenwood"),
+         {{text("model"), kenwood.model,
+           text("a Kenwood, Elecraft or current Yaesu rig, on the COM port chosen")},
+          {text("baud"), {}, text("blank: the model's own")}}},
+    };
+    for (const auto& [group, keys] : groups) {
+        core::SettingsGroupReader reader(file, group, nullptr);
+        for (const DefaultKey& key : keys)
+            reader.read(key.key, key.value, key.note, [](const QString&) { return true; });
+        QString error;
+        if (!reader.addMissing(&error)) {
+            qCWarning(lcRig) << "cannot write" << file << error;
+            return;
+        }
+    }
+}
+
+} // namespace
+
+RigLinkChoice::RigLinkChoice(QString programDirectory, rig::CatControl& cat,
+                             rig::SerialLink& serial, rig::SimulatedRig& simulated)
+    : directory_(std::move(programDirectory)), cat_(cat), serial_(serial), simulated_(simulated),
+      flrigAddress_(rig::FlrigRig::defaultAddress()) {}
+
+QString RigLinkChoice::settingsFile() const {
+    return directory_ + QStringLiteral("/Ventrolo.ini");
+}
+
+void RigLinkChoice::Load(core::SettingsReport* report) {
+    const QString given = [this] {
+        const core::IniSettings ini(settingsFile());
+        return core::SettingsText(ini, LinkKey).value_or(QString());
+    }();
+    const QByteArray value = given.toLower().toUtf8();
+    link_ = value == SimulatedValue ? Link::Simulated
+            : value == RigctldValue ? Link::Rigctld
+            : value == FlrigValue   ? Link::Flrig
+            : value == WsjtxValue   ? Link::Wsjtx
+            : value == CivValue     ? Link::Civ
+            : value == KenwoodValue ? Link::Kenwood
+                                    : Link::Serial;
+    // An unknown value stays for the user to mend.
+    if (!value.isEmpty() && value != LinkValue(link_) && report)
+        report->Unused(settingsFile(), LinkKey, given, QString::fromLatin1(SerialValue));
+    address_ = rig::LoadRigctldAddress(settingsFile(), report);
+    flrigAddress_ =
+        rig::LoadHostAddress(settingsFile(), FlrigGroup, rig::FlrigRig::defaultAddress(), report);
+    wsjtxAddress_ = rig::LoadWsjtxAddress(settingsFile(), report);
+    civ_ = rig::LoadCivSettings(settingsFile(), report);
+    kenwood_ = rig::LoadKenwoodSettings(settingsFile(), report);
+    swrTune_ = LoadSwrTuneSettings(settingsFile(), report);
+    (void)rig::SerialDeviceMap::Load(directory_);
+    AddMissingKeys(settingsFile());
+    (void)cat_.setLink(simulated() ? static_cast<rig::SerialLink&>(simulated_) : serial_);
+}
+
+bool RigLinkChoice::Choose(Link link) {
+    if (!cat_.setLink(link == Link::Simulated ? static_cast<rig::SerialLink&>(simulated_)
+                                              : serial_))
+        return false;
+    if (link != link_) {
+        link_ = link;
+        store();
+    }
+    return true;
+}
+
+bool RigLinkChoice::ChooseRigctld(const rig::RigctldAddress& address) {
+    if (!Choose(Link::Rigctld))
+        return false;
+    if (!(address == address_)) {
+        address_ = address;
+        rig::StoreRigctldAddress(settingsFile(), address_);
+    }
+    return true;
+}
+
+bool RigLinkChoice::ChooseFlrig(const rig::RigctldAddress& address) {
+    if (!Choose(Link::Flrig))
+        return false;
+    if (!(address == flrigAddress_)) {
+        flrigAddress_ = address;
+        rig::StoreHostAddress(settingsFile(), FlrigGroup, flrigAddress_);
+    }
+    return true;
+}
+
+bool RigLinkChoice::ChooseCiv(const rig::CivSettings& settings) {
+    if (!Choose(Link::Civ))
+        return false;
+    if (!(settings == civ_)) {
+        civ_ = settings;
+        rig::StoreCivSettings(settingsFile(), civ_);
+    }
+    return true;
+}
+
+bool RigLinkChoice::ChooseWsjtx(const rig::WsjtxAddress& address) {
+    if (!Choose(Link::Wsjtx))
+        return false;
+    if (!(address == wsjtxAddress_)) {
+        wsjtxAddress_ = address;
+        rig::StoreWsjtxAddress(settingsFile(), wsjtxAddress_);
+    }
+    return true;
+}
+
+bool RigLinkChoice::ChooseKenwood(const rig::KenwoodSettings& settings) {
+    if (!Choose(Link::Kenwood))
+        return false;
+    if (!(settings == kenwood_)) {
+        kenwood_ = settings;
+        rig::StoreKenwoodSettings(settingsFile(), kenwood_);
+    }
+    return true;
+}
+
+void RigLinkChoice::store() {
+    // Only the one line changes: the user's comments and everything else stay as written.
+    QString error;
+    if (!core::SetSettings(settingsFile(), QStringLiteral("rig"),
+                           {{QStringLiteral("link"), QString::fromLatin1(LinkValue(link_))}},
+                           &error))
+        qCWarning(lcRig) << "cannot write" << settingsFile() << error;
+}
+
+} // namespace tuning

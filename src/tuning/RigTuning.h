@@ -1,0 +1,445 @@
+#pragma once
+
+#include "core/ProgramState.h"
+#include "engine/Engine.h"
+#include "engine/TableWheel.h"
+#include "engine/WheelControl.h"
+#include "platform/Platform.h"
+#include "rig/CivRig.h"
+#include "rig/FlrigRig.h"
+#include "rig/KenwoodRig.h"
+#include "rig/RigConnection.h"
+#include "rig/RigctldRig.h"
+#include "rig/SimulatedSwrMeter.h"
+#include "rig/WsjtxRig.h"
+#include "table/TableEditor.h"
+#include "table/TableLinks.h"
+#include "table/TableLookup.h"
+#include "table/TableViewModel.h"
+#include "tuning/AnnouncementWatch.h"
+#include "tuning/PeakSearch.h"
+#include "tuning/PttControl.h"
+#include "tuning/RigFallback.h"
+#include "tuning/RigFollower.h"
+#include "tuning/RigLinkChoice.h"
+#include "tuning/RigPoller.h"
+#include "tuning/SwrTune.h"
+#include "tuning/TransmitGuard.h"
+#include "tuning/TransmitHold.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace tuning {
+
+class BandChangeover;
+
+// Automatic tuning, the one owner of the rig link: the port, the lookups as the window shows
+// them, frequency steps and turns to a frequency, and the parts it coordinates: the polls
+// (RigPoller), following the rig's frequency with the stepper and the lock (RigFollower), our
+// PTT with its watchdog (PttControl) and the S-meter peak search (PeakSearch) and the SWR tune
+// (SwrTune). The table window shows what it says and forwards its controls here; it is the
+// table's rig link (SetRigFreqToFirstUnit) and the wheel's table functions. The link may stay
+// open without the table (Unload with keepLink, or a station that only watches the rig): its
+// readings then tell the engine's gate the transmit state and nothing is followed.
+//
+// - Following: every poll reads the rig; while locked the stepper is turned to the table's
+//   position for the frequency. A poll without a reading changes nothing and moves nothing. A
+//   new frequency is followed only when two readings in a row agree (the frequency we sent
+//   counts as one): a garbled reply may look like any frequency.
+// - Polls start ComPollMs apart. They pause while the engine turns (but for the transmit
+//   reads below), while one of the table window's modal boxes is open (PollPause), while a
+//   reading is awaited, while the value label blinks and during the peak search; a poll that
+//   fell due meanwhile runs when they end.
+// - While our PTT is on nothing relocks or turns the stepper; the watchdog releases the PTT
+//   after 15 s, and every closing of the port releases it first.
+// - While the rig reports transmit (and the guard is on) following and frequency steps start
+//   no turn, and a turn under way stops when transmit begins; following goes on when it ends.
+//   Turns of the user's own ask first. During turns a rig that reports transmit is asked for
+//   its transmit state alone, TransmitRestMs after each reply; one that misses two replies in
+//   a row counts as transmitting until a reading says it receives. A rig last known to
+//   transmit counts as transmitting, however long its link is silent or lost, until a reading
+//   says it receives or the user closes the port.
+// - The user's Unlock (and the peak search) holds until the user locks, with the Lock button
+//   or from the table window; an unlock of the program's own (out of range, no position, our
+//   PTT) ends with the next reading in range.
+// - A stop of the engine (Esc) unlocks and halts following until the user locks or turns.
+class RigTuning : public QObject,
+                  public table::RigLink,
+                  public engine::TableWheel,
+                  public engine::TransmitState,
+                  private RigFollower::Lookups {
+    Q_OBJECT
+
+public:
+    struct Parts {
+        core::ProgramState& state;
+        platform::Platform& platform;
+        engine::Engine& engine;
+        const engine::WheelControl& wheel;
+        rig::RigConnection& rig;
+        RigLinkChoice& links;
+        table::TableEditor& editor;
+        table::TableViewModel& view;
+    };
+
+    static constexpr int PttWatchdogMs = PttControl::WatchdogMs;
+    static constexpr int TransmitRestMs = RigPoller::TransmitRestMs;
+    static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
+    static constexpr int JumpMaximum = 500;
+
+    explicit RigTuning(const Parts& parts, QObject* parent = nullptr);
+    ~RigTuning() override;
+
+    // Keeps polls from running while it lives: the table window holds one while its handlers
+    // (and the modal boxes they open) run.
+    class PollPause {
+    public:
+        explicit PollPause(RigTuning& tuning);
+        ~PollPause();
+        PollPause(PollPause&& other) noexcept;
+        PollPause(const PollPause&) = delete;
+        PollPause& operator=(const PollPause&) = delete;
+        PollPause& operator=(PollPause&&) = delete;
+
+    private:
+        RigTuning* tuning_;
+    };
+    PollPause pausePolls() { return PollPause(*this); }
+
+    rig::RigConnection& connection() { return *rig_; }
+    const rig::RigConnection& connection() const { return *rig_; }
+    // Another kind of link; false, and nothing changed, while the port is open.
+    bool setConnection(rig::RigConnection& rig);
+    bool simulatedLink() const { return links_.simulated(); }
+
+    // --- the link's settings ---
+    // The link, baud and model from the configuration and Ventrolo.ini (a poll interval
+    // outside 200, 500, 1000, 1500 ms becomes 1000 ms, a COM port outside 1..4 selects none),
+    // the transmit guard; an open link keeps its own.
+    void LoadLink();
+
+    // --- the table window ---
+    // Opening: stop, LoadLink, mode buttons, the table loaded, unlocked; readings are followed
+    // through the table from now on. A link still open from before follows the dial as it is.
+    void Load();
+    // Closing: our PTT off, a changed table saved, the table limits ended; readings then only
+    // tell the transmit state. The port is closed unless keepLink or exiting: on the way out it
+    // stays, so the park at exit knows whether the rig transmits, until the way out closes it.
+    // With exiting false a table that could not be saved is kept open when the user says so
+    // (false).
+    bool Unload(bool exiting, bool keepLink = false);
+    // Between Load and Unload.
+    bool following() const { return following_; }
+
+    // --- the port ---
+    // cmdComport: closes an open port; otherwise opens the chosen one. The first reading that
+    // brings a frequency then sends the start-up row's frequency and locks.
+    void ComportClicked();
+    // Opens the chosen link (nothing when it is open); with sendStartupRow false the rig keeps
+    // its frequency and the stepper follows the dial as it is (the station without windows).
+    // False when the link did not open (the user was told).
+    bool OpenLink(bool sendStartupRow);
+    // 0 closes; 1..4 opens COM<port> (or the simulated rig when chosen). A failed open leaves
+    // everything closed (the user was told). True when the port is open afterwards.
+    bool ComPortOpen(int port);
+    void SelectComPort(int port);
+    void SelectSimulatedRig();
+    void SelectBaud(int rate);
+    // mnuFt757GXII..mnuFt897 (1..6), with their notes.
+    void SelectRigModel(int model);
+    bool portOpen() const { return open_; }
+    bool menusEnabled() const { return !open_ && !opening_; }
+    // What the port button names (the window's view words it): the chosen port, the simulated
+    // rig or the network link's rig before the first opening, then on or off.
+    enum class PortButton { ComPort, Simulated, Link, On, Off };
+    PortButton portButton() const { return portButton_; }
+    // The rig frame shows the line and a spinner from the first poll on, until the link or
+    // the rig changes; the rig's name otherwise.
+    bool pollShown() const { return pollShown_; }
+    const QString& pollLineText() const { return catPortText_; }
+    unsigned polls() const { return polls_; }
+    // Whether a link that announces the rig's changes still does (the polls carry following
+    // when it no longer does).
+    const AnnouncementWatch& announcements() const { return announcements_; }
+    // The second source ([rig] fallback=), followed while the link gives no reading; link
+    // (nullptr: none) must outlive the tuning.
+    void setFallback(const FallbackChoice& choice, rig::RigConnection* link);
+    const RigFallback& fallback() const { return fallback_; }
+
+    // --- polling ---
+    void PollRig();
+    // cmdComPol: the next interval of 1000, 500, 200, 500, 1000, 1500, 1000, ...
+    void PollRateClicked();
+    QString PollRateCaption() const { return poller_.RateCaption(); }
+    QString PollRateToolTip() const { return poller_.RateToolTip(); }
+    bool pollTimerRunning() const { return poller_.timerRunning(); }
+
+    // --- lock ---
+    void LockClicked();
+    // chkLock: the rig's dial lock.
+    void RigLockClicked(bool on);
+    bool locked() const { return follower_.locked(); }
+    bool lockEnabled() const { return follower_.lockEnabled(); }
+    bool calibrateEnabled() const { return follower_.calibrateEnabled(); }
+    bool inputEnabled() const { return follower_.inputEnabled(); }
+
+    // --- when following turns ([follow1], [follow2]) ---
+    void setFollowSettings(const FollowSettingsPair& settings) {
+        follower_.setFollowSettings(settings);
+    }
+    const FollowSettings& followSettings() const { return follower_.followSettings(); }
+    bool withinDeadBand() const { return follower_.withinDeadBand(); }
+    core::Long deadBandSteps() const { return follower_.deadBandSteps(); }
+    // "Tune now": while the rig is followed, one turn to the table's position for its
+    // frequency, whatever the mode and the dead band. Refused, with why, otherwise.
+    engine::TurnOutcome TuneNow(engine::TurnOrigin origin = engine::TurnOrigin::Window,
+                                QString* why = nullptr);
+
+    // --- frequency ---
+    core::Single CatFrequency() const { return follower_.CatFrequency(); }
+    // n steps of CatScrollSetting kHz (0 counts as 1).
+    void FrequencyUp(int n);
+    void FrequencyDown(int n);
+    // HScroll1.
+    void JumpScrolled(int kHz);
+    bool jumpLabelRed() const { return jumpRed_; }
+
+    // --- turning ---
+    // cmdTurnTo: to the frequency in the input box (through the rig while the port is open).
+    // A web client's turn has origin Network.
+    // detail: the turn's words for the move log.
+    void TurnToClicked(engine::TurnOrigin origin = engine::TurnOrigin::Window,
+                       const QString& detail = {});
+    // Enter in the input box: the turn, and with the port open one poll.
+    void InputEntered();
+    // A list row pressed (index = row - 1): selected; without a port the stepper turns to it.
+    void RowClicked(int index);
+    // The mouse released on a row: with the port open the rig is sent its frequency.
+    void RowReleased(int index);
+    // Up (-1) / Down (+1) in the list: the neighbouring row, within the rows.
+    void RowStepped(int offset);
+    // mnuLoopNaar for data row `row` (0: none chosen, nothing happens).
+    // The move log says "table row 7074 kHz", after asker when given ("web 192.168.1.20").
+    void TurnToRow(int row, engine::TurnOrigin origin = engine::TurnOrigin::Window,
+                   const QString& asker = {});
+    // mnuSetToInterpol: the counter set to the value label's position without turning; only
+    // while unlocked and the label holds a position within the limits.
+    void SetCounterToInterpol();
+    bool setToInterpolEnabled() const;
+    // mnuStepperOffset.
+    void StepperOffsetClicked();
+    // Drift: the hand correction at the rig's frequency becomes the table's offset; a refusal
+    // is told. retuneEnabled: a reading lies within the table.
+    void RetuneHereClicked();
+    // The refusal, empty when done (the web's Retune here, which has nobody to show it to).
+    QString RetuneHere();
+    bool retuneEnabled() const;
+    void OffsetZeroClicked();
+    // The offset holds only within the amateur band of the rig's frequency, or everywhere.
+    void OffsetBandOnlyClicked(bool on);
+
+    // --- PTT and modes ---
+    // cmdPTT; with forceOff only ever to receive.
+    void PttToggle(bool forceOff);
+    void AmPttClicked(bool on) { ptt_.setAmPtt(on); }
+    bool amPtt() const { return ptt_.amPtt(); }
+    QString PttToolTip() const { return PttControl::ToolTip(); }
+    void ModeClicked(int index);
+    // cmdOnOff.
+    void PowerClicked();
+
+    // --- S-meter peak search ---
+    // cmdCalibreer: turns through 30 positions around the present one, then to the loudest
+    // (back to the start when the readings are flat). A second click stops it, as does Esc.
+    void PeakSearchClicked();
+    void StopPeakSearch() { search_.Stop(); }
+    bool searching() const { return search_.searching(); }
+    QString PeakSearchCaption() const { return search_.Caption(); }
+
+    // --- SWR tune (RigTuningSwr.cpp) ---
+    // cmdSwrTune: keys a low-power carrier and turns around the table's position for the
+    // rig's frequency to the lowest SWR (SwrTune); a second click stops it, as do Esc and
+    // the PTT button.
+    void SwrTuneClicked();
+    bool swrTuneEnabled() const;
+    bool swrTuning() const { return swr_.running(); }
+    QString SwrTuneCaption() const { return swr_.Caption(); }
+    // What it does to the rig, or why the link offers none.
+    QString SwrTuneToolTip() const;
+    // Why the open link offers no SWR tune; empty where it does.
+    QString SwrTuneUnavailable() const;
+    const SwrTune& swrTune() const { return swr_; }
+    // The simulated rig's meter, to be detuned in tests and on its panel.
+    rig::SimulatedSwrMeter& simulatedSwrMeter() { return simulatedSwr_; }
+    // engine::TransmitState: the tune's carrier is on.
+    bool swrTuneKeyed() const override { return swr_.keyed(); }
+
+    // --- the engine ---
+    void TurnStarted();
+    void TurnEnded();
+    // The engine stopped (StopTurningAndFollowing): unlocks and ends the peak search and the
+    // SWR tune.
+    void EngineStopped();
+
+    // table::RigLink
+    core::Long CatComPort() const override { return open_ ? catComPort_ : 0; }
+    void SetRigFrequency(core::Single kHz) override;
+    void SetLocked(bool locked) override;
+
+    // engine::TableWheel
+    bool rigPortOpen() const override { return open_; }
+    bool selectRowBy(int offset) override;
+    void turnToSelectedRow() override;
+    void changeFrequencyJump(int delta) override;
+    void jumpFrequency(bool up) override;
+    void resetJumpLabel() override;
+
+    // --- the network links and the rig's transmit (RigTuningStation.cpp) ---
+    // The network links the Com menu offers beside the serial ports and the simulated rig.
+    void setRigctld(rig::RigctldRig& rigctld) { rigctld_ = &rigctld; }
+    void setFlrig(rig::FlrigRig& flrig) { flrig_ = &flrig; }
+    void setWsjtx(rig::WsjtxRig& wsjtx) { wsjtx_ = &wsjtx; }
+    RigLinkChoice::Link link() const { return links_.link(); }
+    bool rigctldLink() const { return links_.rigctld(); }
+    // mnuRigctld: asks where the daemon listens ("host:port") and chooses that link.
+    void SelectRigctld();
+    // mnuFlrig: asks where flrig listens ("host:port") and chooses that link.
+    void SelectFlrig();
+    // mnuWsjtx: asks the UDP port WSJT-X sends to (with its multicast group, if any) and
+    // chooses that link.
+    void SelectWsjtx();
+
+    // --- the rigs that talk in messages on the serial port (RigTuningSerialRigs.cpp) ---
+    void setCivRig(rig::CivRig& civ) { civ_ = &civ; }
+    bool civLink() const { return links_.civ(); }
+    // mnuCiv: asks the Icom model and its CI-V address and chooses that link on the COM port
+    // chosen.
+    void SelectCiv();
+    void setKenwoodRig(rig::KenwoodRig& kenwood) { kenwood_ = &kenwood; }
+    // mnuKenwood: asks the model of the Kenwood family and chooses that link on the COM port
+    // chosen.
+    void SelectKenwood();
+
+    // Following across the tables of the band sets; nullptr: the open table only.
+    void setBandChangeover(BandChangeover* bands) { bands_ = bands; }
+
+    // --- the rig's transmit (RigTuningStation.cpp) ---
+    // mnuTxGuard: no turning while the rig transmits.
+    void TransmitGuardClicked(bool on);
+    bool transmitGuardOn() const { return guard_.enabled(); }
+    // The rig reports transmit, or went silent since it did, with the port open.
+    bool rigTransmitting() const { return open_ && guard_.rigTransmitting(); }
+    // Why the engine's transmit gate is shut: the SWR tune's carrier, or, with the guard on,
+    // our PTT, the rig's transmit or its silence since; None while it is open.
+    TransmitHold transmitHold() const;
+    bool transmitting() const override;
+
+signals:
+    // Something the table window shows changed.
+    void changed();
+    void portOpenChanged(bool open);
+
+private:
+    void connectRig();
+    void readingArrived(const rig::RigReading& reading);
+    // The fallback's reading, followed as the link's own while the link is silent.
+    void fallbackReading(const rig::RigReading& reading);
+    // The fallback watches while following with the port open, unless it shares the link's
+    // serial port.
+    void watchFallback();
+    // [wsjtx] haltWhileTurning: a turn starting while WSJT-X has Tx enabled or transmits sends
+    // it Halt Tx; the status line says the operator enables it again.
+    void haltWsjtxForTurn();
+    // RigTuningStation.cpp
+    void readingAnnounced(const rig::RigReading& reading);
+    void updatePollTimer();
+    void closePort();
+    // A frequency read (kHz, 0 without a reading): shown, and followed once confirmed.
+    void frequencyRead(core::Single kHz);
+    // The lookup as the window shows it: the value label (blinking "???" for 100 ms first
+    // while the port is open), the row marked; out of range unlocks, a position between rows
+    // locks (with the port open), a numeric fault is told and closes the port. Returns at once:
+    // the caller's turn does not wait for the blink.
+    table::Lookup freqToPosition(core::Single x);
+    // RigFollower::Lookups
+    table::Lookup ShowLookUp(core::Single kHz) override { return freqToPosition(kHz); }
+    void ShowNoReading() override { showLookup(table::Lookup{}, false); }
+    // The value label shows the lookup; with blink only after 100 ms of "???", polls paused
+    // meanwhile. A newer lookup overtakes a blink still running.
+    void showLookup(const table::Lookup& lookup, bool blink);
+    void endBlink();
+    void dropBlink();
+    void turnToFrequency(core::Single x, engine::TurnOrigin origin, const QString& detail);
+    // "table row 7074 kHz": a turn to data row row in the move log.
+    QString rowDetail(int row) const;
+    void frequencyStep(int n, bool up);
+    // Sends a frequency (with the port open), shows it and makes it CatFrequency; false, and
+    // nothing changed, when the rig did not take it.
+    bool sendFrequency(core::Single kHz);
+    void showModes();
+    void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
+    // RigTuningStation.cpp
+    // The chosen network link's object; nullptr when none is chosen or given.
+    rig::RigConnection* networkConnection() const;
+    void useNetworkLink();
+    // False, the user told, when the open link cannot set the rig.
+    bool rigSettable();
+    void useCatRig();
+    // RigTuningSerialRigs.cpp
+    void useCiv();
+    void useKenwood();
+    // Makes rig the connection, on the COM port chosen.
+    void useSerialRig(rig::RigConnection& rig);
+    // A reading's transmit state, which the engine's gate reads.
+    void transmitReported(const rig::RigReading& reading);
+    // RigTuningSwr.cpp: the open link's SWR meter (the simulated rig's own); nullptr for none.
+    rig::SwrMeter* swrMeter() const;
+
+    core::ProgramState& state_;
+    platform::Platform& platform_;
+    engine::Engine& engine_;
+    const engine::WheelControl& wheel_;
+    rig::RigConnection* rig_;
+    rig::RigConnection* catRig_;
+    rig::RigctldRig* rigctld_ = nullptr;
+    rig::FlrigRig* flrig_ = nullptr;
+    rig::WsjtxRig* wsjtx_ = nullptr;
+    rig::CivRig* civ_ = nullptr;
+    rig::KenwoodRig* kenwood_ = nullptr;
+    BandChangeover* bands_ = nullptr;
+    TransmitGuard guard_;
+    RigLinkChoice& links_;
+    table::TableEditor& editor_;
+    table::TableViewModel& view_;
+    std::unique_ptr<platform::Timer> blinkTimer_;
+    std::optional<table::Lookup> blinkLookup_; // shown when the blink ends
+
+    bool following_ = false;
+    bool open_ = false;
+    bool opening_ = false;
+    core::Long catComPort_ = 0;
+    QString catPortText_;
+    PortButton portButton_ = PortButton::ComPort;
+    bool pollShown_ = false;
+    unsigned polls_ = 0; // since the start: the frame's spinner turns once a poll
+    // What the rig announced during a poll: taken, as a reading, once the poll has answered
+    // (the poll may have read the dial from before the change).
+    std::optional<rig::RigReading> announcedDuringPoll_;
+    bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
+    int unansweredTransmitReads_ = 0; // in a row, during the turn
+    bool jumpRed_ = false;
+
+    RigPoller poller_;
+    AnnouncementWatch announcements_;
+    RigFallback fallback_{platform_};
+    PttControl ptt_;
+    PeakSearch search_;
+    rig::SimulatedSwrMeter simulatedSwr_;
+    SwrTune swr_;
+    RigFollower follower_;
+};
+
+} // namespace tuning

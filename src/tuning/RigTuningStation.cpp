@@ -1,0 +1,211 @@
+// Automatic tuning with the station's other programs: the network links (rigctld, flrig,
+// WSJT-X), and no turning while the rig transmits, whatever keyed it.
+#include "core/VersionTexts.h"
+#include "rig/RigLogging.h"
+#include "tuning/RigTuning.h"
+
+namespace tuning {
+
+rig::RigConnection* RigTuning::networkConnection() const {
+    switch (links_.link()) {
+    case RigLinkChoice::Link::Rigctld:
+        return rigctld_;
+    case RigLinkChoice::Link::Flrig:
+        return flrig_;
+    case RigLinkChoice::Link::Wsjtx:
+        return wsjtx_;
+    case RigLinkChoice::Link::Serial:
+    case RigLinkChoice::Link::Simulated:
+    case RigLinkChoice::Link::Civ:
+    case RigLinkChoice::Link::Kenwood:
+        break;
+    }
+    return nullptr;
+}
+
+void RigTuning::useNetworkLink() {
+    rig::RigConnection* link = networkConnection();
+    if (!link)
+        return;
+    if (rigctld_)
+        rigctld_->setAddress(links_.rigctldAddress());
+    if (flrig_)
+        flrig_->setAddress(links_.flrigAddress());
+    if (wsjtx_)
+        wsjtx_->setAddress(links_.wsjtxAddress());
+    if (!setConnection(*link))
+        return;
+    portButton_ = PortButton::Link;
+    pollShown_ = false;
+    emit changed();
+}
+
+bool RigTuning::rigSettable() {
+    if (!open_ || rig_->canSetRig())
+        return true;
+    tell(QStringLiteral("This link cannot set the rig."));
+    return false;
+}
+
+void RigTuning::useCatRig() {
+    if (!setConnection(*catRig_))
+        return;
+    pollShown_ = false;
+}
+
+void RigTuning::SelectRigctld() {
+    if (!menusEnabled() || !rigctld_)
+        return;
+    const PollPause pause(*this);
+    const QString typed =
+        platform_.inputBox(QStringLiteral("rigctld host:port (the daemon that shares the rig):"),
+                           core::MessageTitle(), links_.rigctldAddress().text());
+    if (typed.trimmed().isEmpty()) // cancelled
+        return;
+    const std::optional<rig::RigctldAddress> address = rig::ParseRigctldAddress(typed);
+    if (!address) {
+        tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not a rigctld address.") +
+             QStringLiteral("\r\nType host:port, e.g. localhost:4532."));
+        return;
+    }
+    if (!menusEnabled() || !links_.ChooseRigctld(*address))
+        return;
+    useNetworkLink();
+}
+
+void RigTuning::SelectFlrig() {
+    if (!menusEnabled() || !flrig_)
+        return;
+    const PollPause pause(*this);
+    const QString typed =
+        platform_.inputBox(QStringLiteral("flrig host:port (the rig server that shares the rig):"),
+                           core::MessageTitle(), links_.flrigAddress().text());
+    if (typed.trimmed().isEmpty()) // cancelled
+        return;
+    const std::optional<rig::RigctldAddress> address =
+        rig::ParseRigctldAddress(typed, rig::FlrigRig::DefaultPort);
+    if (!address) {
+        tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not an flrig address.") +
+             QStringLiteral("\r\nType host:port, e.g. 127.0.0.1:12345."));
+        return;
+    }
+    if (!menusEnabled() || !links_.ChooseFlrig(*address))
+        return;
+    useNetworkLink();
+}
+
+void RigTuning::SelectWsjtx() {
+    if (!menusEnabled() || !wsjtx_)
+        return;
+    const PollPause pause(*this);
+    const QString typed = platform_.inputBox(
+        QStringLiteral("WSJT-X UDP port, after the multicast group it sends to if any "
+                       "(2237, 224.0.0.1:2237):"),
+        core::MessageTitle(), links_.wsjtxAddress().text());
+    if (typed.trimmed().isEmpty()) // cancelled
+        return;
+    std::optional<rig::WsjtxAddress> address = rig::ParseWsjtxAddress(typed);
+    if (!address) {
+        tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not a WSJT-X UDP address.") +
+             QStringLiteral("\r\nType a port, e.g. 2237, or group:port, e.g. 224.0.0.1:2237."));
+        return;
+    }
+    // The instances followed are the settings file's alone.
+    address->ids = links_.wsjtxAddress().ids;
+    if (!menusEnabled() || !links_.ChooseWsjtx(*address))
+        return;
+    useNetworkLink();
+}
+
+void RigTuning::readingAnnounced(const rig::RigReading& reading) {
+    if (!open_)
+        return;
+    // Told at once: the poll under way may read the dial the announcement tells.
+    announcements_.Announced(reading.kHz);
+    if (reading.kHz)
+        fallback_.FirstHeard();
+    // A poll under way answers soon; the announcement counts after its answer.
+    if (poller_.awaiting()) {
+        announcedDuringPoll_ = reading;
+        return;
+    }
+    if (reading.transmitting)
+        transmitReported(reading);
+    if (!reading.kHz)
+        return;
+    frequencyRead(*reading.kHz);
+    // The rig's word is followed as soon as a read agrees with it.
+    PollRig();
+}
+
+void RigTuning::TransmitGuardClicked(bool on) {
+    guard_.setEnabled(on);
+    updatePollTimer();
+    emit changed();
+}
+
+TransmitHold RigTuning::transmitHold() const {
+    // The tune's carrier holds every other turn, guard or not.
+    if (swr_.keyed())
+        return TransmitHold::SwrTune;
+    if (!guard_.enabled())
+        return TransmitHold::None;
+    if (rig_->pttOn())
+        return TransmitHold::OurPtt;
+    if (!open_)
+        return TransmitHold::None;
+    switch (guard_.rig()) {
+    case TransmitGuard::Rig::Receiving:
+        break;
+    case TransmitGuard::Rig::Transmitting:
+        return TransmitHold::RigTransmits;
+    case TransmitGuard::Rig::Silent:
+        return TransmitHold::RigSilent;
+    }
+    return TransmitHold::None;
+}
+
+bool RigTuning::transmitting() const {
+    return transmitHold() != TransmitHold::None;
+}
+
+void RigTuning::transmitReported(const rig::RigReading& reading) {
+    const TransmitGuard::Rig before = guard_.rig();
+    bool began = false;
+    if (reading.transmitOnly && !reading.transmitting) {
+        // One lost reply changes nothing. A rig that stops answering while the stepper turns may
+        // have been keyed meanwhile: after the second missed reply in a row it counts as
+        // transmitting, and the turn stops, until a reading says it receives.
+        if (++unansweredTransmitReads_ < 2)
+            return;
+        began = guard_.Unanswered();
+    } else {
+        if (reading.transmitOnly)
+            unansweredTransmitReads_ = 0;
+        began = guard_.Reported(reading.transmitting);
+    }
+    const TransmitGuard::Rig now = guard_.rig();
+    if (now == before || !guard_.enabled())
+        return;
+    // A turn under way stops at once, not at its next look at the gate.
+    if (began)
+        engine_.TransmitChanged();
+    switch (now) {
+    case TransmitGuard::Rig::Transmitting:
+        if (began)
+            qCInfo(lcRig) << "the rig transmits: no turning until it ends";
+        break;
+    case TransmitGuard::Rig::Silent:
+        qCWarning(lcRig).noquote()
+            << (began ? "the rig does not answer during a turn: the turn stops as under transmit"
+                      : "the rig went silent while it transmitted: no turning until it is heard "
+                        "receiving or its port is closed");
+        break;
+    case TransmitGuard::Rig::Receiving:
+        if (before == TransmitGuard::Rig::Silent)
+            qCInfo(lcRig) << "the rig is heard receiving again: turning goes on";
+        break;
+    }
+}
+
+} // namespace tuning
