@@ -113,7 +113,9 @@ TEST_F(ThreadedTurns, aTurnIsSteppedByTheThread_inOrder_whileTheGuiThreadServesE
     const int gray[4] = {0, 1, 3, 2};
     for (std::size_t i = 0; i < steps.size(); ++i)
         EXPECT_EQ(steps[i], gray[(i + 1) % 4]) << i;
-    EXPECT_GT(ticks, 5); // the GUI thread was free during the turn
+    // The GUI thread was free during the turn: one blocked through it would see at most one late
+    // tick (missed timeouts are not queued), whatever the load on the machine.
+    EXPECT_GE(ticks, 2);
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back(), 120);
 
