@@ -140,10 +140,8 @@ public:
     float CatFrequency() const { return catFrequency_; }
     const QString& frequencyText() const { return frequencyText_; }
     float SMeterValue() const { return sMeterValue_; }
-    void resetSMeter();
     // -1 unknown (label hidden), 0 low SWR, 1 high SWR.
     core::Integer SwrState() const { return swrState_; }
-    void resetSwrState();
     core::Integer RigModeIndex() const { return rigModeIndex_; }
     // Selects a mode button without sending (the window restoring state.RigModeCode).
     void setRigModeIndex(core::Integer index);
@@ -162,6 +160,14 @@ signals:
     void ft817PowerSwitched(bool on);
     // The link was closed by its owner (at once, or when the exchange that held it ended).
     void portClosed();
+    // Each of the values above as it is set: our PTT, the mode button, the dial lock, the
+    // S-meter, the SWR state, the frequency label's kHz.
+    void pttSwitched(bool on);
+    void modeSelected(int index);
+    void dialLockSwitched(bool on);
+    void sMeterRead(float value);
+    void swrStateRead(int state);
+    void frequencyShown(float kHz);
 
 private:
     // Marks an exchange with the rig under way; the outermost one runs a close asked for
@@ -176,6 +182,26 @@ private:
     };
 
     void closeNow();
+    void setPttOn(bool on) {
+        pttOn_ = on;
+        emit pttSwitched(on);
+    }
+    void setModeIndex(core::Integer index) {
+        rigModeIndex_ = index;
+        emit modeSelected(int(index));
+    }
+    void setLockChecked(bool on) {
+        lockChecked_ = on;
+        emit dialLockSwitched(on);
+    }
+    void setSMeterValue(float value) {
+        sMeterValue_ = value;
+        emit sMeterRead(value);
+    }
+    void setSwrState(core::Integer state) {
+        swrState_ = state;
+        emit swrStateRead(int(state));
+    }
     // The line was just opened or reopened: lines low, the FT-847 to CAT, a PTT left keyed
     // released.
     void startLine();
@@ -233,17 +259,17 @@ private:
     CatLog& log_;
     SerialLink* link_;
 
-    SerialSettings line_;           // as opened
-    int paceMs_ = 0;                // FT-757GXII pause between reply bytes, as last set
-    bool linesNoted_ = false;       // the missing RTS/DTR lines were logged for this opening
+    SerialSettings line_;     // as opened
+    int paceMs_ = 0;          // FT-757GXII pause between reply bytes, as last set
+    bool linesNoted_ = false; // the missing RTS/DTR lines were logged for this opening
     KeyedRecord keyedRecord_;
     std::unique_ptr<platform::Timer> reopener_;
-    int port_ = 0;                  // as opened
+    int port_ = 0; // as opened
     int reopenMs_ = ReopenMs;
-    bool lost_ = false;             // the line is lost and waits to be reopened
-    double quietAtMs_ = 0;          // by then the rig has answered the last command, if it does
-    bool echo_ = false;             // the line gave the last request back ahead of its reply
-    bool txStatusInReceive_ = true; // the rig answers its transmit status while receiving
+    bool lost_ = false;              // the line is lost and waits to be reopened
+    double quietAtMs_ = 0;           // by then the rig has answered the last command, if it does
+    bool echo_ = false;              // the line gave the last request back ahead of its reply
+    bool txStatusInReceive_ = true;  // the rig answers its transmit status while receiving
     int silentTransmitStatuses_ = 0; // in a row, right after an answered receive status
     bool busy_ = false;
     bool closeRequested_ = false;

@@ -103,16 +103,16 @@ bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
     const CatCommand& request = pttOn_ ? *rig.readTxStatus : *rig.readRxStatus;
     const Reply reply = ask(request, rig.statusReply->length);
     logReply(reply, QString::fromLatin1(rig.statusReply->logName));
-    swrState_ = -1;
+    setSwrState(-1);
     if (reply.bytes.isEmpty()) {
         // Silence is no reading: nothing is sent (a missed reply must not switch the rig off),
         // and the frequency read before it is not trusted.
-        sMeterValue_ = 0;
+        setSMeterValue(0);
         distrust(reading);
         return false;
     }
     const RxTxStatus status = DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0]));
-    sMeterValue_ = static_cast<float>(status.sMeter);
+    setSMeterValue(static_cast<float>(status.sMeter));
     if (!pttOn_) {
         reading.sMeter = sMeterValue_;
         return true;
@@ -121,7 +121,7 @@ bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
     if (status.transmitInhibit)
         emit transmitInhibited();
     else
-        swrState_ = status.highSwr ? 1 : 0;
+        setSwrState(status.highSwr ? 1 : 0);
     return true;
 }
 
@@ -199,17 +199,17 @@ void CatControl::readFt840Status(const RigCaps& rig, RigReading& reading) {
     logReply(reply, QString::fromLatin1(rig.statusReply->logName));
     const std::optional<Ft840Status> status =
         reply.complete ? DecodeFt840Status(reply.bytes) : std::nullopt;
-    swrState_ = -1;
+    setSwrState(-1);
     if (!status)
         return;
-    lockChecked_ = status->locked;
+    setLockChecked(status->locked);
     reading.transmitting = status->transmitting;
     if (!pttOn_)
         return;
     if (!status->keyed)
         emit transmitInhibited();
     else
-        swrState_ = status->highSwr ? 1 : 0;
+        setSwrState(status->highSwr ? 1 : 0);
 }
 
 void CatControl::readStatusBlock75(const RigCaps& rig, RigReading& reading) {
@@ -218,7 +218,7 @@ void CatControl::readStatusBlock75(const RigCaps& rig, RigReading& reading) {
     if (const std::optional<double> decoded = DecodeBlockFrequency(rig, reply.bytes)) {
         ShowFrequency(static_cast<float>(core::RoundHalfEven(*decoded, 2)));
         reading.kHz = static_cast<float>(core::RoundHalfEven(*decoded));
-        lockChecked_ = StatusBlockLocked(reply.bytes);
+        setLockChecked(StatusBlockLocked(reply.bytes));
     } else {
         ShowFrequency(0);
     }
@@ -233,7 +233,7 @@ void CatControl::readMeterFrame(const RigCaps& rig, RigReading& reading) {
         return;
     const auto value = static_cast<std::uint8_t>(reply.bytes[0]);
     if (value <= rig.sMeterMax) {
-        sMeterValue_ = value;
+        setSMeterValue(value);
         reading.sMeter = sMeterValue_;
     }
 }

@@ -44,8 +44,7 @@ void CivRig::setSettings(const CivSettings& settings) {
     model_ = model ? model : &CivModels().front();
     address_ = UsableCivAddress(settings.address) ? settings.address : model_->address;
     baud_ = KnownBaudRate(settings.baud) ? settings.baud : CivSettings{}.baud;
-    if (modeIndex_ > int(model_->modes.size()))
-        modeIndex_ = 0;
+    emit capabilitiesChanged();
 }
 
 QString CivRig::settingsText() const {
@@ -146,7 +145,7 @@ bool CivRig::requestReading() {
             reading->transmitting = transmitting;
             if (!transmitting.value_or(false) || !model_->hasSwrMeter) {
                 if (transmitting)
-                    swrState_ = -1;
+                    emit swrStateRead(-1);
                 finish();
                 return;
             }
@@ -154,7 +153,7 @@ bool CivRig::requestReading() {
                 command(SwrMeterRead, 2, QStringLiteral("Ask SWR"),
                         [this, finish](const std::optional<QByteArray>& data) {
                             if (const auto level = data ? civ::Level(*data) : std::nullopt)
-                                swrState_ = *level >= HighSwrLevel ? 1 : 0;
+                                emit swrStateRead(*level >= HighSwrLevel ? 1 : 0);
                             finish();
                         });
             if (!asked)
@@ -167,7 +166,7 @@ bool CivRig::requestSMeter() {
     const auto answer = [this](const std::optional<QByteArray>& data) {
         std::optional<float> value;
         if (const auto level = data ? civ::Level(*data) : std::nullopt)
-            value = sMeter_ = SUnits(*level);
+            value = SUnits(*level);
         deliver([this, value] { emit sMeterArrived(value); });
     };
     if (!command(SMeter, 2, QStringLiteral("Ask Smeter"), answer))
@@ -192,7 +191,7 @@ CatResult CivRig::setFrequency(float kHz) {
 CatResult CivRig::setMode(int index) {
     if (index < 1 || index > int(model_->modes.size()))
         return CatResult::NotSent;
-    modeIndex_ = index;
+    emit modeSelected(index);
     // Without a filter byte the rig takes the mode's default filter.
     const char code = char(model_->modes[std::size_t(index - 1)].code);
     const bool sent = command(QByteArray(1, SetMode) + code, 1, QStringLiteral("Set mode"),
@@ -203,6 +202,7 @@ CatResult CivRig::setMode(int index) {
 CatResult CivRig::setPtt(bool on) {
     if (!on) {
         pttOn_ = false;
+        emit pttSwitched(false);
         return releasePtt() ? CatResult::Sent : CatResult::NotSent;
     }
     // A rig that refuses to transmit (out of its bands, TX inhibited) says NG.
@@ -218,14 +218,16 @@ CatResult CivRig::setPtt(bool on) {
         return CatResult::NotSent;
     pttOn_ = true;
     released_ = false;
+    emit pttSwitched(true);
     return CatResult::Sent;
 }
 
-QStringList CivRig::modeNames() const {
-    QStringList names;
+LinkCapabilities CivRig::capabilities() const {
+    LinkCapabilities caps;
+    caps.swrMeter = model_->hasSwrMeter;
     for (const CivModel::Mode& mode : model_->modes)
-        names << mode.name;
-    return names;
+        caps.modeNames << mode.name;
+    return caps;
 }
 
 bool CivRig::selectModeByCode(int code) {
@@ -234,7 +236,7 @@ bool CivRig::selectModeByCode(int code) {
                                  [code](const CivModel::Mode& mode) { return mode.code == code; });
     if (at == modes.end())
         return false;
-    modeIndex_ = int(at - modes.begin()) + 1;
+    emit modeSelected(int(at - modes.begin()) + 1);
     return true;
 }
 

@@ -26,6 +26,7 @@ public:
 
     // "IC-7300".
     QString rigName() const override { return model_->name; }
+    LinkCapabilities capabilities() const override;
 
     // Frequency (03), mode (04) and transmit state (1C 00); while transmitting, on a rig with
     // the meter, the SWR meter (15 12) too.
@@ -43,7 +44,6 @@ public:
     CatResult setMode(int index) override;
     CatResult setPtt(bool on) override;
 
-    QStringList modeNames() const override;
     bool selectModeByCode(int code) override;
 
 protected:

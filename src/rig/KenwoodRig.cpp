@@ -36,8 +36,7 @@ void KenwoodRig::setModel(const QString& name, int baud) {
     const KenwoodModel* model = FindKenwoodModel(name);
     model_ = model ? model : &KenwoodModels().front();
     baud_ = baud;
-    if (modeIndex_ > int(model_->modes.size()))
-        modeIndex_ = 0;
+    emit capabilitiesChanged();
 }
 
 QString KenwoodRig::settingsText() const {
@@ -189,18 +188,18 @@ bool KenwoodRig::requestReading() {
                 reading->transmitting = transmitting;
                 if (!transmitting.value_or(false) || model_->swr.read.isEmpty()) {
                     if (transmitting)
-                        swrState_ = -1;
+                        emit swrStateRead(-1);
                     finish();
                     return;
                 }
-                const bool asked =
-                    read(model_->swr.read, model_->swr.prefix, QStringLiteral("Ask SWR"),
-                         [this, finish](const std::optional<QByteArray>& parameters) {
-                             if (const auto value =
-                                     parameters ? meterValue(model_->swr, *parameters) : std::nullopt)
-                                 swrState_ = *value >= model_->swr.s9OrHighSwr ? 1 : 0;
-                             finish();
-                         });
+                const bool asked = read(
+                    model_->swr.read, model_->swr.prefix, QStringLiteral("Ask SWR"),
+                    [this, finish](const std::optional<QByteArray>& parameters) {
+                        if (const auto value =
+                                parameters ? meterValue(model_->swr, *parameters) : std::nullopt)
+                            emit swrStateRead(*value >= model_->swr.s9OrHighSwr ? 1 : 0);
+                        finish();
+                    });
                 if (!asked)
                     finish();
             };
@@ -221,7 +220,7 @@ bool KenwoodRig::requestSMeter() {
             const double s = *raw <= meter.s9OrHighSwr ? *raw * 9.0 / meter.s9OrHighSwr
                                                        : 9 + (*raw - meter.s9OrHighSwr) * 6.0 /
                                                                  (meter.full - meter.s9OrHighSwr);
-            value = sMeter_ = static_cast<float>(std::clamp(std::round(s), 0.0, 15.0));
+            value = static_cast<float>(std::clamp(std::round(s), 0.0, 15.0));
         }
         deliver([this, value] { emit sMeterArrived(value); });
     };
@@ -244,7 +243,7 @@ CatResult KenwoodRig::setFrequency(float kHz) {
 CatResult KenwoodRig::setMode(int index) {
     if (index < 1 || index > int(model_->modes.size()))
         return CatResult::NotSent;
-    modeIndex_ = index;
+    emit modeSelected(index);
     const char code = model_->modes[std::size_t(index - 1)].code;
     return set(model_->modePrefix + code + ';', QStringLiteral("Set mode")) ? CatResult::Sent
                                                                             : CatResult::NotSent;
@@ -253,20 +252,23 @@ CatResult KenwoodRig::setMode(int index) {
 CatResult KenwoodRig::setPtt(bool on) {
     if (!on) {
         pttOn_ = false;
+        emit pttSwitched(false);
         return releasePtt() ? CatResult::Sent : CatResult::NotSent;
     }
     if (!set(model_->pttOn, QStringLiteral("Set PTT")))
         return CatResult::NotSent;
     pttOn_ = true;
     released_ = false;
+    emit pttSwitched(true);
     return CatResult::Sent;
 }
 
-QStringList KenwoodRig::modeNames() const {
-    QStringList names;
+LinkCapabilities KenwoodRig::capabilities() const {
+    LinkCapabilities caps;
+    caps.swrMeter = !model_->swr.read.isEmpty();
     for (const KenwoodModel::Mode& mode : model_->modes)
-        names << mode.name;
-    return names;
+        caps.modeNames << mode.name;
+    return caps;
 }
 
 bool KenwoodRig::selectModeByCode(int code) {
@@ -276,7 +278,7 @@ bool KenwoodRig::selectModeByCode(int code) {
                      [code](const KenwoodModel::Mode& mode) { return mode.code == code; });
     if (at == modes.end())
         return false;
-    modeIndex_ = int(at - modes.begin()) + 1;
+    emit modeSelected(int(at - modes.begin()) + 1);
     return true;
 }
 

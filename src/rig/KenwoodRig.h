@@ -23,6 +23,7 @@ public:
     const KenwoodModel& model() const { return *model_; }
 
     QString rigName() const override { return model_->name; }
+    LinkCapabilities capabilities() const override;
 
     // IF (frequency, mode and, where it tells it, transmit), then TX where IF does not.
     bool requestReading() override;
@@ -39,7 +40,6 @@ public:
     CatResult setMode(int index) override;
     CatResult setPtt(bool on) override;
 
-    QStringList modeNames() const override;
     bool selectModeByCode(int code) override;
 
 protected:

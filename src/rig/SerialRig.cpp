@@ -26,11 +26,6 @@ QString SerialRig::lineText() const {
     return text;
 }
 
-QString SerialRig::frequencyText() const {
-    return shownKHz_ == 0 ? QStringLiteral("-----.- kHz")
-                          : core::PlainNumberText(shownKHz_) + QStringLiteral(" kHz");
-}
-
 // --- the line ---
 
 LinkOpenResult SerialRig::open(int port) {
@@ -73,7 +68,6 @@ void SerialRig::close() {
     serial_.close();
     answerAll();
     reading_ = false;
-    shownKHz_ = 0;
     emit closed();
     emit changed();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "rig/Band.h"
 #include "rig/CatLog.h"
 #include "rig/RigConnection.h"
-#include "rig/Band.h"
 #include "rig/SerialLink.h"
 
 #include <cstdint>
@@ -44,27 +44,10 @@ public:
     // "19200,N,8,1", with " - no connection" while a lost line waits.
     QString lineText() const override;
 
-    bool reportsTransmit() const override { return true; }
     // The rig's transmit read alone.
     bool requestTransmitState() override;
     // Within one of the rig's bands.
     bool frequencyValid(double kHz) const override;
-
-    bool hasDialLock() const override { return false; }
-    CatResult setDialLock(bool) override { return CatResult::NotSent; }
-    bool hasPowerSwitch() const override { return false; }
-    void togglePower() override {}
-
-    QString frequencyText() const override;
-    void showFrequency(float kHz) override { shownKHz_ = kHz; }
-    float sMeter() const override { return sMeter_; }
-    void resetSMeter() override { sMeter_ = 0; }
-    int swrState() const override { return swrState_; }
-    void resetSwrState() override { swrState_ = -1; }
-    bool dialLocked() const override { return false; }
-    bool pttOn() const override { return pttOn_; }
-    bool powerOn() const override { return true; }
-    int modeIndex() const override { return modeIndex_; }
 
 protected:
     // What a received message is to the command on the line.
@@ -87,8 +70,8 @@ protected:
     // reading is then told. asked says what is asked (transmitOnly, frequencyOnly). False while
     // a reading is being gathered; without the line up the reading is told at once with nothing
     // in it.
-    using Gather = std::function<void(std::shared_ptr<RigReading> reading,
-                                      std::function<void()> finish)>;
+    using Gather =
+        std::function<void(std::shared_ptr<RigReading> reading, std::function<void()> finish)>;
     bool gatherReading(const RigReading& asked, const Gather& gather);
     // Queues a command; false, and done never called, when the line is not up.
     bool send(Command command);
@@ -117,11 +100,7 @@ protected:
     platform::Platform& platform_;
     SerialLink& serial_;
     CatLog& log_;
-    float shownKHz_ = 0;
-    float sMeter_ = 0;
-    int swrState_ = -1;
-    bool pttOn_ = false;
-    int modeIndex_ = 0;
+    bool pttOn_ = false;   // released at closing
     bool reading_ = false; // a reading is being gathered
 
 private:

@@ -35,6 +35,8 @@ QString FrameCaptionOf(const RigTuning& tuning) {
 RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& state,
                              const table::TableViewModel& view) {
     const rig::RigConnection& rig = tuning.connection();
+    const rig::LinkCapabilities caps = rig.capabilities();
+    const RigState& shown = tuning.rigState();
     RigControlView v;
     v.FrameCaption = FrameCaptionOf(tuning);
     v.PortCaption = PortCaptionOf(tuning, state);
@@ -43,35 +45,35 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     v.PollToolTip = tuning.PollRateToolTip();
     v.LockCaption = table::LockCaption(tuning.locked());
     v.LockEnabled = tuning.lockEnabled();
-    v.DialLockEnabled = rig.hasDialLock();
-    v.DialLocked = rig.dialLocked();
-    v.FrequencyText = rig.frequencyText();
+    v.DialLockEnabled = caps.dialLock;
+    v.DialLocked = shown.dialLocked();
+    v.FrequencyText = shown.frequencyText();
     v.JumpText = QString::number(state.CatScrollSetting) + QStringLiteral(" kHz");
     v.JumpRed = tuning.jumpLabelRed();
     v.Jump = state.CatScrollSetting;
-    v.PttCaption = rig.pttOn() ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off");
+    v.PttCaption = shown.pttOn() ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off");
     v.PttToolTip = tuning.PttToolTip();
     v.AmPtt = tuning.amPtt();
-    const int swr = rig.swrState();
+    const int swr = shown.swrState();
     v.SwrShown = swr >= 0;
     v.SwrHigh = swr == 1;
     v.SwrText = v.SwrHigh ? QStringLiteral("H-SWR") : QStringLiteral("L-SWR");
-    v.PowerShown = rig.hasPowerSwitch();
-    v.PowerCaption = rig.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off");
+    v.PowerShown = caps.powerSwitch;
+    v.PowerCaption = shown.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off");
     v.SearchCaption = tuning.PeakSearchCaption();
     // Offered at a position of the table with the rig not keyed, and while it runs: to stop it.
     v.SearchEnabled =
-        tuning.searching() || (tuning.portOpen() && tuning.calibrateEnabled() && !rig.pttOn());
+        tuning.searching() || (tuning.portOpen() && tuning.calibrateEnabled() && !shown.pttOn());
     v.SwrTuneCaption = tuning.SwrTuneCaption();
     v.SwrTuneToolTip = tuning.SwrTuneToolTip();
-    v.SwrTuneEnabled = tuning.swrTuneEnabled() && (tuning.swrTuning() || !rig.pttOn());
-    v.TuneNowEnabled = tuning.portOpen() && tuning.following() && !rig.pttOn();
+    v.SwrTuneEnabled = tuning.swrTuneEnabled() && (tuning.swrTuning() || !shown.pttOn());
+    v.TuneNowEnabled = tuning.portOpen() && tuning.following() && !shown.pttOn();
     v.TuneNowToolTip = QStringLiteral("Follow: %1. Turns once to the table's position for the "
                                       "rig's frequency.")
                            .arg(FollowModeName(tuning.followSettings().mode));
-    v.SMeter = int(rig.sMeter());
-    v.Modes = rig.modeNames();
-    v.ModeIndex = rig.modeIndex();
+    v.SMeter = int(shown.sMeter());
+    v.Modes = caps.modeNames;
+    v.ModeIndex = shown.modeIndex();
     switch (tuning.transmitHold()) {
     case TransmitHold::RigTransmits:
         v.InfoText = QStringLiteral("TX: no turning");

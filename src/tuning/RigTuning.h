@@ -23,6 +23,7 @@
 #include "tuning/RigFollower.h"
 #include "tuning/RigLinkChoice.h"
 #include "tuning/RigPoller.h"
+#include "tuning/RigState.h"
 #include "tuning/SwrTune.h"
 #include "tuning/TransmitGuard.h"
 #include "tuning/TransmitHold.h"
@@ -111,6 +112,8 @@ public:
 
     rig::RigConnection& connection() { return *rig_; }
     const rig::RigConnection& connection() const { return *rig_; }
+    // What the rig shows, as the link told it.
+    const RigState& rigState() const { return shown_; }
     // Another kind of link; false, and nothing changed, while the port is open.
     bool setConnection(rig::RigConnection& rig);
     bool simulatedLink() const { return links_.simulated(); }
@@ -432,6 +435,7 @@ private:
     int unansweredTransmitReads_ = 0; // in a row, during the turn
     bool jumpRed_ = false;
 
+    RigState shown_;
     RigPoller poller_;
     AnnouncementWatch announcements_;
     RigFallback fallback_{platform_};

@@ -41,7 +41,7 @@ void RigTuning::useNetworkLink() {
 }
 
 bool RigTuning::rigSettable() {
-    if (!open_ || rig_->canSetRig())
+    if (!open_ || rig_->capabilities().canSetRig)
         return true;
     tell(QStringLiteral("This link cannot set the rig."));
     return false;
@@ -150,7 +150,7 @@ TransmitHold RigTuning::transmitHold() const {
         return TransmitHold::SwrTune;
     if (!guard_.enabled())
         return TransmitHold::None;
-    if (rig_->pttOn())
+    if (shown_.pttOn())
         return TransmitHold::OurPtt;
     if (!open_)
         return TransmitHold::None;

@@ -184,7 +184,7 @@ QJsonObject WebApi::tuningState() const {
     // The SWR where the link reads it: the rig's own high/low flag while it transmits, and what
     // the last SWR tune found.
     QJsonValue swr = QJsonValue::Null;
-    const rig::RigConnection& rig = tuning_.connection();
+    const tuning::RigState& rig = tuning_.rigState();
     const bool swrTuneOffered = following && tuning_.SwrTuneUnavailable().isEmpty();
     if (open && (rig.swrState() >= 0 || swrTuneOffered)) {
         QJsonObject reading{{QStringLiteral("high"), rig.swrState() < 0
@@ -386,7 +386,7 @@ WebReply WebApi::turnToRow(const QJsonObject& request) {
     if (!station_.following())
         return Error(409, QStringLiteral("the table is not open"));
     // A row is turned to through the rig: one that only listens keeps its dial.
-    if (tuning_.portOpen() && !tuning_.connection().canSetRig())
+    if (tuning_.portOpen() && !tuning_.connection().capabilities().canSetRig)
         return Error(409, QStringLiteral("This link cannot set the rig."));
     return requestTurn([this, row = *row, who = detail()] {
         tuning_.TurnToRow(row, engine::TurnOrigin::Network, who);

@@ -57,9 +57,9 @@ TEST_P(Ft857Ft897Test, opening_sendsNothing_onTwoStopBits) {
     EXPECT_TRUE(sentFrom(0).isEmpty()); // no PTT release, power, CAT-on or delay frame
     EXPECT_EQ(cat.SettingsText(), "4800,N,8,2");
     EXPECT_EQ(rig.rigName(), GetParam() == Model::Ft857 ? "FT857" : "FT897");
-    EXPECT_TRUE(rig.hasDialLock());
-    EXPECT_FALSE(rig.hasPowerSwitch());
-    EXPECT_TRUE(rig.reportsTransmit());
+    EXPECT_TRUE(rig.capabilities().dialLock);
+    EXPECT_FALSE(rig.capabilities().powerSwitch);
+    EXPECT_TRUE(rig.capabilities().reportsTransmit);
 }
 
 TEST_P(Ft857Ft897Test, reading_frequencyModeSMeterAndTransmitState_modeSentBackWhenItDiffers) {
@@ -90,7 +90,7 @@ TEST_P(Ft857Ft897Test, reading_frequencyModeSMeterAndTransmitState_modeSentBackW
     EXPECT_EQ(sentFrom(start), QStringList({"0000000003"}));
     link.answer("0000000003", Hex("007074000A")); // DIG is named by its reply too
     cat.ReadRigFrequency();
-    EXPECT_EQ(rig.modeNames().at(cat.RigModeIndex() - 1), "DIG");
+    EXPECT_EQ(rig.capabilities().modeNames.at(cat.RigModeIndex() - 1), "DIG");
 
     // The rig keyed at its own microphone while our PTT is off.
     link.answer("00000000F7", Hex("08"));

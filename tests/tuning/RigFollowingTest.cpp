@@ -51,7 +51,7 @@ TEST_F(RigFollowingTest,
         // once does not bear it out: nothing moves.
         scripted.answerOnce(c.ask, FrequencyBlock(c.length, c.at, 3750, char(0xA5)));
         poll();
-        EXPECT_EQ(tuning.connection().frequencyText(), "3500 kHz");
+        EXPECT_EQ(tuning.rigState().frequencyText(), "3500 kHz");
         EXPECT_EQ(state.StepCounter, 100);
         poll();
         EXPECT_EQ(state.StepCounter, 100);

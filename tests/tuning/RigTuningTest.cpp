@@ -34,7 +34,7 @@ TEST_F(RigTuningTest, theFirstPollSendsTheStartUpRow_aNewDialIsFollowedOnceTheCh
     EXPECT_EQ(state.StepCounter, 130);
     EXPECT_EQ(view.view().InterpolValueText, "130");
     EXPECT_EQ(view.view().ListIndex, 1); // the first row at or above the position
-    EXPECT_EQ(tuning.connection().frequencyText(), "3650 kHz");
+    EXPECT_EQ(tuning.rigState().frequencyText(), "3650 kHz");
 }
 
 TEST_F(RigTuningTest, theTurnBetweenRowsStartsWithTheBlink_andPollsKeepTheirPaceMeanwhile) {
@@ -151,7 +151,7 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
     simulated.rig().setFrequency(3750);
     simulated.setSilent(true);
     poll();
-    EXPECT_EQ(tuning.connection().frequencyText(), "-----.- kHz");
+    EXPECT_EQ(tuning.rigState().frequencyText(), "-----.- kHz");
     EXPECT_EQ(tuning.CatFrequency(), 0.0f);
     EXPECT_EQ(view.view().InterpolValueText, "No");
     simulated.setSilent(false);
@@ -171,7 +171,7 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     const int pttOnFrames = framesWithOpcode(0x08);
     tuning.PttToggle(false);
     const double keyedAt = platform.steadyMs();
-    EXPECT_TRUE(rig.pttOn());
+    EXPECT_TRUE(tuning.rigState().pttOn());
     EXPECT_EQ(framesWithOpcode(0x08), pttOnFrames + 1);
     EXPECT_FALSE(tuning.locked());
     EXPECT_FALSE(tuning.lockEnabled());
@@ -194,9 +194,9 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     EXPECT_EQ(platform.messages.back().icon, platform::Icon::Question);
 
     platform.advance(keyedAt + tuning::RigTuning::PttWatchdogMs - 100 - platform.steadyMs());
-    EXPECT_TRUE(rig.pttOn());
+    EXPECT_TRUE(tuning.rigState().pttOn());
     platform.advance(200);
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_EQ(framesWithOpcode(0x88), 1); // the watchdog's
     EXPECT_TRUE(tuning.lockEnabled());
     tuning.LockClicked();
@@ -208,12 +208,12 @@ TEST_F(RigTuningTest, pttInAmSwitchesTheModeAndRestoresIt_aTransmitInhibitReleas
     openAndFollow();
     tuning.AmPttClicked(true);
     tuning.PttToggle(false);
-    EXPECT_EQ(rig.modeIndex(), 5); // "AM"
+    EXPECT_EQ(tuning.rigState().modeIndex(), 5); // "AM"
     EXPECT_EQ(simulated.rig().modeCode(), 4);
     simulated.rig().setTransmitInhibit(true);
     poll();
-    EXPECT_FALSE(rig.pttOn());
-    EXPECT_EQ(rig.modeIndex(), 2); // USB again
+    EXPECT_FALSE(tuning.rigState().pttOn());
+    EXPECT_EQ(tuning.rigState().modeIndex(), 2); // USB again
     EXPECT_EQ(simulated.rig().modeCode(), 1);
 }
 
@@ -223,7 +223,7 @@ TEST_F(RigTuningTest, aPttTheLinkDoesNotKeyBeeps_andLeavesTheLockButtonEnabled) 
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
     tuning.PttToggle(false); // the daemon is not connected yet
-    EXPECT_FALSE(tuning.connection().pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_EQ(platform.beeps.size(), 1u);
     EXPECT_TRUE(tuning.lockEnabled());
     tuning.ComportClicked();
@@ -258,7 +258,7 @@ TEST_F(RigTuningTest, comportToggles_aFailedOpenLeavesItClosed_aStoredPortOutsid
     tuning.PttToggle(false);
     tuning.ComportClicked();
     EXPECT_FALSE(tuning.portOpen());
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(simulated.isOpen());
     EXPECT_EQ(closed.size(), 1);
 
@@ -370,7 +370,7 @@ TEST_F(RigTuningTest, withThePortClosedAFrequencyStepTurnsWhenLockedAndWritesNot
     state.CatScrollSetting = 50;
     tuning.FrequencyUp(2);
     EXPECT_EQ(tuning.CatFrequency(), 3600.0f);
-    EXPECT_EQ(tuning.connection().frequencyText(), "3600 kHz");
+    EXPECT_EQ(tuning.rigState().frequencyText(), "3600 kHz");
     EXPECT_EQ(state.StepCounter, 120);
     tuning.FrequencyDown(0); // counts as one step
     EXPECT_EQ(tuning.CatFrequency(), 3550.0f);
@@ -453,10 +453,10 @@ TEST_F(RigTuningTest,
 TEST_F(RigTuningTest, onTheWayOut_theLinkStaysForThePark_unkeyed_andNothingIsFollowedAnyMore) {
     openAndFollow();
     tuning.PttToggle(false);
-    ASSERT_TRUE(rig.pttOn());
+    ASSERT_TRUE(tuning.rigState().pttOn());
     ASSERT_TRUE(tuning.Unload(true));
     EXPECT_TRUE(tuning.portOpen());
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     simulated.rig().turnDial(250); // 3750 kHz: position 150
     poll();
     poll();

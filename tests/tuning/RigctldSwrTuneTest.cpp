@@ -198,7 +198,7 @@ TEST_F(RigctldSwrTuneTest, whatTheDaemonsRigDoesUnasked_endsTheTuneUnkeyed) {
 
         EXPECT_TRUE(told().contains(c.told)) << told().toStdString();
         EXPECT_FALSE(tuning.swrTuning());
-        EXPECT_FALSE(link.pttOn());
+        EXPECT_FALSE(tuning.rigState().pttOn());
         EXPECT_FALSE(daemonRig.ptt);
         EXPECT_EQ(turnEndedAt.size(), 3u);
         EXPECT_LT(daemonRig.lastIndexOf("T 0"), daemonRig.lastIndexOf("L RFPOWER 0.2500"));
@@ -217,7 +217,7 @@ TEST_F(RigctldSwrTuneTest, theDaemonLostMidTune_getsThePttReleaseOnceItIsBack) {
     });
     tuning.SwrTuneClicked();
     EXPECT_FALSE(tuning.swrTuning());
-    EXPECT_FALSE(link.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(tuning.swrTuneKeyed());
     // The link comes back by itself; the release it owes goes out first.
     const int connections = daemonRig.daemon.connections;

@@ -42,7 +42,7 @@ TEST_F(WsjtxTuningTest, commandsThatSetTheRigSayTheLinkCannot) {
     for (const auto& message : platform.messages)
         EXPECT_EQ(message.text, "This link cannot set the rig.");
     EXPECT_EQ(platform.messages.size(), 3u);
-    EXPECT_FALSE(wsjtx.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_EQ(state.StepCounter, before);
     // The wheel's frequency steps beep.
     const std::size_t beeps = platform.beeps.size();
