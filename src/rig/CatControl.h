@@ -148,6 +148,8 @@ public:
     bool lockChecked() const { return lockChecked_; }
     bool pttOn() const { return pttOn_; }
     bool ft817On() const { return ft817On_; }
+    // Where frames and replies are shown; the other links on the serial port use it too.
+    CatLog& log() { return log_; }
 
 signals:
     // Some shown state changed: the window renders it again.

@@ -6,6 +6,9 @@
 #include "port/InhibitSettings.h"
 #include "port/PhaseOffsets.h"
 #include "port/StepDirSettings.h"
+#include "rig/FlrigRig.h"
+#include "rig/RigctldRig.h"
+#include "rig/WsjtxRig.h"
 #include "station/StationLogging.h"
 #include "tuning/FollowSettings.h"
 #include "tuning/TransmitGuard.h"
@@ -47,9 +50,8 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
                  std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
       engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
-      joystick_(state_, joystickDevice_, platform_),
-      portCommands_(engine_), housekeeping_(state_, platform_, engine_, portCommands_, switches_,
-                                            joystick_),
+      joystick_(state_, joystickDevice_, platform_), portCommands_(engine_),
+      housekeeping_(state_, platform_, engine_, portCommands_, switches_, joystick_),
       keys_(state_, platform_, engine_), wheel_(state_, engine_),
       turns_(state_, platform_, engine_, fields_), params_(state_, platform_, engine_, fields_),
       shuttlePuls_(state_, platform_, engine_, fields_, params_),
@@ -101,8 +103,7 @@ void Station::wireLogic() {
     connect(&engine_.busyLock(), &engine::BusyLock::changed, &fields_,
             &panel::MainFields::ShowBusyLock);
     connect(&fields_, &panel::MainFields::edited, &turns_, &panel::TurnCommands::FieldEdited);
-    connect(&fields_, &panel::MainFields::edited, &shuttlePuls_,
-            &panel::ShuttlePuls::FieldEdited);
+    connect(&fields_, &panel::MainFields::edited, &shuttlePuls_, &panel::ShuttlePuls::FieldEdited);
     connect(&params_, &panel::StepperParams::limitsChanged, &turns_,
             &panel::TurnCommands::ShowLimitToolTips);
     connect(&engine_, &Engine::phaseOffsetChanged, this, &Station::storePhaseOffset);
@@ -118,11 +119,6 @@ void Station::wireRig() {
     simulatedRig_.followModelOf(state_);
     rigLinks_.Load(&settingsReport_);
     tableEditor_.setEngineLink(&tableEngine_);
-    tuning_.setRigctld(rigctldRig_);
-    tuning_.setFlrig(flrigRig_);
-    tuning_.setWsjtx(wsjtxRig_);
-    tuning_.setCivRig(civRig_);
-    tuning_.setKenwoodRig(kenwoodRig_);
     bandSets_.Load(&settingsReport_);
     tuning_.setFollowSettings(tuning::LoadFollowSettings(settingsFile_, &settingsReport_));
     const tuning::FallbackChoice fallback =
@@ -150,56 +146,27 @@ void Station::wireRig() {
 }
 
 rig::RigConnection* Station::makeFallbackLink(const tuning::FallbackChoice& choice) {
-    using Link = tuning::RigLinkChoice::Link;
     if (!choice.link)
         return nullptr;
-    switch (*choice.link) {
-    case Link::Rigctld: {
-        auto link = std::make_unique<rig::RigctldRig>(platform_);
-        link->setAddress(choice.address);
-        fallbackLink_ = std::move(link);
-        break;
-    }
-    case Link::Flrig: {
-        auto link = std::make_unique<rig::FlrigRig>(platform_, &catLog_);
-        link->setAddress(choice.address);
-        fallbackLink_ = std::move(link);
-        break;
-    }
-    case Link::Wsjtx: {
-        auto link = std::make_unique<rig::WsjtxRig>(platform_, &catLog_);
-        link->setAddress(choice.wsjtx);
-        fallbackLink_ = std::move(link);
-        break;
-    }
-    // On the COM port chosen, beside a first link on the network.
-    case Link::Civ:
-        civRig_.setSettings(rigLinks_.civSettings());
-        return &civRig_;
-    case Link::Kenwood:
-        kenwoodRig_.setModel(rigLinks_.kenwoodSettings().model, rigLinks_.kenwoodSettings().baud);
-        return &kenwoodRig_;
-    case Link::Serial:
-    case Link::Simulated:
+    const tuning::RigLinkKind& kind = tuning::KindOf(*choice.link);
+    if (!kind.make)
         return &catRig_;
-    }
+    // A CI-V or Kenwood-family rig talks on the COM port chosen, beside a first link on the
+    // network; one on the network listens where the fallback names.
+    fallbackLink_ = kind.make({platform_, serialLink_, catLog_});
+    kind.configure(*fallbackLink_, rigLinks_);
+    if (auto* rigctld = qobject_cast<rig::RigctldRig*>(fallbackLink_.get()))
+        rigctld->setAddress(choice.address);
+    else if (auto* flrig = qobject_cast<rig::FlrigRig*>(fallbackLink_.get()))
+        flrig->setAddress(choice.address);
+    else if (auto* wsjtx = qobject_cast<rig::WsjtxRig*>(fallbackLink_.get()))
+        wsjtx->setAddress(choice.wsjtx);
     return fallbackLink_.get();
 }
 
 void Station::wireJournal() {
-    for (rig::RigConnection* link : std::initializer_list<rig::RigConnection*>{
-             &catRig_, &civRig_, &kenwoodRig_, &rigctldRig_, &flrigRig_, &wsjtxRig_}) {
-        connect(link, &rig::RigConnection::readingArrived, &silentAlarm_,
-                [this](const rig::RigReading& reading) {
-                    if (!reading.transmitOnly && reading.kHz)
-                        silentAlarm_.ReadingCame();
-                });
-        connect(link, &rig::RigConnection::readingAnnounced, &silentAlarm_,
-                [this](const rig::RigReading& reading) {
-                    if (reading.kHz)
-                        silentAlarm_.ReadingCame();
-                });
-    }
+    connect(&tuning_, &tuning::RigTuning::frequencyHeard, &silentAlarm_,
+            [this] { silentAlarm_.ReadingCame(); });
     connect(&silentAlarm_, &tuning::SilentRigAlarm::changed, &web_, &web::WebServer::StateChanged);
     // The fallback's readings carry following as the link's own.
     connect(&tuning_.fallback(), &tuning::RigFallback::readingArrived, &silentAlarm_,
@@ -461,8 +428,8 @@ void Station::showRigNotes() {
 
 program::TimerTable& Station::loadTimer() {
     if (!timer_)
-        timer_ = std::make_unique<program::TimerTable>(state_, platform_, turner_,
-                                                       programDirectory());
+        timer_ =
+            std::make_unique<program::TimerTable>(state_, platform_, turner_, programDirectory());
     return *timer_;
 }
 

@@ -115,6 +115,16 @@ void RigTuning::connectRig() {
         view_.ResetInterpolLabels();
         emit changed();
     });
+    connect(rig_, &rig::RigConnection::readingArrived, this,
+            [this](const rig::RigReading& reading) {
+                if (!reading.transmitOnly && reading.kHz)
+                    emit frequencyHeard();
+            });
+    connect(rig_, &rig::RigConnection::readingAnnounced, this,
+            [this](const rig::RigReading& reading) {
+                if (reading.kHz)
+                    emit frequencyHeard();
+            });
 }
 
 bool RigTuning::setConnection(rig::RigConnection& rig) {
@@ -144,12 +154,8 @@ void RigTuning::LoadLink() {
         return;
     if (links_.simulated())
         SelectSimulatedRig();
-    else if (networkConnection())
-        useNetworkLink();
-    else if (links_.civ() && civ_)
-        useCiv();
-    else if (links_.kenwood() && kenwood_)
-        useKenwood();
+    else if (links_.link() != RigLinkChoice::Link::Serial)
+        useLink();
     else
         SelectComPort(state_.ComPort);
     SelectBaud(state_.BaudRate);
@@ -380,8 +386,9 @@ void RigTuning::TurnStarted() {
 void RigTuning::haltWsjtxForTurn() {
     // Before the gate's look: a transmission under way holds the turn as the gate makes it,
     // until the status shows none; the program starts no new one meanwhile.
-    if (!open_ || !wsjtx_ || rig_ != wsjtx_ || !wsjtx_->address().haltWhileTurning ||
-        !(wsjtx_->txEnabled() || wsjtx_->transmitsNow()) || !wsjtx_->HaltAutoTx())
+    auto* wsjtx = qobject_cast<rig::WsjtxRig*>(rig_);
+    if (!open_ || !wsjtx || !wsjtx->address().haltWhileTurning ||
+        !(wsjtx->txEnabled() || wsjtx->transmitsNow()) || !wsjtx->HaltAutoTx())
         return;
     view_.SetStatusNote(QStringLiteral("WSJT-X Tx halted for a turn: enable Tx there again"));
 }

@@ -5,11 +5,7 @@
 #include "engine/TableWheel.h"
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
-#include "rig/CivRig.h"
-#include "rig/FlrigRig.h"
-#include "rig/KenwoodRig.h"
 #include "rig/RigConnection.h"
-#include "rig/RigctldRig.h"
 #include "rig/SimulatedSwrMeter.h"
 #include "rig/WsjtxRig.h"
 #include "table/TableEditor.h"
@@ -22,6 +18,7 @@
 #include "tuning/RigFallback.h"
 #include "tuning/RigFollower.h"
 #include "tuning/RigLinkChoice.h"
+#include "tuning/RigLinkKinds.h"
 #include "tuning/RigPoller.h"
 #include "tuning/RigState.h"
 #include "tuning/SwrTune.h"
@@ -30,6 +27,7 @@
 
 #include <QObject>
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -300,31 +298,17 @@ public:
     void jumpFrequency(bool up) override;
     void resetJumpLabel() override;
 
-    // --- the network links and the rig's transmit (RigTuningStation.cpp) ---
-    // The network links the Com menu offers beside the serial ports and the simulated rig.
-    void setRigctld(rig::RigctldRig& rigctld) { rigctld_ = &rigctld; }
-    void setFlrig(rig::FlrigRig& flrig) { flrig_ = &flrig; }
-    void setWsjtx(rig::WsjtxRig& wsjtx) { wsjtx_ = &wsjtx; }
+    // --- the links beside the Yaesu CAT link (RigTuningLinks.cpp) ---
     RigLinkChoice::Link link() const { return links_.link(); }
-    bool rigctldLink() const { return links_.rigctld(); }
-    // mnuRigctld: asks where the daemon listens ("host:port") and chooses that link.
-    void SelectRigctld();
-    // mnuFlrig: asks where flrig listens ("host:port") and chooses that link.
-    void SelectFlrig();
-    // mnuWsjtx: asks the UDP port WSJT-X sends to (with its multicast group, if any) and
-    // chooses that link.
-    void SelectWsjtx();
-
-    // --- the rigs that talk in messages on the serial port (RigTuningSerialRigs.cpp) ---
-    void setCivRig(rig::CivRig& civ) { civ_ = &civ; }
-    bool civLink() const { return links_.civ(); }
-    // mnuCiv: asks the Icom model and its CI-V address and chooses that link on the COM port
-    // chosen.
-    void SelectCiv();
-    void setKenwoodRig(rig::KenwoodRig& kenwood) { kenwood_ = &kenwood; }
-    // mnuKenwood: asks the model of the Kenwood family and chooses that link on the COM port
-    // chosen.
-    void SelectKenwood();
+    // mnuRigctld, mnuFlrig, mnuWsjtx, mnuCiv, mnuKenwood: asks the link's settings (where the
+    // program listens, the rig's model: RigLinkKinds) and chooses that link; one on the serial
+    // port talks on the COM port chosen. Its connection is made then, one at a time.
+    void SelectLink(RigLinkChoice::Link link);
+    // The connection to use for link instead of one made when it is chosen (a stand-in in
+    // tests); it must outlive the tuning.
+    void provideLink(RigLinkChoice::Link link, rig::RigConnection& connection) {
+        provided_[link] = &connection;
+    }
 
     // Following across the tables of the band sets; nullptr: the open table only.
     void setBandChangeover(BandChangeover* bands) { bands_ = bands; }
@@ -343,6 +327,8 @@ public:
 signals:
     // Something the table window shows changed.
     void changed();
+    // The link's reading, asked or announced, brought the rig's frequency.
+    void frequencyHeard();
     void portOpenChanged(bool open);
 
 private:
@@ -385,17 +371,14 @@ private:
     void showModes();
     void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
     // RigTuningStation.cpp
-    // The chosen network link's object; nullptr when none is chosen or given.
-    rig::RigConnection* networkConnection() const;
-    void useNetworkLink();
     // False, the user told, when the open link cannot set the rig.
     bool rigSettable();
     void useCatRig();
-    // RigTuningSerialRigs.cpp
-    void useCiv();
-    void useKenwood();
-    // Makes rig the connection, on the COM port chosen.
-    void useSerialRig(rig::RigConnection& rig);
+    // RigTuningLinks.cpp: makes the chosen link's connection the one used, given its settings.
+    void useLink();
+    // The connection of kind: the one provided, or the one made for it (made now when the
+    // last one made was of another kind); nullptr for the Yaesu CAT link.
+    rig::RigConnection* connectionFor(const RigLinkKind& kind);
     // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const rig::RigReading& reading);
     // RigTuningSwr.cpp: the open link's SWR meter (the simulated rig's own); nullptr for none.
@@ -407,11 +390,9 @@ private:
     const engine::WheelControl& wheel_;
     rig::RigConnection* rig_;
     rig::RigConnection* catRig_;
-    rig::RigctldRig* rigctld_ = nullptr;
-    rig::FlrigRig* flrig_ = nullptr;
-    rig::WsjtxRig* wsjtx_ = nullptr;
-    rig::CivRig* civ_ = nullptr;
-    rig::KenwoodRig* kenwood_ = nullptr;
+    std::unique_ptr<rig::RigConnection> made_; // the link chosen beside the Yaesu CAT link
+    RigLinkChoice::Link madeLink_ = RigLinkChoice::Link::Serial;
+    std::map<RigLinkChoice::Link, rig::RigConnection*> provided_;
     BandChangeover* bands_ = nullptr;
     TransmitGuard guard_;
     RigLinkChoice& links_;

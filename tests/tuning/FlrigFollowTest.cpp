@@ -36,7 +36,7 @@ TEST(FlrigFollowTest, theStepperFollowsFlrigsDial_holdsWhileItTransmits_andSurvi
                                  QByteArray::number(flrig.port()) + "\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, link] = std::tie(station.tuning, station.state, station.flrig);
-    tuning.setFlrig(link);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Flrig, link);
 
     tuning.Load();
     ASSERT_EQ(tuning.link(), RigLinkChoice::Link::Flrig);

@@ -290,7 +290,7 @@ TEST_F(RigFollowingTest,
     const quint16 port = daemon.port();
     daemon.stop();
     rig::RigctldRig rigctld{platform};
-    tuning.setRigctld(rigctld);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
     // The tuning outlives this link: it goes back to the CAT link before the link goes.
     const auto back = qScopeGuard([&] {
         tuning.ComPortOpen(0);

@@ -81,10 +81,10 @@ TEST(RigctldFollowTest, theStepperFollowsTheDaemonsRig_holdsWhileItTransmits_and
                                  QByteArray::number(daemon.port) + "\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, rigctld] = std::tie(station.tuning, station.state, station.rigctld);
-    tuning.setRigctld(rigctld);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
 
     tuning.Load();
-    ASSERT_TRUE(tuning.rigctldLink());
+    ASSERT_TRUE(tuning.link() == tuning::RigLinkChoice::Link::Rigctld);
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
     EXPECT_TRUE(WaitFor([&] { return state.StepCounter == 100; }));

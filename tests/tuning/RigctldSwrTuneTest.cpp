@@ -79,7 +79,7 @@ struct RigctldSwrTuneTest : RigTuningFixture {
         daemonRig.state = &state;
         daemonRig.platform = &platform;
         platform.processQtEvents = true;
-        tuning.setRigctld(link);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, link);
         test_support::WriteFile(dir.filePath("Ventrolo.ini"),
                                 "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" +
                                     QByteArray::number(daemonRig.daemon.port()) + "\n");

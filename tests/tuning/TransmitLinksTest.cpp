@@ -104,11 +104,11 @@ struct TransmitLinksTest : tuning_test::RigTuningFixture {
         state.StoredProfiles[0].CustomDelayMs = 2;
         state.LoadStepperProfile();
         engine.InitSpeed();
-        tuning.setCivRig(civ);
-        tuning.setKenwoodRig(kenwood);
-        tuning.setRigctld(rigctld);
-        tuning.setFlrig(flrig);
-        tuning.setWsjtx(wsjtx);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Civ, civ);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Flrig, flrig);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
         daemon.reply = [this](const QByteArray& command) -> QByteArray {
             return command == "t"   ? (daemonKeyed ? "1\n" : "0\n")
                    : command == "f" ? "7000000\n"

@@ -21,7 +21,7 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
                              "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) + "\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, link] = std::tie(station.tuning, station.state, station.wsjtx);
-    tuning.setWsjtx(link);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, link);
     tuning.Load();
     ASSERT_EQ(tuning.link(), RigLinkChoice::Link::Wsjtx);
     tuning.ComportClicked();
@@ -74,7 +74,7 @@ TEST(WsjtxFollowTest, withHaltWhileTurning_aTurnSendsHaltTxFirst_toWhereWsjtxSen
                                  "\nhaltWhileTurning=true\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, link] = std::tie(station.tuning, station.state, station.wsjtx);
-    tuning.setWsjtx(link);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, link);
     tuning.Load();
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());

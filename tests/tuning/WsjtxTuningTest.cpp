@@ -28,7 +28,7 @@ TEST_F(WsjtxTuningTest, commandsThatSetTheRigSayTheLinkCannot) {
     test_support::WriteFile(dir.filePath("Ventrolo.ini"),
                             "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) + "\n");
     links.Load();
-    tuning.setWsjtx(wsjtx);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
     loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
