@@ -174,29 +174,18 @@ bool CivRig::requestSMeter() {
     return true;
 }
 
-CatResult CivRig::setFrequency(float kHz) {
-    if (!frequencyValid(kHz)) {
-        platform_.beep();
-        return CatResult::OutOfRange;
-    }
-    const auto hz = static_cast<std::int64_t>(std::llround(double(kHz) * 1000));
-    const bool sent = command(SetFrequency + civ::FrequencyBytes(hz), 1, QStringLiteral("Set freq"),
-                              [hz](const std::optional<QByteArray>& data) {
-                                  if (!data)
-                                      qCWarning(lcRig) << "the rig did not take" << hz << "Hz";
-                              });
-    return sent ? CatResult::Sent : CatResult::NotSent;
+bool CivRig::sendFrequency(std::int64_t hz) {
+    return command(SetFrequency + civ::FrequencyBytes(hz), 1, QStringLiteral("Set freq"),
+                   [hz](const std::optional<QByteArray>& data) {
+                       if (!data)
+                           qCWarning(lcRig) << "the rig did not take" << hz << "Hz";
+                   });
 }
 
-CatResult CivRig::setMode(int index) {
-    if (index < 1 || index > int(model_->modes.size()))
-        return CatResult::NotSent;
-    emit modeSelected(index);
+bool CivRig::sendMode(int code) {
     // Without a filter byte the rig takes the mode's default filter.
-    const char code = char(model_->modes[std::size_t(index - 1)].code);
-    const bool sent = command(QByteArray(1, SetMode) + code, 1, QStringLiteral("Set mode"),
-                              [](const std::optional<QByteArray>&) {});
-    return sent ? CatResult::Sent : CatResult::NotSent;
+    return command(QByteArray(1, SetMode) + char(code), 1, QStringLiteral("Set mode"),
+                   [](const std::optional<QByteArray>&) {});
 }
 
 CatResult CivRig::setPtt(bool on) {
@@ -222,22 +211,11 @@ CatResult CivRig::setPtt(bool on) {
     return CatResult::Sent;
 }
 
-LinkCapabilities CivRig::capabilities() const {
-    LinkCapabilities caps;
-    caps.swrMeter = model_->hasSwrMeter;
+std::vector<SerialRig::Mode> CivRig::modes() const {
+    std::vector<Mode> modes;
     for (const CivModel::Mode& mode : model_->modes)
-        caps.modeNames << mode.name;
-    return caps;
-}
-
-bool CivRig::selectModeByCode(int code) {
-    const auto& modes = model_->modes;
-    const auto at = std::find_if(modes.begin(), modes.end(),
-                                 [code](const CivModel::Mode& mode) { return mode.code == code; });
-    if (at == modes.end())
-        return false;
-    emit modeSelected(int(at - modes.begin()) + 1);
-    return true;
+        modes.push_back({mode.name, mode.code});
+    return modes;
 }
 
 // --- what the rig tells by itself ---

@@ -26,28 +26,27 @@ public:
 
     // "IC-7300".
     QString rigName() const override { return model_->name; }
-    LinkCapabilities capabilities() const override;
 
     // Frequency (03), mode (04) and transmit state (1C 00); while transmitting, on a rig with
     // the meter, the SWR meter (15 12) too.
     bool requestReading() override;
     bool requestFrequencyCheck() override;
     bool requestSMeter() override;
-    SwrMeter* swrMeter() override { return model_->hasSwrMeter ? this : nullptr; }
+    SwrMeter* swrMeter() override { return readsSwr() ? this : nullptr; }
 
     // SwrMeter (CivSwr.cpp)
     void readSwr(Value done) override;
     void readPower(Value done) override;
     void setPower(double watts, Done done) override;
 
-    CatResult setFrequency(float kHz) override;
-    CatResult setMode(int index) override;
     CatResult setPtt(bool on) override;
-
-    bool selectModeByCode(int code) override;
 
 protected:
     const std::vector<Band>& bands() const override { return model_->bands; }
+    std::vector<Mode> modes() const override;
+    bool readsSwr() const override { return model_->hasSwrMeter; }
+    bool sendFrequency(std::int64_t hz) override;
+    bool sendMode(int code) override;
     void readTransmit(std::function<void(std::optional<bool>)> done) override;
     QString settingsText() const override;
     std::optional<QByteArray> takeMessage(QByteArray& received) override;

@@ -229,24 +229,13 @@ bool KenwoodRig::requestSMeter() {
     return true;
 }
 
-CatResult KenwoodRig::setFrequency(float kHz) {
-    if (!frequencyValid(kHz)) {
-        platform_.beep();
-        return CatResult::OutOfRange;
-    }
-    const auto hz = static_cast<qint64>(std::llround(double(kHz) * 1000));
+bool KenwoodRig::sendFrequency(std::int64_t hz) {
     const QByteArray digits = QByteArray::number(hz).rightJustified(model_->frequencyDigits, '0');
-    return set("FA" + digits + ';', QStringLiteral("Set freq")) ? CatResult::Sent
-                                                                : CatResult::NotSent;
+    return set("FA" + digits + ';', QStringLiteral("Set freq"));
 }
 
-CatResult KenwoodRig::setMode(int index) {
-    if (index < 1 || index > int(model_->modes.size()))
-        return CatResult::NotSent;
-    emit modeSelected(index);
-    const char code = model_->modes[std::size_t(index - 1)].code;
-    return set(model_->modePrefix + code + ';', QStringLiteral("Set mode")) ? CatResult::Sent
-                                                                            : CatResult::NotSent;
+bool KenwoodRig::sendMode(int code) {
+    return set(model_->modePrefix + char(code) + ';', QStringLiteral("Set mode"));
 }
 
 CatResult KenwoodRig::setPtt(bool on) {
@@ -263,23 +252,11 @@ CatResult KenwoodRig::setPtt(bool on) {
     return CatResult::Sent;
 }
 
-LinkCapabilities KenwoodRig::capabilities() const {
-    LinkCapabilities caps;
-    caps.swrMeter = !model_->swr.read.isEmpty();
+std::vector<SerialRig::Mode> KenwoodRig::modes() const {
+    std::vector<Mode> modes;
     for (const KenwoodModel::Mode& mode : model_->modes)
-        caps.modeNames << mode.name;
-    return caps;
-}
-
-bool KenwoodRig::selectModeByCode(int code) {
-    const auto& modes = model_->modes;
-    const auto at =
-        std::find_if(modes.begin(), modes.end(),
-                     [code](const KenwoodModel::Mode& mode) { return mode.code == code; });
-    if (at == modes.end())
-        return false;
-    emit modeSelected(int(at - modes.begin()) + 1);
-    return true;
+        modes.push_back({mode.name, mode.code});
+    return modes;
 }
 
 // --- what the rig tells by itself ---

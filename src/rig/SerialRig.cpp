@@ -237,6 +237,40 @@ bool SerialRig::requestTransmitState() {
     });
 }
 
+LinkCapabilities SerialRig::capabilities() const {
+    LinkCapabilities caps;
+    caps.swrMeter = readsSwr();
+    for (const Mode& mode : modes())
+        caps.modeNames << mode.name;
+    return caps;
+}
+
+CatResult SerialRig::setFrequency(float kHz) {
+    if (!frequencyValid(kHz)) {
+        platform_.beep();
+        return CatResult::OutOfRange;
+    }
+    return sendFrequency(std::llround(double(kHz) * 1000)) ? CatResult::Sent : CatResult::NotSent;
+}
+
+CatResult SerialRig::setMode(int index) {
+    const std::vector<Mode> all = modes();
+    if (index < 1 || index > int(all.size()))
+        return CatResult::NotSent;
+    emit modeSelected(index);
+    return sendMode(all[std::size_t(index - 1)].code) ? CatResult::Sent : CatResult::NotSent;
+}
+
+bool SerialRig::selectModeByCode(int code) {
+    const std::vector<Mode> all = modes();
+    const auto at = std::find_if(all.begin(), all.end(),
+                                 [code](const Mode& mode) { return mode.code == code; });
+    if (at == all.end())
+        return false;
+    emit modeSelected(int(at - all.begin()) + 1);
+    return true;
+}
+
 bool SerialRig::frequencyValid(double kHz) const {
     return std::any_of(bands().begin(), bands().end(), [kHz](const Band& band) {
         return kHz >= band.lowKHz && kHz <= band.highKHz;

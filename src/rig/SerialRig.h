@@ -46,8 +46,14 @@ public:
 
     // The rig's transmit read alone.
     bool requestTransmitState() override;
+    // The model's modes; the SWR meter where the model reads it.
+    LinkCapabilities capabilities() const override;
     // Within one of the rig's bands.
     bool frequencyValid(double kHz) const override;
+    // Out of the rig's bands: the beep, and nothing sent.
+    CatResult setFrequency(float kHz) override;
+    CatResult setMode(int index) override;
+    bool selectModeByCode(int code) override;
 
 protected:
     // What a received message is to the command on the line.
@@ -80,6 +86,17 @@ protected:
 
     // --- what the protocol and the model give ---
     virtual const std::vector<Band>& bands() const = 0;
+    // The mode buttons, each with the rig's code for its mode.
+    struct Mode {
+        QString name;
+        int code;
+    };
+    virtual std::vector<Mode> modes() const = 0;
+    // Whether the model's SWR meter is read.
+    virtual bool readsSwr() const = 0;
+    // Send the frequency (Hz) or the mode of code; false when the line is down.
+    virtual bool sendFrequency(std::int64_t hz) = 0;
+    virtual bool sendMode(int code) = 0;
     // The rig's transmit state; nullopt when it did not say.
     virtual void readTransmit(std::function<void(std::optional<bool>)> done) = 0;
     // "19200,N,8,1".
