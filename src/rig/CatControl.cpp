@@ -12,7 +12,6 @@ namespace rig {
 
 namespace {
 
-const QString NoFrequencyText = QStringLiteral("-----.- kHz");
 using core::CrLf;
 // How often a yielding wait looks at the line, in ms.
 constexpr double YieldSliceMs = 10;
@@ -26,7 +25,7 @@ QString CannotWrite(const SerialLink& link) {
 CatControl::CatControl(core::ProgramState& state, platform::Platform& platform, CatLog& log,
                        SerialLink& link, const QString& programDirectory)
     : state_(state), platform_(platform), log_(log), link_(&link), keyedRecord_(programDirectory),
-      reopener_(platform_.createTimer([this] { reopen(); })), frequencyText_(NoFrequencyText) {}
+      reopener_(platform_.createTimer([this] { reopen(); })) {}
 
 CatControl::~CatControl() = default;
 
@@ -367,7 +366,7 @@ CatResult CatControl::rigLock(bool on) {
     const RigCaps& rig = caps();
     if (!rig.hasDialLock())
         return CatResult::NotSent;
-    setLockChecked(on);
+    emit dialLockSwitched(on);
     CatResult result = CatResult::NotSent;
     if (portOpen()) {
         result = command(on ? *rig.lockOn : *rig.lockOff);
@@ -405,7 +404,7 @@ void CatControl::toggleFt817Power() {
     if (!ft817On_) {
         SwitchFT817(true);
         ft817On_ = true;
-        setLockChecked(false);
+        emit dialLockSwitched(false);
         if (portOpen())
             settle(PowerOnSettleMs);
         // The wake-up frame is the lock-on frame of a rig that was on already.
@@ -438,8 +437,6 @@ CatResult CatControl::sendCatDelay() {
 }
 
 void CatControl::ShowFrequency(float kHz) {
-    frequencyText_ =
-        kHz == 0 ? NoFrequencyText : core::PlainNumberText(kHz) + QStringLiteral(" kHz");
     emit frequencyShown(kHz);
     emit changed();
 }

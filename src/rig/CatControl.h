@@ -133,26 +133,23 @@ public:
     void ToggleFT817Power();
     // The delay frame of a rig that paces its replies (the FT-757GXII).
     CatResult SendCatDelay();
-    // The frequency label: the number (no blanks) + " kHz", or "-----.- kHz" for 0.
+    // Tells what the rig's display reads (frequencyShown), 0 for none.
     void ShowFrequency(float kHz);
 
-    // --- state shown by the table window ---
+    // --- the rig as the link keeps it ---
     float CatFrequency() const { return catFrequency_; }
-    const QString& frequencyText() const { return frequencyText_; }
-    float SMeterValue() const { return sMeterValue_; }
     // -1 unknown (label hidden), 0 low SWR, 1 high SWR.
     core::Integer SwrState() const { return swrState_; }
     core::Integer RigModeIndex() const { return rigModeIndex_; }
     // Selects a mode button without sending (the window restoring state.RigModeCode).
     void setRigModeIndex(core::Integer index);
-    bool lockChecked() const { return lockChecked_; }
     bool pttOn() const { return pttOn_; }
     bool ft817On() const { return ft817On_; }
     // Where frames and replies are shown; the other links on the serial port use it too.
     CatLog& log() { return log_; }
 
 signals:
-    // Some shown state changed: the window renders it again.
+    // Something of the link changed (its line, an exchange ended).
     void changed();
     // The rig reports it is not transmitting while the PTT is on (transmit inhibit): the owner
     // of the PTT switches it off.
@@ -162,8 +159,8 @@ signals:
     void ft817PowerSwitched(bool on);
     // The link was closed by its owner (at once, or when the exchange that held it ended).
     void portClosed();
-    // Each of the values above as it is set: our PTT, the mode button, the dial lock, the
-    // S-meter, the SWR state, the frequency label's kHz.
+    // What the rig shows as the link learns it: our PTT, the mode button, the dial lock, the
+    // S-meter, the SWR state and what its display reads in kHz (0: none read).
     void pttSwitched(bool on);
     void modeSelected(int index);
     void dialLockSwitched(bool on);
@@ -191,14 +188,6 @@ private:
     void setModeIndex(core::Integer index) {
         rigModeIndex_ = index;
         emit modeSelected(int(index));
-    }
-    void setLockChecked(bool on) {
-        lockChecked_ = on;
-        emit dialLockSwitched(on);
-    }
-    void setSMeterValue(float value) {
-        sMeterValue_ = value;
-        emit sMeterRead(value);
     }
     void setSwrState(core::Integer state) {
         swrState_ = state;
@@ -282,11 +271,8 @@ private:
         double atMs;
     };
     std::optional<CheckableTransmit> checkableTransmit_; // found by the last FT-817 reading
-    QString frequencyText_;
-    float sMeterValue_ = 0;
     core::Integer swrState_ = -1;
     core::Integer rigModeIndex_ = 0;
-    bool lockChecked_ = false;
     bool pttOn_ = false;
     bool ft817On_ = false;
 };

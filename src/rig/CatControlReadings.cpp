@@ -107,14 +107,15 @@ bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
     if (reply.bytes.isEmpty()) {
         // Silence is no reading: nothing is sent (a missed reply must not switch the rig off),
         // and the frequency read before it is not trusted.
-        setSMeterValue(0);
+        emit sMeterRead(0);
         distrust(reading);
         return false;
     }
     const RxTxStatus status = DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0]));
-    setSMeterValue(static_cast<float>(status.sMeter));
+    const auto sMeter = static_cast<float>(status.sMeter);
+    emit sMeterRead(sMeter);
     if (!pttOn_) {
-        reading.sMeter = sMeterValue_;
+        reading.sMeter = sMeter;
         return true;
     }
     reading.transmitting = !status.transmitInhibit;
@@ -202,7 +203,7 @@ void CatControl::readFt840Status(const RigCaps& rig, RigReading& reading) {
     setSwrState(-1);
     if (!status)
         return;
-    setLockChecked(status->locked);
+    emit dialLockSwitched(status->locked);
     reading.transmitting = status->transmitting;
     if (!pttOn_)
         return;
@@ -218,7 +219,7 @@ void CatControl::readStatusBlock75(const RigCaps& rig, RigReading& reading) {
     if (const std::optional<double> decoded = DecodeBlockFrequency(rig, reply.bytes)) {
         ShowFrequency(static_cast<float>(core::RoundHalfEven(*decoded, 2)));
         reading.kHz = static_cast<float>(core::RoundHalfEven(*decoded));
-        setLockChecked(StatusBlockLocked(reply.bytes));
+        emit dialLockSwitched(StatusBlockLocked(reply.bytes));
     } else {
         ShowFrequency(0);
     }
@@ -233,8 +234,8 @@ void CatControl::readMeterFrame(const RigCaps& rig, RigReading& reading) {
         return;
     const auto value = static_cast<std::uint8_t>(reply.bytes[0]);
     if (value <= rig.sMeterMax) {
-        setSMeterValue(value);
-        reading.sMeter = sMeterValue_;
+        reading.sMeter = value;
+        emit sMeterRead(value);
     }
 }
 

@@ -17,7 +17,8 @@ void RigState::follow(rig::RigConnection* link) {
     if (link_) {
         disconnect(link_, nullptr, this, nullptr);
         if (kept_.insert_or_assign(link_, now_).second)
-            connect(link_, &QObject::destroyed, this, [this, gone = link_] { kept_.erase(gone); });
+            connect(link_, &QObject::destroyed, this,
+                    [this, gone = link_.data()] { kept_.erase(gone); });
     }
     link_ = link;
     const auto kept = kept_.find(link_);

@@ -3,6 +3,7 @@
 #include "rig/RigConnection.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <unordered_map>
 
@@ -60,7 +61,7 @@ private:
     };
     template <typename T> void set(T& field, T value);
 
-    rig::RigConnection* link_ = nullptr;
+    QPointer<rig::RigConnection> link_; // none once it is gone
     Shown now_;
     std::unordered_map<const rig::RigConnection*, Shown> kept_; // of the links not followed
 };

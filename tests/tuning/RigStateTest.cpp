@@ -86,6 +86,12 @@ TEST_F(RigStateTest, aLinkGone_leavesNothingForTheNextAtItsPlace) {
     auto next = std::make_unique<rig::RigctldRig>(platform);
     shown.follow(next.get());
     EXPECT_EQ(shown.modeIndex(), 0);
+    // Also the link followed may go: the state lets it go and follows the next.
+    emit next->modeSelected(2);
+    next.reset();
+    shown.follow(&wsjtx);
+    EXPECT_EQ(shown.modeIndex(), 0);
+    EXPECT_TRUE(shown.powerOn());
 }
 
 TEST_F(RigStateTest, aModeBeyondTheLinksModes_isNoLongerSelected) {
