@@ -120,7 +120,8 @@ void Station::wireRig() {
     rigLinks_.Load(&settingsReport_);
     tableEditor_.setEngineLink(&tableEngine_);
     bandSets_.Load(&settingsReport_);
-    tuning_.setFollowSettings(tuning::LoadFollowSettings(settingsFile_, &settingsReport_));
+    tuning_.follower().setFollowSettings(
+        tuning::LoadFollowSettings(settingsFile_, &settingsReport_));
     const tuning::FallbackChoice fallback =
         tuning::ReadFallback(settingsFile_, rigLinks_, &settingsReport_);
     tuning_.setFallback(fallback, makeFallbackLink(fallback));
@@ -217,7 +218,7 @@ void Station::wireVnaBuild() {
     connect(&exitPath_, &ExitPath::exitStarted, &vnaBuild_, &vna::BuildSession::Cancel);
     // Following the rig would turn the loop away from where the builder measures.
     connect(&vnaBuild_, &vna::BuildSession::started, this, [this] {
-        if (tuning_.locked())
+        if (tuning_.follower().locked())
             tuning_.LockClicked();
     });
     // A table built over the one open is read again: the old rows are gone.
@@ -387,17 +388,17 @@ StationStatus Station::status() const {
         status.target = state_.TargetPosition;
     if (tuning_.portOpen()) {
         status.rig = tuning_.connection().lineText();
-        status.following = tuning_.locked();
-        if (tuning_.CatFrequency() > 0)
-            status.frequencyHz = qRound64(double(tuning_.CatFrequency()) * 1000);
+        status.following = tuning_.follower().locked();
+        if (tuning_.follower().CatFrequency() > 0)
+            status.frequencyHz = qRound64(double(tuning_.follower().CatFrequency()) * 1000);
         status.transmitting = tuning_.transmitting();
     }
     status.hold = tuning::TransmitHoldText(tuning_.transmitHold());
     if (rotator_.listening())
         status.rotctldPort = rotator_.port();
     status.timerRunning = timer_ && timer_->timerEnabled();
-    status.follow = tuning::FollowModeName(tuning_.followSettings().mode);
-    if (tuning_.portOpen() && tuning_.withinDeadBand())
+    status.follow = tuning::FollowModeName(tuning_.follower().followSettings().mode);
+    if (tuning_.portOpen() && tuning_.follower().withinDeadBand())
         status.follow += QStringLiteral(", within dead band");
     status.rigAlarm = silentAlarm_.text();
     status.rigNotice = rigNotice();

@@ -147,7 +147,8 @@ void TableWindow::connectRig() {
         act([this, on] { logic_.tuning.RigLockClicked(on); });
         render();
     });
-    connect(f.chkAmPTT, &QCheckBox::clicked, this, [&tuning](bool on) { tuning.AmPttClicked(on); });
+    connect(f.chkAmPTT, &QCheckBox::clicked, this,
+            [&tuning](bool on) { tuning.ptt().setAmPtt(on); });
     for (QPushButton* button : {f.cmdUp, f.cmdDown}) {
         const bool up = button == f.cmdUp;
         connect(button, &QPushButton::clicked, this, [this, up] {

@@ -189,7 +189,7 @@ void RigTuning::Load() {
 }
 
 bool RigTuning::Unload(bool exiting, bool keepLink) {
-    StopPeakSearch();
+    search_.Stop();
     swr_.Stop();
     if (exiting || keepLink) {
         // The link stays: for the transmit gate while a program window is open, and on the way
@@ -525,7 +525,7 @@ void RigTuning::RigLockClicked(bool on) {
 void RigTuning::EngineStopped() {
     swr_.Stop();
     follower_.Unlock();
-    StopPeakSearch();
+    search_.Stop();
     emit changed();
 }
 

@@ -174,33 +174,32 @@ public:
     void PollRig();
     // cmdComPol: the next interval of 1000, 500, 200, 500, 1000, 1500, 1000, ...
     void PollRateClicked();
-    QString PollRateCaption() const { return poller_.RateCaption(); }
-    QString PollRateToolTip() const { return poller_.RateToolTip(); }
-    bool pollTimerRunning() const { return poller_.timerRunning(); }
 
     // --- lock ---
     void LockClicked();
     // chkLock: the rig's dial lock.
     void RigLockClicked(bool on);
-    bool locked() const { return follower_.locked(); }
-    bool lockEnabled() const { return follower_.lockEnabled(); }
-    bool calibrateEnabled() const { return follower_.calibrateEnabled(); }
-    bool inputEnabled() const { return follower_.inputEnabled(); }
 
-    // --- when following turns ([follow1], [follow2]) ---
-    void setFollowSettings(const FollowSettingsPair& settings) {
-        follower_.setFollowSettings(settings);
-    }
-    const FollowSettings& followSettings() const { return follower_.followSettings(); }
-    bool withinDeadBand() const { return follower_.withinDeadBand(); }
-    core::Long deadBandSteps() const { return follower_.deadBandSteps(); }
+    // --- the parts it coordinates ---
+    // The polls: their rate's caption and tip, whether their timer runs.
+    const RigPoller& poller() const { return poller_; }
+    // Following: the lock, when following turns ([follow1], [follow2]), CatFrequency.
+    RigFollower& follower() { return follower_; }
+    const RigFollower& follower() const { return follower_; }
+    // Our PTT: AM keying, its tip.
+    PttControl& ptt() { return ptt_; }
+    const PttControl& ptt() const { return ptt_; }
+    // The S-meter peak search.
+    PeakSearch& peakSearch() { return search_; }
+    const PeakSearch& peakSearch() const { return search_; }
+    // No turning while the rig transmits (mnuTxGuard).
+    const TransmitGuard& guard() const { return guard_; }
     // "Tune now": while the rig is followed, one turn to the table's position for its
     // frequency, whatever the mode and the dead band. Refused, with why, otherwise.
     engine::TurnOutcome TuneNow(engine::TurnOrigin origin = engine::TurnOrigin::Window,
                                 QString* why = nullptr);
 
     // --- frequency ---
-    core::Single CatFrequency() const { return follower_.CatFrequency(); }
     // n steps of CatScrollSetting kHz (0 counts as 1).
     void FrequencyUp(int n);
     void FrequencyDown(int n);
@@ -245,9 +244,6 @@ public:
     // --- PTT and modes ---
     // cmdPTT; with forceOff only ever to receive.
     void PttToggle(bool forceOff);
-    void AmPttClicked(bool on) { ptt_.setAmPtt(on); }
-    bool amPtt() const { return ptt_.amPtt(); }
-    QString PttToolTip() const { return PttControl::ToolTip(); }
     void ModeClicked(int index);
     // cmdOnOff.
     void PowerClicked();
@@ -256,9 +252,6 @@ public:
     // cmdCalibreer: turns through 30 positions around the present one, then to the loudest
     // (back to the start when the readings are flat). A second click stops it, as does Esc.
     void PeakSearchClicked();
-    void StopPeakSearch() { search_.Stop(); }
-    bool searching() const { return search_.searching(); }
-    QString PeakSearchCaption() const { return search_.Caption(); }
 
     // --- SWR tune (RigTuningSwr.cpp) ---
     // cmdSwrTune: keys a low-power carrier and turns around the table's position for the
@@ -266,8 +259,6 @@ public:
     // the PTT button.
     void SwrTuneClicked();
     bool swrTuneEnabled() const;
-    bool swrTuning() const { return swr_.running(); }
-    QString SwrTuneCaption() const { return swr_.Caption(); }
     // What it does to the rig, or why the link offers none.
     QString SwrTuneToolTip() const;
     // Why the open link offers no SWR tune; empty where it does.
@@ -316,7 +307,6 @@ public:
     // --- the rig's transmit (RigTuningStation.cpp) ---
     // mnuTxGuard: no turning while the rig transmits.
     void TransmitGuardClicked(bool on);
-    bool transmitGuardOn() const { return guard_.enabled(); }
     // The rig reports transmit, or went silent since it did, with the port open.
     bool rigTransmitting() const { return open_ && guard_.rigTransmitting(); }
     // Why the engine's transmit gate is shut: the SWR tune's carrier, or, with the guard on,

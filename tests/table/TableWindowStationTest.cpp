@@ -39,7 +39,7 @@ TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndToggl
 
     EXPECT_TRUE(f.mnuTxGuard->isChecked());
     f.mnuTxGuard->trigger();
-    EXPECT_FALSE(tuning.transmitGuardOn());
+    EXPECT_FALSE(tuning.guard().enabled());
     EXPECT_FALSE(f.mnuTxGuard->isChecked());
 
     // Back to the simulated rig (the tuning outlives this test's rigctld link).

@@ -197,7 +197,7 @@ TEST_F(RigctldSwrTuneTest, whatTheDaemonsRigDoesUnasked_endsTheTuneUnkeyed) {
         run(500);
 
         EXPECT_TRUE(told().contains(c.told)) << told().toStdString();
-        EXPECT_FALSE(tuning.swrTuning());
+        EXPECT_FALSE(tuning.swrTune().running());
         EXPECT_FALSE(tuning.rigState().pttOn());
         EXPECT_FALSE(daemonRig.ptt);
         EXPECT_EQ(turnEndedAt.size(), 3u);
@@ -216,7 +216,7 @@ TEST_F(RigctldSwrTuneTest, theDaemonLostMidTune_getsThePttReleaseOnceItIsBack) {
             daemonRig.daemon.dropClients();
     });
     tuning.SwrTuneClicked();
-    EXPECT_FALSE(tuning.swrTuning());
+    EXPECT_FALSE(tuning.swrTune().running());
     EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(tuning.swrTuneKeyed());
     // The link comes back by itself; the release it owes goes out first.

@@ -104,7 +104,7 @@ TEST_F(SwrTuneTest, findsTheLowestSwr_andLeavesTheRigUnkeyedAtItsOldPowerAndMode
     EXPECT_LE(keyedMs, 10000);
 
     // Following does not take the result back; polls run again.
-    EXPECT_TRUE(tuning.pollTimerRunning());
+    EXPECT_TRUE(tuning.poller().timerRunning());
     poll();
     poll();
     EXPECT_EQ(state.StepCounter, 104);
@@ -141,7 +141,7 @@ TEST_F(SwrTuneTest, everyWayItEndsEarly_releasesThePttFirst_thenSetsTheRigBack) 
         tuning.SwrTuneClicked();
         QObject::disconnect(hook);
 
-        EXPECT_FALSE(tuning.swrTuning());
+        EXPECT_FALSE(tuning.swrTune().running());
         EXPECT_FALSE(tuning.rigState().pttOn());
         EXPECT_FALSE(simulated.rig().transmitting());
         EXPECT_FALSE(tuning.swrTune().result());
@@ -178,7 +178,7 @@ TEST_F(SwrTuneTest, theTimeKeyedIsLimited_andALostLinkEndsItAsWell) {
             simulated.failWrites(true);
     });
     tuning.SwrTuneClicked();
-    EXPECT_FALSE(tuning.swrTuning());
+    EXPECT_FALSE(tuning.swrTune().running());
     EXPECT_TRUE(tuning.portOpen());
     EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(tuning.swrTuneKeyed());

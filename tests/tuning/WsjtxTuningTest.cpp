@@ -48,5 +48,5 @@ TEST_F(WsjtxTuningTest, commandsThatSetTheRigSayTheLinkCannot) {
     const std::size_t beeps = platform.beeps.size();
     tuning.jumpFrequency(true);
     EXPECT_EQ(platform.beeps.size(), beeps + 1);
-    EXPECT_EQ(tuning.CatFrequency(), 0.0f);
+    EXPECT_EQ(tuning.follower().CatFrequency(), 0.0f);
 }
