@@ -90,7 +90,8 @@ signals:
     void closed();
     // capabilities() has changed.
     void capabilitiesChanged();
-    // The link's line or connection changed (lineText()).
+    // Something about the link that is shown beside its news changed: its line or connection
+    // (lineText()), what it last heard.
     void changed();
 
     // What the rig shows, as the link learns it from the rig and from the commands it sent:
