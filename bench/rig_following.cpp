@@ -55,9 +55,9 @@ QString StartFollowing(bench::BenchProgram& program) {
     if (!tuning.portOpen())
         return QStringLiteral("the rig's link did not open");
     // Unlocked, the table window only shows where the rig's frequency lies: the lock button.
-    if (!tuning.locked())
+    if (!tuning.follower().locked())
         tuning.LockClicked();
-    if (!tuning.locked())
+    if (!tuning.follower().locked())
         return QStringLiteral("the table window did not lock");
     return {};
 }
@@ -127,8 +127,7 @@ std::optional<Latencies> FollowPolled(int changes, int pollMs, QString& why) {
         *program,
         // The program may be on the line at that moment (an exchange holds the thread until it
         // ends): the rig itself turns its dial then, so a request that reaches it later reads it.
-        [&](double atMs, float kHz) { rig.turnDialAt(atMs, kHz); },
-        changes, pollMs);
+        [&](double atMs, float kHz) { rig.turnDialAt(atMs, kHz); }, changes, pollMs);
 }
 
 // The IC-7300 announcing its dial on its own; lateMs gets the most the emulated rig made a change

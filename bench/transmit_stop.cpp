@@ -45,8 +45,9 @@ std::unique_ptr<bench::BenchProgram> Program(int comPort, const QByteArray& ini,
             s.TableWindowShown = true;
         },
         bench::Files{{QStringLiteral("Ventrolo.ini"), ini},
-                     {QStringLiteral("Table.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
-                                                   "3500,100,\"\"\r\n4000,300,\"\"\r\n"}});
+                     {QStringLiteral("Table.cat"),
+                      "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                      "3500,100,\"\"\r\n4000,300,\"\"\r\n"}});
     program->start();
     tuning::RigTuning& tuning = program->app().tuning();
     tuning.ComportClicked();
@@ -55,7 +56,7 @@ std::unique_ptr<bench::BenchProgram> Program(int comPort, const QByteArray& ini,
         return nullptr;
     }
     program->platform().waitMs(1500);
-    if (tuning.locked())
+    if (tuning.follower().locked())
         tuning.LockClicked();
     return program;
 }
@@ -128,7 +129,8 @@ std::optional<Stops> SimulatedFt817(int keys, QString& why) {
     if (!program)
         return std::nullopt;
     rig::SimulatedRig& rig = program->app().simulatedRig();
-    return Measure(*program, [&](bool on) { rig.rig().setTransmit(on); }, keys);
+    return Measure(
+        *program, [&](bool on) { rig.rig().setTransmit(on); }, keys);
 }
 
 std::optional<Stops> Ic7300(int keys, QString& why) {
@@ -139,17 +141,18 @@ std::optional<Stops> Ic7300(int keys, QString& why) {
         why = QStringLiteral("no pseudo-terminal");
         return std::nullopt;
     }
-    const auto program =
-        Program(ComPort,
-                QStringLiteral("[serial]\nCOM%1=%2\n[rig]\nlink=civ\n[civ]\nmodel=IC-7300\nbaud=%3\n")
-                    .arg(ComPort)
-                    .arg(bus.slavePath())
-                    .arg(Baud)
-                    .toLocal8Bit(),
-                why);
+    const auto program = Program(
+        ComPort,
+        QStringLiteral("[serial]\nCOM%1=%2\n[rig]\nlink=civ\n[civ]\nmodel=IC-7300\nbaud=%3\n")
+            .arg(ComPort)
+            .arg(bus.slavePath())
+            .arg(Baud)
+            .toLocal8Bit(),
+        why);
     if (!program)
         return std::nullopt;
-    return Measure(*program, [&](bool on) { bus.setTransmitting(on); }, keys);
+    return Measure(
+        *program, [&](bool on) { bus.setTransmitting(on); }, keys);
 }
 
 std::optional<Stops> Rigctld(int keys, QString& why) {
@@ -175,7 +178,8 @@ std::optional<Stops> Rigctld(int keys, QString& why) {
     }
     keyer.write("F 3600000\n");
     const auto program = Program(
-        1, "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" + QByteArray::number(port) + "\n",
+        1,
+        "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" + QByteArray::number(port) + "\n",
         why);
     std::optional<Stops> stops;
     if (program) {

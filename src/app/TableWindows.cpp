@@ -17,7 +17,7 @@ TableWindows::TableWindows(station::Station& station, mainwindow::MainWindow& ma
 
     // The main window's S-meter while the rig's port is open.
     connect(&tuning_, &tuning::RigTuning::changed, this,
-            [this] { window_.showSMeter(int(tuning_.connection().sMeter())); });
+            [this] { window_.showSMeter(int(tuning_.rigState().sMeter())); });
     connect(&tuning_, &tuning::RigTuning::portOpenChanged, this, [this](bool open) {
         window_.setSMeterVisible(open);
         // The CAT terminal closes with the port; the wheel's frequency function needs it.
@@ -57,9 +57,9 @@ bool TableWindows::openTableWindow() {
     emit opening();
     window_.setTableChecked(true);
 
-    auto* w = new table::TableWindow(
-        {state_, station_.platform(), engine_, wheel_, station_.tableEditor(), station_.tableView(),
-         tuning_, station_.simulatedRig(), station_.bandSets()});
+    auto* w = new table::TableWindow({state_, station_.platform(), engine_, wheel_,
+                                      station_.tableEditor(), station_.tableView(), tuning_,
+                                      station_.simulatedRig(), station_.bandSets()});
     tableWindow_ = w;
     using table::TableWindow;
     connect(&station_.tableView(), &table::TableViewModel::changed, w, &TableWindow::render);
@@ -121,8 +121,8 @@ void TableWindows::closeTableWindow(bool exiting, bool keepLink) {
 
 void TableWindows::showVnaBuild() {
     if (!vnaPresenter_) {
-        vnaPresenter_ = std::make_unique<vna::BuildPresenter>(station_.platform(),
-                                                               station_.vnaBuild(), state_);
+        vnaPresenter_ =
+            std::make_unique<vna::BuildPresenter>(station_.platform(), station_.vnaBuild(), state_);
         connect(vnaPresenter_.get(), &vna::BuildPresenter::overlayChosen, this,
                 [this](int steps) { station_.overlay().Use(steps); });
     }
@@ -138,7 +138,7 @@ void TableWindows::showVnaBuild() {
 void TableWindows::showCatTerminal(bool shown) {
     if (shown && !terminal_) {
         terminal_ = new display::CatTerminalWindow(station_.catLog(), state_, station_.platform(),
-                                                  tableWindow_);
+                                                   tableWindow_);
         terminal_->setAttribute(Qt::WA_DeleteOnClose);
         connect(terminal_, &display::CatTerminalWindow::closed, this, [this] {
             terminal_.clear(); // deleted later

@@ -12,7 +12,6 @@ namespace rig {
 
 namespace {
 
-const QString NoFrequencyText = QStringLiteral("-----.- kHz");
 using core::CrLf;
 // How often a yielding wait looks at the line, in ms.
 constexpr double YieldSliceMs = 10;
@@ -26,7 +25,7 @@ QString CannotWrite(const SerialLink& link) {
 CatControl::CatControl(core::ProgramState& state, platform::Platform& platform, CatLog& log,
                        SerialLink& link, const QString& programDirectory)
     : state_(state), platform_(platform), log_(log), link_(&link), keyedRecord_(programDirectory),
-      reopener_(platform_.createTimer([this] { reopen(); })), frequencyText_(NoFrequencyText) {}
+      reopener_(platform_.createTimer([this] { reopen(); })) {}
 
 CatControl::~CatControl() = default;
 
@@ -48,7 +47,7 @@ LinkOpenResult CatControl::OpenPort(int port) {
         return {false, QStringLiteral("The rig is still answering a request.")};
     if (linkKept())
         ClosePort();
-    pttOn_ = false; // the button may have been pressed while the port was closed
+    setPttOn(false); // the button may have been pressed while the port was closed
     const LinkOpenResult opened = link_->open(port, SettingsText());
     if (!opened.ok) {
         platform_.messageBox(QStringLiteral("Function ComPortOpen") + CrLf + opened.error,
@@ -93,7 +92,7 @@ void CatControl::startLine() {
     const QString line = link_->description();
     if (pttOn_ || keyedRecord_.leftKeyed(line)) {
         qCInfo(lcRig).noquote() << "the PTT left keyed on" << line << "is released";
-        pttOn_ = false;
+        setPttOn(false);
         if (!rig.pttOff || command(*rig.pttOff) == CatResult::Sent)
             keyedRecord_.released();
     }
@@ -138,7 +137,7 @@ bool CatControl::ClosePort() {
         Exchange exchange(*this);
         if (portOpen() && pttOn_)
             (void)sendPtt(false);
-        pttOn_ = false;
+        setPttOn(false);
         closeRequested_ = true;
     } // the outermost exchange closes now; else the running one closes when it ends
     if (deferred)
@@ -159,7 +158,7 @@ void CatControl::closeNow() {
     }
     busy_ = false;
     closeRequested_ = false;
-    pttOn_ = false;
+    setPttOn(false);
     ft817On_ = false;
     ShowFrequency(0);
 }
@@ -283,7 +282,7 @@ CatResult CatControl::setMode(int index) {
         !rig.modes[index - 1].sent)
         return CatResult::NotSent;
     const RigMode& mode = rig.modes[index - 1];
-    rigModeIndex_ = static_cast<core::Integer>(index);
+    setModeIndex(static_cast<core::Integer>(index));
     // The configuration keeps the code by which the mode button is found again.
     state_.RigModeCode = static_cast<core::Integer>(mode.code.value_or(*mode.sent));
     CatResult result = CatResult::NotSent;
@@ -303,13 +302,13 @@ void CatControl::ShowRigMode(int code) {
 }
 
 void CatControl::setRigModeIndex(core::Integer index) {
-    rigModeIndex_ = index;
+    setModeIndex(index);
     emit changed();
 }
 
 CatResult CatControl::PttOn() {
     Exchange exchange(*this);
-    pttOn_ = true;
+    setPttOn(true);
     const CatResult result = sendPtt(true);
     emit changed();
     return result;
@@ -318,7 +317,7 @@ CatResult CatControl::PttOn() {
 CatResult CatControl::PttOff() {
     Exchange exchange(*this);
     const CatResult result = sendPtt(false);
-    pttOn_ = false;
+    setPttOn(false);
     emit changed();
     return result;
 }
@@ -367,7 +366,7 @@ CatResult CatControl::rigLock(bool on) {
     const RigCaps& rig = caps();
     if (!rig.hasDialLock())
         return CatResult::NotSent;
-    lockChecked_ = on;
+    emit dialLockSwitched(on);
     CatResult result = CatResult::NotSent;
     if (portOpen()) {
         result = command(on ? *rig.lockOn : *rig.lockOff);
@@ -385,7 +384,7 @@ void CatControl::SwitchFT817(bool on) {
     // The PTT is released before anything else goes to the rig.
     if (pttOn_)
         (void)sendPtt(false);
-    pttOn_ = false;
+    setPttOn(false);
     if (rig.wakeUp && command(*rig.wakeUp) == CatResult::Sent)
         settle(FrameSettleMs);
     if (command(on ? *rig.powerOn : *rig.powerOff) == CatResult::Sent)
@@ -405,7 +404,7 @@ void CatControl::toggleFt817Power() {
     if (!ft817On_) {
         SwitchFT817(true);
         ft817On_ = true;
-        lockChecked_ = false;
+        emit dialLockSwitched(false);
         if (portOpen())
             settle(PowerOnSettleMs);
         // The wake-up frame is the lock-on frame of a rig that was on already.
@@ -438,18 +437,7 @@ CatResult CatControl::sendCatDelay() {
 }
 
 void CatControl::ShowFrequency(float kHz) {
-    frequencyText_ =
-        kHz == 0 ? NoFrequencyText : core::PlainNumberText(kHz) + QStringLiteral(" kHz");
-    emit changed();
-}
-
-void CatControl::resetSMeter() {
-    sMeterValue_ = 0;
-    emit changed();
-}
-
-void CatControl::resetSwrState() {
-    swrState_ = -1;
+    emit frequencyShown(kHz);
     emit changed();
 }
 

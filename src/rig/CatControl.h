@@ -133,26 +133,23 @@ public:
     void ToggleFT817Power();
     // The delay frame of a rig that paces its replies (the FT-757GXII).
     CatResult SendCatDelay();
-    // The frequency label: the number (no blanks) + " kHz", or "-----.- kHz" for 0.
+    // Tells what the rig's display reads (frequencyShown), 0 for none.
     void ShowFrequency(float kHz);
 
-    // --- state shown by the table window ---
+    // --- the rig as the link keeps it ---
     float CatFrequency() const { return catFrequency_; }
-    const QString& frequencyText() const { return frequencyText_; }
-    float SMeterValue() const { return sMeterValue_; }
-    void resetSMeter();
     // -1 unknown (label hidden), 0 low SWR, 1 high SWR.
     core::Integer SwrState() const { return swrState_; }
-    void resetSwrState();
     core::Integer RigModeIndex() const { return rigModeIndex_; }
     // Selects a mode button without sending (the window restoring state.RigModeCode).
     void setRigModeIndex(core::Integer index);
-    bool lockChecked() const { return lockChecked_; }
     bool pttOn() const { return pttOn_; }
     bool ft817On() const { return ft817On_; }
+    // Where frames and replies are shown; the other links on the serial port use it too.
+    CatLog& log() { return log_; }
 
 signals:
-    // Some shown state changed: the window renders it again.
+    // Something of the link changed (its line, an exchange ended).
     void changed();
     // The rig reports it is not transmitting while the PTT is on (transmit inhibit): the owner
     // of the PTT switches it off.
@@ -162,6 +159,14 @@ signals:
     void ft817PowerSwitched(bool on);
     // The link was closed by its owner (at once, or when the exchange that held it ended).
     void portClosed();
+    // What the rig shows as the link learns it: our PTT, the mode button, the dial lock, the
+    // S-meter, the SWR state and what its display reads in kHz (0: none read).
+    void pttSwitched(bool on);
+    void modeSelected(int index);
+    void dialLockSwitched(bool on);
+    void sMeterRead(float value);
+    void swrStateRead(int state);
+    void frequencyShown(float kHz);
 
 private:
     // Marks an exchange with the rig under way; the outermost one runs a close asked for
@@ -176,6 +181,18 @@ private:
     };
 
     void closeNow();
+    void setPttOn(bool on) {
+        pttOn_ = on;
+        emit pttSwitched(on);
+    }
+    void setModeIndex(core::Integer index) {
+        rigModeIndex_ = index;
+        emit modeSelected(int(index));
+    }
+    void setSwrState(core::Integer state) {
+        swrState_ = state;
+        emit swrStateRead(int(state));
+    }
     // The line was just opened or reopened: lines low, the FT-847 to CAT, a PTT left keyed
     // released.
     void startLine();
@@ -233,17 +250,17 @@ private:
     CatLog& log_;
     SerialLink* link_;
 
-    SerialSettings line_;           // as opened
-    int paceMs_ = 0;                // FT-757GXII pause between reply bytes, as last set
-    bool linesNoted_ = false;       // the missing RTS/DTR lines were logged for this opening
+    SerialSettings line_;     // as opened
+    int paceMs_ = 0;          // FT-757GXII pause between reply bytes, as last set
+    bool linesNoted_ = false; // the missing RTS/DTR lines were logged for this opening
     KeyedRecord keyedRecord_;
     std::unique_ptr<platform::Timer> reopener_;
-    int port_ = 0;                  // as opened
+    int port_ = 0; // as opened
     int reopenMs_ = ReopenMs;
-    bool lost_ = false;             // the line is lost and waits to be reopened
-    double quietAtMs_ = 0;          // by then the rig has answered the last command, if it does
-    bool echo_ = false;             // the line gave the last request back ahead of its reply
-    bool txStatusInReceive_ = true; // the rig answers its transmit status while receiving
+    bool lost_ = false;              // the line is lost and waits to be reopened
+    double quietAtMs_ = 0;           // by then the rig has answered the last command, if it does
+    bool echo_ = false;              // the line gave the last request back ahead of its reply
+    bool txStatusInReceive_ = true;  // the rig answers its transmit status while receiving
     int silentTransmitStatuses_ = 0; // in a row, right after an answered receive status
     bool busy_ = false;
     bool closeRequested_ = false;
@@ -254,11 +271,8 @@ private:
         double atMs;
     };
     std::optional<CheckableTransmit> checkableTransmit_; // found by the last FT-817 reading
-    QString frequencyText_;
-    float sMeterValue_ = 0;
     core::Integer swrState_ = -1;
     core::Integer rigModeIndex_ = 0;
-    bool lockChecked_ = false;
     bool pttOn_ = false;
     bool ft817On_ = false;
 };

@@ -103,25 +103,26 @@ bool CatControl::readRxTxStatus(const RigCaps& rig, RigReading& reading) {
     const CatCommand& request = pttOn_ ? *rig.readTxStatus : *rig.readRxStatus;
     const Reply reply = ask(request, rig.statusReply->length);
     logReply(reply, QString::fromLatin1(rig.statusReply->logName));
-    swrState_ = -1;
+    setSwrState(-1);
     if (reply.bytes.isEmpty()) {
         // Silence is no reading: nothing is sent (a missed reply must not switch the rig off),
         // and the frequency read before it is not trusted.
-        sMeterValue_ = 0;
+        emit sMeterRead(0);
         distrust(reading);
         return false;
     }
     const RxTxStatus status = DecodeRxTxStatus(static_cast<std::uint8_t>(reply.bytes[0]));
-    sMeterValue_ = static_cast<float>(status.sMeter);
+    const auto sMeter = static_cast<float>(status.sMeter);
+    emit sMeterRead(sMeter);
     if (!pttOn_) {
-        reading.sMeter = sMeterValue_;
+        reading.sMeter = sMeter;
         return true;
     }
     reading.transmitting = !status.transmitInhibit;
     if (status.transmitInhibit)
         emit transmitInhibited();
     else
-        swrState_ = status.highSwr ? 1 : 0;
+        setSwrState(status.highSwr ? 1 : 0);
     return true;
 }
 
@@ -199,17 +200,17 @@ void CatControl::readFt840Status(const RigCaps& rig, RigReading& reading) {
     logReply(reply, QString::fromLatin1(rig.statusReply->logName));
     const std::optional<Ft840Status> status =
         reply.complete ? DecodeFt840Status(reply.bytes) : std::nullopt;
-    swrState_ = -1;
+    setSwrState(-1);
     if (!status)
         return;
-    lockChecked_ = status->locked;
+    emit dialLockSwitched(status->locked);
     reading.transmitting = status->transmitting;
     if (!pttOn_)
         return;
     if (!status->keyed)
         emit transmitInhibited();
     else
-        swrState_ = status->highSwr ? 1 : 0;
+        setSwrState(status->highSwr ? 1 : 0);
 }
 
 void CatControl::readStatusBlock75(const RigCaps& rig, RigReading& reading) {
@@ -218,7 +219,7 @@ void CatControl::readStatusBlock75(const RigCaps& rig, RigReading& reading) {
     if (const std::optional<double> decoded = DecodeBlockFrequency(rig, reply.bytes)) {
         ShowFrequency(static_cast<float>(core::RoundHalfEven(*decoded, 2)));
         reading.kHz = static_cast<float>(core::RoundHalfEven(*decoded));
-        lockChecked_ = StatusBlockLocked(reply.bytes);
+        emit dialLockSwitched(StatusBlockLocked(reply.bytes));
     } else {
         ShowFrequency(0);
     }
@@ -233,8 +234,8 @@ void CatControl::readMeterFrame(const RigCaps& rig, RigReading& reading) {
         return;
     const auto value = static_cast<std::uint8_t>(reply.bytes[0]);
     if (value <= rig.sMeterMax) {
-        sMeterValue_ = value;
-        reading.sMeter = sMeterValue_;
+        reading.sMeter = value;
+        emit sMeterRead(value);
     }
 }
 

@@ -12,6 +12,12 @@ CatRig::CatRig(CatControl& cat, QObject* parent) : RigConnection(parent), cat_(c
     });
     connect(&cat_, &CatControl::portClosed, this, &RigConnection::closed);
     connect(&cat_, &CatControl::ft817PowerSwitched, this, &RigConnection::powerSwitched);
+    connect(&cat_, &CatControl::pttSwitched, this, &RigConnection::pttSwitched);
+    connect(&cat_, &CatControl::modeSelected, this, &RigConnection::modeSelected);
+    connect(&cat_, &CatControl::dialLockSwitched, this, &RigConnection::dialLockSwitched);
+    connect(&cat_, &CatControl::sMeterRead, this, &RigConnection::sMeterRead);
+    connect(&cat_, &CatControl::swrStateRead, this, &RigConnection::swrStateRead);
+    connect(&cat_, &CatControl::frequencyShown, this, &RigConnection::frequencyShown);
 }
 
 LinkOpenResult CatRig::open(int port) {
@@ -21,7 +27,7 @@ LinkOpenResult CatRig::open(int port) {
     // A rig with a power switch is switched on (the power button reads off after every
     // closing); a rig that paces its long status reply is told to, so that slow interfaces keep
     // up.
-    if (hasPowerSwitch() && !cat_.ft817On())
+    if (cat_.caps().hasPowerSwitch() && !cat_.ft817On())
         cat_.ToggleFT817Power();
     else
         (void)cat_.SendCatDelay();
@@ -50,7 +56,7 @@ bool CatRig::requestFrequencyCheck() {
 }
 
 bool CatRig::requestTransmitState() {
-    return reportsTransmit() ? answer(&CatControl::ReadTransmitState) : requestReading();
+    return cat_.transmitReported() ? answer(&CatControl::ReadTransmitState) : requestReading();
 }
 
 bool CatRig::answer(RigReading (CatControl::*read)()) {
@@ -77,11 +83,16 @@ bool CatRig::requestSMeter() {
     return true;
 }
 
-QStringList CatRig::modeNames() const {
-    QStringList names;
-    for (const RigMode& mode : cat_.caps().modes)
-        names << mode.name;
-    return names;
+LinkCapabilities CatRig::capabilities() const {
+    const RigCaps& rig = cat_.caps();
+    LinkCapabilities caps;
+    caps.reportsTransmit = cat_.transmitReported();
+    caps.dialLock = rig.hasDialLock();
+    caps.powerSwitch = rig.hasPowerSwitch();
+    caps.swrMeter = swr_.offered();
+    for (const RigMode& mode : rig.modes)
+        caps.modeNames << mode.name;
+    return caps;
 }
 
 bool CatRig::selectModeByCode(int code) {

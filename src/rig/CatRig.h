@@ -22,11 +22,12 @@ public:
     // "4800,N,8,2", with " - no connection" while a lost line waits.
     QString lineText() const override;
     QString rigName() const override { return cat_.caps().name; }
+    // The model's (state.RigModel), read afresh: the model is chosen while the link is closed.
+    LinkCapabilities capabilities() const override;
 
     bool requestReading() override;
     bool requestFrequencyCheck() override;
     bool requestSMeter() override;
-    bool reportsTransmit() const override { return cat_.transmitReported(); }
     bool requestTransmitState() override;
     SwrMeter* swrMeter() override { return swr_.offered() ? &swr_ : nullptr; }
 
@@ -34,22 +35,9 @@ public:
     CatResult setFrequency(float kHz) override { return cat_.SetRigFrequency(kHz); }
     CatResult setMode(int index) override { return cat_.SetRigMode(index); }
     CatResult setPtt(bool on) override { return on ? cat_.PttOn() : cat_.PttOff(); }
-    bool hasDialLock() const override { return cat_.caps().hasDialLock(); }
     CatResult setDialLock(bool on) override { return cat_.RigLock(on); }
-    bool hasPowerSwitch() const override { return cat_.caps().hasPowerSwitch(); }
     void togglePower() override { cat_.ToggleFT817Power(); }
 
-    QString frequencyText() const override { return cat_.frequencyText(); }
-    void showFrequency(float kHz) override { cat_.ShowFrequency(kHz); }
-    float sMeter() const override { return cat_.SMeterValue(); }
-    void resetSMeter() override { cat_.resetSMeter(); }
-    int swrState() const override { return cat_.SwrState(); }
-    void resetSwrState() override { cat_.resetSwrState(); }
-    bool dialLocked() const override { return cat_.lockChecked(); }
-    bool pttOn() const override { return cat_.pttOn(); }
-    bool powerOn() const override { return cat_.ft817On(); }
-    QStringList modeNames() const override;
-    int modeIndex() const override { return cat_.RigModeIndex(); }
     bool selectModeByCode(int code) override;
 
 private:

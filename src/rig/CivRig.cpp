@@ -44,8 +44,7 @@ void CivRig::setSettings(const CivSettings& settings) {
     model_ = model ? model : &CivModels().front();
     address_ = UsableCivAddress(settings.address) ? settings.address : model_->address;
     baud_ = KnownBaudRate(settings.baud) ? settings.baud : CivSettings{}.baud;
-    if (modeIndex_ > int(model_->modes.size()))
-        modeIndex_ = 0;
+    emit capabilitiesChanged();
 }
 
 QString CivRig::settingsText() const {
@@ -146,7 +145,7 @@ bool CivRig::requestReading() {
             reading->transmitting = transmitting;
             if (!transmitting.value_or(false) || !model_->hasSwrMeter) {
                 if (transmitting)
-                    swrState_ = -1;
+                    emit swrStateRead(-1);
                 finish();
                 return;
             }
@@ -154,7 +153,7 @@ bool CivRig::requestReading() {
                 command(SwrMeterRead, 2, QStringLiteral("Ask SWR"),
                         [this, finish](const std::optional<QByteArray>& data) {
                             if (const auto level = data ? civ::Level(*data) : std::nullopt)
-                                swrState_ = *level >= HighSwrLevel ? 1 : 0;
+                                emit swrStateRead(*level >= HighSwrLevel ? 1 : 0);
                             finish();
                         });
             if (!asked)
@@ -167,7 +166,7 @@ bool CivRig::requestSMeter() {
     const auto answer = [this](const std::optional<QByteArray>& data) {
         std::optional<float> value;
         if (const auto level = data ? civ::Level(*data) : std::nullopt)
-            value = sMeter_ = SUnits(*level);
+            value = SUnits(*level);
         deliver([this, value] { emit sMeterArrived(value); });
     };
     if (!command(SMeter, 2, QStringLiteral("Ask Smeter"), answer))
@@ -175,34 +174,24 @@ bool CivRig::requestSMeter() {
     return true;
 }
 
-CatResult CivRig::setFrequency(float kHz) {
-    if (!frequencyValid(kHz)) {
-        platform_.beep();
-        return CatResult::OutOfRange;
-    }
-    const auto hz = static_cast<std::int64_t>(std::llround(double(kHz) * 1000));
-    const bool sent = command(SetFrequency + civ::FrequencyBytes(hz), 1, QStringLiteral("Set freq"),
-                              [hz](const std::optional<QByteArray>& data) {
-                                  if (!data)
-                                      qCWarning(lcRig) << "the rig did not take" << hz << "Hz";
-                              });
-    return sent ? CatResult::Sent : CatResult::NotSent;
+bool CivRig::sendFrequency(std::int64_t hz) {
+    return command(SetFrequency + civ::FrequencyBytes(hz), 1, QStringLiteral("Set freq"),
+                   [hz](const std::optional<QByteArray>& data) {
+                       if (!data)
+                           qCWarning(lcRig) << "the rig did not take" << hz << "Hz";
+                   });
 }
 
-CatResult CivRig::setMode(int index) {
-    if (index < 1 || index > int(model_->modes.size()))
-        return CatResult::NotSent;
-    modeIndex_ = index;
+bool CivRig::sendMode(int code) {
     // Without a filter byte the rig takes the mode's default filter.
-    const char code = char(model_->modes[std::size_t(index - 1)].code);
-    const bool sent = command(QByteArray(1, SetMode) + code, 1, QStringLiteral("Set mode"),
-                              [](const std::optional<QByteArray>&) {});
-    return sent ? CatResult::Sent : CatResult::NotSent;
+    return command(QByteArray(1, SetMode) + char(code), 1, QStringLiteral("Set mode"),
+                   [](const std::optional<QByteArray>&) {});
 }
 
 CatResult CivRig::setPtt(bool on) {
     if (!on) {
         pttOn_ = false;
+        emit pttSwitched(false);
         return releasePtt() ? CatResult::Sent : CatResult::NotSent;
     }
     // A rig that refuses to transmit (out of its bands, TX inhibited) says NG.
@@ -218,24 +207,15 @@ CatResult CivRig::setPtt(bool on) {
         return CatResult::NotSent;
     pttOn_ = true;
     released_ = false;
+    emit pttSwitched(true);
     return CatResult::Sent;
 }
 
-QStringList CivRig::modeNames() const {
-    QStringList names;
+std::vector<SerialRig::Mode> CivRig::modes() const {
+    std::vector<Mode> modes;
     for (const CivModel::Mode& mode : model_->modes)
-        names << mode.name;
-    return names;
-}
-
-bool CivRig::selectModeByCode(int code) {
-    const auto& modes = model_->modes;
-    const auto at = std::find_if(modes.begin(), modes.end(),
-                                 [code](const CivModel::Mode& mode) { return mode.code == code; });
-    if (at == modes.end())
-        return false;
-    modeIndex_ = int(at - modes.begin()) + 1;
-    return true;
+        modes.push_back({mode.name, mode.code});
+    return modes;
 }
 
 // --- what the rig tells by itself ---

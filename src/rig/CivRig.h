@@ -32,22 +32,21 @@ public:
     bool requestReading() override;
     bool requestFrequencyCheck() override;
     bool requestSMeter() override;
-    SwrMeter* swrMeter() override { return model_->hasSwrMeter ? this : nullptr; }
+    SwrMeter* swrMeter() override { return readsSwr() ? this : nullptr; }
 
     // SwrMeter (CivSwr.cpp)
     void readSwr(Value done) override;
     void readPower(Value done) override;
     void setPower(double watts, Done done) override;
 
-    CatResult setFrequency(float kHz) override;
-    CatResult setMode(int index) override;
     CatResult setPtt(bool on) override;
-
-    QStringList modeNames() const override;
-    bool selectModeByCode(int code) override;
 
 protected:
     const std::vector<Band>& bands() const override { return model_->bands; }
+    std::vector<Mode> modes() const override;
+    bool readsSwr() const override { return model_->hasSwrMeter; }
+    bool sendFrequency(std::int64_t hz) override;
+    bool sendMode(int code) override;
     void readTransmit(std::function<void(std::optional<bool>)> done) override;
     QString settingsText() const override;
     std::optional<QByteArray> takeMessage(QByteArray& received) override;

@@ -129,7 +129,6 @@ void FlrigRig::close() {
     online_ = false;
     reconnect_->stop();
     fail({});
-    shownKHz_ = 0;
     emit closed();
     emit changed();
 }
@@ -145,6 +144,7 @@ void FlrigRig::connectToServer() {
                           if (modes.isEmpty())
                               return;
                           modes_ = modes;
+                          emit capabilitiesChanged();
                           modesNamedByServer_ = true;
                           emit changed();
                       }});
@@ -313,8 +313,6 @@ bool FlrigRig::requestTransmitState() {
 
 bool FlrigRig::requestSMeter() {
     const auto answer = [this](std::optional<float> value) {
-        if (value)
-            sMeter_ = *value;
         deliver([this, value] { emit sMeterArrived(value); });
     };
     if (!call(QStringLiteral("rig.get_smeter"), {},
@@ -329,9 +327,10 @@ void FlrigRig::noteMode(const QString& mode) {
     // Without the server's list the buttons show the modes the rig has been in.
     if (!modes_.contains(mode) && !modesNamedByServer_ && modes_.size() < ModeButtons) {
         modes_ << mode;
+        emit capabilitiesChanged();
         emit changed();
     }
-    modeIndex_ = int(modes_.indexOf(mode)) + 1;
+    emit modeSelected(int(modes_.indexOf(mode)) + 1);
 }
 
 // --- commands ---
@@ -356,7 +355,7 @@ CatResult FlrigRig::setFrequency(float kHz) {
 CatResult FlrigRig::setMode(int index) {
     if (index < 1 || index > modes_.size())
         return CatResult::NotSent;
-    modeIndex_ = index;
+    emit modeSelected(index);
     const QString mode = modes_[index - 1];
     const bool sent = call(QStringLiteral("rig.set_mode"), {mode}, [mode](const auto& value) {
         if (!value)
@@ -369,6 +368,7 @@ CatResult FlrigRig::setPtt(bool on) {
     if (!on) {
         const bool keyed = pttOn_;
         pttOn_ = false;
+        emit pttSwitched(false);
         if (call(QStringLiteral("rig.set_ptt"), {0}, [](const auto&) {})) {
             pttReleaseOwed_ = false;
             return CatResult::Sent;
@@ -387,18 +387,14 @@ CatResult FlrigRig::setPtt(bool on) {
     if (!sent)
         return CatResult::NotSent;
     pttOn_ = true;
+    emit pttSwitched(true);
     return CatResult::Sent;
 }
 
-// --- what the window shows ---
-
-QString FlrigRig::frequencyText() const {
-    return shownKHz_ == 0 ? QStringLiteral("-----.- kHz")
-                          : core::PlainNumberText(shownKHz_) + QStringLiteral(" kHz");
-}
-
-QStringList FlrigRig::modeNames() const {
-    return modes_;
+LinkCapabilities FlrigRig::capabilities() const {
+    LinkCapabilities caps;
+    caps.modeNames = modes_;
+    return caps;
 }
 
 } // namespace rig

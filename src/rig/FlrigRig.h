@@ -54,10 +54,11 @@ public:
     bool isOpen() const override { return open_; }
     QString lineText() const override;
     QString rigName() const override { return QStringLiteral("flrig"); }
+    // The modes flrig names for its rig (the first ten), or those it has reported.
+    LinkCapabilities capabilities() const override;
 
     bool requestReading() override;
     bool requestSMeter() override;
-    bool reportsTransmit() const override { return true; }
     // "rig.get_ptt" alone.
     bool requestTransmitState() override;
 
@@ -65,25 +66,6 @@ public:
     CatResult setFrequency(float kHz) override;
     CatResult setMode(int index) override;
     CatResult setPtt(bool on) override;
-    bool hasDialLock() const override { return false; }
-    CatResult setDialLock(bool) override { return CatResult::NotSent; }
-    bool hasPowerSwitch() const override { return false; }
-    void togglePower() override {}
-
-    QString frequencyText() const override;
-    void showFrequency(float kHz) override { shownKHz_ = kHz; }
-    float sMeter() const override { return sMeter_; }
-    void resetSMeter() override { sMeter_ = 0; }
-    int swrState() const override { return -1; }
-    void resetSwrState() override {}
-    bool dialLocked() const override { return false; }
-    bool pttOn() const override { return pttOn_; }
-    bool powerOn() const override { return true; }
-    // The modes flrig names for its rig (the first ten), or those it has reported.
-    QStringList modeNames() const override;
-    int modeIndex() const override { return modeIndex_; }
-    // flrig names its modes: no Yaesu code applies.
-    bool selectModeByCode(int) override { return true; }
 
 private:
     // The answer's value; nullopt when none came (a fault, or the server failed).
@@ -127,9 +109,6 @@ private:
     bool pttReleaseOwed_ = false;
     QStringList modes_;
     bool modesNamedByServer_ = false;
-    float shownKHz_ = 0;
-    float sMeter_ = 0;
-    int modeIndex_ = 0;
 };
 
 } // namespace rig

@@ -36,8 +36,7 @@ void KenwoodRig::setModel(const QString& name, int baud) {
     const KenwoodModel* model = FindKenwoodModel(name);
     model_ = model ? model : &KenwoodModels().front();
     baud_ = baud;
-    if (modeIndex_ > int(model_->modes.size()))
-        modeIndex_ = 0;
+    emit capabilitiesChanged();
 }
 
 QString KenwoodRig::settingsText() const {
@@ -189,18 +188,18 @@ bool KenwoodRig::requestReading() {
                 reading->transmitting = transmitting;
                 if (!transmitting.value_or(false) || model_->swr.read.isEmpty()) {
                     if (transmitting)
-                        swrState_ = -1;
+                        emit swrStateRead(-1);
                     finish();
                     return;
                 }
-                const bool asked =
-                    read(model_->swr.read, model_->swr.prefix, QStringLiteral("Ask SWR"),
-                         [this, finish](const std::optional<QByteArray>& parameters) {
-                             if (const auto value =
-                                     parameters ? meterValue(model_->swr, *parameters) : std::nullopt)
-                                 swrState_ = *value >= model_->swr.s9OrHighSwr ? 1 : 0;
-                             finish();
-                         });
+                const bool asked = read(
+                    model_->swr.read, model_->swr.prefix, QStringLiteral("Ask SWR"),
+                    [this, finish](const std::optional<QByteArray>& parameters) {
+                        if (const auto value =
+                                parameters ? meterValue(model_->swr, *parameters) : std::nullopt)
+                            emit swrStateRead(*value >= model_->swr.s9OrHighSwr ? 1 : 0);
+                        finish();
+                    });
                 if (!asked)
                     finish();
             };
@@ -221,7 +220,7 @@ bool KenwoodRig::requestSMeter() {
             const double s = *raw <= meter.s9OrHighSwr ? *raw * 9.0 / meter.s9OrHighSwr
                                                        : 9 + (*raw - meter.s9OrHighSwr) * 6.0 /
                                                                  (meter.full - meter.s9OrHighSwr);
-            value = sMeter_ = static_cast<float>(std::clamp(std::round(s), 0.0, 15.0));
+            value = static_cast<float>(std::clamp(std::round(s), 0.0, 15.0));
         }
         deliver([this, value] { emit sMeterArrived(value); });
     };
@@ -230,54 +229,34 @@ bool KenwoodRig::requestSMeter() {
     return true;
 }
 
-CatResult KenwoodRig::setFrequency(float kHz) {
-    if (!frequencyValid(kHz)) {
-        platform_.beep();
-        return CatResult::OutOfRange;
-    }
-    const auto hz = static_cast<qint64>(std::llround(double(kHz) * 1000));
+bool KenwoodRig::sendFrequency(std::int64_t hz) {
     const QByteArray digits = QByteArray::number(hz).rightJustified(model_->frequencyDigits, '0');
-    return set("FA" + digits + ';', QStringLiteral("Set freq")) ? CatResult::Sent
-                                                                : CatResult::NotSent;
+    return set("FA" + digits + ';', QStringLiteral("Set freq"));
 }
 
-CatResult KenwoodRig::setMode(int index) {
-    if (index < 1 || index > int(model_->modes.size()))
-        return CatResult::NotSent;
-    modeIndex_ = index;
-    const char code = model_->modes[std::size_t(index - 1)].code;
-    return set(model_->modePrefix + code + ';', QStringLiteral("Set mode")) ? CatResult::Sent
-                                                                            : CatResult::NotSent;
+bool KenwoodRig::sendMode(int code) {
+    return set(model_->modePrefix + char(code) + ';', QStringLiteral("Set mode"));
 }
 
 CatResult KenwoodRig::setPtt(bool on) {
     if (!on) {
         pttOn_ = false;
+        emit pttSwitched(false);
         return releasePtt() ? CatResult::Sent : CatResult::NotSent;
     }
     if (!set(model_->pttOn, QStringLiteral("Set PTT")))
         return CatResult::NotSent;
     pttOn_ = true;
     released_ = false;
+    emit pttSwitched(true);
     return CatResult::Sent;
 }
 
-QStringList KenwoodRig::modeNames() const {
-    QStringList names;
+std::vector<SerialRig::Mode> KenwoodRig::modes() const {
+    std::vector<Mode> modes;
     for (const KenwoodModel::Mode& mode : model_->modes)
-        names << mode.name;
-    return names;
-}
-
-bool KenwoodRig::selectModeByCode(int code) {
-    const auto& modes = model_->modes;
-    const auto at =
-        std::find_if(modes.begin(), modes.end(),
-                     [code](const KenwoodModel::Mode& mode) { return mode.code == code; });
-    if (at == modes.end())
-        return false;
-    modeIndex_ = int(at - modes.begin()) + 1;
-    return true;
+        modes.push_back({mode.name, mode.code});
+    return modes;
 }
 
 // --- what the rig tells by itself ---

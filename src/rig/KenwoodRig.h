@@ -27,7 +27,7 @@ public:
     // IF (frequency, mode and, where it tells it, transmit), then TX where IF does not.
     bool requestReading() override;
     bool requestSMeter() override;
-    SwrMeter* swrMeter() override { return model_->swr.read.isEmpty() ? nullptr : this; }
+    SwrMeter* swrMeter() override { return readsSwr() ? this : nullptr; }
 
     // SwrMeter (KenwoodSwr.cpp): the meter's own scale, 1 at its foot and HighSwr at the
     // model's high mark; PC in whole watts.
@@ -35,15 +35,14 @@ public:
     void readPower(Value done) override;
     void setPower(double watts, Done done) override;
 
-    CatResult setFrequency(float kHz) override;
-    CatResult setMode(int index) override;
     CatResult setPtt(bool on) override;
-
-    QStringList modeNames() const override;
-    bool selectModeByCode(int code) override;
 
 protected:
     const std::vector<Band>& bands() const override { return model_->bands; }
+    std::vector<Mode> modes() const override;
+    bool readsSwr() const override { return !model_->swr.read.isEmpty(); }
+    bool sendFrequency(std::int64_t hz) override;
+    bool sendMode(int code) override;
     void readTransmit(std::function<void(std::optional<bool>)> done) override;
     QString settingsText() const override;
     std::optional<QByteArray> takeMessage(QByteArray& received) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rig/LinkCapabilities.h"
 #include "rig/RigReading.h"
 #include "rig/SerialLink.h"
 #include "rig/SwrMeter.h"
@@ -35,13 +36,13 @@ public:
     virtual QString lineText() const = 0;
     // "FT817": the rig's name in captions.
     virtual QString rigName() const = 0;
+    // What the link can do; capabilitiesChanged() tells when it learned more.
+    virtual LinkCapabilities capabilities() const = 0;
 
     // --- readings ---
     // Asks for the frequency (with mode, S-meter and transmit state as the rig reports them);
     // readingArrived() answers. False, and no answer, while an exchange is under way.
     virtual bool requestReading() = 0;
-    // Whether readings tell the rig's transmit state (the FT-757GXII's do not).
-    virtual bool reportsTransmit() const = 0;
     // Asks for the transmit state alone, by the rig's shortest read for it, so that it can be
     // watched while the stepper turns; readingArrived() answers with transmitOnly set (a rig
     // without such a read gives a whole reading). False as requestReading().
@@ -53,44 +54,27 @@ public:
     virtual bool requestFrequencyCheck() { return requestReading(); }
     // Asks for the S-meter alone; sMeterArrived() answers. False as requestReading().
     virtual bool requestSMeter() = 0;
-    // The rig's SWR meter and power setting; nullptr where the link reads no SWR.
+    // The rig's SWR meter and power setting; nullptr where the link reads no SWR
+    // (capabilities().swrMeter false).
     virtual SwrMeter* swrMeter() { return nullptr; }
 
     // --- commands ---
-    // Whether the link can set the rig's frequency, mode and PTT at all (one that only listens
-    // to another program cannot).
-    virtual bool canSetRig() const { return true; }
     // Whether the rig may be sent this frequency (kHz).
     virtual bool frequencyValid(double kHz) const = 0;
     virtual CatResult setFrequency(float kHz) = 0;
-    // Mode button index 1..modeNames().size(); the selection stays while the link is closed.
+    // Mode button index 1..capabilities().modeNames.size(); the selection stays while the link
+    // is closed.
     virtual CatResult setMode(int index) = 0;
     // Never refused: the PTT can always be released.
     virtual CatResult setPtt(bool on) = 0;
-    // The rig's dial lock, where the program can set it.
-    virtual bool hasDialLock() const = 0;
-    virtual CatResult setDialLock(bool on) = 0;
-    // A power switch the program works (the FT-817's).
-    virtual bool hasPowerSwitch() const = 0;
-    virtual void togglePower() = 0;
+    // The rig's dial lock and power switch, where the program works them (capabilities()).
+    virtual CatResult setDialLock(bool) { return CatResult::NotSent; }
+    virtual void togglePower() {}
 
-    // --- what the window shows ---
-    // The frequency label: "7050 kHz", or "-----.- kHz" without a reading.
-    virtual QString frequencyText() const = 0;
-    virtual void showFrequency(float kHz) = 0;
-    virtual float sMeter() const = 0;
-    virtual void resetSMeter() = 0;
-    // -1 unknown, 0 low SWR, 1 high SWR (while transmitting).
-    virtual int swrState() const = 0;
-    virtual void resetSwrState() = 0;
-    virtual bool dialLocked() const = 0;
-    virtual bool pttOn() const = 0;
-    virtual bool powerOn() const = 0;
-    // The mode buttons' names in order; the selected one (1..), 0 for none.
-    virtual QStringList modeNames() const = 0;
-    virtual int modeIndex() const = 0;
-    // Selects, without sending, the button whose mode code is code; false when none has it.
-    virtual bool selectModeByCode(int code) = 0;
+    // Selects, without sending, the mode button whose mode code (a Yaesu mode byte, an Icom or
+    // Kenwood mode number) is code, told by modeSelected(); false when none has it. A link that
+    // names its modes (a daemon, another program) has no codes: true, nothing selected.
+    virtual bool selectModeByCode(int) { return true; }
 
 signals:
     void readingArrived(const rig::RigReading& reading);
@@ -104,10 +88,25 @@ signals:
     // The rig does not transmit although our PTT is on.
     void transmitInhibited();
     void closed();
-    // Something shown changed.
+    // capabilities() has changed.
+    void capabilitiesChanged();
+    // Something about the link that is shown beside its news changed: its line or connection
+    // (lineText()), what it last heard.
     void changed();
-    // The rig's power was switched by the program.
+
+    // What the rig shows, as the link learns it from the rig and from the commands it sent:
+    // our PTT keyed or released (also by the link itself, at closing or reopening); the mode
+    // button (1..) set or read; the dial lock set or read; the rig's power switched by the
+    // program.
+    void pttSwitched(bool on);
+    void modeSelected(int index);
+    void dialLockSwitched(bool on);
     void powerSwitched(bool on);
+    // A read of the S-meter; -1 unknown, 0 low, 1 high SWR (while transmitting); what the rig's
+    // display read in kHz, where a link takes it from the rig (0: none read).
+    void sMeterRead(float value);
+    void swrStateRead(int state);
+    void frequencyShown(float kHz);
 };
 
 } // namespace rig

@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace rig {
 
@@ -129,7 +130,7 @@ void RigctldRig::close() {
     unanswered.swap(pending_);
     for (Pending& command : unanswered)
         command.done({});
-    shownKHz_ = 0;
+    dialKHz_ = 0;
     emit closed();
     emit changed();
 }
@@ -154,7 +155,8 @@ void RigctldRig::connectToDaemon() {
 
 void RigctldRig::connectionMade() {
     replyLimit_->stop();
-    pttReadable_ = true; // the daemon may serve another rig now
+    if (!std::exchange(pttReadable_, true)) // the daemon may serve another rig now
+        emit capabilitiesChanged();
     if (lastFailure_.isEmpty())
         qCInfo(lcRig) << "connected to rigctld at" << address_.text();
     if (pttReleaseOwed_ && send("T 0", 1, [](const Reply&) {}))
@@ -166,9 +168,9 @@ void RigctldRig::dropConnection(const QString& why) {
     if (!socket_)
         return;
     if (why != lastFailure_)
-        qCWarning(lcRig).noquote() << "rigctld at" << address_.text() << why
-                                   << "- tried again ever less often, up to every"
-                                   << LongestReconnectMs / 1000 << "s";
+        qCWarning(lcRig).noquote()
+            << "rigctld at" << address_.text() << why
+            << "- tried again ever less often, up to every" << LongestReconnectMs / 1000 << "s";
     lastFailure_ = why;
     QTcpSocket* socket = socket_;
     socket_.clear();
@@ -248,13 +250,17 @@ bool RigctldRig::requestReading() {
     }
     reading_ = true;
     auto reading = std::make_shared<RigReading>();
-    (void)send("f", 1, [reading](const Reply& reply) { reading->kHz = ParseKHz(reply); });
+    (void)send("f", 1, [this, reading](const Reply& reply) {
+        reading->kHz = ParseKHz(reply);
+        dialKHz_ = reading->kHz.value_or(0);
+    });
     (void)send("m", 2, [this](const Reply& reply) {
         if (reply.size() != 2)
             return;
         const auto at =
             std::find(ModeNames.begin(), ModeNames.end(), QString::fromLatin1(reply[0]));
         modeIndex_ = at == ModeNames.end() ? 0 : int(at - ModeNames.begin()) + 1;
+        emit modeSelected(modeIndex_);
     });
     (void)send("t", 1, [this, reading](const Reply& reply) {
         reading->transmitting = transmitOf(reply);
@@ -290,6 +296,7 @@ std::optional<bool> RigctldRig::transmitOf(const Reply& reply) {
         pttReadable_ = false;
         qCWarning(lcRig) << "the rig behind rigctld does not report whether it transmits: turns "
                             "cannot stop for a transmission";
+        emit capabilitiesChanged();
         emit changed();
     }
     return ParsePtt(reply);
@@ -297,8 +304,6 @@ std::optional<bool> RigctldRig::transmitOf(const Reply& reply) {
 
 bool RigctldRig::requestSMeter() {
     const auto answer = [this](std::optional<float> value) {
-        if (value)
-            sMeter_ = *value;
         deliver([this, value] { emit sMeterArrived(value); });
     };
     if (!send("l STRENGTH", 1, [answer](const Reply& reply) { answer(ParseSMeter(reply)); }))
@@ -323,6 +328,8 @@ CatResult RigctldRig::setFrequency(float kHz) {
         if (!Succeeded(reply))
             qCWarning(lcRig) << "rigctld refused" << line << reply;
     });
+    if (sent)
+        dialKHz_ = kHz;
     return sent ? CatResult::Sent : CatResult::NotSent;
 }
 
@@ -330,6 +337,7 @@ CatResult RigctldRig::setMode(int index) {
     if (index < 1 || index > int(ModeNames.size()))
         return CatResult::NotSent;
     modeIndex_ = index;
+    emit modeSelected(index);
     const QByteArray line = "M " + ModeNames[std::size_t(index - 1)].toLatin1() + " 0";
     const bool sent = send(line, 1, [line](const Reply& reply) {
         if (!Succeeded(reply))
@@ -342,6 +350,7 @@ CatResult RigctldRig::setPtt(bool on) {
     if (!on) {
         const bool keyed = pttOn_;
         pttOn_ = false;
+        emit pttSwitched(false);
         if (send("T 0", 1, [](const Reply&) {})) {
             pttReleaseOwed_ = false;
             return CatResult::Sent;
@@ -360,22 +369,16 @@ CatResult RigctldRig::setPtt(bool on) {
     if (!sent)
         return CatResult::NotSent;
     pttOn_ = true;
+    emit pttSwitched(true);
     return CatResult::Sent;
 }
 
-// --- what the window shows ---
-
-QString RigctldRig::frequencyText() const {
-    return shownKHz_ == 0 ? QStringLiteral("-----.- kHz")
-                          : core::PlainNumberText(shownKHz_) + QStringLiteral(" kHz");
-}
-
-void RigctldRig::showFrequency(float kHz) {
-    shownKHz_ = kHz;
-}
-
-QStringList RigctldRig::modeNames() const {
-    return {ModeNames.begin(), ModeNames.end()};
+LinkCapabilities RigctldRig::capabilities() const {
+    LinkCapabilities caps;
+    caps.reportsTransmit = pttReadable_;
+    caps.swrMeter = true;
+    caps.modeNames = {ModeNames.begin(), ModeNames.end()};
+    return caps;
 }
 
 } // namespace rig

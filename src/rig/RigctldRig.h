@@ -49,13 +49,13 @@ public:
     bool isOpen() const override { return open_; }
     QString lineText() const override;
     QString rigName() const override { return QStringLiteral("rigctld"); }
+    // Reports transmit until the daemon says its rig cannot read the PTT ("t" answered
+    // "RPRT -11" or -4, not available or not implemented): such a rig is read as one that does
+    // not report transmit, rather than as one that went silent, which would stop every turn.
+    LinkCapabilities capabilities() const override;
 
     bool requestReading() override;
     bool requestSMeter() override;
-    // Until the daemon says its rig cannot read the PTT ("t" answered "RPRT -11" or -4, not
-    // available or not implemented): such a rig is read as one that does not report transmit,
-    // rather than as one that went silent, which would stop every turn.
-    bool reportsTransmit() const override { return pttReadable_; }
     // "t" alone.
     bool requestTransmitState() override;
     SwrMeter* swrMeter() override { return this; }
@@ -70,24 +70,6 @@ public:
     CatResult setFrequency(float kHz) override;
     CatResult setMode(int index) override;
     CatResult setPtt(bool on) override;
-    bool hasDialLock() const override { return false; }
-    CatResult setDialLock(bool) override { return CatResult::NotSent; }
-    bool hasPowerSwitch() const override { return false; }
-    void togglePower() override {}
-
-    QString frequencyText() const override;
-    void showFrequency(float kHz) override;
-    float sMeter() const override { return sMeter_; }
-    void resetSMeter() override { sMeter_ = 0; }
-    int swrState() const override { return -1; }
-    void resetSwrState() override {}
-    bool dialLocked() const override { return false; }
-    bool pttOn() const override { return pttOn_; }
-    bool powerOn() const override { return true; }
-    QStringList modeNames() const override;
-    int modeIndex() const override { return modeIndex_; }
-    // The daemon names its modes: the buttons show what it reports, no Yaesu code applies.
-    bool selectModeByCode(int) override { return true; }
 
 private:
     // A command on its way: the reply lines it takes ("RPRT n" ends any reply early) and what
@@ -127,8 +109,8 @@ private:
     bool pttReadable_ = true;
     // Our PTT was released while the daemon could not hear it: told once it is back.
     bool pttReleaseOwed_ = false;
-    float shownKHz_ = 0;
-    float sMeter_ = 0;
+    // The dial and mode as last read or set: the daemon converts the power at them.
+    float dialKHz_ = 0;
     int modeIndex_ = 0;
     double maxPowerW_ = 0; // the rig's most, as the daemon last told it; 0 unknown
 };

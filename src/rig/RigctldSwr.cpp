@@ -40,10 +40,9 @@ void RigctldRig::readPower(Value done) {
     }
     // The daemon converts at the dial's frequency and mode: the rig's most is its 1.0.
     const QByteArray mode =
-        modeIndex_ >= 1 ? modeNames().at(modeIndex_ - 1).toLatin1() : QByteArray("CW");
-    const QByteArray line = "\\power2mW 1 " +
-                            QByteArray::number(std::llround(double(shownKHz_) * 1000)) + ' ' +
-                            mode;
+        modeIndex_ >= 1 ? capabilities().modeNames.at(modeIndex_ - 1).toLatin1() : QByteArray("CW");
+    const QByteArray line =
+        "\\power2mW 1 " + QByteArray::number(std::llround(double(dialKHz_) * 1000)) + ' ' + mode;
     const bool sent = send(line, 1, [this, level, answer](const Reply& reply) {
         const std::optional<double> mW = Number(reply);
         maxPowerW_ = mW && *mW > 0 ? *mW / 1000 : 0;

@@ -26,11 +26,6 @@ QString SerialRig::lineText() const {
     return text;
 }
 
-QString SerialRig::frequencyText() const {
-    return shownKHz_ == 0 ? QStringLiteral("-----.- kHz")
-                          : core::PlainNumberText(shownKHz_) + QStringLiteral(" kHz");
-}
-
 // --- the line ---
 
 LinkOpenResult SerialRig::open(int port) {
@@ -73,7 +68,6 @@ void SerialRig::close() {
     serial_.close();
     answerAll();
     reading_ = false;
-    shownKHz_ = 0;
     emit closed();
     emit changed();
 }
@@ -241,6 +235,40 @@ bool SerialRig::requestTransmitState() {
             finish();
         });
     });
+}
+
+LinkCapabilities SerialRig::capabilities() const {
+    LinkCapabilities caps;
+    caps.swrMeter = readsSwr();
+    for (const Mode& mode : modes())
+        caps.modeNames << mode.name;
+    return caps;
+}
+
+CatResult SerialRig::setFrequency(float kHz) {
+    if (!frequencyValid(kHz)) {
+        platform_.beep();
+        return CatResult::OutOfRange;
+    }
+    return sendFrequency(std::llround(double(kHz) * 1000)) ? CatResult::Sent : CatResult::NotSent;
+}
+
+CatResult SerialRig::setMode(int index) {
+    const std::vector<Mode> all = modes();
+    if (index < 1 || index > int(all.size()))
+        return CatResult::NotSent;
+    emit modeSelected(index);
+    return sendMode(all[std::size_t(index - 1)].code) ? CatResult::Sent : CatResult::NotSent;
+}
+
+bool SerialRig::selectModeByCode(int code) {
+    const std::vector<Mode> all = modes();
+    const auto at = std::find_if(all.begin(), all.end(),
+                                 [code](const Mode& mode) { return mode.code == code; });
+    if (at == all.end())
+        return false;
+    emit modeSelected(int(at - all.begin()) + 1);
+    return true;
 }
 
 bool SerialRig::frequencyValid(double kHz) const {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "rig/Band.h"
 #include "rig/CatLog.h"
 #include "rig/RigConnection.h"
-#include "rig/Band.h"
 #include "rig/SerialLink.h"
 
 #include <cstdint>
@@ -44,27 +44,16 @@ public:
     // "19200,N,8,1", with " - no connection" while a lost line waits.
     QString lineText() const override;
 
-    bool reportsTransmit() const override { return true; }
     // The rig's transmit read alone.
     bool requestTransmitState() override;
+    // The model's modes; the SWR meter where the model reads it.
+    LinkCapabilities capabilities() const override;
     // Within one of the rig's bands.
     bool frequencyValid(double kHz) const override;
-
-    bool hasDialLock() const override { return false; }
-    CatResult setDialLock(bool) override { return CatResult::NotSent; }
-    bool hasPowerSwitch() const override { return false; }
-    void togglePower() override {}
-
-    QString frequencyText() const override;
-    void showFrequency(float kHz) override { shownKHz_ = kHz; }
-    float sMeter() const override { return sMeter_; }
-    void resetSMeter() override { sMeter_ = 0; }
-    int swrState() const override { return swrState_; }
-    void resetSwrState() override { swrState_ = -1; }
-    bool dialLocked() const override { return false; }
-    bool pttOn() const override { return pttOn_; }
-    bool powerOn() const override { return true; }
-    int modeIndex() const override { return modeIndex_; }
+    // Out of the rig's bands: the beep, and nothing sent.
+    CatResult setFrequency(float kHz) override;
+    CatResult setMode(int index) override;
+    bool selectModeByCode(int code) override;
 
 protected:
     // What a received message is to the command on the line.
@@ -87,8 +76,8 @@ protected:
     // reading is then told. asked says what is asked (transmitOnly, frequencyOnly). False while
     // a reading is being gathered; without the line up the reading is told at once with nothing
     // in it.
-    using Gather = std::function<void(std::shared_ptr<RigReading> reading,
-                                      std::function<void()> finish)>;
+    using Gather =
+        std::function<void(std::shared_ptr<RigReading> reading, std::function<void()> finish)>;
     bool gatherReading(const RigReading& asked, const Gather& gather);
     // Queues a command; false, and done never called, when the line is not up.
     bool send(Command command);
@@ -97,6 +86,17 @@ protected:
 
     // --- what the protocol and the model give ---
     virtual const std::vector<Band>& bands() const = 0;
+    // The mode buttons, each with the rig's code for its mode.
+    struct Mode {
+        QString name;
+        int code;
+    };
+    virtual std::vector<Mode> modes() const = 0;
+    // Whether the model's SWR meter is read.
+    virtual bool readsSwr() const = 0;
+    // Send the frequency (Hz) or the mode of code; false when the line is down.
+    virtual bool sendFrequency(std::int64_t hz) = 0;
+    virtual bool sendMode(int code) = 0;
     // The rig's transmit state; nullopt when it did not say.
     virtual void readTransmit(std::function<void(std::optional<bool>)> done) = 0;
     // "19200,N,8,1".
@@ -117,11 +117,7 @@ protected:
     platform::Platform& platform_;
     SerialLink& serial_;
     CatLog& log_;
-    float shownKHz_ = 0;
-    float sMeter_ = 0;
-    int swrState_ = -1;
-    bool pttOn_ = false;
-    int modeIndex_ = 0;
+    bool pttOn_ = false;   // released at closing
     bool reading_ = false; // a reading is being gathered
 
 private:

@@ -106,7 +106,6 @@ void WsjtxRig::close() {
     followed_.clear();
     statusHeard_ = false;
     announcedTransmitting_.reset();
-    shownKHz_ = 0;
     emit closed();
     emit changed();
 }
@@ -166,12 +165,15 @@ void WsjtxRig::readDatagrams() {
                     this, [this, news = reading(true)] { emit readingAnnounced(news); },
                     Qt::QueuedConnection);
             }
-            modeIndex_ = 0;
+            int modeIndex = 0;
             if (!message->mode.isEmpty()) {
-                if (!modes_.contains(message->mode) && modes_.size() < ModeButtons)
+                if (!modes_.contains(message->mode) && modes_.size() < ModeButtons) {
                     modes_ << message->mode;
-                modeIndex_ = int(modes_.indexOf(message->mode)) + 1;
+                    emit capabilitiesChanged();
+                }
+                modeIndex = int(modes_.indexOf(message->mode)) + 1;
             }
+            emit modeSelected(modeIndex);
             if (log_)
                 log_->logText(
                     QStringLiteral("%1 status %2 Hz %3%4%5")
@@ -234,13 +236,15 @@ bool WsjtxRig::requestSMeter() {
     return true;
 }
 
-bool WsjtxRig::frequencyValid(double kHz) const {
-    return kHz > 0 && kHz <= HighestKHz;
+LinkCapabilities WsjtxRig::capabilities() const {
+    LinkCapabilities caps;
+    caps.canSetRig = false;
+    caps.modeNames = modes_;
+    return caps;
 }
 
-QString WsjtxRig::frequencyText() const {
-    return shownKHz_ == 0 ? QStringLiteral("-----.- kHz")
-                          : core::PlainNumberText(shownKHz_) + QStringLiteral(" kHz");
+bool WsjtxRig::frequencyValid(double kHz) const {
+    return kHz > 0 && kHz <= HighestKHz;
 }
 
 } // namespace rig

@@ -6,8 +6,8 @@
 #include "rig/WsjtxAddress.h"
 
 #include <QByteArray>
-#include <QSet>
 #include <QPointer>
+#include <QSet>
 #include <QUdpSocket>
 #include <memory>
 #include <optional>
@@ -55,37 +55,19 @@ public:
     bool isOpen() const override { return socket_ != nullptr; }
     QString lineText() const override;
     QString rigName() const override { return QStringLiteral("WSJT-X"); }
+    // Sets nothing; the modes are those the program has been in (the first ten).
+    LinkCapabilities capabilities() const override;
 
     // Answered from the last status, outside the request.
     bool requestReading() override;
     bool requestSMeter() override;
-    bool reportsTransmit() const override { return true; }
     bool requestTransmitState() override;
 
-    bool canSetRig() const override { return false; }
     bool frequencyValid(double kHz) const override;
     CatResult setFrequency(float) override { return CatResult::NotSent; }
     CatResult setMode(int) override { return CatResult::NotSent; }
     // Nothing to release: the PTT is never ours.
     CatResult setPtt(bool) override { return CatResult::NotSent; }
-    bool hasDialLock() const override { return false; }
-    CatResult setDialLock(bool) override { return CatResult::NotSent; }
-    bool hasPowerSwitch() const override { return false; }
-    void togglePower() override {}
-
-    QString frequencyText() const override;
-    void showFrequency(float kHz) override { shownKHz_ = kHz; }
-    float sMeter() const override { return 0; }
-    void resetSMeter() override {}
-    int swrState() const override { return -1; }
-    void resetSwrState() override {}
-    bool dialLocked() const override { return false; }
-    bool pttOn() const override { return false; }
-    bool powerOn() const override { return true; }
-    // The modes the program has been in (the first ten).
-    QStringList modeNames() const override { return modes_; }
-    int modeIndex() const override { return modeIndex_; }
-    bool selectModeByCode(int) override { return true; }
 
 private:
     void readDatagrams();
@@ -111,8 +93,6 @@ private:
     bool damagedLogged_ = false;
     QSet<QByteArray> ignored_; // the Ids of instances not followed, logged once each
     QStringList modes_;
-    int modeIndex_ = 0;
-    float shownKHz_ = 0;
 };
 
 } // namespace rig

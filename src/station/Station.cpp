@@ -6,6 +6,9 @@
 #include "port/InhibitSettings.h"
 #include "port/PhaseOffsets.h"
 #include "port/StepDirSettings.h"
+#include "rig/FlrigRig.h"
+#include "rig/RigctldRig.h"
+#include "rig/WsjtxRig.h"
 #include "station/StationLogging.h"
 #include "tuning/FollowSettings.h"
 #include "tuning/TransmitGuard.h"
@@ -47,9 +50,8 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
                  std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
       engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
-      joystick_(state_, joystickDevice_, platform_),
-      portCommands_(engine_), housekeeping_(state_, platform_, engine_, portCommands_, switches_,
-                                            joystick_),
+      joystick_(state_, joystickDevice_, platform_), portCommands_(engine_),
+      housekeeping_(state_, platform_, engine_, portCommands_, switches_, joystick_),
       keys_(state_, platform_, engine_), wheel_(state_, engine_),
       turns_(state_, platform_, engine_, fields_), params_(state_, platform_, engine_, fields_),
       shuttlePuls_(state_, platform_, engine_, fields_, params_),
@@ -101,8 +103,7 @@ void Station::wireLogic() {
     connect(&engine_.busyLock(), &engine::BusyLock::changed, &fields_,
             &panel::MainFields::ShowBusyLock);
     connect(&fields_, &panel::MainFields::edited, &turns_, &panel::TurnCommands::FieldEdited);
-    connect(&fields_, &panel::MainFields::edited, &shuttlePuls_,
-            &panel::ShuttlePuls::FieldEdited);
+    connect(&fields_, &panel::MainFields::edited, &shuttlePuls_, &panel::ShuttlePuls::FieldEdited);
     connect(&params_, &panel::StepperParams::limitsChanged, &turns_,
             &panel::TurnCommands::ShowLimitToolTips);
     connect(&engine_, &Engine::phaseOffsetChanged, this, &Station::storePhaseOffset);
@@ -118,13 +119,9 @@ void Station::wireRig() {
     simulatedRig_.followModelOf(state_);
     rigLinks_.Load(&settingsReport_);
     tableEditor_.setEngineLink(&tableEngine_);
-    tuning_.setRigctld(rigctldRig_);
-    tuning_.setFlrig(flrigRig_);
-    tuning_.setWsjtx(wsjtxRig_);
-    tuning_.setCivRig(civRig_);
-    tuning_.setKenwoodRig(kenwoodRig_);
     bandSets_.Load(&settingsReport_);
-    tuning_.setFollowSettings(tuning::LoadFollowSettings(settingsFile_, &settingsReport_));
+    tuning_.follower().setFollowSettings(
+        tuning::LoadFollowSettings(settingsFile_, &settingsReport_));
     const tuning::FallbackChoice fallback =
         tuning::ReadFallback(settingsFile_, rigLinks_, &settingsReport_);
     tuning_.setFallback(fallback, makeFallbackLink(fallback));
@@ -150,56 +147,27 @@ void Station::wireRig() {
 }
 
 rig::RigConnection* Station::makeFallbackLink(const tuning::FallbackChoice& choice) {
-    using Link = tuning::RigLinkChoice::Link;
     if (!choice.link)
         return nullptr;
-    switch (*choice.link) {
-    case Link::Rigctld: {
-        auto link = std::make_unique<rig::RigctldRig>(platform_);
-        link->setAddress(choice.address);
-        fallbackLink_ = std::move(link);
-        break;
-    }
-    case Link::Flrig: {
-        auto link = std::make_unique<rig::FlrigRig>(platform_, &catLog_);
-        link->setAddress(choice.address);
-        fallbackLink_ = std::move(link);
-        break;
-    }
-    case Link::Wsjtx: {
-        auto link = std::make_unique<rig::WsjtxRig>(platform_, &catLog_);
-        link->setAddress(choice.wsjtx);
-        fallbackLink_ = std::move(link);
-        break;
-    }
-    // On the COM port chosen, beside a first link on the network.
-    case Link::Civ:
-        civRig_.setSettings(rigLinks_.civSettings());
-        return &civRig_;
-    case Link::Kenwood:
-        kenwoodRig_.setModel(rigLinks_.kenwoodSettings().model, rigLinks_.kenwoodSettings().baud);
-        return &kenwoodRig_;
-    case Link::Serial:
-    case Link::Simulated:
+    const tuning::RigLinkKind& kind = tuning::KindOf(*choice.link);
+    if (!kind.make)
         return &catRig_;
-    }
+    // A CI-V or Kenwood-family rig talks on the COM port chosen, beside a first link on the
+    // network; one on the network listens where the fallback names.
+    fallbackLink_ = kind.make({platform_, serialLink_, catLog_});
+    kind.configure(*fallbackLink_, rigLinks_);
+    if (auto* rigctld = qobject_cast<rig::RigctldRig*>(fallbackLink_.get()))
+        rigctld->setAddress(choice.address);
+    else if (auto* flrig = qobject_cast<rig::FlrigRig*>(fallbackLink_.get()))
+        flrig->setAddress(choice.address);
+    else if (auto* wsjtx = qobject_cast<rig::WsjtxRig*>(fallbackLink_.get()))
+        wsjtx->setAddress(choice.wsjtx);
     return fallbackLink_.get();
 }
 
 void Station::wireJournal() {
-    for (rig::RigConnection* link : std::initializer_list<rig::RigConnection*>{
-             &catRig_, &civRig_, &kenwoodRig_, &rigctldRig_, &flrigRig_, &wsjtxRig_}) {
-        connect(link, &rig::RigConnection::readingArrived, &silentAlarm_,
-                [this](const rig::RigReading& reading) {
-                    if (!reading.transmitOnly && reading.kHz)
-                        silentAlarm_.ReadingCame();
-                });
-        connect(link, &rig::RigConnection::readingAnnounced, &silentAlarm_,
-                [this](const rig::RigReading& reading) {
-                    if (reading.kHz)
-                        silentAlarm_.ReadingCame();
-                });
-    }
+    connect(&tuning_, &tuning::RigTuning::frequencyHeard, &silentAlarm_,
+            [this] { silentAlarm_.ReadingCame(); });
     connect(&silentAlarm_, &tuning::SilentRigAlarm::changed, &web_, &web::WebServer::StateChanged);
     // The fallback's readings carry following as the link's own.
     connect(&tuning_.fallback(), &tuning::RigFallback::readingArrived, &silentAlarm_,
@@ -250,7 +218,7 @@ void Station::wireVnaBuild() {
     connect(&exitPath_, &ExitPath::exitStarted, &vnaBuild_, &vna::BuildSession::Cancel);
     // Following the rig would turn the loop away from where the builder measures.
     connect(&vnaBuild_, &vna::BuildSession::started, this, [this] {
-        if (tuning_.locked())
+        if (tuning_.follower().locked())
             tuning_.LockClicked();
     });
     // A table built over the one open is read again: the old rows are gone.
@@ -420,17 +388,17 @@ StationStatus Station::status() const {
         status.target = state_.TargetPosition;
     if (tuning_.portOpen()) {
         status.rig = tuning_.connection().lineText();
-        status.following = tuning_.locked();
-        if (tuning_.CatFrequency() > 0)
-            status.frequencyHz = qRound64(double(tuning_.CatFrequency()) * 1000);
+        status.following = tuning_.follower().locked();
+        if (tuning_.follower().CatFrequency() > 0)
+            status.frequencyHz = qRound64(double(tuning_.follower().CatFrequency()) * 1000);
         status.transmitting = tuning_.transmitting();
     }
     status.hold = tuning::TransmitHoldText(tuning_.transmitHold());
     if (rotator_.listening())
         status.rotctldPort = rotator_.port();
     status.timerRunning = timer_ && timer_->timerEnabled();
-    status.follow = tuning::FollowModeName(tuning_.followSettings().mode);
-    if (tuning_.portOpen() && tuning_.withinDeadBand())
+    status.follow = tuning::FollowModeName(tuning_.follower().followSettings().mode);
+    if (tuning_.portOpen() && tuning_.follower().withinDeadBand())
         status.follow += QStringLiteral(", within dead band");
     status.rigAlarm = silentAlarm_.text();
     status.rigNotice = rigNotice();
@@ -461,8 +429,8 @@ void Station::showRigNotes() {
 
 program::TimerTable& Station::loadTimer() {
     if (!timer_)
-        timer_ = std::make_unique<program::TimerTable>(state_, platform_, turner_,
-                                                       programDirectory());
+        timer_ =
+            std::make_unique<program::TimerTable>(state_, platform_, turner_, programDirectory());
     return *timer_;
 }
 

@@ -4,20 +4,20 @@
 #include "core/ProgramState.h"
 #include "core/SettingsReport.h"
 #include "core/ShutdownSignals.h"
-#include "panel/CalibrationRun.h"
 #include "engine/Engine.h"
+#include "engine/MotionWatch.h"
+#include "engine/MoveLog.h"
+#include "engine/WheelControl.h"
+#include "panel/CalibrationRun.h"
 #include "panel/ExitPath.h"
 #include "panel/Housekeeping.h"
 #include "panel/KeyControl.h"
 #include "panel/MainFields.h"
 #include "panel/MainInit.h"
-#include "engine/MotionWatch.h"
-#include "engine/MoveLog.h"
 #include "panel/OverlayPanel.h"
 #include "panel/ShuttlePuls.h"
 #include "panel/StepperParams.h"
 #include "panel/TurnCommands.h"
-#include "engine/WheelControl.h"
 #include "platform/LptPort.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
@@ -27,11 +27,8 @@
 #include "rig/CatControl.h"
 #include "rig/CatLog.h"
 #include "rig/CatRig.h"
-#include "rig/FlrigRig.h"
 #include "rig/QtSerialLink.h"
-#include "rig/RigctldRig.h"
 #include "rig/SimulatedRig.h"
-#include "rig/WsjtxRig.h"
 #include "station/EngineMover.h"
 #include "station/EngineTurner.h"
 #include "station/ListenRetry.h"
@@ -220,13 +217,8 @@ private:
     rig::CatLog catLog_;
     rig::CatControl cat_;
     rig::CatRig catRig_;
-    rig::RigctldRig rigctldRig_{platform_};
-    rig::FlrigRig flrigRig_{platform_, &catLog_};
-    rig::WsjtxRig wsjtxRig_{platform_, &catLog_};
-    rig::CivRig civRig_{platform_, serialLink_, catLog_};
-    rig::KenwoodRig kenwoodRig_{platform_, serialLink_, catLog_};
     tuning::RigLinkChoice rigLinks_;
-    // [rig] fallback= on the network: a link of its own beside the one chosen.
+    // [rig] fallback=: a link of its own beside the one chosen.
     std::unique_ptr<rig::RigConnection> fallbackLink_;
     table::TableEditor tableEditor_;
     table::TableViewModel tableView_;

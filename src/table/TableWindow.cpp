@@ -63,10 +63,9 @@ TableWindow::TableWindow(const TableWindowLogic& logic, QWidget* parent)
     auto* simulated = new QVBoxLayout(form_.frmSimulatedRig);
     simulated->addWidget(simulatedPanel_);
     form_.HScroll1->setRange(tuning::RigTuning::JumpMinimum, tuning::RigTuning::JumpMaximum);
-    bandSetMenu_ = new BandSetMenu(*form_.mnuBandSet,
-                                   {logic_.state, logic_.platform, logic_.editor, logic_.bandSets,
-                                    logic_.tuning},
-                                   this);
+    bandSetMenu_ = new BandSetMenu(
+        *form_.mnuBandSet,
+        {logic_.state, logic_.platform, logic_.editor, logic_.bandSets, logic_.tuning}, this);
 
     connectTable();
     connectRig();
@@ -148,7 +147,8 @@ void TableWindow::connectRig() {
         act([this, on] { logic_.tuning.RigLockClicked(on); });
         render();
     });
-    connect(f.chkAmPTT, &QCheckBox::clicked, this, [&tuning](bool on) { tuning.AmPttClicked(on); });
+    connect(f.chkAmPTT, &QCheckBox::clicked, this,
+            [&tuning](bool on) { tuning.ptt().setAmPtt(on); });
     for (QPushButton* button : {f.cmdUp, f.cmdDown}) {
         const bool up = button == f.cmdUp;
         connect(button, &QPushButton::clicked, this, [this, up] {
@@ -199,11 +199,11 @@ void TableWindow::connectMenus() {
     for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i)
         on(f.mnuComPorts[i], [this, i] { logic_.tuning.SelectComPort(int(i) + 1); });
     on(f.mnuSimulatedRig, [this] { logic_.tuning.SelectSimulatedRig(); });
-    on(f.mnuRigctld, [this] { logic_.tuning.SelectRigctld(); });
-    on(f.mnuFlrig, [this] { logic_.tuning.SelectFlrig(); });
-    on(f.mnuWsjtx, [this] { logic_.tuning.SelectWsjtx(); });
-    on(f.mnuCiv, [this] { logic_.tuning.SelectCiv(); });
-    on(f.mnuKenwood, [this] { logic_.tuning.SelectKenwood(); });
+    on(f.mnuRigctld, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Rigctld); });
+    on(f.mnuFlrig, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Flrig); });
+    on(f.mnuWsjtx, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Wsjtx); });
+    on(f.mnuCiv, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Civ); });
+    on(f.mnuKenwood, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Kenwood); });
     connect(f.mnuTxGuard, &QAction::triggered, this,
             [this](bool on) { logic_.tuning.TransmitGuardClicked(on); });
     connect(f.mnuTerminal, &QAction::triggered, this, &TableWindow::terminalToggled);
@@ -493,12 +493,13 @@ void TableWindow::renderMenus() {
     for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i)
         show(f.mnuComPorts[i], int(i) + 1 == v.ComPort);
     using Link = tuning::RigLinkChoice::Link;
-    const std::array<std::pair<QAction*, Link>, 6> linkEntries{{{f.mnuSimulatedRig, Link::Simulated},
-                                                                {f.mnuRigctld, Link::Rigctld},
-                                                                {f.mnuFlrig, Link::Flrig},
-                                                                {f.mnuWsjtx, Link::Wsjtx},
-                                                                {f.mnuCiv, Link::Civ},
-                                                                {f.mnuKenwood, Link::Kenwood}}};
+    const std::array<std::pair<QAction*, Link>, 6> linkEntries{
+        {{f.mnuSimulatedRig, Link::Simulated},
+         {f.mnuRigctld, Link::Rigctld},
+         {f.mnuFlrig, Link::Flrig},
+         {f.mnuWsjtx, Link::Wsjtx},
+         {f.mnuCiv, Link::Civ},
+         {f.mnuKenwood, Link::Kenwood}}};
     for (const auto& [entry, link] : linkEntries)
         show(entry, v.Link == link);
     f.mnuTxGuard->setChecked(v.TransmitGuard);

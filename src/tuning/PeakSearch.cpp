@@ -23,11 +23,12 @@ const QString IdleCaption = QStringLiteral("&S-Meter calibreren");
 } // namespace
 
 PeakSearch::PeakSearch(const core::ProgramState& state, platform::Platform& platform,
-                       engine::Engine& engine, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine), caption_(IdleCaption) {}
+                       engine::Engine& engine, RigState& shown, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), shown_(shown),
+      caption_(IdleCaption) {}
 
 bool PeakSearch::goesOn() const {
-    return searching_ && !stopped_ && !rig_->pttOn();
+    return searching_ && !stopped_ && !shown_.pttOn();
 }
 
 void PeakSearch::Stop() {
@@ -105,7 +106,7 @@ void PeakSearch::Run(rig::RigConnection& rig) {
     searching_ = false;
     stopped_ = false;
     caption_ = IdleCaption;
-    rig.resetSMeter();
+    shown_.resetSMeter();
     rig_ = nullptr;
     emit changed();
 }

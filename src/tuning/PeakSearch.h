@@ -4,6 +4,7 @@
 #include "engine/Engine.h"
 #include "platform/Platform.h"
 #include "rig/RigConnection.h"
+#include "tuning/RigState.h"
 
 #include <QObject>
 #include <QString>
@@ -18,8 +19,9 @@ class PeakSearch : public QObject {
     Q_OBJECT
 
 public:
+    // shown: what the rig shows, whose S-meter the search resets when it ends.
     PeakSearch(const core::ProgramState& state, platform::Platform& platform,
-               engine::Engine& engine, QObject* parent = nullptr);
+               engine::Engine& engine, RigState& shown, QObject* parent = nullptr);
 
     // Runs the search on the open rig link; returns when it has ended.
     void Run(rig::RigConnection& rig);
@@ -44,6 +46,7 @@ private:
     const core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    RigState& shown_;
     rig::RigConnection* rig_ = nullptr; // while searching
     bool searching_ = false;
     bool stopped_ = false;

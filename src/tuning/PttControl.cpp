@@ -8,8 +8,8 @@
 namespace tuning {
 
 PttControl::PttControl(const core::ProgramState& state, platform::Platform& platform,
-                       QObject* parent)
-    : QObject(parent), state_(state), platform_(platform),
+                       const RigState& shown, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), shown_(shown),
       watchdog_(platform_.createTimer([this] { emit watchdogExpired(); })) {}
 
 QString PttControl::ToolTip() {
@@ -18,10 +18,10 @@ QString PttControl::ToolTip() {
 }
 
 bool PttControl::Key(rig::RigConnection& rig) {
-    savedMode_ = rig.modeIndex();
+    savedMode_ = shown_.modeIndex();
     modeChanged_ = false;
     if (amPtt_) {
-        const QStringList names = rig.modeNames();
+        const QStringList names = rig.capabilities().modeNames;
         const auto am = std::find_if(names.begin(), names.end(), [](const QString& name) {
             return name.contains(QStringLiteral("AM"), Qt::CaseInsensitive);
         });
@@ -30,7 +30,7 @@ bool PttControl::Key(rig::RigConnection& rig) {
             modeChanged_ = rig.setMode(index) == rig::CatResult::Sent;
     }
     watchdog_->start(WatchdogMs);
-    if (rig.setPtt(true) == rig::CatResult::Sent || rig.pttOn())
+    if (rig.setPtt(true) == rig::CatResult::Sent || shown_.pttOn())
         return true;
     watchdog_->stop();
     restoreMode(rig);

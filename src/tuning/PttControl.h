@@ -3,6 +3,7 @@
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
 #include "rig/RigConnection.h"
+#include "tuning/RigState.h"
 
 #include <QObject>
 #include <QString>
@@ -18,7 +19,8 @@ class PttControl : public QObject {
 public:
     static constexpr int WatchdogMs = 15000;
 
-    PttControl(const core::ProgramState& state, platform::Platform& platform,
+    // shown: what the rig shows, its PTT and mode.
+    PttControl(const core::ProgramState& state, platform::Platform& platform, const RigState& shown,
                QObject* parent = nullptr);
 
     // Switches to AM when chosen and the rig has it, starts the watchdog and keys the rig.
@@ -43,6 +45,7 @@ private:
 
     const core::ProgramState& state_;
     platform::Platform& platform_;
+    const RigState& shown_;
     std::unique_ptr<platform::Timer> watchdog_;
     bool amPtt_ = false;
     int savedMode_ = 0;

@@ -35,43 +35,45 @@ QString FrameCaptionOf(const RigTuning& tuning) {
 RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& state,
                              const table::TableViewModel& view) {
     const rig::RigConnection& rig = tuning.connection();
+    const rig::LinkCapabilities caps = rig.capabilities();
+    const RigState& shown = tuning.rigState();
     RigControlView v;
     v.FrameCaption = FrameCaptionOf(tuning);
     v.PortCaption = PortCaptionOf(tuning, state);
     v.PortToolTip = QStringLiteral("Toggle cat comport for a ") + rig.rigName() + QLatin1Char('.');
-    v.PollCaption = tuning.PollRateCaption();
-    v.PollToolTip = tuning.PollRateToolTip();
-    v.LockCaption = table::LockCaption(tuning.locked());
-    v.LockEnabled = tuning.lockEnabled();
-    v.DialLockEnabled = rig.hasDialLock();
-    v.DialLocked = rig.dialLocked();
-    v.FrequencyText = rig.frequencyText();
+    v.PollCaption = tuning.poller().RateCaption();
+    v.PollToolTip = tuning.poller().RateToolTip();
+    v.LockCaption = table::LockCaption(tuning.follower().locked());
+    v.LockEnabled = tuning.follower().lockEnabled();
+    v.DialLockEnabled = caps.dialLock;
+    v.DialLocked = shown.dialLocked();
+    v.FrequencyText = shown.frequencyText();
     v.JumpText = QString::number(state.CatScrollSetting) + QStringLiteral(" kHz");
     v.JumpRed = tuning.jumpLabelRed();
     v.Jump = state.CatScrollSetting;
-    v.PttCaption = rig.pttOn() ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off");
-    v.PttToolTip = tuning.PttToolTip();
-    v.AmPtt = tuning.amPtt();
-    const int swr = rig.swrState();
+    v.PttCaption = shown.pttOn() ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off");
+    v.PttToolTip = tuning.ptt().ToolTip();
+    v.AmPtt = tuning.ptt().amPtt();
+    const int swr = shown.swrState();
     v.SwrShown = swr >= 0;
     v.SwrHigh = swr == 1;
     v.SwrText = v.SwrHigh ? QStringLiteral("H-SWR") : QStringLiteral("L-SWR");
-    v.PowerShown = rig.hasPowerSwitch();
-    v.PowerCaption = rig.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off");
-    v.SearchCaption = tuning.PeakSearchCaption();
+    v.PowerShown = caps.powerSwitch;
+    v.PowerCaption = shown.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off");
+    v.SearchCaption = tuning.peakSearch().Caption();
     // Offered at a position of the table with the rig not keyed, and while it runs: to stop it.
-    v.SearchEnabled =
-        tuning.searching() || (tuning.portOpen() && tuning.calibrateEnabled() && !rig.pttOn());
-    v.SwrTuneCaption = tuning.SwrTuneCaption();
+    v.SearchEnabled = tuning.peakSearch().searching() ||
+                      (tuning.portOpen() && tuning.follower().calibrateEnabled() && !shown.pttOn());
+    v.SwrTuneCaption = tuning.swrTune().Caption();
     v.SwrTuneToolTip = tuning.SwrTuneToolTip();
-    v.SwrTuneEnabled = tuning.swrTuneEnabled() && (tuning.swrTuning() || !rig.pttOn());
-    v.TuneNowEnabled = tuning.portOpen() && tuning.following() && !rig.pttOn();
+    v.SwrTuneEnabled = tuning.swrTuneEnabled() && (tuning.swrTune().running() || !shown.pttOn());
+    v.TuneNowEnabled = tuning.portOpen() && tuning.following() && !shown.pttOn();
     v.TuneNowToolTip = QStringLiteral("Follow: %1. Turns once to the table's position for the "
                                       "rig's frequency.")
-                           .arg(FollowModeName(tuning.followSettings().mode));
-    v.SMeter = int(rig.sMeter());
-    v.Modes = rig.modeNames();
-    v.ModeIndex = rig.modeIndex();
+                           .arg(FollowModeName(tuning.follower().followSettings().mode));
+    v.SMeter = int(shown.sMeter());
+    v.Modes = caps.modeNames;
+    v.ModeIndex = shown.modeIndex();
     switch (tuning.transmitHold()) {
     case TransmitHold::RigTransmits:
         v.InfoText = QStringLiteral("TX: no turning");
@@ -82,7 +84,7 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     default:
         v.InfoText = view.view().InfoInterpolText;
     }
-    v.InputEnabled = tuning.inputEnabled();
+    v.InputEnabled = tuning.follower().inputEnabled();
     v.SimulatedShown = tuning.simulatedLink();
     return v;
 }
@@ -101,7 +103,7 @@ TableMenusView MenusViewOf(const RigTuning& tuning, const core::ProgramState& st
     v.BaudRate = state.BaudRate;
     v.Link = tuning.link();
     v.ComPort = v.Link == RigLinkChoice::Link::Serial ? state.ComPort : 0;
-    v.TransmitGuard = tuning.transmitGuardOn();
+    v.TransmitGuard = tuning.guard().enabled();
     return v;
 }
 

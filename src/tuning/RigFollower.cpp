@@ -11,7 +11,8 @@ namespace tuning {
 
 RigFollower::RigFollower(const Parts& parts, const rig::RigConnection& rig)
     : state_(parts.state), engine_(parts.engine), wheel_(parts.wheel), editor_(parts.editor),
-      view_(parts.view), search_(parts.search), lookups_(parts.lookups), rig_(&rig),
+      view_(parts.view), search_(parts.search), shown_(parts.shown), lookups_(parts.lookups),
+      rig_(&rig),
       // Once: the rest is over, and the next reading of the frequency turns (readings come
       // from the polls, which start no turn inside another).
       rest_(parts.platform.createTimer([this] { rest_->stop(); })) {}
@@ -37,7 +38,7 @@ void RigFollower::Follow(core::Single kHz) {
     // No reading (a silent or garbled rig) is no frequency: nothing is looked up, nothing
     // moves, and following goes on with the next good reading. Neither does anything relock
     // or turn while we transmit or the peak search runs.
-    if (kHz == 0 || rig_->pttOn() || search_.searching()) {
+    if (kHz == 0 || shown_.pttOn() || search_.searching()) {
         if (kHz == 0)
             lookups_.ShowNoReading();
         return;
@@ -152,7 +153,7 @@ void RigFollower::finish() {
 // --- the lock ---
 
 void RigFollower::setLocked(bool locked) {
-    if (locked && (rig_->pttOn() || search_.searching() || userUnlocked_))
+    if (locked && (shown_.pttOn() || search_.searching() || userUnlocked_))
         return;
     locked_ = locked;
     if (locked)
@@ -166,7 +167,7 @@ void RigFollower::SetLocked(bool locked) {
 }
 
 bool RigFollower::followsReadings() const {
-    return !userUnlocked_ && !state_.RigFollowHalted && !rig_->pttOn() && !search_.searching();
+    return !userUnlocked_ && !state_.RigFollowHalted && !shown_.pttOn() && !search_.searching();
 }
 
 void RigFollower::UserUnlock() {
@@ -175,7 +176,7 @@ void RigFollower::UserUnlock() {
 }
 
 bool RigFollower::UserLock() {
-    if (rig_->pttOn() || search_.searching())
+    if (shown_.pttOn() || search_.searching())
         return false;
     userUnlocked_ = false;
     setLocked(true);
@@ -221,7 +222,7 @@ void RigFollower::SearchStarting() {
 }
 
 void RigFollower::SearchEnded() {
-    lockEnabled_ = !rig_->pttOn();
+    lockEnabled_ = !shown_.pttOn();
 }
 
 // --- lookups and turns ---

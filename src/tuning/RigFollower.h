@@ -10,6 +10,7 @@
 #include "table/TableViewModel.h"
 #include "tuning/FollowSettings.h"
 #include "tuning/PeakSearch.h"
+#include "tuning/RigState.h"
 
 #include <memory>
 
@@ -50,13 +51,14 @@ public:
         const table::TableEditor& editor;
         table::TableViewModel& view;
         const PeakSearch& search;
+        const RigState& shown;
         Lookups& lookups;
     };
 
     RigFollower(const Parts& parts, const rig::RigConnection& rig);
     ~RigFollower();
 
-    // The link whose PTT holds the lock.
+    // The link whose name the status tells.
     void setConnection(const rig::RigConnection& rig) { rig_ = &rig; }
     // The link whose readings are followed when it is not the connection (a fallback); empty:
     // the connection.
@@ -141,6 +143,7 @@ private:
     const table::TableEditor& editor_;
     table::TableViewModel& view_;
     const PeakSearch& search_;
+    const RigState& shown_;
     Lookups& lookups_;
     const rig::RigConnection* rig_;
 

@@ -6,39 +6,19 @@
 #include "rig/RigLogging.h"
 #include "rig/SerialDeviceMap.h"
 #include "rig/WsjtxAddress.h"
+#include "tuning/RigLinkKinds.h"
+
+#include <type_traits>
 
 namespace tuning {
 
 namespace {
 
 const QString LinkKey = QStringLiteral("rig/link");
-const QByteArray SerialValue = "serial";
-const QByteArray SimulatedValue = "simulated";
-const QByteArray RigctldValue = "rigctld";
-const QByteArray FlrigValue = "flrig";
-const QByteArray WsjtxValue = "wsjtx";
 const QString FlrigGroup = QStringLiteral("flrig");
-const QByteArray CivValue = "civ";
-const QByteArray KenwoodValue = "kenwood";
 
 QByteArray LinkValue(RigLinkChoice::Link link) {
-    switch (link) {
-    case RigLinkChoice::Link::Simulated:
-        return SimulatedValue;
-    case RigLinkChoice::Link::Rigctld:
-        return RigctldValue;
-    case RigLinkChoice::Link::Flrig:
-        return FlrigValue;
-    case RigLinkChoice::Link::Wsjtx:
-        return WsjtxValue;
-    case RigLinkChoice::Link::Civ:
-        return CivValue;
-    case RigLinkChoice::Link::Kenwood:
-        return KenwoodValue;
-    case RigLinkChoice::Link::Serial:
-        break;
-    }
-    return SerialValue;
+    return KindOf(link).key;
 }
 
 struct DefaultKey {
@@ -58,7 +38,7 @@ void AddMissingKeys(const QString& file) {
     const rig::KenwoodSettings kenwood;
     const std::vector<std::pair<QString, std::vector<DefaultKey>>> groups{
         {text("rig"),
-         {{text("link"), QString::fromLatin1(SerialValue),
+         {{text("link"), QString::fromLatin1(LinkValue(RigLinkChoice::Link::Serial)),
            text("serial (COM1..COM4 of [serial]), simulated, rigctld, flrig, wsjtx, civ or "
                 "kenwood")},
           {text("holdWhileTransmitting"), text("true"),
@@ -113,17 +93,12 @@ void RigLinkChoice::Load(core::SettingsReport* report) {
         const core::IniSettings ini(settingsFile());
         return core::SettingsText(ini, LinkKey).value_or(QString());
     }();
-    const QByteArray value = given.toLower().toUtf8();
-    link_ = value == SimulatedValue ? Link::Simulated
-            : value == RigctldValue ? Link::Rigctld
-            : value == FlrigValue   ? Link::Flrig
-            : value == WsjtxValue   ? Link::Wsjtx
-            : value == CivValue     ? Link::Civ
-            : value == KenwoodValue ? Link::Kenwood
-                                    : Link::Serial;
+    const RigLinkKind* kind = FindLinkKind(given);
+    link_ = kind ? kind->link : Link::Serial;
     // An unknown value stays for the user to mend.
-    if (!value.isEmpty() && value != LinkValue(link_) && report)
-        report->Unused(settingsFile(), LinkKey, given, QString::fromLatin1(SerialValue));
+    if (!given.isEmpty() && !kind && report)
+        report->Unused(settingsFile(), LinkKey, given,
+                       QString::fromLatin1(LinkValue(RigLinkChoice::Link::Serial)));
     address_ = rig::LoadRigctldAddress(settingsFile(), report);
     flrigAddress_ =
         rig::LoadHostAddress(settingsFile(), FlrigGroup, rig::FlrigRig::defaultAddress(), report);
@@ -147,52 +122,42 @@ bool RigLinkChoice::Choose(Link link) {
     return true;
 }
 
-bool RigLinkChoice::ChooseRigctld(const rig::RigctldAddress& address) {
-    if (!Choose(Link::Rigctld))
-        return false;
-    if (!(address == address_)) {
-        address_ = address;
-        rig::StoreRigctldAddress(settingsFile(), address_);
-    }
-    return true;
+bool RigLinkChoice::network() const {
+    return KindOf(link_).network;
 }
 
-bool RigLinkChoice::ChooseFlrig(const rig::RigctldAddress& address) {
-    if (!Choose(Link::Flrig))
+bool RigLinkChoice::Choose(Link link, const Settings& settings) {
+    if (!Choose(link))
         return false;
-    if (!(address == flrigAddress_)) {
-        flrigAddress_ = address;
-        rig::StoreHostAddress(settingsFile(), FlrigGroup, flrigAddress_);
-    }
-    return true;
-}
-
-bool RigLinkChoice::ChooseCiv(const rig::CivSettings& settings) {
-    if (!Choose(Link::Civ))
-        return false;
-    if (!(settings == civ_)) {
-        civ_ = settings;
-        rig::StoreCivSettings(settingsFile(), civ_);
-    }
-    return true;
-}
-
-bool RigLinkChoice::ChooseWsjtx(const rig::WsjtxAddress& address) {
-    if (!Choose(Link::Wsjtx))
-        return false;
-    if (!(address == wsjtxAddress_)) {
-        wsjtxAddress_ = address;
-        rig::StoreWsjtxAddress(settingsFile(), wsjtxAddress_);
-    }
-    return true;
-}
-
-bool RigLinkChoice::ChooseKenwood(const rig::KenwoodSettings& settings) {
-    if (!Choose(Link::Kenwood))
-        return false;
-    if (!(settings == kenwood_)) {
-        kenwood_ = settings;
-        rig::StoreKenwoodSettings(settingsFile(), kenwood_);
+    // Each kept in its own group; a file that cannot be written keeps it for this run only.
+    const auto keep = [&](auto& kept, auto write) {
+        using Kept = std::decay_t<decltype(kept)>;
+        const Kept* chosen = std::get_if<Kept>(&settings);
+        if (chosen && !(*chosen == kept)) {
+            kept = *chosen;
+            write(kept);
+        }
+    };
+    const QString file = settingsFile();
+    switch (link) {
+    case Link::Rigctld:
+        keep(address_, [&](const auto& s) { rig::StoreRigctldAddress(file, s); });
+        break;
+    case Link::Flrig:
+        keep(flrigAddress_, [&](const auto& s) { rig::StoreHostAddress(file, FlrigGroup, s); });
+        break;
+    case Link::Wsjtx:
+        keep(wsjtxAddress_, [&](const auto& s) { rig::StoreWsjtxAddress(file, s); });
+        break;
+    case Link::Civ:
+        keep(civ_, [&](const auto& s) { rig::StoreCivSettings(file, s); });
+        break;
+    case Link::Kenwood:
+        keep(kenwood_, [&](const auto& s) { rig::StoreKenwoodSettings(file, s); });
+        break;
+    case Link::Serial:
+    case Link::Simulated:
+        break;
     }
     return true;
 }

@@ -10,6 +10,7 @@
 #include "tuning/SwrTuneSettings.h"
 
 #include <QString>
+#include <variant>
 
 namespace tuning {
 
@@ -37,6 +38,10 @@ namespace tuning {
 class RigLinkChoice {
 public:
     enum class Link { Serial, Simulated, Rigctld, Flrig, Wsjtx, Civ, Kenwood };
+    // A link's own settings: where rigctld or flrig listen, WSJT-X's UDP address, the CI-V or
+    // Kenwood-family rig.
+    using Settings = std::variant<rig::RigctldAddress, rig::WsjtxAddress, rig::CivSettings,
+                                  rig::KenwoodSettings>;
 
     RigLinkChoice(QString programDirectory, rig::CatControl& cat, rig::SerialLink& serial,
                   rig::SimulatedRig& simulated);
@@ -48,13 +53,8 @@ public:
     void Load(core::SettingsReport* report = nullptr);
     Link link() const { return link_; }
     bool simulated() const { return link_ == Link::Simulated; }
-    bool rigctld() const { return link_ == Link::Rigctld; }
     // A program on the network, not a line of our own.
-    bool network() const {
-        return link_ == Link::Rigctld || link_ == Link::Flrig || link_ == Link::Wsjtx;
-    }
-    bool civ() const { return link_ == Link::Civ; }
-    bool kenwood() const { return link_ == Link::Kenwood; }
+    bool network() const;
     // Where the programs listen and the serial rigs' settings (kept also while another link
     // is chosen).
     const rig::RigctldAddress& rigctldAddress() const { return address_; }
@@ -65,16 +65,14 @@ public:
     const SwrTuneSettings& swrTuneSettings() const { return swrTune_; }
     const QString& directory() const { return directory_; }
     rig::SimulatedRig& simulatedRig() { return simulated_; }
+    // The COM port's line and the CAT log, which the links on the serial port talk through.
+    rig::SerialLink& serialPort() { return serial_; }
+    rig::CatLog& catLog() { return cat_.log(); }
     // Gives the CAT link the chosen line (an open link is closed first) and keeps the choice.
     // False, and nothing changed, while the rig is answering a request.
     bool Choose(Link link);
-    // The rigctld link at this address, kept.
-    bool ChooseRigctld(const rig::RigctldAddress& address);
-    bool ChooseFlrig(const rig::RigctldAddress& address);
-    bool ChooseWsjtx(const rig::WsjtxAddress& address);
-    // The CI-V link with these settings, kept.
-    bool ChooseCiv(const rig::CivSettings& settings);
-    bool ChooseKenwood(const rig::KenwoodSettings& settings);
+    // Chooses link with its settings (of the link's own type), kept.
+    bool Choose(Link link, const Settings& settings);
 
 private:
     QString settingsFile() const;

@@ -49,16 +49,18 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
       guard_(parts.links.directory() + QStringLiteral("/Ventrolo.ini")), links_(parts.links),
       editor_(parts.editor), view_(parts.view),
       blinkTimer_(platform_.createTimer([this] { endBlink(); })), poller_(state_, platform_),
-      ptt_(state_, platform_), search_(state_, platform_, engine_),
+      ptt_(state_, platform_, shown_), search_(state_, platform_, engine_, shown_),
       simulatedSwr_(
           state_, parts.links.simulatedRig(),
           [this](double kHz) -> std::optional<core::Long> {
               const table::Lookup lookup = table::LookUpPosition(editor_.data(), core::Single(kHz));
               return lookup.ok() ? std::optional<core::Long>(lookup.position) : std::nullopt;
           }),
-      swr_(state_, platform_, engine_),
-      follower_({platform_, state_, engine_, wheel_, editor_, view_, search_, *this}, *rig_) {
+      swr_(state_, platform_, engine_, shown_),
+      follower_({platform_, state_, engine_, wheel_, editor_, view_, search_, shown_, *this},
+                *rig_) {
     connectRig();
+    connect(&shown_, &RigState::changed, this, &RigTuning::changed);
     connect(&poller_, &RigPoller::due, this, &RigTuning::PollRig);
     connect(&poller_, &RigPoller::answered, this, &RigTuning::readingArrived);
     connect(&announcements_, &AnnouncementWatch::changed, this, &RigTuning::changed);
@@ -92,6 +94,8 @@ RigTuning::~RigTuning() {
 }
 
 void RigTuning::connectRig() {
+    // First: whoever hears the link's news below reads the state it tells.
+    shown_.follow(rig_);
     connect(rig_, &rig::RigConnection::readingArrived, this,
             [this](const rig::RigReading& reading) { poller_.ReadingArrived(reading); });
     connect(rig_, &rig::RigConnection::readingAnnounced, this, &RigTuning::readingAnnounced);
@@ -111,6 +115,16 @@ void RigTuning::connectRig() {
         view_.ResetInterpolLabels();
         emit changed();
     });
+    connect(rig_, &rig::RigConnection::readingArrived, this,
+            [this](const rig::RigReading& reading) {
+                if (!reading.transmitOnly && reading.kHz)
+                    emit frequencyHeard();
+            });
+    connect(rig_, &rig::RigConnection::readingAnnounced, this,
+            [this](const rig::RigReading& reading) {
+                if (reading.kHz)
+                    emit frequencyHeard();
+            });
 }
 
 bool RigTuning::setConnection(rig::RigConnection& rig) {
@@ -140,12 +154,8 @@ void RigTuning::LoadLink() {
         return;
     if (links_.simulated())
         SelectSimulatedRig();
-    else if (networkConnection())
-        useNetworkLink();
-    else if (links_.civ() && civ_)
-        useCiv();
-    else if (links_.kenwood() && kenwood_)
-        useKenwood();
+    else if (links_.link() != RigLinkChoice::Link::Serial)
+        useLink();
     else
         SelectComPort(state_.ComPort);
     SelectBaud(state_.BaudRate);
@@ -155,7 +165,7 @@ void RigTuning::Load() {
     engine_.StopTurningAndFollowing();
     LoadLink();
     showModes();
-    rig_->resetSwrState();
+    shown_.resetSwrState();
     // The table is applied before the window is on screen: a stored offset is not questioned
     // on opening.
     editor_.SetWindowVisible(false);
@@ -179,13 +189,13 @@ void RigTuning::Load() {
 }
 
 bool RigTuning::Unload(bool exiting, bool keepLink) {
-    StopPeakSearch();
+    search_.Stop();
     swr_.Stop();
     if (exiting || keepLink) {
         // The link stays: for the transmit gate while a program window is open, and on the way
         // out until the end, so the park at exit hears whether the rig transmits. Our own PTT
         // is released at once (its button and watchdog go with the window).
-        if (rig_->pttOn())
+        if (shown_.pttOn())
             PttToggle(true);
     } else {
         ComPortOpen(0);
@@ -266,7 +276,7 @@ bool RigTuning::ComPortOpen(int port) {
     follower_.ForgetReading();
     pollShown_ = false;
     portButton_ = PortButton::On;
-    if (rig_->hasDialLock())
+    if (rig_->capabilities().dialLock)
         (void)rig_->setDialLock(false);
     watchFallback();
     updatePollTimer();
@@ -280,7 +290,7 @@ void RigTuning::closePort() {
     swr_.PortClosed();
     search_.PortClosed();
     // The PTT is released before anything else; closing the link releases it once more.
-    if (rig_->pttOn())
+    if (shown_.pttOn())
         PttToggle(true);
     open_ = false;
     catComPort_ = 0;
@@ -291,11 +301,12 @@ void RigTuning::closePort() {
     dropBlink();
     updatePollTimer();
     rig_->close();
+    shown_.linkClosed();
     follower_.Reset();
     portButton_ = PortButton::Off;
     pollShown_ = false;
-    rig_->resetSMeter();
-    rig_->resetSwrState();
+    shown_.resetSMeter();
+    shown_.resetSwrState();
     view_.ResetInterpolLabels();
     // Closing is the one way to turn without a rig that went silent while it transmitted.
     if (guard_.enabled() && guard_.rigTransmitting()) {
@@ -347,7 +358,7 @@ void RigTuning::SelectRigModel(int model) {
 }
 
 void RigTuning::showModes() {
-    if (rig_->modeNames().isEmpty() || rig_->selectModeByCode(state_.RigModeCode))
+    if (rig_->capabilities().modeNames.isEmpty() || rig_->selectModeByCode(state_.RigModeCode))
         return;
     const PollPause pause(*this);
     if (platform_.messageBox(QStringLiteral("Set mode to LSB ?"), core::MessageTitle(),
@@ -362,7 +373,7 @@ void RigTuning::updatePollTimer() {
     // With the guard on, polls go on during turns where the rig reports transmit: it may begin
     // meanwhile.
     poller_.Schedule(open_ && !search_.searching() && !swr_.running() && !opening_ && !blinkLookup_,
-                     guard_.enabled() && rig_->reportsTransmit());
+                     guard_.enabled() && rig_->capabilities().reportsTransmit);
 }
 
 void RigTuning::TurnStarted() {
@@ -375,8 +386,9 @@ void RigTuning::TurnStarted() {
 void RigTuning::haltWsjtxForTurn() {
     // Before the gate's look: a transmission under way holds the turn as the gate makes it,
     // until the status shows none; the program starts no new one meanwhile.
-    if (!open_ || !wsjtx_ || rig_ != wsjtx_ || !wsjtx_->address().haltWhileTurning ||
-        !(wsjtx_->txEnabled() || wsjtx_->transmitsNow()) || !wsjtx_->HaltAutoTx())
+    auto* wsjtx = qobject_cast<rig::WsjtxRig*>(rig_);
+    if (!open_ || !wsjtx || !wsjtx->address().haltWhileTurning ||
+        !(wsjtx->txEnabled() || wsjtx->transmitsNow()) || !wsjtx->HaltAutoTx())
         return;
     view_.SetStatusNote(QStringLiteral("WSJT-X Tx halted for a turn: enable Tx there again"));
 }
@@ -438,7 +450,7 @@ void RigTuning::watchFallback() {
 }
 
 void RigTuning::frequencyRead(core::Single kHz) {
-    rig_->showFrequency(kHz);
+    shown_.showFrequency(kHz);
     // A reading during a turn, or without the table, only watches for transmit.
     if (poller_.turning() || !following_)
         return;
@@ -513,7 +525,7 @@ void RigTuning::RigLockClicked(bool on) {
 void RigTuning::EngineStopped() {
     swr_.Stop();
     follower_.Unlock();
-    StopPeakSearch();
+    search_.Stop();
     emit changed();
 }
 

@@ -5,11 +5,7 @@
 #include "engine/TableWheel.h"
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
-#include "rig/CivRig.h"
-#include "rig/FlrigRig.h"
-#include "rig/KenwoodRig.h"
 #include "rig/RigConnection.h"
-#include "rig/RigctldRig.h"
 #include "rig/SimulatedSwrMeter.h"
 #include "rig/WsjtxRig.h"
 #include "table/TableEditor.h"
@@ -22,13 +18,16 @@
 #include "tuning/RigFallback.h"
 #include "tuning/RigFollower.h"
 #include "tuning/RigLinkChoice.h"
+#include "tuning/RigLinkKinds.h"
 #include "tuning/RigPoller.h"
+#include "tuning/RigState.h"
 #include "tuning/SwrTune.h"
 #include "tuning/TransmitGuard.h"
 #include "tuning/TransmitHold.h"
 
 #include <QObject>
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -111,6 +110,8 @@ public:
 
     rig::RigConnection& connection() { return *rig_; }
     const rig::RigConnection& connection() const { return *rig_; }
+    // What the rig shows, as the link told it.
+    const RigState& rigState() const { return shown_; }
     // Another kind of link; false, and nothing changed, while the port is open.
     bool setConnection(rig::RigConnection& rig);
     bool simulatedLink() const { return links_.simulated(); }
@@ -173,33 +174,32 @@ public:
     void PollRig();
     // cmdComPol: the next interval of 1000, 500, 200, 500, 1000, 1500, 1000, ...
     void PollRateClicked();
-    QString PollRateCaption() const { return poller_.RateCaption(); }
-    QString PollRateToolTip() const { return poller_.RateToolTip(); }
-    bool pollTimerRunning() const { return poller_.timerRunning(); }
 
     // --- lock ---
     void LockClicked();
     // chkLock: the rig's dial lock.
     void RigLockClicked(bool on);
-    bool locked() const { return follower_.locked(); }
-    bool lockEnabled() const { return follower_.lockEnabled(); }
-    bool calibrateEnabled() const { return follower_.calibrateEnabled(); }
-    bool inputEnabled() const { return follower_.inputEnabled(); }
 
-    // --- when following turns ([follow1], [follow2]) ---
-    void setFollowSettings(const FollowSettingsPair& settings) {
-        follower_.setFollowSettings(settings);
-    }
-    const FollowSettings& followSettings() const { return follower_.followSettings(); }
-    bool withinDeadBand() const { return follower_.withinDeadBand(); }
-    core::Long deadBandSteps() const { return follower_.deadBandSteps(); }
+    // --- the parts it coordinates ---
+    // The polls: their rate's caption and tip, whether their timer runs.
+    const RigPoller& poller() const { return poller_; }
+    // Following: the lock, when following turns ([follow1], [follow2]), CatFrequency.
+    RigFollower& follower() { return follower_; }
+    const RigFollower& follower() const { return follower_; }
+    // Our PTT: AM keying, its tip.
+    PttControl& ptt() { return ptt_; }
+    const PttControl& ptt() const { return ptt_; }
+    // The S-meter peak search.
+    PeakSearch& peakSearch() { return search_; }
+    const PeakSearch& peakSearch() const { return search_; }
+    // No turning while the rig transmits (mnuTxGuard).
+    const TransmitGuard& guard() const { return guard_; }
     // "Tune now": while the rig is followed, one turn to the table's position for its
     // frequency, whatever the mode and the dead band. Refused, with why, otherwise.
     engine::TurnOutcome TuneNow(engine::TurnOrigin origin = engine::TurnOrigin::Window,
                                 QString* why = nullptr);
 
     // --- frequency ---
-    core::Single CatFrequency() const { return follower_.CatFrequency(); }
     // n steps of CatScrollSetting kHz (0 counts as 1).
     void FrequencyUp(int n);
     void FrequencyDown(int n);
@@ -244,9 +244,6 @@ public:
     // --- PTT and modes ---
     // cmdPTT; with forceOff only ever to receive.
     void PttToggle(bool forceOff);
-    void AmPttClicked(bool on) { ptt_.setAmPtt(on); }
-    bool amPtt() const { return ptt_.amPtt(); }
-    QString PttToolTip() const { return PttControl::ToolTip(); }
     void ModeClicked(int index);
     // cmdOnOff.
     void PowerClicked();
@@ -255,9 +252,6 @@ public:
     // cmdCalibreer: turns through 30 positions around the present one, then to the loudest
     // (back to the start when the readings are flat). A second click stops it, as does Esc.
     void PeakSearchClicked();
-    void StopPeakSearch() { search_.Stop(); }
-    bool searching() const { return search_.searching(); }
-    QString PeakSearchCaption() const { return search_.Caption(); }
 
     // --- SWR tune (RigTuningSwr.cpp) ---
     // cmdSwrTune: keys a low-power carrier and turns around the table's position for the
@@ -265,8 +259,6 @@ public:
     // the PTT button.
     void SwrTuneClicked();
     bool swrTuneEnabled() const;
-    bool swrTuning() const { return swr_.running(); }
-    QString SwrTuneCaption() const { return swr_.Caption(); }
     // What it does to the rig, or why the link offers none.
     QString SwrTuneToolTip() const;
     // Why the open link offers no SWR tune; empty where it does.
@@ -297,31 +289,17 @@ public:
     void jumpFrequency(bool up) override;
     void resetJumpLabel() override;
 
-    // --- the network links and the rig's transmit (RigTuningStation.cpp) ---
-    // The network links the Com menu offers beside the serial ports and the simulated rig.
-    void setRigctld(rig::RigctldRig& rigctld) { rigctld_ = &rigctld; }
-    void setFlrig(rig::FlrigRig& flrig) { flrig_ = &flrig; }
-    void setWsjtx(rig::WsjtxRig& wsjtx) { wsjtx_ = &wsjtx; }
+    // --- the links beside the Yaesu CAT link (RigTuningLinks.cpp) ---
     RigLinkChoice::Link link() const { return links_.link(); }
-    bool rigctldLink() const { return links_.rigctld(); }
-    // mnuRigctld: asks where the daemon listens ("host:port") and chooses that link.
-    void SelectRigctld();
-    // mnuFlrig: asks where flrig listens ("host:port") and chooses that link.
-    void SelectFlrig();
-    // mnuWsjtx: asks the UDP port WSJT-X sends to (with its multicast group, if any) and
-    // chooses that link.
-    void SelectWsjtx();
-
-    // --- the rigs that talk in messages on the serial port (RigTuningSerialRigs.cpp) ---
-    void setCivRig(rig::CivRig& civ) { civ_ = &civ; }
-    bool civLink() const { return links_.civ(); }
-    // mnuCiv: asks the Icom model and its CI-V address and chooses that link on the COM port
-    // chosen.
-    void SelectCiv();
-    void setKenwoodRig(rig::KenwoodRig& kenwood) { kenwood_ = &kenwood; }
-    // mnuKenwood: asks the model of the Kenwood family and chooses that link on the COM port
-    // chosen.
-    void SelectKenwood();
+    // mnuRigctld, mnuFlrig, mnuWsjtx, mnuCiv, mnuKenwood: asks the link's settings (where the
+    // program listens, the rig's model: RigLinkKinds) and chooses that link; one on the serial
+    // port talks on the COM port chosen. Its connection is made then, one at a time.
+    void SelectLink(RigLinkChoice::Link link);
+    // The connection to use for link instead of one made when it is chosen (a stand-in in
+    // tests); it must outlive the tuning.
+    void provideLink(RigLinkChoice::Link link, rig::RigConnection& connection) {
+        provided_[link] = &connection;
+    }
 
     // Following across the tables of the band sets; nullptr: the open table only.
     void setBandChangeover(BandChangeover* bands) { bands_ = bands; }
@@ -329,7 +307,6 @@ public:
     // --- the rig's transmit (RigTuningStation.cpp) ---
     // mnuTxGuard: no turning while the rig transmits.
     void TransmitGuardClicked(bool on);
-    bool transmitGuardOn() const { return guard_.enabled(); }
     // The rig reports transmit, or went silent since it did, with the port open.
     bool rigTransmitting() const { return open_ && guard_.rigTransmitting(); }
     // Why the engine's transmit gate is shut: the SWR tune's carrier, or, with the guard on,
@@ -340,6 +317,8 @@ public:
 signals:
     // Something the table window shows changed.
     void changed();
+    // The link's reading, asked or announced, brought the rig's frequency.
+    void frequencyHeard();
     void portOpenChanged(bool open);
 
 private:
@@ -382,17 +361,14 @@ private:
     void showModes();
     void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
     // RigTuningStation.cpp
-    // The chosen network link's object; nullptr when none is chosen or given.
-    rig::RigConnection* networkConnection() const;
-    void useNetworkLink();
     // False, the user told, when the open link cannot set the rig.
     bool rigSettable();
     void useCatRig();
-    // RigTuningSerialRigs.cpp
-    void useCiv();
-    void useKenwood();
-    // Makes rig the connection, on the COM port chosen.
-    void useSerialRig(rig::RigConnection& rig);
+    // RigTuningLinks.cpp: makes the chosen link's connection the one used, given its settings.
+    void useLink();
+    // The connection of kind: the one provided, or the one made for it (made now when the
+    // last one made was of another kind); nullptr for the Yaesu CAT link.
+    rig::RigConnection* connectionFor(const RigLinkKind& kind);
     // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const rig::RigReading& reading);
     // RigTuningSwr.cpp: the open link's SWR meter (the simulated rig's own); nullptr for none.
@@ -404,11 +380,9 @@ private:
     const engine::WheelControl& wheel_;
     rig::RigConnection* rig_;
     rig::RigConnection* catRig_;
-    rig::RigctldRig* rigctld_ = nullptr;
-    rig::FlrigRig* flrig_ = nullptr;
-    rig::WsjtxRig* wsjtx_ = nullptr;
-    rig::CivRig* civ_ = nullptr;
-    rig::KenwoodRig* kenwood_ = nullptr;
+    std::unique_ptr<rig::RigConnection> made_; // the link chosen beside the Yaesu CAT link
+    RigLinkChoice::Link madeLink_ = RigLinkChoice::Link::Serial;
+    std::map<RigLinkChoice::Link, rig::RigConnection*> provided_;
     BandChangeover* bands_ = nullptr;
     TransmitGuard guard_;
     RigLinkChoice& links_;
@@ -432,6 +406,7 @@ private:
     int unansweredTransmitReads_ = 0; // in a row, during the turn
     bool jumpRed_ = false;
 
+    RigState shown_;
     RigPoller poller_;
     AnnouncementWatch announcements_;
     RigFallback fallback_{platform_};

@@ -19,14 +19,14 @@ bool RigTuning::sendFrequency(core::Single kHz) {
         announcements_.Sent(kHz);
     }
     // The frequency last read from or sent to the rig; a reading that agrees is followed.
-    rig_->showFrequency(kHz);
+    shown_.showFrequency(kHz);
     follower_.Sent(kHz);
     return true;
 }
 
 void RigTuning::SetRigFrequency(core::Single kHz) {
     // A link that only listens keeps the rig where its dial is.
-    if (!open_ || !rig_->canSetRig())
+    if (!open_ || !rig_->capabilities().canSetRig)
         return;
     if (!rig_->frequencyValid(kHz)) {
         platform_.beep();
@@ -37,7 +37,7 @@ void RigTuning::SetRigFrequency(core::Single kHz) {
 
 void RigTuning::frequencyStep(int n, bool up) {
     // The step would move the stepper while the dial stays.
-    if (open_ && !rig_->canSetRig()) {
+    if (open_ && !rig_->capabilities().canSetRig) {
         platform_.beep();
         return;
     }
@@ -75,7 +75,7 @@ void RigTuning::JumpScrolled(int kHz) {
 
 void RigTuning::turnToFrequency(core::Single x, engine::TurnOrigin origin, const QString& detail) {
     // Following would turn the stepper back to where the dial stays.
-    if (open_ && !rig_->canSetRig()) {
+    if (open_ && !rig_->capabilities().canSetRig) {
         if (origin == engine::TurnOrigin::Window)
             (void)rigSettable();
         else
@@ -253,7 +253,7 @@ void RigTuning::PttToggle(bool forceOff) {
         emit changed();
         return;
     }
-    if (rig_->pttOn() || forceOff) {
+    if (shown_.pttOn() || forceOff) {
         ptt_.Release(*rig_);
         follower_.TransmitEnded(open_);
     } else {
@@ -296,7 +296,7 @@ void RigTuning::PeakSearchClicked() {
     }
     if (!open_ || swr_.running())
         return;
-    if (rig_->pttOn()) {
+    if (shown_.pttOn()) {
         platform_.beep();
         return;
     }

@@ -1,47 +1,13 @@
-// Automatic tuning with the station's other programs: the network links (rigctld, flrig,
-// WSJT-X), and no turning while the rig transmits, whatever keyed it.
+// Automatic tuning with the station's other programs: what the rig announces, and no turning
+// while the rig transmits, whatever keyed it.
 #include "core/VersionTexts.h"
 #include "rig/RigLogging.h"
 #include "tuning/RigTuning.h"
 
 namespace tuning {
 
-rig::RigConnection* RigTuning::networkConnection() const {
-    switch (links_.link()) {
-    case RigLinkChoice::Link::Rigctld:
-        return rigctld_;
-    case RigLinkChoice::Link::Flrig:
-        return flrig_;
-    case RigLinkChoice::Link::Wsjtx:
-        return wsjtx_;
-    case RigLinkChoice::Link::Serial:
-    case RigLinkChoice::Link::Simulated:
-    case RigLinkChoice::Link::Civ:
-    case RigLinkChoice::Link::Kenwood:
-        break;
-    }
-    return nullptr;
-}
-
-void RigTuning::useNetworkLink() {
-    rig::RigConnection* link = networkConnection();
-    if (!link)
-        return;
-    if (rigctld_)
-        rigctld_->setAddress(links_.rigctldAddress());
-    if (flrig_)
-        flrig_->setAddress(links_.flrigAddress());
-    if (wsjtx_)
-        wsjtx_->setAddress(links_.wsjtxAddress());
-    if (!setConnection(*link))
-        return;
-    portButton_ = PortButton::Link;
-    pollShown_ = false;
-    emit changed();
-}
-
 bool RigTuning::rigSettable() {
-    if (!open_ || rig_->canSetRig())
+    if (!open_ || rig_->capabilities().canSetRig)
         return true;
     tell(QStringLiteral("This link cannot set the rig."));
     return false;
@@ -51,70 +17,6 @@ void RigTuning::useCatRig() {
     if (!setConnection(*catRig_))
         return;
     pollShown_ = false;
-}
-
-void RigTuning::SelectRigctld() {
-    if (!menusEnabled() || !rigctld_)
-        return;
-    const PollPause pause(*this);
-    const QString typed =
-        platform_.inputBox(QStringLiteral("rigctld host:port (the daemon that shares the rig):"),
-                           core::MessageTitle(), links_.rigctldAddress().text());
-    if (typed.trimmed().isEmpty()) // cancelled
-        return;
-    const std::optional<rig::RigctldAddress> address = rig::ParseRigctldAddress(typed);
-    if (!address) {
-        tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not a rigctld address.") +
-             QStringLiteral("\r\nType host:port, e.g. localhost:4532."));
-        return;
-    }
-    if (!menusEnabled() || !links_.ChooseRigctld(*address))
-        return;
-    useNetworkLink();
-}
-
-void RigTuning::SelectFlrig() {
-    if (!menusEnabled() || !flrig_)
-        return;
-    const PollPause pause(*this);
-    const QString typed =
-        platform_.inputBox(QStringLiteral("flrig host:port (the rig server that shares the rig):"),
-                           core::MessageTitle(), links_.flrigAddress().text());
-    if (typed.trimmed().isEmpty()) // cancelled
-        return;
-    const std::optional<rig::RigctldAddress> address =
-        rig::ParseRigctldAddress(typed, rig::FlrigRig::DefaultPort);
-    if (!address) {
-        tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not an flrig address.") +
-             QStringLiteral("\r\nType host:port, e.g. 127.0.0.1:12345."));
-        return;
-    }
-    if (!menusEnabled() || !links_.ChooseFlrig(*address))
-        return;
-    useNetworkLink();
-}
-
-void RigTuning::SelectWsjtx() {
-    if (!menusEnabled() || !wsjtx_)
-        return;
-    const PollPause pause(*this);
-    const QString typed = platform_.inputBox(
-        QStringLiteral("WSJT-X UDP port, after the multicast group it sends to if any "
-                       "(2237, 224.0.0.1:2237):"),
-        core::MessageTitle(), links_.wsjtxAddress().text());
-    if (typed.trimmed().isEmpty()) // cancelled
-        return;
-    std::optional<rig::WsjtxAddress> address = rig::ParseWsjtxAddress(typed);
-    if (!address) {
-        tell(QStringLiteral("\"") + typed + QStringLiteral("\" is not a WSJT-X UDP address.") +
-             QStringLiteral("\r\nType a port, e.g. 2237, or group:port, e.g. 224.0.0.1:2237."));
-        return;
-    }
-    // The instances followed are the settings file's alone.
-    address->ids = links_.wsjtxAddress().ids;
-    if (!menusEnabled() || !links_.ChooseWsjtx(*address))
-        return;
-    useNetworkLink();
 }
 
 void RigTuning::readingAnnounced(const rig::RigReading& reading) {
@@ -150,7 +52,7 @@ TransmitHold RigTuning::transmitHold() const {
         return TransmitHold::SwrTune;
     if (!guard_.enabled())
         return TransmitHold::None;
-    if (rig_->pttOn())
+    if (shown_.pttOn())
         return TransmitHold::OurPtt;
     if (!open_)
         return TransmitHold::None;

@@ -39,8 +39,8 @@ int CarrierMode(const QStringList& names) {
 } // namespace
 
 SwrTune::SwrTune(const core::ProgramState& state, platform::Platform& platform,
-                 engine::Engine& engine, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine),
+                 engine::Engine& engine, const RigState& shown, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), shown_(shown),
       keyLimit_(platform_.createTimer([this] {
           keyLimit_->stop();
           abort(QStringLiteral("The rig was keyed for %1 s, the longest allowed.")
@@ -49,11 +49,11 @@ SwrTune::SwrTune(const core::ProgramState& state, platform::Platform& platform,
       caption_(IdleCaption) {}
 
 QString SwrTune::Unavailable(const rig::RigConnection& rig, const rig::SwrMeter* meter) {
-    if (!rig.canSetRig())
+    if (!rig.capabilities().canSetRig)
         return QStringLiteral("This link only listens: it cannot key the rig.");
     if (!meter)
         return QStringLiteral("This link does not read the rig's SWR meter.");
-    if (CarrierMode(rig.modeNames()) == 0)
+    if (CarrierMode(rig.capabilities().modeNames) == 0)
         return QStringLiteral("This rig has no CW, AM or FM mode for a carrier.");
     return {};
 }
@@ -194,9 +194,9 @@ QString SwrTune::unexpected(const std::optional<rig::RigReading>& reading) const
     if (keyedKHz_ && *reading->kHz != *keyedKHz_)
         return QStringLiteral("The rig's frequency changed.");
     if ((keyedModeCode_ && reading->modeCode != keyedModeCode_) ||
-        rig_->modeIndex() != keyedModeIndex_)
+        shown_.modeIndex() != keyedModeIndex_)
         return QStringLiteral("The rig's mode changed.");
-    if (!rig_->pttOn() || (rig_->reportsTransmit() && reading->transmitting == false))
+    if (!shown_.pttOn() || (rig_->capabilities().reportsTransmit && reading->transmitting == false))
         return QStringLiteral("The rig stopped transmitting.");
     return {};
 }
@@ -279,7 +279,7 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
              QStringLiteral(" ([swrtune] power and maxpower in Ventrolo.ini)."));
         return;
     }
-    if (rig.pttOn()) {
+    if (shown_.pttOn()) {
         tell(QStringLiteral("The rig is keyed: the SWR tune starts only while it receives."));
         return;
     }
@@ -311,10 +311,10 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
     // The mode the rig reports, where its reading names one, is the one to set back.
     if (before && before->modeCode)
         (void)rig.selectModeByCode(*before->modeCode);
-    savedMode_ = rig.modeIndex();
+    savedMode_ = shown_.modeIndex();
     savedPowerW_ = power;
 
-    const int carrier = CarrierMode(rig.modeNames());
+    const int carrier = CarrierMode(rig.capabilities().modeNames);
     if (goesOn() && carrier != savedMode_ && savedMode_ == 0)
         reason_ = QStringLiteral("The rig's mode is not known: it could not be set back.");
     if (goesOn() && carrier != savedMode_) {
@@ -362,7 +362,7 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
         if (goesOn() && keyed) {
             keyedKHz_ = keyed->kHz;
             keyedModeCode_ = keyed->modeCode;
-            keyedModeIndex_ = rig.modeIndex();
+            keyedModeIndex_ = shown_.modeIndex();
         }
         if (goesOn())
             if (const QString news = unexpected(keyed); !news.isEmpty())

@@ -4,6 +4,7 @@
 #include "engine/Engine.h"
 #include "platform/Platform.h"
 #include "rig/RigConnection.h"
+#include "tuning/RigState.h"
 #include "tuning/SwrTuneSettings.h"
 
 #include <QObject>
@@ -34,8 +35,9 @@ public:
     // Longest wait for one answer of the rig, in ms.
     static constexpr double ReplyLimitMs = 2000;
 
+    // shown: what the rig shows, its PTT and mode.
     SwrTune(const core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-            QObject* parent = nullptr);
+            const RigState& shown, QObject* parent = nullptr);
 
     void setSettings(const SwrTuneSettings& settings) { settings_ = settings; }
     const SwrTuneSettings& settings() const { return settings_; }
@@ -94,6 +96,7 @@ private:
     const core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    const RigState& shown_;
     SwrTuneSettings settings_;
     std::unique_ptr<platform::Timer> keyLimit_;
 

@@ -127,8 +127,9 @@ QJsonObject WebApi::State() const {
     QJsonObject rig{{QStringLiteral("open"), open},
                     {QStringLiteral("link"), open ? tuning_.connection().lineText() : QString()},
                     {QStringLiteral("frequencyHz"), QJsonValue::Null}};
-    if (open && tuning_.CatFrequency() > 0)
-        rig.insert(QStringLiteral("frequencyHz"), qRound64(double(tuning_.CatFrequency()) * 1000));
+    if (open && tuning_.follower().CatFrequency() > 0)
+        rig.insert(QStringLiteral("frequencyHz"),
+                   qRound64(double(tuning_.follower().CatFrequency()) * 1000));
     const program::TimerTable* timer = station_.timer();
     const bool inDegrees = state_.StepsPer360 > 0;
     return {
@@ -153,9 +154,9 @@ QJsonObject WebApi::State() const {
                                           : QJsonValue(station_.rigNotice())},
         {QStringLiteral("stepper"), int(state_.SelectedStepper) + 1},
         {QStringLiteral("rig"), rig},
-        {QStringLiteral("following"), station_.following() && tuning_.locked()},
+        {QStringLiteral("following"), station_.following() && tuning_.follower().locked()},
         {QStringLiteral("tableOpen"), station_.following()},
-        {QStringLiteral("locked"), tuning_.locked()},
+        {QStringLiteral("locked"), tuning_.follower().locked()},
         {QStringLiteral("tableRevision"), tableRevision_},
         {QStringLiteral("transmitHold"), !engine_.admits(engine::TurnOrigin::Network)},
         {QStringLiteral("transmitHoldReason"), HoldReason(tuning_.transmitHold())},
@@ -178,13 +179,14 @@ QJsonObject WebApi::tuningState() const {
     // Where the table puts the loop for the rig's frequency, and how far it stands from there.
     QJsonValue position = QJsonValue::Null;
     if (following && open) {
-        if (const auto found = table::FreqToPosition(editor_.data(), tuning_.CatFrequency()))
+        if (const auto found =
+                table::FreqToPosition(editor_.data(), tuning_.follower().CatFrequency()))
             position = qint64(*found);
     }
     // The SWR where the link reads it: the rig's own high/low flag while it transmits, and what
     // the last SWR tune found.
     QJsonValue swr = QJsonValue::Null;
-    const rig::RigConnection& rig = tuning_.connection();
+    const tuning::RigState& rig = tuning_.rigState();
     const bool swrTuneOffered = following && tuning_.SwrTuneUnavailable().isEmpty();
     if (open && (rig.swrState() >= 0 || swrTuneOffered)) {
         QJsonObject reading{{QStringLiteral("high"), rig.swrState() < 0
@@ -207,8 +209,8 @@ QJsonObject WebApi::tuningState() const {
                 {QStringLiteral("open"),
                  following && stepper == state_.SelectedStepper && name == state_.TableFileName}});
     }
-    const bool searching = tuning_.searching();
-    const bool swrTuning = tuning_.swrTuning();
+    const bool searching = tuning_.peakSearch().searching();
+    const bool swrTuning = tuning_.swrTune().running();
     const bool pttOn = open && rig.pttOn();
     return {
         {QStringLiteral("position"), position},
@@ -219,7 +221,8 @@ QJsonObject WebApi::tuningState() const {
                      {QStringLiteral("running"), searching},
                      // At a position of the table, the rig not keyed.
                      {QStringLiteral("ready"),
-                      searching || (open && tuning_.calibrateEnabled() && !pttOn && !swrTuning)}}},
+                      searching || (open && tuning_.follower().calibrateEnabled() && !pttOn &&
+                                    !swrTuning)}}},
         {QStringLiteral("swrTune"),
          QJsonObject{{QStringLiteral("offered"), swrTuneOffered},
                      {QStringLiteral("running"), swrTuning},
@@ -227,8 +230,9 @@ QJsonObject WebApi::tuningState() const {
                       swrTuning || (tuning_.swrTuneEnabled() && !pttOn && position.isDouble())}}},
         {QStringLiteral("retuneReady"), following && tuning_.retuneEnabled()},
         // When following turns, and how close the table's position may lie without a turn.
-        {QStringLiteral("follow"), tuning::FollowModeName(tuning_.followSettings().mode)},
-        {QStringLiteral("deadBand"), tuning_.deadBandSteps()},
+        {QStringLiteral("follow"),
+         tuning::FollowModeName(tuning_.follower().followSettings().mode)},
+        {QStringLiteral("deadBand"), tuning_.follower().deadBandSteps()},
         {QStringLiteral("tuneNowReady"), following && open && position.isDouble()},
     };
 }
@@ -352,9 +356,9 @@ WebReply WebApi::lock(const QJsonObject& request) {
         return BadRequest(QStringLiteral("locked must be true or false"));
     if (!station_.following())
         return Error(409, QStringLiteral("the station does not follow the rig"));
-    if (locked.toBool() != tuning_.locked())
+    if (locked.toBool() != tuning_.follower().locked())
         tuning_.LockClicked();
-    if (locked.toBool() != tuning_.locked())
+    if (locked.toBool() != tuning_.follower().locked())
         return Error(409, QStringLiteral("cannot lock while the PTT is on or a search runs"));
     return Ok();
 }
@@ -386,7 +390,7 @@ WebReply WebApi::turnToRow(const QJsonObject& request) {
     if (!station_.following())
         return Error(409, QStringLiteral("the table is not open"));
     // A row is turned to through the rig: one that only listens keeps its dial.
-    if (tuning_.portOpen() && !tuning_.connection().canSetRig())
+    if (tuning_.portOpen() && !tuning_.connection().capabilities().canSetRig)
         return Error(409, QStringLiteral("This link cannot set the rig."));
     return requestTurn([this, row = *row, who = detail()] {
         tuning_.TurnToRow(row, engine::TurnOrigin::Network, who);
@@ -394,21 +398,22 @@ WebReply WebApi::turnToRow(const QJsonObject& request) {
 }
 
 WebReply WebApi::addRow() {
-    if (!station_.following() || !tuning_.portOpen() || tuning_.CatFrequency() <= 0)
+    if (!station_.following() || !tuning_.portOpen() || tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
     const table::TableData& data = editor_.data();
     // Nobody is asked from here: a row of that frequency stays, a full table stays full.
-    if (data.FindFreq(tuning_.CatFrequency()) > 0)
+    if (data.FindFreq(tuning_.follower().CatFrequency()) > 0)
         return Error(409, QStringLiteral("the table has a row for this frequency"));
     if (data.dataRows() >= table::TableData::MaxDataRows)
         return Error(409, QStringLiteral("the table is full"));
-    if (editor_.AddOrReplaceRow(tuning_.CatFrequency()) != table::TableEditor::AddResult::Added)
+    if (editor_.AddOrReplaceRow(tuning_.follower().CatFrequency()) !=
+        table::TableEditor::AddResult::Added)
         return Error(409, QStringLiteral("the row cannot be added"));
     return Ok();
 }
 
 WebReply WebApi::retune() {
-    if (!station_.following() || !tuning_.portOpen() || tuning_.CatFrequency() <= 0)
+    if (!station_.following() || !tuning_.portOpen() || tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
     if (const QString refusal = tuning_.RetuneHere(); !refusal.isEmpty())
         return Error(409, refusal);
@@ -420,9 +425,9 @@ WebReply WebApi::retune() {
 }
 
 WebReply WebApi::tuneNow() {
-    if (!station_.following() || !tuning_.portOpen() || tuning_.CatFrequency() <= 0)
+    if (!station_.following() || !tuning_.portOpen() || tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
-    if (!table::FreqToPosition(editor_.data(), tuning_.CatFrequency()))
+    if (!table::FreqToPosition(editor_.data(), tuning_.follower().CatFrequency()))
         return Error(409, QStringLiteral("the table has no position for the rig's frequency"));
     return requestTurn([this] { tuning_.TuneNow(engine::TurnOrigin::Network); });
 }
@@ -446,7 +451,7 @@ void WebApi::goToBand(core::Long stepper, const QString& name) {
     // The rig's frequency stays; the loop goes to the table's position for it.
     const table::TableData& data = editor_.data();
     if (const std::optional<core::Long> position =
-            tuning_.portOpen() ? table::FreqToPosition(data, tuning_.CatFrequency())
+            tuning_.portOpen() ? table::FreqToPosition(data, tuning_.follower().CatFrequency())
                                : std::nullopt) {
         engine_.TurnTo({*position, engine::TurnOrigin::Network});
         return;
@@ -454,7 +459,7 @@ void WebApi::goToBand(core::Long stepper, const QString& name) {
     if (data.dataRows() == 0)
         return;
     // Elsewhere (or without a frequency) to the first row; following would turn it back.
-    if (tuning_.locked())
+    if (tuning_.follower().locked())
         tuning_.LockClicked();
     engine_.TurnTo({table::FreqToPosition(data, data.TableFreq[1]).value_or(data.TablePos[1]),
                     engine::TurnOrigin::Network});
@@ -463,12 +468,12 @@ void WebApi::goToBand(core::Long stepper, const QString& name) {
 WebReply WebApi::peakSearch() {
     if (!station_.following() || !tuning_.portOpen())
         return Error(409, QStringLiteral("the rig's link is closed"));
-    if (tuning_.searching()) {
-        tuning_.StopPeakSearch();
+    if (tuning_.peakSearch().searching()) {
+        tuning_.peakSearch().Stop();
         return Ok();
     }
     return requestTurn([this] {
-        if (!tuning_.searching())
+        if (!tuning_.peakSearch().searching())
             tuning_.PeakSearchClicked();
     });
 }
@@ -476,14 +481,14 @@ WebReply WebApi::peakSearch() {
 WebReply WebApi::swrTune() {
     if (!station_.following())
         return Error(409, QStringLiteral("the table is not open"));
-    if (tuning_.swrTuning()) {
+    if (tuning_.swrTune().running()) {
         tuning_.SwrTuneClicked(); // a second press stops it
         return Ok();
     }
     if (const QString why = tuning_.SwrTuneUnavailable(); !why.isEmpty())
         return Error(409, why);
     return requestTurn([this] {
-        if (!tuning_.swrTuning())
+        if (!tuning_.swrTune().running())
             tuning_.SwrTuneClicked();
     });
 }

@@ -83,7 +83,7 @@ TEST_F(BandSetStationTest, leavingTheOpenTableForAnotherOfTheSetOpensItAndTheSte
     EXPECT_EQ(state().TableFileName, "\\20m.cat");
     EXPECT_EQ(state().StepCounter, 420);
     EXPECT_EQ(state().SelectedStepper, 0);
-    EXPECT_TRUE(station->tuning().locked());
+    EXPECT_TRUE(station->tuning().follower().locked());
     EXPECT_TRUE(station->tableView().StatusText().contains(told))
         << station->tableView().StatusText().toStdString();
     EXPECT_TRUE(toldInTerminal);

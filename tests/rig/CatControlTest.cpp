@@ -1,9 +1,11 @@
 #include "rig/CatControl.h"
 
+#include "rig/CatRig.h"
 #include "rig/SimulatedRig.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 #include "support/RigTestHelpers.h"
+#include "tuning/RigState.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -45,6 +47,9 @@ protected:
     CatLog log{state, platform, dir.path()};
     SimulatedRig rig{platform};
     CatControl cat{state, platform, log, rig, dir.path()};
+    // What the rig shows, as the link tells it.
+    CatRig link{cat};
+    tuning::RigState shown{link};
 };
 
 } // namespace
@@ -86,11 +91,11 @@ TEST_F(CatControlTest, eachModel_readsItsDialAndTheTransmitStateWhereTheRigRepor
         rig.rig().setTransmitInhibit(false);
         EXPECT_EQ(inhibited.count() > 0, c.reportsTransmit);
     }
-    EXPECT_EQ(cat.frequencyText(), "-----.- kHz"); // BCD models leave the label to the poll
+    EXPECT_EQ(shown.frequencyText(), "-----.- kHz"); // BCD models leave the label to the poll
     open(Model::Ft840);
     rig.rig().setFrequency(7009.36);
     cat.ReadRigFrequency();
-    EXPECT_EQ(cat.frequencyText(), "7009.36 kHz");
+    EXPECT_EQ(shown.frequencyText(), "7009.36 kHz");
 }
 
 TEST_F(CatControlTest, ft817ReadCycle_modeSentBackThenReceiveAndTransmitStatus) {
@@ -272,7 +277,7 @@ TEST_F(CatControlTest, silentRig_noReadingWithinTheBoundOnEveryModel) {
         const double before = platform.steadyMs();
         EXPECT_FALSE(cat.ReadRigFrequency().kHz);
         const double waited = platform.steadyMs() - before;
-        EXPECT_EQ(cat.frequencyText(), "-----.- kHz");
+        EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
         EXPECT_EQ(cat.CatFrequency(), 0.0f);
         EXPECT_EQ(cat.SwrState(), -1);
         // One or two requests, each given up after the first byte's time.
@@ -287,8 +292,8 @@ TEST_F(CatControlTest, damagedOrShortReply_givesNoReadingNeverAWrongValue) {
     cat.setRigModeIndex(2);
     rig.replaceNextReply(Hex("00705A5001"));
     EXPECT_FALSE(cat.ReadRigFrequency().kHz);
-    EXPECT_EQ(cat.frequencyText(), "-----.- kHz");
-    EXPECT_EQ(cat.SMeterValue(), 5.0f);      // the status after it is still read
+    EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
+    EXPECT_EQ(shown.sMeter(), 5.0f);         // the status after it is still read
     rig.replaceNextReply(Hex("0000000001")); // a zero frequency is no frequency
     EXPECT_FALSE(cat.ReadRigFrequency().kHz);
     rig.replaceNextReply(Hex("007050"));
@@ -299,7 +304,7 @@ TEST_F(CatControlTest, damagedOrShortReply_givesNoReadingNeverAWrongValue) {
     rig.rig().setLocked(true);
     rig.replaceNextReply(Hex("010100"), 0xFA); // a short status: no lock taken from it
     EXPECT_EQ(cat.ReadRigFrequency().kHz, 7050.0f);
-    EXPECT_FALSE(cat.lockChecked());
+    EXPECT_FALSE(shown.dialLocked());
     // The rig's transmit flag is bit 7 of the third flag byte; bit 0 of the second, which the
     // rig may set while receiving, is not it.
     rig.replaceNextReply(Hex("0001000000"), 0xFA);
@@ -321,7 +326,7 @@ TEST_F(CatControlTest, lateReply_leftoverBytesDoNotCorruptTheNextRead) {
     rig.setLatencyMs(10);
     rig.rig().setFrequency(14250);
     EXPECT_EQ(cat.ReadRigFrequency().kHz, 14250.0f);
-    EXPECT_EQ(cat.SMeterValue(), 5.0f);
+    EXPECT_EQ(shown.sMeter(), 5.0f);
 }
 
 TEST_F(CatControlTest, outOfRangeFrequency_beepsAndSendsNothing) {
@@ -467,11 +472,11 @@ TEST_F(CatControlTest, ft817Power_wakeUpThenPowerFramesThenLockOffOnlyOnThisMode
     rig.replaceNextReply(QByteArray(), 0xE7);
     const RigReading silent = cat.ReadRigFrequency();
     EXPECT_FALSE(silent.kHz);
-    EXPECT_EQ(cat.frequencyText(), "-----.- kHz");
+    EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
     EXPECT_EQ(framesFrom(missed).last(), "00000000e7"); // no wake-up, no power-off frame
     EXPECT_TRUE(cat.ft817On());
     EXPECT_TRUE(rig.rig().powered());
-    EXPECT_EQ(cat.SMeterValue(), 0.0f);
+    EXPECT_EQ(shown.sMeter(), 0.0f);
 
     for (const Model model :
          {Model::Ft757GXII, Model::Ft840, Model::Ft847, Model::Ft857, Model::Ft897}) {
@@ -509,7 +514,7 @@ TEST_F(CatControlTest, closedPort_operationsKeepStateButSendNothing) {
     cat.PttOn();
     EXPECT_TRUE(cat.pttOn());
     cat.RigLock(true);
-    EXPECT_TRUE(cat.lockChecked());
+    EXPECT_TRUE(shown.dialLocked());
     EXPECT_TRUE(rig.written().isEmpty());
     EXPECT_TRUE(log.TerminalBuffer().isEmpty());
 }

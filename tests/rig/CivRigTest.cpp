@@ -8,6 +8,7 @@
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 #include "support/RigTestHelpers.h"
+#include "tuning/RigState.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -30,6 +31,8 @@ struct CivRigTest : ::testing::Test {
     ScriptedLine line{platform};
     CivTransceiver ic7300;
     CivRig rig{platform, line, log};
+    // What the rig shows, as the link tells it.
+    tuning::RigState shown{rig};
     std::optional<RigReading> reading;
     std::vector<RigReading> announced;
 
@@ -61,7 +64,7 @@ TEST_F(CivRigTest, readsFrequencyModeAndTransmit_passingOverItsOwnEcho_andSetsTh
     ASSERT_TRUE(r);
     EXPECT_EQ(r->kHz, 7100.0f);
     EXPECT_EQ(r->transmitting, false);
-    EXPECT_EQ(rig.modeNames().at(rig.modeIndex() - 1), "USB");
+    EXPECT_EQ(rig.capabilities().modeNames.at(shown.modeIndex() - 1), "USB");
     EXPECT_EQ(line.written, (std::vector<QByteArray>{Hex("fefe94e003fd"), Hex("fefe94e004fd"),
                                                      Hex("fefe94e01c00fd")}));
     // The traffic in the CAT log, as the Yaesu frames are.
@@ -72,7 +75,7 @@ TEST_F(CivRigTest, readsFrequencyModeAndTransmit_passingOverItsOwnEcho_andSetsTh
     platform.advance(100);
     EXPECT_TRUE(line.wrote(Hex("fefe94e0050000071400fd")));
     EXPECT_EQ(ic7300.dialHz, 14070000);
-    EXPECT_EQ(rig.setMode(int(rig.modeNames().indexOf("FM")) + 1), CatResult::Sent);
+    EXPECT_EQ(rig.setMode(int(rig.capabilities().modeNames.indexOf("FM")) + 1), CatResult::Sent);
     platform.advance(100);
     EXPECT_EQ(ic7300.mode, 0x05);
     // Outside the IC-7300's coverage: the beep, nothing sent.
@@ -85,10 +88,10 @@ TEST_F(CivRigTest, readsFrequencyModeAndTransmit_passingOverItsOwnEcho_andSetsTh
     ic7300.transmitting = true;
     ic7300.swrLevel = 120;
     EXPECT_EQ(read()->transmitting, true);
-    EXPECT_EQ(rig.swrState(), 1);
+    EXPECT_EQ(shown.swrState(), 1);
     ic7300.swrLevel = 48;
     (void)read();
-    EXPECT_EQ(rig.swrState(), 0);
+    EXPECT_EQ(shown.swrState(), 0);
 
     // The S-meter: 0120 is S9.
     std::optional<float> s;
@@ -213,7 +216,7 @@ TEST_F(CivRigTest, transceiveFramesAreToldAtOnce_otherTrafficOnTheBusIsNot) {
     line.arrive(Hex("fefe0094010001fd"));
     platform.advance(50);
     EXPECT_EQ(announced.size(), 2u);
-    EXPECT_EQ(rig.modeNames().at(rig.modeIndex() - 1), "LSB");
+    EXPECT_EQ(rig.capabilities().modeNames.at(shown.modeIndex() - 1), "LSB");
 }
 
 TEST_F(CivRigTest, thePttIsKeyed_aRefusalIsTold_andClosingReleasesIt) {
@@ -226,7 +229,7 @@ TEST_F(CivRigTest, thePttIsKeyed_aRefusalIsTold_andClosingReleasesIt) {
     EXPECT_EQ(inhibited.count(), 0);
     rig.close();
     EXPECT_EQ(line.written.back(), Hex("fefe94e01c0000fd"));
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(shown.pttOn());
     // Also when the release still waited behind a read.
     ASSERT_TRUE(rig.open(1).ok);
     ASSERT_EQ(rig.setPtt(true), CatResult::Sent);

@@ -5,6 +5,7 @@
 #include "rig/FakeFlrig.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
+#include "tuning/RigState.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -46,6 +47,8 @@ struct FlrigRigTest : ::testing::Test {
     CatLog log{state, platform, dir.path()};
     FakeFlrig flrig;
     FlrigRig rig{platform, &log};
+    // What the rig shows, as the link tells it.
+    tuning::RigState shown{rig};
     std::optional<RigReading> reading;
 
     FlrigRigTest() {
@@ -79,12 +82,12 @@ struct FlrigRigTest : ::testing::Test {
 TEST_F(FlrigRigTest, readsFrequencyModeAndTransmit_setsThem_andShowsTheCallsInTheCatLog) {
     ASSERT_TRUE(rig.open(1).ok);
     ASSERT_TRUE(waitConnected());
-    EXPECT_EQ(rig.modeNames(), QStringList({"LSB", "USB", "CW", "AM"}));
+    EXPECT_EQ(rig.capabilities().modeNames, QStringList({"LSB", "USB", "CW", "AM"}));
     std::optional<RigReading> r = read();
     ASSERT_TRUE(r);
     EXPECT_EQ(r->kHz, 7050.0f);
     EXPECT_EQ(r->transmitting, true);
-    EXPECT_EQ(rig.modeIndex(), 2);
+    EXPECT_EQ(shown.modeIndex(), 2);
     EXPECT_TRUE(log.TerminalBuffer().contains(" TX> rig.get_vfo\r\n"));
     EXPECT_TRUE(log.TerminalBuffer().contains(" RX< rig.get_vfo 7050000\r\n"));
 
@@ -126,7 +129,7 @@ TEST_F(FlrigRigTest, readsFrequencyModeAndTransmit_setsThem_andShowsTheCallsInTh
     EXPECT_TRUE(inhibited.wait(5000));
     rig.close();
     EXPECT_TRUE(flrig.received("rig.set_ptt 0"));
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(shown.pttOn());
 }
 
 TEST_F(FlrigRigTest, garbageAHalfReplyAndALostServerGiveReadingsWithoutFrequency_thenItComesBack) {
@@ -196,8 +199,8 @@ TEST_F(FlrigRigTest, withoutTheServersModeListTheButtonsShowTheModesTheRigReport
     };
     ASSERT_TRUE(rig.open(1).ok);
     ASSERT_TRUE(waitConnected()); // a fault is an answer
-    EXPECT_TRUE(rig.modeNames().isEmpty());
+    EXPECT_TRUE(rig.capabilities().modeNames.isEmpty());
     ASSERT_TRUE(read());
-    EXPECT_EQ(rig.modeNames(), QStringList{"USB"});
-    EXPECT_EQ(rig.modeIndex(), 1);
+    EXPECT_EQ(rig.capabilities().modeNames, QStringList{"USB"});
+    EXPECT_EQ(shown.modeIndex(), 1);
 }

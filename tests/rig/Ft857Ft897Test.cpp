@@ -9,6 +9,7 @@
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 #include "support/RigTestHelpers.h"
+#include "tuning/RigState.h"
 
 #include <QSignalSpy>
 #include <QStringList>
@@ -49,6 +50,8 @@ protected:
     rig_test::ScriptedSerialLink link{platform};
     CatControl cat{state, platform, log, link};
     CatRig rig{cat};
+    // What the rig shows, as the link tells it.
+    tuning::RigState shown{rig};
 };
 
 } // namespace
@@ -57,9 +60,9 @@ TEST_P(Ft857Ft897Test, opening_sendsNothing_onTwoStopBits) {
     EXPECT_TRUE(sentFrom(0).isEmpty()); // no PTT release, power, CAT-on or delay frame
     EXPECT_EQ(cat.SettingsText(), "4800,N,8,2");
     EXPECT_EQ(rig.rigName(), GetParam() == Model::Ft857 ? "FT857" : "FT897");
-    EXPECT_TRUE(rig.hasDialLock());
-    EXPECT_FALSE(rig.hasPowerSwitch());
-    EXPECT_TRUE(rig.reportsTransmit());
+    EXPECT_TRUE(rig.capabilities().dialLock);
+    EXPECT_FALSE(rig.capabilities().powerSwitch);
+    EXPECT_TRUE(rig.capabilities().reportsTransmit);
 }
 
 TEST_P(Ft857Ft897Test, reading_frequencyModeSMeterAndTransmitState_modeSentBackWhenItDiffers) {
@@ -90,7 +93,7 @@ TEST_P(Ft857Ft897Test, reading_frequencyModeSMeterAndTransmitState_modeSentBackW
     EXPECT_EQ(sentFrom(start), QStringList({"0000000003"}));
     link.answer("0000000003", Hex("007074000A")); // DIG is named by its reply too
     cat.ReadRigFrequency();
-    EXPECT_EQ(rig.modeNames().at(cat.RigModeIndex() - 1), "DIG");
+    EXPECT_EQ(rig.capabilities().modeNames.at(cat.RigModeIndex() - 1), "DIG");
 
     // The rig keyed at its own microphone while our PTT is off.
     link.answer("00000000F7", Hex("08"));
@@ -120,7 +123,7 @@ TEST_P(Ft857Ft897Test, commands_frequencyModeAndLockByTheirFrames_outOfTheRigsRa
     EXPECT_EQ(cat.SetRigMode(8), CatResult::Sent); // PKT
     EXPECT_EQ(cat.SetRigMode(10), CatResult::NotSent);
     EXPECT_EQ(cat.RigLock(true), CatResult::Sent);
-    EXPECT_TRUE(cat.lockChecked());
+    EXPECT_TRUE(shown.dialLocked());
     EXPECT_EQ(cat.RigLock(false), CatResult::Sent);
     EXPECT_EQ(sentFrom(start),
               QStringList({"8800000007", "0c00000007", "0000000000", "0000000080"}));
@@ -155,7 +158,7 @@ TEST_P(Ft857Ft897Test, faults_silenceGarbageAndAHalfReplyGiveNoReadingNeverAWron
         SCOPED_TRACE(bad);
         link.answerOnce("0000000003", Hex(bad));
         EXPECT_FALSE(cat.ReadRigFrequency().kHz);
-        EXPECT_EQ(cat.frequencyText(), "-----.- kHz");
+        EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
         EXPECT_EQ(cat.CatFrequency(), 0.0f);
     }
     EXPECT_TRUE(log.TerminalBuffer().contains(" RX< 0,112,80 {Just3 Bytes}\r\n"));

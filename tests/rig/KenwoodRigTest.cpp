@@ -6,6 +6,7 @@
 #include "rig/ScriptedLine.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
+#include "tuning/RigState.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -26,6 +27,8 @@ struct KenwoodRigTest : ::testing::Test {
     ScriptedLine line{platform};
     KenwoodTransceiver transceiver;
     KenwoodRig rig{platform, line, log};
+    // What the rig shows, as the link tells it.
+    tuning::RigState shown{rig};
     std::optional<RigReading> reading;
     std::vector<RigReading> announced;
 
@@ -48,7 +51,7 @@ struct KenwoodRigTest : ::testing::Test {
         platform.advance(1000);
         return reading;
     }
-    QString mode() const { return rig.modeNames().value(rig.modeIndex() - 1); }
+    QString mode() const { return rig.capabilities().modeNames.value(shown.modeIndex() - 1); }
 };
 
 } // namespace
@@ -74,7 +77,7 @@ TEST_F(KenwoodRigTest, aTs590IsReadByIf_setByFaMdTxRx_andAutoInformationIsOnWhil
               (Written{"FA00014070000;", "MD3;", "TX;"}));
     EXPECT_EQ(transceiver.dialHz, 14070000);
     EXPECT_EQ(read()->transmitting, true);
-    EXPECT_EQ(rig.swrState(), -1); // the TS-590's meter is not read
+    EXPECT_EQ(shown.swrState(), -1); // the TS-590's meter is not read
     EXPECT_EQ(rig.setFrequency(144000), CatResult::OutOfRange);
 
     // The S-meter: 0015 of 0030 is S9.
@@ -108,7 +111,8 @@ TEST_F(KenwoodRigTest, anFt991aIsReadByIfAndTx_inNineDigits_andItsSwrMeterWhileT
     EXPECT_EQ(line.written, (Written{"AI1;", "IF;", "TX;"}));
 
     EXPECT_EQ(rig.setFrequency(7074), CatResult::Sent);
-    EXPECT_EQ(rig.setMode(int(rig.modeNames().indexOf("DATA-U")) + 1), CatResult::Sent);
+    EXPECT_EQ(rig.setMode(int(rig.capabilities().modeNames.indexOf("DATA-U")) + 1),
+              CatResult::Sent);
     EXPECT_EQ(rig.setPtt(true), CatResult::Sent);
     platform.advance(50);
     EXPECT_EQ(Written(line.written.end() - 3, line.written.end()),
@@ -120,7 +124,7 @@ TEST_F(KenwoodRigTest, anFt991aIsReadByIfAndTx_inNineDigits_andItsSwrMeterWhileT
     r = read();
     EXPECT_EQ(r->transmitting, true);
     EXPECT_EQ(line.written.back(), "RM6;");
-    EXPECT_EQ(rig.swrState(), 1);
+    EXPECT_EQ(shown.swrState(), 1);
     EXPECT_EQ(rig.setPtt(false), CatResult::Sent);
     platform.advance(50);
     EXPECT_EQ(line.written.back(), "TX0;");

@@ -3,20 +3,22 @@
 
 #include "platform/QtPlatform.h"
 #include "rig/CatControl.h"
+#include "rig/CatRig.h"
 #include "rig/PtyRig.h"
 #include "support/FakePlatform.h"
 #include "support/LogCapture.h"
 #include "support/TestFiles.h"
+#include "tuning/RigState.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
 #include <gtest/gtest.h>
 #include <optional>
+#include <stdlib.h>
+#include <unistd.h>
 
 using namespace rig;
 
@@ -32,7 +34,10 @@ protected:
     CatControl& attach(PtyRig& rig, Model model) {
         mapCom2(rig.slavePath);
         state.RigModel = static_cast<core::Integer>(model);
+        connection.reset();
         cat.emplace(state, platform, log, link);
+        connection.emplace(*cat);
+        shown.follow(&*connection);
         return *cat;
     }
 
@@ -42,6 +47,9 @@ protected:
     CatLog log{state, platform, dir.path()};
     QtSerialLink link{dir.path()};
     std::optional<CatControl> cat;
+    std::optional<CatRig> connection;
+    // What the rig shows, as the link tells it.
+    tuning::RigState shown;
 };
 
 } // namespace
@@ -84,7 +92,7 @@ TEST_F(QtSerialLinkTest, strayBytesGarbageAndSilence_overTheRealSerialStack) {
     const RigReading silent = control.ReadRigFrequency();
     EXPECT_FALSE(silent.kHz);
     EXPECT_FALSE(silent.sMeter);
-    EXPECT_EQ(control.frequencyText(), "-----.- kHz");
+    EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
 }
 
 TEST_F(QtSerialLinkTest, ft757PacedRead_theWindowStaysLiveAndASecondPollIsRefused) {

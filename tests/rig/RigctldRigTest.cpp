@@ -5,6 +5,7 @@
 #include "rig/FakeRigctld.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
+#include "tuning/RigState.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@ struct RigctldRigTest : ::testing::Test {
     testing_support::FakePlatform platform;
     FakeRigctld daemon;
     RigctldRig rig{platform};
+    // What the rig shows, as the link tells it.
+    tuning::RigState shown{rig};
     std::optional<RigReading> reading;
 
     RigctldRigTest() {
@@ -57,7 +60,7 @@ TEST_F(RigctldRigTest, readsFrequencyModeAndTransmit_setsThem_andAnUnkeyableRigI
     ASSERT_TRUE(r);
     EXPECT_EQ(r->kHz, 7050.0f);
     EXPECT_EQ(r->transmitting, true);
-    EXPECT_EQ(rig.modeNames().at(rig.modeIndex() - 1), "USB");
+    EXPECT_EQ(rig.capabilities().modeNames.at(shown.modeIndex() - 1), "USB");
 
     // The transmit state alone: "t" and nothing else.
     daemon.lines.clear();
@@ -77,15 +80,16 @@ TEST_F(RigctldRigTest, readsFrequencyModeAndTransmit_setsThem_andAnUnkeyableRigI
     // The daemon cannot key this rig: our PTT is told that the rig does not transmit.
     QSignalSpy inhibited(&rig, &RigConnection::transmitInhibited);
     EXPECT_EQ(rig.setPtt(true), CatResult::Sent);
-    EXPECT_TRUE(rig.pttOn());
+    EXPECT_TRUE(shown.pttOn());
     EXPECT_TRUE(inhibited.wait(5000));
     // Closing releases the PTT before the connection goes.
     rig.close();
     EXPECT_TRUE(daemon.received("T 0"));
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(shown.pttOn());
 }
 
-TEST_F(RigctldRigTest, aRigThatCannotReadItsPtt_isOneThatDoesNotReportTransmit_untilTheNextConnection) {
+TEST_F(RigctldRigTest,
+       aRigThatCannotReadItsPtt_isOneThatDoesNotReportTransmit_untilTheNextConnection) {
     daemon.reply = [](const QByteArray& line) -> QByteArray {
         if (line == "f")
             return "7050000\n";
@@ -97,12 +101,12 @@ TEST_F(RigctldRigTest, aRigThatCannotReadItsPtt_isOneThatDoesNotReportTransmit_u
     };
     ASSERT_TRUE(rig.open(1).ok);
     ASSERT_TRUE(waitConnected());
-    EXPECT_TRUE(rig.reportsTransmit());
+    EXPECT_TRUE(rig.capabilities().reportsTransmit);
     const std::optional<RigReading> r = read();
     ASSERT_TRUE(r);
     EXPECT_EQ(r->kHz, 7050.0f);
     EXPECT_FALSE(r->transmitting.has_value());
-    EXPECT_FALSE(rig.reportsTransmit());
+    EXPECT_FALSE(rig.capabilities().reportsTransmit);
     // Asked for the transmit state alone, it gives a whole reading, as a rig without that read.
     reading.reset();
     ASSERT_TRUE(rig.requestTransmitState());
@@ -114,7 +118,7 @@ TEST_F(RigctldRigTest, aRigThatCannotReadItsPtt_isOneThatDoesNotReportTransmit_u
     ASSERT_TRUE(QTest::qWaitFor([this] { return !rig.connected(); }, 5000));
     platform.advance(RigctldRig::ReconnectMs + 1);
     ASSERT_TRUE(waitConnected());
-    EXPECT_TRUE(rig.reportsTransmit());
+    EXPECT_TRUE(rig.capabilities().reportsTransmit);
 }
 
 TEST_F(RigctldRigTest, garbageSilenceAndALostDaemonGiveReadingsWithoutFrequency_thenItReconnects) {
@@ -167,7 +171,7 @@ TEST_F(RigctldRigTest, garbageSilenceAndALostDaemonGiveReadingsWithoutFrequency_
     r = read();
     ASSERT_TRUE(r);
     EXPECT_FALSE(r->kHz);
-    EXPECT_EQ(rig.frequencyText(), "-----.- kHz");
+    EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
     EXPECT_EQ(rig.setFrequency(7000), CatResult::NotSent);
     EXPECT_EQ(rig.setPtt(true), CatResult::NotSent);
 

@@ -8,6 +8,7 @@
 #include "support/LogCapture.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
+#include "tuning/RigState.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -75,6 +76,8 @@ struct WsjtxRigTest : ::testing::Test {
     core::ProgramState state;
     CatLog log{state, platform, dir.path()};
     WsjtxRig rig{platform, &log};
+    // What the rig shows, as the link tells it.
+    tuning::RigState shown{rig};
     QUdpSocket sender;
     QSignalSpy changed{&rig, &RigConnection::changed};
 
@@ -111,7 +114,7 @@ TEST_F(WsjtxRigTest, aStatusGivesTheDialAndTransmitState_andTheLinkSetsNothing) 
     RigReading r = read();
     EXPECT_EQ(r.kHz, 14074.0f);
     EXPECT_EQ(r.transmitting, false);
-    EXPECT_EQ(rig.modeNames().at(rig.modeIndex() - 1), "FT8");
+    EXPECT_EQ(rig.capabilities().modeNames.at(shown.modeIndex() - 1), "FT8");
     EXPECT_EQ(rig.lineText(), QString("WSJT-X UDP %1").arg(rig.address().port));
     EXPECT_TRUE(log.TerminalBuffer().contains(" RX< WSJT-X status 14074000 Hz FT8 Tx enabled\r\n"));
 
@@ -120,11 +123,11 @@ TEST_F(WsjtxRigTest, aStatusGivesTheDialAndTransmitState_andTheLinkSetsNothing) 
     EXPECT_TRUE(r.transmitOnly);
     EXPECT_EQ(r.transmitting, true);
 
-    EXPECT_FALSE(rig.canSetRig());
+    EXPECT_FALSE(rig.capabilities().canSetRig);
     EXPECT_EQ(rig.setFrequency(7074), CatResult::NotSent);
     EXPECT_EQ(rig.setMode(1), CatResult::NotSent);
     EXPECT_EQ(rig.setPtt(true), CatResult::NotSent);
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(shown.pttOn());
     rig.close();
     EXPECT_FALSE(rig.isOpen());
 }

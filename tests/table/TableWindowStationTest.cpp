@@ -1,6 +1,10 @@
 // The table window's station entries: the network links, the CI-V and Kenwood-family links
 // and the transmit guard.
 #include "core/SettingsFile.h"
+#include "rig/CivRig.h"
+#include "rig/FlrigRig.h"
+#include "rig/KenwoodRig.h"
+#include "rig/WsjtxRig.h"
 #include "table/TableWindow.h"
 #include "tuning/RigControlView.h"
 #include "tuning/RigTuningFixture.h"
@@ -12,10 +16,11 @@ using TableWindowStationTest = tuning_test::RigTuningFixture;
 
 TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndTogglesTheGuard) {
     rig::RigctldRig rigctld{platform};
-    tuning.setRigctld(rigctld);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
-    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
+    table::TableWindow window(
+        {state, platform, engine, wheel, editor, view, tuning, simulated, bands});
     QObject::connect(&tuning, &tuning::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 
@@ -34,7 +39,7 @@ TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndToggl
 
     EXPECT_TRUE(f.mnuTxGuard->isChecked());
     f.mnuTxGuard->trigger();
-    EXPECT_FALSE(tuning.transmitGuardOn());
+    EXPECT_FALSE(tuning.guard().enabled());
     EXPECT_FALSE(f.mnuTxGuard->isChecked());
 
     // Back to the simulated rig (the tuning outlives this test's rigctld link).
@@ -46,11 +51,12 @@ TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndToggl
 TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_oneCheckedAtATime) {
     rig::FlrigRig flrig{platform};
     rig::WsjtxRig wsjtx{platform};
-    tuning.setFlrig(flrig);
-    tuning.setWsjtx(wsjtx);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Flrig, flrig);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
-    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
+    table::TableWindow window(
+        {state, platform, engine, wheel, editor, view, tuning, simulated, bands});
     QObject::connect(&tuning, &tuning::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 
@@ -83,11 +89,12 @@ TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_on
 TEST_F(TableWindowStationTest, theComMenuChoosesAnIcomRigByModelAndAddress_andAKenwoodByModel) {
     rig::CivRig civ{platform, scripted, log};
     rig::KenwoodRig kenwood{platform, scripted, log};
-    tuning.setCivRig(civ);
-    tuning.setKenwoodRig(kenwood);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Civ, civ);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
-    table::TableWindow window({state, platform, engine, wheel, editor, view, tuning, simulated, bands});
+    table::TableWindow window(
+        {state, platform, engine, wheel, editor, view, tuning, simulated, bands});
     QObject::connect(&tuning, &tuning::RigTuning::changed, &window, &table::TableWindow::render);
     table::TableWindowForm& f = window.form();
 

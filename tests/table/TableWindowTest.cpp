@@ -145,13 +145,13 @@ TEST_F(TableWindowTest, paramsRefusesALowerLimitNotBelowTheUpperAndStaysOpen) {
     QTest::mouseClick(form().cmdComport, Qt::LeftButton);
     bool polling = true;
     QTimer::singleShot(0, [&] { // no poll while the window's dialog is open
-        polling = tuning.pollTimerRunning();
+        polling = tuning.poller().timerRunning();
         if (auto* params = window->findChild<table::ParamsDialog*>())
             params->reject();
     });
     QTest::mouseClick(form().cmdStatusSave, Qt::LeftButton);
     EXPECT_FALSE(polling);
-    EXPECT_TRUE(tuning.pollTimerRunning());
+    EXPECT_TRUE(tuning.poller().timerRunning());
 
     table::ParamsDialog dialog(editor, state, {500, 500, 0});
     dialog.show();
@@ -170,7 +170,8 @@ TEST_F(TableWindowTest, paramsRefusesALowerLimitNotBelowTheUpperAndStaysOpen) {
 }
 
 TEST_F(TableWindowTest, theBandSetMenuTicksTheWorkingSteppersTablesAndKeepsThem) {
-    test_support::WriteFile(dir.filePath("20m.cat"), "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n14000,400,\"\"\r\n");
+    test_support::WriteFile(dir.filePath("20m.cat"),
+                            "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n14000,400,\"\"\r\n");
     open("3500,100,\"\"\r\n");
     auto entries = [this] {
         emit form().mnuBandSet->aboutToShow();

@@ -50,7 +50,7 @@ struct CivFollowingTest : AnnouncingRigFixture {
     void SetUp() override {
         line.echo = true;
         line.rig = [this](const QByteArray& frame) { return ic7300.answer(frame); };
-        tuning.setCivRig(civ);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Civ, civ);
         open("civ", [this] { return ic7300.dialHz; });
     }
     // The rig's dial turned to hz, and the rig announcing it to all (transceive).
@@ -66,7 +66,7 @@ struct KenwoodFollowingTest : AnnouncingRigFixture {
 
     void SetUp() override {
         line.rig = [this](const QByteArray& command) { return ts590.answer(command); };
-        tuning.setKenwoodRig(kenwood);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
         open("kenwood", [this] { return ts590.dialHz; });
     }
 };

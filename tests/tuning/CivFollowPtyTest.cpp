@@ -28,10 +28,10 @@ TEST(CivFollowPtyTest, theStepperFollowsTheRigsTransceiveOnASerialPort_andClosin
     CivRig civ{station.platform, station.serial, station.log};
     auto& tuning = station.tuning;
     auto& state = station.state;
-    tuning.setCivRig(civ);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Civ, civ);
 
     tuning.Load();
-    ASSERT_TRUE(tuning.civLink());
+    ASSERT_TRUE(tuning.link() == tuning::RigLinkChoice::Link::Civ);
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
     // The start-up row goes out at the first reading; the stepper is brought there.

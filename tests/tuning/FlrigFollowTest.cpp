@@ -36,7 +36,7 @@ TEST(FlrigFollowTest, theStepperFollowsFlrigsDial_holdsWhileItTransmits_andSurvi
                                  QByteArray::number(flrig.port()) + "\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, link] = std::tie(station.tuning, station.state, station.flrig);
-    tuning.setFlrig(link);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Flrig, link);
 
     tuning.Load();
     ASSERT_EQ(tuning.link(), RigLinkChoice::Link::Flrig);
@@ -51,8 +51,9 @@ TEST(FlrigFollowTest, theStepperFollowsFlrigsDial_holdsWhileItTransmits_andSurvi
     // transmit.
     ptt = 1;
     hz = "7150000";
-    EXPECT_TRUE(
-        WaitFor([&] { return tuning.rigTransmitting() && link.frequencyText() == "7150 kHz"; }));
+    EXPECT_TRUE(WaitFor([&] {
+        return tuning.rigTransmitting() && tuning.rigState().frequencyText() == "7150 kHz";
+    }));
     EXPECT_EQ(state.StepCounter, 150);
     ptt = 0;
     EXPECT_TRUE(WaitFor([&] { return state.StepCounter == 175; }));
@@ -60,7 +61,7 @@ TEST(FlrigFollowTest, theStepperFollowsFlrigsDial_holdsWhileItTransmits_andSurvi
     // flrig gone: no reading, nothing moves; back: followed again.
     flrig.stop();
     EXPECT_TRUE(WaitFor([&] {
-        return link.frequencyText() == "-----.- kHz" &&
+        return tuning.rigState().frequencyText() == "-----.- kHz" &&
                tuning::FrameCaptionOf(tuning).contains("no connection");
     }));
     EXPECT_EQ(state.StepCounter, 175);

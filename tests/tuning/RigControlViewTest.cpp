@@ -22,7 +22,7 @@ TEST_F(RigControlViewTest,
     bool offeredWhileSearching = false;
     const QObject scope;
     QObject::connect(&tuning, &tuning::RigTuning::changed, &scope, [&] {
-        if (tuning.searching())
+        if (tuning.peakSearch().searching())
             offeredWhileSearching = shown().SearchEnabled;
     });
     tuning.PeakSearchClicked();

@@ -51,7 +51,7 @@ TEST_F(RigFollowingTest,
         // once does not bear it out: nothing moves.
         scripted.answerOnce(c.ask, FrequencyBlock(c.length, c.at, 3750, char(0xA5)));
         poll();
-        EXPECT_EQ(tuning.connection().frequencyText(), "3500 kHz");
+        EXPECT_EQ(tuning.rigState().frequencyText(), "3500 kHz");
         EXPECT_EQ(state.StepCounter, 100);
         poll();
         EXPECT_EQ(state.StepCounter, 100);
@@ -86,7 +86,7 @@ struct Ft817Following : RigTuningFixture {
         for (int i = 0; i < 3; ++i)
             poll();
         ASSERT_EQ(state.StepCounter, 175);
-        ASSERT_TRUE(tuning.locked());
+        ASSERT_TRUE(tuning.follower().locked());
     }
     void dial(const char* reply) { scripted.answer("0000000003", QByteArray::fromHex(reply)); }
     // The transmit status: bit 7 set while not transmitting.
@@ -101,19 +101,19 @@ TEST_F(Ft817Following, afterTheProgramsOwnUnlockAReadingInRangeRelocks_alsoOnARo
     dial(On7300);
     poll();
     poll();
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
     EXPECT_EQ(state.StepCounter, 175);
     // Back on the 7100 kHz row: locked again and followed.
     dial(On7100);
     poll();
     poll();
-    EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(tuning.follower().locked());
     EXPECT_EQ(state.StepCounter, 150);
 
     // Our PTT unlocks; the dial moved meanwhile. Released, the next reading relocks.
     transmitting();
     tuning.PttToggle(false);
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
     dial(On7150);
     poll();
     poll();
@@ -121,30 +121,30 @@ TEST_F(Ft817Following, afterTheProgramsOwnUnlockAReadingInRangeRelocks_alsoOnARo
     receiving();
     tuning.PttToggle(true);
     poll();
-    EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(tuning.follower().locked());
     EXPECT_EQ(state.StepCounter, 175);
 }
 
 TEST_F(Ft817Following, theUsersUnlockHoldsUntilTheUserLocks_whereverTheDialGoes) {
     tuning.LockClicked();
-    ASSERT_FALSE(tuning.locked());
+    ASSERT_FALSE(tuning.follower().locked());
     // The stepper stands on the looked-up position: still unlocked.
     poll();
     poll();
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
     // Another dial, on a row and between rows: the labels follow, the stepper does not.
     dial(On7100);
     poll();
     poll();
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
     EXPECT_EQ(state.StepCounter, 175);
     dial("0070500001"); // 7050 kHz
     platform.advance(5000);
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
     EXPECT_EQ(state.StepCounter, 175);
 
     tuning.LockClicked(); // polls at once
-    EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(tuning.follower().locked());
     EXPECT_EQ(state.StepCounter, 125);
 }
 
@@ -154,7 +154,8 @@ namespace {
 // following makes.
 struct FollowModes : Ft817Following {
     void follow(tuning::FollowMode mode, int restMs = 300, int deadbandSteps = 0) {
-        tuning.setFollowSettings({tuning::FollowSettings{mode, restMs, deadbandSteps}, {}});
+        tuning.follower().setFollowSettings(
+            {tuning::FollowSettings{mode, restMs, deadbandSteps}, {}});
         QObject::connect(&engine, &engine::Engine::turnFinished,
                          [this](const engine::TurnRecord& record) {
                              if (record.origin == engine::TurnOrigin::Following)
@@ -192,7 +193,7 @@ TEST_F(FollowModes, manual_turnsOnlyOnTuneNow_andTuneNowNeedsAPosition) {
     dialTo(7100);
     platform.advance(3000);
     EXPECT_EQ(state.StepCounter, 175);
-    EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(tuning.follower().locked());
     EXPECT_EQ(tuning.TuneNow(), engine::TurnOutcome::Done);
     EXPECT_EQ(state.StepCounter, 150);
     dialTo(7200);
@@ -210,15 +211,15 @@ TEST_F(FollowModes, theDeadBandKeepsTheMotorStillForSmallQsys_andSaysSo) {
     follow(tuning::FollowMode::Continuous, 300, 10);
     dialTo(7160); // position 180: 5 steps from 175
     EXPECT_EQ(state.StepCounter, 175);
-    EXPECT_TRUE(tuning.withinDeadBand());
+    EXPECT_TRUE(tuning.follower().withinDeadBand());
     EXPECT_EQ(tuning::ControlViewOf(tuning, state, view).InfoText, "within dead band");
     dialTo(7120); // 160: 15 steps away
     EXPECT_EQ(state.StepCounter, 160);
-    EXPECT_FALSE(tuning.withinDeadBand());
+    EXPECT_FALSE(tuning.follower().withinDeadBand());
     EXPECT_EQ(followingTurns, 1);
     // Tune now goes to the position whatever the dead band.
     dialTo(7130);
-    EXPECT_TRUE(tuning.withinDeadBand());
+    EXPECT_TRUE(tuning.follower().withinDeadBand());
     EXPECT_EQ(tuning.TuneNow(), engine::TurnOutcome::Done);
     EXPECT_EQ(state.StepCounter, 165);
 }
@@ -229,22 +230,22 @@ TEST_F(FollowModes, anAutomaticDeadBandIsAQuarterOfTheLoopsBandwidth_noneWithout
               "7200,200,\"VNA,bw=48\"\r\n");
     tuning::FollowSettings automatic;
     automatic.deadbandAuto = true;
-    tuning.setFollowSettings({automatic, {}});
+    tuning.follower().setFollowSettings({automatic, {}});
     dialTo(7158); // 179: 4 steps from 175
     EXPECT_EQ(state.StepCounter, 175);
-    EXPECT_TRUE(tuning.withinDeadBand());
-    EXPECT_EQ(tuning.deadBandSteps(), 6);
+    EXPECT_TRUE(tuning.follower().withinDeadBand());
+    EXPECT_EQ(tuning.follower().deadBandSteps(), 6);
     dialTo(7138); // 169: 6 steps
     EXPECT_EQ(state.StepCounter, 175);
     dialTo(7136); // 168: 7 steps
     EXPECT_EQ(state.StepCounter, 168);
-    EXPECT_FALSE(tuning.withinDeadBand());
+    EXPECT_FALSE(tuning.follower().withinDeadBand());
 
     // A table typed by hand keeps no bandwidth: every new frequency turns.
     loadTable("7000,100,\"\"\r\n7100,150,\"\"\r\n7200,200,\"\"\r\n");
     dialTo(7140);
     EXPECT_EQ(state.StepCounter, 170);
-    EXPECT_EQ(tuning.deadBandSteps(), 0);
+    EXPECT_EQ(tuning.follower().deadBandSteps(), 0);
 }
 
 TEST_F(RigFollowingTest, theStartUpRowGoesToTheRigAtTheFirstReading_onceAfterTheUsersOpening) {
@@ -257,7 +258,7 @@ TEST_F(RigFollowingTest, theStartUpRowGoesToTheRigAtTheFirstReading_onceAfterThe
     poll();
     poll();
     EXPECT_TRUE(scripted.sentAt(0x01).empty());
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
 
     // It answers: the start-up row (7100 kHz, BCD high byte first) goes out once, and locks.
     scripted.setSilent(false);
@@ -265,7 +266,7 @@ TEST_F(RigFollowingTest, theStartUpRowGoesToTheRigAtTheFirstReading_onceAfterThe
     poll();
     ASSERT_EQ(scripted.sentAt(0x01).size(), 1u);
     EXPECT_EQ(scripted.frames.back().bytes, QByteArray::fromHex("0071000001"));
-    EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(tuning.follower().locked());
     scripted.answer("0000000003", QByteArray::fromHex("0071000001"));
     poll();
     EXPECT_EQ(state.StepCounter, 150);
@@ -290,7 +291,7 @@ TEST_F(RigFollowingTest,
     const quint16 port = daemon.port();
     daemon.stop();
     rig::RigctldRig rigctld{platform};
-    tuning.setRigctld(rigctld);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
     // The tuning outlives this link: it goes back to the CAT link before the link goes.
     const auto back = qScopeGuard([&] {
         tuning.ComPortOpen(0);

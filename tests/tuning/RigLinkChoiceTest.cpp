@@ -100,7 +100,8 @@ TEST_F(RigLinkChoiceTest, flrigAndWsjtxAreReadWithTheirGroups_damagedValuesRepor
     EXPECT_TRUE(said.contains("[flrig] port=99999")) << said.toStdString();
     EXPECT_TRUE(said.contains("[wsjtx] address=192.168.1.5")) << said.toStdString();
 
-    ASSERT_TRUE(links.ChooseWsjtx({2237, QStringLiteral("239.255.0.1")}));
+    ASSERT_TRUE(links.Choose(RigLinkChoice::Link::Wsjtx,
+                             rig::WsjtxAddress{2237, QStringLiteral("239.255.0.1")}));
     RigLinkChoice again{dir.path(), cat, serial, simulated};
     again.Load();
     EXPECT_EQ(again.link(), RigLinkChoice::Link::Wsjtx);
@@ -123,7 +124,7 @@ TEST_F(RigLinkChoiceTest, theCivAndKenwoodGroupsAreReadWithTheModelsDefaults_and
     // The model's own address unless one is given.
     test_support::WriteFile(ini, "[rig]\nlink=civ\n[civ]\nmodel=ic-9700\n");
     links.Load();
-    EXPECT_TRUE(links.civ());
+    EXPECT_EQ(links.link(), RigLinkChoice::Link::Civ);
     EXPECT_EQ(links.civSettings(), (CivSettings{"IC-9700", 0xA2, 19200}));
     test_support::WriteFile(ini, "[rig]\nlink=civ\n[civ]\nmodel=IC-705\naddress=0x5c\nbaud=9600\n");
     links.Load();
@@ -139,7 +140,7 @@ TEST_F(RigLinkChoiceTest, theCivAndKenwoodGroupsAreReadWithTheModelsDefaults_and
         << report.text().toStdString();
 
     // A choice is kept with its settings.
-    ASSERT_TRUE(links.ChooseCiv({"IC-7610", 0x98, 19200}));
+    ASSERT_TRUE(links.Choose(RigLinkChoice::Link::Civ, rig::CivSettings{"IC-7610", 0x98, 19200}));
     RigLinkChoice again{dir.path(), cat, serial, simulated};
     again.Load();
     EXPECT_EQ(again.civSettings(), (CivSettings{"IC-7610", 0x98, 19200}));
@@ -150,7 +151,7 @@ TEST_F(RigLinkChoiceTest, theCivAndKenwoodGroupsAreReadWithTheModelsDefaults_and
     };
     modelInFile("IC-705");
     EXPECT_EQ(again.civSettings().address, 0xA4);
-    ASSERT_TRUE(links.ChooseCiv({"IC-7300", 0x96, 19200}));
+    ASSERT_TRUE(links.Choose(RigLinkChoice::Link::Civ, rig::CivSettings{"IC-7300", 0x96, 19200}));
     modelInFile("IC-9700");
     EXPECT_EQ(again.civSettings().address, 0x96);
 
@@ -158,11 +159,11 @@ TEST_F(RigLinkChoiceTest, theCivAndKenwoodGroupsAreReadWithTheModelsDefaults_and
     test_support::WriteFile(ini, "[rig]\nlink=kenwood\n[kenwood]\nmodel=ts-2000\nbaud=fast\n");
     core::SettingsReport kenwoodReport;
     links.Load(&kenwoodReport);
-    EXPECT_TRUE(links.kenwood());
+    EXPECT_EQ(links.link(), RigLinkChoice::Link::Kenwood);
     EXPECT_EQ(links.kenwoodSettings(), (KenwoodSettings{"TS-2000", 0}));
     EXPECT_TRUE(kenwoodReport.text().contains("[kenwood] baud=fast cannot be used; 9600 is used"))
         << kenwoodReport.text().toStdString();
-    ASSERT_TRUE(links.ChooseKenwood({"FTDX10", 38400}));
+    ASSERT_TRUE(links.Choose(RigLinkChoice::Link::Kenwood, rig::KenwoodSettings{"FTDX10", 38400}));
     again.Load();
     EXPECT_EQ(again.kenwoodSettings(), (KenwoodSettings{"FTDX10", 38400}));
 }

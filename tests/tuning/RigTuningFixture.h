@@ -70,7 +70,7 @@ struct RigTuningFixture : ::testing::Test {
     // The rigctld link to the default address, where no daemon answers before the event loop
     // runs; before loadTable.
     void useRigctld() {
-        tuning.setRigctld(rigctld);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
         test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=rigctld\n");
         links.Load();
     }

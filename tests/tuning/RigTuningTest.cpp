@@ -19,7 +19,7 @@ TEST_F(RigTuningTest, theFirstPollSendsTheStartUpRow_aNewDialIsFollowedOnceTheCh
     EXPECT_FALSE(tuning.menusEnabled());
     poll();
     EXPECT_EQ(simulated.rig().frequency(), 3800.0); // the row whose description starts with *
-    EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(tuning.follower().locked());
     EXPECT_TRUE(logged("0,0,0,0,3 {Ask Freq}"));
 
     poll();
@@ -34,7 +34,7 @@ TEST_F(RigTuningTest, theFirstPollSendsTheStartUpRow_aNewDialIsFollowedOnceTheCh
     EXPECT_EQ(state.StepCounter, 130);
     EXPECT_EQ(view.view().InterpolValueText, "130");
     EXPECT_EQ(view.view().ListIndex, 1); // the first row at or above the position
-    EXPECT_EQ(tuning.connection().frequencyText(), "3650 kHz");
+    EXPECT_EQ(tuning.rigState().frequencyText(), "3650 kHz");
 }
 
 TEST_F(RigTuningTest, theTurnBetweenRowsStartsWithTheBlink_andPollsKeepTheirPaceMeanwhile) {
@@ -119,13 +119,13 @@ TEST_F(RigTuningTest, whatComesDuringTheBlinkIsNotOverwrittenWhenItEnds) {
 
     duringBlink = [&] { EXPECT_TRUE(tuning.Unload(false)); };
     simulated.rig().setFrequency(3750);
-    if (tuning.locked()) // the check after the last poll bore the 4000 kHz row out
+    if (tuning.follower().locked()) // the check after the last poll bore the 4000 kHz row out
         tuning.PollRig();
     else
         tuning.LockClicked(); // polls at once
     platform.advance(1000);
     EXPECT_FALSE(tuning.portOpen());
-    EXPECT_FALSE(tuning.pollTimerRunning());
+    EXPECT_FALSE(tuning.poller().timerRunning());
     EXPECT_EQ(view.view().InterpolValueText, table::InterpolValueTitle);
 }
 
@@ -134,7 +134,7 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
     simulated.rig().setFrequency(7050);
     poll();
     poll();
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
     EXPECT_EQ(view.view().InterpolValueText, "No");
     EXPECT_EQ(view.view().InfoInterpolText, "Out off range!");
     EXPECT_EQ(state.StepCounter, 100);
@@ -143,7 +143,7 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
     simulated.rig().setFrequency(3500);
     poll();
     poll();
-    EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(tuning.follower().locked());
     EXPECT_EQ(view.view().InfoInterpolText, "");
 
     // No reply, a garbled reply, a short reply: no frequency, nothing moves, and following goes
@@ -151,8 +151,8 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
     simulated.rig().setFrequency(3750);
     simulated.setSilent(true);
     poll();
-    EXPECT_EQ(tuning.connection().frequencyText(), "-----.- kHz");
-    EXPECT_EQ(tuning.CatFrequency(), 0.0f);
+    EXPECT_EQ(tuning.rigState().frequencyText(), "-----.- kHz");
+    EXPECT_EQ(tuning.follower().CatFrequency(), 0.0f);
     EXPECT_EQ(view.view().InterpolValueText, "No");
     simulated.setSilent(false);
     simulated.replaceNextReply(QByteArray::fromHex("00375A0001"), 0x03);
@@ -160,7 +160,7 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
     simulated.replaceNextReply(QByteArray::fromHex("003750"), 0x03);
     poll();
     EXPECT_EQ(state.StepCounter, 100);
-    EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(tuning.follower().locked());
     poll();
     poll();
     EXPECT_EQ(state.StepCounter, 150);
@@ -171,10 +171,10 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     const int pttOnFrames = framesWithOpcode(0x08);
     tuning.PttToggle(false);
     const double keyedAt = platform.steadyMs();
-    EXPECT_TRUE(rig.pttOn());
+    EXPECT_TRUE(tuning.rigState().pttOn());
     EXPECT_EQ(framesWithOpcode(0x08), pttOnFrames + 1);
-    EXPECT_FALSE(tuning.locked());
-    EXPECT_FALSE(tuning.lockEnabled());
+    EXPECT_FALSE(tuning.follower().locked());
+    EXPECT_FALSE(tuning.follower().lockEnabled());
 
     simulated.rig().setFrequency(3750);
     poll();
@@ -188,17 +188,17 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     tuning.TurnToClicked(); // our own PTT: asked first, like the rig's transmit
     tuning.PeakSearchClicked();
     EXPECT_EQ(state.StepCounter, 100);
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
     EXPECT_EQ(platform.beeps.size(), beeps + 2);
     ASSERT_EQ(platform.messages.size(), messages + 1);
     EXPECT_EQ(platform.messages.back().icon, platform::Icon::Question);
 
     platform.advance(keyedAt + tuning::RigTuning::PttWatchdogMs - 100 - platform.steadyMs());
-    EXPECT_TRUE(rig.pttOn());
+    EXPECT_TRUE(tuning.rigState().pttOn());
     platform.advance(200);
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_EQ(framesWithOpcode(0x88), 1); // the watchdog's
-    EXPECT_TRUE(tuning.lockEnabled());
+    EXPECT_TRUE(tuning.follower().lockEnabled());
     tuning.LockClicked();
     platform.advance(3000);
     EXPECT_EQ(state.StepCounter, 152); // 3759 kHz: the dial and one step of 9 kHz
@@ -206,14 +206,14 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
 
 TEST_F(RigTuningTest, pttInAmSwitchesTheModeAndRestoresIt_aTransmitInhibitReleasesThePtt) {
     openAndFollow();
-    tuning.AmPttClicked(true);
+    tuning.ptt().setAmPtt(true);
     tuning.PttToggle(false);
-    EXPECT_EQ(rig.modeIndex(), 5); // "AM"
+    EXPECT_EQ(tuning.rigState().modeIndex(), 5); // "AM"
     EXPECT_EQ(simulated.rig().modeCode(), 4);
     simulated.rig().setTransmitInhibit(true);
     poll();
-    EXPECT_FALSE(rig.pttOn());
-    EXPECT_EQ(rig.modeIndex(), 2); // USB again
+    EXPECT_FALSE(tuning.rigState().pttOn());
+    EXPECT_EQ(tuning.rigState().modeIndex(), 2); // USB again
     EXPECT_EQ(simulated.rig().modeCode(), 1);
 }
 
@@ -223,9 +223,9 @@ TEST_F(RigTuningTest, aPttTheLinkDoesNotKeyBeeps_andLeavesTheLockButtonEnabled) 
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
     tuning.PttToggle(false); // the daemon is not connected yet
-    EXPECT_FALSE(tuning.connection().pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_EQ(platform.beeps.size(), 1u);
-    EXPECT_TRUE(tuning.lockEnabled());
+    EXPECT_TRUE(tuning.follower().lockEnabled());
     tuning.ComportClicked();
 }
 
@@ -248,17 +248,17 @@ TEST_F(RigTuningTest, comportToggles_aFailedOpenLeavesItClosed_aStoredPortOutsid
     tuning.ComportClicked();
     EXPECT_FALSE(tuning.portOpen());
     EXPECT_TRUE(tuning.menusEnabled());
-    EXPECT_FALSE(tuning.pollTimerRunning());
+    EXPECT_FALSE(tuning.poller().timerRunning());
     EXPECT_EQ(platform.messages.back().text, "Function ComPortOpen\r\nDevice or resource busy");
 
     tuning.ComportClicked();
     EXPECT_TRUE(tuning.portOpen());
-    EXPECT_TRUE(tuning.pollTimerRunning());
+    EXPECT_TRUE(tuning.poller().timerRunning());
     QSignalSpy closed(&tuning, &tuning::RigTuning::portOpenChanged);
     tuning.PttToggle(false);
     tuning.ComportClicked();
     EXPECT_FALSE(tuning.portOpen());
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(simulated.isOpen());
     EXPECT_EQ(closed.size(), 1);
 
@@ -287,11 +287,11 @@ TEST_F(RigTuningTest, pollsPauseWhileAModalBoxIsOpenAndWhileTheEngineTurns) {
     const std::size_t frames = simulated.rig().framesReceived().size();
     {
         const auto pause = tuning.pausePolls();
-        EXPECT_FALSE(tuning.pollTimerRunning());
+        EXPECT_FALSE(tuning.poller().timerRunning());
         platform.advance(5000);
         EXPECT_EQ(simulated.rig().framesReceived().size(), frames);
     }
-    EXPECT_TRUE(tuning.pollTimerRunning());
+    EXPECT_TRUE(tuning.poller().timerRunning());
     // Without the transmit guard nothing needs to watch the rig during a turn.
     tuning.TransmitGuardClicked(false);
     engine.TurnTo({300, engine::TurnOrigin::Window}); // 200 steps of 15 ms: no poll meanwhile
@@ -304,7 +304,7 @@ TEST_F(RigTuningTest, pollsPauseWhileAModalBoxIsOpenAndWhileTheEngineTurns) {
 TEST_F(RigTuningTest, aRigThatReportsNoTransmitIsNotReadDuringATurn) {
     state.RigModel = static_cast<core::Integer>(rig::Model::Ft757GXII);
     openAndFollow();
-    ASSERT_TRUE(tuning.transmitGuardOn());
+    ASSERT_TRUE(tuning.guard().enabled());
     const std::size_t frames = simulated.rig().framesReceived().size();
     // 200 steps of 15 ms, three polls due meanwhile: its 75-byte read would hold the turn.
     engine.TurnTo({300, engine::TurnOrigin::Window});
@@ -318,13 +318,13 @@ TEST_F(RigTuningTest, escUnlocksAndHaltsFollowing_lockingResumesIt) {
     platform.scheduleAfter(state.ComPollMs + 400, [this] { engine.StopTurningAndFollowing(); });
     poll();
     platform.advance(500);
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
     EXPECT_TRUE(state.RigFollowHalted);
     const core::Long stoppedAt = state.StepCounter;
     EXPECT_LT(stoppedAt, 200);
     poll();
     EXPECT_EQ(state.StepCounter, stoppedAt);
-    if (tuning.locked()) // the check after the last poll bore the 4000 kHz row out
+    if (tuning.follower().locked()) // the check after the last poll bore the 4000 kHz row out
         tuning.PollRig();
     else
         tuning.LockClicked(); // polls at once
@@ -340,14 +340,14 @@ TEST_F(RigTuningTest, peakSearchGoesToTheLoudestPosition_flatReadingsReturn_escS
         [this](core::Long counter) { simulated.rig().setSMeter(15 - std::abs(counter - 105)); });
     tuning.PeakSearchClicked();
     EXPECT_EQ(state.StepCounter, 105);
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
 
     signal.reset();
     simulated.rig().setSMeter(3);
     QStringList captions;
     const QObject scope;
     QObject::connect(&tuning, &tuning::RigTuning::changed, &scope,
-                     [&] { captions << tuning.PeakSearchCaption(); });
+                     [&] { captions << tuning.peakSearch().Caption(); });
     tuning.PeakSearchClicked();
     EXPECT_EQ(state.StepCounter, 105); // flat: back where it began
     EXPECT_TRUE(captions.contains("Works now"));
@@ -355,9 +355,9 @@ TEST_F(RigTuningTest, peakSearchGoesToTheLoudestPosition_flatReadingsReturn_escS
 
     platform.scheduleAfter(1000, [this] { engine.StopTurningAndFollowing(); });
     tuning.PeakSearchClicked();
-    EXPECT_FALSE(tuning.searching());
+    EXPECT_FALSE(tuning.peakSearch().searching());
     EXPECT_LT(state.StepCounter, 100); // stopped on the way up from 90
-    EXPECT_TRUE(tuning.pollTimerRunning());
+    EXPECT_TRUE(tuning.poller().timerRunning());
 }
 
 TEST_F(RigTuningTest, withThePortClosedAFrequencyStepTurnsWhenLockedAndWritesNothing) {
@@ -369,13 +369,13 @@ TEST_F(RigTuningTest, withThePortClosedAFrequencyStepTurnsWhenLockedAndWritesNot
     tuning.LockClicked();
     state.CatScrollSetting = 50;
     tuning.FrequencyUp(2);
-    EXPECT_EQ(tuning.CatFrequency(), 3600.0f);
-    EXPECT_EQ(tuning.connection().frequencyText(), "3600 kHz");
+    EXPECT_EQ(tuning.follower().CatFrequency(), 3600.0f);
+    EXPECT_EQ(tuning.rigState().frequencyText(), "3600 kHz");
     EXPECT_EQ(state.StepCounter, 120);
     tuning.FrequencyDown(0); // counts as one step
-    EXPECT_EQ(tuning.CatFrequency(), 3550.0f);
+    EXPECT_EQ(tuning.follower().CatFrequency(), 3550.0f);
     tuning.FrequencyUp(20000); // beyond the FT-817's bands: a beep, nothing else
-    EXPECT_EQ(tuning.CatFrequency(), 3550.0f);
+    EXPECT_EQ(tuning.follower().CatFrequency(), 3550.0f);
     EXPECT_EQ(platform.beeps.size(), beeps + 1);
     EXPECT_EQ(simulated.written(), written);
 }
@@ -395,16 +395,16 @@ TEST_F(RigTuningTest, aNumericFaultOfTheInterpolationIsToldAndClosesThePort) {
 TEST_F(RigTuningTest, theOffsetDialogAcceptsThirtyRefusesThirtyOneAndRelocksWithThePortOpen) {
     openAndFollow();
     tuning.LockClicked();
-    ASSERT_FALSE(tuning.locked());
+    ASSERT_FALSE(tuning.follower().locked());
     platform.answerNextInput("31");
     tuning.StepperOffsetClicked();
     EXPECT_EQ(editor.data().StepperOffset, 0);
     EXPECT_EQ(platform.messages.back().text, "To large offset max = +/- 30");
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
     platform.answerNextInput("30");
     tuning.StepperOffsetClicked();
     EXPECT_EQ(editor.data().StepperOffset, 30);
-    EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(tuning.follower().locked());
     poll();
     EXPECT_EQ(state.StepCounter, 130);
 }
@@ -453,21 +453,21 @@ TEST_F(RigTuningTest,
 TEST_F(RigTuningTest, onTheWayOut_theLinkStaysForThePark_unkeyed_andNothingIsFollowedAnyMore) {
     openAndFollow();
     tuning.PttToggle(false);
-    ASSERT_TRUE(rig.pttOn());
+    ASSERT_TRUE(tuning.rigState().pttOn());
     ASSERT_TRUE(tuning.Unload(true));
     EXPECT_TRUE(tuning.portOpen());
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     simulated.rig().turnDial(250); // 3750 kHz: position 150
     poll();
     poll();
     EXPECT_EQ(state.StepCounter, 100);
-    EXPECT_FALSE(tuning.locked());
+    EXPECT_FALSE(tuning.follower().locked());
 }
 
 TEST_F(RigTuningTest, settingTheCounterToTheInterpolValue_writesNothingToThePort) {
     openAndFollow();
     tuning.LockClicked(); // unlocked: the value label may be taken as the counter
-    ASSERT_FALSE(tuning.locked());
+    ASSERT_FALSE(tuning.follower().locked());
     engine.TurnTo({102, engine::TurnOrigin::Window});
     ASSERT_EQ(view.view().InterpolValueText, "100");
     lpt.traceWrites();

@@ -81,10 +81,10 @@ TEST(RigctldFollowTest, theStepperFollowsTheDaemonsRig_holdsWhileItTransmits_and
                                  QByteArray::number(daemon.port) + "\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, rigctld] = std::tie(station.tuning, station.state, station.rigctld);
-    tuning.setRigctld(rigctld);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
 
     tuning.Load();
-    ASSERT_TRUE(tuning.rigctldLink());
+    ASSERT_TRUE(tuning.link() == tuning::RigLinkChoice::Link::Rigctld);
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
     EXPECT_TRUE(WaitFor([&] { return state.StepCounter == 100; }));
@@ -94,15 +94,16 @@ TEST(RigctldFollowTest, theStepperFollowsTheDaemonsRig_holdsWhileItTransmits_and
 
     // Another program keys the rig: the dial moves, the stepper waits for the end of transmit.
     ASSERT_TRUE(daemon.rigctl({"T", "1", "F", "7150000"}));
-    EXPECT_TRUE(
-        WaitFor([&] { return tuning.rigTransmitting() && rigctld.frequencyText() == "7150 kHz"; }));
+    EXPECT_TRUE(WaitFor([&] {
+        return tuning.rigTransmitting() && tuning.rigState().frequencyText() == "7150 kHz";
+    }));
     EXPECT_EQ(state.StepCounter, 150);
     ASSERT_TRUE(daemon.rigctl({"T", "0"}));
     EXPECT_TRUE(WaitFor([&] { return state.StepCounter == 175; }));
 
     // The daemon gone: no reading, nothing moves; back: followed again.
     daemon.stop();
-    EXPECT_TRUE(WaitFor([&] { return rigctld.frequencyText() == "-----.- kHz"; }));
+    EXPECT_TRUE(WaitFor([&] { return tuning.rigState().frequencyText() == "-----.- kHz"; }));
     EXPECT_TRUE(tuning::FrameCaptionOf(tuning).contains("no connection"));
     EXPECT_EQ(state.StepCounter, 175);
     ASSERT_TRUE(daemon.start());

@@ -79,7 +79,7 @@ struct RigctldSwrTuneTest : RigTuningFixture {
         daemonRig.state = &state;
         daemonRig.platform = &platform;
         platform.processQtEvents = true;
-        tuning.setRigctld(link);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, link);
         test_support::WriteFile(dir.filePath("Ventrolo.ini"),
                                 "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" +
                                     QByteArray::number(daemonRig.daemon.port()) + "\n");
@@ -197,8 +197,8 @@ TEST_F(RigctldSwrTuneTest, whatTheDaemonsRigDoesUnasked_endsTheTuneUnkeyed) {
         run(500);
 
         EXPECT_TRUE(told().contains(c.told)) << told().toStdString();
-        EXPECT_FALSE(tuning.swrTuning());
-        EXPECT_FALSE(link.pttOn());
+        EXPECT_FALSE(tuning.swrTune().running());
+        EXPECT_FALSE(tuning.rigState().pttOn());
         EXPECT_FALSE(daemonRig.ptt);
         EXPECT_EQ(turnEndedAt.size(), 3u);
         EXPECT_LT(daemonRig.lastIndexOf("T 0"), daemonRig.lastIndexOf("L RFPOWER 0.2500"));
@@ -216,8 +216,8 @@ TEST_F(RigctldSwrTuneTest, theDaemonLostMidTune_getsThePttReleaseOnceItIsBack) {
             daemonRig.daemon.dropClients();
     });
     tuning.SwrTuneClicked();
-    EXPECT_FALSE(tuning.swrTuning());
-    EXPECT_FALSE(link.pttOn());
+    EXPECT_FALSE(tuning.swrTune().running());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(tuning.swrTuneKeyed());
     // The link comes back by itself; the release it owes goes out first.
     const int connections = daemonRig.daemon.connections;

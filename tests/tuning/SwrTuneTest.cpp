@@ -96,7 +96,7 @@ TEST_F(SwrTuneTest, findsTheLowestSwr_andLeavesTheRigUnkeyedAtItsOldPowerAndMode
     }
     // Unkeyed, then mode and power back.
     EXPECT_FALSE(simulated.rig().transmitting());
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(tuning.swrTuneKeyed());
     EXPECT_LT(lastIndexOf(PttOffOpcode), lastIndexOf(SetModeOpcode));
     EXPECT_EQ(simulated.rig().modeCode(), Usb);
@@ -104,7 +104,7 @@ TEST_F(SwrTuneTest, findsTheLowestSwr_andLeavesTheRigUnkeyedAtItsOldPowerAndMode
     EXPECT_LE(keyedMs, 10000);
 
     // Following does not take the result back; polls run again.
-    EXPECT_TRUE(tuning.pollTimerRunning());
+    EXPECT_TRUE(tuning.poller().timerRunning());
     poll();
     poll();
     EXPECT_EQ(state.StepCounter, 104);
@@ -141,8 +141,8 @@ TEST_F(SwrTuneTest, everyWayItEndsEarly_releasesThePttFirst_thenSetsTheRigBack) 
         tuning.SwrTuneClicked();
         QObject::disconnect(hook);
 
-        EXPECT_FALSE(tuning.swrTuning());
-        EXPECT_FALSE(rig.pttOn());
+        EXPECT_FALSE(tuning.swrTune().running());
+        EXPECT_FALSE(tuning.rigState().pttOn());
         EXPECT_FALSE(simulated.rig().transmitting());
         EXPECT_FALSE(tuning.swrTune().result());
         EXPECT_EQ(visits.size(), 4u);
@@ -178,9 +178,9 @@ TEST_F(SwrTuneTest, theTimeKeyedIsLimited_andALostLinkEndsItAsWell) {
             simulated.failWrites(true);
     });
     tuning.SwrTuneClicked();
-    EXPECT_FALSE(tuning.swrTuning());
+    EXPECT_FALSE(tuning.swrTune().running());
     EXPECT_TRUE(tuning.portOpen());
-    EXPECT_FALSE(rig.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(tuning.swrTuneKeyed());
 }
 
@@ -261,7 +261,7 @@ TEST_F(SwrTuneTest, aLinkWithoutAnSwrMeter_offersNoTune_andSaysWhy) {
     EXPECT_FALSE(tuning.swrTuneEnabled());
     EXPECT_TRUE(tuning.SwrTuneToolTip().contains("does not read the rig's SWR"))
         << tuning.SwrTuneToolTip().toStdString();
-    tuning::SwrTune tune{state, platform, engine};
+    tuning::SwrTune tune{state, platform, engine, tuning.rigState()};
     tune.Run(rig, nullptr, 100);
     EXPECT_TRUE(told().contains("does not read the rig's SWR")) << told().toStdString();
     EXPECT_FALSE(tune.keyed());

@@ -38,7 +38,7 @@ TEST_F(TransmitGuardTest, aTurnUnderWayStopsWhenTransmitBegins_andFollowingFinis
     ASSERT_TRUE(keyed);
     EXPECT_GT(state.StepCounter, 100);
     EXPECT_LT(state.StepCounter, 200);
-    EXPECT_TRUE(tuning.locked());
+    EXPECT_TRUE(tuning.follower().locked());
     const core::Long stoppedAt = state.StepCounter;
     poll();
     EXPECT_EQ(state.StepCounter, stoppedAt);

@@ -41,30 +41,14 @@ public:
     bool isOpen() const override { return open_; }
     QString lineText() const override { return QStringLiteral("server"); }
     QString rigName() const override { return QStringLiteral("server"); }
+    rig::LinkCapabilities capabilities() const override { return {}; }
     bool requestReading() override { return ask(false); }
-    bool reportsTransmit() const override { return true; }
     bool requestTransmitState() override { return ask(true); }
     bool requestSMeter() override { return false; }
     bool frequencyValid(double) const override { return true; }
     rig::CatResult setFrequency(float) override { return rig::CatResult::Sent; }
     rig::CatResult setMode(int) override { return rig::CatResult::NotSent; }
     rig::CatResult setPtt(bool) override { return rig::CatResult::NotSent; }
-    bool hasDialLock() const override { return false; }
-    rig::CatResult setDialLock(bool) override { return rig::CatResult::NotSent; }
-    bool hasPowerSwitch() const override { return false; }
-    void togglePower() override {}
-    QString frequencyText() const override { return {}; }
-    void showFrequency(float) override {}
-    float sMeter() const override { return 0; }
-    void resetSMeter() override {}
-    int swrState() const override { return -1; }
-    void resetSwrState() override {}
-    bool dialLocked() const override { return false; }
-    bool pttOn() const override { return false; }
-    bool powerOn() const override { return true; }
-    QStringList modeNames() const override { return {}; }
-    int modeIndex() const override { return 0; }
-    bool selectModeByCode(int) override { return true; }
 
 private:
     bool ask(bool transmitOnly) {
@@ -120,11 +104,11 @@ struct TransmitLinksTest : tuning_test::RigTuningFixture {
         state.StoredProfiles[0].CustomDelayMs = 2;
         state.LoadStepperProfile();
         engine.InitSpeed();
-        tuning.setCivRig(civ);
-        tuning.setKenwoodRig(kenwood);
-        tuning.setRigctld(rigctld);
-        tuning.setFlrig(flrig);
-        tuning.setWsjtx(wsjtx);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Civ, civ);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Flrig, flrig);
+        tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
         daemon.reply = [this](const QByteArray& command) -> QByteArray {
             return command == "t"   ? (daemonKeyed ? "1\n" : "0\n")
                    : command == "f" ? "7000000\n"

@@ -21,7 +21,7 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
                              "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) + "\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, link] = std::tie(station.tuning, station.state, station.wsjtx);
-    tuning.setWsjtx(link);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, link);
     tuning.Load();
     ASSERT_EQ(tuning.link(), RigLinkChoice::Link::Wsjtx);
     tuning.ComportClicked();
@@ -45,8 +45,9 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
 
     // WSJT-X transmits: the dial it reports is not followed until it ends.
     status = WsjtxStatus(7150000, "FT8", true);
-    EXPECT_TRUE(
-        waitFor([&] { return tuning.rigTransmitting() && link.frequencyText() == "7150 kHz"; }));
+    EXPECT_TRUE(waitFor([&] {
+        return tuning.rigTransmitting() && tuning.rigState().frequencyText() == "7150 kHz";
+    }));
     EXPECT_EQ(state.StepCounter, 125);
     status = WsjtxStatus(7150000, "FT8", false);
     EXPECT_TRUE(waitFor([&] { return state.StepCounter == 175; }));
@@ -57,7 +58,7 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
     // WSJT-X closes: no frequency, nothing moves.
     sender.stop();
     wsjtx.writeDatagram(WsjtxClose(), QHostAddress::LocalHost, port);
-    EXPECT_TRUE(waitFor([&] { return link.frequencyText() == "-----.- kHz"; }));
+    EXPECT_TRUE(waitFor([&] { return tuning.rigState().frequencyText() == "-----.- kHz"; }));
     EXPECT_TRUE(tuning::FrameCaptionOf(tuning).contains("not heard"));
     EXPECT_EQ(state.StepCounter, 175);
 
@@ -73,7 +74,7 @@ TEST(WsjtxFollowTest, withHaltWhileTurning_aTurnSendsHaltTxFirst_toWhereWsjtxSen
                                  "\nhaltWhileTurning=true\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, link] = std::tie(station.tuning, station.state, station.wsjtx);
-    tuning.setWsjtx(link);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, link);
     tuning.Load();
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());

@@ -28,7 +28,7 @@ TEST_F(WsjtxTuningTest, commandsThatSetTheRigSayTheLinkCannot) {
     test_support::WriteFile(dir.filePath("Ventrolo.ini"),
                             "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) + "\n");
     links.Load();
-    tuning.setWsjtx(wsjtx);
+    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
     loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
@@ -42,11 +42,11 @@ TEST_F(WsjtxTuningTest, commandsThatSetTheRigSayTheLinkCannot) {
     for (const auto& message : platform.messages)
         EXPECT_EQ(message.text, "This link cannot set the rig.");
     EXPECT_EQ(platform.messages.size(), 3u);
-    EXPECT_FALSE(wsjtx.pttOn());
+    EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_EQ(state.StepCounter, before);
     // The wheel's frequency steps beep.
     const std::size_t beeps = platform.beeps.size();
     tuning.jumpFrequency(true);
     EXPECT_EQ(platform.beeps.size(), beeps + 1);
-    EXPECT_EQ(tuning.CatFrequency(), 0.0f);
+    EXPECT_EQ(tuning.follower().CatFrequency(), 0.0f);
 }

@@ -153,21 +153,21 @@ TEST_F(WebApiTest, aNewTurnEndsTheOneUnderWay) {
 TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
     Http http(port());
     const std::pair<const char*, const char*> bad[] = {
-        {"/api/turn", "{\"steps\":"},               // not JSON
-        {"/api/turn", "[1]"},                       // not an object
-        {"/api/turn", "{}"},                        // neither steps nor degrees
-        {"/api/turn", R"({"steps":100001})"},       // beyond the upper limit
-        {"/api/turn", R"({"steps":-1})"},           // below the lower limit
-        {"/api/turn", R"({"steps":12.5})"},         // not a whole step
-        {"/api/turn", R"({"steps":"12"})"},         // not a number
-        {"/api/turn", R"({"degrees":1e300})"},      // beyond the limits
-        {"/api/turn", R"({"degrees":-10})"},        // below the lower limit
+        {"/api/turn", "{\"steps\":"},          // not JSON
+        {"/api/turn", "[1]"},                  // not an object
+        {"/api/turn", "{}"},                   // neither steps nor degrees
+        {"/api/turn", R"({"steps":100001})"},  // beyond the upper limit
+        {"/api/turn", R"({"steps":-1})"},      // below the lower limit
+        {"/api/turn", R"({"steps":12.5})"},    // not a whole step
+        {"/api/turn", R"({"steps":"12"})"},    // not a number
+        {"/api/turn", R"({"degrees":1e300})"}, // beyond the limits
+        {"/api/turn", R"({"degrees":-10})"},   // below the lower limit
         {"/api/step", R"({"direction":"up"})"},
         {"/api/speed", R"({"speed":"slow"})"},
         {"/api/stepper", R"({"stepper":3})"},
         {"/api/stepper", R"({"stepper":1.5})"},
         {"/api/lock", R"({"locked":"yes"})"},
-        {"/api/table/turn", R"({"row":0})"},        // the table has no rows yet
+        {"/api/table/turn", R"({"row":0})"}, // the table has no rows yet
         {"/api/table/delete", R"({"row":-1})"},
     };
     for (const auto& [path, body] : bad) {
@@ -187,8 +187,11 @@ TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
 }
 
 TEST_F(WebApiTest, thePagesFilesComeFromTheProgramWithTheirTypes_andStayOnThisSite) {
-    for (const auto& [path, type] : {std::pair{"/", "text/html"}, {"/page.js", "text/javascript"},
-                                     {"/dial.js", "text/javascript"}, {"/page.css", "text/css"}, {"/icon.svg", "image/svg+xml"}}) {
+    for (const auto& [path, type] : {std::pair{"/", "text/html"},
+                                     {"/page.js", "text/javascript"},
+                                     {"/dial.js", "text/javascript"},
+                                     {"/page.css", "text/css"},
+                                     {"/icon.svg", "image/svg+xml"}}) {
         Http http(port());
         http.send("GET", path);
         ASSERT_TRUE(QTest::qWaitFor([&] {
@@ -245,7 +248,7 @@ TEST_F(WebApiTest, theTable_listedTurnedToAddedDeleted_andTheLock) {
 
     // Unlocked, the stepper stays where the rig's dial moves.
     EXPECT_EQ(http.post("/api/lock", R"({"locked":false})").status, 200);
-    EXPECT_FALSE(station->tuning().locked());
+    EXPECT_FALSE(station->tuning().follower().locked());
     station->simulatedRig().rig().setFrequency(7150);
     platform.advance(3000);
     EXPECT_EQ(state().StepCounter, 200);
@@ -270,7 +273,7 @@ TEST_F(WebApiTest, theTable_listedTurnedToAddedDeleted_andTheLock) {
     EXPECT_EQ(http.post("/api/table/delete", R"({"row":2})").status, 400); // no third row now
 
     EXPECT_EQ(http.post("/api/lock", R"({"locked":true})").status, 200);
-    EXPECT_TRUE(station->tuning().locked());
+    EXPECT_TRUE(station->tuning().follower().locked());
 }
 
 TEST_F(WebApiTest, retuneHere_makesAHandCorrectionTheTablesOffset) {
@@ -420,9 +423,9 @@ TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     const QJsonObject shown = http.ask("GET", "/api/state").json;
     EXPECT_TRUE(shown["transmitHold"].toBool());
     EXPECT_EQ(shown["transmitHoldReason"].toString(), "the rig transmits");
-    for (const auto& [path, body] :
-         {std::pair{"/api/turn", R"({"steps":150})"}, {"/api/step", R"({"direction":"cw"})"},
-          {"/api/table/turn", R"({"row":1})"}}) {
+    for (const auto& [path, body] : {std::pair{"/api/turn", R"({"steps":150})"},
+                                     {"/api/step", R"({"direction":"cw"})"},
+                                     {"/api/table/turn", R"({"row":1})"}}) {
         const auto answer = http.post(path, body);
         EXPECT_EQ(answer.status, 409) << path;
         EXPECT_TRUE(answer.json["error"].toString().contains("transmit")) << path;
@@ -461,7 +464,8 @@ TEST(WebApiListeningLinkTest, aRowTurnedToOnALinkThatCannotSetTheRig_is409AndNot
     testing_support::FakePlatform platform;
     auto station = web_test::MakeStation(dir.path(), platform);
     station.reset();
-    test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=wsjtx\n[wsjtx]\nport=24517\n");
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
+                            "[rig]\nlink=wsjtx\n[wsjtx]\nport=24517\n");
     station = std::make_unique<station::Station>(dir.path(), platform,
                                                  std::make_unique<port::SimulatedLpt>());
     ASSERT_TRUE(station->load());
@@ -484,7 +488,8 @@ TEST(WebApiListeningLinkTest, aRowTurnedToOnALinkThatCannotSetTheRig_is409AndNot
 TEST_F(WebApiTest, tuneNow_turnsOnceToTheTablesPosition_whereManualFollowingTurnsNothing) {
     Http http(port());
     EXPECT_EQ(http.post("/api/tune").status, 409); // nothing followed
-    station->tuning().setFollowSettings({tuning::FollowSettings{tuning::FollowMode::Manual}, {}});
+    station->tuning().follower().setFollowSettings(
+        {tuning::FollowSettings{tuning::FollowMode::Manual}, {}});
     const core::Long before = state().StepCounter;
     follow(7100);
     serve(200);
