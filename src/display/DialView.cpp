@@ -41,6 +41,7 @@ void DialView::setLook(const Look& look) {
         return;
     look_ = look;
     face_ = {};
+    drawnNeedle_ = needle_;
     update();
 }
 
@@ -63,6 +64,7 @@ void DialView::setTarget(std::optional<double> degrees) {
 
 void DialView::resizeEvent(QResizeEvent*) {
     face_ = {};
+    drawnNeedle_ = needle_; // all of it is drawn anew
 }
 
 QRegion DialView::needleRegion(const std::optional<double>& degrees) const {

@@ -13,8 +13,8 @@ namespace engine {
 // the step rate; when the turn ends what is left is shown at once, so the last value of a turn is
 // always on the screen. Outside turns a change is shown at once.
 // Drawing takes time the steps need: while the turn is behind its schedule, showing waits for
-// the first step back on time (or at most MaxHoldMs, so a turn that cannot catch up is still
-// seen to move).
+// the first step back on time (or at most MaxHoldMs after the last show, so a turn that cannot
+// catch up is still seen to move).
 class DisplayPacing {
 public:
     static constexpr int IntervalMs = 40;
