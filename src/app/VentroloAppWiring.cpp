@@ -12,8 +12,7 @@ void VentroloApp::wireLogic() {
     connect(&mainInit_, &panel::MainInit::windowsShown, this, &VentroloApp::showWindows);
 
     connect(&exitPath_, &panel::ExitPath::exitStarted, this, &VentroloApp::exitStarted);
-    connect(&exitPath_, &panel::ExitPath::parkQuestionOpened, this,
-            &VentroloApp::openParkQuestion);
+    connect(&exitPath_, &panel::ExitPath::parkQuestionOpened, this, &VentroloApp::openParkQuestion);
     connect(&exitPath_, &panel::ExitPath::ended, this, &VentroloApp::finish);
 }
 
@@ -30,12 +29,9 @@ void VentroloApp::wireMainWindow() {
     connect(&presenter_, &panel::MainPresenter::overlayShown, w, &MainWindow::showOverlay);
     connect(&presenter_, &panel::MainPresenter::pcSpeedShown, w, &MainWindow::showPcSpeed);
     connect(&engine_, &Engine::speedChanged, w, &MainWindow::renderSpeed);
-    connect(&engine_, &Engine::powerChanged, w, &MainWindow::renderPower);
+    connect(&engine_.power(), &port::PowerControl::changed, w, &MainWindow::renderPower);
     connect(&engine_, &Engine::modesChanged, w, &MainWindow::renderModes);
-    connect(&engine_, &Engine::portPanelChanged, w, &MainWindow::renderPortPanel);
-    const panel::PortCommands& port = station_.portCommands();
-    connect(&port, &panel::PortCommands::powerChanged, w, &MainWindow::renderPower);
-    connect(&port, &panel::PortCommands::portPanelChanged, w, &MainWindow::renderPortPanel);
+    connect(&engine_.portPanel(), &port::PortPanel::changed, w, &MainWindow::renderPortPanel);
     connect(&engine_, &Engine::stepperOptionsEnabled, w, &MainWindow::setStepperOptionsEnabled);
     connect(&engine_, &Engine::windowEnabled, w, &QWidget::setEnabled);
     connect(&engine_.busyLock(), &engine::BusyLock::changed, w, &MainWindow::showBusyLock);

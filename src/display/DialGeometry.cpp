@@ -104,6 +104,32 @@ QPointF NeedleTip(const DialLayout& dial, double degrees) {
     return DialPoint(dial.centre, dial.tipRadius, degrees);
 }
 
+QList<QRectF> NeedleCover(const DialLayout& dial, double degrees, double margin) {
+    // Pieces this long of a needle at 45 degrees cover a ninth of its square or less.
+    constexpr double PieceLength = 12;
+    const QLineF needle = NeedleLine(dial, degrees);
+    const int pieces = std::max(1, static_cast<int>(std::ceil(needle.length() / PieceLength)));
+    QList<QRectF> cover;
+    cover.reserve(pieces + 2);
+    const auto around = [&](QPointF a, QPointF b, double radius) {
+        cover.append(QRectF(a, b).normalized().adjusted(-radius - margin, -radius - margin,
+                                                        radius + margin, radius + margin));
+    };
+    for (int i = 0; i < pieces; ++i)
+        around(needle.pointAt(double(i) / pieces), needle.pointAt(double(i + 1) / pieces), 0);
+    if (dial.tipDot > 0) {
+        const QPointF tip = NeedleTip(dial, degrees);
+        around(tip, tip, std::max(dial.tipDot, dial.tipRing));
+    }
+    around(dial.centre, dial.centre, std::max(dial.hubDot, dial.hubRing));
+    return cover;
+}
+
+bool SameNeedlePixels(const DialLayout& dial, double a, double b) {
+    return NeedleLine(dial, a).p2().toPoint() == NeedleLine(dial, b).p2().toPoint() &&
+           NeedleTip(dial, a).toPoint() == NeedleTip(dial, b).toPoint();
+}
+
 std::optional<double> ClickHeading(const DialLayout& dial, QPointF click) {
     const double distance = QLineF(dial.centre, click).length();
     if (distance < std::max(dial.hubDot, 1.0) || distance > dial.tickRadius * LongTick)

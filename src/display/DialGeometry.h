@@ -4,8 +4,10 @@
 
 #include <QColor>
 #include <QLineF>
+#include <QList>
 #include <QPointF>
 #include <QPolygonF>
+#include <QRectF>
 #include <QSizeF>
 #include <array>
 #include <optional>
@@ -64,6 +66,13 @@ DialLayout WebcamLayout(QSizeF picture);
 QLineF NeedleLine(const DialLayout& dial, double degrees);
 // The centre of the needle tip's dot.
 QPointF NeedleTip(const DialLayout& dial, double degrees);
+// What the needle at the given angle covers, with its tip's dot and the hub under its foot, as
+// rectangles widened by margin on every side: the line in short pieces, so that a slanted needle
+// costs a strip of the dial to redraw, not the square it spans.
+QList<QRectF> NeedleCover(const DialLayout& dial, double degrees, double margin);
+// Whether needles at these angles end on the same pixels: a move smaller than a pixel is not
+// worth a repaint.
+bool SameNeedlePixels(const DialLayout& dial, double a, double b);
 
 // The heading a click on the dial points at; none on the centre dot (no direction) or beyond
 // the ends of the longest ticks (a click beside the dial).

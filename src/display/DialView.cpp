@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QRegion>
 #include <algorithm>
 
 namespace display {
@@ -40,14 +41,18 @@ void DialView::setLook(const Look& look) {
         return;
     look_ = look;
     face_ = {};
+    drawnNeedle_ = needle_;
     update();
 }
 
 void DialView::setNeedle(std::optional<double> degrees) {
-    if (needle_ == degrees)
-        return;
-    update(needleBounds(needle_) | needleBounds(degrees));
     needle_ = degrees;
+    if (drawnNeedle_ == degrees)
+        return;
+    if (drawnNeedle_ && degrees && SameNeedlePixels(dial(), *drawnNeedle_, *degrees))
+        return;
+    update(needleRegion(drawnNeedle_) | needleRegion(degrees));
+    drawnNeedle_ = degrees;
 }
 
 void DialView::setTarget(std::optional<double> degrees) {
@@ -59,19 +64,21 @@ void DialView::setTarget(std::optional<double> degrees) {
 
 void DialView::resizeEvent(QResizeEvent*) {
     face_ = {};
+    drawnNeedle_ = needle_; // all of it is drawn anew
 }
 
-QRect DialView::needleBounds(const std::optional<double>& degrees) const {
+QRegion DialView::needleRegion(const std::optional<double>& degrees) const {
     const DialLayout dial = this->dial();
     // The hub is under the needle's foot; the ticks over it are drawn again wherever it was.
-    QRectF covered(dial.centre, dial.centre);
-    if (degrees) {
-        covered = QRectF(dial.centre, NeedleLine(dial, *degrees).p2()).normalized();
-        covered |= QRectF(NeedleTip(dial, *degrees) - QPointF(1, 1), QSizeF(2, 2));
+    const double margin = LineWidth + 2;
+    if (!degrees) {
+        const double hub = std::max(dial.hubDot, dial.hubRing) + margin;
+        return QRectF(dial.centre, dial.centre).adjusted(-hub, -hub, hub, hub).toAlignedRect();
     }
-    const double reach =
-        std::max({dial.tipDot, dial.tipRing, dial.hubDot, dial.hubRing}) + LineWidth + 2;
-    return covered.adjusted(-reach, -reach, reach, reach).toAlignedRect();
+    QRegion region;
+    for (const QRectF& piece : NeedleCover(dial, *degrees, margin))
+        region += piece.toAlignedRect();
+    return region;
 }
 
 QRect DialView::targetBounds(const std::optional<double>& degrees) const {
@@ -122,9 +129,9 @@ void DialView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const DialLayout dial = this->dial();
     if (style_ == Style::Webcam) {
-        if (needle_) {
+        if (drawnNeedle_) {
             painter.setPen(QPen(Qt::white, LineWidth));
-            painter.drawLine(NeedleLine(dial, *needle_));
+            painter.drawLine(NeedleLine(dial, *drawnNeedle_));
         }
         Circle(painter, dial.centre, dial.hubDot, RestingRed, Qt::white);
         Ticks(painter, dial);
@@ -132,10 +139,10 @@ void DialView::paintEvent(QPaintEvent*) {
     }
 
     // The pelorus has its ticks on request, over everything.
-    if (needle_) {
+    if (drawnNeedle_) {
         painter.setPen(QPen(Silver, LineWidth));
-        painter.drawLine(NeedleLine(dial, *needle_));
-        const QPointF tip = NeedleTip(dial, *needle_);
+        painter.drawLine(NeedleLine(dial, *drawnNeedle_));
+        const QPointF tip = NeedleTip(dial, *drawnNeedle_);
         Circle(painter, tip, dial.tipDot, Yellow, Yellow);
         Circle(painter, tip, dial.tipRing, Qt::black, Yellow);
     }

@@ -13,7 +13,8 @@ namespace display {
 // ticks, the needle with its tip, the hub (red at rest, green while turning) and the marker of
 // the target a turn goes to. Its geometry follows its size (DialGeometry). Every mouse press is
 // reported; a left press on the dial also reports the heading it points at. The disc is drawn
-// once per size and look; a moving needle or marker redraws only where it was and where it is.
+// once per size and look; a moving needle or marker redraws only where it was and where it is,
+// and a needle that moves less than a pixel is not redrawn.
 class DialView : public QWidget {
     Q_OBJECT
 
@@ -52,7 +53,7 @@ protected:
 
 private:
     // What the needle (with the hub under it) or the marker at these degrees covers.
-    QRect needleBounds(const std::optional<double>& degrees) const;
+    QRegion needleRegion(const std::optional<double>& degrees) const;
     QRect targetBounds(const std::optional<double>& degrees) const;
     // The disc with its rim on the background, and the small dial's ticks: what does not move.
     const QPixmap& face();
@@ -60,6 +61,7 @@ private:
     Style style_;
     Look look_;
     std::optional<double> needle_;
+    std::optional<double> drawnNeedle_; // where the needle is drawn: needle_ to the pixel
     std::optional<double> target_;
     QPixmap face_;
 };

@@ -31,6 +31,9 @@ QPushButton* Button(const char* name, const QString& caption, const QString& too
 }
 
 void SetTextColor(QLabel* label, const QColor& colour) {
+    // Set at every display of a turn: an unchanged colour costs no palette resolution.
+    if (label->palette().color(QPalette::WindowText) == colour)
+        return;
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);

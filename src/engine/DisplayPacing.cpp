@@ -1,5 +1,7 @@
 #include "engine/DisplayPacing.h"
 
+#include <cmath>
+
 namespace engine {
 
 DisplayPacing::DisplayPacing(platform::Platform& platform,
@@ -35,8 +37,14 @@ void DisplayPacing::hold(bool behind) {
 
 void DisplayPacing::tick() {
     due_ = true;
-    if (!behind_ || platform_.steadyMs() - shownMs_ >= MaxHoldMs)
+    const double heldMs = platform_.steadyMs() - shownMs_;
+    if (!behind_ || heldMs >= MaxHoldMs) {
         showPending();
+        return;
+    }
+    // Held while the turn is behind: the next look comes when the hold is up (MaxHoldMs after
+    // the last show, not at the interval after it), unless a step back on time shows first.
+    timer_->start(static_cast<int>(std::ceil(MaxHoldMs - heldMs)));
 }
 
 void DisplayPacing::showPending() {

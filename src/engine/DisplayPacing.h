@@ -8,15 +8,16 @@
 namespace engine {
 
 // The pace at which a turn is shown: while a turn runs, a step only marks which displays
-// changed, and they are shown at most every IntervalMs (about the screen's rate), whatever the
-// step rate; when the turn ends what is left is shown at once, so the last value of a turn is
+// changed, and they are shown at most every IntervalMs (25 a second: the counter and the needle
+// still move smoothly to the eye, at less than half the drawing of the screen's rate), whatever
+// the step rate; when the turn ends what is left is shown at once, so the last value of a turn is
 // always on the screen. Outside turns a change is shown at once.
 // Drawing takes time the steps need: while the turn is behind its schedule, showing waits for
-// the first step back on time (or at most MaxHoldMs, so a turn that cannot catch up is still
-// seen to move).
+// the first step back on time (or at most MaxHoldMs after the last show, so a turn that cannot
+// catch up is still seen to move).
 class DisplayPacing {
 public:
-    static constexpr int IntervalMs = 16;
+    static constexpr int IntervalMs = 40;
     static constexpr double MaxHoldMs = 250;
     enum Display : unsigned {
         Counter = 1,     // counter label and drag bar

@@ -430,8 +430,7 @@ void Engine::passRun(ActiveRun& run, bool afterWait) {
 }
 
 void Engine::ensureTurnPower() {
-    if (power_.EnsureTurnPower())
-        emit powerChanged();
+    power_.EnsureTurnPower();
 }
 
 TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin, const QString& detail) {

@@ -47,8 +47,8 @@ class NetworkTurns;
 //   end the program. The engine re-reads the state after every wait.
 // - Signals carry values (the counter, the degrees, the position the drag bar's label shows);
 //   the main window's presenter (panel::MainPresenter) makes its texts of them. Panels whose
-//   state is an object of the engine (speed(), power(), modes(), portPanel()) are told that it
-//   changed and read it there.
+//   state is an object of the engine (speed(), modes()) are told that it changed and read it
+//   there; power() and portPanel() tell their changes themselves, whoever made them.
 // - During a turn the displays of the position (counter, drag bar and its label, degrees,
 //   overlay) and the speed come at most every DisplayPacing::IntervalMs, whatever the step
 //   rate, and once more with the last values when the turn ends. StepCounter is current at
@@ -219,12 +219,8 @@ signals:
     // The two speed fields (seconds), only when the slowest or fastest delay changed: what the
     // user is typing there stays.
     void speedFieldsChanged(const QString& slowest, const QString& fastest);
-    // The pin walk changed power(): "Autopower" and "Fieldpower".
-    void powerChanged();
     // modes(): the captions of the shuttle, pulse and calibration buttons.
     void modesChanged();
-    // The pin walk changed portPanel(): the pin-test button, the status bar.
-    void portPanelChanged();
     // The PhaseOffset of stepper 0 or 1 changed: its counter was set while its motor stood.
     void phaseOffsetChanged(core::Long stepper, core::Long offset);
     // The two stepper option buttons; a turn disables them.

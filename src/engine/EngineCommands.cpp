@@ -117,8 +117,9 @@ void Engine::SetCounterByHand() {
                            QStringLiteral("Overlay is always reset to 0") + crlf +
                            QStringLiteral("Range ") + core::NumberText(state_.MinPosition) +
                            QStringLiteral(" >") + core::NumberText(state_.MaxPosition) + crlf +
-                           QStringLiteral("Old counter value:") + core::PlainNumberText(state_.StepCounter) +
-                           crlf + QStringLiteral("Give the new counter value");
+                           QStringLiteral("Old counter value:") +
+                           core::PlainNumberText(state_.StepCounter) + crlf +
+                           QStringLiteral("Give the new counter value");
     const QString answer =
         platform_.inputBox(prompt, core::MessageTitle(), core::PlainNumberText(state_.StepCounter));
     // Digits and "." only: an answer without any digit changes nothing, like Cancel.
@@ -143,8 +144,7 @@ void Engine::WalkOutputPins() {
     const Busy busy(*this);
     emit windowEnabled(false);
     StopSlowTimers();
-    portPanel_.WalkOutputPins([this] { emit portPanelChanged(); });
-    emit powerChanged();
+    portPanel_.WalkOutputPins({});
     emit windowEnabled(true);
 }
 

@@ -21,6 +21,10 @@ MotionWatch::MotionWatch(Engine& engine, core::ProgramState& state, platform::Pl
     connect(&engine_, &Engine::turnStarted, this, [this] {
         engineBusy_ = true;
         startCounter_ = state_.StepCounter;
+        // The last turn's settling waits for this one: its first steps may come before the
+        // counter is shown, and the motor is not settled while they are made.
+        settleHeld_ = settleTimer_->isActive();
+        settleTimer_->stop();
     });
     connect(&engine_, &Engine::counterChanged, this, [this] {
         if (engineBusy_ && !turning_ && state_.StepCounter != startCounter_)
@@ -30,6 +34,9 @@ MotionWatch::MotionWatch(Engine& engine, core::ProgramState& state, platform::Pl
         engineBusy_ = false;
         if (!turning_ && state_.StepCounter != startCounter_)
             turnBegan();
+        // A turn that moved nothing: the last one's settling goes on, from now.
+        if (std::exchange(settleHeld_, false) && !turning_)
+            settleTimer_->start(settleMs_[state_.SelectedStepper == 1 ? 1 : 0]);
         turnMayHaveEnded();
     });
     // A slow turn's timers go on after turnEnded: they end with its record, or with a stop.
@@ -45,6 +52,7 @@ MotionWatch::~MotionWatch() = default;
 
 void MotionWatch::turnBegan() {
     settleTimer_->stop();
+    settleHeld_ = false;
     if (!std::exchange(turning_, true))
         emit changed();
 }

@@ -59,6 +59,7 @@ private:
     bool turning_ = false;
     bool engineBusy_ = false;     // between turnStarted and turnEnded
     core::Long startCounter_ = 0; // at turnStarted
+    bool settleHeld_ = false;     // a turn began while the last one settled
 };
 
 } // namespace engine

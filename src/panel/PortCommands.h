@@ -8,7 +8,7 @@ namespace panel {
 
 // The main window's power and port commands: "Autopower", "Fieldpower", the port button and
 // "&Offset Lpt 89 +5V", with the start-up power and the power part of the housekeeping. The
-// state they change is the engine's (power(), portPanel()); the window is told to render it.
+// state they change is the engine's (power(), portPanel()), which tells the window itself.
 class PortCommands : public QObject {
     Q_OBJECT
 
@@ -23,12 +23,6 @@ public:
     void FieldPowerClicked(bool ticked);
     void CycleLptPort();
     void ToggleLpt89();
-
-signals:
-    // engine.power(): "Autopower" and "Fieldpower".
-    void powerChanged();
-    // engine.portPanel(): the port button, "&Offset Lpt 89 +5V", the status bar.
-    void portPanelChanged();
 
 private:
     engine::Engine& engine_;

@@ -23,6 +23,7 @@ void PortPanel::CycleLptPort() {
     static constexpr core::Long Addresses[] = {888, 956, 632};
     state_.LptAddress = Addresses[portPresses_ - 1];
     state_.LptStatusAddress = state_.LptAddress + 1;
+    emit changed();
 }
 
 bool PortPanel::WalkOutputPins(const std::function<void()>& captionChanged) {
@@ -32,6 +33,7 @@ bool PortPanel::WalkOutputPins(const std::function<void()>& captionChanged) {
     abortWalk_ = false;
     auto show = [&](const QString& caption) {
         lptTestCaption_ = caption;
+        emit changed();
         if (captionChanged)
             captionChanged();
     };
@@ -77,6 +79,7 @@ void PortPanel::ToggleLpt89() {
     const core::Long kept = coil_.ReadData() & ~state_.LptExtraBits;
     state_.LptExtraBits = lpt89Checked() ? 0 : Lpt89Bits;
     coil_.WriteData(kept | state_.LptExtraBits);
+    emit changed();
 }
 
 } // namespace port

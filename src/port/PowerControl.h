@@ -3,6 +3,7 @@
 #include "core/ProgramState.h"
 #include "port/CoilOutput.h"
 
+#include <QObject>
 #include <QString>
 
 namespace port {
@@ -13,7 +14,12 @@ namespace port {
 //
 // With autopower (AutoPower = 1) the enable bits go off after 20 seconds without a step; with
 // manual power the "Fieldpower" box switches them. A turn always enables the driver.
-class PowerControl {
+// Whoever changes the power (the user's boxes, the housekeeping, a turn, the pin walk), the one
+// signal changed() tells the window; the once-a-second housekeeping only when what the boxes
+// show changed.
+class PowerControl : public QObject {
+    Q_OBJECT
+
 public:
     // Idle seconds after which autopower switches the drivers off.
     static constexpr int AutoPowerOffSeconds = 20;
@@ -43,13 +49,25 @@ public:
     void SetFieldPower(bool ticked);
     // The drivers were switched off on the register by other means (the pin walk): the
     // "Fieldpower" box shows it.
-    void DriversWentOff() { fieldPowerTicked_ = false; }
+    void DriversWentOff();
     // The power part of the one-second housekeeping: restarts the idle count after a step,
     // shows the countdown and switches the drivers off once the count reaches 20. Nothing
     // counts while a slow turn runs.
     void HousekeepingTick(bool slowTurnRunning);
 
+signals:
+    // What the boxes show changed: autoPowerTicked(), autoPowerCaption(), fieldPowerTicked().
+    void changed();
+
 private:
+    struct Shown {
+        bool autoTicked;
+        QString autoCaption;
+        bool fieldTicked;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown shown() const { return {autoPowerTicked(), autoPowerCaption_, fieldPowerTicked_}; }
+    void tellIfChanged(const Shown& before);
     void writeWithStepperBits(bool on);
 
     core::ProgramState& state_;

@@ -2,6 +2,7 @@
 
 #include "core/Degrees.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace display;
@@ -71,6 +72,53 @@ TEST(DialLayouts, smallPelorusScalesItsDiscButNotItsDots) {
     EXPECT_NEAR(large.hubDot, 85 / 15.0, 1e-9);
 
     EXPECT_EQ(SmallPelorusLayout({0, 0}).discRadius, 1); // a window shrunk to nothing still draws
+}
+
+namespace {
+
+bool Covered(const QList<QRectF>& cover, QPointF point, double margin) {
+    const QRectF around(point - QPointF(margin, margin), QSizeF(2 * margin, 2 * margin));
+    for (const QRectF& rect : cover) {
+        if (rect.contains(around))
+            return true;
+    }
+    return false;
+}
+
+double Area(const QList<QRectF>& cover) {
+    double area = 0;
+    for (const QRectF& rect : cover)
+        area += rect.width() * rect.height();
+    return area;
+}
+
+} // namespace
+
+TEST(NeedleCover, coversTheLineTipAndHubWithTheMarginButNotTheSquareASlantedNeedleSpans) {
+    const DialLayout dial = PelorusLayout({330, 400});
+    constexpr double Margin = 4;
+    for (const double degrees : {0.0, 10.0, 45.0, 135.0, 200.0, 333.3}) {
+        const QList<QRectF> cover = NeedleCover(dial, degrees, Margin);
+        const QLineF needle = NeedleLine(dial, degrees);
+        for (int i = 0; i <= 100; ++i)
+            EXPECT_TRUE(Covered(cover, needle.pointAt(i / 100.0), Margin)) << degrees << " " << i;
+        EXPECT_TRUE(Covered(cover, NeedleTip(dial, degrees), dial.tipRing + Margin)) << degrees;
+        EXPECT_TRUE(Covered(cover, dial.centre, dial.hubRing + Margin)) << degrees;
+    }
+    // At 45 degrees the needle's bounding square is what the dial redrew before: the pieces
+    // cover a small part of it.
+    const QLineF slanted = NeedleLine(dial, 45);
+    const double square =
+        (std::abs(slanted.dx()) + 2 * Margin) * (std::abs(slanted.dy()) + 2 * Margin);
+    EXPECT_LT(Area(NeedleCover(dial, 45, Margin)), square / 2);
+}
+
+TEST(NeedleCover, aMoveWithinAPixelIsNotWorthARepaintButOneStepOfAWholeTurnIs) {
+    const DialLayout dial = PelorusLayout({330, 400});
+    EXPECT_TRUE(SameNeedlePixels(dial, 30, 30.01));
+    EXPECT_FALSE(SameNeedlePixels(dial, 30, 31.8)); // a step of 200 per turn
+    EXPECT_FALSE(SameNeedlePixels(dial, 30, 390.5));
+    EXPECT_TRUE(SameNeedlePixels(dial, 30, 390)); // a whole turn on looks the same
 }
 
 TEST(ClickHeading, givesTheHeadingOfTheClickButNotOnTheHubOrBesideTheDial) {

@@ -80,3 +80,21 @@ TEST_F(MotionWatchTest, aRefusedTurn_movesNothing) {
     EXPECT_TRUE(motion.settled());
     EXPECT_EQ(changed.count(), 0);
 }
+
+TEST_F(MotionWatchTest, turnsThatMoveNothingWhileTheLastOneSettles_letItSettleOnce) {
+    MotionWatch motion(engine, state, platform);
+    motion.setSettleMs({50, 200});
+    QSignalSpy settled(&motion, &MotionWatch::settledNow);
+    turnTo(10);
+    platform.advance(20);
+    transmit.on = true;
+    EXPECT_EQ(engine.TurnTo({20, TurnOrigin::Network}), engine::TurnOutcome::Refused);
+    transmit.on = false;
+    turnTo(10); // already there
+    EXPECT_EQ(settled.count(), 0);
+    platform.advance(50);
+    EXPECT_TRUE(motion.settled());
+    EXPECT_EQ(settled.count(), 1);
+    platform.advance(500);
+    EXPECT_EQ(settled.count(), 1);
+}

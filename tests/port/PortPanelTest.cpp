@@ -4,6 +4,7 @@
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 using namespace port;
@@ -54,6 +55,29 @@ TEST_F(PortPanelTest, walkingThePinsRaisesEachForASecondAndEndsWithTheDriverOnly
     EXPECT_TRUE(panel.WalkOutputPins({}));
     EXPECT_EQ(lpt.data(888), 192);
     EXPECT_FALSE(power.fieldPowerTicked()) << "the box shows that the drivers are off";
+}
+
+TEST_F(PortPanelTest, everyCommandAndEveryCaptionOfTheWalkIsToldWithTheWalkEndedLast) {
+    std::vector<bool> walkingWhenTold;
+    QObject::connect(&panel, &PortPanel::changed,
+                     [&] { walkingWhenTold.push_back(panel.walking()); });
+    panel.CycleLptPort();
+    panel.ToggleLpt89();
+    EXPECT_EQ(walkingWhenTold, (std::vector<bool>{false, false}));
+
+    walkingWhenTold.clear();
+    EXPECT_TRUE(panel.WalkOutputPins({}));
+    // "Works now !", eight pins, "All", then "LptTest" with the port button usable again.
+    ASSERT_EQ(walkingWhenTold.size(), 11u);
+    EXPECT_TRUE(walkingWhenTold.front());
+    EXPECT_FALSE(walkingWhenTold.back());
+
+    walkingWhenTold.clear();
+    platform.scheduleAfter(1500, [this] { panel.AbortWalk(); });
+    EXPECT_FALSE(panel.WalkOutputPins({}));
+    ASSERT_FALSE(walkingWhenTold.empty());
+    EXPECT_FALSE(walkingWhenTold.back()) << "an aborted walk is told as ended too";
+    EXPECT_EQ(panel.lptTestCaption(), "LptTest");
 }
 
 TEST_F(PortPanelTest, anAbortedWalkWritesNothingMore) {

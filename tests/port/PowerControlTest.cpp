@@ -3,6 +3,7 @@
 #include "port/SimulatedLpt.h"
 #include "support/QtPrinters.h"
 
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 using namespace port;
@@ -81,4 +82,27 @@ TEST_F(PowerControlTest, fieldPowerAndTheTurnRuleSwitchOnlyTheEnableBits) {
     EXPECT_EQ(lpt.data(888), 1 + 64);
     power.SetFieldPower(false); // unticking twice never takes away bits that are not there
     EXPECT_EQ(lpt.data(888), 1 + 64);
+}
+
+TEST_F(PowerControlTest, theWindowIsToldEachChangeOfTheBoxesButNotTheSecondsThatChangeNothing) {
+    state.AutoPower = 1;
+    QSignalSpy told(&power, &PowerControl::changed);
+    ticks(21); // 20 seconds counted down, then off
+    EXPECT_EQ(told.size(), 21);
+    ticks(30); // resting at off
+    EXPECT_EQ(told.size(), 21);
+
+    state.AutoPower = 0;
+    power.ApplyStartUpPower(); // a new main window shows it afresh
+    EXPECT_EQ(told.size(), 22);
+    ticks(5); // manual power counts nothing
+    EXPECT_EQ(told.size(), 22);
+    EXPECT_TRUE(power.EnsureTurnPower()); // a turn ticks "Fieldpower"
+    EXPECT_EQ(told.size(), 23);
+    EXPECT_FALSE(power.EnsureTurnPower());
+    EXPECT_EQ(told.size(), 23);
+    power.DriversWentOff();
+    EXPECT_EQ(told.size(), 24);
+    power.DriversWentOff(); // already off
+    EXPECT_EQ(told.size(), 24);
 }
