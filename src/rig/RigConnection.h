@@ -75,6 +75,13 @@ public:
     // Kenwood mode number) is code, told by modeSelected(); false when none has it. A link that
     // names its modes (a daemon, another program) has no codes: true, nothing selected.
     virtual bool selectModeByCode(int) { return true; }
+    // Selects, without sending, the button of the mode the configuration keeps: code is the
+    // Yaesu model's code of it, name its name there. A link with codes of its own finds it by
+    // the name; false when none has it.
+    virtual bool selectStoredMode(int code, const QString& name) {
+        (void)name;
+        return selectModeByCode(code);
+    }
 
 signals:
     void readingArrived(const rig::RigReading& reading);

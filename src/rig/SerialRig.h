@@ -54,6 +54,9 @@ public:
     CatResult setFrequency(float kHz) override;
     CatResult setMode(int index) override;
     bool selectModeByCode(int code) override;
+    // The stored code is a Yaesu model's: the mode of the same name is selected ("CWR" is
+    // "CW-R").
+    bool selectStoredMode(int code, const QString& name) override;
 
 protected:
     // What a received message is to the command on the line.

@@ -358,7 +358,13 @@ void RigTuning::SelectRigModel(int model) {
 }
 
 void RigTuning::showModes() {
-    if (rig_->capabilities().modeNames.isEmpty() || rig_->selectModeByCode(state_.RigModeCode))
+    if (rig_->capabilities().modeNames.isEmpty())
+        return;
+    // The stored code is the Yaesu model's; a link with codes of its own goes by the name.
+    const rig::RigCaps& yaesu = rig::Caps(rig::ToModel(state_.RigModel));
+    const int stored = yaesu.modeIndexForStoredCode(static_cast<int>(state_.RigModeCode));
+    const QString name = stored == 0 ? QString() : yaesu.modes[std::size_t(stored - 1)].name;
+    if (rig_->selectStoredMode(static_cast<int>(state_.RigModeCode), name))
         return;
     const PollPause pause(*this);
     if (platform_.messageBox(QStringLiteral("Set mode to LSB ?"), core::MessageTitle(),
