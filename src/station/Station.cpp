@@ -347,7 +347,7 @@ bool Station::openFollowing() {
     state_.TableWindowShown = true;
     following_ = true;
     silentAlarm_.Watch(tuning_.portOpen());
-    wheel_.setTableWheel(&tuning_);
+    wheel_.setTableWheel(&tuning_.commands());
     {
         const auto pause = tuning_.pausePolls();
         tuning_.Load();

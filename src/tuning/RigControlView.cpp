@@ -49,7 +49,7 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     v.DialLocked = shown.dialLocked();
     v.FrequencyText = shown.frequencyText();
     v.JumpText = QString::number(state.CatScrollSetting) + QStringLiteral(" kHz");
-    v.JumpRed = tuning.jumpLabelRed();
+    v.JumpRed = tuning.commands().jumpLabelRed();
     v.Jump = state.CatScrollSetting;
     v.PttCaption = shown.pttOn() ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off");
     v.PttToolTip = tuning.ptt().ToolTip();
@@ -93,10 +93,10 @@ TableMenusView MenusViewOf(const RigTuning& tuning, const core::ProgramState& st
                            const table::TableEditor& editor, const table::TableViewModel& view) {
     TableMenusView v;
     v.StepperOffsetCaption = view.StepperOffsetCaption();
-    v.RetuneEnabled = tuning.retuneEnabled();
+    v.RetuneEnabled = tuning.commands().retuneEnabled();
     v.OffsetZeroEnabled = editor.data().StepperOffset != 0;
     v.OffsetBandOnly = editor.data().OffsetBandKHz != 0;
-    v.SetToInterpolEnabled = tuning.setToInterpolEnabled();
+    v.SetToInterpolEnabled = tuning.commands().setToInterpolEnabled();
     v.InterpolType = editor.data().InterpolType;
     v.LinkMenusEnabled = tuning.menusEnabled();
     v.RigModel = state.RigModel;

@@ -172,8 +172,8 @@ void RigTuning::Load() {
     editor_.FillCatFileList();
     editor_.LoadTable();
     editor_.SetWindowVisible(true);
-    state_.CatScrollSetting = static_cast<core::Integer>(
-        std::clamp<int>(state_.CatScrollSetting, JumpMinimum, JumpMaximum));
+    state_.CatScrollSetting = static_cast<core::Integer>(std::clamp<int>(
+        state_.CatScrollSetting, TableCommands::JumpMinimum, TableCommands::JumpMaximum));
     follower_.Reset();
     following_ = true;
     watchFallback();

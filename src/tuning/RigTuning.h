@@ -2,7 +2,6 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/TableWheel.h"
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
 #include "rig/RigConnection.h"
@@ -22,6 +21,7 @@
 #include "tuning/RigPoller.h"
 #include "tuning/RigState.h"
 #include "tuning/SwrTune.h"
+#include "tuning/TableCommands.h"
 #include "tuning/TransmitGuard.h"
 #include "tuning/TransmitHold.h"
 
@@ -67,7 +67,6 @@ class BandChangeover;
 // - A stop of the engine (Esc) unlocks and halts following until the user locks or turns.
 class RigTuning : public QObject,
                   public table::RigLink,
-                  public engine::TableWheel,
                   public engine::TransmitState,
                   private RigFollower::Lookups {
     Q_OBJECT
@@ -86,8 +85,6 @@ public:
 
     static constexpr int PttWatchdogMs = PttControl::WatchdogMs;
     static constexpr int TransmitRestMs = RigPoller::TransmitRestMs;
-    static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
-    static constexpr int JumpMaximum = 500;
 
     explicit RigTuning(const Parts& parts, QObject* parent = nullptr);
     ~RigTuning() override;
@@ -194,52 +191,13 @@ public:
     const PeakSearch& peakSearch() const { return search_; }
     // No turning while the rig transmits (mnuTxGuard).
     const TransmitGuard& guard() const { return guard_; }
+    // The frequency and row commands, and the wheel's table functions.
+    TableCommands& commands() { return commands_; }
+    const TableCommands& commands() const { return commands_; }
     // "Tune now": while the rig is followed, one turn to the table's position for its
     // frequency, whatever the mode and the dead band. Refused, with why, otherwise.
     engine::TurnOutcome TuneNow(engine::TurnOrigin origin = engine::TurnOrigin::Window,
                                 QString* why = nullptr);
-
-    // --- frequency ---
-    // n steps of CatScrollSetting kHz (0 counts as 1).
-    void FrequencyUp(int n);
-    void FrequencyDown(int n);
-    // HScroll1.
-    void JumpScrolled(int kHz);
-    bool jumpLabelRed() const { return jumpRed_; }
-
-    // --- turning ---
-    // cmdTurnTo: to the frequency in the input box (through the rig while the port is open).
-    // A web client's turn has origin Network.
-    // detail: the turn's words for the move log.
-    void TurnToClicked(engine::TurnOrigin origin = engine::TurnOrigin::Window,
-                       const QString& detail = {});
-    // Enter in the input box: the turn, and with the port open one poll.
-    void InputEntered();
-    // A list row pressed (index = row - 1): selected; without a port the stepper turns to it.
-    void RowClicked(int index);
-    // The mouse released on a row: with the port open the rig is sent its frequency.
-    void RowReleased(int index);
-    // Up (-1) / Down (+1) in the list: the neighbouring row, within the rows.
-    void RowStepped(int offset);
-    // mnuLoopNaar for data row `row` (0: none chosen, nothing happens).
-    // The move log says "table row 7074 kHz", after asker when given ("web 192.168.1.20").
-    void TurnToRow(int row, engine::TurnOrigin origin = engine::TurnOrigin::Window,
-                   const QString& asker = {});
-    // mnuSetToInterpol: the counter set to the value label's position without turning; only
-    // while unlocked and the label holds a position within the limits.
-    void SetCounterToInterpol();
-    bool setToInterpolEnabled() const;
-    // mnuStepperOffset.
-    void StepperOffsetClicked();
-    // Drift: the hand correction at the rig's frequency becomes the table's offset; a refusal
-    // is told. retuneEnabled: a reading lies within the table.
-    void RetuneHereClicked();
-    // The refusal, empty when done (the web's Retune here, which has nobody to show it to).
-    QString RetuneHere();
-    bool retuneEnabled() const;
-    void OffsetZeroClicked();
-    // The offset holds only within the amateur band of the rig's frequency, or everywhere.
-    void OffsetBandOnlyClicked(bool on);
 
     // --- PTT and modes ---
     // cmdPTT; with forceOff only ever to receive.
@@ -281,14 +239,6 @@ public:
     void SetRigFrequency(core::Single kHz) override;
     void SetLocked(bool locked) override;
 
-    // engine::TableWheel
-    bool rigPortOpen() const override { return open_; }
-    bool selectRowBy(int offset) override;
-    void turnToSelectedRow() override;
-    void changeFrequencyJump(int delta) override;
-    void jumpFrequency(bool up) override;
-    void resetJumpLabel() override;
-
     // --- the links beside the Yaesu CAT link (RigTuningLinks.cpp) ---
     RigLinkChoice::Link link() const { return links_.link(); }
     // mnuRigctld, mnuFlrig, mnuWsjtx, mnuCiv, mnuKenwood: asks the link's settings (where the
@@ -322,6 +272,8 @@ signals:
     void portOpenChanged(bool open);
 
 private:
+    friend class TableCommands;
+
     void connectRig();
     void readingArrived(const rig::RigReading& reading);
     // The fallback's reading, followed as the link's own while the link is silent.
@@ -351,10 +303,6 @@ private:
     void showLookup(const table::Lookup& lookup, bool blink);
     void endBlink();
     void dropBlink();
-    void turnToFrequency(core::Single x, engine::TurnOrigin origin, const QString& detail);
-    // "table row 7074 kHz": a turn to data row row in the move log.
-    QString rowDetail(int row) const;
-    void frequencyStep(int n, bool up);
     // Sends a frequency (with the port open), shows it and makes it CatFrequency; false, and
     // nothing changed, when the rig did not take it.
     bool sendFrequency(core::Single kHz);
@@ -404,7 +352,6 @@ private:
     std::optional<rig::RigReading> announcedDuringPoll_;
     bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
     int unansweredTransmitReads_ = 0; // in a row, during the turn
-    bool jumpRed_ = false;
 
     RigState shown_;
     RigPoller poller_;
@@ -415,6 +362,7 @@ private:
     rig::SimulatedSwrMeter simulatedSwr_;
     SwrTune swr_;
     RigFollower follower_;
+    TableCommands commands_{*this};
 };
 
 } // namespace tuning

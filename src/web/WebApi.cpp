@@ -228,7 +228,7 @@ QJsonObject WebApi::tuningState() const {
                      {QStringLiteral("running"), swrTuning},
                      {QStringLiteral("ready"),
                       swrTuning || (tuning_.swrTuneEnabled() && !pttOn && position.isDouble())}}},
-        {QStringLiteral("retuneReady"), following && tuning_.retuneEnabled()},
+        {QStringLiteral("retuneReady"), following && tuning_.commands().retuneEnabled()},
         // When following turns, and how close the table's position may lie without a turn.
         {QStringLiteral("follow"),
          tuning::FollowModeName(tuning_.follower().followSettings().mode)},
@@ -393,7 +393,7 @@ WebReply WebApi::turnToRow(const QJsonObject& request) {
     if (tuning_.portOpen() && !tuning_.connection().capabilities().canSetRig)
         return Error(409, QStringLiteral("This link cannot set the rig."));
     return requestTurn([this, row = *row, who = detail()] {
-        tuning_.TurnToRow(row, engine::TurnOrigin::Network, who);
+        tuning_.commands().TurnToRow(row, engine::TurnOrigin::Network, who);
     });
 }
 
@@ -415,7 +415,7 @@ WebReply WebApi::addRow() {
 WebReply WebApi::retune() {
     if (!station_.following() || !tuning_.portOpen() || tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
-    if (const QString refusal = tuning_.RetuneHere(); !refusal.isEmpty())
+    if (const QString refusal = tuning_.commands().RetuneHere(); !refusal.isEmpty())
         return Error(409, refusal);
     // Saving clears the mark: still set, the new offset holds only until the program ends.
     if (editor_.TableChanged())

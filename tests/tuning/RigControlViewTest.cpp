@@ -71,13 +71,13 @@ TEST_F(RigControlViewTest, theMenus_linksChosenOnlyWhileClosed_retuneOnlyWithARe
     // Corrected by hand by 3 steps at 3500 kHz: the offset, then Offset 0.
     tuning.LockClicked();
     state.StepCounter = 103;
-    tuning.RetuneHereClicked();
+    tuning.commands().RetuneHereClicked();
     EXPECT_EQ(editor.data().StepperOffset, 3);
     EXPECT_EQ(view.view().InterpolValueText, "103");
     EXPECT_EQ(menus().StepperOffsetCaption, "&Stepper offset( 3)...");
     EXPECT_TRUE(menus().OffsetZeroEnabled);
     EXPECT_TRUE(view.StatusText().endsWith("  offset +3")) << view.StatusText().toStdString();
-    tuning.OffsetZeroClicked();
+    tuning.commands().OffsetZeroClicked();
     EXPECT_EQ(editor.data().StepperOffset, 0);
 
     // Out of the table: refused, said in a box.
@@ -85,7 +85,7 @@ TEST_F(RigControlViewTest, theMenus_linksChosenOnlyWhileClosed_retuneOnlyWithARe
     poll();
     poll();
     EXPECT_FALSE(menus().RetuneEnabled);
-    tuning.RetuneHereClicked();
+    tuning.commands().RetuneHereClicked();
     EXPECT_EQ(platform.messages.back().text,
               "Retune here needs the rig's frequency within the table.");
 }

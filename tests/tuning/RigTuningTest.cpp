@@ -104,7 +104,7 @@ TEST_F(RigTuningTest, pollsStartAnIntervalApart_afterAnExchangeLongerThanThatThe
 TEST_F(RigTuningTest, whatComesDuringTheBlinkIsNotOverwrittenWhenItEnds) {
     openAndFollow();
     // The user turns to the 4000 kHz row, or closes the window, while the label blinks.
-    std::function<void()> duringBlink = [&] { tuning.TurnToRow(2); };
+    std::function<void()> duringBlink = [&] { tuning.commands().TurnToRow(2); };
     const QObject scope;
     QObject::connect(&view, &table::TableViewModel::changed, &scope, [&] {
         if (duringBlink && view.view().InterpolValueText == "???")
@@ -181,11 +181,11 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     poll();
     const std::size_t beeps = platform.beeps.size();
     tuning.LockClicked();
-    tuning.FrequencyUp(1); // the rig is tuned, the stepper stays
+    tuning.commands().FrequencyUp(1); // the rig is tuned, the stepper stays
     view.SetInputText("4000");
     const std::size_t messages = platform.messages.size();
     platform.answerNextMessage(platform::Answer::No);
-    tuning.TurnToClicked(); // our own PTT: asked first, like the rig's transmit
+    tuning.commands().TurnToClicked(); // our own PTT: asked first, like the rig's transmit
     tuning.PeakSearchClicked();
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_FALSE(tuning.follower().locked());
@@ -368,13 +368,13 @@ TEST_F(RigTuningTest, withThePortClosedAFrequencyStepTurnsWhenLockedAndWritesNot
     const std::size_t beeps = platform.beeps.size();
     tuning.LockClicked();
     state.CatScrollSetting = 50;
-    tuning.FrequencyUp(2);
+    tuning.commands().FrequencyUp(2);
     EXPECT_EQ(tuning.follower().CatFrequency(), 3600.0f);
     EXPECT_EQ(tuning.rigState().frequencyText(), "3600 kHz");
     EXPECT_EQ(state.StepCounter, 120);
-    tuning.FrequencyDown(0); // counts as one step
+    tuning.commands().FrequencyDown(0); // counts as one step
     EXPECT_EQ(tuning.follower().CatFrequency(), 3550.0f);
-    tuning.FrequencyUp(20000); // beyond the FT-817's bands: a beep, nothing else
+    tuning.commands().FrequencyUp(20000); // beyond the FT-817's bands: a beep, nothing else
     EXPECT_EQ(tuning.follower().CatFrequency(), 3550.0f);
     EXPECT_EQ(platform.beeps.size(), beeps + 1);
     EXPECT_EQ(simulated.written(), written);
@@ -397,12 +397,12 @@ TEST_F(RigTuningTest, theOffsetDialogAcceptsThirtyRefusesThirtyOneAndRelocksWith
     tuning.LockClicked();
     ASSERT_FALSE(tuning.follower().locked());
     platform.answerNextInput("31");
-    tuning.StepperOffsetClicked();
+    tuning.commands().StepperOffsetClicked();
     EXPECT_EQ(editor.data().StepperOffset, 0);
     EXPECT_EQ(platform.messages.back().text, "To large offset max = +/- 30");
     EXPECT_FALSE(tuning.follower().locked());
     platform.answerNextInput("30");
-    tuning.StepperOffsetClicked();
+    tuning.commands().StepperOffsetClicked();
     EXPECT_EQ(editor.data().StepperOffset, 30);
     EXPECT_TRUE(tuning.follower().locked());
     poll();
@@ -424,7 +424,7 @@ TEST_F(RigTuningTest, theWheelWalksTheRowsThroughTheRigAndStepsTheFrequency) {
     EXPECT_EQ(simulated.rig().frequency(), 3991.0);
     wheel.HandleWheel(3, engine::ShiftHeld); // the step grows by the notches
     EXPECT_EQ(state.CatScrollSetting, 12);
-    EXPECT_TRUE(tuning.jumpLabelRed());
+    EXPECT_TRUE(tuning.commands().jumpLabelRed());
 }
 
 TEST_F(RigTuningTest,
@@ -471,8 +471,8 @@ TEST_F(RigTuningTest, settingTheCounterToTheInterpolValue_writesNothingToThePort
     engine.TurnTo({102, engine::TurnOrigin::Window});
     ASSERT_EQ(view.view().InterpolValueText, "100");
     lpt.traceWrites();
-    ASSERT_TRUE(tuning.setToInterpolEnabled());
-    tuning.SetCounterToInterpol();
+    ASSERT_TRUE(tuning.commands().setToInterpolEnabled());
+    tuning.commands().SetCounterToInterpol();
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_TRUE(lpt.writes().empty());
 }

@@ -14,7 +14,7 @@ TEST_F(TransmitGuardTest, theRigsTransmitHoldsFollowingAndFrequencySteps_untilIt
     poll();
     EXPECT_TRUE(tuning.rigTransmitting());
     EXPECT_EQ(state.StepCounter, 100);
-    tuning.FrequencyUp(1);
+    tuning.commands().FrequencyUp(1);
     EXPECT_EQ(simulated.rig().frequency(), 3760.0);
     EXPECT_EQ(state.StepCounter, 100);
 
@@ -68,14 +68,14 @@ TEST_F(TransmitGuardTest, aTurnOfTheUsersOwnWhileTheRigTransmitsAsksFirst) {
     view.SetInputText("3750");
     const std::size_t before = platform.messages.size();
     platform.answerNextMessage(platform::Answer::No);
-    tuning.TurnToClicked();
+    tuning.commands().TurnToClicked();
     ASSERT_EQ(platform.messages.size(), before + 1);
     EXPECT_EQ(platform.messages.back().icon, platform::Icon::Question);
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_EQ(simulated.rig().frequency(), 3500.0);
 
     platform.answerNextMessage(platform::Answer::Yes);
-    tuning.TurnToClicked();
+    tuning.commands().TurnToClicked();
     EXPECT_EQ(state.StepCounter, 150);
 }
 
