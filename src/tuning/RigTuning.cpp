@@ -69,7 +69,7 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
         follower_.setFollowedLink(fallback_.active() ? fallback_.choice().text() : QString());
         emit changed();
     });
-    connect(&ptt_, &PttControl::watchdogExpired, this, [this] { PttToggle(true); });
+    connect(&ptt_, &PttControl::watchdogExpired, this, [this] { rigCommands_.PttToggle(true); });
     connect(&search_, &PeakSearch::changed, this, [this] {
         updatePollTimer();
         emit changed();
@@ -107,7 +107,7 @@ void RigTuning::connectRig() {
         if (swr_.running())
             swr_.TransmitDropped();
         else
-            PttToggle(true);
+            rigCommands_.PttToggle(true);
     });
     connect(rig_, &rig::RigConnection::changed, this, &RigTuning::changed);
     connect(rig_, &rig::RigConnection::powerSwitched, this, [this] {
@@ -196,7 +196,7 @@ bool RigTuning::Unload(bool exiting, bool keepLink) {
         // out until the end, so the park at exit hears whether the rig transmits. Our own PTT
         // is released at once (its button and watchdog go with the window).
         if (shown_.pttOn())
-            PttToggle(true);
+            rigCommands_.PttToggle(true);
     } else {
         ComPortOpen(0);
     }
@@ -291,7 +291,7 @@ void RigTuning::closePort() {
     search_.PortClosed();
     // The PTT is released before anything else; closing the link releases it once more.
     if (shown_.pttOn())
-        PttToggle(true);
+        rigCommands_.PttToggle(true);
     open_ = false;
     catComPort_ = 0;
     poller_.Closed();
@@ -495,36 +495,10 @@ engine::TurnOutcome RigTuning::TuneNow(engine::TurnOrigin origin, QString* why) 
     return outcome;
 }
 
-void RigTuning::PollRateClicked() {
-    if (!poller_.NextRate())
-        return;
-    updatePollTimer();
-    emit changed();
-}
-
 // --- lock ---
 
 void RigTuning::SetLocked(bool locked) {
     follower_.SetLocked(locked);
-    emit changed();
-}
-
-void RigTuning::LockClicked() {
-    if (follower_.locked()) {
-        follower_.UserUnlock();
-    } else {
-        if (!follower_.UserLock()) {
-            platform_.beep();
-            return;
-        }
-        if (open_)
-            PollRig();
-    }
-    emit changed();
-}
-
-void RigTuning::RigLockClicked(bool on) {
-    (void)rig_->setDialLock(on);
     emit changed();
 }
 

@@ -14,6 +14,7 @@
 #include "tuning/AnnouncementWatch.h"
 #include "tuning/PeakSearch.h"
 #include "tuning/PttControl.h"
+#include "tuning/RigCommands.h"
 #include "tuning/RigFallback.h"
 #include "tuning/RigFollower.h"
 #include "tuning/RigLinkChoice.h"
@@ -169,13 +170,6 @@ public:
 
     // --- polling ---
     void PollRig();
-    // cmdComPol: the next interval of 1000, 500, 200, 500, 1000, 1500, 1000, ...
-    void PollRateClicked();
-
-    // --- lock ---
-    void LockClicked();
-    // chkLock: the rig's dial lock.
-    void RigLockClicked(bool on);
 
     // --- the parts it coordinates ---
     // The polls: their rate's caption and tip, whether their timer runs.
@@ -192,35 +186,17 @@ public:
     // No turning while the rig transmits (mnuTxGuard).
     const TransmitGuard& guard() const { return guard_; }
     // The frequency and row commands, and the wheel's table functions.
-    TableCommands& commands() { return commands_; }
-    const TableCommands& commands() const { return commands_; }
+    TableCommands& tableCommands() { return tableCommands_; }
+    const TableCommands& tableCommands() const { return tableCommands_; }
+    // The rig frame's controls.
+    RigCommands& rigCommands() { return rigCommands_; }
+    const RigCommands& rigCommands() const { return rigCommands_; }
     // "Tune now": while the rig is followed, one turn to the table's position for its
     // frequency, whatever the mode and the dead band. Refused, with why, otherwise.
     engine::TurnOutcome TuneNow(engine::TurnOrigin origin = engine::TurnOrigin::Window,
                                 QString* why = nullptr);
 
-    // --- PTT and modes ---
-    // cmdPTT; with forceOff only ever to receive.
-    void PttToggle(bool forceOff);
-    void ModeClicked(int index);
-    // cmdOnOff.
-    void PowerClicked();
-
-    // --- S-meter peak search ---
-    // cmdCalibreer: turns through 30 positions around the present one, then to the loudest
-    // (back to the start when the readings are flat). A second click stops it, as does Esc.
-    void PeakSearchClicked();
-
     // --- SWR tune (RigTuningSwr.cpp) ---
-    // cmdSwrTune: keys a low-power carrier and turns around the table's position for the
-    // rig's frequency to the lowest SWR (SwrTune); a second click stops it, as do Esc and
-    // the PTT button.
-    void SwrTuneClicked();
-    bool swrTuneEnabled() const;
-    // What it does to the rig, or why the link offers none.
-    QString SwrTuneToolTip() const;
-    // Why the open link offers no SWR tune; empty where it does.
-    QString SwrTuneUnavailable() const;
     const SwrTune& swrTune() const { return swr_; }
     // The simulated rig's meter, to be detuned in tests and on its panel.
     rig::SimulatedSwrMeter& simulatedSwrMeter() { return simulatedSwr_; }
@@ -255,8 +231,6 @@ public:
     void setBandChangeover(BandChangeover* bands) { bands_ = bands; }
 
     // --- the rig's transmit (RigTuningStation.cpp) ---
-    // mnuTxGuard: no turning while the rig transmits.
-    void TransmitGuardClicked(bool on);
     // The rig reports transmit, or went silent since it did, with the port open.
     bool rigTransmitting() const { return open_ && guard_.rigTransmitting(); }
     // Why the engine's transmit gate is shut: the SWR tune's carrier, or, with the guard on,
@@ -273,6 +247,7 @@ signals:
 
 private:
     friend class TableCommands;
+    friend class RigCommands;
 
     void connectRig();
     void readingArrived(const rig::RigReading& reading);
@@ -362,7 +337,8 @@ private:
     rig::SimulatedSwrMeter simulatedSwr_;
     SwrTune swr_;
     RigFollower follower_;
-    TableCommands commands_{*this};
+    TableCommands tableCommands_{*this};
+    RigCommands rigCommands_{*this};
 };
 
 } // namespace tuning
