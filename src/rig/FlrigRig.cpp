@@ -264,10 +264,6 @@ void FlrigRig::fail(const QString& why) {
         emit changed();
 }
 
-void FlrigRig::deliver(std::function<void()> news) {
-    QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
-}
-
 // --- readings ---
 
 bool FlrigRig::requestReading() {
@@ -379,10 +375,7 @@ CatResult FlrigRig::setPtt(bool on) {
     // A rig that flrig cannot key does not transmit although our PTT is on.
     const bool sent = call(QStringLiteral("rig.set_ptt"), {1}, [this](const auto& value) {
         if (!value)
-            deliver([this] {
-                if (pttOn_)
-                    emit transmitInhibited();
-            });
+            keyRefused();
     });
     if (!sent)
         return CatResult::NotSent;

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace rig {
@@ -114,6 +115,24 @@ signals:
     void sMeterRead(float value);
     void swrStateRead(int state);
     void frequencyShown(float kHz);
+
+protected:
+    // Tells listeners from the event loop, outside the handlers of the line or the network (a
+    // listener may turn the stepper and run the event loop for long).
+    void deliver(std::function<void()> news) {
+        QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
+    }
+    // The rig answered our key with a refusal: told as transmit inhibited while our PTT is
+    // still on.
+    void keyRefused() {
+        deliver([this] {
+            if (pttOn_)
+                emit transmitInhibited();
+        });
+    }
+
+    // Our PTT as this link keyed it: released at closing.
+    bool pttOn_ = false;
 };
 
 } // namespace rig

@@ -235,10 +235,6 @@ void RigctldRig::readLines() {
         dropConnection(QStringLiteral("sent a line without end"));
 }
 
-void RigctldRig::deliver(std::function<void()> news) {
-    QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
-}
-
 // --- readings ---
 
 bool RigctldRig::requestReading() {
@@ -361,10 +357,7 @@ CatResult RigctldRig::setPtt(bool on) {
     // A rig that cannot be keyed through the daemon does not transmit although our PTT is on.
     const bool sent = send("T 1", 1, [this](const Reply& reply) {
         if (!Succeeded(reply))
-            deliver([this] {
-                if (pttOn_)
-                    emit transmitInhibited();
-            });
+            keyRefused();
     });
     if (!sent)
         return CatResult::NotSent;

@@ -288,10 +288,6 @@ bool SerialRig::frequencyValid(double kHz) const {
     });
 }
 
-void SerialRig::deliver(std::function<void()> news) {
-    QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
-}
-
 void SerialRig::logMessage(const QByteArray& message, CatDirection direction, const QString& name) {
     log_.logBytes(message, direction, name);
 }
