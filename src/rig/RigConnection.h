@@ -131,6 +131,28 @@ protected:
         });
     }
 
+    // Our PTT switched by one request to the rig's program, send(on), whose answer comes later.
+    // A release that could not be sent while our PTT was on stays owed (releaseOwed) until one
+    // is.
+    CatResult switchPttBy(bool on, bool& releaseOwed, const std::function<bool(bool on)>& send) {
+        if (!on) {
+            const bool keyed = pttOn_;
+            pttOn_ = false;
+            emit pttSwitched(false);
+            if (send(false)) {
+                releaseOwed = false;
+                return CatResult::Sent;
+            }
+            releaseOwed = releaseOwed || keyed;
+            return CatResult::NotSent;
+        }
+        if (!send(true))
+            return CatResult::NotSent;
+        pttOn_ = true;
+        emit pttSwitched(true);
+        return CatResult::Sent;
+    }
+
     // Our PTT as this link keyed it: released at closing.
     bool pttOn_ = false;
 };
