@@ -56,7 +56,7 @@ QString StartFollowing(bench::BenchProgram& program) {
         return QStringLiteral("the rig's link did not open");
     // Unlocked, the table window only shows where the rig's frequency lies: the lock button.
     if (!tuning.follower().locked())
-        tuning.LockClicked();
+        tuning.rigCommands().LockClicked();
     if (!tuning.follower().locked())
         return QStringLiteral("the table window did not lock");
     return {};

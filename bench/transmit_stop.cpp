@@ -57,7 +57,7 @@ std::unique_ptr<bench::BenchProgram> Program(int comPort, const QByteArray& ini,
     }
     program->platform().waitMs(1500);
     if (tuning.follower().locked())
-        tuning.LockClicked();
+        tuning.rigCommands().LockClicked();
     return program;
 }
 

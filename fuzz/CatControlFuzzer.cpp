@@ -8,8 +8,12 @@
 #include "FuzzSupport.h"
 #include "rig/CatCodec.h"
 #include "rig/CatControl.h"
+#include "rig/KeyedRecord.h"
+#include "rig/RigCaps.h"
+#include "rig/RigModel.h"
 #include "support/FakePlatform.h"
 
+#include <QFile>
 #include <cstring>
 
 namespace {
@@ -29,6 +33,7 @@ public:
     }
     void close() override {
         open_ = false;
+        dtr_ = rts_ = false; // a closed port drops its modem lines
         input_.clear();
         late_.clear();
     }
@@ -57,8 +62,12 @@ public:
         return taken;
     }
     bool write(const QByteArray& bytes) override {
-        if (!open_ || std::exchange(failNextWrite, false))
+        if (!open_)
             return false;
+        if (std::exchange(failNextWrite, false)) {
+            ++failedWrites;
+            return false;
+        }
         frames.push_back(bytes);
         if (echoes_)
             input_ += bytes;
@@ -77,6 +86,7 @@ public:
 
     bool dtr() const { return dtr_; }
     bool failNextWrite = false;
+    int failedWrites = 0;
     std::vector<QByteArray> frames;
 
 private:
@@ -115,22 +125,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScriptedLink link(rigSide, platform, !(flags & NoModemLines), flags & Echoes);
     rig::CatLog log(state, platform, fuzz::ScratchDirectory());
     log.setTerminalShown(true);
-    rig::CatControl cat(state, platform, log, link);
-    // What the owner of the link does: a rig that refuses to transmit gets its PTT released, a
-    // link that fails is closed.
+    // The record of a PTT left keyed lives in the program directory; each input starts
+    // without one.
+    static const QString programDirectory = fuzz::NewDirectory();
+    QFile::remove(programDirectory + QLatin1Char('/') + QLatin1String(rig::KeyedRecord::FileName));
+    rig::CatControl cat(state, platform, log, link, programDirectory);
+    // What the owner of the link does: a rig that refuses to transmit gets its PTT released. A
+    // line that fails is the link's own to drop and reopen.
     QObject::connect(&cat, &rig::CatControl::transmitInhibited, [&] { (void)cat.PttOff(); });
-    QObject::connect(&cat, &rig::CatControl::linkFailed, [&] { (void)cat.ClosePort(); });
     float sMeter = 0; // as the link tells it
     QObject::connect(&cat, &rig::CatControl::sMeterRead, [&](float value) { sMeter = value; });
 
-    const rig::Model model = cat.model();
-    const rig::CatCommandTable* table = rig::CommandTable(model);
+    const rig::Model model = rig::ToModel(state.RigModel);
+    const rig::RigCaps& caps = cat.caps();
     // The last PTT frame written says whether the rig transmits.
     const auto transmitFrameLast = [&] {
         for (auto frame = link.frames.rbegin(); frame != link.frames.rend(); ++frame) {
-            if (*frame == rig::FrameBytes(table->pttOn->frame))
+            if (*frame == rig::FrameBytes(caps.pttOn->frame))
                 return true;
-            if (*frame == rig::FrameBytes(table->pttOff->frame))
+            if (*frame == rig::FrameBytes(caps.pttOff->frame))
                 return false;
         }
         return false;
@@ -169,7 +182,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 5: {
             const bool written = cat.PttOff() == rig::CatResult::Sent;
             FUZZ_CHECK(!cat.pttOn());
-            if (written && table && table->pttOff)
+            if (written && caps.pttOn && caps.pttOff)
                 FUZZ_CHECK(!transmitFrameLast());
             if (written && model == rig::Model::Ft757GXII)
                 FUZZ_CHECK(!link.dtr());
@@ -200,12 +213,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(sMeter >= 0 && sMeter <= 255);
     }
 
-    // Closing leaves the transmitter off.
+    // Closing leaves the transmitter off. Only a line that failed can have kept the rig keyed
+    // (the release could not go out); the next opening releases it.
     (void)cat.ClosePort();
     FUZZ_CHECK(!link.isOpen() && !cat.pttOn() && !link.dtr());
-    if (table && table->pttOff && !link.frames.empty())
+    const bool pttFrames = caps.pttOn && caps.pttOff;
+    if (pttFrames && transmitFrameLast()) {
+        FUZZ_CHECK(link.failedWrites > 0);
+        link.failNextWrite = false;
+        (void)cat.OpenPort(1);
+        (void)cat.ClosePort();
         FUZZ_CHECK(!transmitFrameLast());
-    if (!table)
+    }
+    if (!caps.sendsFrames())
         FUZZ_CHECK(link.frames.empty());
     return 0;
 }

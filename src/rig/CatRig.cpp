@@ -96,13 +96,7 @@ LinkCapabilities CatRig::capabilities() const {
 }
 
 bool CatRig::selectModeByCode(int code) {
-    const std::vector<RigMode>& modes = cat_.caps().modes;
-    int index = cat_.caps().modeIndexForCode(code);
-    // A mode no reply names (the FT-817's DIG and PKT) is kept by the code it was set with.
-    for (std::size_t i = 0; index == 0 && i < modes.size(); ++i) {
-        if (modes[i].sent == code)
-            index = int(i) + 1;
-    }
+    const int index = cat_.caps().modeIndexForStoredCode(code);
     if (index == 0)
         return false;
     cat_.setRigModeIndex(static_cast<core::Integer>(index));

@@ -198,10 +198,7 @@ CatResult CivRig::setPtt(bool on) {
     const bool sent = command(Transmit + char(1), 2, QStringLiteral("Set PTT"),
                               [this](const std::optional<QByteArray>& data) {
                                   if (!data)
-                                      deliver([this] {
-                                          if (pttOn_)
-                                              emit transmitInhibited();
-                                      });
+                                      keyRefused();
                               });
     if (!sent)
         return CatResult::NotSent;
@@ -212,10 +209,7 @@ CatResult CivRig::setPtt(bool on) {
 }
 
 std::vector<SerialRig::Mode> CivRig::modes() const {
-    std::vector<Mode> modes;
-    for (const CivModel::Mode& mode : model_->modes)
-        modes.push_back({mode.name, mode.code});
-    return modes;
+    return ModesOf(model_->modes);
 }
 
 // --- what the rig tells by itself ---

@@ -11,7 +11,7 @@ namespace rig {
 // With the rig's CI-V transceive on, the frequency it announces (command 00, to all or to us)
 // is told at once through readingAnnounced(); polling goes on as the check. On a model with the
 // SWR meter the SWR tune has it, with the RF power level (14 0A) in watts of the model's most.
-class CivRig final : public SerialRig, public SwrMeter {
+class CivRig final : public SerialRig {
     Q_OBJECT
 
 public:
@@ -32,7 +32,6 @@ public:
     bool requestReading() override;
     bool requestFrequencyCheck() override;
     bool requestSMeter() override;
-    SwrMeter* swrMeter() override { return readsSwr() ? this : nullptr; }
 
     // SwrMeter (CivSwr.cpp)
     void readSwr(Value done) override;

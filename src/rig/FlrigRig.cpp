@@ -264,10 +264,6 @@ void FlrigRig::fail(const QString& why) {
         emit changed();
 }
 
-void FlrigRig::deliver(std::function<void()> news) {
-    QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
-}
-
 // --- readings ---
 
 bool FlrigRig::requestReading() {
@@ -365,30 +361,13 @@ CatResult FlrigRig::setMode(int index) {
 }
 
 CatResult FlrigRig::setPtt(bool on) {
-    if (!on) {
-        const bool keyed = pttOn_;
-        pttOn_ = false;
-        emit pttSwitched(false);
-        if (call(QStringLiteral("rig.set_ptt"), {0}, [](const auto&) {})) {
-            pttReleaseOwed_ = false;
-            return CatResult::Sent;
-        }
-        pttReleaseOwed_ = pttReleaseOwed_ || keyed;
-        return CatResult::NotSent;
-    }
-    // A rig that flrig cannot key does not transmit although our PTT is on.
-    const bool sent = call(QStringLiteral("rig.set_ptt"), {1}, [this](const auto& value) {
-        if (!value)
-            deliver([this] {
-                if (pttOn_)
-                    emit transmitInhibited();
-            });
+    return switchPttBy(on, pttReleaseOwed_, [this](bool key) {
+        // A rig that flrig cannot key does not transmit although our PTT is on.
+        return call(QStringLiteral("rig.set_ptt"), {key ? 1 : 0}, [this, key](const auto& value) {
+            if (key && !value)
+                keyRefused();
+        });
     });
-    if (!sent)
-        return CatResult::NotSent;
-    pttOn_ = true;
-    emit pttSwitched(true);
-    return CatResult::Sent;
 }
 
 LinkCapabilities FlrigRig::capabilities() const {

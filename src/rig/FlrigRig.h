@@ -87,8 +87,6 @@ private:
     void fail(const QString& why);
     void answered();
     void noteMode(const QString& mode);
-    // Tells what came, outside the network's own handlers (a listener may turn the stepper).
-    void deliver(std::function<void()> news);
     void log(const QString& text, CatDirection direction);
 
     platform::Platform& platform_;
@@ -104,7 +102,6 @@ private:
     bool open_ = false;
     bool online_ = false;
     bool reading_ = false;
-    bool pttOn_ = false;
     // Our PTT was released while the server could not hear it: told once it is back.
     bool pttReleaseOwed_ = false;
     QStringList modes_;

@@ -253,10 +253,7 @@ CatResult KenwoodRig::setPtt(bool on) {
 }
 
 std::vector<SerialRig::Mode> KenwoodRig::modes() const {
-    std::vector<Mode> modes;
-    for (const KenwoodModel::Mode& mode : model_->modes)
-        modes.push_back({mode.name, mode.code});
-    return modes;
+    return ModesOf(model_->modes);
 }
 
 // --- what the rig tells by itself ---

@@ -10,7 +10,7 @@ namespace rig {
 // (FA, IF) is told at once through readingAnnounced(); polling goes on as the check. Closing
 // turns it off again. A busy rig's "?;" is asked again; "E;" and "O;" give no reading.
 // Where the model reads its SWR meter, the SWR tune has it, with the power in watts by PC.
-class KenwoodRig final : public SerialRig, public SwrMeter {
+class KenwoodRig final : public SerialRig {
     Q_OBJECT
 
 public:
@@ -27,7 +27,6 @@ public:
     // IF (frequency, mode and, where it tells it, transmit), then TX where IF does not.
     bool requestReading() override;
     bool requestSMeter() override;
-    SwrMeter* swrMeter() override { return readsSwr() ? this : nullptr; }
 
     // SwrMeter (KenwoodSwr.cpp): the meter's own scale, 1 at its foot and HighSwr at the
     // model's high mark; PC in whole watts.

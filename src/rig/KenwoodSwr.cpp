@@ -28,16 +28,14 @@ void KenwoodRig::readPower(Value done) {
     const auto answer = [this, done](std::optional<double> watts) {
         deliver([done, watts] { done(watts); });
     };
-    const bool asked = read("PC;", "PC", QStringLiteral("Ask power"),
-                            [answer](const std::optional<QByteArray>& parameters) {
-                                bool number = false;
-                                const int watts =
-                                    parameters && parameters->size() == 3
-                                        ? parameters->toInt(&number)
-                                        : 0;
-                                answer(number && watts > 0 ? std::optional<double>(watts)
-                                                           : std::nullopt);
-                            });
+    const bool asked =
+        read("PC;", "PC", QStringLiteral("Ask power"),
+             [answer](const std::optional<QByteArray>& parameters) {
+                 bool number = false;
+                 const int watts =
+                     parameters && parameters->size() == 3 ? parameters->toInt(&number) : 0;
+                 answer(number && watts > 0 ? std::optional<double>(watts) : std::nullopt);
+             });
     if (!asked)
         answer(std::nullopt);
 }

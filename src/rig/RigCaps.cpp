@@ -219,6 +219,16 @@ int RigCaps::modeIndexForCode(int code) const {
     return 0;
 }
 
+int RigCaps::modeIndexForStoredCode(int code) const {
+    int index = modeIndexForCode(code);
+    // A mode no reply names (the FT-817's DIG and PKT) is kept by the code it was set with.
+    for (std::size_t i = 0; index == 0 && i < modes.size(); ++i) {
+        if (modes[i].sent == code)
+            index = static_cast<int>(i) + 1;
+    }
+    return index;
+}
+
 QString RigCaps::settingsText(int baudRate) const {
     return QString::number(baudRate) + QStringLiteral(",N,8,") + QString::number(stopBits);
 }

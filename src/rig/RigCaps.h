@@ -136,6 +136,9 @@ struct RigCaps {
     bool withinDialRange(double kHz) const;
     // Index (1..10) of the first button whose code is the given number, 0 when none.
     int modeIndexForCode(int code) const;
+    // The button of the code the configuration keeps: by the code a reply names it with, else
+    // by the code it is set with; 0 when none.
+    int modeIndexForStoredCode(int code) const;
     // Serial line settings: baud rate + ",N,8," + stop bits.
     QString settingsText(int baudRate) const;
 };

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace rig {
@@ -75,6 +76,13 @@ public:
     // Kenwood mode number) is code, told by modeSelected(); false when none has it. A link that
     // names its modes (a daemon, another program) has no codes: true, nothing selected.
     virtual bool selectModeByCode(int) { return true; }
+    // Selects, without sending, the button of the mode the configuration keeps: code is the
+    // Yaesu model's code of it, name its name there. A link with codes of its own finds it by
+    // the name; false when none has it.
+    virtual bool selectStoredMode(int code, const QString& name) {
+        (void)name;
+        return selectModeByCode(code);
+    }
 
 signals:
     void readingArrived(const rig::RigReading& reading);
@@ -107,6 +115,46 @@ signals:
     void sMeterRead(float value);
     void swrStateRead(int state);
     void frequencyShown(float kHz);
+
+protected:
+    // Tells listeners from the event loop, outside the handlers of the line or the network (a
+    // listener may turn the stepper and run the event loop for long).
+    void deliver(std::function<void()> news) {
+        QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
+    }
+    // The rig answered our key with a refusal: told as transmit inhibited while our PTT is
+    // still on.
+    void keyRefused() {
+        deliver([this] {
+            if (pttOn_)
+                emit transmitInhibited();
+        });
+    }
+
+    // Our PTT switched by one request to the rig's program, send(on), whose answer comes later.
+    // A release that could not be sent while our PTT was on stays owed (releaseOwed) until one
+    // is.
+    CatResult switchPttBy(bool on, bool& releaseOwed, const std::function<bool(bool on)>& send) {
+        if (!on) {
+            const bool keyed = pttOn_;
+            pttOn_ = false;
+            emit pttSwitched(false);
+            if (send(false)) {
+                releaseOwed = false;
+                return CatResult::Sent;
+            }
+            releaseOwed = releaseOwed || keyed;
+            return CatResult::NotSent;
+        }
+        if (!send(true))
+            return CatResult::NotSent;
+        pttOn_ = true;
+        emit pttSwitched(true);
+        return CatResult::Sent;
+    }
+
+    // Our PTT as this link keyed it: released at closing.
+    bool pttOn_ = false;
 };
 
 } // namespace rig

@@ -235,10 +235,6 @@ void RigctldRig::readLines() {
         dropConnection(QStringLiteral("sent a line without end"));
 }
 
-void RigctldRig::deliver(std::function<void()> news) {
-    QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
-}
-
 // --- readings ---
 
 bool RigctldRig::requestReading() {
@@ -347,30 +343,14 @@ CatResult RigctldRig::setMode(int index) {
 }
 
 CatResult RigctldRig::setPtt(bool on) {
-    if (!on) {
-        const bool keyed = pttOn_;
-        pttOn_ = false;
-        emit pttSwitched(false);
-        if (send("T 0", 1, [](const Reply&) {})) {
-            pttReleaseOwed_ = false;
-            return CatResult::Sent;
-        }
-        pttReleaseOwed_ = pttReleaseOwed_ || keyed;
-        return CatResult::NotSent;
-    }
-    // A rig that cannot be keyed through the daemon does not transmit although our PTT is on.
-    const bool sent = send("T 1", 1, [this](const Reply& reply) {
-        if (!Succeeded(reply))
-            deliver([this] {
-                if (pttOn_)
-                    emit transmitInhibited();
-            });
+    return switchPttBy(on, pttReleaseOwed_, [this](bool key) {
+        // A rig that cannot be keyed through the daemon does not transmit although our PTT is
+        // on.
+        return send(key ? "T 1" : "T 0", 1, [this, key](const Reply& reply) {
+            if (key && !Succeeded(reply))
+                keyRefused();
+        });
     });
-    if (!sent)
-        return CatResult::NotSent;
-    pttOn_ = true;
-    emit pttSwitched(true);
-    return CatResult::Sent;
 }
 
 LinkCapabilities RigctldRig::capabilities() const {

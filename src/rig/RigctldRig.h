@@ -91,9 +91,6 @@ private:
     void connectionMade();
     // The transmit state of a "t" reply; learns from it whether the rig can tell at all.
     std::optional<bool> transmitOf(const QList<QByteArray>& reply);
-    // Tells what came, outside the socket's own handlers (a listener may turn the stepper and
-    // run the event loop for long).
-    void deliver(std::function<void()> news);
 
     platform::Platform& platform_;
     RigctldAddress address_;
@@ -105,7 +102,6 @@ private:
     std::deque<Pending> pending_;
     bool open_ = false;
     bool reading_ = false;
-    bool pttOn_ = false;
     bool pttReadable_ = true;
     // Our PTT was released while the daemon could not hear it: told once it is back.
     bool pttReleaseOwed_ = false;

@@ -4,7 +4,6 @@
 #include "core/SettingsFile.h"
 #include "rig/RigLogging.h"
 
-
 namespace rig {
 
 SerialDeviceMap SerialDeviceMap::Load(const QString& programDirectory) {

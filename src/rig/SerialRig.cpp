@@ -271,14 +271,21 @@ bool SerialRig::selectModeByCode(int code) {
     return true;
 }
 
+bool SerialRig::selectStoredMode(int, const QString& name) {
+    const auto plain = [](QString text) { return text.remove(QLatin1Char('-')).toUpper(); };
+    const std::vector<Mode> all = modes();
+    const auto at = std::find_if(all.begin(), all.end(),
+                                 [&](const Mode& mode) { return plain(mode.name) == plain(name); });
+    if (name.isEmpty() || at == all.end())
+        return false;
+    emit modeSelected(int(at - all.begin()) + 1);
+    return true;
+}
+
 bool SerialRig::frequencyValid(double kHz) const {
     return std::any_of(bands().begin(), bands().end(), [kHz](const Band& band) {
         return kHz >= band.lowKHz && kHz <= band.highKHz;
     });
-}
-
-void SerialRig::deliver(std::function<void()> news) {
-    QMetaObject::invokeMethod(this, std::move(news), Qt::QueuedConnection);
 }
 
 void SerialRig::logMessage(const QByteArray& message, CatDirection direction, const QString& name) {

@@ -5,6 +5,7 @@
 #include "rig/CatLog.h"
 #include "rig/RigConnection.h"
 #include "rig/SerialLink.h"
+#include "rig/SwrMeter.h"
 
 #include <cstdint>
 #include <deque>
@@ -20,7 +21,9 @@ namespace rig {
 // command and reply plus the rig's latency; what the rig sends unasked is handed to
 // unsolicited(). A line that cannot be written is lost: every command waiting is answered with
 // nothing, readings carry no frequency (so nothing moves), and the line is reopened by itself.
-class SerialRig : public RigConnection {
+// Where the model reads its SWR meter (readsSwr()), the SWR tune has it, with the power the
+// derived link reads and sets.
+class SerialRig : public RigConnection, public SwrMeter {
     Q_OBJECT
 
 public:
@@ -48,12 +51,16 @@ public:
     bool requestTransmitState() override;
     // The model's modes; the SWR meter where the model reads it.
     LinkCapabilities capabilities() const override;
+    SwrMeter* swrMeter() override { return readsSwr() ? this : nullptr; }
     // Within one of the rig's bands.
     bool frequencyValid(double kHz) const override;
     // Out of the rig's bands: the beep, and nothing sent.
     CatResult setFrequency(float kHz) override;
     CatResult setMode(int index) override;
     bool selectModeByCode(int code) override;
+    // The stored code is a Yaesu model's: the mode of the same name is selected ("CWR" is
+    // "CW-R").
+    bool selectStoredMode(int code, const QString& name) override;
 
 protected:
     // What a received message is to the command on the line.
@@ -81,8 +88,6 @@ protected:
     bool gatherReading(const RigReading& asked, const Gather& gather);
     // Queues a command; false, and done never called, when the line is not up.
     bool send(Command command);
-    // Tells listeners outside the handlers of the line (a listener may turn the stepper).
-    void deliver(std::function<void()> news);
 
     // --- what the protocol and the model give ---
     virtual const std::vector<Band>& bands() const = 0;
@@ -92,6 +97,14 @@ protected:
         int code;
     };
     virtual std::vector<Mode> modes() const = 0;
+    // A model's table of modes, each with a name and a code.
+    template <typename ModelMode>
+    static std::vector<Mode> ModesOf(const std::vector<ModelMode>& table) {
+        std::vector<Mode> modes;
+        for (const ModelMode& mode : table)
+            modes.push_back({mode.name, mode.code});
+        return modes;
+    }
     // Whether the model's SWR meter is read.
     virtual bool readsSwr() const = 0;
     // Send the frequency (Hz) or the mode of code; false when the line is down.
@@ -117,7 +130,6 @@ protected:
     platform::Platform& platform_;
     SerialLink& serial_;
     CatLog& log_;
-    bool pttOn_ = false;   // released at closing
     bool reading_ = false; // a reading is being gathered
 
 private:

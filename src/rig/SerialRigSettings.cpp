@@ -58,9 +58,7 @@ bool UsableCivAddress(int address) {
 CivSettings LoadCivSettings(const QString& settingsFile, core::SettingsReport* report) {
     core::SettingsGroupReader group = Group(settingsFile, QStringLiteral("civ"), report);
     CivSettings settings;
-    group.value(
-        QStringLiteral("model"), settings.model,
-        ListedModel<FindCivModel>, settings.model);
+    group.value(QStringLiteral("model"), settings.model, ListedModel<FindCivModel>, settings.model);
     settings.address = FindCivModel(settings.model)->address;
     group.value(
         QStringLiteral("address"), settings.address,
@@ -93,9 +91,8 @@ void StoreCivSettings(const QString& settingsFile, const CivSettings& settings) 
 KenwoodSettings LoadKenwoodSettings(const QString& settingsFile, core::SettingsReport* report) {
     core::SettingsGroupReader group = Group(settingsFile, QStringLiteral("kenwood"), report);
     KenwoodSettings settings;
-    group.value(
-        QStringLiteral("model"), settings.model,
-        ListedModel<FindKenwoodModel>, settings.model);
+    group.value(QStringLiteral("model"), settings.model, ListedModel<FindKenwoodModel>,
+                settings.model);
     // Blank: the model's own.
     group.value(QStringLiteral("baud"), settings.baud, Baud, QString(), {},
                 QString::number(FindKenwoodModel(settings.model)->baud));

@@ -17,7 +17,7 @@ struct WsjtxAddress {
     static QStringList DefaultIds();
 
     int port = DefaultPort;
-    QString group; // empty: unicast on 127.0.0.1
+    QString group;                  // empty: unicast on 127.0.0.1
     QStringList ids = DefaultIds(); // the instances followed; the datagrams of others are ignored
     // A turn that starts while the program has Tx enabled or transmits first sends it Halt Tx
     // (its automatic transmissions only).

@@ -219,7 +219,7 @@ void Station::wireVnaBuild() {
     // Following the rig would turn the loop away from where the builder measures.
     connect(&vnaBuild_, &vna::BuildSession::started, this, [this] {
         if (tuning_.follower().locked())
-            tuning_.LockClicked();
+            tuning_.rigCommands().LockClicked();
     });
     // A table built over the one open is read again: the old rows are gone.
     connect(&vnaBuild_, &vna::BuildSession::finished, this, [this](const vna::BuildResult& result) {
@@ -347,7 +347,7 @@ bool Station::openFollowing() {
     state_.TableWindowShown = true;
     following_ = true;
     silentAlarm_.Watch(tuning_.portOpen());
-    wheel_.setTableWheel(&tuning_);
+    wheel_.setTableWheel(&tuning_.tableCommands());
     {
         const auto pause = tuning_.pausePolls();
         tuning_.Load();

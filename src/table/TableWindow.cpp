@@ -62,7 +62,8 @@ TableWindow::TableWindow(const TableWindowLogic& logic, QWidget* parent)
     simulatedPanel_ = new SimulatedRigPanel(logic_.simulatedRig);
     auto* simulated = new QVBoxLayout(form_.frmSimulatedRig);
     simulated->addWidget(simulatedPanel_);
-    form_.HScroll1->setRange(tuning::RigTuning::JumpMinimum, tuning::RigTuning::JumpMaximum);
+    form_.HScroll1->setRange(tuning::TableCommands::JumpMinimum,
+                             tuning::TableCommands::JumpMaximum);
     bandSetMenu_ = new BandSetMenu(
         *form_.mnuBandSet,
         {logic_.state, logic_.platform, logic_.editor, logic_.bandSets, logic_.tuning}, this);
@@ -91,7 +92,7 @@ void TableWindow::connectTable() {
             logic_.view.SetInputText(text);
     });
     connect(f.txtInput, &QLineEdit::returnPressed, this,
-            [this] { act([this] { logic_.tuning.InputEntered(); }); });
+            [this] { act([this] { logic_.tuning.tableCommands().InputEntered(); }); });
     connect(f.cmdInput, &QPushButton::clicked, this, [this] {
         act([this] {
             // Storing a row takes the stepper off the rig's frequency for a moment.
@@ -101,7 +102,7 @@ void TableWindow::connectTable() {
         });
     });
     connect(f.cmdTurnTo, &QPushButton::clicked, this,
-            [this] { act([this] { logic_.tuning.TurnToClicked(); }); });
+            [this] { act([this] { logic_.tuning.tableCommands().TurnToClicked(); }); });
     connect(f.cmdUnity, &QPushButton::clicked, this, [this] { logic_.view.NextUnit(); });
     connect(f.cmdStatusSave, &QPushButton::clicked, this,
             [this] { act([this] { storeLimits(); }); });
@@ -136,15 +137,16 @@ void TableWindow::connectRig() {
         connect(button, &QPushButton::clicked, this, [this, handler] { act(handler); });
     };
     click(f.cmdComport, [&tuning] { tuning.ComportClicked(); });
-    click(f.cmdComPol, [&tuning] { tuning.PollRateClicked(); });
-    click(f.cmdLock, [&tuning] { tuning.LockClicked(); });
-    click(f.cmdCalibreer, [&tuning] { tuning.PeakSearchClicked(); });
-    click(f.cmdSwrTune, [&tuning] { tuning.SwrTuneClicked(); });
+    click(f.cmdComPol, [&tuning] { tuning.rigCommands().PollRateClicked(); });
+    click(f.cmdLock, [&tuning] { tuning.rigCommands().LockClicked(); });
+    click(f.cmdCalibreer, [&tuning] { tuning.rigCommands().PeakSearchClicked(); });
+    click(f.cmdSwrTune, [&tuning] { tuning.rigCommands().SwrTuneClicked(); });
     click(f.cmdTuneNow, [&tuning] { tuning.TuneNow(); });
-    click(f.cmdOnOff, [&tuning] { tuning.PowerClicked(); });
-    connect(f.cmdPTT, &QPushButton::clicked, this, [&tuning] { tuning.PttToggle(false); });
+    click(f.cmdOnOff, [&tuning] { tuning.rigCommands().PowerClicked(); });
+    connect(f.cmdPTT, &QPushButton::clicked, this,
+            [&tuning] { tuning.rigCommands().PttToggle(false); });
     connect(f.chkLock, &QCheckBox::clicked, this, [this](bool on) {
-        act([this, on] { logic_.tuning.RigLockClicked(on); });
+        act([this, on] { logic_.tuning.rigCommands().RigLockClicked(on); });
         render();
     });
     connect(f.chkAmPTT, &QCheckBox::clicked, this,
@@ -155,15 +157,17 @@ void TableWindow::connectRig() {
             act([this, up] {
                 if (logic_.tuning.portOpen())
                     logic_.wheel.ChooseWheelFunction(engine::WheelFunction::Frequency);
-                up ? logic_.tuning.FrequencyUp(1) : logic_.tuning.FrequencyDown(1);
+                up ? logic_.tuning.tableCommands().FrequencyUp(1)
+                   : logic_.tuning.tableCommands().FrequencyDown(1);
             });
         });
     }
     connect(f.HScroll1, &QScrollBar::valueChanged, this,
-            [&tuning](int value) { tuning.JumpScrolled(value); });
+            [&tuning](int value) { tuning.tableCommands().JumpScrolled(value); });
     for (std::size_t i = 0; i < f.Option1.size(); ++i) {
-        connect(f.Option1[i], &QRadioButton::clicked, this,
-                [this, i] { act([this, i] { logic_.tuning.ModeClicked(int(i) + 1); }); });
+        connect(f.Option1[i], &QRadioButton::clicked, this, [this, i] {
+            act([this, i] { logic_.tuning.rigCommands().ModeClicked(int(i) + 1); });
+        });
     }
     f.lblFreqCat->installEventFilter(this);
     f.cmdComport->installEventFilter(this);
@@ -181,14 +185,14 @@ void TableWindow::connectMenus() {
     on(f.mnuDeletetable, [this] { logic_.editor.DeleteTableFile(); });
     connect(f.mnuBuildVna, &QAction::triggered, this, &TableWindow::buildWithVnaRequested);
     connect(f.mnuExit, &QAction::triggered, this, &QWidget::close);
-    on(f.mnuStepperOffset, [this] { logic_.tuning.StepperOffsetClicked(); });
-    on(f.mnuRetuneHere, [this] { logic_.tuning.RetuneHereClicked(); });
-    on(f.mnuOffsetZero, [this] { logic_.tuning.OffsetZeroClicked(); });
+    on(f.mnuStepperOffset, [this] { logic_.tuning.tableCommands().StepperOffsetClicked(); });
+    on(f.mnuRetuneHere, [this] { logic_.tuning.tableCommands().RetuneHereClicked(); });
+    on(f.mnuOffsetZero, [this] { logic_.tuning.tableCommands().OffsetZeroClicked(); });
     connect(f.mnuOffsetBandOnly, &QAction::triggered, this, [this](bool on) {
-        act([this, on] { logic_.tuning.OffsetBandOnlyClicked(on); });
+        act([this, on] { logic_.tuning.tableCommands().OffsetBandOnlyClicked(on); });
         render();
     });
-    on(f.mnuSetToInterpol, [this] { logic_.tuning.SetCounterToInterpol(); });
+    on(f.mnuSetToInterpol, [this] { logic_.tuning.tableCommands().SetCounterToInterpol(); });
     for (std::size_t i = 0; i < f.mnuFn.size(); ++i)
         on(f.mnuFn[i], [this, i] { logic_.editor.SetInterpolType(int(i)); });
     for (std::size_t i = 0; i < f.mnuFt.size(); ++i)
@@ -205,7 +209,7 @@ void TableWindow::connectMenus() {
     on(f.mnuCiv, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Civ); });
     on(f.mnuKenwood, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Kenwood); });
     connect(f.mnuTxGuard, &QAction::triggered, this,
-            [this](bool on) { logic_.tuning.TransmitGuardClicked(on); });
+            [this](bool on) { logic_.tuning.rigCommands().TransmitGuardClicked(on); });
     connect(f.mnuTerminal, &QAction::triggered, this, &TableWindow::terminalToggled);
     auto wheelEntry = [this](QAction* action, engine::WheelFunction function) {
         connect(action, &QAction::triggered, this,
@@ -220,7 +224,7 @@ void TableWindow::connectMenus() {
                                    platform::Icon::Information);
     });
     // The pop-up acts on the row it was opened for, whatever is selected meanwhile.
-    on(f.mnuLoopNaar, [this] { logic_.tuning.TurnToRow(selectMenuRow_); });
+    on(f.mnuLoopNaar, [this] { logic_.tuning.tableCommands().TurnToRow(selectMenuRow_); });
     on(f.mnuDelete, [this] { logic_.editor.DeleteRow(selectMenuRow_); });
     on(f.mnuAddComment, [this] { logic_.editor.AskRowText(selectMenuRow_); });
 }
@@ -254,7 +258,7 @@ bool TableWindow::listEvent(QEvent* event) {
                 logic_.view.ClickRow(index);
             openSelectMenu(mouse->globalPosition().toPoint());
         } else if (mouse->button() == Qt::LeftButton && index >= 0) {
-            act([this, index] { logic_.tuning.RowClicked(index); });
+            act([this, index] { logic_.tuning.tableCommands().RowClicked(index); });
         }
         return true;
     }
@@ -262,7 +266,7 @@ bool TableWindow::listEvent(QEvent* event) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         const int index = form_.lstTable->indexAt(mouse->position().toPoint()).row();
         if (mouse->button() == Qt::LeftButton && index >= 0)
-            act([this, index] { logic_.tuning.RowReleased(index); });
+            act([this, index] { logic_.tuning.tableCommands().RowReleased(index); });
         return true;
     }
     case QEvent::MouseButtonDblClick:
@@ -298,7 +302,7 @@ bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
             case Qt::Key_Up:
             case Qt::Key_Down: {
                 const int offset = key->key() == Qt::Key_Up ? -1 : 1;
-                act([this, offset] { logic_.tuning.RowStepped(offset); });
+                act([this, offset] { logic_.tuning.tableCommands().RowStepped(offset); });
                 return true;
             }
             case Qt::Key_Home:

@@ -49,7 +49,7 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     v.DialLocked = shown.dialLocked();
     v.FrequencyText = shown.frequencyText();
     v.JumpText = QString::number(state.CatScrollSetting) + QStringLiteral(" kHz");
-    v.JumpRed = tuning.jumpLabelRed();
+    v.JumpRed = tuning.tableCommands().jumpLabelRed();
     v.Jump = state.CatScrollSetting;
     v.PttCaption = shown.pttOn() ? QStringLiteral("&PTT on") : QStringLiteral("&PTT off");
     v.PttToolTip = tuning.ptt().ToolTip();
@@ -65,8 +65,9 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     v.SearchEnabled = tuning.peakSearch().searching() ||
                       (tuning.portOpen() && tuning.follower().calibrateEnabled() && !shown.pttOn());
     v.SwrTuneCaption = tuning.swrTune().Caption();
-    v.SwrTuneToolTip = tuning.SwrTuneToolTip();
-    v.SwrTuneEnabled = tuning.swrTuneEnabled() && (tuning.swrTune().running() || !shown.pttOn());
+    v.SwrTuneToolTip = tuning.rigCommands().SwrTuneToolTip();
+    v.SwrTuneEnabled =
+        tuning.rigCommands().swrTuneEnabled() && (tuning.swrTune().running() || !shown.pttOn());
     v.TuneNowEnabled = tuning.portOpen() && tuning.following() && !shown.pttOn();
     v.TuneNowToolTip = QStringLiteral("Follow: %1. Turns once to the table's position for the "
                                       "rig's frequency.")
@@ -93,10 +94,10 @@ TableMenusView MenusViewOf(const RigTuning& tuning, const core::ProgramState& st
                            const table::TableEditor& editor, const table::TableViewModel& view) {
     TableMenusView v;
     v.StepperOffsetCaption = view.StepperOffsetCaption();
-    v.RetuneEnabled = tuning.retuneEnabled();
+    v.RetuneEnabled = tuning.tableCommands().retuneEnabled();
     v.OffsetZeroEnabled = editor.data().StepperOffset != 0;
     v.OffsetBandOnly = editor.data().OffsetBandKHz != 0;
-    v.SetToInterpolEnabled = tuning.setToInterpolEnabled();
+    v.SetToInterpolEnabled = tuning.tableCommands().setToInterpolEnabled();
     v.InterpolType = editor.data().InterpolType;
     v.LinkMenusEnabled = tuning.menusEnabled();
     v.RigModel = state.RigModel;

@@ -69,7 +69,7 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
         follower_.setFollowedLink(fallback_.active() ? fallback_.choice().text() : QString());
         emit changed();
     });
-    connect(&ptt_, &PttControl::watchdogExpired, this, [this] { PttToggle(true); });
+    connect(&ptt_, &PttControl::watchdogExpired, this, [this] { rigCommands_.PttToggle(true); });
     connect(&search_, &PeakSearch::changed, this, [this] {
         updatePollTimer();
         emit changed();
@@ -107,7 +107,7 @@ void RigTuning::connectRig() {
         if (swr_.running())
             swr_.TransmitDropped();
         else
-            PttToggle(true);
+            rigCommands_.PttToggle(true);
     });
     connect(rig_, &rig::RigConnection::changed, this, &RigTuning::changed);
     connect(rig_, &rig::RigConnection::powerSwitched, this, [this] {
@@ -172,8 +172,8 @@ void RigTuning::Load() {
     editor_.FillCatFileList();
     editor_.LoadTable();
     editor_.SetWindowVisible(true);
-    state_.CatScrollSetting = static_cast<core::Integer>(
-        std::clamp<int>(state_.CatScrollSetting, JumpMinimum, JumpMaximum));
+    state_.CatScrollSetting = static_cast<core::Integer>(std::clamp<int>(
+        state_.CatScrollSetting, TableCommands::JumpMinimum, TableCommands::JumpMaximum));
     follower_.Reset();
     following_ = true;
     watchFallback();
@@ -196,7 +196,7 @@ bool RigTuning::Unload(bool exiting, bool keepLink) {
         // out until the end, so the park at exit hears whether the rig transmits. Our own PTT
         // is released at once (its button and watchdog go with the window).
         if (shown_.pttOn())
-            PttToggle(true);
+            rigCommands_.PttToggle(true);
     } else {
         ComPortOpen(0);
     }
@@ -291,7 +291,7 @@ void RigTuning::closePort() {
     search_.PortClosed();
     // The PTT is released before anything else; closing the link releases it once more.
     if (shown_.pttOn())
-        PttToggle(true);
+        rigCommands_.PttToggle(true);
     open_ = false;
     catComPort_ = 0;
     poller_.Closed();
@@ -358,7 +358,13 @@ void RigTuning::SelectRigModel(int model) {
 }
 
 void RigTuning::showModes() {
-    if (rig_->capabilities().modeNames.isEmpty() || rig_->selectModeByCode(state_.RigModeCode))
+    if (rig_->capabilities().modeNames.isEmpty())
+        return;
+    // The stored code is the Yaesu model's; a link with codes of its own goes by the name.
+    const rig::RigCaps& yaesu = rig::Caps(rig::ToModel(state_.RigModel));
+    const int stored = yaesu.modeIndexForStoredCode(static_cast<int>(state_.RigModeCode));
+    const QString name = stored == 0 ? QString() : yaesu.modes[std::size_t(stored - 1)].name;
+    if (rig_->selectStoredMode(static_cast<int>(state_.RigModeCode), name))
         return;
     const PollPause pause(*this);
     if (platform_.messageBox(QStringLiteral("Set mode to LSB ?"), core::MessageTitle(),
@@ -489,36 +495,10 @@ engine::TurnOutcome RigTuning::TuneNow(engine::TurnOrigin origin, QString* why) 
     return outcome;
 }
 
-void RigTuning::PollRateClicked() {
-    if (!poller_.NextRate())
-        return;
-    updatePollTimer();
-    emit changed();
-}
-
 // --- lock ---
 
 void RigTuning::SetLocked(bool locked) {
     follower_.SetLocked(locked);
-    emit changed();
-}
-
-void RigTuning::LockClicked() {
-    if (follower_.locked()) {
-        follower_.UserUnlock();
-    } else {
-        if (!follower_.UserLock()) {
-            platform_.beep();
-            return;
-        }
-        if (open_)
-            PollRig();
-    }
-    emit changed();
-}
-
-void RigTuning::RigLockClicked(bool on) {
-    (void)rig_->setDialLock(on);
     emit changed();
 }
 

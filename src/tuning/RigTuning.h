@@ -2,7 +2,6 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "engine/TableWheel.h"
 #include "engine/WheelControl.h"
 #include "platform/Platform.h"
 #include "rig/RigConnection.h"
@@ -15,6 +14,7 @@
 #include "tuning/AnnouncementWatch.h"
 #include "tuning/PeakSearch.h"
 #include "tuning/PttControl.h"
+#include "tuning/RigCommands.h"
 #include "tuning/RigFallback.h"
 #include "tuning/RigFollower.h"
 #include "tuning/RigLinkChoice.h"
@@ -22,6 +22,7 @@
 #include "tuning/RigPoller.h"
 #include "tuning/RigState.h"
 #include "tuning/SwrTune.h"
+#include "tuning/TableCommands.h"
 #include "tuning/TransmitGuard.h"
 #include "tuning/TransmitHold.h"
 
@@ -67,7 +68,6 @@ class BandChangeover;
 // - A stop of the engine (Esc) unlocks and halts following until the user locks or turns.
 class RigTuning : public QObject,
                   public table::RigLink,
-                  public engine::TableWheel,
                   public engine::TransmitState,
                   private RigFollower::Lookups {
     Q_OBJECT
@@ -86,8 +86,6 @@ public:
 
     static constexpr int PttWatchdogMs = PttControl::WatchdogMs;
     static constexpr int TransmitRestMs = RigPoller::TransmitRestMs;
-    static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
-    static constexpr int JumpMaximum = 500;
 
     explicit RigTuning(const Parts& parts, QObject* parent = nullptr);
     ~RigTuning() override;
@@ -172,13 +170,6 @@ public:
 
     // --- polling ---
     void PollRig();
-    // cmdComPol: the next interval of 1000, 500, 200, 500, 1000, 1500, 1000, ...
-    void PollRateClicked();
-
-    // --- lock ---
-    void LockClicked();
-    // chkLock: the rig's dial lock.
-    void RigLockClicked(bool on);
 
     // --- the parts it coordinates ---
     // The polls: their rate's caption and tip, whether their timer runs.
@@ -194,75 +185,18 @@ public:
     const PeakSearch& peakSearch() const { return search_; }
     // No turning while the rig transmits (mnuTxGuard).
     const TransmitGuard& guard() const { return guard_; }
+    // The frequency and row commands, and the wheel's table functions.
+    TableCommands& tableCommands() { return tableCommands_; }
+    const TableCommands& tableCommands() const { return tableCommands_; }
+    // The rig frame's controls.
+    RigCommands& rigCommands() { return rigCommands_; }
+    const RigCommands& rigCommands() const { return rigCommands_; }
     // "Tune now": while the rig is followed, one turn to the table's position for its
     // frequency, whatever the mode and the dead band. Refused, with why, otherwise.
     engine::TurnOutcome TuneNow(engine::TurnOrigin origin = engine::TurnOrigin::Window,
                                 QString* why = nullptr);
 
-    // --- frequency ---
-    // n steps of CatScrollSetting kHz (0 counts as 1).
-    void FrequencyUp(int n);
-    void FrequencyDown(int n);
-    // HScroll1.
-    void JumpScrolled(int kHz);
-    bool jumpLabelRed() const { return jumpRed_; }
-
-    // --- turning ---
-    // cmdTurnTo: to the frequency in the input box (through the rig while the port is open).
-    // A web client's turn has origin Network.
-    // detail: the turn's words for the move log.
-    void TurnToClicked(engine::TurnOrigin origin = engine::TurnOrigin::Window,
-                       const QString& detail = {});
-    // Enter in the input box: the turn, and with the port open one poll.
-    void InputEntered();
-    // A list row pressed (index = row - 1): selected; without a port the stepper turns to it.
-    void RowClicked(int index);
-    // The mouse released on a row: with the port open the rig is sent its frequency.
-    void RowReleased(int index);
-    // Up (-1) / Down (+1) in the list: the neighbouring row, within the rows.
-    void RowStepped(int offset);
-    // mnuLoopNaar for data row `row` (0: none chosen, nothing happens).
-    // The move log says "table row 7074 kHz", after asker when given ("web 192.168.1.20").
-    void TurnToRow(int row, engine::TurnOrigin origin = engine::TurnOrigin::Window,
-                   const QString& asker = {});
-    // mnuSetToInterpol: the counter set to the value label's position without turning; only
-    // while unlocked and the label holds a position within the limits.
-    void SetCounterToInterpol();
-    bool setToInterpolEnabled() const;
-    // mnuStepperOffset.
-    void StepperOffsetClicked();
-    // Drift: the hand correction at the rig's frequency becomes the table's offset; a refusal
-    // is told. retuneEnabled: a reading lies within the table.
-    void RetuneHereClicked();
-    // The refusal, empty when done (the web's Retune here, which has nobody to show it to).
-    QString RetuneHere();
-    bool retuneEnabled() const;
-    void OffsetZeroClicked();
-    // The offset holds only within the amateur band of the rig's frequency, or everywhere.
-    void OffsetBandOnlyClicked(bool on);
-
-    // --- PTT and modes ---
-    // cmdPTT; with forceOff only ever to receive.
-    void PttToggle(bool forceOff);
-    void ModeClicked(int index);
-    // cmdOnOff.
-    void PowerClicked();
-
-    // --- S-meter peak search ---
-    // cmdCalibreer: turns through 30 positions around the present one, then to the loudest
-    // (back to the start when the readings are flat). A second click stops it, as does Esc.
-    void PeakSearchClicked();
-
     // --- SWR tune (RigTuningSwr.cpp) ---
-    // cmdSwrTune: keys a low-power carrier and turns around the table's position for the
-    // rig's frequency to the lowest SWR (SwrTune); a second click stops it, as do Esc and
-    // the PTT button.
-    void SwrTuneClicked();
-    bool swrTuneEnabled() const;
-    // What it does to the rig, or why the link offers none.
-    QString SwrTuneToolTip() const;
-    // Why the open link offers no SWR tune; empty where it does.
-    QString SwrTuneUnavailable() const;
     const SwrTune& swrTune() const { return swr_; }
     // The simulated rig's meter, to be detuned in tests and on its panel.
     rig::SimulatedSwrMeter& simulatedSwrMeter() { return simulatedSwr_; }
@@ -281,14 +215,6 @@ public:
     void SetRigFrequency(core::Single kHz) override;
     void SetLocked(bool locked) override;
 
-    // engine::TableWheel
-    bool rigPortOpen() const override { return open_; }
-    bool selectRowBy(int offset) override;
-    void turnToSelectedRow() override;
-    void changeFrequencyJump(int delta) override;
-    void jumpFrequency(bool up) override;
-    void resetJumpLabel() override;
-
     // --- the links beside the Yaesu CAT link (RigTuningLinks.cpp) ---
     RigLinkChoice::Link link() const { return links_.link(); }
     // mnuRigctld, mnuFlrig, mnuWsjtx, mnuCiv, mnuKenwood: asks the link's settings (where the
@@ -305,8 +231,6 @@ public:
     void setBandChangeover(BandChangeover* bands) { bands_ = bands; }
 
     // --- the rig's transmit (RigTuningStation.cpp) ---
-    // mnuTxGuard: no turning while the rig transmits.
-    void TransmitGuardClicked(bool on);
     // The rig reports transmit, or went silent since it did, with the port open.
     bool rigTransmitting() const { return open_ && guard_.rigTransmitting(); }
     // Why the engine's transmit gate is shut: the SWR tune's carrier, or, with the guard on,
@@ -322,6 +246,9 @@ signals:
     void portOpenChanged(bool open);
 
 private:
+    friend class TableCommands;
+    friend class RigCommands;
+
     void connectRig();
     void readingArrived(const rig::RigReading& reading);
     // The fallback's reading, followed as the link's own while the link is silent.
@@ -351,10 +278,6 @@ private:
     void showLookup(const table::Lookup& lookup, bool blink);
     void endBlink();
     void dropBlink();
-    void turnToFrequency(core::Single x, engine::TurnOrigin origin, const QString& detail);
-    // "table row 7074 kHz": a turn to data row row in the move log.
-    QString rowDetail(int row) const;
-    void frequencyStep(int n, bool up);
     // Sends a frequency (with the port open), shows it and makes it CatFrequency; false, and
     // nothing changed, when the rig did not take it.
     bool sendFrequency(core::Single kHz);
@@ -404,7 +327,6 @@ private:
     std::optional<rig::RigReading> announcedDuringPoll_;
     bool startupRowOwed_ = false;     // the user opened the port, the link has not answered yet
     int unansweredTransmitReads_ = 0; // in a row, during the turn
-    bool jumpRed_ = false;
 
     RigState shown_;
     RigPoller poller_;
@@ -415,6 +337,8 @@ private:
     rig::SimulatedSwrMeter simulatedSwr_;
     SwrTune swr_;
     RigFollower follower_;
+    TableCommands tableCommands_{*this};
+    RigCommands rigCommands_{*this};
 };
 
 } // namespace tuning

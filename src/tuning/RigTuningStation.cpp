@@ -40,12 +40,6 @@ void RigTuning::readingAnnounced(const rig::RigReading& reading) {
     PollRig();
 }
 
-void RigTuning::TransmitGuardClicked(bool on) {
-    guard_.setEnabled(on);
-    updatePollTimer();
-    emit changed();
-}
-
 TransmitHold RigTuning::transmitHold() const {
     // The tune's carrier holds every other turn, guard or not.
     if (swr_.keyed())

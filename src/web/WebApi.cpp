@@ -187,7 +187,7 @@ QJsonObject WebApi::tuningState() const {
     // the last SWR tune found.
     QJsonValue swr = QJsonValue::Null;
     const tuning::RigState& rig = tuning_.rigState();
-    const bool swrTuneOffered = following && tuning_.SwrTuneUnavailable().isEmpty();
+    const bool swrTuneOffered = following && tuning_.rigCommands().SwrTuneUnavailable().isEmpty();
     if (open && (rig.swrState() >= 0 || swrTuneOffered)) {
         QJsonObject reading{{QStringLiteral("high"), rig.swrState() < 0
                                                          ? QJsonValue(QJsonValue::Null)
@@ -224,11 +224,12 @@ QJsonObject WebApi::tuningState() const {
                       searching || (open && tuning_.follower().calibrateEnabled() && !pttOn &&
                                     !swrTuning)}}},
         {QStringLiteral("swrTune"),
-         QJsonObject{{QStringLiteral("offered"), swrTuneOffered},
-                     {QStringLiteral("running"), swrTuning},
-                     {QStringLiteral("ready"),
-                      swrTuning || (tuning_.swrTuneEnabled() && !pttOn && position.isDouble())}}},
-        {QStringLiteral("retuneReady"), following && tuning_.retuneEnabled()},
+         QJsonObject{
+             {QStringLiteral("offered"), swrTuneOffered},
+             {QStringLiteral("running"), swrTuning},
+             {QStringLiteral("ready"), swrTuning || (tuning_.rigCommands().swrTuneEnabled() &&
+                                                     !pttOn && position.isDouble())}}},
+        {QStringLiteral("retuneReady"), following && tuning_.tableCommands().retuneEnabled()},
         // When following turns, and how close the table's position may lie without a turn.
         {QStringLiteral("follow"),
          tuning::FollowModeName(tuning_.follower().followSettings().mode)},
@@ -357,7 +358,7 @@ WebReply WebApi::lock(const QJsonObject& request) {
     if (!station_.following())
         return Error(409, QStringLiteral("the station does not follow the rig"));
     if (locked.toBool() != tuning_.follower().locked())
-        tuning_.LockClicked();
+        tuning_.rigCommands().LockClicked();
     if (locked.toBool() != tuning_.follower().locked())
         return Error(409, QStringLiteral("cannot lock while the PTT is on or a search runs"));
     return Ok();
@@ -393,7 +394,7 @@ WebReply WebApi::turnToRow(const QJsonObject& request) {
     if (tuning_.portOpen() && !tuning_.connection().capabilities().canSetRig)
         return Error(409, QStringLiteral("This link cannot set the rig."));
     return requestTurn([this, row = *row, who = detail()] {
-        tuning_.TurnToRow(row, engine::TurnOrigin::Network, who);
+        tuning_.tableCommands().TurnToRow(row, engine::TurnOrigin::Network, who);
     });
 }
 
@@ -415,7 +416,7 @@ WebReply WebApi::addRow() {
 WebReply WebApi::retune() {
     if (!station_.following() || !tuning_.portOpen() || tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
-    if (const QString refusal = tuning_.RetuneHere(); !refusal.isEmpty())
+    if (const QString refusal = tuning_.tableCommands().RetuneHere(); !refusal.isEmpty())
         return Error(409, refusal);
     // Saving clears the mark: still set, the new offset holds only until the program ends.
     if (editor_.TableChanged())
@@ -460,7 +461,7 @@ void WebApi::goToBand(core::Long stepper, const QString& name) {
         return;
     // Elsewhere (or without a frequency) to the first row; following would turn it back.
     if (tuning_.follower().locked())
-        tuning_.LockClicked();
+        tuning_.rigCommands().LockClicked();
     engine_.TurnTo({table::FreqToPosition(data, data.TableFreq[1]).value_or(data.TablePos[1]),
                     engine::TurnOrigin::Network});
 }
@@ -474,7 +475,7 @@ WebReply WebApi::peakSearch() {
     }
     return requestTurn([this] {
         if (!tuning_.peakSearch().searching())
-            tuning_.PeakSearchClicked();
+            tuning_.rigCommands().PeakSearchClicked();
     });
 }
 
@@ -482,14 +483,14 @@ WebReply WebApi::swrTune() {
     if (!station_.following())
         return Error(409, QStringLiteral("the table is not open"));
     if (tuning_.swrTune().running()) {
-        tuning_.SwrTuneClicked(); // a second press stops it
+        tuning_.rigCommands().SwrTuneClicked(); // a second press stops it
         return Ok();
     }
-    if (const QString why = tuning_.SwrTuneUnavailable(); !why.isEmpty())
+    if (const QString why = tuning_.rigCommands().SwrTuneUnavailable(); !why.isEmpty())
         return Error(409, why);
     return requestTurn([this] {
         if (!tuning_.swrTune().running())
-            tuning_.SwrTuneClicked();
+            tuning_.rigCommands().SwrTuneClicked();
     });
 }
 

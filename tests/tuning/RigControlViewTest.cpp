@@ -12,10 +12,10 @@ TEST_F(RigControlViewTest,
     openAndFollow();
     const auto shown = [this] { return tuning::ControlViewOf(tuning, state, view); };
     EXPECT_TRUE(shown().SearchEnabled);
-    tuning.PttToggle(false);
+    tuning.rigCommands().PttToggle(false);
     EXPECT_EQ(shown().PttCaption, "&PTT on");
     EXPECT_FALSE(shown().SearchEnabled);
-    tuning.PttToggle(false);
+    tuning.rigCommands().PttToggle(false);
     EXPECT_TRUE(shown().SearchEnabled);
 
     // While it runs a click stops it.
@@ -25,13 +25,13 @@ TEST_F(RigControlViewTest,
         if (tuning.peakSearch().searching())
             offeredWhileSearching = shown().SearchEnabled;
     });
-    tuning.PeakSearchClicked();
+    tuning.rigCommands().PeakSearchClicked();
     EXPECT_TRUE(offeredWhileSearching);
 
     simulated.rig().setTransmit(true);
     poll();
     EXPECT_EQ(shown().InfoText, "TX: no turning");
-    tuning.TransmitGuardClicked(false);
+    tuning.rigCommands().TransmitGuardClicked(false);
     EXPECT_EQ(shown().InfoText, "");
 }
 
@@ -69,15 +69,15 @@ TEST_F(RigControlViewTest, theMenus_linksChosenOnlyWhileClosed_retuneOnlyWithARe
     EXPECT_FALSE(menus().OffsetZeroEnabled);
 
     // Corrected by hand by 3 steps at 3500 kHz: the offset, then Offset 0.
-    tuning.LockClicked();
+    tuning.rigCommands().LockClicked();
     state.StepCounter = 103;
-    tuning.RetuneHereClicked();
+    tuning.tableCommands().RetuneHereClicked();
     EXPECT_EQ(editor.data().StepperOffset, 3);
     EXPECT_EQ(view.view().InterpolValueText, "103");
     EXPECT_EQ(menus().StepperOffsetCaption, "&Stepper offset( 3)...");
     EXPECT_TRUE(menus().OffsetZeroEnabled);
     EXPECT_TRUE(view.StatusText().endsWith("  offset +3")) << view.StatusText().toStdString();
-    tuning.OffsetZeroClicked();
+    tuning.tableCommands().OffsetZeroClicked();
     EXPECT_EQ(editor.data().StepperOffset, 0);
 
     // Out of the table: refused, said in a box.
@@ -85,7 +85,7 @@ TEST_F(RigControlViewTest, theMenus_linksChosenOnlyWhileClosed_retuneOnlyWithARe
     poll();
     poll();
     EXPECT_FALSE(menus().RetuneEnabled);
-    tuning.RetuneHereClicked();
+    tuning.tableCommands().RetuneHereClicked();
     EXPECT_EQ(platform.messages.back().text,
               "Retune here needs the rig's frequency within the table.");
 }

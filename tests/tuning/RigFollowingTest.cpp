@@ -112,21 +112,21 @@ TEST_F(Ft817Following, afterTheProgramsOwnUnlockAReadingInRangeRelocks_alsoOnARo
 
     // Our PTT unlocks; the dial moved meanwhile. Released, the next reading relocks.
     transmitting();
-    tuning.PttToggle(false);
+    tuning.rigCommands().PttToggle(false);
     EXPECT_FALSE(tuning.follower().locked());
     dial(On7150);
     poll();
     poll();
     EXPECT_EQ(state.StepCounter, 150);
     receiving();
-    tuning.PttToggle(true);
+    tuning.rigCommands().PttToggle(true);
     poll();
     EXPECT_TRUE(tuning.follower().locked());
     EXPECT_EQ(state.StepCounter, 175);
 }
 
 TEST_F(Ft817Following, theUsersUnlockHoldsUntilTheUserLocks_whereverTheDialGoes) {
-    tuning.LockClicked();
+    tuning.rigCommands().LockClicked();
     ASSERT_FALSE(tuning.follower().locked());
     // The stepper stands on the looked-up position: still unlocked.
     poll();
@@ -143,7 +143,7 @@ TEST_F(Ft817Following, theUsersUnlockHoldsUntilTheUserLocks_whereverTheDialGoes)
     EXPECT_FALSE(tuning.follower().locked());
     EXPECT_EQ(state.StepCounter, 175);
 
-    tuning.LockClicked(); // polls at once
+    tuning.rigCommands().LockClicked(); // polls at once
     EXPECT_TRUE(tuning.follower().locked());
     EXPECT_EQ(state.StepCounter, 125);
 }

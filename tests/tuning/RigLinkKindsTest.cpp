@@ -74,3 +74,42 @@ TEST_F(RigLinkKindsTest, choosingALink_makesItsConnection_oneAtATime_theSameKind
     EXPECT_EQ(links.kenwoodSettings().baud, 0);
     EXPECT_EQ(kenwood->lineText(), QString::number(kenwood->model().baud) + ",N,8,1");
 }
+
+TEST_F(RigLinkKindsTest, atLoadEachLinkShowsTheStoredModeByItsName_notByTheYaesuCode) {
+    const auto shownMode = [this] {
+        const int index = tuning.rigState().modeIndex();
+        const QStringList& names = tuning.connection().capabilities().modeNames;
+        return index < 1 || index > names.size() ? QString() : names.at(index - 1);
+    };
+    const auto asked = [this] {
+        return std::count_if(platform.messages.begin(), platform.messages.end(),
+                             [](const auto& m) { return m.text.contains("Set mode to"); });
+    };
+    // The configuration keeps the FT-817's code of the mode: 0x02 is its CW, while 0x02 is AM
+    // on the CI-V bus.
+    state.RigModel = static_cast<core::Integer>(rig::Model::Ft817);
+    state.RigModeCode = 0x02;
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
+                            "[rig]\nlink=civ\n[civ]\nmodel=IC-7300\n");
+    links.Load();
+    loadTable("3500,100,\"\"\r\n");
+    ASSERT_NE(qobject_cast<rig::CivRig*>(&tuning.connection()), nullptr);
+    EXPECT_EQ(shownMode(), "CW");
+
+    // 0x01, the FT-817's USB, is no code of the Kenwood family (it sends '1'..'9', LSB is
+    // '1'): nothing to ask, USB shown.
+    state.RigModeCode = 0x01;
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=kenwood\n");
+    links.Load();
+    loadTable("3500,100,\"\"\r\n");
+    ASSERT_NE(qobject_cast<rig::KenwoodRig*>(&tuning.connection()), nullptr);
+    EXPECT_EQ(shownMode(), "USB");
+    EXPECT_EQ(asked(), 0);
+
+    // The Yaesu link itself finds the button by the code as before, the reverse CW too.
+    state.RigModeCode = 0x03;
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=simulated\n");
+    links.Load();
+    loadTable("3500,100,\"\"\r\n");
+    EXPECT_EQ(shownMode(), "CWR");
+}

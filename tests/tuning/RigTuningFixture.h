@@ -54,7 +54,7 @@ struct RigTuningFixture : ::testing::Test {
         test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=simulated\n");
         links.Load();
         wheel.InitWheelFunctions(true);
-        wheel.setTableWheel(&tuning);
+        wheel.setTableWheel(&tuning.tableCommands());
         state.TableWindowShown = true;
         engine.setTransmitState(&tuning);
     }

@@ -104,7 +104,7 @@ TEST_F(RigTuningTest, pollsStartAnIntervalApart_afterAnExchangeLongerThanThatThe
 TEST_F(RigTuningTest, whatComesDuringTheBlinkIsNotOverwrittenWhenItEnds) {
     openAndFollow();
     // The user turns to the 4000 kHz row, or closes the window, while the label blinks.
-    std::function<void()> duringBlink = [&] { tuning.TurnToRow(2); };
+    std::function<void()> duringBlink = [&] { tuning.tableCommands().TurnToRow(2); };
     const QObject scope;
     QObject::connect(&view, &table::TableViewModel::changed, &scope, [&] {
         if (duringBlink && view.view().InterpolValueText == "???")
@@ -122,7 +122,7 @@ TEST_F(RigTuningTest, whatComesDuringTheBlinkIsNotOverwrittenWhenItEnds) {
     if (tuning.follower().locked()) // the check after the last poll bore the 4000 kHz row out
         tuning.PollRig();
     else
-        tuning.LockClicked(); // polls at once
+        tuning.rigCommands().LockClicked(); // polls at once
     platform.advance(1000);
     EXPECT_FALSE(tuning.portOpen());
     EXPECT_FALSE(tuning.poller().timerRunning());
@@ -169,7 +169,7 @@ TEST_F(RigTuningTest, outOfRangeUnlocks_aSilentOrGarbledRigMovesNothingAndKeepsT
 TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileWeTransmit) {
     openAndFollow();
     const int pttOnFrames = framesWithOpcode(0x08);
-    tuning.PttToggle(false);
+    tuning.rigCommands().PttToggle(false);
     const double keyedAt = platform.steadyMs();
     EXPECT_TRUE(tuning.rigState().pttOn());
     EXPECT_EQ(framesWithOpcode(0x08), pttOnFrames + 1);
@@ -180,13 +180,13 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     poll();
     poll();
     const std::size_t beeps = platform.beeps.size();
-    tuning.LockClicked();
-    tuning.FrequencyUp(1); // the rig is tuned, the stepper stays
+    tuning.rigCommands().LockClicked();
+    tuning.tableCommands().FrequencyUp(1); // the rig is tuned, the stepper stays
     view.SetInputText("4000");
     const std::size_t messages = platform.messages.size();
     platform.answerNextMessage(platform::Answer::No);
-    tuning.TurnToClicked(); // our own PTT: asked first, like the rig's transmit
-    tuning.PeakSearchClicked();
+    tuning.tableCommands().TurnToClicked(); // our own PTT: asked first, like the rig's transmit
+    tuning.rigCommands().PeakSearchClicked();
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_FALSE(tuning.follower().locked());
     EXPECT_EQ(platform.beeps.size(), beeps + 2);
@@ -199,7 +199,7 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
     EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_EQ(framesWithOpcode(0x88), 1); // the watchdog's
     EXPECT_TRUE(tuning.follower().lockEnabled());
-    tuning.LockClicked();
+    tuning.rigCommands().LockClicked();
     platform.advance(3000);
     EXPECT_EQ(state.StepCounter, 152); // 3759 kHz: the dial and one step of 9 kHz
 }
@@ -207,7 +207,7 @@ TEST_F(RigTuningTest, pttWatchdogReleasesAfter15s_andNothingRelocksOrTurnsWhileW
 TEST_F(RigTuningTest, pttInAmSwitchesTheModeAndRestoresIt_aTransmitInhibitReleasesThePtt) {
     openAndFollow();
     tuning.ptt().setAmPtt(true);
-    tuning.PttToggle(false);
+    tuning.rigCommands().PttToggle(false);
     EXPECT_EQ(tuning.rigState().modeIndex(), 5); // "AM"
     EXPECT_EQ(simulated.rig().modeCode(), 4);
     simulated.rig().setTransmitInhibit(true);
@@ -222,7 +222,7 @@ TEST_F(RigTuningTest, aPttTheLinkDoesNotKeyBeeps_andLeavesTheLockButtonEnabled) 
     loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
     tuning.ComportClicked();
     ASSERT_TRUE(tuning.portOpen());
-    tuning.PttToggle(false); // the daemon is not connected yet
+    tuning.rigCommands().PttToggle(false); // the daemon is not connected yet
     EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_EQ(platform.beeps.size(), 1u);
     EXPECT_TRUE(tuning.follower().lockEnabled());
@@ -236,7 +236,7 @@ TEST_F(RigTuningTest, pollRateStepsDownAndUpAndAStoredRateOutsideTheFourBecomes1
     state.ComPollMs = 1500;
     QList<int> rates;
     for (int i = 0; i < 7; ++i) {
-        tuning.PollRateClicked();
+        tuning.rigCommands().PollRateClicked();
         rates << state.ComPollMs;
     }
     EXPECT_EQ(rates, (QList<int>{1000, 500, 200, 500, 1000, 1500, 1000}));
@@ -255,7 +255,7 @@ TEST_F(RigTuningTest, comportToggles_aFailedOpenLeavesItClosed_aStoredPortOutsid
     EXPECT_TRUE(tuning.portOpen());
     EXPECT_TRUE(tuning.poller().timerRunning());
     QSignalSpy closed(&tuning, &tuning::RigTuning::portOpenChanged);
-    tuning.PttToggle(false);
+    tuning.rigCommands().PttToggle(false);
     tuning.ComportClicked();
     EXPECT_FALSE(tuning.portOpen());
     EXPECT_FALSE(tuning.rigState().pttOn());
@@ -293,10 +293,10 @@ TEST_F(RigTuningTest, pollsPauseWhileAModalBoxIsOpenAndWhileTheEngineTurns) {
     }
     EXPECT_TRUE(tuning.poller().timerRunning());
     // Without the transmit guard nothing needs to watch the rig during a turn.
-    tuning.TransmitGuardClicked(false);
+    tuning.rigCommands().TransmitGuardClicked(false);
     engine.TurnTo({300, engine::TurnOrigin::Window}); // 200 steps of 15 ms: no poll meanwhile
     EXPECT_EQ(simulated.rig().framesReceived().size(), frames);
-    tuning.TransmitGuardClicked(true);
+    tuning.rigCommands().TransmitGuardClicked(true);
     engine.TurnTo({0, engine::TurnOrigin::Window});
     EXPECT_GT(simulated.rig().framesReceived().size(), frames);
 }
@@ -327,7 +327,7 @@ TEST_F(RigTuningTest, escUnlocksAndHaltsFollowing_lockingResumesIt) {
     if (tuning.follower().locked()) // the check after the last poll bore the 4000 kHz row out
         tuning.PollRig();
     else
-        tuning.LockClicked(); // polls at once
+        tuning.rigCommands().LockClicked(); // polls at once
     EXPECT_EQ(state.StepCounter, 200);
 }
 
@@ -338,7 +338,7 @@ TEST_F(RigTuningTest, peakSearchGoesToTheLoudestPosition_flatReadingsReturn_escS
     QObject::connect(
         &engine, &engine::Engine::counterChanged, signal.get(),
         [this](core::Long counter) { simulated.rig().setSMeter(15 - std::abs(counter - 105)); });
-    tuning.PeakSearchClicked();
+    tuning.rigCommands().PeakSearchClicked();
     EXPECT_EQ(state.StepCounter, 105);
     EXPECT_FALSE(tuning.follower().locked());
 
@@ -348,13 +348,13 @@ TEST_F(RigTuningTest, peakSearchGoesToTheLoudestPosition_flatReadingsReturn_escS
     const QObject scope;
     QObject::connect(&tuning, &tuning::RigTuning::changed, &scope,
                      [&] { captions << tuning.peakSearch().Caption(); });
-    tuning.PeakSearchClicked();
+    tuning.rigCommands().PeakSearchClicked();
     EXPECT_EQ(state.StepCounter, 105); // flat: back where it began
     EXPECT_TRUE(captions.contains("Works now"));
     EXPECT_TRUE(captions.contains("29 x S-meter =  3"));
 
     platform.scheduleAfter(1000, [this] { engine.StopTurningAndFollowing(); });
-    tuning.PeakSearchClicked();
+    tuning.rigCommands().PeakSearchClicked();
     EXPECT_FALSE(tuning.peakSearch().searching());
     EXPECT_LT(state.StepCounter, 100); // stopped on the way up from 90
     EXPECT_TRUE(tuning.poller().timerRunning());
@@ -366,15 +366,15 @@ TEST_F(RigTuningTest, withThePortClosedAFrequencyStepTurnsWhenLockedAndWritesNot
     ASSERT_FALSE(tuning.portOpen());
     const QByteArray written = simulated.written();
     const std::size_t beeps = platform.beeps.size();
-    tuning.LockClicked();
+    tuning.rigCommands().LockClicked();
     state.CatScrollSetting = 50;
-    tuning.FrequencyUp(2);
+    tuning.tableCommands().FrequencyUp(2);
     EXPECT_EQ(tuning.follower().CatFrequency(), 3600.0f);
     EXPECT_EQ(tuning.rigState().frequencyText(), "3600 kHz");
     EXPECT_EQ(state.StepCounter, 120);
-    tuning.FrequencyDown(0); // counts as one step
+    tuning.tableCommands().FrequencyDown(0); // counts as one step
     EXPECT_EQ(tuning.follower().CatFrequency(), 3550.0f);
-    tuning.FrequencyUp(20000); // beyond the FT-817's bands: a beep, nothing else
+    tuning.tableCommands().FrequencyUp(20000); // beyond the FT-817's bands: a beep, nothing else
     EXPECT_EQ(tuning.follower().CatFrequency(), 3550.0f);
     EXPECT_EQ(platform.beeps.size(), beeps + 1);
     EXPECT_EQ(simulated.written(), written);
@@ -394,15 +394,15 @@ TEST_F(RigTuningTest, aNumericFaultOfTheInterpolationIsToldAndClosesThePort) {
 
 TEST_F(RigTuningTest, theOffsetDialogAcceptsThirtyRefusesThirtyOneAndRelocksWithThePortOpen) {
     openAndFollow();
-    tuning.LockClicked();
+    tuning.rigCommands().LockClicked();
     ASSERT_FALSE(tuning.follower().locked());
     platform.answerNextInput("31");
-    tuning.StepperOffsetClicked();
+    tuning.tableCommands().StepperOffsetClicked();
     EXPECT_EQ(editor.data().StepperOffset, 0);
     EXPECT_EQ(platform.messages.back().text, "To large offset max = +/- 30");
     EXPECT_FALSE(tuning.follower().locked());
     platform.answerNextInput("30");
-    tuning.StepperOffsetClicked();
+    tuning.tableCommands().StepperOffsetClicked();
     EXPECT_EQ(editor.data().StepperOffset, 30);
     EXPECT_TRUE(tuning.follower().locked());
     poll();
@@ -424,7 +424,7 @@ TEST_F(RigTuningTest, theWheelWalksTheRowsThroughTheRigAndStepsTheFrequency) {
     EXPECT_EQ(simulated.rig().frequency(), 3991.0);
     wheel.HandleWheel(3, engine::ShiftHeld); // the step grows by the notches
     EXPECT_EQ(state.CatScrollSetting, 12);
-    EXPECT_TRUE(tuning.jumpLabelRed());
+    EXPECT_TRUE(tuning.tableCommands().jumpLabelRed());
 }
 
 TEST_F(RigTuningTest,
@@ -452,7 +452,7 @@ TEST_F(RigTuningTest,
 
 TEST_F(RigTuningTest, onTheWayOut_theLinkStaysForThePark_unkeyed_andNothingIsFollowedAnyMore) {
     openAndFollow();
-    tuning.PttToggle(false);
+    tuning.rigCommands().PttToggle(false);
     ASSERT_TRUE(tuning.rigState().pttOn());
     ASSERT_TRUE(tuning.Unload(true));
     EXPECT_TRUE(tuning.portOpen());
@@ -466,13 +466,13 @@ TEST_F(RigTuningTest, onTheWayOut_theLinkStaysForThePark_unkeyed_andNothingIsFol
 
 TEST_F(RigTuningTest, settingTheCounterToTheInterpolValue_writesNothingToThePort) {
     openAndFollow();
-    tuning.LockClicked(); // unlocked: the value label may be taken as the counter
+    tuning.rigCommands().LockClicked(); // unlocked: the value label may be taken as the counter
     ASSERT_FALSE(tuning.follower().locked());
     engine.TurnTo({102, engine::TurnOrigin::Window});
     ASSERT_EQ(view.view().InterpolValueText, "100");
     lpt.traceWrites();
-    ASSERT_TRUE(tuning.setToInterpolEnabled());
-    tuning.SetCounterToInterpol();
+    ASSERT_TRUE(tuning.tableCommands().setToInterpolEnabled());
+    tuning.tableCommands().SetCounterToInterpol();
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_TRUE(lpt.writes().empty());
 }

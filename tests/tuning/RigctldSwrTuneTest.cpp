@@ -119,7 +119,7 @@ struct RigctldSwrTuneTest : RigTuningFixture {
 
 TEST_F(RigctldSwrTuneTest, readsTheDaemonsSwr_settledAfterEachTurn_andEndsAtTheLowest) {
     ASSERT_NO_FATAL_FAILURE(openAndFollow());
-    tuning.SwrTuneClicked();
+    tuning.rigCommands().SwrTuneClicked();
 
     EXPECT_TRUE(platform.messages.empty()) << told().toStdString();
     EXPECT_EQ(state.StepCounter, 103);
@@ -191,7 +191,7 @@ TEST_F(RigctldSwrTuneTest, whatTheDaemonsRigDoesUnasked_endsTheTuneUnkeyed) {
                 if (turnEndedAt.size() == 3)
                     daemonRig.instead = c.instead;
             });
-        tuning.SwrTuneClicked();
+        tuning.rigCommands().SwrTuneClicked();
         QObject::disconnect(hook);
         daemonRig.instead = nullptr;
         run(500);
@@ -215,7 +215,7 @@ TEST_F(RigctldSwrTuneTest, theDaemonLostMidTune_getsThePttReleaseOnceItIsBack) {
         if (turnEndedAt.size() == 2)
             daemonRig.daemon.dropClients();
     });
-    tuning.SwrTuneClicked();
+    tuning.rigCommands().SwrTuneClicked();
     EXPECT_FALSE(tuning.swrTune().running());
     EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(tuning.swrTuneKeyed());
@@ -234,7 +234,7 @@ TEST_F(RigctldSwrTuneTest, aRigWhosePowerTheDaemonCannotSet_isNeverKeyed) {
         return std::nullopt;
     };
     ASSERT_NO_FATAL_FAILURE(openAndFollow());
-    tuning.SwrTuneClicked();
+    tuning.rigCommands().SwrTuneClicked();
     EXPECT_TRUE(told().contains("did not take the power")) << told().toStdString();
     EXPECT_FALSE(daemonRig.daemon.lines.contains("T 1"));
     EXPECT_EQ(state.StepCounter, 100);

@@ -77,10 +77,11 @@ TEST_F(SwrTuneTest, findsTheLowestSwr_andLeavesTheRigUnkeyedAtItsOldPowerAndMode
     meter().setPowerW(40);
     meter().setDetuneSteps(4);
     ASSERT_EQ(simulated.rig().modeCode(), Usb);
-    ASSERT_TRUE(tuning.swrTuneEnabled());
-    EXPECT_TRUE(tuning.SwrTuneToolTip().contains("5 W")) << tuning.SwrTuneToolTip().toStdString();
+    ASSERT_TRUE(tuning.rigCommands().swrTuneEnabled());
+    EXPECT_TRUE(tuning.rigCommands().SwrTuneToolTip().contains("5 W"))
+        << tuning.rigCommands().SwrTuneToolTip().toStdString();
 
-    tuning.SwrTuneClicked();
+    tuning.rigCommands().SwrTuneClicked();
 
     EXPECT_EQ(state.StepCounter, 104);
     ASSERT_TRUE(tuning.swrTune().result());
@@ -117,9 +118,11 @@ TEST_F(SwrTuneTest, everyWayItEndsEarly_releasesThePttFirst_thenSetsTheRigBack) 
         const char* told;
     };
     const std::vector<Case> cases{
-        {"a second click", [](SwrTuneTest& t) { t.tuning.SwrTuneClicked(); }, "stopped"},
+        {"a second click", [](SwrTuneTest& t) { t.tuning.rigCommands().SwrTuneClicked(); },
+         "stopped"},
         {"Esc", [](SwrTuneTest& t) { t.engine.StopTurningAndFollowing(); }, "stopped"},
-        {"the PTT button", [](SwrTuneTest& t) { t.tuning.PttToggle(false); }, "stopped"},
+        {"the PTT button", [](SwrTuneTest& t) { t.tuning.rigCommands().PttToggle(false); },
+         "stopped"},
         {"the dial turned", [](SwrTuneTest& t) { t.simulated.rig().setFrequency(3510); },
          "frequency changed"},
         {"the carrier dropping", [](SwrTuneTest& t) { t.simulated.rig().setTransmitInhibit(true); },
@@ -138,7 +141,7 @@ TEST_F(SwrTuneTest, everyWayItEndsEarly_releasesThePttFirst_thenSetsTheRigBack) 
                 if (visits.size() == 4)
                     platform.scheduleAfter(60, [&] { c.during(*this); });
             });
-        tuning.SwrTuneClicked();
+        tuning.rigCommands().SwrTuneClicked();
         QObject::disconnect(hook);
 
         EXPECT_FALSE(tuning.swrTune().running());
@@ -160,7 +163,7 @@ TEST_F(SwrTuneTest, everyWayItEndsEarly_releasesThePttFirst_thenSetsTheRigBack) 
 TEST_F(SwrTuneTest, theTimeKeyedIsLimited_andALostLinkEndsItAsWell) {
     settings("seconds=1\nsteps=30\n");
     openAndFollow();
-    tuning.SwrTuneClicked();
+    tuning.rigCommands().SwrTuneClicked();
     EXPECT_TRUE(told().contains("keyed for 1 s")) << told().toStdString();
     EXPECT_FALSE(simulated.rig().transmitting());
     // A turn under way when the time is up ends at its next step.
@@ -177,7 +180,7 @@ TEST_F(SwrTuneTest, theTimeKeyedIsLimited_andALostLinkEndsItAsWell) {
         if (visits.size() == 3)
             simulated.failWrites(true);
     });
-    tuning.SwrTuneClicked();
+    tuning.rigCommands().SwrTuneClicked();
     EXPECT_FALSE(tuning.swrTune().running());
     EXPECT_TRUE(tuning.portOpen());
     EXPECT_FALSE(tuning.rigState().pttOn());
@@ -212,7 +215,7 @@ TEST_F(SwrTuneTest, refused_withoutKeying_whenTheRigTransmits_orThePowerIsAboveT
         c.before(*this);
         const core::Long before = state.StepCounter;
         platform.messages.clear();
-        tuning.SwrTuneClicked();
+        tuning.rigCommands().SwrTuneClicked();
         EXPECT_TRUE(told().contains(c.told)) << told().toStdString();
         EXPECT_EQ(lastIndexOf(PttOnOpcode), -1);
         EXPECT_EQ(state.StepCounter, before);
@@ -246,7 +249,7 @@ TEST_F(SwrTuneTest, whileKeyed_noOtherTurnMoves_notEvenOneTheUserWouldConsentTo)
         EXPECT_EQ(platform.messages.size(), asked); // nobody is asked
         EXPECT_EQ(state.StepCounter, at);
     });
-    tuning.SwrTuneClicked();
+    tuning.rigCommands().SwrTuneClicked();
     ASSERT_EQ(others.size(), 5u);
     for (const engine::TurnOutcome outcome : others)
         EXPECT_EQ(outcome, engine::TurnOutcome::Refused);
@@ -258,9 +261,9 @@ TEST_F(SwrTuneTest, whileKeyed_noOtherTurnMoves_notEvenOneTheUserWouldConsentTo)
 TEST_F(SwrTuneTest, aLinkWithoutAnSwrMeter_offersNoTune_andSaysWhy) {
     useScriptedRig(rig::Model::Ft757GXII);
     loadTable("3500,100,\"\"\r\n4000,200,\"\"\r\n");
-    EXPECT_FALSE(tuning.swrTuneEnabled());
-    EXPECT_TRUE(tuning.SwrTuneToolTip().contains("does not read the rig's SWR"))
-        << tuning.SwrTuneToolTip().toStdString();
+    EXPECT_FALSE(tuning.rigCommands().swrTuneEnabled());
+    EXPECT_TRUE(tuning.rigCommands().SwrTuneToolTip().contains("does not read the rig's SWR"))
+        << tuning.rigCommands().SwrTuneToolTip().toStdString();
     tuning::SwrTune tune{state, platform, engine, tuning.rigState()};
     tune.Run(rig, nullptr, 100);
     EXPECT_TRUE(told().contains("does not read the rig's SWR")) << told().toStdString();
@@ -274,10 +277,10 @@ TEST_F(SwrTuneTest,
     meter().setPowerW(5);
     // A 5 W portable, as the FT-817/818: keyed at its own setting, nothing asked of its power.
     meter().setPowerUnsettable(6);
-    ASSERT_TRUE(tuning.swrTuneEnabled());
-    EXPECT_TRUE(tuning.SwrTuneToolTip().contains("at its own setting, at most 6 W"))
-        << tuning.SwrTuneToolTip().toStdString();
-    tuning.SwrTuneClicked();
+    ASSERT_TRUE(tuning.rigCommands().swrTuneEnabled());
+    EXPECT_TRUE(tuning.rigCommands().SwrTuneToolTip().contains("at its own setting, at most 6 W"))
+        << tuning.rigCommands().SwrTuneToolTip().toStdString();
+    tuning.rigCommands().SwrTuneClicked();
     EXPECT_EQ(state.StepCounter, 104);
     EXPECT_EQ(visits.size(), 21u);
     EXPECT_TRUE(platform.messages.empty()) << told().toStdString();
@@ -287,8 +290,8 @@ TEST_F(SwrTuneTest,
     // A 100 W rig of the same kind is never keyed.
     meter().setPowerUnsettable(100);
     visits.clear();
-    EXPECT_TRUE(tuning.SwrTuneToolTip().startsWith("Not here:"));
-    tuning.SwrTuneClicked();
+    EXPECT_TRUE(tuning.rigCommands().SwrTuneToolTip().startsWith("Not here:"));
+    tuning.rigCommands().SwrTuneClicked();
     EXPECT_TRUE(visits.empty());
     EXPECT_FALSE(simulated.rig().transmitting());
     EXPECT_TRUE(told().contains("never keys the rig at a power it does not know"))

@@ -14,7 +14,7 @@ TEST_F(TransmitGuardTest, theRigsTransmitHoldsFollowingAndFrequencySteps_untilIt
     poll();
     EXPECT_TRUE(tuning.rigTransmitting());
     EXPECT_EQ(state.StepCounter, 100);
-    tuning.FrequencyUp(1);
+    tuning.tableCommands().FrequencyUp(1);
     EXPECT_EQ(simulated.rig().frequency(), 3760.0);
     EXPECT_EQ(state.StepCounter, 100);
 
@@ -50,7 +50,7 @@ TEST_F(TransmitGuardTest, aTurnUnderWayStopsWhenTransmitBegins_andFollowingFinis
 
 TEST_F(TransmitGuardTest, withTheGuardOffTheStepperFollowsAnyway_andTheChoiceIsKept) {
     openAndFollow();
-    tuning.TransmitGuardClicked(false);
+    tuning.rigCommands().TransmitGuardClicked(false);
     tuning::TransmitGuard stored(dir.filePath("Ventrolo.ini"));
     stored.Load();
     EXPECT_FALSE(stored.enabled());
@@ -68,14 +68,14 @@ TEST_F(TransmitGuardTest, aTurnOfTheUsersOwnWhileTheRigTransmitsAsksFirst) {
     view.SetInputText("3750");
     const std::size_t before = platform.messages.size();
     platform.answerNextMessage(platform::Answer::No);
-    tuning.TurnToClicked();
+    tuning.tableCommands().TurnToClicked();
     ASSERT_EQ(platform.messages.size(), before + 1);
     EXPECT_EQ(platform.messages.back().icon, platform::Icon::Question);
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_EQ(simulated.rig().frequency(), 3500.0);
 
     platform.answerNextMessage(platform::Answer::Yes);
-    tuning.TurnToClicked();
+    tuning.tableCommands().TurnToClicked();
     EXPECT_EQ(state.StepCounter, 150);
 }
 

@@ -36,9 +36,9 @@ TEST_F(WsjtxTuningTest, commandsThatSetTheRigSayTheLinkCannot) {
     EXPECT_EQ(wsjtx.address().port, port);
 
     const core::Long before = state.StepCounter;
-    tuning.FrequencyUp(1);
-    tuning.ModeClicked(1);
-    tuning.PttToggle(false);
+    tuning.tableCommands().FrequencyUp(1);
+    tuning.rigCommands().ModeClicked(1);
+    tuning.rigCommands().PttToggle(false);
     for (const auto& message : platform.messages)
         EXPECT_EQ(message.text, "This link cannot set the rig.");
     EXPECT_EQ(platform.messages.size(), 3u);
@@ -46,7 +46,7 @@ TEST_F(WsjtxTuningTest, commandsThatSetTheRigSayTheLinkCannot) {
     EXPECT_EQ(state.StepCounter, before);
     // The wheel's frequency steps beep.
     const std::size_t beeps = platform.beeps.size();
-    tuning.jumpFrequency(true);
+    tuning.tableCommands().jumpFrequency(true);
     EXPECT_EQ(platform.beeps.size(), beeps + 1);
     EXPECT_EQ(tuning.follower().CatFrequency(), 0.0f);
 }
