@@ -4,6 +4,7 @@
 #include "core/ConfigFile.h"
 #include "support/Browser.h"
 #include "support/FakePlatform.h"
+#include "support/LocalPort.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -12,10 +13,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -36,21 +35,11 @@ struct Daemon {
         process.start(program, arguments + QStringList{"-t", QString::number(port)});
         if (!process.waitForStarted(5000))
             return false;
-        return Listening(port, 5000);
+        return test_support::Listening(port, 5000);
     }
     ~Daemon() {
         process.kill();
         process.waitForFinished(5000);
-    }
-    static bool Listening(quint16 port, int timeoutMs) {
-        for (int waited = 0; waited < timeoutMs; waited += 50) {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, port);
-            if (socket.waitForConnected(100))
-                return true;
-            QThread::msleep(50);
-        }
-        return false;
     }
 };
 

@@ -2,6 +2,7 @@
 // another station program would: the real daemon, the real clock, the engine on the simulated
 // parallel port.
 #include "rig/RigctldRig.h"
+#include "support/LocalPort.h"
 #include "support/QtPrinters.h"
 #include "support/RigTestHelpers.h"
 #include "tuning/FollowingStation.h"
@@ -10,10 +11,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -37,14 +36,7 @@ public:
                        {"-m", "1", "-P", "RIG", "-t", QString::number(port)});
         if (!process_.waitForStarted(5000))
             return false;
-        for (int i = 0; i < 100; ++i) {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, port);
-            if (socket.waitForConnected(100))
-                return true;
-            QThread::msleep(50);
-        }
-        return false;
+        return test_support::Listening(port, 5000);
     }
     void stop() {
         if (process_.state() == QProcess::NotRunning)
