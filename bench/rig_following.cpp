@@ -51,8 +51,8 @@ std::unique_ptr<bench::BenchProgram> Program(int pollMs, int comPort, const QByt
 QString StartFollowing(bench::BenchProgram& program) {
     program.start();
     tuning::RigTuning& tuning = program.app().tuning();
-    tuning.ComportClicked();
-    if (!tuning.portOpen())
+    tuning.port().ComportClicked();
+    if (!tuning.port().portOpen())
         return QStringLiteral("the rig's link did not open");
     // Unlocked, the table window only shows where the rig's frequency lies: the lock button.
     if (!tuning.follower().locked())

@@ -50,8 +50,8 @@ std::unique_ptr<bench::BenchProgram> Program(int comPort, const QByteArray& ini,
                       "3500,100,\"\"\r\n4000,300,\"\"\r\n"}});
     program->start();
     tuning::RigTuning& tuning = program->app().tuning();
-    tuning.ComportClicked();
-    if (!tuning.portOpen()) {
+    tuning.port().ComportClicked();
+    if (!tuning.port().portOpen()) {
         why = QStringLiteral("the rig's link did not open");
         return nullptr;
     }

@@ -27,7 +27,7 @@ TableWindows::TableWindows(station::Station& station, mainwindow::MainWindow& ma
     });
     // Another stepper's profile: the window stays as long as it is open.
     connect(&engine_, &engine::Engine::stepperSwitched, this, [this] {
-        window_.setSMeterVisible(tuning_.portOpen());
+        window_.setSMeterVisible(tuning_.port().portOpen());
         wheel_.SelectWheelFunction(-1);
     });
     // The way out closes the table window before the park question (the station has ended

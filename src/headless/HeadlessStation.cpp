@@ -65,7 +65,7 @@ void HeadlessStation::startFollowing() {
     if (!station_.openFollowing())
         return;
     // The rig keeps its frequency: the stepper goes where the dial is.
-    if (station_.tuning().OpenLink(false))
+    if (station_.tuning().port().OpenLink(false))
         qCInfo(lcHeadless).noquote() << "following the rig through the table"
                                      << station_.state().TableFileName.mid(1);
     else

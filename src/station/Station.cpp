@@ -141,8 +141,8 @@ void Station::wireRig() {
             closeFollowing(true);
     });
     connect(&exitPath_, &ExitPath::ended, this, [this] {
-        if (tuning_.portOpen())
-            tuning_.ComPortOpen(0);
+        if (tuning_.port().portOpen())
+            tuning_.port().ComPortOpen(0);
     });
 }
 
@@ -346,7 +346,7 @@ void Station::serve() {
 bool Station::openFollowing() {
     state_.TableWindowShown = true;
     following_ = true;
-    silentAlarm_.Watch(tuning_.portOpen());
+    silentAlarm_.Watch(tuning_.port().portOpen());
     wheel_.setTableWheel(&tuning_.tableCommands());
     {
         const auto pause = tuning_.pausePolls();
@@ -371,10 +371,10 @@ bool Station::closeFollowing(bool exiting, bool keepLink) {
 }
 
 bool Station::watchRig() {
-    if (tuning_.portOpen())
+    if (tuning_.port().portOpen())
         return true;
     tuning_.LoadLink();
-    return tuning_.OpenLink(false);
+    return tuning_.port().OpenLink(false);
 }
 
 StationStatus Station::status() const {
@@ -386,7 +386,7 @@ StationStatus Station::status() const {
     status.turning = turning_;
     if (turning_)
         status.target = state_.TargetPosition;
-    if (tuning_.portOpen()) {
+    if (tuning_.port().portOpen()) {
         status.rig = tuning_.connection().lineText();
         status.following = tuning_.follower().locked();
         if (tuning_.follower().CatFrequency() > 0)
@@ -398,7 +398,7 @@ StationStatus Station::status() const {
         status.rotctldPort = rotator_.port();
     status.timerRunning = timer_ && timer_->timerEnabled();
     status.follow = tuning::FollowModeName(tuning_.follower().followSettings().mode);
-    if (tuning_.portOpen() && tuning_.follower().withinDeadBand())
+    if (tuning_.port().portOpen() && tuning_.follower().withinDeadBand())
         status.follow += QStringLiteral(", within dead band");
     status.rigAlarm = silentAlarm_.text();
     status.rigNotice = rigNotice();
@@ -408,7 +408,7 @@ StationStatus Station::status() const {
 }
 
 QString Station::rigNotice() const {
-    if (!tuning_.portOpen())
+    if (!tuning_.port().portOpen())
         return {};
     QStringList notices;
     for (const QString& notice : {tuning_.fallback().text(), tuning_.announcements().text()}) {

@@ -96,7 +96,7 @@ void TableWindow::connectTable() {
     connect(f.cmdInput, &QPushButton::clicked, this, [this] {
         act([this] {
             // Storing a row takes the stepper off the rig's frequency for a moment.
-            if (logic_.tuning.portOpen())
+            if (logic_.tuning.port().portOpen())
                 logic_.tuning.SetLocked(false);
             logic_.view.AddInputRow();
         });
@@ -136,7 +136,7 @@ void TableWindow::connectRig() {
     auto click = [this](QPushButton* button, const std::function<void()>& handler) {
         connect(button, &QPushButton::clicked, this, [this, handler] { act(handler); });
     };
-    click(f.cmdComport, [&tuning] { tuning.ComportClicked(); });
+    click(f.cmdComport, [&tuning] { tuning.port().ComportClicked(); });
     click(f.cmdComPol, [&tuning] { tuning.rigCommands().PollRateClicked(); });
     click(f.cmdLock, [&tuning] { tuning.rigCommands().LockClicked(); });
     click(f.cmdCalibreer, [&tuning] { tuning.rigCommands().PeakSearchClicked(); });
@@ -155,7 +155,7 @@ void TableWindow::connectRig() {
         const bool up = button == f.cmdUp;
         connect(button, &QPushButton::clicked, this, [this, up] {
             act([this, up] {
-                if (logic_.tuning.portOpen())
+                if (logic_.tuning.port().portOpen())
                     logic_.wheel.ChooseWheelFunction(engine::WheelFunction::Frequency);
                 up ? logic_.tuning.tableCommands().FrequencyUp(1)
                    : logic_.tuning.tableCommands().FrequencyDown(1);
@@ -196,18 +196,18 @@ void TableWindow::connectMenus() {
     for (std::size_t i = 0; i < f.mnuFn.size(); ++i)
         on(f.mnuFn[i], [this, i] { logic_.editor.SetInterpolType(int(i)); });
     for (std::size_t i = 0; i < f.mnuFt.size(); ++i)
-        on(f.mnuFt[i], [this, i] { logic_.tuning.SelectRigModel(int(i) + 1); });
+        on(f.mnuFt[i], [this, i] { logic_.tuning.port().SelectRigModel(int(i) + 1); });
     for (std::size_t i = 0; i < f.mnuBaudRates.size(); ++i)
         on(f.mnuBaudRates[i],
-           [this, i] { logic_.tuning.SelectBaud(TableWindowForm::BaudRates[i]); });
+           [this, i] { logic_.tuning.port().SelectBaud(TableWindowForm::BaudRates[i]); });
     for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i)
-        on(f.mnuComPorts[i], [this, i] { logic_.tuning.SelectComPort(int(i) + 1); });
-    on(f.mnuSimulatedRig, [this] { logic_.tuning.SelectSimulatedRig(); });
-    on(f.mnuRigctld, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Rigctld); });
-    on(f.mnuFlrig, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Flrig); });
-    on(f.mnuWsjtx, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Wsjtx); });
-    on(f.mnuCiv, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Civ); });
-    on(f.mnuKenwood, [this] { logic_.tuning.SelectLink(tuning::RigLinkChoice::Link::Kenwood); });
+        on(f.mnuComPorts[i], [this, i] { logic_.tuning.port().SelectComPort(int(i) + 1); });
+    on(f.mnuSimulatedRig, [this] { logic_.tuning.port().SelectSimulatedRig(); });
+    on(f.mnuRigctld, [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Rigctld); });
+    on(f.mnuFlrig, [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Flrig); });
+    on(f.mnuWsjtx, [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Wsjtx); });
+    on(f.mnuCiv, [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Civ); });
+    on(f.mnuKenwood, [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Kenwood); });
     connect(f.mnuTxGuard, &QAction::triggered, this,
             [this](bool on) { logic_.tuning.rigCommands().TransmitGuardClicked(on); });
     connect(f.mnuTerminal, &QAction::triggered, this, &TableWindow::terminalToggled);
@@ -317,7 +317,7 @@ bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (watched == form_.lblFreqCat && logic_.tuning.portOpen()) {
+        if (watched == form_.lblFreqCat && logic_.tuning.port().portOpen()) {
             logic_.wheel.ChooseWheelFunction(engine::WheelFunction::Frequency);
             return true;
         }

@@ -18,9 +18,9 @@ void RigCommands::PttToggle(bool forceOff) {
     }
     if (tuning_.shown_.pttOn() || forceOff) {
         tuning_.ptt_.Release(*tuning_.rig_);
-        tuning_.follower_.TransmitEnded(tuning_.open_);
+        tuning_.follower_.TransmitEnded(tuning_.open());
     } else {
-        if (!tuning_.open_) {
+        if (!tuning_.open()) {
             tuning_.platform_.beep();
             return;
         }
@@ -31,7 +31,7 @@ void RigCommands::PttToggle(bool forceOff) {
         if (!tuning_.ptt_.Key(*tuning_.rig_)) {
             // The link did not key the rig (its daemon or line not connected): the lock is back
             // at once, not with the watchdog.
-            tuning_.follower_.TransmitEnded(tuning_.open_);
+            tuning_.follower_.TransmitEnded(tuning_.open());
             tuning_.platform_.beep();
         }
     }
@@ -55,7 +55,7 @@ void RigCommands::PeakSearchClicked() {
         tuning_.search_.Stop();
         return;
     }
-    if (!tuning_.open_ || tuning_.swr_.running())
+    if (!tuning_.open() || tuning_.swr_.running())
         return;
     if (tuning_.shown_.pttOn()) {
         tuning_.platform_.beep();
@@ -82,7 +82,7 @@ void RigCommands::LockClicked() {
             tuning_.platform_.beep();
             return;
         }
-        if (tuning_.open_)
+        if (tuning_.open())
             tuning_.PollRig();
     }
     changed();
@@ -102,12 +102,12 @@ void RigCommands::TransmitGuardClicked(bool on) {
 bool RigCommands::swrTuneEnabled() const {
     if (tuning_.swr_.running())
         return true; // to stop it
-    return tuning_.open_ && !tuning_.search_.searching() &&
+    return tuning_.open() && !tuning_.search_.searching() &&
            SwrTune::Unavailable(*tuning_.rig_, tuning_.swrMeter()).isEmpty();
 }
 
 QString RigCommands::SwrTuneUnavailable() const {
-    if (!tuning_.open_)
+    if (!tuning_.open())
         return QStringLiteral("the rig's link is closed");
     return SwrTune::Unavailable(*tuning_.rig_, tuning_.swrMeter());
 }
@@ -132,7 +132,7 @@ void RigCommands::SwrTuneClicked() {
         tuning_.swr_.Stop();
         return;
     }
-    if (!tuning_.open_ || tuning_.search_.searching())
+    if (!tuning_.open() || tuning_.search_.searching())
         return;
     rig::SwrMeter* meter = tuning_.swrMeter();
     const table::Lookup lookup =

@@ -8,16 +8,16 @@
 namespace tuning {
 
 QString PortCaptionOf(const RigTuning& tuning, const core::ProgramState& state) {
-    switch (tuning.portButton()) {
-    case RigTuning::PortButton::ComPort:
+    switch (tuning.port().portButton()) {
+    case RigPort::PortButton::ComPort:
         return QStringLiteral("&Comport(%1)").arg(state.ComPort);
-    case RigTuning::PortButton::Simulated:
+    case RigPort::PortButton::Simulated:
         return QStringLiteral("&Comport(Sim)");
-    case RigTuning::PortButton::Link:
+    case RigPort::PortButton::Link:
         return QStringLiteral("&Comport(") + tuning.connection().rigName() + QLatin1Char(')');
-    case RigTuning::PortButton::On:
+    case RigPort::PortButton::On:
         return QStringLiteral("&Comport on");
-    case RigTuning::PortButton::Off:
+    case RigPort::PortButton::Off:
         break;
     }
     return QStringLiteral("&Comport off");
@@ -26,10 +26,10 @@ QString PortCaptionOf(const RigTuning& tuning, const core::ProgramState& state) 
 QString FrameCaptionOf(const RigTuning& tuning) {
     static const std::array<QString, 4> spinner{QStringLiteral("(/)"), QStringLiteral("(-)"),
                                                 QStringLiteral("(\\)"), QStringLiteral("(-)")};
-    if (!tuning.pollShown())
+    if (!tuning.port().pollShown())
         return QStringLiteral("Rig Control-") + tuning.connection().rigName();
-    return tuning.pollLineText() +
-           spinner.at((tuning.polls() - 1) % spinner.size()); // the first poll shows "(/)"
+    return tuning.port().pollLineText() +
+           spinner.at((tuning.port().polls() - 1) % spinner.size()); // the first poll shows "(/)"
 }
 
 RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& state,
@@ -63,12 +63,12 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     v.SearchCaption = tuning.peakSearch().Caption();
     // Offered at a position of the table with the rig not keyed, and while it runs: to stop it.
     v.SearchEnabled = tuning.peakSearch().searching() ||
-                      (tuning.portOpen() && tuning.follower().calibrateEnabled() && !shown.pttOn());
+                      (tuning.port().portOpen() && tuning.follower().calibrateEnabled() && !shown.pttOn());
     v.SwrTuneCaption = tuning.swrTune().Caption();
     v.SwrTuneToolTip = tuning.rigCommands().SwrTuneToolTip();
     v.SwrTuneEnabled =
         tuning.rigCommands().swrTuneEnabled() && (tuning.swrTune().running() || !shown.pttOn());
-    v.TuneNowEnabled = tuning.portOpen() && tuning.following() && !shown.pttOn();
+    v.TuneNowEnabled = tuning.port().portOpen() && tuning.following() && !shown.pttOn();
     v.TuneNowToolTip = QStringLiteral("Follow: %1. Turns once to the table's position for the "
                                       "rig's frequency.")
                            .arg(FollowModeName(tuning.follower().followSettings().mode));
@@ -86,7 +86,7 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
         v.InfoText = view.view().InfoInterpolText;
     }
     v.InputEnabled = tuning.follower().inputEnabled();
-    v.SimulatedShown = tuning.simulatedLink();
+    v.SimulatedShown = tuning.port().simulatedLink();
     return v;
 }
 
@@ -99,10 +99,10 @@ TableMenusView MenusViewOf(const RigTuning& tuning, const core::ProgramState& st
     v.OffsetBandOnly = editor.data().OffsetBandKHz != 0;
     v.SetToInterpolEnabled = tuning.tableCommands().setToInterpolEnabled();
     v.InterpolType = editor.data().InterpolType;
-    v.LinkMenusEnabled = tuning.menusEnabled();
+    v.LinkMenusEnabled = tuning.port().menusEnabled();
     v.RigModel = state.RigModel;
     v.BaudRate = state.BaudRate;
-    v.Link = tuning.link();
+    v.Link = tuning.port().link();
     v.ComPort = v.Link == RigLinkChoice::Link::Serial ? state.ComPort : 0;
     v.TransmitGuard = tuning.guard().enabled();
     return v;

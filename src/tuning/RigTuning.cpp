@@ -128,7 +128,7 @@ void RigTuning::connectRig() {
 }
 
 bool RigTuning::setConnection(rig::RigConnection& rig) {
-    if (open_ || opening_)
+    if (!port_.menusEnabled())
         return false;
     disconnect(rig_, nullptr, this, nullptr);
     rig_ = &rig;
@@ -150,15 +150,7 @@ void RigTuning::LoadLink() {
     poller_.Load();
     swr_.setSettings(links_.swrTuneSettings());
     // An open link keeps its own: it stayed open from before the table window.
-    if (!menusEnabled())
-        return;
-    if (links_.simulated())
-        SelectSimulatedRig();
-    else if (links_.link() != RigLinkChoice::Link::Serial)
-        useLink();
-    else
-        SelectComPort(state_.ComPort);
-    SelectBaud(state_.BaudRate);
+    port_.useChosenLink();
 }
 
 void RigTuning::Load() {
@@ -179,12 +171,12 @@ void RigTuning::Load() {
     watchFallback();
     // The link stayed open while another table window was: the stepper goes where the dial is,
     // as after opening the port without the start-up row.
-    if (open_)
+    if (open())
         follower_.Resume();
     dropBlink();
     view_.ResetInterpolLabels();
     view_.ResetUnit();
-    pollShown_ = false;
+    port_.hidePollLine();
     emit changed();
 }
 
@@ -198,7 +190,7 @@ bool RigTuning::Unload(bool exiting, bool keepLink) {
         if (shown_.pttOn())
             rigCommands_.PttToggle(true);
     } else {
-        ComPortOpen(0);
+        port_.ComPortOpen(0);
     }
     if (editor_.TableChanged() && !editor_.SaveTable() && !exiting &&
         platform_.messageBox(QStringLiteral("The table is not saved.") + CrLf +
@@ -220,80 +212,29 @@ bool RigTuning::Unload(bool exiting, bool keepLink) {
 
 // --- the port ---
 
-void RigTuning::ComportClicked() {
-    if (open_) {
-        ComPortOpen(0);
-        return;
-    }
-    OpenLink(true);
-}
-
-bool RigTuning::OpenLink(bool sendStartupRow) {
-    if (open_)
-        return true;
-    guard_.Reset();
-    if (!links_.simulated() && !links_.network() && (state_.ComPort < 1 || state_.ComPort > 4)) {
-        tell(QStringLiteral("Choose COM1 to COM4 or the simulated rig in the Com menu first."));
-        return false;
-    }
-    engine_.StopTurningAndFollowing();
-    follower_.Resume();
-    view_.ForceKHz();
-    if (!ComPortOpen(links_.simulated() || links_.network()
-                         ? std::max<core::Long>(state_.ComPort, 1)
-                         : state_.ComPort))
-        return false;
-    startupRowOwed_ = sendStartupRow;
-    emit changed();
-    return true;
-}
-
-bool RigTuning::ComPortOpen(int port) {
-    if (port == 0) {
-        closePort();
-        return false;
-    }
-    if (open_)
-        closePort();
-    opening_ = true;
-    emit changed();
-    catPortText_ = links_.network() ? rig_->lineText() + QLatin1Char(' ')
-                                    : (links_.simulated() ? QStringLiteral("SIM")
-                                                          : QStringLiteral("COM%1").arg(port)) +
-                                          QLatin1Char(':') + rig_->lineText();
-    const rig::LinkOpenResult opened = rig_->open(port);
-    opening_ = false;
-    if (!opened.ok || !rig_->isOpen()) {
-        qCInfo(lcRig) << "port not opened" << opened.error;
-        emit changed();
-        return false;
-    }
-    open_ = true;
-    catComPort_ = port;
+void RigTuning::portOpened() {
     poller_.Opened();
     announcements_.Reset();
     announcedDuringPoll_.reset();
     follower_.ForgetReading();
-    pollShown_ = false;
-    portButton_ = PortButton::On;
     if (rig_->capabilities().dialLock)
         (void)rig_->setDialLock(false);
     watchFallback();
     updatePollTimer();
     emit portOpenChanged(true);
     emit changed();
-    return true;
 }
 
-void RigTuning::closePort() {
+void RigTuning::portClosing() {
     // The tune's carrier goes first.
     swr_.PortClosed();
     search_.PortClosed();
     // The PTT is released before anything else; closing the link releases it once more.
     if (shown_.pttOn())
         rigCommands_.PttToggle(true);
-    open_ = false;
-    catComPort_ = 0;
+}
+
+void RigTuning::portClosed() {
     poller_.Closed();
     announcements_.Reset();
     watchFallback();
@@ -303,8 +244,6 @@ void RigTuning::closePort() {
     rig_->close();
     shown_.linkClosed();
     follower_.Reset();
-    portButton_ = PortButton::Off;
-    pollShown_ = false;
     shown_.resetSMeter();
     shown_.resetSwrState();
     view_.ResetInterpolLabels();
@@ -316,44 +255,6 @@ void RigTuning::closePort() {
     }
     guard_.Reset();
     emit portOpenChanged(false);
-    emit changed();
-}
-
-void RigTuning::SelectComPort(int port) {
-    if (!menusEnabled() || !links_.Choose(RigLinkChoice::Link::Serial))
-        return;
-    useCatRig();
-    state_.ComPort = port >= 1 && port <= 4 ? port : 0;
-    portButton_ = PortButton::ComPort;
-    emit changed();
-}
-
-void RigTuning::SelectSimulatedRig() {
-    if (!menusEnabled() || !links_.Choose(RigLinkChoice::Link::Simulated))
-        return;
-    useCatRig();
-    portButton_ = PortButton::Simulated;
-    emit changed();
-}
-
-void RigTuning::SelectBaud(int rate) {
-    if (!menusEnabled())
-        return;
-    state_.BaudRate = rate;
-    emit changed();
-}
-
-void RigTuning::SelectRigModel(int model) {
-    const rig::RigCaps& caps = rig::Caps(rig::ToModel(static_cast<core::Integer>(model)));
-    if (!menusEnabled() || !caps.sendsFrames())
-        return;
-    const PollPause pause(*this);
-    if (const std::optional<rig::SelectionNote>& note = caps.selectionNote)
-        platform_.messageBox(note->text, note->shortTitle ? core::AppTitle : core::MessageTitle(),
-                             platform::Icon::Exclamation);
-    state_.RigModel = static_cast<core::Integer>(model);
-    showModes();
-    pollShown_ = false;
     emit changed();
 }
 
@@ -378,7 +279,7 @@ void RigTuning::showModes() {
 void RigTuning::updatePollTimer() {
     // With the guard on, polls go on during turns where the rig reports transmit: it may begin
     // meanwhile.
-    poller_.Schedule(open_ && !search_.searching() && !swr_.running() && !opening_ && !blinkLookup_,
+    poller_.Schedule(open() && !search_.searching() && !swr_.running() && !port_.opening() && !blinkLookup_,
                      guard_.enabled() && rig_->capabilities().reportsTransmit);
 }
 
@@ -393,7 +294,7 @@ void RigTuning::haltWsjtxForTurn() {
     // Before the gate's look: a transmission under way holds the turn as the gate makes it,
     // until the status shows none; the program starts no new one meanwhile.
     auto* wsjtx = qobject_cast<rig::WsjtxRig*>(rig_);
-    if (!open_ || !wsjtx || !wsjtx->address().haltWhileTurning ||
+    if (!open() || !wsjtx || !wsjtx->address().haltWhileTurning ||
         !(wsjtx->txEnabled() || wsjtx->transmitsNow()) || !wsjtx->HaltAutoTx())
         return;
     view_.SetStatusNote(QStringLiteral("WSJT-X Tx halted for a turn: enable Tx there again"));
@@ -405,14 +306,9 @@ void RigTuning::TurnEnded() {
 }
 
 void RigTuning::PollRig() {
-    if (!open_ || poller_.awaiting())
+    if (!open() || poller_.awaiting())
         return;
-    ++polls_;
-    if (links_.network()) // the connection comes and goes
-        catPortText_ = rig_->lineText() + QLatin1Char(' ');
-    else if (rig_ != catRig_)
-        catPortText_ = QStringLiteral("COM%1:").arg(catComPort_) + rig_->lineText();
-    pollShown_ = true;
+    port_.polled();
     if (!poller_.Request(*rig_))
         updatePollTimer();
     emit changed();
@@ -421,9 +317,9 @@ void RigTuning::PollRig() {
 void RigTuning::readingArrived(const rig::RigReading& reading) {
     // While the fallback carries following, the link's silence tells nothing; its first
     // frequency ends the fallback.
-    if (open_ && !reading.transmitOnly && reading.kHz)
+    if (open() && !reading.transmitOnly && reading.kHz)
         fallback_.FirstHeard();
-    if (open_ && !fallback_.active()) {
+    if (open() && !fallback_.active()) {
         transmitReported(reading);
         if (!reading.transmitOnly && reading.kHz)
             announcements_.Polled(*reading.kHz);
@@ -432,12 +328,12 @@ void RigTuning::readingArrived(const rig::RigReading& reading) {
     }
     updatePollTimer();
     emit changed();
-    if (auto announced = std::exchange(announcedDuringPoll_, std::nullopt); announced && open_)
+    if (auto announced = std::exchange(announcedDuringPoll_, std::nullopt); announced && open())
         readingAnnounced(*announced);
 }
 
 void RigTuning::fallbackReading(const rig::RigReading& reading) {
-    if (!open_ || !fallback_.active())
+    if (!open() || !fallback_.active())
         return;
     transmitReported(reading);
     if (!reading.transmitOnly)
@@ -451,7 +347,7 @@ void RigTuning::setFallback(const FallbackChoice& choice, rig::RigConnection* li
 }
 
 void RigTuning::watchFallback() {
-    fallback_.Watch(open_ && following_ && !fallback_.choice().sharesLineWith(links_.link()),
+    fallback_.Watch(open() && following_ && !fallback_.choice().sharesLineWith(links_.link()),
                     rig_->rigName(), int(state_.ComPort), int(state_.ComPollMs));
 }
 
@@ -481,7 +377,7 @@ void RigTuning::frequencyRead(core::Single kHz) {
 engine::TurnOutcome RigTuning::TuneNow(engine::TurnOrigin origin, QString* why) {
     QString refusal = QStringLiteral("the rig is not followed");
     engine::TurnOutcome outcome = engine::TurnOutcome::Refused;
-    if (open_ && following_) {
+    if (open() && following_) {
         refusal.clear();
         follower_.Resume();
         outcome = follower_.TuneNow(origin, &refusal);
@@ -514,19 +410,19 @@ void RigTuning::EngineStopped() {
 table::Lookup RigTuning::freqToPosition(core::Single x) {
     const table::Lookup lookup = table::LookUpPosition(editor_.data(), x);
     // With the port open a position between rows blinks; a turn to it starts meanwhile.
-    showLookup(lookup, lookup.ok() && !lookup.exact && open_);
+    showLookup(lookup, lookup.ok() && !lookup.exact && open());
     switch (lookup.kind) {
     case table::Lookup::Kind::OutOfRange:
-        if (open_)
+        if (open())
             follower_.setLocked(false);
         break;
     case table::Lookup::Kind::Position:
-        if (open_ && !lookup.exact)
+        if (open() && !lookup.exact)
             follower_.setLocked(true);
         break;
     case table::Lookup::Kind::Fault:
         qCWarning(lcRig) << "interpolation fault" << lookup.fault;
-        closePort();
+        port_.close();
         tell(table::InterpolFaultMessage(editor_.data().InterpolType, lookup.fault),
              platform::Icon::Information);
         break;

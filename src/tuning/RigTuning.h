@@ -20,6 +20,7 @@
 #include "tuning/RigLinkChoice.h"
 #include "tuning/RigLinkKinds.h"
 #include "tuning/RigPoller.h"
+#include "tuning/RigPort.h"
 #include "tuning/RigState.h"
 #include "tuning/SwrTune.h"
 #include "tuning/TableCommands.h"
@@ -36,8 +37,10 @@ namespace tuning {
 
 class BandChangeover;
 
-// Automatic tuning, the one owner of the rig link: the port, the lookups as the window shows
-// them, frequency steps and turns to a frequency, and the parts it coordinates: the polls
+// Automatic tuning, the one owner of the rig link: the lookups as the window shows them, what
+// goes with an open link, and the parts it coordinates: the Com menu and the port button
+// (RigPort), the frequency and row commands (TableCommands), the rig frame's controls
+// (RigCommands), the polls
 // (RigPoller), following the rig's frequency with the stepper and the lock (RigFollower), our
 // PTT with its watchdog (PttControl) and the S-meter peak search (PeakSearch) and the SWR tune
 // (SwrTune). The table window shows what it says and forwards its controls here; it is the
@@ -112,7 +115,9 @@ public:
     const RigState& rigState() const { return shown_; }
     // Another kind of link; false, and nothing changed, while the port is open.
     bool setConnection(rig::RigConnection& rig);
-    bool simulatedLink() const { return links_.simulated(); }
+    // The Com menu's choice of link and the port button.
+    RigPort& port() { return port_; }
+    const RigPort& port() const { return port_; }
 
     // --- the link's settings ---
     // The link, baud and model from the configuration and Ventrolo.ini (a poll interval
@@ -133,33 +138,6 @@ public:
     // Between Load and Unload.
     bool following() const { return following_; }
 
-    // --- the port ---
-    // cmdComport: closes an open port; otherwise opens the chosen one. The first reading that
-    // brings a frequency then sends the start-up row's frequency and locks.
-    void ComportClicked();
-    // Opens the chosen link (nothing when it is open); with sendStartupRow false the rig keeps
-    // its frequency and the stepper follows the dial as it is (the station without windows).
-    // False when the link did not open (the user was told).
-    bool OpenLink(bool sendStartupRow);
-    // 0 closes; 1..4 opens COM<port> (or the simulated rig when chosen). A failed open leaves
-    // everything closed (the user was told). True when the port is open afterwards.
-    bool ComPortOpen(int port);
-    void SelectComPort(int port);
-    void SelectSimulatedRig();
-    void SelectBaud(int rate);
-    // mnuFt757GXII..mnuFt897 (1..6), with their notes.
-    void SelectRigModel(int model);
-    bool portOpen() const { return open_; }
-    bool menusEnabled() const { return !open_ && !opening_; }
-    // What the port button names (the window's view words it): the chosen port, the simulated
-    // rig or the network link's rig before the first opening, then on or off.
-    enum class PortButton { ComPort, Simulated, Link, On, Off };
-    PortButton portButton() const { return portButton_; }
-    // The rig frame shows the line and a spinner from the first poll on, until the link or
-    // the rig changes; the rig's name otherwise.
-    bool pollShown() const { return pollShown_; }
-    const QString& pollLineText() const { return catPortText_; }
-    unsigned polls() const { return polls_; }
     // Whether a link that announces the rig's changes still does (the polls carry following
     // when it no longer does).
     const AnnouncementWatch& announcements() const { return announcements_; }
@@ -203,36 +181,17 @@ public:
     // engine::TransmitState: the tune's carrier is on.
     bool swrTuneKeyed() const override { return swr_.keyed(); }
 
-    // --- the engine ---
-    void TurnStarted();
-    void TurnEnded();
-    // The engine stopped (StopTurningAndFollowing): unlocks and ends the peak search and the
-    // SWR tune.
-    void EngineStopped();
-
     // table::RigLink
-    core::Long CatComPort() const override { return open_ ? catComPort_ : 0; }
+    core::Long CatComPort() const override { return port_.comPort(); }
     void SetRigFrequency(core::Single kHz) override;
     void SetLocked(bool locked) override;
-
-    // --- the links beside the Yaesu CAT link (RigTuningLinks.cpp) ---
-    RigLinkChoice::Link link() const { return links_.link(); }
-    // mnuRigctld, mnuFlrig, mnuWsjtx, mnuCiv, mnuKenwood: asks the link's settings (where the
-    // program listens, the rig's model: RigLinkKinds) and chooses that link; one on the serial
-    // port talks on the COM port chosen. Its connection is made then, one at a time.
-    void SelectLink(RigLinkChoice::Link link);
-    // The connection to use for link instead of one made when it is chosen (a stand-in in
-    // tests); it must outlive the tuning.
-    void provideLink(RigLinkChoice::Link link, rig::RigConnection& connection) {
-        provided_[link] = &connection;
-    }
 
     // Following across the tables of the band sets; nullptr: the open table only.
     void setBandChangeover(BandChangeover* bands) { bands_ = bands; }
 
     // --- the rig's transmit (RigTuningStation.cpp) ---
     // The rig reports transmit, or went silent since it did, with the port open.
-    bool rigTransmitting() const { return open_ && guard_.rigTransmitting(); }
+    bool rigTransmitting() const { return port_.portOpen() && guard_.rigTransmitting(); }
     // Why the engine's transmit gate is shut: the SWR tune's carrier, or, with the guard on,
     // our PTT, the rig's transmit or its silence since; None while it is open.
     TransmitHold transmitHold() const;
@@ -248,6 +207,20 @@ signals:
 private:
     friend class TableCommands;
     friend class RigCommands;
+    friend class RigPort;
+
+    bool open() const { return port_.portOpen(); }
+    // The engine's turns and stops.
+    void TurnStarted();
+    void TurnEnded();
+    // The engine stopped (StopTurningAndFollowing): unlocks and ends the peak search and the
+    // SWR tune.
+    void EngineStopped();
+    // RigPort: the link has opened; it is about to close (the tune's carrier and our PTT go
+    // first); it has closed.
+    void portOpened();
+    void portClosing();
+    void portClosed();
 
     void connectRig();
     void readingArrived(const rig::RigReading& reading);
@@ -262,7 +235,6 @@ private:
     // RigTuningStation.cpp
     void readingAnnounced(const rig::RigReading& reading);
     void updatePollTimer();
-    void closePort();
     // A frequency read (kHz, 0 without a reading): shown, and followed once confirmed.
     void frequencyRead(core::Single kHz);
     // The lookup as the window shows it: the value label (blinking "???" for 100 ms first
@@ -286,12 +258,6 @@ private:
     // RigTuningStation.cpp
     // False, the user told, when the open link cannot set the rig.
     bool rigSettable();
-    void useCatRig();
-    // RigTuningLinks.cpp: makes the chosen link's connection the one used, given its settings.
-    void useLink();
-    // The connection of kind: the one provided, or the one made for it (made now when the
-    // last one made was of another kind); nullptr for the Yaesu CAT link.
-    rig::RigConnection* connectionFor(const RigLinkKind& kind);
     // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const rig::RigReading& reading);
     // RigTuningSwr.cpp: the open link's SWR meter (the simulated rig's own); nullptr for none.
@@ -303,25 +269,16 @@ private:
     const engine::WheelControl& wheel_;
     rig::RigConnection* rig_;
     rig::RigConnection* catRig_;
-    std::unique_ptr<rig::RigConnection> made_; // the link chosen beside the Yaesu CAT link
-    RigLinkChoice::Link madeLink_ = RigLinkChoice::Link::Serial;
-    std::map<RigLinkChoice::Link, rig::RigConnection*> provided_;
     BandChangeover* bands_ = nullptr;
     TransmitGuard guard_;
     RigLinkChoice& links_;
     table::TableEditor& editor_;
     table::TableViewModel& view_;
+    RigPort port_{*this}; // before the parts below: the link it made outlives them
     std::unique_ptr<platform::Timer> blinkTimer_;
     std::optional<table::Lookup> blinkLookup_; // shown when the blink ends
 
     bool following_ = false;
-    bool open_ = false;
-    bool opening_ = false;
-    core::Long catComPort_ = 0;
-    QString catPortText_;
-    PortButton portButton_ = PortButton::ComPort;
-    bool pollShown_ = false;
-    unsigned polls_ = 0; // since the start: the frame's spinner turns once a poll
     // What the rig announced during a poll: taken, as a reading, once the poll has answered
     // (the poll may have read the dial from before the change).
     std::optional<rig::RigReading> announcedDuringPoll_;

@@ -12,7 +12,7 @@ namespace tuning {
 // --- frequency ---
 
 bool RigTuning::sendFrequency(core::Single kHz) {
-    if (open_) {
+    if (open()) {
         const rig::CatResult sent = rig_->setFrequency(kHz);
         if (sent != rig::CatResult::Sent && sent != rig::CatResult::NotSent)
             return false;
@@ -26,7 +26,7 @@ bool RigTuning::sendFrequency(core::Single kHz) {
 
 void RigTuning::SetRigFrequency(core::Single kHz) {
     // A link that only listens keeps the rig where its dial is.
-    if (!open_ || !rig_->capabilities().canSetRig)
+    if (!open() || !rig_->capabilities().canSetRig)
         return;
     if (!rig_->frequencyValid(kHz)) {
         platform_.beep();

@@ -7,20 +7,14 @@
 namespace tuning {
 
 bool RigTuning::rigSettable() {
-    if (!open_ || rig_->capabilities().canSetRig)
+    if (!open() || rig_->capabilities().canSetRig)
         return true;
     tell(QStringLiteral("This link cannot set the rig."));
     return false;
 }
 
-void RigTuning::useCatRig() {
-    if (!setConnection(*catRig_))
-        return;
-    pollShown_ = false;
-}
-
 void RigTuning::readingAnnounced(const rig::RigReading& reading) {
-    if (!open_)
+    if (!open())
         return;
     // Told at once: the poll under way may read the dial the announcement tells.
     announcements_.Announced(reading.kHz);
@@ -48,7 +42,7 @@ TransmitHold RigTuning::transmitHold() const {
         return TransmitHold::None;
     if (shown_.pttOn())
         return TransmitHold::OurPtt;
-    if (!open_)
+    if (!open())
         return TransmitHold::None;
     switch (guard_.rig()) {
     case TransmitGuard::Rig::Receiving:

@@ -18,7 +18,7 @@ void TableCommands::changed() {
 void TableCommands::frequencyStep(int n, bool up) {
     RigTuning& t = tuning_;
     // The step would move the stepper while the dial stays.
-    if (t.open_ && !t.rig_->capabilities().canSetRig) {
+    if (t.open() && !t.rig_->capabilities().canSetRig) {
         t.platform_.beep();
         return;
     }
@@ -59,7 +59,7 @@ void TableCommands::turnToFrequency(core::Single x, engine::TurnOrigin origin,
                                     const QString& detail) {
     RigTuning& t = tuning_;
     // Following would turn the stepper back to where the dial stays.
-    if (t.open_ && !t.rig_->capabilities().canSetRig) {
+    if (t.open() && !t.rig_->capabilities().canSetRig) {
         if (origin == engine::TurnOrigin::Window)
             (void)t.rigSettable();
         else
@@ -71,7 +71,7 @@ void TableCommands::turnToFrequency(core::Single x, engine::TurnOrigin origin,
         return;
     const bool consented = t.transmitting();
     t.follower_.RangeCheck(x);
-    if (t.open_) {
+    if (t.open()) {
         if (!t.rig_->frequencyValid(x) || !t.sendFrequency(x)) {
             t.platform_.beep();
             return;
@@ -80,7 +80,7 @@ void TableCommands::turnToFrequency(core::Single x, engine::TurnOrigin origin,
     const table::Lookup lookup = t.freqToPosition(x);
     if (lookup.ok())
         t.follower_.TurnTo(lookup.position, origin, consented, detail);
-    else if (t.open_)
+    else if (t.open())
         t.follower_.setLocked(false);
     changed();
 }
@@ -102,19 +102,19 @@ QString TableCommands::rowDetail(int row) const {
 
 void TableCommands::InputEntered() {
     TurnToClicked();
-    if (tuning_.open_)
+    if (tuning_.open())
         tuning_.PollRig();
 }
 
 void TableCommands::RowClicked(int index) {
     tuning_.view_.ClickRow(index);
-    if (!tuning_.open_ && tuning_.view_.view().ListIndex >= 0)
+    if (!tuning_.open() && tuning_.view_.view().ListIndex >= 0)
         TurnToClicked(engine::TurnOrigin::Window, rowDetail(index + 1));
 }
 
 void TableCommands::RowReleased(int index) {
     const table::TableData& data = tuning_.editor_.data();
-    if (tuning_.open_ && index >= 0 && index < data.TableLast)
+    if (tuning_.open() && index >= 0 && index < data.TableLast)
         tuning_.SetRigFrequency(data.TableFreq[index + 1]);
     changed();
 }
@@ -122,7 +122,7 @@ void TableCommands::RowReleased(int index) {
 void TableCommands::RowStepped(int offset) {
     if (!selectRowBy(offset))
         return;
-    if (tuning_.open_)
+    if (tuning_.open())
         RowReleased(tuning_.view_.view().ListIndex);
     else
         TurnToClicked();
@@ -199,7 +199,7 @@ void TableCommands::OffsetBandOnlyClicked(bool on) {
 // --- the wheel ---
 
 bool TableCommands::rigPortOpen() const {
-    return tuning_.portOpen();
+    return tuning_.open();
 }
 
 bool TableCommands::selectRowBy(int offset) {

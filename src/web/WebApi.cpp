@@ -123,7 +123,7 @@ WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QBy
 
 QJsonObject WebApi::State() const {
     const bool turning = station_.turning() || engine_.slowTurnRunning();
-    const bool open = tuning_.portOpen();
+    const bool open = tuning_.port().portOpen();
     QJsonObject rig{{QStringLiteral("open"), open},
                     {QStringLiteral("link"), open ? tuning_.connection().lineText() : QString()},
                     {QStringLiteral("frequencyHz"), QJsonValue::Null}};
@@ -174,7 +174,7 @@ QJsonObject WebApi::State() const {
 }
 
 QJsonObject WebApi::tuningState() const {
-    const bool open = tuning_.portOpen();
+    const bool open = tuning_.port().portOpen();
     const bool following = station_.following();
     // Where the table puts the loop for the rig's frequency, and how far it stands from there.
     QJsonValue position = QJsonValue::Null;
@@ -391,7 +391,7 @@ WebReply WebApi::turnToRow(const QJsonObject& request) {
     if (!station_.following())
         return Error(409, QStringLiteral("the table is not open"));
     // A row is turned to through the rig: one that only listens keeps its dial.
-    if (tuning_.portOpen() && !tuning_.connection().capabilities().canSetRig)
+    if (tuning_.port().portOpen() && !tuning_.connection().capabilities().canSetRig)
         return Error(409, QStringLiteral("This link cannot set the rig."));
     return requestTurn([this, row = *row, who = detail()] {
         tuning_.tableCommands().TurnToRow(row, engine::TurnOrigin::Network, who);
@@ -399,7 +399,7 @@ WebReply WebApi::turnToRow(const QJsonObject& request) {
 }
 
 WebReply WebApi::addRow() {
-    if (!station_.following() || !tuning_.portOpen() || tuning_.follower().CatFrequency() <= 0)
+    if (!station_.following() || !tuning_.port().portOpen() || tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
     const table::TableData& data = editor_.data();
     // Nobody is asked from here: a row of that frequency stays, a full table stays full.
@@ -414,7 +414,7 @@ WebReply WebApi::addRow() {
 }
 
 WebReply WebApi::retune() {
-    if (!station_.following() || !tuning_.portOpen() || tuning_.follower().CatFrequency() <= 0)
+    if (!station_.following() || !tuning_.port().portOpen() || tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
     if (const QString refusal = tuning_.tableCommands().RetuneHere(); !refusal.isEmpty())
         return Error(409, refusal);
@@ -426,7 +426,7 @@ WebReply WebApi::retune() {
 }
 
 WebReply WebApi::tuneNow() {
-    if (!station_.following() || !tuning_.portOpen() || tuning_.follower().CatFrequency() <= 0)
+    if (!station_.following() || !tuning_.port().portOpen() || tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
     if (!table::FreqToPosition(editor_.data(), tuning_.follower().CatFrequency()))
         return Error(409, QStringLiteral("the table has no position for the rig's frequency"));
@@ -452,7 +452,7 @@ void WebApi::goToBand(core::Long stepper, const QString& name) {
     // The rig's frequency stays; the loop goes to the table's position for it.
     const table::TableData& data = editor_.data();
     if (const std::optional<core::Long> position =
-            tuning_.portOpen() ? table::FreqToPosition(data, tuning_.follower().CatFrequency())
+            tuning_.port().portOpen() ? table::FreqToPosition(data, tuning_.follower().CatFrequency())
                                : std::nullopt) {
         engine_.TurnTo({*position, engine::TurnOrigin::Network});
         return;
@@ -467,7 +467,7 @@ void WebApi::goToBand(core::Long stepper, const QString& name) {
 }
 
 WebReply WebApi::peakSearch() {
-    if (!station_.following() || !tuning_.portOpen())
+    if (!station_.following() || !tuning_.port().portOpen())
         return Error(409, QStringLiteral("the rig's link is closed"));
     if (tuning_.peakSearch().searching()) {
         tuning_.peakSearch().Stop();

@@ -69,7 +69,7 @@ TEST_F(TableWindowAppTest, thePelorusButton_opensThePelorus_andFollowsItWhoeverC
 
 TEST_F(TableWindowAppTest, theWayOutReleasesThePttAndSavesBeforeTheParkQuestion_thePortClosesAtTheEnd) {
     ASSERT_TRUE(openTable(true));
-    ASSERT_TRUE(app->tuning().portOpen());
+    ASSERT_TRUE(app->tuning().port().portOpen());
     QTest::mouseClick(table->form().cmdPTT, Qt::LeftButton);
     ASSERT_TRUE(app->simulatedRig().rig().transmitting());
     app->state().StepCounter = 50; // not parked: the question comes
@@ -144,7 +144,7 @@ TEST_F(TableWindowAppTest, aProgramOrTimerWindowClosesTheTableWindowNotTheRigLin
     ASSERT_TRUE(direct);
     EXPECT_FALSE(app->tableWindow());
     EXPECT_FALSE(app->station().following());
-    ASSERT_TRUE(app->tuning().portOpen());
+    ASSERT_TRUE(app->tuning().port().portOpen());
 
     // The rig keyed by its own PTT: the program waits at its first turn until Esc.
     app->simulatedRig().rig().setTransmit(true);
@@ -163,7 +163,7 @@ TEST_F(TableWindowAppTest, aProgramOrTimerWindowClosesTheTableWindowNotTheRigLin
     ASSERT_TRUE(app->timerWindow());
     platform.advance(75000);
     EXPECT_EQ(state.StepCounter, before);
-    ASSERT_TRUE(app->tuning().portOpen());
+    ASSERT_TRUE(app->tuning().port().portOpen());
 
     // Back in the table window the link is still open, and following goes on once the rig
     // receives.

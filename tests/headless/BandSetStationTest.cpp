@@ -50,7 +50,7 @@ struct BandSetStationTest : ::testing::Test {
         if (!face->start())
             return false;
         station->catLog().setTerminalShown(true);
-        return station->following() && station->tuning().portOpen();
+        return station->following() && station->tuning().port().portOpen();
     }
     core::ProgramState& state() { return station->state(); }
     rig::RigEmulator& rig() { return station->simulatedRig().rig(); }

@@ -57,7 +57,7 @@ TEST_F(HeadlessStationTest, aShownTableFollowsTheDialWhereItIs_withoutRetuningTh
     saveProfile(true, false);
     ASSERT_TRUE(start());
     ASSERT_TRUE(station->following());
-    ASSERT_TRUE(station->tuning().portOpen());
+    ASSERT_TRUE(station->tuning().port().portOpen());
     rig::RigEmulator& rig = station->simulatedRig().rig();
     rig.setFrequency(7100);
     platform.advance(5000);
@@ -106,7 +106,7 @@ TEST_F(HeadlessStationTest,
     test_support::WriteFile(dir.filePath("Timer1.tbl"), "\"" + at.toLatin1() + "\",60,0\r\n");
     saveProfile(false, true);
     ASSERT_TRUE(start());
-    ASSERT_TRUE(station->tuning().portOpen());
+    ASSERT_TRUE(station->tuning().port().portOpen());
     EXPECT_FALSE(station->following());
     rig::RigEmulator& rig = station->simulatedRig().rig();
     rig.setTransmit(true);
@@ -120,7 +120,7 @@ TEST_F(HeadlessStationTest,
     // Nor does a profile without any table window go without the link.
     saveProfile(false, false);
     ASSERT_TRUE(start());
-    EXPECT_TRUE(station->tuning().portOpen());
+    EXPECT_TRUE(station->tuning().port().portOpen());
     EXPECT_FALSE(station->following());
 }
 

@@ -16,7 +16,7 @@ using TableWindowStationTest = tuning_test::RigTuningFixture;
 
 TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndTogglesTheGuard) {
     rig::RigctldRig rigctld{platform};
-    tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
     table::TableWindow window(
@@ -51,8 +51,8 @@ TEST_F(TableWindowStationTest, theComMenuChoosesRigctldAtTheTypedAddressAndToggl
 TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_oneCheckedAtATime) {
     rig::FlrigRig flrig{platform};
     rig::WsjtxRig wsjtx{platform};
-    tuning.provideLink(tuning::RigLinkChoice::Link::Flrig, flrig);
-    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Flrig, flrig);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
     table::TableWindow window(
@@ -89,8 +89,8 @@ TEST_F(TableWindowStationTest, theComMenuChoosesFlrigOrWsjtxAtTheTypedAddress_on
 TEST_F(TableWindowStationTest, theComMenuChoosesAnIcomRigByModelAndAddress_andAKenwoodByModel) {
     rig::CivRig civ{platform, scripted, log};
     rig::KenwoodRig kenwood{platform, scripted, log};
-    tuning.provideLink(tuning::RigLinkChoice::Link::Civ, civ);
-    tuning.provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Civ, civ);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
     loadTable("3500,100,\"\"\r\n");
     table::BandSets bands{dir.path()};
     table::TableWindow window(

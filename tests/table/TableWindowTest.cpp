@@ -111,7 +111,7 @@ TEST_F(TableWindowTest, thePopUpActsOnTheRowItWasOpenedFor) {
 TEST_F(TableWindowTest, oneWheelNotchIsOneFrequencyStepHoweverTheWheelReportsIt) {
     open(ThreeRows);
     QTest::mouseClick(form().cmdComport, Qt::LeftButton);
-    ASSERT_TRUE(tuning.portOpen());
+    ASSERT_TRUE(tuning.port().portOpen());
     poll();                                          // the first reading sends the start-up row
     QTest::mouseClick(form().cmdUp, Qt::LeftButton); // the wheel steps the frequency now
     EXPECT_EQ(form().cmdScroll->text(), "Frequency");

@@ -25,16 +25,16 @@ struct AnnouncingRigFixture : tuning_test::RigTuningFixture {
         test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=" + link + "\n");
         links.Load();
         loadTable("7000,100,\"\"\r\n7100,150,\"\"\r\n7200,200,\"\"\r\n");
-        tuning.ComportClicked();
-        ASSERT_TRUE(tuning.portOpen());
+        tuning.port().ComportClicked();
+        ASSERT_TRUE(tuning.port().portOpen());
         for (int i = 0; i < 3; ++i)
             poll();
         ASSERT_EQ(dialHz(), 7000000);
         ASSERT_EQ(state.StepCounter, 100);
     }
     void TearDown() override {
-        tuning.ComPortOpen(0);
-        tuning.SelectSimulatedRig(); // the tuning outlives the CI-V link
+        tuning.port().ComPortOpen(0);
+        tuning.port().SelectSimulatedRig(); // the tuning outlives the CI-V link
     }
     // The event loop for ms, as the program runs it.
     void run(double ms) {
@@ -50,7 +50,7 @@ struct CivFollowingTest : AnnouncingRigFixture {
     void SetUp() override {
         line.echo = true;
         line.rig = [this](const QByteArray& frame) { return ic7300.answer(frame); };
-        tuning.provideLink(tuning::RigLinkChoice::Link::Civ, civ);
+        tuning.port().provideLink(tuning::RigLinkChoice::Link::Civ, civ);
         open("civ", [this] { return ic7300.dialHz; });
     }
     // The rig's dial turned to hz, and the rig announcing it to all (transceive).
@@ -66,7 +66,7 @@ struct KenwoodFollowingTest : AnnouncingRigFixture {
 
     void SetUp() override {
         line.rig = [this](const QByteArray& command) { return ts590.answer(command); };
-        tuning.provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
+        tuning.port().provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
         open("kenwood", [this] { return ts590.dialHz; });
     }
 };
@@ -117,7 +117,7 @@ TEST_F(KenwoodFollowingTest, theRigsAutoInformationMovesTheStepperAtOnce_notWhil
     poll();
     EXPECT_EQ(state.StepCounter, 200);
 
-    tuning.ComPortOpen(0);
+    tuning.port().ComPortOpen(0);
     EXPECT_FALSE(ts590.autoInfo);
 }
 
@@ -214,7 +214,7 @@ TEST_F(CivFollowingTest,
     for (int i = 0; i < 3; ++i)
         poll();
     ASSERT_TRUE(announcements.stopped());
-    tuning.ComPortOpen(0);
+    tuning.port().ComPortOpen(0);
     EXPECT_FALSE(announcements.stopped());
 }
 

@@ -28,12 +28,12 @@ TEST(CivFollowPtyTest, theStepperFollowsTheRigsTransceiveOnASerialPort_andClosin
     CivRig civ{station.platform, station.serial, station.log};
     auto& tuning = station.tuning;
     auto& state = station.state;
-    tuning.provideLink(tuning::RigLinkChoice::Link::Civ, civ);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Civ, civ);
 
     tuning.Load();
-    ASSERT_TRUE(tuning.link() == tuning::RigLinkChoice::Link::Civ);
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
+    ASSERT_TRUE(tuning.port().link() == tuning::RigLinkChoice::Link::Civ);
+    tuning.port().ComportClicked();
+    ASSERT_TRUE(tuning.port().portOpen());
     // The start-up row goes out at the first reading; the stepper is brought there.
     EXPECT_TRUE(WaitFor([&] { return state.StepCounter == 100; }));
     EXPECT_EQ(bus.panel([](auto& rig) { return rig.dialHz; }), 7000000);
@@ -43,7 +43,7 @@ TEST(CivFollowPtyTest, theStepperFollowsTheRigsTransceiveOnASerialPort_andClosin
     bus.send(QByteArray::fromHex("fefe0094000000100700fd"));
     EXPECT_TRUE(WaitFor([&] { return state.StepCounter == 150; }));
 
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     EXPECT_FALSE(station.serial.isOpen());
-    tuning.SelectComPort(2); // the tuning outlives the CI-V link
+    tuning.port().SelectComPort(2); // the tuning outlives the CI-V link
 }

@@ -36,12 +36,12 @@ TEST(FlrigFollowTest, theStepperFollowsFlrigsDial_holdsWhileItTransmits_andSurvi
                                  QByteArray::number(flrig.port()) + "\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, link] = std::tie(station.tuning, station.state, station.flrig);
-    tuning.provideLink(tuning::RigLinkChoice::Link::Flrig, link);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Flrig, link);
 
     tuning.Load();
-    ASSERT_EQ(tuning.link(), RigLinkChoice::Link::Flrig);
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
+    ASSERT_EQ(tuning.port().link(), RigLinkChoice::Link::Flrig);
+    tuning.port().ComportClicked();
+    ASSERT_TRUE(tuning.port().portOpen());
     EXPECT_TRUE(WaitFor([&] { return state.StepCounter == 100; }));
 
     hz = "7100000";
@@ -69,6 +69,6 @@ TEST(FlrigFollowTest, theStepperFollowsFlrigsDial_holdsWhileItTransmits_andSurvi
     ASSERT_TRUE(flrig.listen(flrig.port()));
     EXPECT_TRUE(WaitFor([&] { return state.StepCounter == 125; }));
 
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     EXPECT_FALSE(link.isOpen());
 }

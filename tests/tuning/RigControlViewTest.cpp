@@ -37,9 +37,9 @@ TEST_F(RigControlViewTest,
 
 TEST_F(RigControlViewTest, theCaptions_thePortChosen_onWithTheLineAndASpinner_thenOff) {
     const auto shown = [this] { return tuning::ControlViewOf(tuning, state, view); };
-    tuning.SelectComPort(2);
+    tuning.port().SelectComPort(2);
     EXPECT_EQ(shown().PortCaption, "&Comport(2)");
-    tuning.SelectSimulatedRig();
+    tuning.port().SelectSimulatedRig();
     EXPECT_EQ(shown().PortCaption, "&Comport(Sim)");
     const QString name = tuning.connection().rigName();
     EXPECT_EQ(shown().FrameCaption, "Rig Control-" + name);
@@ -52,7 +52,7 @@ TEST_F(RigControlViewTest, theCaptions_thePortChosen_onWithTheLineAndASpinner_th
     poll();
     EXPECT_NE(shown().FrameCaption, polled); // the spinner turns once a poll
 
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     EXPECT_EQ(shown().PortCaption, "&Comport off");
     EXPECT_EQ(shown().FrameCaption, "Rig Control-" + name);
 }

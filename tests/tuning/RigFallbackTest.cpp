@@ -27,13 +27,13 @@ struct RigFallbackTest : tuning_test::RigTuningFixture {
         tuning.setFallback(*tuning::ParseFallback("civ", links), &civ);
         loadTable("7000,100,\"\"\r\n7100,150,\"\"\r\n7200,200,\"\"\r\n");
         simulated.rig().setFrequency(7000);
-        tuning.ComportClicked();
-        ASSERT_TRUE(tuning.portOpen());
+        tuning.port().ComportClicked();
+        ASSERT_TRUE(tuning.port().portOpen());
         for (int i = 0; i < 3; ++i)
             poll();
         ASSERT_EQ(state.StepCounter, 100);
     }
-    void TearDown() override { tuning.ComPortOpen(0); }
+    void TearDown() override { tuning.port().ComPortOpen(0); }
 };
 
 } // namespace
@@ -81,7 +81,7 @@ TEST_F(RigFallbackTest, aSilentLinkHandsFollowingToTheFallback_andTakesItBackWhe
     simulated.setSilent(true);
     platform.advance(RigFallback::SwitchAfterMs + 2 * state.ComPollMs);
     ASSERT_TRUE(fallback.active());
-    tuning.ComPortOpen(0);
+    tuning.port().ComPortOpen(0);
     EXPECT_FALSE(fallback.active());
     EXPECT_FALSE(line.isOpen());
 }

@@ -23,8 +23,8 @@ TEST(RigFollowPtyTest, theStepperFollowsAnFt817OnASerialPort_andClosingReleasesT
 
     pty.panel([](RigEmulator& e) { e.setFrequency(3650); });
     tuning.Load();
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
+    tuning.port().ComportClicked();
+    ASSERT_TRUE(tuning.port().portOpen());
     tuning.PollRig(); // the first reading: the start-up row goes out
     tuning.PollRig();
     pty.panel([](RigEmulator& e) { EXPECT_EQ(e.frequency(), 3500.0); });
@@ -41,6 +41,6 @@ TEST(RigFollowPtyTest, theStepperFollowsAnFt817OnASerialPort_andClosingReleasesT
         station.platform.waitMs(10);
     EXPECT_EQ(view.view().InterpolValueText, "150");
 
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     EXPECT_FALSE(serial.isOpen());
 }

@@ -60,7 +60,7 @@ TEST_F(RigFollowingTest,
         scripted.answer(c.ask, FrequencyBlock(c.length, c.at, 3750));
         poll();
         EXPECT_EQ(state.StepCounter, 150);
-        tuning.ComportClicked();
+        tuning.port().ComportClicked();
     }
 }
 
@@ -81,8 +81,8 @@ struct Ft817Following : RigTuningFixture {
         scripted.answer("00000000E7", QByteArray::fromHex("09")); // S9
         receiving();
         dial(On7150);
-        tuning.ComportClicked();
-        ASSERT_TRUE(tuning.portOpen());
+        tuning.port().ComportClicked();
+        ASSERT_TRUE(tuning.port().portOpen());
         for (int i = 0; i < 3; ++i)
             poll();
         ASSERT_EQ(state.StepCounter, 175);
@@ -254,7 +254,7 @@ TEST_F(RigFollowingTest, theStartUpRowGoesToTheRigAtTheFirstReading_onceAfterThe
     scripted.answer("00000000E7", QByteArray::fromHex("09"));
     scripted.answer("00000000F7", QByteArray::fromHex("80"));
     scripted.setSilent(true); // switched off, or its cable not yet in
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     poll();
     poll();
     EXPECT_TRUE(scripted.sentAt(0x01).empty());
@@ -291,11 +291,11 @@ TEST_F(RigFollowingTest,
     const quint16 port = daemon.port();
     daemon.stop();
     rig::RigctldRig rigctld{platform};
-    tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
     // The tuning outlives this link: it goes back to the CAT link before the link goes.
     const auto back = qScopeGuard([&] {
-        tuning.ComPortOpen(0);
-        tuning.SelectSimulatedRig();
+        tuning.port().ComPortOpen(0);
+        tuning.port().SelectSimulatedRig();
     });
     test_support::WriteFile(
         dir.filePath("Ventrolo.ini"),
@@ -314,8 +314,8 @@ TEST_F(RigFollowingTest,
                              [](const QByteArray& line) { return line.startsWith("F "); });
     };
 
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
+    tuning.port().ComportClicked();
+    ASSERT_TRUE(tuning.port().portOpen());
     run(3000);
     ASSERT_TRUE(daemon.listen(port));
     for (int i = 0; i < 100 && sets() == 0; ++i)
@@ -337,7 +337,7 @@ TEST_F(RigFollowingTest, ft857AndFt897OnTheSimulatedRig_chosenWithoutANote_theSt
     for (const rig::Model model : {rig::Model::Ft857, rig::Model::Ft897}) {
         const QString name = rig::Caps(model).name;
         SCOPED_TRACE(name.toStdString());
-        tuning.SelectRigModel(int(model));
+        tuning.port().SelectRigModel(int(model));
         EXPECT_TRUE(platform.messages.empty());
         EXPECT_EQ(tuning::FrameCaptionOf(tuning), "Rig Control-" + name);
         ASSERT_NO_FATAL_FAILURE(openAndFollow());
@@ -350,7 +350,7 @@ TEST_F(RigFollowingTest, ft857AndFt897OnTheSimulatedRig_chosenWithoutANote_theSt
         poll();
         EXPECT_EQ(state.StepCounter, 150);
         EXPECT_TRUE(logged("{Ask Rx Status}"));
-        tuning.ComportClicked();
-        ASSERT_FALSE(tuning.portOpen());
+        tuning.port().ComportClicked();
+        ASSERT_FALSE(tuning.port().portOpen());
     }
 }

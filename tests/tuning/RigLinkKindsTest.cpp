@@ -33,30 +33,30 @@ TEST_F(RigLinkKindsTest, everyLinkHasOneKind_foundByItsKeyInAnyCase) {
 
 TEST_F(RigLinkKindsTest, choosingALink_makesItsConnection_oneAtATime_theSameKindAgainKeepsIt) {
     platform.answerNextInput(QStringLiteral("shack-pi:4533"));
-    tuning.SelectLink(Link::Rigctld);
+    tuning.port().SelectLink(Link::Rigctld);
     auto* rigctld = qobject_cast<rig::RigctldRig*>(&tuning.connection());
     ASSERT_NE(rigctld, nullptr);
     EXPECT_EQ(rigctld->address().text(), "shack-pi:4533");
-    EXPECT_EQ(tuning.portButton(), tuning::RigTuning::PortButton::Link);
+    EXPECT_EQ(tuning.port().portButton(), tuning::RigPort::PortButton::Link);
     const QPointer<rig::RigConnection> first = rigctld;
 
     platform.answerNextInput(QStringLiteral("IC-705 A4"));
-    tuning.SelectLink(Link::Civ);
+    tuning.port().SelectLink(Link::Civ);
     auto* civ = qobject_cast<rig::CivRig*>(&tuning.connection());
     ASSERT_NE(civ, nullptr);
     EXPECT_EQ(civ->rigName(), "IC-705");
     EXPECT_EQ(civ->address(), 0xA4);
-    EXPECT_EQ(tuning.portButton(), tuning::RigTuning::PortButton::ComPort);
+    EXPECT_EQ(tuning.port().portButton(), tuning::RigPort::PortButton::ComPort);
     EXPECT_TRUE(first.isNull()); // the rigctld link is gone
 
     platform.answerNextInput(QStringLiteral("IC-7300"));
-    tuning.SelectLink(Link::Civ);
+    tuning.port().SelectLink(Link::Civ);
     EXPECT_EQ(&tuning.connection(), civ);
     EXPECT_EQ(civ->rigName(), "IC-7300");
 
     // A model the table does not know: told, and nothing changes.
     platform.answerNextInput(QStringLiteral("IC-9999"));
-    tuning.SelectLink(Link::Civ);
+    tuning.port().SelectLink(Link::Civ);
     ASSERT_FALSE(platform.messages.empty());
     EXPECT_TRUE(platform.messages.back().text.contains("is not an Icom rig"));
     EXPECT_EQ(civ->rigName(), "IC-7300");
@@ -70,7 +70,7 @@ TEST_F(RigLinkKindsTest, choosingALink_makesItsConnection_oneAtATime_theSameKind
     ASSERT_NE(kenwood, nullptr);
     EXPECT_EQ(kenwood->lineText(), "9600,N,8,1");
     platform.answerNextInput(QStringLiteral("FTDX10"));
-    tuning.SelectLink(Link::Kenwood);
+    tuning.port().SelectLink(Link::Kenwood);
     EXPECT_EQ(links.kenwoodSettings().baud, 0);
     EXPECT_EQ(kenwood->lineText(), QString::number(kenwood->model().baud) + ",N,8,1");
 }

@@ -70,7 +70,7 @@ struct RigTuningFixture : ::testing::Test {
     // The rigctld link to the default address, where no daemon answers before the event loop
     // runs; before loadTable.
     void useRigctld() {
-        tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
+        tuning.port().provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
         test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=rigctld\n");
         links.Load();
     }
@@ -85,8 +85,8 @@ struct RigTuningFixture : ::testing::Test {
     // (and locked) at the first poll, and the stepper brought there by the second.
     void openAndFollow() {
         loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
-        tuning.ComportClicked();
-        ASSERT_TRUE(tuning.portOpen());
+        tuning.port().ComportClicked();
+        ASSERT_TRUE(tuning.port().portOpen());
         poll();
         poll();
         ASSERT_EQ(state.StepCounter, 100);

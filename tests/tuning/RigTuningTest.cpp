@@ -14,9 +14,9 @@ using RigTuningTest = RigTuningFixture;
 
 TEST_F(RigTuningTest, theFirstPollSendsTheStartUpRow_aNewDialIsFollowedOnceTheCheckAgrees) {
     loadTable("3500,100,\"80m\"\r\n3800,160,\"*start\"\r\n4000,200,\"\"\r\n");
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
-    EXPECT_FALSE(tuning.menusEnabled());
+    tuning.port().ComportClicked();
+    ASSERT_TRUE(tuning.port().portOpen());
+    EXPECT_FALSE(tuning.port().menusEnabled());
     poll();
     EXPECT_EQ(simulated.rig().frequency(), 3800.0); // the row whose description starts with *
     EXPECT_TRUE(tuning.follower().locked());
@@ -124,7 +124,7 @@ TEST_F(RigTuningTest, whatComesDuringTheBlinkIsNotOverwrittenWhenItEnds) {
     else
         tuning.rigCommands().LockClicked(); // polls at once
     platform.advance(1000);
-    EXPECT_FALSE(tuning.portOpen());
+    EXPECT_FALSE(tuning.port().portOpen());
     EXPECT_FALSE(tuning.poller().timerRunning());
     EXPECT_EQ(view.view().InterpolValueText, table::InterpolValueTitle);
 }
@@ -220,13 +220,13 @@ TEST_F(RigTuningTest, pttInAmSwitchesTheModeAndRestoresIt_aTransmitInhibitReleas
 TEST_F(RigTuningTest, aPttTheLinkDoesNotKeyBeeps_andLeavesTheLockButtonEnabled) {
     useRigctld();
     loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
+    tuning.port().ComportClicked();
+    ASSERT_TRUE(tuning.port().portOpen());
     tuning.rigCommands().PttToggle(false); // the daemon is not connected yet
     EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_EQ(platform.beeps.size(), 1u);
     EXPECT_TRUE(tuning.follower().lockEnabled());
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
 }
 
 TEST_F(RigTuningTest, pollRateStepsDownAndUpAndAStoredRateOutsideTheFourBecomes1000) {
@@ -245,28 +245,28 @@ TEST_F(RigTuningTest, pollRateStepsDownAndUpAndAStoredRateOutsideTheFourBecomes1
 TEST_F(RigTuningTest, comportToggles_aFailedOpenLeavesItClosed_aStoredPortOutside1to4IsNone) {
     loadTable("3500,100,\"\"\r\n");
     simulated.failNextOpen("Device or resource busy");
-    tuning.ComportClicked();
-    EXPECT_FALSE(tuning.portOpen());
-    EXPECT_TRUE(tuning.menusEnabled());
+    tuning.port().ComportClicked();
+    EXPECT_FALSE(tuning.port().portOpen());
+    EXPECT_TRUE(tuning.port().menusEnabled());
     EXPECT_FALSE(tuning.poller().timerRunning());
     EXPECT_EQ(platform.messages.back().text, "Function ComPortOpen\r\nDevice or resource busy");
 
-    tuning.ComportClicked();
-    EXPECT_TRUE(tuning.portOpen());
+    tuning.port().ComportClicked();
+    EXPECT_TRUE(tuning.port().portOpen());
     EXPECT_TRUE(tuning.poller().timerRunning());
     QSignalSpy closed(&tuning, &tuning::RigTuning::portOpenChanged);
     tuning.rigCommands().PttToggle(false);
-    tuning.ComportClicked();
-    EXPECT_FALSE(tuning.portOpen());
+    tuning.port().ComportClicked();
+    EXPECT_FALSE(tuning.port().portOpen());
     EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(simulated.isOpen());
     EXPECT_EQ(closed.size(), 1);
 
     state.ComPort = 7;
-    tuning.SelectComPort(7);
+    tuning.port().SelectComPort(7);
     EXPECT_EQ(state.ComPort, 0);
-    tuning.ComportClicked();
-    EXPECT_FALSE(tuning.portOpen());
+    tuning.port().ComportClicked();
+    EXPECT_FALSE(tuning.port().portOpen());
     EXPECT_EQ(platform.messages.back().text,
               "Choose COM1 to COM4 or the simulated rig in the Com menu first.");
 }
@@ -276,7 +276,7 @@ TEST_F(RigTuningTest, aSlowTurnIsNotRestartedByPollsToTheSameTarget) {
     state.SlowestDelayMs = 4000;
     engine.SetSpeed();
     engine.SpeedScrolled(1500); // steps 1.5 s apart, longer than a poll
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     platform.advance(1000 + 6 * 1500);
     EXPECT_TRUE(engine.slowTurnRunning());
     EXPECT_GE(state.StepCounter, 5);
@@ -362,8 +362,8 @@ TEST_F(RigTuningTest, peakSearchGoesToTheLoudestPosition_flatReadingsReturn_escS
 
 TEST_F(RigTuningTest, withThePortClosedAFrequencyStepTurnsWhenLockedAndWritesNothing) {
     openAndFollow();
-    tuning.ComportClicked();
-    ASSERT_FALSE(tuning.portOpen());
+    tuning.port().ComportClicked();
+    ASSERT_FALSE(tuning.port().portOpen());
     const QByteArray written = simulated.written();
     const std::size_t beeps = platform.beeps.size();
     tuning.rigCommands().LockClicked();
@@ -382,11 +382,11 @@ TEST_F(RigTuningTest, withThePortClosedAFrequencyStepTurnsWhenLockedAndWritesNot
 
 TEST_F(RigTuningTest, aNumericFaultOfTheInterpolationIsToldAndClosesThePort) {
     loadTable("0,0,\"\"\r\n4000,200,\"\"\r\n", 4); // ln(x) of the row at 0
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     simulated.rig().setFrequency(2000);
     poll();
     poll();
-    EXPECT_FALSE(tuning.portOpen());
+    EXPECT_FALSE(tuning.port().portOpen());
     EXPECT_EQ(platform.messages.back().text,
               "f(x)=sqr(x)\r\nInterpol error Invalid procedure call or argument");
     EXPECT_EQ(state.StepCounter, 0);
@@ -455,7 +455,7 @@ TEST_F(RigTuningTest, onTheWayOut_theLinkStaysForThePark_unkeyed_andNothingIsFol
     tuning.rigCommands().PttToggle(false);
     ASSERT_TRUE(tuning.rigState().pttOn());
     ASSERT_TRUE(tuning.Unload(true));
-    EXPECT_TRUE(tuning.portOpen());
+    EXPECT_TRUE(tuning.port().portOpen());
     EXPECT_FALSE(tuning.rigState().pttOn());
     simulated.rig().turnDial(250); // 3750 kHz: position 150
     poll();

@@ -73,12 +73,12 @@ TEST(RigctldFollowTest, theStepperFollowsTheDaemonsRig_holdsWhileItTransmits_and
                                  QByteArray::number(daemon.port) + "\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, rigctld] = std::tie(station.tuning, station.state, station.rigctld);
-    tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
 
     tuning.Load();
-    ASSERT_TRUE(tuning.link() == tuning::RigLinkChoice::Link::Rigctld);
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
+    ASSERT_TRUE(tuning.port().link() == tuning::RigLinkChoice::Link::Rigctld);
+    tuning.port().ComportClicked();
+    ASSERT_TRUE(tuning.port().portOpen());
     EXPECT_TRUE(WaitFor([&] { return state.StepCounter == 100; }));
 
     ASSERT_TRUE(daemon.rigctl({"F", "7100000"}));
@@ -102,6 +102,6 @@ TEST(RigctldFollowTest, theStepperFollowsTheDaemonsRig_holdsWhileItTransmits_and
     ASSERT_TRUE(daemon.rigctl({"F", "7050000"}));
     EXPECT_TRUE(WaitFor([&] { return state.StepCounter == 125; }));
 
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     EXPECT_FALSE(rigctld.isOpen());
 }

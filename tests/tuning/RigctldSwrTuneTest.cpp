@@ -79,7 +79,7 @@ struct RigctldSwrTuneTest : RigTuningFixture {
         daemonRig.state = &state;
         daemonRig.platform = &platform;
         platform.processQtEvents = true;
-        tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, link);
+        tuning.port().provideLink(tuning::RigLinkChoice::Link::Rigctld, link);
         test_support::WriteFile(dir.filePath("Ventrolo.ini"),
                                 "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" +
                                     QByteArray::number(daemonRig.daemon.port()) + "\n");
@@ -91,8 +91,8 @@ struct RigctldSwrTuneTest : RigTuningFixture {
     }
     ~RigctldSwrTuneTest() override {
         // The tuning outlives this link: it goes back to the CAT link before the link goes.
-        tuning.ComPortOpen(0);
-        tuning.SelectSimulatedRig();
+        tuning.port().ComPortOpen(0);
+        tuning.port().SelectSimulatedRig();
     }
     // The virtual clock runs the polls and the reconnections, the real event loop the socket.
     void run(double ms) {
@@ -104,8 +104,8 @@ struct RigctldSwrTuneTest : RigTuningFixture {
     // The start-up row (7000 kHz, position 100) sent and followed.
     void openAndFollow() {
         loadTable("7000,100,\"\"\r\n7200,200,\"\"\r\n");
-        tuning.ComportClicked();
-        ASSERT_TRUE(tuning.portOpen());
+        tuning.port().ComportClicked();
+        ASSERT_TRUE(tuning.port().portOpen());
         for (int i = 0; i < 100 && state.StepCounter != 100; ++i)
             run(500);
         ASSERT_EQ(state.StepCounter, 100);

@@ -155,7 +155,7 @@ TEST_F(SwrTuneTest, everyWayItEndsEarly_releasesThePttFirst_thenSetsTheRigBack) 
         EXPECT_EQ(meter().powerW(), 40);
         EXPECT_TRUE(told().contains(c.told)) << told().toStdString();
         EXPECT_TRUE(told().contains("unkeyed")) << told().toStdString();
-        tuning.ComportClicked();
+        tuning.port().ComportClicked();
         simulated.rig().setFrequency(3500);
     }
 }
@@ -172,7 +172,7 @@ TEST_F(SwrTuneTest, theTimeKeyedIsLimited_andALostLinkEndsItAsWell) {
     EXPECT_EQ(simulated.rig().modeCode(), Usb);
 
     // The device pulled out mid-tune: the tune ends unkeyed, the link waits for the device.
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     settings("");
     visits.clear();
     openAndFollow();
@@ -182,7 +182,7 @@ TEST_F(SwrTuneTest, theTimeKeyedIsLimited_andALostLinkEndsItAsWell) {
     });
     tuning.rigCommands().SwrTuneClicked();
     EXPECT_FALSE(tuning.swrTune().running());
-    EXPECT_TRUE(tuning.portOpen());
+    EXPECT_TRUE(tuning.port().portOpen());
     EXPECT_FALSE(tuning.rigState().pttOn());
     EXPECT_FALSE(tuning.swrTuneKeyed());
 }
@@ -222,7 +222,7 @@ TEST_F(SwrTuneTest, refused_withoutKeying_whenTheRigTransmits_orThePowerIsAboveT
         EXPECT_EQ(meter().powerW(), 50);
         EXPECT_EQ(simulated.rig().modeCode(), Usb);
         simulated.rig().setTransmit(false);
-        tuning.ComportClicked();
+        tuning.port().ComportClicked();
         simulated.rig().setFrequency(3500);
     }
 }

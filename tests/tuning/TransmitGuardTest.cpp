@@ -117,8 +117,8 @@ TEST_F(TransmitGuardTest,
         SCOPED_TRACE(rig::Caps(c.model).name.toStdString());
         useScriptedRig(c.model);
         loadTable("3500,100,\"\"\r\n4000,200,\"\"\r\n");
-        tuning.ComportClicked();
-        ASSERT_TRUE(tuning.portOpen());
+        tuning.port().ComportClicked();
+        ASSERT_TRUE(tuning.port().portOpen());
         scripted.answer(c.read, c.receiving);
         platform.advance(500);
 
@@ -144,7 +144,7 @@ TEST_F(TransmitGuardTest,
         engine.TurnTo({state.StepCounter - 200, engine::TurnOrigin::Window});
         EXPECT_TRUE(tuning.rigTransmitting());
         EXPECT_LE(platform.steadyMs() - keyedAt, 2 * cycleMs + 15);
-        tuning.ComportClicked();
+        tuning.port().ComportClicked();
     }
 }
 
@@ -153,15 +153,15 @@ TEST_F(TransmitGuardTest, aRigSilentDuringATurn_oneMissedReplyIsNothing_twoStopT
     loadTable("3500,100,\"\"\r\n4000,200,\"\"\r\n");
     // A rig never heard since the port opened reports nothing: turns go on without it.
     scripted.setSilent(true);
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     platform.advance(500);
     engine.TurnTo({50, engine::TurnOrigin::Window});
     EXPECT_EQ(state.StepCounter, 50);
     EXPECT_FALSE(tuning.rigTransmitting());
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     scripted.setSilent(false);
 
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     scripted.answer("00000000E7", QByteArray::fromHex("00"));
     scripted.answer("00000000F7", QByteArray::fromHex("80"));
     platform.advance(500);

@@ -104,11 +104,11 @@ struct TransmitLinksTest : tuning_test::RigTuningFixture {
         state.StoredProfiles[0].CustomDelayMs = 2;
         state.LoadStepperProfile();
         engine.InitSpeed();
-        tuning.provideLink(tuning::RigLinkChoice::Link::Civ, civ);
-        tuning.provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
-        tuning.provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
-        tuning.provideLink(tuning::RigLinkChoice::Link::Flrig, flrig);
-        tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
+        tuning.port().provideLink(tuning::RigLinkChoice::Link::Civ, civ);
+        tuning.port().provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
+        tuning.port().provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);
+        tuning.port().provideLink(tuning::RigLinkChoice::Link::Flrig, flrig);
+        tuning.port().provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
         daemon.reply = [this](const QByteArray& command) -> QByteArray {
             return command == "t"   ? (daemonKeyed ? "1\n" : "0\n")
                    : command == "f" ? "7000000\n"
@@ -125,8 +125,8 @@ struct TransmitLinksTest : tuning_test::RigTuningFixture {
         };
     }
     void TearDown() override {
-        tuning.ComPortOpen(0);
-        tuning.SelectSimulatedRig(); // the tuning outlives this fixture's links
+        tuning.port().ComPortOpen(0);
+        tuning.port().SelectSimulatedRig(); // the tuning outlives this fixture's links
     }
 
     // The virtual clock for ms, the real event loop now and then for the sockets.
@@ -148,15 +148,15 @@ struct TransmitLinksTest : tuning_test::RigTuningFixture {
         test_support::WriteFile(dir.filePath("Ventrolo.ini"), ini);
         links.Load();
         loadTable("7000,100,\"\"\r\n7200,200,\"\"\r\n");
-        tuning.ComportClicked();
+        tuning.port().ComportClicked();
         ASSERT_TRUE(tuning.Unload(false, true));
-        ASSERT_TRUE(tuning.portOpen());
+        ASSERT_TRUE(tuning.port().portOpen());
     }
     void openServer(ServerRig& server) {
         openLink("[rig]\nlink=serial\n");
-        tuning.ComPortOpen(0);
+        tuning.port().ComPortOpen(0);
         ASSERT_TRUE(tuning.setConnection(server));
-        ASSERT_TRUE(tuning.ComPortOpen(1));
+        ASSERT_TRUE(tuning.port().ComPortOpen(1));
     }
     void sendStatus(bool transmitting) {
         wsjtxProgram.writeDatagram(rig_test::WsjtxStatus(7000000, "FT8", transmitting),
@@ -258,7 +258,7 @@ TEST_F(TransmitLinksTest, aTurnStopsWithin50msOfTheRigBeingKeyed_onEveryLinkThat
         }
         EXPECT_LE(worstMs, 50);
         RecordProperty(link.name, QString::number(worstMs).toStdString());
-        tuning.ComPortOpen(0);
+        tuning.port().ComPortOpen(0);
     }
 }
 
@@ -286,7 +286,7 @@ TEST_F(TransmitLinksTest, aSerialLineSilentWhileTheRigTransmits_holdsEveryTurnUn
         link.silence(false);
         ASSERT_TRUE(runUntil([this] { return !tuning.rigTransmitting(); }));
         EXPECT_EQ(engine.TurnTo({before + 50, TurnOrigin::Network}), TurnOutcome::Done);
-        tuning.ComPortOpen(0);
+        tuning.port().ComPortOpen(0);
     }
 }
 
@@ -323,7 +323,7 @@ TEST_F(TransmitLinksTest, aServerOrProgramGoneWhileTheRigTransmits_holdsUntilItI
         server.restart();
         // It is tried again ever less often: up to LongestReconnectMs apart.
         EXPECT_TRUE(runUntil([this] { return !tuning.rigTransmitting(); }, 70000));
-        tuning.ComPortOpen(0);
+        tuning.port().ComPortOpen(0);
     }
 
     // WSJT-X quits while it transmits, or is no longer heard: held until its next status.
@@ -349,12 +349,12 @@ TEST_F(TransmitLinksTest, closingThePortOfASilentRig_releasesTheHold_andSaysSo) 
     ASSERT_TRUE(runUntil([this] { return tuning.rigTransmitting(); }));
     simulated.failWrites(true);
     run(3000);
-    EXPECT_TRUE(tuning.portOpen());
+    EXPECT_TRUE(tuning.port().portOpen());
     EXPECT_TRUE(tuning.connection().lineText().endsWith(" - no connection"));
     EXPECT_EQ(tuning.transmitHold(), TransmitHold::RigSilent);
 
-    tuning.ComportClicked();
-    EXPECT_FALSE(tuning.portOpen());
+    tuning.port().ComportClicked();
+    EXPECT_FALSE(tuning.port().portOpen());
     EXPECT_EQ(tuning.transmitHold(), TransmitHold::None);
     EXPECT_TRUE(engine.admits(TurnOrigin::Network));
     EXPECT_EQ(tuning::ControlViewOf(tuning, state, view).InfoText, "TX hold released: port closed");

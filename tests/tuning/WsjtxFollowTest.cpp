@@ -21,11 +21,11 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
                              "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) + "\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, link] = std::tie(station.tuning, station.state, station.wsjtx);
-    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, link);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Wsjtx, link);
     tuning.Load();
-    ASSERT_EQ(tuning.link(), RigLinkChoice::Link::Wsjtx);
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
+    ASSERT_EQ(tuning.port().link(), RigLinkChoice::Link::Wsjtx);
+    tuning.port().ComportClicked();
+    ASSERT_TRUE(tuning.port().portOpen());
 
     // WSJT-X sends its status on every change and its heartbeat every 15 s; here the status
     // goes out every 300 ms, as the test changes it.
@@ -62,7 +62,7 @@ TEST(WsjtxFollowTest, theStepperFollowsTheDialWsjtxReports_andHoldsWhileItTransm
     EXPECT_TRUE(tuning::FrameCaptionOf(tuning).contains("not heard"));
     EXPECT_EQ(state.StepCounter, 175);
 
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
     EXPECT_FALSE(link.isOpen());
 }
 
@@ -74,10 +74,10 @@ TEST(WsjtxFollowTest, withHaltWhileTurning_aTurnSendsHaltTxFirst_toWhereWsjtxSen
                                  "\nhaltWhileTurning=true\n",
                              "7000,100,\"\"\r\n7200,200,\"\"\r\n");
     auto [tuning, state, link] = std::tie(station.tuning, station.state, station.wsjtx);
-    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, link);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Wsjtx, link);
     tuning.Load();
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
+    tuning.port().ComportClicked();
+    ASSERT_TRUE(tuning.port().portOpen());
 
     // WSJT-X with Tx enabled, receiving, on 7100 kHz: the turn there halts its Tx first.
     QUdpSocket wsjtx;
@@ -108,5 +108,5 @@ TEST(WsjtxFollowTest, withHaltWhileTurning_aTurnSendsHaltTxFirst_toWhereWsjtxSen
     QTest::qWait(300);
     EXPECT_TRUE(received.empty());
     sender.stop();
-    tuning.ComportClicked();
+    tuning.port().ComportClicked();
 }

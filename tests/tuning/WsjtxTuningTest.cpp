@@ -18,7 +18,7 @@ struct WsjtxTuningTest : RigTuningFixture {
     WsjtxRig wsjtx{platform};
     // The tuning, which outlives this link, lets go of it first.
     ~WsjtxTuningTest() override {
-        tuning.ComPortOpen(0);
+        tuning.port().ComPortOpen(0);
         (void)tuning.setConnection(rig);
     }
 };
@@ -28,10 +28,10 @@ TEST_F(WsjtxTuningTest, commandsThatSetTheRigSayTheLinkCannot) {
     test_support::WriteFile(dir.filePath("Ventrolo.ini"),
                             "[rig]\nlink=wsjtx\n[wsjtx]\nport=" + QByteArray::number(port) + "\n");
     links.Load();
-    tuning.provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
+    tuning.port().provideLink(tuning::RigLinkChoice::Link::Wsjtx, wsjtx);
     loadTable("3500,100,\"80m\"\r\n4000,200,\"\"\r\n");
-    tuning.ComportClicked();
-    ASSERT_TRUE(tuning.portOpen());
+    tuning.port().ComportClicked();
+    ASSERT_TRUE(tuning.port().portOpen());
     EXPECT_EQ(tuning::PortCaptionOf(tuning, state), "&Comport on");
     EXPECT_EQ(wsjtx.address().port, port);
 

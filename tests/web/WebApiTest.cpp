@@ -409,7 +409,7 @@ TEST_F(WebApiTest, aRigSilentWhileFollowed_raisesTheAlarm_untilItsReadingsReturn
     EXPECT_FALSE(station->tableView().StatusText().contains("reading"));
 
     // The port closed by the user gives no reading and raises nothing.
-    station->tuning().ComPortOpen(0);
+    station->tuning().port().ComPortOpen(0);
     platform.advance(120'000);
     EXPECT_TRUE(station->status().rigAlarm.isEmpty());
 }
@@ -474,7 +474,7 @@ TEST(WebApiListeningLinkTest, aRowTurnedToOnALinkThatCannotSetTheRig_is409AndNot
     ASSERT_TRUE(station->web().Listen(QHostAddress(QHostAddress::LocalHost), 0,
                                       web_test::StationFixture::Token));
     ASSERT_TRUE(station->openFollowing());
-    ASSERT_TRUE(station->tuning().OpenLink(false));
+    ASSERT_TRUE(station->tuning().port().OpenLink(false));
     const core::Long before = station->state().StepCounter;
 
     Http http(station->web().port());

@@ -132,7 +132,7 @@ struct WebPageTest : ::testing::Test {
         onStation([&] {
             station->simulatedRig().rig().setFrequency(kHz);
             ASSERT_TRUE(station->openFollowing());
-            ASSERT_TRUE(station->tuning().OpenLink(false));
+            ASSERT_TRUE(station->tuning().port().OpenLink(false));
         });
     }
     // Stepper 1's band set: Table.cat (40 m) and 20m.cat.

@@ -148,7 +148,7 @@ struct StationFixture : ::testing::Test {
     // The table open and the simulated rig followed, as the headless station does it.
     void follow(double kHz) {
         ASSERT_TRUE(station->openFollowing());
-        ASSERT_TRUE(station->tuning().OpenLink(false));
+        ASSERT_TRUE(station->tuning().port().OpenLink(false));
         station->simulatedRig().rig().setFrequency(kHz);
         platform.advance(3000);
     }
