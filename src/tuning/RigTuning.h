@@ -40,11 +40,10 @@ class BandChangeover;
 // Automatic tuning, the one owner of the rig link: the lookups as the window shows them, what
 // goes with an open link, and the parts it coordinates: the Com menu and the port button
 // (RigPort), the frequency and row commands (TableCommands), the rig frame's controls
-// (RigCommands), the polls
-// (RigPoller), following the rig's frequency with the stepper and the lock (RigFollower), our
-// PTT with its watchdog (PttControl) and the S-meter peak search (PeakSearch) and the SWR tune
-// (SwrTune). The table window shows what it says and forwards its controls here; it is the
-// table's rig link (SetRigFreqToFirstUnit) and the wheel's table functions. The link may stay
+// (RigCommands), the polls (RigPoller), following the rig's frequency with the stepper and the
+// lock (RigFollower), our PTT with its watchdog (PttControl), the S-meter peak search
+// (PeakSearch) and the SWR tune (SwrTune). The table window shows what it says and forwards its
+// controls here; it is the table's rig link (SetRigFreqToFirstUnit). The link may stay
 // open without the table (Unload with keepLink, or a station that only watches the rig): its
 // readings then tell the engine's gate the transmit state and nothing is followed.
 //
