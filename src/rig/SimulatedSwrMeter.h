@@ -10,9 +10,9 @@
 namespace rig {
 
 // The simulated rig's SWR meter and power setting, so that the SWR tune can be tried without a
-// transceiver: the loop's resonance lies detuneSteps() from the table's position for the
-// dial's frequency (as a loop drifts), and the SWR grows with the stepper's distance from it.
-// It reads only while the rig transmits.
+// transceiver: the loop's resonance lies setDetuneSteps() steps from the table's position for
+// the dial's frequency (as a loop drifts), and the SWR grows with the stepper's distance from
+// it. It reads only while the rig transmits.
 class SimulatedSwrMeter final : public SwrMeter {
 public:
     static constexpr double HighestPowerW = 100;
