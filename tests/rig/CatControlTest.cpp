@@ -396,6 +396,53 @@ TEST_F(CatControlTest, ft757PacedRead_theEventLoopRunsAndNothingElseTalksToTheRi
     EXPECT_TRUE(logged("RTS=on DTR=off\r\n"));
 }
 
+TEST_F(CatControlTest, duringAReading_thePttGoesAfterTheReplyOnTheLine_commandsAfterTheReading) {
+    open(Model::Ft817);
+    cat.ToggleFT817Power();
+    rig.rig().setFrequency(7050);
+    ASSERT_EQ(read().kHz, 7050.0f); // a frequency known: the statuses come first
+    std::optional<RigReading> told;
+    const std::size_t start = mark();
+    cat.ReadRigFrequency([&](const RigReading& reading) { told = reading; });
+    EXPECT_TRUE(cat.busy());
+    EXPECT_FALSE(told);
+    EXPECT_TRUE(read().busy); // a second reading is refused at once
+    EXPECT_EQ(cat.PttOff(), CatResult::Sent);
+    EXPECT_EQ(cat.SetRigFrequency(7100), CatResult::Sent);
+    EXPECT_EQ(cat.SetRigFrequency(200000), CatResult::OutOfRange); // told at once, as ever
+    EXPECT_EQ(framesFrom(start), QStringList({"00000000e7"}));
+    platform.advance(1000);
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->kHz, 7050.0f); // its acknowledgement did not spoil the replies after it
+    EXPECT_EQ(told->sMeter, 5.0f);
+    EXPECT_EQ(framesFrom(start),
+              QStringList({"00000000e7", "0000000088", "00000000f7", "0000000003", "0071000001"}));
+    EXPECT_EQ(rig.rig().frequency(), 7100);
+    EXPECT_FALSE(cat.busy());
+}
+
+TEST_F(CatControlTest, aCloseDuringAReadingOfShortExchanges_closesAtOnce_theReadingToldEmpty) {
+    open(Model::Ft847, 9600);
+    rig.rig().setFrequency(144300);
+    ASSERT_EQ(read().kHz, 144300.0f);
+    cat.PttOn();
+    std::optional<RigReading> told;
+    const std::size_t start = mark();
+    cat.ReadRigFrequency([&](const RigReading& reading) { told = reading; });
+    QSignalSpy closed(&cat, &CatControl::portClosed);
+    EXPECT_TRUE(cat.ClosePort());
+    ASSERT_TRUE(told);
+    EXPECT_FALSE(told->kHz);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(rig.isOpen());
+    EXPECT_FALSE(cat.busy());
+    // The request on the line, then our PTT released and CAT switched off; nothing else.
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "0000000088", "0000000080"}));
+    EXPECT_FALSE(rig.rig().transmitting());
+    platform.advance(1000);
+    ASSERT_TRUE(cat.OpenPort(1).ok); // and it opens again at once
+}
+
 TEST_F(CatControlTest, openAndClose_linesLowAtOnceAndThePttReleasedFirst) {
     open(Model::Ft757GXII); // opening raised both lines
     EXPECT_FALSE(rig.dtr());
