@@ -46,7 +46,8 @@ inline constexpr double CheckableTransmitAgeMs = 100;
 // ends (refused as CatResult::Busy while the rig sends a reply longer than LongReplyAboveMs);
 // the PTT still acts (its frame goes as soon as the request on the line is answered). A
 // ClosePort releases the PTT at once; it closes when a long reply under way has come, else at
-// once, the reading cut short and told with nothing.
+// once, the reading cut short and told with nothing. Destroyed during a reading, it tells
+// nothing more.
 class CatControl : public QObject {
     Q_OBJECT
 public:
@@ -81,9 +82,10 @@ public:
     LinkOpenResult OpenPort(int port);
     // Releases our PTT first when it is on (the PTT-off frame, or DTR low on the FT-757GXII),
     // switches the FT-847 out of CAT, drops RTS and DTR and closes the link; the
-    // frequency label shows no frequency and the FT-817 button reads off. While busy() only the
-    // PTT is released now and the rest follows when the exchange ends: the result is then false
-    // (while a long reply comes; a reading of short exchanges is cut short).
+    // frequency label shows no frequency and the FT-817 button reads off. A reading of short
+    // exchanges under way is cut short, told with nothing. While a reply longer than
+    // LongReplyAboveMs comes, only the PTT is released now and the rest follows when the reading
+    // ends: the result is then false.
     bool ClosePort();
 
     // --- operations ---
