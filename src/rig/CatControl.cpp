@@ -218,7 +218,11 @@ void CatControl::logReply(const Reply& reply, const QString& name) {
 }
 
 void CatControl::settle(double ms) {
-    platform_.waitMs(ms, false);
+    // Within a reading the line rests instead: the next request, and the reading's end, wait.
+    if (reading_)
+        exchanges_.restFor(ms);
+    else
+        platform_.waitMs(ms, false);
 }
 
 // --- operations ---

@@ -41,12 +41,13 @@ inline constexpr double CheckableTransmitAgeMs = 100;
 //
 // Readings are exchanges on the line's queue (CatExchanges): nothing waits for a reply, and the
 // reading is told when its last reply came or its time was up. Commands are written at once and
-// the short settling some of them need is waited out. busy() holds from the start of a reading
-// to its end: a second read is refused (RigReading::busy); a command is sent when the reading
-// ends (refused as CatResult::Busy while the rig sends a reply longer than LongReplyAboveMs);
-// the PTT still acts (its frame goes as soon as the request on the line is answered). A
-// ClosePort releases the PTT at once; it closes when a long reply under way has come, else at
-// once, the reading cut short and told with nothing. Destroyed during a reading, it tells
+// the short settling some of them need is waited out; a mode a reading sends back to the rig
+// rests the line instead, and the reading ends when the rig has settled. busy() holds from the
+// start of a reading to its end: a second read is refused (RigReading::busy); a command is sent
+// when the reading ends (refused as CatResult::Busy while the rig sends a reply longer than
+// LongReplyAboveMs); the PTT still acts (its frame goes as soon as the request on the line is
+// answered). A ClosePort releases the PTT at once; it closes when a long reply under way has come,
+// else at once, the reading cut short and told with nothing. Destroyed during a reading, it tells
 // nothing more.
 class CatControl : public QObject {
     Q_OBJECT

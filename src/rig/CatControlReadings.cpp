@@ -44,11 +44,14 @@ void CatControl::readRig(ReadKind kind, Told told) {
     }
     beginReading();
     const auto reading = std::make_shared<RigReading>();
+    // The reading ends once the rig has settled after a mode it was sent back.
     Then finish = [this, reading, told = std::move(told)] {
-        catFrequency_ = reading->kHz.value_or(0);
-        endReading();
-        emit changed();
-        told(*reading);
+        exchanges_.whenRested([this, reading, told] {
+            catFrequency_ = reading->kHz.value_or(0);
+            endReading();
+            emit changed();
+            told(*reading);
+        });
     };
     const RigCaps& rig = caps();
     if (!rig.sendsFrames()) {

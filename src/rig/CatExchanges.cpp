@@ -12,7 +12,8 @@ CatExchanges::CatExchanges(platform::Platform& platform, SerialLink& link, Write
     : platform_(platform), link_(&link), write_(std::move(write)),
       quiet_(platform_.createTimer([this] { sendPending(); })),
       reader_(platform_.createTimer([this] { take(); })),
-      limit_(platform_.createTimer([this] { take(); })) {}
+      limit_(platform_.createTimer([this] { take(); })),
+      rest_(platform_.createTimer([this] { rested(); })) {}
 
 CatExchanges::~CatExchanges() {
     if (pending_)
@@ -24,7 +25,28 @@ void CatExchanges::start(const SerialSettings& line) {
     line_ = line;
     paceMs_ = 0;
     quietAtMs_ = 0;
+    restedAtMs_ = 0;
     echo_ = false;
+}
+
+void CatExchanges::restFor(double ms) {
+    restedAtMs_ = std::max(restedAtMs_, platform_.steadyMs() + ms);
+    quietAtMs_ = std::max(quietAtMs_, restedAtMs_);
+}
+
+void CatExchanges::whenRested(std::function<void()> then) {
+    afterRest_.push_back(std::move(then));
+    rested();
+}
+
+void CatExchanges::rested() {
+    rest_->stop();
+    if (const double now = platform_.steadyMs(); now < restedAtMs_) {
+        rest_->start(int(std::ceil(restedAtMs_ - now)));
+        return;
+    }
+    for (auto& then : std::exchange(afterRest_, {}))
+        then();
 }
 
 void CatExchanges::commandWritten(bool acknowledged) {
@@ -34,6 +56,8 @@ void CatExchanges::commandWritten(bool acknowledged) {
 
 void CatExchanges::stop() {
     quiet_->stop();
+    rest_->stop();
+    afterRest_.clear();
     reader_->stop();
     limit_->stop();
     if (pending_)
@@ -44,11 +68,14 @@ void CatExchanges::stop() {
 }
 
 void CatExchanges::abandon() {
-    if (!pending_)
-        return;
-    quiet_->stop();
-    received_.clear();
-    answerWith({});
+    if (pending_) {
+        quiet_->stop();
+        received_.clear();
+        answerWith({});
+    }
+    rest_->stop();
+    for (auto& then : std::exchange(afterRest_, {}))
+        then();
 }
 
 void CatExchanges::whenLineFree(std::function<void()> send) {

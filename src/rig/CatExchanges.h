@@ -68,6 +68,10 @@ public:
     // Sends the request once the line is quiet and answers with its reply; at once, with
     // nothing, when it cannot be written. One request at a time.
     void ask(const Frame& request, const char* name, int replyLength, Answer answer);
+    // The rig settles after a frame for ms: no request goes before that.
+    void restFor(double ms);
+    // Runs then once the rig has settled (at once when it has).
+    void whenRested(std::function<void()> then);
     // A request is on the line or waits for quiet.
     bool asking() const { return pending_.has_value(); }
     // A request is on the line: what else is written waits for its answer (whenLineFree).
@@ -76,7 +80,8 @@ public:
     bool longReplyOnLine() const;
     // Runs send now, or once the request on the line is answered (before its answer is told).
     void whenLineFree(std::function<void()> send);
-    // Answers the request under way at once with nothing (what waited for the line goes first).
+    // Answers the request under way at once with nothing (what waited for the line goes first),
+    // and ends the rest of the rig.
     void abandon();
     // Drops the request under way unanswered, and what waited for it.
     void stop();
@@ -91,6 +96,7 @@ private:
         Answer answer;
     };
     void sendPending();
+    void rested();
     void take();
     void conclude();
     void answerWith(const ExchangeReply& reply);
@@ -103,10 +109,13 @@ private:
     std::unique_ptr<platform::Timer> quiet_;
     std::unique_ptr<platform::Timer> reader_;
     std::unique_ptr<platform::Timer> limit_;
+    std::unique_ptr<platform::Timer> rest_;
     SerialSettings line_;
     int paceMs_ = 0;
-    double quietAtMs_ = 0; // by then the rig has answered the last command, if it does
-    bool echo_ = false;    // the line gave the last request back ahead of its reply
+    double quietAtMs_ = 0;  // by then the rig has answered the last command, if it does
+    double restedAtMs_ = 0; // by then the rig has settled after the last frame that needs it
+    std::vector<std::function<void()>> afterRest_;
+    bool echo_ = false; // the line gave the last request back ahead of its reply
     std::optional<Pending> pending_;
     Phase phase_ = Phase::Quiet;
     QByteArray received_;

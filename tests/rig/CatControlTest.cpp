@@ -124,6 +124,28 @@ TEST_F(CatControlTest, ft817ReadCycle_modeSentBackThenReceiveAndTransmitStatus) 
     EXPECT_EQ(framesFrom(again), QStringList({"00000000e7", "00000000f7", "0000000003"}));
 }
 
+TEST_F(CatControlTest, aModeSentBackDuringAReading_theLineRestsWhileEventsRun) {
+    open(Model::Ft817);
+    rig.rig().setModeCode(8); // FM, not the button selected
+    std::optional<RigReading> told;
+    const std::size_t start = mark();
+    cat.ReadRigFrequency([&](const RigReading& reading) { told = reading; });
+    for (int ms = 0; ms < 1000 && framesFrom(start).size() < 2; ++ms)
+        platform.advance(1);
+    ASSERT_EQ(framesFrom(start), QStringList({"0000000003", "0800000007"}));
+    const int yields = platform.yields;
+    platform.advance(FrameSettleMs - 5);
+    EXPECT_GT(platform.yields, yields); // nothing held the clock
+    EXPECT_TRUE(cat.busy());
+    EXPECT_FALSE(told);
+    EXPECT_EQ(framesFrom(start).size(), 2); // the rig settles before the next request
+    platform.advance(1000);
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->modeCode, 8);
+    EXPECT_EQ(framesFrom(start),
+              QStringList({"0000000003", "0800000007", "00000000e7", "00000000f7"}));
+}
+
 TEST_F(CatControlTest, ft817Reading_frequencyLast_theCheckRightAfterIsTheFrequencyAlone) {
     open(Model::Ft817);
     rig.rig().setFrequency(7050);
