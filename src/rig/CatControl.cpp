@@ -13,9 +13,6 @@ namespace rig {
 namespace {
 
 using core::CrLf;
-// How often a yielding wait looks at the line, in ms.
-constexpr double YieldSliceMs = 10;
-
 QString CannotWrite(const SerialLink& link) {
     return QStringLiteral("Cannot write to ") + link.description();
 }
@@ -24,26 +21,31 @@ QString CannotWrite(const SerialLink& link) {
 
 CatControl::CatControl(core::ProgramState& state, platform::Platform& platform, CatLog& log,
                        SerialLink& link, const QString& programDirectory)
-    : state_(state), platform_(platform), log_(log), link_(&link), keyedRecord_(programDirectory),
-      reopener_(platform_.createTimer([this] { reopen(); })) {}
+    : state_(state), platform_(platform), log_(log), link_(&link),
+      exchanges_(platform, link,
+                 [this](const Frame& frame, const char* name) {
+                     return send(frame, name) == CatResult::Sent;
+                 }),
+      keyedRecord_(programDirectory), reopener_(platform_.createTimer([this] { reopen(); })) {}
 
 CatControl::~CatControl() = default;
 
 // --- the link ---
 
 bool CatControl::setLink(SerialLink& link) {
-    if (busy_)
+    if (refusesCommands())
         return false;
     if (&link != link_) {
         if (linkKept())
             ClosePort();
         link_ = &link;
+        exchanges_.setLink(link);
     }
     return true;
 }
 
 LinkOpenResult CatControl::OpenPort(int port) {
-    if (busy_)
+    if (refusesCommands())
         return {false, QStringLiteral("The rig is still answering a request.")};
     if (linkKept())
         ClosePort();
@@ -71,11 +73,8 @@ void CatControl::startLine() {
     // but for the RTS that the FT-757GXII's interface takes its supply from.
     const bool dtr = link_->setDtr(false);
     const bool rts = link_->setRts(caps().pttOnLines());
-    line_ = ParseSerialSettings(SettingsText()).value_or(SerialSettings{});
-    paceMs_ = 0;
+    exchanges_.start(ParseSerialSettings(SettingsText()).value_or(SerialSettings{}));
     linesNoted_ = false;
-    quietAtMs_ = 0;
-    echo_ = false;
     txStatusInReceive_ = true;
     silentTransmitStatuses_ = 0;
     catFrequency_ = 0;
@@ -130,7 +129,9 @@ void CatControl::reopen() {
 }
 
 bool CatControl::ClosePort() {
-    const bool deferred = busy_;
+    // A reading of short exchanges is cut short (told with nothing); a long reply is waited for.
+    const bool cutShort = reading_ && !exchanges_.longReplyOnLine();
+    const bool deferred = busy_ && !cutShort;
     reopener_->stop();
     lost_ = false;
     {
@@ -140,6 +141,11 @@ bool CatControl::ClosePort() {
         setPttOn(false);
         closeRequested_ = true;
     } // the outermost exchange closes now; else the running one closes when it ends
+    if (cutShort) {
+        abandoning_ = true;
+        exchanges_.abandon(); // the reading ends, and with it the link
+        abandoning_ = false;
+    }
     if (deferred)
         emit changed();
     return !deferred;
@@ -156,6 +162,7 @@ void CatControl::closeNow() {
         link_->close();
         emit portClosed();
     }
+    exchanges_.stop();
     busy_ = false;
     closeRequested_ = false;
     setPttOn(false);
@@ -189,54 +196,17 @@ CatResult CatControl::send(const Frame& frame, const char* name) {
 
 CatResult CatControl::command(const Frame& frame, const char* name, bool acknowledged) {
     const CatResult result = send(frame, name);
-    if (acknowledged || echo_)
-        quietAtMs_ = platform_.steadyMs() + line_.wireTimeMs(5 + 1) + RigLatencyMarginMs;
+    exchanges_.commandWritten(acknowledged);
     return result;
 }
 
-CatControl::Reply CatControl::ask(const CatCommand& request, int replyLength) {
-    if (platform_.steadyMs() < quietAtMs_)
-        platform_.waitUntil(quietAtMs_, false);
-    link_->discardInput();
-    if (send(request.frame, request.logName) != CatResult::Sent)
-        return {};
-    const QByteArray frame = FrameBytes(request.frame);
-    const auto restMs = [this](qint64 count) {
-        return line_.wireTimeMs(int(count) - 1) + paceMs_ * double(count - 1) + RigLatencyMarginMs;
-    };
-    const bool yield =
-        line_.wireTimeMs(replyLength) + paceMs_ * (replyLength - 1) > YieldingReplyAboveMs;
-    const qint64 wanted = replyLength + (echo_ ? frame.size() : 0);
-    Reply reply;
-    if (awaitBytes(1, line_.wireTimeMs(5 + 1) + RigLatencyMarginMs, yield))
-        (void)awaitBytes(wanted, restMs(wanted), yield); // short replies are judged below
-    reply.received = link_->readAll();
-    // A line that echoes (as some level converters do) gives the request back ahead of the
-    // reply, perhaps after the echo of an earlier command.
-    const qsizetype echoAt = reply.received.indexOf(frame);
-    const qsizetype echoedLength = echoAt + frame.size() + replyLength;
-    if (echoAt >= 0 && reply.received.size() < echoedLength) {
-        (void)awaitBytes(echoedLength - reply.received.size(), restMs(replyLength), yield);
-        reply.received += link_->readAll();
+void CatControl::ask(const CatCommand& request, int replyLength,
+                     std::function<void(const Reply&)> then) {
+    if (abandoning_) {
+        then(Reply{});
+        return;
     }
-    echo_ = echoAt >= 0;
-    // Whatever came ahead of the reply (an acknowledgement that was late, an echo) is dropped.
-    reply.bytes = reply.received.right(replyLength);
-    reply.complete = reply.bytes.size() == replyLength;
-    return reply;
-}
-
-bool CatControl::awaitBytes(qint64 count, double timeoutMs, bool yield) {
-    if (!yield)
-        return link_->waitForBytes(count, timeoutMs);
-    const double deadline = platform_.steadyMs() + timeoutMs;
-    while (link_->bytesWaiting() < count) {
-        const double now = platform_.steadyMs();
-        if (now >= deadline)
-            return false;
-        platform_.waitUntil(std::min(deadline, now + YieldSliceMs), true);
-    }
-    return true;
+    exchanges_.ask(request.frame, request.logName, replyLength, std::move(then));
 }
 
 void CatControl::logReply(const Reply& reply, const QString& name) {
@@ -248,7 +218,11 @@ void CatControl::logReply(const Reply& reply, const QString& name) {
 }
 
 void CatControl::settle(double ms) {
-    platform_.waitMs(ms, false);
+    // Within a reading the line rests instead: the next request, and the reading's end, wait.
+    if (reading_)
+        exchanges_.restFor(ms);
+    else
+        platform_.waitMs(ms, false);
 }
 
 // --- operations ---
@@ -257,7 +231,7 @@ CatResult CatControl::SetRigFrequency(float kHz) {
     const RigCaps& rig = caps();
     if (!portOpen() || !rig.sendsFrames() || (rig.hasPowerSwitch() && !ft817On_))
         return CatResult::NotSent;
-    if (busy_)
+    if (refusesCommands())
         return CatResult::Busy;
     const std::optional<Frame> frame =
         rig.frequencyValid(kHz) ? SetFrequencyFrame(rig, kHz) : std::nullopt;
@@ -265,15 +239,36 @@ CatResult CatControl::SetRigFrequency(float kHz) {
         platform_.beep();
         return CatResult::OutOfRange;
     }
-    Exchange exchange(*this);
-    return command(*frame, rig.setFrequencyName);
+    const char* name = rig.setFrequencyName;
+    return afterReading([this, frame = *frame, name] {
+        return portOpen() ? command(frame, name) : CatResult::NotSent;
+    });
+}
+
+bool CatControl::refusesCommands() const {
+    return busy_ && (!reading_ || exchanges_.longReplyOnLine());
+}
+
+CatResult CatControl::afterReading(std::function<CatResult()> send) {
+    if (!reading_) {
+        Exchange exchange(*this);
+        return send();
+    }
+    afterReading_.push_back([this, send = std::move(send)] {
+        Exchange exchange(*this);
+        (void)send();
+    });
+    return CatResult::Sent;
 }
 
 CatResult CatControl::SetRigMode(int index) {
-    if (busy_)
+    if (refusesCommands())
         return CatResult::Busy;
-    Exchange exchange(*this);
-    return setMode(index);
+    const RigCaps& rig = caps();
+    if (reading_ &&
+        (index < 1 || index > static_cast<int>(rig.modes.size()) || !rig.modes[index - 1].sent))
+        return CatResult::NotSent;
+    return afterReading([this, index] { return setMode(index); });
 }
 
 CatResult CatControl::setMode(int index) {
@@ -331,14 +326,25 @@ CatResult CatControl::sendPtt(bool on) {
     // opening; forgotten once the release went out.
     if (on)
         (void)keyedRecord_.keyed(link_->description());
-    CatResult result = CatResult::Sent;
-    if (rig.pttOn)
-        result = command(on ? *rig.pttOn : *rig.pttOff);
-    else
+    if (!rig.pttOn) {
         setPttLines(on);
-    if (!on && result == CatResult::Sent)
-        keyedRecord_.released();
-    return result;
+        if (!on)
+            keyedRecord_.released();
+        return CatResult::Sent;
+    }
+    const auto write = [this, on] {
+        const RigCaps& model = caps();
+        const CatResult result = command(on ? *model.pttOn : *model.pttOff);
+        if (!on && result == CatResult::Sent)
+            keyedRecord_.released();
+        return result;
+    };
+    // A frame in the middle of a request would spoil its reply: it goes once that is answered.
+    if (exchanges_.onLine()) {
+        exchanges_.whenLineFree([write] { (void)write(); });
+        return CatResult::Sent;
+    }
+    return write();
 }
 
 void CatControl::setPttLines(bool transmit) {
@@ -356,10 +362,11 @@ void CatControl::setPttLines(bool transmit) {
 }
 
 CatResult CatControl::RigLock(bool on) {
-    if (busy_)
+    if (refusesCommands())
         return CatResult::Busy;
-    Exchange exchange(*this);
-    return rigLock(on);
+    if (!caps().hasDialLock())
+        return CatResult::NotSent;
+    return afterReading([this, on] { return rigLock(on); });
 }
 
 CatResult CatControl::rigLock(bool on) {
@@ -394,10 +401,12 @@ void CatControl::SwitchFT817(bool on) {
 }
 
 void CatControl::ToggleFT817Power() {
-    if (!caps().hasPowerSwitch() || busy_)
+    if (!caps().hasPowerSwitch() || refusesCommands())
         return;
-    Exchange exchange(*this);
-    toggleFt817Power();
+    (void)afterReading([this] {
+        toggleFt817Power();
+        return CatResult::Sent;
+    });
 }
 
 void CatControl::toggleFt817Power() {
@@ -432,7 +441,7 @@ CatResult CatControl::sendCatDelay() {
         return CatResult::NotSent;
     const CatResult result = command(*rig.catDelay);
     if (result == CatResult::Sent)
-        paceMs_ = rig.catDelay->frame[3];
+        exchanges_.setPaceMs(rig.catDelay->frame[3]);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
+#include "rig/CatExchanges.h"
 #include "rig/CatLog.h"
 #include "rig/KeyedRecord.h"
 #include "rig/RigCaps.h"
@@ -11,24 +12,17 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace rig {
 
-// Time a reply may take beyond the wire time of the request and of the reply itself: the rig's
-// processing (a few ms to a few tens of ms on these transceivers) plus the delivery latency of
-// a USB serial adapter in each direction (up to 16 ms each), with headroom. Long enough that a
-// working rig is never taken for a silent one (a reading lost, nothing followed),
-// short enough that a silent rig holds the window for about a tenth of a second per request.
-inline constexpr double RigLatencyMarginMs = 100;
 // Settling time after lock, mode, wake-up and power frames, in ms.
 inline constexpr double FrameSettleMs = 50;
 // Settling time after switching the FT-817 on, before its lock is released, in ms.
 inline constexpr double PowerOnSettleMs = 200;
-// A reply that takes longer than this on the wire (the FT-757GXII's paced status block, about
-// 4 s) is awaited with the event loop running, so the window stays live and a turn goes on.
-inline constexpr double YieldingReplyAboveMs = 250;
 // Silent transmit statuses in a row, each right after an answered receive status, that show an
 // FT-817-family rig which does not answer it while receiving.
 inline constexpr int SilentTransmitStatusesLearned = 3;
@@ -45,18 +39,16 @@ inline constexpr double CheckableTransmitAgeMs = 100;
 // carry nothing, and it is reopened by itself, ever less often, until it is back or the user
 // closes it.
 //
-// Replies are awaited within a real-time bound: the first byte within the wire time of the
-// request and one byte plus RigLatencyMarginMs, the rest within its own wire time (plus the
-// FT-757GXII's pacing between bytes) plus RigLatencyMarginMs. Short waits only let time pass,
-// so no timer or click can interleave frames; a reply longer than YieldingReplyAboveMs is
-// awaited with the event loop running. Either way busy() holds for the whole exchange: a second
-// read or command is refused (CatResult::Busy, RigReading::busy), the PTT still acts, and a
-// ClosePort releases the PTT at once and closes when the exchange ends. The CatControl must not
-// be destroyed while busy().
-//
-// Stray bytes do not spoil a reply: acknowledgements of commands are let in and dropped before
-// the next request, a line that echoes the request is recognised, and of a reply longer than
-// expected the last bytes are taken.
+// Readings are exchanges on the line's queue (CatExchanges): nothing waits for a reply, and the
+// reading is told when its last reply came or its time was up. Commands are written at once and
+// the short settling some of them need is waited out; a mode a reading sends back to the rig
+// rests the line instead, and the reading ends when the rig has settled. busy() holds from the
+// start of a reading to its end: a second read is refused (RigReading::busy); a command is sent
+// when the reading ends (refused as CatResult::Busy while the rig sends a reply longer than
+// LongReplyAboveMs); the PTT still acts (its frame goes as soon as the request on the line is
+// answered). A ClosePort releases the PTT at once; it closes when a long reply under way has come,
+// else at once, the reading cut short and told with nothing. Destroyed during a reading, it tells
+// nothing more.
 class CatControl : public QObject {
     Q_OBJECT
 public:
@@ -70,7 +62,8 @@ public:
 
     // --- the link ---
     // Changes the link (the real port or the simulated rig); an open link is closed first.
-    // False, and nothing changes, while busy().
+    // False, and nothing changes, while a long reply comes (a reading of short exchanges is cut
+    // short).
     bool setLink(SerialLink& link);
     // The line is up.
     bool portOpen() const { return link_->isOpen(); }
@@ -90,33 +83,38 @@ public:
     LinkOpenResult OpenPort(int port);
     // Releases our PTT first when it is on (the PTT-off frame, or DTR low on the FT-757GXII),
     // switches the FT-847 out of CAT, drops RTS and DTR and closes the link; the
-    // frequency label shows no frequency and the FT-817 button reads off. While busy() only the
-    // PTT is released now and the rest follows when the exchange ends: the result is then false.
+    // frequency label shows no frequency and the FT-817 button reads off. A reading of short
+    // exchanges under way is cut short, told with nothing. While a reply longer than
+    // LongReplyAboveMs comes, only the PTT is released now and the rest follows when the reading
+    // ends: the result is then false.
     bool ClosePort();
 
     // --- operations ---
     // Sends the frequency (kHz). NotSent: link closed, a model without frames, a rig with a
     // power switch switched off. OutOfRange (with a beep): outside the model's bands.
     CatResult SetRigFrequency(float kHz);
+    // A reading, told once: at once when nothing can be asked (the link closed, a model
+    // without frames; refused with busy set while busy()), else when its exchanges are over.
+    using Told = std::function<void(const RigReading& reading)>;
     // Reads frequency (and mode, status, S-meter, lock as the model has them). The frequency
     // also becomes CatFrequency (0 without a reading, and the label then shows "-----.- kHz").
     // Nothing is sent, and nothing changes, while the link is closed. The FT-817 family reads
     // its statuses first and the frequency last; a silent status leaves no frequency.
-    RigReading ReadRigFrequency();
+    void ReadRigFrequency(Told told);
     // The read that checks a new frequency. On the FT-817 family, right after a reading (within
     // CheckableTransmitAgeMs, our PTT not switched), it is the frequency alone with the transmit
     // state that reading found; otherwise, and on other models, the whole reading.
-    RigReading CheckRigFrequency();
+    void CheckRigFrequency(Told told);
     // Reads the transmit state alone, in one short exchange: the transmit status (the BCD
     // models) or the status flags (FT-840). The reading has transmitOnly set; its transmitting
     // is nullopt when the rig did not answer or cannot tell (see transmitReported()).
-    RigReading ReadTransmitState();
+    void ReadTransmitState(Told told);
     // Whether the rig tells its transmit state: a model with a status read, unless it is one
     // that does not answer its transmit status while receiving (found at the first readings).
     bool transmitReported() const;
     // Reads the S-meter alone (the receive status on the BCD models); nullopt when no
-    // reading came.
-    std::optional<float> ReadSMeter();
+    // reading came, at once while busy() or closed.
+    void ReadSMeter(std::function<void(std::optional<float>)> told);
     // Selects mode button index (1..10) and sends its code. An index without a code for the
     // model (beyond its list, or the FT-817's WFM, which CAT cannot set) changes nothing. The
     // selection is kept while the link is closed.
@@ -169,16 +167,13 @@ signals:
     void frequencyShown(float kHz);
 
 private:
-    // Marks an exchange with the rig under way; the outermost one runs a close asked for
+    // Marks a command with the rig under way; the outermost one runs a close asked for
     // meanwhile.
     class Exchange;
-    // What came back for a request: every byte received, and the reply taken from them (the
-    // last replyLength bytes, or all when fewer came).
-    struct Reply {
-        QByteArray received;
-        QByteArray bytes;
-        bool complete = false;
-    };
+    using Reply = ExchangeReply;
+    using Then = std::function<void()>;
+    using Found = std::function<void(bool found)>;
+    using Reading = std::shared_ptr<RigReading>;
 
     void closeNow();
     void setPttOn(bool on) {
@@ -205,11 +200,8 @@ private:
     // dropped before the next request.
     CatResult command(const Frame& frame, const char* name, bool acknowledged = false);
     CatResult command(const CatCommand& c) { return command(c.frame, c.logName, c.acknowledged); }
-    // Sends a request and waits for its reply.
-    Reply ask(const CatCommand& request, int replyLength);
-    // Waits, bounded, until count bytes are waiting; with the event loop running for a long
-    // reply.
-    bool awaitBytes(qint64 count, double timeoutMs, bool yield);
+    // Sends a request and hands its reply to then.
+    void ask(const CatCommand& request, int replyLength, std::function<void(const Reply&)> then);
     // Logs what arrived: under name when it is complete, else "Just<n> Bytes".
     void logReply(const Reply& reply, const QString& name);
     void settle(double ms);
@@ -228,41 +220,53 @@ private:
     // the selected one already.
     void ShowRigMode(int code);
 
+    // A reading from start to end: busy() meanwhile; then the commands and a close asked for
+    // meanwhile.
+    void beginReading();
+    void endReading();
+    // Whether a command is refused as busy: within another command, or while the rig sends a
+    // long reply (a command would go seconds late).
+    bool refusesCommands() const;
+    // Sends now, or, while a reading is under way, once it has ended (told as sent).
+    CatResult afterReading(std::function<CatResult()> send);
     enum class ReadKind { Whole, Check };
-    RigReading readRig(ReadKind kind);
-    void readBcdAndStatus(const RigCaps& rig, RigReading& reading, ReadKind kind);
+    void readRig(ReadKind kind, Told told);
+    void readBcdAndStatus(const RigCaps& rig, const Reading& reading, ReadKind kind, Then done);
+    // After the receive status: the transmit state where the rig tells it, then the frequency.
+    void readAfterReceiveStatus(const RigCaps& rig, const Reading& reading, bool frequencyFirst,
+                                Then done);
     // A status that stayed silent: the frequency read before it is no reading.
     void distrust(RigReading& reading);
     // The frequency and mode reply; false when none came.
-    bool readBcdFrequency(const RigCaps& rig, RigReading& reading);
-    void readBlock19(const RigCaps& rig, RigReading& reading);
-    void readStatusBlock75(const RigCaps& rig, RigReading& reading);
+    void readBcdFrequency(const RigCaps& rig, const Reading& reading, Found then);
+    void readBlock19(const RigCaps& rig, const Reading& reading, Then done);
+    void readStatusBlock75(const RigCaps& rig, const Reading& reading, Then done);
     // The receive status (our PTT off) or the transmit status (on); false when the rig was
     // silent.
-    bool readRxTxStatus(const RigCaps& rig, RigReading& reading);
+    void readRxTxStatus(const RigCaps& rig, const Reading& reading, Found then);
     // False when the rig was silent and is not yet taken for one that never answers.
-    bool readTransmitState(const RigCaps& rig, RigReading& reading);
-    void readFt840Status(const RigCaps& rig, RigReading& reading);
-    void readMeterFrame(const RigCaps& rig, RigReading& reading);
+    void readTransmitState(const RigCaps& rig, const Reading& reading, Found then);
+    void readFt840Status(const RigCaps& rig, const Reading& reading, Then then);
+    void readMeterFrame(const RigCaps& rig, const Reading& reading, Then then);
 
     core::ProgramState& state_;
     platform::Platform& platform_;
     CatLog& log_;
     SerialLink* link_;
 
-    SerialSettings line_;     // as opened
-    int paceMs_ = 0;          // FT-757GXII pause between reply bytes, as last set
+    CatExchanges exchanges_;
     bool linesNoted_ = false; // the missing RTS/DTR lines were logged for this opening
     KeyedRecord keyedRecord_;
     std::unique_ptr<platform::Timer> reopener_;
     int port_ = 0; // as opened
     int reopenMs_ = ReopenMs;
     bool lost_ = false;              // the line is lost and waits to be reopened
-    double quietAtMs_ = 0;           // by then the rig has answered the last command, if it does
-    bool echo_ = false;              // the line gave the last request back ahead of its reply
     bool txStatusInReceive_ = true;  // the rig answers its transmit status while receiving
     int silentTransmitStatuses_ = 0; // in a row, right after an answered receive status
     bool busy_ = false;
+    bool reading_ = false;    // a reading's exchanges are under way
+    bool abandoning_ = false; // the reading is being cut short: its requests get nothing
+    std::vector<std::function<void()>> afterReading_;
     bool closeRequested_ = false;
 
     float catFrequency_ = 0;

@@ -1,5 +1,7 @@
 #include "rig/CatRig.h"
 
+#include <utility>
+
 namespace rig {
 
 CatRig::CatRig(CatControl& cat, QObject* parent) : RigConnection(parent), cat_(cat) {
@@ -59,27 +61,26 @@ bool CatRig::requestTransmitState() {
     return cat_.transmitReported() ? answer(&CatControl::ReadTransmitState) : requestReading();
 }
 
-bool CatRig::answer(RigReading (CatControl::*read)()) {
+bool CatRig::answer(void (CatControl::*read)(CatControl::Told)) {
     if (cat_.busy())
         return false;
-    // News of the reading is told when the exchange is over, so that whoever hears it can
+    // News of the reading is told when its exchanges are over, so that whoever hears it can
     // talk to the rig (release the PTT, set the mode back).
     reading_ = true;
     inhibited_ = false;
-    const RigReading reading = (cat_.*read)();
-    reading_ = false;
-    if (reading.busy)
-        return false;
-    if (inhibited_)
-        emit transmitInhibited();
-    emit readingArrived(reading);
+    (cat_.*read)([this](const RigReading& reading) {
+        reading_ = false;
+        if (std::exchange(inhibited_, false))
+            emit transmitInhibited();
+        emit readingArrived(reading);
+    });
     return true;
 }
 
 bool CatRig::requestSMeter() {
     if (cat_.busy() || !cat_.portOpen())
         return false;
-    emit sMeterArrived(cat_.ReadSMeter());
+    cat_.ReadSMeter([this](std::optional<float> value) { emit sMeterArrived(value); });
     return true;
 }
 

@@ -7,8 +7,8 @@
 namespace rig {
 
 // The Yaesu CAT link as a RigConnection: CatControl on whichever serial link it has (a real
-// port or the simulated rig), for the model in state.RigModel. Readings are answered before the
-// request returns; the FT-757GXII's long status read lets events run meanwhile (CatControl).
+// port or the simulated rig), for the model in state.RigModel. Readings are answered when their
+// exchanges on the line are over (at once when nothing could be asked).
 class CatRig final : public RigConnection {
     Q_OBJECT
 
@@ -42,7 +42,7 @@ public:
 
 private:
     // One exchange of readings, told through readingArrived() when it is over.
-    bool answer(RigReading (CatControl::*read)());
+    bool answer(void (CatControl::*read)(CatControl::Told));
 
     CatControl& cat_;
     CatSwrMeter swr_{cat_};

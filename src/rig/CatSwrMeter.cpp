@@ -23,17 +23,18 @@ void CatSwrMeter::readSwr(Value done) {
         done(std::nullopt);
         return;
     }
-    (void)cat_.ReadRigFrequency();
-    switch (cat_.SwrState()) {
-    case 0:
-        done(1.0);
-        return;
-    case 1:
-        done(HighSwr);
-        return;
-    default:
-        done(std::nullopt);
-    }
+    cat_.ReadRigFrequency([this, done](const RigReading&) {
+        switch (cat_.SwrState()) {
+        case 0:
+            done(1.0);
+            return;
+        case 1:
+            done(HighSwr);
+            return;
+        default:
+            done(std::nullopt);
+        }
+    });
 }
 
 } // namespace rig

@@ -45,7 +45,7 @@ public:
     // handlers meanwhile.
     [[nodiscard]] virtual bool waitForBytes(qint64 count, double timeoutMs) = 0;
     // Calls arrived, from the event loop, soon after bytes come in; an empty one calls nothing.
-    // A link that cannot tell (the simulated rig) never calls it: its reader polls.
+    // A link that cannot tell never calls it: its reader polls.
     virtual void onArrival(std::function<void()> arrived) { (void)arrived; }
 };
 

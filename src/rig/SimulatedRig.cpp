@@ -1,12 +1,17 @@
 #include "rig/SimulatedRig.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace rig {
 
 SimulatedRig::SimulatedRig(platform::Platform& platform, Model model)
-    : platform_(platform), rig_(model) {}
+    : platform_(platform), rig_(model), arrivalTimer_(platform_.createTimer([this] {
+          awaitNextArrival();
+          if (const std::function<void()> listener = arrivalListener_)
+              listener();
+      })) {}
 
 LinkOpenResult SimulatedRig::open(int /*port*/, const QString& settings) {
     close();
@@ -31,6 +36,7 @@ LinkOpenResult SimulatedRig::open(int /*port*/, const QString& settings) {
 void SimulatedRig::close() {
     settings_.reset();
     incoming_.clear();
+    arrivalTimer_->stop();
     rts_ = dtr_ = false;
     rig_.setLines(false, false);
 }
@@ -110,7 +116,23 @@ bool SimulatedRig::write(const QByteArray& bytes) {
         sendReply(reply, at + latencyMs_);
     }
     toRigFreeAtMs_ = at;
+    awaitNextArrival();
     return true;
+}
+
+void SimulatedRig::onArrival(std::function<void()> arrived) {
+    arrivalListener_ = std::move(arrived);
+    awaitNextArrival();
+}
+
+void SimulatedRig::awaitNextArrival() {
+    arrivalTimer_->stop();
+    const double now = platform_.steadyMs();
+    const auto next = std::find_if(incoming_.begin(), incoming_.end(),
+                                   [now](const Arrival& a) { return a.atMs > now; });
+    if (!arrivalListener_ || next == incoming_.end())
+        return;
+    arrivalTimer_->start(int(std::ceil(next->atMs - now)));
 }
 
 void SimulatedRig::sendReply(const QByteArray& reply, double startMs) {

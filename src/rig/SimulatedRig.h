@@ -7,6 +7,8 @@
 #include "rig/SerialSettings.h"
 
 #include <deque>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace rig {
@@ -67,6 +69,8 @@ public:
     QByteArray readAll() override;
     bool write(const QByteArray& bytes) override;
     bool waitForBytes(qint64 count, double timeoutMs) override;
+    // Told as each byte from the rig arrives, on the platform's clock.
+    void onArrival(std::function<void()> arrived) override;
 
 private:
     struct Arrival {
@@ -76,6 +80,8 @@ private:
     // Puts a reply on the line from the rig, starting at startMs.
     void sendReply(const QByteArray& reply, double startMs);
     qint64 arrived() const;
+    // Sets the arrival timer for the next byte still on its way.
+    void awaitNextArrival();
 
     platform::Platform& platform_;
     const core::ProgramState* followed_ = nullptr;
@@ -105,6 +111,8 @@ private:
     double toRigFreeAtMs_ = 0;     // when the line to the rig can take the next byte
     double fromRigFreeAtMs_ = 0;   // when the rig can start sending the next byte
     std::deque<Arrival> incoming_; // bytes from the rig, in order of arrival
+    std::function<void()> arrivalListener_;
+    std::unique_ptr<platform::Timer> arrivalTimer_;
 };
 
 } // namespace rig

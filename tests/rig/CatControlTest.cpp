@@ -1,5 +1,6 @@
 #include "rig/CatControl.h"
 
+#include "rig/AwaitReading.h"
 #include "rig/CatRig.h"
 #include "rig/SimulatedRig.h"
 #include "support/FakePlatform.h"
@@ -40,6 +41,14 @@ protected:
     }
     std::size_t mark() const { return rig.rig().framesReceived().size(); }
     bool logged(const QString& text) const { return log.TerminalBuffer().contains(text); }
+    // Readings asked for and given their time.
+    RigReading read() {
+        return rig_test::AwaitReading(platform, cat, &CatControl::ReadRigFrequency);
+    }
+    RigReading checkFrequency() {
+        return rig_test::AwaitReading(platform, cat, &CatControl::CheckRigFrequency);
+    }
+    std::optional<float> sMeter() { return rig_test::AwaitSMeter(platform, cat); }
 
     QTemporaryDir dir;
     FakePlatform platform;
@@ -72,21 +81,20 @@ TEST_F(CatControlTest, eachModel_readsItsDialAndTheTransmitStateWhereTheRigRepor
         open(c.model);
         rig.rig().setFrequency(c.dial);
         rig.rig().setSMeter(9);
-        const RigReading reading = cat.ReadRigFrequency();
+        const RigReading reading = read();
         EXPECT_EQ(reading.kHz, c.kHz);
         EXPECT_EQ(cat.CatFrequency(), c.kHz);
         EXPECT_EQ(reading.sMeter, 9.0f);
         rig.rig().setTransmit(true); // the rig's own PTT, ours is off
-        const std::optional<bool> transmitting = cat.ReadRigFrequency().transmitting;
+        const std::optional<bool> transmitting = read().transmitting;
         rig.rig().setTransmit(false);
         EXPECT_EQ(transmitting, c.reportsTransmit ? std::optional(true) : std::nullopt);
-        EXPECT_EQ(cat.ReadRigFrequency().transmitting,
-                  c.reportsTransmit ? std::optional(false) : std::nullopt);
+        EXPECT_EQ(read().transmitting, c.reportsTransmit ? std::optional(false) : std::nullopt);
         // Our PTT on, but the rig refuses to transmit: told, so the PTT is released.
         rig.rig().setTransmitInhibit(true);
         QSignalSpy inhibited(&cat, &CatControl::transmitInhibited);
         cat.PttOn();
-        cat.ReadRigFrequency();
+        read();
         cat.PttOff();
         rig.rig().setTransmitInhibit(false);
         EXPECT_EQ(inhibited.count() > 0, c.reportsTransmit);
@@ -94,7 +102,7 @@ TEST_F(CatControlTest, eachModel_readsItsDialAndTheTransmitStateWhereTheRigRepor
     EXPECT_EQ(shown.frequencyText(), "-----.- kHz"); // BCD models leave the label to the poll
     open(Model::Ft840);
     rig.rig().setFrequency(7009.36);
-    cat.ReadRigFrequency();
+    read();
     EXPECT_EQ(shown.frequencyText(), "7009.36 kHz");
 }
 
@@ -102,7 +110,7 @@ TEST_F(CatControlTest, ft817ReadCycle_modeSentBackThenReceiveAndTransmitStatus) 
     open(Model::Ft817);
     rig.rig().setModeCode(8); // FM
     const std::size_t start = mark();
-    EXPECT_EQ(cat.ReadRigFrequency().modeCode, 8);
+    EXPECT_EQ(read().modeCode, 8);
     EXPECT_EQ(cat.RigModeIndex(), 6);
     EXPECT_EQ(state.RigModeCode, 8);
     EXPECT_EQ(cat.SwrState(), -1);
@@ -112,81 +120,103 @@ TEST_F(CatControlTest, ft817ReadCycle_modeSentBackThenReceiveAndTransmitStatus) 
 
     // The same mode: nothing sent back. Once a frequency is known, the statuses come first.
     const std::size_t again = mark();
-    cat.ReadRigFrequency();
+    read();
     EXPECT_EQ(framesFrom(again), QStringList({"00000000e7", "00000000f7", "0000000003"}));
+}
+
+TEST_F(CatControlTest, aModeSentBackDuringAReading_theLineRestsWhileEventsRun) {
+    open(Model::Ft817);
+    rig.rig().setModeCode(8); // FM, not the button selected
+    std::optional<RigReading> told;
+    const std::size_t start = mark();
+    cat.ReadRigFrequency([&](const RigReading& reading) { told = reading; });
+    for (int ms = 0; ms < 1000 && framesFrom(start).size() < 2; ++ms)
+        platform.advance(1);
+    ASSERT_EQ(framesFrom(start), QStringList({"0000000003", "0800000007"}));
+    const int yields = platform.yields;
+    platform.advance(FrameSettleMs - 5);
+    EXPECT_GT(platform.yields, yields); // nothing held the clock
+    EXPECT_TRUE(cat.busy());
+    EXPECT_FALSE(told);
+    EXPECT_EQ(framesFrom(start).size(), 2); // the rig settles before the next request
+    platform.advance(1000);
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->modeCode, 8);
+    EXPECT_EQ(framesFrom(start),
+              QStringList({"0000000003", "0800000007", "00000000e7", "00000000f7"}));
 }
 
 TEST_F(CatControlTest, ft817Reading_frequencyLast_theCheckRightAfterIsTheFrequencyAlone) {
     open(Model::Ft817);
     rig.rig().setFrequency(7050);
-    cat.ReadRigFrequency();
+    read();
     std::size_t start = mark();
-    cat.ReadRigFrequency();
+    read();
     EXPECT_EQ(framesFrom(start), QStringList({"00000000e7", "00000000f7", "0000000003"}));
 
     rig.rig().setFrequency(7100);
-    EXPECT_EQ(cat.ReadRigFrequency().kHz, 7100.0f);
+    EXPECT_EQ(read().kHz, 7100.0f);
     start = mark();
-    RigReading check = cat.CheckRigFrequency();
+    RigReading check = checkFrequency();
     EXPECT_EQ(check.kHz, 7100.0f);
     EXPECT_EQ(check.transmitting, false);
     EXPECT_EQ(framesFrom(start), QStringList({"0000000003"}));
     start = mark(); // a second check has no fresh transmit state of its own: it is whole
-    EXPECT_EQ(cat.CheckRigFrequency().transmitting, false);
+    EXPECT_EQ(checkFrequency().transmitting, false);
     EXPECT_EQ(framesFrom(start), QStringList({"00000000e7", "00000000f7", "0000000003"}));
 
     // The rig keyed on its own: the check carries that, and nothing may turn.
     rig.rig().setFrequency(7120);
     rig.replaceNextReply(Hex("08"), 0xF7);
-    cat.ReadRigFrequency();
-    EXPECT_EQ(cat.CheckRigFrequency().transmitting, true);
+    read();
+    EXPECT_EQ(checkFrequency().transmitting, true);
 
     // A check that comes late, or after our PTT was switched, reads the transmit state anew.
-    cat.ReadRigFrequency();
+    read();
     platform.advance(CheckableTransmitAgeMs + 1);
     start = mark();
-    cat.CheckRigFrequency();
+    checkFrequency();
     EXPECT_EQ(framesFrom(start), QStringList({"00000000e7", "00000000f7", "0000000003"}));
-    cat.ReadRigFrequency();
+    read();
     cat.PttOn();
     cat.PttOff();
     start = mark();
-    cat.CheckRigFrequency();
+    checkFrequency();
     EXPECT_EQ(framesFrom(start), QStringList({"00000000e7", "00000000f7", "0000000003"}));
 
     // A silent receive status leaves no frequency, which is then not asked for.
     start = mark();
     rig.replaceNextReply(QByteArray(), 0xE7);
-    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_FALSE(read().kHz);
     EXPECT_EQ(framesFrom(start), QStringList({"00000000e7"}));
     start = mark(); // no transmit state to take: whole, the frequency first as after opening
-    EXPECT_EQ(cat.CheckRigFrequency().kHz, 7120.0f);
+    EXPECT_EQ(checkFrequency().kHz, 7120.0f);
     EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000e7", "00000000f7"}));
 
     // Our PTT on: the frequency and the transmit status.
     cat.PttOn();
     rig.rig().setFrequency(7150);
     start = mark();
-    EXPECT_EQ(cat.ReadRigFrequency().kHz, 7150.0f);
+    EXPECT_EQ(read().kHz, 7150.0f);
     EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000f7"}));
     cat.PttOff();
 
     // One lost transmit status is no reading: nothing may turn on a transmit state unknown.
     rig.replaceNextReply(QByteArray(), 0xF7);
-    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_FALSE(read().kHz);
     EXPECT_TRUE(cat.transmitReported());
-    EXPECT_FALSE(cat.CheckRigFrequency().transmitting.value_or(true)); // whole, answered
+    EXPECT_FALSE(checkFrequency().transmitting.value_or(true)); // whole, answered
 
     // A rig that does not answer it while receiving, found after a few readings in a row: its
     // readings go on without it, and its check is the frequency alone, telling no transmit state.
     for (int i = 0; i < SilentTransmitStatusesLearned; ++i) {
         ASSERT_TRUE(cat.transmitReported());
         rig.replaceNextReply(QByteArray(), 0xF7);
-        EXPECT_EQ(cat.ReadRigFrequency().kHz.has_value(), i + 1 == SilentTransmitStatusesLearned);
+        EXPECT_EQ(read().kHz.has_value(), i + 1 == SilentTransmitStatusesLearned);
     }
     ASSERT_FALSE(cat.transmitReported());
     start = mark();
-    check = cat.CheckRigFrequency();
+    check = checkFrequency();
     EXPECT_EQ(check.kHz, 7150.0f);
     EXPECT_FALSE(check.transmitting);
     EXPECT_EQ(framesFrom(start), QStringList({"0000000003"}));
@@ -204,7 +234,7 @@ TEST_F(CatControlTest, ft847_catOnAfterOpeningNoDialLockAndCatOffAfterPttOffAtCl
     cat.PttOn();
     rig.rig().setHighSwr(true);
     const std::size_t start = mark();
-    EXPECT_EQ(cat.ReadRigFrequency().transmitting, true);
+    EXPECT_EQ(read().transmitting, true);
     EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "00000000f7"}));
     EXPECT_EQ(cat.SwrState(), 1);
 
@@ -249,7 +279,7 @@ TEST_F(CatControlTest, strayBytes_aLateAcknowledgementOrAnEchoDoNotSpoilTheReadi
     rig.rig().setFrequency(144300);
     // The PTT's acknowledgement ahead of 14 43 00 00 00 would read as 1443 kHz.
     ASSERT_EQ(cat.PttOn(), CatResult::Sent);
-    EXPECT_EQ(cat.ReadRigFrequency().kHz, 144300.0f);
+    EXPECT_EQ(read().kHz, 144300.0f);
     cat.PttOff();
 
     rig.setEcho(true);
@@ -259,7 +289,7 @@ TEST_F(CatControlTest, strayBytes_aLateAcknowledgementOrAnEchoDoNotSpoilTheReadi
         rig.rig().setFrequency(7123.45);
         rig.rig().setSMeter(7);
         for (int poll = 0; poll < 2; ++poll) {
-            const RigReading reading = cat.ReadRigFrequency();
+            const RigReading reading = read();
             EXPECT_EQ(reading.kHz, 7123.0f);
             EXPECT_EQ(reading.sMeter, 7.0f);
         }
@@ -275,7 +305,7 @@ TEST_F(CatControlTest, silentRig_noReadingWithinTheBoundOnEveryModel) {
         rig.setSilent(true);
         platform.advance(1000); // the first poll
         const double before = platform.steadyMs();
-        EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+        EXPECT_FALSE(read().kHz);
         const double waited = platform.steadyMs() - before;
         EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
         EXPECT_EQ(cat.CatFrequency(), 0.0f);
@@ -291,41 +321,41 @@ TEST_F(CatControlTest, damagedOrShortReply_givesNoReadingNeverAWrongValue) {
     open(Model::Ft817);
     cat.setRigModeIndex(2);
     rig.replaceNextReply(Hex("00705A5001"));
-    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_FALSE(read().kHz);
     EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
     EXPECT_EQ(shown.sMeter(), 5.0f);         // the status after it is still read
     rig.replaceNextReply(Hex("0000000001")); // a zero frequency is no frequency
-    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_FALSE(read().kHz);
     rig.replaceNextReply(Hex("007050"));
-    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_FALSE(read().kHz);
     EXPECT_TRUE(logged(" RX< 0,112,80 {Just3 Bytes}\r\n"));
 
     open(Model::Ft840);
     rig.rig().setLocked(true);
     rig.replaceNextReply(Hex("010100"), 0xFA); // a short status: no lock taken from it
-    EXPECT_EQ(cat.ReadRigFrequency().kHz, 7050.0f);
+    EXPECT_EQ(read().kHz, 7050.0f);
     EXPECT_FALSE(shown.dialLocked());
     // The rig's transmit flag is bit 7 of the third flag byte; bit 0 of the second, which the
     // rig may set while receiving, is not it.
     rig.replaceNextReply(Hex("0001000000"), 0xFA);
-    EXPECT_EQ(cat.ReadRigFrequency().transmitting, false);
+    EXPECT_EQ(read().transmitting, false);
     rig.replaceNextReply(Hex("0000800000"), 0xFA);
-    EXPECT_EQ(cat.ReadRigFrequency().transmitting, true);
+    EXPECT_EQ(read().transmitting, true);
     rig.replaceNextReply(Hex("09"), 0xF7); // a short meter reply still gives its first byte
-    EXPECT_EQ(cat.ReadRigFrequency().sMeter, 9.0f);
+    EXPECT_EQ(read().sMeter, 9.0f);
     rig.replaceNextReply(QByteArray(19, '\xFF'));
-    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_FALSE(read().kHz);
 }
 
 TEST_F(CatControlTest, lateReply_leftoverBytesDoNotCorruptTheNextRead) {
     open(Model::Ft817);
     cat.setRigModeIndex(2);
     rig.setLatencyMs(300); // longer than the bound: the reply comes after it was given up
-    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_FALSE(read().kHz);
     platform.advance(1000); // the next poll; the late replies have arrived meanwhile
     rig.setLatencyMs(10);
     rig.rig().setFrequency(14250);
-    EXPECT_EQ(cat.ReadRigFrequency().kHz, 14250.0f);
+    EXPECT_EQ(read().kHz, 14250.0f);
     EXPECT_EQ(shown.sMeter(), 5.0f);
 }
 
@@ -370,14 +400,14 @@ TEST_F(CatControlTest, ft757PacedRead_theEventLoopRunsAndNothingElseTalksToTheRi
     bool closedAtOnce = true;
     platform.scheduleAfter(2000, [&] { // about half way through the 75 paced bytes
         EXPECT_TRUE(cat.busy());
-        during = cat.ReadRigFrequency();
+        during = read();
         setDuring = cat.SetRigFrequency(7050);
         closedAtOnce = cat.ClosePort();
         EXPECT_FALSE(rig.rig().transmitting()); // the PTT is released at once
         EXPECT_TRUE(rig.isOpen());
     });
     const std::size_t start = mark();
-    const RigReading reading = cat.ReadRigFrequency();
+    const RigReading reading = read();
     EXPECT_TRUE(during.busy);
     EXPECT_EQ(setDuring, CatResult::Busy);
     EXPECT_FALSE(closedAtOnce);
@@ -386,6 +416,53 @@ TEST_F(CatControlTest, ft757PacedRead_theEventLoopRunsAndNothingElseTalksToTheRi
     EXPECT_FALSE(rig.isOpen()); // and the close follows it
     EXPECT_FALSE(cat.busy());
     EXPECT_TRUE(logged("RTS=on DTR=off\r\n"));
+}
+
+TEST_F(CatControlTest, duringAReading_thePttGoesAfterTheReplyOnTheLine_commandsAfterTheReading) {
+    open(Model::Ft817);
+    cat.ToggleFT817Power();
+    rig.rig().setFrequency(7050);
+    ASSERT_EQ(read().kHz, 7050.0f); // a frequency known: the statuses come first
+    std::optional<RigReading> told;
+    const std::size_t start = mark();
+    cat.ReadRigFrequency([&](const RigReading& reading) { told = reading; });
+    EXPECT_TRUE(cat.busy());
+    EXPECT_FALSE(told);
+    EXPECT_TRUE(read().busy); // a second reading is refused at once
+    EXPECT_EQ(cat.PttOff(), CatResult::Sent);
+    EXPECT_EQ(cat.SetRigFrequency(7100), CatResult::Sent);
+    EXPECT_EQ(cat.SetRigFrequency(200000), CatResult::OutOfRange); // told at once, as ever
+    EXPECT_EQ(framesFrom(start), QStringList({"00000000e7"}));
+    platform.advance(1000);
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->kHz, 7050.0f); // its acknowledgement did not spoil the replies after it
+    EXPECT_EQ(told->sMeter, 5.0f);
+    EXPECT_EQ(framesFrom(start),
+              QStringList({"00000000e7", "0000000088", "00000000f7", "0000000003", "0071000001"}));
+    EXPECT_EQ(rig.rig().frequency(), 7100);
+    EXPECT_FALSE(cat.busy());
+}
+
+TEST_F(CatControlTest, aCloseDuringAReadingOfShortExchanges_closesAtOnce_theReadingToldEmpty) {
+    open(Model::Ft847, 9600);
+    rig.rig().setFrequency(144300);
+    ASSERT_EQ(read().kHz, 144300.0f);
+    cat.PttOn();
+    std::optional<RigReading> told;
+    const std::size_t start = mark();
+    cat.ReadRigFrequency([&](const RigReading& reading) { told = reading; });
+    QSignalSpy closed(&cat, &CatControl::portClosed);
+    EXPECT_TRUE(cat.ClosePort());
+    ASSERT_TRUE(told);
+    EXPECT_FALSE(told->kHz);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(rig.isOpen());
+    EXPECT_FALSE(cat.busy());
+    // The request on the line, then our PTT released and CAT switched off; nothing else.
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000003", "0000000088", "0000000080"}));
+    EXPECT_FALSE(rig.rig().transmitting());
+    platform.advance(1000);
+    ASSERT_TRUE(cat.OpenPort(1).ok); // and it opens again at once
 }
 
 TEST_F(CatControlTest, openAndClose_linesLowAtOnceAndThePttReleasedFirst) {
@@ -470,7 +547,7 @@ TEST_F(CatControlTest, ft817Power_wakeUpThenPowerFramesThenLockOffOnlyOnThisMode
     rig.rig().setFrequency(7050);
     const std::size_t missed = mark();
     rig.replaceNextReply(QByteArray(), 0xE7);
-    const RigReading silent = cat.ReadRigFrequency();
+    const RigReading silent = read();
     EXPECT_FALSE(silent.kHz);
     EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
     EXPECT_EQ(framesFrom(missed).last(), "00000000e7"); // no wake-up, no power-off frame
@@ -491,8 +568,8 @@ TEST_F(CatControlTest, ft817Power_wakeUpThenPowerFramesThenLockOffOnlyOnThisMode
 TEST_F(CatControlTest, aModelValueOutsideTheKnownOnes_writesNothingWhateverIsAsked) {
     for (const core::Integer value : {0, 7, -1}) {
         open(ToModel(value));
-        EXPECT_FALSE(cat.ReadRigFrequency().kHz);
-        EXPECT_FALSE(cat.ReadSMeter());
+        EXPECT_FALSE(read().kHz);
+        EXPECT_FALSE(sMeter());
         EXPECT_EQ(cat.SetRigFrequency(7050), CatResult::NotSent);
         cat.SetRigMode(1);
         cat.PttOn();
@@ -508,7 +585,7 @@ TEST_F(CatControlTest, aModelValueOutsideTheKnownOnes_writesNothingWhateverIsAsk
 
 TEST_F(CatControlTest, closedPort_operationsKeepStateButSendNothing) {
     state.RigModel = static_cast<core::Integer>(Model::Ft817);
-    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_FALSE(read().kHz);
     EXPECT_EQ(cat.SetRigFrequency(999999), CatResult::NotSent);
     EXPECT_TRUE(platform.beeps.empty());
     cat.PttOn();
@@ -522,7 +599,7 @@ TEST_F(CatControlTest, closedPort_operationsKeepStateButSendNothing) {
 TEST_F(CatControlTest, aLineThatCannotBeWritten_isReopenedByItself_andOurPttReleasedThere) {
     open(Model::Ft817);
     rig.rig().setFrequency(7050);
-    ASSERT_EQ(cat.ReadRigFrequency().kHz, 7050.0f);
+    ASSERT_EQ(read().kHz, 7050.0f);
     EXPECT_EQ(cat.PttOn(), CatResult::Sent);
     rig.failWrites(true); // the adapter re-enumerates
     rig.failNextOpen(QStringLiteral("No such file or directory"));
@@ -531,7 +608,7 @@ TEST_F(CatControlTest, aLineThatCannotBeWritten_isReopenedByItself_andOurPttRele
     EXPECT_TRUE(cat.linkKept());
     EXPECT_FALSE(cat.portOpen());
     // Meanwhile nothing is sent and readings carry nothing.
-    EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+    EXPECT_FALSE(read().kHz);
     EXPECT_EQ(cat.SetRigFrequency(7100), CatResult::NotSent);
     platform.advance(CatControl::ReopenMs + 1); // the device is not back yet
     EXPECT_TRUE(cat.lineLost());
@@ -544,12 +621,12 @@ TEST_F(CatControlTest, aLineThatCannotBeWritten_isReopenedByItself_andOurPttRele
     ASSERT_TRUE(cat.portOpen());
     // The release that could not go out goes now; the rig is read again.
     EXPECT_EQ(framesFrom(back), QStringList({"0000000088"}));
-    EXPECT_EQ(cat.ReadRigFrequency().kHz, 7050.0f);
+    EXPECT_EQ(read().kHz, 7050.0f);
     EXPECT_TRUE(platform.messages.empty()); // nobody had to be told
 
     // Closed by the user while lost, it is not tried again.
     rig.failWrites(true);
-    (void)cat.ReadRigFrequency();
+    (void)read();
     ASSERT_TRUE(cat.lineLost());
     EXPECT_TRUE(cat.ClosePort());
     EXPECT_FALSE(cat.linkKept());

@@ -3,6 +3,7 @@
 // byte; one status byte each for receive (S-meter in bits 0..3) and transmit (bit 7 set while
 // not transmitting, bit 6 high SWR); one byte of acknowledgement for the PTT and the lock. The
 // frames and replies are written out here, not built by the program's encoder.
+#include "rig/AwaitReading.h"
 #include "rig/CatControl.h"
 #include "rig/CatRig.h"
 #include "rig/ScriptedSerialLink.h"
@@ -42,6 +43,10 @@ protected:
         return frames;
     }
     std::size_t mark() const { return link.frames.size(); }
+    // A reading asked for and given its time.
+    RigReading read(void (CatControl::*asked)(CatControl::Told) = &CatControl::ReadRigFrequency) {
+        return rig_test::AwaitReading(platform, cat, asked);
+    }
 
     QTemporaryDir dir;
     testing_support::FakePlatform platform;
@@ -69,7 +74,7 @@ TEST_P(Ft857Ft897Test, reading_frequencyModeSMeterAndTransmitState_modeSentBackW
     cat.setRigModeIndex(2);
     link.answer("0000000003", Hex("0142501201")); // 14250.12 kHz, USB
     std::size_t start = mark();
-    RigReading reading = cat.ReadRigFrequency();
+    RigReading reading = read();
     EXPECT_EQ(reading.kHz, 14250.0f);
     EXPECT_EQ(reading.modeCode, 1);
     EXPECT_EQ(reading.sMeter, 9.0f);
@@ -80,25 +85,25 @@ TEST_P(Ft857Ft897Test, reading_frequencyModeSMeterAndTransmitState_modeSentBackW
     // right after is the frequency alone, on the transmit state just read.
     link.answer("0000000003", Hex("4391250088"));
     start = mark();
-    reading = cat.ReadRigFrequency();
+    reading = read();
     EXPECT_EQ(reading.kHz, 439125.0f);
     EXPECT_EQ(cat.RigModeIndex(), 9);
     EXPECT_EQ(state.RigModeCode, 0x88);
     EXPECT_EQ(sentFrom(start),
               QStringList({"00000000e7", "00000000f7", "0000000003", "8800000007"}));
     start = mark();
-    reading = cat.CheckRigFrequency();
+    reading = read(&CatControl::CheckRigFrequency);
     EXPECT_EQ(reading.kHz, 439125.0f);
     EXPECT_EQ(reading.transmitting, false);
     EXPECT_EQ(sentFrom(start), QStringList({"0000000003"}));
     link.answer("0000000003", Hex("007074000A")); // DIG is named by its reply too
-    cat.ReadRigFrequency();
+    read();
     EXPECT_EQ(rig.capabilities().modeNames.at(cat.RigModeIndex() - 1), "DIG");
 
     // The rig keyed at its own microphone while our PTT is off.
     link.answer("00000000F7", Hex("08"));
-    EXPECT_EQ(cat.ReadRigFrequency().transmitting, true);
-    EXPECT_EQ(cat.ReadTransmitState().transmitting, true);
+    EXPECT_EQ(read().transmitting, true);
+    EXPECT_EQ(read(&CatControl::ReadTransmitState).transmitting, true);
 }
 
 TEST_P(Ft857Ft897Test, commands_frequencyModeAndLockByTheirFrames_outOfTheRigsRangeNothingIsSent) {
@@ -135,7 +140,7 @@ TEST_P(Ft857Ft897Test, ptt_onAndOffByFrame_theTransmitStatusTellsSwrAndARefusal)
     EXPECT_EQ(cat.PttOn(), CatResult::Sent);
     link.answer("00000000F7", Hex("48")); // transmitting, high SWR, power 8
     // The PTT's acknowledgement ahead of the frequency reply is not taken for part of it.
-    const RigReading reading = cat.ReadRigFrequency();
+    const RigReading reading = read();
     EXPECT_EQ(reading.kHz, 7050.0f);
     EXPECT_EQ(reading.transmitting, true);
     EXPECT_EQ(cat.SwrState(), 1);
@@ -143,7 +148,7 @@ TEST_P(Ft857Ft897Test, ptt_onAndOffByFrame_theTransmitStatusTellsSwrAndARefusal)
 
     QSignalSpy inhibited(&cat, &CatControl::transmitInhibited);
     link.answer("00000000F7", Hex("88")); // asked to, but not transmitting
-    EXPECT_EQ(cat.ReadRigFrequency().transmitting, false);
+    EXPECT_EQ(read().transmitting, false);
     EXPECT_EQ(inhibited.count(), 1);
     EXPECT_EQ(cat.SwrState(), -1);
 
@@ -157,7 +162,7 @@ TEST_P(Ft857Ft897Test, faults_silenceGarbageAndAHalfReplyGiveNoReadingNeverAWron
     for (const char* bad : {"007050", "A5A5A5A5A5", "9900000001"}) { // half, not BCD, beyond
         SCOPED_TRACE(bad);
         link.answerOnce("0000000003", Hex(bad));
-        EXPECT_FALSE(cat.ReadRigFrequency().kHz);
+        EXPECT_FALSE(read().kHz);
         EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
         EXPECT_EQ(cat.CatFrequency(), 0.0f);
     }
@@ -165,14 +170,14 @@ TEST_P(Ft857Ft897Test, faults_silenceGarbageAndAHalfReplyGiveNoReadingNeverAWron
 
     link.setSilent(true);
     const double before = platform.steadyMs();
-    const RigReading silent = cat.ReadRigFrequency();
+    const RigReading silent = read();
     EXPECT_FALSE(silent.kHz);
     EXPECT_FALSE(silent.sMeter);
     EXPECT_FALSE(silent.transmitting);
     // The frequency and the receive status asked once each, each given up within its bound.
     EXPECT_LT(platform.steadyMs() - before, 2 * (RigLatencyMarginMs + 20));
     link.setSilent(false);
-    EXPECT_EQ(cat.ReadRigFrequency().kHz, 7050.0f);
+    EXPECT_EQ(read().kHz, 7050.0f);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRigs, Ft857Ft897Test, ::testing::Values(Model::Ft857, Model::Ft897),

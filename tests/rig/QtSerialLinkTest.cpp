@@ -2,6 +2,7 @@
 #include "rig/QtSerialLink.h"
 
 #include "platform/QtPlatform.h"
+#include "rig/AwaitReading.h"
 #include "rig/CatControl.h"
 #include "rig/CatRig.h"
 #include "rig/PtyRig.h"
@@ -40,6 +41,10 @@ protected:
         shown.follow(&*connection);
         return *cat;
     }
+    // A reading asked for and given its time on the real clock.
+    RigReading read(CatControl& control) {
+        return rig_test::AwaitReading(platform, control, &CatControl::ReadRigFrequency);
+    }
 
     QTemporaryDir dir;
     core::ProgramState state;
@@ -64,11 +69,11 @@ TEST_F(QtSerialLinkTest, everyModel_readsAndSetsTheDialOverTheRealSerialStack) {
         rig.panel([](RigEmulator& e) { e.setFrequency(8553.09); });
         CatControl& control = attach(rig, model);
         ASSERT_TRUE(control.OpenPort(2).ok);
-        EXPECT_EQ(control.ReadRigFrequency().kHz, 8553.0f);
+        EXPECT_EQ(read(control).kHz, 8553.0f);
         if (model != Model::Ft817) { // switched off in the program's view: nothing is sent
             // The older rigs' frame ends in 0A: no line-end translation either.
             EXPECT_EQ(control.SetRigFrequency(7050), CatResult::Sent);
-            EXPECT_EQ(control.ReadRigFrequency().kHz, 7050.0f);
+            EXPECT_EQ(read(control).kHz, 7050.0f);
         }
         EXPECT_TRUE(control.ClosePort());
     }
@@ -82,14 +87,14 @@ TEST_F(QtSerialLinkTest, strayBytesGarbageAndSilence_overTheRealSerialStack) {
     CatControl& control = attach(rig, Model::Ft817);
     ASSERT_TRUE(control.OpenPort(2).ok);
     rig.echo = true;
-    EXPECT_EQ(control.ReadRigFrequency().kHz, 7050.0f);
-    EXPECT_EQ(control.ReadRigFrequency().sMeter, 5.0f);
+    EXPECT_EQ(read(control).kHz, 7050.0f);
+    EXPECT_EQ(read(control).sMeter, 5.0f);
     rig.echo = false;
     rig.replaceNextReply(QByteArray::fromHex("FFFFFF"), 0x03);
-    EXPECT_FALSE(control.ReadRigFrequency().kHz);
-    EXPECT_EQ(control.ReadRigFrequency().kHz, 7050.0f);
+    EXPECT_FALSE(read(control).kHz);
+    EXPECT_EQ(read(control).kHz, 7050.0f);
     rig.answering = false;
-    const RigReading silent = control.ReadRigFrequency();
+    const RigReading silent = read(control);
     EXPECT_FALSE(silent.kHz);
     EXPECT_FALSE(silent.sMeter);
     EXPECT_EQ(shown.frequencyText(), "-----.- kHz");
@@ -107,10 +112,10 @@ TEST_F(QtSerialLinkTest, ft757PacedRead_theWindowStaysLiveAndASecondPollIsRefuse
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         ++ticks;
-        refused += control.ReadRigFrequency().busy ? 1 : 0;
+        control.ReadRigFrequency([&](const RigReading& r) { refused += r.busy ? 1 : 0; });
     });
     poll.start(200);
-    const RigReading reading = control.ReadRigFrequency();
+    const RigReading reading = read(control);
     poll.stop();
     EXPECT_EQ(reading.kHz, 14113.0f);
     EXPECT_GT(ticks, 1);

@@ -5,9 +5,13 @@
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace rig_test {
@@ -15,7 +19,7 @@ namespace rig_test {
 // A rig on the serial line that answers what the test says, byte for byte, on the platform's
 // clock: each five-byte frame written is recorded with the time it was sent, and the reply given
 // for that frame arrives ReplyAfterMs later. answerOnce() replies come first, in order; a frame
-// without a reply, or a silent line, gets nothing back.
+// without a reply, or a silent line, gets nothing back. Arrivals are told as they come.
 class ScriptedSerialLink final : public rig::SerialLink {
 public:
     static constexpr double ReplyAfterMs = 15;
@@ -26,7 +30,12 @@ public:
         std::uint8_t opcode() const { return static_cast<std::uint8_t>(bytes.at(4)); }
     };
 
-    explicit ScriptedSerialLink(platform::Platform& platform) : platform_(platform) {}
+    explicit ScriptedSerialLink(platform::Platform& platform)
+        : platform_(platform), arrivalTimer_(platform.createTimer([this] {
+              awaitNextArrival();
+              if (const std::function<void()> listener = arrived_)
+                  listener();
+          })) {}
 
     // frame and reply in hex: "00000000F7", "80".
     void answer(const char* frame, const QByteArray& reply) {
@@ -53,6 +62,7 @@ public:
     void close() override {
         open_ = false;
         incoming_.clear();
+        arrivalTimer_->stop();
     }
     bool isOpen() const override { return open_; }
     QString description() const override { return QStringLiteral("scripted rig"); }
@@ -79,7 +89,12 @@ public:
             if (!silent_)
                 reply(frame.bytes);
         }
+        awaitNextArrival();
         return true;
+    }
+    void onArrival(std::function<void()> arrived) override {
+        arrived_ = std::move(arrived);
+        awaitNextArrival();
     }
     bool waitForBytes(qint64 count, double timeoutMs) override {
         const double deadline = platform_.steadyMs() + timeoutMs;
@@ -109,6 +124,14 @@ private:
         for (const char byte : bytes)
             incoming_.push_back({at, byte});
     }
+    void awaitNextArrival() {
+        arrivalTimer_->stop();
+        const double now = platform_.steadyMs();
+        const auto next = std::find_if(incoming_.begin(), incoming_.end(),
+                                       [now](const Arrival& a) { return a.atMs > now; });
+        if (arrived_ && next != incoming_.end())
+            arrivalTimer_->start(int(std::ceil(next->atMs - now)));
+    }
     qint64 arrived() const {
         const double now = platform_.steadyMs();
         qint64 count = 0;
@@ -124,6 +147,8 @@ private:
     std::map<QByteArray, QByteArray> standing_;
     std::map<QByteArray, std::deque<QByteArray>> once_;
     std::deque<Arrival> incoming_;
+    std::function<void()> arrived_;
+    std::unique_ptr<platform::Timer> arrivalTimer_;
 };
 
 } // namespace rig_test

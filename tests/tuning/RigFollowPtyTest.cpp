@@ -20,21 +20,29 @@ TEST(RigFollowPtyTest, theStepperFollowsAnFt817OnASerialPort_andClosingReleasesT
         "3500,100,\"\"\r\n4000,200,\"\"\r\n", 2);
     auto [tuning, state, view, serial] =
         std::tie(station.tuning, station.state, station.view, station.serial);
+    // A poll and its reading told over the line; the program's own polls and checks wait
+    // meanwhile.
+    const auto poll = [&] {
+        const auto paused = tuning.pausePolls();
+        tuning.PollRig();
+        for (int i = 0; i < 500 && station.cat.busy(); ++i)
+            station.platform.waitMs(5);
+    };
 
     pty.panel([](RigEmulator& e) { e.setFrequency(3650); });
     tuning.Load();
     tuning.port().ComportClicked();
     ASSERT_TRUE(tuning.port().portOpen());
-    tuning.PollRig(); // the first reading: the start-up row goes out
-    tuning.PollRig();
+    poll(); // the first reading: the start-up row goes out
+    poll();
     pty.panel([](RigEmulator& e) { EXPECT_EQ(e.frequency(), 3500.0); });
     EXPECT_EQ(state.StepCounter, 100);
 
     // A new dial is followed when the second reading agrees.
     pty.panel([](RigEmulator& e) { e.setFrequency(3750); });
-    tuning.PollRig();
+    poll();
     EXPECT_EQ(state.StepCounter, 100);
-    tuning.PollRig();
+    poll();
     EXPECT_EQ(state.StepCounter, 150);
     // The value label blinks while the turn runs; give it the time.
     for (int i = 0; i < 200 && view.view().InterpolValueText.startsWith('?'); ++i)

@@ -144,6 +144,7 @@ TEST_F(Ft817Following, theUsersUnlockHoldsUntilTheUserLocks_whereverTheDialGoes)
     EXPECT_EQ(state.StepCounter, 175);
 
     tuning.rigCommands().LockClicked(); // polls at once
+    settle();
     EXPECT_TRUE(tuning.follower().locked());
     EXPECT_EQ(state.StepCounter, 125);
 }

@@ -91,8 +91,16 @@ struct RigTuningFixture : ::testing::Test {
         poll();
         ASSERT_EQ(state.StepCounter, 100);
     }
-    // One poll interval and any turn it starts.
-    void poll() { platform.advance(state.ComPollMs + 5); }
+    // One poll interval, the readings it asks for and any turn it starts.
+    void poll() {
+        platform.advance(state.ComPollMs + 5);
+        settle();
+    }
+    // The Yaesu link's readings under way given their time (their replies come on the clock).
+    void settle() {
+        for (int ms = 0; cat.busy() && ms < 10000; ++ms)
+            platform.advance(1);
+    }
     bool logged(const QString& text) const { return log.TerminalBuffer().contains(text); }
     int framesWithOpcode(std::uint8_t opcode) const {
         int count = 0;

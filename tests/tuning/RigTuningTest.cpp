@@ -328,6 +328,7 @@ TEST_F(RigTuningTest, escUnlocksAndHaltsFollowing_lockingResumesIt) {
         tuning.PollRig();
     else
         tuning.rigCommands().LockClicked(); // polls at once
+    settle();
     EXPECT_EQ(state.StepCounter, 200);
 }
 
@@ -421,6 +422,7 @@ TEST_F(RigTuningTest, theWheelWalksTheRowsThroughTheRigAndStepsTheFrequency) {
     wheel.ChooseWheelFunction(engine::WheelFunction::Frequency);
     ASSERT_EQ(wheel.function(), engine::WheelFunction::Frequency);
     wheel.HandleWheel(1, 0);
+    settle(); // a reading under way ends first
     EXPECT_EQ(simulated.rig().frequency(), 3991.0);
     wheel.HandleWheel(3, engine::ShiftHeld); // the step grows by the notches
     EXPECT_EQ(state.CatScrollSetting, 12);
