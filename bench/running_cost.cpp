@@ -121,6 +121,8 @@ int main(int argc, char** argv) {
         s.FastestDelayMs = 1;
         s.MainShown = true;
         s.PelorusShown = true;
+        // The input simulation opens only with something for it to play.
+        s.RemoteTurning = true;
     });
     program.start();
     platform::QtPlatform& platform = program.platform();
