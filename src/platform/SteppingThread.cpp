@@ -2,7 +2,6 @@
 
 #include <QLoggingCategory>
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -48,16 +47,10 @@ public:
     double nowMs() override { return static_cast<double>(MonotonicNs() - originNs_) / 1.0e6; }
     void waitUntil(double deadlineMs) override {
         const std::int64_t until = deadlineNs(deadlineMs);
-        {
-            // steady_clock is CLOCK_MONOTONIC: the same time line as MonotonicNs().
-            const std::int64_t spinNs =
-                thread_.spinBetweenSteps_.load() ? static_cast<std::int64_t>(SpinUs * 1000) : 0;
-            const std::chrono::steady_clock::time_point wake{
-                std::chrono::nanoseconds(until - spinNs)};
-            std::unique_lock lock(thread_.waitMutex_);
-            if (thread_.waitWake_.wait_until(lock, wake, [this] { return thread_.interrupted_.load(); }))
-                return;
-        }
+        const std::int64_t spinNs =
+            thread_.spinBetweenSteps_.load() ? static_cast<std::int64_t>(SpinUs * 1000) : 0;
+        if (!thread_.betweenSteps_.sleepUntil(until - spinNs))
+            return;
         spinUntil(until);
     }
     void serve() override {}
@@ -112,18 +105,14 @@ void SteppingThread::start(std::function<void()> job, std::function<void()> onDo
         const std::lock_guard lock(mutex_);
         job_ = std::move(job);
         onDone_ = std::move(onDone);
-        interrupted_ = false;
+        betweenSteps_.reset();
         busy_.store(true, std::memory_order_release);
     }
     wake_.notify_one();
 }
 
 void SteppingThread::interrupt() {
-    {
-        const std::lock_guard lock(waitMutex_);
-        interrupted_ = true;
-    }
-    waitWake_.notify_all();
+    betweenSteps_.interrupt();
 }
 
 void SteppingThread::join() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/InterruptibleSleep.h"
+
 #include <QString>
 #include <atomic>
 #include <condition_variable>
@@ -32,9 +34,9 @@ public:
 // The one thread that times steps and pulses. It runs one job at a time, handed over by the GUI
 // thread, at real-time priority (SCHED_FIFO) where RLIMIT_RTPRIO allows it, else at normal
 // priority with a note in the log once. Its clock sleeps to absolute deadlines
-// (clock_nanosleep, TIMER_ABSTIME) and spins only for the last SpinUs before one, where the
-// kernel's wake-up would come too late. Its stack is locked in memory, so a step never waits
-// for a page to come back from swap.
+// (a futex wait between steps, clock_nanosleep within one) and spins only for the last SpinUs
+// before one, where the kernel's wake-up would come too late. Its stack is locked in memory, so a
+// step never waits for a page to come back from swap.
 class SteppingThread {
 public:
     // Within this of a deadline the clock spins instead of sleeping.
@@ -82,10 +84,8 @@ private:
     std::function<void()> job_;
     std::function<void()> onDone_;
     std::atomic<bool> busy_{false};
-    std::atomic<bool> interrupted_{false};
     std::atomic<bool> spinBetweenSteps_{false};
-    std::mutex waitMutex_;
-    std::condition_variable waitWake_;
+    InterruptibleSleep betweenSteps_; // the waits for the next step, which interrupt() ends
     std::atomic<bool> realTime_{false};
     bool quit_ = false;
     QString priorityNote_;
