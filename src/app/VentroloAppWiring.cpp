@@ -24,17 +24,20 @@ void VentroloApp::wireMainWindow() {
     connect(&presenter_, &panel::MainPresenter::sliderLabelShown, w, &MainWindow::showSliderLabel);
     connect(w, &MainWindow::sliderLabelClicked, &presenter_,
             &panel::MainPresenter::SliderLabelClicked);
+    connect(w, &MainWindow::sliderThumbMoved, &presenter_, &panel::MainPresenter::ShowSliderLabel);
+    connect(&overlay_, &panel::OverlayPanel::displayChanged, &presenter_,
+            &panel::MainPresenter::ShowOverlay);
     connect(&presenter_, &panel::MainPresenter::degreesShown, w, &MainWindow::showDegrees);
     connect(&engine_, &Engine::degreesVisibleChanged, w, &MainWindow::setDegreesVisible);
     connect(&presenter_, &panel::MainPresenter::overlayShown, w, &MainWindow::showOverlay);
     connect(&presenter_, &panel::MainPresenter::pcSpeedShown, w, &MainWindow::showPcSpeed);
     connect(&engine_, &Engine::speedChanged, w, &MainWindow::renderSpeed);
     connect(&engine_.power(), &port::PowerControl::changed, w, &MainWindow::renderPower);
-    connect(&engine_, &Engine::modesChanged, w, &MainWindow::renderModes);
+    connect(&station_.modes(), &panel::WindowModes::modesChanged, w, &MainWindow::renderModes);
     connect(&engine_.portPanel(), &port::PortPanel::changed, w, &MainWindow::renderPortPanel);
     connect(&engine_, &Engine::stepperOptionsEnabled, w, &MainWindow::setStepperOptionsEnabled);
     connect(&engine_, &Engine::windowEnabled, w, &QWidget::setEnabled);
-    connect(&engine_.busyLock(), &engine::BusyLock::changed, w, &MainWindow::showBusyLock);
+    connect(&station_.modes().busyLock(), &engine::BusyLock::changed, w, &MainWindow::showBusyLock);
 
     connect(&fields_, &panel::MainFields::textChanged, w, &MainWindow::showFieldText);
     connect(&fields_, &panel::MainFields::lockedChanged, w, &MainWindow::showFieldLocked);

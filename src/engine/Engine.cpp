@@ -39,10 +39,11 @@ Long ClampToLong(std::int64_t value) {
 } // namespace
 
 Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
-               port::SwitchInputs& switches, QObject* parent)
+               port::SwitchInputs& switches, TurningModes& modes, BusyLock& busyLock,
+               QObject* parent)
     : QObject(parent), state_(state), platform_(platform), switches_(switches), coil_(state, lpt),
       inhibit_(platform, coil_), power_(state, coil_), portPanel_(state, coil_, power_, platform),
-      speed_(state), busyLock_(platform, modes_),
+      speed_(state), modes_(modes), busyLock_(busyLock),
       networkTurns_(std::make_unique<NetworkTurns>(*this)),
       slowWake_(platform.createTimer([this] { slowStep(); })),
       displays_(platform, [this](unsigned displays) { showDisplays(displays); }) {}
@@ -458,7 +459,6 @@ void Engine::StopTurningAndFollowing() {
     }
     state_.TargetPosition = state_.StepCounter;
     modes_.reset();
-    emit modesChanged();
     if (state_.StepDelayMs > SlowTurnAboveMs || slowTurnRunning()) {
         StopSlowTimers();
         state_.StepActivity = true;

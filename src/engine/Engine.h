@@ -47,8 +47,8 @@ class NetworkTurns;
 //   end the program. The engine re-reads the state after every wait.
 // - Signals carry values (the counter, the degrees, the position the drag bar's label shows);
 //   the main window's presenter (panel::MainPresenter) makes its texts of them. Panels whose
-//   state is an object of the engine (speed(), modes()) are told that it changed and read it
-//   there; power() and portPanel() tell their changes themselves, whoever made them.
+//   state is an object of the engine (speed()) are told that it changed and read it there;
+//   power() and portPanel() tell their changes themselves, whoever made them.
 // - During a turn the displays of the position (counter, drag bar and its label, degrees,
 //   overlay) and the speed come at most every DisplayPacing::IntervalMs, whatever the step
 //   rate, and once more with the last values when the turn ends. StepCounter is current at
@@ -58,22 +58,20 @@ class Engine : public QObject {
     Q_OBJECT
 
 public:
-    // switches is read by every turning loop while EndSwitches is set; all of it must outlive
-    // the engine.
+    // switches is read by every turning loop while EndSwitches is set; every turn locks
+    // busyLock and every stop ends the modes (its owner tells that they changed, at stopped()).
+    // All of it must outlive the engine.
     Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
-           port::SwitchInputs& switches, QObject* parent = nullptr);
+           port::SwitchInputs& switches, TurningModes& modes, BusyLock& busyLock,
+           QObject* parent = nullptr);
     ~Engine() override;
 
     port::CoilOutput& coil() { return coil_; }
     port::PowerControl& power() { return power_; }
     port::PortPanel& portPanel() { return portPanel_; }
     SpeedControl& speed() { return speed_; }
-    BusyLock& busyLock() { return busyLock_; }
-    TurningModes& modes() { return modes_; }
     // The network origins' one queue of turns.
     NetworkTurns& networkTurns() { return *networkTurns_; }
-    // Tells that a mode was switched on or off through modes().
-    void ModesChanged() { emit modesChanged(); }
 
     // --- turning ---
     // The transmit gate: every turn and overlay move asks it before its first step and at
@@ -159,36 +157,20 @@ public:
     // The counter set to a value the user gives: false, and nothing set, beyond the limits. The
     // overlay counts as taken when the counter goes up.
     bool SetCounterWithinLimits(core::Long value);
-    // Asks for the counter's new value with all outputs off meanwhile; afterwards the drivers'
-    // code is the one they had: the motor does not move. A value outside the limits is refused
-    // with "Out off range value".
-    void SetCounterByHand();
-    // True while SetCounterByHand asks: the shaft may be in the user's hand.
-    bool counterBeingSet() const { return counterBeingSet_; }
     // The limits were set: the target rests at the counter and the drag bar spans the limits.
     void LimitsChanged();
 
     // --- speed ---
-    void SetSpeed();
-    void ShowSpeed();
-    // Measures PcSpeed (one second, the window frozen) and shows it.
-    void CalibratePcSpeed();
-    // Start-up: the speed controls from the profile.
-    void InitSpeed();
-    // The user moved the speed scroll bar, or a key or the wheel did.
-    void SpeedScrolled(core::Long value);
-    // The "Fa&st"/"Cu&stom" button (and the F key).
-    void ToggleFastCustom();
-    // The "SpeedModulate" box clicked.
-    void SpeedModulateClicked(bool ticked);
+    // The speed in speed() was set: a slow turn under way takes the new delay from now, and
+    // speedChanged() tells it (paced during a turn).
+    void SpeedSet();
 
     // --- displays ---
-    void ShowDegrees();
+    // Everything the position shows, shown again from the state: the counter, the drag bar
+    // and its label, the degrees and the overlay.
     void ShowPosition();
+    // StepsPer360 changed: DegreesPerStep follows, the degrees are shown (or hidden at 0).
     void UpdateDegreesPerStep();
-    void ShowOverlay();
-    // The drag bar's label for a position (the counter, or the thumb while it is dragged).
-    void ShowSliderLabel(core::Long value);
 
     // --- overlay ---
     // n > 0 takes n overlay steps up, n < 0 gives -n back, 0 settles the overlay in the last
@@ -212,15 +194,8 @@ signals:
     void degreesVisibleChanged(bool visible);
     // The overlay's position, size, direction or state changed.
     void overlayChanged();
-    // PcSpeed was measured.
-    void pcSpeedChanged(core::Long pcSpeed);
     // speed(): scroll bar, speed button, labels, ramp box.
     void speedChanged();
-    // The two speed fields (seconds), only when the slowest or fastest delay changed: what the
-    // user is typing there stays.
-    void speedFieldsChanged(const QString& slowest, const QString& fastest);
-    // modes(): the captions of the shuttle, pulse and calibration buttons.
-    void modesChanged();
     // The PhaseOffset of stepper 0 or 1 changed: its counter was set while its motor stood.
     void phaseOffsetChanged(core::Long stepper, core::Long offset);
     // The two stepper option buttons; a turn disables them.
@@ -358,9 +333,16 @@ private:
     TurnOutcome park(core::Long stepper);
     void ensureTurnPower();
     void showCounterAndSlider();
+    // The displays of the degrees, the overlay, the drag bar's label (for a position) and the
+    // speed, paced during a turn.
+    void ShowDegrees();
+    void ShowOverlay();
+    void ShowSliderLabel(core::Long value);
+    // The scroll bar's value as the speed (the ramp's delays end), and its texts.
+    void SetSpeed();
+    void ShowSpeed();
     // Emits the display signals of the DisplayPacing::Display mask.
     void showDisplays(unsigned displays);
-    void speedShown();
     // A turn towards TargetPosition whose steps lie more than a second apart: made a step at a
     // time from the event loop (slowStep), by the same StepRun as every other turn.
     struct SlowTurn;
@@ -381,8 +363,8 @@ private:
     port::PortPanel portPanel_;
     SpeedControl speed_;
     SpeedRamp ramp_;
-    TurningModes modes_;
-    BusyLock busyLock_;
+    TurningModes& modes_;
+    BusyLock& busyLock_;
     std::unique_ptr<NetworkTurns> networkTurns_;
     // Shared: a handler that ends the slow turn during its step leaves it alive to the step's end.
     std::shared_ptr<SlowTurn> slow_;
@@ -398,13 +380,11 @@ private:
     TurnRecord* recording_ = nullptr;
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
-    bool counterBeingSet_ = false;
     bool exiting_ = false;
     bool swrTuneInhibitTold_ = false;
     DisplayPacing displays_;
     core::Long sliderLabelValue_ = 0;
     TurnTiming lastTurnTiming_;
-    std::optional<std::pair<QString, QString>> speedFieldsShown_;
 };
 
 } // namespace engine

@@ -1,8 +1,6 @@
 // The engine's displays and speed.
 #include "core/Degrees.h"
 #include "engine/Engine.h"
-#include "engine/EngineLogging.h"
-#include "engine/PcSpeedCalibration.h"
 
 namespace engine {
 
@@ -51,8 +49,7 @@ void Engine::ShowPosition() {
 void Engine::UpdateDegreesPerStep() {
     state_.DegreesPerStep = core::DegreesPerStepOf(state_.StepsPer360);
     emit degreesVisibleChanged(state_.StepsPer360 > 0);
-    if (state_.StepsPer360 > 0)
-        ShowDegrees();
+    ShowDegrees();
 }
 
 void Engine::ShowOverlay() {
@@ -76,58 +73,24 @@ void Engine::LimitsChanged() {
 // ---------------------------------------------------------------------------------------------
 // Speed
 
-void Engine::speedShown() {
+void Engine::SpeedSet() {
     slowSpeedChanged();
     displays_.changed(DisplayPacing::Speed);
 }
 
 void Engine::SetSpeed() {
     speed_.SetSpeed();
-    speedShown();
-    const auto fields = std::make_pair(speed_.texts().slowestField, speed_.texts().fastestField);
-    if (speedFieldsShown_ != fields) {
-        speedFieldsShown_ = fields;
-        emit speedFieldsChanged(fields.first, fields.second);
-    }
+    SpeedSet();
 }
 
 void Engine::ShowSpeed() {
     speed_.ShowSpeed();
-    speedShown();
-}
-
-void Engine::InitSpeed() {
-    speedFieldsShown_.reset(); // the fields are written afresh
-    speed_.InitSpeed();
-    SetSpeed();
-}
-
-void Engine::SpeedScrolled(Long value) {
-    speed_.setScrollValue(value);
-    SetSpeed();
-}
-
-void Engine::ToggleFastCustom() {
-    speed_.ToggleFastCustom();
-    speedShown();
-}
-
-void Engine::SpeedModulateClicked(bool ticked) {
-    speed_.setSpeedModulateTicked(ticked);
-    state_.SpeedModulate = ticked;
-    StopTurningAndFollowing();
-    emit speedChanged();
+    SpeedSet();
 }
 
 void Engine::planRamp(Long target, Long from) {
     const std::int64_t steps = std::int64_t{from} - target;
     ramp_.Plan(steps < 0 ? -steps : steps, state_.CustomDelayMs, state_.FastestDelayMs);
-}
-
-void Engine::CalibratePcSpeed() {
-    state_.PcSpeed = CountLoopPassesInOneSecond(platform_);
-    qCInfo(lcEngine) << "PC speed" << state_.PcSpeed;
-    emit pcSpeedChanged(state_.PcSpeed);
 }
 
 } // namespace engine

@@ -148,7 +148,7 @@ void MainWindow::renderPower() {
 }
 
 void MainWindow::renderModes() {
-    const engine::TurningModes& modes = logic_.engine.modes();
+    const engine::TurningModes& modes = logic_.modes.modes();
     form_.cmdShuttle->setText(modes.shuttleCaption());
     form_.cmdPulsloop->setText(modes.pulsCaption());
     form_.cmdCalibreer->setText(modes.calibrationCaption());
@@ -157,7 +157,7 @@ void MainWindow::renderModes() {
 void MainWindow::renderPortPanel() {
     const port::PortPanel& panel = logic_.engine.portPanel();
     form_.cmdPoort->setText(panel.portButtonCaption());
-    form_.cmdPoort->setEnabled(!panel.walking() && !logic_.engine.busyLock().isLocked());
+    form_.cmdPoort->setEnabled(!panel.walking() && !logic_.modes.busyLock().isLocked());
     form_.cmdLptTest->setText(panel.lptTestCaption());
     form_.mnuLPT89->setChecked(panel.lpt89Checked());
     portStatus_->setText(panel.portStatusText());

@@ -1,20 +1,23 @@
 #pragma once
 
 #include "core/ProgramState.h"
-#include "panel/CalibrationRun.h"
-#include "panel/DisplayTexts.h"
 #include "engine/Engine.h"
+#include "engine/WheelControl.h"
+#include "engine/WheelNotches.h"
+#include "mainwindow/MainWindowForm.h"
+#include "panel/CalibrationRun.h"
+#include "panel/CounterByHand.h"
+#include "panel/DisplayTexts.h"
 #include "panel/ExitPath.h"
 #include "panel/KeyControl.h"
 #include "panel/MainFields.h"
 #include "panel/OverlayPanel.h"
 #include "panel/PortCommands.h"
 #include "panel/ShuttlePuls.h"
+#include "panel/SpeedPanel.h"
 #include "panel/StepperParams.h"
 #include "panel/TurnCommands.h"
-#include "engine/WheelControl.h"
-#include "engine/WheelNotches.h"
-#include "mainwindow/MainWindowForm.h"
+#include "panel/WindowModes.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
 #include "port/SwitchInputs.h"
@@ -33,6 +36,9 @@ struct MainWindowLogic {
     const core::ProgramState& state;
     platform::Platform& platform;
     engine::Engine& engine;
+    panel::SpeedPanel& speed;
+    panel::WindowModes& modes;
+    panel::CounterByHand& counterByHand;
     panel::MainFields& fields;
     panel::TurnCommands& turns;
     panel::StepperParams& params;
@@ -155,6 +161,8 @@ signals:
     void moveLogRequested();
     // The drag bar's label: steps <-> degrees.
     void sliderLabelClicked();
+    // The drag bar's thumb dragged to value: the label follows it.
+    void sliderThumbMoved(core::Long value);
 
 protected:
     bool event(QEvent* event) override;

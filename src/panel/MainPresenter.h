@@ -3,6 +3,7 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "panel/DisplayTexts.h"
+#include "panel/SpeedPanel.h"
 
 #include <QObject>
 #include <QString>
@@ -10,16 +11,23 @@
 namespace panel {
 
 // The main window's texts of what the engine shows: told the engine's values (the degrees, the
-// position of the drag bar's label, the overlay, PcSpeed), it says what the window renders.
+// position of the drag bar's label, the overlay) and the speed panel's (PcSpeed), it says what
+// the window renders.
 class MainPresenter : public QObject {
     Q_OBJECT
 
 public:
-    // engine must outlive the presenter.
-    MainPresenter(core::ProgramState& state, engine::Engine& engine, QObject* parent = nullptr);
+    // engine and speed must outlive the presenter.
+    MainPresenter(core::ProgramState& state, engine::Engine& engine, SpeedPanel& speed,
+                  QObject* parent = nullptr);
 
     // The drag bar's label clicked: steps <-> degrees.
     void SliderLabelClicked();
+    // The drag bar's label for a position: the thumb while it is dragged, the counter when the
+    // label's colour changed.
+    void ShowSliderLabel(core::Long value);
+    // The overlay's display from the state.
+    void ShowOverlay();
 
 signals:
     // " 12.6°".
@@ -32,7 +40,6 @@ signals:
 
 private:
     core::ProgramState& state_;
-    engine::Engine& engine_;
 };
 
 } // namespace panel

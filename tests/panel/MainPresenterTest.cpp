@@ -14,7 +14,7 @@ TEST_F(MainPresenterTest, theDragBarsLabel_showsStepsOrDegreesInTheDegreeColour_
     QSignalSpy label(&presenter, &panel::MainPresenter::sliderLabelShown);
     state.PelorusDegreeColor = 0x00FF00;
     state.StepCounter = 50;
-    engine.ShowSliderLabel(50);
+    presenter.ShowSliderLabel(50);
     ASSERT_EQ(label.size(), 1);
     EXPECT_EQ(label.last().at(0).toString(), "50");
     EXPECT_EQ(label.last().at(1).value<core::Long>(), 0);
@@ -27,7 +27,7 @@ TEST_F(MainPresenterTest, theDragBarsLabel_showsStepsOrDegreesInTheDegreeColour_
 TEST_F(MainPresenterTest, theMeasuredPcSpeed_isShownWithItsName) {
     QSignalSpy shown(&presenter, &panel::MainPresenter::pcSpeedShown);
     platform.clockStepPerRead = 0.5;
-    engine.CalibratePcSpeed();
+    speedPanel.CalibratePcSpeed();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.last().at(0).toString(), "PCspeed=2000");
 }
