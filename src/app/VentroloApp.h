@@ -115,7 +115,7 @@ private:
     panel::OverlayPanel& overlay_ = station_.overlay();
     panel::MainInit& mainInit_ = station_.mainInit();
     panel::ExitPath& exitPath_ = station_.exitPath();
-    panel::MainPresenter presenter_{state_, engine_, station_.speed()};
+    panel::MainPresenter presenter_{state_, engine_, station_.speed(), station_.modes()};
     mainwindow::MainWindow window_;
     bool started_ = false;
     QPointer<mainwindow::ExitDialog> exitDialog_;

@@ -11,6 +11,7 @@
 #include "panel/ExitPath.h"
 #include "panel/KeyControl.h"
 #include "panel/MainFields.h"
+#include "panel/MainView.h"
 #include "panel/OverlayPanel.h"
 #include "panel/PortCommands.h"
 #include "panel/ShuttlePuls.h"
@@ -66,18 +67,10 @@ public:
     ~MainWindow() override;
 
     // --- what the logic tells ---
-    void showCounter(core::Long counter);
-    void setSliderValue(core::Long value);
-    // VSlider1's range, lblMin and lblMax, and its large step (a twentieth of the range).
-    void setSliderRange(core::Long minimum, core::Long maximum);
-    void showSliderLabel(const QString& text, core::Long color);
-    void showDegrees(const QString& text);
-    void setDegreesVisible(bool visible);
-    void showOverlay(const panel::OverlayDisplay& display);
-    void showPcSpeed(const QString& text);
-    void renderSpeed();
+    // The counter, the drag bar and its label, the degrees, the overlay, PcSpeed, the speed
+    // panel and the modes' captions: what differs from the view rendered last.
+    void render(const panel::MainView& view);
     void renderPower();
-    void renderModes();
     void renderPortPanel();
     // The busy lock's buttons (its fields are locked through MainFields).
     void showBusyLock(bool locked);
@@ -174,6 +167,13 @@ protected:
 
 private:
     EntryField* field(panel::EntryField which) const;
+    // VSlider1's thumb, set without telling a move.
+    void putThumb(core::Long value);
+    // VSlider1's range, lblMin and lblMax, and its large step (a twentieth of the range).
+    void renderSliderRange(core::Long minimum, core::Long maximum);
+    void renderOverlay(const panel::OverlayDisplay& display);
+    // The bar and the box whenever they differ from the speed; the rest when it changed.
+    void renderSpeed(const panel::SpeedView& speed, bool changed);
 
     // MainWindowPanels.cpp: the controls forwarded to the logic.
     void connectTurning();
@@ -196,6 +196,8 @@ private:
     MainWindowLogic logic_;
     MainWindowForm form_;
     QLabel* portStatus_;
+    panel::MainView shown_; // the view rendered last
+    bool rendered_ = false;
     engine::WheelNotches wheelNotches_;
 };
 

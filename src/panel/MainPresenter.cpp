@@ -2,18 +2,59 @@
 
 namespace panel {
 
+using core::Long;
 using engine::Engine;
 
 MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPanel& speed,
-                             QObject* parent)
-    : QObject(parent), state_(state) {
-    connect(&engine, &Engine::degreesChanged, this,
-            [this](core::Single degrees) { emit degreesShown(DegreesLabelText(degrees)); });
-    connect(&engine, &Engine::sliderLabelChanged, this, &MainPresenter::ShowSliderLabel);
-    connect(&engine, &Engine::overlayChanged, this, &MainPresenter::ShowOverlay);
-    connect(&speed, &SpeedPanel::pcSpeedChanged, this, [this](core::Long pcSpeed) {
-        emit pcSpeedShown(QStringLiteral("PCspeed=") + CounterText(pcSpeed));
+                             WindowModes& modes, QObject* parent)
+    : QObject(parent), state_(state), engine_(engine), modes_(modes),
+      view_(MainViewOf(state, engine.speed(), modes.modes())) {
+    connect(&engine, &Engine::counterChanged, this,
+            [this](Long counter) { set(&MainView::counterText, CounterText(counter)); });
+    connect(&engine, &Engine::sliderValueChanged, this,
+            [this](Long value) { set(&MainView::sliderValue, value); });
+    connect(&engine, &Engine::sliderRangeChanged, this, [this](Long minimum, Long maximum) {
+        update([&](MainView& v) {
+            v.sliderMinimum = minimum;
+            v.sliderMaximum = maximum;
+        });
     });
+    connect(&engine, &Engine::sliderLabelChanged, this, &MainPresenter::ShowSliderLabel);
+    connect(&engine, &Engine::degreesChanged, this, [this](core::Single degrees) {
+        set(&MainView::degreesText, DegreesLabelText(degrees));
+    });
+    connect(&engine, &Engine::degreesVisibleChanged, this,
+            [this](bool visible) { update([&](MainView& v) { v.degreesVisible = visible; }); });
+    connect(&engine, &Engine::overlayChanged, this, &MainPresenter::ShowOverlay);
+    connect(&engine, &Engine::speedChanged, this,
+            [this] { update([this](MainView& v) { v.speed = SpeedViewOf(engine_.speed()); }); });
+    connect(&speed, &SpeedPanel::pcSpeedChanged, this, [this](Long pcSpeed) {
+        update([&](MainView& v) { v.pcSpeedText = PcSpeedText(pcSpeed); });
+    });
+    connect(&modes, &WindowModes::modesChanged, this, [this] {
+        update([this](MainView& v) {
+            const engine::TurningModes& modes = modes_.modes();
+            v.shuttleCaption = modes.shuttleCaption();
+            v.pulsCaption = modes.pulsCaption();
+            v.calibrationCaption = modes.calibrationCaption();
+        });
+    });
+}
+
+template <typename T> void MainPresenter::set(T MainView::*field, T value) {
+    if (view_.*field == value)
+        return;
+    view_.*field = std::move(value);
+    emit changed(view_);
+}
+
+template <typename Change> void MainPresenter::update(Change&& change) {
+    MainView next = view_;
+    change(next);
+    if (next == view_)
+        return;
+    view_ = std::move(next);
+    emit changed(view_);
 }
 
 void MainPresenter::SliderLabelClicked() {
@@ -21,13 +62,22 @@ void MainPresenter::SliderLabelClicked() {
     ShowSliderLabel(state_.StepCounter);
 }
 
-void MainPresenter::ShowSliderLabel(core::Long value) {
-    emit sliderLabelShown(SliderLabelText(state_, value),
-                          state_.SliderShowsDegrees ? state_.PelorusDegreeColor : 0);
+void MainPresenter::ShowSliderLabel(Long value) {
+    QString text = SliderLabelText(state_, value);
+    const Long color = state_.SliderShowsDegrees ? state_.PelorusDegreeColor : 0;
+    if (text == view_.sliderLabelText && color == view_.sliderLabelColor)
+        return;
+    view_.sliderLabelText = std::move(text);
+    view_.sliderLabelColor = color;
+    emit changed(view_);
 }
 
 void MainPresenter::ShowOverlay() {
-    emit overlayShown(OverlayDisplayFor(state_));
+    update([this](MainView& v) { v.overlay = OverlayDisplayFor(state_); });
+}
+
+void MainPresenter::StateReplaced() {
+    update([this](MainView& v) { v.pcSpeedText = PcSpeedText(state_.PcSpeed); });
 }
 
 } // namespace panel

@@ -53,7 +53,7 @@ struct EngineFixture : ::testing::Test {
     engine::Engine engine{
         state, platform, watchedLpt, switches, windowModes.modes(), windowModes.busyLock()};
     panel::SpeedPanel speedPanel{state, platform, engine};
-    panel::MainPresenter presenter{state, engine, speedPanel};
+    panel::MainPresenter presenter{state, engine, speedPanel, windowModes};
     panel::CounterByHand counterByHand{state, platform, engine};
 
     std::vector<core::Long> counters;  // as shown
@@ -75,10 +75,11 @@ struct EngineFixture : ::testing::Test {
         };
         QObject::connect(&engine, &Engine::counterChanged,
                          [this](core::Long c) { counters.push_back(c); });
-        QObject::connect(&presenter, &panel::MainPresenter::degreesShown,
-                         [this](const QString& d) { degrees.push_back(d); });
-        QObject::connect(&presenter, &panel::MainPresenter::overlayShown,
-                         [this](const panel::OverlayDisplay& d) { overlays.push_back(d); });
+        // Each time the engine tells them, as the presenter shows them (it heard first).
+        QObject::connect(&engine, &Engine::degreesChanged,
+                         [this] { degrees.push_back(presenter.view().degreesText); });
+        QObject::connect(&engine, &Engine::overlayChanged,
+                         [this] { overlays.push_back(presenter.view().overlay); });
         QObject::connect(&engine, &Engine::turnStarted, [this] { turns.push_back(true); });
         QObject::connect(&engine, &Engine::turnEnded, [this] { turns.push_back(false); });
         state.LoadStepperProfile();
