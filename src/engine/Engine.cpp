@@ -487,7 +487,10 @@ void Engine::SetCounter(Long value, Long overlayPosition) {
 bool Engine::SetCounterWithinLimits(Long value) {
     if (value < state_.MinPosition || value > state_.MaxPosition)
         return false;
-    SetCounter(value, state_.OverlayOn && value > state_.StepCounter ? state_.OverlaySteps : 0);
+    const Long overlay = state_.OverlayOn && value > state_.StepCounter ? state_.OverlaySteps : 0;
+    // Nothing turns towards the old counter's target: the dials drop it.
+    state_.TargetPosition = value;
+    SetCounter(value, overlay);
     return true;
 }
 

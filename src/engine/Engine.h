@@ -154,8 +154,8 @@ public:
     // (the phase offset takes up the difference): the next step is one phase from where the
     // motor stands.
     void SetCounter(core::Long value, core::Long overlayPosition);
-    // The counter set to a value the user gives: false, and nothing set, beyond the limits. The
-    // overlay counts as taken when the counter goes up.
+    // The counter set to a value the user gives, the target resting at it: false, and nothing
+    // set, beyond the limits. The overlay counts as taken when the counter goes up.
     bool SetCounterWithinLimits(core::Long value);
     // The limits were set: the target rests at the counter and the drag bar spans the limits.
     void LimitsChanged();

@@ -60,3 +60,12 @@ TEST_F(CounterByHandTest, itIsAskingOnlyWhileTheQuestionIsOpen) {
     EXPECT_FALSE(counterByHand.asking());
     EXPECT_EQ(state.StepCounter, 30);
 }
+
+TEST_F(CounterByHandTest, afterTheCounterIsSet_theDialsShowNoTargetLeftOfTheTurnBefore) {
+    turnTo(272);
+    platform.answerNextInput("50");
+    counterByHand.Ask();
+    EXPECT_EQ(state.StepCounter, 50);
+    EXPECT_EQ(state.TargetPosition, 50);
+    EXPECT_EQ(degrees.back(), " 90.0°");
+}
