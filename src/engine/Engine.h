@@ -106,6 +106,10 @@ public:
     // when Refuses() says so. turnFinished() tells what it did when it ends (a slow turn's when
     // its timers end).
     TurnOutcome TurnTo(const TurnRequest& request);
+    // Where a turn to target asked now would end: the target held within
+    // MinPosition..MaxPosition. A caller that would not ask for a turn ending where the counter
+    // stands compares it with StepCounter.
+    core::Long endOfTurnTo(core::Long target) const;
     // A relative turn at the fastest speed after a stop: n > 0 turns down by n steps, n < 0 up
     // by -n; shift 16 (Shift held) makes it ten times as many. detail: the turn's words for the
     // move log ("web 192.168.1.20 +10 steps").
