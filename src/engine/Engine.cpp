@@ -46,7 +46,9 @@ Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform
       speed_(state), modes_(modes), busyLock_(busyLock),
       networkTurns_(std::make_unique<NetworkTurns>(*this)),
       slowWake_(platform.createTimer([this] { slowStep(); })),
-      displays_(platform, [this](unsigned displays) { showDisplays(displays); }) {}
+      displays_(platform, [this](unsigned displays) { showDisplays(displays); }) {
+    speed_.onChanged([this] { speedSet(); });
+}
 
 Engine::~Engine() = default;
 
@@ -85,7 +87,6 @@ TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
     state_.TargetPosition = target;
     const Busy busy(*this);
     endSlowTurn(TurnRecord::End::Stopped, QStringLiteral("another turn"));
-    StopSlowTimers();
     const QScopedValueRollback gate(gate_, Gate{origin, consented});
     const TurnOutcome admitted = consented ? TurnOutcome::Done : admit();
     if (admitted != TurnOutcome::Done) {

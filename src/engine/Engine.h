@@ -164,11 +164,6 @@ public:
     // The limits were set: the target rests at the counter and the drag bar spans the limits.
     void LimitsChanged();
 
-    // --- speed ---
-    // The speed in speed() was set: a slow turn under way takes the new delay from now, and
-    // speedChanged() tells it (paced during a turn).
-    void SpeedSet();
-
     // --- displays ---
     // Everything the position shows, shown again from the state: the counter, the drag bar
     // and its label, the degrees and the overlay.
@@ -193,12 +188,12 @@ signals:
     void sliderRangeChanged(core::Long minimum, core::Long maximum);
     // The position the drag bar's label shows (in steps or, with SliderShowsDegrees, degrees).
     void sliderLabelChanged(core::Long value);
-    // CurrentDegrees; hidden while StepsPer360 is 0.
+    // CurrentDegrees; hidden while StepsPer360 is 0. Told again when StepsPer360 changed.
     void degreesChanged(core::Single degrees);
-    void degreesVisibleChanged(bool visible);
     // The overlay's position, size, direction or state changed.
     void overlayChanged();
-    // speed(): scroll bar, speed button, labels, ramp box.
+    // speed(): scroll bar, speed button, labels, ramp box. Each of its commands tells the
+    // engine: a slow turn under way takes the new delay from now.
     void speedChanged();
     // The PhaseOffset of stepper 0 or 1 changed: its counter was set while its motor stood.
     void phaseOffsetChanged(core::Long stepper, core::Long offset);
@@ -357,6 +352,8 @@ private:
     void slowRunEnded(RunEnd end);
     // The speed was set: a slow turn under way takes the new delay from now.
     void slowSpeedChanged();
+    // speed_ told a command: the slow turn's delay, then speedChanged() (paced during a turn).
+    void speedSet();
 
     core::ProgramState& state_;
     platform::Platform& platform_;

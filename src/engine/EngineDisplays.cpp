@@ -48,7 +48,6 @@ void Engine::ShowPosition() {
 
 void Engine::UpdateDegreesPerStep() {
     state_.DegreesPerStep = core::DegreesPerStepOf(state_.StepsPer360);
-    emit degreesVisibleChanged(state_.StepsPer360 > 0);
     ShowDegrees();
 }
 
@@ -73,19 +72,17 @@ void Engine::LimitsChanged() {
 // ---------------------------------------------------------------------------------------------
 // Speed
 
-void Engine::SpeedSet() {
+void Engine::speedSet() {
     slowSpeedChanged();
     displays_.changed(DisplayPacing::Speed);
 }
 
 void Engine::SetSpeed() {
     speed_.SetSpeed();
-    SpeedSet();
 }
 
 void Engine::ShowSpeed() {
     speed_.ShowSpeed();
-    SpeedSet();
 }
 
 void Engine::planRamp(Long target, Long from) {

@@ -20,11 +20,13 @@ MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPan
         });
     });
     connect(&engine, &Engine::sliderLabelChanged, this, &MainPresenter::ShowSliderLabel);
+    // The degrees are told again whenever the steps per turn change; none (0) hides them.
     connect(&engine, &Engine::degreesChanged, this, [this](core::Single degrees) {
-        set(&MainView::degreesText, DegreesLabelText(degrees));
+        update([&](MainView& v) {
+            v.degreesText = DegreesLabelText(degrees);
+            v.degreesVisible = state_.StepsPer360 > 0;
+        });
     });
-    connect(&engine, &Engine::degreesVisibleChanged, this,
-            [this](bool visible) { update([&](MainView& v) { v.degreesVisible = visible; }); });
     connect(&engine, &Engine::overlayChanged, this, &MainPresenter::ShowOverlay);
     connect(&engine, &Engine::speedChanged, this,
             [this] { update([this](MainView& v) { v.speed = SpeedViewOf(engine_.speed()); }); });

@@ -10,9 +10,12 @@ SpeedPanel::SpeedPanel(core::ProgramState& state, platform::Platform& platform,
     : QObject(parent), state_(state), platform_(platform), engine_(engine) {}
 
 void SpeedPanel::SetSpeed() {
-    engine::SpeedControl& speed = engine_.speed();
-    speed.SetSpeed();
-    engine_.SpeedSet();
+    engine_.speed().SetSpeed();
+    showFields();
+}
+
+void SpeedPanel::showFields() {
+    const engine::SpeedControl& speed = engine_.speed();
     const auto fields = std::make_pair(speed.texts().slowestField, speed.texts().fastestField);
     if (fieldsShown_ != fields) {
         fieldsShown_ = fields;
@@ -22,13 +25,12 @@ void SpeedPanel::SetSpeed() {
 
 void SpeedPanel::ShowSpeed() {
     engine_.speed().ShowSpeed();
-    engine_.SpeedSet();
 }
 
 void SpeedPanel::InitSpeed() {
     fieldsShown_.reset();
     engine_.speed().InitSpeed();
-    SetSpeed();
+    showFields();
 }
 
 void SpeedPanel::SpeedScrolled(core::Long value) {
@@ -38,14 +40,12 @@ void SpeedPanel::SpeedScrolled(core::Long value) {
 
 void SpeedPanel::ToggleFastCustom() {
     engine_.speed().ToggleFastCustom();
-    engine_.SpeedSet();
 }
 
 void SpeedPanel::SpeedModulateClicked(bool ticked) {
     engine_.speed().setSpeedModulateTicked(ticked);
     state_.SpeedModulate = ticked;
     engine_.StopTurningAndFollowing();
-    engine_.SpeedSet();
 }
 
 void SpeedPanel::CalibratePcSpeed() {

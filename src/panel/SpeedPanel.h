@@ -46,6 +46,8 @@ signals:
     void pcSpeedChanged(core::Long pcSpeed);
 
 private:
+    // The two speed fields, told when their texts changed.
+    void showFields();
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;

@@ -121,6 +121,19 @@ TEST_F(Turning, aDelayAboveOneSecond_handsTheTurnToTheSlowTimerWhichStopsOnAStop
     EXPECT_EQ(state.StepCounter, 5);
 }
 
+TEST_F(Turning, aSlowTurnTakesEachNewSpeedOfThePanelFromThen_theBarAndFast) {
+    setSlowSpeed(1500);
+    turnTo(10);
+    platform.advance(1500);
+    speedPanel.SpeedScrolled(2000);
+    platform.advance(4000);
+    EXPECT_EQ(stepTimes(), (std::vector<double>{1500, 3500, 5500}));
+    speedPanel.ToggleFastCustom(); // the fastest delay, 2 ms
+    platform.advance(100);
+    EXPECT_EQ(state.StepCounter, 10);
+    EXPECT_FALSE(engine.slowTurnRunning());
+}
+
 TEST_F(Turning, aSlowTurn_writesWhatTheSameTurnAtSpeedWrites_inTheSameOrder) {
     state.StepCounter = 10;
     clearTrace();
@@ -246,7 +259,6 @@ TEST_F(Turning, settingTheCounter_leavesTheMotorsCodeOnThePort_andTheNextStepIsO
 }
 
 TEST_F(Turning, degreesHaveOneDecimal_andNoStepsPerTurnHidesThem) {
-    QSignalSpy visible(&engine, &engine::Engine::degreesVisibleChanged);
     for (auto [counter, text] :
          std::vector<std::pair<Long, QString>>{{0, " 0.0°"}, {-1, " -1.8°"}}) {
         state.StepCounter = counter;
@@ -256,7 +268,7 @@ TEST_F(Turning, degreesHaveOneDecimal_andNoStepsPerTurnHidesThem) {
     state.StepsPer360 = 0;
     engine.UpdateDegreesPerStep();
     EXPECT_EQ(state.DegreesPerStep, 360);
-    EXPECT_FALSE(visible.last().at(0).toBool());
+    EXPECT_FALSE(presenter.view().degreesVisible);
     degrees.clear();
     turnTo(3);
     EXPECT_TRUE(degrees.empty());
