@@ -183,8 +183,7 @@ public:
 
 signals:
     void counterChanged(core::Long counter);
-    // The drag bar's thumb; only for positions inside the limits.
-    void sliderValueChanged(core::Long value);
+    // The limits the drag bar spans.
     void sliderRangeChanged(core::Long minimum, core::Long maximum);
     // The position the drag bar's label shows (in steps or, with SliderShowsDegrees, degrees).
     void sliderLabelChanged(core::Long value);

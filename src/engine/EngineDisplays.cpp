@@ -10,11 +10,8 @@ using core::Long;
 // Displays
 
 void Engine::showDisplays(unsigned displays) {
-    if (displays & DisplayPacing::Counter) {
+    if (displays & DisplayPacing::Counter)
         emit counterChanged(state_.StepCounter);
-        if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
-            emit sliderValueChanged(state_.StepCounter);
-    }
     if (displays & DisplayPacing::Degrees) {
         state_.CurrentDegrees = static_cast<core::Single>(
             core::StepsToDegrees(state_.StepCounter, state_.DegreesPerStep));
@@ -65,8 +62,6 @@ void Engine::ShowSliderLabel(Long value) {
 void Engine::LimitsChanged() {
     state_.TargetPosition = state_.StepCounter;
     emit sliderRangeChanged(state_.MinPosition, state_.MaxPosition);
-    if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
-        emit sliderValueChanged(state_.StepCounter);
 }
 
 // ---------------------------------------------------------------------------------------------

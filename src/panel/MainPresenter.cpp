@@ -9,14 +9,20 @@ MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPan
                              WindowModes& modes, QObject* parent)
     : QObject(parent), state_(state), engine_(engine), modes_(modes),
       view_(MainViewOf(state, engine.speed(), modes.modes())) {
-    connect(&engine, &Engine::counterChanged, this,
-            [this](Long counter) { set(&MainView::counterText, CounterText(counter)); });
-    connect(&engine, &Engine::sliderValueChanged, this,
-            [this](Long value) { set(&MainView::sliderValue, value); });
+    // The drag bar's thumb follows the counter only within the limits.
+    connect(&engine, &Engine::counterChanged, this, [this](Long counter) {
+        update([&](MainView& v) {
+            v.counterText = CounterText(counter);
+            if (state_.MinPosition <= counter && counter <= state_.MaxPosition)
+                v.sliderValue = counter;
+        });
+    });
     connect(&engine, &Engine::sliderRangeChanged, this, [this](Long minimum, Long maximum) {
         update([&](MainView& v) {
             v.sliderMinimum = minimum;
             v.sliderMaximum = maximum;
+            if (minimum <= state_.StepCounter && state_.StepCounter <= maximum)
+                v.sliderValue = state_.StepCounter;
         });
     });
     connect(&engine, &Engine::sliderLabelChanged, this, &MainPresenter::ShowSliderLabel);

@@ -56,6 +56,23 @@ TEST_F(MainPresenterTest,
     EXPECT_EQ(changed.size(), 0);
 }
 
+TEST_F(MainPresenterTest, theDragBarsThumbFollowsTheCounterOnlyWithinTheLimits) {
+    turnTo(100);
+    state.MaxPosition = 80;
+    engine.LimitsChanged();
+    EXPECT_EQ(view().sliderMaximum, 80);
+    EXPECT_EQ(view().sliderValue, 100) << "the thumb stays where it was beyond the limits";
+    engine.SetCounter(120, state.OverlayPosition);
+    EXPECT_EQ(view().counterText, "120");
+    EXPECT_EQ(view().sliderValue, 100);
+    // Limits that take the counter in again bring the thumb to it.
+    state.MaxPosition = 200;
+    engine.LimitsChanged();
+    EXPECT_EQ(view().sliderValue, 120);
+    engine.SetCounter(60, state.OverlayPosition);
+    EXPECT_EQ(view().sliderValue, 60);
+}
+
 TEST_F(MainPresenterTest, theSpeedAndTheModesCaptionsFollowTheirOwners) {
     speedPanel.ToggleFastCustom();
     EXPECT_EQ(view().speed.buttonCaption, engine.speed().speedButtonCaption());
