@@ -3,11 +3,11 @@
 #include "core/VersionTexts.h"
 #include "display/LptInputWindow.h"
 #include "display/LptOutputWindow.h"
+#include "display/MoveLogWindow.h"
 #include "display/PelorusWindow.h"
 #include "display/PictureWindow.h"
 #include "display/ScreenPlacement.h"
 #include "display/SmallPelorusWindow.h"
-#include "display/MoveLogWindow.h"
 #include "display/TextWindow.h"
 #include "display/WebcamWindow.h"
 
@@ -94,10 +94,11 @@ void DisplayWindows::wireNews() {
                 if (!windows.smallPelorus)
                     Close(smallPelorusWindow_);
             });
-    connect(&station_.wheel(), &engine::WheelControl::webcamPictureShown, this, [this](bool second) {
-        if (webcamWindow_ && webcamWindow_->isActiveWindow())
-            webcamWindow_->showPicture(second);
-    });
+    connect(&station_.wheel(), &engine::WheelControl::webcamPictureShown, this,
+            [this](bool second) {
+                if (webcamWindow_ && webcamWindow_->isActiveWindow())
+                    webcamWindow_->showPicture(second);
+            });
     connect(&station_.exitPath(), &panel::ExitPath::exitStarted, this,
             &DisplayWindows::exitStarted);
 }
@@ -163,11 +164,16 @@ void DisplayWindows::renderPelorusEntries() {
 
 bool DisplayWindows::openPelorusWindow() {
     if (!pelorusWindow_) {
-        pelorusWindow_ =
-            new display::PelorusWindow({state_, platform_, engine_, station_.keys(), station_.wheel()}, window_);
-        connect(pelorusWindow_, &display::PelorusWindow::closed, this, &DisplayWindows::pelorusClosed);
+        pelorusWindow_ = new display::PelorusWindow(
+            {state_, platform_, engine_, station_.modes().modes(), station_.counterByHand(),
+             station_.keys(), station_.wheel()},
+            window_);
+        connect(pelorusWindow_, &display::PelorusWindow::closed, this,
+                &DisplayWindows::pelorusClosed);
         connect(pelorusWindow_, &display::PelorusWindow::mainToggled, this,
                 &DisplayWindows::mainToggled);
+        connect(pelorusWindow_, &display::PelorusWindow::coloursChanged, this,
+                &DisplayWindows::redrawPelorus);
     }
     state_.PelorusShown = true;
     pelorusWindow_->show();
@@ -178,8 +184,9 @@ bool DisplayWindows::openPelorusWindow() {
 
 bool DisplayWindows::openSmallPelorusWindow() {
     if (!smallPelorusWindow_) {
-        smallPelorusWindow_ =
-            new display::SmallPelorusWindow({state_, platform_, engine_, station_.keys(), station_.wheel()});
+        smallPelorusWindow_ = new display::SmallPelorusWindow(
+            {state_, platform_, engine_, station_.modes().modes(), station_.counterByHand(),
+             station_.keys(), station_.wheel()});
         connect(smallPelorusWindow_, &display::SmallPelorusWindow::closed, this,
                 &DisplayWindows::smallPelorusClosed);
         smallPelorusWindow_->show();
@@ -201,7 +208,7 @@ void DisplayWindows::pelorusMenuClicked(bool small) {
             shown->close();
         } else {
             small ? openSmallPelorusWindow() : openPelorusWindow();
-            engine_.ShowDegrees();
+            redrawPelorus();
             window_.activateWindow();
         }
     }

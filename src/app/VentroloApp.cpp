@@ -22,9 +22,9 @@ Q_LOGGING_CATEGORY(lcApp, "ventrolo.app")
 VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& platform,
                          std::unique_ptr<platform::LptPort> lpt)
     : station_(programDirectory, platform, std::move(lpt)),
-      window_({state_, platform_, engine_, fields_, turns_, params_, shuttlePuls_, calibration_,
-               overlay_, keys_, wheel_, exitPath_, switches_, joystick_,
-               station_.portCommands()}) {
+      window_({state_, platform_, engine_, station_.speed(), station_.modes(),
+               station_.counterByHand(), fields_, turns_, params_, shuttlePuls_, calibration_,
+               overlay_, keys_, wheel_, exitPath_, switches_, joystick_, station_.portCommands()}) {
     wireLogic();
     wireMainWindow();
     connectMenus();

@@ -76,7 +76,6 @@ private:
     void wireLogic();
     void wireMainWindow();
 
-
     // The windows InitMain shows.
     void showWindows(const panel::StartWindows& windows);
     // The table, direct and timer windows are open one at a time: opening one closes the
@@ -116,7 +115,7 @@ private:
     panel::OverlayPanel& overlay_ = station_.overlay();
     panel::MainInit& mainInit_ = station_.mainInit();
     panel::ExitPath& exitPath_ = station_.exitPath();
-    panel::MainPresenter presenter_{state_, engine_};
+    panel::MainPresenter presenter_{state_, engine_, station_.speed(), station_.modes()};
     mainwindow::MainWindow window_;
     bool started_ = false;
     QPointer<mainwindow::ExitDialog> exitDialog_;

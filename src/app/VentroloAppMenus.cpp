@@ -46,7 +46,7 @@ void VentroloApp::connectMenus() {
         if (const auto color = display::ChooseStoredColor(platform_, state_.PelorusDegreeColor)) {
             state_.PelorusDegreeColor = *color;
             window_.applyDegreeColor();
-            engine_.ShowSliderLabel(state_.StepCounter);
+            presenter_.ShowSliderLabel(state_.StepCounter);
         }
     });
 }
@@ -87,8 +87,9 @@ void VentroloApp::showSplash() {
 
 void VentroloApp::wireRotatorServerItem() {
     station::RotatorServer& rotator = station_.rotator();
-    connect(&rotator, &station::RotatorServer::listeningChanged, &window_,
-            [this, &rotator](bool listening) { window_.setRotatorServer(listening, rotator.port()); });
+    connect(
+        &rotator, &station::RotatorServer::listeningChanged, &window_,
+        [this, &rotator](bool listening) { window_.setRotatorServer(listening, rotator.port()); });
     connect(&window_, &mainwindow::MainWindow::rotatorServerRequested, this,
             [this, &rotator](bool on) {
                 station_.setRotatorServer(on);

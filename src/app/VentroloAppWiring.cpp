@@ -18,23 +18,18 @@ void VentroloApp::wireLogic() {
 
 void VentroloApp::wireMainWindow() {
     MainWindow* w = &window_;
-    connect(&engine_, &Engine::counterChanged, w, &MainWindow::showCounter);
-    connect(&engine_, &Engine::sliderValueChanged, w, &MainWindow::setSliderValue);
-    connect(&engine_, &Engine::sliderRangeChanged, w, &MainWindow::setSliderRange);
-    connect(&presenter_, &panel::MainPresenter::sliderLabelShown, w, &MainWindow::showSliderLabel);
+    connect(&presenter_, &panel::MainPresenter::changed, w, &MainWindow::render);
+    w->render(presenter_.view());
     connect(w, &MainWindow::sliderLabelClicked, &presenter_,
             &panel::MainPresenter::SliderLabelClicked);
-    connect(&presenter_, &panel::MainPresenter::degreesShown, w, &MainWindow::showDegrees);
-    connect(&engine_, &Engine::degreesVisibleChanged, w, &MainWindow::setDegreesVisible);
-    connect(&presenter_, &panel::MainPresenter::overlayShown, w, &MainWindow::showOverlay);
-    connect(&presenter_, &panel::MainPresenter::pcSpeedShown, w, &MainWindow::showPcSpeed);
-    connect(&engine_, &Engine::speedChanged, w, &MainWindow::renderSpeed);
+    connect(w, &MainWindow::sliderThumbMoved, &presenter_, &panel::MainPresenter::ShowSliderLabel);
+    connect(&overlay_, &panel::OverlayPanel::displayChanged, &presenter_,
+            &panel::MainPresenter::ShowOverlay);
     connect(&engine_.power(), &port::PowerControl::changed, w, &MainWindow::renderPower);
-    connect(&engine_, &Engine::modesChanged, w, &MainWindow::renderModes);
     connect(&engine_.portPanel(), &port::PortPanel::changed, w, &MainWindow::renderPortPanel);
     connect(&engine_, &Engine::stepperOptionsEnabled, w, &MainWindow::setStepperOptionsEnabled);
     connect(&engine_, &Engine::windowEnabled, w, &QWidget::setEnabled);
-    connect(&engine_.busyLock(), &engine::BusyLock::changed, w, &MainWindow::showBusyLock);
+    connect(&station_.modes().busyLock(), &engine::BusyLock::changed, w, &MainWindow::showBusyLock);
 
     connect(&fields_, &panel::MainFields::textChanged, w, &MainWindow::showFieldText);
     connect(&fields_, &panel::MainFields::lockedChanged, w, &MainWindow::showFieldLocked);
@@ -74,6 +69,8 @@ void VentroloApp::wireMainWindow() {
     connect(&overlay_, &panel::OverlayPanel::checkShown, w, &MainWindow::showOverlayCheck);
     connect(&overlay_, &panel::OverlayPanel::controlsEnabled, w,
             &MainWindow::setOverlayControlsEnabled);
+    connect(&mainInit_, &panel::MainInit::mainWindowChanged, &presenter_,
+            &panel::MainPresenter::StateReplaced);
     connect(&mainInit_, &panel::MainInit::mainWindowChanged, w, &MainWindow::renderFromState);
     connect(&mainInit_, &panel::MainInit::pulsShuttleTextChanged, w,
             &MainWindow::setPulsShuttleText);

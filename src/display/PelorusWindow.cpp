@@ -111,7 +111,7 @@ PelorusWindow::PelorusWindow(const PelorusLogic& logic, QWidget& dockTo)
             [&engine] { engine.StepBy(-1, 0, engine::TurnOrigin::Window); });
     connect(cmdCcw2, &QPushButton::clicked, this,
             [&engine] { engine.StepBy(1, 0, engine::TurnOrigin::Window); });
-    connect(cmdSet, &QPushButton::clicked, &engine, &engine::Engine::SetCounterByHand);
+    connect(cmdSet, &QPushButton::clicked, this, [this] { logic_.counterByHand.Ask(); });
     connect(cmdHoofd, &QPushButton::clicked, this, &PelorusWindow::mainToggled);
     connect(Picture1, &DialView::pressed, this, [this](Qt::MouseButton button, QPoint at) {
         if (button == Qt::RightButton)
@@ -152,7 +152,7 @@ void PelorusWindow::Pelorus(core::Single degrees) {
 
 void PelorusWindow::ShowCounter(bool force) {
     const core::ProgramState& s = logic_.state;
-    const auto text = counter_.ShowCounter(s, logic_.engine.modes().shuttleOn, force);
+    const auto text = counter_.ShowCounter(s, logic_.modes.shuttleOn, force);
     if (!text)
         return;
     lblTellerPelorus->setText(*text);
@@ -168,7 +168,7 @@ void PelorusWindow::dock() {
 void PelorusWindow::chooseColor(core::Long& colour) {
     if (const auto chosen = ChooseStoredColor(logic_.platform, colour)) {
         colour = *chosen;
-        logic_.engine.ShowDegrees(); // which redraws both dials
+        emit coloursChanged();
     }
 }
 

@@ -3,8 +3,9 @@
 #include "core/ProgramState.h"
 #include "display/PelorusCounter.h"
 #include "engine/Engine.h"
-#include "panel/KeyControl.h"
 #include "engine/WheelControl.h"
+#include "panel/CounterByHand.h"
+#include "panel/KeyControl.h"
 #include "platform/Platform.h"
 
 #include <QWidget>
@@ -24,6 +25,8 @@ struct PelorusLogic {
     core::ProgramState& state;
     platform::Platform& platform;
     engine::Engine& engine;
+    const engine::TurningModes& modes;
+    panel::CounterByHand& counterByHand;
     panel::KeyControl& keys;
     engine::WheelControl& wheel;
 };
@@ -67,6 +70,8 @@ signals:
     void mainToggled();
     // The window is closing.
     void closed();
+    // A colour of the dial was chosen: both dials are drawn again.
+    void coloursChanged();
 
 protected:
     bool event(QEvent* event) override;

@@ -39,13 +39,16 @@ Long ClampToLong(std::int64_t value) {
 } // namespace
 
 Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
-               port::SwitchInputs& switches, QObject* parent)
+               port::SwitchInputs& switches, TurningModes& modes, BusyLock& busyLock,
+               QObject* parent)
     : QObject(parent), state_(state), platform_(platform), switches_(switches), coil_(state, lpt),
       inhibit_(platform, coil_), power_(state, coil_), portPanel_(state, coil_, power_, platform),
-      speed_(state), busyLock_(platform, modes_),
+      speed_(state), modes_(modes), busyLock_(busyLock),
       networkTurns_(std::make_unique<NetworkTurns>(*this)),
       slowWake_(platform.createTimer([this] { slowStep(); })),
-      displays_(platform, [this](unsigned displays) { showDisplays(displays); }) {}
+      displays_(platform, [this](unsigned displays) { showDisplays(displays); }) {
+    speed_.onChanged([this] { speedSet(); });
+}
 
 Engine::~Engine() = default;
 
@@ -84,7 +87,6 @@ TurnOutcome Engine::turn(Long target, TurnOrigin origin, bool consented) {
     state_.TargetPosition = target;
     const Busy busy(*this);
     endSlowTurn(TurnRecord::End::Stopped, QStringLiteral("another turn"));
-    StopSlowTimers();
     const QScopedValueRollback gate(gate_, Gate{origin, consented});
     const TurnOutcome admitted = consented ? TurnOutcome::Done : admit();
     if (admitted != TurnOutcome::Done) {
@@ -458,7 +460,6 @@ void Engine::StopTurningAndFollowing() {
     }
     state_.TargetPosition = state_.StepCounter;
     modes_.reset();
-    emit modesChanged();
     if (state_.StepDelayMs > SlowTurnAboveMs || slowTurnRunning()) {
         StopSlowTimers();
         state_.StepActivity = true;
@@ -487,7 +488,10 @@ void Engine::SetCounter(Long value, Long overlayPosition) {
 bool Engine::SetCounterWithinLimits(Long value) {
     if (value < state_.MinPosition || value > state_.MaxPosition)
         return false;
-    SetCounter(value, state_.OverlayOn && value > state_.StepCounter ? state_.OverlaySteps : 0);
+    const Long overlay = state_.OverlayOn && value > state_.StepCounter ? state_.OverlaySteps : 0;
+    // Nothing turns towards the old counter's target: the dials drop it.
+    state_.TargetPosition = value;
+    SetCounter(value, overlay);
     return true;
 }
 

@@ -47,8 +47,8 @@ class NetworkTurns;
 //   end the program. The engine re-reads the state after every wait.
 // - Signals carry values (the counter, the degrees, the position the drag bar's label shows);
 //   the main window's presenter (panel::MainPresenter) makes its texts of them. Panels whose
-//   state is an object of the engine (speed(), modes()) are told that it changed and read it
-//   there; power() and portPanel() tell their changes themselves, whoever made them.
+//   state is an object of the engine (speed()) are told that it changed and read it there;
+//   power() and portPanel() tell their changes themselves, whoever made them.
 // - During a turn the displays of the position (counter, drag bar and its label, degrees,
 //   overlay) and the speed come at most every DisplayPacing::IntervalMs, whatever the step
 //   rate, and once more with the last values when the turn ends. StepCounter is current at
@@ -58,22 +58,20 @@ class Engine : public QObject {
     Q_OBJECT
 
 public:
-    // switches is read by every turning loop while EndSwitches is set; all of it must outlive
-    // the engine.
+    // switches is read by every turning loop while EndSwitches is set; every turn locks
+    // busyLock and every stop ends the modes (its owner tells that they changed, at stopped()).
+    // All of it must outlive the engine.
     Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
-           port::SwitchInputs& switches, QObject* parent = nullptr);
+           port::SwitchInputs& switches, TurningModes& modes, BusyLock& busyLock,
+           QObject* parent = nullptr);
     ~Engine() override;
 
     port::CoilOutput& coil() { return coil_; }
     port::PowerControl& power() { return power_; }
     port::PortPanel& portPanel() { return portPanel_; }
     SpeedControl& speed() { return speed_; }
-    BusyLock& busyLock() { return busyLock_; }
-    TurningModes& modes() { return modes_; }
     // The network origins' one queue of turns.
     NetworkTurns& networkTurns() { return *networkTurns_; }
-    // Tells that a mode was switched on or off through modes().
-    void ModesChanged() { emit modesChanged(); }
 
     // --- turning ---
     // The transmit gate: every turn and overlay move asks it before its first step and at
@@ -108,6 +106,10 @@ public:
     // when Refuses() says so. turnFinished() tells what it did when it ends (a slow turn's when
     // its timers end).
     TurnOutcome TurnTo(const TurnRequest& request);
+    // Where a turn to target asked now would end: the target held within
+    // MinPosition..MaxPosition. A caller that would not ask for a turn ending where the counter
+    // stands compares it with StepCounter.
+    core::Long endOfTurnTo(core::Long target) const;
     // A relative turn at the fastest speed after a stop: n > 0 turns down by n steps, n < 0 up
     // by -n; shift 16 (Shift held) makes it ten times as many. detail: the turn's words for the
     // move log ("web 192.168.1.20 +10 steps").
@@ -156,39 +158,18 @@ public:
     // (the phase offset takes up the difference): the next step is one phase from where the
     // motor stands.
     void SetCounter(core::Long value, core::Long overlayPosition);
-    // The counter set to a value the user gives: false, and nothing set, beyond the limits. The
-    // overlay counts as taken when the counter goes up.
+    // The counter set to a value the user gives, the target resting at it: false, and nothing
+    // set, beyond the limits. The overlay counts as taken when the counter goes up.
     bool SetCounterWithinLimits(core::Long value);
-    // Asks for the counter's new value with all outputs off meanwhile; afterwards the drivers'
-    // code is the one they had: the motor does not move. A value outside the limits is refused
-    // with "Out off range value".
-    void SetCounterByHand();
-    // True while SetCounterByHand asks: the shaft may be in the user's hand.
-    bool counterBeingSet() const { return counterBeingSet_; }
     // The limits were set: the target rests at the counter and the drag bar spans the limits.
     void LimitsChanged();
 
-    // --- speed ---
-    void SetSpeed();
-    void ShowSpeed();
-    // Measures PcSpeed (one second, the window frozen) and shows it.
-    void CalibratePcSpeed();
-    // Start-up: the speed controls from the profile.
-    void InitSpeed();
-    // The user moved the speed scroll bar, or a key or the wheel did.
-    void SpeedScrolled(core::Long value);
-    // The "Fa&st"/"Cu&stom" button (and the F key).
-    void ToggleFastCustom();
-    // The "SpeedModulate" box clicked.
-    void SpeedModulateClicked(bool ticked);
-
     // --- displays ---
-    void ShowDegrees();
+    // Everything the position shows, shown again from the state: the counter, the drag bar
+    // and its label, the degrees and the overlay.
     void ShowPosition();
+    // StepsPer360 changed: DegreesPerStep follows, the degrees are shown (or hidden at 0).
     void UpdateDegreesPerStep();
-    void ShowOverlay();
-    // The drag bar's label for a position (the counter, or the thumb while it is dragged).
-    void ShowSliderLabel(core::Long value);
 
     // --- overlay ---
     // n > 0 takes n overlay steps up, n < 0 gives -n back, 0 settles the overlay in the last
@@ -202,25 +183,17 @@ public:
 
 signals:
     void counterChanged(core::Long counter);
-    // The drag bar's thumb; only for positions inside the limits.
-    void sliderValueChanged(core::Long value);
+    // The limits the drag bar spans.
     void sliderRangeChanged(core::Long minimum, core::Long maximum);
     // The position the drag bar's label shows (in steps or, with SliderShowsDegrees, degrees).
     void sliderLabelChanged(core::Long value);
-    // CurrentDegrees; hidden while StepsPer360 is 0.
+    // CurrentDegrees; hidden while StepsPer360 is 0. Told again when StepsPer360 changed.
     void degreesChanged(core::Single degrees);
-    void degreesVisibleChanged(bool visible);
     // The overlay's position, size, direction or state changed.
     void overlayChanged();
-    // PcSpeed was measured.
-    void pcSpeedChanged(core::Long pcSpeed);
-    // speed(): scroll bar, speed button, labels, ramp box.
+    // speed(): scroll bar, speed button, labels, ramp box. Each of its commands tells the
+    // engine: a slow turn under way takes the new delay from now.
     void speedChanged();
-    // The two speed fields (seconds), only when the slowest or fastest delay changed: what the
-    // user is typing there stays.
-    void speedFieldsChanged(const QString& slowest, const QString& fastest);
-    // modes(): the captions of the shuttle, pulse and calibration buttons.
-    void modesChanged();
     // The PhaseOffset of stepper 0 or 1 changed: its counter was set while its motor stood.
     void phaseOffsetChanged(core::Long stepper, core::Long offset);
     // The two stepper option buttons; a turn disables them.
@@ -358,9 +331,16 @@ private:
     TurnOutcome park(core::Long stepper);
     void ensureTurnPower();
     void showCounterAndSlider();
+    // The displays of the degrees, the overlay, the drag bar's label (for a position) and the
+    // speed, paced during a turn.
+    void ShowDegrees();
+    void ShowOverlay();
+    void ShowSliderLabel(core::Long value);
+    // The scroll bar's value as the speed (the ramp's delays end), and its texts.
+    void SetSpeed();
+    void ShowSpeed();
     // Emits the display signals of the DisplayPacing::Display mask.
     void showDisplays(unsigned displays);
-    void speedShown();
     // A turn towards TargetPosition whose steps lie more than a second apart: made a step at a
     // time from the event loop (slowStep), by the same StepRun as every other turn.
     struct SlowTurn;
@@ -371,6 +351,8 @@ private:
     void slowRunEnded(RunEnd end);
     // The speed was set: a slow turn under way takes the new delay from now.
     void slowSpeedChanged();
+    // speed_ told a command: the slow turn's delay, then speedChanged() (paced during a turn).
+    void speedSet();
 
     core::ProgramState& state_;
     platform::Platform& platform_;
@@ -381,8 +363,8 @@ private:
     port::PortPanel portPanel_;
     SpeedControl speed_;
     SpeedRamp ramp_;
-    TurningModes modes_;
-    BusyLock busyLock_;
+    TurningModes& modes_;
+    BusyLock& busyLock_;
     std::unique_ptr<NetworkTurns> networkTurns_;
     // Shared: a handler that ends the slow turn during its step leaves it alive to the step's end.
     std::shared_ptr<SlowTurn> slow_;
@@ -398,13 +380,11 @@ private:
     TurnRecord* recording_ = nullptr;
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
-    bool counterBeingSet_ = false;
     bool exiting_ = false;
     bool swrTuneInhibitTold_ = false;
     DisplayPacing displays_;
     core::Long sliderLabelValue_ = 0;
     TurnTiming lastTurnTiming_;
-    std::optional<std::pair<QString, QString>> speedFieldsShown_;
 };
 
 } // namespace engine

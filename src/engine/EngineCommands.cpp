@@ -1,7 +1,5 @@
-// The engine's commands beyond turning: the stepper choice, the counter set by hand, parking at
-// exit, and the walk of the output pins.
-#include "core/TextRules.h"
-#include "core/VersionTexts.h"
+// The engine's commands beyond turning: the stepper choice, parking at exit, and the walk of the
+// output pins.
 #include "engine/Engine.h"
 
 #include <QScopedValueRollback>
@@ -99,41 +97,6 @@ TurnOutcome Engine::park(Long stepper) {
     const TurnOutcome outcome = gate_.held ? TurnOutcome::Held : TurnOutcome::Done;
     finishRecord(record, outcome, stops, requests_);
     return outcome;
-}
-
-// ---------------------------------------------------------------------------------------------
-// The counter
-
-void Engine::SetCounterByHand() {
-    const QScopedValueRollback asking(counterBeingSet_, true);
-    StopTurningAndFollowing();
-    coil_.WriteData(0); // everything off while the shaft may be turned by hand
-
-    const QString crlf = QStringLiteral("\r\n");
-    const QString prompt = QStringLiteral("Set by hand ") +
-                           (state_.SelectedStepper == 1 ? QStringLiteral("Stepper 2 ")
-                                                        : QStringLiteral("Stepper 1 ")) +
-                           QStringLiteral("to the desired position.") + crlf +
-                           QStringLiteral("Overlay is always reset to 0") + crlf +
-                           QStringLiteral("Range ") + core::NumberText(state_.MinPosition) +
-                           QStringLiteral(" >") + core::NumberText(state_.MaxPosition) + crlf +
-                           QStringLiteral("Old counter value:") +
-                           core::PlainNumberText(state_.StepCounter) + crlf +
-                           QStringLiteral("Give the new counter value");
-    const QString answer =
-        platform_.inputBox(prompt, core::MessageTitle(), core::PlainNumberText(state_.StepCounter));
-    // Digits and "." only: an answer without any digit changes nothing, like Cancel.
-    const QString cleaned = core::NumericFieldText(answer);
-    if (!std::any_of(cleaned.begin(), cleaned.end(), [](QChar c) { return c.isDigit(); })) {
-        coil_.WriteData(coil_.PositionCode());
-        return;
-    }
-    const Long v = core::RoundToLong(core::LeadingNumber(cleaned));
-    if (!SetCounterWithinLimits(v))
-        platform_.messageBox(QStringLiteral("Out off range value"), core::MessageTitle(),
-                             platform::Icon::Exclamation);
-    // The code the motor stands on: the new counter names where it is, it does not move it.
-    coil_.WriteData(coil_.PositionCode());
 }
 
 // ---------------------------------------------------------------------------------------------

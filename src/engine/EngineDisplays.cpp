@@ -1,8 +1,6 @@
 // The engine's displays and speed.
 #include "core/Degrees.h"
 #include "engine/Engine.h"
-#include "engine/EngineLogging.h"
-#include "engine/PcSpeedCalibration.h"
 
 namespace engine {
 
@@ -12,11 +10,8 @@ using core::Long;
 // Displays
 
 void Engine::showDisplays(unsigned displays) {
-    if (displays & DisplayPacing::Counter) {
+    if (displays & DisplayPacing::Counter)
         emit counterChanged(state_.StepCounter);
-        if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
-            emit sliderValueChanged(state_.StepCounter);
-    }
     if (displays & DisplayPacing::Degrees) {
         state_.CurrentDegrees = static_cast<core::Single>(
             core::StepsToDegrees(state_.StepCounter, state_.DegreesPerStep));
@@ -50,9 +45,7 @@ void Engine::ShowPosition() {
 
 void Engine::UpdateDegreesPerStep() {
     state_.DegreesPerStep = core::DegreesPerStepOf(state_.StepsPer360);
-    emit degreesVisibleChanged(state_.StepsPer360 > 0);
-    if (state_.StepsPer360 > 0)
-        ShowDegrees();
+    ShowDegrees();
 }
 
 void Engine::ShowOverlay() {
@@ -69,65 +62,27 @@ void Engine::ShowSliderLabel(Long value) {
 void Engine::LimitsChanged() {
     state_.TargetPosition = state_.StepCounter;
     emit sliderRangeChanged(state_.MinPosition, state_.MaxPosition);
-    if (state_.MinPosition <= state_.StepCounter && state_.StepCounter <= state_.MaxPosition)
-        emit sliderValueChanged(state_.StepCounter);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Speed
 
-void Engine::speedShown() {
+void Engine::speedSet() {
     slowSpeedChanged();
     displays_.changed(DisplayPacing::Speed);
 }
 
 void Engine::SetSpeed() {
     speed_.SetSpeed();
-    speedShown();
-    const auto fields = std::make_pair(speed_.texts().slowestField, speed_.texts().fastestField);
-    if (speedFieldsShown_ != fields) {
-        speedFieldsShown_ = fields;
-        emit speedFieldsChanged(fields.first, fields.second);
-    }
 }
 
 void Engine::ShowSpeed() {
     speed_.ShowSpeed();
-    speedShown();
-}
-
-void Engine::InitSpeed() {
-    speedFieldsShown_.reset(); // the fields are written afresh
-    speed_.InitSpeed();
-    SetSpeed();
-}
-
-void Engine::SpeedScrolled(Long value) {
-    speed_.setScrollValue(value);
-    SetSpeed();
-}
-
-void Engine::ToggleFastCustom() {
-    speed_.ToggleFastCustom();
-    speedShown();
-}
-
-void Engine::SpeedModulateClicked(bool ticked) {
-    speed_.setSpeedModulateTicked(ticked);
-    state_.SpeedModulate = ticked;
-    StopTurningAndFollowing();
-    emit speedChanged();
 }
 
 void Engine::planRamp(Long target, Long from) {
     const std::int64_t steps = std::int64_t{from} - target;
     ramp_.Plan(steps < 0 ? -steps : steps, state_.CustomDelayMs, state_.FastestDelayMs);
-}
-
-void Engine::CalibratePcSpeed() {
-    state_.PcSpeed = CountLoopPassesInOneSecond(platform_);
-    qCInfo(lcEngine) << "PC speed" << state_.PcSpeed;
-    emit pcSpeedChanged(state_.PcSpeed);
 }
 
 } // namespace engine

@@ -28,8 +28,7 @@ std::optional<TurnRefusal> Engine::Refuses(const TurnRequest& request) const {
                            QStringLiteral("this stepper has no degrees (steps per 360 is 0)")};
     if (request.beyond == TurnRequest::Beyond::Refuse) {
         const Long target = targetOf(request);
-        if ((request.degrees && !std::isfinite(*request.degrees)) || target < state_.MinPosition ||
-            target > state_.MaxPosition)
+        if ((request.degrees && !std::isfinite(*request.degrees)) || endOfTurnTo(target) != target)
             return TurnRefusal{Why::BeyondLimits,
                                QStringLiteral("it lies beyond the limits %1 to %2")
                                    .arg(state_.MinPosition)
@@ -44,6 +43,13 @@ void Engine::TellRefusal(const TurnRequest& request, const TurnRefusal& refusal)
     TurnRecord record = beginRecord(request);
     record.refusal = refusal;
     finishRecord(record, TurnOutcome::Refused, stops_, requests_);
+}
+
+Long Engine::endOfTurnTo(Long target) const {
+    // As std::clamp, but defined also while the limits are set the wrong way round.
+    if (target < state_.MinPosition)
+        return state_.MinPosition;
+    return state_.MaxPosition < target ? state_.MaxPosition : target;
 }
 
 Long Engine::targetOf(const TurnRequest& request) const {

@@ -42,6 +42,7 @@ void SpeedControl::setScrollValue(core::Long value) {
 
 void SpeedControl::setSpeedModulateTicked(bool ticked) {
     speedModulateTicked_ = ticked;
+    told();
 }
 
 void SpeedControl::InitSpeed() {
@@ -71,11 +72,17 @@ void SpeedControl::SetSpeed() {
         state_.StepDelayMs = state_.CustomDelayMs;
         bar_.smallChange = state_.CustomDelayMs < 1000 ? 1 : state_.CustomDelayMs < 2000 ? 10 : 100;
     }
-    ShowSpeed();
+    showTexts();
     UpdateSpeedModulateCheck();
+    told();
 }
 
 void SpeedControl::ShowSpeed() {
+    showTexts();
+    told();
+}
+
+void SpeedControl::showTexts() {
     const core::Long delay = state_.StepDelayMs;
     double rpm = 0;
     if (state_.StepsPer360 > 1 && delay >= 1)
@@ -111,10 +118,11 @@ void SpeedControl::ToggleFastCustom() {
         state_.StepDelayMs = state_.CustomDelayMs;
         bar_.value = state_.CustomDelayMs;
     }
-    ShowSpeed();
+    showTexts();
     // Fast mode never ramps: without this a ramp planned from the custom speed would end
     // each turn on the custom delay and leave "Fa&st" turning slowly.
     UpdateSpeedModulateCheck();
+    told();
 }
 
 } // namespace engine

@@ -3,12 +3,15 @@
 #include "core/ProgramState.h"
 
 #include <QString>
+#include <functional>
 
 namespace engine {
 
 // The speed controls of the main window as state: the speed scroll bar (a step delay in ms),
 // the "Fa&st"/"Cu&stom" button, the "SpeedModulate" box and the speed texts. Sets
-// CustomDelayMs, StepDelayMs and SpeedModulate; the window renders what is here.
+// CustomDelayMs, StepDelayMs and SpeedModulate; the window renders what is here. Each command
+// (not the scroll value's setter: SetSpeed takes it) tells its owner once that the speed or its
+// texts may have changed.
 class SpeedControl {
 public:
     // HScroll1: value, range and the step of its arrows, in ms.
@@ -29,6 +32,8 @@ public:
     };
 
     explicit SpeedControl(core::ProgramState& state);
+    // Told after each command; the engine, which turns at the speed set here.
+    void onChanged(std::function<void()> changed) { changed_ = std::move(changed); }
 
     const ScrollBar& scrollBar() const { return bar_; }
     const Texts& texts() const { return texts_; }
@@ -59,6 +64,11 @@ public:
     void ToggleFastCustom();
 
 private:
+    void showTexts();
+    void told() const {
+        if (changed_)
+            changed_();
+    }
     void setRange(core::Long minimum, core::Long maximum);
 
     core::ProgramState& state_;
@@ -67,6 +77,7 @@ private:
     bool fastMode_ = false;
     bool speedModulateTicked_ = false;
     bool speedModulateVisible_ = true;
+    std::function<void()> changed_;
 };
 
 } // namespace engine

@@ -186,7 +186,7 @@ void WheelControl::wheelSpeed(int delta, int shift) {
     const std::int64_t value = std::clamp<std::int64_t>(
         std::int64_t{bar.value} + (delta < 0 ? step : -step), bar.minimum, bar.maximum);
     if (value != bar.value)
-        engine_.SpeedScrolled(static_cast<core::Long>(value));
+        emit speedScrolled(static_cast<core::Long>(value));
 }
 
 } // namespace engine

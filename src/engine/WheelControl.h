@@ -71,6 +71,8 @@ public:
 signals:
     // display() changed.
     void displayChanged();
+    // The wheel moved the speed scroll bar to value: the speed panel sets it.
+    void speedScrolled(core::Long value);
     // With BothSteppersPin6: the webcam turning window, when active, shows its second picture
     // for a notch away from the user (true) and its first for one towards the user.
     void webcamPictureShown(bool secondPicture);

@@ -47,9 +47,7 @@ MainWindow::MainWindow(const MainWindowLogic& logic, QWidget* parent)
     connectMenus();
     connectWindowEntries();
     routeEventsOfChildren();
-    renderSpeed();
     renderPower();
-    renderModes();
     renderPortPanel();
     renderInputLabel();
     renderWheelDisplay();
@@ -71,16 +69,54 @@ EntryField* MainWindow::field(panel::EntryField which) const {
     return fields[static_cast<std::size_t>(static_cast<int>(which) - 1)];
 }
 
-void MainWindow::showCounter(core::Long counter) {
-    form_.lblTeller->setText(panel::CounterText(counter));
+void MainWindow::render(const panel::MainView& v) {
+    // Only what differs from the view rendered last is set: a turn changes the counter and the
+    // degrees 25 times a second, and nothing else need be touched then.
+    const bool all = !rendered_;
+    rendered_ = true;
+    panel::MainView& was = shown_;
+    const auto differs = [all](const auto& now, auto& shown) {
+        if (!all && now == shown)
+            return false;
+        shown = now;
+        return true;
+    };
+    if (differs(v.counterText, was.counterText))
+        form_.lblTeller->setText(v.counterText);
+    const bool range =
+        differs(v.sliderMinimum, was.sliderMinimum) | differs(v.sliderMaximum, was.sliderMaximum);
+    if (range)
+        renderSliderRange(v.sliderMinimum, v.sliderMaximum);
+    // After the range too: a thumb outside the old range was held in it.
+    if (differs(v.sliderValue, was.sliderValue) || range)
+        putThumb(v.sliderValue);
+    if (differs(v.sliderLabelColor, was.sliderLabelColor))
+        SetTextColor(form_.lblVscroll, display::ColorFromValue(v.sliderLabelColor));
+    if (differs(v.sliderLabelText, was.sliderLabelText))
+        form_.lblVscroll->setText(v.sliderLabelText);
+    if (differs(v.degreesText, was.degreesText))
+        form_.lblDegrees->setText(v.degreesText);
+    if (differs(v.degreesVisible, was.degreesVisible))
+        form_.lblDegrees->setVisible(v.degreesVisible);
+    if (differs(v.overlay, was.overlay))
+        renderOverlay(v.overlay);
+    if (differs(v.pcSpeedText, was.pcSpeedText))
+        form_.lblPcspeed->setText(v.pcSpeedText);
+    renderSpeed(v.speed, differs(v.speed, was.speed));
+    if (differs(v.shuttleCaption, was.shuttleCaption))
+        form_.cmdShuttle->setText(v.shuttleCaption);
+    if (differs(v.pulsCaption, was.pulsCaption))
+        form_.cmdPulsloop->setText(v.pulsCaption);
+    if (differs(v.calibrationCaption, was.calibrationCaption))
+        form_.cmdCalibreer->setText(v.calibrationCaption);
 }
 
-void MainWindow::setSliderValue(core::Long value) {
+void MainWindow::putThumb(core::Long value) {
     const QSignalBlocker quiet(form_.VSlider1);
     form_.VSlider1->setValue(value);
 }
 
-void MainWindow::setSliderRange(core::Long minimum, core::Long maximum) {
+void MainWindow::renderSliderRange(core::Long minimum, core::Long maximum) {
     {
         const QSignalBlocker quiet(form_.VSlider1);
         form_.VSlider1->setRange(minimum, maximum);
@@ -92,20 +128,7 @@ void MainWindow::setSliderRange(core::Long minimum, core::Long maximum) {
     form_.lblMax->setText(core::PlainNumberText(maximum) + QStringLiteral(" Max"));
 }
 
-void MainWindow::showSliderLabel(const QString& text, core::Long color) {
-    SetTextColor(form_.lblVscroll, display::ColorFromValue(color));
-    form_.lblVscroll->setText(text);
-}
-
-void MainWindow::showDegrees(const QString& text) {
-    form_.lblDegrees->setText(text);
-}
-
-void MainWindow::setDegreesVisible(bool visible) {
-    form_.lblDegrees->setVisible(visible);
-}
-
-void MainWindow::showOverlay(const panel::OverlayDisplay& display) {
+void MainWindow::renderOverlay(const panel::OverlayDisplay& display) {
     form_.lblOverlaySteps->setText(display.stepsText);
     form_.lblOverlayDegrees->setText(display.degreesText);
     form_.lblOverlayDirection->setVisible(display.directionVisible);
@@ -116,27 +139,26 @@ void MainWindow::showOverlay(const panel::OverlayDisplay& display) {
     form_.cmdOverCWs->setToolTip(display.allUpTip);
 }
 
-void MainWindow::showPcSpeed(const QString& text) {
-    form_.lblPcspeed->setText(text);
-}
-
-void MainWindow::renderSpeed() {
-    const engine::SpeedControl& speed = logic_.engine.speed();
-    const engine::SpeedControl::ScrollBar& bar = speed.scrollBar();
-    {
-        const QSignalBlocker quiet(form_.HScroll1);
-        form_.HScroll1->setRange(bar.minimum, bar.maximum);
-        form_.HScroll1->setSingleStep(bar.smallChange);
-        form_.HScroll1->setValue(bar.value);
+void MainWindow::renderSpeed(const panel::SpeedView& speed, bool changed) {
+    // The bar and the box are the user's too: whatever he left them at, they show the speed.
+    const engine::SpeedControl::ScrollBar& bar = speed.bar;
+    QScrollBar* scroll = form_.HScroll1;
+    if (changed || scroll->value() != bar.value) {
+        const QSignalBlocker quiet(scroll);
+        scroll->setRange(bar.minimum, bar.maximum);
+        scroll->setSingleStep(bar.smallChange);
+        scroll->setValue(bar.value);
     }
-    form_.cmdFast->setText(speed.speedButtonCaption());
-    const engine::SpeedControl::Texts& texts = speed.texts();
-    form_.lblSlow->setText(texts.slowLabel);
-    form_.lblFast->setText(texts.fastLabel);
-    form_.lblRpm->setText(texts.rpmLabel);
-    form_.lblSnelHeid->setText(texts.speedLabel);
-    form_.chkSpeedModulate->setChecked(speed.speedModulateTicked());
-    form_.chkSpeedModulate->setVisible(speed.speedModulateVisible());
+    if (changed || form_.chkSpeedModulate->isChecked() != speed.rampTicked)
+        form_.chkSpeedModulate->setChecked(speed.rampTicked);
+    if (!changed)
+        return;
+    form_.cmdFast->setText(speed.buttonCaption);
+    form_.lblSlow->setText(speed.slowLabel);
+    form_.lblFast->setText(speed.fastLabel);
+    form_.lblRpm->setText(speed.rpmLabel);
+    form_.lblSnelHeid->setText(speed.speedLabel);
+    form_.chkSpeedModulate->setVisible(speed.rampVisible);
 }
 
 void MainWindow::renderPower() {
@@ -147,17 +169,10 @@ void MainWindow::renderPower() {
     form_.chkFieldPower->setVisible(power.fieldPowerVisible());
 }
 
-void MainWindow::renderModes() {
-    const engine::TurningModes& modes = logic_.engine.modes();
-    form_.cmdShuttle->setText(modes.shuttleCaption());
-    form_.cmdPulsloop->setText(modes.pulsCaption());
-    form_.cmdCalibreer->setText(modes.calibrationCaption());
-}
-
 void MainWindow::renderPortPanel() {
     const port::PortPanel& panel = logic_.engine.portPanel();
     form_.cmdPoort->setText(panel.portButtonCaption());
-    form_.cmdPoort->setEnabled(!panel.walking() && !logic_.engine.busyLock().isLocked());
+    form_.cmdPoort->setEnabled(!panel.walking() && !logic_.modes.busyLock().isLocked());
     form_.cmdLptTest->setText(panel.lptTestCaption());
     form_.mnuLPT89->setChecked(panel.lpt89Checked());
     portStatus_->setText(panel.portStatusText());
@@ -269,7 +284,7 @@ void MainWindow::startDragTurn(core::Long selectionStart, core::Long selectionLe
                                const QString& toolTip) {
     SelectionSlider* slider = form_.VSlider1;
     slider->setSelectedRange(selectionStart, selectionLength);
-    setSliderValue(logic_.state.StepCounter);
+    putThumb(logic_.state.StepCounter);
     slider->setEnabled(false);
     slider->setToolTip(toolTip);
 }
@@ -323,7 +338,6 @@ void MainWindow::renderFromState() {
                                                        : QStringLiteral("Stepper2"));
     form_.mnuCalibraStaps->setText(QStringLiteral("&Calibratie Stappen (") +
                                    QString::number(s.CalibrationSteps) + QLatin1Char(')'));
-    form_.lblPcspeed->setText(QStringLiteral("PCspeed=") + QString::number(s.PcSpeed));
     applyDegreeColor();
     renderPortPanel();
 }

@@ -1,20 +1,24 @@
 #pragma once
 
 #include "core/ProgramState.h"
-#include "panel/CalibrationRun.h"
-#include "panel/DisplayTexts.h"
 #include "engine/Engine.h"
-#include "panel/ExitPath.h"
-#include "panel/KeyControl.h"
-#include "panel/MainFields.h"
-#include "panel/OverlayPanel.h"
-#include "panel/PortCommands.h"
-#include "panel/ShuttlePuls.h"
-#include "panel/StepperParams.h"
-#include "panel/TurnCommands.h"
 #include "engine/WheelControl.h"
 #include "engine/WheelNotches.h"
 #include "mainwindow/MainWindowForm.h"
+#include "panel/CalibrationRun.h"
+#include "panel/CounterByHand.h"
+#include "panel/DisplayTexts.h"
+#include "panel/ExitPath.h"
+#include "panel/KeyControl.h"
+#include "panel/MainFields.h"
+#include "panel/MainView.h"
+#include "panel/OverlayPanel.h"
+#include "panel/PortCommands.h"
+#include "panel/ShuttlePuls.h"
+#include "panel/SpeedPanel.h"
+#include "panel/StepperParams.h"
+#include "panel/TurnCommands.h"
+#include "panel/WindowModes.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
 #include "port/SwitchInputs.h"
@@ -33,6 +37,9 @@ struct MainWindowLogic {
     const core::ProgramState& state;
     platform::Platform& platform;
     engine::Engine& engine;
+    panel::SpeedPanel& speed;
+    panel::WindowModes& modes;
+    panel::CounterByHand& counterByHand;
     panel::MainFields& fields;
     panel::TurnCommands& turns;
     panel::StepperParams& params;
@@ -60,18 +67,10 @@ public:
     ~MainWindow() override;
 
     // --- what the logic tells ---
-    void showCounter(core::Long counter);
-    void setSliderValue(core::Long value);
-    // VSlider1's range, lblMin and lblMax, and its large step (a twentieth of the range).
-    void setSliderRange(core::Long minimum, core::Long maximum);
-    void showSliderLabel(const QString& text, core::Long color);
-    void showDegrees(const QString& text);
-    void setDegreesVisible(bool visible);
-    void showOverlay(const panel::OverlayDisplay& display);
-    void showPcSpeed(const QString& text);
-    void renderSpeed();
+    // The counter, the drag bar and its label, the degrees, the overlay, PcSpeed, the speed
+    // panel and the modes' captions: what differs from the view rendered last.
+    void render(const panel::MainView& view);
     void renderPower();
-    void renderModes();
     void renderPortPanel();
     // The busy lock's buttons (its fields are locked through MainFields).
     void showBusyLock(bool locked);
@@ -155,6 +154,8 @@ signals:
     void moveLogRequested();
     // The drag bar's label: steps <-> degrees.
     void sliderLabelClicked();
+    // The drag bar's thumb dragged to value: the label follows it.
+    void sliderThumbMoved(core::Long value);
 
 protected:
     bool event(QEvent* event) override;
@@ -166,6 +167,13 @@ protected:
 
 private:
     EntryField* field(panel::EntryField which) const;
+    // VSlider1's thumb, set without telling a move.
+    void putThumb(core::Long value);
+    // VSlider1's range, lblMin and lblMax, and its large step (a twentieth of the range).
+    void renderSliderRange(core::Long minimum, core::Long maximum);
+    void renderOverlay(const panel::OverlayDisplay& display);
+    // The bar and the box whenever they differ from the speed; the rest when it changed.
+    void renderSpeed(const panel::SpeedView& speed, bool changed);
 
     // MainWindowPanels.cpp: the controls forwarded to the logic.
     void connectTurning();
@@ -188,6 +196,8 @@ private:
     MainWindowLogic logic_;
     MainWindowForm form_;
     QLabel* portStatus_;
+    panel::MainView shown_; // the view rendered last
+    bool rendered_ = false;
     engine::WheelNotches wheelNotches_;
 };
 

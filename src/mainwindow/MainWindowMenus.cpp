@@ -20,7 +20,7 @@ std::array<QAction*, display::HelpTexts.size()> TextEntries(const MainWindowForm
 
 // The picture windows' entries, in the order of display::Pictures.
 std::array<QAction*, display::Pictures.size()> PictureEntries(const MainWindowForm& form) {
-    return {form.mnuSchemaCat, form.mnuCircuitBi, form.mnuCircuitUni,    form.mnuSchemaOpto,
+    return {form.mnuSchemaCat, form.mnuCircuitBi, form.mnuCircuitUni,     form.mnuSchemaOpto,
             form.mnuBrenik,    form.mnuComponent, form.mnuCircuitStepDir, form.mnuCircuitInhibit};
 }
 
@@ -44,7 +44,7 @@ void MainWindow::connectMenus() {
     connect(form_.mnuExit, &QAction::triggered, &logic_.exitPath, &panel::ExitPath::ExitProgram);
 
     // --- "E&dit" ---
-    connect(form_.mnuSet, &QAction::triggered, &engine, &engine::Engine::SetCounterByHand);
+    connect(form_.mnuSet, &QAction::triggered, this, [this] { logic_.counterByHand.Ask(); });
     connect(form_.mnuCalibraStaps, &QAction::triggered, &logic_.calibration,
             &panel::CalibrationRun::AskCalibrationSteps);
     // The check marks are the inputs' state: every entry tells menusChanged(), also a refused
@@ -74,8 +74,7 @@ void MainWindow::connectMenus() {
     on(form_.mnuWebServer, [this](bool on) { emit webServerRequested(on); });
 
     // --- "&Info" ---
-    connect(form_.mnuToetsInfo, &QAction::triggered, &logic_.keys,
-            &panel::KeyControl::ShowKeyInfo);
+    connect(form_.mnuToetsInfo, &QAction::triggered, &logic_.keys, &panel::KeyControl::ShowKeyInfo);
     on(form_.mnuAbout, [this] { emit aboutRequested(); });
 
     // --- pop-up menu ---
@@ -193,7 +192,8 @@ void MainWindow::setWebServer(bool listening, int port, const QString& token) {
     else if (token.isEmpty())
         form_.mnuWebServer->setText(QStringLiteral("&Web server (:%1)").arg(port));
     else
-        form_.mnuWebServer->setText(QStringLiteral("&Web server (:%1, token %2)").arg(port).arg(token));
+        form_.mnuWebServer->setText(
+            QStringLiteral("&Web server (:%1, token %2)").arg(port).arg(token));
 }
 
 } // namespace mainwindow

@@ -33,11 +33,12 @@ void MainWindow::connectTurning() {
     // The drag bar: the label follows the thumb; once the bar is let go (after a drag, a click
     // on its track or a key) it turns to where the thumb stands (see eventFilter). Values the
     // program sets itself are set with the bar's signals blocked.
-    connect(form_.VSlider1, &QSlider::sliderMoved, &engine, &engine::Engine::ShowSliderLabel);
+    connect(form_.VSlider1, &QSlider::sliderMoved, this, &MainWindow::sliderThumbMoved);
     connect(form_.lblVscroll, &ClickableLabel::clicked, this, &MainWindow::sliderLabelClicked);
-    connect(form_.lblPcspeed, &ClickableLabel::clicked, this, [&engine] {
+    panel::SpeedPanel& speed = logic_.speed;
+    connect(form_.lblPcspeed, &ClickableLabel::clicked, this, [&engine, &speed] {
         engine.StopTurningAndFollowing();
-        engine.CalibratePcSpeed();
+        speed.CalibratePcSpeed();
     });
     connect(form_.cmdScroll, &QPushButton::clicked, this,
             [this] { logic_.wheel.SelectWheelFunction(0); });
@@ -45,14 +46,15 @@ void MainWindow::connectTurning() {
 
 void MainWindow::connectSpeedAndStepper() {
     engine::Engine& engine = logic_.engine;
-    connect(form_.cmdFast, &QPushButton::clicked, &engine, &engine::Engine::ToggleFastCustom);
-    connect(form_.HScroll1, &QScrollBar::valueChanged, &engine, &engine::Engine::SpeedScrolled);
+    panel::SpeedPanel& speed = logic_.speed;
+    connect(form_.cmdFast, &QPushButton::clicked, &speed, &panel::SpeedPanel::ToggleFastCustom);
+    connect(form_.HScroll1, &QScrollBar::valueChanged, &speed, &panel::SpeedPanel::SpeedScrolled);
     panel::PortCommands& port = logic_.portCommands;
     connect(form_.chkAuto, &QCheckBox::clicked, &port, &panel::PortCommands::AutoPowerClicked);
     connect(form_.chkFieldPower, &QCheckBox::clicked, &port,
             &panel::PortCommands::FieldPowerClicked);
-    connect(form_.chkSpeedModulate, &QCheckBox::clicked, this, [this, &engine](bool ticked) {
-        engine.SpeedModulateClicked(ticked);
+    connect(form_.chkSpeedModulate, &QCheckBox::clicked, this, [this, &speed](bool ticked) {
+        speed.SpeedModulateClicked(ticked);
         // The focus moves two controls on, off the box.
         focusNextChild();
         focusNextChild();

@@ -16,27 +16,29 @@ constexpr Long SlowestRunDelayMs = 150;
 } // namespace
 
 CalibrationRun::CalibrationRun(core::ProgramState& state, platform::Platform& platform,
-                               engine::Engine& engine, MainFields& fields, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields) {}
+                               engine::Engine& engine, WindowModes& modes, MainFields& fields,
+                               QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), modes_(modes),
+      fields_(fields) {}
 
 void CalibrationRun::Pressed(Qt::MouseButton button) {
     fields_.setKeyPreview(true);
     emit loopKeysEnabled(false);
-    engine::TurningModes& modes = engine_.modes();
+    engine::TurningModes& modes = modes_.modes();
     if (button == Qt::RightButton && !modes.calibrationRunning) {
         AskCalibrationSteps();
         modes.calibrationRunning = true;
-        engine_.ModesChanged();
+        modes_.ModesChanged();
         Calibreer1();
     } else if (button == Qt::LeftButton) {
         if (modes.calibrationRunning) {
             modes.calibrationRunning = false;
-            engine_.ModesChanged();
+            modes_.ModesChanged();
             engine_.StopTurningAndFollowing();
         } else {
             engine_.StopTurningAndFollowing();
             modes.calibrationRunning = true;
-            engine_.ModesChanged();
+            modes_.ModesChanged();
             Calibreer1();
         }
     } else {
@@ -47,15 +49,15 @@ void CalibrationRun::Pressed(Qt::MouseButton button) {
 }
 
 void CalibrationRun::Calibreer1() {
-    auto running = [this] { return engine_.modes().calibrationRunning; };
+    auto running = [this] { return modes_.modes().calibrationRunning; };
     const std::int64_t high = std::int64_t{state_.StepCounter} + state_.CalibrationSteps;
     const std::int64_t low = std::int64_t{state_.StepCounter} - state_.CalibrationSteps;
     // The turning points are 16-bit: a run that would leave that range does not start.
     if (high > std::numeric_limits<std::int16_t>::max() ||
         low < std::numeric_limits<std::int16_t>::min()) {
         platform_.beep();
-        engine_.modes().calibrationRunning = false;
-        engine_.ModesChanged();
+        modes_.modes().calibrationRunning = false;
+        modes_.ModesChanged();
         return;
     }
     const Long savedDelay = state_.StepDelayMs;
@@ -70,8 +72,8 @@ void CalibrationRun::Calibreer1() {
             // The rig transmitting ends the run (with a beep when it refused the turn).
             if (engine_.TurnTo({static_cast<Long>(turningPoint), engine::TurnOrigin::Repeated}) !=
                 engine::TurnOutcome::Done) {
-                engine_.modes().calibrationRunning = false;
-                engine_.ModesChanged();
+                modes_.modes().calibrationRunning = false;
+                modes_.ModesChanged();
                 break;
             }
             SettleAfterTurn(engine_, platform_, start, running);

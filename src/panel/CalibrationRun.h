@@ -3,6 +3,7 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "panel/MainFields.h"
+#include "panel/WindowModes.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -17,7 +18,7 @@ class CalibrationRun : public QObject {
 
 public:
     CalibrationRun(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-                   MainFields& fields, QObject* parent = nullptr);
+                   WindowModes& modes, MainFields& fields, QObject* parent = nullptr);
 
     // A mouse button pressed on cmdCalibreer: left starts or stops the run, right asks for the
     // range first and starts it. Returns when the run has ended.
@@ -39,6 +40,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    WindowModes& modes_;
     MainFields& fields_;
 };
 

@@ -7,10 +7,10 @@
 namespace panel {
 
 Housekeeping::Housekeeping(core::ProgramState& state, platform::Platform& platform,
-                           engine::Engine& engine, PortCommands& portCommands,
+                           engine::Engine& engine, WindowModes& modes, PortCommands& portCommands,
                            port::SwitchInputs& switches, port::JoystickStatus& joystick,
                            QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine),
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), modes_(modes),
       portCommands_(portCommands), switches_(switches), joystick_(joystick),
       timer_(platform.createTimer([this] { Tick(); })) {}
 
@@ -55,8 +55,8 @@ void Housekeeping::Tick() {
         engine_.StopSlowTimers();
     switches_.UpdateLabelVisibility();
     // A lock that no turn releases any more (a turn ended by a switch, say) is released here.
-    if (engine_.busyLock().isLocked() && !engine_.slowTurnRunning())
-        engine_.busyLock().requestUnlock();
+    if (modes_.busyLock().isLocked() && !engine_.slowTurnRunning())
+        modes_.busyLock().requestUnlock();
     if (state_.JoystickOn) {
         joystick_.JoystickPoll();
         emit joystickChanged(joystick_.frameText());

@@ -3,6 +3,7 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "panel/PortCommands.h"
+#include "panel/WindowModes.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
 #include "port/SwitchInputs.h"
@@ -24,7 +25,7 @@ public:
     static constexpr int IntervalMs = 1000;
 
     Housekeeping(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-                 PortCommands& portCommands, port::SwitchInputs& switches,
+                 WindowModes& modes, PortCommands& portCommands, port::SwitchInputs& switches,
                  port::JoystickStatus& joystick, QObject* parent = nullptr);
     ~Housekeeping() override;
 
@@ -49,6 +50,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    WindowModes& modes_;
     PortCommands& portCommands_;
     port::SwitchInputs& switches_;
     port::JoystickStatus& joystick_;

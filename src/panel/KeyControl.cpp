@@ -20,8 +20,8 @@ int Numpad(int digit) {
 } // namespace
 
 KeyControl::KeyControl(core::ProgramState& state, platform::Platform& platform,
-                       engine::Engine& engine, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine) {}
+                       engine::Engine& engine, SpeedPanel& speed, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), speed_(speed) {}
 
 void KeyControl::HandleKey(int keyCode, int shift) {
     if (keyCode == engine::VirtualKey::F4 && shift == engine::AltMask) {
@@ -42,10 +42,10 @@ void KeyControl::HandleKey(int keyCode, int shift) {
     } else if (keyCode == 'M') {
         changeCustomDelay(-1);
     } else if (keyCode == 'F') {
-        engine_.ToggleFastCustom();
+        speed_.ToggleFastCustom();
     } else if (keyCode == 'C') {
         engine_.StopTurningAndFollowing();
-        engine_.CalibratePcSpeed();
+        speed_.CalibratePcSpeed();
     }
 }
 
@@ -81,7 +81,7 @@ void KeyControl::changeCustomDelay(Long byMs) {
     const std::int64_t delay = std::int64_t{state_.CustomDelayMs} + byMs;
     if (delay > state_.SlowestDelayMs || delay < state_.FastestDelayMs)
         return;
-    engine_.SpeedScrolled(static_cast<Long>(delay));
+    speed_.SpeedScrolled(static_cast<Long>(delay));
 }
 
 void KeyControl::ShowKeyInfo() {

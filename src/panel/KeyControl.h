@@ -2,6 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
+#include "panel/SpeedPanel.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -17,7 +18,7 @@ class KeyControl : public QObject {
 
 public:
     KeyControl(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-               QObject* parent = nullptr);
+               SpeedPanel& speed, QObject* parent = nullptr);
 
     // keyCode is a virtual key code and shift a modifier mask (see KeyCodes.h). Esc, Space and
     // any Alt combination but Alt+F4 stop; keys without a command do nothing. The turns it
@@ -40,6 +41,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    SpeedPanel& speed_;
 };
 
 } // namespace panel

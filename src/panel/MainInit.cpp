@@ -49,11 +49,11 @@ void MainInit::InitMain(bool quiet) {
     fields.setText(EntryField::Text4, core::PlainNumberText(s.StepsPer360));
     p_.turns.ShowLimitToolTips();
     engine.LimitsChanged();
-    engine.InitSpeed();
+    p_.speed.InitSpeed();
     engine.UpdateDegreesPerStep();
 
-    engine.modes().reset();
-    engine.ModesChanged();
+    p_.modes.modes().reset();
+    p_.modes.ModesChanged();
     fields.setText(EntryField::Text8, QString::number(s.ShuttleMin));
     fields.setText(EntryField::Text9, QString::number(s.ShuttleMax));
     fields.setText(EntryField::Text10, QString::number(s.PulsSteps));

@@ -42,6 +42,8 @@ public:
         core::ProgramState& state;
         platform::Platform& platform;
         engine::Engine& engine;
+        SpeedPanel& speed;
+        WindowModes& modes;
         MainFields& fields;
         port::SwitchInputs& switches;
         port::JoystickStatus& joystick;

@@ -2,26 +2,90 @@
 
 namespace panel {
 
+using core::Long;
 using engine::Engine;
 
-MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, QObject* parent)
-    : QObject(parent), state_(state), engine_(engine) {
-    connect(&engine, &Engine::degreesChanged, this,
-            [this](core::Single degrees) { emit degreesShown(DegreesLabelText(degrees)); });
-    connect(&engine, &Engine::sliderLabelChanged, this, [this](core::Long value) {
-        emit sliderLabelShown(SliderLabelText(state_, value),
-                              state_.SliderShowsDegrees ? state_.PelorusDegreeColor : 0);
+MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPanel& speed,
+                             WindowModes& modes, QObject* parent)
+    : QObject(parent), state_(state), engine_(engine), modes_(modes),
+      view_(MainViewOf(state, engine.speed(), modes.modes())) {
+    // The drag bar's thumb follows the counter only within the limits.
+    connect(&engine, &Engine::counterChanged, this, [this](Long counter) {
+        update([&](MainView& v) {
+            v.counterText = CounterText(counter);
+            if (state_.MinPosition <= counter && counter <= state_.MaxPosition)
+                v.sliderValue = counter;
+        });
     });
-    connect(&engine, &Engine::overlayChanged, this,
-            [this] { emit overlayShown(OverlayDisplayFor(state_)); });
-    connect(&engine, &Engine::pcSpeedChanged, this, [this](core::Long pcSpeed) {
-        emit pcSpeedShown(QStringLiteral("PCspeed=") + CounterText(pcSpeed));
+    connect(&engine, &Engine::sliderRangeChanged, this, [this](Long minimum, Long maximum) {
+        update([&](MainView& v) {
+            v.sliderMinimum = minimum;
+            v.sliderMaximum = maximum;
+            if (minimum <= state_.StepCounter && state_.StepCounter <= maximum)
+                v.sliderValue = state_.StepCounter;
+        });
     });
+    connect(&engine, &Engine::sliderLabelChanged, this, &MainPresenter::ShowSliderLabel);
+    // The degrees are told again whenever the steps per turn change; none (0) hides them.
+    connect(&engine, &Engine::degreesChanged, this, [this](core::Single degrees) {
+        update([&](MainView& v) {
+            v.degreesText = DegreesLabelText(degrees);
+            v.degreesVisible = state_.StepsPer360 > 0;
+        });
+    });
+    connect(&engine, &Engine::overlayChanged, this, &MainPresenter::ShowOverlay);
+    connect(&engine, &Engine::speedChanged, this,
+            [this] { update([this](MainView& v) { v.speed = SpeedViewOf(engine_.speed()); }); });
+    connect(&speed, &SpeedPanel::pcSpeedChanged, this, [this](Long pcSpeed) {
+        update([&](MainView& v) { v.pcSpeedText = PcSpeedText(pcSpeed); });
+    });
+    connect(&modes, &WindowModes::modesChanged, this, [this] {
+        update([this](MainView& v) {
+            const engine::TurningModes& modes = modes_.modes();
+            v.shuttleCaption = modes.shuttleCaption();
+            v.pulsCaption = modes.pulsCaption();
+            v.calibrationCaption = modes.calibrationCaption();
+        });
+    });
+}
+
+template <typename T> void MainPresenter::set(T MainView::*field, T value) {
+    if (view_.*field == value)
+        return;
+    view_.*field = std::move(value);
+    emit changed(view_);
+}
+
+template <typename Change> void MainPresenter::update(Change&& change) {
+    MainView next = view_;
+    change(next);
+    if (next == view_)
+        return;
+    view_ = std::move(next);
+    emit changed(view_);
 }
 
 void MainPresenter::SliderLabelClicked() {
     state_.SliderShowsDegrees = !state_.SliderShowsDegrees;
-    engine_.ShowSliderLabel(state_.StepCounter);
+    ShowSliderLabel(state_.StepCounter);
+}
+
+void MainPresenter::ShowSliderLabel(Long value) {
+    QString text = SliderLabelText(state_, value);
+    const Long color = state_.SliderShowsDegrees ? state_.PelorusDegreeColor : 0;
+    if (text == view_.sliderLabelText && color == view_.sliderLabelColor)
+        return;
+    view_.sliderLabelText = std::move(text);
+    view_.sliderLabelColor = color;
+    emit changed(view_);
+}
+
+void MainPresenter::ShowOverlay() {
+    update([this](MainView& v) { v.overlay = OverlayDisplayFor(state_); });
+}
+
+void MainPresenter::StateReplaced() {
+    update([this](MainView& v) { v.pcSpeedText = PcSpeedText(state_.PcSpeed); });
 }
 
 } // namespace panel

@@ -2,37 +2,51 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "panel/DisplayTexts.h"
+#include "panel/MainView.h"
+#include "panel/SpeedPanel.h"
+#include "panel/WindowModes.h"
 
 #include <QObject>
 #include <QString>
 
 namespace panel {
 
-// The main window's texts of what the engine shows: told the engine's values (the degrees, the
-// position of the drag bar's label, the overlay, PcSpeed), it says what the window renders.
+// The main window's shown state as one value (MainView): told the engine's values (the
+// counter, the drag bar, the degrees, the overlay, the speed), the speed panel's (PcSpeed) and
+// the modes, it makes their texts and colours and tells changed() whenever the value changes.
 class MainPresenter : public QObject {
     Q_OBJECT
 
 public:
-    // engine must outlive the presenter.
-    MainPresenter(core::ProgramState& state, engine::Engine& engine, QObject* parent = nullptr);
+    // engine, speed and modes must outlive the presenter.
+    MainPresenter(core::ProgramState& state, engine::Engine& engine, SpeedPanel& speed,
+                  WindowModes& modes, QObject* parent = nullptr);
+
+    const MainView& view() const { return view_; }
 
     // The drag bar's label clicked: steps <-> degrees.
     void SliderLabelClicked();
+    // The drag bar's label for a position: the thumb while it is dragged, the counter when the
+    // label's colour changed.
+    void ShowSliderLabel(core::Long value);
+    // The overlay's display from the state.
+    void ShowOverlay();
+    // The settings or the stepper's profile were replaced: PcSpeed shown from the state.
+    void StateReplaced();
 
 signals:
-    // " 12.6°".
-    void degreesShown(const QString& text);
-    // The drag bar's label, in colour 0x00BBGGRR.
-    void sliderLabelShown(const QString& text, core::Long color);
-    void overlayShown(const panel::OverlayDisplay& display);
-    // "PCspeed=123456".
-    void pcSpeedShown(const QString& text);
+    void changed(const panel::MainView& view);
 
 private:
+    // One field of the view, told when it differs (what a turn changes at every show).
+    template <typename T> void set(T MainView::*field, T value);
+    // Applies change to a copy of the view and tells it when it differs.
+    template <typename Change> void update(Change&& change);
+
     core::ProgramState& state_;
     engine::Engine& engine_;
+    WindowModes& modes_;
+    MainView view_;
 };
 
 } // namespace panel

@@ -13,14 +13,14 @@ void OverlayPanel::InitPanel() {
     emit checkShown(state_.OverlayOn, state_.OverlaySteps > 0);
     emit controlsEnabled(state_.OverlayOn);
     emit panelsShown(state_.OverlayMenu && state_.OverlaySteps > 0);
-    engine_.ShowOverlay();
+    emit displayChanged();
 }
 
 void OverlayPanel::MenuToggled(bool checked) {
     if (checked) {
         state_.OverlayMenu = true;
         emit panelsShown(true);
-        engine_.ShowOverlay();
+        emit displayChanged();
         return;
     }
     // The overlay is settled while the panel still counts, then the panel goes.
@@ -32,7 +32,7 @@ void OverlayPanel::MenuToggled(bool checked) {
 void OverlayPanel::OverlayChecked(bool ticked) {
     state_.OverlayOn = ticked;
     emit controlsEnabled(ticked);
-    engine_.ShowOverlay();
+    emit displayChanged();
 }
 
 void OverlayPanel::OverlayInputClicked() {
@@ -45,7 +45,7 @@ void OverlayPanel::OverlayInputClicked() {
         emit checkShown(state_.OverlayOn, true);
         engine_.SetCounter(state_.StepCounter, 0);
     }
-    engine_.ShowOverlay();
+    emit displayChanged();
 }
 
 void OverlayPanel::Use(core::Long steps) {

@@ -42,6 +42,8 @@ signals:
     void checkShown(bool ticked, bool enabled);
     // The four step buttons and the two count labels.
     void controlsEnabled(bool enabled);
+    // The overlay's size, state or panel changed: its display is shown again.
+    void displayChanged();
 
 private:
     core::ProgramState& state_;

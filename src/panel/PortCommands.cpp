@@ -19,9 +19,8 @@ void PortCommands::AutoPowerClicked(bool ticked) {
 }
 
 void PortCommands::FieldPowerClicked(bool ticked) {
+    // The stop ends a slow turn too.
     engine_.StopTurningAndFollowing();
-    if (!ticked)
-        engine_.StopSlowTimers();
     engine_.power().SetFieldPower(ticked);
 }
 

@@ -10,10 +10,10 @@ namespace panel {
 using core::Long;
 
 ShuttlePuls::ShuttlePuls(core::ProgramState& state, platform::Platform& platform,
-                         engine::Engine& engine, MainFields& fields, StepperParams& params,
-                         QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields),
-      params_(params) {}
+                         engine::Engine& engine, WindowModes& modes, MainFields& fields,
+                         StepperParams& params, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), modes_(modes),
+      fields_(fields), params_(params) {}
 
 void ShuttlePuls::FieldEdited(EntryField field) {
     if (field == EntryField::Text8 || field == EntryField::Text9)
@@ -40,10 +40,10 @@ void ShuttlePuls::resetShuttleFields() {
 
 void ShuttlePuls::ShuttleClicked() {
     fields_.setKeyPreview(true);
-    engine::TurningModes& modes = engine_.modes();
+    engine::TurningModes& modes = modes_.modes();
     const bool wasOn = modes.shuttleOn;
     modes.shuttleOn = !wasOn;
-    engine_.ModesChanged();
+    modes_.ModesChanged();
     engine_.StopTurningAndFollowing();
     if (wasOn)
         return;
@@ -72,7 +72,7 @@ void ShuttlePuls::ShuttleClicked() {
     emit pulsShuttleTextChanged(
         DegreeText(state_, std::int64_t{state_.ShuttleMax} - state_.ShuttleMin));
     modes.shuttleOn = true;
-    engine_.ModesChanged();
+    modes_.ModesChanged();
     Shuttle();
 }
 
@@ -80,12 +80,12 @@ bool ShuttlePuls::turnWhileOn(Long target, bool engine::TurningModes::*mode) {
     const double start = platform_.steadyMs();
     // The rig transmitting ends the mode (with a beep when it refused the swing).
     if (engine_.TurnTo({target, engine::TurnOrigin::Repeated}) != engine::TurnOutcome::Done) {
-        engine_.modes().*mode = false;
-        engine_.ModesChanged();
+        modes_.modes().*mode = false;
+        modes_.ModesChanged();
         return false;
     }
-    SettleAfterTurn(engine_, platform_, start, [&] { return engine_.modes().*mode; });
-    return engine_.modes().*mode;
+    SettleAfterTurn(engine_, platform_, start, [&] { return modes_.modes().*mode; });
+    return modes_.modes().*mode;
 }
 
 void ShuttlePuls::Shuttle() {
@@ -110,10 +110,10 @@ void ShuttlePuls::Shuttle() {
 
 void ShuttlePuls::PulsClicked() {
     fields_.setKeyPreview(true);
-    engine::TurningModes& modes = engine_.modes();
+    engine::TurningModes& modes = modes_.modes();
     const bool starting = !modes.pulsOn;
     modes.pulsOn = starting;
-    engine_.ModesChanged();
+    modes_.ModesChanged();
     engine_.StopTurningAndFollowing();
 
     state_.PulsSteps = core::RoundToLong(fields_.value(EntryField::Text10));
@@ -140,7 +140,7 @@ void ShuttlePuls::PulsClicked() {
     emit pulsShuttleTextChanged(DegreeText(state_, state_.PulsSteps));
     if (starting) {
         modes.pulsOn = true;
-        engine_.ModesChanged();
+        modes_.ModesChanged();
         PulsLoop();
     }
 }
@@ -148,7 +148,7 @@ void ShuttlePuls::PulsClicked() {
 void ShuttlePuls::PulsLoop() {
     LockPulsShuttle();
     bool down = state_.StepCounter > state_.MinPosition;
-    auto on = [this] { return engine_.modes().pulsOn; };
+    auto on = [this] { return modes_.modes().pulsOn; };
     while (on()) {
         if (state_.StepCounter == state_.MaxPosition)
             down = true;
@@ -169,7 +169,7 @@ void ShuttlePuls::PulsLoop() {
 }
 
 void ShuttlePuls::LockPulsShuttle() {
-    const engine::TurningModes& modes = engine_.modes();
+    const engine::TurningModes& modes = modes_.modes();
     auto lock = [this](std::initializer_list<EntryField> fields, bool locked) {
         for (const EntryField field : fields)
             fields_.setLocked(field, locked);

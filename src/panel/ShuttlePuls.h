@@ -4,6 +4,7 @@
 #include "engine/Engine.h"
 #include "panel/MainFields.h"
 #include "panel/StepperParams.h"
+#include "panel/WindowModes.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -19,7 +20,8 @@ class ShuttlePuls : public QObject {
 
 public:
     ShuttlePuls(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-                MainFields& fields, StepperParams& params, QObject* parent = nullptr);
+                WindowModes& modes, MainFields& fields, StepperParams& params,
+                QObject* parent = nullptr);
 
     // cmdShuttle: starts shuttling between Text8 and Text9, or stops it. Returns when it ends.
     void ShuttleClicked();
@@ -54,6 +56,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    WindowModes& modes_;
     MainFields& fields_;
     StepperParams& params_;
 };

@@ -8,8 +8,10 @@ namespace panel {
 using core::Long;
 
 StepperParams::StepperParams(core::ProgramState& state, platform::Platform& platform,
-                             engine::Engine& engine, MainFields& fields, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields) {}
+                             engine::Engine& engine, SpeedPanel& speed, WindowModes& modes,
+                             MainFields& fields, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), speed_(speed),
+      modes_(modes), fields_(fields) {}
 
 void StepperParams::LowSpeedClicked() {
     if (fields_.text(EntryField::Text5).isEmpty()) {
@@ -28,7 +30,7 @@ void StepperParams::LowSpeedClicked() {
         state_.SlowestDelayMs = 1000;
     } else {
         state_.SlowestDelayMs = core::RoundToLong(ms);
-        engine_.SetSpeed();
+        speed_.SetSpeed();
     }
     HighSpeedClicked();
 }
@@ -51,7 +53,7 @@ void StepperParams::HighSpeedClicked() {
         return;
     }
     state_.FastestDelayMs = core::RoundToLong(ms);
-    engine_.SetSpeed();
+    speed_.SetSpeed();
 }
 
 void StepperParams::fitModesToLimits() {
@@ -123,8 +125,7 @@ void StepperParams::StepsClicked() {
         emit pulsShuttleTextChanged(QStringLiteral("???"));
     }
     engine_.UpdateDegreesPerStep();
-    engine_.ShowDegrees();
-    engine_.ShowSpeed();
+    speed_.ShowSpeed();
     fields_.setKeyPreview(true);
 }
 
@@ -140,9 +141,9 @@ bool StepperParams::SlowLimit() {
         HighSpeedClicked();
         return false;
     }
-    engine_.modes().shuttleOn = false;
-    engine_.modes().pulsOn = false;
-    engine_.ModesChanged();
+    modes_.modes().shuttleOn = false;
+    modes_.modes().pulsOn = false;
+    modes_.ModesChanged();
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "panel/MainFields.h"
+#include "panel/SpeedPanel.h"
+#include "panel/WindowModes.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -17,7 +19,8 @@ class StepperParams : public QObject {
 
 public:
     StepperParams(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-                  MainFields& fields, QObject* parent = nullptr);
+                  SpeedPanel& speed, WindowModes& modes, MainFields& fields,
+                  QObject* parent = nullptr);
 
     // cmdHoogste ("LowSpeed", Text5 in seconds): the slowest delay; runs HighSpeedClicked.
     void LowSpeedClicked();
@@ -50,6 +53,8 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    SpeedPanel& speed_;
+    WindowModes& modes_;
     MainFields& fields_;
 };
 

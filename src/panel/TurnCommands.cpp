@@ -24,8 +24,10 @@ QString MinToolTip(Long min) {
 } // namespace
 
 TurnCommands::TurnCommands(core::ProgramState& state, platform::Platform& platform,
-                           engine::Engine& engine, MainFields& fields, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine), fields_(fields) {}
+                           engine::Engine& engine, SpeedPanel& speed, WindowModes& modes,
+                           MainFields& fields, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), speed_(speed),
+      modes_(modes), fields_(fields) {}
 
 void TurnCommands::showGotoStep(Long step) {
     state_.GotoStepValue = step;
@@ -71,10 +73,9 @@ void TurnCommands::GotoDegreesClicked() {
 }
 
 void TurnCommands::gotoTarget(Long target) {
-    engine_.ShowSliderLabel(state_.StepCounter);
-    engine_.busyLock().lock();
+    modes_.busyLock().lock();
     engine_.TurnTo({target, engine::TurnOrigin::Window});
-    engine_.busyLock().requestUnlock();
+    modes_.busyLock().requestUnlock();
     fields_.setKeyPreview(true);
 }
 
@@ -101,7 +102,6 @@ void TurnCommands::turnToLimit(bool up) {
         emit maxToolTipChanged(MaxToolTip(limit));
     else
         emit minToolTipChanged(MinToolTip(limit));
-    engine_.ShowSliderLabel(state_.StepCounter);
     engine_.TurnTo({limit, engine::TurnOrigin::Window});
     fields_.setKeyPreview(true);
 }
@@ -122,7 +122,7 @@ void TurnCommands::StopPressed(Qt::MouseButton button) {
     engine_.StopTurningAndFollowing();
     if (button == Qt::RightButton) {
         platform_.beep();
-        engine_.CalibratePcSpeed();
+        speed_.CalibratePcSpeed();
     }
     emit loopKeysEnabled(true);
     fields_.setKeyPreview(true);

@@ -3,6 +3,8 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "panel/MainFields.h"
+#include "panel/SpeedPanel.h"
+#include "panel/WindowModes.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -17,7 +19,8 @@ class TurnCommands : public QObject {
 
 public:
     TurnCommands(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-                 MainFields& fields, QObject* parent = nullptr);
+                 SpeedPanel& speed, WindowModes& modes, MainFields& fields,
+                 QObject* parent = nullptr);
 
     // cmdGotoStep: to Text3 rounded (halves to even), rewritten so, with Text7 showing its
     // degrees; an empty field only beeps.
@@ -62,6 +65,8 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    SpeedPanel& speed_;
+    WindowModes& modes_;
     MainFields& fields_;
 };
 

@@ -2,14 +2,16 @@
 
 namespace station {
 
-EngineTurner::EngineTurner(engine::Engine& engine, QObject* parent)
-    : QObject(parent), engine_(engine) {
+EngineTurner::EngineTurner(engine::Engine& engine, const panel::CounterByHand& counterByHand,
+                           QObject* parent)
+    : QObject(parent), engine_(engine), counterByHand_(counterByHand) {
     connect(&engine_, &engine::Engine::stopped, this, [this] { ++stops_; });
 }
 
 void EngineTurner::turnTo(core::Long target, std::optional<core::Long> delayMs) {
     using Ramp = engine::TurnRequest::Ramp;
-    engine_.TurnTo({target, engine::TurnOrigin::Program, delayMs, delayMs ? Ramp::Off : Ramp::AsSet});
+    engine_.TurnTo(
+        {target, engine::TurnOrigin::Program, delayMs, delayMs ? Ramp::Off : Ramp::AsSet});
 }
 
 bool EngineTurner::turnStepperTo(core::Long stepper, core::Long target, const QString& detail) {
@@ -21,7 +23,7 @@ void EngineTurner::stopTurning() {
 }
 
 bool EngineTurner::counterBeingSet() const {
-    return engine_.counterBeingSet();
+    return counterByHand_.asking();
 }
 
 } // namespace station

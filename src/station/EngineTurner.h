@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Engine.h"
+#include "panel/CounterByHand.h"
 #include "program/Turner.h"
 
 #include <QObject>
@@ -14,7 +15,8 @@ class EngineTurner final : public QObject, public program::Turner {
     Q_OBJECT
 
 public:
-    explicit EngineTurner(engine::Engine& engine, QObject* parent = nullptr);
+    EngineTurner(engine::Engine& engine, const panel::CounterByHand& counterByHand,
+                 QObject* parent = nullptr);
 
     // A "#" speed is the delay of its turn alone: the speed ramp would replace it by its own.
     void turnTo(core::Long target, std::optional<core::Long> delayMs) override;
@@ -25,6 +27,7 @@ public:
 
 private:
     engine::Engine& engine_;
+    const panel::CounterByHand& counterByHand_;
     std::uint64_t stops_ = 0; // the engine's stopped() signals
 };
 

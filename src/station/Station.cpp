@@ -49,15 +49,19 @@ int ReadSilentAlarmS(const QString& settingsFile, core::SettingsReport* report) 
 Station::Station(const QString& programDirectory, platform::Platform& platform,
                  std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
-      engine_(state_, platform_, *lpt_, switches_), config_(state_, platform_, programDirectory),
-      joystick_(state_, joystickDevice_, platform_), portCommands_(engine_),
-      housekeeping_(state_, platform_, engine_, portCommands_, switches_, joystick_),
-      keys_(state_, platform_, engine_), wheel_(state_, engine_),
-      turns_(state_, platform_, engine_, fields_), params_(state_, platform_, engine_, fields_),
-      shuttlePuls_(state_, platform_, engine_, fields_, params_),
-      calibration_(state_, platform_, engine_, fields_), overlay_(state_, engine_, fields_),
-      mainInit_({state_, platform_, engine_, fields_, switches_, joystick_, housekeeping_, turns_,
-                 overlay_, wheel_, portCommands_}),
+      modes_(platform_),
+      engine_(state_, platform_, *lpt_, switches_, modes_.modes(), modes_.busyLock()),
+      config_(state_, platform_, programDirectory), joystick_(state_, joystickDevice_, platform_),
+      speed_(state_, platform_, engine_), counterByHand_(state_, platform_, engine_),
+      portCommands_(engine_),
+      housekeeping_(state_, platform_, engine_, modes_, portCommands_, switches_, joystick_),
+      keys_(state_, platform_, engine_, speed_), wheel_(state_, engine_),
+      turns_(state_, platform_, engine_, speed_, modes_, fields_),
+      params_(state_, platform_, engine_, speed_, modes_, fields_),
+      shuttlePuls_(state_, platform_, engine_, modes_, fields_, params_),
+      calibration_(state_, platform_, engine_, modes_, fields_), overlay_(state_, engine_, fields_),
+      mainInit_({state_, platform_, engine_, speed_, modes_, fields_, switches_, joystick_,
+                 housekeeping_, turns_, overlay_, wheel_, portCommands_}),
       exitPath_(state_, platform_, engine_, config_), serialLink_(programDirectory),
       simulatedRig_(platform_), catLog_(state_, platform_, programDirectory),
       cat_(state_, platform_, catLog_, serialLink_, programDirectory), catRig_(cat_),
@@ -76,7 +80,8 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
       pstRotor_(RotorDatagramServer::Protocol::Pst, state_, engine_, platform_),
       statusServer_([this] { return StatusText(status()); }),
       vnaBuild_(platform_, vnaMover_, state_, programDirectory, settingsFile_),
-      web_({state_, engine_, tuning_, tableEditor_, bandSets_, vnaBuild_, *this}, platform_),
+      web_({state_, engine_, speed_, tuning_, tableEditor_, bandSets_, vnaBuild_, *this},
+           platform_),
       rotatorRetry_(platform_), webRetry_(platform_) {
     // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
     engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
@@ -99,8 +104,13 @@ void Station::wireLogic() {
     connect(&engine_, &Engine::slowStepMade, &housekeeping_, &panel::Housekeeping::Tick);
     // Another stepper's profile: the panels are built again.
     connect(&engine_, &Engine::stepperSwitched, &mainInit_, &panel::MainInit::InitMain);
-    connect(&engine_, &Engine::speedFieldsChanged, &fields_, &panel::MainFields::ShowSpeedFields);
-    connect(&engine_.busyLock(), &engine::BusyLock::changed, &fields_,
+    // A stop ends the endless modes; the wheel moves the speed bar.
+    connect(&engine_, &Engine::stopped, &modes_, &panel::WindowModes::ModesChanged);
+    connect(&wheel_, &engine::WheelControl::speedScrolled, &speed_,
+            &panel::SpeedPanel::SpeedScrolled);
+    connect(&speed_, &panel::SpeedPanel::speedFieldsChanged, &fields_,
+            &panel::MainFields::ShowSpeedFields);
+    connect(&modes_.busyLock(), &engine::BusyLock::changed, &fields_,
             &panel::MainFields::ShowBusyLock);
     connect(&fields_, &panel::MainFields::edited, &turns_, &panel::TurnCommands::FieldEdited);
     connect(&fields_, &panel::MainFields::edited, &shuttlePuls_, &panel::ShuttlePuls::FieldEdited);
@@ -271,7 +281,7 @@ void Station::storePhaseOffset(core::Long stepper, core::Long offset) {
 
 void Station::defaultsMade() {
     engine_.coil().ClearAllPorts();
-    engine_.CalibratePcSpeed();
+    speed_.CalibratePcSpeed();
     // The defaults named the motors' positions anew (at the start the file's offsets are read
     // afterwards).
     if (positionsKnown_) {

@@ -9,6 +9,7 @@
 #include "engine/MoveLog.h"
 #include "engine/WheelControl.h"
 #include "panel/CalibrationRun.h"
+#include "panel/CounterByHand.h"
 #include "panel/ExitPath.h"
 #include "panel/Housekeeping.h"
 #include "panel/KeyControl.h"
@@ -16,8 +17,10 @@
 #include "panel/MainInit.h"
 #include "panel/OverlayPanel.h"
 #include "panel/ShuttlePuls.h"
+#include "panel/SpeedPanel.h"
 #include "panel/StepperParams.h"
 #include "panel/TurnCommands.h"
+#include "panel/WindowModes.h"
 #include "platform/LptPort.h"
 #include "platform/Platform.h"
 #include "port/JoystickStatus.h"
@@ -129,6 +132,9 @@ public:
     core::ConfigFile& config() { return config_; }
     port::JoystickStatus& joystick() { return joystick_; }
     panel::MainFields& fields() { return fields_; }
+    panel::SpeedPanel& speed() { return speed_; }
+    panel::WindowModes& modes() { return modes_; }
+    panel::CounterByHand& counterByHand() { return counterByHand_; }
     panel::Housekeeping& housekeeping() { return housekeeping_; }
     panel::PortCommands& portCommands() { return portCommands_; }
     panel::KeyControl& keys() { return keys_; }
@@ -191,11 +197,14 @@ private:
     platform::Platform& platform_;
     std::unique_ptr<platform::LptPort> lpt_;
     port::SwitchInputs switches_;
+    panel::WindowModes modes_;
     engine::Engine engine_;
     core::ConfigFile config_;
     port::SdlJoystick joystickDevice_;
     port::JoystickStatus joystick_;
     panel::MainFields fields_;
+    panel::SpeedPanel speed_;
+    panel::CounterByHand counterByHand_;
     panel::PortCommands portCommands_;
     panel::Housekeeping housekeeping_;
     panel::KeyControl keys_;
@@ -229,7 +238,7 @@ private:
     bool following_ = false;
     tuning::SilentRigAlarm silentAlarm_{platform_};
 
-    EngineTurner turner_{engine_};
+    EngineTurner turner_{engine_, counterByHand_};
     std::unique_ptr<program::TimerTable> timer_;
     QString settingsFile_;
     core::SettingsReport settingsReport_;

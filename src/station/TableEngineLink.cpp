@@ -13,9 +13,8 @@ void TableEngineLink::StepperValuesChanged() {
     fields_.setText(EntryField::Text1, core::PlainNumberText(state_.MaxPosition));
     fields_.setText(EntryField::Text2, core::PlainNumberText(state_.MinPosition));
     fields_.setText(EntryField::Text4, core::PlainNumberText(state_.StepsPer360));
-    engine_.UpdateDegreesPerStep();
     engine_.LimitsChanged();
-    engine_.ShowDegrees();
+    engine_.UpdateDegreesPerStep();
     turns_.ShowLimitToolTips();
 }
 

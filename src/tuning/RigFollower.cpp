@@ -4,7 +4,6 @@
 #include "table/RowBandwidth.h"
 #include "table/TableViewState.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace tuning {
@@ -235,7 +234,7 @@ bool RigFollower::RangeCheck(core::Single kHz) {
 
 engine::TurnOutcome RigFollower::TurnTo(core::Long p, engine::TurnOrigin origin, bool consented,
                                         const QString& detail) {
-    const core::Long target = std::clamp(p, state_.MinPosition, state_.MaxPosition);
+    const core::Long target = engine_.endOfTurnTo(p);
     // A slow turn already on its way there is not started again: with step delays above the
     // poll interval it would never make its next step.
     if (state_.StepCounter == target ||

@@ -48,9 +48,9 @@ QString PlainName(const QString& name) {
 } // namespace
 
 WebApi::WebApi(const Parts& parts, platform::Platform& platform, QObject* parent)
-    : QObject(parent), state_(parts.state), engine_(parts.engine), tuning_(parts.tuning),
-      editor_(parts.editor), bands_(parts.bands), vna_(parts.vna), station_(parts.station),
-      jogLease_(platform.createTimer([this] {
+    : QObject(parent), state_(parts.state), engine_(parts.engine), speedPanel_(parts.speed),
+      tuning_(parts.tuning), editor_(parts.editor), bands_(parts.bands), vna_(parts.vna),
+      station_(parts.station), jogLease_(platform.createTimer([this] {
           // Not asked again in time: the page that held the button is gone.
           if (turns().waiting(this) == int(Kind::Jog))
               dropPending();
@@ -333,7 +333,7 @@ WebReply WebApi::speed(const QJsonObject& request) {
     if (speed != QLatin1String("fast") && speed != QLatin1String("custom"))
         return BadRequest(QStringLiteral("speed must be \"fast\" or \"custom\""));
     if ((speed == QLatin1String("fast")) != engine_.speed().fastMode())
-        engine_.ToggleFastCustom();
+        speedPanel_.ToggleFastCustom();
     return Ok();
 }
 

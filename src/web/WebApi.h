@@ -2,6 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
+#include "panel/SpeedPanel.h"
 #include "platform/Platform.h"
 #include "table/BandSet.h"
 #include "table/TableEditor.h"
@@ -48,6 +49,7 @@ public:
     struct Parts {
         core::ProgramState& state;
         engine::Engine& engine;
+        panel::SpeedPanel& speed;
         tuning::RigTuning& tuning;
         table::TableEditor& editor;
         const table::BandSets& bands;
@@ -124,6 +126,7 @@ private:
 
     core::ProgramState& state_;
     engine::Engine& engine_;
+    panel::SpeedPanel& speedPanel_;
     tuning::RigTuning& tuning_;
     table::TableEditor& editor_;
     const table::BandSets& bands_;
@@ -131,7 +134,7 @@ private:
     const StationLink& station_;
     std::unique_ptr<platform::Timer> jogLease_;
     int pendingSteps_ = 0;
-    int jogDirection_ = 0;        // of the jog asked for and not yet ended: 1 up, -1 down
+    int jogDirection_ = 0; // of the jog asked for and not yet ended: 1 up, -1 down
     QString jogHold_;
     QStringList endedHolds_; // the last few
     int tableRevision_ = 0;

@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QMenu>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 namespace {
@@ -113,6 +114,38 @@ TEST_F(MainWindowTest, theSpeedFieldsAreNotRewrittenWhileTheRampShowsItsSpeeds) 
     QTest::mouseClick(form.cmdGotoStep, Qt::LeftButton);
     EXPECT_EQ(state.StepCounter, 20);
     EXPECT_EQ(form.Text5->text(), "2 Sec");
+}
+
+TEST_F(MainWindowTest, theSpeedPanelModesAndDragLabelReachTheWindowFromTheirOwners) {
+    auto* bar = form.find<QScrollBar>("HScroll1");
+    // The wheel's speed function moves the scroll bar through the speed panel.
+    QTest::mouseClick(form.cmdScroll, Qt::LeftButton);
+    ASSERT_EQ(form.cmdScroll->text(), "Speed");
+    QWheelEvent towards(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, -120), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(form.VSlider1, &towards); // a notch towards: a shorter delay
+    EXPECT_EQ(state.CustomDelayMs, 14);
+    EXPECT_EQ(bar->value(), 14);
+    EXPECT_EQ(form.find<QLabel>("lblSnelHeid")->text(), "Stepspeed  .014 Sec");
+
+    // A stop ends the modes, and their captions say so.
+    station::Station& station = app.station();
+    station.modes().modes().calibrationRunning = true;
+    station.modes().ModesChanged();
+    auto* calibrate = form.find<QPushButton>("cmdCalibreer");
+    ASSERT_EQ(calibrate->text(), "Ru&nning");
+    app.engine().StopTurningAndFollowing();
+    EXPECT_EQ(calibrate->text(), "Calibratio&n");
+
+    // The drag bar's label follows the thumb, and the next stop shows the counter again.
+    emit form.VSlider1->sliderMoved(123);
+    EXPECT_EQ(form.lblVscroll->text(), "123");
+    app.engine().StopTurningAndFollowing();
+    EXPECT_EQ(form.lblVscroll->text(), "0");
+
+    platform.clockStepPerRead = 0.5;
+    QTest::mouseClick(form.find<QLabel>("lblPcspeed"), Qt::LeftButton);
+    EXPECT_EQ(form.find<QLabel>("lblPcspeed")->text(), "PCspeed=2000");
 }
 
 TEST_F(MainWindowTest, shuttleButtonStartsAndAStopEndsTheMode) {

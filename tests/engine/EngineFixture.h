@@ -1,7 +1,10 @@
 #pragma once
 
 #include "engine/Engine.h"
+#include "panel/CounterByHand.h"
 #include "panel/MainPresenter.h"
+#include "panel/SpeedPanel.h"
+#include "panel/WindowModes.h"
 #include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
@@ -46,8 +49,12 @@ struct EngineFixture : ::testing::Test {
     WatchedLpt watchedLpt{lpt};
     port::SwitchInputs switches{state, platform, lpt};
     FakeTransmit transmit;
-    engine::Engine engine{state, platform, watchedLpt, switches};
-    panel::MainPresenter presenter{state, engine};
+    panel::WindowModes windowModes{platform};
+    engine::Engine engine{
+        state, platform, watchedLpt, switches, windowModes.modes(), windowModes.busyLock()};
+    panel::SpeedPanel speedPanel{state, platform, engine};
+    panel::MainPresenter presenter{state, engine, speedPanel, windowModes};
+    panel::CounterByHand counterByHand{state, platform, engine};
 
     std::vector<core::Long> counters;  // as shown
     std::vector<core::Long> positions; // the counter at every port write that changed it
@@ -68,15 +75,16 @@ struct EngineFixture : ::testing::Test {
         };
         QObject::connect(&engine, &Engine::counterChanged,
                          [this](core::Long c) { counters.push_back(c); });
-        QObject::connect(&presenter, &panel::MainPresenter::degreesShown,
-                         [this](const QString& d) { degrees.push_back(d); });
-        QObject::connect(&presenter, &panel::MainPresenter::overlayShown,
-                         [this](const panel::OverlayDisplay& d) { overlays.push_back(d); });
+        // Each time the engine tells them, as the presenter shows them (it heard first).
+        QObject::connect(&engine, &Engine::degreesChanged,
+                         [this] { degrees.push_back(presenter.view().degreesText); });
+        QObject::connect(&engine, &Engine::overlayChanged,
+                         [this] { overlays.push_back(presenter.view().overlay); });
         QObject::connect(&engine, &Engine::turnStarted, [this] { turns.push_back(true); });
         QObject::connect(&engine, &Engine::turnEnded, [this] { turns.push_back(false); });
         state.LoadStepperProfile();
         engine.coil().UpdateStepperBits();
-        engine.InitSpeed();
+        speedPanel.InitSpeed();
         engine.UpdateDegreesPerStep();
         lpt.traceWrites([this] { return platform.steadyMs(); });
     }
@@ -109,8 +117,8 @@ struct EngineFixture : ::testing::Test {
     // Delays above one second: the slowest delay raised, the speed bar set.
     void setSlowSpeed(core::Long ms) {
         state.SlowestDelayMs = 2 * ms;
-        engine.SetSpeed();
-        engine.SpeedScrolled(ms);
+        speedPanel.SetSpeed();
+        speedPanel.SpeedScrolled(ms);
     }
     void clearTrace() {
         lpt.traceWrites([this] { return platform.steadyMs(); });

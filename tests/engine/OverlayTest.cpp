@@ -25,12 +25,14 @@ TEST_F(Overlay, stepsUpAndDownCountOnlyTheOverlayAndFollowTheMotorsCycle) {
     EXPECT_EQ(overlays.back().directionText, "<<");
     EXPECT_TRUE(platform.beeps.empty());
 
-    engine.ApplyOverlay(0, engine::TurnOrigin::Window); // last direction down: everything back, with a beep at 0
+    engine.ApplyOverlay(
+        0, engine::TurnOrigin::Window); // last direction down: everything back, with a beep at 0
     EXPECT_EQ(state.OverlayPosition, 0);
     EXPECT_EQ(platform.beeps.size(), 1u);
     EXPECT_EQ(state.StepCounter, 100);
 
-    engine.ApplyOverlay(10, engine::TurnOrigin::Window); // from a full overlay the display counts down
+    engine.ApplyOverlay(10,
+                        engine::TurnOrigin::Window); // from a full overlay the display counts down
     engine.ApplyOverlay(-3, engine::TurnOrigin::Window);
     EXPECT_TRUE(state.OverlayState);
     EXPECT_EQ(overlays.back().stepsText, "-3");
@@ -67,7 +69,7 @@ TEST_F(Overlay, aTargetEqualToTheCounter_completesAPartlyTakenOverlay) {
 }
 
 TEST_F(Overlay, aStopDuringTheOverlay_endsTheWholeTurnAndAStoppedWayDownEndsWithoutABeep) {
-    engine.SpeedScrolled(10);
+    speedPanel.SpeedScrolled(10);
     platform.scheduleAfter(25, [this] { engine.StopTurningAndFollowing(); });
     turnTo(120);
     EXPECT_EQ(state.OverlayPosition, 3);
@@ -80,7 +82,7 @@ TEST_F(Overlay, aStopDuringTheOverlay_endsTheWholeTurnAndAStoppedWayDownEndsWith
 }
 
 TEST_F(Overlay, overlayStepsWaitAtMostHalfASecond) {
-    engine.SpeedScrolled(900);
+    speedPanel.SpeedScrolled(900);
     engine.ApplyOverlay(2, engine::TurnOrigin::Window);
     EXPECT_EQ(stepTimes(), (std::vector<double>{0, 500}));
 }

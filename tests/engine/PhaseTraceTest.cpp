@@ -23,28 +23,28 @@ QString Trace(const port::SimulatedLpt& lpt) {
 struct PhaseTrace : EngineFixture {
     void runOfTurns() {
         state.MaxPosition = 2000;
-        turnTo(120);                        // plain, 15 ms per step
-        engine.SpeedModulateClicked(true);  // ramped
+        turnTo(120);                           // plain, 15 ms per step
+        speedPanel.SpeedModulateClicked(true); // ramped
         turnTo(40);
-        engine.SpeedModulateClicked(false);
+        speedPanel.SpeedModulateClicked(false);
         state.OverlayMenu = state.OverlayOn = true;
         state.OverlaySteps = 6;
-        turnTo(60);                         // the overlay taken up first
-        turnTo(30);                         // and given back
+        turnTo(60); // the overlay taken up first
+        turnTo(30); // and given back
         state.OverlayOn = false;
         platform.scheduleAt(platform.steadyMs() + 100,
                             [this] { engine.StopTurningAndFollowing(); });
-        turnTo(400);                        // stopped midway
+        turnTo(400); // stopped midway
         platform.scheduleAt(platform.steadyMs() + 50, [this] { turnTo(10); });
-        turnTo(300);                        // another turn started inside it
+        turnTo(300); // another turn started inside it
         engine.StepBy(-7, 0, engine::TurnOrigin::Window);
         engine.SwitchStepper(1);
         turnTo(25);
         engine.SwitchStepper(0);
         setSlowSpeed(1500);
-        turnTo(state.StepCounter + 3);      // slow turn on the timers
+        turnTo(state.StepCounter + 3); // slow turn on the timers
         platform.advance(6000);
-        engine.SpeedScrolled(10);
+        speedPanel.SpeedScrolled(10);
         state.NoYield = true;
         engine.ParkBothSteppers();
     }

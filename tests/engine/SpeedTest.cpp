@@ -47,7 +47,7 @@ TEST(SpeedRamp, aRampAcrossTheWholeRangeOfALong_costsNothing) {
 }
 
 TEST_F(Speed, theTenStepRampIsTimedOnTheClock_andAStopInTheMiddleRestoresTheSetSpeed) {
-    engine.SpeedModulateClicked(true);
+    speedPanel.SpeedModulateClicked(true);
     ASSERT_TRUE(state.SpeedModulate);
     turnTo(10);
     EXPECT_EQ(stepTimes(), (std::vector<double>{0, 15, 23, 28, 30, 32, 34, 36, 41, 49}));
@@ -63,57 +63,37 @@ TEST_F(Speed, theTenStepRampIsTimedOnTheClock_andAStopInTheMiddleRestoresTheSetS
 TEST_F(Speed, theRpmAndSpeedTextsFollowTheDelay) {
     const auto& t = engine.speed().texts();
     EXPECT_EQ(t.rpmLabel, "20.0 Rpm");
-    engine.SpeedScrolled(300); // 200 steps per turn at .3 s: exactly 1 rpm
+    speedPanel.SpeedScrolled(300); // 200 steps per turn at .3 s: exactly 1 rpm
     EXPECT_EQ(t.rpmLabel, "Slow");
-    engine.SpeedScrolled(5000); // held at the slowest
+    speedPanel.SpeedScrolled(5000); // held at the slowest
     EXPECT_EQ(state.CustomDelayMs, 1000);
     EXPECT_EQ(t.speedLabel, "Stepspeed  1.000 Sec");
     state.StepDelayMs = 0;
-    engine.ShowSpeed();
+    speedPanel.ShowSpeed();
     EXPECT_EQ(t.rpmLabel, "Fast");
     EXPECT_EQ(t.speedLabel, "Stepspeed  0.000 Sec");
 }
 
 TEST_F(Speed, theRampBoxIsOfferedOnlyForCustomDelaysUpToOneSecond) {
-    engine.SpeedModulateClicked(true);
+    speedPanel.SpeedModulateClicked(true);
     setSlowSpeed(1000);
     EXPECT_TRUE(engine.speed().speedModulateVisible() && state.SpeedModulate);
-    engine.SpeedScrolled(1001);
+    speedPanel.SpeedScrolled(1001);
     EXPECT_FALSE(engine.speed().speedModulateVisible() || state.SpeedModulate);
-    engine.SpeedScrolled(20);
+    speedPanel.SpeedScrolled(20);
     EXPECT_TRUE(state.SpeedModulate); // the box kept its tick
 }
 
 TEST_F(Speed, fastModeTurnsAtTheFastestDelayWithoutARamp) {
-    engine.SpeedModulateClicked(true);
-    engine.ToggleFastCustom();
+    speedPanel.SpeedModulateClicked(true);
+    speedPanel.ToggleFastCustom();
     EXPECT_FALSE(state.SpeedModulate);
     turnTo(5);
     EXPECT_EQ(stepTimes(), (std::vector<double>{0, 2, 4, 6, 8}));
     EXPECT_EQ(state.StepDelayMs, 2);
 
-    engine.ToggleFastCustom();
+    speedPanel.ToggleFastCustom();
     EXPECT_EQ(state.StepDelayMs, 15);
     EXPECT_EQ(engine.speed().scrollBar().value, 15);
     EXPECT_TRUE(state.SpeedModulate);
-}
-
-TEST_F(Speed, calibratingCountsTheLoopPassesOfOneSecond) {
-    platform.clockStepPerRead = 0.5;
-    engine.CalibratePcSpeed();
-    EXPECT_EQ(state.PcSpeed, 2000);
-}
-
-TEST_F(Speed, theSpeedFieldsAreWrittenOnlyWhenTheirDelaysChange) {
-    QSignalSpy fields(&engine, &engine::Engine::speedFieldsChanged);
-    engine.SpeedModulateClicked(true);
-    turnTo(10); // the ramp shows every delay it takes
-    engine.SpeedScrolled(40);
-    engine.StopTurningAndFollowing(); // sets the speed again
-    EXPECT_EQ(fields.count(), 0) << "what the user types there stays";
-    state.SlowestDelayMs = 2000;
-    engine.SetSpeed();
-    ASSERT_EQ(fields.count(), 1);
-    EXPECT_EQ(fields.last().at(0).toString(), "2");
-    EXPECT_EQ(fields.last().at(1).toString(), ".002");
 }

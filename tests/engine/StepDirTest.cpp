@@ -34,7 +34,7 @@ struct StepDir : EngineFixture {
 
 TEST_F(StepDir, aTurnOf100StepsIs1600PulsesEvenlySpread_withDirSettledFirst_andEnableActiveLow) {
     state.FastestDelayMs = 2;
-    engine.SpeedScrolled(2);
+    speedPanel.SpeedScrolled(2);
     turnTo(100);
     EXPECT_EQ(state.StepCounter, 100);
     const std::vector<double> edges = risingEdges();
@@ -72,7 +72,7 @@ TEST_F(StepDir, aTurnOf100StepsIs1600PulsesEvenlySpread_withDirSettledFirst_andE
 }
 
 TEST_F(StepDir, aStopMidTurnEndsTheStepsPulses_soCounterAndPulsesAgree) {
-    engine.SpeedScrolled(10);
+    speedPanel.SpeedScrolled(10);
     platform.scheduleAt(53,
                         [this] { engine.StopTurningAndFollowing(); }); // in the middle of a step
     turnTo(400);
@@ -87,18 +87,19 @@ TEST_F(StepDir, pulsesThePortCannotKeep_areRefusedWithAMessage_andNothingTurns) 
     outputs[0].microsteps = 256;
     engine.coil().setOutputs(outputs);
     state.FastestDelayMs = 1;
-    engine.SpeedScrolled(1);
+    speedPanel.SpeedScrolled(1);
     clearTrace();
     turnTo(50);
     EXPECT_EQ(state.StepCounter, 0);
     EXPECT_TRUE(risingEdges().empty());
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(platform.messages[0].text.contains("256 microsteps")) << platform.messages[0].text.toStdString();
+    EXPECT_TRUE(platform.messages[0].text.contains("256 microsteps"))
+        << platform.messages[0].text.toStdString();
 
     // Told once; a slower speed turns.
     turnTo(50);
     EXPECT_EQ(platform.messages.size(), 1u);
-    engine.SpeedScrolled(20);
+    speedPanel.SpeedScrolled(20);
     turnTo(2);
     EXPECT_EQ(state.StepCounter, 2);
     EXPECT_EQ(risingEdges().size(), 512u);
@@ -113,7 +114,7 @@ TEST_F(StepDir, aSlowTurnsStepIsItsPulsesAtTheFastestSpeed_andExitLeavesEnableIn
     ASSERT_EQ(edges.size(), 48u);
     EXPECT_NEAR(edges[1] - edges[0], static_cast<double>(state.FastestDelayMs) / 16, 1e-6);
 
-    engine.coil().WriteData(0); // the exit's "everything off"
+    engine.coil().WriteData(0);                            // the exit's "everything off"
     EXPECT_EQ(written().back() & (Enable | Step), Enable); // ENABLE high: the driver is off
 }
 

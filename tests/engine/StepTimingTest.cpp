@@ -19,8 +19,8 @@ struct StepTiming : EngineFixture {
     }
     void setFastestDelay(core::Long ms) {
         state.FastestDelayMs = ms;
-        engine.InitSpeed();
-        engine.ToggleFastCustom();
+        speedPanel.InitSpeed();
+        speedPanel.ToggleFastCustom();
         ASSERT_EQ(state.StepDelayMs, ms);
     }
 };
@@ -28,7 +28,7 @@ struct StepTiming : EngineFixture {
 } // namespace
 
 TEST_F(StepTiming, timeSpentBetweenStepsDoesNotStretchThePeriod) {
-    engine.SpeedScrolled(10);
+    speedPanel.SpeedScrolled(10);
     // A handler taking 4 ms of every wait (a redraw) runs inside the waits.
     for (int i = 0; i < 5; ++i)
         platform.scheduleAt(10.0 * i + 3, [this] { platform.waitMs(4, false); });
@@ -38,7 +38,7 @@ TEST_F(StepTiming, timeSpentBetweenStepsDoesNotStretchThePeriod) {
 }
 
 TEST_F(StepTiming, aLateStepIsMadeUpOverTheNextSteps_noneShorterThanNineTenthsOfTheDelay) {
-    engine.SpeedScrolled(10);
+    speedPanel.SpeedScrolled(10);
     platform.scheduleAt(15, [this] { platform.waitMs(20, false); }); // busy until 35
     turnTo(40);
     const std::vector<double> times = stepTimes();
@@ -55,7 +55,7 @@ TEST_F(StepTiming, aLateStepIsMadeUpOverTheNextSteps_noneShorterThanNineTenthsOf
 }
 
 TEST_F(StepTiming, aRampKeepsEachStepsOwnDelay_andLatenessIsMadeUpWithinTheDelayOfEachStep) {
-    engine.SpeedModulateClicked(true);
+    speedPanel.SpeedModulateClicked(true);
     // Ramp over 10 steps: 15, 8, 5, 2, 2, 2, 2, 5, 8, 15 ms.
     platform.scheduleAt(16, [this] { platform.waitMs(10, false); }); // busy until 26
     turnTo(10);
@@ -68,14 +68,14 @@ TEST_F(StepTiming, aRampKeepsEachStepsOwnDelay_andLatenessIsMadeUpWithinTheDelay
 }
 
 TEST_F(StepTiming, jitterBelowATenthOfTheDelay_isMadeUpByTheNextPeriod) {
-    engine.SpeedScrolled(10);
+    speedPanel.SpeedScrolled(10);
     platform.scheduleAt(19, [this] { platform.waitMs(1.5, false); }); // wakes 0.5 ms late
     turnTo(5);
     EXPECT_EQ(stepTimes(), (std::vector<double>{0, 10, 20.5, 30, 40}));
 }
 
 TEST_F(StepTiming, withoutYieldTheLoopOnlySleepsAndHandlersWait) {
-    engine.SpeedScrolled(10);
+    speedPanel.SpeedScrolled(10);
     bool ran = false;
     platform.scheduleAfter(5, [&] { ran = true; });
     state.NoYield = true;

@@ -57,12 +57,12 @@ TEST_F(SwitchInputsTest, aSwitchClosedWhereTheCounterAgrees_letsATurnLeaveIt) {
 
 TEST_F(SwitchInputsTest, endSwitchPastTheUpperLimit_stopsEverythingAndSetsTheOverlayFull) {
     state.StepCounter = 520; // set by hand beyond the limit
-    engine.modes().shuttleOn = true;
+    windowModes.modes().shuttleOn = true;
     setInputs(port::EndInput);
     EXPECT_TRUE(engine.CheckSwitches());
     EXPECT_EQ(state.StepCounter, 500);
     EXPECT_EQ(state.OverlayPosition, state.OverlaySteps);
-    EXPECT_FALSE(engine.modes().shuttleOn);
+    EXPECT_FALSE(windowModes.modes().shuttleOn);
     EXPECT_EQ(switches.label().color, Red);
 }
 

@@ -94,7 +94,10 @@ struct TransmitInhibit : ::testing::Test {
                             [this] { return platform.steadyMs(); }};
     port::SwitchInputs switches{state, platform, logged};
     FakeTransmit transmit;
-    engine::Engine engine{state, platform, logged, switches};
+    panel::WindowModes windowModes{platform};
+    engine::Engine engine{
+        state, platform, logged, switches, windowModes.modes(), windowModes.busyLock()};
+    panel::SpeedPanel speedPanel{state, platform, engine};
 
     std::unique_ptr<QIODevice> openLog() {
         log->open(QIODevice::WriteOnly);
@@ -105,7 +108,7 @@ struct TransmitInhibit : ::testing::Test {
         engine.setTransmitState(&transmit);
         state.LoadStepperProfile();
         engine.coil().UpdateStepperBits();
-        engine.InitSpeed();
+        speedPanel.InitSpeed();
         engine.coil().setInhibit({5, true, Lead, Tail});
         engine.coil().WriteData(0); // the idle port of a station that has just started
     }

@@ -39,8 +39,8 @@ TEST_F(TransmitInhibit, aTurnInsideAnother_aTransmitHold_andASlowTurn_keepTheLin
     EXPECT_EQ(state.StepCounter, 150);
     // A slow turn, one step every 1.2 s from its timers.
     state.SlowestDelayMs = 2400;
-    engine.SetSpeed();
-    engine.SpeedScrolled(1200);
+    speedPanel.SetSpeed();
+    speedPanel.SpeedScrolled(1200);
     engine.TurnTo({147, TurnOrigin::Window});
     platform.advance(5000);
     EXPECT_EQ(state.StepCounter, 147);
@@ -57,8 +57,8 @@ TEST_F(TransmitInhibit, aTurnInsideAnother_aTransmitHold_andASlowTurn_keepTheLin
 TEST_F(TransmitInhibit, aSlowTurnsLead_longerThanItsDelay_isWaitedWithTheEventsServed) {
     engine.coil().setInhibit({5, true, 3000, Tail});
     state.SlowestDelayMs = 2400;
-    engine.SetSpeed();
-    engine.SpeedScrolled(1200);
+    speedPanel.SetSpeed();
+    speedPanel.SpeedScrolled(1200);
     // The user stops while the line's lead runs: no step has been made.
     platform.scheduleAfter(2000, [this] { engine.StopTurningAndFollowing(); });
     engine.TurnTo({5, TurnOrigin::Window});

@@ -53,7 +53,7 @@ TEST_F(Turning, beepsWhenItStopsOnALimit_andACounterBeyondALimitMovesNothingThat
 }
 
 TEST_F(Turning, aStopTwentyFiveMsIntoATenMsTurn_endsItAfterThreeSteps) {
-    engine.SpeedScrolled(10);
+    speedPanel.SpeedScrolled(10);
     platform.scheduleAfter(25, [this] { engine.StopTurningAndFollowing(); });
     turnTo(100);
     EXPECT_EQ(state.StepCounter, 3);
@@ -79,7 +79,7 @@ TEST_F(Turning, stepByWithShift_turnsTenStepsAtTheFastestSpeedAndKeepsTheSetSpee
 TEST_F(Turning, aTurnStartedInsideAnotherTurn_endsTheFirst) {
     QSignalSpy started(&engine, &engine::Engine::turnStarted);
     QSignalSpy ended(&engine, &engine::Engine::turnEnded);
-    engine.SpeedScrolled(10);
+    speedPanel.SpeedScrolled(10);
     platform.scheduleAfter(25, [this] {
         engine.TurnTo({1, engine::TurnOrigin::Window});
     }); // the rig, without a stop
@@ -104,7 +104,7 @@ TEST_F(Turning, aDelayAboveOneSecond_handsTheTurnToTheSlowTimerWhichStopsOnAStop
     turnTo(3);
     EXPECT_EQ(platform.steadyMs(), 0); // returned at once
     EXPECT_TRUE(engine.slowTurnRunning());
-    EXPECT_TRUE(engine.busyLock().isLocked());
+    EXPECT_TRUE(windowModes.busyLock().isLocked());
     platform.advance(4500);
     EXPECT_EQ(state.StepCounter, 3);
     EXPECT_EQ(stepTimes(), (std::vector<double>{1500, 3000, 4500}));
@@ -119,6 +119,19 @@ TEST_F(Turning, aDelayAboveOneSecond_handsTheTurnToTheSlowTimerWhichStopsOnAStop
     engine.StopTurningAndFollowing();
     platform.advance(10000);
     EXPECT_EQ(state.StepCounter, 5);
+}
+
+TEST_F(Turning, aSlowTurnTakesEachNewSpeedOfThePanelFromThen_theBarAndFast) {
+    setSlowSpeed(1500);
+    turnTo(10);
+    platform.advance(1500);
+    speedPanel.SpeedScrolled(2000);
+    platform.advance(4000);
+    EXPECT_EQ(stepTimes(), (std::vector<double>{1500, 3500, 5500}));
+    speedPanel.ToggleFastCustom(); // the fastest delay, 2 ms
+    platform.advance(100);
+    EXPECT_EQ(state.StepCounter, 10);
+    EXPECT_FALSE(engine.slowTurnRunning());
 }
 
 TEST_F(Turning, aSlowTurn_writesWhatTheSameTurnAtSpeedWrites_inTheSameOrder) {
@@ -149,17 +162,17 @@ TEST_F(Turning, aTurnTakesTheBusyLockAndTicksFieldpowerWithManualPower) {
     EXPECT_EQ(lpt.data(888) & 4, 4);
     EXPECT_EQ(state.StepCounter, 2);
     EXPECT_FALSE(stepperOptions.last().at(0).toBool());
-    EXPECT_TRUE(engine.busyLock().unlockPending());
+    EXPECT_TRUE(windowModes.busyLock().unlockPending());
     platform.advance(2500);
-    EXPECT_FALSE(engine.busyLock().isLocked());
+    EXPECT_FALSE(windowModes.busyLock().isLocked());
 }
 
 TEST_F(Turning, stopTurningEndsTheModesAndTellsTheOtherWindows) {
     QSignalSpy stopped(&engine, &engine::Engine::stopped);
-    engine.modes().shuttleOn = true;
-    engine.modes().calibrationRunning = true;
+    windowModes.modes().shuttleOn = true;
+    windowModes.modes().calibrationRunning = true;
     engine.StopTurningAndFollowing();
-    EXPECT_FALSE(engine.modes().shuttleOn || engine.modes().calibrationRunning);
+    EXPECT_FALSE(windowModes.modes().shuttleOn || windowModes.modes().calibrationRunning);
     EXPECT_TRUE(state.RigFollowHalted);
     EXPECT_EQ(stopped.count(), 1);
 }
@@ -192,7 +205,7 @@ TEST_F(Turning, switchingToStepperTwoAndBack_restoresStepperOneAndPutsEachPositi
 
 TEST_F(Turning, theTimerTablesTurnOfTheOtherStepper_insideATurn_startsFromItsOwnCoilCode) {
     state.StoredProfiles[1].StepCounter = 6; // coil code 3
-    engine.SpeedScrolled(10);
+    speedPanel.SpeedScrolled(10);
     platform.scheduleAfter(25, [this] { engine.TurnStepperTo(1, 8); });
     turnTo(100);
     EXPECT_EQ(state.SelectedStepper, 1);
@@ -203,33 +216,6 @@ TEST_F(Turning, theTimerTablesTurnOfTheOtherStepper_insideATurn_startsFromItsOwn
     // Stepper 2's coil code alone, then its driver on with that code, then G(7), G(8).
     EXPECT_EQ(Bytes(values.end() - 4, values.end()), (Bytes{3, 3 + 8, 2 + 8, 0 + 8}));
     EXPECT_FALSE(engine.TurnStepperTo(2, 7)); // no third stepper
-}
-
-TEST_F(Turning, theCounterSetByHand_isCheckedRoundedAndNeverMovesTheMotor) {
-    state.StepCounter = 42;
-    lpt.Out32(888, 3 + 4);
-    clearTrace();
-    platform.answerNextInput("600");
-    engine.SetCounterByHand();
-    EXPECT_EQ(platform.messages.size(), 1u); // out of range
-    EXPECT_EQ(state.StepCounter, 42);
-    EXPECT_EQ(written(), (Bytes{0, 3})); // outputs off while asking, then the coil code alone
-
-    platform.answerNextInput("");
-    engine.SetCounterByHand();
-    EXPECT_EQ(state.StepCounter, 42);
-    state.OverlayOn = true;
-    platform.answerNextInput("12,5");
-    engine.SetCounterByHand();
-    EXPECT_EQ(state.StepCounter, 12);
-    EXPECT_EQ(state.OverlayPosition, 0); // lower: no overlay
-    platform.answerNextInput("13.5");
-    engine.SetCounterByHand();
-    EXPECT_EQ(state.StepCounter, 14);
-    EXPECT_EQ(state.OverlayPosition, state.OverlaySteps); // higher with the overlay on
-    EXPECT_EQ(degrees.back(), " 25.2°");
-    for (auto value : written())
-        EXPECT_EQ(value & ~3, 0); // never an enable bit: the motor stays free
 }
 
 TEST_F(Turning, settingTheCounter_leavesTheMotorsCodeOnThePort_andTheNextStepIsOnePhaseOn) {
@@ -249,7 +235,7 @@ TEST_F(Turning, settingTheCounter_leavesTheMotorsCodeOnThePort_andTheNextStepIsO
     // By hand: the outputs off while asking, then the code the motor stands on.
     clearTrace();
     platform.answerNextInput("250");
-    engine.SetCounterByHand();
+    counterByHand.Ask();
     EXPECT_EQ(state.StepCounter, 250);
     EXPECT_EQ(written(), (Bytes{0, 1}));
 
@@ -272,34 +258,17 @@ TEST_F(Turning, settingTheCounter_leavesTheMotorsCodeOnThePort_andTheNextStepIsO
     EXPECT_EQ(stepCodes(), (std::vector<int>{2}));
 }
 
-TEST_F(Turning, theCounterSetByHandOnAStepDirDriver_holdsItsActiveLowEnableHighThroughout) {
-    port::StepperOutputs outputs = port::DefaultStepperOutputs();
-    outputs[0].output = port::OutputKind::StepDir;
-    engine.coil().setOutputs(outputs);
-    state.StepCounter = 42;
-    engine.coil().PowerOn();
-    ASSERT_EQ(lpt.data(888) & 4, 0) << "the driver on";
-    clearTrace();
-    platform.answerNextInput("12");
-    engine.SetCounterByHand();
-    EXPECT_EQ(state.StepCounter, 12);
-    EXPECT_FALSE(written().empty());
-    for (auto value : written())
-        EXPECT_EQ(value, engine.coil().IdleValue()) << "ENABLE high, STEP low: the shaft is free";
-}
-
 TEST_F(Turning, degreesHaveOneDecimal_andNoStepsPerTurnHidesThem) {
-    QSignalSpy visible(&engine, &engine::Engine::degreesVisibleChanged);
     for (auto [counter, text] :
          std::vector<std::pair<Long, QString>>{{0, " 0.0°"}, {-1, " -1.8°"}}) {
         state.StepCounter = counter;
-        engine.ShowDegrees();
+        engine.ShowPosition();
         EXPECT_EQ(degrees.back(), text) << counter;
     }
     state.StepsPer360 = 0;
     engine.UpdateDegreesPerStep();
     EXPECT_EQ(state.DegreesPerStep, 360);
-    EXPECT_FALSE(visible.last().at(0).toBool());
+    EXPECT_FALSE(presenter.view().degreesVisible);
     degrees.clear();
     turnTo(3);
     EXPECT_TRUE(degrees.empty());

@@ -14,7 +14,7 @@ struct HousekeepingTest : HousekeepingFixture {
 TEST_F(HousekeepingTest, autopowerCountsDownWhileIdleAndTheCountPausesDuringATurn) {
     platform.advance(1000);
     EXPECT_EQ(engine.power().autoPowerCaption(), "Autopower (20 Sec.)");
-    engine.SpeedScrolled(500);
+    speedPanel.SpeedScrolled(500);
     turnTo(10); // five seconds of turning
     EXPECT_TRUE(housekeeping.running());
     platform.advance(1000);
@@ -71,5 +71,5 @@ TEST_F(HousekeepingTest, aSwitchSeenWhileIdleEndsASlowTurn_andAStrayBusyLockIsRe
     EXPECT_EQ(state.StepCounter, 0);
     EXPECT_FALSE(engine.slowTurnRunning());
     platform.advance(3000);
-    EXPECT_FALSE(engine.busyLock().isLocked());
+    EXPECT_FALSE(windowModes.busyLock().isLocked());
 }

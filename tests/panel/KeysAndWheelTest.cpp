@@ -38,11 +38,13 @@ struct FakeTable : engine::TableWheel {
 };
 
 struct KeysAndWheel : EngineFixture {
-    panel::KeyControl keys{state, platform, engine};
+    panel::KeyControl keys{state, platform, engine, speedPanel};
     engine::WheelControl wheel{state, engine};
     FakeTable table;
 
     KeysAndWheel() {
+        QObject::connect(&wheel, &engine::WheelControl::speedScrolled, &speedPanel,
+                         &panel::SpeedPanel::SpeedScrolled);
         wheel.InitWheelFunctions(true);
         state.StepCounter = 200;
     }
@@ -87,11 +89,11 @@ TEST_F(KeysAndWheel, ninetyDegreeKeysTurnFiftyStepsAtOnePointEightAndOneTwentyFi
 TEST_F(KeysAndWheel, slowerAndFasterStopAtTheEndsOfTheSpeedRange) {
     press('N');
     EXPECT_EQ(state.CustomDelayMs, 16);
-    engine.SpeedScrolled(state.SlowestDelayMs);
+    speedPanel.SpeedScrolled(state.SlowestDelayMs);
     state.StepDelayMs = 7; // as in the middle of a speed ramp
     press('N');
     EXPECT_EQ(state.StepDelayMs, 7); // the speed was not set again
-    engine.SpeedScrolled(3);
+    speedPanel.SpeedScrolled(3);
     press('M');
     press('M');
     EXPECT_EQ(state.CustomDelayMs, 2);

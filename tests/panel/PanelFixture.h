@@ -12,7 +12,8 @@ struct HousekeepingFixture : EngineFixture {
     port::NoJoystick noJoystick;
     port::JoystickStatus joystick{state, noJoystick, platform};
     panel::PortCommands portCommands{engine};
-    panel::Housekeeping housekeeping{state, platform, engine, portCommands, switches, joystick};
+    panel::Housekeeping housekeeping{state,        platform, engine,  windowModes,
+                                     portCommands, switches, joystick};
 
     HousekeepingFixture() {
         using engine::Engine;

@@ -17,11 +17,16 @@ namespace {
 // The logic of the main window's panels on one set of fields.
 struct Panels : EngineFixture {
     panel::MainFields fields;
-    panel::TurnCommands turns{state, platform, engine, fields};
-    panel::StepperParams params{state, platform, engine, fields};
-    panel::ShuttlePuls shuttlePuls{state, platform, engine, fields, params};
-    panel::CalibrationRun calibration{state, platform, engine, fields};
+    panel::TurnCommands turns{state, platform, engine, speedPanel, windowModes, fields};
+    panel::StepperParams params{state, platform, engine, speedPanel, windowModes, fields};
+    panel::ShuttlePuls shuttlePuls{state, platform, engine, windowModes, fields, params};
+    panel::CalibrationRun calibration{state, platform, engine, windowModes, fields};
     panel::OverlayPanel overlay{state, engine, fields};
+
+    Panels() {
+        QObject::connect(&overlay, &panel::OverlayPanel::displayChanged, &presenter,
+                         &panel::MainPresenter::ShowOverlay);
+    }
 
     // The positions where the stepper turned round.
     std::vector<Long> turningPoints() const {
@@ -106,7 +111,7 @@ TEST_F(Panels, shuttleTenToFifty_goesToTheMiddleThenBackAndForthUntilClicked) {
     platform.scheduleAt(1700, [this] { shuttlePuls.ShuttleClicked(); });
     shuttlePuls.ShuttleClicked();
     EXPECT_EQ(turningPoints(), (std::vector<Long>{30, 10, 50}));
-    EXPECT_FALSE(engine.modes().shuttleOn);
+    EXPECT_FALSE(windowModes.modes().shuttleOn);
     EXPECT_FALSE(fields.locked(EntryField::Text8));
     EXPECT_TRUE(fields.keyPreview());
 
@@ -124,7 +129,7 @@ TEST_F(Panels, pulseFromTheLowerLimit_movesUpAndPausesItsTimeBetweenPulses) {
     shuttlePuls.PulsClicked();
     EXPECT_EQ(state.StepCounter, 30); // three pulses of 10 steps, 2 s apart
     EXPECT_NEAR(stepTimes()[10] - stepTimes()[9], 2000 + 15, 20);
-    EXPECT_FALSE(engine.modes().pulsOn);
+    EXPECT_FALSE(windowModes.modes().pulsOn);
 
     fields.setText(EntryField::Text10, "0");
     fields.setText(EntryField::Text11, "60");
@@ -162,7 +167,7 @@ TEST_F(Panels, whileTurningIsRefusedTheModesDoNotStart_andAPulseEndsBeforeItsNex
     shuttlePuls.PulsClicked();
     EXPECT_EQ(state.StepCounter, 10);
     EXPECT_LT(platform.steadyMs() - start, 3000);
-    EXPECT_FALSE(engine.modes().pulsOn);
+    EXPECT_FALSE(windowModes.modes().pulsOn);
     EXPECT_EQ(platform.beeps.size(), 3u);
     EXPECT_FALSE(fields.locked(EntryField::Text3)); // the panels are free again
 }
@@ -174,7 +179,7 @@ TEST_F(Panels, aModeAtASlowSpeedDeclined_doesNotStart) {
     platform.answerNextMessage(platform::Answer::No);
     shuttlePuls.ShuttleClicked();
     EXPECT_EQ(lastMessage(), "Set LowSpeed on 1 Sec ? ");
-    EXPECT_FALSE(engine.modes().shuttleOn);
+    EXPECT_FALSE(windowModes.modes().shuttleOn);
     EXPECT_EQ(state.StepCounter, 0);
 }
 
@@ -224,7 +229,7 @@ TEST_F(Panels, calibrationAroundOneHundred_rocksAtMost150msAndRestoresTheDelay) 
     EXPECT_EQ(turningPoints(), (std::vector<Long>{110, 90}));
     EXPECT_EQ(state.StepDelayMs, 500);
     EXPECT_NEAR(stepTimes()[1] - stepTimes()[0], 150, 1);
-    EXPECT_FALSE(engine.modes().calibrationRunning);
+    EXPECT_FALSE(windowModes.modes().calibrationRunning);
 
     platform.answerNextInput("-4"); // the range question: nothing below 1
     calibration.AskCalibrationSteps();

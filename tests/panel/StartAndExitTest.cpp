@@ -19,12 +19,11 @@ struct StartAndExit : HousekeepingFixture {
     QTemporaryDir dir;
     core::ConfigFile config{state, platform, dir.path()};
     panel::MainFields fields;
-    panel::TurnCommands turns{state, platform, engine, fields};
+    panel::TurnCommands turns{state, platform, engine, speedPanel, windowModes, fields};
     panel::OverlayPanel overlay{state, engine, fields};
     engine::WheelControl wheel{state, engine};
-    panel::MainInit init{
-        {state, platform, engine, fields, switches, joystick, housekeeping, turns, overlay, wheel,
-         portCommands}};
+    panel::MainInit init{{state, platform, engine, speedPanel, windowModes, fields, switches,
+                          joystick, housekeeping, turns, overlay, wheel, portCommands}};
     panel::ExitPath exit{state, platform, engine, config};
     std::vector<StartWindows> shown;
     panel::ExitCountdown* question = nullptr;

@@ -31,14 +31,16 @@ struct ThreadedTurns : ::testing::Test {
         return port;
     }()};
     port::SwitchInputs switches{state, platform, lpt};
-    engine::Engine engine{state, platform, lpt, switches};
+    engine::TurningModes modes;
+    engine::BusyLock busyLock{platform, modes};
+    engine::Engine engine{state, platform, lpt, switches, modes, busyLock};
 
     ThreadedTurns() {
         state.LoadStepperProfile();
         state.MinPosition = 0;
         state.MaxPosition = 100000;
         engine.coil().UpdateStepperBits();
-        engine.InitSpeed();
+        engine.speed().InitSpeed();
         state.StepDelayMs = 1;
         state.SpeedModulate = false;
         simulated->traceWrites([this] { return platform.steadyMs(); });

@@ -1,4 +1,5 @@
 #include "engine/EngineFixture.h"
+#include "panel/CounterByHand.h"
 #include "station/PositionJournal.h"
 #include "station/StationTestSupport.h"
 
@@ -74,7 +75,7 @@ TEST_F(JournalTest, aTurn_isRecordedWhenItStartsAndEndsButNotPerStep_overTheOlde
     // A counter set by hand is no turn, and is recorded at once, over the older copy: the
     // other keeps the record before.
     platform.answerNextInput("120");
-    engine.SetCounterByHand();
+    panel::CounterByHand(state, platform, engine).Ask();
     EXPECT_EQ(recorded(), (Steppers{{{120, 0}, {0, 0}}}));
     const auto one = JournalRecord::Parse(copy(1));
     const auto two = JournalRecord::Parse(copy(2));
@@ -199,13 +200,14 @@ TEST_F(JournalTest, aCopySpoiltByAPowerCut_leavesTheOtherWhole_andTheStartSaysTh
     EXPECT_FALSE(platform.messages[0].text.contains("may be lost"));
 }
 
-TEST_F(JournalTest, noWholeRecord_keepsTheConfigurationsCounters_saysHowFarOffAndOffersCalibration) {
+TEST_F(JournalTest,
+       noWholeRecord_keepsTheConfigurationsCounters_saysHowFarOffAndOffersCalibration) {
     state.StoredProfiles[0].StepCounter = 80;
     state.StoredProfiles[1].StepCounter = 3;
     state.SelectedStepper = 1;
     const QByteArray whole = Of({12, 0}, {0, 0}, 4);
     for (const QByteArray& damaged :
-         {whole.left(whole.size() - 8), // cut short
+         {whole.left(whole.size() - 8),                            // cut short
           QByteArray(whole).replace("stepper1=12", "stepper1=13"), // the check no longer fits
           QByteArray("\0\0\0\0", 4)}) {
         platform.messages.clear();

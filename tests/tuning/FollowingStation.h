@@ -34,7 +34,7 @@ struct FollowingStation {
         test_support::WriteFile(directory + "/Table.cat",
                                 "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n" + rows);
         engine.coil().UpdateStepperBits();
-        engine.InitSpeed();
+        engine.speed().InitSpeed();
         links.Load();
         engine.setTransmitState(&tuning);
     }
@@ -44,7 +44,9 @@ struct FollowingStation {
     core::ProgramState state;
     port::SimulatedLpt lpt;
     port::SwitchInputs switches{state, platform, lpt};
-    engine::Engine engine{state, platform, lpt, switches};
+    engine::TurningModes modes;
+    engine::BusyLock busyLock{platform, modes};
+    engine::Engine engine{state, platform, lpt, switches, modes, busyLock};
     engine::WheelControl wheel{state, engine};
     rig::CatLog log;
     rig::SimulatedRig simulated{platform};

@@ -225,6 +225,24 @@ TEST_F(FollowModes, theDeadBandKeepsTheMotorStillForSmallQsys_andSaysSo) {
     EXPECT_EQ(state.StepCounter, 165);
 }
 
+TEST_F(FollowModes, aPositionBeyondTheUpperLimitStopsTheStepperThere_thenTurnsNothingMore) {
+    follow(tuning::FollowMode::Continuous);
+    state.MaxPosition = 190;
+    engine.LimitsChanged();
+    dialTo(7200); // position 200
+    EXPECT_EQ(state.StepCounter, 190);
+    EXPECT_EQ(followingTurns, 1);
+    // The dial stays: every poll reads the same position beyond the limit, and the stepper
+    // standing at the limit is already where a turn would end.
+    platform.advance(10000);
+    EXPECT_EQ(state.StepCounter, 190);
+    EXPECT_EQ(followingTurns, 1) << "no turn, and no record of one, at every poll";
+    // Back within the limits it follows again.
+    dialTo(7100);
+    EXPECT_EQ(state.StepCounter, 150);
+    EXPECT_EQ(followingTurns, 2);
+}
+
 TEST_F(FollowModes, anAutomaticDeadBandIsAQuarterOfTheLoopsBandwidth_noneWithoutOne) {
     // 0.5 steps a kHz; a loop 48 kHz wide: a dead band of 12 kHz, 6 steps.
     loadTable("7000,100,\"VNA,bw=48\"\r\n7100,150,\"VNA,bw=48\"\r\n"

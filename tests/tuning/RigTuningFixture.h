@@ -31,7 +31,9 @@ struct RigTuningFixture : ::testing::Test {
     core::ProgramState state;
     port::SimulatedLpt lpt;
     port::SwitchInputs switches{state, platform, lpt};
-    engine::Engine engine{state, platform, lpt, switches};
+    engine::TurningModes modes;
+    engine::BusyLock busyLock{platform, modes};
+    engine::Engine engine{state, platform, lpt, switches, modes, busyLock};
     engine::WheelControl wheel{state, engine};
     rig::CatLog log{state, platform, dir.path()};
     rig::SimulatedRig simulated{platform};
@@ -47,7 +49,7 @@ struct RigTuningFixture : ::testing::Test {
     RigTuningFixture() {
         state.LoadStepperProfile();
         engine.coil().UpdateStepperBits();
-        engine.InitSpeed();
+        engine.speed().InitSpeed();
         engine.UpdateDegreesPerStep();
         simulated.followModelOf(state);
         log.setTerminalShown(true);

@@ -1,7 +1,6 @@
 // The WebSocket's state pushes: paced, the last value always sent, the token off loopback, and
 // a client that never reads dropped.
 #include "WebTestSupport.h"
-
 #include "web/ClientGate.h"
 #include "web/WebServer.h"
 #include "web/WebStatePush.h"
@@ -36,7 +35,9 @@ struct Listener {
         return QTest::qWaitFor([&] { return messages.size() >= count || closed; }) &&
                messages.size() >= count;
     }
-    bool closes() { return QTest::qWaitFor([&] { return closed; }); }
+    bool closes() {
+        return QTest::qWaitFor([&] { return closed; });
+    }
 };
 
 struct WebSocketTest : web_test::StationFixture {};
@@ -49,7 +50,7 @@ TEST_F(WebSocketTest, aTurnIsPushedAtMost10TimesASecond_endingWithItsLastValue) 
     ws.messages.clear();
 
     station->engine().TurnTo({2000, engine::TurnOrigin::Window}); // 1 ms a step
-    (void)QTest::qWaitFor([&] { return false; }, 200); // what is on the way arrives
+    (void)QTest::qWaitFor([&] { return false; }, 200);            // what is on the way arrives
     platform.advance(500);
     (void)QTest::qWaitFor([&] { return false; }, 200);
     ASSERT_FALSE(ws.messages.empty());
@@ -76,7 +77,7 @@ TEST_F(WebSocketTest, aTurnIsPushedAtMost10TimesASecond_endingWithItsLastValue) 
     (void)QTest::qWaitFor([&] { return false; }, 100);
     EXPECT_EQ(ws.messages.size(), count);
     // The speed button is a change.
-    station->engine().ToggleFastCustom();
+    station->speed().ToggleFastCustom();
     platform.advance(100);
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return ws.messages.size() > count && ws.messages.back().second["speed"] == "custom";
