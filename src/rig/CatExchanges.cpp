@@ -45,19 +45,17 @@ bool CatExchanges::free() const {
 
 void CatExchanges::serveTurns() {
     rest_->stop();
-    if (serving_)
-        return; // a turn asked for more: the loop below goes on with it
-    serving_ = true;
+    // A turn may run the event loop for long (a listener told a reading turns the stepper): what
+    // it asks for meanwhile is served from within it, the queue's front always next.
     while (!turns_.empty() && !pending_) {
         if (const double now = platform_.steadyMs(); !abandoning_ && now < restedAtMs_) {
             rest_->start(int(std::ceil(restedAtMs_ - now)));
-            break;
+            return;
         }
         const std::function<void()> then = std::move(turns_.front());
         turns_.pop_front();
         then();
     }
-    serving_ = false;
 }
 
 void CatExchanges::commandWritten(bool acknowledged) {

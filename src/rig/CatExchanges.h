@@ -122,7 +122,6 @@ private:
     double quietAtMs_ = 0;  // by then the rig has answered the last command, if it does
     double restedAtMs_ = 0; // by then the rig has settled after the last frame that needs it
     std::deque<std::function<void()>> turns_;
-    bool serving_ = false;    // turns are being run
     bool abandoning_ = false; // the turns waiting run unsent
     bool echo_ = false;       // the line gave the last request back ahead of its reply
     std::optional<Pending> pending_;
