@@ -92,7 +92,8 @@ void CatControl::startLine() {
     if (pttOn_ || keyedRecord_.leftKeyed(line)) {
         qCInfo(lcRig).noquote() << "the PTT left keyed on" << line << "is released";
         setPttOn(false);
-        if (!rig.pttOff || command(*rig.pttOff) == CatResult::Sent)
+        if (!rig.pttOff || commandNow(rig.pttOff->frame, rig.pttOff->logName,
+                                      rig.pttOff->acknowledged) == CatResult::Sent)
             keyedRecord_.released();
     }
 }
@@ -194,10 +195,21 @@ CatResult CatControl::send(const Frame& frame, const char* name) {
     return CatResult::WriteFailed;
 }
 
-CatResult CatControl::command(const Frame& frame, const char* name, bool acknowledged) {
+CatResult CatControl::commandNow(const Frame& frame, const char* name, bool acknowledged) {
     const CatResult result = send(frame, name);
     exchanges_.commandWritten(acknowledged);
     return result;
+}
+
+CatResult CatControl::command(const Frame& frame, const char* name, bool acknowledged) {
+    if (exchanges_.free())
+        return commandNow(frame, name, acknowledged);
+    // A reading cut short by a close sends nothing more.
+    exchanges_.inTurn([this, frame, name, acknowledged] {
+        if (!abandoning_ && portOpen())
+            (void)commandNow(frame, name, acknowledged);
+    });
+    return CatResult::Sent;
 }
 
 void CatControl::ask(const CatCommand& request, int replyLength,
@@ -218,11 +230,9 @@ void CatControl::logReply(const Reply& reply, const QString& name) {
 }
 
 void CatControl::settle(double ms) {
-    // Within a reading the line rests instead: the next request, and the reading's end, wait.
-    if (reading_)
-        exchanges_.restFor(ms);
-    else
-        platform_.waitMs(ms, false);
+    // The line rests from the frame before on: what is asked for next, a reading's end among
+    // it, waits without holding anything else up.
+    exchanges_.inTurn([this, ms] { exchanges_.restFor(ms); });
 }
 
 // --- operations ---
@@ -334,7 +344,8 @@ CatResult CatControl::sendPtt(bool on) {
     }
     const auto write = [this, on] {
         const RigCaps& model = caps();
-        const CatResult result = command(on ? *model.pttOn : *model.pttOff);
+        const CatCommand& ptt = on ? *model.pttOn : *model.pttOff;
+        const CatResult result = commandNow(ptt.frame, ptt.logName, ptt.acknowledged);
         if (!on && result == CatResult::Sent)
             keyedRecord_.released();
         return result;

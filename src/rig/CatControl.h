@@ -39,10 +39,12 @@ inline constexpr double CheckableTransmitAgeMs = 100;
 // carry nothing, and it is reopened by itself, ever less often, until it is back or the user
 // closes it.
 //
-// Readings are exchanges on the line's queue (CatExchanges): nothing waits for a reply, and the
-// reading is told when its last reply came or its time was up. Commands are written at once and
-// the short settling some of them need is waited out; a mode a reading sends back to the rig
-// rests the line instead, and the reading ends when the rig has settled. busy() holds from the
+// Readings and commands are turns on the line's queue (CatExchanges): nothing waits. A reading is
+// told when its last reply came or its time was up. A command is written at once when nothing is
+// ahead of it, else in its turn (told as sent); the settling some frames need (FrameSettleMs,
+// PowerOnSettleMs) rests the line, and what is asked for next, a reading's end among it, comes
+// when the rig has settled. What waits for its turn when the link closes is not sent. The PTT
+// never waits for a rest or a turn. busy() holds from the
 // start of a reading to its end: a second read is refused (RigReading::busy); a command is sent
 // when the reading ends (refused as CatResult::Busy while the rig sends a reply longer than
 // LongReplyAboveMs); the PTT still acts (its frame goes as soon as the request on the line is
@@ -71,6 +73,8 @@ public:
     bool linkKept() const { return portOpen() || lost_; }
     bool lineLost() const { return lost_; }
     bool busy() const { return busy_; }
+    // Nothing waits for its turn on the line, and the rig has settled after the last command.
+    bool lineIdle() const { return exchanges_.free(); }
     Model model() const { return ToModel(state_.RigModel); }
     const RigCaps& caps() const { return Caps(model()); }
     // Line settings for state.BaudRate and the model, "4800,N,8,2".
@@ -196,14 +200,18 @@ private:
     void reopen();
     // Writes one frame, then logs it; WriteFailed (and the line lost) when the write failed.
     CatResult send(const Frame& frame, const char* name);
-    // A command: sent, and what the rig answers to it (or the line echoes) is let in and
+    // A command written now: what the rig answers to it (or the line echoes) is let in and
     // dropped before the next request.
+    CatResult commandNow(const Frame& frame, const char* name, bool acknowledged);
+    // A command in its turn: written now when nothing is ahead of it, else queued (told as sent;
+    // a write that then fails loses the line).
     CatResult command(const Frame& frame, const char* name, bool acknowledged = false);
     CatResult command(const CatCommand& c) { return command(c.frame, c.logName, c.acknowledged); }
     // Sends a request and hands its reply to then.
     void ask(const CatCommand& request, int replyLength, std::function<void(const Reply&)> then);
     // Logs what arrived: under name when it is complete, else "Just<n> Bytes".
     void logReply(const Reply& reply, const QString& name);
+    // The rig settles for ms after the frame before: the next turn waits.
     void settle(double ms);
     CatResult sendPtt(bool on);
     CatResult sendCatDelay();

@@ -46,7 +46,7 @@ void CatControl::readRig(ReadKind kind, Told told) {
     const auto reading = std::make_shared<RigReading>();
     // The reading ends once the rig has settled after a mode it was sent back.
     Then finish = [this, reading, told = std::move(told)] {
-        exchanges_.whenRested([this, reading, told] {
+        exchanges_.inTurn([this, reading, told] {
             catFrequency_ = reading->kHz.value_or(0);
             endReading();
             emit changed();

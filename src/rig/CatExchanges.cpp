@@ -13,7 +13,7 @@ CatExchanges::CatExchanges(platform::Platform& platform, SerialLink& link, Write
       quiet_(platform_.createTimer([this] { sendPending(); })),
       reader_(platform_.createTimer([this] { take(); })),
       limit_(platform_.createTimer([this] { take(); })),
-      rest_(platform_.createTimer([this] { rested(); })) {}
+      rest_(platform_.createTimer([this] { serveTurns(); })) {}
 
 CatExchanges::~CatExchanges() {
     if (pending_)
@@ -34,19 +34,28 @@ void CatExchanges::restFor(double ms) {
     quietAtMs_ = std::max(quietAtMs_, restedAtMs_);
 }
 
-void CatExchanges::whenRested(std::function<void()> then) {
-    afterRest_.push_back(std::move(then));
-    rested();
+void CatExchanges::inTurn(std::function<void()> then) {
+    turns_.push_back(std::move(then));
+    serveTurns();
 }
 
-void CatExchanges::rested() {
+bool CatExchanges::free() const {
+    return turns_.empty() && !pending_ && platform_.steadyMs() >= restedAtMs_;
+}
+
+void CatExchanges::serveTurns() {
     rest_->stop();
-    if (const double now = platform_.steadyMs(); now < restedAtMs_) {
-        rest_->start(int(std::ceil(restedAtMs_ - now)));
-        return;
-    }
-    for (auto& then : std::exchange(afterRest_, {}))
+    // A turn may run the event loop for long (a listener told a reading turns the stepper): what
+    // it asks for meanwhile is served from within it, the queue's front always next.
+    while (!turns_.empty() && !pending_) {
+        if (const double now = platform_.steadyMs(); !abandoning_ && now < restedAtMs_) {
+            rest_->start(int(std::ceil(restedAtMs_ - now)));
+            return;
+        }
+        const std::function<void()> then = std::move(turns_.front());
+        turns_.pop_front();
         then();
+    }
 }
 
 void CatExchanges::commandWritten(bool acknowledged) {
@@ -57,7 +66,7 @@ void CatExchanges::commandWritten(bool acknowledged) {
 void CatExchanges::stop() {
     quiet_->stop();
     rest_->stop();
-    afterRest_.clear();
+    turns_.clear();
     reader_->stop();
     limit_->stop();
     if (pending_)
@@ -68,14 +77,14 @@ void CatExchanges::stop() {
 }
 
 void CatExchanges::abandon() {
+    abandoning_ = true;
     if (pending_) {
         quiet_->stop();
         received_.clear();
         answerWith({});
     }
-    rest_->stop();
-    for (auto& then : std::exchange(afterRest_, {}))
-        then();
+    serveTurns();
+    abandoning_ = false;
 }
 
 void CatExchanges::whenLineFree(std::function<void()> send) {
@@ -86,9 +95,15 @@ void CatExchanges::whenLineFree(std::function<void()> send) {
 }
 
 void CatExchanges::ask(const Frame& request, const char* name, int replyLength, Answer answer) {
-    pending_ = Pending{request, FrameBytes(request), name, replyLength, std::move(answer)};
-    phase_ = Phase::Quiet;
-    sendPending();
+    inTurn([this, request, name, replyLength, answer = std::move(answer)]() mutable {
+        if (abandoning_) {
+            answer({});
+            return;
+        }
+        pending_ = Pending{request, FrameBytes(request), name, replyLength, std::move(answer)};
+        phase_ = Phase::Quiet;
+        sendPending();
+    });
 }
 
 void CatExchanges::sendPending() {
@@ -197,6 +212,7 @@ void CatExchanges::answerWith(const ExchangeReply& reply) {
     for (auto& send : std::exchange(afterReply_, {}))
         send();
     answer(reply);
+    serveTurns();
 }
 
 } // namespace rig

@@ -6,6 +6,7 @@
 #include "rig/SerialSettings.h"
 
 #include <QByteArray>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -44,6 +45,11 @@ struct ExchangeReply {
 // echo) is let in and dropped before the next request, a line that gives the request back
 // ahead of the reply is recognised, and of a reply longer than expected the last bytes are
 // taken. Frames the link sends while a request is on the line wait until it is answered.
+//
+// Requests, commands and the rests some commands need take their turns in the order they were
+// asked for: a turn comes once the turns before it are done, no request is under way and the rig
+// has settled after the last frame that needs it. Only the PTT (whenLineFree) and a close go
+// ahead of the turns.
 class CatExchanges {
 public:
     static constexpr int ReadEveryMs = 10; // how often received bytes are looked at
@@ -65,15 +71,15 @@ public:
     // in before the next request.
     void commandWritten(bool acknowledged);
 
-    // Sends the request once the line is quiet and answers with its reply; at once, with
-    // nothing, when it cannot be written. One request at a time.
+    // Sends the request in its turn, once the line is quiet, and answers with its reply; at
+    // once, with nothing, when it cannot be written.
     void ask(const Frame& request, const char* name, int replyLength, Answer answer);
-    // The rig settles after a frame for ms: no request goes before that.
+    // The rig settles for ms from this turn on: no turn comes before that.
     void restFor(double ms);
-    // Runs then once the rig has settled (at once when it has).
-    void whenRested(std::function<void()> then);
-    // A request is on the line or waits for quiet.
-    bool asking() const { return pending_.has_value(); }
+    // Runs then in its turn (at once when nothing is ahead of it).
+    void inTurn(std::function<void()> then);
+    // Nothing is ahead of a turn asked for now: it runs at once.
+    bool free() const;
     // A request is on the line: what else is written waits for its answer (whenLineFree).
     bool onLine() const { return phase_ != Phase::Quiet; }
     // The request on the line gets a reply longer than LongReplyAboveMs.
@@ -81,9 +87,10 @@ public:
     // Runs send now, or once the request on the line is answered (before its answer is told).
     void whenLineFree(std::function<void()> send);
     // Answers the request under way at once with nothing (what waited for the line goes first),
-    // and ends the rest of the rig.
+    // then runs the turns waiting, the rig's rest cut short; their requests are answered with
+    // nothing, unsent.
     void abandon();
-    // Drops the request under way unanswered, and what waited for it.
+    // Drops the request under way unanswered, and what waited for it or for its turn.
     void stop();
 
 private:
@@ -96,7 +103,7 @@ private:
         Answer answer;
     };
     void sendPending();
-    void rested();
+    void serveTurns();
     void take();
     void conclude();
     void answerWith(const ExchangeReply& reply);
@@ -114,8 +121,9 @@ private:
     int paceMs_ = 0;
     double quietAtMs_ = 0;  // by then the rig has answered the last command, if it does
     double restedAtMs_ = 0; // by then the rig has settled after the last frame that needs it
-    std::vector<std::function<void()>> afterRest_;
-    bool echo_ = false; // the line gave the last request back ahead of its reply
+    std::deque<std::function<void()>> turns_;
+    bool abandoning_ = false; // the turns waiting run unsent
+    bool echo_ = false;       // the line gave the last request back ahead of its reply
     std::optional<Pending> pending_;
     Phase phase_ = Phase::Quiet;
     QByteArray received_;

@@ -267,44 +267,29 @@ void FlrigRig::fail(const QString& why) {
 // --- readings ---
 
 bool FlrigRig::requestReading() {
-    if (reading_)
-        return false;
-    if (!connected()) {
-        emit readingArrived(RigReading{});
-        return true;
-    }
-    reading_ = true;
-    auto reading = std::make_shared<RigReading>();
-    (void)call(QStringLiteral("rig.get_vfo"), {},
-               [reading](const auto& value) { reading->kHz = ParseKHz(value); });
-    (void)call(QStringLiteral("rig.get_mode"), {}, [this](const auto& value) {
-        if (value)
-            noteMode(value->toString().trimmed());
+    return gatherReading({}, connected(), [this](auto reading, auto finish) {
+        (void)call(QStringLiteral("rig.get_vfo"), {},
+                   [reading](const auto& value) { reading->kHz = ParseKHz(value); });
+        (void)call(QStringLiteral("rig.get_mode"), {}, [this](const auto& value) {
+            if (value)
+                noteMode(value->toString().trimmed());
+        });
+        (void)call(QStringLiteral("rig.get_ptt"), {}, [reading, finish](const auto& value) {
+            reading->transmitting = ParsePtt(value);
+            finish();
+        });
     });
-    (void)call(QStringLiteral("rig.get_ptt"), {}, [this, reading](const auto& value) {
-        reading->transmitting = ParsePtt(value);
-        reading_ = false;
-        deliver([this, reading] { emit readingArrived(*reading); });
-    });
-    return true;
 }
 
 bool FlrigRig::requestTransmitState() {
-    if (reading_)
-        return false;
-    RigReading reading;
-    reading.transmitOnly = true;
-    if (!connected()) {
-        emit readingArrived(reading);
-        return true;
-    }
-    reading_ = true;
-    (void)call(QStringLiteral("rig.get_ptt"), {}, [this, reading](const auto& value) mutable {
-        reading.transmitting = ParsePtt(value);
-        reading_ = false;
-        deliver([this, reading] { emit readingArrived(reading); });
+    RigReading transmitOnly;
+    transmitOnly.transmitOnly = true;
+    return gatherReading(transmitOnly, connected(), [this](auto reading, auto finish) {
+        (void)call(QStringLiteral("rig.get_ptt"), {}, [reading, finish](const auto& value) {
+            reading->transmitting = ParsePtt(value);
+            finish();
+        });
     });
-    return true;
 }
 
 bool FlrigRig::requestSMeter() {

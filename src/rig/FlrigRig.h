@@ -101,7 +101,6 @@ private:
     QString lastFailure_; // logged; empty once the server has answered
     bool open_ = false;
     bool online_ = false;
-    bool reading_ = false;
     // Our PTT was released while the server could not hear it: told once it is back.
     bool pttReleaseOwed_ = false;
     QStringList modes_;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace rig {
@@ -117,6 +118,28 @@ signals:
     void frequencyShown(float kHz);
 
 protected:
+    // One reading at a time, gathered by the link: gather fills it in and calls finish once, and
+    // the reading is then told from the event loop. asked says what is asked (transmitOnly,
+    // frequencyOnly). False while a reading is being gathered; while not connected the reading
+    // as asked is told at once.
+    using Gather =
+        std::function<void(std::shared_ptr<RigReading> reading, std::function<void()> finish)>;
+    bool gatherReading(const RigReading& asked, bool connected, const Gather& gather) {
+        if (gathering_)
+            return false;
+        auto reading = std::make_shared<RigReading>(asked);
+        if (!connected) {
+            emit readingArrived(*reading);
+            return true;
+        }
+        gathering_ = true;
+        gather(reading, [this, reading] {
+            gathering_ = false;
+            deliver([this, reading] { emit readingArrived(*reading); });
+        });
+        return true;
+    }
+
     // Tells listeners from the event loop, outside the handlers of the line or the network (a
     // listener may turn the stepper and run the event loop for long).
     void deliver(std::function<void()> news) {
@@ -155,6 +178,7 @@ protected:
 
     // Our PTT as this link keyed it: released at closing.
     bool pttOn_ = false;
+    bool gathering_ = false; // a reading is being gathered
 };
 
 } // namespace rig

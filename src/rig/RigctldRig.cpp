@@ -238,52 +238,39 @@ void RigctldRig::readLines() {
 // --- readings ---
 
 bool RigctldRig::requestReading() {
-    if (reading_)
-        return false;
-    if (!connected()) {
-        emit readingArrived(RigReading{});
-        return true;
-    }
-    reading_ = true;
-    auto reading = std::make_shared<RigReading>();
-    (void)send("f", 1, [this, reading](const Reply& reply) {
-        reading->kHz = ParseKHz(reply);
-        dialKHz_ = reading->kHz.value_or(0);
+    return gatherReading({}, connected(), [this](auto reading, auto finish) {
+        (void)send("f", 1, [this, reading](const Reply& reply) {
+            reading->kHz = ParseKHz(reply);
+            dialKHz_ = reading->kHz.value_or(0);
+        });
+        (void)send("m", 2, [this](const Reply& reply) {
+            if (reply.size() != 2)
+                return;
+            const auto at =
+                std::find(ModeNames.begin(), ModeNames.end(), QString::fromLatin1(reply[0]));
+            modeIndex_ = at == ModeNames.end() ? 0 : int(at - ModeNames.begin()) + 1;
+            emit modeSelected(modeIndex_);
+        });
+        (void)send("t", 1, [this, reading, finish](const Reply& reply) {
+            reading->transmitting = transmitOf(reply);
+            finish();
+        });
     });
-    (void)send("m", 2, [this](const Reply& reply) {
-        if (reply.size() != 2)
-            return;
-        const auto at =
-            std::find(ModeNames.begin(), ModeNames.end(), QString::fromLatin1(reply[0]));
-        modeIndex_ = at == ModeNames.end() ? 0 : int(at - ModeNames.begin()) + 1;
-        emit modeSelected(modeIndex_);
-    });
-    (void)send("t", 1, [this, reading](const Reply& reply) {
-        reading->transmitting = transmitOf(reply);
-        reading_ = false;
-        deliver([this, reading] { emit readingArrived(*reading); });
-    });
-    return true;
 }
 
 bool RigctldRig::requestTransmitState() {
-    if (reading_)
+    if (gathering_)
         return false;
     if (!pttReadable_)
         return requestReading();
-    RigReading reading;
-    reading.transmitOnly = true;
-    if (!connected()) {
-        emit readingArrived(reading);
-        return true;
-    }
-    reading_ = true;
-    (void)send("t", 1, [this, reading](const Reply& reply) mutable {
-        reading.transmitting = transmitOf(reply);
-        reading_ = false;
-        deliver([this, reading] { emit readingArrived(reading); });
+    RigReading transmitOnly;
+    transmitOnly.transmitOnly = true;
+    return gatherReading(transmitOnly, connected(), [this](auto reading, auto finish) {
+        (void)send("t", 1, [this, reading, finish](const Reply& reply) {
+            reading->transmitting = transmitOf(reply);
+            finish();
+        });
     });
-    return true;
 }
 
 std::optional<bool> RigctldRig::transmitOf(const Reply& reply) {

@@ -101,7 +101,6 @@ private:
     QString lastFailure_; // logged; empty once the daemon has answered
     std::deque<Pending> pending_;
     bool open_ = false;
-    bool reading_ = false;
     bool pttReadable_ = true;
     // Our PTT was released while the daemon could not hear it: told once it is back.
     bool pttReleaseOwed_ = false;

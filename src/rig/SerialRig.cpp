@@ -67,7 +67,7 @@ void SerialRig::close() {
     reopener_->stop();
     serial_.close();
     answerAll();
-    reading_ = false;
+    gathering_ = false;
     emit closed();
     emit changed();
 }
@@ -208,22 +208,6 @@ void SerialRig::takeReceived() {
         if (!serial_.isOpen())
             return;
     }
-}
-
-bool SerialRig::gatherReading(const RigReading& asked, const Gather& gather) {
-    if (reading_)
-        return false;
-    auto reading = std::make_shared<RigReading>(asked);
-    if (!connected()) {
-        emit readingArrived(*reading);
-        return true;
-    }
-    reading_ = true;
-    gather(reading, [this, reading] {
-        reading_ = false;
-        deliver([this, reading] { emit readingArrived(*reading); });
-    });
-    return true;
 }
 
 bool SerialRig::requestTransmitState() {

@@ -79,13 +79,10 @@ protected:
         int sent = 0;
     };
 
-    // One reading, gathered by the protocol: gather fills it in and calls finish once, and the
-    // reading is then told. asked says what is asked (transmitOnly, frequencyOnly). False while
-    // a reading is being gathered; without the line up the reading is told at once with nothing
-    // in it.
-    using Gather =
-        std::function<void(std::shared_ptr<RigReading> reading, std::function<void()> finish)>;
-    bool gatherReading(const RigReading& asked, const Gather& gather);
+    // One reading gathered by the protocol's exchanges; told at once, as asked, without the line.
+    bool gatherReading(const RigReading& asked, const Gather& gather) {
+        return RigConnection::gatherReading(asked, connected(), gather);
+    }
     // Queues a command; false, and done never called, when the line is not up.
     bool send(Command command);
 
@@ -130,7 +127,6 @@ protected:
     platform::Platform& platform_;
     SerialLink& serial_;
     CatLog& log_;
-    bool reading_ = false; // a reading is being gathered
 
 private:
     void sendFront();

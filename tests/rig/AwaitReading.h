@@ -36,4 +36,12 @@ inline std::optional<float> AwaitSMeter(platform::Platform& platform, rig::CatCo
                                              [&](auto told) { cat.ReadSMeter(std::move(told)); });
 }
 
+// Lets the clock run until what cat queued for the line is written and the rig has settled.
+inline void AwaitLineIdle(platform::Platform& platform, rig::CatControl& cat) {
+    const double giveUpAt = platform.steadyMs() + 20000;
+    while (!cat.lineIdle() && platform.steadyMs() < giveUpAt)
+        platform.waitUntil(platform.steadyMs() + 1, true);
+    EXPECT_TRUE(cat.lineIdle()) << "the line never came to rest";
+}
+
 } // namespace rig_test

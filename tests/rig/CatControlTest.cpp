@@ -250,6 +250,7 @@ TEST_F(CatControlTest, modeButtons_sendTheRigsOwnCodesAndNothingForAModeCatCanno
     EXPECT_EQ(cat.SetRigMode(8), CatResult::Sent); // "DIG"
     EXPECT_EQ(rig.rig().modeCode(), 0x0A);
     EXPECT_EQ(cat.SetRigMode(9), CatResult::Sent); // "PKT"
+    rig_test::AwaitLineIdle(platform, cat);        // once the rig settled after "DIG"
     EXPECT_EQ(rig.rig().modeCode(), 0x0C);
     const std::size_t start = mark();
     EXPECT_EQ(cat.SetRigMode(7), CatResult::NotSent); // "WFM"
@@ -268,6 +269,8 @@ TEST_F(CatControlTest, modeButtons_sendTheRigsOwnCodesAndNothingForAModeCatCanno
     EXPECT_EQ(cat.RigModeIndex(), 7);
     const double before = platform.steadyMs();
     EXPECT_EQ(cat.RigLock(true), CatResult::Sent);
+    EXPECT_FALSE(rig.rig().locked()); // the rig settles after the mode first
+    rig_test::AwaitLineIdle(platform, cat);
     EXPECT_TRUE(rig.rig().locked());
     EXPECT_GE(platform.steadyMs() - before, FrameSettleMs);
 }
@@ -373,8 +376,10 @@ TEST_F(CatControlTest, outOfRangeFrequency_beepsAndSendsNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(Caps(c.model).name.toStdString());
         open(c.model);
-        if (c.model == Model::Ft817)
+        if (c.model == Model::Ft817) {
             cat.ToggleFT817Power();
+            rig_test::AwaitLineIdle(platform, cat);
+        }
         const std::size_t start = mark();
         const std::size_t beeps = platform.beeps.size();
         EXPECT_EQ(cat.SetRigFrequency(c.outside), CatResult::OutOfRange);
@@ -441,6 +446,45 @@ TEST_F(CatControlTest, duringAReading_thePttGoesAfterTheReplyOnTheLine_commandsA
               QStringList({"00000000e7", "0000000088", "00000000f7", "0000000003", "0071000001"}));
     EXPECT_EQ(rig.rig().frequency(), 7100);
     EXPECT_FALSE(cat.busy());
+}
+
+TEST_F(CatControlTest, commandsTakeTheirTurnsAfterTheRigSettled_thePttNeverWaits) {
+    open(Model::Ft817);
+    rig.rig().setFrequency(7050);
+    const std::size_t start = mark();
+    EXPECT_EQ(cat.SetRigMode(1), CatResult::Sent); // written at once
+    EXPECT_EQ(cat.RigLock(true), CatResult::Sent); // in its turn, once the rig settled
+    std::optional<RigReading> told;
+    cat.ReadRigFrequency([&](const RigReading& reading) { told = reading; });
+    EXPECT_EQ(cat.PttOn(), CatResult::Sent); // ahead of everything waiting
+    EXPECT_TRUE(rig.rig().transmitting());
+    ASSERT_EQ(framesFrom(start).size(), 2);
+    EXPECT_EQ(framesFrom(start)[1], "0000000008");
+    platform.advance(FrameSettleMs - 1);
+    EXPECT_EQ(framesFrom(start).size(), 2);
+    EXPECT_FALSE(rig.rig().locked());
+    platform.advance(1);
+    EXPECT_TRUE(rig.rig().locked());
+    platform.advance(FrameSettleMs - 1); // the reading waits for the rig too
+    EXPECT_EQ(framesFrom(start).size(), 3);
+    EXPECT_FALSE(told);
+    platform.advance(1000);
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->kHz, 7050.0f);
+    EXPECT_EQ(told->transmitting, true);
+    EXPECT_FALSE(cat.busy());
+
+    // What still waits for its turn when the link closes is not sent; the PTT is released.
+    EXPECT_EQ(cat.SetRigMode(2), CatResult::Sent);
+    EXPECT_EQ(cat.RigLock(false), CatResult::Sent);
+    const std::size_t closing = mark();
+    EXPECT_TRUE(cat.ClosePort());
+    EXPECT_EQ(framesFrom(closing), QStringList({"0000000088"}));
+    platform.advance(1000);
+    EXPECT_EQ(framesFrom(closing).size(), 1);
+    EXPECT_TRUE(rig.rig().locked());
+    ASSERT_TRUE(cat.OpenPort(1).ok);
+    EXPECT_TRUE(cat.lineIdle()); // a new line owes nothing from the last
 }
 
 TEST_F(CatControlTest, aCloseDuringAReadingOfShortExchanges_closesAtOnce_theReadingToldEmpty) {
@@ -535,6 +579,11 @@ TEST_F(CatControlTest, ft817Power_wakeUpThenPowerFramesThenLockOffOnlyOnThisMode
     cat.ToggleFT817Power();
     EXPECT_TRUE(cat.ft817On());
     EXPECT_FALSE(cat.pttOn());
+    // The PTT released and the wake-up at once; each frame after them once the rig settled.
+    EXPECT_EQ(framesFrom(start), QStringList({"0000000088", "0000000000"}));
+    platform.advance(50 + 50 + 200 - 1);
+    EXPECT_EQ(framesFrom(start).size(), 3);
+    rig_test::AwaitLineIdle(platform, cat);
     EXPECT_TRUE(rig.rig().powered());
     EXPECT_FALSE(rig.rig().locked());
     EXPECT_EQ(framesFrom(start),

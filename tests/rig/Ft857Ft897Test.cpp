@@ -130,6 +130,7 @@ TEST_P(Ft857Ft897Test, commands_frequencyModeAndLockByTheirFrames_outOfTheRigsRa
     EXPECT_EQ(cat.RigLock(true), CatResult::Sent);
     EXPECT_TRUE(shown.dialLocked());
     EXPECT_EQ(cat.RigLock(false), CatResult::Sent);
+    rig_test::AwaitLineIdle(platform, cat); // each frame goes once the rig settled after the last
     EXPECT_EQ(sentFrom(start),
               QStringList({"8800000007", "0c00000007", "0000000000", "0000000080"}));
 }
