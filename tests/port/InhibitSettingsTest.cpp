@@ -15,11 +15,7 @@ struct InhibitSettingsTest : ::testing::Test {
     QTemporaryDir dir;
     QString file = dir.filePath("Ventrolo.ini");
 
-    // Each write gets a time of its own: QSettings keeps what it read of a file and reads it
-    // again only when its size or time changed, and rewrites of one size can come within a
-    // millisecond.
-    void write(const QByteArray& text) { test_support::WriteFile(file, text, ++writes); }
-    int writes = 0;
+    void write(const QByteArray& text) { test_support::WriteFile(file, text); }
     std::vector<QString> told(const StepperOutputs& outputs = DefaultStepperOutputs()) {
         core::SettingsReport report;
         read = ReadInhibitSettings(file, outputs, &report);
