@@ -11,6 +11,7 @@
 #include "rig/WsjtxRig.h"
 #include "station/StationLogging.h"
 #include "tuning/FollowSettings.h"
+#include "tuning/RigLinkKinds.h"
 #include "tuning/TransmitGuard.h"
 
 #include <QFileInfo>

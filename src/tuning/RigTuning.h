@@ -18,7 +18,6 @@
 #include "tuning/RigFallback.h"
 #include "tuning/RigFollower.h"
 #include "tuning/RigLinkChoice.h"
-#include "tuning/RigLinkKinds.h"
 #include "tuning/RigPoller.h"
 #include "tuning/RigPort.h"
 #include "tuning/RigState.h"
@@ -29,7 +28,6 @@
 
 #include <QObject>
 #include <QString>
-#include <map>
 #include <memory>
 #include <optional>
 
