@@ -161,32 +161,9 @@ bool QtSerialLink::write(const QByteArray& bytes) {
     return written;
 }
 
-bool QtSerialLink::waitForBytes(qint64 count, double timeoutMs) {
-    if (!isOpen())
-        return false;
-    const QDeadlineTimer deadline(static_cast<qint64>(std::ceil(std::max(0.0, timeoutMs))),
-                                  Qt::PreciseTimer);
-    takeReceived();
-    while (port_.bytesAvailable() < count) {
-        const qint64 left = deadline.remainingTime();
-        if (left <= 0)
-            return false;
-        if (!port_.waitForReadyRead(static_cast<int>(left))) {
-            const bool timedOut = port_.error() == QSerialPort::TimeoutError;
-            if (!timedOut)
-                qCWarning(lcRig).noquote() << "read from" << device_ << "failed:" << failure();
-            port_.clearError();
-            if (!timedOut)
-                return false;
-        }
-    }
-    return true;
-}
-
 void QtSerialLink::onArrival(std::function<void()> arrived) {
     QObject::disconnect(arrival_);
-    // Queued: the port also reads while a read waits (waitForReadyRead), and the reader must
-    // not be entered again from inside its own read.
+    // Queued: the reader must not be entered again from inside its own read.
     if (arrived)
         arrival_ = QObject::connect(&port_, &QSerialPort::readyRead, &port_, std::move(arrived),
                                     Qt::QueuedConnection);

@@ -24,7 +24,6 @@ public:
     void discardInput() override;
     QByteArray readAll() override;
     bool write(const QByteArray& bytes) override;
-    bool waitForBytes(qint64 count, double timeoutMs) override;
     void onArrival(std::function<void()> arrived) override;
 
     // Opens a device by its path (what open() does after looking up the port).

@@ -40,10 +40,6 @@ public:
     virtual QByteArray readAll() = 0;
     // Hands the bytes to the line; false when they could not all be written (device gone).
     [[nodiscard]] virtual bool write(const QByteArray& bytes) = 0;
-    // Waits until at least count bytes are waiting or timeoutMs have passed, whichever comes
-    // first; true when they are waiting. Never waits longer than timeoutMs and runs no event
-    // handlers meanwhile.
-    [[nodiscard]] virtual bool waitForBytes(qint64 count, double timeoutMs) = 0;
     // Calls arrived, from the event loop, soon after bytes come in; an empty one calls nothing.
     // A link that cannot tell never calls it: its reader polls.
     virtual void onArrival(std::function<void()> arrived) { (void)arrived; }

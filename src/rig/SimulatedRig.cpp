@@ -147,18 +147,4 @@ void SimulatedRig::sendReply(const QByteArray& reply, double startMs) {
     fromRigFreeAtMs_ = at;
 }
 
-bool SimulatedRig::waitForBytes(qint64 count, double timeoutMs) {
-    if (!isOpen())
-        return false;
-    const double deadline = platform_.steadyMs() + std::max(0.0, timeoutMs);
-    if (count <= 0)
-        return true;
-    if (qint64(incoming_.size()) >= count && incoming_[count - 1].atMs <= deadline) {
-        platform_.waitUntil(incoming_[count - 1].atMs, false);
-        return true;
-    }
-    platform_.waitUntil(deadline, false);
-    return false;
-}
-
 } // namespace rig

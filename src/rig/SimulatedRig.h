@@ -68,7 +68,6 @@ public:
     void discardInput() override;
     QByteArray readAll() override;
     bool write(const QByteArray& bytes) override;
-    bool waitForBytes(qint64 count, double timeoutMs) override;
     // Told as each byte from the rig arrives, on the platform's clock.
     void onArrival(std::function<void()> arrived) override;
 

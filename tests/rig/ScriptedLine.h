@@ -74,10 +74,6 @@ public:
             arrive(rig(bytes), replyAfterMs);
         return true;
     }
-    bool waitForBytes(qint64 count, double timeoutMs) override {
-        platform_.waitMs(timeoutMs, false);
-        return arrived() >= count;
-    }
 
 private:
     struct Arrival {

@@ -96,16 +96,6 @@ public:
         arrived_ = std::move(arrived);
         awaitNextArrival();
     }
-    bool waitForBytes(qint64 count, double timeoutMs) override {
-        const double deadline = platform_.steadyMs() + timeoutMs;
-        if (qint64(incoming_.size()) >= count &&
-            incoming_[std::size_t(count - 1)].atMs <= deadline) {
-            platform_.waitUntil(incoming_[std::size_t(count - 1)].atMs, false);
-            return true;
-        }
-        platform_.waitUntil(deadline, false);
-        return false;
-    }
 
 private:
     struct Arrival {
