@@ -304,10 +304,23 @@ QJsonValue Browser::evaluate(const QString& expression, int timeoutMs) {
     return result["result"].toObject().value("value");
 }
 
+bool Browser::holdsNow(const QString& condition, int timeoutMs) {
+    try {
+        return evaluate("!!(" + condition + ")", timeoutMs).toBool();
+    } catch (const BrowserError& error) {
+        // A page loading itself again has no document to ask for a moment: not yet, not a fault.
+        const QString message = QString::fromUtf8(error.what());
+        if (message.contains("navigated or closed") || message.contains("Cannot find context") ||
+            message.contains("context was destroyed"))
+            return false;
+        throw;
+    }
+}
+
 void Browser::waitFor(const QString& condition, int timeoutMs) {
     const int limit = timeout(timeoutMs);
     const QDeadlineTimer deadline(limit);
-    while (!evaluate("!!(" + condition + ")", limit).toBool()) {
+    while (!holdsNow(condition, limit)) {
         if (deadline.hasExpired())
             throw BrowserError(QStringLiteral("timed out after %1 ms waiting for %2")
                                    .arg(limit)

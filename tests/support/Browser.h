@@ -93,6 +93,8 @@ private:
     QString openPage(quint16 port);
     void connectPage(const QString& webSocketUrl);
     QJsonObject command(const QString& method, const QJsonObject& params = {}, int timeoutMs = -1);
+    // Whether the condition holds; a document being replaced counts as "not yet".
+    bool holdsNow(const QString& condition, int timeoutMs);
     // A command whose answer nobody waits for (sent while a message is being handled).
     void send(const QString& method, const QJsonObject& params);
     // The centre of the element, scrolled into view, where a person would point at it.
