@@ -37,7 +37,7 @@ void MainInit::InitMain(bool quiet) {
         s.TableWindowShown = s.TimerWindowShown = false;
     p_.joystick.StartUp();
     s.DateText = core::DateText(p_.platform.now().date());
-    engine.coil().UpdateStepperBits();
+    p_.port.coil().UpdateStepperBits();
     s.LptStatusAddress = s.LptAddress + 1;
     p_.switches.SwitchMenus(0);
     p_.portCommands.ApplyStartUpPower();

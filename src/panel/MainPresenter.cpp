@@ -7,8 +7,8 @@ using engine::Engine;
 
 MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPanel& speed,
                              WindowModes& modes, QObject* parent)
-    : QObject(parent), state_(state), engine_(engine), modes_(modes),
-      view_(MainViewOf(state, engine.speed(), modes.modes())) {
+    : QObject(parent), state_(state), speed_(speed), modes_(modes),
+      view_(MainViewOf(state, speed.control(), modes.modes())) {
     // The drag bar's thumb follows the counter only within the limits.
     connect(&engine, &Engine::counterChanged, this, [this](Long counter) {
         update([&](MainView& v) {
@@ -35,7 +35,7 @@ MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPan
     });
     connect(&engine, &Engine::overlayChanged, this, &MainPresenter::ShowOverlay);
     connect(&engine, &Engine::speedChanged, this,
-            [this] { update([this](MainView& v) { v.speed = SpeedViewOf(engine_.speed()); }); });
+            [this] { update([this](MainView& v) { v.speed = SpeedViewOf(speed_.control()); }); });
     connect(&speed, &SpeedPanel::pcSpeedChanged, this, [this](Long pcSpeed) {
         update([&](MainView& v) { v.pcSpeedText = PcSpeedText(pcSpeed); });
     });

@@ -44,7 +44,7 @@ private:
     template <typename Change> void update(Change&& change);
 
     core::ProgramState& state_;
-    engine::Engine& engine_;
+    const SpeedPanel& speed_;
     WindowModes& modes_;
     MainView view_;
 };

@@ -39,7 +39,7 @@ struct FakeTable : engine::TableWheel {
 
 struct KeysAndWheel : EngineFixture {
     panel::KeyControl keys{state, platform, engine, speedPanel};
-    engine::WheelControl wheel{state, engine};
+    engine::WheelControl wheel{state, engine, speedControl};
     FakeTable table;
 
     KeysAndWheel() {
@@ -97,7 +97,7 @@ TEST_F(KeysAndWheel, slowerAndFasterStopAtTheEndsOfTheSpeedRange) {
     press('M');
     press('M');
     EXPECT_EQ(state.CustomDelayMs, 2);
-    EXPECT_EQ(engine.speed().speedButtonCaption(), "Fa&st");
+    EXPECT_EQ(speedControl.speedButtonCaption(), "Fa&st");
 }
 
 TEST_F(KeysAndWheel, escSpaceAndAltCombinationsStopATurn_altF4AsksForTheExit) {

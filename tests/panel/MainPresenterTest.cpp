@@ -75,8 +75,8 @@ TEST_F(MainPresenterTest, theDragBarsThumbFollowsTheCounterOnlyWithinTheLimits) 
 
 TEST_F(MainPresenterTest, theSpeedAndTheModesCaptionsFollowTheirOwners) {
     speedPanel.ToggleFastCustom();
-    EXPECT_EQ(view().speed.buttonCaption, engine.speed().speedButtonCaption());
-    EXPECT_EQ(view().speed.bar.value, engine.speed().scrollBar().value);
+    EXPECT_EQ(view().speed.buttonCaption, speedControl.speedButtonCaption());
+    EXPECT_EQ(view().speed.bar.value, speedControl.scrollBar().value);
     speedPanel.SpeedScrolled(300);
     EXPECT_EQ(view().speed.rpmLabel, "Slow");
 
