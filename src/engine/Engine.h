@@ -144,15 +144,15 @@ public:
     // The counter set to a value the user gives, the target resting at it: false, and nothing
     // set, beyond the limits. The overlay counts as taken when the counter goes up.
     bool SetCounterWithinLimits(core::Long value);
-    // The limits were set: the target rests at the counter and the drag bar spans the limits.
-    void LimitsChanged();
+    // The limits or the steps per turn were set (typed, a table's, the profile loaded): the
+    // target rests at the counter, the drag bar spans the limits, DegreesPerStep follows
+    // StepsPer360 and the degrees are told again (hidden at 0).
+    void LimitsOrScaleChanged();
 
     // --- displays ---
     // Everything the position shows, shown again from the state: the counter, the drag bar
     // and its label, the degrees and the overlay.
     void ShowPosition();
-    // StepsPer360 changed: DegreesPerStep follows, the degrees are shown (or hidden at 0).
-    void UpdateDegreesPerStep();
 
     // --- overlay ---
     // n > 0 takes n overlay steps up, n < 0 gives -n back, 0 settles the overlay in the last
@@ -170,7 +170,7 @@ signals:
     void sliderRangeChanged(core::Long minimum, core::Long maximum);
     // The position the drag bar's label shows (in steps or, with SliderShowsDegrees, degrees).
     void sliderLabelChanged(core::Long value);
-    // CurrentDegrees; hidden while StepsPer360 is 0. Told again when StepsPer360 changed.
+    // CurrentDegrees; hidden while StepsPer360 is 0. Told again at LimitsOrScaleChanged().
     void degreesChanged(core::Single degrees);
     // The overlay's position, size, direction or state changed.
     void overlayChanged();

@@ -48,9 +48,8 @@ void MainInit::InitMain(bool quiet) {
     fields.setText(EntryField::Text2, QString::number(s.MinPosition));
     fields.setText(EntryField::Text4, core::PlainNumberText(s.StepsPer360));
     p_.turns.ShowLimitToolTips();
-    engine.LimitsChanged();
+    engine.LimitsOrScaleChanged();
     p_.speed.InitSpeed();
-    engine.UpdateDegreesPerStep();
 
     p_.modes.modes().reset();
     p_.modes.ModesChanged();

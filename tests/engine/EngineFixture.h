@@ -92,7 +92,7 @@ struct EngineFixture : ::testing::Test {
         state.LoadStepperProfile();
         drive.coil().UpdateStepperBits();
         speedPanel.InitSpeed();
-        engine.UpdateDegreesPerStep();
+        engine.LimitsOrScaleChanged();
         lpt.traceWrites([this] { return platform.steadyMs(); });
     }
 

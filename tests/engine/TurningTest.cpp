@@ -266,7 +266,7 @@ TEST_F(Turning, degreesHaveOneDecimal_andNoStepsPerTurnHidesThem) {
         EXPECT_EQ(degrees.back(), text) << counter;
     }
     state.StepsPer360 = 0;
-    engine.UpdateDegreesPerStep();
+    engine.LimitsOrScaleChanged();
     EXPECT_EQ(state.DegreesPerStep, 360);
     EXPECT_FALSE(presenter.view().degreesVisible);
     degrees.clear();

@@ -73,7 +73,7 @@ TEST_F(KeysAndWheel, ninetyDegreeKeysTurnFiftyStepsAtOnePointEightAndOneTwentyFi
     press(Numpad0 + 9); // keypad 9 is the other way
     EXPECT_EQ(state.StepCounter, 200);
     state.StepsPer360 = 500;
-    engine.UpdateDegreesPerStep();
+    engine.LimitsOrScaleChanged();
     press(Numpad0 + 3);
     EXPECT_EQ(state.StepCounter, 325);
     state.StepCounter = 450;

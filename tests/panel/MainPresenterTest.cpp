@@ -59,7 +59,7 @@ TEST_F(MainPresenterTest,
 TEST_F(MainPresenterTest, theDragBarsThumbFollowsTheCounterOnlyWithinTheLimits) {
     turnTo(100);
     state.MaxPosition = 80;
-    engine.LimitsChanged();
+    engine.LimitsOrScaleChanged();
     EXPECT_EQ(view().sliderMaximum, 80);
     EXPECT_EQ(view().sliderValue, 100) << "the thumb stays where it was beyond the limits";
     engine.SetCounter(120, state.OverlayPosition);
@@ -67,7 +67,7 @@ TEST_F(MainPresenterTest, theDragBarsThumbFollowsTheCounterOnlyWithinTheLimits) 
     EXPECT_EQ(view().sliderValue, 100);
     // Limits that take the counter in again bring the thumb to it.
     state.MaxPosition = 200;
-    engine.LimitsChanged();
+    engine.LimitsOrScaleChanged();
     EXPECT_EQ(view().sliderValue, 120);
     engine.SetCounter(60, state.OverlayPosition);
     EXPECT_EQ(view().sliderValue, 60);

@@ -52,7 +52,7 @@ struct RigTuningFixture : ::testing::Test {
         state.LoadStepperProfile();
         drive.coil().UpdateStepperBits();
         speedControl.InitSpeed();
-        engine.UpdateDegreesPerStep();
+        engine.LimitsOrScaleChanged();
         simulated.followModelOf(state);
         log.setTerminalShown(true);
         test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=simulated\n");
