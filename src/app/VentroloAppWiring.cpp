@@ -30,7 +30,6 @@ void VentroloApp::wireMainWindow() {
     connect(&station_.portDrive().portPanel(), &port::PortPanel::changed, w,
             &MainWindow::renderPortPanel);
     connect(&engine_, &Engine::stepperOptionsEnabled, w, &MainWindow::setStepperOptionsEnabled);
-    connect(&engine_, &Engine::windowEnabled, w, &QWidget::setEnabled);
     connect(&station_.modes().busyLock(), &engine::BusyLock::changed, w, &MainWindow::showBusyLock);
 
     connect(&fields_, &panel::MainFields::textChanged, w, &MainWindow::showFieldText);

@@ -145,8 +145,8 @@ public:
     // set, beyond the limits. The overlay counts as taken when the counter goes up.
     bool SetCounterWithinLimits(core::Long value);
     // The limits or the steps per turn were set (typed, a table's, the profile loaded): the
-    // target rests at the counter, the drag bar spans the limits, DegreesPerStep follows
-    // StepsPer360 and the degrees are told again (hidden at 0).
+    // target rests at the counter, DegreesPerStep follows StepsPer360 and the degrees are told
+    // again, so that whoever shows them reads the new limits and scale.
     void LimitsOrScaleChanged();
 
     // --- displays ---
@@ -161,13 +161,12 @@ public:
     TurnOutcome ApplyOverlay(std::int64_t n, TurnOrigin origin);
 
     // --- the port ---
-    // The output pins walked one by one (the LPT test), the window disabled meanwhile.
+    // The output pins walked one by one (the LPT test), as a turning activity: a stop ends it,
+    // and turnStarted()/turnEnded() frame it. The port panel tells that it walks.
     void WalkOutputPins();
 
 signals:
     void counterChanged(core::Long counter);
-    // The limits the drag bar spans.
-    void sliderRangeChanged(core::Long minimum, core::Long maximum);
     // The position the drag bar's label shows (in steps or, with SliderShowsDegrees, degrees).
     void sliderLabelChanged(core::Long value);
     // CurrentDegrees; hidden while StepsPer360 is 0. Told again at LimitsOrScaleChanged().
@@ -181,8 +180,6 @@ signals:
     void phaseOffsetChanged(core::Long stepper, core::Long offset);
     // The two stepper option buttons; a turn disables them.
     void stepperOptionsEnabled(bool enabled);
-    // The whole main window (off while the output pins are walked).
-    void windowEnabled(bool enabled);
     // A turn, an overlay move or the pin walk begins and ends (not nested: once for the
     // outermost); the one-second housekeeping and the rig polling pause in between. At
     // turnStarted() TargetPosition holds the turn's target.

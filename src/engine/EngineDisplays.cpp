@@ -56,7 +56,6 @@ void Engine::ShowSliderLabel(Long value) {
 
 void Engine::LimitsOrScaleChanged() {
     state_.TargetPosition = state_.StepCounter;
-    emit sliderRangeChanged(state_.MinPosition, state_.MaxPosition);
     state_.DegreesPerStep = core::DegreesPerStepOf(state_.StepsPer360);
     ShowDegrees();
 }

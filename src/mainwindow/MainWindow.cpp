@@ -171,6 +171,8 @@ void MainWindow::renderPower() {
 
 void MainWindow::renderPortPanel() {
     const port::PortPanel& panel = logic_.portCommands.portPanel();
+    // The whole window is off while the output pins are walked.
+    setEnabled(!panel.walking());
     form_.cmdPoort->setText(panel.portButtonCaption());
     form_.cmdPoort->setEnabled(!panel.walking() && !logic_.modes.busyLock().isLocked());
     form_.cmdLptTest->setText(panel.lptTestCaption());

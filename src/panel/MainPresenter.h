@@ -38,6 +38,8 @@ signals:
     void changed(const panel::MainView& view);
 
 private:
+    // The drag bar spans the limits; its thumb follows the counter only within them.
+    void dragBarAt(MainView& v, core::Long counter) const;
     // One field of the view, told when it differs (what a turn changes at every show).
     template <typename T> void set(T MainView::*field, T value);
     // Applies change to a copy of the view and tells it when it differs.
