@@ -54,9 +54,9 @@ class Engine : public QObject {
 
 public:
     // switches is read by every turning loop while EndSwitches is set; the steps go out
-    // through port; each of speed's commands tells the engine (it takes them over: one engine
-    // to a SpeedControl); every turn locks busyLock and every stop ends the modes (its owner
-    // tells that they changed, at stopped()). All of it must outlive the engine.
+    // through port; speed tells the engine after each of its commands (the engine is its one
+    // listener); every turn locks busyLock and every stop ends the modes (its owner tells that
+    // they changed, at stopped()). All of it must outlive the engine.
     Engine(core::ProgramState& state, platform::Platform& platform, port::SwitchInputs& switches,
            PortDrive& port, SpeedControl& speed, TurningModes& modes, BusyLock& busyLock,
            QObject* parent = nullptr);
