@@ -15,6 +15,8 @@ BenchProgram::BenchProgram(const std::function<void(core::ProgramState&)>& adjus
     shared_ = shared.get();
     app_ = std::make_unique<app::VentroloApp>(directory_.path(), platform_, std::move(shared));
     platform_.setDialogParent(&app_->mainWindow());
+    QObject::connect(&app_->engine(), &engine::Engine::turnFinished,
+                     [this](const engine::TurnRecord& record) { lastTurnTiming_ = record.timing; });
     clearWrites();
 }
 
@@ -26,8 +28,9 @@ void BenchProgram::start() {
 
 void BenchProgram::clearWrites() {
     if (lpt_)
-        shared_->exclusive(
-            [this](platform::LptPort&) { lpt_->traceWrites([this] { return platform_.steadyMs(); }); });
+        shared_->exclusive([this](platform::LptPort&) {
+            lpt_->traceWrites([this] { return platform_.steadyMs(); });
+        });
 }
 
 std::vector<port::SimulatedLpt::Write> BenchProgram::writes() const {

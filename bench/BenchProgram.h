@@ -25,6 +25,9 @@ public:
     void start();
     app::VentroloApp& app() { return *app_; }
     engine::Engine& engine() { return app_->engine(); }
+    // How the last turn that ended kept its time (its record's).
+    const engine::TurnTiming& lastTurnTiming() const { return lastTurnTiming_; }
+    port::CoilOutput& coil() { return app_->station().portDrive().coil(); }
     core::ProgramState& state() { return app_->state(); }
     platform::QtPlatform& platform() { return platform_; }
     // The simulated port; null when a port was given.
@@ -42,6 +45,7 @@ private:
     port::SimulatedLpt* lpt_ = nullptr;
     port::SerializedLpt* shared_ = nullptr; // the port the program is given
     std::unique_ptr<app::VentroloApp> app_;
+    engine::TurnTiming lastTurnTiming_;
 };
 
 } // namespace bench

@@ -91,8 +91,8 @@ struct Pulses {
 
 // The rising STEP edges of the writes, their spacing against spacingUs, and the total time up
 // to endMs against plannedMs.
-Pulses Measure(const std::vector<port::SimulatedLpt::Write>& writes, double spacingUs,
-               double endMs, double plannedMs) {
+Pulses Measure(const std::vector<port::SimulatedLpt::Write>& writes, double spacingUs, double endMs,
+               double plannedMs) {
     std::vector<double> rises;
     bool high = false;
     for (const port::SimulatedLpt::Write& w : writes) {
@@ -190,10 +190,10 @@ int main(int argc, char** argv) {
                                engine::TurnOrigin::Window, DelayMs});
                 direction = -direction;
                 Pulses p = Measure(ppdev ? calls.writes() : program.writes(),
-                                   DelayMs * 1000.0 / microsteps, engine.lastTurnTiming().endMs,
+                                   DelayMs * 1000.0 / microsteps, program.lastTurnTiming().endMs,
                                    Steps * DelayMs);
-                p.threadPercent = (thread.cpuMs() - cpuMs) /
-                                  (program.platform().steadyMs() - startMs) * 100;
+                p.threadPercent =
+                    (thread.cpuMs() - cpuMs) / (program.platform().steadyMs() - startMs) * 100;
                 results.push_back(p);
             }
             priority = thread.realTime() ? QStringLiteral("real-time priority")
@@ -233,14 +233,14 @@ int main(int argc, char** argv) {
         engine.TurnTo({from + 50, engine::TurnOrigin::Window, DelayMs});
         const double tookMs = program.platform().steadyMs() - startMs;
         const Pulses p = Measure(program.writes(), DelayMs * 1000.0 / 256,
-                                 engine.lastTurnTiming().endMs, 50 * DelayMs);
+                                 program.lastTurnTiming().endMs, 50 * DelayMs);
         const core::Long moved = program.state().StepCounter - from;
         const bool refused = moved == 0 && p.count == 0;
-        std::printf("\n256 microsteps at 1 ms per step (50 steps asked): %s; %lld steps counted, "
-                    "%d STEP pulses, %.0f ms; message: %s\n",
-                    refused ? "refused" : "NOT refused", static_cast<long long>(moved), p.count,
-                    tookMs,
-                    messages.isEmpty() ? "none seen" : qPrintable(messages.join(QStringLiteral(" | "))));
+        std::printf(
+            "\n256 microsteps at 1 ms per step (50 steps asked): %s; %lld steps counted, "
+            "%d STEP pulses, %.0f ms; message: %s\n",
+            refused ? "refused" : "NOT refused", static_cast<long long>(moved), p.count, tookMs,
+            messages.isEmpty() ? "none seen" : qPrintable(messages.join(QStringLiteral(" | "))));
     }
     std::printf("load average at the end %.2f\n\n", bench::LoadAverage());
     std::printf("pulses: p99 deviation %.0f us, worst %.0f us, total error %.2f%% at 16 kHz beside "

@@ -133,7 +133,9 @@ int main(int argc, char** argv) {
     // Turning: at 1 ms per step for turnSeconds, and what of it the machine itself costs.
     engine::Engine& engine = program.engine();
     const int steps = turnSeconds * 1000;
-    const auto turn = [&] { engine.TurnTo({program.state().StepCounter + steps, engine::TurnOrigin::Window, 1}); };
+    const auto turn = [&] {
+        engine.TurnTo({program.state().StepCounter + steps, engine::TurnOrigin::Window, 1});
+    };
     const double floor = CostPercent([&] {
         for (int i = 0; i < steps; ++i)
             platform.waitUntil(platform.steadyMs() + 1, false);
@@ -172,7 +174,7 @@ int main(int argc, char** argv) {
         const PaintCount paints;
         turnings.push_back(MeasureTurn(turn, stepper));
         painted = paints.busiest();
-        const engine::TurnTiming timing = engine.lastTurnTiming();
+        const engine::TurnTiming timing = program.lastTurnTiming();
         const TurnCost& c = turnings.back();
         std::printf("  %.2f%% of a core: stepping thread %.2f%%, GUI thread %.2f%%, the rest "
                     "%.2f%%; %d steps, worst step %.2f ms late, ended %.2f ms behind\n",

@@ -24,7 +24,6 @@
 #include "BenchProgram.h"
 #include "BenchSupport.h"
 #include "engine/StepTimeline.h"
-
 #include "platform/SteppingThread.h"
 
 #include <QApplication>
@@ -46,12 +45,12 @@ constexpr int Steps = 500;
 struct Round {
     double errorPercent = 0; // |total / (steps x delay) - 1|
     double meanPeriod = 0;
-    double p99Deviation = 0;   // |period - delay|, in ms
-    double worstDeviation = 0; // in ms
-    double shortestPeriod = 0; // of the periods, the last one up to the end included
-    int lateSteps = 0;         // periods above 110 % of the delay
+    double p99Deviation = 0;        // |period - delay|, in ms
+    double worstDeviation = 0;      // in ms
+    double shortestPeriod = 0;      // of the periods, the last one up to the end included
+    int lateSteps = 0;              // periods above 110 % of the delay
     std::vector<double> stallsAtMs; // where periods above twice the delay ended
-    double endLateMs = 0;      // how far behind its schedule the turn ended
+    double endLateMs = 0;           // how far behind its schedule the turn ended
 };
 
 Round Measure(std::vector<double> steps, double endMs, double delayMs, int count = Steps) {
@@ -239,7 +238,7 @@ int main(int argc, char** argv) {
         program.clearWrites();
         engine.TurnTo({state.StepCounter + direction * steps, engine::TurnOrigin::Window, delay});
         direction = -direction;
-        afterTurnMs.push_back(program.platform().steadyMs() - engine.lastTurnTiming().endMs);
+        afterTurnMs.push_back(program.platform().steadyMs() - program.lastTurnTiming().endMs);
         return program.writeTimes();
     };
     // The deadline scheme's schedule on the stepping thread with nothing but sleeping between
@@ -268,11 +267,11 @@ int main(int argc, char** argv) {
             return sleepingTurn(Steps, delay);
         // Timed here: the one-second housekeeping, which a turn pauses, may write to the port
         // meanwhile.
-        engine.coil().PowerOn();
-        engine.coil().SetPhaseSequence(direction > 0 ? port::Direction::CW : port::Direction::CCW,
-                                       state.StepCounter);
+        program.coil().PowerOn();
+        program.coil().SetPhaseSequence(direction > 0 ? port::Direction::CW : port::Direction::CCW,
+                                        state.StepCounter);
         for (int i = 0; i < Steps; ++i) {
-            engine.coil().WriteCoil(state.PhaseSeq[static_cast<std::size_t>(i % 4)]);
+            program.coil().WriteCoil(state.PhaseSeq[static_cast<std::size_t>(i % 4)]);
             stepTimes.push_back(program.platform().steadyMs());
             engine.SetCounter(state.StepCounter + direction, state.OverlayPosition);
             program.platform().waitMs(delay);
@@ -299,7 +298,7 @@ int main(int argc, char** argv) {
             for (const Scheme scheme : {Deadline, Naive, SleepOnly}) {
                 const std::vector<double> stepTimes = turn(scheme, delay);
                 // The turn ends when its last period does.
-                const double endMs = scheme == Deadline  ? engine.lastTurnTiming().endMs
+                const double endMs = scheme == Deadline    ? program.lastTurnTiming().endMs
                                      : scheme == SleepOnly ? sleptUntilMs
                                                            : program.platform().steadyMs();
                 const Round r = Measure(stepTimes, endMs, delay);
@@ -309,7 +308,7 @@ int main(int argc, char** argv) {
                 const bool behind = r.endLateMs > 0.005 * Steps * delay;
                 if (scheme == Deadline) {
                     shortestFraction = std::min(shortestFraction, r.shortestPeriod / delay);
-                    worstStallMs = std::max(worstStallMs, engine.lastTurnTiming().worstLateMs);
+                    worstStallMs = std::max(worstStallMs, program.lastTurnTiming().worstLateMs);
                     unrecovered += behind;
                 }
                 if (scheme == SleepOnly)
@@ -352,7 +351,7 @@ int main(int argc, char** argv) {
         const char* name;
         int steps;
         int blockAfterMs; // the GUI thread blocked then, for blockMs; 0: not blocked
-        int blockMs; // below 0: no turn, the stepping thread sleeps to the schedule alone
+        int blockMs;      // below 0: no turn, the stepping thread sleeps to the schedule alone
     };
     const std::vector<Scenario> scenarios = {
         {"a handler blocks the GUI thread 200 ms", 3000, 1000, 200},
@@ -384,8 +383,9 @@ int main(int argc, char** argv) {
             const bool alone = scenario.blockMs < 0;
             const std::vector<double> stepTimes =
                 alone ? sleepingTurn(scenario.steps, 1) : engineTurn(scenario.steps, 1);
-            results.push_back(Measure(stepTimes, alone ? sleptUntilMs : engine.lastTurnTiming().endMs,
-                                      1, scenario.steps));
+            results.push_back(Measure(stepTimes,
+                                      alone ? sleptUntilMs : program.lastTurnTiming().endMs, 1,
+                                      scenario.steps));
             for (const double at : results.back().stallsAtMs) {
                 if (at >= block.fromMs && at <= block.toMs + 10)
                     ++duringBlock;
@@ -426,6 +426,7 @@ int main(int argc, char** argv) {
     std::printf("steps at 1 ms on the stepping thread (%s): p99 deviation %.0f us, worst %.0f us, "
                 "total error %.2f%%, %d stalls from the program's own work (%d elsewhere)\n",
                 qPrintable(priority), at1Ms.p99Deviation * 1000, at1Ms.worstDeviation * 1000,
-                at1Ms.errorPercent, causedStalls, static_cast<int>(worstBeside.stallsAtMs.size()) - causedStalls);
+                at1Ms.errorPercent, causedStalls,
+                static_cast<int>(worstBeside.stallsAtMs.size()) - causedStalls);
     return 0;
 }

@@ -35,10 +35,10 @@ DisplayWindows::DisplayWindows(station::Station& station, mainwindow::MainWindow
                                QObject* parent)
     : QObject(parent), station_(station), state_(station.state()), platform_(station.platform()),
       engine_(station.engine()), window_(main),
-      lptOutput_(state_, station.lpt(), platform_, engine_.coil().outputs(),
-                 engine_.coil().inhibit()),
-      lptInput_(station.lpt()),
-      webcam_({state_, platform_, engine_, station.mainInit(), station.wheel()}),
+      lptOutput_(state_, station.lpt(), platform_, station.portDrive().coil().outputs(),
+                 station.portDrive().coil().inhibit()),
+      lptInput_(station.lpt()), webcam_({state_, platform_, engine_, station.portDrive().coil(),
+                                         station.mainInit(), station.wheel()}),
       moveLogLines_(station.moveLog()) {
     wireNews();
     connectMenus();

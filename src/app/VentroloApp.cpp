@@ -104,7 +104,7 @@ int VentroloApp::exec() {
     }
     // Coils and drivers off, whatever ended the program and whatever ran after the exit path
     // (code after a dismissed dialog may have put a coil code back).
-    engine_.coil().WriteData(0);
+    station_.portDrive().coil().WriteData(0);
     return code;
 }
 

@@ -25,10 +25,11 @@ void VentroloApp::wireMainWindow() {
     connect(w, &MainWindow::sliderThumbMoved, &presenter_, &panel::MainPresenter::ShowSliderLabel);
     connect(&overlay_, &panel::OverlayPanel::displayChanged, &presenter_,
             &panel::MainPresenter::ShowOverlay);
-    connect(&engine_.power(), &port::PowerControl::changed, w, &MainWindow::renderPower);
-    connect(&engine_.portPanel(), &port::PortPanel::changed, w, &MainWindow::renderPortPanel);
+    connect(&station_.portDrive().power(), &port::PowerControl::changed, w,
+            &MainWindow::renderPower);
+    connect(&station_.portDrive().portPanel(), &port::PortPanel::changed, w,
+            &MainWindow::renderPortPanel);
     connect(&engine_, &Engine::stepperOptionsEnabled, w, &MainWindow::setStepperOptionsEnabled);
-    connect(&engine_, &Engine::windowEnabled, w, &QWidget::setEnabled);
     connect(&station_.modes().busyLock(), &engine::BusyLock::changed, w, &MainWindow::showBusyLock);
 
     connect(&fields_, &panel::MainFields::textChanged, w, &MainWindow::showFieldText);

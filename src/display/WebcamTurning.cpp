@@ -11,7 +11,7 @@ constexpr double PowerOffWaitMs = 50;
 } // namespace
 
 WebcamTurning::WebcamTurning(const Parts& parts)
-    : state_(parts.state), platform_(parts.platform), engine_(parts.engine),
+    : state_(parts.state), platform_(parts.platform), engine_(parts.engine), coil_(parts.coil),
       mainInit_(parts.mainInit), wheel_(parts.wheel) {}
 
 void WebcamTurning::Opened() {
@@ -45,9 +45,9 @@ void WebcamTurning::PrepareStepperSwitch() {
 }
 
 void WebcamTurning::PowerOffBeforeSwitch() {
-    const core::Long value = engine_.coil().ReadData();
+    const core::Long value = coil_.ReadData();
     if (value & DriverEnableBits) {
-        engine_.coil().WriteData(value & ~DriverEnableBits);
+        coil_.WriteData(value & ~DriverEnableBits);
         platform_.waitMs(PowerOffWaitMs);
     }
 }

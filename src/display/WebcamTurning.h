@@ -2,8 +2,8 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
-#include "panel/MainInit.h"
 #include "engine/WheelControl.h"
+#include "panel/MainInit.h"
 #include "platform/Platform.h"
 
 #include <QString>
@@ -20,6 +20,7 @@ public:
         core::ProgramState& state;
         platform::Platform& platform;
         engine::Engine& engine;
+        port::CoilOutput& coil;
         panel::MainInit& mainInit;
         engine::WheelControl& wheel;
     };
@@ -59,6 +60,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    port::CoilOutput& coil_;
     panel::MainInit& mainInit_;
     engine::WheelControl& wheel_;
     int lastButton_ = 0;

@@ -7,7 +7,6 @@
 #include "engine/EngineLogging.h"
 #include "engine/InlineClock.h"
 #include "engine/KeyCodes.h"
-#include "engine/NetworkTurns.h"
 #include "engine/StepRun.h"
 #include "platform/SteppingThread.h"
 #include "port/StepPulses.h"
@@ -38,14 +37,12 @@ Long ClampToLong(std::int64_t value) {
 
 } // namespace
 
-Engine::Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
-               port::SwitchInputs& switches, TurningModes& modes, BusyLock& busyLock,
-               QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), switches_(switches), coil_(state, lpt),
-      inhibit_(platform, coil_), power_(state, coil_), portPanel_(state, coil_, power_, platform),
-      speed_(state), modes_(modes), busyLock_(busyLock),
-      networkTurns_(std::make_unique<NetworkTurns>(*this)),
-      slowWake_(platform.createTimer([this] { slowStep(); })),
+Engine::Engine(core::ProgramState& state, platform::Platform& platform,
+               port::SwitchInputs& switches, PortDrive& port, SpeedControl& speed,
+               TurningModes& modes, BusyLock& busyLock, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), switches_(switches), coil_(port.coil()),
+      inhibit_(port.inhibit()), power_(port.power()), portPanel_(port.portPanel()), speed_(speed),
+      modes_(modes), busyLock_(busyLock), slowWake_(platform.createTimer([this] { slowStep(); })),
       displays_(platform, [this](unsigned displays) { showDisplays(displays); }) {
     speed_.onChanged([this] { speedSet(); });
 }
@@ -280,8 +277,8 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         if (CheckSwitches())
             break;
     }
-    if (!superseded(ticket))
-        lastTurnTiming_ = timeline.timing();
+    if (recording_ && !superseded(ticket))
+        recording_->timing = timeline.timing();
     state_.StopRequest = false;
     state_.StepActivity = true;
 }

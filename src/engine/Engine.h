@@ -7,22 +7,18 @@
 #include "core/ProgramState.h"
 #include "engine/BusyLock.h"
 #include "engine/DisplayPacing.h"
+#include "engine/PortDrive.h"
 #include "engine/SpeedControl.h"
 #include "engine/SpeedRamp.h"
 #include "engine/StepRun.h"
 #include "engine/StepTimeline.h"
-#include "engine/TransmitInhibit.h"
 #include "engine/TransmitState.h"
 #include "engine/TurnPolicy.h"
 #include "engine/TurnRecord.h"
 #include "engine/TurnRefusal.h"
 #include "engine/TurnRequest.h"
 #include "engine/TurningModes.h"
-#include "platform/LptPort.h"
 #include "platform/Platform.h"
-#include "port/CoilOutput.h"
-#include "port/PortPanel.h"
-#include "port/PowerControl.h"
 #include "port/SwitchInputs.h"
 
 #include <QObject>
@@ -31,8 +27,6 @@
 #include <optional>
 
 namespace engine {
-
-class NetworkTurns;
 
 // The stepping engine: every turn of the program, the stop that ends them, the speed, the
 // overlay, the counter and its displays, the stepper choice. One instance, owned by the
@@ -46,9 +40,10 @@ class NetworkTurns;
 //   TurnTo(): stop it, start another turn (which ends the first one), switch the stepper or
 //   end the program. The engine re-reads the state after every wait.
 // - Signals carry values (the counter, the degrees, the position the drag bar's label shows);
-//   the main window's presenter (panel::MainPresenter) makes its texts of them. Panels whose
-//   state is an object of the engine (speed()) are told that it changed and read it there;
-//   power() and portPanel() tell their changes themselves, whoever made them.
+//   the main window's presenter (panel::MainPresenter) makes its texts of them. The speed the
+//   engine turns at (SpeedControl) and the port it steps through (PortDrive) are made beside
+//   it and given to it; it tells speedChanged() after the speed's commands, and the power and
+//   the port panel tell their changes themselves, whoever made them.
 // - During a turn the displays of the position (counter, drag bar and its label, degrees,
 //   overlay) and the speed come at most every DisplayPacing::IntervalMs, whatever the step
 //   rate, and once more with the last values when the turn ends. StepCounter is current at
@@ -58,20 +53,14 @@ class Engine : public QObject {
     Q_OBJECT
 
 public:
-    // switches is read by every turning loop while EndSwitches is set; every turn locks
-    // busyLock and every stop ends the modes (its owner tells that they changed, at stopped()).
-    // All of it must outlive the engine.
-    Engine(core::ProgramState& state, platform::Platform& platform, platform::LptPort& lpt,
-           port::SwitchInputs& switches, TurningModes& modes, BusyLock& busyLock,
+    // switches is read by every turning loop while EndSwitches is set; the steps go out
+    // through port; speed tells the engine after each of its commands (the engine is its one
+    // listener); every turn locks busyLock and every stop ends the modes (its owner tells that
+    // they changed, at stopped()). All of it must outlive the engine.
+    Engine(core::ProgramState& state, platform::Platform& platform, port::SwitchInputs& switches,
+           PortDrive& port, SpeedControl& speed, TurningModes& modes, BusyLock& busyLock,
            QObject* parent = nullptr);
     ~Engine() override;
-
-    port::CoilOutput& coil() { return coil_; }
-    port::PowerControl& power() { return power_; }
-    port::PortPanel& portPanel() { return portPanel_; }
-    SpeedControl& speed() { return speed_; }
-    // The network origins' one queue of turns.
-    NetworkTurns& networkTurns() { return *networkTurns_; }
 
     // --- turning ---
     // The transmit gate: every turn and overlay move asks it before its first step and at
@@ -123,8 +112,6 @@ public:
     bool slowTurnRunning() const { return slow_ != nullptr; }
     // Ends the slow turn under way, if any.
     void StopSlowTimers();
-    // How the last stepping loop (a turn, or an overlay move) kept its time.
-    const TurnTiming& lastTurnTiming() const { return lastTurnTiming_; }
     // Reads the begin, end and centre switches; one that has just closed sets the counter (and
     // stops a turn that lies beyond it). True when it did: the caller ends its turn.
     bool CheckSwitches();
@@ -148,10 +135,6 @@ public:
     // stores before and only saves afterwards.
     TurnOutcome ParkBothSteppers();
 
-    // The clean way out: the transmit-inhibit line released once the last turn's tail has
-    // passed (a crash leaves it as it is).
-    void ReleaseInhibit() { inhibit_.ReleaseAtExit(); }
-
     // --- the counter ---
     // The counter set without moving the motor (a switch, the limits set below it, the user),
     // with the overlay at overlayPosition; the displays follow. The coil code stays as it is
@@ -161,15 +144,15 @@ public:
     // The counter set to a value the user gives, the target resting at it: false, and nothing
     // set, beyond the limits. The overlay counts as taken when the counter goes up.
     bool SetCounterWithinLimits(core::Long value);
-    // The limits were set: the target rests at the counter and the drag bar spans the limits.
-    void LimitsChanged();
+    // The limits or the steps per turn were set (typed, a table's, the profile loaded): the
+    // target rests at the counter, DegreesPerStep follows StepsPer360 and the degrees are told
+    // again, so that whoever shows them reads the new limits and scale.
+    void LimitsOrScaleChanged();
 
     // --- displays ---
     // Everything the position shows, shown again from the state: the counter, the drag bar
     // and its label, the degrees and the overlay.
     void ShowPosition();
-    // StepsPer360 changed: DegreesPerStep follows, the degrees are shown (or hidden at 0).
-    void UpdateDegreesPerStep();
 
     // --- overlay ---
     // n > 0 takes n overlay steps up, n < 0 gives -n back, 0 settles the overlay in the last
@@ -178,16 +161,15 @@ public:
     TurnOutcome ApplyOverlay(std::int64_t n, TurnOrigin origin);
 
     // --- the port ---
-    // The output pins walked one by one (the LPT test), the window disabled meanwhile.
+    // The output pins walked one by one (the LPT test), as a turning activity: a stop ends it,
+    // and turnStarted()/turnEnded() frame it. The port panel tells that it walks.
     void WalkOutputPins();
 
 signals:
     void counterChanged(core::Long counter);
-    // The limits the drag bar spans.
-    void sliderRangeChanged(core::Long minimum, core::Long maximum);
     // The position the drag bar's label shows (in steps or, with SliderShowsDegrees, degrees).
     void sliderLabelChanged(core::Long value);
-    // CurrentDegrees; hidden while StepsPer360 is 0. Told again when StepsPer360 changed.
+    // CurrentDegrees; hidden while StepsPer360 is 0. Told again at LimitsOrScaleChanged().
     void degreesChanged(core::Single degrees);
     // The overlay's position, size, direction or state changed.
     void overlayChanged();
@@ -198,8 +180,6 @@ signals:
     void phaseOffsetChanged(core::Long stepper, core::Long offset);
     // The two stepper option buttons; a turn disables them.
     void stepperOptionsEnabled(bool enabled);
-    // The whole main window (off while the output pins are walked).
-    void windowEnabled(bool enabled);
     // A turn, an overlay move or the pin walk begins and ends (not nested: once for the
     // outermost); the one-second housekeeping and the rig polling pause in between. At
     // turnStarted() TargetPosition holds the turn's target.
@@ -357,15 +337,14 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     port::SwitchInputs& switches_;
-    port::CoilOutput coil_;
-    TransmitInhibit inhibit_;
-    port::PowerControl power_;
-    port::PortPanel portPanel_;
-    SpeedControl speed_;
+    port::CoilOutput& coil_;
+    TransmitInhibit& inhibit_;
+    port::PowerControl& power_;
+    port::PortPanel& portPanel_;
+    SpeedControl& speed_;
     SpeedRamp ramp_;
     TurningModes& modes_;
     BusyLock& busyLock_;
-    std::unique_ptr<NetworkTurns> networkTurns_;
     // Shared: a handler that ends the slow turn during its step leaves it alive to the step's end.
     std::shared_ptr<SlowTurn> slow_;
     // Wakes the slow turn when its next step is due.
@@ -384,7 +363,6 @@ private:
     bool swrTuneInhibitTold_ = false;
     DisplayPacing displays_;
     core::Long sliderLabelValue_ = 0;
-    TurnTiming lastTurnTiming_;
 };
 
 } // namespace engine

@@ -105,10 +105,8 @@ TurnOutcome Engine::park(Long stepper) {
 void Engine::WalkOutputPins() {
     StopTurningAndFollowing();
     const Busy busy(*this);
-    emit windowEnabled(false);
     StopSlowTimers();
     portPanel_.WalkOutputPins({});
-    emit windowEnabled(true);
 }
 
 } // namespace engine

@@ -43,11 +43,6 @@ void Engine::ShowPosition() {
         ShowDegrees();
 }
 
-void Engine::UpdateDegreesPerStep() {
-    state_.DegreesPerStep = core::DegreesPerStepOf(state_.StepsPer360);
-    ShowDegrees();
-}
-
 void Engine::ShowOverlay() {
     if (state_.OverlaySteps < 0 && state_.OverlayPosition != 0)
         relabel(state_.StepCounter, 0);
@@ -59,9 +54,10 @@ void Engine::ShowSliderLabel(Long value) {
     displays_.changed(DisplayPacing::SliderLabel);
 }
 
-void Engine::LimitsChanged() {
+void Engine::LimitsOrScaleChanged() {
     state_.TargetPosition = state_.StepCounter;
-    emit sliderRangeChanged(state_.MinPosition, state_.MaxPosition);
+    state_.DegreesPerStep = core::DegreesPerStepOf(state_.StepsPer360);
+    ShowDegrees();
 }
 
 // ---------------------------------------------------------------------------------------------

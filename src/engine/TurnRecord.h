@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ProgramState.h"
+#include "engine/StepTimeline.h"
 #include "engine/TurnRefusal.h"
 #include "engine/TurnRequest.h"
 
@@ -35,6 +36,9 @@ struct TurnRecord {
     // one is wired.
     std::optional<double> inhibitLeadMs;
     std::optional<double> inhibitTailMs;
+    // How its last stepping loop kept its time (the turn's own steps after the overlay's); a
+    // slow turn's steps, each made when it is due, have none.
+    TurnTiming timing;
 };
 
 } // namespace engine

@@ -34,8 +34,9 @@ QString DefaultName(WheelFunction function) {
 
 } // namespace
 
-WheelControl::WheelControl(core::ProgramState& state, Engine& engine, QObject* parent)
-    : QObject(parent), state_(state), engine_(engine) {}
+WheelControl::WheelControl(core::ProgramState& state, Engine& engine, const SpeedControl& speed,
+                           QObject* parent)
+    : QObject(parent), state_(state), engine_(engine), speed_(speed) {}
 
 void WheelControl::InitWheelFunctions(bool mouseHasWheel) {
     auto& names = state_.WheelFunctionNames;
@@ -181,7 +182,7 @@ void WheelControl::wheelStepper(int delta, int shift) {
 }
 
 void WheelControl::wheelSpeed(int delta, int shift) {
-    const SpeedControl::ScrollBar& bar = engine_.speed().scrollBar();
+    const SpeedControl::ScrollBar& bar = speed_.scrollBar();
     const std::int64_t step = std::llabs(std::int64_t{delta}) * (shift == ShiftHeld ? 10 : 1);
     const std::int64_t value = std::clamp<std::int64_t>(
         std::int64_t{bar.value} + (delta < 0 ? step : -step), bar.minimum, bar.maximum);

@@ -34,7 +34,9 @@ class WheelControl : public QObject {
     Q_OBJECT
 
 public:
-    WheelControl(core::ProgramState& state, Engine& engine, QObject* parent = nullptr);
+    // speed: the speed bar the wheel moves (it tells speedScrolled, the speed panel sets it).
+    WheelControl(core::ProgramState& state, Engine& engine, const SpeedControl& speed,
+                 QObject* parent = nullptr);
 
     // The table window while it exists; null (the default) for none. The window unsets itself
     // before it is destroyed.
@@ -84,6 +86,7 @@ private:
 
     core::ProgramState& state_;
     Engine& engine_;
+    const SpeedControl& speed_;
     TableWheel* table_ = nullptr;
 };
 

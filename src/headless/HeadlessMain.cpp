@@ -73,8 +73,7 @@ int RunHeadless(const core::CommandLineOptions& options) {
                                   [&] { return station::StationAnswering(directory.path); });
     if (!instance.acquire(platform))
         return 1;
-    qCInfo(lcHeadless).noquote() << core::VersionLine() << "without a display in"
-                                 << directory.path;
+    qCInfo(lcHeadless).noquote() << core::VersionLine() << "without a display in" << directory.path;
     const QString settingsFile = core::SettingsFilePath(directory.path);
     core::SettingsReport lptSettings;
     if (const auto problem = core::SettingsFileProblem(settingsFile))
@@ -99,7 +98,7 @@ int RunHeadless(const core::CommandLineOptions& options) {
         qCCritical(lcHeadless) << "the program ends on an exception";
     }
     // Coils and drivers off, whatever ended the program.
-    station.engine().coil().WriteData(0);
+    station.portDrive().coil().WriteData(0);
     qCInfo(lcHeadless) << "ended";
     return code;
 }

@@ -162,7 +162,7 @@ void MainWindow::renderSpeed(const panel::SpeedView& speed, bool changed) {
 }
 
 void MainWindow::renderPower() {
-    const port::PowerControl& power = logic_.engine.power();
+    const port::PowerControl& power = logic_.portCommands.power();
     form_.chkAuto->setChecked(power.autoPowerTicked());
     form_.chkAuto->setText(power.autoPowerCaption());
     form_.chkFieldPower->setChecked(power.fieldPowerTicked());
@@ -170,7 +170,9 @@ void MainWindow::renderPower() {
 }
 
 void MainWindow::renderPortPanel() {
-    const port::PortPanel& panel = logic_.engine.portPanel();
+    const port::PortPanel& panel = logic_.portCommands.portPanel();
+    // The whole window is off while the output pins are walked.
+    setEnabled(!panel.walking());
     form_.cmdPoort->setText(panel.portButtonCaption());
     form_.cmdPoort->setEnabled(!panel.walking() && !logic_.modes.busyLock().isLocked());
     form_.cmdLptTest->setText(panel.lptTestCaption());

@@ -9,14 +9,13 @@
 namespace panel {
 
 CounterByHand::CounterByHand(core::ProgramState& state, platform::Platform& platform,
-                             engine::Engine& engine)
-    : state_(state), platform_(platform), engine_(engine) {}
+                             engine::Engine& engine, port::CoilOutput& coil)
+    : state_(state), platform_(platform), engine_(engine), coil_(coil) {}
 
 void CounterByHand::Ask() {
     const QScopedValueRollback asking(asking_, true);
     engine_.StopTurningAndFollowing();
-    port::CoilOutput& coil = engine_.coil();
-    coil.WriteData(0); // everything off while the shaft may be turned by hand
+    coil_.WriteData(0); // everything off while the shaft may be turned by hand
 
     const QString crlf = QStringLiteral("\r\n");
     const QString prompt = QStringLiteral("Set by hand ") +
@@ -34,7 +33,7 @@ void CounterByHand::Ask() {
     // Digits and "." only: an answer without any digit changes nothing, like Cancel.
     const QString cleaned = core::NumericFieldText(answer);
     if (!std::any_of(cleaned.begin(), cleaned.end(), [](QChar c) { return c.isDigit(); })) {
-        coil.WriteData(coil.PositionCode());
+        coil_.WriteData(coil_.PositionCode());
         return;
     }
     const core::Long v = core::RoundToLong(core::LeadingNumber(cleaned));
@@ -42,7 +41,7 @@ void CounterByHand::Ask() {
         platform_.messageBox(QStringLiteral("Out off range value"), core::MessageTitle(),
                              platform::Icon::Exclamation);
     // The code the motor stands on: the new counter names where it is, it does not move it.
-    coil.WriteData(coil.PositionCode());
+    coil_.WriteData(coil_.PositionCode());
 }
 
 } // namespace panel

@@ -11,8 +11,9 @@ namespace panel {
 // motor does not move.
 class CounterByHand {
 public:
-    // engine must outlive this.
-    CounterByHand(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine);
+    // engine and coil (the port's, put off during the question) must outlive this.
+    CounterByHand(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
+                  port::CoilOutput& coil);
 
     // Asks for the counter's new value; a value outside the limits is refused with "Out off
     // range value", an answer without digits changes nothing.
@@ -24,6 +25,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    port::CoilOutput& coil_;
     bool asking_ = false;
 };
 

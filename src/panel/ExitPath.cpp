@@ -15,8 +15,9 @@ constexpr double ReceiveCheckMs = 50;
 } // namespace
 
 ExitPath::ExitPath(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-                   core::ConfigFile& config, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine), config_(config) {}
+                   engine::PortDrive& port, core::ConfigFile& config, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), port_(port),
+      config_(config) {}
 
 ExitPath::~ExitPath() = default;
 
@@ -139,8 +140,8 @@ void ExitPath::saveAndEnd(const QString& note) {
     if (ended_)
         return;
     ended_ = true;
-    engine_.ReleaseInhibit();
-    engine_.coil().WriteData(0);
+    port_.inhibit().ReleaseAtExit();
+    port_.coil().WriteData(0);
     config_.SaveConfig();
     // Told once everything is saved: nothing is lost while the box waits for an answer.
     if (!note.isEmpty())

@@ -27,8 +27,9 @@ public:
     // The longest the park waits, in all, for the rig to stop transmitting (ms).
     static constexpr int ParkWaitMs = 10'000;
 
+    // port: the inhibit line released and everything off at the end.
     ExitPath(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-             core::ConfigFile& config, QObject* parent = nullptr);
+             engine::PortDrive& port, core::ConfigFile& config, QObject* parent = nullptr);
     ~ExitPath() override;
 
     void ExitProgram();
@@ -68,6 +69,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    engine::PortDrive& port_;
     core::ConfigFile& config_;
     std::unique_ptr<ExitCountdown> countdown_;
     bool started_ = false;

@@ -37,7 +37,7 @@ void MainInit::InitMain(bool quiet) {
         s.TableWindowShown = s.TimerWindowShown = false;
     p_.joystick.StartUp();
     s.DateText = core::DateText(p_.platform.now().date());
-    engine.coil().UpdateStepperBits();
+    p_.port.coil().UpdateStepperBits();
     s.LptStatusAddress = s.LptAddress + 1;
     p_.switches.SwitchMenus(0);
     p_.portCommands.ApplyStartUpPower();
@@ -48,9 +48,8 @@ void MainInit::InitMain(bool quiet) {
     fields.setText(EntryField::Text2, QString::number(s.MinPosition));
     fields.setText(EntryField::Text4, core::PlainNumberText(s.StepsPer360));
     p_.turns.ShowLimitToolTips();
-    engine.LimitsChanged();
+    engine.LimitsOrScaleChanged();
     p_.speed.InitSpeed();
-    engine.UpdateDegreesPerStep();
 
     p_.modes.modes().reset();
     p_.modes.ModesChanged();

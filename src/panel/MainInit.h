@@ -52,6 +52,7 @@ public:
         OverlayPanel& overlay;
         engine::WheelControl& wheel;
         PortCommands& portCommands;
+        engine::PortDrive& port;
     };
 
     explicit MainInit(const Parts& parts, QObject* parent = nullptr);

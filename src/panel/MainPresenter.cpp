@@ -7,35 +7,27 @@ using engine::Engine;
 
 MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPanel& speed,
                              WindowModes& modes, QObject* parent)
-    : QObject(parent), state_(state), engine_(engine), modes_(modes),
-      view_(MainViewOf(state, engine.speed(), modes.modes())) {
-    // The drag bar's thumb follows the counter only within the limits.
+    : QObject(parent), state_(state), speed_(speed), modes_(modes),
+      view_(MainViewOf(state, speed.control(), modes.modes())) {
     connect(&engine, &Engine::counterChanged, this, [this](Long counter) {
         update([&](MainView& v) {
             v.counterText = CounterText(counter);
-            if (state_.MinPosition <= counter && counter <= state_.MaxPosition)
-                v.sliderValue = counter;
-        });
-    });
-    connect(&engine, &Engine::sliderRangeChanged, this, [this](Long minimum, Long maximum) {
-        update([&](MainView& v) {
-            v.sliderMinimum = minimum;
-            v.sliderMaximum = maximum;
-            if (minimum <= state_.StepCounter && state_.StepCounter <= maximum)
-                v.sliderValue = state_.StepCounter;
+            dragBarAt(v, counter);
         });
     });
     connect(&engine, &Engine::sliderLabelChanged, this, &MainPresenter::ShowSliderLabel);
-    // The degrees are told again whenever the steps per turn change; none (0) hides them.
+    // The degrees are told again whenever the limits or the steps per turn change; none (0)
+    // hides them.
     connect(&engine, &Engine::degreesChanged, this, [this](core::Single degrees) {
         update([&](MainView& v) {
             v.degreesText = DegreesLabelText(degrees);
             v.degreesVisible = state_.StepsPer360 > 0;
+            dragBarAt(v, state_.StepCounter);
         });
     });
     connect(&engine, &Engine::overlayChanged, this, &MainPresenter::ShowOverlay);
     connect(&engine, &Engine::speedChanged, this,
-            [this] { update([this](MainView& v) { v.speed = SpeedViewOf(engine_.speed()); }); });
+            [this] { update([this](MainView& v) { v.speed = SpeedViewOf(speed_.control()); }); });
     connect(&speed, &SpeedPanel::pcSpeedChanged, this, [this](Long pcSpeed) {
         update([&](MainView& v) { v.pcSpeedText = PcSpeedText(pcSpeed); });
     });
@@ -47,6 +39,13 @@ MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPan
             v.calibrationCaption = modes.calibrationCaption();
         });
     });
+}
+
+void MainPresenter::dragBarAt(MainView& v, Long counter) const {
+    v.sliderMinimum = state_.MinPosition;
+    v.sliderMaximum = state_.MaxPosition;
+    if (state_.MinPosition <= counter && counter <= state_.MaxPosition)
+        v.sliderValue = counter;
 }
 
 template <typename T> void MainPresenter::set(T MainView::*field, T value) {

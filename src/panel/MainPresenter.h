@@ -38,13 +38,15 @@ signals:
     void changed(const panel::MainView& view);
 
 private:
+    // The drag bar spans the limits; its thumb follows the counter only within them.
+    void dragBarAt(MainView& v, core::Long counter) const;
     // One field of the view, told when it differs (what a turn changes at every show).
     template <typename T> void set(T MainView::*field, T value);
     // Applies change to a copy of the view and tells it when it differs.
     template <typename Change> void update(Change&& change);
 
     core::ProgramState& state_;
-    engine::Engine& engine_;
+    const SpeedPanel& speed_;
     WindowModes& modes_;
     MainView view_;
 };

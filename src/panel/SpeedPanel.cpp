@@ -6,16 +6,16 @@
 namespace panel {
 
 SpeedPanel::SpeedPanel(core::ProgramState& state, platform::Platform& platform,
-                       engine::Engine& engine, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine) {}
+                       engine::Engine& engine, engine::SpeedControl& speed, QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), speed_(speed) {}
 
 void SpeedPanel::SetSpeed() {
-    engine_.speed().SetSpeed();
+    speed_.SetSpeed();
     showFields();
 }
 
 void SpeedPanel::showFields() {
-    const engine::SpeedControl& speed = engine_.speed();
+    const engine::SpeedControl& speed = speed_;
     const auto fields = std::make_pair(speed.texts().slowestField, speed.texts().fastestField);
     if (fieldsShown_ != fields) {
         fieldsShown_ = fields;
@@ -24,26 +24,26 @@ void SpeedPanel::showFields() {
 }
 
 void SpeedPanel::ShowSpeed() {
-    engine_.speed().ShowSpeed();
+    speed_.ShowSpeed();
 }
 
 void SpeedPanel::InitSpeed() {
     fieldsShown_.reset();
-    engine_.speed().InitSpeed();
+    speed_.InitSpeed();
     showFields();
 }
 
 void SpeedPanel::SpeedScrolled(core::Long value) {
-    engine_.speed().setScrollValue(value);
+    speed_.setScrollValue(value);
     SetSpeed();
 }
 
 void SpeedPanel::ToggleFastCustom() {
-    engine_.speed().ToggleFastCustom();
+    speed_.ToggleFastCustom();
 }
 
 void SpeedPanel::SpeedModulateClicked(bool ticked) {
-    engine_.speed().setSpeedModulateTicked(ticked);
+    speed_.setSpeedModulateTicked(ticked);
     state_.SpeedModulate = ticked;
     engine_.StopTurningAndFollowing();
 }

@@ -13,14 +13,17 @@ namespace panel {
 
 // The main window's speed panel: the scroll bar, the "Fa&st"/"Cu&stom" button, the
 // "SpeedModulate" box, the two speed fields and the PC-speed calibration. It sets the speed in
-// the engine's SpeedControl, which the engine turns at, and tells the engine that it changed.
+// the SpeedControl the engine turns at, which tells the engine that it changed.
 class SpeedPanel : public QObject {
     Q_OBJECT
 
 public:
-    // engine must outlive the panel.
+    // engine and speed (the engine's) must outlive the panel.
     SpeedPanel(core::ProgramState& state, platform::Platform& platform, engine::Engine& engine,
-               QObject* parent = nullptr);
+               engine::SpeedControl& speed, QObject* parent = nullptr);
+
+    // The speed controls as they stand, for whoever shows them.
+    const engine::SpeedControl& control() const { return speed_; }
 
     // Takes the scroll bar's value as the speed; the fields are written when their delays
     // changed.
@@ -51,6 +54,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    engine::SpeedControl& speed_;
     std::optional<std::pair<QString, QString>> fieldsShown_;
 };
 

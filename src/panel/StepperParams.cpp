@@ -104,7 +104,7 @@ void StepperParams::limitClicked(bool up) {
                     core::MessageTitle(), platform::Icon::Exclamation);
                 engine_.SetCounter(limit, up ? state_.OverlaySteps : 0);
             }
-            engine_.LimitsChanged();
+            engine_.LimitsOrScaleChanged();
         }
     }
     fields_.setText(field, core::PlainNumberText(limit));
@@ -124,7 +124,7 @@ void StepperParams::StepsClicked() {
         emit pelorusOff();
         emit pulsShuttleTextChanged(QStringLiteral("???"));
     }
-    engine_.UpdateDegreesPerStep();
+    engine_.LimitsOrScaleChanged();
     speed_.ShowSpeed();
     fields_.setKeyPreview(true);
 }

@@ -25,8 +25,9 @@ QByteArray Degrees(double degrees, int decimals) {
 } // namespace
 
 RotatorServer::RotatorServer(core::ProgramState& state, engine::Engine& engine,
-                             platform::Platform& platform, QObject* parent)
-    : QObject(parent), state_(state), platform_(platform), engine_(engine),
+                             engine::NetworkTurns& turns, platform::Platform& platform,
+                             QObject* parent)
+    : QObject(parent), state_(state), platform_(platform), engine_(engine), turns_(turns),
       checkTimer_(platform.createTimer([this] { dropUnwanted(); })) {
     connect(&server_, &QTcpServer::newConnection, this, &RotatorServer::accept);
 }
@@ -46,7 +47,7 @@ bool RotatorServer::Listen(const QHostAddress& address, quint16 port, QString* e
 }
 
 void RotatorServer::Close() {
-    engine_.networkTurns().Drop(this);
+    turns_.Drop(this);
     const bool was = server_.isListening();
     server_.close();
     checkTimer_->stop();
@@ -120,7 +121,7 @@ QByteArray RotatorServer::Answer(const RotctldRequest& request) {
     case RotctldCommand::Move:
         return RotctldReply(request, move(request));
     case RotctldCommand::Stop:
-        engine_.networkTurns().Stop();
+        turns_.Stop();
         return RotctldReply(request, RotctldOk);
     case RotctldCommand::GetStatus:
         return RotctldReply(request, RotctldOk, {{"Status flags", statusFlags()}});
@@ -210,7 +211,7 @@ int RotatorServer::requestTurn(const engine::TurnRequest& turn) {
             return RotctldRejected;
         }
     }
-    engine_.networkTurns().Put(this, [this, turn] { engine_.TurnTo(turn); });
+    turns_.Put(this, [this, turn] { engine_.TurnTo(turn); });
     return RotctldOk;
 }
 

@@ -3,6 +3,7 @@
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "engine/MotionWatch.h"
+#include "engine/NetworkTurns.h"
 #include "platform/Platform.h"
 #include "station/RotctldSession.h"
 
@@ -44,9 +45,9 @@ public:
     // How often (ms) the clients are looked after.
     static constexpr int CheckEveryMs = 1000;
 
-    // Times and the check's timer are platform's.
-    RotatorServer(core::ProgramState& state, engine::Engine& engine, platform::Platform& platform,
-                  QObject* parent = nullptr);
+    // Times and the check's timer are platform's; its turns go through turns.
+    RotatorServer(core::ProgramState& state, engine::Engine& engine, engine::NetworkTurns& turns,
+                  platform::Platform& platform, QObject* parent = nullptr);
     ~RotatorServer() override;
 
     // Listens on address:port; on failure nothing listens and error says why.
@@ -84,6 +85,7 @@ private:
     core::ProgramState& state_;
     platform::Platform& platform_;
     engine::Engine& engine_;
+    engine::NetworkTurns& turns_;
     std::unique_ptr<platform::Timer> checkTimer_;
     QTcpServer server_;
     int clients_ = 0;

@@ -21,9 +21,9 @@ QHostAddress Plain(const QHostAddress& address) {
 } // namespace
 
 RotorDatagramServer::RotorDatagramServer(Protocol protocol, core::ProgramState& state,
-                                         engine::Engine& engine, platform::Platform& platform,
-                                         QObject* parent)
-    : QObject(parent), protocol_(protocol), state_(state), engine_(engine),
+                                         engine::Engine& engine, engine::NetworkTurns& turns,
+                                         platform::Platform& platform, QObject* parent)
+    : QObject(parent), protocol_(protocol), state_(state), engine_(engine), turns_(turns),
       headingTimer_(platform.createTimer([this] { SendHeading(); })) {
     connect(&socket_, &QUdpSocket::readyRead, this, &RotorDatagramServer::readDatagrams);
     connect(&engine_, &engine::Engine::turnFinished, this, [this] {
@@ -50,7 +50,7 @@ bool RotorDatagramServer::Listen(const RotorDatagramSettings& settings, QString*
 void RotorDatagramServer::Close() {
     headingTimer_->stop();
     socket_.close();
-    engine_.networkTurns().Drop(this);
+    turns_.Drop(this);
 }
 
 bool RotorDatagramServer::heard(const QHostAddress& peer) const {
@@ -82,7 +82,7 @@ void RotorDatagramServer::loggerDatagram(const QByteArray& datagram, const QStri
     if (!command)
         return;
     if (command->kind == LoggerRotorCommand::Kind::Stop) {
-        engine_.networkTurns().Stop();
+        turns_.Stop();
         return;
     }
     requestTurn(
@@ -104,7 +104,7 @@ void RotorDatagramServer::pstDatagram(const QByteArray& datagram, const QHostAdd
         case Kind::Elevation:
             break; // the station turns azimuth only
         case Kind::Stop:
-            engine_.networkTurns().Stop();
+            turns_.Stop();
             break;
         case Kind::Park:
             requestTurn(park().describedAs(QStringLiteral("PstRotator %1 park").arg(who)));
@@ -132,7 +132,7 @@ void RotorDatagramServer::requestTurn(const engine::TurnRequest& turn) {
         qCInfo(lcStation).noquote() << turn.detail << "refused:" << refusal->text;
         return;
     }
-    engine_.networkTurns().Put(this, [this, turn] { engine_.TurnTo(turn); });
+    turns_.Put(this, [this, turn] { engine_.TurnTo(turn); });
 }
 
 double RotorDatagramServer::azimuth() const {

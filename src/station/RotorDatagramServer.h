@@ -2,6 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
+#include "engine/NetworkTurns.h"
 #include "platform/Platform.h"
 #include "station/RotorDatagramSettings.h"
 
@@ -27,8 +28,10 @@ public:
     enum class Protocol { Logger, Pst };
     static constexpr int HeadingEveryMs = 1000;
 
+    // Its turns go through turns.
     RotorDatagramServer(Protocol protocol, core::ProgramState& state, engine::Engine& engine,
-                        platform::Platform& platform, QObject* parent = nullptr);
+                        engine::NetworkTurns& turns, platform::Platform& platform,
+                        QObject* parent = nullptr);
     ~RotorDatagramServer() override;
 
     // On failure nothing listens and error says why.
@@ -53,6 +56,7 @@ private:
     Protocol protocol_;
     core::ProgramState& state_;
     engine::Engine& engine_;
+    engine::NetworkTurns& turns_;
     RotorDatagramSettings settings_;
     std::optional<double> parkAzimuth_;
     QSet<QHostAddress> toldUnheard_; // told once each: a chatty neighbour fills no log

@@ -50,20 +50,23 @@ int ReadSilentAlarmS(const QString& settingsFile, core::SettingsReport* report) 
 Station::Station(const QString& programDirectory, platform::Platform& platform,
                  std::unique_ptr<platform::LptPort> lpt)
     : platform_(platform), lpt_(std::move(lpt)), switches_(state_, platform_, *lpt_),
-      modes_(platform_),
-      engine_(state_, platform_, *lpt_, switches_, modes_.modes(), modes_.busyLock()),
-      config_(state_, platform_, programDirectory), joystick_(state_, joystickDevice_, platform_),
-      speed_(state_, platform_, engine_), counterByHand_(state_, platform_, engine_),
-      portCommands_(engine_),
+      modes_(platform_), portDrive_(state_, platform_, *lpt_), speedControl_(state_),
+      engine_(state_, platform_, switches_, portDrive_, speedControl_, modes_.modes(),
+              modes_.busyLock()),
+      networkTurns_(engine_), config_(state_, platform_, programDirectory),
+      joystick_(state_, joystickDevice_, platform_),
+      speed_(state_, platform_, engine_, speedControl_),
+      counterByHand_(state_, platform_, engine_, portDrive_.coil()),
+      portCommands_(engine_, portDrive_),
       housekeeping_(state_, platform_, engine_, modes_, portCommands_, switches_, joystick_),
-      keys_(state_, platform_, engine_, speed_), wheel_(state_, engine_),
+      keys_(state_, platform_, engine_, speed_), wheel_(state_, engine_, speedControl_),
       turns_(state_, platform_, engine_, speed_, modes_, fields_),
       params_(state_, platform_, engine_, speed_, modes_, fields_),
       shuttlePuls_(state_, platform_, engine_, modes_, fields_, params_),
       calibration_(state_, platform_, engine_, modes_, fields_), overlay_(state_, engine_, fields_),
       mainInit_({state_, platform_, engine_, speed_, modes_, fields_, switches_, joystick_,
-                 housekeeping_, turns_, overlay_, wheel_, portCommands_}),
-      exitPath_(state_, platform_, engine_, config_), serialLink_(programDirectory),
+                 housekeeping_, turns_, overlay_, wheel_, portCommands_, portDrive_}),
+      exitPath_(state_, platform_, engine_, portDrive_, config_), serialLink_(programDirectory),
       simulatedRig_(platform_), catLog_(state_, platform_, programDirectory),
       cat_(state_, platform_, catLog_, serialLink_, programDirectory), catRig_(cat_),
       rigLinks_(programDirectory, cat_, serialLink_, simulatedRig_),
@@ -76,18 +79,20 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
       journal_(state_, platform_, engine_, programDirectory + QStringLiteral("/Ventrolo.journal"),
                config_.path()),
       moveLog_(programDirectory), motion_(engine_, state_, platform_),
-      rotator_(state_, engine_, platform_),
-      loggerRotor_(RotorDatagramServer::Protocol::Logger, state_, engine_, platform_),
-      pstRotor_(RotorDatagramServer::Protocol::Pst, state_, engine_, platform_),
+      rotator_(state_, engine_, networkTurns_, platform_),
+      loggerRotor_(RotorDatagramServer::Protocol::Logger, state_, engine_, networkTurns_,
+                   platform_),
+      pstRotor_(RotorDatagramServer::Protocol::Pst, state_, engine_, networkTurns_, platform_),
       statusServer_([this] { return StatusText(status()); }),
       vnaBuild_(platform_, vnaMover_, state_, programDirectory, settingsFile_),
-      web_({state_, engine_, speed_, tuning_, tableEditor_, bandSets_, vnaBuild_, *this},
+      web_({state_, engine_, networkTurns_, speed_, tuning_, tableEditor_, bandSets_, vnaBuild_,
+            *this},
            platform_),
       rotatorRetry_(platform_), webRetry_(platform_) {
     // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
-    engine_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
-    engine_.coil().setInhibit(
-        port::ReadInhibitSettings(settingsFile_, engine_.coil().outputs(), &settingsReport_));
+    portDrive_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
+    portDrive_.coil().setInhibit(
+        port::ReadInhibitSettings(settingsFile_, portDrive_.coil().outputs(), &settingsReport_));
     wireLogic();
     wireRig();
     wireJournal();
@@ -281,7 +286,7 @@ void Station::storePhaseOffset(core::Long stepper, core::Long offset) {
 }
 
 void Station::defaultsMade() {
-    engine_.coil().ClearAllPorts();
+    portDrive_.coil().ClearAllPorts();
     speed_.CalibratePcSpeed();
     // The defaults named the motors' positions anew (at the start the file's offsets are read
     // afterwards).

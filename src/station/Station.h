@@ -7,6 +7,9 @@
 #include "engine/Engine.h"
 #include "engine/MotionWatch.h"
 #include "engine/MoveLog.h"
+#include "engine/NetworkTurns.h"
+#include "engine/PortDrive.h"
+#include "engine/SpeedControl.h"
 #include "engine/WheelControl.h"
 #include "panel/CalibrationRun.h"
 #include "panel/CounterByHand.h"
@@ -129,6 +132,10 @@ public:
     platform::LptPort& lpt() { return *lpt_; }
     port::SwitchInputs& switches() { return switches_; }
     engine::Engine& engine() { return engine_; }
+    // The port the turns drive: coil output, inhibit line, power, port panel.
+    engine::PortDrive& portDrive() { return portDrive_; }
+    // The network origins' one queue of turns.
+    engine::NetworkTurns& networkTurns() { return networkTurns_; }
     core::ConfigFile& config() { return config_; }
     port::JoystickStatus& joystick() { return joystick_; }
     panel::MainFields& fields() { return fields_; }
@@ -198,7 +205,10 @@ private:
     std::unique_ptr<platform::LptPort> lpt_;
     port::SwitchInputs switches_;
     panel::WindowModes modes_;
+    engine::PortDrive portDrive_;
+    engine::SpeedControl speedControl_;
     engine::Engine engine_;
+    engine::NetworkTurns networkTurns_;
     core::ConfigFile config_;
     port::SdlJoystick joystickDevice_;
     port::JoystickStatus joystick_;

@@ -13,8 +13,7 @@ void TableEngineLink::StepperValuesChanged() {
     fields_.setText(EntryField::Text1, core::PlainNumberText(state_.MaxPosition));
     fields_.setText(EntryField::Text2, core::PlainNumberText(state_.MinPosition));
     fields_.setText(EntryField::Text4, core::PlainNumberText(state_.StepsPer360));
-    engine_.LimitsChanged();
-    engine_.UpdateDegreesPerStep();
+    engine_.LimitsOrScaleChanged();
     turns_.ShowLimitToolTips();
 }
 

@@ -48,20 +48,20 @@ QString PlainName(const QString& name) {
 } // namespace
 
 WebApi::WebApi(const Parts& parts, platform::Platform& platform, QObject* parent)
-    : QObject(parent), state_(parts.state), engine_(parts.engine), speedPanel_(parts.speed),
-      tuning_(parts.tuning), editor_(parts.editor), bands_(parts.bands), vna_(parts.vna),
-      station_(parts.station), jogLease_(platform.createTimer([this] {
+    : QObject(parent), state_(parts.state), engine_(parts.engine), turns_(parts.turns),
+      speedPanel_(parts.speed), tuning_(parts.tuning), editor_(parts.editor), bands_(parts.bands),
+      vna_(parts.vna), station_(parts.station), jogLease_(platform.createTimer([this] {
           // Not asked again in time: the page that held the button is gone.
-          if (turns().waiting(this) == int(Kind::Jog))
+          if (turns_.waiting(this) == int(Kind::Jog))
               dropPending();
-          if (turns().running(this) == int(Kind::Jog))
+          if (turns_.running(this) == int(Kind::Jog))
               engine_.StopTurningAndFollowing();
           endJog(false);
       })) {
-    connect(&turns(), &engine::NetworkTurns::ran, this, [this](const QObject* owner, int kind) {
+    connect(&turns_, &engine::NetworkTurns::ran, this, [this](const QObject* owner, int kind) {
         // A jog that ended by itself (at the limit, or stopped) is over; asked again, it
         // starts anew.
-        if (owner == this && kind == int(Kind::Jog) && turns().waiting(this) != int(Kind::Jog))
+        if (owner == this && kind == int(Kind::Jog) && turns_.waiting(this) != int(Kind::Jog))
             endJog(false);
     });
     connect(&editor_, &table::TableEditor::changed, this, [this] {
@@ -161,7 +161,7 @@ QJsonObject WebApi::State() const {
         {QStringLiteral("transmitHold"), !engine_.admits(engine::TurnOrigin::Network)},
         {QStringLiteral("transmitHoldReason"), HoldReason(tuning_.transmitHold())},
         {QStringLiteral("speed"),
-         engine_.speed().fastMode() ? QStringLiteral("fast") : QStringLiteral("custom")},
+         speedPanel_.control().fastMode() ? QStringLiteral("fast") : QStringLiteral("custom")},
         {QStringLiteral("nextTimerTurn"), timer && timer->NextTurnVisible()
                                               ? QJsonValue(timer->NextTurnText().trimmed())
                                               : QJsonValue(QJsonValue::Null)},
@@ -324,7 +324,7 @@ WebReply WebApi::jog(const QJsonObject& request) {
 WebReply WebApi::stop() {
     endJog(true);
     dropPending();
-    turns().Stop();
+    turns_.Stop();
     return Ok();
 }
 
@@ -332,7 +332,7 @@ WebReply WebApi::speed(const QJsonObject& request) {
     const QString speed = request.value(QStringLiteral("speed")).toString();
     if (speed != QLatin1String("fast") && speed != QLatin1String("custom"))
         return BadRequest(QStringLiteral("speed must be \"fast\" or \"custom\""));
-    if ((speed == QLatin1String("fast")) != engine_.speed().fastMode())
+    if ((speed == QLatin1String("fast")) != speedPanel_.control().fastMode())
         speedPanel_.ToggleFastCustom();
     return Ok();
 }
@@ -345,7 +345,7 @@ WebReply WebApi::stepper(const QJsonObject& request) {
     if (stepper != state_.SelectedStepper) {
         // As the main window's pop-up: what turns stops first.
         dropPending();
-        turns().Stop();
+        turns_.Stop();
         engine_.SwitchStepper(stepper);
     }
     return Ok();
@@ -399,7 +399,8 @@ WebReply WebApi::turnToRow(const QJsonObject& request) {
 }
 
 WebReply WebApi::addRow() {
-    if (!station_.following() || !tuning_.port().portOpen() || tuning_.follower().CatFrequency() <= 0)
+    if (!station_.following() || !tuning_.port().portOpen() ||
+        tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
     const table::TableData& data = editor_.data();
     // Nobody is asked from here: a row of that frequency stays, a full table stays full.
@@ -414,7 +415,8 @@ WebReply WebApi::addRow() {
 }
 
 WebReply WebApi::retune() {
-    if (!station_.following() || !tuning_.port().portOpen() || tuning_.follower().CatFrequency() <= 0)
+    if (!station_.following() || !tuning_.port().portOpen() ||
+        tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
     if (const QString refusal = tuning_.tableCommands().RetuneHere(); !refusal.isEmpty())
         return Error(409, refusal);
@@ -426,7 +428,8 @@ WebReply WebApi::retune() {
 }
 
 WebReply WebApi::tuneNow() {
-    if (!station_.following() || !tuning_.port().portOpen() || tuning_.follower().CatFrequency() <= 0)
+    if (!station_.following() || !tuning_.port().portOpen() ||
+        tuning_.follower().CatFrequency() <= 0)
         return Error(409, QStringLiteral("no frequency from the rig"));
     if (!table::FreqToPosition(editor_.data(), tuning_.follower().CatFrequency()))
         return Error(409, QStringLiteral("the table has no position for the rig's frequency"));
@@ -452,8 +455,9 @@ void WebApi::goToBand(core::Long stepper, const QString& name) {
     // The rig's frequency stays; the loop goes to the table's position for it.
     const table::TableData& data = editor_.data();
     if (const std::optional<core::Long> position =
-            tuning_.port().portOpen() ? table::FreqToPosition(data, tuning_.follower().CatFrequency())
-                               : std::nullopt) {
+            tuning_.port().portOpen()
+                ? table::FreqToPosition(data, tuning_.follower().CatFrequency())
+                : std::nullopt) {
         engine_.TurnTo({*position, engine::TurnOrigin::Network});
         return;
     }
@@ -523,7 +527,7 @@ WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
     endJog(true);
     // Steps add up: clicked twice before the first has run, the button still makes two.
     if (kind == Kind::Steps) {
-        pendingSteps_ = (turns().waiting(this) == int(Kind::Steps) ? pendingSteps_ : 0) + steps;
+        pendingSteps_ = (turns_.waiting(this) == int(Kind::Steps) ? pendingSteps_ : 0) + steps;
         action = [this, who = detail()] {
             if (const int n = std::exchange(pendingSteps_, 0))
                 engine_.StepBy(n, 0, engine::TurnOrigin::Network,
@@ -534,8 +538,8 @@ WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
         };
     }
     // Steps under way are let finish, so that no step asked for is lost.
-    turns().Put(this, std::move(action), int(kind),
-                kind == Kind::Steps && turns().running(this) == int(Kind::Steps));
+    turns_.Put(this, std::move(action), int(kind),
+               kind == Kind::Steps && turns_.running(this) == int(Kind::Steps));
     return Ok();
 }
 
@@ -552,12 +556,8 @@ QString WebApi::detail() const {
     return peer_.isEmpty() ? QStringLiteral("web") : QStringLiteral("web ") + peer_;
 }
 
-engine::NetworkTurns& WebApi::turns() const {
-    return engine_.networkTurns();
-}
-
 void WebApi::dropPending() {
-    turns().Drop(this);
+    turns_.Drop(this);
     pendingSteps_ = 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
+#include "engine/NetworkTurns.h"
 #include "panel/SpeedPanel.h"
 #include "platform/Platform.h"
 #include "table/BandSet.h"
@@ -49,6 +50,7 @@ public:
     struct Parts {
         core::ProgramState& state;
         engine::Engine& engine;
+        engine::NetworkTurns& turns;
         panel::SpeedPanel& speed;
         tuning::RigTuning& tuning;
         table::TableEditor& editor;
@@ -117,7 +119,6 @@ private:
     // The engine's refusal as the API answers it: 409 while the rig transmits or the program
     // ends, else 400 with the engine's words.
     static WebReply refusedReply(const engine::TurnRefusal& refusal);
-    engine::NetworkTurns& turns() const;
     // "web 192.168.1.20": who asked, for the move log.
     QString detail() const;
     void dropPending();
@@ -126,6 +127,7 @@ private:
 
     core::ProgramState& state_;
     engine::Engine& engine_;
+    engine::NetworkTurns& turns_;
     panel::SpeedPanel& speedPanel_;
     tuning::RigTuning& tuning_;
     table::TableEditor& editor_;

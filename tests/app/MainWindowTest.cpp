@@ -104,6 +104,27 @@ TEST_F(MainWindowTest, aTurnLocksTheParametersAndEscOrTheStopButtonEndsIt) {
     EXPECT_TRUE(form.cmdHoogste->isEnabled());
 }
 
+TEST_F(MainWindowTest, thePinWalkTurnsTheWindowOffUntilItEnds_aStopEndsItEarly) {
+    bool offDuringWalk = false;
+    platform.scheduleAfter(2500, [&] {
+        offDuringWalk = !app.mainWindow().isEnabled() && !form.cmdPoort->isEnabled();
+        EXPECT_EQ(form.cmdLptTest->text(), "Pin  4");
+    });
+    QTest::mouseClick(form.cmdLptTest, Qt::LeftButton);
+    EXPECT_TRUE(offDuringWalk);
+    EXPECT_TRUE(app.mainWindow().isEnabled());
+    EXPECT_TRUE(form.cmdPoort->isEnabled());
+    EXPECT_EQ(form.cmdLptTest->text(), "LptTest");
+
+    // A stop from elsewhere (the rig's lock, a network client) ends the walk at its next pin.
+    platform.scheduleAfter(1500, [this] { app.engine().StopTurningAndFollowing(); });
+    const double start = platform.steadyMs();
+    QTest::mouseClick(form.cmdLptTest, Qt::LeftButton);
+    EXPECT_LT(platform.steadyMs() - start, 3000);
+    EXPECT_TRUE(app.mainWindow().isEnabled());
+    EXPECT_EQ(form.cmdLptTest->text(), "LptTest");
+}
+
 TEST_F(MainWindowTest, theSpeedFieldsAreNotRewrittenWhileTheRampShowsItsSpeeds) {
     form.chkSpeedModulate->click();
     ASSERT_TRUE(state.SpeedModulate);

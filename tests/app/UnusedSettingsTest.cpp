@@ -62,7 +62,7 @@ TEST_F(UnusedSettingsTest, aStepDirDriverInTheFile_isOffAtItsOwnLevelFromTheStar
     test_support::WriteFile(dir.filePath("Ventrolo.ini"),
                             "[stepper1]\noutput=stepdir\nmicrosteps=16\n");
     app.emplace(dir.path(), platform, std::unique_ptr<port::SimulatedLpt>(lpt));
-    const port::CoilOutput& coil = app->engine().coil();
+    const port::CoilOutput& coil = app->station().portDrive().coil();
     EXPECT_EQ(coil.selectedOutput().output, port::OutputKind::StepDir);
     EXPECT_EQ(coil.selectedOutput().microsteps, 16);
     lpt->traceWrites();

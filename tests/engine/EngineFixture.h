@@ -50,11 +50,18 @@ struct EngineFixture : ::testing::Test {
     port::SwitchInputs switches{state, platform, lpt};
     FakeTransmit transmit;
     panel::WindowModes windowModes{platform};
-    engine::Engine engine{
-        state, platform, watchedLpt, switches, windowModes.modes(), windowModes.busyLock()};
-    panel::SpeedPanel speedPanel{state, platform, engine};
+    engine::PortDrive drive{state, platform, watchedLpt};
+    engine::SpeedControl speedControl{state};
+    engine::Engine engine{state,
+                          platform,
+                          switches,
+                          drive,
+                          speedControl,
+                          windowModes.modes(),
+                          windowModes.busyLock()};
+    panel::SpeedPanel speedPanel{state, platform, engine, speedControl};
     panel::MainPresenter presenter{state, engine, speedPanel, windowModes};
-    panel::CounterByHand counterByHand{state, platform, engine};
+    panel::CounterByHand counterByHand{state, platform, engine, drive.coil()};
 
     std::vector<core::Long> counters;  // as shown
     std::vector<core::Long> positions; // the counter at every port write that changed it
@@ -83,9 +90,9 @@ struct EngineFixture : ::testing::Test {
         QObject::connect(&engine, &Engine::turnStarted, [this] { turns.push_back(true); });
         QObject::connect(&engine, &Engine::turnEnded, [this] { turns.push_back(false); });
         state.LoadStepperProfile();
-        engine.coil().UpdateStepperBits();
+        drive.coil().UpdateStepperBits();
         speedPanel.InitSpeed();
-        engine.UpdateDegreesPerStep();
+        engine.LimitsOrScaleChanged();
         lpt.traceWrites([this] { return platform.steadyMs(); });
     }
 

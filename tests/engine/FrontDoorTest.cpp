@@ -132,7 +132,7 @@ TEST_F(FrontDoor, aSlowTurnsRecord_comesWhenItsTimersEnd) {
 }
 
 TEST_F(FrontDoor, theNetworkQueue_latestWins_aStopDropsTheWaitingTurn_aGoneOwnersIsSkipped) {
-    engine::NetworkTurns& queue = engine.networkTurns();
+    engine::NetworkTurns queue{engine};
     QObject rotctld;
     auto web = std::make_unique<QObject>();
     std::vector<int> ran;

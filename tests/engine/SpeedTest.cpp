@@ -61,7 +61,7 @@ TEST_F(Speed, theTenStepRampIsTimedOnTheClock_andAStopInTheMiddleRestoresTheSetS
 }
 
 TEST_F(Speed, theRpmAndSpeedTextsFollowTheDelay) {
-    const auto& t = engine.speed().texts();
+    const auto& t = speedControl.texts();
     EXPECT_EQ(t.rpmLabel, "20.0 Rpm");
     speedPanel.SpeedScrolled(300); // 200 steps per turn at .3 s: exactly 1 rpm
     EXPECT_EQ(t.rpmLabel, "Slow");
@@ -77,9 +77,9 @@ TEST_F(Speed, theRpmAndSpeedTextsFollowTheDelay) {
 TEST_F(Speed, theRampBoxIsOfferedOnlyForCustomDelaysUpToOneSecond) {
     speedPanel.SpeedModulateClicked(true);
     setSlowSpeed(1000);
-    EXPECT_TRUE(engine.speed().speedModulateVisible() && state.SpeedModulate);
+    EXPECT_TRUE(speedControl.speedModulateVisible() && state.SpeedModulate);
     speedPanel.SpeedScrolled(1001);
-    EXPECT_FALSE(engine.speed().speedModulateVisible() || state.SpeedModulate);
+    EXPECT_FALSE(speedControl.speedModulateVisible() || state.SpeedModulate);
     speedPanel.SpeedScrolled(20);
     EXPECT_TRUE(state.SpeedModulate); // the box kept its tick
 }
@@ -94,6 +94,6 @@ TEST_F(Speed, fastModeTurnsAtTheFastestDelayWithoutARamp) {
 
     speedPanel.ToggleFastCustom();
     EXPECT_EQ(state.StepDelayMs, 15);
-    EXPECT_EQ(engine.speed().scrollBar().value, 15);
+    EXPECT_EQ(speedControl.scrollBar().value, 15);
     EXPECT_TRUE(state.SpeedModulate);
 }

@@ -15,7 +15,7 @@ struct StepDir : EngineFixture {
         port::StepperOutputs outputs = port::DefaultStepperOutputs();
         outputs[0].output = port::OutputKind::StepDir;
         outputs[0].microsteps = 16;
-        engine.coil().setOutputs(outputs);
+        drive.coil().setOutputs(outputs);
     }
     // Times of the rising STEP edges in the trace.
     std::vector<double> risingEdges() const {
@@ -83,9 +83,9 @@ TEST_F(StepDir, aStopMidTurnEndsTheStepsPulses_soCounterAndPulsesAgree) {
 }
 
 TEST_F(StepDir, pulsesThePortCannotKeep_areRefusedWithAMessage_andNothingTurns) {
-    port::StepperOutputs outputs = engine.coil().outputs();
+    port::StepperOutputs outputs = drive.coil().outputs();
     outputs[0].microsteps = 256;
-    engine.coil().setOutputs(outputs);
+    drive.coil().setOutputs(outputs);
     state.FastestDelayMs = 1;
     speedPanel.SpeedScrolled(1);
     clearTrace();
@@ -114,7 +114,7 @@ TEST_F(StepDir, aSlowTurnsStepIsItsPulsesAtTheFastestSpeed_andExitLeavesEnableIn
     ASSERT_EQ(edges.size(), 48u);
     EXPECT_NEAR(edges[1] - edges[0], static_cast<double>(state.FastestDelayMs) / 16, 1e-6);
 
-    engine.coil().WriteData(0);                            // the exit's "everything off"
+    drive.coil().WriteData(0);                             // the exit's "everything off"
     EXPECT_EQ(written().back() & (Enable | Step), Enable); // ENABLE high: the driver is off
 }
 

@@ -95,9 +95,16 @@ struct TransmitInhibit : ::testing::Test {
     port::SwitchInputs switches{state, platform, logged};
     FakeTransmit transmit;
     panel::WindowModes windowModes{platform};
-    engine::Engine engine{
-        state, platform, logged, switches, windowModes.modes(), windowModes.busyLock()};
-    panel::SpeedPanel speedPanel{state, platform, engine};
+    engine::PortDrive drive{state, platform, logged};
+    engine::SpeedControl speedControl{state};
+    engine::Engine engine{state,
+                          platform,
+                          switches,
+                          drive,
+                          speedControl,
+                          windowModes.modes(),
+                          windowModes.busyLock()};
+    panel::SpeedPanel speedPanel{state, platform, engine, speedControl};
 
     std::unique_ptr<QIODevice> openLog() {
         log->open(QIODevice::WriteOnly);
@@ -107,10 +114,10 @@ struct TransmitInhibit : ::testing::Test {
     TransmitInhibit() {
         engine.setTransmitState(&transmit);
         state.LoadStepperProfile();
-        engine.coil().UpdateStepperBits();
+        drive.coil().UpdateStepperBits();
         speedPanel.InitSpeed();
-        engine.coil().setInhibit({5, true, Lead, Tail});
-        engine.coil().WriteData(0); // the idle port of a station that has just started
+        drive.coil().setInhibit({5, true, Lead, Tail});
+        drive.coil().WriteData(0); // the idle port of a station that has just started
     }
     LogReading
     reading(const std::function<bool(std::uint8_t, std::uint8_t)>& isStep = NewCoilCode) const {

@@ -55,7 +55,7 @@ TEST_F(TransmitInhibit, aTurnInsideAnother_aTransmitHold_andASlowTurn_keepTheLin
 }
 
 TEST_F(TransmitInhibit, aSlowTurnsLead_longerThanItsDelay_isWaitedWithTheEventsServed) {
-    engine.coil().setInhibit({5, true, 3000, Tail});
+    drive.coil().setInhibit({5, true, 3000, Tail});
     state.SlowestDelayMs = 2400;
     speedPanel.SetSpeed();
     speedPanel.SpeedScrolled(1200);
@@ -101,8 +101,8 @@ TEST_F(TransmitInhibit, aStepDirDriversFirstPulse_comesAfterTheLead) {
     port::StepperOutputs outputs = port::DefaultStepperOutputs();
     outputs[0].output = port::OutputKind::StepDir;
     outputs[1].stepBit = 6; // D5 is the line
-    engine.coil().setOutputs(outputs);
-    engine.coil().WriteData(0);
+    drive.coil().setOutputs(outputs);
+    drive.coil().WriteData(0);
     EXPECT_EQ(turn(30, TurnOrigin::Window), TurnOutcome::Done);
     const LogReading r = reading([](std::uint8_t before, std::uint8_t now) {
         return !(before & 1) && (now & 1); // a rising STEP edge on D0
@@ -113,9 +113,9 @@ TEST_F(TransmitInhibit, aStepDirDriversFirstPulse_comesAfterTheLead) {
 }
 
 TEST_F(TransmitInhibit, withoutALine_noWriteTouchesItsBit) {
-    engine.coil().setInhibit({});
+    drive.coil().setInhibit({});
     lpt.traceWrites();
-    engine.coil().WriteData(0);
+    drive.coil().WriteData(0);
     turn(40, TurnOrigin::Window);
     for (const std::uint8_t value : lpt.valuesWritten(888))
         EXPECT_FALSE(value & Line);

@@ -21,7 +21,7 @@ TEST_F(Turning, upToEightAndBack_writesTheGrayCycleWithTheEnableBitsBothWays) {
     state.SelectedStepper = 1; // stepper 2 with both drivers, pin 6 and the offset
     state.BothSteppersPin6 = true;
     state.LptExtraBits = 192;
-    engine.coil().UpdateStepperBits();
+    drive.coil().UpdateStepperBits();
     state.StepCounter = 2;
     engine.StepBy(-1, 0, engine::TurnOrigin::Window);
     EXPECT_EQ(written().back(), 2 + 28 + 192);
@@ -154,11 +154,11 @@ TEST_F(Turning, aSlowTurn_writesWhatTheSameTurnAtSpeedWrites_inTheSameOrder) {
 
 TEST_F(Turning, aTurnTakesTheBusyLockAndTicksFieldpowerWithManualPower) {
     QSignalSpy stepperOptions(&engine, &engine::Engine::stepperOptionsEnabled);
-    panel::PortCommands port{engine};
+    panel::PortCommands port{engine, drive};
     port.AutoPowerClicked(false);
     EXPECT_EQ(lpt.data(888) & 4, 0);
     turnTo(2);
-    EXPECT_TRUE(engine.power().fieldPowerTicked());
+    EXPECT_TRUE(drive.power().fieldPowerTicked());
     EXPECT_EQ(lpt.data(888) & 4, 4);
     EXPECT_EQ(state.StepCounter, 2);
     EXPECT_FALSE(stepperOptions.last().at(0).toBool());
@@ -266,7 +266,7 @@ TEST_F(Turning, degreesHaveOneDecimal_andNoStepsPerTurnHidesThem) {
         EXPECT_EQ(degrees.back(), text) << counter;
     }
     state.StepsPer360 = 0;
-    engine.UpdateDegreesPerStep();
+    engine.LimitsOrScaleChanged();
     EXPECT_EQ(state.DegreesPerStep, 360);
     EXPECT_FALSE(presenter.view().degreesVisible);
     degrees.clear();

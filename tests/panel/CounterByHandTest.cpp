@@ -36,9 +36,9 @@ TEST_F(CounterByHandTest,
        theCounterSetByHandOnAStepDirDriver_holdsItsActiveLowEnableHighThroughout) {
     port::StepperOutputs outputs = port::DefaultStepperOutputs();
     outputs[0].output = port::OutputKind::StepDir;
-    engine.coil().setOutputs(outputs);
+    drive.coil().setOutputs(outputs);
     state.StepCounter = 42;
-    engine.coil().PowerOn();
+    drive.coil().PowerOn();
     ASSERT_EQ(lpt.data(888) & 4, 0) << "the driver on";
     clearTrace();
     platform.answerNextInput("12");
@@ -46,7 +46,7 @@ TEST_F(CounterByHandTest,
     EXPECT_EQ(state.StepCounter, 12);
     EXPECT_FALSE(written().empty());
     for (auto value : written())
-        EXPECT_EQ(value, engine.coil().IdleValue()) << "ENABLE high, STEP low: the shaft is free";
+        EXPECT_EQ(value, drive.coil().IdleValue()) << "ENABLE high, STEP low: the shaft is free";
 }
 
 TEST_F(CounterByHandTest, itIsAskingOnlyWhileTheQuestionIsOpen) {

@@ -14,7 +14,7 @@ namespace {
 struct WayOut : engine_test::TransmitInhibit {
     QTemporaryDir dir;
     core::ConfigFile config{state, platform, dir.path()};
-    panel::ExitPath exit{state, platform, engine, config};
+    panel::ExitPath exit{state, platform, engine, drive, config};
 
     void turnAndEnd(bool midTurn) {
         if (midTurn)

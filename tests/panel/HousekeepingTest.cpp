@@ -13,14 +13,14 @@ struct HousekeepingTest : HousekeepingFixture {
 
 TEST_F(HousekeepingTest, autopowerCountsDownWhileIdleAndTheCountPausesDuringATurn) {
     platform.advance(1000);
-    EXPECT_EQ(engine.power().autoPowerCaption(), "Autopower (20 Sec.)");
+    EXPECT_EQ(drive.power().autoPowerCaption(), "Autopower (20 Sec.)");
     speedPanel.SpeedScrolled(500);
     turnTo(10); // five seconds of turning
     EXPECT_TRUE(housekeeping.running());
     platform.advance(1000);
-    EXPECT_EQ(engine.power().autoPowerCaption(), "Autopower (20 Sec.)"); // the turn restarted it
+    EXPECT_EQ(drive.power().autoPowerCaption(), "Autopower (20 Sec.)"); // the turn restarted it
     platform.advance(20000);
-    EXPECT_EQ(engine.power().autoPowerCaption(), "Autopower (off.)");
+    EXPECT_EQ(drive.power().autoPowerCaption(), "Autopower (off.)");
     EXPECT_EQ(lpt.data(888) & 4, 0);
 }
 
@@ -34,7 +34,7 @@ TEST_F(HousekeepingTest, aWindowShowingTheTimeIsToldItEverySecond) {
 
 TEST_F(HousekeepingTest, autopowerWithOnlyPartOfTheEnableBitsSet_clearsJustThoseBits) {
     state.BothSteppersPin6 = true;
-    engine.coil().UpdateStepperBits(); // 12: both drivers
+    drive.coil().UpdateStepperBits(); // 12: both drivers
     state.StepCounter = 1;
     lpt.Out32(888, 1 + 4); // only stepper 1's driver on
     platform.advance(21000);

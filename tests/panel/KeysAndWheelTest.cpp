@@ -39,7 +39,7 @@ struct FakeTable : engine::TableWheel {
 
 struct KeysAndWheel : EngineFixture {
     panel::KeyControl keys{state, platform, engine, speedPanel};
-    engine::WheelControl wheel{state, engine};
+    engine::WheelControl wheel{state, engine, speedControl};
     FakeTable table;
 
     KeysAndWheel() {
@@ -73,7 +73,7 @@ TEST_F(KeysAndWheel, ninetyDegreeKeysTurnFiftyStepsAtOnePointEightAndOneTwentyFi
     press(Numpad0 + 9); // keypad 9 is the other way
     EXPECT_EQ(state.StepCounter, 200);
     state.StepsPer360 = 500;
-    engine.UpdateDegreesPerStep();
+    engine.LimitsOrScaleChanged();
     press(Numpad0 + 3);
     EXPECT_EQ(state.StepCounter, 325);
     state.StepCounter = 450;
@@ -97,7 +97,7 @@ TEST_F(KeysAndWheel, slowerAndFasterStopAtTheEndsOfTheSpeedRange) {
     press('M');
     press('M');
     EXPECT_EQ(state.CustomDelayMs, 2);
-    EXPECT_EQ(engine.speed().speedButtonCaption(), "Fa&st");
+    EXPECT_EQ(speedControl.speedButtonCaption(), "Fa&st");
 }
 
 TEST_F(KeysAndWheel, escSpaceAndAltCombinationsStopATurn_altF4AsksForTheExit) {

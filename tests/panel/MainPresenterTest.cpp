@@ -59,7 +59,7 @@ TEST_F(MainPresenterTest,
 TEST_F(MainPresenterTest, theDragBarsThumbFollowsTheCounterOnlyWithinTheLimits) {
     turnTo(100);
     state.MaxPosition = 80;
-    engine.LimitsChanged();
+    engine.LimitsOrScaleChanged();
     EXPECT_EQ(view().sliderMaximum, 80);
     EXPECT_EQ(view().sliderValue, 100) << "the thumb stays where it was beyond the limits";
     engine.SetCounter(120, state.OverlayPosition);
@@ -67,7 +67,7 @@ TEST_F(MainPresenterTest, theDragBarsThumbFollowsTheCounterOnlyWithinTheLimits) 
     EXPECT_EQ(view().sliderValue, 100);
     // Limits that take the counter in again bring the thumb to it.
     state.MaxPosition = 200;
-    engine.LimitsChanged();
+    engine.LimitsOrScaleChanged();
     EXPECT_EQ(view().sliderValue, 120);
     engine.SetCounter(60, state.OverlayPosition);
     EXPECT_EQ(view().sliderValue, 60);
@@ -75,8 +75,8 @@ TEST_F(MainPresenterTest, theDragBarsThumbFollowsTheCounterOnlyWithinTheLimits) 
 
 TEST_F(MainPresenterTest, theSpeedAndTheModesCaptionsFollowTheirOwners) {
     speedPanel.ToggleFastCustom();
-    EXPECT_EQ(view().speed.buttonCaption, engine.speed().speedButtonCaption());
-    EXPECT_EQ(view().speed.bar.value, engine.speed().scrollBar().value);
+    EXPECT_EQ(view().speed.buttonCaption, speedControl.speedButtonCaption());
+    EXPECT_EQ(view().speed.bar.value, speedControl.scrollBar().value);
     speedPanel.SpeedScrolled(300);
     EXPECT_EQ(view().speed.rpmLabel, "Slow");
 

@@ -11,7 +11,7 @@ using namespace engine_test;
 struct HousekeepingFixture : EngineFixture {
     port::NoJoystick noJoystick;
     port::JoystickStatus joystick{state, noJoystick, platform};
-    panel::PortCommands portCommands{engine};
+    panel::PortCommands portCommands{engine, drive};
     panel::Housekeeping housekeeping{state,        platform, engine,  windowModes,
                                      portCommands, switches, joystick};
 

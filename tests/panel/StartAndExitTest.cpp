@@ -21,10 +21,10 @@ struct StartAndExit : HousekeepingFixture {
     panel::MainFields fields;
     panel::TurnCommands turns{state, platform, engine, speedPanel, windowModes, fields};
     panel::OverlayPanel overlay{state, engine, fields};
-    engine::WheelControl wheel{state, engine};
+    engine::WheelControl wheel{state, engine, speedControl};
     panel::MainInit init{{state, platform, engine, speedPanel, windowModes, fields, switches,
-                          joystick, housekeeping, turns, overlay, wheel, portCommands}};
-    panel::ExitPath exit{state, platform, engine, config};
+                          joystick, housekeeping, turns, overlay, wheel, portCommands, drive}};
+    panel::ExitPath exit{state, platform, engine, drive, config};
     std::vector<StartWindows> shown;
     panel::ExitCountdown* question = nullptr;
 

@@ -33,14 +33,16 @@ struct ThreadedTurns : ::testing::Test {
     port::SwitchInputs switches{state, platform, lpt};
     engine::TurningModes modes;
     engine::BusyLock busyLock{platform, modes};
-    engine::Engine engine{state, platform, lpt, switches, modes, busyLock};
+    engine::PortDrive drive{state, platform, lpt};
+    engine::SpeedControl speedControl{state};
+    engine::Engine engine{state, platform, switches, drive, speedControl, modes, busyLock};
 
     ThreadedTurns() {
         state.LoadStepperProfile();
         state.MinPosition = 0;
         state.MaxPosition = 100000;
-        engine.coil().UpdateStepperBits();
-        engine.speed().InitSpeed();
+        drive.coil().UpdateStepperBits();
+        speedControl.InitSpeed();
         state.StepDelayMs = 1;
         state.SpeedModulate = false;
         simulated->traceWrites([this] { return platform.steadyMs(); });
@@ -75,7 +77,7 @@ struct ThreadedTurns : ::testing::Test {
         port::StepperOutputs outputs = port::DefaultStepperOutputs();
         outputs[0].output = port::OutputKind::StepDir;
         outputs[0].microsteps = microsteps;
-        engine.coil().setOutputs(outputs);
+        drive.coil().setOutputs(outputs);
     }
 };
 
@@ -83,7 +85,7 @@ struct ThreadedTurns : ::testing::Test {
 struct SignalMidTurn : ThreadedTurns {
     QTemporaryDir dir;
     core::ConfigFile config{state, platform, dir.path()};
-    panel::ExitPath exit{state, platform, engine, config};
+    panel::ExitPath exit{state, platform, engine, drive, config};
 
     // Turns far up at delayMs per step and ends the program afterMs into the turn; the counter
     // the configuration file holds afterwards.

@@ -75,7 +75,7 @@ TEST_F(JournalTest, aTurn_isRecordedWhenItStartsAndEndsButNotPerStep_overTheOlde
     // A counter set by hand is no turn, and is recorded at once, over the older copy: the
     // other keeps the record before.
     platform.answerNextInput("120");
-    panel::CounterByHand(state, platform, engine).Ask();
+    panel::CounterByHand(state, platform, engine, drive.coil()).Ask();
     EXPECT_EQ(recorded(), (Steppers{{{120, 0}, {0, 0}}}));
     const auto one = JournalRecord::Parse(copy(1));
     const auto two = JournalRecord::Parse(copy(2));

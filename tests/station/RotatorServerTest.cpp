@@ -190,7 +190,7 @@ TEST_F(RotatorServerTest, clientsBeyondTheLimitAreRefusedAndClosingEndsEveryConn
     EXPECT_TRUE(clients.back()->closes());
     EXPECT_EQ(server.clientCount(), RotatorServer::MaxClients);
 
-    RotatorServer other(state, engine, platform);
+    RotatorServer other(state, engine, networkTurns, platform);
     QString error;
     EXPECT_FALSE(other.Listen(QHostAddress(QHostAddress::LocalHost), server.port(), &error));
     EXPECT_FALSE(error.isEmpty()); // the port is taken

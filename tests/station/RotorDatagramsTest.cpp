@@ -76,6 +76,7 @@ namespace {
 // Stepper 1 at 0, limits 0..500, 1.8 degrees and 15 ms a step; a peer on the loopback network.
 struct RotorDatagramServerTest : engine_test::EngineFixture {
     static constexpr quint16 CommandPort = 47210;
+    engine::NetworkTurns networkTurns{engine};
     QUdpSocket peer;
     QUdpSocket answers;
 
@@ -110,7 +111,8 @@ struct RotorDatagramServerTest : engine_test::EngineFixture {
 TEST_F(RotorDatagramServerTest, theLoggersDatagramTurns_theHeadingGoesBack_andTransmitRefuses) {
     QUdpSocket headings;
     ASSERT_TRUE(headings.bind(QHostAddress(QHostAddress::LocalHost), 0));
-    RotorDatagramServer server(RotorDatagramServer::Protocol::Logger, state, engine, platform);
+    RotorDatagramServer server(RotorDatagramServer::Protocol::Logger, state, engine, networkTurns,
+                               platform);
     std::vector<engine::TurnRecord> records;
     QObject::connect(&engine, &engine::Engine::turnFinished,
                      [&](const engine::TurnRecord& record) { records.push_back(record); });
@@ -143,7 +145,8 @@ TEST_F(RotorDatagramServerTest, theLoggersDatagramTurns_theHeadingGoesBack_andTr
 }
 
 TEST_F(RotorDatagramServerTest, pstCommandsTurnParkAndStop_andQueriesAreAnsweredAtThePortAbove) {
-    RotorDatagramServer server(RotorDatagramServer::Protocol::Pst, state, engine, platform);
+    RotorDatagramServer server(RotorDatagramServer::Protocol::Pst, state, engine, networkTurns,
+                               platform);
     server.SetParkAzimuth(18);
     ASSERT_TRUE(server.Listen(Settings()));
     send("<PST><AZIMUTH>45</AZIMUTH><ELEVATION>20</ELEVATION></PST>");

@@ -69,7 +69,8 @@ inline quint16 FreePort() {
 // The rotator server on a free port with the engine of the fixture; the virtual clock serves the
 // sockets at every step, as the real one does.
 struct ServerFixture : engine_test::EngineFixture {
-    station::RotatorServer server{state, engine, platform};
+    engine::NetworkTurns networkTurns{engine};
+    station::RotatorServer server{state, engine, networkTurns, platform};
 
     ServerFixture() {
         platform.processQtEvents = true;

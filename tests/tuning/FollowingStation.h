@@ -33,8 +33,8 @@ struct FollowingStation {
         test_support::WriteFile(directory + "/Ventrolo.ini", ini);
         test_support::WriteFile(directory + "/Table.cat",
                                 "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n" + rows);
-        engine.coil().UpdateStepperBits();
-        engine.speed().InitSpeed();
+        drive.coil().UpdateStepperBits();
+        speedControl.InitSpeed();
         links.Load();
         engine.setTransmitState(&tuning);
     }
@@ -46,8 +46,10 @@ struct FollowingStation {
     port::SwitchInputs switches{state, platform, lpt};
     engine::TurningModes modes;
     engine::BusyLock busyLock{platform, modes};
-    engine::Engine engine{state, platform, lpt, switches, modes, busyLock};
-    engine::WheelControl wheel{state, engine};
+    engine::PortDrive drive{state, platform, lpt};
+    engine::SpeedControl speedControl{state};
+    engine::Engine engine{state, platform, switches, drive, speedControl, modes, busyLock};
+    engine::WheelControl wheel{state, engine, speedControl};
     rig::CatLog log;
     rig::SimulatedRig simulated{platform};
     rig::QtSerialLink serial;

@@ -228,7 +228,7 @@ TEST_F(FollowModes, theDeadBandKeepsTheMotorStillForSmallQsys_andSaysSo) {
 TEST_F(FollowModes, aPositionBeyondTheUpperLimitStopsTheStepperThere_thenTurnsNothingMore) {
     follow(tuning::FollowMode::Continuous);
     state.MaxPosition = 190;
-    engine.LimitsChanged();
+    engine.LimitsOrScaleChanged();
     dialTo(7200); // position 200
     EXPECT_EQ(state.StepCounter, 190);
     EXPECT_EQ(followingTurns, 1);

@@ -33,8 +33,10 @@ struct RigTuningFixture : ::testing::Test {
     port::SwitchInputs switches{state, platform, lpt};
     engine::TurningModes modes;
     engine::BusyLock busyLock{platform, modes};
-    engine::Engine engine{state, platform, lpt, switches, modes, busyLock};
-    engine::WheelControl wheel{state, engine};
+    engine::PortDrive drive{state, platform, lpt};
+    engine::SpeedControl speedControl{state};
+    engine::Engine engine{state, platform, switches, drive, speedControl, modes, busyLock};
+    engine::WheelControl wheel{state, engine, speedControl};
     rig::CatLog log{state, platform, dir.path()};
     rig::SimulatedRig simulated{platform};
     rig_test::ScriptedSerialLink scripted{platform};
@@ -48,9 +50,9 @@ struct RigTuningFixture : ::testing::Test {
 
     RigTuningFixture() {
         state.LoadStepperProfile();
-        engine.coil().UpdateStepperBits();
-        engine.speed().InitSpeed();
-        engine.UpdateDegreesPerStep();
+        drive.coil().UpdateStepperBits();
+        speedControl.InitSpeed();
+        engine.LimitsOrScaleChanged();
         simulated.followModelOf(state);
         log.setTerminalShown(true);
         test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[rig]\nlink=simulated\n");

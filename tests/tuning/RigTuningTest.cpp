@@ -274,9 +274,9 @@ TEST_F(RigTuningTest, comportToggles_aFailedOpenLeavesItClosed_aStoredPortOutsid
 TEST_F(RigTuningTest, aSlowTurnIsNotRestartedByPollsToTheSameTarget) {
     loadTable("3500,100,\"\"\r\n4000,200,\"\"\r\n");
     state.SlowestDelayMs = 4000;
-    engine.speed().SetSpeed();
-    engine.speed().setScrollValue(1500); // steps 1.5 s apart, longer than a poll
-    engine.speed().SetSpeed();
+    speedControl.SetSpeed();
+    speedControl.setScrollValue(1500); // steps 1.5 s apart, longer than a poll
+    speedControl.SetSpeed();
     tuning.port().ComportClicked();
     platform.advance(1000 + 6 * 1500);
     EXPECT_TRUE(engine.slowTurnRunning());

@@ -103,7 +103,7 @@ struct TransmitLinksTest : tuning_test::RigTuningFixture {
         // 2 ms a step: 25 steps are 50 ms.
         state.StoredProfiles[0].CustomDelayMs = 2;
         state.LoadStepperProfile();
-        engine.speed().InitSpeed();
+        speedControl.InitSpeed();
         tuning.port().provideLink(tuning::RigLinkChoice::Link::Civ, civ);
         tuning.port().provideLink(tuning::RigLinkChoice::Link::Kenwood, kenwood);
         tuning.port().provideLink(tuning::RigLinkChoice::Link::Rigctld, rigctld);

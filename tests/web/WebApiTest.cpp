@@ -211,12 +211,12 @@ TEST_F(WebApiTest, thePagesFilesComeFromTheProgramWithTheirTypes_andStayOnThisSi
 TEST_F(WebApiTest, speedAndStepper_asTheMainWindowsButtons) {
     Http http(port());
     EXPECT_EQ(http.post("/api/speed", R"({"speed":"fast"})").status, 200);
-    EXPECT_TRUE(station->engine().speed().fastMode());
+    EXPECT_TRUE(station->speed().control().fastMode());
     EXPECT_EQ(http.post("/api/speed", R"({"speed":"fast"})").status, 200); // stays fast
-    EXPECT_TRUE(station->engine().speed().fastMode());
+    EXPECT_TRUE(station->speed().control().fastMode());
     EXPECT_EQ(http.ask("GET", "/api/state").json["speed"].toString(), "fast");
     EXPECT_EQ(http.post("/api/speed", R"({"speed":"custom"})").status, 200);
-    EXPECT_FALSE(station->engine().speed().fastMode());
+    EXPECT_FALSE(station->speed().control().fastMode());
 
     EXPECT_EQ(http.post("/api/stepper", R"({"stepper":2})").status, 200);
     EXPECT_EQ(state().SelectedStepper, 1);
