@@ -683,27 +683,3 @@ TEST_F(CatControlTest, aLineThatCannotBeWritten_isReopenedByItself_andOurPttRele
     platform.advance(CatControl::LongestReopenMs * 2);
     EXPECT_FALSE(rig.isOpen());
 }
-
-TEST_F(CatControlTest, theLinksReadingIsToldFromTheEventLoop_notFromTheLinesHandler_norLate) {
-    platform.processQtEvents = false; // the event loop runs only where the test says
-    open(Model::Ft857);
-    rig.rig().setFrequency(7050);
-    std::vector<RigReading> told;
-    QObject::connect(&link, &RigConnection::readingArrived,
-                     [&told](const RigReading& reading) { told.push_back(reading); });
-    ASSERT_TRUE(link.requestReading());
-    for (int ms = 0; cat.busy() && ms < 2000; ++ms)
-        platform.advance(1);
-    ASSERT_FALSE(cat.busy());
-    // Over on the line, but whoever hears it may turn the stepper: not from within its handler.
-    EXPECT_TRUE(told.empty());
-    QCoreApplication::sendPostedEvents();
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_EQ(told[0].kHz, 7050.0f);
-
-    // A reading that asks nothing of the rig is told at once, as every link tells it.
-    EXPECT_TRUE(cat.ClosePort());
-    ASSERT_TRUE(link.requestReading());
-    ASSERT_EQ(told.size(), 2u);
-    EXPECT_FALSE(told[1].kHz);
-}
