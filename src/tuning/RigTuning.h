@@ -185,6 +185,12 @@ public:
 
     // False, the user told, when the open link cannot set the rig (RigTuningStation.cpp).
     bool rigSettable();
+    // The poll timer runs, or not, as the polls' rate and pauses say now (RigTuningStation.cpp).
+    void updatePollTimer();
+    // Tells the user in a message box, the polls paused while it is open.
+    void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
+    // The open link's SWR meter (the simulated rig's own); nullptr for none (RigTuningSwr.cpp).
+    rig::SwrMeter* swrMeter() const;
     // Sends a frequency (with the port open), shows it and makes it CatFrequency; false, and
     // nothing changed, when the rig did not take it.
     bool sendFrequency(core::Single kHz);
@@ -213,7 +219,6 @@ signals:
     void portOpenChanged(bool open);
 
 private:
-    friend class RigCommands;
     friend class RigPort;
 
     bool open() const { return port_.portOpen(); }
@@ -241,7 +246,6 @@ private:
     void haltWsjtxForTurn();
     // RigTuningStation.cpp
     void readingAnnounced(const rig::RigReading& reading);
-    void updatePollTimer();
     // A frequency read (kHz, 0 without a reading): shown, and followed once confirmed.
     void frequencyRead(core::Single kHz);
     // RigFollower::Lookups
@@ -253,12 +257,9 @@ private:
     void endBlink();
     void dropBlink();
     void showModes();
-    void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
     // RigTuningStation.cpp
     // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const rig::RigReading& reading);
-    // RigTuningSwr.cpp: the open link's SWR meter (the simulated rig's own); nullptr for none.
-    rig::SwrMeter* swrMeter() const;
 
     core::ProgramState& state_;
     platform::Platform& platform_;
@@ -292,7 +293,7 @@ private:
     SwrTune swr_;
     RigFollower follower_;
     TableCommands tableCommands_{*this, state_, platform_, engine_, editor_, view_};
-    RigCommands rigCommands_{*this};
+    RigCommands rigCommands_{*this, platform_, editor_, links_, poller_, guard_, swr_};
 };
 
 } // namespace tuning
