@@ -219,8 +219,8 @@ void SerialExchanges::sendPending() {
     ++pending_->sent;
     if (!write_(pending_->request, pending_->name)) {
         lose(QStringLiteral("cannot be written"));
-        if (pending_ &&
-            !onLine_) // a line not started is not lost: the request still goes unanswered
+        // A line that is not taken for lost (the link closing) answers it with nothing too.
+        if (pending_ && !onLine_)
             answer(false);
         return;
     }

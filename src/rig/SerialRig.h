@@ -16,23 +16,23 @@
 namespace rig {
 
 // A transceiver that talks in messages on the serial line (Icom's CI-V frames, the ASCII
-// commands of the Kenwood family) and tells of its own changes unasked. Nothing waits: one
-// command at a time is on the line, its reply is taken as it arrives, within the wire time of
-// command and reply plus the rig's latency; what the rig sends unasked is handed to
-// unsolicited(). A line that cannot be written is lost: every command waiting is answered with
-// nothing, readings carry no frequency (so nothing moves), and the line is reopened by itself.
-// Where the model reads its SWR meter (readsSwr()), the SWR tune has it, with the power the
-// derived link reads and sets.
+// commands of the Kenwood family) and tells of its own changes unasked. Nothing waits: on the
+// serial links' one queue (SerialExchanges) one command at a time is on the line, its reply is
+// taken as it arrives, within the wire time of command and reply plus the rig's latency; what the
+// rig sends unasked is handed to unsolicited(). A line that cannot be written is lost: every
+// command waiting is answered with nothing, readings carry no frequency (so nothing moves), and the
+// line is reopened by itself. Where the model reads its SWR meter (readsSwr()), the SWR tune has
+// it, with the power the derived link reads and sets.
 class SerialRig : public RigConnection, public SwrMeter {
     Q_OBJECT
 
 public:
-    static constexpr double LatencyMs =
-        RigLatencyMarginMs; // longest a rig takes to start its reply
+    // The queue's: the longest a rig takes to start its reply, the reopening of a lost line,
+    // the sendings of a command the rig asked again for.
+    static constexpr double LatencyMs = RigLatencyMarginMs;
     static constexpr int ReopenMs = SerialExchanges::ReopenMs;
     static constexpr int LongestReopenMs = SerialExchanges::LongestReopenMs;
-    static constexpr int Tries =
-        SerialExchanges::Tries; // sendings of a command the rig asked again for
+    static constexpr int Tries = SerialExchanges::Tries;
 
     SerialRig(platform::Platform& platform, SerialLink& serial, CatLog& log,
               QObject* parent = nullptr);
