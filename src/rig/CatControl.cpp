@@ -23,10 +23,16 @@ CatControl::CatControl(core::ProgramState& state, platform::Platform& platform, 
                        SerialLink& link, const QString& programDirectory)
     : state_(state), platform_(platform), log_(log), link_(&link),
       exchanges_(platform, link,
-                 [this](const Frame& frame, const char* name) {
-                     return send(frame, name) == CatResult::Sent;
+                 [this](const QByteArray& bytes, const QString& name) {
+                     return sendBytes(bytes, name) == CatResult::Sent;
                  }),
-      keyedRecord_(programDirectory), reopener_(platform_.createTimer([this] { reopen(); })) {}
+      keyedRecord_(programDirectory) {
+    exchanges_.onLost([this] {
+        catFrequency_ = 0;
+        emit changed();
+    });
+    exchanges_.onReopened([this] { reopened(); });
+}
 
 CatControl::~CatControl() = default;
 
@@ -56,13 +62,11 @@ LinkOpenResult CatControl::OpenPort(int port) {
                              core::MessageTitle(), platform::Icon::Critical);
         return opened;
     }
-    port_ = port;
-    reopenMs_ = ReopenMs;
+    exchanges_.start(port, SettingsText());
     startLine();
     // A line that fails at once is not taken for one to reopen: the opening failed.
     if (!portOpen()) {
-        lost_ = false;
-        reopener_->stop();
+        exchanges_.close();
         return {false, CannotWrite(*link_)};
     }
     return opened;
@@ -73,7 +77,6 @@ void CatControl::startLine() {
     // but for the RTS that the FT-757GXII's interface takes its supply from.
     const bool dtr = link_->setDtr(false);
     const bool rts = link_->setRts(caps().pttOnLines());
-    exchanges_.start(ParseSerialSettings(SettingsText()).value_or(SerialSettings{}));
     linesNoted_ = false;
     txStatusInReceive_ = true;
     silentTransmitStatuses_ = 0;
@@ -98,31 +101,7 @@ void CatControl::startLine() {
     }
 }
 
-void CatControl::loseLine() {
-    if (closeRequested_ || lost_)
-        return;
-    qCWarning(lcRig).noquote() << "the rig's line" << link_->description()
-                               << "cannot be written - reopened ever less often, up to every"
-                               << LongestReopenMs / 1000 << "s";
-    lost_ = true;
-    link_->close();
-    catFrequency_ = 0;
-    reopener_->start(reopenMs_);
-    emit changed();
-}
-
-void CatControl::reopen() {
-    reopener_->stop();
-    if (!lost_)
-        return;
-    if (busy_ || !link_->open(port_, SettingsText()).ok) {
-        reopenMs_ = std::min(2 * reopenMs_, LongestReopenMs);
-        reopener_->start(reopenMs_);
-        return;
-    }
-    qCInfo(lcRig).noquote() << "the rig's line" << link_->description() << "is back";
-    lost_ = false;
-    reopenMs_ = ReopenMs;
+void CatControl::reopened() {
     startLine();
     if (portOpen())
         (void)sendCatDelay();
@@ -133,8 +112,7 @@ bool CatControl::ClosePort() {
     // A reading of short exchanges is cut short (told with nothing); a long reply is waited for.
     const bool cutShort = reading_ && !exchanges_.longReplyOnLine();
     const bool deferred = busy_ && !cutShort;
-    reopener_->stop();
-    lost_ = false;
+    exchanges_.forgetLoss();
     {
         Exchange exchange(*this);
         if (portOpen() && pttOn_)
@@ -163,7 +141,7 @@ void CatControl::closeNow() {
         link_->close();
         emit portClosed();
     }
-    exchanges_.stop();
+    exchanges_.close();
     busy_ = false;
     closeRequested_ = false;
     setPttOn(false);
@@ -184,14 +162,18 @@ void CatControl::noteLinesMissing() {
 // --- exchanges ---
 
 CatResult CatControl::send(const Frame& frame, const char* name) {
-    const QByteArray bytes = FrameBytes(frame);
+    return sendBytes(FrameBytes(frame), QString::fromLatin1(name));
+}
+
+CatResult CatControl::sendBytes(const QByteArray& bytes, const QString& name) {
     // Written before it is logged: a log file that fails is reported, and a PTT-off frame must
     // not wait for that.
     const bool written = link_->write(bytes);
-    log_.logBytes(bytes, CatDirection::Transmit, QString::fromLatin1(name));
+    log_.logBytes(bytes, CatDirection::Transmit, name);
     if (written)
         return CatResult::Sent;
-    loseLine();
+    if (!closeRequested_)
+        exchanges_.lose(QStringLiteral("cannot be written"));
     return CatResult::WriteFailed;
 }
 
@@ -218,7 +200,8 @@ void CatControl::ask(const CatCommand& request, int replyLength,
         then(Reply{});
         return;
     }
-    exchanges_.ask(request.frame, request.logName, replyLength, std::move(then));
+    exchanges_.ask(FrameBytes(request.frame), QString::fromLatin1(request.logName),
+                   std::make_shared<LengthReply>(replyLength, std::move(then)));
 }
 
 void CatControl::logReply(const Reply& reply, const QString& name) {

@@ -2,11 +2,12 @@
 
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
-#include "rig/CatExchanges.h"
 #include "rig/CatLog.h"
 #include "rig/KeyedRecord.h"
+#include "rig/LengthReply.h"
 #include "rig/RigCaps.h"
 #include "rig/RigReading.h"
+#include "rig/SerialExchanges.h"
 #include "rig/SerialLink.h"
 #include "rig/SerialSettings.h"
 
@@ -39,8 +40,8 @@ inline constexpr double CheckableTransmitAgeMs = 100;
 // carry nothing, and it is reopened by itself, ever less often, until it is back or the user
 // closes it.
 //
-// Readings and commands are turns on the line's queue (CatExchanges): nothing waits. A reading is
-// told when its last reply came or its time was up. A command is written at once when nothing is
+// Readings and commands are turns on the line's queue (SerialExchanges): nothing waits. A reading
+// is told when its last reply came or its time was up. A command is written at once when nothing is
 // ahead of it, else in its turn (told as sent); the settling some frames need (FrameSettleMs,
 // PowerOnSettleMs) rests the line, and what is asked for next, a reading's end among it, comes
 // when the rig has settled. What waits for its turn when the link closes is not sent. The PTT
@@ -54,8 +55,8 @@ inline constexpr double CheckableTransmitAgeMs = 100;
 class CatControl : public QObject {
     Q_OBJECT
 public:
-    static constexpr int ReopenMs = 1000; // first try to reopen a lost line
-    static constexpr int LongestReopenMs = 8000;
+    static constexpr int ReopenMs = SerialExchanges::ReopenMs; // first try to reopen a lost line
+    static constexpr int LongestReopenMs = SerialExchanges::LongestReopenMs;
 
     // The record of our PTT is kept in programDirectory (none without one).
     CatControl(core::ProgramState& state, platform::Platform& platform, CatLog& log,
@@ -70,8 +71,8 @@ public:
     // The line is up.
     bool portOpen() const { return link_->isOpen(); }
     // Opened and not closed: also while a lost line waits to be reopened.
-    bool linkKept() const { return portOpen() || lost_; }
-    bool lineLost() const { return lost_; }
+    bool linkKept() const { return portOpen() || exchanges_.lost(); }
+    bool lineLost() const { return exchanges_.lost(); }
     bool busy() const { return busy_; }
     // Nothing waits for its turn on the line, and the rig has settled after the last command.
     bool lineIdle() const { return exchanges_.free(); }
@@ -195,11 +196,11 @@ private:
     // The line was just opened or reopened: lines low, the FT-847 to CAT, a PTT left keyed
     // released.
     void startLine();
-    // A write failed: the line is closed and reopened by itself.
-    void loseLine();
-    void reopen();
+    // The line is back after it was lost: started as an opened one.
+    void reopened();
     // Writes one frame, then logs it; WriteFailed (and the line lost) when the write failed.
     CatResult send(const Frame& frame, const char* name);
+    CatResult sendBytes(const QByteArray& bytes, const QString& name);
     // A command written now: what the rig answers to it (or the line echoes) is let in and
     // dropped before the next request.
     CatResult commandNow(const Frame& frame, const char* name, bool acknowledged);
@@ -262,13 +263,9 @@ private:
     CatLog& log_;
     SerialLink* link_;
 
-    CatExchanges exchanges_;
+    SerialExchanges exchanges_;
     bool linesNoted_ = false; // the missing RTS/DTR lines were logged for this opening
     KeyedRecord keyedRecord_;
-    std::unique_ptr<platform::Timer> reopener_;
-    int port_ = 0; // as opened
-    int reopenMs_ = ReopenMs;
-    bool lost_ = false;              // the line is lost and waits to be reopened
     bool txStatusInReceive_ = true;  // the rig answers its transmit status while receiving
     int silentTransmitStatuses_ = 0; // in a row, right after an answered receive status
     bool busy_ = false;

@@ -1,5 +1,6 @@
 #include "rig/CatRig.h"
 
+#include <memory>
 #include <utility>
 
 namespace rig {
@@ -68,19 +69,36 @@ bool CatRig::answer(void (CatControl::*read)(CatControl::Told)) {
     // talk to the rig (release the PTT, set the mode back).
     reading_ = true;
     inhibited_ = false;
-    (cat_.*read)([this](const RigReading& reading) {
+    const auto asking = std::make_shared<bool>(true);
+    (cat_.*read)([this, asking](const RigReading& reading) {
         reading_ = false;
-        if (std::exchange(inhibited_, false))
-            emit transmitInhibited();
-        emit readingArrived(reading);
+        const bool inhibited = std::exchange(inhibited_, false);
+        const auto tell = [this, reading, inhibited] {
+            if (inhibited)
+                emit transmitInhibited();
+            emit readingArrived(reading);
+        };
+        // What nothing was asked of the rig for is told at once, as the other links do.
+        if (*asking)
+            tell();
+        else
+            deliver(tell);
     });
+    *asking = false;
     return true;
 }
 
 bool CatRig::requestSMeter() {
     if (cat_.busy() || !cat_.portOpen())
         return false;
-    cat_.ReadSMeter([this](std::optional<float> value) { emit sMeterArrived(value); });
+    const auto asking = std::make_shared<bool>(true);
+    cat_.ReadSMeter([this, asking](std::optional<float> value) {
+        if (*asking)
+            emit sMeterArrived(value);
+        else
+            deliver([this, value] { emit sMeterArrived(value); });
+    });
+    *asking = false;
     return true;
 }
 

@@ -7,8 +7,9 @@
 namespace rig {
 
 // The Yaesu CAT link as a RigConnection: CatControl on whichever serial link it has (a real
-// port or the simulated rig), for the model in state.RigModel. Readings are answered when their
-// exchanges on the line are over (at once when nothing could be asked).
+// port or the simulated rig), for the model in state.RigModel. Readings are told from the event
+// loop once their exchanges on the line are over (at once when nothing could be asked), as the
+// other links tell theirs.
 class CatRig final : public RigConnection {
     Q_OBJECT
 

@@ -11,11 +11,59 @@
 
 namespace rig {
 
+// A command's reply among the messages the rig sends: the first one its match takes for it;
+// what it does not take the rig said unasked. None within the wire time of the command and of
+// the protocol's longest reply plus the rig's latency: no reply.
+class SerialRig::MessageReply final : public ReplyTaker {
+public:
+    MessageReply(SerialRig& rig, Command command) : rig_(rig), command_(std::move(command)) {}
+
+    double written(const QByteArray& request, const LineTraits&, double nowMs) override {
+        const SerialSettings line =
+            ParseSerialSettings(rig_.settingsText()).value_or(SerialSettings{});
+        return nowMs + line.wireTimeMs(int(request.size()) + rig_.longestReply()) + LatencyMs;
+    }
+    Step take(QByteArray& received, LineTraits&, double nowMs, double& deadlineMs) override {
+        while (std::optional<QByteArray> message = rig_.takeMessage(received)) {
+            rig_.logMessage(*message, CatDirection::Receive, {});
+            switch (command_.match(*message)) {
+            case Verdict::Reply:
+                reply_ = *message;
+                return Step::Whole;
+            case Verdict::Again:
+                return Step::Again;
+            case Verdict::Other:
+                rig_.unsolicited(*message);
+                break;
+            }
+            if (!rig_.serial_.isOpen())
+                return Step::Waiting;
+        }
+        if (nowMs < deadlineMs)
+            return Step::Waiting;
+        // What came of a reply is not joined to the next.
+        received.clear();
+        return Step::Whole;
+    }
+    void answer() override { command_.done(reply_); }
+    void nothing() override { command_.done(std::nullopt); }
+
+private:
+    SerialRig& rig_;
+    Command command_;
+    std::optional<QByteArray> reply_;
+};
+
 SerialRig::SerialRig(platform::Platform& platform, SerialLink& serial, CatLog& log, QObject* parent)
     : RigConnection(parent), platform_(platform), serial_(serial), log_(log),
-      reader_(platform_.createTimer([this] { takeReceived(); })),
-      replyLimit_(platform_.createTimer([this] { replyLimitReached(); })),
-      reopener_(platform_.createTimer([this] { reopen(); })) {}
+      exchanges_(platform, serial, [this](const QByteArray& message, const QString& name) {
+          logMessage(message, CatDirection::Transmit, name);
+          return serial_.write(message);
+      }) {
+    exchanges_.listen([this](QByteArray& received) { hearUnasked(received); });
+    exchanges_.onLost([this] { emit changed(); });
+    exchanges_.onReopened([this] { reopened(); });
+}
 
 SerialRig::~SerialRig() = default;
 
@@ -42,16 +90,20 @@ LinkOpenResult SerialRig::open(int port) {
     (void)serial_.setDtr(false);
     (void)serial_.setRts(false);
     serial_.discardInput();
-    received_.clear();
-    port_ = port;
     open_ = true;
-    reopenMs_ = ReopenMs;
-    // Replies are taken as they arrive where the line tells; the reader is the fallback.
-    serial_.onArrival([this] { takeReceived(); });
-    reader_->start(ReadEveryMs);
+    exchanges_.start(port, settingsText());
     greet();
     emit changed();
     return opened;
+}
+
+void SerialRig::reopened() {
+    (void)serial_.setDtr(false);
+    (void)serial_.setRts(false);
+    serial_.discardInput();
+    // Our PTT was released while the line was down: the rig learns it now.
+    greet();
+    emit changed();
 }
 
 void SerialRig::close() {
@@ -61,57 +113,22 @@ void SerialRig::close() {
         farewell(); // our PTT released, the rig's own reports off
     pttOn_ = false;
     open_ = false;
-    serial_.onArrival({});
-    reader_->stop();
-    replyLimit_->stop();
-    reopener_->stop();
     serial_.close();
-    answerAll();
+    // What waits is answered with nothing.
+    exchanges_.abandon();
+    exchanges_.close();
     gathering_ = false;
     emit closed();
     emit changed();
 }
 
-void SerialRig::lineLost(const QString& why) {
-    if (!serial_.isOpen())
-        return;
-    qCWarning(lcRig).noquote() << "the rig's line" << serial_.description() << why
-                               << "- reopened ever less often, up to every"
-                               << LongestReopenMs / 1000 << "s";
-    serial_.close();
-    replyLimit_->stop();
-    answerAll();
-    reopener_->start(reopenMs_);
-    emit changed();
-}
-
-void SerialRig::reopen() {
-    reopener_->stop();
-    if (!open_ || serial_.isOpen())
-        return;
-    if (!serial_.open(port_, settingsText()).ok) {
-        reopenMs_ = std::min(2 * reopenMs_, LongestReopenMs);
-        reopener_->start(reopenMs_);
-        return;
+void SerialRig::hearUnasked(QByteArray& received) {
+    while (std::optional<QByteArray> message = takeMessage(received)) {
+        logMessage(*message, CatDirection::Receive, {});
+        unsolicited(*message);
+        if (!serial_.isOpen())
+            return;
     }
-    qCInfo(lcRig) << "the rig's line" << serial_.description() << "is back";
-    (void)serial_.setDtr(false);
-    (void)serial_.setRts(false);
-    serial_.discardInput();
-    received_.clear();
-    reopenMs_ = ReopenMs;
-    // Our PTT was released while the line was down: the rig learns it now.
-    greet();
-    emit changed();
-}
-
-void SerialRig::answerAll() {
-    std::deque<Command> unanswered;
-    unanswered.swap(commands_);
-    onLine_ = false;
-    againDue_ = false;
-    for (Command& command : unanswered)
-        command.done(std::nullopt);
 }
 
 // --- commands and replies ---
@@ -119,95 +136,16 @@ void SerialRig::answerAll() {
 bool SerialRig::send(Command command) {
     if (!connected())
         return false;
-    commands_.push_back(std::move(command));
-    if (!onLine_)
-        sendFront();
+    const QByteArray message = command.message;
+    const QString name = command.name;
+    if (command.match) {
+        exchanges_.ask(message, name, std::make_shared<MessageReply>(*this, std::move(command)));
+        return true;
+    }
+    exchanges_.send(message, name, [done = std::move(command.done)](bool written) {
+        done(written ? std::optional<QByteArray>(QByteArray()) : std::nullopt);
+    });
     return true;
-}
-
-double SerialRig::replyLimitMs(const Command& command) const {
-    const SerialSettings line = ParseSerialSettings(settingsText()).value_or(SerialSettings{});
-    return line.wireTimeMs(int(command.message.size()) + longestReply()) + LatencyMs;
-}
-
-void SerialRig::sendFront() {
-    while (!commands_.empty() && connected()) {
-        Command& front = commands_.front();
-        logMessage(front.message, CatDirection::Transmit, front.name);
-        ++front.sent;
-        ++written_;
-        if (!serial_.write(front.message)) {
-            lineLost(QStringLiteral("cannot be written"));
-            return;
-        }
-        if (front.match) {
-            onLine_ = true;
-            replyLimit_->start(int(std::ceil(replyLimitMs(front))));
-            return;
-        }
-        Command answered = std::move(front);
-        commands_.pop_front();
-        answered.done(QByteArray());
-    }
-}
-
-void SerialRig::finishFront(const std::optional<QByteArray>& reply) {
-    replyLimit_->stop();
-    onLine_ = false;
-    againDue_ = false;
-    Command answered = std::move(commands_.front());
-    commands_.pop_front();
-    answered.done(reply);
-    if (!onLine_)
-        sendFront();
-}
-
-void SerialRig::replyLimitReached() {
-    if (!onLine_ || commands_.empty())
-        return;
-    if (std::exchange(againDue_, false)) {
-        replyLimit_->stop();
-        onLine_ = false;
-        sendFront();
-        return;
-    }
-    // A reply that came just now still counts; what came of one is not joined to the next.
-    const std::uint64_t waiting = written_;
-    takeReceived();
-    if (onLine_ && written_ == waiting) {
-        received_.clear();
-        finishFront(std::nullopt);
-    }
-}
-
-void SerialRig::takeReceived() {
-    if (!serial_.isOpen())
-        return;
-    if (serial_.bytesWaiting() > 0)
-        received_ += serial_.readAll();
-    while (std::optional<QByteArray> message = takeMessage(received_)) {
-        logMessage(*message, CatDirection::Receive, {});
-        const Verdict verdict = onLine_ ? commands_.front().match(*message) : Verdict::Other;
-        switch (verdict) {
-        case Verdict::Reply:
-            finishFront(*message);
-            break;
-        case Verdict::Again:
-            // A busy rig, a bus that another station used: a moment later.
-            if (commands_.front().sent >= Tries) {
-                finishFront(std::nullopt);
-            } else {
-                againDue_ = true;
-                replyLimit_->start(AgainAfterMs);
-            }
-            break;
-        case Verdict::Other:
-            unsolicited(*message);
-            break;
-        }
-        if (!serial_.isOpen())
-            return;
-    }
 }
 
 bool SerialRig::requestTransmitState() {

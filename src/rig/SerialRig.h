@@ -4,11 +4,11 @@
 #include "rig/Band.h"
 #include "rig/CatLog.h"
 #include "rig/RigConnection.h"
+#include "rig/SerialExchanges.h"
 #include "rig/SerialLink.h"
 #include "rig/SwrMeter.h"
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,23 +16,23 @@
 namespace rig {
 
 // A transceiver that talks in messages on the serial line (Icom's CI-V frames, the ASCII
-// commands of the Kenwood family) and tells of its own changes unasked. Nothing waits: one
-// command at a time is on the line, its reply is taken as it arrives, within the wire time of
-// command and reply plus the rig's latency; what the rig sends unasked is handed to
-// unsolicited(). A line that cannot be written is lost: every command waiting is answered with
-// nothing, readings carry no frequency (so nothing moves), and the line is reopened by itself.
-// Where the model reads its SWR meter (readsSwr()), the SWR tune has it, with the power the
-// derived link reads and sets.
+// commands of the Kenwood family) and tells of its own changes unasked. Nothing waits: on the
+// serial links' one queue (SerialExchanges) one command at a time is on the line, its reply is
+// taken as it arrives, within the wire time of command and reply plus the rig's latency; what the
+// rig sends unasked is handed to unsolicited(). A line that cannot be written is lost: every
+// command waiting is answered with nothing, readings carry no frequency (so nothing moves), and the
+// line is reopened by itself. Where the model reads its SWR meter (readsSwr()), the SWR tune has
+// it, with the power the derived link reads and sets.
 class SerialRig : public RigConnection, public SwrMeter {
     Q_OBJECT
 
 public:
-    static constexpr int ReadEveryMs = 10; // how often received bytes are taken
-    static constexpr int ReopenMs = 1000;  // first try to reopen a lost line
-    static constexpr int LongestReopenMs = 8000;
-    static constexpr int Tries = 3;          // sendings of a command the rig asked again for
-    static constexpr int AgainAfterMs = 30;  // the pause before it is sent again
-    static constexpr double LatencyMs = 100; // longest a rig takes to start its reply
+    // The queue's: the longest a rig takes to start its reply, the reopening of a lost line,
+    // the sendings of a command the rig asked again for.
+    static constexpr double LatencyMs = RigLatencyMarginMs;
+    static constexpr int ReopenMs = SerialExchanges::ReopenMs;
+    static constexpr int LongestReopenMs = SerialExchanges::LongestReopenMs;
+    static constexpr int Tries = SerialExchanges::Tries;
 
     SerialRig(platform::Platform& platform, SerialLink& serial, CatLog& log,
               QObject* parent = nullptr);
@@ -76,7 +76,6 @@ protected:
         std::function<Verdict(const QByteArray& message)> match;
         // The reply; nullopt when none came in time or the line was lost.
         std::function<void(const std::optional<QByteArray>& reply)> done;
-        int sent = 0;
     };
 
     // One reading gathered by the protocol's exchanges; told at once, as asked, without the line.
@@ -129,26 +128,15 @@ protected:
     CatLog& log_;
 
 private:
-    void sendFront();
-    void takeReceived();
-    void replyLimitReached();
-    void finishFront(const std::optional<QByteArray>& reply);
-    void lineLost(const QString& why);
-    void reopen();
-    void answerAll();
-    double replyLimitMs(const Command& command) const;
+    // A command's reply: the first message it matches.
+    class MessageReply;
+    // Hands every whole message received to unsolicited().
+    void hearUnasked(QByteArray& received);
+    // The line is up again after it was lost.
+    void reopened();
 
-    std::unique_ptr<platform::Timer> reader_;
-    std::unique_ptr<platform::Timer> replyLimit_;
-    std::unique_ptr<platform::Timer> reopener_;
-    std::deque<Command> commands_;
-    QByteArray received_;
-    int port_ = 0;
-    int reopenMs_ = ReopenMs;
+    SerialExchanges exchanges_;
     bool open_ = false;
-    bool onLine_ = false;       // the front command has been written
-    bool againDue_ = false;     // the front command goes again when replyLimit_ fires
-    std::uint64_t written_ = 0; // commands written so far
 };
 
 } // namespace rig

@@ -2,16 +2,31 @@
 
 #include <QString>
 
+namespace platform {
+class Platform;
+}
+namespace table {
+class TableEditor;
+}
+
 namespace tuning {
 
+class RigLinkChoice;
+class RigPoller;
 class RigTuning;
+class SwrTune;
+class TransmitGuard;
 
 // The rig frame's controls on automatic tuning: the lock and the rig's dial lock, the poll
 // rate, the transmit guard, our PTT, the modes and the power switch, the S-meter peak search
 // and the SWR tune.
 class RigCommands {
 public:
-    explicit RigCommands(RigTuning& tuning) : tuning_(tuning) {}
+    // Works the rig through tuning, its polls, guard and SWR tune through the parts it is handed.
+    RigCommands(RigTuning& tuning, platform::Platform& platform, table::TableEditor& editor,
+                const RigLinkChoice& links, RigPoller& poller, TransmitGuard& guard, SwrTune& swr)
+        : tuning_(tuning), platform_(platform), editor_(editor), links_(links), poller_(poller),
+          guard_(guard), swr_(swr) {}
 
     // --- lock and polls ---
     void LockClicked();
@@ -49,6 +64,12 @@ private:
     void changed();
 
     RigTuning& tuning_;
+    platform::Platform& platform_;
+    table::TableEditor& editor_;
+    const RigLinkChoice& links_;
+    RigPoller& poller_;
+    TransmitGuard& guard_;
+    SwrTune& swr_;
 };
 
 } // namespace tuning

@@ -183,6 +183,23 @@ public:
     void SetRigFrequency(core::Single kHz) override;
     void SetLocked(bool locked) override;
 
+    // False, the user told, when the open link cannot set the rig (RigTuningStation.cpp).
+    bool rigSettable();
+    // The poll timer runs, or not, as the polls' rate and pauses say now (RigTuningStation.cpp).
+    void updatePollTimer();
+    // Tells the user in a message box, the polls paused while it is open.
+    void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
+    // The open link's SWR meter (the simulated rig's own); nullptr for none (RigTuningSwr.cpp).
+    rig::SwrMeter* swrMeter() const;
+    // Sends a frequency (with the port open), shows it and makes it CatFrequency; false, and
+    // nothing changed, when the rig did not take it.
+    bool sendFrequency(core::Single kHz);
+    // The lookup as the window shows it: the value label (blinking "???" for 100 ms first
+    // while the port is open), the row marked; out of range unlocks, a position between rows
+    // locks (with the port open), a numeric fault is told and closes the port. Returns at once:
+    // the caller's turn does not wait for the blink.
+    table::Lookup freqToPosition(core::Single x);
+
     // Following across the tables of the band sets; nullptr: the open table only.
     void setBandChangeover(BandChangeover* bands) { bands_ = bands; }
 
@@ -202,8 +219,6 @@ signals:
     void portOpenChanged(bool open);
 
 private:
-    friend class TableCommands;
-    friend class RigCommands;
     friend class RigPort;
 
     bool open() const { return port_.portOpen(); }
@@ -231,14 +246,8 @@ private:
     void haltWsjtxForTurn();
     // RigTuningStation.cpp
     void readingAnnounced(const rig::RigReading& reading);
-    void updatePollTimer();
     // A frequency read (kHz, 0 without a reading): shown, and followed once confirmed.
     void frequencyRead(core::Single kHz);
-    // The lookup as the window shows it: the value label (blinking "???" for 100 ms first
-    // while the port is open), the row marked; out of range unlocks, a position between rows
-    // locks (with the port open), a numeric fault is told and closes the port. Returns at once:
-    // the caller's turn does not wait for the blink.
-    table::Lookup freqToPosition(core::Single x);
     // RigFollower::Lookups
     table::Lookup ShowLookUp(core::Single kHz) override { return freqToPosition(kHz); }
     void ShowNoReading() override { showLookup(table::Lookup{}, false); }
@@ -247,18 +256,10 @@ private:
     void showLookup(const table::Lookup& lookup, bool blink);
     void endBlink();
     void dropBlink();
-    // Sends a frequency (with the port open), shows it and makes it CatFrequency; false, and
-    // nothing changed, when the rig did not take it.
-    bool sendFrequency(core::Single kHz);
     void showModes();
-    void tell(const QString& text, platform::Icon icon = platform::Icon::Exclamation);
     // RigTuningStation.cpp
-    // False, the user told, when the open link cannot set the rig.
-    bool rigSettable();
     // A reading's transmit state, which the engine's gate reads.
     void transmitReported(const rig::RigReading& reading);
-    // RigTuningSwr.cpp: the open link's SWR meter (the simulated rig's own); nullptr for none.
-    rig::SwrMeter* swrMeter() const;
 
     core::ProgramState& state_;
     platform::Platform& platform_;
@@ -291,8 +292,8 @@ private:
     rig::SimulatedSwrMeter simulatedSwr_;
     SwrTune swr_;
     RigFollower follower_;
-    TableCommands tableCommands_{*this};
-    RigCommands rigCommands_{*this};
+    TableCommands tableCommands_{*this, state_, platform_, engine_, editor_, view_};
+    RigCommands rigCommands_{*this, platform_, editor_, links_, poller_, guard_, swr_};
 };
 
 } // namespace tuning

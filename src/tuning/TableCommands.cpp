@@ -18,21 +18,21 @@ void TableCommands::changed() {
 void TableCommands::frequencyStep(int n, bool up) {
     RigTuning& t = tuning_;
     // The step would move the stepper while the dial stays.
-    if (t.open() && !t.rig_->capabilities().canSetRig) {
-        t.platform_.beep();
+    if (t.port().portOpen() && !t.connection().capabilities().canSetRig) {
+        platform_.beep();
         return;
     }
     const int steps = n == 0 ? 1 : std::abs(n);
-    const auto f = static_cast<core::Single>(t.follower_.CatFrequency() +
-                                             (up ? 1.0 : -1.0) * steps * t.state_.CatScrollSetting);
-    if (!t.rig_->frequencyValid(f) || !t.sendFrequency(f)) {
-        t.platform_.beep();
+    const auto f = static_cast<core::Single>(t.follower().CatFrequency() +
+                                             (up ? 1.0 : -1.0) * steps * state_.CatScrollSetting);
+    if (!t.connection().frequencyValid(f) || !t.sendFrequency(f)) {
+        platform_.beep();
         return;
     }
-    if (t.follower_.locked()) {
+    if (t.follower().locked()) {
         const table::Lookup lookup = t.freqToPosition(f);
         if (lookup.ok())
-            t.follower_.TurnTo(lookup.position, engine::TurnOrigin::Following);
+            t.follower().TurnTo(lookup.position, engine::TurnOrigin::Following);
     }
     changed();
 }
@@ -48,8 +48,7 @@ void TableCommands::FrequencyDown(int n) {
 }
 
 void TableCommands::JumpScrolled(int kHz) {
-    tuning_.state_.CatScrollSetting =
-        static_cast<core::Integer>(std::clamp(kHz, JumpMinimum, JumpMaximum));
+    state_.CatScrollSetting = static_cast<core::Integer>(std::clamp(kHz, JumpMinimum, JumpMaximum));
     changed();
 }
 
@@ -59,62 +58,62 @@ void TableCommands::turnToFrequency(core::Single x, engine::TurnOrigin origin,
                                     const QString& detail) {
     RigTuning& t = tuning_;
     // Following would turn the stepper back to where the dial stays.
-    if (t.open() && !t.rig_->capabilities().canSetRig) {
+    if (t.port().portOpen() && !t.connection().capabilities().canSetRig) {
         if (origin == engine::TurnOrigin::Window)
             (void)t.rigSettable();
         else
-            t.platform_.beep();
+            platform_.beep();
         return;
     }
     // Under transmit the user is asked (or the notch refused) before the rig is retuned.
-    if (t.engine_.AskGate(origin) != engine::TurnOutcome::Done)
+    if (engine_.AskGate(origin) != engine::TurnOutcome::Done)
         return;
     const bool consented = t.transmitting();
-    t.follower_.RangeCheck(x);
-    if (t.open()) {
-        if (!t.rig_->frequencyValid(x) || !t.sendFrequency(x)) {
-            t.platform_.beep();
+    t.follower().RangeCheck(x);
+    if (t.port().portOpen()) {
+        if (!t.connection().frequencyValid(x) || !t.sendFrequency(x)) {
+            platform_.beep();
             return;
         }
     }
     const table::Lookup lookup = t.freqToPosition(x);
     if (lookup.ok())
-        t.follower_.TurnTo(lookup.position, origin, consented, detail);
-    else if (t.open())
-        t.follower_.setLocked(false);
+        t.follower().TurnTo(lookup.position, origin, consented, detail);
+    else if (t.port().portOpen())
+        t.follower().setLocked(false);
     changed();
 }
 
 void TableCommands::TurnToClicked(engine::TurnOrigin origin, const QString& detail) {
-    tuning_.engine_.StopTurningAndFollowing();
-    tuning_.follower_.Resume();
-    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(tuning_.view_.view().InputText)),
-                    origin, detail);
+    engine_.StopTurningAndFollowing();
+    tuning_.follower().Resume();
+    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)), origin,
+                    detail);
 }
 
 QString TableCommands::rowDetail(int row) const {
-    const table::TableData& data = tuning_.editor_.data();
+    const table::TableData& data = editor_.data();
     if (row < 1 || row > data.TableLast)
         return {};
     return QStringLiteral("table row %1 %2")
-        .arg(core::PlainNumberText(data.TableFreq[row]), tuning_.state_.FrequencyUnit);
+        .arg(core::PlainNumberText(data.TableFreq[row]), state_.FrequencyUnit);
 }
 
 void TableCommands::InputEntered() {
     TurnToClicked();
-    if (tuning_.open())
+    if (tuning_.port().portOpen())
         tuning_.PollRig();
 }
 
 void TableCommands::RowClicked(int index) {
-    tuning_.view_.ClickRow(index);
-    if (!tuning_.open() && tuning_.view_.view().ListIndex >= 0)
+    view_.ClickRow(index);
+    if (!tuning_.port().portOpen() && view_.view().ListIndex >= 0)
         TurnToClicked(engine::TurnOrigin::Window, rowDetail(index + 1));
 }
 
 void TableCommands::RowReleased(int index) {
-    const table::TableData& data = tuning_.editor_.data();
-    if (tuning_.open() && index >= 0 && index < data.TableLast)
+    const table::TableData& data = editor_.data();
+    if (tuning_.port().portOpen() && index >= 0 && index < data.TableLast)
         tuning_.SetRigFrequency(data.TableFreq[index + 1]);
     changed();
 }
@@ -122,31 +121,31 @@ void TableCommands::RowReleased(int index) {
 void TableCommands::RowStepped(int offset) {
     if (!selectRowBy(offset))
         return;
-    if (tuning_.open())
-        RowReleased(tuning_.view_.view().ListIndex);
+    if (tuning_.port().portOpen())
+        RowReleased(view_.view().ListIndex);
     else
         TurnToClicked();
 }
 
 void TableCommands::TurnToRow(int row, engine::TurnOrigin origin, const QString& asker) {
-    if (row < 1 || row > tuning_.editor_.data().TableLast)
+    if (row < 1 || row > editor_.data().TableLast)
         return;
-    tuning_.view_.ClickRow(row - 1);
+    view_.ClickRow(row - 1);
     TurnToClicked(origin, asker.isEmpty() ? rowDetail(row) : asker + u' ' + rowDetail(row));
 }
 
 bool TableCommands::setToInterpolEnabled() const {
     bool number = false;
-    (void)tuning_.view_.view().InterpolValueText.toLong(&number);
-    return !tuning_.follower_.locked() && number;
+    (void)view_.view().InterpolValueText.toLong(&number);
+    return !tuning_.follower().locked() && number;
 }
 
 void TableCommands::SetCounterToInterpol() {
     if (!setToInterpolEnabled())
         return;
-    tuning_.engine_.StopTurningAndFollowing();
+    engine_.StopTurningAndFollowing();
     // As a counter set by hand; a value beyond the limits sets nothing.
-    if (tuning_.engine_.SetCounterWithinLimits(tuning_.view_.view().InterpolValueText.toLong()))
+    if (engine_.SetCounterWithinLimits(view_.view().InterpolValueText.toLong()))
         changed();
 }
 
@@ -154,20 +153,19 @@ void TableCommands::SetCounterToInterpol() {
 
 void TableCommands::StepperOffsetClicked() {
     const RigTuning::PollPause pause(tuning_);
-    tuning_.editor_.AskStepperOffset(tuning_.follower_.CatFrequency());
+    editor_.AskStepperOffset(tuning_.follower().CatFrequency());
     changed();
 }
 
 bool TableCommands::retuneEnabled() const {
-    return table::LookUpPosition(tuning_.editor_.data(), tuning_.follower_.CatFrequency()).ok();
+    return table::LookUpPosition(editor_.data(), tuning_.follower().CatFrequency()).ok();
 }
 
 QString TableCommands::RetuneHere() {
-    const QString refusal = tuning_.editor_.RetuneHere(tuning_.follower_.CatFrequency());
+    const QString refusal = editor_.RetuneHere(tuning_.follower().CatFrequency());
     // The value label shows the position with the new offset: the stepper's own.
     if (refusal.isEmpty())
-        tuning_.view_.ShowLookup(
-            table::LookUpPosition(tuning_.editor_.data(), tuning_.follower_.CatFrequency()));
+        view_.ShowLookup(table::LookUpPosition(editor_.data(), tuning_.follower().CatFrequency()));
     changed();
     return refusal;
 }
@@ -175,53 +173,53 @@ QString TableCommands::RetuneHere() {
 void TableCommands::RetuneHereClicked() {
     const RigTuning::PollPause pause(tuning_);
     if (const QString refusal = RetuneHere(); !refusal.isEmpty())
-        tuning_.platform_.messageBox(refusal, core::MessageTitle(), platform::Icon::Exclamation);
+        platform_.messageBox(refusal, core::MessageTitle(), platform::Icon::Exclamation);
 }
 
 void TableCommands::OffsetZeroClicked() {
     const RigTuning::PollPause pause(tuning_);
-    tuning_.editor_.ZeroOffset();
+    editor_.ZeroOffset();
     changed();
 }
 
 void TableCommands::OffsetBandOnlyClicked(bool on) {
     const RigTuning::PollPause pause(tuning_);
-    const float kHz = tuning_.follower_.CatFrequency();
+    const float kHz = tuning_.follower().CatFrequency();
     if (on && kHz == 0)
-        tuning_.platform_.messageBox(QStringLiteral("The rig's frequency is not known: its band "
-                                                    "cannot be chosen."),
-                                     core::MessageTitle(), platform::Icon::Exclamation);
+        platform_.messageBox(QStringLiteral("The rig's frequency is not known: its band "
+                                            "cannot be chosen."),
+                             core::MessageTitle(), platform::Icon::Exclamation);
     else
-        tuning_.editor_.SetOffsetBand(on ? kHz : 0);
+        editor_.SetOffsetBand(on ? kHz : 0);
     changed();
 }
 
 // --- the wheel ---
 
 bool TableCommands::rigPortOpen() const {
-    return tuning_.open();
+    return tuning_.port().portOpen();
 }
 
 bool TableCommands::selectRowBy(int offset) {
     // From no selection the first row is chosen.
-    const int current = tuning_.view_.view().ListIndex;
+    const int current = view_.view().ListIndex;
     const int index = current < 0 ? 0 : current + offset;
-    if (index < 0 || index >= tuning_.editor_.data().TableLast)
+    if (index < 0 || index >= editor_.data().TableLast)
         return false;
-    tuning_.view_.ClickRow(index);
+    view_.ClickRow(index);
     return true;
 }
 
 void TableCommands::turnToSelectedRow() {
-    tuning_.follower_.Resume();
-    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(tuning_.view_.view().InputText)),
-                    engine::TurnOrigin::Repeated, rowDetail(tuning_.view_.view().ListIndex + 1));
+    tuning_.follower().Resume();
+    turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)),
+                    engine::TurnOrigin::Repeated, rowDetail(view_.view().ListIndex + 1));
 }
 
 void TableCommands::changeFrequencyJump(int delta) {
-    const int value = tuning_.state_.CatScrollSetting + delta;
+    const int value = state_.CatScrollSetting + delta;
     if (value >= JumpMinimum && value <= JumpMaximum)
-        tuning_.state_.CatScrollSetting = static_cast<core::Integer>(value);
+        state_.CatScrollSetting = static_cast<core::Integer>(value);
     jumpRed_ = true;
     changed();
 }

@@ -6,6 +6,17 @@
 
 #include <QString>
 
+namespace engine {
+class Engine;
+}
+namespace platform {
+class Platform;
+}
+namespace table {
+class TableEditor;
+class TableViewModel;
+} // namespace table
+
 namespace tuning {
 
 class RigTuning;
@@ -18,7 +29,12 @@ public:
     static constexpr int JumpMinimum = 1; // CatScrollSetting's range, kHz
     static constexpr int JumpMaximum = 500;
 
-    explicit TableCommands(RigTuning& tuning) : tuning_(tuning) {}
+    // Works the table through editor and view, turns through engine, and asks tuning for the
+    // rig and its following.
+    TableCommands(RigTuning& tuning, core::ProgramState& state, platform::Platform& platform,
+                  engine::Engine& engine, table::TableEditor& editor, table::TableViewModel& view)
+        : tuning_(tuning), state_(state), platform_(platform), engine_(engine), editor_(editor),
+          view_(view) {}
 
     // --- frequency ---
     // n steps of CatScrollSetting kHz (0 counts as 1).
@@ -80,6 +96,11 @@ private:
     void changed();
 
     RigTuning& tuning_;
+    core::ProgramState& state_;
+    platform::Platform& platform_;
+    engine::Engine& engine_;
+    table::TableEditor& editor_;
+    table::TableViewModel& view_;
     bool jumpRed_ = false;
 };
 

@@ -11,6 +11,7 @@
 #include "support/TestFiles.h"
 #include "tuning/RigState.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cerrno>
@@ -79,6 +80,41 @@ TEST_F(QtSerialLinkTest, everyModel_readsAndSetsTheDialOverTheRealSerialStack) {
     }
     // A pseudo-terminal has no modem lines: said once per opening, and the link goes on.
     EXPECT_EQ(log.TerminalBuffer().count("has no RTS/DTR lines"), 4);
+}
+
+TEST_F(QtSerialLinkTest, aPortThatVanishesAndComesBack_isReopenedByItself_andReadAgain) {
+    // The port is named by a link that stays while the device behind it comes and goes, as a
+    // USB adapter's stable name does.
+    const QString port = dir.filePath("ttyRig");
+    std::optional<PtyRig> rig(std::in_place, Model::Ft857);
+    rig->panel([](RigEmulator& e) { e.setFrequency(7050); });
+    CatControl& control = attach(*rig, Model::Ft857);
+    ASSERT_TRUE(QFile::link(rig->slavePath, port));
+    mapCom2(port);
+    ASSERT_TRUE(control.OpenPort(2).ok);
+    ASSERT_EQ(read(control).kHz, 7050.0f);
+
+    // Pulled out: the next reading cannot write, finds nothing, and the line waits to be reopened.
+    rig.reset();
+    ASSERT_TRUE(QFile::remove(port));
+    EXPECT_FALSE(read(control).kHz);
+    EXPECT_TRUE(control.lineLost());
+    EXPECT_TRUE(control.linkKept());
+    platform.waitUntil(platform.steadyMs() + 1.5 * CatControl::ReopenMs, true);
+    EXPECT_TRUE(control.lineLost()); // still gone: tried again, ever less often
+
+    // Plugged in again, a new device behind the same name: back by itself, and read again.
+    rig.emplace(Model::Ft857);
+    rig->panel([](RigEmulator& e) { e.setFrequency(14200); });
+    ASSERT_TRUE(QFile::link(rig->slavePath, port));
+    const double giveUpAt = platform.steadyMs() + 2 * CatControl::LongestReopenMs;
+    while (control.lineLost() && platform.steadyMs() < giveUpAt)
+        platform.waitUntil(platform.steadyMs() + 10, true);
+    ASSERT_FALSE(control.lineLost());
+    EXPECT_TRUE(control.portOpen());
+    EXPECT_EQ(read(control).kHz, 14200.0f);
+    EXPECT_TRUE(control.ClosePort());
+    EXPECT_FALSE(control.linkKept());
 }
 
 TEST_F(QtSerialLinkTest, strayBytesGarbageAndSilence_overTheRealSerialStack) {

@@ -74,6 +74,10 @@ void FakePlatform::runDue(double untilMs) {
         if (at > nowMs_)
             nowMs_ = at;
         fn();
+        // What the callback posted (news told from the event loop) comes at its time, as it
+        // would on the real clock, not at the end of a long wait.
+        if (processQtEvents && QCoreApplication::instance())
+            QCoreApplication::sendPostedEvents();
     }
 }
 

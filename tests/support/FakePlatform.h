@@ -46,9 +46,10 @@ public:
     // dismissed the dialogs, the dialog answers as nobody would.
     void whileNextDialogOpen(std::function<void()> fn) { whileDialogOpen_ = std::move(fn); }
     bool dialogsDismissed() const { return dismissed_; }
-    // Called on every waitUntil with yield, after due callbacks ran (for widget tests that
-    // need Qt's posted events served).
-    bool processQtEvents = false;
+    // Qt's events are served on every waitUntil with yield, after due callbacks ran, and what a
+    // callback posts (a link's news told from the event loop) right after it, at its time on the
+    // virtual clock. Off for a test that must see what happens before the event loop runs.
+    bool processQtEvents = true;
     // Every read of steadyMs() moves the clock on by this much, as a busy loop that only reads
     // the clock would see time pass (0: the clock only moves on waits).
     double clockStepPerRead = 0;
@@ -58,7 +59,7 @@ public:
     std::vector<Message> messages;
     std::vector<Input> inputs;
     std::vector<std::int32_t> colorStarts; // the start colour of every colour dialog
-    int yields = 0; // waits that let events run
+    int yields = 0;                        // waits that let events run
     std::size_t pendingCallbacks() const { return scheduled_.size(); }
 
     // --- platform::Platform ---
