@@ -20,7 +20,7 @@ void DisplayPacing::begin() {
     behind_ = false;
     due_ = false;
     shownMs_ = platform_.steadyMs();
-    timer_->start(IntervalMs);
+    timer_->start(IntervalMs + LateLookMs);
 }
 
 void DisplayPacing::end() {
@@ -31,7 +31,7 @@ void DisplayPacing::end() {
 
 void DisplayPacing::hold(bool behind) {
     behind_ = behind;
-    if (due_ && !behind_)
+    if (paced_ && !behind_ && (due_ || platform_.steadyMs() - shownMs_ >= IntervalMs))
         showPending();
 }
 
@@ -50,9 +50,9 @@ void DisplayPacing::tick() {
 void DisplayPacing::showPending() {
     due_ = false;
     if (paced_) {
-        // The next show comes a whole interval after this one.
+        // The next show comes a whole interval after this one, at the turn's first look then.
         shownMs_ = platform_.steadyMs();
-        timer_->start(IntervalMs);
+        timer_->start(IntervalMs + LateLookMs);
     }
     // Taken first: a handler of what is shown may change more.
     const unsigned displays = pending_;
