@@ -15,9 +15,9 @@ namespace engine {
 // Drawing takes time the steps need: while the turn is behind its schedule, showing waits for
 // the first step back on time (or at most MaxHoldMs after the last show, so a turn that cannot
 // catch up is still seen to move).
-// The turn's own looks at its steps (hold()) show what is due, so showing costs the GUI thread
-// no wake-up of its own: the timer looks only LateLookMs after the interval, for changes no
-// step follows.
+// Where the turn looks at its steps about once an interval (hold(), the stepping thread's
+// passes), these looks show what is due, so showing costs the GUI thread no wake-up of its own:
+// the timer then looks only LateLookMs after the interval, for changes no look follows.
 class DisplayPacing {
 public:
     static constexpr int IntervalMs = 40;
@@ -55,6 +55,8 @@ private:
     bool behind_ = false;
     bool due_ = false;
     double shownMs_ = 0;
+    double lookedMs_ = 0;
+    bool looksPace_ = false; // the turn's looks come about an interval apart
     unsigned pending_ = 0;
 };
 

@@ -32,8 +32,9 @@ TEST_F(Pacing, aTurnIsShownAtItsOwnLooksOnceTheIntervalIsUp_andAChangeNoLookFoll
     EXPECT_EQ(shownAt, std::vector<double>{0}); // outside a turn: at once
     pacing.begin();
     lookEvery(41, 205);
-    // The looks come 41 ms apart, the shows with them: none of a timer of their own between.
-    EXPECT_EQ(shownAt, (std::vector<double>{0, 41, 82, 123, 164, 205}));
+    // The looks come 41 ms apart. Once the timer has seen them, the shows come with them, none of
+    // a timer of their own between.
+    EXPECT_EQ(shownAt, (std::vector<double>{0, 80, 123, 164, 205}));
     // A look before the interval is up shows nothing.
     platform.advance(10);
     pacing.changed(DisplayPacing::Speed);
@@ -41,7 +42,7 @@ TEST_F(Pacing, aTurnIsShownAtItsOwnLooksOnceTheIntervalIsUp_andAChangeNoLookFoll
     EXPECT_EQ(shownAt.back(), 205);
     // No look follows: the timer shows it, a little after the interval.
     platform.advance(100);
-    ASSERT_EQ(shownAt.size(), 7u);
+    ASSERT_EQ(shownAt.size(), 6u);
     EXPECT_GE(shownAt.back(), 205 + DisplayPacing::IntervalMs);
     EXPECT_LE(shownAt.back(), 205 + DisplayPacing::IntervalMs + DisplayPacing::LateLookMs);
     // The end shows what waits at once.
@@ -49,6 +50,12 @@ TEST_F(Pacing, aTurnIsShownAtItsOwnLooksOnceTheIntervalIsUp_andAChangeNoLookFoll
     platform.advance(5);
     pacing.end();
     EXPECT_EQ(shownAt.back(), platform.steadyMs());
+}
+
+TEST_F(Pacing, looksAtEveryStepOfAFastTurnLeaveTheShowingToTheTimer_atTheInterval) {
+    pacing.begin();
+    lookEvery(15, 150);
+    EXPECT_EQ(shownAt, (std::vector<double>{40, 80, 120}));
 }
 
 TEST_F(Pacing, whileBehindLooksShowNothing_untilTheFirstLookBackOnTimeOrTheHoldIsUp) {
