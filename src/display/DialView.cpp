@@ -93,7 +93,9 @@ const QPixmap& DialView::face() {
     const qreal ratio = devicePixelRatioF();
     face_ = QPixmap((QSizeF(size()) * ratio).toSize());
     face_.setDevicePixelRatio(ratio);
-    face_.fill(Qt::transparent);
+    // The pelorus faces are opaque: a pixmap without alpha is copied onto the screen, not
+    // blended.
+    face_.fill(style_ == Style::Webcam ? QColor(Qt::transparent) : look_.background);
     QPainter painter(&face_);
     painter.setRenderHint(QPainter::Antialiasing);
     const DialLayout dial = this->dial();
@@ -101,7 +103,6 @@ const QPixmap& DialView::face() {
         Circle(painter, dial.centre, dial.discRadius, QColor(0, 0, 0xFF), Qt::black, LineWidth);
         return face_;
     }
-    painter.fillRect(rect(), look_.background);
     Circle(painter, dial.centre, dial.discRadius, look_.rim, look_.middle, RimWidth);
     // The small dial always has its ticks, under the needle.
     if (style_ == Style::SmallPelorus)
@@ -122,10 +123,19 @@ DialLayout DialView::dial() const {
     return WebcamLayout(picture);
 }
 
-void DialView::paintEvent(QPaintEvent*) {
+void DialView::paintEvent(QPaintEvent* event) {
     const QPixmap& face = this->face();
     QPainter painter(this);
-    painter.drawPixmap(0, 0, face);
+    // A moving needle repaints a strip of rectangles. Copied one rectangle at a time the face
+    // is a plain copy; the whole strip at once would be blended row by row through the painter's
+    // shared worker threads, a hand-over to them and back at every repaint.
+    for (const QRect& piece : event->region()) {
+        painter.setClipRect(piece);
+        painter.drawPixmap(piece, face,
+                           QRectF(QRectF(piece).topLeft() * face.devicePixelRatio(),
+                                  QSizeF(piece.size()) * face.devicePixelRatio()));
+    }
+    painter.setClipping(false);
     painter.setRenderHint(QPainter::Antialiasing);
     const DialLayout dial = this->dial();
     if (style_ == Style::Webcam) {

@@ -19,7 +19,7 @@ namespace display {
 LptInputWindow::LptInputWindow(LptInputTest& test, platform::Platform& platform,
                                core::Long statusAddress)
     : QWidget(nullptr, Qt::Window), test_(test),
-      Timer1(platform.createTimer([this] { GetLptInp(); })) {
+      Timer1(platform.createDisplayTimer([this] { GetLptInp(); })) {
     setObjectName(QStringLiteral("Form13"));
     setWindowTitle(QStringLiteral("LPT Input ") + core::MessageTitle());
     setAttribute(Qt::WA_DeleteOnClose);
@@ -85,7 +85,6 @@ LptInputWindow::LptInputWindow(LptInputTest& test, platform::Platform& platform,
     // alone instead of resizing and redrawing the whole window twice a second.
     layout()->activate();
     widgets::PaintAlone(*Frame2, Frame2->size());
-    Timer1->start(LptInputTest::IntervalMs);
 }
 
 LptInputWindow::~LptInputWindow() = default;
@@ -107,6 +106,18 @@ void LptInputWindow::GetLptInp() {
     Label2->setText(reading.valueText);
     for (std::size_t i = 0; i < PinLabel.size(); ++i)
         PinLabel[i]->setText(reading.pinTexts[i]);
+}
+
+void LptInputWindow::showEvent(QShowEvent* event) {
+    if (!Timer1->isActive())
+        Timer1->start(LptInputTest::IntervalMs);
+    QWidget::showEvent(event);
+}
+
+void LptInputWindow::hideEvent(QHideEvent* event) {
+    // Nobody sees the readings: the window wakes the program no more until it is shown again.
+    Timer1->stop();
+    QWidget::hideEvent(event);
 }
 
 void LptInputWindow::closeEvent(QCloseEvent* event) {

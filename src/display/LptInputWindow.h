@@ -15,8 +15,8 @@ class QRadioButton;
 namespace display {
 
 // The LPT input test (Form13): the five input pins of the chosen port's status register, read
-// every half second (Timer1). It renders LptInputTest; it deletes itself when closed, after
-// telling closed().
+// every half second (Timer1) while the window is shown, not while it is minimised. It renders
+// LptInputTest; it deletes itself when closed, after telling closed().
 class LptInputWindow : public QWidget {
     Q_OBJECT
 
@@ -42,6 +42,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     LptInputTest& test_;

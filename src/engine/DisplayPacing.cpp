@@ -20,6 +20,8 @@ void DisplayPacing::begin() {
     behind_ = false;
     due_ = false;
     shownMs_ = platform_.steadyMs();
+    lookedMs_ = -IntervalMs;
+    looksPace_ = false;
     timer_->start(IntervalMs);
 }
 
@@ -31,7 +33,12 @@ void DisplayPacing::end() {
 
 void DisplayPacing::hold(bool behind) {
     behind_ = behind;
-    if (due_ && !behind_)
+    const double now = platform_.steadyMs();
+    // Looks about an interval apart (the stepping thread's turn) pace the showing themselves;
+    // looks at every step of a fast turn (inline) leave it to the timer.
+    looksPace_ = now - lookedMs_ >= IntervalMs / 2.0;
+    lookedMs_ = now;
+    if (paced_ && !behind_ && (due_ || (looksPace_ && now - shownMs_ >= IntervalMs)))
         showPending();
 }
 
@@ -50,9 +57,10 @@ void DisplayPacing::tick() {
 void DisplayPacing::showPending() {
     due_ = false;
     if (paced_) {
-        // The next show comes a whole interval after this one.
+        // The next show comes a whole interval after this one: at the turn's first look then
+        // when its looks pace it, the timer only looking after them.
         shownMs_ = platform_.steadyMs();
-        timer_->start(IntervalMs);
+        timer_->start(looksPace_ ? IntervalMs + LateLookMs : IntervalMs);
     }
     // Taken first: a handler of what is shown may change more.
     const unsigned displays = pending_;

@@ -15,9 +15,13 @@ namespace engine {
 // Drawing takes time the steps need: while the turn is behind its schedule, showing waits for
 // the first step back on time (or at most MaxHoldMs after the last show, so a turn that cannot
 // catch up is still seen to move).
+// Where the turn looks at its steps about once an interval (hold(), the stepping thread's
+// passes), these looks show what is due, so showing costs the GUI thread no wake-up of its own:
+// the timer then looks only LateLookMs after the interval, for changes no look follows.
 class DisplayPacing {
 public:
     static constexpr int IntervalMs = 40;
+    static constexpr int LateLookMs = IntervalMs / 2;
     static constexpr double MaxHoldMs = 250;
     enum Display : unsigned {
         Counter = 1,     // counter label and drag bar
@@ -35,8 +39,9 @@ public:
     void begin();
     // The turn ended: what waits is shown and changes are shown at once again.
     void end();
-    // After each step of a turn: whether the turn is behind its schedule. A show that came due
-    // while it was behind is made at the first step back on time.
+    // After each step of a turn: whether the turn is behind its schedule. On time, what waits is
+    // shown once the interval is up; a show that came due while it was behind is made at the
+    // first step back on time.
     void hold(bool behind);
 
 private:
@@ -50,6 +55,8 @@ private:
     bool behind_ = false;
     bool due_ = false;
     double shownMs_ = 0;
+    double lookedMs_ = 0;
+    bool looksPace_ = false; // the turn's looks come about an interval apart
     unsigned pending_ = 0;
 };
 

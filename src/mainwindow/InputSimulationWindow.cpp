@@ -19,7 +19,7 @@ constexpr int RefreshMs = 500;
 InputSimulationWindow::InputSimulationWindow(port::InputSimulation& simulation,
                                              platform::Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window), simulation_(simulation),
-      refresh_(platform.createTimer([this] { render(); })) {
+      refresh_(platform.createDisplayTimer([this] { render(); })) {
     setObjectName(QStringLiteral("InputSimulationWindow"));
     setWindowTitle(core::MessageTitle());
     setAttribute(Qt::WA_DeleteOnClose);
@@ -54,7 +54,6 @@ InputSimulationWindow::InputSimulationWindow(port::InputSimulation& simulation,
     page->addWidget(switches);
 
     render();
-    refresh_->start(RefreshMs);
 }
 
 void InputSimulationWindow::render() {
@@ -63,6 +62,20 @@ void InputSimulationWindow::render() {
         buttons[i]->setText(states[i].caption());
         buttons[i]->setEnabled(states[i].enabled);
     }
+}
+
+void InputSimulationWindow::showEvent(QShowEvent* event) {
+    if (!refresh_->isActive()) {
+        render(); // what changed while it was hidden
+        refresh_->start(RefreshMs);
+    }
+    QWidget::showEvent(event);
+}
+
+void InputSimulationWindow::hideEvent(QHideEvent* event) {
+    // Nobody sees the levels: the window wakes the program no more until it is shown again.
+    refresh_->stop();
+    QWidget::hideEvent(event);
 }
 
 void InputSimulationWindow::closeEvent(QCloseEvent* event) {

@@ -13,9 +13,10 @@ namespace mainwindow {
 
 // The input-simulation window ("Si&mulation LptInput"): two remote turn buttons and two switch
 // buttons that act while held down, labelled from the input pin table with the level each
-// input reads now (refreshed twice a second). It renders port::InputSimulation and forwards
-// presses to it. Closing it ends the simulation (SimulatedInput 0), whereupon the simulation
-// reports openChanged(false) so the menu entry is unchecked. It deletes itself when closed.
+// input reads now (refreshed twice a second while the window is shown, not while it is
+// minimised). It renders port::InputSimulation and forwards presses to it. Closing it ends the
+// simulation (SimulatedInput 0), whereupon the simulation reports openChanged(false) so the
+// menu entry is unchecked. It deletes itself when closed.
 class InputSimulationWindow : public QWidget {
     Q_OBJECT
 
@@ -31,6 +32,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     port::InputSimulation& simulation_;

@@ -144,9 +144,8 @@ void EventLoopPlatform::waitUntilWoken(double deadlineMs, bool yield) {
 
 void EventLoopPlatform::wakeUp() {
     woken_ = true;
-    if (auto* dispatcher = QAbstractEventDispatcher::instance(QCoreApplication::instance()
-                                                                  ? QCoreApplication::instance()->thread()
-                                                                  : nullptr))
+    if (auto* dispatcher = QAbstractEventDispatcher::instance(
+            QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr))
         dispatcher->wakeUp();
 }
 
@@ -160,8 +159,8 @@ namespace {
 
 class QtTimer final : public Timer {
 public:
-    explicit QtTimer(std::function<void()> onTimeout) {
-        timer_.setTimerType(Qt::PreciseTimer);
+    QtTimer(std::function<void()> onTimeout, Qt::TimerType type) {
+        timer_.setTimerType(type);
         QObject::connect(&timer_, &QTimer::timeout, [fn = std::move(onTimeout)] { fn(); });
     }
     void start(int intervalMs) override { timer_.start(intervalMs); }
@@ -176,7 +175,13 @@ private:
 } // namespace
 
 std::unique_ptr<Timer> EventLoopPlatform::createTimer(std::function<void()> onTimeout) {
-    return std::make_unique<QtTimer>(std::move(onTimeout));
+    return std::make_unique<QtTimer>(std::move(onTimeout), Qt::PreciseTimer);
+}
+
+std::unique_ptr<Timer> EventLoopPlatform::createDisplayTimer(std::function<void()> onTimeout) {
+    // Qt moves coarse timers by up to a twentieth of their interval towards round times: those
+    // of the same or a related interval end up firing in one wake-up.
+    return std::make_unique<QtTimer>(std::move(onTimeout), Qt::CoarseTimer);
 }
 
 void EventLoopPlatform::processEvents() {

@@ -36,6 +36,7 @@ public:
     void wakeUp() override;
     SteppingThread* steppingThread() override;
     std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) override;
+    std::unique_ptr<Timer> createDisplayTimer(std::function<void()> onTimeout) override;
 
 private:
     // A deadline of steadyMs() on the monotonic clock, in ns.

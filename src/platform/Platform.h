@@ -69,6 +69,12 @@ public:
 
     // A new, stopped timer that calls onTimeout; the window owning it keeps it.
     virtual std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) = 0;
+    // The same for a window that refreshes what it shows on its own (a clock, inputs read and
+    // shown): it may fire a little late, so that such timers come due together and share the
+    // GUI thread's wake-ups.
+    virtual std::unique_ptr<Timer> createDisplayTimer(std::function<void()> onTimeout) {
+        return createTimer(std::move(onTimeout));
+    }
 
     virtual void beep() = 0;
 

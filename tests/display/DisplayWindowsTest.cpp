@@ -174,6 +174,17 @@ TEST_F(DisplayWindowsTest, lptInput_showsTheStatusRegisterWhileTheHousekeepingWa
     EXPECT_EQ(input->PinLabel[4]->text(), "Pin 11=1");
     platform.advance(2000);
     EXPECT_EQ(form.lblTime->text(), clock) << "the one-second housekeeping is stopped";
+    // Minimised, the window reads nothing; shown again, it reads on.
+    const QString caption = input->Frame2->title();
+    input->hide();
+    lpt->setStatus(956, 0);
+    platform.advance(2000);
+    EXPECT_EQ(input->Frame2->title(), caption);
+    EXPECT_EQ(input->PinLabel[4]->text(), "Pin 11=1");
+    input->show();
+    platform.advance(500);
+    EXPECT_NE(input->Frame2->title(), caption);
+    EXPECT_EQ(input->PinLabel[4]->text(), "Pin 11=0");
 
     input->menus.mnuExit->trigger();
     EXPECT_FALSE(form.mnuLptInput->isChecked());
@@ -205,7 +216,7 @@ TEST_F(DisplayWindowsTest, infoMenus_openEveryTextAndPictureFromItsResource) {
     EXPECT_FALSE(form.mnuVentroloUK->isChecked());
 
     const std::array<QAction*, 8> entries{
-        form.mnuSchemaCat, form.mnuCircuitBi, form.mnuCircuitUni,    form.mnuSchemaOpto,
+        form.mnuSchemaCat, form.mnuCircuitBi, form.mnuCircuitUni,     form.mnuSchemaOpto,
         form.mnuBrenik,    form.mnuComponent, form.mnuCircuitStepDir, form.mnuCircuitInhibit};
     for (std::size_t i = 0; i < entries.size(); ++i) {
         entries[i]->trigger();

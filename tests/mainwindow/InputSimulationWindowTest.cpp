@@ -47,6 +47,18 @@ TEST_F(InputSimulationWindowTest, aHeldButtonSetsTheInputAndShowsItsPinUntilRele
     EXPECT_EQ(button(3)->text(), "End switch. Pin 10=1");
 }
 
+TEST_F(InputSimulationWindowTest, minimisedItReadsNothing_shownAgainItShowsTheLevelsAtOnce) {
+    window->hide();
+    lpt.setStatus(888, 8 * 8);
+    platform.advance(2000);
+    EXPECT_EQ(button(3)->text(), "End switch. Pin 10=0") << "not refreshed while hidden";
+    window->show();
+    EXPECT_EQ(button(3)->text(), "End switch. Pin 10=1");
+    lpt.setStatus(888, 0);
+    platform.advance(500);
+    EXPECT_EQ(button(3)->text(), "End switch. Pin 10=0");
+}
+
 TEST_F(InputSimulationWindowTest, closingEndsTheSimulationAndTheWindow) {
     // What ending the simulation lets go is the simulation's own test.
     QTest::mousePress(button(0), Qt::LeftButton);
