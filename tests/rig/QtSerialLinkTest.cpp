@@ -11,6 +11,7 @@
 #include "support/TestFiles.h"
 #include "tuning/RigState.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -155,11 +156,19 @@ TEST_F(QtSerialLinkTest, ft757PacedRead_theWindowStaysLiveAndASecondPollIsRefuse
         control.ReadRigFrequency([&](const RigReading& r) { refused += r.busy ? 1 : 0; });
     });
     poll.start(200);
+    QElapsedTimer took;
+    took.start();
     const RigReading reading = read(control);
     poll.stop();
-    EXPECT_EQ(reading.kHz, 14113.0f);
-    EXPECT_GT(ticks, 1);
-    EXPECT_EQ(refused, ticks);
+    // Should a loaded machine cut the reading short, what it saw.
+    const std::string seen = QStringLiteral("reading after %1 ms, ticks %2, refused %3")
+                                 .arg(took.elapsed())
+                                 .arg(ticks)
+                                 .arg(refused)
+                                 .toStdString();
+    EXPECT_EQ(reading.kHz, 14113.0f) << seen;
+    EXPECT_GT(ticks, 1) << seen;
+    EXPECT_EQ(refused, ticks) << seen;
 }
 
 TEST_F(QtSerialLinkTest, missingDevice_comPortOpenMessageWithTheSystemsReason) {
