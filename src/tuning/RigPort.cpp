@@ -12,23 +12,26 @@
 
 namespace tuning {
 
-RigPort::RigPort(RigTuning& tuning) : tuning_(tuning) {}
+RigPort::RigPort(RigTuning& tuning, RigPortEvents& events, core::ProgramState& state,
+                 platform::Platform& platform, RigLinkChoice& links, rig::RigConnection& catRig)
+    : tuning_(tuning), events_(events), state_(state), platform_(platform), links_(links),
+      catRig_(catRig) {}
 
 RigPort::~RigPort() = default;
 
 RigLinkChoice::Link RigPort::link() const {
-    return tuning_.links_.link();
+    return links_.link();
 }
 
 bool RigPort::simulatedLink() const {
-    return tuning_.links_.simulated();
+    return links_.simulated();
 }
 
 // --- the Com menu ---
 
 void RigPort::useChosenLink() {
-    const RigLinkChoice& links = tuning_.links_;
-    core::ProgramState& state = tuning_.state_;
+    const RigLinkChoice& links = links_;
+    core::ProgramState& state = state_;
     if (!menusEnabled())
         return;
     if (links.simulated())
@@ -41,16 +44,16 @@ void RigPort::useChosenLink() {
 }
 
 void RigPort::SelectComPort(int port) {
-    if (!menusEnabled() || !tuning_.links_.Choose(RigLinkChoice::Link::Serial))
+    if (!menusEnabled() || !links_.Choose(RigLinkChoice::Link::Serial))
         return;
     useCatRig();
-    tuning_.state_.ComPort = port >= 1 && port <= 4 ? port : 0;
+    state_.ComPort = port >= 1 && port <= 4 ? port : 0;
     portButton_ = PortButton::ComPort;
     emit tuning_.changed();
 }
 
 void RigPort::SelectSimulatedRig() {
-    if (!menusEnabled() || !tuning_.links_.Choose(RigLinkChoice::Link::Simulated))
+    if (!menusEnabled() || !links_.Choose(RigLinkChoice::Link::Simulated))
         return;
     useCatRig();
     portButton_ = PortButton::Simulated;
@@ -60,7 +63,7 @@ void RigPort::SelectSimulatedRig() {
 void RigPort::SelectBaud(int rate) {
     if (!menusEnabled())
         return;
-    tuning_.state_.BaudRate = rate;
+    state_.BaudRate = rate;
     emit tuning_.changed();
 }
 
@@ -70,11 +73,10 @@ void RigPort::SelectRigModel(int model) {
         return;
     const RigTuning::PollPause pause(tuning_);
     if (const std::optional<rig::SelectionNote>& note = caps.selectionNote)
-        tuning_.platform_.messageBox(note->text,
-                                     note->shortTitle ? core::AppTitle : core::MessageTitle(),
-                                     platform::Icon::Exclamation);
-    tuning_.state_.RigModel = static_cast<core::Integer>(model);
-    tuning_.showModes();
+        platform_.messageBox(note->text, note->shortTitle ? core::AppTitle : core::MessageTitle(),
+                             platform::Icon::Exclamation);
+    state_.RigModel = static_cast<core::Integer>(model);
+    events_.rigModelChosen();
     pollShown_ = false;
     emit tuning_.changed();
 }
@@ -84,10 +86,10 @@ void RigPort::SelectLink(RigLinkChoice::Link link) {
     if (!menusEnabled() || !kind.question)
         return;
     const RigTuning::PollPause pause(tuning_);
-    RigLinkChoice& links = tuning_.links_;
+    RigLinkChoice& links = links_;
     const RigLinkQuestion& question = *kind.question;
-    const QString typed = tuning_.platform_.inputBox(question.prompt(), core::MessageTitle(),
-                                                     question.current(links));
+    const QString typed =
+        platform_.inputBox(question.prompt(), core::MessageTitle(), question.current(links));
     if (typed.trimmed().isEmpty()) // cancelled
         return;
     const std::optional<RigLinkChoice::Settings> settings = question.parse(typed, links);
@@ -101,17 +103,17 @@ void RigPort::SelectLink(RigLinkChoice::Link link) {
 }
 
 void RigPort::useCatRig() {
-    if (!tuning_.setConnection(*tuning_.catRig_))
+    if (!tuning_.setConnection(catRig_))
         return;
     pollShown_ = false;
 }
 
 void RigPort::useLink() {
-    const RigLinkKind& kind = KindOf(tuning_.links_.link());
+    const RigLinkKind& kind = KindOf(links_.link());
     rig::RigConnection* link = connectionFor(kind);
     if (!link)
         return;
-    kind.configure(*link, tuning_.links_);
+    kind.configure(*link, links_);
     if (!tuning_.setConnection(*link))
         return;
     portButton_ = kind.network ? PortButton::Link : PortButton::ComPort;
@@ -127,10 +129,10 @@ rig::RigConnection* RigPort::connectionFor(const RigLinkKind& kind) {
     if (made_ && madeLink_ == kind.link)
         return made_.get();
     // The last one made goes: the Yaesu CAT link stands in until the new one is in use.
-    if (made_ && &tuning_.connection() == made_.get() && !tuning_.setConnection(*tuning_.catRig_))
+    if (made_ && &tuning_.connection() == made_.get() && !tuning_.setConnection(catRig_))
         return nullptr;
-    RigLinkChoice& links = tuning_.links_;
-    made_ = kind.make({tuning_.platform_, links.serialPort(), links.catLog()});
+    RigLinkChoice& links = links_;
+    made_ = kind.make({platform_, links.serialPort(), links.catLog()});
     madeLink_ = kind.link;
     return made_.get();
 }
@@ -148,22 +150,20 @@ void RigPort::ComportClicked() {
 bool RigPort::OpenLink(bool sendStartupRow) {
     if (open_)
         return true;
-    const RigLinkChoice& links = tuning_.links_;
-    const core::ProgramState& state = tuning_.state_;
-    tuning_.guard_.Reset();
+    const RigLinkChoice& links = links_;
+    const core::ProgramState& state = state_;
+    events_.forgetTransmitState();
     if (!links.simulated() && !links.network() && (state.ComPort < 1 || state.ComPort > 4)) {
         tuning_.tell(
             QStringLiteral("Choose COM1 to COM4 or the simulated rig in the Com menu first."));
         return false;
     }
-    tuning_.engine_.StopTurningAndFollowing();
-    tuning_.follower_.Resume();
-    tuning_.view_.ForceKHz();
+    events_.startAfresh();
     if (!ComPortOpen(int(links.simulated() || links.network()
                              ? std::max<core::Long>(state.ComPort, 1)
                              : state.ComPort)))
         return false;
-    tuning_.startupRowOwed_ = sendStartupRow;
+    events_.oweStartupRow(sendStartupRow);
     emit tuning_.changed();
     return true;
 }
@@ -178,7 +178,7 @@ bool RigPort::ComPortOpen(int port) {
     opening_ = true;
     emit tuning_.changed();
     rig::RigConnection& rig = tuning_.connection();
-    const RigLinkChoice& links = tuning_.links_;
+    const RigLinkChoice& links = links_;
     pollLine_ = links.network() ? rig.lineText() + QLatin1Char(' ')
                                 : (links.simulated() ? QStringLiteral("SIM")
                                                      : QStringLiteral("COM%1").arg(port)) +
@@ -194,25 +194,25 @@ bool RigPort::ComPortOpen(int port) {
     comPort_ = port;
     pollShown_ = false;
     portButton_ = PortButton::On;
-    tuning_.portOpened();
+    events_.portOpened();
     return true;
 }
 
 void RigPort::close() {
-    tuning_.portClosing();
+    events_.portClosing();
     open_ = false;
     comPort_ = 0;
     portButton_ = PortButton::Off;
     pollShown_ = false;
-    tuning_.portClosed();
+    events_.portClosed();
 }
 
 void RigPort::polled() {
     ++polls_;
     const rig::RigConnection& rig = tuning_.connection();
-    if (tuning_.links_.network()) // the connection comes and goes
+    if (links_.network()) // the connection comes and goes
         pollLine_ = rig.lineText() + QLatin1Char(' ');
-    else if (&rig != tuning_.catRig_)
+    else if (&rig != &catRig_)
         pollLine_ = QStringLiteral("COM%1:").arg(comPort_) + rig.lineText();
     pollShown_ = true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ProgramState.h"
+#include "platform/Platform.h"
 #include "rig/RigConnection.h"
 #include "tuning/RigLinkChoice.h"
 
@@ -13,13 +14,36 @@ namespace tuning {
 class RigTuning;
 struct RigLinkKind;
 
+// What opening and closing the port start and end in the tuning that owns it.
+class RigPortEvents {
+public:
+    // Before a link opens: what the last one told of the transmit state is forgotten.
+    virtual void forgetTransmitState() = 0;
+    // The link is about to open: turns stop, following resumes, the table shows kHz.
+    virtual void startAfresh() = 0;
+    // The link has opened; the first reading that brings a frequency sends the start-up row
+    // when owed.
+    virtual void portOpened() = 0;
+    virtual void oweStartupRow(bool owed) = 0;
+    // The link is about to close (the tune's carrier and our PTT go first); it has closed.
+    virtual void portClosing() = 0;
+    virtual void portClosed() = 0;
+    // Another rig model was chosen: its modes are shown.
+    virtual void rigModelChosen() = 0;
+
+protected:
+    ~RigPortEvents() = default;
+};
+
 // The rig frame's port: the Com menu's choice of link — a COM port for the Yaesu CAT link, the
 // simulated rig, or a link of RigLinkKinds, whose connection is made when it is chosen, one at
 // a time — and the port button that opens and closes it. Opening and closing tell the tuning,
 // which starts and ends what goes with an open link (polls, following, the PTT's release).
 class RigPort {
 public:
-    explicit RigPort(RigTuning& tuning);
+    // catRig: the Yaesu CAT link on the chosen line, the connection used when no other is.
+    RigPort(RigTuning& tuning, RigPortEvents& events, core::ProgramState& state,
+            platform::Platform& platform, RigLinkChoice& links, rig::RigConnection& catRig);
     ~RigPort();
     RigPort(const RigPort&) = delete;
     RigPort& operator=(const RigPort&) = delete;
@@ -71,9 +95,7 @@ public:
     const QString& pollLineText() const { return pollLine_; }
     unsigned polls() const { return polls_; }
 
-private:
-    friend class RigTuning;
-
+    // --- for the tuning ---
     // The chosen link from the configuration: its connection in use (a port open keeps its own).
     void useChosenLink();
     // A poll goes out: the line it goes on is shown.
@@ -81,6 +103,8 @@ private:
     void hidePollLine() { pollShown_ = false; }
     // Everything that goes with an open link ends, then the link closes.
     void close();
+
+private:
     // The Yaesu CAT link on the chosen line.
     void useCatRig();
     // Makes the chosen link's connection the one used, given its settings.
@@ -90,6 +114,11 @@ private:
     rig::RigConnection* connectionFor(const RigLinkKind& kind);
 
     RigTuning& tuning_;
+    RigPortEvents& events_;
+    core::ProgramState& state_;
+    platform::Platform& platform_;
+    RigLinkChoice& links_;
+    rig::RigConnection& catRig_;
     std::unique_ptr<rig::RigConnection> made_; // the link chosen beside the Yaesu CAT link
     RigLinkChoice::Link madeLink_ = RigLinkChoice::Link::Serial;
     std::map<RigLinkChoice::Link, rig::RigConnection*> provided_;

@@ -225,6 +225,12 @@ void RigTuning::portOpened() {
     emit changed();
 }
 
+void RigTuning::startAfresh() {
+    engine_.StopTurningAndFollowing();
+    follower_.Resume();
+    view_.ForceKHz();
+}
+
 void RigTuning::portClosing() {
     // The tune's carrier goes first.
     swr_.PortClosed();
@@ -279,7 +285,8 @@ void RigTuning::showModes() {
 void RigTuning::updatePollTimer() {
     // With the guard on, polls go on during turns where the rig reports transmit: it may begin
     // meanwhile.
-    poller_.Schedule(open() && !search_.searching() && !swr_.running() && !port_.opening() && !blinkLookup_,
+    poller_.Schedule(open() && !search_.searching() && !swr_.running() && !port_.opening() &&
+                         !blinkLookup_,
                      guard_.enabled() && rig_->capabilities().reportsTransmit);
 }
 

@@ -69,7 +69,8 @@ class BandChangeover;
 class RigTuning : public QObject,
                   public table::RigLink,
                   public engine::TransmitState,
-                  private RigFollower::Lookups {
+                  private RigFollower::Lookups,
+                  private RigPortEvents {
     Q_OBJECT
 
 public:
@@ -219,8 +220,6 @@ signals:
     void portOpenChanged(bool open);
 
 private:
-    friend class RigPort;
-
     bool open() const { return port_.portOpen(); }
     // The engine's turns and stops.
     void TurnStarted();
@@ -228,11 +227,14 @@ private:
     // The engine stopped (StopTurningAndFollowing): unlocks and ends the peak search and the
     // SWR tune.
     void EngineStopped();
-    // RigPort: the link has opened; it is about to close (the tune's carrier and our PTT go
-    // first); it has closed.
-    void portOpened();
-    void portClosing();
-    void portClosed();
+    // RigPortEvents
+    void forgetTransmitState() override { guard_.Reset(); }
+    void startAfresh() override;
+    void portOpened() override;
+    void oweStartupRow(bool owed) override { startupRowOwed_ = owed; }
+    void portClosing() override;
+    void portClosed() override;
+    void rigModelChosen() override { showModes(); }
 
     void connectRig();
     void readingArrived(const rig::RigReading& reading);
@@ -272,7 +274,8 @@ private:
     RigLinkChoice& links_;
     table::TableEditor& editor_;
     table::TableViewModel& view_;
-    RigPort port_{*this}; // before the parts below: the link it made outlives them
+    // Before the parts below: the link it made outlives them.
+    RigPort port_{*this, *this, state_, platform_, links_, *catRig_};
     std::unique_ptr<platform::Timer> blinkTimer_;
     std::optional<table::Lookup> blinkLookup_; // shown when the blink ends
 
