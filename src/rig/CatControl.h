@@ -55,9 +55,6 @@ inline constexpr double CheckableTransmitAgeMs = 100;
 class CatControl : public QObject {
     Q_OBJECT
 public:
-    static constexpr int ReopenMs = SerialExchanges::ReopenMs; // first try to reopen a lost line
-    static constexpr int LongestReopenMs = SerialExchanges::LongestReopenMs;
-
     // The record of our PTT is kept in programDirectory (none without one).
     CatControl(core::ProgramState& state, platform::Platform& platform, CatLog& log,
                SerialLink& link, const QString& programDirectory = {});

@@ -21,7 +21,8 @@ public:
     double written(const QByteArray& request, const LineTraits&, double nowMs) override {
         const SerialSettings line =
             ParseSerialSettings(rig_.settingsText()).value_or(SerialSettings{});
-        return nowMs + line.wireTimeMs(int(request.size()) + rig_.longestReply()) + LatencyMs;
+        return nowMs + line.wireTimeMs(int(request.size()) + rig_.longestReply()) +
+               RigLatencyMarginMs;
     }
     Step take(QByteArray& received, LineTraits&, double nowMs, double& deadlineMs) override {
         while (std::optional<QByteArray> message = rig_.takeMessage(received)) {

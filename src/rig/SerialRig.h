@@ -27,13 +27,6 @@ class SerialRig : public RigConnection, public SwrMeter {
     Q_OBJECT
 
 public:
-    // The queue's: the longest a rig takes to start its reply, the reopening of a lost line,
-    // the sendings of a command the rig asked again for.
-    static constexpr double LatencyMs = RigLatencyMarginMs;
-    static constexpr int ReopenMs = SerialExchanges::ReopenMs;
-    static constexpr int LongestReopenMs = SerialExchanges::LongestReopenMs;
-    static constexpr int Tries = SerialExchanges::Tries;
-
     SerialRig(platform::Platform& platform, SerialLink& serial, CatLog& log,
               QObject* parent = nullptr);
     // Derived links close in their own destructor: closing says goodbye to the rig.

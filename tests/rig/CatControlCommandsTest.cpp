@@ -273,13 +273,13 @@ TEST_F(CatControlTest, aLineThatCannotBeWritten_isReopenedByItself_andOurPttRele
     // Meanwhile nothing is sent and readings carry nothing.
     EXPECT_FALSE(read().kHz);
     EXPECT_EQ(cat.SetRigFrequency(7100), CatResult::NotSent);
-    platform.advance(CatControl::ReopenMs + 1); // the device is not back yet
+    platform.advance(SerialExchanges::ReopenMs + 1); // the device is not back yet
     EXPECT_TRUE(cat.lineLost());
 
     rig.failWrites(false);
     rig.rig().setTransmit(false);
     const std::size_t back = mark();
-    platform.advance(CatControl::LongestReopenMs + 1);
+    platform.advance(SerialExchanges::LongestReopenMs + 1);
     ASSERT_FALSE(cat.lineLost());
     ASSERT_TRUE(cat.portOpen());
     // The release that could not go out goes now; the rig is read again.
@@ -294,6 +294,6 @@ TEST_F(CatControlTest, aLineThatCannotBeWritten_isReopenedByItself_andOurPttRele
     EXPECT_TRUE(cat.ClosePort());
     EXPECT_FALSE(cat.linkKept());
     rig.failWrites(false);
-    platform.advance(CatControl::LongestReopenMs * 2);
+    platform.advance(SerialExchanges::LongestReopenMs * 2);
     EXPECT_FALSE(rig.isOpen());
 }

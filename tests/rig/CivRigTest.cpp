@@ -164,7 +164,7 @@ TEST_F(CivRigTest, aReplyAtTheVeryEndOfItsTimeCounts_andTheNextCommandKeepsItsOw
     ASSERT_TRUE(rig.open(1).ok);
     // Each reply comes as its time is up (wire time of frame and reply at 19200 baud, plus the
     // rig's latency), before the line is read again.
-    line.replyAfterMs = std::ceil(0.5208 * (6 + 23) + CivRig::LatencyMs);
+    line.replyAfterMs = std::ceil(0.5208 * (6 + 23) + RigLatencyMarginMs);
     reading.reset();
     ASSERT_TRUE(rig.requestReading());
     platform.advance(1000);
@@ -198,7 +198,7 @@ TEST_F(CivRigTest, aCollisionOnTheBusSendsTheFrameAgain_aBusThatStaysJammedGives
     EXPECT_FALSE(read()->kHz);
     EXPECT_EQ(
         std::count(line.written.begin() + long(before), line.written.end(), Hex("fefe94e003fd")),
-        CivRig::Tries);
+        SerialExchanges::Tries);
 }
 
 TEST_F(CivRigTest, transceiveFramesAreToldAtOnce_otherTrafficOnTheBusIsNot) {
@@ -265,7 +265,7 @@ TEST_F(CivRigTest, aPortPulledOutGivesReadingsWithoutFrequency_andIsReopenedByIt
 
     line.gone = false;
     const std::size_t before = line.written.size();
-    platform.advance(CivRig::LongestReopenMs + 1);
+    platform.advance(SerialExchanges::LongestReopenMs + 1);
     ASSERT_TRUE(rig.connected());
     // Our PTT, released while the line was gone, is released at the rig now.
     ASSERT_GT(line.written.size(), before);

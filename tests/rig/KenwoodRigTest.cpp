@@ -190,7 +190,7 @@ TEST_F(KenwoodRigTest, aPortPulledOutIsReopenedByItself_andAutoInformationTurned
     EXPECT_TRUE(rig.lineText().endsWith(" - no connection"));
     line.gone = false;
     line.written.clear();
-    platform.advance(KenwoodRig::LongestReopenMs + 1);
+    platform.advance(SerialExchanges::LongestReopenMs + 1);
     ASSERT_TRUE(rig.connected());
     EXPECT_EQ(line.written, Written{"AI2;"});
     EXPECT_EQ(read()->kHz, 7100.0f);

@@ -101,14 +101,14 @@ TEST_F(QtSerialLinkTest, aPortThatVanishesAndComesBack_isReopenedByItself_andRea
     EXPECT_FALSE(read(control).kHz);
     EXPECT_TRUE(control.lineLost());
     EXPECT_TRUE(control.linkKept());
-    platform.waitUntil(platform.steadyMs() + 1.5 * CatControl::ReopenMs, true);
+    platform.waitUntil(platform.steadyMs() + 1.5 * SerialExchanges::ReopenMs, true);
     EXPECT_TRUE(control.lineLost()); // still gone: tried again, ever less often
 
     // Plugged in again, a new device behind the same name: back by itself, and read again.
     rig.emplace(Model::Ft857);
     rig->panel([](RigEmulator& e) { e.setFrequency(14200); });
     ASSERT_TRUE(QFile::link(rig->slavePath, port));
-    const double giveUpAt = platform.steadyMs() + 2 * CatControl::LongestReopenMs;
+    const double giveUpAt = platform.steadyMs() + 2 * SerialExchanges::LongestReopenMs;
     while (control.lineLost() && platform.steadyMs() < giveUpAt)
         platform.waitUntil(platform.steadyMs() + 10, true);
     ASSERT_FALSE(control.lineLost());
