@@ -16,7 +16,8 @@ void PaintAlone(QWidget& widget, QSize size);
 enum class ReadoutFrame { None, Sunken };
 
 // Makes the label a read-out: a large bold font, centred, sized for widestText and painting alone,
-// as a turn changes its value at screen rate.
+// as a turn changes its value at screen rate; its one-line values are painted from the font's
+// glyphs without laying the text out at every repaint.
 void MakeReadout(QLabel& label, int pointSizeDelta, ReadoutFrame frame, const QString& widestText);
 
 } // namespace widgets
