@@ -42,6 +42,7 @@ void DialView::setLook(const Look& look) {
     look_ = look;
     face_ = {};
     drawnNeedle_ = needle_;
+    drawnCover_.reset();
     update();
 }
 
@@ -51,8 +52,12 @@ void DialView::setNeedle(std::optional<double> degrees) {
         return;
     if (drawnNeedle_ && degrees && SameNeedlePixels(dial(), *drawnNeedle_, *degrees))
         return;
-    update(needleRegion(drawnNeedle_) | needleRegion(degrees));
+    if (!drawnCover_)
+        drawnCover_ = needleRegion(drawnNeedle_);
+    QRegion cover = needleRegion(degrees);
+    update(*drawnCover_ | cover);
     drawnNeedle_ = degrees;
+    drawnCover_ = std::move(cover);
 }
 
 void DialView::setTarget(std::optional<double> degrees) {
@@ -65,6 +70,7 @@ void DialView::setTarget(std::optional<double> degrees) {
 void DialView::resizeEvent(QResizeEvent*) {
     face_ = {};
     drawnNeedle_ = needle_; // all of it is drawn anew
+    drawnCover_.reset();
 }
 
 QRegion DialView::needleRegion(const std::optional<double>& degrees) const {

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QPixmap>
+#include <QRegion>
 #include <QWidget>
 #include <optional>
 
@@ -62,6 +63,7 @@ private:
     Look look_;
     std::optional<double> needle_;
     std::optional<double> drawnNeedle_; // where the needle is drawn: needle_ to the pixel
+    std::optional<QRegion> drawnCover_; // what drawnNeedle_ covers, once asked
     std::optional<double> target_;
     QPixmap face_;
 };

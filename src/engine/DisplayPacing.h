@@ -8,8 +8,9 @@
 namespace engine {
 
 // The pace at which a turn is shown: while a turn runs, a step only marks which displays
-// changed, and they are shown at most every IntervalMs (25 a second: the counter and the needle
-// still move smoothly to the eye, at less than half the drawing of the screen's rate), whatever
+// changed, and they are shown at most every IntervalMs (20 a second: the counter
+// and the needle still move smoothly to the eye, and every frame of the two windows costs the
+// machine a repaint of each, most of the GUI thread's time in a turn), whatever
 // the step rate; when the turn ends what is left is shown at once, so the last value of a turn is
 // always on the screen. Outside turns a change is shown at once.
 // Drawing takes time the steps need: while the turn is behind its schedule, showing waits for
@@ -20,7 +21,7 @@ namespace engine {
 // the timer then looks only LateLookMs after the interval, for changes no look follows.
 class DisplayPacing {
 public:
-    static constexpr int IntervalMs = 40;
+    static constexpr int IntervalMs = 50;
     static constexpr int LateLookMs = IntervalMs / 2;
     static constexpr double MaxHoldMs = 250;
     enum Display : unsigned {

@@ -71,7 +71,7 @@ EntryField* MainWindow::field(panel::EntryField which) const {
 
 void MainWindow::render(const panel::MainView& v) {
     // Only what differs from the view rendered last is set: a turn changes the counter and the
-    // degrees 25 times a second, and nothing else need be touched then.
+    // degrees 20 times a second, and nothing else need be touched then.
     const bool all = !rendered_;
     rendered_ = true;
     panel::MainView& was = shown_;

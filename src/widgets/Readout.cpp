@@ -122,6 +122,8 @@ void MakeReadout(QLabel& label, int pointSizeDelta, ReadoutFrame frame, const QS
         label.setFrameShadow(QFrame::Sunken);
     }
     label.setAlignment(Qt::AlignCenter);
+    // A value, never markup: nothing to look for in every new one.
+    label.setTextFormat(Qt::PlainText);
     const QFontMetrics metrics(font);
     const int margin = 2 * label.frameWidth() + 8;
     PaintAlone(label, {metrics.horizontalAdvance(widestText) + margin, metrics.height() + margin});

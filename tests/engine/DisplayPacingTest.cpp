@@ -31,20 +31,23 @@ TEST_F(Pacing, aTurnIsShownAtItsOwnLooksOnceTheIntervalIsUp_andAChangeNoLookFoll
     pacing.changed(DisplayPacing::Counter);
     EXPECT_EQ(shownAt, std::vector<double>{0}); // outside a turn: at once
     pacing.begin();
-    lookEvery(41, 205);
-    // The looks come 41 ms apart. Once the timer has seen them, the shows come with them, none of
-    // a timer of their own between.
-    EXPECT_EQ(shownAt, (std::vector<double>{0, 80, 123, 164, 205}));
+    constexpr double interval = DisplayPacing::IntervalMs;
+    constexpr double period = interval + 1;
+    lookEvery(period, 5 * period);
+    // The looks come a little over an interval apart. Once the timer has seen them (its first
+    // tick finds nothing changed, its second shows), the shows come with them, none of a timer
+    // of their own between.
+    EXPECT_EQ(shownAt, (std::vector<double>{0, 2 * interval, 3 * period, 4 * period, 5 * period}));
     // A look before the interval is up shows nothing.
     platform.advance(10);
     pacing.changed(DisplayPacing::Speed);
     pacing.hold(false);
-    EXPECT_EQ(shownAt.back(), 205);
+    EXPECT_EQ(shownAt.back(), 5 * period);
     // No look follows: the timer shows it, a little after the interval.
-    platform.advance(100);
+    platform.advance(2 * interval);
     ASSERT_EQ(shownAt.size(), 6u);
-    EXPECT_GE(shownAt.back(), 205 + DisplayPacing::IntervalMs);
-    EXPECT_LE(shownAt.back(), 205 + DisplayPacing::IntervalMs + DisplayPacing::LateLookMs);
+    EXPECT_GE(shownAt.back(), 5 * period + interval);
+    EXPECT_LE(shownAt.back(), 5 * period + interval + DisplayPacing::LateLookMs);
     // The end shows what waits at once.
     pacing.changed(DisplayPacing::Counter);
     platform.advance(5);
@@ -54,8 +57,9 @@ TEST_F(Pacing, aTurnIsShownAtItsOwnLooksOnceTheIntervalIsUp_andAChangeNoLookFoll
 
 TEST_F(Pacing, looksAtEveryStepOfAFastTurnLeaveTheShowingToTheTimer_atTheInterval) {
     pacing.begin();
-    lookEvery(15, 150);
-    EXPECT_EQ(shownAt, (std::vector<double>{40, 80, 120}));
+    constexpr double interval = DisplayPacing::IntervalMs;
+    lookEvery(15, 3 * interval);
+    EXPECT_EQ(shownAt, (std::vector<double>{interval, 2 * interval, 3 * interval}));
 }
 
 TEST_F(Pacing, whileBehindLooksShowNothing_untilTheFirstLookBackOnTimeOrTheHoldIsUp) {

@@ -27,6 +27,7 @@ struct Pair {
         plain.setFrameShape(readout.frameShape());
         plain.setFrameShadow(readout.frameShadow());
         plain.setAlignment(readout.alignment());
+        plain.setTextFormat(readout.textFormat());
         widgets::PaintAlone(plain, readout.size());
     }
     void show(const QString& text) {
@@ -70,8 +71,12 @@ TEST(ReadoutTest, aColouredOrOverlongValueIsStillPaintedAsTheLabelWould) {
 
 TEST(ReadoutTest, whatItDoesNotPaintItselfTheLabelPaints) {
     Pair pair(4, widgets::ReadoutFrame::Sunken);
-    for (const QString& text : {QStringLiteral("<b>12</b>"), QStringLiteral("1\n2"),
-                                QStringLiteral("&Count")}) {
+    for (const auto& [text, format] :
+         {std::pair{QStringLiteral("<b>12</b>"), Qt::RichText},
+          std::pair{QStringLiteral("1\n2"), Qt::PlainText},
+          std::pair{QStringLiteral("&Count"), Qt::PlainText}}) {
+        pair.readout.setTextFormat(format);
+        pair.plain.setTextFormat(format);
         pair.show(text);
         const int painted = pair.readout.painted;
         EXPECT_EQ(Pair::pixels(pair.readout), Pair::pixels(pair.plain)) << qPrintable(text);
