@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QRegion>
 #include <algorithm>
+#include <cmath>
 
 namespace display {
 namespace {
@@ -41,6 +42,7 @@ void DialView::setLook(const Look& look) {
         return;
     look_ = look;
     face_ = {};
+    hub_ = {};
     drawnNeedle_ = needle_;
     drawnCover_.reset();
     update();
@@ -69,6 +71,7 @@ void DialView::setTarget(std::optional<double> degrees) {
 
 void DialView::resizeEvent(QResizeEvent*) {
     face_ = {};
+    hub_ = {};
     drawnNeedle_ = needle_; // all of it is drawn anew
     drawnCover_.reset();
 }
@@ -114,6 +117,32 @@ const QPixmap& DialView::face() {
     if (style_ == Style::SmallPelorus)
         Ticks(painter, dial);
     return face_;
+}
+
+QPoint DialView::hubCorner() const {
+    const DialLayout dial = this->dial();
+    const double reach = std::max(dial.hubDot, dial.hubRing) + 2;
+    return {static_cast<int>(std::floor(dial.centre.x() - reach)),
+            static_cast<int>(std::floor(dial.centre.y() - reach))};
+}
+
+const QPixmap& DialView::hub() {
+    if (!hub_.isNull())
+        return hub_;
+    const DialLayout dial = this->dial();
+    const QPoint corner = hubCorner();
+    const int side = static_cast<int>(std::ceil(2 * (dial.centre.x() - corner.x()))) + 1;
+    const qreal ratio = devicePixelRatioF();
+    hub_ = QPixmap(QSize(side, side) * ratio);
+    hub_.setDevicePixelRatio(ratio);
+    hub_.fill(Qt::transparent);
+    QPainter painter(&hub_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-corner);
+    const QColor colour = look_.resting ? RestingRed : TurningGreen;
+    Circle(painter, dial.centre, dial.hubDot, colour, colour);
+    Circle(painter, dial.centre, dial.hubRing, Qt::white, Qt::white);
+    return hub_;
 }
 
 DialLayout DialView::dial() const {
@@ -162,9 +191,7 @@ void DialView::paintEvent(QPaintEvent* event) {
         Circle(painter, tip, dial.tipDot, Yellow, Yellow);
         Circle(painter, tip, dial.tipRing, Qt::black, Yellow);
     }
-    const QColor hub = look_.resting ? RestingRed : TurningGreen;
-    Circle(painter, dial.centre, dial.hubDot, hub, hub);
-    Circle(painter, dial.centre, dial.hubRing, Qt::white, Qt::white);
+    painter.drawPixmap(hubCorner(), hub());
     if (style_ == Style::Pelorus && look_.ticks)
         Ticks(painter, dial);
     if (target_) {

@@ -58,6 +58,9 @@ private:
     QRect targetBounds(const std::optional<double>& degrees) const;
     // The disc with its rim on the background, and the small dial's ticks: what does not move.
     const QPixmap& face();
+    // The hub, drawn once around the centre and copied at every repaint, and its top left corner.
+    const QPixmap& hub();
+    QPoint hubCorner() const;
 
     Style style_;
     Look look_;
@@ -66,6 +69,7 @@ private:
     std::optional<QRegion> drawnCover_; // what drawnNeedle_ covers, once asked
     std::optional<double> target_;
     QPixmap face_;
+    QPixmap hub_;
 };
 
 } // namespace display
