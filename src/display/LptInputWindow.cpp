@@ -3,6 +3,7 @@
 #include "core/VersionTexts.h"
 #include "display/DialGeometry.h"
 #include "display/LptPins.h"
+#include "widgets/CaptionCache.h"
 #include "widgets/Readout.h"
 
 #include <QCloseEvent>
@@ -85,6 +86,7 @@ LptInputWindow::LptInputWindow(LptInputTest& test, platform::Platform& platform,
     // alone instead of resizing and redrawing the whole window twice a second.
     layout()->activate();
     widgets::PaintAlone(*Frame2, Frame2->size());
+    widgets::CacheCaptions(*Frame2);
 }
 
 LptInputWindow::~LptInputWindow() = default;
