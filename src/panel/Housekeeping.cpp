@@ -12,7 +12,7 @@ Housekeeping::Housekeeping(core::ProgramState& state, platform::Platform& platfo
                            QObject* parent)
     : QObject(parent), state_(state), platform_(platform), engine_(engine), modes_(modes),
       portCommands_(portCommands), switches_(switches), joystick_(joystick),
-      timer_(platform.createTimer([this] { Tick(); })) {}
+      timer_(platform.createDisplayTimer([this] { Tick(); })) {}
 
 Housekeeping::~Housekeeping() = default;
 
