@@ -8,16 +8,23 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace widgets {
 namespace {
+
+// Whether text may need more than its characters' glyphs side by side: a combining mark, a
+// script that joins or reorders, right-to-left text, a direction mark (anything from U+0300 on).
+bool MayNeedShaping(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x0300; });
+}
 
 // Paints a read-out's plain, one-line text from the font's glyphs directly, where the label
 // would lay the text out anew at every repaint (itemising, shaping, line breaking): a turn
 // repaints its read-outs many times a second, and that layout was most of their cost. The
 // pixels are the label's own. Anything this does not cover (rich text, a picture, several
-// lines, a glyph the font lacks and another font would give, a greyed label, a value too wide
-// for it) the label paints.
+// lines, text that may need shaping, a glyph the font lacks and another font would give, a
+// greyed label, a value too wide for it) the label paints.
 class ReadoutPainter : public QObject {
 public:
     explicit ReadoutPainter(QLabel& label) : QObject(&label), label_(label) {}
@@ -38,7 +45,8 @@ private:
             (label_.alignment() & centred) != centred || !label_.pixmap().isNull() ||
             label_.textFormat() == Qt::RichText ||
             (label_.textFormat() == Qt::AutoText && Qt::mightBeRichText(text)) ||
-            text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('&')))
+            text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('&')) ||
+            MayNeedShaping(text))
             return false;
         if (!raw_.isValid())
             raw_ = QRawFont::fromFont(label_.font());
@@ -56,8 +64,7 @@ private:
         const QRectF area = label_.contentsRect();
         const QFontMetricsF metrics(label_.font());
         const double x = area.left() + (area.width() - advance_) / 2;
-        const double y =
-            area.top() + (area.height() - (metrics.ascent() + metrics.descent())) / 2;
+        const double y = area.top() + (area.height() - (metrics.ascent() + metrics.descent())) / 2;
         painter.setPen(option.palette.color(label_.foregroundRole()));
         painter.drawGlyphRun(QPointF(x, y + metrics.ascent()), run);
         return true;

@@ -74,7 +74,10 @@ TEST(ReadoutTest, whatItDoesNotPaintItselfTheLabelPaints) {
     for (const auto& [text, format] :
          {std::pair{QStringLiteral("<b>12</b>"), Qt::RichText},
           std::pair{QStringLiteral("1\n2"), Qt::PlainText},
-          std::pair{QStringLiteral("&Count"), Qt::PlainText}}) {
+          std::pair{QStringLiteral("&Count"), Qt::PlainText},
+          // A combining mark, right-to-left digits: not one glyph per character side by side.
+          std::pair{QStringLiteral("12\u0301"), Qt::PlainText},
+          std::pair{QStringLiteral("\u0661\u0662 \u05D0"), Qt::PlainText}}) {
         pair.readout.setTextFormat(format);
         pair.plain.setTextFormat(format);
         pair.show(text);
