@@ -6,7 +6,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QPointer>
 #include <QTimer>
 
 namespace widgets {
@@ -14,6 +13,10 @@ namespace {
 
 class CaptionPainter : public QObject {
 public:
+    // A few captions take turns; more than this, and the caption carries something that keeps
+    // changing: the pictures start anew rather than pile up.
+    static constexpr int MaxPictures = 16;
+
     explicit CaptionPainter(QGroupBox& frame) : QObject(&frame), frame_(frame) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -46,7 +49,13 @@ private:
         const QRect strip = this->strip();
         if (strip.isEmpty() || !strip.contains(area))
             return false;
-        const auto picture = pictures_.constFind(key());
+        auto picture = pictures_.constFind(key());
+        if (picture != pictures_.cend() &&
+            picture->devicePixelRatio() != frame_.devicePixelRatioF()) {
+            // On a screen of another pixel density since: pictured anew.
+            pictures_.clear();
+            picture = pictures_.cend();
+        }
         if (picture == pictures_.cend()) {
             // Painted as usual now; pictured once this paint is over (a frame cannot be drawn
             // into a picture while it paints itself).
@@ -55,8 +64,8 @@ private:
         }
         QPainter painter(&frame_);
         const qreal ratio = picture->devicePixelRatio();
-        painter.drawPixmap(area, *picture, QRectF(QPointF(area.topLeft()) * ratio,
-                                                  QSizeF(area.size()) * ratio));
+        painter.drawPixmap(area, *picture,
+                           QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
         return true;
     }
 
@@ -71,6 +80,8 @@ private:
         rendering_ = true;
         frame_.render(&picture, {}, QRegion(strip));
         rendering_ = false;
+        if (pictures_.size() >= MaxPictures)
+            pictures_.clear();
         pictures_.insert(key, picture);
     }
 

@@ -19,8 +19,7 @@ struct CountingFrame : QGroupBox {
 };
 
 // A frame with a label in it, as the port's input window has.
-template <typename Frame>
-void Furnish(Frame& frame) {
+template <typename Frame> void Furnish(Frame& frame) {
     auto* layout = new QVBoxLayout(&frame);
     layout->addWidget(new QLabel(QStringLiteral("Pin 15: 0")));
     frame.setAutoFillBackground(true);
@@ -79,6 +78,28 @@ TEST(CaptionCache, aNewFontDropsThePictures) {
     cached.setFont(font);
     plain.setFont(font);
     EXPECT_EQ(Strip(cached), Strip(plain));
+}
+
+TEST(CaptionCache, aCaptionThatKeepsChangingIsNotPicturedWithoutEnd) {
+    CountingFrame cached;
+    QGroupBox plain;
+    Furnish(cached);
+    Furnish(plain);
+    widgets::CacheCaptions(cached);
+    const auto show = [&](int count) {
+        cached.setTitle(QStringLiteral("Count %1").arg(count));
+        plain.setTitle(cached.title());
+        EXPECT_EQ(Strip(cached), Strip(plain)) << count;
+        QCoreApplication::processEvents();
+    };
+    for (int count = 0; count < 40; ++count)
+        show(count);
+    // The first captions' pictures have gone with the rest: the frame paints them again.
+    const int painted = cached.painted;
+    cached.setTitle(QStringLiteral("Count 0"));
+    plain.setTitle(cached.title());
+    EXPECT_EQ(Strip(cached), Strip(plain));
+    EXPECT_EQ(cached.painted, painted + 1);
 }
 
 } // namespace
