@@ -458,8 +458,4 @@ void MainWindowForm::setOverlayPanelsShown(bool shown) {
     window_.resize(Width, shown ? OverlayHeight : NormalHeight);
 }
 
-bool MainWindowForm::overlayPanelsShown() const {
-    return !frmOverlay->isHidden();
-}
-
 } // namespace mainwindow

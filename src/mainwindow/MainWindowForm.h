@@ -39,7 +39,6 @@ public:
 
     // Shows or hides frmOverlay and frmOverlayKeys and sets the window height to match.
     void setOverlayPanelsShown(bool shown);
-    bool overlayPanelsShown() const;
 
     // --- overlay panels (hidden until the overlay menu is checked) ---
     QGroupBox* frmOverlayKeys;

@@ -175,9 +175,6 @@ public:
     // announcements stopped; empty: nothing to tell.
     QString rigNotice() const override;
     RotatorServer& rotator() { return rotator_; }
-    // N1MM Logger+'s rotor datagrams and PstRotator's UDP commands, when enabled.
-    RotorDatagramServer& loggerRotor() { return loggerRotor_; }
-    RotorDatagramServer& pstRotor() { return pstRotor_; }
     web::WebServer& web() { return web_; }
     // Building a table with the VNA; its turns are the engine's of origin VnaBuild.
     vna::BuildSession& vnaBuild() { return vnaBuild_; }

@@ -27,7 +27,6 @@ public:
 
     // The frequency label: "7050 kHz", or "-----.- kHz" without a reading.
     QString frequencyText() const;
-    float shownKHz() const { return now_.kHz; }
     void showFrequency(float kHz);
 
     float sMeter() const { return now_.sMeter; }
