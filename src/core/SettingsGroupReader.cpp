@@ -70,8 +70,7 @@ bool SettingsGroupReader::list(const QString& key, QStringList& value, const QSt
     return taken;
 }
 
-void SettingsGroupReader::read(const QString& key, const QString& defaultText,
-                               const QString& note,
+void SettingsGroupReader::read(const QString& key, const QString& defaultText, const QString& note,
                                const std::function<bool(const QString& text)>& use,
                                const QString& kept) {
     const QString name = group_ + QLatin1Char('/') + key;
@@ -80,6 +79,10 @@ void SettingsGroupReader::read(const QString& key, const QString& defaultText,
         return;
     }
     const QString text = SettingsText(*ini_, name).value_or(QString());
+    if (text.isEmpty() && blank_ == Blank::Missing) {
+        noteMissing(key, defaultText, note);
+        return;
+    }
     if ((text.isEmpty() && blank_ == Blank::KeepsDefault) || use(text))
         return;
     unused(key, text, kept.isEmpty() ? defaultText : kept);

@@ -27,14 +27,15 @@ public:
     enum class Blank {
         Unusable,     // a value that cannot be used
         KeepsDefault, // as if it were missing, but not added
+        Missing,      // as if it were missing: the default is added
     };
 
     SettingsGroupReader(const QString& settingsFile, QString group, SettingsReport* report,
                         Blank blank = Blank::Unusable);
 
     // A whole number from lowest to highest.
-    bool integer(const QString& key, int& value, int lowest, int highest,
-                 const QString& note = {}, const QString& kept = {});
+    bool integer(const QString& key, int& value, int lowest, int highest, const QString& note = {},
+                 const QString& kept = {});
     // true, 1, yes, on or false, 0, no, off (blanks and case aside); written as true or false.
     bool boolean(const QString& key, bool& value, const QString& note = {});
     // One of the names (blanks and case aside); written as value's name.

@@ -1,9 +1,10 @@
 #include "port/GpioPinMap.h"
 
-#include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace port {
 namespace {
@@ -31,22 +32,13 @@ std::optional<int> LineFromText(QString text) {
 
 } // namespace
 
-GpioPinMap ReadGpioPinMap(const QSettings& ini, const QString& settingsFile,
-                          std::vector<std::pair<QString, QString>>& missing) {
+GpioPinMap ReadGpioPinMap(core::SettingsGroupReader& gpio, const QString& settingsFile) {
     GpioPinMap map;
     auto problem = [&](const QString& what) {
         if (map.problem.isEmpty())
             map.problem = QStringLiteral("%1: [gpio] %2").arg(settingsFile, what);
     };
-    // The value of key as the user wrote it; a value with a comma (which QSettings reads as a
-    // list) is kept whole so it is reported, not overwritten.
-    auto text = [&](const QString& key, const QString& fallback) {
-        if (const auto given = core::SettingsText(ini, QStringLiteral("gpio/") + key))
-            return *given;
-        missing.emplace_back(key, fallback);
-        return fallback;
-    };
-    map.chip = text(QStringLiteral("chip"), map.chip);
+    gpio.text(QStringLiteral("chip"), map.chip);
 
     std::array<std::pair<QString, int*>, 13> lines;
     for (std::size_t i = 0; i < map.data.size(); ++i)
@@ -54,12 +46,16 @@ GpioPinMap ReadGpioPinMap(const QSettings& ini, const QString& settingsFile,
     for (std::size_t i = 0; i < map.status.size(); ++i)
         lines[map.data.size() + i] = {QStringLiteral("S%1").arg(i + 3), &map.status[i]};
     for (auto& [key, line] : lines) {
-        const QString given = text(key, LineText(*line));
-        if (const auto read = LineFromText(given))
+        gpio.read(key, LineText(*line), {}, [&](const QString& given) {
+            const auto read = LineFromText(given);
+            if (!read) {
+                problem(QStringLiteral("%1=%2 is no line number; give one such as 17, or none")
+                            .arg(key, given));
+                return false;
+            }
             *line = *read;
-        else
-            problem(QStringLiteral("%1=%2 is no line number; give one such as 17, or none")
-                        .arg(key, given));
+            return true;
+        });
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         for (std::size_t j = i + 1; j < lines.size(); ++j) {
@@ -70,12 +66,16 @@ GpioPinMap ReadGpioPinMap(const QSettings& ini, const QString& settingsFile,
         }
     }
 
-    const QString bias = text(QStringLiteral("bias"), BiasNames[0]).toLower();
-    if (const auto found = std::find(BiasNames.begin(), BiasNames.end(), bias);
-        found != BiasNames.end())
+    gpio.read(QStringLiteral("bias"), BiasNames[0], {}, [&](const QString& given) {
+        const QString bias = given.toLower();
+        const auto found = std::find(BiasNames.begin(), BiasNames.end(), bias);
+        if (found == BiasNames.end()) {
+            problem(QStringLiteral("bias=%1 is not one of pull-up, pull-down, none").arg(bias));
+            return false;
+        }
         map.bias = static_cast<GpioBias>(found - BiasNames.begin());
-    else
-        problem(QStringLiteral("bias=%1 is not one of pull-up, pull-down, none").arg(bias));
+        return true;
+    });
     return map;
 }
 

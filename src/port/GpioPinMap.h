@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QSettings>
 #include <QString>
 #include <array>
-#include <utility>
-#include <vector>
+
+namespace core {
+class SettingsGroupReader;
+}
 
 namespace port {
 
@@ -45,14 +46,14 @@ struct GpioPinMap {
     QString problem;
 };
 
-// Reads the [gpio] group of ini (settingsFile names it in problem); the keys that are missing
-// or empty are added to missing with their defaults, for the caller to write:
+// Reads [gpio] through gpio, a reader of that group of settingsFile (named in problem) that takes
+// a blank value as missing; the keys that are missing or blank are left in it with their
+// defaults, for the caller to append:
 //   [gpio]
 //   chip=gpiochip0
 //   D0=17 ... D7=4     a line number ("17" or "GPIO17") or none
 //   S3=5 ... S7=26
 //   bias=pull-up       pull-up, pull-down or none: how an input reads that nothing drives
-GpioPinMap ReadGpioPinMap(const QSettings& ini, const QString& settingsFile,
-                          std::vector<std::pair<QString, QString>>& missing);
+GpioPinMap ReadGpioPinMap(core::SettingsGroupReader& gpio, const QString& settingsFile);
 
 } // namespace port

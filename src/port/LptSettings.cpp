@@ -1,6 +1,5 @@
 #include "port/LptSettings.h"
 
-#include "core/SettingsFile.h"
 #include "core/SettingsGroupReader.h"
 
 #include <QLoggingCategory>
@@ -82,16 +81,14 @@ LptSettings ReadLptSettings(const QString& settingsFile, core::SettingsReport* r
                              .arg(settingsFile, lpt.unusable().constFirst(), BackendNameList());
     for (const DeviceKey& d : DeviceKeys)
         lpt.text(QLatin1String(d.key), result.devices.*d.path);
-    std::vector<std::pair<QString, QString>> missingLines;
-    {
-        const core::IniSettings ini(settingsFile);
-        result.gpio = ReadGpioPinMap(ini, settingsFile, missingLines);
-    }
+    // The [gpio] problems are told when the gpio backend opens, not in the report.
+    core::SettingsGroupReader gpio(settingsFile, QStringLiteral("gpio"), nullptr,
+                                   core::SettingsGroupReader::Blank::Missing);
+    result.gpio = ReadGpioPinMap(gpio, settingsFile);
     QString error;
     if (!lpt.appendMissing({}, &error))
         qCWarning(lcLptSettings) << "cannot write" << settingsFile << error;
-    if (!missingLines.empty() &&
-        !core::AppendSettings(settingsFile, QStringLiteral("gpio"), missingLines, &error))
+    if (!gpio.appendMissing({}, &error))
         qCWarning(lcLptSettings) << "cannot write" << settingsFile << error;
     return result;
 }

@@ -1,7 +1,7 @@
 #include "rig/SerialDeviceMap.h"
 
 #include "core/ProgramDirectory.h"
-#include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 #include "rig/RigLogging.h"
 
 namespace rig {
@@ -9,19 +9,14 @@ namespace rig {
 SerialDeviceMap SerialDeviceMap::Load(const QString& programDirectory) {
     const QString path = core::SettingsFilePath(programDirectory);
     SerialDeviceMap map;
-    std::vector<std::pair<QString, QString>> missing;
-    {
-        const core::IniSettings ini(path);
-        for (int i = 0; i < 4; ++i) {
-            const QString key = QStringLiteral("COM%1").arg(i + 1);
-            const auto text = core::SettingsText(ini, QStringLiteral("serial/") + key);
-            map.paths_[i] = text.value_or(QString::fromLatin1(DefaultDevices[i]));
-            if (!text) // missing or blank: the default, written for the user to find
-                missing.emplace_back(key, map.paths_[i]);
-        }
+    // Any text is a device path: there is nothing to report.
+    core::SettingsGroupReader serial(path, QStringLiteral("serial"), nullptr);
+    for (int i = 0; i < 4; ++i) {
+        map.paths_[i] = QString::fromLatin1(DefaultDevices[i]);
+        serial.text(QStringLiteral("COM%1").arg(i + 1), map.paths_[i]);
     }
     QString error;
-    if (!missing.empty() && !core::AppendSettings(path, QStringLiteral("serial"), missing, &error))
+    if (!serial.appendMissing({}, &error))
         qCWarning(lcRig) << "cannot write" << path << error;
     return map;
 }

@@ -2,6 +2,7 @@
 
 #include "core/ProgramDirectory.h"
 #include "core/SettingsFile.h"
+#include "core/SettingsGroupReader.h"
 #include "core/VersionTexts.h"
 #include "table/TableData.h"
 #include "table/TableFile.h"
@@ -50,8 +51,8 @@ std::optional<BandChoice> ChooseBand(core::Single kHz, bool openTableCovers, cor
     const int own = working == 1 ? 1 : 0;
     const int other = 1 - own;
     auto covering = [kHz](const std::vector<BandTable>& set) -> const BandTable* {
-        const auto it =
-            std::find_if(set.begin(), set.end(), [kHz](const BandTable& t) { return t.covers(kHz); });
+        const auto it = std::find_if(set.begin(), set.end(),
+                                     [kHz](const BandTable& t) { return t.covers(kHz); });
         return it == set.end() ? nullptr : &*it;
     };
     if (const BandTable* table = covering(sets[own]))
@@ -91,9 +92,9 @@ std::optional<BandTable> ReadBandTable(const QString& programDirectory, const QS
         return fail(QStringLiteral("its header is damaged"));
     if (contents.rows.empty())
         return fail(QStringLiteral("it has no rows"));
-    const auto [low, high] = std::minmax_element(
-        contents.rows.begin(), contents.rows.end(),
-        [](const TableRow& a, const TableRow& b) { return a.freq < b.freq; });
+    const auto [low, high] =
+        std::minmax_element(contents.rows.begin(), contents.rows.end(),
+                            [](const TableRow& a, const TableRow& b) { return a.freq < b.freq; });
     return BandTable{name, low->freq, high->freq};
 }
 
@@ -101,30 +102,35 @@ BandSets::BandSets(QString programDirectory)
     : directory_(std::move(programDirectory)), file_(core::SettingsFilePath(directory_)) {}
 
 void BandSets::Load(core::SettingsReport* report) {
-    const core::IniSettings ini(file_);
     for (int stepper = 0; stepper < 2; ++stepper) {
         QStringList& set = names_[stepper];
         set.clear();
-        const QString key = Group(stepper) + QLatin1Char('/') + Key;
-        const QString text = core::SettingsText(ini, key).value_or(QString());
+        // No set is no key: a missing one is not added.
+        core::SettingsGroupReader group(file_, Group(stepper), report,
+                                        core::SettingsGroupReader::Blank::KeepsDefault);
+        QString found;
         bool damaged = false;
-        for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-            QString plain = part.trimmed();
-            if (plain.startsWith(QLatin1Char('\\')))
-                plain.remove(0, 1);
-            if (plain.isEmpty())
-                continue;
-            const QString name = QLatin1Char('\\') + plain;
-            if (!IsTableFileName(plain)) {
-                damaged = true;
-                continue;
+        group.read(Key, {}, {}, [&](const QString& text) {
+            found = text;
+            for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                QString plain = part.trimmed();
+                if (plain.startsWith(QLatin1Char('\\')))
+                    plain.remove(0, 1);
+                if (plain.isEmpty())
+                    continue;
+                const QString name = QLatin1Char('\\') + plain;
+                if (!IsTableFileName(plain)) {
+                    damaged = true;
+                    continue;
+                }
+                if (!set.contains(name))
+                    set << name;
             }
-            if (!set.contains(name))
-                set << name;
-        }
-        if (damaged && report)
-            report->Unused(file_, key, text,
-                           set.isEmpty() ? QStringLiteral("no band set") : SetText(set));
+            return true;
+        });
+        // The names that can be used are kept: what is used instead is known after them all.
+        if (damaged)
+            group.unused(Key, found, set.isEmpty() ? QStringLiteral("no band set") : SetText(set));
     }
 }
 
@@ -163,9 +169,8 @@ std::vector<BandTable> BandSets::Tables(core::Long stepper) {
             tables.push_back(std::move(*table));
         } else if (!warned_.contains(name)) {
             warned_.insert(name);
-            qCWarning(lcBandSet).noquote()
-                << "band set of stepper" << index(stepper) + 1 << "skips" << name.mid(1) + ":"
-                << why;
+            qCWarning(lcBandSet).noquote() << "band set of stepper" << index(stepper) + 1 << "skips"
+                                           << name.mid(1) + ":" << why;
         }
     }
     return tables;

@@ -8,13 +8,13 @@
 #include "rig/WsjtxAddress.h"
 #include "tuning/RigLinkKinds.h"
 
+#include <optional>
 #include <type_traits>
 
 namespace tuning {
 
 namespace {
 
-const QString LinkKey = QStringLiteral("rig/link");
 const QString FlrigGroup = QStringLiteral("flrig");
 
 QByteArray LinkValue(RigLinkChoice::Link link) {
@@ -89,16 +89,20 @@ QString RigLinkChoice::settingsFile() const {
 }
 
 void RigLinkChoice::Load(core::SettingsReport* report) {
-    const QString given = [this] {
-        const core::IniSettings ini(settingsFile());
-        return core::SettingsText(ini, LinkKey).value_or(QString());
-    }();
-    const RigLinkKind* kind = FindLinkKind(given);
-    link_ = kind ? kind->link : Link::Serial;
-    // An unknown value stays for the user to mend.
-    if (!given.isEmpty() && !kind && report)
-        report->Unused(settingsFile(), LinkKey, given,
-                       QString::fromLatin1(LinkValue(RigLinkChoice::Link::Serial)));
+    link_ = Link::Serial;
+    {
+        // An unknown value stays for the user to mend; a missing key is added with the other
+        // links' keys below.
+        core::SettingsGroupReader rig(settingsFile(), QStringLiteral("rig"), report,
+                                      core::SettingsGroupReader::Blank::KeepsDefault);
+        rig.value(
+            QStringLiteral("link"), link_,
+            [](const QString& text) -> std::optional<Link> {
+                const RigLinkKind* kind = FindLinkKind(text);
+                return kind ? std::optional(kind->link) : std::nullopt;
+            },
+            QString::fromLatin1(LinkValue(link_)));
+    }
     address_ = rig::LoadRigctldAddress(settingsFile(), report);
     flrigAddress_ =
         rig::LoadHostAddress(settingsFile(), FlrigGroup, rig::FlrigRig::defaultAddress(), report);

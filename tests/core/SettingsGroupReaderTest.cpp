@@ -80,7 +80,8 @@ TEST_F(SettingsGroupReaderTest, damagedAndOutOfRangeValues_keepTheDefault_andAre
     EXPECT_FALSE(group.integer("high", high, 1, 10));
     EXPECT_FALSE(group.integer("word", word, 1, 10, {}, "one"));
     EXPECT_FALSE(group.boolean("on", on));
-    EXPECT_FALSE(group.choice("shape", shape, {{"round", Shape::Round}, {"square", Shape::Square}}));
+    EXPECT_FALSE(
+        group.choice("shape", shape, {{"round", Shape::Round}, {"square", Shape::Square}}));
     EXPECT_FALSE(group.host("host", host));
     EXPECT_FALSE(group.list("ids", ids));
     EXPECT_FALSE(group.integer("blank", blank, 1, 10)); // blank is no number
@@ -109,13 +110,29 @@ TEST_F(SettingsGroupReaderTest, blankValues_keepTheDefaultUnreported_whenTheGrou
     int port = 4532;
     Shape shape = Shape::Square;
     EXPECT_FALSE(group.integer("port", port, 1, 65535));
-    EXPECT_FALSE(group.choice("shape", shape, {{"round", Shape::Round}, {"square", Shape::Square}}));
+    EXPECT_FALSE(
+        group.choice("shape", shape, {{"round", Shape::Round}, {"square", Shape::Square}}));
     EXPECT_EQ(port, 4532);
     EXPECT_EQ(shape, Shape::Square);
     EXPECT_TRUE(report.isEmpty());
     QString error;
     EXPECT_TRUE(group.addMissing(&error));
     EXPECT_EQ(read(), "[g]\nport=\nshape=\n"); // there, only blank: not added
+}
+
+TEST_F(SettingsGroupReaderTest, blankValues_areMissing_whenTheGroupSaysSo) {
+    write("[g]\nport=\nshape=@Rect(1 2 3 4)\n");
+    SettingsGroupReader group(path, "g", &report, SettingsGroupReader::Blank::Missing);
+    int port = 4532;
+    Shape shape = Shape::Square;
+    EXPECT_FALSE(group.integer("port", port, 1, 65535));
+    EXPECT_FALSE(
+        group.choice("shape", shape, {{"round", Shape::Round}, {"square", Shape::Square}}));
+    EXPECT_EQ(port, 4532);
+    EXPECT_TRUE(report.isEmpty());
+    QString error;
+    ASSERT_TRUE(group.appendMissing({}, &error)) << error.toStdString();
+    EXPECT_EQ(read(), "[g]\nport=\nshape=@Rect(1 2 3 4)\n\n[g]\nport=4532\nshape=square\n");
 }
 
 TEST_F(SettingsGroupReaderTest, missingKeys_areAddedWithTheirDefaultAndNote_intoTheGroup) {
@@ -129,14 +146,16 @@ TEST_F(SettingsGroupReaderTest, missingKeys_areAddedWithTheirDefaultAndNote_into
         EXPECT_TRUE(group.integer("kept", kept, 0, 9));
         EXPECT_FALSE(group.integer("added", added, 0, 99, "how many"));
         EXPECT_FALSE(group.boolean("on", on, "switch"));
-        EXPECT_FALSE(group.choice("shape", shape, {{"round", Shape::Round}, {"square", Shape::Square}}));
+        EXPECT_FALSE(
+            group.choice("shape", shape, {{"round", Shape::Round}, {"square", Shape::Square}}));
         EXPECT_FALSE(group.text("device", device));
         EXPECT_EQ(added, 42);
         QString error;
         ASSERT_TRUE(group.addMissing(&error)) << error.toStdString();
     }
-    EXPECT_EQ(read().toStdString(), "; mine\n[g]\nkept=1   ; as I like it\nadded=42 ; how many\non=false ; "
-                      "switch\nshape=square\ndevice=/dev/parport0\n\n[other]\nx=1\n");
+    EXPECT_EQ(read().toStdString(),
+              "; mine\n[g]\nkept=1   ; as I like it\nadded=42 ; how many\non=false ; "
+              "switch\nshape=square\ndevice=/dev/parport0\n\n[other]\nx=1\n");
     EXPECT_TRUE(report.isEmpty());
 }
 

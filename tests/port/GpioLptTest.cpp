@@ -4,6 +4,7 @@
 #include "port/LptSettings.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -195,6 +196,27 @@ TEST(GpioPinMap, missingKeysAreWrittenAndEveryMistakeIsNamed) {
     EXPECT_TRUE(problemWith("bias", "strong").contains("bias=strong"));
     // A value QSettings reads as a list is reported whole, not replaced by the default.
     EXPECT_TRUE(problemWith("D2", QStringList{"17", "18"}).contains("D2=17,18"));
+}
+
+TEST(GpioPinMap, aBlankLineIsMissing_aBadBiasIsToldWhenTheBackendOpens_notInTheReport) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Ventrolo.ini");
+    const QByteArray hand = "[gpio]\nchip=gpiochip1\nD1=\nbias=Strong\n";
+    test_support::WriteFile(file, hand);
+    core::SettingsReport report;
+    const GpioPinMap map = LptOptionsFor({}, file, report).gpio;
+    EXPECT_TRUE(report.isEmpty()) << report.text().toStdString();
+    EXPECT_EQ(map.problem, file + ": [gpio] bias=strong is not one of pull-up, pull-down, none");
+    EXPECT_EQ(map.chip, "gpiochip1");
+    EXPECT_EQ(map.data[1], 18);
+    EXPECT_EQ(map.bias, GpioBias::PullUp);
+    // The blank D1 and the missing keys go into a group of their own after [lpt]'s; the bad
+    // bias stays for the user to mend.
+    const QByteArray written = test_support::ReadFile(file);
+    EXPECT_TRUE(written.startsWith(hand + "\n[lpt]\nbackend=auto\n")) << written.constData();
+    EXPECT_TRUE(written.endsWith("\n[gpio]\nD0=17\nD1=18\nD2=27\nD3=22\nD4=23\nD5=24\nD6=25\n"
+                                 "D7=4\nS3=5\nS4=6\nS5=12\nS6=13\nS7=26\n"))
+        << written.constData();
 }
 
 TEST(GpioLpt, chosenInTheSettingsOnAMachineWithoutTheChip_saysWhyAndGoesOnSimulated) {

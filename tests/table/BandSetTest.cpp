@@ -1,8 +1,9 @@
 // Band sets: which table (and which loop's stepper) a frequency belongs to, the tables read
 // from their files, and the sets kept in Ventrolo.ini.
+#include "table/BandSet.h"
+
 #include "core/SettingsFile.h"
 #include "support/TestFiles.h"
-#include "table/BandSet.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -134,4 +135,15 @@ TEST_F(BandSetFiles, aDamagedSetKeepsItsTableNamesAndIsReported_anUnwritableFile
     EXPECT_FALSE(stuck.Toggle(0, "\\40m.cat", &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(stuck.names(0).isEmpty());
+}
+
+TEST_F(BandSetFiles, aSetOfNoTableFileName_isReportedAsWritten_andNoKeyIsAdded) {
+    write("Ventrolo.ini", "[stepper2]\nbandset=20m.txt\n");
+    table::BandSets sets(dir.path());
+    core::SettingsReport report;
+    sets.Load(&report);
+    EXPECT_TRUE(sets.names(1).isEmpty());
+    EXPECT_EQ(report.text(),
+              ini() + ": [stepper2] bandset=20m.txt cannot be used; no band set is used instead.");
+    EXPECT_EQ(test_support::ReadFile(ini()), "[stepper2]\nbandset=20m.txt\n");
 }

@@ -108,6 +108,34 @@ TEST_F(RigLinkChoiceTest, flrigAndWsjtxAreReadWithTheirGroups_damagedValuesRepor
     EXPECT_EQ(again.wsjtxAddress().text(), "239.255.0.1:2237");
 }
 
+TEST_F(RigLinkChoiceTest, anUnknownLinkIsReportedAndTheSerialPortTaken_aBlankOneQuietly) {
+    const QString ini = dir.filePath("Ventrolo.ini");
+    RigLinkChoice links{dir.path(), cat, serial, simulated};
+    test_support::WriteFile(ini, "[rig]\nlink=flrig\n");
+    links.Load();
+    EXPECT_EQ(links.link(), RigLinkChoice::Link::Flrig);
+
+    test_support::WriteFile(ini, "[rig]\nlink=Radio\n");
+    core::SettingsReport report;
+    links.Load(&report);
+    EXPECT_EQ(links.link(), RigLinkChoice::Link::Serial);
+    EXPECT_EQ(report.text(), ini + ": [rig] link=Radio cannot be used; serial is used instead.");
+    // The value stays for the user to mend; the missing key goes into the group.
+    const QString written = test_support::ReadFile(ini);
+    EXPECT_TRUE(written.startsWith(
+        "[rig]\nlink=Radio\nholdWhileTransmitting=true ; no turning while the rig transmits\n"))
+        << written.toStdString();
+
+    test_support::WriteFile(ini, "[rig]\nlink=flrig\n");
+    links.Load();
+    test_support::WriteFile(ini, "[rig]\nlink=\n");
+    core::SettingsReport quiet;
+    links.Load(&quiet);
+    EXPECT_EQ(links.link(), RigLinkChoice::Link::Serial);
+    EXPECT_TRUE(quiet.isEmpty()) << quiet.text().toStdString();
+    EXPECT_TRUE(test_support::ReadFile(ini).startsWith("[rig]\nlink=\nholdWhileTransmitting="));
+}
+
 TEST(WsjtxAddressTest, aPortOrAMulticastGroupWithItsPort_andNothingElse) {
     EXPECT_EQ(ParseWsjtxAddress(" 2237 ")->text(), "2237");
     EXPECT_EQ(ParseWsjtxAddress("224.0.0.1")->port, WsjtxAddress::DefaultPort);
