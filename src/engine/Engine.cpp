@@ -299,7 +299,7 @@ bool Engine::atLimit(Direction direction, Long target) const {
 }
 
 bool Engine::inhibitsTransmit(TurnOrigin origin) {
-    if (origin != TurnOrigin::SwrTune)
+    if (PolicyOf(origin).setsInhibitLine)
         return true;
     if (coil_.inhibit().bit && !std::exchange(swrTuneInhibitTold_, true))
         qCInfo(lcEngine) << "the SWR tune turns under its own carrier: the transmit-inhibit "
@@ -433,15 +433,13 @@ void Engine::ensureTurnPower() {
 }
 
 TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin, const QString& detail) {
-    StopTurningAndFollowing();
     // Any count beyond the span of a Long lands on a limit all the same.
     constexpr std::int64_t Span = std::int64_t{1} << 33;
     const std::int64_t magnitude = n < 0 ? (n < -Span ? Span : -n) : std::min(n, Span);
     const std::int64_t count = magnitude * (shift == ShiftHeld ? 10 : 1);
-    const std::int64_t target =
-        n > 0 ? std::int64_t{state_.StepCounter} - count : std::int64_t{state_.StepCounter} + count;
-    return TurnTo(
-        TurnRequest{ClampToLong(target), origin, state_.FastestDelayMs}.describedAs(detail));
+    return TurnTo(TurnRequest::By(n > 0 ? -count : count, origin, state_.FastestDelayMs)
+                      .describedAs(detail)
+                      .replacing());
 }
 
 void Engine::StopTurningAndFollowing() {

@@ -86,8 +86,8 @@ public:
     void ExitStarted() { exiting_ = true; }
     // For a command that does more than turn (retunes the rig, picks a table row): what the gate
     // does to a turn of this origin now (asks, beeps, waits), without turning. Done: the turn may
-    // start; a window's then goes with consented set.
-    TurnOutcome AskGate(TurnOrigin origin);
+    // start, with the request's consented set as the answer says.
+    GateAsked AskGate(TurnOrigin origin);
     // Turns from StepCounter to the target within MinPosition..MaxPosition (with a beep when
     // the counter already lies beyond the limit in that direction); the overlay is taken up
     // before a turn up and given back before a turn down. A target equal to the counter with
@@ -260,8 +260,8 @@ private:
         return stops_ != ticket.stops || turns_ != ticket.turns;
     }
     void turnToward(port::Direction direction);
-    // Whether the moves of this origin set the transmit-inhibit line: all but the SWR tune's,
-    // which turns between readings under its own carrier.
+    // Whether the moves of this origin set the transmit-inhibit line, as its row of
+    // TurnPolicies says.
     bool inhibitsTransmit(TurnOrigin origin);
     // The one stepping loop: moves the counter, or the overlay on top of it, one step per pass
     // towards target until it arrives (beeping at the limit, or at a full or empty overlay), a

@@ -7,7 +7,9 @@
 
 #include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace engine {
@@ -53,6 +55,11 @@ Long Engine::endOfTurnTo(Long target) const {
 }
 
 Long Engine::targetOf(const TurnRequest& request) const {
+    if (request.offset) {
+        const std::int64_t to = std::int64_t{state_.StepCounter} + *request.offset;
+        return static_cast<Long>(std::clamp<std::int64_t>(to, std::numeric_limits<Long>::min(),
+                                                          std::numeric_limits<Long>::max()));
+    }
     if (!request.degrees)
         return request.target;
     if (!std::isfinite(*request.degrees))
@@ -106,8 +113,8 @@ void Engine::finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t
 
 void Engine::tellFinished(TurnRecord& record) {
     record.ended = platform_.now();
-    // The inhibit line was held around every step the turn made, the SWR tune's excepted.
-    if (coil_.inhibit().bit && record.steps != 0 && record.origin != TurnOrigin::SwrTune) {
+    // The inhibit line was held around every step the turn made, where its origin sets it.
+    if (coil_.inhibit().bit && record.steps != 0 && PolicyOf(record.origin).setsInhibitLine) {
         record.inhibitLeadMs = coil_.inhibit().leadMs;
         record.inhibitTailMs = coil_.inhibit().tailMs;
     }
@@ -124,9 +131,10 @@ GateAnswer Engine::gateAnswer(const Gate& gate, bool midTurn) const {
                                        transmit_ && transmit_->swrTuneKeyed()});
 }
 
-TurnOutcome Engine::AskGate(TurnOrigin origin) {
+GateAsked Engine::AskGate(TurnOrigin origin) {
     const QScopedValueRollback gate(gate_, Gate{origin});
-    return admit();
+    const TurnOutcome outcome = admit();
+    return {outcome, gate_.consented};
 }
 
 bool Engine::transmitting() const {

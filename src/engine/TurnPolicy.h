@@ -17,8 +17,16 @@ enum class GateAnswer {
     Refuse,      // before the first step: nothing moves; mid-turn: it stops at the next step
 };
 
-// What a turn of one origin gets while the rig transmits. A new origin is one row of
-// TurnPolicies.
+// What the gate gave a command that asked it before turning (Engine::AskGate): whether the turn
+// may start (Done), and whether the user said to turn under transmit, which its request then
+// carries as consented.
+struct GateAsked {
+    TurnOutcome outcome;
+    bool consented = false;
+};
+
+// What a turn of one origin gets while the rig transmits, and whether it sets the
+// transmit-inhibit line. A new origin is one row of TurnPolicies.
 struct TurnPolicy {
     static constexpr double WaitLimitMs = 60'000;
 
@@ -26,19 +34,22 @@ struct TurnPolicy {
     GateAnswer beforeFirstStep; // the rig already transmits when the turn is asked for
     GateAnswer midTurn;         // transmit begins while it turns: Wait or Refuse
     bool passesOwnCarrier;      // passes while the SWR tune keys its carrier (nothing else does)
+    // Its steps are made inside the transmit-inhibit line (TransmitInhibit); the SWR tune's are
+    // not: it turns between readings under its own carrier.
+    bool setsInhibitLine;
 };
 
 inline constexpr std::array TurnPolicies{
-    TurnPolicy{TurnOrigin::Window, GateAnswer::Ask, GateAnswer::Refuse, false},
-    TurnPolicy{TurnOrigin::Repeated, GateAnswer::Beep, GateAnswer::Refuse, false},
-    TurnPolicy{TurnOrigin::Program, GateAnswer::Wait, GateAnswer::Wait, false},
-    TurnPolicy{TurnOrigin::Timer, GateAnswer::WaitAMinute, GateAnswer::Wait, false},
-    TurnPolicy{TurnOrigin::Network, GateAnswer::Refuse, GateAnswer::Refuse, false},
-    TurnPolicy{TurnOrigin::Following, GateAnswer::Refuse, GateAnswer::Refuse, false},
-    TurnPolicy{TurnOrigin::Search, GateAnswer::Refuse, GateAnswer::Refuse, false},
-    TurnPolicy{TurnOrigin::SwrTune, GateAnswer::Refuse, GateAnswer::Refuse, true},
-    TurnPolicy{TurnOrigin::Park, GateAnswer::Refuse, GateAnswer::Refuse, false},
-    TurnPolicy{TurnOrigin::VnaBuild, GateAnswer::Refuse, GateAnswer::Refuse, false},
+    TurnPolicy{TurnOrigin::Window, GateAnswer::Ask, GateAnswer::Refuse, false, true},
+    TurnPolicy{TurnOrigin::Repeated, GateAnswer::Beep, GateAnswer::Refuse, false, true},
+    TurnPolicy{TurnOrigin::Program, GateAnswer::Wait, GateAnswer::Wait, false, true},
+    TurnPolicy{TurnOrigin::Timer, GateAnswer::WaitAMinute, GateAnswer::Wait, false, true},
+    TurnPolicy{TurnOrigin::Network, GateAnswer::Refuse, GateAnswer::Refuse, false, true},
+    TurnPolicy{TurnOrigin::Following, GateAnswer::Refuse, GateAnswer::Refuse, false, true},
+    TurnPolicy{TurnOrigin::Search, GateAnswer::Refuse, GateAnswer::Refuse, false, true},
+    TurnPolicy{TurnOrigin::SwrTune, GateAnswer::Refuse, GateAnswer::Refuse, true, false},
+    TurnPolicy{TurnOrigin::Park, GateAnswer::Refuse, GateAnswer::Refuse, false, true},
+    TurnPolicy{TurnOrigin::VnaBuild, GateAnswer::Refuse, GateAnswer::Refuse, false, true},
 };
 
 constexpr const TurnPolicy& PolicyOf(TurnOrigin origin) {

@@ -3,6 +3,7 @@
 #include "core/ProgramState.h"
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 
 namespace engine {
@@ -51,6 +52,14 @@ struct TurnRequest {
         request.beyond = Beyond::Refuse;
         return request;
     }
+    // A turn by steps (up when positive) from where the counter stands as the turn begins: after
+    // the stop of a replacing request, from where that stop left the motor.
+    static TurnRequest By(std::int64_t steps, TurnOrigin from,
+                          std::optional<core::Long> delay = std::nullopt) {
+        TurnRequest request(0, from, delay);
+        request.offset = steps;
+        return request;
+    }
     TurnRequest& replacing() {
         replaces = true;
         return *this;
@@ -70,8 +79,11 @@ struct TurnRequest {
     Ramp ramp;
     // When set, the target is this azimuth instead.
     std::optional<double> degrees;
+    // When set, the target is the counter moved by this many steps instead.
+    std::optional<std::int64_t> offset;
     Beyond beyond = Beyond::StopAtLimit;
-    // Stop, then turn: whatever turns ends first, as Engine::StopTurningAndFollowing.
+    // Stop, then turn: whatever turns ends first and the rig's following halts, as by
+    // Engine::StopTurningAndFollowing: the user takes over.
     bool replaces = false;
     // The user was asked already (Engine::AskGate) and said to turn under transmit.
     bool consented = false;

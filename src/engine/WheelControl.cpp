@@ -130,9 +130,10 @@ void WheelControl::HandleWheel(int delta, int shift) {
         break;
     case WheelFunction::Table:
         // Under transmit no row is picked: that would also send the rig its frequency.
-        if (engine_.AskGate(TurnOrigin::Repeated) != TurnOutcome::Done)
+        if (engine_.AskGate(TurnOrigin::Repeated).outcome != TurnOutcome::Done)
             break;
         if (tableShown() && table_->selectRowBy(delta < 0 ? 1 : -1)) {
+            // The stop comes before the row's frequency goes to the rig; following goes on.
             engine_.StopTurningAndFollowing();
             state_.RigFollowHalted = false;
             table_->turnToSelectedRow();

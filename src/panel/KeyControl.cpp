@@ -3,7 +3,6 @@
 #include "core/Degrees.h"
 #include "core/VersionTexts.h"
 #include "engine/KeyCodes.h"
-#include "panel/ManualTurnSupport.h"
 
 #include <QStringList>
 
@@ -70,11 +69,9 @@ void KeyControl::turnToLimit(Long limit) {
 }
 
 void KeyControl::turnBy90Degrees(int sign) {
-    engine_.StopTurningAndFollowing();
-    // From the counter, where the stop left the target; the turn holds it within the limits.
+    // From where the stop leaves the counter; the turn holds it within the limits.
     const std::int64_t steps = core::DegreesToSteps(90, state_.DegreesPerStep);
-    engine_.TurnTo(
-        {OffsetPosition(state_.StepCounter, sign * steps), engine::TurnOrigin::Repeated});
+    engine_.TurnTo(engine::TurnRequest::By(sign * steps, engine::TurnOrigin::Repeated).replacing());
 }
 
 void KeyControl::changeCustomDelay(Long byMs) {

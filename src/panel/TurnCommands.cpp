@@ -51,7 +51,6 @@ void TurnCommands::GotoStepClicked() {
         platform_.beep();
         return;
     }
-    engine_.StopTurningAndFollowing();
     const Long target = core::RoundToLong(fields_.value(EntryField::Text3));
     showGotoStep(target);
     fields_.setText(EntryField::Text7,
@@ -65,7 +64,6 @@ void TurnCommands::GotoDegreesClicked() {
         platform_.beep();
         return;
     }
-    engine_.StopTurningAndFollowing();
     const Long target =
         core::DegreesToSteps(fields_.value(EntryField::Text7), state_.DegreesPerStep);
     showGotoStep(target);
@@ -74,7 +72,7 @@ void TurnCommands::GotoDegreesClicked() {
 
 void TurnCommands::gotoTarget(Long target) {
     modes_.busyLock().lock();
-    engine_.TurnTo({target, engine::TurnOrigin::Window});
+    engine_.TurnTo(engine::TurnRequest{target, engine::TurnOrigin::Window}.replacing());
     modes_.busyLock().requestUnlock();
     fields_.setKeyPreview(true);
 }
@@ -88,6 +86,8 @@ void TurnCommands::MinTurnClicked() {
 }
 
 void TurnCommands::turnToLimit(bool up) {
+    // The button stops whatever turns also where there is nowhere to go; whether it is there is
+    // asked of the counter as the stop leaves it.
     engine_.StopTurningAndFollowing();
     const Long limit = up ? state_.MaxPosition : state_.MinPosition;
     if (state_.StepCounter == limit) {
@@ -131,6 +131,7 @@ void TurnCommands::StopPressed(Qt::MouseButton button) {
 void TurnCommands::DragBarReleased(Long value) {
     if (value == state_.StepCounter)
         return;
+    // The span shown is from where the stop leaves the counter.
     engine_.StopTurningAndFollowing();
     const std::int64_t length = std::int64_t{value} - state_.StepCounter;
     const QString toolTip =

@@ -8,15 +8,17 @@
 
 namespace station {
 
-// The frequency table's way to the engine: its stop and turns, and the limits and steps per 360
-// it changes (chkMinMax) shown in the main window's fields, with what depends on them.
+// The frequency table's way to the engine: its turns, each replacing the one under way, and the
+// limits and steps per 360 it changes (chkMinMax) shown in the main window's fields, with what
+// depends on them.
 class TableEngineLink final : public table::EngineLink {
 public:
     TableEngineLink(const core::ProgramState& state, engine::Engine& engine,
                     panel::MainFields& fields, panel::TurnCommands& turns);
 
-    void StopTurning() override { engine_.StopTurningAndFollowing(); }
-    void TurnTo(core::Long target) override { engine_.TurnTo({target, engine::TurnOrigin::Window}); }
+    void TurnTo(core::Long target) override {
+        engine_.TurnTo(engine::TurnRequest{target, engine::TurnOrigin::Window}.replacing());
+    }
     void StepperValuesChanged() override;
 
 private:

@@ -550,7 +550,6 @@ void TableEditor::turnToMinPosition() {
                    minText + QStringLiteral(" ?")))
         return;
     rig_->SetLocked(false);
-    engine_->StopTurning();
     engine_->TurnTo(state_.MinPosition);
     tell(TimeToChange + QStringLiteral("and check that the stepper is on position") + minText +
              CrLf + PressOk,

@@ -9,9 +9,8 @@ namespace table {
 class EngineLink {
 public:
     virtual ~EngineLink() = default;
-    // Ends any turn in progress.
-    virtual void StopTurning() {}
-    // Turns to target (steps) within the limits; returns when the turn has ended.
+    // Ends any turn in progress (the rig's following halts, as at a stop), then turns to target
+    // (steps) within the limits; returns when the turn has ended.
     virtual void TurnTo(core::Long /*target*/) {}
     // MinPosition, MaxPosition or StepsPer360 of the working profile changed: recompute what
     // depends on them and show the new values.

@@ -36,7 +36,8 @@ void RigFollower::Follow(core::Single kHz) {
     withinDeadBand_ = false;
     // No reading (a silent or garbled rig) is no frequency: nothing is looked up, nothing
     // moves, and following goes on with the next good reading. Neither does anything relock
-    // or turn while we transmit or the peak search runs.
+    // or turn while our PTT is on or the peak search runs: both hold the lock, with or without
+    // the transmit guard, so this is not the engine's gate (which asks only about a turn).
     if (kHz == 0 || shown_.pttOn() || search_.searching()) {
         if (kHz == 0)
             lookups_.ShowNoReading();

@@ -66,9 +66,9 @@ void TableCommands::turnToFrequency(core::Single x, engine::TurnOrigin origin,
         return;
     }
     // Under transmit the user is asked (or the notch refused) before the rig is retuned.
-    if (engine_.AskGate(origin) != engine::TurnOutcome::Done)
+    const engine::GateAsked asked = engine_.AskGate(origin);
+    if (asked.outcome != engine::TurnOutcome::Done)
         return;
-    const bool consented = t.transmitting();
     t.follower().RangeCheck(x);
     if (t.port().portOpen()) {
         if (!t.connection().frequencyValid(x) || !t.sendFrequency(x)) {
@@ -78,13 +78,15 @@ void TableCommands::turnToFrequency(core::Single x, engine::TurnOrigin origin,
     }
     const table::Lookup lookup = t.freqToPosition(x);
     if (lookup.ok())
-        t.follower().TurnTo(lookup.position, origin, consented, detail);
+        t.follower().TurnTo(lookup.position, origin, asked.consented, detail);
     else if (t.port().portOpen())
         t.follower().setLocked(false);
     changed();
 }
 
 void TableCommands::TurnToClicked(engine::TurnOrigin origin, const QString& detail) {
+    // Not a replacing request: the stop comes before the rig is retuned (and the user asked),
+    // also when no turn follows, and the user's own turn resumes following.
     engine_.StopTurningAndFollowing();
     tuning_.follower().Resume();
     turnToFrequency(static_cast<core::Single>(core::LeadingNumber(view_.view().InputText)), origin,

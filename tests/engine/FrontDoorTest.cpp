@@ -112,6 +112,27 @@ TEST_F(FrontDoor, everyTurnEndsWithOneRecord_reached_stopped_held_andWaited) {
     EXPECT_EQ(records.all.size(), 6u);
 }
 
+TEST_F(FrontDoor, aTurnBySteps_thatReplacesAnother_countsFromWhereTheStopLeftTheMotor) {
+    Records records(engine);
+    QSignalSpy stopped(&engine, &engine::Engine::stopped);
+    platform.scheduleAfter(
+        600, [this] { engine.TurnTo(TurnRequest::By(-30, TurnOrigin::Repeated).replacing()); });
+    engine.TurnTo({400, TurnOrigin::Program});
+    ASSERT_EQ(records.all.size(), 2u);
+    const TurnRecord& by = records.all[0];
+    EXPECT_EQ(by.from, records.all[1].steps);
+    EXPECT_EQ(by.to, by.from - 30);
+    EXPECT_EQ(by.end, TurnRecord::End::Reached);
+    EXPECT_EQ(records.all[1].stoppedBy, QStringLiteral("a stop"));
+    EXPECT_EQ(stopped.count(), 1);
+    EXPECT_TRUE(state.RigFollowHalted); // the user took over
+    EXPECT_EQ(state.StepCounter, by.to);
+
+    // Beyond the limits it stops at the limit, as a turn to a position does.
+    engine.TurnTo(TurnRequest::By(-1000, TurnOrigin::Window));
+    EXPECT_EQ(state.StepCounter, 0);
+}
+
 TEST_F(FrontDoor, aSlowTurnsRecord_comesWhenItsTimersEnd) {
     Records records(engine);
     state.StepDelayMs = 1500;
