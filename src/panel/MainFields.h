@@ -8,18 +8,18 @@ namespace panel {
 
 // The main window's twelve entry fields.
 enum class EntryField {
-    Text1 = 1,
-    Text2,
-    Text3,
-    Text4,
-    Text5,
-    Text6,
-    Text7,
-    Text8,
-    Text9,
-    Text10,
-    Text11,
-    Text12
+    MaxPosition = 1,
+    MinPosition,
+    GotoStep,
+    StepsPer360,
+    SlowestDelay,
+    FastestDelay,
+    GotoDegrees,
+    ShuttleMin,
+    ShuttleMax,
+    PulsSteps,
+    PulsPause,
+    OverlaySteps
 };
 
 // The main window's entry fields as state: what they hold, whether they are read-only, and the
