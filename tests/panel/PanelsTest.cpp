@@ -53,7 +53,7 @@ TEST_F(Panels, fieldsKeepOnlyNumbersWithTheirUnit_andTellWhenTheRuleChangedTheTy
     EXPECT_EQ(fields.value(EntryField::SlowestDelay), 1.5);
     fields.Edited(EntryField::GotoStep, "-20");
     EXPECT_EQ(fields.text(EntryField::GotoStep), "20");
-    fields.Edited(EntryField::MaxPosition, "abc"); // no rule for Text1
+    fields.Edited(EntryField::MaxPosition, "abc"); // no rule for MaxPosition
     fields.Edited(EntryField::GotoDegrees, "18 °");
     EXPECT_EQ(shown.count(), 2); // what was typed as the rule has it is left alone
     fields.ShowBusyLock(true);
