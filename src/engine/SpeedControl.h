@@ -23,8 +23,8 @@ public:
         bool operator==(const ScrollBar&) const = default;
     };
     struct Texts {
-        QString slowestField; // Text5, the slowest delay in seconds: "1"
-        QString fastestField; // Text6, the fastest delay in seconds: ".002"
+        QString slowestField; // SlowestDelay field, in seconds: "1"
+        QString fastestField; // FastestDelay field, in seconds: ".002"
         QString slowLabel;    // lblSlow: "1 Sec"
         QString fastLabel;    // lblFast: ".002 Sec"
         QString rpmLabel;     // lblRpm: "20.0 Rpm", "Slow" (1 rpm or less), "Fast" (delay 0)

@@ -107,9 +107,6 @@ void MainWindow::connectPanels() {
 // value is what it shows; entering a field takes the keys from the window's commands; a double
 // click acts like the button beside the field.
 void MainWindow::connectFields() {
-    const std::array<QPushButton*, 12> buttons{
-        form_.cmdInputMax, form_.cmdInputMin, form_.cmdGotoStep,   form_.cmdStepperStap,
-        form_.cmdHoogste,  form_.cmdLaagste,  form_.cmdGotoDegrees};
     for (int i = 1; i <= 12; ++i) {
         const auto which = static_cast<panel::EntryField>(i);
         EntryField* entry = field(which);
@@ -123,9 +120,15 @@ void MainWindow::connectFields() {
             // After the mouse press that gave the focus, which would place the cursor.
             QTimer::singleShot(0, entry, &QLineEdit::selectAll);
         });
-        if (QPushButton* button = buttons[static_cast<std::size_t>(i - 1)])
-            connect(entry, &EntryField::doubleClicked, button, &QPushButton::click);
     }
+    using Field = panel::EntryField;
+    const std::initializer_list<std::pair<Field, QPushButton*>> buttons{
+        {Field::MaxPosition, form_.cmdInputMax},   {Field::MinPosition, form_.cmdInputMin},
+        {Field::GotoStep, form_.cmdGotoStep},      {Field::StepsPer360, form_.cmdStepperStap},
+        {Field::SlowestDelay, form_.cmdHoogste},   {Field::FastestDelay, form_.cmdLaagste},
+        {Field::GotoDegrees, form_.cmdGotoDegrees}};
+    for (const auto& [which, button] : buttons)
+        connect(field(which), &EntryField::doubleClicked, button, &QPushButton::click);
 }
 
 } // namespace mainwindow

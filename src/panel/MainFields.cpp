@@ -11,12 +11,13 @@ double MainFields::value(EntryField field) const {
 }
 
 QString MainFields::ruled(EntryField field, const QString& text) {
-    if (field == EntryField::Text1)
+    if (field == EntryField::MaxPosition)
         return text;
     QString unit;
-    if (field == EntryField::Text5 || field == EntryField::Text6 || field == EntryField::Text11)
+    if (field == EntryField::SlowestDelay || field == EntryField::FastestDelay ||
+        field == EntryField::PulsPause)
         unit = QStringLiteral("Sec");
-    else if (field == EntryField::Text7)
+    else if (field == EntryField::GotoDegrees)
         unit = QStringLiteral("°");
     QString number = text;
     if (!unit.isEmpty() && number.endsWith(unit))
@@ -43,14 +44,15 @@ void MainFields::setLocked(EntryField field, bool locked) {
 }
 
 void MainFields::ShowBusyLock(bool locked) {
-    for (const EntryField field : {EntryField::Text1, EntryField::Text2, EntryField::Text4,
-                                   EntryField::Text5, EntryField::Text6, EntryField::Text12})
+    for (const EntryField field :
+         {EntryField::MaxPosition, EntryField::MinPosition, EntryField::StepsPer360,
+          EntryField::SlowestDelay, EntryField::FastestDelay, EntryField::OverlaySteps})
         setLocked(field, locked);
 }
 
 void MainFields::ShowSpeedFields(const QString& slowest, const QString& fastest) {
-    setText(EntryField::Text5, slowest);
-    setText(EntryField::Text6, fastest);
+    setText(EntryField::SlowestDelay, slowest);
+    setText(EntryField::FastestDelay, fastest);
 }
 
 } // namespace panel

@@ -6,20 +6,21 @@
 
 namespace panel {
 
-// The main window's twelve entry fields.
+// The main window's twelve entry fields, by what each holds. Their widgets are Text1 … Text12
+// in this order; MainWindow::field() pairs them.
 enum class EntryField {
-    Text1 = 1,
-    Text2,
-    Text3,
-    Text4,
-    Text5,
-    Text6,
-    Text7,
-    Text8,
-    Text9,
-    Text10,
-    Text11,
-    Text12
+    MaxPosition = 1, // the limits of the range, in steps
+    MinPosition,
+    GotoStep,
+    StepsPer360,
+    SlowestDelay, // seconds between steps
+    FastestDelay,
+    GotoDegrees,
+    ShuttleMin,
+    ShuttleMax,
+    PulsSteps,
+    PulsPause, // seconds between pulses
+    OverlaySteps
 };
 
 // The main window's entry fields as state: what they hold, whether they are read-only, and the
@@ -27,7 +28,8 @@ enum class EntryField {
 // forwards what the user types to Edited().
 //
 // Every text goes through the fields' rule: only digits and "." ("," becomes "."), and the unit
-// behind the number for Text5, Text6, Text11 ("Sec") and Text7 ("°"); Text1 takes any text.
+// behind the number for SlowestDelay, FastestDelay, PulsPause ("Sec") and GotoDegrees ("°");
+// MaxPosition takes any text.
 // A field's value is its leading number.
 class MainFields : public QObject {
     Q_OBJECT
@@ -49,10 +51,10 @@ public:
     // Read-only on cyan (locked) or editable on white.
     void setLocked(EntryField field, bool locked);
     void setKeyPreview(bool on) { keyPreview_ = on; }
-    // The busy lock makes the parameter fields Text1, Text2, Text4, Text5, Text6 and Text12
-    // read-only while a turn runs.
+    // The busy lock makes the parameter fields (the range, the steps per 360, the delays and the
+    // overlay steps) read-only while a turn runs.
     void ShowBusyLock(bool locked);
-    // Text5 and Text6: the slowest and fastest delay in seconds.
+    // SlowestDelay and FastestDelay, in seconds.
     void ShowSpeedFields(const QString& slowest, const QString& fastest);
 
 signals:

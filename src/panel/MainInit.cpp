@@ -44,19 +44,19 @@ void MainInit::InitMain(bool quiet) {
 
     p_.switches.ShowStatusRegister();
 
-    fields.setText(EntryField::Text1, QString::number(s.MaxPosition));
-    fields.setText(EntryField::Text2, QString::number(s.MinPosition));
-    fields.setText(EntryField::Text4, core::PlainNumberText(s.StepsPer360));
+    fields.setText(EntryField::MaxPosition, QString::number(s.MaxPosition));
+    fields.setText(EntryField::MinPosition, QString::number(s.MinPosition));
+    fields.setText(EntryField::StepsPer360, core::PlainNumberText(s.StepsPer360));
     p_.turns.ShowLimitToolTips();
     engine.LimitsOrScaleChanged();
     p_.speed.InitSpeed();
 
     p_.modes.modes().reset();
     p_.modes.ModesChanged();
-    fields.setText(EntryField::Text8, QString::number(s.ShuttleMin));
-    fields.setText(EntryField::Text9, QString::number(s.ShuttleMax));
-    fields.setText(EntryField::Text10, QString::number(s.PulsSteps));
-    fields.setText(EntryField::Text11, core::PlainNumberText(s.PulsTime));
+    fields.setText(EntryField::ShuttleMin, QString::number(s.ShuttleMin));
+    fields.setText(EntryField::ShuttleMax, QString::number(s.ShuttleMax));
+    fields.setText(EntryField::PulsSteps, QString::number(s.PulsSteps));
+    fields.setText(EntryField::PulsPause, core::PlainNumberText(s.PulsTime));
     p_.turns.ShowGotoFields();
     emit pulsShuttleTextChanged(s.StepsPer360 < 1 ? QStringLiteral("???")
                                                   : QLatin1Char(' ') +

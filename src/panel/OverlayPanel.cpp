@@ -9,7 +9,7 @@ OverlayPanel::OverlayPanel(core::ProgramState& state, engine::Engine& engine, Ma
     : QObject(parent), state_(state), engine_(engine), fields_(fields) {}
 
 void OverlayPanel::InitPanel() {
-    fields_.setText(EntryField::Text12, QString::number(state_.OverlaySteps));
+    fields_.setText(EntryField::OverlaySteps, QString::number(state_.OverlaySteps));
     emit checkShown(state_.OverlayOn, state_.OverlaySteps > 0);
     emit controlsEnabled(state_.OverlayOn);
     emit panelsShown(state_.OverlayMenu && state_.OverlaySteps > 0);
@@ -36,7 +36,7 @@ void OverlayPanel::OverlayChecked(bool ticked) {
 }
 
 void OverlayPanel::OverlayInputClicked() {
-    const double value = fields_.value(EntryField::Text12);
+    const double value = fields_.value(EntryField::OverlaySteps);
     if (value <= 0) {
         emit checkShown(false, false);
         OverlayChecked(false);
@@ -49,7 +49,7 @@ void OverlayPanel::OverlayInputClicked() {
 }
 
 void OverlayPanel::Use(core::Long steps) {
-    fields_.setText(EntryField::Text12, QString::number(steps));
+    fields_.setText(EntryField::OverlaySteps, QString::number(steps));
     OverlayInputClicked();
     if (!state_.OverlayMenu)
         MenuToggled(true);

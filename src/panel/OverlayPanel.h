@@ -22,7 +22,7 @@ public:
     void MenuToggled(bool checked);
     // chkOverlay ticked or unticked.
     void OverlayChecked(bool ticked);
-    // cmdOverlayInput: the size from Text12; 0 or less switches the overlay off.
+    // cmdOverlayInput: the size from OverlaySteps; 0 or less switches the overlay off.
     void OverlayInputClicked();
     // An overlay of this size, as a measurement of the backlash offers it: set, its panels
     // shown and switched on.

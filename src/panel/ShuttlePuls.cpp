@@ -16,7 +16,7 @@ ShuttlePuls::ShuttlePuls(core::ProgramState& state, platform::Platform& platform
       fields_(fields), params_(params) {}
 
 void ShuttlePuls::FieldEdited(EntryField field) {
-    if (field == EntryField::Text8 || field == EntryField::Text9)
+    if (field == EntryField::ShuttleMin || field == EntryField::ShuttleMax)
         engine_.StopTurningAndFollowing();
 }
 
@@ -32,8 +32,8 @@ void ShuttlePuls::showTime() {
 }
 
 void ShuttlePuls::resetShuttleFields() {
-    fields_.setText(EntryField::Text8, core::PlainNumberText(state_.MinPosition));
-    fields_.setText(EntryField::Text9, core::PlainNumberText(state_.MaxPosition));
+    fields_.setText(EntryField::ShuttleMin, core::PlainNumberText(state_.MinPosition));
+    fields_.setText(EntryField::ShuttleMax, core::PlainNumberText(state_.MaxPosition));
     state_.ShuttleMin = state_.MinPosition;
     state_.ShuttleMax = state_.MaxPosition;
 }
@@ -48,14 +48,15 @@ void ShuttlePuls::ShuttleClicked() {
     if (wasOn)
         return;
 
-    if (fields_.text(EntryField::Text8).isEmpty() || fields_.text(EntryField::Text9).isEmpty()) {
+    if (fields_.text(EntryField::ShuttleMin).isEmpty() ||
+        fields_.text(EntryField::ShuttleMax).isEmpty()) {
         platform_.messageBox(QStringLiteral("Min or max shuttle are value's empty"),
                              core::MessageTitle(), platform::Icon::Exclamation);
         resetShuttleFields();
         return;
     }
-    state_.ShuttleMin = core::RoundToLong(fields_.value(EntryField::Text8));
-    state_.ShuttleMax = core::RoundToLong(fields_.value(EntryField::Text9));
+    state_.ShuttleMin = core::RoundToLong(fields_.value(EntryField::ShuttleMin));
+    state_.ShuttleMax = core::RoundToLong(fields_.value(EntryField::ShuttleMax));
     const bool valid =
         state_.ShuttleMax > state_.MinPosition && state_.ShuttleMax <= state_.MaxPosition &&
         state_.ShuttleMin < state_.MaxPosition && state_.ShuttleMin >= state_.MinPosition &&
@@ -116,8 +117,8 @@ void ShuttlePuls::PulsClicked() {
     modes_.ModesChanged();
     engine_.StopTurningAndFollowing();
 
-    state_.PulsSteps = core::RoundToLong(fields_.value(EntryField::Text10));
-    state_.PulsTime = static_cast<core::Single>(fields_.value(EntryField::Text11));
+    state_.PulsSteps = core::RoundToLong(fields_.value(EntryField::PulsSteps));
+    state_.PulsTime = static_cast<core::Single>(fields_.value(EntryField::PulsPause));
     const bool valid = state_.PulsTime != 0 && state_.PulsSteps != 0 &&
                        state_.PulsSteps <= state_.MaxPosition && state_.PulsTime <= 120;
     if (!valid) {
@@ -126,11 +127,11 @@ void ShuttlePuls::PulsClicked() {
                                  QStringLiteral(") or PulsTime(120) "),
                              core::MessageTitle(), platform::Icon::Exclamation);
         if (state_.PulsSteps == 0 || state_.PulsSteps > state_.MaxPosition) {
-            fields_.setText(EntryField::Text10, core::PlainNumberText(state_.MaxPosition));
+            fields_.setText(EntryField::PulsSteps, core::PlainNumberText(state_.MaxPosition));
             state_.PulsSteps = state_.MaxPosition;
         }
         if (state_.PulsTime == 0 || state_.PulsTime > 30) {
-            fields_.setText(EntryField::Text11, QStringLiteral("5"));
+            fields_.setText(EntryField::PulsPause, QStringLiteral("5"));
             state_.PulsTime = 5;
         }
         return;
@@ -176,9 +177,9 @@ void ShuttlePuls::LockPulsShuttle() {
     };
     emit modeButtonsEnabled(!modes.pulsOn || modes.shuttleOn, !modes.shuttleOn);
     const bool running = modes.shuttleOn || modes.pulsOn;
-    lock({EntryField::Text3, EntryField::Text7}, running);
-    lock({EntryField::Text8, EntryField::Text9}, modes.shuttleOn);
-    lock({EntryField::Text10, EntryField::Text11}, !modes.shuttleOn && modes.pulsOn);
+    lock({EntryField::GotoStep, EntryField::GotoDegrees}, running);
+    lock({EntryField::ShuttleMin, EntryField::ShuttleMax}, modes.shuttleOn);
+    lock({EntryField::PulsSteps, EntryField::PulsPause}, !modes.shuttleOn && modes.pulsOn);
     emit turnButtonsEnabled(!running);
     if (!running)
         fields_.setKeyPreview(true);

@@ -23,9 +23,10 @@ public:
                 WindowModes& modes, MainFields& fields, StepperParams& params,
                 QObject* parent = nullptr);
 
-    // cmdShuttle: starts shuttling between Text8 and Text9, or stops it. Returns when it ends.
+    // cmdShuttle: starts shuttling between ShuttleMin and ShuttleMax, or stops it. Returns
+    // when it ends.
     void ShuttleClicked();
-    // cmdPulsloop: starts pulsed turning with Text10 steps and Text11 seconds, or stops it.
+    // cmdPulsloop: starts pulsed turning (PulsSteps a pulse, PulsPause between), or stops it.
     void PulsClicked();
     // The panels as the running mode needs them.
     void LockPulsShuttle();

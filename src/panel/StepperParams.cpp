@@ -14,19 +14,19 @@ StepperParams::StepperParams(core::ProgramState& state, platform::Platform& plat
       modes_(modes), fields_(fields) {}
 
 void StepperParams::LowSpeedClicked() {
-    if (fields_.text(EntryField::Text5).isEmpty()) {
-        fields_.setText(EntryField::Text5, core::NumberText(state_.SlowestDelayMs / 1000.0));
+    if (fields_.text(EntryField::SlowestDelay).isEmpty()) {
+        fields_.setText(EntryField::SlowestDelay, core::NumberText(state_.SlowestDelayMs / 1000.0));
         platform_.beep();
         return;
     }
     engine_.StopTurningAndFollowing();
-    const double ms = fields_.value(EntryField::Text5) * 1000.0;
+    const double ms = fields_.value(EntryField::SlowestDelay) * 1000.0;
     if (ms <= state_.FastestDelayMs) {
         platform_.messageBox(QStringLiteral("Minimaal ") +
                                  core::NumberText((state_.FastestDelayMs + 1) / 1000.0) +
                                  QStringLiteral(" Sec"),
                              core::MessageTitle(), platform::Icon::Exclamation);
-        fields_.setText(EntryField::Text5, core::NumberText(Long{1}));
+        fields_.setText(EntryField::SlowestDelay, core::NumberText(Long{1}));
         state_.SlowestDelayMs = 1000;
     } else {
         state_.SlowestDelayMs = core::RoundToLong(ms);
@@ -36,19 +36,19 @@ void StepperParams::LowSpeedClicked() {
 }
 
 void StepperParams::HighSpeedClicked() {
-    if (fields_.text(EntryField::Text6).isEmpty()) {
-        fields_.setText(EntryField::Text6, core::NumberText(state_.FastestDelayMs / 1000.0));
+    if (fields_.text(EntryField::FastestDelay).isEmpty()) {
+        fields_.setText(EntryField::FastestDelay, core::NumberText(state_.FastestDelayMs / 1000.0));
         platform_.beep();
         return;
     }
     engine_.StopTurningAndFollowing();
-    const auto ms = static_cast<float>(fields_.value(EntryField::Text6) * 1000.0);
+    const auto ms = static_cast<float>(fields_.value(EntryField::FastestDelay) * 1000.0);
     if (!(ms < static_cast<float>(state_.SlowestDelayMs) && ms >= 1.0f)) {
         platform_.messageBox(QStringLiteral("Maximaal ") +
                                  core::NumberText((state_.SlowestDelayMs - 1) / 1000.0) +
                                  QStringLiteral("Sec\r\nMinimaal .001 Sec"),
                              core::MessageTitle(), platform::Icon::Exclamation);
-        fields_.setText(EntryField::Text6, core::NumberText(0.001));
+        fields_.setText(EntryField::FastestDelay, core::NumberText(0.001));
         state_.FastestDelayMs = 1;
         return;
     }
@@ -58,17 +58,17 @@ void StepperParams::HighSpeedClicked() {
 
 void StepperParams::fitModesToLimits() {
     if (state_.ShuttleMax > state_.MaxPosition) {
-        fields_.setText(EntryField::Text9, core::PlainNumberText(state_.MaxPosition));
+        fields_.setText(EntryField::ShuttleMax, core::PlainNumberText(state_.MaxPosition));
         state_.ShuttleMax = state_.MaxPosition;
     }
     if (state_.ShuttleMin < state_.MinPosition) {
-        fields_.setText(EntryField::Text8, core::PlainNumberText(state_.MinPosition));
+        fields_.setText(EntryField::ShuttleMin, core::PlainNumberText(state_.MinPosition));
         state_.ShuttleMin = state_.MinPosition;
     }
     const std::int64_t span = std::int64_t{state_.MaxPosition} - state_.MinPosition;
     if (state_.PulsSteps > span) {
         state_.PulsSteps = static_cast<Long>(span);
-        fields_.setText(EntryField::Text10, core::PlainNumberText(state_.PulsSteps));
+        fields_.setText(EntryField::PulsSteps, core::PlainNumberText(state_.PulsSteps));
     }
     state_.CenterPosition = static_cast<Long>(span / 2);
 }
@@ -82,7 +82,7 @@ void StepperParams::MinClicked() {
 }
 
 void StepperParams::limitClicked(bool up) {
-    const EntryField field = up ? EntryField::Text1 : EntryField::Text2;
+    const EntryField field = up ? EntryField::MaxPosition : EntryField::MinPosition;
     Long& limit = up ? state_.MaxPosition : state_.MinPosition;
     const Long old = limit;
     if (!fields_.text(field).isEmpty()) {
@@ -114,12 +114,12 @@ void StepperParams::limitClicked(bool up) {
 }
 
 void StepperParams::StepsClicked() {
-    if (fields_.text(EntryField::Text4).isEmpty()) {
-        fields_.setText(EntryField::Text4, core::PlainNumberText(state_.StepsPer360));
+    if (fields_.text(EntryField::StepsPer360).isEmpty()) {
+        fields_.setText(EntryField::StepsPer360, core::PlainNumberText(state_.StepsPer360));
         return;
     }
     engine_.StopTurningAndFollowing();
-    state_.StepsPer360 = static_cast<core::Single>(fields_.value(EntryField::Text4));
+    state_.StepsPer360 = static_cast<core::Single>(fields_.value(EntryField::StepsPer360));
     if (state_.StepsPer360 <= 1) {
         emit pelorusOff();
         emit pulsShuttleTextChanged(QStringLiteral("???"));
@@ -136,7 +136,7 @@ bool StepperParams::SlowLimit() {
         platform_.messageBox(QStringLiteral("Set LowSpeed on 1 Sec ? "), core::MessageTitle(),
                              platform::Icon::Information, platform::Buttons::YesNo);
     if (answer == platform::Answer::Yes) {
-        fields_.setText(EntryField::Text5, QStringLiteral("1"));
+        fields_.setText(EntryField::SlowestDelay, QStringLiteral("1"));
         LowSpeedClicked();
         HighSpeedClicked();
         return false;

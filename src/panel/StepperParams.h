@@ -22,14 +22,14 @@ public:
                   SpeedPanel& speed, WindowModes& modes, MainFields& fields,
                   QObject* parent = nullptr);
 
-    // cmdHoogste ("LowSpeed", Text5 in seconds): the slowest delay; runs HighSpeedClicked.
+    // cmdHoogste ("LowSpeed", SlowestDelay in seconds): runs HighSpeedClicked.
     void LowSpeedClicked();
-    // cmdLaagste ("HighSpeed", Text6 in seconds): the fastest delay.
+    // cmdLaagste ("HighSpeed", FastestDelay in seconds).
     void HighSpeedClicked();
-    // cmdInputMax / cmdInputMin (Text1 / Text2): the limits.
+    // cmdInputMax / cmdInputMin (MaxPosition / MinPosition): the limits.
     void MaxClicked();
     void MinClicked();
-    // cmdStepperStap (Text4): steps per 360 degrees.
+    // cmdStepperStap (StepsPer360): the steps of a full turn.
     void StepsClicked();
     // Before an endless mode starts with a delay above one second: asks to make the slowest
     // speed 1 s. True when the user declined (the mode must not start).

@@ -31,41 +31,41 @@ TurnCommands::TurnCommands(core::ProgramState& state, platform::Platform& platfo
 
 void TurnCommands::showGotoStep(Long step) {
     state_.GotoStepValue = step;
-    fields_.setText(EntryField::Text3, core::PlainNumberText(step));
+    fields_.setText(EntryField::GotoStep, core::PlainNumberText(step));
 }
 
 void TurnCommands::FieldEdited(EntryField field) {
-    if (field == EntryField::Text3)
-        state_.GotoStepValue = core::RoundToLong(fields_.value(EntryField::Text3));
+    if (field == EntryField::GotoStep)
+        state_.GotoStepValue = core::RoundToLong(fields_.value(EntryField::GotoStep));
 }
 
 void TurnCommands::ShowGotoFields() {
     showGotoStep(state_.GotoStepValue);
-    fields_.setText(EntryField::Text7,
+    fields_.setText(EntryField::GotoDegrees,
                     core::PlainNumberText(static_cast<core::Single>(
                         core::StepsToDegrees(state_.GotoStepValue, state_.DegreesPerStep))));
 }
 
 void TurnCommands::GotoStepClicked() {
-    if (fields_.text(EntryField::Text3).isEmpty()) {
+    if (fields_.text(EntryField::GotoStep).isEmpty()) {
         platform_.beep();
         return;
     }
-    const Long target = core::RoundToLong(fields_.value(EntryField::Text3));
+    const Long target = core::RoundToLong(fields_.value(EntryField::GotoStep));
     showGotoStep(target);
-    fields_.setText(EntryField::Text7,
+    fields_.setText(EntryField::GotoDegrees,
                     core::PlainNumberText(core::StepsToDegrees(target, state_.DegreesPerStep, 2)));
     gotoTarget(target);
 }
 
 void TurnCommands::GotoDegreesClicked() {
-    if (fields_.text(EntryField::Text7).isEmpty()) {
-        fields_.setText(EntryField::Text7, QStringLiteral("0°"));
+    if (fields_.text(EntryField::GotoDegrees).isEmpty()) {
+        fields_.setText(EntryField::GotoDegrees, QStringLiteral("0°"));
         platform_.beep();
         return;
     }
     const Long target =
-        core::DegreesToSteps(fields_.value(EntryField::Text7), state_.DegreesPerStep);
+        core::DegreesToSteps(fields_.value(EntryField::GotoDegrees), state_.DegreesPerStep);
     showGotoStep(target);
     gotoTarget(target);
 }

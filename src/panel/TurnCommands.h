@@ -11,9 +11,9 @@
 
 namespace panel {
 
-// The main window's turning commands: the goto fields (Text3 in steps, Text7 in degrees), the
-// limit turns, the single steps, the stop button and the drag bar. Every command that turns
-// ends with the key preview on. GotoStepValue follows Text3.
+// The main window's turning commands: the goto fields GotoStep and GotoDegrees, the limit turns,
+// the single steps, the stop button and the drag bar. Every command that turns
+// ends with the key preview on. GotoStepValue follows GotoStep.
 class TurnCommands : public QObject {
     Q_OBJECT
 
@@ -22,10 +22,10 @@ public:
                  SpeedPanel& speed, WindowModes& modes, MainFields& fields,
                  QObject* parent = nullptr);
 
-    // cmdGotoStep: to Text3 rounded (halves to even), rewritten so, with Text7 showing its
+    // cmdGotoStep: to GotoStep rounded (halves to even), rewritten so, with GotoDegrees showing its
     // degrees; an empty field only beeps.
     void GotoStepClicked();
-    // cmdGotoDegrees: to the step nearest Text7's degrees, shown in Text3; an empty field gets
+    // cmdGotoDegrees: to the step nearest GotoDegrees, shown in GotoStep; an empty field gets
     // "0°" and a beep.
     void GotoDegreesClicked();
     // cmdMaxCw / cmdMinCcw: to the limit; at the limit a beep and the tooltip says so.
@@ -41,9 +41,9 @@ public:
 
     // The limit buttons' tooltips for the limits in force.
     void ShowLimitToolTips();
-    // Text3 and Text7 for GotoStepValue (start-up).
+    // GotoStep and GotoDegrees for GotoStepValue (start-up).
     void ShowGotoFields();
-    // A field typed into: Text3 is the goto step.
+    // A field typed into: an edit of GotoStep becomes GotoStepValue.
     void FieldEdited(EntryField field);
 
 signals:

@@ -10,9 +10,9 @@ TableEngineLink::TableEngineLink(const core::ProgramState& state, engine::Engine
 
 void TableEngineLink::StepperValuesChanged() {
     using panel::EntryField;
-    fields_.setText(EntryField::Text1, core::PlainNumberText(state_.MaxPosition));
-    fields_.setText(EntryField::Text2, core::PlainNumberText(state_.MinPosition));
-    fields_.setText(EntryField::Text4, core::PlainNumberText(state_.StepsPer360));
+    fields_.setText(EntryField::MaxPosition, core::PlainNumberText(state_.MaxPosition));
+    fields_.setText(EntryField::MinPosition, core::PlainNumberText(state_.MinPosition));
+    fields_.setText(EntryField::StepsPer360, core::PlainNumberText(state_.StepsPer360));
     engine_.LimitsOrScaleChanged();
     turns_.ShowLimitToolTips();
 }

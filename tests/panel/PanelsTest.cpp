@@ -48,40 +48,40 @@ struct Panels : EngineFixture {
 
 TEST_F(Panels, fieldsKeepOnlyNumbersWithTheirUnit_andTellWhenTheRuleChangedTheTyping) {
     QSignalSpy shown(&fields, &panel::MainFields::textChanged);
-    fields.Edited(EntryField::Text5, "1,5x");
-    EXPECT_EQ(fields.text(EntryField::Text5), "1.5 Sec");
-    EXPECT_EQ(fields.value(EntryField::Text5), 1.5);
-    fields.Edited(EntryField::Text3, "-20");
-    EXPECT_EQ(fields.text(EntryField::Text3), "20");
-    fields.Edited(EntryField::Text1, "abc"); // no rule for Text1
-    fields.Edited(EntryField::Text7, "18 °");
+    fields.Edited(EntryField::SlowestDelay, "1,5x");
+    EXPECT_EQ(fields.text(EntryField::SlowestDelay), "1.5 Sec");
+    EXPECT_EQ(fields.value(EntryField::SlowestDelay), 1.5);
+    fields.Edited(EntryField::GotoStep, "-20");
+    EXPECT_EQ(fields.text(EntryField::GotoStep), "20");
+    fields.Edited(EntryField::MaxPosition, "abc"); // no rule for MaxPosition
+    fields.Edited(EntryField::GotoDegrees, "18 °");
     EXPECT_EQ(shown.count(), 2); // what was typed as the rule has it is left alone
     fields.ShowBusyLock(true);
-    EXPECT_TRUE(fields.locked(EntryField::Text12));
-    EXPECT_FALSE(fields.locked(EntryField::Text3));
+    EXPECT_TRUE(fields.locked(EntryField::OverlaySteps));
+    EXPECT_FALSE(fields.locked(EntryField::GotoStep));
 }
 
 TEST_F(Panels, gotoStepRoundsHalvesToEven_andTheGotoFieldIsTheStoredGotoValue) {
-    fields.Edited(EntryField::Text3, "12.5");
-    turns.FieldEdited(EntryField::Text3);
+    fields.Edited(EntryField::GotoStep, "12.5");
+    turns.FieldEdited(EntryField::GotoStep);
     EXPECT_EQ(state.GotoStepValue, 12);
     turns.GotoStepClicked();
     EXPECT_EQ(state.StepCounter, 12);
-    EXPECT_EQ(fields.text(EntryField::Text3), "12");
-    fields.setText(EntryField::Text3, "13.5");
+    EXPECT_EQ(fields.text(EntryField::GotoStep), "12");
+    fields.setText(EntryField::GotoStep, "13.5");
     turns.GotoStepClicked();
     EXPECT_EQ(state.StepCounter, 14);
-    EXPECT_EQ(fields.text(EntryField::Text7), "25.2 °");
+    EXPECT_EQ(fields.text(EntryField::GotoDegrees), "25.2 °");
     EXPECT_EQ(state.GotoStepValue, 14);
     EXPECT_TRUE(fields.keyPreview());
 
-    fields.setText(EntryField::Text7, "18");
+    fields.setText(EntryField::GotoDegrees, "18");
     turns.GotoDegreesClicked();
     EXPECT_EQ(state.StepCounter, 10);
-    EXPECT_EQ(fields.text(EntryField::Text3), "10");
-    fields.setText(EntryField::Text7, "");
+    EXPECT_EQ(fields.text(EntryField::GotoStep), "10");
+    fields.setText(EntryField::GotoDegrees, "");
     turns.GotoDegreesClicked(); // empty: "0°" and a beep, no turn
-    EXPECT_EQ(fields.text(EntryField::Text7), "0 °");
+    EXPECT_EQ(fields.text(EntryField::GotoDegrees), "0 °");
     EXPECT_EQ(platform.beeps.size(), 1u);
     EXPECT_EQ(state.StepCounter, 10);
 }
@@ -105,38 +105,38 @@ TEST_F(Panels, limitTurnsGoToTheLimitOrSayTheyAreThere_andTheDragBarTurnsToItsTh
 }
 
 TEST_F(Panels, shuttleTenToFifty_goesToTheMiddleThenBackAndForthUntilClicked) {
-    fields.setText(EntryField::Text8, "10");
-    fields.setText(EntryField::Text9, "50");
+    fields.setText(EntryField::ShuttleMin, "10");
+    fields.setText(EntryField::ShuttleMax, "50");
     // 15 ms a step: 30 steps to the middle, 20 down, 40 up, then a stop on the way down.
     platform.scheduleAt(1700, [this] { shuttlePuls.ShuttleClicked(); });
     shuttlePuls.ShuttleClicked();
     EXPECT_EQ(turningPoints(), (std::vector<Long>{30, 10, 50}));
     EXPECT_FALSE(windowModes.modes().shuttleOn);
-    EXPECT_FALSE(fields.locked(EntryField::Text8));
+    EXPECT_FALSE(fields.locked(EntryField::ShuttleMin));
     EXPECT_TRUE(fields.keyPreview());
 
-    fields.setText(EntryField::Text9, "10"); // no range left
+    fields.setText(EntryField::ShuttleMax, "10"); // no range left
     shuttlePuls.ShuttleClicked();
     EXPECT_EQ(lastMessage(), "Out of Min and Max shuttle range\r\nOr ShuttleMin >= ShuttleMax");
-    EXPECT_EQ(fields.text(EntryField::Text8), "0");
-    EXPECT_EQ(fields.text(EntryField::Text9), "500");
+    EXPECT_EQ(fields.text(EntryField::ShuttleMin), "0");
+    EXPECT_EQ(fields.text(EntryField::ShuttleMax), "500");
 }
 
 TEST_F(Panels, pulseFromTheLowerLimit_movesUpAndPausesItsTimeBetweenPulses) {
-    fields.setText(EntryField::Text10, "10");
-    fields.setText(EntryField::Text11, "2");
+    fields.setText(EntryField::PulsSteps, "10");
+    fields.setText(EntryField::PulsPause, "2");
     platform.scheduleAt(6000, [this] { shuttlePuls.PulsClicked(); });
     shuttlePuls.PulsClicked();
     EXPECT_EQ(state.StepCounter, 30); // three pulses of 10 steps, 2 s apart
     EXPECT_NEAR(stepTimes()[10] - stepTimes()[9], 2000 + 15, 20);
     EXPECT_FALSE(windowModes.modes().pulsOn);
 
-    fields.setText(EntryField::Text10, "0");
-    fields.setText(EntryField::Text11, "60");
+    fields.setText(EntryField::PulsSteps, "0");
+    fields.setText(EntryField::PulsPause, "60");
     shuttlePuls.PulsClicked();
     EXPECT_EQ(lastMessage(), "Out off range PulsSteps(500) or PulsTime(120) ");
-    EXPECT_EQ(fields.text(EntryField::Text10), "500");
-    EXPECT_EQ(fields.text(EntryField::Text11), "5 Sec");
+    EXPECT_EQ(fields.text(EntryField::PulsSteps), "500");
+    EXPECT_EQ(fields.text(EntryField::PulsPause), "5 Sec");
 }
 
 TEST_F(Panels, whileTurningIsRefusedTheModesDoNotStart_andAPulseEndsBeforeItsNextPulse) {
@@ -146,10 +146,10 @@ TEST_F(Panels, whileTurningIsRefusedTheModesDoNotStart_andAPulseEndsBeforeItsNex
     const auto stopLater = [this] {
         platform.scheduleAfter(8000, [this] { engine.StopTurningAndFollowing(); });
     };
-    fields.setText(EntryField::Text8, "10");
-    fields.setText(EntryField::Text9, "50");
-    fields.setText(EntryField::Text10, "10");
-    fields.setText(EntryField::Text11, "2");
+    fields.setText(EntryField::ShuttleMin, "10");
+    fields.setText(EntryField::ShuttleMax, "50");
+    fields.setText(EntryField::PulsSteps, "10");
+    fields.setText(EntryField::PulsPause, "2");
     stopLater();
     shuttlePuls.ShuttleClicked();
     stopLater();
@@ -169,13 +169,13 @@ TEST_F(Panels, whileTurningIsRefusedTheModesDoNotStart_andAPulseEndsBeforeItsNex
     EXPECT_LT(platform.steadyMs() - start, 3000);
     EXPECT_FALSE(windowModes.modes().pulsOn);
     EXPECT_EQ(platform.beeps.size(), 3u);
-    EXPECT_FALSE(fields.locked(EntryField::Text3)); // the panels are free again
+    EXPECT_FALSE(fields.locked(EntryField::GotoStep)); // the panels are free again
 }
 
 TEST_F(Panels, aModeAtASlowSpeedDeclined_doesNotStart) {
     setSlowSpeed(1500);
-    fields.setText(EntryField::Text8, "10");
-    fields.setText(EntryField::Text9, "50");
+    fields.setText(EntryField::ShuttleMin, "10");
+    fields.setText(EntryField::ShuttleMax, "50");
     platform.answerNextMessage(platform::Answer::No);
     shuttlePuls.ShuttleClicked();
     EXPECT_EQ(lastMessage(), "Set LowSpeed on 1 Sec ? ");
@@ -184,14 +184,14 @@ TEST_F(Panels, aModeAtASlowSpeedDeclined_doesNotStart) {
 }
 
 TEST_F(Panels, speedLimitsAreCheckedAgainstEachOther) {
-    fields.setText(EntryField::Text5, ".001");
-    fields.setText(EntryField::Text6, ".002");
+    fields.setText(EntryField::SlowestDelay, ".001");
+    fields.setText(EntryField::FastestDelay, ".002");
     params.LowSpeedClicked();
     EXPECT_EQ(platform.messages.at(0).text, "Minimaal  .003 Sec");
-    EXPECT_EQ(fields.text(EntryField::Text5), "1 Sec");
+    EXPECT_EQ(fields.text(EntryField::SlowestDelay), "1 Sec");
     EXPECT_EQ(state.SlowestDelayMs, 1000);
 
-    fields.setText(EntryField::Text6, "0");
+    fields.setText(EntryField::FastestDelay, "0");
     params.HighSpeedClicked();
     EXPECT_EQ(lastMessage(), "Maximaal  .999Sec\r\nMinimaal .001 Sec");
     EXPECT_EQ(state.FastestDelayMs, 1);
@@ -201,22 +201,22 @@ TEST_F(Panels, limitsBelowTheCounterTakeItAlong_andTheModesFollowTheLimits) {
     QSignalSpy limits(&params, &panel::StepperParams::limitsChanged);
     state.StepCounter = 300;
     state.OverlaySteps = 7;
-    fields.setText(EntryField::Text1, "100");
+    fields.setText(EntryField::MaxPosition, "100");
     params.MaxClicked();
     EXPECT_EQ(lastMessage(), "Warning I set counter to max but not the stepper.");
     EXPECT_EQ(state.StepCounter, 100);
     EXPECT_EQ(state.OverlayPosition, 7);
     EXPECT_EQ(state.CenterPosition, 50);
 
-    fields.setText(EntryField::Text2, "abc"); // filtered to nothing: refilled with the limit
+    fields.setText(EntryField::MinPosition, "abc"); // filtered to nothing: refilled with the limit
     params.MinClicked();
-    fields.setText(EntryField::Text2, "100");
+    fields.setText(EntryField::MinPosition, "100");
     params.MinClicked();
     EXPECT_EQ(lastMessage(), "Maximaal 99.");
-    EXPECT_EQ(fields.text(EntryField::Text2), "0");
+    EXPECT_EQ(fields.text(EntryField::MinPosition), "0");
     EXPECT_EQ(limits.count(), 3);
 
-    fields.setText(EntryField::Text4, "0");
+    fields.setText(EntryField::StepsPer360, "0");
     params.StepsClicked();
     EXPECT_EQ(state.DegreesPerStep, 360.0f);
 }
@@ -239,12 +239,12 @@ TEST_F(Panels, calibrationAroundOneHundred_rocksAtMost150msAndRestoresTheDelay) 
 TEST_F(Panels, overlayPanel_sizeOfZeroSwitchesItOffAndClosingThePanelSettlesTheOverlay) {
     QSignalSpy check(&overlay, &panel::OverlayPanel::checkShown);
     state.OverlayOn = true;
-    fields.setText(EntryField::Text12, "0");
+    fields.setText(EntryField::OverlaySteps, "0");
     overlay.OverlayInputClicked();
     EXPECT_FALSE(state.OverlayOn);
     EXPECT_FALSE(check.last().at(1).toBool()); // the box disabled
 
-    fields.setText(EntryField::Text12, "8");
+    fields.setText(EntryField::OverlaySteps, "8");
     overlay.OverlayInputClicked();
     EXPECT_EQ(state.OverlaySteps, 8);
     state.OverlayMenu = true;
@@ -265,7 +265,7 @@ TEST_F(Panels, anOverlayOfferedByAMeasurement_isSetShownAndSwitchedOn) {
     state.OverlayOn = false;
     overlay.Use(6);
     EXPECT_EQ(state.OverlaySteps, 6);
-    EXPECT_EQ(fields.text(EntryField::Text12), "6");
+    EXPECT_EQ(fields.text(EntryField::OverlaySteps), "6");
     EXPECT_TRUE(state.OverlayMenu);
     EXPECT_TRUE(state.OverlayOn);
     ASSERT_FALSE(panels.isEmpty());

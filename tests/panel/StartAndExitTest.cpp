@@ -56,9 +56,9 @@ TEST_F(StartAndExit, initMainBuildsThePanelsFromTheProfileAndPowersTheSelectedDr
     state.StoredProfiles[0].PulsTime = 4;
     init.InitMain(false);
     EXPECT_EQ(written(), (std::vector<std::uint8_t>{4})); // autopower on the counter's code
-    EXPECT_EQ(fields.text(panel::EntryField::Text3), "100");
-    EXPECT_EQ(fields.text(panel::EntryField::Text7), "180 °");
-    EXPECT_EQ(fields.text(panel::EntryField::Text11), "4 Sec");
+    EXPECT_EQ(fields.text(panel::EntryField::GotoStep), "100");
+    EXPECT_EQ(fields.text(panel::EntryField::GotoDegrees), "180 °");
+    EXPECT_EQ(fields.text(panel::EntryField::PulsPause), "4 Sec");
     EXPECT_EQ(state.DateText, "5-December-2026");
     EXPECT_TRUE(housekeeping.running());
     ASSERT_EQ(shown.size(), 1u);
