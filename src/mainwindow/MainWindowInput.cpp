@@ -88,6 +88,9 @@ bool MainWindow::fieldKeyPressed(EntryField* entry, QKeyEvent* event) {
         return false;
     routeKey(event);
     static_cast<QObject*>(entry)->event(event);
+    // A key the field has no use for (Page Up) would go on to the frames around it, whose
+    // filter is this one: its command would run twice.
+    event->accept();
     return true;
 }
 

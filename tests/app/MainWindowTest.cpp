@@ -37,6 +37,16 @@ TEST_F(MainWindowTest, afterAGotoTheFieldsTakeTheKeysAgain_andEnterTurns) {
     EXPECT_EQ(platform.beeps.size(), 2u); // every key in the degree field beeps
 }
 
+TEST_F(MainWindowTest, aKeyTheFieldHasNoUseFor_turnsOnceWhileTheFieldHoldsTheFocus) {
+    enter(form.Text3, "12");
+    QTest::keyClick(form.Text3, Qt::Key_Return);
+    ASSERT_EQ(state.StepCounter, 12);
+    QTest::keyClick(form.Text3, Qt::Key_PageUp); // 90 degrees at 200 steps per 360
+    EXPECT_EQ(state.StepCounter, 62);
+    QTest::keyClick(form.Text3, Qt::Key_PageDown);
+    EXPECT_EQ(state.StepCounter, 12);
+}
+
 TEST_F(MainWindowTest, aFieldsValueIsWhatItShows_alsoWhenItsTextWasSetWithoutKeys) {
     // As a screen reader or an on-screen keyboard sets a field.
     QAccessible::queryAccessibleInterface(form.Text3)->setText(QAccessible::Value, "12.5");
