@@ -63,34 +63,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 EntryField* MainWindow::field(panel::EntryField which) const {
-    using Field = panel::EntryField;
-    switch (which) {
-    case Field::MaxPosition:
-        return form_.Text1;
-    case Field::MinPosition:
-        return form_.Text2;
-    case Field::GotoStep:
-        return form_.Text3;
-    case Field::StepsPer360:
-        return form_.Text4;
-    case Field::SlowestDelay:
-        return form_.Text5;
-    case Field::FastestDelay:
-        return form_.Text6;
-    case Field::GotoDegrees:
-        return form_.Text7;
-    case Field::ShuttleMin:
-        return form_.Text8;
-    case Field::ShuttleMax:
-        return form_.Text9;
-    case Field::PulsSteps:
-        return form_.Text10;
-    case Field::PulsPause:
-        return form_.Text11;
-    case Field::OverlaySteps:
-        return form_.Text12;
-    }
-    return nullptr;
+    // In the order of panel::EntryField.
+    const std::array<EntryField*, 12> fields{form_.Text1, form_.Text2,  form_.Text3,  form_.Text4,
+                                             form_.Text5, form_.Text6,  form_.Text7,  form_.Text8,
+                                             form_.Text9, form_.Text10, form_.Text11, form_.Text12};
+    return fields[static_cast<std::size_t>(static_cast<int>(which) - 1)];
 }
 
 void MainWindow::render(const panel::MainView& v) {
