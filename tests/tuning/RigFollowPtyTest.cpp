@@ -21,11 +21,11 @@ TEST(RigFollowPtyTest, theStepperFollowsAnFt817OnASerialPort_andClosingReleasesT
     auto [tuning, state, view, serial] =
         std::tie(station.tuning, station.state, station.view, station.serial);
     // A poll and its reading told over the line; the program's own polls and checks wait
-    // meanwhile.
+    // meanwhile. The port's opening may still hold the line: the poll then goes out after it.
     const auto poll = [&] {
         const auto paused = tuning.pausePolls();
         tuning.PollRig();
-        for (int i = 0; i < 500 && station.cat.busy(); ++i)
+        for (int i = 0; i < 500 && (station.cat.busy() || !station.cat.lineIdle()); ++i)
             station.platform.waitMs(5);
     };
 
