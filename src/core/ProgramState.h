@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 namespace core {
@@ -10,6 +12,12 @@ namespace core {
 using Long = std::int32_t;
 using Integer = std::int16_t;
 using Single = float;
+
+// A position or count worked out in 64 bits, held within a Long.
+inline Long ClampToLong(std::int64_t value) {
+    return static_cast<Long>(std::clamp<std::int64_t>(value, std::numeric_limits<Long>::min(),
+                                                      std::numeric_limits<Long>::max()));
+}
 
 // Everything stored for one stepper. The working copy of the selected stepper is the
 // ProgramState itself (it derives from this); the two stored copies live in StoredProfiles.

@@ -20,6 +20,7 @@
 
 namespace engine {
 
+using core::ClampToLong;
 using core::Long;
 using port::Direction;
 
@@ -29,11 +30,6 @@ namespace {
 constexpr Long SlowTurnAboveMs = 1000;
 // Overlay steps never wait longer than this.
 constexpr Long OverlayDelayLimitMs = 500;
-
-Long ClampToLong(std::int64_t value) {
-    return static_cast<Long>(std::clamp<std::int64_t>(value, std::numeric_limits<Long>::min(),
-                                                      std::numeric_limits<Long>::max()));
-}
 
 } // namespace
 

@@ -55,11 +55,8 @@ Long Engine::endOfTurnTo(Long target) const {
 }
 
 Long Engine::targetOf(const TurnRequest& request) const {
-    if (request.offset) {
-        const std::int64_t to = std::int64_t{state_.StepCounter} + *request.offset;
-        return static_cast<Long>(std::clamp<std::int64_t>(to, std::numeric_limits<Long>::min(),
-                                                          std::numeric_limits<Long>::max()));
-    }
+    if (request.offset)
+        return core::ClampToLong(std::int64_t{state_.StepCounter} + *request.offset);
     if (!request.degrees)
         return request.target;
     if (!std::isfinite(*request.degrees))

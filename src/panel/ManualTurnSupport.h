@@ -15,12 +15,7 @@ inline QString TimeLabelText(const platform::Platform& platform) {
 
 // A position moved by a step count, held within a Long.
 inline core::Long OffsetPosition(core::Long from, std::int64_t by) {
-    const std::int64_t to = std::int64_t{from} + by;
-    if (to > std::numeric_limits<core::Long>::max())
-        return std::numeric_limits<core::Long>::max();
-    if (to < std::numeric_limits<core::Long>::min())
-        return std::numeric_limits<core::Long>::min();
-    return static_cast<core::Long>(to);
+    return core::ClampToLong(std::int64_t{from} + by);
 }
 
 // After a turn inside an endless loop: a turn handed to the slow-turn timers is waited for,
