@@ -276,8 +276,8 @@ void DisplayWindows::openLptOutput() {
             station_.housekeeping().Pause();
         state_.LptOutTestOpen = true;
         lptOutputWindow_ = new display::LptOutputWindow(lptOutput_, platform_);
-        connect(lptOutputWindow_, &display::LptOutputWindow::extraBitsChanged, &window_,
-                &mainwindow::MainWindow::renderPortPanel);
+        connect(lptOutputWindow_, &display::LptOutputWindow::extraBitsChanged, this,
+                &DisplayWindows::portLineChanged);
         connect(lptOutputWindow_, &display::LptOutputWindow::helpRequested, this,
                 [this] { showText(HelpText::English); });
         connect(lptOutputWindow_, &display::LptOutputWindow::closed, this, [this] {

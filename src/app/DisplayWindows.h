@@ -55,6 +55,8 @@ signals:
     // A pelorus window opened or closed, or the pelorus toggled the main window: the table
     // window's buttons follow.
     void shownWindowsChanged();
+    // The output test set the port's extra bits: the port panel shows them.
+    void portLineChanged();
 
 private:
     void wireNews();

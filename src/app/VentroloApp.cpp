@@ -24,11 +24,14 @@ VentroloApp::VentroloApp(const QString& programDirectory, platform::Platform& pl
     : station_(programDirectory, platform, std::move(lpt)),
       window_({state_, platform_, engine_, station_.speed(), station_.modes(),
                station_.counterByHand(), fields_, turns_, params_, shuttlePuls_, calibration_,
-               overlay_, keys_, wheel_, exitPath_, switches_, joystick_, station_.portCommands()}) {
+               overlay_, keys_, wheel_, exitPath_, switches_, joystick_, station_.portCommands(),
+               presenter_}) {
     wireLogic();
     wireMainWindow();
     connectMenus();
     displays_ = std::make_unique<DisplayWindows>(station_, window_);
+    connect(displays_.get(), &DisplayWindows::portLineChanged, &presenter_,
+            &panel::MainPresenter::ShowPortPanel);
     tables_ = std::make_unique<TableWindows>(station_, window_, *displays_);
     programs_ = std::make_unique<ProgramWindows>(station_, window_, *displays_);
     connect(tables_.get(), &TableWindows::opening, this,

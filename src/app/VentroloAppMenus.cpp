@@ -59,7 +59,7 @@ void VentroloApp::showInputSimulation(bool open) {
     } else if (!open && simulationWindow_) {
         simulationWindow_->close();
     }
-    window_.renderSwitchMenus();
+    presenter_.ShowSwitchMenus();
 }
 
 void VentroloApp::aboutClicked() {

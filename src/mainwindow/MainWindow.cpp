@@ -47,10 +47,6 @@ MainWindow::MainWindow(const MainWindowLogic& logic, QWidget* parent)
     connectMenus();
     connectWindowEntries();
     routeEventsOfChildren();
-    renderPower();
-    renderPortPanel();
-    renderInputLabel();
-    renderWheelDisplay();
 }
 
 MainWindow::~MainWindow() = default;
@@ -110,6 +106,7 @@ void MainWindow::render(const panel::MainView& v) {
         form_.cmdPulsloop->setText(v.pulsCaption);
     if (differs(v.calibrationCaption, was.calibrationCaption))
         form_.cmdCalibreer->setText(v.calibrationCaption);
+    renderPanel(v.panel, all);
 }
 
 void MainWindow::putThumb(core::Long value) {
@@ -162,52 +159,144 @@ void MainWindow::renderSpeed(const panel::SpeedView& speed, bool changed) {
     form_.chkSpeedModulate->setVisible(speed.rampVisible);
 }
 
-void MainWindow::renderPower() {
-    const port::PowerControl& power = logic_.portCommands.power();
-    form_.chkAuto->setChecked(power.autoPowerTicked());
-    form_.chkAuto->setText(power.autoPowerCaption());
-    form_.chkFieldPower->setChecked(power.fieldPowerTicked());
-    form_.chkFieldPower->setVisible(power.fieldPowerVisible());
-}
-
-void MainWindow::renderPortPanel() {
-    const port::PortPanel& panel = logic_.portCommands.portPanel();
-    // The whole window is off while the output pins are walked.
-    setEnabled(!panel.walking());
-    form_.cmdPoort->setText(panel.portButtonCaption());
-    form_.cmdPoort->setEnabled(!panel.walking() && !logic_.modes.busyLock().isLocked());
-    form_.cmdLptTest->setText(panel.lptTestCaption());
-    form_.mnuLPT89->setChecked(panel.lpt89Checked());
-    portStatus_->setText(panel.portStatusText());
-}
-
-void MainWindow::showBusyLock(bool locked) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             form_.cmdPoort, form_.cmdLptTest, form_.cmdStepperStap, form_.cmdHoogste,
-             form_.cmdLaagste, form_.cmdInputMax, form_.cmdInputMin, form_.cmdOverlayInput,
-             form_.chkOverlay, form_.chkSpeedModulate, form_.cmdGotoStep, form_.cmdGotoDegrees})
-        control->setEnabled(!locked);
-    const bool overlaySteps = !locked && logic_.state.OverlayOn;
-    for (QPushButton* button :
-         {form_.cmdOverCW, form_.cmdOverCCW, form_.cmdOverCWs, form_.cmdOverCCWs})
-        button->setEnabled(overlaySteps);
-    if (!locked) {
-        renderPortPanel(); // the port button stays off while the output pins are walked
-        logic_.fields.setKeyPreview(true);
+void MainWindow::renderPanel(const panel::PanelView& v, bool all) {
+    panel::PanelView& was = shown_.panel;
+    const auto differs = [all](const auto& now, auto& shown) {
+        if (!all && now == shown)
+            return false;
+        shown = now;
+        return true;
+    };
+    // A check mark is put where the view has it when it changed or was told again: a click
+    // flipped it before the logic answered, and a refused click is put back.
+    const bool retold = differs(v.checksTold, was.checksTold);
+    const auto check = [retold](auto* box, bool checked, bool changed) {
+        if ((retold || changed) && box->isChecked() != checked)
+            box->setChecked(checked);
+    };
+    for (std::size_t i = 0; i < panel::ControlCount; ++i) {
+        if (differs(v.enabled[i], was.enabled[i]))
+            for (QWidget* widget : controlWidgets(static_cast<panel::Control>(i)))
+                widget->setEnabled(v.enabled[i]);
     }
+    if (differs(v.dragBarLabelShown, was.dragBarLabelShown))
+        form_.lblVscroll->setVisible(v.dragBarLabelShown);
+    if (differs(v.dragBarToolTip, was.dragBarToolTip))
+        form_.VSlider1->setToolTip(v.dragBarToolTip);
+    if (differs(v.dragTurn, was.dragTurn)) {
+        if (v.dragTurn.running) {
+            form_.VSlider1->setSelectedRange(v.dragTurn.selectionStart,
+                                             v.dragTurn.selectionLength);
+            putThumb(v.dragTurn.thumb);
+        } else {
+            form_.VSlider1->clearSelectedRange();
+        }
+    }
+    for (std::size_t i = 0; i < v.fieldTexts.size(); ++i) {
+        const auto which = static_cast<panel::EntryField>(i + 1);
+        if (differs(v.fieldTexts[i], was.fieldTexts[i]))
+            showFieldText(which, v.fieldTexts[i]);
+        if (differs(v.fieldLocked[i], was.fieldLocked[i]))
+            field(which)->setLocked(v.fieldLocked[i]);
+    }
+    if (differs(v.timeText, was.timeText))
+        form_.lblTime->setText(v.timeText);
+    if (differs(v.statusTitle, was.statusTitle))
+        form_.Frame10->setTitle(v.statusTitle);
+    if (differs(v.pulsShuttleText, was.pulsShuttleText))
+        form_.lblPulsShuttle->setText(v.pulsShuttleText);
+    if (differs(v.turnToMaxToolTip, was.turnToMaxToolTip))
+        form_.cmdMaxCw->setToolTip(v.turnToMaxToolTip);
+    if (differs(v.turnToMinToolTip, was.turnToMinToolTip))
+        form_.cmdMinCcw->setToolTip(v.turnToMinToolTip);
+    if (differs(v.calibrationMenuCaption, was.calibrationMenuCaption))
+        form_.mnuCalibraStaps->setText(v.calibrationMenuCaption);
+    const bool overlayPanels = differs(v.overlayPanelsShown, was.overlayPanelsShown);
+    if (overlayPanels)
+        form_.setOverlayPanelsShown(v.overlayPanelsShown);
+    check(form_.mnuOverlay, v.overlayPanelsShown, overlayPanels);
+    check(form_.chkOverlay, v.overlayTicked, differs(v.overlayTicked, was.overlayTicked));
+    const bool power = differs(v.power, was.power);
+    if (power) {
+        form_.chkAuto->setText(v.power.autoCaption);
+        form_.chkFieldPower->setVisible(v.power.fieldVisible);
+    }
+    check(form_.chkAuto, v.power.autoTicked, power);
+    check(form_.chkFieldPower, v.power.fieldTicked, power);
+    const bool port = differs(v.port, was.port);
+    if (port) {
+        // The whole window rests while the output pins are walked.
+        setEnabled(!v.port.walking);
+        form_.cmdPoort->setText(v.port.buttonCaption);
+        form_.cmdLptTest->setText(v.port.lptTestCaption);
+        portStatus_->setText(v.port.statusText);
+    }
+    check(form_.mnuLPT89, v.port.lpt89Checked, port);
+    if (differs(v.inputLabel, was.inputLabel)) {
+        form_.lblInputport->setText(v.inputLabel.text);
+        SetTextColor(form_.lblInputport, display::ColorFromValue(v.inputLabel.color));
+        form_.lblInputport->setVisible(v.inputLabel.visible);
+    }
+    const port::SwitchMenuChecks& switches = v.switchMenus;
+    const bool menus = differs(switches, was.switchMenus);
+    if (menus)
+        form_.mnuEndSwitchCenter->setText(switches.centerCaption);
+    check(form_.mnuEndSwitchCenter, switches.centerSwitch, menus);
+    check(form_.mnuEndSwitches, switches.beginEndSwitches, menus);
+    check(form_.mnuEndSwitchesShow, switches.showOnly, menus);
+    check(form_.mnuRemoteTurning, switches.remoteTurning, menus);
+    check(form_.mnuSimulate, switches.simulation, menus);
+    const bool wheel = differs(v.wheel, was.wheel) | differs(v.wheelToolTip, was.wheelToolTip);
+    if (wheel) {
+        form_.cmdScroll->setText(v.wheel.scrollCaption);
+        form_.cmdScroll->setEnabled(v.wheel.scrollEnabled);
+        form_.cmdScroll->setToolTip(v.wheelToolTip);
+        form_.mnuWheelTable->setEnabled(v.wheel.tableEntryEnabled);
+        form_.mnuWheelFrequency->setEnabled(v.wheel.frequencyEntryEnabled);
+    }
+    using engine::WheelFunction;
+    const auto wheelEntry = [&](QAction* entry, WheelFunction function) {
+        check(entry, v.wheel.checked == function, wheel);
+    };
+    wheelEntry(form_.mnuWheelStepper, WheelFunction::Stepper);
+    wheelEntry(form_.mnuWheelTable, WheelFunction::Table);
+    wheelEntry(form_.mnuWheelFrequency, WheelFunction::Frequency);
+    wheelEntry(form_.mnuWheelSpeed, WheelFunction::Speed);
 }
 
-void MainWindow::setStepperOptionsEnabled(bool enabled) {
-    for (QRadioButton* option : form_.OptStepper)
-        option->setEnabled(enabled);
-}
-
-void MainWindow::showTime(const QString& text) {
-    form_.lblTime->setText(text);
-}
-
-void MainWindow::showJoystick(const QString& frameText) {
-    form_.Frame10->setTitle(frameText);
+std::vector<QWidget*> MainWindow::controlWidgets(panel::Control control) const {
+    using panel::Control;
+    switch (control) {
+    case Control::DragBar: return {form_.VSlider1};
+    case Control::GotoStep: return {form_.cmdGotoStep};
+    case Control::GotoDegrees: return {form_.cmdGotoDegrees};
+    case Control::StepUp: return {form_.cmdCw};
+    case Control::StepDown: return {form_.cmdCcw};
+    case Control::TurnToMin: return {form_.cmdMinCcw};
+    case Control::TurnToMax: return {form_.cmdMaxCw};
+    case Control::Calibrate: return {form_.cmdCalibreer};
+    case Control::Shuttle: return {form_.cmdShuttle};
+    case Control::Puls: return {form_.cmdPulsloop};
+    case Control::PortButton: return {form_.cmdPoort};
+    case Control::LptTest: return {form_.cmdLptTest};
+    case Control::SetStepsPer360: return {form_.cmdStepperStap};
+    case Control::SetSlowestDelay: return {form_.cmdHoogste};
+    case Control::SetFastestDelay: return {form_.cmdLaagste};
+    case Control::SetMaximum: return {form_.cmdInputMax};
+    case Control::SetMinimum: return {form_.cmdInputMin};
+    case Control::SetOverlaySteps: return {form_.cmdOverlayInput};
+    case Control::OverlayCheck: return {form_.chkOverlay};
+    case Control::SpeedRamp: return {form_.chkSpeedModulate};
+    case Control::OverlayStepUp: return {form_.cmdOverCW};
+    case Control::OverlayStepDown: return {form_.cmdOverCCW};
+    case Control::OverlayAllUp: return {form_.cmdOverCWs};
+    case Control::OverlayAllDown: return {form_.cmdOverCCWs};
+    case Control::OverlayStepsLabel: return {form_.lblOverlaySteps};
+    case Control::OverlayDegreesLabel: return {form_.lblOverlayDegrees};
+    case Control::StepperOptions: return {form_.OptStepper[0], form_.OptStepper[1]};
+    case Control::Count: break;
+    }
+    return {};
 }
 
 void MainWindow::showFieldText(panel::EntryField which, const QString& text) {
@@ -220,112 +309,8 @@ void MainWindow::showFieldText(panel::EntryField which, const QString& text) {
         entry->setCursorPosition(std::min<int>(cursor, static_cast<int>(text.size())));
 }
 
-void MainWindow::showFieldLocked(panel::EntryField which, bool locked) {
-    field(which)->setLocked(locked);
-}
-
-void MainWindow::setPulsShuttleText(const QString& text) {
-    form_.lblPulsShuttle->setText(text);
-}
-
-void MainWindow::setMaxTurnToolTip(const QString& text) {
-    form_.cmdMaxCw->setToolTip(text);
-}
-
-void MainWindow::setMinTurnToolTip(const QString& text) {
-    form_.cmdMinCcw->setToolTip(text);
-}
-
-void MainWindow::setTurnButtonsEnabled(bool enabled) {
-    form_.lblVscroll->setVisible(enabled);
-    // The stop button stays usable: it is how an endless mode is ended by mouse.
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             form_.VSlider1, form_.cmdGotoDegrees, form_.cmdGotoStep, form_.cmdCw, form_.cmdCcw,
-             form_.cmdMinCcw, form_.cmdMaxCw, form_.cmdCalibreer})
-        control->setEnabled(enabled);
-}
-
-void MainWindow::setLoopKeysEnabled(bool enabled) {
-    form_.lblVscroll->setVisible(enabled);
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             form_.VSlider1, form_.cmdCw, form_.cmdCcw, form_.cmdMinCcw, form_.cmdMaxCw,
-             form_.cmdShuttle, form_.cmdPulsloop, form_.cmdGotoStep, form_.cmdGotoDegrees})
-        control->setEnabled(enabled);
-}
-
-void MainWindow::setModeButtonsEnabled(bool shuttle, bool puls) {
-    form_.cmdShuttle->setEnabled(shuttle);
-    form_.cmdPulsloop->setEnabled(puls);
-}
-
-void MainWindow::setCalibrationMenuCaption(const QString& text) {
-    form_.mnuCalibraStaps->setText(text);
-}
-
-void MainWindow::setOverlayPanelsShown(bool shown) {
-    form_.mnuOverlay->setChecked(shown);
-    form_.setOverlayPanelsShown(shown);
-}
-
-void MainWindow::showOverlayCheck(bool ticked, bool enabled) {
-    form_.chkOverlay->setChecked(ticked);
-    form_.chkOverlay->setEnabled(enabled);
-}
-
-void MainWindow::setOverlayControlsEnabled(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             form_.cmdOverCW, form_.cmdOverCCW, form_.cmdOverCWs, form_.cmdOverCCWs,
-             form_.lblOverlaySteps, form_.lblOverlayDegrees})
-        control->setEnabled(enabled);
-}
-
 void MainWindow::pelorusOff() {
     setPelorusShown(false, false);
-}
-
-void MainWindow::startDragTurn(core::Long selectionStart, core::Long selectionLength,
-                               const QString& toolTip) {
-    SelectionSlider* slider = form_.VSlider1;
-    slider->setSelectedRange(selectionStart, selectionLength);
-    putThumb(logic_.state.StepCounter);
-    slider->setEnabled(false);
-    slider->setToolTip(toolTip);
-}
-
-void MainWindow::endDragTurn() {
-    form_.VSlider1->clearSelectedRange();
-    form_.VSlider1->setEnabled(true);
-}
-
-void MainWindow::renderInputLabel() {
-    const port::InputLabel& label = logic_.switches.label();
-    form_.lblInputport->setText(label.text);
-    SetTextColor(form_.lblInputport, display::ColorFromValue(label.color));
-    form_.lblInputport->setVisible(label.visible);
-}
-
-void MainWindow::renderSwitchMenus() {
-    const port::SwitchMenuChecks checks = logic_.switches.menuChecks();
-    form_.mnuEndSwitchCenter->setChecked(checks.centerSwitch);
-    form_.mnuEndSwitchCenter->setText(checks.centerCaption);
-    form_.mnuEndSwitches->setChecked(checks.beginEndSwitches);
-    form_.mnuEndSwitchesShow->setChecked(checks.showOnly);
-    form_.mnuRemoteTurning->setChecked(checks.remoteTurning);
-    form_.mnuSimulate->setChecked(checks.simulation);
-}
-
-void MainWindow::renderWheelDisplay() {
-    const engine::WheelDisplay display = logic_.wheel.display();
-    form_.cmdScroll->setText(display.scrollCaption);
-    form_.cmdScroll->setEnabled(display.scrollEnabled);
-    form_.cmdScroll->setToolTip(logic_.state.WheelToolTip);
-    using engine::WheelFunction;
-    form_.mnuWheelStepper->setChecked(display.checked == WheelFunction::Stepper);
-    form_.mnuWheelTable->setChecked(display.checked == WheelFunction::Table);
-    form_.mnuWheelFrequency->setChecked(display.checked == WheelFunction::Frequency);
-    form_.mnuWheelSpeed->setChecked(display.checked == WheelFunction::Speed);
-    form_.mnuWheelTable->setEnabled(display.tableEntryEnabled);
-    form_.mnuWheelFrequency->setEnabled(display.frequencyEntryEnabled);
 }
 
 void MainWindow::renderFromState() {
@@ -334,15 +319,11 @@ void MainWindow::renderFromState() {
     form_.mnuTarvex->setChecked(s.BothSteppersPin6);
     form_.Image1->setVisible(s.BothSteppersPin6);
     form_.mnuJoyStick->setChecked(s.JoystickOn);
-    form_.Frame10->setTitle(logic_.joystick.frameText());
     setWindowTitle(core::MainCaption(s));
     form_.OptStepper[s.SelectedStepper == 1 ? 1 : 0]->setChecked(true);
     form_.mnuStepper12->setText(s.SelectedStepper == 1 ? QStringLiteral("Stepper1")
                                                        : QStringLiteral("Stepper2"));
-    form_.mnuCalibraStaps->setText(QStringLiteral("&Calibratie Stappen (") +
-                                   QString::number(s.CalibrationSteps) + QLatin1Char(')'));
     applyDegreeColor();
-    renderPortPanel();
 }
 
 void MainWindow::applyDegreeColor() {

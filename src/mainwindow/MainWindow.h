@@ -11,6 +11,7 @@
 #include "panel/ExitPath.h"
 #include "panel/KeyControl.h"
 #include "panel/MainFields.h"
+#include "panel/MainPresenter.h"
 #include "panel/MainView.h"
 #include "panel/OverlayPanel.h"
 #include "panel/PortCommands.h"
@@ -25,6 +26,7 @@
 
 #include <QMainWindow>
 #include <cstddef>
+#include <vector>
 
 class QLabel;
 
@@ -52,11 +54,12 @@ struct MainWindowLogic {
     port::SwitchInputs& switches;
     port::JoystickStatus& joystick;
     panel::PortCommands& portCommands;
+    panel::MainPresenter& presenter;
 };
 
 // Form1, the program's main window. Its controls live in the form, private to it; it forwards
-// every control, key and wheel turn to the logic and renders what the logic tells (the public
-// slots below, connected in src/app). What only the application can do (open another window,
+// every control, key and wheel turn to the logic and renders the presenter's view of it
+// (connected in src/app). What only the application can do (open another window,
 // store the configuration) the window asks for through its signals, and the application shows
 // the outcome through the render functions for those windows.
 class MainWindow : public QMainWindow {
@@ -67,39 +70,12 @@ public:
     ~MainWindow() override;
 
     // --- what the logic tells ---
-    // The counter, the drag bar and its label, the degrees, the overlay, PcSpeed, the speed
-    // panel and the modes' captions: what differs from the view rendered last.
+    // Everything the presenter shows (the position, the speed, the panels' controls, fields,
+    // captions and check marks): what differs from the view rendered last.
     void render(const panel::MainView& view);
-    void renderPower();
-    void renderPortPanel();
-    // The busy lock's buttons (its fields are locked through MainFields).
-    void showBusyLock(bool locked);
-    void setStepperOptionsEnabled(bool enabled);
-    void showTime(const QString& text);
-    void showJoystick(const QString& frameText);
-    void showFieldText(panel::EntryField field, const QString& text);
-    void showFieldLocked(panel::EntryField field, bool locked);
-    void setPulsShuttleText(const QString& text);
-    void setMaxTurnToolTip(const QString& text);
-    void setMinTurnToolTip(const QString& text);
-    // Button(enable): the drag bar, goto, single-step, limit and calibration buttons.
-    void setTurnButtonsEnabled(bool enabled);
-    // LockLoopKeys(enable): the drag bar, single-step, limit, shuttle, pulse and goto buttons.
-    void setLoopKeysEnabled(bool enabled);
-    void setModeButtonsEnabled(bool shuttle, bool puls);
-    void setCalibrationMenuCaption(const QString& text);
-    void setOverlayPanelsShown(bool shown);
-    void showOverlayCheck(bool ticked, bool enabled);
-    void setOverlayControlsEnabled(bool enabled);
     // The pelorus windows closed for lack of degrees: their buttons read "Pel&orus off".
     void pelorusOff();
-    void startDragTurn(core::Long selectionStart, core::Long selectionLength,
-                       const QString& toolTip);
-    void endDragTurn();
-    void renderInputLabel();
-    void renderSwitchMenus();
-    void renderWheelDisplay();
-    // Title, stepper choice, menus and captions from the state (InitMain).
+    // Title, stepper choice and menus from the state (InitMain).
     void renderFromState();
     // The degree texts in PelorusDegreeColor.
     void applyDegreeColor();
@@ -174,6 +150,10 @@ private:
     void renderOverlay(const panel::OverlayDisplay& display);
     // The bar and the box whenever they differ from the speed; the rest when it changed.
     void renderSpeed(const panel::SpeedView& speed, bool changed);
+    void renderPanel(const panel::PanelView& panel, bool all);
+    std::vector<QWidget*> controlWidgets(panel::Control control) const;
+    // A field's text, the cursor kept where the user left it.
+    void showFieldText(panel::EntryField field, const QString& text);
 
     // MainWindowPanels.cpp: the controls forwarded to the logic.
     void connectTurning();

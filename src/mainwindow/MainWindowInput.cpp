@@ -150,7 +150,7 @@ bool MainWindow::framePressed(QWidget* frame, QMouseEvent* event) {
     }
     if (frame == form_.Frame7) {
         logic_.engine.StopTurningAndFollowing();
-        setStepperOptionsEnabled(true);
+        logic_.presenter.EnableStepperOptions();
         return true;
     }
     return false;

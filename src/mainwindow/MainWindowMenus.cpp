@@ -39,7 +39,7 @@ void MainWindow::connectMenus() {
             &panel::OverlayPanel::MenuToggled);
     on(form_.mnuJoyStick, [this](bool checked) {
         form_.mnuJoyStick->setChecked(logic_.joystick.MenuToggled(checked));
-        showJoystick(logic_.joystick.frameText());
+        logic_.presenter.ShowJoystick();
     });
     connect(form_.mnuExit, &QAction::triggered, &logic_.exitPath, &panel::ExitPath::ExitProgram);
 
@@ -63,7 +63,7 @@ void MainWindow::connectMenus() {
             &SwitchInputs::RemoteTurningClicked);
     on(form_.mnuSimulate, [this] {
         logic_.switches.simulation().MenuClicked();
-        renderSwitchMenus();
+        logic_.presenter.ShowSwitchMenus();
     });
     on(form_.mnuLPT89, [this, &engine] {
         engine.StopTurningAndFollowing();
@@ -80,7 +80,7 @@ void MainWindow::connectMenus() {
     // --- pop-up menu ---
     on(form_.mnuStepper12, [this, &engine] {
         engine.StopTurningAndFollowing();
-        setStepperOptionsEnabled(true);
+        logic_.presenter.EnableStepperOptions();
         engine.SwitchStepper(logic_.state.SelectedStepper == 1 ? 0 : 1);
     });
     auto wheelEntry = [this, on](QAction* action, engine::WheelFunction function) {

@@ -61,7 +61,7 @@ void MainWindow::connectSpeedAndStepper() {
     });
     for (std::size_t i = 0; i < form_.OptStepper.size(); ++i) {
         connect(form_.OptStepper[i], &QRadioButton::clicked, this, [this, &engine, i] {
-            setStepperOptionsEnabled(true);
+            logic_.presenter.EnableStepperOptions();
             engine.SwitchStepper(static_cast<core::Long>(i));
         });
     }

@@ -48,6 +48,8 @@ void MainFields::ShowBusyLock(bool locked) {
          {EntryField::MaxPosition, EntryField::MinPosition, EntryField::StepsPer360,
           EntryField::SlowestDelay, EntryField::FastestDelay, EntryField::OverlaySteps})
         setLocked(field, locked);
+    if (!locked)
+        keyPreview_ = true;
 }
 
 void MainFields::ShowSpeedFields(const QString& slowest, const QString& fastest) {

@@ -52,7 +52,8 @@ public:
     void setLocked(EntryField field, bool locked);
     void setKeyPreview(bool on) { keyPreview_ = on; }
     // The busy lock makes the parameter fields (the range, the steps per 360, the delays and the
-    // overlay steps) read-only while a turn runs.
+    // overlay steps) read-only while a turn runs; its release gives the keys back to the
+    // window's commands.
     void ShowBusyLock(bool locked);
     // SlowestDelay and FastestDelay, in seconds.
     void ShowSpeedFields(const QString& slowest, const QString& fastest);

@@ -5,6 +5,24 @@ namespace panel {
 using core::Long;
 using engine::Engine;
 
+namespace {
+
+PowerView PowerViewOf(const port::PowerControl& power) {
+    return {power.autoPowerTicked(), power.autoPowerCaption(), power.fieldPowerTicked(),
+            power.fieldPowerVisible()};
+}
+
+PortView PortViewOf(const port::PortPanel& panel) {
+    return {panel.walking(), panel.portButtonCaption(), panel.lptTestCaption(),
+            panel.lpt89Checked(), panel.portStatusText()};
+}
+
+std::size_t FieldIndex(EntryField field) {
+    return static_cast<std::size_t>(field) - 1;
+}
+
+} // namespace
+
 MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPanel& speed,
                              WindowModes& modes, QObject* parent)
     : QObject(parent), state_(state), speed_(speed), modes_(modes),
@@ -39,6 +57,182 @@ MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPan
             v.calibrationCaption = modes.calibrationCaption();
         });
     });
+    connect(&modes.busyLock(), &engine::BusyLock::changed, this, [this](bool locked) {
+        update([&](MainView& v) {
+            enable(v.panel,
+                   {Control::LptTest, Control::SetStepsPer360, Control::SetSlowestDelay,
+                    Control::SetFastestDelay, Control::SetMaximum, Control::SetMinimum,
+                    Control::SetOverlaySteps, Control::OverlayCheck, Control::SpeedRamp,
+                    Control::GotoStep, Control::GotoDegrees},
+                   !locked);
+            enable(v.panel,
+                   {Control::OverlayStepUp, Control::OverlayStepDown, Control::OverlayAllUp,
+                    Control::OverlayAllDown},
+                   !locked && state_.OverlayOn);
+            holdPortButton(v.panel);
+        });
+    });
+    connect(&engine, &Engine::stepperOptionsEnabled, this, [this](bool enabled) {
+        update([&](MainView& v) { enable(v.panel, {Control::StepperOptions}, enabled); });
+    });
+}
+
+void MainPresenter::Follow(const Panels& panels) {
+    panels_.emplace(panels);
+    PanelView& panel = view_.panel;
+    for (int i = 1; i <= 12; ++i) {
+        const auto field = static_cast<EntryField>(i);
+        panel.fieldTexts[FieldIndex(field)] = panels.fields.text(field);
+        panel.fieldLocked[FieldIndex(field)] = panels.fields.locked(field);
+    }
+    panel.statusTitle = panels.joystick.frameText();
+    panel.power = PowerViewOf(panels.portCommands.power());
+    panel.port = PortViewOf(panels.portCommands.portPanel());
+    holdPortButton(panel);
+    panel.inputLabel = panels.switches.label();
+    panel.switchMenus = panels.switches.menuChecks();
+    panel.wheel = panels.wheel.display();
+    panel.wheelToolTip = state_.WheelToolTip;
+    connectPanels(panels);
+    connectControls(panels);
+    emit changed(view_);
+}
+
+// The texts, fields and check marks of the panels.
+void MainPresenter::connectPanels(const Panels& panels) {
+    const auto showTime = [this](const QString& text) {
+        update([&](MainView& v) { v.panel.timeText = text; });
+    };
+    connect(&panels.housekeeping, &Housekeeping::timeChanged, this, showTime);
+    connect(&panels.shuttlePuls, &ShuttlePuls::timeChanged, this, showTime);
+    connect(&panels.calibration, &CalibrationRun::timeChanged, this, showTime);
+    connect(&panels.housekeeping, &Housekeeping::joystickChanged, this, [this](const QString& text) {
+        update([&](MainView& v) { v.panel.statusTitle = text; });
+    });
+    const auto showPulsShuttle = [this](const QString& text) {
+        update([&](MainView& v) { v.panel.pulsShuttleText = text; });
+    };
+    connect(&panels.params, &StepperParams::pulsShuttleTextChanged, this, showPulsShuttle);
+    connect(&panels.shuttlePuls, &ShuttlePuls::pulsShuttleTextChanged, this, showPulsShuttle);
+    connect(&panels.mainInit, &MainInit::pulsShuttleTextChanged, this, showPulsShuttle);
+    connect(&panels.turns, &TurnCommands::maxToolTipChanged, this, [this](const QString& text) {
+        update([&](MainView& v) { v.panel.turnToMaxToolTip = text; });
+    });
+    connect(&panels.turns, &TurnCommands::minToolTipChanged, this, [this](const QString& text) {
+        update([&](MainView& v) { v.panel.turnToMinToolTip = text; });
+    });
+    connect(&panels.calibration, &CalibrationRun::menuCaptionChanged, this,
+            [this](const QString& text) {
+                update([&](MainView& v) { v.panel.calibrationMenuCaption = text; });
+            });
+    connect(&panels.mainInit, &MainInit::mainWindowChanged, this, &MainPresenter::StateReplaced);
+    connect(&panels.overlay, &OverlayPanel::displayChanged, this, &MainPresenter::ShowOverlay);
+
+    // A field's text is what the user typed too: the view holds what the field holds.
+    const auto showFieldText = [this, &fields = panels.fields](EntryField field) {
+        update([&](MainView& v) { v.panel.fieldTexts[FieldIndex(field)] = fields.text(field); });
+    };
+    connect(&panels.fields, &MainFields::textChanged, this, showFieldText);
+    connect(&panels.fields, &MainFields::edited, this, showFieldText);
+    connect(&panels.fields, &MainFields::lockedChanged, this, [this](EntryField field, bool locked) {
+        update([&](MainView& v) { v.panel.fieldLocked[FieldIndex(field)] = locked; });
+    });
+
+    connect(&panels.overlay, &OverlayPanel::panelsShown, this, [this](bool shown) {
+        retell([&](MainView& v) { v.panel.overlayPanelsShown = shown; });
+    });
+    const port::PowerControl& power = panels.portCommands.power();
+    connect(&power, &port::PowerControl::changed, this, [this, &power] {
+        retell([&](MainView& v) { v.panel.power = PowerViewOf(power); });
+    });
+    connect(&panels.portCommands.portPanel(), &port::PortPanel::changed, this,
+            &MainPresenter::ShowPortPanel);
+    connect(&panels.switches, &port::SwitchInputs::labelChanged, this,
+            [this, &switches = panels.switches] {
+                update([&](MainView& v) { v.panel.inputLabel = switches.label(); });
+            });
+    connect(&panels.switches, &port::SwitchInputs::menusChanged, this,
+            &MainPresenter::ShowSwitchMenus);
+    connect(&panels.wheel, &engine::WheelControl::displayChanged, this,
+            [this, &wheel = panels.wheel] {
+                retell([&](MainView& v) {
+                    v.panel.wheel = wheel.display();
+                    v.panel.wheelToolTip = state_.WheelToolTip;
+                });
+            });
+}
+
+// What the controls allow: whoever told a control last holds it.
+void MainPresenter::connectControls(const Panels& panels) {
+    // The stop button stays usable: it is how an endless mode is ended by mouse.
+    connect(&panels.shuttlePuls, &ShuttlePuls::turnButtonsEnabled, this, [this](bool enabled) {
+        update([&](MainView& v) {
+            v.panel.dragBarLabelShown = enabled;
+            enable(v.panel,
+                   {Control::DragBar, Control::GotoDegrees, Control::GotoStep, Control::StepUp,
+                    Control::StepDown, Control::TurnToMin, Control::TurnToMax, Control::Calibrate},
+                   enabled);
+        });
+    });
+    const auto enableLoopKeys = [this](bool enabled) {
+        update([&](MainView& v) {
+            v.panel.dragBarLabelShown = enabled;
+            enable(v.panel,
+                   {Control::DragBar, Control::StepUp, Control::StepDown, Control::TurnToMin,
+                    Control::TurnToMax, Control::Shuttle, Control::Puls, Control::GotoStep,
+                    Control::GotoDegrees},
+                   enabled);
+        });
+    };
+    connect(&panels.turns, &TurnCommands::loopKeysEnabled, this, enableLoopKeys);
+    connect(&panels.calibration, &CalibrationRun::loopKeysEnabled, this, enableLoopKeys);
+    connect(&panels.shuttlePuls, &ShuttlePuls::modeButtonsEnabled, this,
+            [this](bool shuttle, bool puls) {
+                update([&](MainView& v) {
+                    enable(v.panel, {Control::Shuttle}, shuttle);
+                    enable(v.panel, {Control::Puls}, puls);
+                });
+            });
+    connect(&panels.overlay, &OverlayPanel::checkShown, this, [this](bool ticked, bool enabled) {
+        retell([&](MainView& v) {
+            v.panel.overlayTicked = ticked;
+            enable(v.panel, {Control::OverlayCheck}, enabled);
+        });
+    });
+    connect(&panels.overlay, &OverlayPanel::controlsEnabled, this, [this](bool enabled) {
+        update([&](MainView& v) {
+            enable(v.panel,
+                   {Control::OverlayStepUp, Control::OverlayStepDown, Control::OverlayAllUp,
+                    Control::OverlayAllDown, Control::OverlayStepsLabel,
+                    Control::OverlayDegreesLabel},
+                   enabled);
+        });
+    });
+    // A drag turn marks its span on the bar, which rests until the turn ends.
+    connect(&panels.turns, &TurnCommands::dragTurnStarted, this,
+            [this](Long selectionStart, Long selectionLength, const QString& toolTip) {
+                update([&](MainView& v) {
+                    v.panel.dragTurn = {true, selectionStart, selectionLength, state_.StepCounter};
+                    v.panel.dragBarToolTip = toolTip;
+                    enable(v.panel, {Control::DragBar}, false);
+                });
+            });
+    connect(&panels.turns, &TurnCommands::dragTurnEnded, this, [this] {
+        update([&](MainView& v) {
+            v.panel.dragTurn.running = false;
+            enable(v.panel, {Control::DragBar}, true);
+        });
+    });
+}
+
+void MainPresenter::enable(PanelView& panel, std::initializer_list<Control> controls,
+                           bool enabled) {
+    for (const Control control : controls)
+        panel.enabled[static_cast<std::size_t>(control)] = enabled;
+}
+
+void MainPresenter::holdPortButton(PanelView& panel) const {
+    enable(panel, {Control::PortButton}, !panel.port.walking && !modes_.busyLock().isLocked());
 }
 
 void MainPresenter::dragBarAt(MainView& v, Long counter) const {
@@ -48,19 +242,18 @@ void MainPresenter::dragBarAt(MainView& v, Long counter) const {
         v.sliderValue = counter;
 }
 
-template <typename T> void MainPresenter::set(T MainView::*field, T value) {
-    if (view_.*field == value)
-        return;
-    view_.*field = std::move(value);
-    emit changed(view_);
-}
-
 template <typename Change> void MainPresenter::update(Change&& change) {
     MainView next = view_;
     change(next);
     if (next == view_)
         return;
     view_ = std::move(next);
+    emit changed(view_);
+}
+
+template <typename Change> void MainPresenter::retell(Change&& change) {
+    change(view_);
+    ++view_.panel.checksTold;
     emit changed(view_);
 }
 
@@ -84,7 +277,38 @@ void MainPresenter::ShowOverlay() {
 }
 
 void MainPresenter::StateReplaced() {
-    update([this](MainView& v) { v.pcSpeedText = PcSpeedText(state_.PcSpeed); });
+    if (!panels_) {
+        update([this](MainView& v) { v.pcSpeedText = PcSpeedText(state_.PcSpeed); });
+        return;
+    }
+    retell([this](MainView& v) {
+        v.pcSpeedText = PcSpeedText(state_.PcSpeed);
+        v.panel.statusTitle = panels_->joystick.frameText();
+        v.panel.calibrationMenuCaption = QStringLiteral("&Calibratie Stappen (") +
+                                         QString::number(state_.CalibrationSteps) +
+                                         QLatin1Char(')');
+        v.panel.port = PortViewOf(panels_->portCommands.portPanel());
+        holdPortButton(v.panel);
+    });
+}
+
+void MainPresenter::EnableStepperOptions() {
+    update([](MainView& v) { enable(v.panel, {Control::StepperOptions}, true); });
+}
+
+void MainPresenter::ShowPortPanel() {
+    retell([this](MainView& v) {
+        v.panel.port = PortViewOf(panels_->portCommands.portPanel());
+        holdPortButton(v.panel);
+    });
+}
+
+void MainPresenter::ShowJoystick() {
+    update([this](MainView& v) { v.panel.statusTitle = panels_->joystick.frameText(); });
+}
+
+void MainPresenter::ShowSwitchMenus() {
+    retell([this](MainView& v) { v.panel.switchMenus = panels_->switches.menuChecks(); });
 }
 
 } // namespace panel

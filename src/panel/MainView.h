@@ -3,9 +3,13 @@
 #include "core/ProgramState.h"
 #include "engine/SpeedControl.h"
 #include "engine/TurningModes.h"
+#include "engine/WheelControl.h"
 #include "panel/DisplayTexts.h"
+#include "port/SwitchInputs.h"
 
 #include <QString>
+#include <array>
+#include <cstddef>
 
 namespace panel {
 
@@ -20,6 +24,101 @@ struct SpeedView {
     bool rampTicked = false;             // chkSpeedModulate
     bool rampVisible = true;
     bool operator==(const SpeedView&) const = default;
+};
+
+// The main window's controls the panel's logic allows or forbids. Several tellers speak of the
+// same control (the busy lock, the endless modes, the calibration run): the last one told holds.
+enum class Control : std::size_t {
+    DragBar,           // VSlider1
+    GotoStep,          // cmdGotoStep
+    GotoDegrees,       // cmdGotoDegrees
+    StepUp,            // cmdCw
+    StepDown,          // cmdCcw
+    TurnToMin,         // cmdMinCcw
+    TurnToMax,         // cmdMaxCw
+    Calibrate,         // cmdCalibreer
+    Shuttle,           // cmdShuttle
+    Puls,              // cmdPulsloop
+    PortButton,        // cmdPoort: off while the pins are walked or the busy lock holds
+    LptTest,           // cmdLptTest
+    SetStepsPer360,    // cmdStepperStap
+    SetSlowestDelay,   // cmdHoogste
+    SetFastestDelay,   // cmdLaagste
+    SetMaximum,        // cmdInputMax
+    SetMinimum,        // cmdInputMin
+    SetOverlaySteps,   // cmdOverlayInput
+    OverlayCheck,      // chkOverlay
+    SpeedRamp,         // chkSpeedModulate
+    OverlayStepUp,     // cmdOverCW
+    OverlayStepDown,   // cmdOverCCW
+    OverlayAllUp,      // cmdOverCWs
+    OverlayAllDown,    // cmdOverCCWs
+    OverlayStepsLabel, // lblOverlaySteps
+    OverlayDegreesLabel, // lblOverlayDegrees
+    StepperOptions,    // OptStepper(0) and (1)
+    Count
+};
+inline constexpr std::size_t ControlCount = static_cast<std::size_t>(Control::Count);
+
+// A turn by the drag bar: the span it turns over, marked on the bar while it runs.
+struct DragTurnView {
+    bool running = false;
+    core::Long selectionStart = 0;
+    core::Long selectionLength = 0;
+    core::Long thumb = 0; // the counter when it began: the thumb goes back to it
+    bool operator==(const DragTurnView&) const = default;
+};
+
+// The power boxes (chkAuto, chkFieldPower).
+struct PowerView {
+    bool autoTicked = false;
+    QString autoCaption;
+    bool fieldTicked = false;
+    bool fieldVisible = true;
+    bool operator==(const PowerView&) const = default;
+};
+
+// The port button, the pin walk and the port's line in the status bar.
+struct PortView {
+    bool walking = false; // the whole window rests while the output pins are walked
+    QString buttonCaption;   // cmdPoort
+    QString lptTestCaption;  // cmdLptTest
+    bool lpt89Checked = false; // mnuLPT89
+    QString statusText;
+    bool operator==(const PortView&) const = default;
+};
+
+// The panels around the position: what the controls allow, the fields, the captions, tooltips
+// and check marks the panel's logic tells. A click flips Qt's own check mark before the logic
+// has answered: each telling of a check mark counts in checksTold, and the window then puts
+// every mark where the view has it, a refused click's too.
+struct PanelView {
+    std::array<bool, ControlCount> enabled = [] {
+        std::array<bool, ControlCount> all{};
+        all.fill(true);
+        return all;
+    }();
+    bool dragBarLabelShown = true; // lblVscroll
+    QString dragBarToolTip;        // the last drag turn's
+    DragTurnView dragTurn;
+    std::array<QString, 12> fieldTexts; // Text1..Text12, in the order of EntryField
+    std::array<bool, 12> fieldLocked{};
+    QString timeText = QStringLiteral("00:00:00"); // lblTime
+    QString statusTitle = QStringLiteral("Status"); // Frame10: the joystick's state
+    QString pulsShuttleText;                       // lblPulsShuttle
+    QString turnToMaxToolTip;                      // cmdMaxCw
+    QString turnToMinToolTip;                      // cmdMinCcw
+    QString calibrationMenuCaption = QStringLiteral("&Calibration steps..."); // mnuCalibraStaps
+    bool overlayPanelsShown = false; // mnuOverlay and the overlay's panels
+    bool overlayTicked = false;      // chkOverlay
+    PowerView power;
+    PortView port;
+    port::InputLabel inputLabel;      // lblInputport
+    port::SwitchMenuChecks switchMenus;
+    engine::WheelDisplay wheel;       // cmdScroll and the wheel entries
+    QString wheelToolTip;
+    unsigned checksTold = 0;
+    bool operator==(const PanelView&) const = default;
 };
 
 // What the main window shows of the position, the speed and the modes, as one value: the
@@ -39,6 +138,7 @@ struct MainView {
     QString shuttleCaption;     // cmdShuttle
     QString pulsCaption;        // cmdPulsloop
     QString calibrationCaption; // cmdCalibreer
+    PanelView panel;
     bool operator==(const MainView&) const = default;
 };
 

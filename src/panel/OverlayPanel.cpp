@@ -30,8 +30,13 @@ void OverlayPanel::MenuToggled(bool checked) {
 }
 
 void OverlayPanel::OverlayChecked(bool ticked) {
-    state_.OverlayOn = ticked;
-    emit controlsEnabled(ticked);
+    switchOverlay(ticked);
+    emit checkShown(ticked, true); // told back: the box was clicked, so it is enabled
+}
+
+void OverlayPanel::switchOverlay(bool on) {
+    state_.OverlayOn = on;
+    emit controlsEnabled(on);
     emit displayChanged();
 }
 
@@ -39,7 +44,7 @@ void OverlayPanel::OverlayInputClicked() {
     const double value = fields_.value(EntryField::OverlaySteps);
     if (value <= 0) {
         emit checkShown(false, false);
-        OverlayChecked(false);
+        switchOverlay(false);
     } else {
         state_.OverlaySteps = core::RoundToLong(value);
         emit checkShown(state_.OverlayOn, true);
@@ -53,10 +58,8 @@ void OverlayPanel::Use(core::Long steps) {
     OverlayInputClicked();
     if (!state_.OverlayMenu)
         MenuToggled(true);
-    if (!state_.OverlayOn) {
+    if (!state_.OverlayOn)
         OverlayChecked(true);
-        emit checkShown(true, true);
-    }
 }
 
 void OverlayPanel::StepUpClicked() {

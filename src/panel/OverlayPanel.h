@@ -20,7 +20,7 @@ public:
     // mnuOverlay checked or unchecked: the panels shown (the overlay given back first when
     // they are hidden).
     void MenuToggled(bool checked);
-    // chkOverlay ticked or unticked.
+    // chkOverlay ticked or unticked: the box's new state is told back with checkShown().
     void OverlayChecked(bool ticked);
     // cmdOverlayInput: the size from OverlaySteps; 0 or less switches the overlay off.
     void OverlayInputClicked();
@@ -46,6 +46,9 @@ signals:
     void displayChanged();
 
 private:
+    // OverlayOn, with the controls and the display that follow it.
+    void switchOverlay(bool on);
+
     core::ProgramState& state_;
     engine::Engine& engine_;
     MainFields& fields_;

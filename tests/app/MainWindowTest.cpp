@@ -229,3 +229,18 @@ TEST_F(MainWindowTest, framesOpenThePopUp_andAPressOnADisabledOptionEnablesThemA
 }
 
 } // namespace
+
+TEST_F(MainWindowTest, aBoxTheUserTicked_staysTickedAsTheWindowShowsATurn) {
+    form.mnuOverlay->trigger();
+    enter(form.Text12, "5");
+    QTest::mouseClick(form.cmdOverlayInput, Qt::LeftButton);
+    ASSERT_TRUE(form.chkOverlay->isEnabled());
+    form.chkOverlay->click();
+    ASSERT_TRUE(state.OverlayOn);
+    QTest::mouseClick(form.cmdCw, Qt::LeftButton);
+    EXPECT_EQ(state.StepCounter, 1);
+    EXPECT_TRUE(state.OverlayOn);
+    EXPECT_TRUE(form.chkOverlay->isChecked());
+    platform.advance(2500); // the busy lock lets go
+    EXPECT_TRUE(form.cmdOverCW->isEnabled());
+}

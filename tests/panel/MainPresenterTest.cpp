@@ -1,6 +1,10 @@
 #include "PanelFixture.h"
 
+#include "engine/WheelControl.h"
+#include "panel/MainInit.h"
+
 #include <QSignalSpy>
+#include <algorithm>
 
 using namespace panel_test;
 
@@ -86,4 +90,97 @@ TEST_F(MainPresenterTest, theSpeedAndTheModesCaptionsFollowTheirOwners) {
     engine.StopTurningAndFollowing();
     windowModes.ModesChanged(); // as the station does at every stop
     EXPECT_EQ(view().shuttleCaption, "S&huttle  off");
+}
+
+namespace {
+
+// The presenter following the panels around the position, as the application has it.
+struct MainPanelView : HousekeepingFixture {
+    panel::MainFields fields;
+    panel::TurnCommands turns{state, platform, engine, speedPanel, windowModes, fields};
+    panel::StepperParams params{state, platform, engine, speedPanel, windowModes, fields};
+    panel::ShuttlePuls shuttlePuls{state, platform, engine, windowModes, fields, params};
+    panel::CalibrationRun calibration{state, platform, engine, windowModes, fields};
+    panel::OverlayPanel overlay{state, engine, fields};
+    engine::WheelControl wheel{state, engine, speedControl};
+    panel::MainInit init{{state, platform, engine, speedPanel, windowModes, fields, switches,
+                          joystick, housekeeping, turns, overlay, wheel, portCommands, drive}};
+
+    MainPanelView() {
+        QObject::connect(&windowModes.busyLock(), &engine::BusyLock::changed, &fields,
+                         &panel::MainFields::ShowBusyLock);
+        presenter.Follow({fields, housekeeping, turns, params, shuttlePuls, calibration, overlay,
+                          init, portCommands, switches, joystick, wheel});
+    }
+    const panel::PanelView& view() const { return presenter.view().panel; }
+    bool enabled(panel::Control control) const {
+        return view().enabled[static_cast<std::size_t>(control)];
+    }
+    QString text(panel::EntryField field) const {
+        return view().fieldTexts[static_cast<std::size_t>(field) - 1];
+    }
+};
+
+} // namespace
+
+TEST_F(MainPanelView, aTurnHoldsTheSettingsUntilItsBusyLockIsLet_andTheStepperOptionsUntilTheUser) {
+    using panel::Control;
+    turnTo(2);
+    ASSERT_TRUE(windowModes.busyLock().isLocked());
+    EXPECT_FALSE(enabled(Control::SetMaximum));
+    EXPECT_FALSE(enabled(Control::GotoStep));
+    EXPECT_FALSE(enabled(Control::PortButton));
+    EXPECT_FALSE(enabled(Control::StepperOptions));
+    EXPECT_TRUE(view().fieldLocked[static_cast<std::size_t>(panel::EntryField::MaxPosition) - 1]);
+    EXPECT_TRUE(enabled(Control::StepUp)) << "the busy lock leaves the single steps";
+
+    platform.advance(2500);
+    ASSERT_FALSE(windowModes.busyLock().isLocked());
+    EXPECT_TRUE(enabled(Control::SetMaximum));
+    EXPECT_TRUE(enabled(Control::PortButton));
+    EXPECT_TRUE(fields.keyPreview()) << "the keys go to the commands again";
+    EXPECT_FALSE(enabled(Control::StepperOptions));
+    presenter.EnableStepperOptions();
+    EXPECT_TRUE(enabled(Control::StepperOptions));
+}
+
+TEST_F(MainPanelView, aControlSeveralTellersSpeakOf_isAsTheLastOneTold) {
+    using panel::Control;
+    emit turns.loopKeysEnabled(false);
+    EXPECT_FALSE(enabled(Control::Shuttle));
+    EXPECT_FALSE(enabled(Control::GotoStep));
+    EXPECT_FALSE(view().dragBarLabelShown);
+    EXPECT_TRUE(enabled(Control::Calibrate)) << "not one of the loop keys";
+    emit shuttlePuls.modeButtonsEnabled(true, false);
+    EXPECT_TRUE(enabled(Control::Shuttle));
+    EXPECT_FALSE(enabled(Control::Puls));
+    emit shuttlePuls.turnButtonsEnabled(true);
+    EXPECT_TRUE(enabled(Control::GotoStep));
+    EXPECT_TRUE(view().dragBarLabelShown);
+    EXPECT_FALSE(enabled(Control::Puls)) << "not one of the turn buttons";
+}
+
+TEST_F(MainPanelView, aDragTurnMarksItsSpanOnTheRestingBar_untilItEnds) {
+    std::vector<panel::PanelView> shown;
+    QObject::connect(&presenter, &panel::MainPresenter::changed,
+                     [&](const panel::MainView& v) { shown.push_back(v.panel); });
+    turns.DragBarReleased(100);
+    const auto during = std::find_if(shown.begin(), shown.end(), [](const auto& v) {
+        return v.dragTurn.running;
+    });
+    ASSERT_NE(during, shown.end());
+    EXPECT_EQ(during->dragTurn, (panel::DragTurnView{true, 0, 100, 0}));
+    EXPECT_FALSE(during->enabled[static_cast<std::size_t>(panel::Control::DragBar)]);
+    EXPECT_EQ(during->dragBarToolTip, "Drag slider (100) 180°");
+    EXPECT_EQ(state.StepCounter, 100);
+    EXPECT_FALSE(view().dragTurn.running);
+    EXPECT_TRUE(enabled(panel::Control::DragBar));
+}
+
+TEST_F(MainPanelView, aFieldShowsWhatWasTyped_soTheLogicSettingItBackIsAChange) {
+    fields.setText(panel::EntryField::GotoStep, "5");
+    fields.Edited(panel::EntryField::GotoStep, "12"); // the rule keeps it: nothing told back
+    EXPECT_EQ(text(panel::EntryField::GotoStep), "12");
+    fields.setText(panel::EntryField::GotoStep, "5");
+    EXPECT_EQ(text(panel::EntryField::GotoStep), "5");
 }

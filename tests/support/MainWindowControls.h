@@ -50,6 +50,10 @@ public:
     VENTROLO_CONTROL(QCheckBox, chkAuto);
     VENTROLO_CONTROL(QCheckBox, chkFieldPower);
     VENTROLO_CONTROL(QCheckBox, chkSpeedModulate);
+    VENTROLO_CONTROL(QCheckBox, chkOverlay);
+    VENTROLO_CONTROL(QPushButton, cmdOverlayInput);
+    VENTROLO_CONTROL(QPushButton, cmdOverCW);
+    VENTROLO_CONTROL(mainwindow::EntryField, Text12);
     const std::array<QRadioButton*, 2> OptStepper{find<QRadioButton>("OptStepper(0)"),
                                                   find<QRadioButton>("OptStepper(1)")};
     VENTROLO_CONTROL(mainwindow::ClickableLabel, Image1);
