@@ -122,7 +122,7 @@ void Engine::turnToward(Direction direction) {
         platform_.beep();
         state_.TargetPosition = limit();
     }
-    emit stepperOptionsEnabled(false);
+    emit counterTurnSetOut();
     state_.OverlayPending = up;
     ApplyOverlay(0, gate_.origin);
     // A stop while the overlay moved ends the whole turn.

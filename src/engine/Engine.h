@@ -178,8 +178,9 @@ signals:
     void speedChanged();
     // The PhaseOffset of stepper 0 or 1 changed: its counter was set while its motor stood.
     void phaseOffsetChanged(core::Long stepper, core::Long offset);
-    // The two stepper option buttons; a turn disables them.
-    void stepperOptionsEnabled(bool enabled);
+    // A turn of the counter sets out (an overlay move alone or the pin walk does not): the
+    // stepper may not be switched under it, until the user frees the choice.
+    void counterTurnSetOut();
     // A turn, an overlay move or the pin walk begins and ends (not nested: once for the
     // outermost); the one-second housekeeping and the rig polling pause in between. At
     // turnStarted() TargetPosition holds the turn's target.

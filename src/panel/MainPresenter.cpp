@@ -72,8 +72,8 @@ MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPan
             holdPortButton(v.panel);
         });
     });
-    connect(&engine, &Engine::stepperOptionsEnabled, this, [this](bool enabled) {
-        update([&](MainView& v) { enable(v.panel, {Control::StepperOptions}, enabled); });
+    connect(&engine, &Engine::counterTurnSetOut, this, [this] {
+        update([](MainView& v) { enable(v.panel, {Control::StepperOptions}, false); });
     });
 }
 
