@@ -69,15 +69,9 @@ EntryField* MainWindow::field(panel::EntryField which) const {
 void MainWindow::render(const panel::MainView& v) {
     // Only what differs from the view rendered last is set: a turn changes the counter and the
     // degrees 20 times a second, and nothing else need be touched then.
-    const bool all = !rendered_;
+    const Differs differs{!rendered_};
     rendered_ = true;
     panel::MainView& was = shown_;
-    const auto differs = [all](const auto& now, auto& shown) {
-        if (!all && now == shown)
-            return false;
-        shown = now;
-        return true;
-    };
     if (differs(v.counterText, was.counterText))
         form_.lblTeller->setText(v.counterText);
     const bool range =
@@ -106,7 +100,7 @@ void MainWindow::render(const panel::MainView& v) {
         form_.cmdPulsloop->setText(v.pulsCaption);
     if (differs(v.calibrationCaption, was.calibrationCaption))
         form_.cmdCalibreer->setText(v.calibrationCaption);
-    renderPanel(v.panel, all);
+    renderPanel(v.panel, differs);
 }
 
 void MainWindow::putThumb(core::Long value) {
@@ -159,14 +153,8 @@ void MainWindow::renderSpeed(const panel::SpeedView& speed, bool changed) {
     form_.chkSpeedModulate->setVisible(speed.rampVisible);
 }
 
-void MainWindow::renderPanel(const panel::PanelView& v, bool all) {
+void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) {
     panel::PanelView& was = shown_.panel;
-    const auto differs = [all](const auto& now, auto& shown) {
-        if (!all && now == shown)
-            return false;
-        shown = now;
-        return true;
-    };
     // A check mark is put where the view has it when it changed or was told again: a click
     // flipped it before the logic answered, and a refused click is put back.
     const bool retold = differs(v.checksTold, was.checksTold);

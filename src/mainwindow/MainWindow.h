@@ -150,7 +150,18 @@ private:
     void renderOverlay(const panel::OverlayDisplay& display);
     // The bar and the box whenever they differ from the speed; the rest when it changed.
     void renderSpeed(const panel::SpeedView& speed, bool changed);
-    void renderPanel(const panel::PanelView& panel, bool all);
+    // What a render sets: everything the first time, afterwards what differs from the value
+    // rendered last, which then holds the new one.
+    struct Differs {
+        bool all;
+        template <typename T> bool operator()(const T& now, T& shown) const {
+            if (!all && now == shown)
+                return false;
+            shown = now;
+            return true;
+        }
+    };
+    void renderPanel(const panel::PanelView& panel, const Differs& differs);
     std::vector<QWidget*> controlWidgets(panel::Control control) const;
     // A field's text, the cursor kept where the user left it.
     void showFieldText(panel::EntryField field, const QString& text);

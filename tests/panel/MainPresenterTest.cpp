@@ -95,13 +95,7 @@ TEST_F(MainPresenterTest, theSpeedAndTheModesCaptionsFollowTheirOwners) {
 namespace {
 
 // The presenter following the panels around the position, as the application has it.
-struct MainPanelView : HousekeepingFixture {
-    panel::MainFields fields;
-    panel::TurnCommands turns{state, platform, engine, speedPanel, windowModes, fields};
-    panel::StepperParams params{state, platform, engine, speedPanel, windowModes, fields};
-    panel::ShuttlePuls shuttlePuls{state, platform, engine, windowModes, fields, params};
-    panel::CalibrationRun calibration{state, platform, engine, windowModes, fields};
-    panel::OverlayPanel overlay{state, engine, fields};
+struct MainPanelView : WithPanels<HousekeepingFixture> {
     engine::WheelControl wheel{state, engine, speedControl};
     panel::MainInit init{{state, platform, engine, speedPanel, windowModes, fields, switches,
                           joystick, housekeeping, turns, overlay, wheel, portCommands, drive}};

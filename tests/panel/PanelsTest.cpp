@@ -1,10 +1,4 @@
 #include "PanelFixture.h"
-#include "panel/CalibrationRun.h"
-#include "panel/MainFields.h"
-#include "panel/OverlayPanel.h"
-#include "panel/ShuttlePuls.h"
-#include "panel/StepperParams.h"
-#include "panel/TurnCommands.h"
 
 #include <QSignalSpy>
 
@@ -15,13 +9,7 @@ using panel::EntryField;
 namespace {
 
 // The logic of the main window's panels on one set of fields.
-struct Panels : EngineFixture {
-    panel::MainFields fields;
-    panel::TurnCommands turns{state, platform, engine, speedPanel, windowModes, fields};
-    panel::StepperParams params{state, platform, engine, speedPanel, windowModes, fields};
-    panel::ShuttlePuls shuttlePuls{state, platform, engine, windowModes, fields, params};
-    panel::CalibrationRun calibration{state, platform, engine, windowModes, fields};
-    panel::OverlayPanel overlay{state, engine, fields};
+struct Panels : WithPanels<EngineFixture> {
 
     Panels() {
         QObject::connect(&overlay, &panel::OverlayPanel::displayChanged, &presenter,
