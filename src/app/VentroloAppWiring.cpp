@@ -19,8 +19,7 @@ void VentroloApp::wireLogic() {
 void VentroloApp::wireMainWindow() {
     MainWindow* w = &window_;
     presenter_.Follow({fields_, housekeeping_, turns_, params_, shuttlePuls_, calibration_,
-                       overlay_, mainInit_, station_.portCommands(), switches_, joystick_,
-                       wheel_});
+                       overlay_, mainInit_, station_.portCommands(), switches_, joystick_, wheel_});
     connect(&presenter_, &panel::MainPresenter::changed, w, &MainWindow::render);
     w->render(presenter_.view());
     connect(w, &MainWindow::sliderLabelClicked, &presenter_,

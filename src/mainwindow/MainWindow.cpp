@@ -173,8 +173,7 @@ void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) 
         form_.VSlider1->setToolTip(v.dragBarToolTip);
     if (differs(v.dragTurn, was.dragTurn)) {
         if (v.dragTurn.running) {
-            form_.VSlider1->setSelectedRange(v.dragTurn.selectionStart,
-                                             v.dragTurn.selectionLength);
+            form_.VSlider1->setSelectedRange(v.dragTurn.selectionStart, v.dragTurn.selectionLength);
             putThumb(v.dragTurn.thumb);
         } else {
             form_.VSlider1->clearSelectedRange();
@@ -254,37 +253,19 @@ void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) 
 
 std::vector<QWidget*> MainWindow::controlWidgets(panel::Control control) const {
     using panel::Control;
-    switch (control) {
-    case Control::DragBar: return {form_.VSlider1};
-    case Control::GotoStep: return {form_.cmdGotoStep};
-    case Control::GotoDegrees: return {form_.cmdGotoDegrees};
-    case Control::StepUp: return {form_.cmdCw};
-    case Control::StepDown: return {form_.cmdCcw};
-    case Control::TurnToMin: return {form_.cmdMinCcw};
-    case Control::TurnToMax: return {form_.cmdMaxCw};
-    case Control::Calibrate: return {form_.cmdCalibreer};
-    case Control::Shuttle: return {form_.cmdShuttle};
-    case Control::Puls: return {form_.cmdPulsloop};
-    case Control::PortButton: return {form_.cmdPoort};
-    case Control::LptTest: return {form_.cmdLptTest};
-    case Control::SetStepsPer360: return {form_.cmdStepperStap};
-    case Control::SetSlowestDelay: return {form_.cmdHoogste};
-    case Control::SetFastestDelay: return {form_.cmdLaagste};
-    case Control::SetMaximum: return {form_.cmdInputMax};
-    case Control::SetMinimum: return {form_.cmdInputMin};
-    case Control::SetOverlaySteps: return {form_.cmdOverlayInput};
-    case Control::OverlayCheck: return {form_.chkOverlay};
-    case Control::SpeedRamp: return {form_.chkSpeedModulate};
-    case Control::OverlayStepUp: return {form_.cmdOverCW};
-    case Control::OverlayStepDown: return {form_.cmdOverCCW};
-    case Control::OverlayAllUp: return {form_.cmdOverCWs};
-    case Control::OverlayAllDown: return {form_.cmdOverCCWs};
-    case Control::OverlayStepsLabel: return {form_.lblOverlaySteps};
-    case Control::OverlayDegreesLabel: return {form_.lblOverlayDegrees};
-    case Control::StepperOptions: return {form_.OptStepper[0], form_.OptStepper[1]};
-    case Control::Count: break;
-    }
-    return {};
+    if (control == Control::StepperOptions)
+        return {form_.OptStepper[0], form_.OptStepper[1]};
+    // In the order of panel::Control, the stepper options last.
+    QWidget* const widgets[]{
+        form_.VSlider1,        form_.cmdGotoStep,      form_.cmdGotoDegrees, form_.cmdCw,
+        form_.cmdCcw,          form_.cmdMinCcw,        form_.cmdMaxCw,       form_.cmdCalibreer,
+        form_.cmdShuttle,      form_.cmdPulsloop,      form_.cmdPoort,       form_.cmdLptTest,
+        form_.cmdStepperStap,  form_.cmdHoogste,       form_.cmdLaagste,     form_.cmdInputMax,
+        form_.cmdInputMin,     form_.cmdOverlayInput,  form_.chkOverlay,     form_.chkSpeedModulate,
+        form_.cmdOverCW,       form_.cmdOverCCW,       form_.cmdOverCWs,     form_.cmdOverCCWs,
+        form_.lblOverlaySteps, form_.lblOverlayDegrees};
+    static_assert(std::size(widgets) == static_cast<std::size_t>(Control::StepperOptions));
+    return {widgets[static_cast<std::size_t>(control)]};
 }
 
 void MainWindow::showFieldText(panel::EntryField which, const QString& text) {

@@ -106,9 +106,9 @@ void MainPresenter::connectPanels(const Panels& panels) {
     connect(&panels.housekeeping, &Housekeeping::timeChanged, this, showTime);
     connect(&panels.shuttlePuls, &ShuttlePuls::timeChanged, this, showTime);
     connect(&panels.calibration, &CalibrationRun::timeChanged, this, showTime);
-    connect(&panels.housekeeping, &Housekeeping::joystickChanged, this, [this](const QString& text) {
-        update([&](MainView& v) { v.panel.statusTitle = text; });
-    });
+    connect(
+        &panels.housekeeping, &Housekeeping::joystickChanged, this,
+        [this](const QString& text) { update([&](MainView& v) { v.panel.statusTitle = text; }); });
     const auto showPulsShuttle = [this](const QString& text) {
         update([&](MainView& v) { v.panel.pulsShuttleText = text; });
     };
@@ -134,17 +134,17 @@ void MainPresenter::connectPanels(const Panels& panels) {
     };
     connect(&panels.fields, &MainFields::textChanged, this, showFieldText);
     connect(&panels.fields, &MainFields::edited, this, showFieldText);
-    connect(&panels.fields, &MainFields::lockedChanged, this, [this](EntryField field, bool locked) {
-        update([&](MainView& v) { v.panel.fieldLocked[FieldIndex(field)] = locked; });
-    });
+    connect(&panels.fields, &MainFields::lockedChanged, this,
+            [this](EntryField field, bool locked) {
+                update([&](MainView& v) { v.panel.fieldLocked[FieldIndex(field)] = locked; });
+            });
 
     connect(&panels.overlay, &OverlayPanel::panelsShown, this, [this](bool shown) {
         retell([&](MainView& v) { v.panel.overlayPanelsShown = shown; });
     });
     const port::PowerControl& power = panels.portCommands.power();
-    connect(&power, &port::PowerControl::changed, this, [this, &power] {
-        retell([&](MainView& v) { v.panel.power = PowerViewOf(power); });
-    });
+    connect(&power, &port::PowerControl::changed, this,
+            [this, &power] { retell([&](MainView& v) { v.panel.power = PowerViewOf(power); }); });
     connect(&panels.portCommands.portPanel(), &port::PortPanel::changed, this,
             &MainPresenter::ShowPortPanel);
     connect(&panels.switches, &port::SwitchInputs::labelChanged, this,

@@ -29,33 +29,33 @@ struct SpeedView {
 // The main window's controls the panel's logic allows or forbids. Several tellers speak of the
 // same control (the busy lock, the endless modes, the calibration run): the last one told holds.
 enum class Control : std::size_t {
-    DragBar,           // VSlider1
-    GotoStep,          // cmdGotoStep
-    GotoDegrees,       // cmdGotoDegrees
-    StepUp,            // cmdCw
-    StepDown,          // cmdCcw
-    TurnToMin,         // cmdMinCcw
-    TurnToMax,         // cmdMaxCw
-    Calibrate,         // cmdCalibreer
-    Shuttle,           // cmdShuttle
-    Puls,              // cmdPulsloop
-    PortButton,        // cmdPoort: off while the pins are walked or the busy lock holds
-    LptTest,           // cmdLptTest
-    SetStepsPer360,    // cmdStepperStap
-    SetSlowestDelay,   // cmdHoogste
-    SetFastestDelay,   // cmdLaagste
-    SetMaximum,        // cmdInputMax
-    SetMinimum,        // cmdInputMin
-    SetOverlaySteps,   // cmdOverlayInput
-    OverlayCheck,      // chkOverlay
-    SpeedRamp,         // chkSpeedModulate
-    OverlayStepUp,     // cmdOverCW
-    OverlayStepDown,   // cmdOverCCW
-    OverlayAllUp,      // cmdOverCWs
-    OverlayAllDown,    // cmdOverCCWs
-    OverlayStepsLabel, // lblOverlaySteps
+    DragBar,             // VSlider1
+    GotoStep,            // cmdGotoStep
+    GotoDegrees,         // cmdGotoDegrees
+    StepUp,              // cmdCw
+    StepDown,            // cmdCcw
+    TurnToMin,           // cmdMinCcw
+    TurnToMax,           // cmdMaxCw
+    Calibrate,           // cmdCalibreer
+    Shuttle,             // cmdShuttle
+    Puls,                // cmdPulsloop
+    PortButton,          // cmdPoort: off while the pins are walked or the busy lock holds
+    LptTest,             // cmdLptTest
+    SetStepsPer360,      // cmdStepperStap
+    SetSlowestDelay,     // cmdHoogste
+    SetFastestDelay,     // cmdLaagste
+    SetMaximum,          // cmdInputMax
+    SetMinimum,          // cmdInputMin
+    SetOverlaySteps,     // cmdOverlayInput
+    OverlayCheck,        // chkOverlay
+    SpeedRamp,           // chkSpeedModulate
+    OverlayStepUp,       // cmdOverCW
+    OverlayStepDown,     // cmdOverCCW
+    OverlayAllUp,        // cmdOverCWs
+    OverlayAllDown,      // cmdOverCCWs
+    OverlayStepsLabel,   // lblOverlaySteps
     OverlayDegreesLabel, // lblOverlayDegrees
-    StepperOptions,    // OptStepper(0) and (1)
+    StepperOptions,      // OptStepper(0) and (1), the last
     Count
 };
 inline constexpr std::size_t ControlCount = static_cast<std::size_t>(Control::Count);
@@ -80,9 +80,9 @@ struct PowerView {
 
 // The port button, the pin walk and the port's line in the status bar.
 struct PortView {
-    bool walking = false; // the whole window rests while the output pins are walked
-    QString buttonCaption;   // cmdPoort
-    QString lptTestCaption;  // cmdLptTest
+    bool walking = false;      // the whole window rests while the output pins are walked
+    QString buttonCaption;     // cmdPoort
+    QString lptTestCaption;    // cmdLptTest
     bool lpt89Checked = false; // mnuLPT89
     QString statusText;
     bool operator==(const PortView&) const = default;
@@ -103,19 +103,19 @@ struct PanelView {
     DragTurnView dragTurn;
     std::array<QString, 12> fieldTexts; // Text1..Text12, in the order of EntryField
     std::array<bool, 12> fieldLocked{};
-    QString timeText = QStringLiteral("00:00:00"); // lblTime
+    QString timeText = QStringLiteral("00:00:00");  // lblTime
     QString statusTitle = QStringLiteral("Status"); // Frame10: the joystick's state
-    QString pulsShuttleText;                       // lblPulsShuttle
-    QString turnToMaxToolTip;                      // cmdMaxCw
-    QString turnToMinToolTip;                      // cmdMinCcw
+    QString pulsShuttleText;                        // lblPulsShuttle
+    QString turnToMaxToolTip;                       // cmdMaxCw
+    QString turnToMinToolTip;                       // cmdMinCcw
     QString calibrationMenuCaption = QStringLiteral("&Calibration steps..."); // mnuCalibraStaps
     bool overlayPanelsShown = false; // mnuOverlay and the overlay's panels
     bool overlayTicked = false;      // chkOverlay
     PowerView power;
     PortView port;
-    port::InputLabel inputLabel;      // lblInputport
+    port::InputLabel inputLabel; // lblInputport
     port::SwitchMenuChecks switchMenus;
-    engine::WheelDisplay wheel;       // cmdScroll and the wheel entries
+    engine::WheelDisplay wheel; // cmdScroll and the wheel entries
     QString wheelToolTip;
     unsigned checksTold = 0;
     bool operator==(const PanelView&) const = default;

@@ -1,5 +1,4 @@
 #include "PanelFixture.h"
-
 #include "engine/WheelControl.h"
 #include "panel/MainInit.h"
 
@@ -159,9 +158,8 @@ TEST_F(MainPanelView, aDragTurnMarksItsSpanOnTheRestingBar_untilItEnds) {
     QObject::connect(&presenter, &panel::MainPresenter::changed,
                      [&](const panel::MainView& v) { shown.push_back(v.panel); });
     turns.DragBarReleased(100);
-    const auto during = std::find_if(shown.begin(), shown.end(), [](const auto& v) {
-        return v.dragTurn.running;
-    });
+    const auto during =
+        std::find_if(shown.begin(), shown.end(), [](const auto& v) { return v.dragTurn.running; });
     ASSERT_NE(during, shown.end());
     EXPECT_EQ(during->dragTurn, (panel::DragTurnView{true, 0, 100, 0}));
     EXPECT_FALSE(during->enabled[static_cast<std::size_t>(panel::Control::DragBar)]);

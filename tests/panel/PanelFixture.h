@@ -33,14 +33,14 @@ struct HousekeepingFixture : EngineFixture {
 // The panels around the main window's position, on the engine of Fixture (an EngineFixture).
 template <typename Fixture> struct WithPanels : Fixture {
     panel::MainFields fields;
-    panel::TurnCommands turns{this->state,       this->platform,    this->engine,
+    panel::TurnCommands turns{this->state,      this->platform,    this->engine,
                               this->speedPanel, this->windowModes, fields};
-    panel::StepperParams params{this->state,       this->platform,    this->engine,
+    panel::StepperParams params{this->state,      this->platform,    this->engine,
                                 this->speedPanel, this->windowModes, fields};
     panel::ShuttlePuls shuttlePuls{this->state,       this->platform, this->engine,
                                    this->windowModes, fields,         params};
-    panel::CalibrationRun calibration{this->state, this->platform, this->engine,
-                                      this->windowModes, fields};
+    panel::CalibrationRun calibration{this->state, this->platform, this->engine, this->windowModes,
+                                      fields};
     panel::OverlayPanel overlay{this->state, this->engine, fields};
 };
 
