@@ -155,9 +155,10 @@ void MainWindow::renderSpeed(const panel::SpeedView& speed, bool changed) {
 
 void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) {
     panel::PanelView& was = shown_.panel;
-    // A check mark is put where the view has it when it changed or was told again: a click
-    // flipped it before the logic answered, and a refused click is put back.
-    const bool retold = differs(v.checksTold, was.checksTold);
+    // A check mark or a field's text is put where the view has it when it changed or was told
+    // again: the user changed it before the logic answered, and a refused click or key is put
+    // back.
+    const bool retold = differs(v.toldAgain, was.toldAgain);
     const auto check = [retold](auto* box, bool checked, bool changed) {
         if ((retold || changed) && box->isChecked() != checked)
             box->setChecked(checked);
@@ -181,7 +182,7 @@ void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) 
     }
     for (std::size_t i = 0; i < v.fieldTexts.size(); ++i) {
         const auto which = static_cast<panel::EntryField>(i + 1);
-        if (differs(v.fieldTexts[i], was.fieldTexts[i]))
+        if (differs(v.fieldTexts[i], was.fieldTexts[i]) || retold)
             showFieldText(which, v.fieldTexts[i]);
         if (differs(v.fieldLocked[i], was.fieldLocked[i]))
             field(which)->setLocked(v.fieldLocked[i]);
@@ -198,10 +199,10 @@ void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) 
         form_.cmdMinCcw->setToolTip(v.turnToMinToolTip);
     if (differs(v.calibrationMenuCaption, was.calibrationMenuCaption))
         form_.mnuCalibraStaps->setText(v.calibrationMenuCaption);
-    const bool overlayPanels = differs(v.overlayPanelsShown, was.overlayPanelsShown);
+    const bool overlayPanels = differs(v.overlayPanels, was.overlayPanels);
     if (overlayPanels)
-        form_.setOverlayPanelsShown(v.overlayPanelsShown);
-    check(form_.mnuOverlay, v.overlayPanelsShown, overlayPanels);
+        form_.setOverlayPanelsShown(v.overlayPanels.shown);
+    check(form_.mnuOverlay, v.overlayPanels.shown, overlayPanels);
     check(form_.chkOverlay, v.overlayTicked, differs(v.overlayTicked, was.overlayTicked));
     const bool power = differs(v.power, was.power);
     if (power) {

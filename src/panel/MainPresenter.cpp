@@ -128,19 +128,28 @@ void MainPresenter::connectPanels(const Panels& panels) {
     connect(&panels.mainInit, &MainInit::mainWindowChanged, this, &MainPresenter::StateReplaced);
     connect(&panels.overlay, &OverlayPanel::displayChanged, this, &MainPresenter::ShowOverlay);
 
+    // The fields' own texts, a typed one corrected by their rule too, are told again.
+    connect(&panels.fields, &MainFields::textChanged, this,
+            [this](EntryField field, const QString& text) {
+                retell([&](MainView& v) { v.panel.fieldTexts[FieldIndex(field)] = text; });
+            });
     // A field's text is what the user typed too: the view holds what the field holds.
-    const auto showFieldText = [this, &fields = panels.fields](EntryField field) {
-        update([&](MainView& v) { v.panel.fieldTexts[FieldIndex(field)] = fields.text(field); });
-    };
-    connect(&panels.fields, &MainFields::textChanged, this, showFieldText);
-    connect(&panels.fields, &MainFields::edited, this, showFieldText);
+    connect(&panels.fields, &MainFields::edited, this,
+            [this, &fields = panels.fields](EntryField field) {
+                update([&](MainView& v) {
+                    v.panel.fieldTexts[FieldIndex(field)] = fields.text(field);
+                });
+            });
     connect(&panels.fields, &MainFields::lockedChanged, this,
             [this](EntryField field, bool locked) {
                 update([&](MainView& v) { v.panel.fieldLocked[FieldIndex(field)] = locked; });
             });
 
     connect(&panels.overlay, &OverlayPanel::panelsShown, this, [this](bool shown) {
-        retell([&](MainView& v) { v.panel.overlayPanelsShown = shown; });
+        retell([&](MainView& v) {
+            v.panel.overlayPanels.shown = shown;
+            ++v.panel.overlayPanels.told;
+        });
     });
     const port::PowerControl& power = panels.portCommands.power();
     connect(&power, &port::PowerControl::changed, this,
@@ -253,7 +262,7 @@ template <typename Change> void MainPresenter::update(Change&& change) {
 
 template <typename Change> void MainPresenter::retell(Change&& change) {
     change(view_);
-    ++view_.panel.checksTold;
+    ++view_.panel.toldAgain;
     emit changed(view_);
 }
 

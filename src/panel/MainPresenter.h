@@ -28,7 +28,8 @@ namespace panel {
 // The main window's shown state as one value (MainView): told the engine's values (the
 // counter, the drag bar, the degrees, the overlay, the speed) and the news of the panels'
 // logic, it makes their texts and colours and tells changed() whenever the value changes, and
-// at every telling of a check mark, so that a click the logic refused is put back.
+// at every telling of a check mark or a field's text, so that a click or key the logic refused
+// is put back.
 class MainPresenter : public QObject {
     Q_OBJECT
 
@@ -87,7 +88,8 @@ private:
     void dragBarAt(MainView& v, core::Long counter) const;
     // Applies change to a copy of the view and tells it when it differs.
     template <typename Change> void update(Change&& change);
-    // Applies change and tells the view even when it is the same: the news of a check mark.
+    // Applies change and tells the view even when it is the same: the news of a check mark or a
+    // field's text, which the user may have changed meanwhile.
     template <typename Change> void retell(Change&& change);
     static void enable(PanelView& panel, std::initializer_list<Control> controls, bool enabled);
     // The busy lock and the pin walk both hold the port button.

@@ -88,18 +88,25 @@ struct PortView {
     bool operator==(const PortView&) const = default;
 };
 
+// The overlay's panels; each telling lays the window out again at its standard size.
+struct OverlayPanelsView {
+    bool shown = false; // mnuOverlay and the panels
+    unsigned told = 0;
+    bool operator==(const OverlayPanelsView&) const = default;
+};
+
 // The panels around the position: what the controls allow, the fields, the captions, tooltips
-// and check marks the panel's logic tells. A click flips Qt's own check mark before the logic
-// has answered: each telling of a check mark counts in checksTold, and the window then puts
-// every mark where the view has it, a refused click's too.
+// and check marks the panel's logic tells. The user changes a check mark or a field himself
+// before the logic has answered: each telling of one counts in toldAgain, and the window then
+// puts every mark and field text where the view has it, a refused click's or key's too.
 struct PanelView {
     std::array<bool, ControlCount> enabled = [] {
         std::array<bool, ControlCount> all{};
         all.fill(true);
         return all;
     }();
-    bool dragBarLabelShown = true; // lblVscroll
-    QString dragBarToolTip;        // the last drag turn's
+    bool dragBarLabelShown = true;                          // lblVscroll
+    QString dragBarToolTip = QStringLiteral("Drag Slider"); // then the last drag turn's
     DragTurnView dragTurn;
     std::array<QString, 12> fieldTexts; // Text1..Text12, in the order of EntryField
     std::array<bool, 12> fieldLocked{};
@@ -109,15 +116,15 @@ struct PanelView {
     QString turnToMaxToolTip;                       // cmdMaxCw
     QString turnToMinToolTip;                       // cmdMinCcw
     QString calibrationMenuCaption = QStringLiteral("&Calibration steps..."); // mnuCalibraStaps
-    bool overlayPanelsShown = false; // mnuOverlay and the overlay's panels
-    bool overlayTicked = false;      // chkOverlay
+    OverlayPanelsView overlayPanels;
+    bool overlayTicked = false; // chkOverlay
     PowerView power;
     PortView port;
     port::InputLabel inputLabel; // lblInputport
     port::SwitchMenuChecks switchMenus;
     engine::WheelDisplay wheel; // cmdScroll and the wheel entries
     QString wheelToolTip;
-    unsigned checksTold = 0;
+    unsigned toldAgain = 0;
     bool operator==(const PanelView&) const = default;
 };
 

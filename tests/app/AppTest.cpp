@@ -112,7 +112,10 @@ TEST_F(VentroloAppTest, fileMenu_saveBeepsAndWritesDefaultRestoresTheDefaults) {
 
     state.StoredProfiles[0].MaxPosition = 900;
     platform.clockStepPerRead = 1; // the defaults measure the PC speed again
+    const QSize standard = app.mainWindow().size();
+    app.mainWindow().resize(standard + QSize(120, 90));
     form.mnuDefaultCfg->trigger();
+    EXPECT_EQ(app.mainWindow().size(), standard) << "the window is laid out again";
     EXPECT_EQ(platform.messages.back().text,
               "I create/use the default " + dir.filePath("Ventrolo.cfg"));
     EXPECT_EQ(state.MaxPosition, 500);

@@ -64,11 +64,17 @@ TEST_F(MainWindowTest, aFieldsValueIsWhatItShows_alsoWhenItsTextWasSetWithoutKey
     EXPECT_EQ(form.Text5->text(), "1.5 Sec");
     QTest::mouseClick(form.cmdHoogste, Qt::LeftButton);
     EXPECT_EQ(state.SlowestDelayMs, 1500);
+
+    // A key the rule refuses leaves the field as it was, also where that is no change.
+    enter(form.Text3, "12");
+    QTest::keyClicks(form.Text3, "a");
+    EXPECT_EQ(form.Text3->text(), "12");
 }
 
 TEST_F(MainWindowTest, aClickOnTheDragBarsTrackTurnsByATwentiethOfTheRange) {
     app.mainWindow().show();
     mainwindow::SelectionSlider* bar = form.VSlider1;
+    EXPECT_EQ(bar->toolTip(), "Drag Slider") << "until the first drag turn";
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 5)); // near the top
     QCoreApplication::processEvents();
     EXPECT_EQ(state.StepCounter, 25);
