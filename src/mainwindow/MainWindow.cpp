@@ -60,9 +60,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 EntryField* MainWindow::field(panel::EntryField which) const {
     // In the order of panel::EntryField.
-    const std::array<EntryField*, 12> fields{form_.Text1, form_.Text2,  form_.Text3,  form_.Text4,
-                                             form_.Text5, form_.Text6,  form_.Text7,  form_.Text8,
-                                             form_.Text9, form_.Text10, form_.Text11, form_.Text12};
+    const std::array<EntryField*, panel::EntryFieldCount> fields{
+        form_.Text1, form_.Text2, form_.Text3, form_.Text4,  form_.Text5,  form_.Text6,
+        form_.Text7, form_.Text8, form_.Text9, form_.Text10, form_.Text11, form_.Text12};
     return fields[static_cast<std::size_t>(static_cast<int>(which) - 1)];
 }
 

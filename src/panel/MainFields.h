@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <cstddef>
 
 namespace panel {
 
@@ -22,6 +23,7 @@ enum class EntryField {
     PulsPause, // seconds between pulses
     OverlaySteps
 };
+inline constexpr std::size_t EntryFieldCount = 12;
 
 // The main window's entry fields as state: what they hold, whether they are read-only, and the
 // key preview their focus switches. The window shows textChanged() and lockedChanged() and
@@ -40,6 +42,9 @@ public:
     const QString& text(EntryField field) const { return texts_[index(field)]; }
     double value(EntryField field) const;
     bool locked(EntryField field) const { return locked_[index(field)]; }
+    // Every field's, in the order of EntryField.
+    const std::array<QString, EntryFieldCount>& texts() const { return texts_; }
+    const std::array<bool, EntryFieldCount>& lockedFields() const { return locked_; }
     // Keys go to the window's key commands before the field with the focus sees them. Off while
     // the user enters a field; back on with the next command that turns.
     bool keyPreview() const { return keyPreview_; }
@@ -67,8 +72,8 @@ private:
     static std::size_t index(EntryField field) { return static_cast<std::size_t>(field) - 1; }
     static QString ruled(EntryField field, const QString& text);
 
-    std::array<QString, 12> texts_;
-    std::array<bool, 12> locked_{};
+    std::array<QString, EntryFieldCount> texts_;
+    std::array<bool, EntryFieldCount> locked_{};
     bool keyPreview_ = true;
 };
 

@@ -17,10 +17,6 @@ PortView PortViewOf(const port::PortPanel& panel) {
             panel.lpt89Checked(), panel.portStatusText()};
 }
 
-std::size_t FieldIndex(EntryField field) {
-    return static_cast<std::size_t>(field) - 1;
-}
-
 } // namespace
 
 MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPanel& speed,
@@ -80,11 +76,8 @@ MainPresenter::MainPresenter(core::ProgramState& state, Engine& engine, SpeedPan
 void MainPresenter::Follow(const Panels& panels) {
     panels_.emplace(panels);
     PanelView& panel = view_.panel;
-    for (int i = 1; i <= 12; ++i) {
-        const auto field = static_cast<EntryField>(i);
-        panel.fieldTexts[FieldIndex(field)] = panels.fields.text(field);
-        panel.fieldLocked[FieldIndex(field)] = panels.fields.locked(field);
-    }
+    panel.fieldTexts = panels.fields.texts();
+    panel.fieldLocked = panels.fields.lockedFields();
     panel.statusTitle = panels.joystick.frameText();
     panel.power = PowerViewOf(panels.portCommands.power());
     panel.port = PortViewOf(panels.portCommands.portPanel());
@@ -128,22 +121,16 @@ void MainPresenter::connectPanels(const Panels& panels) {
     connect(&panels.mainInit, &MainInit::mainWindowChanged, this, &MainPresenter::StateReplaced);
     connect(&panels.overlay, &OverlayPanel::displayChanged, this, &MainPresenter::ShowOverlay);
 
-    // The fields' own texts, a typed one corrected by their rule too, are told again.
-    connect(&panels.fields, &MainFields::textChanged, this,
-            [this](EntryField field, const QString& text) {
-                retell([&](MainView& v) { v.panel.fieldTexts[FieldIndex(field)] = text; });
-            });
-    // A field's text is what the user typed too: the view holds what the field holds.
-    connect(&panels.fields, &MainFields::edited, this,
-            [this, &fields = panels.fields](EntryField field) {
-                update([&](MainView& v) {
-                    v.panel.fieldTexts[FieldIndex(field)] = fields.text(field);
-                });
-            });
-    connect(&panels.fields, &MainFields::lockedChanged, this,
-            [this](EntryField field, bool locked) {
-                update([&](MainView& v) { v.panel.fieldLocked[FieldIndex(field)] = locked; });
-            });
+    // The fields' own texts, a typed one corrected by their rule too, are told again; what the
+    // user typed is what the field holds.
+    const MainFields& fields = panels.fields;
+    connect(&fields, &MainFields::textChanged, this,
+            [this, &fields] { retell([&](MainView& v) { v.panel.fieldTexts = fields.texts(); }); });
+    connect(&fields, &MainFields::edited, this,
+            [this, &fields] { update([&](MainView& v) { v.panel.fieldTexts = fields.texts(); }); });
+    connect(&fields, &MainFields::lockedChanged, this, [this, &fields] {
+        update([&](MainView& v) { v.panel.fieldLocked = fields.lockedFields(); });
+    });
 
     connect(&panels.overlay, &OverlayPanel::panelsShown, this, [this](bool shown) {
         retell([&](MainView& v) {

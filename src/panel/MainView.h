@@ -5,6 +5,7 @@
 #include "engine/TurningModes.h"
 #include "engine/WheelControl.h"
 #include "panel/DisplayTexts.h"
+#include "panel/MainFields.h"
 #include "port/SwitchInputs.h"
 
 #include <QString>
@@ -108,8 +109,8 @@ struct PanelView {
     bool dragBarLabelShown = true;                          // lblVscroll
     QString dragBarToolTip = QStringLiteral("Drag Slider"); // then the last drag turn's
     DragTurnView dragTurn;
-    std::array<QString, 12> fieldTexts; // Text1..Text12, in the order of EntryField
-    std::array<bool, 12> fieldLocked{};
+    std::array<QString, EntryFieldCount> fieldTexts; // Text1..Text12, in the order of EntryField
+    std::array<bool, EntryFieldCount> fieldLocked{};
     QString timeText = QStringLiteral("00:00:00");  // lblTime
     QString statusTitle = QStringLiteral("Status"); // Frame10: the joystick's state
     QString pulsShuttleText;                        // lblPulsShuttle
