@@ -155,12 +155,17 @@ void MainWindow::renderSpeed(const panel::SpeedView& speed, bool changed) {
 
 void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) {
     panel::PanelView& was = shown_.panel;
-    // A check mark or a field's text is put where the view has it when it changed or was told
-    // again: the user changed it before the logic answered, and a refused click or key is put
-    // back.
-    const bool retold = differs(v.toldAgain, was.toldAgain);
-    const auto check = [retold](auto* box, bool checked, bool changed) {
-        if ((retold || changed) && box->isChecked() != checked)
+    // A check mark or a field's text is put where the view has it when it changed or its part
+    // was told again: the user changed it before the logic answered, and a refused click or key
+    // is put back. Another part's news leave it alone: its own command may still be running.
+    std::array<bool, panel::ToldCount> retold{};
+    for (std::size_t i = 0; i < panel::ToldCount; ++i)
+        retold[i] = differs(v.toldAgain[i], was.toldAgain[i]);
+    const auto told = [&retold](panel::Told part) {
+        return retold[static_cast<std::size_t>(part)];
+    };
+    const auto check = [](auto* box, bool checked, bool put) {
+        if (put && box->isChecked() != checked)
             box->setChecked(checked);
     };
     for (std::size_t i = 0; i < panel::ControlCount; ++i) {
@@ -182,7 +187,7 @@ void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) 
     }
     for (std::size_t i = 0; i < v.fieldTexts.size(); ++i) {
         const auto which = static_cast<panel::EntryField>(i + 1);
-        if (differs(v.fieldTexts[i], was.fieldTexts[i]) || retold)
+        if (differs(v.fieldTexts[i], was.fieldTexts[i]) || told(panel::Told::Fields))
             showFieldText(which, v.fieldTexts[i]);
         if (differs(v.fieldLocked[i], was.fieldLocked[i]))
             field(which)->setLocked(v.fieldLocked[i]);
@@ -203,15 +208,16 @@ void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) 
     if (overlayPanels)
         form_.setOverlayPanelsShown(v.overlayPanels.shown);
     check(form_.mnuOverlay, v.overlayPanels.shown, overlayPanels);
-    check(form_.chkOverlay, v.overlayTicked, differs(v.overlayTicked, was.overlayTicked));
-    const bool power = differs(v.power, was.power);
+    check(form_.chkOverlay, v.overlayTicked,
+          differs(v.overlayTicked, was.overlayTicked) || told(panel::Told::OverlayCheck));
+    const bool power = differs(v.power, was.power) || told(panel::Told::Power);
     if (power) {
         form_.chkAuto->setText(v.power.autoCaption);
         form_.chkFieldPower->setVisible(v.power.fieldVisible);
     }
     check(form_.chkAuto, v.power.autoTicked, power);
     check(form_.chkFieldPower, v.power.fieldTicked, power);
-    const bool port = differs(v.port, was.port);
+    const bool port = differs(v.port, was.port) || told(panel::Told::Port);
     if (port) {
         // The whole window rests while the output pins are walked.
         setEnabled(!v.port.walking);
@@ -226,7 +232,7 @@ void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) 
         form_.lblInputport->setVisible(v.inputLabel.visible);
     }
     const port::SwitchMenuChecks& switches = v.switchMenus;
-    const bool menus = differs(switches, was.switchMenus);
+    const bool menus = differs(switches, was.switchMenus) || told(panel::Told::SwitchMenus);
     if (menus)
         form_.mnuEndSwitchCenter->setText(switches.centerCaption);
     check(form_.mnuEndSwitchCenter, switches.centerSwitch, menus);
@@ -234,7 +240,8 @@ void MainWindow::renderPanel(const panel::PanelView& v, const Differs& differs) 
     check(form_.mnuEndSwitchesShow, switches.showOnly, menus);
     check(form_.mnuRemoteTurning, switches.remoteTurning, menus);
     check(form_.mnuSimulate, switches.simulation, menus);
-    const bool wheel = differs(v.wheel, was.wheel) | differs(v.wheelToolTip, was.wheelToolTip);
+    const bool wheel = differs(v.wheel, was.wheel) | differs(v.wheelToolTip, was.wheelToolTip) ||
+                       told(panel::Told::Wheel);
     if (wheel) {
         form_.cmdScroll->setText(v.wheel.scrollCaption);
         form_.cmdScroll->setEnabled(v.wheel.scrollEnabled);

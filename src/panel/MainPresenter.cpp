@@ -124,8 +124,9 @@ void MainPresenter::connectPanels(const Panels& panels) {
     // The fields' own texts, a typed one corrected by their rule too, are told again; what the
     // user typed is what the field holds.
     const MainFields& fields = panels.fields;
-    connect(&fields, &MainFields::textChanged, this,
-            [this, &fields] { retell([&](MainView& v) { v.panel.fieldTexts = fields.texts(); }); });
+    connect(&fields, &MainFields::textChanged, this, [this, &fields] {
+        retell(Told::Fields, [&](MainView& v) { v.panel.fieldTexts = fields.texts(); });
+    });
     connect(&fields, &MainFields::edited, this,
             [this, &fields] { update([&](MainView& v) { v.panel.fieldTexts = fields.texts(); }); });
     connect(&fields, &MainFields::lockedChanged, this, [this, &fields] {
@@ -133,14 +134,15 @@ void MainPresenter::connectPanels(const Panels& panels) {
     });
 
     connect(&panels.overlay, &OverlayPanel::panelsShown, this, [this](bool shown) {
-        retell([&](MainView& v) {
+        update([&](MainView& v) {
             v.panel.overlayPanels.shown = shown;
             ++v.panel.overlayPanels.told;
         });
     });
     const port::PowerControl& power = panels.portCommands.power();
-    connect(&power, &port::PowerControl::changed, this,
-            [this, &power] { retell([&](MainView& v) { v.panel.power = PowerViewOf(power); }); });
+    connect(&power, &port::PowerControl::changed, this, [this, &power] {
+        retell(Told::Power, [&](MainView& v) { v.panel.power = PowerViewOf(power); });
+    });
     connect(&panels.portCommands.portPanel(), &port::PortPanel::changed, this,
             &MainPresenter::ShowPortPanel);
     connect(&panels.switches, &port::SwitchInputs::labelChanged, this,
@@ -151,7 +153,7 @@ void MainPresenter::connectPanels(const Panels& panels) {
             &MainPresenter::ShowSwitchMenus);
     connect(&panels.wheel, &engine::WheelControl::displayChanged, this,
             [this, &wheel = panels.wheel] {
-                retell([&](MainView& v) {
+                retell(Told::Wheel, [&](MainView& v) {
                     v.panel.wheel = wheel.display();
                     v.panel.wheelToolTip = state_.WheelToolTip;
                 });
@@ -190,7 +192,7 @@ void MainPresenter::connectControls(const Panels& panels) {
                 });
             });
     connect(&panels.overlay, &OverlayPanel::checkShown, this, [this](bool ticked, bool enabled) {
-        retell([&](MainView& v) {
+        retell(Told::OverlayCheck, [&](MainView& v) {
             v.panel.overlayTicked = ticked;
             enable(v.panel, {Control::OverlayCheck}, enabled);
         });
@@ -247,9 +249,9 @@ template <typename Change> void MainPresenter::update(Change&& change) {
     emit changed(view_);
 }
 
-template <typename Change> void MainPresenter::retell(Change&& change) {
+template <typename Change> void MainPresenter::retell(Told part, Change&& change) {
     change(view_);
-    ++view_.panel.toldAgain;
+    ++view_.panel.toldAgain[static_cast<std::size_t>(part)];
     emit changed(view_);
 }
 
@@ -277,7 +279,7 @@ void MainPresenter::StateReplaced() {
         update([this](MainView& v) { v.pcSpeedText = PcSpeedText(state_.PcSpeed); });
         return;
     }
-    retell([this](MainView& v) {
+    retell(Told::Port, [this](MainView& v) {
         v.pcSpeedText = PcSpeedText(state_.PcSpeed);
         v.panel.statusTitle = panels_->joystick.frameText();
         v.panel.calibrationMenuCaption = QStringLiteral("&Calibratie Stappen (") +
@@ -293,7 +295,7 @@ void MainPresenter::EnableStepperOptions() {
 }
 
 void MainPresenter::ShowPortPanel() {
-    retell([this](MainView& v) {
+    retell(Told::Port, [this](MainView& v) {
         v.panel.port = PortViewOf(panels_->portCommands.portPanel());
         holdPortButton(v.panel);
     });
@@ -304,7 +306,8 @@ void MainPresenter::ShowJoystick() {
 }
 
 void MainPresenter::ShowSwitchMenus() {
-    retell([this](MainView& v) { v.panel.switchMenus = panels_->switches.menuChecks(); });
+    retell(Told::SwitchMenus,
+           [this](MainView& v) { v.panel.switchMenus = panels_->switches.menuChecks(); });
 }
 
 } // namespace panel

@@ -88,9 +88,9 @@ private:
     void dragBarAt(MainView& v, core::Long counter) const;
     // Applies change to a copy of the view and tells it when it differs.
     template <typename Change> void update(Change&& change);
-    // Applies change and tells the view even when it is the same: the news of a check mark or a
-    // field's text, which the user may have changed meanwhile.
-    template <typename Change> void retell(Change&& change);
+    // Applies change and tells the view even when it is the same: the news of a part's check
+    // marks or field texts, which the user may have changed meanwhile.
+    template <typename Change> void retell(Told part, Change&& change);
     static void enable(PanelView& panel, std::initializer_list<Control> controls, bool enabled);
     // The busy lock and the pin walk both hold the port button.
     void holdPortButton(PanelView& panel) const;

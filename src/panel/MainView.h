@@ -96,10 +96,15 @@ struct OverlayPanelsView {
     bool operator==(const OverlayPanelsView&) const = default;
 };
 
+// The parts whose check marks or texts the user changes himself before their logic has answered
+// (the overlay panels' entry counts in OverlayPanelsView::told).
+enum class Told : std::size_t { Fields, OverlayCheck, Power, Port, SwitchMenus, Wheel, Count };
+inline constexpr std::size_t ToldCount = static_cast<std::size_t>(Told::Count);
+
 // The panels around the position: what the controls allow, the fields, the captions, tooltips
-// and check marks the panel's logic tells. The user changes a check mark or a field himself
-// before the logic has answered: each telling of one counts in toldAgain, and the window then
-// puts every mark and field text where the view has it, a refused click's or key's too.
+// and check marks the panel's logic tells. Each telling of a part's marks or texts counts in
+// toldAgain, and the window then puts that part where the view has it, a refused click's or
+// key's too; a part whose command still runs keeps what the user left it at meanwhile.
 struct PanelView {
     std::array<bool, ControlCount> enabled = [] {
         std::array<bool, ControlCount> all{};
@@ -125,7 +130,7 @@ struct PanelView {
     port::SwitchMenuChecks switchMenus;
     engine::WheelDisplay wheel; // cmdScroll and the wheel entries
     QString wheelToolTip;
-    unsigned toldAgain = 0;
+    std::array<unsigned, ToldCount> toldAgain{}; // in the order of Told
     bool operator==(const PanelView&) const = default;
 };
 

@@ -250,3 +250,24 @@ TEST_F(MainWindowTest, aBoxTheUserTicked_staysTickedAsTheWindowShowsATurn) {
     platform.advance(2500); // the busy lock lets go
     EXPECT_TRUE(form.cmdOverCW->isEnabled());
 }
+
+TEST_F(MainWindowTest, aMarkTheUserChanged_staysAsHeLeftItWhileHisCommandRunsAndOtherNewsArrive) {
+    form.mnuOverlay->trigger();
+    enter(form.Text12, "5");
+    QTest::mouseClick(form.cmdOverlayInput, Qt::LeftButton);
+    form.chkOverlay->click();
+    QTest::mouseClick(form.cmdOverCW, Qt::LeftButton);
+    platform.advance(2500);
+    form.chkAuto->click(); // manual power: the settling turn switches the drivers on
+    ASSERT_FALSE(form.chkFieldPower->isChecked());
+
+    // Hiding the panels first settles the overlay; the power box ticks meanwhile.
+    std::optional<bool> entryTickedMeanwhile;
+    platform.scheduleAfter(10, [&] { entryTickedMeanwhile = form.mnuOverlay->isChecked(); });
+    form.mnuOverlay->trigger();
+    ASSERT_TRUE(entryTickedMeanwhile.has_value());
+    EXPECT_FALSE(*entryTickedMeanwhile);
+    EXPECT_TRUE(form.chkFieldPower->isChecked());
+    EXPECT_FALSE(form.mnuOverlay->isChecked());
+    EXPECT_FALSE(form.overlayPanelsShown());
+}
