@@ -270,4 +270,19 @@ TEST_F(MainWindowTest, aMarkTheUserChanged_staysAsHeLeftItWhileHisCommandRunsAnd
     EXPECT_TRUE(form.chkFieldPower->isChecked());
     EXPECT_FALSE(form.mnuOverlay->isChecked());
     EXPECT_FALSE(form.overlayPanelsShown());
+
+    // The centre switch asks for its position while the power box counts down.
+    form.chkAuto->click();
+    auto* center = form.find<QAction>("mnuEndSwitchCenter");
+    std::optional<bool> centerTickedMeanwhile;
+    platform.answerNextInput("100");
+    platform.whileNextDialogOpen([&] {
+        platform.advance(3000);
+        centerTickedMeanwhile = center->isChecked();
+    });
+    center->trigger();
+    ASSERT_TRUE(centerTickedMeanwhile.has_value());
+    EXPECT_TRUE(*centerTickedMeanwhile);
+    EXPECT_TRUE(center->isChecked());
+    EXPECT_EQ(state.CenterPosition, 100);
 }
