@@ -3,9 +3,26 @@
 #include "station/StationLogging.h"
 
 #include <QTcpSocket>
+#include <algorithm>
 #include <poll.h>
 
 namespace station {
+
+namespace {
+
+// A line ends at a newline or at a carriage return: Hamlib's rotctl ends its raw command ("w")
+// with a carriage return alone. The newline of a "\r\n" is then an empty line, not answered.
+qsizetype LineEnd(const QByteArray& input) {
+    const auto end =
+        std::find_if(input.begin(), input.end(), [](char c) { return c == '\n' || c == '\r'; });
+    return end == input.end() ? -1 : end - input.begin();
+}
+
+bool EndsLine(const QByteArray& line) {
+    return line.endsWith('\n') || line.endsWith('\r');
+}
+
+} // namespace
 
 RotctldSession::RotctldSession(QTcpSocket* socket, RotctldResponder& responder,
                                platform::Platform& platform, QObject* parent)
@@ -106,7 +123,7 @@ void RotctldSession::fill() {
 }
 
 qsizetype RotctldSession::nextLineSize() const {
-    const qsizetype end = input_.indexOf('\n');
+    const qsizetype end = LineEnd(input_);
     if (end >= 0 && end < MaxLineBytes)
         return end + 1;
     if (input_.size() >= MaxLineBytes)
@@ -138,7 +155,7 @@ bool RotctldSession::serveNextLine() {
         return false;
     const QByteArray line = input_.left(size);
     input_.remove(0, size);
-    const bool whole = line.endsWith('\n');
+    const bool whole = EndsLine(line);
     if (discarding_) {
         discarding_ = !whole;
         return true;

@@ -19,8 +19,8 @@ public:
     virtual QByteArray Answer(const RotctldRequest& request) = 0;
 };
 
-// One client of the rotator server: its lines in, the replies out, in order. No client can
-// starve the window or fill the memory:
+// One client of the rotator server: its lines (ended by "\n", "\r" or both) in, the replies out,
+// in order. No client can starve the window or fill the memory:
 // - a line holds at most MaxLineBytes; a longer one is answered once with "RPRT -1" and
 //   dropped up to its end;
 // - one event-loop pass serves at most MaxLinesPerPass lines, the rest waits for a later pass;

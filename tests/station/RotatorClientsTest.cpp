@@ -48,6 +48,19 @@ TEST_F(RotatorClientsTest, hamlibNetRotctl_readsTheStateThenTurnsStopsAndParks) 
     EXPECT_TRUE(logger.closes());
 }
 
+// rotctl's raw command ("w p") sends its line with a carriage return alone and waits for the
+// answer; a "\r\n" line is answered once.
+TEST_F(RotatorClientsTest, hamlibRotctl_rawCommandEndedByACarriageReturnIsAnswered) {
+    Client rotctl(server.port());
+    EXPECT_EQ(rotctl.ask("p\r", 2), "0.00\n0.00\n");
+    EXPECT_EQ(rotctl.ask("P 90 0\r"), "RPRT 0\n");
+    EXPECT_TRUE(settlesAt(50));
+    EXPECT_EQ(rotctl.ask("P 180 0\r\n"), "RPRT 0\n");
+    EXPECT_TRUE(settlesAt(100));
+    EXPECT_EQ(rotctl.ask("p\r\n", 2), "180.00\n0.00\n");
+    EXPECT_EQ(rotctl.ask("S\r\n"), "RPRT 0\n");
+}
+
 // CQRLOG reads the limits from the extended state (blanks taken out, ':' read as '='), polls
 // +p every half second and sends "P az 0".
 TEST_F(RotatorClientsTest, cqrlog_readsTheExtendedStateAndPollsExtendedPositions) {
