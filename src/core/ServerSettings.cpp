@@ -19,11 +19,11 @@ std::optional<QHostAddress> Address(const QString& text) {
 } // namespace
 
 void ReadServerKeys(SettingsGroupReader& group, const QString& enabledNote,
-                    const QString& addressNote, bool& enabled, quint16& port,
-                    QHostAddress& address) {
+                    const QString& addressNote, bool& enabled, quint16& port, QHostAddress& address,
+                    const QString& portNote) {
     group.boolean(QStringLiteral("enabled"), enabled, enabledNote);
     int number = port;
-    if (group.integer(QStringLiteral("port"), number, 1, 65535, QStringLiteral("its TCP port")))
+    if (group.integer(QStringLiteral("port"), number, 1, 65535, portNote))
         port = static_cast<quint16>(number);
     group.value(QStringLiteral("address"), address, Address, address.toString(), addressNote);
 }

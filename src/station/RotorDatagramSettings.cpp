@@ -33,7 +33,8 @@ RotorDatagramSettings ReadGroup(const QString& settingsFile, const QString& name
     result.port = port;
     core::SettingsGroupReader group(settingsFile, name, report);
     core::ReadServerKeys(group, what, QStringLiteral("0.0.0.0 to hear every network"),
-                         result.enabled, result.port, result.address);
+                         result.enabled, result.port, result.address,
+                         QStringLiteral("its UDP port"));
     ReadAllowed(group, result.allowed);
     if (heading) {
         group.read(QStringLiteral("headingTo"), result.headingTo.toString(),

@@ -3,6 +3,7 @@
 #include "station/RotorDatagrams.h"
 
 #include "station/RotorDatagramServer.h"
+#include "station/RotorDatagramSettings.h"
 #include "station/StationTestSupport.h"
 
 #include <QNetworkDatagram>
@@ -72,6 +73,22 @@ TEST(RotorDatagrams, pstCommands_severalInADatagram_andTheirAnswers) {
 }
 
 namespace {
+
+// A first start writes both groups with their defaults; the notes of the ports name the
+// datagrams' protocol, for the firewall the user opens.
+TEST(RotorDatagramSettings, aFirstStartAddsBothGroups_theirPortsNamedAsUdp) {
+    station_test::Dir dir;
+    const QString path = dir.filePath("Ventrolo.ini");
+    const station::RotorDatagramSettings logger = station::ReadLoggerRotorSettings(path);
+    const station::RotorDatagramSettings pst = station::ReadPstRotatorSettings(path);
+    EXPECT_FALSE(logger.enabled);
+    EXPECT_EQ(logger.port, 12040);
+    EXPECT_EQ(pst.port, 12000);
+    const QByteArray file = dir.file("Ventrolo.ini");
+    EXPECT_EQ(file.count("port=12040 ; its UDP port\n"), 1) << file.toStdString();
+    EXPECT_EQ(file.count("port=12000 ; its UDP port\n"), 1) << file.toStdString();
+    EXPECT_FALSE(file.contains("TCP")) << file.toStdString();
+}
 
 // Stepper 1 at 0, limits 0..500, 1.8 degrees and 15 ms a step; a peer on the loopback network.
 struct RotorDatagramServerTest : engine_test::EngineFixture {
