@@ -106,8 +106,12 @@ WebReply WebApi::Handle(const QByteArray& method, const QString& path, const QBy
     const auto route = routes.find(path);
     if (route == routes.end())
         return Error(404, QStringLiteral("no such path: ") + path);
-    if (method != route->second.method)
-        return Error(405, QStringLiteral("%1 takes %2").arg(path, route->second.method));
+    if (method != route->second.method) {
+        WebReply wrongMethod =
+            Error(405, QStringLiteral("%1 takes %2").arg(path, route->second.method));
+        wrongMethod.allow = route->second.method;
+        return wrongMethod;
+    }
     QJsonObject request;
     if (!body.trimmed().isEmpty()) {
         QJsonParseError error;

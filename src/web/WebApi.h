@@ -26,6 +26,7 @@ struct WebReply {
     QJsonObject body;
     QByteArray content; // with contentType set, the body instead of the JSON
     QByteArray contentType;
+    QByteArray allow = {}; // a 405's methods, for its Allow header
 };
 
 // The JSON API under /api/, without sockets: a request's method, path and body in, the answer

@@ -55,8 +55,7 @@ WebServer::WebServer(const WebApi::Parts& parts, platform::Platform& platform, Q
           platform, [this] { return QJsonDocument(api_.State()).toJson(QJsonDocument::Compact); },
           this),
       pingTimer_(platform.createTimer([this] { pingWebSockets(); })) {
-    connect(this, &QAbstractHttpServer::newWebSocketConnection, this,
-            &WebServer::acceptWebSockets);
+    connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &WebServer::acceptWebSockets);
     connect(&push_, &WebStatePush::push, this, &WebServer::pushState);
     const engine::Engine& engine = parts.engine;
     for (auto signal : {&engine::Engine::turnStarted, &engine::Engine::turnEnded,
@@ -143,8 +142,7 @@ bool WebServer::tokenMatches(const QByteArray& given) const {
     return difference == 0;
 }
 
-std::pair<int, QString> WebServer::refusal(const QHttpServerRequest& request,
-                                           const QString& peer) {
+std::pair<int, QString> WebServer::refusal(const QHttpServerRequest& request, const QString& peer) {
     const QString host = QString::fromUtf8(request.value("host"));
     if (!tokenRequired_ && !hostIsLocal(host))
         return {403, QStringLiteral("this server answers to localhost only")};
@@ -188,7 +186,7 @@ bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
                    static_cast<QHttpServerResponder::StatusCode>(answer.status));
         return true;
     }
-    reply(request, socket, answer.status, answer.body);
+    reply(request, socket, answer.status, answer.body, answer.allow);
     return true;
 }
 
@@ -196,7 +194,8 @@ bool WebServer::servePage(const QHttpServerRequest& request, QTcpSocket* socket)
     const bool head = request.method() == QHttpServerRequest::Method::Head;
     if (request.method() != QHttpServerRequest::Method::Get && !head) {
         reply(request, socket, 405,
-              {{QStringLiteral("error"), QStringLiteral("the page is read with GET")}});
+              {{QStringLiteral("error"), QStringLiteral("the page is read with GET")}},
+              "GET, HEAD");
         return true;
     }
     // The page asks for no token (it asks the user for it); the rest applies.
@@ -239,11 +238,20 @@ void WebServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* so
 }
 
 void WebServer::reply(const QHttpServerRequest& request, QTcpSocket* socket, int status,
-                      const QJsonObject& body) {
+                      const QJsonObject& body, const QByteArray& allow) {
+    const QByteArray json = QJsonDocument(body).toJson(QJsonDocument::Compact);
+    const auto code = static_cast<QHttpServerResponder::StatusCode>(status);
     QHttpServerResponder responder = makeResponder(request, socket);
-    responder.write(QJsonDocument(body).toJson(QJsonDocument::Compact),
-                    {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}},
-                    static_cast<QHttpServerResponder::StatusCode>(status));
+    if (allow.isEmpty()) {
+        responder.write(json, {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}},
+                        code);
+        return;
+    }
+    // A 405 names what the resource takes.
+    responder.write(
+        json,
+        {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}, {"Allow", allow}},
+        code);
 }
 
 void WebServer::acceptWebSockets() {

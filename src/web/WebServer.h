@@ -81,8 +81,9 @@ private:
     bool tokenMatches(const QByteArray& given) const;
     // The page's files at their paths; false for a path it does not have.
     bool servePage(const QHttpServerRequest& request, QTcpSocket* socket);
+    // allow: the methods a 405 names in its Allow header.
     void reply(const QHttpServerRequest& request, QTcpSocket* socket, int status,
-               const QJsonObject& body);
+               const QJsonObject& body, const QByteArray& allow = {});
     void acceptWebSockets();
     void webSocketMessage(QWebSocket* socket, const QString& message);
     void admit(Client& client);

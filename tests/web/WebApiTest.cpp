@@ -7,6 +7,7 @@
 
 namespace {
 
+using web_test::Answer;
 using web_test::Http;
 
 struct WebApiTest : web_test::StationFixture {};
@@ -184,6 +185,21 @@ TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
     EXPECT_EQ(http.post("/api/state").status, 405);
     EXPECT_EQ(http.ask("GET", "/nothing.html").status, 404);
     EXPECT_EQ(http.post("/").status, 405);
+}
+
+// A client told 405 is told what the path takes, as HTTP asks.
+TEST_F(WebApiTest, aWrongMethod_is405_andNamesTheMethodsThePathTakes) {
+    Http http(port());
+    const Answer get = http.ask("GET", "/api/turn");
+    EXPECT_EQ(get.status, 405);
+    EXPECT_TRUE(get.head.contains("\r\nallow: post\r\n")) << get.head.toStdString();
+    const Answer post = http.post("/api/state");
+    EXPECT_EQ(post.status, 405);
+    EXPECT_TRUE(post.head.contains("\r\nallow: get\r\n")) << post.head.toStdString();
+    const Answer page = http.post("/");
+    EXPECT_EQ(page.status, 405);
+    EXPECT_TRUE(page.head.contains("\r\nallow: get, head\r\n")) << page.head.toStdString();
+    EXPECT_FALSE(http.ask("GET", "/api/state").head.contains("allow:"));
 }
 
 TEST_F(WebApiTest, thePagesFilesComeFromTheProgramWithTheirTypes_andStayOnThisSite) {

@@ -21,6 +21,7 @@ namespace web_test {
 struct Answer {
     int status = 0;
     QJsonObject json;
+    QByteArray head; // the status line and headers, in lower case
 };
 
 // One HTTP/1.1 connection of the test's own thread: what it waits for is read while the events
@@ -62,11 +63,15 @@ struct Http {
                     return socket.state() == QAbstractSocket::UnconnectedState;
                 const QByteArray head = got.left(end).toLower();
                 const qsizetype at = head.indexOf("content-length:");
-                const qsizetype length =
-                    at < 0 ? 0 : head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toLongLong();
+                const qsizetype length = at < 0
+                                             ? 0
+                                             : head.mid(at + 15, head.indexOf('\r', at) - at - 15)
+                                                   .trimmed()
+                                                   .toLongLong();
                 if (got.size() < end + 4 + length)
                     return socket.state() == QAbstractSocket::UnconnectedState;
                 answer.status = got.mid(9, 3).toInt();
+                answer.head = head;
                 answer.json = QJsonDocument::fromJson(got.mid(end + 4, length)).object();
                 got.remove(0, end + 4 + length);
                 return true;
@@ -101,9 +106,8 @@ struct Http {
 inline std::unique_ptr<station::Station> MakeStation(const QString& dir,
                                                      platform::Platform& platform) {
     test_support::WriteFile(dir + "/Ventrolo.ini", "[rig]\nlink=simulated\n");
-    test_support::WriteFile(dir + "/Table.cat",
-                            "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
-                            "7000,100,\"\"\r\n7200,300,\"\"\r\n");
+    test_support::WriteFile(dir + "/Table.cat", "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
+                                                "7000,100,\"\"\r\n7200,300,\"\"\r\n");
     core::ProgramState saved;
     saved.PcSpeed = 1000;
     saved.StoredProfiles[0].CustomDelayMs = 1;
