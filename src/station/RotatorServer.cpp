@@ -60,8 +60,11 @@ void RotatorServer::Close() {
 void RotatorServer::accept() {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
         if (clients_ >= MaxClients && !makeRoom()) {
-            qCWarning(lcStation) << "rotctld server: more than" << MaxClients
-                                 << "clients, one refused";
+            if (const int refused = refusedLog_.count(platform_.steadyMs()))
+                qCWarning(lcStation).noquote()
+                    << "rotctld server: more than" << MaxClients << "clients,"
+                    << (refused == 1 ? QStringLiteral("one") : QString::number(refused))
+                    << "refused";
             socket->abort();
             socket->deleteLater();
             continue;

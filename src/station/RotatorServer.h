@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/LogThrottle.h"
 #include "core/ProgramState.h"
 #include "engine/Engine.h"
 #include "engine/MotionWatch.h"
@@ -44,6 +45,8 @@ public:
     static constexpr double EvictQuietMs = 10 * 1000;
     // How often (ms) the clients are looked after.
     static constexpr int CheckEveryMs = 1000;
+    // At most one log line this often (ms) tells of the clients refused meanwhile.
+    static constexpr double TellRefusedEveryMs = 10 * 1000;
 
     // Times and the check's timer are platform's; its turns go through turns.
     RotatorServer(core::ProgramState& state, engine::Engine& engine, engine::NetworkTurns& turns,
@@ -89,6 +92,7 @@ private:
     std::unique_ptr<platform::Timer> checkTimer_;
     QTcpServer server_;
     int clients_ = 0;
+    core::LogThrottle refusedLog_{TellRefusedEveryMs};
     std::optional<double> parkAzimuth_;
     const engine::MotionWatch* motion_ = nullptr;
 };

@@ -40,8 +40,8 @@ struct ClientGate::Connection {
 
 void RefuseConnection(QTcpSocket* socket, int status, const QByteArray& reason,
                       const QString& message) {
-    const QByteArray body =
-        QJsonDocument(QJsonObject{{QStringLiteral("error"), message}}).toJson(QJsonDocument::Compact);
+    const QByteArray body = QJsonDocument(QJsonObject{{QStringLiteral("error"), message}})
+                                .toJson(QJsonDocument::Compact);
     socket->write("HTTP/1.1 " + QByteArray::number(status) + ' ' + reason +
                   "\r\nContent-Type: application/json\r\nContent-Length: " +
                   QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
@@ -120,8 +120,15 @@ bool ClientGate::makeRoom(const QString& peer) {
     }
     if (!quietest)
         return false;
-    qCDebug(lcGate).noquote() << "connection of" << quietest->peer
-                              << "closed: its place was wanted and it had shown no right to it";
+    if (const int closed = closedLog_.count(platform_.steadyMs()))
+        qCDebug(lcGate).noquote()
+            << (closed == 1 ? QStringLiteral("connection of %1 closed: its place was wanted and it "
+                                             "had shown no right to it")
+                                  .arg(quietest->peer)
+                            : QStringLiteral("%1 connections closed, the last of %2: their places "
+                                             "were wanted and they had shown no right to them")
+                                  .arg(closed)
+                                  .arg(quietest->peer));
     const QPointer<QTcpSocket> socket = quietest->socket;
     std::erase_if(connections_, [quietest](const auto& c) { return c.get() == quietest; });
     if (socket)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/LogThrottle.h"
 #include "platform/Platform.h"
 #include "web/RequestSizeGuard.h"
 
@@ -37,6 +38,8 @@ public:
     static constexpr int RequestWaitMs = 5000;
     static constexpr int IdleMs = 4000;
     static constexpr int TokenWaitMs = 2000;
+    // At most one log line this often (ms) tells of the connections closed for newcomers.
+    static constexpr double TellClosedEveryMs = 10 * 1000;
 
     // Times are platform's; the sockets are children of socketOwner.
     ClientGate(platform::Platform& platform, QObject* socketOwner, QObject* parent = nullptr);
@@ -73,6 +76,7 @@ private:
     QObject* socketOwner_;
     std::unique_ptr<platform::Timer> sweepTimer_;
     std::vector<std::unique_ptr<Connection>> connections_;
+    core::LogThrottle closedLog_{TellClosedEveryMs};
 };
 
 // Writes a whole HTTP answer with a JSON error and closes the connection after it.

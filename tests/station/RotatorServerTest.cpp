@@ -1,6 +1,7 @@
 #include "station/RotatorServer.h"
 
 #include "station/StationTestSupport.h"
+#include "support/LogCapture.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -198,6 +199,21 @@ TEST_F(RotatorServerTest, clientsBeyondTheLimitAreRefusedAndClosingEndsEveryConn
     server.Close();
     EXPECT_FALSE(server.listening());
     EXPECT_TRUE(clients.front()->closes());
+}
+
+// A program that keeps connecting to a full server fills no log: the refusals of a burst are
+// one line.
+TEST_F(RotatorServerTest, aBurstOfRefusedClients_isOneLineOfTheLog) {
+    std::vector<std::unique_ptr<Client>> clients;
+    for (int i = 0; i < RotatorServer::MaxClients; ++i)
+        clients.push_back(std::make_unique<Client>(server.port()));
+    test_support::LogCapture log;
+    for (int i = 0; i < 20; ++i) {
+        Client refused(server.port());
+        EXPECT_TRUE(refused.closes());
+    }
+    EXPECT_EQ(log.with("refused").size(), 1) << log.text().toStdString();
+    EXPECT_EQ(server.clientCount(), RotatorServer::MaxClients);
 }
 
 namespace {

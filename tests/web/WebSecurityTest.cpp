@@ -1,5 +1,6 @@
 // The token, the origin, the host, and the limits a client meets, through real HTTP.
 #include "WebTestSupport.h"
+#include "support/LogCapture.h"
 #include "web/ClientGate.h"
 #include "web/RequestBudget.h"
 
@@ -54,8 +55,9 @@ TEST_F(WebSecurityTest, aChangeFromAnotherOrigin_is403_ownOriginAndNoOriginPass)
     EXPECT_TRUE(settlesAt(60));
 
     offLoopback();
-    EXPECT_EQ(http.post("/api/stop", "{}", {{"Origin", "http://evil.example"},
-                                            {"Authorization", QByteArray("Bearer ") + Token}})
+    EXPECT_EQ(http.post("/api/stop", "{}",
+                        {{"Origin", "http://evil.example"},
+                         {"Authorization", QByteArray("Bearer ") + Token}})
                   .status,
               403);
 }
@@ -149,6 +151,23 @@ TEST_F(WebSecurityTest, silentConnectionsHoldNoPlace_aNewcomerIsServed) {
     serve(200);
     Http newcomer(port());
     EXPECT_EQ(newcomer.ask("GET", "/api/state").status, 200);
+    EXPECT_LE(station->web().clientCount(), ClientGate::PeerShare);
+}
+
+// A peer that opens connection after connection fills no log: those closed for the newcomers
+// of a burst are one line.
+TEST_F(WebSecurityTest, aBurstOfConnectionsClosedForNewcomers_isOneLineOfTheLog) {
+    test_support::LogCapture log;
+    std::list<QTcpSocket> silent;
+    for (int i = 0; i < ClientGate::Places; ++i) {
+        silent.emplace_back().connectToHost(QHostAddress(QHostAddress::LocalHost), port());
+        ASSERT_TRUE(silent.back().waitForConnected(5000));
+    }
+    serve(200);
+    const QStringList closed = log.with("shown no right");
+    ASSERT_EQ(closed.size(), 1) << log.text().toStdString();
+    EXPECT_TRUE(closed.front().contains("connection of 127.0.0.1 closed"))
+        << closed.front().toStdString();
     EXPECT_LE(station->web().clientCount(), ClientGate::PeerShare);
 }
 
