@@ -38,8 +38,6 @@ QJsonValue HoldReason(tuning::TransmitHold hold) {
                                               : QJsonValue(tuning::TransmitHoldText(hold));
 }
 
-const QString Busy = QStringLiteral("the rig transmits: no turning");
-
 // A table's name as the page shows it: without the leading "\".
 QString PlainName(const QString& name) {
     return name.mid(name.startsWith(QLatin1Char('\\')));
@@ -512,9 +510,14 @@ WebReply WebApi::deleteRow(const QJsonObject& request) {
     return Ok();
 }
 
-WebReply WebApi::refusedReply(const engine::TurnRefusal& refusal) {
-    if (refusal.why == engine::TurnRefusal::Why::Transmitting)
-        return Error(409, Busy);
+WebReply WebApi::refusedReply(const engine::TurnRefusal& refusal) const {
+    if (refusal.why == engine::TurnRefusal::Why::Transmitting) {
+        // Why the rig counts as transmitting: a silent rig is only feared to.
+        const tuning::TransmitHold hold = tuning_.transmitHold();
+        const QString why = hold == tuning::TransmitHold::None ? QStringLiteral("the rig transmits")
+                                                               : tuning::TransmitHoldText(hold);
+        return Error(409, why + QStringLiteral(": no turning"));
+    }
     if (refusal.why == engine::TurnRefusal::Why::Exiting)
         return Error(409, refusal.text);
     return BadRequest(refusal.text);

@@ -119,7 +119,7 @@ private:
     WebReply requestTurn(Action action, Kind kind = Kind::Turn, int steps = 0);
     // The engine's refusal as the API answers it: 409 while the rig transmits or the program
     // ends, else 400 with the engine's words.
-    static WebReply refusedReply(const engine::TurnRefusal& refusal);
+    WebReply refusedReply(const engine::TurnRefusal& refusal) const;
     // "web 192.168.1.20": who asked, for the move log.
     QString detail() const;
     void dropPending();

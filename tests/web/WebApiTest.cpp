@@ -430,6 +430,23 @@ TEST_F(WebApiTest, aRigSilentWhileFollowed_raisesTheAlarm_untilItsReadingsReturn
     EXPECT_TRUE(station->status().rigAlarm.isEmpty());
 }
 
+TEST_F(WebApiTest, aRigFallenSilentWhileTransmitting_refusesTurnsForThatReason) {
+    follow(7000);
+    ASSERT_TRUE(settlesAt(100));
+    station->simulatedRig().rig().setTransmit(true);
+    platform.advance(3000);
+    station->simulatedRig().setSilent(true);
+    platform.advance(5000);
+    Http http(port());
+    ASSERT_EQ(http.ask("GET", "/api/state").json["transmitHoldReason"].toString(),
+              "the rig is silent and may be transmitting");
+    const auto answer = http.post("/api/turn", R"({"steps":150})");
+    EXPECT_EQ(answer.status, 409);
+    EXPECT_EQ(answer.json["error"].toString(),
+              "the rig is silent and may be transmitting: no turning");
+    EXPECT_EQ(state().StepCounter, 100);
+}
+
 TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     follow(7000);
     ASSERT_TRUE(settlesAt(100));
