@@ -140,8 +140,8 @@ void PositionJournal::take(const JournalRecord& record, bool configured, bool af
                                           : QStringLiteral("as there is no ") + configName) +
                 crlf + taken.join(crlf);
     } else if (!taken.isEmpty()) {
-        message_ = QStringLiteral("The positions are taken from %1, as %2 could not be read "
-                                  "where they are kept:")
+        message_ = QStringLiteral("The positions are taken from %1, as they could not be read "
+                                  "from %2:")
                        .arg(name, configName) +
                    crlf + taken.join(crlf);
     }

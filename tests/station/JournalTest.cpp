@@ -173,9 +173,9 @@ TEST_F(JournalTest, aConfigurationWhosePositionsCannotBeRead_leavesThemToTheOlde
     EXPECT_EQ(state.StoredProfiles[1].StepCounter, 7);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text,
-              "The positions are taken from Ventrolo.journal, as Ventrolo.cfg could not be read "
-              "where they are kept:\r\nStepper 1 at 120 (in place of 0)\r\nStepper 2 at 7 (in "
-              "place of 0)");
+              "The positions are taken from Ventrolo.journal, as they could not be read from "
+              "Ventrolo.cfg:\r\nStepper 1 at 120 (in place of 0)\r\nStepper 2 at 7 (in place "
+              "of 0)");
     EXPECT_EQ(recorded(), (Steppers{{{120, 3}, {7, 0}}}));
 }
 
