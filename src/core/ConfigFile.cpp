@@ -16,6 +16,8 @@ Q_LOGGING_CATEGORY(lcConfig, "ventrolo.config")
 namespace {
 
 const QString ConfigVersion = QStringLiteral("Version 1.24");
+// The counters are on lines 6 and 7, the overlay positions on line 11.
+constexpr int LastPositionLine = 11;
 
 // CalibrationSteps is held as a Long but stored as a 16-bit Integer.
 struct AsInteger {
@@ -150,6 +152,7 @@ int ConfigFile::deserialize(const QByteArray& contents, bool* allRead) {
 }
 
 ConfigFile::Loaded ConfigFile::LoadConfig() {
+    positionsRead_ = false;
     const TextFileRead read = ReadTextFile(path());
     if (read.status == TextFileRead::Status::Missing) {
         DefaultConfig();
@@ -175,7 +178,9 @@ ConfigFile::Loaded ConfigFile::LoadConfig() {
         return Loaded::Defaults;
     }
     bool allRead = false;
-    if (const int faultLine = deserialize(read.bytes, &allRead); faultLine != 0) {
+    const int faultLine = deserialize(read.bytes, &allRead);
+    positionsRead_ = faultLine == 0 || allRead || faultLine > LastPositionLine;
+    if (faultLine != 0) {
         const QString what =
             allRead ? QStringLiteral("%1 is damaged: it goes on after the settings at line %2%3; "
                                      "that part was not read, the settings were.")

@@ -30,6 +30,9 @@ public:
     // user is told. Whatever is not read of a file that is there counts as damage: the file is
     // kept as damagedCopyPath() before the first save over it.
     [[nodiscard]] Loaded LoadConfig();
+    // Whether the last LoadConfig() read both steppers' counters and overlay positions from the
+    // file: false when it is missing, unreadable, of another version or damaged before them.
+    bool positionsRead() const { return positionsRead_; }
     // Writes the whole file atomically from the state. Callers store the working profile first.
     // A file found damaged or unreadable at loading is first kept as damagedCopyPath(), once per
     // run; when that fails it is not saved over. On failure the old file stays, the user is told
@@ -55,6 +58,7 @@ private:
     QString directory_;
     // The file holds settings this run could not read; it is copied aside before the first save.
     bool damaged_ = false;
+    bool positionsRead_ = false;
 };
 
 } // namespace core

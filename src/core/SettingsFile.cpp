@@ -102,8 +102,14 @@ QByteArray WithValue(const QByteArray& line, const QByteArray& value) {
 std::optional<QString> SettingsFileProblem(const QString& path) {
     if (auto why = NoRegularFileText(path))
         return why;
-    if (QFileInfo(path).size() > MaxTextFileBytes)
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::nullopt;
+    if (info.size() > MaxTextFileBytes)
         return QStringLiteral("it is larger than %1 MB").arg(MaxTextFileBytes / (1024 * 1024));
+    // QSettings reads a file it cannot open as empty, without a word.
+    if (QFile file(path); !file.open(QIODevice::ReadOnly))
+        return file.errorString();
     return std::nullopt;
 }
 

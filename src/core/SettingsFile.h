@@ -14,7 +14,8 @@
 namespace core {
 
 // Why the settings file cannot be read by the text-file rule (a directory, a pipe, a device,
-// larger than MaxTextFileBytes); nullopt for a file that can, or that is missing.
+// larger than MaxTextFileBytes) or at all (no permission); nullopt for a file that can, or that
+// is missing.
 std::optional<QString> SettingsFileProblem(const QString& path);
 
 // QSettings on the settings file in INI format, the only way the file is read: a file with a

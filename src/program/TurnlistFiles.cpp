@@ -88,6 +88,7 @@ std::optional<QString> TurnlistFiles::LoadFile(int n) {
     if (n < 1 || n > 3)
         return std::nullopt;
     const QString file = path(n);
+    damaged_.reset();
     const FileRead read = ReadProgramFile(file);
     if (read.result == FileRead::Result::Missing) {
         platform_.messageBox(QStringLiteral("File ") + file + QStringLiteral(" not found."),
@@ -102,8 +103,12 @@ std::optional<QString> TurnlistFiles::LoadFile(int n) {
         return std::nullopt;
     }
     const TurnlistContents contents = ParseTurnlist(read.bytes);
-    if (const QStringList problems = contents.problems + read.problems; !problems.isEmpty())
-        TellDamage(platform_, file, problems, QStringLiteral("the program is saved"));
+    if (const QStringList problems = contents.problems + read.problems; !problems.isEmpty()) {
+        damaged_ = Damaged{n, read.bytes};
+        TellDamage(platform_, file, problems,
+                   QStringLiteral("the program is saved; it is then kept beside as ") + file +
+                       QStringLiteral(".damaged"));
+    }
     checked_ = n;
     return contents.program;
 }
@@ -130,13 +135,19 @@ bool TurnlistFiles::Save(const QString& program) {
     }
     const QString file = path(n);
     QString error;
-    if (!core::WriteFileAtomically(file, SerializeTurnlist(program), &error)) {
+    // What was left out of a damaged file stays with the user.
+    const bool keep = damaged_ && damaged_->n == n;
+    if ((keep &&
+         !core::WriteFileAtomically(file + QStringLiteral(".damaged"), damaged_->bytes, &error)) ||
+        !core::WriteFileAtomically(file, SerializeTurnlist(program), &error)) {
         qCWarning(lcProgram) << "cannot save" << file << error;
         platform_.messageBox(QStringLiteral("Not saved: ") + file + QStringLiteral(": ") + error,
                              core::MessageTitle(), platform::Icon::Exclamation);
         return false;
     }
     checked_ = n;
+    if (keep)
+        damaged_.reset();
     return true;
 }
 

@@ -37,14 +37,21 @@ public:
     // nullopt; a damaged one gives what could be read and says what was left out.
     std::optional<QString> LoadFile(int n);
     // Writes program to the checked file, asking for the file number when none of Load1..Load3
-    // is checked; the answered entry is checked once written. False when nothing was written
-    // (empty program, no valid answer, a failed write), each said to the user.
+    // is checked; the answered entry is checked once written. A file loaded damaged is first
+    // kept beside as "<file>.damaged". False when nothing was written (empty program, no valid
+    // answer, a failed write), each said to the user.
     bool Save(const QString& program);
 
 private:
     platform::Platform& platform_;
     QString directory_;
     std::optional<int> checked_;
+    // The last file loaded, as read, when it was damaged: kept beside before it is saved over.
+    struct Damaged {
+        int n;
+        QByteArray bytes;
+    };
+    std::optional<Damaged> damaged_;
 };
 
 } // namespace program

@@ -31,7 +31,8 @@ PositionJournal::PositionJournal(core::ProgramState& state, platform::Platform& 
     : QObject(parent), state_(state), platform_(platform), engine_(engine),
       path_(std::move(journalPath)), configPath_(std::move(configPath)) {}
 
-void PositionJournal::Restore() {
+void PositionJournal::Restore(bool configPositionsRead) {
+    configPositionsRead_ = configPositionsRead;
     written_.reset();
     message_.clear();
     uncertain_.reset();
@@ -65,8 +66,12 @@ void PositionJournal::Restore() {
     const QFileInfo config(configPath_);
     const bool configured = config.exists();
     // A normal end saves the configuration after the last record.
-    auto beforeConfig = [&](const JournalCopy& file) {
+    auto writtenBeforeConfig = [&](const JournalCopy& file) {
         return configured && file.modified < config.lastModified();
+    };
+    // A configuration whose positions could not be read knows none: the journal's stand.
+    auto beforeConfig = [&](const JournalCopy& file) {
+        return configPositionsRead && writtenBeforeConfig(file);
     };
     // Spoilt copies written after the record used (and the configuration): a newer record lost.
     QStringList lost;
@@ -84,10 +89,11 @@ void PositionJournal::Restore() {
                               << config.fileName() << "- not used";
         return;
     }
-    take(*newest->file.record, configured, lost);
+    take(*newest->file.record, configured, !writtenBeforeConfig(newest->file), lost);
 }
 
-void PositionJournal::take(const JournalRecord& record, bool configured, const QStringList& lost) {
+void PositionJournal::take(const JournalRecord& record, bool configured, bool afterConfig,
+                           const QStringList& lost) {
     const QString name = QFileInfo(path_).fileName();
     const QString configName = QFileInfo(configPath_).fileName();
     QStringList taken;
@@ -99,8 +105,9 @@ void PositionJournal::take(const JournalRecord& record, bool configured, const Q
             taken << QStringLiteral("%1 at %2 (%3 %4)")
                          .arg(StepperName(i))
                          .arg(s.counter)
-                         .arg(configured ? configName + QStringLiteral(" said")
-                                         : QStringLiteral("without ") + configName)
+                         .arg(!configured            ? QStringLiteral("without ") + configName
+                              : configPositionsRead_ ? configName + QStringLiteral(" said")
+                                                     : QStringLiteral("in place of"))
                          .arg(profile.StepCounter);
             profile.StepCounter = s.counter;
             profile.OverlayPosition = s.overlay;
@@ -123,28 +130,37 @@ void PositionJournal::take(const JournalRecord& record, bool configured, const Q
     if (taken.isEmpty() && turning.isEmpty() && lost.isEmpty())
         return;
     const QString crlf = QStringLiteral("\r\n");
-    message_ = QStringLiteral("Ventrolo did not end normally last time (a crash, a kill or a "
-                              "power cut).");
-    if (!taken.isEmpty())
-        message_ += QStringLiteral(" The positions are taken from %1, %2:")
-                        .arg(name, configured ? QStringLiteral("which is newer than ") + configName
-                                              : QStringLiteral("as there is no ") + configName) +
-                    crlf + taken.join(crlf);
+    if (afterConfig) {
+        message_ = QStringLiteral("Ventrolo did not end normally last time (a crash, a kill or a "
+                                  "power cut).");
+        if (!taken.isEmpty())
+            message_ +=
+                QStringLiteral(" The positions are taken from %1, %2:")
+                    .arg(name, configured ? QStringLiteral("which is newer than ") + configName
+                                          : QStringLiteral("as there is no ") + configName) +
+                crlf + taken.join(crlf);
+    } else if (!taken.isEmpty()) {
+        message_ = QStringLiteral("The positions are taken from %1, as they could not be read "
+                                  "from %2:")
+                       .arg(name, configName) +
+                   crlf + taken.join(crlf);
+    }
+    auto paragraph = [&](const QString& text) {
+        message_ += (message_.isEmpty() ? QString() : crlf + crlf) + text;
+    };
     if (!turning.isEmpty())
-        message_ += crlf + crlf + turning.join(crlf);
+        paragraph(turning.join(crlf));
     if (!lost.isEmpty()) {
-        message_ += crlf + crlf +
-                    QStringLiteral("%1, so a newer record may be lost: the steppers may have "
-                                   "turned after the record used was written.")
-                        .arg(lost.join(QStringLiteral("; "))) +
-                    crlf + anywhereText();
+        paragraph(QStringLiteral("%1, so a newer record may be lost: the steppers may have "
+                                 "turned after the record used was written.")
+                      .arg(lost.join(QStringLiteral("; "))) +
+                  crlf + anywhereText());
         if (!uncertain_)
             uncertain_ = state_.SelectedStepper == 1 ? 1 : 0;
     }
     if (uncertain_)
-        message_ += crlf + crlf +
-                    QStringLiteral("Start the calibration run of %1 to find its position?")
-                        .arg(StepperName(static_cast<std::size_t>(*uncertain_)));
+        paragraph(QStringLiteral("Start the calibration run of %1 to find its position?")
+                      .arg(StepperName(static_cast<std::size_t>(*uncertain_))));
 }
 
 void PositionJournal::noneWhole(const QStringList& damage) {
@@ -154,9 +170,9 @@ void PositionJournal::noneWhole(const QStringList& damage) {
     message_ = QStringLiteral("Where the steppers stood when Ventrolo last ran is lost: %1. %2, "
                               "but the steppers may have turned since.")
                    .arg(damage.join(QStringLiteral("; ")),
-                        config.exists() ? QStringLiteral("The positions in %1 are used")
-                                              .arg(config.fileName())
-                                        : QStringLiteral("The first start's positions are used")) +
+                        config.exists() && configPositionsRead_
+                            ? QStringLiteral("The positions in %1 are used").arg(config.fileName())
+                            : QStringLiteral("The first start's positions are used")) +
                crlf + anywhereText() + crlf + crlf +
                QStringLiteral("Start the calibration run of %1 to find its position?")
                    .arg(StepperName(static_cast<std::size_t>(*uncertain_)));

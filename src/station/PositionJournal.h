@@ -32,11 +32,11 @@ public:
                     QString journalPath, QString configPath, QObject* parent = nullptr);
 
     // Start-up, after the configuration is loaded and before the windows are built: the newest
-    // whole record, when it is not older than the configuration (or there is none) and differs
-    // from it, gives both steppers its counters. When a newer record was spoilt, or no record
-    // is whole, the configuration's counters stand and the user is told how far off they may
-    // be.
-    void Restore();
+    // whole record, when it is not older than the configuration (or there is none, or its
+    // positions could not be read: configPositionsRead) and differs from it, gives both steppers
+    // its counters. When a newer record was spoilt, or no record is whole, the configuration's
+    // counters stand and the user is told how far off they may be.
+    void Restore(bool configPositionsRead = true);
     // From now on every change is written; what Restore() found stays on record until the
     // user has been told (TellUser).
     void Arm();
@@ -61,7 +61,9 @@ public:
 private:
     // The counters of a record that is to be used, and what to tell about them; lost: the
     // spoilt copies that may have held a newer record.
-    void take(const JournalRecord& record, bool configured, const QStringList& lost);
+    // afterConfig: the record was written after the configuration was saved (or there is none).
+    void take(const JournalRecord& record, bool configured, bool afterConfig,
+              const QStringList& lost);
     // No record is whole (damage: why, per copy): the configuration's counters stand.
     void noneWhole(const QStringList& damage);
     // Where each stepper may stand when its last moves are lost: anywhere within its limits.
@@ -82,14 +84,16 @@ private:
     bool inTurn_ = false;
     bool exiting_ = false;
     bool parkRecorded_ = false;
-    core::Long recordedTarget_ = 0; // of the turn on record
+    core::Long recordedTarget_ = 0;        // of the turn on record
     std::optional<JournalRecord> written_; // the last record written (its number aside)
     double writtenAtMs_ = 0;               // steady clock
     quint64 nextNumber_ = 1;
     int newestCopy_ = -1; // the copy holding the newest record; -1: none yet
     std::array<bool, 2> copyFailing_{false, false}; // the copy's last write failed
-    bool unwritten_ = false; // neither copy took the last record
+    bool unwritten_ = false;                        // neither copy took the last record
     bool singleFileLeft_ = false; // the single journal of earlier versions is still there
+    // Whether the configuration's positions were read at the start.
+    bool configPositionsRead_ = true;
     // What Restore() found, for TellUser().
     QString message_;
     std::optional<core::Long> uncertain_;

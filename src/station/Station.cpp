@@ -256,7 +256,7 @@ bool Station::load() {
     motion_.setSettleMs(ReadSettleTimes(settingsFile_, &settingsReport_));
     silentAlarm_.setLimitS(ReadSilentAlarmS(settingsFile_, &settingsReport_));
     // The positions a crash kept in the journal.
-    journal_.Restore();
+    journal_.Restore(config_.positionsRead());
     positionsKnown_ = true;
     if (endRequested_) {
         // The way out stores the working profile: it must be the selected stepper's.

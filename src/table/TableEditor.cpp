@@ -1,5 +1,6 @@
 #include "table/TableEditor.h"
 
+#include "core/AtomicFile.h"
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 #include "table/AmateurBands.h"
@@ -97,6 +98,7 @@ void TableEditor::LoadTable() {
         ApplyTableLimits(false);
     data_.Clear();
     tableChanged_ = false;
+    damaged_.reset();
     if (state_.TableFileName.isEmpty()) {
         tell(NoFileName);
         RefreshList(0);
@@ -172,6 +174,7 @@ void TableEditor::LoadTable() {
     data_.SortTable();
 
     if (!problems.isEmpty()) {
+        damaged_ = read.bytes;
         reportDamage(problems);
         // The file stays as it is until the user saves, even when its version is updated.
         rewrite = false;
@@ -191,7 +194,8 @@ void TableEditor::reportDamage(const QStringList& problems) {
     tell(QStringLiteral("The table file ") + path + QStringLiteral(" is damaged:") + CrLf +
          shown.join(CrLf) + CrLf +
          QStringLiteral("What could be read was loaded; the file stays as it is until the "
-                        "table is saved."));
+                        "table is saved. It is then kept beside as ") +
+         path + QStringLiteral(".damaged."));
 }
 
 bool TableEditor::SaveTable() {
@@ -214,13 +218,17 @@ bool TableEditor::writeTable() {
     CreateCommentZero();
     const QString path = tablePath();
     QString error;
-    if (!WriteTableFile(path, data_, &error)) {
+    // The lines left out of a damaged file stay with the user.
+    if ((damaged_ &&
+         !core::WriteFileAtomically(path + QStringLiteral(".damaged"), *damaged_, &error)) ||
+        !WriteTableFile(path, data_, &error)) {
         qCWarning(lcTable) << "cannot save" << path << error;
         tell(QStringLiteral("The table could not be saved to ") + path + QStringLiteral(": ") +
              error);
         return false;
     }
     tableChanged_ = false;
+    damaged_.reset();
     emit changed();
     return true;
 }

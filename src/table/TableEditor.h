@@ -5,9 +5,11 @@
 #include "table/TableData.h"
 #include "table/TableLinks.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace table {
 
@@ -45,7 +47,8 @@ public:
     // --- the table file ---
     // Reads the file of TableFileName; a missing file becomes a new table, written at once. A
     // damaged file loads what can be read and the user is told what was left out; the file
-    // itself is not touched until the table is saved. Applied table limits end.
+    // itself is not touched until the table is saved, and is then first kept beside as
+    // "<file>.damaged". Applied table limits end.
     void LoadTable();
     // Writes the table atomically (beeping first), clears TableChanged and ends applied table
     // limits. On failure the old file stays, the user is told and the result is false.
@@ -156,6 +159,8 @@ private:
 
     TableData data_;
     bool tableChanged_ = false;
+    // The file as read when it was damaged, until it is kept beside at the first save over it.
+    std::optional<QByteArray> damaged_;
     bool windowVisible_ = false;
     QStringList catFiles_;
 };

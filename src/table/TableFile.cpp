@@ -190,6 +190,7 @@ TableFileRead ReadTableFile(const QString& path) {
     read.contents = ParseTableFile(file.bytes);
     if (file.truncated)
         read.contents.problems << core::TruncatedText();
+    read.bytes = file.bytes;
     return read;
 }
 

@@ -39,6 +39,7 @@ struct TableFileRead {
     enum class Status { Read, Missing, Unreadable };
     Status status = Status::Missing;
     TableFileContents contents; // when Read; what was not read of a huge file is a problem
+    QByteArray bytes;           // when Read: the file as read, to be kept when it is damaged
     QString error;              // why, when Unreadable
 };
 TableFileRead ReadTableFile(const QString& path);

@@ -211,6 +211,27 @@ TEST_F(ConfigFileTest, truncationAtEveryByte_keepsWhatWasReadAndNeverCrashes) {
     }
 }
 
+TEST_F(ConfigFileTest, positionsRead_saysWhetherBothCountersAndOverlayPositionsCameFromTheFile) {
+    (void)config.LoadConfig();
+    EXPECT_FALSE(config.positionsRead()); // no file
+    writeFile(DistinctFile + "after the settings");
+    (void)config.LoadConfig();
+    EXPECT_TRUE(config.positionsRead());
+    writeFile("\"Version 1.23\"\r\n" + DistinctFile.mid(DistinctFile.indexOf('\n') + 1));
+    (void)config.LoadConfig();
+    EXPECT_FALSE(config.positionsRead());
+    // Cut at each line end: the positions are on lines 6, 7 and 11.
+    for (qsizetype end = DistinctFile.indexOf('\n'); end >= 0;
+         end = DistinctFile.indexOf('\n', end + 1)) {
+        const qsizetype lines = DistinctFile.left(end + 1).count('\n');
+        writeFile(DistinctFile.left(end + 1));
+        ProgramState loaded;
+        ConfigFile loader(loaded, platform, dir.path());
+        (void)loader.LoadConfig();
+        EXPECT_EQ(loader.positionsRead(), lines >= 11) << lines;
+    }
+}
+
 TEST_F(ConfigFileTest, damagedFile_isKeptAsideOnceBeforeTheFirstSaveOverIt) {
     QByteArray damaged = DistinctFile;
     damaged.replace("31,3,1031", "31,fast,1031");

@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <sys/stat.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace core;
 
@@ -140,4 +140,21 @@ TEST_F(SettingsFileTest, aFileTheTextRuleRefuses_isNeverReadAndGivesNoValue) {
     EXPECT_EQ(SettingsFileProblem(path), std::nullopt); // missing: every key is missing
     write("[lpt]\nbackend=sim\n");
     EXPECT_EQ(SettingsFileProblem(path), std::nullopt);
+}
+
+TEST_F(SettingsFileTest, aFileThatCannotBeOpened_isAProblemWithTheSystemsReason) {
+    write("[lpt]\nbackend=sim\n");
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
+    if (QFile(path).open(QIODevice::ReadOnly)) {
+        // Root reads any file; not a kernel setting that can only be written.
+        const QString writeOnly = "/proc/sys/vm/compact_memory";
+        ASSERT_TRUE(QFile::remove(path));
+        if (!QFile::exists(writeOnly) || QFile(writeOnly).open(QIODevice::ReadOnly) ||
+            !QFile::link(writeOnly, path))
+            GTEST_SKIP() << "no file here is unreadable";
+    }
+    ASSERT_TRUE(SettingsFileProblem(path));
+    EXPECT_TRUE(SettingsFileProblem(path)->contains("Permission denied"));
+    const IniSettings ini(path);
+    EXPECT_FALSE(SettingsContain(ini, "lpt/backend"));
 }

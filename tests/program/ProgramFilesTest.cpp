@@ -93,6 +93,31 @@ TEST_F(TurnlistTest, damagedFile_loadsWhatItCanAndSaysWhatWasLeftOut) {
     EXPECT_EQ(read(3), damaged);
 }
 
+TEST_F(TurnlistTest, aDamagedFile_isKeptBesideBeforeTheFirstSaveOverIt) {
+    const QByteArray damaged = "\"100,200\"\r\n\"300,400\"\r\n";
+    write(2, damaged);
+    ASSERT_TRUE(files.LoadFile(2));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(
+        platform.messages[0].text.endsWith("it is then kept beside as " + path(2) + ".damaged."));
+    const QString copy = path(2) + ".damaged";
+    // Kept beside the file that cannot be: the program is not saved over it.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Turnlist2.txt.damaged"));
+    EXPECT_FALSE(files.Save("100,200"));
+    EXPECT_EQ(read(2), damaged);
+    ASSERT_TRUE(QDir(dir.path()).rmdir("Turnlist2.txt.damaged"));
+    ASSERT_TRUE(files.Save("100,200"));
+    EXPECT_EQ(test_support::ReadFile(copy), damaged);
+    EXPECT_EQ(read(2), "\"100,200\"\r\n");
+    // The program's own file is no damaged one; another file loaded is saved without a copy.
+    ASSERT_TRUE(files.Save("100,250"));
+    EXPECT_EQ(test_support::ReadFile(copy), damaged);
+    write(1, "\"5\"\r\n");
+    ASSERT_TRUE(files.LoadFile(1));
+    ASSERT_TRUE(files.Save("6"));
+    EXPECT_FALSE(QFile::exists(path(1) + ".damaged"));
+}
+
 TEST_F(TurnlistTest, aByteOrderMarkIsSkipped_andADeviceIsNotRead) {
     write(1, "\xEF\xBB\xBF\"22*,800!\"\r\n");
     EXPECT_EQ(files.LoadFile(1), "22*,800!");

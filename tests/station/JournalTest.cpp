@@ -160,6 +160,25 @@ TEST_F(JournalTest, aJournalNewerThanTheConfiguration_givesItsCountersAndSaysSo)
     EXPECT_EQ(JournalRecord::Parse(copy(1))->number, 8u);
 }
 
+TEST_F(JournalTest, aConfigurationWhosePositionsCannotBeRead_leavesThemToTheOlderJournal) {
+    // The last normal end: the configuration saved after the journal's record. It is damaged
+    // since, and its counters are the defaults.
+    dir.write("Ventrolo.journal.1", Of({120, 3}, {7, 0}, 5), 60);
+    dir.write("Ventrolo.cfg", "damaged");
+    journal.Restore(false);
+    state.LoadStepperProfile();
+    EXPECT_FALSE(journal.TellUser());
+    EXPECT_EQ(state.StepCounter, 120);
+    EXPECT_EQ(state.OverlayPosition, 3);
+    EXPECT_EQ(state.StoredProfiles[1].StepCounter, 7);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+              "The positions are taken from Ventrolo.journal, as they could not be read from "
+              "Ventrolo.cfg:\r\nStepper 1 at 120 (in place of 0)\r\nStepper 2 at 7 (in place "
+              "of 0)");
+    EXPECT_EQ(recorded(), (Steppers{{{120, 3}, {7, 0}}}));
+}
+
 TEST_F(JournalTest, theSingleJournalOfEarlierVersions_isReadAndGoesOnceACopyIsWritten) {
     dir.write("Ventrolo.journal",
               "Ventrolo journal 1\r\nstepper1=77 0\r\nstepper2=0 0\r\nturning1=90\r\nend\r\n");

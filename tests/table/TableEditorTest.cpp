@@ -1,6 +1,9 @@
 #include "TableTestSupport.h"
 #include "table/TableLookup.h"
 
+#include <QDir>
+#include <QFile>
+
 using namespace table;
 using table_test::TableFixture;
 
@@ -125,6 +128,35 @@ TEST_F(TableEditorTest, aHeaderOffsetNoWindowWrites_isToldAndNotUsed) {
     EXPECT_TRUE(readFile().contains("0,500,\"1:400:0\""));
     load("\"Ventrolo.Version 1.24\"\r\n0,500,\"1:400:-30\"\r\n3500,100,\"\"\r\n");
     EXPECT_EQ(data().StepperOffset, -30);
+}
+
+TEST_F(TableEditorTest, aDamagedFile_isKeptBesideBeforeTheFirstSaveOverIt) {
+    const QByteArray damaged = "\"Ventrolo.Version 1.24\"\r\n0,500,\"1:400:0\"\r\n"
+                               "3500,100,\"\"\r\n3.6OO,150,\"typo\"\r\n7000,200,\"\"\r\n";
+    load(damaged);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(
+        platform.messages[0].text.endsWith("It is then kept beside as " + path() + ".damaged."))
+        << platform.messages[0].text.toStdString();
+    // Kept beside the file that cannot be: the table is not saved over it.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Table.cat.damaged"));
+    addRow(7100, 300);
+    EXPECT_FALSE(table.SaveTable());
+    EXPECT_EQ(readFile(), damaged);
+    EXPECT_TRUE(table.TableChanged());
+    ASSERT_TRUE(QDir(dir.path()).rmdir("Table.cat.damaged"));
+    ASSERT_TRUE(table.SaveTable());
+    EXPECT_EQ(readFile("Table.cat.damaged"), damaged);
+    EXPECT_TRUE(readFile().contains("7100,300"));
+    // The table's own file is no damaged one.
+    addRow(7050, 250);
+    ASSERT_TRUE(table.SaveTable());
+    EXPECT_EQ(readFile("Table.cat.damaged"), damaged);
+    // A sound file loaded next is saved without a copy.
+    load("\"Ventrolo.Version 1.24\"\r\n0,500,\"1:400:0\"\r\n3500,100,\"\"\r\n");
+    QFile::remove(path("Table.cat.damaged"));
+    ASSERT_TRUE(table.SaveTable());
+    EXPECT_FALSE(QFile::exists(path("Table.cat.damaged")));
 }
 
 TEST_F(TableEditorTest, offsetBox_advisesTheOffsetOfThePositionAndCancelChangesNothing) {
