@@ -295,8 +295,13 @@ bool Engine::atLimit(Direction direction, Long target) const {
 }
 
 bool Engine::inhibitsTransmit(TurnOrigin origin) {
-    if (PolicyOf(origin).setsInhibitLine)
+    // Only a turn made under the SWR tune's own carrier leaves the line released: the tune's
+    // turn to the lowest SWR, after the rig is unkeyed, is an ordinary turn.
+    if (PolicyOf(origin).setsInhibitLine || !transmit_ || !transmit_->swrTuneKeyed()) {
+        if (recording_)
+            recording_->insideInhibitLine = true;
         return true;
+    }
     if (coil_.inhibit().bit && !std::exchange(swrTuneInhibitTold_, true))
         qCInfo(lcEngine) << "the SWR tune turns under its own carrier: the transmit-inhibit "
                             "line is not set for its turns";

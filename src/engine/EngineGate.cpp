@@ -110,8 +110,9 @@ void Engine::finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t
 
 void Engine::tellFinished(TurnRecord& record) {
     record.ended = platform_.now();
-    // The inhibit line was held around every step the turn made, where its origin sets it.
-    if (coil_.inhibit().bit && record.steps != 0 && PolicyOf(record.origin).setsInhibitLine) {
+    // The inhibit line was held around every step the turn made, unless made under the SWR
+    // tune's own carrier.
+    if (coil_.inhibit().bit && record.steps != 0 && record.insideInhibitLine) {
         record.inhibitLeadMs = coil_.inhibit().leadMs;
         record.inhibitTailMs = coil_.inhibit().tailMs;
     }

@@ -35,7 +35,7 @@ struct TurnPolicy {
     GateAnswer midTurn;         // transmit begins while it turns: Wait or Refuse
     bool passesOwnCarrier;      // passes while the SWR tune keys its carrier (nothing else does)
     // Its steps are made inside the transmit-inhibit line (TransmitInhibit); the SWR tune's are
-    // not: it turns between readings under its own carrier.
+    // not while it keys the rig: it turns between readings under its own carrier.
     bool setsInhibitLine;
 };
 

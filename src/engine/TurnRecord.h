@@ -32,6 +32,9 @@ struct TurnRecord {
     QString stoppedBy; // "a stop", "another turn", "a switch or the limit"
     double heldMs = 0; // waited for the rig to stop transmitting
     std::optional<TurnRefusal> refusal;
+    // Its steps were made inside the transmit-inhibit line (all but those under the SWR tune's
+    // own carrier).
+    bool insideInhibitLine = false;
     // The transmit-inhibit line's lead before the first step and tail after the last, where
     // one is wired.
     std::optional<double> inhibitLeadMs;

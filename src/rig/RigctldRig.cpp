@@ -159,6 +159,23 @@ void RigctldRig::connectionMade() {
         emit capabilitiesChanged();
     if (lastFailure_.isEmpty())
         qCInfo(lcRig) << "connected to rigctld at" << address_.text();
+    vfoMode_.reset();
+    unwritten_.clear();
+    socket_->write("\\chk_vfo\n");
+    pending_.push_back({1,
+                        [this](const Reply& reply) {
+                            if (!socket_)
+                                return;
+                            vfoMode_ = reply.size() == 1 &&
+                                       (reply.first() == "1" || reply.first() == "CHKVFO 1");
+                            if (*vfoMode_)
+                                qCInfo(lcRig) << "rigctld at" << address_.text()
+                                              << "runs with --vfo: commands name the current VFO";
+                            for (const QByteArray& line : std::exchange(unwritten_, {}))
+                                socket_->write(forDaemon(line) + '\n');
+                        },
+                        {}});
+    replyLimit_->start(ReplyLimitMs);
     if (pttReleaseOwed_ && send("T 0", 1, [](const Reply&) {}))
         pttReleaseOwed_ = false;
     emit changed();
@@ -199,11 +216,23 @@ bool RigctldRig::send(const QByteArray& line, int replyLines,
                       std::function<void(const Reply&)> done) {
     if (!connected())
         return false;
-    socket_->write(line + '\n');
+    if (vfoMode_)
+        socket_->write(forDaemon(line) + '\n');
+    else
+        unwritten_ << line;
     pending_.push_back({replyLines, std::move(done), {}});
     if (!replyLimit_->isActive())
         replyLimit_->start(ReplyLimitMs);
     return true;
+}
+
+QByteArray RigctldRig::forDaemon(const QByteArray& line) const {
+    // The rig's commands are one letter; "\power2mW" and the like name no VFO.
+    static const QByteArray RigCommands = "fmtlFMTL";
+    if (!vfoMode_.value_or(false) || line.isEmpty() || !RigCommands.contains(line.at(0)) ||
+        (line.size() > 1 && line.at(1) != ' '))
+        return line;
+    return line.left(1) + " currVFO" + line.mid(1);
 }
 
 void RigctldRig::readLines() {

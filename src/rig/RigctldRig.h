@@ -21,6 +21,9 @@ namespace rig {
 // For the SWR tune: "l SWR", and the power as "l RFPOWER" / "L RFPOWER" (0..1 of the rig's
 // most) with the daemon's "\power2mW" for the watts of its most.
 //
+// A daemon started with --vfo wants the VFO named in every rig command ("f currVFO"): asked at
+// each connection ("\chk_vfo"), the commands asked meanwhile going out once it has answered.
+//
 // Nothing here waits: commands go out at once and their replies are taken as they arrive, each
 // within ReplyLimitMs. A daemon that is not there, goes silent, talks nonsense or drops the
 // connection gives readings without a frequency (so nothing moves); the connection is then
@@ -84,6 +87,8 @@ private:
     // Sends a command line; false when not connected.
     bool send(const QByteArray& line, int replyLines,
               std::function<void(const QList<QByteArray>&)> done);
+    // The line as the daemon takes it: with the VFO named when it runs with --vfo.
+    QByteArray forDaemon(const QByteArray& line) const;
     void readLines();
     void replyLimitReached();
     // The connection is given up (answered pendings with nothing) and made again later.
@@ -102,6 +107,9 @@ private:
     std::deque<Pending> pending_;
     bool open_ = false;
     bool pttReadable_ = true;
+    // Whether the daemon runs with --vfo, once it has said; the lines sent before wait.
+    std::optional<bool> vfoMode_;
+    QList<QByteArray> unwritten_;
     // Our PTT was released while the daemon could not hear it: told once it is back.
     bool pttReleaseOwed_ = false;
     // The dial and mode as last read or set: the daemon converts the power at them.

@@ -393,14 +393,18 @@ bool Station::watchRig() {
     return tuning_.port().OpenLink(false);
 }
 
+bool Station::turning() const {
+    return turning_ || engine_.slowTurnRunning();
+}
+
 StationStatus Station::status() const {
     StationStatus status;
     status.counter = state_.StepCounter;
     if (state_.StepsPer360 > 0)
         status.degrees = QString::number(state_.CurrentDegrees, 'f', 1);
     status.stepper = int(state_.SelectedStepper) + 1;
-    status.turning = turning_;
-    if (turning_)
+    status.turning = turning();
+    if (status.turning)
         status.target = state_.TargetPosition;
     if (tuning_.port().portOpen()) {
         status.rig = tuning_.connection().lineText();

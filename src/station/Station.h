@@ -85,8 +85,9 @@ public:
     void serve();
     // What --status tells.
     StationStatus status() const;
-    // Between the engine's turnStarted and turnEnded.
-    bool turning() const override { return turning_; }
+    // Between the engine's turnStarted and turnEnded, or while a slow turn waits for its next
+    // step.
+    bool turning() const override;
     // A signal or the session's end: the way out that asks nobody; it parks both steppers
     // first when told to.
     void endUnattended();

@@ -76,9 +76,11 @@ void RigPoller::Schedule(bool allowed, bool watchTransmit) {
         return;
     }
     // The short transmit reads of a turn follow one another; the polls keep their own pace.
-    double dueAt = turning_ ? lastReplyAtMs_ + TransmitRestMs
-                            : std::max(lastPollAtMs_ + state_.ComPollMs,
-                                       lastReplyAtMs_ + state_.ComPollMs / 2.0);
+    watchingSlowTurn_ = slowTurn_ && !turning_ && watchTransmit;
+    double dueAt =
+        turning_ || watchingSlowTurn_
+            ? lastReplyAtMs_ + TransmitRestMs
+            : std::max(lastPollAtMs_ + state_.ComPollMs, lastReplyAtMs_ + state_.ComPollMs / 2.0);
     if (checkOwed_ && !turning_)
         dueAt = lastReplyAtMs_;
     if (timer_->isActive() && dueAtMs_ == dueAt)
@@ -102,15 +104,19 @@ void RigPoller::CheckSoon() {
 
 bool RigPoller::Request(rig::RigConnection& rig) {
     checking_ = std::exchange(checkOwed_, false) && !turning_;
+    const double now = platform_.steadyMs();
+    const bool pollDue =
+        !turning_ && !checking_ && (!watchingSlowTurn_ || now >= lastPollAtMs_ + state_.ComPollMs);
     // A check, and the transmit reads of a turn, keep the polls' pace.
-    if (!checking_ && !turning_)
-        lastPollAtMs_ = platform_.steadyMs();
+    if (pollDue)
+        lastPollAtMs_ = now;
     awaiting_ = true;
     timer_->stop();
-    // During a turn only the transmit state is read: it is what may stop the turn.
-    const bool requested = turning_    ? rig.requestTransmitState()
-                           : checking_ ? rig.requestFrequencyCheck()
-                                       : rig.requestReading();
+    // During a turn, and between polls while a slow turn waits for its next step, only the
+    // transmit state is read: it is what may stop the turn.
+    const bool requested = checking_ ? rig.requestFrequencyCheck()
+                           : pollDue ? rig.requestReading()
+                                     : rig.requestTransmitState();
     if (requested)
         return true;
     awaiting_ = false;

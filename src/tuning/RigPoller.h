@@ -18,6 +18,9 @@ namespace tuning {
 // - A reading with a new frequency is checked at once by a short read (frequency and transmit
 //   state), since following waits for two readings that agree; once per poll, so that a line
 //   giving a new frequency each time is not read without rest.
+// - Between a slow turn's steps the transmit state is watched as during a turn, and the polls
+//   keep their pace beside it: a step more than a second after the last one waits for the
+//   transmit read that comes before it, not for the next poll.
 // - They pause while the engine turns (unless the transmit state is watched), while a pause is
 //   held, while a reading is awaited and while the caller holds them; a poll that fell due
 //   meanwhile runs when they end.
@@ -54,6 +57,8 @@ public:
     void TurnStarted() { turning_ = true; }
     void TurnEnded() { turning_ = false; }
     bool turning() const { return turning_; }
+    // A slow turn runs (between its steps, past TurnEnded) or ended.
+    void SlowTurn(bool running) { slowTurn_ = running; }
 
     // A new frequency was read: the next poll, due at once, checks it.
     void CheckSoon();
@@ -80,6 +85,8 @@ private:
     double dueAtMs_ = 0;       // what the running timer waits for
     int pauses_ = 0;
     bool turning_ = false;
+    bool slowTurn_ = false;
+    bool watchingSlowTurn_ = false; // its transmit state is read between polls
     bool awaiting_ = false;
     bool checkOwed_ = false; // the next poll checks a new frequency
     bool checking_ = false;  // the exchange under way (or the last one) is a check

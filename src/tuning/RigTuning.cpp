@@ -82,6 +82,9 @@ RigTuning::RigTuning(const Parts& parts, QObject* parent)
     connect(&engine_, &Engine::turnStarted, this, &RigTuning::TurnStarted);
     connect(&engine_, &Engine::turnEnded, this, &RigTuning::TurnEnded);
     connect(&engine_, &Engine::stopped, this, &RigTuning::EngineStopped);
+    // A slow turn runs on past turnEnded: it ends with its record or a stop.
+    connect(&engine_, &Engine::turnFinished, this, &RigTuning::slowTurnTold);
+    connect(&engine_, &Engine::stopped, this, &RigTuning::slowTurnTold);
     editor_.setRigLink(this);
 }
 
@@ -292,6 +295,7 @@ void RigTuning::updatePollTimer() {
 
 void RigTuning::TurnStarted() {
     poller_.TurnStarted();
+    poller_.SlowTurn(engine_.slowTurnRunning());
     unansweredTransmitReads_ = 0;
     updatePollTimer();
     haltWsjtxForTurn();
@@ -309,6 +313,11 @@ void RigTuning::haltWsjtxForTurn() {
 
 void RigTuning::TurnEnded() {
     poller_.TurnEnded();
+    slowTurnTold();
+}
+
+void RigTuning::slowTurnTold() {
+    poller_.SlowTurn(engine_.slowTurnRunning());
     updatePollTimer();
 }
 

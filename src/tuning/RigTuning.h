@@ -224,6 +224,8 @@ private:
     // The engine's turns and stops.
     void TurnStarted();
     void TurnEnded();
+    // Whether a slow turn runs, told to the poller.
+    void slowTurnTold();
     // The engine stopped (StopTurningAndFollowing): unlocks and ends the peak search and the
     // SWR tune.
     void EngineStopped();

@@ -97,6 +97,27 @@ TEST_F(TransmitInhibit, theTurnsRecord_tellsTheLeadAndTail_butNotForTheSwrTunesO
     EXPECT_FALSE(records[1].inhibitTailMs);
 }
 
+TEST_F(TransmitInhibit, theSwrTunesTurnAfterItUnkeys_isInsideTheLineLikeAnyOther) {
+    std::vector<engine::TurnRecord> records;
+    QObject::connect(&engine, &engine::Engine::turnFinished,
+                     [&](const engine::TurnRecord& record) { records.push_back(record); });
+    transmit.swrTune = true;
+    EXPECT_EQ(turn(20, TurnOrigin::SwrTune), TurnOutcome::Done);
+    // Unkeyed, it turns to the lowest SWR it found.
+    transmit.swrTune = false;
+    EXPECT_EQ(turn(14, TurnOrigin::SwrTune), TurnOutcome::Done);
+    const LogReading r = reading();
+    // The 20 steps under the carrier, and nothing more: the lead and tail were kept.
+    EXPECT_EQ(r.problems.size(), 20) << r.problems.join("; ").toStdString();
+    ASSERT_EQ(r.stretches.size(), 1u);
+    EXPECT_EQ(r.stretches[0].steps, 6);
+    EXPECT_TRUE(r.stretches[0].releasedMs);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_FALSE(records[0].inhibitLeadMs);
+    EXPECT_EQ(records[1].inhibitLeadMs, Lead);
+    EXPECT_EQ(records[1].inhibitTailMs, Tail);
+}
+
 TEST_F(TransmitInhibit, aStepDirDriversFirstPulse_comesAfterTheLead) {
     port::StepperOutputs outputs = port::DefaultStepperOutputs();
     outputs[0].output = port::OutputKind::StepDir;

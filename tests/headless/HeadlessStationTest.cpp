@@ -10,6 +10,7 @@
 
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,10 +32,12 @@ struct HeadlessStationTest : ::testing::Test {
                                 "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n"
                                 "7000,100,\"\"\r\n7200,300,\"\"\r\n");
     }
-    void saveProfile(bool table, bool timer) {
+    void saveProfile(bool table, bool timer, core::Long customDelayMs = 2) {
         core::ProgramState state;
         state.PcSpeed = 1000;
-        state.StoredProfiles[0].CustomDelayMs = 2;
+        state.StoredProfiles[0].CustomDelayMs = customDelayMs;
+        state.StoredProfiles[0].SlowestDelayMs =
+            std::max(state.StoredProfiles[0].SlowestDelayMs, customDelayMs);
         state.StoredProfiles[0].TableWindowShown = table;
         state.StoredProfiles[0].TimerWindowShown = timer;
         state.StoredProfiles[0].MainShown = false;
@@ -67,6 +70,23 @@ TEST_F(HeadlessStationTest, aShownTableFollowsTheDialWhereItIs_withoutRetuningTh
     platform.advance(5000);
     EXPECT_EQ(state().StepCounter, 250);
     EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text.toStdString();
+}
+
+TEST_F(HeadlessStationTest, theStatusTellsASlowTurnAsTurning_fromItsFirstStepToItsLast) {
+    saveProfile(true, false, 1200);
+    ASSERT_TRUE(start());
+    station->simulatedRig().rig().setFrequency(7100);
+    platform.advance(8000);
+    ASSERT_GT(state().StepCounter, 0);
+    ASSERT_LT(state().StepCounter, 200);
+    const QString during = station::StatusText(station->status());
+    EXPECT_TRUE(during.contains("turning: yes\n")) << during.toStdString();
+    EXPECT_TRUE(during.contains("target: 200\n")) << during.toStdString();
+    platform.advance(250000);
+    ASSERT_EQ(state().StepCounter, 200);
+    const QString after = station::StatusText(station->status());
+    EXPECT_TRUE(after.contains("turning: no\n")) << after.toStdString();
+    EXPECT_TRUE(after.contains("target: none\n")) << after.toStdString();
 }
 
 TEST_F(HeadlessStationTest, theUnattendedEndClosesTheLinkSavesTheTableStateAndTellsTheEnd) {

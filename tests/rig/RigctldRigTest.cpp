@@ -191,6 +191,51 @@ TEST_F(RigctldRigTest, garbageSilenceAndALostDaemonGiveReadingsWithoutFrequency_
     EXPECT_FALSE(r->transmitting); // "RPRT 0" is no PTT state
 }
 
+TEST_F(RigctldRigTest, aDaemonStartedWithVfo_isAskedWithTheVfoNamed_fromTheFirstReading) {
+    // As rigctld --vfo: a rig command without its VFO waits for one, and nothing is answered.
+    daemon.reply = [](const QByteArray& line) -> QByteArray {
+        if (line == "\\chk_vfo")
+            return "1\n";
+        if (line == "f currVFO")
+            return "7074000\n";
+        if (line == "m currVFO")
+            return "PKTUSB\n3000\n";
+        if (line == "t currVFO")
+            return "0\n";
+        if (line.startsWith("F currVFO ") || line.startsWith("T currVFO "))
+            return "RPRT 0\n";
+        return {};
+    };
+    ASSERT_TRUE(rig.open(1).ok);
+    // Asked at once, before the daemon has said how it runs.
+    reading.reset();
+    (void)QTest::qWaitFor([this] { return rig.connected(); }, 5000);
+    ASSERT_TRUE(rig.requestReading());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return reading.has_value(); }, 5000));
+    EXPECT_EQ(reading->kHz, 7074.0f);
+    EXPECT_EQ(reading->transmitting, false);
+    EXPECT_EQ(daemon.lines.first(), "\\chk_vfo");
+    EXPECT_EQ(rig.setFrequency(7100), CatResult::Sent);
+    EXPECT_TRUE(daemon.received("F currVFO 7100000"));
+    EXPECT_FALSE(daemon.lines.contains("f"));
+
+    // A daemon without --vfo is asked as before.
+    rig.close();
+    daemon.reply = [](const QByteArray& line) -> QByteArray {
+        return line == "\\chk_vfo" ? "0\n"
+               : line == "f"       ? "7050000\n"
+               : line == "m"       ? "USB\n2400\n"
+                                   : "0\n";
+    };
+    daemon.lines.clear();
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_TRUE(waitConnected());
+    const std::optional<RigReading> plain = read();
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->kHz, 7050.0f);
+    EXPECT_TRUE(daemon.lines.contains("f"));
+}
+
 TEST(RigctldAddressTest, hostAndPortAreReadAsTyped_andDamagedEntriesGiveTheDefaults) {
     EXPECT_EQ(ParseRigctldAddress(" shack-pi:4533 ")->text(), "shack-pi:4533");
     EXPECT_EQ(ParseRigctldAddress("localhost")->port, RigctldAddress::DefaultPort);

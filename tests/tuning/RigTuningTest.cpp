@@ -283,6 +283,39 @@ TEST_F(RigTuningTest, aSlowTurnIsNotRestartedByPollsToTheSameTarget) {
     EXPECT_GE(state.StepCounter, 5);
 }
 
+TEST_F(RigTuningTest, betweenASlowTurnsSteps_theRigKeyedIsSeenBeforeTheNextStep) {
+    state.ComPollMs = 1500;
+    openAndFollow();
+    state.SlowestDelayMs = 4000;
+    speedControl.SetSpeed();
+    speedControl.setScrollValue(1100); // steps 1.1 s apart, sooner than the next poll
+    speedControl.SetSpeed();
+    simulated.rig().setFrequency(4000);
+    poll();
+    ASSERT_TRUE(engine.slowTurnRunning());
+    // The polls keep their pace beside the transmit reads.
+    const int polls = framesWithOpcode(0x03);
+    platform.advance(4500);
+    EXPECT_GE(framesWithOpcode(0x03) - polls, 2);
+    EXPECT_LE(framesWithOpcode(0x03) - polls, 4);
+
+    // Keyed right after a step: the gate knows it at once, and the next step is not made.
+    QSignalSpy steps(&engine, &engine::Engine::slowStepMade);
+    for (int ms = 0; steps.isEmpty() && ms < 2000; ++ms)
+        platform.advance(1);
+    ASSERT_FALSE(steps.isEmpty());
+    simulated.rig().setTransmit(true);
+    const core::Long keyedAt = state.StepCounter;
+    platform.advance(100);
+    EXPECT_TRUE(tuning.transmitting());
+    platform.advance(3000);
+    EXPECT_EQ(state.StepCounter, keyedAt);
+
+    simulated.rig().setTransmit(false);
+    platform.advance(5000);
+    EXPECT_GT(state.StepCounter, keyedAt); // following goes on
+}
+
 TEST_F(RigTuningTest, pollsPauseWhileAModalBoxIsOpenAndWhileTheEngineTurns) {
     openAndFollow();
     const std::size_t frames = simulated.rig().framesReceived().size();
