@@ -126,7 +126,20 @@ void RigFollower::followTo(core::Single kHz, core::Long position) {
         }
         break;
     }
-    TurnTo(position, engine::TurnOrigin::Following);
+    // While the rig transmits, a position refused once is not asked again at every reading:
+    // each refusal would be a line of the move log.
+    if (refusedWhileTransmitting_ == position && transmitRefuses())
+        return;
+    const bool refused =
+        TurnTo(position, engine::TurnOrigin::Following) == engine::TurnOutcome::Refused;
+    refusedWhileTransmitting_ =
+        refused && transmitRefuses() ? std::optional(position) : std::nullopt;
+}
+
+bool RigFollower::transmitRefuses() const {
+    const std::optional<engine::TurnRefusal> refusal =
+        engine_.Refuses({state_.StepCounter, engine::TurnOrigin::Following});
+    return refusal && refusal->why == engine::TurnRefusal::Why::Transmitting;
 }
 
 engine::TurnOutcome RigFollower::TuneNow(engine::TurnOrigin origin, QString* why) {

@@ -13,6 +13,7 @@
 #include "tuning/RigState.h"
 
 #include <memory>
+#include <optional>
 
 namespace tuning {
 
@@ -135,6 +136,8 @@ private:
     void finish();
     // A locked follower's turn for a confirmed reading, as the mode and the dead band let it.
     void followTo(core::Single kHz, core::Long position);
+    // Whether the engine refuses following now because the rig transmits.
+    bool transmitRefuses() const;
     core::Long deadBandStepsAt(core::Single kHz) const;
 
     core::ProgramState& state_;
@@ -151,6 +154,8 @@ private:
     std::unique_ptr<platform::Timer> rest_; // rested: runs while the frequency rests
     core::Single restingKHz_ = 0;
     bool withinDeadBand_ = false;
+    // The position following was last refused because the rig transmitted.
+    std::optional<core::Long> refusedWhileTransmitting_;
     QString followedLink_;
     core::Single catFrequency_ = 0;
     core::Single lastReadKHz_ = 0; // the last reading, or the frequency sent since

@@ -24,6 +24,37 @@ TEST_F(TransmitGuardTest, theRigsTransmitHoldsFollowingAndFrequencySteps_untilIt
     EXPECT_EQ(state.StepCounter, 152);
 }
 
+TEST_F(TransmitGuardTest, whileTheRigTransmits_followingTellsARefusalOncePerPosition) {
+    openAndFollow();
+    QList<core::Long> refused;
+    const QObject scope;
+    QObject::connect(&engine, &engine::Engine::turnFinished, &scope,
+                     [&](const engine::TurnRecord& record) {
+                         if (record.end == engine::TurnRecord::End::Refused)
+                             refused << record.to;
+                     });
+    simulated.rig().setTransmit(true);
+    simulated.rig().setFrequency(3750);
+    for (int i = 0; i < 6; ++i)
+        poll();
+    EXPECT_EQ(refused, QList<core::Long>{150});
+    // Another position while still transmitting is told again, once.
+    simulated.rig().setFrequency(3850);
+    for (int i = 0; i < 4; ++i)
+        poll();
+    EXPECT_EQ(refused, (QList<core::Long>{150, 170}));
+
+    simulated.rig().setTransmit(false);
+    poll();
+    EXPECT_EQ(state.StepCounter, 170);
+    // Refused again at the next transmission, the position is told again.
+    simulated.rig().setTransmit(true);
+    simulated.rig().setFrequency(3750);
+    for (int i = 0; i < 3; ++i)
+        poll();
+    EXPECT_EQ(refused, (QList<core::Long>{150, 170, 150}));
+}
+
 TEST_F(TransmitGuardTest, aTurnUnderWayStopsWhenTransmitBegins_andFollowingFinishesItAfterwards) {
     openAndFollow();
     bool keyed = false;
