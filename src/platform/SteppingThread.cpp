@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <link.h>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/mman.h>
@@ -36,6 +37,24 @@ void LockStack() {
     volatile unsigned char stack[LockedStackBytes];
     std::memset(const_cast<unsigned char*>(stack), 0, sizeof stack);
     ::mlock(const_cast<unsigned char*>(stack), sizeof stack);
+}
+
+// The program's own machine code (not the shared libraries'): a step runs through it, and a page
+// of it the kernel dropped for room is read back from the disk in the middle of a turn, the step
+// late by as long (hundreds of ms from an SD card). A few MB, within the memlock limit every
+// user has; a failure only costs the guarantee.
+void LockProgramCode() {
+    ::dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void*) {
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+                if (segment.p_type == PT_LOAD && (segment.p_flags & PF_X) != 0)
+                    ::mlock(reinterpret_cast<void*>(info->dlpi_addr + segment.p_vaddr),
+                            segment.p_memsz);
+            }
+            return 1; // the program comes first; the libraries after it are left
+        },
+        nullptr);
 }
 
 } // namespace
@@ -167,6 +186,7 @@ void SteppingThread::main() {
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     raisePriority();
     LockStack();
+    LockProgramCode();
     for (;;) {
         std::function<void()> job;
         std::function<void()> onDone;

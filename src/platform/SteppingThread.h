@@ -35,8 +35,8 @@ public:
 // thread, at real-time priority (SCHED_FIFO) where RLIMIT_RTPRIO allows it, else at normal
 // priority with a note in the log once. Its clock sleeps to absolute deadlines
 // (a futex wait between steps, clock_nanosleep within one) and spins only for the last SpinUs
-// before one, where the kernel's wake-up would come too late. Its stack is locked in memory, so a
-// step never waits for a page to come back from swap.
+// before one, where the kernel's wake-up would come too late. Its stack and the program's own code
+// are locked in memory, so a step never waits for a page to come back from swap or the disk.
 class SteppingThread {
 public:
     // Within this of a deadline the clock spins instead of sleeping.

@@ -12,12 +12,16 @@
 #include "port/SwitchInputs.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <ctime>
 #include <gtest/gtest.h>
+#include <link.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -250,6 +254,48 @@ TEST(SteppingThreadCpu, countsTheWorkOfItsJobs_notThatOfOtherThreads) {
     EXPECT_GE(afterJob - before, 40);
     spinOwnCpuMs(40); // on this thread
     EXPECT_LT(thread.cpuMs() - afterJob, 20);
+}
+
+// The bytes of the program's own machine code (its executable segments).
+std::size_t ProgramCodeBytes() {
+    std::size_t bytes = 0;
+    ::dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* total) {
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                if (info->dlpi_phdr[i].p_type == PT_LOAD && (info->dlpi_phdr[i].p_flags & PF_X))
+                    *static_cast<std::size_t*>(total) += info->dlpi_phdr[i].p_memsz;
+            }
+            return 1;
+        },
+        &bytes);
+    return bytes;
+}
+
+// What the process has locked in memory, in bytes (VmLck).
+std::size_t LockedBytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmLck:"))
+            return line.mid(6).trimmed().split(' ').front().toULongLong() * 1024;
+    }
+    return 0;
+}
+
+// A page of the program's code dropped for room and read back from the disk mid-turn would make
+// a step late by as long.
+TEST(SteppingThreadMemory, theProgramsCodeStaysInMemory) {
+    const std::size_t code = ProgramCodeBytes();
+    ASSERT_GT(code, 0u);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_MEMLOCK, &limit);
+    if (::geteuid() != 0 && limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < 2 * code)
+        GTEST_SKIP() << "the memlock limit is below this build's code";
+    platform::SteppingThread thread(0);
+    thread.start([] {}, {}, false);
+    thread.join();
+    EXPECT_GE(LockedBytes(), code);
 }
 
 } // namespace
