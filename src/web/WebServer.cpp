@@ -242,16 +242,14 @@ void WebServer::reply(const QHttpServerRequest& request, QTcpSocket* socket, int
     const QByteArray json = QJsonDocument(body).toJson(QJsonDocument::Compact);
     const auto code = static_cast<QHttpServerResponder::StatusCode>(status);
     QHttpServerResponder responder = makeResponder(request, socket);
-    if (allow.isEmpty()) {
-        responder.write(json, {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}},
-                        code);
-        return;
-    }
+    responder.writeStatusLine(code);
     // A 405 names what the resource takes.
-    responder.write(
-        json,
-        {{"Content-Type", "application/json"}, {"Cache-Control", "no-store"}, {"Allow", allow}},
-        code);
+    if (!allow.isEmpty())
+        responder.writeHeader("Allow", allow);
+    responder.writeHeaders({{"Content-Type", "application/json"},
+                            {"Content-Length", QByteArray::number(json.size())},
+                            {"Cache-Control", "no-store"}});
+    responder.writeBody(json);
 }
 
 void WebServer::acceptWebSockets() {
