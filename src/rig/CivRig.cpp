@@ -72,6 +72,8 @@ bool CivRig::command(const QByteArray& body, int echoed, const QString& name,
         if (message.size() == 1 && message.at(0) == civ::Jam)
             return Verdict::Again;
         const std::optional<civ::Frame> frame = civ::Decode(message);
+        if (frame)
+            heard(*frame);
         // Our own frame coming back on the bus, another station's traffic, news.
         if (!frame || frame->from != address_ || frame->to != CivControllerAddress)
             return Verdict::Other;
@@ -216,6 +218,8 @@ std::vector<SerialRig::Mode> CivRig::modes() const {
 
 void CivRig::unsolicited(const QByteArray& message) {
     const std::optional<civ::Frame> frame = civ::Decode(message);
+    if (frame)
+        heard(*frame);
     if (!frame || frame->from != address_ ||
         (frame->to != civ::Broadcast && frame->to != CivControllerAddress))
         return;
@@ -240,7 +244,29 @@ bool CivRig::releasePtt() {
                    });
 }
 
+void CivRig::heard(const civ::Frame& frame) {
+    if (frame.from == address_) {
+        rigHeard_ = true;
+        return;
+    }
+    const bool toUs = frame.to == civ::Broadcast || frame.to == CivControllerAddress;
+    if (rigHeard_ || strangerTold_ || !toUs || frame.from == CivControllerAddress ||
+        frame.from == civ::Broadcast)
+        return;
+    strangerTold_ = true;
+    const auto hex = [](std::uint8_t address) {
+        return QStringLiteral("%1").arg(address, 2, 16, QLatin1Char('0')).toUpper();
+    };
+    qCWarning(lcRig).noquote()
+        << QStringLiteral(
+               "a rig at CI-V address %1 talks on the bus while none answers at %2, "
+               "the address set: if that rig is yours, give its address as %1 ([civ] address=%1)")
+               .arg(hex(frame.from), hex(address_));
+}
+
 void CivRig::greet() {
+    rigHeard_ = false;
+    strangerTold_ = false;
     if (!released_ && !pttOn_)
         (void)releasePtt();
 }

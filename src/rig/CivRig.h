@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rig/CivFrame.h"
 #include "rig/CivModel.h"
 #include "rig/SerialRig.h"
 #include "rig/SerialRigSettings.h"
@@ -70,6 +71,11 @@ private:
     int baud_ = 19200;
     // Sends the PTT release; false when the line is down.
     bool releasePtt();
+    // Notes who sent a frame to us or to all: while the rig at our address has not been heard
+    // since the line opened, another rig talking is told once, as the likely wrong address.
+    void heard(const civ::Frame& frame);
+    bool rigHeard_ = false;
+    bool strangerTold_ = false;
     // Whether the rig took our last PTT release (or was never keyed by us): until then it is
     // told again when the line comes back, and at closing.
     bool released_ = true;

@@ -6,6 +6,7 @@
 #include "rig/CivTransceiver.h"
 #include "rig/ScriptedLine.h"
 #include "support/FakePlatform.h"
+#include "support/LogCapture.h"
 #include "support/QtPrinters.h"
 #include "support/RigTestHelpers.h"
 #include "tuning/RigState.h"
@@ -217,6 +218,30 @@ TEST_F(CivRigTest, transceiveFramesAreToldAtOnce_otherTrafficOnTheBusIsNot) {
     platform.advance(50);
     EXPECT_EQ(announced.size(), 2u);
     EXPECT_EQ(rig.capabilities().modeNames.at(shown.modeIndex() - 1), "LSB");
+}
+
+TEST_F(CivRigTest, aRigAnnouncingFromAnotherAddressIsNamedOnce_whileOursIsUnheard) {
+    test_support::LogCapture logged;
+    rig.setSettings({QStringLiteral("IC-7300"), 0x88, 19200});
+    ASSERT_TRUE(rig.open(1).ok);
+    // The IC-7300 left at 94 answers nothing asked at 88; its dial changes reach the bus.
+    EXPECT_FALSE(read()->kHz);
+    line.arrive(Hex("fefe0094000000150700fd"));
+    line.arrive(Hex("fefe0094000000160700fd"), 30);
+    platform.advance(100);
+    EXPECT_TRUE(announced.empty());
+    const QStringList told = logged.with(QStringLiteral("CI-V address 94"));
+    ASSERT_EQ(told.size(), 1) << logged.text().toStdString();
+    EXPECT_TRUE(told.front().contains(QStringLiteral("[civ] address=94")));
+
+    // With the rig at the address set heard, a second rig on the bus is its owner's business.
+    rig.close();
+    rig.setSettings({QStringLiteral("IC-7300"), 0x94, 19200});
+    ASSERT_TRUE(rig.open(1).ok);
+    EXPECT_TRUE(read()->kHz);
+    line.arrive(Hex("fefe0098000000150700fd"));
+    platform.advance(50);
+    EXPECT_TRUE(logged.with(QStringLiteral("CI-V address 98")).isEmpty());
 }
 
 TEST_F(CivRigTest, thePttIsKeyed_aRefusalIsTold_andClosingReleasesIt) {
