@@ -46,8 +46,10 @@ Engine::Engine(core::ProgramState& state, platform::Platform& platform,
 Engine::~Engine() = default;
 
 TurnOutcome Engine::TurnTo(const TurnRequest& request) {
-    if (request.replaces)
+    if (request.replaces) {
+        replacingStop_ = stops_ + 1;
         StopTurningAndFollowing();
+    }
     TurnRecord record = beginRecord(request);
     // What the gate does (asks, beeps, waits) is the turn's own: the front door refuses here
     // only what no answer can change.
@@ -457,7 +459,7 @@ void Engine::StopTurningAndFollowing() {
     state_.TargetPosition = state_.StepCounter;
     modes_.reset();
     if (state_.StepDelayMs > SlowTurnAboveMs || slowTurnRunning()) {
-        StopSlowTimers();
+        endSlowTurn(TurnRecord::End::Stopped, lastStopText());
         state_.StepActivity = true;
     }
     portPanel_.AbortWalk();

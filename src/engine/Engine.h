@@ -242,6 +242,8 @@ private:
     void tellFinished(TurnRecord& record);
     // Ends the slow turn under way, if any, and tells its record.
     void endSlowTurn(TurnRecord::End end, const QString& stoppedBy);
+    // What the last stop was, in a turn's record: "a stop" or "another turn" that replaced it.
+    QString lastStopText() const;
     // The record of a turn that goes on as the slow turn: kept until it ends. False for any other.
     bool keptBySlowTurn(const TurnRecord& record);
     TurnOutcome turn(core::Long target, TurnOrigin origin, bool consented);
@@ -356,7 +358,8 @@ private:
     Gate gate_;
     std::uint64_t stops_ = 0;
     std::uint64_t turns_ = 0;
-    std::uint64_t requests_ = 0; // TurnTo calls, to tell another turn from a stop
+    std::uint64_t requests_ = 0;      // TurnTo calls, to tell another turn from a stop
+    std::uint64_t replacingStop_ = 0; // the stop a replacing request made, to name it
     TurnRecord* recording_ = nullptr;
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp

@@ -100,7 +100,7 @@ void Engine::finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t
         if (state_.StepCounter == record.to)
             break;
         record.end = End::Stopped;
-        record.stoppedBy = stops_ != stops         ? QStringLiteral("a stop")
+        record.stoppedBy = stops_ != stops         ? lastStopText()
                            : requests_ != requests ? QStringLiteral("another turn")
                                                    : QStringLiteral("a switch or the limit");
         break;

@@ -143,8 +143,7 @@ void Engine::slowRunEnded(RunEnd end) {
         break;
     case RunEnd::Stopped:
     case RunEnd::SwitchChanged:
-        stoppedBy =
-            state_.StopRequest ? QStringLiteral("a stop") : QStringLiteral("a switch or the limit");
+        stoppedBy = state_.StopRequest ? lastStopText() : QStringLiteral("a switch or the limit");
         break;
     }
     state_.StopRequest = false;
@@ -166,6 +165,10 @@ void Engine::slowSpeedChanged() {
 
 void Engine::StopSlowTimers() {
     endSlowTurn(TurnRecord::End::Stopped, QStringLiteral("a stop"));
+}
+
+QString Engine::lastStopText() const {
+    return stops_ == replacingStop_ ? QStringLiteral("another turn") : QStringLiteral("a stop");
 }
 
 void Engine::endSlowTurn(TurnRecord::End end, const QString& stoppedBy) {

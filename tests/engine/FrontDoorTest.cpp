@@ -97,6 +97,7 @@ TEST_F(FrontDoor, everyTurnEndsWithOneRecord_reached_stopped_held_andWaited) {
     EXPECT_EQ(records.all[2].origin, TurnOrigin::Network); // the inner one ends first
     EXPECT_EQ(records.all[2].end, TurnRecord::End::Reached);
     EXPECT_EQ(records.all[3].end, TurnRecord::End::Stopped);
+    EXPECT_EQ(records.all[3].stoppedBy, QStringLiteral("another turn"));
     EXPECT_EQ(records.all[3].steps + stoppedAt, records.all[2].from);
     EXPECT_EQ(state.StepCounter, 0);
 
@@ -123,7 +124,7 @@ TEST_F(FrontDoor, aTurnBySteps_thatReplacesAnother_countsFromWhereTheStopLeftThe
     EXPECT_EQ(by.from, records.all[1].steps);
     EXPECT_EQ(by.to, by.from - 30);
     EXPECT_EQ(by.end, TurnRecord::End::Reached);
-    EXPECT_EQ(records.all[1].stoppedBy, QStringLiteral("a stop"));
+    EXPECT_EQ(records.all[1].stoppedBy, QStringLiteral("another turn"));
     EXPECT_EQ(stopped.count(), 1);
     EXPECT_TRUE(state.RigFollowHalted); // the user took over
     EXPECT_EQ(state.StepCounter, by.to);
@@ -150,6 +151,17 @@ TEST_F(FrontDoor, aSlowTurnsRecord_comesWhenItsTimersEnd) {
     EXPECT_EQ(records.all[1].end, TurnRecord::End::Stopped);
     EXPECT_EQ(records.all[1].stoppedBy, QStringLiteral("a stop"));
     EXPECT_EQ(records.all[1].steps, 2);
+
+    // A slow turn that another one replaces; a stop after that is a stop again.
+    engine.TurnTo({20, TurnOrigin::Window});
+    platform.advance(3000);
+    engine.TurnTo(TurnRequest{0, TurnOrigin::Network}.replacing());
+    ASSERT_EQ(records.all.size(), 3u);
+    EXPECT_EQ(records.all[2].stoppedBy, QStringLiteral("another turn"));
+    platform.advance(3000);
+    engine.StopTurningAndFollowing();
+    ASSERT_EQ(records.all.size(), 4u);
+    EXPECT_EQ(records.all[3].stoppedBy, QStringLiteral("a stop"));
 }
 
 TEST_F(FrontDoor, theNetworkQueue_latestWins_aStopDropsTheWaitingTurn_aGoneOwnersIsSkipped) {
