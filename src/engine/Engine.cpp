@@ -475,6 +475,7 @@ bool Engine::CheckSwitches() {
     if (hit->beyond)
         StopTurningAndFollowing();
     SetCounter(hit->position, hit->overlayPosition);
+    emit positionFound(state_.SelectedStepper == 1 ? 1 : 0);
     return true;
 }
 
@@ -490,6 +491,7 @@ bool Engine::SetCounterWithinLimits(Long value) {
     // Nothing turns towards the old counter's target: the dials drop it.
     state_.TargetPosition = value;
     SetCounter(value, overlay);
+    emit positionFound(state_.SelectedStepper == 1 ? 1 : 0);
     return true;
 }
 

@@ -178,6 +178,9 @@ signals:
     void speedChanged();
     // The PhaseOffset of stepper 0 or 1 changed: its counter was set while its motor stood.
     void phaseOffsetChanged(core::Long stepper, core::Long offset);
+    // The selected stepper's counter was set to where it stands: by a position switch or by
+    // hand.
+    void positionFound(core::Long stepper);
     // A turn of the counter sets out (an overlay move alone or the pin walk does not): the
     // stepper may not be switched under it, until the user frees the choice.
     void counterTurnSetOut();

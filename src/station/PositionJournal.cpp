@@ -36,6 +36,7 @@ void PositionJournal::Restore(bool configPositionsRead) {
     written_.reset();
     message_.clear();
     uncertain_.reset();
+    doubts_ = {};
     nextNumber_ = 1;
     newestCopy_ = -1;
     const QFileInfo single(path_);
@@ -122,6 +123,10 @@ void PositionJournal::take(const JournalRecord& record, bool configured, bool af
                                                          "about a second before)")
                                         : QString())
                            .arg(s.uncertainty());
+            doubts_[i] = QStringLiteral("%1 may stand up to %2 steps from its counter: it was "
+                                        "turning when the program last ended abnormally")
+                             .arg(StepperName(i))
+                             .arg(s.uncertainty());
             // The selected stepper first when both were turning (parking at the end).
             if (!uncertain_ || static_cast<Long>(i) == state_.SelectedStepper)
                 uncertain_ = static_cast<Long>(i);
@@ -155,6 +160,7 @@ void PositionJournal::take(const JournalRecord& record, bool configured, bool af
                                  "turned after the record used was written.")
                       .arg(lost.join(QStringLiteral("; "))) +
                   crlf + anywhereText());
+        doubtEverywhere();
         if (!uncertain_)
             uncertain_ = state_.SelectedStepper == 1 ? 1 : 0;
     }
@@ -176,6 +182,30 @@ void PositionJournal::noneWhole(const QStringList& damage) {
                crlf + anywhereText() + crlf + crlf +
                QStringLiteral("Start the calibration run of %1 to find its position?")
                    .arg(StepperName(static_cast<std::size_t>(*uncertain_)));
+    doubtEverywhere();
+}
+
+void PositionJournal::doubtEverywhere() {
+    for (std::size_t i = 0; i < doubts_.size(); ++i) {
+        if (doubts_[i].isEmpty())
+            doubts_[i] = QStringLiteral("%1 may stand anywhere within its limits: the record of "
+                                        "its last moves is lost")
+                             .arg(StepperName(i));
+    }
+}
+
+QString PositionJournal::doubt() const {
+    QStringList doubts;
+    for (const QString& d : doubts_) {
+        if (!d.isEmpty())
+            doubts << d;
+    }
+    return doubts.join(QStringLiteral("; "));
+}
+
+void PositionJournal::PositionFound(core::Long stepper) {
+    if (stepper == 0 || stepper == 1)
+        doubts_[static_cast<std::size_t>(stepper)].clear();
 }
 
 QString PositionJournal::anywhereText() const {

@@ -44,6 +44,11 @@ public:
     // lost), asks whether to run the calibration and returns the stepper (0 or 1) to run it on.
     // Arms the journal when Arm() has not.
     std::optional<core::Long> TellUser();
+    // Where a stepper may not stand at its counter since the start ("Stepper 1 may stand up to
+    // 40 steps from its counter: ..."), until its position is found; empty: none.
+    QString doubt() const;
+    // The stepper's counter was set to where it stands (engine's positionFound).
+    void PositionFound(core::Long stepper);
 
     // The engine's news (connected in the application).
     void TurnStarted();
@@ -68,6 +73,8 @@ private:
     void noneWhole(const QStringList& damage);
     // Where each stepper may stand when its last moves are lost: anywhere within its limits.
     QString anywhereText() const;
+    // Each stepper not yet in doubt may stand anywhere (its record lost).
+    void doubtEverywhere();
     JournalRecord current(bool stored) const;
     core::Long turnTarget() const;
     core::Long reachBeforeNextRecord() const;
@@ -97,6 +104,7 @@ private:
     // What Restore() found, for TellUser().
     QString message_;
     std::optional<core::Long> uncertain_;
+    std::array<QString, 2> doubts_; // per stepper, until its position is found
 };
 
 } // namespace station

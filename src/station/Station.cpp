@@ -208,6 +208,7 @@ void Station::wireJournal() {
     connect(&engine_, &Engine::slowStepMade, &journal_, &PositionJournal::SlowStepMade);
     connect(&engine_, &Engine::stopped, &journal_, &PositionJournal::Stopped);
     connect(&engine_, &Engine::stepperSwitched, &journal_, &PositionJournal::StepperSwitched);
+    connect(&engine_, &Engine::positionFound, &journal_, &PositionJournal::PositionFound);
     connect(&exitPath_, &ExitPath::exitStarted, &journal_, &PositionJournal::ExitStarted);
     connect(&exitPath_, &ExitPath::ended, &journal_, &PositionJournal::Ended);
     connect(&engine_, &Engine::turnStarted, this, [this] { turning_ = true; });
@@ -422,6 +423,7 @@ StationStatus Station::status() const {
         status.follow += QStringLiteral(", within dead band");
     status.rigAlarm = silentAlarm_.text();
     status.rigNotice = rigNotice();
+    status.positionDoubt = journal_.doubt();
     status.settled = motion_.settled();
     status.arrival = motion_.expectedArrival();
     return status;

@@ -175,6 +175,7 @@ public:
     // What following rests on when not on the link as usual: the polls alone, once the link's
     // announcements stopped; empty: nothing to tell.
     QString rigNotice() const override;
+    QString positionDoubt() const override { return journal_.doubt(); }
     RotatorServer& rotator() { return rotator_; }
     web::WebServer& web() { return web_; }
     // Building a table with the VNA; its turns are the engine's of origin VnaBuild.

@@ -41,6 +41,7 @@ QString StatusText(const StationStatus& status) {
          status.arrival ? status.arrival->toString(QStringLiteral("HH:mm:ss.zzz")) : none},
         {"alarm", OrElse(status.rigAlarm, none)},
         {"notice", OrElse(status.rigNotice, none)},
+        {"doubt", OrElse(status.positionDoubt, none)},
     };
     QString text;
     for (const auto& [key, value] : lines)

@@ -26,6 +26,8 @@ public:
     // What following rests on when not on the link as usual ("announcements stopped; polling
     // carries following"); empty: nothing to tell.
     virtual QString rigNotice() const { return {}; }
+    // Where a stepper may not stand at its counter since an abnormal end; empty: no doubt.
+    virtual QString positionDoubt() const { return {}; }
 };
 
 } // namespace web

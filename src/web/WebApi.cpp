@@ -154,6 +154,9 @@ QJsonObject WebApi::State() const {
         {QStringLiteral("rigNotice"), station_.rigNotice().isEmpty()
                                           ? QJsonValue(QJsonValue::Null)
                                           : QJsonValue(station_.rigNotice())},
+        {QStringLiteral("positionDoubt"), station_.positionDoubt().isEmpty()
+                                              ? QJsonValue(QJsonValue::Null)
+                                              : QJsonValue(station_.positionDoubt())},
         {QStringLiteral("stepper"), int(state_.SelectedStepper) + 1},
         {QStringLiteral("rig"), rig},
         {QStringLiteral("following"), station_.following() && tuning_.follower().locked()},

@@ -265,6 +265,33 @@ TEST_F(JournalTest, aTurnCutOff_offersTheCalibrationRunOfItsStepper) {
     EXPECT_EQ(recorded(), (Steppers{{{0, 0}, {25, 0}}})); // the question was answered
 }
 
+TEST_F(JournalTest, aDoubtedPosition_staysToldAfterTheQuestion_untilASwitchOrTheUserSetsIt) {
+    QObject::connect(&engine, &engine::Engine::positionFound, &journal,
+                     &PositionJournal::PositionFound);
+    dir.write("Ventrolo.journal.1", Of({10, 0, 60}, {0, 0}));
+    platform.answerNextMessage(platform::Answer::No); // as the station without windows answers
+    EXPECT_FALSE(startUp());
+    EXPECT_EQ(journal.doubt(), "Stepper 1 may stand up to 50 steps from its counter: it was "
+                               "turning when the program last ended abnormally");
+    engine.TurnTo({40, engine::TurnOrigin::Window}); // a turn finds nothing
+    EXPECT_FALSE(journal.doubt().isEmpty());
+    EXPECT_TRUE(engine.SetCounterWithinLimits(35));
+    EXPECT_TRUE(journal.doubt().isEmpty());
+
+    // A record lost: every stepper may stand anywhere; the begin switch finds the selected one.
+    dir.write("Ventrolo.journal.1", QByteArray("\0\0\0\0", 4));
+    dir.write("Ventrolo.journal.2", "");
+    platform.answerNextMessage(platform::Answer::No);
+    EXPECT_FALSE(startUp());
+    EXPECT_EQ(journal.doubt(),
+              "Stepper 1 may stand anywhere within its limits: the record of its last moves is "
+              "lost; Stepper 2 may stand anywhere within its limits: the record of its last moves "
+              "is lost");
+    journal.PositionFound(0);
+    EXPECT_EQ(journal.doubt(), "Stepper 2 may stand anywhere within its limits: the record of "
+                               "its last moves is lost");
+}
+
 TEST_F(JournalTest, aJournalThatCannotBeWritten_isToldOnceWithoutWaiting_andAgainWhenItIsWritten) {
     startUp();
     // Neither copy can be written: something else is in their place.

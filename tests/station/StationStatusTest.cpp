@@ -22,7 +22,8 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                            "motion: settled\n"
                                            "arrival: none\n"
                                            "alarm: none\n"
-                                           "notice: none\n");
+                                           "notice: none\n"
+                                           "doubt: none\n");
 
     StationStatus status;
     status.counter = -1234;
@@ -41,6 +42,7 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
     status.settled = false;
     status.rigAlarm = "no reading from the rig for 60 s";
     status.rigNotice = "announcements stopped; polling carries following";
+    status.positionDoubt = "Stepper 2 may stand up to 40 steps from its counter";
     status.arrival = QDateTime(QDate(2026, 12, 9), QTime(14, 31, 5, 250));
     EXPECT_EQ(StatusText(status), "counter: -1234\n"
                                   "degrees: 45.5\n"
@@ -58,5 +60,6 @@ TEST(StationStatusTest, everyKeyOnALineOfItsOwn_absentValuesNoneOrOff) {
                                   "motion: moving\n"
                                   "arrival: 14:31:05.250\n"
                                   "alarm: no reading from the rig for 60 s\n"
-                                  "notice: announcements stopped; polling carries following\n");
+                                  "notice: announcements stopped; polling carries following\n"
+                                  "doubt: Stepper 2 may stand up to 40 steps from its counter\n");
 }

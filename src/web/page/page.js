@@ -178,6 +178,9 @@ function share(position, limits) {
 
 function renderPosition(s) {
   $('counter').textContent = String(s.counter);
+  const doubt = $('positionDoubt');
+  doubt.hidden = !s.positionDoubt;
+  doubt.textContent = s.positionDoubt ? s.positionDoubt + '. A position switch, the calibration run or the counter set by hand finds it.' : '';
   const motion = $('motion');
   motion.dataset.turning = String(s.turning);
   motion.textContent = s.turning ? (s.target === null ? 'Turning' : `Turning to ${s.target}`) : 'At rest';
