@@ -20,6 +20,16 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcWeb, "ventrolo.web")
 
+// A client that says "Connection: close" reads until the connection ends: it ends once the
+// answer is written, not when the idle time runs out.
+void CloseIfAsked(const QHttpServerRequest& request, QTcpSocket& socket) {
+    const QList<QByteArray> options = request.value("connection").split(',');
+    if (std::any_of(options.begin(), options.end(), [](const QByteArray& option) {
+            return option.trimmed().compare("close", Qt::CaseInsensitive) == 0;
+        }))
+        socket.disconnectFromHost();
+}
+
 // The client's address as people write it: 192.168.1.20, not ::ffff:192.168.1.20.
 QString PeerText(const QTcpSocket& socket) {
     bool isV4 = false;
@@ -160,10 +170,17 @@ std::pair<int, QString> WebServer::refusal(const QHttpServerRequest& request, co
 }
 
 bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    const QString path = request.url().path();
     // A WebSocket's upgrade is taken when this returns true; acceptWebSockets() looks at it.
     if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0)
         return true;
+    const bool answered = answer(request, socket);
+    if (answered)
+        CloseIfAsked(request, *socket);
+    return answered;
+}
+
+bool WebServer::answer(const QHttpServerRequest& request, QTcpSocket* socket) {
+    const QString path = request.url().path();
     if (!path.startsWith(QLatin1String("/api/")) && path != QLatin1String("/api"))
         return servePage(request, socket);
     if (const auto [status, why] = refusal(request, socket->peerAddress().toString()); status) {
@@ -235,6 +252,7 @@ void WebServer::StateChanged() {
 
 void WebServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
     reply(request, socket, 404, {{QStringLiteral("error"), QStringLiteral("no such page")}});
+    CloseIfAsked(request, *socket);
 }
 
 void WebServer::reply(const QHttpServerRequest& request, QTcpSocket* socket, int status,

@@ -79,6 +79,8 @@ private:
     std::pair<int, QString> refusal(const QHttpServerRequest& request, const QString& peer);
     bool hostIsLocal(const QString& host) const;
     bool tokenMatches(const QByteArray& given) const;
+    // The answer to a request that is no WebSocket's upgrade; false for a path without one.
+    bool answer(const QHttpServerRequest& request, QTcpSocket* socket);
     // The page's files at their paths; false for a path it does not have.
     bool servePage(const QHttpServerRequest& request, QTcpSocket* socket);
     // allow: the methods a 405 names in its Allow header.

@@ -193,6 +193,19 @@ TEST_F(WebSecurityTest, aHeadMustComeWholeWithinSeconds_andAnIdleConnectionIsClo
     EXPECT_TRUE(idle.closes());
 }
 
+TEST_F(WebSecurityTest, aClientThatAsksForTheEnd_isAnsweredWholeThenClosed_aPageAndA404Too) {
+    for (const QByteArray path : {"/api/state", "/", "/nothing"}) {
+        Http once(port());
+        const Answer answer = once.ask("GET", path, {}, {{"Connection", "keep-alive, Close"}});
+        EXPECT_NE(answer.status, 0) << path.constData();
+        EXPECT_TRUE(once.closes()) << path.constData(); // long before the idle time on this clock
+    }
+    Http kept(port());
+    EXPECT_EQ(kept.ask("GET", "/api/state", {}, {{"Connection", "keep-alive"}}).status, 200);
+    serve(100);
+    EXPECT_EQ(kept.socket.state(), QAbstractSocket::ConnectedState);
+}
+
 TEST_F(WebSecurityTest, aFloodingClientIs429_otherPeersAndTheStationAreNot) {
     Http flood(port());
     int refused = 0;
