@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <linux/parport.h>
 #include <linux/ppdev.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -35,6 +36,7 @@ public:
         return ::ioctl(fd, request, argument);
     }
     int close(int fd) override { return ::close(fd); }
+    int flock(int fd, int operation) override { return ::flock(fd, operation); }
 };
 
 } // namespace
@@ -52,6 +54,11 @@ public:
         fd_ = calls_.open(path.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
         if (fd_ < 0) {
             fail("open");
+            return;
+        }
+        // The kernel's claim waits, without end, for a port another process holds.
+        if (calls_.flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            fail("lock");
             return;
         }
         if (calls_.ioctl(fd_, PPCLAIM, nullptr) != 0) {
@@ -117,6 +124,10 @@ QString PpdevFailureText(const QString& action, const QString& device, int error
         break;
     case EBUSY:
         fix = QStringLiteral("another program holds the port; close it");
+        break;
+    case EWOULDBLOCK:
+        fix = QStringLiteral("another copy of Ventrolo drives this port (the desktop program or "
+                             "the station's service); close it");
         break;
     case ENOTTY:
     case EINVAL:

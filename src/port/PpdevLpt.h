@@ -18,6 +18,9 @@ public:
     virtual int open(const char* path, int flags) = 0;
     virtual int ioctl(int fd, unsigned long request, void* argument) = 0;
     virtual int close(int fd) = 0;
+    // flock(2): another copy of the program that holds the device is told at once, where the
+    // kernel's claim would wait for it.
+    virtual int flock(int /*fd*/, int /*operation*/) { return 0; }
 };
 // The kernel's.
 PpdevCalls& SystemPpdevCalls();

@@ -12,7 +12,10 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <linux/ppdev.h>
+#include <map>
+#include <string>
 #include <sys/ioctl.h>
+#include <vector>
 
 using namespace port;
 using port::LptBackend;
@@ -212,4 +215,41 @@ TEST(PpdevLpt, aDeviceFailingMidRun_isReportedOnceAndNoLongerDriven) {
     EXPECT_EQ(device.writes, 3); // not tried again after the failure
     EXPECT_EQ(opened.port->Inp32(888), 0);
     EXPECT_EQ(opened.port->backendName(), "");
+}
+
+namespace {
+
+// /dev/parport0 locked by another copy of the program: its claim would wait for ever.
+struct HeldDevice : PpdevCalls {
+    std::map<int, std::string> paths;
+    std::vector<std::string> claimed;
+    int open(const char* path, int) override {
+        const int fd = 40 + int(paths.size());
+        paths[fd] = path;
+        return fd;
+    }
+    int flock(int fd, int) override {
+        if (paths[fd] != "/dev/parport0")
+            return 0;
+        errno = EWOULDBLOCK;
+        return -1;
+    }
+    int ioctl(int fd, unsigned long request, void*) override {
+        if (request == PPCLAIM)
+            claimed.push_back(paths[fd]);
+        return 0;
+    }
+    int close(int) override { return 0; }
+};
+
+} // namespace
+
+TEST(PpdevLpt, aPortAnotherCopyHolds_isNamedAtOnce_andTheOthersAreClaimed) {
+    HeldDevice devices;
+    const auto opened = PpdevLpt::open({"/dev/parport0", "/dev/parport1", ""}, devices);
+    EXPECT_EQ(devices.claimed, std::vector<std::string>{"/dev/parport1"});
+    ASSERT_EQ(opened.failures.size(), 1u);
+    EXPECT_TRUE(opened.failures[0].text.startsWith("cannot lock /dev/parport0"));
+    EXPECT_TRUE(opened.failures[0].text.contains("another copy of Ventrolo drives this port"))
+        << opened.failures[0].text.toStdString();
 }
