@@ -1,8 +1,12 @@
 #include "core/TextRules.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 #include <limits>
+#include <string>
 
 namespace core {
 namespace {
@@ -56,6 +60,12 @@ QString NumberText(float value) {
 
 QString NumberText(double value) {
     return formatSignificant(value, 15);
+}
+
+double ShortestDecimal(float value) {
+    char text[32];
+    const std::to_chars_result end = std::to_chars(std::begin(text), std::end(text), value);
+    return std::strtod(std::string(text, end.ptr).c_str(), nullptr);
 }
 
 double RoundHalfEven(double value, int decimals) {

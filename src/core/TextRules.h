@@ -26,6 +26,10 @@ template <typename T> QString PlainNumberText(T value) {
     return text;
 }
 
+// The double nearest to the float's shortest decimal text, which reads back as the same float:
+// 7074.2 for the float of 7074.2 (itself 7074.2001953125), 14250.125 for 14250.125.
+double ShortestDecimal(float value);
+
 // Rounds halves to even, to a whole number or to the given number of decimals.
 double RoundHalfEven(double value, int decimals = 0);
 // Rounds halves to even to a 32-bit whole number; values beyond its range are held at its ends.

@@ -37,17 +37,26 @@ QDateTime TimerSchedule::at(const QDate& date, int index) const {
         date, QTime::fromString(records_[std::size_t(index)].time, QStringLiteral("hh:mm:ss")));
 }
 
+QDateTime TimerSchedule::onOrAfter(const QDate& date, int index) const {
+    // A time in the hour skipped when summer time begins is not on the clock that day.
+    for (int day = 0; day < 2; ++day) {
+        if (const QDateTime due = at(date.addDays(day), index); due.isValid())
+            return due;
+    }
+    return {};
+}
+
 QDateTime TimerSchedule::nextDue(int index) const {
-    QDateTime due = at(done_.date(), index);
+    QDateTime due = onOrAfter(done_.date(), index);
     if (!due.isValid())
         return due;
     if (due < done_ || (due == done_ && index <= doneIndex_))
-        due = at(done_.date().addDays(1), index);
+        due = onOrAfter(done_.date().addDays(1), index);
     const auto made = made_.find(records_[std::size_t(index)].time);
     if (made != made_.end() && due <= made->second) {
-        due = at(made->second.date(), index);
+        due = onOrAfter(made->second.date(), index);
         if (due <= made->second)
-            due = at(made->second.date().addDays(1), index);
+            due = onOrAfter(made->second.date().addDays(1), index);
     }
     return due;
 }

@@ -49,6 +49,8 @@ private:
     // The first moment record index is due after what is done and after it was made.
     QDateTime nextDue(int index) const;
     QDateTime at(const QDate& date, int index) const;
+    // The record's moment on date, or on the next day when its time is not on that day's clock.
+    QDateTime onOrAfter(const QDate& date, int index) const;
 
     const std::vector<TimerRecord>& records_;
     // Every turn due before done_, and at done_ up to the record of place doneIndex_, is made

@@ -7,21 +7,16 @@
 #include "core/VersionTexts.h"
 
 #include <QList>
-#include <QLocale>
 #include <set>
 
 namespace table {
 namespace {
 
-// The float in the shortest text that reads back as the same float (3500, 3502.5, 14250.125).
-// Seven significant digits would turn 14250.125 into 14250.12, another value that may then
-// collide with a neighbouring row; the shortest text never loses a float.
-double shortestDecimal(core::Single value) {
-    return QString::number(value, 'g', QLocale::FloatingPointShortest).toDouble();
-}
-
 void writeRow(core::SequentialWriter& out, core::Single freq, core::Long pos, const QString& text) {
-    out.field(shortestDecimal(freq)).field(pos).field(StorableDescription(text)).endRecord();
+    // The float in the shortest text that reads back as the same float (3500, 3502.5, 14250.125,
+    // 7074.2): seven significant digits would turn 14250.125 into 14250.12, another value that
+    // may then collide with a neighbouring row.
+    out.field(core::ShortestDecimal(freq)).field(pos).field(StorableDescription(text)).endRecord();
 }
 
 // Splits at CR LF, LF or a lone CR; a line end after the last line makes no empty line.

@@ -1,6 +1,7 @@
 #include "vna/BuildAsk.h"
 
 #include "table/AmateurBands.h"
+#include "table/TableData.h"
 
 #include <QDir>
 #include <cmath>
@@ -14,6 +15,20 @@ bool Sweepable(double kHz) {
     return std::isfinite(kHz) && kHz >= 50 && kHz <= 3'000'000;
 }
 
+// The rows of a band widthKHz wide with a row every everyKHz, and one at its upper end.
+double RowsEvery(double widthKHz, double everyKHz) {
+    return std::floor(widthKHz / everyKHz + 1e-9) + 2;
+}
+
+// 5 kHz between rows, or the first of 10, 20, 50, 100 ... kHz whose rows the table holds.
+double FittingSpacingKHz(double widthKHz) {
+    constexpr double Steps[] = {2, 2, 2.5};
+    double every = 5;
+    for (int i = 0; RowsEvery(widthKHz, every) > table::TableData::MaxDataRows; ++i)
+        every *= Steps[i % 3];
+    return every;
+}
+
 QString KHzText(double kHz) {
     return QString::number(kHz, 'g', 10);
 }
@@ -21,8 +36,7 @@ QString KHzText(double kHz) {
 } // namespace
 
 Result<BuildRequest> MakeBuildRequest(const BuildAsk& ask, const core::ProgramState& state,
-                                      const QString& directory,
-                                      BuildRequest::Existing existing) {
+                                      const QString& directory, BuildRequest::Existing existing) {
     using Failure = Result<BuildRequest>;
     BuildRequest request;
     QString name;
@@ -52,9 +66,16 @@ Result<BuildRequest> MakeBuildRequest(const BuildAsk& ask, const core::ProgramSt
                                     .arg(state.MaxPosition));
     request.spacing = ask.spacing;
     if (ask.spacing == BuildRequest::Spacing::EveryKHz) {
-        if (!(std::isfinite(ask.everyKHz) && ask.everyKHz > 0))
-            return Failure::failure(QStringLiteral("A row every %1 kHz cannot be.").arg(ask.everyKHz));
-        request.everyKHz = ask.everyKHz;
+        const double every =
+            ask.everyKHz.value_or(FittingSpacingKHz(request.highKHz - request.lowKHz));
+        if (!(std::isfinite(every) && every > 0))
+            return Failure::failure(QStringLiteral("A row every %1 kHz cannot be.").arg(every));
+        // Told before anything turns, not after the band is measured.
+        if (RowsEvery(request.highKHz - request.lowKHz, every) > table::TableData::MaxDataRows)
+            return Failure::failure(QStringLiteral("A row every %1 kHz makes more than %2 rows.")
+                                        .arg(every)
+                                        .arg(table::TableData::MaxDataRows));
+        request.everyKHz = every;
     }
     if (!ask.repeatability)
         request.repeatPositions = 0;

@@ -17,7 +17,9 @@ struct BuildAsk {
     std::optional<long> lowPosition; // the positions searched; default: the stepper's limits
     std::optional<long> highPosition;
     BuildRequest::Spacing spacing = BuildRequest::Spacing::EveryKHz;
-    double everyKHz = 5;
+    // nullopt: 5 kHz, or the next of 10, 20, 50, 100 ... kHz where 5 kHz make more rows than
+    // the table holds
+    std::optional<double> everyKHz;
     bool repeatability = true; // approaches from both sides at a few positions
 };
 
@@ -25,7 +27,6 @@ struct BuildAsk {
 // after the band ("40m.cat", or "7000-7200kHz.cat"); the text for the user when ask cannot be
 // built (an unknown band, the band or the positions empty or beyond the limits).
 Result<BuildRequest> MakeBuildRequest(const BuildAsk& ask, const core::ProgramState& state,
-                                      const QString& directory,
-                                      BuildRequest::Existing existing);
+                                      const QString& directory, BuildRequest::Existing existing);
 
 } // namespace vna

@@ -1,6 +1,7 @@
 #include "web/WebApi.h"
 
 #include "core/Degrees.h"
+#include "core/TextRules.h"
 #include "engine/MoveLog.h"
 #include "engine/NetworkTurns.h"
 #include "table/TableLookup.h"
@@ -373,8 +374,9 @@ WebReply WebApi::table() const {
     const table::TableData& data = editor_.data();
     QJsonArray rows;
     for (int row = 1; row <= data.dataRows(); ++row)
-        rows.append(QJsonObject{{QStringLiteral("frequencyKHz"), double(data.TableFreq[row])},
-                                {QStringLiteral("position"), qint64(data.TablePos[row])}});
+        rows.append(QJsonObject{
+            {QStringLiteral("frequencyKHz"), core::ShortestDecimal(data.TableFreq[row])},
+            {QStringLiteral("position"), qint64(data.TablePos[row])}});
     return Ok({{QStringLiteral("name"),
                 state_.TableFileName.mid(state_.TableFileName.startsWith(QLatin1Char('\\')))},
                {QStringLiteral("rows"), rows},

@@ -5,6 +5,7 @@
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -214,6 +215,49 @@ TEST(TimerScheduleTest, aRecordMadeAfterItsTime_isDueTomorrow_whileMissedTicksCa
     for (int second = 41; second < 100; ++second)
         EXPECT_FALSE(schedule.Tick(at("12:00:00.000").addSecs(second))) << second;
     EXPECT_EQ(schedule.armed()->due, at("12:00:05.000", 1));
+}
+
+// The local clock of Berlin for one test; its summer time begins on 29 March 2026, 02:00
+// becoming 03:00.
+class BerlinClock {
+public:
+    BerlinClock() : had_(qEnvironmentVariableIsSet("TZ")), old_(qgetenv("TZ")) {
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+    }
+    ~BerlinClock() {
+        if (had_)
+            qputenv("TZ", old_);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool had_;
+    QByteArray old_;
+};
+
+TEST(TimerScheduleTest, aRecordInTheHourSummerTimeSkips_turnsAgainTheDayAfter) {
+    const BerlinClock berlin;
+    const QDate spring(2026, 3, 29);
+    if (QDateTime(spring, QTime(2, 30)).isValid())
+        GTEST_SKIP() << "no time zone data for Europe/Berlin";
+    const std::vector<TimerRecord> records{{"02:30:00", 1, 0}};
+    TimerSchedule schedule(records);
+    schedule.Restart(QDateTime(spring.addDays(-1), QTime(2, 29, 59, 500)));
+    EXPECT_EQ(schedule.Tick(QDateTime(spring.addDays(-1), QTime(2, 30, 0, 500))), records[0]);
+    ASSERT_TRUE(schedule.armed());
+    EXPECT_EQ(schedule.armed()->due, QDateTime(spring.addDays(1), QTime(2, 30)));
+
+    // Started on that day, or with a record typed then, it waits for the day after too.
+    schedule.Restart(QDateTime(spring, QTime(1, 0)));
+    ASSERT_TRUE(schedule.armed());
+    EXPECT_EQ(schedule.armed()->due, QDateTime(spring.addDays(1), QTime(2, 30)));
+    schedule.Made("02:30:00", QDateTime(spring, QTime(4, 0)));
+    schedule.Rearm();
+    ASSERT_TRUE(schedule.armed());
+    EXPECT_EQ(schedule.armed()->due, QDateTime(spring.addDays(1), QTime(2, 30)));
 }
 
 TEST_F(TimerTableTest, aTimeAlreadyPast_typedReplacedOrLoaded_turnsTomorrowNotNow) {

@@ -33,6 +33,25 @@ TEST_F(TableFile, savingALoadedTable_writesTheSameBytes) {
     EXPECT_EQ(platform.beeps.size(), 1u);
 }
 
+TEST_F(TableFile, typedFractions_areWrittenAsTyped_andReadBackAsTheSameFloats) {
+    load(HandWritten);
+    addRow(7074.2, 200);  // a float of 7074.2001953125
+    addRow(6725.38, 190); // as the VNA builder rounds a resonance
+    addRow(14074.01, 310);
+    ASSERT_TRUE(table.SaveTable());
+    const QByteArray saved = readFile();
+    EXPECT_TRUE(saved.contains("\r\n6725.38,190,"));
+    EXPECT_TRUE(saved.contains("\r\n7074.2,200,"));
+    EXPECT_TRUE(saved.contains("\r\n14074.01,310,"));
+    EXPECT_TRUE(saved.contains("\r\n14250.125,300,"));
+
+    const TableData before = data();
+    table.LoadTable();
+    ASSERT_EQ(data().TableLast, before.TableLast);
+    for (int row = 1; row <= before.TableLast; ++row)
+        EXPECT_EQ(data().TableFreq[row], before.TableFreq[row]) << row;
+}
+
 TEST_F(TableFile, otherVersion_asksAndNoLeavesTableEmptyAndFileUntouched) {
     QByteArray old = HandWritten;
     old.replace("1.24", "1.23");

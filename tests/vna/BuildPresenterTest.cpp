@@ -1,9 +1,10 @@
 // The build dialog's logic on the virtual clock: the questions before a build, Start and Stop,
 // and what the dialog is given to show.
+#include "vna/BuildPresenter.h"
+
 #include "FakeMover.h"
 #include "support/FakePlatform.h"
 #include "support/TestFiles.h"
-#include "vna/BuildPresenter.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -152,6 +153,16 @@ TEST_F(BuildPresenterTest, stop_endsTheBuild_andAFormThatCannotBeBuiltIsTold) {
     EXPECT_FALSE(presenter->Start());
     EXPECT_EQ(platform.messages.size(), asked + 1); // told, not asked to connect
     EXPECT_TRUE(lastMessage().contains("limits"));
+
+    // Rows too close for the table are told before the band is measured, not after.
+    presenter->form().lowPosition = 0;
+    presenter->form().highPosition = 2000;
+    presenter->form().spacingKHz = 1;
+    const double before = platform.steadyMs();
+    EXPECT_FALSE(presenter->Start());
+    EXPECT_EQ(platform.messages.size(), asked + 2);
+    EXPECT_EQ(lastMessage(), "A row every 1 kHz makes more than 100 rows.");
+    EXPECT_EQ(platform.steadyMs(), before);
 }
 
 } // namespace

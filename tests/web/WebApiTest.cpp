@@ -292,6 +292,18 @@ TEST_F(WebApiTest, theTable_listedTurnedToAddedDeleted_andTheLock) {
     EXPECT_TRUE(station->tuning().follower().locked());
 }
 
+TEST_F(WebApiTest, aRowAtAFractionalFrequency_isListedAtThatFrequency) {
+    Http http(port());
+    follow(7100);
+    ASSERT_TRUE(settlesAt(200));
+    ASSERT_EQ(station->tableEditor().AddOrReplaceRow(7150.2),
+              table::TableEditor::AddResult::Added);
+    const QJsonArray rows = http.ask("GET", "/api/table").json["rows"].toArray();
+    ASSERT_EQ(rows.size(), 3);
+    // The float kept for 7150.2 is 7150.2001953125; the page shows and speaks what was typed.
+    EXPECT_EQ(rows[1]["frequencyKHz"].toDouble(), 7150.2);
+}
+
 TEST_F(WebApiTest, retuneHere_makesAHandCorrectionTheTablesOffset) {
     Http http(port());
     EXPECT_EQ(http.post("/api/table/retune").status, 409); // the table is not open
