@@ -10,6 +10,7 @@
 #include "table/TableLookup.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <cmath>
@@ -99,6 +100,7 @@ void TableEditor::LoadTable() {
     data_.Clear();
     tableChanged_ = false;
     damaged_.reset();
+    unreadable_ = false;
     if (state_.TableFileName.isEmpty()) {
         tell(NoFileName);
         RefreshList(0);
@@ -118,10 +120,13 @@ void TableEditor::LoadTable() {
         RefreshList(0);
         return;
     case TableFileRead::Status::Unreadable:
-        // Left like a refused file: the table stays cleared and the file untouched.
+        // Left like a refused file: the table stays cleared and the file untouched, until a
+        // save that first keeps it beside.
+        unreadable_ = true;
         qCWarning(lcTable) << "cannot read" << path << read.error;
         tell(QStringLiteral("The table file ") + path + QStringLiteral(" cannot be read: ") +
-             read.error);
+             read.error + QStringLiteral(". The table is left empty; the file is kept as ") + path +
+             QStringLiteral(".damaged before the table is saved over it."));
         emit listRefreshed(0);
         return;
     case TableFileRead::Status::Read:
@@ -218,10 +223,14 @@ bool TableEditor::writeTable() {
     CreateCommentZero();
     const QString path = tablePath();
     QString error;
-    // The lines left out of a damaged file stay with the user.
-    if ((damaged_ &&
-         !core::WriteFileAtomically(path + QStringLiteral(".damaged"), *damaged_, &error)) ||
-        !WriteTableFile(path, data_, &error)) {
+    // The lines left out of a damaged file, and a file that could not be read, stay with the
+    // user.
+    const QString keptPath = path + QStringLiteral(".damaged");
+    const bool kept = damaged_ ? core::WriteFileAtomically(keptPath, *damaged_, &error)
+                      : unreadable_ && QFileInfo::exists(path)
+                          ? core::CopyFileAtomically(path, keptPath, &error)
+                          : true;
+    if (!kept || !WriteTableFile(path, data_, &error)) {
         qCWarning(lcTable) << "cannot save" << path << error;
         tell(QStringLiteral("The table could not be saved to ") + path + QStringLiteral(": ") +
              error);
@@ -229,6 +238,7 @@ bool TableEditor::writeTable() {
     }
     tableChanged_ = false;
     damaged_.reset();
+    unreadable_ = false;
     emit changed();
     return true;
 }

@@ -161,6 +161,7 @@ private:
     bool tableChanged_ = false;
     // The file as read when it was damaged, until it is kept beside at the first save over it.
     std::optional<QByteArray> damaged_;
+    bool unreadable_ = false; // the file could not be read: kept beside before a save
     bool windowVisible_ = false;
     QStringList catFiles_;
 };

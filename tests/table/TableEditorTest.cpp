@@ -3,6 +3,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
 
 using namespace table;
 using table_test::TableFixture;
@@ -128,6 +130,34 @@ TEST_F(TableEditorTest, aHeaderOffsetNoWindowWrites_isToldAndNotUsed) {
     EXPECT_TRUE(readFile().contains("0,500,\"1:400:0\""));
     load("\"Ventrolo.Version 1.24\"\r\n0,500,\"1:400:-30\"\r\n3500,100,\"\"\r\n");
     EXPECT_EQ(data().StepperOffset, -30);
+}
+
+TEST_F(TableEditorTest, aFileThatCannotBeRead_isNotSavedOverUnlessKeptBeside) {
+    // A pipe where the table was: nothing of it is read, nor can it be kept.
+    QFile::remove(path());
+    ASSERT_EQ(::mkfifo(path().toLocal8Bit().constData(), 0600), 0);
+    table.LoadTable();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.endsWith("The table is left empty; the file is kept as " +
+                                                   path() +
+                                                   ".damaged before the table is saved over it."))
+        << platform.messages[0].text.toStdString();
+    addRow(7100, 300);
+    EXPECT_FALSE(table.SaveTable());
+    EXPECT_FALSE(QFileInfo(path()).isFile()); // the pipe is still there
+
+    // A file without the right to read it, where that holds (not for root).
+    ASSERT_TRUE(QFile::remove(path()));
+    writeFile("\"Ventrolo.Version 1.24\"\r\n0,500,\"1:400:0\"\r\n3500,100,\"\"\r\n");
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::WriteOwner));
+    if (QFile(path()).open(QIODevice::ReadOnly))
+        return;
+    table.LoadTable();
+    addRow(7100, 300);
+    EXPECT_FALSE(table.SaveTable());
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_TRUE(readFile().contains("3500,100"));
+    EXPECT_FALSE(readFile().contains("7100"));
 }
 
 TEST_F(TableEditorTest, aDamagedFile_isKeptBesideBeforeTheFirstSaveOverIt) {
