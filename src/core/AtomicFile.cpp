@@ -101,4 +101,14 @@ bool CopyFileAtomically(const QString& from, const QString& path, QString* error
     return copied;
 }
 
+bool KeepBeforeSavingOver(const QString& path, const std::optional<QByteArray>& damaged,
+                          bool unreadable, QString* error) {
+    const QString kept = path + QStringLiteral(".damaged");
+    if (damaged)
+        return WriteFileAtomically(kept, *damaged, error);
+    if (unreadable && QFileInfo::exists(path))
+        return CopyFileAtomically(path, kept, error);
+    return true;
+}
+
 } // namespace core

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace core {
 
@@ -16,5 +17,12 @@ bool WriteFileAtomically(const QString& path, const QByteArray& contents, QStrin
 // Copies the regular file from (a link to one is followed) to path as WriteFileAtomically
 // writes it, however large it is.
 bool CopyFileAtomically(const QString& from, const QString& path, QString* error = nullptr);
+
+// Before a file loaded damaged (damaged: its bytes as read) or not read at all (unreadable) is
+// saved over, it is kept beside as "<path>.damaged", so that nothing the user had is lost. True
+// when there is nothing to keep or it is kept; false (error says why) when the save must not
+// go on.
+bool KeepBeforeSavingOver(const QString& path, const std::optional<QByteArray>& damaged,
+                          bool unreadable, QString* error = nullptr);
 
 } // namespace core

@@ -41,9 +41,11 @@ TimerTable::~TimerTable() = default;
 void TimerTable::LaadTimerTxt() {
     records_.clear();
     damaged_.reset();
+    unreadable_ = false;
     const QString path = TimerFilePath(directory_, state_.TimerFileName);
     const FileRead read = ReadProgramFile(path);
     if (read.result == FileRead::Result::Unreadable) {
+        unreadable_ = true;
         qCWarning(lcProgram) << "cannot read" << path << read.error;
         platform_.messageBox(QStringLiteral("The timer table ") + path +
                                  QStringLiteral(" cannot be read: ") + read.error,
@@ -67,8 +69,7 @@ bool TimerTable::SaveTimerTxt() {
     const QString path = TimerFilePath(directory_, state_.TimerFileName);
     QString error;
     // The lines left out of a damaged file stay with the user: the file is kept beside.
-    bool saved = !damaged_ ||
-                 core::WriteFileAtomically(path + QStringLiteral(".damaged"), *damaged_, &error);
+    bool saved = core::KeepBeforeSavingOver(path, damaged_, unreadable_, &error);
     if (saved)
         saved = core::WriteFileAtomically(path, SerializeTimerFile(records_), &error);
     if (!saved) {
@@ -79,6 +80,7 @@ bool TimerTable::SaveTimerTxt() {
         return false;
     }
     damaged_.reset();
+    unreadable_ = false;
     return true;
 }
 

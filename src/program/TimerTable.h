@@ -107,6 +107,7 @@ private:
     bool gone_ = false;
     QString clock_;
     std::optional<QByteArray> damaged_; // the damaged file as it was read
+    bool unreadable_ = false;           // the file could not be read: kept beside before a save
 };
 
 } // namespace program

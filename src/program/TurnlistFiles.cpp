@@ -96,6 +96,7 @@ std::optional<QString> TurnlistFiles::LoadFile(int n) {
         return std::nullopt;
     }
     if (read.result == FileRead::Result::Unreadable) {
+        damaged_ = Damaged{n, std::nullopt};
         qCWarning(lcProgram) << "cannot read" << file << read.error;
         platform_.messageBox(QStringLiteral("File ") + file + QStringLiteral(" cannot be read: ") +
                                  read.error,
@@ -137,8 +138,7 @@ bool TurnlistFiles::Save(const QString& program) {
     QString error;
     // What was left out of a damaged file stays with the user.
     const bool keep = damaged_ && damaged_->n == n;
-    if ((keep &&
-         !core::WriteFileAtomically(file + QStringLiteral(".damaged"), damaged_->bytes, &error)) ||
+    if ((keep && !core::KeepBeforeSavingOver(file, damaged_->bytes, !damaged_->bytes, &error)) ||
         !core::WriteFileAtomically(file, SerializeTurnlist(program), &error)) {
         qCWarning(lcProgram) << "cannot save" << file << error;
         platform_.messageBox(QStringLiteral("Not saved: ") + file + QStringLiteral(": ") + error,

@@ -46,10 +46,11 @@ private:
     platform::Platform& platform_;
     QString directory_;
     std::optional<int> checked_;
-    // The last file loaded, as read, when it was damaged: kept beside before it is saved over.
+    // The last file loaded, as read, when it was damaged (none when it could not be read): kept
+    // beside before it is saved over.
     struct Damaged {
         int n;
-        QByteArray bytes;
+        std::optional<QByteArray> bytes;
     };
     std::optional<Damaged> damaged_;
 };

@@ -10,7 +10,6 @@
 #include "table/TableLookup.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <cmath>
@@ -125,8 +124,7 @@ void TableEditor::LoadTable() {
         unreadable_ = true;
         qCWarning(lcTable) << "cannot read" << path << read.error;
         tell(QStringLiteral("The table file ") + path + QStringLiteral(" cannot be read: ") +
-             read.error + QStringLiteral(". The table is left empty; the file is kept as ") + path +
-             QStringLiteral(".damaged before the table is saved over it."));
+             read.error);
         emit listRefreshed(0);
         return;
     case TableFileRead::Status::Read:
@@ -225,12 +223,8 @@ bool TableEditor::writeTable() {
     QString error;
     // The lines left out of a damaged file, and a file that could not be read, stay with the
     // user.
-    const QString keptPath = path + QStringLiteral(".damaged");
-    const bool kept = damaged_ ? core::WriteFileAtomically(keptPath, *damaged_, &error)
-                      : unreadable_ && QFileInfo::exists(path)
-                          ? core::CopyFileAtomically(path, keptPath, &error)
-                          : true;
-    if (!kept || !WriteTableFile(path, data_, &error)) {
+    if (!core::KeepBeforeSavingOver(path, damaged_, unreadable_, &error) ||
+        !WriteTableFile(path, data_, &error)) {
         qCWarning(lcTable) << "cannot save" << path << error;
         tell(QStringLiteral("The table could not be saved to ") + path + QStringLiteral(": ") +
              error);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace program;
 
@@ -116,6 +117,20 @@ TEST_F(TurnlistTest, aDamagedFile_isKeptBesideBeforeTheFirstSaveOverIt) {
     ASSERT_TRUE(files.LoadFile(1));
     ASSERT_TRUE(files.Save("6"));
     EXPECT_FALSE(QFile::exists(path(1) + ".damaged"));
+}
+
+TEST_F(TurnlistTest, aFileThatCouldNotBeRead_isKeptBesideBeforeAProgramIsSavedOverIt) {
+    ASSERT_EQ(::mkfifo(path(1).toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(files.LoadFile(1), std::nullopt);
+    // Its right to read mended since, say: what is there is kept.
+    ASSERT_TRUE(QFile::remove(path(1)));
+    write(1, "never read");
+    platform.answerNextInput(QStringLiteral("1"));
+    ASSERT_TRUE(files.Save(QStringLiteral("7")));
+    EXPECT_EQ(read(1), "\"7\"\r\n");
+    QFile kept(path(1) + ".damaged");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "never read");
 }
 
 TEST_F(TurnlistTest, aByteOrderMarkIsSkipped_andADeviceIsNotRead) {

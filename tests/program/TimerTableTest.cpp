@@ -4,10 +4,13 @@
 #include "program/TimerSchedule.h"
 #include "support/TestFiles.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/stat.h>
 
 using namespace program;
 using program_test::FakeTurner;
@@ -67,6 +70,20 @@ TEST_F(TimerTableTest, file_roundTripsByteForByte_andShowsItsRecords) {
     EXPECT_TRUE(table->records().empty());
     EXPECT_FALSE(table->nextTurn());
     EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(TimerTableTest, aFileThatCouldNotBeRead_isKeptBesideBeforeTheFirstSaveOverIt) {
+    ASSERT_EQ(::mkfifo(path().toLocal8Bit().constData(), 0600), 0);
+    table = std::make_unique<TimerTable>(state, platform, turner, dir.path());
+    EXPECT_TRUE(platform.messages.back().text.contains("cannot be read"));
+    // What is there at the save, the pipe or the file it became, is not lost.
+    table->AddRecord(QStringLiteral("12:30:00"), QStringLiteral("5"), 0);
+    EXPECT_FALSE(QFileInfo(path()).isFile());
+    ASSERT_TRUE(QFile::remove(path()));
+    write("never read");
+    table->AddRecord(QStringLiteral("13:30:00"), QStringLiteral("6"), 0);
+    EXPECT_EQ(read(QStringLiteral("Timer1.tbl.damaged")), "never read");
+    EXPECT_EQ(read(), "\"12:30:00\",5,0\r\n\"13:30:00\",6,0\r\n");
 }
 
 TEST_F(TimerTableTest, damagedFile_loadsTheGoodRecords_reportsTheRest_andKeepsTheFile) {
