@@ -24,11 +24,9 @@ void MainWindow::connectTurning() {
             &panel::TurnCommands::GotoStepClicked);
     connect(form_.cmdGotoDegrees, &QPushButton::clicked, &turns,
             &panel::TurnCommands::GotoDegreesClicked);
+    // Its keyboard and screen reader presses come as a left press.
     connect(form_.cmdStoppen, &PressButton::mousePressed, &turns,
             &panel::TurnCommands::StopPressed);
-    // The keyboard's way to the button (Space with focus, its mnemonic) stops like a left press.
-    connect(form_.cmdStoppen, &QPushButton::clicked, this,
-            [&turns] { turns.StopPressed(Qt::LeftButton); });
 
     // The drag bar: the label follows the thumb; once the bar is let go (after a drag, a click
     // on its track or a key) it turns to where the thumb stands (see eventFilter). Values the

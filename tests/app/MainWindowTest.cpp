@@ -286,3 +286,30 @@ TEST_F(MainWindowTest, aMarkTheUserChanged_staysAsHeLeftItWhileHisCommandRunsAnd
     EXPECT_TRUE(center->isChecked());
     EXPECT_EQ(state.CenterPosition, 100);
 }
+
+namespace {
+
+// What a screen reader does to press a control.
+void PressAsScreenReader(QWidget* control) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    ASSERT_TRUE(accessible && accessible->actionInterface());
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, theCalibrationRunStartsAndEndsWithoutTheMouse) {
+    auto* calibrate = form.find<QPushButton>("cmdCalibreer");
+    bool rocked = false;
+    bool stopped = false;
+    lpt->traceWrites();
+    platform.scheduleAfter(3000, [&] {
+        rocked = calibrate->text() == "Ru&nning" && !lpt->valuesWritten(888).empty();
+        QTest::keyClick(calibrate, Qt::Key_Space); // the window's stop key ends it
+        stopped = true;
+    });
+    PressAsScreenReader(calibrate);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stopped; }, 5000)) << "the run never started";
+    EXPECT_TRUE(rocked);
+    EXPECT_EQ(calibrate->text(), "Calibratio&n");
+}
