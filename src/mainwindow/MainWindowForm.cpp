@@ -213,6 +213,11 @@ void MainWindowForm::buildStepper() {
     Image1 = Clickable("Image1", {}, "Click me to start.");
     Image1->setPixmap(CameraPicture());
     Image1->setCursor(Qt::PointingHandCursor);
+    // The keyboard's way to the webcam window, which nothing else opens: Tab to it, Enter.
+    Image1->setFocusPolicy(Qt::TabFocus);
+    Image1->setAccessibleName(QStringLiteral("WebCam turning"));
+    Image1->setStyleSheet(QStringLiteral("QLabel { border: 1px solid transparent; }"
+                                         "QLabel:focus { border: 1px dotted palette(text); }"));
     auto* stepper = new QGridLayout(Frame7);
     stepper->addWidget(chkAuto, 0, 0, 1, 2);
     stepper->addWidget(chkFieldPower, 1, 0, 1, 2);

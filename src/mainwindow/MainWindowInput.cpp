@@ -4,6 +4,7 @@
 #include "mainwindow/EntryField.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SelectionSlider.h"
+#include "widgets/EnterPress.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -37,6 +38,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (auto* entry = qobject_cast<EntryField*>(widget))
             return fieldKeyPressed(entry, key);
+        if (widgets::PressedByEnter(widget, *key))
+            return true;
         if (logic_.fields.keyPreview() && key->key() != Qt::Key_Tab &&
             key->key() != Qt::Key_Backtab) {
             routeKey(key);

@@ -97,8 +97,10 @@ TimerTableWindow::TimerTableWindow(core::ProgramState& state, TimerTable& table,
     connect(txtStappen, &QLineEdit::returnPressed, this, [this] { handle([&] { add(); }); });
     connect(cmdKill, &QPushButton::clicked, this, [this] { handle([&] { kill(); }); });
     connect(txtKill, &QLineEdit::returnPressed, this, [this] { handle([&] { kill(); }); });
-    connect(List1, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { copyRecord(List1->row(item)); });
+    // Enter on a row copies it too, for the keyboard and a screen reader.
+    for (auto chosen : {&QListWidget::itemClicked, &QListWidget::itemActivated})
+        connect(List1, chosen, this,
+                [this](QListWidgetItem* item) { copyRecord(List1->row(item)); });
     connect(Check1, &QCheckBox::clicked, this, &TimerTableWindow::setStepper);
     connect(cmdTimerOn, &QPushButton::clicked, this,
             [this] { handle([&] { table_.TimerOnClicked(); }); });

@@ -313,3 +313,13 @@ TEST_F(MainWindowTest, theCalibrationRunStartsAndEndsWithoutTheMouse) {
     EXPECT_TRUE(rocked);
     EXPECT_EQ(calibrate->text(), "Calibratio&n");
 }
+
+TEST_F(MainWindowTest, enterPressesTheFocusedButton_spaceStaysTheStop) {
+    QTest::keyClick(form.cmdCw, Qt::Key_Space);
+    QTest::qWait(200);
+    EXPECT_EQ(state.StepCounter, 0) << "Space stops and clicks nothing";
+    QTest::keyClick(form.cmdScroll, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return form.cmdScroll->text() == "Speed"; }, 1000));
+    QTest::keyClick(form.cmdCw, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return state.StepCounter == 1; }, 1000));
+}
