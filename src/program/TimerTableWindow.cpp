@@ -54,6 +54,11 @@ TimerTableWindow::TimerTableWindow(core::ProgramState& state, TimerTable& table,
     QFont fixed(QStringLiteral("Monospace"));
     fixed.setStyleHint(QFont::TypeWriter);
     List1->setFont(fixed);
+    // Names for a screen reader: these have no label.
+    txtTijd->setAccessibleName(QStringLiteral("Time"));
+    txtStappen->setAccessibleName(QStringLiteral("Position"));
+    txtKill->setAccessibleName(QStringLiteral("Record to delete"));
+    List1->setAccessibleName(QStringLiteral("Records"));
     lblRecords = Named(new QLabel, "lblRecords");
     lblTijdToGo = Named(new QLabel, "lblTijdToGo");
     lblTimer = Named(new QLabel, "lblTimer", QStringLiteral("The time here."));

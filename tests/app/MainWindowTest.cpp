@@ -1,6 +1,7 @@
 // The main window as the application wires it: its controls reach the logic and what the
 // logic tells reaches the controls. The logic itself is tested without windows.
 #include "app/AppFixture.h"
+#include "support/AccessibleNames.h"
 
 #include <QAccessible>
 #include <QMenu>
@@ -322,4 +323,14 @@ TEST_F(MainWindowTest, enterPressesTheFocusedButton_spaceStaysTheStop) {
     EXPECT_TRUE(QTest::qWaitFor([this] { return form.cmdScroll->text() == "Speed"; }, 1000));
     QTest::keyClick(form.cmdCw, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_TRUE(QTest::qWaitFor([this] { return state.StepCounter == 1; }, 1000));
+}
+
+TEST_F(MainWindowTest, aScreenReaderTellsEveryControlTheKeyboardReachesApart) {
+    form.mnuOverlay->trigger(); // the overlay's panels too
+    form.mnuTarvex->trigger();  // and the webcam picture
+    app.mainWindow().show();
+    EXPECT_EQ(testing_support::UnnamedOrAlike(app.mainWindow()), QStringList());
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(form.Text5);
+    EXPECT_EQ(field->text(QAccessible::Name), "LowSpeed") << "named after its button";
+    EXPECT_EQ(field->text(QAccessible::Description), "Slowest stepspeed in sec.");
 }

@@ -5,6 +5,7 @@
 #include "program/DirectTableWindow.h"
 #include "program/TimerTable.h"
 #include "program/TimerTableWindow.h"
+#include "support/AccessibleNames.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -72,6 +73,7 @@ TEST_F(ProgramWindowsTest, timerTable_theKeyboardTicksTheStepperAndCopiesARow_sp
     program::TimerTable table(state, platform, turner, dir.path());
     program::TimerTableWindow window(state, table);
     window.show();
+    EXPECT_EQ(testing_support::UnnamedOrAlike(window), QStringList());
     QSignalSpy keys(&window, &program::TimerTableWindow::keyCommand);
     QTest::keyClick(window.Check1, Qt::Key_Space);
     EXPECT_EQ(keys.size(), 1) << "Space stops a turn";

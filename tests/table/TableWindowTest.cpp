@@ -1,6 +1,7 @@
 // The table window's wiring: its controls reach the logic and show what it says.
 #include "table/TableWindow.h"
 
+#include "support/AccessibleNames.h"
 #include "table/ParamsDialog.h"
 #include "table/SimulatedRigPanel.h"
 #include "tuning/RigTuningFixture.h"
@@ -128,6 +129,11 @@ TEST_F(TableWindowTest, theMenuKeyOpensThePopUpForTheSelectedRow) {
     EXPECT_TRUE(opened);
     ASSERT_EQ(editor.data().TableLast, 2);
     EXPECT_EQ(editor.data().TableFreq[2], 3800.0f);
+}
+
+TEST_F(TableWindowTest, aScreenReaderTellsEveryControlTheKeyboardReachesApart) {
+    open(ThreeRows);
+    EXPECT_EQ(testing_support::UnnamedOrAlike(*window), QStringList());
 }
 
 TEST_F(TableWindowTest, oneWheelNotchIsOneFrequencyStepHoweverTheWheelReportsIt) {
