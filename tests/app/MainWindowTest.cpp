@@ -325,6 +325,22 @@ TEST_F(MainWindowTest, enterPressesTheFocusedButton_spaceStaysTheStop) {
     EXPECT_TRUE(QTest::qWaitFor([this] { return state.StepCounter == 1; }, 1000));
 }
 
+TEST_F(MainWindowTest, theMenuKeyOpensThePopUp_whoseStepperEntryTheKeyboardNeedsAfterATurn) {
+    app.mainWindow().show();
+    QTest::keyClick(form.cmdCw, Qt::Key_Space); // the stop key: no turn
+    QTest::keyClick(form.cmdCw, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form.OptStepper[1]->isEnabled(); }, 1000))
+        << "a turn greys the stepper options";
+    QTest::keyClick(form.cmdCw, Qt::Key_Menu);
+    EXPECT_TRUE(form.popUpMenu()->isVisible());
+    form.popUpMenu()->hide();
+    QTest::keyClick(form.Frame9, Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(form.popUpMenu()->isVisible());
+    form.mnuStepper12->trigger();
+    form.popUpMenu()->hide();
+    EXPECT_EQ(state.SelectedStepper, 1);
+}
+
 TEST_F(MainWindowTest, aScreenReaderTellsEveryControlTheKeyboardReachesApart) {
     form.mnuOverlay->trigger(); // the overlay's panels too
     form.mnuTarvex->trigger();  // and the webcam picture
