@@ -108,10 +108,17 @@ void MainWindow::connectFields() {
     for (int i = 1; i <= 12; ++i) {
         const auto which = static_cast<panel::EntryField>(i);
         EntryField* entry = field(which);
-        connect(entry, &QLineEdit::textChanged, this, [this, which](const QString& text) {
+        connect(entry, &QLineEdit::textChanged, this, [this, which, entry](const QString& text) {
             // The fields' own text shown back is no edit.
-            if (text != logic_.fields.text(which))
-                logic_.fields.Edited(which, text);
+            if (text == logic_.fields.text(which))
+                return;
+            // A locked field keeps its text also against a screen reader, whose text is set
+            // past the read-only state.
+            if (logic_.fields.locked(which)) {
+                entry->setText(logic_.fields.text(which));
+                return;
+            }
+            logic_.fields.Edited(which, text);
         });
         connect(entry, &EntryField::entered, this, [this, entry] {
             logic_.fields.setKeyPreview(false);

@@ -72,6 +72,22 @@ TEST_F(MainWindowTest, aFieldsValueIsWhatItShows_alsoWhenItsTextWasSetWithoutKey
     EXPECT_EQ(form.Text3->text(), "12");
 }
 
+TEST_F(MainWindowTest, aLockedFieldKeepsItsText_alsoAgainstAScreenReader) {
+    bool kept = false;
+    platform.scheduleAfter(100, [&] {
+        ASSERT_TRUE(form.Text1->isLocked()) << "a turn locks the range";
+        QAccessible::queryAccessibleInterface(form.Text1)->setText(QAccessible::Value, "90");
+        kept = form.Text1->text() == "500";
+        app.engine().StopTurningAndFollowing();
+    });
+    QTest::mouseClick(form.cmdMaxCw, Qt::LeftButton);
+    EXPECT_TRUE(kept);
+    platform.advance(2500);
+    ASSERT_FALSE(form.Text1->isLocked());
+    QTest::mouseClick(form.cmdInputMax, Qt::LeftButton);
+    EXPECT_EQ(state.MaxPosition, 500);
+}
+
 TEST_F(MainWindowTest, aClickOnTheDragBarsTrackTurnsByATwentiethOfTheRange) {
     app.mainWindow().show();
     mainwindow::SelectionSlider* bar = form.VSlider1;
