@@ -1,5 +1,7 @@
 #include "app/DisplaySetup.h"
 
+#include "widgets/AccessibleToggle.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <cstdio>
@@ -46,6 +48,7 @@ std::unique_ptr<QApplication> OpenWindowSystem(int& argc, char** argv) {
     previousHandler = qInstallMessageHandler(&EndOnFatal);
     auto application = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(previousHandler);
+    widgets::MakeAccessibleTogglesClick();
     return application;
 }
 

@@ -1,6 +1,7 @@
 #include "display/InputForwarder.h"
 
 #include "engine/KeyCodes.h"
+#include "widgets/EnterPress.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -24,6 +25,8 @@ bool InputForwarder::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             return false;
+        if (widgets::PressedByEnter(watched, *key))
+            return true;
         onKey_(engine::VirtualKeyCode(static_cast<Qt::Key>(key->key()), key->modifiers()),
                engine::ModifierMask(key->modifiers()));
         return true;

@@ -11,8 +11,8 @@ namespace display {
 
 // Hands the key presses and wheel turns of a window and its controls to the program's keyboard
 // and wheel commands: a key as its virtual key code and modifier mask (Tab still moves the
-// focus), the wheel in whole notches with its shift argument. The handlers may turn the stepper
-// and serve events meanwhile.
+// focus, Enter presses the focused button), the wheel in whole notches with its shift argument. The
+// handlers may turn the stepper and serve events meanwhile.
 class InputForwarder : public QObject {
     Q_OBJECT
 

@@ -63,6 +63,7 @@ PelorusWindow::PelorusWindow(const PelorusLogic& logic, QWidget& dockTo)
     Picture1->setToolTip(
         QStringLiteral("Left click turns there; right click for reference-lines and colours."));
     Picture1->setMinimumSize(120, 120);
+    Picture1->setAccessibleName(QStringLiteral("Pelorus"));
     Picture1->setCursor(Qt::CrossCursor);
     lblAngle = Readout("lblAngle", QStringLiteral("Stepper degrees."), 6);
     lblTellerPelorus = Readout("lblTellerPelorus",

@@ -180,6 +180,8 @@ private:
     void routeEventsOfChildren();
     bool fieldKeyPressed(EntryField* field, QKeyEvent* event);
     void routeKey(QKeyEvent* event);
+    // The menu key or Shift+F10: the pop-up menu, where a right click opens it. True when it was.
+    bool popUpMenuKey(QWidget* at, const QKeyEvent& event);
     void routeWheel(QWheelEvent* event);
     // A mouse press on the window or on one of its frames; true when it was handled.
     bool framePressed(QWidget* frame, QMouseEvent* event);

@@ -61,8 +61,11 @@ ClickableLabel* Clickable(const QString& name, const QString& caption,
     return Named(new ClickableLabel(caption), name, toolTip);
 }
 
-EntryField* Field(const QString& name, const QString& toolTip) {
+// A field is named for a screen reader after the button that takes its value (or what it
+// holds); without a name it would be called after its frame, as its neighbours are.
+EntryField* Field(const QString& name, const QString& accessibleName, const QString& toolTip) {
     auto* field = Named(new EntryField, name, toolTip);
+    field->setAccessibleName(accessibleName);
     field->setMinimumWidth(60);
     return field;
 }
@@ -127,7 +130,7 @@ void MainWindowForm::buildOverlayPanels() {
 
     frmOverlay = Frame("frmOverlay", "Overlay", "Nice for stepper drived systems with margins.");
     cmdOverlayInput = Button("cmdOverlayInput", "Overlay", "Press to set the overlay steps.");
-    Text12 = Field("Text12", "Overlay steps made for system Tarvex.");
+    Text12 = Field("Text12", "Overlay", "Overlay steps made for system Tarvex.");
     chkOverlay = Check("chkOverlay", "On/Off", "Overlay on/off.");
     lblOverlayDirection = Label("lblOverlayDirection", {}, "Last turn direction.");
     lblOverlayDirection->setMinimumWidth(24);
@@ -213,6 +216,11 @@ void MainWindowForm::buildStepper() {
     Image1 = Clickable("Image1", {}, "Click me to start.");
     Image1->setPixmap(CameraPicture());
     Image1->setCursor(Qt::PointingHandCursor);
+    // The keyboard's way to the webcam window, which nothing else opens: Tab to it, Enter.
+    Image1->setFocusPolicy(Qt::TabFocus);
+    Image1->setAccessibleName(QStringLiteral("WebCam turning"));
+    Image1->setStyleSheet(QStringLiteral("QLabel { border: 1px solid transparent; }"
+                                         "QLabel:focus { border: 1px dotted palette(text); }"));
     auto* stepper = new QGridLayout(Frame7);
     stepper->addWidget(chkAuto, 0, 0, 1, 2);
     stepper->addWidget(chkFieldPower, 1, 0, 1, 2);
@@ -283,15 +291,15 @@ void MainWindowForm::buildTurnkeys() {
 void MainWindowForm::buildParams() {
     Frame3 = Frame("Frame3", "Stepper Params", "Click the button to enter !");
     cmdHoogste = Button("cmdHoogste", "LowSpeed", "Lowest stepspeed in sec.");
-    Text5 = Field("Text5", "Slowest stepspeed in sec.");
+    Text5 = Field("Text5", "LowSpeed", "Slowest stepspeed in sec.");
     cmdLaagste = Button("cmdLaagste", "HighSpeed", "Highest stepspeed in sec.");
-    Text6 = Field("Text6", "Fastest stepspeed in sec.");
+    Text6 = Field("Text6", "HighSpeed", "Fastest stepspeed in sec.");
     cmdInputMax = Button("cmdInputMax", "Max", "Maximal range value.");
-    Text1 = Field("Text1", "Maximum range.");
+    Text1 = Field("Text1", "Max", "Maximum range.");
     cmdInputMin = Button("cmdInputMin", "Min", "Minimal range value.");
-    Text2 = Field("Text2", "Minimum range.");
+    Text2 = Field("Text2", "Min", "Minimum range.");
     cmdStepperStap = Button("cmdStepperStap", "Steps", "Amount of steps for 360 degrees.");
-    Text4 = Field("Text4", "Amount of steps from the stepper for 360 degrees.");
+    Text4 = Field("Text4", "Steps", "Amount of steps from the stepper for 360 degrees.");
     cmdPoort = Button("cmdPoort", "Lpt", "Printerport adres decimal.");
     cmdLptTest = Button("cmdLptTest", "LptTest", "Test all printer output pins.");
     auto* params = new QGridLayout(Frame3);
@@ -312,9 +320,9 @@ void MainWindowForm::buildParams() {
 
 void MainWindowForm::buildTurning() {
     Frame2 = Frame("Frame2", "Turning");
-    Text3 = Field("Text3", "Position in steps to turnto.");
+    Text3 = Field("Text3", "Goto", "Position in steps to turnto.");
     cmdGotoStep = Button("cmdGotoStep", "&Goto", "Turn to step value.");
-    Text7 = Field("Text7", "Position in degrees where to turnto.");
+    Text7 = Field("Text7", "Degrees", "Position in degrees where to turnto.");
     cmdGotoDegrees = Button("cmdGotoDegrees", "&Degrees", "Turn to degrees.");
     auto* turning = new QGridLayout(Frame2);
     turning->addWidget(Text3, 0, 0);
@@ -326,11 +334,11 @@ void MainWindowForm::buildTurning() {
 void MainWindowForm::buildShuttlePuls() {
     Frame1 = Frame("Frame1", "Shuttle  Puls");
     cmdShuttle = Button("cmdShuttle", "&Shuttle  off", "Shuttle between 2 values.");
-    Text8 = Field("Text8", "Shuttle minimum range.");
-    Text9 = Field("Text9", "Shuttle maximum range.");
+    Text8 = Field("Text8", "Shuttle minimum", "Shuttle minimum range.");
+    Text9 = Field("Text9", "Shuttle maximum", "Shuttle maximum range.");
     cmdPulsloop = Button("cmdPulsloop", "&Puls    off", "Pulsed turning.");
-    Text10 = Field("Text10", "Puls steps.");
-    Text11 = Field("Text11", "Pulstime between the steps in seconds.");
+    Text10 = Field("Text10", "Puls steps", "Puls steps.");
+    Text11 = Field("Text11", "Puls time", "Pulstime between the steps in seconds.");
     lblPulsShuttle = Label("lblPulsShuttle", {}, "Shuttle / puls degrees.");
     lblPulsShuttle->setAlignment(Qt::AlignCenter);
     auto* modes = new QGridLayout(Frame1);

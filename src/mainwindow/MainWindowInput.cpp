@@ -4,6 +4,7 @@
 #include "mainwindow/EntryField.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/SelectionSlider.h"
+#include "widgets/EnterPress.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -37,6 +38,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (auto* entry = qobject_cast<EntryField*>(widget))
             return fieldKeyPressed(entry, key);
+        if (widgets::PressedByEnter(widget, *key) || popUpMenuKey(widget, *key))
+            return true;
         if (logic_.fields.keyPreview() && key->key() != Qt::Key_Tab &&
             key->key() != Qt::Key_Backtab) {
             routeKey(key);
@@ -100,7 +103,20 @@ void MainWindow::routeKey(QKeyEvent* event) {
                           engine::ModifierMask(event->modifiers()));
 }
 
+bool MainWindow::popUpMenuKey(QWidget* at, const QKeyEvent& event) {
+    const bool menuKey = event.key() == Qt::Key_Menu ||
+                         (event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier);
+    if (!menuKey)
+        return false;
+    // Its "Stepper" entry is the keyboard's way to the other stepper once a turn has greyed the
+    // stepper options, which a click on their frame gives back.
+    form_.popUpMenu()->popup(at->mapToGlobal(at->rect().center()));
+    return true;
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (popUpMenuKey(this, *event))
+        return;
     // Keys the window itself has, or that a control did not take. Esc stops also while a field
     // holds the keys: a turn can always be ended from the keyboard.
     if (logic_.fields.keyPreview() || event->key() == Qt::Key_Escape)

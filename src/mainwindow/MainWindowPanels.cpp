@@ -24,11 +24,9 @@ void MainWindow::connectTurning() {
             &panel::TurnCommands::GotoStepClicked);
     connect(form_.cmdGotoDegrees, &QPushButton::clicked, &turns,
             &panel::TurnCommands::GotoDegreesClicked);
+    // Its keyboard and screen reader presses come as a left press.
     connect(form_.cmdStoppen, &PressButton::mousePressed, &turns,
             &panel::TurnCommands::StopPressed);
-    // The keyboard's way to the button (Space with focus, its mnemonic) stops like a left press.
-    connect(form_.cmdStoppen, &QPushButton::clicked, this,
-            [&turns] { turns.StopPressed(Qt::LeftButton); });
 
     // The drag bar: the label follows the thumb; once the bar is let go (after a drag, a click
     // on its track or a key) it turns to where the thumb stands (see eventFilter). Values the
@@ -110,10 +108,17 @@ void MainWindow::connectFields() {
     for (int i = 1; i <= 12; ++i) {
         const auto which = static_cast<panel::EntryField>(i);
         EntryField* entry = field(which);
-        connect(entry, &QLineEdit::textChanged, this, [this, which](const QString& text) {
+        connect(entry, &QLineEdit::textChanged, this, [this, which, entry](const QString& text) {
             // The fields' own text shown back is no edit.
-            if (text != logic_.fields.text(which))
-                logic_.fields.Edited(which, text);
+            if (text == logic_.fields.text(which))
+                return;
+            // A locked field keeps its text also against a screen reader, whose text is set
+            // past the read-only state.
+            if (logic_.fields.locked(which)) {
+                entry->setText(logic_.fields.text(which));
+                return;
+            }
+            logic_.fields.Edited(which, text);
         });
         connect(entry, &EntryField::entered, this, [this, entry] {
             logic_.fields.setKeyPreview(false);

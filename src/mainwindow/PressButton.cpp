@@ -4,7 +4,12 @@
 
 namespace mainwindow {
 
-PressButton::PressButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+PressButton::PressButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        if (!releasing_)
+            emit mousePressed(Qt::LeftButton);
+    });
+}
 
 void PressButton::mousePressEvent(QMouseEvent* event) {
     // The button shows itself pressed before the handler runs, which may turn for a long
@@ -13,6 +18,12 @@ void PressButton::mousePressEvent(QMouseEvent* event) {
     QPushButton::mousePressEvent(event);
     event->accept();
     emit mousePressed(button);
+}
+
+void PressButton::mouseReleaseEvent(QMouseEvent* event) {
+    releasing_ = true;
+    QPushButton::mouseReleaseEvent(event);
+    releasing_ = false;
 }
 
 } // namespace mainwindow

@@ -1,6 +1,7 @@
 #include "program/ProgramWindow.h"
 
 #include "engine/KeyCodes.h"
+#include "widgets/EnterPress.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -45,7 +46,9 @@ bool ProgramWindow::stopKey(QKeyEvent* event) {
 }
 
 bool ProgramWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && stopKey(static_cast<QKeyEvent*>(event)))
+    if (event->type() == QEvent::KeyPress &&
+        (stopKey(static_cast<QKeyEvent*>(event)) ||
+         widgets::PressedByEnter(watched, *static_cast<QKeyEvent*>(event))))
         return true;
     return QWidget::eventFilter(watched, event);
 }

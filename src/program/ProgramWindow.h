@@ -8,7 +8,8 @@ namespace program {
 // window's table buttons, a stepper switch) tells closed() and hides it at once; it is deleted
 // only when no handler of its own is running any more, so a handler waiting inside a turn
 // returns to a window that still stands. Each handler of the window runs through handle().
-// Esc and Space stop a turn from anywhere in the window, as in the main window.
+// Esc and Space stop a turn from anywhere in the window, as in the main window; Enter presses
+// the focused button.
 class ProgramWindow : public QWidget {
     Q_OBJECT
 
@@ -38,7 +39,8 @@ protected:
     virtual void stopLogic() = 0;
     void closeEvent(QCloseEvent* event) override;
     // Esc and Space of every control go to keyCommand() before the control has them (Space would
-    // click a button), as the main window's key preview does. Called once the controls exist.
+    // click a button), as the main window's key preview does, and Enter presses a focused
+    // button. Called once the controls exist.
     void routeStopKeys();
     // True when the key was Esc or Space, sent to keyCommand().
     bool stopKey(QKeyEvent* event);

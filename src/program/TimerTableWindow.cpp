@@ -54,6 +54,11 @@ TimerTableWindow::TimerTableWindow(core::ProgramState& state, TimerTable& table,
     QFont fixed(QStringLiteral("Monospace"));
     fixed.setStyleHint(QFont::TypeWriter);
     List1->setFont(fixed);
+    // Names for a screen reader: these have no label.
+    txtTijd->setAccessibleName(QStringLiteral("Time"));
+    txtStappen->setAccessibleName(QStringLiteral("Position"));
+    txtKill->setAccessibleName(QStringLiteral("Record to delete"));
+    List1->setAccessibleName(QStringLiteral("Records"));
     lblRecords = Named(new QLabel, "lblRecords");
     lblTijdToGo = Named(new QLabel, "lblTijdToGo");
     lblTimer = Named(new QLabel, "lblTimer", QStringLiteral("The time here."));
@@ -97,8 +102,10 @@ TimerTableWindow::TimerTableWindow(core::ProgramState& state, TimerTable& table,
     connect(txtStappen, &QLineEdit::returnPressed, this, [this] { handle([&] { add(); }); });
     connect(cmdKill, &QPushButton::clicked, this, [this] { handle([&] { kill(); }); });
     connect(txtKill, &QLineEdit::returnPressed, this, [this] { handle([&] { kill(); }); });
-    connect(List1, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { copyRecord(List1->row(item)); });
+    // Enter on a row copies it too, for the keyboard and a screen reader.
+    for (auto chosen : {&QListWidget::itemClicked, &QListWidget::itemActivated})
+        connect(List1, chosen, this,
+                [this](QListWidgetItem* item) { copyRecord(List1->row(item)); });
     connect(Check1, &QCheckBox::clicked, this, &TimerTableWindow::setStepper);
     connect(cmdTimerOn, &QPushButton::clicked, this,
             [this] { handle([&] { table_.TimerOnClicked(); }); });

@@ -28,6 +28,7 @@ SimulatedRigPanel::SimulatedRigPanel(rig::SimulatedRig& rig, QWidget* parent)
     dialSim = new QDial;
     dialSim->setObjectName(QStringLiteral("dialSim"));
     dialSim->setToolTip(QStringLiteral("Turn the rig's dial: 1 kHz a click."));
+    dialSim->setAccessibleName(QStringLiteral("Rig's dial"));
     dialSim->setRange(0, KnobClicks - 1);
     dialSim->setWrapping(true);
     dialSim->setNotchesVisible(true);
@@ -52,6 +53,7 @@ SimulatedRigPanel::SimulatedRigPanel(rig::SimulatedRig& rig, QWidget* parent)
     spinSimSMeter->setObjectName(QStringLiteral("spinSimSMeter"));
     spinSimSMeter->setRange(0, 15);
     spinSimSMeter->setPrefix(QStringLiteral("S-meter "));
+    spinSimSMeter->setAccessibleName(QStringLiteral("S-meter"));
 
     connect(dialSim, &QDial::valueChanged, this, [this](int value) {
         // The shorter way round the wrapping knob is the way it was turned.

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -203,11 +204,13 @@ void TableWindow::connectMenus() {
     for (std::size_t i = 0; i < f.mnuComPorts.size(); ++i)
         on(f.mnuComPorts[i], [this, i] { logic_.tuning.port().SelectComPort(int(i) + 1); });
     on(f.mnuSimulatedRig, [this] { logic_.tuning.port().SelectSimulatedRig(); });
-    on(f.mnuRigctld, [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Rigctld); });
+    on(f.mnuRigctld,
+       [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Rigctld); });
     on(f.mnuFlrig, [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Flrig); });
     on(f.mnuWsjtx, [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Wsjtx); });
     on(f.mnuCiv, [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Civ); });
-    on(f.mnuKenwood, [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Kenwood); });
+    on(f.mnuKenwood,
+       [this] { logic_.tuning.port().SelectLink(tuning::RigLinkChoice::Link::Kenwood); });
     connect(f.mnuTxGuard, &QAction::triggered, this,
             [this](bool on) { logic_.tuning.rigCommands().TransmitGuardClicked(on); });
     connect(f.mnuTerminal, &QAction::triggered, this, &TableWindow::terminalToggled);
@@ -290,6 +293,16 @@ bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == form_.lstTable->viewport())
         return listEvent(event);
+    // The menu key (or Shift+F10) opens the rows' pop-up for the selected row, as a right click
+    // does for the row under the pointer.
+    if (watched == form_.lstTable && event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        const QListWidgetItem* row = form_.lstTable->currentItem();
+        const QRect place = row != nullptr ? form_.lstTable->visualItemRect(row)
+                                           : form_.lstTable->viewport()->rect();
+        openSelectMenu(form_.lstTable->viewport()->mapToGlobal(place.center()));
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {

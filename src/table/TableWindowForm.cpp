@@ -104,9 +104,12 @@ void TableWindowForm::buildTable(QMainWindow& window) {
     lstTable->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lstTable->setMinimumWidth(260);
     lstTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Names for a screen reader, which would otherwise call these after nothing or their frame.
+    lstTable->setAccessibleName(QStringLiteral("Table"));
     txtInput = Make<QLineEdit>("txtInput", "Frequency to turn to or to store the present "
                                            "position under.");
     txtInput->setMaximumWidth(110);
+    txtInput->setAccessibleName(QStringLiteral("Frequency"));
     lblInput = Make<QLabel>("lblInput", "kHz", "");
     cmdInput = Make<QPushButton>("cmdInput", "&Add",
                                  "Store the present stepper position under this value.");
@@ -155,6 +158,7 @@ void TableWindowForm::buildRig() {
     lblFreqJump->setMinimumWidth(60);
     HScroll1 =
         Make<QScrollBar>("HScroll1", "Frequency step of the up and down buttons and the wheel.");
+    HScroll1->setAccessibleName(QStringLiteral("Frequency step"));
     HScroll1->setOrientation(Qt::Horizontal);
     HScroll1->setMinimumWidth(120);
     cmdPTT = Make<QPushButton>("cmdPTT", "&PTT off", "");
@@ -169,6 +173,7 @@ void TableWindowForm::buildRig() {
     cmdTuneNow = Make<QPushButton>("cmdTuneNow", "Tune &now", "");
     ProgressBar1 = Make<QProgressBar>("ProgressBar1", "S-meter.");
     ProgressBar1->setRange(0, 15);
+    ProgressBar1->setAccessibleName(QStringLiteral("S-meter"));
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setMaximumHeight(12);
     frmModes = Make<QGroupBox>("frmModes", "Mode", "");
@@ -208,8 +213,7 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
     mnuSavetabel = Entry(files, QStringLiteral("mnuSavetabel"), QStringLiteral("&Save table"));
     mnuDeletetable =
         Entry(files, QStringLiteral("mnuDeletetable"), QStringLiteral("&Delete table..."));
-    mnuBuildVna =
-        Entry(files, QStringLiteral("mnuBuildVna"), QStringLiteral("Build with &VNA…"));
+    mnuBuildVna = Entry(files, QStringLiteral("mnuBuildVna"), QStringLiteral("Build with &VNA…"));
     mnuBandSet = files->addMenu(QStringLiteral("&Band set"));
     mnuBandSet->setObjectName(QStringLiteral("mnuBandSet"));
     files->addSeparator();

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QSvgRenderer>
 #include <QVBoxLayout>
@@ -50,9 +51,18 @@ VnaBuildDialog::VnaBuildDialog(BuildPresenter& presenter, const core::ProgramSta
     every_ = Named(new QRadioButton(QStringLiteral("A row &every")), "optEvery");
     spacingKHz_ = KHzBox("txtSpacingKHz");
     spacingKHz_->setRange(0.1, 100'000);
-    bends_ = Named(new QRadioButton(QStringLiteral("Rows where the curve &bends most")), "optBends");
-    repeatability_ = Named(
-        new QCheckBox(QStringLiteral("Measure &repeatability and backlash")), "chkRepeatability");
+    bends_ =
+        Named(new QRadioButton(QStringLiteral("Rows where the curve &bends most")), "optBends");
+    repeatability_ = Named(new QCheckBox(QStringLiteral("Measure &repeatability and backlash")),
+                           "chkRepeatability");
+
+    // Names for a screen reader: the form's labels stand for rows of several boxes.
+    band_->setAccessibleName(QStringLiteral("Band"));
+    lowKHz_->setAccessibleName(QStringLiteral("Band from"));
+    highKHz_->setAccessibleName(QStringLiteral("Band to"));
+    lowPosition_->setAccessibleName(QStringLiteral("Positions from"));
+    highPosition_->setAccessibleName(QStringLiteral("Positions to"));
+    spacingKHz_->setAccessibleName(QStringLiteral("Row every"));
 
     band_->setCurrentIndex(form.band);
     lowKHz_->setValue(form.lowKHz);
@@ -116,13 +126,16 @@ VnaBuildDialog::VnaBuildDialog(BuildPresenter& presenter, const core::ProgramSta
 
     connect(band_, &QComboBox::activated, this, [this](int index) {
         presenter_.BandChosen(index);
+        const QSignalBlocker quietLow(lowKHz_);
+        const QSignalBlocker quietHigh(highKHz_);
         lowKHz_->setValue(presenter_.form().lowKHz);
         highKHz_->setValue(presenter_.form().highKHz);
         render();
     });
+    // Edges typed (or set by a screen reader, which ends no editing) are a band of the owner's
+    // own: the build sweeps what the boxes show.
     for (QDoubleSpinBox* box : {lowKHz_, highKHz_})
-        connect(box, &QDoubleSpinBox::editingFinished, this, [this] {
-            // Typed edges are a band of the owner's own.
+        connect(box, &QDoubleSpinBox::valueChanged, this, [this] {
             if (lowKHz_->value() != presenter_.form().lowKHz ||
                 highKHz_->value() != presenter_.form().highKHz)
                 band_->setCurrentIndex(0);
@@ -152,9 +165,9 @@ void VnaBuildDialog::readForm() {
 
 void VnaBuildDialog::render() {
     const BuildPresenter::View view = presenter_.view();
-    for (QWidget* field : std::initializer_list<QWidget*>{
-             band_, lowKHz_, highKHz_, lowPosition_, highPosition_, every_, bends_, spacingKHz_,
-             repeatability_, start_})
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{band_, lowKHz_, highKHz_, lowPosition_, highPosition_,
+                                         every_, bends_, spacingKHz_, repeatability_, start_})
         field->setEnabled(!view.running);
     stop_->setEnabled(view.running);
     progress_->setValue(view.percent);

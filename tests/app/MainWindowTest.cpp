@@ -1,6 +1,7 @@
 // The main window as the application wires it: its controls reach the logic and what the
 // logic tells reaches the controls. The logic itself is tested without windows.
 #include "app/AppFixture.h"
+#include "support/AccessibleNames.h"
 
 #include <QAccessible>
 #include <QMenu>
@@ -69,6 +70,22 @@ TEST_F(MainWindowTest, aFieldsValueIsWhatItShows_alsoWhenItsTextWasSetWithoutKey
     enter(form.Text3, "12");
     QTest::keyClicks(form.Text3, "a");
     EXPECT_EQ(form.Text3->text(), "12");
+}
+
+TEST_F(MainWindowTest, aLockedFieldKeepsItsText_alsoAgainstAScreenReader) {
+    bool kept = false;
+    platform.scheduleAfter(100, [&] {
+        ASSERT_TRUE(form.Text1->isLocked()) << "a turn locks the range";
+        QAccessible::queryAccessibleInterface(form.Text1)->setText(QAccessible::Value, "90");
+        kept = form.Text1->text() == "500";
+        app.engine().StopTurningAndFollowing();
+    });
+    QTest::mouseClick(form.cmdMaxCw, Qt::LeftButton);
+    EXPECT_TRUE(kept);
+    platform.advance(2500);
+    ASSERT_FALSE(form.Text1->isLocked());
+    QTest::mouseClick(form.cmdInputMax, Qt::LeftButton);
+    EXPECT_EQ(state.MaxPosition, 500);
 }
 
 TEST_F(MainWindowTest, aClickOnTheDragBarsTrackTurnsByATwentiethOfTheRange) {
@@ -285,4 +302,67 @@ TEST_F(MainWindowTest, aMarkTheUserChanged_staysAsHeLeftItWhileHisCommandRunsAnd
     EXPECT_TRUE(*centerTickedMeanwhile);
     EXPECT_TRUE(center->isChecked());
     EXPECT_EQ(state.CenterPosition, 100);
+}
+
+namespace {
+
+// What a screen reader does to press a control.
+void PressAsScreenReader(QWidget* control) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    ASSERT_TRUE(accessible && accessible->actionInterface());
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, theCalibrationRunStartsAndEndsWithoutTheMouse) {
+    auto* calibrate = form.find<QPushButton>("cmdCalibreer");
+    bool rocked = false;
+    bool stopped = false;
+    lpt->traceWrites();
+    platform.scheduleAfter(3000, [&] {
+        rocked = calibrate->text() == "Ru&nning" && !lpt->valuesWritten(888).empty();
+        QTest::keyClick(calibrate, Qt::Key_Space); // the window's stop key ends it
+        stopped = true;
+    });
+    PressAsScreenReader(calibrate);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stopped; }, 5000)) << "the run never started";
+    EXPECT_TRUE(rocked);
+    EXPECT_EQ(calibrate->text(), "Calibratio&n");
+}
+
+TEST_F(MainWindowTest, enterPressesTheFocusedButton_spaceStaysTheStop) {
+    QTest::keyClick(form.cmdCw, Qt::Key_Space);
+    QTest::qWait(200);
+    EXPECT_EQ(state.StepCounter, 0) << "Space stops and clicks nothing";
+    QTest::keyClick(form.cmdScroll, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return form.cmdScroll->text() == "Speed"; }, 1000));
+    QTest::keyClick(form.cmdCw, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return state.StepCounter == 1; }, 1000));
+}
+
+TEST_F(MainWindowTest, theMenuKeyOpensThePopUp_whoseStepperEntryTheKeyboardNeedsAfterATurn) {
+    app.mainWindow().show();
+    QTest::keyClick(form.cmdCw, Qt::Key_Space); // the stop key: no turn
+    QTest::keyClick(form.cmdCw, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form.OptStepper[1]->isEnabled(); }, 1000))
+        << "a turn greys the stepper options";
+    QTest::keyClick(form.cmdCw, Qt::Key_Menu);
+    EXPECT_TRUE(form.popUpMenu()->isVisible());
+    form.popUpMenu()->hide();
+    QTest::keyClick(form.Frame9, Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(form.popUpMenu()->isVisible());
+    form.mnuStepper12->trigger();
+    form.popUpMenu()->hide();
+    EXPECT_EQ(state.SelectedStepper, 1);
+}
+
+TEST_F(MainWindowTest, aScreenReaderTellsEveryControlTheKeyboardReachesApart) {
+    form.mnuOverlay->trigger(); // the overlay's panels too
+    form.mnuTarvex->trigger();  // and the webcam picture
+    app.mainWindow().show();
+    EXPECT_EQ(testing_support::UnnamedOrAlike(app.mainWindow()), QStringList());
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(form.Text5);
+    EXPECT_EQ(field->text(QAccessible::Name), "LowSpeed") << "named after its button";
+    EXPECT_EQ(field->text(QAccessible::Description), "Slowest stepspeed in sec.");
 }

@@ -3,6 +3,8 @@
 #include "display/DialView.h"
 #include "display/WebcamWindow.h"
 
+#include <QAccessible>
+
 namespace {
 
 struct WebcamAppTest : app_test::AppFixture {
@@ -58,4 +60,19 @@ TEST_F(WebcamAppTest, activated_keepsTheShownFlagsOfTheWindowsThatStayOpen) {
     app_test::SecondRun second(dir.path());
     EXPECT_TRUE(second.app.state().PelorusShown);
     EXPECT_TRUE(second.app.tableWindow());
+}
+
+TEST_F(WebcamAppTest, thePictureOpensTheWindowWithoutTheMouse) {
+    QAccessibleInterface* picture = QAccessible::queryAccessibleInterface(form.Image1);
+    EXPECT_EQ(picture->text(QAccessible::Name), "WebCam turning");
+    EXPECT_EQ(picture->text(QAccessible::Description), "Click me to start.");
+    ASSERT_TRUE(picture->actionInterface()) << "a screen reader can press it";
+    picture->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(QTest::qWaitFor([] { return app_test::Shown<display::WebcamWindow>(); }, 1000));
+    app_test::Shown<display::WebcamWindow>()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    EXPECT_EQ(form.Image1->focusPolicy(), Qt::TabFocus);
+    QTest::keyClick(form.Image1, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([] { return app_test::Shown<display::WebcamWindow>(); }, 1000));
 }

@@ -9,6 +9,7 @@
 #include "display/WebcamWindow.h"
 #include "port/CoilOutput.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
@@ -151,6 +152,21 @@ TEST_F(DisplayWindowsTest, lptOutput_boxesWriteThePortAndPinsSixToNineJoinTheSte
     EXPECT_FALSE(Shown<display::LptOutputWindow>("Form10"));
     EXPECT_FALSE(form.mnuLptOutput->isChecked());
     EXPECT_EQ(lpt->data(888), port::CoilCode(1) | 28) << "pin 6 once, never carried into pin 7";
+}
+
+TEST_F(DisplayWindowsTest, lptOutput_aBoxAScreenReaderTicksWritesThePortAsAClick) {
+    lpt->Out32(888, 0);
+    form.mnuLptOutput->trigger();
+    auto* output = Shown<display::LptOutputWindow>("Form10");
+    ASSERT_TRUE(output);
+    lpt->traceWrites();
+    QAccessible::queryAccessibleInterface(output->Check[2])
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    ASSERT_TRUE(QTest::qWaitFor([output] { return output->Check[2]->isChecked(); }, 1000));
+    QCoreApplication::processEvents();
+    output->Check[1]->click();
+    EXPECT_EQ(lpt->valuesWritten(888), (std::vector<std::uint8_t>{4, 6})) << "pin 4 is set";
 }
 
 TEST_F(DisplayWindowsTest, lptInput_showsTheStatusRegisterWhileTheHousekeepingWaits) {

@@ -26,6 +26,25 @@ TEST(PressButton, reportsWhichMouseButtonWentDown_leftStillClicks) {
     EXPECT_EQ(pressed.count(), 2) << "a disabled button reports nothing";
 }
 
+TEST(PressButton, aClickWithoutTheMouseReportsOneLeftPress) {
+    PressButton button("Calibratio&n");
+    button.show();
+    QSignalSpy pressed(&button, &PressButton::mousePressed);
+
+    QTest::keyClick(&button, Qt::Key_Space);
+    ASSERT_EQ(pressed.count(), 1) << "Space with the focus";
+    button.click(); // as a screen reader's press or the mnemonic make it
+    ASSERT_EQ(pressed.count(), 2);
+    EXPECT_EQ(pressed[0][0].value<Qt::MouseButton>(), Qt::LeftButton);
+    EXPECT_EQ(pressed[1][0].value<Qt::MouseButton>(), Qt::LeftButton);
+
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(pressed.count(), 3) << "a mouse click is its press alone";
+    QTest::mousePress(&button, Qt::LeftButton); // its release taken elsewhere (a dialog)
+    QTest::keyClick(&button, Qt::Key_Space);
+    EXPECT_EQ(pressed.count(), 5) << "the next key press is not lost";
+}
+
 namespace {
 
 // Pixels of the highlight colour in the slider's picture.

@@ -5,6 +5,7 @@
 #include "program/DirectTableWindow.h"
 #include "program/TimerTable.h"
 #include "program/TimerTableWindow.h"
+#include "support/AccessibleNames.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -68,6 +69,29 @@ TEST_F(ProgramWindowsTest, directTable_filtersTypingForwardsItsKeysAndChecksWhat
     EXPECT_FALSE(window.mnuDefault->isChecked());
 }
 
+TEST_F(ProgramWindowsTest, timerTable_theKeyboardTicksTheStepperAndCopiesARow_spaceStillStops) {
+    program::TimerTable table(state, platform, turner, dir.path());
+    program::TimerTableWindow window(state, table);
+    window.show();
+    EXPECT_EQ(testing_support::UnnamedOrAlike(window), QStringList());
+    QSignalSpy keys(&window, &program::TimerTableWindow::keyCommand);
+    QTest::keyClick(window.Check1, Qt::Key_Space);
+    EXPECT_EQ(keys.size(), 1) << "Space stops a turn";
+    EXPECT_EQ(window.Check1->text(), "Stepper 1") << "and clicks nothing";
+
+    QTest::keyClick(window.Check1, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.Check1->text() == "Stepper 2"; }, 1000));
+    QTest::keyClicks(window.txtStappen, "150");
+    QTest::keyClick(window.txtStappen, Qt::Key_Return);
+    ASSERT_EQ(window.List1->count(), 1);
+    window.txtStappen->clear();
+    window.List1->setCurrentRow(0); // as the arrow keys choose it
+    QTest::keyClick(window.List1, Qt::Key_Return);
+    EXPECT_EQ(window.txtStappen->text(), "150");
+    EXPECT_EQ(window.txtKill->text(), "1");
+    EXPECT_EQ(keys.size(), 1);
+}
+
 TEST_F(ProgramWindowsTest, timerTable_addsFromItsBoxesCopiesAClickedLineAndHides) {
     program::TimerTable table(state, platform, turner, dir.path());
     program::TimerTableWindow window(state, table);
@@ -93,8 +117,7 @@ TEST_F(ProgramWindowsTest, timerTable_addsFromItsBoxesCopiesAClickedLineAndHides
     EXPECT_EQ(window.List1->count(), 1);
     // Set without keys, as a screen reader does; a position that is no number is refused and
     // selected for correction.
-    QAccessible::queryAccessibleInterface(window.txtTijd)->setText(QAccessible::Value,
-                                                                    "08:15:00");
+    QAccessible::queryAccessibleInterface(window.txtTijd)->setText(QAccessible::Value, "08:15:00");
     QAccessible::queryAccessibleInterface(window.txtStappen)->setText(QAccessible::Value, "abc");
     QTest::mouseClick(window.cmdInvoer, Qt::LeftButton);
     EXPECT_EQ(platform.beeps.size(), 2u);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #ifdef VENTROLO_TEST_WIDGETS
+#include "widgets/AccessibleToggle.h"
+
 #include <QApplication>
 using TestApplication = QApplication;
 #else
@@ -17,5 +19,8 @@ int main(int argc, char** argv) {
 #endif
     ::testing::InitGoogleTest(&argc, argv);
     TestApplication application(argc, argv);
+#ifdef VENTROLO_TEST_WIDGETS
+    widgets::MakeAccessibleTogglesClick(); // as the program's start does
+#endif
     return RUN_ALL_TESTS();
 }

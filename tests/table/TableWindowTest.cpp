@@ -1,6 +1,7 @@
 // The table window's wiring: its controls reach the logic and show what it says.
 #include "table/TableWindow.h"
 
+#include "support/AccessibleNames.h"
 #include "table/ParamsDialog.h"
 #include "table/SimulatedRigPanel.h"
 #include "tuning/RigTuningFixture.h"
@@ -106,6 +107,33 @@ TEST_F(TableWindowTest, thePopUpActsOnTheRowItWasOpenedFor) {
     QTest::mousePress(form().lstTable->viewport(), Qt::RightButton, {}, rowCenter(1));
     ASSERT_EQ(editor.data().TableLast, 2);
     EXPECT_EQ(editor.data().TableFreq[2], 3800.0f);
+}
+
+TEST_F(TableWindowTest, theMenuKeyOpensThePopUpForTheSelectedRow) {
+    open(ThreeRows);
+    QTest::mouseClick(form().lstTable->viewport(), Qt::LeftButton, {}, rowCenter(0));
+    QTest::keyClick(form().lstTable, Qt::Key_Down); // the keyboard's choice of row
+    bool opened = false;
+    QTimer whileOpen; // ends with the test, also when no menu ran it
+    whileOpen.setSingleShot(true);
+    QObject::connect(&whileOpen, &QTimer::timeout, [&] {
+        opened = form().mnuSelect->isVisible();
+        EXPECT_EQ(form().mnuDelete->text(), "Delete  3600 kHz");
+        form().mnuDelete->trigger();
+        form().mnuSelect->close();
+    });
+    whileOpen.start(0);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                              form().lstTable->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(form().lstTable, &menuKey);
+    EXPECT_TRUE(opened);
+    ASSERT_EQ(editor.data().TableLast, 2);
+    EXPECT_EQ(editor.data().TableFreq[2], 3800.0f);
+}
+
+TEST_F(TableWindowTest, aScreenReaderTellsEveryControlTheKeyboardReachesApart) {
+    open(ThreeRows);
+    EXPECT_EQ(testing_support::UnnamedOrAlike(*window), QStringList());
 }
 
 TEST_F(TableWindowTest, oneWheelNotchIsOneFrequencyStepHoweverTheWheelReportsIt) {

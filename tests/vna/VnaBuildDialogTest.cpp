@@ -1,0 +1,79 @@
+// The build dialog as a screen reader or the keyboard fills it in.
+#include "vna/VnaBuildDialog.h"
+
+#include "FakeMover.h"
+#include "support/AccessibleNames.h"
+#include "support/FakePlatform.h"
+#include "support/TestFiles.h"
+#include "vna/BuildPresenter.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vna;
+
+namespace {
+
+struct VnaBuildDialogTest : ::testing::Test {
+    QTemporaryDir dir;
+    testing_support::FakePlatform platform;
+    LoopModel loop;
+    vna_test::FakeMover mover{platform, loop};
+    core::ProgramState state;
+    std::unique_ptr<BuildSession> session;
+    std::unique_ptr<BuildPresenter> presenter;
+    std::unique_ptr<VnaBuildDialog> dialog;
+
+    VnaBuildDialogTest() {
+        test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[vna]\nport=simulated\n");
+        state.MinPosition = 0;
+        state.MaxPosition = 2000;
+        session = std::make_unique<BuildSession>(platform, mover, state, dir.path(),
+                                                 dir.filePath("Ventrolo.ini"));
+        presenter = std::make_unique<BuildPresenter>(platform, *session, state);
+        dialog = std::make_unique<VnaBuildDialog>(*presenter, state);
+        dialog->show();
+    }
+    template <typename W> W* control(const char* name) {
+        return dialog->findChild<W*>(QLatin1String(name));
+    }
+    // Start, answering the question to connect the VNA with Cancel: the form is taken all the
+    // same.
+    void start() {
+        platform.answerNextMessage(platform::Answer::Cancel);
+        control<QPushButton>("cmdStart")->click();
+    }
+};
+
+} // namespace
+
+TEST_F(VnaBuildDialogTest, anEdgeSetWithoutKeysIsTheBandBuilt) {
+    auto* band = control<QComboBox>("cboBand");
+    ASSERT_EQ(band->currentText(), "40m");
+    QAccessibleInterface* from =
+        QAccessible::queryAccessibleInterface(control<QWidget>("txtLowKHz"));
+    ASSERT_TRUE(from->valueInterface());
+    from->valueInterface()->setCurrentValue(7100.0); // no editing ends: no Enter, no focus moved
+    start();
+    EXPECT_EQ(band->currentText(), "Other (kHz)") << "the box shows 7100 kHz";
+    EXPECT_EQ(presenter->form().band, 0);
+    EXPECT_DOUBLE_EQ(presenter->form().lowKHz, 7100);
+    EXPECT_DOUBLE_EQ(presenter->form().highKHz, 7300);
+
+    // A band chosen sets both edges, and stays the band.
+    band->setCurrentIndex(band->findText("20m"));
+    emit band->activated(band->currentIndex());
+    start();
+    EXPECT_EQ(band->currentText(), "20m");
+    EXPECT_EQ(presenter->form().band, band->findText("20m"));
+    EXPECT_DOUBLE_EQ(control<QDoubleSpinBox>("txtLowKHz")->value(), presenter->form().lowKHz);
+}
+
+TEST_F(VnaBuildDialogTest, aScreenReaderTellsEveryControlTheKeyboardReachesApart) {
+    EXPECT_EQ(testing_support::UnnamedOrAlike(*dialog), QStringList());
+}
