@@ -30,19 +30,24 @@ void StartStepDir(const StepJob& job, std::uint8_t base, platform::StepClock& cl
 
 void WriteStep(const StepJob& job, std::uint8_t value, std::uint8_t base, double periodUs,
                platform::StepClock& clock, platform::LptPort& lpt,
-               std::vector<port::TimedWrite>& pulses) {
+               std::vector<port::TimedWrite>& pulses, double& lastEdgeMs) {
     if (!job.stepDir) {
         Write(job, lpt, value);
         return;
     }
     // The step starts with its first STEP edge; the others follow on their own deadlines, all
-    // within the step's period, so a stop never cuts a step short.
+    // within the step's period, so a stop never cuts a step short. An edge written late (the
+    // thread preempted) pushes the next one on: STEP stays pulseUs high and as long low from
+    // where it was written, or the driver may miss the pulse.
     const double startMs = clock.nowMs();
+    const double pulseMs = job.stepDir->pulseUs / 1000.0;
     port::StepPulses(*job.stepDir, base, periodUs, pulses);
     for (const port::TimedWrite& w : pulses) {
-        if (w.atUs > 0)
-            clock.sleepUntil(startMs + w.atUs / 1000.0);
+        const double dueMs = std::max(startMs + w.atUs / 1000.0, lastEdgeMs + pulseMs);
+        if (w.atUs > 0 || dueMs > startMs)
+            clock.sleepUntil(dueMs);
         Write(job, lpt, w.value);
+        lastEdgeMs = clock.nowMs();
     }
 }
 
@@ -110,7 +115,8 @@ std::optional<RunEnd> StepRun::step(const std::function<void()>& counted) {
         if (job_.pulseSpanMs > 0)
             periodMs = std::min(periodMs, job_.pulseSpanMs);
     }
-    WriteStep(job_, value, control_.values[0].load(), periodMs * 1000.0, clock_, lpt_, pulses_);
+    WriteStep(job_, value, control_.values[0].load(), periodMs * 1000.0, clock_, lpt_, pulses_,
+              lastEdgeMs_);
     if (!job_.stepDir)
         timeline_.stepWritten();
     control_.behind.store(timeline_.behind());

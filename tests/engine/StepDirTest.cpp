@@ -2,7 +2,10 @@
 // step's period, with DIR settled first and ENABLE at its own level; counter, limits and speeds
 // stay in full steps.
 #include "EngineFixture.h"
+#include "engine/StepRun.h"
 #include "port/StepPulses.h"
+
+#include <map>
 
 using namespace engine_test;
 
@@ -116,6 +119,46 @@ TEST_F(StepDir, aSlowTurnsStepIsItsPulsesAtTheFastestSpeed_andExitLeavesEnableIn
 
     drive.coil().WriteData(0);                             // the exit's "everything off"
     EXPECT_EQ(written().back() & (Enable | Step), Enable); // ENABLE high: the driver is off
+}
+
+// A step clock whose chosen sleeps end late, as a preempted thread's do.
+struct LateClock final : platform::StepClock {
+    double now = 0;
+    std::map<int, double> lateMsAtSleep; // the n-th sleepUntil (from 0) ends this much late
+    int sleeps = 0;
+    double nowMs() override { return now; }
+    void waitUntil(double deadlineMs) override { now = std::max(now, deadlineMs); }
+    void serve() override {}
+    void sleepUntil(double deadlineMs) override {
+        const auto late = lateMsAtSleep.find(sleeps++);
+        now = std::max(now, deadlineMs) + (late == lateMsAtSleep.end() ? 0 : late->second);
+    }
+};
+
+TEST(StepDirPulses, anEdgeWrittenLate_neverShortensAPulseBelowPulseUs_highOrLow) {
+    LateClock clock;
+    port::SimulatedLpt lpt;
+    lpt.traceWrites([&clock] { return clock.now; });
+    engine::StepJob job;
+    job.address = 888;
+    job.stepDir = port::DefaultStepperOutputs()[0];
+    job.stepDir->output = port::OutputKind::StepDir;
+    job.stepDir->microsteps = 4;
+    job.stepDir->pulseUs = 10;
+    // The sleeps, from 0: fall 0, rise 1, fall 1, rise 2, fall 2, ... The second rise comes 25 us
+    // late, the third fall 8 us late, the first step's last fall into the second step's start.
+    clock.lateMsAtSleep = {{1, 0.025}, {4, 0.008}, {6, 0.2}};
+    std::vector<port::TimedWrite> scratch;
+    double lastEdgeMs = -1e9;
+    engine::WriteStep(job, 0, 0, 400, clock, lpt, scratch, lastEdgeMs);
+    engine::WriteStep(job, 0, 0, 400, clock, lpt, scratch, lastEdgeMs);
+
+    const auto& writes = lpt.writes();
+    ASSERT_EQ(writes.size(), 16u);
+    for (std::size_t i = 1; i < writes.size(); ++i) {
+        EXPECT_NE(writes[i].value & Step, writes[i - 1].value & Step) << i;
+        EXPECT_GE(writes[i].atMs - writes[i - 1].atMs, 0.010 - 1e-9) << i;
+    }
 }
 
 } // namespace
