@@ -121,6 +121,28 @@ TEST_F(StepDir, aSlowTurnsStepIsItsPulsesAtTheFastestSpeed_andExitLeavesEnableIn
     EXPECT_EQ(written().back() & (Enable | Step), Enable); // ENABLE high: the driver is off
 }
 
+TEST_F(StepDir, aPhaseStepperWhoseCodeWouldStepTheOthersDriver_doesNotTurn_andIsToldOnce) {
+    // Stepper 1's STEP is on D0, where stepper 2's coil code goes.
+    engine.SwitchStepper(1);
+    clearTrace();
+    turnTo(10);
+    setSlowSpeed(1500);
+    turnTo(12);
+    platform.advance(5000);
+    EXPECT_EQ(state.StepCounter, 0);
+    EXPECT_TRUE(risingEdges().empty());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.startsWith("Stepper 2 is not turned"))
+        << platform.messages[0].text.toStdString();
+
+    // Stepper 1 turns as before.
+    engine.SwitchStepper(0);
+    speedPanel.SpeedScrolled(10);
+    turnTo(2);
+    EXPECT_EQ(state.StepCounter, 2);
+    EXPECT_EQ(risingEdges().size(), 32u);
+}
+
 // A step clock whose chosen sleeps end late, as a preempted thread's do.
 struct LateClock final : platform::StepClock {
     double now = 0;
