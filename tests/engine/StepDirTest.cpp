@@ -143,6 +143,31 @@ TEST_F(StepDir, aPhaseStepperWhoseCodeWouldStepTheOthersDriver_doesNotTurn_andIs
     EXPECT_EQ(risingEdges().size(), 32u);
 }
 
+TEST_F(StepDir, theParkAtExit_pulsesEachSteppersOwnDriver_notTheSelectedOnes) {
+    port::StepperOutputs outputs = drive.coil().outputs();
+    outputs[1].output = port::OutputKind::StepDir; // STEP D5, DIR D1, ENABLE D3
+    outputs[1].microsteps = 2;
+    drive.coil().setOutputs(outputs);
+    state.StoredProfiles[1].StepCounter = 5;
+    clearTrace();
+    EXPECT_EQ(engine.ParkBothSteppers(), engine::TurnOutcome::Done);
+    EXPECT_EQ(state.StoredProfiles[1].StepCounter, 0);
+    EXPECT_EQ(state.SelectedStepper, 0);
+
+    constexpr std::uint8_t Step2 = 32, Enable2 = 8;
+    int rises2 = 0;
+    std::uint8_t last = 0;
+    for (const std::uint8_t value : written()) {
+        if ((value & Step2) && !(last & Step2)) {
+            ++rises2;
+            EXPECT_EQ(value & (Enable2 | Dir), 0) << "ENABLE 2 active, DIR down";
+        }
+        last = value;
+    }
+    EXPECT_EQ(rises2, 10);
+    EXPECT_TRUE(risingEdges().empty()) << "stepper 1's STEP stays low";
+}
+
 // A step clock whose chosen sleeps end late, as a preempted thread's do.
 struct LateClock final : platform::StepClock {
     double now = 0;
