@@ -182,7 +182,7 @@ struct LateClock final : platform::StepClock {
     }
 };
 
-TEST(StepDirPulses, anEdgeWrittenLate_neverShortensAPulseBelowPulseUs_highOrLow) {
+TEST(StepDirPulses, anEdgeWrittenLate_pushesTheNextOnes_neverAShortPulseOrABurst) {
     LateClock clock;
     port::SimulatedLpt lpt;
     lpt.traceWrites([&clock] { return clock.now; });
@@ -192,19 +192,29 @@ TEST(StepDirPulses, anEdgeWrittenLate_neverShortensAPulseBelowPulseUs_highOrLow)
     job.stepDir->output = port::OutputKind::StepDir;
     job.stepDir->microsteps = 4;
     job.stepDir->pulseUs = 10;
-    // The sleeps, from 0: fall 0, rise 1, fall 1, rise 2, fall 2, ... The second rise comes 25 us
-    // late, the third fall 8 us late, the first step's last fall into the second step's start.
-    clock.lateMsAtSleep = {{1, 0.025}, {4, 0.008}, {6, 0.2}};
+    // 100 us apart. The sleeps, from 0: fall 0, rise 1, fall 1, rise 2, fall 2, ... The second
+    // rise comes 250 us late, past the third's time, the third fall 8 us late, the first step's
+    // last fall into the second step's start.
+    clock.lateMsAtSleep = {{1, 0.25}, {4, 0.008}, {6, 0.2}};
     std::vector<port::TimedWrite> scratch;
-    double lastEdgeMs = -1e9;
-    engine::WriteStep(job, 0, 0, 400, clock, lpt, scratch, lastEdgeMs);
-    engine::WriteStep(job, 0, 0, 400, clock, lpt, scratch, lastEdgeMs);
+    engine::StepEdges edges;
+    engine::WriteStep(job, 0, 0, 400, clock, lpt, scratch, edges);
+    engine::WriteStep(job, 0, 0, 400, clock, lpt, scratch, edges);
 
     const auto& writes = lpt.writes();
     ASSERT_EQ(writes.size(), 16u);
-    for (std::size_t i = 1; i < writes.size(); ++i) {
-        EXPECT_NE(writes[i].value & Step, writes[i - 1].value & Step) << i;
-        EXPECT_GE(writes[i].atMs - writes[i - 1].atMs, 0.010 - 1e-9) << i;
+    double lastRise = -1;
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        if (i > 0) {
+            EXPECT_NE(writes[i].value & Step, writes[i - 1].value & Step) << i;
+            EXPECT_GE(writes[i].atMs - writes[i - 1].atMs, 0.010 - 1e-9) << i << ": pulseUs";
+        }
+        if (writes[i].value & Step) {
+            if (lastRise >= 0) {
+                EXPECT_GE(writes[i].atMs - lastRise, 0.090 - 1e-9) << i << ": 90 % of 100 us";
+            }
+            lastRise = writes[i].atMs;
+        }
     }
 }
 
