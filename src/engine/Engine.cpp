@@ -140,7 +140,8 @@ void Engine::turnToward(Direction direction) {
     const bool singleStep =
         std::int64_t{target} == std::int64_t{state_.StepCounter} + (up ? 1 : -1);
     if (!singleStep && state_.StepDelayMs > SlowTurnAboveMs) {
-        startSlowTurn(direction);
+        if (pulsesKept(false))
+            startSlowTurn(direction);
         return;
     }
     stepLoop(direction, false, target);
@@ -311,6 +312,10 @@ bool Engine::inhibitsTransmit(TurnOrigin origin) {
 }
 
 bool Engine::pulsesKept(bool overlay) {
+    if (const QString problem = coil_.CoilCodeProblem(); !problem.isEmpty()) {
+        tellNotTurned(problem);
+        return false;
+    }
     if (!coil_.selectedStepDir())
         return true;
     // The shortest delay the move may ask for: the ramp's fastest, or the set speed.
@@ -326,13 +331,16 @@ bool Engine::pulsesKept(bool overlay) {
 }
 
 void Engine::refuseRate(double delayMs) {
-    const QString text = port::StepRateProblem(
-        coil_.selectedOutput(), static_cast<int>(state_.SelectedStepper) + 1, delayMs);
+    tellNotTurned(port::StepRateProblem(coil_.selectedOutput(),
+                                        static_cast<int>(state_.SelectedStepper) + 1, delayMs));
+}
+
+void Engine::tellNotTurned(const QString& text) {
     qCWarning(lcEngine).noquote() << "not turned:" << text;
     // Told once: a rig followed or a program would otherwise ask at every reading.
-    if (text == rateRefusalShown_)
+    if (text == refusalShown_)
         return;
-    rateRefusalShown_ = text;
+    refusalShown_ = text;
     platform_.messageBox(text, core::MessageTitle(), platform::Icon::Exclamation);
 }
 

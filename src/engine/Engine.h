@@ -275,10 +275,12 @@ private:
     // sequence for the direction.
     void stepLoop(port::Direction direction, bool overlay, core::Long target);
     bool ramping() const;
-    // Whether a step/dir driver's pulses can be kept at the speeds this move may ask for; if
-    // not, the user is told (refuseRate) and nothing turns.
+    // Whether the selected stepper can be driven (a phase stepper whose coil code would step
+    // the other's step/dir driver cannot) and a step/dir driver's pulses can be kept at the
+    // speeds this move may ask for; if not, the user is told (tellNotTurned) and nothing turns.
     bool pulsesKept(bool overlay);
     void refuseRate(double delayMs);
+    void tellNotTurned(const QString& text);
     // The steps of a run under way: a stepLoop's, on the stepping thread or inline, or a slow
     // turn's.
     struct ActiveRun {
@@ -357,7 +359,7 @@ private:
     std::unique_ptr<platform::Timer> slowWake_;
     const TransmitState* transmit_ = nullptr;
     ActiveRun* activeRun_ = nullptr;
-    QString rateRefusalShown_;
+    QString refusalShown_;
     Gate gate_;
     std::uint64_t stops_ = 0;
     std::uint64_t turns_ = 0;

@@ -80,7 +80,9 @@ TurnOutcome Engine::park(Long stepper) {
     }
     const Busy busy(*this);
     const QScopedValueRollback gate(gate_, Gate{TurnOrigin::Park});
-    // The stepper turns with its own switches, overlay, limits, speeds and phase.
+    // The stepper turns with its own switches, overlay, limits, speeds and phase, and on its
+    // own output: selected while it parks, so its own driver's lines are written.
+    const QScopedValueRollback selected(state_.SelectedStepper, stepper);
     state_.working() = stored;
     state_.StepperBits = port::StepperBitsFor(stepper, state_.BothSteppersPin6);
     const Long delay = stored.SpeedModulate ? stored.CustomDelayMs : stored.FastestDelayMs;

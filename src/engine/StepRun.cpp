@@ -30,19 +30,33 @@ void StartStepDir(const StepJob& job, std::uint8_t base, platform::StepClock& cl
 
 void WriteStep(const StepJob& job, std::uint8_t value, std::uint8_t base, double periodUs,
                platform::StepClock& clock, platform::LptPort& lpt,
-               std::vector<port::TimedWrite>& pulses) {
+               std::vector<port::TimedWrite>& pulses, StepEdges& edges) {
     if (!job.stepDir) {
         Write(job, lpt, value);
         return;
     }
     // The step starts with its first STEP edge; the others follow on their own deadlines, all
-    // within the step's period, so a stop never cuts a step short.
+    // within the step's period, so a stop never cuts a step short. An edge written late (the
+    // thread preempted) pushes the next ones on rather than bunching them: STEP stays pulseUs
+    // high and as long low from where it was written, or the driver may miss the pulse, and
+    // the pulses come no closer than a late step's do, so the motor can follow them.
     const double startMs = clock.nowMs();
+    const double pulseMs = job.stepDir->pulseUs / 1000.0;
+    const double riseGapMs =
+        StepTimeline::MinPeriodFraction * periodUs / 1000.0 / std::max(job.stepDir->microsteps, 1);
+    const auto step = static_cast<std::uint8_t>(1u << job.stepDir->stepBit);
     port::StepPulses(*job.stepDir, base, periodUs, pulses);
     for (const port::TimedWrite& w : pulses) {
-        if (w.atUs > 0)
-            clock.sleepUntil(startMs + w.atUs / 1000.0);
+        const bool rise = (w.value & step) != 0;
+        double dueMs = std::max(startMs + w.atUs / 1000.0, edges.lastMs + pulseMs);
+        if (rise)
+            dueMs = std::max(dueMs, edges.lastRiseMs + riseGapMs);
+        if (w.atUs > 0 || dueMs > startMs)
+            clock.sleepUntil(dueMs);
         Write(job, lpt, w.value);
+        edges.lastMs = clock.nowMs();
+        if (rise)
+            edges.lastRiseMs = edges.lastMs;
     }
 }
 
@@ -110,7 +124,8 @@ std::optional<RunEnd> StepRun::step(const std::function<void()>& counted) {
         if (job_.pulseSpanMs > 0)
             periodMs = std::min(periodMs, job_.pulseSpanMs);
     }
-    WriteStep(job_, value, control_.values[0].load(), periodMs * 1000.0, clock_, lpt_, pulses_);
+    WriteStep(job_, value, control_.values[0].load(), periodMs * 1000.0, clock_, lpt_, pulses_,
+              edges_);
     if (!job_.stepDir)
         timeline_.stepWritten();
     control_.behind.store(timeline_.behind());

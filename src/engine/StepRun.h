@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -74,12 +75,17 @@ inline constexpr std::uint8_t SwitchStatusBits = (4 | 8) << 3;
 // The writes of every step of every turn, the slow turns' included. StartStepDir: a step/dir
 // driver's ENABLE and DIR (base) written and held its dirSetupUs before the first pulse.
 // WriteStep: the coil code value, or a step/dir driver's STEP pulses on top of base spread
-// over periodUs from now (pulses is scratch space, reserved by the caller).
+// over periodUs from now (pulses is scratch space, reserved by the caller); edges are when the
+// last STEP edges were written, kept by the caller from step to step.
+struct StepEdges {
+    double lastMs = -std::numeric_limits<double>::infinity();
+    double lastRiseMs = -std::numeric_limits<double>::infinity();
+};
 void StartStepDir(const StepJob& job, std::uint8_t base, platform::StepClock& clock,
                   platform::LptPort& lpt);
 void WriteStep(const StepJob& job, std::uint8_t value, std::uint8_t base, double periodUs,
                platform::StepClock& clock, platform::LptPort& lpt,
-               std::vector<port::TimedWrite>& pulses);
+               std::vector<port::TimedWrite>& pulses, StepEdges& edges);
 
 // The steps of one run, one at a time (a coil code, or a step/dir driver's pulses spread evenly
 // over the step's period), each one delay after the one before on the timeline (the ramp's
@@ -106,6 +112,7 @@ private:
     platform::LptPort& lpt_;
     SpeedRamp& ramp_;
     std::vector<port::TimedWrite> pulses_;
+    StepEdges edges_;
     std::size_t phase_;
     bool begun_ = false;
     core::Long delayMs_ = 0;

@@ -1,5 +1,7 @@
 #include "port/CoilOutput.h"
 
+#include "port/DataBitText.h"
+
 #include <limits>
 
 namespace port {
@@ -68,6 +70,26 @@ const StepDirSettings& CoilOutput::selectedOutput() const {
     return outputs_[state_.SelectedStepper == 1 ? 1 : 0];
 }
 
+bool CoilOutput::coilCodeOnOthersStep() const {
+    const StepDirSettings& other = outputs_[state_.SelectedStepper == 1 ? 0 : 1];
+    return !selectedStepDir() && IsStepDir(other) && (CoilMask & (core::Long{1} << other.stepBit));
+}
+
+QString CoilOutput::CoilCodeProblem() const {
+    if (!coilCodeOnOthersStep())
+        return {};
+    const core::Long selected = state_.SelectedStepper == 1 ? 2 : 1;
+    const core::Long other = 3 - selected;
+    return QStringLiteral("Stepper %1 is not turned: its coil code on D0 and D1 would step stepper "
+                          "%2's step/dir driver, whose STEP line is %3 (a driver that is off "
+                          "still counts its STEP pulses). Give stepper %2's STEP a free line "
+                          "(step= in [stepper%2] of Ventrolo.ini), or drive stepper %1 by step/dir "
+                          "too.")
+        .arg(selected)
+        .arg(other)
+        .arg(DataBitText(outputs_[static_cast<std::size_t>(other - 1)].stepBit));
+}
+
 void CoilOutput::SetInhibiting(bool on) {
     inhibiting_ = on;
     if (!inhibit_.bit || !IsIoAddress(state_.LptAddress))
@@ -95,6 +117,10 @@ std::uint8_t CoilOutput::outputsOf(core::Long logical) const {
     }
     if (IsStepDir(outputs_[selected]))
         consumed |= CoilMask;
+    // A phase stepper that cannot be driven is not enabled.
+    const bool codeWithheld = coilCodeOnOthersStep();
+    if (codeWithheld)
+        consumed |= LogicalEnableBit(selected);
     auto physical = static_cast<std::uint8_t>(value & ~consumed);
     for (const std::size_t i : {other, selected}) {
         const StepDirSettings& s = outputs_[i];
@@ -105,8 +131,8 @@ std::uint8_t CoilOutput::outputsOf(core::Long logical) const {
         physical = WithBit(physical, s.stepBit, false);
         physical = WithBit(physical, s.dirBit, (direction_ == Direction::CW) != s.dirInvert);
     }
-    // A selected phase stepper's code on lines the other's STEP and DIR may share.
-    if (!IsStepDir(outputs_[selected]))
+    // A selected phase stepper's code on lines the other's DIR may share.
+    if (!IsStepDir(outputs_[selected]) && !codeWithheld)
         physical = static_cast<std::uint8_t>((physical & ~CoilMask) | (value & CoilMask));
     return physical;
 }
@@ -128,7 +154,8 @@ core::Long CoilOutput::Logical(std::uint8_t physical) const {
         logical = high != s.enableActiveLow ? logical | LogicalEnableBit(i)
                                             : logical & ~LogicalEnableBit(i);
     }
-    const core::Long coil = selectedStepDir() ? PositionCode() : physical & CoilMask;
+    const core::Long coil =
+        selectedStepDir() || coilCodeOnOthersStep() ? PositionCode() : physical & CoilMask;
     return (logical & ~CoilMask) | coil;
 }
 

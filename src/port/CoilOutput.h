@@ -61,6 +61,10 @@ public:
     // The output of the selected stepper.
     const StepDirSettings& selectedOutput() const;
     bool selectedStepDir() const { return selectedOutput().output == OutputKind::StepDir; }
+    // Empty, or why the selected stepper, a phase stepper, cannot be driven: its coil code
+    // would pulse the STEP line of the other stepper's step/dir driver, which counts the pulses
+    // even while it is off. Its code and enable are then kept off the register (Physical).
+    QString CoilCodeProblem() const;
 
     // The physical register value for a logical one. Phase steppers: their bits as they are. A
     // step/dir stepper: its ENABLE bit at the active level when its logical enable bit (4
@@ -104,6 +108,8 @@ public:
 private:
     // No step/dir stepper: logical and physical values are one.
     bool phaseOnly() const;
+    // The selected phase stepper's coil code lies on the other step/dir stepper's STEP line.
+    bool coilCodeOnOthersStep() const;
 
     core::ProgramState& state_;
     platform::LptPort& lpt_;

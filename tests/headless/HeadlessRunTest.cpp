@@ -1,6 +1,6 @@
 // The real program started without a display: it follows Hamlib's dummy rig through the table,
 // turns for rotctl, shows it all on its web page, says why it cannot start, and ends on SIGTERM
-// having saved.
+// having saved (and parked, where it is told to, as its port log shows).
 #include "core/ConfigFile.h"
 #include "support/Browser.h"
 #include "support/FakePlatform.h"
@@ -102,8 +102,8 @@ struct HeadlessRunTest : ::testing::Test {
         (void)QTest::qWaitFor(
             [&] {
                 QProcess rotctl;
-                rotctl.start("rotctl", {"-m", "2", "-r",
-                                        QString("127.0.0.1:%1").arg(rotctldPort), "p"});
+                rotctl.start("rotctl",
+                             {"-m", "2", "-r", QString("127.0.0.1:%1").arg(rotctldPort), "p"});
                 if (!rotctl.waitForFinished(5000) || rotctl.exitCode() != 0)
                     return false;
                 azimuth = rotctl.readAllStandardOutput().split('\n').value(0).toDouble();
@@ -119,10 +119,10 @@ struct HeadlessRunTest : ::testing::Test {
 TEST_F(HeadlessRunTest, followsTheDummyRigThroughTheTableAndEndsOnSigtermHavingSaved) {
     Daemon rigctld;
     ASSERT_TRUE(rigctld.start("rigctld", {"-m", "1"}));
-    ASSERT_EQ(QProcess::execute("rigctl", {"-m", "2", "-r",
-                                           QString("127.0.0.1:%1").arg(rigctld.port), "F",
-                                           "7100000"}),
-              0);
+    ASSERT_EQ(
+        QProcess::execute(
+            "rigctl", {"-m", "2", "-r", QString("127.0.0.1:%1").arg(rigctld.port), "F", "7100000"}),
+        0);
     configure(rigctld.port);
     start();
     ASSERT_TRUE(says("following the rig")) << said.toStdString();
@@ -133,17 +133,18 @@ TEST_F(HeadlessRunTest, followsTheDummyRigThroughTheTableAndEndsOnSigtermHavingS
     EXPECT_FALSE(maps.contains("/platforms/"));
     // 7100 kHz lies halfway: step 200 is 360 degrees at 200 steps per turn.
     EXPECT_EQ(azimuth([](double az) { return az == 360; }), 360) << said.toStdString();
-    ASSERT_EQ(QProcess::execute("rigctl", {"-m", "2", "-r",
-                                           QString("127.0.0.1:%1").arg(rigctld.port), "F",
-                                           "7150000"}),
-              0);
+    ASSERT_EQ(
+        QProcess::execute(
+            "rigctl", {"-m", "2", "-r", QString("127.0.0.1:%1").arg(rigctld.port), "F", "7150000"}),
+        0);
     EXPECT_EQ(azimuth([](double az) { return az == 450; }), 450) << said.toStdString();
     const auto [running, told] = status();
     EXPECT_EQ(running, 0) << told.toStdString();
-    for (const QByteArray& line : {QByteArray("counter: 250\n"), QByteArray("following: yes\n"),
-                                   QByteArray("frequency: 7150000 Hz"),
-                                   "rig: rigctld 127.0.0.1:" + QByteArray::number(rigctld.port) + "\n",
-                                   "rotctld: " + QByteArray::number(rotctldPort) + "\n"})
+    for (const QByteArray& line :
+         {QByteArray("counter: 250\n"), QByteArray("following: yes\n"),
+          QByteArray("frequency: 7150000 Hz"),
+          "rig: rigctld 127.0.0.1:" + QByteArray::number(rigctld.port) + "\n",
+          "rotctld: " + QByteArray::number(rotctldPort) + "\n"})
         EXPECT_TRUE(told.contains(line)) << line.toStdString() << "\n" << told.toStdString();
 
     ventrolo.terminate();
@@ -159,8 +160,7 @@ TEST_F(HeadlessRunTest, followsTheDummyRigThroughTheTableAndEndsOnSigtermHavingS
     EXPECT_EQ(status().first, 3); // none runs
     // Asking about a directory that is not there makes none.
     QProcess query;
-    query.start(VENTROLO_BINARY,
-                {"--headless", "--status", "--dir", dir.filePath("not/there")});
+    query.start(VENTROLO_BINARY, {"--headless", "--status", "--dir", dir.filePath("not/there")});
     ASSERT_TRUE(query.waitForFinished(10000));
     EXPECT_EQ(query.exitCode(), 3);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("not")));
@@ -214,10 +214,10 @@ TEST_F(HeadlessRunTest, withoutARigItTurnsForRotctl_aSecondStationInTheDirectory
     start();
     ASSERT_TRUE(says("following the rig")) << said.toStdString();
     EXPECT_EQ(azimuth([](double az) { return az == 0; }), 0);
-    EXPECT_EQ(QProcess::execute("rotctl", {"-m", "2", "-r",
-                                           QString("127.0.0.1:%1").arg(rotctldPort), "P", "90",
-                                           "0"}),
-              0);
+    EXPECT_EQ(
+        QProcess::execute(
+            "rotctl", {"-m", "2", "-r", QString("127.0.0.1:%1").arg(rotctldPort), "P", "90", "0"}),
+        0);
     EXPECT_EQ(azimuth([](double az) { return az == 90; }), 90);
 
     QProcess second;
@@ -231,10 +231,49 @@ TEST_F(HeadlessRunTest, withoutARigItTurnsForRotctl_aSecondStationInTheDirectory
     second.start(VENTROLO_BINARY, {"--headless", "--lpt", "sim", "--dir", dir.path()});
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 1);
-    EXPECT_TRUE(second.readAllStandardError().contains("another Ventrolo on this computer runs in"));
+    EXPECT_TRUE(
+        second.readAllStandardError().contains("another Ventrolo on this computer runs in"));
     ventrolo.terminate();
     ASSERT_TRUE(ventrolo.waitForFinished(10000));
     EXPECT_EQ(ventrolo.exitCode(), 0);
+}
+
+TEST_F(HeadlessRunTest,
+       itsParkOnSigterm_pulsesEachStepDirDriverOnItsOwnStepLine_asThePortLogShows) {
+    // Two step/dir drivers (STEP D0 and D5, 2 microsteps); stepper 2, not selected, stands at 5.
+    test_support::WriteFile(
+        dir.filePath("Ventrolo.ini"),
+        "[rig]\nlink=rigctld\n[rigctld]\nhost=127.0.0.1\nport=" + QByteArray::number(FreePort()) +
+            "\n[stepper1]\noutput=stepdir\nmicrosteps=2\n"
+            "[stepper2]\noutput=stepdir\nmicrosteps=2\n"
+            "[headless]\npark=true\n");
+    core::ProgramState state;
+    state.PcSpeed = 1000;
+    state.StoredProfiles[1].StepCounter = 5;
+    testing_support::FakePlatform platform;
+    ASSERT_TRUE(core::ConfigFile(state, platform, dir.path()).SaveConfig());
+    const QString log = dir.filePath("port.log");
+    start({"--port-log", log});
+    ASSERT_TRUE(says("status socket listens")) << said.toStdString();
+    ventrolo.terminate();
+    ASSERT_TRUE(ventrolo.waitForFinished(20000));
+
+    // Rising edges of each STEP line, read from the log line by line.
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    int rises0 = 0, rises5 = 0;
+    int last = 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() != 3 || parts[1] != "888")
+            continue;
+        const int value = parts[2].toInt();
+        rises0 += (value & 1) && !(last & 1);
+        rises5 += (value & 32) && !(last & 32);
+        last = value;
+    }
+    EXPECT_EQ(rises5, 10) << "stepper 2's own STEP line, D5";
+    EXPECT_EQ(rises0, 0) << "stepper 1's STEP line stays low";
 }
 
 // Started without --headless where no screen can be had (no display named, or one named that
@@ -267,9 +306,9 @@ TEST(DesktopProgramWithoutDisplayTest, saysToStartHeadlessAndWritesNothing) {
 
 TEST_F(HeadlessRunTest, aLockLeftByAPowerCutOrAnotherComputer_isTakenOverAndSaid) {
     configure(FreePort());
-    for (const QByteArray& left :
-         {QByteArray(), QByteArray(32, '\0'), QByteArray("4711\nventrolo\nshack-pc\n"
-                                                          "0123456789abcdef\nboot\n")}) {
+    for (const QByteArray& left : {QByteArray(), QByteArray(32, '\0'),
+                                   QByteArray("4711\nventrolo\nshack-pc\n"
+                                              "0123456789abcdef\nboot\n")}) {
         test_support::WriteFile(dir.filePath("Ventrolo.lock"), left);
         said.clear();
         start();

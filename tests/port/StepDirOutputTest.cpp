@@ -13,7 +13,7 @@ using core::Long;
 
 namespace {
 
-constexpr std::uint8_t Dir = 2, Enable1 = 4, Enable2 = 8;
+constexpr std::uint8_t Step1 = 1, Dir = 2, Enable1 = 4, Enable2 = 8;
 
 struct StepDirOutputTest : ::testing::Test {
     core::ProgramState state;
@@ -158,4 +158,28 @@ TEST_F(StepDirOutputTest, thePinWalkWritesThePinsRawAndEndsOnTheTranslatedValue)
     EXPECT_TRUE(panel.WalkOutputPins({}));
     EXPECT_EQ(lpt.valuesWritten(888),
               (std::vector<std::uint8_t>{0, 1, 2, 4, 8, 16, 32, 64, 128, 255, Enable1 | Dir, Dir}));
+}
+
+TEST_F(StepDirOutputTest, aPhaseStepperWhoseCodeWouldPulseTheOthersStepLine_keepsItOffTheRegister) {
+    stepDir(0); // stepper 1 on STEP D0, DIR D1, ENABLE D2: stepper 2's coil code lines
+    select(1);
+    EXPECT_TRUE(
+        coil.CoilCodeProblem().contains("stepper 1's step/dir driver, whose STEP line is D0"))
+        << coil.CoilCodeProblem().toStdString();
+    // Every code of the cycle, with the driver on: STEP stays low, stepper 2 stays off and
+    // reads back as where it stands.
+    for (const Long counter : {0, 1, 2, 3}) {
+        state.StepCounter = counter;
+        coil.PowerOn();
+        EXPECT_EQ(lpt.data(888) & (Step1 | Enable2), 0) << counter;
+        EXPECT_EQ(lpt.data(888) & Enable1, Enable1) << counter << ": ENABLE 1 inactive";
+        EXPECT_EQ(coil.ReadData() & CoilMask, coil.PositionCode()) << counter;
+    }
+
+    // Apart, as the defaults put a second step/dir driver and a phase stepper 1: no problem.
+    select(0);
+    EXPECT_TRUE(coil.CoilCodeProblem().isEmpty());
+    stepDir(1);
+    select(0);
+    EXPECT_TRUE(coil.CoilCodeProblem().isEmpty());
 }
