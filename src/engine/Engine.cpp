@@ -312,6 +312,12 @@ bool Engine::inhibitsTransmit(TurnOrigin origin) {
 }
 
 bool Engine::pulsesKept(bool overlay) {
+    if (!coil_.lpt().driven()) {
+        tellNotTurned(QStringLiteral("The port's device failed and is no longer driven: nothing "
+                                     "turns until Ventrolo is started again with the device "
+                                     "back."));
+        return false;
+    }
     if (const QString problem = coil_.CoilCodeProblem(); !problem.isEmpty()) {
         tellNotTurned(problem);
         return false;

@@ -79,7 +79,7 @@ std::optional<RunEnd> StepRun::step(const std::function<void()>& counted) {
             StartStepDir(job_, control_.values[0].load(), clock_, lpt_);
     }
     const int halt = control_.halt.load();
-    if (halt == StepControl::Stop)
+    if (halt == StepControl::Stop || !lpt_.driven())
         return RunEnd::Stopped;
     if (control_.made.load() >= job_.steps)
         return RunEnd::Arrived;
@@ -126,6 +126,12 @@ std::optional<RunEnd> StepRun::step(const std::function<void()>& counted) {
     }
     WriteStep(job_, value, control_.values[0].load(), periodMs * 1000.0, clock_, lpt_, pulses_,
               edges_);
+    // A coil code the failing device did not take was no step. (Of a step/dir step's edges the
+    // STEP rise may have gone out before the failure: it stays counted.)
+    if (!job_.stepDir && !lpt_.driven()) {
+        control_.made.fetch_sub(1);
+        return RunEnd::Stopped;
+    }
     if (!job_.stepDir)
         timeline_.stepWritten();
     control_.behind.store(timeline_.behind());

@@ -19,6 +19,9 @@ public:
     virtual std::uint8_t Inp32(std::uint16_t address) = 0;
     // A short text for the window: "simulated", "/dev/parport0", "direct I/O".
     virtual QString backendName() const = 0;
+    // False once the device failed (a USB adapter pulled out): nothing written reaches the
+    // motor any more, so no step may be counted.
+    virtual bool driven() const { return true; }
 };
 
 } // namespace platform

@@ -109,6 +109,7 @@ void GpioLpt::failed(const char* what) {
     const QString text = GpioFailureText({QString::fromLatin1(what), errno}, map_.chip) +
                          QStringLiteral(". The port is no longer driven.");
     qCWarning(lcGpio).noquote() << text;
+    failed_ = true;
     lines_.reset();
     if (onDeviceFailure)
         onDeviceFailure(text);

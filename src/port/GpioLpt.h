@@ -4,6 +4,7 @@
 #include "port/GpioCalls.h"
 #include "port/GpioPinMap.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -36,6 +37,7 @@ public:
     // Told once, with a text for the user, when the lines stop working; they are then given
     // back and no longer driven.
     std::function<void(const QString&)> onDeviceFailure;
+    bool driven() const override { return !failed_.load(); }
 
 private:
     GpioLpt(const GpioPinMap& map, std::unique_ptr<GpioLines> lines);
@@ -44,6 +46,7 @@ private:
     GpioPinMap map_;
     std::unique_ptr<GpioLines> lines_; // null after a failure
     std::uint8_t data_ = 0;
+    std::atomic<bool> failed_{false};
 };
 
 // The text for the user when the chip or its lines cannot be used: what failed, the system's

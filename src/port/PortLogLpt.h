@@ -20,6 +20,7 @@ public:
     void Out32(std::uint16_t address, std::uint8_t value) override;
     std::uint8_t Inp32(std::uint16_t address) override { return inner_->Inp32(address); }
     QString backendName() const override { return inner_->backendName(); }
+    bool driven() const override { return inner_->driven(); }
     // The port that is logged.
     platform::LptPort& inner() { return *inner_; }
 

@@ -186,6 +186,7 @@ void PpdevLpt::failed(Device& device, const char* what, int errorNumber) {
     const QString text = PpdevFailureText(QString::fromLatin1(what), device.path(), errorNumber) +
                          QStringLiteral(". The port is no longer driven.");
     qCWarning(lcPpdev).noquote() << text;
+    failed_ = true;
     for (auto& d : devices_) {
         if (d.get() == &device)
             d.reset();

@@ -4,6 +4,7 @@
 #include "port/LptSettings.h"
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -52,10 +53,12 @@ public:
     // Told once, with a text for the user, when a device that opened stops working (a USB
     // adapter pulled out); the device is then no longer used.
     std::function<void(const QString&)> onDeviceFailure;
+    bool driven() const override { return !failed_.load(); }
 
     class Device;
 
 private:
+    std::atomic<bool> failed_{false};
     PpdevLpt();
     // The device serving address as data (status = false) or status register, or null.
     Device* deviceFor(std::uint16_t address, bool* status);

@@ -25,6 +25,7 @@ public:
         return inner_->Inp32(address);
     }
     QString backendName() const override { return inner_->backendName(); }
+    bool driven() const override { return inner_->driven(); }
     platform::LptPort& inner() { return *inner_; }
     // Runs fn on the port with the others kept out (a test setting the simulated inputs).
     template <class Fn> void exclusive(Fn&& fn) {

@@ -15,19 +15,25 @@
 
 namespace engine_test {
 
-// The port as the engine sees it: every write reaches the simulated port, then onWrite runs.
+// The port as the engine sees it: every write reaches the simulated port, then onWrite runs;
+// from the write failWriteAt (counted from 1) on, the device has failed and nothing reaches it.
 struct WatchedLpt final : platform::LptPort {
     explicit WatchedLpt(port::SimulatedLpt& lpt) : lpt(lpt) {}
     void Out32(std::uint16_t address, std::uint8_t value) override {
+        if (failWriteAt > 0 && ++writes >= failWriteAt)
+            return;
         lpt.Out32(address, value);
         if (onWrite)
             onWrite();
     }
     std::uint8_t Inp32(std::uint16_t address) override { return lpt.Inp32(address); }
     QString backendName() const override { return lpt.backendName(); }
+    bool driven() const override { return failWriteAt == 0 || writes < failWriteAt; }
 
     port::SimulatedLpt& lpt;
     std::function<void()> onWrite;
+    int failWriteAt = 0;
+    int writes = 0;
 };
 
 // The rig's transmit state as the engine's gate reads it.

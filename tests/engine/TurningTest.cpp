@@ -273,3 +273,16 @@ TEST_F(Turning, degreesHaveOneDecimal_andNoStepsPerTurnHidesThem) {
     turnTo(3);
     EXPECT_TRUE(degrees.empty());
 }
+
+TEST_F(Turning, aDeviceFailingMidTurn_endsTheTurnAtTheLastStepItTook_andNoTurnFollows) {
+    const auto before = written().size();
+    watchedLpt.failWriteAt = 21; // the power-on write and 19 steps reach the motor
+    engine.TurnTo({100, engine::TurnOrigin::Window});
+    EXPECT_EQ(written().size() - before, 20u);
+    EXPECT_EQ(state.StepCounter, 19);
+
+    engine.TurnTo({50, engine::TurnOrigin::Window});
+    EXPECT_EQ(state.StepCounter, 19);
+    ASSERT_FALSE(platform.messages.empty());
+    EXPECT_TRUE(platform.messages.back().text.contains("no longer driven"));
+}

@@ -156,6 +156,7 @@ TEST(GpioLpt, linesFailingMidRun_areReportedOnceGivenBackAndNoLongerDriven) {
     EXPECT_TRUE(told[0].contains("no longer driven"));
     EXPECT_EQ(chip.writes, 3);
     EXPECT_FALSE(chip.held);
+    EXPECT_FALSE(port->driven());
     EXPECT_EQ(port->Inp32(889), 0);
     EXPECT_EQ(port->backendName(), "");
 }

@@ -207,12 +207,14 @@ TEST(PpdevLpt, aDeviceFailingMidRun_isReportedOnceAndNoLongerDriven) {
     ASSERT_TRUE(opened.port);
     std::vector<QString> told;
     opened.port->onDeviceFailure = [&](const QString& text) { told.push_back(text); };
+    EXPECT_TRUE(opened.port->driven());
     for (int i = 0; i < 5; ++i)
         opened.port->Out32(888, static_cast<std::uint8_t>(i));
     ASSERT_EQ(told.size(), 1u);
     EXPECT_TRUE(told[0].startsWith("cannot write /dev/parport0: No such device"));
     EXPECT_TRUE(told[0].contains("no longer driven"));
-    EXPECT_EQ(device.writes, 3); // not tried again after the failure
+    EXPECT_EQ(device.writes, 3);         // not tried again after the failure
+    EXPECT_FALSE(opened.port->driven()); // no step may be counted any more
     EXPECT_EQ(opened.port->Inp32(888), 0);
     EXPECT_EQ(opened.port->backendName(), "");
 }
