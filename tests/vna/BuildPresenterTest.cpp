@@ -2,13 +2,11 @@
 // and what the dialog is given to show.
 #include "vna/BuildPresenter.h"
 
-#include "FakeMover.h"
-#include "support/FakePlatform.h"
+#include "BuildFixture.h"
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace vna;
@@ -16,23 +14,9 @@ using platform::Answer;
 
 namespace {
 
-class BuildPresenterTest : public ::testing::Test {
+class BuildPresenterTest : public vna_test::BuildFixture {
 protected:
-    QTemporaryDir dir;
-    testing_support::FakePlatform platform;
-    LoopModel loop;
-    vna_test::FakeMover mover{platform, loop};
-    core::ProgramState state;
-    std::unique_ptr<BuildSession> session;
-    std::unique_ptr<BuildPresenter> presenter;
-
     BuildPresenterTest() {
-        test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[vna]\nport=simulated\n");
-        state.MinPosition = 0;
-        state.MaxPosition = 2000;
-        session = std::make_unique<BuildSession>(platform, mover, state, dir.path(),
-                                                 dir.filePath("Ventrolo.ini"));
-        presenter = std::make_unique<BuildPresenter>(platform, *session, state);
         // 7.0–7.2 MHz: the modelled loop reaches 7.3 MHz only beyond 2000.
         presenter->BandChosen(0);
         presenter->form().lowKHz = 7000;

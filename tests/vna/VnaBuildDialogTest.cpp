@@ -1,17 +1,13 @@
 // The build dialog as a screen reader or the keyboard fills it in.
 #include "vna/VnaBuildDialog.h"
 
-#include "FakeMover.h"
+#include "BuildFixture.h"
 #include "support/AccessibleNames.h"
-#include "support/FakePlatform.h"
-#include "support/TestFiles.h"
-#include "vna/BuildPresenter.h"
 
 #include <QAccessible>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -19,23 +15,10 @@ using namespace vna;
 
 namespace {
 
-struct VnaBuildDialogTest : ::testing::Test {
-    QTemporaryDir dir;
-    testing_support::FakePlatform platform;
-    LoopModel loop;
-    vna_test::FakeMover mover{platform, loop};
-    core::ProgramState state;
-    std::unique_ptr<BuildSession> session;
-    std::unique_ptr<BuildPresenter> presenter;
+struct VnaBuildDialogTest : vna_test::BuildFixture {
     std::unique_ptr<VnaBuildDialog> dialog;
 
     VnaBuildDialogTest() {
-        test_support::WriteFile(dir.filePath("Ventrolo.ini"), "[vna]\nport=simulated\n");
-        state.MinPosition = 0;
-        state.MaxPosition = 2000;
-        session = std::make_unique<BuildSession>(platform, mover, state, dir.path(),
-                                                 dir.filePath("Ventrolo.ini"));
-        presenter = std::make_unique<BuildPresenter>(platform, *session, state);
         dialog = std::make_unique<VnaBuildDialog>(*presenter, state);
         dialog->show();
     }
