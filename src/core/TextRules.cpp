@@ -65,7 +65,9 @@ QString NumberText(double value) {
 double ShortestDecimal(float value) {
     char text[32];
     const std::to_chars_result end = std::to_chars(std::begin(text), std::end(text), value);
-    return std::strtod(std::string(text, end.ptr).c_str(), nullptr);
+    double shortest = value;
+    std::from_chars(text, end.ptr, shortest);
+    return shortest;
 }
 
 double RoundHalfEven(double value, int decimals) {
