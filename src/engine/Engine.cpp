@@ -55,6 +55,8 @@ TurnOutcome Engine::TurnTo(const TurnRequest& request) {
     // only what no answer can change.
     if (std::optional<TurnRefusal> refusal = Refuses(request);
         refusal && refusal->why != TurnRefusal::Why::Transmitting) {
+        if (refusal->why == TurnRefusal::Why::OutputUnable)
+            tellNotTurned(refusal->text);
         record.refusal = std::move(refusal);
         finishRecord(record, TurnOutcome::Refused, stops_, requests_);
         return TurnOutcome::Refused;
@@ -254,7 +256,7 @@ void Engine::stepLoop(Direction direction, bool overlay, Long target) {
         if (end == RunEnd::Stopped)
             break;
         if (end == RunEnd::TooFast) {
-            refuseRate(static_cast<double>(state_.StepDelayMs));
+            tellNotTurned(rateProblem(static_cast<double>(state_.StepDelayMs)));
             break;
         }
         if (end == RunEnd::Arrived) {
@@ -312,33 +314,35 @@ bool Engine::inhibitsTransmit(TurnOrigin origin) {
 }
 
 bool Engine::pulsesKept(bool overlay) {
-    if (!coil_.lpt().driven()) {
-        tellNotTurned(QStringLiteral("The port's device failed and is no longer driven: nothing "
-                                     "turns until Ventrolo is started again with the device "
-                                     "back."));
-        return false;
-    }
-    if (const QString problem = coil_.CoilCodeProblem(); !problem.isEmpty()) {
-        tellNotTurned(problem);
-        return false;
-    }
-    if (!coil_.selectedStepDir())
-        return true;
     // The shortest delay the move may ask for: the ramp's fastest, or the set speed.
     double delayMs = static_cast<double>(state_.StepDelayMs);
     if (ramping())
         delayMs = static_cast<double>(std::min(state_.FastestDelayMs, state_.CustomDelayMs));
     else if (overlay)
         delayMs = std::min(delayMs, static_cast<double>(OverlayDelayLimitMs));
-    if (PulsesKept(coil_.selectedOutput(), delayMs))
+    const QString problem = outputProblem(delayMs);
+    if (problem.isEmpty())
         return true;
-    refuseRate(delayMs);
+    if (recording_)
+        recording_->refusal = TurnRefusal{TurnRefusal::Why::OutputUnable, problem};
+    tellNotTurned(problem);
     return false;
 }
 
-void Engine::refuseRate(double delayMs) {
-    tellNotTurned(port::StepRateProblem(coil_.selectedOutput(),
-                                        static_cast<int>(state_.SelectedStepper) + 1, delayMs));
+QString Engine::outputProblem(double shortestDelayMs) const {
+    if (!coil_.lpt().driven())
+        return QStringLiteral("The port's device failed and is no longer driven: nothing turns "
+                              "until Ventrolo is started again with the device back.");
+    if (QString problem = coil_.CoilCodeProblem(); !problem.isEmpty())
+        return problem;
+    if (!coil_.selectedStepDir() || PulsesKept(coil_.selectedOutput(), shortestDelayMs))
+        return {};
+    return rateProblem(shortestDelayMs);
+}
+
+QString Engine::rateProblem(double delayMs) const {
+    return port::StepRateProblem(coil_.selectedOutput(),
+                                 static_cast<int>(state_.SelectedStepper) + 1, delayMs);
 }
 
 void Engine::tellNotTurned(const QString& text) {

@@ -279,7 +279,10 @@ private:
     // the other's step/dir driver cannot) and a step/dir driver's pulses can be kept at the
     // speeds this move may ask for; if not, the user is told (tellNotTurned) and nothing turns.
     bool pulsesKept(bool overlay);
-    void refuseRate(double delayMs);
+    // Why the port cannot make steps as close as shortestDelayMs on the selected stepper; empty
+    // when it can.
+    QString outputProblem(double shortestDelayMs) const;
+    QString rateProblem(double delayMs) const;
     void tellNotTurned(const QString& text);
     // The steps of a run under way: a stepLoop's, on the stepping thread or inline, or a slow
     // turn's.

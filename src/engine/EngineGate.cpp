@@ -38,10 +38,18 @@ std::optional<TurnRefusal> Engine::Refuses(const TurnRequest& request) const {
     }
     if (!request.consented && !admits(request.origin))
         return TurnRefusal{Why::Transmitting, QStringLiteral("the rig transmits")};
+    // The shortest delay the turn may ask for: the ramp's fastest, or its own speed.
+    auto delayMs = static_cast<double>(request.delayMs.value_or(state_.StepDelayMs));
+    if (state_.SpeedModulate && request.ramp == TurnRequest::Ramp::AsSet)
+        delayMs = static_cast<double>(std::min(state_.FastestDelayMs, state_.CustomDelayMs));
+    if (QString problem = outputProblem(delayMs); !problem.isEmpty())
+        return TurnRefusal{Why::OutputUnable, std::move(problem)};
     return std::nullopt;
 }
 
 void Engine::TellRefusal(const TurnRequest& request, const TurnRefusal& refusal) {
+    if (refusal.why == TurnRefusal::Why::OutputUnable)
+        tellNotTurned(refusal.text);
     TurnRecord record = beginRecord(request);
     record.refusal = refusal;
     finishRecord(record, TurnOutcome::Refused, stops_, requests_);
@@ -99,9 +107,15 @@ void Engine::finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t
             return;
         if (state_.StepCounter == record.to)
             break;
+        // The port could not make the steps: refused when it made none.
+        if (record.refusal && record.steps == 0) {
+            record.end = End::Refused;
+            break;
+        }
         record.end = End::Stopped;
         record.stoppedBy = stops_ != stops         ? lastStopText()
                            : requests_ != requests ? QStringLiteral("another turn")
+                           : record.refusal        ? QStringLiteral("the port")
                                                    : QStringLiteral("a switch or the limit");
         break;
     }

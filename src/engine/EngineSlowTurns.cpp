@@ -138,7 +138,7 @@ void Engine::slowRunEnded(RunEnd end) {
         recorded = TurnRecord::End::Reached;
         break;
     case RunEnd::TooFast:
-        refuseRate(static_cast<double>(slow.control.delayMs.load()));
+        tellNotTurned(rateProblem(static_cast<double>(slow.control.delayMs.load())));
         stoppedBy = QStringLiteral("a stop");
         break;
     case RunEnd::Stopped:

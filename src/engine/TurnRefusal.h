@@ -13,6 +13,8 @@ struct TurnRefusal {
         NoDegreeScale, // an azimuth asked of a stepper without steps per 360
         BeyondLimits,  // the target lies beyond MinPosition..MaxPosition
         Transmitting,  // the rig transmits and the origin is refused then (TurnPolicies)
+        OutputUnable,  // the port cannot make the steps: its device failed, another output
+                       // holds the coil code, or step/dir pulses this close cannot be kept
     };
     Why why;
     QString text;

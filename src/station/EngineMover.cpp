@@ -14,7 +14,8 @@ vna::StepperMover::Move EngineMover::moveTo(long position) {
     engine::TurnRequest turn{target, engine::TurnOrigin::VnaBuild};
     turn.refusedBeyondLimits().describedAs(QStringLiteral("VNA build"));
     if (const std::optional<engine::TurnRefusal> refusal = engine_.Refuses(turn);
-        refusal && refusal->why == engine::TurnRefusal::Why::BeyondLimits)
+        refusal && (refusal->why == engine::TurnRefusal::Why::BeyondLimits ||
+                    refusal->why == engine::TurnRefusal::Why::OutputUnable))
         return {Outcome::Refused, refusal->text};
     switch (engine_.TurnTo(turn)) {
     case engine::TurnOutcome::Done:

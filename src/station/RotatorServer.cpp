@@ -212,6 +212,8 @@ int RotatorServer::requestTurn(const engine::TurnRequest& turn) {
         case Why::Transmitting:
         case Why::Exiting:
             return RotctldRejected;
+        case Why::OutputUnable:
+            return RotctldIoError;
         }
     }
     turns_.Put(this, [this, turn] { engine_.TurnTo(turn); });

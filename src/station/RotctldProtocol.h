@@ -36,6 +36,7 @@ enum RotctldStatus : int {
     RotctldOk = 0,
     RotctldInvalidParameter = -1,
     RotctldNotImplemented = -4,
+    RotctldIoError = -6,  // the port cannot make the steps
     RotctldRejected = -9, // the rig transmits: the loop does not turn
     RotctldNotAvailable = -11,
 };

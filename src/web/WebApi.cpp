@@ -525,6 +525,8 @@ WebReply WebApi::refusedReply(const engine::TurnRefusal& refusal) const {
     }
     if (refusal.why == engine::TurnRefusal::Why::Exiting)
         return Error(409, refusal.text);
+    if (refusal.why == engine::TurnRefusal::Why::OutputUnable)
+        return Error(503, refusal.text);
     return BadRequest(refusal.text);
 }
 

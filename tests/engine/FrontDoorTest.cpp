@@ -70,6 +70,29 @@ TEST_F(FrontDoor, aRefusedRequestMovesNothing_andItsRecordSaysWhy) {
     EXPECT_EQ(state.StepCounter, 50);
 }
 
+TEST_F(FrontDoor, aPortThatCannotStep_refusesAtTheDoor_andTheRecordSaysSoNotASwitch) {
+    Records records(engine);
+    watchedLpt.failWriteAt = 6; // the power-on write and four steps reach the motor
+    EXPECT_EQ(engine.TurnTo({40, TurnOrigin::Window}), TurnOutcome::Done);
+    ASSERT_EQ(records.all.size(), 1u);
+    EXPECT_EQ(records.all[0].steps, 4);
+    EXPECT_EQ(records.all[0].end, TurnRecord::End::Stopped);
+
+    EXPECT_EQ(Why(engine.Refuses({10, TurnOrigin::Network})), TurnRefusal::Why::OutputUnable);
+    EXPECT_EQ(engine.TurnTo({10, TurnOrigin::Window}), TurnOutcome::Refused);
+    ASSERT_EQ(records.all.size(), 2u);
+    EXPECT_EQ(records.all[1].end, TurnRecord::End::Refused);
+    EXPECT_EQ(records.all[1].steps, 0);
+    EXPECT_TRUE(records.all[1].stoppedBy.isEmpty());
+    ASSERT_TRUE(records.all[1].refusal);
+    EXPECT_TRUE(records.all[1].refusal->text.contains("no longer driven"));
+    ASSERT_EQ(platform.messages.size(), 1u); // told once, not at every turn
+    EXPECT_EQ(platform.messages[0].text, records.all[1].refusal->text);
+    engine.TurnTo({12, TurnOrigin::Window});
+    EXPECT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(state.StepCounter, 4);
+}
+
 TEST_F(FrontDoor, everyTurnEndsWithOneRecord_reached_stopped_held_andWaited) {
     Records records(engine);
     EXPECT_EQ(engine.TurnTo({40, TurnOrigin::Window}), TurnOutcome::Done);

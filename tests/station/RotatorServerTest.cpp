@@ -139,6 +139,15 @@ TEST_F(RotatorServerTest, refusalsAtTheDoor_endAsTurnsDoWithTheirCommand) {
     EXPECT_EQ(records[0].detail, "rotctld P 90");
     EXPECT_EQ(records[0].refusal->text, "the rig transmits");
     EXPECT_EQ(records[0].steps, 0);
+
+    // A port whose device failed is an I/O error, not a success with no turn behind it.
+    transmit.on = false;
+    watchedLpt.failWriteAt = 1;
+    engine.TurnTo({5, engine::TurnOrigin::Window});
+    EXPECT_EQ(client.ask("P 90 0\n"), "RPRT -6\n");
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[3].refusal->why, engine::TurnRefusal::Why::OutputUnable);
+    EXPECT_EQ(state.StepCounter, 0);
 }
 
 TEST_F(RotatorServerTest, getStatus_saysMovingAndItsDirection_busyWhileSettling_blankWhenSettled) {
