@@ -96,6 +96,31 @@ TEST_F(TableWindowTest, aNameTypedIntoTheFileBoxAndEnterStartsThatTable) {
     EXPECT_EQ(form().cboCatFiles->currentText(), "\\Loop40.cat");
 }
 
+TEST_F(TableWindowTest, aTablePickedWithoutActivation_isLoaded_andARenderLoadsNone) {
+    test_support::WriteFile(dir.filePath("Loop40.cat"),
+                            "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n7000,300,\"\"\r\n");
+    open(ThreeRows);
+    QComboBox* files = form().cboCatFiles;
+    ASSERT_EQ(files->currentText(), "\\Table.cat");
+    // As a screen reader picks an item: the index set, no activated().
+    files->setCurrentIndex(files->findText("\\Loop40.cat"));
+    EXPECT_EQ(state.TableFileName, "\\Loop40.cat");
+    EXPECT_EQ(editor.data().TableLast, 1);
+    files->setCurrentIndex(files->findText("\\Table.cat"));
+    EXPECT_EQ(state.TableFileName, "\\Table.cat");
+    EXPECT_EQ(editor.data().TableLast, 3);
+
+    // A new name lists the files again, which moves the index through other tables unheard.
+    files->setFocus();
+    files->lineEdit()->selectAll();
+    QTest::keyClicks(files, "Loop80");
+    QTest::keyClick(files, Qt::Key_Return);
+    EXPECT_EQ(state.TableFileName, "\\Loop80.cat");
+    EXPECT_EQ(files->currentText(), "\\Loop80.cat");
+    files->setCurrentIndex(files->findText("\\Loop40.cat"));
+    EXPECT_EQ(state.TableFileName, "\\Loop40.cat");
+}
+
 TEST_F(TableWindowTest, thePopUpActsOnTheRowItWasOpenedFor) {
     open(ThreeRows);
     QTimer::singleShot(0, [this] {
