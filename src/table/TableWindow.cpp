@@ -122,7 +122,12 @@ void TableWindow::connectTable() {
         render();
     };
     connect(f.cboCatFiles, &QComboBox::currentIndexChanged, this, pick);
-    connect(f.cboCatFiles, &QComboBox::activated, this, pick);
+    // An item picked again, unless the pick's own load was refused and the render put the
+    // loaded table back: that refusal was told once.
+    connect(f.cboCatFiles, &QComboBox::activated, this, [this, pick](int index) {
+        if (index == form_.cboCatFiles->currentIndex())
+            pick(index);
+    });
     // The combo box hands its keys to the line edit directly, past any event filter.
     connect(f.cboCatFiles->lineEdit(), &QLineEdit::returnPressed, this, [this] {
         const QString typed = form_.cboCatFiles->currentText();

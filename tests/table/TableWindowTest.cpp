@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <sys/stat.h>
 
 namespace {
 
@@ -119,6 +121,25 @@ TEST_F(TableWindowTest, aTablePickedWithoutActivation_isLoaded_andARenderLoadsNo
     EXPECT_EQ(files->currentText(), "\\Loop80.cat");
     files->setCurrentIndex(files->findText("\\Loop40.cat"));
     EXPECT_EQ(state.TableFileName, "\\Loop40.cat");
+}
+
+TEST_F(TableWindowTest, aPickWhoseTableCannotBeSavedFirst_isRefusedOnceAndTheBoxShowsTheTableKept) {
+    test_support::WriteFile(dir.filePath("Loop40.cat"), "");
+    open(ThreeRows);
+    // A pipe where the table was: it cannot be kept beside, so the changed table is not saved.
+    QFile::remove(dir.filePath("Table.cat"));
+    ASSERT_EQ(::mkfifo(dir.filePath("Table.cat").toLocal8Bit().constData(), 0600), 0);
+    editor.LoadTable();
+    form().txtInput->setText("3700");
+    QTest::mouseClick(form().cmdInput, Qt::LeftButton);
+    const std::size_t told = platform.messages.size();
+    // As the mouse picks an item: the index set, then activated().
+    QComboBox* files = form().cboCatFiles;
+    files->setCurrentIndex(files->findText("\\Loop40.cat"));
+    emit files->activated(files->findText("\\Loop40.cat"));
+    EXPECT_EQ(platform.messages.size(), told + 1);
+    EXPECT_EQ(state.TableFileName, "\\Table.cat");
+    EXPECT_EQ(files->currentText(), "\\Table.cat");
 }
 
 TEST_F(TableWindowTest, thePopUpActsOnTheRowItWasOpenedFor) {
