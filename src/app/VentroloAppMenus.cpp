@@ -28,7 +28,7 @@ void VentroloApp::connectMenus() {
         mainInit_.InitMain(false);
     });
 
-    // --- "E&dit" ---
+    // --- "&Edit" ---
     on(&MainWindow::bothSteppersPin6Requested, [this] {
         state_.BothSteppersPin6 = !state_.BothSteppersPin6;
         engine_.StopTurningAndFollowing();

@@ -9,7 +9,7 @@
 #include <QFontDatabase>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <algorithm>
 
@@ -35,25 +35,33 @@ CatTerminalWindow::CatTerminalWindow(rig::CatLog& log, const core::ProgramState&
     mnuSaveLog->setCheckable(true);
     connect(mnuSaveLog, &QAction::triggered, this, &CatTerminalWindow::saveLogToggled);
 
-    surface_ = new QWidget;
+    surface_ = new QPlainTextEdit;
     surface_->setObjectName(QStringLiteral("surface"));
-    surface_->setAutoFillBackground(true);
+    surface_->setAccessibleName(QStringLiteral("Rig traffic"));
+    surface_->setReadOnly(true);
+    surface_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    surface_->setFrameShape(QFrame::NoFrame);
+    surface_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    surface_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    surface_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette palette = surface_->palette();
-    palette.setColor(QPalette::Window, TerminalBack);
-    palette.setColor(QPalette::WindowText, TerminalText);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Base, TerminalBack);
+        palette.setColor(group, QPalette::Text, TerminalText);
+    }
     surface_->setPalette(palette);
     surface_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    surface_->installEventFilter(this);
     setCentralWidget(surface_);
     cmdClear = new QPushButton(QStringLiteral("&Clear"), surface_);
     cmdClear->setObjectName(QStringLiteral("cmdClear"));
     cmdClear->setAutoDefault(false);
     connect(cmdClear, &QPushButton::clicked, this, [this] { log_.TerminalWrite({}, true); });
 
-    connect(&log_, &rig::CatLog::terminalChanged, surface_, qOverload<>(&QWidget::update));
+    connect(&log_, &rig::CatLog::terminalChanged, this, &CatTerminalWindow::showTraffic);
     connect(&log_, &rig::CatLog::logFileFailed, this, &CatTerminalWindow::logFailed);
     resize(520, 480);
     log_.setTerminalShown(true);
+    showTraffic();
 }
 
 CatTerminalWindow::~CatTerminalWindow() {
@@ -91,24 +99,12 @@ void CatTerminalWindow::resizeEvent(QResizeEvent* event) {
     cmdClear->move(surface_->width() - cmdClear->width() - ClearButtonMargin, ClearButtonMargin);
 }
 
-bool CatTerminalWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == surface_ && event->type() == QEvent::Paint) {
-        paintTraffic();
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void CatTerminalWindow::paintTraffic() {
-    QPainter painter(surface_);
-    painter.setPen(TerminalText);
-    const int lineHeight = painter.fontMetrics().lineSpacing();
-    int y = painter.fontMetrics().ascent() + 4;
-    for (const QString& line :
-         log_.TerminalView().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        painter.drawText(4, y, line);
-        y += lineHeight;
-    }
+void CatTerminalWindow::showTraffic() {
+    const QString lines = log_.TerminalView()
+                              .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)
+                              .join(QLatin1Char('\n'));
+    if (lines != surface_->toPlainText())
+        surface_->setPlainText(lines);
 }
 
 void CatTerminalWindow::saveLogToggled(bool on) {

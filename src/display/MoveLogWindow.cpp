@@ -12,6 +12,7 @@ MoveLogWindow::MoveLogWindow(MoveLogLines& lines) : QWidget(nullptr, Qt::Window)
     setWindowTitle(QStringLiteral("Move log"));
     moves = new QPlainTextEdit;
     moves->setObjectName(QStringLiteral("moves"));
+    moves->setAccessibleName(QStringLiteral("Moves"));
     moves->setReadOnly(true);
     moves->setLineWrapMode(QPlainTextEdit::NoWrap);
     moves->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -103,7 +103,7 @@ PelorusWindow::PelorusWindow(const PelorusLogic& logic, QWidget& dockTo)
                                                 QStringLiteral("&Reference Lines"));
     mnuCircleRefLines->setCheckable(true);
     mnuBack = widgets::AddNamedAction(*mnuKleurPopup, "mnuBack", QStringLiteral("&Border"));
-    mnuRand = widgets::AddNamedAction(*mnuKleurPopup, "mnuRand", QStringLiteral("&Rim"));
+    mnuRand = widgets::AddNamedAction(*mnuKleurPopup, "mnuRand", QStringLiteral("R&im"));
     mnuMidden = widgets::AddNamedAction(*mnuKleurPopup, "mnuMidden", QStringLiteral("&Circle"));
 
     core::ProgramState& s = logic_.state;

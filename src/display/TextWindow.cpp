@@ -25,6 +25,7 @@ TextWindow::TextWindow(platform::Platform& platform, const QString& programDirec
 
     const TextWindowContents contents = ReadTextWindowFile(programDirectory, text);
     setWindowTitle(contents.caption);
+    Text1->setAccessibleName(contents.caption);
     Text1->setPlainText(contents.text);
     resize(800, 600);
 }

@@ -15,7 +15,7 @@ struct TurningModes {
         return shuttleOn ? QStringLiteral("S&huttle  on") : QStringLiteral("S&huttle  off");
     }
     QString pulsCaption() const {
-        return pulsOn ? QStringLiteral("   &Puls   on") : QStringLiteral("   &Puls    off");
+        return pulsOn ? QStringLiteral("   Pu&ls   on") : QStringLiteral("   Pu&ls    off");
     }
     QString calibrationCaption() const {
         return calibrationRunning ? QStringLiteral("Ru&nning") : QStringLiteral("Calibratio&n");

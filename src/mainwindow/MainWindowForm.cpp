@@ -255,7 +255,7 @@ void MainWindowForm::buildFastkeys() {
     cmdDirect = Button("cmdDirect", "Di&rect");
     cmdTimer = Button("cmdTimer", "Ti&mer");
     cmdTableUnity = Button("cmdTableUnity", "Ta&ble");
-    cmdPelorus = Button("cmdPelorus", "Pe&lorus off");
+    cmdPelorus = Button("cmdPelorus", "Pel&orus off");
     auto* keys = new QGridLayout(Frame5);
     keys->addWidget(cmdTableUnity, 0, 0);
     keys->addWidget(cmdDirect, 0, 1);
@@ -267,10 +267,10 @@ void MainWindowForm::buildTurnkeys() {
     Frame4 = Frame("Frame4", "Turnkeys");
     cmdMinCcw = Button("cmdMinCcw", "<<CC&Wturn");
     cmdStoppen = Presser("cmdStoppen", "Stop (Es&c)", "Click left or escape  to stop turning.");
-    cmdMaxCw = Button("cmdMaxCw", "CWtu&rn>>");
+    cmdMaxCw = Button("cmdMaxCw", "CWt&urn>>");
     cmdCcw = Button("cmdCcw", "<CCWs&tep", "One counter clock wise step.");
     cmdFast = Button("cmdFast", "F&ast", "Fast or custom stepspeed.");
-    cmdCw = Button("cmdCw", "CWst&ep>", "One clock wise step.");
+    cmdCw = Button("cmdCw", "CWste&p>", "One clock wise step.");
     cmdScroll = Button("cmdScroll", "Scroll");
     cmdCalibreer = Presser("cmdCalibreer", "Ru&nning",
                            "Left click is run and right click is adjusting range.");
@@ -336,7 +336,7 @@ void MainWindowForm::buildShuttlePuls() {
     cmdShuttle = Button("cmdShuttle", "&Shuttle  off", "Shuttle between 2 values.");
     Text8 = Field("Text8", "Shuttle minimum", "Shuttle minimum range.");
     Text9 = Field("Text9", "Shuttle maximum", "Shuttle maximum range.");
-    cmdPulsloop = Button("cmdPulsloop", "&Puls    off", "Pulsed turning.");
+    cmdPulsloop = Button("cmdPulsloop", "Pu&ls    off", "Pulsed turning.");
     Text10 = Field("Text10", "Puls steps", "Puls steps.");
     Text11 = Field("Text11", "Puls time", "Pulstime between the steps in seconds.");
     lblPulsShuttle = Label("lblPulsShuttle", {}, "Shuttle / puls degrees.");
@@ -380,7 +380,7 @@ void MainWindowForm::buildLayout() {
 
 void MainWindowForm::buildMenus() {
     QMenuBar* bar = window_.menuBar();
-    const std::array<QString, 5> captions{"&Files", "E&dit", "Tab&les", "&Info", "PopUpMenu"};
+    const std::array<QString, 5> captions{"&Files", "&Edit", "T&ables", "&Info", "PopUpMenu"};
     for (std::size_t i = 0; i < captions.size(); ++i) {
         mnuRootMenu[i] = new QMenu(captions[i], &window_);
         mnuRootMenu[i]->setObjectName(QStringLiteral("mnuRootMenu(%1)").arg(i));
@@ -431,8 +431,8 @@ void MainWindowForm::buildMenus() {
     mnuSchemaCat = Entry(info, "mnuSchemaCat", "&Circuit Cat", true);
     mnuCircuitBi = Entry(info, "mnuCircuitBi", "C&ircuit Bi Stepper", true);
     mnuCircuitUni = Entry(info, "mnuCircuitUni", "Circ&uit Uni Stepper", true);
-    mnuSchemaOpto = Entry(info, "mnuSchemaOpto", "Circu&it Optocouplers", true);
-    mnuBrenik = Entry(info, "mnuBrenik", "Circ&uit Simple Stepper Driver", true);
+    mnuSchemaOpto = Entry(info, "mnuSchemaOpto", "Circuit &Optocouplers", true);
+    mnuBrenik = Entry(info, "mnuBrenik", "Circuit &Simple Stepper Driver", true);
     mnuComponent = Entry(info, "mnuComponent", "Co&mponent Layout", true);
     mnuCircuitStepDir = Entry(info, "mnuCircuitStepDir", "Circuit Step/&Dir Driver", true);
     mnuCircuitInhibit = Entry(info, "mnuCircuitInhibit", "Circuit &TX Inhibit", true);

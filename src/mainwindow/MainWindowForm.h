@@ -142,7 +142,7 @@ public:
     // Hidden until the table window shows the rig's S-meter here.
     QProgressBar* ProgressBar1;
 
-    // --- menus: "&Files", "E&dit", "Tab&les", "&Info" on the menu bar, "PopUpMenu" for the
+    // --- menus: "&Files", "&Edit", "T&ables", "&Info" on the menu bar, "PopUpMenu" for the
     // right click (objectNames "mnuRootMenu(0)" to "mnuRootMenu(4)") ---
     std::array<QMenu*, 5> mnuRootMenu;
     QMenu* popUpMenu() const { return mnuRootMenu[4]; }

@@ -43,7 +43,7 @@ void MainWindow::connectMenus() {
     });
     connect(form_.mnuExit, &QAction::triggered, &logic_.exitPath, &panel::ExitPath::ExitProgram);
 
-    // --- "E&dit" ---
+    // --- "&Edit" ---
     connect(form_.mnuSet, &QAction::triggered, this, [this] { logic_.counterByHand.Ask(); });
     connect(form_.mnuCalibraStaps, &QAction::triggered, &logic_.calibration,
             &panel::CalibrationRun::AskCalibrationSteps);

@@ -29,9 +29,11 @@ void MainWindow::connectTurning() {
             &panel::TurnCommands::StopPressed);
 
     // The drag bar: the label follows the thumb; once the bar is let go (after a drag, a click
-    // on its track or a key) it turns to where the thumb stands (see eventFilter). Values the
-    // program sets itself are set with the bar's signals blocked.
+    // on its track or a key, or a screen reader set it) it turns to where the thumb stands (see
+    // eventFilter). Values the program sets itself are set with the bar's signals blocked.
     connect(form_.VSlider1, &QSlider::sliderMoved, this, &MainWindow::sliderThumbMoved);
+    connect(form_.VSlider1, &SelectionSlider::valueSetWithoutHand, this,
+            [this](int value) { logic_.turns.DragBarReleased(value); });
     connect(form_.lblVscroll, &ClickableLabel::clicked, this, &MainWindow::sliderLabelClicked);
     panel::SpeedPanel& speed = logic_.speed;
     connect(form_.lblPcspeed, &ClickableLabel::clicked, this, [&engine, &speed] {

@@ -1,14 +1,73 @@
 #include "mainwindow/SelectionSlider.h"
 
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <algorithm>
 
 namespace mainwindow {
 
+namespace {
+
+// The slider's value as a screen reader reads and sets it. A value set is told from the event
+// loop, so the reader's call returns before the turn it starts.
+class AccessibleSelectionSlider : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit AccessibleSelectionSlider(SelectionSlider* slider)
+        : QAccessibleWidget(slider, QAccessible::Slider) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return QString::number(slider()->value());
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return slider()->value(); }
+    QVariant maximumValue() const override { return slider()->maximum(); }
+    QVariant minimumValue() const override { return slider()->minimum(); }
+    QVariant minimumStepSize() const override { return slider()->singleStep(); }
+    void setCurrentValue(const QVariant& value) override {
+        SelectionSlider* bar = slider();
+        if (!bar->isEnabled())
+            return;
+        bar->setValue(value.toInt());
+        QPointer<SelectionSlider> told(bar);
+        QMetaObject::invokeMethod(
+            bar,
+            [told] {
+                if (told)
+                    emit told->valueSetWithoutHand(told->value());
+            },
+            Qt::QueuedConnection);
+    }
+
+private:
+    SelectionSlider* slider() const { return static_cast<SelectionSlider*>(widget()); }
+};
+
+QAccessibleInterface* MakeAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(SelectionSlider::staticMetaObject.className()))
+        return new AccessibleSelectionSlider(static_cast<SelectionSlider*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 SelectionSlider::SelectionSlider(Qt::Orientation orientation, QWidget* parent)
-    : QSlider(orientation, parent) {}
+    : QSlider(orientation, parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(MakeAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+}
 
 void SelectionSlider::setSelectedRange(int start, int length) {
     selectionStart_ = start;

@@ -8,7 +8,8 @@ namespace mainwindow {
 // A slider that can mark a stretch of its range beside the groove: the drag bar marks the
 // stretch between the counter and the target while a turn runs. It repaints only when its
 // handle or mark moves on the screen: a turn sets a new value at screen rate, mostly less
-// than a pixel's worth.
+// than a pixel's worth. A value a screen reader sets is told as valueSetWithoutHand(), since
+// no release of a key or the mouse follows it.
 class SelectionSlider : public QSlider {
     Q_OBJECT
 public:
@@ -19,6 +20,9 @@ public:
     void clearSelectedRange() { setSelectedRange(0, 0); }
     int selectionStart() const { return selectionStart_; }
     int selectionLength() const { return selectionLength_; }
+
+signals:
+    void valueSetWithoutHand(int value);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

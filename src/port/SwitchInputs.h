@@ -33,7 +33,7 @@ struct InputLabel {
     bool operator==(const InputLabel&) const = default;
 };
 
-// The check marks of the switch entries of the main window's "E&dit" menu, and the caption of
+// The check marks of the switch entries of the main window's "&Edit" menu, and the caption of
 // the centre-switch entry.
 struct SwitchMenuChecks {
     bool centerSwitch = false;     // "&Center switch..."

@@ -104,7 +104,7 @@ void DirectTableWindow::buildMenus() {
         files->addAction(action);
         connect(action, &QAction::triggered, this, [this, n] { handle([&] { load(n); }); });
     }
-    mnuSave = entry("mnuSave", QStringLiteral("&Save"));
+    mnuSave = entry("mnuSave", QStringLiteral("Sa&ve"));
     mnuExit = entry("mnuExit", QStringLiteral("&Exit"));
     mnuInfo = entry("mnuInfo", QStringLiteral("&Info"));
     for (QAction* action : {mnuSave, mnuExit, mnuInfo})

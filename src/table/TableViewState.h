@@ -27,7 +27,7 @@ struct TableViewState {
 
 // cmdLock's caption.
 inline QString LockCaption(bool locked) {
-    return locked ? QStringLiteral("&Locked") : QStringLiteral("&Unlocked");
+    return locked ? QStringLiteral("&Locked") : QStringLiteral("Un&locked");
 }
 
 } // namespace table

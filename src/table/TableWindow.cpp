@@ -111,10 +111,22 @@ void TableWindow::connectTable() {
         act([this, checked] { logic_.editor.ApplyTableLimits(checked); });
         render();
     });
-    connect(f.cboCatFiles, &QComboBox::activated, this, [this](int index) {
+    // A pick by a screen reader sets the index and says nothing of activation; the mouse and
+    // keys do both, and the second call finds the table loaded. A render changes the index
+    // with the signals blocked.
+    const auto pick = [this](int index) {
+        if (index < 0)
+            return;
         const QString name = form_.cboCatFiles->itemText(index);
         act([this, name] { logic_.editor.SelectTableFile(name); });
         render();
+    };
+    connect(f.cboCatFiles, &QComboBox::currentIndexChanged, this, pick);
+    // An item picked again, unless the pick's own load was refused and the render put the
+    // loaded table back: that refusal was told once.
+    connect(f.cboCatFiles, &QComboBox::activated, this, [this, pick](int index) {
+        if (index == form_.cboCatFiles->currentIndex())
+            pick(index);
     });
     // The combo box hands its keys to the line edit directly, past any event filter.
     connect(f.cboCatFiles->lineEdit(), &QLineEdit::returnPressed, this, [this] {
@@ -409,8 +421,13 @@ void TableWindow::render() {
             f.cboCatFiles->clear();
             f.cboCatFiles->addItems(logic_.editor.CatFiles());
         }
+        // The loaded table's item is the current one, so picking another is a change.
+        const int loaded = f.cboCatFiles->findText(logic_.state.TableFileName);
+        const bool moved = f.cboCatFiles->currentIndex() != loaded;
+        if (moved)
+            f.cboCatFiles->setCurrentIndex(loaded);
         // What the user is typing stays until a name is taken.
-        if (newList || !f.cboCatFiles->lineEdit()->hasFocus())
+        if (newList || moved || !f.cboCatFiles->lineEdit()->hasFocus())
             f.cboCatFiles->setEditText(logic_.state.TableFileName);
     }
     f.cmdMain->setText(logic_.state.MainShown ? QStringLiteral("Ma&in on")

@@ -128,7 +128,7 @@ void TableWindowForm::buildTable(QMainWindow& window) {
     lblInfoInterpol = Make<QLabel>("lblInfoInterpol");
     cmdTurnTo = Make<QPushButton>("cmdTurnTo", "&TurnTo", "Turn to the position of the value.");
     cmdUnity = Make<QPushButton>("cmdUnity", "kHz", "The unit of the table's values.");
-    cmdStatusSave = Make<QPushButton>("cmdStatusSave", "Store &limits...",
+    cmdStatusSave = Make<QPushButton>("cmdStatusSave", "Stor&e limits...",
                                       "Store the stepper's limits in the table.");
     chkMinMax =
         Make<QCheckBox>("chkMinMax", "Table limits", "Use the table's limits for the stepper.");
@@ -144,14 +144,14 @@ void TableWindowForm::buildRig() {
     frmCatControl = Make<QGroupBox>("frmCatControl", "Rig Control-", "");
     cmdComport = Make<QPushButton>("cmdComport", "&Comport(1)", "");
     cmdComPol = Make<QPushButton>("cmdComPol", "Polling(1 Sec)", "");
-    cmdLock = Make<QPushButton>("cmdLock", "&Unlocked", "Locked: the stepper follows the rig.");
+    cmdLock = Make<QPushButton>("cmdLock", "Un&locked", "Locked: the stepper follows the rig.");
     chkLock = Make<QCheckBox>("chkLock", "Dial lock", "Lock the rig's dial.");
     lblFreqCat = Make<QLabel>("lblFreqCat", "-----.- kHz",
                               "The rig's frequency; click to step it with the wheel.");
     widgets::MakeReadout(*lblFreqCat, 5, widgets::ReadoutFrame::Sunken,
                          QStringLiteral("99999999.9 kHz"));
     cmdDown = Make<QPushButton>("cmdDown", "&Down", "The rig one step down.");
-    cmdUp = Make<QPushButton>("cmdUp", "U&p", "The rig one step up.");
+    cmdUp = Make<QPushButton>("cmdUp", "&Up", "The rig one step up.");
     lblFreqJump = Make<QLabel>("lblFreqJump", "Frequency step.");
     lblFreqJump->setAutoFillBackground(true);
     lblFreqJump->setAlignment(Qt::AlignCenter);
@@ -165,9 +165,9 @@ void TableWindowForm::buildRig() {
     chkAmPTT = Make<QCheckBox>("chkAmPTT", "AM at PTT", "Transmit in AM while the PTT is on.");
     lblHiLoZ = Make<QLabel>("lblHiLoZ", "L-SWR", "");
     lblHiLoZ->hide();
-    cmdOnOff = Make<QPushButton>("cmdOnOff", "&FT817 Off", "Switch the FT-817 on or off.");
+    cmdOnOff = Make<QPushButton>("cmdOnOff", "FT&817 Off", "Switch the FT-817 on or off.");
     cmdCalibreer =
-        Make<QPushButton>("cmdCalibreer", "&S-Meter calibreren",
+        Make<QPushButton>("cmdCalibreer", "S-Meter cali&breren",
                           "Search the loudest position around the present one (Esc stops).");
     cmdSwrTune = Make<QPushButton>("cmdSwrTune", "S&WR tune", "");
     cmdTuneNow = Make<QPushButton>("cmdTuneNow", "Tune &now", "");
@@ -243,18 +243,19 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
         types->addAction(mnuFn[i]);
     }
 
-    mnuRigs = Menu(bar, QStringLiteral("mnuRigs"), QStringLiteral("&Rigs"));
+    mnuRigs = Menu(bar, QStringLiteral("mnuRigs"), QStringLiteral("Ri&gs"));
     const std::array<const char*, 6> rigs{"Ft757GXII", "Ft817", "Ft840", "Ft847", "Ft857", "Ft897"};
     for (std::size_t i = 0; i < mnuFt.size(); ++i)
         mnuFt[i] = Entry(mnuRigs, QStringLiteral("mnu") + QString::fromLatin1(rigs[i]),
                          rig::Caps(rig::ToModel(core::Integer(i + 1))).menuText, true);
 
-    mnuBaud = Menu(bar, QStringLiteral("mnuBaud"), QStringLiteral("&Baud"));
+    // No Alt letter: each of its letters is taken by a control more often used.
+    mnuBaud = Menu(bar, QStringLiteral("mnuBaud"), QStringLiteral("Baud"));
     for (std::size_t i = 0; i < mnuBaudRates.size(); ++i)
         mnuBaudRates[i] = Entry(mnuBaud, QStringLiteral("mnuBaud%1").arg(BaudRates[i]),
                                 QString::number(BaudRates[i]), true);
 
-    mnuCom = Menu(bar, QStringLiteral("mnuCom"), QStringLiteral("C&om"));
+    mnuCom = Menu(bar, QStringLiteral("mnuCom"), QStringLiteral("Co&m"));
     for (std::size_t i = 0; i < mnuComPorts.size(); ++i)
         mnuComPorts[i] = Entry(mnuCom, QStringLiteral("mnuCom%1").arg(i + 1),
                                QStringLiteral("COM%1").arg(i + 1), true);
@@ -271,11 +272,11 @@ void TableWindowForm::buildMenus(QMainWindow& window) {
     mnuTxGuard = Entry(mnuCom, QStringLiteral("mnuTxGuard"),
                        QStringLiteral("No turning while &transmitting"), true);
 
-    mnuTerminal = bar->addAction(QStringLiteral("&Terminal"));
+    mnuTerminal = bar->addAction(QStringLiteral("Te&rminal"));
     mnuTerminal->setObjectName(QStringLiteral("mnuTerminal"));
     mnuTerminal->setCheckable(true);
 
-    mnuWheel = Menu(bar, QStringLiteral("mnuWheel"), QStringLiteral("&Wheel"));
+    mnuWheel = Menu(bar, QStringLiteral("mnuWheel"), QStringLiteral("W&heel"));
     mnuWheelStepper =
         Entry(mnuWheel, QStringLiteral("mnuWheelStepper"), QStringLiteral("&Stepper"), true);
     mnuWheelTable =

@@ -18,7 +18,7 @@ constexpr double SampleSettleMs = 200;
 // Longest wait for an S-meter reading, in ms.
 constexpr double SMeterReplyLimitMs = 2000;
 
-const QString IdleCaption = QStringLiteral("&S-Meter calibreren");
+const QString IdleCaption = QStringLiteral("S-Meter cali&breren");
 
 } // namespace
 

@@ -59,11 +59,12 @@ RigControlView ControlViewOf(const RigTuning& tuning, const core::ProgramState& 
     v.SwrHigh = swr == 1;
     v.SwrText = v.SwrHigh ? QStringLiteral("H-SWR") : QStringLiteral("L-SWR");
     v.PowerShown = caps.powerSwitch;
-    v.PowerCaption = shown.powerOn() ? QStringLiteral("&FT817 On") : QStringLiteral("&FT817 Off");
+    v.PowerCaption = shown.powerOn() ? QStringLiteral("FT&817 On") : QStringLiteral("FT&817 Off");
     v.SearchCaption = tuning.peakSearch().Caption();
     // Offered at a position of the table with the rig not keyed, and while it runs: to stop it.
-    v.SearchEnabled = tuning.peakSearch().searching() ||
-                      (tuning.port().portOpen() && tuning.follower().calibrateEnabled() && !shown.pttOn());
+    v.SearchEnabled =
+        tuning.peakSearch().searching() ||
+        (tuning.port().portOpen() && tuning.follower().calibrateEnabled() && !shown.pttOn());
     v.SwrTuneCaption = tuning.swrTune().Caption();
     v.SwrTuneToolTip = tuning.rigCommands().SwrTuneToolTip();
     v.SwrTuneEnabled =

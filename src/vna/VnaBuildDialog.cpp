@@ -124,7 +124,8 @@ VnaBuildDialog::VnaBuildDialog(BuildPresenter& presenter, const core::ProgramSta
     layout->addWidget(useOverlay_, 0, Qt::AlignLeft);
     layout->addWidget(picture_, 1);
 
-    connect(band_, &QComboBox::activated, this, [this](int index) {
+    // On the index, not on activation: a screen reader's pick sets the index alone.
+    connect(band_, &QComboBox::currentIndexChanged, this, [this](int index) {
         presenter_.BandChosen(index);
         const QSignalBlocker quietLow(lowKHz_);
         const QSignalBlocker quietHigh(highKHz_);
@@ -137,8 +138,10 @@ VnaBuildDialog::VnaBuildDialog(BuildPresenter& presenter, const core::ProgramSta
     for (QDoubleSpinBox* box : {lowKHz_, highKHz_})
         connect(box, &QDoubleSpinBox::valueChanged, this, [this] {
             if (lowKHz_->value() != presenter_.form().lowKHz ||
-                highKHz_->value() != presenter_.form().highKHz)
+                highKHz_->value() != presenter_.form().highKHz) {
+                const QSignalBlocker quiet(band_); // the edges typed stay
                 band_->setCurrentIndex(0);
+            }
         });
     connect(start_, &QPushButton::clicked, this, [this] {
         readForm();

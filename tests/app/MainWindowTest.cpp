@@ -103,6 +103,19 @@ TEST_F(MainWindowTest, aClickOnTheDragBarsTrackTurnsByATwentiethOfTheRange) {
     EXPECT_EQ(state.StepCounter, 25);
 }
 
+TEST_F(MainWindowTest, aDragBarValueSetByAScreenReaderTurnsThere) {
+    app.mainWindow().show();
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(form.VSlider1);
+    ASSERT_TRUE(bar && bar->valueInterface());
+    EXPECT_EQ(bar->role(), QAccessible::Slider);
+    EXPECT_EQ(bar->valueInterface()->maximumValue().toInt(), 500);
+    bar->valueInterface()->setCurrentValue(40); // no key or mouse button is let go after it
+    QCoreApplication::processEvents();
+    EXPECT_EQ(state.StepCounter, 40);
+    EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 40);
+    EXPECT_EQ(bar->text(QAccessible::Value), "40");
+}
+
 TEST_F(MainWindowTest, parameterButtonsAndDoubleClicksReachTheirPanel) {
     enter(form.Text5, "0.001");
     QTest::mouseClick(form.cmdHoogste, Qt::LeftButton);

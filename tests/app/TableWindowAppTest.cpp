@@ -1,5 +1,9 @@
 // The table window and the CAT terminal as the application opens, closes and ends them.
 #include "app/AppFixture.h"
+#include "display/CatTerminalWindow.h"
+
+#include <QAccessible>
+#include <QPlainTextEdit>
 
 namespace {
 
@@ -67,7 +71,8 @@ TEST_F(TableWindowAppTest, thePelorusButton_opensThePelorus_andFollowsItWhoeverC
     EXPECT_EQ(pelorus->text(), "Pel&orus off");
 }
 
-TEST_F(TableWindowAppTest, theWayOutReleasesThePttAndSavesBeforeTheParkQuestion_thePortClosesAtTheEnd) {
+TEST_F(TableWindowAppTest,
+       theWayOutReleasesThePttAndSavesBeforeTheParkQuestion_thePortClosesAtTheEnd) {
     ASSERT_TRUE(openTable(true));
     ASSERT_TRUE(app->tuning().port().portOpen());
     QTest::mouseClick(table->form().cmdPTT, Qt::LeftButton);
@@ -112,6 +117,26 @@ TEST_F(TableWindowAppTest, theCatTerminalShowsTheNewestTrafficOnTopSavesItAndClo
     EXPECT_FALSE(table->form().mnuTerminal->isChecked());
     EXPECT_FALSE(app->catLog().CatLogOn());
     EXPECT_TRUE(test_support::ReadFile(dir.filePath("VentroCat.log")).contains("{Ask Freq}"));
+}
+
+TEST_F(TableWindowAppTest, theCatTerminalsTrafficIsTextAScreenReaderReads) {
+    ASSERT_TRUE(openTable(true));
+    table->form().mnuTerminal->trigger();
+    display::CatTerminalWindow* terminal = app->catTerminal();
+    ASSERT_TRUE(terminal);
+    platform.advance(1100); // one poll
+    QAccessibleInterface* traffic = QAccessible::queryAccessibleInterface(terminal->surface());
+    ASSERT_TRUE(traffic && traffic->textInterface());
+    EXPECT_FALSE(traffic->text(QAccessible::Name).isEmpty());
+    EXPECT_TRUE(traffic->state().readOnly);
+    QAccessibleTextInterface* text = traffic->textInterface();
+    const QStringList lines = text->text(0, text->characterCount()).split('\n');
+    EXPECT_EQ(lines, app->catLog().TerminalView().split("\r\n", Qt::SkipEmptyParts));
+    EXPECT_TRUE(lines.first().contains(" RX< ")); // the newest on top
+    EXPECT_EQ(lines.filter(" TX> 0,0,0,0,3 {Ask Freq}").size(), 1);
+
+    QTest::mouseClick(terminal->cmdClear, Qt::LeftButton);
+    EXPECT_EQ(text->characterCount(), 0);
 }
 
 TEST_F(TableWindowAppTest, whileTheRigTransmitsTheMainWindowsTurningKeyBeepsInsteadOfTurning) {

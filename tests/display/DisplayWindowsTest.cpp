@@ -2,12 +2,14 @@
 #include "display/DialView.h"
 #include "display/LptInputWindow.h"
 #include "display/LptOutputWindow.h"
+#include "display/MoveLogWindow.h"
 #include "display/PelorusWindow.h"
 #include "display/PictureWindow.h"
 #include "display/SmallPelorusWindow.h"
 #include "display/TextWindow.h"
 #include "display/WebcamWindow.h"
 #include "port/CoilOutput.h"
+#include "support/AccessibleNames.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -249,6 +251,17 @@ TEST_F(DisplayWindowsTest, infoMenus_openEveryTextAndPictureFromItsResource) {
         shown->close();
         EXPECT_FALSE(entries[i]->isChecked()) << i;
     }
+}
+
+TEST_F(DisplayWindowsTest, theMoveLogAndTheHelpTextsHaveNamesAScreenReaderSays) {
+    form.find<QAction>("mnuMoveLog")->trigger();
+    auto* moves = Shown<display::MoveLogWindow>("MoveLogWindow");
+    ASSERT_TRUE(moves);
+    EXPECT_EQ(testing_support::UnnamedOrAlike(*moves), QStringList());
+    form.mnuVentroloUK->trigger();
+    auto* text = Shown<display::TextWindow>("Form6");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(testing_support::UnnamedOrAlike(*text), QStringList());
 }
 
 TEST_F(DisplayWindowsTest, webcam_buttonsChooseTheAxisAndActivationKeepsTheCoilCode) {

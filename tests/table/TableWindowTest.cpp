@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <sys/stat.h>
 
 namespace {
 
@@ -94,6 +96,50 @@ TEST_F(TableWindowTest, aNameTypedIntoTheFileBoxAndEnterStartsThatTable) {
     EXPECT_EQ(state.TableFileName, "\\Loop40.cat");
     EXPECT_EQ(editor.data().TableLast, 0);
     EXPECT_EQ(form().cboCatFiles->currentText(), "\\Loop40.cat");
+}
+
+TEST_F(TableWindowTest, aTablePickedWithoutActivation_isLoaded_andARenderLoadsNone) {
+    test_support::WriteFile(dir.filePath("Loop40.cat"),
+                            "\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n7000,300,\"\"\r\n");
+    open(ThreeRows);
+    QComboBox* files = form().cboCatFiles;
+    ASSERT_EQ(files->currentText(), "\\Table.cat");
+    // As a screen reader picks an item: the index set, no activated().
+    files->setCurrentIndex(files->findText("\\Loop40.cat"));
+    EXPECT_EQ(state.TableFileName, "\\Loop40.cat");
+    EXPECT_EQ(editor.data().TableLast, 1);
+    files->setCurrentIndex(files->findText("\\Table.cat"));
+    EXPECT_EQ(state.TableFileName, "\\Table.cat");
+    EXPECT_EQ(editor.data().TableLast, 3);
+
+    // A new name lists the files again, which moves the index through other tables unheard.
+    files->setFocus();
+    files->lineEdit()->selectAll();
+    QTest::keyClicks(files, "Loop80");
+    QTest::keyClick(files, Qt::Key_Return);
+    EXPECT_EQ(state.TableFileName, "\\Loop80.cat");
+    EXPECT_EQ(files->currentText(), "\\Loop80.cat");
+    files->setCurrentIndex(files->findText("\\Loop40.cat"));
+    EXPECT_EQ(state.TableFileName, "\\Loop40.cat");
+}
+
+TEST_F(TableWindowTest, aPickWhoseTableCannotBeSavedFirst_isRefusedOnceAndTheBoxShowsTheTableKept) {
+    test_support::WriteFile(dir.filePath("Loop40.cat"), "");
+    open(ThreeRows);
+    // A pipe where the table was: it cannot be kept beside, so the changed table is not saved.
+    QFile::remove(dir.filePath("Table.cat"));
+    ASSERT_EQ(::mkfifo(dir.filePath("Table.cat").toLocal8Bit().constData(), 0600), 0);
+    editor.LoadTable();
+    form().txtInput->setText("3700");
+    QTest::mouseClick(form().cmdInput, Qt::LeftButton);
+    const std::size_t told = platform.messages.size();
+    // As the mouse picks an item: the index set, then activated().
+    QComboBox* files = form().cboCatFiles;
+    files->setCurrentIndex(files->findText("\\Loop40.cat"));
+    emit files->activated(files->findText("\\Loop40.cat"));
+    EXPECT_EQ(platform.messages.size(), told + 1);
+    EXPECT_EQ(state.TableFileName, "\\Table.cat");
+    EXPECT_EQ(files->currentText(), "\\Table.cat");
 }
 
 TEST_F(TableWindowTest, thePopUpActsOnTheRowItWasOpenedFor) {

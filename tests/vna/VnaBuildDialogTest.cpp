@@ -60,3 +60,21 @@ TEST_F(VnaBuildDialogTest, anEdgeSetWithoutKeysIsTheBandBuilt) {
 TEST_F(VnaBuildDialogTest, aScreenReaderTellsEveryControlTheKeyboardReachesApart) {
     EXPECT_EQ(testing_support::UnnamedOrAlike(*dialog), QStringList());
 }
+
+TEST_F(VnaBuildDialogTest, aBandPickedWithoutActivationSetsItsEdges_editedEdgesStay) {
+    auto* band = control<QComboBox>("cboBand");
+    auto* low = control<QDoubleSpinBox>("txtLowKHz");
+    auto* high = control<QDoubleSpinBox>("txtHighKHz");
+    // As a screen reader picks an item: the index set, no activated().
+    band->setCurrentIndex(band->findText("20m"));
+    EXPECT_DOUBLE_EQ(low->value(), 14000);
+    EXPECT_DOUBLE_EQ(high->value(), 14350);
+    start();
+    EXPECT_EQ(presenter->form().band, band->findText("20m"));
+    EXPECT_DOUBLE_EQ(presenter->form().lowKHz, 14000);
+
+    low->setValue(14100); // the band becomes the owner's own, with the edge as set
+    EXPECT_EQ(band->currentIndex(), 0);
+    EXPECT_DOUBLE_EQ(low->value(), 14100);
+    EXPECT_DOUBLE_EQ(high->value(), 14350);
+}
