@@ -206,6 +206,22 @@ TEST_F(WebSecurityTest, aClientThatAsksForTheEnd_isAnsweredWholeThenClosed_aPage
     EXPECT_EQ(kept.socket.state(), QAbstractSocket::ConnectedState);
 }
 
+// An HTTP/1.0 client reads the answer to the end of the connection unless it asked to keep it.
+TEST_F(WebSecurityTest, anHttp10Request_isAnsweredThenClosed_unlessItAsksForKeepAlive) {
+    for (const QByteArray path : {"/api/state", "/", "/nothing"}) {
+        Http once(port());
+        once.socket.write("GET " + path + " HTTP/1.0\r\nHost: " + once.host + "\r\n\r\n");
+        EXPECT_NE(once.read().status, 0) << path.constData();
+        EXPECT_TRUE(once.closes()) << path.constData(); // long before the idle time on this clock
+    }
+    Http kept(port());
+    kept.socket.write("GET /api/state HTTP/1.0\r\nHost: " + kept.host +
+                      "\r\nConnection: keep-alive\r\n\r\n");
+    EXPECT_EQ(kept.read().status, 200);
+    serve(100);
+    EXPECT_EQ(kept.socket.state(), QAbstractSocket::ConnectedState);
+}
+
 TEST_F(WebSecurityTest, aFloodingClientIs429_otherPeersAndTheStationAreNot) {
     Http flood(port());
     int refused = 0;
