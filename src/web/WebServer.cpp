@@ -264,7 +264,8 @@ void WebServer::reply(const QHttpServerRequest& request, QTcpSocket* socket, int
     responder.writeHeaders({{"Content-Type", "application/json"},
                             {"Content-Length", QByteArray::number(json.size())},
                             {"Cache-Control", "no-store"}});
-    responder.writeBody(json);
+    // An answer to HEAD has no body, or a kept connection would read it as the next answer.
+    responder.writeBody(request.method() == QHttpServerRequest::Method::Head ? QByteArray() : json);
 }
 
 void WebServer::acceptWebSockets() {

@@ -222,6 +222,21 @@ TEST_F(WebSecurityTest, anHttp10Request_isAnsweredThenClosed_unlessItAsksForKeep
     EXPECT_EQ(kept.socket.state(), QAbstractSocket::ConnectedState);
 }
 
+// Whatever HEAD is answered, the answer has no body: the next answer on the connection follows
+// its head directly.
+TEST_F(WebSecurityTest, anAnswerToHeadHasNoBody_refusalsToo) {
+    for (const QByteArray path : {"/api/state", "/nothing", "/"}) {
+        Http http(port());
+        const QByteArray head = "HEAD " + path + " HTTP/1.1\r\nHost: " + http.host + "\r\n\r\n";
+        http.socket.write(head + "GET /api/state HTTP/1.1\r\nHost: " + http.host +
+                          "\r\nConnection: close\r\n\r\n");
+        ASSERT_TRUE(http.closes()) << path.constData();
+        const QByteArray got = http.got + http.socket.readAll();
+        const qsizetype next = got.indexOf("\r\n\r\n") + 4;
+        EXPECT_TRUE(got.mid(next).startsWith("HTTP/1.1 200 OK")) << got.constData();
+    }
+}
+
 TEST_F(WebSecurityTest, aFloodingClientIs429_otherPeersAndTheStationAreNot) {
     Http flood(port());
     int refused = 0;
