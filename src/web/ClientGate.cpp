@@ -100,6 +100,11 @@ void ClientGate::vouchFor(const QHostAddress& peer, quint16 port) {
         connection->vouched = true;
 }
 
+bool ClientGate::keepsAlive(const QTcpSocket* socket) {
+    Connection* connection = find(socket);
+    return !connection || connection->guard.takeKeepAlive();
+}
+
 void ClientGate::prune() {
     std::erase_if(connections_, [](const auto& c) { return Ended(c->socket); });
 }

@@ -54,6 +54,9 @@ public:
     // The connection belongs: it holds its place.
     void vouchFor(const QTcpSocket* socket);
     void vouchFor(const QHostAddress& peer, quint16 port);
+    // Whether the connection stays open after the answer to its oldest request not yet
+    // answered (see RequestSizeGuard::takeKeepAlive); each answer asks once.
+    bool keepsAlive(const QTcpSocket* socket);
 
 protected:
     void incomingConnection(qintptr descriptor) override;

@@ -36,6 +36,8 @@ RequestSizeGuard::Verdict RequestSizeGuard::headComplete() {
     if (head_.size() > MaxHeadBytes)
         return Verdict::HeadTooLarge;
     const QList<QByteArray> lines = head_.split('\n');
+    bool askedClose = false;
+    bool askedKeepAlive = false;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray& line = lines[i];
         const qsizetype colon = line.indexOf(':');
@@ -53,9 +55,26 @@ RequestSizeGuard::Verdict RequestSizeGuard::headComplete() {
             bodyLeft_ = qsizetype(length);
         } else if (name == "transfer-encoding" && value.toLower() != "identity") {
             return Verdict::LengthRequired;
+        } else if (name == "connection") {
+            for (const QByteArray& option : value.split(',')) {
+                askedClose |= option.trimmed().compare("close", Qt::CaseInsensitive) == 0;
+                askedKeepAlive |= option.trimmed().compare("keep-alive", Qt::CaseInsensitive) == 0;
+            }
         }
     }
+    // Persistence is HTTP/1.1's default; an HTTP/1.0 client reads the answer to the end of the
+    // connection unless it asked to keep it.
+    const bool oldClient = lines.front().trimmed().endsWith("HTTP/1.0");
+    keepAlive_.push_back(!askedClose && (askedKeepAlive || !oldClient));
     return Verdict::Fine;
+}
+
+bool RequestSizeGuard::takeKeepAlive() {
+    if (keepAlive_.empty())
+        return true;
+    const bool keep = keepAlive_.front();
+    keepAlive_.pop_front();
+    return keep;
 }
 
 } // namespace web

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <deque>
 
 namespace web {
 
@@ -19,11 +20,16 @@ public:
     Verdict feed(const QByteArray& bytes);
     // No part of a request is under way: the last one came whole, or none came yet.
     bool betweenRequests() const { return head_.isEmpty() && bodyLeft_ == 0; }
+    // Whether the connection stays open after the answer to the oldest request not yet asked
+    // about: HTTP/1.1 unless it says "Connection: close", HTTP/1.0 only when it says
+    // "Connection: keep-alive". True when no whole head has come.
+    bool takeKeepAlive();
 
 private:
     Verdict headComplete();
 
     QByteArray head_;
+    std::deque<bool> keepAlive_; // one for each head not yet answered, in order
     qsizetype bodyLeft_ = 0;
     Verdict verdict_ = Verdict::Fine;
 };

@@ -20,16 +20,6 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcWeb, "ventrolo.web")
 
-// A client that says "Connection: close" reads until the connection ends: it ends once the
-// answer is written, not when the idle time runs out.
-void CloseIfAsked(const QHttpServerRequest& request, QTcpSocket& socket) {
-    const QList<QByteArray> options = request.value("connection").split(',');
-    if (std::any_of(options.begin(), options.end(), [](const QByteArray& option) {
-            return option.trimmed().compare("close", Qt::CaseInsensitive) == 0;
-        }))
-        socket.disconnectFromHost();
-}
-
 // The client's address as people write it: 192.168.1.20, not ::ffff:192.168.1.20.
 QString PeerText(const QTcpSocket& socket) {
     bool isV4 = false;
@@ -175,7 +165,7 @@ bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
         return true;
     const bool answered = answer(request, socket);
     if (answered)
-        CloseIfAsked(request, *socket);
+        closeIfAsked(socket);
     return answered;
 }
 
@@ -246,13 +236,20 @@ bool WebServer::servePage(const QHttpServerRequest& request, QTcpSocket* socket)
     return true;
 }
 
+void WebServer::closeIfAsked(QTcpSocket* socket) {
+    // A client that reads until the connection ends (HTTP/1.0, "Connection: close") has it
+    // ended once the answer is written, not when the idle time runs out.
+    if (gate_ && !gate_->keepsAlive(socket))
+        socket->disconnectFromHost();
+}
+
 void WebServer::StateChanged() {
     push_.changed();
 }
 
 void WebServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
     reply(request, socket, 404, {{QStringLiteral("error"), QStringLiteral("no such page")}});
-    CloseIfAsked(request, *socket);
+    closeIfAsked(socket);
 }
 
 void WebServer::reply(const QHttpServerRequest& request, QTcpSocket* socket, int status,
@@ -267,7 +264,8 @@ void WebServer::reply(const QHttpServerRequest& request, QTcpSocket* socket, int
     responder.writeHeaders({{"Content-Type", "application/json"},
                             {"Content-Length", QByteArray::number(json.size())},
                             {"Cache-Control", "no-store"}});
-    responder.writeBody(json);
+    // An answer to HEAD has no body, or a kept connection would read it as the next answer.
+    responder.writeBody(request.method() == QHttpServerRequest::Method::Head ? QByteArray() : json);
 }
 
 void WebServer::acceptWebSockets() {

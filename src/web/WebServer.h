@@ -86,6 +86,8 @@ private:
     // allow: the methods a 405 names in its Allow header.
     void reply(const QHttpServerRequest& request, QTcpSocket* socket, int status,
                const QJsonObject& body, const QByteArray& allow = {});
+    // Ends the connection after the answer just written when its request asked for that.
+    void closeIfAsked(QTcpSocket* socket);
     void acceptWebSockets();
     void webSocketMessage(QWebSocket* socket, const QString& message);
     void admit(Client& client);

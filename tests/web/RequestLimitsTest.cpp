@@ -53,6 +53,23 @@ TEST(RequestSizeGuardTest, betweenRequests_untilTheFirstByteAndOnceTheBodyIsWhol
     EXPECT_TRUE(guard.betweenRequests());
 }
 
+TEST(RequestSizeGuardTest, keepAlive_isHttp11sDefault_http10sOnlyWhenAsked_inTheRequestsOrder) {
+    RequestSizeGuard guard;
+    EXPECT_TRUE(guard.takeKeepAlive()); // no head yet: nothing to end
+    (void)guard.feed("GET /a HTTP/1.1\r\nHost: x\r\n\r\n"
+                     "GET /b HTTP/1.0\r\nHost: x\r\n\r\n"
+                     "GET /c HTTP/1.0\r\nconnection: Keep-Alive\r\n\r\n"
+                     "GET /d HTTP/1.1\r\nConnection: keep-alive, close\r\n\r\n"
+                     "POST /e HTTP/1.0\r\nConnection: keep-alive\r\nContent-Length: 4\r\n\r\n");
+    (void)guard.feed("{}{}GET /f HTTP/1.0");
+    EXPECT_TRUE(guard.takeKeepAlive());
+    EXPECT_FALSE(guard.takeKeepAlive());
+    EXPECT_TRUE(guard.takeKeepAlive());
+    EXPECT_FALSE(guard.takeKeepAlive());
+    EXPECT_TRUE(guard.takeKeepAlive());
+    EXPECT_TRUE(guard.takeKeepAlive()); // what followed the body is no whole head
+}
+
 TEST(RequestBudgetTest, aBurstThenTheRate_perPeer) {
     RequestBudget budget;
     for (int i = 0; i < RequestBudget::Burst; ++i)

@@ -200,6 +200,26 @@ TEST_F(WebPageTest, aGotoTurnsTheNeedleToItAndAWrongOneSaysWhy) {
     EXPECT_EQ(counter(), 50);
 }
 
+// On a phone the controls far down the page are pressed with the page scrolled: their
+// refusal is shown where it is seen.
+struct WebPagePhoneTest : WebPageTest {
+    WebPagePhoneTest() : WebPageTest({390, 844}) {}
+};
+
+TEST_F(WebPagePhoneTest, aRefusalIsInViewOfTheButtonPressedFarDownThePage) {
+    open();
+    browser->type("#gotoSteps", "100001");
+    browser->click("#gotoStepsButton");
+    browser->waitFor(Text("message") + ".startsWith('Steps must be a whole number')");
+    EXPECT_GT(browser->evaluate("scrollY").toDouble(), 0); // the page was scrolled to the field
+    EXPECT_TRUE(browser
+                    ->evaluate("(() => { const r = document.getElementById('message')"
+                               ".getBoundingClientRect(); return r.height > 0 && r.top >= 0 && "
+                               "r.bottom <= innerHeight; })()")
+                    .toBool());
+    browser->clearErrors(); // the refused request is logged as a failed load
+}
+
 TEST_F(WebPageTest, stopAndEscEndATurnMidWay) {
     open();
     browser->type("#gotoSteps", "100000");
@@ -268,8 +288,8 @@ TEST_F(WebPageTest, theTableAddsARowAtTheRigsFrequencyTurnsToRowsAndDeletes) {
     waitText("counter", "100");
 
     browser->click("#tableRows tr:nth-child(2) .deleteRow");
-    browser->waitFor(
-        "document.querySelector('#tableRows tr:nth-child(2) .deleteRow').textContent === 'Delete?'");
+    browser->waitFor("document.querySelector('#tableRows tr:nth-child(2) .deleteRow').textContent "
+                     "=== 'Delete?'");
     // Said to a screen reader too.
     EXPECT_EQ(text("announce"), "Press again within 4 seconds to delete the row of 7150 kHz.");
     browser->click("#tableRows tr:nth-child(2) .deleteRow");
@@ -399,9 +419,10 @@ TEST_F(WebPageTest, aHeldJogButtonTurnsUntilLetGo_everyWayOfLettingGoStopsIt) {
         const core::Long before = counter();
         browser->pointerDown("#jogUp1", way.touch);
         // Held on past the first step, it turns on.
-        browser->waitFor(QStringLiteral("sent.includes('/api/jog') && "
-                                        "Number(document.getElementById('counter').textContent) > %1")
-                             .arg(before + 5));
+        browser->waitFor(
+            QStringLiteral("sent.includes('/api/jog') && "
+                           "Number(document.getElementById('counter').textContent) > %1")
+                .arg(before + 5));
         if (way.script.isEmpty())
             browser->pointerUp(way.cancelled);
         else

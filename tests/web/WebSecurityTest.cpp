@@ -206,6 +206,37 @@ TEST_F(WebSecurityTest, aClientThatAsksForTheEnd_isAnsweredWholeThenClosed_aPage
     EXPECT_EQ(kept.socket.state(), QAbstractSocket::ConnectedState);
 }
 
+// An HTTP/1.0 client reads the answer to the end of the connection unless it asked to keep it.
+TEST_F(WebSecurityTest, anHttp10Request_isAnsweredThenClosed_unlessItAsksForKeepAlive) {
+    for (const QByteArray path : {"/api/state", "/", "/nothing"}) {
+        Http once(port());
+        once.socket.write("GET " + path + " HTTP/1.0\r\nHost: " + once.host + "\r\n\r\n");
+        EXPECT_NE(once.read().status, 0) << path.constData();
+        EXPECT_TRUE(once.closes()) << path.constData(); // long before the idle time on this clock
+    }
+    Http kept(port());
+    kept.socket.write("GET /api/state HTTP/1.0\r\nHost: " + kept.host +
+                      "\r\nConnection: keep-alive\r\n\r\n");
+    EXPECT_EQ(kept.read().status, 200);
+    serve(100);
+    EXPECT_EQ(kept.socket.state(), QAbstractSocket::ConnectedState);
+}
+
+// Whatever HEAD is answered, the answer has no body: the next answer on the connection follows
+// its head directly.
+TEST_F(WebSecurityTest, anAnswerToHeadHasNoBody_refusalsToo) {
+    for (const QByteArray path : {"/api/state", "/nothing", "/"}) {
+        Http http(port());
+        const QByteArray head = "HEAD " + path + " HTTP/1.1\r\nHost: " + http.host + "\r\n\r\n";
+        http.socket.write(head + "GET /api/state HTTP/1.1\r\nHost: " + http.host +
+                          "\r\nConnection: close\r\n\r\n");
+        ASSERT_TRUE(http.closes()) << path.constData();
+        const QByteArray got = http.got + http.socket.readAll();
+        const qsizetype next = got.indexOf("\r\n\r\n") + 4;
+        EXPECT_TRUE(got.mid(next).startsWith("HTTP/1.1 200 OK")) << got.constData();
+    }
+}
+
 TEST_F(WebSecurityTest, aFloodingClientIs429_otherPeersAndTheStationAreNot) {
     Http flood(port());
     int refused = 0;
