@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "rig/Band.h"
 #include "rig/CatLog.h"
+#include "rig/KeyedRecord.h"
 #include "rig/RigConnection.h"
 #include "rig/SerialExchanges.h"
 #include "rig/SerialLink.h"
@@ -39,6 +40,9 @@ public:
     bool connected() const { return open_ && serial_.isOpen(); }
     // "19200,N,8,1", with " - no connection" while a lost line waits.
     QString lineText() const override;
+    // Where the record of a PTT we keyed is kept (KeyedRecord), so that the next opening
+    // releases a PTT a run left keyed; without a directory none is kept.
+    void keepKeyedRecordIn(const QString& programDirectory);
 
     // The rig's transmit read alone.
     bool requestTransmitState() override;
@@ -116,6 +120,12 @@ protected:
     // A message in the CAT log.
     virtual void logMessage(const QByteArray& message, CatDirection direction, const QString& name);
 
+    // Our PTT is about to key the rig on this line / its release went out.
+    void recordKeyed();
+    void recordReleased();
+    // A run ended with our PTT keyed on this line (the record left behind).
+    bool leftKeyed() const;
+
     platform::Platform& platform_;
     SerialLink& serial_;
     CatLog& log_;
@@ -129,6 +139,7 @@ private:
     void reopened();
 
     SerialExchanges exchanges_;
+    KeyedRecord keyedRecord_{QString()};
     bool open_ = false;
 };
 

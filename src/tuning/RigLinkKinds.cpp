@@ -157,14 +157,19 @@ const std::vector<RigLinkKind>& RigLinkKinds() {
          }},
         {Link::Civ, "civ", false, &CivQuestion,
          [](const RigLinkMaking& making) -> std::unique_ptr<rig::RigConnection> {
-             return std::make_unique<rig::CivRig>(making.platform, making.serial, making.log);
+             auto civ = std::make_unique<rig::CivRig>(making.platform, making.serial, making.log);
+             civ->keepKeyedRecordIn(making.programDirectory);
+             return civ;
          },
          [](rig::RigConnection& link, const RigLinkChoice& links) {
              static_cast<rig::CivRig&>(link).setSettings(links.civSettings());
          }},
         {Link::Kenwood, "kenwood", false, &KenwoodQuestion,
          [](const RigLinkMaking& making) -> std::unique_ptr<rig::RigConnection> {
-             return std::make_unique<rig::KenwoodRig>(making.platform, making.serial, making.log);
+             auto kenwood =
+                 std::make_unique<rig::KenwoodRig>(making.platform, making.serial, making.log);
+             kenwood->keepKeyedRecordIn(making.programDirectory);
+             return kenwood;
          },
          [](rig::RigConnection& link, const RigLinkChoice& links) {
              static_cast<rig::KenwoodRig&>(link).setModel(links.kenwoodSettings().model,
