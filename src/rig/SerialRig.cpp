@@ -77,10 +77,6 @@ QString SerialRig::lineText() const {
 
 // --- the line ---
 
-void SerialRig::keepKeyedRecordIn(const QString& programDirectory) {
-    keyedRecord_ = KeyedRecord(programDirectory);
-}
-
 void SerialRig::recordKeyed() {
     (void)keyedRecord_.keyed(serial_.description());
 }

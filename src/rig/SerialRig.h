@@ -3,7 +3,6 @@
 #include "platform/Platform.h"
 #include "rig/Band.h"
 #include "rig/CatLog.h"
-#include "rig/KeyedRecord.h"
 #include "rig/RigConnection.h"
 #include "rig/SerialExchanges.h"
 #include "rig/SerialLink.h"
@@ -40,9 +39,6 @@ public:
     bool connected() const { return open_ && serial_.isOpen(); }
     // "19200,N,8,1", with " - no connection" while a lost line waits.
     QString lineText() const override;
-    // Where the record of a PTT we keyed is kept (KeyedRecord), so that the next opening
-    // releases a PTT a run left keyed; without a directory none is kept.
-    void keepKeyedRecordIn(const QString& programDirectory);
 
     // The rig's transmit read alone.
     bool requestTransmitState() override;
@@ -139,7 +135,6 @@ private:
     void reopened();
 
     SerialExchanges exchanges_;
-    KeyedRecord keyedRecord_{QString()};
     bool open_ = false;
 };
 

@@ -136,14 +136,18 @@ const std::vector<RigLinkKind>& RigLinkKinds() {
         {Link::Simulated, "simulated"},
         {Link::Rigctld, "rigctld", true, &RigctldQuestion,
          [](const RigLinkMaking& making) -> std::unique_ptr<rig::RigConnection> {
-             return std::make_unique<rig::RigctldRig>(making.platform);
+             auto rigctld = std::make_unique<rig::RigctldRig>(making.platform);
+             rigctld->keepKeyedRecordIn(making.programDirectory);
+             return rigctld;
          },
          [](rig::RigConnection& link, const RigLinkChoice& links) {
              static_cast<rig::RigctldRig&>(link).setAddress(links.rigctldAddress());
          }},
         {Link::Flrig, "flrig", true, &FlrigQuestion,
          [](const RigLinkMaking& making) -> std::unique_ptr<rig::RigConnection> {
-             return std::make_unique<rig::FlrigRig>(making.platform, &making.log);
+             auto flrig = std::make_unique<rig::FlrigRig>(making.platform, &making.log);
+             flrig->keepKeyedRecordIn(making.programDirectory);
+             return flrig;
          },
          [](rig::RigConnection& link, const RigLinkChoice& links) {
              static_cast<rig::FlrigRig&>(link).setAddress(links.flrigAddress());

@@ -29,7 +29,7 @@ struct RigLinkMaking {
     platform::Platform& platform;
     rig::SerialLink& serial; // the COM port chosen
     rig::CatLog& log;
-    // Where a serial link keeps the record of a PTT it keyed; empty: none kept.
+    // Where a link keeps the record of a PTT it keyed; empty: none kept.
     QString programDirectory{};
 };
 
