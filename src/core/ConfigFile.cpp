@@ -19,6 +19,19 @@ const QString ConfigVersion = QStringLiteral("Version 1.24");
 // The counters are on lines 6 and 7, the overlay positions on line 11.
 constexpr int LastPositionLine = 11;
 
+// Whether a file name the configuration keeps ("\\Table.cat") names a file of the program
+// directory: a hand-edited name must not lead the table or timer file out of it.
+bool NamesAFileOfTheDirectory(const QString& stored) {
+    const QString name = stored.startsWith(QLatin1Char('\\')) ? stored.mid(1) : stored;
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20)
+            return false;
+    }
+    return true;
+}
+
 // CalibrationSteps is held as a Long but stored as a 16-bit Integer.
 struct AsInteger {
     Long& value;
@@ -193,7 +206,20 @@ ConfigFile::Loaded ConfigFile::LoadConfig() {
         damaged(what + QStringLiteral(" The damaged file is kept as %1 before it is saved over.")
                            .arg(damagedCopyPath()));
     }
+    const ProgramState defaults;
+    keepNameInDirectory(state_.TableFileName, defaults.TableFileName, 3);
+    keepNameInDirectory(state_.TimerFileName, defaults.TimerFileName, 4);
     return Loaded::FromFile;
+}
+
+void ConfigFile::keepNameInDirectory(QString& name, const QString& fallback, int line) {
+    if (NamesAFileOfTheDirectory(name))
+        return;
+    damaged(QStringLiteral("%1: the file name \"%2\" at line %3 is no file of the program "
+                           "directory; \"%4\" is used instead. The file is kept as %5 before it "
+                           "is saved over.")
+                .arg(path(), name, QString::number(line), fallback, damagedCopyPath()));
+    name = fallback;
 }
 
 void ConfigFile::damaged(const QString& text) {

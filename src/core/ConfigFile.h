@@ -28,7 +28,8 @@ public:
     // file is missing, unreadable or its first line is not this version's (the result says so).
     // A damaged file keeps the fields read before the fault, the rest keep their values, and the
     // user is told. Whatever is not read of a file that is there counts as damage: the file is
-    // kept as damagedCopyPath() before the first save over it.
+    // kept as damagedCopyPath() before the first save over it, and so is one whose table or
+    // timer file name leads out of the program directory (the default name is used).
     [[nodiscard]] Loaded LoadConfig();
     // Whether the last LoadConfig() read both steppers' counters and overlay positions from the
     // file: false when it is missing, unreadable, of another version or damaged before them.
@@ -52,6 +53,9 @@ private:
     // The file holds what this run could not read: the user is told, the file kept aside.
     void damaged(const QString& text);
     bool keepDamagedCopy();
+    // A table or timer file name read from the file that leads out of the program directory is
+    // replaced by the default, and the file counts as damaged at that line.
+    void keepNameInDirectory(QString& name, const QString& fallback, int line);
 
     ProgramState& state_;
     platform::Platform& platform_;

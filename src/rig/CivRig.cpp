@@ -196,14 +196,19 @@ CatResult CivRig::setPtt(bool on) {
         emit pttSwitched(false);
         return releasePtt() ? CatResult::Sent : CatResult::NotSent;
     }
+    // Recorded before the rig is keyed: a run that ends keyed is released at the next opening.
+    recordKeyed();
     // A rig that refuses to transmit (out of its bands, TX inhibited) says NG.
     const bool sent = command(Transmit + char(1), 2, QStringLiteral("Set PTT"),
                               [this](const std::optional<QByteArray>& data) {
                                   if (!data)
                                       keyRefused();
                               });
-    if (!sent)
+    if (!sent) {
+        if (released_)
+            recordReleased(); // none of ours stays keyed
         return CatResult::NotSent;
+    }
     pttOn_ = true;
     released_ = false;
     emit pttSwitched(true);
@@ -239,8 +244,10 @@ void CivRig::unsolicited(const QByteArray& message) {
 bool CivRig::releasePtt() {
     return command(Transmit + char(0), 2, QStringLiteral("Set PTT"),
                    [this](const std::optional<QByteArray>& data) {
-                       if (data && !pttOn_)
+                       if (data && !pttOn_) {
                            released_ = true;
+                           recordReleased();
+                       }
                    });
 }
 
@@ -267,8 +274,14 @@ void CivRig::heard(const civ::Frame& frame) {
 void CivRig::greet() {
     rigHeard_ = false;
     strangerTold_ = false;
-    if (!released_ && !pttOn_)
+    // Our PTT was released while the line was down, or a run ended with it keyed: the rig
+    // learns it now. A PTT we never keyed is the operator's and stays.
+    if ((!released_ || leftKeyed()) && !pttOn_) {
+        if (released_)
+            qCInfo(lcRig).noquote()
+                << "the PTT left keyed on" << serial_.description() << "is released";
         (void)releasePtt();
+    }
 }
 
 void CivRig::farewell() {
@@ -277,6 +290,8 @@ void CivRig::farewell() {
         const QByteArray release = civ::Encode(address_, CivControllerAddress, Transmit + char(0));
         logMessage(release, CatDirection::Transmit, QStringLiteral("Set PTT"));
         released_ = serial_.write(release);
+        if (released_)
+            recordReleased();
     }
 }
 

@@ -231,8 +231,14 @@ void FlrigRig::answered() {
     if (online_)
         return;
     online_ = true;
-    if (pttReleaseOwed_)
-        pttReleaseOwed_ = !call(QStringLiteral("rig.set_ptt"), {0}, [](const auto&) {});
+    if (releaseOwedTo(keyedLine(), pttReleaseOwed_) &&
+        call(QStringLiteral("rig.set_ptt"), {0}, [](const auto&) {})) {
+        if (!pttReleaseOwed_)
+            qCInfo(lcRig) << "the PTT left keyed through flrig at" << address_.text()
+                          << "is released";
+        pttReleaseOwed_ = false;
+        keyedRecord_.released();
+    }
     emit changed();
 }
 
@@ -345,8 +351,12 @@ CatResult FlrigRig::setMode(int index) {
     return sent ? CatResult::Sent : CatResult::NotSent;
 }
 
+QString FlrigRig::keyedLine() const {
+    return QStringLiteral("flrig ") + address_.text();
+}
+
 CatResult FlrigRig::setPtt(bool on) {
-    return switchPttBy(on, pttReleaseOwed_, [this](bool key) {
+    return switchPttBy(on, pttReleaseOwed_, keyedLine(), [this](bool key) {
         // A rig that flrig cannot key does not transmit although our PTT is on.
         return call(QStringLiteral("rig.set_ptt"), {key ? 1 : 0}, [this, key](const auto& value) {
             if (key && !value)

@@ -103,6 +103,8 @@ private:
     bool online_ = false;
     // Our PTT was released while the server could not hear it: told once it is back.
     bool pttReleaseOwed_ = false;
+    // The rig's program as the record of a PTT we keyed names it.
+    QString keyedLine() const;
     QStringList modes_;
     bool modesNamedByServer_ = false;
 };

@@ -110,8 +110,10 @@ bool KenwoodRig::set(const QByteArray& command, const QString& name,
 
 bool KenwoodRig::releasePtt() {
     return set(model_->pttOff, QStringLiteral("Set PTT"), [this] {
-        if (!pttOn_)
+        if (!pttOn_) {
             released_ = true;
+            recordReleased();
+        }
     });
 }
 
@@ -244,8 +246,13 @@ CatResult KenwoodRig::setPtt(bool on) {
         emit pttSwitched(false);
         return releasePtt() ? CatResult::Sent : CatResult::NotSent;
     }
-    if (!set(model_->pttOn, QStringLiteral("Set PTT")))
+    // Recorded before the rig is keyed: a run that ends keyed is released at the next opening.
+    recordKeyed();
+    if (!set(model_->pttOn, QStringLiteral("Set PTT"))) {
+        if (released_)
+            recordReleased(); // none of ours stays keyed
         return CatResult::NotSent;
+    }
     pttOn_ = true;
     released_ = false;
     emit pttSwitched(true);
@@ -283,9 +290,14 @@ void KenwoodRig::unsolicited(const QByteArray& message) {
 
 void KenwoodRig::greet() {
     (void)set(model_->autoInfoOn, QStringLiteral("Auto info on"));
-    // Our PTT was released while the line was down: the rig learns it now.
-    if (!released_ && !pttOn_)
+    // Our PTT was released while the line was down, or a run ended with it keyed: the rig
+    // learns it now. A PTT we never keyed is the operator's and stays.
+    if ((!released_ || leftKeyed()) && !pttOn_) {
+        if (released_)
+            qCInfo(lcRig).noquote()
+                << "the PTT left keyed on" << serial_.description() << "is released";
         (void)releasePtt();
+    }
 }
 
 void KenwoodRig::farewell() {
@@ -294,7 +306,10 @@ void KenwoodRig::farewell() {
     if (!released_)
         last.prepend(model_->pttOff);
     logMessage(last, CatDirection::Transmit, QStringLiteral("Close"));
-    released_ = serial_.write(last) || released_;
+    if (serial_.write(last) && !released_) {
+        released_ = true;
+        recordReleased();
+    }
 }
 
 } // namespace rig

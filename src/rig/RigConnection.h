@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rig/KeyedRecord.h"
 #include "rig/LinkCapabilities.h"
 #include "rig/RigReading.h"
 #include "rig/SerialLink.h"
@@ -85,6 +86,12 @@ public:
         return selectModeByCode(code);
     }
 
+    // Where the record of a PTT this link keys is kept (KeyedRecord), so that the next opening
+    // releases a PTT a run left keyed; without a directory none is kept.
+    void keepKeyedRecordIn(const QString& programDirectory) {
+        keyedRecord_ = KeyedRecord(programDirectory);
+    }
+
 signals:
     void readingArrived(const rig::RigReading& reading);
     // The rig told a change unasked (Icom's transceive, the auto-information of the Kenwood
@@ -154,27 +161,44 @@ protected:
         });
     }
 
-    // Our PTT switched by one request to the rig's program, send(on), whose answer comes later.
-    // A release that could not be sent while our PTT was on stays owed (releaseOwed) until one
-    // is.
-    CatResult switchPttBy(bool on, bool& releaseOwed, const std::function<bool(bool on)>& send) {
+    // Our PTT switched by one request to the rig's program (line names it in the record of a
+    // PTT we keyed), send(on), whose answer comes later. A release that could not be sent while
+    // our PTT was on stays owed (releaseOwed) until one is.
+    CatResult switchPttBy(bool on, bool& releaseOwed, const QString& line,
+                          const std::function<bool(bool on)>& send) {
         if (!on) {
             const bool keyed = pttOn_;
             pttOn_ = false;
             emit pttSwitched(false);
             if (send(false)) {
                 releaseOwed = false;
+                keyedRecord_.released();
                 return CatResult::Sent;
             }
             releaseOwed = releaseOwed || keyed;
             return CatResult::NotSent;
         }
-        if (!send(true))
+        // Recorded before the rig is keyed: a run that ends keyed is released at the next
+        // opening.
+        (void)keyedRecord_.keyed(line);
+        if (!send(true)) {
+            if (!pttOn_ && !releaseOwed)
+                keyedRecord_.released();
             return CatResult::NotSent;
+        }
         pttOn_ = true;
         emit pttSwitched(true);
         return CatResult::Sent;
     }
+    // Whether the rig's program, heard again or for the first time, is owed our release: one
+    // that could not be sent, or a run that ended with our PTT keyed there. A PTT we never keyed
+    // is the operator's and stays.
+    bool releaseOwedTo(const QString& line, bool releaseOwed) const {
+        return !pttOn_ && (releaseOwed || keyedRecord_.leftKeyed(line));
+    }
+
+    // The record of a PTT this link keyed (keepKeyedRecordIn()).
+    KeyedRecord keyedRecord_{QString()};
 
     // Our PTT as this link keyed it: released at closing.
     bool pttOn_ = false;

@@ -176,8 +176,13 @@ void RigctldRig::connectionMade() {
                         },
                         {}});
     replyLimit_->start(ReplyLimitMs);
-    if (pttReleaseOwed_ && send("T 0", 1, [](const Reply&) {}))
+    if (releaseOwedTo(keyedLine(), pttReleaseOwed_) && send("T 0", 1, [](const Reply&) {})) {
+        if (!pttReleaseOwed_)
+            qCInfo(lcRig) << "the PTT left keyed through rigctld at" << address_.text()
+                          << "is released";
         pttReleaseOwed_ = false;
+        keyedRecord_.released();
+    }
     emit changed();
 }
 
@@ -358,8 +363,12 @@ CatResult RigctldRig::setMode(int index) {
     return sent ? CatResult::Sent : CatResult::NotSent;
 }
 
+QString RigctldRig::keyedLine() const {
+    return QStringLiteral("rigctld ") + address_.text();
+}
+
 CatResult RigctldRig::setPtt(bool on) {
-    return switchPttBy(on, pttReleaseOwed_, [this](bool key) {
+    return switchPttBy(on, pttReleaseOwed_, keyedLine(), [this](bool key) {
         // A rig that cannot be keyed through the daemon does not transmit although our PTT is
         // on.
         return send(key ? "T 1" : "T 0", 1, [this, key](const Reply& reply) {

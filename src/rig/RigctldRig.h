@@ -112,6 +112,8 @@ private:
     QList<QByteArray> unwritten_;
     // Our PTT was released while the daemon could not hear it: told once it is back.
     bool pttReleaseOwed_ = false;
+    // The rig's program as the record of a PTT we keyed names it.
+    QString keyedLine() const;
     // The dial and mode as last read or set: the daemon converts the power at them.
     float dialKHz_ = 0;
     int modeIndex_ = 0;

@@ -77,6 +77,18 @@ QString SerialRig::lineText() const {
 
 // --- the line ---
 
+void SerialRig::recordKeyed() {
+    (void)keyedRecord_.keyed(serial_.description());
+}
+
+void SerialRig::recordReleased() {
+    keyedRecord_.released();
+}
+
+bool SerialRig::leftKeyed() const {
+    return keyedRecord_.leftKeyed(serial_.description());
+}
+
 LinkOpenResult SerialRig::open(int port) {
     if (open_)
         close();

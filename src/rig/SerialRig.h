@@ -116,6 +116,12 @@ protected:
     // A message in the CAT log.
     virtual void logMessage(const QByteArray& message, CatDirection direction, const QString& name);
 
+    // Our PTT is about to key the rig on this line / its release went out.
+    void recordKeyed();
+    void recordReleased();
+    // A run ended with our PTT keyed on this line (the record left behind).
+    bool leftKeyed() const;
+
     platform::Platform& platform_;
     SerialLink& serial_;
     CatLog& log_;

@@ -170,7 +170,7 @@ rig::RigConnection* Station::makeFallbackLink(const tuning::FallbackChoice& choi
         return &catRig_;
     // A CI-V or Kenwood-family rig talks on the COM port chosen, beside a first link on the
     // network; one on the network listens where the fallback names.
-    fallbackLink_ = kind.make({platform_, serialLink_, catLog_});
+    fallbackLink_ = kind.make({platform_, serialLink_, catLog_, rigLinks_.directory()});
     kind.configure(*fallbackLink_, rigLinks_);
     if (auto* rigctld = qobject_cast<rig::RigctldRig*>(fallbackLink_.get()))
         rigctld->setAddress(choice.address);

@@ -136,14 +136,18 @@ const std::vector<RigLinkKind>& RigLinkKinds() {
         {Link::Simulated, "simulated"},
         {Link::Rigctld, "rigctld", true, &RigctldQuestion,
          [](const RigLinkMaking& making) -> std::unique_ptr<rig::RigConnection> {
-             return std::make_unique<rig::RigctldRig>(making.platform);
+             auto rigctld = std::make_unique<rig::RigctldRig>(making.platform);
+             rigctld->keepKeyedRecordIn(making.programDirectory);
+             return rigctld;
          },
          [](rig::RigConnection& link, const RigLinkChoice& links) {
              static_cast<rig::RigctldRig&>(link).setAddress(links.rigctldAddress());
          }},
         {Link::Flrig, "flrig", true, &FlrigQuestion,
          [](const RigLinkMaking& making) -> std::unique_ptr<rig::RigConnection> {
-             return std::make_unique<rig::FlrigRig>(making.platform, &making.log);
+             auto flrig = std::make_unique<rig::FlrigRig>(making.platform, &making.log);
+             flrig->keepKeyedRecordIn(making.programDirectory);
+             return flrig;
          },
          [](rig::RigConnection& link, const RigLinkChoice& links) {
              static_cast<rig::FlrigRig&>(link).setAddress(links.flrigAddress());
@@ -157,14 +161,19 @@ const std::vector<RigLinkKind>& RigLinkKinds() {
          }},
         {Link::Civ, "civ", false, &CivQuestion,
          [](const RigLinkMaking& making) -> std::unique_ptr<rig::RigConnection> {
-             return std::make_unique<rig::CivRig>(making.platform, making.serial, making.log);
+             auto civ = std::make_unique<rig::CivRig>(making.platform, making.serial, making.log);
+             civ->keepKeyedRecordIn(making.programDirectory);
+             return civ;
          },
          [](rig::RigConnection& link, const RigLinkChoice& links) {
              static_cast<rig::CivRig&>(link).setSettings(links.civSettings());
          }},
         {Link::Kenwood, "kenwood", false, &KenwoodQuestion,
          [](const RigLinkMaking& making) -> std::unique_ptr<rig::RigConnection> {
-             return std::make_unique<rig::KenwoodRig>(making.platform, making.serial, making.log);
+             auto kenwood =
+                 std::make_unique<rig::KenwoodRig>(making.platform, making.serial, making.log);
+             kenwood->keepKeyedRecordIn(making.programDirectory);
+             return kenwood;
          },
          [](rig::RigConnection& link, const RigLinkChoice& links) {
              static_cast<rig::KenwoodRig&>(link).setModel(links.kenwoodSettings().model,

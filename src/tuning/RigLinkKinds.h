@@ -29,6 +29,8 @@ struct RigLinkMaking {
     platform::Platform& platform;
     rig::SerialLink& serial; // the COM port chosen
     rig::CatLog& log;
+    // Where a link keeps the record of a PTT it keyed; empty: none kept.
+    QString programDirectory{};
 };
 
 // One kind of rig link: its key in [rig] link=, how the Com menu asks for its settings and how

@@ -132,7 +132,7 @@ rig::RigConnection* RigPort::connectionFor(const RigLinkKind& kind) {
     if (made_ && &tuning_.connection() == made_.get() && !tuning_.setConnection(catRig_))
         return nullptr;
     RigLinkChoice& links = links_;
-    made_ = kind.make({platform_, links.serialPort(), links.catLog()});
+    made_ = kind.make({platform_, links.serialPort(), links.catLog(), links.directory()});
     madeLink_ = kind.link;
     return made_.get();
 }

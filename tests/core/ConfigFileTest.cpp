@@ -376,3 +376,36 @@ TEST_F(ConfigFileTest, aFailedSave_isReportedAndLeavesTheOldFile) {
     EXPECT_EQ(platform.messages[0].icon, platform::Icon::Exclamation);
     EXPECT_EQ(readFile(), DistinctFile);
 }
+
+TEST_F(ConfigFileTest, aTableOrTimerNameLeadingOutOfTheDirectory_givesTheDefaultAndIsKeptAside) {
+    const ProgramState defaults;
+    for (const QByteArray& name :
+         {QByteArray("\\../outside.cat"), QByteArray("/etc/Loop.cat"),
+          QByteArray("\\sub\\Loop.cat"), QByteArray("\\.."), QByteArray("..")}) {
+        SCOPED_TRACE(name.toStdString());
+        ProgramState fresh;
+        FakePlatform told;
+        ConfigFile loaded(fresh, told, dir.path());
+        QByteArray file = DistinctFile;
+        file.replace("\"\\Loop.cat\"", "\"" + name + "\"");
+        file.replace("\"\\Timer2.tbl\"", "\"" + name + "\"");
+        writeFile(file);
+        QFile::remove(loaded.damagedCopyPath());
+
+        EXPECT_EQ(loaded.LoadConfig(), ConfigFile::Loaded::FromFile);
+        EXPECT_EQ(fresh.TableFileName, defaults.TableFileName);
+        EXPECT_EQ(fresh.TimerFileName, defaults.TimerFileName);
+        EXPECT_EQ(fresh.FrequencyUnit, "MHz") << "the rest of the file is read";
+        EXPECT_EQ(fresh.StoredProfiles[1].StepCounter, 21);
+        EXPECT_TRUE(loaded.positionsRead());
+        ASSERT_EQ(told.messages.size(), 2u);
+        EXPECT_TRUE(told.messages[0].text.contains(" at line 3 is no file of the program "
+                                                   "directory; \"\\Table.cat\" is used instead"))
+            << told.messages[0].text.toStdString();
+        EXPECT_TRUE(told.messages[1].text.contains(" at line 4 "));
+
+        ASSERT_TRUE(loaded.SaveConfig());
+        EXPECT_EQ(readFile(loaded.damagedCopyPath()), file) << "the hand-edited file is kept";
+        EXPECT_TRUE(readFile().contains("\"\\Table.cat\",\"MHz\"\r\n\"\\Timer1.tbl\"\r\n"));
+    }
+}

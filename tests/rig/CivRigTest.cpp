@@ -11,6 +11,7 @@
 #include "support/RigTestHelpers.h"
 #include "tuning/RigState.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cmath>
@@ -353,4 +354,39 @@ TEST_F(CivRigTest, itsSwrMeterReadsOnTheMeterMarks_andThePowerIsSetInWattsOfTheM
     meter->setPower(150, [&set](bool ok) { set = ok; });
     EXPECT_FALSE(set);
     EXPECT_EQ(ic7300.powerLevel, 12);
+}
+
+TEST_F(CivRigTest, aRunThatEndedKeyed_isReleasedAtTheNextOpening_anOperatorsPttNever) {
+    const QString record = dir.path() + "/" + KeyedRecord::FileName;
+    rig.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_EQ(rig.setPtt(true), CatResult::Sent);
+    platform.advance(100);
+    ASSERT_TRUE(ic7300.transmitting);
+    EXPECT_TRUE(QFile::exists(record)) << "kept while our PTT keys the rig";
+
+    // The run ends here without a word to the rig (a crash, the power gone).
+    ScriptedLine nextLine{platform};
+    nextLine.echo = true;
+    nextLine.rig = line.rig;
+    CivRig next{platform, nextLine, log};
+    next.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(next.open(1).ok);
+    platform.advance(100);
+    EXPECT_TRUE(nextLine.wrote(Hex("fefe94e01c0000fd")));
+    EXPECT_FALSE(ic7300.transmitting);
+    EXPECT_FALSE(QFile::exists(record));
+    next.close();
+
+    // Without the record the rig's PTT is the operator's: opening leaves it keyed.
+    ic7300.transmitting = true;
+    ScriptedLine operatorsLine{platform};
+    operatorsLine.echo = true;
+    operatorsLine.rig = line.rig;
+    CivRig third{platform, operatorsLine, log};
+    third.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(third.open(1).ok);
+    platform.advance(100);
+    EXPECT_FALSE(operatorsLine.wrote(Hex("fefe94e01c0000fd")));
+    EXPECT_TRUE(ic7300.transmitting);
 }

@@ -7,6 +7,7 @@
 #include "support/QtPrinters.h"
 #include "tuning/RigState.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -203,4 +204,37 @@ TEST_F(FlrigRigTest, withoutTheServersModeListTheButtonsShowTheModesTheRigReport
     ASSERT_TRUE(read());
     EXPECT_EQ(rig.capabilities().modeNames, QStringList{"USB"});
     EXPECT_EQ(shown.modeIndex(), 1);
+}
+
+TEST_F(FlrigRigTest, aRunThatEndedKeyed_isReleasedWhenFlrigIsNextHeard_anOperatorsPttNever) {
+    const QString record = dir.path() + "/" + KeyedRecord::FileName;
+    flrig.answer = [](const QByteArray& method) {
+        return method == "rig.set_ptt" ? FakeFlrig::Http(FakeFlrig::Value("<i4>0</i4>"))
+                                       : FlrigAnswer(method);
+    };
+    rig.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_TRUE(waitConnected());
+    ASSERT_EQ(rig.setPtt(true), CatResult::Sent);
+    ASSERT_TRUE(flrig.received("rig.set_ptt 1"));
+    EXPECT_TRUE(QFile::exists(record)) << "kept while our PTT keys the rig";
+
+    // The run ends here without a word to flrig (a crash, the power gone).
+    flrig.calls.clear();
+    FlrigRig next{platform, &log};
+    next.setAddress({QStringLiteral("127.0.0.1"), flrig.port()});
+    next.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(next.open(1).ok);
+    EXPECT_TRUE(flrig.received("rig.set_ptt 0"));
+    EXPECT_FALSE(QFile::exists(record));
+    next.close();
+
+    // Without the record the rig's PTT is the operator's: flrig heard leaves it keyed.
+    flrig.calls.clear();
+    FlrigRig third{platform, &log};
+    third.setAddress({QStringLiteral("127.0.0.1"), flrig.port()});
+    third.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(third.open(1).ok);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return third.connected(); }, 5000));
+    EXPECT_FALSE(flrig.calls.contains("rig.set_ptt 0"));
 }

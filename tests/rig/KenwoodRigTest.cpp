@@ -8,6 +8,7 @@
 #include "support/QtPrinters.h"
 #include "tuning/RigState.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -229,4 +230,38 @@ TEST_F(KenwoodRigTest, anFt991aOffersItsSwrMeterAndPowerInWatts_aTs590WithoutThe
     meter->setPower(5, [&answers](bool ok) { answers += ok ? 10 : 1; });
     platform.advance(200);
     EXPECT_EQ(answers, 2);
+}
+
+TEST_F(KenwoodRigTest, aRunThatEndedKeyed_isReleasedAtTheNextOpening_anOperatorsPttNever) {
+    const QString record = dir.path() + "/" + KeyedRecord::FileName;
+    rig.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_EQ(rig.setPtt(true), CatResult::Sent);
+    platform.advance(50);
+    ASSERT_TRUE(transceiver.transmitting);
+    EXPECT_TRUE(QFile::exists(record)) << "kept while our PTT keys the rig";
+
+    // The run ends here without a word to the rig (a crash, the power gone): the next run's
+    // first opening releases the rig it left keyed.
+    ScriptedLine nextLine{platform};
+    nextLine.rig = line.rig;
+    KenwoodRig next{platform, nextLine, log};
+    next.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(next.open(1).ok);
+    platform.advance(50);
+    EXPECT_TRUE(nextLine.wrote("RX;"));
+    EXPECT_FALSE(transceiver.transmitting);
+    EXPECT_FALSE(QFile::exists(record));
+    next.close();
+
+    // Without the record the rig's PTT is the operator's: opening leaves it keyed.
+    transceiver.transmitting = true;
+    ScriptedLine operatorsLine{platform};
+    operatorsLine.rig = line.rig;
+    KenwoodRig third{platform, operatorsLine, log};
+    third.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(third.open(1).ok);
+    platform.advance(50);
+    EXPECT_FALSE(operatorsLine.wrote("RX;"));
+    EXPECT_TRUE(transceiver.transmitting);
 }

@@ -7,7 +7,9 @@
 #include "support/QtPrinters.h"
 #include "tuning/RigState.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace rig;
@@ -276,4 +278,37 @@ TEST_F(RigctldRigTest, aDaemonThatKeepsFailingIsTriedEverLessOften_untilItAnswer
     ASSERT_TRUE(answered);
     daemon.reply = [](const QByteArray&) { return QByteArray(); };
     EXPECT_GE(attemptsWithin(12000), 2);
+}
+
+TEST_F(RigctldRigTest, aRunThatEndedKeyed_isReleasedAtTheNextConnection_anOperatorsPttNever) {
+    QTemporaryDir dir;
+    const QString record = dir.path() + "/" + KeyedRecord::FileName;
+    rig.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(rig.open(1).ok);
+    ASSERT_TRUE(waitConnected());
+    ASSERT_EQ(rig.setPtt(true), CatResult::Sent);
+    ASSERT_TRUE(daemon.received("T 1"));
+    EXPECT_TRUE(QFile::exists(record)) << "kept while our PTT keys the rig";
+
+    // The run ends here without a word to the daemon (a crash, the power gone): the next run's
+    // first connection releases the rig it left keyed.
+    daemon.lines.clear();
+    RigctldRig next{platform};
+    next.setAddress({QStringLiteral("127.0.0.1"), daemon.port()});
+    next.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(next.open(1).ok);
+    EXPECT_TRUE(daemon.received("T 0"));
+    EXPECT_FALSE(QFile::exists(record));
+    next.close();
+
+    // Without the record the rig's PTT is the operator's: connecting leaves it keyed.
+    daemon.lines.clear();
+    RigctldRig third{platform};
+    third.setAddress({QStringLiteral("127.0.0.1"), daemon.port()});
+    third.keepKeyedRecordIn(dir.path());
+    ASSERT_TRUE(third.open(1).ok);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return third.connected(); }, 5000));
+    ASSERT_TRUE(third.requestReading());
+    ASSERT_TRUE(daemon.received("f"));
+    EXPECT_FALSE(daemon.lines.contains("T 0"));
 }
