@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace rig;
 using rig_test::CivTransceiver;
@@ -365,28 +366,29 @@ TEST_F(CivRigTest, aRunThatEndedKeyed_isReleasedAtTheNextOpening_anOperatorsPttN
     ASSERT_TRUE(ic7300.transmitting);
     EXPECT_TRUE(QFile::exists(record)) << "kept while our PTT keys the rig";
 
+    // A later run of the program: a link of its own on a line of its own to the same rig.
+    const auto openedOn = [&](ScriptedLine& newLine) {
+        newLine.echo = true;
+        newLine.rig = line.rig;
+        auto opened = std::make_unique<CivRig>(platform, newLine, log);
+        opened->keepKeyedRecordIn(dir.path());
+        EXPECT_TRUE(opened->open(1).ok);
+        platform.advance(100);
+        return opened;
+    };
+
     // The run ends here without a word to the rig (a crash, the power gone).
     ScriptedLine nextLine{platform};
-    nextLine.echo = true;
-    nextLine.rig = line.rig;
-    CivRig next{platform, nextLine, log};
-    next.keepKeyedRecordIn(dir.path());
-    ASSERT_TRUE(next.open(1).ok);
-    platform.advance(100);
+    const std::unique_ptr<CivRig> next = openedOn(nextLine);
     EXPECT_TRUE(nextLine.wrote(Hex("fefe94e01c0000fd")));
     EXPECT_FALSE(ic7300.transmitting);
     EXPECT_FALSE(QFile::exists(record));
-    next.close();
+    next->close();
 
     // Without the record the rig's PTT is the operator's: opening leaves it keyed.
     ic7300.transmitting = true;
     ScriptedLine operatorsLine{platform};
-    operatorsLine.echo = true;
-    operatorsLine.rig = line.rig;
-    CivRig third{platform, operatorsLine, log};
-    third.keepKeyedRecordIn(dir.path());
-    ASSERT_TRUE(third.open(1).ok);
-    platform.advance(100);
+    const std::unique_ptr<CivRig> third = openedOn(operatorsLine);
     EXPECT_FALSE(operatorsLine.wrote(Hex("fefe94e01c0000fd")));
     EXPECT_TRUE(ic7300.transmitting);
 }

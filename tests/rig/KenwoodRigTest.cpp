@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace rig;
 using rig_test::KenwoodTransceiver;
@@ -241,27 +242,29 @@ TEST_F(KenwoodRigTest, aRunThatEndedKeyed_isReleasedAtTheNextOpening_anOperators
     ASSERT_TRUE(transceiver.transmitting);
     EXPECT_TRUE(QFile::exists(record)) << "kept while our PTT keys the rig";
 
+    // A later run of the program: a link of its own on a line of its own to the same rig.
+    const auto openedOn = [&](ScriptedLine& newLine) {
+        newLine.rig = line.rig;
+        auto opened = std::make_unique<KenwoodRig>(platform, newLine, log);
+        opened->keepKeyedRecordIn(dir.path());
+        EXPECT_TRUE(opened->open(1).ok);
+        platform.advance(50);
+        return opened;
+    };
+
     // The run ends here without a word to the rig (a crash, the power gone): the next run's
     // first opening releases the rig it left keyed.
     ScriptedLine nextLine{platform};
-    nextLine.rig = line.rig;
-    KenwoodRig next{platform, nextLine, log};
-    next.keepKeyedRecordIn(dir.path());
-    ASSERT_TRUE(next.open(1).ok);
-    platform.advance(50);
+    const std::unique_ptr<KenwoodRig> next = openedOn(nextLine);
     EXPECT_TRUE(nextLine.wrote("RX;"));
     EXPECT_FALSE(transceiver.transmitting);
     EXPECT_FALSE(QFile::exists(record));
-    next.close();
+    next->close();
 
     // Without the record the rig's PTT is the operator's: opening leaves it keyed.
     transceiver.transmitting = true;
     ScriptedLine operatorsLine{platform};
-    operatorsLine.rig = line.rig;
-    KenwoodRig third{platform, operatorsLine, log};
-    third.keepKeyedRecordIn(dir.path());
-    ASSERT_TRUE(third.open(1).ok);
-    platform.advance(50);
+    const std::unique_ptr<KenwoodRig> third = openedOn(operatorsLine);
     EXPECT_FALSE(operatorsLine.wrote("RX;"));
     EXPECT_TRUE(transceiver.transmitting);
 }
