@@ -314,13 +314,9 @@ bool Engine::inhibitsTransmit(TurnOrigin origin) {
 }
 
 bool Engine::pulsesKept(bool overlay) {
-    // The shortest delay the move may ask for: the ramp's fastest, or the set speed.
-    double delayMs = static_cast<double>(state_.StepDelayMs);
-    if (ramping())
-        delayMs = static_cast<double>(std::min(state_.FastestDelayMs, state_.CustomDelayMs));
-    else if (overlay)
-        delayMs = std::min(delayMs, static_cast<double>(OverlayDelayLimitMs));
-    const QString problem = outputProblem(delayMs);
+    const Long delayMs =
+        overlay ? std::min(state_.StepDelayMs, OverlayDelayLimitMs) : state_.StepDelayMs;
+    const QString problem = outputProblem(delayMs, ramping());
     if (problem.isEmpty())
         return true;
     if (recording_)
@@ -329,7 +325,10 @@ bool Engine::pulsesKept(bool overlay) {
     return false;
 }
 
-QString Engine::outputProblem(double shortestDelayMs) const {
+QString Engine::outputProblem(Long delayMs, bool ramp) const {
+    // The shortest delay the move may ask for: the ramp's fastest, or its own speed.
+    const auto shortestDelayMs =
+        static_cast<double>(ramp ? std::min(state_.FastestDelayMs, state_.CustomDelayMs) : delayMs);
     if (!coil_.lpt().driven())
         return QStringLiteral("The port's device failed and is no longer driven: nothing turns "
                               "until Ventrolo is started again with the device back.");

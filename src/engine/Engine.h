@@ -279,9 +279,9 @@ private:
     // the other's step/dir driver cannot) and a step/dir driver's pulses can be kept at the
     // speeds this move may ask for; if not, the user is told (tellNotTurned) and nothing turns.
     bool pulsesKept(bool overlay);
-    // Why the port cannot make steps as close as shortestDelayMs on the selected stepper; empty
-    // when it can.
-    QString outputProblem(double shortestDelayMs) const;
+    // Why the port cannot make the selected stepper's steps at delayMs (on the ramp, at its
+    // fastest); empty when it can.
+    QString outputProblem(core::Long delayMs, bool ramp) const;
     QString rateProblem(double delayMs) const;
     void tellNotTurned(const QString& text);
     // The steps of a run under way: a stepLoop's, on the stepping thread or inline, or a slow

@@ -38,11 +38,10 @@ std::optional<TurnRefusal> Engine::Refuses(const TurnRequest& request) const {
     }
     if (!request.consented && !admits(request.origin))
         return TurnRefusal{Why::Transmitting, QStringLiteral("the rig transmits")};
-    // The shortest delay the turn may ask for: the ramp's fastest, or its own speed.
-    auto delayMs = static_cast<double>(request.delayMs.value_or(state_.StepDelayMs));
-    if (state_.SpeedModulate && request.ramp == TurnRequest::Ramp::AsSet)
-        delayMs = static_cast<double>(std::min(state_.FastestDelayMs, state_.CustomDelayMs));
-    if (QString problem = outputProblem(delayMs); !problem.isEmpty())
+    if (QString problem =
+            outputProblem(request.delayMs.value_or(state_.StepDelayMs),
+                          state_.SpeedModulate && request.ramp == TurnRequest::Ramp::AsSet);
+        !problem.isEmpty())
         return TurnRefusal{Why::OutputUnable, std::move(problem)};
     return std::nullopt;
 }
