@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <sys/resource.h>
 
 namespace {
 
@@ -38,22 +39,34 @@ double ThisThreadCpuMs() {
     return static_cast<double>(used.tv_sec) * 1e3 + static_cast<double>(used.tv_nsec) / 1e6;
 }
 
-// What a turn costs, in % of one core: the whole process, the stepping thread, the GUI thread.
+// The context switches of the calling thread so far: on a virtual machine each wake-up of the
+// GUI thread costs about as much as a small repaint.
+long ThisThreadSwitches() {
+    rusage used{};
+    ::getrusage(RUSAGE_THREAD, &used);
+    return used.ru_nvcsw + used.ru_nivcsw;
+}
+
+// What a turn costs, in % of one core: the whole process, the stepping thread, the GUI thread,
+// and how often the GUI thread woke, per second.
 struct TurnCost {
     double process = 0;
     double steppingThread = 0;
     double guiThread = 0;
+    double guiWakes = 0;
 };
 
 TurnCost MeasureTurn(const std::function<void()>& turn, const platform::SteppingThread& thread) {
     const double cpu = bench::CpuMs();
     const double stepping = thread.cpuMs();
     const double gui = ThisThreadCpuMs();
+    const long switches = ThisThreadSwitches();
     const double wall = bench::MonotonicMs();
     turn();
     const double percent = 100 / (bench::MonotonicMs() - wall);
     return {(bench::CpuMs() - cpu) * percent, (thread.cpuMs() - stepping) * percent,
-            (ThisThreadCpuMs() - gui) * percent};
+            (ThisThreadCpuMs() - gui) * percent,
+            static_cast<double>(ThisThreadSwitches() - switches) * percent * 10};
 }
 
 // This machine's cost of the same turn varies by a third from one turn to the next: the figure
@@ -185,9 +198,10 @@ int main(int argc, char** argv) {
         painted = paints.busiest();
         const engine::TurnTiming timing = program.lastTurnTiming();
         const TurnCost& c = turnings.back();
-        std::printf("  %.2f%% of a core: stepping thread %.2f%%, GUI thread %.2f%%, the rest "
-                    "%.2f%%; %d steps, worst step %.2f ms late, ended %.2f ms behind\n",
-                    c.process, c.steppingThread, c.guiThread,
+        std::printf("  %.2f%% of a core: stepping thread %.2f%%, GUI thread %.2f%% (woken "
+                    "%.0f times a second), the rest %.2f%%; %d steps, worst step %.2f ms late, "
+                    "ended %.2f ms behind\n",
+                    c.process, c.steppingThread, c.guiThread, c.guiWakes,
                     c.process - c.steppingThread - c.guiThread, timing.steps, timing.worstLateMs,
                     timing.endLateMs);
     }
@@ -196,9 +210,9 @@ int main(int argc, char** argv) {
                 stepper.realTime() ? "real-time priority" : "normal priority");
     std::printf("  of which: sleeping to a deadline every ms, and nothing else, %.2f%% (on the "
                 "stepping thread's clock, which spins the last %.0f us, %.2f%%); the turn with "
-                "every window hidden %.2f%% (GUI thread %.2f%%)\n",
+                "every window hidden %.2f%% (GUI thread %.2f%%, woken %.0f times a second)\n",
                 floor, platform::SteppingThread::SpinUs, steppingFloor, hidden.process,
-                hidden.guiThread);
+                hidden.guiThread, hidden.guiWakes);
     std::printf("  painted in the last: %s\n", qPrintable(painted));
 
     // Idle, adding the windows one by one.
