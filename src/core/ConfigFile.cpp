@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <utility>
 
 namespace core {
 
@@ -209,7 +210,25 @@ ConfigFile::Loaded ConfigFile::LoadConfig() {
     const ProgramState defaults;
     keepNameInDirectory(state_.TableFileName, defaults.TableFileName, 3);
     keepNameInDirectory(state_.TimerFileName, defaults.TimerFileName, 4);
+    for (int stepper = 0; stepper < 2; ++stepper)
+        keepLimitsInOrder(stepper);
     return Loaded::FromFile;
+}
+
+void ConfigFile::keepLimitsInOrder(int stepper) {
+    StepperProfile& profile = state_.StoredProfiles[stepper];
+    if (profile.MinPosition <= profile.MaxPosition)
+        return;
+    // Only a hand-edited file holds them so: the windows keep the lower limit below the upper.
+    // Exchanged, they give the range meant; left so, no position would lie within them and the
+    // stepper would follow nothing.
+    damaged(QStringLiteral("%1: the lower limit of stepper %2 (%3) at line %4 is above its upper "
+                           "limit (%5); the two are exchanged. The file is kept as %6 before it "
+                           "is saved over.")
+                .arg(path(), QString::number(stepper + 1), QString::number(profile.MinPosition),
+                     QString::number(6 + stepper), QString::number(profile.MaxPosition),
+                     damagedCopyPath()));
+    std::swap(profile.MinPosition, profile.MaxPosition);
 }
 
 void ConfigFile::keepNameInDirectory(QString& name, const QString& fallback, int line) {

@@ -29,7 +29,8 @@ public:
     // A damaged file keeps the fields read before the fault, the rest keep their values, and the
     // user is told. Whatever is not read of a file that is there counts as damage: the file is
     // kept as damagedCopyPath() before the first save over it, and so is one whose table or
-    // timer file name leads out of the program directory (the default name is used).
+    // timer file name leads out of the program directory (the default name is used) or whose
+    // lower limit of a stepper is above its upper (the two are exchanged).
     [[nodiscard]] Loaded LoadConfig();
     // Whether the last LoadConfig() read both steppers' counters and overlay positions from the
     // file: false when it is missing, unreadable, of another version or damaged before them.
@@ -56,6 +57,8 @@ private:
     // A table or timer file name read from the file that leads out of the program directory is
     // replaced by the default, and the file counts as damaged at that line.
     void keepNameInDirectory(QString& name, const QString& fallback, int line);
+    // A stepper's limits read the wrong way round are exchanged, and the file counts as damaged.
+    void keepLimitsInOrder(int stepper);
 
     ProgramState& state_;
     platform::Platform& platform_;

@@ -45,8 +45,14 @@ void HeadlessStation::showWindows(const panel::StartWindows& windows) {
         return;
     if (windows.table && !station_.following())
         startFollowing();
-    else if (!linkTried_)
+    else if (!linkTried_) {
+        // Whoever expected following learns why there is none, and how to have it.
+        if (!windows.table)
+            qCInfo(lcHeadless) << "the stepper does not follow the rig: its table window was "
+                                  "closed when the settings were saved (close the desktop "
+                                  "program with the table window open to follow)";
         watchRig();
+    }
     linkTried_ = true;
     if (windows.timer && !station_.timer())
         startTimer();

@@ -152,6 +152,17 @@ void TableEditor::LoadTable() {
         data_.TableFreq[0] = contents.header->freq;
         data_.TablePos[0] = contents.header->pos;
         data_.TableText[0] = contents.header->text;
+        // The windows keep the header's lower limit below its upper; exchanged, a hand-edited
+        // header the wrong way round gives the range meant instead of one nothing lies in.
+        if (data_.TableFreq[0] > static_cast<core::Single>(data_.TablePos[0])) {
+            problems << QStringLiteral("the header's lower limit %1 is above its upper limit %2; "
+                                       "the two are exchanged")
+                            .arg(core::PlainNumberText(data_.TableFreq[0]))
+                            .arg(data_.TablePos[0]);
+            const core::Single lower = static_cast<core::Single>(data_.TablePos[0]);
+            data_.TablePos[0] = core::RoundToLong(data_.TableFreq[0]);
+            data_.TableFreq[0] = lower;
+        }
         if (!HeaderInterpolType(data_.TableText[0]))
             problems << QStringLiteral("the header names no interpolation type 0 to 9; %1 is "
                                        "used")

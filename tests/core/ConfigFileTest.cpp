@@ -409,3 +409,24 @@ TEST_F(ConfigFileTest, aTableOrTimerNameLeadingOutOfTheDirectory_givesTheDefault
         EXPECT_TRUE(readFile().contains("\"\\Table.cat\",\"MHz\"\r\n\"\\Timer1.tbl\"\r\n"));
     }
 }
+
+TEST_F(ConfigFileTest, limitsTheWrongWayRound_areExchangedToldAndTheFileKeptAside) {
+    QByteArray file = DistinctFile;
+    file.replace("21,22,523,24,1\r\n", "21,523,22,24,1\r\n");
+    writeFile(file);
+
+    EXPECT_EQ(config.LoadConfig(), ConfigFile::Loaded::FromFile);
+    EXPECT_EQ(state.StoredProfiles[0].MinPosition, 12) << "the first stepper's stay as they are";
+    EXPECT_EQ(state.StoredProfiles[0].MaxPosition, 513);
+    EXPECT_EQ(state.StoredProfiles[1].MinPosition, 22);
+    EXPECT_EQ(state.StoredProfiles[1].MaxPosition, 523);
+    EXPECT_EQ(state.StoredProfiles[1].StepCounter, 21);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains(
+        "the lower limit of stepper 2 (523) at line 7 is above its upper limit (22)"))
+        << platform.messages[0].text.toStdString();
+
+    ASSERT_TRUE(config.SaveConfig());
+    EXPECT_EQ(readFile(config.damagedCopyPath()), file) << "the hand-edited file is kept";
+    EXPECT_TRUE(readFile().contains("\r\n21,22,523,24,1\r\n"));
+}

@@ -72,6 +72,19 @@ TEST_F(HeadlessStationTest, aShownTableFollowsTheDialWhereItIs_withoutRetuningTh
     EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text.toStdString();
 }
 
+TEST_F(HeadlessStationTest, aProfileWithoutTheTableWindow_saysWhyTheStepperDoesNotFollow) {
+    saveProfile(false, false);
+    test_support::LogCapture log;
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(station->following());
+    const QStringList lines = log.of("ventrolo.headless");
+    EXPECT_TRUE(lines.contains("the stepper does not follow the rig: its table window was closed "
+                               "when the settings were saved (close the desktop program with the "
+                               "table window open to follow)"))
+        << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines.contains("the rig link is open: no turning while the rig transmits"));
+}
+
 TEST_F(HeadlessStationTest, theStatusTellsASlowTurnAsTurning_fromItsFirstStepToItsLast) {
     saveProfile(true, false, 1200);
     ASSERT_TRUE(start());

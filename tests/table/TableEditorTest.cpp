@@ -132,6 +132,21 @@ TEST_F(TableEditorTest, aHeaderOffsetNoWindowWrites_isToldAndNotUsed) {
     EXPECT_EQ(data().StepperOffset, -30);
 }
 
+TEST_F(TableEditorTest, headerLimitsTheWrongWayRound_areExchangedAndTold) {
+    const QByteArray file = "\"Ventrolo.Version 1.24\"\r\n800,20,\"1:400:0\"\r\n"
+                            "3500,100,\"\"\r\n7000,200,\"\"\r\n";
+    load(file);
+    EXPECT_EQ(data().TableFreq[0], 20);
+    EXPECT_EQ(data().TablePos[0], 800);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains(
+        "the header's lower limit 800 is above its upper limit 20; the two are exchanged"))
+        << platform.messages[0].text.toStdString();
+    EXPECT_EQ(readFile(), file) << "the file stays as it is until the table is saved";
+    ASSERT_TRUE(table.SaveTable());
+    EXPECT_TRUE(readFile().contains("\r\n20,800,\"1:400:0\"\r\n"));
+}
+
 TEST_F(TableEditorTest, aFileThatCannotBeRead_isNotSavedOverUnlessKeptBeside) {
     // A pipe where the table was: nothing of it is read, nor can it be kept.
     QFile::remove(path());
