@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <map>
+#include <mutex>
+#include <set>
 
 namespace core {
 
@@ -225,6 +227,18 @@ bool SetSettings(const QString& path, const QString& group,
         lines.insert(groupEnd++, line);
     }
     return WriteIfReadBack(path, lines.join(lineEnd) + lineEnd, group, entries, error);
+}
+
+void LogDefaultsNotAdded(const QLoggingCategory& category, const QString& path,
+                         const QString& error) {
+    static std::mutex told;
+    static std::set<std::pair<QString, QString>> toldOf;
+    {
+        const std::lock_guard lock(told);
+        if (!toldOf.insert({path, error}).second)
+            return;
+    }
+    qCWarning(category) << "cannot write" << path << error;
 }
 
 } // namespace core

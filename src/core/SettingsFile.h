@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -54,5 +55,11 @@ bool AppendSettings(const QString& path, const QString& group,
 bool SetSettings(const QString& path, const QString& group,
                  const std::vector<std::pair<QString, QString>>& entries, QString* error = nullptr,
                  const std::map<QString, QString>& notes = {});
+
+// Logs that the keys a reader adds to the settings file with their defaults could not be written:
+// once per file and reason in a run, since every reader of a file the program may not write
+// meets the same refusal.
+void LogDefaultsNotAdded(const QLoggingCategory& category, const QString& path,
+                         const QString& error);
 
 } // namespace core

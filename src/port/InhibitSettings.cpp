@@ -1,5 +1,6 @@
 #include "port/InhibitSettings.h"
 
+#include "core/SettingsFile.h"
 #include "core/SettingsGroupReader.h"
 #include "port/DataBitText.h"
 
@@ -77,7 +78,7 @@ InhibitSettings ReadInhibitSettings(const QString& settingsFile, const StepperOu
     reader.integer(QStringLiteral("tailMs"), s.tailMs, 0, 5000);
     QString error;
     if (!reader.appendMissing(GroupComment, &error))
-        qCWarning(lcInhibitSettings) << "cannot write" << settingsFile << error;
+        core::LogDefaultsNotAdded(lcInhibitSettings(), settingsFile, error);
     return s;
 }
 

@@ -1,5 +1,6 @@
 #include "port/LptSettings.h"
 
+#include "core/SettingsFile.h"
 #include "core/SettingsGroupReader.h"
 
 #include <QLoggingCategory>
@@ -87,9 +88,9 @@ LptSettings ReadLptSettings(const QString& settingsFile, core::SettingsReport* r
     result.gpio = ReadGpioPinMap(gpio, settingsFile);
     QString error;
     if (!lpt.appendMissing({}, &error))
-        qCWarning(lcLptSettings) << "cannot write" << settingsFile << error;
+        core::LogDefaultsNotAdded(lcLptSettings(), settingsFile, error);
     if (!gpio.appendMissing({}, &error))
-        qCWarning(lcLptSettings) << "cannot write" << settingsFile << error;
+        core::LogDefaultsNotAdded(lcLptSettings(), settingsFile, error);
     return result;
 }
 

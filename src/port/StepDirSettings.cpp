@@ -1,5 +1,6 @@
 #include "port/StepDirSettings.h"
 
+#include "core/SettingsFile.h"
 #include "core/SettingsGroupReader.h"
 #include "port/DataBitText.h"
 
@@ -137,7 +138,7 @@ StepperOutputs ReadStepperOutputs(const QString& settingsFile, core::SettingsRep
     for (GroupReader& reader : readers) {
         QString error;
         if (!reader.appendMissing(GroupComment, &error))
-            qCWarning(lcStepDirSettings) << "cannot write" << settingsFile << error;
+            core::LogDefaultsNotAdded(lcStepDirSettings(), settingsFile, error);
     }
     return outputs;
 }

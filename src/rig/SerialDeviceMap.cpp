@@ -1,6 +1,7 @@
 #include "rig/SerialDeviceMap.h"
 
 #include "core/ProgramDirectory.h"
+#include "core/SettingsFile.h"
 #include "core/SettingsGroupReader.h"
 #include "rig/RigLogging.h"
 
@@ -17,7 +18,7 @@ SerialDeviceMap SerialDeviceMap::Load(const QString& programDirectory) {
     }
     QString error;
     if (!serial.appendMissing({}, &error))
-        qCWarning(lcRig) << "cannot write" << path << error;
+        core::LogDefaultsNotAdded(lcRig(), path, error);
     return map;
 }
 

@@ -43,7 +43,7 @@ RotctldSettings ReadRotctldSettings(const QString& settingsFile, core::SettingsR
                              .arg(settingsFile, group.unusable().join(QStringLiteral(", ")));
     QString error;
     if (!group.addMissing(&error))
-        qCWarning(lcStation) << "cannot write" << settingsFile << error;
+        core::LogDefaultsNotAdded(lcStation(), settingsFile, error);
     return result;
 }
 

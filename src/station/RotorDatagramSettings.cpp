@@ -1,6 +1,7 @@
 #include "station/RotorDatagramSettings.h"
 
 #include "core/ServerSettings.h"
+#include "core/SettingsFile.h"
 #include "core/SettingsGroupReader.h"
 #include "station/StationLogging.h"
 
@@ -53,7 +54,7 @@ RotorDatagramSettings ReadGroup(const QString& settingsFile, const QString& name
     }
     QString error;
     if (!group.addMissing(&error))
-        qCWarning(lcStation) << "cannot write" << settingsFile << error;
+        core::LogDefaultsNotAdded(lcStation(), settingsFile, error);
     return result;
 }
 

@@ -71,7 +71,7 @@ void AddMissingKeys(const QString& file) {
             reader.read(key.key, key.value, key.note, [](const QString&) { return true; });
         QString error;
         if (!reader.addMissing(&error)) {
-            qCWarning(lcRig) << "cannot write" << file << error;
+            core::LogDefaultsNotAdded(lcRig(), file, error);
             return;
         }
     }

@@ -1,5 +1,6 @@
 #include "vna/VnaSettings.h"
 
+#include "core/SettingsFile.h"
 #include "core/SettingsGroupReader.h"
 #include "vna/VnaLogging.h"
 
@@ -36,7 +37,7 @@ VnaSettings ReadVnaSettings(const QString& settingsFile, core::SettingsReport* r
                                .arg(settingsFile, group.unusable().join(QStringLiteral(", ")));
     QString error;
     if (!group.addMissing(&error))
-        qCWarning(lcVna) << "cannot write" << settingsFile << error;
+        core::LogDefaultsNotAdded(lcVna(), settingsFile, error);
     return settings;
 }
 

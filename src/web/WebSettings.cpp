@@ -74,7 +74,7 @@ WebSettings ReadWebSettings(const QString& settingsFile, core::SettingsReport* r
                              .arg(settingsFile, group.unusable().join(QStringLiteral(", ")));
     QString error;
     if (!group.addMissing(&error))
-        qCWarning(lcWebSettings) << "cannot write" << settingsFile << error;
+        core::LogDefaultsNotAdded(lcWebSettings(), settingsFile, error);
     return result;
 }
 

@@ -1,6 +1,8 @@
 #include "core/SettingsFile.h"
 
+#include "core/SettingsGroupReader.h"
 #include "core/TextFile.h"
+#include "support/LogCapture.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -12,6 +14,8 @@
 using namespace core;
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcTest, "test.settings")
 
 struct SettingsFileTest : ::testing::Test {
     QTemporaryDir dir;
@@ -157,4 +161,23 @@ TEST_F(SettingsFileTest, aFileThatCannotBeOpened_isAProblemWithTheSystemsReason)
     EXPECT_TRUE(SettingsFileProblem(path)->contains("Permission denied"));
     const IniSettings ini(path);
     EXPECT_FALSE(SettingsContain(ini, "lpt/backend"));
+}
+
+TEST_F(SettingsFileTest, defaultsThatCannotBeAdded_areToldOncePerFileAndReason) {
+    // A directory that is not there: no reader can add its defaults, not even as root.
+    const QString unwritable = dir.filePath("gone/Ventrolo.ini");
+    const QString other = dir.filePath("also-gone/Ventrolo.ini");
+    test_support::LogCapture log;
+    for (const QString& file : {unwritable, unwritable, other}) {
+        SettingsGroupReader reader(file, QStringLiteral("group"), nullptr);
+        reader.read(QStringLiteral("key"), QStringLiteral("1"), QStringLiteral("a note"),
+                    [](const QString&) { return true; });
+        QString error;
+        ASSERT_FALSE(reader.addMissing(&error));
+        LogDefaultsNotAdded(lcTest(), file, error);
+    }
+    const QStringList lines = log.of(QStringLiteral("test.settings"));
+    ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines[0].contains(unwritable));
+    EXPECT_TRUE(lines[1].contains(other));
 }
