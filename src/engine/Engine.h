@@ -109,6 +109,9 @@ public:
     // StepCounter holds every step written: a run on the stepping thread has ended (within the
     // step under way) and been counted.
     void StopTurningAndFollowing();
+    // The same stop for a turn that takes the place of the one under way: that turn's record
+    // says another turn ended it, not a stop.
+    void StopForAnotherTurn();
     bool slowTurnRunning() const { return slow_ != nullptr; }
     // Ends the slow turn under way, if any.
     void StopSlowTimers();
