@@ -84,6 +84,9 @@ public:
     // The way out has begun: from now on every turn and overlay move is refused but the park
     // (ParkBothSteppers), whoever asks (the rig's link, say, which stays open for the park).
     void ExitStarted() { exiting_ = true; }
+    // While the user sets the counter by hand the shaft may be in their hand, and the counter
+    // they give names where it stands then: every turn is refused, whoever asks.
+    void SetCounterByHandOpen(bool open) { counterByHandOpen_ = open; }
     // For a command that does more than turn (retunes the rig, picks a table row): what the gate
     // does to a turn of this origin now (asks, beeps, waits), without turning. Done: the turn may
     // start, with the request's consented set as the answer says.
@@ -375,6 +378,7 @@ private:
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
     bool exiting_ = false;
+    bool counterByHandOpen_ = false;
     bool swrTuneInhibitTold_ = false;
     DisplayPacing displays_;
     core::Long sliderLabelValue_ = 0;
