@@ -125,6 +125,7 @@ QJsonObject MoveLog::Entry(const TurnRecord& record) {
     return entry;
 }
 
+// A damaged line's numbers may be no whole numbers a qint64 holds: they read as 0.
 QString MoveLog::Text(const QJsonObject& entry) {
     const QDateTime time =
         QDateTime::fromString(entry.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs);
@@ -136,9 +137,9 @@ QString MoveLog::Text(const QJsonObject& entry) {
         QStringLiteral("stepper %1").arg(entry.value(QStringLiteral("stepper")).toInt()),
         detail.isEmpty() ? entry.value(QStringLiteral("origin")).toString() : detail,
         QStringLiteral("%1 to %2")
-            .arg(qint64(entry.value(QStringLiteral("from")).toDouble()))
-            .arg(qint64(entry.value(QStringLiteral("to")).toDouble())),
-        QStringLiteral("%1 steps").arg(qint64(entry.value(QStringLiteral("steps")).toDouble())),
+            .arg(entry.value(QStringLiteral("from")).toInteger())
+            .arg(entry.value(QStringLiteral("to")).toInteger()),
+        QStringLiteral("%1 steps").arg(entry.value(QStringLiteral("steps")).toInteger()),
         Seconds(entry.value(QStringLiteral("ms")).toDouble()),
     };
     if (end == QLatin1String("stopped"))

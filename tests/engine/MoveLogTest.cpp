@@ -97,6 +97,11 @@ TEST(MoveLog, aLineCutShortByACrash_isSkipped_andTheNextLineStaysWhole) {
     // Garbage is no move either.
     AppendRaw(path, "\x01\x02 not json\n[1,2]\n");
     EXPECT_EQ(Targets(again.Last(10)), (QList<core::Long>{1300, 1400}));
+    // A line whose numbers no counter holds reads as 0, not as whatever the cast gives.
+    AppendRaw(path, R"({"from":1e300,"to":-1e300,"steps":2.5,"end":"reached"})"
+                    "\n");
+    EXPECT_TRUE(MoveLog::Text(again.Last(1).value(0)).contains("  0 to 0  0 steps  "))
+        << MoveLog::Text(again.Last(1).value(0)).toStdString();
 }
 
 TEST(MoveLog, aFullFileIsPutAside_andTheNewestMovesAreReadAcrossBoth) {
