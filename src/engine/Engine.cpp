@@ -46,10 +46,8 @@ Engine::Engine(core::ProgramState& state, platform::Platform& platform,
 Engine::~Engine() = default;
 
 TurnOutcome Engine::TurnTo(const TurnRequest& request) {
-    if (request.replaces) {
-        replacingStop_ = stops_ + 1;
-        StopTurningAndFollowing();
-    }
+    if (request.replaces)
+        StopForAnotherTurn();
     TurnRecord record = beginRecord(request);
     // What the gate does (asks, beeps, waits) is the turn's own: the front door refuses here
     // only what no answer can change.
@@ -460,6 +458,11 @@ TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin, const Q
     return TurnTo(TurnRequest::By(n > 0 ? -count : count, origin, state_.FastestDelayMs)
                       .describedAs(detail)
                       .replacing());
+}
+
+void Engine::StopForAnotherTurn() {
+    replacingStop_ = stops_ + 1;
+    StopTurningAndFollowing();
 }
 
 void Engine::StopTurningAndFollowing() {

@@ -84,6 +84,9 @@ public:
     // The way out has begun: from now on every turn and overlay move is refused but the park
     // (ParkBothSteppers), whoever asks (the rig's link, say, which stays open for the park).
     void ExitStarted() { exiting_ = true; }
+    // While the user sets the counter by hand the shaft may be in their hand, and the counter
+    // they give names where it stands then: every turn is refused, whoever asks.
+    void SetCounterByHandOpen(bool open) { counterByHandOpen_ = open; }
     // For a command that does more than turn (retunes the rig, picks a table row): what the gate
     // does to a turn of this origin now (asks, beeps, waits), without turning. Done: the turn may
     // start, with the request's consented set as the answer says.
@@ -109,6 +112,9 @@ public:
     // StepCounter holds every step written: a run on the stepping thread has ended (within the
     // step under way) and been counted.
     void StopTurningAndFollowing();
+    // The same stop for a turn that takes the place of the one under way: that turn's record
+    // says another turn ended it, not a stop.
+    void StopForAnotherTurn();
     bool slowTurnRunning() const { return slow_ != nullptr; }
     // Ends the slow turn under way, if any.
     void StopSlowTimers();
@@ -372,6 +378,7 @@ private:
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp
     bool exiting_ = false;
+    bool counterByHandOpen_ = false;
     bool swrTuneInhibitTold_ = false;
     DisplayPacing displays_;
     core::Long sliderLabelValue_ = 0;

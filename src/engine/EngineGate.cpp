@@ -25,6 +25,8 @@ std::optional<TurnRefusal> Engine::Refuses(const TurnRequest& request) const {
     using Why = TurnRefusal::Why;
     if (exiting_)
         return TurnRefusal{Why::Exiting, QStringLiteral("the program is ending")};
+    if (counterByHandOpen_)
+        return TurnRefusal{Why::CounterByHand, QStringLiteral("the counter is being set by hand")};
     if (request.degrees && state_.StepsPer360 <= 0)
         return TurnRefusal{Why::NoDegreeScale,
                            QStringLiteral("this stepper has no degrees (steps per 360 is 0)")};

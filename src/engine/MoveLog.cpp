@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <algorithm>
@@ -28,13 +29,28 @@ QString EndName(TurnRecord::End end) {
     return QStringLiteral("refused");
 }
 
+// Only a regular file is read or written: opening a named pipe waits for a peer that never
+// comes, and writing one waits once its buffer is full, each holding the station up.
+bool IsFileOrAbsent(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
+
 // Up to count whole lines of data from the end of the file, put before those already in
-// entries (count < 0: all of them); a line cut short by a crash is left out.
+// entries (count < 0: all of them); a line cut short by a crash is left out. Only the file's
+// last DefaultMaxBytes are read: the log never grows past them, and a file made larger some
+// other way (copied together, damaged) must not stall every turn that reads it.
 void ReadLastEntries(const QString& path, int count, QList<QJsonObject>& entries) {
     QFile file(path);
-    if (count == 0 || !file.open(QIODevice::ReadOnly))
+    if (count == 0 || !IsFileOrAbsent(path) || !file.open(QIODevice::ReadOnly))
         return;
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const qint64 skipped = std::max<qint64>(0, file.size() - MoveLog::DefaultMaxBytes);
+    if (skipped > 0 && !file.seek(skipped))
+        return;
+    QList<QByteArray> lines = file.readAll().split('\n');
+    // The first line read is only the end of a line when the read began inside the file.
+    if (skipped > 0 && !lines.isEmpty())
+        lines.removeFirst();
     QList<QJsonObject> found;
     for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
         if (count >= 0 && found.size() >= count)
@@ -109,6 +125,7 @@ QJsonObject MoveLog::Entry(const TurnRecord& record) {
     return entry;
 }
 
+// A damaged line's numbers may be no whole numbers a qint64 holds: they read as 0.
 QString MoveLog::Text(const QJsonObject& entry) {
     const QDateTime time =
         QDateTime::fromString(entry.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs);
@@ -120,9 +137,9 @@ QString MoveLog::Text(const QJsonObject& entry) {
         QStringLiteral("stepper %1").arg(entry.value(QStringLiteral("stepper")).toInt()),
         detail.isEmpty() ? entry.value(QStringLiteral("origin")).toString() : detail,
         QStringLiteral("%1 to %2")
-            .arg(qint64(entry.value(QStringLiteral("from")).toDouble()))
-            .arg(qint64(entry.value(QStringLiteral("to")).toDouble())),
-        QStringLiteral("%1 steps").arg(qint64(entry.value(QStringLiteral("steps")).toDouble())),
+            .arg(entry.value(QStringLiteral("from")).toInteger())
+            .arg(entry.value(QStringLiteral("to")).toInteger()),
+        QStringLiteral("%1 steps").arg(entry.value(QStringLiteral("steps")).toInteger()),
         Seconds(entry.value(QStringLiteral("ms")).toDouble()),
     };
     if (end == QLatin1String("stopped"))
@@ -147,19 +164,25 @@ bool MoveLog::Append(const TurnRecord& record) {
     QByteArray line = QJsonDocument(Entry(record)).toJson(QJsonDocument::Compact) + '\n';
     QFile file(QDir(directory_).filePath(FileName()));
     rotateFor(line.size());
-    bool written = file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered);
-    if (written) {
+    QString failure;
+    if (!IsFileOrAbsent(file.fileName())) {
+        failure = QStringLiteral("it is not a regular file");
+    } else if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
+        failure = file.errorString();
+    } else {
         // A line a crash cut short is closed off, so that this one stays whole.
         if (const qint64 size = file.size(); size > 0) {
             char last = 0;
             if (file.seek(size - 1) && file.getChar(&last) && last != '\n')
                 line.prepend('\n');
         }
-        written = file.write(line) == line.size();
+        if (file.write(line) != line.size())
+            failure = file.errorString();
     }
+    const bool written = failure.isEmpty();
     if (!written && !std::exchange(failureTold_, true))
         qCWarning(lcEngine).noquote()
-            << "the move log" << file.fileName() << "cannot be written:" << file.errorString();
+            << "the move log" << file.fileName() << "cannot be written:" << failure;
     if (written)
         failureTold_ = false;
     return written;

@@ -11,7 +11,7 @@ void NetworkTurns::Put(QObject* owner, Action action, int kind, bool letFinish) 
     if (driving_) {
         // drive() goes on with this one once the one under way has ended.
         if (!letFinish)
-            engine_.StopTurningAndFollowing();
+            engine_.StopForAnotherTurn();
     } else if (!driveQueued_) {
         driveQueued_ = true;
         QMetaObject::invokeMethod(this, &NetworkTurns::drive, Qt::QueuedConnection);
@@ -49,7 +49,7 @@ void NetworkTurns::drive() {
     while (waiting_) {
         running_ = std::exchange(waiting_, std::nullopt);
         if (running_->owner) {
-            engine_.StopTurningAndFollowing();
+            engine_.StopForAnotherTurn();
             running_->action();
             if (!alive)
                 return;

@@ -10,6 +10,7 @@ namespace engine {
 struct TurnRefusal {
     enum class Why {
         Exiting,       // the way out has begun: only the park turns
+        CounterByHand, // the counter is being set by hand: the shaft may be in the user's hand
         NoDegreeScale, // an azimuth asked of a stepper without steps per 360
         BeyondLimits,  // the target lies beyond MinPosition..MaxPosition
         Transmitting,  // the rig transmits and the origin is refused then (TurnPolicies)

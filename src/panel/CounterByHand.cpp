@@ -3,6 +3,7 @@
 #include "core/TextRules.h"
 #include "core/VersionTexts.h"
 
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <algorithm>
 
@@ -15,6 +16,10 @@ CounterByHand::CounterByHand(core::ProgramState& state, platform::Platform& plat
 void CounterByHand::Ask() {
     const QScopedValueRollback asking(asking_, true);
     engine_.StopTurningAndFollowing();
+    // The rotator clients, the web and the rig's following are heard while the question is
+    // open: none of them may turn the shaft under the user's hand.
+    engine_.SetCounterByHandOpen(true);
+    const auto handsOff = qScopeGuard([this] { engine_.SetCounterByHandOpen(false); });
     coil_.WriteData(0); // everything off while the shaft may be turned by hand
 
     const QString crlf = QStringLiteral("\r\n");

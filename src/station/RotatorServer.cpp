@@ -211,6 +211,7 @@ int RotatorServer::requestTurn(const engine::TurnRequest& turn) {
             return RotctldInvalidParameter;
         case Why::Transmitting:
         case Why::Exiting:
+        case Why::CounterByHand:
             return RotctldRejected;
         case Why::OutputUnable:
             return RotctldIoError;

@@ -126,20 +126,20 @@ void RigFollower::followTo(core::Single kHz, core::Long position) {
         }
         break;
     }
-    // While the rig transmits, a position refused once is not asked again at every reading:
-    // each refusal would be a line of the move log.
-    if (refusedWhileTransmitting_ == position && transmitRefuses())
+    // While the rig transmits (or the counter is set by hand), a position refused once is not
+    // asked again at every reading: each refusal would be a line of the move log.
+    if (refusedForAWhile_ == position && refusedForAWhile())
         return;
     const bool refused =
         TurnTo(position, engine::TurnOrigin::Following) == engine::TurnOutcome::Refused;
-    refusedWhileTransmitting_ =
-        refused && transmitRefuses() ? std::optional(position) : std::nullopt;
+    refusedForAWhile_ = refused && refusedForAWhile() ? std::optional(position) : std::nullopt;
 }
 
-bool RigFollower::transmitRefuses() const {
+bool RigFollower::refusedForAWhile() const {
+    using Why = engine::TurnRefusal::Why;
     const std::optional<engine::TurnRefusal> refusal =
         engine_.Refuses({state_.StepCounter, engine::TurnOrigin::Following});
-    return refusal && refusal->why == engine::TurnRefusal::Why::Transmitting;
+    return refusal && (refusal->why == Why::Transmitting || refusal->why == Why::CounterByHand);
 }
 
 engine::TurnOutcome RigFollower::TuneNow(engine::TurnOrigin origin, QString* why) {

@@ -136,8 +136,9 @@ private:
     void finish();
     // A locked follower's turn for a confirmed reading, as the mode and the dead band let it.
     void followTo(core::Single kHz, core::Long position);
-    // Whether the engine refuses following now because the rig transmits.
-    bool transmitRefuses() const;
+    // Whether the engine refuses following now for a while: the rig transmits, or the counter
+    // is being set by hand.
+    bool refusedForAWhile() const;
     core::Long deadBandStepsAt(core::Single kHz) const;
 
     core::ProgramState& state_;
@@ -154,8 +155,8 @@ private:
     std::unique_ptr<platform::Timer> rest_; // rested: runs while the frequency rests
     core::Single restingKHz_ = 0;
     bool withinDeadBand_ = false;
-    // The position following was last refused because the rig transmitted.
-    std::optional<core::Long> refusedWhileTransmitting_;
+    // The position following was last refused for a while (refusedForAWhile).
+    std::optional<core::Long> refusedForAWhile_;
     QString followedLink_;
     core::Single catFrequency_ = 0;
     core::Single lastReadKHz_ = 0; // the last reading, or the frequency sent since

@@ -523,7 +523,8 @@ WebReply WebApi::refusedReply(const engine::TurnRefusal& refusal) const {
                                                                : tuning::TransmitHoldText(hold);
         return Error(409, why + QStringLiteral(": no turning"));
     }
-    if (refusal.why == engine::TurnRefusal::Why::Exiting)
+    if (refusal.why == engine::TurnRefusal::Why::Exiting ||
+        refusal.why == engine::TurnRefusal::Why::CounterByHand)
         return Error(409, refusal.text);
     if (refusal.why == engine::TurnRefusal::Why::OutputUnable)
         return Error(503, refusal.text);

@@ -220,3 +220,27 @@ TEST_F(FrontDoor, theNetworkQueue_latestWins_aStopDropsTheWaitingTurn_aGoneOwner
     EXPECT_GT(state.StepCounter, 0);
     EXPECT_LT(state.StepCounter, 20);
 }
+
+TEST_F(FrontDoor, aNetworkTurnThatTakesThePlaceOfTheOneUnderWay_isWhatItsRecordSaysEndedIt) {
+    Records records(engine);
+    engine::NetworkTurns queue{engine};
+    QObject rotctld;
+    // rotctld's M turns towards the limit; a P comes 300 ms later, a stop 100 ms after that.
+    queue.Put(&rotctld, [&] {
+        platform.scheduleAfter(300, [&] {
+            queue.Put(&rotctld, [&] {
+                platform.scheduleAfter(100, [&] { queue.Stop(); });
+                engine.TurnTo({0, TurnOrigin::Network});
+            });
+        });
+        engine.TurnTo({400, TurnOrigin::Network});
+    });
+    QCoreApplication::processEvents();
+    ASSERT_EQ(records.all.size(), 2u);
+    EXPECT_EQ(records.all[0].to, 400);
+    EXPECT_EQ(records.all[0].end, TurnRecord::End::Stopped);
+    EXPECT_EQ(records.all[0].stoppedBy, QStringLiteral("another turn"));
+    EXPECT_EQ(records.all[1].to, 0);
+    EXPECT_EQ(records.all[1].end, TurnRecord::End::Stopped);
+    EXPECT_EQ(records.all[1].stoppedBy, QStringLiteral("a stop"));
+}

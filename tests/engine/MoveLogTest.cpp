@@ -3,8 +3,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using engine::MoveLog;
 using engine::TurnOrigin;
@@ -95,6 +97,11 @@ TEST(MoveLog, aLineCutShortByACrash_isSkipped_andTheNextLineStaysWhole) {
     // Garbage is no move either.
     AppendRaw(path, "\x01\x02 not json\n[1,2]\n");
     EXPECT_EQ(Targets(again.Last(10)), (QList<core::Long>{1300, 1400}));
+    // A line whose numbers no counter holds reads as 0, not as whatever the cast gives.
+    AppendRaw(path, R"({"from":1e300,"to":-1e300,"steps":2.5,"end":"reached"})"
+                    "\n");
+    EXPECT_TRUE(MoveLog::Text(again.Last(1).value(0)).contains("  0 to 0  0 steps  "))
+        << MoveLog::Text(again.Last(1).value(0)).toStdString();
 }
 
 TEST(MoveLog, aFullFileIsPutAside_andTheNewestMovesAreReadAcrossBoth) {
@@ -128,4 +135,44 @@ TEST(MoveLog, anUnwritableDirectory_failsTheAppend_withoutThrowing) {
     MoveLog log(QStringLiteral("/nonexistent/ventrolo-moves"));
     EXPECT_FALSE(log.Append(Record(1300)));
     EXPECT_TRUE(log.Last(5).isEmpty());
+}
+
+TEST(MoveLog, aFileLargerThanTheLogGrows_isReadOnlyAtItsEnd) {
+    // Logs copied together: far more than a log ever holds, read at every turn.
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(MoveLog::FileName());
+    QByteArray lines;
+    core::Long to = 0;
+    while (lines.size() < 3 * MoveLog::DefaultMaxBytes) {
+        TurnRecord record = Record(++to);
+        lines += QJsonDocument(MoveLog::Entry(record)).toJson(QJsonDocument::Compact) + '\n';
+    }
+    AppendRaw(path, lines);
+
+    const QList<QJsonObject> read = MoveLog::Last(dir.path(), 1000000);
+    ASSERT_FALSE(read.isEmpty());
+    EXPECT_EQ(Targets(read).last(), to);
+    // Only the newest megabyte's whole lines, in order.
+    EXPECT_GT(Targets(read).first(), to * 2 / 3);
+    EXPECT_LE(read.size() * 100, MoveLog::DefaultMaxBytes);
+    for (qsizetype i = 1; i < read.size(); ++i)
+        EXPECT_EQ(read[i]["to"].toInt(), read[i - 1]["to"].toInt() + 1);
+    EXPECT_EQ(Targets(MoveLog::Last(dir.path(), 2)), (QList<core::Long>{to - 1, to}));
+}
+
+TEST(MoveLog, aNamedPipeInItsPlace_isNeitherReadNorWritten_soNothingWaitsForIt) {
+    QTemporaryDir dir;
+    const QDir files(dir.path());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(files.filePath(MoveLog::FileName())).constData(), 0600),
+              0);
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(files.filePath(MoveLog::OlderFileName())).constData(), 0600), 0);
+    MoveLog log(dir.path());
+    EXPECT_TRUE(log.Last(5).isEmpty());
+    // More lines than a pipe's buffer takes.
+    bool written = false;
+    for (int i = 0; i < 1000; ++i)
+        written = log.Append(Record(1300)) || written;
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(MoveLog::Last(dir.path(), 5).isEmpty());
 }

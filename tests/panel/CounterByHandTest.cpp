@@ -69,3 +69,31 @@ TEST_F(CounterByHandTest, afterTheCounterIsSet_theDialsShowNoTargetLeftOfTheTurn
     EXPECT_EQ(state.TargetPosition, 50);
     EXPECT_EQ(degrees.back(), " 90.0°");
 }
+
+TEST_F(CounterByHandTest, whileTheQuestionIsOpen_noTurnOfAnyOriginMovesTheShaftInTheUsersHand) {
+    using engine::TurnOrigin;
+    turnTo(20);
+    std::vector<engine::TurnOutcome> outcomes;
+    std::optional<engine::TurnRefusal> refusal;
+    // A rotator client, a UDP rotator or the web, the rig's following, a program, and a window
+    // of the program's own, while the user turns the shaft and reads its position.
+    platform.whileNextDialogOpen([&] {
+        refusal = engine.Refuses({200, TurnOrigin::Network});
+        for (const TurnOrigin origin :
+             {TurnOrigin::Network, TurnOrigin::Following, TurnOrigin::Program, TurnOrigin::Window})
+            outcomes.push_back(engine.TurnTo({200, origin}));
+    });
+    clearTrace();
+    platform.answerNextInput("25");
+    counterByHand.Ask();
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->why, engine::TurnRefusal::Why::CounterByHand);
+    EXPECT_EQ(outcomes, std::vector<engine::TurnOutcome>(4, engine::TurnOutcome::Refused));
+    for (auto value : written())
+        EXPECT_EQ(value & ~3, 0) << "no driver enabled while the question was open";
+    EXPECT_EQ(state.StepCounter, 25); // where the user says the shaft stands
+
+    // Answered, the turns go on.
+    EXPECT_EQ(engine.TurnTo({30, TurnOrigin::Network}), engine::TurnOutcome::Done);
+    EXPECT_EQ(state.StepCounter, 30);
+}
