@@ -90,7 +90,7 @@ void SwrTune::unkey() {
     if (!keyed_)
         return;
     // The carrier goes first, before anything that can fail or take time.
-    (void)rig_->setPtt(false);
+    unkeySent_ = rig_->setPtt(false) == rig::CatResult::Sent;
     keyLimit_->stop();
     keyedMs_ += platform_.steadyMs() - keyedSinceMs_;
     keyed_ = false;
@@ -290,6 +290,7 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
     reason_.clear();
     keyedMs_ = 0;
     modeChanged_ = powerChanged_ = false;
+    unkeySent_ = true;
     samples_.clear();
     result_.reset();
     keyedKHz_.reset();
@@ -378,8 +379,10 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
     // Sorted by position, so that a stretch of equal readings is one run.
     std::sort(samples_.begin(), samples_.end(),
               [](const Sample& a, const Sample& b) { return a.position < b.position; });
-    const bool complete = goesOn() && !samples_.empty();
+    bool complete = goesOn() && !samples_.empty();
     unkey();
+    // A rig that may still send the carrier is no place to turn to.
+    complete = complete && unkeySent_;
     restore();
     if (complete) {
         const core::Long best = Lowest(samples_);
@@ -399,10 +402,17 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
                               .arg(result_->first)
                         : IdleCaption;
     emit changed();
-    if (!reason.isEmpty())
+    if (keyedOnce && !unkeySent_) {
+        // The release never left (the line was lost): the rig may still send the carrier. The
+        // record of our PTT has the line's next opening release it.
+        tell((reason.isEmpty() ? QString() : reason + QStringLiteral("\r\n")) +
+             QStringLiteral("The rig could not be told to unkey: release its PTT at the rig. The "
+                            "stepper stays where it is."));
+    } else if (!reason.isEmpty()) {
         tell(keyedOnce ? reason + QStringLiteral("\r\nThe rig is unkeyed; the stepper stays "
                                                  "where it is.")
                        : reason);
+    }
 }
 
 } // namespace tuning

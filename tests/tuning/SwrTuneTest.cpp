@@ -187,6 +187,21 @@ TEST_F(SwrTuneTest, theTimeKeyedIsLimited_andALostLinkEndsItAsWell) {
     EXPECT_FALSE(tuning.swrTuneKeyed());
 }
 
+TEST_F(SwrTuneTest, aLinkLostWhileKeyed_isNotToldAsUnkeyed_butAsAPttToReleaseAtTheRig) {
+    openAndFollow();
+    QObject::connect(&engine, &engine::Engine::turnEnded, &scope, [&] {
+        if (visits.size() == 3)
+            simulated.failWrites(true);
+    });
+    tuning.rigCommands().SwrTuneClicked();
+
+    // The release never reached the rig: it still sends its carrier.
+    EXPECT_TRUE(simulated.rig().transmitting());
+    EXPECT_FALSE(told().contains("is unkeyed")) << told().toStdString();
+    EXPECT_TRUE(told().contains("release its PTT at the rig")) << told().toStdString();
+    EXPECT_EQ(state.StepCounter, 92); // where it stood
+}
+
 TEST_F(SwrTuneTest, refused_withoutKeying_whenTheRigTransmits_orThePowerIsAboveTheLimit) {
     struct Case {
         const char* name;
