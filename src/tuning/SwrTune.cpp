@@ -123,8 +123,16 @@ void SwrTune::TransmitDropped() {
 }
 
 void SwrTune::restore() {
-    if (!rig_->isOpen())
+    if (!rig_->isOpen()) {
+        // Closed under the tune: the rig keeps the carrier's mode and power.
+        if (modeChanged_ || powerChanged_)
+            tell(QStringLiteral("The rig's mode and power were not set back") +
+                 (powerChanged_ && savedPowerW_
+                      ? QStringLiteral(" (it had ") + Watts(*savedPowerW_) + QLatin1Char(')')
+                      : QString()) +
+                 QStringLiteral(": the link closed. Check them before transmitting."));
         return;
+    }
     if (modeChanged_) {
         // Some rigs take no mode just after their PTT dropped.
         if (const double ms = rig::Caps(rig::ToModel(state_.RigModel)).modeAfterPttMs; ms > 0)

@@ -202,6 +202,27 @@ TEST_F(SwrTuneTest, aLinkLostWhileKeyed_isNotToldAsUnkeyed_butAsAPttToReleaseAtT
     EXPECT_EQ(state.StepCounter, 92); // where it stood
 }
 
+TEST_F(SwrTuneTest, thePortClosedMidTune_unkeysFirst_andTellsThatModeAndPowerWereNotSetBack) {
+    openAndFollow();
+    meter().setPowerW(40);
+    QObject::connect(&engine, &engine::Engine::turnEnded, &scope, [&] {
+        if (visits.size() == 4)
+            platform.scheduleAfter(60, [&] { tuning.port().ComportClicked(); });
+    });
+    tuning.rigCommands().SwrTuneClicked();
+
+    EXPECT_FALSE(tuning.port().portOpen());
+    EXPECT_FALSE(simulated.rig().transmitting());
+    // Left in the tune's carrier, and the user knows it.
+    EXPECT_EQ(simulated.rig().modeCode(), Cw);
+    EXPECT_EQ(meter().powerW(), 5);
+    const bool toldToCheck =
+        std::any_of(platform.messages.begin(), platform.messages.end(), [](const auto& m) {
+            return m.text.contains("not set back") && m.text.contains("40 W");
+        });
+    EXPECT_TRUE(toldToCheck) << told().toStdString();
+}
+
 TEST_F(SwrTuneTest, refused_withoutKeying_whenTheRigTransmits_orThePowerIsAboveTheLimit) {
     struct Case {
         const char* name;
