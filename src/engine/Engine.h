@@ -110,6 +110,8 @@ public:
     // step under way) and been counted.
     void StopTurningAndFollowing();
     bool slowTurnRunning() const { return slow_ != nullptr; }
+    // The transmit-inhibit line holds the rig back: a turn's lead, steps or tail.
+    bool transmitInhibited() const { return coil_.inhibiting(); }
     // Ends the slow turn under way, if any.
     void StopSlowTimers();
     // Reads the begin, end and centre switches; one that has just closed sets the counter (and

@@ -17,6 +17,8 @@ const QString IdleCaption = QStringLiteral("S&WR tune");
 const QStringList CarrierModes{QStringLiteral("CW"), QStringLiteral("AM"), QStringLiteral("FM")};
 // How far the power read back may be from the power set, in W: the rig's own steps.
 constexpr double PowerToleranceW = 0.5;
+// The longest wait for the inhibit line's tail ([inhibit] tailMs is at most 5000).
+constexpr double LineReleaseLimitMs = 5500;
 
 QString Watts(double watts) {
     return core::NumberText(watts) + QStringLiteral(" W");
@@ -349,6 +351,14 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
                       QStringLiteral(" instead of ") + Watts(settings_.powerW) +
                       QStringLiteral(": not keyed.");
     }
+    // The tail of a turn just made may still hold the inhibit line, under which the rig sends
+    // no carrier: the tune keys once it has passed.
+    const double lineDeadline = platform_.steadyMs() + LineReleaseLimitMs;
+    while (goesOn() && engine_.transmitInhibited() && rig.isOpen() &&
+           platform_.steadyMs() < lineDeadline)
+        platform_.waitMs(10, true);
+    if (goesOn() && engine_.transmitInhibited())
+        reason_ = QStringLiteral("The transmit-inhibit line holds the rig back: not keyed.");
     bool keyedOnce = false;
     if (goesOn()) {
         keyedSinceMs_ = platform_.steadyMs();

@@ -223,6 +223,26 @@ TEST_F(SwrTuneTest, thePortClosedMidTune_unkeysFirst_andTellsThatModeAndPowerWer
     EXPECT_TRUE(toldToCheck) << told().toStdString();
 }
 
+TEST_F(SwrTuneTest, keysOnlyOnceTheInhibitLinesTailHasPassed_soTheRigCanSendItsCarrier) {
+    port::InhibitSettings line;
+    line.bit = 5;
+    line.tailMs = 2000; // a sequencer's relay
+    drive.coil().setInhibit(line);
+    openAndFollow(); // its turn's tail has just begun
+    ASSERT_TRUE(drive.coil().inhibiting());
+    std::optional<bool> inhibitedWhenKeyed;
+    QObject::connect(&tuning.swrTune(), &tuning::SwrTune::changed, &scope, [&] {
+        if (tuning.swrTuneKeyed() && !inhibitedWhenKeyed)
+            inhibitedWhenKeyed = drive.coil().inhibiting();
+    });
+    tuning.rigCommands().SwrTuneClicked();
+
+    ASSERT_TRUE(inhibitedWhenKeyed.has_value());
+    EXPECT_FALSE(*inhibitedWhenKeyed);
+    EXPECT_TRUE(platform.messages.empty()) << told().toStdString();
+    EXPECT_EQ(state.StepCounter, 104);
+}
+
 TEST_F(SwrTuneTest, refused_withoutKeying_whenTheRigTransmits_orThePowerIsAboveTheLimit) {
     struct Case {
         const char* name;
