@@ -116,6 +116,8 @@ public:
     // says another turn ended it, not a stop.
     void StopForAnotherTurn();
     bool slowTurnRunning() const { return slow_ != nullptr; }
+    // The transmit-inhibit line holds the rig back: a turn's lead, steps or tail.
+    bool transmitInhibited() const { return coil_.inhibiting(); }
     // Ends the slow turn under way, if any.
     void StopSlowTimers();
     // Reads the begin, end and centre switches; one that has just closed sets the counter (and

@@ -59,7 +59,8 @@ void RigctldRig::readPower(Value done) {
 
 void RigctldRig::setPower(double watts, Done done) {
     const auto answer = [this, done](bool ok) { deliver([done, ok] { done(ok); }); };
-    if (maxPowerW_ <= 0 || watts <= 0 || watts > maxPowerW_) {
+    // 0 is the daemon's least level, where a rig turned down is set back to.
+    if (maxPowerW_ <= 0 || watts < 0 || watts > maxPowerW_) {
         answer(false);
         return;
     }

@@ -429,9 +429,12 @@ bool TableEditor::AskStepperOffset(core::Single catFrequency) {
             QStringLiteral("Advised value:") + core::PlainNumberText(advised),
         core::MessageTitle(), old);
     // The box gives an empty text on Cancel; an offset of 0 is typed as 0.
-    if (answer.trimmed().isEmpty())
+    if (answer.trimmed().isEmpty() || !SetStepperOffset(core::LeadingNumber(answer)))
         return false;
-    return SetStepperOffset(core::LeadingNumber(answer));
+    // Saved at once, as the other offset commands save it; kept unsaved when the file cannot be
+    // written (the user was told): saved on leaving.
+    (void)writeTable();
+    return true;
 }
 
 QString TableEditor::RetuneHere(core::Single catFrequency) {

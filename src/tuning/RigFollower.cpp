@@ -69,7 +69,10 @@ void RigFollower::Follow(core::Single kHz) {
         finish();
         return;
     }
-    if (state_.StepCounter == lookup.position) {
+    // At the table's position the user's halt ends, but not while a slow turn of theirs is
+    // still on its way from there: following would take it back.
+    if (state_.StepCounter == lookup.position &&
+        !(state_.RigFollowHalted && engine_.slowTurnRunning())) {
         setLocked(true);
         calibrateEnabled_ = true;
         state_.RigFollowHalted = false;

@@ -17,6 +17,8 @@ const QString IdleCaption = QStringLiteral("S&WR tune");
 const QStringList CarrierModes{QStringLiteral("CW"), QStringLiteral("AM"), QStringLiteral("FM")};
 // How far the power read back may be from the power set, in W: the rig's own steps.
 constexpr double PowerToleranceW = 0.5;
+// The longest wait for the inhibit line's tail ([inhibit] tailMs is at most 5000).
+constexpr double LineReleaseLimitMs = 5500;
 
 QString Watts(double watts) {
     return core::NumberText(watts) + QStringLiteral(" W");
@@ -90,7 +92,7 @@ void SwrTune::unkey() {
     if (!keyed_)
         return;
     // The carrier goes first, before anything that can fail or take time.
-    (void)rig_->setPtt(false);
+    unkeySent_ = rig_->setPtt(false) == rig::CatResult::Sent;
     keyLimit_->stop();
     keyedMs_ += platform_.steadyMs() - keyedSinceMs_;
     keyed_ = false;
@@ -123,8 +125,16 @@ void SwrTune::TransmitDropped() {
 }
 
 void SwrTune::restore() {
-    if (!rig_->isOpen())
+    if (!rig_->isOpen()) {
+        // Closed under the tune: the rig keeps the carrier's mode and power.
+        if (modeChanged_ || powerChanged_)
+            tell(QStringLiteral("The rig's mode and power were not set back") +
+                 (powerChanged_ && savedPowerW_
+                      ? QStringLiteral(" (it had ") + Watts(*savedPowerW_) + QLatin1Char(')')
+                      : QString()) +
+                 QStringLiteral(": the link closed. Check them before transmitting."));
         return;
+    }
     if (modeChanged_) {
         // Some rigs take no mode just after their PTT dropped.
         if (const double ms = rig::Caps(rig::ToModel(state_.RigModel)).modeAfterPttMs; ms > 0)
@@ -290,6 +300,7 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
     reason_.clear();
     keyedMs_ = 0;
     modeChanged_ = powerChanged_ = false;
+    unkeySent_ = true;
     samples_.clear();
     result_.reset();
     keyedKHz_.reset();
@@ -340,6 +351,14 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
                       QStringLiteral(" instead of ") + Watts(settings_.powerW) +
                       QStringLiteral(": not keyed.");
     }
+    // The tail of a turn just made may still hold the inhibit line, under which the rig sends
+    // no carrier: the tune keys once it has passed.
+    const double lineDeadline = platform_.steadyMs() + LineReleaseLimitMs;
+    while (goesOn() && engine_.transmitInhibited() && rig.isOpen() &&
+           platform_.steadyMs() < lineDeadline)
+        platform_.waitMs(10, true);
+    if (goesOn() && engine_.transmitInhibited())
+        reason_ = QStringLiteral("The transmit-inhibit line holds the rig back: not keyed.");
     bool keyedOnce = false;
     if (goesOn()) {
         keyedSinceMs_ = platform_.steadyMs();
@@ -378,8 +397,10 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
     // Sorted by position, so that a stretch of equal readings is one run.
     std::sort(samples_.begin(), samples_.end(),
               [](const Sample& a, const Sample& b) { return a.position < b.position; });
-    const bool complete = goesOn() && !samples_.empty();
+    bool complete = goesOn() && !samples_.empty();
     unkey();
+    // A rig that may still send the carrier is no place to turn to.
+    complete = complete && unkeySent_;
     restore();
     if (complete) {
         const core::Long best = Lowest(samples_);
@@ -399,10 +420,17 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
                               .arg(result_->first)
                         : IdleCaption;
     emit changed();
-    if (!reason.isEmpty())
+    if (keyedOnce && !unkeySent_) {
+        // The release never left (the line was lost): the rig may still send the carrier. The
+        // record of our PTT has the line's next opening release it.
+        tell((reason.isEmpty() ? QString() : reason + QStringLiteral("\r\n")) +
+             QStringLiteral("The rig could not be told to unkey: release its PTT at the rig. The "
+                            "stepper stays where it is."));
+    } else if (!reason.isEmpty()) {
         tell(keyedOnce ? reason + QStringLiteral("\r\nThe rig is unkeyed; the stepper stays "
                                                  "where it is.")
                        : reason);
+    }
 }
 
 } // namespace tuning

@@ -104,8 +104,9 @@ private:
     rig::SwrMeter* meter_ = nullptr;
     bool running_ = false;
     bool keyed_ = false;
-    bool turning_ = false; // one of its turns is under way
-    QString reason_;       // why it ended early
+    bool unkeySent_ = true; // the last release of its PTT went out to the rig
+    bool turning_ = false;  // one of its turns is under way
+    QString reason_;        // why it ended early
     double keyedMs_ = 0;
     double keyedSinceMs_ = 0;
     int savedMode_ = 0;

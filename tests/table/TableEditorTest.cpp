@@ -226,6 +226,17 @@ TEST_F(TableEditorTest, offsetBox_advisesTheOffsetOfThePositionAndCancelChangesN
     EXPECT_TRUE(platform.inputs[1].prompt.endsWith("Was:0\r\nAdvised value:5"));
 }
 
+TEST_F(TableEditorTest, anOffsetGivenInTheBox_isSavedAtOnce_asRetuneHereSavesIt) {
+    addRow(3500, 100);
+    addRow(4000, 200);
+    ASSERT_TRUE(table.SaveTable());
+    platform.answerNextInput("12");
+    ASSERT_TRUE(table.AskStepperOffset(3750));
+    // A crash now keeps it: the file holds it already.
+    EXPECT_TRUE(readFile().contains("0,500,\"0:200:12\"")) << readFile().toStdString();
+    EXPECT_FALSE(table.TableChanged());
+}
+
 TEST_F(TableEditorTest, retuneHere_makesTheHandCorrectionTheOffsetAndSavesIt) {
     load("\"Ventrolo.Version 1.24\"\r\n0,500,\"0:200:0\"\r\n7000,100,\"\"\r\n7200,300,\"\"\r\n"
          "14000,400,\"\"\r\n14350,450,\"\"\r\n");

@@ -316,6 +316,22 @@ TEST_F(RigTuningTest, betweenASlowTurnsSteps_theRigKeyedIsSeenBeforeTheNextStep)
     EXPECT_GT(state.StepCounter, keyedAt); // following goes on
 }
 
+TEST_F(RigTuningTest, aSlowTurnTheUserAsksFor_isNotUndoneByFollowing_beforeOrAfterItsFirstStep) {
+    openAndFollow(); // locked at 100
+    state.SlowestDelayMs = 4000;
+    speedControl.SetSpeed();
+    speedControl.setScrollValue(1500); // steps 1.5 s apart, longer than a poll
+    speedControl.SetSpeed();
+    // As the web page or rotctld asks: the user takes over from following.
+    engine::TurnRequest request{110, engine::TurnOrigin::Network};
+    engine.TurnTo(request.replacing());
+    ASSERT_TRUE(engine.slowTurnRunning());
+
+    platform.advance(20 * 1500);
+    EXPECT_EQ(state.StepCounter, 110);
+    EXPECT_FALSE(engine.slowTurnRunning());
+}
+
 TEST_F(RigTuningTest, pollsPauseWhileAModalBoxIsOpenAndWhileTheEngineTurns) {
     openAndFollow();
     const std::size_t frames = simulated.rig().framesReceived().size();

@@ -143,6 +143,17 @@ TEST_F(RigctldSwrTuneTest, readsTheDaemonsSwr_settledAfterEachTurn_andEndsAtTheL
     EXPECT_DOUBLE_EQ(daemonRig.level, 0.25);
 }
 
+TEST_F(RigctldSwrTuneTest, aRigTurnedDownToItsLeastPower_isSetBackThere) {
+    daemonRig.level = 0; // the daemon's 0.0: the least the rig gives
+    ASSERT_NO_FATAL_FAILURE(openAndFollow());
+    tuning.rigCommands().SwrTuneClicked();
+
+    EXPECT_TRUE(platform.messages.empty()) << told().toStdString();
+    EXPECT_EQ(state.StepCounter, 103);
+    EXPECT_LT(daemonRig.lastIndexOf("T 0"), daemonRig.lastIndexOf("L RFPOWER 0.0000"));
+    EXPECT_DOUBLE_EQ(daemonRig.level, 0);
+}
+
 TEST_F(RigctldSwrTuneTest, whatTheDaemonsRigDoesUnasked_endsTheTuneUnkeyed) {
     struct Case {
         const char* name;

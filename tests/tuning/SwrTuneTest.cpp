@@ -187,6 +187,62 @@ TEST_F(SwrTuneTest, theTimeKeyedIsLimited_andALostLinkEndsItAsWell) {
     EXPECT_FALSE(tuning.swrTuneKeyed());
 }
 
+TEST_F(SwrTuneTest, aLinkLostWhileKeyed_isNotToldAsUnkeyed_butAsAPttToReleaseAtTheRig) {
+    openAndFollow();
+    QObject::connect(&engine, &engine::Engine::turnEnded, &scope, [&] {
+        if (visits.size() == 3)
+            simulated.failWrites(true);
+    });
+    tuning.rigCommands().SwrTuneClicked();
+
+    // The release never reached the rig: it still sends its carrier.
+    EXPECT_TRUE(simulated.rig().transmitting());
+    EXPECT_FALSE(told().contains("is unkeyed")) << told().toStdString();
+    EXPECT_TRUE(told().contains("release its PTT at the rig")) << told().toStdString();
+    EXPECT_EQ(state.StepCounter, 92); // where it stood
+}
+
+TEST_F(SwrTuneTest, thePortClosedMidTune_unkeysFirst_andTellsThatModeAndPowerWereNotSetBack) {
+    openAndFollow();
+    meter().setPowerW(40);
+    QObject::connect(&engine, &engine::Engine::turnEnded, &scope, [&] {
+        if (visits.size() == 4)
+            platform.scheduleAfter(60, [&] { tuning.port().ComportClicked(); });
+    });
+    tuning.rigCommands().SwrTuneClicked();
+
+    EXPECT_FALSE(tuning.port().portOpen());
+    EXPECT_FALSE(simulated.rig().transmitting());
+    // Left in the tune's carrier, and the user knows it.
+    EXPECT_EQ(simulated.rig().modeCode(), Cw);
+    EXPECT_EQ(meter().powerW(), 5);
+    const bool toldToCheck =
+        std::any_of(platform.messages.begin(), platform.messages.end(), [](const auto& m) {
+            return m.text.contains("not set back") && m.text.contains("40 W");
+        });
+    EXPECT_TRUE(toldToCheck) << told().toStdString();
+}
+
+TEST_F(SwrTuneTest, keysOnlyOnceTheInhibitLinesTailHasPassed_soTheRigCanSendItsCarrier) {
+    port::InhibitSettings line;
+    line.bit = 5;
+    line.tailMs = 2000; // a sequencer's relay
+    drive.coil().setInhibit(line);
+    openAndFollow(); // its turn's tail has just begun
+    ASSERT_TRUE(drive.coil().inhibiting());
+    std::optional<bool> inhibitedWhenKeyed;
+    QObject::connect(&tuning.swrTune(), &tuning::SwrTune::changed, &scope, [&] {
+        if (tuning.swrTuneKeyed() && !inhibitedWhenKeyed)
+            inhibitedWhenKeyed = drive.coil().inhibiting();
+    });
+    tuning.rigCommands().SwrTuneClicked();
+
+    ASSERT_TRUE(inhibitedWhenKeyed.has_value());
+    EXPECT_FALSE(*inhibitedWhenKeyed);
+    EXPECT_TRUE(platform.messages.empty()) << told().toStdString();
+    EXPECT_EQ(state.StepCounter, 104);
+}
+
 TEST_F(SwrTuneTest, refused_withoutKeying_whenTheRigTransmits_orThePowerIsAboveTheLimit) {
     struct Case {
         const char* name;
