@@ -247,35 +247,40 @@ void ConfigFile::damaged(const QString& text) {
     platform_.messageBox(text, MessageTitle(), platform::Icon::Exclamation);
 }
 
-bool ConfigFile::keepDamagedCopy() {
+bool ConfigFile::keepDamagedCopy(FailureTold told) {
     const QFileInfo file(path());
     if (!file.exists() && !file.isSymLink())
         return true; // removed meanwhile: nothing left to lose
     QString error;
     if (CopyFileAtomically(path(), damagedCopyPath(), &error))
         return true;
-    qCWarning(lcConfig) << "cannot keep" << path() << "as" << damagedCopyPath() << error;
-    platform_.messageBox(QStringLiteral("%1 is damaged and could not be kept as %2: %3. The "
-                                        "settings were not saved, so the damaged file stays as "
-                                        "it is.")
-                             .arg(path(), damagedCopyPath(), error),
-                         MessageTitle(), platform::Icon::Exclamation);
+    failed(QStringLiteral("%1 is damaged and could not be kept as %2: %3. The settings were not "
+                          "saved, so the damaged file stays as it is.")
+               .arg(path(), damagedCopyPath(), error),
+           told);
     return false;
 }
 
-bool ConfigFile::SaveConfig() {
+void ConfigFile::failed(const QString& text, FailureTold told) {
+    if (told == FailureTold::OnceUntilSaved && failureTold_)
+        return;
+    failureTold_ = true;
+    qCWarning(lcConfig).noquote() << text;
+    platform_.messageBox(text, MessageTitle(), platform::Icon::Exclamation);
+}
+
+bool ConfigFile::SaveConfig(FailureTold told) {
     if (damaged_) {
-        if (!keepDamagedCopy())
+        if (!keepDamagedCopy(told))
             return false;
         damaged_ = false;
     }
     QString error;
-    if (WriteFileAtomically(path(), serialize(), &error))
+    if (WriteFileAtomically(path(), serialize(), &error)) {
+        failureTold_ = false;
         return true;
-    qCWarning(lcConfig) << "cannot save" << path() << error;
-    platform_.messageBox(
-        QStringLiteral("The settings could not be saved to %1: %2").arg(path(), error),
-        MessageTitle(), platform::Icon::Exclamation);
+    }
+    failed(QStringLiteral("The settings could not be saved to %1: %2").arg(path(), error), told);
     return false;
 }
 

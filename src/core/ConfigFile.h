@@ -35,11 +35,14 @@ public:
     // Whether the last LoadConfig() read both steppers' counters and overlay positions from the
     // file: false when it is missing, unreadable, of another version or damaged before them.
     bool positionsRead() const { return positionsRead_; }
+    // Who hears of a failed save: the user at every failure (the user asked for the save, or the
+    // program ends), or once until a save succeeds again (saves the program makes by itself).
+    enum class FailureTold { Always, OnceUntilSaved };
     // Writes the whole file atomically from the state. Callers store the working profile first.
     // A file found damaged or unreadable at loading is first kept as damagedCopyPath(), once per
     // run; when that fails it is not saved over. On failure the old file stays, the user is told
-    // and the result is false.
-    bool SaveConfig();
+    // (as told says) and the result is false.
+    bool SaveConfig(FailureTold told = FailureTold::Always);
     // Replaces the settings by the built-in defaults (the file is written at the next save).
     void DefaultConfig();
 
@@ -53,7 +56,9 @@ public:
 private:
     // The file holds what this run could not read: the user is told, the file kept aside.
     void damaged(const QString& text);
-    bool keepDamagedCopy();
+    bool keepDamagedCopy(FailureTold told);
+    // Logs a failed save and tells the user, unless told spares them a repeat.
+    void failed(const QString& text, FailureTold told);
     // A table or timer file name read from the file that leads out of the program directory is
     // replaced by the default, and the file counts as damaged at that line.
     void keepNameInDirectory(QString& name, const QString& fallback, int line);
@@ -66,6 +71,8 @@ private:
     // The file holds settings this run could not read; it is copied aside before the first save.
     bool damaged_ = false;
     bool positionsRead_ = false;
+    // A failed save was told and none has succeeded since.
+    bool failureTold_ = false;
 };
 
 } // namespace core

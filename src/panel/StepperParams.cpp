@@ -110,6 +110,8 @@ void StepperParams::limitClicked(bool up) {
     fields_.setText(field, core::PlainNumberText(limit));
     fitModesToLimits();
     emit limitsChanged();
+    if (limit != old)
+        emit limitsOrScaleSet();
     fields_.setKeyPreview(true);
 }
 
@@ -119,6 +121,7 @@ void StepperParams::StepsClicked() {
         return;
     }
     engine_.StopTurningAndFollowing();
+    const core::Single old = state_.StepsPer360;
     state_.StepsPer360 = static_cast<core::Single>(fields_.value(EntryField::StepsPer360));
     if (state_.StepsPer360 <= 1) {
         emit pelorusOff();
@@ -127,6 +130,8 @@ void StepperParams::StepsClicked() {
     engine_.LimitsOrScaleChanged();
     speed_.ShowSpeed();
     fields_.setKeyPreview(true);
+    if (state_.StepsPer360 != old)
+        emit limitsOrScaleSet();
 }
 
 bool StepperParams::SlowLimit() {

@@ -38,6 +38,9 @@ public:
 signals:
     // The limits were entered: the limit buttons' tooltips follow.
     void limitsChanged();
+    // A limit or the steps per 360 took a new value: what keeps the stepper from its stops, to
+    // be stored at once.
+    void limitsOrScaleSet();
     // No degrees to show any more: the pelorus windows close, their buttons read
     // "Pel&orus off".
     void pelorusOff();

@@ -122,6 +122,7 @@ void Station::wireLogic() {
     connect(&fields_, &panel::MainFields::edited, &shuttlePuls_, &panel::ShuttlePuls::FieldEdited);
     connect(&params_, &panel::StepperParams::limitsChanged, &turns_,
             &panel::TurnCommands::ShowLimitToolTips);
+    connect(&params_, &panel::StepperParams::limitsOrScaleSet, this, &Station::saveLimits);
     connect(&engine_, &Engine::phaseOffsetChanged, this, &Station::storePhaseOffset);
 
     // The way out: Alt+F4, a signal or the session's end; nothing moves once it has begun.
@@ -284,6 +285,14 @@ void Station::storePhaseOffset(core::Long stepper, core::Long offset) {
             platform_.messageBox(text, core::MessageTitle(), platform::Icon::Exclamation);
         },
         Qt::QueuedConnection);
+}
+
+void Station::saveLimits() {
+    // The way out saves what the park leaves.
+    if (exitPath_.ending())
+        return;
+    state_.StoreStepperProfile();
+    (void)config_.SaveConfig(core::ConfigFile::FailureTold::OnceUntilSaved);
 }
 
 void Station::defaultsMade() {

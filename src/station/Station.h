@@ -198,6 +198,9 @@ private:
     void showRigNotes();
     // Into Ventrolo.ini at once: a crash must not part the counter from its phase.
     void storePhaseOffset(core::Long stepper, core::Long offset);
+    // Into Ventrolo.cfg at once: after a crash the journal's counter must not come back with
+    // the old limits, past which the stepper would then be driven.
+    void saveLimits();
 
     core::ProgramState state_;
     platform::Platform& platform_;

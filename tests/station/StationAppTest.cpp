@@ -140,3 +140,57 @@ TEST_F(StationAppTest, theDesktopProgramAnswersStatusToo_andNoLongerOnceItHasEnd
     app->station().endUnattended();
     EXPECT_EQ(query().first, station::NoStationRuns);
 }
+
+TEST_F(StationAppTest, limitsAndStepsPerTurnSetInTheWindow_areSavedAtOnce_soACrashKeepsThem) {
+    start();
+    auto set = [this](panel::EntryField field, const QString& text, const char* button) {
+        app->station().fields().setText(field, text);
+        app->mainWindow().findChild<QPushButton*>(button)->click();
+    };
+    set(panel::EntryField::MaxPosition, "300", "cmdInputMax");
+    set(panel::EntryField::MinPosition, "20", "cmdInputMin"); // takes the counter along
+    set(panel::EntryField::StepsPer360, "400", "cmdStepperStap");
+
+    // Read as the next start reads it, the program never having ended.
+    core::ProgramState next;
+    testing_support::FakePlatform quiet;
+    ASSERT_EQ(core::ConfigFile(next, quiet, dir.path()).LoadConfig(),
+              core::ConfigFile::Loaded::FromFile);
+    EXPECT_EQ(next.StoredProfiles[0].MaxPosition, 300);
+    EXPECT_EQ(next.StoredProfiles[0].MinPosition, 20);
+    EXPECT_EQ(next.StoredProfiles[0].StepCounter, 20);
+    EXPECT_EQ(next.StoredProfiles[0].StepsPer360, 400.0f);
+}
+
+TEST_F(StationAppTest, limitsThatCannotBeSaved_areToldOnce_andAgainAfterASaveSucceeded) {
+    start();
+    platform.messages.clear();
+    auto setMax = [this](const QString& text) {
+        app->station().fields().setText(panel::EntryField::MaxPosition, text);
+        app->mainWindow().findChild<QPushButton*>("cmdInputMax")->click();
+    };
+    auto block = [this] {
+        // A link in its place is never written through: every save fails.
+        dir.write("elsewhere.cfg", "");
+        QFile::remove(dir.filePath("Ventrolo.cfg"));
+        ASSERT_TRUE(QFile::link(dir.filePath("elsewhere.cfg"), dir.filePath("Ventrolo.cfg")));
+    };
+    auto told = [this] {
+        return std::count_if(platform.messages.begin(), platform.messages.end(), [](auto& m) {
+            return m.text.startsWith("The settings could not be saved to ");
+        });
+    };
+    block();
+    setMax("300");
+    setMax("310");
+    setMax("320");
+    EXPECT_EQ(told(), 1);
+    EXPECT_EQ(platform.messages.size(), 1u);
+
+    QFile::remove(dir.filePath("Ventrolo.cfg"));
+    setMax("330");
+    EXPECT_TRUE(dir.file("Ventrolo.cfg").contains(",330,")) << dir.file("Ventrolo.cfg").data();
+    block();
+    setMax("340");
+    EXPECT_EQ(told(), 2);
+}
