@@ -22,6 +22,8 @@ public:
     // False once the device failed (a USB adapter pulled out): nothing written reaches the
     // motor any more, so no step may be counted.
     virtual bool driven() const { return true; }
+    // Whether data bit 0..7 reaches a pin: false where the backend has no line for it.
+    virtual bool drivesDataBit(int bit) const { return bit >= 0 && bit < 8; }
 };
 
 } // namespace platform

@@ -38,6 +38,10 @@ public:
     // back and no longer driven.
     std::function<void(const QString&)> onDeviceFailure;
     bool driven() const override { return !failed_.load(); }
+    // False for a D line set to none.
+    bool drivesDataBit(int bit) const override {
+        return bit >= 0 && bit < 8 && map_.data[static_cast<std::size_t>(bit)] != GpioNotConnected;
+    }
 
 private:
     GpioLpt(const GpioPinMap& map, std::unique_ptr<GpioLines> lines);

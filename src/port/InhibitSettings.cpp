@@ -58,7 +58,7 @@ QString StepperUseOf(const StepperOutputs& outputs, int bit) {
 }
 
 InhibitSettings ReadInhibitSettings(const QString& settingsFile, const StepperOutputs& outputs,
-                                    core::SettingsReport* report) {
+                                    core::SettingsReport* report, const platform::LptPort* port) {
     InhibitSettings s;
     core::SettingsGroupReader reader(settingsFile, QStringLiteral("inhibit"), report);
     int line = NoLine;
@@ -69,6 +69,14 @@ InhibitSettings ReadInhibitSettings(const QString& settingsFile, const StepperOu
         if (const QString use = StepperUseOf(outputs, *s.bit); !use.isEmpty()) {
             reader.unused(QStringLiteral("line"),
                           QStringLiteral("%1 (it carries %2)").arg(DataBitText(*s.bit), use), None);
+            s.bit.reset();
+        } else if (port && !port->drivesDataBit(*s.bit)) {
+            // Written to nothing, the line would never hold the rig back while the user trusts
+            // it does.
+            reader.unused(QStringLiteral("line"),
+                          QStringLiteral("%1 (%2 has no line for it)")
+                              .arg(DataBitText(*s.bit), port->backendName()),
+                          None);
             s.bit.reset();
         }
     }

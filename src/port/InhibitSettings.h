@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SettingsReport.h"
+#include "platform/LptPort.h"
 #include "port/StepDirSettings.h"
 
 #include <QString>
@@ -33,9 +34,10 @@ struct InhibitSettings {
 QString StepperUseOf(const StepperOutputs& outputs, int bit);
 
 // Reads [inhibit], adding the missing keys with their defaults and a comment to the file's end.
-// A line on a bit the steppers' outputs drive is noted in report and none is taken, as is any
-// value that cannot be used.
+// A line on a bit the steppers' outputs drive, or (when port is given) on a bit the port has no
+// pin for, is noted in report and none is taken, as is any value that cannot be used.
 InhibitSettings ReadInhibitSettings(const QString& settingsFile, const StepperOutputs& outputs,
-                                    core::SettingsReport* report = nullptr);
+                                    core::SettingsReport* report = nullptr,
+                                    const platform::LptPort* port = nullptr);
 
 } // namespace port

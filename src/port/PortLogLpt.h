@@ -21,6 +21,7 @@ public:
     std::uint8_t Inp32(std::uint16_t address) override { return inner_->Inp32(address); }
     QString backendName() const override { return inner_->backendName(); }
     bool driven() const override { return inner_->driven(); }
+    bool drivesDataBit(int bit) const override { return inner_->drivesDataBit(bit); }
     // The port that is logged.
     platform::LptPort& inner() { return *inner_; }
 

@@ -26,6 +26,7 @@ public:
     }
     QString backendName() const override { return inner_->backendName(); }
     bool driven() const override { return inner_->driven(); }
+    bool drivesDataBit(int bit) const override { return inner_->drivesDataBit(bit); }
     platform::LptPort& inner() { return *inner_; }
     // Runs fn on the port with the others kept out (a test setting the simulated inputs).
     template <class Fn> void exclusive(Fn&& fn) {

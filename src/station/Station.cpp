@@ -91,8 +91,8 @@ Station::Station(const QString& programDirectory, platform::Platform& platform,
       rotatorRetry_(platform_), webRetry_(platform_) {
     // Before anything writes the register: a step/dir driver's ENABLE is off at its own level.
     portDrive_.coil().setOutputs(port::ReadStepperOutputs(settingsFile_, &settingsReport_));
-    portDrive_.coil().setInhibit(
-        port::ReadInhibitSettings(settingsFile_, portDrive_.coil().outputs(), &settingsReport_));
+    portDrive_.coil().setInhibit(port::ReadInhibitSettings(
+        settingsFile_, portDrive_.coil().outputs(), &settingsReport_, lpt_.get()));
     wireLogic();
     wireRig();
     wireJournal();

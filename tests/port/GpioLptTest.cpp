@@ -1,7 +1,10 @@
 #include "port/GpioLpt.h"
 
+#include "port/InhibitSettings.h"
 #include "port/LptBackendFactory.h"
 #include "port/LptSettings.h"
+#include "port/SerializedLpt.h"
+#include "port/SimulatedLpt.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
@@ -118,6 +121,32 @@ TEST(GpioLpt, theHeaderAnswersAtEveryStandardPortAndBitsWithoutALineAreLeftOut) 
     EXPECT_EQ(port->Inp32(633), 16);
     EXPECT_EQ(port->Inp32(957), 16);
     EXPECT_EQ(port->Inp32(890), 0);
+}
+
+TEST(GpioLpt, anInhibitLineOnADataBitWithoutALine_isRefusedAtTheStart_notWrittenToNothing) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Ventrolo.ini");
+    test_support::WriteFile(file, "[inhibit]\nline=D5\n");
+    FakeGpio chip;
+    GpioPinMap map;
+    map.data[5] = GpioNotConnected;
+    const SerializedLpt port(Opened(chip, map)); // as the program shares it
+    EXPECT_FALSE(port.drivesDataBit(5));
+    EXPECT_TRUE(port.drivesDataBit(6));
+
+    core::SettingsReport report;
+    EXPECT_FALSE(ReadInhibitSettings(file, DefaultStepperOutputs(), &report, &port).bit);
+    EXPECT_EQ(report.text(), file + ": [inhibit] line=D5 (GPIO gpiochip0 has no line for it) "
+                                    "cannot be used; none is used instead.");
+
+    // A bit with its line, and any bit of the simulated port, is the line.
+    test_support::WriteFile(file, "[inhibit]\nline=D6\n");
+    core::SettingsReport none;
+    EXPECT_EQ(ReadInhibitSettings(file, DefaultStepperOutputs(), &none, &port).bit, 6);
+    test_support::WriteFile(file, "[inhibit]\nline=D5\n");
+    const SimulatedLpt simulated;
+    EXPECT_EQ(ReadInhibitSettings(file, DefaultStepperOutputs(), &none, &simulated).bit, 5);
+    EXPECT_TRUE(none.isEmpty()) << none.text().toStdString();
 }
 
 TEST(GpioLpt, linesThatCannotBeHadSayWhyAndWhatToDo) {
