@@ -18,6 +18,13 @@ std::optional<double> Degrees(const QString& text) {
     return value;
 }
 
+// The heading on the compass in tenths of a degree, 0 to 3599: a rotator whose limits allow
+// more than one turn points where heading modulo 360 does, and the loggers read 0 to 360 only.
+long long CompassTenths(double degrees) {
+    const long long tenths = std::llround(degrees * 10) % 3600;
+    return tenths < 0 ? tenths + 3600 : tenths;
+}
+
 } // namespace
 
 std::optional<LoggerRotorCommand> ParseLoggerRotorDatagram(QByteArrayView datagram) {
@@ -53,7 +60,7 @@ std::optional<LoggerRotorCommand> ParseLoggerRotorDatagram(QByteArrayView datagr
 }
 
 QByteArray LoggerRotorHeading(const QString& rotor, double degrees) {
-    return rotor.toUtf8() + '@' + QByteArray::number(std::lround(degrees * 10));
+    return rotor.toUtf8() + '@' + QByteArray::number(CompassTenths(degrees));
 }
 
 std::vector<PstRotatorCommand> ParsePstRotatorDatagram(QByteArrayView datagram) {
@@ -91,9 +98,9 @@ std::vector<PstRotatorCommand> ParsePstRotatorDatagram(QByteArrayView datagram) 
 }
 
 QByteArray PstRotatorReply(PstRotatorCommand::Kind asked, double degrees) {
-    const QByteArray axis =
-        asked == PstRotatorCommand::Kind::AskElevation ? QByteArray("EL:") : QByteArray("AZ:");
-    return axis + QByteArray::number(degrees, 'f', 1) + '\r';
+    if (asked == PstRotatorCommand::Kind::AskElevation)
+        return "EL:" + QByteArray::number(degrees, 'f', 1) + '\r';
+    return "AZ:" + QByteArray::number(CompassTenths(degrees) / 10.0, 'f', 1) + '\r';
 }
 
 } // namespace station

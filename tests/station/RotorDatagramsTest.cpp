@@ -8,6 +8,7 @@
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>
+#include <tuple>
 
 using station::LoggerRotorCommand;
 using station::PstRotatorCommand;
@@ -70,6 +71,18 @@ TEST(RotorDatagrams, pstCommands_severalInADatagram_andTheirAnswers) {
         EXPECT_TRUE(station::ParsePstRotatorDatagram(wrong).empty()) << wrong;
     EXPECT_EQ(station::PstRotatorReply(Kind::AskAzimuth, 85), "AZ:85.0\r");
     EXPECT_EQ(station::PstRotatorReply(Kind::AskElevation, 0), "EL:0.0\r");
+}
+
+TEST(RotorDatagrams, headingsBeyondOneTurnOrBelowNorth_areToldOnTheCompass) {
+    // A rotator whose limits allow more than one turn points where heading modulo 360 does.
+    for (const auto& [degrees, logger, pst] :
+         {std::tuple{720.0, "R@0", "AZ:0.0\r"}, std::tuple{450.0, "R@900", "AZ:90.0\r"},
+          std::tuple{-90.0, "R@2700", "AZ:270.0\r"}, std::tuple{359.96, "R@0", "AZ:0.0\r"},
+          std::tuple{-0.04, "R@0", "AZ:0.0\r"}, std::tuple{359.94, "R@3599", "AZ:359.9\r"}}) {
+        EXPECT_EQ(station::LoggerRotorHeading("R", degrees), logger) << degrees;
+        EXPECT_EQ(station::PstRotatorReply(Kind::AskAzimuth, degrees), pst) << degrees;
+    }
+    EXPECT_EQ(station::PstRotatorReply(Kind::AskElevation, 90), "EL:90.0\r");
 }
 
 namespace {
