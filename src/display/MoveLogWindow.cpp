@@ -2,6 +2,8 @@
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace display {
@@ -25,7 +27,20 @@ MoveLogWindow::MoveLogWindow(MoveLogLines& lines) : QWidget(nullptr, Qt::Window)
 }
 
 void MoveLogWindow::render() {
-    moves->setPlainText(lines_.lines().join(QLatin1Char('\n')));
+    const QStringList lines = lines_.lines();
+    const QTextCursor cursor = moves->textCursor();
+    const MoveLogPlace place = KeptPlace(
+        shown_, lines, {moves->verticalScrollBar()->value(), cursor.anchor(), cursor.position()});
+    const int across = moves->horizontalScrollBar()->value();
+    moves->setPlainText(lines.join(QLatin1Char('\n')));
+    shown_ = lines;
+    QTextCursor kept(moves->document());
+    kept.setPosition(place.anchor);
+    kept.setPosition(place.position, QTextCursor::KeepAnchor);
+    moves->setTextCursor(kept);
+    // After the cursor, which would scroll to itself.
+    moves->verticalScrollBar()->setValue(place.firstLine);
+    moves->horizontalScrollBar()->setValue(across);
 }
 
 } // namespace display

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/MoveLogLines.h"
+#include "display/MoveLogPlace.h"
 
 #include <QWidget>
 
@@ -8,7 +9,8 @@ class QPlainTextEdit;
 
 namespace display {
 
-// The last moves, the newest on top, as plain text. It deletes itself when closed.
+// The last moves, the newest on top, as plain text; a new move keeps the lines the user reads
+// in view (MoveLogPlace). It deletes itself when closed.
 class MoveLogWindow : public QWidget {
     Q_OBJECT
 
@@ -18,9 +20,11 @@ public:
     QPlainTextEdit* moves;
 
 private:
+    // The lines read again, the user's place in them kept.
     void render();
 
     MoveLogLines& lines_;
+    QStringList shown_;
 };
 
 } // namespace display

@@ -17,6 +17,9 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
 
 using app_test::Shown;
 
@@ -262,6 +265,49 @@ TEST_F(DisplayWindowsTest, theMoveLogAndTheHelpTextsHaveNamesAScreenReaderSays) 
     auto* text = Shown<display::TextWindow>("Form6");
     ASSERT_TRUE(text);
     EXPECT_EQ(testing_support::UnnamedOrAlike(*text), QStringList());
+}
+
+TEST(MoveLogWindow, aNewMoveKeepsTheLinesTheUserReads_andComesIntoViewAtTheTop) {
+    QTemporaryDir dir;
+    engine::MoveLog log(dir.path());
+    int turns = 0;
+    auto turn = [&] {
+        engine::TurnRecord record;
+        record.to = ++turns;
+        record.steps = turns;
+        record.started = record.ended = QDateTime::currentDateTime();
+        ASSERT_TRUE(log.Append(record));
+    };
+    for (int i = 0; i < 100; ++i)
+        turn();
+    display::MoveLogLines lines(log);
+    auto* window = new display::MoveLogWindow(lines);
+    window->show();
+    QScrollBar* bar = window->moves->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 60);
+
+    // Reading older moves, one of them selected, while two turns end.
+    bar->setValue(50);
+    QTextCursor cursor(window->moves->document()->findBlockByNumber(55));
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    window->moves->setTextCursor(cursor);
+    bar->setValue(50);
+    const QString read = cursor.selectedText();
+    turn();
+    lines.Refresh();
+    turn();
+    lines.Refresh();
+    EXPECT_EQ(bar->value(), 52);
+    EXPECT_EQ(window->moves->textCursor().selectedText(), read);
+
+    // At the top the newest move comes into view.
+    bar->setValue(0);
+    turn();
+    lines.Refresh();
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_TRUE(window->moves->document()->firstBlock().text().contains("103 steps"))
+        << window->moves->document()->firstBlock().text().toStdString();
+    window->close();
 }
 
 TEST_F(DisplayWindowsTest, webcam_buttonsChooseTheAxisAndActivationKeepsTheCoilCode) {
