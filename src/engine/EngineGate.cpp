@@ -81,6 +81,7 @@ TurnRecord Engine::beginRecord(const TurnRequest& request) const {
     record.from = state_.StepCounter;
     record.to = targetOf(request);
     record.started = platform_.now();
+    record.startedSteadyMs = platform_.steadyMs();
     return record;
 }
 
@@ -124,7 +125,8 @@ void Engine::finishRecord(TurnRecord& record, TurnOutcome outcome, std::uint64_t
 }
 
 void Engine::tellFinished(TurnRecord& record) {
-    record.ended = platform_.now();
+    // The clock set (NTP at boot) during a turn does not make it hours long or negative.
+    record.ended = record.started.addMSecs(qRound64(platform_.steadyMs() - record.startedSteadyMs));
     // The inhibit line was held around every step the turn made, unless made under the SWR
     // tune's own carrier.
     if (coil_.inhibit().bit && record.steps != 0 && record.insideInhibitLine) {

@@ -27,7 +27,8 @@ struct TurnRecord {
     core::Long to = 0;      // the target asked for (within the limits)
     std::int64_t steps = 0; // steps made, the overlay's included
     QDateTime started;
-    QDateTime ended;
+    QDateTime ended; // started + the turn's length on the steady clock, whatever the wall clock did
+    double startedSteadyMs = 0;
     End end = End::Reached;
     QString stoppedBy; // "a stop", "another turn", "a switch or the limit"
     double heldMs = 0; // waited for the rig to stop transmitting

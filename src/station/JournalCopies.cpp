@@ -2,6 +2,7 @@
 
 #include "core/TextFile.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 namespace station {
@@ -35,6 +36,13 @@ JournalCopy ReadJournalCopy(const QString& path) {
 
 std::array<JournalCopy, 2> ReadJournalCopies(const QString& base) {
     return {ReadJournalCopy(JournalCopyPath(base, 0)), ReadJournalCopy(JournalCopyPath(base, 1))};
+}
+
+QByteArray ConfigFingerprint(const QString& configPath) {
+    const core::TextFileRead read = core::ReadTextFile(configPath);
+    if (read.status != core::TextFileRead::Status::Read)
+        return QByteArrayLiteral("none");
+    return QCryptographicHash::hash(read.bytes, QCryptographicHash::Sha256).toHex().left(16);
 }
 
 std::optional<JournalRecord> NewestJournalRecord(const QString& base) {

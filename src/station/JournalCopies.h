@@ -26,6 +26,11 @@ struct JournalCopy {
 
 JournalCopy ReadJournalCopy(const QString& path);
 std::array<JournalCopy, 2> ReadJournalCopies(const QString& base);
+// Ventrolo.cfg's contents in short, as each record carries them: a record whose fingerprint
+// differs from the file's was written before the file was saved. File times cannot tell that
+// on a computer whose clock is set after it boots (no battery-backed clock) or is set back.
+// "none" when the file is missing or cannot be read.
+QByteArray ConfigFingerprint(const QString& configPath);
 // The newest whole record of the two copies; nullopt when neither holds one.
 std::optional<JournalRecord> NewestJournalRecord(const QString& base);
 

@@ -43,6 +43,8 @@ core::Long JournalRecord::Stepper::uncertainty() const {
 
 QByteArray JournalRecord::Serialize() const {
     QByteArray text = QByteArray(Header) + "\r\nrecord=" + QByteArray::number(number) + "\r\n";
+    if (!config.isEmpty())
+        text += "config=" + config + "\r\n";
     for (std::size_t i = 0; i < steppers.size(); ++i)
         text += "stepper" + QByteArray::number(i + 1) + '=' +
                 QByteArray::number(steppers[i].counter) + ' ' +
@@ -113,6 +115,12 @@ std::optional<JournalRecord> JournalRecord::Parse(const QByteArray& contents, in
             if (!ok || numbered)
                 return bad();
             numbered = true;
+            continue;
+        }
+        if (key == "config" && !first) {
+            if (!record.config.isEmpty() || value.trimmed().isEmpty())
+                return bad();
+            record.config = value.trimmed();
             continue;
         }
         const bool ofStepper = key.size() >= 2 && (key.endsWith('1') || key.endsWith('2'));

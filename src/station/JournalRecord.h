@@ -12,6 +12,7 @@ namespace station {
 // turn under way when it was written. In the file (CR LF, read with LF too):
 //   Ventrolo journal 2
 //   record=17           the record's number: each record written has the next one
+//   config=3f2a...      Ventrolo.cfg as it stood when the record was written (JournalCopies.h)
 //   stepper1=120 0      counter and overlay position of stepper 1
 //   stepper2=0 0
 //   turning1=50 12      stepper 1 was turning from its counter towards 50 (only then), and
@@ -34,6 +35,8 @@ struct JournalRecord {
     };
     std::array<Stepper, 2> steppers;
     quint64 number = 0;
+    // The configuration's fingerprint at the write; empty: not known (earlier versions).
+    QByteArray config = {};
 
     bool operator==(const JournalRecord&) const = default;
 

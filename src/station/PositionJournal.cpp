@@ -66,18 +66,28 @@ void PositionJournal::Restore(bool configPositionsRead) {
     }
     const QFileInfo config(configPath_);
     const bool configured = config.exists();
-    // A normal end saves the configuration after the last record.
+    const QByteArray fingerprint = ConfigFingerprint(configPath_);
+    // A normal end saves the configuration after the last record. A record that names the
+    // configuration it was written beside tells by that, whatever the clock did; the records of
+    // earlier versions by the files' times.
     auto writtenBeforeConfig = [&](const JournalCopy& file) {
-        return configured && file.modified < config.lastModified();
+        if (!configured)
+            return false;
+        if (file.record && !file.record->config.isEmpty())
+            return file.record->config != fingerprint;
+        return file.modified < config.lastModified();
     };
     // A configuration whose positions could not be read knows none: the journal's stand.
     auto beforeConfig = [&](const JournalCopy& file) {
         return configPositionsRead && writtenBeforeConfig(file);
     };
     // Spoilt copies written after the record used (and the configuration): a newer record lost.
+    // After a record written since the configuration, only the two copies' times are compared:
+    // they were written by one run, on one clock.
+    const bool newestAfterConfig = newest && !beforeConfig(newest->file);
     QStringList lost;
     for (const Found& f : found) {
-        if (f.file.record || beforeConfig(f.file) ||
+        if (f.file.record || (!newestAfterConfig && beforeConfig(f.file)) ||
             (newest && f.file.modified < newest->file.modified))
             continue;
         lost << QFileInfo(f.file.path).fileName() + QLatin1Char(' ') + f.file.problem;
@@ -388,6 +398,7 @@ void PositionJournal::write(const JournalRecord& record) {
         return;
     JournalRecord numbered = record;
     numbered.number = nextNumber_;
+    numbered.config = ConfigFingerprint(configPath_);
     const QByteArray contents = numbered.Serialize();
     // Over the older copy; when that cannot be written, over the newer one, so the newest
     // record is on disk whenever either copy can be written.

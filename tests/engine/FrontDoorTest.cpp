@@ -157,6 +157,20 @@ TEST_F(FrontDoor, aTurnBySteps_thatReplacesAnother_countsFromWhereTheStopLeftThe
     EXPECT_EQ(state.StepCounter, 0);
 }
 
+TEST_F(FrontDoor, aClockSetDuringATurn_leavesItsRecordTheTurnsOwnLength) {
+    Records records(engine);
+    const QDateTime before = platform.now();
+    // NTP sets a clock that booted behind, mid-turn; then one set back.
+    platform.scheduleAfter(150, [this] { platform.setNow(platform.now().addSecs(7200)); });
+    engine.TurnTo({40, TurnOrigin::Window});
+    platform.scheduleAfter(150, [this] { platform.setNow(platform.now().addSecs(-86400)); });
+    engine.TurnTo({0, TurnOrigin::Window});
+    ASSERT_EQ(records.all.size(), 2u);
+    EXPECT_EQ(records.all[0].started, before);
+    for (const TurnRecord& record : records.all)
+        EXPECT_EQ(record.started.msecsTo(record.ended), qint64(40 * 15));
+}
+
 TEST_F(FrontDoor, aSlowTurnsRecord_comesWhenItsTimersEnd) {
     Records records(engine);
     state.StepDelayMs = 1500;

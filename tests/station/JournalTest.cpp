@@ -160,6 +160,50 @@ TEST_F(JournalTest, aJournalNewerThanTheConfiguration_givesItsCountersAndSaysSo)
     EXPECT_EQ(JournalRecord::Parse(copy(1))->number, 8u);
 }
 
+TEST_F(JournalTest, aClockSetWrongWhileRecordsAreWritten_costsNoPosition) {
+    const auto dated = [&](const QDateTime& when) {
+        for (const int n : {1, 2}) {
+            QFile f(dir.filePath(QString("Ventrolo.journal.%1").arg(n)));
+            if (f.open(QIODevice::ReadWrite))
+                f.setFileTime(when, QFileDevice::FileModificationTime);
+        }
+    };
+    dir.write("Ventrolo.cfg", "saved at the last normal end");
+    startUp();
+    turnTo(120);
+    // A crash with the clock at boot behind the configuration's save (no battery-backed clock):
+    // the records are the newer all the same.
+    dated(QDateTime::currentDateTime().addSecs(-3600));
+    state.StoredProfiles[0].StepCounter = 0;
+    startUp();
+    EXPECT_EQ(state.StepCounter, 120);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains("Stepper 1 at 120 (Ventrolo.cfg said 0)"));
+
+    // A configuration saved (or copied in) after the records, with the clock then set back:
+    // its counters stand.
+    platform.messages.clear();
+    dir.write("Ventrolo.cfg", "saved again");
+    dated(QDateTime::currentDateTime().addYears(1));
+    state.StoredProfiles[0].StepCounter = 7;
+    startUp();
+    EXPECT_EQ(state.StepCounter, 7);
+    EXPECT_TRUE(platform.messages.empty());
+
+    // A power cut spoilt the copy written after the record used, both behind the configuration's
+    // time: a newer record may be lost all the same.
+    JournalRecord whole{{{{60, 0}, {0, 0}}}, 20};
+    whole.config = station::ConfigFingerprint(dir.filePath("Ventrolo.cfg"));
+    dir.write("Ventrolo.journal.1", whole.Serialize(), 7200);
+    dir.write("Ventrolo.journal.2", QByteArray(80, '\0'), 3600);
+    platform.answerNextMessage(platform::Answer::No);
+    startUp();
+    EXPECT_EQ(state.StepCounter, 60);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains(
+        "Ventrolo.journal.2 is damaged at line 1, so a newer record may be lost"));
+}
+
 TEST_F(JournalTest, aConfigurationWhosePositionsCannotBeRead_leavesThemToTheOlderJournal) {
     // The last normal end: the configuration saved after the journal's record. It is damaged
     // since, and its counters are the defaults.
