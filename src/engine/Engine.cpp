@@ -332,6 +332,8 @@ QString Engine::outputProblem(Long delayMs, bool ramp) const {
                               "until Ventrolo is started again with the device back.");
     if (QString problem = coil_.CoilCodeProblem(); !problem.isEmpty())
         return problem;
+    if (QString problem = coil_.UndrivenLineProblem(); !problem.isEmpty())
+        return problem;
     if (!coil_.selectedStepDir() || PulsesKept(coil_.selectedOutput(), shortestDelayMs))
         return {};
     return rateProblem(shortestDelayMs);

@@ -90,6 +90,27 @@ QString CoilOutput::CoilCodeProblem() const {
         .arg(DataBitText(outputs_[static_cast<std::size_t>(other - 1)].stepBit));
 }
 
+QString CoilOutput::UndrivenLineProblem() const {
+    struct Line {
+        int bit;
+        const char* role;
+    };
+    const StepDirSettings& s = selectedOutput();
+    const std::array<Line, 2> lines =
+        selectedStepDir() ? std::array{Line{s.stepBit, "STEP"}, Line{s.dirBit, "DIR"}}
+                          : std::array{Line{0, "coil code"}, Line{1, "coil code"}};
+    for (const auto& [bit, role] : lines) {
+        if (lpt_.drivesDataBit(bit))
+            continue;
+        return QStringLiteral("Stepper %1 is not turned: its %2 goes out on %3, which has no GPIO "
+                              "line (%3=none in [gpio] of Ventrolo.ini), so its steps would be "
+                              "counted but never made. Give %3 a line number in [gpio].")
+            .arg(state_.SelectedStepper == 1 ? 2 : 1)
+            .arg(QLatin1String(role), DataBitText(bit));
+    }
+    return {};
+}
+
 void CoilOutput::SetInhibiting(bool on) {
     inhibiting_ = on;
     if (!inhibit_.bit || !IsIoAddress(state_.LptAddress))

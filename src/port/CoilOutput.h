@@ -65,6 +65,10 @@ public:
     // would pulse the STEP line of the other stepper's step/dir driver, which counts the pulses
     // even while it is off. Its code and enable are then kept off the register (Physical).
     QString CoilCodeProblem() const;
+    // Empty, or why the selected stepper cannot be driven: a line its steps go out on (the coil
+    // code, or its STEP or DIR) is not driven by the port (a GPIO line set to none), so its
+    // steps would be counted but never made.
+    QString UndrivenLineProblem() const;
 
     // The physical register value for a logical one. Phase steppers: their bits as they are. A
     // step/dir stepper: its ENABLE bit at the active level when its logical enable bit (4

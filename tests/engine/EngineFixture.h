@@ -29,11 +29,15 @@ struct WatchedLpt final : platform::LptPort {
     std::uint8_t Inp32(std::uint16_t address) override { return lpt.Inp32(address); }
     QString backendName() const override { return lpt.backendName(); }
     bool driven() const override { return failWriteAt == 0 || writes < failWriteAt; }
+    bool drivesDataBit(int bit) const override {
+        return LptPort::drivesDataBit(bit) && !(undrivenBits & (1u << bit));
+    }
 
     port::SimulatedLpt& lpt;
     std::function<void()> onWrite;
     int failWriteAt = 0;
     int writes = 0;
+    unsigned undrivenBits = 0; // data bits with no line behind them, as a GPIO line set to none
 };
 
 // The rig's transmit state as the engine's gate reads it.

@@ -93,6 +93,29 @@ TEST_F(FrontDoor, aPortThatCannotStep_refusesAtTheDoor_andTheRecordSaysSoNotASwi
     EXPECT_EQ(state.StepCounter, 4);
 }
 
+TEST_F(FrontDoor, aStepperWhoseStepLinesGoNowhere_isRefused_andItsCounterStays) {
+    watchedLpt.undrivenBits = 1u << 1; // D1=none: the coil code's second line
+    EXPECT_EQ(Why(engine.Refuses({10, TurnOrigin::Network})), TurnRefusal::Why::OutputUnable);
+    EXPECT_EQ(engine.TurnTo({10, TurnOrigin::Window}), TurnOutcome::Refused);
+    EXPECT_EQ(state.StepCounter, 0);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.startsWith(
+        "Stepper 1 is not turned: its coil code goes out on D1, which has no GPIO line"))
+        << platform.messages[0].text.toStdString();
+
+    // A step/dir driver needs its STEP and DIR; its ENABLE may be wired fixed.
+    port::StepperOutputs outputs = port::DefaultStepperOutputs();
+    outputs[0].output = port::OutputKind::StepDir;
+    outputs[0].stepBit = 5;
+    outputs[0].dirBit = 6;
+    drive.coil().setOutputs(outputs);
+    watchedLpt.undrivenBits = 1u << 2; // its ENABLE
+    EXPECT_EQ(engine.Refuses({10, TurnOrigin::Network}), std::nullopt);
+    watchedLpt.undrivenBits = 1u << 6;
+    ASSERT_TRUE(engine.Refuses({10, TurnOrigin::Network}));
+    EXPECT_TRUE(engine.Refuses({10, TurnOrigin::Network})->text.contains("its DIR goes out on D6"));
+}
+
 TEST_F(FrontDoor, everyTurnEndsWithOneRecord_reached_stopped_held_andWaited) {
     Records records(engine);
     EXPECT_EQ(engine.TurnTo({40, TurnOrigin::Window}), TurnOutcome::Done);
