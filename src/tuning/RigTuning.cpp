@@ -235,8 +235,8 @@ void RigTuning::startAfresh() {
 }
 
 void RigTuning::portClosing() {
-    // The tune's carrier goes first.
-    swr_.PortClosed();
+    // The tune's carrier goes first, then the tune sets the rig's mode and power back.
+    swr_.PortClosing();
     search_.PortClosed();
     // The PTT is released before anything else; closing the link releases it once more.
     if (shown_.pttOn())

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tuning {
 
@@ -116,8 +117,11 @@ void SwrTune::Stop() {
     abort(QStringLiteral("The SWR tune was stopped."));
 }
 
-void SwrTune::PortClosed() {
+void SwrTune::PortClosing() {
     abort(QStringLiteral("The rig link closed."));
+    // The tune itself ends only after the link has gone (its turn or wait lies below us).
+    if (running_ && rig_->isOpen())
+        restore();
 }
 
 void SwrTune::TransmitDropped() {
@@ -125,11 +129,13 @@ void SwrTune::TransmitDropped() {
 }
 
 void SwrTune::restore() {
+    if (std::exchange(setBack_, true))
+        return;
     if (!rig_->isOpen()) {
         // Closed under the tune: the rig keeps the carrier's mode and power.
-        if (modeChanged_ || powerChanged_)
+        if (modeChanged_ || powerChanged_ || powerAsked_)
             tell(QStringLiteral("The rig's mode and power were not set back") +
-                 (powerChanged_ && savedPowerW_
+                 ((powerChanged_ || powerAsked_) && savedPowerW_
                       ? QStringLiteral(" (it had ") + Watts(*savedPowerW_) + QLatin1Char(')')
                       : QString()) +
                  QStringLiteral(": the link closed. Check them before transmitting."));
@@ -142,7 +148,8 @@ void SwrTune::restore() {
         if (rig_->setMode(savedMode_) != rig::CatResult::Sent)
             qCWarning(lcRig) << "SWR tune: the mode could not be set back";
     }
-    if (powerChanged_ && savedPowerW_) {
+    // A power asked for and not yet answered may still be taken: it is set back too.
+    if ((powerChanged_ || powerAsked_) && savedPowerW_) {
         const double saved = *savedPowerW_;
         if (!awaitDone([this, saved](rig::SwrMeter::Done done) { meter_->setPower(saved, done); }))
             tell(QStringLiteral("The rig's power could not be set back to ") + Watts(saved) +
@@ -299,7 +306,7 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
     running_ = true;
     reason_.clear();
     keyedMs_ = 0;
-    modeChanged_ = powerChanged_ = false;
+    modeChanged_ = powerChanged_ = powerAsked_ = setBack_ = false;
     unkeySent_ = true;
     samples_.clear();
     result_.reset();
@@ -335,8 +342,10 @@ void SwrTune::Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long cent
     }
     if (goesOn() && !ownPower) {
         const double watts = settings_.powerW;
+        powerAsked_ = true;
         powerChanged_ =
             awaitDone([this, watts](rig::SwrMeter::Done done) { meter_->setPower(watts, done); });
+        powerAsked_ = false;
         if (!powerChanged_)
             reason_ = QStringLiteral("The rig did not take the power of ") + Watts(watts) +
                       QLatin1Char('.');

@@ -47,8 +47,9 @@ public:
     void Run(rig::RigConnection& rig, rig::SwrMeter* meter, core::Long center);
     // Ends a running tune: the PTT is released at once.
     void Stop();
-    // As Stop; nothing more is awaited from the link.
-    void PortClosed();
+    // The link is about to close: the tune ends as by Stop, and the rig's mode and power are
+    // set back at once, while the link can still carry them.
+    void PortClosing();
     // The rig does not transmit although the tune keyed it.
     void TransmitDropped();
 
@@ -113,6 +114,8 @@ private:
     std::optional<double> savedPowerW_;
     bool modeChanged_ = false;
     bool powerChanged_ = false;
+    bool powerAsked_ = false; // the carrier's power is asked for, the answer awaited
+    bool setBack_ = false;    // restore() has run
     // The rig as keyed: what every later reading must say too.
     std::optional<float> keyedKHz_;
     std::optional<std::uint8_t> keyedModeCode_;

@@ -202,7 +202,8 @@ TEST_F(SwrTuneTest, aLinkLostWhileKeyed_isNotToldAsUnkeyed_butAsAPttToReleaseAtT
     EXPECT_EQ(state.StepCounter, 92); // where it stood
 }
 
-TEST_F(SwrTuneTest, thePortClosedMidTune_unkeysFirst_andTellsThatModeAndPowerWereNotSetBack) {
+TEST_F(SwrTuneTest, thePortClosedMidTune_unkeysFirst_thenSetsTheRigBackBeforeTheLinkGoes) {
+    // Closing the port, the table window or the program mid-tune all close the link this way.
     openAndFollow();
     meter().setPowerW(40);
     QObject::connect(&engine, &engine::Engine::turnEnded, &scope, [&] {
@@ -213,14 +214,13 @@ TEST_F(SwrTuneTest, thePortClosedMidTune_unkeysFirst_andTellsThatModeAndPowerWer
 
     EXPECT_FALSE(tuning.port().portOpen());
     EXPECT_FALSE(simulated.rig().transmitting());
-    // Left in the tune's carrier, and the user knows it.
-    EXPECT_EQ(simulated.rig().modeCode(), Cw);
-    EXPECT_EQ(meter().powerW(), 5);
-    const bool toldToCheck =
-        std::any_of(platform.messages.begin(), platform.messages.end(), [](const auto& m) {
-            return m.text.contains("not set back") && m.text.contains("40 W");
-        });
-    EXPECT_TRUE(toldToCheck) << told().toStdString();
+    EXPECT_LT(lastIndexOf(PttOffOpcode), lastIndexOf(SetModeOpcode));
+    EXPECT_EQ(simulated.rig().modeCode(), Usb);
+    EXPECT_EQ(meter().powerW(), 40);
+    EXPECT_EQ(state.StepCounter, 93); // where it stood
+    ASSERT_EQ(platform.messages.size(), 1u) << told().toStdString();
+    EXPECT_TRUE(told().contains("The rig link closed.")) << told().toStdString();
+    EXPECT_TRUE(told().contains("unkeyed")) << told().toStdString();
 }
 
 TEST_F(SwrTuneTest, keysOnlyOnceTheInhibitLinesTailHasPassed_soTheRigCanSendItsCarrier) {
