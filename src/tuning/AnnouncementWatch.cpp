@@ -30,12 +30,18 @@ void AnnouncementWatch::Sent(float kHz) {
 void AnnouncementWatch::Polled(float kHz) {
     if (!heard_ || stopped_)
         return;
-    if (dial_ == kHz) {
+    if (!dial_ || dial_ == kHz) {
+        dial_ = kHz;
         unannounced_ = 0;
         return;
     }
     if (++unannounced_ >= UnannouncedPolls)
         setStopped(true);
+}
+
+void AnnouncementWatch::Unanswered() {
+    dial_.reset();
+    unannounced_ = 0;
 }
 
 QString AnnouncementWatch::text() const {

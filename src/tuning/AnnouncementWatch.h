@@ -29,6 +29,9 @@ public:
     void Sent(float kHz);
     // A poll read the dial.
     void Polled(float kHz);
+    // A poll went unanswered: what the dial did meanwhile was announced to nobody, so the next
+    // poll's dial is the one later polls are held to.
+    void Unanswered();
 
     bool stopped() const { return stopped_; }
     // "announcements stopped; polling carries following" while stopped, else empty.
@@ -41,7 +44,7 @@ private:
     void setStopped(bool stopped);
 
     bool heard_ = false;        // announcements since the link opened
-    std::optional<float> dial_; // as last announced or sent
+    std::optional<float> dial_; // as last announced or sent, or first polled after a silence
     int unannounced_ = 0;       // polls in a row that read another dial
     bool stopped_ = false;
 };

@@ -339,6 +339,8 @@ void RigTuning::readingArrived(const rig::RigReading& reading) {
         transmitReported(reading);
         if (!reading.transmitOnly && reading.kHz)
             announcements_.Polled(*reading.kHz);
+        else if (!reading.transmitOnly && !reading.busy)
+            announcements_.Unanswered();
         if (!reading.transmitOnly)
             frequencyRead(reading.kHz.value_or(0));
     }

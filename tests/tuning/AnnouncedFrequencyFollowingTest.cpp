@@ -237,4 +237,17 @@ TEST_F(KenwoodFollowingTest, autoInformationLostWithTheRigsPower_isNoticed_andPo
     ts590.dialHz = 7100000;
     run(150);
     EXPECT_FALSE(announcements.stopped());
+
+    // The line lost for a while, the dial turned meanwhile: what the rig announced went nowhere,
+    // which is no sign that its announcements stopped.
+    const auto answer = line.rig;
+    line.rig = [](const QByteArray&) { return QByteArray(); };
+    for (int i = 0; i < 2; ++i)
+        poll();
+    ts590.dialHz = 7200000;
+    line.rig = answer;
+    for (int i = 0; i < 5; ++i)
+        poll();
+    EXPECT_EQ(state.StepCounter, 200);
+    EXPECT_FALSE(announcements.stopped());
 }
