@@ -171,13 +171,19 @@ bool MoveLog::Append(const TurnRecord& record) {
         failure = file.errorString();
     } else {
         // A line a crash cut short is closed off, so that this one stays whole.
-        if (const qint64 size = file.size(); size > 0) {
+        const qint64 size = file.size();
+        if (size > 0) {
             char last = 0;
             if (file.seek(size - 1) && file.getChar(&last) && last != '\n')
                 line.prepend('\n');
         }
-        if (file.write(line) != line.size())
-            failure = file.errorString();
+        if (file.write(line) != line.size()) {
+            failure = file.error() == QFileDevice::NoError
+                          ? QStringLiteral("only part of the line fitted (is the disk full?)")
+                          : file.errorString();
+            // No part of the line stays behind.
+            (void)file.resize(size);
+        }
     }
     const bool written = failure.isEmpty();
     if (!written && !std::exchange(failureTold_, true))

@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using engine::MoveLog;
@@ -129,6 +131,29 @@ TEST(MoveLog, aFullFileIsPutAside_andTheNewestMovesAreReadAcrossBoth) {
     ASSERT_EQ(across.size(), inNewest + 2);
     EXPECT_EQ(Targets(across).first(), 1240 - inNewest - 1);
     EXPECT_EQ(Targets(across).last(), 1240);
+}
+
+TEST(MoveLog, aLineTheDiskHasNoRoomFor_leavesNoPartBehind) {
+    QTemporaryDir dir;
+    MoveLog log(dir.path());
+    ASSERT_TRUE(log.Append(Record(1300)));
+    const QString path = QDir(dir.path()).filePath(MoveLog::FileName());
+    const qint64 before = QFileInfo(path).size();
+    // Room for a few bytes more, as on a disk that has just filled up.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit oldLimit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    rlimit tight = oldLimit;
+    tight.rlim_cur = static_cast<rlim_t>(before + 20);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const bool written = log.Append(Record(1400));
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(QFileInfo(path).size(), before);
+    ASSERT_TRUE(log.Append(Record(1500)));
+    EXPECT_EQ(Targets(log.Last(10)), (QList<core::Long>{1300, 1500}));
 }
 
 TEST(MoveLog, anUnwritableDirectory_failsTheAppend_withoutThrowing) {
