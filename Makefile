@@ -32,7 +32,7 @@ run: configure
 	@old=$(BUILD_DIR)/src/app; \
 	if [ ! -e $(RUN_DIR) ] && [ -f $$old/Ventrolo.cfg ]; then \
 	  mkdir -p $(RUN_DIR); \
-	  (cd $$old && mv -n Ventro* *.cat* Timer*.tbl* Turnlist*.txt* $(abspath $(RUN_DIR))/ 2>/dev/null); \
+	  (cd $$old && mv -n Ventro* Moves*.jsonl *.cat* Timer*.tbl* Turnlist*.txt* $(abspath $(RUN_DIR))/ 2>/dev/null); \
 	  echo "make run: moved the program's files from $$old to $(RUN_DIR)/"; \
 	fi
 	$(BUILD_DIR)/src/app/ventrolo --lpt sim --dir $(RUN_DIR)

@@ -100,12 +100,12 @@ void PositionJournal::Restore(bool configPositionsRead) {
                               << config.fileName() << "- not used";
         return;
     }
-    take(*newest->file.record, configured, !writtenBeforeConfig(newest->file), lost);
+    take(*newest->file.record, QFileInfo(newest->file.path).fileName(), configured,
+         !writtenBeforeConfig(newest->file), lost);
 }
 
-void PositionJournal::take(const JournalRecord& record, bool configured, bool afterConfig,
-                           const QStringList& lost) {
-    const QString name = QFileInfo(path_).fileName();
+void PositionJournal::take(const JournalRecord& record, const QString& name, bool configured,
+                           bool afterConfig, const QStringList& lost) {
     const QString configName = QFileInfo(configPath_).fileName();
     QStringList taken;
     QStringList turning;

@@ -64,10 +64,10 @@ public:
     void Ended();
 
 private:
-    // The counters of a record that is to be used, and what to tell about them; lost: the
-    // spoilt copies that may have held a newer record.
+    // The counters of a record that is to be used, and what to tell about them; name: the file
+    // it was read from; lost: the spoilt copies that may have held a newer record.
     // afterConfig: the record was written after the configuration was saved (or there is none).
-    void take(const JournalRecord& record, bool configured, bool afterConfig,
+    void take(const JournalRecord& record, const QString& name, bool configured, bool afterConfig,
               const QStringList& lost);
     // No record is whole (damage: why, per copy): the configuration's counters stand.
     void noneWhole(const QStringList& damage);

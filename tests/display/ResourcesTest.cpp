@@ -1,11 +1,14 @@
 #include "display/Resources.h"
 
+#include "core/CommandLine.h"
 #include "display/TextWindowText.h"
+#include "port/LptSettings.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -43,13 +46,42 @@ TEST(Resources, everyHelpTextIsUtf8WithCrLfLineEnds) {
 }
 
 TEST(Resources, theHelpTextsNameTheFilesAndTheCommandLine) {
-    const QStringList names{"Ventrolo.cfg",  "Ventrolo.ini", ".cat",  "Timer1.tbl", "Turnlist1.txt",
-                            "VentroCat.log", "--dir",        "--lpt", "--port-log"};
+    const QStringList names{
+        "Ventrolo.cfg",  "Ventrolo.ini",       ".cat",          "Timer1.tbl",  "Turnlist1.txt",
+        "VentroCat.log", "Ventrolo.journal.1", "Ventrolo.lock", "Moves.jsonl", "--dir",
+        "--lpt",         "--port-log"};
     for (const HelpText text : {HelpText::English, HelpText::Dutch}) {
         const QString help = QString::fromUtf8(test_support::ReadFile(HelpTextResource(text)));
         for (const QString& name : names)
             EXPECT_TRUE(help.contains(name))
                 << HelpTextFileName(text).toStdString() << " " << name.toStdString();
+    }
+}
+
+// The help the Info menu shows keeps up with the program: every option --help lists and every
+// way to reach the port.
+TEST(Resources, theHelpTextsListEveryOptionAndPortBackendThatTheProgramTakes) {
+    const QList<core::OptionChoice> backends = port::LptBackendChoices();
+    const QString usage = core::CommandLineHelp(backends);
+    QStringList options;
+    const QRegularExpression option(QStringLiteral("--[a-z][a-z-]+"));
+    for (auto it = option.globalMatch(usage); it.hasNext();)
+        options << it.next().captured();
+    options.removeDuplicates();
+    ASSERT_TRUE(options.contains("--headless")) << usage.toStdString();
+
+    for (const HelpText text : {HelpText::English, HelpText::Dutch}) {
+        const QString help = QString::fromUtf8(test_support::ReadFile(HelpTextResource(text)));
+        const std::string name = HelpTextFileName(text).toStdString();
+        for (const QString& given : options)
+            EXPECT_TRUE(help.contains(given)) << name << " " << given.toStdString();
+        for (const core::OptionChoice& backend : backends) {
+            EXPECT_TRUE(help.contains("--lpt " + backend.name))
+                << name << " --lpt " << backend.name.toStdString();
+            EXPECT_TRUE(
+                help.contains(QRegularExpression("backend=auto .*\\b" + backend.name + "\\b")))
+                << name << " backend= " << backend.name.toStdString();
+        }
     }
 }
 

@@ -152,8 +152,10 @@ TEST_F(JournalTest, aJournalNewerThanTheConfiguration_givesItsCountersAndSaysSo)
     EXPECT_EQ(state.OverlayPosition, 3);
     EXPECT_EQ(state.StoredProfiles[1].StepCounter, 7);
     ASSERT_EQ(platform.messages.size(), 1u);
+    // The user is told the file the counters came from.
     EXPECT_TRUE(platform.messages[0].text.contains(
-        "newer than Ventrolo.cfg:\r\nStepper 1 at 120 (Ventrolo.cfg said 80)\r\nStepper 2 at 7"));
+        "taken from Ventrolo.journal.1, which is newer than Ventrolo.cfg:\r\nStepper 1 at 120 "
+        "(Ventrolo.cfg said 80)\r\nStepper 2 at 7"));
     EXPECT_EQ(platform.messages[0].icon, platform::Icon::Information);
     // The next record goes over the older copy, numbered on.
     EXPECT_EQ(JournalRecord::Parse(copy(2))->number, 9u);
@@ -217,7 +219,7 @@ TEST_F(JournalTest, aConfigurationWhosePositionsCannotBeRead_leavesThemToTheOlde
     EXPECT_EQ(state.StoredProfiles[1].StepCounter, 7);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text,
-              "The positions are taken from Ventrolo.journal, as they could not be read from "
+              "The positions are taken from Ventrolo.journal.1, as they could not be read from "
               "Ventrolo.cfg:\r\nStepper 1 at 120 (in place of 0)\r\nStepper 2 at 7 (in place "
               "of 0)");
     EXPECT_EQ(recorded(), (Steppers{{{120, 3}, {7, 0}}}));
@@ -261,6 +263,7 @@ TEST_F(JournalTest, aCopySpoiltByAPowerCut_leavesTheOtherWhole_andTheStartSaysTh
     EXPECT_EQ(state.StepCounter, 41);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_FALSE(platform.messages[0].text.contains("may be lost"));
+    EXPECT_TRUE(platform.messages[0].text.contains("taken from Ventrolo.journal.2,"));
 }
 
 TEST_F(JournalTest,
