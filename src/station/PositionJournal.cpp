@@ -124,15 +124,16 @@ void PositionJournal::take(const JournalRecord& record, const QString& name, boo
             profile.OverlayPosition = s.overlay;
         }
         if (s.turningTo) {
-            turning << QStringLiteral("%1 was turning from %2 to %3%4: it may stand up to %5 "
-                                      "steps from its counter (%2).")
-                           .arg(StepperName(i))
-                           .arg(s.counter)
-                           .arg(*s.turningTo)
-                           .arg(s.reach ? QStringLiteral(" (its position was written at most "
-                                                         "about a second before)")
-                                        : QString())
-                           .arg(s.uncertainty());
+            // With a reach the counter is one written during the turn, not where it began.
+            turning << (s.reach ? QStringLiteral("%1 was turning to %3, its counter last written "
+                                                 "at %2 (at most about a second before)")
+                                : QStringLiteral("%1 was turning from %2 to %3"))
+                               .arg(StepperName(i))
+                               .arg(s.counter)
+                               .arg(*s.turningTo) +
+                           QStringLiteral(": it may stand up to %1 steps from its counter (%2).")
+                               .arg(s.uncertainty())
+                               .arg(s.counter);
             doubts_[i] = QStringLiteral("%1 may stand up to %2 steps from its counter: it was "
                                         "turning when the program last ended abnormally")
                              .arg(StepperName(i))

@@ -76,8 +76,9 @@ TEST_F(CrashRecoveryTest, killedMidTurn_restartsWithTheJournalsCountersAndSaysSo
     // The second run says so (and asks about the calibration run) before anything else.
     const auto second = startVentrolo();
     QByteArray said;
-    const QByteArray told =
-        QString("Stepper 1 was turning from %1 to 250").arg(stepper1.counter).toUtf8();
+    const QByteArray told = QString("Stepper 1 was turning to 250, its counter last written at %1")
+                                .arg(stepper1.counter)
+                                .toUtf8();
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             said += second->readAllStandardError();

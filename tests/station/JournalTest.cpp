@@ -113,7 +113,7 @@ TEST_F(JournalTest, aLongTurn_isRecordedAboutOnceASecond_soACrashCostsAtMostASec
     startUp();
     const core::Long at = atCrash->steppers[0].counter;
     EXPECT_TRUE(platform.messages.back().text.contains(
-        QString("Stepper 1 was turning from %1 to 300 (its position was written at most about a "
+        QString("Stepper 1 was turning to 300, its counter last written at %1 (at most about a "
                 "second before): it may stand up to %2 steps from its counter (%1).")
             .arg(at)
             .arg(atCrash->steppers[0].uncertainty())))
