@@ -35,6 +35,8 @@ struct ProgramWindowsTest : ::testing::Test {
 
 TEST_F(ProgramWindowsTest, directTable_filtersTypingForwardsItsKeysAndChecksWhatLoaded) {
     program::DirectTableWindow window(state, platform, turner, dir.path());
+    window.show();
+    EXPECT_EQ(testing_support::UnnamedOrAlike(window), QStringList());
     EXPECT_EQ(window.windowTitle(), "Direct turning.");
     EXPECT_EQ(window.cmdRun->text(), "&Start");
     EXPECT_EQ(window.lblAktueel->text(), "Waiting");
