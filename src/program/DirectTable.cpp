@@ -112,6 +112,7 @@ void DirectTable::ExtractvarData() {
 
     std::optional<core::Long> speed; // the step delay of the next turn, from a "#" value
     double passStart = platform_.steadyMs();
+    bool refused = false;
     for (int i = 0;;) {
         const ProgramValue value = ParseValue(values[i]);
         switch (value.kind) {
@@ -139,11 +140,17 @@ void DirectTable::ExtractvarData() {
             showCurrent();
             qCDebug(lcProgram) << "direct table turns to" << target_ << "delay"
                                << speed.value_or(0);
-            turner_.turnTo(target_, speed);
+            if (!turner_.turnTo(target_, speed)) {
+                // Asked again, it would be refused again, pass after pass, each refusal a
+                // line of the move log: the run ends here.
+                qCInfo(lcProgram) << "direct table: the turn to" << target_
+                                  << "was refused; the program stops";
+                refused = true;
+            }
             speed.reset();
             break;
         }
-        if (!goOn())
+        if (refused || !goOn())
             break;
         if (values.size() == 1) {
             // A program of one value runs once.
@@ -160,8 +167,8 @@ void DirectTable::ExtractvarData() {
             passStart = platform_.steadyMs();
         }
     }
-    // A stop of the engine (Esc) ends the run here; the Start button and WindowGone have
-    // ended it already, and a newer run owns the table now.
+    // A stop of the engine (Esc) or a refused turn ends the run here; the Start button and
+    // WindowGone have ended it already, and a newer run owns the table now.
     if (alive && !gone_ && running_ && runId_ == run)
         endRun();
 }

@@ -33,9 +33,9 @@ public:
     // --- running (cmdRun) ---
     // The Start/Running button: a running program stops; otherwise the program starts and runs
     // inside this call, value after value and over again, until it is stopped (this button, an
-    // edit, a stop request of the engine such as Esc, or WindowGone). A program of one value
-    // runs once. A program with a value that has no number runs not at all: a beep, and the
-    // value is marked.
+    // edit, a stop request of the engine such as Esc, a turn the engine refuses, or
+    // WindowGone). A program of one value runs once. A program with a value that has no number
+    // runs not at all: a beep, and the value is marked.
     void RunClicked();
     bool running() const { return running_; }
     QString RunCaption() const;

@@ -31,6 +31,9 @@ DirectTableWindow::DirectTableWindow(const core::ProgramState& state, platform::
     Frame1->setObjectName(QStringLiteral("Frame1"));
     txtData = new QLineEdit;
     txtData->setObjectName(QStringLiteral("txtData"));
+    txtData->setMaxLength(MaxProgramLength);
+    // A name for a screen reader: the box has no label of its own.
+    txtData->setAccessibleName(QStringLiteral("Program"));
     txtData->setToolTip(QStringLiteral(
         "Turnto values separated by commas at least two values. 1000! = pause 1000 mS, 20# = "
         "Stepspeed 20 mS  and 200* = turn 200 Degrees ."));

@@ -42,6 +42,9 @@ QString FilterProgramText(const QString& text);
 core::Long TargetOf(const ProgramValue& value, core::Single stepsPer360, core::Long minPosition,
                     core::Long maxPosition);
 
+// The longest program text the program box holds; the box cuts off anything longer.
+inline constexpr int MaxProgramLength = 32767;
+
 // A pause in ms: the number rounded, at most MaxPauseMs.
 inline constexpr core::Long MaxPauseMs = 5000;
 core::Long PauseOf(const ProgramValue& value);

@@ -23,7 +23,7 @@ QDateTime wholeSeconds(const QDateTime& moment) {
 
 void TimerSchedule::Restart(const QDateTime& now) {
     done_ = lastTick_ = wholeSeconds(now);
-    doneIndex_ = std::numeric_limits<int>::max();
+    doneRank_ = std::numeric_limits<int>::max();
     made_.clear();
     Rearm();
 }
@@ -46,11 +46,21 @@ QDateTime TimerSchedule::onOrAfter(const QDate& date, int index) const {
     return {};
 }
 
+int TimerSchedule::rankOf(int index) const {
+    const QString& time = records_[std::size_t(index)].time;
+    int rank = 0;
+    for (int i = 0; i < index; ++i) {
+        if (records_[std::size_t(i)].time == time)
+            ++rank;
+    }
+    return rank;
+}
+
 QDateTime TimerSchedule::nextDue(int index) const {
     QDateTime due = onOrAfter(done_.date(), index);
     if (!due.isValid())
         return due;
-    if (due < done_ || (due == done_ && index <= doneIndex_))
+    if (due < done_ || (due == done_ && rankOf(index) < doneRank_))
         due = onOrAfter(done_.date().addDays(1), index);
     const auto made = made_.find(records_[std::size_t(index)].time);
     if (made != made_.end() && due <= made->second) {
@@ -86,7 +96,7 @@ std::optional<TimerRecord> TimerSchedule::Tick(const QDateTime& now) {
     while (armed_ && armed_->due <= tick) {
         const Armed due = *armed_;
         done_ = due.due;
-        doneIndex_ = due.index;
+        doneRank_ = rankOf(due.index) + 1;
         Rearm();
         if (due.due.secsTo(tick) <= MaxLateSecs)
             return records_[std::size_t(due.index)];

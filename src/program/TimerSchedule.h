@@ -52,11 +52,15 @@ private:
     // The record's moment on date, or on the next day when its time is not on that day's clock.
     QDateTime onOrAfter(const QDate& date, int index) const;
 
+    // Among the records of one time, the place of record index: how many of that time come
+    // before it. Unlike the index, it stays when records of other times come and go.
+    int rankOf(int index) const;
+
     const std::vector<TimerRecord>& records_;
-    // Every turn due before done_, and at done_ up to the record of place doneIndex_, is made
-    // or missed.
+    // Every turn due before done_, and at done_ the first doneRank_ of the records of that time
+    // (in their places), is made or missed.
     QDateTime done_;
-    int doneIndex_ = 0;
+    int doneRank_ = 0;
     QDateTime lastTick_;                // the clock at the previous tick
     std::map<QString, QDateTime> made_; // record time -> when it was made, while not done
     std::optional<Armed> armed_;

@@ -27,8 +27,9 @@ TimerTable::TimerTable(core::ProgramState& state, platform::Platform& platform, 
     schedule_.Restart(platform_.now());
     if (checkedFile() != 0)
         LaadTimerTxt();
-    // A turn due at a set second starts at most a twentieth of a second late: the tick shares
-    // its wake-up with the windows' clocks.
+    // A turn starts within the second of its time, at the tick's place in that second (set by
+    // when the table was loaded), give or take a twentieth of a second: the tick shares its
+    // wake-up with the windows' clocks.
     timer_ = platform_.createDisplayTimer([this] { Tick(); });
     timer_->start(TickMs);
     enabled_ = true;

@@ -22,7 +22,10 @@ public:
 
     // One turn of the selected stepper to target (already within its limits). delayMs: the step
     // delay in ms of this turn alone, without the speed ramp; nullopt: the main window's speed.
-    virtual void turnTo(core::Long target, std::optional<core::Long> delayMs) = 0;
+    // False when the turn was refused before its first step for a reason that asking again does
+    // not change: the port cannot make the steps (the user is told why), the counter is being
+    // set by hand, the program is ending.
+    virtual bool turnTo(core::Long target, std::optional<core::Long> delayMs) = 0;
     // Makes stepper 0 or 1 the selected one when it is not (as the stepper switch does, its own
     // coil code back on the port), then turns it to target at the main window's speed. False
     // when the turn was skipped: the rig transmitted longer than a timed turn waits.

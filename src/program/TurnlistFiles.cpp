@@ -66,6 +66,19 @@ TurnlistContents ParseTurnlist(const QByteArray& bytes) {
         contents.problems
             << lineText(first) +
                    QStringLiteral("\"%1\" is no program text and was left out").arg(removed);
+    if (contents.program.size() > MaxProgramLength) {
+        // The program box would cut it off mid-value, and a save would then write over the
+        // file with what it kept: the cut is made here, after the last whole value, and told.
+        const qsizetype cut = contents.program.lastIndexOf(QLatin1Char(','), MaxProgramLength - 1);
+        const qsizetype kept = cut < 0 ? 0 : cut + 1;
+        contents.problems << lineText(first) +
+                                 QStringLiteral("the program is longer than %1 characters; %2 "
+                                                "characters after the first %3 were left out")
+                                     .arg(MaxProgramLength)
+                                     .arg(contents.program.size() - kept)
+                                     .arg(kept);
+        contents.program.truncate(kept);
+    }
     for (qsizetype i = first + 1; i < lines.size(); ++i) {
         if (!lines[i].trimmed().isEmpty())
             contents.problems << QStringLiteral("line %1 was left out").arg(i + 1);

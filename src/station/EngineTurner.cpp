@@ -8,10 +8,16 @@ EngineTurner::EngineTurner(engine::Engine& engine, const panel::CounterByHand& c
     connect(&engine_, &engine::Engine::stopped, this, [this] { ++stops_; });
 }
 
-void EngineTurner::turnTo(core::Long target, std::optional<core::Long> delayMs) {
+bool EngineTurner::turnTo(core::Long target, std::optional<core::Long> delayMs) {
     using Ramp = engine::TurnRequest::Ramp;
-    engine_.TurnTo(
-        {target, engine::TurnOrigin::Program, delayMs, delayMs ? Ramp::Off : Ramp::AsSet});
+    const engine::TurnRequest request{target, engine::TurnOrigin::Program, delayMs,
+                                      delayMs ? Ramp::Off : Ramp::AsSet};
+    if (engine_.TurnTo(request) != engine::TurnOutcome::Refused)
+        return true;
+    // A turn that another one took over while it waited for transmit to end was refused for
+    // this once; the front door's reasons hold for the next turn too.
+    const std::optional<engine::TurnRefusal> refusal = engine_.Refuses(request);
+    return !refusal || refusal->why == engine::TurnRefusal::Why::Transmitting;
 }
 
 bool EngineTurner::turnStepperTo(core::Long stepper, core::Long target, const QString& detail) {

@@ -19,7 +19,7 @@ public:
                  QObject* parent = nullptr);
 
     // A "#" speed is the delay of its turn alone: the speed ramp would replace it by its own.
-    void turnTo(core::Long target, std::optional<core::Long> delayMs) override;
+    bool turnTo(core::Long target, std::optional<core::Long> delayMs) override;
     bool turnStepperTo(core::Long stepper, core::Long target, const QString& detail) override;
     void stopTurning() override;
     std::uint64_t stopCount() const override { return stops_; }

@@ -124,6 +124,38 @@ TEST_F(ProgramsTest, program_sweepsThroughItsTargetsAtItsSpeedsOverAndOverUntilE
     EXPECT_EQ(direct->txtData->text(), "20,10#,18*,100!,0,");
 }
 
+TEST(ProgramRefusedTest, programWhoseTurnsThePortCannotMake_stopsAfterTheFirstRefusal) {
+    // 5 ms a step with 256 microsteps: STEP pulses closer than the port can make them.
+    QTemporaryDir dir;
+    test_support::WriteFile(dir.filePath("Ventrolo.ini"),
+                            "[stepper1]\noutput=stepdir\nmicrosteps=256\n");
+    app_test::FakePlatform platform;
+    app::VentroloApp app(dir.path(), platform, std::make_unique<port::SimulatedLpt>());
+    platform.clockStepPerRead = 1;
+    app.start();
+    platform.clockStepPerRead = 0;
+    const test_support::MainWindowControls form{app.mainWindow()};
+    QTest::mouseClick(form.cmdDirect, Qt::LeftButton);
+    program::DirectTableWindow* direct = app.directWindow();
+    ASSERT_TRUE(direct);
+    QTest::keyClicks(direct->txtData, "5#,20,5#,60");
+    const double start = platform.steadyMs();
+    platform.messages.clear();
+    platform.scheduleAt(start + 5000, [&] { QTest::keyClick(direct->txtData, Qt::Key_Escape); });
+    QTest::mouseClick(direct->cmdRun, Qt::LeftButton);
+
+    EXPECT_LT(platform.steadyMs(), start + 1000);
+    EXPECT_EQ(direct->cmdRun->text(), "&Start");
+    EXPECT_EQ(direct->lblAktueel->text(), "Stopped");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains("256 microsteps"));
+    // One refused turn in the move log, not one for every value of every pass.
+    const QList<QByteArray> moves =
+        test_support::ReadFile(dir.filePath("Moves.jsonl")).trimmed().split('\n');
+    ASSERT_EQ(moves.size(), 1);
+    EXPECT_TRUE(moves[0].contains("\"end\":\"refused\"")) << moves[0].toStdString();
+}
+
 TEST_F(ProgramsTest, directWindowClosedMidTurn_stopsHidesAndIsDeletedOnlyAfterTheRun) {
     program::DirectTableWindow* direct = openDirect("300,0");
     ASSERT_TRUE(direct);

@@ -81,6 +81,25 @@ TEST_F(DirectTableTest, escMidPauseOrMidTurn_endsTheRunAtOnce) {
     EXPECT_FALSE(table.running());
 }
 
+TEST_F(DirectTableTest, refusedTurn_endsTheRunInsteadOfAskingPassAfterPass) {
+    // The port cannot make the steps: every turn would be refused again at once.
+    turner.refusing = true;
+    platform.scheduleAt(10000, [&] { table.RunClicked(); });
+    run(QStringLiteral("5#,20,0!,60"));
+    EXPECT_EQ(turner.targets(), std::vector<core::Long>{20});
+    EXPECT_LT(platform.steadyMs(), 100);
+    EXPECT_FALSE(table.running());
+    EXPECT_EQ(table.RunCaption(), "&Start");
+    EXPECT_EQ(table.CurrentText(), "Stopped");
+
+    // Once the port can make them, the program runs again from its start.
+    turner.refusing = false;
+    platform.scheduleAfter(300, [&] { table.RunClicked(); });
+    table.RunClicked();
+    EXPECT_EQ(turner.targets(), (std::vector<core::Long>{20, 20, 60}));
+    EXPECT_EQ(state.StepCounter, 40); // stopped mid-turn
+}
+
 TEST_F(DirectTableTest, values_areHeldInTheirLimitsAndDegreesConverted) {
     state.FastestDelayMs = 10;
     platform.scheduleAt(15990, [&] { table.RunClicked(); });

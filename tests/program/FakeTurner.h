@@ -19,13 +19,16 @@ struct FakeTurner : program::Turner {
     };
     FakeTurner(core::ProgramState& s, testing_support::FakePlatform& p) : state(s), platform(p) {}
 
-    void turnTo(core::Long target, std::optional<core::Long> delayMs) override {
+    bool turnTo(core::Long target, std::optional<core::Long> delayMs) override {
         turns.push_back({target, delayMs, platform.steadyMs(), state.SelectedStepper});
+        if (refusing)
+            return false;
         const std::uint64_t stopsAtStart = stops;
         while (state.StepCounter != target && stops == stopsAtStart) {
             state.StepCounter += target > state.StepCounter ? 1 : -1;
             platform.waitMs(delayMs.value_or(state.StepDelayMs));
         }
+        return true;
     }
     bool turnStepperTo(core::Long stepper, core::Long target, const QString& /*detail*/) override {
         if (transmitting)
@@ -51,6 +54,7 @@ struct FakeTurner : program::Turner {
     std::uint64_t stops = 0;
     bool settingCounter = false;
     bool transmitting = false; // timed turns are skipped
+    bool refusing = false;     // every turn is refused before its first step
 };
 
 } // namespace program_test

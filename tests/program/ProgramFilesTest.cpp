@@ -94,6 +94,32 @@ TEST_F(TurnlistTest, damagedFile_loadsWhatItCanAndSaysWhatWasLeftOut) {
     EXPECT_EQ(read(3), damaged);
 }
 
+TEST_F(TurnlistTest, aProgramLongerThanTheBoxHolds_isCutAfterAWholeValueAndKeptBeside) {
+    // 3000 values of "12345,": 18000 characters, then one value that crosses the box's end.
+    const QByteArray head = QByteArray("12345,").repeated(3000);
+    const QByteArray crossing = QByteArray(20000, '7');
+    const QByteArray file = "\"" + head + crossing + ",1,2\"\r\n";
+    write(3, file);
+    const auto program = files.LoadFile(3);
+    ASSERT_TRUE(program);
+    EXPECT_EQ(*program, QString::fromLatin1(head));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains(
+        "longer than 32767 characters; 20004 characters after the first 18000 were left out"))
+        << platform.messages[0].text.toStdString();
+    // Saved as loaded: the whole file is kept beside first.
+    ASSERT_TRUE(files.Save(*program));
+    EXPECT_EQ(test_support::ReadFile(path(3) + ".damaged"), file);
+    EXPECT_EQ(read(3), "\"" + head + "\"\r\n");
+
+    // A text at the box's length is no damage.
+    platform.messages.clear();
+    const QByteArray full = QByteArray("1,").repeated(MaxProgramLength / 2) + "1";
+    write(1, "\"" + full + "\"\r\n");
+    EXPECT_EQ(files.LoadFile(1), QString::fromLatin1(full));
+    EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST_F(TurnlistTest, aDamagedFile_isKeptBesideBeforeTheFirstSaveOverIt) {
     const QByteArray damaged = "\"100,200\"\r\n\"300,400\"\r\n";
     write(2, damaged);

@@ -6,6 +6,7 @@
 #include "program/TimerTable.h"
 #include "program/TimerTableWindow.h"
 #include "support/AccessibleNames.h"
+#include "support/TestFiles.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -34,6 +35,8 @@ struct ProgramWindowsTest : ::testing::Test {
 
 TEST_F(ProgramWindowsTest, directTable_filtersTypingForwardsItsKeysAndChecksWhatLoaded) {
     program::DirectTableWindow window(state, platform, turner, dir.path());
+    window.show();
+    EXPECT_EQ(testing_support::UnnamedOrAlike(window), QStringList());
     EXPECT_EQ(window.windowTitle(), "Direct turning.");
     EXPECT_EQ(window.cmdRun->text(), "&Start");
     EXPECT_EQ(window.lblAktueel->text(), "Waiting");
@@ -67,6 +70,24 @@ TEST_F(ProgramWindowsTest, directTable_filtersTypingForwardsItsKeysAndChecksWhat
     window.mnuSave->trigger();
     EXPECT_TRUE(window.mnuLoad3->isChecked());
     EXPECT_FALSE(window.mnuDefault->isChecked());
+}
+
+TEST_F(ProgramWindowsTest, directTable_aLoadedProgramTooLongForTheBox_isNotCutAgainOnSave) {
+    program::DirectTableWindow window(state, platform, turner, dir.path());
+    const QByteArray file = "\"" + QByteArray("1,").repeated(20000) + "\"\r\n";
+    test_support::WriteFile(dir.filePath("Turnlist1.txt"), file);
+    window.mnuLoad1->trigger();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.contains("longer than 32767 characters"));
+    // The box shows the program whole, up to its last value, and that is what is saved; the
+    // file as it was is kept beside.
+    const QString shown = window.txtData->text();
+    EXPECT_EQ(shown.size(), 32766);
+    EXPECT_TRUE(shown.endsWith(",1,"));
+    window.mnuSave->trigger();
+    EXPECT_EQ(test_support::ReadFile(dir.filePath("Turnlist1.txt")),
+              "\"" + shown.toLatin1() + "\"\r\n");
+    EXPECT_EQ(test_support::ReadFile(dir.filePath("Turnlist1.txt.damaged")), file);
 }
 
 TEST_F(ProgramWindowsTest, timerTable_theKeyboardTicksTheStepperAndCopiesARow_spaceStillStops) {

@@ -199,6 +199,28 @@ TEST(TimerScheduleTest, aMissedSecondStillTurnsOnce_andTheFollowingRecordComesNe
     EXPECT_EQ(schedule.armed()->index, 0);
 }
 
+TEST(TimerScheduleTest, aTurnJustMade_isNotMadeAgainWhenRecordsComeOrGoBeforeIt) {
+    std::vector<TimerRecord> records{
+        {"06:00:00", 1, 0}, {"12:00:05", 2, 1}, {"12:00:05", 3, 0}, {"13:00:00", 4, 0}};
+    TimerSchedule schedule(records);
+    schedule.Restart(at("12:00:00.500"));
+    EXPECT_EQ(schedule.Tick(at("12:00:05.500")), records[1]);
+    // A record of an earlier time typed and sorted in: the records after it move up one place.
+    records.insert(records.begin() + 1, {"09:00:00", 5, 0});
+    schedule.Made("09:00:00", at("12:00:06.000"));
+    schedule.Rearm();
+    // The other record of 12:00:05 still turns, once; the first one not again.
+    EXPECT_EQ(schedule.Tick(at("12:00:06.500")), records[3]);
+    EXPECT_FALSE(schedule.Tick(at("12:00:07.500")));
+    EXPECT_EQ(schedule.armed()->due, at("13:00:00.000"));
+
+    // A record deleted before them: neither of 12:00:05 turns again.
+    records.erase(records.begin());
+    schedule.Rearm();
+    EXPECT_FALSE(schedule.Tick(at("12:00:08.500")));
+    EXPECT_EQ(schedule.armed()->due, at("13:00:00.000"));
+}
+
 TEST(TimerScheduleTest, aJumpOfTheClockMakesNoBurst_andLongOverdueTurnsAreMissed) {
     const std::vector<TimerRecord> records{
         {"12:01:00", 1, 0}, {"12:02:00", 2, 0}, {"12:03:00", 3, 0}};
@@ -311,6 +333,18 @@ TEST_F(TimerTableTest, timedTurns_selectTheirStepperAndTurnOnTime) {
     EXPECT_EQ(table->Form1LabelTimer(), "Timer=12:00:03> 20  M 2");
     EXPECT_TRUE(table->Hide());
     EXPECT_EQ(platform.messages.back().text, "Timertable runs on background.");
+}
+
+TEST_F(TimerTableTest, aRecordTypedJustAfterATurn_doesNotMakeThatTurnAgain) {
+    open("\"12:00:03\",20,0\r\n");
+    platform.advance(4000);
+    ASSERT_EQ(turner.turns.size(), 1u);
+    // Tomorrow morning's turn, typed at once: it sorts in before the one just made.
+    EXPECT_EQ(table->AddRecord(QStringLiteral("07:30:00"), QStringLiteral("5"), 0),
+              TimerTable::AddResult::Added);
+    platform.advance(5000);
+    EXPECT_EQ(turner.turns.size(), 1u);
+    EXPECT_EQ(table->NextTurnText(), "I go turning on 07:30:00 >  5  S 1.");
 }
 
 TEST_F(TimerTableTest, noTimedTurn_whileTheCounterIsSetByHand_orTheTimerIsOff) {
