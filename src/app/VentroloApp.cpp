@@ -147,8 +147,20 @@ void VentroloApp::closeOtherTableWindows(TableKind opening) {
         tables_->closeTableWindow(false, true);
     if (opening != TableKind::Direct)
         programs_->closeDirectWindow();
-    if (opening != TableKind::Timer)
+    if (opening != TableKind::Timer) {
+        // A timer table running hidden showed itself only by the main window's timer line:
+        // its turns stop with it, and the user is told so.
+        program::TimerTableWindow* timer = programs_->timerWindow();
+        const bool ranHidden = timer && !timer->isVisible() && timer->table().timerEnabled() &&
+                               !timer->table().records().empty();
         programs_->closeTimerWindow();
+        if (ranHidden && !programs_->timerWindow()) {
+            qCInfo(lcApp) << "the timer table running hidden closed: another table window opened";
+            platform_.notify(QStringLiteral("Timertable stopped: the table windows open one at "
+                                            "a time."),
+                             core::MessageTitle(), platform::Icon::Information);
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

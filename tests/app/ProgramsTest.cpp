@@ -268,6 +268,28 @@ TEST_F(ProgramsTest, escAndSpaceInTheTimerWindow_stopItsTurnAndTheWindowStaysOpe
     EXPECT_TRUE(timer->isVisible());
 }
 
+TEST_F(ProgramsTest, timerTableRunningHidden_closedByAnotherTableWindow_tellsItsTurnsStopped) {
+    test_support::WriteFile(dir.filePath("Timer1.tbl"), timedTurn(60, 400, 0));
+    // Shown, the window's closing is seen: nothing to tell.
+    QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
+    ASSERT_TRUE(app.timerWindow());
+    ASSERT_TRUE(openDirect({}));
+    EXPECT_TRUE(platform.messages.empty());
+
+    QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
+    ASSERT_TRUE(app.timerWindow());
+    app.timerWindow()->mnuVerbergTimer->trigger();
+    platform.messages.clear();
+    form.mnuTableUnity->trigger();
+    EXPECT_FALSE(app.timerWindow());
+    EXPECT_FALSE(form.lblTimer->isVisible());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages.back().text,
+              "Timertable stopped: the table windows open one at a time.");
+    platform.advance(70 * 1000.0);
+    EXPECT_EQ(state.StepCounter, 0);
+}
+
 TEST_F(ProgramsTest, tableWindows_openOneAtATime_andTheTimerTableReopensAtTheNextStart) {
     QTest::mouseClick(form.cmdTimer, Qt::LeftButton);
     ASSERT_TRUE(app.timerWindow());
