@@ -462,6 +462,12 @@ TurnOutcome Engine::StepBy(std::int64_t n, int shift, TurnOrigin origin, const Q
                       .replacing());
 }
 
+void Engine::ExitStarted() {
+    exitStop_ = stops_ + 1;
+    StopTurningAndFollowing();
+    exiting_ = true;
+}
+
 void Engine::StopForAnotherTurn() {
     replacingStop_ = stops_ + 1;
     StopTurningAndFollowing();

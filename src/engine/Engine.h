@@ -81,9 +81,10 @@ public:
     // A caller that answered Refuses() itself, without TurnTo, tells the refusal here: it ends
     // as every turn does, with turnFinished().
     void TellRefusal(const TurnRequest& request, const TurnRefusal& refusal);
-    // The way out has begun: from now on every turn and overlay move is refused but the park
-    // (ParkBothSteppers), whoever asks (the rig's link, say, which stays open for the park).
-    void ExitStarted() { exiting_ = true; }
+    // The way out has begun: the turn under way stops (its record names the program's end), and
+    // from now on every turn and overlay move is refused but the park (ParkBothSteppers),
+    // whoever asks (the rig's link, say, which stays open for the park).
+    void ExitStarted();
     // While the user sets the counter by hand the shaft may be in their hand, and the counter
     // they give names where it stands then: every turn is refused, whoever asks.
     void SetCounterByHandOpen(bool open) { counterByHandOpen_ = open; }
@@ -253,7 +254,8 @@ private:
     void tellFinished(TurnRecord& record);
     // Ends the slow turn under way, if any, and tells its record.
     void endSlowTurn(TurnRecord::End end, const QString& stoppedBy);
-    // What the last stop was, in a turn's record: "a stop" or "another turn" that replaced it.
+    // What the last stop was, in a turn's record: "a stop", "another turn" that replaced it or
+    // "the program's end".
     QString lastStopText() const;
     // The record of a turn that goes on as the slow turn: kept until it ends. False for any other.
     bool keptBySlowTurn(const TurnRecord& record);
@@ -376,6 +378,7 @@ private:
     std::uint64_t turns_ = 0;
     std::uint64_t requests_ = 0;      // TurnTo calls, to tell another turn from a stop
     std::uint64_t replacingStop_ = 0; // the stop a replacing request made, to name it
+    std::uint64_t exitStop_ = 0;      // the stop the way out made
     TurnRecord* recording_ = nullptr;
     int busyDepth_ = 0;
     bool rampOff_ = false; // the turn in progress steps at its own delay, without the ramp

@@ -168,7 +168,9 @@ void Engine::StopSlowTimers() {
 }
 
 QString Engine::lastStopText() const {
-    return stops_ == replacingStop_ ? QStringLiteral("another turn") : QStringLiteral("a stop");
+    if (stops_ == replacingStop_)
+        return QStringLiteral("another turn");
+    return stops_ == exitStop_ ? QStringLiteral("the program's end") : QStringLiteral("a stop");
 }
 
 void Engine::endSlowTurn(TurnRecord::End end, const QString& stoppedBy) {

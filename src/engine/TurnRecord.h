@@ -30,7 +30,7 @@ struct TurnRecord {
     QDateTime ended; // started + the turn's length on the steady clock, whatever the wall clock did
     double startedSteadyMs = 0;
     End end = End::Reached;
-    QString stoppedBy; // "a stop", "another turn", "a switch or the limit"
+    QString stoppedBy; // "a stop", "another turn", "the program's end", "a switch or the limit"
     double heldMs = 0; // waited for the rig to stop transmitting
     std::optional<TurnRefusal> refusal;
     // Its steps were made inside the transmit-inhibit line (all but those under the SWR tune's

@@ -25,7 +25,6 @@ bool ExitPath::start() {
     if (started_)
         return false;
     started_ = true;
-    engine_.StopTurningAndFollowing();
     engine_.ExitStarted();
     emit exitStarted();
     return true;

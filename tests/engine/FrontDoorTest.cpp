@@ -224,6 +224,26 @@ TEST_F(FrontDoor, aSlowTurnsRecord_comesWhenItsTimersEnd) {
     EXPECT_EQ(records.all[3].stoppedBy, QStringLiteral("a stop"));
 }
 
+TEST_F(FrontDoor, theWayOut_stopsTheTurnUnderWay_andItsRecordSaysSo) {
+    Records records(engine);
+    platform.scheduleAfter(150, [this] { engine.ExitStarted(); });
+    engine.TurnTo({400, TurnOrigin::Timer});
+    ASSERT_EQ(records.all.size(), 1u);
+    EXPECT_EQ(records.all[0].end, TurnRecord::End::Stopped);
+    EXPECT_EQ(records.all[0].stoppedBy, QStringLiteral("the program's end"));
+    EXPECT_LT(state.StepCounter, 400);
+}
+
+TEST_F(FrontDoor, theWayOut_endsASlowTurn_andItsRecordSaysSo) {
+    Records records(engine);
+    state.StepDelayMs = 1500;
+    engine.TurnTo({10, TurnOrigin::Window});
+    platform.advance(3000);
+    engine.ExitStarted();
+    ASSERT_EQ(records.all.size(), 1u);
+    EXPECT_EQ(records.all[0].stoppedBy, QStringLiteral("the program's end"));
+}
+
 TEST_F(FrontDoor, theNetworkQueue_latestWins_aStopDropsTheWaitingTurn_aGoneOwnersIsSkipped) {
     engine::NetworkTurns queue{engine};
     QObject rotctld;
