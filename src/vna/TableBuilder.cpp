@@ -302,7 +302,8 @@ bool TableBuilder::measureBand() {
     const long margin = 2 * fineStep_;
     lowFine_ = std::clamp(long(std::floor(std::min(a, b))) - margin, request_.lowPosition, request_.highPosition);
     highFine_ = std::clamp(long(std::ceil(std::max(a, b))) + margin, request_.lowPosition, request_.highPosition);
-    const long stops = (highFine_ - lowFine_) / fineStep_ + 1;
+    // Every fineStep_ from lowFine_, and highFine_ itself when the steps do not end on it.
+    const long stops = (highFine_ - lowFine_ + fineStep_ - 1) / fineStep_ + 1;
     sweepsPlanned_ = sweepsDone_ + int(stops) + 2 * request_.repeatPositions * request_.approaches +
                      request_.checkSamples;
     report(activity_);

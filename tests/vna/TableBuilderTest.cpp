@@ -13,6 +13,7 @@
 #include "vna/TableBuilder.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
@@ -281,5 +282,42 @@ TEST_F(TableBuilderTest, noResonanceInTheBand_saysSo) {
     EXPECT_EQ(result.status, BuildResult::Status::Failed);
     EXPECT_EQ(result.message, "The loop shows no resonance in 14000–14350 kHz between positions 0 "
                               "and 2000. Is the VNA connected to the loop? No table was written.");
+    EXPECT_FALSE(QFile::exists(tablePath()));
+}
+
+namespace {
+
+// A VNA whose narrow sweeps see no dip: the loop is lost once the band's measurement begins.
+class DiplessNarrowSweeps final : public Vna {
+public:
+    explicit DiplessNarrowSweeps(Vna& inner) : inner_(inner) {}
+    Result<VnaIdentity> open() override { return inner_.open(); }
+    Result<Sweep> sweep(const SweepRequest& request) override {
+        Result<Sweep> swept = inner_.sweep(request);
+        if (swept.ok() && request.points < 201) {
+            for (SweepPoint& point : *swept.value)
+                point.s11 = {0.5, 0.2};
+        }
+        return swept;
+    }
+    void close() override { inner_.close(); }
+    void abort() override { inner_.abort(); }
+    QString description() const override { return inner_.description(); }
+
+private:
+    Vna& inner_;
+};
+
+} // namespace
+
+TEST_F(TableBuilderTest, resonanceLostEverywhere_countsTheStopsItVisited) {
+    DiplessNarrowSweeps dipless(simulated);
+    const BuildResult result = build(dipless, fortyMetres());
+    ASSERT_EQ(result.status, BuildResult::Status::Failed);
+    static const QRegularExpression lost(QStringLiteral(
+        "^The resonance was lost at (\\d+) of (\\d+) positions between \\d+ and \\d+\\."));
+    const QRegularExpressionMatch match = lost.match(result.message);
+    ASSERT_TRUE(match.hasMatch()) << result.message.toStdString();
+    EXPECT_EQ(match.captured(1).toInt(), match.captured(2).toInt()) << result.message.toStdString();
     EXPECT_FALSE(QFile::exists(tablePath()));
 }
