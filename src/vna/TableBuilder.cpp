@@ -447,6 +447,16 @@ BuildResult TableBuilder::finish() {
                 .arg(Tenths(r.spreadSteps));
         if (!result_.csvPath.isEmpty())
             result_.message += QStringLiteral(" Every measurement is in %1.").arg(QFileInfo(result_.csvPath).fileName());
+        // Rows are kept to a hundredth of a kHz.
+        constexpr double RowKHz = 0.01;
+        if (t.TableFreq[1] > request_.lowKHz + RowKHz ||
+            t.TableFreq[t.TableLast] < request_.highKHz - RowKHz)
+            result_.message += QStringLiteral(" Only %1–%2 kHz of the band %3–%4 kHz resonates "
+                                              "between positions %5 and %6.")
+                                   .arg(KHz(t.TableFreq[1]), KHz(t.TableFreq[t.TableLast]))
+                                   .arg(KHz(request_.lowKHz), KHz(request_.highKHz))
+                                   .arg(request_.lowPosition)
+                                   .arg(request_.highPosition);
     }
     report(result_.message, result_.status == BuildResult::Status::Built);
     return result_;

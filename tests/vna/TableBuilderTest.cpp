@@ -285,6 +285,28 @@ TEST_F(TableBuilderTest, noResonanceInTheBand_saysSo) {
     EXPECT_FALSE(QFile::exists(tablePath()));
 }
 
+TEST_F(TableBuilderTest, positionsThatCutTheBand_buildWhatTheyReach_andTheReportSaysSo) {
+    BuildRequest request = fortyMetres();
+    const double middle = loop.shaftPositionFor(7100'000);
+    request.highPosition = long(middle);
+    const BuildResult cut = build(simulated, request);
+    ASSERT_EQ(cut.status, BuildResult::Status::Built) << cut.message.toStdString();
+    const double lowKHz = cut.table.TableFreq[1];
+    EXPECT_NEAR(lowKHz, 7100, 2);
+    EXPECT_EQ(cut.table.TableFreq[cut.table.TableLast], 7200);
+    EXPECT_TRUE(cut.message.contains(QStringLiteral(" Only 7"))) << cut.message.toStdString();
+    EXPECT_TRUE(cut.message.endsWith(QStringLiteral("–7200 kHz of the band 7000–7200 kHz "
+                                                    "resonates between positions 0 and %1.")
+                                         .arg(request.highPosition)))
+        << cut.message.toStdString();
+
+    request.highPosition = 2000;
+    request.existing = BuildRequest::Existing::Overwrite;
+    const BuildResult whole = build(simulated, request);
+    ASSERT_EQ(whole.status, BuildResult::Status::Built) << whole.message.toStdString();
+    EXPECT_FALSE(whole.message.contains("Only")) << whole.message.toStdString();
+}
+
 namespace {
 
 // A VNA whose narrow sweeps see no dip: the loop is lost once the band's measurement begins.
