@@ -294,6 +294,27 @@ bool TableBuilder::measureBand() {
         return fail(QStringLiteral("The loop's resonance does not move with the stepper."));
     const double a = sighted.positionAt(request_.lowKHz);
     const double b = sighted.positionAt(request_.highKHz);
+    // Seen only beside the band, with both of its edges beyond the same end of the range: no
+    // position tunes the loop into the band.
+    const auto outside = [this](const CurvePoint& point) {
+        return std::max(request_.lowKHz - point.kHz, point.kHz - request_.highKHz);
+    };
+    const bool seenInBand =
+        std::any_of(sightings_.begin(), sightings_.end(),
+                    [&](const CurvePoint& point) { return outside(point) <= 0; });
+    if (!seenInBand && (std::max(a, b) < double(request_.lowPosition) ||
+                        std::min(a, b) > double(request_.highPosition))) {
+        const CurvePoint& nearest = *std::min_element(
+            sightings_.begin(), sightings_.end(),
+            [&](const CurvePoint& x, const CurvePoint& y) { return outside(x) < outside(y); });
+        return fail(QStringLiteral("The loop does not reach %1–%2 kHz between positions %3 and "
+                                   "%4: at the nearest it resonates at %5 kHz, at position %6.")
+                        .arg(KHz(request_.lowKHz), KHz(request_.highKHz))
+                        .arg(request_.lowPosition)
+                        .arg(request_.highPosition)
+                        .arg(nearest.kHz, 0, 'f', 1)
+                        .arg(long(nearest.position)));
+    }
     // A loop's 2:1 bandwidth is a few tenths of a percent of its frequency.
     bandwidthHz_ = MedianBandwidthHz(sightings_, request_.highKHz * 1000 / 400);
     // A stop every third of a bandwidth, or fewer stops over a wide range.

@@ -307,6 +307,23 @@ TEST_F(TableBuilderTest, positionsThatCutTheBand_buildWhatTheyReach_andTheReport
     EXPECT_FALSE(whole.message.contains("Only")) << whole.message.toStdString();
 }
 
+TEST_F(TableBuilderTest, aBandJustBeyondTheLoopsReach_saysWhereTheLoopStops) {
+    // The loop resonates from about 7960 kHz at position 0 downwards: seen at the lowest
+    // positions in the search's wide sweeps, never in the band.
+    BuildRequest request = fortyMetres();
+    request.lowKHz = 8100;
+    request.highKHz = 8500;
+    const BuildResult result = build(simulated, request);
+    EXPECT_EQ(result.status, BuildResult::Status::Failed);
+    static const QRegularExpression told(QStringLiteral(
+        "^The loop does not reach 8100–8500 kHz between positions 0 and 2000: at the nearest it "
+        "resonates at (\\d+\\.\\d) kHz, at position 0\\. No table was written\\.$"));
+    const QRegularExpressionMatch match = told.match(result.message);
+    ASSERT_TRUE(match.hasMatch()) << result.message.toStdString();
+    EXPECT_NEAR(match.captured(1).toDouble(), loop.resonanceHzAt(0) / 1000, 1);
+    EXPECT_FALSE(QFile::exists(tablePath()));
+}
+
 namespace {
 
 // A VNA whose narrow sweeps see no dip: the loop is lost once the band's measurement begins.
