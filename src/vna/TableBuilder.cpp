@@ -294,6 +294,27 @@ bool TableBuilder::measureBand() {
         return fail(QStringLiteral("The loop's resonance does not move with the stepper."));
     const double a = sighted.positionAt(request_.lowKHz);
     const double b = sighted.positionAt(request_.highKHz);
+    // Seen only beside the band, with both of its edges beyond the same end of the range: no
+    // position tunes the loop into the band.
+    const auto outside = [this](const CurvePoint& point) {
+        return std::max(request_.lowKHz - point.kHz, point.kHz - request_.highKHz);
+    };
+    const bool seenInBand =
+        std::any_of(sightings_.begin(), sightings_.end(),
+                    [&](const CurvePoint& point) { return outside(point) <= 0; });
+    if (!seenInBand && (std::max(a, b) < double(request_.lowPosition) ||
+                        std::min(a, b) > double(request_.highPosition))) {
+        const CurvePoint& nearest = *std::min_element(
+            sightings_.begin(), sightings_.end(),
+            [&](const CurvePoint& x, const CurvePoint& y) { return outside(x) < outside(y); });
+        return fail(QStringLiteral("The loop does not reach %1–%2 kHz between positions %3 and "
+                                   "%4: at the nearest it resonates at %5 kHz, at position %6.")
+                        .arg(KHz(request_.lowKHz), KHz(request_.highKHz))
+                        .arg(request_.lowPosition)
+                        .arg(request_.highPosition)
+                        .arg(nearest.kHz, 0, 'f', 1)
+                        .arg(long(nearest.position)));
+    }
     // A loop's 2:1 bandwidth is a few tenths of a percent of its frequency.
     bandwidthHz_ = MedianBandwidthHz(sightings_, request_.highKHz * 1000 / 400);
     // A stop every third of a bandwidth, or fewer stops over a wide range.
@@ -302,7 +323,8 @@ bool TableBuilder::measureBand() {
     const long margin = 2 * fineStep_;
     lowFine_ = std::clamp(long(std::floor(std::min(a, b))) - margin, request_.lowPosition, request_.highPosition);
     highFine_ = std::clamp(long(std::ceil(std::max(a, b))) + margin, request_.lowPosition, request_.highPosition);
-    const long stops = (highFine_ - lowFine_) / fineStep_ + 1;
+    // Every fineStep_ from lowFine_, and highFine_ itself when the steps do not end on it.
+    const long stops = (highFine_ - lowFine_ + fineStep_ - 1) / fineStep_ + 1;
     sweepsPlanned_ = sweepsDone_ + int(stops) + 2 * request_.repeatPositions * request_.approaches +
                      request_.checkSamples;
     report(activity_);
@@ -446,6 +468,16 @@ BuildResult TableBuilder::finish() {
                 .arg(Tenths(r.spreadSteps));
         if (!result_.csvPath.isEmpty())
             result_.message += QStringLiteral(" Every measurement is in %1.").arg(QFileInfo(result_.csvPath).fileName());
+        // Rows are kept to a hundredth of a kHz.
+        constexpr double RowKHz = 0.01;
+        if (t.TableFreq[1] > request_.lowKHz + RowKHz ||
+            t.TableFreq[t.TableLast] < request_.highKHz - RowKHz)
+            result_.message += QStringLiteral(" Only %1–%2 kHz of the band %3–%4 kHz resonates "
+                                              "between positions %5 and %6.")
+                                   .arg(KHz(t.TableFreq[1]), KHz(t.TableFreq[t.TableLast]))
+                                   .arg(KHz(request_.lowKHz), KHz(request_.highKHz))
+                                   .arg(request_.lowPosition)
+                                   .arg(request_.highPosition);
     }
     report(result_.message, result_.status == BuildResult::Status::Built);
     return result_;

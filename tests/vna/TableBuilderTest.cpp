@@ -13,6 +13,7 @@
 #include "vna/TableBuilder.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
@@ -281,5 +282,81 @@ TEST_F(TableBuilderTest, noResonanceInTheBand_saysSo) {
     EXPECT_EQ(result.status, BuildResult::Status::Failed);
     EXPECT_EQ(result.message, "The loop shows no resonance in 14000–14350 kHz between positions 0 "
                               "and 2000. Is the VNA connected to the loop? No table was written.");
+    EXPECT_FALSE(QFile::exists(tablePath()));
+}
+
+TEST_F(TableBuilderTest, positionsThatCutTheBand_buildWhatTheyReach_andTheReportSaysSo) {
+    BuildRequest request = fortyMetres();
+    const double middle = loop.shaftPositionFor(7100'000);
+    request.highPosition = long(middle);
+    const BuildResult cut = build(simulated, request);
+    ASSERT_EQ(cut.status, BuildResult::Status::Built) << cut.message.toStdString();
+    const double lowKHz = cut.table.TableFreq[1];
+    EXPECT_NEAR(lowKHz, 7100, 2);
+    EXPECT_EQ(cut.table.TableFreq[cut.table.TableLast], 7200);
+    EXPECT_TRUE(cut.message.contains(QStringLiteral(" Only 7"))) << cut.message.toStdString();
+    EXPECT_TRUE(cut.message.endsWith(QStringLiteral("–7200 kHz of the band 7000–7200 kHz "
+                                                    "resonates between positions 0 and %1.")
+                                         .arg(request.highPosition)))
+        << cut.message.toStdString();
+
+    request.highPosition = 2000;
+    request.existing = BuildRequest::Existing::Overwrite;
+    const BuildResult whole = build(simulated, request);
+    ASSERT_EQ(whole.status, BuildResult::Status::Built) << whole.message.toStdString();
+    EXPECT_FALSE(whole.message.contains("Only")) << whole.message.toStdString();
+}
+
+TEST_F(TableBuilderTest, aBandJustBeyondTheLoopsReach_saysWhereTheLoopStops) {
+    // The loop resonates from about 7960 kHz at position 0 downwards: seen at the lowest
+    // positions in the search's wide sweeps, never in the band.
+    BuildRequest request = fortyMetres();
+    request.lowKHz = 8100;
+    request.highKHz = 8500;
+    const BuildResult result = build(simulated, request);
+    EXPECT_EQ(result.status, BuildResult::Status::Failed);
+    static const QRegularExpression told(QStringLiteral(
+        "^The loop does not reach 8100–8500 kHz between positions 0 and 2000: at the nearest it "
+        "resonates at (\\d+\\.\\d) kHz, at position 0\\. No table was written\\.$"));
+    const QRegularExpressionMatch match = told.match(result.message);
+    ASSERT_TRUE(match.hasMatch()) << result.message.toStdString();
+    EXPECT_NEAR(match.captured(1).toDouble(), loop.resonanceHzAt(0) / 1000, 1);
+    EXPECT_FALSE(QFile::exists(tablePath()));
+}
+
+namespace {
+
+// A VNA whose narrow sweeps see no dip: the loop is lost once the band's measurement begins.
+class DiplessNarrowSweeps final : public Vna {
+public:
+    explicit DiplessNarrowSweeps(Vna& inner) : inner_(inner) {}
+    Result<VnaIdentity> open() override { return inner_.open(); }
+    Result<Sweep> sweep(const SweepRequest& request) override {
+        Result<Sweep> swept = inner_.sweep(request);
+        if (swept.ok() && request.points < 201) {
+            for (SweepPoint& point : *swept.value)
+                point.s11 = {0.5, 0.2};
+        }
+        return swept;
+    }
+    void close() override { inner_.close(); }
+    void abort() override { inner_.abort(); }
+    QString description() const override { return inner_.description(); }
+
+private:
+    Vna& inner_;
+};
+
+} // namespace
+
+TEST_F(TableBuilderTest, resonanceLostEverywhere_countsTheStopsItVisited) {
+    DiplessNarrowSweeps dipless(simulated);
+    const BuildResult result = build(dipless, fortyMetres());
+    ASSERT_EQ(result.status, BuildResult::Status::Failed);
+    static const QRegularExpression lost(QStringLiteral(
+        "^The resonance was lost at (\\d+) of (\\d+) positions between \\d+ and \\d+\\."));
+    const QRegularExpressionMatch match = lost.match(result.message);
+    ASSERT_TRUE(match.hasMatch()) << result.message.toStdString();
+    EXPECT_EQ(match.captured(1).toInt(), match.captured(2).toInt()) << result.message.toStdString();
     EXPECT_FALSE(QFile::exists(tablePath()));
 }
