@@ -183,7 +183,7 @@ rig::RigConnection* Station::makeFallbackLink(const tuning::FallbackChoice& choi
 }
 
 void Station::wireJournal() {
-    connect(&tuning_, &tuning::RigTuning::frequencyHeard, &silentAlarm_,
+    connect(&tuning_, &tuning::RigTuning::rigHeard, &silentAlarm_,
             [this] { silentAlarm_.ReadingCame(); });
     connect(&silentAlarm_, &tuning::SilentRigAlarm::changed, &web_, &web::WebServer::StateChanged);
     // The fallback's readings carry following as the link's own.

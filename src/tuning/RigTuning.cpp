@@ -118,15 +118,15 @@ void RigTuning::connectRig() {
         view_.ResetInterpolLabels();
         emit changed();
     });
-    connect(rig_, &rig::RigConnection::readingArrived, this,
-            [this](const rig::RigReading& reading) {
-                if (!reading.transmitOnly && reading.kHz)
-                    emit frequencyHeard();
-            });
+    connect(
+        rig_, &rig::RigConnection::readingArrived, this, [this](const rig::RigReading& reading) {
+            if (reading.transmitOnly ? reading.transmitting.has_value() : reading.kHz.has_value())
+                emit rigHeard();
+        });
     connect(rig_, &rig::RigConnection::readingAnnounced, this,
             [this](const rig::RigReading& reading) {
                 if (reading.kHz)
-                    emit frequencyHeard();
+                    emit rigHeard();
             });
 }
 

@@ -215,8 +215,9 @@ public:
 signals:
     // Something the table window shows changed.
     void changed();
-    // The link's reading, asked or announced, brought the rig's frequency.
-    void frequencyHeard();
+    // The rig answered: a reading, asked or announced, brought its frequency, or, while the
+    // stepper turns and only that is asked, its transmit state.
+    void rigHeard();
     void portOpenChanged(bool open);
 
 private:

@@ -442,6 +442,20 @@ TEST_F(WebApiTest, aRigSilentWhileFollowed_raisesTheAlarm_untilItsReadingsReturn
     EXPECT_TRUE(station->status().rigAlarm.isEmpty());
 }
 
+TEST_F(WebApiTest, aTurnLongerThanTheAlarmsLimit_whileTheRigAnswersItsTransmitChecks_raisesNone) {
+    follow(7000);
+    ASSERT_TRUE(settlesAt(100));
+    Http http(port());
+    EXPECT_EQ(http.post("/api/lock", R"({"locked":false})").status, 200);
+    // 68 s of turning, while only the rig's transmit state is read.
+    state().StepDelayMs = 20;
+    const double start = platform.steadyMs();
+    EXPECT_EQ(http.post("/api/turn", R"({"steps":3500})").status, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().StepCounter == 3500; }, 20'000));
+    EXPECT_GT(platform.steadyMs() - start, 61'000);
+    EXPECT_TRUE(station->status().rigAlarm.isEmpty());
+}
+
 TEST_F(WebApiTest, aRigFallenSilentWhileTransmitting_refusesTurnsForThatReason) {
     follow(7000);
     ASSERT_TRUE(settlesAt(100));
