@@ -262,7 +262,8 @@ WebReply WebApi::turn(const QJsonObject& request) {
     if (inSteps && !steps)
         refusal = engine::TurnRefusal{engine::TurnRefusal::Why::BeyondLimits, {}};
     if (refusal && refusal->why == engine::TurnRefusal::Why::BeyondLimits) {
-        if (!refusal->text.isEmpty())
+        // A value that is no number asked for no turn the move log could tell.
+        if (!refusal->text.isEmpty() && (inSteps || value.isDouble()))
             engine_.TellRefusal(turn.describedAs(detail()), *refusal);
         if (inSteps)
             return BadRequest(QStringLiteral("steps must be a whole number from %1 to %2")

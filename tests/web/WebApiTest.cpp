@@ -163,6 +163,8 @@ TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
         {"/api/turn", R"({"steps":"12"})"},    // not a number
         {"/api/turn", R"({"degrees":1e300})"}, // beyond the limits
         {"/api/turn", R"({"degrees":-10})"},   // below the lower limit
+        {"/api/turn", R"({"degrees":"90"})"},  // not a number
+        {"/api/turn", R"({"degrees":null})"},
         {"/api/step", R"({"direction":"up"})"},
         {"/api/speed", R"({"speed":"slow"})"},
         {"/api/stepper", R"({"stepper":3})"},
@@ -179,6 +181,17 @@ TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
     platform.advance(1000);
     EXPECT_EQ(state().StepCounter, 0);
     EXPECT_EQ(state().SelectedStepper, 0);
+
+    // The move log tells the four turns beyond the limits, each with the target asked for; a
+    // value that is no number asked for no turn.
+    const QJsonArray moves = http.ask("GET", "/api/moves").json["moves"].toArray();
+    ASSERT_EQ(moves.size(), 4);
+    for (const QJsonValue& move : moves) {
+        EXPECT_EQ(move["end"].toString(), "refused");
+        const qint64 to = move["to"].toInteger();
+        EXPECT_TRUE(to < state().MinPosition || to > state().MaxPosition)
+            << move["text"].toString().toStdString();
+    }
 
     EXPECT_EQ(http.ask("GET", "/api/nothing").status, 404);
     EXPECT_EQ(http.ask("GET", "/api/turn").status, 405);
