@@ -205,6 +205,11 @@ void ClientGate::received(QTcpSocket* socket) {
         RefuseConnection(socket, 411, "Length Required",
                          QStringLiteral("the request's body must have a Content-Length"));
         return;
+    case Verdict::LengthsDisagree:
+        (void)socket->readAll();
+        RefuseConnection(socket, 400, "Bad Request",
+                         QStringLiteral("the request's Content-Length headers disagree"));
+        return;
     }
 }
 

@@ -38,6 +38,7 @@ RequestSizeGuard::Verdict RequestSizeGuard::headComplete() {
     const QList<QByteArray> lines = head_.split('\n');
     bool askedClose = false;
     bool askedKeepAlive = false;
+    qlonglong declared = -1;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray& line = lines[i];
         const qsizetype colon = line.indexOf(':');
@@ -50,6 +51,9 @@ RequestSizeGuard::Verdict RequestSizeGuard::headComplete() {
             const qlonglong length = value.toLongLong(&ok);
             if (!ok || length < 0)
                 return Verdict::LengthRequired;
+            if (declared >= 0 && length != declared)
+                return Verdict::LengthsDisagree;
+            declared = length;
             if (length > MaxBodyBytes)
                 return Verdict::BodyTooLarge;
             bodyLeft_ = qsizetype(length);

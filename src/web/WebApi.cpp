@@ -20,6 +20,14 @@ namespace web {
 
 namespace {
 
+// Who asked for n steps (n > 0 down, as StepBy counts them): "web 10.0.0.5 +10 steps".
+QString StepsDetail(const QString& who, int n) {
+    return QStringLiteral("%1 %2%3 step%4")
+        .arg(who, n < 0 ? QStringLiteral("+") : QStringLiteral("-"))
+        .arg(std::abs(n))
+        .arg(std::abs(n) == 1 ? QString() : QStringLiteral("s"));
+}
+
 // "moving" from a turn's start until the motor has settled after it, then "settled".
 QString MotionText(const engine::MotionWatch* motion) {
     return !motion || motion->settled() ? QStringLiteral("settled") : QStringLiteral("moving");
@@ -262,7 +270,8 @@ WebReply WebApi::turn(const QJsonObject& request) {
     if (inSteps && !steps)
         refusal = engine::TurnRefusal{engine::TurnRefusal::Why::BeyondLimits, {}};
     if (refusal && refusal->why == engine::TurnRefusal::Why::BeyondLimits) {
-        if (!refusal->text.isEmpty())
+        // A value that is no number asked for no turn the move log could tell.
+        if (!refusal->text.isEmpty() && (inSteps || value.isDouble()))
             engine_.TellRefusal(turn.describedAs(detail()), *refusal);
         if (inSteps)
             return BadRequest(QStringLiteral("steps must be a whole number from %1 to %2")
@@ -289,13 +298,14 @@ WebReply WebApi::step(const QJsonObject& request) {
             return BadRequest(QStringLiteral("steps must be a whole number from %1 to %2, not 0")
                                   .arg(-MaxSteps)
                                   .arg(MaxSteps));
-        return requestTurn({}, Kind::Steps, -int(*steps));
+        return requestTurn({}, Kind::Steps, -int(*steps), stepsAsked(-int(*steps)));
     }
     const QString direction = request.value(QStringLiteral("direction")).toString();
     if (direction != QLatin1String("cw") && direction != QLatin1String("ccw"))
         return BadRequest(QStringLiteral("direction must be \"cw\" or \"ccw\""));
     // CW is a step up, as the main window's button makes it.
-    return requestTurn({}, Kind::Steps, direction == QLatin1String("cw") ? -1 : 1);
+    const int n = direction == QLatin1String("cw") ? -1 : 1;
+    return requestTurn({}, Kind::Steps, n, stepsAsked(n));
 }
 
 WebReply WebApi::jog(const QJsonObject& request) {
@@ -312,13 +322,13 @@ WebReply WebApi::jog(const QJsonObject& request) {
         return Ok();
     }
     const bool up = *direction > 0;
-    WebReply reply = requestTurn(
-        [this, up, who = detail() + QStringLiteral(" jog")] {
-            engine_.TurnTo(engine::TurnRequest{up ? state_.MaxPosition : state_.MinPosition,
-                                               engine::TurnOrigin::Network}
-                               .describedAs(who));
-        },
-        Kind::Jog);
+    const auto towardsLimit = [this, up] {
+        return engine::TurnRequest{up ? state_.MaxPosition : state_.MinPosition,
+                                   engine::TurnOrigin::Network}
+            .describedAs(detail() + QStringLiteral(" jog"));
+    };
+    WebReply reply = requestTurn([this, towardsLimit] { engine_.TurnTo(towardsLimit()); },
+                                 Kind::Jog, 0, towardsLimit());
     if (reply.status == 200) {
         jogDirection_ = int(*direction);
         jogHold_ = hold;
@@ -531,9 +541,10 @@ WebReply WebApi::refusedReply(const engine::TurnRefusal& refusal) const {
     return BadRequest(refusal.text);
 }
 
-WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
-    const engine::TurnRequest here =
-        engine::TurnRequest{state_.StepCounter, engine::TurnOrigin::Network}.describedAs(detail());
+WebReply WebApi::requestTurn(Action action, Kind kind, int steps,
+                             std::optional<engine::TurnRequest> asked) {
+    const engine::TurnRequest here = asked.value_or(
+        engine::TurnRequest{state_.StepCounter, engine::TurnOrigin::Network}.describedAs(detail()));
     if (const std::optional<engine::TurnRefusal> refusal = engine_.Refuses(here)) {
         engine_.TellRefusal(here, *refusal);
         return refusedReply(*refusal);
@@ -545,11 +556,7 @@ WebReply WebApi::requestTurn(Action action, Kind kind, int steps) {
         pendingSteps_ = (turns_.waiting(this) == int(Kind::Steps) ? pendingSteps_ : 0) + steps;
         action = [this, who = detail()] {
             if (const int n = std::exchange(pendingSteps_, 0))
-                engine_.StepBy(n, 0, engine::TurnOrigin::Network,
-                               QStringLiteral("%1 %2%3 step%4")
-                                   .arg(who, n < 0 ? QStringLiteral("+") : QStringLiteral("-"))
-                                   .arg(std::abs(n))
-                                   .arg(std::abs(n) == 1 ? QString() : QStringLiteral("s")));
+                engine_.StepBy(n, 0, engine::TurnOrigin::Network, StepsDetail(who, n));
         };
     }
     // Steps under way are let finish, so that no step asked for is lost.
@@ -565,6 +572,12 @@ WebReply WebApi::moves() const {
         lines.append(entry);
     }
     return Ok({{QStringLiteral("moves"), lines}});
+}
+
+engine::TurnRequest WebApi::stepsAsked(int n) const {
+    // StepBy counts n > 0 down.
+    return engine::TurnRequest::By(-n, engine::TurnOrigin::Network)
+        .describedAs(StepsDetail(detail(), n));
 }
 
 QString WebApi::detail() const {

@@ -115,8 +115,12 @@ private:
     // A data row (1..TableLast) from the request's 0-based "row"; nullopt when none.
     std::optional<int> dataRow(const QJsonObject& request) const;
     // 409 while the engine's transmit gate refuses a network turn; else the turn (or, with
-    // steps, that many steps from where the motor is) is queued.
-    WebReply requestTurn(Action action, Kind kind = Kind::Turn, int steps = 0);
+    // steps, that many steps from where the motor is) is queued. A refusal is logged as the
+    // asked turn when given, else as a turn to where the motor stands.
+    WebReply requestTurn(Action action, Kind kind = Kind::Turn, int steps = 0,
+                         std::optional<engine::TurnRequest> asked = std::nullopt);
+    // n steps from where the motor is (n > 0 down), as a refusal of them is logged.
+    engine::TurnRequest stepsAsked(int n) const;
     // The engine's refusal as the API answers it: 409 while the rig transmits or the program
     // ends, else 400 with the engine's words.
     WebReply refusedReply(const engine::TurnRefusal& refusal) const;

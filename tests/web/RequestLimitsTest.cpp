@@ -25,6 +25,13 @@ TEST(RequestSizeGuardTest, refusesTooLargeHeadsAndBodies_andBodiesOfNoLength) {
               Verdict::LengthRequired);
     EXPECT_EQ(RequestSizeGuard().feed("POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"),
               Verdict::LengthRequired);
+    // Two lengths: the server would take the first, the guard follow the last.
+    EXPECT_EQ(RequestSizeGuard().feed("POST / HTTP/1.1\r\nContent-Length: 2\r\n"
+                                      "Content-Length: 12\r\n\r\n"),
+              Verdict::LengthsDisagree);
+    EXPECT_EQ(RequestSizeGuard().feed("POST / HTTP/1.1\r\nContent-Length: 2\r\n"
+                                      "content-length:2\r\n\r\n{}"),
+              Verdict::Fine);
     RequestSizeGuard slow;
     for (int i = 0; i < 17; ++i)
         (void)slow.feed(QByteArray(1024, 'h'));

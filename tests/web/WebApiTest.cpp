@@ -163,6 +163,8 @@ TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
         {"/api/turn", R"({"steps":"12"})"},    // not a number
         {"/api/turn", R"({"degrees":1e300})"}, // beyond the limits
         {"/api/turn", R"({"degrees":-10})"},   // below the lower limit
+        {"/api/turn", R"({"degrees":"90"})"},  // not a number
+        {"/api/turn", R"({"degrees":null})"},
         {"/api/step", R"({"direction":"up"})"},
         {"/api/speed", R"({"speed":"slow"})"},
         {"/api/stepper", R"({"stepper":3})"},
@@ -179,6 +181,17 @@ TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
     platform.advance(1000);
     EXPECT_EQ(state().StepCounter, 0);
     EXPECT_EQ(state().SelectedStepper, 0);
+
+    // The move log tells the four turns beyond the limits, each with the target asked for; a
+    // value that is no number asked for no turn.
+    const QJsonArray moves = http.ask("GET", "/api/moves").json["moves"].toArray();
+    ASSERT_EQ(moves.size(), 4);
+    for (const QJsonValue& move : moves) {
+        EXPECT_EQ(move["end"].toString(), "refused");
+        const qint64 to = move["to"].toInteger();
+        EXPECT_TRUE(to < state().MinPosition || to > state().MaxPosition)
+            << move["text"].toString().toStdString();
+    }
 
     EXPECT_EQ(http.ask("GET", "/api/nothing").status, 404);
     EXPECT_EQ(http.ask("GET", "/api/turn").status, 405);
@@ -484,6 +497,8 @@ TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     EXPECT_EQ(shown["transmitHoldReason"].toString(), "the rig transmits");
     for (const auto& [path, body] : {std::pair{"/api/turn", R"({"steps":150})"},
                                      {"/api/step", R"({"direction":"cw"})"},
+                                     {"/api/step", R"({"steps":-30})"},
+                                     {"/api/jog", R"({"direction":1,"hold":"h"})"},
                                      {"/api/table/turn", R"({"row":1})"}}) {
         const auto answer = http.post(path, body);
         EXPECT_EQ(answer.status, 409) << path;
@@ -499,15 +514,25 @@ TEST_F(WebApiTest, whileTheRigTransmits_turnsAre409AndNothingMoves) {
     EXPECT_EQ(again.post("/api/turn", R"({"steps":150})").status, 200);
     ASSERT_TRUE(settlesAt(150));
 
-    // The move log tells each refusal and the turn that followed, with the client's address.
+    // The move log tells each refusal, with the turn asked for and the client's address, and
+    // the turn that followed.
     const QJsonArray moves = again.ask("GET", "/api/moves").json["moves"].toArray();
-    ASSERT_GE(moves.size(), 4);
+    ASSERT_GE(moves.size(), 6);
     QStringList refused;
     for (const QJsonValue& move : moves) {
         if (move["end"].toString() == "refused")
-            refused << move["detail"].toString() + " / " + move["refusal"].toString();
+            refused << QStringLiteral("%1 to %2 / %3")
+                           .arg(move["detail"].toString())
+                           .arg(move["to"].toInteger())
+                           .arg(move["refusal"].toString());
     }
-    EXPECT_EQ(refused, QStringList(3, "web 127.0.0.1 / the rig transmits"));
+    const QString max = QString::number(state().MaxPosition);
+    const QStringList expected = {"web 127.0.0.1 to 150 / the rig transmits",
+                                  "web 127.0.0.1 +1 step to 101 / the rig transmits",
+                                  "web 127.0.0.1 -30 steps to 70 / the rig transmits",
+                                  "web 127.0.0.1 jog to " + max + " / the rig transmits",
+                                  "web 127.0.0.1 to 100 / the rig transmits"};
+    EXPECT_EQ(refused.join('\n').toStdString(), expected.join('\n').toStdString());
     const QJsonObject last = moves.last().toObject();
     EXPECT_EQ(last["detail"].toString(), "web 127.0.0.1");
     EXPECT_EQ(last["end"].toString(), "reached");

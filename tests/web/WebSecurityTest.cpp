@@ -88,6 +88,14 @@ TEST_F(WebSecurityTest, aBodyOver16KB_is413_andTheConnectionEnds) {
     chunked.socket.write("POST /api/turn HTTP/1.1\r\nHost: " + chunked.host +
                          "\r\nTransfer-Encoding: chunked\r\n\r\n5\r\n{\"a\":\r\n");
     EXPECT_EQ(chunked.read().status, 411);
+    // Two lengths: the body read as one and the bytes after it as the next request, or as the
+    // other; nothing of it is taken.
+    Http twoLengths(port());
+    twoLengths.socket.write("POST /api/turn HTTP/1.1\r\nHost: " + twoLengths.host +
+                            "\r\nContent-Length: 11\r\nContent-Length: 2\r\n\r\n"
+                            "{\"steps\":7}");
+    EXPECT_EQ(twoLengths.read().status, 400);
+    EXPECT_TRUE(twoLengths.closes());
     Http header(port());
     header.socket.write("GET /api/state HTTP/1.1\r\nX-Long: " + QByteArray(20000, 'y'));
     EXPECT_EQ(header.read().status, 431);
