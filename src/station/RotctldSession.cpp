@@ -5,6 +5,7 @@
 #include <QTcpSocket>
 #include <algorithm>
 #include <poll.h>
+#include <sys/socket.h>
 
 namespace station {
 
@@ -92,6 +93,14 @@ bool RotctldSession::peerGone() const {
     return ::poll(&descriptor, 1, 0) == 1 && (descriptor.revents & (POLLHUP | POLLERR)) != 0;
 }
 
+// The client has ended its side (a script at the end of its input) and nothing of it waits
+// unread: the next read Qt makes sees that end and closes the whole socket.
+bool RotctldSession::peerEnded() const {
+    char byte = 0;
+    return ::recv(static_cast<int>(socket_->socketDescriptor()), &byte, 1,
+                  MSG_PEEK | MSG_DONTWAIT) == 0;
+}
+
 void RotctldSession::reply(const QByteArray& bytes) {
     if (ended_)
         return;
@@ -141,6 +150,10 @@ void RotctldSession::serve() {
             break;
         ++served;
     }
+    // Qt drops the replies it still holds when it closes the socket at the client's end: they
+    // go out now, while the client still reads.
+    if (served > 0 && socket_->bytesToWrite() > 0 && peerEnded())
+        socket_->flush();
     // The budget of this pass is spent: the rest in a later one, after other events.
     if (served == MaxLinesPerPass) {
         fill();

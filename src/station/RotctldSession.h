@@ -76,6 +76,7 @@ private:
     void reply(const QByteArray& bytes);
     void written();
     bool peerGone() const;
+    bool peerEnded() const;
 
     QTcpSocket* socket_;
     RotctldResponder& responder_;

@@ -355,3 +355,27 @@ TEST_F(RotatorServerTest, aClientThatClosesRightAfterItsLines_hasEveryLineServed
     EXPECT_TRUE(settlesAt(20));
     EXPECT_TRUE(QTest::qWaitFor([&] { return server.clientCount() == 0; }));
 }
+
+// A script that sends its lines and its end together and then reads (`socat`, `nc -N`): the
+// replies to those lines still reach it before the connection ends.
+TEST_F(RotatorServerTest, aClientThatEndsItsInputAndReads_getsTheRepliesToItsLines) {
+    for (int round = 0; round < 10; ++round) {
+        BadClient script(server.port());
+        script.send("p\n+\\get_pos\nP 1.8 0\n");
+        ASSERT_EQ(::shutdown(script.fd, SHUT_WR), 0);
+        QByteArray got;
+        char buffer[256];
+        (void)QTest::qWaitFor(
+            [&] {
+                const ssize_t n = ::recv(script.fd, buffer, sizeof buffer, 0);
+                if (n > 0)
+                    got.append(buffer, n);
+                return n == 0 || (n < 0 && errno != EAGAIN);
+            },
+            5000);
+        EXPECT_EQ(got, "0.00\n0.00\nget_pos:\nAzimuth: 0.00\nElevation: 0.00\nRPRT 0\nRPRT 0\n")
+            << "round " << round;
+        EXPECT_TRUE(settlesAt(1));
+        state.StepCounter = 0;
+    }
+}
