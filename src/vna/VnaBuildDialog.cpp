@@ -94,7 +94,11 @@ VnaBuildDialog::VnaBuildDialog(BuildPresenter& presenter, const core::ProgramSta
 
     start_ = Named(new QPushButton(QStringLiteral("&Start")), "cmdStart");
     stop_ = Named(new QPushButton(QStringLiteral("S&top")), "cmdStop");
+    start_->setToolTip(QStringLiteral("Measures the loop with the VNA across the positions and "
+                                      "writes the table of the band."));
+    stop_->setToolTip(QStringLiteral("Stops the build; no table is written."));
     progress_ = Named(new QProgressBar, "barProgress");
+    progress_->setAccessibleName(QStringLiteral("Build progress"));
     progress_->setRange(0, 100);
     timeLeft_ = Named(new QLabel, "lblTimeLeft");
     auto* buttons = new QHBoxLayout;
@@ -110,6 +114,7 @@ VnaBuildDialog::VnaBuildDialog(BuildPresenter& presenter, const core::ProgramSta
     useOverlay_->setToolTip(QStringLiteral("Sets the main window's Overlay to the backlash the "
                                            "build measured and switches it on."));
     picture_ = Named(new QLabel, "picReport");
+    picture_->setAccessibleName(QStringLiteral("Picture of the table built"));
     picture_->setMinimumSize(480, 360);
     picture_->setAlignment(Qt::AlignCenter);
     picture_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

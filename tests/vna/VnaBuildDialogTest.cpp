@@ -59,6 +59,14 @@ TEST_F(VnaBuildDialogTest, anEdgeSetWithoutKeysIsTheBandBuilt) {
 
 TEST_F(VnaBuildDialogTest, aScreenReaderTellsEveryControlTheKeyboardReachesApart) {
     EXPECT_EQ(testing_support::UnnamedOrAlike(*dialog), QStringList());
+    // What it says beside them: the progress, the picture, what Start and Stop do.
+    for (const char* name : {"barProgress", "picReport"})
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(control<QWidget>(name))
+                         ->text(QAccessible::Name)
+                         .isEmpty())
+            << name;
+    for (const char* name : {"cmdStart", "cmdStop"})
+        EXPECT_FALSE(control<QWidget>(name)->toolTip().isEmpty()) << name;
 }
 
 TEST_F(VnaBuildDialogTest, aBandPickedWithoutActivationSetsItsEdges_editedEdgesStay) {
