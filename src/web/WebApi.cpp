@@ -254,7 +254,9 @@ QJsonObject WebApi::tuningState() const {
 
 WebReply WebApi::turn(const QJsonObject& request) {
     const bool inSteps = request.contains(QStringLiteral("steps"));
-    if (!inSteps && !request.contains(QStringLiteral("degrees")))
+    const bool inDegrees = request.contains(QStringLiteral("degrees"));
+    // Both: one of them would go unheeded.
+    if (inSteps == inDegrees)
         return BadRequest(QStringLiteral("give \"steps\" or \"degrees\""));
     const QJsonValue value =
         request.value(inSteps ? QStringLiteral("steps") : QStringLiteral("degrees"));

@@ -165,6 +165,7 @@ TEST_F(WebApiTest, badInputs_get400WithAMessage_andNothingMoves) {
         {"/api/turn", R"({"degrees":-10})"},   // below the lower limit
         {"/api/turn", R"({"degrees":"90"})"},  // not a number
         {"/api/turn", R"({"degrees":null})"},
+        {"/api/turn", R"({"steps":10,"degrees":90})"},
         {"/api/step", R"({"direction":"up"})"},
         {"/api/speed", R"({"speed":"slow"})"},
         {"/api/stepper", R"({"stepper":3})"},
